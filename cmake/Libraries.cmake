@@ -1,0 +1,1 @@
+# Outside libraries the engine links. Each reader that needs one adds it here.

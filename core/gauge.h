@@ -1,0 +1,89 @@
+// The progress gauge shown during long operations: four caption/value lines,
+// a bar and a Stop button. It is the one place where a long operation lets
+// window events run, so that the program stays responsive and can be stopped.
+//
+// The logic lives here; the window behind it is a GaugeView (a Qt dialog in
+// the program, nothing or a script in tests and tools).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quilor {
+
+class GaugeView {
+ public:
+  virtual ~GaugeView() = default;
+  virtual void SetCaption(int line, const std::string& text) = 0;  // line 1..4
+  virtual void SetValue(int line, const std::string& text) = 0;    // line 1..4
+  virtual void SetRange(int32_t maximum) = 0;
+  virtual void SetPosition(int32_t position) = 0;
+  virtual void Repaint() = 0;
+  virtual bool IsVisible() const = 0;
+  // Lets pending window events run (may call TInfoJauge::ButtonArretClick).
+  virtual void ProcessEvents() = 0;
+};
+
+// A view that shows nothing, for runs without windows.
+class NullGaugeView : public GaugeView {
+ public:
+  void SetCaption(int, const std::string&) override {}
+  void SetValue(int, const std::string&) override {}
+  void SetRange(int32_t) override {}
+  void SetPosition(int32_t) override {}
+  void Repaint() override {}
+  bool IsVisible() const override { return false; }
+  void ProcessEvents() override {}
+};
+
+class TInfoJauge {
+ public:
+  // The gauge owns its view; nullptr gives a NullGaugeView.
+  explicit TInfoJauge(std::unique_ptr<GaugeView> view = nullptr);
+  ~TInfoJauge();
+  TInfoJauge(const TInfoJauge&) = delete;
+  TInfoJauge& operator=(const TInfoJauge&) = delete;
+
+  void DefinirLibelle(int line, const std::string& text, bool refresh);
+  void DefinirValeur(int line, const std::string& text);
+  void DefinirMaximum(int32_t maximum);
+  void MajBar(int32_t position);
+  void MultiTache();
+  // Lets events run, then True unless a stop was requested.
+  bool Continue();
+  // The Stop button: asks message 70; Yes requests the stop.
+  void ButtonArretClick();
+  // Writes the work context's text size into value line 3.
+  void ShowTextSizeInGauge(uint64_t textSize);
+
+  void SetLetMessagesRun(bool on) { letMessagesRun_ = on; }
+  bool LetMessagesRun() const { return letMessagesRun_; }
+  bool StopRequested() const { return stopRequested_; }
+  int32_t Position() const { return position_; }
+  int32_t Maximum() const { return maximum_; }
+  GaugeView& View() { return *view_; }
+
+ private:
+  std::unique_ptr<GaugeView> view_;
+  int32_t position_ = 0;
+  int32_t maximum_ = 1;
+  bool stopRequested_ = false;
+  bool letMessagesRun_ = false;
+};
+
+// The one gauge instance, created on demand by its users; nullptr when none.
+extern TInfoJauge* InfoJauge;
+// Set while a gauge exists (created by CreateInfoJauge, cleared by CloseInfoJauge).
+extern bool GaugeShown;
+
+// How the program makes a gauge's window; tools and tests leave the default (none).
+using GaugeViewFactory = std::function<std::unique_ptr<GaugeView>()>;
+void SetGaugeViewFactory(GaugeViewFactory factory);
+
+// Creates the global gauge when none exists and returns it.
+TInfoJauge& CreateInfoJauge();
+void CloseInfoJauge();
+
+}  // namespace quilor

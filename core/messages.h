@@ -1,0 +1,79 @@
+// Numbered user texts and the message box.
+//
+// Every text shown to the user is an entry of the string table, fetched by
+// number into MessageBuffer. Texts are Windows-1252.
+#pragma once
+
+#include <string>
+
+#include "platform/message_ui.h"
+
+namespace quilor {
+
+constexpr int kMessageBufferSize = 401;  // 400 characters and the NUL
+extern char MessageBuffer[kMessageBufferSize];
+
+// Messages used by this unit.
+constexpr int kMsgMemoryLow = 0;
+constexpr int kMsgStopProcess = 70;
+constexpr int kMsgDontShowAgain = 1267;
+constexpr int kMsgButtonOk = 680;
+constexpr int kMsgButtonCancel = 661;
+constexpr int kMsgButtonYes = 678;
+constexpr int kMsgButtonNo = 679;
+
+// Loads entry id into MessageBuffer (at most 400 characters) and returns it.
+// A missing entry shows the internal-error report and gives "?".
+const char* LoadMessage(int id);
+const char* GetMessageText(int id);
+std::string GetMessageTextColon(int id);
+std::string GetMessageTextLower(int id);
+
+// Standard texts, loaded once by InitMessages from messages 60 + k.
+enum StandardText : int {
+  kStdUndefined = 0,
+  kStdError = 1,
+  kStdAnomaly = 2,
+  kStdBeCareful = 3,
+  kStdQuit = 4,
+  kStdSuccess = 5,
+  kStdDictionary = 8,
+  kStdInProgress = 9,
+  kStdStopProcess = 10,
+  kStdWait = 11,
+  kStdLoading = 12,
+  kStdTextOk = 13,
+  kStdPrinting = 14,
+  kStdSaving = 18,
+};
+constexpr int kStandardTextCount = 19;
+// The standard text k ("" for k not in the table or before InitMessages).
+const char* StandardTextOf(int k);
+// Loads the standard texts; a missing one is fatal (exit code 1).
+void InitMessages();
+void DoneMessages();
+
+// The message box. DontShowAgain receives the check box of the last box that showed it.
+extern bool DontShowAgain;
+// Kind and result of the last box, as the program's other units read them.
+extern int MessageBoxKind;
+extern int MessageBoxResult;
+
+void ShowSystemError(const std::string& text);
+int ShowError(const std::string& text);                          // kind 0; returns 0
+bool AskYesNo(const std::string& text);                          // kind 4; True on Yes
+bool AskNotYes(const std::string& text);                         // not AskYesNo
+bool AskYesNoWithDontShow(const std::string& text);              // kind 4 with the check box
+bool AskYesNoDefaultYesWithDontShow(const std::string& text);    // kind 5 with the check box
+bool AskOkCancel(const std::string& text);                       // kind 1; True when Cancel
+int AskYesNoCancel(const std::string& text);                     // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
+
+// Allocation guards.
+// A failed allocation shows message 0 and ends the program with exit code 1.
+bool CheckAlloc(const void* pointer);
+// When failed, shows message 0 and returns True (the caller gives up); never stops.
+bool ReportMemoryLow(bool failed);
+// When failed, shows message 0 and ends the program with exit code 1.
+void StopIfAllocationFailed(const char* owner, bool failed);
+
+}  // namespace quilor

@@ -1,0 +1,16 @@
+// Conversions between the program's Windows-1252 text and UTF-8, for the
+// edges of the program (terminal output, file names, window captions).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quilor {
+
+// Every byte maps to a code point; the five undefined bytes keep their value.
+char32_t Cp1252ToCodePoint(unsigned char c);
+std::string Cp1252ToUtf8(std::string_view text);
+// Characters Windows-1252 has no byte for become '?'; invalid UTF-8 bytes too.
+std::string Utf8ToCp1252(std::string_view text);
+
+}  // namespace quilor

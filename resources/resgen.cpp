@@ -1,0 +1,124 @@
+// Compiles the numbered string table (resources/strings/*.txt) into C++.
+//
+// Each line of a table file is "number TAB text"; blank lines and lines that
+// start with '#' are skipped. Texts are UTF-8 in the files and Windows-1252 in
+// the program; "\n", "\r", "\t" and "\\" in a text stand for those characters.
+// A number given twice, a malformed line or a character that Windows-1252 has
+// no byte for stops the build with the file and line.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+namespace {
+
+int Cp1252ForCodePoint(unsigned cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  static const unsigned kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+  for (int i = 0; i < 32; ++i)
+    if (kHigh[i] == cp && cp != 0) return 0x80 + i;
+  return -1;
+}
+
+bool Fail(const std::string& where, const std::string& why) {
+  std::cerr << where << ": " << why << "\n";
+  return false;
+}
+
+bool ConvertText(const std::string& in, std::string& out, const std::string& where) {
+  out.clear();
+  for (size_t i = 0; i < in.size();) {
+    unsigned char c = static_cast<unsigned char>(in[i]);
+    unsigned cp;
+    size_t len;
+    if (c < 0x80) { cp = c; len = 1; }
+    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+    else return Fail(where, "invalid UTF-8");
+    if (i + len > in.size()) return Fail(where, "truncated UTF-8");
+    for (size_t k = 1; k < len; ++k) {
+      unsigned char cc = static_cast<unsigned char>(in[i + k]);
+      if ((cc & 0xC0) != 0x80) return Fail(where, "invalid UTF-8");
+      cp = (cp << 6) | (cc & 0x3F);
+    }
+    i += len;
+    if (cp == '\\' && i < in.size()) {
+      char e = in[i++];
+      switch (e) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case '\\': out += '\\'; break;
+        default: return Fail(where, std::string("unknown escape \\") + e);
+      }
+      continue;
+    }
+    int b = Cp1252ForCodePoint(cp);
+    if (b < 0) return Fail(where, "character outside Windows-1252");
+    out += static_cast<char>(b);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::cerr << "usage: resgen OUTPUT.cpp TABLE.txt...\n";
+    return 2;
+  }
+  std::map<int, std::string> table;
+  for (int a = 2; a < argc; ++a) {
+    std::ifstream in(argv[a], std::ios::binary);
+    if (!in) {
+      std::cerr << argv[a] << ": cannot read\n";
+      return 1;
+    }
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+      ++lineNo;
+      std::string where = std::string(argv[a]) + ":" + std::to_string(lineNo);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty() || line[0] == '#') continue;
+      size_t tab = line.find('\t');
+      if (tab == std::string::npos || tab == 0) return Fail(where, "expected number TAB text"), 1;
+      char* end = nullptr;
+      long id = std::strtol(line.c_str(), &end, 10);
+      if (end != line.c_str() + tab || id < 0 || id > 65535) return Fail(where, "bad message number"), 1;
+      std::string text;
+      if (!ConvertText(line.substr(tab + 1), text, where)) return 1;
+      if (text.size() > 400) return Fail(where, "text longer than 400 characters"), 1;
+      if (!table.emplace(static_cast<int>(id), text).second)
+        return Fail(where, "message " + std::to_string(id) + " is defined twice"), 1;
+    }
+  }
+  std::string tmp = std::string(argv[1]) + ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary);
+    out << "// Generated from resources/strings/*.txt; do not edit.\n"
+           "#include \"core/string_table.h\"\n"
+           "namespace quilor {\n"
+           "const StringTableEntry kStringTable[] = {\n";
+    for (const auto& [id, text] : table) {
+      out << "  {" << id << ", \"";
+      for (unsigned char c : text) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\%03o", c);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '?') out << c;
+        else out << buf;
+      }
+      out << "\"},\n";
+    }
+    out << "};\nconst int kStringTableSize = " << table.size() << ";\n}  // namespace quilor\n";
+    if (!out) return Fail(tmp, "write failed"), 1;
+  }
+  if (std::rename(tmp.c_str(), argv[1]) != 0) return Fail(argv[1], "cannot rename"), 1;
+  return 0;
+}

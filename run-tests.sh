@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test in the normal
+# build, the address/undefined sanitizer build and (threading tests) the
+# thread-sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")"
+./setup.sh --deps
+jobs=$(nproc)
+for preset in default asan; do
+  echo "== $preset build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== $preset tests"
+  ctest --preset "$preset" -j "$jobs"
+done
+echo "== tsan build (threading tests)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan -j "$jobs" --target quilor_tests
+# Test suites whose names contain "Thread" or "ReadAhead" exercise more than one thread.
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/quilor_tests --gtest_filter='*Thread*:*ReadAhead*'

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what the build needs (Debian 12), builds Quilor and stages the
+# install tree in ./install (install/bin/..., install/Dico/...).
+#   ./setup.sh            install, build, stage, then analyse the bundled sample
+#   ./setup.sh --deps     only install the Debian packages
+#   ./setup.sh --build    install and build, no sample run
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
+  wordnet-base
+)
+
+install_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build_and_stage() {
+  cmake --preset default >/dev/null
+  cmake --build --preset default
+  cmake --install build/default --prefix "$PWD/install" >/dev/null
+  echo "Installed in $PWD/install"
+}
+
+case "${1:-}" in
+  --deps) install_packages ;;
+  --build) install_packages; build_and_stage ;;
+  "")
+    install_packages
+    build_and_stage
+    echo "== quilor-dump on samples/sample.txt (first lines)"
+    install/bin/quilor-dump samples/sample.txt | head -n 40
+    ;;
+  *) echo "usage: ./setup.sh [--deps|--build]" >&2; exit 2 ;;
+esac
