@@ -45,7 +45,7 @@ TEST(TextLoaderEncodings, CuttingTheInputAtAnyPointChangesNothing) {
 }
 
 // A character cut by the boundary of the 64 KB blocks read from disk.
-TEST(TextLoaderEncodings, CharactersAcrossTheReadBlockBoundaryStayWhole) {
+TEST(TextLoaderReadAhead, CharactersAcrossTheReadBlockBoundaryStayWhole) {
   StreamTestState state;
   TempFolder folder;
   // UTF-8: "caf" + e-acute (2 bytes) straddling byte 65,536; then a euro sign
