@@ -45,7 +45,7 @@ Chunk* AllocateChunk(Chunk* previous) {
 
 void FreeChunk(Chunk* chunk) { munmap(chunk, kChunkBytes); }
 
-// Frees the chunks after keep (all of them when keep is nullptr, from first).
+// Frees the chunk from and every chunk after it; returns how many.
 size_t FreeChain(Chunk* from) {
   size_t freed = 0;
   while (from) {
@@ -66,82 +66,59 @@ inline TWordNode* NodesOf(Chunk* chunk) { return reinterpret_cast<TWordNode*>(ch
 
 using namespace wordlist_detail;
 
-// ---- string pool ----
+// ---- chunk chain and pools ----
 
-TWordStringPool::~TWordStringPool() { Release(); }
+bool TChunkChain::Advance() {
+  Chunk* next = current_ ? current_->header.next : first_;
+  if (!next) {
+    next = AllocateChunk(current_);
+    if (!next) return false;
+    ++chunkCount_;
+    if (!first_) first_ = next;
+  }
+  current_ = next;
+  return true;
+}
+
+void TChunkChain::Clear() {
+  if (!first_) return;
+  chunkCount_ -= FreeChain(first_->header.next);
+  first_->header.next = nullptr;
+  current_ = nullptr;
+}
+
+void TChunkChain::Release() {
+  FreeChain(first_);
+  first_ = current_ = nullptr;
+  chunkCount_ = 0;
+}
+
+unsigned char* TChunkChain::Data() const { return current_ ? current_->data : nullptr; }
 
 const char* TWordStringPool::Store(const char* text, size_t length) {
   constexpr size_t capacity = sizeof(Chunk::data);
   if (length >= capacity) length = capacity - 1;
-  if (!current_ || used_ + length + 1 > capacity) {
-    Chunk* next = current_ ? current_->header.next : nullptr;
-    if (!next) {
-      next = AllocateChunk(current_);
-      if (!next) return nullptr;
-      ++chunkCount_;
-      if (!first_) first_ = next;
-    }
-    current_ = next;
+  if (used_ + length + 1 > capacity) {
+    if (!chain_.Advance()) return nullptr;
     used_ = 0;
   }
-  char* out = reinterpret_cast<char*>(current_->data) + used_;
+  char* out = reinterpret_cast<char*>(chain_.Data()) + used_;
   std::memcpy(out, text, length);
   out[length] = '\0';
   used_ += length + 1;
   return out;
 }
 
-void TWordStringPool::Clear() {
-  if (!first_) return;
-  chunkCount_ -= FreeChain(first_->header.next);
-  first_->header.next = nullptr;
-  current_ = first_;
-  used_ = 0;
-}
-
-void TWordStringPool::Release() {
-  FreeChain(first_);
-  first_ = current_ = nullptr;
-  used_ = 0;
-  chunkCount_ = 0;
-}
-
-// ---- node pool ----
-
 const size_t TWordNodePool::kNodesPerChunk = wordlist_detail::kNodesPerChunk;
 
-TWordNodePool::~TWordNodePool() { Release(); }
-
 TWordNode* TWordNodePool::Take() {
-  if (!current_ || used_ == wordlist_detail::kNodesPerChunk) {
-    Chunk* next = current_ ? current_->header.next : nullptr;
-    if (!next) {
-      next = AllocateChunk(current_);
-      if (!next) return nullptr;
-      ++chunkCount_;
-      if (!first_) first_ = next;
-    }
-    current_ = next;
+  if (used_ >= wordlist_detail::kNodesPerChunk) {
+    if (!chain_.Advance()) return nullptr;
     used_ = 0;
   }
-  TWordNode* node = NodesOf(current_) + used_++;
+  TWordNode* node = reinterpret_cast<TWordNode*>(chain_.Data()) + used_++;
   std::memset(static_cast<void*>(node), 0, sizeof *node);
   return node;
-}
-
-void TWordNodePool::Clear() {
-  if (!first_) return;
-  chunkCount_ -= FreeChain(first_->header.next);
-  first_->header.next = nullptr;
-  current_ = first_;
-  used_ = 0;
-}
-
-void TWordNodePool::Release() {
-  FreeChain(first_);
-  first_ = current_ = nullptr;
-  used_ = 0;
-  chunkCount_ = 0;
 }
 
 // ---- word list ----

@@ -42,52 +42,66 @@ constexpr size_t kChunkBytes = 65536;
 struct Chunk;
 }  // namespace wordlist_detail
 
-// Chunked storage of NUL-terminated strings (64 KB chunks).
-class TWordStringPool {
+// A chain of 64 KB chunks used from the first on; the first stays allocated
+// when the chain is cleared.
+class TChunkChain {
  public:
-  TWordStringPool() = default;
-  ~TWordStringPool();
-  TWordStringPool(const TWordStringPool&) = delete;
-  TWordStringPool& operator=(const TWordStringPool&) = delete;
+  TChunkChain() = default;
+  ~TChunkChain() { Release(); }
+  TChunkChain(const TChunkChain&) = delete;
+  TChunkChain& operator=(const TChunkChain&) = delete;
 
-  // A copy of text[0..length) with a NUL; nullptr when no memory is left.
-  // Strings longer than a chunk can hold are cut.
-  const char* Store(const char* text, size_t length);
-  // Frees every chunk but the first and starts again at the first.
+  // Moves on to the next chunk, allocating it when needed; false when no
+  // memory is left. The bytes of a freshly allocated chunk are zero.
+  bool Advance();
+  // Frees every chunk but the first and goes back to before the first.
   void Clear();
   // Frees every chunk.
   void Release();
+  unsigned char* Data() const;  // the current chunk's bytes (nullptr before the first)
   size_t ChunkCount() const { return chunkCount_; }
 
  private:
   wordlist_detail::Chunk* first_ = nullptr;
   wordlist_detail::Chunk* current_ = nullptr;
-  size_t used_ = 0;  // bytes used in the current chunk
   size_t chunkCount_ = 0;
 };
 
-// Chunked storage of word nodes: 64 KB chunks of 1,170 nodes each.
-class TWordNodePool {
+// What the string pool and the node pool share: a chain of chunks and the
+// count used of the current one.
+class TChunkedPool {
+ public:
+  // Frees every chunk but the first and starts again at its beginning.
+  void Clear() {
+    chain_.Clear();
+    used_ = kFull;
+  }
+  void Release() {
+    chain_.Release();
+    used_ = kFull;
+  }
+  size_t ChunkCount() const { return chain_.ChunkCount(); }
+
+ protected:
+  static constexpr size_t kFull = ~size_t{0} / 2;
+  TChunkChain chain_;
+  size_t used_ = kFull;  // units used in the current chunk
+};
+
+// Chunked storage of NUL-terminated strings.
+class TWordStringPool : public TChunkedPool {
+ public:
+  // A copy of text[0..length) with a NUL; nullptr when no memory is left.
+  // Strings longer than a chunk can hold are cut.
+  const char* Store(const char* text, size_t length);
+};
+
+// Chunked storage of word nodes: 1,170 nodes a chunk.
+class TWordNodePool : public TChunkedPool {
  public:
   static const size_t kNodesPerChunk;
-
-  TWordNodePool() = default;
-  ~TWordNodePool();
-  TWordNodePool(const TWordNodePool&) = delete;
-  TWordNodePool& operator=(const TWordNodePool&) = delete;
-
   // A zero-filled node following the previous one; nullptr when no memory is left.
   TWordNode* Take();
-  // Frees every chunk but the first and starts again at its first node.
-  void Clear();
-  void Release();
-  size_t ChunkCount() const { return chunkCount_; }
-
- private:
-  wordlist_detail::Chunk* first_ = nullptr;
-  wordlist_detail::Chunk* current_ = nullptr;
-  size_t used_ = 0;  // nodes given out of the current chunk
-  size_t chunkCount_ = 0;
 };
 
 class TWordList {
