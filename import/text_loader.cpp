@@ -76,10 +76,7 @@ void TTextLoader::LoadAllTexts() {
     segment_.Finish();
     ReleaseTextSource();
     // The limits hold for a queue of many small files too.
-    if (!stopLoading_ && !CancelRequested) {
-      ShowProgress();
-      ApplyLimits();
-    }
+    if (!stopLoading_ && !CancelRequested) ApplyLimits();
     if (stopLoading_ || CancelRequested) break;
   }
 }
