@@ -44,7 +44,8 @@ bool TWordScanner::ScanTextBlock() {
         continue;
       }
       length_ = length;
-      Dispatch(c);
+      if (c <= 'Z') ClassifyChar(c);
+      else AddHighChar(c);
       length = length_;
       if (wordHandedOn_) {
         start_ = static_cast<size_t>(p - block_);
@@ -58,11 +59,7 @@ bool TWordScanner::ScanTextBlock() {
   }
 }
 
-void TWordScanner::Dispatch(unsigned char c) {
-  if (c <= 'Z') {
-    ClassifyChar(c);
-    return;
-  }
+void TWordScanner::AddHighChar(unsigned char c) {
   switch (c) {
     case 0x8C:  // capital oe ligature
       AddWordChar('O');
@@ -136,9 +133,9 @@ void TWordScanner::EndWordAtSeparator(unsigned char c) {
   }
 }
 
-void TWordScanner::FlushWord() {
-  if (length_ == 0) return;
-  // The tag: the punctuation between this word and the previous one.
+void TWordScanner::TakeWordTag() {
+  // The punctuation between this word and the previous one; " " when only
+  // blanks stood there.
   if (punctuationLength_ == 0 && wordsHandedOn_ > 0) {
     tag_[0] = ' ';
     tag_[1] = '\0';
@@ -147,11 +144,16 @@ void TWordScanner::FlushWord() {
   }
   punctuationLength_ = 0;
   punctuation_[0] = '\0';
+}
+
+void TWordScanner::FlushWord() {
+  if (length_ == 0) return;
+  TakeWordTag();
   wordHandedOn_ = true;
   word_[length_] = '\0';
   if (segment_.PushWord(word_, static_cast<size_t>(length_), tag_)) ++wordsHandedOn_;
   else CancelRequested = true;
-  length_ = 0;
+  length_ = 0;  // the word is reset either way
 }
 
 bool TWordScanner::NextScanBlock() {

@@ -44,13 +44,14 @@ class TWordScanner {
   bool lineMode = false;
 
  private:
-  void Dispatch(unsigned char c);
+  void AddHighChar(unsigned char c);
   void ClassifyChar(unsigned char c);
   void AddWordChar(unsigned char c) {
     if (length_ < kMaxWordLength) word_[length_++] = static_cast<char>(c);
   }
   void AddPunctuation(unsigned char c);
   void EndWordAtSeparator(unsigned char c);
+  void TakeWordTag();
   void FlushWord();
   bool NextScanBlock();
 

@@ -56,7 +56,7 @@ void TThreadDeLectureDisque::Execute() {
       std::lock_guard<std::mutex> guard(lock_);
       if (terminate_) return;
       if (!blockReady_ && bytesLeft_ > 0 && fd_ >= 0) {
-        if (!ReadAheadBlockLocked()) CloseLocked();
+        if (!ReadAheadBlock()) CloseLocked();
       }
       event_.Reset();
     }
@@ -79,7 +79,7 @@ bool TThreadDeLectureDisque::ReadFully(unsigned char* destination, size_t length
   return true;
 }
 
-bool TThreadDeLectureDisque::ReadAheadBlockLocked() {
+bool TThreadDeLectureDisque::ReadAheadBlock() {
   size_t n = static_cast<size_t>(bytesLeft_ < static_cast<int64_t>(blockSize_) ? bytesLeft_ : blockSize_);
   if (!ReadFully(buffer_.get(), n)) return false;
   bytesLeft_ -= static_cast<int64_t>(n);
@@ -96,7 +96,7 @@ void TThreadDeLectureDisque::CloseLocked() {
   bytesLeft_ = 0;
 }
 
-bool TThreadDeLectureDisque::OpenFile(const char* name, int64_t& size, size_t blockSize) {
+bool TThreadDeLectureDisque::OpenReadAheadFile(const char* name, int64_t& size, size_t blockSize) {
   std::lock_guard<std::mutex> guard(lock_);
   CloseLocked();
   size = 0;
@@ -125,23 +125,28 @@ bool TThreadDeLectureDisque::OpenFile(const char* name, int64_t& size, size_t bl
   return true;
 }
 
-void TThreadDeLectureDisque::CloseFile() {
+void TThreadDeLectureDisque::CloseReadAheadFile() {
   std::lock_guard<std::mutex> guard(lock_);
   CloseLocked();
 }
 
-bool TThreadDeLectureDisque::TakeBlock(unsigned char* destination, size_t length) {
-  std::lock_guard<std::mutex> guard(lock_);
+bool TThreadDeLectureDisque::TakeTextBlock(unsigned char* destination, size_t length) {
   if (blockReady_) {
     blockReady_ = false;
     if (readyLength_ != length) return false;
     std::memcpy(destination, buffer_.get(), length);
-  } else {
-    if (fd_ < 0 || static_cast<int64_t>(length) > bytesLeft_) return false;
-    if (!ReadFully(destination, length)) return false;
-    bytesLeft_ -= static_cast<int64_t>(length);
+    return true;
   }
-  event_.Set();
+  if (fd_ < 0 || static_cast<int64_t>(length) > bytesLeft_) return false;
+  if (!ReadFully(destination, length)) return false;
+  bytesLeft_ -= static_cast<int64_t>(length);
+  return true;
+}
+
+bool TThreadDeLectureDisque::TakeBlockFromThread(unsigned char* destination, size_t length) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!TakeTextBlock(destination, length)) return false;
+  event_.Set();  // the worker reads the following block while this one is scanned
   return true;
 }
 
@@ -156,7 +161,7 @@ bool TThreadDeLectureDisque::FileOpen() const {
 }
 
 bool CreateReadAheadThread() {
-  if (ReadAheadThread) return ReadAheadThread->Running();
+  if (ReadAheadThread) return ReadAheadThread->Running() || ReadAheadThread->Start();
   auto* thread = new (std::nothrow) TThreadDeLectureDisque();
   if (!thread) return false;
   if (!thread->Start()) {

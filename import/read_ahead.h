@@ -34,14 +34,14 @@ class TThreadDeLectureDisque {
 
   // Opens a regular file read-only (closing one still open), under the lock.
   // blockSize (1..65,536) is the size of the blocks the loader takes.
-  bool OpenFile(const char* name, int64_t& size, size_t blockSize = kReadAheadBlockSize);
+  bool OpenReadAheadFile(const char* name, int64_t& size, size_t blockSize = kReadAheadBlockSize);
   // Closes the file when one is open, under the lock.
-  void CloseFile();
+  void CloseReadAheadFile();
   // Loader side: the next block of length bytes into destination, the
   // read-ahead one when it is ready, else read directly. On success the
   // worker is woken to read the following block. False on a read error or
   // when no file is open.
-  bool TakeBlock(unsigned char* destination, size_t length);
+  bool TakeBlockFromThread(unsigned char* destination, size_t length);
 
   // For tests: blocks read ahead by the worker since the last open.
   int BlocksReadAhead() const;
@@ -49,7 +49,8 @@ class TThreadDeLectureDisque {
 
  private:
   void Execute();
-  bool ReadAheadBlockLocked();
+  bool ReadAheadBlock();                                        // under the lock
+  bool TakeTextBlock(unsigned char* destination, size_t length);  // under the lock
   void CloseLocked();
   bool ReadFully(unsigned char* destination, size_t length);
 

@@ -144,7 +144,7 @@ bool TTextLoader::PrepareTextSource() {
   }
   if (!ReadAheadThreadRunning() && !CreateReadAheadThread()) return false;
   int64_t size = 0;
-  fileOpen_ = ReadAheadThread->OpenFile(name_.c_str(), size);
+  fileOpen_ = ReadAheadThread->OpenReadAheadFile(name_.c_str(), size);
   bytesLeft_ = fileOpen_ ? size : 0;
   return fileOpen_;
 }
@@ -156,7 +156,7 @@ void TTextLoader::ReleaseTextSource() {
     usingConverted_ = false;
   }
   if (fileOpen_) {
-    if (ReadAheadThread) ReadAheadThread->CloseFile();
+    if (ReadAheadThread) ReadAheadThread->CloseReadAheadFile();
     fileOpen_ = false;
   }
   if (reader_) reader_->Release();
@@ -169,7 +169,7 @@ bool TTextLoader::TakeSourceBlock() {
   if (usingConverted_) {
     std::memcpy(raw_.get(), convertedText_.data() + convertedCursor_, n);
     convertedCursor_ += n;
-  } else if (!fileOpen_ || !ReadAheadThread || !ReadAheadThread->TakeBlock(raw_.get(), n)) {
+  } else if (!fileOpen_ || !ReadAheadThread || !ReadAheadThread->TakeBlockFromThread(raw_.get(), n)) {
     return false;  // a read error ends the file as if it had ended
   }
   totalRead_ += static_cast<int64_t>(n);

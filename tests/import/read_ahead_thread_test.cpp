@@ -28,7 +28,7 @@ std::string TakeAll(TThreadDeLectureDisque& thread, int64_t size, size_t blockSi
   blocks = 0;
   for (int64_t left = size; left > 0;) {
     size_t n = static_cast<size_t>(std::min<int64_t>(left, static_cast<int64_t>(blockSize)));
-    if (!thread.TakeBlock(block.data(), n)) break;
+    if (!thread.TakeBlockFromThread(block.data(), n)) break;
     out.append(reinterpret_cast<char*>(block.data()), n);
     left -= static_cast<int64_t>(n);
     ++blocks;
@@ -48,15 +48,15 @@ TEST(ReadAheadThread, BlocksOfAFileArriveWholeAndInOrder) {
     std::string bytes = Pattern(c.size, static_cast<int>(c.size));
     std::string path = folder.Write("f" + std::to_string(c.size), bytes);
     int64_t size = 0;
-    ASSERT_TRUE(thread.OpenFile(path.c_str(), size));
+    ASSERT_TRUE(thread.OpenReadAheadFile(path.c_str(), size));
     ASSERT_EQ(size, static_cast<int64_t>(c.size));
     int blocks = 0;
     EXPECT_EQ(TakeAll(thread, size, kReadAheadBlockSize, blocks), bytes) << c.size;
     EXPECT_EQ(blocks, c.blocks);
     // Nothing is left: a further take fails and the thread reads nothing more.
     unsigned char extra[1];
-    EXPECT_FALSE(thread.TakeBlock(extra, 1));
-    thread.CloseFile();
+    EXPECT_FALSE(thread.TakeBlockFromThread(extra, 1));
+    thread.CloseReadAheadFile();
   }
   thread.Stop();
   EXPECT_FALSE(thread.Running());
@@ -69,9 +69,9 @@ TEST(ReadAheadThread, ReadsTheNextBlockWhileTheLoaderWorks) {
   TThreadDeLectureDisque thread;
   ASSERT_TRUE(thread.Start());
   int64_t size = 0;
-  ASSERT_TRUE(thread.OpenFile(path.c_str(), size));
+  ASSERT_TRUE(thread.OpenReadAheadFile(path.c_str(), size));
   std::vector<unsigned char> block(65536);
-  ASSERT_TRUE(thread.TakeBlock(block.data(), 65536));  // read directly: the thread was idle
+  ASSERT_TRUE(thread.TakeBlockFromThread(block.data(), 65536));  // read directly: the thread was idle
   for (int i = 0; i < 2000 && thread.BlocksReadAhead() == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(thread.BlocksReadAhead(), 1);
@@ -89,11 +89,11 @@ TEST(ReadAheadThread, SmallBlocksAndReopening) {
   TThreadDeLectureDisque thread;
   ASSERT_TRUE(thread.Start());
   int64_t size = 0;
-  ASSERT_TRUE(thread.OpenFile(p1.c_str(), size, 7));
+  ASSERT_TRUE(thread.OpenReadAheadFile(p1.c_str(), size, 7));
   int blocks = 0;
   EXPECT_EQ(TakeAll(thread, 70, 7, blocks), first.substr(0, 70));
   // Opening a second document while the first is open closes the first.
-  ASSERT_TRUE(thread.OpenFile(p2.c_str(), size, 10));
+  ASSERT_TRUE(thread.OpenReadAheadFile(p2.c_str(), size, 10));
   EXPECT_EQ(size, 999);
   EXPECT_EQ(TakeAll(thread, size, 10, blocks), second);
   EXPECT_EQ(blocks, 100);
@@ -104,23 +104,23 @@ TEST(ReadAheadThread, RefusesWhatIsNoRegularFileAndSurvivesAShrinkingFile) {
   TThreadDeLectureDisque thread;
   ASSERT_TRUE(thread.Start());
   int64_t size = 5;
-  EXPECT_FALSE(thread.OpenFile(folder.Path("missing").c_str(), size));
+  EXPECT_FALSE(thread.OpenReadAheadFile(folder.Path("missing").c_str(), size));
   EXPECT_EQ(size, 0);
   std::filesystem::create_directory(folder.Path("dir"));
-  EXPECT_FALSE(thread.OpenFile(folder.Path("dir").c_str(), size));
+  EXPECT_FALSE(thread.OpenReadAheadFile(folder.Path("dir").c_str(), size));
   ASSERT_EQ(mkfifo(folder.Path("fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(thread.OpenFile(folder.Path("fifo").c_str(), size));  // and does not hang
+  EXPECT_FALSE(thread.OpenReadAheadFile(folder.Path("fifo").c_str(), size));  // and does not hang
   EXPECT_FALSE(thread.FileOpen());
   unsigned char block[16];
-  EXPECT_FALSE(thread.TakeBlock(block, 1));
+  EXPECT_FALSE(thread.TakeBlockFromThread(block, 1));
 
   std::string path = folder.Write("shrinks", Pattern(3 * 65536, 3));
-  ASSERT_TRUE(thread.OpenFile(path.c_str(), size));
+  ASSERT_TRUE(thread.OpenReadAheadFile(path.c_str(), size));
   std::filesystem::resize_file(path, 65536 + 10);
   std::vector<unsigned char> big(65536);
-  EXPECT_TRUE(thread.TakeBlock(big.data(), 65536));
+  EXPECT_TRUE(thread.TakeBlockFromThread(big.data(), 65536));
   bool failed = false;
-  for (int i = 0; i < 3 && !failed; ++i) failed = !thread.TakeBlock(big.data(), 65536);
+  for (int i = 0; i < 3 && !failed; ++i) failed = !thread.TakeBlockFromThread(big.data(), 65536);
   EXPECT_TRUE(failed);
 }
 
@@ -132,9 +132,9 @@ TEST(ReadAheadThread, StartsAndStopsCleanly) {
     ASSERT_TRUE(thread.Start());
     if (round % 2) {
       int64_t size = 0;
-      ASSERT_TRUE(thread.OpenFile(path.c_str(), size));
+      ASSERT_TRUE(thread.OpenReadAheadFile(path.c_str(), size));
       std::vector<unsigned char> block(65536);
-      ASSERT_TRUE(thread.TakeBlock(block.data(), 65536));
+      ASSERT_TRUE(thread.TakeBlockFromThread(block.data(), 65536));
     }
     // Stopped by the destructor, with or without a file open and a read under way.
   }
