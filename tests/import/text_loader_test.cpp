@@ -102,6 +102,8 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
       {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
       {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
       {"empty.txt", "", {}},
+      // Macintosh apostrophe and inverted exclamation mark are punctuation.
+      {"quote.mac", "don\xD5t \xC1Hola", {"don", "t", "Hola"}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(RunOnFiles({folder.Write(c.name, c.bytes)})) << c.name;
