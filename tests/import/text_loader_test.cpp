@@ -222,3 +222,29 @@ TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
 
 }  // namespace
 }  // namespace quilor
+
+namespace quilor {
+namespace {
+
+TEST(TextLoaderReadAhead, ManyBlocksOfSeveralFilesArriveInOrder) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  std::vector<std::string> files;
+  for (int f = 0; f < 3; ++f) {
+    std::string text;
+    for (int i = 0; i < 60000; ++i) text += "w" + std::to_string(f * 100000 + i) + (i % 13 ? " " : ".\n");
+    files.push_back(folder.Write("f" + std::to_string(f) + ".txt", text));
+  }
+  ASSERT_TRUE(testing_support::RunOnFiles(files));
+  auto rows = testing_support::TextWordRows();
+  ASSERT_EQ(rows.size(), 180000u);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    int f = static_cast<int>(k / 60000), i = static_cast<int>(k % 60000);
+    ASSERT_EQ(rows[k].word, "w" + std::to_string(f * 100000 + i)) << k;
+    ASSERT_EQ(rows[k].fileNumber, f + 1);
+    ASSERT_EQ(rows[k].position, static_cast<int32_t>(k + 1));
+  }
+}
+
+}  // namespace
+}  // namespace quilor
