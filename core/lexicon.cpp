@@ -386,9 +386,9 @@ bool ReduceToBaseForm(TMainDictionary& d, const TWordCategoryData& data, char* w
     }
   } else if (IsVerb(r)) {
     if (FindVerbInfinitive(d, r, buffers)) {
-      for (auto& b : buffers)
-        if (b[0]) {
-          std::strcpy(buffers[0], b);
+      for (int k = 0; k < 5; ++k)
+        if (buffers[k][0]) {
+          if (k > 0) std::strcpy(buffers[0], buffers[k]);
           break;
         }
     } else {
