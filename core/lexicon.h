@@ -134,6 +134,10 @@ class TMainDictionary {
 };
 
 extern TMainDictionary* MainDictionary;
+// A new lexicon object (start-up keeps it in MainDictionary).
+inline TMainDictionary* OpenMainDictionary(const std::string& lexiconName, int mode) {
+  return new TMainDictionary(lexiconName, mode);
+}
 
 // One reading (0..5) of a word, with the fall-backs: plural, English verb
 // forms, the ontology and the Scenario, two Romance-language rules. The

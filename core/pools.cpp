@@ -7,19 +7,41 @@
 
 namespace quilor {
 
+namespace {
+
+// Frees the chunks linked after the inline first one.
+template <typename Chunk>
+void FreeChunksAfter(Chunk& first) {
+  Chunk* c = first.next;
+  while (c) {
+    Chunk* next = c->next;
+    delete c;
+    c = next;
+  }
+  first.next = nullptr;
+}
+
+// The chunk after the current one: one kept from before a reset, else a new
+// one linked in; nullptr when memory is short.
+template <typename Chunk>
+Chunk* ChunkAfter(Chunk* current) {
+  if (current->next) return current->next;
+  Chunk* next = new (std::nothrow) Chunk;
+  if (!next) return nullptr;
+  next->next = nullptr;
+  current->next = next;
+  return next;
+}
+
+}  // namespace
+
 void TStringPool::Reset() {
   current_ = &first_;
   used_ = 0;
 }
 
 void TStringPool::ClearStringPool() {
-  Chunk* c = first_.next;
-  while (c) {
-    Chunk* next = c->next;
-    delete c;
-    c = next;
-  }
-  first_.next = nullptr;
+  FreeChunksAfter(first_);
   Reset();
 }
 
@@ -27,14 +49,8 @@ const char* TStringPool::Add(const char* text) {
   const size_t n = std::strlen(text);
   if (n + 1 > kTextCapacity) return nullptr;
   if (used_ + n + 1 > kTextCapacity) {
-    // A chunk kept from before a reset is used again.
-    Chunk* next = current_->next;
-    if (!next) {
-      next = new (std::nothrow) Chunk;
-      if (!next) return nullptr;
-      next->next = nullptr;
-      current_->next = next;
-    }
+    Chunk* next = ChunkAfter(current_);
+    if (!next) return nullptr;
     current_ = next;
     used_ = 0;
   }
@@ -67,26 +83,14 @@ void TCellPool::ResetCellPool() {
 }
 
 void TCellPool::FreeCellPool() {
-  Chunk* c = first_.next;
-  while (c) {
-    Chunk* next = c->next;
-    delete c;
-    c = next;
-  }
-  first_.next = nullptr;
+  FreeChunksAfter(first_);
   ResetCellPool();
 }
 
 TCellPool::Cell* TCellPool::TakeCell() {
   if (count_ == kCellsPerChunk) {
-    // A chunk kept from before a reset is used again.
-    Chunk* next = current_->next;
-    if (!next) {
-      next = new (std::nothrow) Chunk;
-      if (!next) return nullptr;
-      next->next = nullptr;
-      current_->next = next;
-    }
+    Chunk* next = ChunkAfter(current_);
+    if (!next) return nullptr;
     std::memset(next->cells, 0, sizeof next->cells);
     current_ = next;
     count_ = 0;
@@ -101,32 +105,13 @@ TCellPool& GlobalCellPool() {
   return *pool;
 }
 
-void TPagedArray::CreatePagedArray() {
-  Clear();
-  ready_ = Slot(0) != nullptr;
-}
-
-void TPagedArray::DestroyPagedArray() {
-  Clear();
-  ready_ = false;
-}
-
-void TPagedArray::Clear() {
-  for (auto& p : pages_) {
-    delete[] p;
-    p = nullptr;
-  }
-  pageCount_ = 0;
-  currentPage_ = nullptr;
-  currentPageNumber_ = -1;
-}
-
-uint32_t* TPagedArray::Slot(uint64_t index) {
+template <typename T>
+T* TPageTable<T>::Slot(uint64_t index) {
   const uint64_t page = index / kPagedArrayPageSize;
   if (page >= kPagedArrayMaxPages) return nullptr;
   if (static_cast<int64_t>(page) != currentPageNumber_) {
     if (!pages_[page]) {
-      uint32_t* p = new (std::nothrow) uint32_t[kPagedArrayPageSize]();
+      T* p = new (std::nothrow) T[kPagedArrayPageSize]();
       StopIfAllocationFailed("paged array", p == nullptr);
       pages_[page] = p;
       ++pageCount_;
@@ -137,27 +122,51 @@ uint32_t* TPagedArray::Slot(uint64_t index) {
   return currentPage_ + index % kPagedArrayPageSize;
 }
 
+template <typename T>
+void TPageTable<T>::FreePages() {
+  for (auto& p : pages_) {
+    delete[] p;
+    p = nullptr;
+  }
+  pageCount_ = 0;
+  currentPage_ = nullptr;
+  currentPageNumber_ = -1;
+}
+
+template class TPageTable<uint32_t>;
+template class TPageTable<const char*>;
+
+void TPagedArray::CreatePagedArray() {
+  Clear();
+  ready_ = pages_.Slot(0) != nullptr;
+}
+
+void TPagedArray::DestroyPagedArray() {
+  Clear();
+  ready_ = false;
+}
+
 uint32_t TPagedArray::PagedArrayGet(uint64_t index) {
-  uint32_t* s = Slot(index);
+  uint32_t* s = pages_.Slot(index);
   return s ? *s : 0;
 }
 
 bool TPagedArray::PagedArraySet(uint64_t index, uint32_t value) {
-  uint32_t* s = Slot(index);
+  uint32_t* s = pages_.Slot(index);
   if (!s) return false;
   *s = value;
   return true;
 }
 
 bool TPagedArray::Swap(uint64_t a, uint64_t b) {
-  uint32_t* sa = Slot(a);
+  uint32_t* sa = pages_.Slot(a);
   if (!sa) return false;
   const uint32_t va = *sa;
-  uint32_t* sb = Slot(b);
+  uint32_t* sb = pages_.Slot(b);
   if (!sb) return false;
   const uint32_t vb = *sb;
   *sb = va;
-  *Slot(a) = vb;
+  *pages_.Slot(a) = vb;
   return true;
 }
 
@@ -173,40 +182,20 @@ void TPagedTextArray::DestroyPagedTextArray() {
 }
 
 void TPagedTextArray::Clear() {
-  for (auto& p : pages_) {
-    if (p && !pooled_)
-      for (uint32_t i = 0; i < kPagedArrayPageSize; ++i) delete[] p[i];
-    delete[] p;
-    p = nullptr;
-  }
-  pageCount_ = 0;
-  currentPage_ = nullptr;
-  currentPageNumber_ = -1;
-}
-
-const char** TPagedTextArray::Slot(uint64_t index) {
-  const uint64_t page = index / kPagedArrayPageSize;
-  if (page >= kPagedArrayMaxPages) return nullptr;
-  if (static_cast<int64_t>(page) != currentPageNumber_) {
-    if (!pages_[page]) {
-      const char** p = new (std::nothrow) const char*[kPagedArrayPageSize]();
-      StopIfAllocationFailed("paged text array", p == nullptr);
-      pages_[page] = p;
-      ++pageCount_;
-    }
-    currentPage_ = pages_[page];
-    currentPageNumber_ = static_cast<int64_t>(page);
-  }
-  return currentPage_ + index % kPagedArrayPageSize;
+  if (!pooled_)
+    for (uint32_t p = 0; p < kPagedArrayMaxPages; ++p)
+      if (const char** page = pages_.Page(p))
+        for (uint32_t i = 0; i < kPagedArrayPageSize; ++i) delete[] page[i];
+  pages_.FreePages();
 }
 
 const char* TPagedTextArray::PagedTextArrayGet(uint64_t index) {
-  const char** s = Slot(index);
+  const char** s = pages_.Slot(index);
   return s ? *s : nullptr;
 }
 
 bool TPagedTextArray::PagedTextArraySet(uint64_t index, const char* text) {
-  const char** s = Slot(index);
+  const char** s = pages_.Slot(index);
   if (!s) return false;
   const char* copy = nullptr;
   if (pooled_) {

@@ -82,29 +82,45 @@ TCellPool& GlobalCellPool();
 constexpr uint32_t kPagedArrayPageSize = 8192;
 constexpr uint32_t kPagedArrayMaxPages = 8001;  // pages 0 .. 8,000
 
+// The page table of the paged arrays: pages of 8,192 entries, zero-filled
+// when made, the last page used kept at hand.
+template <typename T>
+class TPageTable {
+ public:
+  TPageTable() = default;
+  ~TPageTable() { FreePages(); }
+  TPageTable(const TPageTable&) = delete;
+  TPageTable& operator=(const TPageTable&) = delete;
+  // The entry's slot, its page made when missing (message 0 and exit code 1
+  // when memory is short); nullptr past the last page.
+  T* Slot(uint64_t index);
+  void FreePages();
+  uint32_t PageCount() const { return pageCount_; }
+  T* Page(uint32_t p) const { return pages_[p]; }
+
+ private:
+  T* pages_[kPagedArrayMaxPages] = {};
+  uint32_t pageCount_ = 0;
+  T* currentPage_ = nullptr;
+  int64_t currentPageNumber_ = -1;
+};
+
 // Paged array of 32-bit entries; entries never set read 0.
 class TPagedArray {
  public:
   TPagedArray() { CreatePagedArray(); }
-  ~TPagedArray() { DestroyPagedArray(); }
-  TPagedArray(const TPagedArray&) = delete;
-  TPagedArray& operator=(const TPagedArray&) = delete;
   void CreatePagedArray();
   void DestroyPagedArray();
-  void Clear();
+  void Clear() { pages_.FreePages(); }
   uint32_t PagedArrayGet(uint64_t index);
   bool PagedArraySet(uint64_t index, uint32_t value);
   bool Swap(uint64_t a, uint64_t b);
-  uint32_t PageCount() const { return pageCount_; }
+  uint32_t PageCount() const { return pages_.PageCount(); }
   bool Ready() const { return ready_; }
 
  private:
-  uint32_t* Slot(uint64_t index);
-  uint32_t* pages_[kPagedArrayMaxPages] = {};
-  uint32_t pageCount_ = 0;
+  TPageTable<uint32_t> pages_;
   bool ready_ = false;
-  uint32_t* currentPage_ = nullptr;
-  int64_t currentPageNumber_ = -1;
 };
 
 // Paged array of text copies (in the general string pool when pooled).
@@ -120,16 +136,12 @@ class TPagedTextArray {
   // nullptr when none was set.
   const char* PagedTextArrayGet(uint64_t index);
   bool PagedTextArraySet(uint64_t index, const char* text);
-  uint32_t PageCount() const { return pageCount_; }
+  uint32_t PageCount() const { return pages_.PageCount(); }
 
  private:
-  const char** Slot(uint64_t index);
-  const char** pages_[kPagedArrayMaxPages] = {};
-  uint32_t pageCount_ = 0;
+  TPageTable<const char*> pages_;
   bool pooled_ = true;
   bool ready_ = false;
-  const char** currentPage_ = nullptr;
-  int64_t currentPageNumber_ = -1;
 };
 
 }  // namespace quilor

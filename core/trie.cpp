@@ -22,6 +22,19 @@ void RememberKey(TrieState& s, const char* key) {
   s.lastKey[kTrieKeySize - 1] = 0;
 }
 
+// A key that ends on a node: a new key when no value is stored there, else a
+// duplicate that keeps the stored value.
+template <typename Value>
+void StoreAtKeyEnd(TrieState& s, Value& stored, Value value) {
+  if (stored == 0) {
+    stored = value;
+    ++s.newKeys;
+  } else {
+    ++s.duplicates;
+    s.duplicate = true;
+  }
+}
+
 }  // namespace
 
 template <typename Link, typename Value, bool Fold>
@@ -123,14 +136,7 @@ bool BasicTrie<Link, Value, Fold>::Insert(const char* key, Value value) {
   TrieWalk w = WalkTrie<Fold>(arrays_.chars, arrays_.links, arrays_.used, key);
   state.keyPosition = w.position;
   if (w.found) {
-    Value& stored = arrays_.values[w.node];
-    if (stored == 0) {
-      stored = value;
-      ++state.newKeys;
-    } else {
-      ++state.duplicates;
-      state.duplicate = true;
-    }
+    StoreAtKeyEnd(state, arrays_.values[w.node], value);
   } else {
     const uint64_t need = static_cast<uint64_t>(length - w.position) + 1;
     if (arrays_.used + need >= capacity_) {
@@ -293,14 +299,7 @@ bool TPagedTrie::PagedTrieInsert(const char* key, uint32_t value) {
   RememberKey(state, key);
   const int length = static_cast<int>(std::strlen(key));
   if (w.found) {
-    uint32_t& stored = PageOf(w.node)->values[w.node % kPageNodes];
-    if (stored == 0) {
-      stored = value;
-      ++state.newKeys;
-    } else {
-      ++state.duplicates;
-      state.duplicate = true;
-    }
+    StoreAtKeyEnd(state, PageOf(w.node)->values[w.node % kPageNodes], value);
     return true;
   }
   const uint64_t need = static_cast<uint64_t>(length - w.position) + 1;

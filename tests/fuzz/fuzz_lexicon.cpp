@@ -4,21 +4,10 @@
 
 #include "core/lexicon.h"
 #include "platform/fatal.h"
-#include "platform/message_ui.h"
-
-namespace {
-
-class SilentUi : public quilor::MessageUi {
- public:
-  quilor::BoxAnswer ShowBox(const quilor::BoxRequest&) override { return {1, false}; }
-  void ShowSystemError(const std::string&) override {}
-};
-
-}  // namespace
+#include "tests/fuzz/silent_ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SilentUi ui;
-  quilor::SetMessageUi(&ui);
+  quilor::InstallSilentMessageUi();
   try {
     quilor::TMainDictionary d(data, size, "fuzz.lv8");
     static const char* words[] = {"walk", "walked", "walking", "cats", "tries", "the", "a", "zebra", "\xe9t\xe9s"};

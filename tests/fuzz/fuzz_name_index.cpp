@@ -6,21 +6,10 @@
 
 #include "core/name_index.h"
 #include "platform/fatal.h"
-#include "platform/message_ui.h"
-
-namespace {
-
-class SilentUi : public quilor::MessageUi {
- public:
-  quilor::BoxAnswer ShowBox(const quilor::BoxRequest&) override { return {1, false}; }
-  void ShowSystemError(const std::string&) override {}
-};
-
-}  // namespace
+#include "tests/fuzz/silent_ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static SilentUi ui;
-  quilor::SetMessageUi(&ui);
+  quilor::InstallSilentMessageUi();
   try {
     quilor::TStringHashIndex index(data, size, "fuzz.vv8", false);
     static const char* words[] = {"take", "took", "go", "went", "be", "a", "zz", "\xe9lu"};
