@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/trie.h"
+
 namespace quilor {
 
 constexpr uint32_t kDictionaryMagic = 1234567;
@@ -74,21 +76,6 @@ inline void WriteU32(uint8_t* p, uint32_t v) {
 inline void WriteU16(uint8_t* p, uint16_t v) {
   p[0] = static_cast<uint8_t>(v);
   p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-// Checks trie arrays read from a file: every link is -1 or points forward
-// within the n nodes, and the last node is a NUL, so that a walk stays inside
-// the arrays and ends.
-template <typename Link>
-bool TrieArraysHoldTogether(const unsigned char* chars, const Link* links, uint64_t n) {
-  if (n == 0) return true;
-  if (chars[n - 1] != 0) return false;
-  for (uint64_t i = 0; i < n; ++i) {
-    const int64_t a = links[i];
-    if (a == -1) continue;
-    if (a <= static_cast<int64_t>(i) || a >= static_cast<int64_t>(n)) return false;
-  }
-  return true;
 }
 
 // The path with its extension replaced ("x/englex.*" -> "x/englex.lv8").

@@ -157,7 +157,9 @@ class LexiconWriter {
   // Appends readings to a word (its key lower-cased); bit 15 of each code is
   // set by the writer when another reading follows. False (nothing added) for
   // an empty word or one of 80 characters or more, a code 0 as last reading,
-  // or more than 6 readings in all.
+  // or more than 6 readings in all. A stored 0 means "no key", so a plain
+  // Substantive is written with a class code that decodes as Substantive
+  // (0x0700 or 0x0900-0x0F00) or with a flag bit.
   bool AddWord(const std::string& word, const std::vector<TCategoryCode>& codes);
   bool AddWord(const std::string& word, std::initializer_list<TCategoryCode> codes) {
     return AddWord(word, std::vector<TCategoryCode>(codes));

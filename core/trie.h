@@ -67,6 +67,21 @@ inline TrieWalk WalkTrie(const unsigned char* chars, const Link* links, uint64_t
   }
 }
 
+// Checks trie arrays read from a file: every link is -1 or points forward
+// within the n nodes, and the last node is a NUL, so that a walk stays inside
+// the arrays and ends.
+template <typename Link>
+bool TrieArraysHoldTogether(const unsigned char* chars, const Link* links, uint64_t n) {
+  if (n == 0) return true;
+  if (chars[n - 1] != 0) return false;
+  for (uint64_t i = 0; i < n; ++i) {
+    const int64_t a = links[i];
+    if (a == -1) continue;
+    if (a <= static_cast<int64_t>(i) || a >= static_cast<int64_t>(n)) return false;
+  }
+  return true;
+}
+
 // Lookup state shared by the trie objects.
 struct TrieState {
   bool found = false;
@@ -192,7 +207,8 @@ class TWideTrie : public BasicTrie<int32_t, uint32_t, false> {
 constexpr uint32_t kLargeTrieDefaultCapacity = 100000000;
 class TLargeTrie : public BasicTrie<int32_t, uint32_t, false> {
  public:
-  // Mode 2 marks all capacity nodes as used, for an owner that reads the arrays.
+  // Mode 2 marks all capacity nodes as used, for an owner that reads the
+  // arrays (and checks them with TrieArraysHoldTogether before any lookup).
   explicit TLargeTrie(uint32_t capacity = kLargeTrieDefaultCapacity, int mode = 0);
   // Unique mode: an insert of a key that already holds the same value does nothing.
   bool unique = false;
