@@ -151,6 +151,14 @@ bool ReduceToBaseForm(TMainDictionary& dictionary, const TWordCategoryData& data
 // cleared when none is found.
 bool FindVerbInfinitive(TMainDictionary& dictionary, const TCategoryRecord& verb, char buffers[5][kWordBufferSize]);
 
+// The same on the global MainDictionary (False when there is none).
+inline bool ReduceToBaseForm(const TWordCategoryData& data, char* word) {
+  return MainDictionary && ReduceToBaseForm(*MainDictionary, data, word);
+}
+inline bool FindVerbInfinitive(const TCategoryRecord& verb, char buffers[5][kWordBufferSize]) {
+  return MainDictionary && FindVerbInfinitive(*MainDictionary, verb, buffers);
+}
+
 class LexiconWriter {
  public:
   explicit LexiconWriter(const WorkingTables& tables, uint32_t stamp = 0, uint32_t secondField = 0);

@@ -283,6 +283,7 @@ TEST_F(LexiconTest, TruncatedAndCorruptFilesAreRefused) {
   for (size_t cut : {size_t(0), size_t(1), size_t(600), size_t(1133), size_t(1134), size_t(1500), good.size() - 1})
     EXPECT_EQ(LoadExitCode(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))), 2) << cut;
 
+  EXPECT_NE(ui.ui.Shown().back().text.find("Corrupted dictionary files"), std::string::npos);
   auto bad = good;
   bad[1129] ^= 1;  // magic
   EXPECT_EQ(LoadExitCode(bad), 1);

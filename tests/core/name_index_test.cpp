@@ -131,6 +131,19 @@ TEST(NameIndex, CountsClassesAndRanks) {
   EXPECT_EQ(index.CountOfEntry(3), 0u);
   EXPECT_EQ(index.EntryAtRank(1), 0);
 
+  std::FILE* log = std::tmpfile();
+  ASSERT_NE(log, nullptr);
+  index.Primary().WriteSegmentStatistics(log);
+  std::rewind(log);
+  char line[200] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, log), nullptr);
+  EXPECT_STREQ(line, " Seg[ 1]=     1, index=  0.0%\n");
+  int lines = 1;
+  while (std::fgets(line, sizeof line, log)) ++lines;
+  EXPECT_EQ(lines, 7 + 3);
+  EXPECT_STREQ(line, " Total entries for this index=5\n");
+  std::fclose(log);
+
   VerbIndex = &index;
   uint32_t counters[4] = {};
   SetClassOccurrenceCounters(counters, 4);
