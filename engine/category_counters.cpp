@@ -30,21 +30,15 @@ void PercentOver(int first, int last, uint32_t base) {
     if (CategoryCounters[c] > 0) CategoryPercentages[c] = static_cast<double>(CategoryCounters[c]) / base * 100.0;
 }
 
-// Family label messages.
-constexpr int kMsgVerbLabel = 132;
-constexpr int kMsgConnectorLabel = 109;
-constexpr int kMsgModalityLabel = 121;
-constexpr int kMsgAdjectiveLabel = 140;
-constexpr int kMsgPronounLabel = 141;
-
-// The family label of a member code, 0 for a code that stands alone.
-int FamilyLabelOf(int code) {
-  if (code >= kCodeAuxiliary && code <= kCodeOtherTenses) return kMsgVerbLabel;
-  if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast) return kMsgConnectorLabel;
-  if (code >= kCodeModalityFirst && code <= kCodeModalityLast) return kMsgModalityLabel;
-  if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun) return kMsgPronounLabel;
-  if (code >= kCodeObjective && code <= kCodeOtherAdjective) return kMsgAdjectiveLabel;
-  if (code >= kCodePersonFirst && code <= kCodePersonLast) return kMsgPronounLabel;
+// The family of a member code, as the display code of the family's total
+// (whose label is the family label); 0 for a code that stands alone.
+int FamilyOf(int code) {
+  if (code >= kCodeAuxiliary && code <= kCodeOtherTenses) return kCodeVerb;
+  if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast) return kCodeConnector;
+  if (code >= kCodeModalityFirst && code <= kCodeModalityLast) return kCodeModality;
+  if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun) return kCodePronoun;
+  if (code >= kCodeObjective && code <= kCodeOtherAdjective) return kCodeAdjective;
+  if (code >= kCodePersonFirst && code <= kCodePersonLast) return kCodePronoun;
   return 0;
 }
 
@@ -184,13 +178,13 @@ void CategoryCodeToRecord(int code, TCategoryRecord& r) {
 std::string CategoryLabel(int code) {
   std::string label;
   if (code >= 1 && code <= kDisplayCodeCount) {
-    int family = FamilyLabelOf(code);
-    if (family) label = GetMessageText(family);
+    int family = FamilyOf(code);
+    if (family) label = GetMessageText(family + kCategoryLabelBase);
     if (HasOwnText(code)) {
       if (!label.empty()) label += ' ';
       label += GetMessageText(code + kCategoryLabelBase);
     } else if (label.empty()) {
-      label = GetMessageText(code == 31 ? kMsgConnectorLabel : kMsgVerbLabel);
+      label = GetMessageText((code == 31 ? kCodeConnector : kCodeVerb) + kCategoryLabelBase);
     }
   }
   CategoryLabelBuffer = label;
