@@ -87,9 +87,11 @@ SaveResult SafeSave(const std::string& path, std::string_view contents) {
     return Fail("close", e);
   }
 
+  // A hard link keeps the previous file under its own name until the rename
+  // below replaces it atomically; where links are refused, the previous file
+  // is moved aside first and put back when the rename fails.
+  bool movedAside = false;
   if (hadPrevious) {
-    // A hard link keeps the previous file under its own name until the rename
-    // below replaces it atomically; where links are refused, copy by rename.
     ::unlink(backup.c_str());
     if (::link(path.c_str(), backup.c_str()) != 0) {
       if (::rename(path.c_str(), backup.c_str()) != 0) {
@@ -97,20 +99,12 @@ SaveResult SafeSave(const std::string& path, std::string_view contents) {
         ::unlink(temp.c_str());
         return Fail("backup", e);
       }
-      if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::rename(backup.c_str(), path.c_str());
-        ::unlink(temp.c_str());
-        return Fail("rename", e);
-      }
-      SyncFolder(ParentFolder(path));
-      SaveResult ok;
-      ok.ok = true;
-      return ok;
+      movedAside = true;
     }
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     int e = errno;
+    if (movedAside) ::rename(backup.c_str(), path.c_str());
     ::unlink(temp.c_str());
     return Fail("rename", e);
   }

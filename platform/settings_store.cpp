@@ -146,21 +146,12 @@ bool ReadSetting(std::string_view key, std::string_view name, std::string& value
   return store.Read(key, name, value);
 }
 
-SaveResult WriteSetting(std::string_view key, std::string_view name, std::string_view value) {
-  SettingsStore store;
-  const std::string path = SettingsFilePath();
-  if (!store.Load(path)) {
-    // Never replace a store we could not read.
-    SaveResult r;
-    r.error = EIO;
-    r.step = "open";
-    return r;
-  }
-  store.Write(key, name, value);
-  return store.Save(path);
-}
+namespace {
 
-SaveResult DeleteSetting(std::string_view key, std::string_view name) {
+// Loads the store in use, applies change and saves it when change says so.
+// A store that exists but cannot be read is never replaced.
+template <typename Change>
+SaveResult ChangeStore(Change change) {
   SettingsStore store;
   const std::string path = SettingsFilePath();
   if (!store.Load(path)) {
@@ -169,12 +160,25 @@ SaveResult DeleteSetting(std::string_view key, std::string_view name) {
     r.step = "open";
     return r;
   }
-  if (!store.Delete(key, name)) {
+  if (!change(store)) {
     SaveResult r;
     r.ok = true;
     return r;
   }
   return store.Save(path);
+}
+
+}  // namespace
+
+SaveResult WriteSetting(std::string_view key, std::string_view name, std::string_view value) {
+  return ChangeStore([&](SettingsStore& store) {
+    store.Write(key, name, value);
+    return true;
+  });
+}
+
+SaveResult DeleteSetting(std::string_view key, std::string_view name) {
+  return ChangeStore([&](SettingsStore& store) { return store.Delete(key, name); });
 }
 
 }  // namespace quilor
