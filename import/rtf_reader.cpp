@@ -1,0 +1,246 @@
+#include "import/rtf_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "core/chartables.h"
+#include "import/charset.h"
+
+namespace quilor {
+
+namespace {
+
+bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+int HexValue(unsigned char c) {
+  if (IsAsciiDigit(c)) return c - '0';
+  c |= 0x20;
+  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// Characters plain text does not simply copy.
+constexpr std::array<bool, 256> MakeSpecial() {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {'\\', '{', '}', '\r', '\n'}) t[c] = true;
+  t[146] = true;
+  t[180] = true;
+  return t;
+}
+constexpr auto kSpecial = MakeSpecial();
+
+// Groups that hold no text of the document; dropped whole.
+constexpr std::string_view kDroppedDestinations[] = {
+    "fonttbl", "colortbl", "stylesheet", "info", "object", "fldinst", "listtable", "listoverridetable",
+    "revtbl", "rsidtbl", "generator", "xmlnstbl", "latentstyles", "themedata", "colorschememapping",
+    "datastore", "fmodern", "fdecor", "fbidi", "froman", "fscript", "fswiss", "ftech", "fnil",
+    "fttruetype", "sbasedon", "snext"};
+
+constexpr int64_t kParameterLimit = int64_t{1} << 40;
+constexpr unsigned char kApostrophe = 39;
+constexpr unsigned char kInvalidHex = 0xFF;
+
+}  // namespace
+
+void RtfReader::Decode(const char* input, size_t length, std::string& output) {
+  size_t before = output.size();
+  inputBytes_ += length;
+  const auto* s = reinterpret_cast<const unsigned char*>(input);
+  size_t i = 0;
+  while (i < length) {
+    if (state_ == State::kBinary) {
+      uint64_t n = std::min<uint64_t>(binaryLeft_, length - i);
+      binaryLeft_ -= n;
+      i += n;
+      if (binaryLeft_ == 0) state_ = State::kText;
+      continue;
+    }
+    if (state_ == State::kText) {
+      size_t j = i;
+      if (Skipping()) {
+        while (j < length && s[j] != '\\' && s[j] != '{' && s[j] != '}') ++j;
+      } else if (codePage_ == kAnsi) {
+        while (j < length && !kSpecial[s[j]]) ++j;
+        output.append(input + i, j - i);
+      }
+      i = j;
+      if (i == length) break;
+    }
+    ReadChar(s[i++], output);
+  }
+  outputBytes_ += output.size() - before;
+}
+
+void RtfReader::Finish(std::string& output) {
+  size_t before = output.size();
+  if (state_ == State::kWord || state_ == State::kParameter) EndControlWord(output);
+  state_ = State::kText;
+  outputBytes_ += output.size() - before;
+}
+
+void RtfReader::Emit(unsigned char c, std::string& output) {
+  if (Skipping()) return;
+  if (codePage_ == kMacintosh)
+    c = Tables.macToAnsi[c];
+  else if (codePage_ == kDos)
+    c = OemToAnsiChar(c);
+  if (c == 146 || c == 180) c = kApostrophe;
+  output.push_back(static_cast<char>(c));
+}
+
+void RtfReader::DropGroup() {
+  if (depth_ > 0 && skipFrom_ < 0) skipFrom_ = depth_;
+}
+
+void RtfReader::ReadChar(unsigned char c, std::string& output) {
+  switch (state_) {
+    case State::kBinary:
+      if (--binaryLeft_ == 0) state_ = State::kText;
+      return;
+    case State::kHex1:
+    case State::kHex2: {
+      int value = HexValue(c);
+      if (c == '\\' || c == '{' || c == '}' || c == ' ' || c == '\r' || c == '\n') {
+        // An escape cut short by a delimiter gives nothing.
+        state_ = State::kText;
+        if (c == '\\' || c == '{' || c == '}') ReadChar(c, output);
+        return;
+      }
+      if (state_ == State::kHex1) {
+        hexHigh_ = value < 0 ? kInvalidHex : static_cast<unsigned char>(value);
+        state_ = State::kHex2;
+        return;
+      }
+      state_ = State::kText;
+      if (hexHigh_ != kInvalidHex && value >= 0) Emit(static_cast<unsigned char>(hexHigh_ * 16 + value), output);
+      return;
+    }
+    case State::kBackslash:
+      if (IsAsciiLetter(c)) {
+        word_[0] = static_cast<char>(c | 0x20);
+        wordLength_ = 1;
+        wordTooLong_ = false;
+        hasParameter_ = false;
+        negative_ = false;
+        parameter_ = 0;
+        state_ = State::kWord;
+      } else {
+        state_ = State::kText;
+        ControlSymbol(c, output);
+      }
+      return;
+    case State::kWord:
+      if (IsAsciiLetter(c)) {
+        if (wordLength_ < kMaxWord)
+          word_[wordLength_++] = static_cast<char>(c | 0x20);
+        else
+          wordTooLong_ = true;
+        return;
+      }
+      if (IsAsciiDigit(c) || c == '-') {
+        state_ = State::kParameter;
+        hasParameter_ = IsAsciiDigit(c);
+        negative_ = c == '-';
+        parameter_ = hasParameter_ ? c - '0' : 0;
+        return;
+      }
+      break;
+    case State::kParameter:
+      if (IsAsciiDigit(c)) {
+        hasParameter_ = true;
+        parameter_ = std::min(parameter_ * 10 + (c - '0'), kParameterLimit);
+        return;
+      }
+      break;
+    case State::kText:
+      switch (c) {
+        case '\\':
+          state_ = State::kBackslash;
+          return;
+        case '{':
+          if (depth_ < INT32_MAX) ++depth_;
+          header_ = false;
+          return;
+        case '}':
+          if (depth_ > 0) --depth_;
+          if (skipFrom_ >= 0 && depth_ < skipFrom_) skipFrom_ = -1;
+          header_ = false;
+          return;
+        case '\r':
+        case '\n':
+          return;
+        default:
+          Emit(c, output);
+          return;
+      }
+  }
+  // A control word ended by c: a space belongs to the word; any other
+  // character is read as it comes (the first byte of binary data after \bin).
+  EndControlWord(output);
+  if (c != ' ') ReadChar(c, output);
+}
+
+void RtfReader::ControlSymbol(unsigned char c, std::string& output) {
+  switch (c) {
+    case '\'':
+      state_ = State::kHex1;
+      return;
+    case '{':
+    case '}':
+    case '\\':
+      Emit(c, output);
+      return;
+    case '~':
+      Emit(' ', output);
+      return;
+    case '_':
+      Emit('-', output);
+      return;
+    case '*':
+      DropGroup();
+      return;
+    case '\r':
+    case '\n':  // a backslash before a line break is a paragraph mark
+      Emit(' ', output);
+      Emit(' ', output);
+      return;
+    default:
+      return;
+  }
+}
+
+void RtfReader::EndControlWord(std::string& output) {
+  state_ = State::kText;
+  if (wordTooLong_) return;
+  std::string_view word(word_, wordLength_);
+  if (word == "bin") {
+    binaryLeft_ = hasParameter_ && !negative_ ? static_cast<uint64_t>(parameter_) : 0;
+    if (binaryLeft_ > 0) state_ = State::kBinary;
+  } else if (word == "rtf") {
+    header_ = true;
+  } else if (word == "ansi") {
+    if (header_) codePage_ = kAnsi;
+  } else if (word == "mac") {
+    if (header_) codePage_ = kMacintosh;
+  } else if (word == "pc" || word == "pca") {
+    if (header_) codePage_ = kDos;
+  } else if (word == "par" || word == "sect" || word == "page") {
+    Emit(' ', output);
+    Emit(' ', output);
+  } else if (word == "line" || word == "tab" || word == "cell" || word == "row") {
+    Emit(' ', output);
+  } else if (word == "lquote" || word == "rquote") {
+    Emit(kApostrophe, output);
+  } else if (word == "ldblquote" || word == "rdblquote") {
+    Emit('"', output);
+  } else if (word == "emdash" || word == "endash") {
+    Emit('-', output);
+  } else if (word == "pict") {
+    if (!header_) DropGroup();
+  } else if (std::find(std::begin(kDroppedDestinations), std::end(kDroppedDestinations), word) !=
+             std::end(kDroppedDestinations)) {
+    DropGroup();
+  }
+}
+
+}  // namespace quilor
