@@ -222,6 +222,7 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
       if (tagNameLength_ > 0) tagNameEnded_ = true;
     } else {
       tagHasContent_ = true;
+      tagSelfClosing_ = c == '/';
       if (!tagNameEnded_ && tagNameLength_ < kTagNameLength) tagName_[tagNameLength_++] = static_cast<char>(c);
     }
     return;
@@ -292,13 +293,16 @@ void MarkupReader::ProcessTag(std::string& output) {
         Emit(' ', output);
         Emit('\r', output);
       }
-      if (name.starts_with("script") || name.starts_with("style")) inScript_ = !closing;
+      // Only the HTML elements themselves: an XML element such as style:style
+      // holds no style sheet, and <script/> opens nothing.
+      if ((name == "script" || name == "style") && !(tagSelfClosing_ && !closing)) inScript_ = !closing;
       if (!closing && name.size() >= 3 && name[1] == ':' && name.substr(2).starts_with("bindata")) outputOn_ = false;
     }
   }
   tagNameLength_ = 0;
   tagNameEnded_ = false;
   tagHasContent_ = false;
+  tagSelfClosing_ = false;
 }
 
 }  // namespace quilor

@@ -71,6 +71,7 @@ class MarkupReader {
   size_t tagNameLength_ = 0;
   bool tagNameEnded_ = false;
   bool tagHasContent_ = false;
+  bool tagSelfClosing_ = false;  // the last character of the tag was '/'
   char reference_[kMaxReference + 1] = {};
   size_t referenceLength_ = 0;
   bool referenceUpper_ = false;

@@ -73,6 +73,9 @@ TEST(MarkupReader, BlockEndsGiveLineBreaksInHtmlOnly) {
 TEST(MarkupReader, ScriptsStylesAndEncodedDataAreDropped) {
   EXPECT_EQ(Read("a<script type=x>var x = 1;</script>b"), "a  b");
   EXPECT_EQ(Read("a<STYLE>p { color: red }</STYLE>b"), "a  b");
+  // Elements whose names only begin like them drop nothing.
+  EXPECT_EQ(Read("<style:style name=\"x\"/>kept<scripts>too</scripts>", kDocXml), " kept too ");
+  EXPECT_EQ(Read("<script src=\"x.js\"/>kept"), " kept");
   EXPECT_EQ(Read("a<w:binData w:name=\"x\">QUJD</w:binData>b", kDocXml), "a  b");
   EXPECT_EQ(Read("a<ns:bindata>QUJD</ns:bindata>b", kDocXml), "a QUJD b");  // only a one-letter prefix
   // SGML drops no element.
