@@ -7,18 +7,17 @@
 
 #include "core/chartables.h"
 #include "core/files.h"
+#include "import/byte_scan.h"
+#include "import/word_table.h"
 
 namespace quilor {
 
 namespace {
 
-struct Entity {
-  std::string_view name;
-  unsigned char code;
-};
+using EntityTable = WordTable<unsigned char, 256>;
 
 // Named references and the Windows-1252 byte each one gives.
-constexpr Entity kEntities[] = {
+constexpr EntityTable::Row kEntities[] = {
     {"gt", 62},       {"lt", 60},       {"nbsp", 32},    {"amp", 38},     {"laquo", 171},  {"raquo", 187},
     {"quot", 34},     {"ccedil", 231},  {"aacute", 225}, {"eacute", 233}, {"iacute", 237}, {"oacute", 243},
     {"uacute", 250},  {"yacute", 253},  {"agrave", 224}, {"egrave", 232}, {"igrave", 236}, {"ograve", 242},
@@ -35,17 +34,7 @@ constexpr Entity kEntities[] = {
     {"rbrake", 125},  {"period", 46},   {"semi", 59},    {"colon", 58},   {"excl", 33},    {"quest", 63},
     {"lpar", 40},     {"rpar", 41},     {"plus", 43}};
 
-constexpr size_t kEntityCount = sizeof kEntities / sizeof kEntities[0];
-
-const std::array<Entity, kEntityCount>& SortedEntities() {
-  static const std::array<Entity, kEntityCount> sorted = [] {
-    std::array<Entity, kEntityCount> t;
-    std::copy(std::begin(kEntities), std::end(kEntities), t.begin());
-    std::sort(t.begin(), t.end(), [](const Entity& a, const Entity& b) { return a.name < b.name; });
-    return t;
-  }();
-  return sorted;
-}
+constexpr EntityTable kEntityTable(kEntities);
 
 bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -62,16 +51,19 @@ constexpr std::array<bool, 256> MakeSpecial() {
 }
 constexpr auto kSpecial = MakeSpecial();
 
+// Characters that end a run of attributes in a tag.
+constexpr std::array<bool, 256> MakeTagEnd() {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {'\r', '\n', '<', '>'}) t[c] = true;
+  return t;
+}
+constexpr auto kTagEnd = MakeTagEnd();
+
 constexpr unsigned char kApostrophe = 39;
 
 }  // namespace
 
-unsigned char LookUpEntity(std::string_view lowerCaseName) {
-  const auto& table = SortedEntities();
-  auto it = std::lower_bound(table.begin(), table.end(), lowerCaseName,
-                             [](const Entity& e, std::string_view name) { return e.name < name; });
-  return it != table.end() && it->name == lowerCaseName ? it->code : 0;
-}
+unsigned char LookUpEntity(std::string_view lowerCaseName) { return kEntityTable.Find(lowerCaseName, 0); }
 
 void MarkupReader::Reset(int documentKind) {
   *this = MarkupReader();
@@ -155,14 +147,39 @@ void MarkupReader::ReadChars(const char* text, size_t length, std::string& outpu
   while (i < length) {
     if (!inTag_ && !inScript_ && !inReference_ && !justResolved_ && outputOn_) {
       // Plain text: copy the run up to the next character that needs a look.
-      size_t j = i;
-      while (j < length && !kSpecial[s[j]]) ++j;
+      size_t j = FindStop<'\r', '\n', '&', '<', '>'>(s, i, length, kSpecial);
       output.append(text + i, j - i);
+      i = j;
+      if (i == length) break;
+    } else if (inTag_) {
+      // Inside a tag nothing is output until its end.
+      size_t j = i;
+      if (tagNameEnded_) {
+        // Attributes: only the last one of them says whether the tag closes itself.
+        j = FindStop<'\r', '\n', '<', '>'>(s, i, length, kTagEnd);
+        for (size_t k = j; k > i; --k)
+          if (s[k - 1] != ' ' && s[k - 1] != '\t') {
+            TagChar(s[k - 1]);
+            break;
+          }
+      } else {
+        while (j < length && !kTagEnd[s[j]] && !tagNameEnded_) TagChar(s[j++]);
+      }
       i = j;
       if (i == length) break;
     }
     ReadChar(s[i++], output);
   }
+}
+
+void MarkupReader::TagChar(unsigned char c) {
+  if (c == ' ' || c == '\t') {
+    if (tagNameLength_ > 0) tagNameEnded_ = true;
+    return;
+  }
+  tagHasContent_ = true;
+  tagSelfClosing_ = c == '/';
+  if (!tagNameEnded_ && tagNameLength_ < kTagNameLength) tagName_[tagNameLength_++] = static_cast<char>(c);
 }
 
 void MarkupReader::Emit(unsigned char c, std::string& output) {
@@ -190,6 +207,7 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
     else
       accepted = IsAsciiLetter(c) || IsAsciiDigit(c);
     if (accepted && referenceLength_ < kMaxReference) {
+      referenceLower_[referenceLength_] = static_cast<char>(ToLowerChar(c));
       reference_[referenceLength_++] = static_cast<char>(c);
       if (!numeric && c != '#') TryNamedReference(output);
       return;
@@ -218,13 +236,7 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
       break;
   }
   if (inTag_) {
-    if (c == ' ' || c == '\t') {
-      if (tagNameLength_ > 0) tagNameEnded_ = true;
-    } else {
-      tagHasContent_ = true;
-      tagSelfClosing_ = c == '/';
-      if (!tagNameEnded_ && tagNameLength_ < kTagNameLength) tagName_[tagNameLength_++] = static_cast<char>(c);
-    }
+    TagChar(c);
     return;
   }
   if (inScript_) return;
@@ -238,10 +250,7 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
 
 bool MarkupReader::TryNamedReference(std::string& output) {
   if (referenceLength_ < 2) return false;
-  char lower[kMaxReference + 1];
-  std::memcpy(lower, reference_, referenceLength_);
-  LowerCaseChars(lower, static_cast<int>(referenceLength_));
-  unsigned char code = LookUpEntity(std::string_view(lower, referenceLength_));
+  unsigned char code = LookUpEntity(std::string_view(referenceLower_, referenceLength_));
   if (code == 0) return false;
   if (IsUpperCaseLetter(static_cast<unsigned char>(reference_[0]))) code = ToUpperChar(code);
   Emit(code, output);

@@ -43,6 +43,7 @@ class MarkupReader {
   void Feed(const char* input, size_t length, std::string& output);
   void ReadChars(const char* text, size_t length, std::string& output);
   void ReadChar(unsigned char c, std::string& output);
+  void TagChar(unsigned char c);
   void Emit(unsigned char c, std::string& output);
   void EmitText(unsigned char c, std::string& output);
   // Ends the reference being collected; true when terminator is swallowed.
@@ -73,8 +74,8 @@ class MarkupReader {
   bool tagHasContent_ = false;
   bool tagSelfClosing_ = false;  // the last character of the tag was '/'
   char reference_[kMaxReference + 1] = {};
+  char referenceLower_[kMaxReference + 1] = {};
   size_t referenceLength_ = 0;
-  bool referenceUpper_ = false;
 
   uint64_t inputBytes_ = 0;
   uint64_t outputBytes_ = 0;

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include "core/chartables.h"
+#include "import/byte_scan.h"
 #include "import/charset.h"
+#include "import/word_table.h"
 
 namespace quilor {
 
@@ -29,12 +31,42 @@ constexpr std::array<bool, 256> MakeSpecial() {
 }
 constexpr auto kSpecial = MakeSpecial();
 
-// Groups that hold no text of the document; dropped whole.
-constexpr std::string_view kDroppedDestinations[] = {
-    "fonttbl", "colortbl", "stylesheet", "info", "object", "fldinst", "listtable", "listoverridetable",
-    "revtbl", "rsidtbl", "generator", "xmlnstbl", "latentstyles", "themedata", "colorschememapping",
-    "datastore", "fmodern", "fdecor", "fbidi", "froman", "fscript", "fswiss", "ftech", "fnil",
-    "fttruetype", "sbasedon", "snext"};
+// Characters that matter inside a dropped group.
+constexpr std::array<bool, 256> MakeGroupEnd() {
+  std::array<bool, 256> t{};
+  for (unsigned char c : {'\\', '{', '}'}) t[c] = true;
+  return t;
+}
+constexpr auto kGroupEnd = MakeGroupEnd();
+
+// What a control word does.
+enum class Action : uint8_t {
+  kNone, kBinary, kHeader, kAnsi, kMacintosh, kDos, kParagraph, kBlank, kQuote, kDoubleQuote, kDash, kPicture,
+  kDropGroup,
+};
+
+using ActionTable = WordTable<Action, 128>;
+
+constexpr ActionTable::Row kControlWords[] = {
+    {"bin", Action::kBinary}, {"rtf", Action::kHeader}, {"ansi", Action::kAnsi}, {"mac", Action::kMacintosh},
+    {"pc", Action::kDos}, {"pca", Action::kDos}, {"par", Action::kParagraph}, {"sect", Action::kParagraph},
+    {"page", Action::kParagraph}, {"line", Action::kBlank}, {"tab", Action::kBlank}, {"cell", Action::kBlank},
+    {"row", Action::kBlank}, {"lquote", Action::kQuote}, {"rquote", Action::kQuote},
+    {"ldblquote", Action::kDoubleQuote}, {"rdblquote", Action::kDoubleQuote}, {"emdash", Action::kDash},
+    {"endash", Action::kDash}, {"pict", Action::kPicture},
+    // Groups that hold no text of the document, dropped whole.
+    {"fonttbl", Action::kDropGroup}, {"colortbl", Action::kDropGroup}, {"stylesheet", Action::kDropGroup},
+    {"info", Action::kDropGroup}, {"object", Action::kDropGroup}, {"fldinst", Action::kDropGroup},
+    {"listtable", Action::kDropGroup}, {"listoverridetable", Action::kDropGroup}, {"revtbl", Action::kDropGroup},
+    {"rsidtbl", Action::kDropGroup}, {"generator", Action::kDropGroup}, {"xmlnstbl", Action::kDropGroup},
+    {"latentstyles", Action::kDropGroup}, {"themedata", Action::kDropGroup},
+    {"colorschememapping", Action::kDropGroup}, {"datastore", Action::kDropGroup}, {"fmodern", Action::kDropGroup},
+    {"fdecor", Action::kDropGroup}, {"fbidi", Action::kDropGroup}, {"froman", Action::kDropGroup},
+    {"fscript", Action::kDropGroup}, {"fswiss", Action::kDropGroup}, {"ftech", Action::kDropGroup},
+    {"fnil", Action::kDropGroup}, {"fttruetype", Action::kDropGroup}, {"sbasedon", Action::kDropGroup},
+    {"snext", Action::kDropGroup}};
+
+constexpr ActionTable kActions(kControlWords);
 
 constexpr int64_t kParameterLimit = int64_t{1} << 40;
 constexpr unsigned char kApostrophe = 39;
@@ -58,9 +90,9 @@ void RtfReader::Decode(const char* input, size_t length, std::string& output) {
     if (state_ == State::kText) {
       size_t j = i;
       if (Skipping()) {
-        while (j < length && s[j] != '\\' && s[j] != '{' && s[j] != '}') ++j;
+        j = FindStop<'\\', '{', '}'>(s, i, length, kGroupEnd);
       } else if (codePage_ == kAnsi) {
-        while (j < length && !kSpecial[s[j]]) ++j;
+        j = FindStop<'\\', '{', '}', '\r', '\n'>(s, i, length, kSpecial);
         output.append(input + i, j - i);
       }
       i = j;
@@ -212,34 +244,47 @@ void RtfReader::ControlSymbol(unsigned char c, std::string& output) {
 void RtfReader::EndControlWord(std::string& output) {
   state_ = State::kText;
   if (wordTooLong_) return;
-  std::string_view word(word_, wordLength_);
-  if (word == "bin") {
-    binaryLeft_ = hasParameter_ && !negative_ ? static_cast<uint64_t>(parameter_) : 0;
-    if (binaryLeft_ > 0) state_ = State::kBinary;
-  } else if (word == "rtf") {
-    header_ = true;
-  } else if (word == "ansi") {
-    if (header_) codePage_ = kAnsi;
-  } else if (word == "mac") {
-    if (header_) codePage_ = kMacintosh;
-  } else if (word == "pc" || word == "pca") {
-    if (header_) codePage_ = kDos;
-  } else if (word == "par" || word == "sect" || word == "page") {
-    Emit(' ', output);
-    Emit(' ', output);
-  } else if (word == "line" || word == "tab" || word == "cell" || word == "row") {
-    Emit(' ', output);
-  } else if (word == "lquote" || word == "rquote") {
-    Emit(kApostrophe, output);
-  } else if (word == "ldblquote" || word == "rdblquote") {
-    Emit('"', output);
-  } else if (word == "emdash" || word == "endash") {
-    Emit('-', output);
-  } else if (word == "pict") {
-    if (!header_) DropGroup();
-  } else if (std::find(std::begin(kDroppedDestinations), std::end(kDroppedDestinations), word) !=
-             std::end(kDroppedDestinations)) {
-    DropGroup();
+  switch (kActions.Find(std::string_view(word_, wordLength_), Action::kNone)) {
+    case Action::kNone:
+      return;
+    case Action::kBinary:
+      binaryLeft_ = hasParameter_ && !negative_ ? static_cast<uint64_t>(parameter_) : 0;
+      if (binaryLeft_ > 0) state_ = State::kBinary;
+      return;
+    case Action::kHeader:
+      header_ = true;
+      return;
+    case Action::kAnsi:
+      if (header_) codePage_ = kAnsi;
+      return;
+    case Action::kMacintosh:
+      if (header_) codePage_ = kMacintosh;
+      return;
+    case Action::kDos:
+      if (header_) codePage_ = kDos;
+      return;
+    case Action::kParagraph:
+      Emit(' ', output);
+      Emit(' ', output);
+      return;
+    case Action::kBlank:
+      Emit(' ', output);
+      return;
+    case Action::kQuote:
+      Emit(kApostrophe, output);
+      return;
+    case Action::kDoubleQuote:
+      Emit('"', output);
+      return;
+    case Action::kDash:
+      Emit('-', output);
+      return;
+    case Action::kPicture:
+      if (!header_) DropGroup();
+      return;
+    case Action::kDropGroup:
+      DropGroup();
+      return;
   }
 }
 
