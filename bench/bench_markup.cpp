@@ -124,6 +124,20 @@ size_t CountWords(const std::string& text) {
 
 constexpr size_t kBlock = 65536;
 
+// Reads a document in 64 KB blocks; counts the words of each block's text
+// when words is given.
+template <class Reader>
+void ReadBlocks(Reader& reader, const std::string& doc, std::string& out, size_t* words) {
+  for (size_t at = 0; at < doc.size(); at += kBlock) {
+    out.clear();
+    reader.Decode(doc.data() + at, std::min(kBlock, doc.size() - at), out);
+    if (words) *words += CountWords(out);
+  }
+  out.clear();
+  reader.Finish(out);
+  if (words) *words += CountWords(out);
+}
+
 template <class Decode>
 double TimeRead(const std::string& doc, int repetitions, Decode decode, size_t& words) {
   std::string out;
@@ -150,67 +164,43 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no corpus in %s\n", folder.c_str());
     return 1;
   }
-  const std::string plain = PlainText(paragraphs), html = Html(paragraphs), rtf = Rtf(paragraphs);
+  const std::string plain = PlainText(paragraphs), htmlDoc = Html(paragraphs), rtfDoc = Rtf(paragraphs);
 
-  size_t plainWords = 0, htmlWords = 0, rtfWords = 0;
+  size_t plainWords = 0, htmlWords = 0, rtfWords = 0, unused = 0;
   double tPlain = TimeRead(plain, repetitions, [](const std::string& doc, std::string& out, size_t& words) {
     for (size_t at = 0; at < doc.size(); at += kBlock) {
       out.assign(doc, at, std::min(kBlock, doc.size() - at));  // the block as the loader takes it
       words += CountWords(out);
     }
   }, plainWords);
-  double tHtml = TimeRead(html, repetitions, [](const std::string& doc, std::string& out, size_t& words) {
-    MarkupReader reader;
-    reader.Reset(kDocHtml);
-    for (size_t at = 0; at < doc.size(); at += kBlock) {
-      out.clear();
-      reader.Decode(doc.data() + at, std::min(kBlock, doc.size() - at), out);
-      words += CountWords(out);
-    }
-    out.clear();
-    reader.Finish(out);
-    words += CountWords(out);
-  }, htmlWords);
-  double tRtf = TimeRead(rtf, repetitions, [](const std::string& doc, std::string& out, size_t& words) {
-    RtfReader reader;
-    for (size_t at = 0; at < doc.size(); at += kBlock) {
-      out.clear();
-      reader.Decode(doc.data() + at, std::min(kBlock, doc.size() - at), out);
-      words += CountWords(out);
-    }
-    out.clear();
-    reader.Finish(out);
-    words += CountWords(out);
-  }, rtfWords);
-
+  MarkupReader markup;
+  RtfReader rtfReader;
+  auto html = [&](bool count) {
+    return [&markup, count](const std::string& doc, std::string& out, size_t& words) {
+      markup.Reset(kDocHtml);
+      ReadBlocks(markup, doc, out, count ? &words : nullptr);
+    };
+  };
+  auto rtfRead = [&](bool count) {
+    return [&rtfReader, count](const std::string& doc, std::string& out, size_t& words) {
+      rtfReader.Reset();
+      ReadBlocks(rtfReader, doc, out, count ? &words : nullptr);
+    };
+  };
+  double tHtml = TimeRead(htmlDoc, repetitions, html(true), htmlWords);
+  double tRtf = TimeRead(rtfDoc, repetitions, rtfRead(true), rtfWords);
   // The readers alone, without cutting words.
-  size_t unused = 0;
-  double dHtml = TimeRead(html, repetitions, [](const std::string& doc, std::string& out, size_t&) {
-    MarkupReader reader;
-    reader.Reset(kDocHtml);
-    for (size_t at = 0; at < doc.size(); at += kBlock) {
-      out.clear();
-      reader.Decode(doc.data() + at, std::min(kBlock, doc.size() - at), out);
-    }
-    reader.Finish(out);
-  }, unused);
-  double dRtf = TimeRead(rtf, repetitions, [](const std::string& doc, std::string& out, size_t&) {
-    RtfReader reader;
-    for (size_t at = 0; at < doc.size(); at += kBlock) {
-      out.clear();
-      reader.Decode(doc.data() + at, std::min(kBlock, doc.size() - at), out);
-    }
-    reader.Finish(out);
-  }, unused);
+  double dHtml = TimeRead(htmlDoc, repetitions, html(false), unused);
+  double dRtf = TimeRead(rtfDoc, repetitions, rtfRead(false), unused);
 
   std::printf("corpus: %zu paragraphs\n", paragraphs.size());
   std::printf("readers alone: html %.2f ms (%.1f MB/s), rtf %.2f ms (%.1f MB/s)\n", dHtml * 1e3,
-              html.size() / dHtml / 1e6, dRtf * 1e3, rtf.size() / dRtf / 1e6);
+              htmlDoc.size() / dHtml / 1e6, dRtf * 1e3, rtfDoc.size() / dRtf / 1e6);
   std::printf("plain: %9zu bytes %8zu words %8.2f ms %7.1f MB/s\n", plain.size(), plainWords, tPlain * 1e3,
               plain.size() / tPlain / 1e6);
-  std::printf("html:  %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", html.size(), htmlWords,
-              tHtml * 1e3, html.size() / tHtml / 1e6, tHtml / tPlain);
-  std::printf("rtf:   %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", rtf.size(), rtfWords,
-              tRtf * 1e3, rtf.size() / tRtf / 1e6, tRtf / tPlain);
+  std::printf("html:  %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", htmlDoc.size(), htmlWords,
+              tHtml * 1e3, htmlDoc.size() / tHtml / 1e6, tHtml / tPlain);
+  std::printf("rtf:   %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", rtfDoc.size(), rtfWords,
+              tRtf * 1e3, rtfDoc.size() / tRtf / 1e6, tRtf / tPlain);
   return 0;
 }

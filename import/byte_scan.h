@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -22,6 +23,13 @@ constexpr uint64_t HasZero(uint64_t v) { return (v - kOnes) & ~v & kHigh; }
 constexpr uint64_t HasByte(uint64_t v, unsigned char b) { return HasZero(v ^ (kOnes * b)); }
 
 }  // namespace byte_scan
+
+// A table that is true for the listed bytes.
+constexpr std::array<bool, 256> ByteSet(std::initializer_list<unsigned char> bytes) {
+  std::array<bool, 256> t{};
+  for (unsigned char c : bytes) t[c] = true;
+  return t;
+}
 
 // Index of the first byte from i on for which stop[] is true, or n. Stops
 // must list every byte below 0x80 for which stop[] is true; bytes from 0x80

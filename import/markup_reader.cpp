@@ -42,22 +42,9 @@ bool IsHexDigit(unsigned char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= '
 int HexValue(unsigned char c) { return IsAsciiDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10; }
 
 // Characters that text mode does not simply copy.
-constexpr std::array<bool, 256> MakeSpecial() {
-  std::array<bool, 256> t{};
-  for (unsigned char c : {'\r', '\n', '&', '<', '>'}) t[c] = true;
-  t[146] = true;
-  t[180] = true;
-  return t;
-}
-constexpr auto kSpecial = MakeSpecial();
-
+constexpr auto kSpecial = ByteSet({'\r', '\n', '&', '<', '>', 146, 180});
 // Characters that end a run of attributes in a tag.
-constexpr std::array<bool, 256> MakeTagEnd() {
-  std::array<bool, 256> t{};
-  for (unsigned char c : {'\r', '\n', '<', '>'}) t[c] = true;
-  return t;
-}
-constexpr auto kTagEnd = MakeTagEnd();
+constexpr auto kTagEnd = ByteSet({'\r', '\n', '<', '>'});
 
 constexpr unsigned char kApostrophe = 39;
 

@@ -22,22 +22,9 @@ int HexValue(unsigned char c) {
 }
 
 // Characters plain text does not simply copy.
-constexpr std::array<bool, 256> MakeSpecial() {
-  std::array<bool, 256> t{};
-  for (unsigned char c : {'\\', '{', '}', '\r', '\n'}) t[c] = true;
-  t[146] = true;
-  t[180] = true;
-  return t;
-}
-constexpr auto kSpecial = MakeSpecial();
-
+constexpr auto kSpecial = ByteSet({'\\', '{', '}', '\r', '\n', 146, 180});
 // Characters that matter inside a dropped group.
-constexpr std::array<bool, 256> MakeGroupEnd() {
-  std::array<bool, 256> t{};
-  for (unsigned char c : {'\\', '{', '}'}) t[c] = true;
-  return t;
-}
-constexpr auto kGroupEnd = MakeGroupEnd();
+constexpr auto kGroupEnd = ByteSet({'\\', '{', '}'});
 
 // What a control word does.
 enum class Action : uint8_t {

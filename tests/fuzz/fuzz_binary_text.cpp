@@ -5,30 +5,18 @@
 #include <string>
 
 #include "import/charset.h"
-
-namespace {
-
-std::string Read(quilor::BinaryTextExtractor extractor, const char* data, size_t size, size_t block) {
-  extractor.Reset();
-  std::string out;
-  for (size_t at = 0; at < size; at += block) extractor.Decode(data + at, std::min(block, size - at), out);
-  extractor.Finish(out);
-  return out;
-}
-
-}  // namespace
+#include "tests/import/block_feed.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const quilor::BinaryTextExtractor kinds[] = {quilor::BinaryTextExtractor::ForWordDocument(),
-                                               quilor::BinaryTextExtractor::ForPowerPoint(),
-                                               quilor::BinaryTextExtractor::ForOtherBinary()};
-  const auto& extractor = kinds[data[0] % 3];
-  const size_t block = 1 + data[0] / 3 % 61;
-  const char* text = reinterpret_cast<const char*>(data + 1);
-  --size;
-  const std::string whole = Read(extractor, text, size, size + 1);
-  if (whole.size() != size) std::abort();
-  if (Read(extractor, text, size, block) != whole) std::abort();
+  quilor::BinaryTextExtractor kinds[] = {quilor::BinaryTextExtractor::ForWordDocument(),
+                                         quilor::BinaryTextExtractor::ForPowerPoint(),
+                                         quilor::BinaryTextExtractor::ForOtherBinary()};
+  auto& extractor = kinds[data[0] % 3];
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::string whole = quilor::testing::ReadInBlocks(extractor, text, 0);
+  if (whole.size() != text.size()) std::abort();
+  extractor.Reset();
+  if (quilor::testing::ReadInBlocks(extractor, text, 1 + data[0] / 3 % 61) != whole) std::abort();
   return 0;
 }

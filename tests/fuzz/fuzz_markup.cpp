@@ -6,29 +6,18 @@
 
 #include "core/files.h"
 #include "import/markup_reader.h"
-
-namespace {
-
-std::string Read(int kind, const char* data, size_t size, size_t block) {
-  quilor::MarkupReader reader;
-  reader.Reset(kind);
-  std::string out;
-  for (size_t at = 0; at < size; at += block) reader.Decode(data + at, std::min(block, size - at), out);
-  reader.Finish(out);
-  return out;
-}
-
-}  // namespace
+#include "tests/import/block_feed.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   static const int kKinds[] = {quilor::kDocHtml, quilor::kDocXml, quilor::kDocSgml};
   const int kind = kKinds[data[0] % 3];
-  const size_t block = 1 + data[0] / 3 % 61;
-  const char* text = reinterpret_cast<const char*>(data + 1);
-  --size;
-  const std::string whole = Read(kind, text, size, size + 1);
-  if (whole.size() > size) std::abort();
-  if (Read(kind, text, size, block) != whole) std::abort();
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  quilor::MarkupReader reader;
+  reader.Reset(kind);
+  const std::string whole = quilor::testing::ReadInBlocks(reader, text, 0);
+  if (whole.size() > text.size()) std::abort();
+  reader.Reset(kind);
+  if (quilor::testing::ReadInBlocks(reader, text, 1 + data[0] / 3 % 61) != whole) std::abort();
   return 0;
 }

@@ -5,26 +5,15 @@
 #include <string>
 
 #include "import/rtf_reader.h"
-
-namespace {
-
-std::string Read(const char* data, size_t size, size_t block) {
-  quilor::RtfReader reader;
-  std::string out;
-  for (size_t at = 0; at < size; at += block) reader.Decode(data + at, std::min(block, size - at), out);
-  reader.Finish(out);
-  return out;
-}
-
-}  // namespace
+#include "tests/import/block_feed.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const size_t block = 1 + data[0] % 61;
-  const char* text = reinterpret_cast<const char*>(data + 1);
-  --size;
-  const std::string whole = Read(text, size, size + 1);
-  if (whole.size() > size) std::abort();
-  if (Read(text, size, block) != whole) std::abort();
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  quilor::RtfReader reader;
+  const std::string whole = quilor::testing::ReadInBlocks(reader, text, 0);
+  if (whole.size() > text.size()) std::abort();
+  reader.Reset();
+  if (quilor::testing::ReadInBlocks(reader, text, 1 + data[0] % 61) != whole) std::abort();
   return 0;
 }

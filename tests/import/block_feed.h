@@ -1,6 +1,7 @@
 // Feeds a document to a block reader in blocks of a chosen size.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
