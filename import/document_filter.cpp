@@ -63,8 +63,10 @@ void AppendUtf8AsAnsi(std::string_view s, std::string& out) {
       }
     }
     if (!good) {
+      // One space for the whole broken sequence.
       out.push_back(' ');
       ++i;
+      while (i < n && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
       continue;
     }
     i += extra + 1;
