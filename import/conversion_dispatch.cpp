@@ -45,6 +45,9 @@ std::vector<ConversionFailure> ConversionFailures;
 
 namespace {
 
+// A message as its own string: two texts fetched in one expression never share the buffer.
+std::string Msg(int id) { return GetMessageText(id); }
+
 std::array<std::unique_ptr<DocumentFilter>, kConverterCount> Converters;
 
 int Index(ConverterFormat format) { return static_cast<int>(format); }
@@ -256,7 +259,7 @@ void FreeConverters() {
 
 bool CheckPdfFilterAvailable() {
   if (ConverterAvailable(ConverterFormat::kPdf)) return true;
-  ShowError(std::string(GetMessageText(kMsgNeedsDrivers)) + " " + GetMessageText(kMsgReadManual));
+  ShowError(Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
   return false;
 }
 
@@ -273,7 +276,7 @@ void ShowPdfDriverError() {
 
 void FormatIFilterError(int step, const std::string& errorText) {
   ConversionFailed = true;
-  ConversionErrorText = std::string(GetMessageText(kMsgConversionImpossible)) + " " + GetMessageText(kMsgErrorInStep) +
+  ConversionErrorText = Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) +
                         " " + std::to_string(step) + " " + errorText;
   if (ConversionErrorText.size() > 512) ConversionErrorText.resize(512);
 }
@@ -284,15 +287,14 @@ bool ReportPdfConversionImpossible() {
   text += " PDF ! ";
   text += GetMessageText(kMsgError);
   text += ": ";
-  text += !ConversionErrorText.empty() ? ConversionErrorText : std::string("iFilter ") + GetMessageText(kMsgPdfDocuments);
+  text += !ConversionErrorText.empty() ? ConversionErrorText : "iFilter " + Msg(kMsgPdfDocuments);
   text += " ";
   text += GetMessageText(kMsgReadManual);
   text += " ";
   text += GetMessageText(kMsgContinue);
   if (AskYesNo(text)) return false;
   ConversionOptions.pdfConversion = false;
-  ShowError(std::string(GetMessageText(kMsgPdfDisabled)) + " " + GetMessageText(kMsgNeedsDrivers) + " " +
-            GetMessageText(kMsgReadManual));
+  ShowError(Msg(kMsgPdfDisabled) + " " + Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
   return true;
 }
 
@@ -331,8 +333,7 @@ int ConvertWordDocument(const std::string& fileName) {
   }
   if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
   try {
-    WordImportForm->SetFileName("");
-    WordImportForm->SetFileName(fileName);
+    WordImportForm->ReadFile(fileName);
     WordRouteText = WordImportForm->MainTextString();
   } catch (const WordDocumentError& e) {
     ConversionFailed = true;

@@ -41,14 +41,16 @@ bool Walk(std::string_view data, int depth, std::string& text, size_t maxBytes) 
     uint16_t type = Get16(data, p + 2);
     uint32_t length = Get32(data, p + 4);
     p += 8;
-    if (length > data.size() - p) return false;
-    std::string_view body = data.substr(p, length);
-    p += length;
+    bool cut = length > data.size() - p;
+    std::string_view body = data.substr(p, cut ? data.size() - p : length);
+    p += body.size();
+    if (cut && (verInstance & 0x0F) != 0x0F) return false;
     if ((verInstance & 0x0F) == 0x0F) {
+      // A cut container still gives the records it holds.
       // Masters and notes are not the slides' text.
       uint16_t instance = verInstance >> 4;
       if (type == kMainMaster || type == kNotes || (type == kSlideListWithText && instance != 0)) continue;
-      if (depth >= kMaxDepth || !Walk(body, depth + 1, text, maxBytes)) return false;
+      if (depth >= kMaxDepth || !Walk(body, depth + 1, text, maxBytes) || cut) return false;
     } else if (type == kTextCharsAtom) {
       std::string line;
       for (size_t i = 0; i + 1 < body.size(); i += 2) {

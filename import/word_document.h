@@ -78,6 +78,11 @@ class TMSWordDocument {
   void SetFileName(const std::string& name);
   // Reads the current file again.
   void Read();
+  // Reads the named file, even when it is the current one.
+  void ReadFile(const std::string& name) {
+    fileName_ = name;
+    Read();
+  }
   // Reads a document held in memory (name is used in the error texts).
   void ReadFromMemory(std::string_view data, const std::string& name);
 
