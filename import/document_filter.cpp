@@ -118,13 +118,18 @@ bool DocumentFilter::AppendRaw(char c) {
   return true;
 }
 
-bool DocumentFilter::ExtractIFilterText(const std::string& fileName) {
+bool DocumentFilter::Begin() {
   text_.clear();
   unavailableCount_ = 0;
   error_ = FilterError::kNone;
   step_ = kStepNone;
   if (libraryMissing_) return Stop(FilterError::kUnavailable, kStepNone);
   step_ = kStepFactory;
+  return true;
+}
+
+bool DocumentFilter::ExtractIFilterText(const std::string& fileName) {
+  if (!Begin()) return false;
   std::error_code ec;
   auto size = std::filesystem::file_size(fileName, ec);
   if (ec) return Stop(FilterError::kInitFailure, kStepDocumentLoaded);
@@ -133,12 +138,7 @@ bool DocumentFilter::ExtractIFilterText(const std::string& fileName) {
 }
 
 bool DocumentFilter::ExtractFromMemory(std::string_view data) {
-  text_.clear();
-  unavailableCount_ = 0;
-  error_ = FilterError::kNone;
-  step_ = kStepNone;
-  if (libraryMissing_) return Stop(FilterError::kUnavailable, kStepNone);
-  step_ = kStepFactory;
+  if (!Begin()) return false;
   if (data.size() > kMaxFileBytes) return Stop(FilterError::kPartTooLarge, kStepDocumentLoaded);
   return Run(nullptr, data);
 }

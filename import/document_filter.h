@@ -95,6 +95,8 @@ class DocumentFilter {
   int unavailableCount_ = 0;
 
  private:
+  // Empties the text and the state of the last extraction; false when unavailable.
+  bool Begin();
   ConverterFormat format_;
   std::string classId_;
   std::string libraryPath_;

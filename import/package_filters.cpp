@@ -229,19 +229,42 @@ class TextSink {
   virtual bool Raw(char c) = 0;
 };
 
+// Base of the text handlers: tracks the depth and the subtree being passed over.
+class TextHandler : public XmlHandler {
+ public:
+  bool Text(std::string_view text) override { return (Taking() && !skipFrom_) ? sink_.Chunk(text) : true; }
+
+ protected:
+  explicit TextHandler(TextSink& sink) : sink_(sink) {}
+  // First thing in Start: true when the element lies in a subtree passed
+  // over, or begins one (startsSkip).
+  bool Enter(bool startsSkip) {
+    ++depth_;
+    if (!skipFrom_ && startsSkip) skipFrom_ = depth_;
+    return skipFrom_ != 0;
+  }
+  // First thing in End: true when the element lay in a subtree passed over.
+  bool Leave() {
+    --depth_;
+    if (!skipFrom_) return false;
+    if (depth_ < skipFrom_) skipFrom_ = 0;
+    return true;
+  }
+  // The character data now read belongs to the text.
+  virtual bool Taking() const = 0;
+  TextSink& sink_;
+
+ private:
+  int depth_ = 0, skipFrom_ = 0;
+};
+
 // Word processing: the text of w:t runs; paragraphs, breaks, tabs and table
 // cells give their layout; alternate content is read once.
-class WordprocessingHandler : public XmlHandler {
+class WordprocessingHandler : public TextHandler {
  public:
-  explicit WordprocessingHandler(TextSink& sink) : sink_(sink) {}
+  explicit WordprocessingHandler(TextSink& sink) : TextHandler(sink) {}
   bool Start(const XmlName& n, const char**) override {
-    ++depth_;
-    if (skipFrom_) return true;
-    if (n.Is("markup-compatibility", "Fallback")) {
-      skipFrom_ = depth_;
-      return true;
-    }
-    if (!n.In("wordprocessingml")) return true;
+    if (Enter(n.Is("markup-compatibility", "Fallback")) || !n.In("wordprocessingml")) return true;
     if (n.local == "t") inText_ = true;
     else if (n.local == "r") ++inRun_;
     else if ((n.local == "tab" && inRun_) || n.local == "ptab") return sink_.Raw('\t');
@@ -251,69 +274,53 @@ class WordprocessingHandler : public XmlHandler {
     return true;
   }
   bool End(const XmlName& n) override {
-    --depth_;
-    if (skipFrom_) {
-      if (depth_ < skipFrom_) skipFrom_ = 0;
-      return true;
-    }
-    if (!n.In("wordprocessingml")) return true;
+    if (Leave() || !n.In("wordprocessingml")) return true;
     if (n.local == "t") inText_ = false;
     else if (n.local == "r" && inRun_) --inRun_;
     else if (n.local == "p" || n.local == "tr") return sink_.Raw('\n');
     else if (n.local == "tc") return sink_.Raw(' ');
     return true;
   }
-  bool Text(std::string_view text) override { return (inText_ && !skipFrom_) ? sink_.Chunk(text) : true; }
 
  private:
-  TextSink& sink_;
-  int depth_ = 0, skipFrom_ = 0, inRun_ = 0;
+  bool Taking() const override { return inText_; }
+  int inRun_ = 0;
   bool inText_ = false;
 };
 
 // Presentation slides: the text of a:t runs, paragraphs and breaks.
-class SlideHandler : public XmlHandler {
+class SlideHandler : public TextHandler {
  public:
-  explicit SlideHandler(TextSink& sink) : sink_(sink) {}
+  explicit SlideHandler(TextSink& sink) : TextHandler(sink) {}
   bool Start(const XmlName& n, const char**) override {
-    ++depth_;
-    if (skipFrom_) return true;
-    if (n.Is("markup-compatibility", "Fallback")) skipFrom_ = depth_;
-    else if (n.Is("drawingml", "t")) inText_ = true;
+    if (Enter(n.Is("markup-compatibility", "Fallback"))) return true;
+    if (n.Is("drawingml", "t")) inText_ = true;
     else if (n.Is("drawingml", "br")) return sink_.Raw('\n');
     return true;
   }
   bool End(const XmlName& n) override {
-    --depth_;
-    if (skipFrom_) {
-      if (depth_ < skipFrom_) skipFrom_ = 0;
-      return true;
-    }
+    if (Leave()) return true;
     if (n.Is("drawingml", "t")) inText_ = false;
     else if (n.Is("drawingml", "p")) return sink_.Raw('\n');
     else if (n.Is("drawingml", "tc")) return sink_.Raw(' ');
     return true;
   }
-  bool Text(std::string_view text) override { return (inText_ && !skipFrom_) ? sink_.Chunk(text) : true; }
 
  private:
-  TextSink& sink_;
-  int depth_ = 0, skipFrom_ = 0;
+  bool Taking() const override { return inText_; }
   bool inText_ = false;
 };
 
 // OpenDocument content: the text of paragraphs and headings; notes,
 // annotations, deleted text and speaker notes are not part of the main text.
-class OpenDocumentHandler : public XmlHandler {
+class OpenDocumentHandler : public TextHandler {
  public:
-  explicit OpenDocumentHandler(TextSink& sink) : sink_(sink) {}
+  explicit OpenDocumentHandler(TextSink& sink) : TextHandler(sink) {}
   bool Start(const XmlName& n, const char** a) override {
-    ++depth_;
-    if (skipFrom_) return true;
-    if (n.Is(":text:", "note") || n.Is(":office:", "annotation") || n.Is(":text:", "tracked-changes") ||
-        n.Is(":presentation:", "notes") || n.Is(":text:", "ruby-text")) {
-      skipFrom_ = depth_;
-    } else if (n.Is(":text:", "p") || n.Is(":text:", "h")) {
+    if (Enter(n.Is(":text:", "note") || n.Is(":office:", "annotation") || n.Is(":text:", "tracked-changes") ||
+              n.Is(":presentation:", "notes") || n.Is(":text:", "ruby-text")))
+      return true;
+    if (n.Is(":text:", "p") || n.Is(":text:", "h")) {
       ++inParagraph_;
     } else if (inParagraph_ && n.Is(":text:", "s")) {
       const char* c = Attribute(a, ":text:", "c");
@@ -329,11 +336,7 @@ class OpenDocumentHandler : public XmlHandler {
     return true;
   }
   bool End(const XmlName& n) override {
-    --depth_;
-    if (skipFrom_) {
-      if (depth_ < skipFrom_) skipFrom_ = 0;
-      return true;
-    }
+    if (Leave()) return true;
     if (n.Is(":text:", "p") || n.Is(":text:", "h")) {
       if (inParagraph_) --inParagraph_;
       return sink_.Raw('\n');
@@ -341,11 +344,10 @@ class OpenDocumentHandler : public XmlHandler {
     if (n.Is(":drawing:", "page")) return sink_.Raw('\n');
     return true;
   }
-  bool Text(std::string_view text) override { return (inParagraph_ && !skipFrom_) ? sink_.Chunk(text) : true; }
 
  private:
-  TextSink& sink_;
-  int depth_ = 0, skipFrom_ = 0, inParagraph_ = 0;
+  bool Taking() const override { return inParagraph_ > 0; }
+  int inParagraph_ = 0;
 };
 
 // ---------------------------------------------------------------- the converter

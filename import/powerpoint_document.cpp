@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/chartables.h"
+#include "platform/byte_order.h"
 #include "platform/compound_file.h"
 
 namespace quilor {
@@ -15,12 +16,8 @@ constexpr uint16_t kNotes = 0x03F0;
 constexpr uint16_t kSlideListWithText = 0x0FF0;
 constexpr int kMaxDepth = 32;
 
-uint16_t Get16(std::string_view s, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(s[at]) | (static_cast<unsigned char>(s[at + 1]) << 8));
-}
-uint32_t Get32(std::string_view s, size_t at) {
-  return static_cast<uint32_t>(Get16(s, at)) | (static_cast<uint32_t>(Get16(s, at + 2)) << 16);
-}
+uint16_t Get16(std::string_view s, size_t at) { return LoadLe16(s.data() + at); }
+uint32_t Get32(std::string_view s, size_t at) { return LoadLe32(s.data() + at); }
 
 void AddLine(std::string& text, std::string line, size_t maxBytes) {
   // Inside a record, CR and vertical tab end lines.

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "core/chartables.h"
+#include "platform/byte_order.h"
 #include "core/messages.h"
 #include "platform/compound_file.h"
 
@@ -23,12 +24,8 @@ constexpr int kMsgWordDamaged = 5404;
 
 namespace {
 
-uint16_t Get16(const std::string& s, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(s[at]) | (static_cast<unsigned char>(s[at + 1]) << 8));
-}
-uint32_t Get32(const std::string& s, size_t at) {
-  return static_cast<uint32_t>(Get16(s, at)) | (static_cast<uint32_t>(Get16(s, at + 2)) << 16);
-}
+uint16_t Get16(const std::string& s, size_t at) { return LoadLe16(s.data() + at); }
+uint32_t Get32(const std::string& s, size_t at) { return LoadLe32(s.data() + at); }
 
 std::string WithName(int message, const std::string& name) {
   std::string text = GetMessageText(message);

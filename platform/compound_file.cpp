@@ -1,9 +1,11 @@
 #include "platform/compound_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
 #include "core/chartables.h"
+#include "platform/byte_order.h"
 
 namespace quilor {
 namespace {
@@ -16,12 +18,8 @@ constexpr size_t kHeaderSize = 512;
 constexpr size_t kEntrySize = 128;
 constexpr size_t kMaxEntries = 1u << 20;
 
-uint16_t U16(const char* p) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
-}
-uint32_t U32(const char* p) {
-  return static_cast<uint32_t>(U16(p)) | (static_cast<uint32_t>(U16(p + 2)) << 16);
-}
+uint16_t U16(const char* p) { return LoadLe16(p); }
+uint32_t U32(const char* p) { return LoadLe32(p); }
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
