@@ -100,6 +100,34 @@ TEST(WordDocument, PiecesOfBothWidthsAndCodePages) {
   EXPECT_EQ(CodePageOfLanguage(0x0809), 1252);
 }
 
+TEST(WordDocument, Word6DocumentKeepsItsPieceTableInTheMainStream) {
+  std::string doc(0x400, '\0');
+  testing::Put16(doc, 0, 0xA5DC);
+  testing::Put16(doc, 2, 101);
+  testing::Put16(doc, 0x0A, 0x0004);
+  Put32(doc, 0x34, 11);  // main text
+  Put32(doc, 0x38, 5);   // footnotes
+  doc += "old words\r\rnote\r";
+  size_t clx = doc.size();
+  doc += '\x02';
+  std::string plc(4 + 8 + 8 + 8, '\0');
+  Put32(plc, 0, 0);
+  Put32(plc, 4, 6);
+  Put32(plc, 8, 16);
+  Put32(plc, 14, 0x400);      // piece 1: "old wo"
+  Put32(plc, 22, 0x400 + 6);  // piece 2: "rds\r\rnote\r"
+  std::string lcb(4, '\0');
+  Put32(lcb, 0, static_cast<uint32_t>(plc.size()));
+  doc += lcb + plc;
+  Put32(doc, 0x1A2, static_cast<uint32_t>(clx));
+  Put32(doc, 0x1A6, static_cast<uint32_t>(doc.size() - clx));
+  TMSWordDocument reader;
+  reader.ReadFromMemory(BuildCompoundFile({{"WordDocument", doc}}), "old.doc");
+  EXPECT_EQ(reader.DocVersion(), 6);
+  EXPECT_EQ(reader.MainText, (std::vector<std::string>{"old words", ""}));
+  EXPECT_EQ(reader.Footnotes, std::vector<std::string>{"note"});
+}
+
 TEST(WordDocument, StoriesGoToTheirOwnLists) {
   WordSpec spec;
   spec.text = u"main\rnote\rhead\r";
