@@ -19,6 +19,8 @@ namespace quilor {
 namespace {
 
 constexpr int64_t kMaxEntries = 65536;
+// Most bytes decompressed from all the parts of one package.
+constexpr size_t kMaxPackageBytes = size_t{256} << 20;
 constexpr size_t kMaxDepth = 4096;
 constexpr size_t kReadBlock = 65536;
 constexpr char kNsSeparator = '|';
@@ -73,7 +75,8 @@ class ZipPackage {
       }
       if (n == 0) break;
       total += static_cast<size_t>(n);
-      if (total > DocumentFilter::kMaxPartBytes) {
+      packageTotal_ += static_cast<size_t>(n);
+      if (total > DocumentFilter::kMaxPartBytes || packageTotal_ > kMaxPackageBytes) {
         result = FilterError::kPartTooLarge;
         break;
       }
@@ -99,6 +102,7 @@ class ZipPackage {
   }
   zip_t* zip_ = nullptr;
   int64_t count_ = 0;
+  mutable size_t packageTotal_ = 0;  // bytes decompressed from all parts
 };
 
 // ---------------------------------------------------------------- XML walker

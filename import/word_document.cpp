@@ -321,15 +321,11 @@ void TMSWordDocument::AddText(std::vector<std::string>& list, const std::string&
     if (!line.empty()) endLine();
     return;
   }
-  // Field instructions are dropped, field results kept; nesting is tracked.
+  // Field instructions are dropped, field results kept; nesting is tracked,
+  // with the number of open fields still in their instructions.
   std::vector<bool> inInstruction;
   constexpr size_t kMaxFieldDepth = 256;
-  size_t deepFields = 0;
-  auto hidden = [&]() {
-    for (bool b : inInstruction)
-      if (b) return true;
-    return false;
-  };
+  size_t deepFields = 0, hiddenFields = 0;
   char previous = 0;
   auto notify = [&](int kind, char c) {
     if (OnConvertSysChar) OnConvertSysChar(kind, line, c);
@@ -338,21 +334,31 @@ void TMSWordDocument::AddText(std::vector<std::string>& list, const std::string&
     unsigned char u = static_cast<unsigned char>(c);
     switch (u) {
       case 0x13:
-        if (inInstruction.size() < kMaxFieldDepth) inInstruction.push_back(true);
-        else ++deepFields;
+        if (inInstruction.size() < kMaxFieldDepth) {
+          inInstruction.push_back(true);
+          ++hiddenFields;
+        } else {
+          ++deepFields;
+        }
         notify(kSysCharFieldBegin, c);
         break;
       case 0x14:
-        if (deepFields == 0 && !inInstruction.empty()) inInstruction.back() = false;
+        if (deepFields == 0 && !inInstruction.empty() && inInstruction.back()) {
+          inInstruction.back() = false;
+          --hiddenFields;
+        }
         notify(kSysCharRemoved, c);
         break;
       case 0x15:
         if (deepFields > 0) --deepFields;
-        else if (!inInstruction.empty()) inInstruction.pop_back();
+        else if (!inInstruction.empty()) {
+          if (inInstruction.back()) --hiddenFields;
+          inInstruction.pop_back();
+        }
         notify(kSysCharFieldEnd, c);
         break;
       default:
-        if (hidden() || deepFields > 0) break;
+        if (hiddenFields > 0 || deepFields > 0) break;
         switch (u) {
           case 0:
             break;
