@@ -268,7 +268,9 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists)
       } else {
         if (inPast || !inPart) f.forms.emplace_back(form, code(k, Tense::Past, Mood::Indicative));
         if (inPart || !inPast) f.forms.emplace_back(form, code(k, Tense::Past, Mood::Participle));
-        f.past = true;
+        // A spelling exception (stopped) replaces the regular form; an old
+        // strong form (wrought) stands beside it.
+        if (EndsWith(form, "ed")) f.past = true;
       }
     }
   // Irregular verbs whose forms the exception list lacks.
@@ -341,6 +343,8 @@ void LexiconModel::Finish(const WordLists& lists) {
   for (const ClosedReading& r : lists.closed) Add(r.word, r.code, ReadingOrigin::ClosedList, -(rank[r.word]++));
   // A closed-list reading replaces WordNet's readings of its class; a listed
   // modality or connector also replaces WordNet's default adverb reading.
+  for (const std::string& name : lists.givenNames)
+    if (!candidates_.count(name)) Add(name, kProperNameCode, ReadingOrigin::ClosedList, 0);
   for (auto& [word, cands] : candidates_) {
     unsigned listedClasses = 0;
     for (const Candidate& c : cands)
@@ -353,7 +357,18 @@ void LexiconModel::Finish(const WordLists& lists) {
     entries_[word] = OrderReadings(cands, f == lists.frequencies.end() ? nullptr : &f->second);
   }
   candidates_.clear();
-  // Words that begin a longer expression carry its mark on every reading.
+  // Words that begin a longer expression carry its mark on every reading. A
+  // noun expression whose first word is no entry (los_angeles) makes that
+  // word a noun of the same kind, so that the expression can be joined.
+  std::map<std::string, TCategoryCode> firstWords;
+  for (const auto& [word, codes] : entries_) {
+    size_t cut = word.find('_');
+    if (cut == std::string::npos || cut == 0 || MajorClassOfCode(codes[0]) != 0) continue;
+    std::string first = word.substr(0, cut);
+    if (!entries_.count(first) && Inflectable(first) && first.find('-') == std::string::npos)
+      firstWords.emplace(first, codes[0]);
+  }
+  for (const auto& [first, code] : firstWords) entries_[first] = {code};
   std::set<std::string> starts;
   for (const auto& [word, codes] : entries_)
     for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))

@@ -231,6 +231,16 @@ bool ParseFrequencyList(std::string_view text, const std::string& name, WordList
                      [&](std::string_view l, std::string& why) { return ParseFrequencyLine(l, lists.frequencies, why); });
 }
 
+bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
+  return ForEachLine(text, name, error, [&](std::string_view l, std::string& why) {
+    for (std::string_view w : SplitFields(l)) {
+      if (!ValidWord(w)) return Fail(why, "the name must be lower case, 1 to 79 characters");
+      lists.givenNames.emplace_back(w);
+    }
+    return true;
+  });
+}
+
 bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, WordLists& lists, std::string& error) {
   struct {
     const char* file;
@@ -238,7 +248,8 @@ bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, 
   } const kLists[] = {{"closed.txt", ParseClosedList},
                       {"irregular_verbs.txt", ParseIrregularList},
                       {"verb_kinds.txt", ParseVerbKindList},
-                      {"adjective_kinds.txt", ParseAdjectiveKindList}};
+                      {"adjective_kinds.txt", ParseAdjectiveKindList},
+                      {"names.txt", ParseNameList}};
   std::string text;
   for (const auto& l : kLists) {
     std::string path = folder + "/" + l.file;

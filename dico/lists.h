@@ -35,6 +35,7 @@ struct WordLists {
   std::map<std::string, AdjectiveKind> adjectiveKinds;
   std::map<std::string, AdjectiveKind> attributeKinds;  // by WordNet attribute noun
   std::map<std::string, FrequencyCounts> frequencies;
+  std::vector<std::string> givenNames;
 };
 
 // One line of each list; blank lines and comments give true and nothing.
@@ -50,8 +51,10 @@ bool ParseIrregularList(std::string_view text, const std::string& name, WordList
 bool ParseVerbKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 bool ParseAdjectiveKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 bool ParseFrequencyList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
+// Names, several a line.
+bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 
-// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt and adjective_kinds.txt
+// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt and names.txt
 // from a folder, and the frequency list when `frequencyFile` is not empty.
 bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, WordLists& lists, std::string& error);
 

@@ -5,8 +5,11 @@
 // readings of ambiguous words.
 //
 //   dico-measure --corpus DIR --lexicon FILE [--files all|even|odd]
-//                [--frequencies-out FILE]
+//                [--join] [--frequencies-out FILE]
 //
+// Each token is looked up alone, as LookupWord reads one word; with --join
+// the expressions the lexicon knows are first joined as the segment buffer
+// joins them, and all their tokens take the expression's reading.
 // FILE is the text form of the lexicon (quilor-dico --dump): word TAB codes.
 #include <algorithm>
 #include <array>
@@ -20,6 +23,7 @@
 #include <sstream>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/category.h"
@@ -100,10 +104,16 @@ class Lexicon {
       std::vector<quilor::TCategoryCode> v;
       std::string hex;
       while (codes >> hex) v.push_back(static_cast<quilor::TCategoryCode>(std::stoul(hex, nullptr, 16)));
-      if (!v.empty()) words_[line.substr(0, tab)] = std::move(v);
+      if (v.empty()) continue;
+      std::string word = line.substr(0, tab);
+      for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))
+        prefixes_.insert(word.substr(0, cut));
+      words_[word] = std::move(v);
     }
     return true;
   }
+  // True when some expression begins with these words.
+  bool StartsExpression(const std::string& w) const { return prefixes_.count(w) > 0; }
   const std::vector<quilor::TCategoryCode>* Find(const std::string& w) const {
     auto it = words_.find(w);
     return it == words_.end() ? nullptr : &it->second;
@@ -164,6 +174,7 @@ class Lexicon {
   }
   static bool SameSubTrie(const std::string& a, const std::string& b) { return SubTrie(a) == SubTrie(b); }
   std::unordered_map<std::string, std::vector<quilor::TCategoryCode>> words_;
+  std::unordered_set<std::string> prefixes_;
 };
 
 bool IsNumberWord(const std::string& w) {
@@ -213,15 +224,22 @@ quilor::TCategoryCode ReadToken(const Lexicon& lex, std::string word, bool& numb
 
 int main(int argc, char** argv) {
   std::string corpus, lexiconPath, files = "all", frequenciesOut;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool join = false;
+  for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
+    if (a == "--join") {
+      join = true;
+      continue;
+    }
+    if (i + 1 >= argc) break;
     if (a == "--corpus") corpus = argv[i + 1];
     else if (a == "--lexicon") lexiconPath = argv[i + 1];
     else if (a == "--files") files = argv[i + 1];
     else if (a == "--frequencies-out") frequenciesOut = argv[i + 1];
+    ++i;
   }
   if (corpus.empty() || lexiconPath.empty()) {
-    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--frequencies-out FILE]\n");
+    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--frequencies-out FILE]\n");
     return 2;
   }
   Lexicon lex;
@@ -250,17 +268,44 @@ int main(int argc, char** argv) {
   std::map<std::string, long> unknown;
   for (const auto& p : paths) {
     std::ifstream in(p);
+    std::string line;
+    while (std::getline(in, line)) {
+    std::istringstream tokens(line);
+    std::vector<std::pair<std::string, std::string>> sentence;  // word, tag
     std::string token;
-    while (in >> token) {
+    while (tokens >> token) {
       size_t slash = token.rfind('/');
       if (slash == std::string::npos || slash == 0) continue;
-      std::string word = token.substr(0, slash), tag = token.substr(slash + 1);
-      int group = GroupOfTag(tag);
+      sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
+    }
+    // Expressions the lexicon knows are read as one word, as the segment
+    // buffer joins them: the longest match from a word that may start one.
+    std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
+    for (size_t i = 0; join && i < sentence.size(); ++i) {
+      std::string candidate = Lower(sentence[i].first);
+      const auto* first = lex.Find(candidate);
+      if (!(first && (((*first)[0] & 0x1000) || ((*first)[0] & 0x0F80) == 0x0680)) && candidate.size() >= 3) continue;
+      size_t best = 0;
+      quilor::TCategoryCode bestCode = 0;
+      for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
+        if (!lex.StartsExpression(candidate)) break;
+        candidate += "_" + Lower(sentence[j].first);
+        if (const auto* v = lex.Find(candidate)) {
+          best = j;
+          bestCode = (*v)[0];
+        }
+      }
+      for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
+      if (best) i = best;
+    }
+    for (size_t t = 0; t < sentence.size(); ++t) {
+      const std::string& word = sentence[t].first;
+      int group = GroupOfTag(sentence[t].second);
       if (group == kNotScored) continue;
       ++scored;
       ++groupTokens[group];
-      bool number;
-      quilor::TCategoryCode code = ReadToken(lex, word, number);
+      bool number = false;
+      quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
       std::string key = Lower(word);
       if (!frequenciesOut.empty()) counts[key][group] += 1;
       int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
@@ -279,11 +324,13 @@ int main(int argc, char** argv) {
         ++confusion[{group, cls}];
       }
     }
+    }
   }
   auto pct = [](long a, long b) { return b ? 100.0 * a / b : 0.0; };
   std::printf("Lexicon %s: %zu word forms, text form read in %.2f s\n", lexiconPath.c_str(), lex.Words().size(),
               loadSeconds);
-  std::printf("Corpus %s: %zu files (%s), %ld scored tokens\n", corpus.c_str(), paths.size(), files.c_str(), scored);
+  std::printf("Corpus %s: %zu files (%s), %ld scored tokens%s\n", corpus.c_str(), paths.size(), files.c_str(), scored,
+              join ? ", expressions joined" : "");
   std::printf("Coverage: %.2f%% of scored tokens get a reading (%ld; %ld of them by the number rule)\n",
               pct(covered, scored), covered, numbers);
   std::printf("First-reading agreement: %.2f%% of scored tokens (unknown words read as substantives); %.2f%% of covered tokens\n",
@@ -308,7 +355,13 @@ int main(int argc, char** argv) {
 
   if (!frequenciesOut.empty()) {
     // Only the words whose readings belong to more than one class need ordering.
-    std::ofstream out(frequenciesOut, std::ios::app);
+    std::ofstream out(frequenciesOut, std::ios::trunc);
+    out << "# Frequencies of the ambiguous words, counted on the Brown corpus (informative prose,\n"
+           "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
+           "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
+           "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
+           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od), pronoun (pp pn wp),\n"
+           "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
     for (const auto& [w, c] : counts) {
       const auto* codes = lex.Find(w);
       if (!codes) continue;
