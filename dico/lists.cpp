@@ -241,6 +241,32 @@ bool ParseNameList(std::string_view text, const std::string& name, WordLists& li
   });
 }
 
+bool ParseStyleNormList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
+  return ForEachLine(text, name, error, [&](std::string_view l, std::string& why) {
+    std::vector<std::string_view> f = SplitFields(l);
+    if (f.empty()) return true;
+    auto number = [](std::string_view t, int& v) {
+      bool minus = !t.empty() && t[0] == '-';
+      if (minus) t.remove_prefix(1);
+      if (t.empty() || t.size() > 3) return false;
+      v = 0;
+      for (char c : t) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+      }
+      if (minus) v = -v;
+      return true;
+    };
+    int code, value;
+    if (f.size() != 2 || !number(f[0], code) || !number(f[1], value)) return Fail(why, "expected CODE VALUE");
+    if (code < 1 || code > 77 || value < -128 || value > 127) return Fail(why, "code or value out of range");
+    if (lists.styleNormGiven[code - 1]) return Fail(why, "code given twice");
+    lists.styleNormGiven[code - 1] = true;
+    lists.styleNorms[code - 1] = static_cast<int8_t>(value);
+    return true;
+  });
+}
+
 bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, WordLists& lists, std::string& error) {
   struct {
     const char* file;
@@ -249,12 +275,15 @@ bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, 
                       {"irregular_verbs.txt", ParseIrregularList},
                       {"verb_kinds.txt", ParseVerbKindList},
                       {"adjective_kinds.txt", ParseAdjectiveKindList},
-                      {"names.txt", ParseNameList}};
+                      {"names.txt", ParseNameList},
+                      {"style_norms.txt", ParseStyleNormList}};
   std::string text;
   for (const auto& l : kLists) {
     std::string path = folder + "/" + l.file;
     if (!wordnet::ReadWholeFile(path, text, error) || !l.parse(text, path, lists, error)) return false;
   }
+  for (bool given : lists.styleNormGiven)
+    if (!given) return Fail(error, folder + "/style_norms.txt: a style norm is missing");
   if (!frequencyFile.empty())
     return wordnet::ReadWholeFile(frequencyFile, text, error) && ParseFrequencyList(text, frequencyFile, lists, error);
   return true;

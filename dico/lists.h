@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,6 +37,8 @@ struct WordLists {
   std::map<std::string, AdjectiveKind> attributeKinds;  // by WordNet attribute noun
   std::map<std::string, FrequencyCounts> frequencies;
   std::vector<std::string> givenNames;
+  std::array<int8_t, 77> styleNorms{};
+  std::array<bool, 77> styleNormGiven{};
 };
 
 // One line of each list; blank lines and comments give true and nothing.
@@ -51,10 +54,13 @@ bool ParseIrregularList(std::string_view text, const std::string& name, WordList
 bool ParseVerbKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 bool ParseAdjectiveKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 bool ParseFrequencyList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
+// Style norms: CODE (1..77) VALUE (-128..127), each code once.
+bool ParseStyleNormList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 // Names, several a line.
 bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 
-// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt and names.txt
+// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt, names.txt and
+// style_norms.txt (which must give all 77 norms)
 // from a folder, and the frequency list when `frequencyFile` is not empty.
 bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, WordLists& lists, std::string& error);
 

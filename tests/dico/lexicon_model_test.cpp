@@ -70,6 +70,11 @@ TEST(DicoLists, OtherListsAndTheirErrors) {
   EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 5206\n", "freq", lists, error));
   EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 -5 2\n", "freq", lists, error));
   EXPECT_FALSE(ParseVerbKindList("think pensive\n", "verbs", lists, error));
+  ASSERT_TRUE(ParseStyleNormList("1 91 # Polarization\n77 -5\n", "norms", lists, error)) << error;
+  EXPECT_EQ(lists.styleNorms[76], -5);
+  EXPECT_FALSE(ParseStyleNormList("1 90\n", "norms", lists, error));  // twice
+  EXPECT_FALSE(ParseStyleNormList("78 1\n", "norms", lists, error));
+  EXPECT_FALSE(ParseStyleNormList("5 128\n", "norms", lists, error));
 }
 
 TEST(DicoInflection, RegularForms) {

@@ -13,13 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   WordLists lists;
   std::string error;
-  switch (data[0] % 6) {
+  switch (data[0] % 7) {
     case 0: ParseClosedList(text, "closed", lists, error); break;
     case 1: ParseIrregularList(text, "irregular", lists, error); break;
     case 2: ParseVerbKindList(text, "verbs", lists, error); break;
     case 3: ParseAdjectiveKindList(text, "adjectives", lists, error); break;
     case 4: ParseFrequencyList(text, "frequencies", lists, error); break;
-    default: ParseNameList(text, "names", lists, error); break;
+    case 5: ParseNameList(text, "names", lists, error); break;
+    default: ParseStyleNormList(text, "norms", lists, error); break;
   }
   return 0;
 }
