@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
   std::array<long, kGroupCount> groupTokens{}, groupAgree{}, groupCovered{};
   std::map<std::pair<int, int>, long> confusion;  // (group, class) -> tokens that disagree
   std::map<std::string, std::array<int, kGroupCount>> counts;
-  std::map<std::string, long> unknown;
+  std::map<std::string, long> unknown, wrongWords;
   for (const auto& p : paths) {
     std::ifstream in(p);
     std::string line;
@@ -307,7 +307,12 @@ int main(int argc, char** argv) {
       bool number = false;
       quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
       std::string key = Lower(word);
-      if (!frequenciesOut.empty()) counts[key][group] += 1;
+      if (!frequenciesOut.empty()) {
+        counts[key][group] += 1;
+        // Post-determiners (last, next, few) also count for an adjective reading.
+        if (sentence[t].second.compare(0, 2, "ap") == 0 && (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
+          counts[key][kAdjective] += 1;
+      }
       int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
       if (code) {
         ++covered;
@@ -322,6 +327,7 @@ int main(int argc, char** argv) {
         if (code) ++agreeCovered;
       } else {
         ++confusion[{group, cls}];
+        ++wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
       }
     }
     }
@@ -346,6 +352,12 @@ int main(int argc, char** argv) {
   for (size_t i = 0; i < worst.size() && i < 8; ++i)
     std::printf("  %-12s as %-12s %7ld (%.2f%%)\n", kGroupNames[worst[i].second.first], ClassName(worst[i].second.second),
                 worst[i].first, pct(worst[i].first, scored));
+  std::vector<std::pair<long, std::string>> wrong;
+  for (const auto& [w, n] : wrongWords) wrong.push_back({n, w});
+  std::sort(wrong.rbegin(), wrong.rend());
+  std::printf("Most frequent disagreements (word/Brown class>first reading):");
+  for (size_t i = 0; i < wrong.size() && i < 12; ++i) std::printf(" %s(%ld)", wrong[i].second.c_str(), wrong[i].first);
+  std::printf("\n");
   std::vector<std::pair<long, std::string>> missing;
   for (const auto& [w, n] : unknown) missing.push_back({n, w});
   std::sort(missing.rbegin(), missing.rend());
@@ -360,7 +372,7 @@ int main(int argc, char** argv) {
            "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
            "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
            "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
-           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od), pronoun (pp pn wp),\n"
+           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp),\n"
            "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
     for (const auto& [w, c] : counts) {
       const auto* codes = lex.Find(w);
