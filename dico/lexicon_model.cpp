@@ -204,15 +204,19 @@ AdjectiveKind LexiconModel::KindOfAdjective(const wordnet::Database& wn, const W
         }
   if (!head->words.empty() && (head->words[0].text == "cardinal" || head->words[0].text == "ordinal") && head != s)
     return AdjectiveKind::Numeral;
+  // An attribute that is a measurable property makes the adjective objective;
+  // any other (a quality, a value, a feeling) subjective.
+  bool attribute = false;
   for (const wordnet::Pointer& p : head->pointers) {
     if (p.symbol != "=" || p.pos != Pos::Noun) continue;
     if (const wordnet::Synset* attr = wn.FindSynset(Pos::Noun, p.offset))
       for (const wordnet::SynsetWord& w : attr->words) {
+        attribute = true;
         auto k = lists.attributeKinds.find(w.text);
         if (k != lists.attributeKinds.end()) return k->second;
       }
   }
-  return AdjectiveKind::Objective;
+  return attribute ? AdjectiveKind::Subjective : AdjectiveKind::Objective;
 }
 
 void LexiconModel::AddNouns(const wordnet::Database& wn) {
