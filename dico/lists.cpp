@@ -72,25 +72,6 @@ constexpr std::pair<const char*, PronounKind> kPronounKinds[] = {
 constexpr std::pair<const char*, int> kFamilies[] = {{"-", 0},  {"I", 1},    {"Thou", 2},    {"He", 3},
                                                      {"We", 4}, {"You", 5},  {"They", 6},    {"Somebody", 7}};
 
-template <typename F>
-bool ForEachLine(std::string_view text, const std::string& name, std::string& error, F parse) {
-  size_t start = 0;
-  int number = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    std::string why;
-    if (!parse(line, why)) {
-      error = name + ":" + std::to_string(number) + ": " + why;
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ParseClosedLine(std::string_view line, std::vector<ClosedReading>& out, std::string& error) {
@@ -212,27 +193,27 @@ bool ParseFrequencyLine(std::string_view line, std::map<std::string, FrequencyCo
 }
 
 bool ParseClosedList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error, [&](std::string_view l, std::string& why) { return ParseClosedLine(l, lists.closed, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) { return ParseClosedLine(l, lists.closed, why); });
 }
 bool ParseIrregularList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error,
+  return wordnet::ForEachLine(text, name, error, false,
                      [&](std::string_view l, std::string& why) { return ParseIrregularLine(l, lists.irregularVerbs, why); });
 }
 bool ParseVerbKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error,
+  return wordnet::ForEachLine(text, name, error, false,
                      [&](std::string_view l, std::string& why) { return ParseVerbKindLine(l, lists.verbKinds, why); });
 }
 bool ParseAdjectiveKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error,
+  return wordnet::ForEachLine(text, name, error, false,
                      [&](std::string_view l, std::string& why) { return ParseAdjectiveKindLine(l, lists, why); });
 }
 bool ParseFrequencyList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error,
+  return wordnet::ForEachLine(text, name, error, false,
                      [&](std::string_view l, std::string& why) { return ParseFrequencyLine(l, lists.frequencies, why); });
 }
 
 bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error, [&](std::string_view l, std::string& why) {
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
     for (std::string_view w : SplitFields(l)) {
       if (!ValidWord(w)) return Fail(why, "the name must be lower case, 1 to 79 characters");
       lists.givenNames.emplace_back(w);
@@ -242,7 +223,7 @@ bool ParseNameList(std::string_view text, const std::string& name, WordLists& li
 }
 
 bool ParseStyleNormList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return ForEachLine(text, name, error, [&](std::string_view l, std::string& why) {
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
     std::vector<std::string_view> f = SplitFields(l);
     if (f.empty()) return true;
     auto number = [](std::string_view t, int& v) {

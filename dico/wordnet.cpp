@@ -68,30 +68,6 @@ std::string LowerAscii(std::string_view text) {
   return s;
 }
 
-// Calls `line` for every line of a file that is not part of the licence
-// header (which is indented by two blanks); stops at the first refusal and
-// names the line in the message.
-template <typename F>
-bool ForEachLine(std::string_view text, const std::string& name, std::string& error, F line) {
-  size_t start = 0;
-  int number = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view l = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
-    if (l.empty() || l[0] == ' ') continue;
-    std::string why;
-    if (!line(l, why)) {
-      error = name + ":" + std::to_string(number) + ": " + why;
-      return false;
-    }
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
@@ -256,7 +232,7 @@ bool ParseCountLine(std::string_view line, SenseCount& sense, std::string& error
 
 bool Database::AddIndexFile(Pos pos, std::string_view text, const std::string& name, std::string& error) {
   int p = static_cast<int>(pos);
-  return ForEachLine(text, name, error, [&](std::string_view line, std::string& why) {
+  return ForEachLine(text, name, error, true, [&](std::string_view line, std::string& why) {
     IndexEntry entry;
     if (!ParseIndexLine(line, entry, why)) return false;
     auto [it, added] = indexByLemma_[p].emplace(entry.lemma, index_[p].size());
@@ -267,7 +243,7 @@ bool Database::AddIndexFile(Pos pos, std::string_view text, const std::string& n
 
 bool Database::AddDataFile(Pos pos, std::string_view text, const std::string& name, std::string& error) {
   int p = static_cast<int>(pos);
-  return ForEachLine(text, name, error, [&](std::string_view line, std::string& why) {
+  return ForEachLine(text, name, error, true, [&](std::string_view line, std::string& why) {
     Synset synset;
     if (!ParseDataLine(line, synset, why)) return false;
     uint32_t offset = synset.offset;
@@ -278,7 +254,7 @@ bool Database::AddDataFile(Pos pos, std::string_view text, const std::string& na
 
 bool Database::AddExceptionFile(Pos pos, std::string_view text, const std::string& name, std::string& error) {
   int p = static_cast<int>(pos);
-  return ForEachLine(text, name, error, [&](std::string_view line, std::string& why) {
+  return ForEachLine(text, name, error, true, [&](std::string_view line, std::string& why) {
     std::string form;
     std::vector<std::string> bases;
     if (!ParseExceptionLine(line, form, bases, why)) return false;
@@ -288,7 +264,7 @@ bool Database::AddExceptionFile(Pos pos, std::string_view text, const std::strin
 }
 
 bool Database::AddCountFile(std::string_view text, const std::string& name, std::string& error) {
-  return ForEachLine(text, name, error, [&](std::string_view line, std::string& why) {
+  return ForEachLine(text, name, error, true, [&](std::string_view line, std::string& why) {
     SenseCount sense;
     if (!ParseCountLine(line, sense, why)) return false;
     int& total = counts_[static_cast<int>(sense.pos)][sense.lemma];

@@ -19,6 +19,31 @@ namespace quilor::wordnet {
 // Reads a whole file; false with a message when it cannot.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
+// Calls `parse(line, why)` for every line of a text (without its line end),
+// except empty lines and, with skipIndented, lines that begin with a blank
+// (the licence header of the database files). Stops at the first refusal,
+// with the file name and line number before its reason.
+template <typename F>
+bool ForEachLine(std::string_view text, const std::string& name, std::string& error, bool skipIndented, F parse) {
+  size_t start = 0;
+  int number = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || (skipIndented && line[0] == ' ')) continue;
+    std::string why;
+    if (!parse(line, why)) {
+      error = name + ":" + std::to_string(number) + ": " + why;
+      return false;
+    }
+  }
+  return true;
+}
+
 enum class Pos : uint8_t { Noun = 0, Verb = 1, Adjective = 2, Adverb = 3 };
 constexpr int kPosCount = 4;
 
