@@ -40,7 +40,6 @@ bool WordRouteFailed = false;
 int WordRouteStep = 0;
 bool ConversionFailed = false;
 std::string ConversionErrorText;
-bool ConversionErrorShown = false;
 std::vector<ConversionFailure> ConversionFailures;
 
 namespace {
@@ -194,7 +193,6 @@ ConvertedSource ReadWord(const std::string& name) {
 DocumentFilter* Converter(ConverterFormat format) { return Converters[Index(format)].get(); }
 bool ConverterAvailable(ConverterFormat format) { return Converter(format) != nullptr; }
 
-std::string ConversionFiltersKey() { return "\\Software\\Brevalia\\ConversionFilters\\V1.2"; }
 
 bool EnablePdfFilter(bool useLibrary, const std::string& libraryPath) {
   bool ok = EnableFilter(ConverterFormat::kPdf, useLibrary, libraryPath);
@@ -230,7 +228,7 @@ void ReadConverterChoices() {
 bool WriteConverterChoice(ConverterFormat format, const std::string& libraryPath) {
 #ifdef QUILOR_HAS_SETTINGS_STORE
   ConverterDllPaths[Index(format)] = libraryPath;
-  return WriteSetting(ConversionFiltersKey(), kConverterExtensions[Index(format)], libraryPath) == SaveResult::kOk;
+  return WriteSetting(ConversionFiltersKey(), kConverterExtensions[Index(format)], libraryPath).ok;
 #else
   ConverterDllPaths[Index(format)] = libraryPath;
   return true;

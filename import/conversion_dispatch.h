@@ -3,6 +3,8 @@
 // the reports of failed conversions.
 #pragma once
 
+#include "core/files.h"
+
 #include <array>
 #include <memory>
 #include <string>
@@ -37,7 +39,6 @@ bool ConverterAvailable(ConverterFormat format);
 extern std::array<std::string, kConverterCount> ConverterDllPaths;
 extern const std::array<const char*, kConverterCount> kConverterExtensions;
 // "\Software\Brevalia\ConversionFilters\V1.2"
-std::string ConversionFiltersKey();
 
 // The Word 97-2003 reader, created with the converters.
 extern std::unique_ptr<TMSWordDocument> WordImportForm;
