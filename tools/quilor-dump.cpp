@@ -4,6 +4,9 @@
 // line per node of TextWords in order: position, file number, word, tag
 // (UTF-8; tab, line feed and backslash escaped), major class number,
 // category label. Messages go to stderr; questions get their default answer.
+//
+// Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
+// 64 a bad option or no file, 66 a file missing or unreadable.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +34,7 @@ constexpr int kMsgUnknownOption = 5002;
 constexpr int kMsgFileNotFound = 5003;
 constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgDicoNeedsFolder = 5005;
+constexpr int kMsgQueueFull = 5006;
 
 constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
@@ -138,8 +142,12 @@ int Run(int argc, char** argv) {
   SetMessageUi(&ui);
   InitMessages();
   FileQueue.Clear();
-  for (const std::string& f : files)
-    if (!FileQueue.Add(f.c_str())) break;
+  for (const std::string& f : files) {
+    if (!FileQueue.Add(f.c_str())) {
+      Say(GetMessageText(kMsgQueueFull));
+      break;
+    }
+  }
 
   bool ok = RunAnalysis(0);
   CloseProgressGauge();

@@ -102,6 +102,8 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
       {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
       {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
       {"empty.txt", "", {}},
+      // Macintosh apostrophe and inverted exclamation mark are punctuation.
+      {"quote.mac", "don\xD5t \xC1Hola", {"don", "t", "Hola"}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(RunOnFiles({folder.Write(c.name, c.bytes)})) << c.name;
@@ -216,6 +218,32 @@ TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
   EXPECT_FALSE(RunRunning);
   ASSERT_TRUE(RunOnFiles({a}));
   EXPECT_EQ(TextWordRows().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+TEST(TextLoaderReadAhead, ManyBlocksOfSeveralFilesArriveInOrder) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  std::vector<std::string> files;
+  for (int f = 0; f < 3; ++f) {
+    std::string text;
+    for (int i = 0; i < 60000; ++i) text += "w" + std::to_string(f * 100000 + i) + (i % 13 ? " " : ".\n");
+    files.push_back(folder.Write("f" + std::to_string(f) + ".txt", text));
+  }
+  ASSERT_TRUE(testing_support::RunOnFiles(files));
+  auto rows = testing_support::TextWordRows();
+  ASSERT_EQ(rows.size(), 180000u);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    int f = static_cast<int>(k / 60000), i = static_cast<int>(k % 60000);
+    ASSERT_EQ(rows[k].word, "w" + std::to_string(f * 100000 + i)) << k;
+    ASSERT_EQ(rows[k].fileNumber, f + 1);
+    ASSERT_EQ(rows[k].position, static_cast<int32_t>(k + 1));
+  }
 }
 
 }  // namespace
