@@ -16,7 +16,8 @@ namespace quilor {
 class FormatDecoder {
  public:
   // A new document of kind (core/files.h). Nothing of the previous
-  // document is kept.
+  // document is kept. A text a converter produced is ANSI already: start it
+  // as kDocText, whatever the kind of the file it came from.
   void Start(int kind);
   // Appends the Windows-1252 text of the next block to output.
   void Decode(const char* block, size_t length, std::string& output);
