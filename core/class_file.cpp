@@ -108,7 +108,7 @@ bool ParseClassFileText(ClassFileList& list, std::string_view text, bool& damage
     ClassFileEntry entry;
     for (int i = 0; i < 4; ++i) {
       char c = line[i];
-      entry.code[i] = (i > 0 && c == ' ') ? '#' : c;
+      entry.code[i] = (i > 0 && (c == ' ' || c == '\0')) ? '#' : c;
     }
     size_t tab2 = line.find('\t', tab1 + 1);
     std::string_view t1 = line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);

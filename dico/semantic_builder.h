@@ -14,7 +14,7 @@ namespace quilor::ontology_build {
 
 struct BuildOptions {
   int level1Budget = 42000;      // classes of level 1; the rest of the 65,535 stay free for unknown nouns
-  int level2MinimumSubtree = 60; // a middle field covers at least this many concepts
+  int level2MinimumSubtree = 70; // a middle field covers at least this many concepts
   unsigned char letterGroups[256] = {};
 };
 

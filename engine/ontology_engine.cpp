@@ -18,7 +18,6 @@ constexpr uint8_t kFlagInitialCapital = 1 << 5;
 constexpr uint8_t kFlagAllCapitals = 1 << 6;
 constexpr uint8_t kFlagRecentContext = 1 << 7;
 constexpr uint8_t kFlagsDroppedFromNormalised = (1 << 2) | (1 << 3) | kFlagInitialCapital | kFlagAllCapitals;
-constexpr uint32_t kNoScore = 0x80000000u;
 
 std::string Lower(std::string_view word) {
   std::string s(word);

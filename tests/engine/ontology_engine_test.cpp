@@ -178,5 +178,33 @@ TEST_F(EnglishOntology, RankingOrdersTheClassesFoundByCount) {
   EXPECT_GE(engine_->RankedClassOccurrences(1, 1), engine_->RankedClassOccurrences(1, 2));
 }
 
+TEST_F(EnglishOntology, InstalledScenariosLoadWithoutAnomaliesAndClassifyTheirWords) {
+  RecordingAnomalyReporter anomalies;
+  engine_->SetAnomalyReporter(&anomalies);
+  for (const char* name : {"Concepts US V8.scn", "Natural sciences US V7.scn", "Chemistry US V7.scn"}) {
+    ScopedScriptedUi ui;
+    ClassFileList file;
+    ASSERT_TRUE(LoadClassFile(file, std::string(QUILOR_BINARY_DIR) + "/Scenario/" + name, name)) << name;
+    engine_->LoadScenario(file, false);
+    EXPECT_TRUE(anomalies.lines.empty()) << name << ": " << anomalies.lines.front().text;
+    EXPECT_GT(engine_->ScenarioEntryCount(), 2u) << name;
+    EXPECT_TRUE(ui.ui.Shown().empty()) << name;
+  }
+  // The chemistry Scenario takes the element names as words.
+  EXPECT_NE(engine_->ScenarioEntryOfWordForm("tritium"), 0u);
+  ClassFileList concepts;
+  ASSERT_TRUE(LoadClassFile(concepts, std::string(QUILOR_BINARY_DIR) + "/Scenario/Concepts US V8.scn"));
+  engine_->LoadScenario(concepts, false);
+  int32_t value = 0;
+  ASSERT_TRUE(engine_->ClassifyWord("dachshund", value, false));
+  ASSERT_TRUE(engine_->CountScenarioEntry("dachshund", 0));
+  uint32_t entry = engine_->BestClasses()[3];
+  while (engine_->ScenarioEntryParent(entry)) entry = engine_->ScenarioEntryParent(entry);
+  EXPECT_EQ(engine_->ScenarioClassName(static_cast<int32_t>(entry)), "animal");
+  engine_->SetAnomalyReporter(nullptr);
+  engine_->ClearScenarioEntries();
+  engine_->ClearScenario();
+}
+
 }  // namespace
 }  // namespace quilor
