@@ -483,6 +483,7 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
   for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
   best_[3] = 0;
   bestValue_ = chosen.value;
+  bestBaseForm_ = chosen.baseForm;
   bestScore_ = static_cast<int32_t>(std::clamp<int64_t>(score[static_cast<size_t>(best)], INT32_MIN, INT32_MAX));
   return true;
 }
@@ -693,8 +694,28 @@ bool TOntologyEngine::CountScenarioEntry(std::string_view word, uint32_t textInd
   return true;
 }
 
+bool TOntologyEngine::ScenarioEntryOfWord(std::string_view word, uint32_t& entry) {
+  entry = ScenarioEntryOfWordForm(word);
+  int32_t value = 0;
+  if (!entry && ClassifyWord(word, value, false)) {
+    if (bestBaseForm_ < textIndexMap_.size()) entry = textIndexMap_[bestBaseForm_];
+    for (int l = 0; l < 3 && !entry; ++l) entry = ClassScenarioEntry(l + 1, static_cast<int32_t>(best_[static_cast<size_t>(l)]));
+  }
+  return entry != 0;
+}
+
 bool TOntologyEngine::ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry,
-                                    uint32_t minimumClassCount) {
+                                    uint32_t minimumClassCount, bool reclassify) {
+  if (reclassify) {
+    int32_t v = 0;
+    if (!ClassifyWord(word, v, false)) {
+      best_ = {0, 0, 0, 0};
+      int32_t c = FindClassIndex(1, word);
+      if (!c) c = SingularClassName(word);
+      if (!c || occurrences_[1][c] < minimumClassCount) return false;
+      best_[0] = static_cast<uint32_t>(c);
+    }
+  }
   value = static_cast<int32_t>(best_[0]);
   if (CountScenarioEntry(word, textIndexEntry)) return true;
   if (best_[0] > 0 && occurrences_[1][best_[0]] < minimumClassCount &&

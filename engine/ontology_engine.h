@@ -147,6 +147,8 @@ class TOntologyEngine {
   // The classes of the last classification (levels 1-3 and Scenario entry).
   const std::array<uint32_t, 4>& BestClasses() const { return best_; }
   int32_t BestScore() const { return bestScore_; }
+  // Text-index entry of the base form of the reading chosen last.
+  uint32_t BestBaseForm() const { return bestBaseForm_; }
 
   void PushHistory(const std::array<uint32_t, 4>& classes);
   void ResetHistory();
@@ -161,7 +163,12 @@ class TOntologyEngine {
   void BeginSignatureRenumbering(bool restartCounter);
   uint32_t ScenarioEntryOfWordForm(std::string_view word);
   bool CountScenarioEntry(std::string_view word, uint32_t textIndexEntry);
-  bool ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry, uint32_t minimumClassCount);
+  // The retention test of the semantic pass; with reclassify the word is
+  // classified again first (Scenario editor and word search).
+  bool ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry, uint32_t minimumClassCount,
+                     bool reclassify = false);
+  // The Scenario entry a word would be counted in, without counting it.
+  bool ScenarioEntryOfWord(std::string_view word, uint32_t& entry);
   uint32_t FindScenarioEntry(std::string_view name) const;
   bool IsCountedScenarioClass(int32_t index, int level) const;
   bool IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const;
@@ -226,6 +233,7 @@ class TOntologyEngine {
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;
+  uint32_t bestBaseForm_ = 0;
   std::string foundForm_;
   std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
   int historyCursor_ = 0;

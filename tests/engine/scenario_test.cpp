@@ -134,6 +134,12 @@ TEST_F(ScenarioTest, RetentionFollowsTheScenarioThenTheClassThreshold) {
   EXPECT_TRUE(engine_.WordInScenario(engine_.TextIndexLookup("cash")));
   EXPECT_EQ(engine_.FindScenarioEntry("cash"), 1u);
   EXPECT_TRUE(engine_.CountScenarioEntry("cashes", engine_.TextIndexLookup("cash")));
+  uint32_t entry = 0;
+  EXPECT_TRUE(engine_.ScenarioEntryOfWord("cashes", entry));  // through the base form of its reading
+  EXPECT_EQ(entry, 1u);
+  EXPECT_EQ(engine_.ScenarioEntryOccurrences(1), 1u);  // asking counts nothing
+  // Reclassified, an unknown word must reach the threshold as a class of its own.
+  EXPECT_FALSE(engine_.ScenarioMatch("zork", value, 0, 1, true));
   // The last name of the text index is reachable too.
   EXPECT_EQ(engine_.TextIndexNameOf(engine_.TextIndexNameCount()), "cash");
 }
