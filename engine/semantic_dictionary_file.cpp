@@ -340,7 +340,7 @@ std::string WriteSemanticDictionary(const SemanticDictionary& d) {
     }
   }
   // The text index is stored with exactly capacity + 1 nodes.
-  TrieArrays<int32_t, uint32_t> ti = d.textIndex;
+  TrieImage<int32_t, uint32_t> ti = d.textIndex;
   const size_t c1 = static_cast<size_t>(d.textCapacity) + 1;
   ti.chars.resize(c1, 0);
   ti.values.resize(c1, 0);

@@ -25,20 +25,20 @@ constexpr int kMaxReadingDepth = 18;
 // A trie as three flat arrays; node i has chars[i], links[i] (-1 = none) and
 // values[i] (0 = no key ends here).
 template <class Link, class Value>
-struct TrieArrays {
+struct TrieImage {
   std::vector<uint8_t> chars;
   std::vector<Link> links;
   std::vector<Value> values;
 
   size_t Size() const { return chars.size(); }
 };
-using WideTrieArrays = TrieArrays<int32_t, int32_t>;
-using CompactTrieArrays = TrieArrays<int16_t, uint16_t>;
+using WideTrieImage = TrieImage<int32_t, int32_t>;
+using CompactTrieImage = TrieImage<int16_t, uint16_t>;
 
 // Walks key through the arrays; the node where the key ends, or -1. Safe on
 // any arrays whose links all point forward (as the loader checks).
 template <class Link, class Value>
-long TrieWalk(const TrieArrays<Link, Value>& t, std::string_view key) {
+long ImageTrieWalk(const TrieImage<Link, Value>& t, std::string_view key) {
   const size_t n = t.chars.size();
   if (key.empty() || n == 0) return -1;
   size_t i = 0, k = 0;
@@ -54,15 +54,15 @@ long TrieWalk(const TrieArrays<Link, Value>& t, std::string_view key) {
 
 // Value of key, 0 when absent.
 template <class Link, class Value>
-Value TrieValue(const TrieArrays<Link, Value>& t, std::string_view key) {
-  long node = TrieWalk(t, key);
+Value TrieValue(const TrieImage<Link, Value>& t, std::string_view key) {
+  long node = ImageTrieWalk(t, key);
   return node < 0 ? Value(0) : t.values[static_cast<size_t>(node)];
 }
 
 // Inserts key with value, growing the arrays (used by the builder). An
 // existing key keeps its value; returns false then.
 template <class Link, class Value>
-bool TrieInsert(TrieArrays<Link, Value>& t, std::string_view key, Value value) {
+bool TrieInsert(TrieImage<Link, Value>& t, std::string_view key, Value value) {
   if (key.empty()) return false;
   size_t n = t.chars.size();
   size_t i = 0, k = 0;
@@ -98,7 +98,7 @@ bool TrieInsert(TrieArrays<Link, Value>& t, std::string_view key, Value value) {
 struct CompactSegment {
   uint32_t inserts = 0;
   uint8_t empty = 1;
-  CompactTrieArrays trie;
+  CompactTrieImage trie;
 };
 
 struct SemanticEntryRecord {
@@ -117,14 +117,14 @@ struct SemanticDictionary {
   uint32_t extra13 = 0;
   uint32_t extra65 = 0;
   uint32_t classCount[3] = {0, 0, 0};
-  std::array<WideTrieArrays, kWordTableCount> tables;
+  std::array<WideTrieImage, kWordTableCount> tables;
   std::vector<SemanticEntryRecord> records{1};  // 1-based
   std::vector<ClassTriple> triples = std::vector<ClassTriple>(kTripleCount + 1);  // 1-based
   std::array<std::vector<std::string>, 3> names{std::vector<std::string>(1), std::vector<std::string>(1),
                                                  std::vector<std::string>(1)};  // 1-based
   std::array<std::vector<CompactSegment>, 3> nameIndexes;
   uint32_t textCapacity = 0;                 // C: the text index has C + 1 nodes
-  TrieArrays<int32_t, uint32_t> textIndex;   // values: text-index entries
+  TrieImage<int32_t, uint32_t> textIndex;   // values: text-index entries
   std::vector<std::string> textNames{1};     // 1-based, N + 1
 };
 
