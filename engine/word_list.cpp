@@ -316,8 +316,8 @@ const char* TWordList::PreviousWord(TWordCategoryData*& category, const char*& t
 const char* TWordList::NextWordForPass(TWordNode*& node, int32_t& position) {
   if (cursor_ != tail_) {
     cursor_->mark = 0;
-    cursor_->category.passByte = 0;
-    std::memset(cursor_->category.classIds, 0, sizeof cursor_->category.classIds);
+    cursor_->category.PassByte = 0;
+    std::memset(cursor_->category.ClassIds, 0, sizeof cursor_->category.ClassIds);
   }
   TWordCategoryData* category;
   return NextWordNode(category, node, position);

@@ -14,16 +14,7 @@
 
 namespace quilor {
 
-struct TWordCategoryData {
-  uint32_t classIds[4];          // one class per level (1..4); set by the semantic pass
-  TCategoryRecord category;      // the word's category
-  uint8_t readingExtra[2];       // two further bytes of the slot's reading
-  uint8_t classMark;             // 0 none, 1 classified, 2 marked otherwise
-  uint8_t capitalisation;        // 0 none, 1 initial capital, 2 all capitals
-  uint8_t passByte;              // cleared and set by the semantic pass
-  uint8_t slotFlag;              // flag byte of the word slot
-};
-static_assert(sizeof(TWordCategoryData) == 28);
+// TWordCategoryData (core/category.h) is the category data of each node.
 
 struct TWordNode {
   const char* text;              // NUL-terminated, in the list's string pool; nullptr in the tail

@@ -122,8 +122,8 @@ TEST(WordList, AppendCopiesTextAndCutsTheTag) {
   TWordList list;
   char text[] = "word";
   TWordCategoryData data{};
-  data.category.MajorClass = 8;
-  data.capitalisation = 2;
+  data.Category.MajorClass = 8;
+  data.Capitalisation = 2;
   ASSERT_TRUE(list.Append(text, ". \"x", 42, 3, 9, &data));
   text[0] = 'X';
   TWordNode* node = list.First();
@@ -131,8 +131,8 @@ TEST(WordList, AppendCopiesTextAndCutsTheTag) {
   EXPECT_STREQ(node->tag, ". \"");
   EXPECT_EQ(node->lexicalEntry, 42u);
   EXPECT_EQ(node->fileNumber, 3);
-  EXPECT_EQ(node->category.category.MajorClass, 8);
-  EXPECT_EQ(node->category.capitalisation, 2);
+  EXPECT_EQ(node->category.Category.MajorClass, 8);
+  EXPECT_EQ(node->category.Capitalisation, 2);
   // Long texts fill the string chunks without being cut or mixed up.
   std::string longWord(79, 'z');
   for (int i = 0; i < 2000; ++i) ASSERT_TRUE(list.Append(longWord.c_str(), " ", 0, 1, 10 + i, nullptr));
@@ -147,8 +147,8 @@ TEST(WordList, PassWalkClearsMarksAndClasses) {
   AppendWord(list, "b", 2);
   for (TWordNode* n = list.First(); n != list.Tail(); n = TWordList::NextNode(n)) {
     n->mark = 1;
-    n->category.passByte = 1;
-    n->category.classIds[2] = 77;
+    n->category.PassByte = 1;
+    n->category.ClassIds[2] = 77;
   }
   list.Rewind();
   TWordNode* node;
@@ -156,8 +156,8 @@ TEST(WordList, PassWalkClearsMarksAndClasses) {
   int seen = 0;
   while (list.NextWordForPass(node, position)) {
     EXPECT_EQ(node->mark, 0);
-    EXPECT_EQ(node->category.passByte, 0);
-    EXPECT_EQ(node->category.classIds[2], 0u);
+    EXPECT_EQ(node->category.PassByte, 0);
+    EXPECT_EQ(node->category.ClassIds[2], 0u);
     ++seen;
   }
   EXPECT_EQ(seen, 2);
