@@ -8,6 +8,7 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
+#include "import/charset.h"
 #include "import/plain_text.h"
 #include "import/read_ahead.h"
 #include "platform/text_encoding.h"
@@ -87,7 +88,6 @@ void TTextLoader::LoadOneText() {
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
-  carry_ = 0;
   SkippedByteCount = 0;
   context_.skippedBytes = 0;
   context_.documentKind = kind_;
@@ -188,13 +188,10 @@ bool TTextLoader::NextTextBlock() {
     if (!TakeSourceBlock()) return false;
   if (CancelRequested) return false;
   size_t piece = std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
-  std::memcpy(BlockBuffer, carried_, carry_);
-  std::memcpy(BlockBuffer + carry_, raw_.get() + rawPosition_, piece);
+  const unsigned char* input = raw_.get() + rawPosition_;
   rawPosition_ += piece;
-  size_t length = carry_ + piece;
-  carry_ = 0;
   bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
-  size_t out = DecodeTextBlock(length, last);
+  size_t out = DecodeTextBlock(input, piece, last);
   firstPiece_ = false;
   scanner_.lineMode = context_.lineMode;
   scanner_.SetBlock(BlockBuffer, out);
@@ -221,12 +218,31 @@ void TTextLoader::DetectTextEncoding() {
     } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
       TextEncoding = kEncodingUtf8;
     }
+    utf8_.Reset();
+    utf16_.Reset(TextEncoding == kEncodingUtf16BigEndian);
   } else if (reader_) {
     reader_->DetectOnFirstBlock(b, n);
   }
 }
 
-size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
+size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock) {
+  const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && TextEncoding != kEncodingAnsi;
+  if (unicode) {
+    // The decoders keep a character cut by the end of a piece for the next one.
+    decoded_.clear();
+    const char* bytes = reinterpret_cast<const char*>(input);
+    if (TextEncoding == kEncodingUtf8) {
+      utf8_.Decode(bytes, length, decoded_);
+      if (lastBlock) utf8_.Finish(decoded_);
+    } else {
+      utf16_.Decode(bytes, length, decoded_);
+      if (lastBlock) utf16_.Finish(decoded_);
+    }
+    size_t n = std::min(decoded_.size(), sizeof BlockBuffer);
+    std::memcpy(BlockBuffer, decoded_.data(), n);
+    return n;
+  }
+  std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
   if (reader_) {
     context_.firstBlock = firstPiece_;
@@ -235,22 +251,10 @@ size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
     SkippedByteCount = context_.skippedBytes;
     return std::min(out, length);
   }
-  switch (kind_) {
-    case kDocText:
-      if (TextEncoding == kEncodingUtf8) return DecodeUtf8Block(BlockBuffer, length, !lastBlock, carried_, carry_);
-      if (TextEncoding == kEncodingUtf16BigEndian || TextEncoding == kEncodingUtf16LittleEndian)
-        return DecodeUtf16Block(BlockBuffer, length, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_,
-                                carry_);
-      return length;
-    case kDocDosText:
-      OemToAnsi(BlockBuffer, length);
-      return length;
-    case kDocMacText:
-      MacToAnsi(BlockBuffer, length);
-      return length;
-    default:
-      return length;  // read as it stands
-  }
+  char* text = reinterpret_cast<char*>(BlockBuffer);
+  if (kind_ == kDocDosText) OemToAnsiBlock(text, length);
+  else if (kind_ == kDocMacText) MacToAnsiBlock(text, length);
+  return length;  // other kinds are read as they stand
 }
 
 void TTextLoader::ShowProgress() {
