@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
           ++found;
           foundAsWritten += d.WordFoundAsWritten;
         }
-        if (!(d.value & kCodeAnotherReading)) break;
+        if (!(d.value & kCodeBitAnotherReading)) break;
       }
     }
   }

@@ -43,8 +43,8 @@ enum CategoryFlagBits : uint8_t {
 };
 
 // Bits of the 16-bit code.
-constexpr TCategoryCode kCodeAnotherReading = 0x8000;
-constexpr TCategoryCode kCodeFundamental = 0x4000;
+constexpr TCategoryCode kCodeBitAnotherReading = 0x8000;
+constexpr TCategoryCode kCodeBitFundamental = 0x4000;
 
 // Verb moods and tenses of the record.
 enum VerbMood : uint8_t { kMoodIndicative = 1, kMoodConditional = 2, kMoodSubjunctive = 3, kMoodParticiple = 4,

@@ -154,6 +154,10 @@ WorkingTables MakeDefaults() {
   for (int c = 0; c < 0x7F; ++c) t.macToAnsi[c] = static_cast<unsigned char>(c);
   t.macToAnsi[0x7F] = ' ';
   for (int c = 0; c < 128; ++c) t.macToAnsi[0x80 + c] = kMacHigh[c];
+  // The inverted exclamation mark is punctuation, not the letter i, and the
+  // right single quotation mark is the apostrophe of contractions.
+  t.macToAnsi[0xC1] = 0xA1;
+  t.macToAnsi[0xD5] = 0x92;
   std::memcpy(t.collation, kCollation, sizeof kCollation);
   std::memcpy(t.styleNorms, kStyleNorms, sizeof kStyleNorms);
   return t;

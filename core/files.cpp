@@ -53,3 +53,535 @@ bool IsReadableDocument(const std::string& name) {
 }
 
 }  // namespace quilor
+
+// ---------------------------------------------------------------------------
+// Paths, files, languages, shell and help.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "core/messages.h"
+#include "engine/options.h"
+#include "platform/settings_store.h"
+
+extern char** environ;
+
+namespace quilor {
+
+int LastIoResult = 0;
+long long LastFileSize = 0;
+std::string OptionsFilePath;
+std::string HelpFilePath;
+bool CursorTouched = false;
+
+namespace {
+
+constexpr int kMsgCannotReadInput = 2;
+constexpr int kMsgExecutionFailed = 1;
+constexpr int kMsgUnknownFormat = 686;
+constexpr int kMsgStoreInScenarioFolder = 1221;
+constexpr int kMsgCopyManually = 1222;
+
+std::string& ProgramPathOverride() {
+  static std::string path;
+  return path;
+}
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
+bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+bool ChangeCurrentFolder(const std::string& path) {
+  LastIoResult = (!path.empty() && ::chdir(path.c_str()) == 0) ? 0 : (path.empty() ? ENOENT : errno);
+  return LastIoResult == 0;
+}
+
+std::string ExpandPathName(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char buffer[PATH_MAX];
+  if (!::getcwd(buffer, sizeof buffer)) return path;
+  std::string full = buffer;
+  if (full.back() != '/') full += '/';
+  return full + path;
+}
+
+std::string ProgramPath() {
+  if (!ProgramPathOverride().empty()) return ProgramPathOverride();
+  char buffer[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n <= 0) return "";
+  return std::string(buffer, static_cast<size_t>(n));
+}
+
+void SetProgramPathForTesting(const std::string& path) { ProgramPathOverride() = path; }
+
+char ProgramDriveLetter() {
+  std::string path = ProgramPath();
+  return path.empty() ? '\0' : AsciiLower(path[0]);
+}
+
+void BuildProgramFilePaths() {
+  std::string program = ProgramPath();
+  OptionsFilePath = ReplaceExtension(program, ".prm");
+  HelpFilePath = ReplaceExtension(program, ".chm");
+}
+
+const char* ExtensionPointer(const char* path) {
+  const char* name = FileNamePart(path);
+  const char* dot = std::strrchr(name, '.');
+  return dot ? dot : name + std::strlen(name);
+}
+
+bool RemoveLastPathElement(std::string& path) {
+  for (size_t i = path.size(); i-- > 1;)
+    if (IsSeparator(path[i])) {
+      path.resize(i);
+      return true;
+    }
+  return false;
+}
+
+void StripExtension(std::string& path) {
+  size_t dot = static_cast<size_t>(ExtensionPointer(path.c_str()) - path.c_str());
+  if (dot >= 1 && dot < path.size()) path.resize(dot);
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+  std::string out = path.substr(0, std::strlen(path.c_str()));
+  StripExtension(out);
+  // Cut the stem rather than the new extension, which decides the file's kind.
+  size_t room = extension.size() < kMaxPath ? kMaxPath - extension.size() : 0;
+  if (out.size() > room) out.resize(room);
+  out += extension;
+  if (out.size() > kMaxPath) out.resize(kMaxPath);
+  return out;
+}
+
+std::string IndexFileName(const std::string& name) {
+  if (name.size() < 257) return name + ".idt";
+  return ReplaceExtension(name, ".idt");
+}
+
+bool JoinFolderAndName(const std::string& folder, const std::string& name, std::string& out) {
+  if (name.empty() || name == "." || name == ".." || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
+    return false;
+  std::string joined = folder;
+  if (!joined.empty() && joined.back() != '/') joined += '/';
+  joined += name;
+  if (joined.size() > kMaxPath) return false;
+  out = joined;
+  return true;
+}
+
+bool EraseFile(const std::string& path) {
+  LastIoResult = ::unlink(path.c_str()) == 0 ? 0 : errno;
+  return LastIoResult == 0;
+}
+
+bool RenameFileTo(const std::string& oldPath, const std::string& newPath) {
+  LastIoResult = ::rename(oldPath.c_str(), newPath.c_str()) == 0 ? 0 : errno;
+  return LastIoResult == 0;
+}
+
+bool FileExistsWithSize(const std::string& name) {
+  if (name.empty()) {
+    LastIoResult = ENOENT;
+    return false;
+  }
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    LastIoResult = errno;
+    return false;
+  }
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+  LastIoResult = ok ? 0 : EISDIR;
+  if (ok) LastFileSize = st.st_size;
+  ::close(fd);
+  return ok;
+}
+
+bool CopyFileByBlocks(const std::string& source, const std::string& destination) {
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) {
+    LastIoResult = errno;
+    return false;
+  }
+  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    LastIoResult = errno;
+    ::close(in);
+    return false;
+  }
+  char block[2048];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(in, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      LastIoResult = errno;
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (!WriteAll(out, std::string_view(block, static_cast<size_t>(n)))) {
+      LastIoResult = errno;
+      ok = false;
+      break;
+    }
+  }
+  ::close(in);
+  if (::close(out) != 0 && ok) {
+    LastIoResult = errno;
+    ok = false;
+  }
+  if (ok) LastIoResult = 0;
+  return ok;
+}
+
+bool CheckInScenarioFolder(const std::string& fileName, const std::string& scenarioFolder) {
+  std::string folder = fileName;
+  if (!RemoveLastPathElement(folder)) folder.clear();
+  std::string expected = scenarioFolder;
+  while (expected.size() > 1 && expected.back() == '/') expected.pop_back();
+  bool same = folder.size() == expected.size();
+  for (size_t i = 0; same && i < folder.size(); ++i)
+    if (AsciiLower(folder[i]) != AsciiLower(expected[i])) same = false;
+  if (same) return true;
+  ShowError(std::string(GetMessageText(kMsgStoreInScenarioFolder)) + "\"" + scenarioFolder + "\" " +
+            GetMessageText(kMsgCopyManually));
+  return false;
+}
+
+bool CheckInScenarioFolder(const std::string& fileName) {
+  return CheckInScenarioFolder(fileName, WorkContext->UserScenarioFolder);
+}
+
+std::string GetPersonalFolder() {
+  const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+  if (documents && documents[0] == '/') return documents;
+  const char* home = std::getenv("HOME");
+  std::string base = home && home[0] ? home : "/";
+  struct stat st {};
+  std::string candidate = (base == "/" ? "" : base) + "/Documents";
+  if (::stat(candidate.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return candidate;
+  return base;
+}
+
+std::string ConversionFiltersKey() {
+  return std::string("\\Software\\") + "Brevalia" + "\\" + "ConversionFilters" + "\\" + "V" + std::to_string(1) + "." +
+         std::to_string(2);
+}
+
+bool GetInternetExplorerVersion(std::string& version) {
+  version.clear();
+  ReadSetting("Software\\Microsoft\\Internet Explorer", "Version", version);
+  return !version.empty();
+}
+
+void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fileFlags, std::string& version,
+                          std::string& build, bool& flag) {
+  char h[16];
+  char l[16];
+  std::snprintf(h, sizeof h, "%04X", productHigh);
+  std::snprintf(l, sizeof l, "%05X", productLow);
+  version = std::string(1, h[0]) + "." + (std::strlen(h) > 4 ? std::string(1, h[4]) : std::string("?")) + "." + l[0];
+  build = std::string(" ") + (l + 1);
+  flag = fileFlags != 0;
+}
+
+void GetProgramVersion(std::string& version, std::string& build, bool& flag) {
+  // The program's version record: product version 8.3, release 1, build 0.
+  constexpr uint32_t kProductHigh = 0x00080003;
+  constexpr uint32_t kProductLow = 0x00010000;
+  constexpr uint32_t kFileFlags = 0;
+  FormatProgramVersion(kProductHigh, kProductLow, kFileFlags, version, build, flag);
+}
+
+// ---- Languages --------------------------------------------------------------
+
+namespace {
+
+struct LanguageEntry {
+  int number;
+  const char* dictionary;
+  const char* iso;
+  int nameMessage;
+};
+
+constexpr int kMsgOtherLanguage = 655;
+
+constexpr LanguageEntry kLanguages[] = {
+    {1, "fr", "fr", 590},  {2, "it", "it", 591},  {3, "sp", "es", 592},  {4, "en", "en", 593},
+    {5, "ge", "de", 594},  {6, "pt", "pt", 595},  {7, "nl", "nl", 655},  {8, "ru", "ru", 655},
+    {9, "gr", "el", 596},  {10, "ar", "ar", 655}, {11, "ja", "ja", 655}, {12, "ch", "zh", 655},
+    {13, "??", "cs", 655}, {14, "ro", "ro", 597}, {99, "zz", "??", 655},
+};
+
+const LanguageEntry* FindLanguage(int language) {
+  for (const auto& e : kLanguages)
+    if (e.number == language) return &e;
+  return nullptr;
+}
+
+int CurrentLanguage() { return GeneralState->Language; }
+
+}  // namespace
+
+const char* DictionaryLanguageCode(int language) {
+  const LanguageEntry* e = FindLanguage(language);
+  return e ? e->dictionary : "??";
+}
+const char* DictionaryLanguageCode() { return DictionaryLanguageCode(CurrentLanguage()); }
+
+const char* IsoLanguageCode(int language) {
+  const LanguageEntry* e = FindLanguage(language);
+  return e ? e->iso : "??";
+}
+const char* IsoLanguageCode() { return IsoLanguageCode(CurrentLanguage()); }
+
+int LanguageNameMessage(int language) {
+  const LanguageEntry* e = FindLanguage(language);
+  return e ? e->nameMessage : kMsgOtherLanguage;
+}
+int LanguageNameMessage() { return LanguageNameMessage(CurrentLanguage()); }
+
+// ---- Shell ------------------------------------------------------------------
+
+namespace {
+
+ProgramLauncher& Launcher() {
+  static ProgramLauncher launcher;
+  return launcher;
+}
+
+int Launch(const std::vector<std::string>& argv, const std::string& workingFolder) {
+  if (Launcher()) return Launcher()(argv, workingFolder);
+  return SpawnProgram(argv, workingFolder);
+}
+
+// Maps a start failure to the shell's result codes.
+int ShellCodeOf(int error) {
+  if (error == 0) return kShellSuccess;
+  if (error == ENOENT) return kShellNoAssociation;  // no opener installed
+  return kShellOutOfMemory;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+std::string FolderOf(const std::string& file) {
+  std::string folder = file;
+  if (!RemoveLastPathElement(folder)) return "";
+  return folder;
+}
+
+}  // namespace
+
+int SpawnProgram(const std::vector<std::string>& argv, const std::string& workingFolder) {
+  if (argv.empty() || argv[0].empty()) return ENOENT;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+  pid_t pid = 0;
+  int error = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return error;
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return 0;
+}
+
+void SetProgramLauncher(ProgramLauncher launcher) { Launcher() = std::move(launcher); }
+
+bool ExploreFolder(const std::string& path) {
+  if (!PathExists(path)) return false;
+  return Launch({"xdg-open", path}, path) == 0;
+}
+
+bool ShellOpenFile(const std::string& file) {
+  if (!PathExists(file)) return false;
+  std::string folder = FolderOf(file);
+  return Launch({"xdg-open", file}, PathExists(folder) ? folder : std::string()) == 0;
+}
+
+int ShellOpenWithVerb(const std::string& verb, const std::string& file) {
+  int code;
+  if (!PathExists(file)) {
+    code = kShellFileNotFound;
+  } else {
+    // xdg-open knows one verb: every verb opens the file with its program.
+    (void)verb;
+    std::string folder = FolderOf(file);
+    code = ShellCodeOf(Launch({"xdg-open", file}, PathExists(folder) ? folder : std::string()));
+  }
+  if (code <= 32) ReportShellError(code);
+  return code;
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inQuotes = false;
+  bool started = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      inQuotes = !inQuotes;
+      started = true;
+    } else if ((c == ' ' || c == '\t') && !inQuotes) {
+      if (started) args.push_back(current);
+      current.clear();
+      started = false;
+    } else {
+      current += c;
+      started = true;
+    }
+  }
+  if (started) args.push_back(current);
+  return args;
+}
+
+int RunProgram(const std::string& commandLine) {
+  std::vector<std::string> argv = SplitCommandLine(commandLine);
+  int code;
+  if (argv.empty()) {
+    code = kShellFileNotFound;
+  } else {
+    int error = Launch(argv, "");
+    code = error == 0 ? kShellSuccess : (error == ENOENT || error == EACCES) ? kShellFileNotFound : kShellOutOfMemory;
+  }
+  if (code <= 32) ReportShellError(code);
+  return code;
+}
+
+void ReportShellError(int code) {
+  if (code > 32) return;
+  if (code == kShellFileNotFound || code == kShellPathNotFound)
+    ShowError(GetMessageText(kMsgCannotReadInput));
+  else if (code == kShellNoAssociation)
+    ShowError(GetMessageText(kMsgUnknownFormat));
+  else
+    ShowError(GetMessageText(kMsgExecutionFailed));
+}
+
+// ---- Windows, cursors and help ---------------------------------------------
+
+namespace {
+DesktopServices& DefaultDesktop() {
+  static DesktopServices services;
+  return services;
+}
+DesktopServices* InstalledDesktop = nullptr;
+}  // namespace
+
+void SetDesktopServices(DesktopServices* services) { InstalledDesktop = services; }
+DesktopServices& Desktop() { return InstalledDesktop ? *InstalledDesktop : DefaultDesktop(); }
+
+std::string ProgramWindowTitle(bool sibling) {
+  return std::string(sibling ? "Lumo" : "Quilor") + " (" + GetMessageText(LanguageNameMessage()) + ")";
+}
+
+void* FindProgramWindow(bool sibling) { return Desktop().FindWindowByTitle(ProgramWindowTitle(sibling)); }
+
+bool BringWindowForward(void* window) {
+  if (!window || !Desktop().IsWindowEnabled(window)) return false;
+  Desktop().SetForegroundWindow(window);
+  return true;
+}
+
+void ShowHelpContext(int /*context*/) { ShellOpenFile(HelpFilePath); }
+void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpFilePath); }
+
+void RestoreCursor() {
+  Desktop().SetCursor(kCursorDefault);
+  CursorTouched = true;
+}
+
+void ShowHourglass() {
+  Desktop().SetCursor(kCursorHourglass);
+  CursorTouched = true;
+}
+
+void ProcessMessages() { Desktop().ProcessMessages(); }
+
+// ---- Internet shortcut -------------------------------------------------------
+
+bool ParseShortcutUrl(std::string_view text, std::string& url, size_t capacity) {
+  constexpr size_t kMaxLine = 4095;
+  bool inSection = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    std::string_view line = text.substr(pos, std::min(end - pos, kMaxLine));
+    pos = end + 1;
+    if (!line.empty() && line[0] == '[') {
+      inSection = line.size() == 18;
+      for (size_t i = 0; inSection && i < 18; ++i)
+        if (AsciiLower(line[i]) != "[internetshortcut]"[i]) inSection = false;
+      continue;
+    }
+    if (!inSection || line.size() < 4) continue;
+    if (AsciiLower(line[0]) == 'u' && AsciiLower(line[1]) == 'r' && AsciiLower(line[2]) == 'l' && line[3] == '=') {
+      std::string_view address = line.substr(4);
+      size_t nul = address.find('\0');
+      if (nul != std::string_view::npos) address = address.substr(0, nul);
+      url.assign(address.substr(0, capacity));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ReadShortcutUrl(std::string& name, size_t capacity) {
+  if (name.empty()) return false;
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) {
+    LastIoResult = errno;
+    return false;
+  }
+  // A shortcut is a few lines; read at most 1 MB of it.
+  std::string text;
+  char block[4096];
+  size_t n;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0 && text.size() < (1u << 20)) text.append(block, n);
+  bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  LastIoResult = failed ? EIO : 0;
+  std::string url;
+  if (!ParseShortcutUrl(text, url, capacity)) return false;
+  name = url;
+  return true;
+}
+
+bool ReadShortcutUrl(char* name, size_t capacity) {
+  if (!name) return false;
+  std::string file(name, strnlen(name, capacity));
+  if (!ReadShortcutUrl(file, capacity)) return false;
+  std::memcpy(name, file.data(), file.size());
+  name[file.size()] = '\0';
+  return true;
+}
+
+}  // namespace quilor

@@ -1,7 +1,12 @@
 // File, path and document-kind services.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quilor {
 
@@ -43,5 +48,149 @@ bool IsReadableDocument(const std::string& name);
 
 // Pointer after the last path separator of path ('/' here; '\\' too).
 const char* FileNamePart(const char* path);
+
+// ---- Paths -----------------------------------------------------------------
+// Paths use '/' and keep their case. Texts are at most kMaxPath characters.
+constexpr size_t kMaxPath = 260;
+
+// Result of the last file operation below (0 success, else an errno value).
+extern int LastIoResult;
+// Size of the file the last existence test opened.
+extern long long LastFileSize;
+// The options file "<program path>.prm" and the help file "<program path>.chm",
+// filled by BuildProgramFilePaths.
+extern std::string OptionsFilePath;
+extern std::string HelpFilePath;
+
+bool IsDigitChar(char c);
+bool ChangeCurrentFolder(const std::string& path);
+// The absolute form of a relative path (the path itself when absolute or empty).
+std::string ExpandPathName(const std::string& path);
+// The program's own full path, case kept (from /proc/self/exe); "" when unknown.
+std::string ProgramPath();
+// For tests: the program path the services above use ("" goes back to the real one).
+void SetProgramPathForTesting(const std::string& path);
+// First character of the program's path (a drive letter where paths have one).
+char ProgramDriveLetter();
+// The program's path with its extension replaced by ".prm" and ".chm".
+void BuildProgramFilePaths();
+
+// Pointer to the last '.' of the file-name part, else to the terminating NUL.
+const char* ExtensionPointer(const char* path);
+// Cuts path at its last separator when that stands at index 1 or more.
+bool RemoveLastPathElement(std::string& path);
+// Cuts path at its last '.' (index 1 or more) when it is in the file-name part.
+void StripExtension(std::string& path);
+// path without its extension + extension, cut to kMaxPath characters.
+std::string ReplaceExtension(const std::string& path, const std::string& extension);
+// name + ".idt" when the name has fewer than 257 characters, else the name
+// with its extension replaced by ".idt".
+std::string IndexFileName(const std::string& name);
+// folder + '/' + name, refused (False) when name is empty, is "." or "..",
+// or holds a separator or a NUL: names of Scenario and Borders files chosen
+// by the user or read from files must stay in their folder.
+bool JoinFolderAndName(const std::string& folder, const std::string& name, std::string& out);
+
+bool EraseFile(const std::string& path);
+bool RenameFileTo(const std::string& oldPath, const std::string& newPath);
+// True when the file opens for reading and the name is not empty; keeps its size.
+bool FileExistsWithSize(const std::string& name);
+// Copies in 2,048-byte blocks; False on any read, write or close error.
+bool CopyFileByBlocks(const std::string& source, const std::string& destination);
+// True when the file's folder is the given Scenario folder (ignoring ASCII
+// case and a trailing '/'); else shows messages 1221 and 1222 and returns False.
+bool CheckInScenarioFolder(const std::string& fileName, const std::string& scenarioFolder);
+// The same against the user's Scenario folder of the work context.
+bool CheckInScenarioFolder(const std::string& fileName);
+// The user's documents folder: $XDG_DOCUMENTS_DIR, ~/Documents when it
+// exists, else the home folder.
+std::string GetPersonalFolder();
+// "Software\Brevalia\ConversionFilters\V1.2" (a settings-store key).
+std::string ConversionFiltersKey();
+// Value "Version" of the key "Software\Microsoft\Internet Explorer" in the
+// settings store; True when not empty.
+bool GetInternetExplorerVersion(std::string& version);
+// The program's version record: version "8.3.1", build " 0000" style texts;
+// flag True when the record's file flags are not 0.
+void GetProgramVersion(std::string& version, std::string& build, bool& flag);
+// The texts of a version record (exposed for tests).
+void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fileFlags, std::string& version,
+                          std::string& build, bool& flag);
+
+// ---- Languages -------------------------------------------------------------
+// By language number (byte 0 of the general state when omitted).
+const char* DictionaryLanguageCode(int language);
+const char* DictionaryLanguageCode();
+const char* IsoLanguageCode(int language);
+const char* IsoLanguageCode();
+int LanguageNameMessage(int language);
+int LanguageNameMessage();
+
+// ---- Shell, windows and help -----------------------------------------------
+// Starts a program without a shell: argv[0] is looked up in PATH; workingFolder
+// (when not empty) becomes its current folder. Returns 0 when started, else an
+// errno value. The started process is reaped in the background.
+using ProgramLauncher = std::function<int(const std::vector<std::string>& argv, const std::string& workingFolder)>;
+int SpawnProgram(const std::vector<std::string>& argv, const std::string& workingFolder);
+// Replaces the launcher (tests); an empty function restores SpawnProgram.
+void SetProgramLauncher(ProgramLauncher launcher);
+
+// Shell result codes as ReportShellError reads them (above 32: success).
+constexpr int kShellFileNotFound = 2;
+constexpr int kShellPathNotFound = 3;
+constexpr int kShellOutOfMemory = 11;
+constexpr int kShellNoAssociation = 31;
+constexpr int kShellSuccess = 33;
+
+// "explore" and "open" through xdg-open, the path as working folder.
+bool ExploreFolder(const std::string& path);
+bool ShellOpenFile(const std::string& file);
+// Verb "open", "explore", "edit" or "print" on file (working folder its
+// folder); failures are reported with ReportShellError.
+int ShellOpenWithVerb(const std::string& verb, const std::string& file);
+// Starts a command line (program and arguments, '"' groups blanks); failures reported.
+int RunProgram(const std::string& commandLine);
+// Splits a command line into its program and arguments.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+void ReportShellError(int code);
+
+// Window, cursor and message services of the window layer. The program
+// installs its own; the default finds no window and does nothing.
+class DesktopServices {
+ public:
+  virtual ~DesktopServices() = default;
+  virtual void* FindWindowByTitle(const std::string& /*title*/) { return nullptr; }
+  virtual bool IsWindowEnabled(void* /*window*/) { return false; }
+  virtual void SetForegroundWindow(void* /*window*/) {}
+  virtual void SetCursor(int /*cursor*/) {}
+  virtual void ProcessMessages() {}
+};
+void SetDesktopServices(DesktopServices* services);  // nullptr restores the default
+DesktopServices& Desktop();
+
+constexpr int kCursorDefault = 0;
+constexpr int kCursorHourglass = -11;
+extern bool CursorTouched;
+
+// "Quilor (English)" or, for the sibling, "Lumo (English)".
+std::string ProgramWindowTitle(bool sibling);
+void* FindProgramWindow(bool sibling);
+bool BringWindowForward(void* window);
+// Both open the local help file with ShellOpenFile; the context is not used.
+void ShowHelpContext(int context);
+void ShowHelpCommand(int command);
+void RestoreCursor();
+void ShowHourglass();
+void ProcessMessages();
+
+// ---- Internet shortcut -----------------------------------------------------
+// Reads the "URL=" line of the "[InternetShortcut]" section of the file
+// named by name; on success the address replaces name (at most capacity
+// characters). Lines longer than 4,095 characters are cut.
+bool ReadShortcutUrl(std::string& name, size_t capacity);
+// The same on a caller's buffer of capacity + 1 bytes holding the file name.
+bool ReadShortcutUrl(char* name, size_t capacity);
+// The address of shortcut text already in memory (exposed for tests and fuzzing).
+bool ParseShortcutUrl(std::string_view text, std::string& url, size_t capacity);
 
 }  // namespace quilor

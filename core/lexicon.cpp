@@ -413,7 +413,7 @@ LexiconWriter::LexiconWriter(const WorkingTables& tables, uint32_t stamp, uint32
 bool LexiconWriter::AddWord(const std::string& word, const std::vector<TCategoryCode>& codes) {
   if (word.empty() || word.size() >= kWordBufferSize || std::strlen(word.c_str()) != word.size() || codes.empty())
     return false;
-  if ((codes.back() & ~kCodeAnotherReading) == 0) return false;
+  if ((codes.back() & ~kCodeBitAnotherReading) == 0) return false;
   std::string key = word;
   LowerCaseString(key);
   auto& readings = words_[key];
@@ -441,8 +441,8 @@ std::vector<uint8_t> LexiconWriter::Build(std::string* error) const {
   }
   for (const auto& [key, readings] : words_) {
     for (size_t r = 0; r < readings.size(); ++r) {
-      TCategoryCode code = readings[r] & ~kCodeAnotherReading;
-      if (r + 1 < readings.size()) code |= kCodeAnotherReading;
+      TCategoryCode code = readings[r] & ~kCodeBitAnotherReading;
+      if (r + 1 < readings.size()) code |= kCodeBitAnotherReading;
       tries[SubTrieOf(static_cast<int>(r), key.c_str(), tables_.letterGroup)]->DictionaryTrieInsert(key.c_str(), code);
     }
   }

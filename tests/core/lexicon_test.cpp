@@ -84,7 +84,7 @@ TEST_F(LexiconTest, EveryReadingAtEveryDepthReadsBack) {
     for (size_t r = 0; r < codes.size(); ++r) {
       ASSERT_GT(d.LookupLexiconReading(static_cast<int>(r), word.c_str()), 0) << word << " " << r;
       const bool more = r + 1 < codes.size();
-      EXPECT_EQ(d.value, codes[r] | (more ? kCodeAnotherReading : 0)) << word << " " << r;
+      EXPECT_EQ(d.value, codes[r] | (more ? kCodeBitAnotherReading : 0)) << word << " " << r;
       EXPECT_EQ(IsAmbiguous(d.record), more);
       depths.insert(static_cast<int>(r));
     }

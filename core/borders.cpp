@@ -1,0 +1,157 @@
+#include "core/borders.h"
+
+#include <cstdio>
+#include <new>
+
+#include "core/messages.h"
+#include "platform/safe_save.h"
+
+namespace quilor {
+
+TBorderList* BorderList = nullptr;
+
+namespace {
+
+constexpr size_t kMaxLine = 511;         // characters read of one line
+constexpr size_t kLineCut = 90;          // characters of a line that count
+constexpr size_t kMaxBordersFile = 16u << 20;
+
+std::unique_ptr<TBorderList>& GlobalList() {
+  static std::unique_ptr<TBorderList> list;
+  return list;
+}
+
+}  // namespace
+
+TBorderEntry MakeBorderEntry(std::string_view text, bool filters) {
+  TBorderEntry e;
+  e.Text = std::string(text);
+  e.Flags[0] = filters ? 'X' : 'N';
+  return e;
+}
+
+void TBorderList::Clear() {
+  entries_.clear();
+  entries_.shrink_to_fit();
+  cursor_ = 0;
+}
+
+bool TBorderList::Add(const TBorderEntry& entry) {
+  try {
+    entries_.push_back(entry);
+  } catch (const std::bad_alloc&) {
+    ReportMemoryLow(true);
+    return false;
+  }
+  return true;
+}
+
+const TBorderEntry* TBorderList::Next() {
+  if (cursor_ >= entries_.size()) return nullptr;
+  return &entries_[cursor_++];
+}
+
+void CreateBorderList() {
+  GlobalList() = std::make_unique<TBorderList>();
+  BorderList = GlobalList().get();
+}
+
+void DestroyBorderList() {
+  GlobalList().reset();
+  BorderList = nullptr;
+}
+
+void ClearBorderList() {
+  if (BorderList && BorderList->Ready()) BorderList->Clear();
+}
+
+bool AddBorderEntry(const TBorderEntry& entry) { return BorderList && BorderList->Add(entry); }
+
+void RewindBorderList() {
+  if (BorderList) BorderList->Rewind();
+}
+
+const TBorderEntry* NextBorderEntry() { return BorderList ? BorderList->Next() : nullptr; }
+
+void ParseBordersText(std::string_view text, TBorderList& list, bool& damaged) {
+  damaged = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+    std::string_view line = text.substr(pos, end - pos);
+    // CR LF, LF or a lone CR end the line.
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r') {
+      ++pos;
+      if (pos < text.size() && text[pos] == '\n') ++pos;
+    } else if (pos < text.size() && text[pos] == '\n') {
+      ++pos;
+    }
+    if (line.size() > kMaxLine) line = line.substr(0, kMaxLine);
+    if (line.size() > kLineCut) line = line.substr(0, kLineCut);
+    size_t tab = line.size() > kBorderFlagCount ? line.find('\t', kBorderFlagCount) : std::string_view::npos;
+    if (line.size() < kBorderFlagCount + 1 || tab == std::string_view::npos) {
+      damaged = true;
+      continue;
+    }
+    std::string_view term = line.substr(tab + 1);
+    size_t fieldEnd = term.find_first_of(std::string_view("\t\0", 2));
+    if (fieldEnd != std::string_view::npos) term = term.substr(0, fieldEnd);
+    if (term.size() > kBorderTextMax) term = term.substr(0, kBorderTextMax);
+    TBorderEntry entry;
+    for (size_t i = 0; i < kBorderFlagCount; ++i) entry.Flags[i] = line[i];
+    entry.Text = std::string(term);
+    if (!list.Add(entry)) return;
+  }
+}
+
+std::string FormatBordersText(const TBorderList& list) {
+  std::string out;
+  for (const auto& e : list.Entries()) {
+    if (e.Text.empty()) continue;
+    for (char f : e.Flags) out += f == '\0' ? '#' : f;
+    out += '\t';
+    out += e.Text;
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool ReadBordersFile(TBorderList& list, const std::string& fileName) {
+  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  std::string text;
+  bool ok = f != nullptr;
+  bool tooLong = false;
+  if (f) {
+    char block[8192];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
+      if (text.size() + n > kMaxBordersFile) {
+        tooLong = true;
+        break;
+      }
+      text.append(block, n);
+    }
+    if (std::ferror(f)) ok = false;
+    std::fclose(f);
+  }
+  if (!ok) {
+    ShowError(GetMessageText(kMsgDiskReadError));
+    return false;
+  }
+  bool damaged = false;
+  ParseBordersText(text, list, damaged);
+  if (damaged || tooLong) ShowError(GetMessageText(kMsgBordersDamaged));
+  return true;
+}
+
+bool WriteBordersFile(const TBorderList& list, const std::string& fileName) {
+  if (!SafeSave(fileName, FormatBordersText(list))) {
+    ShowError(GetMessageText(kMsgDiskWriteError));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace quilor

@@ -1,0 +1,79 @@
+// The English lexicon in memory: every word form with its readings (category
+// codes, most frequent first), built from WordNet and the word lists, plus
+// the verb and adjective name indexes (base form -> other forms).
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dico/lists.h"
+#include "dico/wordnet.h"
+
+namespace quilor::dico {
+
+constexpr int kMaxReadings = 6;
+
+// Where a reading comes from; ties in frequency keep this order.
+enum class ReadingOrigin : uint8_t { ClosedList = 0, WordNetLemma = 1, WordNetForm = 2 };
+
+struct Candidate {
+  TCategoryCode code = 0;
+  ReadingOrigin origin = ReadingOrigin::WordNetLemma;
+  int weight = 0;  // WordNet tagged count of the lemma, or the closed-list rank
+};
+
+// The frequency-list columns that accept a reading of a code's class.
+int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts);
+
+// Orders a word's candidates (frequency list first, then origin, then weight),
+// drops duplicates and, for closed-class words, WordNet readings the
+// frequency list does not support; keeps at most kMaxReadings. The codes
+// carry no ambiguity bit.
+std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, const FrequencyCounts* counts);
+
+// Regular inflections (no doubling: WordNet's exception lists hold those).
+std::string RegularPlural(const std::string& noun);
+std::string ThirdPersonSingular(const std::string& verb);
+std::string RegularPast(const std::string& verb);
+std::string PresentParticiple(const std::string& verb);
+// Comparative and superlative of short adjectives; empty when the adjective
+// takes "more" and "most".
+std::string Comparative(const std::string& adjective);
+std::string Superlative(const std::string& adjective);
+
+class LexiconModel {
+ public:
+  void Build(const wordnet::Database& wn, const WordLists& lists);
+
+  // Word -> stored codes, most frequent first; bit 15 on all but the last.
+  const std::map<std::string, std::vector<TCategoryCode>>& Entries() const { return entries_; }
+  // Base form -> other forms, for the verb and adjective name indexes.
+  const std::map<std::string, std::vector<std::string>>& VerbForms() const { return verbForms_; }
+  const std::map<std::string, std::vector<std::string>>& AdjectiveForms() const { return adjectiveForms_; }
+
+  // The readings the verb-kind and adjective-kind rules give a lemma.
+  static VerbKind KindOfVerb(const wordnet::Database& wn, const WordLists& lists, const std::string& lemma);
+  static AdjectiveKind KindOfAdjective(const wordnet::Database& wn, const WordLists& lists, const std::string& lemma);
+
+  // One line a word: word TAB codes (hex) TAB readable readings.
+  void Dump(std::ostream& out) const;
+
+ private:
+  void Add(const std::string& word, TCategoryCode code, ReadingOrigin origin, int weight);
+  void AddNouns(const wordnet::Database& wn);
+  void AddVerbs(const wordnet::Database& wn, const WordLists& lists);
+  void AddAdjectives(const wordnet::Database& wn, const WordLists& lists);
+  void AddAdverbs(const wordnet::Database& wn);
+  void Finish(const WordLists& lists);
+
+  std::map<std::string, std::vector<Candidate>> candidates_;
+  std::map<std::string, std::vector<TCategoryCode>> entries_;
+  std::map<std::string, std::vector<std::string>> verbForms_, adjectiveForms_;
+};
+
+// A readable form of a code ("verb factive present indicative", "connector cause"...).
+std::string DescribeCode(TCategoryCode code);
+
+}  // namespace quilor::dico

@@ -1,0 +1,210 @@
+#include "engine/category_counters.h"
+
+#include <algorithm>
+
+#include "core/messages.h"
+#include "engine/options.h"
+
+namespace quilor {
+
+uint32_t CategoryCounters[kDisplayCodeCount + 1];
+double CategoryPercentages[kDisplayCodeCount + 1];
+uint32_t CountedWords = 0;
+uint32_t CountedWordParts = 0;
+uint32_t CountedPropositions = 0;
+std::string CategoryLabelBuffer;
+
+namespace {
+
+constexpr size_t kWordCut = 79;
+
+uint32_t Sum(int first, int last) {
+  uint32_t s = 0;
+  for (int c = first; c <= last; ++c) s += CategoryCounters[c];
+  return s;
+}
+
+void PercentOver(int first, int last, uint32_t base) {
+  if (base == 0) return;
+  for (int c = first; c <= last; ++c)
+    if (CategoryCounters[c] > 0) CategoryPercentages[c] = static_cast<double>(CategoryCounters[c]) / base * 100.0;
+}
+
+// The family of a member code, as the display code of the family's total
+// (whose label is the family label); 0 for a code that stands alone.
+int FamilyOf(int code) {
+  if (code >= kCodeAuxiliary && code <= kCodeOtherTenses) return kCodeVerb;
+  if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast) return kCodeConnector;
+  if (code >= kCodeModalityFirst && code <= kCodeModalityLast) return kCodeModality;
+  if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun) return kCodePronoun;
+  if (code >= kCodeObjective && code <= kCodeOtherAdjective) return kCodeAdjective;
+  if (code >= kCodePersonFirst && code <= kCodePersonLast) return kCodePronoun;
+  return 0;
+}
+
+// Codes without a text of their own: 8 and 9 (verbs), 31 (connectors).
+bool HasOwnText(int code) { return code != 8 && code != 9 && code != 31; }
+
+}  // namespace
+
+void ClearCategoryCounters() {
+  CountedWords = 0;
+  CountedWordParts = 0;
+  CountedPropositions = 0;
+  std::fill(std::begin(CategoryCounters), std::end(CategoryCounters), 0u);
+  std::fill(std::begin(CategoryPercentages), std::end(CategoryPercentages), 0.0);
+}
+
+int DisplayCode(const TCategoryRecord& category) {
+  const int sub = category.Subclass;
+  switch (category.MajorClass == kClassUnset ? static_cast<int>(kClassSubstantive) : category.MajorClass) {
+    case kClassVerb:
+      return sub >= 1 && sub <= 4 ? kCodeFactive - 1 + sub : 0;
+    case kClassConnector:
+      return sub >= 1 && sub <= 10 ? kCodeConnector + sub : 0;
+    case kClassModality:
+      return sub >= 1 && sub <= 7 ? kCodeModality + sub : 0;
+    case kClassAdjective:
+      return sub >= 1 && sub <= 3 ? kCodeObjective - 1 + sub : kCodeOtherAdjective;
+    case kClassPronoun:
+      return sub >= 1 && sub <= 5 ? kCodeRelativePronoun - 1 + sub : 0;
+    case kClassDeterminant:
+      return kCodePreposition;
+    case kClassDeterminant2:
+      return kCodeDeterminant;
+    case kClassSubstantive:
+      return kCodeSubstantive;
+    default:
+      return 0;
+  }
+}
+
+int PersonCode(const TCategoryRecord& category) {
+  if (category.MajorClass != kClassPronoun || (category.Subclass != 3 && category.Subclass != 4)) return 0;
+  const int person = category.SubField2;
+  return person >= 1 && person <= 7 ? kCodePersonFirst - 1 + person : 0;
+}
+
+void CountCategory(std::string_view text, const TCategoryRecord& category, uint8_t classMark) {
+  if (text.empty()) return;
+  if (text == "/") {
+    ++CountedPropositions;
+    return;
+  }
+  text = text.substr(0, std::min(text.size(), kWordCut));
+  ++CountedWords;
+  CountedWordParts += 1 + static_cast<uint32_t>(std::count(text.begin(), text.end(), '_'));
+  if (int code = DisplayCode(category); code > 0) ++CategoryCounters[code];
+  if (category.MajorClass == kClassVerb) {
+    if (category.SubField2 >= 1 && category.SubField2 <= 4) ++CategoryCounters[kCodePresent - 1 + category.SubField2];
+    if (category.SubField3 >= 1 && category.SubField3 <= 6) ++CategoryCounters[kCodeIndicative - 1 + category.SubField3];
+  }
+  if (int person = PersonCode(category); person > 0) ++CategoryCounters[person];
+  if (classMark == 1) ++CategoryCounters[kCodeReferentPrincipal];
+  if (classMark == 2) ++CategoryCounters[kCodeReferentSecondary];
+  if (category.Flags & kFlagFundamental) ++CategoryCounters[kCodeFundamental];
+  if (category.Flags & kFlagAuxiliary) ++CategoryCounters[kCodeAuxiliary];
+}
+
+void CountProposition() { ++CountedPropositions; }
+
+bool ComputePercentages() {
+  if (CountedWords == 0) return false;
+  uint32_t* n = CategoryCounters;
+  n[kCodeWord] = CountedWords;
+  n[kCodeVerb] = Sum(kCodeFactive, kCodePerformative);
+  n[kCodeConnector] = Sum(kCodeConnectorFirst, kCodeConnectorLast);
+  n[kCodeModality] = Sum(kCodeModalityFirst, kCodeModalityLast);
+  n[kCodeAdjective] = Sum(kCodeObjective, kCodeOtherAdjective);
+  n[kCodePronoun] = Sum(kCodeRelativePronoun, kCodeOtherPronoun);
+  n[kCodeConnectorCopy] = n[kCodeConnector];
+  n[kCodeModalityCopy] = n[kCodeModality];
+  n[kCodeReferent] = n[kCodeReferentPrincipal] + n[kCodeReferentSecondary];
+
+  PercentOver(1, kDisplayCodeCount, CountedWords);
+  PercentOver(kCodeAuxiliary, kCodeOtherTenses, n[kCodeVerb]);
+  PercentOver(kCodeConnectorFirst, kCodeConnectorLast, n[kCodeConnector]);
+  PercentOver(kCodeModalityFirst, kCodeModalityLast, n[kCodeModality]);
+  PercentOver(kCodeObjective, kCodeOtherAdjective, n[kCodeAdjective]);
+  PercentOver(kCodeRelativePronoun, kCodeOtherPronoun, n[kCodePronoun]);
+  PercentOver(kCodePersonFirst, kCodePersonLast, n[kCodePersonalPronoun] + n[kCodeDeixis]);
+  n[kCodeProposition] = CountedPropositions;
+  return true;
+}
+
+void CategoryCodeToRecord(int code, TCategoryRecord& r) {
+  r = TCategoryRecord();
+  auto set = [&r](uint8_t cls, int sub, int third = 0) {
+    r.MajorClass = cls;
+    r.Subclass = static_cast<uint8_t>(sub);
+    r.SubField2 = static_cast<uint8_t>(third);
+  };
+  if (code == kCodeAuxiliary || (code >= kCodeIndicative && code <= kCodeOtherTenses) || code == kCodeVerb)
+    set(kClassVerb, 0);
+  else if (code >= kCodeFactive && code <= kCodePerformative)
+    set(kClassVerb, code - kCodeFactive + 1);
+  else if (code == kCodeConnector || code == 31 || code == kCodeConnectorCopy)
+    set(kClassConnector, 0);
+  else if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast)
+    set(kClassConnector, code - kCodeConnector);
+  else if (code == kCodeModality || code == kCodeModalityCopy)
+    set(kClassModality, 0);
+  else if (code >= kCodeModalityFirst && code <= kCodeModalityLast)
+    set(kClassModality, code - kCodeModality);
+  else if (code == kCodeAdjective)
+    set(kClassAdjective, 0);
+  else if (code == kCodePronoun)
+    set(kClassPronoun, 0);
+  else if (code == kCodePreposition)
+    set(kClassDeterminant, 0);
+  else if (code == kCodeSubstantive || (code >= kCodeReferentNucleus && code <= kCodeReferentSecondary))
+    set(kClassSubstantive, 0);
+  else if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun)
+    set(kClassPronoun, code - kCodeRelativePronoun + 1);
+  else if (code == kCodeDeterminant)
+    set(kClassDeterminant2, 0);
+  else if (code == kCodeObjective)
+    set(kClassAdjective, 1);
+  else if (code == 63 || code == kCodeOtherAdjective || code == 66)
+    set(kClassAdjective, 2);
+  else if (code == 64)
+    set(kClassAdjective, 3);
+  else if (code == kCodePersonFirst || code == kCodePersonFirst + 1)
+    set(kClassPronoun, 4, code - kCodePersonFirst + 1);
+  else if (code > kCodePersonFirst + 1 && code <= kCodePersonLast)
+    set(kClassPronoun, 3, code - kCodePersonFirst + 1);
+}
+
+std::string CategoryLabel(int code) {
+  std::string label;
+  if (code >= 1 && code <= kDisplayCodeCount) {
+    int family = FamilyOf(code);
+    if (family) label = GetMessageText(family + kCategoryLabelBase);
+    if (HasOwnText(code)) {
+      if (!label.empty()) label += ' ';
+      label += GetMessageText(code + kCategoryLabelBase);
+    } else if (label.empty()) {
+      label = GetMessageText((code == 31 ? kCodeConnector : kCodeVerb) + kCategoryLabelBase);
+    }
+  }
+  CategoryLabelBuffer = label;
+  return label;
+}
+
+int ItemKindCode(int kind) {
+  switch (kind) {
+    case 1: return 11;
+    case 2: return 1;
+    case 3: return 2;
+    case 4: return 3;
+    case 5: return 4;
+    case 6: return 5;
+    default: return 6;
+  }
+}
+
+uint32_t CalculationBase(uint32_t segmenterPropositions, uint32_t textWords) {
+  return WorkContext->CalculationBase == 2 ? segmenterPropositions : textWords;
+}
+
+}  // namespace quilor

@@ -1,0 +1,175 @@
+// The analysed text as a stream of words in reading order.
+//
+// Nodes and word texts live in chunks of 64 KB that are never freed one by
+// one: an append costs no heap call but once per chunk, and clearing costs
+// one release per chunk. The list is append-only, so the nodes of a chunk
+// follow each other in memory and the chunks are linked both ways: a node
+// needs no link fields of its own (see NextNode / PreviousNode).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/category.h"
+
+namespace quilor {
+
+// TWordCategoryData (core/category.h) is the category data of each node.
+
+struct TWordNode {
+  const char* text;              // NUL-terminated, in the list's string pool; nullptr in the tail
+  int32_t position;              // running number of the word in the analysis
+  uint32_t lexicalEntry;         // dictionary entry id; 0 for inserted marks
+  TWordCategoryData category;
+  char tag[4];                   // punctuation before the word, at most 3 characters
+  uint16_t fileNumber;           // number of the document in the file queue
+  uint8_t mark;                  // set when the user marks the word
+  uint8_t spare;
+};
+static_assert(sizeof(TWordNode) == 56);
+
+namespace wordlist_detail {
+constexpr size_t kChunkBytes = 65536;
+struct Chunk;
+}  // namespace wordlist_detail
+
+// A chain of 64 KB chunks used from the first on; the first stays allocated
+// when the chain is cleared.
+class TChunkChain {
+ public:
+  TChunkChain() = default;
+  ~TChunkChain() { Release(); }
+  TChunkChain(const TChunkChain&) = delete;
+  TChunkChain& operator=(const TChunkChain&) = delete;
+
+  // Moves on to the next chunk, allocating it when needed; false when no
+  // memory is left. The bytes of a freshly allocated chunk are zero.
+  bool Advance();
+  // Frees every chunk but the first and goes back to before the first.
+  void Clear();
+  // Frees every chunk.
+  void Release();
+  unsigned char* Data() const;  // the current chunk's bytes (nullptr before the first)
+  size_t ChunkCount() const { return chunkCount_; }
+
+ private:
+  wordlist_detail::Chunk* first_ = nullptr;
+  wordlist_detail::Chunk* current_ = nullptr;
+  size_t chunkCount_ = 0;
+};
+
+// What the string pool and the node pool share: a chain of chunks and the
+// count used of the current one.
+class TChunkedPool {
+ public:
+  // Frees every chunk but the first and starts again at its beginning.
+  void Clear() {
+    chain_.Clear();
+    used_ = kFull;
+  }
+  void Release() {
+    chain_.Release();
+    used_ = kFull;
+  }
+  size_t ChunkCount() const { return chain_.ChunkCount(); }
+
+ protected:
+  static constexpr size_t kFull = ~size_t{0} / 2;
+  TChunkChain chain_;
+  size_t used_ = kFull;  // units used in the current chunk
+};
+
+// Chunked storage of NUL-terminated strings.
+class TWordStringPool : public TChunkedPool {
+ public:
+  // A copy of text[0..length) with a NUL; nullptr when no memory is left.
+  // Strings longer than a chunk can hold are cut.
+  const char* Store(const char* text, size_t length);
+};
+
+// Chunked storage of word nodes: 1,170 nodes a chunk.
+class TWordNodePool : public TChunkedPool {
+ public:
+  static const size_t kNodesPerChunk;
+  // A zero-filled node following the previous one; nullptr when no memory is left.
+  TWordNode* Take();
+};
+
+class TWordList {
+ public:
+  static constexpr int kBookmarkCount = 10;
+
+  TWordList() { Init(); }
+  ~TWordList() { Done(); }
+  TWordList(const TWordList&) = delete;
+  TWordList& operator=(const TWordList&) = delete;
+
+  // Takes the first node (a failure ends the program), sets built, then Reset.
+  void Init();
+  // The list becomes empty (the first node is the tail); every bookmark and
+  // the cursor go to the start.
+  void Reset();
+  // Empties the list and gives its memory back.
+  void Clear();
+  void Done();
+
+  // Appends a word after the last one. False when no memory is left (reported).
+  bool Append(const char* text, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber, int32_t position,
+              const TWordCategoryData* category);
+  // The same with the text's length known (no NUL needed in text).
+  bool Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+              int32_t position, const TWordCategoryData* category);
+
+  void Rewind() { cursor_ = first_; }
+  // Cursor := the first node whose position >= position, or the tail.
+  bool SeekPosition(int32_t position);
+  bool FileNumberAt(int32_t position, uint16_t& fileNumber);
+  bool BackToPropositionStart();
+  void SaveCursor(int slot);
+  void RestoreCursor(int slot);
+  void CopyBookmark(int target, int source);
+  TWordNode* Cursor() const { return cursor_; }
+  void SetCursor(TWordNode* node) {
+    if (node) cursor_ = node;
+  }
+  bool AtEnd() const { return cursor_ == tail_; }
+  bool AtStart() const { return cursor_ == first_; }
+
+  // The cursor's word and the cursor moves on; nullptr (outs cleared) at the end.
+  const char* NextWord(TWordCategoryData*& category, const char*& tag, int32_t& position);
+  const char* NextWordNode(TWordCategoryData*& category, TWordNode*& node, int32_t& position);
+  // The cursor moves back one node and gives it; nullptr at the first node.
+  const char* PreviousWord(TWordCategoryData*& category, const char*& tag, int32_t& position);
+  // As NextWordNode, clearing the node's mark, pass byte and class ids first.
+  const char* NextWordForPass(TWordNode*& node, int32_t& position);
+
+  TWordNode* First() const { return first_; }
+  TWordNode* Tail() const { return tail_; }
+  uint32_t Count() const { return count_; }
+  int32_t HighestPosition() const { return highestPosition_; }
+  bool Built() const { return built_; }
+  size_t NodeChunkCount() const { return nodes_.ChunkCount(); }
+  size_t StringChunkCount() const { return strings_.ChunkCount(); }
+
+  // The node after / before a node of a list (the tail has no next, the first no previous).
+  static TWordNode* NextNode(const TWordNode* node);
+  static TWordNode* PreviousNode(const TWordNode* node);
+
+ private:
+  const char* Take(TWordCategoryData*& category, const char*& tag, int32_t& position, TWordNode* node);
+
+  TWordStringPool strings_;
+  TWordNodePool nodes_;
+  TWordNode* first_ = nullptr;
+  TWordNode* tail_ = nullptr;
+  TWordNode* cursor_ = nullptr;
+  int32_t highestPosition_ = 0;
+  uint32_t count_ = 0;
+  bool built_ = false;
+  TWordNode* bookmarks_[kBookmarkCount + 1] = {};  // 1..10
+};
+
+// The words of the current analysis.
+extern TWordList TextWords;
+
+}  // namespace quilor

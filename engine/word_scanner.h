@@ -1,0 +1,75 @@
+// The word scanner cuts decoded Windows-1252 text into words and the
+// punctuation between them, with the character-class table, and hands every
+// word with the punctuation that came before it to the segment buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quilor {
+
+class TSegmentBuffer;
+
+// Where the scanner's blocks come from (the text loader).
+class TextBlockSource {
+ public:
+  virtual ~TextBlockSource() = default;
+  // Fills the scanner's next block (TWordScanner::SetBlock); false at the
+  // end of the source, on a read error or when the run is cancelled.
+  virtual bool NextTextBlock() = 0;
+};
+
+class TWordScanner {
+ public:
+  static constexpr int kMaxWordLength = 78;
+  static constexpr int kMaxPunctuation = 7;
+
+  TWordScanner(TextBlockSource& source, TSegmentBuffer& segment) : source_(source), segment_(segment) {}
+
+  // Clears the word, the punctuation and the counters for a new file.
+  void ResetForFile();
+  // The decoded block to scan next: bytes [0, length).
+  void SetBlock(const unsigned char* block, size_t length);
+
+  // Scans until a word has been handed on (true) or the source is exhausted
+  // (false; the end-of-source flag is then set and the last word handed on).
+  bool ScanTextBlock();
+
+  bool EndOfSource() const { return endOfSource_; }
+  // Words handed on in this file.
+  uint32_t WordsHandedOn() const { return wordsHandedOn_; }
+  // Bytes of decoded text consumed in this file.
+  uint64_t BytesScanned() const { return scannedBefore_ + start_; }
+  // Line breaks end paragraphs (set by the loader for some document kinds).
+  bool lineMode = false;
+
+ private:
+  void AddHighChar(unsigned char c);
+  void ClassifyChar(unsigned char c);
+  void AddWordChar(unsigned char c) {
+    if (length_ < kMaxWordLength) word_[length_++] = static_cast<char>(c);
+  }
+  void AddPunctuation(unsigned char c);
+  void EndWordAtSeparator(unsigned char c);
+  void TakeWordTag();
+  void FlushWord();
+  bool NextScanBlock();
+
+  TextBlockSource& source_;
+  TSegmentBuffer& segment_;
+  const unsigned char* block_ = kNoBlock;
+  static constexpr unsigned char kNoBlock[1] = {0};
+  size_t start_ = 0;  // next byte to scan
+  size_t end_ = 0;    // one past the last byte of the block
+  uint64_t scannedBefore_ = 0;
+  uint32_t wordsHandedOn_ = 0;
+  int length_ = 0;
+  int punctuationLength_ = 0;
+  bool wordHandedOn_ = false;
+  bool endOfSource_ = false;
+  char word_[80] = {};
+  char punctuation_[8] = {};
+  char tag_[8] = {};
+};
+
+}  // namespace quilor

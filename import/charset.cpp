@@ -1,0 +1,385 @@
+#include "import/charset.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "core/chartables.h"
+
+namespace quilor {
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// After "name=" (and optional blanks), skips one quote of either kind.
+std::string_view ValueAfter(std::string_view text, size_t valueStart) {
+  size_t p = valueStart;
+  while (p < text.size() && (text[p] == ' ' || text[p] == '\t')) ++p;
+  if (p < text.size() && (text[p] == '"' || text[p] == '\'')) ++p;
+  return text.substr(p);
+}
+
+}  // namespace
+
+int CharsetModeFromName(std::string_view name, int current) {
+  std::string lower(name.substr(0, 12));
+  LowerCaseString(lower);
+  std::string_view n(lower);
+  if (StartsWith(n, "iso")) return n.size() >= 9 && n.substr(4, 5) == "10646" ? kCharsetUcs : kCharsetAnsi;
+  if (StartsWith(n, "utf")) {
+    if (n.size() < 5) return kCharsetUtf16;
+    return n[4] == '8' ? kCharsetUtf8 : n[4] == '4' ? kCharsetOtherUtf : kCharsetUtf16;
+  }
+  if (StartsWith(n, "ucs")) return kCharsetUcs;
+  if (StartsWith(n, "windows")) return kCharsetAnsi;
+  return current;
+}
+
+bool DetectMarkupCharset(const char* block, size_t length, int& mode) {
+  if (length < 10) return false;
+  std::string work(block, std::min(length, kCharsetProbeSize));
+  LowerCaseString(work);
+  std::string_view text(work);
+
+  size_t meta = text.find("<meta");
+  if (meta != std::string_view::npos) {
+    size_t charset = text.find("charset=", meta);
+    if (charset != std::string_view::npos) {
+      mode = CharsetModeFromName(ValueAfter(text, charset + 8), mode);
+      return true;
+    }
+  }
+  size_t xml = text.find("<?xml");
+  if (xml != std::string_view::npos) {
+    // The declaration ends at "?>"; an attribute of a later element is not read.
+    size_t end = text.find("?>", xml);
+    std::string_view declaration = text.substr(xml, end == std::string_view::npos ? text.npos : end - xml);
+    size_t encoding = declaration.find("encoding");
+    size_t p = encoding == std::string_view::npos ? encoding : encoding + 8;
+    while (p != std::string_view::npos && p < declaration.size() && declaration[p] == ' ') ++p;
+    if (p != std::string_view::npos && p < declaration.size() && declaration[p] == '=')
+      mode = CharsetModeFromName(ValueAfter(declaration, p + 1), mode);
+    else
+      mode = kCharsetUtf8;
+    return true;
+  }
+  switch (DetectByteOrderMark(reinterpret_cast<const unsigned char*>(block), length)) {
+    case 'd':
+      mode = kCharsetUtf8;
+      return true;
+    case 'o':
+    case 'p':
+      mode = kCharsetUtf16;
+      return true;
+    default:
+      return false;
+  }
+}
+
+char DetectUtf16(const char* block, size_t length, size_t& markLength) {
+  markLength = 0;
+  if (length < 2) return 0;
+  auto b0 = static_cast<unsigned char>(block[0]);
+  auto b1 = static_cast<unsigned char>(block[1]);
+  if (b0 == 0xFF && b1 == 0xFE) {
+    markLength = 2;
+    return 'p';
+  }
+  if (b0 == 0xFE && b1 == 0xFF) {
+    markLength = 2;
+    return 'o';
+  }
+  if (b0 == '<' && b1 == 0) return 'p';
+  if (b0 == 0 && b1 == '<') return 'o';
+  return 0;
+}
+
+// ---------------------------------------------------------------- UTF-8
+
+namespace {
+
+// Length of the sequence a lead byte begins; 0 for a byte that begins none.
+size_t SequenceLength(unsigned char c) {
+  if (c < 0x80) return 1;
+  if (c >= 0xC2 && c <= 0xDF) return 2;
+  if ((c & 0xF0) == 0xE0) return 3;
+  if (c >= 0xF0 && c <= 0xF4) return 4;
+  return 0;
+}
+
+// A complete sequence of length n to its Windows-1252 byte.
+char DecodeSequence(const unsigned char* s, size_t n) {
+  uint32_t cp = n == 2 ? s[0] & 0x1F : n == 3 ? s[0] & 0x0F : s[0] & 0x07;
+  for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (s[k] & 0x3F);
+  return cp < 0xFFFF ? static_cast<char>(UnicodeToAnsi(static_cast<char16_t>(cp))) : '#';
+}
+
+}  // namespace
+
+void Utf8Decoder::Flush(std::string& output) {
+  // The pending bytes from index from on did not complete a sequence: each
+  // one is a Windows-1252 character of its own.
+  for (size_t k = 0; k < pendingLength_; ++k) output.push_back(static_cast<char>(pending_[k]));
+  pendingLength_ = 0;
+}
+
+void Utf8Decoder::Decode(const char* input, size_t length, std::string& output) {
+  const auto* s = reinterpret_cast<const unsigned char*>(input);
+  size_t i = 0;
+  // Complete a sequence the previous block cut.
+  while (pendingLength_ > 0 && i < length) {
+    size_t need = SequenceLength(pending_[0]);
+    if ((s[i] & 0xC0) != 0x80) {
+      Flush(output);
+      break;
+    }
+    pending_[pendingLength_++] = s[i++];
+    if (pendingLength_ == need) {
+      output.push_back(DecodeSequence(pending_, need));
+      pendingLength_ = 0;
+    }
+  }
+  while (i < length) {
+    unsigned char c = s[i];
+    if (c < 0x80) {
+      output.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    size_t need = SequenceLength(c);
+    if (need == 0) {
+      output.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    size_t k = 1;
+    while (k < need && i + k < length && (s[i + k] & 0xC0) == 0x80) ++k;
+    if (k == need) {
+      output.push_back(DecodeSequence(s + i, need));
+      i += need;
+    } else if (i + k == length) {
+      // Cut by the end of the block: keep it for the next one.
+      std::memcpy(pending_, s + i, k);
+      pendingLength_ = k;
+      i = length;
+    } else {
+      output.push_back(static_cast<char>(c));  // wrong continuation: the lead byte stands alone
+      ++i;
+    }
+  }
+}
+
+void Utf8Decoder::Finish(std::string& output) {
+  // An incomplete sequence at the very end: a lead byte and continuation
+  // bytes, each taken as it stands.
+  Flush(output);
+}
+
+// ---------------------------------------------------------------- UTF-16
+
+void Utf16Decoder::Reset(bool bigEndian) {
+  bigEndian_ = bigEndian;
+  haveByte_ = false;
+  highSurrogate_ = 0;
+}
+
+void Utf16Decoder::Decode(const char* input, size_t length, std::string& output) {
+  const auto* s = reinterpret_cast<const unsigned char*>(input);
+  for (size_t i = 0; i < length; ++i) {
+    if (!haveByte_) {
+      byte_ = s[i];
+      haveByte_ = true;
+      continue;
+    }
+    haveByte_ = false;
+    auto unit = static_cast<char16_t>(bigEndian_ ? (byte_ << 8) | s[i] : (s[i] << 8) | byte_);
+    if (highSurrogate_) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        output.push_back('#');
+        highSurrogate_ = 0;
+        continue;
+      }
+      output.push_back('?');
+      highSurrogate_ = 0;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF)
+      highSurrogate_ = unit;
+    else
+      output.push_back(static_cast<char>(UnicodeToAnsi(unit)));
+  }
+}
+
+void Utf16Decoder::Finish(std::string& output) {
+  if (highSurrogate_) output.push_back('?');
+  highSurrogate_ = 0;
+  haveByte_ = false;  // half a unit carries no character
+}
+
+// ---------------------------------------------------------------- Macintosh and DOS
+
+bool MacToAnsiBlock(char* block, size_t count) {
+  if (count == 0) return false;
+  for (size_t i = 0; i < count; ++i)
+    block[i] = static_cast<char>(Tables.macToAnsi[static_cast<unsigned char>(block[i])]);
+  return true;
+}
+
+namespace {
+
+// Code page 437, bytes 0x80-0xFF.
+constexpr char16_t kCp437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
+    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
+    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
+    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
+    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
+    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
+    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
+    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
+    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
+
+std::array<unsigned char, 256> MakeOemTable() {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 128; ++c) t[c] = static_cast<unsigned char>(c);
+  for (int c = 0; c < 128; ++c) {
+    char16_t u = kCp437High[c];
+    unsigned char a = UnicodeToAnsi(u);
+    // Line drawing and shading have no ANSI character: they separate words.
+    if (a == '?' && u >= 0x2500 && u <= 0x25FF) a = ' ';
+    t[0x80 + c] = a;
+  }
+  return t;
+}
+
+}  // namespace
+
+unsigned char OemToAnsiChar(unsigned char c) {
+  static const std::array<unsigned char, 256> table = MakeOemTable();
+  return table[c];
+}
+
+void OemToAnsiBlock(char* block, size_t count) {
+  for (size_t i = 0; i < count; ++i) block[i] = static_cast<char>(OemToAnsiChar(static_cast<unsigned char>(block[i])));
+}
+
+// ---------------------------------------------------------------- text of binary documents
+
+BinaryTextExtractor BinaryTextExtractor::ForWordDocument() { return BinaryTextExtractor("MSWordDoc", 128); }
+BinaryTextExtractor BinaryTextExtractor::ForPowerPoint() { return BinaryTextExtractor("", 512); }
+BinaryTextExtractor BinaryTextExtractor::ForOtherBinary() { return BinaryTextExtractor("", 0); }
+
+BinaryTextExtractor::BinaryTextExtractor(std::string marker, size_t defaultSkip)
+    : marker_(std::move(marker)), defaultSkip_(defaultSkip) {
+  if (marker_.size() > 127) marker_.resize(127);
+}
+
+void BinaryTextExtractor::Reset() {
+  headDone_ = false;
+  head_.clear();
+  spacesLeft_ = 0;
+  run_.clear();
+  oddCount_ = 0;
+}
+
+void BinaryTextExtractor::Decode(const char* input, size_t length, std::string& output) {
+  if (!headDone_) {
+    // The marker is looked for in the first 8,000 bytes: gather them first,
+    // so the search sees the same bytes however the document is cut.
+    size_t want = kMarkerSearchLimit + 11 - head_.size();
+    size_t take = std::min(want, length);
+    head_.append(input, take);
+    input += take;
+    length -= take;
+    if (head_.size() < kMarkerSearchLimit + 11) return;
+    TakeHead(output);
+  }
+  Scan(input, length, output);
+}
+
+void BinaryTextExtractor::Finish(std::string& output) {
+  if (!headDone_) TakeHead(output);
+  JudgeRun(output);
+}
+
+void BinaryTextExtractor::TakeHead(std::string& output) {
+  headDone_ = true;
+  std::string head;
+  head.swap(head_);
+  size_t start = 0;
+  bool blank = false;
+  if (!marker_.empty() && head.size() > 10) {
+    size_t limit = std::min(head.size() - 1 - 10, kMarkerSearchLimit);
+    std::string needle = marker_ + '\0';
+    size_t hit = head.find(needle);
+    if (hit != std::string::npos && hit <= limit) {
+      start = hit + 10;
+      blank = true;
+    }
+  }
+  if (!blank && defaultSkip_ >= 1) {
+    start = defaultSkip_;
+    blank = true;
+  }
+  if (blank) {
+    // Bytes 0 to start become spaces; scanning goes on from start.
+    size_t spaces = std::min(start, head.size());
+    output.append(spaces, ' ');
+    if (start < head.size()) {
+      head[start] = ' ';
+      head.erase(0, start);
+    } else {
+      spacesLeft_ = start - head.size() + 1;
+      head.clear();
+    }
+  }
+  Scan(head.data(), head.size(), output);
+}
+
+void BinaryTextExtractor::Scan(const char* input, size_t length, std::string& output) {
+  const auto* s = reinterpret_cast<const unsigned char*>(input);
+  size_t i = 0;
+  if (spacesLeft_ > 0) {
+    size_t n = std::min(spacesLeft_, length);
+    spacesLeft_ -= n;
+    if (spacesLeft_ == 0 && n > 0) {
+      // The last blanked byte is where scanning starts.
+      output.append(n - 1, ' ');
+      run_.push_back(' ');
+      i = n;
+    } else {
+      output.append(n, ' ');
+      return;
+    }
+  }
+  for (; i < length; ++i) {
+    unsigned char c = s[i];
+    bool isBreak = (c < 32 && c != 13 && c != 10 && c != 9 && c != 7) || c == 255;
+    if (isBreak) {
+      // An erased run takes the break after it along.
+      output.push_back(JudgeRun(output) ? ' ' : '\0');
+      continue;
+    }
+    bool odd = (c > 123 || c < 32) ? (c != 224 && c != 233 && c != 241)
+                                   : (c == '^' || c == '_' || c == '`' || c == '|');
+    if (odd) ++oddCount_;
+    run_.push_back(static_cast<char>(c));
+    if (run_.size() >= kLongestRun) JudgeRun(output);
+  }
+}
+
+bool BinaryTextExtractor::JudgeRun(std::string& output) {
+  bool erased = run_.size() < 4 || oddCount_ * 10 > run_.size() || run_.compare(0, 3, "bjb") == 0;
+  if (erased)
+    output.append(run_.size(), ' ');
+  else
+    output += run_;
+  run_.clear();
+  oddCount_ = 0;
+  return erased;
+}
+
+}  // namespace quilor

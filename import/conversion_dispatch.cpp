@@ -1,0 +1,424 @@
+#include "import/conversion_dispatch.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "core/chartables.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "import/filter_formats.h"
+#include "import/powerpoint_document.h"
+#include "import/word_document.h"
+#include "platform/compound_file.h"
+#if __has_include("platform/settings_store.h")
+#include "platform/settings_store.h"
+#define QUILOR_HAS_SETTINGS_STORE 1
+#endif
+
+namespace quilor {
+
+constexpr int kMsgDriverLoadingFailed = 51;
+constexpr int kMsgError = 61;
+constexpr int kMsgPdfDocuments = 493;
+constexpr int kMsgContinue = 549;
+constexpr int kMsgNeedsDrivers = 1175;
+constexpr int kMsgReadManual = 1176;
+constexpr int kMsgConversionImpossible = 1177;
+constexpr int kMsgPdfDisabled = 1178;
+constexpr int kMsgPasswordProtected = 5403;
+constexpr int kMsgNotTextDocument = 5420;
+constexpr int kMsgFailedFiles = 5421;
+constexpr int kMsgNoConverter = 5422;
+constexpr int kMsgErrorInStep = 5423;
+
+ConversionSwitches ConversionOptions;
+std::array<std::string, kConverterCount> ConverterDllPaths;
+const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
+std::unique_ptr<TMSWordDocument> WordImportForm;
+std::string WordRouteText;
+bool WordRouteFailed = false;
+int WordRouteStep = 0;
+bool ConversionFailed = false;
+std::string ConversionErrorText;
+std::vector<ConversionFailure> ConversionFailures;
+
+namespace {
+
+// A message as its own string: two texts fetched in one expression never share the buffer.
+std::string Msg(int id) { return GetMessageText(id); }
+
+std::array<std::unique_ptr<DocumentFilter>, kConverterCount> Converters;
+
+int Index(ConverterFormat format) { return static_cast<int>(format); }
+
+bool EnableFilter(ConverterFormat format, bool useLibrary, const std::string& libraryPath) {
+  auto& slot = Converters[Index(format)];
+  slot = CreateDocumentFilter(format);
+  if (slot && !slot->Load(useLibrary, libraryPath)) slot.reset();
+  return slot != nullptr;
+}
+
+std::string LowerExtension(const std::string& name) {
+  const char* file = FileNamePart(name.c_str());
+  const char* dot = std::strrchr(file, '.');
+  std::string ext = dot ? dot : "";
+  LowerCaseString(ext);
+  return ext;
+}
+
+enum class Signature { kUnreadable, kZip, kCompound, kPdf, kText, kBinary };
+
+Signature Sniff(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return Signature::kUnreadable;
+  char head[4096];
+  in.read(head, sizeof head);
+  size_t n = static_cast<size_t>(in.gcount());
+  if (n >= 4 && std::memcmp(head, "PK\x03\x04", 4) == 0) return Signature::kZip;
+  if (CompoundFile::HasSignature(head, n)) return Signature::kCompound;
+  if (n >= 5 && std::memcmp(head, "%PDF-", 5) == 0) return Signature::kPdf;
+  // Text in UTF-16 has zero bytes and a byte-order mark; other text has none.
+  if (n >= 2 && ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF')))
+    return Signature::kText;
+  return std::memchr(head, 0, n) ? Signature::kBinary : Signature::kText;
+}
+
+bool PackageFormatByExtension(const std::string& ext, ConverterFormat& format) {
+  static const struct {
+    const char* ext;
+    ConverterFormat format;
+  } kTable[] = {{".docx", ConverterFormat::kOffice2007},     {".docm", ConverterFormat::kOffice2007},
+                {".dotx", ConverterFormat::kOffice2007},     {".dotm", ConverterFormat::kOffice2007},
+                {".pptx", ConverterFormat::kPowerPoint2007}, {".ppsx", ConverterFormat::kPowerPoint2007},
+                {".pptm", ConverterFormat::kPowerPoint2007}, {".potx", ConverterFormat::kPowerPoint2007},
+                {".odt", ConverterFormat::kOpenDocumentText}, {".ott", ConverterFormat::kOpenDocumentText},
+                {".odp", ConverterFormat::kOpenDocumentPresentation},
+                {".otp", ConverterFormat::kOpenDocumentPresentation}};
+  for (const auto& e : kTable)
+    if (ext == e.ext) {
+      format = e.format;
+      return true;
+    }
+  return false;
+}
+
+bool FilterSwitchedOff(ConverterFormat format) {
+  switch (format) {
+    case ConverterFormat::kPdf: return !ConversionOptions.pdfConversion;
+    case ConverterFormat::kOffice2007: return ConversionOptions.docxFilterOff;
+    case ConverterFormat::kPowerPoint2007: return ConversionOptions.pptxFilterOff;
+    case ConverterFormat::kOpenDocumentText: return ConversionOptions.odtFilterOff;
+    case ConverterFormat::kOpenDocumentPresentation: return ConversionOptions.odpFilterOff;
+    default: return false;
+  }
+}
+
+ConverterUsed UsedFlag(ConverterFormat format) {
+  switch (format) {
+    case ConverterFormat::kPdf: return ConverterUsed::kPdf;
+    case ConverterFormat::kPowerPoint2007: return ConverterUsed::kPowerPoint2007;
+    case ConverterFormat::kOpenDocumentText: return ConverterUsed::kOpenDocumentText;
+    case ConverterFormat::kOpenDocumentPresentation: return ConverterUsed::kOpenDocumentPresentation;
+    default: return ConverterUsed::kWord;
+  }
+}
+
+ConvertedSource PassOver(const std::string& name, int message) {
+  if (message) AddConversionFailure(name, GetMessageText(message));
+  return {SourceRoute::kPassOver, {}, ConverterUsed::kNone};
+}
+
+// Runs one filter; a failure keeps the text read before it.
+ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
+  if (FilterSwitchedOff(format)) return PassOver(name, 0);
+  DocumentFilter* filter = Converter(format);
+  if (!filter) {
+    if (format == ConverterFormat::kPdf && !ConversionErrorShown) {
+      ConversionErrorShown = true;
+      ReportPdfConversionImpossible();
+    }
+    return PassOver(name, kMsgNoConverter);
+  }
+  ConvertedSource source;
+  bool ok = filter->ExtractIFilterText(name);
+  source.text = filter->Text();
+  filter->ClearText();
+  if (!ok) {
+    FormatIFilterError(filter->Step(), filter->IFilterErrorText());
+    AddConversionFailure(name, filter->IFilterErrorText());
+    if (format == ConverterFormat::kPdf && !ConversionErrorShown) {
+      ConversionErrorShown = true;
+      ReportPdfConversionImpossible();
+    }
+  }
+  if (source.text.empty()) return {SourceRoute::kPassOver, {}, ConverterUsed::kNone};
+  source.route = SourceRoute::kConverted;
+  source.used = UsedFlag(format);
+  return source;
+}
+
+ConvertedSource ReadPowerPoint(const std::string& name) {
+  CompoundFile file;
+  ConvertedSource source;
+  PowerPointResult result = PowerPointResult::kDamaged;
+  if (file.OpenFile(name)) result = ReadPowerPointText(file, source.text, DocumentFilter::kMaxTextBytes);
+  if (result == PowerPointResult::kPasswordProtected) return PassOver(name, kMsgPasswordProtected);
+  if (result != PowerPointResult::kOk) AddConversionFailure(name, GetMessageText(kMsgConversionImpossible));
+  if (source.text.empty()) {
+    // Nothing came out: the raw bytes are extracted instead.
+    return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
+  }
+  source.route = SourceRoute::kConverted;
+  source.used = ConverterUsed::kWord;
+  return source;
+}
+
+ConvertedSource ReadWord(const std::string& name) {
+  ConvertedSource source;
+  int length = ConvertWordDocument(name);
+  if (WordRouteFailed) {
+    if (WordRouteStep == -1) return PassOver(name, 0);  // encrypted: already listed
+    return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
+  }
+  if (length <= 0) return {SourceRoute::kPassOver, {}, ConverterUsed::kNone};
+  source.route = SourceRoute::kConverted;
+  source.used = ConverterUsed::kWord;
+  source.text = std::move(WordRouteText);
+  WordRouteText.clear();
+  return source;
+}
+
+}  // namespace
+
+DocumentFilter* Converter(ConverterFormat format) { return Converters[Index(format)].get(); }
+bool ConverterAvailable(ConverterFormat format) { return Converter(format) != nullptr; }
+
+
+bool EnablePdfFilter(bool useLibrary, const std::string& libraryPath) {
+  bool ok = EnableFilter(ConverterFormat::kPdf, useLibrary, libraryPath);
+  if (!ok) ConversionOptions.pdfConversion = false;
+  return ok;
+}
+bool EnableOfficeFilter(bool useLibrary, const std::string& libraryPath) {
+  ConversionOptions.officeFilter = EnableFilter(ConverterFormat::kOffice, useLibrary, libraryPath);
+  return ConversionOptions.officeFilter;
+}
+bool EnableOffice2007Filter(bool useLibrary, const std::string& libraryPath) {
+  return EnableFilter(ConverterFormat::kOffice2007, useLibrary, libraryPath);
+}
+bool EnablePowerPoint2007Filter(bool useLibrary, const std::string& libraryPath) {
+  return EnableFilter(ConverterFormat::kPowerPoint2007, useLibrary, libraryPath);
+}
+bool EnableOpenDocumentTextFilter(bool useLibrary, const std::string& libraryPath) {
+  return EnableFilter(ConverterFormat::kOpenDocumentText, useLibrary, libraryPath);
+}
+bool EnableOpenDocumentPresentationFilter(bool useLibrary, const std::string& libraryPath) {
+  return EnableFilter(ConverterFormat::kOpenDocumentPresentation, useLibrary, libraryPath);
+}
+
+void ReadConverterChoices() {
+#ifdef QUILOR_HAS_SETTINGS_STORE
+  for (int i = 0; i < kConverterCount; ++i) {
+    std::string value;
+    ConverterDllPaths[i] = ReadSetting(ConversionFiltersKey(), kConverterExtensions[i], value) ? value : "";
+  }
+#endif
+}
+
+bool WriteConverterChoice(ConverterFormat format, const std::string& libraryPath) {
+#ifdef QUILOR_HAS_SETTINGS_STORE
+  ConverterDllPaths[Index(format)] = libraryPath;
+  return WriteSetting(ConversionFiltersKey(), kConverterExtensions[Index(format)], libraryPath).ok;
+#else
+  ConverterDllPaths[Index(format)] = libraryPath;
+  return true;
+#endif
+}
+
+bool CreateConverters() {
+  ReadConverterChoices();
+  auto use = [](ConverterFormat f) { return !ConverterDllPaths[Index(f)].empty(); };
+  auto path = [](ConverterFormat f) { return ConverterDllPaths[Index(f)]; };
+  EnablePdfFilter(use(ConverterFormat::kPdf), path(ConverterFormat::kPdf));
+  EnableOfficeFilter(use(ConverterFormat::kOffice), path(ConverterFormat::kOffice));
+  EnableOffice2007Filter(use(ConverterFormat::kOffice2007), path(ConverterFormat::kOffice2007));
+  EnablePowerPoint2007Filter(use(ConverterFormat::kPowerPoint2007), path(ConverterFormat::kPowerPoint2007));
+  EnableOpenDocumentTextFilter(use(ConverterFormat::kOpenDocumentText), path(ConverterFormat::kOpenDocumentText));
+  EnableOpenDocumentPresentationFilter(use(ConverterFormat::kOpenDocumentPresentation),
+                                       path(ConverterFormat::kOpenDocumentPresentation));
+  WordImportForm = std::make_unique<TMSWordDocument>();
+  return WordImportForm != nullptr;
+}
+
+void FreeConverters() {
+  WordImportForm.reset();
+  for (auto& c : Converters) c.reset();
+}
+
+bool CheckPdfFilterAvailable() {
+  if (ConverterAvailable(ConverterFormat::kPdf)) return true;
+  ShowError(Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
+  return false;
+}
+
+void ShowPdfDriverError() {
+  std::string text = GetMessageText(kMsgDriverLoadingFailed);
+  text += " \"";
+  text += GetMessageText(kMsgPdfDocuments);
+  text += "\". ";
+  text += GetMessageText(kMsgNeedsDrivers);
+  text += " ";
+  text += GetMessageText(kMsgReadManual);
+  ShowError(text);
+}
+
+void FormatIFilterError(int step, const std::string& errorText) {
+  ConversionFailed = true;
+  ConversionErrorText = Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) +
+                        " " + std::to_string(step) + " " + errorText;
+  if (ConversionErrorText.size() > 512) ConversionErrorText.resize(512);
+}
+
+bool ReportPdfConversionImpossible() {
+  if (DocumentFilter* pdf = Converter(ConverterFormat::kPdf)) FormatIFilterError(pdf->Step(), pdf->IFilterErrorText());
+  std::string text = GetMessageText(kMsgDriverLoadingFailed);
+  text += " PDF ! ";
+  text += GetMessageText(kMsgError);
+  text += ": ";
+  text += !ConversionErrorText.empty() ? ConversionErrorText : "iFilter " + Msg(kMsgPdfDocuments);
+  text += " ";
+  text += GetMessageText(kMsgReadManual);
+  text += " ";
+  text += GetMessageText(kMsgContinue);
+  if (AskYesNo(text)) return false;
+  ConversionOptions.pdfConversion = false;
+  ShowError(Msg(kMsgPdfDisabled) + " " + Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
+  return true;
+}
+
+void ResetConversionState() {
+  WordRouteText.clear();
+  ConversionFailed = false;
+  ConversionErrorText.clear();
+}
+
+int ConvertWordDocument(const std::string& fileName) {
+  WordRouteText.clear();
+  WordRouteFailed = false;
+  WordRouteStep = 0;
+  // A package goes to its converter whatever the case of its extension.
+  if (Sniff(fileName) == Signature::kZip) {
+    DocumentFilter* filter = Converter(ConverterFormat::kOffice2007);
+    if (!filter) return 0;
+    if (!filter->ExtractIFilterText(fileName)) {
+      WordRouteStep = filter->Step();
+      FormatIFilterError(filter->Step(), filter->IFilterErrorText());
+      AddConversionFailure(fileName, filter->IFilterErrorText());
+      WordRouteFailed = true;
+    }
+    WordRouteText = filter->Text();
+    filter->ClearText();
+    return WordRouteFailed ? 0 : static_cast<int>(WordRouteText.size());
+  }
+  if (ConversionOptions.officeFilter && ConverterAvailable(ConverterFormat::kOffice)) {
+    DocumentFilter* filter = Converter(ConverterFormat::kOffice);
+    if (filter->ExtractIFilterText(fileName)) {
+      WordRouteText = filter->Text();
+      filter->ClearText();
+      return static_cast<int>(WordRouteText.size());
+    }
+    filter->ClearText();
+  }
+  if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
+  try {
+    WordImportForm->ReadFile(fileName);
+    WordRouteText = WordImportForm->MainTextString();
+  } catch (const WordDocumentError& e) {
+    ConversionFailed = true;
+    ConversionErrorText = e.what();
+    AddConversionFailure(fileName, e.what());
+    WordImportForm = std::make_unique<TMSWordDocument>();
+    WordRouteFailed = true;
+    // An encrypted document is not read raw: its bytes are no text.
+    WordRouteStep = e.Kind() == WordErrorKind::kPasswordProtected ? -1 : 0;
+    return 0;
+  }
+  if (WordRouteText.empty()) {
+    ConversionFailed = true;
+    ConversionErrorText = GetMessageText(kMsgConversionImpossible);
+  }
+  return static_cast<int>(WordRouteText.size());
+}
+
+ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool unknownExtension) {
+  ResetConversionState();
+  if (kind == kDocXps) return PassOver(name, kMsgNoConverter);
+  bool converted = kind == kDocWord || kind == kDocPowerPoint || kind == kDocPowerPointXml || kind == kDocOdt ||
+                   kind == kDocOdp || kind == kDocPdf || kind == kDocExcel;
+  if (!converted && !unknownExtension) return {};
+  Signature signature = Sniff(name);
+  std::string ext = LowerExtension(name);
+  switch (signature) {
+    case Signature::kUnreadable:
+      return converted ? PassOver(name, 0) : ConvertedSource{};
+    case Signature::kZip: {
+      ConverterFormat format;
+      if (!PackageFormatByExtension(ext, format) && !SniffPackageFormat(name, format))
+        return PassOver(name, kMsgNotTextDocument);
+      return RunFilter(name, format);
+    }
+    case Signature::kCompound: {
+      if (kind == kDocExcel) return {};  // workbooks: the raw extraction of their strings
+      CompoundFile file;
+      if (file.OpenFile(name)) {
+        if (file.Find("EncryptedPackage") >= 0) return PassOver(name, kMsgPasswordProtected);
+        if (file.Find("WordDocument") >= 0)
+          return ConversionOptions.wordReader ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+        if (file.Find("PowerPoint Document") >= 0)
+          return ConversionOptions.wordReader ? ReadPowerPoint(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+      }
+      if (kind == kDocWord || kind == kDocPowerPoint) return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
+      return PassOver(name, kMsgNotTextDocument);
+    }
+    case Signature::kPdf:
+      if (kind == kDocPdf || unknownExtension) return RunFilter(name, ConverterFormat::kPdf);
+      break;
+    default:
+      break;
+  }
+  switch (kind) {
+    case kDocPdf: return RunFilter(name, ConverterFormat::kPdf);
+    case kDocWord:
+      return ConversionOptions.wordReader ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+    case kDocPowerPoint: return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
+    case kDocPowerPointXml: return RunFilter(name, ConverterFormat::kPowerPoint2007);
+    case kDocOdt: return RunFilter(name, ConverterFormat::kOpenDocumentText);
+    case kDocOdp: return RunFilter(name, ConverterFormat::kOpenDocumentPresentation);
+    default: break;
+  }
+  if (unknownExtension && signature == Signature::kBinary) return PassOver(name, kMsgNotTextDocument);
+  return {};
+}
+
+void ClearConversionFailures() { ConversionFailures.clear(); }
+
+void AddConversionFailure(const std::string& fileName, const std::string& reason) {
+  constexpr size_t kMaxListed = 10000;
+  for (auto& f : ConversionFailures)
+    if (f.fileName == fileName) return;  // one line per file: its first reason
+  if (ConversionFailures.size() < kMaxListed) ConversionFailures.push_back({fileName, reason});
+}
+
+std::string ConversionFailureReport() {
+  if (ConversionFailures.empty()) return "";
+  std::string text = GetMessageText(kMsgFailedFiles);
+  for (const auto& f : ConversionFailures) text += "\n" + f.fileName + ": " + f.reason;
+  return text;
+}
+
+void ShowConversionFailures() {
+  std::string report = ConversionFailureReport();
+  if (!report.empty()) ShowError(report);
+}
+
+}  // namespace quilor

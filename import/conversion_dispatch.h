@@ -1,0 +1,115 @@
+// Which converter turns a non-text document into text: the converters of
+// PDF, Office Open XML and OpenDocument files, the Word 97-2003 reader, and
+// the reports of failed conversions.
+#pragma once
+
+#include "core/files.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "import/document_filter.h"
+
+namespace quilor {
+
+class TMSWordDocument;
+
+// Conversion switches of the options record.
+struct ConversionSwitches {
+  bool pdfConversion = true;   // convert PDF documents
+  bool officeFilter = false;   // use the Office filter for Word documents (none exists here)
+  bool wordReader = true;      // read .doc and .ppt documents with our own readers
+  bool xpsConversion = false;  // always off: no XPS converter exists
+  bool docxFilterOff = false;
+  bool pptxFilterOff = false;
+  bool odtFilterOff = false;
+  bool odpFilterOff = false;
+};
+extern ConversionSwitches ConversionOptions;
+
+// The converter objects, null when unavailable; index by ConverterFormat.
+constexpr int kConverterCount = 6;
+DocumentFilter* Converter(ConverterFormat format);
+bool ConverterAvailable(ConverterFormat format);
+
+// The library chosen by the user for ".pdf", ".doc", ".docx", ".pptx", ".odt"
+// and ".odp" (empty: the built-in one).
+extern std::array<std::string, kConverterCount> ConverterDllPaths;
+extern const std::array<const char*, kConverterCount> kConverterExtensions;
+// "\Software\Brevalia\ConversionFilters\V1.2"
+
+// The Word 97-2003 reader, created with the converters.
+extern std::unique_ptr<TMSWordDocument> WordImportForm;
+
+// State of the Word route and of the last failure.
+extern std::string WordRouteText;
+extern bool WordRouteFailed;
+extern int WordRouteStep;
+extern bool ConversionFailed;
+extern std::string ConversionErrorText;  // at most 512 characters
+// The conversion-impossible report of a PDF has been shown (once per program run).
+extern bool ConversionErrorShown;
+
+bool CreateConverters();
+void FreeConverters();
+void ReadConverterChoices();
+// Writes the choice for one converter into the settings store.
+bool WriteConverterChoice(ConverterFormat format, const std::string& libraryPath);
+bool EnablePdfFilter(bool useLibrary, const std::string& libraryPath);
+bool EnableOfficeFilter(bool useLibrary, const std::string& libraryPath);
+bool EnableOffice2007Filter(bool useLibrary, const std::string& libraryPath);
+bool EnablePowerPoint2007Filter(bool useLibrary, const std::string& libraryPath);
+bool EnableOpenDocumentTextFilter(bool useLibrary, const std::string& libraryPath);
+bool EnableOpenDocumentPresentationFilter(bool useLibrary, const std::string& libraryPath);
+bool CheckPdfFilterAvailable();
+void ShowPdfDriverError();
+void FormatIFilterError(int step, const std::string& errorText);
+bool ReportPdfConversionImpossible();
+// The Word route: the document's text into WordRouteText; returns its length.
+int ConvertWordDocument(const std::string& fileName);
+// Clears the per-file state (the Word route's text and the last failure).
+void ResetConversionState();
+
+// ---------------------------------------------------------------- loader side
+
+// Producers of a converted text.
+enum class ConverterUsed { kNone, kPowerPoint2007, kOpenDocumentPresentation, kOpenDocumentText, kPdf, kWord };
+
+enum class SourceRoute {
+  kReadFile,   // not a converted kind: the loader reads the file as its kind says
+  kReadRaw,    // a Word or PowerPoint file our reader could not read: the raw bytes are extracted
+  kConverted,  // text holds the document's text (Windows-1252)
+  kPassOver,   // the file gives no text
+};
+
+struct ConvertedSource {
+  SourceRoute route = SourceRoute::kReadFile;
+  std::string text;
+  ConverterUsed used = ConverterUsed::kNone;
+};
+
+// Decides the route of one file of document kind `kind` (DocumentKind) and
+// converts it when it is a converted kind. The content's signature decides
+// over the extension (".DOCX", a .doc that is really a .docx, a zip or
+// compound file of a kind no converter reads). Failures are added to the
+// failure list.
+ConvertedSource PrepareConvertedSource(const std::string& fileName, int kind, bool unknownExtension);
+
+// ---------------------------------------------------------------- failures of a run
+
+struct ConversionFailure {
+  std::string fileName;
+  std::string reason;
+};
+extern std::vector<ConversionFailure> ConversionFailures;
+void ClearConversionFailures();
+void AddConversionFailure(const std::string& fileName, const std::string& reason);
+// "These files could not be read:" and one line per file with its reason;
+// empty when none failed.
+std::string ConversionFailureReport();
+// Shows the report with an Ok button when a file failed.
+void ShowConversionFailures();
+
+}  // namespace quilor

@@ -1,0 +1,59 @@
+// Readers of the document kinds that are not plain text plug into the text
+// loader here: the RTF and markup readers decode the file's own blocks, the
+// converters (Word, PDF, Office Open XML, OpenDocument) turn the whole
+// document into text first. A kind that needs a reader and has none is
+// passed over with a report; its bytes are never read as words.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quilor {
+
+// What a block decoder may read and change while decoding one block.
+struct BlockContext {
+  int documentKind = 0;
+  bool firstBlock = false;
+  bool lastBlock = false;         // no bytes of the source follow this block
+  bool lineMode = false;          // line breaks end paragraphs (kept for the whole run)
+  int64_t skippedBytes = 0;       // bytes swallowed without reaching the scanner (this file)
+};
+
+enum class PrepareResult {
+  kReadFile,    // the loader reads the file's own blocks through DecodeBlock
+  kConverted,   // text holds the whole document as Windows-1252 text
+  kPassOver,    // the file gives no text (silently, or the reader reported it)
+};
+
+class DocumentReader {
+ public:
+  virtual ~DocumentReader() = default;
+  // Once for each file of the reader's kind, before anything else.
+  virtual void ResetForFile() {}
+  // Converters fill text with the whole document.
+  virtual PrepareResult Prepare(const std::string& path, std::string& text) {
+    (void)path;
+    (void)text;
+    return PrepareResult::kReadFile;
+  }
+  // First block of a file read through DecodeBlock (charset detection).
+  virtual void DetectOnFirstBlock(const unsigned char* block, size_t length) {
+    (void)block;
+    (void)length;
+  }
+  // Decodes block[0, length) in place into Windows-1252 text; returns the
+  // number of bytes of text now at the start of the block.
+  virtual size_t DecodeBlock(unsigned char* block, size_t length, BlockContext& context) = 0;
+  // The file's source is released (may come more than once).
+  virtual void Release() {}
+};
+
+// Registers the reader of a document kind (not owned; nullptr removes it).
+void RegisterDocumentReader(int documentKind, DocumentReader* reader);
+DocumentReader* FindDocumentReader(int documentKind);
+// Kinds that are read only through a reader of their own (HTML, XML, RTF,
+// SGML, Word, PDF, PowerPoint, Office Open XML, OpenDocument, Flash, Excel).
+bool KindNeedsReader(int documentKind);
+
+}  // namespace quilor

@@ -1,0 +1,290 @@
+#include "import/text_loader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/gauge.h"
+#include "core/messages.h"
+#include "engine/analysis_run.h"
+#include "import/plain_text.h"
+#include "import/read_ahead.h"
+#include "platform/text_encoding.h"
+
+namespace quilor {
+
+unsigned char BlockBuffer[kBlockBufferCapacity];
+int32_t TextEncoding = kEncodingAnsi;
+int64_t SkippedByteCount = 0;
+int32_t CurrentFileNumber = 0;
+int CurrentDocumentKind = 0;
+int64_t SizeThreshold = 2;
+bool LoaderActive = false;
+bool ConversionErrorShown = false;
+TextLoaderSettings LoaderSettings;
+
+namespace {
+
+constexpr int kMsgTooLong = 42;
+constexpr int kMsgBeCareful = 63;
+constexpr int kMsgLoading = 72;
+constexpr int kMsgWords = 480;
+constexpr int kMsgTotalSizeBigger = 508;
+constexpr int kMsgContinue = 549;
+constexpr int kMsgFailureRisk = 701;
+constexpr int kMsgStop = 939;
+constexpr int kMsgMegabytes = 1056;
+constexpr int kMsgNoReaderYet = 5000;
+
+constexpr int64_t kMegabyte = 1024000;
+
+std::string Text(int id) { return GetMessageText(id); }
+
+// "... bigger than N MB. This can cause an unexpected application failure."
+std::string SizeWarning(int64_t totalRead) {
+  return Text(kMsgTotalSizeBigger) + std::to_string(totalRead / kMegabyte) + " " + Text(kMsgMegabytes) + ". " +
+         Text(kMsgFailureRisk);
+}
+
+int32_t ClipToInt32(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<int32_t>(v); }
+
+}  // namespace
+
+TTextLoader::TTextLoader(const char* runName)
+    : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), scanner_(*this, segment_) {
+  LoaderActive = true;
+  CancelRequested = false;
+  try {
+    LoadAllTexts();
+  } catch (...) {
+    ReleaseTextSource();
+    throw;
+  }
+}
+
+TTextLoader::~TTextLoader() { ReleaseTextSource(); }
+
+void TTextLoader::LoadAllTexts() {
+  context_.lineMode = false;
+  for (int i = 1; i <= FileQueue.Count(); ++i) {
+    CurrentFileNumber = i;
+    const char* name = FileQueue.Get(i);
+    name_ = name ? name : "";
+    if (GaugeShown && InfoJauge) InfoJauge->DefinirValeur(3, std::to_string(i));
+    LoadOneText();
+    segment_.Finish();
+    ReleaseTextSource();
+    // The limits hold for a queue of many small files too.
+    if (!stopLoading_ && !CancelRequested) ApplyLimits();
+    if (stopLoading_ || CancelRequested) break;
+  }
+}
+
+void TTextLoader::LoadOneText() {
+  kind_ = DocumentKind(name_);
+  if (UnknownExtension) kind_ = kDocText;
+  CurrentDocumentKind = kind_;
+  firstBlock_ = firstPiece_ = true;
+  rawLength_ = rawPosition_ = 0;
+  carry_ = 0;
+  SkippedByteCount = 0;
+  context_.skippedBytes = 0;
+  context_.documentKind = kind_;
+  TextEncoding = kEncodingAnsi;
+  reader_ = FindDocumentReader(kind_);
+  if (reader_) reader_->ResetForFile();
+  segment_.Init();
+  scanner_.ResetForFile();
+
+  if (!PrepareTextSource()) return;
+  sourceSize_ = bytesLeft_;
+  if (sourceSize_ <= 0) return;
+  if (GaugeShown && InfoJauge) {
+    InfoJauge->DefinirMaximum(ClipToInt32(sourceSize_));
+    InfoJauge->DefinirLibelle(1, Text(kMsgLoading), false);
+    InfoJauge->DefinirLibelle(2, Text(kMsgWords), false);
+  }
+  if (!NextTextBlock()) return;
+  const int32_t cap = LoaderSettings.wordCap;
+  do {
+    if (scanner_.ScanTextBlock()) {
+      int32_t number = segment_.WordNumber();
+      if (number % kProgressEveryWords == 0 || number >= cap) {
+        ShowProgress();
+        if (ApplyLimits()) return;
+      }
+    }
+  } while (!CancelRequested && !scanner_.EndOfSource());
+  ShowProgress();
+}
+
+bool TTextLoader::PrepareTextSource() {
+  usingConverted_ = false;
+  convertedText_.clear();
+  convertedCursor_ = 0;
+  bytesLeft_ = 0;
+  if (kind_ == kDocXps) return false;  // no converter exists for it
+  if (KindNeedsReader(kind_) && !reader_) {
+    // Never read such a document as words; say once per run that it is passed over.
+    if (kind_ >= 0 && kind_ < 64 && !reportedKinds_[kind_]) {
+      reportedKinds_[kind_] = true;
+      ShowError(Text(kMsgNoReaderYet) + " " + Utf8ToCp1252(name_));
+    }
+    return false;
+  }
+  if (reader_) {
+    PrepareResult result = reader_->Prepare(name_, convertedText_);
+    if (result == PrepareResult::kPassOver) return false;
+    if (result == PrepareResult::kConverted) {
+      usingConverted_ = true;
+      bytesLeft_ = static_cast<int64_t>(convertedText_.size());
+      return bytesLeft_ > 0;
+    }
+  }
+  if (!ReadAheadThreadRunning() && !CreateReadAheadThread()) return false;
+  int64_t size = 0;
+  fileOpen_ = ReadAheadThread->OpenReadAheadFile(name_.c_str(), size);
+  bytesLeft_ = fileOpen_ ? size : 0;
+  return fileOpen_;
+}
+
+void TTextLoader::ReleaseTextSource() {
+  if (usingConverted_) {
+    convertedText_.clear();
+    convertedText_.shrink_to_fit();
+    usingConverted_ = false;
+  }
+  if (fileOpen_) {
+    if (ReadAheadThread) ReadAheadThread->CloseReadAheadFile();
+    fileOpen_ = false;
+  }
+  if (reader_) reader_->Release();
+  convertedCursor_ = 0;
+}
+
+bool TTextLoader::TakeSourceBlock() {
+  if (bytesLeft_ < 1) return false;
+  size_t n = static_cast<size_t>(std::min<int64_t>(bytesLeft_, static_cast<int64_t>(kTextBlockSize)));
+  if (usingConverted_) {
+    std::memcpy(raw_.get(), convertedText_.data() + convertedCursor_, n);
+    convertedCursor_ += n;
+  } else if (!fileOpen_ || !ReadAheadThread || !ReadAheadThread->TakeBlockFromThread(raw_.get(), n)) {
+    return false;  // a read error ends the file as if it had ended
+  }
+  totalRead_ += static_cast<int64_t>(n);
+  bytesLeft_ -= static_cast<int64_t>(n);
+  rawLength_ = n;
+  rawPosition_ = 0;
+  if (firstBlock_) {
+    DetectTextEncoding();
+    firstBlock_ = false;
+  }
+  return true;
+}
+
+bool TTextLoader::NextTextBlock() {
+  while (rawPosition_ >= rawLength_)
+    if (!TakeSourceBlock()) return false;
+  if (CancelRequested) return false;
+  size_t piece = std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
+  std::memcpy(BlockBuffer, carried_, carry_);
+  std::memcpy(BlockBuffer + carry_, raw_.get() + rawPosition_, piece);
+  rawPosition_ += piece;
+  size_t length = carry_ + piece;
+  carry_ = 0;
+  bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
+  size_t out = DecodeTextBlock(length, last);
+  firstPiece_ = false;
+  scanner_.lineMode = context_.lineMode;
+  scanner_.SetBlock(BlockBuffer, out);
+  return true;
+}
+
+void TTextLoader::DetectTextEncoding() {
+  TextEncoding = kEncodingAnsi;
+  const unsigned char* b = raw_.get();
+  size_t n = rawLength_;
+  if (usingConverted_) return;
+  if (kind_ == kDocText) {
+    // A byte-order mark decides and is dropped; without one, text that is
+    // well-formed UTF-8 with multi-byte characters is read as UTF-8.
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+      TextEncoding = kEncodingUtf8;
+      rawPosition_ = 3;
+    } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+      TextEncoding = kEncodingUtf16BigEndian;
+      rawPosition_ = 2;
+    } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+      TextEncoding = kEncodingUtf16LittleEndian;
+      rawPosition_ = 2;
+    } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
+      TextEncoding = kEncodingUtf8;
+    }
+  } else if (reader_) {
+    reader_->DetectOnFirstBlock(b, n);
+  }
+}
+
+size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
+  if (usingConverted_) return length;  // converted texts are Windows-1252 already
+  if (reader_) {
+    context_.firstBlock = firstPiece_;
+    context_.lastBlock = lastBlock;
+    size_t out = reader_->DecodeBlock(BlockBuffer, length, context_);
+    SkippedByteCount = context_.skippedBytes;
+    return std::min(out, length);
+  }
+  switch (kind_) {
+    case kDocText:
+      if (TextEncoding == kEncodingUtf8) return DecodeUtf8Block(BlockBuffer, length, !lastBlock, carried_, carry_);
+      if (TextEncoding == kEncodingUtf16BigEndian || TextEncoding == kEncodingUtf16LittleEndian)
+        return DecodeUtf16Block(BlockBuffer, length, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_,
+                                carry_);
+      return length;
+    case kDocDosText:
+      OemToAnsi(BlockBuffer, length);
+      return length;
+    case kDocMacText:
+      MacToAnsi(BlockBuffer, length);
+      return length;
+    default:
+      return length;  // read as it stands
+  }
+}
+
+void TTextLoader::ShowProgress() {
+  if (!GaugeShown || !InfoJauge) return;
+  InfoJauge->DefinirValeur(2, std::to_string(segment_.WordNumber()));
+  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(scanner_.BytesScanned()) + SkippedByteCount));
+  std::string name = Utf8ToCp1252(name_);
+  size_t slash = name.find_last_of("/\\");
+  InfoJauge->DefinirLibelle(3, FileNamePart(name.c_str()), false);
+  InfoJauge->DefinirLibelle(4, slash == std::string::npos ? std::string() : name.substr(0, slash), false);
+  if (!InfoJauge->Continue()) CancelRequested = true;
+}
+
+bool TTextLoader::ApplyLimits() {
+  if (totalRead_ > SizeThreshold && !sizeAnswered_) {
+    std::string question =
+        Text(kMsgBeCareful) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgContinue);
+    int answer = AskYesNoCancel(question);
+    if (answer == 1) {
+      sizeAnswered_ = true;
+    } else {
+      if (answer == 2) stopLoading_ = true;
+      else CancelRequested = true;  // Cancel, or the box closed
+      ReleaseTextSource();
+      return true;
+    }
+  }
+  if (segment_.WordNumber() >= LoaderSettings.wordCap) {
+    ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
+    ReleaseTextSource();
+    stopLoading_ = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace quilor

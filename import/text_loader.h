@@ -1,0 +1,105 @@
+// The text loader reads every document of the file queue and feeds it, word
+// by word, to the analysis engine: for each file it finds the document kind,
+// prepares a byte source (the file through the read-ahead thread, or the text
+// of a converter), takes blocks of at most 65,536 bytes, detects the encoding
+// on the first block, decodes each block into Windows-1252 text in place and
+// runs the word scanner over it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/segment_buffer.h"
+#include "engine/word_scanner.h"
+#include "import/document_readers.h"
+
+namespace quilor {
+
+constexpr size_t kTextBlockSize = 65536;
+constexpr int32_t kWordCap = 10000000;
+constexpr int32_t kProgressEveryWords = 50000;
+
+// Encodings of plain text (the codes are the letters d, o and p).
+enum TextEncodingCode : int32_t {
+  kEncodingAnsi = 0,
+  kEncodingUtf8 = 100,
+  kEncodingUtf16BigEndian = 111,
+  kEncodingUtf16LittleEndian = 112,
+};
+
+// The block being decoded and scanned (with room for the bytes of a
+// character carried over from the previous block).
+constexpr size_t kBlockBufferCapacity = kTextBlockSize + 16;
+extern unsigned char BlockBuffer[kBlockBufferCapacity];
+extern int32_t TextEncoding;
+extern int64_t SkippedByteCount;
+extern int32_t CurrentFileNumber;
+extern int CurrentDocumentKind;
+// Above this many bytes in a run the user is asked whether to go on.
+extern int64_t SizeThreshold;
+extern bool LoaderActive;
+extern bool ConversionErrorShown;
+
+// Settings tests may change: the size of the pieces each block is decoded and
+// scanned in (1..65,536), and the word cap.
+struct TextLoaderSettings {
+  size_t decodeBlockSize = kTextBlockSize;
+  int32_t wordCap = kWordCap;
+};
+extern TextLoaderSettings LoaderSettings;
+
+class TTextLoader final : public TextBlockSource {
+ public:
+  // Loads every file of FileQueue at once.
+  explicit TTextLoader(const char* runName);
+  ~TTextLoader() override;
+  TTextLoader(const TTextLoader&) = delete;
+  TTextLoader& operator=(const TTextLoader&) = delete;
+
+  // Called by the scanner when it has consumed the current block.
+  bool NextTextBlock() override;
+
+  bool StopLoading() const { return stopLoading_; }
+  bool SizeAnswered() const { return sizeAnswered_; }
+  int64_t TotalRead() const { return totalRead_; }
+
+ private:
+  void LoadAllTexts();
+  void LoadOneText();
+  bool PrepareTextSource();
+  void ReleaseTextSource();
+  bool TakeSourceBlock();
+  void DetectTextEncoding();
+  size_t DecodeTextBlock(size_t length, bool lastBlock);
+  void ShowProgress();
+  // The size question and the word cap; true when the current file must stop.
+  bool ApplyLimits();
+
+  std::string name_;
+  int64_t totalRead_ = 0;
+  int64_t sourceSize_ = 0;
+  int64_t bytesLeft_ = 0;
+  int kind_ = 0;
+  DocumentReader* reader_ = nullptr;
+  bool fileOpen_ = false;
+  bool usingConverted_ = false;
+  std::string convertedText_;
+  size_t convertedCursor_ = 0;
+  std::unique_ptr<unsigned char[]> raw_;  // the block taken from the source
+  size_t rawLength_ = 0;
+  size_t rawPosition_ = 0;
+  unsigned char carried_[4] = {};
+  size_t carry_ = 0;
+  bool firstBlock_ = true;
+  bool firstPiece_ = true;
+  bool stopLoading_ = false;
+  bool sizeAnswered_ = false;
+  bool reportedKinds_[64] = {};
+  BlockContext context_;
+  TSegmentBuffer segment_;
+  TWordScanner scanner_;
+};
+
+}  // namespace quilor

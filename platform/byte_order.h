@@ -1,0 +1,16 @@
+// Little-endian integers read from byte buffers (file formats of the
+// Windows world). The caller checks the bounds.
+#pragma once
+
+#include <cstdint>
+
+namespace quilor {
+
+inline uint16_t LoadLe16(const char* p) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+}
+inline uint32_t LoadLe32(const char* p) {
+  return static_cast<uint32_t>(LoadLe16(p)) | (static_cast<uint32_t>(LoadLe16(p + 2)) << 16);
+}
+
+}  // namespace quilor

@@ -1,0 +1,236 @@
+#include "platform/ini_file.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace quilor {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+bool IniFile::Load(const std::string& path) {
+  sections_.clear();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::string text;
+  char block[8192];
+  bool ok = true;
+  for (;;) {
+    size_t n = std::fread(block, 1, sizeof block, f);
+    if (n > 0) {
+      if (text.size() + n > kMaxFileSize) {
+        ok = false;
+        break;
+      }
+      text.append(block, n);
+    }
+    if (n < sizeof block) {
+      if (std::ferror(f)) ok = false;
+      break;
+    }
+  }
+  std::fclose(f);
+  if (!ok) return false;
+  Parse(text);
+  return true;
+}
+
+void IniFile::Parse(std::string_view text) {
+  sections_.clear();
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  Section* current = nullptr;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r' && text[end] != '\0') ++end;
+    std::string_view line = Trim(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      line.remove_prefix(1);
+      size_t close = line.find(']');
+      if (close != std::string_view::npos) line = line.substr(0, close);
+      std::string_view name = Trim(line);
+      current = FindSection(name);
+      if (!current) {
+        sections_.push_back(Section{std::string(name), {}});
+        current = &sections_.back();
+      }
+      continue;
+    }
+    if (!current) continue;
+    size_t eq = line.find('=');
+    std::string_view key = Trim(line.substr(0, eq));
+    std::string_view value = eq == std::string_view::npos ? std::string_view() : Trim(line.substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    if (key.empty()) continue;
+    bool known = false;
+    for (const auto& e : current->entries)
+      if (EqualsIgnoringAsciiCase(e.first, key)) known = true;
+    if (!known) current->entries.emplace_back(std::string(key), std::string(value));
+  }
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  name = Trim(name);
+  for (const auto& s : sections_)
+    if (EqualsIgnoringAsciiCase(s.name, name)) return &s;
+  return nullptr;
+}
+
+IniFile::Section* IniFile::FindSection(std::string_view name) {
+  return const_cast<Section*>(static_cast<const IniFile*>(this)->FindSection(name));
+}
+
+const std::string* IniFile::FindValue(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  if (!s) return nullptr;
+  key = Trim(key);
+  for (const auto& e : s->entries)
+    if (EqualsIgnoringAsciiCase(e.first, key)) return &e.second;
+  return nullptr;
+}
+
+std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,
+                               size_t capacity) const {
+  const std::string* v = FindValue(section, key);
+  std::string result;
+  if (v) {
+    result = *v;
+  } else {
+    while (!def.empty() && IsBlank(def.back())) def.remove_suffix(1);
+    result = std::string(def);
+  }
+  if (capacity > 0 && result.size() > capacity - 1) result.resize(capacity - 1);
+  return result;
+}
+
+int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
+  const std::string* v = FindValue(section, key);
+  if (!v) return def;
+  std::string_view s = *v;
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  long long n = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') break;
+    n = n * 10 + (c - '0');
+    if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) n = -n;
+  if (n > INT_MAX) n = INT_MAX;
+  if (n < INT_MIN) n = INT_MIN;
+  return static_cast<int>(n);
+}
+
+bool IniFile::GetYesNo(std::string_view section, std::string_view key, bool def) const {
+  const std::string* v = FindValue(section, key);
+  if (!v) return def;
+  std::string head = v->substr(0, 3);
+  for (char& c : head) c = AsciiLower(c);
+  return head == "oui" || head == "yes";
+}
+
+bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
+
+bool IniFile::HasKey(std::string_view section, std::string_view key) const {
+  return FindValue(section, key) != nullptr;
+}
+
+std::vector<std::string> IniFile::SectionNames() const {
+  std::vector<std::string> names;
+  for (const auto& s : sections_) names.push_back(s.name);
+  return names;
+}
+
+std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
+  std::vector<std::string> names;
+  if (const Section* s = FindSection(section))
+    for (const auto& e : s->entries) names.push_back(e.first);
+  return names;
+}
+
+void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
+  Section* s = FindSection(section);
+  if (!s) {
+    sections_.push_back(Section{std::string(Trim(section)), {}});
+    s = &sections_.back();
+  }
+  key = Trim(key);
+  for (auto& e : s->entries)
+    if (EqualsIgnoringAsciiCase(e.first, key)) {
+      e.second = std::string(value);
+      return;
+    }
+  s->entries.emplace_back(std::string(key), std::string(value));
+}
+
+bool IniFile::Remove(std::string_view section, std::string_view key) {
+  Section* s = FindSection(section);
+  if (!s) return false;
+  key = Trim(key);
+  for (auto it = s->entries.begin(); it != s->entries.end(); ++it)
+    if (EqualsIgnoringAsciiCase(it->first, key)) {
+      s->entries.erase(it);
+      return true;
+    }
+  return false;
+}
+
+bool IniFile::RemoveSection(std::string_view section) {
+  section = Trim(section);
+  for (auto it = sections_.begin(); it != sections_.end(); ++it)
+    if (EqualsIgnoringAsciiCase(it->name, section)) {
+      sections_.erase(it);
+      return true;
+    }
+  return false;
+}
+
+std::string IniFile::Serialise() const {
+  std::string out;
+  for (const auto& s : sections_) {
+    out += '[';
+    out += s.name;
+    out += "]\n";
+    for (const auto& e : s.entries) {
+      out += e.first;
+      out += '=';
+      out += e.second;
+      out += '\n';
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view def,
+                                    size_t capacity, const std::string& path) {
+  IniFile ini;
+  ini.Load(path);
+  return ini.GetString(section, key, def, capacity);
+}
+
+}  // namespace quilor

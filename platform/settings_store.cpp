@@ -1,0 +1,184 @@
+#include "platform/settings_store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace quilor {
+
+namespace {
+
+std::string& OverridePath() {
+  static std::string path;
+  return path;
+}
+
+std::string_view CleanKey(std::string_view key) {
+  while (!key.empty() && key.front() == '\\') key.remove_prefix(1);
+  while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
+  return key;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool NeedsEscape(char c) {
+  return c == '%' || c == '\r' || c == '\n' || c == '\0' || c == '=' || c == '[' || c == ']' || c == ';';
+}
+
+// Creates every missing folder of path's parent.
+bool MakeParentFolders(const std::string& path) {
+  for (size_t i = 1; i < path.size(); ++i) {
+    if (path[i] != '/') continue;
+    std::string folder = path.substr(0, i);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string EscapeSettingText(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (NeedsEscape(c)) {
+      unsigned char u = static_cast<unsigned char>(c);
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeSettingText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+bool SettingsStore::Load(const std::string& path) {
+  ini_.Parse("");
+  if (::access(path.c_str(), F_OK) != 0) return errno == ENOENT || errno == ENOTDIR;
+  return ini_.Load(path);
+}
+
+void SettingsStore::Parse(std::string_view text) { ini_.Parse(text); }
+
+std::string SettingsStore::Serialise() const { return ini_.Serialise(); }
+
+SaveResult SettingsStore::Save(const std::string& path) const {
+  if (!MakeParentFolders(path)) {
+    SaveResult r;
+    r.error = errno;
+    r.step = "open";
+    return r;
+  }
+  return SafeSave(path, Serialise());
+}
+
+bool SettingsStore::Read(std::string_view key, std::string_view name, std::string& value) const {
+  std::string section = EscapeSettingText(CleanKey(key));
+  std::string entry = EscapeSettingText(name);
+  if (!ini_.HasKey(section, entry)) return false;
+  value = UnescapeSettingText(ini_.GetString(section, entry, ""));
+  return true;
+}
+
+void SettingsStore::Write(std::string_view key, std::string_view name, std::string_view value) {
+  // Quoted so that blanks and quotation marks at either end survive.
+  ini_.SetString(EscapeSettingText(CleanKey(key)), EscapeSettingText(name),
+                 "\"" + EscapeSettingText(value) + "\"");
+}
+
+bool SettingsStore::Delete(std::string_view key, std::string_view name) {
+  return ini_.Remove(EscapeSettingText(CleanKey(key)), EscapeSettingText(name));
+}
+
+bool SettingsStore::DeleteKey(std::string_view key) { return ini_.RemoveSection(EscapeSettingText(CleanKey(key))); }
+
+bool SettingsStore::KeyExists(std::string_view key) const { return ini_.HasSection(EscapeSettingText(CleanKey(key))); }
+
+std::vector<std::string> SettingsStore::ValueNames(std::string_view key) const {
+  std::vector<std::string> names = ini_.KeyNames(EscapeSettingText(CleanKey(key)));
+  for (auto& n : names) n = UnescapeSettingText(n);
+  return names;
+}
+
+std::string DefaultSettingsFilePath() {
+  std::string base;
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg && xdg[0] == '/') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home && home[0] ? home : "/tmp") + "/.config";
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base + "/Quilor/settings.ini";
+}
+
+std::string SettingsFilePath() { return OverridePath().empty() ? DefaultSettingsFilePath() : OverridePath(); }
+
+void SetSettingsFilePath(const std::string& path) { OverridePath() = path; }
+
+bool ReadSetting(std::string_view key, std::string_view name, std::string& value) {
+  SettingsStore store;
+  store.Load(SettingsFilePath());
+  return store.Read(key, name, value);
+}
+
+namespace {
+
+// Loads the store in use, applies change and saves it when change says so.
+// A store that exists but cannot be read is never replaced.
+template <typename Change>
+SaveResult ChangeStore(Change change) {
+  SettingsStore store;
+  const std::string path = SettingsFilePath();
+  if (!store.Load(path)) {
+    SaveResult r;
+    r.error = EIO;
+    r.step = "open";
+    return r;
+  }
+  if (!change(store)) {
+    SaveResult r;
+    r.ok = true;
+    return r;
+  }
+  return store.Save(path);
+}
+
+}  // namespace
+
+SaveResult WriteSetting(std::string_view key, std::string_view name, std::string_view value) {
+  return ChangeStore([&](SettingsStore& store) {
+    store.Write(key, name, value);
+    return true;
+  });
+}
+
+SaveResult DeleteSetting(std::string_view key, std::string_view name) {
+  return ChangeStore([&](SettingsStore& store) { return store.Delete(key, name); });
+}
+
+}  // namespace quilor

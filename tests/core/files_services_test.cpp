@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/options.h"
+#include "tests/platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+TEST(FilePaths, CutsAndExtensionsStayInTheFileNamePart) {
+  std::string p = "/home/Ann/texts.v2/Report";
+  StripExtension(p);  // the dot belongs to a folder
+  EXPECT_EQ(p, "/home/Ann/texts.v2/Report");
+  EXPECT_EQ(ReplaceExtension("/home/Ann/texts.v2/Report.TXT", ".prm"), "/home/Ann/texts.v2/Report.prm");
+  EXPECT_EQ(ReplaceExtension("/opt/Quilor/bin/quilor", ".chm"), "/opt/Quilor/bin/quilor.chm");
+  EXPECT_EQ(ReplaceExtension(std::string(300, 'a'), ".x"), std::string(258, 'a') + ".x");
+  EXPECT_STREQ(ExtensionPointer("/a.b/c"), "");
+  EXPECT_STREQ(ExtensionPointer("/a/c.tar.GZ"), ".GZ");
+
+  p = "/home/ann/file.txt";
+  EXPECT_TRUE(RemoveLastPathElement(p));
+  EXPECT_EQ(p, "/home/ann");
+  p = "/root";
+  EXPECT_FALSE(RemoveLastPathElement(p));  // a separator at index 0 is kept
+  EXPECT_EQ(p, "/root");
+
+  EXPECT_EQ(IndexFileName("/t/a.txt"), "/t/a.txt.idt");
+  std::string longName = "/t/" + std::string(293, 'n') + ".txt";  // 300 characters
+  EXPECT_EQ(IndexFileName(longName), "/t/" + std::string(253, 'n') + ".idt");  // cut to 260, extension kept
+}
+
+TEST(FilePaths, JoinRefusesNamesThatLeaveTheFolder) {
+  std::string out = "unchanged";
+  EXPECT_TRUE(JoinFolderAndName("/home/u/Scenario/", "Concepts US V8.scn", out));
+  EXPECT_EQ(out, "/home/u/Scenario/Concepts US V8.scn");
+  EXPECT_TRUE(JoinFolderAndName("/home/u/Scenario", "a..b.dlm", out));
+  EXPECT_EQ(out, "/home/u/Scenario/a..b.dlm");
+  for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x.scn", "sub/x.scn", "..\\x.dlm",
+                                                         std::string("a\0b", 3)}) {
+    out = "unchanged";
+    EXPECT_FALSE(JoinFolderAndName("/home/u/Scenario", bad, out)) << bad;
+    EXPECT_EQ(out, "unchanged");
+  }
+  EXPECT_FALSE(JoinFolderAndName(std::string(255, 'f'), "long-name.scn", out));
+}
+
+TEST(FileOperations, ExistenceCopyEraseRename) {
+  TempFolder dir;
+  const std::string a = dir / "a.txt";
+  std::string data(5000, 'q');
+  data[4999] = '\0';
+  WriteWholeFile(a, data);
+  EXPECT_TRUE(FileExistsWithSize(a));
+  EXPECT_EQ(LastFileSize, 5000);
+  EXPECT_FALSE(FileExistsWithSize(""));
+  EXPECT_FALSE(FileExistsWithSize(dir.path()));
+  EXPECT_FALSE(FileExistsWithSize(dir / "none"));
+  EXPECT_EQ(LastIoResult, ENOENT);
+
+  EXPECT_TRUE(CopyFileByBlocks(a, dir / "b.txt"));
+  EXPECT_EQ(ReadWholeFile(dir / "b.txt"), data);
+  EXPECT_FALSE(CopyFileByBlocks(a, "/dev/full"));
+  EXPECT_EQ(LastIoResult, ENOSPC);
+  EXPECT_FALSE(CopyFileByBlocks(dir / "none", dir / "c.txt"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "c.txt"));
+
+  EXPECT_TRUE(RenameFileTo(dir / "b.txt", dir / "c.txt"));
+  EXPECT_TRUE(EraseFile(dir / "c.txt"));
+  EXPECT_FALSE(EraseFile(dir / "c.txt"));
+  EXPECT_EQ(LastIoResult, ENOENT);
+}
+
+TEST(FileOperations, ScenarioFolderCheckIgnoresCaseAndExplains) {
+  ScopedScriptedUi ui;
+  EXPECT_TRUE(CheckInScenarioFolder("/Home/U/SCENARIO/x.scn", "/home/u/Scenario/"));
+  EXPECT_TRUE(ui.ui.Shown().empty());
+  EXPECT_FALSE(CheckInScenarioFolder("/tmp/x.scn", "/home/u/Scenario"));
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, std::string(GetMessageText(1221)) + "\"/home/u/Scenario\" " + GetMessageText(1222));
+}
+
+TEST(Languages, TablesByNumberAndCurrentLanguage) {
+  EXPECT_STREQ(DictionaryLanguageCode(3), "sp");
+  EXPECT_STREQ(IsoLanguageCode(3), "es");
+  EXPECT_STREQ(DictionaryLanguageCode(13), "??");
+  EXPECT_STREQ(IsoLanguageCode(13), "cs");
+  EXPECT_STREQ(DictionaryLanguageCode(99), "zz");
+  EXPECT_STREQ(IsoLanguageCode(99), "??");
+  EXPECT_STREQ(DictionaryLanguageCode(0), "??");
+  EXPECT_EQ(LanguageNameMessage(9), 596);
+  EXPECT_EQ(LanguageNameMessage(8), 655);
+  EXPECT_EQ(LanguageNameMessage(200), 655);
+  GeneralState->Reset();
+  EXPECT_STREQ(DictionaryLanguageCode(), "en");
+  EXPECT_EQ(ProgramWindowTitle(false), "Quilor (English)");
+  EXPECT_EQ(ProgramWindowTitle(true), "Lumo (English)");
+}
+
+struct RecordingLauncher {
+  RecordingLauncher() {
+    SetProgramLauncher([this](const std::vector<std::string>& argv, const std::string& folder) {
+      calls.push_back(argv);
+      folders.push_back(folder);
+      return result;
+    });
+  }
+  ~RecordingLauncher() { SetProgramLauncher(nullptr); }
+  std::vector<std::vector<std::string>> calls;
+  std::vector<std::string> folders;
+  int result = 0;
+};
+
+TEST(Shell, OpenAndExploreGoThroughXdgOpenWithoutAShell) {
+  TempFolder dir;
+  const std::string file = dir / "my file; rm -rf x.txt";
+  WriteWholeFile(file, "x");
+  RecordingLauncher launcher;
+  EXPECT_TRUE(ShellOpenFile(file));
+  EXPECT_TRUE(ExploreFolder(dir.path()));
+  EXPECT_FALSE(ShellOpenFile(dir / "missing.txt"));
+  ASSERT_EQ(launcher.calls.size(), 2u);
+  EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", file}));
+  EXPECT_EQ(launcher.folders[0], dir.path());
+  EXPECT_EQ(launcher.calls[1], (std::vector<std::string>{"xdg-open", dir.path()}));
+
+  ScopedScriptedUi ui;
+  EXPECT_EQ(ShellOpenWithVerb("open", dir / "missing.txt"), kShellFileNotFound);
+  launcher.result = ENOENT;  // no opener installed
+  EXPECT_EQ(ShellOpenWithVerb("open", file), kShellNoAssociation);
+  launcher.result = ENOMEM;
+  EXPECT_EQ(RunProgram("\"/opt/Other Tool/run\" -x \"two words\""), kShellOutOfMemory);
+  EXPECT_EQ(launcher.calls.back(), (std::vector<std::string>{"/opt/Other Tool/run", "-x", "two words"}));
+  ASSERT_EQ(ui.ui.Shown().size(), 3u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(2));
+  EXPECT_EQ(ui.ui.Shown()[1].text, GetMessageText(686));
+  EXPECT_EQ(ui.ui.Shown()[2].text, GetMessageText(1));
+}
+
+TEST(Shell, SpawnStartsRealProgramsAndReportsMissingOnes) {
+  EXPECT_EQ(SpawnProgram({"true"}, "/"), 0);
+  EXPECT_EQ(SpawnProgram({"/nonexistent/quilor-no-such-program"}, ""), ENOENT);
+  EXPECT_EQ(SpawnProgram({}, ""), ENOENT);
+  EXPECT_EQ(SplitCommandLine("  a  \"\"  b"), (std::vector<std::string>{"a", "", "b"}));
+}
+
+TEST(Shortcut, ReadsTheAddressOfItsSectionOnly) {
+  std::string url;
+  EXPECT_FALSE(ParseShortcutUrl("URL=http://early\r\n[InternetShortcut]\r\nOther=1\r\n", url, 100));
+  EXPECT_TRUE(ParseShortcutUrl("[Other]\nURL=http://no\n[internetSHORTCUT]\nuRl=http://yes/\n", url, 100));
+  EXPECT_EQ(url, "http://yes/");
+  EXPECT_FALSE(ParseShortcutUrl("[InternetShortcut]\n[Next]\nURL=http://no\n", url, 100));
+  EXPECT_TRUE(ParseShortcutUrl("[InternetShortcut]\nURL=" + std::string(9000, 'u') + "\n", url, 10000));
+  EXPECT_EQ(url.size(), 4095u - 4u);  // the line is cut at 4,095 characters
+  EXPECT_TRUE(ParseShortcutUrl("[InternetShortcut]\nURL=http://long.example/path", url, 10));
+  EXPECT_EQ(url, "http://lon");
+
+  TempFolder dir;
+  WriteWholeFile(dir / "s.url", "[InternetShortcut]\r\nURL=http://example.org/a-rather-long-address\r\n");
+  char buffer[32] = {};
+  std::string name = dir / "s.url";
+  ASSERT_LT(name.size(), sizeof buffer - 1);
+  std::memcpy(buffer, name.c_str(), name.size() + 1);
+  EXPECT_TRUE(ReadShortcutUrl(buffer, sizeof buffer - 1));
+  EXPECT_STREQ(buffer, "http://example.org/a-rather-lon");  // capacity 31
+  std::string missing = dir / "none.url";
+  EXPECT_FALSE(ReadShortcutUrl(missing, 100));
+  EXPECT_EQ(missing, dir / "none.url");
+}
+
+TEST(ProgramFiles, PathsKeepTheirCaseAndVersionTexts) {
+  SetProgramPathForTesting("/Opt/Quilor.App/Bin/Quilor");
+  BuildProgramFilePaths();
+  EXPECT_EQ(OptionsFilePath, "/Opt/Quilor.App/Bin/Quilor.prm");
+  EXPECT_EQ(HelpFilePath, "/Opt/Quilor.App/Bin/Quilor.chm");
+  SetProgramPathForTesting("");
+  EXPECT_FALSE(ProgramPath().empty());
+
+  std::string version, build;
+  bool flag = true;
+  FormatProgramVersion(0x00080003, 0x00012345, 0, version, build, flag);
+  EXPECT_EQ(version, "8.3.1");
+  EXPECT_EQ(build, " 2345");
+  EXPECT_FALSE(flag);
+  FormatProgramVersion(0x0001, 0x1, 4, version, build, flag);  // short numbers are padded
+  EXPECT_EQ(version, "0.?.0");
+  EXPECT_EQ(build, " 0001");
+  EXPECT_TRUE(flag);
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,262 @@
+#include "dico/lexicon_model.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/category.h"
+
+namespace quilor::dico {
+namespace {
+
+// What the category decoder reads from a code's low byte for a connector.
+int ConnectorRecordSubclass(TCategoryCode code) {
+  constexpr int kDecode[11] = {0, 1, 3, 4, 2, 6, 5, 7, 8, 9, 10};
+  return kDecode[code & 0xFF];
+}
+
+TEST(DicoCodes, ConnectorNumberingFollowsTheDecoder) {
+  for (int k = 1; k <= 10; ++k)
+    EXPECT_EQ(ConnectorRecordSubclass(ConnectorCode(static_cast<ConnectorKind>(k))), k) << k;
+}
+
+TEST(DicoCodes, LongerExpressionMarkNeverTouchesTheGerundOrTheClass) {
+  TCategoryCode preposition = PrepositionCode(true);
+  TCategoryCode marked = preposition | LongerExpressionBit(preposition);
+  EXPECT_TRUE(HasLongerExpressionMark(marked));
+  EXPECT_NE(marked & kGerundBit, 0);
+  EXPECT_EQ(MajorClassOfCode(marked), 6);
+  EXPECT_NE(marked & 0xFF, 1);  // still a preposition, not an article
+  TCategoryCode article = DeterminerCode();
+  EXPECT_EQ((article | LongerExpressionBit(article)) & 0xFF, 1);
+  EXPECT_FALSE(HasLongerExpressionMark(PrepositionCode(true)));
+  EXPECT_FALSE(HasLongerExpressionMark(VerbCode(VerbKind::Performative, Tense::Other, Mood::Infinitive, true)));
+  EXPECT_NE(kNounCode, 0);  // a stored 0 would read as "not found"
+}
+
+TEST(DicoLists, ClosedLinesGiveExactCodes) {
+  std::vector<ClosedReading> out;
+  std::string error;
+  for (const char* line : {"because connector cause", "i pronoun deixis I", "in preposition gerund", "the article",
+                           "was auxiliary stative past indicative", "s determiner piece", "mr abbreviation  # Mister",
+                           "   ", "# comment"})
+    ASSERT_TRUE(ParseClosedLine(line, out, error)) << line << ": " << error;
+  ASSERT_EQ(out.size(), 7u);
+  EXPECT_EQ(out[0].code, 0x4204);
+  EXPECT_EQ(out[1].code, 0x0514);
+  EXPECT_EQ(out[2].code, 0x5600);
+  EXPECT_EQ(out[3].code, 0x4601);
+  EXPECT_EQ(out[4].code, 0x0185);
+  EXPECT_EQ(out[5].code, 0x6601);
+  EXPECT_EQ(out[6].code, kAbbreviationCode);
+  for (const char* bad : {"because", "Because connector cause", "because connector reason", "was verb stative past",
+                          "went verb factive past indicative piece", "he pronoun personal Him"})
+    EXPECT_FALSE(ParseClosedLine(bad, out, error)) << bad;
+}
+
+TEST(DicoLists, OtherListsAndTheirErrors) {
+  WordLists lists;
+  std::string error;
+  ASSERT_TRUE(ParseIrregularList("# c\nburn burnt/burned burnt/burned\ngo went gone\n", "irr", lists, error)) << error;
+  ASSERT_EQ(lists.irregularVerbs.size(), 2u);
+  EXPECT_EQ(lists.irregularVerbs[0].past, (std::vector<std::string>{"burnt", "burned"}));
+  EXPECT_FALSE(ParseIrregularList("go went\n", "irr", lists, error));
+  EXPECT_EQ(error, "irr:1: expected BASE PAST PARTICIPLE");
+  ASSERT_TRUE(ParseAdjectiveKindList("good subjective\n=beauty subjective\n", "adj", lists, error)) << error;
+  EXPECT_EQ(lists.attributeKinds.at("beauty"), AdjectiveKind::Subjective);
+  ASSERT_TRUE(ParseFrequencyList("that 0 0 0 1414 1325 5206 22\n", "freq", lists, error)) << error;
+  EXPECT_EQ(lists.frequencies.at("that")[kFreqConjunction], 5206);
+  EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 5206\n", "freq", lists, error));
+  EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 -5 2\n", "freq", lists, error));
+  EXPECT_FALSE(ParseVerbKindList("think pensive\n", "verbs", lists, error));
+  ASSERT_TRUE(ParseStyleNormList("1 91 # Polarization\n77 -5\n", "norms", lists, error)) << error;
+  EXPECT_EQ(lists.styleNorms[76], -5);
+  EXPECT_FALSE(ParseStyleNormList("1 90\n", "norms", lists, error));  // twice
+  EXPECT_FALSE(ParseStyleNormList("78 1\n", "norms", lists, error));
+  EXPECT_FALSE(ParseStyleNormList("5 128\n", "norms", lists, error));
+}
+
+TEST(DicoInflection, RegularForms) {
+  EXPECT_EQ(RegularPlural("box"), "boxes");
+  EXPECT_EQ(RegularPlural("city"), "cities");
+  EXPECT_EQ(RegularPlural("day"), "days");
+  EXPECT_EQ(RegularPlural("church"), "churches");
+  EXPECT_EQ(RegularPlural("fireman"), "firemen");
+  EXPECT_EQ(RegularPlural("human"), "humans");
+  EXPECT_EQ(ThirdPersonSingular("echo"), "echoes");
+  EXPECT_EQ(ThirdPersonSingular("play"), "plays");
+  EXPECT_EQ(RegularPast("carry"), "carried");
+  EXPECT_EQ(RegularPast("agree"), "agreed");
+  EXPECT_EQ(PresentParticiple("make"), "making");
+  EXPECT_EQ(PresentParticiple("die"), "dying");
+  EXPECT_EQ(PresentParticiple("see"), "seeing");
+  EXPECT_EQ(Comparative("happy"), "happier");
+  EXPECT_EQ(Superlative("late"), "latest");
+  EXPECT_EQ(Comparative("beautiful"), "");
+  EXPECT_EQ(Comparative("well_known"), "");
+}
+
+TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
+  TCategoryCode noun = kNounCode, verb = VerbCode(VerbKind::Factive, Tense::Present, Mood::Indicative);
+  // WordNet counts alone: the verb is more often tagged.
+  std::vector<Candidate> c = {{noun, ReadingOrigin::WordNetLemma, 5}, {verb, ReadingOrigin::WordNetLemma, 50}};
+  EXPECT_EQ(OrderReadings(c, nullptr), (std::vector<TCategoryCode>{verb, noun}));
+  FrequencyCounts f{};
+  f[kFreqNoun] = 30;
+  f[kFreqVerb] = 3;
+  EXPECT_EQ(OrderReadings(c, &f), (std::vector<TCategoryCode>{noun, verb}));
+  // "that": the list order, corrected by the counts; WordNet's noun reading is dropped.
+  TCategoryCode det = DeterminerCode(), rel = PronounCode(PronounKind::Relative, 0);
+  std::vector<Candidate> that = {{det, ReadingOrigin::ClosedList, 0},
+                                 {rel, ReadingOrigin::ClosedList, -1},
+                                 {noun, ReadingOrigin::WordNetLemma, 9}};
+  FrequencyCounts g{};
+  g[kFreqDeterminant] = 1325;
+  g[kFreqConjunction] = 5206;
+  g[kFreqPronoun] = 1414;
+  EXPECT_EQ(OrderReadings(that, &g), (std::vector<TCategoryCode>{rel, det}));
+  EXPECT_EQ(OrderReadings(that, nullptr), (std::vector<TCategoryCode>{det, rel, noun}));
+  // Duplicates go and at most six readings stay.
+  std::vector<Candidate> many;
+  for (int i = 0; i < 9; ++i) many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});
+  EXPECT_EQ(OrderReadings(many, nullptr).size(), static_cast<size_t>(kMaxReadings));
+}
+
+// A WordNet of a few words, enough to exercise every rule of the model.
+wordnet::Database SmallWordNet() {
+  using wordnet::Pos;
+  wordnet::Database db;
+  std::string e;
+  bool ok = db.AddIndexFile(Pos::Noun,
+                            "child n 1 0 1 0 00000010\nlos_angeles n 1 0 1 0 00000020\nwalk n 1 0 1 0 00000030\n"
+                            "order n 1 0 1 0 00000040\n",
+                            "index.noun", e) &&
+            db.AddDataFile(Pos::Noun,
+                           "00000010 18 n 01 child 0 000 | a kid\n00000020 15 n 01 Los_Angeles 0 000 | a city\n"
+                           "00000030 04 n 01 walk 0 000 | a stroll\n00000040 04 n 01 order 0 000 | a command\n",
+                           "data.noun", e) &&
+            db.AddExceptionFile(Pos::Noun, "children child\n", "noun.exc", e) &&
+            db.AddIndexFile(Pos::Verb, "go v 1 0 1 0 00000100\nwalk v 1 0 1 0 00000200\nseem v 1 0 1 0 00000300\n",
+                            "index.verb", e) &&
+            db.AddDataFile(Pos::Verb,
+                           "00000100 38 v 01 go 0 000 | move\n00000200 38 v 01 walk 0 000 | step\n"
+                           "00000300 42 v 01 seem 0 000 | appear\n",
+                           "data.verb", e) &&
+            db.AddExceptionFile(Pos::Verb, "went go\ngone go\n", "verb.exc", e) &&
+            db.AddIndexFile(Pos::Adjective, "good a 1 0 1 0 00000500\n", "index.adj", e) &&
+            db.AddDataFile(Pos::Adjective, "00000500 00 a 01 good 0 000 | fine\n", "data.adj", e) &&
+            db.AddExceptionFile(Pos::Adjective, "better good\n", "adj.exc", e) &&
+            db.AddCountFile("walk%2:38:00:: 1 10\nwalk%1:04:00:: 1 3\n", "cntlist.rev", e);
+  EXPECT_TRUE(ok) << e;
+  return db;
+}
+
+WordLists SmallLists() {
+  WordLists lists;
+  std::string e;
+  EXPECT_TRUE(ParseClosedList("in preposition gerund\nin_order_to connector goal\n", "closed", lists, e)) << e;
+  EXPECT_TRUE(ParseIrregularList("go went gone\n", "irr", lists, e)) << e;
+  EXPECT_TRUE(ParseAdjectiveKindList("good subjective\n", "adj", lists, e)) << e;
+  return lists;
+}
+
+TEST(DicoModel, FormsReadingsAndMarks) {
+  LexiconModel model;
+  model.Build(SmallWordNet(), SmallLists());
+  const auto& entries = model.Entries();
+  auto readings = [&](const char* w) {
+    auto it = entries.find(w);
+    return it == entries.end() ? std::vector<TCategoryCode>{} : it->second;
+  };
+  EXPECT_EQ(readings("went"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Past, Mood::Indicative)}));
+  EXPECT_EQ(readings("gone"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Past, Mood::Participle)}));
+  EXPECT_TRUE(readings("goed").empty());  // the irregular form replaces the regular one
+  EXPECT_EQ(readings("going"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Present, Mood::Participle)}));
+  EXPECT_EQ(readings("children"), (std::vector<TCategoryCode>{kNounCode}));
+  EXPECT_EQ(readings("better"), (std::vector<TCategoryCode>{AdjectiveCode(AdjectiveKind::Subjective)}));
+  EXPECT_EQ(readings("seems"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Stative, Tense::Present, Mood::Indicative)}));
+  // walk: verb first (more tagged senses), bit 15 on all but the last reading.
+  TCategoryCode verb = VerbCode(VerbKind::Factive, Tense::Present, Mood::Indicative);
+  EXPECT_EQ(readings("walk"), (std::vector<TCategoryCode>{static_cast<TCategoryCode>(verb | kAmbiguityBit), kNounCode}));
+  EXPECT_EQ(readings("walked").size(), 2u);  // simple past and past participle
+  // "in" may start "in_order_to": the mark is on it, not on the gerund bit.
+  auto in = readings("in");
+  ASSERT_EQ(in.size(), 1u);
+  EXPECT_TRUE(HasLongerExpressionMark(in[0]));
+  EXPECT_NE(in[0] & kGerundBit, 0);
+  EXPECT_FALSE(HasLongerExpressionMark(readings("in_order_to")[0]));
+  // A noun expression's first word becomes an entry so that it can be joined.
+  auto los = readings("los");
+  ASSERT_EQ(los.size(), 1u);
+  EXPECT_EQ(los[0] & ~0x1000, kProperNameCode);
+  EXPECT_TRUE(HasLongerExpressionMark(los[0]));
+  EXPECT_EQ(model.VerbForms().at("go"), (std::vector<std::string>{"went", "gone", "goes", "going"}));
+  EXPECT_EQ(model.AdjectiveForms().at("good"), (std::vector<std::string>{"better"}));
+}
+
+TEST(DicoModel, BuildIsReproducible) {
+  LexiconModel a, b;
+  a.Build(SmallWordNet(), SmallLists());
+  b.Build(SmallWordNet(), SmallLists());
+  std::ostringstream da, db;
+  a.Dump(da);
+  b.Dump(db);
+  EXPECT_EQ(da.str(), db.str());
+  EXPECT_NE(da.str().find("went\t0104\tverb factive past indicative"), std::string::npos) << da.str();
+}
+
+// The real data: WordNet 3.0 as installed and the project's lists.
+TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
+  if (!std::filesystem::exists("/usr/share/wordnet/index.noun")) GTEST_SKIP() << "WordNet is not installed";
+  wordnet::Database wn;
+  std::string error;
+  ASSERT_TRUE(wn.Load("/usr/share/wordnet", error)) << error;
+  WordLists lists;
+  std::string dir = std::string(QUILOR_SOURCE_DIR) + "/dico/lists";
+  ASSERT_TRUE(LoadWordLists(dir, dir + "/frequencies.txt", lists, error)) << error;
+  LexiconModel model;
+  model.Build(wn, lists);
+  auto first = [&](const char* w) -> TCategoryCode {
+    auto it = model.Entries().find(w);
+    if (it == model.Entries().end()) return 0;
+    TCategoryCode c = it->second[0] & ~kAmbiguityBit;
+    return static_cast<TCategoryCode>(c & ~LongerExpressionBit(c));
+  };
+  auto verbKind = [&](const char* w) {
+    for (TCategoryCode c : model.Entries().at(w))
+      if (MajorClassOfCode(c) == 1) return static_cast<VerbKind>(c & 3);
+    return VerbKind::Factive;
+  };
+  EXPECT_GT(model.Entries().size(), 200000u);
+  EXPECT_EQ(first("went"), VerbCode(VerbKind::Factive, Tense::Past, Mood::Indicative));
+  EXPECT_EQ(first("children"), kNounCode);
+  EXPECT_EQ(MajorClassOfCode(first("better")), 4);
+  EXPECT_EQ(first("the"), DeterminerCode());
+  EXPECT_EQ(first("mr"), kAbbreviationCode);
+  EXPECT_EQ(verbKind("think"), VerbKind::Reflexive);
+  EXPECT_EQ(verbKind("see"), VerbKind::Reflexive);
+  EXPECT_EQ(verbKind("promise"), VerbKind::Performative);
+  EXPECT_EQ(verbKind("belong"), VerbKind::Stative);
+  EXPECT_EQ(verbKind("build"), VerbKind::Factive);
+  EXPECT_EQ(first("in_order_to"), ConnectorCode(ConnectorKind::Goal));
+  EXPECT_EQ(first("as_soon_as"), ConnectorCode(ConnectorKind::Time));
+  EXPECT_EQ(first("red") , AdjectiveCode(AdjectiveKind::Objective));
+  EXPECT_EQ(first("fifth"), AdjectiveCode(AdjectiveKind::Numeral));
+  EXPECT_EQ(first("because"), ConnectorCode(ConnectorKind::Cause));
+  EXPECT_EQ(first("probably"), ModalityCode(ModalityKind::Doubt));
+  // "that" is read as a relative pronoun first: it is mostly a conjunction.
+  EXPECT_EQ(MajorClassOfCode(first("that")), 5);
+  for (const auto& [word, codes] : model.Entries()) {
+    ASSERT_FALSE(codes.empty()) << word;
+    ASSERT_LE(codes.size(), static_cast<size_t>(kMaxReadings)) << word;
+    for (size_t i = 0; i < codes.size(); ++i) {
+      ASSERT_NE(codes[i], 0) << word;
+      ASSERT_EQ((codes[i] & kAmbiguityBit) != 0, i + 1 < codes.size()) << word;
+      ASSERT_NE(MajorClassOfCode(codes[i]), 8) << word;  // class code 8 reads as unknown
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quilor::dico

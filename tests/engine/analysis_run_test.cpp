@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/gauge.h"
+#include "engine/analysis_run.h"
+#include "engine/word_list.h"
+#include "import/text_loader.h"
+#include "support/stream_support.h"
+
+namespace quilor {
+namespace {
+
+using namespace testing_support;
+
+std::string Words(int n, const std::string& stem = "w") {
+  std::string text;
+  for (int i = 0; i < n; ++i) text += stem + " ";
+  return text;
+}
+
+bool EndsWith(const std::string& s, const std::string& end) {
+  return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(AnalysisRunLimits, WordCapHoldsForManySmallFiles) {
+  StreamTestState state;
+  TempFolder folder;
+  LoaderSettings.wordCap = 10;
+  std::vector<std::string> files;
+  for (int i = 0; i < 5; ++i) files.push_back(folder.Write("f" + std::to_string(i) + ".txt", Words(4)));
+  EXPECT_TRUE(RunOnFiles(files));  // the words loaded so far are analysed
+  auto rows = TextWordRows();
+  ASSERT_EQ(rows.size(), 10u);
+  EXPECT_EQ(rows.back().fileNumber, 3);
+  ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
+  EXPECT_TRUE(EndsWith(state.ui.ui.Shown()[0].text, "This text is too long to be entirely shown."));
+  EXPECT_EQ(state.ui.ui.Shown()[0].text.rfind("Stop ! The total size of the text is bigger than 0 MB.", 0), 0u);
+}
+
+TEST(AnalysisRunLimits, WordCapInTheMiddleOfAFile) {
+  StreamTestState state;
+  TempFolder folder;
+  LoaderSettings.wordCap = 7;
+  std::string a = folder.Write("a.txt", Words(20));
+  std::string b = folder.Write("b.txt", Words(3));
+  EXPECT_TRUE(RunOnFiles({a, b}));
+  EXPECT_EQ(TextWordRows().size(), 7u);
+  EXPECT_EQ(state.ui.ui.Shown().size(), 1u);
+}
+
+// Thirty files of 100,000 bytes: the total passes 2,048,000 bytes in the 21st.
+class SizeQuestion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < 30; ++i) files.push_back(folder.Write("f" + std::to_string(i) + ".txt", Words(25000, "abc")));
+  }
+  TempFolder folder;
+  std::vector<std::string> files;
+};
+
+TEST_F(SizeQuestion, AskedOnceForAQueueOfSmallFiles) {
+  StreamTestState state;
+  SizeThresholdOption = 0;  // raised to 2
+  EXPECT_TRUE(RunOnFiles(files));
+  EXPECT_EQ(SizeThresholdOption, 2);
+  EXPECT_EQ(SizeThreshold, 2048000);
+  EXPECT_EQ(TextWordRows().size(), 30u * 25000u);
+  ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(state.ui.ui.Shown()[0].kind, kBoxYesNoCancel);
+  EXPECT_EQ(state.ui.ui.Shown()[0].text,
+            "Be careful ! The total size of the text is bigger than 2 MB. This can cause an unexpected "
+            "application failure. Continue?");
+}
+
+TEST_F(SizeQuestion, NoStopsLoadingAndKeepsTheWords) {
+  StreamTestState state;
+  state.ui.ui.QueueAnswer(2);
+  EXPECT_TRUE(RunOnFiles(files));
+  auto rows = TextWordRows();
+  EXPECT_EQ(rows.size(), 21u * 25000u);
+  EXPECT_EQ(rows.back().fileNumber, 21);
+  EXPECT_FALSE(RunRunning);
+}
+
+TEST_F(SizeQuestion, CancelAbandonsTheRun) {
+  StreamTestState state;
+  state.ui.ui.QueueAnswer(3);
+  EXPECT_FALSE(RunOnFiles(files));
+  EXPECT_TRUE(RunStopped);
+  EXPECT_TRUE(RunAborted);
+  EXPECT_FALSE(RunRunning);
+  EXPECT_EQ(InfoJauge, nullptr);
+}
+
+// A gauge view that records the word counts shown and presses Stop on request.
+class RecordingView : public NullGaugeView {
+ public:
+  explicit RecordingView(std::vector<std::string>* values, int pressStopAt) : values_(values), pressStopAt_(pressStopAt) {}
+  void SetValue(int line, const std::string& text) override {
+    if (line == 2 && !text.empty()) values_->push_back(text);
+  }
+  void ProcessEvents() override {
+    if (++events_ == pressStopAt_ && InfoJauge) InfoJauge->ButtonArretClick();
+  }
+
+ private:
+  std::vector<std::string>* values_;
+  int pressStopAt_;
+  int events_ = 0;
+};
+
+TEST(AnalysisRunGauge, ProgressEveryFiftyThousandWordsAndAfterEachFile) {
+  StreamTestState state;
+  TempFolder folder;
+  std::vector<std::string> values;
+  SetGaugeViewFactory([&] { return std::make_unique<RecordingView>(&values, -1); });
+  std::string a = folder.Write("a.txt", Words(120000));
+  std::string b = folder.Write("b.txt", Words(5));
+  ASSERT_TRUE(RunOnFiles({a, b}));
+  EXPECT_EQ(values, (std::vector<std::string>{"50000", "100000", "120000", "120005"}));
+}
+
+TEST(AnalysisRunGauge, StopEndsTheRunAndKeepsTheWordsRead) {
+  StreamTestState state;
+  TempFolder folder;
+  std::vector<std::string> values;
+  SetGaugeViewFactory([&] { return std::make_unique<RecordingView>(&values, 2); });
+  state.ui.ui.QueueAnswer(1);  // Yes to "Do you really want to stop this process?"
+  std::string a = folder.Write("a.txt", Words(3));
+  std::string b = folder.Write("b.txt", Words(3));
+  EXPECT_FALSE(RunOnFiles({a, b}));
+  EXPECT_TRUE(CancelRequested);
+  EXPECT_EQ(TextWordRows().size(), 3u);
+  EXPECT_FALSE(RunRunning);
+  ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(state.ui.ui.Shown()[0].text, "Do you really want to stop this process?");
+}
+
+TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
+  StreamTestState state;
+  TempFolder folder;
+  std::string a = folder.Write("a.txt", Words(3));
+  ASSERT_TRUE(RunOnFiles({a}));
+  CancelRequested = true;
+  RunRunning = true;  // as while a run lets events run
+  EXPECT_FALSE(RunAnalysis(0));
+  EXPECT_EQ(TextWords.Count(), 3u);
+  EXPECT_TRUE(CancelRequested);
+  EXPECT_TRUE(RunRunning);
+  RunRunning = false;
+  CancelRequested = false;
+  EndAnalysisRun(true);
+  EXPECT_EQ(TextWords.Count(), 0u);
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,238 @@
+#include "engine/options.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <set>
+
+#include "core/files.h"
+#include "tests/platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+std::string ImageOf(const TOptionsRecord& r) {
+  return std::string(reinterpret_cast<const char*>(r.Data()), r.Size());
+}
+
+TEST(OptionsRecord, DefaultsOfTheImage) {
+  TOptionsRecord r;
+  r.Set(opt::RelationBase, 3);
+  r.ResetSettings();
+  EXPECT_EQ(r.Get(opt::Version), 15u);
+  EXPECT_EQ(r.Get(opt::EndMarker), 1234578u);
+  EXPECT_EQ(r.Data()[14912], 0x92);  // little-endian 0x0012D692
+  EXPECT_EQ(r.Get(opt::ScenarioSetting), 3u);
+  EXPECT_EQ(r.Get(opt::ExcelMaxCharts), 8u);
+  EXPECT_EQ(r.Get(opt::GraphMaxObjects), 30);
+  EXPECT_EQ(r.Get(opt::DocumentKind), 10);
+  EXPECT_EQ(r.Get(opt::ClassPertinence), 15);
+  EXPECT_EQ(r.Get(opt::RelationBase), 1);
+  EXPECT_EQ(r.Get(opt::CharacteristicParts), 90);
+  EXPECT_EQ(r.Get(opt::SizeThreshold), 25);
+  EXPECT_EQ(r.Get(opt::OpenFilterIndex), 12);
+  EXPECT_DOUBLE_EQ(r.Get(opt::DoubleSetting), 0.4);
+  EXPECT_EQ(r.Get(opt::AreaGraph3D), 1);
+  EXPECT_EQ(r.Get(opt::ShowBorders), 0);
+  EXPECT_EQ(r.Get(opt::ConvertPdf), 1);
+  EXPECT_EQ(r.Get(opt::GexfDiscardLoneNodes), 1);
+  EXPECT_EQ(r.Get(opt::NoSubFolders), 0);
+  EXPECT_EQ(r.Get(opt::ScenarioFileName), "Concepts US V8.scn");
+  EXPECT_EQ(r.Get(opt::BordersFileName), "");
+  uint32_t colours[opt::ColourCount];
+  r.GetColourSettings(colours);
+  EXPECT_EQ(colours[1], 0x000000A0u);
+  EXPECT_EQ(colours[4], 0x0080FFA0u);
+  EXPECT_EQ(colours[15], 0x00C0C0C0u);
+  EXPECT_EQ(colours[16], 0u);
+  EXPECT_EQ(r.Get(opt::PaletteColour(10)), 0x4000C0u);
+  const uint8_t print[13] = {1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(r.Data() + 14896, print, 13), 0);
+  // Count the bytes a default record sets: every one comes from a documented default.
+  size_t nonZero = 0;
+  for (size_t i = 0; i < r.Size(); ++i) nonZero += r.Data()[i] != 0;
+  EXPECT_GT(nonZero, 100u);
+}
+
+// Offsets that no field names: filled with noise, they must come back as they went.
+std::vector<size_t> UnnamedOffsets() {
+  std::vector<std::pair<size_t, size_t>> ranges = {{4, 87}, {88, 260}, {292, 344}, {348, 352}, {380, 384},
+                                                   {392, 552}, {581, 583}, {604, 609}, {615, 616}, {631, 632},
+                                                   {639, 641}, {647, 667}, {1972, 2233}, {14909, 14912}};
+  std::vector<size_t> out;
+  for (auto [a, b] : ranges)
+    for (size_t i = a; i < b; ++i) out.push_back(i);
+  return out;
+}
+
+TEST(OptionsRecord, FileRoundTripsByteForByte) {
+  TempFolder dir;
+  TOptionsRecord r;
+  std::mt19937 noise(7);
+  for (size_t off : UnnamedOffsets()) r.Data()[off] = static_cast<uint8_t>(noise());
+  for (size_t i = 0; i < 4582 - 2233; ++i)  // GEXF texts: full slots of noise, each ended by its NUL
+    r.Data()[2233 + i] = (i % 261 == 260) ? 0 : static_cast<uint8_t>(noise() | 1);
+  for (size_t i = 4582; i < 8500; ++i) r.Data()[i] = static_cast<uint8_t>(noise());
+  r.Set(opt::RelationBase, 4);
+  r.Set(opt::SizeThreshold, 2047);
+  r.Set(opt::DoubleSetting, -1.25);
+  r.Set(opt::BordersFileName, std::string(260, 'B'));
+  r.Set(opt::FileHistoryEntry(11), "/home/u/last.txt");
+  r.Set(opt::Colour(16), 0x00123456);
+  const std::string path = dir / "quilor.prm";
+  ASSERT_TRUE(WriteOptionsFile(path, r));
+  EXPECT_EQ(ReadWholeFile(path).size(), 14920u);
+
+  TOptionsRecord back;
+  ASSERT_TRUE(ReadOptionsFile(path, back));
+  EXPECT_EQ(ImageOf(back), ImageOf(r));
+  EXPECT_EQ(back.Get(opt::BordersFileName), std::string(260, 'B'));
+  EXPECT_EQ(back.Get(opt::FileHistoryEntry(11)), "/home/u/last.txt");
+}
+
+TEST(OptionsRecord, ForeignOrShortFilesGiveTheDefaults) {
+  TempFolder dir;
+  const TOptionsRecord defaults;
+  TOptionsRecord changed;
+  changed.Set(opt::RelationBase, 2);
+  std::string good = ImageOf(changed);
+
+  std::string wrongVersion = good;
+  wrongVersion[0] = 14;
+  std::string wrongMarker = good;
+  wrongMarker[14915] = 1;
+  for (const std::string& image : {wrongVersion, wrongMarker, good.substr(0, 14919), std::string()}) {
+    TOptionsRecord r = changed;
+    WriteWholeFile(dir / "o.prm", image);
+    EXPECT_FALSE(ReadOptionsFile(dir / "o.prm", r));
+    EXPECT_EQ(ImageOf(r), ImageOf(defaults));
+  }
+  TOptionsRecord r = changed;
+  EXPECT_FALSE(ReadOptionsFile(dir / "missing.prm", r));
+  EXPECT_EQ(r.Get(opt::RelationBase), 1);
+  EXPECT_FALSE(ReadOptionsFile(dir.path(), r));  // a folder
+
+  // Extra bytes after the record are not part of it.
+  WriteWholeFile(dir / "o.prm", good + "tail");
+  EXPECT_TRUE(ReadOptionsFile(dir / "o.prm", r));
+  EXPECT_EQ(r.Get(opt::RelationBase), 2);
+}
+
+TEST(OptionsRecord, DamagedImageIsEndedAndBroughtInRange) {
+  TOptionsRecord r;
+  std::memset(r.Data() + 667, 'S', 522);       // scenario name without its NUL
+  std::memset(r.Data() + 1189, 'b', 261);
+  std::memset(r.Data() + 1450, 'm', 261);
+  std::memset(r.Data() + 1711, 'f', 261);
+  std::memset(r.Data() + 8632, 'h', 12 * 261);
+  std::memset(r.Data() + 11764, 'r', 12 * 261);
+  r.Set(opt::GraphMaxObjects, 3);
+  r.Set(opt::GraphKind, 9);
+  r.Set(opt::RelationBase, 0);
+  r.Set(opt::ClassMinWords, 1000);
+  r.Set(opt::CharacteristicParts, 0);
+  r.Set(opt::SizeThreshold, 65535);
+  r.Set(opt::OpenFilterIndex, 0);
+  r.Set(opt::ExcelMaxCharts, 0);
+  r.Set(opt::ExcelChartType, 77);
+  r.Set(opt::DoubleSetting, std::numeric_limits<double>::quiet_NaN());
+  TOptionsRecord back;
+  ASSERT_TRUE(ReadOptionsImage(ImageOf(r), back));
+  EXPECT_EQ(back.Get(opt::ScenarioFileName), std::string(521, 'S'));
+  EXPECT_EQ(back.Get(opt::BordersFileName), std::string(260, 'b'));
+  EXPECT_EQ(back.Data()[1710], 0);
+  EXPECT_EQ(back.Data()[1971], 0);
+  for (size_t i = 0; i < 12; ++i) {
+    EXPECT_EQ(back.Get(opt::FolderHistoryEntry(i)), std::string(260, 'h'));
+    EXPECT_EQ(back.Get(opt::FileHistoryEntry(i)), std::string(260, 'r'));
+  }
+  EXPECT_EQ(back.Get(opt::GraphMaxObjects), 8);
+  EXPECT_EQ(back.Get(opt::GraphKind), 1);
+  EXPECT_EQ(back.Get(opt::RelationBase), 1);
+  EXPECT_EQ(back.Get(opt::ClassMinWords), 3);
+  EXPECT_EQ(back.Get(opt::CharacteristicParts), 90);
+  EXPECT_EQ(back.Get(opt::SizeThreshold), 25);  // would overflow the byte threshold
+  EXPECT_EQ(back.Get(opt::OpenFilterIndex), 12);
+  EXPECT_EQ(back.Get(opt::ExcelMaxCharts), 8u);
+  EXPECT_EQ(back.Get(opt::ExcelChartType), 0u);
+  EXPECT_DOUBLE_EQ(back.Get(opt::DoubleSetting), 0.4);
+}
+
+TEST(OptionsRecord, TextFieldsAreCutAndCleared) {
+  TOptionsRecord r;
+  r.Set(opt::LastFolder, std::string(400, 'x'));
+  EXPECT_EQ(r.Get(opt::LastFolder).size(), 260u);
+  r.Set(opt::LastFolder, "/a");
+  EXPECT_EQ(r.Get(opt::LastFolder), "/a");
+  EXPECT_EQ(r.Data()[1711 + 3], 0);  // the rest of the old text is gone
+  r.Set(opt::LastFolder, std::string("/b\0c", 4));
+  EXPECT_EQ(r.Get(opt::LastFolder), "/b");
+}
+
+TEST(OptionsRecord, SaveFailureKeepsThePreviousFile) {
+  TempFolder dir;
+  const std::string path = dir / "quilor.prm";
+  TOptionsRecord r;
+  ASSERT_TRUE(WriteOptionsFile(path, r));
+  const std::string before = ReadWholeFile(path);
+  std::filesystem::create_symlink("/dev/full", path + ".tmp");
+  r.Set(opt::RelationBase, 4);
+  EXPECT_FALSE(WriteOptionsFile(path, r));
+  EXPECT_EQ(ReadWholeFile(path), before);
+  WriteWholeFile(dir / "plain", "x");
+  EXPECT_FALSE(WriteOptionsFile(dir / "plain/quilor.prm", r));
+}
+
+TEST(RunTimeRecords, DefaultsOfTheGeneralStateAndWorkContext) {
+  GeneralState->Language = 1;
+  ResetGeneralState();
+  const uint8_t expected[11] = {4, 1, 1, 0, 1, 0, 0, 0, 0, 1, 1};
+  EXPECT_EQ(std::memcmp(GeneralState, expected, 11), 0);
+
+  WorkContext->FileDialogMask = "*.txt";
+  WorkContext->SauverOptions = false;
+  WorkContext->SearchKeys[3] = "key";
+  ResetWorkContext();
+  EXPECT_EQ(WorkContext->FileDialogMask, "*.*");
+  EXPECT_TRUE(WorkContext->SauverOptions && WorkContext->Messages && WorkContext->AuthIndexation &&
+              WorkContext->MultiUserSetup);
+  EXPECT_FALSE(WorkContext->ZuvovReadOnly || WorkContext->ClientServeur || WorkContext->MessGenIndex);
+  EXPECT_EQ(WorkContext->CalculationBase, 1);
+  EXPECT_EQ(WorkContext->SecondBase, 1);
+  EXPECT_EQ(WorkContext->SearchKeys[3], "");
+  EXPECT_EQ(WorkContext->Exports[9].Multiplier, 0);
+}
+
+TEST(InstallPaths, RootIsTheParentOfTheProgramFolderWithItsCase) {
+  std::string root = "unchanged";
+  EXPECT_TRUE(InstallRootOf("/Home/Ann/Quilor/bin/quilor", root));
+  EXPECT_EQ(root, "/Home/Ann/Quilor");
+  EXPECT_TRUE(InstallRootOf("/bin/quilor", root));
+  EXPECT_EQ(root, "");
+  root = "unchanged";
+  EXPECT_FALSE(InstallRootOf("/quilor", root));
+  EXPECT_FALSE(InstallRootOf("quilor", root));
+  EXPECT_EQ(root, "unchanged");
+
+  ResetGeneralState();
+  SetProgramPathForTesting("/Opt/QuilorApp/bin/quilor");
+  SetInstallPaths();
+  EXPECT_EQ(WorkContext->InstallRoot, "/Opt/QuilorApp");
+  EXPECT_EQ(WorkContext->DictionaryMask, "/Opt/QuilorApp/Dico/englex.*");
+  EXPECT_EQ(WorkContext->UserScenarioFolder, "/Opt/QuilorApp/Scenario");
+  EXPECT_EQ(WorkContext->BordersFolder, "/Opt/QuilorApp/Scenario");
+  EXPECT_EQ(WorkContext->ProgramScenarioFolder, "/Opt/QuilorApp/Scenario");
+  SetProgramPathForTesting("");
+  ResetWorkContext();
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/chartables.h"
+#include "engine/segment_buffer.h"
+#include "engine/word_list.h"
+#include "engine/word_scanner.h"
+
+namespace quilor {
+namespace {
+
+using Words = std::vector<std::pair<std::string, std::string>>;  // word, tag
+
+// Feeds the scanner a text in pieces.
+class PieceSource : public TextBlockSource {
+ public:
+  explicit PieceSource(std::vector<std::string> pieces) : pieces_(std::move(pieces)) {}
+  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
+  bool NextTextBlock() override {
+    if (next_ >= pieces_.size()) return false;
+    const std::string& p = pieces_[next_++];
+    scanner_->SetBlock(reinterpret_cast<const unsigned char*>(p.data()), p.size());
+    return true;
+  }
+
+ private:
+  std::vector<std::string> pieces_;
+  size_t next_ = 0;
+  TWordScanner* scanner_ = nullptr;
+};
+
+Words ScanPieces(const std::vector<std::string>& pieces, bool lineMode = false) {
+  TextWords.Clear();
+  PieceSource source(pieces);
+  TSegmentBuffer segment;
+  segment.Init();
+  TWordScanner scanner(source, segment);
+  source.Attach(&scanner);
+  scanner.ResetForFile();
+  scanner.lineMode = lineMode;
+  while (scanner.ScanTextBlock()) {
+  }
+  Words words;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
+    words.emplace_back(n->text, n->tag);
+  TextWords.Clear();
+  return words;
+}
+
+Words Scan(const std::string& text) { return ScanPieces({text}); }
+
+TEST(WordScanner, TagsCarryThePunctuationBeforeEachWord) {
+  ResetWorkingTables();
+  EXPECT_EQ(Scan("l'homme"), (Words{{"l", " "}, {"homme", "'"}}));
+  EXPECT_EQ(Scan("Fin. Suite"), (Words{{"Fin", " "}, {"Suite", ". "}}));
+  EXPECT_EQ(Scan("a, b"), (Words{{"a", " "}, {"b", ","}}));
+  EXPECT_EQ(Scan("a b"), (Words{{"a", " "}, {"b", " "}}));
+  EXPECT_EQ(Scan("a\tb\r\nc"), (Words{{"a", " "}, {"b", " "}, {"c", " "}}));
+  EXPECT_EQ(Scan("a*b/c"), (Words{{"a", " "}, {"b", "*"}, {"c", "/"}}));
+  // Right single quotation mark and acute accent are apostrophes.
+  EXPECT_EQ(Scan("don\x92t it\xB4s"), (Words{{"don", " "}, {"t", "'"}, {"it", " "}, {"s", "'"}}));
+  // The tag keeps at most three characters in the word list.
+  EXPECT_EQ(Scan("a!?!?!?!?!b"), (Words{{"a", " "}, {"b", "!?!"}}));
+  // Digits belong to words, a point between them is punctuation.
+  EXPECT_EQ(Scan("3.5 kg"), (Words{{"3", " "}, {"5", "."}, {"kg", " "}}));
+}
+
+TEST(WordScanner, LigaturesJoinersAndLetters) {
+  ResetWorkingTables();
+  EXPECT_EQ(Scan("c\x9Cur \x8Cuvre"), (Words{{"coeur", " "}, {"Oeuvre", " "}}));
+  EXPECT_EQ(Scan("encyclop\xE6" "dia \xC6sop"), (Words{{"encyclopaedia", " "}, {"Aesop", " "}}));
+  EXPECT_EQ(Scan("a_b_c _x"), (Words{{"a_b_c", " "}, {"x", " "}}));
+  EXPECT_EQ(Scan("\xA3" "5 $3 caf\xE9"), (Words{{"\xA3" "5", " "}, {"$3", " "}, {"caf\xE9", " "}}));
+}
+
+TEST(WordScanner, LongRunsAreCutNotSplit) {
+  ResetWorkingTables();
+  std::string run(100, 'x');
+  Words words = Scan(run + " next");
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[0].first, std::string(78, 'x'));
+  EXPECT_EQ(words[1], (std::pair<std::string, std::string>{"next", " "}));
+  // A ligature at the limit does not overflow the word.
+  words = Scan(std::string(77, 'x') + "\x9C\x9C");
+  ASSERT_EQ(words.size(), 1u);
+  EXPECT_EQ(words[0].first, std::string(77, 'x') + "o");
+}
+
+TEST(WordScanner, TheLastWordOfTheSourceIsKept) {
+  ResetWorkingTables();
+  EXPECT_EQ(Scan("alone"), (Words{{"alone", " "}}));
+  EXPECT_EQ(Scan("two words"), (Words{{"two", " "}, {"words", " "}}));
+  EXPECT_EQ(Scan("end."), (Words{{"end", " "}}));
+  EXPECT_TRUE(Scan("").empty());
+  EXPECT_TRUE(Scan(" ,;. \r\n").empty());
+}
+
+TEST(WordScanner, PiecesScanAsOneText) {
+  ResetWorkingTables();
+  const std::string text = "Fin. Suite, l'homme a_b c\x9C" "ur 3.5 " + std::string(90, 'y') + " z";
+  Words whole = Scan(text);
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    ASSERT_EQ(ScanPieces({text.substr(0, cut), "", text.substr(cut)}), whole) << "cut at " << cut;
+  }
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,26 @@
+// The dictionary builder's word lists: closed classes, irregular verbs,
+// verb and adjective kinds, frequencies and names.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dico/lists.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  using namespace quilor::dico;
+  std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  WordLists lists;
+  std::string error;
+  switch (data[0] % 7) {
+    case 0: ParseClosedList(text, "closed", lists, error); break;
+    case 1: ParseIrregularList(text, "irregular", lists, error); break;
+    case 2: ParseVerbKindList(text, "verbs", lists, error); break;
+    case 3: ParseAdjectiveKindList(text, "adjectives", lists, error); break;
+    case 4: ParseFrequencyList(text, "frequencies", lists, error); break;
+    case 5: ParseNameList(text, "names", lists, error); break;
+    default: ParseStyleNormList(text, "norms", lists, error); break;
+  }
+  return 0;
+}

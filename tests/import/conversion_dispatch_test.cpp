@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/files.h"
+#include "import/conversion_dispatch.h"
+#include "platform/message_ui.h"
+#include "support/office_builders.h"
+
+namespace quilor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BuildCompoundFile;
+using testing::BuildWordFile;
+using testing::BuildZip;
+using testing::ReadFileBytes;
+using testing::WordSpec;
+using testing::WriteFileBytes;
+
+const std::string kData = std::string(QUILOR_TEST_DATA) + "/import/convert/";
+
+class ConversionDispatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("quilor-convert-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    ConversionOptions = ConversionSwitches();
+    ConverterDllPaths = {};
+    ConversionErrorShown = false;
+    ClearConversionFailures();
+    ASSERT_TRUE(CreateConverters());
+  }
+  void TearDown() override {
+    FreeConverters();
+    fs::remove_all(dir_);
+  }
+  std::string Put(const std::string& name, const std::string& bytes) {
+    std::string path = (dir_ / name).string();
+    WriteFileBytes(path, bytes);
+    return path;
+  }
+  std::string Copy(const std::string& fixture, const std::string& name) {
+    return Put(name, ReadFileBytes(kData + fixture));
+  }
+  static ConvertedSource Prepare(const std::string& path) {
+    int kind = DocumentKind(path);
+    return PrepareConvertedSource(path, kind, UnknownExtension);
+  }
+  fs::path dir_;
+  ScopedScriptedUi ui_;
+};
+
+TEST_F(ConversionDispatch, EveryConvertedKindReachesItsConverterWhateverTheCase) {
+  struct Case {
+    const char* fixture;
+    const char* name;
+    ConverterUsed used;
+  } cases[] = {
+      {"sample.doc", "a.doc", ConverterUsed::kWord},
+      {"sample.docx", "b.docx", ConverterUsed::kWord},
+      {"sample.docx", "C.DOCX", ConverterUsed::kWord},
+      {"sample.docx", "misnamed.doc", ConverterUsed::kWord},
+      {"sample.doc", "misnamed.docx", ConverterUsed::kWord},
+      {"sample.odt", "d.ODT", ConverterUsed::kOpenDocumentText},
+      {"slides.odp", "e.odp", ConverterUsed::kOpenDocumentPresentation},
+      {"slides.pptx", "f.PPTX", ConverterUsed::kPowerPoint2007},
+      {"sample.pdf", "g.Pdf", ConverterUsed::kPdf},
+      {"sample.docx", "h.docm", ConverterUsed::kWord},
+  };
+  for (const Case& c : cases) {
+    ConvertedSource s = Prepare(Copy(c.fixture, c.name));
+    EXPECT_EQ(s.route, SourceRoute::kConverted) << c.name << " " << ConversionFailureReport();
+    EXPECT_EQ(s.used, c.used) << c.name;
+    bool slides = c.used == ConverterUsed::kOpenDocumentPresentation || c.used == ConverterUsed::kPowerPoint2007;
+    EXPECT_NE(s.text.find(slides ? "Third slide" : "alpha"), std::string::npos) << c.name;
+  }
+  EXPECT_TRUE(ConversionFailures.empty()) << ConversionFailureReport();
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+}
+
+TEST_F(ConversionDispatch, PowerPointBinaryGivesItsSlidesText) {
+  // A "PowerPoint Document" stream: a container holding two text atoms and a master's.
+  auto atom = [](uint16_t type, const std::string& body) {
+    std::string r(8, '\0');
+    testing::Put16(r, 2, type);
+    testing::Put32(r, 4, static_cast<uint32_t>(body.size()));
+    return r + body;
+  };
+  std::string chars = std::string("S\0l\0i\0d\0e\0", 10);
+  std::string inner = atom(0x0FA0, chars) + atom(0x0FA8, "two words");
+  std::string container(8, '\0');
+  testing::Put16(container, 0, 0x000F);
+  testing::Put16(container, 2, 0x0FF0);
+  testing::Put32(container, 4, static_cast<uint32_t>(inner.size()));
+  std::string master(8, '\0');
+  std::string masterBody = atom(0x0FA8, "Click to edit");
+  testing::Put16(master, 0, 0x000F);
+  testing::Put16(master, 2, 0x03F8);
+  testing::Put32(master, 4, static_cast<uint32_t>(masterBody.size()));
+  std::string stream = container + inner + master + masterBody;
+  ConvertedSource s = Prepare(Put("deck.ppt", BuildCompoundFile({{"PowerPoint Document", stream}})));
+  ASSERT_EQ(s.route, SourceRoute::kConverted);
+  EXPECT_EQ(s.text, "Slide\ntwo words\n");
+
+  // A record that overruns its container: the text before it is kept and the file listed.
+  std::string overrun = stream.substr(0, 8 + 18) + atom(0x0FA8, "x").substr(0, 6) + "\xFF\x7F";
+  s = Prepare(Put("bad.ppt", BuildCompoundFile({{"PowerPoint Document", overrun}})));
+  EXPECT_EQ(s.route, SourceRoute::kConverted);
+  EXPECT_EQ(s.text, "Slide\n");
+  EXPECT_EQ(ConversionFailures.size(), 1u);
+  // Not a presentation at all: read raw.
+  EXPECT_EQ(Prepare(Put("plain.ppt", "just text")).route, SourceRoute::kReadRaw);
+}
+
+TEST_F(ConversionDispatch, FilesThatAreNoTextArePassedOverAndListed) {
+  std::string xlsx = Put("book.xlsx", BuildZip({{"xl/workbook.xml", "<workbook/>"}}));
+  EXPECT_EQ(Prepare(xlsx).route, SourceRoute::kPassOver);
+  std::string binary = Put("data.bin", std::string("\x01\x02\x00\x03 binary", 12));
+  EXPECT_EQ(Prepare(binary).route, SourceRoute::kPassOver);
+  std::string xps = Put("page.xps", "PK\x03\x04");
+  EXPECT_EQ(Prepare(xps).route, SourceRoute::kPassOver);
+  std::string otherCompound = Put("thing.doc", BuildCompoundFile({{"Workbook", "x"}}));
+  EXPECT_EQ(Prepare(otherCompound).route, SourceRoute::kReadRaw);
+  // Text under an unknown extension, and kinds read as they are.
+  EXPECT_EQ(Prepare(Put("notes.xyz", "plain words")).route, SourceRoute::kReadFile);
+  EXPECT_EQ(Prepare(Put("notes.txt", "plain words")).route, SourceRoute::kReadFile);
+  EXPECT_EQ(Prepare(Put("wide.xyz", std::string("\xFF\xFEw\0o\0", 6))).route, SourceRoute::kReadFile);
+  // A workbook of the old kind goes to the raw extraction of its strings.
+  EXPECT_EQ(Prepare(Put("old.xls", BuildCompoundFile({{"Workbook", "x"}}))).route, SourceRoute::kReadFile);
+
+  ASSERT_EQ(ConversionFailures.size(), 3u);
+  std::string report = ConversionFailureReport();
+  EXPECT_EQ(report.rfind("These files could not be read:", 0), 0u);
+  EXPECT_NE(report.find(xlsx + ": This file is not a text document; it was passed over."), std::string::npos);
+  EXPECT_NE(report.find(binary + ": "), std::string::npos);
+  EXPECT_NE(report.find(xps + ": No converter reads this kind of document."), std::string::npos);
+  ShowConversionFailures();
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui_.ui.Shown()[0].text, report);
+  ClearConversionFailures();
+  EXPECT_EQ(ConversionFailureReport(), "");
+}
+
+TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
+  // Plain text named .doc: the reader refuses it and the raw bytes are read.
+  std::string fake = Put("fake.doc", "Just some text in a file named like a document.");
+  ConvertedSource s = Prepare(fake);
+  EXPECT_EQ(s.route, SourceRoute::kReadRaw);
+  EXPECT_TRUE(WordRouteFailed);
+  EXPECT_TRUE(ConversionFailed);
+  ASSERT_EQ(ConversionFailures.size(), 1u);
+  EXPECT_EQ(ConversionFailures[0].reason, "File " + fake + " is not valid MS Word document");
+
+  // An encrypted document gives the password message and no text at all.
+  WordSpec secret;
+  secret.text = u"secret\r";
+  secret.ccp[0] = 7;
+  secret.encrypted = true;
+  std::string locked = Put("locked.doc", BuildWordFile(secret));
+  EXPECT_EQ(Prepare(locked).route, SourceRoute::kPassOver);
+  EXPECT_EQ(ConversionFailures.back().reason, "Document is password protected.");
+  std::string lockedX = Put("locked.docx", BuildCompoundFile({{"EncryptionInfo", "x"}, {"EncryptedPackage", "y"}}));
+  EXPECT_EQ(Prepare(lockedX).route, SourceRoute::kPassOver);
+  EXPECT_EQ(ConversionFailures.size(), 3u);
+
+  // With the Word-reader switch off, .doc files are read raw.
+  ConversionOptions.wordReader = false;
+  EXPECT_EQ(Prepare(Copy("sample.doc", "raw.doc")).route, SourceRoute::kReadRaw);
+
+  // The length and text of the route itself.
+  EXPECT_GT(ConvertWordDocument(kData + "sample.doc"), 100);
+  EXPECT_NE(WordRouteText.find("example site"), std::string::npos);
+  ResetConversionState();
+  EXPECT_TRUE(WordRouteText.empty());
+}
+
+TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
+  std::string broken = Put("broken.pdf", "%PDF-1.4\nnot really a pdf");
+  ui_.ui.QueueAnswer(1);  // Yes: go on with PDF conversion
+  EXPECT_EQ(Prepare(broken).route, SourceRoute::kPassOver);
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_NE(ui_.ui.Shown()[0].text.find("The conversion of this document is impossible iFilter error in step: 4 "
+                                        "iFilter Initialization failed."),
+            std::string::npos);
+  EXPECT_TRUE(ConversionOptions.pdfConversion);
+  // Shown once until the program ends, but every file is listed.
+  EXPECT_EQ(Prepare(Put("broken2.pdf", "%PDF-1.4\nno")).route, SourceRoute::kPassOver);
+  EXPECT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_EQ(ConversionFailures.size(), 2u);
+
+  // No: PDF conversion is switched off, and then PDFs are passed over silently.
+  ConversionErrorShown = false;
+  ui_.ui.QueueAnswer(3);
+  EXPECT_TRUE(ReportPdfConversionImpossible());
+  EXPECT_FALSE(ConversionOptions.pdfConversion);
+  EXPECT_EQ(ui_.ui.Shown().back().text.rfind("The analysis of PDF documents is disabled.", 0), 0u);
+  size_t shown = ui_.ui.Shown().size();
+  EXPECT_EQ(Prepare(Copy("sample.pdf", "ok.pdf")).route, SourceRoute::kPassOver);
+  EXPECT_EQ(ui_.ui.Shown().size(), shown);
+}
+
+TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
+  ConversionOptions.odtFilterOff = true;
+  EXPECT_EQ(Prepare(Copy("sample.odt", "off.odt")).route, SourceRoute::kPassOver);
+  EXPECT_TRUE(ConversionFailures.empty());
+
+  EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOffice));
+  EXPECT_FALSE(ConversionOptions.officeFilter);
+  EXPECT_FALSE(EnablePdfFilter(true, "/nonexistent/pdf-filter.so"));
+  EXPECT_FALSE(ConverterAvailable(ConverterFormat::kPdf));
+  EXPECT_FALSE(CheckPdfFilterAvailable());
+  EXPECT_NE(ui_.ui.Shown().back().text.find("requires the installation of specific drivers"), std::string::npos);
+  ShowPdfDriverError();
+  EXPECT_EQ(ui_.ui.Shown().back().text.rfind("Driver loading failed \"PDF Documents (*.pdf)\". ", 0), 0u);
+  EXPECT_TRUE(EnablePdfFilter(false, ""));
+  EXPECT_TRUE(CheckPdfFilterAvailable());
+  EXPECT_EQ(Converter(ConverterFormat::kPdf)->ClassId(), "{4C904448-74A9-11d0-AF6E-00C04FD8DC02}");
+
+  FormatIFilterError(6, std::string(600, 'x'));
+  EXPECT_EQ(ConversionErrorText.size(), 512u);
+}
+
+}  // namespace
+}  // namespace quilor

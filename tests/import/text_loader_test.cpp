@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/files.h"
+#include "engine/analysis_run.h"
+#include "import/document_readers.h"
+#include "import/text_loader.h"
+#include "platform/fatal.h"
+#include "support/stream_support.h"
+
+namespace quilor {
+namespace {
+
+using namespace testing_support;
+
+const char* const kSamples[] = {"sample-ansi.txt",    "sample-dos.asc",      "sample-mac.mac",
+                                "sample-utf8.txt",    "sample-utf8-bom.txt", "sample-utf16le.txt",
+                                "sample-utf16be.txt"};
+
+TEST(TextLoaderEncodings, EveryEncodingGivesTheGoldenWordsAndTags) {
+  StreamTestState state;
+  auto golden = ReadGolden(TestDataPath("import/sample.golden.tsv"));
+  ASSERT_EQ(golden.size(), 28u);
+  for (const char* sample : kSamples) {
+    ASSERT_TRUE(RunOnFiles({TestDataPath(std::string("import/") + sample)})) << sample;
+    EXPECT_EQ(TextWordRows(), golden) << sample << "\n" << Describe(TextWordRows());
+  }
+  EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+TEST(TextLoaderEncodings, CuttingTheInputAtAnyPointChangesNothing) {
+  StreamTestState state;
+  auto golden = ReadGolden(TestDataPath("import/sample.golden.tsv"));
+  for (const char* sample : kSamples) {
+    std::string path = TestDataPath(std::string("import/") + sample);
+    size_t size = ReadFileBytes(path).size();
+    for (size_t cut = 1; cut <= size; ++cut) {
+      LoaderSettings.decodeBlockSize = cut;
+      ASSERT_TRUE(RunOnFiles({path}));
+      ASSERT_EQ(TextWordRows(), golden) << sample << " cut every " << cut << " bytes\n" << Describe(TextWordRows());
+    }
+  }
+}
+
+// A character cut by the boundary of the 64 KB blocks read from disk.
+TEST(TextLoaderReadAhead, CharactersAcrossTheReadBlockBoundaryStayWhole) {
+  StreamTestState state;
+  TempFolder folder;
+  // UTF-8: "caf" + e-acute (2 bytes) straddling byte 65,536; then a euro sign
+  // (3 bytes) straddling 131,072. The first word makes the text UTF-8.
+  std::string utf8 = "\xC3\xA0";
+  utf8 += std::string(65534 - utf8.size(), ' ');
+  utf8 += "caf\xC3\xA9 ";
+  utf8 += std::string(131072 - 1 - utf8.size(), ' ');
+  utf8 += "\xE2\x82\xAC" "uro end";
+  std::string p8 = folder.Write("cut.txt", utf8);
+  ASSERT_TRUE(RunOnFiles({p8}));
+  auto rows = TextWordRows();
+  ASSERT_EQ(rows.size(), 4u) << Describe(rows);
+  EXPECT_EQ(rows[1].word, "caf\xE9");
+  EXPECT_EQ(rows[2].word, "\x80uro");  // the euro sign is a letter
+  EXPECT_EQ(rows[3].word, "end");
+
+  // UTF-16 little-endian: a surrogate pair straddling byte 65,536 gives one '#'.
+  std::string utf16 = "\xFF\xFE";
+  while (utf16.size() < 65534) utf16 += std::string("a\0", 2);
+  utf16 += std::string("\x3D\xD8\x00\xDE", 4);  // U+1F600
+  utf16 += std::string(" \0b\0", 4);
+  std::string p16 = folder.Write("cut16.txt", utf16);
+  ASSERT_TRUE(RunOnFiles({p16}));
+  rows = TextWordRows();
+  ASSERT_EQ(rows.size(), 2u) << Describe(rows);
+  EXPECT_EQ(rows[0].word, std::string(32766, 'a').substr(0, 78));
+  EXPECT_EQ(rows[1].tag, "#");
+  EXPECT_EQ(rows[1].word, "b");
+}
+
+TEST(TextLoaderEncodings, MarksAndDetection) {
+  StreamTestState state;
+  TempFolder folder;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> words;
+  } cases[] = {
+      // The mark alone gives nothing, never a '?' or a word of its bytes.
+      {"bom8.txt", "\xEF\xBB\xBF", {}},
+      {"bom16le.txt", "\xFF\xFE", {}},
+      {"bom16be.txt", "\xFE\xFF", {}},
+      {"bom-word.txt", "\xEF\xBB\xBFword", {"word"}},
+      // UTF-8 without a mark is recognised by its multi-byte characters.
+      {"plain8.txt", "na\xC3\xAFve caf\xC3\xA9", {"na\xEFve", "caf\xE9"}},
+      // Bytes that are not well-formed UTF-8 are Windows-1252.
+      {"ansi.txt", "na\xEFve caf\xE9", {"na\xEFve", "caf\xE9"}},
+      // An unknown extension is plain text with mark detection.
+      {"notes.dat", std::string("\xFF\xFE" "h\0i\0", 6), {"hi"}},
+      // An odd last byte of UTF-16 gives nothing.
+      {"odd16.txt", std::string("\xFF\xFE" "a\0b", 5), {"a"}},
+      // Characters beyond U+FFFF give '#' in UTF-8 and UTF-16 alike.
+      {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
+      {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
+      {"empty.txt", "", {}},
+      // Macintosh apostrophe and inverted exclamation mark are punctuation.
+      {"quote.mac", "don\xD5t \xC1Hola", {"don", "t", "Hola"}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(RunOnFiles({folder.Write(c.name, c.bytes)})) << c.name;
+    std::vector<std::string> words;
+    for (const auto& r : TextWordRows()) words.push_back(r.word);
+    EXPECT_EQ(words, c.words) << c.name << ": " << Describe(TextWordRows());
+  }
+  EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+TEST(TextLoaderQueue, NumbersWordsAcrossFilesAndPassesOverWhatItCannotRead) {
+  StreamTestState state;
+  TempFolder folder;
+  std::string a = folder.Write("a.txt", "one two");
+  std::string web = folder.Write("page.html", "<p>never words</p>");
+  std::string rtf = folder.Write("letter.rtf", "{\\rtf1 never}");
+  std::string web2 = folder.Write("page2.htm", "<p>never</p>");
+  std::string xps = folder.Write("print.xps", "never");
+  std::string missing = folder.Path("missing.txt");
+  std::string b = folder.Write("b.txt", "three");
+  ASSERT_TRUE(RunOnFiles({a, web, rtf, web2, xps, missing, b}));
+  std::vector<WordRow> expected = {{1, 1, "one", " "}, {2, 1, "two", " "}, {3, 7, "three", " "}};
+  EXPECT_EQ(TextWordRows(), expected) << Describe(TextWordRows());
+  // One report for each kind without a reader; none for XPS or a missing file.
+  ASSERT_EQ(state.ui.ui.Shown().size(), 2u);
+  EXPECT_NE(state.ui.ui.Shown()[0].text.find("page.html"), std::string::npos);
+  EXPECT_NE(state.ui.ui.Shown()[1].text.find("letter.rtf"), std::string::npos);
+}
+
+// A block reader and a converter plugged in for two kinds.
+class UpperBlockReader : public DocumentReader {
+ public:
+  size_t DecodeBlock(unsigned char* block, size_t length, BlockContext& context) override {
+    if (context.firstBlock) ++firstBlocks;
+    size_t out = 0;
+    for (size_t i = 0; i < length; ++i) {
+      if (block[i] == '<') {
+        ++context.skippedBytes;
+        continue;
+      }
+      block[out++] = block[i];
+    }
+    context.lineMode = true;
+    return out;
+  }
+  void DetectOnFirstBlock(const unsigned char*, size_t length) override { detected += static_cast<int>(length); }
+  int firstBlocks = 0;
+  int detected = 0;
+};
+
+class FakeConverter : public DocumentReader {
+ public:
+  PrepareResult Prepare(const std::string& path, std::string& text) override {
+    if (path.find("bad") != std::string::npos) return PrepareResult::kPassOver;
+    text = "converted \x9C text";
+    return PrepareResult::kConverted;
+  }
+  size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override {
+    ++decoded;
+    return length;
+  }
+  void Release() override { ++released; }
+  int decoded = 0;
+  int released = 0;
+};
+
+TEST(TextLoaderQueue, PluggedReadersDecodeTheirKinds) {
+  StreamTestState state;
+  TempFolder folder;
+  UpperBlockReader markup;
+  FakeConverter converter;
+  RegisterDocumentReader(kDocHtml, &markup);
+  RegisterDocumentReader(kDocPdf, &converter);
+  std::string page = folder.Write("page.htm", "<<alpha<< beta");
+  std::string pdf = folder.Write("doc.pdf", "%PDF raw bytes");
+  std::string bad = folder.Write("bad.pdf", "%PDF");
+  LoaderSettings.decodeBlockSize = 4;
+  bool ok = RunOnFiles({page, pdf, bad});
+  RegisterDocumentReader(kDocHtml, nullptr);
+  RegisterDocumentReader(kDocPdf, nullptr);
+  ASSERT_TRUE(ok);
+  std::vector<std::string> words;
+  for (const auto& r : TextWordRows()) words.push_back(r.word);
+  EXPECT_EQ(words, (std::vector<std::string>{"alpha", "beta", "converted", "oe", "text"}));
+  EXPECT_EQ(markup.firstBlocks, 1);
+  EXPECT_EQ(markup.detected, 14);
+  EXPECT_EQ(converter.decoded, 0);  // converted text is Windows-1252 already
+  EXPECT_GE(converter.released, 2);
+  EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+class ThrowingConverter : public DocumentReader {
+ public:
+  PrepareResult Prepare(const std::string&, std::string&) override { Terminate(kExitFatal, "no memory"); }
+  size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override { return length; }
+};
+
+TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
+  StreamTestState state;
+  TempFolder folder;
+  ThrowingConverter thrower;
+  RegisterDocumentReader(kDocOdt, &thrower);
+  std::string a = folder.Write("a.txt", "one");
+  std::string odt = folder.Write("b.odt", "x");
+  try {
+    RunOnFiles({a, odt});
+    ADD_FAILURE() << "no fatal error";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.ExitCode(), kExitFatal);
+  }
+  RegisterDocumentReader(kDocOdt, nullptr);
+  EXPECT_FALSE(RunRunning);
+  ASSERT_TRUE(RunOnFiles({a}));
+  EXPECT_EQ(TextWordRows().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+TEST(TextLoaderReadAhead, ManyBlocksOfSeveralFilesArriveInOrder) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  std::vector<std::string> files;
+  for (int f = 0; f < 3; ++f) {
+    std::string text;
+    for (int i = 0; i < 60000; ++i) text += "w" + std::to_string(f * 100000 + i) + (i % 13 ? " " : ".\n");
+    files.push_back(folder.Write("f" + std::to_string(f) + ".txt", text));
+  }
+  ASSERT_TRUE(testing_support::RunOnFiles(files));
+  auto rows = testing_support::TextWordRows();
+  ASSERT_EQ(rows.size(), 180000u);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    int f = static_cast<int>(k / 60000), i = static_cast<int>(k % 60000);
+    ASSERT_EQ(rows[k].word, "w" + std::to_string(f * 100000 + i)) << k;
+    ASSERT_EQ(rows[k].fileNumber, f + 1);
+    ASSERT_EQ(rows[k].position, static_cast<int32_t>(k + 1));
+  }
+}
+
+}  // namespace
+}  // namespace quilor

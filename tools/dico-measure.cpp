@@ -1,0 +1,395 @@
+// dico-measure: measures the English lexicon on a tagged corpus in the Brown
+// format (word/tag tokens): how many scored tokens get a reading, and how
+// often the first reading's major class agrees with the corpus tag, before
+// any disambiguation. It can also write the frequency list that orders the
+// readings of ambiguous words.
+//
+//   dico-measure --corpus DIR --lexicon FILE [--files all|even|odd]
+//                [--join] [--frequencies-out FILE]
+//
+// Each token is looked up alone, as LookupWord reads one word; with --join
+// the expressions the lexicon knows are first joined as the segment buffer
+// joins them, and all their tokens take the expression's reading.
+// FILE is the text form of the lexicon (quilor-dico --dump): word TAB codes.
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "core/category.h"
+#include "core/chartables.h"
+
+namespace {
+
+// Brown tag groups, in the column order of the frequency list.
+enum Group { kNoun, kVerb, kAdjective, kPronoun, kDeterminant, kConjunction, kAdverb, kGroupCount, kNotScored = -1 };
+const char* const kGroupNames[kGroupCount] = {"substantive", "verb", "adjective", "pronoun",
+                                              "determinant", "conjunction", "adverb"};
+
+int GroupOfTag(std::string tag) {
+  if (tag.find('+') != std::string::npos) return kNotScored;
+  size_t dash = tag.find('-');
+  if (dash != std::string::npos && dash > 0) tag.resize(dash);
+  static const std::map<std::string, int> kTags = [] {
+    std::map<std::string, int> m;
+    for (const char* t : {"nn", "nns", "nn$", "nns$", "np", "nps", "np$", "nps$"}) m[t] = kNoun;
+    for (const char* t : {"vb", "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben", "ber", "bez",
+                          "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
+      m[t] = kVerb;
+    for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = kAdjective;
+    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$"}) m[t] = kPronoun;
+    for (const char* t : {"at", "dt", "dti", "dts", "dtx", "abn", "abx", "ap", "in"}) m[t] = kDeterminant;
+    for (const char* t : {"cc", "cs"}) m[t] = kConjunction;
+    for (const char* t : {"rb", "rbr", "rbt", "rn", "ql", "*"}) m[t] = kAdverb;
+    return m;
+  }();
+  auto it = kTags.find(tag);
+  return it == kTags.end() ? kNotScored : it->second;
+}
+
+// Major class of a category code as the analysis reads it.
+int RecordClass(quilor::TCategoryCode code) {
+  int c = (code >> 8) & 15;
+  switch (c) {
+    case 1: case 2: case 3: case 4: case 5: return c;
+    case 6: return (code & 0xFF) == 1 ? 7 : 6;
+    case 8: return 9;
+    default: return 8;
+  }
+}
+
+bool Accepts(int group, int cls, const std::string& word) {
+  switch (group) {
+    case kNoun: return cls == 8;
+    case kVerb: return cls == 1;
+    case kAdjective: return cls == 4;
+    case kPronoun: return cls == 5;
+    case kDeterminant: return cls == 6 || cls == 7 || cls == 2;
+    case kConjunction: return cls == 2 || (cls == 5 && word == "that");
+    case kAdverb: return cls == 3 || cls == 2;
+  }
+  return false;
+}
+
+const char* ClassName(int cls) {
+  static const char* const kNames[] = {"unset", "verb", "connector", "modality", "adjective", "pronoun",
+                                       "preposition", "determinant", "substantive", "unknown"};
+  return cls >= 0 && cls <= 9 ? kNames[cls] : "?";
+}
+
+// The lexicon in its text form, looked up as the analysis does for the
+// first reading: the form as written, then its singular and the verb forms
+// that its ending suggests, then the number rule.
+class Lexicon {
+ public:
+  bool Load(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+      size_t tab = line.find('\t');
+      if (tab == std::string::npos) continue;
+      size_t tab2 = line.find('\t', tab + 1);
+      std::istringstream codes(line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1));
+      std::vector<quilor::TCategoryCode> v;
+      std::string hex;
+      while (codes >> hex) v.push_back(static_cast<quilor::TCategoryCode>(std::stoul(hex, nullptr, 16)));
+      if (v.empty()) continue;
+      std::string word = line.substr(0, tab);
+      for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))
+        prefixes_.insert(word.substr(0, cut));
+      words_[word] = std::move(v);
+    }
+    return true;
+  }
+  // True when some expression begins with these words.
+  bool StartsExpression(const std::string& w) const { return prefixes_.count(w) > 0; }
+  const std::vector<quilor::TCategoryCode>* Find(const std::string& w) const {
+    auto it = words_.find(w);
+    return it == words_.end() ? nullptr : &it->second;
+  }
+  // First reading; 0 when none.
+  quilor::TCategoryCode FirstReading(const std::string& word) const {
+    if (auto* v = Find(word)) return (*v)[0];
+    size_t n = word.size();
+    if (n < 3) return 0;
+    // Singular, looked up in the sub-trie of the form as written.
+    if (n >= 4 && word[n - 1] == 's' && word[n - 2] != 's' && word[n - 2] != '_') {
+      std::string one = word.substr(0, n - 1), two;
+      if (n >= 5 && one.back() == 'e') {
+        char b = one[one.size() - 2];
+        if (b == 'h' || b == 'o' || b == 'x' || b == 'z') { two = one; one.pop_back(); }
+        else if (b == 'i') { two = one; one.resize(one.size() - 2); one += 'y'; }
+        else if (b == 's') { two = one.substr(0, one.size() - 1); }
+      }
+      for (const std::string& s : {one, two})
+        if (!s.empty() && SameSubTrie(s, word))
+          if (auto* v = Find(s); v && RecordClass((*v)[0]) == 8) return (*v)[0];
+    }
+    // Verb forms: -ed, -ing, -n, -s.
+    std::vector<std::string> cands;
+    std::string w = word;
+    if (n >= 4) {
+      if (w[n - 1] == 'd' && w[n - 2] == 'e') {
+        std::string c2 = w.substr(0, n - 2);
+        cands = {w.substr(0, n - 1), c2};
+        if (n >= 3 && c2.size() >= 1 && c2.back() == 'i') cands.push_back(c2.substr(0, c2.size() - 1) + "y");
+      } else if (n >= 5 && w.compare(n - 3, 3, "ing") == 0) {
+        cands = {w.substr(0, n - 3), w.substr(0, n - 3) + "e"};
+      } else if (w[n - 1] == 'n') {
+        cands = {w.substr(0, n - 1), w};
+      } else if (w[n - 1] == 's') {
+        std::string one = w.substr(0, n - 1);
+        cands = {one};
+        if (one.back() == 'e') {
+          cands.push_back(one.substr(0, one.size() - 1));
+          if (one.size() >= 2 && one[one.size() - 2] == 'i') cands.push_back(one.substr(0, one.size() - 2) + "y");
+        }
+      }
+    }
+    for (const std::string& c : cands)
+      if (auto* v = Find(c); v && RecordClass((*v)[0]) == 1) return (*v)[0];
+    return 0;
+  }
+  const std::unordered_map<std::string, std::vector<quilor::TCategoryCode>>& Words() const { return words_; }
+
+ private:
+  static int SubTrie(const std::string& k) {
+    const auto& t = quilor::DefaultWorkingTables();
+    int g = t.letterGroup[static_cast<unsigned char>(k[0])];
+    if (g == 0) g = 10;
+    int s = k.size() > 1 ? static_cast<unsigned char>(k[1]) : 0;
+    if (k.size() > 2 && k[1]) s += static_cast<unsigned char>(k[2]);
+    return g + 10 * ((s * 73) % 4);
+  }
+  static bool SameSubTrie(const std::string& a, const std::string& b) { return SubTrie(a) == SubTrie(b); }
+  std::unordered_map<std::string, std::vector<quilor::TCategoryCode>> words_;
+  std::unordered_set<std::string> prefixes_;
+};
+
+bool IsNumberWord(const std::string& w) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return w.size() >= 2 && digit(w[0]) && digit(w[1]) && digit(w.back());
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(quilor::ToLowerChar(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The key the analysis would look up for a corpus token: the scanner cuts
+// the genitive and dots off; a hyphenated word is looked up whole, joined
+// with '_', and else by its last part.
+quilor::TCategoryCode ReadToken(const Lexicon& lex, std::string word, bool& number) {
+  number = false;
+  word = Lower(word);
+  if (word.size() > 2 && (word.compare(word.size() - 2, 2, "'s") == 0)) word.resize(word.size() - 2);
+  while (!word.empty() && (word.back() == '.' || word.back() == '\'')) word.pop_back();
+  if (word.empty()) return 0;
+  if (auto c = lex.FirstReading(word)) return c;
+  if (word.find('-') != std::string::npos) {
+    std::string joined = word;
+    std::replace(joined.begin(), joined.end(), '-', '_');
+    if (auto c = lex.FirstReading(joined)) return c;
+    size_t cut = word.find_last_of('-');
+    std::string last = word.substr(cut + 1);
+    if (!last.empty())
+      if (auto c = lex.FirstReading(last)) return c;
+    word = last;
+  }
+  if (word.find('.') != std::string::npos) {
+    std::string plain;
+    for (char ch : word)
+      if (ch != '.') plain += ch;
+    if (auto c = lex.FirstReading(plain)) return c;
+  }
+  if (IsNumberWord(word) || (!word.empty() && word[0] >= '0' && word[0] <= '9' && word.size() == 1)) {
+    number = true;
+    return 0x0403;  // the number rule: a numeral adjective
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string corpus, lexiconPath, files = "all", frequenciesOut;
+  bool join = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "--join") {
+      join = true;
+      continue;
+    }
+    if (i + 1 >= argc) break;
+    if (a == "--corpus") corpus = argv[i + 1];
+    else if (a == "--lexicon") lexiconPath = argv[i + 1];
+    else if (a == "--files") files = argv[i + 1];
+    else if (a == "--frequencies-out") frequenciesOut = argv[i + 1];
+    ++i;
+  }
+  if (corpus.empty() || lexiconPath.empty()) {
+    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--frequencies-out FILE]\n");
+    return 2;
+  }
+  Lexicon lex;
+  auto t0 = std::chrono::steady_clock::now();
+  if (!lex.Load(lexiconPath)) {
+    std::fprintf(stderr, "dico-measure: cannot read %s\n", lexiconPath.c_str());
+    return 1;
+  }
+  double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+
+  std::vector<std::filesystem::path> paths;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(corpus, ec)) {
+    std::string name = e.path().filename().string();
+    if (name.size() != 4 || name[0] != 'c' || !isdigit(static_cast<unsigned char>(name[3]))) continue;
+    int last = name[3] - '0';
+    if ((files == "even" && last % 2) || (files == "odd" && !(last % 2))) continue;
+    paths.push_back(e.path());
+  }
+  std::sort(paths.begin(), paths.end());
+
+  long scored = 0, covered = 0, numbers = 0, agree = 0, agreeCovered = 0;
+  std::array<long, kGroupCount> groupTokens{}, groupAgree{}, groupCovered{};
+  std::map<std::pair<int, int>, long> confusion;  // (group, class) -> tokens that disagree
+  std::map<std::string, std::array<int, kGroupCount>> counts;
+  std::map<std::string, long> unknown, wrongWords;
+  for (const auto& p : paths) {
+    std::ifstream in(p);
+    std::string line;
+    while (std::getline(in, line)) {
+    std::istringstream tokens(line);
+    std::vector<std::pair<std::string, std::string>> sentence;  // word, tag
+    std::string token;
+    while (tokens >> token) {
+      size_t slash = token.rfind('/');
+      if (slash == std::string::npos || slash == 0) continue;
+      sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
+    }
+    // Expressions the lexicon knows are read as one word, as the segment
+    // buffer joins them: the longest match from a word that may start one.
+    std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
+    for (size_t i = 0; join && i < sentence.size(); ++i) {
+      std::string candidate = Lower(sentence[i].first);
+      const auto* first = lex.Find(candidate);
+      if (!(first && (((*first)[0] & 0x1000) || ((*first)[0] & 0x0F80) == 0x0680)) && candidate.size() >= 3) continue;
+      size_t best = 0;
+      quilor::TCategoryCode bestCode = 0;
+      for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
+        if (!lex.StartsExpression(candidate)) break;
+        candidate += "_" + Lower(sentence[j].first);
+        if (const auto* v = lex.Find(candidate)) {
+          best = j;
+          bestCode = (*v)[0];
+        }
+      }
+      for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
+      if (best) i = best;
+    }
+    for (size_t t = 0; t < sentence.size(); ++t) {
+      const std::string& word = sentence[t].first;
+      int group = GroupOfTag(sentence[t].second);
+      if (group == kNotScored) continue;
+      ++scored;
+      ++groupTokens[group];
+      bool number = false;
+      quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
+      std::string key = Lower(word);
+      if (!frequenciesOut.empty()) {
+        counts[key][group] += 1;
+        // Post-determiners (last, next, few) also count for an adjective reading.
+        if (sentence[t].second.compare(0, 2, "ap") == 0 && (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
+          counts[key][kAdjective] += 1;
+      }
+      int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
+      if (code) {
+        ++covered;
+        ++groupCovered[group];
+        if (number) ++numbers;
+      } else {
+        ++unknown[key];
+      }
+      if (Accepts(group, cls, key)) {
+        ++agree;
+        ++groupAgree[group];
+        if (code) ++agreeCovered;
+      } else {
+        ++confusion[{group, cls}];
+        ++wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
+      }
+    }
+    }
+  }
+  auto pct = [](long a, long b) { return b ? 100.0 * a / b : 0.0; };
+  std::printf("Lexicon %s: %zu word forms, text form read in %.2f s\n", lexiconPath.c_str(), lex.Words().size(),
+              loadSeconds);
+  std::printf("Corpus %s: %zu files (%s), %ld scored tokens%s\n", corpus.c_str(), paths.size(), files.c_str(), scored,
+              join ? ", expressions joined" : "");
+  std::printf("Coverage: %.2f%% of scored tokens get a reading (%ld; %ld of them by the number rule)\n",
+              pct(covered, scored), covered, numbers);
+  std::printf("First-reading agreement: %.2f%% of scored tokens (unknown words read as substantives); %.2f%% of covered tokens\n",
+              pct(agree, scored), pct(agreeCovered, covered));
+  std::printf("By Brown class:\n  %-12s %8s %9s %9s\n", "class", "tokens", "covered", "agree");
+  for (int g = 0; g < kGroupCount; ++g)
+    std::printf("  %-12s %8ld %8.2f%% %8.2f%%\n", kGroupNames[g], groupTokens[g], pct(groupCovered[g], groupTokens[g]),
+                pct(groupAgree[g], groupTokens[g]));
+  std::vector<std::pair<long, std::pair<int, int>>> worst;
+  for (const auto& [k, v] : confusion) worst.push_back({v, k});
+  std::sort(worst.rbegin(), worst.rend());
+  std::printf("Main disagreements (Brown class read as):\n");
+  for (size_t i = 0; i < worst.size() && i < 8; ++i)
+    std::printf("  %-12s as %-12s %7ld (%.2f%%)\n", kGroupNames[worst[i].second.first], ClassName(worst[i].second.second),
+                worst[i].first, pct(worst[i].first, scored));
+  std::vector<std::pair<long, std::string>> wrong;
+  for (const auto& [w, n] : wrongWords) wrong.push_back({n, w});
+  std::sort(wrong.rbegin(), wrong.rend());
+  std::printf("Most frequent disagreements (word/Brown class>first reading):");
+  for (size_t i = 0; i < wrong.size() && i < 12; ++i) std::printf(" %s(%ld)", wrong[i].second.c_str(), wrong[i].first);
+  std::printf("\n");
+  std::vector<std::pair<long, std::string>> missing;
+  for (const auto& [w, n] : unknown) missing.push_back({n, w});
+  std::sort(missing.rbegin(), missing.rend());
+  std::printf("Most frequent words without a reading:");
+  for (size_t i = 0; i < missing.size() && i < 15; ++i) std::printf(" %s(%ld)", missing[i].second.c_str(), missing[i].first);
+  std::printf("\n");
+
+  if (!frequenciesOut.empty()) {
+    // Only the words whose readings belong to more than one class need ordering.
+    std::ofstream out(frequenciesOut, std::ios::trunc);
+    out << "# Frequencies of the ambiguous words, counted on the Brown corpus (informative prose,\n"
+           "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
+           "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
+           "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
+           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp),\n"
+           "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
+    for (const auto& [w, c] : counts) {
+      const auto* codes = lex.Find(w);
+      if (!codes) continue;
+      std::set<int> classes;
+      for (auto code : *codes) classes.insert(RecordClass(code) == 7 ? 6 : RecordClass(code));
+      int total = 0;
+      for (int v : c) total += v;
+      if (classes.size() < 2 || total < 2) continue;
+      out << w;
+      for (int v : c) out << ' ' << v;
+      out << '\n';
+    }
+    if (!out) {
+      std::fprintf(stderr, "dico-measure: cannot write %s\n", frequenciesOut.c_str());
+      return 1;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,182 @@
+// quilor-dump [--dico DIR] FILE...
+//
+// Analyses documents without windows and prints the word stream as TSV, one
+// line per node of TextWords in order: position, file number, word, tag
+// (UTF-8; tab, line feed and backslash escaped), major class number,
+// category label. Messages go to stderr; questions get their default answer.
+//
+// Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
+// 64 a bad option or no file, 66 a file missing or unreadable.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/file_queue.h"
+#include "core/messages.h"
+#include "engine/analysis_run.h"
+#include "engine/word_list.h"
+#include "import/read_ahead.h"
+#include "platform/fatal.h"
+#include "platform/message_ui.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+using namespace quilor;
+
+constexpr int kMsgUsage = 5001;
+constexpr int kMsgUnknownOption = 5002;
+constexpr int kMsgFileNotFound = 5003;
+constexpr int kMsgFileUnreadable = 5004;
+constexpr int kMsgDicoNeedsFolder = 5005;
+constexpr int kMsgQueueFull = 5006;
+
+constexpr int kExitUsage = 64;
+constexpr int kExitNoInput = 66;
+
+void Say(const std::string& cp1252) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(cp1252).c_str()); }
+
+void Say(int id, const std::string& utf8Detail) {
+  std::string text = GetMessageText(id);
+  std::fprintf(stderr, "%s %s\n", Cp1252ToUtf8(text).c_str(), utf8Detail.c_str());
+}
+
+// The install root: the parent of the program's folder.
+std::string InstallRoot() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  std::string exe(path);
+  std::string dir = exe.substr(0, exe.find_last_of('/'));
+  size_t slash = dir.find_last_of('/');
+  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
+}
+
+class Output {
+ public:
+  Output() {
+    for (int c = 0; c < 256; ++c) {
+      std::string s;
+      if (c == '\t') s = "\\t";
+      else if (c == '\n') s = "\\n";
+      else if (c == '\\') s = "\\\\";
+      else s = Cp1252ToUtf8(std::string(1, static_cast<char>(c)));
+      utf8_[c] = s;
+    }
+    buffer_.reserve(1 << 20);
+  }
+  ~Output() { Flush(); }
+  void Text(const char* cp1252) {
+    for (; cp1252 && *cp1252; ++cp1252) buffer_ += utf8_[static_cast<unsigned char>(*cp1252)];
+  }
+  void Raw(const char* s) { buffer_ += s; }
+  void Number(long long v) {
+    char digits[24];
+    int n = std::snprintf(digits, sizeof digits, "%lld", v);
+    buffer_.append(digits, static_cast<size_t>(n));
+  }
+  void EndLine() {
+    buffer_ += '\n';
+    if (buffer_.size() > (1 << 20) - 512) Flush();
+  }
+  void Flush() {
+    if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+    buffer_.clear();
+  }
+
+ private:
+  std::string utf8_[256];
+  std::string buffer_;
+};
+
+int Run(int argc, char** argv) {
+  std::string dico = InstallRoot() + "/Dico";
+  std::vector<std::string> files;
+  bool options = true;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && arg == "--dico") {
+      if (i + 1 >= argc) {
+        Say(GetMessageText(kMsgDicoNeedsFolder));
+        return kExitUsage;
+      }
+      dico = argv[++i];
+    } else if (options && arg.rfind("--dico=", 0) == 0) {
+      dico = arg.substr(7);
+    } else if (options && (arg == "-h" || arg == "--help")) {
+      Say(GetMessageText(kMsgUsage));
+      return kExitOk;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      Say(kMsgUnknownOption, arg);
+      Say(GetMessageText(kMsgUsage));
+      return kExitUsage;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty() || dico.empty()) {
+    Say(GetMessageText(dico.empty() ? kMsgDicoNeedsFolder : kMsgUsage));
+    return kExitUsage;
+  }
+  for (const std::string& f : files) {
+    struct stat st;
+    if (stat(f.c_str(), &st) != 0) {
+      Say(kMsgFileNotFound, f);
+      return kExitNoInput;
+    }
+    if (!S_ISREG(st.st_mode) || access(f.c_str(), R_OK) != 0) {
+      Say(kMsgFileUnreadable, f);
+      return kExitNoInput;
+    }
+  }
+
+  ScriptedMessageUi ui(/*echoToStderr=*/true);
+  SetMessageUi(&ui);
+  InitMessages();
+  FileQueue.Clear();
+  for (const std::string& f : files) {
+    if (!FileQueue.Add(f.c_str())) {
+      Say(GetMessageText(kMsgQueueFull));
+      break;
+    }
+  }
+
+  bool ok = RunAnalysis(0);
+  CloseProgressGauge();
+
+  Output out;
+  for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
+    out.Number(node->position);
+    out.Raw("\t");
+    out.Number(node->fileNumber);
+    out.Raw("\t");
+    out.Text(node->text);
+    out.Raw("\t");
+    out.Text(node->tag);
+    out.Raw("\t\t");  // major class and category label come with the lexicon
+    out.EndLine();
+  }
+  out.Flush();
+  FreeReadAheadThread();
+  SetMessageUi(nullptr);
+  return ok ? kExitOk : kExitFatal;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const FatalError& e) {
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());
+    return e.ExitCode();
+  }
+}
