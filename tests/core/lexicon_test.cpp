@@ -172,6 +172,11 @@ TEST_F(LexiconTest, LookupWordFallBacks) {
   ASSERT_GT(LookupWord(d, 0, 5, true, true, "walks"), 0);
   EXPECT_TRUE(IsVerb(d.record));
   EXPECT_TRUE(IsPresentTense(d.record));
+  // Words longer than a key are cut to 79 characters, whatever their ending.
+  for (const char* ending : {"ed", "ing", "es", "s", "mente"}) {
+    const std::string word = std::string(150, 'w') + ending;
+    EXPECT_EQ(LookupWord(d, 0, static_cast<int>(word.size()), true, true, word.c_str()), -1);
+  }
   // Only the length given is looked up.
   ASSERT_GT(LookupWord(d, 0, 4, true, true, "walkxyz"), 0);
 
