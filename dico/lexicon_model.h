@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/lexicon.h"
 #include "dico/lists.h"
 #include "dico/wordnet.h"
 
 namespace quilor::dico {
-
-constexpr int kMaxReadings = 6;
 
 // Where a reading comes from; ties in frequency keep this order.
 enum class ReadingOrigin : uint8_t { ClosedList = 0, WordNetLemma = 1, WordNetForm = 2 };

@@ -21,9 +21,9 @@ trap 'rm -rf "$tmp"' EXIT
 # The lexicon without frequencies tells which words are ambiguous.
 mkdir -p "$tmp/plain" "$tmp/heldout" "$tmp/full"
 "$dico" --lists "$lists" --out "$tmp/plain" --dump "$tmp/plain/englex.txt" >/dev/null
-"$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.txt" --files even --frequencies-out "$tmp/even.txt" >/dev/null
+"$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.lv8" --files even --frequencies-out "$tmp/even.txt" >/dev/null
 if [ $rewrite = 1 ]; then
-  "$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.txt" --frequencies-out "$lists/frequencies.txt" >/dev/null
+  "$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.lv8" --frequencies-out "$lists/frequencies.txt" >/dev/null
 fi
 
 start=$(date +%s.%N)
@@ -34,10 +34,10 @@ end=$(date +%s.%N)
 echo "== English dictionaries: build $(echo "$end - $start" | bc) s"
 ls -l "$tmp/full" | awk 'NR > 1 { printf "   %-14s %10d bytes\n", $9, $5 }'
 echo "== Without frequencies (WordNet sense counts only), all files"
-"$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.txt" | sed -n '3,4p'
+"$measure" --corpus "$corpus" --lexicon "$tmp/plain/englex.lv8" | sed -n '3,4p'
 echo "== Held out: frequencies from the even-numbered files, measured on the odd-numbered files"
-"$measure" --corpus "$corpus" --lexicon "$tmp/heldout/englex.txt" --files odd | sed -n '2,4p'
+"$measure" --corpus "$corpus" --lexicon "$tmp/heldout/englex.lv8" --files odd | sed -n '2,4p'
 echo "== Installed lexicon (frequencies from all files), all files"
-"$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.txt"
+"$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.lv8"
 echo "== Installed lexicon, expressions joined first (as the segment buffer does), all files"
-"$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.txt" --join | sed -n '3,12p'
+"$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.lv8" --join | sed -n '3,12p'
