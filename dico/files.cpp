@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 
 #include "core/chartables.h"
 #include "core/lexicon.h"
@@ -21,9 +20,10 @@ TCategoryCode FirstVerbReading(const LexiconModel& model, const std::string& for
   return 0;
 }
 
-// A name index of base forms and their other forms. A form that is itself a
-// base form is kept as another form only when its first verb reading is not
-// a present (found: find, not found), and a form belongs to its first base.
+// A name index of base forms and their other forms. A form belongs to one
+// base (the model's choice); a form that is itself a base form stays another
+// form only when its first verb reading is not a present (found: find, but
+// lay keeps its own entry).
 bool WriteNameIndex(const LexiconModel& model, const std::map<std::string, std::vector<std::string>>& forms,
                     bool verbs, const std::string& path, size_t& names, size_t& formCount, size_t& refused,
                     std::string& error) {
@@ -38,19 +38,17 @@ bool WriteNameIndex(const LexiconModel& model, const std::map<std::string, std::
       ++refused;
     }
   }
-  std::set<std::string> taken;
   for (const auto& [base, others] : forms) {
     auto e = entries.find(base);
     if (e == entries.end()) continue;
     for (const std::string& form : others) {
-      if (taken.count(form)) continue;
+      if ((verbs ? model.VerbOfForm(form) : model.AdjectiveOfForm(form)) != base) continue;
       if (forms.count(form)) {
         if (!verbs) continue;
         TCategoryCode c = FirstVerbReading(model, form);
         if (c == 0 || (c & 0x7C) == 0) continue;  // a present indicative: the form is its own verb
       }
       if (writer.AddForm(form, e->second)) {
-        taken.insert(form);
         ++formCount;
       } else {
         ++refused;
