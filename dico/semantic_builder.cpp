@@ -44,7 +44,7 @@ const std::vector<FieldSpec>& TopicalFields() {
       {"war", {"military_action#1", "military_unit#1", "soldier#1"}},
       {"law", {"law#1", "crime#1", "lawyer#1", "legal_document#1"}},
       {"health", {"disease#1", "drug#1", "medical_care#1", "health_professional#1"}},
-      {"religion", {"religion#1", "spiritual_being#1", "religious_person#1", "cleric#1"}},
+      {"religion", {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1"}},
       {"politics", {"government#1", "politics#1", "politician#1"}},
       {"science", {"science#1", "scientist#1"}},
       {"weather", {"weather#1", "atmospheric_phenomenon#1"}},
