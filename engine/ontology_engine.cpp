@@ -536,6 +536,8 @@ void TOntologyEngine::ClearScenarioEntries() {
   scenarioWords_.clear();
   entries_.assign(1, ScenarioEntry{});
   entryCount_ = 0;
+  scenarioLoaded_ = false;
+  rankedTotal_[4] = 0;
 }
 
 void TOntologyEngine::BeginSignatureRenumbering(bool restartCounter) {
