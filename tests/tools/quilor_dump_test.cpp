@@ -89,12 +89,13 @@ TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
   r = RunDump("--dico", err);
   EXPECT_EQ(r.exitCode, 64);
 
-  // A document kind without a reader is reported and gives no words.
-  std::string page = folder.Write("page.html", "<p>words</p>");
-  r = RunDump(page, err);
+  // A file that holds no text is reported and gives no words.
+  std::string picture = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR words", 22));
+  r = RunDump(picture, err);
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(r.out.empty());
-  EXPECT_NE(ReadFileBytes(err).find("page.html"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("not a text document"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("photo.txt"), std::string::npos);
 }
 
 }  // namespace
