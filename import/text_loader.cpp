@@ -8,6 +8,7 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
+#include "import/conversion_dispatch.h"
 #include "import/plain_text.h"
 #include "import/read_ahead.h"
 #include "platform/text_encoding.h"
@@ -67,6 +68,7 @@ TTextLoader::~TTextLoader() { ReleaseTextSource(); }
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
+  ClearConversionFailures();
   for (int i = 1; i <= FileQueue.Count(); ++i) {
     CurrentFileNumber = i;
     const char* name = FileQueue.Get(i);
@@ -79,6 +81,8 @@ void TTextLoader::LoadAllTexts() {
     if (!stopLoading_ && !CancelRequested) ApplyLimits();
     if (stopLoading_ || CancelRequested) break;
   }
+  // Every file that could not be read, with its reason, once at the end.
+  ShowConversionFailures();
 }
 
 void TTextLoader::LoadOneText() {
