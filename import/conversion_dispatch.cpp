@@ -191,6 +191,12 @@ ConvertedSource ReadWord(const std::string& name) {
 constexpr int kConvertedKinds[] = {kDocWord, kDocPdf, kDocPowerPoint, kDocPowerPointXml,
                                    kDocOdt,  kDocOdp, kDocXps,        kDocExcel};
 
+bool IsConvertedKind(int kind) {
+  for (int k : kConvertedKinds)
+    if (k == kind) return true;
+  return false;
+}
+
 // The printable text of a file read raw, through the binary-text extraction of its kind.
 bool ExtractRawText(const std::string& name, int kind, std::string& text) {
   std::ifstream in(name, std::ios::binary);
@@ -221,9 +227,15 @@ class ConvertingReader : public DocumentReader {
         return PrepareResult::kConverted;
       case SourceRoute::kPassOver:
         return PrepareResult::kPassOver;
-      default:
-        return ExtractRawText(path, kind, text) ? PrepareResult::kConverted : PrepareResult::kPassOver;
+      case SourceRoute::kReadFile:
+        if (!IsConvertedKind(kind)) return PrepareResult::kReadFile;  // text under an unknown extension
+        break;
+      case SourceRoute::kReadRaw:
+        break;
     }
+    // A Word document under an unknown extension is extracted as Word.
+    return ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text) ? PrepareResult::kConverted
+                                                                                : PrepareResult::kPassOver;
   }
   // Never reached: every file of these kinds comes as converted text.
   size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override { return length; }

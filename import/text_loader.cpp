@@ -87,6 +87,7 @@ void TTextLoader::LoadAllTexts() {
 
 void TTextLoader::LoadOneText() {
   kind_ = DocumentKind(name_);
+  unknownExtension_ = UnknownExtension;
   if (UnknownExtension) kind_ = kDocText;
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
@@ -137,8 +138,11 @@ bool TTextLoader::PrepareTextSource() {
     }
     return false;
   }
-  if (reader_) {
-    PrepareResult result = reader_->Prepare(name_, convertedText_);
+  // Under an unknown extension the content decides: a document of a converted
+  // kind is converted, other binary files are passed over, text is read.
+  DocumentReader* reader = unknownExtension_ ? &ConvertedDocumentReader() : reader_;
+  if (reader) {
+    PrepareResult result = reader->Prepare(name_, convertedText_);
     if (result == PrepareResult::kPassOver) return false;
     if (result == PrepareResult::kConverted) {
       usingConverted_ = true;
