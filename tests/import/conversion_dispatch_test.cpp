@@ -5,6 +5,8 @@
 #include "core/files.h"
 #include "import/conversion_dispatch.h"
 #include "import/text_loader.h"
+#include "platform/settings_store.h"
+#include "core/files.h"
 #include "platform/message_ui.h"
 #include "support/office_builders.h"
 
@@ -32,6 +34,8 @@ class ConversionDispatch : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("quilor-convert-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
+    SetSettingsFilePath((dir_ / "settings.ini").string());
+    saved_ = ReadConversionSwitches();
     WriteConversionSwitches(ConversionSwitches());
     ConverterDllPaths = {};
     ConversionErrorShown = false;
@@ -40,6 +44,8 @@ class ConversionDispatch : public ::testing::Test {
   }
   void TearDown() override {
     FreeConverters();
+    WriteConversionSwitches(saved_);
+    SetSettingsFilePath("");
     fs::remove_all(dir_);
   }
   std::string Put(const std::string& name, const std::string& bytes) {
@@ -55,6 +61,7 @@ class ConversionDispatch : public ::testing::Test {
     return PrepareConvertedSource(path, kind, UnknownExtension);
   }
   fs::path dir_;
+  ConversionSwitches saved_;
   ScopedScriptedUi ui_;
 };
 
@@ -223,6 +230,21 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   EXPECT_TRUE(EnablePdfFilter(false, ""));
   EXPECT_TRUE(CheckPdfFilterAvailable());
   EXPECT_EQ(Converter(ConverterFormat::kPdf)->ClassId(), "{4C904448-74A9-11d0-AF6E-00C04FD8DC02}");
+
+  // The user's choice of library goes to the settings store and comes back at the next start.
+  std::string library = Put("pdf-filter.so", "not really a library");
+  ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kPdf, library));
+  ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kOpenDocumentText, "/nonexistent/odt.so"));
+  FreeConverters();
+  ConverterDllPaths = {};
+  ASSERT_TRUE(CreateConverters());
+  EXPECT_EQ(ConverterDllPaths[0], library);
+  EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), library);
+  EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOpenDocumentText));  // its library is gone
+  EXPECT_TRUE(ConverterAvailable(ConverterFormat::kOffice2007));
+  std::string value;
+  EXPECT_TRUE(ReadSetting(ConversionFiltersKey(), ".odt", value));
+  EXPECT_EQ(value, "/nonexistent/odt.so");
 
   FormatIFilterError(6, std::string(600, 'x'));
   EXPECT_EQ(ConversionErrorText.size(), 512u);
