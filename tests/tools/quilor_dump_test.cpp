@@ -34,7 +34,7 @@ Result RunDump(const std::string& args, const std::string& errPath) {
 TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + folder.Path("Dico") + " " + TestDataPath("import/sample-utf16le.txt") + " " +
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
                          TestDataPath("import/sample-ansi.txt"),
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
@@ -46,6 +46,24 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
   EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
   EXPECT_TRUE(ReadFileBytes(err).empty());
+}
+
+TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
+  TempFolder folder;
+  std::string err = folder.Path("err");
+  std::string text = folder.Write("text.txt", "The children went because\n");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + text, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_EQ(r.out,
+            "1\t1\tThe\t \t7\tDeterminant\n"
+            "2\t1\tchildren\t \t8\tSubstantive\n"
+            "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
+            "4\t1\tbecause\t \t2\tConnector Cause\n");
+  // Without a lexicon the run stops with the dictionary message.
+  r = RunDump("--dico " + folder.Path("none") + " " + text, err);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(ReadFileBytes(err).find("Corrupted dictionary files"), std::string::npos);
+  EXPECT_TRUE(r.out.empty());
 }
 
 TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
