@@ -70,6 +70,7 @@ TTextLoader::~TTextLoader() { ReleaseTextSource(); }
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
+  ClearConversionFailures();
   for (int i = 1; i <= FileQueue.Count(); ++i) {
     CurrentFileNumber = i;
     const char* name = FileQueue.Get(i);
@@ -82,13 +83,17 @@ void TTextLoader::LoadAllTexts() {
     if (!stopLoading_ && !CancelRequested) ApplyLimits();
     if (stopLoading_ || CancelRequested) break;
   }
+  // Every file that could not be read, with its reason, once at the end.
+  ShowConversionFailures();
 }
 
 void TTextLoader::LoadOneText() {
   kind_ = DocumentKind(name_);
   // The first bytes decide where the extension lies; an unknown extension
   // is plain text unless they say otherwise.
-  kind_ = DocumentKindOfFile(name_, kind_, UnknownExtension);
+  bool unknown = UnknownExtension;
+  kind_ = DocumentKindOfFile(name_, kind_, unknown);
+  unknownExtension_ = unknown && kind_ == kDocText;
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
@@ -148,8 +153,11 @@ bool TTextLoader::PrepareTextSource() {
     }
     return false;
   }
-  if (reader_) {
-    PrepareResult result = reader_->Prepare(name_, convertedText_);
+  // Under an unknown extension the content decides: a document of a converted
+  // kind is converted, other binary files are passed over, text is read.
+  DocumentReader* reader = unknownExtension_ ? &ConvertedDocumentReader() : reader_;
+  if (reader) {
+    PrepareResult result = reader->Prepare(name_, convertedText_);
     if (result == PrepareResult::kPassOver) return false;
     if (result == PrepareResult::kConverted) {
       usingConverted_ = true;

@@ -129,9 +129,11 @@ TEST(TextLoaderQueue, NumbersWordsAcrossFilesAndPassesOverWhatItCannotRead) {
   EXPECT_EQ(TextWordRows(), expected) << Describe(TextWordRows());
   // One report for each kind without a reader and one for files that hold
   // no text; none for XPS or a missing file.
-  ASSERT_EQ(state.ui.ui.Shown().size(), 2u);
+  // The run ends with the list of the files it could not read.
+  ASSERT_EQ(state.ui.ui.Shown().size(), 3u);
   EXPECT_NE(state.ui.ui.Shown()[0].text.find("slides.odp"), std::string::npos);
   EXPECT_NE(state.ui.ui.Shown()[1].text.find("photo.txt"), std::string::npos);
+  EXPECT_EQ(state.ui.ui.Shown()[2].text.rfind("These files could not be read:", 0), 0u);
 }
 
 // A block reader and a converter plugged in for two kinds.
