@@ -37,6 +37,15 @@ constexpr EntityTable::Row kEntities[] = {
 
 constexpr EntityTable kEntityTable(kEntities);
 
+// For each first byte, one bit per length of the names that begin with it:
+// a reference is tried at every letter, and most tries are not names.
+constexpr std::array<uint32_t, 256> MakeNameLengths() {
+  std::array<uint32_t, 256> t{};
+  for (const auto& row : kEntities) t[static_cast<unsigned char>(row.word[0])] |= 1u << row.word.size();
+  return t;
+}
+constexpr auto kNameLengths = MakeNameLengths();
+
 bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsHexDigit(unsigned char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -51,7 +60,12 @@ constexpr unsigned char kApostrophe = 39;
 
 }  // namespace
 
-unsigned char LookUpEntity(std::string_view lowerCaseName) { return kEntityTable.Find(lowerCaseName, 0); }
+unsigned char LookUpEntity(std::string_view lowerCaseName) {
+  if (lowerCaseName.empty() || lowerCaseName.size() > 31 ||
+      !(kNameLengths[static_cast<unsigned char>(lowerCaseName[0])] & (1u << lowerCaseName.size())))
+    return 0;
+  return kEntityTable.Find(lowerCaseName, 0);
+}
 
 void MarkupReader::Reset(int documentKind) {
   *this = MarkupReader();

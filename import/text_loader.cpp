@@ -208,7 +208,7 @@ bool TTextLoader::TakeSourceBlock() {
 
 bool TTextLoader::NextTextBlock() {
   // Text a reader decoded but could not fit in the earlier blocks comes first.
-  if (reader_ && !usingConverted_) {
+  if (reader_ && !usingConverted_ && !CancelRequested) {
     if (size_t held = reader_->TakeHeldText(BlockBuffer, kTextBlockSize)) {
       scanner_.lineMode = context_.lineMode;
       scanner_.SetBlock(BlockBuffer, held);

@@ -9,6 +9,7 @@
 
 #include "core/files.h"
 #include "import/charset.h"
+#include "import/document_readers.h"
 #include "import/markup_reader.h"
 #include "import/plain_text.h"
 #include "import/rtf_reader.h"
@@ -99,6 +100,56 @@ TEST(MarkupFixtures, GoldenWordsAndTagsThroughTheLoader) {
     }
   }
   EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+// What one document sets (the line mode and the line breaks of HTML, a
+// character set, an open tag or group) never changes how the next is read.
+TEST(MarkupFixtures, WordsDoNotDependOnTheOrderOfTheFiles) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  const std::string files[] = {
+      kFolder + "utf8.HTML", folder.Write("lines.txt", "one\r\ntwo\r\nthree.\r\nfour\r\n"),
+      folder.Write("open.htm", "<p>x</p><script>never closed"), kFolder + "latin1_quoted.xml",
+      folder.Write("open.rtf", "{\\rtf1\\mac {\\*\\x "), kFolder + "ansi.rtf", kFolder + "utf8.sgm"};
+  auto alone = [](const std::string& path) {
+    EXPECT_TRUE(testing_support::RunOnFiles({path}));
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const auto& r : testing_support::TextWordRows()) words.emplace_back(r.word, r.tag);
+    return words;
+  };
+  std::vector<std::vector<std::pair<std::string, std::string>>> expected;
+  for (const auto& f : files) expected.push_back(alone(f));
+  ASSERT_TRUE(testing_support::RunOnFiles(std::vector<std::string>(std::begin(files), std::end(files))));
+  std::vector<std::vector<std::pair<std::string, std::string>>> together(std::size(files));
+  for (const auto& r : testing_support::TextWordRows()) together[r.fileNumber - 1].emplace_back(r.word, r.tag);
+  for (size_t i = 0; i < std::size(files); ++i) {
+    // The first word of a file has no punctuation before it when the file is read alone.
+    if (!together[i].empty() && !expected[i].empty()) together[i][0].second = expected[i][0].second;
+    EXPECT_EQ(together[i], expected[i]) << files[i];
+  }
+}
+
+// Line breaks end paragraphs in HTML only: a document read after an HTML
+// page does not inherit its line mode.
+class LineModeSpy : public DocumentReader {
+ public:
+  size_t DecodeBlock(unsigned char*, size_t length, BlockContext& context) override {
+    if (context.firstBlock) seen.push_back(context.lineMode);
+    return length;
+  }
+  std::vector<bool> seen;
+};
+
+TEST(MarkupFixtures, LineModeFollowsEachDocument) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  LineModeSpy spy;
+  RegisterDocumentReader(kDocDosText, &spy);
+  const std::string dos = folder.Write("after.asc", "words");
+  bool ok = testing_support::RunOnFiles({dos, kFolder + "utf8.HTML", dos, kFolder + "windows1252.xml", dos});
+  RegisterDocumentReader(kDocDosText, nullptr);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(spy.seen, (std::vector<bool>{false, false, false}));
 }
 
 TEST(MarkupFixtures, EveryCutGivesTheSameText) {
