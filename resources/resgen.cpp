@@ -3,7 +3,7 @@
 // Each line of a table file is "number TAB text"; blank lines and lines that
 // start with '#' are skipped. Texts are UTF-8 in the files and Windows-1252 in
 // the program; "\n", "\r", "\t" and "\\" in a text stand for those characters.
-// A number given twice, a malformed line or a character that Windows-1252 has
+// A number given twice with different texts, a malformed line or a character that Windows-1252 has
 // no byte for stops the build with the file and line.
 #include <cstdio>
 #include <cstdlib>
@@ -95,8 +95,9 @@ int main(int argc, char** argv) {
       std::string text;
       if (!ConvertText(line.substr(tab + 1), text, where)) return 1;
       if (text.size() > 400) return Fail(where, "text longer than 400 characters"), 1;
-      if (!table.emplace(static_cast<int>(id), text).second)
-        return Fail(where, "message " + std::to_string(id) + " is defined twice"), 1;
+      auto [it, added] = table.emplace(static_cast<int>(id), text);
+      if (!added && it->second != text)
+        return Fail(where, "message " + std::to_string(id) + " is defined twice with different texts"), 1;
     }
   }
   std::string tmp = std::string(argv[1]) + ".tmp";

@@ -102,6 +102,8 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
       {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
       {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
       {"empty.txt", "", {}},
+      // Macintosh apostrophe and inverted exclamation mark are punctuation.
+      {"quote.mac", "don\xD5t \xC1Hola", {"don", "t", "Hola"}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(RunOnFiles({folder.Write(c.name, c.bytes)})) << c.name;
@@ -116,19 +118,22 @@ TEST(TextLoaderQueue, NumbersWordsAcrossFilesAndPassesOverWhatItCannotRead) {
   StreamTestState state;
   TempFolder folder;
   std::string a = folder.Write("a.txt", "one two");
-  std::string web = folder.Write("page.html", "<p>never words</p>");
-  std::string rtf = folder.Write("letter.rtf", "{\\rtf1 never}");
-  std::string web2 = folder.Write("page2.htm", "<p>never</p>");
+  std::string web = folder.Write("slides.odp", "never words");
+  std::string rtf = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rnever", 17));
+  std::string web2 = folder.Write("slides2.odp", "never");
   std::string xps = folder.Write("print.xps", "never");
   std::string missing = folder.Path("missing.txt");
   std::string b = folder.Write("b.txt", "three");
   ASSERT_TRUE(RunOnFiles({a, web, rtf, web2, xps, missing, b}));
   std::vector<WordRow> expected = {{1, 1, "one", " "}, {2, 1, "two", " "}, {3, 7, "three", " "}};
   EXPECT_EQ(TextWordRows(), expected) << Describe(TextWordRows());
-  // One report for each kind without a reader; none for XPS or a missing file.
-  ASSERT_EQ(state.ui.ui.Shown().size(), 2u);
-  EXPECT_NE(state.ui.ui.Shown()[0].text.find("page.html"), std::string::npos);
-  EXPECT_NE(state.ui.ui.Shown()[1].text.find("letter.rtf"), std::string::npos);
+  // One report for each kind without a reader and one for files that hold
+  // no text; none for XPS or a missing file.
+  // The run ends with the list of the files it could not read.
+  ASSERT_EQ(state.ui.ui.Shown().size(), 3u);
+  EXPECT_NE(state.ui.ui.Shown()[0].text.find("slides.odp"), std::string::npos);
+  EXPECT_NE(state.ui.ui.Shown()[1].text.find("photo.txt"), std::string::npos);
+  EXPECT_EQ(state.ui.ui.Shown()[2].text.rfind("These files could not be read:", 0), 0u);
 }
 
 // A block reader and a converter plugged in for two kinds.
@@ -216,6 +221,32 @@ TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
   EXPECT_FALSE(RunRunning);
   ASSERT_TRUE(RunOnFiles({a}));
   EXPECT_EQ(TextWordRows().size(), 1u);
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+TEST(TextLoaderReadAhead, ManyBlocksOfSeveralFilesArriveInOrder) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  std::vector<std::string> files;
+  for (int f = 0; f < 3; ++f) {
+    std::string text;
+    for (int i = 0; i < 60000; ++i) text += "w" + std::to_string(f * 100000 + i) + (i % 13 ? " " : ".\n");
+    files.push_back(folder.Write("f" + std::to_string(f) + ".txt", text));
+  }
+  ASSERT_TRUE(testing_support::RunOnFiles(files));
+  auto rows = testing_support::TextWordRows();
+  ASSERT_EQ(rows.size(), 180000u);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    int f = static_cast<int>(k / 60000), i = static_cast<int>(k % 60000);
+    ASSERT_EQ(rows[k].word, "w" + std::to_string(f * 100000 + i)) << k;
+    ASSERT_EQ(rows[k].fileNumber, f + 1);
+    ASSERT_EQ(rows[k].position, static_cast<int32_t>(k + 1));
+  }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ Result RunDump(const std::string& args, const std::string& errPath) {
 TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + folder.Path("Dico") + " " + TestDataPath("import/sample-utf16le.txt") + " " +
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
                          TestDataPath("import/sample-ansi.txt"),
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
@@ -48,6 +48,24 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
   EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
   EXPECT_TRUE(ReadFileBytes(err).empty());
+}
+
+TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
+  TempFolder folder;
+  std::string err = folder.Path("err");
+  std::string text = folder.Write("text.txt", "The children went because\n");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + text, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_EQ(r.out,
+            "1\t1\tThe\t \t7\tDeterminant\n"
+            "2\t1\tchildren\t \t8\tSubstantive\n"
+            "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
+            "4\t1\tbecause\t \t2\tConnector Cause\n");
+  // Without a lexicon the run stops with the dictionary message.
+  r = RunDump("--dico " + folder.Path("none") + " " + text, err);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(ReadFileBytes(err).find("Corrupted dictionary files"), std::string::npos);
+  EXPECT_TRUE(r.out.empty());
 }
 
 TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
@@ -73,12 +91,13 @@ TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
   r = RunDump("--dico", err);
   EXPECT_EQ(r.exitCode, 64);
 
-  // A document kind without a reader is reported and gives no words.
-  std::string page = folder.Write("page.html", "<p>words</p>");
-  r = RunDump(page, err);
+  // A file that holds no text is reported and gives no words.
+  std::string picture = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR words", 22));
+  r = RunDump(picture, err);
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(r.out.empty());
-  EXPECT_NE(ReadFileBytes(err).find("page.html"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("not a text document"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("photo.txt"), std::string::npos);
 }
 
 TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
@@ -98,7 +117,7 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   std::string args;
   for (const std::string& f : files) args += " " + f;
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + folder.Path("Dico") + args, err);
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico" + args, err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   // The words of each file, by file number.
   std::map<int, std::string> words;

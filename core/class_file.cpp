@@ -1,0 +1,171 @@
+#include "core/class_file.h"
+
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/messages.h"
+#if __has_include("platform/safe_save.h")
+#include "platform/safe_save.h"
+#define QUILOR_HAVE_SAFE_SAVE 1
+#endif
+
+namespace quilor {
+
+int32_t ClassFileGroupCounter = 0;
+bool ForceGroupRenumbering = false;
+bool GroupRenumberingInProgress = false;
+bool GroupsRenumbered = false;
+ClassFileList ScenarioFile;
+
+namespace {
+
+constexpr size_t kMaxLineRead = 511;
+constexpr size_t kMaxLineKept = 164;
+constexpr size_t kMaxField = 79;
+
+bool ParseDecimal(const std::string& text, int32_t& value) {
+  if (text.empty()) return false;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  auto [ptr, ec] = std::from_chars(begin, end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+int64_t FileTimeOf(const std::string& fileName) {
+  std::error_code ec;
+  auto t = std::filesystem::last_write_time(fileName, ec);
+  if (ec) return 0;
+  return std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+}
+
+std::string QuotedName(int id, const std::string& scenarioName) {
+  return std::string(GetMessageText(id)) + " \"" + scenarioName + "\"";
+}
+
+bool SaveFileSafely(const std::string& fileName, const std::string& contents) {
+#ifdef QUILOR_HAVE_SAFE_SAVE
+  return static_cast<bool>(SafeSave(fileName, contents));
+#else
+  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
+  out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  out.close();
+  return static_cast<bool>(out);
+#endif
+}
+
+}  // namespace
+
+int16_t ClassLevelOfCode(const char code[4]) {
+  return (code[0] >= '1' && code[0] <= '3') ? static_cast<int16_t>(code[0] - '0') : 0;
+}
+
+void ClassFileList::Clear() {
+  entries_.clear();
+  cursor_ = 0;
+  textTotal_ = 0;
+  GroupRenumberingInProgress = false;
+}
+
+bool ClassFileList::Add(const ClassFileEntry& source) {
+  ClassFileEntry entry = source;
+  if (entry.IsGroup()) {
+    int32_t number = 0;
+    bool valid = ParseDecimal(entry.text1, number);
+    if (!valid || GroupRenumberingInProgress || ForceGroupRenumbering) {
+      if (ClassFileGroupCounter >= 0x7FFFFFFF) {
+        ShowError(GetMessageText(kMsgMaxSignatureReached));
+        return false;
+      }
+      number = ++ClassFileGroupCounter;
+      GroupRenumberingInProgress = true;
+    }
+    entry.text1 = std::to_string(number);
+  }
+  entry.level = ClassLevelOfCode(entry.code);
+  if (!entry.IsGroup()) textTotal_ += entry.text1.size();
+  entries_.push_back(std::move(entry));
+  return true;
+}
+
+bool ParseClassFileText(ClassFileList& list, std::string_view text, bool& damaged) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t eol = text.find('\n', pos);
+    size_t next = eol == std::string_view::npos ? text.size() : eol + 1;
+    std::string_view line = text.substr(pos, (eol == std::string_view::npos ? text.size() : eol) - pos);
+    pos = next;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kMaxLineRead) line = line.substr(0, kMaxLineRead);
+    if (line.size() > kMaxLineKept) line = line.substr(0, kMaxLineKept);
+    size_t tab1 = line.size() >= 5 ? line.find('\t', 4) : std::string_view::npos;
+    if (tab1 == std::string_view::npos) {
+      damaged = true;
+      continue;
+    }
+    ClassFileEntry entry;
+    for (int i = 0; i < 4; ++i) {
+      char c = line[i];
+      entry.code[i] = (i > 0 && (c == ' ' || c == '\0')) ? '#' : c;
+    }
+    size_t tab2 = line.find('\t', tab1 + 1);
+    std::string_view t1 = line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
+    std::string_view t2 = t1;
+    if (tab2 != std::string_view::npos) {
+      size_t tab3 = line.find('\t', tab2 + 1);
+      t2 = line.substr(tab2 + 1, tab3 == std::string_view::npos ? std::string_view::npos : tab3 - tab2 - 1);
+    }
+    entry.text1 = std::string(t1.substr(0, kMaxField));
+    entry.text2 = std::string(t2.substr(0, kMaxField));
+    if (!list.Add(entry)) return false;
+  }
+  return true;
+}
+
+std::string FormatClassFileText(const ClassFileList& list) {
+  std::string out;
+  for (const ClassFileEntry& e : list.Entries()) {
+    if (e.text1.empty()) continue;
+    for (char c : e.code) out += c == '\0' ? ' ' : c;
+    out += '\t';
+    out += e.text1;
+    out += '\t';
+    if (e.text2) out += *e.text2;
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
+                   int64_t* fileTime) {
+  if (fileTime) *fileTime = FileTimeOf(fileName);
+  ClassFileGroupCounter = 0;
+  GroupRenumberingInProgress = false;
+  std::ifstream in(fileName, std::ios::binary);
+  std::stringstream content;
+  if (in) content << in.rdbuf();
+  if (!in || in.bad()) {
+    ShowError(QuotedName(kMsgClassFileReadError, scenarioName));
+    return false;
+  }
+  bool damaged = false;
+  bool ok = ParseClassFileText(list, content.str(), damaged);
+  if (!ok) return false;
+  if (damaged) ShowError(GetMessageText(kMsgScenarioIntegrityError));
+  if (GroupRenumberingInProgress) GroupsRenumbered = true;
+  return true;
+}
+
+bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
+                   int64_t* fileTime) {
+  if (!SaveFileSafely(fileName, FormatClassFileText(list))) {
+    ShowError(QuotedName(kMsgClassFileWriteError, scenarioName));
+    return false;
+  }
+  if (fileTime) *fileTime = FileTimeOf(fileName);
+  return true;
+}
+
+}  // namespace quilor

@@ -1,0 +1,32 @@
+# The semantic dictionary (englex.sv8) and the default Scenario files, made
+# from WordNet after the lexicon. Needs the WordNet reader of quilor_dico.
+if(TARGET quilor_dico)
+  add_executable(quilor-ontology ${CMAKE_SOURCE_DIR}/dico/semantic_builder.cpp ${CMAKE_SOURCE_DIR}/dico/ontology_main.cpp)
+  target_link_libraries(quilor-ontology PRIVATE quilor_dico)
+
+  set(QUILOR_ONTOLOGY_DICO ${CMAKE_BINARY_DIR}/Dico)
+  set(QUILOR_ONTOLOGY_SCENARIO ${CMAKE_BINARY_DIR}/Scenario)
+  set(QUILOR_ONTOLOGY_OUTPUTS
+      ${QUILOR_ONTOLOGY_DICO}/englex.sv8
+      "${QUILOR_ONTOLOGY_SCENARIO}/Concepts US V8.scn"
+      "${QUILOR_ONTOLOGY_SCENARIO}/Natural sciences US V7.scn"
+      "${QUILOR_ONTOLOGY_SCENARIO}/Chemistry US V7.scn")
+  set(QUILOR_ONTOLOGY_DEPENDS quilor-ontology)
+  if(TARGET quilor_dictionaries)
+    list(APPEND QUILOR_ONTOLOGY_DEPENDS quilor_dictionaries)
+  endif()
+  add_custom_command(
+    OUTPUT ${QUILOR_ONTOLOGY_OUTPUTS}
+    COMMAND quilor-ontology --wordnet ${QUILOR_WORDNET_DIR} --out ${QUILOR_ONTOLOGY_DICO}
+            --scenario ${QUILOR_ONTOLOGY_SCENARIO} --lexicon ${QUILOR_ONTOLOGY_DICO}/englex.lv8
+    DEPENDS ${QUILOR_ONTOLOGY_DEPENDS}
+    COMMENT "Building the semantic dictionary and the default Scenarios"
+    VERBATIM)
+  add_custom_target(quilor_ontology_files ALL DEPENDS ${QUILOR_ONTOLOGY_OUTPUTS})
+  install(FILES ${QUILOR_ONTOLOGY_DICO}/englex.sv8 DESTINATION Dico)
+  install(DIRECTORY ${QUILOR_ONTOLOGY_SCENARIO}/ DESTINATION Scenario FILES_MATCHING PATTERN "*.scn")
+  if(TARGET quilor_tests)
+    add_dependencies(quilor_tests quilor_ontology_files)
+    target_compile_definitions(quilor_tests PRIVATE QUILOR_HAVE_ONTOLOGY_BUILDER=1)
+  endif()
+endif()

@@ -1,0 +1,81 @@
+// quilor-ontology: writes englex.sv8 and the default Scenario files from
+// WordNet's noun hierarchy.
+//
+//   quilor-ontology --wordnet DIR --out DICO_DIR --scenario SCENARIO_DIR [--lexicon englex.lv8]
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/chartables.h"
+#include "dico/semantic_builder.h"
+
+using namespace quilor;
+
+namespace {
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string wordnetDir = "/usr/share/wordnet", outDir = ".", scenarioDir, lexicon;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string a = argv[i];
+    if (a == "--wordnet") wordnetDir = argv[i + 1];
+    else if (a == "--out") outDir = argv[i + 1];
+    else if (a == "--scenario") scenarioDir = argv[i + 1];
+    else if (a == "--lexicon") lexicon = argv[i + 1];
+    else {
+      std::fprintf(stderr, "quilor-ontology: unknown option %s\n", a.c_str());
+      return 2;
+    }
+  }
+  wordnet::Database db;
+  std::string error;
+  if (!db.Load(wordnetDir, error)) {
+    std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
+    return 1;
+  }
+  ontology_build::BuildOptions options;
+  std::memcpy(options.letterGroups, DefaultWorkingTables().letterGroup, 256);
+  if (!lexicon.empty()) {
+    // The word tables are chosen by the letter groups of the lexicon they go with.
+    std::ifstream in(lexicon, std::ios::binary);
+    char head[284];
+    if (in.read(head, sizeof head)) std::memcpy(options.letterGroups, head + 28, 256);
+    else std::fprintf(stderr, "quilor-ontology: %s unreadable, default letter groups used\n", lexicon.c_str());
+  }
+  ontology_build::SemanticBuilder builder(db, options);
+  SemanticDictionary d;
+  if (!builder.Build(d, error)) {
+    std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
+    return 1;
+  }
+  for (const std::string& w : builder.Statistics().warnings) std::fprintf(stderr, "quilor-ontology: warning: %s\n", w.c_str());
+  std::filesystem::create_directories(outDir);
+  if (!WriteFile(outDir + "/englex.sv8", WriteSemanticDictionary(d))) {
+    std::fprintf(stderr, "quilor-ontology: cannot write %s/englex.sv8\n", outDir.c_str());
+    return 1;
+  }
+  const auto& st = builder.Statistics();
+  std::printf("classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, readings %d, word-table nodes %zu\n",
+              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.records, st.wordTableNodes);
+  if (!scenarioDir.empty()) {
+    std::filesystem::create_directories(scenarioDir);
+    for (const auto& s : builder.DefaultScenarios()) {
+      if (!WriteFile(scenarioDir + "/" + s.name, FormatClassFileText(s.list))) {
+        std::fprintf(stderr, "quilor-ontology: cannot write %s\n", s.name.c_str());
+        return 1;
+      }
+      std::printf("%s: %zu lines\n", s.name.c_str(), s.list.Count());
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,57 @@
+// Builds the semantic dictionary (englex.sv8) and the default Scenario files
+// from WordNet's noun hierarchy. The choice of the fields of each level is
+// described in dico/ontology.md.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/class_file.h"
+#include "dico/wordnet.h"
+#include "engine/semantic_dictionary_file.h"
+
+namespace quilor::ontology_build {
+
+struct BuildOptions {
+  int level1Budget = 42000;      // classes of level 1; the rest of the 65,535 stay free for unknown nouns
+  int level2MinimumSubtree = 70; // a middle field covers at least this many concepts
+  unsigned char letterGroups[256] = {};
+};
+
+struct BuildStatistics {
+  int classes[3] = {0, 0, 0};
+  int lemmas = 0;
+  int irregularForms = 0;
+  int records = 0;
+  size_t wordTableNodes = 0;
+  std::vector<std::string> warnings;
+};
+
+struct ScenarioFileImage {
+  std::string name;  // "Concepts US V8.scn"...
+  ClassFileList list;
+};
+
+class SemanticBuilder {
+ public:
+  SemanticBuilder(const wordnet::Database& db, const BuildOptions& options) : db_(db), options_(options) {}
+  // Fills the dictionary; false with a message when a limit of the format is exceeded.
+  bool Build(SemanticDictionary& out, std::string& error);
+  const BuildStatistics& Statistics() const { return stats_; }
+  // The default Scenarios, made from the classes of the last Build.
+  std::vector<ScenarioFileImage> DefaultScenarios() const;
+
+ private:
+  const wordnet::Database& db_;
+  BuildOptions options_;
+  BuildStatistics stats_;
+  // Results kept for the Scenarios.
+  std::vector<std::string> fieldNames_;                  // level 3, 1-based
+  std::vector<std::string> middleNames_;                 // level 2, 1-based
+  std::vector<int> middleField_;                         // level-2 class -> level-3 class
+  std::vector<int> middleSize_;                          // concepts under each middle field
+  std::vector<std::vector<std::string>> chemistryWords_; // element and compound names
+  std::vector<std::string> elementWords_, compoundWords_, acidWords_;
+};
+
+}  // namespace quilor::ontology_build

@@ -1,0 +1,801 @@
+#include "engine/ontology_engine.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "core/chartables.h"
+#include "core/inflection.h"
+#include "core/messages.h"
+#include "platform/fatal.h"
+
+namespace quilor {
+
+std::unique_ptr<TOntologyEngine> OntologyEngine;
+
+namespace {
+
+constexpr uint8_t kFlagInitialCapital = 1 << 5;
+constexpr uint8_t kFlagAllCapitals = 1 << 6;
+constexpr uint8_t kFlagRecentContext = 1 << 7;
+constexpr uint8_t kFlagsDroppedFromNormalised = (1 << 2) | (1 << 3) | kFlagInitialCapital | kFlagAllCapitals;
+
+std::string Lower(std::string_view word) {
+  std::string s(word);
+  for (char& c : s) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string HyphensToUnderscoresCopy(std::string_view word, bool& changed) {
+  std::string s(word);
+  changed = false;
+  for (char& c : s)
+    if (c == '-') c = '_', changed = true;
+  return s;
+}
+
+bool HasInitialCapital(std::string_view word) {
+  return !word.empty() && IsUpperCaseLetter(static_cast<unsigned char>(word[0]));
+}
+
+bool IsAllCapitals(std::string_view word) {
+  bool any = false;
+  for (char c : word) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (ToLowerChar(u) != u) any = true;
+    else if (ToUpperChar(u) != u) return false;
+  }
+  return any;
+}
+
+bool IsCurrencySymbol(unsigned char c) { return c == '$' || c == 0x80 || c == 0xA3 || c == 0xA5; }
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+bool IsEnglishPlural(std::string_view w) {
+  return IsPluralForm(std::string(w).c_str(), static_cast<int>(w.size()));
+}
+
+bool SingularOf(std::string_view word, std::string& singular, std::string& alternative) {
+  alternative.clear();
+  singular.assign(word);
+  if (word.size() >= kWordBufferSize || !IsEnglishPlural(word)) return false;
+  char buffer[kWordBufferSize] = {};
+  char alt[kWordBufferSize] = {};
+  word.copy(buffer, word.size());
+  if (!Singular(buffer, alt)) return false;
+  singular = buffer;
+  alternative = alt;
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Construction and data
+
+TOntologyEngine::TOntologyEngine() {
+  for (int l = 1; l <= kLevelCount; ++l) {
+    names_[l].assign(1, std::string());
+    occurrences_[l].assign(kMaxClassesPerLevel + 1, 0);
+    ranking_[l].clear();
+  }
+  entries_.assign(1, ScenarioEntry{});
+  verbMap_.assign(kMaxClassesPerLevel + 1, 0);
+  adjectiveMap_.assign(kMaxClassesPerLevel + 1, 0);
+  textIndexMap_.assign(1, 0);
+}
+
+TOntologyEngine::~TOntologyEngine() = default;
+
+void TOntologyEngine::LoadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  if (in) content << in.rdbuf();
+  if (!in || in.bad()) {
+    ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
+    Terminate(kExitDictionaryRead, "cannot read " + path);
+  }
+  SemanticReadResult r = LoadBytes(content.str());
+  if (r.Ok()) return;
+  int id = kMsgDictionaryCorrupt;
+  int code = kExitFatal;
+  switch (r.status) {
+    case SemanticReadStatus::kTruncated: id = kMsgDictionaryReadError, code = kExitDictionaryRead; break;
+    case SemanticReadStatus::kBadVersion: id = kMsgDictionaryWrongVersion; break;
+    case SemanticReadStatus::kBadStamp: id = kMsgCorruptDictionaryStamp; break;
+    default: break;
+  }
+  ShowError(std::string(GetMessageText(id)) + " " + path);
+  Terminate(code, path + ": " + r.detail);
+}
+
+SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
+  ready_ = false;
+  SemanticDictionary d;
+  SemanticReadResult r = ReadSemanticDictionary(bytes, d);
+  if (!r.Ok()) return r;
+  dict_ = std::move(d);
+  for (int l = 1; l <= 3; ++l) {
+    names_[l] = dict_.names[l - 1];
+    dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
+    classMaps_[l - 1].assign(l == 1 ? kMaxClassesPerLevel + 1 : dictionaryCount_[l] + 1, 0);
+  }
+  names_[4].assign(1, std::string());
+  dictionaryCount_[4] = levelCount_[4] = 0;
+  textIndexMap_.assign(dict_.textNames.size(), 0);
+  addedClassIndex_.clear();
+  scenarioClassIndex_.clear();
+  ClearTextCounts();
+  ClearScenario();
+  ResetHistory();
+  signatureCounter_ = 0;
+  renumber_ = true;
+  ready_ = true;
+  return r;
+}
+
+int32_t TOntologyEngine::DictionaryClassCount(int level) const {
+  return level >= 1 && level <= kLevelCount ? dictionaryCount_[level] : 0;
+}
+int32_t TOntologyEngine::LevelClassCount(int level) const {
+  return level >= 1 && level <= kLevelCount ? levelCount_[level] : 0;
+}
+int32_t TOntologyEngine::RankedClassTotal(int level) const {
+  return level >= 1 && level <= kLevelCount ? rankedTotal_[level] : 0;
+}
+
+std::string TOntologyEngine::ClassName(int level, int32_t index) const {
+  if (level < 1 || level > kLevelCount || index < 1 || index > levelCount_[level]) return "?";
+  return names_[level][index];
+}
+
+uint32_t TOntologyEngine::ClassOccurrences(int level, int32_t index) const {
+  if (level < 1 || level > kLevelCount || index < 1 || index > kMaxClassesPerLevel) return 0;
+  return occurrences_[level][index];
+}
+
+int32_t TOntologyEngine::RankedClass(int level, int32_t rank) const {
+  if (level < 1 || level > kLevelCount || rank < 1 || rank > rankedTotal_[level]) return 0;
+  return ranking_[level][rank - 1];
+}
+uint32_t TOntologyEngine::RankedClassOccurrences(int level, int32_t rank) const {
+  int32_t c = RankedClass(level, rank);
+  if (level == 4) return ScenarioEntryOccurrences(static_cast<uint32_t>(c));
+  return c ? occurrences_[level][c] : 0;
+}
+std::string TOntologyEngine::RankedClassName(int level, int32_t rank) const {
+  return ClassName(level, RankedClass(level, rank));
+}
+
+void TOntologyEngine::ResetTextClasses() {
+  ambiguous_ = false;
+  for (int l = 1; l <= 3; ++l) {
+    levelCount_[l] = dictionaryCount_[l];
+    names_[l].resize(static_cast<size_t>(dictionaryCount_[l]) + 1);
+    rankedTotal_[l] = 0;
+  }
+  for (size_t c = static_cast<size_t>(dictionaryCount_[1]) + 1; c < classMaps_[0].size(); ++c) classMaps_[0][c] = 0;
+  addedClassIndex_.clear();
+}
+
+void TOntologyEngine::ClearTextCounts() {
+  for (int l = 1; l <= kLevelCount; ++l) {
+    rankedTotal_[l] = 0;
+    std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
+  }
+  for (auto& e : entries_) e.count = 0;
+  depthOverflow_ = false;
+}
+
+int32_t TOntologyEngine::AddClassName(int level, const std::string& name) {
+  if (level < 1 || level > kLevelCount || levelCount_[level] >= kMaxClassesPerLevel) return 0;
+  if (level == 2 || level == 3) return 0;  // their names are the dictionary's alone
+  ++levelCount_[level];
+  names_[level].resize(static_cast<size_t>(levelCount_[level]) + 1);
+  names_[level][levelCount_[level]] = name.substr(0, kNameRecordSize - 1);
+  return levelCount_[level];
+}
+
+int32_t TOntologyEngine::AddClass(int level, const std::string& key, bool useClassNameIndex, const std::string& name) {
+  int32_t c = AddClassName(level, name);
+  if (!c) return 0;
+  if (useClassNameIndex && level == 4) scenarioClassIndex_.emplace(Lower(key), c);
+  else if (level == 1) addedClassIndex_.emplace(Lower(key), c);
+  occurrences_[level][c] = 1;
+  return c;
+}
+
+void TOntologyEngine::RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts) {
+  std::stable_sort(list.begin(), list.end(), [&](int32_t a, int32_t b) { return counts[a] > counts[b]; });
+}
+
+void TOntologyEngine::RankLevel(int level) {
+  if (level < 1 || level > 3) return;
+  auto& r = ranking_[level];
+  r.clear();
+  for (int32_t k = 1; k <= levelCount_[level]; ++k)
+    if (occurrences_[level][k] > 0) r.push_back(k);
+  RankByCount(r, occurrences_[level]);
+  rankedTotal_[level] = static_cast<int32_t>(r.size());
+}
+
+uint32_t TOntologyEngine::TextIndexLookup(std::string_view text) const { return TrieValue(dict_.textIndex, text); }
+
+std::string TOntologyEngine::TextIndexNameOf(uint32_t entry) const {
+  return entry >= 1 && entry < dict_.textNames.size() ? dict_.textNames[entry] : std::string();
+}
+
+// ---------------------------------------------------------------------------
+// Readings
+
+int TOntologyEngine::TableForDepth(std::string_view word, int depth) {
+  if (depth > kMaxReadingDepth - 1) {
+    depth = kMaxReadingDepth - 1;
+    depthOverflow_ = true;
+    if (!depthOverflowReported_) {
+      depthOverflowReported_ = true;
+      ShowError(std::string(GetMessageText(kMsgDepthOverflowNotice)) + " " + std::string(word));
+    }
+  }
+  return SemanticTableForDepth(Tables.letterGroup, word, depth);
+}
+
+int32_t TOntologyEngine::FindInTable(std::string_view word, int depth) {
+  if (!ready_ || word.empty()) return 0;
+  std::string key = Lower(word);
+  int t = TableForDepth(key, depth);
+  if (depthOverflow_) return 0;
+  return TrieValue(dict_.tables[static_cast<size_t>(t - 1)], key);
+}
+
+bool TOntologyEngine::ReadingAtDepth(std::string_view word, int depth) {
+  int32_t v = FindInTable(word, depth);
+  if (v == 0) {
+    bool changed = false;
+    std::string alt = HyphensToUnderscoresCopy(word, changed);
+    if (changed) v = FindInTable(alt, depth);
+  }
+  if (v == 0) return false;
+  uint32_t record = static_cast<uint32_t>(v < 0 ? -v : v);
+  ambiguous_ = v < 0;
+  const SemanticEntryRecord& r = dict_.records[record];
+  reading_ = WordReading{};
+  reading_.flags = r.flags;
+  reading_.extra = r.extra;
+  reading_.contextLevel = r.flags & 3;
+  reading_.value = r.triple;
+  reading_.baseForm = r.baseForm;
+  const ClassTriple& t = dict_.triples[r.triple];
+  for (int l = 0; l < 3; ++l) reading_.cls[l] = r.triple ? t.cls[l] : 0;
+  return true;
+}
+
+bool TOntologyEngine::LookupReading(std::string_view word, int depth) {
+  reading_ = WordReading{};
+  depthOverflow_ = false;
+  ambiguous_ = false;
+  if (ReadingAtDepth(word, depth)) return true;
+  if (depthOverflow_ || depth >= kMaxReadingDepth) return false;
+  const size_t n = word.size();
+  if (depth == 0 && n >= 2) {
+    const unsigned char first = static_cast<unsigned char>(word[0]);
+    const unsigned char last = static_cast<unsigned char>(word[n - 1]);
+    if (IsCurrencySymbol(first) && IsDigit(static_cast<unsigned char>(word[1])))
+      return ReadingAtDepth(word.substr(0, 1), 0);
+    if (IsDigit(first) && IsCurrencySymbol(last)) return ReadingAtDepth(word.substr(n - 1), 0);
+  }
+  std::string singular, alternative;
+  if (SingularOf(word, singular, alternative)) {
+    if (ReadingAtDepth(singular, depth) || (!alternative.empty() && ReadingAtDepth(alternative, depth))) {
+      reading_.fromNormalisedForm = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+EntryLookup TOntologyEngine::LookupEntry(std::string_view word) {
+  EntryLookup r;
+  if (depthOverflow_) return r;
+  int32_t v = FindInTable(word, 0);
+  if (v == 0) {
+    bool changed = false;
+    std::string alt = HyphensToUnderscoresCopy(word, changed);
+    if (changed) v = FindInTable(alt, 0);
+  }
+  if (v == 0) return r;
+  r.found = true;
+  r.record = v < 0 ? -v : v;
+  r.ambiguous = v < 0;
+  return r;
+}
+
+bool TOntologyEngine::CollectReadings(std::string_view word) {
+  readings_.clear();
+  for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
+    if (!LookupReading(word, depth)) break;
+    bool more = ambiguous_;
+    if (!(reading_.fromNormalisedForm && (reading_.flags & kFlagsDroppedFromNormalised))) readings_.push_back(reading_);
+    if (!more) break;
+  }
+  return !readings_.empty();
+}
+
+// ---------------------------------------------------------------------------
+// Class names
+
+int32_t TOntologyEngine::FindClassIndex(int level, std::string_view name) const {
+  if (level < 1 || level > kLevelCount || name.empty()) return 0;
+  std::string key = Lower(name);
+  if (level == 4) {
+    auto it = scenarioClassIndex_.find(key);
+    return it == scenarioClassIndex_.end() ? 0 : it->second;
+  }
+  const auto& segments = dict_.nameIndexes[level - 1];
+  if (!segments.empty()) {
+    int s = ClassNameSegment(key, static_cast<int>(segments.size()));
+    int32_t c = TrieValue(segments[static_cast<size_t>(s - 1)].trie, key);
+    if (c) return c;
+  }
+  if (level == 1) {
+    auto it = addedClassIndex_.find(key);
+    if (it != addedClassIndex_.end()) return it->second;
+  }
+  return 0;
+}
+
+int32_t TOntologyEngine::SingularClassName(std::string_view word) {
+  std::string singular, alternative;
+  if (!SingularOf(word, singular, alternative)) return 0;
+  for (const std::string& form : {singular, alternative}) {
+    if (form.empty()) continue;
+    if (int32_t c = FindClassIndex(1, form)) {
+      foundForm_ = form;
+      return c;
+    }
+  }
+  return 0;
+}
+
+bool TOntologyEngine::FindClassOfWord(int level, std::string_view word, int32_t& index) {
+  index = FindClassIndex(level, word);
+  if (!index) index = SingularClassName(word);
+  return index != 0;
+}
+
+bool TOntologyEngine::FirstClassLevel(std::string_view word, int& level, int32_t& index) const {
+  for (int l = 1; l <= 3; ++l) {
+    int32_t c = FindClassIndex(l, word);
+    if (c && !IsAddedClass(l, c)) {
+      level = l;
+      index = c;
+      return true;
+    }
+  }
+  level = 0;
+  index = 0;
+  return false;
+}
+
+bool TOntologyEngine::ResolveClassOfWord(int level, std::string_view word, int32_t& index) {
+  int32_t value = 0;
+  index = 0;
+  if (level >= 1 && level <= 3 && ClassifyWord(word, value, false) && best_[level - 1]) {
+    index = static_cast<int32_t>(best_[level - 1]);
+    return true;
+  }
+  index = FindClassIndex(level, word);
+  if (!index) index = SingularClassName(word);
+  return index != 0;
+}
+
+// ---------------------------------------------------------------------------
+// Classification
+
+void TOntologyEngine::CountClasses(const uint32_t cls[4]) {
+  for (int l = 0; l < 3; ++l)
+    if (cls[l] && cls[l] <= kMaxClassesPerLevel) ++occurrences_[l + 1][cls[l]];
+}
+
+bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategoryRecord* data, int32_t& value) {
+  value = -1;
+  best_ = {0, 0, 0, 0};
+  if (LookupReading(word, 0)) {
+    if (ambiguous_) return false;
+    value = reading_.value;
+    CountClasses(reading_.cls);
+    for (int l = 0; l < 3; ++l) best_[l] = reading_.cls[l];
+    return true;
+  }
+  const bool marked = data && (data->SubField2 & 2);
+  int32_t c = FindClassIndex(1, word);
+  if (!c && !marked) c = SingularClassName(word);
+  if (c) {
+    ++occurrences_[1][c];
+    best_[0] = static_cast<uint32_t>(c);
+    return true;
+  }
+  std::string key(word);
+  std::string singular, alternative;
+  if (!marked && SingularOf(word, singular, alternative)) key = singular;
+  key = Lower(key);
+  c = AddClass(1, key, false, key);
+  if (!c) return false;
+  best_[0] = static_cast<uint32_t>(c);
+  return true;
+}
+
+bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest) {
+  readings_.clear();
+  for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
+    if (!LookupReading(word, depth)) break;
+    bool more = ambiguous_;
+    readings_.push_back(reading_);
+    if (!more) break;
+  }
+  const bool initialCapital = HasInitialCapital(word);
+  const bool allCapitals = IsAllCapitals(word);
+  const size_t n = readings_.size();
+  std::vector<int64_t> score(n);
+  std::vector<bool> absent(n), rejected(n);
+  for (size_t i = 0; i < n; ++i) {
+    const WordReading& r = readings_[i];
+    int k = r.contextLevel;
+    absent[i] = contextTest && k >= 1 && k <= 3 && r.cls[k - 1] && occurrences_[k][r.cls[k - 1]] == 0;
+    uint32_t c = r.cls[level - 1];
+    if (absent[i]) score[i] = -1;
+    else if (!c) score[i] = 0;
+    else {
+      score[i] = occurrences_[level][c];
+      if (level == 1 && r.cls[1]) score[i] += occurrences_[2][r.cls[1]] / 3;
+    }
+    bool recentMissing = false;
+    if ((r.flags & kFlagRecentContext) && k >= 1 && k <= 3) {
+      recentMissing = true;
+      for (const auto& h : history_)
+        if (h[k - 1] == r.cls[k - 1] && h[k - 1] != 0) recentMissing = false;
+    }
+    rejected[i] = contextTest && (((r.flags & kFlagInitialCapital) && !initialCapital) ||
+                                  ((r.flags & kFlagAllCapitals) && !allCapitals) || recentMissing);
+  }
+  long best = -1;
+  auto pass = [&](auto accept, bool compare) {
+    for (size_t i = 0; i < n; ++i) {
+      if (!accept(i)) continue;
+      if (!compare || best < 0 || score[i] > score[static_cast<size_t>(best)]) best = static_cast<long>(i);
+    }
+  };
+  pass([&](size_t i) { return !absent[i] && !rejected[i]; }, true);
+  if (best < 0) pass([&](size_t i) { return !absent[i]; }, true);
+  if (best < 0) pass([&](size_t i) { return !absent[i] && !rejected[i]; }, false);
+  if (best < 0) pass([](size_t) { return true; }, false);
+  if (best < 0) return false;
+  const WordReading& chosen = readings_[static_cast<size_t>(best)];
+  for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
+  best_[3] = 0;
+  bestValue_ = chosen.value;
+  bestBaseForm_ = chosen.baseForm;
+  bestScore_ = static_cast<int32_t>(std::clamp<int64_t>(score[static_cast<size_t>(best)], INT32_MIN, INT32_MAX));
+  return true;
+}
+
+bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool count) {
+  value = -1;
+  if (!ChooseReading(word, 1, count)) return false;
+  if (count && readings_.size() > 1) {
+    if (bestScore_ < 1) {
+      std::array<uint32_t, 4> keep = best_;
+      int32_t keepValue = bestValue_;
+      if (!ChooseReading(word, 2, true)) best_ = keep, bestValue_ = keepValue;
+      if (bestScore_ < 1) {
+        keep = best_;
+        keepValue = bestValue_;
+        if (!ChooseReading(word, 3, true)) best_ = keep, bestValue_ = keepValue;
+      }
+    }
+    CountClasses(best_.data());
+  }
+  value = bestValue_;
+  return true;
+}
+
+void TOntologyEngine::PushHistory(const std::array<uint32_t, 4>& classes) {
+  history_[static_cast<size_t>(historyCursor_)] = classes;
+  historyCursor_ = (historyCursor_ + 1) % kHistorySize;
+}
+
+void TOntologyEngine::ResetHistory() {
+  for (auto& h : history_) h = {0, 0, 0, 0};
+  historyCursor_ = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Scenario
+
+void TOntologyEngine::ReportAnomaly(int messageId, const std::string& text) {
+  ++anomalyCount_;
+  anomalyFlag_ = true;
+  if (reporter_) reporter_->Report(messageId, text);
+}
+
+void TOntologyEngine::ClearScenario() {
+  names_[4].assign(1, std::string());
+  levelCount_[4] = dictionaryCount_[4] = 0;
+  for (auto& e : entries_) e.count = 0;
+  scenarioClassIndex_.clear();
+  scenarioWords_.clear();
+  for (auto& m : classMaps_) std::fill(m.begin(), m.end(), 0);
+  std::fill(verbMap_.begin(), verbMap_.end(), 0);
+  std::fill(adjectiveMap_.begin(), adjectiveMap_.end(), 0);
+  std::fill(textIndexMap_.begin(), textIndexMap_.end(), 0);
+}
+
+void TOntologyEngine::ClearScenarioEntries() {
+  anomalyFlag_ = false;
+  if (reporter_) reporter_->Clear();
+  scenarioWords_.clear();
+  entries_.assign(1, ScenarioEntry{});
+  entryCount_ = 0;
+  scenarioLoaded_ = false;
+  rankedTotal_[4] = 0;
+}
+
+void TOntologyEngine::BeginSignatureRenumbering(bool restartCounter) {
+  for (auto& e : entries_) e.signature = 0;
+  renumber_ = true;
+  if (restartCounter) signatureCounter_ = 0;
+}
+
+uint32_t TOntologyEngine::NewScenarioEntry(int depth, bool counted, const std::string& label,
+                                           const std::string& signature, std::array<uint32_t, 10>& stack,
+                                           bool& stop) {
+  if (entryCount_ >= kMaxScenarioEntries) {
+    ShowError(GetMessageText(kMsgOntologyIndexOverflow));
+    stop = true;
+    return 0;
+  }
+  ScenarioEntry e;
+  e.depth = static_cast<uint8_t>(depth);
+  e.counted = counted;
+  if (depth > 0) {
+    // The parent is the nearest shallower group; a jump in depth is reported.
+    int d = depth - 1;
+    while (d >= 0 && !stack[static_cast<size_t>(d)]) --d;
+    if (d >= 0) e.parent = stack[static_cast<size_t>(d)];
+    if (d != depth - 1) ReportAnomaly(kMsgDepthJump, label);
+  }
+  const std::string lower = Lower(label);
+  int32_t cls = scenarioClassIndex_.count(lower) || lower.empty() ? AddClassName(4, lower) : AddClass(4, lower, true, lower);
+  if (!cls) {
+    ReportAnomaly(kMsgOntologyIndexOverflow, label);
+    stop = true;
+    return 0;
+  }
+  int32_t number = 0;
+  bool numeric = !signature.empty() && std::all_of(signature.begin(), signature.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }) &&
+                 signature.size() <= 9;
+  if (numeric) number = std::stoi(signature);
+  else renumber_ = true;
+  if (renumber_) number = static_cast<int32_t>(signatureCounter_ + 1);
+  e.signature = static_cast<uint32_t>(number);
+  signatureCounter_ = std::max(signatureCounter_, e.signature);
+  entries_.push_back(e);
+  ++entryCount_;
+  dictionaryCount_[4] = levelCount_[4];
+  stack[static_cast<size_t>(depth)] = entryCount_;
+  for (int d = depth + 1; d < 10; ++d) stack[static_cast<size_t>(d)] = 0;
+  return entryCount_;
+}
+
+void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
+  entryCount_ = 0;
+  anomalyCount_ = 0;
+  ClearScenarioEntries();
+  signatureCounter_ = 0;
+  renumber_ = renumber;
+  ClearScenario();
+  scenarioLoaded_ = file.Count() > 0;
+
+  std::array<uint32_t, 10> stack{};
+  bool noGroupYet = true;
+  bool stop = false;
+  uint32_t current = 0;
+  for (ClassFileEntry& line : file.MutableEntries()) {
+    if (stop) break;
+    const char kind = line.code[0];
+    const int depth = std::min(line.Depth(), 9);
+    if (kind == 'G') noGroupYet = false;
+    if (!noGroupYet) {
+      if (kind != 'G' && depth > 0) {
+        int d = depth - 1;
+        while (d >= 0 && !stack[static_cast<size_t>(d)]) --d;
+        if (d >= 0) current = stack[static_cast<size_t>(d)];
+      }
+    } else {
+      uint32_t e = NewScenarioEntry(0, true, Lower(line.text2.value_or(std::string())), line.text1, stack, stop);
+      if (stop) break;
+      current = e;
+    }
+    auto assign = [&](std::vector<uint32_t>& map, uint32_t index) {
+      if (!index || index >= map.size()) {
+        ReportAnomaly(kMsgNotInDictionary, line.text1);
+        line.code[3] = '?';
+      } else if (map[index]) {
+        ReportAnomaly(kMsgDuplicated, line.text1);
+        line.code[3] = '?';
+      } else {
+        map[index] = current;
+      }
+    };
+    if (kind == 'G') {
+      uint32_t e = NewScenarioEntry(depth, line.code[3] != 'H', line.text2.value_or(std::string()), line.text1, stack, stop);
+      if (stop) break;
+      current = e;
+    } else if (kind == 'A') {
+      assign(adjectiveMap_, adjectiveIndex_.find ? adjectiveIndex_.find(line.text1) : 0);
+    } else if (kind == 'V') {
+      assign(verbMap_, verbIndex_.find ? verbIndex_.find(line.text1) : 0);
+    } else if (kind == 'S') {
+      assign(textIndexMap_, TextIndexLookup(Lower(line.text1)));
+    } else if (line.level >= 1) {
+      int level = std::min<int>(line.level, 3);
+      assign(classMaps_[static_cast<size_t>(level - 1)], static_cast<uint32_t>(FindClassIndex(level, line.text1)));
+    } else {
+      bool changed = false;
+      std::string key = Lower(HyphensToUnderscoresCopy(line.text1, changed));
+      if (key.empty() || !current) continue;
+      if (!scenarioWords_.emplace(key, current).second) ReportAnomaly(kMsgDuplicated, line.text1);
+    }
+  }
+  // Hidden groups hide their whole subtree.
+  for (uint32_t i = 1; i <= entryCount_; ++i) {
+    if (entries_[i].counted) continue;
+    for (uint32_t j = i + 1; j <= entryCount_ && entries_[j].depth > entries_[i].depth; ++j) entries_[j].counted = false;
+  }
+  if (renumber_ && !renumber) ReportAnomaly(kMsgOldScenarioVersion, "!");
+  ForceGroupRenumbering = false;
+  if (this == OntologyEngine.get()) ShareScenarioWithIndexes();
+  if (reporter_) reporter_->Finish(anomalyCount_ > 0);
+}
+
+uint32_t TOntologyEngine::ScenarioEntryOfWordForm(std::string_view word) {
+  if (scenarioWords_.empty() || word.empty()) return 0;
+  bool changed = false;
+  std::string key = Lower(HyphensToUnderscoresCopy(word, changed));
+  auto it = scenarioWords_.find(key);
+  if (it != scenarioWords_.end()) return it->second;
+  std::string singular, alternative;
+  if (SingularOf(key, singular, alternative)) {
+    for (const std::string& form : {singular, alternative}) {
+      if (form.empty()) continue;
+      it = scenarioWords_.find(form);
+      if (it != scenarioWords_.end()) return it->second;
+    }
+  }
+  return 0;
+}
+
+bool TOntologyEngine::CountScenarioEntry(std::string_view word, uint32_t textIndexEntry) {
+  uint32_t e = ScenarioEntryOfWordForm(word);
+  if (!e && textIndexEntry >= 1 && textIndexEntry < textIndexMap_.size()) e = textIndexMap_[textIndexEntry];
+  for (int l = 0; l < 3 && !e; ++l) {
+    uint32_t c = best_[static_cast<size_t>(l)];
+    if (c > 0 && c < classMaps_[static_cast<size_t>(l)].size()) e = classMaps_[static_cast<size_t>(l)][c];
+  }
+  if (!e || e > entryCount_) return false;
+  ++entries_[e].count;
+  best_[3] = e;
+  return true;
+}
+
+bool TOntologyEngine::ScenarioEntryOfWord(std::string_view word, uint32_t& entry) {
+  entry = ScenarioEntryOfWordForm(word);
+  int32_t value = 0;
+  if (!entry && ClassifyWord(word, value, false)) {
+    if (bestBaseForm_ < textIndexMap_.size()) entry = textIndexMap_[bestBaseForm_];
+    for (int l = 0; l < 3 && !entry; ++l) entry = ClassScenarioEntry(l + 1, static_cast<int32_t>(best_[static_cast<size_t>(l)]));
+  }
+  return entry != 0;
+}
+
+bool TOntologyEngine::ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry,
+                                    uint32_t minimumClassCount, bool reclassify) {
+  if (reclassify) {
+    int32_t v = 0;
+    if (!ClassifyWord(word, v, false)) {
+      best_ = {0, 0, 0, 0};
+      int32_t c = FindClassIndex(1, word);
+      if (!c) c = SingularClassName(word);
+      if (!c || occurrences_[1][c] < minimumClassCount) return false;
+      best_[0] = static_cast<uint32_t>(c);
+    }
+  }
+  value = static_cast<int32_t>(best_[0]);
+  if (CountScenarioEntry(word, textIndexEntry)) return true;
+  if (best_[0] > 0 && occurrences_[1][best_[0]] < minimumClassCount &&
+      (!best_[1] || occurrences_[2][best_[1]] < minimumClassCount) &&
+      (!best_[2] || occurrences_[3][best_[2]] < minimumClassCount))
+    return false;
+  return true;
+}
+
+uint32_t TOntologyEngine::FindScenarioEntry(std::string_view name) const {
+  uint32_t t = TextIndexLookup(Lower(name));
+  return t >= 1 && t < textIndexMap_.size() ? textIndexMap_[t] : 0;
+}
+
+bool TOntologyEngine::IsCountedScenarioClass(int32_t index, int level) const {
+  if (index < 1 || index > kMaxClassesPerLevel) return false;
+  uint32_t e = 0;
+  if (level >= 1 && level <= 3) {
+    const auto& m = classMaps_[static_cast<size_t>(level - 1)];
+    if (static_cast<size_t>(index) < m.size()) e = m[static_cast<size_t>(index)];
+  } else if (level == 4) {
+    e = static_cast<uint32_t>(index);
+  }
+  return e >= 1 && e <= entryCount_ && entries_[e].counted;
+}
+
+bool TOntologyEngine::IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const {
+  for (uint32_t j = entry + 1; j <= entryCount_; ++j) {
+    if (entries_[j].depth < depth) break;
+    if (entries_[j].depth == depth && entries_[j].counted && (!useThreshold || entries_[j].count >= minimumClassCount))
+      return false;
+  }
+  return true;
+}
+
+void TOntologyEngine::PropagateScenarioCounts() {
+  if (!scenarioLoaded_) return;
+  for (uint32_t i = 1; i <= entryCount_; ++i)
+    if (!entries_[i].counted) entries_[i].count = 0;
+  for (uint32_t i = 1; i <= entryCount_; ++i) {
+    uint32_t sum = entries_[i].count;
+    for (uint32_t j = i + 1; j <= entryCount_ && entries_[j].depth > entries_[i].depth; ++j) sum += entries_[j].count;
+    entries_[i].count = sum;
+  }
+}
+
+void TOntologyEngine::RankScenario() {
+  auto& r = ranking_[4];
+  r.clear();
+  std::vector<uint32_t> counts(entryCount_ + 1, 0);
+  for (uint32_t i = 1; i <= entryCount_; ++i) {
+    counts[i] = entries_[i].count;
+    if (entries_[i].counted && entries_[i].depth == 0 && entries_[i].count > 0) r.push_back(static_cast<int32_t>(i));
+  }
+  RankByCount(r, counts);
+  rankedTotal_[4] = static_cast<int32_t>(r.size());
+}
+
+uint32_t TOntologyEngine::ScenarioEntryOccurrences(uint32_t entry) const {
+  return entry >= 1 && entry <= entryCount_ ? entries_[entry].count : 0;
+}
+uint32_t TOntologyEngine::ScenarioEntryDepth(uint32_t entry) const {
+  return entry >= 1 && entry <= entryCount_ ? entries_[entry].depth : 0;
+}
+uint32_t TOntologyEngine::ScenarioEntryParent(uint32_t entry) const {
+  return entry >= 1 && entry <= entryCount_ ? entries_[entry].parent : 0;
+}
+bool TOntologyEngine::ScenarioEntryCounted(uint32_t entry) const {
+  return entry >= 1 && entry <= entryCount_ && entries_[entry].counted;
+}
+uint32_t TOntologyEngine::EntrySignature(uint32_t entry) const {
+  return entry >= 1 && entry <= entryCount_ ? entries_[entry].signature : 0;
+}
+uint32_t TOntologyEngine::ClassScenarioEntry(int level, int32_t index) const {
+  if (level < 1 || level > 3 || index < 1) return 0;
+  const auto& m = classMaps_[static_cast<size_t>(level - 1)];
+  return static_cast<size_t>(index) < m.size() ? m[static_cast<size_t>(index)] : 0;
+}
+bool TOntologyEngine::AdjectiveInScenario(uint32_t entry) const {
+  return entry >= 1 && entry < adjectiveMap_.size() && adjectiveMap_[entry] != 0;
+}
+bool TOntologyEngine::VerbInScenario(uint32_t entry) const {
+  return entry >= 1 && entry < verbMap_.size() && verbMap_[entry] != 0;
+}
+bool TOntologyEngine::WordInScenario(uint32_t entry) const {
+  return entry >= 1 && entry < textIndexMap_.size() && textIndexMap_[entry] != 0;
+}
+
+}  // namespace quilor

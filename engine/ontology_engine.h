@@ -1,0 +1,277 @@
+// The ontology engine: the semantic classes of an analysis on four levels
+// (1 References, 2 Reference fields 2, 3 Reference fields 1, all from the
+// semantic dictionary, and 4 the groups of the user's Scenario), the readings
+// of words, the choice among the readings of an ambiguous noun, the classes
+// added for unknown nouns, and the application of the Scenario.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/category.h"
+#include "core/class_file.h"
+#include "core/dictionary_file.h"
+#include "engine/semantic_dictionary_file.h"
+
+namespace quilor {
+
+constexpr int kMsgCorruptDictionaryStamp = 13;
+constexpr int kMsgDepthOverflow = 14;
+constexpr int kMsgScenario = 309;
+constexpr int kMsgDuplicated = 458;
+constexpr int kMsgNotInDictionary = 465;
+constexpr int kMsgOntologyIndexOverflow = 476;
+constexpr int kMsgOldScenarioVersion = 1235;
+constexpr int kMsgDepthJump = 5600;
+constexpr int kMsgDepthOverflowNotice = 5601;
+
+constexpr int kLevelCount = 4;
+constexpr int kMaxScenarioEntries = 65535;
+constexpr int kHistorySize = 50;
+
+// Where the Scenario anomalies go: the anomaly list window implements it.
+class ScenarioAnomalyReporter {
+ public:
+  virtual ~ScenarioAnomalyReporter() = default;
+  // Empties the list (a new load begins).
+  virtual void Clear() = 0;
+  // One anomaly: the message number and the line's text.
+  virtual void Report(int messageId, const std::string& text) = 0;
+  // The load ended; anyReported tells whether to show or free the list.
+  virtual void Finish(bool anyReported) = 0;
+};
+
+// Keeps the anomalies in memory (tests and tools).
+class RecordingAnomalyReporter : public ScenarioAnomalyReporter {
+ public:
+  struct Line {
+    int messageId;
+    std::string text;
+  };
+  void Clear() override { lines.clear(); }
+  void Report(int messageId, const std::string& text) override { lines.push_back({messageId, text}); }
+  void Finish(bool anyReported) override { finished = true, shown = anyReported; }
+  std::vector<Line> lines;
+  bool finished = false;
+  bool shown = false;
+};
+
+// The verb and adjective indexes as the Scenario sees them: the entry of a
+// name (0 when absent) and the number of entries.
+struct ScenarioNameIndex {
+  std::function<uint32_t(const std::string&)> find;
+  uint32_t count = 0;
+};
+
+// One reading of a word.
+struct WordReading {
+  uint32_t cls[4] = {0, 0, 0, 0};  // classes of levels 1-3 and the Scenario entry
+  int32_t value = 0;                // triple number
+  uint8_t contextLevel = 0;
+  uint8_t flags = 0;
+  uint8_t extra = 0;
+  uint32_t baseForm = 0;
+  bool fromNormalisedForm = false;
+};
+
+// What LookupEntry found: absence, value and ambiguity kept apart.
+struct EntryLookup {
+  bool found = false;
+  int32_t record = 0;  // entry record of the first reading
+  bool ambiguous = false;
+};
+
+class TTextIndex;
+
+class TOntologyEngine {
+ public:
+  TOntologyEngine();
+  ~TOntologyEngine();
+  TOntologyEngine(const TOntologyEngine&) = delete;
+  TOntologyEngine& operator=(const TOntologyEngine&) = delete;
+
+  // Loads the dictionary file; a missing, corrupt or wrong-version file shows
+  // its message and ends the program (exit code 2 for a read error, else 1).
+  void LoadFile(const std::string& path);
+  // Loads from a file image; the result says what was wrong (nothing shown).
+  SemanticReadResult LoadBytes(std::string_view bytes);
+  bool Ready() const { return ready_; }
+
+  // Level accessors (level 1..4).
+  int32_t DictionaryClassCount(int level) const;
+  int32_t LevelClassCount(int level) const;
+  int32_t RankedClassTotal(int level) const;
+  std::string ClassName(int level, int32_t index) const;  // "?" outside 1..count
+  const std::string& ClassNameAt(int level, int32_t index) const { return names_[level][index]; }
+  std::string ScenarioClassName(int32_t index) const { return ClassName(4, index); }
+  uint32_t ClassOccurrences(int level, int32_t index) const;
+  int32_t RankedClass(int level, int32_t rank) const;
+  uint32_t RankedClassOccurrences(int level, int32_t rank) const;
+  std::string RankedClassName(int level, int32_t rank) const;
+  bool IsAddedClass(int level, int32_t index) const { return index > DictionaryClassCount(level); }
+
+  // Classes added during an analysis and counts.
+  void ResetTextClasses();
+  void ClearTextCounts();
+  // The new class number, 0 when the level is full.
+  int32_t AddClassName(int level, const std::string& name);
+  int32_t AddClass(int level, const std::string& key, bool useClassNameIndex, const std::string& name);
+  void RankLevel(int level);
+
+  // Readings.
+  EntryLookup LookupEntry(std::string_view word);
+  bool LookupReading(std::string_view word, int depth);
+  const WordReading& Reading() const { return reading_; }
+  bool CollectReadings(std::string_view word);
+  const std::vector<WordReading>& CollectedReadings() const { return readings_; }
+  bool DepthOverflow() const { return depthOverflow_; }
+  // The reading found last has further readings at the next depths.
+  bool LastReadingAmbiguous() const { return ambiguous_; }
+
+  // Class names.
+  int32_t FindClassIndex(int level, std::string_view name) const;
+  int32_t SingularClassName(std::string_view word);
+  bool FindClassOfWord(int level, std::string_view word, int32_t& index);
+  bool FirstClassLevel(std::string_view word, int& level, int32_t& index) const;
+  bool ResolveClassOfWord(int level, std::string_view word, int32_t& index);
+  const std::string& FoundForm() const { return foundForm_; }
+
+  // Classification steps of the semantic pass. data may be null.
+  bool ClassifySubstantive(std::string_view word, const TCategoryRecord* data, int32_t& value);
+  bool ClassifyWord(std::string_view word, int32_t& value, bool count);
+  bool ChooseReading(std::string_view word, int level, bool contextTest);
+  // The classes of the last classification (levels 1-3 and Scenario entry).
+  const std::array<uint32_t, 4>& BestClasses() const { return best_; }
+  int32_t BestScore() const { return bestScore_; }
+  // Text-index entry of the base form of the reading chosen last.
+  uint32_t BestBaseForm() const { return bestBaseForm_; }
+
+  void PushHistory(const std::array<uint32_t, 4>& classes);
+  void ResetHistory();
+
+  // The Scenario.
+  void SetVerbIndex(ScenarioNameIndex index) { verbIndex_ = std::move(index); }
+  void SetAdjectiveIndex(ScenarioNameIndex index) { adjectiveIndex_ = std::move(index); }
+  void SetAnomalyReporter(ScenarioAnomalyReporter* reporter) { reporter_ = reporter; }
+  void LoadScenario(ClassFileList& file, bool renumber);
+  void ClearScenario();
+  void ClearScenarioEntries();
+  void BeginSignatureRenumbering(bool restartCounter);
+  uint32_t ScenarioEntryOfWordForm(std::string_view word);
+  bool CountScenarioEntry(std::string_view word, uint32_t textIndexEntry);
+  // The retention test of the semantic pass; with reclassify the word is
+  // classified again first (Scenario editor and word search).
+  bool ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry, uint32_t minimumClassCount,
+                     bool reclassify = false);
+  // The Scenario entry a word would be counted in, without counting it.
+  bool ScenarioEntryOfWord(std::string_view word, uint32_t& entry);
+  uint32_t FindScenarioEntry(std::string_view name) const;
+  bool IsCountedScenarioClass(int32_t index, int level) const;
+  bool IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const;
+  void PropagateScenarioCounts();
+  void RankScenario();
+
+  uint32_t ScenarioEntryCount() const { return entryCount_; }
+  uint32_t ScenarioEntryOccurrences(uint32_t entry) const;
+  uint32_t ScenarioEntryDepth(uint32_t entry) const;
+  uint32_t ScenarioEntryParent(uint32_t entry) const;
+  bool ScenarioEntryCounted(uint32_t entry) const;
+  uint32_t EntrySignature(uint32_t entry) const;
+  uint32_t ClassScenarioEntry(int level, int32_t index) const;
+  bool AdjectiveInScenario(uint32_t entry) const;
+  bool VerbInScenario(uint32_t entry) const;
+  bool WordInScenario(uint32_t entry) const;
+  bool IsScenarioLoaded() const { return scenarioLoaded_; }
+  bool IsScenarioActive() const { return scenarioLoaded_ && rankedTotal_[4] > 0; }
+  uint32_t AnomalyCount() const { return anomalyCount_; }
+  bool AnomalyFlag() const { return anomalyFlag_; }
+
+  // A running text index holding the dictionary's base forms (the caller owns it).
+  TTextIndex* MakeTextIndex() const;
+  // Copies the Scenario entries of verbs, adjectives and base forms into the
+  // class cells of VerbIndex, AdjectiveIndex and TextIndex (after LoadScenario).
+  void ShareScenarioWithIndexes() const;
+
+  // The text index of base forms carried by the dictionary.
+  uint32_t TextIndexLookup(std::string_view text) const;
+  uint32_t TextIndexNameCount() const { return static_cast<uint32_t>(dict_.textNames.size() - 1); }
+  std::string TextIndexNameOf(uint32_t entry) const;
+
+ private:
+  struct ScenarioEntry {
+    uint8_t depth = 0;
+    uint32_t parent = 0;
+    bool counted = false;
+    uint32_t count = 0;
+    uint32_t signature = 0;
+  };
+
+  int TableForDepth(std::string_view word, int depth);
+  int32_t FindInTable(std::string_view word, int depth);
+  bool ReadingAtDepth(std::string_view word, int depth);
+  void ReportAnomaly(int messageId, const std::string& text);
+  uint32_t NewScenarioEntry(int depth, bool counted, const std::string& label, const std::string& signature,
+                            std::array<uint32_t, 10>& stack, bool& stop);
+  void CountClasses(const uint32_t cls[4]);
+  void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
+
+  bool ready_ = false;
+  SemanticDictionary dict_;
+  std::array<std::vector<std::string>, 5> names_;
+  std::array<int32_t, 5> dictionaryCount_{};
+  std::array<int32_t, 5> levelCount_{};
+  std::array<std::vector<uint32_t>, 5> occurrences_;
+  std::array<std::vector<int32_t>, 5> ranking_;
+  std::array<int32_t, 5> rankedTotal_{};
+  std::unordered_map<std::string, int32_t> addedClassIndex_;
+  std::unordered_map<std::string, int32_t> scenarioClassIndex_;
+
+  // Reading state.
+  WordReading reading_;
+  bool ambiguous_ = false;
+  bool depthOverflow_ = false;
+  bool depthOverflowReported_ = false;
+  std::vector<WordReading> readings_;
+  std::array<uint32_t, 4> best_{};
+  int32_t bestScore_ = 0;
+  int32_t bestValue_ = 0;
+  uint32_t bestBaseForm_ = 0;
+  std::string foundForm_;
+  std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
+  int historyCursor_ = 0;
+
+  // Scenario state.
+  std::vector<ScenarioEntry> entries_;  // 1-based
+  uint32_t entryCount_ = 0;
+  std::array<std::vector<uint32_t>, 3> classMaps_;
+  std::vector<uint32_t> verbMap_, adjectiveMap_, textIndexMap_;
+  std::unordered_map<std::string, uint32_t> scenarioWords_;
+  uint32_t anomalyCount_ = 0;
+  bool anomalyFlag_ = false;
+  uint32_t signatureCounter_ = 0;
+  bool renumber_ = true;
+  bool scenarioLoaded_ = false;
+  ScenarioNameIndex verbIndex_, adjectiveIndex_;
+  ScenarioAnomalyReporter* reporter_ = nullptr;
+};
+
+// The one engine of the program, made at start-up.
+extern std::unique_ptr<TOntologyEngine> OntologyEngine;
+// Start-up: loads the ".sv8" file into OntologyEngine (a bad file ends the
+// program), makes TextIndex from it, links the verb and adjective indexes
+// (create them first) and lets the lexicon ask the engine for nouns.
+void StartOntologyEngine(const std::string& dictionaryPath);
+void StopOntologyEngine();
+
+// Singular of an English plural (suffix rules): false when the word is not
+// one; alternative receives the second candidate, when there is one.
+bool IsEnglishPlural(std::string_view word);
+bool SingularOf(std::string_view word, std::string& singular, std::string& alternative);
+
+}  // namespace quilor

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/class_file.h"
+#include "platform/message_ui.h"
+
+namespace quilor {
+namespace {
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class ClassFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClassFileGroupCounter = 0;
+    ForceGroupRenumbering = false;
+    GroupRenumberingInProgress = false;
+    GroupsRenumbered = false;
+    dir_ = std::filesystem::path(QUILOR_BINARY_DIR) / "class_file_test";
+    std::filesystem::create_directories(dir_);
+  }
+  std::string Write(const std::string& name, const std::string& text) {
+    std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  std::filesystem::path dir_;
+  ScopedScriptedUi ui_;
+};
+
+TEST_F(ClassFileTest, FileRoundTripsByteForByte) {
+  const std::string text =
+      "G#0V\t1\tanimals\r\n"
+      "0#1#\tdog\tanimals\r\n"
+      "3#1#\tanimal\tanimals\r\n"
+      "G#1H\t2\tpets\r\n"
+      "S#2#\tcat\tpets\r\n"
+      "2#2#\tcanine\t\r\n";
+  std::string path = Write("round.scn", text);
+  ClassFileList list;
+  ASSERT_TRUE(LoadClassFile(list, path, "round.scn"));
+  ASSERT_EQ(list.Count(), 6u);
+  EXPECT_EQ(list.Entries()[2].level, 3);
+  EXPECT_EQ(list.Entries()[5].level, 2);
+  EXPECT_EQ(list.TextTotal(), 18u);  // dog, animal, cat, canine: groups not counted
+  std::string out = (dir_ / "round-out.scn").string();
+  ASSERT_TRUE(SaveClassFile(list, out, "round-out.scn"));
+  EXPECT_EQ(Slurp(out), text);
+  EXPECT_FALSE(std::filesystem::exists(out + ".tmp"));
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+}
+
+TEST_F(ClassFileTest, LinesAreCutFieldsLimitedAndBlankCodeCharactersRead) {
+  ClassFileList list;
+  bool damaged = false;
+  std::string longLabel(100, 'x');
+  std::string longLine = "0#1#\t" + std::string(195, 'y');
+  ASSERT_TRUE(ParseClassFileText(list, "G#0V\t1\t" + longLabel + "\n" + longLine + "\n" + "  1 \tone\n", damaged));
+  EXPECT_FALSE(damaged);
+  ASSERT_EQ(list.Count(), 3u);
+  EXPECT_EQ(list.Entries()[0].text2->size(), 79u);
+  EXPECT_EQ(list.Entries()[1].text1.size(), 79u);  // the line was cut at 164, the field at 79
+  EXPECT_EQ(std::string(list.Entries()[2].code, 4), " #1#");  // a blank first character stays
+  EXPECT_EQ(*list.Entries()[2].text2, "one");                 // a single TAB gives text 1 twice
+}
+
+TEST_F(ClassFileTest, DamagedLinesAreSkippedAndReportedOnceAfterTheFile) {
+  std::string path = Write("damaged.scn", "G#0V\t1\tok\r\nbad\r\nno tab here\r\n\r\n0#1#\tword\tok\r\n");
+  ClassFileList list;
+  ASSERT_TRUE(LoadClassFile(list, path, "damaged.scn"));
+  EXPECT_EQ(list.Count(), 2u);
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_NE(ui_.ui.Shown()[0].text.find("integrity"), std::string::npos);
+}
+
+TEST_F(ClassFileTest, GroupsAreRenumberedFromTheFirstBadNumberOn) {
+  ClassFileList list;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(list, "G#0V\t7\ta\nG#0V\tx\tb\nG#0V\t9\tc\nG#0V\t007\td\n", damaged));
+  EXPECT_EQ(list.Entries()[0].text1, "7");
+  EXPECT_EQ(list.Entries()[1].text1, "1");
+  EXPECT_EQ(list.Entries()[2].text1, "2");  // renumbering goes on for the rest of the file
+  EXPECT_EQ(list.Entries()[3].text1, "3");
+  ClassFileGroupCounter = 0x7FFFFFFF;
+  EXPECT_FALSE(list.Add(list.Entries()[0]));  // counter exhausted: refused with its message
+  EXPECT_EQ(ui_.ui.Shown().size(), 1u);
+}
+
+TEST_F(ClassFileTest, ReadAndWriteErrorsGiveTheirMessageAndFalse) {
+  ClassFileList list;
+  EXPECT_FALSE(LoadClassFile(list, (dir_ / "absent.scn").string(), "absent.scn"));
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_NE(ui_.ui.Shown()[0].text.find("\"absent.scn\""), std::string::npos);
+  ClassFileEntry e;
+  e.text1 = "word";
+  list.Add(e);
+  EXPECT_FALSE(SaveClassFile(list, (dir_ / "no-such-dir" / "x.scn").string(), "x.scn"));
+  EXPECT_EQ(ui_.ui.Shown().size(), 2u);
+}
+
+}  // namespace
+}  // namespace quilor
