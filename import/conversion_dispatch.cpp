@@ -219,8 +219,12 @@ bool ExtractRawText(const std::string& name, int kind, std::string& text) {
 class ConvertingReader : public DocumentReader {
  public:
   PrepareResult Prepare(const std::string& path, std::string& text) override {
-    int kind = DocumentKind(path);
-    ConvertedSource source = PrepareConvertedSource(path, kind, UnknownExtension);
+    int byName = DocumentKind(path);
+    bool unknown = UnknownExtension;
+    // The loader may have chosen the kind by content (a Word file named
+    // ".txt"): the content decides then, not the name.
+    int kind = IsConvertedKind(CurrentDocumentKind) ? CurrentDocumentKind : byName;
+    ConvertedSource source = PrepareConvertedSource(path, kind, unknown || kind != byName);
     switch (source.route) {
       case SourceRoute::kConverted:
         text = std::move(source.text);
