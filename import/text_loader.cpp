@@ -8,6 +8,8 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
+#include "import/conversion_dispatch.h"
+#include "import/document_signature.h"
 #include "import/plain_text.h"
 #include "import/read_ahead.h"
 #include "platform/text_encoding.h"
@@ -36,6 +38,7 @@ constexpr int kMsgFailureRisk = 701;
 constexpr int kMsgStop = 939;
 constexpr int kMsgMegabytes = 1056;
 constexpr int kMsgNoReaderYet = 5000;
+constexpr int kMsgNotTextDocument = 5420;
 
 constexpr int64_t kMegabyte = 1024000;
 
@@ -67,6 +70,7 @@ TTextLoader::~TTextLoader() { ReleaseTextSource(); }
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
+  ClearConversionFailures();
   for (int i = 1; i <= FileQueue.Count(); ++i) {
     CurrentFileNumber = i;
     const char* name = FileQueue.Get(i);
@@ -79,11 +83,17 @@ void TTextLoader::LoadAllTexts() {
     if (!stopLoading_ && !CancelRequested) ApplyLimits();
     if (stopLoading_ || CancelRequested) break;
   }
+  // Every file that could not be read, with its reason, once at the end.
+  ShowConversionFailures();
 }
 
 void TTextLoader::LoadOneText() {
   kind_ = DocumentKind(name_);
-  if (UnknownExtension) kind_ = kDocText;
+  // The first bytes decide where the extension lies; an unknown extension
+  // is plain text unless they say otherwise.
+  bool unknown = UnknownExtension;
+  kind_ = DocumentKindOfFile(name_, kind_, unknown);
+  unknownExtension_ = unknown && kind_ == kDocText;
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
@@ -91,6 +101,7 @@ void TTextLoader::LoadOneText() {
   SkippedByteCount = 0;
   context_.skippedBytes = 0;
   context_.documentKind = kind_;
+  context_.lineMode = false;  // each document says for itself whether line breaks end paragraphs
   TextEncoding = kEncodingAnsi;
   reader_ = FindDocumentReader(kind_);
   if (reader_) reader_->ResetForFile();
@@ -125,6 +136,15 @@ bool TTextLoader::PrepareTextSource() {
   convertedCursor_ = 0;
   bytesLeft_ = 0;
   if (kind_ == kDocXps) return false;  // no converter exists for it
+  if (kind_ == kDocUnsupported) {
+    // Never read as words; the first such file of a run is reported.
+    AddConversionFailure(name_, Text(kMsgNotTextDocument));
+    if (!reportedKinds_[kDocUnsupported]) {
+      reportedKinds_[kDocUnsupported] = true;
+      ShowError(Text(kMsgNotTextDocument) + " " + Utf8ToCp1252(name_));
+    }
+    return false;
+  }
   if (KindNeedsReader(kind_) && !reader_) {
     // Never read such a document as words; say once per run that it is passed over.
     if (kind_ >= 0 && kind_ < 64 && !reportedKinds_[kind_]) {
@@ -133,8 +153,11 @@ bool TTextLoader::PrepareTextSource() {
     }
     return false;
   }
-  if (reader_) {
-    PrepareResult result = reader_->Prepare(name_, convertedText_);
+  // Under an unknown extension the content decides: a document of a converted
+  // kind is converted, other binary files are passed over, text is read.
+  DocumentReader* reader = unknownExtension_ ? &ConvertedDocumentReader() : reader_;
+  if (reader) {
+    PrepareResult result = reader->Prepare(name_, convertedText_);
     if (result == PrepareResult::kPassOver) return false;
     if (result == PrepareResult::kConverted) {
       usingConverted_ = true;
@@ -184,6 +207,14 @@ bool TTextLoader::TakeSourceBlock() {
 }
 
 bool TTextLoader::NextTextBlock() {
+  // Text a reader decoded but could not fit in the earlier blocks comes first.
+  if (reader_ && !usingConverted_) {
+    if (size_t held = reader_->TakeHeldText(BlockBuffer, kTextBlockSize)) {
+      scanner_.lineMode = context_.lineMode;
+      scanner_.SetBlock(BlockBuffer, held);
+      return true;
+    }
+  }
   while (rawPosition_ >= rawLength_)
     if (!TakeSourceBlock()) return false;
   if (CancelRequested) return false;

@@ -82,6 +82,7 @@ class TTextLoader final : public TextBlockSource {
   int64_t sourceSize_ = 0;
   int64_t bytesLeft_ = 0;
   int kind_ = 0;
+  bool unknownExtension_ = false;  // the name's extension is none the loader knows
   DocumentReader* reader_ = nullptr;
   bool fileOpen_ = false;
   bool usingConverted_ = false;

@@ -2,8 +2,10 @@
 //
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
-// (UTF-8; tab, line feed and backslash escaped), major class number,
-// category label. Messages go to stderr; questions get their default answer.
+// (UTF-8; tab, line feed and backslash escaped), major class number and
+// category label of the word's first reading in the lexicon (DIR/englex.lv8,
+// by default <root>/Dico; both empty for a mark or a word without a reading).
+// Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
 // 64 a bad option or no file, 66 a file missing or unreadable.
@@ -13,13 +15,18 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/category.h"
+#include "core/chartables.h"
 #include "core/file_queue.h"
+#include "core/lexicon.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
 #include "engine/word_list.h"
+#include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
@@ -95,6 +102,29 @@ class Output {
   std::string buffer_;
 };
 
+// The major class number and the label of a word's first reading, with the
+// lookup's fall-backs; nothing for a mark or an unknown word.
+void FirstReadingColumns(TMainDictionary& lexicon, const char* word, Output& out) {
+  char key[kWordBufferSize];
+  std::snprintf(key, sizeof key, "%s", word ? word : "");
+  LowerCaseString(key);
+  int length = static_cast<int>(std::strlen(key));
+  if (length == 0 || std::strcmp(key, "/") == 0 || LookupWord(lexicon, 0, length, true, false, key) <= 0 ||
+      lexicon.value == 0) {
+    out.Raw("\t");
+    return;
+  }
+  TCategoryRecord record;
+  DecodeCategory(lexicon.value, record);
+  out.Number(record.MajorClass);
+  out.Raw("\t");
+  // "   ( Verb Factive Indicative Present )" -> "Verb Factive Indicative Present"
+  std::string label = DescribeCategory(record, true);
+  size_t first = label.find_first_not_of(" (");
+  size_t last = label.find_last_not_of(" )");
+  if (first != std::string::npos && last != std::string::npos && last >= first) out.Text(label.substr(first, last - first + 1).c_str());
+}
+
 int Run(int argc, char** argv) {
   std::string dico = InstallRoot() + "/Dico";
   std::vector<std::string> files;
@@ -141,6 +171,9 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
+  // A lexicon that cannot be read ends the program with its message and code.
+  auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
+  MainDictionary = lexicon.get();
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -149,8 +182,10 @@ int Run(int argc, char** argv) {
     }
   }
 
+  CreateConverters();
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
+  FreeConverters();
 
   Output out;
   for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
@@ -161,10 +196,12 @@ int Run(int argc, char** argv) {
     out.Text(node->text);
     out.Raw("\t");
     out.Text(node->tag);
-    out.Raw("\t\t");  // major class and category label come with the lexicon
+    out.Raw("\t");
+    FirstReadingColumns(*lexicon, node->text, out);
     out.EndLine();
   }
   out.Flush();
+  MainDictionary = nullptr;
   FreeReadAheadThread();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;

@@ -2,9 +2,11 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "support/office_builders.h"
 #include "support/stream_support.h"
 
 namespace quilor {
@@ -34,7 +36,7 @@ Result RunDump(const std::string& args, const std::string& errPath) {
 TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + folder.Path("Dico") + " " + TestDataPath("import/sample-utf16le.txt") + " " +
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
                          TestDataPath("import/sample-ansi.txt"),
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
@@ -46,6 +48,24 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
   EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
   EXPECT_TRUE(ReadFileBytes(err).empty());
+}
+
+TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
+  TempFolder folder;
+  std::string err = folder.Path("err");
+  std::string text = folder.Write("text.txt", "The children went because\n");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + text, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_EQ(r.out,
+            "1\t1\tThe\t \t7\tDeterminant\n"
+            "2\t1\tchildren\t \t8\tSubstantive\n"
+            "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
+            "4\t1\tbecause\t \t2\tConnector Cause\n");
+  // Without a lexicon the run stops with the dictionary message.
+  r = RunDump("--dico " + folder.Path("none") + " " + text, err);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(ReadFileBytes(err).find("Corrupted dictionary files"), std::string::npos);
+  EXPECT_TRUE(r.out.empty());
 }
 
 TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
@@ -71,12 +91,58 @@ TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
   r = RunDump("--dico", err);
   EXPECT_EQ(r.exitCode, 64);
 
-  // A document kind without a reader is reported and gives no words.
-  std::string page = folder.Write("page.html", "<p>words</p>");
-  r = RunDump(page, err);
+  // A file that holds no text is reported and gives no words.
+  std::string picture = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR words", 22));
+  r = RunDump(picture, err);
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(r.out.empty());
-  EXPECT_NE(ReadFileBytes(err).find("page.html"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("not a text document"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("photo.txt"), std::string::npos);
+}
+
+TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
+  TempFolder folder;
+  auto copy = [&](const std::string& fixture, const std::string& name) {
+    return folder.Write(name, ReadFileBytes(TestDataPath("import/convert/" + fixture)));
+  };
+  auto put = [&](const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); };
+  std::string docx = ReadFileBytes(TestDataPath("import/convert/sample.docx"));
+  std::vector<std::string> files = {
+      copy("sample.doc", "a.doc"),        copy("sample.docx", "B.DOCX"),  copy("sample.odt", "c.odt"),
+      copy("slides.odp", "d.odp"),        copy("slides.pptx", "e.pptx"),  copy("sample.pdf", "f.pdf"),
+      copy("sample.doc", "g.unknown"),    put("h.xlsx", quilor::testing::BuildZip({{"xl/workbook.xml", "<w/>"}})),
+      put("i.bin", std::string("\x01\x00\x02\x00 binary", 11)), put("j.docx", docx.substr(0, docx.size() / 2)),
+      put("k.unknown", "plain words"),
+  };
+  std::string args;
+  for (const std::string& f : files) args += " " + f;
+  std::string err = folder.Path("err");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico" + args, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  // The words of each file, by file number.
+  std::map<int, std::string> words;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = r.out.substr(start, end - start);
+    size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+    words[std::stoi(line.substr(t1 + 1, t2 - t1 - 1))] += line.substr(t2 + 1, t3 - t2 - 1) + " ";
+  }
+  const std::string document = "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "
+                               "alpha beta gamma delta Visit the example site today The end ";
+  const std::string slides = "First slide caf\xC3\xA9 Second slide s words Third slide ends ";
+  EXPECT_EQ(words[1], document);
+  EXPECT_EQ(words[2], document);
+  EXPECT_EQ(words[3], document);
+  EXPECT_EQ(words[4], slides);
+  EXPECT_EQ(words[5], slides);
+  EXPECT_NE(words[6].find("alpha beta gamma delta"), std::string::npos);
+  EXPECT_EQ(words[7], document);
+  EXPECT_EQ(words.count(8) + words.count(9) + words.count(10), 0u);
+  EXPECT_EQ(words[11], "plain words ");
+  std::string report = ReadFileBytes(err);
+  EXPECT_NE(report.find("These files could not be read:"), std::string::npos);
+  for (int i : {7, 8, 9})
+    EXPECT_NE(report.find(files[i] + ": "), std::string::npos) << files[i] << "\n" << report;
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 10}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
 }
 
 }  // namespace
