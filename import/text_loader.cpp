@@ -250,7 +250,7 @@ void TTextLoader::DetectTextEncoding() {
       TextEncoding = kEncodingUtf8;
     }
     utf8_.Reset();
-    utf16_.Reset(TextEncoding == kEncodingUtf16BigEndian);
+    carry_ = 0;
   } else if (reader_) {
     reader_->DetectOnFirstBlock(b, n);
   }
@@ -259,19 +259,20 @@ void TTextLoader::DetectTextEncoding() {
 size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock) {
   const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && TextEncoding != kEncodingAnsi;
   if (unicode) {
-    // The decoders keep a character cut by the end of a piece for the next one.
-    decoded_.clear();
-    const char* bytes = reinterpret_cast<const char*>(input);
+    // A character cut by the end of a piece is completed by the next one.
     if (TextEncoding == kEncodingUtf8) {
-      utf8_.Decode(bytes, length, decoded_);
+      decoded_.clear();
+      utf8_.Decode(reinterpret_cast<const char*>(input), length, decoded_);
       if (lastBlock) utf8_.Finish(decoded_);
-    } else {
-      utf16_.Decode(bytes, length, decoded_);
-      if (lastBlock) utf16_.Finish(decoded_);
+      size_t n = std::min(decoded_.size(), sizeof BlockBuffer);
+      std::memcpy(BlockBuffer, decoded_.data(), n);
+      return n;
     }
-    size_t n = std::min(decoded_.size(), sizeof BlockBuffer);
-    std::memcpy(BlockBuffer, decoded_.data(), n);
-    return n;
+    std::memcpy(BlockBuffer, carried_, carry_);
+    std::memcpy(BlockBuffer + carry_, input, length);
+    size_t n = carry_ + length;
+    carry_ = 0;
+    return DecodeUtf16Block(BlockBuffer, n, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
   }
   std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
@@ -282,9 +283,8 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
     SkippedByteCount = context_.skippedBytes;
     return std::min(out, length);
   }
-  char* text = reinterpret_cast<char*>(BlockBuffer);
-  if (kind_ == kDocDosText) OemToAnsiBlock(text, length);
-  else if (kind_ == kDocMacText) MacToAnsiBlock(text, length);
+  if (kind_ == kDocDosText) OemToAnsi(BlockBuffer, length);
+  else if (kind_ == kDocMacText) MacToAnsi(BlockBuffer, length);
   return length;  // other kinds are read as they stand
 }
 

@@ -15,6 +15,7 @@
 #include "import/charset.h"
 #include "engine/word_scanner.h"
 #include "import/document_readers.h"
+#include "import/plain_text.h"
 
 namespace quilor {
 
@@ -94,7 +95,8 @@ class TTextLoader final : public TextBlockSource {
   size_t rawLength_ = 0;
   size_t rawPosition_ = 0;
   Utf8Decoder utf8_;
-  Utf16Decoder utf16_;
+  unsigned char carried_[4] = {};  // the end of a UTF-16 unit or pair cut by a block
+  size_t carry_ = 0;
   std::string decoded_;
   bool firstBlock_ = true;
   bool firstPiece_ = true;
