@@ -220,7 +220,14 @@ class ConvertingReader : public DocumentReader {
  public:
   PrepareResult Prepare(const std::string& path, std::string& text) override {
     int kind = DocumentKind(path);
-    ConvertedSource source = PrepareConvertedSource(path, kind, UnknownExtension);
+    bool unknownExtension = UnknownExtension;
+    // The loader found a converted kind by the first bytes where the
+    // extension lies (a Word document named ".txt"): that kind stands.
+    if (IsConvertedKind(CurrentDocumentKind) && CurrentDocumentKind != kind) {
+      kind = CurrentDocumentKind;
+      unknownExtension = false;
+    }
+    ConvertedSource source = PrepareConvertedSource(path, kind, unknownExtension);
     switch (source.route) {
       case SourceRoute::kConverted:
         text = std::move(source.text);
