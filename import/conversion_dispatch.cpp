@@ -219,15 +219,12 @@ bool ExtractRawText(const std::string& name, int kind, std::string& text) {
 class ConvertingReader : public DocumentReader {
  public:
   PrepareResult Prepare(const std::string& path, std::string& text) override {
-    int kind = DocumentKind(path);
-    bool unknownExtension = UnknownExtension;
-    // The loader found a converted kind by the first bytes where the
-    // extension lies (a Word document named ".txt"): that kind stands.
-    if (IsConvertedKind(CurrentDocumentKind) && CurrentDocumentKind != kind) {
-      kind = CurrentDocumentKind;
-      unknownExtension = false;
-    }
-    ConvertedSource source = PrepareConvertedSource(path, kind, unknownExtension);
+    int byName = DocumentKind(path);
+    bool unknown = UnknownExtension;
+    // The loader may have chosen the kind by content (a Word file named
+    // ".txt"): the content decides then, not the name.
+    int kind = IsConvertedKind(CurrentDocumentKind) ? CurrentDocumentKind : byName;
+    ConvertedSource source = PrepareConvertedSource(path, kind, unknown || kind != byName);
     switch (source.route) {
       case SourceRoute::kConverted:
         text = std::move(source.text);

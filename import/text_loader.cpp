@@ -8,6 +8,7 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
+#include "import/charset.h"
 #include "import/conversion_dispatch.h"
 #include "import/document_signature.h"
 #include "import/plain_text.h"
@@ -97,7 +98,6 @@ void TTextLoader::LoadOneText() {
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
-  carry_ = 0;
   SkippedByteCount = 0;
   context_.skippedBytes = 0;
   context_.documentKind = kind_;
@@ -219,13 +219,10 @@ bool TTextLoader::NextTextBlock() {
     if (!TakeSourceBlock()) return false;
   if (CancelRequested) return false;
   size_t piece = std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
-  std::memcpy(BlockBuffer, carried_, carry_);
-  std::memcpy(BlockBuffer + carry_, raw_.get() + rawPosition_, piece);
+  const unsigned char* input = raw_.get() + rawPosition_;
   rawPosition_ += piece;
-  size_t length = carry_ + piece;
-  carry_ = 0;
   bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
-  size_t out = DecodeTextBlock(length, last);
+  size_t out = DecodeTextBlock(input, piece, last);
   firstPiece_ = false;
   scanner_.lineMode = context_.lineMode;
   scanner_.SetBlock(BlockBuffer, out);
@@ -252,12 +249,32 @@ void TTextLoader::DetectTextEncoding() {
     } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
       TextEncoding = kEncodingUtf8;
     }
+    utf8_.Reset();
+    carry_ = 0;
   } else if (reader_) {
     reader_->DetectOnFirstBlock(b, n);
   }
 }
 
-size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
+size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock) {
+  const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && TextEncoding != kEncodingAnsi;
+  if (unicode) {
+    // A character cut by the end of a piece is completed by the next one.
+    if (TextEncoding == kEncodingUtf8) {
+      decoded_.clear();
+      utf8_.Decode(reinterpret_cast<const char*>(input), length, decoded_);
+      if (lastBlock) utf8_.Finish(decoded_);
+      size_t n = std::min(decoded_.size(), sizeof BlockBuffer);
+      std::memcpy(BlockBuffer, decoded_.data(), n);
+      return n;
+    }
+    std::memcpy(BlockBuffer, carried_, carry_);
+    std::memcpy(BlockBuffer + carry_, input, length);
+    size_t n = carry_ + length;
+    carry_ = 0;
+    return DecodeUtf16Block(BlockBuffer, n, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
+  }
+  std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
   if (reader_) {
     context_.firstBlock = firstPiece_;
@@ -266,22 +283,9 @@ size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
     SkippedByteCount = context_.skippedBytes;
     return std::min(out, length);
   }
-  switch (kind_) {
-    case kDocText:
-      if (TextEncoding == kEncodingUtf8) return DecodeUtf8Block(BlockBuffer, length, !lastBlock, carried_, carry_);
-      if (TextEncoding == kEncodingUtf16BigEndian || TextEncoding == kEncodingUtf16LittleEndian)
-        return DecodeUtf16Block(BlockBuffer, length, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_,
-                                carry_);
-      return length;
-    case kDocDosText:
-      OemToAnsi(BlockBuffer, length);
-      return length;
-    case kDocMacText:
-      MacToAnsi(BlockBuffer, length);
-      return length;
-    default:
-      return length;  // read as it stands
-  }
+  if (kind_ == kDocDosText) OemToAnsi(BlockBuffer, length);
+  else if (kind_ == kDocMacText) MacToAnsi(BlockBuffer, length);
+  return length;  // other kinds are read as they stand
 }
 
 void TTextLoader::ShowProgress() {

@@ -93,6 +93,27 @@ TEST_F(ConversionDispatch, EveryConvertedKindReachesItsConverterWhateverTheCase)
   EXPECT_TRUE(ui_.ui.Shown().empty());
 }
 
+TEST_F(ConversionDispatch, TheReaderFollowsTheKindTheLoaderChoseByContent) {
+  // A Word document named ".txt": the loader's signature check made it kind 8.
+  std::string misnamed = Copy("sample.doc", "letter.txt");
+  CurrentDocumentKind = kDocWord;
+  std::string text;
+  ASSERT_EQ(ConvertedDocumentReader().Prepare(misnamed, text), PrepareResult::kConverted);
+  EXPECT_NE(text.find("example site"), std::string::npos);
+  // A workbook package named ".xls".
+  CurrentDocumentKind = kDocExcel;
+  text.clear();
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(Put("sheet.xls", BuildZip({{"xl/workbook.xml", "<w/>"}})), text),
+            PrepareResult::kPassOver);
+  // A plain-text file named ".doc" is read raw: the raw extraction of a Word file.
+  CurrentDocumentKind = kDocWord;
+  text.clear();
+  std::string fake = Put("fake.doc", std::string(200, ' ') + "Raw words after the head of the file.");
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(fake, text), PrepareResult::kConverted);
+  EXPECT_NE(text.find("Raw words"), std::string::npos);
+  CurrentDocumentKind = 0;
+}
+
 TEST_F(ConversionDispatch, PowerPointBinaryGivesItsSlidesText) {
   // A "PowerPoint Document" stream: a container holding two text atoms and a master's.
   auto atom = [](uint16_t type, const std::string& body) {
