@@ -511,7 +511,8 @@ bool LoadCurrentScenario() {
     fromCommandLine = true;
   }
   ScenarioFile.Clear();
-  if (OntologyEngine) OntologyEngine->ClearScenario();
+  // Loading the empty list drops the Scenario level.
+  if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
   Options->Set(opt::ScenarioFileValue, 0);
   const std::string name = Options->Get(opt::ScenarioFileName);
   if (name.empty()) return true;
