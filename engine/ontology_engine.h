@@ -102,6 +102,8 @@ class TOntologyEngine {
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }
+  // The stamp of the loaded dictionary file.
+  uint32_t DictionaryStamp() const { return dict_.stamp; }
 
   // Level accessors (level 1..4).
   int32_t DictionaryClassCount(int level) const;
