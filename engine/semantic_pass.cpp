@@ -15,7 +15,6 @@ namespace quilor {
 
 namespace {
 
-constexpr uint32_t kEpisodeWordLimit = 65536;
 constexpr int kPairRecords = 20;  // items taking part in pairs
 constexpr int kPairReach = 5;     // farthest item paired with the current one
 
@@ -278,13 +277,15 @@ bool SemanticPass::Run() {
     engine_.RankLevel(level);
   }
   engine_.RankScenario();
-  r_.BurstCount = 0;
-  r_.EpisodeCount = 0;
-  if (words_ < kEpisodeWordLimit) {
+  r_.Bursts.Clear();
+  if (words_ < kBurstTextLimit) {
+    TBurstSettings settings;
+    settings.relationBase = r_.RelationBase;
+    if (Options) settings.characteristicPercent = Options->Get(opt::CharacteristicParts);
     GaugeStep(r_);
-    if (EpisodeStep) EpisodeStep(r_);
+    FindBurstsAndEpisodes(TextWords, settings, r_.Bursts);
     GaugeStep(r_);
-    if (CharacteristicStep) CharacteristicStep(r_);
+    FindCharacteristicPropositions(TextWords, settings, r_.Bursts);
   }
   TextWords.Rewind();
   TextWords.SaveCursor(1);
