@@ -1,10 +1,14 @@
-// quilor-dump [--dico DIR] FILE...
+// quilor-dump [--dico DIR] [--results] FILE...
 //
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
 // (UTF-8; tab, line feed and backslash escaped), major class number and
 // category label of the word's first reading in the lexicon (DIR/englex.lv8,
 // by default <root>/Dico; both empty for a mark or a word without a reading).
+// With --results the semantic pass runs too (DIR/englex.sv8 and the name
+// indexes) and the results are printed instead of the words: the category
+// counters and percentages, the ranked classes of each level and the
+// relations with their counts (see engine/results_report.h).
 // Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
@@ -24,7 +28,11 @@
 #include "core/file_queue.h"
 #include "core/lexicon.h"
 #include "core/messages.h"
+#include "core/name_index.h"
+#include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
+#include "engine/ontology_engine.h"
+#include "engine/results_report.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -36,7 +44,7 @@ namespace {
 
 using namespace quilor;
 
-constexpr int kMsgUsage = 5001;
+constexpr int kMsgUsage = 5856;
 constexpr int kMsgUnknownOption = 5002;
 constexpr int kMsgFileNotFound = 5003;
 constexpr int kMsgFileUnreadable = 5004;
@@ -125,10 +133,22 @@ void FirstReadingColumns(TMainDictionary& lexicon, const char* word, Output& out
   if (first != std::string::npos && last != std::string::npos && last >= first) out.Text(label.substr(first, last - first + 1).c_str());
 }
 
+// The name indexes (when their files are there) and the semantic dictionary;
+// a bad file ends the program with its message and code.
+void StartSemanticDictionaries(const std::string& dico) {
+  const std::string mask = dico + "/englex.*";
+  struct stat st;
+  auto exists = [&st](const std::string& path) { return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode); };
+  if (!VerbIndex && exists(dico + "/englex.vv8")) VerbIndex = CreateVerbIndex(2, 29, 7, mask);
+  if (!AdjectiveIndex && exists(dico + "/englex.av8")) AdjectiveIndex = CreateAdjectiveIndex(2, 29, 7, mask);
+  StartOntologyEngine(dico + "/englex.sv8");
+}
+
 int Run(int argc, char** argv) {
   std::string dico = InstallRoot() + "/Dico";
   std::vector<std::string> files;
   bool options = true;
+  bool results = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (options && arg == "--") {
@@ -141,6 +161,8 @@ int Run(int argc, char** argv) {
       dico = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
+    } else if (options && arg == "--results") {
+      results = true;
     } else if (options && (arg == "-h" || arg == "--help")) {
       Say(GetMessageText(kMsgUsage));
       return kExitOk;
@@ -174,6 +196,7 @@ int Run(int argc, char** argv) {
   // A lexicon that cannot be read ends the program with its message and code.
   auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
   MainDictionary = lexicon.get();
+  if (results) StartSemanticDictionaries(dico);
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -188,7 +211,12 @@ int Run(int argc, char** argv) {
   FreeConverters();
 
   Output out;
-  for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
+  if (results) {
+    if (ok && AnalysisResults) out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
+    AnalysisResults.reset();
+    StopOntologyEngine();
+  }
+  for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
     out.Number(node->position);
     out.Raw("\t");
     out.Number(node->fileNumber);
