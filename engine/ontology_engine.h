@@ -153,6 +153,9 @@ class TOntologyEngine {
   int32_t BestScore() const { return bestScore_; }
   // Text-index entry of the base form of the reading chosen last.
   uint32_t BestBaseForm() const { return bestBaseForm_; }
+  // One more occurrence of each class of levels 1-3 that is not 0, as a
+  // classification counts them (for a result the caller kept).
+  void CountClassOccurrences(const uint32_t classes[4]) { CountClasses(classes); }
   // A word's classes (levels 1-3 and Scenario entry) become the current reading.
   void LoadClasses(const uint32_t classes[4]) {
     for (size_t l = 0; l < 4; ++l) best_[l] = classes[l];

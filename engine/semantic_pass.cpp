@@ -1,6 +1,8 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/category.h"
 #include "core/gauge.h"
@@ -51,6 +53,22 @@ class SemanticPass {
     ++p.slotCount;
   }
 
+  bool ClassifySubstantive(TWordNode* n);
+
+  // What ClassifySubstantive made of a word form: the same form always gives
+  // the same answer, so the engine is asked once per form and the later
+  // occurrences are only counted.
+  struct Classified {
+    bool known = false;
+    bool classified = false;
+    uint32_t classes[4] = {};
+    uint32_t baseForm = 0;
+  };
+  struct FormResults {
+    Classified byMark[2];  // the form without and with the proper-noun bit
+  };
+  std::unordered_map<std::string_view, FormResults> forms_;
+
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
   bool scenarioInView_ = false;
@@ -91,6 +109,35 @@ void SemanticPass::Prepare() {
   scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
 }
 
+bool SemanticPass::ClassifySubstantive(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  Classified* known = nullptr;
+  try {
+    known = &forms_[std::string_view(n->text)].byMark[(d.Category.SubField2 & 2) ? 1 : 0];
+  } catch (const std::bad_alloc&) {
+    known = nullptr;  // no room for the table: the engine answers every time
+  }
+  Classified fresh;
+  if (known && known->known) {
+    if (known->classified) engine_.CountClassOccurrences(known->classes);
+  } else {
+    int32_t value = 0;
+    fresh.known = true;
+    fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
+    if (fresh.classified) {
+      const auto& best = engine_.BestClasses();
+      std::copy(best.begin(), best.end(), fresh.classes);
+      fresh.baseForm = engine_.BestBaseForm();
+    }
+    if (known) *known = fresh;
+    else known = &fresh;
+  }
+  if (!known->classified) return false;
+  std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
+  n->lexicalEntry = known->baseForm;
+  return true;
+}
+
 // Pass 1: nouns with one reading, verbs and adjectives.
 void SemanticPass::ClassifyFirst() {
   const bool numerals = Options && Options->Switch(opt::Normalisation);
@@ -113,11 +160,7 @@ void SemanticPass::ClassifyFirst() {
       c.SubField2 |= 3;
     }
     if (IsSubstantive(c)) {
-      int32_t value = 0;
-      if (engine_.ClassifySubstantive(n->text, &c, value)) {
-        const auto& best = engine_.BestClasses();
-        std::copy(best.begin(), best.end(), d.ClassIds);
-        n->lexicalEntry = engine_.BestBaseForm();
+      if (ClassifySubstantive(n)) {
         uint32_t unused = 0;
         if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
       }
