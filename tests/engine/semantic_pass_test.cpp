@@ -10,6 +10,7 @@
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/results_report.h"
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "core/gauge.h"
@@ -297,6 +298,18 @@ TEST_F(SemanticPassTest, AStopOnTheGaugeCancelsThePass) {
   // Without an engine there is no pass.
   OntologyEngine.reset();
   EXPECT_FALSE(RunSemanticPass(*AnalysisResults));
+}
+
+TEST_F(SemanticPassTest, ReportListsCategoriesRankedClassesAndRelations) {
+  Text("dog cash / cash dog runs! / dog cash /");
+  std::string report = ResultsReport(Run());
+  EXPECT_NE(report.find("# Categories\n"), std::string::npos);
+  EXPECT_NE(report.find("\n54\t" + CategoryLabel(kCodeSubstantive) + "\t6\t85.71\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("# References\n1\tdog\t3\n2\tcash\t3\n"), std::string::npos) << report;
+  // Two propositions relate dog to cash, one cash to dog.
+  EXPECT_NE(report.find("# Relations: References\ndog\tcash\t2\ncash\tdog\t1\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("# Reference fields 1\n1\tanimal\t3\n2\tmoney\t3\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("# Scenario"), std::string::npos);  // no Scenario, no section
 }
 
 // Neighbours of the words "x" in the text.
