@@ -1,9 +1,11 @@
 #include "core/borders.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "core/messages.h"
+#include "core/trie.h"
 #include "platform/safe_save.h"
 
 namespace quilor {
@@ -152,6 +154,45 @@ bool WriteBordersFile(const TBorderList& list, const std::string& fileName) {
     return false;
   }
   return true;
+}
+
+}  // namespace quilor
+
+namespace quilor {
+
+bool BordersInUse = false;
+
+namespace {
+std::unique_ptr<TCompactTrie> g_bordersIndex;
+}  // namespace
+
+void FreeBordersIndex() {
+  g_bordersIndex.reset();
+  BordersInUse = false;
+}
+
+bool BuildBordersIndex() {
+  FreeBordersIndex();
+  if (!BorderList) return false;
+  g_bordersIndex = std::make_unique<TCompactTrie>(kBordersIndexCapacity);
+  if (!g_bordersIndex->Ready()) return false;
+  for (const TBorderEntry& e : BorderList->Entries()) {
+    if (e.Text.empty()) continue;
+    if (!g_bordersIndex->CompactTrieInsert(e.Text.c_str(), e.Filters() ? 1 : 2)) {
+      ShowError(GetMessageText(kMsgBordersOverflow));
+      break;
+    }
+    if (e.Filters()) BordersInUse = true;
+  }
+  return true;
+}
+
+bool LookupBorder(const char* word, bool& filters) {
+  filters = false;
+  if (!g_bordersIndex || !word || !word[0]) return false;
+  const uint16_t v = g_bordersIndex->CompactTrieLookup(word);
+  filters = v == 1;
+  return v != 0;
 }
 
 }  // namespace quilor

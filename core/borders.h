@@ -70,4 +70,15 @@ bool ReadBordersFile(TBorderList& list, const std::string& fileName);
 // False, leaving the previous file as it was.
 bool WriteBordersFile(const TBorderList& list, const std::string& fileName);
 
+// The Borders index: the Border texts of the list in a compact trie (value
+// 1 for a Border that filters, 2 for one that keeps). BordersInUse is set
+// when a filtering Border is indexed.
+extern bool BordersInUse;
+// Indexes the global list; False when no list exists. An entry that does not
+// fit shows message 560 and the rest are left out.
+bool BuildBordersIndex();
+void FreeBordersIndex();
+// True when the word is a Border; filters tells whether it filters.
+bool LookupBorder(const char* word, bool& filters);
+
 }  // namespace quilor

@@ -18,7 +18,9 @@
 
 #include "core/file_queue.h"
 #include "core/messages.h"
+#include "engine/analysis_dictionaries.h"
 #include "engine/analysis_run.h"
+#include "engine/category_counters.h"
 #include "engine/word_list.h"
 #include "import/read_ahead.h"
 #include "platform/fatal.h"
@@ -149,6 +151,10 @@ int Run(int argc, char** argv) {
     }
   }
 
+  // Without a lexicon every word is read as a Substantive.
+  struct stat lexicon;
+  if (stat((dico + "/englex.lv8").c_str(), &lexicon) == 0) OpenAnalysisDictionaries(dico);
+
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
 
@@ -161,11 +167,17 @@ int Run(int argc, char** argv) {
     out.Text(node->text);
     out.Raw("\t");
     out.Text(node->tag);
-    out.Raw("\t\t");  // major class and category label come with the lexicon
+    out.Raw("\t");
+    const bool mark = node->text[0] == '/' && node->text[1] == 0;
+    TCategoryRecord category = node->category.Category;
+    out.Number(mark ? 0 : NormaliseMajorClass(category));
+    out.Raw("\t");
+    out.Text(CategoryLabel(mark ? kCodeProposition : DisplayCode(category)).c_str());
     out.EndLine();
   }
   out.Flush();
   FreeReadAheadThread();
+  CloseAnalysisDictionaries();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }
