@@ -1,11 +1,15 @@
 #include "core/borders.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <new>
+#include <unordered_map>
+#include <utility>
 
+#include "core/chartables.h"
 #include "core/messages.h"
 #include "core/trie.h"
+#include "engine/options.h"
 #include "platform/safe_save.h"
 
 namespace quilor {
@@ -156,43 +160,79 @@ bool WriteBordersFile(const TBorderList& list, const std::string& fileName) {
   return true;
 }
 
-}  // namespace quilor
-
-namespace quilor {
+// ---- Borders index ----------------------------------------------------------
 
 bool BordersInUse = false;
+TCompactTrie* BordersIndex = nullptr;
 
 namespace {
-std::unique_ptr<TCompactTrie> g_bordersIndex;
+
+std::unique_ptr<TCompactTrie>& IndexHolder() {
+  static std::unique_ptr<TCompactTrie> index;
+  return index;
+}
+
+constexpr uint16_t kFilterValue = 1;
+constexpr uint16_t kKeepValue = 2;
+
+// The key a Border is indexed under: its text cut to 79 characters, ending at a NUL.
+std::string BorderKey(std::string_view text) {
+  text = text.substr(0, std::min(text.size(), kBorderTextMax));
+  return std::string(text.substr(0, text.find('\0')));
+}
+
 }  // namespace
 
 void FreeBordersIndex() {
-  g_bordersIndex.reset();
+  IndexHolder().reset();
+  BordersIndex = nullptr;
   BordersInUse = false;
 }
 
 bool BuildBordersIndex() {
+  BordersInUse = false;
+  if (!BorderList || !BorderList->Ready()) return false;
   FreeBordersIndex();
-  if (!BorderList) return false;
-  g_bordersIndex = std::make_unique<TCompactTrie>(kBordersIndexCapacity);
-  if (!g_bordersIndex->Ready()) return false;
-  for (const TBorderEntry& e : BorderList->Entries()) {
-    if (e.Text.empty()) continue;
-    if (!g_bordersIndex->CompactTrieInsert(e.Text.c_str(), e.Filters() ? 1 : 2)) {
+  IndexHolder() = std::make_unique<TCompactTrie>(kBordersIndexCapacity);
+  BordersIndex = IndexHolder().get();
+  if (!BordersIndex->Ready()) return false;
+
+  // A term listed more than once is indexed once; it filters when any of its
+  // listings says so (the trie would keep the first listing's value).
+  std::vector<std::pair<std::string, uint16_t>> keys;
+  std::unordered_map<std::string, size_t> seen;
+  for (const auto& e : BorderList->Entries()) {
+    std::string key = BorderKey(e.Text);
+    if (key.empty()) continue;
+    std::string folded = key;
+    LowerCaseString(folded);
+    const uint16_t value = e.Filters() ? kFilterValue : kKeepValue;
+    auto [it, added] = seen.emplace(folded, keys.size());
+    if (added)
+      keys.emplace_back(key, value);
+    else if (value == kFilterValue)
+      keys[it->second].second = kFilterValue;
+  }
+  for (const auto& [key, value] : keys) {
+    if (!BordersIndex->CompactTrieInsert(key.c_str(), value)) {
       ShowError(GetMessageText(kMsgBordersOverflow));
       break;
     }
-    if (e.Filters()) BordersInUse = true;
+    if (value == kFilterValue) BordersInUse = true;
   }
+  if (!Options->Switch(opt::ShowBorders)) BordersInUse = true;
   return true;
 }
 
-bool LookupBorder(const char* word, bool& filters) {
-  filters = false;
-  if (!g_bordersIndex || !word || !word[0]) return false;
-  const uint16_t v = g_bordersIndex->CompactTrieLookup(word);
-  filters = v == 1;
-  return v != 0;
+bool LookupBorder(std::string_view word, int& filter) {
+  filter = 0;
+  if (!BordersIndex) return false;
+  std::string key = BorderKey(word);
+  if (key.empty()) return false;
+  uint16_t value = BordersIndex->CompactTrieLookup(key.c_str());
+  if (value == 0) return false;
+  filter = value == kFilterValue ? 1 : 0;
+  return true;
 }
 
 }  // namespace quilor

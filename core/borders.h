@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -70,15 +71,23 @@ bool ReadBordersFile(TBorderList& list, const std::string& fileName);
 // False, leaving the previous file as it was.
 bool WriteBordersFile(const TBorderList& list, const std::string& fileName);
 
-// The Borders index: the Border texts of the list in a compact trie (value
-// 1 for a Border that filters, 2 for one that keeps). BordersInUse is set
-// when a filtering Border is indexed.
+// ---- Borders index ----------------------------------------------------------
+class TCompactTrie;
+
+// Set when the segment resolver must apply the Borders.
 extern bool BordersInUse;
-// Indexes the global list; False when no list exists. An entry that does not
-// fit shows message 560 and the rest are left out.
+// The index of the global list (nullptr when none): value 1 for a Border that
+// filters, 2 for one that keeps the text.
+extern TCompactTrie* BordersIndex;
+
+// Indexes every Border of the global list with a text. A term listed more
+// than once is indexed once and filters when any listing says 'X'. A full
+// index shows message 560 and leaves the remaining Borders out. Unless the
+// option "show Borders in the text" is set, the Borders are then in use.
+// False without a list or when the index cannot be made.
 bool BuildBordersIndex();
 void FreeBordersIndex();
-// True when the word is a Border; filters tells whether it filters.
-bool LookupBorder(const char* word, bool& filters);
+// True when word is a Border; filter is 1 for one that filters, else 0.
+bool LookupBorder(std::string_view word, int& filter);
 
 }  // namespace quilor

@@ -112,13 +112,13 @@ WorkingTables MakeDefaults() {
     for (int c = from; c <= to; ++c) t.charClass[c] = cls;
   };
   // Letters.
-  t.charClass['$'] = t.charClass['&'] = kCharLetter;
+  t.charClass[0x24] = t.charClass[0x26] = kCharLetter;  // '$' and '&'
   set('A', 'Z', kCharLetter);
   set('a', 'z', kCharLetter);
   for (int c : {0x80, 0x8C, 0x9C, 0xA3, 0xA5}) t.charClass[c] = kCharLetter;
   set(0xC0, 0xF6, kCharLetter);
   set(0xF8, 0xFF, kCharLetter);
-  t.charClass['_'] = kCharUnderscore;
+  t.charClass[0x5F] = kCharUnderscore;  // '_'
   // Punctuation.
   set(0x21, 0x23, kCharPunctuation);
   t.charClass[0x25] = kCharPunctuation;
@@ -127,7 +127,7 @@ WorkingTables MakeDefaults() {
   set(0x3A, 0x40, kCharPunctuation);
   for (int c : {0x5B, 0x5D, 0x60, 0x7B, 0x7D, 0x91, 0x92, 0xA1, 0xA2, 0xA4, 0xA7, 0xB0, 0xB4, 0xB8, 0xBF, 0xF7})
     t.charClass[c] = kCharPunctuation;
-  t.charClass['\n'] = t.charClass['\r'] = kCharLineEnd;
+  t.charClass[0x0A] = t.charClass[0x0D] = kCharLineEnd;  // LF and CR
   set('0', '9', kCharDigit);
 
   // Letter groups, used to choose the lexicon's sub-tries.

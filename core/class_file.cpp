@@ -147,7 +147,7 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
   std::stringstream content;
   if (in) content << in.rdbuf();
   if (!in || in.bad()) {
-    ShowError(QuotedName(kMsgDiskReadError, scenarioName));
+    ShowError(QuotedName(kMsgClassFileReadError, scenarioName));
     return false;
   }
   bool damaged = false;
@@ -161,7 +161,7 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
 bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
                    int64_t* fileTime) {
   if (!SaveFileSafely(fileName, FormatClassFileText(list))) {
-    ShowError(QuotedName(kMsgDiskWriteError, scenarioName));
+    ShowError(QuotedName(kMsgClassFileWriteError, scenarioName));
     return false;
   }
   if (fileTime) *fileTime = FileTimeOf(fileName);

@@ -11,8 +11,8 @@
 
 namespace quilor {
 
-constexpr int kMsgDiskReadError = 4;
-constexpr int kMsgDiskWriteError = 5;
+constexpr int kMsgClassFileReadError = 4;
+constexpr int kMsgClassFileWriteError = 5;
 constexpr int kMsgScenarioIntegrityError = 536;
 constexpr int kMsgMaxSignatureReached = 1234;
 

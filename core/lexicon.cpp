@@ -1,5 +1,6 @@
 #include "core/lexicon.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/dictionary_file.h"
@@ -198,7 +199,8 @@ int LookupWord(TMainDictionary& d, int reading, int length, bool tryOtherForms, 
   d.WordKnownToOntology = false;
   d.FoundAsOntologyNoun = false;
   if (length <= 0 || !word || !word[0]) return -1;
-  const int n = static_cast<int>(::strnlen(word, static_cast<size_t>(length)));
+  // Keys have at most 79 characters: a longer word is cut.
+  const int n = static_cast<int>(::strnlen(word, static_cast<size_t>(std::min(length, kWordBufferSize - 1))));
   char key[kWordBufferSize];
   CopyWord(key, word, n);
   const int t = d.SelectSubTrie(reading, key);

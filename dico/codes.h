@@ -22,8 +22,8 @@ enum class Mood : uint8_t { Indicative, Conditional, Subjunctive, Other, Partici
 enum class AdjectiveKind : uint8_t { Objective = 1, Subjective = 2, Numeral = 3 };
 enum class PronounKind : uint8_t { Relative = 1, Possessive = 2, Personal = 3, Deixis = 4, Others = 5 };
 
-constexpr TCategoryCode kAmbiguityBit = 0x8000;
-constexpr TCategoryCode kFundamentalBit = 0x4000;
+constexpr TCategoryCode kAmbiguityBit = kCodeBitAnotherReading;
+constexpr TCategoryCode kFundamentalBit = kCodeBitFundamental;
 constexpr TCategoryCode kFlagABit = 0x2000;       // pronouns and determinants
 constexpr TCategoryCode kGerundBit = 0x1000;      // prepositions: a following -ing form is a gerund
 constexpr TCategoryCode kAuxiliaryBit = 0x0080;

@@ -294,7 +294,10 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists)
     auto addForm = [&](const std::string& form, TCategoryCode c) {
       if (form.empty() || form.size() > 79) return;
       Add(form, c, ReadingOrigin::WordNetForm, weight);
-      if (form != e.lemma && std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+      if (form != e.lemma && std::find(forms.begin(), forms.end(), form) == forms.end()) {
+        forms.push_back(form);
+        Claim(verbOfForm_, form, e.lemma, weight);
+      }
     };
     Forms none;
     auto irr = irregular.find(e.lemma);
@@ -332,7 +335,10 @@ void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& l
     for (const std::string& form : made) {
       if (form == e.lemma) continue;
       Add(form, c, ReadingOrigin::WordNetForm, weight);
-      if (std::find(forms.begin(), forms.end(), form) == forms.end()) forms.push_back(form);
+      if (std::find(forms.begin(), forms.end(), form) == forms.end()) {
+        forms.push_back(form);
+        Claim(adjectiveOfForm_, form, e.lemma, weight);
+      }
     }
   }
 }
@@ -386,11 +392,31 @@ void LexiconModel::Finish(const WordLists& lists) {
   }
 }
 
+void LexiconModel::Claim(std::map<std::string, std::pair<std::string, int>>& owners, const std::string& form,
+                         const std::string& base, int weight) {
+  auto [it, added] = owners.emplace(form, std::make_pair(base, weight));
+  if (!added && weight > it->second.second) it->second = {base, weight};
+}
+
+const std::string& LexiconModel::VerbOfForm(const std::string& form) const {
+  static const std::string kNone;
+  auto it = verbOfForm_.find(form);
+  return it == verbOfForm_.end() ? kNone : it->second.first;
+}
+
+const std::string& LexiconModel::AdjectiveOfForm(const std::string& form) const {
+  static const std::string kNone;
+  auto it = adjectiveOfForm_.find(form);
+  return it == adjectiveOfForm_.end() ? kNone : it->second.first;
+}
+
 void LexiconModel::Build(const wordnet::Database& wn, const WordLists& lists) {
   candidates_.clear();
   entries_.clear();
   verbForms_.clear();
   adjectiveForms_.clear();
+  verbOfForm_.clear();
+  adjectiveOfForm_.clear();
   AddNouns(wn);
   AddVerbs(wn, lists);
   AddAdjectives(wn, lists);

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/lexicon.h"
 #include "dico/lists.h"
 #include "dico/wordnet.h"
 
 namespace quilor::dico {
-
-constexpr int kMaxReadings = 6;
 
 // Where a reading comes from; ties in frequency keep this order.
 enum class ReadingOrigin : uint8_t { ClosedList = 0, WordNetLemma = 1, WordNetForm = 2 };
@@ -52,6 +51,10 @@ class LexiconModel {
   // Base form -> other forms, for the verb and adjective name indexes.
   const std::map<std::string, std::vector<std::string>>& VerbForms() const { return verbForms_; }
   const std::map<std::string, std::vector<std::string>>& AdjectiveForms() const { return adjectiveForms_; }
+  // The base form a form belongs to in the name indexes: of the bases that
+  // have it, the one with the most tagged senses (found: find, not found).
+  const std::string& VerbOfForm(const std::string& form) const;
+  const std::string& AdjectiveOfForm(const std::string& form) const;
 
   // The readings the verb-kind and adjective-kind rules give a lemma.
   static VerbKind KindOfVerb(const wordnet::Database& wn, const WordLists& lists, const std::string& lemma);
@@ -71,6 +74,9 @@ class LexiconModel {
   std::map<std::string, std::vector<Candidate>> candidates_;
   std::map<std::string, std::vector<TCategoryCode>> entries_;
   std::map<std::string, std::vector<std::string>> verbForms_, adjectiveForms_;
+  std::map<std::string, std::pair<std::string, int>> verbOfForm_, adjectiveOfForm_;  // form -> base, its weight
+  static void Claim(std::map<std::string, std::pair<std::string, int>>& owners, const std::string& form,
+                    const std::string& base, int weight);
 };
 
 // A readable form of a code ("verb factive present indicative", "connector cause"...).

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "dico/files.h"
 #include "dico/lexicon_model.h"
 #include "dico/wordnet.h"
 
@@ -51,7 +52,18 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("quilor-dico: %zu word forms, %zu verbs, %zu adjectives\n", model.Entries().size(),
-              model.VerbForms().size(), model.AdjectiveForms().size());
+  if (!outDir.empty()) {
+    dico::WriteReport report;
+    if (!dico::WriteDictionaryFiles(model, lists, outDir, report, error)) {
+      std::fprintf(stderr, "quilor-dico: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("quilor-dico: %zu word forms; %zu verbs with %zu other forms; %zu adjectives with %zu other forms\n",
+                report.words, report.verbs, report.verbForms, report.adjectives, report.adjectiveForms);
+    if (report.refused) {
+      std::fprintf(stderr, "quilor-dico: %zu words or forms refused by the writers\n", report.refused);
+      return 1;
+    }
+  }
   return 0;
 }

@@ -44,7 +44,7 @@ const std::vector<FieldSpec>& TopicalFields() {
       {"war", {"military_action#1", "military_unit#1", "soldier#1"}},
       {"law", {"law#1", "crime#1", "lawyer#1", "legal_document#1"}},
       {"health", {"disease#1", "drug#1", "medical_care#1", "health_professional#1"}},
-      {"religion", {"religion#1", "spiritual_being#1", "religious_person#1", "cleric#1"}},
+      {"religion", {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1"}},
       {"politics", {"government#1", "politics#1", "politician#1"}},
       {"science", {"science#1", "scientist#1"}},
       {"weather", {"weather#1", "atmospheric_phenomenon#1"}},
@@ -286,17 +286,21 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     d.triples[t].cls[2] = static_cast<uint16_t>(c.field);
   }
   for (int l = 0; l < 3; ++l) {
-    d.nameIndexes[l].assign(static_cast<size_t>(kClassNameSegments[l]), CompactSegment{});
+    std::vector<std::vector<std::pair<std::string, uint16_t>>> keys(static_cast<size_t>(kClassNameSegments[l]));
     for (uint32_t k = 1; k <= d.classCount[l]; ++k) {
       std::string key = LowerAscii(d.names[l][k]);
-      CompactSegment& seg = d.nameIndexes[l][static_cast<size_t>(ClassNameSegment(key, kClassNameSegments[l]) - 1)];
-      if (TrieInsert(seg.trie, key, static_cast<uint16_t>(k))) ++seg.inserts, seg.empty = 0;
+      keys[static_cast<size_t>(ClassNameSegment(key, kClassNameSegments[l]) - 1)].push_back({key, static_cast<uint16_t>(k)});
     }
-    for (const CompactSegment& seg : d.nameIndexes[l])
-      if (seg.trie.Size() > kMaxSegmentNodes) {
+    d.nameIndexes[l].assign(keys.size(), CompactSegment{});
+    for (size_t s = 0; s < keys.size(); ++s) {
+      CompactSegment& seg = d.nameIndexes[l][s];
+      if (!MakeCompactTrieImage(keys[s], seg.trie)) {
         error = "a class-name index segment is full at level " + std::to_string(l + 1);
         return false;
       }
+      seg.inserts = static_cast<uint32_t>(keys[s].size());
+      seg.empty = keys[s].empty();
+    }
   }
   stats_.classes[0] = static_cast<int>(d.classCount[0]);
   stats_.classes[1] = static_cast<int>(d.classCount[1]);
@@ -304,10 +308,13 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
 
   // Text index of base forms and the readings of every lemma.
   std::unordered_map<std::string, std::vector<uint32_t>> recordsOf;
+  std::vector<std::pair<std::string, uint32_t>> baseForms;
+  std::unordered_set<std::string> seenLemmas;
   for (const wordnet::IndexEntry& e : lemmas) {
     uint32_t entry = static_cast<uint32_t>(d.textNames.size());
-    if (!CanStoreShiftedName(e.lemma) || !TrieInsert(d.textIndex, e.lemma, entry)) continue;
+    if (!CanStoreShiftedName(e.lemma) || !seenLemmas.insert(e.lemma).second) continue;
     d.textNames.push_back(e.lemma);
+    baseForms.push_back({e.lemma, entry});
     std::vector<uint32_t> records;
     std::set<uint16_t> triples;
     for (size_t k = 0; k < e.synsets.size() && records.size() < kMaxReadingDepth; ++k) {
@@ -328,14 +335,18 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
     if (!records.empty()) recordsOf.emplace(e.lemma, std::move(records));
   }
+  d.textIndex = MakeLargeTrieImage(baseForms);
   d.textCapacity = static_cast<uint32_t>(d.textIndex.Size());
   stats_.lemmas = static_cast<int>(recordsOf.size());
 
+  std::vector<std::vector<std::pair<std::string, int32_t>>> tableKeys(kWordTableCount);
+  std::unordered_set<std::string> wordsDone;
   auto insertWord = [&](const std::string& key, const std::vector<uint32_t>& records) {
+    if (!wordsDone.insert(key).second) return;
     for (size_t depth = 0; depth < records.size(); ++depth) {
       int t = SemanticTableForDepth(options_.letterGroups, key, static_cast<int>(depth));
       int32_t v = static_cast<int32_t>(records[depth]);
-      TrieInsert(d.tables[static_cast<size_t>(t - 1)], key, depth + 1 < records.size() ? -v : v);
+      tableKeys[static_cast<size_t>(t - 1)].push_back({key, depth + 1 < records.size() ? -v : v});
     }
   };
   for (const wordnet::IndexEntry& e : lemmas) {
@@ -360,6 +371,8 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     if (it != recordsOf.end()) insertWord(symbol, {it->second.front()});
     else stats_.warnings.push_back(std::string("currency unit not found: ") + unit);
   }
+  for (int t = 0; t < kWordTableCount; ++t)
+    if (!tableKeys[static_cast<size_t>(t)].empty()) d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tableKeys[static_cast<size_t>(t)]);
   stats_.records = static_cast<int>(d.records.size() - 1);
   for (const auto& t : d.tables) stats_.wordTableNodes += t.Size();
 

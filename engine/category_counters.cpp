@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/messages.h"
+#include "engine/analysis_run.h"
 #include "engine/options.h"
 
 namespace quilor {
@@ -48,6 +49,7 @@ bool HasOwnText(int code) { return code != 8 && code != 9 && code != 31; }
 }  // namespace
 
 void ClearCategoryCounters() {
+  CancelRequested = false;
   CountedWords = 0;
   CountedWordParts = 0;
   CountedPropositions = 0;
@@ -104,6 +106,10 @@ void CountCategory(std::string_view text, const TCategoryRecord& category, uint8
   if (classMark == 2) ++CategoryCounters[kCodeReferentSecondary];
   if (category.Flags & kFlagFundamental) ++CategoryCounters[kCodeFundamental];
   if (category.Flags & kFlagAuxiliary) ++CategoryCounters[kCodeAuxiliary];
+}
+
+void CountCategory(std::string_view text, const TWordCategoryData& data) {
+  CountCategory(text, data.Category, data.ClassMark);
 }
 
 void CountProposition() { ++CountedPropositions; }
@@ -173,6 +179,11 @@ void CategoryCodeToRecord(int code, TCategoryRecord& r) {
     set(kClassPronoun, 4, code - kCodePersonFirst + 1);
   else if (code > kCodePersonFirst + 1 && code <= kCodePersonLast)
     set(kClassPronoun, 3, code - kCodePersonFirst + 1);
+}
+
+void CategoryCodeToRecord(int code, TWordCategoryData& data) {
+  data = TWordCategoryData();
+  CategoryCodeToRecord(code, data.Category);
 }
 
 std::string CategoryLabel(int code) {

@@ -68,12 +68,14 @@ extern uint32_t CountedWords;
 extern uint32_t CountedWordParts;
 extern uint32_t CountedPropositions;
 
-// Clears the three text counters, the counters and the percentages.
+// Clears the cancel flag of the run, the three text counters, the counters
+// and the percentages (before each analysis).
 void ClearCategoryCounters();
 // Counts one word handed over by the segment resolver: its text ("/" is a
 // proposition mark) and its category record with the class mark of its
 // category data (0 none, 1 classified, 2 marked otherwise).
 void CountCategory(std::string_view text, const TCategoryRecord& category, uint8_t classMark);
+void CountCategory(std::string_view text, const TWordCategoryData& data);
 // Counts one inserted proposition mark.
 void CountProposition();
 // Family totals and percentages; False (nothing computed) when no word was counted.
@@ -81,11 +83,15 @@ bool ComputePercentages();
 
 // The display code of a record (0 when none); a class 0 is read as 8.
 int DisplayCode(const TCategoryRecord& category);
+inline int DisplayCode(const TWordCategoryData& data) { return DisplayCode(data.Category); }
 // 70..76 for a personal pronoun or deixis of person 1..7, else 0.
 int PersonCode(const TCategoryRecord& category);
+inline int PersonCode(const TWordCategoryData& data) { return PersonCode(data.Category); }
 // The record a display code stands for (for searches and colouring); the
 // record is cleared first and stays cleared for codes without a category.
 void CategoryCodeToRecord(int code, TCategoryRecord& category);
+// The same into word data, whose 28 bytes are cleared first.
+void CategoryCodeToRecord(int code, TWordCategoryData& data);
 // The label of a code: a member of a family (verb features 3-19, connectors
 // 21-30, modalities 33-39, pronouns 56-60, adjectives 62-65, persons 70-76)
 // after its family's label, every other code by its own label alone; ""

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/chartables.h"
+#include "core/inflection.h"
 #include "core/messages.h"
 #include "platform/fatal.h"
 
@@ -53,29 +54,19 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 bool IsEnglishPlural(std::string_view w) {
-  size_t n = w.size();
-  return n >= 2 && w[n - 2] != '_' && w[n - 1] == 's' && w[n - 2] != 's';
+  return IsPluralForm(std::string(w).c_str(), static_cast<int>(w.size()));
 }
 
 bool SingularOf(std::string_view word, std::string& singular, std::string& alternative) {
   alternative.clear();
   singular.assign(word);
-  size_t n = word.size();
-  if (!IsEnglishPlural(word) || n < 4 || word[n - 2] == '_') return false;
-  singular.pop_back();
-  if (n >= 5 && singular.back() == 'e') {
-    char before = singular[singular.size() - 2];
-    if (before == 'h' || before == 'o' || before == 'x' || before == 'z') {
-      alternative = singular;
-      singular.pop_back();
-    } else if (before == 'i') {
-      alternative = singular;
-      singular.resize(singular.size() - 2);
-      singular += 'y';
-    } else if (before == 's') {
-      alternative = singular.substr(0, singular.size() - 1);
-    }
-  }
+  if (word.size() >= kWordBufferSize || !IsEnglishPlural(word)) return false;
+  char buffer[kWordBufferSize] = {};
+  char alt[kWordBufferSize] = {};
+  word.copy(buffer, word.size());
+  if (!Singular(buffer, alt)) return false;
+  singular = buffer;
+  alternative = alt;
   return true;
 }
 
@@ -101,16 +92,16 @@ void TOntologyEngine::LoadFile(const std::string& path) {
   std::stringstream content;
   if (in) content << in.rdbuf();
   if (!in || in.bad()) {
-    ShowError(std::string(GetMessageText(kMsgCorruptDictionaryRead)) + " " + path);
+    ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
   SemanticReadResult r = LoadBytes(content.str());
   if (r.Ok()) return;
-  int id = kMsgCorruptDictionaryMagic;
+  int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;
   switch (r.status) {
-    case SemanticReadStatus::kTruncated: id = kMsgCorruptDictionaryRead, code = kExitDictionaryRead; break;
-    case SemanticReadStatus::kBadVersion: id = kMsgWrongDictionaryVersion; break;
+    case SemanticReadStatus::kTruncated: id = kMsgDictionaryReadError, code = kExitDictionaryRead; break;
+    case SemanticReadStatus::kBadVersion: id = kMsgDictionaryWrongVersion; break;
     case SemanticReadStatus::kBadStamp: id = kMsgCorruptDictionaryStamp; break;
     default: break;
   }
@@ -545,6 +536,8 @@ void TOntologyEngine::ClearScenarioEntries() {
   scenarioWords_.clear();
   entries_.assign(1, ScenarioEntry{});
   entryCount_ = 0;
+  scenarioLoaded_ = false;
+  rankedTotal_[4] = 0;
 }
 
 void TOntologyEngine::BeginSignatureRenumbering(bool restartCounter) {
@@ -661,6 +654,7 @@ void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
   }
   if (renumber_ && !renumber) ReportAnomaly(kMsgOldScenarioVersion, "!");
   ForceGroupRenumbering = false;
+  if (this == OntologyEngine.get()) ShareScenarioWithIndexes();
   if (reporter_) reporter_->Finish(anomalyCount_ > 0);
 }
 

@@ -16,13 +16,11 @@
 
 #include "core/category.h"
 #include "core/class_file.h"
+#include "core/dictionary_file.h"
 #include "engine/semantic_dictionary_file.h"
 
 namespace quilor {
 
-constexpr int kMsgCorruptDictionaryRead = 10;
-constexpr int kMsgCorruptDictionaryMagic = 11;
-constexpr int kMsgWrongDictionaryVersion = 12;
 constexpr int kMsgCorruptDictionaryStamp = 13;
 constexpr int kMsgDepthOverflow = 14;
 constexpr int kMsgScenario = 309;
@@ -89,6 +87,8 @@ struct EntryLookup {
   bool ambiguous = false;
 };
 
+class TTextIndex;
+
 class TOntologyEngine {
  public:
   TOntologyEngine();
@@ -131,6 +131,8 @@ class TOntologyEngine {
   bool CollectReadings(std::string_view word);
   const std::vector<WordReading>& CollectedReadings() const { return readings_; }
   bool DepthOverflow() const { return depthOverflow_; }
+  // The reading found last has further readings at the next depths.
+  bool LastReadingAmbiguous() const { return ambiguous_; }
 
   // Class names.
   int32_t FindClassIndex(int level, std::string_view name) const;
@@ -189,6 +191,12 @@ class TOntologyEngine {
   bool IsScenarioActive() const { return scenarioLoaded_ && rankedTotal_[4] > 0; }
   uint32_t AnomalyCount() const { return anomalyCount_; }
   bool AnomalyFlag() const { return anomalyFlag_; }
+
+  // A running text index holding the dictionary's base forms (the caller owns it).
+  TTextIndex* MakeTextIndex() const;
+  // Copies the Scenario entries of verbs, adjectives and base forms into the
+  // class cells of VerbIndex, AdjectiveIndex and TextIndex (after LoadScenario).
+  void ShareScenarioWithIndexes() const;
 
   // The text index of base forms carried by the dictionary.
   uint32_t TextIndexLookup(std::string_view text) const;
@@ -255,6 +263,11 @@ class TOntologyEngine {
 
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;
+// Start-up: loads the ".sv8" file into OntologyEngine (a bad file ends the
+// program), makes TextIndex from it, links the verb and adjective indexes
+// (create them first) and lets the lexicon ask the engine for nouns.
+void StartOntologyEngine(const std::string& dictionaryPath);
+void StopOntologyEngine();
 
 // Singular of an English plural (suffix rules): false when the word is not
 // one; alternative receives the second candidate, when there is one.

@@ -512,9 +512,9 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     if (s.empty || !s.text[0]) continue;
     const bool mark = s.IsMark();
     if (BordersInUse && !mark) {
-      bool filters = false;
+      int filters = 0;
       if (LookupBorder(s.text, filters)) {
-        excluding_ = filters;
+        excluding_ = filters == 1;
         if (!showBorders) continue;
       } else if (excluding_) {
         continue;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/dictionary_file.h"
+
 namespace quilor {
 
 namespace {
@@ -10,8 +12,6 @@ namespace {
 constexpr size_t kDescriptorSize = 24;
 constexpr size_t kSegmentHeaderSize = 20;
 
-uint32_t GetU32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
-uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 class Reader {
  public:
@@ -46,14 +46,14 @@ struct Header {
 Header DecodeHeader(const uint8_t* h) {
   Header r;
   r.version = h[0];
-  r.stamp = GetU32(h + 1);
-  r.extra13 = GetU32(h + 13);
-  for (int l = 0; l < 3; ++l) r.classCount[l] = GetU32(h + 25 + 4 * l);
-  r.records = GetU32(h + 49);
-  r.extra65 = GetU32(h + 65);
-  r.names = GetU32(h + 69);
-  r.capacity = GetU32(h + 73);
-  r.magic = GetU32(h + 85);
+  r.stamp = ReadU32(h + 1);
+  r.extra13 = ReadU32(h + 13);
+  for (int l = 0; l < 3; ++l) r.classCount[l] = ReadU32(h + 25 + 4 * l);
+  r.records = ReadU32(h + 49);
+  r.extra65 = ReadU32(h + 65);
+  r.names = ReadU32(h + 69);
+  r.capacity = ReadU32(h + 73);
+  r.magic = ReadU32(h + 85);
   return r;
 }
 
@@ -70,15 +70,21 @@ SemanticReadResult CheckHeader(Reader& in, const Header* first, Header& out, con
   return {};
 }
 
-// Links must be -1 or point forward inside the array: then every walk ends.
-template <class Link>
-bool LinksPointForward(const std::vector<Link>& links) {
-  const long n = static_cast<long>(links.size());
-  for (long i = 0; i < n; ++i) {
-    long a = links[static_cast<size_t>(i)];
-    if (a != -1 && (a <= i || a >= n)) return false;
-  }
-  return true;
+// Copies the used nodes of a trie of the family into an image.
+template <class Trie, class Link, class Value>
+void CopyOut(const Trie& trie, TrieImage<Link, Value>& out) {
+  const auto& a = trie.Arrays();
+  const size_t n = static_cast<size_t>(trie.Used());
+  out.chars.assign(a.chars, a.chars + n);
+  out.links.assign(a.links, a.links + n);
+  out.values.assign(a.values, a.values + n);
+}
+
+template <class Pairs>
+uint64_t NodeBound(const Pairs& keys) {
+  uint64_t n = 2;
+  for (const auto& k : keys) n += k.first.size() + 1;
+  return n;
 }
 
 std::string Unshift(const uint8_t* record) {
@@ -127,8 +133,8 @@ template <class T>
 void GetArray(const uint8_t* p, size_t n, std::vector<T>& v) {
   v.resize(n);
   for (size_t i = 0; i < n; ++i) {
-    if constexpr (sizeof(T) == 4) v[i] = static_cast<T>(GetU32(p + 4 * i));
-    else if constexpr (sizeof(T) == 2) v[i] = static_cast<T>(GetU16(p + 2 * i));
+    if constexpr (sizeof(T) == 4) v[i] = static_cast<T>(ReadU32(p + 4 * i));
+    else if constexpr (sizeof(T) == 2) v[i] = static_cast<T>(ReadU16(p + 2 * i));
     else v[i] = static_cast<T>(p[i]);
   }
 }
@@ -151,6 +157,34 @@ void PutHeader(std::string& out, const SemanticDictionary& d) {
 }
 
 }  // namespace
+
+WideTrieImage MakeWideTrieImage(const std::vector<std::pair<std::string, int32_t>>& keys) {
+  TLargeTrie trie(static_cast<uint32_t>(NodeBound(keys)));
+  for (const auto& [key, value] : keys) trie.LargeTrieInsert(key.c_str(), static_cast<uint32_t>(value));
+  LargeTrieImage image;
+  CopyOut(trie, image);
+  WideTrieImage out;
+  out.chars = std::move(image.chars);
+  out.links = std::move(image.links);
+  out.values.assign(image.values.begin(), image.values.end());
+  return out;
+}
+
+LargeTrieImage MakeLargeTrieImage(const std::vector<std::pair<std::string, uint32_t>>& keys) {
+  TLargeTrie trie(static_cast<uint32_t>(NodeBound(keys)));
+  for (const auto& [key, value] : keys) trie.LargeTrieInsert(key.c_str(), value);
+  LargeTrieImage out;
+  CopyOut(trie, out);
+  return out;
+}
+
+bool MakeCompactTrieImage(const std::vector<std::pair<std::string, uint16_t>>& keys, CompactTrieImage& out) {
+  TCompactTrie trie(static_cast<uint32_t>(std::min<uint64_t>(NodeBound(keys), kCompactTrieMaxCapacity)));
+  for (const auto& [key, value] : keys)
+    if (!trie.CompactTrieInsert(key.c_str(), value)) return false;
+  CopyOut(trie, out);
+  return true;
+}
 
 bool CanStoreShiftedName(std::string_view name) {
   if (name.size() >= kNameRecordSize) return false;
@@ -210,7 +244,7 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
   uint64_t totalNodes = 0;
   int32_t nodes[kWordTableCount];
   for (int t = 0; t < kWordTableCount; ++t) {
-    nodes[t] = static_cast<int32_t>(GetU32(desc + kDescriptorSize * t + 16));
+    nodes[t] = static_cast<int32_t>(ReadU32(desc + kDescriptorSize * t + 16));
     if (nodes[t] < 0) return Fail(S::kInconsistent, "negative node count");
     totalNodes += static_cast<uint64_t>(nodes[t]);
   }
@@ -238,8 +272,8 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
     SemanticEntryRecord& r = d.records[i + 1];
     r.flags = p[0];
     r.extra = p[1];
-    r.triple = GetU16(p + 2);
-    r.baseForm = GetU32(p + 4);
+    r.triple = ReadU16(p + 2);
+    r.baseForm = ReadU32(p + 4);
     if (r.baseForm > first.names) return Fail(S::kInconsistent, "base form outside the text index");
   }
   const uint8_t* tri = in.Take(6 * static_cast<size_t>(kTripleCount));
@@ -247,7 +281,7 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
   d.triples.assign(kTripleCount + 1, ClassTriple{});
   for (int i = 0; i < kTripleCount; ++i) {
     for (int l = 0; l < 3; ++l) {
-      uint16_t c = GetU16(tri + 6 * i + 2 * l);
+      uint16_t c = ReadU16(tri + 6 * i + 2 * l);
       if (c > first.classCount[l]) return Fail(S::kInconsistent, "triple class outside its level");
       d.triples[i + 1].cls[l] = c;
     }
@@ -257,7 +291,7 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
     const uint8_t* p = in.Take(4 * static_cast<size_t>(nodes[t]));
     if (!p) return Fail(S::kTruncated, "trie links");
     GetArray(p, static_cast<size_t>(nodes[t]), d.tables[t].links);
-    if (!LinksPointForward(d.tables[t].links)) return Fail(S::kInconsistent, "word table link out of order");
+    if (!d.tables[t].HoldsTogether()) return Fail(S::kInconsistent, "word table link out of order");
   }
   if (auto r = CheckHeader(in, &first, copy, "section 10"); !r.Ok()) return r;
   for (int l = 0; l < 3; ++l)
@@ -267,8 +301,8 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
     for (CompactSegment& seg : d.nameIndexes[l]) {
       const uint8_t* h = in.Take(kSegmentHeaderSize);
       if (!h) return Fail(S::kTruncated, "class-name segment header");
-      seg.inserts = GetU32(h + 12);
-      int16_t n = static_cast<int16_t>(GetU16(h + 16));
+      seg.inserts = ReadU32(h + 12);
+      int16_t n = static_cast<int16_t>(ReadU16(h + 16));
       seg.empty = h[18];
       if (n < 0) return Fail(S::kInconsistent, "negative segment node count");
       const uint8_t* p = in.Take(5 * static_cast<size_t>(n));
@@ -278,7 +312,7 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
       GetArray(p + 3 * static_cast<size_t>(n), static_cast<size_t>(n), seg.trie.links);
       for (uint16_t v : seg.trie.values)
         if (v > first.classCount[l]) return Fail(S::kInconsistent, "class-name index beyond its level");
-      if (!LinksPointForward(seg.trie.links)) return Fail(S::kInconsistent, "class-name link out of order");
+      if (!seg.trie.HoldsTogether()) return Fail(S::kInconsistent, "class-name link out of order");
     }
   }
   const size_t c1 = static_cast<size_t>(first.capacity) + 1;
@@ -290,7 +324,7 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
   GetArray(tp + 5 * c1, c1, d.textIndex.links);
   for (uint32_t v : d.textIndex.values)
     if (v > first.names) return Fail(S::kInconsistent, "text index value beyond its names");
-  if (!LinksPointForward(d.textIndex.links)) return Fail(S::kInconsistent, "text index link out of order");
+  if (!d.textIndex.HoldsTogether()) return Fail(S::kInconsistent, "text index link out of order");
   if (!ReadNames(in, first.names, d.textNames)) return Fail(S::kTruncated, "text index names");
   if (auto r = CheckHeader(in, &first, copy, "section 15"); !r.Ok()) return r;
   return {};

@@ -10,10 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/trie.h"
+
 namespace quilor {
 
 constexpr uint8_t kSemanticVersion = 19;
-constexpr uint32_t kSemanticMagic = 1234567;
+constexpr uint32_t kSemanticMagic = 1234567;  // as every dictionary file
 constexpr size_t kSemanticHeaderSize = 89;
 constexpr int kWordTableCount = 60;
 constexpr int kTripleCount = 65535;
@@ -22,8 +24,9 @@ constexpr int kNameRecordSize = 80;
 constexpr int kClassNameSegments[3] = {19, 2, 1};
 constexpr int kMaxReadingDepth = 18;
 
-// A trie as three flat arrays; node i has chars[i], links[i] (-1 = none) and
-// values[i] (0 = no key ends here).
+// A trie of the file as three flat arrays; node i has chars[i], links[i]
+// (-1 = none) and values[i] (0 = no key ends here). The walk and the insert
+// are those of the trie family (core/trie.h).
 template <class Link, class Value>
 struct TrieImage {
   std::vector<uint8_t> chars;
@@ -31,69 +34,28 @@ struct TrieImage {
   std::vector<Value> values;
 
   size_t Size() const { return chars.size(); }
+  // Links all forward and a NUL last node: every walk stays inside and ends.
+  bool HoldsTogether() const { return TrieArraysHoldTogether(chars.data(), links.data(), chars.size()); }
 };
 using WideTrieImage = TrieImage<int32_t, int32_t>;
 using CompactTrieImage = TrieImage<int16_t, uint16_t>;
+using LargeTrieImage = TrieImage<int32_t, uint32_t>;
 
-// Walks key through the arrays; the node where the key ends, or -1. Safe on
-// any arrays whose links all point forward (as the loader checks).
-template <class Link, class Value>
-long ImageTrieWalk(const TrieImage<Link, Value>& t, std::string_view key) {
-  const size_t n = t.chars.size();
-  if (key.empty() || n == 0) return -1;
-  size_t i = 0, k = 0;
-  for (;;) {
-    while (k < key.size() && i < n && static_cast<uint8_t>(key[k]) == t.chars[i]) ++k, ++i;
-    if (k == key.size()) return i < n ? static_cast<long>(i) : -1;
-    if (i >= n) return -1;
-    Link a = t.links[i];
-    if (a < 0) return -1;
-    i = static_cast<size_t>(a);
-  }
-}
-
-// Value of key, 0 when absent.
+// Value of key (exact bytes), 0 when absent. The image must hold together.
 template <class Link, class Value>
 Value TrieValue(const TrieImage<Link, Value>& t, std::string_view key) {
-  long node = ImageTrieWalk(t, key);
-  return node < 0 ? Value(0) : t.values[static_cast<size_t>(node)];
+  if (key.empty() || t.chars.empty()) return Value(0);
+  std::string k(key);
+  TrieWalk w = WalkTrie<false, Link>(t.chars.data(), t.links.data(), t.chars.size(), k.c_str());
+  return w.found ? t.values[static_cast<size_t>(w.node)] : Value(0);
 }
 
-// Inserts key with value, growing the arrays (used by the builder). An
-// existing key keeps its value; returns false then.
-template <class Link, class Value>
-bool TrieInsert(TrieImage<Link, Value>& t, std::string_view key, Value value) {
-  if (key.empty()) return false;
-  size_t n = t.chars.size();
-  size_t i = 0, k = 0;
-  long mismatch = -1;
-  if (n > 0) {
-    for (;;) {
-      while (k < key.size() && i < n && static_cast<uint8_t>(key[k]) == t.chars[i]) ++k, ++i;
-      if (k == key.size() && i < n) {
-        if (t.values[i] != 0) return false;
-        t.values[i] = value;
-        return true;
-      }
-      if (i >= n) break;  // cannot happen in a well-formed trie: every key ends on a node
-      if (t.links[i] < 0) {
-        mismatch = static_cast<long>(i);
-        break;
-      }
-      i = static_cast<size_t>(t.links[i]);
-    }
-  }
-  if (mismatch >= 0) t.links[static_cast<size_t>(mismatch)] = static_cast<Link>(n);
-  for (; k < key.size(); ++k) {
-    t.chars.push_back(static_cast<uint8_t>(key[k]));
-    t.links.push_back(-1);
-    t.values.push_back(0);
-  }
-  t.chars.push_back(0);
-  t.links.push_back(-1);
-  t.values.push_back(value);
-  return true;
-}
+// Images made with the trie family's insert from (key, value) pairs (the
+// builder and the tests). Compact images lower-case their keys and hold at
+// most 32,767 nodes: false when the keys do not fit.
+WideTrieImage MakeWideTrieImage(const std::vector<std::pair<std::string, int32_t>>& keys);
+LargeTrieImage MakeLargeTrieImage(const std::vector<std::pair<std::string, uint32_t>>& keys);
+bool MakeCompactTrieImage(const std::vector<std::pair<std::string, uint16_t>>& keys, CompactTrieImage& out);
 
 struct CompactSegment {
   uint32_t inserts = 0;
@@ -124,7 +86,7 @@ struct SemanticDictionary {
                                                  std::vector<std::string>(1)};  // 1-based
   std::array<std::vector<CompactSegment>, 3> nameIndexes;
   uint32_t textCapacity = 0;                 // C: the text index has C + 1 nodes
-  TrieImage<int32_t, uint32_t> textIndex;   // values: text-index entries
+  LargeTrieImage textIndex;                  // values: text-index entries
   std::vector<std::string> textNames{1};     // 1-based, N + 1
 };
 

@@ -10,7 +10,7 @@
 // Each token is looked up alone, as LookupWord reads one word; with --join
 // the expressions the lexicon knows are first joined as the segment buffer
 // joins them, and all their tokens take the expression's reading.
-// FILE is the text form of the lexicon (quilor-dico --dump): word TAB codes.
+// FILE is a lexicon (.lv8).
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -23,11 +23,12 @@
 #include <sstream>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "core/category.h"
 #include "core/chartables.h"
+#include "core/lexicon.h"
+#include "dico/codes.h"
 
 namespace {
 
@@ -87,94 +88,39 @@ const char* ClassName(int cls) {
   return cls >= 0 && cls <= 9 ? kNames[cls] : "?";
 }
 
-// The lexicon in its text form, looked up as the analysis does for the
-// first reading: the form as written, then its singular and the verb forms
-// that its ending suggests, then the number rule.
+// The lexicon as the analysis reads it: LookupWord on the loaded .lv8 file,
+// with its fall-backs (singular, verb forms) for the first reading.
 class Lexicon {
  public:
-  bool Load(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-      size_t tab = line.find('\t');
-      if (tab == std::string::npos) continue;
-      size_t tab2 = line.find('\t', tab + 1);
-      std::istringstream codes(line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1));
-      std::vector<quilor::TCategoryCode> v;
-      std::string hex;
-      while (codes >> hex) v.push_back(static_cast<quilor::TCategoryCode>(std::stoul(hex, nullptr, 16)));
-      if (v.empty()) continue;
-      std::string word = line.substr(0, tab);
-      for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))
-        prefixes_.insert(word.substr(0, cut));
-      words_[word] = std::move(v);
-    }
-    return true;
-  }
-  // True when some expression begins with these words.
-  bool StartsExpression(const std::string& w) const { return prefixes_.count(w) > 0; }
-  const std::vector<quilor::TCategoryCode>* Find(const std::string& w) const {
-    auto it = words_.find(w);
-    return it == words_.end() ? nullptr : &it->second;
-  }
+  explicit Lexicon(const std::string& path) : d_(path, 2) {}
+  bool Ready() const { return d_.ready; }
   // First reading; 0 when none.
-  quilor::TCategoryCode FirstReading(const std::string& word) const {
-    if (auto* v = Find(word)) return (*v)[0];
-    size_t n = word.size();
-    if (n < 3) return 0;
-    // Singular, looked up in the sub-trie of the form as written.
-    if (n >= 4 && word[n - 1] == 's' && word[n - 2] != 's' && word[n - 2] != '_') {
-      std::string one = word.substr(0, n - 1), two;
-      if (n >= 5 && one.back() == 'e') {
-        char b = one[one.size() - 2];
-        if (b == 'h' || b == 'o' || b == 'x' || b == 'z') { two = one; one.pop_back(); }
-        else if (b == 'i') { two = one; one.resize(one.size() - 2); one += 'y'; }
-        else if (b == 's') { two = one.substr(0, one.size() - 1); }
-      }
-      for (const std::string& s : {one, two})
-        if (!s.empty() && SameSubTrie(s, word))
-          if (auto* v = Find(s); v && RecordClass((*v)[0]) == 8) return (*v)[0];
-    }
-    // Verb forms: -ed, -ing, -n, -s.
-    std::vector<std::string> cands;
-    std::string w = word;
-    if (n >= 4) {
-      if (w[n - 1] == 'd' && w[n - 2] == 'e') {
-        std::string c2 = w.substr(0, n - 2);
-        cands = {w.substr(0, n - 1), c2};
-        if (n >= 3 && c2.size() >= 1 && c2.back() == 'i') cands.push_back(c2.substr(0, c2.size() - 1) + "y");
-      } else if (n >= 5 && w.compare(n - 3, 3, "ing") == 0) {
-        cands = {w.substr(0, n - 3), w.substr(0, n - 3) + "e"};
-      } else if (w[n - 1] == 'n') {
-        cands = {w.substr(0, n - 1), w};
-      } else if (w[n - 1] == 's') {
-        std::string one = w.substr(0, n - 1);
-        cands = {one};
-        if (one.back() == 'e') {
-          cands.push_back(one.substr(0, one.size() - 1));
-          if (one.size() >= 2 && one[one.size() - 2] == 'i') cands.push_back(one.substr(0, one.size() - 2) + "y");
-        }
-      }
-    }
-    for (const std::string& c : cands)
-      if (auto* v = Find(c); v && RecordClass((*v)[0]) == 1) return (*v)[0];
-    return 0;
+  quilor::TCategoryCode FirstReading(const std::string& word) {
+    if (word.empty() || word.size() > 79) return 0;
+    return quilor::LookupWord(d_, 0, static_cast<int>(word.size()), true, false, word.c_str()) > 0 ? d_.value : 0;
   }
-  const std::unordered_map<std::string, std::vector<quilor::TCategoryCode>>& Words() const { return words_; }
+  // All readings of the form as written.
+  std::vector<quilor::TCategoryCode> Readings(const std::string& word) {
+    std::vector<quilor::TCategoryCode> codes;
+    if (word.empty() || word.size() > 79) return codes;
+    for (int r = 0; r < quilor::kMaxReadings; ++r) {
+      if (quilor::LookupWord(d_, r, static_cast<int>(word.size()), false, false, word.c_str()) <= 0) break;
+      codes.push_back(d_.value);
+      if (!(d_.value & quilor::kCodeBitAnotherReading)) break;
+    }
+    return codes;
+  }
+  // The form as written, without fall-backs; `reached` tells whether a longer key goes on from it.
+  quilor::TCategoryCode Exact(const std::string& word, bool& reached) {
+    reached = false;
+    if (word.empty() || word.size() > 79) return 0;
+    int r = quilor::LookupWord(d_, 0, static_cast<int>(word.size()), false, false, word.c_str());
+    reached = d_.WordFoundAsWritten;
+    return r > 0 ? d_.value : 0;
+  }
 
  private:
-  static int SubTrie(const std::string& k) {
-    const auto& t = quilor::DefaultWorkingTables();
-    int g = t.letterGroup[static_cast<unsigned char>(k[0])];
-    if (g == 0) g = 10;
-    int s = k.size() > 1 ? static_cast<unsigned char>(k[1]) : 0;
-    if (k.size() > 2 && k[1]) s += static_cast<unsigned char>(k[2]);
-    return g + 10 * ((s * 73) % 4);
-  }
-  static bool SameSubTrie(const std::string& a, const std::string& b) { return SubTrie(a) == SubTrie(b); }
-  std::unordered_map<std::string, std::vector<quilor::TCategoryCode>> words_;
-  std::unordered_set<std::string> prefixes_;
+  quilor::TMainDictionary d_;
 };
 
 bool IsNumberWord(const std::string& w) {
@@ -190,7 +136,7 @@ std::string Lower(std::string s) {
 // The key the analysis would look up for a corpus token: the scanner cuts
 // the genitive and dots off; a hyphenated word is looked up whole, joined
 // with '_', and else by its last part.
-quilor::TCategoryCode ReadToken(const Lexicon& lex, std::string word, bool& number) {
+quilor::TCategoryCode ReadToken(Lexicon& lex, std::string word, bool& number) {
   number = false;
   word = Lower(word);
   if (word.size() > 2 && (word.compare(word.size() - 2, 2, "'s") == 0)) word.resize(word.size() - 2);
@@ -242,9 +188,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--frequencies-out FILE]\n");
     return 2;
   }
-  Lexicon lex;
   auto t0 = std::chrono::steady_clock::now();
-  if (!lex.Load(lexiconPath)) {
+  Lexicon lex(lexiconPath);
+  if (!lex.Ready()) {
     std::fprintf(stderr, "dico-measure: cannot read %s\n", lexiconPath.c_str());
     return 1;
   }
@@ -283,17 +229,19 @@ int main(int argc, char** argv) {
     std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
     for (size_t i = 0; join && i < sentence.size(); ++i) {
       std::string candidate = Lower(sentence[i].first);
-      const auto* first = lex.Find(candidate);
-      if (!(first && (((*first)[0] & 0x1000) || ((*first)[0] & 0x0F80) == 0x0680)) && candidate.size() >= 3) continue;
+      bool reached;
+      quilor::TCategoryCode first = lex.Exact(candidate, reached);
+      if (!(first && quilor::dico::HasLongerExpressionMark(first)) && candidate.size() >= 3) continue;
       size_t best = 0;
       quilor::TCategoryCode bestCode = 0;
       for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
-        if (!lex.StartsExpression(candidate)) break;
         candidate += "_" + Lower(sentence[j].first);
-        if (const auto* v = lex.Find(candidate)) {
+        quilor::TCategoryCode c = lex.Exact(candidate, reached);
+        if (c) {
           best = j;
-          bestCode = (*v)[0];
+          bestCode = c;
         }
+        if (!reached) break;
       }
       for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
       if (best) i = best;
@@ -333,8 +281,7 @@ int main(int argc, char** argv) {
     }
   }
   auto pct = [](long a, long b) { return b ? 100.0 * a / b : 0.0; };
-  std::printf("Lexicon %s: %zu word forms, text form read in %.2f s\n", lexiconPath.c_str(), lex.Words().size(),
-              loadSeconds);
+  std::printf("Lexicon %s loaded in %.3f s\n", lexiconPath.c_str(), loadSeconds);
   std::printf("Corpus %s: %zu files (%s), %ld scored tokens%s\n", corpus.c_str(), paths.size(), files.c_str(), scored,
               join ? ", expressions joined" : "");
   std::printf("Coverage: %.2f%% of scored tokens get a reading (%ld; %ld of them by the number rule)\n",
@@ -375,10 +322,9 @@ int main(int argc, char** argv) {
            "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp),\n"
            "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
     for (const auto& [w, c] : counts) {
-      const auto* codes = lex.Find(w);
-      if (!codes) continue;
+      std::vector<quilor::TCategoryCode> codes = lex.Readings(w);
       std::set<int> classes;
-      for (auto code : *codes) classes.insert(RecordClass(code) == 7 ? 6 : RecordClass(code));
+      for (auto code : codes) classes.insert(RecordClass(code) == 7 ? 6 : RecordClass(code));
       int total = 0;
       for (int v : c) total += v;
       if (classes.size() < 2 || total < 2) continue;

@@ -2,8 +2,11 @@
 //
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
-// (UTF-8; tab, line feed and backslash escaped), major class number,
-// category label. Messages go to stderr; questions get their default answer.
+// (UTF-8; tab, line feed and backslash escaped), major class number and
+// category label of the reading the analysis chose for the word (both empty
+// for a proposition mark "/"). The dictionaries come from DIR (by default
+// <root>/Dico): englex.lv8, englex.zv8 and the name indexes.
+// Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
 // 64 a bad option or no file, 66 a file missing or unreadable.
@@ -13,14 +16,17 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/category.h"
+#include "core/chartables.h"
 #include "core/file_queue.h"
+#include "core/lexicon.h"
 #include "core/messages.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/analysis_run.h"
-#include "engine/category_counters.h"
 #include "engine/word_list.h"
 #include "import/read_ahead.h"
 #include "platform/fatal.h"
@@ -97,6 +103,23 @@ class Output {
   std::string buffer_;
 };
 
+// The major class number and the label of a word's chosen reading; nothing
+// for a proposition mark.
+void CategoryColumns(const TWordNode& node, Output& out) {
+  if (std::strcmp(node.text, "/") == 0) {
+    out.Raw("\t");
+    return;
+  }
+  TCategoryRecord record = node.category.Category;
+  out.Number(NormaliseMajorClass(record));
+  out.Raw("\t");
+  // "   ( Verb Factive Indicative Present )" -> "Verb Factive Indicative Present"
+  std::string label = DescribeCategory(record, true);
+  size_t first = label.find_first_not_of(" (");
+  size_t last = label.find_last_not_of(" )");
+  if (first != std::string::npos && last != std::string::npos && last >= first) out.Text(label.substr(first, last - first + 1).c_str());
+}
+
 int Run(int argc, char** argv) {
   std::string dico = InstallRoot() + "/Dico";
   std::vector<std::string> files;
@@ -143,6 +166,8 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
+  // A lexicon that cannot be read ends the program with its message and code.
+  OpenAnalysisDictionaries(dico);
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -150,10 +175,6 @@ int Run(int argc, char** argv) {
       break;
     }
   }
-
-  // Without a lexicon every word is read as a Substantive.
-  struct stat lexicon;
-  if (stat((dico + "/englex.lv8").c_str(), &lexicon) == 0) OpenAnalysisDictionaries(dico);
 
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
@@ -168,11 +189,7 @@ int Run(int argc, char** argv) {
     out.Raw("\t");
     out.Text(node->tag);
     out.Raw("\t");
-    const bool mark = node->text[0] == '/' && node->text[1] == 0;
-    TCategoryRecord category = node->category.Category;
-    out.Number(mark ? 0 : NormaliseMajorClass(category));
-    out.Raw("\t");
-    out.Text(CategoryLabel(mark ? kCodeProposition : DisplayCode(category)).c_str());
+    CategoryColumns(*node, out);
     out.EndLine();
   }
   out.Flush();

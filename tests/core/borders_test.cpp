@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/messages.h"
+#include "engine/options.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {
@@ -116,6 +117,93 @@ TEST(BordersList, GlobalListLifecycle) {
   EXPECT_EQ(BorderList, nullptr);
   EXPECT_FALSE(AddBorderEntry(MakeBorderEntry("three", true)));
   EXPECT_EQ(NextBorderEntry(), nullptr);
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+class BordersIndexTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CreateBorderList();
+    Options->ResetSettings();
+  }
+  void TearDown() override {
+    FreeBordersIndex();
+    DestroyBorderList();
+    Options->ResetSettings();
+  }
+};
+
+TEST_F(BordersIndexTest, LookupGivesTheFilterFlagIgnoringCase) {
+  AddBorderEntry(MakeBorderEntry("Appendix", true));
+  AddBorderEntry(MakeBorderEntry("Preface", false));
+  AddBorderEntry(MakeBorderEntry("", true));
+  ASSERT_TRUE(BuildBordersIndex());
+  EXPECT_TRUE(BordersInUse);
+  int filter = -1;
+  EXPECT_TRUE(LookupBorder("APPENDIX", filter));
+  EXPECT_EQ(filter, 1);
+  EXPECT_TRUE(LookupBorder("preface", filter));
+  EXPECT_EQ(filter, 0);
+  EXPECT_FALSE(LookupBorder("chapter", filter));
+  EXPECT_FALSE(LookupBorder("", filter));
+  EXPECT_FALSE(LookupBorder(std::string(200, 'a'), filter));
+  FreeBordersIndex();
+  EXPECT_FALSE(BordersInUse);
+  EXPECT_FALSE(LookupBorder("Appendix", filter));
+}
+
+TEST_F(BordersIndexTest, ARepeatedBorderStillFilters) {
+  // Read from a file where the term is listed twice, once as kept.
+  TBorderList read;
+  bool damaged = false;
+  ParseBordersText("X#######\tNotes\r\nX#######\tnotes\r\nN#######\tIndex\r\nX#######\tINDEX\r\n", read, damaged);
+  for (const auto& e : read.Entries()) AddBorderEntry(e);
+  ASSERT_TRUE(BuildBordersIndex());
+  int filter = 0;
+  ASSERT_TRUE(LookupBorder("Notes", filter));
+  EXPECT_EQ(filter, 1);
+  ASSERT_TRUE(LookupBorder("index", filter));
+  EXPECT_EQ(filter, 1);
+}
+
+TEST_F(BordersIndexTest, InUseFollowsTheShowBordersOption) {
+  AddBorderEntry(MakeBorderEntry("Preface", false));
+  Options->Set(opt::ShowBorders, 1);
+  ASSERT_TRUE(BuildBordersIndex());
+  EXPECT_FALSE(BordersInUse);  // only kept Borders, shown in the text
+  Options->Set(opt::ShowBorders, 0);
+  ASSERT_TRUE(BuildBordersIndex());
+  EXPECT_TRUE(BordersInUse);
+  Options->Set(opt::ShowBorders, 1);
+  AddBorderEntry(MakeBorderEntry("Appendix", true));
+  ASSERT_TRUE(BuildBordersIndex());
+  EXPECT_TRUE(BordersInUse);
+
+  DestroyBorderList();
+  EXPECT_FALSE(BuildBordersIndex());
+  EXPECT_FALSE(BordersInUse);
+}
+
+TEST_F(BordersIndexTest, FullIndexReportsOnceAndKeepsWhatFits) {
+  ScopedScriptedUi ui;
+  // Terms that share little: about 40 nodes each, far more than the index holds.
+  auto term = [](int i) {
+    std::string t = std::to_string(i * 7919 + 1000);
+    return std::string(t.rbegin(), t.rend()) + " a border term of some length";
+  };
+  for (int i = 0; i < 3000; ++i) AddBorderEntry(MakeBorderEntry(term(i), i == 0));
+  ASSERT_TRUE(BuildBordersIndex());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(kMsgBordersOverflow));
+  int filter = 0;
+  EXPECT_TRUE(LookupBorder(term(0), filter));
+  EXPECT_EQ(filter, 1);
+  EXPECT_FALSE(LookupBorder(term(2999), filter));
 }
 
 }  // namespace

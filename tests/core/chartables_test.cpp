@@ -32,11 +32,11 @@ TEST(CharTables, Classes) {
   EXPECT_EQ(CharClass('7'), kCharDigit);
   EXPECT_EQ(CharClass(' '), kCharOther);
   EXPECT_EQ(CharClass(0x92), kCharPunctuation);
-  EXPECT_EQ(Tables.letterGroup['t'], 10);
-  EXPECT_EQ(Tables.letterGroup['M'], 7);
+  EXPECT_EQ(Tables.letterGroup[static_cast<unsigned char>('t')], 10);
+  EXPECT_EQ(Tables.letterGroup[static_cast<unsigned char>('M')], 7);
   EXPECT_EQ(Tables.macToAnsi[0x80], 0xC4);
   EXPECT_EQ(Tables.macToAnsi[0x7F], ' ');
-  EXPECT_EQ(Tables.collation['B'], 5);
+  EXPECT_EQ(Tables.collation[static_cast<unsigned char>('B')], 5);
   EXPECT_EQ(Tables.styleNorms[76], 0);
   EXPECT_EQ(Tables.styleNorms[0], 91);
 }

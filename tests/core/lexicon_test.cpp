@@ -172,6 +172,11 @@ TEST_F(LexiconTest, LookupWordFallBacks) {
   ASSERT_GT(LookupWord(d, 0, 5, true, true, "walks"), 0);
   EXPECT_TRUE(IsVerb(d.record));
   EXPECT_TRUE(IsPresentTense(d.record));
+  // Words longer than a key are cut to 79 characters, whatever their ending.
+  for (const char* ending : {"ed", "ing", "es", "s", "mente"}) {
+    const std::string word = std::string(150, 'w') + ending;
+    EXPECT_EQ(LookupWord(d, 0, static_cast<int>(word.size()), true, true, word.c_str()), -1);
+  }
   // Only the length given is looked up.
   ASSERT_GT(LookupWord(d, 0, 4, true, true, "walkxyz"), 0);
 
@@ -278,7 +283,7 @@ TEST_F(LexiconTest, TruncatedAndCorruptFilesAreRefused) {
   const auto good = SmallLexicon();
   ASSERT_EQ(LoadExitCode(good), -1);
   ResetWorkingTables();
-  const unsigned char groupOfA = Tables.letterGroup['a'];
+  const unsigned char groupOfA = Tables.letterGroup[static_cast<unsigned char>('a')];
 
   for (size_t cut : {size_t(0), size_t(1), size_t(600), size_t(1133), size_t(1134), size_t(1500), good.size() - 1})
     EXPECT_EQ(LoadExitCode(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(cut))), 2) << cut;
@@ -322,7 +327,7 @@ TEST_F(LexiconTest, TruncatedAndCorruptFilesAreRefused) {
   const uint32_t n = ReadU32(&good[1134 + (first - 1) * 24 + 16]);
   bad[data + before + n - 1] = 'x';  // the last node is not a NUL
   EXPECT_EQ(LoadExitCode(bad), 1);
-  EXPECT_EQ(Tables.letterGroup['a'], groupOfA);
+  EXPECT_EQ(Tables.letterGroup[static_cast<unsigned char>('a')], groupOfA);
 
   EXPECT_THROW(TMainDictionary("/nonexistent/dir/englex.*", 2), FatalError);
 }

@@ -245,6 +245,11 @@ TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
   EXPECT_EQ(first("fifth"), AdjectiveCode(AdjectiveKind::Numeral));
   EXPECT_EQ(first("because"), ConnectorCode(ConnectorKind::Cause));
   EXPECT_EQ(first("probably"), ModalityCode(ModalityKind::Doubt));
+  // A form shared by two verbs belongs to the more frequent one.
+  EXPECT_EQ(model.VerbOfForm("found"), "find");
+  EXPECT_EQ(model.VerbOfForm("saw"), "see");
+  EXPECT_EQ(model.VerbOfForm("went"), "go");
+  EXPECT_EQ(model.AdjectiveOfForm("better"), "good");
   // "that" is read as a relative pronoun first: it is mostly a conjunction.
   EXPECT_EQ(MajorClassOfCode(first("that")), 5);
   for (const auto& [word, codes] : model.Entries()) {

@@ -6,6 +6,8 @@
 #include <map>
 #include <sstream>
 
+#include "core/messages.h"
+#include "engine/analysis_run.h"
 #include "engine/options.h"
 
 namespace quilor {
@@ -222,6 +224,60 @@ TEST(CategoryCounters, CalculationBaseFollowsTheWorkContext) {
   EXPECT_EQ(CalculationBase(7, 100), 7u);
   WorkContext->CalculationBase = 1;
   EXPECT_EQ(CalculationBase(7, 100), 100u);
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+TEST(CategoryLabels, MembersCarryTheirFamilyOthersStandAlone) {
+  EXPECT_EQ(CategoryLabel(54), "Substantive");
+  EXPECT_EQ(CategoryLabel(61), "Determinant");
+  EXPECT_EQ(CategoryLabel(53), "Preposition");
+  EXPECT_EQ(CategoryLabel(4), "Verb Factive");
+  EXPECT_EQ(CategoryLabel(16), "Verb Present");
+  EXPECT_EQ(CategoryLabel(8), "Verb");
+  EXPECT_EQ(CategoryLabel(21), "Connector Condition");
+  EXPECT_EQ(CategoryLabel(20), "Connector");
+  EXPECT_EQ(CategoryLabel(31), "Connector");
+  EXPECT_EQ(CategoryLabel(33), "Modality Time");
+  EXPECT_EQ(CategoryLabel(58), "Pronoun Personal");
+  EXPECT_EQ(CategoryLabel(62), "Adjective Objective");
+  EXPECT_EQ(CategoryLabel(44), "Referent");
+  EXPECT_EQ(CategoryLabel(77), "Gerund");
+  EXPECT_EQ(CategoryLabel(70).rfind("Pronoun ", 0), 0u);
+  EXPECT_EQ(CategoryLabel(0), "");
+  EXPECT_EQ(CategoryLabel(78), "");
+  EXPECT_EQ(CategoryLabelBuffer, "");
+  // Every code has a label, and no label asks for a text the table lacks.
+  ScopedScriptedUi ui;
+  for (int code = 1; code <= kDisplayCodeCount; ++code) {
+    std::string label = CategoryLabel(code);
+    EXPECT_FALSE(label.empty()) << code;
+    EXPECT_EQ(CategoryLabelBuffer, label);
+  }
+  EXPECT_TRUE(ui.ui.Shown().empty());
+  EXPECT_TRUE(ui.ui.SystemErrors().empty());
+}
+
+TEST(CategoryCounters, WordDataAndTheRunCancelFlag) {
+  CancelRequested = true;
+  ClearCategoryCounters();
+  EXPECT_FALSE(CancelRequested);
+  TWordCategoryData data;
+  CategoryCodeToRecord(71, data);
+  EXPECT_EQ(PersonCode(data), 71);
+  data.ClassMark = 1;
+  data.ClassIds[0] = 99;
+  CountCategory("thou", data);
+  EXPECT_EQ(CategoryCounters[71], 1u);
+  EXPECT_EQ(CategoryCounters[kCodeDeixis], 1u);
+  EXPECT_EQ(CategoryCounters[kCodeReferentPrincipal], 1u);
+  CategoryCodeToRecord(44, data);
+  EXPECT_EQ(data.ClassIds[0], 0u);
+  EXPECT_EQ(data.ClassMark, 0);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/lexicon.h"
+#include "core/name_index.h"
 #include "engine/ontology_engine.h"
 #include "platform/message_ui.h"
 
@@ -204,6 +206,46 @@ TEST_F(EnglishOntology, InstalledScenariosLoadWithoutAnomaliesAndClassifyTheirWo
   engine_->SetAnomalyReporter(nullptr);
   engine_->ClearScenarioEntries();
   engine_->ClearScenario();
+}
+
+TEST(OntologyStartUp, GlobalEngineServesTheLexiconAndFillsTheTextIndex) {
+  const std::string path = std::string(QUILOR_BINARY_DIR) + "/Dico/englex.sv8";
+#ifndef QUILOR_HAVE_ONTOLOGY_BUILDER
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no englex.sv8 in this build";
+#endif
+  TTextIndex* previous = TextIndex;
+  TextIndex = nullptr;
+  StartOntologyEngine(path);
+  ASSERT_TRUE(OntologyEngine && OntologyEngine->Ready());
+  ASSERT_NE(TextIndex, nullptr);
+  uint32_t dog = TextIndex->TextIndexLookup("dog");
+  ASSERT_GT(dog, 0u);
+  EXPECT_STREQ(TextIndex->TextIndexNameOf(dog), "dog");
+  EXPECT_EQ(dog, OntologyEngine->TextIndexLookup("dog"));
+
+  LexiconOntology* link = CurrentLexiconOntology();
+  ASSERT_NE(link, nullptr);
+  bool found = false;
+  EXPECT_GE(link->LookupEntry("ice_cream", found), 1);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(link->LookupEntry("qwzxv", found), -1);
+  EXPECT_FALSE(found);
+  ASSERT_TRUE(OntologyEngine->LookupReading("dog", 0));
+  EXPECT_TRUE(link->HoldsWithClass("dog", OntologyEngine->Reading().cls[0]));
+  EXPECT_FALSE(link->HoldsWithClass("dog", static_cast<uint32_t>(OntologyEngine->FindClassIndex(1, "ice_cream"))));
+
+  // A Scenario's base-form lines reach the text index's per-entry cells.
+  ClassFileList file;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tpets\r\nS#1#\tdog\tpets\r\n0#1#\tpuppy\tpets\r\n", damaged));
+  OntologyEngine->LoadScenario(file, false);
+  EXPECT_EQ(TextIndex->TextIndexValueOf(dog), 1u);
+  EXPECT_EQ(link->ScenarioEntryOfWordForm("puppies", 7), 1);
+
+  StopOntologyEngine();
+  EXPECT_EQ(CurrentLexiconOntology(), nullptr);
+  delete TextIndex;
+  TextIndex = previous;
 }
 
 }  // namespace

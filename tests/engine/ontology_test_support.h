@@ -29,20 +29,25 @@ inline SemanticDictionary MakeMiniDictionary(const std::vector<MiniWord>& extra 
   d.triples[3] = {{3, 3, 3}};
   d.triples[4] = {{4, 2, 2}};
   for (int l = 0; l < 3; ++l) {
-    d.nameIndexes[l].assign(static_cast<size_t>(kClassNameSegments[l]), CompactSegment{});
-    for (uint32_t k = 1; k <= d.classCount[l]; ++k) {
-      auto& seg = d.nameIndexes[l][static_cast<size_t>(ClassNameSegment(d.names[l][k], kClassNameSegments[l]) - 1)];
-      TrieInsert(seg.trie, d.names[l][k], static_cast<uint16_t>(k));
-      ++seg.inserts;
-      seg.empty = 0;
+    std::vector<std::vector<std::pair<std::string, uint16_t>>> keys(static_cast<size_t>(kClassNameSegments[l]));
+    for (uint32_t k = 1; k <= d.classCount[l]; ++k)
+      keys[static_cast<size_t>(ClassNameSegment(d.names[l][k], kClassNameSegments[l]) - 1)].push_back(
+          {d.names[l][k], static_cast<uint16_t>(k)});
+    d.nameIndexes[l].assign(keys.size(), CompactSegment{});
+    for (size_t s = 0; s < keys.size(); ++s) {
+      MakeCompactTrieImage(keys[s], d.nameIndexes[l][s].trie);
+      d.nameIndexes[l][s].inserts = static_cast<uint32_t>(keys[s].size());
+      d.nameIndexes[l][s].empty = keys[s].empty();
     }
   }
   std::vector<MiniWord> words = {{"dog", {1}, {}}, {"bank", {2, 3}, {0, 3}}, {"cash", {4}, {}}};
   words.insert(words.end(), extra.begin(), extra.end());
+  std::vector<std::pair<std::string, uint32_t>> names;
+  std::vector<std::vector<std::pair<std::string, int32_t>>> tables(kWordTableCount);
   for (const MiniWord& w : words) {
     uint32_t entry = static_cast<uint32_t>(d.textNames.size());
-    if (TrieInsert(d.textIndex, w.key, entry)) d.textNames.push_back(w.key);
-    else entry = TrieValue(d.textIndex, w.key);
+    d.textNames.push_back(w.key);
+    names.push_back({w.key, entry});
     for (size_t depth = 0; depth < w.triples.size(); ++depth) {
       SemanticEntryRecord r;
       r.triple = w.triples[depth];
@@ -51,9 +56,12 @@ inline SemanticDictionary MakeMiniDictionary(const std::vector<MiniWord>& extra 
       d.records.push_back(r);
       int32_t v = static_cast<int32_t>(d.records.size() - 1);
       int t = SemanticTableForDepth(Tables.letterGroup, w.key, static_cast<int>(depth));
-      TrieInsert(d.tables[static_cast<size_t>(t - 1)], w.key, depth + 1 < w.triples.size() ? -v : v);
+      tables[static_cast<size_t>(t - 1)].push_back({w.key, depth + 1 < w.triples.size() ? -v : v});
     }
   }
+  for (int t = 0; t < kWordTableCount; ++t)
+    if (!tables[static_cast<size_t>(t)].empty()) d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tables[static_cast<size_t>(t)]);
+  d.textIndex = MakeLargeTrieImage(names);
   d.textCapacity = static_cast<uint32_t>(d.textIndex.Size());
   return d;
 }

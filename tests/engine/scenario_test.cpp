@@ -77,6 +77,11 @@ TEST_F(ScenarioTest, HiddenGroupsHideTheirSubtreeAndOnlyVisibleTopGroupsRank) {
   EXPECT_TRUE(engine_.IsScenarioActive());
   EXPECT_FALSE(engine_.IsLastVisibleSibling(1, 0, false, 0));
   EXPECT_TRUE(engine_.IsLastVisibleSibling(4, 0, false, 0));
+  EXPECT_TRUE(engine_.IsLastVisibleSibling(1, 0, true, 4));  // group 4 has only 3 occurrences
+  engine_.ClearScenarioEntries();  // the Scenario is dropped
+  EXPECT_FALSE(engine_.IsScenarioLoaded());
+  EXPECT_FALSE(engine_.IsScenarioActive());
+  EXPECT_EQ(engine_.ScenarioEntryOfWordForm("dog"), 0u);
 }
 
 TEST_F(ScenarioTest, DepthJumpTakesTheNearestShallowerGroupAndIsReported) {

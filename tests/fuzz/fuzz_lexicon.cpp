@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a lexicon file; a loaded lexicon is then looked up.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/lexicon.h"
 #include "platform/fatal.h"
@@ -10,9 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quilor::InstallSilentMessageUi();
   try {
     quilor::TMainDictionary d(data, size, "fuzz.lv8");
-    static const char* words[] = {"walk", "walked", "walking", "cats", "tries", "the", "a", "zebra", "\xe9t\xe9s"};
-    for (const char* w : words)
-      for (int r = 0; r < 7; ++r) quilor::LookupWord(d, r, static_cast<int>(std::char_traits<char>::length(w)), true, true, w);
+    static const std::string words[] = {"walk",  "walked", "walking", "cats",         "tries",
+                                        "the",   "a",      "zebra",   "\xe9t\xe9s", "gatas",
+                                        "rapidamente", std::string(120, 'w') + "ed"};
+    for (int language : {quilor::kLanguageEnglish, quilor::kLanguagePortuguese}) {
+      d.language = language;
+      for (const std::string& w : words)
+        for (int r = 0; r < 7; ++r) quilor::LookupWord(d, r, static_cast<int>(w.size()), true, true, w.c_str());
+    }
   } catch (const quilor::FatalError&) {
   }
   quilor::ResetWorkingTables();

@@ -107,7 +107,8 @@ struct Fixture {
 };
 
 // Every variant of one content gives the same words. The Macintosh table
-// has no curly quotes (they become '"') and no euro sign; the references
+// has no curly double quotes (they become '"'), the right single quote is
+// the apostrophe, and there is no euro sign; the references
 // of curly double quotes and dashes give '"' and '-'.
 const Fixture kFixtures[] = {
     {"windows1252.htm", "page"},     {"iso88591.htm", "page_references"},      {"utf8.HTML", "page"},

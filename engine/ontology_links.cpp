@@ -1,0 +1,91 @@
+// The ontology engine's links with the lexical store: the lexicon asks it for
+// nouns, the verb and adjective indexes receive the Scenario entries of their
+// words, and the running text index is made from the dictionary's base forms.
+#include <cstring>
+
+#include "core/lexicon.h"
+#include "core/name_index.h"
+#include "engine/ontology_engine.h"
+
+namespace quilor {
+
+namespace {
+
+class LexiconLink : public LexiconOntology {
+ public:
+  explicit LexiconLink(TOntologyEngine& engine) : engine_(engine) {}
+  int LookupEntry(const char* word, bool& found) override {
+    EntryLookup r = engine_.LookupEntry(word);
+    found = r.found;
+    return r.found ? r.record : -1;
+  }
+  int ScenarioEntryOfWordForm(const char* word, int length) override {
+    return static_cast<int>(engine_.ScenarioEntryOfWordForm(std::string_view(word, static_cast<size_t>(length))));
+  }
+  bool HoldsWithClass(const char* word, uint32_t classId) override {
+    for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
+      if (!engine_.LookupReading(word, depth)) return false;
+      if (classId == 0 || engine_.Reading().cls[0] == classId) return true;
+      if (!engine_.LastReadingAmbiguous()) return false;
+    }
+    return false;
+  }
+
+ private:
+  TOntologyEngine& engine_;
+};
+
+ScenarioNameIndex IndexOf(TStringHashIndex* index) {
+  if (!index) return {};
+  return {[index](const std::string& name) {
+            int e = index->FindNameEntry(name.c_str());
+            return e > 0 ? static_cast<uint32_t>(e) : 0u;
+          },
+          static_cast<uint32_t>(index->NameEntryCount())};
+}
+
+}  // namespace
+
+TTextIndex* TOntologyEngine::MakeTextIndex() const {
+  const uint32_t capacity = dict_.textCapacity;
+  TTextIndex* index = CreateTextIndex(2, capacity);
+  auto& a = index->trie.MutableArrays();
+  const size_t n = dict_.textIndex.Size();
+  std::memcpy(a.chars, dict_.textIndex.chars.data(), n);
+  std::memcpy(a.links, dict_.textIndex.links.data(), n * sizeof(int32_t));
+  std::memcpy(a.values, dict_.textIndex.values.data(), n * sizeof(uint32_t));
+  index->entries = TextIndexNameCount();
+  for (uint32_t i = 1; i <= index->entries; ++i)
+    if (!dict_.textNames[i].empty()) index->names.PagedTextArraySet(i, dict_.textNames[i].c_str());
+  index->AllocateTextIndexCounts();
+  return index;
+}
+
+void TOntologyEngine::ShareScenarioWithIndexes() const {
+  for (uint32_t i = 1; i < verbMap_.size(); ++i)
+    if (VerbIndex) VerbIndex->SetClassCell(static_cast<int>(i), verbMap_[i]);
+  for (uint32_t i = 1; i < adjectiveMap_.size(); ++i)
+    if (AdjectiveIndex) AdjectiveIndex->SetClassCell(static_cast<int>(i), adjectiveMap_[i]);
+  if (TextIndex && TextIndex->entries + 1 == textIndexMap_.size())
+    for (uint32_t i = 1; i < textIndexMap_.size(); ++i) TextIndex->SetTextIndexValue(i, textIndexMap_[i]);
+}
+
+void StartOntologyEngine(const std::string& dictionaryPath) {
+  OntologyEngine = std::make_unique<TOntologyEngine>();
+  OntologyEngine->LoadFile(dictionaryPath);
+  delete TextIndex;
+  TextIndex = OntologyEngine->MakeTextIndex();
+  OntologyEngine->SetVerbIndex(IndexOf(VerbIndex));
+  OntologyEngine->SetAdjectiveIndex(IndexOf(AdjectiveIndex));
+  static LexiconLink* link = nullptr;
+  delete link;
+  link = new LexiconLink(*OntologyEngine);
+  SetLexiconOntology(link);
+}
+
+void StopOntologyEngine() {
+  SetLexiconOntology(nullptr);
+  OntologyEngine.reset();
+}
+
+}  // namespace quilor

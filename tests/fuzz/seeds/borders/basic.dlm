@@ -1,0 +1,2 @@
+X#######	Appendix
+N#######	Preface
