@@ -289,16 +289,17 @@ void TSegmentBuffer::LookupReadings(TWordSlot& s) {
   if (s.IsMark()) return;
   s.capitalisation = static_cast<uint8_t>(Capitalisation(s.text));
   const size_t length = std::strlen(s.text);
-  TCategoryCode first = 0;
-  const int n = DictionaryReadings(s.text, s.readings, &first);
-  if (n == 0) {
-    if (IsNumberWord(s.text)) {
-      SetNumeralAdjective(s.readings[0]);
-      s.compound = 1;
-    }
-    // Any other unknown word keeps one empty reading, read as a Substantive.
+  // A number is a Numeral Adjective whatever else the dictionary says, and
+  // may join the numbers after it.
+  if (IsNumberWord(s.text)) {
+    SetNumeralAdjective(s.readings[0]);
+    s.compound = 1;
     return;
   }
+  TCategoryCode first = 0;
+  const int n = DictionaryReadings(s.text, s.readings, &first);
+  // An unknown word keeps one empty reading, read as a Substantive.
+  if (n == 0) return;
   s.compound = HasLongerExpressionMark(first) || length < 3;
   s.readingCount = static_cast<int16_t>(n - 1);
   // A letter that is only a piece of a contraction stands for itself

@@ -17,6 +17,8 @@
 
 namespace quilor {
 
+int32_t LaterReadingCost = 90;
+
 namespace {
 
 void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
@@ -361,7 +363,7 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
     const TCategoryRecord& c = s.readings[r];
     const int cls = MatrixClass(c);
-    int32_t score = 10;
+    int32_t score = 10 - LaterReadingCost * r;
     if (IsConnector(c) && i == first) score += m.W0;
     if (first == last) {
       if (i > 0 && cls == ClassOf(i - 1)) score += 10;

@@ -34,6 +34,11 @@ struct TWordSlot {
   const TCategoryRecord& Category() const { return readings[0]; }
 };
 
+// What each later reading of a word loses in the score: the dictionary lists
+// a word's readings most frequent first, and the context weights alone do
+// not know the word. Calibrated with the dictionary matrix.
+extern int32_t LaterReadingCost;
+
 // True when the word is all digits.
 bool IsNumberWord(const char* word);
 
