@@ -178,6 +178,10 @@ bool TSegmentBuffer::CheckSentenceEnd(int i) {
   if (i < 2) return false;
   TWordSlot& s = slots_[i];
   if (std::strcmp(s.tag, ".") == 0) return false;
+  // 3,5 and 10:30 are numbers to join, not sentence ends.
+  if (s.tag[0] && !s.tag[1] && std::strchr(",.:/", s.tag[0]) && IsNumberWord(s.text) &&
+      IsNumberWord(slots_[i - 1].text))
+    return false;
   bool end = false;
   bool decided = false;
   for (int k = 0; k < 7 && s.tag[k] && !decided; ++k) {
@@ -298,9 +302,9 @@ void TSegmentBuffer::LookupReadings(TWordSlot& s) {
   }
   TCategoryCode first = 0;
   const int n = DictionaryReadings(s.text, s.readings, &first);
+  s.compound = HasLongerExpressionMark(first) || length < 3;
   // An unknown word keeps one empty reading, read as a Substantive.
   if (n == 0) return;
-  s.compound = HasLongerExpressionMark(first) || length < 3;
   s.readingCount = static_cast<int16_t>(n - 1);
   // A letter that is only a piece of a contraction stands for itself
   // (a Substantive) unless a quote stands before it.

@@ -17,7 +17,7 @@
 
 namespace quilor {
 
-int32_t LaterReadingCost = 90;
+int32_t LaterReadingCost = 60;
 
 namespace {
 
@@ -134,6 +134,9 @@ bool TSegmentResolver::CheckResolverSentenceEnd() {
   const TWordSlot& s = slots_[i];
   if (s.empty || !s.text[0]) return false;
   if (s.IsMark()) return true;
+  if (i >= 1 && s.tag[0] && !s.tag[1] && std::strchr(",.:/", s.tag[0]) && IsNumberWord(s.text) &&
+      IsNumberWord(slots_[i - 1].text))
+    return false;
   for (int k = 0; k < 7 && s.tag[k]; ++k) {
     const unsigned char c = static_cast<unsigned char>(s.tag[k]);
     if (c == '?' || c == 0xA1 || c == 0xBF || c == ';' || c == '!') return true;
