@@ -8,6 +8,7 @@
 #include "engine/analysis_run.h"
 #include "engine/options.h"
 #include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
 
 namespace quilor {
 
@@ -80,32 +81,16 @@ int Capitalisation(const char* w) {
   return 1;
 }
 
-// The readings of a word or expression as the dictionary gives them; the
-// count of readings found (0 when unknown).
-int DictionaryReadings(const char* word, TCategoryRecord (&out)[kSlotReadings], TCategoryCode* firstCode) {
-  if (!MainDictionary) return 0;
-  TMainDictionary& d = *MainDictionary;
-  const int length = static_cast<int>(std::strlen(word));
-  int n = 0;
-  for (int r = 0; r < kSlotReadings; ++r) {
-    if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
-    if (r == 0 && firstCode) *firstCode = d.value;
-    out[n++] = d.record;
-    if (!IsAmbiguous(d.record)) break;
-  }
-  return n;
-}
+}  // namespace
 
-bool IsAbbreviation(const char* word) {
-  if (!MainDictionary || !word[0]) return false;
+bool TSegmentBuffer::IsAbbreviation(const char* word) {
+  if (!word[0]) return false;
   TCategoryRecord readings[kSlotReadings] = {};
-  const int n = DictionaryReadings(word, readings, nullptr);
+  const int n = cache_.WordReadings(word, readings, nullptr);
   for (int r = 0; r < n; ++r)
     if (IsSubstantive(readings[r]) && SubField3HasBits0And1(readings[r])) return true;
   return false;
 }
-
-}  // namespace
 
 bool IsNumberWord(const char* word) {
   if (!word || !word[0]) return false;
@@ -124,6 +109,7 @@ void TSegmentBuffer::Init() {
   for (TWordSlot& s : slots_) ClearSlot(s);
   ClearSlot(pending_);
   resolver_.Init();
+  resolver_.SetLookupCache(&cache_);
 }
 
 bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
@@ -301,7 +287,7 @@ void TSegmentBuffer::LookupReadings(TWordSlot& s) {
     return;
   }
   TCategoryCode first = 0;
-  const int n = DictionaryReadings(s.text, s.readings, &first);
+  const int n = cache_.WordReadings(s.text, s.readings, &first);
   s.compound = HasLongerExpressionMark(first) || length < 3;
   // An unknown word keeps one empty reading, read as a Substantive.
   if (n == 0) return;
@@ -425,7 +411,6 @@ void TSegmentBuffer::JoinExpression(int i) {
     return;
   }
   if (!MainDictionary) return;
-  TMainDictionary& d = *MainDictionary;
   char candidate[kSlotTextSize];
   std::strcpy(candidate, s.text);
   int length = static_cast<int>(std::strlen(candidate));
@@ -457,8 +442,9 @@ void TSegmentBuffer::JoinExpression(int i) {
     length += partLength;
     if (tag[0] == '\'' && quote == 0) quote = joinAt;
 
-    bool matched = LookupWord(d, 0, length, false, false, candidate) > 0 && d.value != 0;
-    bool goOn = matched || d.WordFoundAsWritten;
+    bool goOn = false;
+    bool matched = cache_.ExpressionKnown(candidate, goOn);
+    bool unused = false;
     if (!matched && separator == '-') {
       // e-mail, co-operate: the glued form, then with the separators swapped.
       char variant[kSlotTextSize];
@@ -466,7 +452,7 @@ void TSegmentBuffer::JoinExpression(int i) {
           !firstKnown) {
         std::memcpy(variant, candidate, static_cast<size_t>(joinAt));
         std::memcpy(variant + joinAt, next.text, static_cast<size_t>(partLength) + 1);
-        if (LookupWord(d, 0, static_cast<int>(std::strlen(variant)), false, false, variant) > 0 && d.value != 0) {
+        if (cache_.ExpressionKnown(variant, unused)) {
           std::strcpy(candidate, variant);
           length = static_cast<int>(std::strlen(candidate));
           matched = true;
@@ -478,7 +464,7 @@ void TSegmentBuffer::JoinExpression(int i) {
           if (*c == '_') *c = '-';
           else if (*c == '-') *c = '_';
         }
-        if (LookupWord(d, 0, length, false, false, variant) > 0 && d.value != 0) {
+        if (cache_.ExpressionKnown(variant, unused)) {
           std::strcpy(candidate, variant);
           matched = true;
         }
@@ -494,7 +480,7 @@ void TSegmentBuffer::JoinExpression(int i) {
   }
   if (best < 0) return;
   TCategoryRecord readings[kSlotReadings] = {};
-  const int n = DictionaryReadings(bestText, readings, nullptr);
+  const int n = cache_.WordReadings(bestText, readings, nullptr);
   if (n == 0) return;
   uint8_t capitalisation = s.capitalisation;
   for (int j = i + 1; j <= best; ++j) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "engine/segment_resolver.h"
+#include "engine/word_lookup_cache.h"
 #include "engine/word_scanner.h"
 
 namespace quilor {
@@ -39,6 +40,7 @@ class TSegmentBuffer : public TWordSink {
 
  private:
   bool CheckSentenceEnd(int i);
+  bool IsAbbreviation(const char* word);
   bool ProcessSegment();
   void LookupSegmentWords();
   void LookupReadings(TWordSlot& slot);
@@ -57,6 +59,7 @@ class TSegmentBuffer : public TWordSink {
   int32_t pushedNumber_ = 0;  // the last word pushed
   bool mark_ = false;
   TSegmentResolver resolver_;
+  TWordLookupCache cache_;
 };
 
 }  // namespace quilor

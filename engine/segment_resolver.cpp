@@ -13,6 +13,7 @@
 #include "engine/options.h"
 #include "engine/segment_buffer.h"
 #include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
 #include "import/text_loader.h"
 
 namespace quilor {
@@ -294,28 +295,39 @@ void TSegmentResolver::PreferVerbReading(int i) {
   s.readingCount = static_cast<int16_t>(n - 1);
 }
 
-void TSegmentResolver::SetLexicalEntry(TWordSlot& s) {
-  const TCategoryRecord& c = s.Category();
+namespace {
+
+// The entry of a verb's infinitive in VerbIndex, or of an adjective in
+// AdjectiveIndex, added when new; 0 when there is none.
+uint32_t ComputeLexicalEntry(const char* word, const TCategoryRecord& c) {
   TStringHashIndex* index = nullptr;
-  char name[kWordBufferSize];
+  char name[kWordBufferSize] = {};
   if (IsAdjective(c)) {
     index = AdjectiveIndex;
     size_t n = 0;
-    for (; s.text[n] && n < kWordBufferSize - 1; ++n)
-      name[n] = static_cast<char>(ToLowerChar(static_cast<unsigned char>(s.text[n])));
+    for (; word[n] && n < kWordBufferSize - 1; ++n)
+      name[n] = static_cast<char>(ToLowerChar(static_cast<unsigned char>(word[n])));
     name[n] = 0;
   } else if (IsVerb(c) && VerbIndex && MainDictionary) {
     index = VerbIndex;
     char buffers[5][kWordBufferSize] = {};
-    std::memcpy(buffers[0], s.text, ::strnlen(s.text, kWordBufferSize - 1));
+    std::memcpy(buffers[0], word, ::strnlen(word, kWordBufferSize - 1));
     for (char* p = buffers[0]; *p; ++p) *p = static_cast<char>(ToLowerChar(static_cast<unsigned char>(*p)));
-    if (!FindVerbInfinitive(c, buffers)) return;
+    if (!FindVerbInfinitive(c, buffers)) return 0;
     std::strcpy(name, buffers[0]);
   }
-  if (!index || !name[0]) return;
+  if (!index || !name[0]) return 0;
   int entry = index->FindNameEntry(name);
   if (entry == 0 && index->AddNameIfAbsent(name)) entry = index->FindNameEntry(name);
-  if (entry > 0) s.lexicalEntry = static_cast<uint32_t>(entry);
+  return entry > 0 ? static_cast<uint32_t>(entry) : 0;
+}
+
+}  // namespace
+
+void TSegmentResolver::SetLexicalEntry(TWordSlot& s) {
+  const TCategoryRecord& c = s.Category();
+  if (!IsAdjective(c) && !IsVerb(c)) return;
+  s.lexicalEntry = cache_ ? cache_->LexicalEntry(s.text, c, ComputeLexicalEntry) : ComputeLexicalEntry(s.text, c);
 }
 
 void TSegmentResolver::DisambiguateSpans() {

@@ -67,6 +67,9 @@ class TSegmentResolver {
   static bool IsSentenceDot(const TWordSlot* slots, int count, int i);
   static bool IsAddressDot(const TWordSlot* slots, int count, int i);
 
+  // Where the lexical entries of verbs and adjectives are remembered.
+  void SetLookupCache(class TWordLookupCache* cache) { cache_ = cache; }
+
   uint32_t FilteredPropositions() const { return filteredPropositions_; }
 
  private:
@@ -94,6 +97,7 @@ class TSegmentResolver {
   bool repetition_ = false;
   bool excluding_ = false;
   uint32_t filteredPropositions_ = 0;
+  class TWordLookupCache* cache_ = nullptr;
 };
 
 }  // namespace quilor
