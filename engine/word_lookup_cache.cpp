@@ -1,13 +1,16 @@
 #include "engine/word_lookup_cache.h"
 
 #include <cstring>
+#include <new>
 
 #include "core/lexicon.h"
 
 namespace quilor {
 
 void TWordLookupCache::Clear() {
-  map_.clear();
+  if (slots_ && used_ > 0)
+    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+  used_ = 0;
   dictionary_ = MainDictionary;
 }
 
@@ -15,24 +18,49 @@ void TWordLookupCache::CheckDictionary() {
   if (dictionary_ != MainDictionary) Clear();
 }
 
-const TWordLookupCache::Entry* TWordLookupCache::Find(const std::string& key) {
-  const auto it = map_.find(key);
-  return it == map_.end() ? nullptr : &it->second;
+TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
+  const size_t textLength = std::strlen(text);
+  keyLength_ = 1 + extraSize + textLength;
+  if (keyLength_ > kKeySize) return nullptr;
+  key_[0] = kind;
+  if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
+  std::memcpy(key_ + 1 + extraSize, text, textLength);
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < keyLength_; ++i) h = (h ^ static_cast<unsigned char>(key_[i])) * 16777619u;
+  if (!slots_) {
+    slots_.reset(new (std::nothrow) Slot[kSlots]);
+    if (!slots_) return nullptr;
+    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+  }
+  for (size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+    Slot& s = slots_[i];
+    if (s.keyLength == 0) {
+      s.hash = h;
+      return &s;
+    }
+    if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
+  }
 }
 
-void TWordLookupCache::Store(const std::string& key, const Entry& e) {
-  if (map_.size() < kMaxEntries) map_.emplace(key, e);
+namespace {
+
+// Keeps a newly computed entry in its free slot while the table has room.
+bool Keep(TWordLookupCache::Entry& to, const TWordLookupCache::Entry& e, size_t& used, size_t max) {
+  if (used >= max) return false;
+  to = e;
+  ++used;
+  return true;
 }
+
+}  // namespace
 
 int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode) {
   CheckDictionary();
   if (!MainDictionary) return 0;
-  key_.assign(1, 'w');
-  key_ += word;
-  const Entry* cached = Find(key_);
+  Slot* slot = Locate('w', word, nullptr, 0);
   Entry e;
-  if (cached) {
-    e = *cached;
+  if (slot && slot->keyLength) {
+    e = slot->entry;
   } else {
     TMainDictionary& d = *MainDictionary;
     const int length = static_cast<int>(std::strlen(word));
@@ -42,7 +70,10 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
       e.readings[e.count++] = d.record;
       if (!IsAmbiguous(d.record)) break;
     }
-    Store(key_, e);
+    if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
+      slot->keyLength = static_cast<uint8_t>(keyLength_);
+      std::memcpy(slot->key, key_, keyLength_);
+    }
   }
   for (int r = 0; r < kCachedReadings; ++r) out[r] = r < e.count ? e.readings[r] : TCategoryRecord{};
   if (firstCode) *firstCode = e.firstCode;
@@ -50,37 +81,27 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
 }
 
 bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFollow) {
-  CheckDictionary();
+  // One walk of the lexicon costs less than remembering every pair of words.
   longerMayFollow = false;
   if (!MainDictionary) return false;
-  key_.assign(1, 'x');
-  key_ += candidate;
-  if (const Entry* cached = Find(key_)) {
-    longerMayFollow = cached->longer;
-    return cached->count != 0;
-  }
   TMainDictionary& d = *MainDictionary;
-  Entry e;
-  const bool known = LookupWord(d, 0, static_cast<int>(std::strlen(candidate)), false, false, candidate) > 0 &&
-                     d.value != 0;
-  e.count = known ? 1 : 0;
-  e.longer = known || d.WordFoundAsWritten;
-  Store(key_, e);
-  longerMayFollow = e.longer;
+  const bool known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
+  longerMayFollow = known || d.keyReached;
   return known;
 }
 
 uint32_t TWordLookupCache::LexicalEntry(const char* word, const TCategoryRecord& reading,
                                         uint32_t (*compute)(const char*, const TCategoryRecord&)) {
   CheckDictionary();
-  key_.assign(1, 'e');
-  key_.append(reinterpret_cast<const char*>(&reading), sizeof reading);
-  key_ += word;
-  if (const Entry* cached = Find(key_)) return cached->lexicalEntry;
+  Slot* slot = Locate('e', word, &reading, sizeof reading);
+  if (slot && slot->keyLength) return slot->entry.lexicalEntry;
   Entry e;
   e.lexicalEntry = compute(word, reading);
   // An entry that could not be made is asked again next time.
-  if (e.lexicalEntry != 0) Store(key_, e);
+  if (e.lexicalEntry != 0 && slot && Keep(slot->entry, e, used_, kMaxEntries)) {
+    slot->keyLength = static_cast<uint8_t>(keyLength_);
+    std::memcpy(slot->key, key_, keyLength_);
+  }
   return e.lexicalEntry;
 }
 

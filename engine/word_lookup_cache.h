@@ -2,13 +2,13 @@
 // so each distinct word is looked up once (its readings, the expressions it
 // may start, the lexical entry of its verb or adjective reading). The cache
 // forgets everything when the main dictionary changes, and stops growing at
-// a fixed number of entries.
+// a fixed number of entries. Entries live in one open-addressed table
+// allocated with the first lookup; keys longer than 31 bytes are not kept.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <unordered_map>
+#include <memory>
 
 #include "core/category.h"
 
@@ -18,7 +18,8 @@ constexpr int kCachedReadings = 6;
 
 class TWordLookupCache {
  public:
-  static constexpr size_t kMaxEntries = 262144;
+  static constexpr size_t kSlots = size_t{1} << 18;
+  static constexpr size_t kMaxEntries = kSlots / 4 * 3;
 
   struct Entry {
     TCategoryRecord readings[kCachedReadings] = {};
@@ -38,16 +39,26 @@ class TWordLookupCache {
   // computed once by the given function.
   uint32_t LexicalEntry(const char* word, const TCategoryRecord& reading, uint32_t (*compute)(const char*, const TCategoryRecord&));
   void Clear();
-  size_t Size() const { return map_.size(); }
+  size_t Size() const { return used_; }
 
  private:
-  const Entry* Find(const std::string& key);
-  void Store(const std::string& key, const Entry& e);
+  static constexpr size_t kKeySize = 31;
+  struct Slot {
+    uint32_t hash;
+    uint8_t keyLength;  // 0: free
+    char key[kKeySize];
+    Entry entry;
+  };
+  // The slot of the key (kind, text, extra bytes): its own, or the free one
+  // where it would go; nullptr when the key cannot be kept.
+  Slot* Locate(char kind, const char* text, const void* extra, size_t extraSize);
   void CheckDictionary();
 
-  std::unordered_map<std::string, Entry> map_;
+  std::unique_ptr<Slot[]> slots_;
+  size_t used_ = 0;
   const void* dictionary_ = nullptr;
-  std::string key_;
+  char key_[kKeySize + 1] = {};
+  size_t keyLength_ = 0;
 };
 
 }  // namespace quilor
