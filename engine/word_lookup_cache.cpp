@@ -10,6 +10,8 @@ namespace quilor {
 void TWordLookupCache::Clear() {
   if (slots_ && used_ > 0)
     for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+  if (pairs_)
+    for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
   used_ = 0;
   dictionary_ = MainDictionary;
 }
@@ -81,12 +83,36 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
 }
 
 bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFollow) {
-  // One walk of the lexicon costs less than remembering every pair of words.
+  CheckDictionary();
   longerMayFollow = false;
   if (!MainDictionary) return false;
+  const size_t length = std::strlen(candidate);
+  PairSlot* slot = nullptr;
+  if (length <= kKeySize + 2) {
+    if (!pairs_) {
+      pairs_.reset(new (std::nothrow) PairSlot[kPairSlots]);
+      if (pairs_)
+        for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
+    }
+    if (pairs_) {
+      uint32_t h = 2166136261u;
+      for (size_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(candidate[i])) * 16777619u;
+      slot = &pairs_[h & (kPairSlots - 1)];
+      if (slot->keyLength == length && std::memcmp(slot->key, candidate, length) == 0) {
+        longerMayFollow = slot->longer;
+        return slot->known;
+      }
+    }
+  }
   TMainDictionary& d = *MainDictionary;
   const bool known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
   longerMayFollow = known || d.keyReached;
+  if (slot) {
+    slot->keyLength = static_cast<uint8_t>(length);
+    slot->known = known;
+    slot->longer = longerMayFollow;
+    std::memcpy(slot->key, candidate, length);
+  }
   return known;
 }
 
@@ -97,8 +123,7 @@ uint32_t TWordLookupCache::LexicalEntry(const char* word, const TCategoryRecord&
   if (slot && slot->keyLength) return slot->entry.lexicalEntry;
   Entry e;
   e.lexicalEntry = compute(word, reading);
-  // An entry that could not be made is asked again next time.
-  if (e.lexicalEntry != 0 && slot && Keep(slot->entry, e, used_, kMaxEntries)) {
+  if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
     slot->keyLength = static_cast<uint8_t>(keyLength_);
     std::memcpy(slot->key, key_, keyLength_);
   }

@@ -18,7 +18,7 @@ constexpr int kCachedReadings = 6;
 
 class TWordLookupCache {
  public:
-  static constexpr size_t kSlots = size_t{1} << 18;
+  static constexpr size_t kSlots = size_t{1} << 17;
   static constexpr size_t kMaxEntries = kSlots / 4 * 3;
 
   struct Entry {
@@ -54,7 +54,18 @@ class TWordLookupCache {
   Slot* Locate(char kind, const char* text, const void* extra, size_t extraSize);
   void CheckDictionary();
 
+  // Expression candidates: a direct-mapped table, a new candidate replaces
+  // the one in its place.
+  static constexpr size_t kPairSlots = size_t{1} << 16;
+  struct PairSlot {
+    uint8_t keyLength;  // 0: free
+    uint8_t known;
+    uint8_t longer;
+    char key[kKeySize + 2];
+  };
+
   std::unique_ptr<Slot[]> slots_;
+  std::unique_ptr<PairSlot[]> pairs_;
   size_t used_ = 0;
   const void* dictionary_ = nullptr;
   char key_[kKeySize + 1] = {};
