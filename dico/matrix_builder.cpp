@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "core/category.h"
+#include "dico/brown_tags.h"
 #include "core/chartables.h"
 #include "engine/dictionary_matrix.h"
 
@@ -74,32 +75,7 @@ bool LoadLexicon(const std::string& path, Lexicon& lexicon) {
 }
 
 // The classes a corpus tag accepts; empty for a tag that is not scored.
-std::vector<int> AcceptedClasses(std::string tag) {
-  if (tag.find('+') != std::string::npos) return {};
-  const size_t dash = tag.find('-');
-  if (dash != std::string::npos && dash > 0) tag.resize(dash);
-  static const std::map<std::string, std::vector<int>> kTags = [] {
-    std::map<std::string, std::vector<int>> m;
-    for (const char* t : {"nn", "nns", "nn$", "nns$", "np", "nps", "np$", "nps$"}) m[t] = {kClassSubstantive};
-    for (const char* t : {"vb", "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben", "ber", "bez",
-                          "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
-      m[t] = {kClassVerb};
-    for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = {kClassAdjective};
-    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$"})
-      m[t] = {kClassPronoun};
-    for (const char* t : {"at", "dt", "dti", "dts", "dtx", "abn", "abx", "ap", "in"})
-      m[t] = {kClassDeterminant, kClassDeterminant2, kClassConnector};
-    for (const char* t : {"cc", "cs"}) m[t] = {kClassConnector, kClassPronoun};
-    for (const char* t : {"rb", "rbr", "rbt", "rn", "ql", "*"}) m[t] = {kClassModality, kClassConnector};
-    return m;
-  }();
-  auto it = kTags.find(tag);
-  return it == kTags.end() ? std::vector<int>{} : it->second;
-}
-
-bool IsPunctuationToken(const std::string& word) {
-  return !std::any_of(word.begin(), word.end(), [](unsigned char c) { return std::isalnum(c); });
-}
+std::vector<int> AcceptedClasses(const std::string& tag) { return brown::AcceptedClasses(brown::GroupOfTag(tag)); }
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -206,7 +182,7 @@ int main(int argc, char** argv) {
         const size_t slash = token.rfind('/');
         if (slash == std::string::npos || slash == 0) continue;
         const std::string word = token.substr(0, slash), tag = token.substr(slash + 1);
-        if (IsPunctuationToken(word)) {
+        if (brown::IsPunctuationToken(word)) {
           CountWindow(window, counts);
           window.clear();
           continue;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "core/chartables.h"
 #include "core/lexicon.h"
@@ -561,6 +562,42 @@ void TSegmentBuffer::ResolveParticiples() {
       }
     }
   }
+}
+
+namespace {
+
+class MemoryTextSource : public TextBlockSource {
+ public:
+  MemoryTextSource(const unsigned char* text, size_t length) : text_(text), length_(length) {}
+  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
+  bool NextTextBlock() override {
+    if (done_ || !scanner_) return false;
+    done_ = true;
+    scanner_->SetBlock(text_, length_);
+    return true;
+  }
+
+ private:
+  const unsigned char* text_;
+  size_t length_;
+  TWordScanner* scanner_ = nullptr;
+  bool done_ = false;
+};
+
+}  // namespace
+
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode) {
+  TextWords.Clear();
+  MemoryTextSource source(text, length);
+  auto segment = std::make_unique<TSegmentBuffer>();
+  segment->Init();
+  TWordScanner scanner(source, *segment);
+  source.Attach(&scanner);
+  scanner.ResetForFile();
+  scanner.lineMode = lineMode;
+  while (scanner.ScanTextBlock()) {
+  }
+  segment->Finish();
 }
 
 }  // namespace quilor

@@ -62,4 +62,8 @@ class TSegmentBuffer : public TWordSink {
   TWordLookupCache cache_;
 };
 
+// Scans and segments decoded text as one file, without the text loader
+// (TextWords is cleared first and holds the result). For tools and tests.
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode);
+
 }  // namespace quilor

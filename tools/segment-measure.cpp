@@ -26,6 +26,7 @@
 
 #include "core/chartables.h"
 #include "core/messages.h"
+#include "dico/brown_tags.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/segment_buffer.h"
 #include "engine/segment_resolver.h"
@@ -38,71 +39,13 @@ namespace {
 
 using namespace quilor;
 
-enum Group { kNoun, kVerb, kAdjective, kPronoun, kDeterminant, kConjunction, kAdverb, kGroups, kNotScored = -1 };
-const char* const kGroupNames[kGroups] = {"substantive", "verb", "adjective", "pronoun",
-                                          "determinant/preposition", "conjunction", "adverb"};
-
-int GroupOfTag(std::string tag) {
-  if (tag.find('+') != std::string::npos) return kNotScored;
-  const size_t dash = tag.find('-');
-  if (dash != std::string::npos && dash > 0) tag.resize(dash);
-  static const std::map<std::string, int> kTags = [] {
-    std::map<std::string, int> m;
-    for (const char* t : {"nn", "nns", "nn$", "nns$", "np", "nps", "np$", "nps$"}) m[t] = kNoun;
-    for (const char* t : {"vb", "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben", "ber", "bez",
-                          "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
-      m[t] = kVerb;
-    for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = kAdjective;
-    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$"})
-      m[t] = kPronoun;
-    for (const char* t : {"at", "dt", "dti", "dts", "dtx", "abn", "abx", "ap", "in"}) m[t] = kDeterminant;
-    for (const char* t : {"cc", "cs"}) m[t] = kConjunction;
-    for (const char* t : {"rb", "rbr", "rbt", "rn", "ql", "*"}) m[t] = kAdverb;
-    return m;
-  }();
-  const auto it = kTags.find(tag);
-  return it == kTags.end() ? kNotScored : it->second;
-}
-
-bool Accepts(int group, int cls, const std::string& word) {
-  switch (group) {
-    case kNoun: return cls == kClassSubstantive;
-    case kVerb: return cls == kClassVerb;
-    case kAdjective: return cls == kClassAdjective;
-    case kPronoun: return cls == kClassPronoun;
-    case kDeterminant: return cls == kClassDeterminant || cls == kClassDeterminant2 || cls == kClassConnector;
-    case kConjunction: return cls == kClassConnector || (cls == kClassPronoun && word == "that");
-    case kAdverb: return cls == kClassModality || cls == kClassConnector;
-    default: return false;
-  }
-}
+using namespace brown;
 
 struct Token {
   std::string word;
   int group;
   int cls = -1;  // the class the analysis gave it (-1: no word reached it)
   bool joined = false;  // part of an expression of several tokens
-};
-
-bool IsPunctuation(const std::string& w) {
-  return !std::any_of(w.begin(), w.end(), [](unsigned char c) { return std::isalnum(c); });
-}
-
-class StringSource : public TextBlockSource {
- public:
-  explicit StringSource(const std::string& text) : text_(text) {}
-  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
-  bool NextTextBlock() override {
-    if (done_) return false;
-    done_ = true;
-    scanner_->SetBlock(reinterpret_cast<const unsigned char*>(text_.data()), text_.size());
-    return true;
-  }
-
- private:
-  const std::string& text_;
-  TWordScanner* scanner_ = nullptr;
-  bool done_ = false;
 };
 
 // Letters and digits, lower-cased.
@@ -136,7 +79,7 @@ void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& categ
       std::string w = t.substr(0, slash);
       const std::string tag = t.substr(slash + 1);
       if (w == "``" || w == "''") w = "\"";
-      if (IsPunctuation(w)) {
+      if (IsPunctuationToken(w)) {
         text += w;
         continue;
       }
@@ -148,16 +91,7 @@ void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& categ
     if (any) text += '\n';
   }
   // Plain Windows-1252 text: the corpus is ASCII.
-  TextWords.Clear();
-  StringSource source(text);
-  auto segment = std::make_unique<TSegmentBuffer>();
-  segment->Init();
-  TWordScanner scanner(source, *segment);
-  source.Attach(&scanner);
-  scanner.ResetForFile();
-  while (scanner.ScanTextBlock()) {
-  }
-  segment->Finish();
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
 
   // The letters of the tokens, each owned by its token.
   std::string stream;

@@ -61,35 +61,9 @@ class Dictionaries {
   Dictionaries& operator=(const Dictionaries&) = delete;
 };
 
-class StringSource : public TextBlockSource {
- public:
-  explicit StringSource(std::string text) : text_(std::move(text)) {}
-  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
-  bool NextTextBlock() override {
-    if (done_) return false;
-    done_ = true;
-    scanner_->SetBlock(reinterpret_cast<const unsigned char*>(text_.data()), text_.size());
-    return true;
-  }
-
- private:
-  std::string text_;
-  TWordScanner* scanner_ = nullptr;
-  bool done_ = false;
-};
-
 // Scans and segments a text as one file; TextWords holds the result.
 void Segment(const std::string& text) {
-  TextWords.Clear();
-  StringSource source(text);
-  auto segment = std::make_unique<TSegmentBuffer>();
-  segment->Init();
-  TWordScanner scanner(source, *segment);
-  source.Attach(&scanner);
-  scanner.ResetForFile();
-  while (scanner.ScanTextBlock()) {
-  }
-  segment->Finish();
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
 }
 
 // One line per node: position, word, tag, class (marks: "/" and their tag).

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DictionaryMatrix = m;
   static const char kText[] =
       "The work is hard. They work hard. I can use the use of a can, so in order to like it, Mr. new York.";
-  fuzzing::SegmentBytes(reinterpret_cast<const unsigned char*>(kText), sizeof kText - 1, false);
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(kText), sizeof kText - 1, false);
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
     if (n->category.Category.MajorClass > kClassUnknown) __builtin_trap();
   TextWords.Clear();

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ui.ClearLog();
   fuzzing::InstallSmallDictionaries();
   const bool lineMode = size > 0 && (data[0] & 1);
-  fuzzing::SegmentBytes(data, size, lineMode);
+  SegmentTextAsFile(data, size, lineMode);
   int32_t last = 0;
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     if (n->position < last) __builtin_trap();

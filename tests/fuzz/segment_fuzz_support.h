@@ -1,10 +1,9 @@
 // What the segmenter's fuzz targets share: a small lexicon with ambiguous
 // words, contractions and expressions, and a run of a text through the word
-// scanner, the segment buffer and the resolver.
+// scanner, the segment buffer and the resolver (SegmentTextAsFile).
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,39 +44,6 @@ inline void InstallSmallDictionaries() {
   MainDictionary = new TMainDictionary(image.data(), image.size(), "fuzz.lv8");
   VerbIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".vv8");
   AdjectiveIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".av8");
-}
-
-class BytesSource : public TextBlockSource {
- public:
-  BytesSource(const unsigned char* data, size_t size) : data_(data), size_(size) {}
-  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
-  bool NextTextBlock() override {
-    if (done_) return false;
-    done_ = true;
-    scanner_->SetBlock(data_, size_);
-    return true;
-  }
-
- private:
-  const unsigned char* data_;
-  size_t size_;
-  TWordScanner* scanner_ = nullptr;
-  bool done_ = false;
-};
-
-// Segments the bytes as one file; TextWords holds the result.
-inline void SegmentBytes(const unsigned char* data, size_t size, bool lineMode) {
-  TextWords.Clear();
-  BytesSource source(data, size);
-  auto segment = std::make_unique<TSegmentBuffer>();
-  segment->Init();
-  TWordScanner scanner(source, *segment);
-  source.Attach(&scanner);
-  scanner.ResetForFile();
-  scanner.lineMode = lineMode;
-  while (scanner.ScanTextBlock()) {
-  }
-  segment->Finish();
 }
 
 }  // namespace quilor::fuzzing
