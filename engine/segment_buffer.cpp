@@ -135,7 +135,7 @@ bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) 
   }
   ++count_;
   ClearSlot(slots_[count_]);
-  ClearSlot(pending_);
+  if (pending_.text[0] || pending_.empty) ClearSlot(pending_);
   // With its final mark a full segment fills the resolver's 125 slots.
   if (mark_ || count_ >= kSegmentSlots - 1 || CheckSentenceEnd(count_ - 1)) return ProcessSegment();
   return true;
@@ -289,7 +289,9 @@ void TSegmentBuffer::LookupReadings(TWordSlot& s) {
   }
   TCategoryCode first = 0;
   const int n = cache_.WordReadings(s.text, s.readings, &first);
-  s.compound = HasLongerExpressionMark(first) || length < 3;
+  // The dictionary marks exactly the first words of its expressions; a short
+  // word it does not know may still start a glued or hyphenated form.
+  s.compound = HasLongerExpressionMark(first) || (n == 0 && length < 3);
   // An unknown word keeps one empty reading, read as a Substantive.
   if (n == 0) return;
   s.readingCount = static_cast<int16_t>(n - 1);
@@ -370,6 +372,8 @@ void TSegmentBuffer::ApplyEnglishRules(int i) {
         return;
     }
   }
+  // The words below begin with one of these letters.
+  if (!std::strchr("clmorsuv", c0)) return;
   if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
     if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "so")) {
