@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -118,6 +119,8 @@ class TMainDictionary {
   int Attempt(int subTrie, const char* form, bool alsoScenario);
   // Nodes of a sub-trie (1..50).
   uint32_t NodeCount(int subTrie) const;
+  // Calls visit for every key of every sub-trie with its code.
+  void ForEachKey(const std::function<void(const std::string& key, TCategoryCode code)>& visit) const;
 
  private:
   struct SubTrie {

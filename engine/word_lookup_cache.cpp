@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "core/chartables.h"
 #include "core/lexicon.h"
 
 namespace quilor {
@@ -13,6 +14,7 @@ void TWordLookupCache::Clear() {
   if (pairs_)
     for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
   used_ = 0;
+  filterBuilt_ = false;
   dictionary_ = MainDictionary;
 }
 
@@ -42,6 +44,55 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
     }
     if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
   }
+}
+
+namespace {
+
+// Two hashes of a lower-cased text.
+void FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
+  a = 2166136261u;
+  b = 5381u;
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned char c = ToLowerChar(static_cast<unsigned char>(text[i]));
+    a = (a ^ c) * 16777619u;
+    b = b * 33u + c;
+  }
+}
+
+bool HasSeparator(const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (text[i] == '_' || text[i] == '-') return true;
+  return false;
+}
+
+}  // namespace
+
+void TWordLookupCache::BuildExpressionFilter() {
+  filterBuilt_ = true;
+  if (!filter_) {
+    filter_.reset(new (std::nothrow) uint64_t[kFilterBits / 64]);
+    if (!filter_) return;
+  }
+  std::memset(filter_.get(), 0, kFilterBits / 8);
+  auto add = [this](const char* text, size_t length) {
+    uint32_t a, b;
+    FilterHashes(text, length, a, b);
+    filter_[(a % kFilterBits) / 64] |= uint64_t{1} << (a % 64);
+    filter_[(b % kFilterBits) / 64] |= uint64_t{1} << (b % 64);
+  };
+  MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
+    if (!HasSeparator(key.data(), key.size())) return;
+    for (size_t i = 1; i < key.size(); ++i)
+      if (key[i] == '_' || key[i] == '-') add(key.data(), i);
+    add(key.data(), key.size());
+  });
+}
+
+bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) const {
+  if (!filter_ || !HasSeparator(candidate, length)) return true;
+  uint32_t a, b;
+  FilterHashes(candidate, length, a, b);
+  return (filter_[(a % kFilterBits) / 64] >> (a % 64) & 1) && (filter_[(b % kFilterBits) / 64] >> (b % 64) & 1);
 }
 
 namespace {
@@ -87,6 +138,8 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   longerMayFollow = false;
   if (!MainDictionary) return false;
   const size_t length = std::strlen(candidate);
+  if (!filterBuilt_) BuildExpressionFilter();
+  if (!MayStartExpression(candidate, length)) return false;
   PairSlot* slot = nullptr;
   if (length <= kKeySize + 2) {
     if (!pairs_) {

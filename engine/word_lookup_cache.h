@@ -64,6 +64,14 @@ class TWordLookupCache {
     char key[kKeySize + 2];
   };
 
+  // Every key of an expression and each of its word-boundary prefixes, in a
+  // two-hash Bloom filter: a candidate it lacks is no key and starts none.
+  static constexpr size_t kFilterBits = size_t{1} << 22;
+  void BuildExpressionFilter();
+  bool MayStartExpression(const char* candidate, size_t length) const;
+  std::unique_ptr<uint64_t[]> filter_;
+  bool filterBuilt_ = false;
+
   std::unique_ptr<Slot[]> slots_;
   std::unique_ptr<PairSlot[]> pairs_;
   size_t used_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -95,6 +96,23 @@ std::vector<std::string> Words() {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
     words.push_back(n->text);
   return words;
+}
+
+// The expression filter of the lookup cache is made from every key.
+TEST(SegmentLexicon, EveryKeyOfTheLexiconIsVisited) {
+  Dictionaries dictionaries(TestLexiconImage());
+  std::map<std::string, int> seen;
+  // Each reading lives in a sub-trie of its own: a key comes once per reading.
+  MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) { ++seen[key]; });
+  std::ifstream in(TestDataPath("engine/segment/lexicon.txt"));
+  std::string line, word;
+  size_t words = 0;
+  while (std::getline(in, line)) {
+    std::istringstream(line) >> word;
+    ++words;
+    EXPECT_EQ(seen.count(word), 1u) << word;
+  }
+  EXPECT_EQ(seen.size(), words);
 }
 
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
