@@ -80,12 +80,14 @@ void TWordLookupCache::BuildExpressionFilter() {
     filter_[(a % kFilterBits) / 64] |= uint64_t{1} << (a % 64);
     filter_[(b % kFilterBits) / 64] |= uint64_t{1} << (b % 64);
   };
-  MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
+  const bool complete = MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
     if (!HasSeparator(key.data(), key.size())) return;
     for (size_t i = 1; i < key.size(); ++i)
       if (key[i] == '_' || key[i] == '-') add(key.data(), i);
     add(key.data(), key.size());
   });
+  // Without every key the filter could hide one: every candidate is walked.
+  if (!complete) filter_.reset();
 }
 
 bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) const {
