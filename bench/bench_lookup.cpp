@@ -5,7 +5,9 @@
 // verb forms and plural nouns are left out, so that the lookup's fall-backs
 // (plural, -ed, -ing, -s) run on them as they will on a real text.
 //
-// bench_lookup [corpus folder] [passes]
+// bench_lookup [corpus folder] [passes] [word list...]
+// Each word list (first word of each line, as in WordNet's index files) adds
+// its words as Substantives, for a lexicon of a real dictionary's size.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -91,6 +93,16 @@ int main(int argc, char** argv) {
   }
   ScopedScriptedUi ui;
   Corpus corpus = ReadCorpus(folder);
+  for (int a = 3; a < argc; ++a) {
+    std::ifstream in(argv[a]);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.empty() || line[0] == ' ') continue;
+      std::string word = line.substr(0, line.find(' '));
+      LowerCaseString(word);
+      if (word.size() < 80 && !corpus.types.count(word)) corpus.types[word] = {0x0F00};
+    }
+  }
   LexiconWriter writer(DefaultWorkingTables());
   for (const auto& [word, codes] : corpus.types) writer.AddWord(word, codes);
   std::string error;

@@ -1,7 +1,6 @@
 #include "core/borders.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -10,6 +9,7 @@
 #include "core/messages.h"
 #include "core/trie.h"
 #include "engine/options.h"
+#include "platform/read_file.h"
 #include "platform/safe_save.h"
 
 namespace quilor {
@@ -125,30 +125,15 @@ std::string FormatBordersText(const TBorderList& list) {
 }
 
 bool ReadBordersFile(TBorderList& list, const std::string& fileName) {
-  std::FILE* f = std::fopen(fileName.c_str(), "rb");
   std::string text;
-  bool ok = f != nullptr;
-  bool tooLong = false;
-  if (f) {
-    char block[8192];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0) {
-      if (text.size() + n > kMaxBordersFile) {
-        tooLong = true;
-        break;
-      }
-      text.append(block, n);
-    }
-    if (std::ferror(f)) ok = false;
-    std::fclose(f);
-  }
-  if (!ok) {
+  ReadFileStatus status = ReadWholeFile(fileName, kMaxBordersFile, text);
+  if (status == ReadFileStatus::kNotFound || status == ReadFileStatus::kFailed) {
     ShowError(GetMessageText(kMsgDiskReadError));
     return false;
   }
   bool damaged = false;
   ParseBordersText(text, list, damaged);
-  if (damaged || tooLong) ShowError(GetMessageText(kMsgBordersDamaged));
+  if (damaged || status == ReadFileStatus::kTooLarge) ShowError(GetMessageText(kMsgBordersDamaged));
   return true;
 }
 

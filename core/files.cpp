@@ -71,6 +71,7 @@ bool IsReadableDocument(const std::string& name) {
 
 #include "core/messages.h"
 #include "engine/options.h"
+#include "platform/read_file.h"
 #include "platform/settings_store.h"
 
 extern char** environ;
@@ -556,19 +557,11 @@ bool ParseShortcutUrl(std::string_view text, std::string& url, size_t capacity) 
 
 bool ReadShortcutUrl(std::string& name, size_t capacity) {
   if (name.empty()) return false;
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) {
-    LastIoResult = errno;
-    return false;
-  }
-  // A shortcut is a few lines; read at most 1 MB of it.
+  // A shortcut is a few lines; at most 1 MB of it is read.
   std::string text;
-  char block[4096];
-  size_t n;
-  while ((n = std::fread(block, 1, sizeof block, f)) > 0 && text.size() < (1u << 20)) text.append(block, n);
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  LastIoResult = failed ? EIO : 0;
+  ReadFileStatus status = ReadWholeFile(name, 1u << 20, text);
+  LastIoResult = status == ReadFileStatus::kNotFound ? ENOENT : status == ReadFileStatus::kFailed ? EIO : 0;
+  if (status == ReadFileStatus::kNotFound) return false;
   std::string url;
   if (!ParseShortcutUrl(text, url, capacity)) return false;
   name = url;

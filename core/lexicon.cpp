@@ -104,6 +104,7 @@ void TMainDictionary::Load(DictionarySource& source) {
     const SubTrie& s = subTries_[t];
     if (!TrieArraysHoldTogether(chars_.data() + s.first, links_.data() + s.first, s.count))
       source.Corrupt("sub-trie " + std::to_string(t));
+    siblings_[t].Build(chars_.data() + s.first, links_.data() + s.first, s.count);
   }
 
   stamp = ReadU32(header + kOffStamp);
@@ -140,7 +141,7 @@ int TMainDictionary::Find(int subTrie, const char* key) {
   keyReached = false;
   if (subTrie < 1 || subTrie > kLexiconSubTries) return -1;
   const SubTrie& s = subTries_[subTrie];
-  TrieWalk w = WalkTrie<true>(chars_.data() + s.first, links_.data() + s.first, s.count, key);
+  TrieWalk w = WalkTrieIndexed<true>(chars_.data() + s.first, links_.data() + s.first, s.count, siblings_[subTrie], key);
   if (!w.found) return -1;
   keyReached = true;
   value = values_[s.first + w.node];

@@ -40,6 +40,7 @@
 #include "core/category.h"
 #include "core/chartables.h"
 #include "core/inflection.h"
+#include "core/trie.h"
 
 namespace quilor {
 
@@ -133,6 +134,7 @@ class TMainDictionary {
   int Find(int subTrie, const char* key);
 
   SubTrie subTries_[kLexiconSubTries + 1];
+  TrieSiblingIndex siblings_[kLexiconSubTries + 1];
   std::vector<unsigned char> chars_;
   std::vector<uint16_t> values_;
   std::vector<int32_t> links_;

@@ -162,6 +162,47 @@ template class BasicTrie<int16_t, uint16_t, true>;
 template class BasicTrie<int32_t, uint16_t, true>;
 template class BasicTrie<int32_t, uint32_t, false>;
 
+void TrieSiblingIndex::Build(const unsigned char* chars, const int32_t* links, uint64_t n) {
+  bits_.assign((n + 63) / 64, 0);
+  rank_.assign(bits_.size(), 0);
+  offsets_.assign(1, 0);
+  chars_.clear();
+  targets_.clear();
+  // Each node belongs to one chain; a chain that meets a node of another
+  // (possible only in a damaged file) gets no table.
+  std::vector<bool> inChain(n, false);
+  std::vector<uint64_t> members;
+  for (uint64_t h = 0; h < n; ++h) {
+    if (h > 0 && chars[h - 1] == 0) continue;  // not the first node of a chain
+    members.clear();
+    bool shared = false;
+    for (int64_t m = static_cast<int64_t>(h); m >= 0; m = links[m]) {
+      if (inChain[m]) {
+        shared = true;
+        break;
+      }
+      inChain[m] = true;
+      members.push_back(static_cast<uint64_t>(m));
+    }
+    if (shared || members.size() < kMinChain) continue;
+    bool seen[256] = {};
+    for (uint64_t m : members) {
+      const unsigned char c = chars[m];
+      if (c == 0 || seen[c]) continue;
+      seen[c] = true;
+      chars_.push_back(c);
+      targets_.push_back(static_cast<uint32_t>(m + 1));
+    }
+    offsets_.push_back(static_cast<uint32_t>(chars_.size()));
+    bits_[h >> 6] |= uint64_t{1} << (h & 63);
+  }
+  uint32_t r = 0;
+  for (size_t w = 0; w < bits_.size(); ++w) {
+    rank_[w] = r;
+    r += static_cast<uint32_t>(__builtin_popcountll(bits_[w]));
+  }
+}
+
 void TCompactTrie::CreateCompactTrie(uint32_t capacity) {
   Allocate(capacity > kCompactTrieMaxCapacity ? kCompactTrieMaxCapacity : capacity);
 }

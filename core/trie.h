@@ -82,6 +82,77 @@ bool TrieArraysHoldTogether(const unsigned char* chars, const Link* links, uint6
   return true;
 }
 
+// Lookup tables for the long sibling chains of read-only trie arrays: for a
+// chain of at least kMinChain nodes, the characters of its nodes (first
+// occurrence of each) and the node after each, so that a walk that misses at
+// the chain's first node finds its sibling in one small array instead of
+// following the links node by node. The answers are those of the links.
+class TrieSiblingIndex {
+ public:
+  static constexpr int kMinChain = 3;
+  // Arrays that TrieArraysHoldTogether accepted.
+  void Build(const unsigned char* chars, const int32_t* links, uint64_t n);
+  // The node after the sibling of `node` (itself included) whose character
+  // is c; -1 when the chain has none; -2 when the node has no table.
+  int64_t Next(uint64_t node, unsigned char c) const {
+    const uint64_t w = node >> 6;
+    if (w >= bits_.size()) return -2;
+    const uint64_t bit = uint64_t{1} << (node & 63);
+    if (!(bits_[w] & bit)) return -2;
+    const uint32_t r = rank_[w] + static_cast<uint32_t>(__builtin_popcountll(bits_[w] & (bit - 1)));
+    const uint32_t from = offsets_[r], to = offsets_[r + 1];
+    const void* hit = std::memchr(chars_.data() + from, c, to - from);
+    if (!hit) return -1;
+    return targets_[static_cast<const unsigned char*>(hit) - chars_.data()];
+  }
+  size_t TableCount() const { return offsets_.empty() ? 0 : offsets_.size() - 1; }
+  size_t MemoryBytes() const {
+    return bits_.size() * 8 + rank_.size() * 4 + offsets_.size() * 4 + chars_.size() + targets_.size() * 4;
+  }
+
+ private:
+  std::vector<uint64_t> bits_;
+  std::vector<uint32_t> rank_;
+  std::vector<uint32_t> offsets_;
+  std::vector<unsigned char> chars_;
+  std::vector<uint32_t> targets_;
+};
+
+// The walk with the sibling tables of the arrays (lookups only).
+template <bool Fold>
+inline TrieWalk WalkTrieIndexed(const unsigned char* chars, const int32_t* links, uint64_t used,
+                                const TrieSiblingIndex& index, const char* key) {
+  TrieWalk w;
+  if (!key || !key[0] || used == 0) return w;
+  const unsigned char* k = reinterpret_cast<const unsigned char*>(key);
+  int64_t i = 0;
+  int pos = 0;
+  for (;;) {
+    unsigned char c = Fold ? LowerCaseMap[k[pos]] : k[pos];
+    while (c != 0 && c == chars[i]) {
+      ++pos;
+      ++i;
+      c = Fold ? LowerCaseMap[k[pos]] : k[pos];
+    }
+    w.node = i;
+    w.position = pos;
+    if (c == 0) {
+      w.found = true;
+      return w;
+    }
+    const int64_t next = index.Next(static_cast<uint64_t>(i), c);
+    if (next >= 0) {
+      ++pos;
+      i = next;
+      continue;
+    }
+    if (next == -1) return w;
+    const int64_t a = links[i];
+    if (a < 0) return w;
+    i = a;
+  }
+}
+
 // Lookup state shared by the trie objects.
 struct TrieState {
   bool found = false;

@@ -51,6 +51,32 @@ int VowelGroups(const std::string& w) {
   return groups;
 }
 
+bool IsLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+}  // namespace
+
+std::string JoinedSpelling(const std::string& w) {
+  std::string out;
+  bool changed = false;
+  for (size_t i = 0; i < w.size(); ++i) {
+    char c = w[i];
+    bool between = i > 0 && i + 1 < w.size() && IsLetter(w[i - 1]) && IsLetter(w[i + 1]);
+    if (c == '\'' && between) {
+      out += '_';
+      changed = true;
+    } else if (c == '.' && i + 1 < w.size() && w[i + 1] == '_' && i > 0 && IsLetter(w[i - 1])) {
+      changed = true;  // "st._louis": the dot goes, the '_' stays
+    } else if (c == '\'' || c == '.') {
+      return {};  // other apostrophes and dots have no joined spelling
+    } else {
+      out += c;
+    }
+  }
+  return changed ? out : std::string();
+}
+
+namespace {
+
 // Proper names take a plural only when they name people or groups (Americans).
 bool IsPeopleName(const wordnet::Database& wn, const std::string& lemma) {
   int lexFile = wn.FirstSenseLexFile(Pos::Noun, lemma);
@@ -379,6 +405,14 @@ void LexiconModel::Finish(const WordLists& lists) {
       firstWords.emplace(first, codes[0]);
   }
   for (const auto& [first, code] : firstWords) entries_[first] = {code};
+  // The scanner cuts words at apostrophes and dots, and the segment buffer
+  // joins the pieces with '_': o'clock is found as o_clock, st._louis as st_louis.
+  std::map<std::string, std::vector<TCategoryCode>> joinedForms;
+  for (const auto& [word, codes] : entries_) {
+    std::string joined = JoinedSpelling(word);
+    if (!joined.empty() && joined != word && !entries_.count(joined)) joinedForms.emplace(joined, codes);
+  }
+  entries_.insert(joinedForms.begin(), joinedForms.end());
   std::set<std::string> starts;
   for (const auto& [word, codes] : entries_)
     for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))

@@ -42,6 +42,11 @@ std::string PresentParticiple(const std::string& verb);
 std::string Comparative(const std::string& adjective);
 std::string Superlative(const std::string& adjective);
 
+// The spelling under which the segment buffer joins an expression cut at an
+// apostrophe or a dot (o'clock: o_clock; st._louis: st_louis); empty when
+// the word has none or keeps other apostrophes or dots.
+std::string JoinedSpelling(const std::string& word);
+
 class LexiconModel {
  public:
   void Build(const wordnet::Database& wn, const WordLists& lists);

@@ -13,7 +13,8 @@ if(TARGET quilor_dico)
       "${QUILOR_ONTOLOGY_SCENARIO}/Chemistry US V7.scn")
   set(QUILOR_ONTOLOGY_DEPENDS quilor-ontology)
   if(TARGET quilor_dictionaries)
-    list(APPEND QUILOR_ONTOLOGY_DEPENDS quilor_dictionaries)
+    # The word tables follow the letter groups of the lexicon built beside them.
+    list(APPEND QUILOR_ONTOLOGY_DEPENDS quilor_dictionaries ${QUILOR_ONTOLOGY_DICO}/englex.lv8)
   endif()
   add_custom_command(
     OUTPUT ${QUILOR_ONTOLOGY_OUTPUTS}

@@ -400,9 +400,11 @@ void TOntologyEngine::CountClasses(const uint32_t cls[4]) {
 bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategoryRecord* data, int32_t& value) {
   value = -1;
   best_ = {0, 0, 0, 0};
+  bestBaseForm_ = 0;
   if (LookupReading(word, 0)) {
     if (ambiguous_) return false;
     value = reading_.value;
+    bestBaseForm_ = reading_.baseForm;
     CountClasses(reading_.cls);
     for (int l = 0; l < 3; ++l) best_[l] = reading_.cls[l];
     return true;

@@ -1,10 +1,10 @@
 #include "engine/options.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "core/files.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -181,15 +181,9 @@ bool ReadOptionsImage(std::string_view image, TOptionsRecord& record) {
 }
 
 bool ReadOptionsFile(const std::string& path, TOptionsRecord& record) {
-  std::string image(kOptionsRecordSize, '\0');
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  size_t got = 0;
-  if (f) {
-    got = std::fread(image.data(), 1, image.size(), f);
-    if (std::ferror(f)) got = 0;
-    std::fclose(f);
-  }
-  image.resize(got);
+  std::string image;
+  ReadFileStatus status = ReadWholeFile(path, kOptionsRecordSize, image);
+  if (status != ReadFileStatus::kOk && status != ReadFileStatus::kTooLarge) image.clear();
   return ReadOptionsImage(image, record);
 }
 

@@ -229,7 +229,8 @@ bool TSegmentBuffer::ProcessSegment() {
     int n = 0;
     for (const char* c = slots_[0].tag; *c && n < kSlotTagSize - 1; ++c)
       if (!std::strchr("!(),.:;?]}\xBB", *c)) kept[n++] = *c;
-    SetTag(slots_[0], kept);
+    // Blanks alone are no punctuation, however many the document had.
+    SetTag(slots_[0], std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
   }
   MakeMark(slots_[count_]);
   SetTag(slots_[count_], " ");

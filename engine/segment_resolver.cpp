@@ -208,7 +208,7 @@ bool TSegmentResolver::ResolveSegment() {
     std::memset(kept, 0, sizeof kept);
     for (const char* c = f.tag; *c && n < kSlotTagSize - 1; ++c)
       if (!std::strchr("!.:;?\xA1\xBF", *c)) kept[n++] = *c;
-    std::strcpy(f.tag, n ? kept : " ");
+    std::strcpy(f.tag, std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
   }
   // 2. The slot after the last is empty; marks are reset.
   ClearSlot(slots_[count_]);

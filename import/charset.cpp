@@ -1,7 +1,6 @@
 #include "import/charset.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #include "core/chartables.h"
@@ -176,94 +175,6 @@ void Utf8Decoder::Finish(std::string& output) {
   // An incomplete sequence at the very end: a lead byte and continuation
   // bytes, each taken as it stands.
   Flush(output);
-}
-
-// ---------------------------------------------------------------- UTF-16
-
-void Utf16Decoder::Reset(bool bigEndian) {
-  bigEndian_ = bigEndian;
-  haveByte_ = false;
-  highSurrogate_ = 0;
-}
-
-void Utf16Decoder::Decode(const char* input, size_t length, std::string& output) {
-  const auto* s = reinterpret_cast<const unsigned char*>(input);
-  for (size_t i = 0; i < length; ++i) {
-    if (!haveByte_) {
-      byte_ = s[i];
-      haveByte_ = true;
-      continue;
-    }
-    haveByte_ = false;
-    auto unit = static_cast<char16_t>(bigEndian_ ? (byte_ << 8) | s[i] : (s[i] << 8) | byte_);
-    if (highSurrogate_) {
-      if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        output.push_back('#');
-        highSurrogate_ = 0;
-        continue;
-      }
-      output.push_back('?');
-      highSurrogate_ = 0;
-    }
-    if (unit >= 0xD800 && unit <= 0xDBFF)
-      highSurrogate_ = unit;
-    else
-      output.push_back(static_cast<char>(UnicodeToAnsi(unit)));
-  }
-}
-
-void Utf16Decoder::Finish(std::string& output) {
-  if (highSurrogate_) output.push_back('?');
-  highSurrogate_ = 0;
-  haveByte_ = false;  // half a unit carries no character
-}
-
-// ---------------------------------------------------------------- Macintosh and DOS
-
-bool MacToAnsiBlock(char* block, size_t count) {
-  if (count == 0) return false;
-  for (size_t i = 0; i < count; ++i)
-    block[i] = static_cast<char>(Tables.macToAnsi[static_cast<unsigned char>(block[i])]);
-  return true;
-}
-
-namespace {
-
-// Code page 437, bytes 0x80-0xFF.
-constexpr char16_t kCp437High[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
-    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
-    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
-    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
-    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
-    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
-    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
-    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
-    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
-
-std::array<unsigned char, 256> MakeOemTable() {
-  std::array<unsigned char, 256> t{};
-  for (int c = 0; c < 128; ++c) t[c] = static_cast<unsigned char>(c);
-  for (int c = 0; c < 128; ++c) {
-    char16_t u = kCp437High[c];
-    unsigned char a = UnicodeToAnsi(u);
-    // Line drawing and shading have no ANSI character: they separate words.
-    if (a == '?' && u >= 0x2500 && u <= 0x25FF) a = ' ';
-    t[0x80 + c] = a;
-  }
-  return t;
-}
-
-}  // namespace
-
-unsigned char OemToAnsiChar(unsigned char c) {
-  static const std::array<unsigned char, 256> table = MakeOemTable();
-  return table[c];
-}
-
-void OemToAnsiBlock(char* block, size_t count) {
-  for (size_t i = 0; i < count; ++i) block[i] = static_cast<char>(OemToAnsiChar(static_cast<unsigned char>(block[i])));
 }
 
 // ---------------------------------------------------------------- text of binary documents

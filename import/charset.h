@@ -60,30 +60,6 @@ class Utf8Decoder {
   size_t pendingLength_ = 0;
 };
 
-// UTF-16 to Windows-1252, block by block; a unit or a surrogate pair cut by
-// the end of a block is completed by the next one. A pair gives '#'.
-class Utf16Decoder {
- public:
-  void Reset(bool bigEndian);
-  void Decode(const char* input, size_t length, std::string& output);
-  // End of the text: a lone byte or high surrogate gives '?'.
-  void Finish(std::string& output);
-
- private:
-  bool bigEndian_ = false;
-  bool haveByte_ = false;
-  unsigned char byte_ = 0;
-  char16_t highSurrogate_ = 0;
-};
-
-// Macintosh Roman to ANSI in place, through the working Macintosh table.
-// False only for an empty block.
-bool MacToAnsiBlock(char* block, size_t count);
-
-// DOS (code page 437) to ANSI.
-unsigned char OemToAnsiChar(unsigned char c);
-void OemToAnsiBlock(char* block, size_t count);
-
 // Readable text out of a document stored in a non-text format (a Word or
 // PowerPoint file read raw, a Flash or Excel file). Byte positions are kept:
 // what is not text becomes spaces or NUL bytes, which the word scanner takes

@@ -8,12 +8,12 @@
 #include "core/messages.h"
 #include "import/filter_formats.h"
 #include "import/powerpoint_document.h"
+#include "import/text_loader.h"
 #include "import/word_document.h"
 #include "platform/compound_file.h"
-#if __has_include("platform/settings_store.h")
+#include "engine/options.h"
+#include "import/format_decoder.h"
 #include "platform/settings_store.h"
-#define QUILOR_HAS_SETTINGS_STORE 1
-#endif
 
 namespace quilor {
 
@@ -31,7 +31,6 @@ constexpr int kMsgFailedFiles = 5421;
 constexpr int kMsgNoConverter = 5422;
 constexpr int kMsgErrorInStep = 5423;
 
-ConversionSwitches ConversionOptions;
 std::array<std::string, kConverterCount> ConverterDllPaths;
 const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
 std::unique_ptr<TMSWordDocument> WordImportForm;
@@ -103,12 +102,13 @@ bool PackageFormatByExtension(const std::string& ext, ConverterFormat& format) {
 }
 
 bool FilterSwitchedOff(ConverterFormat format) {
+  ConversionSwitches s = ReadConversionSwitches();
   switch (format) {
-    case ConverterFormat::kPdf: return !ConversionOptions.pdfConversion;
-    case ConverterFormat::kOffice2007: return ConversionOptions.docxFilterOff;
-    case ConverterFormat::kPowerPoint2007: return ConversionOptions.pptxFilterOff;
-    case ConverterFormat::kOpenDocumentText: return ConversionOptions.odtFilterOff;
-    case ConverterFormat::kOpenDocumentPresentation: return ConversionOptions.odpFilterOff;
+    case ConverterFormat::kPdf: return !s.pdfConversion;
+    case ConverterFormat::kOffice2007: return s.docxFilterOff;
+    case ConverterFormat::kPowerPoint2007: return s.pptxFilterOff;
+    case ConverterFormat::kOpenDocumentText: return s.odtFilterOff;
+    case ConverterFormat::kOpenDocumentPresentation: return s.odpFilterOff;
     default: return false;
   }
 }
@@ -188,20 +188,81 @@ ConvertedSource ReadWord(const std::string& name) {
   return source;
 }
 
+constexpr int kConvertedKinds[] = {kDocWord, kDocPdf, kDocPowerPoint, kDocPowerPointXml,
+                                   kDocOdt,  kDocOdp, kDocXps,        kDocExcel};
+
+bool IsConvertedKind(int kind) {
+  for (int k : kConvertedKinds)
+    if (k == kind) return true;
+  return false;
+}
+
+// The printable text of a file read raw, through the binary-text extraction of its kind.
+bool ExtractRawText(const std::string& name, int kind, std::string& text) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return false;
+  FormatDecoder decoder;
+  decoder.Start(kind);
+  std::unique_ptr<char[]> buffer(new char[65536]);
+  while (text.size() < DocumentFilter::kMaxTextBytes) {
+    in.read(buffer.get(), 65536);
+    size_t n = static_cast<size_t>(in.gcount());
+    if (n == 0) break;
+    decoder.Decode(buffer.get(), n, text);
+  }
+  decoder.Finish(text);
+  if (text.size() > DocumentFilter::kMaxTextBytes) text.resize(DocumentFilter::kMaxTextBytes);
+  return !text.empty();
+}
+
+// Hands the loader the whole text of a converted document.
+class ConvertingReader : public DocumentReader {
+ public:
+  PrepareResult Prepare(const std::string& path, std::string& text) override {
+    int byName = DocumentKind(path);
+    bool unknown = UnknownExtension;
+    // The loader may have chosen the kind by content (a Word file named
+    // ".txt"): the content decides then, not the name.
+    int kind = IsConvertedKind(CurrentDocumentKind) ? CurrentDocumentKind : byName;
+    ConvertedSource source = PrepareConvertedSource(path, kind, unknown || kind != byName);
+    switch (source.route) {
+      case SourceRoute::kConverted:
+        text = std::move(source.text);
+        return PrepareResult::kConverted;
+      case SourceRoute::kPassOver:
+        return PrepareResult::kPassOver;
+      case SourceRoute::kReadFile:
+        if (!IsConvertedKind(kind)) return PrepareResult::kReadFile;  // text under an unknown extension
+        break;
+      case SourceRoute::kReadRaw:
+        break;
+    }
+    // A Word document under an unknown extension is extracted as Word.
+    return ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text) ? PrepareResult::kConverted
+                                                                                : PrepareResult::kPassOver;
+  }
+  // Never reached: every file of these kinds comes as converted text.
+  size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override { return length; }
+};
+
+ConvertingReader TheConvertingReader;
+
 }  // namespace
+
+DocumentReader& ConvertedDocumentReader() { return TheConvertingReader; }
 
 DocumentFilter* Converter(ConverterFormat format) { return Converters[Index(format)].get(); }
 bool ConverterAvailable(ConverterFormat format) { return Converter(format) != nullptr; }
 
-
 bool EnablePdfFilter(bool useLibrary, const std::string& libraryPath) {
   bool ok = EnableFilter(ConverterFormat::kPdf, useLibrary, libraryPath);
-  if (!ok) ConversionOptions.pdfConversion = false;
+  if (!ok) Options->Set(opt::ConvertPdf, 0);
   return ok;
 }
 bool EnableOfficeFilter(bool useLibrary, const std::string& libraryPath) {
-  ConversionOptions.officeFilter = EnableFilter(ConverterFormat::kOffice, useLibrary, libraryPath);
-  return ConversionOptions.officeFilter;
+  bool ok = EnableFilter(ConverterFormat::kOffice, useLibrary, libraryPath);
+  Options->Set(opt::ConversionFilterSwitch603, ok);
+  return ok;
 }
 bool EnableOffice2007Filter(bool useLibrary, const std::string& libraryPath) {
   return EnableFilter(ConverterFormat::kOffice2007, useLibrary, libraryPath);
@@ -217,22 +278,39 @@ bool EnableOpenDocumentPresentationFilter(bool useLibrary, const std::string& li
 }
 
 void ReadConverterChoices() {
-#ifdef QUILOR_HAS_SETTINGS_STORE
   for (int i = 0; i < kConverterCount; ++i) {
     std::string value;
     ConverterDllPaths[i] = ReadSetting(ConversionFiltersKey(), kConverterExtensions[i], value) ? value : "";
   }
-#endif
 }
 
 bool WriteConverterChoice(ConverterFormat format, const std::string& libraryPath) {
-#ifdef QUILOR_HAS_SETTINGS_STORE
   ConverterDllPaths[Index(format)] = libraryPath;
   return WriteSetting(ConversionFiltersKey(), kConverterExtensions[Index(format)], libraryPath).ok;
-#else
-  ConverterDllPaths[Index(format)] = libraryPath;
-  return true;
-#endif
+}
+
+ConversionSwitches ReadConversionSwitches() {
+  ConversionSwitches s;
+  s.pdfConversion = Options->Switch(opt::ConvertPdf);
+  s.officeFilter = Options->Switch(opt::ConversionFilterSwitch603);
+  s.wordReader = Options->Switch(opt::WordDetailedReading);
+  s.xpsConversion = Options->Switch(opt::ConversionFilterSetting630);
+  s.docxFilterOff = Options->Switch(opt::ConversionFilterSwitch635);
+  s.pptxFilterOff = Options->Switch(opt::ConversionFilterSwitch636);
+  s.odtFilterOff = Options->Switch(opt::ConversionFilterSwitch637);
+  s.odpFilterOff = Options->Switch(opt::ConversionFilterSwitch638);
+  return s;
+}
+
+void WriteConversionSwitches(const ConversionSwitches& s) {
+  Options->Set(opt::ConvertPdf, s.pdfConversion);
+  Options->Set(opt::ConversionFilterSwitch603, s.officeFilter);
+  Options->Set(opt::WordDetailedReading, s.wordReader);
+  Options->Set(opt::ConversionFilterSetting630, s.xpsConversion);
+  Options->Set(opt::ConversionFilterSwitch635, s.docxFilterOff);
+  Options->Set(opt::ConversionFilterSwitch636, s.pptxFilterOff);
+  Options->Set(opt::ConversionFilterSwitch637, s.odtFilterOff);
+  Options->Set(opt::ConversionFilterSwitch638, s.odpFilterOff);
 }
 
 bool CreateConverters() {
@@ -247,10 +325,13 @@ bool CreateConverters() {
   EnableOpenDocumentPresentationFilter(use(ConverterFormat::kOpenDocumentPresentation),
                                        path(ConverterFormat::kOpenDocumentPresentation));
   WordImportForm = std::make_unique<TMSWordDocument>();
+  for (int kind : kConvertedKinds) RegisterDocumentReader(kind, &TheConvertingReader);
   return WordImportForm != nullptr;
 }
 
 void FreeConverters() {
+  for (int kind : kConvertedKinds)
+    if (FindDocumentReader(kind) == &TheConvertingReader) RegisterDocumentReader(kind, nullptr);
   WordImportForm.reset();
   for (auto& c : Converters) c.reset();
 }
@@ -291,7 +372,7 @@ bool ReportPdfConversionImpossible() {
   text += " ";
   text += GetMessageText(kMsgContinue);
   if (AskYesNo(text)) return false;
-  ConversionOptions.pdfConversion = false;
+  Options->Set(opt::ConvertPdf, 0);
   ShowError(Msg(kMsgPdfDisabled) + " " + Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
   return true;
 }
@@ -320,7 +401,7 @@ int ConvertWordDocument(const std::string& fileName) {
     filter->ClearText();
     return WordRouteFailed ? 0 : static_cast<int>(WordRouteText.size());
   }
-  if (ConversionOptions.officeFilter && ConverterAvailable(ConverterFormat::kOffice)) {
+  if (Options->Switch(opt::ConversionFilterSwitch603) && ConverterAvailable(ConverterFormat::kOffice)) {
     DocumentFilter* filter = Converter(ConverterFormat::kOffice);
     if (filter->ExtractIFilterText(fileName)) {
       WordRouteText = filter->Text();
@@ -373,9 +454,9 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
       if (file.OpenFile(name)) {
         if (file.Find("EncryptedPackage") >= 0) return PassOver(name, kMsgPasswordProtected);
         if (file.Find("WordDocument") >= 0)
-          return ConversionOptions.wordReader ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+          return Options->Switch(opt::WordDetailedReading) ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
         if (file.Find("PowerPoint Document") >= 0)
-          return ConversionOptions.wordReader ? ReadPowerPoint(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+          return Options->Switch(opt::WordDetailedReading) ? ReadPowerPoint(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
       }
       if (kind == kDocWord || kind == kDocPowerPoint) return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
       return PassOver(name, kMsgNotTextDocument);
@@ -389,7 +470,7 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
   switch (kind) {
     case kDocPdf: return RunFilter(name, ConverterFormat::kPdf);
     case kDocWord:
-      return ConversionOptions.wordReader ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+      return Options->Switch(opt::WordDetailedReading) ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
     case kDocPowerPoint: return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
     case kDocPowerPointXml: return RunFilter(name, ConverterFormat::kPowerPoint2007);
     case kDocOdt: return RunFilter(name, ConverterFormat::kOpenDocumentText);

@@ -3,20 +3,19 @@
 // the reports of failed conversions.
 #pragma once
 
-#include "core/files.h"
-
 #include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "import/document_filter.h"
+#include "import/document_readers.h"
 
 namespace quilor {
 
 class TMSWordDocument;
 
-// Conversion switches of the options record.
+// Conversion switches, kept in the options record (engine/options.h).
 struct ConversionSwitches {
   bool pdfConversion = true;   // convert PDF documents
   bool officeFilter = false;   // use the Office filter for Word documents (none exists here)
@@ -27,7 +26,8 @@ struct ConversionSwitches {
   bool odtFilterOff = false;
   bool odpFilterOff = false;
 };
-extern ConversionSwitches ConversionOptions;
+ConversionSwitches ReadConversionSwitches();
+void WriteConversionSwitches(const ConversionSwitches& switches);
 
 // The converter objects, null when unavailable; index by ConverterFormat.
 constexpr int kConverterCount = 6;
@@ -38,7 +38,7 @@ bool ConverterAvailable(ConverterFormat format);
 // and ".odp" (empty: the built-in one).
 extern std::array<std::string, kConverterCount> ConverterDllPaths;
 extern const std::array<const char*, kConverterCount> kConverterExtensions;
-// "\Software\Brevalia\ConversionFilters\V1.2"
+// The settings key of the choices is ConversionFiltersKey() (core/files.h).
 
 // The Word 97-2003 reader, created with the converters.
 extern std::unique_ptr<TMSWordDocument> WordImportForm;
@@ -49,8 +49,8 @@ extern bool WordRouteFailed;
 extern int WordRouteStep;
 extern bool ConversionFailed;
 extern std::string ConversionErrorText;  // at most 512 characters
-// The conversion-impossible report of a PDF has been shown (once per program run).
-extern bool ConversionErrorShown;
+// ConversionErrorShown (import/text_loader.h): the conversion-impossible
+// report of a PDF has been shown, once per program run.
 
 bool CreateConverters();
 void FreeConverters();
@@ -89,6 +89,11 @@ struct ConvertedSource {
   std::string text;
   ConverterUsed used = ConverterUsed::kNone;
 };
+
+// The document reader of the converted kinds: registered for the Word,
+// PDF, PowerPoint, Office Open XML, OpenDocument, XPS and Excel kinds by
+// CreateConverters, removed by FreeConverters.
+DocumentReader& ConvertedDocumentReader();
 
 // Decides the route of one file of document kind `kind` (DocumentKind) and
 // converts it when it is a converted kind. The content's signature decides

@@ -1,6 +1,7 @@
 #include "import/document_readers.h"
 
 #include "core/files.h"
+#include "import/format_decoder.h"
 
 namespace quilor {
 
@@ -14,7 +15,8 @@ void RegisterDocumentReader(int documentKind, DocumentReader* reader) {
 }
 
 DocumentReader* FindDocumentReader(int documentKind) {
-  return documentKind >= 0 && documentKind < kMaxKind ? g_readers[documentKind] : nullptr;
+  if (documentKind < 0 || documentKind >= kMaxKind) return nullptr;
+  return g_readers[documentKind] ? g_readers[documentKind] : BuiltInDocumentReader(documentKind);
 }
 
 bool KindNeedsReader(int documentKind) {

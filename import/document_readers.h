@@ -45,11 +45,20 @@ class DocumentReader {
   // Decodes block[0, length) in place into Windows-1252 text; returns the
   // number of bytes of text now at the start of the block.
   virtual size_t DecodeBlock(unsigned char* block, size_t length, BlockContext& context) = 0;
+  // Text decoded from earlier blocks that did not fit in them: copied into
+  // block (at most capacity bytes); 0 when none waits. The loader takes it
+  // before it decodes the next block and before the file ends.
+  virtual size_t TakeHeldText(unsigned char* block, size_t capacity) {
+    (void)block;
+    (void)capacity;
+    return 0;
+  }
   // The file's source is released (may come more than once).
   virtual void Release() {}
 };
 
-// Registers the reader of a document kind (not owned; nullptr removes it).
+// Registers the reader of a document kind (not owned; nullptr puts back the
+// built-in reader of the kind, if any).
 void RegisterDocumentReader(int documentKind, DocumentReader* reader);
 DocumentReader* FindDocumentReader(int documentKind);
 // Kinds that are read only through a reader of their own (HTML, XML, RTF,

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <string_view>
 
 #include "core/chartables.h"
 #include "core/files.h"
-#include "core/messages.h"
+#include "platform/compound_file.h"
 
 namespace quilor {
 
@@ -16,41 +17,14 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && std::memcmp(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
-// A name as it is stored in a compound file's directory (UTF-16).
-std::string Wide(std::string_view name) {
-  std::string out;
-  for (char c : name) {
-    out += c;
-    out += '\0';
-  }
-  return out;
-}
-
 // Formats that hold no text the loader reads.
 constexpr std::string_view kForeignSignatures[] = {
     "\x89PNG", "GIF87a", "GIF89a", "\xFF\xD8\xFF", "MZ", "\x7F" "ELF", "\x1F\x8B", "7z\xBC\xAF", "Rar!",
     "ID3", "OggS", "fLaC", "RIFF", "II*\0", "MM\0*", "BZh", "\xFD" "7zXZ", "%!PS"};
 
-int KindOfCompoundFile(std::string_view head, int kindByExtension) {
-  if (head.find(Wide("WordDocument")) != head.npos) return kDocWord;
-  if (head.find(Wide("PowerPoint Document")) != head.npos) return kDocPowerPoint;
-  if (head.find(Wide("Workbook")) != head.npos || head.find(Wide("Book")) != head.npos) return kDocExcel;
-  if (kindByExtension == kDocWord || kindByExtension == kDocPowerPoint || kindByExtension == kDocExcel)
-    return kindByExtension;
-  return kDocUnsupported;
-}
-
-int KindOfZipArchive(std::string_view head, int kindByExtension) {
-  if (head.find("application/vnd.oasis.opendocument.text") != head.npos) return kDocOdt;
-  if (head.find("application/vnd.oasis.opendocument.presentation") != head.npos) return kDocOdp;
-  if (head.find("word/") != head.npos) return kDocWord;
-  if (head.find("ppt/") != head.npos) return kDocPowerPointXml;
-  // Other archives (and those whose parts are not named early) keep the
-  // kind of a recognised extension of a zipped format.
-  if (kindByExtension == kDocWord || kindByExtension == kDocPowerPointXml || kindByExtension == kDocOdt ||
-      kindByExtension == kDocOdp || kindByExtension == kDocXps || kindByExtension == kDocExcel)
-    return kindByExtension;
-  return kDocUnsupported;
+bool IsConvertedKind(int kind) {
+  return kind == kDocWord || kind == kDocPowerPoint || kind == kDocExcel || kind == kDocPowerPointXml ||
+         kind == kDocOdt || kind == kDocOdp || kind == kDocXps || kind == kDocPdf;
 }
 
 }  // namespace
@@ -60,9 +34,11 @@ int DocumentKindFromContent(const char* data, size_t length, int kindByExtension
   if (StartsWith(head, "\xEF\xBB\xBF")) head.remove_prefix(3);
   // Formats with a signature of their own win over the extension.
   if (StartsWith(head, "{\\rtf")) return kDocRtf;
-  if (StartsWith(head, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) return KindOfCompoundFile(head, kindByExtension);
+  // Compound files and packages go to the converters, which tell their
+  // formats apart by what they hold.
+  if (CompoundFile::HasSignature(head.data(), head.size()) || StartsWith(head, "PK\x03\x04"))
+    return IsConvertedKind(kindByExtension) ? kindByExtension : kDocWord;
   if (StartsWith(head, "%PDF-")) return kDocPdf;
-  if (StartsWith(head, "PK\x03\x04")) return KindOfZipArchive(head, kindByExtension);
   if (StartsWith(head, "FWS") || StartsWith(head, "CWS")) return kindByExtension == kDocFlash ? kDocFlash : kDocUnsupported;
   // Pictures, programs, archives: a text may begin with the same letters,
   // but holds no NUL byte.
@@ -92,8 +68,13 @@ int DocumentKindFromContent(const char* data, size_t length, int kindByExtension
   return kDocText;
 }
 
-std::string UnsupportedDocumentReport(const std::string& fileName) {
-  return std::string(GetMessageText(kMsgDocumentNotSupported)) + " " + fileName;
+int DocumentKindOfFile(const std::string& path, int kindByExtension, bool unknownExtension) {
+  std::ifstream in(path, std::ios::binary);
+  char head[kSignatureProbeSize];
+  in.read(head, sizeof head);
+  size_t n = in ? sizeof head : static_cast<size_t>(in.gcount());
+  if (n == 0) return unknownExtension ? kDocText : kindByExtension;
+  return DocumentKindFromContent(head, n, kindByExtension, unknownExtension);
 }
 
 }  // namespace quilor

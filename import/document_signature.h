@@ -11,9 +11,6 @@ namespace quilor {
 // A document the text loader does not read: passed over and reported.
 constexpr int kDocUnsupported = 0;
 
-// Text of the report of a passed-over document.
-constexpr int kMsgDocumentNotSupported = 5300;
-
 // How many bytes of the start of a document the signature is looked for in.
 constexpr size_t kSignatureProbeSize = 4096;
 
@@ -22,8 +19,8 @@ constexpr size_t kSignatureProbeSize = 4096;
 // readable text. unknownExtension is DocumentKind's flag for the name.
 int DocumentKindFromContent(const char* head, size_t length, int kindByExtension, bool unknownExtension);
 
-// The report of a passed-over document: the text of message 5300 and the
-// file name.
-std::string UnsupportedDocumentReport(const std::string& fileName);
+// The same for the file at path, from its first bytes; a file that cannot
+// be read keeps the kind of its extension (plain text when unknown).
+int DocumentKindOfFile(const std::string& path, int kindByExtension, bool unknownExtension);
 
 }  // namespace quilor

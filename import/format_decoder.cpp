@@ -1,6 +1,10 @@
 #include "import/format_decoder.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/files.h"
+#include "import/plain_text.h"
 
 namespace quilor {
 
@@ -44,6 +48,10 @@ void FormatDecoder::Start(int kind) {
   }
 }
 
+void FormatDecoder::DetectOnFirstBlock(const char* block, size_t length) {
+  if (route_ == Route::kMarkup) markup_.ChooseEncoding(block, length);
+}
+
 void FormatDecoder::Decode(const char* block, size_t length, std::string& output) {
   switch (route_) {
     case Route::kMarkup:
@@ -59,10 +67,11 @@ void FormatDecoder::Decode(const char* block, size_t length, std::string& output
     case Route::kDos: {
       size_t at = output.size();
       output.append(block, length);
+      auto* text = reinterpret_cast<unsigned char*>(output.data() + at);
       if (route_ == Route::kMacintosh)
-        MacToAnsiBlock(output.data() + at, length);
+        MacToAnsi(text, length);
       else
-        OemToAnsiBlock(output.data() + at, length);
+        OemToAnsi(text, length);
       return;
     }
     case Route::kPassThrough:
@@ -95,6 +104,49 @@ uint64_t FormatDecoder::skippedBytes() const {
       return rtf_.skippedBytes();
     default:
       return 0;
+  }
+}
+
+void FormatDocumentReader::ResetForFile() {
+  decoder_.Start(kind_);
+  held_.clear();
+  heldAt_ = 0;
+}
+
+void FormatDocumentReader::DetectOnFirstBlock(const unsigned char* block, size_t length) {
+  decoder_.DetectOnFirstBlock(reinterpret_cast<const char*>(block), length);
+}
+
+size_t FormatDocumentReader::DecodeBlock(unsigned char* block, size_t length, BlockContext& context) {
+  decoder_.Decode(reinterpret_cast<const char*>(block), length, held_);
+  if (context.lastBlock) decoder_.Finish(held_);
+  context.lineMode = decoder_.lineMode();
+  context.skippedBytes = static_cast<int64_t>(decoder_.skippedBytes());
+  return TakeHeldText(block, length);
+}
+
+size_t FormatDocumentReader::TakeHeldText(unsigned char* block, size_t capacity) {
+  size_t n = std::min(capacity, held_.size() - heldAt_);
+  std::memcpy(block, held_.data() + heldAt_, n);
+  heldAt_ += n;
+  if (heldAt_ == held_.size()) {
+    held_.clear();
+    heldAt_ = 0;
+  }
+  return n;
+}
+
+DocumentReader* BuiltInDocumentReader(int kind) {
+  static FormatDocumentReader html(kDocHtml), xml(kDocXml), sgml(kDocSgml), rtf(kDocRtf), flash(kDocFlash),
+      excel(kDocExcel);
+  switch (kind) {
+    case kDocHtml: return &html;
+    case kDocXml: return &xml;
+    case kDocSgml: return &sgml;
+    case kDocRtf: return &rtf;
+    case kDocFlash: return &flash;
+    case kDocExcel: return &excel;
+    default: return nullptr;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "import/charset.h"
+#include "import/document_readers.h"
 #include "import/markup_reader.h"
 #include "import/rtf_reader.h"
 
@@ -19,6 +20,9 @@ class FormatDecoder {
   // document is kept. A text a converter produced is ANSI already: start it
   // as kDocText, whatever the kind of the file it came from.
   void Start(int kind);
+  // The first block of a document read from its file, before it is decoded:
+  // the character set of markup is chosen from it.
+  void DetectOnFirstBlock(const char* block, size_t length);
   // Appends the Windows-1252 text of the next block to output.
   void Decode(const char* block, size_t length, std::string& output);
   // End of the document: what a reader still holds back.
@@ -40,5 +44,28 @@ class FormatDecoder {
   RtfReader rtf_;
   BinaryTextExtractor binary_ = BinaryTextExtractor::ForOtherBinary();
 };
+
+// The decoders as readers of the text loader. A reader may give a block
+// more text than it took (what a boundary held back: a run of text, a
+// reference, a control word); the rest waits in the reader and the loader
+// takes it before the next block.
+class FormatDocumentReader final : public DocumentReader {
+ public:
+  explicit FormatDocumentReader(int kind) : kind_(kind) {}
+  void ResetForFile() override;
+  void DetectOnFirstBlock(const unsigned char* block, size_t length) override;
+  size_t DecodeBlock(unsigned char* block, size_t length, BlockContext& context) override;
+  size_t TakeHeldText(unsigned char* block, size_t capacity) override;
+
+ private:
+  int kind_;
+  FormatDecoder decoder_;
+  std::string held_;     // decoded text not given to the loader yet, from heldAt_ on
+  size_t heldAt_ = 0;
+};
+
+// The reader of HTML, XML, SGML, RTF, Flash and Excel documents; nullptr for
+// other kinds.
+DocumentReader* BuiltInDocumentReader(int kind);
 
 }  // namespace quilor

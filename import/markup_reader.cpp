@@ -8,6 +8,7 @@
 #include "core/chartables.h"
 #include "core/files.h"
 #include "import/byte_scan.h"
+#include "import/plain_text.h"
 #include "import/word_table.h"
 
 namespace quilor {
@@ -36,6 +37,15 @@ constexpr EntityTable::Row kEntities[] = {
 
 constexpr EntityTable kEntityTable(kEntities);
 
+// For each first byte, one bit per length of the names that begin with it:
+// a reference is tried at every letter, and most tries are not names.
+constexpr std::array<uint32_t, 256> MakeNameLengths() {
+  std::array<uint32_t, 256> t{};
+  for (const auto& row : kEntities) t[static_cast<unsigned char>(row.word[0])] |= 1u << row.word.size();
+  return t;
+}
+constexpr auto kNameLengths = MakeNameLengths();
+
 bool IsAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsHexDigit(unsigned char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
@@ -50,7 +60,12 @@ constexpr unsigned char kApostrophe = 39;
 
 }  // namespace
 
-unsigned char LookUpEntity(std::string_view lowerCaseName) { return kEntityTable.Find(lowerCaseName, 0); }
+unsigned char LookUpEntity(std::string_view lowerCaseName) {
+  if (lowerCaseName.empty() || lowerCaseName.size() > 31 ||
+      !(kNameLengths[static_cast<unsigned char>(lowerCaseName[0])] & (1u << lowerCaseName.size())))
+    return 0;
+  return kEntityTable.Find(lowerCaseName, 0);
+}
 
 void MarkupReader::Reset(int documentKind) {
   *this = MarkupReader();
@@ -66,48 +81,55 @@ void MarkupReader::Decode(const char* input, size_t length, std::string& output)
     // The character set is read from the start of the document: gather it
     // first, so a small first block reads the same as a large one.
     head_.append(input, length);
-    if (head_.size() >= kCharsetProbeSize) {
-      DetectEncoding(output);
-    }
+    if (head_.size() >= kCharsetProbeSize) StartWithHead(output);
   } else {
-    Feed(input, length, output);
+    // A byte-order mark the encoding was chosen by is no text.
+    size_t mark = std::min(markLeft_, length);
+    markLeft_ -= mark;
+    Feed(input + mark, length - mark, output);
   }
   outputBytes_ += output.size() - before;
 }
 
 void MarkupReader::Finish(std::string& output) {
   size_t before = output.size();
-  if (!started_) DetectEncoding(output);
+  if (!started_) StartWithHead(output);
   decoded_.clear();
   if (encoding_ == Encoding::kUtf8) utf8_.Finish(decoded_);
-  if (encoding_ == Encoding::kUtf16) utf16_.Finish(decoded_);
+  if (encoding_ == Encoding::kUtf16) DecodeUtf16(nullptr, 0, false);
   ReadChars(decoded_.data(), decoded_.size(), output);
   if (inReference_) FinishReference(0, output);
   outputBytes_ += output.size() - before;
 }
 
-void MarkupReader::DetectEncoding(std::string& output) {
+void MarkupReader::ChooseEncoding(const char* head, size_t length) {
+  if (started_) return;
   started_ = true;
-  std::string head;
-  head.swap(head_);
   size_t mark = 0;
-  if (char order = DetectUtf16(head.data(), head.size(), mark)) {
+  if (char order = DetectUtf16(head, length, mark)) {
     encoding_ = Encoding::kUtf16;
     charsetMode_ = kCharsetUtf16;
-    utf16_.Reset(order == 'o');
-  } else if (head.size() >= 3 && head.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-    // A UTF-8 mark says more than a declaration: the mark itself is no text.
+    bigEndian_ = order == 'o';
+  } else if (length >= 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0) {
+    // A UTF-8 mark says more than a declaration.
     mark = 3;
     encoding_ = Encoding::kUtf8;
     charsetMode_ = kCharsetUtf8;
   } else {
     int mode = kCharsetAnsi;
-    if (!DetectMarkupCharset(head.data(), head.size(), mode) && (kind_ == kDocXml || kind_ == kDocSgml))
-      mode = kCharsetUtf8;
+    if (!DetectMarkupCharset(head, length, mode) && (kind_ == kDocXml || kind_ == kDocSgml)) mode = kCharsetUtf8;
     charsetMode_ = mode;
     encoding_ = mode == kCharsetUtf8 ? Encoding::kUtf8 : Encoding::kAnsi;
   }
-  utf8_.Reset();
+  markLeft_ = mark;
+}
+
+void MarkupReader::StartWithHead(std::string& output) {
+  std::string head;
+  head.swap(head_);
+  ChooseEncoding(head.data(), head.size());
+  size_t mark = std::min(markLeft_, head.size());
+  markLeft_ -= mark;
   Feed(head.data() + mark, head.size() - mark, output);
 }
 
@@ -121,11 +143,17 @@ void MarkupReader::Feed(const char* input, size_t length, std::string& output) {
       utf8_.Decode(input, length, decoded_);
       break;
     case Encoding::kUtf16:
-      decoded_.clear();
-      utf16_.Decode(input, length, decoded_);
+      DecodeUtf16(input, length, true);
       break;
   }
   ReadChars(decoded_.data(), decoded_.size(), output);
+}
+
+void MarkupReader::DecodeUtf16(const char* input, size_t length, bool moreFollows) {
+  decoded_.assign(reinterpret_cast<const char*>(carried_), carry_);
+  decoded_.append(input, length);
+  auto* bytes = reinterpret_cast<unsigned char*>(decoded_.data());
+  decoded_.resize(DecodeUtf16Block(bytes, decoded_.size(), bigEndian_, moreFollows, carried_, carry_));
 }
 
 void MarkupReader::ReadChars(const char* text, size_t length, std::string& output) {

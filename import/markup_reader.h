@@ -27,6 +27,10 @@ class MarkupReader {
   void Decode(const char* input, size_t length, std::string& output);
   // End of the document: what is still held back is read.
   void Finish(std::string& output);
+  // Chooses the character set from the start of the document (at least
+  // kCharsetProbeSize bytes of it, or all of it) before the first Decode,
+  // so that nothing is held back for it.
+  void ChooseEncoding(const char* head, size_t length);
 
   // The declared character set, known once the start of the document is read.
   int charsetMode() const { return charsetMode_; }
@@ -39,7 +43,7 @@ class MarkupReader {
  private:
   enum class Encoding { kAnsi, kUtf8, kUtf16 };
 
-  void DetectEncoding(std::string& output);
+  void StartWithHead(std::string& output);
   void Feed(const char* input, size_t length, std::string& output);
   void ReadChars(const char* text, size_t length, std::string& output);
   void ReadChar(unsigned char c, std::string& output);
@@ -58,8 +62,12 @@ class MarkupReader {
   Encoding encoding_ = Encoding::kAnsi;
   bool started_ = false;    // the encoding is known
   std::string head_;        // the start of the document until it is known
+  size_t markLeft_ = 0;     // bytes of a byte-order mark still to drop
   Utf8Decoder utf8_;
-  Utf16Decoder utf16_;
+  bool bigEndian_ = false;
+  unsigned char carried_[4] = {};  // the end of a UTF-16 unit or pair cut by a block
+  size_t carry_ = 0;
+  void DecodeUtf16(const char* input, size_t length, bool moreFollows);
   std::string decoded_;     // work buffer of the decoded block
 
   bool inTag_ = false;

@@ -57,16 +57,6 @@ bool LooksLikeUtf8(const unsigned char* block, size_t length, bool moreFollows) 
   return multiByte;
 }
 
-size_t DecodeUtf8Block(unsigned char* block, size_t length, bool moreFollows, unsigned char (&carried)[4],
-                       size_t& carry) {
-  carry = moreFollows ? Utf8IncompleteTail(reinterpret_cast<const char*>(block), length) : 0;
-  size_t n = length - carry;
-  for (size_t k = 0; k < carry; ++k) carried[k] = block[n + k];
-  // The output is never longer than the input, so the block is converted in place.
-  size_t written = Utf8ToAnsi(reinterpret_cast<const char*>(block), n, reinterpret_cast<char*>(block), n + 1);
-  return written ? written - 1 : 0;
-}
-
 size_t DecodeUtf16Block(unsigned char* block, size_t length, bool bigEndian, bool moreFollows,
                         unsigned char (&carried)[4], size_t& carry) {
   size_t units = length / 2;

@@ -1,6 +1,6 @@
 // Decoding of plain text into the program's Windows-1252 text, block by block
-// and in place. A character cut by the end of a block is left for the next
-// block ("carry"); at the end of the source it gives nothing.
+// and in place. A UTF-16 character cut by the end of a block is left for the
+// next block ("carry"); at the end of the source it gives nothing.
 #pragma once
 
 #include <cstddef>
@@ -18,11 +18,6 @@ void MacToAnsi(unsigned char* text, size_t length);
 // more bytes follow.
 bool LooksLikeUtf8(const unsigned char* block, size_t length, bool moreFollows);
 
-// UTF-8 to Windows-1252 in place; returns the output length. carry receives
-// the number of bytes at the end that begin an unfinished sequence (kept
-// only when more follows), copied into carried.
-size_t DecodeUtf8Block(unsigned char* block, size_t length, bool moreFollows, unsigned char (&carried)[4],
-                       size_t& carry);
 // UTF-16 to Windows-1252 in place; surrogate pairs give '#', like the
 // characters beyond U+FFFF of UTF-8. carry: an odd byte, or a first surrogate
 // with what follows it, left for the next block.

@@ -4,9 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "core/chartables.h"
 #include "import/byte_scan.h"
-#include "import/charset.h"
+#include "import/plain_text.h"
 #include "import/word_table.h"
 
 namespace quilor {
@@ -100,9 +99,9 @@ void RtfReader::Finish(std::string& output) {
 void RtfReader::Emit(unsigned char c, std::string& output) {
   if (Skipping()) return;
   if (codePage_ == kMacintosh)
-    c = Tables.macToAnsi[c];
+    MacToAnsi(&c, 1);
   else if (codePage_ == kDos)
-    c = OemToAnsiChar(c);
+    OemToAnsi(&c, 1);
   if (c == 146 || c == 180) c = kApostrophe;
   output.push_back(static_cast<char>(c));
 }

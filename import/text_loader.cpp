@@ -8,6 +8,9 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
+#include "import/charset.h"
+#include "import/conversion_dispatch.h"
+#include "import/document_signature.h"
 #include "import/plain_text.h"
 #include "import/read_ahead.h"
 #include "platform/text_encoding.h"
@@ -36,6 +39,7 @@ constexpr int kMsgFailureRisk = 701;
 constexpr int kMsgStop = 939;
 constexpr int kMsgMegabytes = 1056;
 constexpr int kMsgNoReaderYet = 5000;
+constexpr int kMsgNotTextDocument = 5420;
 
 constexpr int64_t kMegabyte = 1024000;
 
@@ -67,6 +71,7 @@ TTextLoader::~TTextLoader() { ReleaseTextSource(); }
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
+  ClearConversionFailures();
   for (int i = 1; i <= FileQueue.Count(); ++i) {
     CurrentFileNumber = i;
     const char* name = FileQueue.Get(i);
@@ -79,18 +84,24 @@ void TTextLoader::LoadAllTexts() {
     if (!stopLoading_ && !CancelRequested) ApplyLimits();
     if (stopLoading_ || CancelRequested) break;
   }
+  // Every file that could not be read, with its reason, once at the end.
+  ShowConversionFailures();
 }
 
 void TTextLoader::LoadOneText() {
   kind_ = DocumentKind(name_);
-  if (UnknownExtension) kind_ = kDocText;
+  // The first bytes decide where the extension lies; an unknown extension
+  // is plain text unless they say otherwise.
+  bool unknown = UnknownExtension;
+  kind_ = DocumentKindOfFile(name_, kind_, unknown);
+  unknownExtension_ = unknown && kind_ == kDocText;
   CurrentDocumentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
-  carry_ = 0;
   SkippedByteCount = 0;
   context_.skippedBytes = 0;
   context_.documentKind = kind_;
+  context_.lineMode = false;  // each document says for itself whether line breaks end paragraphs
   TextEncoding = kEncodingAnsi;
   reader_ = FindDocumentReader(kind_);
   if (reader_) reader_->ResetForFile();
@@ -125,6 +136,15 @@ bool TTextLoader::PrepareTextSource() {
   convertedCursor_ = 0;
   bytesLeft_ = 0;
   if (kind_ == kDocXps) return false;  // no converter exists for it
+  if (kind_ == kDocUnsupported) {
+    // Never read as words; the first such file of a run is reported.
+    AddConversionFailure(name_, Text(kMsgNotTextDocument));
+    if (!reportedKinds_[kDocUnsupported]) {
+      reportedKinds_[kDocUnsupported] = true;
+      ShowError(Text(kMsgNotTextDocument) + " " + Utf8ToCp1252(name_));
+    }
+    return false;
+  }
   if (KindNeedsReader(kind_) && !reader_) {
     // Never read such a document as words; say once per run that it is passed over.
     if (kind_ >= 0 && kind_ < 64 && !reportedKinds_[kind_]) {
@@ -133,8 +153,11 @@ bool TTextLoader::PrepareTextSource() {
     }
     return false;
   }
-  if (reader_) {
-    PrepareResult result = reader_->Prepare(name_, convertedText_);
+  // Under an unknown extension the content decides: a document of a converted
+  // kind is converted, other binary files are passed over, text is read.
+  DocumentReader* reader = unknownExtension_ ? &ConvertedDocumentReader() : reader_;
+  if (reader) {
+    PrepareResult result = reader->Prepare(name_, convertedText_);
     if (result == PrepareResult::kPassOver) return false;
     if (result == PrepareResult::kConverted) {
       usingConverted_ = true;
@@ -184,17 +207,22 @@ bool TTextLoader::TakeSourceBlock() {
 }
 
 bool TTextLoader::NextTextBlock() {
+  // Text a reader decoded but could not fit in the earlier blocks comes first.
+  if (reader_ && !usingConverted_ && !CancelRequested) {
+    if (size_t held = reader_->TakeHeldText(BlockBuffer, kTextBlockSize)) {
+      scanner_.lineMode = context_.lineMode;
+      scanner_.SetBlock(BlockBuffer, held);
+      return true;
+    }
+  }
   while (rawPosition_ >= rawLength_)
     if (!TakeSourceBlock()) return false;
   if (CancelRequested) return false;
   size_t piece = std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
-  std::memcpy(BlockBuffer, carried_, carry_);
-  std::memcpy(BlockBuffer + carry_, raw_.get() + rawPosition_, piece);
+  const unsigned char* input = raw_.get() + rawPosition_;
   rawPosition_ += piece;
-  size_t length = carry_ + piece;
-  carry_ = 0;
   bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
-  size_t out = DecodeTextBlock(length, last);
+  size_t out = DecodeTextBlock(input, piece, last);
   firstPiece_ = false;
   scanner_.lineMode = context_.lineMode;
   scanner_.SetBlock(BlockBuffer, out);
@@ -221,12 +249,32 @@ void TTextLoader::DetectTextEncoding() {
     } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
       TextEncoding = kEncodingUtf8;
     }
+    utf8_.Reset();
+    carry_ = 0;
   } else if (reader_) {
     reader_->DetectOnFirstBlock(b, n);
   }
 }
 
-size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
+size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock) {
+  const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && TextEncoding != kEncodingAnsi;
+  if (unicode) {
+    // A character cut by the end of a piece is completed by the next one.
+    if (TextEncoding == kEncodingUtf8) {
+      decoded_.clear();
+      utf8_.Decode(reinterpret_cast<const char*>(input), length, decoded_);
+      if (lastBlock) utf8_.Finish(decoded_);
+      size_t n = std::min(decoded_.size(), sizeof BlockBuffer);
+      std::memcpy(BlockBuffer, decoded_.data(), n);
+      return n;
+    }
+    std::memcpy(BlockBuffer, carried_, carry_);
+    std::memcpy(BlockBuffer + carry_, input, length);
+    size_t n = carry_ + length;
+    carry_ = 0;
+    return DecodeUtf16Block(BlockBuffer, n, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
+  }
+  std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
   if (reader_) {
     context_.firstBlock = firstPiece_;
@@ -235,22 +283,9 @@ size_t TTextLoader::DecodeTextBlock(size_t length, bool lastBlock) {
     SkippedByteCount = context_.skippedBytes;
     return std::min(out, length);
   }
-  switch (kind_) {
-    case kDocText:
-      if (TextEncoding == kEncodingUtf8) return DecodeUtf8Block(BlockBuffer, length, !lastBlock, carried_, carry_);
-      if (TextEncoding == kEncodingUtf16BigEndian || TextEncoding == kEncodingUtf16LittleEndian)
-        return DecodeUtf16Block(BlockBuffer, length, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_,
-                                carry_);
-      return length;
-    case kDocDosText:
-      OemToAnsi(BlockBuffer, length);
-      return length;
-    case kDocMacText:
-      MacToAnsi(BlockBuffer, length);
-      return length;
-    default:
-      return length;  // read as it stands
-  }
+  if (kind_ == kDocDosText) OemToAnsi(BlockBuffer, length);
+  else if (kind_ == kDocMacText) MacToAnsi(BlockBuffer, length);
+  return length;  // other kinds are read as they stand
 }
 
 void TTextLoader::ShowProgress() {

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "engine/segment_buffer.h"
+#include "import/charset.h"
 #include "engine/word_scanner.h"
 #include "import/document_readers.h"
+#include "import/plain_text.h"
 
 namespace quilor {
 
@@ -30,7 +32,7 @@ enum TextEncodingCode : int32_t {
 };
 
 // The block being decoded and scanned (with room for the bytes of a
-// character carried over from the previous block).
+// character the previous block cut).
 constexpr size_t kBlockBufferCapacity = kTextBlockSize + 16;
 extern unsigned char BlockBuffer[kBlockBufferCapacity];
 extern int32_t TextEncoding;
@@ -72,7 +74,8 @@ class TTextLoader final : public TextBlockSource {
   void ReleaseTextSource();
   bool TakeSourceBlock();
   void DetectTextEncoding();
-  size_t DecodeTextBlock(size_t length, bool lastBlock);
+  // Decodes input[0, length) into BlockBuffer; returns the text's length.
+  size_t DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock);
   void ShowProgress();
   // The size question and the word cap; true when the current file must stop.
   bool ApplyLimits();
@@ -82,6 +85,7 @@ class TTextLoader final : public TextBlockSource {
   int64_t sourceSize_ = 0;
   int64_t bytesLeft_ = 0;
   int kind_ = 0;
+  bool unknownExtension_ = false;  // the name's extension is none the loader knows
   DocumentReader* reader_ = nullptr;
   bool fileOpen_ = false;
   bool usingConverted_ = false;
@@ -90,8 +94,10 @@ class TTextLoader final : public TextBlockSource {
   std::unique_ptr<unsigned char[]> raw_;  // the block taken from the source
   size_t rawLength_ = 0;
   size_t rawPosition_ = 0;
-  unsigned char carried_[4] = {};
+  Utf8Decoder utf8_;
+  unsigned char carried_[4] = {};  // the end of a UTF-16 unit or pair cut by a block
   size_t carry_ = 0;
+  std::string decoded_;
   bool firstBlock_ = true;
   bool firstPiece_ = true;
   bool stopLoading_ = false;

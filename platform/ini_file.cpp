@@ -1,7 +1,8 @@
 #include "platform/ini_file.h"
 
 #include <climits>
-#include <cstdio>
+
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -28,27 +29,8 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 bool IniFile::Load(const std::string& path) {
   sections_.clear();
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
   std::string text;
-  char block[8192];
-  bool ok = true;
-  for (;;) {
-    size_t n = std::fread(block, 1, sizeof block, f);
-    if (n > 0) {
-      if (text.size() + n > kMaxFileSize) {
-        ok = false;
-        break;
-      }
-      text.append(block, n);
-    }
-    if (n < sizeof block) {
-      if (std::ferror(f)) ok = false;
-      break;
-    }
-  }
-  std::fclose(f);
-  if (!ok) return false;
+  if (ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return false;
   Parse(text);
   return true;
 }

@@ -28,6 +28,7 @@
 #include "engine/analysis_dictionaries.h"
 #include "engine/analysis_run.h"
 #include "engine/word_list.h"
+#include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
@@ -176,8 +177,10 @@ int Run(int argc, char** argv) {
     }
   }
 
+  CreateConverters();
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
+  FreeConverters();
 
   Output out;
   for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {

@@ -136,6 +136,46 @@ TEST(Trie, EveryLayoutAgreesWithAMapOnRandomKeys) {
   }
 }
 
+TEST(Trie, SiblingTablesGiveTheAnswersOfTheLinks) {
+  const auto keys = RandomKeys(60000, 11, false);
+  TDictionaryTrie t(2000000, 0);
+  for (size_t i = 0; i < keys.size(); i += 2) t.DictionaryTrieInsert(keys[i].c_str(), static_cast<uint16_t>(i % 60000 + 1));
+  const auto& a = t.Arrays();
+  ASSERT_TRUE(TrieArraysHoldTogether(a.chars, a.links, a.used));
+  TrieSiblingIndex index;
+  index.Build(a.chars, a.links, a.used);
+  EXPECT_GT(index.TableCount(), 10u);
+  auto same = [&](const unsigned char* chars, const int32_t* links, uint64_t n, const TrieSiblingIndex& x,
+                  const std::string& key) {
+    const TrieWalk plain = WalkTrie<true>(chars, links, n, key.c_str());
+    const TrieWalk fast = WalkTrieIndexed<true>(chars, links, n, x, key.c_str());
+    EXPECT_EQ(plain.found, fast.found) << key;
+    if (plain.found) {
+      EXPECT_EQ(plain.node, fast.node) << key;
+    }
+  };
+  for (const auto& key : keys) {
+    same(a.chars, a.links, a.used, index, key);
+    same(a.chars, a.links, a.used, index, key + "z");
+  }
+
+  // Two chains that meet (a damaged file): the later one gets no table and the links answer.
+  //            0    1    2    3    4    5    6    7    8    9
+  unsigned char chars[] = {'a', 0,   'b', 0,   'c', 0,   'd', 0,   'e', 0};
+  int32_t links[] = {2, -1, 4, -1, 6, -1, 8, -1, -1, -1};
+  TrieSiblingIndex small;
+  small.Build(chars, links, 10);
+  EXPECT_EQ(small.TableCount(), 1u);  // the chain a, b, c, d, e from node 0
+  EXPECT_EQ(small.Next(0, 'd'), 7);
+  EXPECT_EQ(small.Next(0, 'q'), -1);
+  EXPECT_EQ(small.Next(2, 'd'), -2);
+  links[1] = 4;  // node 1 starts a chain that joins the first at node 4
+  chars[1] = 'x';
+  chars[3] = 'y';
+  small.Build(chars, links, 10);
+  for (const char* key : {"a", "b", "c", "d", "e", "ax", "ae", "q", "ay", "xe"}) same(chars, links, 10, small, key);
+}
+
 TEST(Trie, CaseRuleIsTheSameForInsertAndLookup) {
   TCompactTrie c(2047);
   ASSERT_TRUE(c.CompactTrieInsert("Border", 5));

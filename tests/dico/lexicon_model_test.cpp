@@ -95,6 +95,11 @@ TEST(DicoInflection, RegularForms) {
   EXPECT_EQ(Superlative("late"), "latest");
   EXPECT_EQ(Comparative("beautiful"), "");
   EXPECT_EQ(Comparative("well_known"), "");
+  EXPECT_EQ(JoinedSpelling("o'clock"), "o_clock");
+  EXPECT_EQ(JoinedSpelling("st._louis"), "st_louis");
+  EXPECT_EQ(JoinedSpelling("u.s."), "");
+  EXPECT_EQ(JoinedSpelling("achilles'_heel"), "");
+  EXPECT_EQ(JoinedSpelling("walk"), "");
 }
 
 TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {

@@ -50,30 +50,6 @@ TEST(Charset, Utf8AcrossBlocks) {
   }
 }
 
-TEST(Charset, Utf16AcrossBlocks) {
-  const std::string le("a\0\xE9\0\x19\x20\x3D\xD8\x00\xDE" "b\0\x00\xD8" "c\0", 16);
-  Utf16Decoder decoder;
-  decoder.Reset(false);
-  std::string whole = testing::ReadInBlocks(decoder, le, 0);
-  EXPECT_EQ(whole, "a\xE9\x92#b?c");
-  for (size_t block = 1; block <= le.size(); ++block) {
-    decoder.Reset(false);
-    EXPECT_EQ(testing::ReadInBlocks(decoder, le, block), whole) << block;
-  }
-  decoder.Reset(true);
-  EXPECT_EQ(testing::ReadInBlocks(decoder, std::string("\0a\0b\0", 5), 0), "ab");
-}
-
-TEST(Charset, MacintoshAndDos) {
-  char mac[] = "caf\x8E \xD2x\xD3 \x7F";
-  EXPECT_TRUE(MacToAnsiBlock(mac, sizeof mac - 1));
-  EXPECT_STREQ(mac, "caf\xE9 \"x\"  ");
-  EXPECT_FALSE(MacToAnsiBlock(mac, 0));
-  char dos[] = "\x82t\x82 \x87\xE1\xB3";
-  OemToAnsiBlock(dos, sizeof dos - 1);
-  EXPECT_STREQ(dos, "\xE9t\xE9 \xE7\xDF ");
-}
-
 std::string Extract(BinaryTextExtractor extractor, std::string_view data, size_t block = 0) {
   extractor.Reset();
   return testing::ReadInBlocks(extractor, data, block);

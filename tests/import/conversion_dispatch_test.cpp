@@ -4,6 +4,9 @@
 
 #include "core/files.h"
 #include "import/conversion_dispatch.h"
+#include "import/text_loader.h"
+#include "platform/settings_store.h"
+#include "core/files.h"
 #include "platform/message_ui.h"
 #include "support/office_builders.h"
 
@@ -20,12 +23,20 @@ using testing::WriteFileBytes;
 
 const std::string kData = std::string(QUILOR_TEST_DATA) + "/import/convert/";
 
+void SetSwitch(bool ConversionSwitches::*which, bool value) {
+  ConversionSwitches s = ReadConversionSwitches();
+  s.*which = value;
+  WriteConversionSwitches(s);
+}
+
 class ConversionDispatch : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("quilor-convert-" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    ConversionOptions = ConversionSwitches();
+    SetSettingsFilePath((dir_ / "settings.ini").string());
+    saved_ = ReadConversionSwitches();
+    WriteConversionSwitches(ConversionSwitches());
     ConverterDllPaths = {};
     ConversionErrorShown = false;
     ClearConversionFailures();
@@ -33,6 +44,8 @@ class ConversionDispatch : public ::testing::Test {
   }
   void TearDown() override {
     FreeConverters();
+    WriteConversionSwitches(saved_);
+    SetSettingsFilePath("");
     fs::remove_all(dir_);
   }
   std::string Put(const std::string& name, const std::string& bytes) {
@@ -48,6 +61,7 @@ class ConversionDispatch : public ::testing::Test {
     return PrepareConvertedSource(path, kind, UnknownExtension);
   }
   fs::path dir_;
+  ConversionSwitches saved_;
   ScopedScriptedUi ui_;
 };
 
@@ -77,6 +91,27 @@ TEST_F(ConversionDispatch, EveryConvertedKindReachesItsConverterWhateverTheCase)
   }
   EXPECT_TRUE(ConversionFailures.empty()) << ConversionFailureReport();
   EXPECT_TRUE(ui_.ui.Shown().empty());
+}
+
+TEST_F(ConversionDispatch, TheReaderFollowsTheKindTheLoaderChoseByContent) {
+  // A Word document named ".txt": the loader's signature check made it kind 8.
+  std::string misnamed = Copy("sample.doc", "letter.txt");
+  CurrentDocumentKind = kDocWord;
+  std::string text;
+  ASSERT_EQ(ConvertedDocumentReader().Prepare(misnamed, text), PrepareResult::kConverted);
+  EXPECT_NE(text.find("example site"), std::string::npos);
+  // A workbook package named ".xls".
+  CurrentDocumentKind = kDocExcel;
+  text.clear();
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(Put("sheet.xls", BuildZip({{"xl/workbook.xml", "<w/>"}})), text),
+            PrepareResult::kPassOver);
+  // A plain-text file named ".doc" is read raw: the raw extraction of a Word file.
+  CurrentDocumentKind = kDocWord;
+  text.clear();
+  std::string fake = Put("fake.doc", std::string(200, ' ') + "Raw words after the head of the file.");
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(fake, text), PrepareResult::kConverted);
+  EXPECT_NE(text.find("Raw words"), std::string::npos);
+  CurrentDocumentKind = 0;
 }
 
 TEST_F(ConversionDispatch, PowerPointBinaryGivesItsSlidesText) {
@@ -165,7 +200,7 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   EXPECT_EQ(ConversionFailures.size(), 3u);
 
   // With the Word-reader switch off, .doc files are read raw.
-  ConversionOptions.wordReader = false;
+  SetSwitch(&ConversionSwitches::wordReader, false);
   EXPECT_EQ(Prepare(Copy("sample.doc", "raw.doc")).route, SourceRoute::kReadRaw);
 
   // The length and text of the route itself.
@@ -183,7 +218,7 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
   EXPECT_NE(ui_.ui.Shown()[0].text.find("The conversion of this document is impossible iFilter error in step: 4 "
                                         "iFilter Initialization failed."),
             std::string::npos);
-  EXPECT_TRUE(ConversionOptions.pdfConversion);
+  EXPECT_TRUE(ReadConversionSwitches().pdfConversion);
   // Shown once until the program ends, but every file is listed.
   EXPECT_EQ(Prepare(Put("broken2.pdf", "%PDF-1.4\nno")).route, SourceRoute::kPassOver);
   EXPECT_EQ(ui_.ui.Shown().size(), 1u);
@@ -193,7 +228,7 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
   ConversionErrorShown = false;
   ui_.ui.QueueAnswer(3);
   EXPECT_TRUE(ReportPdfConversionImpossible());
-  EXPECT_FALSE(ConversionOptions.pdfConversion);
+  EXPECT_FALSE(ReadConversionSwitches().pdfConversion);
   EXPECT_EQ(ui_.ui.Shown().back().text.rfind("The analysis of PDF documents is disabled.", 0), 0u);
   size_t shown = ui_.ui.Shown().size();
   EXPECT_EQ(Prepare(Copy("sample.pdf", "ok.pdf")).route, SourceRoute::kPassOver);
@@ -201,12 +236,12 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
 }
 
 TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
-  ConversionOptions.odtFilterOff = true;
+  SetSwitch(&ConversionSwitches::odtFilterOff, true);
   EXPECT_EQ(Prepare(Copy("sample.odt", "off.odt")).route, SourceRoute::kPassOver);
   EXPECT_TRUE(ConversionFailures.empty());
 
   EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOffice));
-  EXPECT_FALSE(ConversionOptions.officeFilter);
+  EXPECT_FALSE(ReadConversionSwitches().officeFilter);
   EXPECT_FALSE(EnablePdfFilter(true, "/nonexistent/pdf-filter.so"));
   EXPECT_FALSE(ConverterAvailable(ConverterFormat::kPdf));
   EXPECT_FALSE(CheckPdfFilterAvailable());
@@ -216,6 +251,21 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   EXPECT_TRUE(EnablePdfFilter(false, ""));
   EXPECT_TRUE(CheckPdfFilterAvailable());
   EXPECT_EQ(Converter(ConverterFormat::kPdf)->ClassId(), "{4C904448-74A9-11d0-AF6E-00C04FD8DC02}");
+
+  // The user's choice of library goes to the settings store and comes back at the next start.
+  std::string library = Put("pdf-filter.so", "not really a library");
+  ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kPdf, library));
+  ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kOpenDocumentText, "/nonexistent/odt.so"));
+  FreeConverters();
+  ConverterDllPaths = {};
+  ASSERT_TRUE(CreateConverters());
+  EXPECT_EQ(ConverterDllPaths[0], library);
+  EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), library);
+  EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOpenDocumentText));  // its library is gone
+  EXPECT_TRUE(ConverterAvailable(ConverterFormat::kOffice2007));
+  std::string value;
+  EXPECT_TRUE(ReadSetting(ConversionFiltersKey(), ".odt", value));
+  EXPECT_EQ(value, "/nonexistent/odt.so");
 
   FormatIFilterError(6, std::string(600, 'x'));
   EXPECT_EQ(ConversionErrorText.size(), 512u);

@@ -67,6 +67,11 @@ TEST(DocumentFilter, PdfGivesItsPagesText) {
   }
   std::string bytes = ReadFileBytes(kData + "sample.pdf");
   EXPECT_FALSE(f->ExtractFromMemory(bytes.substr(0, bytes.size() / 3)) && f->Text().size() > 1000);
+  // Saved with an opening password.
+  EXPECT_FALSE(f->ExtractIFilterText(kData + "locked.pdf"));
+  EXPECT_EQ(f->LastError(), FilterError::kPassword);
+  EXPECT_EQ(f->IFilterErrorText(), "Document is password protected.");
+  EXPECT_TRUE(f->Text().empty());
   EXPECT_FALSE(f->ExtractFromMemory("%PDF-1.4 nothing else"));
   EXPECT_EQ(f->Step(), kStepDocumentLoaded);
   EXPECT_EQ(f->IFilterErrorText(), "iFilter Initialization failed.");

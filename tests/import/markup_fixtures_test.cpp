@@ -7,12 +7,15 @@
 #include <sstream>
 #include <vector>
 
-#include "core/chartables.h"
 #include "core/files.h"
 #include "import/charset.h"
+#include "import/document_readers.h"
 #include "import/markup_reader.h"
+#include "import/plain_text.h"
 #include "import/rtf_reader.h"
+#include "import/text_loader.h"
 #include "platform/text_encoding.h"
+#include "support/stream_support.h"
 #include "tests/import/block_feed.h"
 
 namespace quilor {
@@ -27,61 +30,8 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// The words and tags the word scanner makes of a text: letters and digits
-// form words, punctuation between two words is the second word's tag (at
-// most 7 characters, " " when only blanks stood there), a blank after a
-// full stop stays in the tag. Runs of blanks in a tag count as one, so that
-// the layout of the source does not matter.
-std::string WordsAndTags(const std::string& text) {
-  std::string out, word, punctuation;
-  int words = 0;
-  auto flush = [&] {
-    if (word.empty()) return;
-    if (punctuation.empty() && words > 0) punctuation = " ";
-    out += Cp1252ToUtf8(word) + "\t[" + Cp1252ToUtf8(punctuation) + "]\n";
-    ++words;
-    word.clear();
-    punctuation.clear();
-  };
-  auto addPunctuation = [&](unsigned char c) {
-    if (c == 0x92 || c == 0xB4) c = '\'';
-    if (c == 0xAD) c = '-';
-    flush();
-    if (c == ' ' && punctuation.back() == ' ') return;
-    if (punctuation.size() < 7) punctuation.push_back(static_cast<char>(c));
-  };
-  for (unsigned char c : text) {
-    if (c == 0x8C || c == 0x9C) { word += "oe"; continue; }
-    if (c == 0xC6 || c == 0xE6) { word += "ae"; continue; }
-    switch (CharClass(c)) {
-      case kCharLetter:
-      case kCharDigit:
-        word.push_back(static_cast<char>(c));
-        if (word.size() == 78) flush();
-        break;
-      case kCharUnderscore:
-        if (!word.empty()) word.push_back(static_cast<char>(c));
-        break;
-      case kCharPunctuation:
-        addPunctuation(c);
-        break;
-      default:
-        if (c == ' ' && !punctuation.empty() && punctuation[0] == '.') {
-          addPunctuation(c);
-        } else if (c == '*' || c == '#' || c == '/' || c == '[' || c == ']') {
-          addPunctuation(c);
-          flush();
-        } else {
-          flush();
-        }
-    }
-  }
-  flush();
-  return out;
-}
-
-// Reads a document the way its kind says, in blocks of blockSize bytes
-// (0: whole), or cut once at cut when cut is not npos.
+// Reads a document with the reader of its kind alone, in blocks of
+// blockSize bytes (0: whole), or cut once at cut when cut is not npos.
 std::string ReadDocument(const std::string& data, int kind, size_t blockSize, size_t cut = std::string::npos) {
   auto read = [&](auto& reader) {
     return cut == std::string::npos ? testing::ReadInBlocks(reader, data, blockSize)
@@ -93,7 +43,7 @@ std::string ReadDocument(const std::string& data, int kind, size_t blockSize, si
   }
   if (kind == kDocMacText) {
     std::string copy = data;
-    MacToAnsiBlock(copy.data(), copy.size());
+    MacToAnsi(reinterpret_cast<unsigned char*>(copy.data()), copy.size());
     return copy;
   }
   MarkupReader reader;
@@ -120,17 +70,86 @@ const Fixture kFixtures[] = {
     {"mac.mac", "mac_text"},              {"pc.rtf", "rtf_dos"},         {"pca.rtf", "rtf_dos"},
 };
 
-TEST(MarkupFixtures, GoldenWordsAndTags) {
+std::string GoldenText(const std::vector<testing_support::WordRow>& rows) {
+  std::string out;
+  for (const auto& r : rows)
+    out += std::to_string(r.position) + "\t" + std::to_string(r.fileNumber) + "\t" + Cp1252ToUtf8(r.word) + "\t" +
+           Cp1252ToUtf8(r.tag) + "\n";
+  return out;
+}
+
+// Each fixture through the text loader and the word scanner: its kind from
+// its name (any case) or its first bytes, its character set from its
+// declaration, the golden words and tags whatever size the blocks are.
+TEST(MarkupFixtures, GoldenWordsAndTagsThroughTheLoader) {
+  testing_support::StreamTestState state;
   const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
   for (const Fixture& f : kFixtures) {
     SCOPED_TRACE(f.file);
-    const std::string data = ReadFile(kFolder + f.file);
-    ASSERT_FALSE(data.empty());
-    const std::string words = WordsAndTags(ReadDocument(data, DocumentKind(f.file), 0));
-    const std::string goldenPath = kFolder + f.golden + ".words";
-    if (update) std::ofstream(goldenPath, std::ios::binary) << words;
-    EXPECT_EQ(words, ReadFile(goldenPath));
+    const std::string path = kFolder + f.file;
+    const std::string goldenPath = kFolder + f.golden + ".golden.tsv";
+    LoaderSettings.decodeBlockSize = kTextBlockSize;
+    ASSERT_TRUE(testing_support::RunOnFiles({path}));
+    const auto rows = testing_support::TextWordRows();
+    if (update) std::ofstream(goldenPath, std::ios::binary) << GoldenText(rows);
+    ASSERT_EQ(rows, testing_support::ReadGolden(goldenPath)) << testing_support::Describe(rows);
+    for (size_t block : {1, 2, 3, 5, 8, 13, 64, 1021}) {
+      LoaderSettings.decodeBlockSize = block;
+      ASSERT_TRUE(testing_support::RunOnFiles({path}));
+      ASSERT_EQ(testing_support::TextWordRows(), rows) << "blocks of " << block;
+    }
   }
+  EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+// What one document sets (the line mode and the line breaks of HTML, a
+// character set, an open tag or group) never changes how the next is read.
+TEST(MarkupFixtures, WordsDoNotDependOnTheOrderOfTheFiles) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  const std::string files[] = {
+      kFolder + "utf8.HTML", folder.Write("lines.txt", "one\r\ntwo\r\nthree.\r\nfour\r\n"),
+      folder.Write("open.htm", "<p>x</p><script>never closed"), kFolder + "latin1_quoted.xml",
+      folder.Write("open.rtf", "{\\rtf1\\mac {\\*\\x "), kFolder + "ansi.rtf", kFolder + "utf8.sgm"};
+  auto alone = [](const std::string& path) {
+    EXPECT_TRUE(testing_support::RunOnFiles({path}));
+    std::vector<std::pair<std::string, std::string>> words;
+    for (const auto& r : testing_support::TextWordRows()) words.emplace_back(r.word, r.tag);
+    return words;
+  };
+  std::vector<std::vector<std::pair<std::string, std::string>>> expected;
+  for (const auto& f : files) expected.push_back(alone(f));
+  ASSERT_TRUE(testing_support::RunOnFiles(std::vector<std::string>(std::begin(files), std::end(files))));
+  std::vector<std::vector<std::pair<std::string, std::string>>> together(std::size(files));
+  for (const auto& r : testing_support::TextWordRows()) together[r.fileNumber - 1].emplace_back(r.word, r.tag);
+  for (size_t i = 0; i < std::size(files); ++i) {
+    // The first word of a file has no punctuation before it when the file is read alone.
+    if (!together[i].empty() && !expected[i].empty()) together[i][0].second = expected[i][0].second;
+    EXPECT_EQ(together[i], expected[i]) << files[i];
+  }
+}
+
+// Line breaks end paragraphs in HTML only: a document read after an HTML
+// page does not inherit its line mode.
+class LineModeSpy : public DocumentReader {
+ public:
+  size_t DecodeBlock(unsigned char*, size_t length, BlockContext& context) override {
+    if (context.firstBlock) seen.push_back(context.lineMode);
+    return length;
+  }
+  std::vector<bool> seen;
+};
+
+TEST(MarkupFixtures, LineModeFollowsEachDocument) {
+  testing_support::StreamTestState state;
+  testing_support::TempFolder folder;
+  LineModeSpy spy;
+  RegisterDocumentReader(kDocDosText, &spy);
+  const std::string dos = folder.Write("after.asc", "words");
+  bool ok = testing_support::RunOnFiles({dos, kFolder + "utf8.HTML", dos, kFolder + "windows1252.xml", dos});
+  RegisterDocumentReader(kDocDosText, nullptr);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(spy.seen, (std::vector<bool>{false, false, false}));
 }
 
 TEST(MarkupFixtures, EveryCutGivesTheSameText) {

@@ -118,19 +118,22 @@ TEST(TextLoaderQueue, NumbersWordsAcrossFilesAndPassesOverWhatItCannotRead) {
   StreamTestState state;
   TempFolder folder;
   std::string a = folder.Write("a.txt", "one two");
-  std::string web = folder.Write("page.html", "<p>never words</p>");
-  std::string rtf = folder.Write("letter.rtf", "{\\rtf1 never}");
-  std::string web2 = folder.Write("page2.htm", "<p>never</p>");
+  std::string web = folder.Write("slides.odp", "never words");
+  std::string rtf = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rnever", 17));
+  std::string web2 = folder.Write("slides2.odp", "never");
   std::string xps = folder.Write("print.xps", "never");
   std::string missing = folder.Path("missing.txt");
   std::string b = folder.Write("b.txt", "three");
   ASSERT_TRUE(RunOnFiles({a, web, rtf, web2, xps, missing, b}));
   std::vector<WordRow> expected = {{1, 1, "one", " "}, {2, 1, "two", " "}, {3, 7, "three", " "}};
   EXPECT_EQ(TextWordRows(), expected) << Describe(TextWordRows());
-  // One report for each kind without a reader; none for XPS or a missing file.
-  ASSERT_EQ(state.ui.ui.Shown().size(), 2u);
-  EXPECT_NE(state.ui.ui.Shown()[0].text.find("page.html"), std::string::npos);
-  EXPECT_NE(state.ui.ui.Shown()[1].text.find("letter.rtf"), std::string::npos);
+  // One report for each kind without a reader and one for files that hold
+  // no text; none for XPS or a missing file.
+  // The run ends with the list of the files it could not read.
+  ASSERT_EQ(state.ui.ui.Shown().size(), 3u);
+  EXPECT_NE(state.ui.ui.Shown()[0].text.find("slides.odp"), std::string::npos);
+  EXPECT_NE(state.ui.ui.Shown()[1].text.find("photo.txt"), std::string::npos);
+  EXPECT_EQ(state.ui.ui.Shown()[2].text.rfind("These files could not be read:", 0), 0u);
 }
 
 // A block reader and a converter plugged in for two kinds.

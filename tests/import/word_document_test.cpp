@@ -184,6 +184,25 @@ TEST(WordDocument, DamagedAndForeignFilesRaiseTheirErrors) {
   EXPECT_EQ(ErrorOf(BuildCompoundFile({{"WordDocument", s3.substr(0, 0x50)}}), doc), WordErrorKind::kNotWordDocument);
 }
 
+TEST(WordDocument, TruncatedSavedDocumentFailsCleanlyAtEveryCut) {
+  std::string whole = testing::ReadFileBytes(kData + "sample.doc");
+  TMSWordDocument doc;
+  doc.ReadFromMemory(whole, "whole.doc");
+  const std::string full = doc.MainTextString();
+  int failures = 0;
+  for (size_t cut = 0; cut < whole.size(); cut += 256) {
+    try {
+      doc.ReadFromMemory(whole.substr(0, cut), "cut.doc");
+    } catch (const WordDocumentError&) {
+      ++failures;
+    }
+    // Whatever was read is a prefix of the real main text.
+    std::string text = doc.MainTextString();
+    EXPECT_EQ(full.substr(0, text.size()), text) << cut;
+  }
+  EXPECT_GT(failures, 0);
+}
+
 TEST(WordDocument, ManyPiecesAreBoundedByTheTableNotByACount) {
   std::u16string text;
   for (int i = 0; i < 800; ++i) text += u"w ";

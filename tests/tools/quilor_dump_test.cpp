@@ -4,9 +4,11 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "support/office_builders.h"
 #include "support/stream_support.h"
 
 namespace quilor {
@@ -104,6 +106,57 @@ TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
   EXPECT_TRUE(r.out.empty());
   EXPECT_NE(ReadFileBytes(err).find("not a text document"), std::string::npos);
   EXPECT_NE(ReadFileBytes(err).find("photo.txt"), std::string::npos);
+}
+
+TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
+  TempFolder folder;
+  auto copy = [&](const std::string& fixture, const std::string& name) {
+    return folder.Write(name, ReadFileBytes(TestDataPath("import/convert/" + fixture)));
+  };
+  auto put = [&](const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); };
+  std::string docx = ReadFileBytes(TestDataPath("import/convert/sample.docx"));
+  std::vector<std::string> files = {
+      copy("sample.doc", "a.doc"),        copy("sample.docx", "B.DOCX"),  copy("sample.odt", "c.odt"),
+      copy("slides.odp", "d.odp"),        copy("slides.pptx", "e.pptx"),  copy("sample.pdf", "f.pdf"),
+      copy("sample.doc", "g.unknown"),    put("h.xlsx", quilor::testing::BuildZip({{"xl/workbook.xml", "<w/>"}})),
+      put("i.bin", std::string("\x01\x00\x02\x00 binary", 11)), put("j.docx", docx.substr(0, docx.size() / 2)),
+      put("k.unknown", "plain words"),
+      // Known extensions that lie: the first bytes decide.
+      copy("sample.doc", "l.txt"),        copy("sample.pdf", "m.htm"),   put("n.doc", "{\\rtf1\\ansi rich\\par words}"),
+  };
+  std::string args;
+  for (const std::string& f : files) args += " " + f;
+  std::string err = folder.Path("err");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico" + args, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  // The words of each file, by file number.
+  std::map<int, std::string> words;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = r.out.substr(start, end - start);
+    size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+    if (line.compare(t2 + 1, t3 - t2 - 1, "/") == 0) continue;  // a proposition mark
+    words[std::stoi(line.substr(t1 + 1, t2 - t1 - 1))] += line.substr(t2 + 1, t3 - t2 - 1) + " ";
+  }
+  const std::string document = "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "
+                               "alpha beta gamma delta Visit the example site today The end ";
+  const std::string slides = "First slide caf\xC3\xA9 Second slide s words Third slide ends ";
+  EXPECT_EQ(words[1], document);
+  EXPECT_EQ(words[2], document);
+  EXPECT_EQ(words[3], document);
+  EXPECT_EQ(words[4], slides);
+  EXPECT_EQ(words[5], slides);
+  EXPECT_NE(words[6].find("alpha beta gamma delta"), std::string::npos);
+  EXPECT_EQ(words[7], document);
+  EXPECT_EQ(words.count(8) + words.count(9) + words.count(10), 0u);
+  EXPECT_EQ(words[11], "plain words ");
+  EXPECT_EQ(words[12], document);
+  EXPECT_NE(words[13].find("alpha beta gamma delta"), std::string::npos);
+  EXPECT_EQ(words[14], "rich words ");
+  std::string report = ReadFileBytes(err);
+  EXPECT_NE(report.find("These files could not be read:"), std::string::npos);
+  for (int i : {7, 8, 9})
+    EXPECT_NE(report.find(files[i] + ": "), std::string::npos) << files[i] << "\n" << report;
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
 }
 
 }  // namespace

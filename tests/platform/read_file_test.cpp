@@ -1,0 +1,46 @@
+#include "platform/read_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/borders.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/options.h"
+#include "platform/ini_file.h"
+#include "tests/platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+TEST(ReadWholeFile, SizesAndKindsOfFiles) {
+  testing::TempFolder dir;
+  std::string text = "stale";
+  testing::WriteWholeFile(dir / "f", std::string(20000, 'z'));
+  EXPECT_EQ(ReadWholeFile(dir / "f", 20000, text), ReadFileStatus::kOk);
+  EXPECT_EQ(text.size(), 20000u);
+  EXPECT_EQ(ReadWholeFile(dir / "f", 9000, text), ReadFileStatus::kTooLarge);
+  EXPECT_EQ(text.size(), 9000u);
+  EXPECT_EQ(ReadWholeFile(dir / "none", 10, text), ReadFileStatus::kNotFound);
+  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(ReadWholeFile(dir.path(), 10, text), ReadFileStatus::kFailed);
+  EXPECT_EQ(ReadWholeFile("/dev/zero", 10, text), ReadFileStatus::kFailed);
+}
+
+TEST(ReadWholeFile, APipeNamedAsAFileIsRefusedWithoutWaiting) {
+  testing::TempFolder dir;
+  const std::string fifo = dir / "pipe";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ScopedScriptedUi ui;
+  TBorderList list;
+  EXPECT_FALSE(ReadBordersFile(list, fifo));
+  IniFile ini;
+  EXPECT_FALSE(ini.Load(fifo));
+  TOptionsRecord record;
+  EXPECT_FALSE(ReadOptionsFile(fifo, record));
+  std::string name = fifo;
+  EXPECT_FALSE(ReadShortcutUrl(name, 100));
+}
+
+}  // namespace
+}  // namespace quilor
