@@ -1,0 +1,188 @@
+#include "engine/diagnosis.h"
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "core/chartables.h"
+#include "core/messages.h"
+#include "engine/category_counters.h"
+#include "engine/selection.h"
+
+namespace quilor {
+
+namespace {
+
+bool Over(const TDiagnosisInputs& in, int code) {
+  return in.percentages[code] > static_cast<double>(in.norms[code - 1]);
+}
+
+int CountOver(const TDiagnosisInputs& in, std::initializer_list<int> codes) {
+  int n = 0;
+  for (int c : codes) n += Over(in, c) ? 1 : 0;
+  return n;
+}
+
+struct Family {
+  int message;
+  uint16_t kind;
+  uint16_t explanation;
+  int firstCode;
+  int lastCode;
+  int firstExplanation;  // explanation of the first code; the others follow
+};
+
+constexpr Family kFamilies[] = {
+    {845, 2, 856, 4, 7, 237},    {846, 3, 858, 21, 29, 861}, {847, 4, 859, 33, 39, 870},
+    {848, 5, 860, 62, 64, 244},  {849, 6, 857, 70, 76, 466},
+};
+
+}  // namespace
+
+TDiagnosisInputs TDiagnosisInputs::Current() {
+  TDiagnosisInputs in;
+  in.counters = CategoryCounters;
+  in.percentages = CategoryPercentages;
+  in.norms = Tables.styleNorms;
+  in.textWords = TextWords.Count();
+  return in;
+}
+
+void TDiagnosisList::Init(TWordList& words) {
+  shown_ = true;
+  words.SaveCursor(5);
+  findings_.clear();
+  lines_.clear();
+  currentLine_ = 79;
+}
+
+bool TDiagnosisList::Add(int message, DiagnosisView* view) {
+  if (static_cast<int>(findings_.size()) >= kMaxFindings) return true;
+  findings_.push_back(message);
+  return !view || view->AddLine(GetMessageText(message));
+}
+
+int TDiagnosisList::StyleOf(const TDiagnosisInputs& in) {
+  if (CountOver(in, {20, 22, 23, 26, 25, 38, 39, 36, 6}) > 3) return kMsgArgumentative;
+  if (CountOver(in, {24, 33, 34, 4, 63, 20}) > 2) return kMsgNarrative;
+  if (CountOver(in, {59, 6, 32, 7}) > 1) return kMsgEnunciative;
+  if (CountOver(in, {34, 29, 28, 33, 5, 62}) > 1) return kMsgDescriptive;
+  return 0;
+}
+
+void TDiagnosisList::DiagnoseStyle(const TDiagnosisInputs& in, DiagnosisView* view) {
+  findings_.clear();
+  if (in.textWords < 2) {
+    Add(in.filteredPropositions > 0 ? kMsgAllFilteredByBorders : kMsgTextTooShort, view);
+    return;
+  }
+  if (!in.counters || !in.percentages || !in.norms) return;
+  if (int style = StyleOf(in); style != 0) {
+    if (!Add(style, view)) return;
+  } else if (view) {
+    if (!Add(kMsgStyleNotDetected, view)) return;
+  }
+  if (Over(in, 6) && !Add(kMsgSettingNarrator, view)) return;
+  if (findings_.size() < 2) {
+    if (Over(in, 4)) {
+      if (!Add(kMsgSettingAction, view)) return;
+    } else if (Over(in, 5)) {
+      if (!Add(kMsgSettingReal, view)) return;
+    }
+  }
+  if (Over(in, 59) && !Add(kMsgSettingI, view)) return;
+  if (in.counters[37] > 1 && Over(in, 37) && !Add(kMsgDoubt, view)) return;
+  if (in.counters[kCodeWord] < 500 && !Add(kMsgTendenciesNotSignificant, view)) return;
+  const uint32_t p = in.counters[kCodeProposition] / 6;
+  bool irregular = false;
+  for (int c : {kCodeVerb, kCodeModality, kCodeConnectorCopy, kCodeAdjective, kCodeSubstantive})
+    irregular = irregular || p > in.counters[c];
+  if (irregular && !Add(kMsgIrregularSyntax, view)) return;
+  if (in.bordersInUse) Add(in.filteredPropositions > 0 ? kMsgBordersUsed : kMsgBordersNoEffect, view);
+}
+
+void TDiagnosisList::AddLine(TDiagnosisLine line, DiagnosisView* view) {
+  if (view) view->AddLine(line.text);
+  if (static_cast<int>(lines_.size()) < kMaxTendencyLines) {
+    lines_.push_back(std::move(line));
+  } else {
+    lines_.back() = std::move(line);
+  }
+}
+
+void TDiagnosisList::BuildTendencies(const TDiagnosisInputs& in, bool significantOnly, DiagnosisView* view) {
+  lines_.clear();
+  if (!in.counters || !in.percentages || !in.norms) return;
+  for (const Family& f : kFamilies) {
+    AddLine({f.kind, 0, f.explanation, std::string("* ") + GetMessageText(f.message) + " :"}, view);
+    for (int c = f.firstCode; c <= f.lastCode; ++c) {
+      const double pct = in.percentages[c];
+      const uint32_t count = in.counters[c];
+      if (significantOnly && (pct < in.norms[c - 1] || count < 3)) continue;
+      char figures[64];
+      std::snprintf(figures, sizeof figures, "\t%5.1f%%\t(\t%u\t)", pct, count);
+      TDiagnosisLine line;
+      line.kind = f.kind;
+      line.index = static_cast<uint16_t>(c - f.firstCode + 1);
+      line.explanation = static_cast<uint16_t>(f.firstExplanation + c - f.firstCode);
+      line.text = std::string(GetMessageText(c + kCategoryLabelBase)) + figures;
+      AddLine(std::move(line), view);
+    }
+  }
+}
+
+int TDiagnosisList::LineKindCode(int line) const {
+  if (line < 0 || line > kMaxTendencyLines || line >= static_cast<int>(lines_.size())) return 0;
+  return ItemKindCode(lines_[static_cast<size_t>(line)].kind);
+}
+
+int TDiagnosisList::SelectLine(int line, TWordList& words) {
+  const int classLevel = Selection.classLevel;
+  Selection.Clear();
+  Selection.classLevel = classLevel;
+  int explanation = 0;
+  if (line < 0 || line > kMaxTendencyLines || line >= static_cast<int>(lines_.size())) {
+    currentLine_ = 79;
+  } else {
+    currentLine_ = line;
+    const TDiagnosisLine& l = lines_[static_cast<size_t>(line)];
+    Selection.ranges[0] = {l.kind, l.index};
+    Selection.categoryRangeView = true;
+    BuildSearchPatterns(Selection);
+    words.Rewind();
+    FindNextSelectedOccurrence(false, words, Selection);
+    explanation = l.explanation;
+  }
+  words.Rewind();
+  words.SaveCursor(1);
+  words.SaveCursor(2);
+  return explanation;
+}
+
+TFindingExplanation TDiagnosisList::ExplainFinding(int finding) {
+  using P = std::pair<uint8_t, uint8_t>;
+  const P verb1{kClassVerb, 1}, verb2{kClassVerb, 2}, verb3{kClassVerb, 3};
+  switch (finding) {
+    case 338: return {354, {{kClassConnector, 6}, {kClassConnector, 7}, {kClassModality, 6}, {kClassModality, 7}}};
+    case 339: return {355, {verb1, {kClassConnector, 4}, {kClassModality, 1}, {kClassModality, 2}}};
+    case 340: return {356, {{kClassModality, 7}, {kClassModality, 4}, {kClassPronoun, 4}, verb3}};
+    case 341: return {357, {verb2, {kClassAdjective, 1}, {kClassModality, 1}, {kClassModality, 2}}};
+    case 342: return {358, {}};
+    case 345: return {360, {verb1}};
+    case 346: return {361, {verb2}};
+    case 347: return {362, {verb3}};
+    case 348: return {363, {{kClassPronoun, 1}}};
+    case 310: return {325, {{kClassModality, 5}}};
+    case 350: return {365, {}};
+    case 351: return {366, {}};
+    case 352: return {367, {}};
+    case 353: return {368, {}};
+    case 18: return {18, {}};
+    case 555: return {555, {}};
+    case 563: return {0, {}, true};
+    case 566: return {369, {}};
+    case 717: return {418, {}};
+    default: return {};
+  }
+}
+
+}  // namespace quilor

@@ -1,0 +1,314 @@
+#include "engine/selection.h"
+
+#include <algorithm>
+
+#include "core/chartables.h"
+#include "engine/ontology_engine.h"
+
+namespace quilor {
+
+TSelection Selection;
+const RelationRecordSource* SelectionRelations = nullptr;
+
+namespace {
+
+inline bool IsMark(const TWordNode* node) { return node->text && node->text[0] == '/' && node->text[1] == '\0'; }
+
+TWordCategoryData Pattern(uint8_t major, uint8_t subclass, uint8_t third = 0) {
+  TWordCategoryData d;
+  d.Category.MajorClass = major;
+  d.Category.Subclass = subclass;
+  d.Category.SubField2 = third;
+  return d;
+}
+
+TWordCategoryData PatternOfRange(const TSelectionRange& range) {
+  const int i = range.index;
+  auto in = [i](int low, int high) { return i >= low && i <= high; };
+  switch (range.kind) {
+    case 1: {
+      TWordCategoryData d = Pattern(kClassUnknown, 0);
+      d.ClassMark = 1;
+      return d;
+    }
+    case 2:
+      return Pattern(kClassVerb, in(1, 4) ? static_cast<uint8_t>(i) : 0);
+    case 3:
+      return Pattern(kClassConnector, in(1, 10) ? static_cast<uint8_t>(i) : 0);
+    case 4:
+      return Pattern(kClassModality, in(1, 7) ? static_cast<uint8_t>(i) : 0);
+    case 5:
+      return Pattern(kClassAdjective, i == 1 ? 1 : i == 2 ? 2 : in(3, 5) ? 3 : 0);
+    case 6:
+      if (i == 1 || i == 2) return Pattern(kClassPronoun, 4, static_cast<uint8_t>(i));
+      if (in(3, 7)) return Pattern(kClassPronoun, 3, static_cast<uint8_t>(i));
+      return Pattern(kClassPronoun, 0);
+    default:
+      return TWordCategoryData();
+  }
+}
+
+bool AnyActive(const TSelection& s) {
+  return std::any_of(s.activePatterns.begin(), s.activePatterns.end(), [](bool b) { return b; });
+}
+
+// One step of a walk: the next node forward, or the previous one backward;
+// nullptr at the end (or the start).
+TWordNode* Step(TWordList& words, bool backward) {
+  TWordCategoryData* category;
+  const char* tag;
+  int32_t position;
+  if (backward) return words.PreviousWord(category, tag, position) ? words.Cursor() : nullptr;
+  TWordNode* node = words.Cursor();
+  return words.NextWord(category, tag, position) ? node : nullptr;
+}
+
+bool SearchPatternsInProposition(bool backward, TWordList& words, TSelection& s) {
+  std::array<bool, kMaxSearchPatterns> ticked{};
+  const bool any = AnyActive(s);
+  int32_t first = 0;
+  int32_t last = 0;
+  bool seenWord = false;
+  // True when every active pattern was met in the proposition just read.
+  auto complete = [&] {
+    if (!any || !seenWord) return false;
+    for (int i = 0; i < kMaxSearchPatterns; ++i)
+      if (s.activePatterns[static_cast<size_t>(i)] && !ticked[static_cast<size_t>(i)]) return false;
+    return true;
+  };
+  auto found = [&] {
+    s.foundFirstPosition = first;
+    s.foundLastPosition = last;
+    s.matchPosition = first;
+    return true;
+  };
+  for (;;) {
+    TWordNode* node = Step(words, backward);
+    if (!node) break;
+    if (IsMark(node)) {
+      if (backward) words.SaveCursor(kBookmarkSearchStart);
+      if (complete()) return found();
+      ticked.fill(false);
+      seenWord = false;
+      if (!backward) words.SaveCursor(kBookmarkSearchStart);
+      continue;
+    }
+    if (!seenWord) first = last = node->position;
+    seenWord = true;
+    first = std::min(first, node->position);
+    last = std::max(last, node->position);
+    for (int i = 0; i < kMaxSearchPatterns; ++i)
+      if (s.activePatterns[static_cast<size_t>(i)] &&
+          WordMatchesPattern(node->category, s.patterns[static_cast<size_t>(i)]))
+        ticked[static_cast<size_t>(i)] = true;
+  }
+  // The proposition that meets the end (or the start) of the text has no mark.
+  if (complete()) {
+    if (backward) words.SaveCursor(kBookmarkSearchStart);
+    return found();
+  }
+  s.matchPosition = backward ? 0 : words.HighestPosition();
+  return false;
+}
+
+bool SearchFirstPatternWord(bool backward, TWordList& words, TSelection& s) {
+  for (;;) {
+    TWordNode* node = Step(words, backward);
+    if (!node) break;
+    if (IsMark(node)) {
+      words.SaveCursor(kBookmarkSearchStart);
+      continue;
+    }
+    for (int i = 0; i < kMaxSearchPatterns; ++i) {
+      if (s.activePatterns[static_cast<size_t>(i)] &&
+          WordMatchesPattern(node->category, s.patterns[static_cast<size_t>(i)])) {
+        s.matchPosition = s.foundFirstPosition = s.foundLastPosition = node->position;
+        return true;
+      }
+    }
+  }
+  s.matchPosition = backward ? 0 : words.HighestPosition();
+  return false;
+}
+
+bool RecordMatches(const RelationRecordSource& source, size_t record, const TSelection& s) {
+  const int level = std::clamp(s.classLevel, 1, 4);
+  int firstSlot = -1;
+  for (int slot = 0; slot < kRelationWindowSize; ++slot) {
+    const uint32_t cls = source.WindowClass(record, slot, level);
+    if (cls == 0) continue;
+    if (s.kind == kSelectClass) {
+      if (cls == s.firstClass) return true;
+      continue;
+    }
+    if (firstSlot < 0 && cls == s.firstClass) {
+      firstSlot = slot;
+    } else if (firstSlot >= 0 && cls == s.secondClass) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int PairedClassKind(int classKind) {
+  switch (classKind) {
+    case 1: return 3;
+    case 2: return 2;
+    case 3: return 1;
+    case 4: return 4;
+    default: return 3;
+  }
+}
+
+void SetSelectionClassKind(int& classKind) {
+  if (classKind < 1 || classKind > 4) classKind = 3;
+  Selection.classLevel = classKind;
+}
+
+void BuildSearchPatterns(TSelection& s) {
+  s.selectedFamilies.fill(0);
+  for (size_t i = 0; i < kMaxSearchPatterns; ++i) {
+    const TSelectionRange& range = s.ranges[i];
+    s.activePatterns[i] = range.kind >= 1 && range.kind <= 6;
+    s.patterns[i] = s.activePatterns[i] ? PatternOfRange(range) : TWordCategoryData();
+    if (s.activePatterns[i]) s.selectedFamilies[static_cast<size_t>(range.kind)] = 1;
+  }
+}
+
+bool WordMatchesPattern(const TWordCategoryData& d, const TWordCategoryData& pattern) {
+  if (pattern.ClassMark != 0 && d.ClassMark != pattern.ClassMark) return false;
+  return CategoryMatchesPattern(d, pattern.Category);
+}
+
+bool WordMatchesSelection(const TWordNode& node, const TSelection& s) {
+  const int level = std::clamp(s.classLevel, 1, 4);
+  const uint32_t cls = node.category.ClassIds[level - 1];
+  switch (s.kind) {
+    case kSelectRelation:
+      return cls != 0 && (cls == s.firstClass || cls == s.secondClass);
+    case kSelectClass:
+      return cls != 0 && cls == s.firstClass;
+    case kSelectMarked:
+      return node.mark != 0;
+    case kSelectLexicalEntry:
+      return node.lexicalEntry == s.lexicalEntry && node.category.Category.MajorClass == s.majorClass;
+    default:
+      return false;
+  }
+}
+
+bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& s) {
+  s.previousMatchPosition = s.matchPosition;
+  s.matchPosition = 0;
+  s.foundFirstPosition = s.foundLastPosition = 0;
+  words.SaveCursor(kBookmarkSearchStart);
+  if (s.kind == kSelectNone)
+    return s.categoryRangeView ? SearchFirstPatternWord(backward, words, s)
+                               : SearchPatternsInProposition(backward, words, s);
+  return SearchBySelectionKind(backward, words, s);
+}
+
+bool SearchBySelectionKind(bool backward, TWordList& words, TSelection& s) {
+  if (s.kind == kSelectRelation || s.kind == kSelectClass) {
+    const RelationRecordSource* source = SelectionRelations;
+    const size_t count = source ? source->RecordCount() : 0;
+    size_t r = s.relationRecord;
+    for (;;) {
+      if (backward) {
+        if (r == static_cast<size_t>(-1) || r == 0) break;
+        r = std::min(r, count) - 1;
+      } else {
+        r = r == static_cast<size_t>(-1) ? 0 : r + 1;
+        if (r >= count) break;
+      }
+      if (!RecordMatches(*source, r, s)) continue;
+      TWordNode* node = source->RecordWord(r);
+      if (!node) continue;
+      s.relationRecord = r;
+      words.SetCursor(node);
+      words.SaveCursor(kBookmarkSearchStart);
+      s.matchPosition = s.foundFirstPosition = s.foundLastPosition = node->position;
+      return true;
+    }
+    s.relationRecord = backward ? static_cast<size_t>(-1) : count;
+  } else if (s.kind == kSelectMarked || s.kind == kSelectLexicalEntry) {
+    for (;;) {
+      TWordNode* node = Step(words, backward);
+      if (!node) break;
+      if (IsMark(node) || !WordMatchesSelection(*node, s)) continue;
+      words.SetCursor(node);
+      words.BackToPropositionStart();
+      words.SaveCursor(kBookmarkSearchStart);
+      s.matchPosition = s.foundFirstPosition = s.foundLastPosition = node->position;
+      // The next search goes on past this word.
+      words.SetCursor(backward ? node : TWordList::NextNode(node));
+      return true;
+    }
+  }
+  s.matchPosition = backward ? 0 : words.HighestPosition();
+  return false;
+}
+
+int32_t CurrentRelationPosition(const TWordList& words, const TSelection& s) {
+  const RelationRecordSource* source = SelectionRelations;
+  if (!source || s.relationRecord == static_cast<size_t>(-1)) return 0;
+  if (s.relationRecord >= source->RecordCount()) return words.HighestPosition();
+  const TWordNode* node = source->RecordWord(s.relationRecord);
+  return node ? node->position : 0;
+}
+
+void AppendSelectionCaption(std::string& buffer, const TSelection& s) {
+  buffer += s.firstTerm;
+  if (s.kind == kSelectRelation && !s.secondTerm.empty()) {
+    buffer += " -> ";
+    buffer += s.secondTerm;
+  }
+}
+
+bool SelectClassByName(int classKind, std::string_view name) {
+  Selection.firstTerm.assign(name.substr(0, std::min<size_t>(name.size(), 79)));
+  if (!OntologyEngine) return false;
+  const int32_t index = OntologyEngine->FindClassIndex(classKind, name);
+  if (index <= 0) return false;
+  Selection.classLevel = classKind;
+  Selection.firstClass = static_cast<uint32_t>(index);
+  Selection.kind = kSelectClass;
+  return true;
+}
+
+int32_t FindWordInText(std::string_view text, bool exact, TWordList& words) {
+  if (text.empty()) return -1;
+  words.RestoreCursor(kBookmarkWordSearch);
+  for (;;) {
+    TWordNode* node = Step(words, false);
+    if (!node) return -1;
+    if (IsMark(node)) {
+      words.SetCursor(node);
+      words.SaveCursor(kBookmarkWordSearch);
+      words.SetCursor(TWordList::NextNode(node));
+      continue;
+    }
+    const std::string_view word(node->text ? node->text : "");
+    bool equal;
+    if (exact) {
+      equal = word == text;
+    } else {
+      equal = word.size() >= text.size();
+      for (size_t i = 0; equal && i < text.size(); ++i)
+        equal = ToLowerChar(static_cast<unsigned char>(word[i])) == ToLowerChar(static_cast<unsigned char>(text[i]));
+    }
+    if (!equal) continue;
+    words.SetCursor(node);
+    words.SaveCursor(kBookmarkFoundWord);
+    // The search goes on after this word's proposition.
+    TWordNode* after = TWordList::NextNode(node);
+    while (after != words.Tail() && !IsMark(after)) after = TWordList::NextNode(after);
+    words.SetCursor(after);
+    words.SaveCursor(kBookmarkWordSearch);
+    return node->position;
+  }
+}
+
+}  // namespace quilor

@@ -1,0 +1,100 @@
+// The current selection of the result views and the searches over it.
+//
+// A selection is a relation between two classes, a single class, the marked
+// words or a lexical entry; with none, the selected category ranges of the
+// tendencies are searched as category patterns. The searches walk TextWords
+// from its cursor, forward or backward, keeping the start of the found
+// proposition in bookmark 3; the word search keeps its place in bookmark 5
+// and the found word in bookmark 7.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/category.h"
+#include "engine/word_list.h"
+
+namespace quilor {
+
+constexpr int kMaxSearchPatterns = 5;
+constexpr int kRelationWindowSize = 21;
+constexpr int kBookmarkSearchStart = 3;
+constexpr int kBookmarkWordSearch = 5;
+constexpr int kBookmarkFoundWord = 7;
+
+enum SelectionKind : int { kSelectNone = 0, kSelectRelation = 1, kSelectClass = 2, kSelectMarked = 3,
+                           kSelectLexicalEntry = 4 };
+
+// The records of the first relation store as the relation search reads them:
+// each has its word and a window of 21 class ids per classification level
+// (level 4 gives the Scenario classes, through the scenario mapping).
+class RelationRecordSource {
+ public:
+  virtual ~RelationRecordSource() = default;
+  virtual size_t RecordCount() const = 0;
+  virtual TWordNode* RecordWord(size_t record) const = 0;
+  virtual uint32_t WindowClass(size_t record, int slot, int level) const = 0;
+};
+
+struct TSelectionRange {
+  int kind = 0;  // 1 classes, 2 verbs, 3 connectors, 4 modalities, 5 adjectives, 6 pronouns
+  int index = 0;
+};
+
+struct TSelection {
+  int kind = kSelectNone;
+  int classLevel = 3;  // ClassLevel, 1..4
+  uint32_t firstClass = 0;
+  uint32_t secondClass = 0;
+  uint32_t lexicalEntry = 0;
+  uint8_t majorClass = 0;
+  std::string firstTerm;
+  std::string secondTerm;
+  std::array<TSelectionRange, kMaxSearchPatterns> ranges{};
+  std::array<TWordCategoryData, kMaxSearchPatterns> patterns{};
+  std::array<bool, kMaxSearchPatterns> activePatterns{};
+  std::array<uint8_t, 7> selectedFamilies{};  // by range kind
+  bool categoryRangeView = false;
+  // Where the last search stopped: the word found (or the first word of the
+  // proposition found) and the span of that proposition.
+  int32_t matchPosition = 0;
+  int32_t previousMatchPosition = 0;
+  int32_t foundFirstPosition = 0;
+  int32_t foundLastPosition = 0;
+  // The relation record of the last relation search (npos before the first).
+  size_t relationRecord = static_cast<size_t>(-1);
+
+  void Clear() { *this = TSelection(); }
+};
+
+extern TSelection Selection;
+// The relation store the relation and class searches read; none until an analysis sets it.
+extern const RelationRecordSource* SelectionRelations;
+
+// The level paired with a class kind: 1 -> 3, 2 -> 2, 3 -> 1, 4 -> 4, any other 3.
+int PairedClassKind(int classKind);
+void SetSelectionClassKind(int& classKind);
+// The name becomes the first term; when the ontology knows it at that level
+// it becomes the selected class (selection kind 2).
+bool SelectClassByName(int classKind, std::string_view name);
+// Patterns of the selected ranges (a range of kind 0 is inactive).
+void BuildSearchPatterns(TSelection& selection = Selection);
+bool WordMatchesPattern(const TWordCategoryData& d, const TWordCategoryData& pattern);
+bool WordMatchesSelection(const TWordNode& node, const TSelection& selection = Selection);
+
+bool FindNextSelectedOccurrence(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);
+bool SearchBySelectionKind(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);
+// Position of the word of the current relation record; 0 when there is none.
+int32_t CurrentRelationPosition(const TWordList& words = TextWords, const TSelection& selection = Selection);
+// The first term and, for a relation, " -> " and the second term.
+void AppendSelectionCaption(std::string& buffer, const TSelection& selection = Selection);
+
+// Finds `text` in the words from bookmark 5 on: whole-word comparison when
+// exact, else a case-insensitive prefix comparison over the text's length.
+// The position of the word, or -1 at the end of the text.
+int32_t FindWordInText(std::string_view text, bool exact, TWordList& words = TextWords);
+
+}  // namespace quilor
