@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "core/gauge.h"
+#include "engine/analysis_results.h"
+#include "engine/category_counters.h"
+#include "engine/ontology_engine.h"
+#include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 
@@ -105,14 +110,17 @@ bool RunAnalysis(uint8_t runKind) {
   }
   CancelRequested = false;
   RunKind = runKind;
-  // The results object and the semantic pass over TextWords run here once
-  // they exist; their failure ends the run with false. The gauge stays for
-  // the caller, which closes it after refreshing its views.
-  return true;
+  // Without a semantic dictionary the run ends with the categorised words.
+  // The gauge stays for the caller, which closes it after refreshing its views.
+  if (!OntologyEngine || !OntologyEngine->Ready()) return true;
+  AnalysisResults.reset();
+  AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
+  if (!AnalysisResults || !AnalysisResults->Built) return false;
+  return RunSemanticPass(*AnalysisResults);
 }
 
 void EndAnalysisRun(bool clearWords) {
-  // The run's results object is freed here once it exists.
+  AnalysisResults.reset();
   if (clearWords && TextWords.Built()) TextWords.Clear();
 }
 

@@ -102,6 +102,8 @@ class TOntologyEngine {
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }
+  // The stamp of the loaded dictionary file.
+  uint32_t DictionaryStamp() const { return dict_.stamp; }
 
   // Level accessors (level 1..4).
   int32_t DictionaryClassCount(int level) const;
@@ -151,6 +153,10 @@ class TOntologyEngine {
   int32_t BestScore() const { return bestScore_; }
   // Text-index entry of the base form of the reading chosen last.
   uint32_t BestBaseForm() const { return bestBaseForm_; }
+  // A word's classes (levels 1-3 and Scenario entry) become the current reading.
+  void LoadClasses(const uint32_t classes[4]) {
+    for (size_t l = 0; l < 4; ++l) best_[l] = classes[l];
+  }
 
   void PushHistory(const std::array<uint32_t, 4>& classes);
   void ResetHistory();
@@ -165,6 +171,10 @@ class TOntologyEngine {
   void BeginSignatureRenumbering(bool restartCounter);
   uint32_t ScenarioEntryOfWordForm(std::string_view word);
   bool CountScenarioEntry(std::string_view word, uint32_t textIndexEntry);
+  // One occurrence of a Scenario entry given by number (verbs and adjectives).
+  void CountScenarioOccurrence(uint32_t entry) {
+    if (entry >= 1 && entry <= entryCount_) ++entries_[entry].count;
+  }
   // The retention test of the semantic pass; with reclassify the word is
   // classified again first (Scenario editor and word search).
   bool ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry, uint32_t minimumClassCount,

@@ -113,6 +113,8 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
       copy("sample.doc", "g.unknown"),    put("h.xlsx", quilor::testing::BuildZip({{"xl/workbook.xml", "<w/>"}})),
       put("i.bin", std::string("\x01\x00\x02\x00 binary", 11)), put("j.docx", docx.substr(0, docx.size() / 2)),
       put("k.unknown", "plain words"),
+      // Known extensions that lie: the first bytes decide.
+      copy("sample.doc", "l.txt"),        copy("sample.pdf", "m.htm"),   put("n.doc", "{\\rtf1\\ansi rich\\par words}"),
   };
   std::string args;
   for (const std::string& f : files) args += " " + f;
@@ -138,11 +140,14 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   EXPECT_EQ(words[7], document);
   EXPECT_EQ(words.count(8) + words.count(9) + words.count(10), 0u);
   EXPECT_EQ(words[11], "plain words ");
+  EXPECT_EQ(words[12], document);
+  EXPECT_NE(words[13].find("alpha beta gamma delta"), std::string::npos);
+  EXPECT_EQ(words[14], "rich words ");
   std::string report = ReadFileBytes(err);
   EXPECT_NE(report.find("These files could not be read:"), std::string::npos);
   for (int i : {7, 8, 9})
     EXPECT_NE(report.find(files[i] + ": "), std::string::npos) << files[i] << "\n" << report;
-  for (int i : {0, 1, 2, 3, 4, 5, 6, 10}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
 }
 
 }  // namespace

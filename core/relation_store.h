@@ -1,0 +1,242 @@
+// The relation stores of an analysis.
+//
+// For each proposition of the text the semantic pass records which classified
+// items it holds. TRelationStore keeps, per record, the first pair of classes
+// of each of the four class levels and can list the distinct pairs of a level
+// with their counts, highest first. TPropositionWindowList keeps every
+// proposition's whole window of items.
+//
+// Records live in chunked arrays (no per-record heap block, no links): a
+// record is addressed by its number, the cursor and the bookmarks are numbers,
+// the record count itself stands for the empty tail.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace quilor {
+
+constexpr int kRelationRows = 21;
+constexpr int kRelationLevels = 4;
+constexpr int kRelationBookmarks = 8;
+
+// 21 rows of 4 columns: column k (1..4) holds the items of class level k, row
+// by row; 0 is empty.
+struct TRelationWindow {
+  uint32_t cells[kRelationRows * kRelationLevels] = {};
+
+  // row 0..20, level 1..4; out of range reads 0 and writes nothing.
+  uint32_t At(int row, int level) const {
+    return InRange(row, level) ? cells[row * kRelationLevels + level - 1] : 0;
+  }
+  void Set(int row, int level, uint32_t value) {
+    if (InRange(row, level)) cells[row * kRelationLevels + level - 1] = value;
+  }
+  void Clear() { *this = TRelationWindow(); }
+  static bool InRange(int row, int level) {
+    return row >= 0 && row < kRelationRows && level >= 1 && level <= kRelationLevels;
+  }
+};
+
+// An array of plain records grown in chunks of fixed size; a failed growth
+// is an answer (false), never an exception.
+template <typename T, size_t ChunkSize = 8192>
+class TChunkedArray {
+ public:
+  bool PushBack(const T& value) {
+    if (size_ == chunks_.size() * ChunkSize) {
+      T* chunk = new (std::nothrow) T[ChunkSize];
+      if (!chunk) return false;
+      try {
+        chunks_.emplace_back(chunk);
+      } catch (const std::bad_alloc&) {
+        delete[] chunk;
+        return false;
+      }
+    }
+    chunks_[size_ / ChunkSize][size_ % ChunkSize] = value;
+    ++size_;
+    return true;
+  }
+  // i must be below Size().
+  T& operator[](size_t i) { return chunks_[i / ChunkSize][i % ChunkSize]; }
+  const T& operator[](size_t i) const { return chunks_[i / ChunkSize][i % ChunkSize]; }
+  size_t Size() const { return size_; }
+  void Clear() {
+    chunks_.clear();
+    chunks_.shrink_to_fit();
+    size_ = 0;
+  }
+  size_t BytesReserved() const { return chunks_.size() * ChunkSize * sizeof(T); }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> chunks_;
+  size_t size_ = 0;
+};
+
+// The cursor and the 8 bookmarks of a store, with their backup set.
+class TRecordCursor {
+ public:
+  void Reset() {
+    at = 0;
+    for (auto& b : bookmarks_) b = 0;
+    for (auto& b : backup_) b = 0;
+  }
+  size_t at = 0;  // the record under the cursor; the count means the tail
+  // slot 1..8; other slots do nothing.
+  void Save(int slot) {
+    if (slot >= 1 && slot <= kRelationBookmarks) bookmarks_[slot - 1] = at;
+  }
+  void Restore(int slot, size_t count) {
+    if (slot >= 1 && slot <= kRelationBookmarks) at = bookmarks_[slot - 1] <= count ? bookmarks_[slot - 1] : count;
+  }
+  size_t Bookmark(int slot) const {
+    return slot >= 1 && slot <= kRelationBookmarks ? bookmarks_[slot - 1] : 0;
+  }
+  void Backup() {
+    for (int i = 0; i < kRelationBookmarks; ++i) backup_[i] = bookmarks_[i];
+  }
+  void RestoreBackup() {
+    for (int i = 0; i < kRelationBookmarks; ++i) bookmarks_[i] = backup_[i];
+  }
+
+ private:
+  size_t bookmarks_[kRelationBookmarks] = {};
+  size_t backup_[kRelationBookmarks] = {};
+};
+
+struct TRelationRecord {
+  uint32_t first[kRelationLevels];   // first non-zero value of each column (0 when fewer than two)
+  uint32_t second[kRelationLevels];  // the next non-zero value
+  uint32_t position;                 // as given to Add
+  uint32_t value;                    // as given to Add
+  uint8_t byteA;                     // the first byte argument of Add
+  uint8_t byteB;                     // the second byte argument of Add
+};
+
+// Called between the phases of a sort: False stops the work that remains.
+using RelationProgress = std::function<bool()>;
+
+class TRelationStore {
+ public:
+  TRelationStore() { Clear(); }
+  TRelationStore(const TRelationStore&) = delete;
+  TRelationStore& operator=(const TRelationStore&) = delete;
+
+  // Empty: no record, no sorted list, cursor and bookmarks at the start.
+  void Clear();
+
+  // Records the pairs of the window (the first two non-zero values of each
+  // column), position, value and the two bytes. False (message 0 shown, the
+  // store unchanged) when memory is short.
+  bool Add(const TRelationWindow& window, uint32_t position, uint8_t byteB, uint8_t byteA, uint32_t value);
+
+  size_t Count() const { return records_.Size(); }
+  void Rewind() { cursor_.at = 0; }
+  bool AtStart() const { return cursor_.at == 0; }
+  bool AtEnd() const { return cursor_.at >= records_.Size(); }
+  void SaveCursor(int slot) { cursor_.Save(slot); }
+  void RestoreCursor(int slot) { cursor_.Restore(slot, records_.Size()); }
+  void BackupBookmarks() { cursor_.Backup(); }
+  void RestoreBookmarks() { cursor_.RestoreBackup(); }
+  size_t CursorIndex() const { return cursor_.at; }
+
+  // The record under the cursor, the cursor moving on; False at the end.
+  // The window is the store's own: row 0 holds the firsts and row 1 the
+  // seconds of each column, the rest is zero.
+  bool Next(const TRelationWindow*& window, uint32_t& position, uint8_t& byteB, uint32_t& value);
+  // Moves back one record and gives it; False (cursor kept) at the first.
+  bool Previous(const TRelationWindow*& window, uint32_t& position, uint8_t& byteB, uint32_t& value);
+  // Record i (0-based); nullptr outside.
+  const TRelationRecord* Record(size_t i) const { return i < records_.Size() ? &records_[i] : nullptr; }
+
+  // Groups the records of level k (1..4) that have a pair by equal pair, in
+  // ascending pair order (second, then first); each group counts its records.
+  // Calling it again starts over. progress is asked once the groups are
+  // made; False when it says stop or memory is short (message 0 shown).
+  bool SortPairs(int level, const RelationProgress& progress = {});
+  // Orders the groups of level k by count, highest first, for the readers.
+  // False when memory is short (message 0 shown).
+  bool SortByCount(int level);
+  // Records of level k that took part in the last SortPairs.
+  uint32_t SortedCount(int level) const { return ValidLevel(level) ? sortedCount_[level - 1] : 0; }
+
+  // Walks the groups of level k in count order.
+  void RewindKind(int level);
+  bool KindAtEnd(int level) const;
+  // The group under the level's cursor, the cursor moving on: its count, the
+  // byte A, position and window of its first record. False at the end.
+  bool NextOfKind(int level, uint32_t& count, uint8_t& byteA, uint32_t& position, const TRelationWindow*& window);
+  // Distinct pairs of level k in count order; the entry at rank 0..KindCount-1.
+  size_t KindCount(int level) const { return ValidLevel(level) ? byCount_[level - 1].size() : 0; }
+  bool KindEntry(int level, size_t rank, uint32_t& first, uint32_t& second, uint32_t& count) const;
+
+  static bool ValidLevel(int level) { return level >= 1 && level <= kRelationLevels; }
+
+ private:
+  struct Group {
+    uint32_t record;
+    uint32_t count;
+  };
+  const TRelationWindow* WindowOf(const TRelationRecord& r);
+
+  TChunkedArray<TRelationRecord> records_;
+  TRecordCursor cursor_;
+  std::vector<Group> byPair_[kRelationLevels];
+  std::vector<Group> byCount_[kRelationLevels];
+  size_t kindCursor_[kRelationLevels] = {};
+  uint32_t sortedCount_[kRelationLevels] = {};
+  TRelationWindow window_;
+};
+
+// Every proposition's window of items with two values.
+class TPropositionWindowList {
+ public:
+  TPropositionWindowList() { Clear(); }
+  TPropositionWindowList(const TPropositionWindowList&) = delete;
+  TPropositionWindowList& operator=(const TPropositionWindowList&) = delete;
+
+  void Clear();
+  // Keeps the window's rows up to the last non-empty one. False (message 0
+  // shown, the list unchanged) when memory is short.
+  bool Append(const TRelationWindow& window, uint32_t value1, uint32_t value2);
+  size_t Count() const { return records_.Size(); }
+  void Rewind() { cursor_.at = 0; }
+  bool AtStart() const { return cursor_.at == 0; }
+  bool AtEnd() const { return cursor_.at >= records_.Size(); }
+  // At the end, or on the record bookmarked in slot.
+  bool AtEndOrBookmark(int slot) const { return AtEnd() || cursor_.at == cursor_.Bookmark(slot); }
+  void SaveCursor(int slot) { cursor_.Save(slot); }
+  void RestoreCursor(int slot) { cursor_.Restore(slot, records_.Size()); }
+  void BackupBookmarks() { cursor_.Backup(); }
+  void RestoreBookmarks() { cursor_.RestoreBackup(); }
+
+  // The record under the cursor (its window rebuilt in the list's own copy),
+  // the cursor moving on; False at the end.
+  bool Next(const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
+  // Moves back one record and gives it; False (cursor kept) at the first.
+  bool Previous(const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
+
+ private:
+  struct Record {
+    uint32_t firstItem;  // index of its first row in items_
+    uint32_t value1;
+    uint32_t value2;
+    uint32_t rows;
+  };
+  struct Row {
+    uint32_t cls[kRelationLevels];
+  };
+  void Give(size_t i, const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
+
+  TChunkedArray<Record> records_;
+  TChunkedArray<Row> rows_;
+  TRecordCursor cursor_;
+  TRelationWindow window_;
+};
+
+}  // namespace quilor

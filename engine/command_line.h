@@ -1,0 +1,41 @@
+// The program's command line: one document to analyse and switches that
+// preset the search key, the Scenario and a few run options.
+//
+// A parameter that names an existing file (or an absolute path into an
+// existing folder) is a document, whatever its first character. Otherwise
+// "/x" and "-x" are the switch x; only the switch letter is lower-cased, so
+// search keys and Scenario names keep their case.
+//
+//   /c<text>      search key text                  /e<d>   one decimal digit
+//   /f /i /l /r   flags (/i: the document is not checked for existence,
+//                 /l: the document is a command file)
+//   /h<k><text>   search key of kind k (1..4; any other k marks the kind invalid)
+//   /s<name>      the Scenario "<name>.scn" (no name: none)
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quilor {
+
+constexpr int kMsgBadParameter = 48;
+
+// Globals set by the parser.
+extern bool SearchKeyGiven;
+extern bool KeyKindValid;
+extern bool CommandFileGiven;
+
+// Parses params (the program's parameters, without the program name) into
+// the work context. A bad parameter shows message 48 with the parameter,
+// sets TerminationRequested and gives False; nothing after it is applied.
+bool ParseCommandLine(const std::vector<std::string>& params);
+bool ParseCommandLine(int argc, const char* const* argv);
+
+// Set when start-up or the command line asks the program to stop (the
+// window layer then closes and runs the normal shut-down).
+extern bool TerminationRequested;
+
+// text with its first "%s" replaced by value.
+std::string FormatMessageWith(int id, const std::string& value);
+
+}  // namespace quilor

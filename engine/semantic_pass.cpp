@@ -1,0 +1,349 @@
+#include "engine/semantic_pass.h"
+
+#include <algorithm>
+
+#include "core/category.h"
+#include "core/gauge.h"
+#include "core/messages.h"
+#include "core/name_index.h"
+#include "engine/category_counters.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/word_list.h"
+
+namespace quilor {
+
+namespace {
+
+constexpr uint32_t kEpisodeWordLimit = 65536;
+constexpr int kPairRecords = 20;  // items taking part in pairs
+constexpr int kPairReach = 5;     // farthest item paired with the current one
+
+bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
+
+// The Scenario entry of a word counts when the Scenario counts its entry.
+bool CountedEntry(const TOntologyEngine& engine, uint32_t entry) {
+  return entry != 0 && engine.ScenarioEntryCounted(entry);
+}
+
+class SemanticPass {
+ public:
+  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
+
+  bool Run();
+
+ private:
+  bool Step() {
+    GaugeStep(r_);
+    return !r_.Cancelled;
+  }
+  void Prepare();
+  void ClassifyFirst();
+  void SettleAmbiguous();
+  void CollectPropositions();
+  void CollectItem(TWordNode* n);
+  void CloseProposition(const TWordNode* mark);
+  void StoreRetention();
+  void SortRelations();
+  void AddSlot(const uint32_t classes[4]) {
+    TPropositionState& p = r_.Proposition;
+    if (p.slotCount >= static_cast<uint32_t>(kRelationRows)) return;
+    for (int l = 1; l <= 4; ++l) p.items.Set(static_cast<int>(p.slotCount), l, classes[l - 1]);
+    ++p.slotCount;
+  }
+
+  TAnalysisResults& r_;
+  TOntologyEngine& engine_;
+  bool scenarioInView_ = false;
+  uint32_t words_ = 0;
+};
+
+void SemanticPass::Prepare() {
+  if (InfoJauge) {
+    InfoJauge->DefinirMaximum(kSemanticGaugeSteps);
+    InfoJauge->DefinirLibelle(1, GetMessageText(kMsgSemanticAnalysis), false);
+    InfoJauge->DefinirLibelle(3, GetMessageText(kMsgFiles), true);
+  }
+  r_.ClearPreVerbCounts();
+  r_.ProgressCounter = 0;
+  r_.Cancelled = false;
+  r_.ResultsReady = false;
+  r_.RetentionCount = 0;
+  r_.Proposition.Reset();
+  engine_.ClearTextCounts();
+  engine_.ResetTextClasses();
+  engine_.ResetHistory();
+  if (TextIndex) TextIndex->ResetTextIndexCounts();
+  if (VerbIndex) VerbIndex->ClearEntryCounts();
+  if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
+
+  uint16_t base = Options ? Options->Get(opt::RelationBase) : 1;
+  if (base < 1 || base > 4) {
+    base = 1;
+    if (Options) Options->Set(opt::RelationBase, base);
+  }
+  r_.RelationBase = base;
+  r_.Relations.Clear();
+  r_.Windows.Clear();
+  r_.Relations.SaveCursor(1);
+  r_.Relations.SaveCursor(2);
+  r_.Windows.SaveCursor(1);
+  r_.Windows.SaveCursor(2);
+  scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
+}
+
+// Pass 1: nouns with one reading, verbs and adjectives.
+void SemanticPass::ClassifyFirst() {
+  const bool numerals = Options && Options->Switch(opt::Normalisation);
+  words_ = 0;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    TWordCategoryData& d = n->category;
+    n->mark = 0;
+    d.PassByte = 0;
+    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+    if (IsMark(n)) continue;
+    ++words_;
+    TCategoryRecord& c = d.Category;
+    if (numerals && IsNumeralAdjective(c)) {
+      if (AdjectiveIndex && n->lexicalEntry >= 1 &&
+          n->lexicalEntry <= static_cast<uint32_t>(AdjectiveIndex->NameEntryCount())) {
+        const char* name = AdjectiveIndex->NameOfEntry(static_cast<int>(n->lexicalEntry));
+        if (name && name[0]) n->text = name;
+      }
+      SetSubstantive(c);
+      c.SubField2 |= 3;
+    }
+    if (IsSubstantive(c)) {
+      int32_t value = 0;
+      if (engine_.ClassifySubstantive(n->text, &c, value)) {
+        const auto& best = engine_.BestClasses();
+        std::copy(best.begin(), best.end(), d.ClassIds);
+        n->lexicalEntry = engine_.BestBaseForm();
+        uint32_t unused = 0;
+        if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+      }
+    } else if (IsVerb(c) || IsAdjective(c)) {
+      uint32_t entry = 0;
+      if (IsVerb(c)) CountVerbOccurrence(n->lexicalEntry, entry);
+      else CountAdjectiveOccurrence(n->lexicalEntry, entry);
+      d.ClassIds[3] = entry;
+      engine_.CountScenarioOccurrence(entry);
+    }
+  }
+}
+
+// Pass 2: the ambiguous nouns, chosen in the context of the text.
+void SemanticPass::SettleAmbiguous() {
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (IsMark(n)) continue;
+    TWordCategoryData& d = n->category;
+    if (IsSubstantive(d.Category)) {
+      int32_t value = 0;
+      if (d.ClassIds[0] == 0 && engine_.ClassifyWord(n->text, value, true)) {
+        const auto& best = engine_.BestClasses();
+        std::copy(best.begin(), best.end(), d.ClassIds);
+        SetAmbiguityFlag(d.Category);
+        n->lexicalEntry = engine_.BestBaseForm();
+        uint32_t unused = 0;
+        if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+      }
+      engine_.PushHistory({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
+    } else if (scenarioInView_ && engine_.ScenarioEntryOfWordForm(n->text)) {
+      SetSubstantive(d.Category);
+    }
+  }
+}
+
+void SemanticPass::CollectItem(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  TPropositionState& p = r_.Proposition;
+  if (!IsSubstantive(d.Category)) {
+    if (IsVerb(d.Category)) p.hasVerb = true;
+    if (!CountedEntry(engine_, d.ClassIds[3])) return;
+    ++p.itemCount;
+    p.hasItems = true;
+    AddSlot(d.ClassIds);
+    SetClassifiedMark(d);
+    return;
+  }
+  if (!HasClassMark(d)) return;
+  ++p.itemCount;
+  p.hasItems = true;
+  uint32_t item[4] = {d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]};
+  if (!CountedEntry(engine_, item[3])) item[3] = 0;
+  AddSlot(item);
+  if (!p.hasVerb)
+    for (int l = 1; l <= 4; ++l) r_.CountPreVerb(l, d.ClassIds[l - 1]);
+  ++p.substantiveCount;
+}
+
+void SemanticPass::CloseProposition(const TWordNode* mark) {
+  TPropositionState& p = r_.Proposition;
+  if (p.hasItems) {
+    if (!p.hasVerb || p.itemCount > 3) p.shortVerbal = false;
+    const uint32_t first = p.firstNode ? static_cast<uint32_t>(p.firstNode->position) : 0;
+    const uint32_t end = mark ? static_cast<uint32_t>(mark->position) : first;
+    const uint8_t shortVerbal = p.shortVerbal ? 1 : 0;
+    if (r_.Windows.Append(p.items, first, end)) {
+      const int n = static_cast<int>(std::min<uint32_t>(p.itemCount, kPairRecords));
+      if (n < 3) {
+        r_.Relations.Add(p.items, first, 0, shortVerbal, end);
+      } else {
+        auto pair = [&](int a, int b, uint8_t notFirst) {
+          TRelationWindow w;
+          for (int l = 1; l <= 4; ++l) {
+            w.Set(a, l, p.items.At(a, l));
+            w.Set(b, l, p.items.At(b, l));
+          }
+          return r_.Relations.Add(w, first, notFirst, shortVerbal, end);
+        };
+        bool ok = true;
+        for (int i = 0; ok && i <= n - 2; ++i) {
+          ok = pair(i, i + 1, i == 0 ? 0 : 1);
+          for (int dist = 2; ok && dist <= kPairReach && dist <= i; ++dist) ok = pair(i - dist, i, 1);
+        }
+      }
+    }
+  }
+  // Whatever became of the relations, the next proposition starts empty.
+  p.Reset();
+}
+
+// Pass 3: the Scenario's retention and the items of every proposition.
+void SemanticPass::CollectPropositions() {
+  TPropositionState& p = r_.Proposition;
+  p.Reset();
+  p.firstNode = TextWords.First();
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    p.position = n->position;
+    if (IsMark(n)) {
+      CloseProposition(n);
+      TWordNode* next = TWordList::NextNode(n);
+      p.firstNode = next != TextWords.Tail() ? next : nullptr;
+      continue;
+    }
+    TWordCategoryData& d = n->category;
+    if (IsSubstantive(d.Category)) {
+      engine_.LoadClasses(d.ClassIds);
+      int32_t value = 0;
+      if (engine_.ScenarioMatch(n->text, value, n->lexicalEntry, r_.MinimumClassCount)) {
+        ++r_.RetentionCount;
+        SetClassifiedMark(d);
+        const auto& best = engine_.BestClasses();
+        std::copy(best.begin(), best.end(), d.ClassIds);
+      } else {
+        ClearClassifiedMark(d);
+      }
+    }
+    CollectItem(n);
+  }
+  // A text that does not end on a mark keeps its last proposition.
+  if (p.hasItems) CloseProposition(nullptr);
+  p.Reset();
+}
+
+void SemanticPass::StoreRetention() {
+  const uint32_t kept = r_.RetentionCount;
+  for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal}) CategoryCounters[code] = kept;
+  CategoryCounters[kCodeReferentSecondary] = 0;
+  // Their percentages follow the counts they now hold.
+  for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal, kCodeReferentSecondary})
+    CategoryPercentages[code] = CountedWords ? static_cast<double>(CategoryCounters[code]) / CountedWords * 100.0 : 0.0;
+  if (engine_.IsScenarioLoaded()) engine_.PropagateScenarioCounts();
+}
+
+void SemanticPass::SortRelations() {
+  for (int level = 1; level <= kRelationLevels && !r_.Cancelled; ++level) {
+    GaugeStep(r_);
+    r_.Relations.SortPairs(level, [this] { return Step(); });
+    if (!r_.Cancelled) r_.Relations.SortByCount(level);
+    GaugeStep(r_);
+  }
+}
+
+bool SemanticPass::Run() {
+  Prepare();
+  if (!Step()) return false;
+  ClassifyFirst();
+  if (!Step()) return false;
+  SettleAmbiguous();
+  if (!Step()) return false;
+  CollectPropositions();
+  StoreRetention();
+  if (!Step()) return false;
+  SortRelations();
+  if (r_.Cancelled) return false;
+  for (int level = 1; level <= 3; ++level) {
+    GaugeStep(r_);
+    engine_.RankLevel(level);
+  }
+  engine_.RankScenario();
+  r_.BurstCount = 0;
+  r_.EpisodeCount = 0;
+  if (words_ < kEpisodeWordLimit) {
+    GaugeStep(r_);
+    if (EpisodeStep) EpisodeStep(r_);
+    GaugeStep(r_);
+    if (CharacteristicStep) CharacteristicStep(r_);
+  }
+  TextWords.Rewind();
+  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(2);
+  r_.Relations.Rewind();
+  r_.Windows.Rewind();
+  r_.Relations.SaveCursor(1);
+  r_.Relations.SaveCursor(2);
+  r_.Windows.SaveCursor(1);
+  r_.Windows.SaveCursor(2);
+  r_.ResultsReady = !r_.Cancelled;
+  r_.ProgressCounter = kSemanticGaugeSteps - 1;
+  GaugeStep(r_);
+  return !r_.Cancelled;
+}
+
+}  // namespace
+
+void GaugeStep(TAnalysisResults& results) {
+  ++results.ProgressCounter;
+  if (!InfoJauge) return;
+  InfoJauge->MajBar(static_cast<int32_t>(results.ProgressCounter));
+  if (!InfoJauge->Continue()) results.Cancelled = true;
+}
+
+bool RunSemanticPass(TAnalysisResults& results) {
+  if (!OntologyEngine || !OntologyEngine->Ready() || !results.Built) return false;
+  SemanticPass pass(results, *OntologyEngine);
+  return pass.Run();
+}
+
+void RewindRelationStores() {
+  if (!AnalysisResults) return;
+  AnalysisResults->Relations.Rewind();
+  AnalysisResults->Windows.Rewind();
+}
+
+void SaveRelationCursors(int slot) {
+  if (!AnalysisResults) return;
+  AnalysisResults->Relations.SaveCursor(slot);
+  AnalysisResults->Windows.SaveCursor(slot);
+}
+
+void RestoreRelationCursors(int slot) {
+  if (!AnalysisResults) return;
+  AnalysisResults->Relations.RestoreCursor(slot);
+  AnalysisResults->Windows.RestoreCursor(slot);
+}
+
+void BackupRelationBookmarks() {
+  if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  AnalysisResults->Relations.BackupBookmarks();
+  AnalysisResults->Windows.BackupBookmarks();
+}
+
+void RestoreRelationBookmarks() {
+  if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  AnalysisResults->Relations.RestoreBookmarks();
+  AnalysisResults->Windows.RestoreBookmarks();
+}
+
+}  // namespace quilor

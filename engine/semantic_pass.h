@@ -1,0 +1,33 @@
+// The semantic pass over TextWords, once the words have their categories:
+// classifies the content words into the ontology engine's classes and counts
+// them, settles the ambiguous nouns, applies the Scenario, records each
+// proposition's items and the relations between neighbouring items, then
+// sorts the relations and ranks the classes of every level.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/analysis_results.h"
+
+namespace quilor {
+
+constexpr int kMsgSemanticAnalysis = 483;
+constexpr int kMsgFiles = 583;
+constexpr int kSemanticGaugeSteps = 28;
+
+// The whole pass into results; false when the gauge's Stop cancelled it or
+// no ontology engine is ready.
+bool RunSemanticPass(TAnalysisResults& results);
+// One step of the progress gauge; a Stop sets the results' cancel byte.
+void GaugeStep(TAnalysisResults& results);
+
+// Cursor operations over both relation stores of the current results (each
+// does nothing when there are none).
+void RewindRelationStores();
+void SaveRelationCursors(int slot);     // slots 1, 2 or 5
+void RestoreRelationCursors(int slot);
+// Only once the results are ready.
+void BackupRelationBookmarks();
+void RestoreRelationBookmarks();
+
+}  // namespace quilor

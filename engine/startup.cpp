@@ -1,0 +1,545 @@
+#include "engine/startup.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "core/borders.h"
+#include "core/class_file.h"
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/lexicon.h"
+#include "core/messages.h"
+#include "core/name_index.h"
+#include "engine/command_line.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/word_list.h"
+#include "import/conversion_dispatch.h"
+#include "import/read_ahead.h"
+#include "platform/fatal.h"
+#include "platform/read_file.h"
+#include "platform/settings_store.h"
+
+#if __has_include("engine/dictionary_matrix.h")
+#include "engine/dictionary_matrix.h"
+#define QUILOR_HAS_DICTIONARY_MATRIX 1
+#endif
+
+namespace quilor {
+
+std::string OptionsIniFile;
+std::string UserFolder;
+bool CopySampleTexts = true;
+bool SaveOptionsAtExit = true;
+std::vector<char>* StartupBuffer = nullptr;
+
+namespace {
+
+constexpr const char* kSettingsVersion = "V8.3";
+constexpr int kVerbIndexPrimarySegments = 29;
+constexpr int kVerbIndexSecondarySegments = 7;
+
+ScriptedSetupWizard DefaultWizard;
+SetupWizard* InstalledWizard = nullptr;
+
+bool IsFolder(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsRegularFile(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Creates path and its missing parents; True when it is a folder afterwards.
+bool MakeFolders(const std::string& path) {
+  if (path.empty()) return false;
+  for (size_t at = 1; at <= path.size(); ++at) {
+    if (at != path.size() && path[at] != '/') continue;
+    std::string part = path.substr(0, at);
+    if (!IsFolder(part) && mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return IsFolder(path);
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) { return FileNamePart(path.c_str()); }
+
+bool SameFolder(const std::string& a, const std::string& b) {
+  char ra[PATH_MAX], rb[PATH_MAX];
+  if (realpath(a.c_str(), ra) && realpath(b.c_str(), rb)) return std::strcmp(ra, rb) == 0;
+  return a == b;
+}
+
+bool HasExtension(const std::string& name, const char* extension) {
+  const size_t n = std::strlen(extension);
+  return name.size() > n && EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - n), extension);
+}
+
+// Regular files of a folder whose extension is one of extensions.
+std::vector<std::string> FilesOf(const std::string& folder, std::initializer_list<const char*> extensions) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    bool wanted = extensions.size() == 0;
+    for (const char* x : extensions) wanted = wanted || HasExtension(name, x);
+    if (wanted && IsRegularFile(folder + "/" + name)) names.push_back(name);
+  }
+  closedir(dir);
+  return names;
+}
+
+// A free backup name: "<path>.old", then "<path>.old2" .. "<path>.old99".
+std::string BackupName(const std::string& path) {
+  std::string backup = path + ".old";
+  for (int n = 2; n < 100 && FileExistsWithSize(backup); ++n) backup = path + ".old" + std::to_string(n);
+  return backup;
+}
+
+// Copies source over destination through a temporary file; an existing
+// destination is kept under a backup name when keepBackup is set.
+bool CopyOver(const std::string& source, const std::string& destination, bool keepBackup) {
+  const std::string temporary = destination + ".tmp";
+  if (!CopyFileByBlocks(source, temporary)) {
+    EraseFile(temporary);
+    return false;
+  }
+  if (keepBackup && IsRegularFile(destination) && !RenameFileTo(destination, BackupName(destination))) {
+    EraseFile(temporary);
+    return false;
+  }
+  if (!RenameFileTo(temporary, destination)) {
+    EraseFile(temporary);
+    return false;
+  }
+  return true;
+}
+
+// Copies names from one folder to another; False when the user stopped
+// after a failed copy.
+bool CopyFiles(const std::string& from, const std::string& to, const std::vector<std::string>& names, bool keepBackup) {
+  for (const std::string& name : names) {
+    if (CopyOver(from + "/" + name, to + "/" + name, keepBackup)) continue;
+    if (!AskYesNo(GetMessageText(kMsgDiskReadErrorContinue))) return false;
+  }
+  return true;
+}
+
+std::string CurrentFolder() {
+  char buffer[PATH_MAX];
+  return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+std::string YesNoValue(const IniFile& ini, const char* section, const char* key, const char* def) {
+  return ini.GetString(section, key, def, 15);
+}
+
+bool IsYes(const std::string& value) {
+  return value.size() >= 3 && EqualsIgnoringAsciiCase(std::string_view(value).substr(0, 3), "oui");
+}
+
+uint8_t ExportKind(const std::string& value) {
+  std::string v = value;
+  for (char& c : v) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  auto starts = [&v](const char* p) { return v.rfind(p, 0) == 0; };
+  if (starts("a")) return 2;
+  if (starts("cl")) return 12;
+  if (starts("co")) return 8;
+  if (starts("cu")) return 1;
+  if (starts("g")) return 9;
+  if (starts("i")) return 11;
+  if (starts("o")) return 5;
+  if (starts("ra")) return 6;
+  if (starts("s")) return 4;
+  if (starts("t")) return 7;
+  if (starts("ve")) return 3;
+  if (starts("v")) return 10;
+  if (starts("x")) return 13;
+  return 0;
+}
+
+void LoadDictionaryMatrix(const std::string& mask) {
+#ifdef QUILOR_HAS_DICTIONARY_MATRIX
+  ReadDictionaryMatrix(mask);
+#else
+  constexpr size_t kMatrixSize = 17432;
+  constexpr int kMsgMatrixUnreadable = 218;
+  std::string bytes;
+  const std::string name = ReplaceExtension(mask, ".zv8");
+  ReadFileStatus status = ReadWholeFile(name, kMatrixSize, bytes);
+  if ((status != ReadFileStatus::kOk && status != ReadFileStatus::kTooLarge) || bytes.size() < kMatrixSize) {
+    ShowError(GetMessageText(kMsgMatrixUnreadable));
+    Terminate(kExitFatal, GetMessageText(kMsgMatrixUnreadable));
+  }
+#endif
+}
+
+void FreeDictionaryMatrix() {
+#ifdef QUILOR_HAS_DICTIONARY_MATRIX
+  DictionaryMatrix = TDictionaryMatrix{};
+#endif
+}
+
+}  // namespace
+
+SetupWizardChoice ScriptedSetupWizard::Run() {
+  ++runs_;
+  if (answers_.empty()) return {};
+  SetupWizardChoice c = std::move(answers_.front());
+  answers_.pop_front();
+  return c;
+}
+
+void SetSetupWizard(SetupWizard* wizard) { InstalledWizard = wizard; }
+
+bool FinishSetupWizard(const SetupWizardChoice& choice, std::string& optionsFolder) {
+  if (!choice.multiUser) return false;
+  std::string base = choice.folder;
+  while (!base.empty() && base.back() == '/') base.pop_back();
+  if (base.empty()) base = std::string("/") + GetMessageText(kMsgParametersFolder);
+  std::string folder = base + "/Quilor/" + GetMessageText(LanguageNameMessage());
+  if (!MakeFolders(folder)) {
+    ShowError(GetMessageText(kMsgCannotCreateOutput));
+    return false;
+  }
+  optionsFolder = folder;
+  return true;
+}
+
+std::string OntologiesSettingsKey() {
+  return std::string("Software\\Brevalia\\Ontologies\\") + kSettingsVersion + "\\" + DictionaryLanguageCode();
+}
+
+std::string ProductSettingsKey() {
+  return std::string("Software\\Brevalia\\Quilor\\") + kSettingsVersion + "\\" + DictionaryLanguageCode();
+}
+
+std::string UserConfigFolder() { return FolderOf(SettingsFilePath()); }
+
+void SetStartDefaults() {
+  OptionsFilePath.clear();
+  TerminationRequested = false;
+  SaveOptionsAtExit = true;
+  GeneralState->RunSwitch9 = 1;
+  GeneralState->RunSwitch10 = 1;
+  WorkContext->StartBytes = {1, 0, 0};
+}
+
+bool StartUp() {
+  ShowHourglass();
+  SetStartDefaults();
+  FileQueue.Clear();
+  BuildProgramFilePaths();
+  // The INI file stays beside the program; the options file goes to the
+  // user's config folder, which is writable when the install tree is not.
+  OptionsIniFile = ReplaceExtension(OptionsFilePath, ".INI");
+  OptionsFilePath = UserConfigFolder() + "/" + NameOf(OptionsFilePath);
+  bool ok = CreateGlobalObjects();
+  if (ok) {
+    LoadConfiguration();
+    CreateConverters();
+  } else {
+    TerminationRequested = true;
+  }
+  RestoreCursor();
+  return ok;
+}
+
+bool CreateGlobalObjects() {
+  const std::string& mask = WorkContext->DictionaryMask;
+  if (!StartupBuffer) StartupBuffer = new std::vector<char>(kStartupBufferSize);
+  TextWords.Clear();
+  ScenarioFile.Clear();
+  if (!BorderList) CreateBorderList();
+  StopIfAllocationFailed("BorderList", BorderList == nullptr);
+  // The lexicon comes before the matrix so that a folder without
+  // dictionaries is reported by the lexicon's own message.
+  if (!MainDictionary) MainDictionary = OpenMainDictionary(ReplaceExtension(mask, ".lv8"), 2);
+  if (!MainDictionary->ready) return false;
+  LoadDictionaryMatrix(mask);
+  // The verb and adjective indexes first: the ontology engine links them.
+  if (!VerbIndex) VerbIndex = CreateVerbIndex(2, kVerbIndexPrimarySegments, kVerbIndexSecondarySegments, mask);
+  if (!AdjectiveIndex)
+    AdjectiveIndex = CreateAdjectiveIndex(2, kVerbIndexPrimarySegments, kVerbIndexSecondarySegments, mask);
+  if (!VerbIndex->ready || !AdjectiveIndex->ready) return false;
+  if (!OntologyEngine) StartOntologyEngine(ReplaceExtension(mask, ".sv8"));
+  if (!OntologyEngine || !OntologyEngine->Ready()) return false;
+  if (!TextIndex) TextIndex = CreateTextIndex(2, kDefaultTextIndexCapacity);
+  if (!CreateReadAheadThread()) return false;
+  return true;
+}
+
+void ReadExportExtension(const IniFile& ini, int n) {
+  const std::string section = "Extension" + std::to_string(n);
+  TExportDefinition& d = WorkContext->Exports[static_cast<size_t>(n - 1)];
+  d = TExportDefinition();
+  d.DisplayName = ini.GetString(section, "NomExtension", "", 261);
+  if (d.DisplayName.empty()) return;
+  WorkContext->ExtensionSectionFound = true;
+  d.ExtensionText = ini.GetString(section, "Extension", "", 261);
+  d.Kind = ExportKind(ini.GetString(section, "Fonction", "", 15));
+  d.Direct = IsYes(YesNoValue(ini, section.c_str(), "Direct", "Non"));
+  d.OutputFileName = ini.GetString(section, "NomFichier", "", 261);
+  d.WeightedResult = IsYes(YesNoValue(ini, section.c_str(), "ResultatPondere", "non"));
+  const std::string multiplier = ini.GetString(section, "Multiplicateur", "1", 7);
+  char* end = nullptr;
+  errno = 0;
+  long value = std::strtol(multiplier.c_str(), &end, 10);
+  if (!multiplier.empty() && end && *end == '\0' && errno == 0 && value >= INT32_MIN && value <= INT32_MAX)
+    d.Multiplier = static_cast<int32_t>(value);
+  d.FileSuffix = ini.GetString(section, "SuffixFich", "vek", 4);
+  const std::string ansi = ini.GetString(section, "ResultatAnsi", "oui", 15);
+  d.AnsiResult = !ansi.empty() && std::tolower(static_cast<unsigned char>(ansi[0])) == 'o' ? 1 : 0;
+  d.MultipleTables = IsYes(YesNoValue(ini, section.c_str(), "MultipleTables", "non"));
+  d.Lemmatiser = IsYes(YesNoValue(ini, section.c_str(), "Lemmatiseur", "non"));
+  d.LemmaType0 = IsYes(YesNoValue(ini, section.c_str(), "LemmesType0", "non"));
+  d.Filtering = IsYes(YesNoValue(ini, section.c_str(), "Filtrage", "non"));
+  d.Xml = IsYes(YesNoValue(ini, section.c_str(), "XML", "non"));
+  d.OverwriteFile = IsYes(YesNoValue(ini, section.c_str(), "EcraserFichier", "non"));
+  d.Detail = IsYes(YesNoValue(ini, section.c_str(), "Detail", "oui"));
+  d.Boolean = IsYes(YesNoValue(ini, section.c_str(), "Booleen", "oui"));
+  const std::string mark = ini.GetString(section, "VirguleNum", ",", 15);
+  d.DecimalMark = mark.empty() ? '\0' : mark[0];
+  const int separator = ini.GetInt(section, "Separateur", 0x5C);
+  d.Separator = static_cast<uint8_t>(separator >= 1 && separator <= 255 ? separator : 0x5C);
+}
+
+void ReadGeneralOptions(const IniFile& ini) {
+  TWorkContext& wc = *WorkContext;
+  const std::string base = ini.GetString("Seuils", "BaseCalcul", "", 5);
+  if (!base.empty()) wc.CalculationBase = std::tolower(static_cast<unsigned char>(base[0])) == 'p' ? 2 : 1;
+  wc.AuthIndexation = IsYes(YesNoValue(ini, "Securite", "AuthIndexation", "oui"));
+  wc.ClientServeur = IsYes(YesNoValue(ini, "Reseau", "ClientServeur", "non"));
+  wc.IndexPosition = YesNoValue(ini, "Reseau", "IndexPosition", "*").c_str()[0];
+  wc.ZuvovReadOnly = IsYes(YesNoValue(ini, "Reseau", "ZuvovReadOnly", "non")) && wc.ClientServeur;
+  wc.MultiUserSetup = IsYes(YesNoValue(ini, "Reseau", "MultiUserSetup", "oui"));
+  wc.SauverOptions = IsYes(YesNoValue(ini, "Ergonomie", "SauverOptions", "oui"));
+  wc.Messages = IsYes(YesNoValue(ini, "Ergonomie", "Messages", "non"));
+  wc.MessGenIndex = IsYes(YesNoValue(ini, "Ergonomie", "MessGenIndex", "non"));
+  std::string ident = ini.GetString("Identification", "Ident", "", 21);
+  for (char& c : ident) c = static_cast<char>(LowerCaseMap[static_cast<unsigned char>(c)]);
+  wc.UserIdent = ident;
+  for (int n = 1; n <= static_cast<int>(kExportDefinitionCount); ++n) ReadExportExtension(ini, n);
+}
+
+void SetUpUserFolders(const std::string& folder) {
+  MakeFolders(folder);
+  UserFolder = folder;
+  const std::string scenario = folder + "/Scenario";
+  WorkContext->UserScenarioFolder = scenario;
+  WorkContext->BordersFolder = scenario;
+  OptionsFilePath = folder + "/" + NameOf(OptionsFilePath);
+  if (!IsFolder(scenario)) {
+    MakeFolders(scenario);
+    CopyDefaultFiles(false);
+  }
+}
+
+void ReadUserFolders(bool forceWizard) {
+  SettingsStore store;
+  store.Load(SettingsFilePath());
+  const std::string ontologies = OntologiesSettingsKey();
+  std::string userPath;
+  store.Read(ontologies, "UserPath", userPath);
+  bool changed = false;
+  if (!userPath.empty() && !forceWizard) {
+    std::string multiUser;
+    store.Read(ontologies, "MultiUser", multiUser);
+    WorkContext->MultiUserSetup = multiUser == "1";
+  } else {
+    SetupWizard& wizard = InstalledWizard ? *InstalledWizard : DefaultWizard;
+    const SetupWizardChoice choice = wizard.Run();
+    std::string folder;
+    WorkContext->MultiUserSetup = FinishSetupWizard(choice, folder);
+    CopySampleTexts = choice.copySampleTexts;
+    if (WorkContext->MultiUserSetup) {
+      store.Write(ontologies, "MultiUser", "1");
+      userPath = folder;
+    } else {
+      store.Write(ontologies, "MultiUser", "0");
+      userPath = FolderOf(OptionsFilePath);
+    }
+    store.Write(ontologies, "UserPath", userPath);
+    changed = true;
+  }
+  if (WorkContext->MultiUserSetup) SetUpUserFolders(userPath);
+  const std::string programs = FolderOf(ProgramPath());
+  std::string stored;
+  if (!store.Read(ProductSettingsKey(), "ProgramsPath", stored) || stored != programs) {
+    store.Write(ProductSettingsKey(), "ProgramsPath", programs);
+    changed = true;
+  }
+  if (changed) {
+    SaveResult saved = store.Save(SettingsFilePath());
+    if (!saved)
+      ShowError(std::string(GetMessageText(kMsgSettingsNotSaved)) + " " + SettingsFilePath() + " (" +
+                std::strerror(saved.error) + ")");
+  }
+}
+
+void CopyDefaultFiles(bool onlyDefault) {
+  const std::string& from = WorkContext->ProgramScenarioFolder;
+  const std::string& to = WorkContext->UserScenarioFolder;
+  bool going = true;
+  if (IsFolder(from) && !SameFolder(from, to)) {
+    MakeFolders(to);
+    std::vector<std::string> scenarios;
+    if (onlyDefault) {
+      if (IsRegularFile(from + "/" + kDefaultScenarioName)) scenarios.push_back(kDefaultScenarioName);
+    } else {
+      scenarios = FilesOf(from, {".scn", ".dlm"});
+    }
+    going = CopyFiles(from, to, scenarios, true) && CopyFiles(from, to, FilesOf(from, {".css", ".jpg", ".htm"}), false);
+  }
+  if (!going || UserFolder.empty()) return;
+  const std::string texts = UserFolder + "/Text";
+  const bool created = !IsFolder(texts);
+  MakeFolders(texts);
+  ChangeCurrentFolder(texts);
+  const std::string samples = WorkContext->InstallRoot + "/Text";
+  if (created && CopySampleTexts && IsFolder(samples) && !SameFolder(samples, texts))
+    CopyFiles(samples, texts, FilesOf(samples, {}), false);
+}
+
+void CheckDefaultOntology() {
+  const std::string program = WorkContext->ProgramScenarioFolder + "/" + kDefaultScenarioName;
+  const std::string user = WorkContext->UserScenarioFolder + "/" + kDefaultScenarioName;
+  struct stat ps, us;
+  if (stat(program.c_str(), &ps) != 0 || SameFolder(WorkContext->ProgramScenarioFolder, WorkContext->UserScenarioFolder))
+    return;
+  if (stat(user.c_str(), &us) != 0) {
+    if (AskYesNo(std::string(GetMessageText(kMsgDefaultScenarioMissing)) + " " + GetMessageText(kMsgCopyDefaultScenario)))
+      CopyDefaultFiles(true);
+    return;
+  }
+  if (Options->Switch(opt::AskUpdateDefaultScenario) && ps.st_mtime > us.st_mtime) {
+    bool yes = AskYesNoDefaultYesWithDontShow(std::string(GetMessageText(kMsgDefaultScenarioNewer)) + " " +
+                                              GetMessageText(kMsgUpdateDefaultScenario));
+    Options->Set(opt::AskUpdateDefaultScenario, DontShowAgain ? 0 : 1);
+    if (yes) CopyDefaultFiles(true);
+  }
+}
+
+uint32_t CurrentDictionaryStamp() {
+  uint32_t stamp = OntologyEngine ? OntologyEngine->DictionaryStamp() : 0;
+  stamp += TextIndex ? TextIndex->entries : 0;
+  return stamp + 126;
+}
+
+void GoToTextsFolder() {
+  ChangeCurrentFolder((UserFolder.empty() ? WorkContext->InstallRoot : UserFolder) + "/Text");
+}
+
+void LoadConfiguration() {
+  IniFile ini;
+  ini.Load(OptionsIniFile);  // a missing file gives every default
+  ReadGeneralOptions(ini);
+  if (WorkContext->MultiUserSetup) ReadUserFolders(false);
+  if (!ReadOptionsFile(OptionsFilePath, *Options)) {
+    WorkContext->FileDialogMask = "*.*";
+    GoToTextsFolder();
+    Options->ResetSettings();
+  } else {
+    Options->Data()[1971] = 0;
+    Options->Data()[1710] = 0;
+    WorkContext->FileDialogMask = Options->Get(opt::FileDialogMask);
+    const std::string last = Options->Get(opt::LastFolder);
+    if (last.empty() || !ChangeCurrentFolder(last)) GoToTextsFolder();
+  }
+  if (CurrentDictionaryStamp() != Options->Get(opt::DictionaryStamp)) Options->Set(opt::AskUpdateDefaultScenario, 1);
+  CheckDefaultOntology();
+}
+
+bool SaveOptionsFile() {
+  if (!GeneralState->MayWriteOptions || WorkContext->ZuvovReadOnly || !WorkContext->SauverOptions) return true;
+  Options->Set(opt::LastFolder, CurrentFolder());
+  Options->Set(opt::FileDialogMask, WorkContext->FileDialogMask);
+  MakeFolders(FolderOf(OptionsFilePath));
+  SaveResult saved = WriteOptionsFile(OptionsFilePath, *Options);
+  if (saved) return true;
+  ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + OptionsFilePath + " (" + std::strerror(saved.error) +
+            ")");
+  return false;
+}
+
+bool ShutDown() {
+  Options->Set(opt::DictionaryStamp, CurrentDictionaryStamp());
+  bool saved = SaveOptionsAtExit ? SaveOptionsFile() : true;
+  delete MainDictionary;
+  MainDictionary = nullptr;
+  StopOntologyEngine();
+  delete VerbIndex;
+  VerbIndex = nullptr;
+  delete AdjectiveIndex;
+  AdjectiveIndex = nullptr;
+  delete TextIndex;
+  TextIndex = nullptr;
+  FreeDictionaryMatrix();
+  FreeBordersIndex();
+  DestroyBorderList();
+  ScenarioFile.Clear();
+  FileQueue.Clear();
+  delete StartupBuffer;
+  StartupBuffer = nullptr;
+  FreeConverters();
+  FreeReadAheadThread();
+  return saved;
+}
+
+bool LoadCurrentScenario() {
+  bool fromCommandLine = false;
+  if (WorkContext->SwitchS) {
+    const std::string& name = WorkContext->CommandLineScenario;
+    Options->Set(opt::ScenarioFileName, name.empty() ? std::string() : name + ".scn");
+    WorkContext->SwitchS = false;
+    fromCommandLine = true;
+  }
+  ScenarioFile.Clear();
+  // Loading the empty list drops the Scenario level.
+  if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
+  Options->Set(opt::ScenarioFileValue, 0);
+  const std::string name = Options->Get(opt::ScenarioFileName);
+  if (name.empty()) return true;
+  std::string path;
+  const bool named = JoinFolderAndName(WorkContext->UserScenarioFolder, name, path);
+  if (fromCommandLine && (!named || !IsRegularFile(path))) {
+    ShowError(FormatMessageWith(kMsgBadParameter, name));
+    TerminationRequested = true;
+    return false;
+  }
+  if (!named || !LoadClassFile(ScenarioFile, path, name)) return false;
+  if (OntologyEngine) {
+    OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
+    OntologyEngine->ShareScenarioWithIndexes();
+  }
+  return true;
+}
+
+bool LoadCurrentBorders() {
+  if (!BorderList) CreateBorderList();
+  BorderList->Clear();
+  FreeBordersIndex();
+  const std::string name = Options->Get(opt::BordersFileName);
+  if (name.empty()) return true;
+  std::string path;
+  if (!JoinFolderAndName(WorkContext->BordersFolder, name, path) || !ReadBordersFile(*BorderList, path)) return false;
+  return BuildBordersIndex();
+}
+
+}  // namespace quilor

@@ -1,0 +1,390 @@
+#include "engine/startup.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/borders.h"
+#include "core/class_file.h"
+#include "core/files.h"
+#include "core/lexicon.h"
+#include "core/name_index.h"
+#include "engine/command_line.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "import/read_ahead.h"
+#include "platform/fatal.h"
+#include "platform/message_ui.h"
+#include "platform/settings_store.h"
+#include "../platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+const std::string kBuiltDico = std::string(QUILOR_BINARY_DIR) + "/Dico";
+const std::string kBuiltScenario = std::string(QUILOR_BINARY_DIR) + "/Scenario";
+
+// A temporary install tree <tmp>/root/{bin,Dico,Scenario,Text} with the
+// built dictionaries, and a config folder for the settings and options.
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = tmp_ / "root";
+    for (const char* sub : {"bin", "Dico", "Scenario", "Text"}) fs::create_directories(root_ + "/" + sub);
+    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8"})
+      fs::create_symlink(kBuiltDico + "/englex" + ext, root_ + "/Dico/englex" + ext);
+    if (fs::exists(kBuiltDico + "/englex.zv8"))
+      fs::create_symlink(kBuiltDico + "/englex.zv8", root_ + "/Dico/englex.zv8");
+    else
+      WriteWholeFile(root_ + "/Dico/englex.zv8", std::string(17432, '\0'));
+    fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
+    WriteWholeFile(root_ + "/Text/sample.txt", "A sample text.\n");
+    SetProgramPathForTesting(root_ + "/bin/quilor");
+    SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    SetSetupWizard(&wizard_);
+    previous_ = fs::current_path();
+    Fresh();
+  }
+  void TearDown() override {
+    ShutDownQuietly();
+    SetSetupWizard(nullptr);
+    SetSettingsFilePath("");
+    SetProgramPathForTesting("");
+    fs::current_path(previous_);
+    Fresh();
+  }
+  // The state of a new process.
+  static void Fresh() {
+    Options->ResetSettings();
+    WorkContext->Reset();
+    GeneralState->Reset();
+    UserFolder.clear();
+    CopySampleTexts = true;
+  }
+  void Start() {
+    Fresh();
+    SetInstallPaths();
+    ASSERT_TRUE(StartUp());
+  }
+  void ShutDownQuietly() {
+    ScopedScriptedUi ui;
+    ShutDown();
+  }
+  std::string Setting(const std::string& key, const std::string& name) {
+    SettingsStore store;
+    store.Load(SettingsFilePath());
+    std::string value;
+    store.Read(key, name, value);
+    return value;
+  }
+  // Start-up must stop with this exit code and a message holding text.
+  void ExpectFatal(int code, const std::string& text) {
+    ScopedScriptedUi ui;
+    Fresh();
+    SetInstallPaths();
+    try {
+      StartUp();
+      ADD_FAILURE() << "start-up did not stop; expected " << text;
+    } catch (const FatalError& e) {
+      EXPECT_EQ(e.ExitCode(), code) << e.what();
+      std::string all = e.what();
+      for (const auto& b : ui.ui.Shown()) all += b.text;
+      for (const auto& s : ui.ui.SystemErrors()) all += s;
+      EXPECT_NE(all.find(text), std::string::npos) << all;
+    }
+    ShutDown();
+  }
+
+  TempFolder tmp_;
+  std::string root_;
+  ScriptedSetupWizard wizard_;
+  fs::path previous_;
+};
+
+TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
+  {
+    ScopedScriptedUi ui;
+    Start();
+    EXPECT_EQ(wizard_.Runs(), 1);
+    EXPECT_TRUE(ui.ui.Shown().empty());
+  }
+  EXPECT_TRUE(MainDictionary && MainDictionary->ready);
+  EXPECT_TRUE(VerbIndex && AdjectiveIndex && TextIndex && OntologyEngine && BorderList && StartupBuffer);
+  EXPECT_TRUE(ReadAheadThreadRunning());
+  EXPECT_FALSE(WorkContext->MultiUserSetup);
+  // The settings store holds the single-user choice and the program folder;
+  // the options file goes beside the store, never into the install tree.
+  const std::string config = tmp_ / "config/Quilor";
+  EXPECT_EQ(Setting(OntologiesSettingsKey(), "MultiUser"), "0");
+  EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), config);
+  EXPECT_EQ(Setting(ProductSettingsKey(), "ProgramsPath"), root_ + "/bin");
+  EXPECT_EQ(OptionsFilePath, config + "/quilor.prm");
+  EXPECT_EQ(OptionsIniFile, root_ + "/bin/quilor.INI");
+  EXPECT_EQ(fs::current_path().string(), root_ + "/Text");
+  EXPECT_NE(CurrentDictionaryStamp(), 126u);
+
+  Options->Set(opt::GraphKind, 3);
+  Options->Set(opt::BordersFileName, "mine.dlm");
+  fs::current_path(tmp_.path());
+  ASSERT_TRUE(ShutDown());
+  EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || BorderList ||
+               StartupBuffer || ReadAheadThread);
+
+  // The next run reads the options back and finds its folder again.
+  Start();
+  EXPECT_EQ(wizard_.Runs(), 1);
+  EXPECT_EQ(Options->Get(opt::GraphKind), 3);
+  EXPECT_EQ(Options->Get(opt::BordersFileName), "mine.dlm");
+  EXPECT_EQ(Options->Get(opt::DictionaryStamp), CurrentDictionaryStamp());
+  EXPECT_EQ(fs::current_path().string(), tmp_.path());
+}
+
+TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {
+  const std::string chosen = tmp_ / "docs";
+  fs::create_directories(chosen);
+  WriteWholeFile(root_ + "/Scenario/Other.scn", "x");
+  TBorderList borders;
+  borders.Add(MakeBorderEntry("stop", true));
+  WriteWholeFile(root_ + "/Scenario/Default.dlm", FormatBordersText(borders));
+  WriteWholeFile(root_ + "/Scenario/page.css", "p{}");
+  wizard_.Queue({true, chosen, true});
+  {
+    ScopedScriptedUi ui;
+    Start();
+    EXPECT_TRUE(ui.ui.Shown().empty());
+  }
+  const std::string user = chosen + "/Quilor/English";
+  EXPECT_TRUE(WorkContext->MultiUserSetup);
+  EXPECT_EQ(UserFolder, user);
+  EXPECT_EQ(Setting(OntologiesSettingsKey(), "MultiUser"), "1");
+  EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), user);
+  EXPECT_EQ(OptionsFilePath, user + "/quilor.prm");
+  EXPECT_EQ(WorkContext->UserScenarioFolder, user + "/Scenario");
+  for (const char* name : {"Concepts US V8.scn", "Other.scn", "Default.dlm", "page.css"})
+    EXPECT_TRUE(fs::exists(user + "/Scenario/" + name)) << name;
+  EXPECT_EQ(ReadWholeFile(user + "/Text/sample.txt"), "A sample text.\n");
+  EXPECT_EQ(fs::current_path().string(), user + "/Text");
+
+  // The Borders named in the options load from the user's folder.
+  Options->Set(opt::BordersFileName, "Default.dlm");
+  EXPECT_TRUE(LoadCurrentBorders());
+  EXPECT_EQ(BorderList->Count(), 1u);
+  EXPECT_NE(BordersIndex, nullptr);
+  ASSERT_TRUE(ShutDown());
+  EXPECT_TRUE(fs::exists(user + "/quilor.prm"));
+  EXPECT_FALSE(fs::exists(root_ + "/bin/quilor.prm"));
+
+  // A drive-root choice gets "Parameters"; a folder that cannot be made
+  // gives message 3 and single-user mode.
+  std::string made;
+  WriteWholeFile(tmp_ / "file", "");
+  ScopedScriptedUi ui;
+  EXPECT_FALSE(FinishSetupWizard({true, tmp_ / "file", true}, made));
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, "I can't create the output file (disk full or I/O error).");
+}
+
+TEST_F(StartupTest, IniFileSwitchesAndExports) {
+  WriteWholeFile(root_ + "/bin/quilor.INI",
+                 "[Reseau]\nMultiUserSetup=non\nZuvovReadOnly=oui\nIndexPosition=#x\n"
+                 "[Seuils]\nBaseCalcul=Propositions\n[Ergonomie]\nMessages=OUI\nSauverOptions=Oui\n"
+                 "[Identification]\nIdent=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
+                 "[Extension2]\nNomExtension=Table\nFonction=Clusters\nMultiplicateur=12x\nSeparateur=300\n"
+                 "Direct=oui\nSuffixFich=csvx\nResultatAnsi=non\nVirguleNum=.\n"
+                 "[Extension3]\nNomExtension=Ver\nFonction=vx\nMultiplicateur=-40\nSeparateur=9\n"
+                 "[Extension4]\nFonction=a\n");
+  Start();
+  const TWorkContext& wc = *WorkContext;
+  // MultiUserSetup "non": the settings store is not touched, no wizard.
+  EXPECT_EQ(wizard_.Runs(), 0);
+  EXPECT_FALSE(fs::exists(SettingsFilePath()));
+  EXPECT_FALSE(wc.MultiUserSetup);
+  EXPECT_FALSE(wc.ZuvovReadOnly);  // forced off without ClientServeur
+  EXPECT_EQ(wc.IndexPosition, '#');
+  EXPECT_EQ(wc.CalculationBase, 2);
+  EXPECT_TRUE(wc.Messages && wc.SauverOptions && wc.AuthIndexation);
+  EXPECT_FALSE(wc.MessGenIndex || wc.ClientServeur);
+  EXPECT_EQ(wc.UserIdent, "abcdefghijklmnopqrst");
+  EXPECT_TRUE(wc.ExtensionSectionFound);
+  EXPECT_TRUE(wc.Exports[0].DisplayName.empty());
+  const TExportDefinition& two = wc.Exports[1];
+  EXPECT_EQ(two.Kind, 12);
+  EXPECT_EQ(two.Multiplier, 0);
+  EXPECT_EQ(two.Separator, 0x5C);
+  EXPECT_TRUE(two.Direct);
+  EXPECT_EQ(two.FileSuffix, "csv");
+  EXPECT_EQ(two.AnsiResult, 0);
+  EXPECT_EQ(two.DecimalMark, '.');
+  EXPECT_TRUE(two.Detail && two.Boolean);
+  const TExportDefinition& three = wc.Exports[2];
+  EXPECT_EQ(three.Kind, 10);
+  EXPECT_EQ(three.Multiplier, -40);
+  EXPECT_EQ(three.Separator, 9);
+  EXPECT_EQ(three.AnsiResult, 1);
+  EXPECT_EQ(three.FileSuffix, "vek");
+  EXPECT_TRUE(wc.Exports[3].DisplayName.empty());
+  EXPECT_EQ(wc.Exports[3].Kind, 0);
+
+  IniFile kinds;
+  std::string text;
+  const std::vector<std::pair<std::string, int>> table = {
+      {"a", 2}, {"cl", 12}, {"co", 8}, {"cu", 1}, {"c", 0}, {"g", 9}, {"i", 11}, {"o", 5}, {"ra", 6}, {"r", 0},
+      {"s", 4}, {"t", 7}, {"ve", 3}, {"v", 10}, {"X", 13}, {"z", 0}};
+  for (size_t n = 0; n < table.size() && n < 10; ++n)
+    text += "[Extension" + std::to_string(n + 1) + "]\nNomExtension=e\nFonction=" + table[n].first + "\n";
+  kinds.Parse(text);
+  ReadGeneralOptions(kinds);
+  for (size_t n = 0; n < 10; ++n) EXPECT_EQ(wc.Exports[n].Kind, table[n].second) << table[n].first;
+  text.clear();
+  for (size_t n = 10; n < table.size(); ++n)
+    text += "[Extension" + std::to_string(n - 9) + "]\nNomExtension=e\nFonction=" + table[n].first + "\n";
+  kinds.Parse(text);
+  ReadGeneralOptions(kinds);
+  for (size_t n = 10; n < table.size(); ++n) EXPECT_EQ(wc.Exports[n - 10].Kind, table[n].second) << table[n].first;
+}
+
+TEST_F(StartupTest, DictionaryFilesThatCannotBeReadStopTheProgram) {
+  const std::string dico = root_ + "/Dico/englex";
+  auto replace = [&](const char* ext, const std::string& bytes) {
+    fs::remove(dico + ext);
+    WriteWholeFile(dico + ext, bytes);
+  };
+  const std::string lexicon = ReadWholeFile(kBuiltDico + "/englex.lv8");
+
+  fs::remove(dico + ".zv8");
+  ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
+  replace(".zv8", std::string(17431, '\0'));
+  ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
+  replace(".zv8", std::string(17432, '\0'));
+
+  fs::remove(dico + ".lv8");
+  ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");
+  replace(".lv8", lexicon.substr(0, 4000));
+  ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");
+  std::string wrong = lexicon;
+  wrong[0] = 'w';
+  replace(".lv8", wrong);
+  ExpectFatal(kExitFatal, "Wrong version of dictionary files");
+  replace(".lv8", lexicon);
+
+  replace(".vv8", "garbage");
+  ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");
+  fs::remove(dico + ".vv8");
+  fs::create_symlink(kBuiltDico + "/englex.vv8", dico + ".vv8");
+
+  fs::remove(dico + ".sv8");
+  ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");
+}
+
+TEST_F(StartupTest, OptionsSaveFailureIsReported) {
+  WriteWholeFile(root_ + "/bin/quilor.INI", "[Reseau]\nMultiUserSetup=non\n");
+  Start();
+  Options->Set(opt::GraphKind, 4);
+  ASSERT_TRUE(SaveOptionsFile());
+  EXPECT_EQ(ReadWholeFile(OptionsFilePath).size(), kOptionsRecordSize);
+
+  // A folder that cannot be made: the save fails and says so.
+  WriteWholeFile(tmp_ / "file", "");
+  const std::string good = OptionsFilePath;
+  OptionsFilePath = tmp_ / "file/quilor.prm";
+  ScopedScriptedUi ui;
+  EXPECT_FALSE(SaveOptionsFile());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text.rfind("The options could not be saved: " + OptionsFilePath, 0), 0u);
+
+  // Saving off: nothing written, nothing shown.
+  OptionsFilePath = good;
+  WorkContext->SauverOptions = false;
+  fs::remove(OptionsFilePath);
+  EXPECT_TRUE(SaveOptionsFile());
+  EXPECT_FALSE(fs::exists(OptionsFilePath));
+}
+
+TEST_F(StartupTest, DefaultScenarioUpdateKeepsTheUsersCopies) {
+  const std::string chosen = tmp_ / "docs";
+  wizard_.Queue({true, chosen, false});
+  Start();
+  const std::string scenarios = WorkContext->UserScenarioFolder;
+  const std::string mine = scenarios + "/" + kDefaultScenarioName;
+  ASSERT_TRUE(fs::exists(mine));
+  EXPECT_FALSE(fs::exists(UserFolder + "/Text/sample.txt"));  // sample texts not asked for
+  ASSERT_TRUE(ShutDown());
+
+  // The user edited the default and keeps another Scenario; a newer default
+  // comes with the program.
+  WriteWholeFile(mine, "my edits");
+  WriteWholeFile(mine + ".old", "older backup");
+  WriteWholeFile(scenarios + "/Own.scn", "own");
+  WriteWholeFile(root_ + "/Scenario/Own.scn", "shipped");
+  const std::string shipped = ReadWholeFile(root_ + "/Scenario/" + kDefaultScenarioName);
+  fs::last_write_time(mine, fs::file_time_type::clock::now() - std::chrono::hours(48));
+  fs::last_write_time(root_ + "/Scenario/" + kDefaultScenarioName, fs::file_time_type::clock::now());
+  {
+    ScopedScriptedUi ui;
+    ui.ui.QueueAnswer(1, true);  // Yes, and don't ask again
+    Fresh();
+    SetInstallPaths();
+    ASSERT_TRUE(StartUp());
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_TRUE(ui.ui.Shown()[0].withDontShow);
+  }
+  EXPECT_EQ(ReadWholeFile(mine), shipped);
+  EXPECT_EQ(ReadWholeFile(mine + ".old"), "older backup");
+  EXPECT_EQ(ReadWholeFile(mine + ".old2"), "my edits");
+  EXPECT_EQ(ReadWholeFile(scenarios + "/Own.scn"), "own");
+  EXPECT_FALSE(Options->Switch(opt::AskUpdateDefaultScenario));
+  ASSERT_TRUE(ShutDown());
+
+  // A missing user copy is offered; No copies nothing.
+  fs::remove(mine);
+  ScopedScriptedUi ui;
+  ui.ui.QueueAnswer(3);
+  Fresh();
+  SetInstallPaths();
+  ASSERT_TRUE(StartUp());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].kind, kBoxYesNo);
+  EXPECT_FALSE(fs::exists(mine));
+}
+
+TEST_F(StartupTest, CurrentScenarioFromTheOptionsOrTheCommandLine) {
+  Start();
+  Options->Set(opt::ScenarioFileName, kDefaultScenarioName);
+  EXPECT_TRUE(LoadCurrentScenario());
+  EXPECT_GT(ScenarioFile.Count(), 0u);
+  EXPECT_TRUE(OntologyEngine->IsScenarioLoaded());
+
+  // /s with its case kept; ".scn" is added.
+  ScopedScriptedUi ui;
+  ASSERT_TRUE(ParseCommandLine({"/sConcepts US V8"}));
+  EXPECT_TRUE(LoadCurrentScenario());
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), kDefaultScenarioName);
+  EXPECT_FALSE(WorkContext->SwitchS);
+  EXPECT_TRUE(ui.ui.Shown().empty());
+
+  // An unknown /s Scenario stops with message 48; names that leave the folder too.
+  for (std::string name : {"concepts us v8", "../Scenario/Concepts US V8"}) {
+    ui.ui.ClearLog();
+    TerminationRequested = false;
+    ASSERT_TRUE(ParseCommandLine({"/s" + name}));
+    EXPECT_FALSE(LoadCurrentScenario());
+    EXPECT_TRUE(TerminationRequested);
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui.ui.Shown()[0].text, "Incorrect command line parameter [" + name + ".scn]. Execution stopped.");
+  }
+  // /s alone: no Scenario.
+  ASSERT_TRUE(ParseCommandLine({"/s"}));
+  EXPECT_TRUE(LoadCurrentScenario());
+  EXPECT_EQ(ScenarioFile.Count(), 0u);
+  EXPECT_FALSE(OntologyEngine->IsScenarioLoaded());
+}
+
+}  // namespace
+}  // namespace quilor
