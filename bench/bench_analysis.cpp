@@ -4,12 +4,10 @@
 //
 //   bench_analysis [DICO_DIR] [CORPUS_DIR] [MIN_WORDS]
 //
-// DICO_DIR holds englex.sv8 and the name indexes (by default the build's
+// DICO_DIR holds the lexicon, the matrix, the name indexes and englex.sv8 (by default the build's
 // Dico folder). Reports words per second of the whole run and of the
 // semantic pass alone (run again over the same words), and the peak resident
 // bytes per word (the rise of ru_maxrss over the run, divided by the words).
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +16,7 @@
 #include "bench/bench_text.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
-#include "core/name_index.h"
+#include "engine/analysis_dictionaries.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
@@ -32,11 +30,6 @@ namespace {
 
 using namespace quilor;
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 int Bench(int argc, char** argv) {
   std::string dico = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico";
   std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
@@ -45,9 +38,7 @@ int Bench(int argc, char** argv) {
   ScriptedMessageUi ui(false);  // the size question and the word cap answer by default
   SetMessageUi(&ui);
   InitMessages();
-  const std::string mask = dico + "/englex.*";
-  if (!VerbIndex && Exists(dico + "/englex.vv8")) VerbIndex = CreateVerbIndex(2, 29, 7, mask);
-  if (!AdjectiveIndex && Exists(dico + "/englex.av8")) AdjectiveIndex = CreateAdjectiveIndex(2, 29, 7, mask);
+  OpenAnalysisDictionaries(dico);
   StartOntologyEngine(dico + "/englex.sv8");
 
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
@@ -82,6 +73,7 @@ int Bench(int argc, char** argv) {
   std::printf("messages shown: %zu\n", ui.Shown().size());
   AnalysisResults.reset();
   StopOntologyEngine();
+  CloseAnalysisDictionaries();
   FreeReadAheadThread();
   SetMessageUi(nullptr);
   return ok ? 0 : 1;

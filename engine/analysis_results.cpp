@@ -13,10 +13,14 @@
 namespace quilor {
 
 std::unique_ptr<TAnalysisResults> AnalysisResults;
+ResultsStep EpisodeStep;
+ResultsStep CharacteristicStep;
 
 TAnalysisResults::TAnalysisResults(uint32_t wordCount) {
   try {
     for (int l = 1; l <= 4; ++l) PreVerbCounts[l].assign(kLevelCapacity + 1, 0);
+    PropositionNumbers.assign(kMaxCandidates + 1, 0);
+    PropositionScores.assign(kMaxCandidates + 1, 0);
   } catch (const std::bad_alloc&) {
     ReportMemoryLow(true);
     return;

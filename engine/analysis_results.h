@@ -14,15 +14,36 @@
 #include <vector>
 
 #include "core/relation_store.h"
-#include "engine/bursts.h"
 
 namespace quilor {
 
 struct TWordNode;
 
+constexpr uint32_t kMaxBursts = 2950;
+constexpr uint32_t kMaxCandidates = 14000;
+constexpr uint32_t kMaxEpisodes = 190;  // the result-type table holds 11 fixed entries and 190 episodes
 constexpr uint32_t kMaxNeighbours = 6000;
 constexpr uint32_t kLevelCapacity = 65535;  // classes or Scenario entries of one level
 constexpr int kNeighbourDistance = 99;       // word positions
+
+struct TBurstRecord {
+  int32_t itemId;
+  uint32_t episode;
+  uint32_t count;
+  uint32_t firstPosition;
+  uint32_t lastPosition;
+  float meanPosition;
+};
+static_assert(sizeof(TBurstRecord) == 24);
+
+#pragma pack(push, 1)
+struct TEpisodeRecord {
+  uint32_t firstPosition;
+  uint32_t lastPosition;
+  uint16_t burstCount;
+};
+#pragma pack(pop)
+static_assert(sizeof(TEpisodeRecord) == 10);
 
 // One (count, class) pair of a neighbour list.
 struct TNeighbour {
@@ -79,12 +100,27 @@ class TAnalysisResults {
   }
   void ClearPreVerbCounts();
 
+  // The rank-th burst (0-based) or episode (1-based); nullptr outside.
+  const TBurstRecord* Burst(uint32_t i) const { return i < BurstCount && i < Bursts.size() ? &Bursts[i] : nullptr; }
+  const TEpisodeRecord* Episode(uint32_t i) const {
+    return i >= 1 && i <= EpisodeCount && i <= kMaxEpisodes ? &Episodes[i] : nullptr;
+  }
+
   // 1-based by class or entry, index 0 unused.
   std::array<std::vector<uint16_t>, 5> PreVerbCounts;
-  // Bursts, episodes and characteristic propositions (texts under 65,536 words).
-  TBurstResults Bursts;
+  std::vector<TBurstRecord> Bursts;                           // at most 2,950
+  std::vector<uint32_t> PropositionNumbers;                   // 1..14,000
+  std::vector<uint8_t> PropositionScores;                     // 1..14,000
+  std::array<TEpisodeRecord, kMaxEpisodes + 1> Episodes{};    // 1..190
   std::vector<TNeighbour> PredecessorList, SuccessorList;
+  uint32_t BurstCount = 0;
+  uint32_t ScoreCutoff = 0;
   uint32_t PredecessorCount = 0, SuccessorCount = 0;
+  uint32_t EpisodeCount = 0;
+  uint32_t CharacteristicCount = 0;
+  uint32_t CandidateCount = 0;
+  uint32_t ClassBurstCount = 0;
+  double MeanBurstSize = 0;
   bool Cancelled = false;
   bool Built = false;
   bool ResultsReady = false;
@@ -102,5 +138,12 @@ class TAnalysisResults {
 // The results of the current analysis; nullptr before the first run and
 // after the text is released.
 extern std::unique_ptr<TAnalysisResults> AnalysisResults;
+
+// Steps run by the semantic pass for texts under 65,536 words, after the
+// rankings: the bursts and episodes, then the characteristic propositions.
+// Their unit sets them; unset steps are skipped.
+using ResultsStep = std::function<void(TAnalysisResults&)>;
+extern ResultsStep EpisodeStep;
+extern ResultsStep CharacteristicStep;
 
 }  // namespace quilor

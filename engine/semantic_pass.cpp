@@ -17,6 +17,7 @@ namespace quilor {
 
 namespace {
 
+constexpr uint32_t kEpisodeWordLimit = 65536;
 constexpr int kPairRecords = 20;  // items taking part in pairs
 constexpr int kPairReach = 5;     // farthest item paired with the current one
 
@@ -320,15 +321,13 @@ bool SemanticPass::Run() {
     engine_.RankLevel(level);
   }
   engine_.RankScenario();
-  r_.Bursts.Clear();
-  if (words_ < kBurstTextLimit) {
-    TBurstSettings settings;
-    settings.relationBase = r_.RelationBase;
-    if (Options) settings.characteristicPercent = Options->Get(opt::CharacteristicParts);
+  r_.BurstCount = 0;
+  r_.EpisodeCount = 0;
+  if (words_ < kEpisodeWordLimit) {
     GaugeStep(r_);
-    FindBurstsAndEpisodes(TextWords, settings, r_.Bursts);
+    if (EpisodeStep) EpisodeStep(r_);
     GaugeStep(r_);
-    FindCharacteristicPropositions(TextWords, settings, r_.Bursts);
+    if (CharacteristicStep) CharacteristicStep(r_);
   }
   TextWords.Rewind();
   TextWords.SaveCursor(1);

@@ -259,7 +259,7 @@ TEST_F(SemanticPassTest, RelationBaseOutsideItsRangeIsResetAndSavedBack) {
   EXPECT_EQ(r.ItemOccurrences(-200), 0u);
   EXPECT_DOUBLE_EQ(TAnalysisResults::RatioToSmaller(6, 3, 2), 3.0);
   EXPECT_DOUBLE_EQ(TAnalysisResults::RatioToSmaller(6, 0, 2), 0.0);
-  EXPECT_TRUE(r.Bursts.bursts.empty());  // far too short a text
+  EXPECT_EQ(r.BurstCount, 0u);  // far too short a text
 }
 
 TEST_F(SemanticPassTest, ScenarioEntriesOfNounsBecomeLevelFourItems) {
