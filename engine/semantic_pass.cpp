@@ -28,6 +28,16 @@ bool CountedEntry(const TOntologyEngine& engine, uint32_t entry) {
   return entry != 0 && engine.ScenarioEntryCounted(entry);
 }
 
+// Both relation stores at their start, the start kept in bookmarks 1 and 2.
+void RewindStores(TAnalysisResults& r) {
+  r.Relations.Rewind();
+  r.Windows.Rewind();
+  for (int slot : {1, 2}) {
+    r.Relations.SaveCursor(slot);
+    r.Windows.SaveCursor(slot);
+  }
+}
+
 class SemanticPass {
  public:
   SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
@@ -103,10 +113,7 @@ void SemanticPass::Prepare() {
   r_.RelationBase = base;
   r_.Relations.Clear();
   r_.Windows.Clear();
-  r_.Relations.SaveCursor(1);
-  r_.Relations.SaveCursor(2);
-  r_.Windows.SaveCursor(1);
-  r_.Windows.SaveCursor(2);
+  RewindStores(r_);
   scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
 }
 
@@ -332,12 +339,7 @@ bool SemanticPass::Run() {
   TextWords.Rewind();
   TextWords.SaveCursor(1);
   TextWords.SaveCursor(2);
-  r_.Relations.Rewind();
-  r_.Windows.Rewind();
-  r_.Relations.SaveCursor(1);
-  r_.Relations.SaveCursor(2);
-  r_.Windows.SaveCursor(1);
-  r_.Windows.SaveCursor(2);
+  RewindStores(r_);
   r_.ResultsReady = !r_.Cancelled;
   r_.ProgressCounter = kSemanticGaugeSteps - 1;
   GaugeStep(r_);
