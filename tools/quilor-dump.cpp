@@ -1,4 +1,4 @@
-// quilor-dump [--dico DIR] [--results] FILE...
+// quilor-dump [--dico DIR] [--results [--scenario FILE.scn]] FILE...
 //
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
@@ -9,7 +9,7 @@
 // With --results the semantic pass runs too (DIR/englex.sv8) and the results
 // are printed instead of the words: the category counters and percentages,
 // the ranked classes of each level and the relations with their counts (see
-// engine/results_report.h).
+// engine/results_report.h). --scenario applies a Scenario to the analysis.
 // Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/category.h"
+#include "core/class_file.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/lexicon.h"
@@ -52,6 +53,7 @@ constexpr int kMsgFileNotFound = 5003;
 constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgDicoNeedsFolder = 5005;
 constexpr int kMsgQueueFull = 5006;
+constexpr int kMsgScenarioNeedsFile = 5857;
 
 constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
@@ -134,6 +136,7 @@ int Run(int argc, char** argv) {
   std::vector<std::string> files;
   bool options = true;
   bool results = false;
+  std::string scenario;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (options && arg == "--") {
@@ -146,6 +149,12 @@ int Run(int argc, char** argv) {
       dico = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
+    } else if (options && arg == "--scenario") {
+      if (i + 1 >= argc) {
+        Say(GetMessageText(kMsgScenarioNeedsFile));
+        return kExitUsage;
+      }
+      scenario = argv[++i];
     } else if (options && arg == "--results") {
       results = true;
     } else if (options && (arg == "-h" || arg == "--help")) {
@@ -180,7 +189,17 @@ int Run(int argc, char** argv) {
   InitMessages();
   // A lexicon that cannot be read ends the program with its message and code.
   OpenAnalysisDictionaries(dico);
-  if (results) StartOntologyEngine(dico + "/englex.sv8");
+  if (results) {
+    StartOntologyEngine(dico + "/englex.sv8");
+    if (!scenario.empty()) {
+      if (!LoadClassFile(ScenarioFile, scenario)) {
+        Say(kMsgFileUnreadable, scenario);
+        return kExitNoInput;
+      }
+      OntologyEngine->LoadScenario(ScenarioFile, false);
+      OntologyEngine->ShareScenarioWithIndexes();
+    }
+  }
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
