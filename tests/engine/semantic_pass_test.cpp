@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/class_file.h"
+#include "core/name_index.h"
 #include "engine/analysis_results.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
@@ -282,6 +283,51 @@ TEST_F(SemanticPassTest, ScenarioEntriesOfNounsBecomeLevelFourItems) {
   EXPECT_EQ(OntologyEngine->ScenarioEntryOccurrences(1), 2u);
   EXPECT_EQ(OntologyEngine->RankedClassTotal(4), 1);
   EXPECT_EQ(OntologyEngine->RankedClassName(4, 1), "pets");
+}
+
+TEST_F(SemanticPassTest, VerbsCountTheirScenarioEntryAndNumeralsBecomeNamedNouns) {
+  NameIndexWriter verbs(7, 29), adjectives(7, 29);
+  const int run = verbs.AddName("run");
+  const int three = adjectives.AddName("three");
+  ASSERT_GT(run, 0);
+  ASSERT_GT(three, 0);
+  VerbIndex = &verbs.Index();
+  AdjectiveIndex = &adjectives.Index();
+  OntologyEngine->SetVerbIndex({[](const std::string& n) { return n == "run" ? 1u : 0u; }, 1});
+  ForceGroupRenumbering = false;
+  ClassFileGroupCounter = 0;
+  GroupRenumberingInProgress = false;
+  ClassFileList file;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tpets\r\nV#1#\trun\tpets\r\n", damaged));
+  OntologyEngine->LoadScenario(file, false);  // the verb's group goes into its index entry
+  Options->Set(opt::Normalisation, 1);
+
+  TWordCategoryData verb, numeral;
+  verb.Category.MajorClass = kClassVerb;
+  numeral.Category.MajorClass = kClassAdjective;
+  numeral.Category.Subclass = 3;
+  ASSERT_TRUE(TextWords.Append("3", " ", static_cast<uint32_t>(three), 1, 1, &numeral));
+  ASSERT_TRUE(TextWords.Append("runs", " ", static_cast<uint32_t>(run), 1, 2, &verb));
+  TWordCategoryData mark;
+  ASSERT_TRUE(TextWords.Append("/", " ", 0, 1, 2, &mark));
+  TAnalysisResults& r = Run();
+  VerbIndex = nullptr;
+  AdjectiveIndex = nullptr;
+
+  const TWordNode* first = TextWords.First();
+  EXPECT_STREQ(first->text, "three");
+  EXPECT_TRUE(IsSubstantive(first->category.Category));
+  EXPECT_EQ(first->category.Category.SubField2 & 3, 3);
+  const TWordNode* second = TWordList::NextNode(first);
+  EXPECT_EQ(second->category.ClassIds[3], 1u);
+  EXPECT_EQ(second->category.ClassMark, 1);  // an item of its proposition
+  EXPECT_EQ(OntologyEngine->ScenarioEntryOccurrences(1), 1u);
+  r.Windows.Rewind();
+  const TRelationWindow* w = nullptr;
+  uint32_t v1, v2;
+  ASSERT_TRUE(r.Windows.Next(w, v1, v2));
+  EXPECT_EQ(w->At(1, 4), 1u);  // the numeral noun first, then the verb's group
 }
 
 TEST_F(SemanticPassTest, AStopOnTheGaugeCancelsThePass) {
