@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "engine/options.h"
 #include "engine/segment_buffer.h"
 #include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
 #include "engine/word_scanner.h"
 #include "platform/fatal.h"
 #include "tests/support/stream_support.h"
@@ -113,6 +115,42 @@ TEST(SegmentLexicon, EveryKeyOfTheLexiconIsVisited) {
     EXPECT_EQ(seen.count(word), 1u) << word;
   }
   EXPECT_EQ(seen.size(), words);
+}
+
+// The cache answers as the dictionary does, before and after it grows, and
+// its expression filter hides no key or prefix of an expression.
+TEST(SegmentLexicon, TheLookupCacheAnswersAsTheDictionary) {
+  Dictionaries dictionaries(TestLexiconImage());
+  TWordLookupCache cache;
+  auto same = [&](const char* word) {
+    TCategoryRecord cached[kCachedReadings] = {};
+    TCategoryCode first = 0;
+    const int n = cache.WordReadings(word, cached, &first);
+    for (int r = 0; r < kCachedReadings; ++r) {
+      const bool found = LookupWord(*MainDictionary, r, static_cast<int>(std::strlen(word)), true, true, word) > 0 &&
+                         MainDictionary->value != 0;
+      if (r < n) {
+        EXPECT_TRUE(found) << word << " " << r;
+        EXPECT_EQ(std::memcmp(&cached[r], &MainDictionary->record, sizeof cached[r]), 0) << word << " " << r;
+      }
+      if (!found || !IsAmbiguous(MainDictionary->record)) {
+        EXPECT_EQ(n, found ? r + 1 : r) << word;
+        break;
+      }
+    }
+  };
+  for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
+  for (int i = 0; i < 6000; ++i) same(("w" + std::to_string(i)).c_str());  // the table grows
+  for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
+  bool longer = false;
+  EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
+  EXPECT_TRUE(longer);
+  EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
+  EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+  EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
+  EXPECT_FALSE(longer);
+  EXPECT_TRUE(cache.ExpressionKnown("email", longer));  // no separator: walked
+  EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
 }
 
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
