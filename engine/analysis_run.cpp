@@ -6,6 +6,7 @@
 
 #include "core/gauge.h"
 #include "engine/analysis_results.h"
+#include "engine/bursts.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/semantic_pass.h"
@@ -116,6 +117,7 @@ bool RunAnalysis(uint8_t runKind) {
   AnalysisResults.reset();
   AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
   if (!AnalysisResults || !AnalysisResults->Built) return false;
+  InstallBurstSteps();
   return RunSemanticPass(*AnalysisResults);
 }
 
