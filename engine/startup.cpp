@@ -24,8 +24,6 @@
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
-#include "platform/fatal.h"
-#include "platform/read_file.h"
 #include "platform/settings_store.h"
 
 
