@@ -6,14 +6,14 @@
 // category label of the reading the analysis chose for the word (both empty
 // for a proposition mark "/"). The dictionaries come from DIR (by default
 // <root>/Dico): englex.lv8, englex.zv8 and the name indexes.
-// Messages go to stderr; questions get their default answer.
+// The tool goes through the program's start-up and shut-down. Messages go
+// to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
 // 64 a bad option or no file, 66 a file missing or unreadable.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -25,8 +25,10 @@
 #include "core/file_queue.h"
 #include "core/lexicon.h"
 #include "core/messages.h"
-#include "engine/analysis_dictionaries.h"
 #include "engine/analysis_run.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/startup.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -53,18 +55,6 @@ void Say(const std::string& cp1252) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(
 void Say(int id, const std::string& utf8Detail) {
   std::string text = GetMessageText(id);
   std::fprintf(stderr, "%s %s\n", Cp1252ToUtf8(text).c_str(), utf8Detail.c_str());
-}
-
-// The install root: the parent of the program's folder.
-std::string InstallRoot() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string exe(path);
-  std::string dir = exe.substr(0, exe.find_last_of('/'));
-  size_t slash = dir.find_last_of('/');
-  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
 }
 
 class Output {
@@ -122,7 +112,8 @@ void CategoryColumns(const TWordNode& node, Output& out) {
 }
 
 int Run(int argc, char** argv) {
-  std::string dico = InstallRoot() + "/Dico";
+  SetInstallPaths();
+  std::string dico = WorkContext->InstallRoot + "/Dico";
   std::vector<std::string> files;
   bool options = true;
   for (int i = 1; i < argc; ++i) {
@@ -167,8 +158,21 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
-  // A lexicon that cannot be read ends the program with its message and code.
-  OpenAnalysisDictionaries(dico);
+  // The program's own start-up on the dictionary folder: a dictionary that
+  // cannot be read ends the tool with its message and code. The tool reads
+  // the user's options but never writes them.
+  WorkContext->DictionaryMask = dico + "/englex.*";
+  const bool started = StartUp();
+  SaveOptionsAtExit = false;
+  if (!started) {
+    ShutDown();
+    SetMessageUi(nullptr);
+    return kExitFatal;
+  }
+  // The columns are those of segmentation (lexicon and matrix): the ontology
+  // engine is put aside, so that neither its noun readings nor the semantic
+  // pass change them.
+  StopOntologyEngine();
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -177,10 +181,8 @@ int Run(int argc, char** argv) {
     }
   }
 
-  CreateConverters();
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
-  FreeConverters();
 
   Output out;
   for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
@@ -196,8 +198,7 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   out.Flush();
-  FreeReadAheadThread();
-  CloseAnalysisDictionaries();
+  ShutDown();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }

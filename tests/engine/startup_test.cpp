@@ -38,12 +38,8 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     root_ = tmp_ / "root";
     for (const char* sub : {"bin", "Dico", "Scenario", "Text"}) fs::create_directories(root_ + "/" + sub);
-    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8"})
+    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
       fs::create_symlink(kBuiltDico + "/englex" + ext, root_ + "/Dico/englex" + ext);
-    if (fs::exists(kBuiltDico + "/englex.zv8"))
-      fs::create_symlink(kBuiltDico + "/englex.zv8", root_ + "/Dico/englex.zv8");
-    else
-      WriteWholeFile(root_ + "/Dico/englex.zv8", std::string(17432, '\0'));
     fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
     WriteWholeFile(root_ + "/Text/sample.txt", "A sample text.\n");
     SetProgramPathForTesting(root_ + "/bin/quilor");
@@ -290,7 +286,8 @@ TEST_F(StartupTest, DictionaryFilesThatCannotBeReadStopTheProgram) {
   ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
   replace(".zv8", std::string(17431, '\0'));
   ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
-  replace(".zv8", std::string(17432, '\0'));
+  fs::remove(dico + ".zv8");
+  fs::create_symlink(kBuiltDico + "/englex.zv8", dico + ".zv8");
 
   fs::remove(dico + ".lv8");
   ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");

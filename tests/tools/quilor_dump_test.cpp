@@ -23,7 +23,10 @@ struct Result {
 
 // Runs the tool with arguments; stderr goes to errPath.
 Result RunDump(const std::string& args, const std::string& errPath) {
-  std::string command = std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args + " 2>" + errPath;
+  // The tool's settings stay in a folder of the test.
+  std::string config = errPath + ".config";
+  std::string command = "XDG_CONFIG_HOME=" + config + " " + std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args +
+                        " 2>" + errPath;
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
