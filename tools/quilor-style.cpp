@@ -16,10 +16,7 @@
 //
 // Exit codes: 0 done, 64 bad arguments, 66 a file or folder unreadable, and
 // the code of a fatal error (a bad lexicon).
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -31,6 +28,7 @@
 #include <vector>
 
 #include "core/chartables.h"
+#include "core/files.h"
 #include "core/lexicon.h"
 #include "core/messages.h"
 #include "engine/category_counters.h"
@@ -59,14 +57,10 @@ struct FileResult {
 
 // The install root: the parent of the program's folder.
 std::string InstallRoot() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string exe(path);
-  std::string dir = exe.substr(0, exe.find_last_of('/'));
-  size_t slash = dir.find_last_of('/');
-  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
+  const std::string exe = ProgramPath();
+  const std::string dir = exe.substr(0, exe.find_last_of('/') == std::string::npos ? 0 : exe.find_last_of('/'));
+  const size_t slash = dir.find_last_of('/');
+  return dir.empty() ? "." : slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
 }
 
 const char* StyleName(int message) {
