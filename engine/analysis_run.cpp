@@ -86,14 +86,14 @@ bool LoadAndSegment() {
   TextWords.Clear();
   if (InfoJauge) InfoJauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
-  // The category counters are cleared here once they exist.
+  ClearCategoryCounters();
   if (!LoadTexts()) {
     StopRun();
     return false;
   }
   if (CheckRunStop()) return false;
-  // The segment resolver is finished and the category totals and
-  // percentages are computed here once they exist.
+  // The loader finished the segment buffer and the resolver after each file.
+  ComputePercentages();
   return !CheckRunStop();
 }
 

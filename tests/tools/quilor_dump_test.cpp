@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -41,16 +43,21 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   std::vector<std::string> lines;
-  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(r.out.substr(start, end - start));
+  std::vector<std::string> marks;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = r.out.substr(start, end - start);
+    (line.find("\t/\t") != std::string::npos ? marks : lines).push_back(line);
+  }
   ASSERT_EQ(lines.size(), 56u);
-  EXPECT_EQ(lines[0], "1\t1\tCaf\xC3\xA9\t \t\t");
-  EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
-  EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
+  EXPECT_EQ(lines[0], "1\t1\tCaf\xC3\xA9\t \t8\tSubstantive");
+  // The sentence's punctuation stays with the mark that closes it.
+  EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t \t8\tSubstantive");
+  EXPECT_NE(std::find(marks.begin(), marks.end(), "24\t1\t/\t. \xC2\xBF\t\t"), marks.end());
+  EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t8\tSubstantive");
   EXPECT_TRUE(ReadFileBytes(err).empty());
 }
 
-TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
+TEST(QuilorDump, ChosenReadingFillsTheClassAndLabelColumns) {
   TempFolder folder;
   std::string err = folder.Path("err");
   std::string text = folder.Write("text.txt", "The children went because\n");
@@ -60,7 +67,8 @@ TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
             "1\t1\tThe\t \t7\tDeterminant\n"
             "2\t1\tchildren\t \t8\tSubstantive\n"
             "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
-            "4\t1\tbecause\t \t2\tConnector Cause\n");
+            "4\t1\tbecause\t \t2\tConnector Cause\n"
+            "4\t1\t/\t \t\t\n");
   // Without a lexicon the run stops with the dictionary message.
   r = RunDump("--dico " + folder.Path("none") + " " + text, err);
   EXPECT_EQ(r.exitCode, 2);
@@ -126,6 +134,7 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = r.out.substr(start, end - start);
     size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+    if (line.compare(t2 + 1, t3 - t2 - 1, "/") == 0) continue;  // a proposition mark
     words[std::stoi(line.substr(t1 + 1, t2 - t1 - 1))] += line.substr(t2 + 1, t3 - t2 - 1) + " ";
   }
   const std::string document = "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "
