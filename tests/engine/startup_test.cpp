@@ -104,7 +104,19 @@ class StartupTest : public ::testing::Test {
   fs::path previous_;
 };
 
+// Every entry of a tree with its size and time.
+std::string Listing(const std::string& root) {
+  std::string out;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    std::error_code ec;
+    out += e.path().string() + " " + std::to_string(e.is_regular_file() ? fs::file_size(e.path(), ec) : 0) + " " +
+           std::to_string(fs::last_write_time(e.path(), ec).time_since_epoch().count()) + "\n";
+  }
+  return out;
+}
+
 TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
+  const std::string installed = Listing(root_);
   {
     ScopedScriptedUi ui;
     Start();
@@ -132,6 +144,8 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   ASSERT_TRUE(ShutDown());
   EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || BorderList ||
                StartupBuffer || ReadAheadThread);
+  // Nothing was written into the install tree, which may be read-only.
+  EXPECT_EQ(Listing(root_), installed);
 
   // The next run reads the options back and finds its folder again.
   Start();
