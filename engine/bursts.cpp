@@ -270,6 +270,7 @@ void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to) {
 }
 
 void InstallBurstSteps() {
+  CurrentBurstResults.Clear();  // nothing of the last text stays when the steps do not run
   EpisodeStep = [](TAnalysisResults& r) {
     FindBurstsAndEpisodes(TextWords, SettingsOf(r), CurrentBurstResults);
     StoreBurstResults(CurrentBurstResults, r);

@@ -139,6 +139,18 @@ int Usage() {
   return kExitUsage;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 // Norms and labels of the list being replaced ("CODE VALUE # label" lines).
 struct PreviousNorm {
   bool given = false;
@@ -150,12 +162,7 @@ std::array<PreviousNorm, kDisplayCodeCount + 1> ReadPrevious(const std::string& 
   std::array<PreviousNorm, kDisplayCodeCount + 1> out{};
   std::string text;
   if (path.empty() || ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : Lines(text)) {
     char* after = nullptr;
     const long code = std::strtol(line.c_str(), &after, 10);
     if (after == line.c_str() || code < 1 || code > kDisplayCodeCount) continue;
@@ -278,12 +285,7 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "quilor-style: cannot read %s/cats.txt\n", corpus.c_str());
       return kExitNoInput;
     }
-    size_t start = 0;
-    while (start < cats.size()) {
-      size_t end = cats.find('\n', start);
-      if (end == std::string::npos) end = cats.size();
-      const std::string line = cats.substr(start, end - start);
-      start = end + 1;
+    for (const std::string& line : Lines(cats)) {
       const size_t blank = line.find(' ');
       if (blank == std::string::npos || blank == 0) continue;
       FileResult r;
