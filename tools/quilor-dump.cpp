@@ -4,7 +4,10 @@
 // line per node of TextWords in order: position, file number, word, tag
 // (UTF-8; tab, line feed and backslash escaped), major class number and
 // category label of the word's first reading in the lexicon (DIR/englex.lv8,
-// by default <root>/Dico; both empty for a mark or a word without a reading).
+// by default <root>/Dico; both empty for a mark or a word without a reading),
+// then the names of the word's classes on levels 1 to 4 as the semantic pass
+// left them (empty when it has none; the semantic dictionary DIR/englex.sv8
+// and the Scenario DIR/../Scenario/Concepts US V8.scn are used when present).
 // Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
@@ -23,8 +26,11 @@
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/lexicon.h"
+#include "core/class_file.h"
 #include "core/messages.h"
+#include "core/name_index.h"
 #include "engine/analysis_run.h"
+#include "engine/ontology_engine.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -43,6 +49,7 @@ constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgDicoNeedsFolder = 5005;
 constexpr int kMsgQueueFull = 5006;
 
+constexpr const char* kDefaultScenarioFile = "Concepts US V8.scn";
 constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
 
@@ -174,6 +181,15 @@ int Run(int argc, char** argv) {
   // A lexicon that cannot be read ends the program with its message and code.
   auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
   MainDictionary = lexicon.get();
+  // The semantic dictionary and the default Scenario, when they are there.
+  struct stat semantic;
+  if (stat((dico + "/englex.sv8").c_str(), &semantic) == 0) {
+    StartOntologyEngine(dico + "/englex.sv8");
+    const std::string scenario = dico + "/../Scenario/" + kDefaultScenarioFile;
+    ScenarioFile.Clear();
+    if (stat(scenario.c_str(), &semantic) == 0 && LoadClassFile(ScenarioFile, scenario, kDefaultScenarioFile))
+      OntologyEngine->LoadScenario(ScenarioFile, false);
+  }
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -198,10 +214,20 @@ int Run(int argc, char** argv) {
     out.Text(node->tag);
     out.Raw("\t");
     FirstReadingColumns(*lexicon, node->text, out);
+    for (int level = 1; level <= 4; ++level) {
+      out.Raw("\t");
+      const uint32_t id = node->category.ClassIds[level - 1];
+      if (OntologyEngine && id) out.Text(OntologyEngine->ClassName(level, static_cast<int32_t>(id)).c_str());
+    }
     out.EndLine();
   }
   out.Flush();
   MainDictionary = nullptr;
+  if (OntologyEngine) {
+    StopOntologyEngine();
+    delete TextIndex;
+    TextIndex = nullptr;
+  }
   FreeReadAheadThread();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -33,7 +34,14 @@ Result RunDump(const std::string& args, const std::string& errPath) {
   return result;
 }
 
-TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
+// The first n tab-separated columns of a line.
+std::string FirstColumns(const std::string& line, int n) {
+  size_t end = 0;
+  for (int i = 0; i < n && end != std::string::npos; ++i) end = line.find('\t', end + (i ? 1 : 0));
+  return end == std::string::npos ? line : line.substr(0, end);
+}
+
+TEST(QuilorDump, PrintsOneLineOfTenColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
   Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
@@ -44,9 +52,10 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
   for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
     lines.push_back(r.out.substr(start, end - start));
   ASSERT_EQ(lines.size(), 56u);
-  EXPECT_EQ(lines[0], "1\t1\tCaf\xC3\xA9\t \t\t");
-  EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
-  EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
+  for (const std::string& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
+  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tCaf\xC3\xA9\t \t\t");
+  EXPECT_EQ(FirstColumns(lines[24], 6), "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
+  EXPECT_EQ(FirstColumns(lines[55], 6), "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
   EXPECT_TRUE(ReadFileBytes(err).empty());
 }
 
@@ -56,11 +65,18 @@ TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
   std::string text = folder.Write("text.txt", "The children went because\n");
   Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + text, err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
-  EXPECT_EQ(r.out,
-            "1\t1\tThe\t \t7\tDeterminant\n"
-            "2\t1\tchildren\t \t8\tSubstantive\n"
-            "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
-            "4\t1\tbecause\t \t2\tConnector Cause\n");
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(r.out.substr(start, end - start));
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tThe\t \t7\tDeterminant");
+  EXPECT_EQ(FirstColumns(lines[1], 6), "2\t1\tchildren\t \t8\tSubstantive");
+  EXPECT_EQ(FirstColumns(lines[2], 6), "3\t1\twent\t \t1\tVerb Factive Indicative Past");
+  EXPECT_EQ(FirstColumns(lines[3], 6), "4\t1\tbecause\t \t2\tConnector Cause");
+  // The noun's classes on the four levels: reference, two fields, default Scenario group.
+  std::string classes = lines[1].substr(FirstColumns(lines[1], 6).size() + 1);
+  EXPECT_EQ(classes.substr(0, classes.find('\t')), "child");
+  EXPECT_NE(classes.find("\tperson\tperson"), std::string::npos) << classes;
   // Without a lexicon the run stops with the dictionary message.
   r = RunDump("--dico " + folder.Path("none") + " " + text, err);
   EXPECT_EQ(r.exitCode, 2);
