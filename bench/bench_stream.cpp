@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_text.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
@@ -31,47 +32,8 @@
 namespace {
 
 using namespace quilor;
-
-long MaxRssBytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss * 1024L;  // kilobytes on Linux
-}
-
-// The corpus text without its tags: "word/tag" tokens become "word".
-std::string StrippedCorpus(const std::string& dir, long& words) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n.size() == 4 && n[0] == 'c') names.push_back(n);  // ca01 .. cj80
-    }
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
-  std::string out;
-  words = 0;
-  for (const std::string& n : names) {
-    std::ifstream in(dir + "/" + n);
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream tokens(line);
-      std::string token;
-      bool any = false;
-      while (tokens >> token) {
-        size_t slash = token.rfind('/');
-        if (slash != std::string::npos && slash > 0) token.resize(slash);
-        out += token;
-        out += ' ';
-        // Punctuation tokens are no words for the scanner.
-        if (std::any_of(token.begin(), token.end(), [](unsigned char c) { return std::isalnum(c); })) ++words;
-        any = true;
-      }
-      if (any) out += '\n';
-    }
-  }
-  return out;
-}
+using bench::MaxRssBytes;
+using bench::StrippedCorpus;
 
 }  // namespace
 
@@ -79,30 +41,7 @@ int main(int argc, char** argv) {
   std::string corpus = argc > 1 ? argv[1] : "/work/shared/corpus/brown";
   long minWords = argc > 2 ? std::atol(argv[2]) : 10000000L;
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
-  int fd = mkstemps(path, 4);
-  if (fd < 0) {
-    std::perror("mkstemps");
-    return 1;
-  }
-  close(fd);
-
-  // The text is made in a child process, so that its memory does not count.
-  pid_t child = fork();
-  if (child == 0) {
-    long perCopy = 0;
-    std::string text = StrippedCorpus(corpus, perCopy);
-    if (perCopy == 0) _exit(2);
-    std::ofstream out(path, std::ios::binary);
-    for (long written = 0; written < minWords; written += perCopy) out << text;
-    _exit(out ? 0 : 3);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "could not make the text from %s\n", corpus.c_str());
-    std::remove(path);
-    return 1;
-  }
+  if (!bench::MakeBenchText(corpus, minWords, path)) return 1;
 
   ScriptedMessageUi ui(false);  // the size question and the word cap answer by default
   SetMessageUi(&ui);

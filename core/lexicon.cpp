@@ -149,6 +149,42 @@ int TMainDictionary::Find(int subTrie, const char* key) {
   return value != 0 ? static_cast<int>(w.node) : -1;
 }
 
+bool TMainDictionary::ForEachKey(const std::function<void(const std::string&, TCategoryCode)>& visit) const {
+  // A key's value sits on the first node of the level after its last
+  // character; the nodes of a level are chained by their links, which the
+  // load checked to point forward inside the sub-trie.
+  std::string key;
+  for (int t = 1; t <= kLexiconSubTries; ++t) {
+    const SubTrie& s = subTries_[t];
+    if (s.count == 0) continue;
+    const unsigned char* chars = chars_.data() + s.first;
+    const int32_t* links = links_.data() + s.first;
+    const uint16_t* values = values_.data() + s.first;
+    const uint64_t n = s.count;
+    // Forward links may still join chains in a damaged file: the walk is
+    // bounded by a budget of node visits.
+    uint64_t budget = 4 * n + 64;
+    std::function<void(uint64_t)> level = [&](uint64_t first) {
+      if (values[first] != 0) visit(key, values[first]);
+      for (int64_t j = static_cast<int64_t>(first); j >= 0 && static_cast<uint64_t>(j) < n;) {
+        if (budget == 0) return;
+        --budget;
+        if (chars[j] != 0 && static_cast<uint64_t>(j) + 1 < n && key.size() < kWordBufferSize) {
+          key.push_back(static_cast<char>(chars[j]));
+          level(static_cast<uint64_t>(j) + 1);
+          key.pop_back();
+        }
+        if (links[j] <= j) break;
+        j = links[j];
+      }
+    };
+    key.clear();
+    level(0);
+    if (budget == 0) return false;
+  }
+  return true;
+}
+
 int TMainDictionary::LookupLexiconReading(int depth, const char* key) {
   value = 0;
   record = TCategoryRecord{};

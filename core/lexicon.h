@@ -30,6 +30,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -119,6 +120,10 @@ class TMainDictionary {
   int Attempt(int subTrie, const char* form, bool alsoScenario);
   // Nodes of a sub-trie (1..50).
   uint32_t NodeCount(int subTrie) const;
+  // Calls visit for every key of every sub-trie with its code. False when a
+  // damaged trie would take more than a few walks of its nodes (the keys
+  // visited by then are all visited).
+  bool ForEachKey(const std::function<void(const std::string& key, TCategoryCode code)>& visit) const;
 
  private:
   struct SubTrie {

@@ -21,7 +21,7 @@ struct TWordNode;
 
 constexpr uint32_t kMaxBursts = 2950;
 constexpr uint32_t kMaxCandidates = 14000;
-constexpr uint32_t kMaxEpisodes = 200;
+constexpr uint32_t kMaxEpisodes = 190;  // the result-type table holds 11 fixed entries and 190 episodes
 constexpr uint32_t kMaxNeighbours = 6000;
 constexpr uint32_t kLevelCapacity = 65535;  // classes or Scenario entries of one level
 constexpr int kNeighbourDistance = 99;       // word positions
@@ -111,7 +111,7 @@ class TAnalysisResults {
   std::vector<TBurstRecord> Bursts;                           // at most 2,950
   std::vector<uint32_t> PropositionNumbers;                   // 1..14,000
   std::vector<uint8_t> PropositionScores;                     // 1..14,000
-  std::array<TEpisodeRecord, kMaxEpisodes + 1> Episodes{};    // 1..200
+  std::array<TEpisodeRecord, kMaxEpisodes + 1> Episodes{};    // 1..190
   std::vector<TNeighbour> PredecessorList, SuccessorList;
   uint32_t BurstCount = 0;
   uint32_t ScoreCutoff = 0;

@@ -6,6 +6,7 @@
 
 #include "core/gauge.h"
 #include "engine/analysis_results.h"
+#include "engine/bursts.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/semantic_pass.h"
@@ -85,14 +86,14 @@ bool LoadAndSegment() {
   TextWords.Clear();
   if (InfoJauge) InfoJauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
-  // The category counters are cleared here once they exist.
+  ClearCategoryCounters();
   if (!LoadTexts()) {
     StopRun();
     return false;
   }
   if (CheckRunStop()) return false;
-  // The segment resolver is finished and the category totals and
-  // percentages are computed here once they exist.
+  // The loader finished the segment buffer and the resolver after each file.
+  ComputePercentages();
   return !CheckRunStop();
 }
 
@@ -116,6 +117,7 @@ bool RunAnalysis(uint8_t runKind) {
   AnalysisResults.reset();
   AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
   if (!AnalysisResults || !AnalysisResults->Built) return false;
+  InstallBurstSteps();
   return RunSemanticPass(*AnalysisResults);
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "engine/options.h"
+
 namespace quilor {
 
 namespace {
@@ -134,12 +136,12 @@ class BurstDetector {
     if (count < params_.minSize) return true;
     if (static_cast<int64_t>(run.last) - run.first > static_cast<int64_t>(params_.maxSpan)) return true;
     if (results_.bursts.size() >= kMaxBursts) return false;
-    TBurstRecord record;
+    TBurstRecord record{};
     record.itemId = item;
     record.count = count;
-    record.firstPosition = run.first;
-    record.lastPosition = run.last;
-    record.meanPosition = run.sum / count;
+    record.firstPosition = static_cast<uint32_t>(run.first);
+    record.lastPosition = static_cast<uint32_t>(run.last);
+    record.meanPosition = static_cast<float>(run.sum / count);
     results_.bursts.push_back(record);
     if (item > 0) ++results_.classBurstCount;
     results_.occurrenceTotal += count;
@@ -163,6 +165,13 @@ class BurstDetector {
   std::vector<RunState> runs_;
   std::vector<int32_t> previous_;
 };
+
+TEpisodeRecord Episode(int32_t first, int32_t last) {
+  TEpisodeRecord e{};
+  e.firstPosition = static_cast<uint32_t>(first);
+  e.lastPosition = static_cast<uint32_t>(last);
+  return e;
+}
 
 // Cuts the text at the valleys of the burst level (the number of bursts open
 // at a word): after a fall, a rise of more than m bursts above the valley
@@ -194,7 +203,7 @@ void DetectEpisodes(const TWordList& words, TBurstResults& results) {
         armed = false;
         if (valleyEnd - start + 1 >= minLength && valleyEnd < static_cast<int32_t>(n) &&
             results.episodes.size() + 1 < kMaxEpisodes) {
-          results.episodes.push_back({start, valleyEnd, 0});
+          results.episodes.push_back(Episode(start, valleyEnd));
           start = valleyEnd + 1;
         }
       }
@@ -204,7 +213,7 @@ void DetectEpisodes(const TWordList& words, TBurstResults& results) {
       lastEnd = node->position;
     }
   }
-  results.episodes.push_back({start, static_cast<int32_t>(n), 0});
+  results.episodes.push_back(Episode(start, static_cast<int32_t>(n)));
 }
 
 // Gives each burst the episode holding its rounded mean position; a last
@@ -213,14 +222,15 @@ void FinishEpisodes(TBurstResults& results) {
   auto& episodes = results.episodes;
   for (TBurstRecord& burst : results.bursts) {
     const int32_t mean = static_cast<int32_t>(std::lround(burst.meanPosition));
-    auto it = std::lower_bound(episodes.begin(), episodes.end(), mean,
-                               [](const TEpisodeRecord& e, int32_t p) { return e.lastPosition < p; });
+    auto it = std::lower_bound(episodes.begin(), episodes.end(), mean, [](const TEpisodeRecord& e, int32_t p) {
+      return static_cast<int64_t>(e.lastPosition) < p;
+    });
     if (it == episodes.end()) --it;
     burst.episode = static_cast<uint32_t>(it - episodes.begin()) + 1;
     ++it->burstCount;
   }
   if (episodes.size() >= 2 && episodes.back().burstCount == 0) {
-    const int32_t end = episodes.back().lastPosition;
+    const uint32_t end = episodes.back().lastPosition;
     episodes.pop_back();
     episodes.back().lastPosition = end;
   }
@@ -228,7 +238,46 @@ void FinishEpisodes(TBurstResults& results) {
 
 }  // namespace
 
+TBurstResults CurrentBurstResults;
+
 void TBurstResults::Clear() { *this = TBurstResults(); }
+
+namespace {
+
+TBurstSettings SettingsOf(const TAnalysisResults& r) {
+  TBurstSettings settings;
+  settings.relationBase = r.RelationBase;
+  if (Options) settings.characteristicPercent = Options->Get(opt::CharacteristicParts);
+  return settings;
+}
+
+}  // namespace
+
+void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to) {
+  to.Bursts = from.bursts;
+  to.BurstCount = static_cast<uint32_t>(from.bursts.size());
+  to.ClassBurstCount = from.classBurstCount;
+  to.MeanBurstSize = from.meanBurstSize;
+  to.Episodes.fill(TEpisodeRecord{});
+  to.EpisodeCount = static_cast<uint32_t>(std::min<size_t>(from.episodes.size(), kMaxEpisodes));
+  for (uint32_t i = 0; i < to.EpisodeCount; ++i) to.Episodes[i + 1] = from.episodes[i];
+  to.CandidateCount = from.candidateCount;
+  to.CharacteristicCount = from.characteristicCount;
+  to.ScoreCutoff = from.scoreCutoff;
+  to.PropositionNumbers = from.propositionNumbers;
+  to.PropositionScores = from.propositionScores;
+}
+
+void InstallBurstSteps() {
+  EpisodeStep = [](TAnalysisResults& r) {
+    FindBurstsAndEpisodes(TextWords, SettingsOf(r), CurrentBurstResults);
+    StoreBurstResults(CurrentBurstResults, r);
+  };
+  CharacteristicStep = [](TAnalysisResults& r) {
+    FindCharacteristicPropositions(TextWords, SettingsOf(r), CurrentBurstResults);
+    StoreBurstResults(CurrentBurstResults, r);
+  };
+}
 
 int32_t BurstItemOf(const TWordNode& node, int relationBase) {
   const TCategoryRecord& r = node.category.Category;

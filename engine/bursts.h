@@ -8,21 +8,21 @@
 //
 // Results go into a TBurstResults; the two per-word marks (burst mark and
 // rank mark) are kept there too, indexed by the node's ordinal in the word
-// list (0 for the first node, proposition marks included).
+// list (0 for the first node, proposition marks included). After a run the
+// semantic pass copies the records into AnalysisResults (InstallBurstSteps);
+// the marks of the current text stay in CurrentBurstResults.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "engine/analysis_results.h"
 #include "engine/word_list.h"
 
 namespace quilor {
 
 constexpr uint32_t kBurstTextLimit = 65536;  // texts of this many words or more get none
-constexpr size_t kMaxBursts = 2950;
-constexpr size_t kMaxEpisodes = 190;
-constexpr size_t kMaxCandidates = 14000;
 constexpr int32_t kMaxBurstClassId = 65535;  // class ids above are not followed
 constexpr int kMinBurstsForEpisodes = 4;
 constexpr int kMinCandidatesForCutoff = 11;
@@ -36,21 +36,6 @@ constexpr int32_t kLowestItemId = -77;
 
 // Burst marks of the words.
 enum BurstMark : uint8_t { kBurstNone = 0, kBurstFirst = 1, kBurstInside = 2, kBurstLast = 3 };
-
-struct TBurstRecord {
-  int32_t itemId = 0;
-  uint32_t episode = 0;  // 1-based; 0 until episodes are made
-  uint32_t count = 0;
-  int32_t firstPosition = 0;
-  int32_t lastPosition = 0;
-  double meanPosition = 0;
-};
-
-struct TEpisodeRecord {
-  int32_t firstPosition = 0;
-  int32_t lastPosition = 0;
-  uint16_t burstCount = 0;
-};
 
 struct TBurstSettings {
   int relationBase = 1;            // classification level 1..4 whose class ids are items
@@ -78,6 +63,15 @@ struct TBurstResults {
   uint8_t BurstMarkAt(size_t ordinal) const { return ordinal < burstMarks.size() ? burstMarks[ordinal] : 0; }
   uint8_t RankMarkAt(size_t ordinal) const { return ordinal < rankMarks.size() ? rankMarks[ordinal] : 0; }
 };
+
+// The marks and records of the current text.
+extern TBurstResults CurrentBurstResults;
+// Makes the semantic pass run the burst and episode detection and the
+// characteristic propositions over TextWords into CurrentBurstResults and
+// copy the records into its results object.
+void InstallBurstSteps();
+// The records, counts and characteristic propositions into the results object.
+void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to);
 
 // The item a word stands for in burst detection; 0 when none.
 int32_t BurstItemOf(const TWordNode& node, int relationBase);

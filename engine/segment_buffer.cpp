@@ -1,33 +1,608 @@
 #include "engine/segment_buffer.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
+#include "core/chartables.h"
+#include "core/lexicon.h"
 #include "engine/analysis_run.h"
+#include "engine/options.h"
 #include "engine/word_list.h"
-#include "import/text_loader.h"
+#include "engine/word_lookup_cache.h"
 
 namespace quilor {
 
-void TSegmentBuffer::Init() {
-  CancelRequested = false;
-  wordNumber_ = TextWords.HighestPosition();
+uint32_t SegmentWordCounter = 0;
+uint32_t SegmentPropositionCounter = 0;
+
+namespace {
+
+constexpr int kMaxJoinedLength = 78;
+
+// The dictionary marks a word that may start a longer expression with bit 12,
+// or with bit 7 on prepositions (class 6, subclass byte other than 1), whose
+// bit 12 is the gerund flag.
+bool HasLongerExpressionMark(TCategoryCode code) {
+  const bool preposition = ((code >> 8) & 0x0F) == 6 && (code & 0xFF) != 1;
+  return (code & (preposition ? 0x0080 : 0x1000)) != 0;
 }
 
-bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
-  return PushWord(word, std::strlen(word), tag);
-}
+bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }
 
-bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) {
+void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
+
+void SetTag(TWordSlot& s, const char* tag) {
   if (!tag || !tag[0]) tag = " ";
-  int32_t number = wordNumber_ + 1;
-  if (!TextWords.Append(word, length, tag, 0, static_cast<uint16_t>(CurrentFileNumber), number, nullptr))
-    return false;
-  wordNumber_ = number;
+  const size_t n = ::strnlen(tag, kSlotTagSize - 1);
+  std::memcpy(s.tag, tag, n);
+  s.tag[n] = 0;
+}
+
+void MakeMark(TWordSlot& s) {
+  s.text[0] = '/';
+  s.text[1] = 0;
+  s.empty = 0;
+  s.readingCount = 0;
+  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
+}
+
+// Case-insensitive comparison with a lower-case word.
+bool Is(const TWordSlot& s, const char* lower) {
+  const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
+  for (; *lower; ++a, ++lower)
+    if (ToLowerChar(*a) != static_cast<unsigned char>(*lower)) return false;
+  return *a == 0;
+}
+
+bool AnyReading(const TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (test(s.readings[r])) return true;
+  return false;
+}
+
+void SingleReading(TWordSlot& s, const TCategoryRecord& r) {
+  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
+  s.readings[0] = r;
+  s.readingCount = 0;
+}
+
+template <typename Setter>
+void SetSingle(TWordSlot& s, Setter set) {
+  TCategoryRecord r;
+  set(r);
+  SingleReading(s, r);
+}
+
+int Capitalisation(const char* w) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(w);
+  if (!IsUpperCaseChar(u[0])) return 0;
+  if (u[1] && IsUpperCaseChar(u[1])) return 2;
+  if (u[1] == '&' && u[2] && IsUpperCaseChar(u[2])) return 2;
+  return 1;
+}
+
+}  // namespace
+
+bool TSegmentBuffer::IsAbbreviation(const char* word) {
+  if (!word[0]) return false;
+  TCategoryRecord readings[kSlotReadings] = {};
+  const int n = cache_.WordReadings(word, readings, nullptr);
+  for (int r = 0; r < n; ++r)
+    if (IsSubstantive(readings[r]) && SubField3HasBits0And1(readings[r])) return true;
+  return false;
+}
+
+bool IsNumberWord(const char* word) {
+  if (!word || !word[0]) return false;
+  for (const char* c = word; *c; ++c)
+    if (*c < '0' || *c > '9') return false;
   return true;
 }
 
-void TSegmentBuffer::EndParagraph() {}
+void TSegmentBuffer::Init() {
+  CancelRequested = false;
+  count_ = 0;
+  mark_ = false;
+  SegmentWordCounter = 0;
+  SegmentPropositionCounter = 0;
+  wordNumber_ = pushedNumber_ = TextWords.HighestPosition();
+  for (TWordSlot& s : slots_) ClearSlot(s);
+  ClearSlot(pending_);
+  resolver_.Init();
+  resolver_.SetLookupCache(&cache_);
+}
 
-void TSegmentBuffer::Finish() {}
+bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
+  return PushWord(word, word ? std::strlen(word) : 0, tag);
+}
+
+bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) {
+  if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
+  TWordSlot& s = slots_[count_];
+  ClearSlot(s);
+  length = std::min<size_t>(length, kSlotTextSize - 1);
+  if (word && length > 0) {
+    SetTag(s, tag);
+    std::memcpy(s.text, word, length);
+    s.text[length] = 0;
+    mark_ = s.text[0] == '/';
+    if (mark_) s.readingCount = 0;
+    else ++pushedNumber_;
+  } else {
+    s.empty = 1;
+    SetTag(s, " ");
+  }
+  ++count_;
+  ClearSlot(slots_[count_]);
+  if (pending_.text[0] || pending_.empty) ClearSlot(pending_);
+  // With its final mark a full segment fills the resolver's 125 slots.
+  if (mark_ || count_ >= kSegmentSlots - 1 || CheckSentenceEnd(count_ - 1)) return ProcessSegment();
+  return true;
+}
+
+void TSegmentBuffer::EndParagraph() {
+  if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
+  TWordSlot& s = slots_[count_];
+  ClearSlot(s);
+  MakeMark(s);
+  SetTag(s, " ");
+  if (count_ < kSlotArraySize - 1) ++count_;
+  ClearSlot(slots_[count_]);
+  if (!ProcessSegment()) CancelRequested = true;
+}
+
+void TSegmentBuffer::Finish() {
+  // What was read before a stop is kept.
+  const bool cancelled = CancelRequested;
+  CancelRequested = false;
+  bool ok = ProcessSegment();
+  ok = resolver_.Finish() && ok;
+  CancelRequested = cancelled || !ok;
+}
+
+bool TSegmentBuffer::CheckSentenceEnd(int i) {
+  if (i < 2) return false;
+  TWordSlot& s = slots_[i];
+  if (std::strcmp(s.tag, ".") == 0) return false;
+  // 3,5 and 10:30 are numbers to join, not sentence ends.
+  if (s.tag[0] && !s.tag[1] && std::strchr(",.:/", s.tag[0]) && IsNumberWord(s.text) &&
+      IsNumberWord(slots_[i - 1].text))
+    return false;
+  bool end = false;
+  bool decided = false;
+  for (int k = 0; k < 7 && s.tag[k] && !decided; ++k) {
+    switch (s.tag[k]) {
+      case ';':
+      case '?':
+      case '!':
+        end = decided = true;
+        break;
+      case ':':
+        decided = true;
+        end = !(TSegmentResolver::IsAddressDot(slots_, count_, i - 1) || std::strncmp(s.tag, "://", 3) == 0);
+        break;
+      case ',':
+        decided = true;
+        end = i >= 96;
+        break;
+      case '.':
+        decided = true;
+        if (TSegmentResolver::IsAddressDot(slots_, count_, i - 1) ||
+            TSegmentResolver::IsAddressDot(slots_, count_, i - 2))
+          end = false;
+        else
+          end = std::strlen(slots_[i - 1].text) > 1 && !IsAbbreviation(slots_[i - 1].text) &&
+                TSegmentResolver::IsSentenceDot(slots_, count_, i - 1);
+        break;
+      default:
+        break;
+    }
+  }
+  if (!end) return false;
+  pending_ = s;
+  MakeMark(s);
+  return true;
+}
+
+int TSegmentBuffer::NextWordSlot(int i) const {
+  for (int j = i + 1; j < count_; ++j)
+    if (!slots_[j].empty) return j;
+  return -1;
+}
+
+int TSegmentBuffer::PreviousWordSlot(int i) const {
+  for (int j = i - 1; j >= 0; --j)
+    if (!slots_[j].empty) return j;
+  return -1;
+}
+
+bool TSegmentBuffer::ProcessSegment() {
+  if (count_ <= 0 || CancelRequested) {
+    if (count_ > 0) ClearSlots();
+    return !CancelRequested;
+  }
+  if (count_ >= kSlotArraySize) count_ = kSlotArraySize - 1;
+  // The punctuation that closed the previous segment is not this word's.
+  {
+    char kept[kSlotTagSize] = {};
+    int n = 0;
+    for (const char* c = slots_[0].tag; *c && n < kSlotTagSize - 1; ++c)
+      if (!std::strchr("!(),.:;?]}\xBB", *c)) kept[n++] = *c;
+    // Blanks alone are no punctuation, however many the document had.
+    SetTag(slots_[0], std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
+  }
+  MakeMark(slots_[count_]);
+  SetTag(slots_[count_], " ");
+  LookupSegmentWords();
+  ResolveParticiples();
+
+  bool ok = true;
+  for (int i = 0; i <= count_ && ok; ++i) {
+    const TWordSlot& s = slots_[i];
+    if (s.empty || !s.text[0]) continue;
+    if (!s.IsMark()) ++wordNumber_;
+    ok = resolver_.PushSlot(s);
+    if (ok && resolver_.RepetitionRequested()) ok = resolver_.PushSlot(s);
+    if (s.IsMark()) break;
+  }
+  ClearSlots();
+  if (pending_.text[0]) {
+    slots_[0] = pending_;
+    SetTag(slots_[0], " ");
+    count_ = 1;
+    ClearSlot(pending_);
+  }
+  if (!ok) CancelRequested = true;
+  return ok;
+}
+
+void TSegmentBuffer::ClearSlots() {
+  const int n = count_ >= 0 && count_ < kSlotArraySize ? count_ + 1 : kSlotArraySize + 1;
+  for (int i = 0; i < n; ++i) ClearSlot(slots_[i]);
+  count_ = 0;
+  mark_ = false;
+}
+
+void TSegmentBuffer::LookupSegmentWords() {
+  for (int i = 0; i < count_; ++i)
+    if (!slots_[i].empty) LookupReadings(slots_[i]);
+  for (int i = 0; i < count_; ++i) {
+    if (slots_[i].empty || slots_[i].IsMark()) continue;
+    if (English()) ApplyEnglishRules(i);
+    if (slots_[i].compound) JoinExpression(i);
+  }
+}
+
+void TSegmentBuffer::LookupReadings(TWordSlot& s) {
+  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
+  s.readingCount = 0;
+  s.compound = 0;
+  if (s.IsMark()) return;
+  s.capitalisation = static_cast<uint8_t>(Capitalisation(s.text));
+  const size_t length = std::strlen(s.text);
+  // A number is a Numeral Adjective whatever else the dictionary says, and
+  // may join the numbers after it.
+  if (IsNumberWord(s.text)) {
+    SetNumeralAdjective(s.readings[0]);
+    s.compound = 1;
+    return;
+  }
+  TCategoryCode first = 0;
+  const int n = cache_.WordReadings(s.text, s.readings, &first);
+  // The dictionary marks exactly the first words of its expressions; a short
+  // word it does not know may still start a glued or hyphenated form.
+  s.compound = HasLongerExpressionMark(first) || (n == 0 && length < 3);
+  // An unknown word keeps one empty reading, read as a Substantive.
+  if (n == 0) return;
+  s.readingCount = static_cast<int16_t>(n - 1);
+  // A letter that is only a piece of a contraction stands for itself
+  // (a Substantive) unless a quote stands before it.
+  const TCategoryRecord& r0 = s.readings[0];
+  if (length == 1 && (IsPronoun(r0) || IsDeterminant(r0) || IsDeterminantVariant(r0)) && SubField3IsOne(r0)) {
+    if (std::strcmp(s.tag, "'") == 0) {
+      const TCategoryRecord keep = r0;
+      SingleReading(s, keep);
+    } else {
+      SetSingle(s, SetSubstantive);
+    }
+  }
+}
+
+void TSegmentBuffer::ApplyEnglishRules(int i) {
+  TWordSlot& s = slots_[i];
+  const int pi = PreviousWordSlot(i);
+  const int ni = NextWordSlot(i);
+  TWordSlot* p = pi >= 0 ? &slots_[pi] : nullptr;
+  TWordSlot* n = ni >= 0 ? &slots_[ni] : &slots_[count_];  // the final mark
+  const bool quoted = std::strcmp(s.tag, "'") == 0;
+  const char c0 = static_cast<char>(ToLowerChar(static_cast<unsigned char>(s.text[0])));
+  const bool oneLetter = s.text[0] && !s.text[1];
+  auto pIs = [&](bool (*test)(const TCategoryRecord&)) { return p && test(p->Category()); };
+  auto nIs = [&](bool (*test)(const TCategoryRecord&)) { return n && !n->IsMark() && test(n->Category()); };
+
+  if (oneLetter) {
+    switch (c0) {
+      case 'c':
+        if (std::strcmp(n->tag, "++") == 0 && !n->IsMark()) {
+          std::strcpy(s.text, "c++");
+          SetSingle(s, SetSubstantive);
+          SetTag(*n, " ");
+        } else if (n->tag[0] == '#') {
+          std::strcpy(s.text, "c#");
+          SetSingle(s, SetSubstantive);
+        }
+        return;
+      case 'd':
+        if (quoted && pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
+        return;
+      case 'm':
+        if (quoted && p && Is(*p, "i")) SetSingle(s, SetStativeVerb);
+        return;
+      case 'n':
+        if (quoted) {
+          const bool pronoun = pIs(IsPronoun);
+          SetSingle(s, [&](TCategoryRecord& r) { SetConnector(r, pronoun ? 4 : 7); });
+        } else if (std::strcmp(s.tag, ".") == 0) {
+          SetSingle(s, SetSubstantive);
+        } else {
+          s.readingCount = 0;
+        }
+        return;
+      case 's':
+        if (!quoted) return;
+        if (pIs(IsPronoun)) {
+          SetSingle(s, SetStativeVerb);
+          return;
+        }
+        SetSingle(s, SetFundamentalDeterminant);
+        if (ni >= 0 && std::strcmp(n->tag, " ") == 0 && n->readingCount > 0 && !IsAdjective(n->Category()))
+          SetSingle(*n, SetSubstantive);
+        if (p && AnyReading(*p, IsSubstantive)) SetSingle(*p, SetSubstantive);
+        return;
+      case 't':
+        if (!quoted) return;
+        SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 6); });
+        if (p) SetSingle(*p, SetStativeVerb);
+        return;
+      case 'a':
+      case 'i':
+        if (std::strcmp(s.tag, ".") == 0 && std::strcmp(n->tag, ".") == 0) SetSingle(s, SetSubstantive);
+        return;
+      default:
+        return;
+    }
+  }
+  // The words below begin with one of these letters.
+  if (!std::strchr("clmorsuv", c0)) return;
+  if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
+    if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
+  } else if (Is(s, "so")) {
+    if ((n->IsMark() || nIs(IsAdjective) || nIs(IsModality)) && s.readingCount >= 1) {
+      const TCategoryRecord second = s.readings[1];
+      SingleReading(s, second);
+    }
+  } else if (Is(s, "us")) {
+    if (s.capitalisation == 2) SetSingle(s, SetSubstantive);
+  } else if (Is(s, "can")) {
+    if (pIs(IsDeterminantVariant) && !Is(*p, "this"))
+      SetSingle(s, SetSubstantive);
+    else if (nIs(IsVerb) || nIs(IsModality) || nIs(IsPersonalPronoun))
+      SetSingle(s, SetStativeVerb);
+  } else if (Is(s, "may")) {
+    if (nIs(IsNumeralAdjective))
+      SetSingle(s, SetSubstantive);
+    else if (pIs(IsPronoun) || pIs(IsSubstantive))
+      SetSingle(s, SetStativeVerb);
+  } else if (Is(s, "use")) {
+    if (pIs(IsVerb)) SetSingle(s, SetFactiveVerb);
+  } else if (Is(s, "like")) {
+    if (pIs(IsAuxiliary) && pIs(IsVerb))
+      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
+    else if (nIs(IsDeterminantVariant))
+      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
+    else if (pIs(IsPersonOrDeixis))
+      SetSingle(s, SetReflexiveVerb);
+  } else if (Is(s, "own")) {
+    if (pIs(IsPossessivePronoun)) SetSingle(s, SetObjectiveAdjective);
+  } else if (Is(s, "still")) {
+    if (pIs(IsVerb)) SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
+  }
+}
+
+void TSegmentBuffer::JoinExpression(int i) {
+  TWordSlot& s = slots_[i];
+  if (IsNumberWord(s.text)) {
+    JoinNumber(i);
+    return;
+  }
+  if (!MainDictionary) return;
+  char candidate[kSlotTextSize];
+  std::strcpy(candidate, s.text);
+  int length = static_cast<int>(std::strlen(candidate));
+  int best = -1;
+  char bestText[kSlotTextSize] = {};
+  int bestQuote = 0;
+  int quote = 0;
+  const bool firstKnown = !IsClassUnset(s.Category());
+  for (int j = i;;) {
+    const int k = NextWordSlot(j);
+    if (k < 0 || slots_[k].IsMark()) break;
+    const TWordSlot& next = slots_[k];
+    const char* tag = next.tag;
+    char separator;
+    if (std::strcmp(tag, " ") == 0) {
+      separator = '_';
+    } else if (std::strcmp(tag, "-") == 0) {
+      separator = '-';
+    } else if (std::strcmp(tag, "'") == 0) {
+      separator = '_';
+    } else {
+      break;
+    }
+    const int partLength = static_cast<int>(std::strlen(next.text));
+    if (length + 1 + partLength >= kMaxJoinedLength) break;
+    const int joinAt = length;
+    candidate[length++] = separator;
+    std::memcpy(candidate + length, next.text, static_cast<size_t>(partLength) + 1);
+    length += partLength;
+    if (tag[0] == '\'' && quote == 0) quote = joinAt;
+
+    bool goOn = false;
+    bool matched = cache_.ExpressionKnown(candidate, goOn);
+    bool unused = false;
+    if (!matched && separator == '-') {
+      // e-mail, co-operate: the glued form, then with the separators swapped.
+      char variant[kSlotTextSize];
+      if (GeneralState && GeneralState->GluedWordVariant && j == i && joinAt >= 2 && partLength >= 2 &&
+          !firstKnown) {
+        std::memcpy(variant, candidate, static_cast<size_t>(joinAt));
+        std::memcpy(variant + joinAt, next.text, static_cast<size_t>(partLength) + 1);
+        if (cache_.ExpressionKnown(variant, unused)) {
+          std::strcpy(candidate, variant);
+          length = static_cast<int>(std::strlen(candidate));
+          matched = true;
+        }
+      }
+      if (!matched) {
+        std::strcpy(variant, candidate);
+        for (char* c = variant; *c; ++c) {
+          if (*c == '_') *c = '-';
+          else if (*c == '-') *c = '_';
+        }
+        if (cache_.ExpressionKnown(variant, unused)) {
+          std::strcpy(candidate, variant);
+          matched = true;
+        }
+      }
+    }
+    if (matched) {
+      best = k;
+      std::strcpy(bestText, candidate);
+      bestQuote = quote;
+    }
+    if (!goOn && !matched) break;
+    j = k;
+  }
+  if (best < 0) return;
+  TCategoryRecord readings[kSlotReadings] = {};
+  const int n = cache_.WordReadings(bestText, readings, nullptr);
+  if (n == 0) return;
+  uint8_t capitalisation = s.capitalisation;
+  for (int j = i + 1; j <= best; ++j) {
+    if (slots_[j].empty) continue;
+    capitalisation = std::max(capitalisation, slots_[j].capitalisation);
+    ClearSlot(slots_[j]);
+    slots_[j].empty = 1;
+    SetTag(slots_[j], " ");
+  }
+  std::strcpy(s.text, bestText);
+  for (int k = 0; k < kSlotReadings; ++k) s.readings[k] = readings[k];
+  s.readingCount = static_cast<int16_t>(n - 1);
+  s.capitalisation = capitalisation;
+  s.quotePosition = static_cast<uint8_t>(bestQuote);
+  s.compound = 0;
+}
+
+int TSegmentBuffer::JoinNumber(int i) {
+  TWordSlot& s = slots_[i];
+  char joined[kSlotTextSize];
+  std::strcpy(joined, s.text);
+  int length = static_cast<int>(std::strlen(joined));
+  int commas = 0, slashes = 0, colons = 0, dots = 0;
+  int last = i;
+  for (int k = NextWordSlot(i); k >= 0; k = NextWordSlot(k)) {
+    const TWordSlot& next = slots_[k];
+    if (next.IsMark() || !IsNumberWord(next.text) || !next.tag[0] || next.tag[1]) break;
+    const char sep = next.tag[0];
+    const int partLength = static_cast<int>(std::strlen(next.text));
+    bool allowed = false;
+    switch (sep) {
+      case ',': allowed = commas == 0 && slashes == 0 && colons == 0; break;
+      case '.': allowed = commas == 0 && colons == 0 && slashes == 0; break;
+      case '/': allowed = slashes == 0 && commas == 0 && colons == 0 && partLength <= 2; break;
+      case ':': allowed = colons == 0 && commas == 0 && dots == 0 && slashes == 0 && length + 1 + partLength <= 5; break;
+      default: break;
+    }
+    if (!allowed || length + 1 + partLength >= kMaxJoinedLength) break;
+    commas += sep == ',';
+    slashes += sep == '/';
+    colons += sep == ':';
+    dots += sep == '.';
+    joined[length++] = sep;
+    std::memcpy(joined + length, next.text, static_cast<size_t>(partLength) + 1);
+    length += partLength;
+    last = k;
+  }
+  if (last == i) return i;
+  for (int j = i + 1; j <= last; ++j) {
+    ClearSlot(slots_[j]);
+    slots_[j].empty = 1;
+    SetTag(slots_[j], " ");
+  }
+  std::strcpy(s.text, joined);
+  SetSingle(s, SetNumeralAdjective);
+  s.compound = 0;
+  return last;
+}
+
+void TSegmentBuffer::ResolveParticiples() {
+  for (int i = 0; i < count_; ++i) {
+    const TWordSlot& s = slots_[i];
+    if (s.empty || !IsDeterminant(s.Category()) || !SubField2IsOne(s.Category())) continue;
+    int seen = 0;
+    for (int j = i + 1; j < count_ && seen < 2; ++j) {
+      TWordSlot& v = slots_[j];
+      if (v.empty) continue;
+      ++seen;
+      if (v.IsMark()) break;
+      for (int r = 0; r <= v.readingCount && r < kSlotReadings; ++r) {
+        if (IsVerb(v.readings[r]) && IsPresentParticiple(v.readings[r])) {
+          TCategoryRecord g = v.readings[r];
+          g.Flags = static_cast<uint8_t>((g.Flags & ~kFlagAmbiguous) | kFlagGerund);
+          SingleReading(v, g);
+          seen = 2;
+          break;
+        }
+      }
+    }
+  }
+}
+
+namespace {
+
+class MemoryTextSource : public TextBlockSource {
+ public:
+  MemoryTextSource(const unsigned char* text, size_t length) : text_(text), length_(length) {}
+  void Attach(TWordScanner* scanner) { scanner_ = scanner; }
+  bool NextTextBlock() override {
+    if (done_ || !scanner_) return false;
+    done_ = true;
+    scanner_->SetBlock(text_, length_);
+    return true;
+  }
+
+ private:
+  const unsigned char* text_;
+  size_t length_;
+  TWordScanner* scanner_ = nullptr;
+  bool done_ = false;
+};
+
+}  // namespace
+
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode) {
+  TextWords.Clear();
+  MemoryTextSource source(text, length);
+  auto segment = std::make_unique<TSegmentBuffer>();
+  segment->Init();
+  TWordScanner scanner(source, *segment);
+  source.Attach(&scanner);
+  scanner.ResetForFile();
+  scanner.lineMode = lineMode;
+  while (scanner.ScanTextBlock()) {
+  }
+  segment->Finish();
+}
 
 }  // namespace quilor

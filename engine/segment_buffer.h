@@ -1,36 +1,69 @@
 // The segment buffer receives the scanner's words one by one with their
-// punctuation tags and hands them on to TextWords.
-//
-// For now every word goes straight to TextWords, numbered from 1 across the
-// documents of the run, with its tag, position and file number; segmentation
-// into propositions, the token rules and the categories come with the
-// segment resolver, which replaces the bodies below.
+// punctuation tags, gathers them into segments cut at sentence ends, looks
+// every word up in the main dictionary, joins expressions, numbers and
+// contractions into single tokens, applies the English word rules and hands
+// the slots one by one to the segment resolver.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/segment_resolver.h"
+#include "engine/word_lookup_cache.h"
+#include "engine/word_scanner.h"
+
 namespace quilor {
 
-class TSegmentBuffer {
+// Words and propositions handed to TextWords in this run (reset by Init).
+extern uint32_t SegmentWordCounter;
+extern uint32_t SegmentPropositionCounter;
+
+class TSegmentBuffer : public TWordSink {
  public:
-  // Clears the run's cancel flag and starts the word number at TextWords'
-  // highest position.
+  static constexpr int kSegmentSlots = 125;
+
+  // Clears the run's cancel flag, the counters and the slots, and starts
+  // the word number at TextWords' highest position.
   void Init();
-  // Adds a word (tag: the punctuation before it). False when the word could
-  // not be stored (the run is then cancelled by the caller).
+  // Adds a word (tag: the punctuation before it). False when the segment it
+  // completed could not be stored (the run is then cancelled by the caller).
   bool PushWord(const char* word, const char* tag);
-  bool PushWord(const char* word, size_t length, const char* tag);
-  // A paragraph ends (line mode).
-  void EndParagraph();
-  // Processes what remains at the end of a file.
+  bool PushWord(const char* word, size_t length, const char* tag) override;
+  // A paragraph ends (line mode): a mark, and the segment is processed.
+  void EndParagraph() override;
+  // Processes what remains at the end of a file and finishes the resolver.
   void Finish();
 
-  // The number given to the last word pushed.
-  int32_t WordNumber() const { return wordNumber_; }
+  // The number of the last word pushed (progress and the word cap).
+  int32_t WordNumber() const { return pushedNumber_; }
+  TSegmentResolver& Resolver() { return resolver_; }
 
  private:
-  int32_t wordNumber_ = 0;
+  bool CheckSentenceEnd(int i);
+  bool IsAbbreviation(const char* word);
+  bool ProcessSegment();
+  void LookupSegmentWords();
+  void LookupReadings(TWordSlot& slot);
+  void ApplyEnglishRules(int i);
+  void JoinExpression(int i);
+  int JoinNumber(int i);
+  void ResolveParticiples();
+  void ClearSlots();
+  int NextWordSlot(int i) const;
+  int PreviousWordSlot(int i) const;
+
+  TWordSlot slots_[kSlotArraySize + 1];
+  TWordSlot pending_;
+  int count_ = 0;
+  int32_t wordNumber_ = 0;    // the last word handed to the resolver
+  int32_t pushedNumber_ = 0;  // the last word pushed
+  bool mark_ = false;
+  TSegmentResolver resolver_;
+  TWordLookupCache cache_;
 };
+
+// Scans and segments decoded text as one file, without the text loader
+// (TextWords is cleared first and holds the result). For tools and tests.
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode);
 
 }  // namespace quilor

@@ -152,6 +152,37 @@ bool RecordMatches(const RelationRecordSource& source, size_t record, const TSel
 
 }  // namespace
 
+TWindowRelationRecords::TWindowRelationRecords(TPropositionWindowList& windows, const TWordList& words) {
+  windows.SaveCursor(8);
+  windows.Rewind();
+  const TRelationWindow* window = nullptr;
+  uint32_t first = 0;
+  uint32_t end = 0;
+  while (windows.Next(window, first, end)) {
+    windows_.push_back(*window);
+    firstPositions_.push_back(first);
+  }
+  windows.RestoreCursor(8);
+  // Records follow the text: one walk finds every record's first word.
+  nodes_.assign(firstPositions_.size(), nullptr);
+  TWordNode* node = words.First();
+  for (size_t r = 0; r < firstPositions_.size(); ++r) {
+    if (r > 0 && firstPositions_[r] < firstPositions_[r - 1]) node = words.First();
+    while (node != words.Tail() && (static_cast<int64_t>(node->position) < firstPositions_[r] ||
+                                    (node->text && node->text[0] == '/' && node->text[1] == '\0')))
+      node = TWordList::NextNode(node);
+    nodes_[r] = node == words.Tail() ? nullptr : node;
+  }
+}
+
+TWordNode* TWindowRelationRecords::RecordWord(size_t record) const {
+  return record < nodes_.size() ? nodes_[record] : nullptr;
+}
+
+uint32_t TWindowRelationRecords::WindowClass(size_t record, int slot, int level) const {
+  return record < windows_.size() ? windows_[record].At(slot, level) : 0;
+}
+
 int PairedClassKind(int classKind) {
   switch (classKind) {
     case 1: return 3;

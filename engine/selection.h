@@ -14,7 +14,10 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "core/category.h"
+#include "core/relation_store.h"
 #include "engine/word_list.h"
 
 namespace quilor {
@@ -37,6 +40,21 @@ class RelationRecordSource {
   virtual size_t RecordCount() const = 0;
   virtual TWordNode* RecordWord(size_t record) const = 0;
   virtual uint32_t WindowClass(size_t record, int slot, int level) const = 0;
+};
+
+// The proposition windows of an analysis (copied once) as relation records:
+// each record's word is the first word of its proposition.
+class TWindowRelationRecords : public RelationRecordSource {
+ public:
+  TWindowRelationRecords(TPropositionWindowList& windows, const TWordList& words);
+  size_t RecordCount() const override { return firstPositions_.size(); }
+  TWordNode* RecordWord(size_t record) const override;
+  uint32_t WindowClass(size_t record, int slot, int level) const override;
+
+ private:
+  std::vector<TRelationWindow> windows_;
+  std::vector<uint32_t> firstPositions_;
+  std::vector<TWordNode*> nodes_;  // the first node of each position's proposition
 };
 
 struct TSelectionRange {

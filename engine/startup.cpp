@@ -353,7 +353,8 @@ void SetUpUserFolders(const std::string& folder) {
 
 void ReadUserFolders(bool forceWizard) {
   SettingsStore store;
-  store.Load(SettingsFilePath());
+  // A store that exists but cannot be read is never written over.
+  const bool readable = store.Load(SettingsFilePath());
   const std::string ontologies = OntologiesSettingsKey();
   std::string userPath;
   store.Read(ontologies, "UserPath", userPath);
@@ -385,7 +386,7 @@ void ReadUserFolders(bool forceWizard) {
     store.Write(ProductSettingsKey(), "ProgramsPath", programs);
     changed = true;
   }
-  if (changed) {
+  if (changed && readable) {
     SaveResult saved = store.Save(SettingsFilePath());
     if (!saved)
       ShowError(std::string(GetMessageText(kMsgSettingsNotSaved)) + " " + SettingsFilePath() + " (" +

@@ -8,7 +8,15 @@
 
 namespace quilor {
 
-class TSegmentBuffer;
+// Where the scanner's words go (the segment buffer).
+class TWordSink {
+ public:
+  virtual ~TWordSink() = default;
+  // A word and the punctuation before it; false when it could not be stored.
+  virtual bool PushWord(const char* word, size_t length, const char* tag) = 0;
+  // A line break ends a paragraph (line mode).
+  virtual void EndParagraph() = 0;
+};
 
 // Where the scanner's blocks come from (the text loader).
 class TextBlockSource {
@@ -24,7 +32,7 @@ class TWordScanner {
   static constexpr int kMaxWordLength = 78;
   static constexpr int kMaxPunctuation = 7;
 
-  TWordScanner(TextBlockSource& source, TSegmentBuffer& segment) : source_(source), segment_(segment) {}
+  TWordScanner(TextBlockSource& source, TWordSink& segment) : source_(source), segment_(segment) {}
 
   // Clears the word, the punctuation and the counters for a new file.
   void ResetForFile();
@@ -56,7 +64,7 @@ class TWordScanner {
   bool NextScanBlock();
 
   TextBlockSource& source_;
-  TSegmentBuffer& segment_;
+  TWordSink& segment_;
   const unsigned char* block_ = kNoBlock;
   static constexpr unsigned char kNoBlock[1] = {0};
   size_t start_ = 0;  // next byte to scan

@@ -3,11 +3,12 @@
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
 // (UTF-8; tab, line feed and backslash escaped), major class number and
-// category label of the word's first reading in the lexicon (DIR/englex.lv8,
-// by default <root>/Dico; both empty for a mark or a word without a reading),
-// then the names of the word's classes on levels 1 to 4 as the semantic pass
-// left them (empty when it has none; the semantic dictionary DIR/englex.sv8
-// and the Scenario DIR/../Scenario/Concepts US V8.scn are used when present).
+// category label of the reading the analysis chose for the word (both empty
+// for a proposition mark "/"). The dictionaries come from DIR (by default
+// <root>/Dico): englex.lv8, englex.zv8 and the name indexes. Then the names of
+// the word's classes on levels 1 to 4 as the semantic pass left them (empty
+// when it has none; the semantic dictionary DIR/englex.sv8 and the Scenario
+// DIR/../Scenario/Concepts US V8.scn are used when present).
 // Messages go to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
@@ -29,6 +30,7 @@
 #include "core/class_file.h"
 #include "core/messages.h"
 #include "core/name_index.h"
+#include "engine/analysis_dictionaries.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
 #include "engine/word_list.h"
@@ -109,21 +111,15 @@ class Output {
   std::string buffer_;
 };
 
-// The major class number and the label of a word's first reading, with the
-// lookup's fall-backs; nothing for a mark or an unknown word.
-void FirstReadingColumns(TMainDictionary& lexicon, const char* word, Output& out) {
-  char key[kWordBufferSize];
-  std::snprintf(key, sizeof key, "%s", word ? word : "");
-  LowerCaseString(key);
-  int length = static_cast<int>(std::strlen(key));
-  if (length == 0 || std::strcmp(key, "/") == 0 || LookupWord(lexicon, 0, length, true, false, key) <= 0 ||
-      lexicon.value == 0) {
+// The major class number and the label of a word's chosen reading; nothing
+// for a proposition mark.
+void CategoryColumns(const TWordNode& node, Output& out) {
+  if (std::strcmp(node.text, "/") == 0) {
     out.Raw("\t");
     return;
   }
-  TCategoryRecord record;
-  DecodeCategory(lexicon.value, record);
-  out.Number(record.MajorClass);
+  TCategoryRecord record = node.category.Category;
+  out.Number(NormaliseMajorClass(record));
   out.Raw("\t");
   // "   ( Verb Factive Indicative Present )" -> "Verb Factive Indicative Present"
   std::string label = DescribeCategory(record, true);
@@ -179,8 +175,7 @@ int Run(int argc, char** argv) {
   SetMessageUi(&ui);
   InitMessages();
   // A lexicon that cannot be read ends the program with its message and code.
-  auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
-  MainDictionary = lexicon.get();
+  OpenAnalysisDictionaries(dico);
   // The semantic dictionary and the default Scenario, when they are there.
   struct stat semantic;
   if (stat((dico + "/englex.sv8").c_str(), &semantic) == 0) {
@@ -213,7 +208,7 @@ int Run(int argc, char** argv) {
     out.Raw("\t");
     out.Text(node->tag);
     out.Raw("\t");
-    FirstReadingColumns(*lexicon, node->text, out);
+    CategoryColumns(*node, out);
     for (int level = 1; level <= 4; ++level) {
       out.Raw("\t");
       const uint32_t id = node->category.ClassIds[level - 1];
@@ -222,13 +217,13 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   out.Flush();
-  MainDictionary = nullptr;
   if (OntologyEngine) {
     StopOntologyEngine();
     delete TextIndex;
     TextIndex = nullptr;
   }
   FreeReadAheadThread();
+  CloseAnalysisDictionaries();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }

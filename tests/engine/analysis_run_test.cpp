@@ -147,7 +147,7 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   CancelRequested = true;
   RunRunning = true;  // as while a run lets events run
   EXPECT_FALSE(RunAnalysis(0));
-  EXPECT_EQ(TextWords.Count(), 3u);
+  EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_TRUE(CancelRequested);
   EXPECT_TRUE(RunRunning);
   RunRunning = false;

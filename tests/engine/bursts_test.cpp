@@ -62,8 +62,8 @@ TEST(Bursts, DenseClusterIsABurstMarkedOnItsOwnWords) {
   const TBurstRecord& b = r.bursts[0];
   EXPECT_EQ(b.itemId, 42);
   EXPECT_EQ(b.count, 6u);
-  EXPECT_EQ(b.firstPosition, 1000);
-  EXPECT_EQ(b.lastPosition, 1010);
+  EXPECT_EQ(b.firstPosition, 1000u);
+  EXPECT_EQ(b.lastPosition, 1010u);
   EXPECT_DOUBLE_EQ(b.meanPosition, 1005.0);
   EXPECT_EQ(r.classBurstCount, 1u);
   EXPECT_TRUE(r.episodes.empty());  // fewer than 4 bursts
@@ -171,16 +171,23 @@ TEST(Episodes, TwoClustersAreCutAtTheValleyGolden) {
   FindBurstsAndEpisodes(list, {}, r);
   ASSERT_EQ(r.bursts.size(), 4u);
   ASSERT_EQ(r.episodes.size(), 2u);
-  EXPECT_EQ(r.episodes[0].firstPosition, 1);
-  EXPECT_EQ(r.episodes[0].lastPosition, 516);
+  EXPECT_EQ(r.episodes[0].firstPosition, 1u);
+  EXPECT_EQ(r.episodes[0].lastPosition, 516u);
   EXPECT_EQ(r.episodes[0].burstCount, 2);
-  EXPECT_EQ(r.episodes[1].firstPosition, 517);
-  EXPECT_EQ(r.episodes[1].lastPosition, 3000);
+  EXPECT_EQ(r.episodes[1].firstPosition, 517u);
+  EXPECT_EQ(r.episodes[1].lastPosition, 3000u);
   EXPECT_EQ(r.episodes[1].burstCount, 2);
   EXPECT_EQ(r.bursts[0].episode, 1u);
   EXPECT_EQ(r.bursts[3].episode, 2u);
   EXPECT_DOUBLE_EQ(r.meanBurstSize, 6.0);
   for (size_t i = 1; i < r.bursts.size(); ++i) EXPECT_LE(r.bursts[i - 1].meanPosition, r.bursts[i].meanPosition);
+  // The results object numbers its episodes from 1.
+  TAnalysisResults results(3000);
+  StoreBurstResults(r, results);
+  EXPECT_EQ(results.BurstCount, 4u);
+  ASSERT_NE(results.Episode(2), nullptr);
+  EXPECT_EQ(results.Episode(2)->firstPosition, 517u);
+  EXPECT_EQ(results.Episode(3), nullptr);
 }
 
 TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
@@ -201,19 +208,19 @@ TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
   FindBurstsAndEpisodes(list, {}, r);
   ASSERT_GE(r.episodes.size(), 2u);
   ASSERT_LE(r.episodes.size(), kMaxEpisodes);
-  int32_t expectedFirst = 1;
+  uint32_t expectedFirst = 1;
   uint32_t bursts = 0;
   for (size_t i = 0; i < r.episodes.size(); ++i) {
     const TEpisodeRecord& e = r.episodes[i];
     EXPECT_EQ(e.firstPosition, expectedFirst) << i;
     EXPECT_LE(e.firstPosition, e.lastPosition) << i;
     if (i + 1 < r.episodes.size()) {
-      EXPECT_GE(e.lastPosition - e.firstPosition + 1, 30) << i;
+      EXPECT_GE(e.lastPosition - e.firstPosition + 1, 30u) << i;
     }
     expectedFirst = e.lastPosition + 1;
     bursts += e.burstCount;
   }
-  EXPECT_EQ(r.episodes.back().lastPosition, 3000);
+  EXPECT_EQ(r.episodes.back().lastPosition, 3000u);
   EXPECT_EQ(bursts, r.bursts.size());
   for (const TBurstRecord& burst : r.bursts) {
     ASSERT_GE(burst.episode, 1u);

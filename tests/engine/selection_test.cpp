@@ -187,6 +187,36 @@ TEST(SelectionSearch, RelationNeedsBothClassesInOrderInOneWindow) {
   SelectionRelations = nullptr;
 }
 
+TEST(SelectionSearch, PropositionWindowsAsRelationRecords) {
+  TWordList list;
+  TextBuilder b(list);
+  b.Filler(2);
+  b.Mark();
+  b.Filler(3);
+  TPropositionWindowList windows;
+  TRelationWindow w;
+  w.Set(0, 2, 7);
+  w.Set(3, 2, 8);
+  ASSERT_TRUE(windows.Append(w, 1, 2));
+  w.Clear();
+  w.Set(0, 2, 8);
+  ASSERT_TRUE(windows.Append(w, 3, 5));
+  TWindowRelationRecords records(windows, list);
+  ASSERT_EQ(records.RecordCount(), 2u);
+  EXPECT_EQ(records.RecordWord(1)->position, 3);
+  EXPECT_EQ(records.WindowClass(0, 3, 2), 8u);
+  SelectionRelations = &records;
+  TSelection s;
+  s.kind = kSelectRelation;
+  s.classLevel = 2;
+  s.firstClass = 7;
+  s.secondClass = 8;
+  ASSERT_TRUE(FindNextSelectedOccurrence(false, list, s));
+  EXPECT_EQ(s.matchPosition, 1);
+  EXPECT_FALSE(FindNextSelectedOccurrence(false, list, s));
+  SelectionRelations = nullptr;
+}
+
 TEST(WordSearch, ExactAndPrefixComparedWithTheGivenText) {
   TWordList list;
   TextBuilder b(list);

@@ -191,6 +191,34 @@ TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {
   EXPECT_EQ(ui.ui.Shown()[0].text, "I can't create the output file (disk full or I/O error).");
 }
 
+TEST_F(StartupTest, SettingsStoreThatCannotBeReadIsLeftAlone) {
+  // The store's name is taken by a folder: start-up goes on single user and
+  // writes nothing over it.
+  fs::create_directories(SettingsFilePath() + "/keep");
+  Start();
+  EXPECT_EQ(wizard_.Runs(), 1);
+  EXPECT_FALSE(WorkContext->MultiUserSetup);
+  EXPECT_TRUE(fs::is_directory(SettingsFilePath() + "/keep"));
+  ASSERT_TRUE(ShutDown());
+}
+
+TEST_F(StartupTest, TheWizardCanBeRunAgainToChooseFolders) {
+  Start();
+  ASSERT_FALSE(WorkContext->MultiUserSetup);
+  const std::string chosen = tmp_ / "shared";
+  wizard_.Queue({true, chosen, false});
+  ReadUserFolders(true);
+  EXPECT_EQ(wizard_.Runs(), 2);
+  EXPECT_TRUE(WorkContext->MultiUserSetup);
+  EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), chosen + "/Quilor/English");
+  EXPECT_EQ(OptionsFilePath, chosen + "/Quilor/English/quilor.prm");
+  ASSERT_TRUE(ShutDown());
+  // The next run finds the multi-user folder without the wizard.
+  Start();
+  EXPECT_EQ(wizard_.Runs(), 2);
+  EXPECT_EQ(UserFolder, chosen + "/Quilor/English");
+}
+
 TEST_F(StartupTest, IniFileSwitchesAndExports) {
   WriteWholeFile(root_ + "/bin/quilor.INI",
                  "[Reseau]\nMultiUserSetup=non\nZuvovReadOnly=oui\nIndexPosition=#x\n"

@@ -32,22 +32,29 @@ class PieceSource : public TextBlockSource {
   TWordScanner* scanner_ = nullptr;
 };
 
+// Records what the scanner hands on.
+class RecordingSink : public TWordSink {
+ public:
+  bool PushWord(const char* word, size_t length, const char* tag) override {
+    // As TextWords keeps it: " " for no punctuation, at most 3 characters.
+    std::string t = tag && tag[0] ? std::string(tag).substr(0, 3) : " ";
+    words.emplace_back(std::string(word, length), t);
+    return true;
+  }
+  void EndParagraph() override {}
+  Words words;
+};
+
 Words ScanPieces(const std::vector<std::string>& pieces, bool lineMode = false) {
-  TextWords.Clear();
   PieceSource source(pieces);
-  TSegmentBuffer segment;
-  segment.Init();
+  RecordingSink segment;
   TWordScanner scanner(source, segment);
   source.Attach(&scanner);
   scanner.ResetForFile();
   scanner.lineMode = lineMode;
   while (scanner.ScanTextBlock()) {
   }
-  Words words;
-  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
-    words.emplace_back(n->text, n->tag);
-  TextWords.Clear();
-  return words;
+  return segment.words;
 }
 
 Words Scan(const std::string& text) { return ScanPieces({text}); }

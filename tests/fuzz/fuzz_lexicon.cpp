@@ -19,6 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (const std::string& w : words)
         for (int r = 0; r < 7; ++r) quilor::LookupWord(d, r, static_cast<int>(w.size()), true, true, w.c_str());
     }
+    size_t keys = 0;
+    d.ForEachKey([&](const std::string& key, quilor::TCategoryCode) {
+      if (key.size() >= quilor::kWordBufferSize) __builtin_trap();
+      ++keys;
+    });
   } catch (const quilor::FatalError&) {
   }
   quilor::ResetWorkingTables();

@@ -70,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Check(count == TextWords.Count());
   Check(count % 2 == 0);  // both copies of the document give the same words
-  Check(Ui()->Shown().empty());
+  // Messages may come: the first bytes can show that the file is no plain text.
+  Check(Ui()->Shown().size() <= 2);
   return 0;
 }

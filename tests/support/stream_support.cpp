@@ -47,8 +47,9 @@ std::string TestDataPath(const std::string& relative) { return std::string(QUILO
 
 std::vector<WordRow> TextWordRows() {
   std::vector<WordRow> rows;
+  // The word stream without the proposition marks of the segmenter.
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
-    rows.push_back({n->position, n->fileNumber, n->text ? n->text : "", n->tag});
+    if (!(n->text && n->text[0] == '/' && n->text[1] == 0)) rows.push_back({n->position, n->fileNumber, n->text ? n->text : "", n->tag});
   return rows;
 }
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -49,17 +50,24 @@ TEST(QuilorDump, PrintsOneLineOfTenColumnsPerWord) {
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   std::vector<std::string> lines;
-  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
-    lines.push_back(r.out.substr(start, end - start));
+  std::vector<std::string> marks;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
+    std::string line = r.out.substr(start, end - start);
+    (line.find("\t/\t") != std::string::npos ? marks : lines).push_back(line);
+  }
   ASSERT_EQ(lines.size(), 56u);
   for (const std::string& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
-  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tCaf\xC3\xA9\t \t\t");
-  EXPECT_EQ(FirstColumns(lines[24], 6), "25\t1\tQu\xC3\xA9\t. \xC2\xBF\t\t");
-  EXPECT_EQ(FirstColumns(lines[55], 6), "56\t2\t\xC3\x89T\xC3\x89\t \t\t");
+  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tCaf\xC3\xA9\t \t8\tSubstantive");
+  // The sentence's punctuation stays with the mark that closes it.
+  EXPECT_EQ(FirstColumns(lines[24], 6), "25\t1\tQu\xC3\xA9\t \t8\tSubstantive");
+  EXPECT_NE(std::find_if(marks.begin(), marks.end(),
+                         [](const std::string& m) { return FirstColumns(m, 6) == "24\t1\t/\t. \xC2\xBF\t\t"; }),
+            marks.end());
+  EXPECT_EQ(FirstColumns(lines[55], 6), "56\t2\t\xC3\x89T\xC3\x89\t \t8\tSubstantive");
   EXPECT_TRUE(ReadFileBytes(err).empty());
 }
 
-TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
+TEST(QuilorDump, ChosenReadingFillsTheClassAndLabelColumns) {
   TempFolder folder;
   std::string err = folder.Path("err");
   std::string text = folder.Write("text.txt", "The children went because\n");
@@ -68,15 +76,18 @@ TEST(QuilorDump, FirstReadingFillsTheClassAndLabelColumns) {
   std::vector<std::string> lines;
   for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
     lines.push_back(r.out.substr(start, end - start));
-  ASSERT_EQ(lines.size(), 4u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tThe\t \t7\tDeterminant");
-  EXPECT_EQ(FirstColumns(lines[1], 6), "2\t1\tchildren\t \t8\tSubstantive");
+  // The semantic pass settled the noun among its readings: the label says so.
+  EXPECT_EQ(FirstColumns(lines[1], 6), "2\t1\tchildren\t \t8\t>ambiguity<   Substantive");
   EXPECT_EQ(FirstColumns(lines[2], 6), "3\t1\twent\t \t1\tVerb Factive Indicative Past");
   EXPECT_EQ(FirstColumns(lines[3], 6), "4\t1\tbecause\t \t2\tConnector Cause");
+  EXPECT_EQ(lines[4], "4\t1\t/\t \t\t\t\t\t\t");
   // The noun's classes on the four levels: reference, two fields, default Scenario group.
   std::string classes = lines[1].substr(FirstColumns(lines[1], 6).size() + 1);
   EXPECT_EQ(classes.substr(0, classes.find('\t')), "child");
   EXPECT_NE(classes.find("\tperson\tperson"), std::string::npos) << classes;
+  EXPECT_EQ(lines[0].substr(FirstColumns(lines[0], 6).size()), "\t\t\t\t");  // a determinant has no class
   // Without a lexicon the run stops with the dictionary message.
   r = RunDump("--dico " + folder.Path("none") + " " + text, err);
   EXPECT_EQ(r.exitCode, 2);
@@ -142,6 +153,7 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1) {
     std::string line = r.out.substr(start, end - start);
     size_t t1 = line.find('\t'), t2 = line.find('\t', t1 + 1), t3 = line.find('\t', t2 + 1);
+    if (line.compare(t2 + 1, t3 - t2 - 1, "/") == 0) continue;  // a proposition mark
     words[std::stoi(line.substr(t1 + 1, t2 - t1 - 1))] += line.substr(t2 + 1, t3 - t2 - 1) + " ";
   }
   const std::string document = "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "

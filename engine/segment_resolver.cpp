@@ -1,0 +1,575 @@
+#include "engine/segment_resolver.h"
+
+#include <climits>
+#include <cstring>
+
+#include "core/borders.h"
+#include "core/chartables.h"
+#include "core/lexicon.h"
+#include "core/name_index.h"
+#include "engine/analysis_run.h"
+#include "engine/category_counters.h"
+#include "engine/dictionary_matrix.h"
+#include "engine/options.h"
+#include "engine/segment_buffer.h"
+#include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
+#include "import/text_loader.h"
+
+namespace quilor {
+
+int32_t LaterReadingCost = 60;
+
+namespace {
+
+void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
+
+bool Is(const TWordSlot& s, const char* lower) {
+  const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
+  for (; *lower; ++a, ++lower)
+    if (ToLowerChar(*a) != static_cast<unsigned char>(*lower)) return false;
+  return *a == 0;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool TagBegins(const TWordSlot& s, const char* prefix) { return std::strncmp(s.tag, prefix, std::strlen(prefix)) == 0; }
+
+// A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
+bool EndsInS(const char* w) {
+  const size_t n = std::strlen(w);
+  if (n <= 2) return false;
+  const unsigned char a = ToLowerChar(static_cast<unsigned char>(w[n - 1]));
+  const unsigned char b = ToLowerChar(static_cast<unsigned char>(w[n - 2]));
+  return a == 's' && b != 's';
+}
+
+int MatrixClass(const TCategoryRecord& r) {
+  const int c = r.MajorClass == kClassUnset ? static_cast<int>(kClassSubstantive) : r.MajorClass;
+  return c < kMatrixClasses ? c : kClassSubstantive;
+}
+
+int PronounRow(const TCategoryRecord& r) { return r.Subclass < kMatrixClasses ? r.Subclass : 0; }
+
+bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }
+
+bool HasParticipleReading(const TWordSlot& s) {
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (IsVerb(s.readings[r]) && IsParticiple(s.readings[r])) return true;
+  return false;
+}
+
+void KeepReading(TWordSlot& s, int r) {
+  if (r > 0 && r < kSlotReadings) s.readings[0] = s.readings[r];
+  for (int k = 1; k < kSlotReadings; ++k) s.readings[k] = TCategoryRecord{};
+  s.readingCount = 0;
+}
+
+}  // namespace
+
+void TSegmentResolver::Init() {
+  count_ = 0;
+  CancelRequested = false;
+  SegmentWordCounter = 0;
+  SegmentPropositionCounter = 0;
+  filteredPropositions_ = 0;
+  wordNumber_ = TextWords.HighestPosition();
+  finishing_ = repetition_ = excluding_ = false;
+  for (TWordSlot& s : slots_) ClearSlot(s);
+}
+
+bool TSegmentResolver::PushSlot(const TWordSlot& slot) {
+  if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
+  TWordSlot& s = slots_[count_];
+  s = slot;
+  if (!s.tag[0]) std::strcpy(s.tag, " ");
+  if (s.IsMark()) s.readingCount = 0;
+  if (!s.text[0]) s.empty = 1;
+  ++count_;
+  ClearSlot(slots_[count_]);
+  const bool end = CheckResolverSentenceEnd();
+  repetition_ = false;
+  if (end || count_ >= kSegmentSlots || finishing_) return ResolveSegment();
+  return true;
+}
+
+bool TSegmentResolver::Finish() {
+  finishing_ = true;
+  const bool ok = ResolveSegment();
+  // Each file is cut as it would be alone.
+  finishing_ = false;
+  repetition_ = false;
+  return ok;
+}
+
+bool TSegmentResolver::IsAddressDot(const TWordSlot* slots, int count, int i) {
+  if (i < 0 || i >= count) return false;
+  const TWordSlot& s = slots[i];
+  const TWordSlot* next = i + 1 < count ? &slots[i + 1] : nullptr;
+  if (std::strcmp(s.tag, "@") == 0 && next && next->tag[0] == '.') return true;
+  if (Is(s, "www")) return true;
+  if (next && next->tag[0] == '.' && std::strlen(next->text) < 5 &&
+      (Is(*next, "html") || Is(*next, "htm") || Is(*next, "pdf")))
+    return true;
+  if (next && (Is(*next, "com") || Is(*next, "edu") || Is(*next, "uk") || Is(*next, "ca"))) return true;
+  if (TagBegins(s, "://") || (next && TagBegins(*next, "://"))) return true;
+  return false;
+}
+
+bool TSegmentResolver::IsSentenceDot(const TWordSlot* slots, int count, int i) {
+  if (i < 0 || i >= count) return true;
+  const TWordSlot& s = slots[i];
+  const size_t n = std::strlen(s.text);
+  // A decimal point: digits on both sides (also after a currency sign).
+  if (n > 0 && IsDigit(s.text[n - 1]) && i + 1 < count && IsDigit(slots[i + 1].text[0]) &&
+      std::strcmp(slots[i + 1].tag, ".") == 0)
+    return false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (IsSubstantive(s.readings[r]) && SubField3HasBits0And1(s.readings[r])) return false;
+  return true;
+}
+
+bool TSegmentResolver::CheckResolverSentenceEnd() {
+  if (repetition_ || count_ < 1) return false;
+  const int i = count_ - 1;
+  const TWordSlot& s = slots_[i];
+  if (s.empty || !s.text[0]) return false;
+  if (s.IsMark()) return true;
+  if (i >= 1 && s.tag[0] && !s.tag[1] && std::strchr(",.:/", s.tag[0]) && IsNumberWord(s.text) &&
+      IsNumberWord(slots_[i - 1].text))
+    return false;
+  for (int k = 0; k < 7 && s.tag[k]; ++k) {
+    const unsigned char c = static_cast<unsigned char>(s.tag[k]);
+    if (c == '?' || c == 0xA1 || c == 0xBF || c == ';' || c == '!') return true;
+    if (c == '.') {
+      if (IsAddressDot(slots_, count_, i - 1)) return false;
+      if (i >= 2 && slots_[i - 1].tag[0] == '.' && IsAddressDot(slots_, count_, i - 2)) return false;
+      if (std::strcmp(s.tag, ".") == 0 && s.capitalisation == 0) return false;
+      if (i >= 1 && IsSentenceDot(slots_, count_, i - 1) && std::strlen(slots_[i - 1].text) > 1) return true;
+      continue;
+    }
+    if (c == ':') return !(IsAddressDot(slots_, count_, i - 1) || TagBegins(s, "://"));
+  }
+  return false;
+}
+
+void TSegmentResolver::ClearSlots() {
+  const int n = count_ >= 0 && count_ < kSlotArraySize ? count_ + 1 : kSlotArraySize + 1;
+  for (int i = 0; i < n; ++i) ClearSlot(slots_[i]);
+  count_ = 0;
+}
+
+int TSegmentResolver::ClassOf(int i) const {
+  if (i < 0 || i > count_) return kClassSubstantive;
+  return MatrixClass(slots_[i].Category());
+}
+
+bool TSegmentResolver::ResolveSegment() {
+  if (count_ <= 0) return true;
+  if (CancelRequested) {
+    ClearSlots();
+    return false;
+  }
+  // A lone mark closes nothing.
+  if (count_ == 1 && slots_[0].IsMark()) {
+    ClearSlots();
+    return true;
+  }
+  // 1. The segment ends with a mark.
+  TWordSlot& last = slots_[count_ - 1];
+  if (!last.IsMark()) {
+    if (finishing_ || count_ == 1) {
+      if (count_ >= kSlotArraySize) count_ = kSlotArraySize - 1;
+      TWordSlot& m = slots_[count_];
+      ClearSlot(m);
+      std::strcpy(m.text, "/");
+      std::strcpy(m.tag, " ");
+      ++count_;
+    } else {
+      // The word that carried the sentence end begins the next segment.
+      char tag[kSlotTagSize];
+      std::memcpy(tag, last.tag, sizeof tag);
+      ClearSlot(last);
+      std::strcpy(last.text, "/");
+      std::memcpy(last.tag, tag, sizeof tag);
+      repetition_ = true;
+    }
+  }
+  {
+    TWordSlot& m = slots_[count_ - 1];
+    char kept[kSlotTagSize] = {};
+    int n = 0;
+    for (const char* c = m.tag; *c && n < kSlotTagSize - 1; ++c)
+      if (*c != '-') kept[n++] = *c;
+    std::strcpy(m.tag, n ? kept : " ");
+    // The first word's tag keeps what did not close the previous proposition.
+    TWordSlot& f = slots_[0];
+    n = 0;
+    std::memset(kept, 0, sizeof kept);
+    for (const char* c = f.tag; *c && n < kSlotTagSize - 1; ++c)
+      if (!std::strchr("!.:;?\xA1\xBF", *c)) kept[n++] = *c;
+    std::strcpy(f.tag, std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
+  }
+  // 2. The slot after the last is empty; marks are reset.
+  ClearSlot(slots_[count_]);
+  std::memset(propositionStart_, 0, sizeof propositionStart_);
+  std::memset(weakMarks_, 0, sizeof weakMarks_);
+  // 3. Weak marks.
+  for (int i = 0; i < count_; ++i) {
+    const TWordSlot& s = slots_[i];
+    for (int k = 0; k < 7 && s.tag[k]; ++k) {
+      const unsigned char c = static_cast<unsigned char>(s.tag[k]);
+      if (c == '}' || c == '{' || c == 0xAB || c == 0xBB || c == ',') ++weakMarks_[i];
+      else if (c == ':' && !TagBegins(s, "://")) ++weakMarks_[i];
+    }
+  }
+  // 4.
+  DisambiguateSpans();
+  // 6. Relatives and deictics, and gerunds after their prepositions.
+  int lastVerb = -1;
+  for (int i = 0; i < count_; ++i) {
+    const TCategoryRecord& c = slots_[i].Category();
+    if (IsRelativePronoun(c) || IsDeixis(c)) {
+      if (!(lastVerb >= 0 && IsReflexive(slots_[lastVerb].Category()))) ++weakMarks_[i];
+    }
+    if (IsVerb(c)) {
+      if (IsGerund(c) && i >= 3) {
+        for (int j = i - 1; j >= i - 2; --j)
+          if (SubField2IsOne(slots_[j].Category())) {
+            ++weakMarks_[j];
+            break;
+          }
+      }
+      lastVerb = i;
+    }
+  }
+  // 7.
+  CutPropositions();
+  // 8. The propositions, each from one start mark to the next.
+  bool ok = true;
+  int first = 0;
+  for (int i = 1; i <= count_ && ok; ++i) {
+    if (i < count_ && !propositionStart_[i]) continue;
+    if (i == count_ - 1 && slots_[i].IsMark()) continue;  // the final mark closes the last one
+    ok = AppendProposition(first, i - 1, i < count_ ? i : -1);
+    first = i;
+  }
+  // 9.
+  ClearSlots();
+  if (!ok) CancelRequested = true;
+  return ok;
+}
+
+void TSegmentResolver::PreferVerbReading(int i) {
+  TWordSlot& s = slots_[i];
+  int chosen = -1;
+  int participle = -1;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (IsVerb(s.readings[r]) && IsParticiple(s.readings[r])) {
+      participle = r;
+      break;
+    }
+  if (participle >= 0 && IsPastParticiple(s.readings[participle]) && i > windowFirst_ &&
+      IsVerb(slots_[i - 1].Category()) && IsAuxiliary(slots_[i - 1].Category())) {
+    // A verb group: the participle takes the auxiliary's tense and mood.
+    CopyTenseAndMood(s.readings[participle], slots_[i - 1].Category());
+    KeepReading(s, participle);
+    return;
+  }
+  for (int pass = 0; pass < 3 && chosen < 0; ++pass)
+    for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+      const TCategoryRecord& c = s.readings[r];
+      if (!IsVerb(c)) continue;
+      if ((pass == 0 && IsIndicative(c) && IsPresentTense(c)) || (pass == 1 && IsIndicative(c)) || pass == 2) {
+        chosen = r;
+        break;
+      }
+    }
+  if (chosen < 0) return;
+  // Only the chosen Verb reading stays beside the other classes' readings.
+  TCategoryRecord kept[kSlotReadings] = {};
+  int n = 0;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (!IsVerb(s.readings[r]) || r == chosen) kept[n++] = s.readings[r];
+  for (int k = 0; k < kSlotReadings; ++k) s.readings[k] = kept[k];
+  s.readingCount = static_cast<int16_t>(n - 1);
+}
+
+namespace {
+
+// The entry of a verb's infinitive in VerbIndex, or of an adjective in
+// AdjectiveIndex, added when new; 0 when there is none.
+uint32_t ComputeLexicalEntry(const char* word, const TCategoryRecord& c) {
+  TStringHashIndex* index = nullptr;
+  char name[kWordBufferSize] = {};
+  if (IsAdjective(c)) {
+    index = AdjectiveIndex;
+    size_t n = 0;
+    for (; word[n] && n < kWordBufferSize - 1; ++n)
+      name[n] = static_cast<char>(ToLowerChar(static_cast<unsigned char>(word[n])));
+    name[n] = 0;
+  } else if (IsVerb(c) && VerbIndex && MainDictionary) {
+    index = VerbIndex;
+    char buffers[5][kWordBufferSize] = {};
+    std::memcpy(buffers[0], word, ::strnlen(word, kWordBufferSize - 1));
+    for (char* p = buffers[0]; *p; ++p) *p = static_cast<char>(ToLowerChar(static_cast<unsigned char>(*p)));
+    if (!FindVerbInfinitive(c, buffers)) return 0;
+    std::strcpy(name, buffers[0]);
+  }
+  if (!index || !name[0]) return 0;
+  int entry = index->FindNameEntry(name);
+  if (entry == 0 && index->AddNameIfAbsent(name)) entry = index->FindNameEntry(name);
+  return entry > 0 ? static_cast<uint32_t>(entry) : 0;
+}
+
+}  // namespace
+
+void TSegmentResolver::SetLexicalEntry(TWordSlot& s) {
+  const TCategoryRecord& c = s.Category();
+  if (!IsAdjective(c) && !IsVerb(c)) return;
+  s.lexicalEntry = cache_ ? cache_->LexicalEntry(s.text, c, ComputeLexicalEntry) : ComputeLexicalEntry(s.text, c);
+}
+
+void TSegmentResolver::DisambiguateSpans() {
+  // A first word alone before the mark is most likely a heading noun.
+  if (count_ >= 2 && slots_[1].IsMark() && slots_[0].readingCount > 0) {
+    for (int r = 0; r <= slots_[0].readingCount && r < kSlotReadings; ++r)
+      if (IsSubstantive(slots_[0].readings[r])) {
+        KeepReading(slots_[0], r);
+        break;
+      }
+  }
+  int start = 0;
+  while (start < count_) {
+    int end = start + 1;
+    while (end < count_ && weakMarks_[end] == 0) ++end;
+    windowFirst_ = start;
+    windowLast_ = end - 1;
+    for (int i = start; i < end; ++i) {
+      TWordSlot& s = slots_[i];
+      if (s.empty || s.IsMark()) continue;
+      if (s.readingCount > 0 || IsVerb(s.Category())) {
+        PreferVerbReading(i);
+        if (s.readingCount > 0) KeepReading(s, ChooseCategoryReading(i, true, true));
+      }
+    }
+    start = end;
+  }
+  for (int i = 0; i < count_; ++i)
+    if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
+}
+
+int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) {
+  if (i < 0 || i >= count_) return 0;
+  TWordSlot& s = slots_[i];
+  if (s.readingCount <= 0) return 0;
+  const int first = windowFirst_ <= i ? windowFirst_ : i;
+  int last = windowLast_ >= i ? windowLast_ : i;
+  if (i + 2 <= count_ && slots_[i + 2].IsMark() && last > i + 1) last = i + 1;
+  if (i + 1 <= count_ && slots_[i + 1].IsMark()) last = i;
+  const TWordSlot* p = i > first ? &slots_[i - 1] : nullptr;
+  const TWordSlot* n = i < last ? &slots_[i + 1] : nullptr;
+  const bool endsInS = EndsInS(s.text);
+  const TDictionaryMatrix& m = DictionaryMatrix;
+  const bool english = English();
+
+  int best = 0;
+  int32_t bestScore = INT32_MIN;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+    const TCategoryRecord& c = s.readings[r];
+    const int cls = MatrixClass(c);
+    int32_t score = 10 - LaterReadingCost * r;
+    if (IsConnector(c) && i == first) score += m.W0;
+    if (first == last) {
+      if (i > 0 && cls == ClassOf(i - 1)) score += 10;
+      if (i + 1 < count_ && !slots_[i + 1].IsMark() && cls == ClassOf(i + 1)) score += 9;
+    }
+    if (s.capitalisation == 1 && IsSubstantive(c) && i > 0) score += 70;
+    if (english) {
+      if (IsVerb(c) && p) {
+        if (Is(*p, "no")) score -= 50;
+        if (Is(*p, "to")) score += endsInS ? -30 : 35;
+        if (i == last) score -= endsInS ? 75 : 50;
+        if (IsVerb(p->Category()) && HasParticipleReading(*p)) score -= endsInS ? 50 : 35;
+      }
+      if (IsVerb(c) && endsInS) {
+        if (i == first) score -= 55;
+        if (n && IsVerb(n->Category())) score -= 40;
+        if (p && IsVerb(p->Category())) score -= 20;
+      }
+      if (IsSubstantive(c) && endsInS && i == last) score += 25;
+      if (p && IsPossessivePronoun(p->Category())) {
+        if (cls == kClassVerb) score -= 55;
+        if (cls == kClassSubstantive) score += 40;
+      }
+      if (p && IsPersonalPronoun(p->Category()) && cls == kClassVerb) score += 20;
+      if (p && IsAdjective(p->Category())) {
+        if (IsSubstantive(c)) score += 35;
+        if (IsVerb(c)) score -= 35;
+      }
+      if (n && IsSubstantive(n->Category()) && IsAdjective(c)) score += 35;
+    }
+    if (useLeft) {
+      if (i - 2 >= first) {
+        const int a = ClassOf(i - 2), b = ClassOf(i - 1);
+        score += m.T[a][b][cls];
+        if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 2].Category())][b][cls];
+      } else if (i - 1 >= first) {
+        const int a = ClassOf(i - 1);
+        score += m.P[a][cls];
+        if (a == kClassPronoun) score += m.P5[PronounRow(slots_[i - 1].Category())][cls];
+      }
+    }
+    if (useRight) {
+      if (i + 2 <= last) {
+        const int b = ClassOf(i + 1), d = ClassOf(i + 2);
+        score += m.T[cls][b][d];
+        if (cls == kClassPronoun) score += m.T5[PronounRow(c)][b][d];
+      } else if (i + 1 <= last) {
+        const int b = ClassOf(i + 1);
+        score += m.P[cls][b];
+        if (cls == kClassPronoun) score += m.P5[PronounRow(c)][b];
+      }
+    }
+    if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
+      const int a = ClassOf(i - 1);
+      score += m.T[a][cls][ClassOf(i + 1)];
+      if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 1].Category())][cls][ClassOf(i + 1)];
+    }
+    if (score > bestScore) {
+      bestScore = score;
+      best = r;
+    }
+  }
+  return best;
+}
+
+bool TSegmentResolver::VerbFollows(int i) const {
+  for (int j = i; j < count_; ++j) {
+    if (j > i && weakMarks_[j] > 0) return false;
+    if (IsVerb(slots_[j].Category()) && !slots_[j].IsMark()) return true;
+  }
+  return false;
+}
+
+bool TSegmentResolver::ConnectorMayCut(int i, int words, int first) const {
+  const TCategoryRecord& c = slots_[i].Category();
+  if (IsComparisonConnector(c)) return false;
+  if (IsAdditionConnector(c) && i > 0 && i + 1 < count_ && IsAdjective(slots_[i - 1].Category()) &&
+      IsAdjective(slots_[i + 1].Category()))
+    return false;
+  if (words <= 2)
+    for (int j = first; j < i; ++j)
+      if (IsVerb(slots_[j].Category())) return false;
+  return true;
+}
+
+void TSegmentResolver::CutPropositions() {
+  int subjects = 0, verbs = 0, objects = 0, words = 0;
+  bool complete = false;
+  bool cut = false;
+  int first = 0;
+  for (int i = 0; i < count_; ++i) {
+    const TWordSlot& s = slots_[i];
+    if (s.IsMark()) break;
+    const TCategoryRecord& c = s.Category();
+    bool start = false;
+    if (weakMarks_[i] > 0 && complete && VerbFollows(i)) {
+      start = true;
+    } else if (words > 1) {
+      if (IsConnector(c)) {
+        if (i < count_ - 3 && complete && VerbFollows(i) && ConnectorMayCut(i, words, first)) start = true;
+        ++weakMarks_[i];
+      }
+      if (!start && weakMarks_[i] >= 2 && i < count_ - 4) start = true;
+    }
+    if (start && i > 0) {
+      propositionStart_[i] = 1;
+      subjects = verbs = objects = words = 0;
+      complete = false;
+      cut = true;
+      first = i;
+    }
+    if (IsVerb(c)) ++verbs;
+    else if (IsPronoun(c) && (IsPersonalPronoun(c) || IsDeixis(c))) ++subjects;
+    else if (IsSubstantive(c) || IsAdjective(c)) (verbs == 0 ? subjects : objects)++;
+    ++words;
+    complete = verbs > 0 && (subjects > 0 || objects > 0);
+  }
+  if (!cut && count_ > 0) propositionStart_[count_ - 1] = 1;
+}
+
+bool TSegmentResolver::AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data) {
+  if (!TextWords.Append(text, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
+    CancelRequested = true;
+    return false;
+  }
+  return true;
+}
+
+bool TSegmentResolver::AppendProposition(int first, int last, int next) {
+  // The closing punctuation: what closes the proposition in the tag of the
+  // final mark, or of the word that starts the next proposition.
+  TWordSlot* closer = slots_[last].IsMark() ? &slots_[last] : (next >= 0 ? &slots_[next] : nullptr);
+  char closing[kSlotTagSize] = {};
+  if (closer) {
+    char rest[kSlotTagSize] = {};
+    int nc = 0, nr = 0;
+    for (const char* c = closer->tag; *c && nc < kSlotTagSize - 1; ++c) {
+      if (std::strchr("),]}\xBB", *c)) closing[nc++] = *c;
+      else rest[nr++] = *c;
+    }
+    std::strcpy(closer->tag, nr ? rest : " ");
+  }
+  const bool showBorders = Options && Options->Get(opt::ShowBorders) != 0;
+  bool marked = false;
+  int content = 0;
+  for (int i = first; i <= last; ++i) {
+    TWordSlot& s = slots_[i];
+    if (s.empty || !s.text[0]) continue;
+    const bool mark = s.IsMark();
+    if (BordersInUse && !mark) {
+      int filters = 0;
+      if (LookupBorder(s.text, filters)) {
+        excluding_ = filters == 1;
+        if (!showBorders) continue;
+      } else if (excluding_) {
+        continue;
+      }
+    } else if (excluding_ && mark) {
+      ++filteredPropositions_;
+      continue;
+    }
+    TWordCategoryData data;
+    if (!mark) data.Category = s.Category();
+    data.ClassMark = s.flag;
+    data.Capitalisation = s.capitalisation;
+    data.SlotFlag = s.quotePosition;
+    const char* tag = s.tag;
+    if (mark) {
+      ++SegmentPropositionCounter;
+      marked = true;
+      if (closing[0] && std::strcmp(tag, " ") == 0) tag = closing;
+    } else {
+      ++wordNumber_;
+      ++SegmentWordCounter;
+    }
+    if (!AppendWord(s.text, tag, mark ? 0 : s.lexicalEntry, data)) return false;
+    CountCategory(s.text, data.Category, data.ClassMark);
+    if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&
+        last - i > 2) {
+      ++SegmentPropositionCounter;
+      if (!AppendWord("/", " ", 0, TWordCategoryData{})) return false;
+      CountProposition();
+      content = 0;
+    }
+  }
+  if (!marked && !excluding_) {
+    ++SegmentPropositionCounter;
+    if (!AppendWord("/", closing[0] ? closing : " ", 0, TWordCategoryData{})) return false;
+    CountProposition();
+  }
+  return true;
+}
+
+}  // namespace quilor

@@ -1,0 +1,103 @@
+// The segment resolver takes the slots of the segment buffer, gathers them
+// into a segment again, cuts it into propositions, chooses one reading for
+// every ambiguous word by context rules and the dictionary matrix, filters
+// the text through the Borders and appends the words with their categories
+// and the proposition marks ("/") to TextWords, counting the categories.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "core/category.h"
+
+namespace quilor {
+
+constexpr int kSlotArraySize = 128;
+constexpr int kSlotReadings = 6;
+constexpr int kSlotTextSize = 80;
+constexpr int kSlotTagSize = 8;
+
+// One word of a segment.
+struct TWordSlot {
+  char text[kSlotTextSize];              // NUL-terminated; "/" is a proposition mark
+  TCategoryRecord readings[kSlotReadings];  // reading 0 first
+  int16_t readingCount;                  // index of the last reading (0: one reading)
+  uint8_t flag;                          // copied to the class-mark byte of the word data
+  uint8_t capitalisation;                // 0 none, 1 initial capital, 2 all capitals
+  char tag[kSlotTagSize];                // punctuation before the word, " " when none
+  uint8_t empty;                         // the slot holds no word
+  uint8_t compound;                      // the word may start a longer expression
+  uint8_t quotePosition;                 // position of a single quote to show (0 none)
+  uint32_t lexicalEntry;
+
+  bool IsMark() const { return text[0] == '/' && empty == 0; }
+  const TCategoryRecord& Category() const { return readings[0]; }
+};
+
+// What each later reading of a word loses in the score: the dictionary lists
+// a word's readings most frequent first, and the context weights alone do
+// not know the word. Calibrated with the dictionary matrix.
+extern int32_t LaterReadingCost;
+
+// True when the word is all digits.
+bool IsNumberWord(const char* word);
+
+class TSegmentResolver {
+ public:
+  static constexpr int kSegmentSlots = 125;
+  static constexpr int kContentWordsPerMark = 20;
+
+  // Clears the counters and the slots and starts the word number at
+  // TextWords' highest position.
+  void Init();
+  // Takes one slot; processes the segment at a sentence end, at 125 slots
+  // or when finishing. False when an append failed (the run is cancelled).
+  bool PushSlot(const TWordSlot& slot);
+  // Processes what remains (at the end of each file).
+  bool Finish();
+  // Set after a push whose word was replaced by the segment's final mark:
+  // the same word must be pushed again to begin the next segment.
+  bool RepetitionRequested() const { return repetition_; }
+
+  // The chosen reading of slot i of the current segment (for tests and tools).
+  int ChooseCategoryReading(int i, bool useLeft, bool useRight);
+  // Whether a dot before slot i + 1 ends a sentence after slot i's word
+  // (not a decimal point, not after an abbreviation), and whether slot i
+  // belongs to a web or mail address. The slots are those given.
+  static bool IsSentenceDot(const TWordSlot* slots, int count, int i);
+  static bool IsAddressDot(const TWordSlot* slots, int count, int i);
+
+  // Where the lexical entries of verbs and adjectives are remembered.
+  void SetLookupCache(class TWordLookupCache* cache) { cache_ = cache; }
+
+  uint32_t FilteredPropositions() const { return filteredPropositions_; }
+
+ private:
+  bool CheckResolverSentenceEnd();
+  bool ResolveSegment();
+  void DisambiguateSpans();
+  void PreferVerbReading(int i);
+  void SetLexicalEntry(TWordSlot& slot);
+  void CutPropositions();
+  bool VerbFollows(int i) const;
+  bool ConnectorMayCut(int i, int words, int first) const;
+  bool AppendProposition(int first, int last, int next);
+  bool AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data);
+  int ClassOf(int i) const;
+  void ClearSlots();
+
+  TWordSlot slots_[kSlotArraySize + 1];
+  int count_ = 0;
+  int32_t wordNumber_ = 0;
+  int windowFirst_ = 0;
+  int windowLast_ = 0;
+  uint8_t propositionStart_[kSlotArraySize + 1] = {};
+  uint16_t weakMarks_[kSlotArraySize + 1] = {};
+  bool finishing_ = false;
+  bool repetition_ = false;
+  bool excluding_ = false;
+  uint32_t filteredPropositions_ = 0;
+  class TWordLookupCache* cache_ = nullptr;
+};
+
+}  // namespace quilor

@@ -1,0 +1,188 @@
+#include "engine/word_lookup_cache.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/chartables.h"
+#include "core/lexicon.h"
+
+namespace quilor {
+
+void TWordLookupCache::Clear() {
+  if (slots_ && used_ > 0)
+    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+  if (pairs_)
+    for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
+  used_ = 0;
+  filterBuilt_ = false;
+  dictionary_ = MainDictionary;
+}
+
+void TWordLookupCache::CheckDictionary() {
+  if (dictionary_ != MainDictionary) Clear();
+}
+
+TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
+  const size_t textLength = std::strlen(text);
+  keyLength_ = 1 + extraSize + textLength;
+  if (keyLength_ > kKeySize) return nullptr;
+  key_[0] = kind;
+  if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
+  std::memcpy(key_ + 1 + extraSize, text, textLength);
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < keyLength_; ++i) h = (h ^ static_cast<unsigned char>(key_[i])) * 16777619u;
+  if (!slots_) {
+    slots_.reset(new (std::nothrow) Slot[kSlots]);
+    if (!slots_) return nullptr;
+    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+  }
+  for (size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+    Slot& s = slots_[i];
+    if (s.keyLength == 0) {
+      s.hash = h;
+      return &s;
+    }
+    if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
+  }
+}
+
+namespace {
+
+// Two hashes of a lower-cased text.
+void FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
+  a = 2166136261u;
+  b = 5381u;
+  for (size_t i = 0; i < length; ++i) {
+    const unsigned char c = ToLowerChar(static_cast<unsigned char>(text[i]));
+    a = (a ^ c) * 16777619u;
+    b = b * 33u + c;
+  }
+}
+
+bool HasSeparator(const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (text[i] == '_' || text[i] == '-') return true;
+  return false;
+}
+
+}  // namespace
+
+void TWordLookupCache::BuildExpressionFilter() {
+  filterBuilt_ = true;
+  if (!filter_) {
+    filter_.reset(new (std::nothrow) uint64_t[kFilterBits / 64]);
+    if (!filter_) return;
+  }
+  std::memset(filter_.get(), 0, kFilterBits / 8);
+  auto add = [this](const char* text, size_t length) {
+    uint32_t a, b;
+    FilterHashes(text, length, a, b);
+    filter_[(a % kFilterBits) / 64] |= uint64_t{1} << (a % 64);
+    filter_[(b % kFilterBits) / 64] |= uint64_t{1} << (b % 64);
+  };
+  const bool complete = MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
+    if (!HasSeparator(key.data(), key.size())) return;
+    for (size_t i = 1; i < key.size(); ++i)
+      if (key[i] == '_' || key[i] == '-') add(key.data(), i);
+    add(key.data(), key.size());
+  });
+  // Without every key the filter could hide one: every candidate is walked.
+  if (!complete) filter_.reset();
+}
+
+bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) const {
+  if (!filter_ || !HasSeparator(candidate, length)) return true;
+  uint32_t a, b;
+  FilterHashes(candidate, length, a, b);
+  return (filter_[(a % kFilterBits) / 64] >> (a % 64) & 1) && (filter_[(b % kFilterBits) / 64] >> (b % 64) & 1);
+}
+
+namespace {
+
+// Keeps a newly computed entry in its free slot while the table has room.
+bool Keep(TWordLookupCache::Entry& to, const TWordLookupCache::Entry& e, size_t& used, size_t max) {
+  if (used >= max) return false;
+  to = e;
+  ++used;
+  return true;
+}
+
+}  // namespace
+
+int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode) {
+  CheckDictionary();
+  if (!MainDictionary) return 0;
+  Slot* slot = Locate('w', word, nullptr, 0);
+  Entry e;
+  if (slot && slot->keyLength) {
+    e = slot->entry;
+  } else {
+    TMainDictionary& d = *MainDictionary;
+    const int length = static_cast<int>(std::strlen(word));
+    for (int r = 0; r < kCachedReadings; ++r) {
+      if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
+      if (r == 0) e.firstCode = d.value;
+      e.readings[e.count++] = d.record;
+      if (!IsAmbiguous(d.record)) break;
+    }
+    if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
+      slot->keyLength = static_cast<uint8_t>(keyLength_);
+      std::memcpy(slot->key, key_, keyLength_);
+    }
+  }
+  for (int r = 0; r < kCachedReadings; ++r) out[r] = r < e.count ? e.readings[r] : TCategoryRecord{};
+  if (firstCode) *firstCode = e.firstCode;
+  return e.count;
+}
+
+bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFollow) {
+  CheckDictionary();
+  longerMayFollow = false;
+  if (!MainDictionary) return false;
+  const size_t length = std::strlen(candidate);
+  if (!filterBuilt_) BuildExpressionFilter();
+  if (!MayStartExpression(candidate, length)) return false;
+  PairSlot* slot = nullptr;
+  if (length <= kKeySize + 2) {
+    if (!pairs_) {
+      pairs_.reset(new (std::nothrow) PairSlot[kPairSlots]);
+      if (pairs_)
+        for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
+    }
+    if (pairs_) {
+      uint32_t h = 2166136261u;
+      for (size_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(candidate[i])) * 16777619u;
+      slot = &pairs_[h & (kPairSlots - 1)];
+      if (slot->keyLength == length && std::memcmp(slot->key, candidate, length) == 0) {
+        longerMayFollow = slot->longer;
+        return slot->known;
+      }
+    }
+  }
+  TMainDictionary& d = *MainDictionary;
+  const bool known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
+  longerMayFollow = known || d.keyReached;
+  if (slot) {
+    slot->keyLength = static_cast<uint8_t>(length);
+    slot->known = known;
+    slot->longer = longerMayFollow;
+    std::memcpy(slot->key, candidate, length);
+  }
+  return known;
+}
+
+uint32_t TWordLookupCache::LexicalEntry(const char* word, const TCategoryRecord& reading,
+                                        uint32_t (*compute)(const char*, const TCategoryRecord&)) {
+  CheckDictionary();
+  Slot* slot = Locate('e', word, &reading, sizeof reading);
+  if (slot && slot->keyLength) return slot->entry.lexicalEntry;
+  Entry e;
+  e.lexicalEntry = compute(word, reading);
+  if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
+    slot->keyLength = static_cast<uint8_t>(keyLength_);
+    std::memcpy(slot->key, key_, keyLength_);
+  }
+  return e.lexicalEntry;
+}
+
+}  // namespace quilor

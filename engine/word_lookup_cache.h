@@ -1,0 +1,83 @@
+// A run's memory of the dictionary's answers: natural text repeats its words,
+// so each distinct word is looked up once (its readings, the expressions it
+// may start, the lexical entry of its verb or adjective reading). The cache
+// forgets everything when the main dictionary changes, and stops growing at
+// a fixed number of entries. Entries live in one open-addressed table
+// allocated with the first lookup; keys longer than 31 bytes are not kept.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "core/category.h"
+
+namespace quilor {
+
+constexpr int kCachedReadings = 6;
+
+class TWordLookupCache {
+ public:
+  static constexpr size_t kSlots = size_t{1} << 17;
+  static constexpr size_t kMaxEntries = kSlots / 4 * 3;
+
+  struct Entry {
+    TCategoryRecord readings[kCachedReadings] = {};
+    TCategoryCode firstCode = 0;
+    uint8_t count = 0;        // readings found (0: unknown word)
+    bool longer = false;      // an expression key may go on from here
+    uint32_t lexicalEntry = 0;
+  };
+
+  // The readings of a word (at most six, while each says another follows),
+  // the code of the first; the count (0 when unknown).
+  int WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode);
+  // Whether the dictionary knows an expression candidate ("in_order"), and
+  // whether a longer key may start with it.
+  bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
+  // The lexical entry of a word's verb or adjective reading (0 none),
+  // computed once by the given function.
+  uint32_t LexicalEntry(const char* word, const TCategoryRecord& reading, uint32_t (*compute)(const char*, const TCategoryRecord&));
+  void Clear();
+  size_t Size() const { return used_; }
+
+ private:
+  static constexpr size_t kKeySize = 31;
+  struct Slot {
+    uint32_t hash;
+    uint8_t keyLength;  // 0: free
+    char key[kKeySize];
+    Entry entry;
+  };
+  // The slot of the key (kind, text, extra bytes): its own, or the free one
+  // where it would go; nullptr when the key cannot be kept.
+  Slot* Locate(char kind, const char* text, const void* extra, size_t extraSize);
+  void CheckDictionary();
+
+  // Expression candidates: a direct-mapped table, a new candidate replaces
+  // the one in its place.
+  static constexpr size_t kPairSlots = size_t{1} << 16;
+  struct PairSlot {
+    uint8_t keyLength;  // 0: free
+    uint8_t known;
+    uint8_t longer;
+    char key[kKeySize + 2];
+  };
+
+  // Every key of an expression and each of its word-boundary prefixes, in a
+  // two-hash Bloom filter: a candidate it lacks is no key and starts none.
+  static constexpr size_t kFilterBits = size_t{1} << 22;
+  void BuildExpressionFilter();
+  bool MayStartExpression(const char* candidate, size_t length) const;
+  std::unique_ptr<uint64_t[]> filter_;
+  bool filterBuilt_ = false;
+
+  std::unique_ptr<Slot[]> slots_;
+  std::unique_ptr<PairSlot[]> pairs_;
+  size_t used_ = 0;
+  const void* dictionary_ = nullptr;
+  char key_[kKeySize + 1] = {};
+  size_t keyLength_ = 0;
+};
+
+}  // namespace quilor

@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/borders.h"
+#include "core/category.h"
+#include "core/chartables.h"
+#include "core/lexicon.h"
+#include "core/name_index.h"
+#include "engine/analysis_dictionaries.h"
+#include "engine/category_counters.h"
+#include "engine/dictionary_matrix.h"
+#include "engine/options.h"
+#include "engine/segment_buffer.h"
+#include "engine/word_list.h"
+#include "engine/word_scanner.h"
+#include "platform/fatal.h"
+#include "tests/support/stream_support.h"
+
+namespace quilor {
+namespace {
+
+using namespace testing_support;
+
+// The lexicon of the golden paragraphs: lines of the English lexicon in text
+// form (word TAB codes), so that the goldens do not move with the dictionary.
+std::vector<uint8_t> TestLexiconImage() {
+  LexiconWriter writer(DefaultWorkingTables());
+  std::ifstream in(TestDataPath("engine/segment/lexicon.txt"));
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string word, hex;
+    fields >> word;
+    std::vector<TCategoryCode> codes;
+    while (fields >> hex) codes.push_back(static_cast<TCategoryCode>(std::strtoul(hex.c_str(), nullptr, 16) & 0x7FFF));
+    writer.AddWord(word, codes);
+  }
+  return writer.Build();
+}
+
+// Installs a dictionary set for one test and removes it after.
+class Dictionaries {
+ public:
+  explicit Dictionaries(const std::vector<uint8_t>& lexicon) {
+    MainDictionary = new TMainDictionary(lexicon.data(), lexicon.size(), "test.lv8");
+    VerbIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".vv8");
+    AdjectiveIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".av8");
+    DictionaryMatrix = TDictionaryMatrix{};
+  }
+  // The dictionaries of the build (the analysis's own).
+  Dictionaries() { OpenAnalysisDictionaries(std::string(QUILOR_BINARY_DIR) + "/Dico"); }
+  ~Dictionaries() { CloseAnalysisDictionaries(); }
+  Dictionaries(const Dictionaries&) = delete;
+  Dictionaries& operator=(const Dictionaries&) = delete;
+};
+
+// Scans and segments a text as one file; TextWords holds the result.
+void Segment(const std::string& text) {
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
+}
+
+// One line per node: position, word, tag, class (marks: "/" and their tag).
+std::string Stream() {
+  std::string out;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    TCategoryRecord r = n->category.Category;
+    const bool mark = std::string(n->text) == "/";
+    out += std::to_string(n->position) + "\t" + n->text + "\t[" + n->tag + "]";
+    if (!mark) out += "\t" + std::to_string(NormaliseMajorClass(r));
+    if (n->category.SlotFlag) out += "\tquote@" + std::to_string(n->category.SlotFlag);
+    out += "\n";
+  }
+  return out;
+}
+
+// Class of the first node with this text after `from` nodes of that text.
+int ClassOf(const std::string& word, int occurrence = 0) {
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (word != n->text || occurrence-- > 0) continue;
+    TCategoryRecord r = n->category.Category;
+    return NormaliseMajorClass(r);
+  }
+  return -1;
+}
+
+std::vector<std::string> Words() {
+  std::vector<std::string> words;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+    words.push_back(n->text);
+  return words;
+}
+
+// The expression filter of the lookup cache is made from every key.
+TEST(SegmentLexicon, EveryKeyOfTheLexiconIsVisited) {
+  Dictionaries dictionaries(TestLexiconImage());
+  std::map<std::string, int> seen;
+  // Each reading lives in a sub-trie of its own: a key comes once per reading.
+  MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) { ++seen[key]; });
+  std::ifstream in(TestDataPath("engine/segment/lexicon.txt"));
+  std::string line, word;
+  size_t words = 0;
+  while (std::getline(in, line)) {
+    std::istringstream(line) >> word;
+    ++words;
+    EXPECT_EQ(seen.count(word), 1u) << word;
+  }
+  EXPECT_EQ(seen.size(), words);
+}
+
+TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
+  Dictionaries dictionaries(TestLexiconImage());
+  const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
+  for (const char* name : {"contractions", "numbers", "expressions", "abbreviations", "long_sentence",
+                           "content_words", "commas", "tokens", "readings", "punctuation"}) {
+    SCOPED_TRACE(name);
+    const std::string base = TestDataPath(std::string("engine/segment/") + name);
+    const std::string text = ReadFileBytes(base + ".txt");
+    ASSERT_FALSE(text.empty());
+    Segment(text);
+    const std::string stream = Stream();
+    if (update) std::ofstream(base + ".golden", std::ios::binary) << stream;
+    EXPECT_EQ(stream, ReadFileBytes(base + ".golden"));
+  }
+  TextWords.Clear();
+}
+
+// The rules the goldens show, spelled out.
+TEST(SegmentTokens, ContractionsNumbersExpressionsAndAbbreviations) {
+  Dictionaries dictionaries(TestLexiconImage());
+  Segment("I don't think it's John's car.");
+  EXPECT_EQ(ClassOf("don"), kClassVerb);
+  EXPECT_EQ(ClassOf("t"), kClassModality);
+  EXPECT_EQ(ClassOf("s"), kClassVerb);  // it's
+  EXPECT_EQ(ClassOf("s", 1), kClassDeterminant);  // John's (flag Fundamental)
+  EXPECT_EQ(ClassOf("car"), kClassSubstantive);
+
+  Segment("3,5 and 10:30 and 12/25 but 1/2005 and 5 and 12a3 and 1.2.3");
+  const std::vector<std::string> words = Words();
+  for (const char* joined : {"3,5", "10:30", "12/25", "1.2.3"})
+    EXPECT_NE(std::find(words.begin(), words.end(), joined), words.end()) << joined;
+  EXPECT_EQ(std::find(words.begin(), words.end(), "1/2005"), words.end());
+  EXPECT_EQ(ClassOf("5"), kClassAdjective);
+  EXPECT_EQ(ClassOf("2005"), kClassAdjective);
+  EXPECT_EQ(ClassOf("12a3"), kClassSubstantive);  // not all digits
+
+  Segment("He came in order to see New York.");
+  EXPECT_EQ(ClassOf("in_order_to"), kClassConnector);
+  EXPECT_EQ(ClassOf("New_York"), kClassSubstantive);
+  EXPECT_EQ(ClassOf("order"), -1);
+
+  // The dot after an abbreviation ends no sentence; after a word it does.
+  Segment("Mr. Smith came. Dr. Jones saw him.");
+  const std::vector<std::string> w = Words();
+  ASSERT_GE(w.size(), 9u);
+  EXPECT_EQ(w[0], "Mr");
+  EXPECT_EQ(w[1], "Smith");
+  EXPECT_EQ(w[3], "/");
+  EXPECT_EQ(w[4], "Dr");
+  EXPECT_EQ(w[5], "Jones");
+  TextWords.Clear();
+}
+
+TEST(SegmentCuts, SlotsCommasAndContentWords) {
+  Dictionaries dictionaries(TestLexiconImage());
+  // 200 words without punctuation: a mark after the 124th word.
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += "dog ";
+  Segment(text);
+  std::vector<std::string> w = Words();
+  ASSERT_GT(w.size(), 125u);
+  int firstMark = -1;
+  for (size_t i = 0; i < w.size(); ++i)
+    if (w[i] == "/" && firstMark < 0) firstMark = static_cast<int>(i);
+  // Twenty content words make a mark first; the segment itself ends at 124.
+  EXPECT_EQ(firstMark, 20);
+  size_t words = 0;
+  for (const std::string& s : w) words += s != "/";
+  EXPECT_EQ(words, 200u);
+
+  // 45 substantives without verb: marks after the 20th and the 40th.
+  text.clear();
+  for (int i = 0; i < 45; ++i) text += "house ";
+  Segment(text + ".");
+  w = Words();
+  ASSERT_EQ(w.size(), 48u);
+  EXPECT_EQ(w[20], "/");
+  EXPECT_EQ(w[41], "/");
+  EXPECT_EQ(w[47], "/");
+  EXPECT_EQ(CountedPropositions, CountedPropositions);  // counted, not checked here
+  TextWords.Clear();
+}
+
+TEST(SegmentReadings, TheRealDictionaryResolvesTheClassicPairs) {
+  Dictionaries dictionaries;
+  struct Case {
+    const char* text;
+    const char* word;
+    int cls;
+  } cases[] = {
+      {"The work is hard.", "work", kClassSubstantive}, {"They work hard.", "work", kClassVerb},
+      {"I want to use it.", "use", kClassVerb},          {"The use of it is clear.", "use", kClassSubstantive},
+      {"I can swim.", "can", kClassVerb},                {"He opened a can of beans.", "can", kClassSubstantive},
+  };
+  for (const Case& c : cases) {
+    Segment(c.text);
+    EXPECT_EQ(ClassOf(c.word), c.cls) << c.text;
+  }
+  TextWords.Clear();
+}
+
+TEST(SegmentRun, TwoFilesAreCutAsEachAlone) {
+  StreamTestState state;
+  Dictionaries dictionaries(TestLexiconImage());
+  TempFolder folder;
+  const std::string a = folder.Write("a.txt", "the man saw the dog and the old car\n");
+  const std::string b = folder.Write("b.txt", "they work hard and the dog ran\n");
+  auto marksOf = [](const std::vector<std::string>& files) {
+    EXPECT_TRUE(RunOnFiles(files));
+    std::vector<std::string> w = Words();
+    return w;
+  };
+  std::vector<std::string> alone = marksOf({a});
+  const std::vector<std::string> second = marksOf({b});
+  alone.insert(alone.end(), second.begin(), second.end());
+  EXPECT_EQ(marksOf({a, b}), alone);
+  TextWords.Clear();
+}
+
+TEST(SegmentBorders, AnXBorderFiltersUpToTheNextBorder) {
+  StreamTestState state;
+  Dictionaries dictionaries(TestLexiconImage());
+  CreateBorderList();
+  ClearBorderList();
+  AddBorderEntry(MakeBorderEntry("secret", true));
+  AddBorderEntry(MakeBorderEntry("public", false));
+  ASSERT_TRUE(BuildBordersIndex());
+  Segment("the man came. secret the dog ran. the car. public the house stood.");
+  const std::vector<std::string> w = Words();
+  FreeBordersIndex();
+  ClearBorderList();
+  EXPECT_EQ(std::find(w.begin(), w.end(), "dog"), w.end());
+  EXPECT_EQ(std::find(w.begin(), w.end(), "car"), w.end());
+  EXPECT_EQ(std::find(w.begin(), w.end(), "secret"), w.end());
+  EXPECT_NE(std::find(w.begin(), w.end(), "man"), w.end());
+  EXPECT_NE(std::find(w.begin(), w.end(), "house"), w.end());
+  TextWords.Clear();
+}
+
+TEST(DictionaryMatrix, ImageRoundTripShortFileAndScoresBeyondSixteenBits) {
+  TDictionaryMatrix m;
+  m.W0 = -7;
+  m.P[1][8] = 300;
+  m.T[8][1][8] = -30000;
+  m.P5[3][1] = 12;
+  m.T5[2][8][1] = 5;
+  std::vector<uint8_t> image = DictionaryMatrixImage(m);
+  ASSERT_EQ(image.size(), kDictionaryMatrixSize);
+  TDictionaryMatrix back;
+  ASSERT_TRUE(ParseDictionaryMatrix(image.data(), image.size(), back));
+  EXPECT_EQ(back.W0, -7);
+  EXPECT_EQ(back.P[1][8], 300);
+  EXPECT_EQ(back.T[8][1][8], -30000);
+  EXPECT_EQ(back.P5[3][1], 12);
+  EXPECT_EQ(back.T5[2][8][1], 5);
+  // Only the low 16 bits of a value count.
+  image[8 + 4 * (1 * 11 + 8) + 2] = 0x7F;
+  ASSERT_TRUE(ParseDictionaryMatrix(image.data(), image.size(), back));
+  EXPECT_EQ(back.P[1][8], 300);
+  EXPECT_FALSE(ParseDictionaryMatrix(image.data(), image.size() - 1, back));
+
+  // A missing or short file ends the program after message 218.
+  ScopedScriptedUi ui;
+  TempFolder folder;
+  try {
+    ReadDictionaryMatrix(folder.Path("englex.*"));
+    ADD_FAILURE() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_EQ(e.ExitCode(), kExitFatal);
+  }
+  folder.Write("englex.zv8", std::string(100, '\0'));
+  EXPECT_THROW(ReadDictionaryMatrix(folder.Path("englex.*")), FatalError);
+  ASSERT_EQ(ui.ui.Shown().size(), 2u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, "Dictionary matrix unreadable. Please, reinstall the software.");
+}
+
+TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
+  // Weights that would wrap a 16-bit sum, and scores all below -6000: the
+  // reading the weights favour still wins.
+  Dictionaries dictionaries(TestLexiconImage());
+  for (int a = 0; a < kMatrixClasses; ++a)
+    for (int b = 0; b < kMatrixClasses; ++b) {
+      DictionaryMatrix.P[a][b] = -30000;
+      for (int c = 0; c < kMatrixClasses; ++c) DictionaryMatrix.T[a][b][c] = -30000;
+    }
+  // "work" after "the": Substantive is reading 0; make the Verb reading the
+  // one the weights prefer by a little.
+  DictionaryMatrix.T[kClassDeterminant2][kClassVerb][kClassVerb] = -29000;
+  DictionaryMatrix.P[kClassDeterminant2][kClassVerb] = -29000;
+  const int32_t cost = LaterReadingCost;
+  LaterReadingCost = 0;
+  Segment("the work is");
+  LaterReadingCost = cost;
+  EXPECT_EQ(ClassOf("work"), kClassVerb);
+  TextWords.Clear();
+}
+
+}  // namespace
+}  // namespace quilor

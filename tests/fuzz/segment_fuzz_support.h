@@ -1,0 +1,49 @@
+// What the segmenter's fuzz targets share: a small lexicon with ambiguous
+// words, contractions and expressions, and a run of a text through the word
+// scanner, the segment buffer and the resolver (SegmentTextAsFile).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/chartables.h"
+#include "core/lexicon.h"
+#include "core/name_index.h"
+#include "engine/segment_buffer.h"
+#include "engine/word_list.h"
+#include "engine/word_scanner.h"
+
+namespace quilor::fuzzing {
+
+inline void InstallSmallDictionaries() {
+  if (MainDictionary) return;
+  LexiconWriter w(DefaultWorkingTables());
+  w.AddWord("the", {0x5601});
+  w.AddWord("a", {0x5601});
+  w.AddWord("work", {0x1001, 0x1100});
+  w.AddWord("use", {0x1001, 0x1100});
+  w.AddWord("can", {0x1181});
+  w.AddWord("is", {0x1182});
+  w.AddWord("they", {0x5533});
+  w.AddWord("i", {0x5513});
+  w.AddWord("it", {0x5533});
+  w.AddWord("s", {0x0001, 0x7601});
+  w.AddWord("t", {0x1001});
+  w.AddWord("in", {0x5680});
+  w.AddWord("in_order", {0x1402});
+  w.AddWord("in_order_to", {0x4202});
+  w.AddWord("new", {0x1401, 0x1303});
+  w.AddWord("new_york", {0x1020});
+  w.AddWord("mr", {0x0040});
+  w.AddWord("e-mail", {0x0001});
+  w.AddWord("so", {0xD204, 0x1303});
+  w.AddWord("like", {0xD207, 0x1102, 0x4680});
+  w.AddWord("hard", {0x1401, 0x1303});
+  static std::vector<uint8_t> image = w.Build();
+  MainDictionary = new TMainDictionary(image.data(), image.size(), "fuzz.lv8");
+  VerbIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".vv8");
+  AdjectiveIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".av8");
+}
+
+}  // namespace quilor::fuzzing

@@ -1,0 +1,306 @@
+// quilor-style: style diagnosis of texts from the command line, and the
+// calibration of the style norms on a tagged corpus.
+//
+//   quilor-style [--dico DIR] FILE...                 plain UTF-8 texts
+//   quilor-style [--dico DIR] --corpus DIR            a corpus in the word/tag format
+//                                                     with cats.txt (file and category)
+//   quilor-style [--dico DIR] --corpus DIR --calibrate OUT [--percentile P] [--previous LIST]
+//
+// Each text is profiled from the first reading of its words in the lexicon
+// DIR/englex.lv8 (by default <root>/Dico) and diagnosed with the lexicon's
+// norms. Output: one line per file (name, category, words, findings), then
+// per category the number of files of each style. With --calibrate the norm
+// of each display code is the P-th percentile (default 60) of its percentage
+// over the corpus files, written to OUT in the form of dico/lists/style_norms.txt;
+// the labels, and the norms of codes no file shows, come from LIST.
+//
+// Exit codes: 0 done, 64 bad arguments, 66 a file or folder unreadable, and
+// the code of a fatal error (a bad lexicon).
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/chartables.h"
+#include "core/lexicon.h"
+#include "core/messages.h"
+#include "engine/category_counters.h"
+#include "engine/diagnosis.h"
+#include "engine/style_profile.h"
+#include "platform/fatal.h"
+#include "platform/message_ui.h"
+#include "platform/read_file.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+using namespace quilor;
+
+constexpr int kExitUsage = 64;
+constexpr int kExitNoInput = 66;
+constexpr size_t kMaxFileSize = 64u << 20;
+
+struct FileResult {
+  std::string name;
+  std::string category;
+  uint32_t words = 0;
+  std::vector<int> findings;
+  std::array<double, kDisplayCodeCount + 1> percentages{};
+};
+
+// The install root: the parent of the program's folder.
+std::string InstallRoot() {
+  char path[PATH_MAX];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return ".";
+  path[n] = '\0';
+  std::string exe(path);
+  std::string dir = exe.substr(0, exe.find_last_of('/'));
+  size_t slash = dir.find_last_of('/');
+  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
+}
+
+const char* StyleName(int message) {
+  switch (message) {
+    case kMsgArgumentative: return "argumentative";
+    case kMsgNarrative: return "narrative";
+    case kMsgEnunciative: return "enunciative";
+    case kMsgDescriptive: return "descriptive";
+    default: return "none";
+  }
+}
+
+bool Profile(TMainDictionary& lexicon, const std::string& path, bool tagged, FileResult& result) {
+  std::string text;
+  if (ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return false;
+  ClearCategoryCounters();
+  TStyleProfiler profiler(lexicon);
+  if (tagged) {
+    profiler.Tagged(text);
+  } else {
+    profiler.Plain(Utf8ToCp1252(text));
+  }
+  ComputePercentages();
+  TDiagnosisInputs in = TDiagnosisInputs::Current();
+  in.textWords = CountedWords;
+  TDiagnosisList list;
+  RecordingDiagnosisView view;
+  list.DiagnoseStyle(in, &view);
+  result.words = CountedWords;
+  result.findings = list.Findings();
+  std::copy(CategoryPercentages, CategoryPercentages + kDisplayCodeCount + 1, result.percentages.begin());
+  return true;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: quilor-style [--dico DIR] FILE...\n"
+               "       quilor-style [--dico DIR] --corpus DIR [--calibrate OUT [--percentile P] [--previous LIST]]\n");
+  return kExitUsage;
+}
+
+// Norms and labels of the list being replaced ("CODE VALUE # label" lines).
+struct PreviousNorm {
+  bool given = false;
+  long value = 0;
+  std::string label = "-";
+};
+
+std::array<PreviousNorm, kDisplayCodeCount + 1> ReadPrevious(const std::string& path) {
+  std::array<PreviousNorm, kDisplayCodeCount + 1> out{};
+  std::string text;
+  if (path.empty() || ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    char* after = nullptr;
+    const long code = std::strtol(line.c_str(), &after, 10);
+    if (after == line.c_str() || code < 1 || code > kDisplayCodeCount) continue;
+    char* afterValue = nullptr;
+    const long value = std::strtol(after, &afterValue, 10);
+    if (afterValue == after) continue;
+    PreviousNorm& p = out[static_cast<size_t>(code)];
+    p.given = true;
+    p.value = std::clamp(value, -128L, 127L);
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) {
+      const size_t first = line.find_first_not_of(' ', hash + 1);
+      if (first != std::string::npos) p.label = line.substr(first);
+    }
+  }
+  return out;
+}
+
+// Codes that no file of the corpus shows (the profile counts no referents,
+// gerunds or errors) keep their previous norm.
+bool WriteNorms(const std::string& out, const std::vector<FileResult>& results, double percentile,
+                const std::string& previousPath) {
+  const auto previous = ReadPrevious(previousPath);
+  FILE* f = std::fopen(out.c_str(), "w");
+  if (!f) return false;
+  std::fprintf(f,
+               "# Style norms of the English lexicon: the percentage above which a display category\n"
+               "# counts as over-represented in a text. Calibrated by dico/calibrate_norms.sh on the\n"
+               "# Brown corpus (informative prose, %zu files): the %g-th percentile of each code's\n"
+               "# percentage over the files, rounded.\n"
+               "# Columns (blank-separated): CODE (display category 1..77) VALUE (-128..127); '#' label\n",
+               results.size(), percentile);
+  for (int c = 1; c <= kDisplayCodeCount; ++c) {
+    std::vector<double> v;
+    for (const FileResult& r : results) v.push_back(r.percentages[static_cast<size_t>(c)]);
+    std::sort(v.begin(), v.end());
+    double value = 0;
+    if (!v.empty()) {
+      const double at = percentile / 100 * static_cast<double>(v.size() - 1);
+      const size_t low = static_cast<size_t>(at);
+      const size_t high = std::min(low + 1, v.size() - 1);
+      value = v[low] + (v[high] - v[low]) * (at - static_cast<double>(low));
+    }
+    const PreviousNorm& p = previous[static_cast<size_t>(c)];
+    long norm = std::clamp(std::lround(value), -128L, 127L);
+    if (p.given && !v.empty() && v.back() == 0) norm = p.value;
+    std::fprintf(f, "%-4d %4ld   # %s\n", c, norm, p.label.c_str());
+  }
+  return std::fclose(f) == 0;
+}
+
+int Run(int argc, char** argv) {
+  std::string dico = InstallRoot() + "/Dico";
+  std::string corpus;
+  std::string calibrate;
+  std::string previous;
+  double percentile = 60;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string number;
+    if (arg == "--dico") {
+      if (!value(dico)) return Usage();
+    } else if (arg == "--corpus") {
+      if (!value(corpus)) return Usage();
+    } else if (arg == "--calibrate") {
+      if (!value(calibrate)) return Usage();
+    } else if (arg == "--previous") {
+      if (!value(previous)) return Usage();
+    } else if (arg == "--percentile") {
+      if (!value(number)) return Usage();
+      char* end = nullptr;
+      percentile = std::strtod(number.c_str(), &end);
+      if (!end || *end || !(percentile >= 0 && percentile <= 100)) return Usage();
+    } else if (!arg.empty() && arg[0] == '-') {
+      return Usage();
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty() == corpus.empty() || (!calibrate.empty() && corpus.empty())) return Usage();
+
+  ScriptedMessageUi ui(/*echoToStderr=*/true);
+  SetMessageUi(&ui);
+  InitMessages();
+  auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
+
+  std::vector<FileResult> results;
+  if (!corpus.empty()) {
+    std::string cats;
+    if (ReadWholeFile(corpus + "/cats.txt", kMaxFileSize, cats) != ReadFileStatus::kOk) {
+      std::fprintf(stderr, "quilor-style: cannot read %s/cats.txt\n", corpus.c_str());
+      return kExitNoInput;
+    }
+    size_t start = 0;
+    while (start < cats.size()) {
+      size_t end = cats.find('\n', start);
+      if (end == std::string::npos) end = cats.size();
+      const std::string line = cats.substr(start, end - start);
+      start = end + 1;
+      const size_t blank = line.find(' ');
+      if (blank == std::string::npos || blank == 0) continue;
+      FileResult r;
+      r.name = line.substr(0, blank);
+      r.category = line.substr(blank + 1);
+      if (r.name.find('/') != std::string::npos) continue;
+      if (!Profile(*lexicon, corpus + "/" + r.name, true, r)) {
+        std::fprintf(stderr, "quilor-style: cannot read %s/%s\n", corpus.c_str(), r.name.c_str());
+        return kExitNoInput;
+      }
+      results.push_back(std::move(r));
+    }
+  } else {
+    for (const std::string& f : files) {
+      FileResult r;
+      r.name = f;
+      r.category = "-";
+      if (!Profile(*lexicon, f, false, r)) {
+        std::fprintf(stderr, "quilor-style: cannot read %s\n", f.c_str());
+        return kExitNoInput;
+      }
+      results.push_back(std::move(r));
+    }
+  }
+
+  if (!calibrate.empty()) {
+    if (!WriteNorms(calibrate, results, percentile, previous)) {
+      std::fprintf(stderr, "quilor-style: cannot write %s\n", calibrate.c_str());
+      return kExitNoInput;
+    }
+    return 0;
+  }
+
+  std::map<std::string, std::map<std::string, int>> byCategory;
+  for (const FileResult& r : results) {
+    std::printf("%s\t%s\t%u", r.name.c_str(), r.category.c_str(), r.words);
+    const char* style = "none";
+    for (int m : r.findings) {
+      std::printf("\t%s", Cp1252ToUtf8(GetMessageText(m)).c_str());
+      if (std::strcmp(StyleName(m), "none") != 0) style = StyleName(m);
+    }
+    std::printf("\n");
+    ++byCategory[r.category][style];
+  }
+  std::printf("\ncategory\tfiles\targumentative\tnarrative\tenunciative\tdescriptive\tnone\tmost\n");
+  for (const auto& [category, styles] : byCategory) {
+    int files = 0;
+    std::string most = "none";
+    int best = -1;
+    for (const auto& [style, n] : styles) {
+      files += n;
+      if (n > best) best = n, most = style;
+    }
+    auto n = [&](const char* s) {
+      auto it = styles.find(s);
+      return it == styles.end() ? 0 : it->second;
+    };
+    std::printf("%s\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n", category.c_str(), files, n("argumentative"), n("narrative"),
+                n("enunciative"), n("descriptive"), n("none"), most.c_str());
+  }
+  SetMessageUi(nullptr);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const FatalError& e) {
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());
+    return e.ExitCode();
+  }
+}

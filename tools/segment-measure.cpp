@@ -1,0 +1,197 @@
+// segment-measure: how often the analysis chooses the right major class on
+// a tagged corpus in the Brown format.
+//
+//   segment-measure --corpus DIR --dico DIR [--files all|even|odd]
+//
+// Each corpus file is written out as plain text (tags dropped, `` and ''
+// as '"'), read by the word scanner, the segment buffer and the resolver
+// with the dictionaries of --dico, and the words of TextWords are aligned
+// back to the corpus tokens by their letters and digits. A scored token
+// (a tag of the table below, no '+') agrees when the chosen reading's major
+// class is one its tag accepts; a token that an expression absorbed takes
+// the expression's class. Prints the agreement per tag group, per corpus
+// category (cats.txt) and in all.
+#include <dirent.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/chartables.h"
+#include "core/messages.h"
+#include "dico/brown_tags.h"
+#include "engine/analysis_dictionaries.h"
+#include "engine/segment_buffer.h"
+#include "engine/segment_resolver.h"
+#include "engine/word_list.h"
+#include "engine/word_scanner.h"
+#include "platform/fatal.h"
+#include "platform/message_ui.h"
+
+namespace {
+
+using namespace quilor;
+
+using namespace brown;
+
+struct Token {
+  std::string word;
+  int group;
+  int cls = -1;  // the class the analysis gave it (-1: no word reached it)
+  bool joined = false;  // part of an expression of several tokens
+};
+
+// Letters and digits, lower-cased.
+std::string Key(const char* s) {
+  std::string k;
+  for (; *s; ++s)
+    if (std::isalnum(static_cast<unsigned char>(*s))) k += static_cast<char>(std::tolower(static_cast<unsigned char>(*s)));
+  return k;
+}
+
+struct Tally {
+  long scored = 0, agreed = 0;
+  void Add(bool ok) {
+    ++scored;
+    agreed += ok;
+  }
+  double Rate() const { return scored ? 100.0 * agreed / scored : 0; }
+};
+
+void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& category, Tally& all, Tally& single,
+                 std::map<std::string, long>& misses) {
+  std::ifstream in(path);
+  std::vector<Token> tokens;
+  std::string text, line, t;
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    bool any = false;
+    while (words >> t) {
+      const size_t slash = t.rfind('/');
+      if (slash == std::string::npos || slash == 0) continue;
+      std::string w = t.substr(0, slash);
+      const std::string tag = t.substr(slash + 1);
+      if (w == "``" || w == "''") w = "\"";
+      if (IsPunctuationToken(w)) {
+        text += w;
+        continue;
+      }
+      text += ' ';
+      text += w;
+      tokens.push_back({w, GroupOfTag(tag)});
+      any = true;
+    }
+    if (any) text += '\n';
+  }
+  // Plain Windows-1252 text: the corpus is ASCII.
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
+
+  // The letters of the tokens, each owned by its token.
+  std::string stream;
+  std::vector<int> owner;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const std::string k = Key(tokens[i].word.c_str());
+    stream += k;
+    owner.insert(owner.end(), k.size(), static_cast<int>(i));
+  }
+  size_t p = 0;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (std::strcmp(n->text, "/") == 0) continue;
+    const std::string k = Key(n->text);
+    if (k.empty()) continue;
+    if (stream.compare(p, k.size(), k) != 0) {
+      const size_t found = stream.find(k, p);
+      if (found == std::string::npos || found > p + 300) continue;
+      p = found;
+    }
+    TCategoryRecord r = n->category.Category;
+    const int cls = NormaliseMajorClass(r);
+    const bool several = owner[p] != owner[p + k.size() - 1];
+    if (several) ++misses[std::string("expression ") + n->text + " ->" + std::to_string(cls)];
+    for (size_t c = p; c < p + k.size(); ++c) {
+      Token& tok = tokens[owner[c]];
+      if (tok.cls < 0) tok.cls = cls;
+      if (several) tok.joined = true;
+    }
+    p += k.size();
+  }
+  for (const Token& tok : tokens) {
+    if (tok.group == kNotScored) continue;
+    std::string lower = tok.word;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool ok = Accepts(tok.group, tok.cls, lower);
+    groups[tok.group].Add(ok);
+    category.Add(ok);
+    all.Add(ok);
+    if (!tok.joined) single.Add(ok);
+    if (!ok) ++misses[lower + " " + kGroupNames[tok.group] + "->" + std::to_string(tok.cls)];
+  }
+  TextWords.Clear();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string corpus = "/work/shared/corpus/brown", dico, files = "all";
+  int top = 0;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string a = argv[i];
+    if (a == "--corpus") corpus = argv[i + 1];
+    else if (a == "--dico") dico = argv[i + 1];
+    else if (a == "--files") files = argv[i + 1];
+    else if (a == "--misses") top = std::atoi(argv[i + 1]);
+    else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[i + 1]);
+  }
+  if (dico.empty()) {
+    std::fprintf(stderr, "usage: segment-measure --corpus DIR --dico DIR [--files all|even|odd] [--misses N]\n");
+    return 2;
+  }
+  ScriptedMessageUi ui(true);
+  SetMessageUi(&ui);
+  InitMessages();
+  try {
+    OpenAnalysisDictionaries(dico);
+  } catch (const FatalError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return e.ExitCode();
+  }
+  std::map<std::string, std::string> categories;
+  {
+    std::ifstream cats(corpus + "/cats.txt");
+    std::string name, cat;
+    while (cats >> name >> cat) categories[name] = cat;
+  }
+  Tally groups[kGroups];
+  std::map<std::string, Tally> perCategory;
+  Tally all, single;
+  std::map<std::string, long> misses;
+  for (const auto& [name, cat] : categories) {
+    const int number = std::atoi(name.c_str() + 2);
+    if ((files == "even" && number % 2 != 0) || (files == "odd" && number % 2 == 0)) continue;
+    MeasureFile(corpus + "/" + name, groups, perCategory[cat], all, single, misses);
+  }
+  std::printf("group\tscored\tagreed\tpercent\n");
+  for (int g = 0; g < kGroups; ++g)
+    std::printf("%s\t%ld\t%ld\t%.2f\n", kGroupNames[g], groups[g].scored, groups[g].agreed, groups[g].Rate());
+  std::printf("\ncategory\tscored\tagreed\tpercent\n");
+  for (const auto& [cat, t] : perCategory) std::printf("%s\t%ld\t%ld\t%.2f\n", cat.c_str(), t.scored, t.agreed, t.Rate());
+  std::printf("\nall\t%ld\t%ld\t%.2f\n", all.scored, all.agreed, all.Rate());
+  std::printf("outside expressions\t%ld\t%ld\t%.2f\n", single.scored, single.agreed, single.Rate());
+  if (top > 0) {
+    std::vector<std::pair<long, std::string>> sorted;
+    for (const auto& [k, v] : misses) sorted.emplace_back(v, k);
+    std::sort(sorted.rbegin(), sorted.rend());
+    for (int i = 0; i < top && i < static_cast<int>(sorted.size()); ++i)
+      std::printf("miss\t%ld\t%s\n", sorted[i].first, sorted[i].second.c_str());
+  }
+  CloseAnalysisDictionaries();
+  SetMessageUi(nullptr);
+  return 0;
+}
