@@ -5,7 +5,10 @@
 // (UTF-8; tab, line feed and backslash escaped), major class number and
 // category label of the reading the analysis chose for the word (both empty
 // for a proposition mark "/"). The dictionaries come from DIR (by default
-// <root>/Dico): englex.lv8, englex.zv8 and the name indexes.
+// <root>/Dico): englex.lv8, englex.zv8 and the name indexes. Then the names of
+// the word's classes on levels 1 to 4 as the semantic pass left them (empty
+// when it has none; the semantic dictionary englex.sv8 and the current
+// Scenario are used when present).
 // The tool goes through the program's start-up and shut-down. Messages go
 // to stderr; questions get their default answer.
 //
@@ -24,6 +27,7 @@
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/lexicon.h"
+#include "core/class_file.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
@@ -169,10 +173,9 @@ int Run(int argc, char** argv) {
     SetMessageUi(nullptr);
     return kExitFatal;
   }
-  // The columns are those of segmentation (lexicon and matrix): the ontology
-  // engine is put aside, so that neither its noun readings nor the semantic
-  // pass change them.
-  StopOntologyEngine();
+  // The current Scenario and Borders, as the main window loads them after start-up.
+  LoadCurrentScenario();
+  LoadCurrentBorders();
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -195,6 +198,11 @@ int Run(int argc, char** argv) {
     out.Text(node->tag);
     out.Raw("\t");
     CategoryColumns(*node, out);
+    for (int level = 1; level <= 4; ++level) {
+      out.Raw("\t");
+      const uint32_t id = node->category.ClassIds[level - 1];
+      if (OntologyEngine && id) out.Text(OntologyEngine->ClassName(level, static_cast<int32_t>(id)).c_str());
+    }
     out.EndLine();
   }
   out.Flush();
