@@ -40,12 +40,12 @@ int main(int argc, char** argv) {
   while (text.size() < megabytes << 20) text += sentence + (text.size() % 4096 < 70 ? "\r" : "");
 
   // The test builder writes compound files of at most about 7 MB: 3 MB of 16-bit text.
-  testing::WordSpec spec;
+  testing::WordLayout layout;
   size_t wordBytes = std::min<size_t>(text.size(), 3u << 20);
-  spec.text.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(wordBytes));
-  spec.ccp[0] = static_cast<uint32_t>(spec.text.size());
-  spec.pieces = 2000;
-  std::string wordFile = testing::BuildWordFile(spec);
+  layout.text.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(wordBytes));
+  layout.ccp[0] = static_cast<uint32_t>(layout.text.size());
+  layout.pieces = 2000;
+  std::string wordFile = testing::BuildWordFile(layout);
   TMSWordDocument doc;
   size_t out = 0;
   double word = Seconds([&] {
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   }, 3);
   double wordMb = wordBytes / 1048576.0;
   std::printf("word97  %6.1f MB text  %7.3f s  %7.1f MB/s  (%zu bytes out, %d pieces)\n", wordMb, word,
-              wordMb / word, out, spec.pieces);
+              wordMb / word, out, layout.pieces);
 
   std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
   for (size_t i = 0; i < text.size(); i += 4096) xml += "<w:p><w:r><w:t>" + text.substr(i, 4096) + "</w:t></w:r></w:p>";

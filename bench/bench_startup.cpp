@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,6 @@ int main(int argc, char** argv) {
     const std::string from = dico + "/englex" + ext;
     if (fs::exists(from)) fs::create_symlink(from, root + "/Dico/englex" + ext);
   }
-  if (!fs::exists(root + "/Dico/englex.zv8")) std::ofstream(root + "/Dico/englex.zv8") << std::string(17432, '\0');
   SetProgramPathForTesting(root + "/bin/quilor");
   SetSettingsFilePath(std::string(pattern) + "/config/Quilor/settings.ini");
   ScriptedMessageUi ui;

@@ -4,7 +4,7 @@
 # into englex.lv8; then rebuilds the dictionaries and prints the style found
 # for each file and each category of the corpus.
 #   dico/calibrate_norms.sh [BUILD_DIR] [CORPUS_DIR] [PERCENTILE]
-# The norm of a display code is the PERCENTILE-th (default 60) percentile of
+# The norm of a display code is the PERCENTILE-th (default 70) percentile of
 # its percentage over the corpus files: a text is over-represented in a code
 # when it uses it more than that share of the corpus does.
 set -euo pipefail
@@ -13,7 +13,7 @@ root=$(dirname "$here")
 build=$(cd "${1:-$root/build/default}" && pwd)
 corpus=${2:-/work/shared/corpus/brown}
 [ -d "$corpus" ] || corpus=$root/../shared/corpus/brown
-percentile=${3:-60}
+percentile=${3:-70}
 style=$build/tools/quilor-style
 list=$here/lists/style_norms.txt
 tmp=$(mktemp)

@@ -85,6 +85,13 @@ class BurstDetector {
   }
 
  private:
+  static void Extend(RunState& run, int32_t p, int32_t ordinal) {
+    run.last = p;
+    run.lastOrdinal = ordinal;
+    run.sum += p;
+    ++run.count;
+  }
+
   // False when the burst array is full.
   bool Occurrence(int32_t item, RunState& run, int32_t p, int32_t ordinal, uint32_t n) {
     if (run.count < 2) {
@@ -92,10 +99,7 @@ class BurstDetector {
         run.first = p;
         run.firstOrdinal = ordinal;
       }
-      run.last = p;
-      run.lastOrdinal = ordinal;
-      run.sum += p;
-      ++run.count;
+      Extend(run, p, ordinal);
       return true;
     }
     const double c = run.count + 1.0;
@@ -103,11 +107,8 @@ class BurstDetector {
     const double prob = static_cast<double>(run.total) / n;
     const double expected = span * prob;
     if (IsDenserThanExpected(c, expected, prob, params_.bandFactor)) {
-      run.last = p;
-      run.lastOrdinal = ordinal;
+      Extend(run, p, ordinal);
       run.open = true;
-      run.sum += p;
-      ++run.count;
       return true;
     }
     bool room = true;
@@ -269,6 +270,7 @@ void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to) {
 }
 
 void InstallBurstSteps() {
+  CurrentBurstResults.Clear();  // nothing of the last text stays when the steps do not run
   EpisodeStep = [](TAnalysisResults& r) {
     FindBurstsAndEpisodes(TextWords, SettingsOf(r), CurrentBurstResults);
     StoreBurstResults(CurrentBurstResults, r);

@@ -68,7 +68,7 @@ struct TBurstResults {
 extern TBurstResults CurrentBurstResults;
 // Makes the semantic pass run the burst and episode detection and the
 // characteristic propositions over TextWords into CurrentBurstResults and
-// copy the records into its results object.
+// copy the records into its results object; clears CurrentBurstResults.
 void InstallBurstSteps();
 // The records, counts and characteristic propositions into the results object.
 void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to);

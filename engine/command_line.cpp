@@ -26,16 +26,17 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool Exists(const std::string& path) {
+// A file of any kind but a folder (folders are never documents here).
+bool IsExistingFile(const std::string& path) {
   struct stat st;
-  return stat(path.c_str(), &st) == 0;
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 // True when a parameter starting with '/' is an absolute path rather than a
-// switch: it exists, or its folder exists and is deeper than the root.
+// switch: a file, or a name in an existing folder deeper than the root.
 bool IsAbsolutePath(const std::string& param) {
   if (param.size() < 2 || param[0] != '/') return false;
-  if (Exists(param)) return true;
+  if (IsExistingFile(param)) return true;
   size_t slash = param.find_last_of('/');
   return slash > 0 && IsFolder(param.substr(0, slash));
 }
@@ -72,7 +73,7 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
     // A NUL ends the text as it would in the program's buffer.
     param = param.substr(0, param.find('\0'));
     if (param.empty()) return BadParameter(param);
-    bool isSwitch = (param[0] == '/' || param[0] == '-') && !IsAbsolutePath(param) && !Exists(param);
+    bool isSwitch = (param[0] == '/' || param[0] == '-') && !IsAbsolutePath(param) && !IsExistingFile(param);
     if (!isSwitch) {
       wc.FileParameterIndex = static_cast<uint16_t>(std::min<size_t>(i + 1, 0xFFFF));
       wc.CommandLineFile = ExpandPathName(param.substr(0, std::min(param.size(), kMaxPath)));

@@ -290,12 +290,6 @@ extern std::unique_ptr<TOntologyEngine> OntologyEngine;
 void StartOntologyEngine(const std::string& dictionaryPath);
 void StopOntologyEngine();
 
-class TWordList;
-// The classes of every noun of a word list as the semantic pass's first two
-// walks give them, with its Scenario entry: for the tools that run without
-// the pass. Fills each noun's ClassIds; returns the number of nouns classified.
-size_t ClassifyListNouns(TOntologyEngine& engine, TWordList& words);
-
 // Singular of an English plural (suffix rules): false when the word is not
 // one; alternative receives the second candidate, when there is one.
 bool IsEnglishPlural(std::string_view word);

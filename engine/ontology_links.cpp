@@ -6,7 +6,6 @@
 #include "core/lexicon.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/word_list.h"
 
 namespace quilor {
 
@@ -82,39 +81,6 @@ void StartOntologyEngine(const std::string& dictionaryPath) {
   delete link;
   link = new LexiconLink(*OntologyEngine);
   SetLexiconOntology(link);
-}
-
-size_t ClassifyListNouns(TOntologyEngine& engine, TWordList& words) {
-  engine.ResetTextClasses();
-  engine.ClearTextCounts();
-  engine.ResetHistory();
-  auto isNoun = [](const TWordNode* n) {
-    return n->text && n->text[0] && !(n->text[0] == '/' && n->text[1] == 0) && IsSubstantive(n->category.Category);
-  };
-  auto keep = [&engine](TWordNode* n) {
-    engine.CountScenarioEntry(n->text, engine.BestBaseForm());
-    const auto& best = engine.BestClasses();
-    for (int l = 0; l < 4; ++l) n->category.ClassIds[l] = best[static_cast<size_t>(l)];
-  };
-  std::vector<TWordNode*> ambiguous;
-  size_t classified = 0;
-  int32_t value = 0;
-  for (TWordNode* n = words.First(); n && n != words.Tail(); n = TWordList::NextNode(n)) {
-    if (!isNoun(n)) continue;
-    if (engine.ClassifySubstantive(n->text, &n->category.Category, value)) {
-      keep(n);
-      ++classified;
-    } else {
-      ambiguous.push_back(n);
-    }
-  }
-  for (TWordNode* n : ambiguous) {
-    if (!engine.ClassifyWord(n->text, value, true)) continue;
-    engine.PushHistory(engine.BestClasses());
-    keep(n);
-    ++classified;
-  }
-  return classified;
 }
 
 void StopOntologyEngine() {

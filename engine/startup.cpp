@@ -18,19 +18,14 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/command_line.h"
+#include "engine/dictionary_matrix.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
-#include "platform/fatal.h"
-#include "platform/read_file.h"
 #include "platform/settings_store.h"
 
-#if __has_include("engine/dictionary_matrix.h")
-#include "engine/dictionary_matrix.h"
-#define QUILOR_HAS_DICTIONARY_MATRIX 1
-#endif
 
 namespace quilor {
 
@@ -174,28 +169,6 @@ uint8_t ExportKind(const std::string& value) {
   return 0;
 }
 
-void LoadDictionaryMatrix(const std::string& mask) {
-#ifdef QUILOR_HAS_DICTIONARY_MATRIX
-  ReadDictionaryMatrix(mask);
-#else
-  constexpr size_t kMatrixSize = 17432;
-  constexpr int kMsgMatrixUnreadable = 218;
-  std::string bytes;
-  const std::string name = ReplaceExtension(mask, ".zv8");
-  ReadFileStatus status = ReadWholeFile(name, kMatrixSize, bytes);
-  if ((status != ReadFileStatus::kOk && status != ReadFileStatus::kTooLarge) || bytes.size() < kMatrixSize) {
-    ShowError(GetMessageText(kMsgMatrixUnreadable));
-    Terminate(kExitFatal, GetMessageText(kMsgMatrixUnreadable));
-  }
-#endif
-}
-
-void FreeDictionaryMatrix() {
-#ifdef QUILOR_HAS_DICTIONARY_MATRIX
-  DictionaryMatrix = TDictionaryMatrix{};
-#endif
-}
-
 }  // namespace
 
 SetupWizardChoice ScriptedSetupWizard::Run() {
@@ -272,7 +245,7 @@ bool CreateGlobalObjects() {
   // dictionaries is reported by the lexicon's own message.
   if (!MainDictionary) MainDictionary = OpenMainDictionary(ReplaceExtension(mask, ".lv8"), 2);
   if (!MainDictionary->ready) return false;
-  LoadDictionaryMatrix(mask);
+  ReadDictionaryMatrix(mask);
   // The verb and adjective indexes first: the ontology engine links them.
   if (!VerbIndex) VerbIndex = CreateVerbIndex(2, kVerbIndexPrimarySegments, kVerbIndexSecondarySegments, mask);
   if (!AdjectiveIndex)
@@ -491,7 +464,7 @@ bool ShutDown() {
   AdjectiveIndex = nullptr;
   delete TextIndex;
   TextIndex = nullptr;
-  FreeDictionaryMatrix();
+  DictionaryMatrix = TDictionaryMatrix{};
   FreeBordersIndex();
   DestroyBorderList();
   ScenarioFile.Clear();

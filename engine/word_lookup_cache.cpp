@@ -10,7 +10,7 @@ namespace quilor {
 
 void TWordLookupCache::Clear() {
   if (slots_ && used_ > 0)
-    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
+    for (size_t i = 0; i < slotCount_; ++i) slots_[i].keyLength = 0;
   if (pairs_)
     for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
   used_ = 0;
@@ -31,12 +31,10 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
   std::memcpy(key_ + 1 + extraSize, text, textLength);
   uint32_t h = 2166136261u;
   for (size_t i = 0; i < keyLength_; ++i) h = (h ^ static_cast<unsigned char>(key_[i])) * 16777619u;
-  if (!slots_) {
-    slots_.reset(new (std::nothrow) Slot[kSlots]);
-    if (!slots_) return nullptr;
-    for (size_t i = 0; i < kSlots; ++i) slots_[i].keyLength = 0;
-  }
-  for (size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+  if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
+  if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
+  const size_t mask = slotCount_ - 1;
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
     Slot& s = slots_[i];
     if (s.keyLength == 0) {
       s.hash = h;
@@ -44,6 +42,22 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
     }
     if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
   }
+}
+
+bool TWordLookupCache::Grow() {
+  const size_t count = slots_ ? slotCount_ * 2 : kFirstSlots;
+  std::unique_ptr<Slot[]> grown(new (std::nothrow) Slot[count]);
+  if (!grown) return false;
+  for (size_t i = 0; i < count; ++i) grown[i].keyLength = 0;
+  for (size_t i = 0; i < slotCount_; ++i) {
+    if (slots_[i].keyLength == 0) continue;
+    size_t j = slots_[i].hash & (count - 1);
+    while (grown[j].keyLength != 0) j = (j + 1) & (count - 1);
+    grown[j] = slots_[i];
+  }
+  slots_ = std::move(grown);
+  slotCount_ = count;
+  return true;
 }
 
 namespace {

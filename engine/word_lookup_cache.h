@@ -18,7 +18,8 @@ constexpr int kCachedReadings = 6;
 
 class TWordLookupCache {
  public:
-  static constexpr size_t kSlots = size_t{1} << 17;
+  static constexpr size_t kFirstSlots = size_t{1} << 12;
+  static constexpr size_t kSlots = size_t{1} << 17;  // the table grows up to this
   static constexpr size_t kMaxEntries = kSlots / 4 * 3;
 
   struct Entry {
@@ -72,7 +73,10 @@ class TWordLookupCache {
   std::unique_ptr<uint64_t[]> filter_;
   bool filterBuilt_ = false;
 
+  bool Grow();
+
   std::unique_ptr<Slot[]> slots_;
+  size_t slotCount_ = 0;
   std::unique_ptr<PairSlot[]> pairs_;
   size_t used_ = 0;
   const void* dictionary_ = nullptr;

@@ -5,19 +5,22 @@
 // (UTF-8; tab, line feed and backslash escaped), major class number and
 // category label of the reading the analysis chose for the word (both empty
 // for a proposition mark "/"). The dictionaries come from DIR (by default
-// <root>/Dico): englex.lv8, englex.zv8 and the name indexes.
-// With --results the semantic pass runs too (DIR/englex.sv8) and the results
-// are printed instead of the words: the category counters and percentages,
-// the ranked classes of each level and the relations with their counts (see
-// engine/results_report.h). --scenario applies a Scenario to the analysis.
-// Messages go to stderr; questions get their default answer.
+// <root>/Dico): englex.lv8, englex.zv8 and the name indexes. Then the names of
+// the word's classes on levels 1 to 4 as the semantic pass left them (empty
+// when it has none; the semantic dictionary englex.sv8 and the current
+// Scenario are used when present).
+// With --results the results of the analysis are printed instead of the
+// words: the category counters and percentages, the ranked classes of each
+// level and the relations with their counts (see engine/results_report.h);
+// --scenario FILE applies that Scenario instead of the current one.
+// The tool goes through the program's start-up and shut-down. Messages go
+// to stderr; questions get their default answer.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
 // 64 a bad option or no file, 66 a file missing or unreadable.
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -25,17 +28,17 @@
 #include <vector>
 
 #include "core/category.h"
-#include "core/class_file.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/lexicon.h"
+#include "core/class_file.h"
 #include "core/messages.h"
-#include "core/name_index.h"
-#include "engine/analysis_dictionaries.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
+#include "engine/options.h"
 #include "engine/results_report.h"
+#include "engine/startup.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -63,18 +66,6 @@ void Say(const std::string& cp1252) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(
 void Say(int id, const std::string& utf8Detail) {
   std::string text = GetMessageText(id);
   std::fprintf(stderr, "%s %s\n", Cp1252ToUtf8(text).c_str(), utf8Detail.c_str());
-}
-
-// The install root: the parent of the program's folder.
-std::string InstallRoot() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string exe(path);
-  std::string dir = exe.substr(0, exe.find_last_of('/'));
-  size_t slash = dir.find_last_of('/');
-  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
 }
 
 class Output {
@@ -132,7 +123,8 @@ void CategoryColumns(const TWordNode& node, Output& out) {
 }
 
 int Run(int argc, char** argv) {
-  std::string dico = InstallRoot() + "/Dico";
+  SetInstallPaths();
+  std::string dico = WorkContext->InstallRoot + "/Dico";
   std::vector<std::string> files;
   bool options = true;
   bool results = false;
@@ -149,14 +141,14 @@ int Run(int argc, char** argv) {
       dico = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
+    } else if (options && arg == "--results") {
+      results = true;
     } else if (options && arg == "--scenario") {
       if (i + 1 >= argc) {
         Say(GetMessageText(kMsgScenarioNeedsFile));
         return kExitUsage;
       }
       scenario = argv[++i];
-    } else if (options && arg == "--results") {
-      results = true;
     } else if (options && (arg == "-h" || arg == "--help")) {
       Say(GetMessageText(kMsgUsage));
       return kExitOk;
@@ -187,18 +179,30 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
-  // A lexicon that cannot be read ends the program with its message and code.
-  OpenAnalysisDictionaries(dico);
-  if (results) {
-    StartOntologyEngine(dico + "/englex.sv8");
-    if (!scenario.empty()) {
-      if (!LoadClassFile(ScenarioFile, scenario)) {
-        Say(kMsgFileUnreadable, scenario);
-        return kExitNoInput;
-      }
-      OntologyEngine->LoadScenario(ScenarioFile, false);
-      OntologyEngine->ShareScenarioWithIndexes();
+  // The program's own start-up on the dictionary folder: a dictionary that
+  // cannot be read ends the tool with its message and code. The tool reads
+  // the user's options but never writes them.
+  WorkContext->DictionaryMask = dico + "/englex.*";
+  const bool started = StartUp();
+  SaveOptionsAtExit = false;
+  if (!started) {
+    ShutDown();
+    SetMessageUi(nullptr);
+    return kExitFatal;
+  }
+  // The current Scenario and Borders, as the main window loads them after start-up.
+  LoadCurrentScenario();
+  LoadCurrentBorders();
+  if (!scenario.empty()) {
+    ScenarioFile.Clear();
+    if (!LoadClassFile(ScenarioFile, scenario) || !OntologyEngine) {
+      Say(kMsgFileUnreadable, scenario);
+      ShutDown();
+      SetMessageUi(nullptr);
+      return kExitNoInput;
     }
+    OntologyEngine->LoadScenario(ScenarioFile, false);
+    OntologyEngine->ShareScenarioWithIndexes();
   }
   FileQueue.Clear();
   for (const std::string& f : files) {
@@ -208,17 +212,11 @@ int Run(int argc, char** argv) {
     }
   }
 
-  CreateConverters();
   bool ok = RunAnalysis(0);
   CloseProgressGauge();
-  FreeConverters();
 
   Output out;
-  if (results) {
-    if (ok && AnalysisResults) out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
-    AnalysisResults.reset();
-    StopOntologyEngine();
-  }
+  if (results && ok && AnalysisResults) out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
   for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
     out.Number(node->position);
     out.Raw("\t");
@@ -229,11 +227,16 @@ int Run(int argc, char** argv) {
     out.Text(node->tag);
     out.Raw("\t");
     CategoryColumns(*node, out);
+    for (int level = 1; level <= 4; ++level) {
+      out.Raw("\t");
+      const uint32_t id = node->category.ClassIds[level - 1];
+      if (OntologyEngine && id) out.Text(OntologyEngine->ClassName(level, static_cast<int32_t>(id)).c_str());
+    }
     out.EndLine();
   }
   out.Flush();
-  FreeReadAheadThread();
-  CloseAnalysisDictionaries();
+  AnalysisResults.reset();
+  ShutDown();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }

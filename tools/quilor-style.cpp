@@ -1,16 +1,18 @@
 // quilor-style: style diagnosis of texts from the command line, and the
 // calibration of the style norms on a tagged corpus.
 //
-//   quilor-style [--dico DIR] FILE...                 plain UTF-8 texts
-//   quilor-style [--dico DIR] --corpus DIR            a corpus in the word/tag format
+//   quilor-style [--dico DIR] [--bursts] FILE...      documents
+//   quilor-style [--dico DIR] [--bursts] --corpus DIR a corpus in the word/tag format
 //                                                     with cats.txt (file and category)
 //   quilor-style [--dico DIR] --corpus DIR --calibrate OUT [--percentile P] [--previous LIST]
 //
-// Each text is profiled from the first reading of its words in the lexicon
-// DIR/englex.lv8 (by default <root>/Dico) and diagnosed with the lexicon's
-// norms. Output: one line per file (name, category, words, findings), then
-// per category the number of files of each style. With --calibrate the norm
-// of each display code is the P-th percentile (default 60) of its percentage
+// Each document (a corpus file with its tags taken off) goes through an
+// analysis run with the dictionaries of DIR (by default <root>/Dico) and is
+// diagnosed with the lexicon's norms. Output: one line per file (name,
+// category, words, findings), with --bursts followed by the lines of its
+// bursts, episodes and characteristic propositions (engine/burst_report.h),
+// then per category the number of files of each style. With --calibrate the norm
+// of each display code is the P-th percentile (default 70) of its percentage
 // over the corpus files, written to OUT in the form of dico/lists/style_norms.txt;
 // the labels, and the norms of codes no file shows, come from LIST.
 //
@@ -19,7 +21,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -31,11 +32,20 @@
 #include <vector>
 
 #include "core/chartables.h"
+#include "core/file_queue.h"
+#include "core/files.h"
 #include "core/lexicon.h"
 #include "core/messages.h"
 #include "engine/category_counters.h"
 #include "engine/diagnosis.h"
-#include "engine/style_profile.h"
+#include "engine/analysis_run.h"
+#include "engine/burst_report.h"
+#include "engine/bursts.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+#include "engine/tagged_corpus.h"
+#include "import/conversion_dispatch.h"
+#include "import/read_ahead.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/read_file.h"
@@ -55,18 +65,15 @@ struct FileResult {
   uint32_t words = 0;
   std::vector<int> findings;
   std::array<double, kDisplayCodeCount + 1> percentages{};
+  std::string report;
 };
 
 // The install root: the parent of the program's folder.
 std::string InstallRoot() {
-  char path[PATH_MAX];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  path[n] = '\0';
-  std::string exe(path);
-  std::string dir = exe.substr(0, exe.find_last_of('/'));
-  size_t slash = dir.find_last_of('/');
-  return slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
+  const std::string exe = ProgramPath();
+  const std::string dir = exe.substr(0, exe.find_last_of('/') == std::string::npos ? 0 : exe.find_last_of('/'));
+  const size_t slash = dir.find_last_of('/');
+  return dir.empty() ? "." : slash == std::string::npos || slash == 0 ? "/" : dir.substr(0, slash);
 }
 
 const char* StyleName(int message) {
@@ -79,33 +86,69 @@ const char* StyleName(int message) {
   }
 }
 
-bool Profile(TMainDictionary& lexicon, const std::string& path, bool tagged, FileResult& result) {
-  std::string text;
-  if (ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return false;
-  ClearCategoryCounters();
-  TStyleProfiler profiler(lexicon);
+// A corpus file as plain text: its words without their tags, blank-separated.
+bool WriteDetagged(const std::string& text, const std::string& path) {
+  std::string plain;
+  plain.reserve(text.size() / 2);
+  ReadTaggedText(
+      text,
+      [&](std::string_view w) {
+        plain += ' ';
+        plain += w;
+      },
+      [&] { plain += ".\n"; });
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool written = std::fwrite(plain.data(), 1, plain.size(), f) == plain.size();
+  return std::fclose(f) == 0 && written;
+}
+
+// Analyses one document and diagnoses it; with bursts, the bursts, episodes
+// and characteristic propositions of the run are kept as text.
+bool Analyse(const std::string& path, bool tagged, const std::string& scratch, bool bursts, FileResult& result) {
+  std::string document = path;
   if (tagged) {
-    profiler.Tagged(text);
-  } else {
-    profiler.Plain(Utf8ToCp1252(text));
+    std::string text;
+    if (ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk || !WriteDetagged(text, scratch)) return false;
+    document = scratch;
   }
-  ComputePercentages();
-  TDiagnosisInputs in = TDiagnosisInputs::Current();
-  in.textWords = CountedWords;
+  FileQueue.Clear();
+  if (!FileQueue.Add(document.c_str())) return false;
+  CurrentBurstResults.Clear();
+  RunAnalysis(0);
+  CloseProgressGauge();
   TDiagnosisList list;
   RecordingDiagnosisView view;
-  list.DiagnoseStyle(in, &view);
+  list.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
+  list.BuildTendencies(TDiagnosisInputs::Current(), true, nullptr);
   result.words = CountedWords;
   result.findings = list.Findings();
   std::copy(CategoryPercentages, CategoryPercentages + kDisplayCodeCount + 1, result.percentages.begin());
+  if (bursts) {
+    result.report = FormatStyleAndBursts(list, CurrentBurstResults, [](int32_t id) {
+      return AnalysisResults ? AnalysisResults->ItemName(id) : std::to_string(id);
+    });
+  }
   return true;
 }
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: quilor-style [--dico DIR] FILE...\n"
-               "       quilor-style [--dico DIR] --corpus DIR [--calibrate OUT [--percentile P] [--previous LIST]]\n");
+               "usage: quilor-style [--dico DIR] [--bursts] FILE...\n"
+               "       quilor-style [--dico DIR] [--bursts] --corpus DIR [--calibrate OUT [--percentile P] [--previous LIST]]\n");
   return kExitUsage;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
 }
 
 // Norms and labels of the list being replaced ("CODE VALUE # label" lines).
@@ -119,12 +162,7 @@ std::array<PreviousNorm, kDisplayCodeCount + 1> ReadPrevious(const std::string& 
   std::array<PreviousNorm, kDisplayCodeCount + 1> out{};
   std::string text;
   if (path.empty() || ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : Lines(text)) {
     char* after = nullptr;
     const long code = std::strtol(line.c_str(), &after, 10);
     if (after == line.c_str() || code < 1 || code > kDisplayCodeCount) continue;
@@ -181,7 +219,8 @@ int Run(int argc, char** argv) {
   std::string corpus;
   std::string calibrate;
   std::string previous;
-  double percentile = 60;
+  double percentile = 70;
+  bool bursts = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -197,6 +236,8 @@ int Run(int argc, char** argv) {
       if (!value(corpus)) return Usage();
     } else if (arg == "--calibrate") {
       if (!value(calibrate)) return Usage();
+    } else if (arg == "--bursts") {
+      bursts = true;
     } else if (arg == "--previous") {
       if (!value(previous)) return Usage();
     } else if (arg == "--percentile") {
@@ -215,7 +256,27 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
-  auto lexicon = std::make_unique<TMainDictionary>(dico + "/englex.lv8", 2);
+  // The dictionaries of DIR, as start-up loads them.
+  WorkContext->DictionaryMask = dico + "/englex.lv8";
+  if (!CreateGlobalObjects()) {
+    std::fprintf(stderr, "quilor-style: cannot load the dictionaries of %s\n", dico.c_str());
+    return kExitNoInput;
+  }
+  CreateConverters();
+  char scratchName[] = "/tmp/quilor-style-XXXXXX";
+  const int scratchFd = mkstemp(scratchName);
+  if (scratchFd < 0) return kExitNoInput;
+  close(scratchFd);
+  const std::string scratch = scratchName;
+  struct Cleanup {
+    std::string path;
+    ~Cleanup() {
+      std::remove(path.c_str());
+      FreeConverters();
+      FreeReadAheadThread();
+      SetMessageUi(nullptr);
+    }
+  } cleanup{scratch};
 
   std::vector<FileResult> results;
   if (!corpus.empty()) {
@@ -224,19 +285,14 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "quilor-style: cannot read %s/cats.txt\n", corpus.c_str());
       return kExitNoInput;
     }
-    size_t start = 0;
-    while (start < cats.size()) {
-      size_t end = cats.find('\n', start);
-      if (end == std::string::npos) end = cats.size();
-      const std::string line = cats.substr(start, end - start);
-      start = end + 1;
+    for (const std::string& line : Lines(cats)) {
       const size_t blank = line.find(' ');
       if (blank == std::string::npos || blank == 0) continue;
       FileResult r;
       r.name = line.substr(0, blank);
       r.category = line.substr(blank + 1);
       if (r.name.find('/') != std::string::npos) continue;
-      if (!Profile(*lexicon, corpus + "/" + r.name, true, r)) {
+      if (!Analyse(corpus + "/" + r.name, true, scratch, bursts, r)) {
         std::fprintf(stderr, "quilor-style: cannot read %s/%s\n", corpus.c_str(), r.name.c_str());
         return kExitNoInput;
       }
@@ -247,7 +303,7 @@ int Run(int argc, char** argv) {
       FileResult r;
       r.name = f;
       r.category = "-";
-      if (!Profile(*lexicon, f, false, r)) {
+      if (!Analyse(f, false, scratch, bursts, r)) {
         std::fprintf(stderr, "quilor-style: cannot read %s\n", f.c_str());
         return kExitNoInput;
       }
@@ -272,6 +328,7 @@ int Run(int argc, char** argv) {
       if (std::strcmp(StyleName(m), "none") != 0) style = StyleName(m);
     }
     std::printf("\n");
+    if (bursts) std::printf("%s", Cp1252ToUtf8(r.report).c_str());
     ++byCategory[r.category][style];
   }
   std::printf("\ncategory\tfiles\targumentative\tnarrative\tenunciative\tdescriptive\tnone\tmost\n");
@@ -281,7 +338,12 @@ int Run(int argc, char** argv) {
     int best = -1;
     for (const auto& [style, n] : styles) {
       files += n;
-      if (n > best) best = n, most = style;
+      if (n > best) {
+        best = n;
+        most = style;
+      } else if (n == best) {
+        most += "/" + style;  // a tie
+      }
     }
     auto n = [&](const char* s) {
       auto it = styles.find(s);
@@ -290,7 +352,6 @@ int Run(int argc, char** argv) {
     std::printf("%s\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n", category.c_str(), files, n("argumentative"), n("narrative"),
                 n("enunciative"), n("descriptive"), n("none"), most.c_str());
   }
-  SetMessageUi(nullptr);
   return 0;
 }
 

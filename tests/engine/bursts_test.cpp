@@ -171,12 +171,12 @@ TEST(Episodes, TwoClustersAreCutAtTheValleyGolden) {
   FindBurstsAndEpisodes(list, {}, r);
   ASSERT_EQ(r.bursts.size(), 4u);
   ASSERT_EQ(r.episodes.size(), 2u);
-  EXPECT_EQ(r.episodes[0].firstPosition, 1u);
-  EXPECT_EQ(r.episodes[0].lastPosition, 516u);
-  EXPECT_EQ(r.episodes[0].burstCount, 2);
-  EXPECT_EQ(r.episodes[1].firstPosition, 517u);
-  EXPECT_EQ(r.episodes[1].lastPosition, 3000u);
-  EXPECT_EQ(r.episodes[1].burstCount, 2);
+  EXPECT_EQ(+r.episodes[0].firstPosition, 1u);
+  EXPECT_EQ(+r.episodes[0].lastPosition, 516u);
+  EXPECT_EQ(+r.episodes[0].burstCount, 2);
+  EXPECT_EQ(+r.episodes[1].firstPosition, 517u);
+  EXPECT_EQ(+r.episodes[1].lastPosition, 3000u);
+  EXPECT_EQ(+r.episodes[1].burstCount, 2);
   EXPECT_EQ(r.bursts[0].episode, 1u);
   EXPECT_EQ(r.bursts[3].episode, 2u);
   EXPECT_DOUBLE_EQ(r.meanBurstSize, 6.0);
@@ -186,7 +186,7 @@ TEST(Episodes, TwoClustersAreCutAtTheValleyGolden) {
   StoreBurstResults(r, results);
   EXPECT_EQ(results.BurstCount, 4u);
   ASSERT_NE(results.Episode(2), nullptr);
-  EXPECT_EQ(results.Episode(2)->firstPosition, 517u);
+  EXPECT_EQ(+results.Episode(2)->firstPosition, 517u);
   EXPECT_EQ(results.Episode(3), nullptr);
 }
 
@@ -212,21 +212,21 @@ TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
   uint32_t bursts = 0;
   for (size_t i = 0; i < r.episodes.size(); ++i) {
     const TEpisodeRecord& e = r.episodes[i];
-    EXPECT_EQ(e.firstPosition, expectedFirst) << i;
-    EXPECT_LE(e.firstPosition, e.lastPosition) << i;
+    EXPECT_EQ(+e.firstPosition, expectedFirst) << i;
+    EXPECT_LE(+e.firstPosition, +e.lastPosition) << i;
     if (i + 1 < r.episodes.size()) {
-      EXPECT_GE(e.lastPosition - e.firstPosition + 1, 30u) << i;
+      EXPECT_GE(+e.lastPosition - +e.firstPosition + 1, 30u) << i;
     }
     expectedFirst = e.lastPosition + 1;
     bursts += e.burstCount;
   }
-  EXPECT_EQ(r.episodes.back().lastPosition, 3000u);
+  EXPECT_EQ(+r.episodes.back().lastPosition, 3000u);
   EXPECT_EQ(bursts, r.bursts.size());
   for (const TBurstRecord& burst : r.bursts) {
     ASSERT_GE(burst.episode, 1u);
     const TEpisodeRecord& e = r.episodes[burst.episode - 1];
-    EXPECT_LE(e.firstPosition, burst.meanPosition + 0.5);
-    EXPECT_GE(e.lastPosition, burst.meanPosition - 0.5);
+    EXPECT_LE(+e.firstPosition, burst.meanPosition + 0.5);
+    EXPECT_GE(+e.lastPosition, burst.meanPosition - 0.5);
   }
 }
 

@@ -29,6 +29,7 @@ class CommandLine : public ::testing::Test {
   // Parses and returns the boxes shown.
   std::vector<BoxRequest> Parse(const std::vector<std::string>& params, bool expected = true) {
     ScopedScriptedUi ui;
+    TerminationRequested = false;
     EXPECT_EQ(ParseCommandLine(params), expected);
     EXPECT_EQ(TerminationRequested, !expected);
     return ui.ui.Shown();
@@ -98,6 +99,8 @@ TEST_F(CommandLine, AbsolutePathsAreDocumentsNotSwitches) {
   Parse({folder_ / "later.txt", "/i"});
   EXPECT_TRUE(WorkContext->FileNamed);
   EXPECT_EQ(WorkContext->CommandLineFile, folder_ / "later.txt");
+  // A folder is no document: "/tmp" is the switch /t, which does not exist.
+  Parse({"/tmp"}, false);
   // A relative document is expanded to a full path.
   std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(folder_.path());

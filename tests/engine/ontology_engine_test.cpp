@@ -6,7 +6,6 @@
 #include "core/lexicon.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/word_list.h"
 #include "platform/message_ui.h"
 
 namespace quilor {
@@ -206,31 +205,6 @@ TEST_F(EnglishOntology, InstalledScenariosLoadWithoutAnomaliesAndClassifyTheirWo
   while (engine_->ScenarioEntryParent(entry)) entry = engine_->ScenarioEntryParent(entry);
   EXPECT_EQ(engine_->ScenarioClassName(static_cast<int32_t>(entry)), "animal");
   engine_->SetAnomalyReporter(nullptr);
-  engine_->ClearScenarioEntries();
-  engine_->ClearScenario();
-}
-
-TEST_F(EnglishOntology, WordListNounsGetTheirFourLevels) {
-  ClassFileList file;
-  bool damaged = false;
-  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\trivers\r\n3#1#\tnature\trivers\r\n", damaged));
-  engine_->LoadScenario(file, false);
-  TWordList words;
-  int32_t position = 0;
-  TWordCategoryData verb;
-  verb.Category.MajorClass = kClassVerb;
-  for (const char* w : {"The", "river", "flows", "past", "the", "bank", "of", "the", "creek"}) {
-    const bool isVerb = std::string(w) == "flows";
-    ASSERT_TRUE(words.Append(w, std::strlen(w), " ", 0, 1, ++position, isVerb ? &verb : nullptr));
-  }
-  EXPECT_EQ(ClassifyListNouns(*engine_, words), 8u);  // all but the verb: without a lexicon every word is a noun
-  std::vector<TWordNode*> nodes;
-  for (TWordNode* n = words.First(); n != words.Tail(); n = TWordList::NextNode(n)) nodes.push_back(n);
-  EXPECT_EQ(nodes[2]->category.ClassIds[0], 0u);
-  const uint32_t* bank = nodes[5]->category.ClassIds;
-  EXPECT_EQ(engine_->ClassName(3, static_cast<int32_t>(bank[2])), "nature");
-  EXPECT_EQ(engine_->ScenarioClassName(static_cast<int32_t>(bank[3])), "rivers");
-  EXPECT_EQ(engine_->ClassName(1, static_cast<int32_t>(nodes[1]->category.ClassIds[0])), "river");
   engine_->ClearScenarioEntries();
   engine_->ClearScenario();
 }

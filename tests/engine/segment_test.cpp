@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "engine/options.h"
 #include "engine/segment_buffer.h"
 #include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
 #include "engine/word_scanner.h"
 #include "platform/fatal.h"
 #include "tests/support/stream_support.h"
@@ -115,6 +117,42 @@ TEST(SegmentLexicon, EveryKeyOfTheLexiconIsVisited) {
   EXPECT_EQ(seen.size(), words);
 }
 
+// The cache answers as the dictionary does, before and after it grows, and
+// its expression filter hides no key or prefix of an expression.
+TEST(SegmentLexicon, TheLookupCacheAnswersAsTheDictionary) {
+  Dictionaries dictionaries(TestLexiconImage());
+  TWordLookupCache cache;
+  auto same = [&](const char* word) {
+    TCategoryRecord cached[kCachedReadings] = {};
+    TCategoryCode first = 0;
+    const int n = cache.WordReadings(word, cached, &first);
+    for (int r = 0; r < kCachedReadings; ++r) {
+      const bool found = LookupWord(*MainDictionary, r, static_cast<int>(std::strlen(word)), true, true, word) > 0 &&
+                         MainDictionary->value != 0;
+      if (r < n) {
+        EXPECT_TRUE(found) << word << " " << r;
+        EXPECT_EQ(std::memcmp(&cached[r], &MainDictionary->record, sizeof cached[r]), 0) << word << " " << r;
+      }
+      if (!found || !IsAmbiguous(MainDictionary->record)) {
+        EXPECT_EQ(n, found ? r + 1 : r) << word;
+        break;
+      }
+    }
+  };
+  for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
+  for (int i = 0; i < 6000; ++i) same(("w" + std::to_string(i)).c_str());  // the table grows
+  for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
+  bool longer = false;
+  EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
+  EXPECT_TRUE(longer);
+  EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
+  EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+  EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
+  EXPECT_FALSE(longer);
+  EXPECT_TRUE(cache.ExpressionKnown("email", longer));  // no separator: walked
+  EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
+}
+
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
   Dictionaries dictionaries(TestLexiconImage());
   const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
@@ -194,7 +232,23 @@ TEST(SegmentCuts, SlotsCommasAndContentWords) {
   EXPECT_EQ(w[20], "/");
   EXPECT_EQ(w[41], "/");
   EXPECT_EQ(w[47], "/");
-  EXPECT_EQ(CountedPropositions, CountedPropositions);  // counted, not checked here
+  TextWords.Clear();
+}
+
+// A dot with no blank after it ends the sentence only in the resolver, which
+// has the word after it sent again: that word is counted once.
+TEST(SegmentCuts, TheWordThatBeginsTheNextSegmentIsCountedOnce) {
+  Dictionaries dictionaries(TestLexiconImage());
+  Segment("the dog ran.The man came.Then he saw a car");
+  std::vector<std::string> w;
+  int32_t expected = 0;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    w.push_back(n->text);
+    if (std::string(n->text) == "/") continue;
+    EXPECT_EQ(n->position, ++expected) << n->text;
+  }
+  EXPECT_EQ(w, (std::vector<std::string>{"the", "dog", "ran", "/", "The", "man", "came", "/", "Then", "he", "saw", "a",
+                                         "car", "/"}));
   TextWords.Clear();
 }
 

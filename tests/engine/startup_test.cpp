@@ -38,12 +38,8 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     root_ = tmp_ / "root";
     for (const char* sub : {"bin", "Dico", "Scenario", "Text"}) fs::create_directories(root_ + "/" + sub);
-    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8"})
+    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
       fs::create_symlink(kBuiltDico + "/englex" + ext, root_ + "/Dico/englex" + ext);
-    if (fs::exists(kBuiltDico + "/englex.zv8"))
-      fs::create_symlink(kBuiltDico + "/englex.zv8", root_ + "/Dico/englex.zv8");
-    else
-      WriteWholeFile(root_ + "/Dico/englex.zv8", std::string(17432, '\0'));
     fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
     WriteWholeFile(root_ + "/Text/sample.txt", "A sample text.\n");
     SetProgramPathForTesting(root_ + "/bin/quilor");
@@ -108,7 +104,19 @@ class StartupTest : public ::testing::Test {
   fs::path previous_;
 };
 
+// Every entry of a tree with its size and time.
+std::string Listing(const std::string& root) {
+  std::string out;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    std::error_code ec;
+    out += e.path().string() + " " + std::to_string(e.is_regular_file() ? fs::file_size(e.path(), ec) : 0) + " " +
+           std::to_string(fs::last_write_time(e.path(), ec).time_since_epoch().count()) + "\n";
+  }
+  return out;
+}
+
 TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
+  const std::string installed = Listing(root_);
   {
     ScopedScriptedUi ui;
     Start();
@@ -136,6 +144,8 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   ASSERT_TRUE(ShutDown());
   EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || BorderList ||
                StartupBuffer || ReadAheadThread);
+  // Nothing was written into the install tree, which may be read-only.
+  EXPECT_EQ(Listing(root_), installed);
 
   // The next run reads the options back and finds its folder again.
   Start();
@@ -290,7 +300,8 @@ TEST_F(StartupTest, DictionaryFilesThatCannotBeReadStopTheProgram) {
   ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
   replace(".zv8", std::string(17431, '\0'));
   ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
-  replace(".zv8", std::string(17432, '\0'));
+  fs::remove(dico + ".zv8");
+  fs::create_symlink(kBuiltDico + "/englex.zv8", dico + ".zv8");
 
   fs::remove(dico + ".lv8");
   ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");

@@ -1,7 +1,7 @@
 // Bursts, episodes, characteristic propositions, the searches and the
 // diagnosis over word lists of any shape: each input byte pair is a word
-// (class, subclass or class id) or a proposition mark; positions may repeat
-// or jump. The episodes must cover the text in order, every burst must
+// (class, subclass or class id), a stretch of plain words or a proposition
+// mark; positions may jump. The episodes must cover the text in order, every burst must
 // belong to one, and the searches must end.
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t b = data[i + 1];
     if (a == 0xFF) {
       list.Append("/", " ", 0, 1, position, nullptr);
+      continue;
+    }
+    if ((a & 0x3F) == 0x3E) {  // a stretch of plain words
+      const TWordCategoryData plain = testing_words::Category(kClassSubstantive);
+      for (int k = 0; k < b; ++k) list.Append("f", " ", 0, 1, ++position, &plain);
       continue;
     }
     position += (a & 0x80) ? (b % 8) * 40 : 1;  // long jumps stretch the text

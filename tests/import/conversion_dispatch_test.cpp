@@ -18,7 +18,7 @@ using testing::BuildCompoundFile;
 using testing::BuildWordFile;
 using testing::BuildZip;
 using testing::ReadFileBytes;
-using testing::WordSpec;
+using testing::WordLayout;
 using testing::WriteFileBytes;
 
 const std::string kData = std::string(QUILOR_TEST_DATA) + "/import/convert/";
@@ -188,7 +188,7 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   EXPECT_EQ(ConversionFailures[0].reason, "File " + fake + " is not valid MS Word document");
 
   // An encrypted document gives the password message and no text at all.
-  WordSpec secret;
+  WordLayout secret;
   secret.text = u"secret\r";
   secret.ccp[0] = 7;
   secret.encrypted = true;

@@ -12,15 +12,15 @@ using testing::BuildCompoundFile;
 using testing::BuildWordFile;
 using testing::BuildWordStreams;
 using testing::Put32;
-using testing::WordSpec;
+using testing::WordLayout;
 
 const std::string kData = std::string(QUILOR_TEST_DATA) + "/import/convert/";
 
-WordSpec MainOnly(const std::u16string& text) {
-  WordSpec spec;
-  spec.text = text;
-  spec.ccp[0] = static_cast<uint32_t>(text.size());
-  return spec;
+WordLayout MainOnly(const std::u16string& text) {
+  WordLayout layout;
+  layout.text = text;
+  layout.ccp[0] = static_cast<uint32_t>(text.size());
+  return layout;
 }
 
 WordErrorKind ErrorOf(const std::string& file, TMSWordDocument& doc, std::string* what = nullptr) {
@@ -78,20 +78,20 @@ TEST(WordDocument, ControlCharactersFieldsAndTables) {
 }
 
 TEST(WordDocument, PiecesOfBothWidthsAndCodePages) {
-  WordSpec spec = MainOnly(u"one two three four five six seven\r");
-  spec.pieces = 5;
+  WordLayout layout = MainOnly(u"one two three four five six seven\r");
+  layout.pieces = 5;
   TMSWordDocument doc;
-  doc.ReadFromMemory(BuildWordFile(spec), "t.doc");
+  doc.ReadFromMemory(BuildWordFile(layout), "t.doc");
   EXPECT_EQ(doc.MainTextString(), "one two three four five six seven");
-  spec.eightBit = true;
-  doc.ReadFromMemory(BuildWordFile(spec), "t.doc");
+  layout.eightBit = true;
+  doc.ReadFromMemory(BuildWordFile(layout), "t.doc");
   EXPECT_EQ(doc.MainTextString(), "one two three four five six seven");
 
   // A character the code page lacks never glues two words.
   doc.ReadFromMemory(BuildWordFile(MainOnly(u"alpha\x4E2D" u"beta \x20AC\r")), "t.doc");
   EXPECT_EQ(doc.MainTextString(), "alpha beta \x80");
   // A Russian document maps to code page 1251.
-  WordSpec russian = MainOnly(u"\x0414\x0430\r");
+  WordLayout russian = MainOnly(u"\x0414\x0430\r");
   russian.lid = 0x0419;
   doc.ReadFromMemory(BuildWordFile(russian), "t.doc");
   EXPECT_EQ(doc.MainTextString(), "\xC4\xE0");
@@ -129,11 +129,11 @@ TEST(WordDocument, Word6DocumentKeepsItsPieceTableInTheMainStream) {
 }
 
 TEST(WordDocument, StoriesGoToTheirOwnLists) {
-  WordSpec spec;
-  spec.text = u"main\rnote\rhead\r";
-  spec.ccp = {5, 5, 5, 0, 0, 0, 0, 0};
+  WordLayout layout;
+  layout.text = u"main\rnote\rhead\r";
+  layout.ccp = {5, 5, 5, 0, 0, 0, 0, 0};
   TMSWordDocument doc;
-  doc.ReadFromMemory(BuildWordFile(spec), "t.doc");
+  doc.ReadFromMemory(BuildWordFile(layout), "t.doc");
   EXPECT_EQ(doc.MainText, std::vector<std::string>{"main"});
   EXPECT_EQ(doc.Footnotes, std::vector<std::string>{"note"});
   EXPECT_EQ(doc.Headers, std::vector<std::string>{"head"});
@@ -152,13 +152,13 @@ TEST(WordDocument, DamagedAndForeignFilesRaiseTheirErrors) {
     EXPECT_STREQ(e.what(), "File /nonexistent/x.doc is not found.");
   }
 
-  WordSpec secret = MainOnly(u"secret\r");
+  WordLayout secret = MainOnly(u"secret\r");
   secret.encrypted = true;
   EXPECT_EQ(ErrorOf(BuildWordFile(secret), doc), WordErrorKind::kPasswordProtected);
   EXPECT_TRUE(doc.MainText.empty());
 
   // Second piece points beyond the stream: the first piece's text is kept.
-  WordSpec two = MainOnly(u"first half second half\r");
+  WordLayout two = MainOnly(u"first half second half\r");
   two.pieces = 2;
   auto [stream, table] = BuildWordStreams(two);
   Put32(table, 5 + 3 * 4 + 8 + 2, 0x00FFFFF0);
@@ -173,7 +173,7 @@ TEST(WordDocument, DamagedAndForeignFilesRaiseTheirErrors) {
   Put32(t2, 1, 0x7FFFFFF0);
   EXPECT_EQ(ErrorOf(BuildCompoundFile({{"WordDocument", s2}, {"1Table", t2}}), doc), WordErrorKind::kPieceBounds);
   // Positions that go backwards.
-  WordSpec backwards = MainOnly(u"abcdef\r");
+  WordLayout backwards = MainOnly(u"abcdef\r");
   backwards.pieces = 2;
   auto [s3, t3] = BuildWordStreams(backwards);
   Put32(t3, 9, 0xFFFFFFF0);
@@ -207,10 +207,10 @@ TEST(WordDocument, ManyPiecesAreBoundedByTheTableNotByACount) {
   std::u16string text;
   for (int i = 0; i < 800; ++i) text += u"w ";
   text += u"\r";
-  WordSpec spec = MainOnly(text);
-  spec.pieces = 700;
+  WordLayout layout = MainOnly(text);
+  layout.pieces = 700;
   TMSWordDocument doc;
-  doc.ReadFromMemory(BuildWordFile(spec), "t.doc");
+  doc.ReadFromMemory(BuildWordFile(layout), "t.doc");
   EXPECT_EQ(doc.MainTextString().size(), 1600u);
 }
 

@@ -112,30 +112,30 @@ std::string BuildCompoundFile(const std::vector<std::pair<std::string, std::stri
   return out;
 }
 
-std::pair<std::string, std::string> BuildWordStreams(const WordSpec& spec) {
+std::pair<std::string, std::string> BuildWordStreams(const WordLayout& layout) {
   std::string doc(0x400, '\0');
   Put16(doc, 0, 0xA5EC);
   Put16(doc, 2, 0x00C1);
-  Put16(doc, 6, spec.lid);
+  Put16(doc, 6, layout.lid);
   uint16_t flags = 0x0004 | 0x0200;
-  if (spec.encrypted) flags |= 0x0100;
+  if (layout.encrypted) flags |= 0x0100;
   Put16(doc, 0x0A, flags);
   Put16(doc, 0x20, 14);
   Put16(doc, 0x3E, 22);
-  for (int s = 0; s < 8; ++s) Put32(doc, 0x4C + 4 * s, spec.ccp[s]);
+  for (int s = 0; s < 8; ++s) Put32(doc, 0x4C + 4 * s, layout.ccp[s]);
   Put16(doc, 0x98, 93);
-  uint32_t cpCount = static_cast<uint32_t>(spec.text.size());
+  uint32_t cpCount = static_cast<uint32_t>(layout.text.size());
   Put32(doc, 0x18, 0x400);
   // The text, 8- or 16-bit.
-  for (char16_t c : spec.text) {
-    if (spec.eightBit) doc.push_back(static_cast<char>(c & 0xFF));
+  for (char16_t c : layout.text) {
+    if (layout.eightBit) doc.push_back(static_cast<char>(c & 0xFF));
     else {
       doc.push_back(static_cast<char>(c & 0xFF));
       doc.push_back(static_cast<char>(c >> 8));
     }
   }
   Put32(doc, 0x1C, static_cast<uint32_t>(doc.size()));
-  int n = std::max(1, spec.pieces);
+  int n = std::max(1, layout.pieces);
   std::string table;
   table.push_back(2);
   Put32(table, 1, static_cast<uint32_t>((n + 1) * 4 + n * 8));
@@ -143,7 +143,7 @@ std::pair<std::string, std::string> BuildWordStreams(const WordSpec& spec) {
   size_t pcd = 5 + (n + 1) * 4;
   for (int i = 0; i < n; ++i) {
     uint32_t cp = static_cast<uint32_t>(uint64_t{cpCount} * i / n);
-    uint32_t fc = spec.eightBit ? (((0x400 + cp) * 2) | 0x40000000u) : 0x400 + 2 * cp;
+    uint32_t fc = layout.eightBit ? (((0x400 + cp) * 2) | 0x40000000u) : 0x400 + 2 * cp;
     Put16(table, pcd + 8 * i, 0);
     Put32(table, pcd + 8 * i + 2, fc);
     Put16(table, pcd + 8 * i + 6, 0);
@@ -153,8 +153,8 @@ std::pair<std::string, std::string> BuildWordStreams(const WordSpec& spec) {
   return {doc, table};
 }
 
-std::string BuildWordFile(const WordSpec& spec) {
-  auto [doc, table] = BuildWordStreams(spec);
+std::string BuildWordFile(const WordLayout& layout) {
+  auto [doc, table] = BuildWordStreams(layout);
   return BuildCompoundFile({{"WordDocument", doc}, {"1Table", table}});
 }
 

@@ -18,7 +18,7 @@ std::string BuildCompoundFile(const std::vector<std::pair<std::string, std::stri
 void Put16(std::string& s, size_t at, uint16_t v);
 void Put32(std::string& s, size_t at, uint32_t v);
 
-struct WordSpec {
+struct WordLayout {
   std::u16string text;                   // all stories, back to back
   std::array<uint32_t, 8> ccp{};         // main, footnotes, headers, macros, annotations, endnotes, text boxes, header text boxes
   bool eightBit = false;                 // the pieces hold 8-bit characters
@@ -28,8 +28,8 @@ struct WordSpec {
 };
 // The "WordDocument" and "1Table" streams of a Word 97 document. The text
 // starts at byte 0x400 of the first; the piece table is all of the second.
-std::pair<std::string, std::string> BuildWordStreams(const WordSpec& spec);
-std::string BuildWordFile(const WordSpec& spec);
+std::pair<std::string, std::string> BuildWordStreams(const WordLayout& layout);
+std::string BuildWordFile(const WordLayout& layout);
 
 // A zip archive of the given parts (name, bytes), deflated.
 std::string BuildZip(const std::vector<std::pair<std::string, std::string>>& parts);

@@ -23,7 +23,10 @@ struct Result {
 
 // Runs the tool with arguments; stderr goes to errPath.
 Result RunDump(const std::string& args, const std::string& errPath) {
-  std::string command = std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args + " 2>" + errPath;
+  // The tool's settings stay in a folder of the test.
+  std::string config = errPath + ".config";
+  std::string command = "XDG_CONFIG_HOME=" + config + " " + std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args +
+                        " 2>" + errPath;
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -35,7 +38,14 @@ Result RunDump(const std::string& args, const std::string& errPath) {
   return result;
 }
 
-TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
+// The first n tab-separated columns of a line.
+std::string FirstColumns(const std::string& line, int n) {
+  size_t end = 0;
+  for (int i = 0; i < n && end != std::string::npos; ++i) end = line.find('\t', end + (i ? 1 : 0));
+  return end == std::string::npos ? line : line.substr(0, end);
+}
+
+TEST(QuilorDump, PrintsOneLineOfTenColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
   Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
@@ -49,11 +59,14 @@ TEST(QuilorDump, PrintsOneLineOfSixColumnsPerWord) {
     (line.find("\t/\t") != std::string::npos ? marks : lines).push_back(line);
   }
   ASSERT_EQ(lines.size(), 56u);
-  EXPECT_EQ(lines[0], "1\t1\tCaf\xC3\xA9\t \t8\tSubstantive");
+  for (const std::string& line : lines) EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 9) << line;
+  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tCaf\xC3\xA9\t \t8\tSubstantive");
   // The sentence's punctuation stays with the mark that closes it.
-  EXPECT_EQ(lines[24], "25\t1\tQu\xC3\xA9\t \t8\tSubstantive");
-  EXPECT_NE(std::find(marks.begin(), marks.end(), "24\t1\t/\t. \xC2\xBF\t\t"), marks.end());
-  EXPECT_EQ(lines[55], "56\t2\t\xC3\x89T\xC3\x89\t \t8\tSubstantive");
+  EXPECT_EQ(FirstColumns(lines[24], 6), "25\t1\tQu\xC3\xA9\t \t8\tSubstantive");
+  EXPECT_NE(std::find_if(marks.begin(), marks.end(),
+                         [](const std::string& m) { return FirstColumns(m, 6) == "24\t1\t/\t. \xC2\xBF\t\t"; }),
+            marks.end());
+  EXPECT_EQ(FirstColumns(lines[55], 6), "56\t2\t\xC3\x89T\xC3\x89\t \t8\tSubstantive");
   EXPECT_TRUE(ReadFileBytes(err).empty());
 }
 
@@ -63,12 +76,21 @@ TEST(QuilorDump, ChosenReadingFillsTheClassAndLabelColumns) {
   std::string text = folder.Write("text.txt", "The children went because\n");
   Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + text, err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
-  EXPECT_EQ(r.out,
-            "1\t1\tThe\t \t7\tDeterminant\n"
-            "2\t1\tchildren\t \t8\tSubstantive\n"
-            "3\t1\twent\t \t1\tVerb Factive Indicative Past\n"
-            "4\t1\tbecause\t \t2\tConnector Cause\n"
-            "4\t1\t/\t \t\t\n");
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = r.out.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(r.out.substr(start, end - start));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(FirstColumns(lines[0], 6), "1\t1\tThe\t \t7\tDeterminant");
+  // The semantic pass settled the noun among its readings: the label says so.
+  EXPECT_EQ(FirstColumns(lines[1], 6), "2\t1\tchildren\t \t8\t>ambiguity<   Substantive");
+  EXPECT_EQ(FirstColumns(lines[2], 6), "3\t1\twent\t \t1\tVerb Factive Indicative Past");
+  EXPECT_EQ(FirstColumns(lines[3], 6), "4\t1\tbecause\t \t2\tConnector Cause");
+  EXPECT_EQ(lines[4], "4\t1\t/\t \t\t\t\t\t\t");
+  // The noun's classes on the four levels: reference, two fields, default Scenario group.
+  std::string classes = lines[1].substr(FirstColumns(lines[1], 6).size() + 1);
+  EXPECT_EQ(classes.substr(0, classes.find('\t')), "child");
+  EXPECT_NE(classes.find("\tperson\tperson"), std::string::npos) << classes;
+  EXPECT_EQ(lines[0].substr(FirstColumns(lines[0], 6).size()), "\t\t\t\t");  // a determinant has no class
   // Without a lexicon the run stops with the dictionary message.
   r = RunDump("--dico " + folder.Path("none") + " " + text, err);
   EXPECT_EQ(r.exitCode, 2);
@@ -164,16 +186,25 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   std::string text = folder.Write("jury.txt",
                                   "The jury praised the county election. The jury praised the county election. "
                                   "The jury praised the county.\n");
+  // A Scenario that holds the jury alone.
+  std::string scenario = folder.Write("jury.scn", "G#0V\t1\tcourt\r\nS#1#\tjury\tcourt\r\n");
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico --results " + text, err);
+  std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico --results ";
+  Result r = RunDump(dico + "--scenario " + scenario + " " + text, err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   EXPECT_EQ(r.out.rfind("# Categories\n", 0), 0u) << r.out;
-  // Nouns of classes met at least 3 times are retained (the default threshold).
+  // Retained: the Scenario's nouns and those of classes met at least 3 times.
   EXPECT_NE(r.out.find("\n44\tReferent\t6\t35.29\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\n48\tWord\t17\t100.00\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# References\n1\tcounty\t3\n2\tjury\t3\n3\telection\t2\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Relations: References\njury\tcounty\t3\n# "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("# Scenario\n1\tcourt\t3\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("\tThe\t"), std::string::npos);  // no word stream
+
+  // A Scenario file that is not there stops the tool before the analysis.
+  r = RunDump(dico + "--scenario " + folder.Path("none.scn") + " " + text, err);
+  EXPECT_EQ(r.exitCode, 66);
+  EXPECT_TRUE(r.out.empty());
 }
 
 }  // namespace
