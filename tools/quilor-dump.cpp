@@ -133,22 +133,17 @@ int Run(int argc, char** argv) {
     std::string arg = argv[i];
     if (options && arg == "--") {
       options = false;
-    } else if (options && arg == "--dico") {
+    } else if (options && (arg == "--dico" || arg == "--scenario")) {
+      const bool isDico = arg == "--dico";
       if (i + 1 >= argc) {
-        Say(GetMessageText(kMsgDicoNeedsFolder));
+        Say(GetMessageText(isDico ? kMsgDicoNeedsFolder : kMsgScenarioNeedsFile));
         return kExitUsage;
       }
-      dico = argv[++i];
+      (isDico ? dico : scenario) = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
     } else if (options && arg == "--results") {
       results = true;
-    } else if (options && arg == "--scenario") {
-      if (i + 1 >= argc) {
-        Say(GetMessageText(kMsgScenarioNeedsFile));
-        return kExitUsage;
-      }
-      scenario = argv[++i];
     } else if (options && (arg == "-h" || arg == "--help")) {
       Say(GetMessageText(kMsgUsage));
       return kExitOk;

@@ -74,6 +74,15 @@ class SemanticPassTest : public ::testing::Test {
     EXPECT_TRUE(AnalysisResults->ResultsReady);
     return *AnalysisResults;
   }
+  void LoadScenario(const std::string& text) {
+    ForceGroupRenumbering = false;
+    ClassFileGroupCounter = 0;
+    GroupRenumberingInProgress = false;
+    ClassFileList file;
+    bool damaged = false;
+    ASSERT_TRUE(ParseClassFileText(file, text, damaged));
+    OntologyEngine->LoadScenario(file, false);
+  }
   uint32_t ClassOf(const std::string& word) {
     for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
       if (word == n->text) return n->category.ClassIds[0];
@@ -264,13 +273,7 @@ TEST_F(SemanticPassTest, RelationBaseOutsideItsRangeIsResetAndSavedBack) {
 }
 
 TEST_F(SemanticPassTest, ScenarioEntriesOfNounsBecomeLevelFourItems) {
-  ForceGroupRenumbering = false;
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
-  ClassFileList file;
-  bool damaged = false;
-  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n", damaged));
-  OntologyEngine->LoadScenario(file, false);
+  LoadScenario("G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n");
   ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
   Text("dog cash / dog /");
   TAnalysisResults& r = Run();
@@ -294,13 +297,7 @@ TEST_F(SemanticPassTest, VerbsCountTheirScenarioEntryAndNumeralsBecomeNamedNouns
   VerbIndex = &verbs.Index();
   AdjectiveIndex = &adjectives.Index();
   OntologyEngine->SetVerbIndex({[](const std::string& n) { return n == "run" ? 1u : 0u; }, 1});
-  ForceGroupRenumbering = false;
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
-  ClassFileList file;
-  bool damaged = false;
-  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tpets\r\nV#1#\trun\tpets\r\n", damaged));
-  OntologyEngine->LoadScenario(file, false);  // the verb's group goes into its index entry
+  LoadScenario("G#0V\t1\tpets\r\nV#1#\trun\tpets\r\n");  // the verb's group goes into its index entry
   Options->Set(opt::Normalisation, 1);
 
   TWordCategoryData verb, numeral;
