@@ -314,7 +314,7 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists,
     f.past = true;
   }
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Verb)) {
-    if (!keep.Keeps(e.lemma)) continue;
+    if (!keep.Keeps(e.lemma, true)) continue;
     VerbKind k = KindOfVerb(wn, lists, e.lemma);
     int weight = wn.TaggedCount(Pos::Verb, e.lemma);
     Add(e.lemma, code(k, Tense::Present, Mood::Indicative), ReadingOrigin::WordNetLemma, weight);
@@ -445,7 +445,7 @@ ExpressionFilter::ExpressionFilter(const WordLists& lists) : excluded_(lists.exc
   }
 }
 
-ExpressionFilter::Verdict ExpressionFilter::Judge(const std::string& written) const {
+ExpressionFilter::Verdict ExpressionFilter::Judge(const std::string& written, bool verb) const {
   // a'man is joined as a_man: judge the spelling the segment buffer joins.
   const std::string joined = JoinedSpelling(written);
   const std::string& lemma = joined.empty() ? written : joined;
@@ -454,14 +454,16 @@ ExpressionFilter::Verdict ExpressionFilter::Judge(const std::string& written) co
   if (cut == std::string::npos || closedExpressions_.count(lemma)) return kKept;
   const std::string first = lemma.substr(0, cut);
   if (first == "the" || first == "a" || first == "an") return kArticleInitial;
-  bool allClosed = true;
-  for (size_t start = 0; allClosed && start <= lemma.size();) {
+  // Whether the words after the first are all closed-class words, and the first too.
+  bool restClosed = true;
+  for (size_t start = cut + 1; restClosed && start <= lemma.size();) {
     size_t end = lemma.find('_', start);
     if (end == std::string::npos) end = lemma.size();
-    allClosed = closedWords_.count(lemma.substr(start, end - start)) > 0;
+    restClosed = closedWords_.count(lemma.substr(start, end - start)) > 0;
     start = end + 1;
   }
-  if (allClosed) return kFunctionWords;
+  if (restClosed && closedWords_.count(first)) return kFunctionWords;
+  if (restClosed && verb) return kVerbParticle;
   return excluded_.count(lemma) || excluded_.count(written) ? kListed : kKept;
 }
 

@@ -56,14 +56,17 @@ std::string JoinedSpelling(const std::string& word);
 //    closed.txt lists the expression itself (in_order_to, of_course);
 //  - beginning with an article (the_city, a_lot): the article belongs to the
 //    noun phrase, not to the name;
+//  - a verb followed only by closed-class words (look_at, depend_on, give_up):
+//    the verb stays a verb and the particle keeps its own class;
 //  - listed in excluded_expressions.txt (calibrated on the corpus).
 // Closed-list expressions are never left out.
 class ExpressionFilter {
  public:
-  enum Verdict { kKept, kFunctionWords, kArticleInitial, kListed };
+  enum Verdict { kKept, kFunctionWords, kArticleInitial, kVerbParticle, kListed };
   explicit ExpressionFilter(const WordLists& lists);
-  Verdict Judge(const std::string& lemma) const;
-  bool Keeps(const std::string& lemma) const { return Judge(lemma) == kKept; }
+  // `verb`: the lemma is read as a verb (a WordNet verb lemma).
+  Verdict Judge(const std::string& lemma, bool verb = false) const;
+  bool Keeps(const std::string& lemma, bool verb = false) const { return Judge(lemma, verb) == kKept; }
 
  private:
   std::set<std::string> closedWords_, closedExpressions_;

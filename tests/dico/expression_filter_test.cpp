@@ -30,6 +30,9 @@ TEST(DicoExpressions, RulesJudgeEachExpression) {
   EXPECT_EQ(filter.Judge("the_city"), ExpressionFilter::kArticleInitial);
   EXPECT_EQ(filter.Judge("a'man"), ExpressionFilter::kArticleInitial);  // joined as a_man
   EXPECT_EQ(filter.Judge("red_wine"), ExpressionFilter::kListed);
+  EXPECT_EQ(filter.Judge("look_to_it", true), ExpressionFilter::kVerbParticle);
+  EXPECT_EQ(filter.Judge("look_to_it"), ExpressionFilter::kKept);  // not read as a verb
+  EXPECT_EQ(filter.Judge("take_it_in_stride", true), ExpressionFilter::kKept);
   // Closed-list expressions stay even when listed; a content word keeps an expression.
   EXPECT_EQ(filter.Judge("in_order_to"), ExpressionFilter::kKept);
   EXPECT_EQ(filter.Judge("of_course"), ExpressionFilter::kKept);
