@@ -105,35 +105,53 @@ bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
   kindCursor_[k] = 0;
   sortedCount_[k] = 0;
 
-  // Records with a pair, keyed second x 2^32 + first.
-  struct Keyed {
+  // Equal pairs make one group, counted on its first record: the groups are
+  // found with a hash table of the pairs seen (key second x 2^32 + first,
+  // never 0 since a pair has a second), then put in ascending pair order.
+  // The groups are always complete before a stop is acted upon.
+  struct Slot {
     uint64_t key;
-    uint32_t record;
+    uint32_t group;
   };
-  std::vector<Keyed> keyed;
-  size_t n = 0;
-  for (size_t i = 0; i < records_.Size(); ++i)
-    if (records_[i].second[k]) ++n;
-  if (!Reserve(keyed, n)) return false;
-  for (size_t i = 0; i < records_.Size(); ++i) {
-    const TRelationRecord& r = records_[i];
-    if (r.second[k]) keyed.push_back({(uint64_t{r.second[k]} << 32) | r.first[k], static_cast<uint32_t>(i)});
+  auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
+  uint32_t sorted = 0;
+  try {
+    std::vector<Slot> table(size_t{1} << 12);
+    size_t mask = table.size() - 1;
+    auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
+      size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m;
+      while (t[h].key && t[h].key != key) h = (h + 1) & m;
+      return t[h];
+    };
+    for (size_t i = 0; i < records_.Size(); ++i) {
+      const TRelationRecord& r = records_[i];
+      if (!r.second[k]) continue;
+      ++sorted;
+      const uint64_t key = keyOf(r);
+      Slot& slot = place(table, mask, key);
+      if (slot.key) {
+        ++groups[slot.group].count;
+        continue;
+      }
+      slot = {key, static_cast<uint32_t>(groups.size())};
+      groups.push_back({static_cast<uint32_t>(i), 1});
+      if (groups.size() * 2 > table.size()) {
+        std::vector<Slot> bigger(table.size() * 2);
+        const size_t biggerMask = bigger.size() - 1;
+        for (const Slot& old : table)
+          if (old.key) place(bigger, biggerMask, old.key) = old;
+        table.swap(bigger);
+        mask = biggerMask;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    groups = {};
+    ReportMemoryLow(true);
+    return false;
   }
-  std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-    return a.key < b.key || (a.key == b.key && a.record < b.record);
-  });
-
-  // Equal neighbours make one group, counted on its first record. The
-  // groups are always complete before a stop is acted upon.
-  size_t distinct = 0;
-  for (size_t i = 0; i < keyed.size(); ++i)
-    if (i == 0 || keyed[i].key != keyed[i - 1].key) ++distinct;
-  if (!Reserve(groups, distinct)) return false;
-  for (size_t i = 0; i < keyed.size(); ++i) {
-    if (i == 0 || keyed[i].key != keyed[i - 1].key) groups.push_back({keyed[i].record, 1});
-    else ++groups.back().count;
-  }
-  sortedCount_[k] = static_cast<uint32_t>(keyed.size());
+  std::sort(groups.begin(), groups.end(),
+            [&](const Group& a, const Group& b) { return keyOf(records_[a.record]) < keyOf(records_[b.record]); });
+  sortedCount_[k] = sorted;
   return !progress || progress();
 }
 

@@ -36,14 +36,12 @@ struct TBurstRecord {
 };
 static_assert(sizeof(TBurstRecord) == 24);
 
-#pragma pack(push, 1)
+// Kept in memory only: aligned, so that its fields can be referred to.
 struct TEpisodeRecord {
   uint32_t firstPosition;
   uint32_t lastPosition;
   uint16_t burstCount;
 };
-#pragma pack(pop)
-static_assert(sizeof(TEpisodeRecord) == 10);
 
 // One (count, class) pair of a neighbour list.
 struct TNeighbour {

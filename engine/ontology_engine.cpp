@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <new>
 #include <sstream>
 
 #include "core/chartables.h"
@@ -115,6 +116,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   SemanticReadResult r = ReadSemanticDictionary(bytes, d);
   if (!r.Ok()) return r;
   dict_ = std::move(d);
+  readingMemo_.clear();
   for (int l = 1; l <= 3; ++l) {
     names_[l] = dict_.names[l - 1];
     dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
@@ -310,6 +312,30 @@ EntryLookup TOntologyEngine::LookupEntry(std::string_view word) {
   return r;
 }
 
+void TOntologyEngine::AllReadings(std::string_view word) {
+  // The readings of a form depend on the dictionary alone: they are looked
+  // up once per form (the table is emptied when it grows too large).
+  auto known = readingMemo_.find(word);
+  if (known != readingMemo_.end()) {
+    readings_ = known->second;
+    return;
+  }
+  readings_.clear();
+  for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
+    if (!LookupReading(word, depth)) break;
+    bool more = ambiguous_;
+    readings_.push_back(reading_);
+    if (!more) break;
+  }
+  if (depthOverflow_) return;
+  try {
+    if (readingMemo_.size() >= kReadingMemoLimit) readingMemo_.clear();
+    readingMemo_.emplace(std::string(word), readings_);
+  } catch (const std::bad_alloc&) {
+    readingMemo_.clear();
+  }
+}
+
 bool TOntologyEngine::CollectReadings(std::string_view word) {
   readings_.clear();
   for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
@@ -428,13 +454,7 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
 }
 
 bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest) {
-  readings_.clear();
-  for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
-    if (!LookupReading(word, depth)) break;
-    bool more = ambiguous_;
-    readings_.push_back(reading_);
-    if (!more) break;
-  }
+  AllReadings(word);
   const bool initialCapital = HasInitialCapital(word);
   const bool allCapitals = IsAllCapitals(word);
   const size_t n = readings_.size();

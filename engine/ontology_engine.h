@@ -153,6 +153,9 @@ class TOntologyEngine {
   int32_t BestScore() const { return bestScore_; }
   // Text-index entry of the base form of the reading chosen last.
   uint32_t BestBaseForm() const { return bestBaseForm_; }
+  // One more occurrence of each class of levels 1-3 that is not 0, as a
+  // classification counts them (for a result the caller kept).
+  void CountClassOccurrences(const uint32_t classes[4]) { CountClasses(classes); }
   // A word's classes (levels 1-3 and Scenario entry) become the current reading.
   void LoadClasses(const uint32_t classes[4]) {
     for (size_t l = 0; l < 4; ++l) best_[l] = classes[l];
@@ -222,6 +225,8 @@ class TOntologyEngine {
     uint32_t signature = 0;
   };
 
+  // readings_ := every reading of the word, depth by depth.
+  void AllReadings(std::string_view word);
   int TableForDepth(std::string_view word, int depth);
   int32_t FindInTable(std::string_view word, int depth);
   bool ReadingAtDepth(std::string_view word, int depth);
@@ -248,6 +253,12 @@ class TOntologyEngine {
   bool depthOverflow_ = false;
   bool depthOverflowReported_ = false;
   std::vector<WordReading> readings_;
+  struct FormHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  static constexpr size_t kReadingMemoLimit = 200000;
+  std::unordered_map<std::string, std::vector<WordReading>, FormHash, std::equal_to<>> readingMemo_;
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;

@@ -1,6 +1,8 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/category.h"
 #include "core/gauge.h"
@@ -24,6 +26,16 @@ bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
 // The Scenario entry of a word counts when the Scenario counts its entry.
 bool CountedEntry(const TOntologyEngine& engine, uint32_t entry) {
   return entry != 0 && engine.ScenarioEntryCounted(entry);
+}
+
+// Both relation stores at their start, the start kept in bookmarks 1 and 2.
+void RewindStores(TAnalysisResults& r) {
+  r.Relations.Rewind();
+  r.Windows.Rewind();
+  for (int slot : {1, 2}) {
+    r.Relations.SaveCursor(slot);
+    r.Windows.SaveCursor(slot);
+  }
 }
 
 class SemanticPass {
@@ -51,6 +63,22 @@ class SemanticPass {
     for (int l = 1; l <= 4; ++l) p.items.Set(static_cast<int>(p.slotCount), l, classes[l - 1]);
     ++p.slotCount;
   }
+
+  bool ClassifySubstantive(TWordNode* n);
+
+  // What ClassifySubstantive made of a word form: the same form always gives
+  // the same answer, so the engine is asked once per form and the later
+  // occurrences are only counted.
+  struct Classified {
+    bool known = false;
+    bool classified = false;
+    uint32_t classes[4] = {};
+    uint32_t baseForm = 0;
+  };
+  struct FormResults {
+    Classified byMark[2];  // the form without and with the proper-noun bit
+  };
+  std::unordered_map<std::string_view, FormResults> forms_;
 
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
@@ -85,11 +113,37 @@ void SemanticPass::Prepare() {
   r_.RelationBase = base;
   r_.Relations.Clear();
   r_.Windows.Clear();
-  r_.Relations.SaveCursor(1);
-  r_.Relations.SaveCursor(2);
-  r_.Windows.SaveCursor(1);
-  r_.Windows.SaveCursor(2);
+  RewindStores(r_);
   scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
+}
+
+bool SemanticPass::ClassifySubstantive(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  Classified* known = nullptr;
+  try {
+    known = &forms_[std::string_view(n->text)].byMark[(d.Category.SubField2 & 2) ? 1 : 0];
+  } catch (const std::bad_alloc&) {
+    known = nullptr;  // no room for the table: the engine answers every time
+  }
+  Classified fresh;
+  if (known && known->known) {
+    if (known->classified) engine_.CountClassOccurrences(known->classes);
+  } else {
+    int32_t value = 0;
+    fresh.known = true;
+    fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
+    if (fresh.classified) {
+      const auto& best = engine_.BestClasses();
+      std::copy(best.begin(), best.end(), fresh.classes);
+      fresh.baseForm = engine_.BestBaseForm();
+    }
+    if (known) *known = fresh;
+    else known = &fresh;
+  }
+  if (!known->classified) return false;
+  std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
+  n->lexicalEntry = known->baseForm;
+  return true;
 }
 
 // Pass 1: nouns with one reading, verbs and adjectives.
@@ -114,11 +168,7 @@ void SemanticPass::ClassifyFirst() {
       c.SubField2 |= 3;
     }
     if (IsSubstantive(c)) {
-      int32_t value = 0;
-      if (engine_.ClassifySubstantive(n->text, &c, value)) {
-        const auto& best = engine_.BestClasses();
-        std::copy(best.begin(), best.end(), d.ClassIds);
-        n->lexicalEntry = engine_.BestBaseForm();
+      if (ClassifySubstantive(n)) {
         uint32_t unused = 0;
         if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
       }
@@ -289,12 +339,7 @@ bool SemanticPass::Run() {
   TextWords.Rewind();
   TextWords.SaveCursor(1);
   TextWords.SaveCursor(2);
-  r_.Relations.Rewind();
-  r_.Windows.Rewind();
-  r_.Relations.SaveCursor(1);
-  r_.Relations.SaveCursor(2);
-  r_.Windows.SaveCursor(1);
-  r_.Windows.SaveCursor(2);
+  RewindStores(r_);
   r_.ResultsReady = !r_.Cancelled;
   r_.ProgressCounter = kSemanticGaugeSteps - 1;
   GaugeStep(r_);

@@ -3,6 +3,13 @@
 // them, settles the ambiguous nouns, applies the Scenario, records each
 // proposition's items and the relations between neighbouring items, then
 // sorts the relations and ranks the classes of every level.
+//
+// What the pass leaves in the results' stores: one window-list record per
+// proposition with items (value 1 the position of its first word, value 2
+// the position of its end mark); relation records carrying the same two
+// positions (position and value), byte B = 1 for every pair of a proposition
+// but its first, byte A = 1 for a short verbal proposition (a verb and at
+// most 3 items).
 #pragma once
 
 #include <cstdint>

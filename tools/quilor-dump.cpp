@@ -1,4 +1,4 @@
-// quilor-dump [--dico DIR] FILE...
+// quilor-dump [--dico DIR] [--results [--scenario FILE.scn]] FILE...
 //
 // Analyses documents without windows and prints the word stream as TSV, one
 // line per node of TextWords in order: position, file number, word, tag
@@ -9,6 +9,10 @@
 // the word's classes on levels 1 to 4 as the semantic pass left them (empty
 // when it has none; the semantic dictionary englex.sv8 and the current
 // Scenario are used when present).
+// With --results the results of the analysis are printed instead of the
+// words: the category counters and percentages, the ranked classes of each
+// level and the relations with their counts (see engine/results_report.h);
+// --scenario FILE applies that Scenario instead of the current one.
 // The tool goes through the program's start-up and shut-down. Messages go
 // to stderr; questions get their default answer.
 //
@@ -29,9 +33,11 @@
 #include "core/lexicon.h"
 #include "core/class_file.h"
 #include "core/messages.h"
+#include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/results_report.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
@@ -44,12 +50,13 @@ namespace {
 
 using namespace quilor;
 
-constexpr int kMsgUsage = 5001;
+constexpr int kMsgUsage = 5856;
 constexpr int kMsgUnknownOption = 5002;
 constexpr int kMsgFileNotFound = 5003;
 constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgDicoNeedsFolder = 5005;
 constexpr int kMsgQueueFull = 5006;
+constexpr int kMsgScenarioNeedsFile = 5857;
 
 constexpr int kExitUsage = 64;
 constexpr int kExitNoInput = 66;
@@ -120,18 +127,23 @@ int Run(int argc, char** argv) {
   std::string dico = WorkContext->InstallRoot + "/Dico";
   std::vector<std::string> files;
   bool options = true;
+  bool results = false;
+  std::string scenario;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (options && arg == "--") {
       options = false;
-    } else if (options && arg == "--dico") {
+    } else if (options && (arg == "--dico" || arg == "--scenario")) {
+      const bool isDico = arg == "--dico";
       if (i + 1 >= argc) {
-        Say(GetMessageText(kMsgDicoNeedsFolder));
+        Say(GetMessageText(isDico ? kMsgDicoNeedsFolder : kMsgScenarioNeedsFile));
         return kExitUsage;
       }
-      dico = argv[++i];
+      (isDico ? dico : scenario) = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
+    } else if (options && arg == "--results") {
+      results = true;
     } else if (options && (arg == "-h" || arg == "--help")) {
       Say(GetMessageText(kMsgUsage));
       return kExitOk;
@@ -176,6 +188,17 @@ int Run(int argc, char** argv) {
   // The current Scenario and Borders, as the main window loads them after start-up.
   LoadCurrentScenario();
   LoadCurrentBorders();
+  if (!scenario.empty()) {
+    ScenarioFile.Clear();
+    if (!LoadClassFile(ScenarioFile, scenario) || !OntologyEngine) {
+      Say(kMsgFileUnreadable, scenario);
+      ShutDown();
+      SetMessageUi(nullptr);
+      return kExitNoInput;
+    }
+    OntologyEngine->LoadScenario(ScenarioFile, false);
+    OntologyEngine->ShareScenarioWithIndexes();
+  }
   FileQueue.Clear();
   for (const std::string& f : files) {
     if (!FileQueue.Add(f.c_str())) {
@@ -188,7 +211,8 @@ int Run(int argc, char** argv) {
   CloseProgressGauge();
 
   Output out;
-  for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
+  if (results && ok && AnalysisResults) out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
+  for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
     out.Number(node->position);
     out.Raw("\t");
     out.Number(node->fileNumber);
@@ -206,6 +230,7 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   out.Flush();
+  AnalysisResults.reset();
   ShutDown();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;

@@ -181,5 +181,31 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   for (int i : {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
 }
 
+TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
+  TempFolder folder;
+  std::string text = folder.Write("jury.txt",
+                                  "The jury praised the county election. The jury praised the county election. "
+                                  "The jury praised the county.\n");
+  // A Scenario that holds the jury alone.
+  std::string scenario = folder.Write("jury.scn", "G#0V\t1\tcourt\r\nS#1#\tjury\tcourt\r\n");
+  std::string err = folder.Path("err");
+  std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico --results ";
+  Result r = RunDump(dico + "--scenario " + scenario + " " + text, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_EQ(r.out.rfind("# Categories\n", 0), 0u) << r.out;
+  // Retained: the Scenario's nouns and those of classes met at least 3 times.
+  EXPECT_NE(r.out.find("\n44\tReferent\t6\t35.29\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n48\tWord\t17\t100.00\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("# References\n1\tcounty\t3\n2\tjury\t3\n3\telection\t2\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("# Relations: References\njury\tcounty\t3\n# "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("# Scenario\n1\tcourt\t3\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\tThe\t"), std::string::npos);  // no word stream
+
+  // A Scenario file that is not there stops the tool before the analysis.
+  r = RunDump(dico + "--scenario " + folder.Path("none.scn") + " " + text, err);
+  EXPECT_EQ(r.exitCode, 66);
+  EXPECT_TRUE(r.out.empty());
+}
+
 }  // namespace
 }  // namespace quilor

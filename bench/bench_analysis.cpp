@@ -1,0 +1,93 @@
+// Speed and memory of a whole analysis: a text of at least 10,000,000 words
+// (the Brown sample of the shared corpus repeated, tags stripped) is loaded,
+// segmented, classified, related and ranked by one analysis run.
+//
+//   bench_analysis [DICO_DIR] [CORPUS_DIR] [MIN_WORDS]
+//
+// DICO_DIR holds the lexicon, the matrix, the name indexes and englex.sv8 (by default the build's
+// Dico folder). Reports words per second of the whole run and of the
+// semantic pass alone (run again over the same words), and the peak resident
+// bytes per word (the rise of ru_maxrss over the run, divided by the words).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/bench_text.h"
+#include "core/file_queue.h"
+#include "core/messages.h"
+#include "engine/analysis_dictionaries.h"
+#include "engine/analysis_results.h"
+#include "engine/analysis_run.h"
+#include "engine/category_counters.h"
+#include "engine/ontology_engine.h"
+#include "engine/semantic_pass.h"
+#include "engine/word_list.h"
+#include "import/read_ahead.h"
+#include "platform/fatal.h"
+#include "platform/message_ui.h"
+
+namespace {
+
+using namespace quilor;
+
+int Bench(int argc, char** argv) {
+  std::string dico = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico";
+  std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
+  long minWords = argc > 3 ? std::atol(argv[3]) : 10000000L;
+
+  ScriptedMessageUi ui(false);  // the size question and the word cap answer by default
+  SetMessageUi(&ui);
+  InitMessages();
+  OpenAnalysisDictionaries(dico);
+  StartOntologyEngine(dico + "/englex.sv8");
+
+  char path[] = "/tmp/quilor-bench-XXXXXX.txt";
+  if (!bench::MakeBenchText(corpus, minWords, path)) return 1;
+  FileQueue.Clear();
+  FileQueue.Add(path);
+  CreateReadAheadThread();
+
+  long baseline = bench::MaxRssBytes();
+  auto start = std::chrono::steady_clock::now();
+  bool ok = RunAnalysis(0) && AnalysisResults && AnalysisResults->ResultsReady;
+  auto stop = std::chrono::steady_clock::now();
+  long peak = bench::MaxRssBytes();
+  CloseProgressGauge();
+  std::remove(path);
+
+  double seconds = std::chrono::duration<double>(stop - start).count();
+  // Words proper: the proposition marks among the nodes are not counted.
+  double words = static_cast<double>(CountedWords);
+  size_t relations = AnalysisResults ? AnalysisResults->Relations.Count() : 0;
+  size_t pairs = AnalysisResults ? AnalysisResults->Relations.KindCount(1) : 0;
+  std::printf("run %s, %.0f words (%u nodes with the marks) in %.3f s, %zu relation records, %zu distinct pairs of level 1\n",
+              ok ? "ok" : "FAILED", words, TextWords.Count(), seconds, relations, pairs);
+  std::printf("whole analysis, words per second: %.0f (target >= 1,000,000)\n", words / seconds);
+  std::printf("peak resident bytes per word: %.1f (target <= 150)\n", (peak - baseline) / words);
+
+  if (ok) {
+    auto again = std::chrono::steady_clock::now();
+    ok = RunSemanticPass(*AnalysisResults);
+    double passSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - again).count();
+    std::printf("semantic pass alone: %.3f s, %.0f words per second\n", passSeconds, words / passSeconds);
+  }
+  std::printf("messages shown: %zu\n", ui.Shown().size());
+  AnalysisResults.reset();
+  StopOntologyEngine();
+  CloseAnalysisDictionaries();
+  FreeReadAheadThread();
+  SetMessageUi(nullptr);
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Bench(argc, argv);
+  } catch (const FatalError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return e.ExitCode();
+  }
+}

@@ -1,0 +1,22 @@
+// The results of an analysis as plain text (Windows-1252), for tools that
+// run without windows: the category counters with their percentages, the
+// ranked classes of each level with their counts, and the relations of each
+// level with their counts, most frequent first. Fields are separated by tabs.
+#pragma once
+
+#include <string>
+
+#include "engine/analysis_results.h"
+
+namespace quilor {
+
+constexpr int kMsgReportCategories = 5850;
+constexpr int kMsgReportLevelFirst = 5851;  // 5851..5854: the names of levels 1..4
+constexpr int kMsgReportRelations = 5855;
+
+// Sections: "# Categories" (code, label, count, percentage), then per level
+// "# <level name>" (rank, class, count) and "# Relations: <level name>"
+// (first class, second class, count). Levels without classes are left out.
+std::string ResultsReport(const TAnalysisResults& results);
+
+}  // namespace quilor

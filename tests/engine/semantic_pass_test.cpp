@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/class_file.h"
+#include "core/name_index.h"
+#include "engine/analysis_results.h"
+#include "engine/category_counters.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/results_report.h"
+#include "engine/semantic_pass.h"
+#include "engine/word_list.h"
+#include "core/gauge.h"
+#include "ontology_test_support.h"
+#include "platform/message_ui.h"
+
+namespace quilor {
+namespace {
+
+// Words of a text: "/" is a proposition mark, a word ending in "!" a verb,
+// a word ending in "~" an adjective, any other word a noun.
+class SemanticPassTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Options->ResetSettings();
+    OntologyEngine = std::make_unique<TOntologyEngine>();
+    ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+    TextWords.Clear();
+    ClearCategoryCounters();
+  }
+  void TearDown() override {
+    AnalysisResults.reset();
+    OntologyEngine.reset();
+    TextWords.Clear();
+    ClearCategoryCounters();
+    Options->ResetSettings();
+  }
+  void Text(const std::string& text) {
+    std::istringstream in(text);
+    std::string w;
+    int32_t position = 0;
+    while (in >> w) {
+      TWordCategoryData d;
+      if (w == "/") {
+        ASSERT_TRUE(TextWords.Append("/", " ", 0, 1, position, &d));
+        CountCategory("/", d);
+        continue;
+      }
+      if (w.back() == '!') {
+        w.pop_back();
+        d.Category.MajorClass = kClassVerb;
+        d.Category.Subclass = 1;
+      } else if (w.back() == '~') {
+        w.pop_back();
+        d.Category.MajorClass = kClassAdjective;
+        d.Category.Subclass = 1;
+      } else {
+        d.Category.MajorClass = kClassSubstantive;
+      }
+      ASSERT_TRUE(TextWords.Append(w.c_str(), " ", 0, 1, ++position, &d));
+      CountCategory(w, d);
+    }
+    ComputePercentages();
+  }
+  TAnalysisResults& Run() {
+    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+    AnalysisResults->MinimumClassCount = 1;
+    EXPECT_TRUE(AnalysisResults->Built);
+    EXPECT_TRUE(RunSemanticPass(*AnalysisResults));
+    EXPECT_TRUE(AnalysisResults->ResultsReady);
+    return *AnalysisResults;
+  }
+  void LoadScenario(const std::string& text) {
+    ForceGroupRenumbering = false;
+    ClassFileGroupCounter = 0;
+    GroupRenumberingInProgress = false;
+    ClassFileList file;
+    bool damaged = false;
+    ASSERT_TRUE(ParseClassFileText(file, text, damaged));
+    OntologyEngine->LoadScenario(file, false);
+  }
+  uint32_t ClassOf(const std::string& word) {
+    for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
+      if (word == n->text) return n->category.ClassIds[0];
+    return 0;
+  }
+  static std::string Words(const std::string& stem, int n) {
+    std::string s;
+    for (int i = 1; i <= n; ++i) s += stem + std::to_string(i) + " ";
+    return s;
+  }
+  struct Record {
+    uint32_t first, second, position, value;
+    uint8_t notFirst;
+  };
+  static std::vector<Record> Records(TAnalysisResults& r, int level = 1) {
+    std::vector<Record> out;
+    r.Relations.Rewind();
+    const TRelationWindow* w = nullptr;
+    uint32_t position = 0, value = 0;
+    uint8_t b = 0;
+    while (r.Relations.Next(w, position, b, value)) out.push_back({w->At(0, level), w->At(1, level), position, value, b});
+    return out;
+  }
+  ScopedScriptedUi ui_;
+};
+
+TEST_F(SemanticPassTest, PropositionsOfOneTwoThreeAndThirtyItems) {
+  Text("dog / dog cash / dog cash bank / " + Words("w", 30) + "/");
+  TAnalysisResults& r = Run();
+  const uint32_t dog = ClassOf("dog"), cash = ClassOf("cash"), bank = ClassOf("bank");
+  ASSERT_TRUE(dog && cash && bank);
+  EXPECT_EQ(r.Windows.Count(), 4u);
+  auto records = Records(r);
+  // 1 item: one record without pairs; 2 items: one pair; 3 items: the two
+  // neighbouring pairs; 30 items: pairs among the first 20 only.
+  ASSERT_EQ(records.size(), 1u + 1u + 2u + 81u);
+  EXPECT_EQ(records[0].first, 0u);
+  EXPECT_EQ(records[0].second, 0u);
+  EXPECT_EQ(records[0].position, 1u);  // the first word of the proposition
+  EXPECT_EQ(records[0].value, 1u);     // the position of its end mark
+  EXPECT_EQ(records[1].first, dog);
+  EXPECT_EQ(records[1].second, cash);
+  EXPECT_EQ(records[1].notFirst, 0);
+  EXPECT_EQ(records[2].first, dog);
+  EXPECT_EQ(records[2].second, cash);
+  EXPECT_EQ(records[2].notFirst, 0);
+  EXPECT_EQ(records[3].first, cash);
+  EXPECT_EQ(records[3].second, bank);
+  EXPECT_EQ(records[3].notFirst, 1);
+  EXPECT_EQ(records[3].position, 4u);
+  EXPECT_EQ(records[3].value, 6u);
+
+  std::map<uint32_t, int> slotOf;  // class -> item number in the long proposition
+  for (int i = 1; i <= 30; ++i) slotOf[ClassOf("w" + std::to_string(i))] = i - 1;
+  ASSERT_EQ(slotOf.size(), 30u);
+  std::vector<std::pair<int, int>> pairs;
+  for (size_t k = 4; k < records.size(); ++k) {
+    pairs.push_back({slotOf.at(records[k].first), slotOf.at(records[k].second)});
+    EXPECT_EQ(records[k].notFirst, k == 4 ? 0 : 1);
+  }
+  std::vector<std::pair<int, int>> expected;
+  for (int i = 0; i <= 18; ++i) {
+    expected.push_back({i, i + 1});
+    for (int d = 2; d <= 5 && d <= i; ++d) expected.push_back({i - d, i});
+  }
+  EXPECT_EQ(pairs, expected);
+
+  // The window keeps 21 items of the 30.
+  r.Windows.Rewind();
+  const TRelationWindow* w = nullptr;
+  uint32_t v1 = 0, v2 = 0;
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(r.Windows.Next(w, v1, v2));
+  EXPECT_EQ(w->At(20, 1), ClassOf("w21"));
+  EXPECT_EQ(w->At(0, 1), ClassOf("w1"));
+  EXPECT_EQ(v1, 7u);
+  EXPECT_EQ(v2, 36u);
+}
+
+// Pairs and class counts computed again from the word stream the pass left.
+TEST_F(SemanticPassTest, CountsAgreeWithAnIndependentCountOverTheWords) {
+  const std::vector<std::string> vocabulary = {"dog", "cash", "bank", "tree", "stone", "river", "horse", "coin"};
+  std::string text;
+  uint32_t seed = 7;
+  for (int i = 0; i < 4000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const uint32_t pick = (seed >> 16) % 11;
+    if (pick < vocabulary.size()) text += vocabulary[pick] + " ";
+    else if (pick == 8) text += "runs! ";
+    else text += "/ ";
+  }
+  text += "/";
+  Text(text);
+  TAnalysisResults& r = Run();
+
+  std::map<std::pair<uint32_t, uint32_t>, uint32_t> expected;
+  std::map<uint32_t, uint32_t> occurrences;
+  std::vector<uint32_t> items;
+  auto close = [&] {
+    const int n = static_cast<int>(std::min<size_t>(items.size(), 20));
+    if (n == 2) ++expected[{items[0], items[1]}];
+    if (n >= 3)
+      for (int i = 0; i <= n - 2; ++i) {
+        ++expected[{items[i], items[i + 1]}];
+        for (int d = 2; d <= 5 && d <= i; ++d) ++expected[{items[i - d], items[i]}];
+      }
+    items.clear();
+  };
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (std::string(n->text) == "/") {
+      close();
+    } else if (IsSubstantive(n->category.Category)) {
+      ++occurrences[n->category.ClassIds[0]];
+      if (HasClassifiedMark(n->category)) items.push_back(n->category.ClassIds[0]);
+    }
+  }
+  uint32_t first, second, count;
+  size_t listed = 0;
+  uint32_t previous = UINT32_MAX;
+  for (size_t i = 0; r.Relations.KindEntry(1, i, first, second, count); ++i, ++listed) {
+    EXPECT_EQ(count, (expected[{first, second}])) << first << "," << second;
+    EXPECT_LE(count, previous);
+    previous = count;
+  }
+  EXPECT_EQ(listed, expected.size());
+  for (auto [c, n] : occurrences) EXPECT_EQ(OntologyEngine->ClassOccurrences(1, static_cast<int32_t>(c)), n);
+  // The ranking of level 1 follows the counts.
+  ASSERT_GT(OntologyEngine->RankedClassTotal(1), 0);
+  for (int k = 2; k <= OntologyEngine->RankedClassTotal(1); ++k)
+    EXPECT_GE(OntologyEngine->RankedClassOccurrences(1, k - 1), OntologyEngine->RankedClassOccurrences(1, k));
+
+  // A second pass over the same words gives the same relations.
+  std::vector<std::pair<std::pair<uint32_t, uint32_t>, uint32_t>> firstRun, secondRun;
+  for (size_t i = 0; r.Relations.KindEntry(1, i, first, second, count); ++i) firstRun.push_back({{first, second}, count});
+  TAnalysisResults& again = Run();
+  for (size_t i = 0; again.Relations.KindEntry(1, i, first, second, count); ++i)
+    secondRun.push_back({{first, second}, count});
+  EXPECT_EQ(std::map(firstRun.begin(), firstRun.end()), std::map(secondRun.begin(), secondRun.end()));
+}
+
+TEST_F(SemanticPassTest, RetainedNounsAreCountedOverTheWholeTextWithTheirPercentages) {
+  Text("dog cash / bank runs! / dog / the~ /");
+  CategoryCounters[kCodeReferentSecondary] = 5;  // left by loading; the pass owns these codes
+  TAnalysisResults& r = Run();
+  EXPECT_EQ(r.RetentionCount, 4u);
+  for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal}) {
+    EXPECT_EQ(CategoryCounters[code], 4u) << code;
+    EXPECT_DOUBLE_EQ(CategoryPercentages[code], 4.0 / 6.0 * 100.0) << code;
+  }
+  EXPECT_EQ(CategoryCounters[kCodeReferentSecondary], 0u);
+  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeReferentSecondary], 0.0);
+}
+
+TEST_F(SemanticPassTest, ItemsBeforeTheFirstVerbFeedThePreVerbCounts) {
+  Text("dog runs! cash / bank dog / cash /");
+  TAnalysisResults& r = Run();
+  const uint32_t dog = ClassOf("dog"), cash = ClassOf("cash");
+  EXPECT_EQ(r.PreVerbCount(1, dog), 2u);   // before the verb, and in a proposition without one
+  EXPECT_EQ(r.PreVerbCount(1, cash), 1u);  // only where no verb came first
+  EXPECT_EQ(r.PreVerbCount(3, 1), 2u);     // dog's class of level 3
+  EXPECT_EQ(r.PreVerbCount(0, dog), 0u);
+  EXPECT_EQ(r.PreVerbCount(1, 70000), 0u);
+  // Short-verbal: a verb and at most 3 items.
+  r.Relations.RewindKind(1);
+  uint32_t count, position;
+  uint8_t shortVerbal = 9;
+  const TRelationWindow* w;
+  std::map<uint32_t, uint8_t> byPosition;
+  while (r.Relations.NextOfKind(1, count, shortVerbal, position, w)) byPosition[position] = shortVerbal;
+  EXPECT_EQ(byPosition[1], 1);  // "dog runs cash"
+  EXPECT_EQ(byPosition[4], 0);  // "bank dog": no verb
+}
+
+TEST_F(SemanticPassTest, RelationBaseOutsideItsRangeIsResetAndSavedBack) {
+  Options->Set(opt::RelationBase, 7);
+  Text("dog cash /");
+  TAnalysisResults& r = Run();
+  EXPECT_EQ(r.RelationBase, 1);
+  EXPECT_EQ(Options->Get(opt::RelationBase), 1);
+  EXPECT_EQ(r.ItemName(-kCodeSubstantive), CategoryLabel(kCodeSubstantive));
+  EXPECT_EQ(r.ItemName(static_cast<int32_t>(ClassOf("dog"))), "dog");
+  EXPECT_EQ(r.ItemOccurrences(static_cast<int32_t>(ClassOf("dog"))), 1u);
+  EXPECT_EQ(r.ItemOccurrences(-kCodeWord), 2u);
+  EXPECT_EQ(r.ItemName(-200), "");
+  EXPECT_EQ(r.ItemOccurrences(-200), 0u);
+  EXPECT_DOUBLE_EQ(TAnalysisResults::RatioToSmaller(6, 3, 2), 3.0);
+  EXPECT_DOUBLE_EQ(TAnalysisResults::RatioToSmaller(6, 0, 2), 0.0);
+  EXPECT_EQ(r.BurstCount, 0u);  // far too short a text
+}
+
+TEST_F(SemanticPassTest, ScenarioEntriesOfNounsBecomeLevelFourItems) {
+  LoadScenario("G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n");
+  ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
+  Text("dog cash / dog /");
+  TAnalysisResults& r = Run();
+  r.Windows.Rewind();
+  const TRelationWindow* w = nullptr;
+  uint32_t v1, v2;
+  ASSERT_TRUE(r.Windows.Next(w, v1, v2));
+  EXPECT_EQ(w->At(0, 4), 1u);  // dog in the group "pets"
+  EXPECT_EQ(w->At(1, 4), 0u);
+  EXPECT_EQ(OntologyEngine->ScenarioEntryOccurrences(1), 2u);
+  EXPECT_EQ(OntologyEngine->RankedClassTotal(4), 1);
+  EXPECT_EQ(OntologyEngine->RankedClassName(4, 1), "pets");
+}
+
+TEST_F(SemanticPassTest, VerbsCountTheirScenarioEntryAndNumeralsBecomeNamedNouns) {
+  NameIndexWriter verbs(7, 29), adjectives(7, 29);
+  const int run = verbs.AddName("run");
+  const int three = adjectives.AddName("three");
+  ASSERT_GT(run, 0);
+  ASSERT_GT(three, 0);
+  VerbIndex = &verbs.Index();
+  AdjectiveIndex = &adjectives.Index();
+  OntologyEngine->SetVerbIndex({[](const std::string& n) { return n == "run" ? 1u : 0u; }, 1});
+  LoadScenario("G#0V\t1\tpets\r\nV#1#\trun\tpets\r\n");  // the verb's group goes into its index entry
+  Options->Set(opt::Normalisation, 1);
+
+  TWordCategoryData verb, numeral;
+  verb.Category.MajorClass = kClassVerb;
+  numeral.Category.MajorClass = kClassAdjective;
+  numeral.Category.Subclass = 3;
+  ASSERT_TRUE(TextWords.Append("3", " ", static_cast<uint32_t>(three), 1, 1, &numeral));
+  ASSERT_TRUE(TextWords.Append("runs", " ", static_cast<uint32_t>(run), 1, 2, &verb));
+  TWordCategoryData mark;
+  ASSERT_TRUE(TextWords.Append("/", " ", 0, 1, 2, &mark));
+  TAnalysisResults& r = Run();
+  VerbIndex = nullptr;
+  AdjectiveIndex = nullptr;
+
+  const TWordNode* first = TextWords.First();
+  EXPECT_STREQ(first->text, "three");
+  EXPECT_TRUE(IsSubstantive(first->category.Category));
+  EXPECT_EQ(first->category.Category.SubField2 & 3, 3);
+  const TWordNode* second = TWordList::NextNode(first);
+  EXPECT_EQ(second->category.ClassIds[3], 1u);
+  EXPECT_EQ(second->category.ClassMark, 1);  // an item of its proposition
+  EXPECT_EQ(OntologyEngine->ScenarioEntryOccurrences(1), 1u);
+  r.Windows.Rewind();
+  const TRelationWindow* w = nullptr;
+  uint32_t v1, v2;
+  ASSERT_TRUE(r.Windows.Next(w, v1, v2));
+  EXPECT_EQ(w->At(1, 4), 1u);  // the numeral noun first, then the verb's group
+}
+
+TEST_F(SemanticPassTest, AStopOnTheGaugeCancelsThePass) {
+  Text("dog cash /");
+  TInfoJauge& gauge = CreateInfoJauge();
+  gauge.SetLetMessagesRun(false);
+  ui_.ui.QueueAnswer(1);  // Yes to the stop question
+  gauge.ButtonArretClick();
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+  EXPECT_FALSE(RunSemanticPass(*AnalysisResults));
+  EXPECT_TRUE(AnalysisResults->Cancelled);
+  EXPECT_FALSE(AnalysisResults->ResultsReady);
+  CloseInfoJauge();
+  // Without an engine there is no pass.
+  OntologyEngine.reset();
+  EXPECT_FALSE(RunSemanticPass(*AnalysisResults));
+}
+
+TEST_F(SemanticPassTest, ReportListsCategoriesRankedClassesAndRelations) {
+  Text("dog cash / cash dog runs! / dog cash /");
+  std::string report = ResultsReport(Run());
+  EXPECT_NE(report.find("# Categories\n"), std::string::npos);
+  EXPECT_NE(report.find("\n54\t" + CategoryLabel(kCodeSubstantive) + "\t6\t85.71\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("# References\n1\tdog\t3\n2\tcash\t3\n"), std::string::npos) << report;
+  // Two propositions relate dog to cash, one cash to dog.
+  EXPECT_NE(report.find("# Relations: References\ndog\tcash\t2\ncash\tdog\t1\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("# Reference fields 1\n1\tanimal\t3\n2\tmoney\t3\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("# Scenario"), std::string::npos);  // no Scenario, no section
+}
+
+// Neighbours of the words "x" in the text.
+class NeighbourTest : public SemanticPassTest {
+ protected:
+  // A classified noun of level-1 class c at position p.
+  void Noun(uint32_t c, int32_t p) {
+    TWordCategoryData d;
+    d.Category.MajorClass = kClassSubstantive;
+    d.ClassIds[0] = c;
+    d.ClassMark = 1;
+    ASSERT_TRUE(TextWords.Append("n", " ", 0, 1, p, &d));
+  }
+  void Word(const char* text, int32_t p) {
+    TWordCategoryData d;
+    d.Category.MajorClass = kClassVerb;
+    ASSERT_TRUE(TextWords.Append(text, " ", 0, 1, p, &d));
+  }
+  bool Collect() {
+    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+    return AnalysisResults->CollectSelectionNeighbours([](const TWordNode& n) { return std::string(n.text) == "x"; });
+  }
+};
+
+TEST_F(NeighbourTest, TheMostFrequentNeighboursSurviveTheCut) {
+  int32_t p = 0;
+  for (uint32_t c = 1; c <= 7000; ++c) {
+    for (int k = 0; k < (c == 7000 ? 5 : 1); ++k) {
+      Noun(c, ++p);
+      Word("x", ++p);
+      Noun(c == 6999 ? 6999 : 1, ++p);  // successors: class 1 often, 6999 once
+      Word("/", p);
+    }
+  }
+  ASSERT_TRUE(Collect());
+  const TAnalysisResults& r = *AnalysisResults;
+  ASSERT_EQ(r.PredecessorCount, kMaxNeighbours);
+  ASSERT_EQ(r.PredecessorList.size(), kMaxNeighbours);
+  EXPECT_EQ(r.PredecessorList[0].cls, 7000u);
+  EXPECT_EQ(r.PredecessorList[0].count, 5u);
+  ASSERT_EQ(r.SuccessorCount, 2u);
+  EXPECT_EQ(r.SuccessorList[0].cls, 1u);
+  EXPECT_EQ(r.SuccessorList[0].count, 7003u);
+  EXPECT_EQ(r.SuccessorList[1].cls, 6999u);
+}
+
+TEST_F(NeighbourTest, OnlyNeighboursWithinTheDistanceAndTheProposition) {
+  Noun(3, 1);     // 99 positions before: too far, and replaced by the nearer one
+  Noun(4, 2);     // 98 positions before
+  Word("x", 100);
+  Word("v", 101);
+  Noun(5, 150);   // first classified word after the match
+  Noun(6, 151);   // only the first counts
+  Word("/", 151);
+  Noun(7, 152);   // another proposition
+  Word("x", 153);
+  Word("/", 153);
+  Word("x", 154);
+  Noun(8, 253);   // 99 positions after: too far
+  ASSERT_TRUE(Collect());
+  const TAnalysisResults& r = *AnalysisResults;
+  ASSERT_EQ(r.PredecessorCount, 2u);
+  EXPECT_EQ(r.PredecessorList[0].cls, 4u);
+  EXPECT_EQ(r.PredecessorList[1].cls, 7u);
+  ASSERT_EQ(r.SuccessorCount, 1u);
+  EXPECT_EQ(r.SuccessorList[0].cls, 5u);
+}
+
+}  // namespace
+}  // namespace quilor
