@@ -245,7 +245,7 @@ AdjectiveKind LexiconModel::KindOfAdjective(const wordnet::Database& wn, const W
   return attribute ? AdjectiveKind::Subjective : AdjectiveKind::Objective;
 }
 
-void LexiconModel::AddNouns(const wordnet::Database& wn) {
+void LexiconModel::AddNouns(const wordnet::Database& wn, const ExpressionFilter& keep) {
   // A lemma is a proper name when WordNet never writes it in lower case.
   std::set<std::string> common;
   for (const auto& [offset, synset] : wn.Synsets(Pos::Noun))
@@ -255,6 +255,7 @@ void LexiconModel::AddNouns(const wordnet::Database& wn) {
   for (const auto& [form, bases] : wn.Exceptions(Pos::Noun))
     for (const std::string& base : bases) irregular[base].push_back(form);
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Noun)) {
+    if (!keep.Keeps(e.lemma)) continue;
     bool proper = !common.count(e.lemma);
     int weight = wn.TaggedCount(Pos::Noun, e.lemma);
     TCategoryCode code = proper ? kProperNameCode : kNounCode;
@@ -268,7 +269,7 @@ void LexiconModel::AddNouns(const wordnet::Database& wn) {
   }
 }
 
-void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists) {
+void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists, const ExpressionFilter& keep) {
   // Irregular forms: WordNet's exceptions, with the tense of our list.
   std::map<std::string, const IrregularVerb*> irregularList;
   for (const IrregularVerb& v : lists.irregularVerbs) irregularList[v.base] = &v;
@@ -313,6 +314,7 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists)
     f.past = true;
   }
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Verb)) {
+    if (!keep.Keeps(e.lemma, true)) continue;
     VerbKind k = KindOfVerb(wn, lists, e.lemma);
     int weight = wn.TaggedCount(Pos::Verb, e.lemma);
     Add(e.lemma, code(k, Tense::Present, Mood::Indicative), ReadingOrigin::WordNetLemma, weight);
@@ -340,11 +342,13 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists)
   }
 }
 
-void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& lists) {
+void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& lists,
+                                 const ExpressionFilter& keep) {
   std::map<std::string, std::vector<std::string>> irregular;
   for (const auto& [form, bases] : wn.Exceptions(Pos::Adjective))
     for (const std::string& base : bases) irregular[base].push_back(form);
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Adjective)) {
+    if (!keep.Keeps(e.lemma)) continue;
     AdjectiveKind kind = KindOfAdjective(wn, lists, e.lemma);
     TCategoryCode c = AdjectiveCode(kind);
     int weight = wn.TaggedCount(Pos::Adjective, e.lemma);
@@ -369,9 +373,10 @@ void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& l
   }
 }
 
-void LexiconModel::AddAdverbs(const wordnet::Database& wn) {
+void LexiconModel::AddAdverbs(const wordnet::Database& wn, const ExpressionFilter& keep) {
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Adverb))
-    Add(e.lemma, ModalityCode(ModalityKind::Manner), ReadingOrigin::WordNetLemma, wn.TaggedCount(Pos::Adverb, e.lemma));
+    if (keep.Keeps(e.lemma))
+      Add(e.lemma, ModalityCode(ModalityKind::Manner), ReadingOrigin::WordNetLemma, wn.TaggedCount(Pos::Adverb, e.lemma));
 }
 
 void LexiconModel::Finish(const WordLists& lists) {
@@ -393,6 +398,10 @@ void LexiconModel::Finish(const WordLists& lists) {
     entries_[word] = OrderReadings(cands, f == lists.frequencies.end() ? nullptr : &f->second);
   }
   candidates_.clear();
+  // The exclusion list may name an inflected form (grand_juries) that the
+  // corpus met; a form of the verb and adjective indexes, or of closed.txt, stays.
+  for (const std::string& form : lists.excludedExpressions)
+    if (!rank.count(form) && !verbOfForm_.count(form) && !adjectiveOfForm_.count(form)) entries_.erase(form);
   // Words that begin a longer expression carry its mark on every reading. A
   // noun expression whose first word is no entry (los_angeles) makes that
   // word a noun of the same kind, so that the expression can be joined.
@@ -426,6 +435,38 @@ void LexiconModel::Finish(const WordLists& lists) {
   }
 }
 
+ExpressionFilter::ExpressionFilter(const WordLists& lists) : excluded_(lists.excludedExpressions) {
+  for (const ClosedReading& r : lists.closed) {
+    if (r.word.find('_') != std::string::npos) {
+      closedExpressions_.insert(r.word);
+      continue;
+    }
+    closedWords_.insert(r.word);
+  }
+}
+
+ExpressionFilter::Verdict ExpressionFilter::Judge(const std::string& written, bool verb) const {
+  // a'man is joined as a_man: judge the spelling the segment buffer joins.
+  const std::string joined = JoinedSpelling(written);
+  const std::string& lemma = joined.empty() ? written : joined;
+  if (closedExpressions_.count(written)) return kKept;
+  const size_t cut = lemma.find('_');
+  if (cut == std::string::npos || closedExpressions_.count(lemma)) return kKept;
+  const std::string first = lemma.substr(0, cut);
+  if (first == "the" || first == "a" || first == "an") return kArticleInitial;
+  // Whether the words after the first are all closed-class words, and the first too.
+  bool restClosed = true;
+  for (size_t start = cut + 1; restClosed && start <= lemma.size();) {
+    size_t end = lemma.find('_', start);
+    if (end == std::string::npos) end = lemma.size();
+    restClosed = closedWords_.count(lemma.substr(start, end - start)) > 0;
+    start = end + 1;
+  }
+  if (restClosed && closedWords_.count(first)) return kFunctionWords;
+  if (restClosed && verb) return kVerbParticle;
+  return excluded_.count(lemma) || excluded_.count(written) ? kListed : kKept;
+}
+
 void LexiconModel::Claim(std::map<std::string, std::pair<std::string, int>>& owners, const std::string& form,
                          const std::string& base, int weight) {
   auto [it, added] = owners.emplace(form, std::make_pair(base, weight));
@@ -451,10 +492,11 @@ void LexiconModel::Build(const wordnet::Database& wn, const WordLists& lists) {
   adjectiveForms_.clear();
   verbOfForm_.clear();
   adjectiveOfForm_.clear();
-  AddNouns(wn);
-  AddVerbs(wn, lists);
-  AddAdjectives(wn, lists);
-  AddAdverbs(wn);
+  const ExpressionFilter keep(lists);
+  AddNouns(wn, keep);
+  AddVerbs(wn, lists, keep);
+  AddAdjectives(wn, lists, keep);
+  AddAdverbs(wn, keep);
   Finish(lists);
 }
 

@@ -5,6 +5,7 @@
 
 #include <iosfwd>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,31 @@ std::string Superlative(const std::string& adjective);
 // the word has none or keeps other apostrophes or dots.
 std::string JoinedSpelling(const std::string& word);
 
+// Which WordNet expressions (lemmas of several words) the lexicon keeps. The
+// segment buffer joins every expression it finds, and a joined expression
+// gives all its words one class; these rules leave out the expressions that
+// are chance sequences of grammatical words rather than units:
+//  - made only of closed-class words (in_this, to_it, as_well_as), unless
+//    closed.txt lists the expression itself (in_order_to, of_course);
+//  - beginning with an article (the_city, a_lot): the article belongs to the
+//    noun phrase, not to the name;
+//  - a verb followed only by closed-class words (look_at, depend_on, give_up):
+//    the verb stays a verb and the particle keeps its own class;
+//  - listed in excluded_expressions.txt (calibrated on the corpus).
+// Closed-list expressions are never left out.
+class ExpressionFilter {
+ public:
+  enum Verdict { kKept, kFunctionWords, kArticleInitial, kVerbParticle, kListed };
+  explicit ExpressionFilter(const WordLists& lists);
+  // `verb`: the lemma is read as a verb (a WordNet verb lemma).
+  Verdict Judge(const std::string& lemma, bool verb = false) const;
+  bool Keeps(const std::string& lemma, bool verb = false) const { return Judge(lemma, verb) == kKept; }
+
+ private:
+  std::set<std::string> closedWords_, closedExpressions_;
+  const std::set<std::string>& excluded_;
+};
+
 class LexiconModel {
  public:
   void Build(const wordnet::Database& wn, const WordLists& lists);
@@ -70,10 +96,10 @@ class LexiconModel {
 
  private:
   void Add(const std::string& word, TCategoryCode code, ReadingOrigin origin, int weight);
-  void AddNouns(const wordnet::Database& wn);
-  void AddVerbs(const wordnet::Database& wn, const WordLists& lists);
-  void AddAdjectives(const wordnet::Database& wn, const WordLists& lists);
-  void AddAdverbs(const wordnet::Database& wn);
+  void AddNouns(const wordnet::Database& wn, const ExpressionFilter& keep);
+  void AddVerbs(const wordnet::Database& wn, const WordLists& lists, const ExpressionFilter& keep);
+  void AddAdjectives(const wordnet::Database& wn, const WordLists& lists, const ExpressionFilter& keep);
+  void AddAdverbs(const wordnet::Database& wn, const ExpressionFilter& keep);
   void Finish(const WordLists& lists);
 
   std::map<std::string, std::vector<Candidate>> candidates_;

@@ -222,6 +222,20 @@ bool ParseNameList(std::string_view text, const std::string& name, WordLists& li
   });
 }
 
+bool ParseExpressionExclusionList(std::string_view text, const std::string& name, WordLists& lists,
+                                  std::string& error) {
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    std::vector<std::string_view> f = SplitFields(l);
+    if (f.empty()) return true;
+    if (f.size() != 1) return Fail(why, "one expression a line");
+    const std::string_view w = f[0];
+    if (!ValidWord(w) || w.find('_') == std::string_view::npos || w.front() == '_' || w.back() == '_')
+      return Fail(why, "the expression must be lower case, 1 to 79 characters, its words joined with '_'");
+    lists.excludedExpressions.emplace(w);
+    return true;
+  });
+}
+
 bool ParseStyleNormList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
   return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
     std::vector<std::string_view> f = SplitFields(l);
@@ -257,6 +271,7 @@ bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, 
                       {"verb_kinds.txt", ParseVerbKindList},
                       {"adjective_kinds.txt", ParseAdjectiveKindList},
                       {"names.txt", ParseNameList},
+                      {"excluded_expressions.txt", ParseExpressionExclusionList},
                       {"style_norms.txt", ParseStyleNormList}};
   std::string text;
   for (const auto& l : kLists) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,7 @@ struct WordLists {
   std::map<std::string, AdjectiveKind> attributeKinds;  // by WordNet attribute noun
   std::map<std::string, FrequencyCounts> frequencies;
   std::vector<std::string> givenNames;
+  std::set<std::string> excludedExpressions;  // WordNet expressions the lexicon leaves out
   std::array<int8_t, 77> styleNorms{};
   std::array<bool, 77> styleNormGiven{};
 };
@@ -58,9 +60,12 @@ bool ParseFrequencyList(std::string_view text, const std::string& name, WordList
 bool ParseStyleNormList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 // Names, several a line.
 bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
+// Expressions left out of the lexicon: one a line, words joined with '_'.
+bool ParseExpressionExclusionList(std::string_view text, const std::string& name, WordLists& lists,
+                                  std::string& error);
 
-// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt, names.txt and
-// style_norms.txt (which must give all 77 norms)
+// Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt, names.txt,
+// excluded_expressions.txt and style_norms.txt (which must give all 77 norms)
 // from a folder, and the frequency list when `frequencyFile` is not empty.
 bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, WordLists& lists, std::string& error);
 

@@ -1,5 +1,5 @@
 // The dictionary builder's word lists: closed classes, irregular verbs,
-// verb and adjective kinds, frequencies and names.
+// verb and adjective kinds, frequencies, names and excluded expressions.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,13 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   WordLists lists;
   std::string error;
-  switch (data[0] % 7) {
+  switch (data[0] % 8) {
     case 0: ParseClosedList(text, "closed", lists, error); break;
     case 1: ParseIrregularList(text, "irregular", lists, error); break;
     case 2: ParseVerbKindList(text, "verbs", lists, error); break;
     case 3: ParseAdjectiveKindList(text, "adjectives", lists, error); break;
     case 4: ParseFrequencyList(text, "frequencies", lists, error); break;
     case 5: ParseNameList(text, "names", lists, error); break;
+    case 6: ParseExpressionExclusionList(text, "expressions", lists, error); break;
     default: ParseStyleNormList(text, "norms", lists, error); break;
   }
   return 0;
