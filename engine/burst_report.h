@@ -1,12 +1,13 @@
 // The style diagnosis, the tendencies, the bursts, the episodes and the
-// characteristic propositions of a run as tab-separated text lines, for the
-// command-line dump of results:
-//   style       <finding>
-//   tendency    <line of the tendencies, its own tabs kept>
-//   burst       <item id> <item name> <count> <first> <last> <mean> <episode>
-//   episode     <number> <first> <last> <bursts>
-//   characteristic <proposition> <score> <kept: 1 when the score reaches the cutoff>
-// Texts are Windows-1252, as everywhere in the engine.
+// characteristic propositions of a run as plain text (Windows-1252), in the
+// sections of the results dump (engine/results_report.h), fields separated
+// by tabs:
+//   "# Style diagnosis"              one finding a line
+//   "# Tendencies"                   the tendency lines, their own tabs kept
+//   "# Bursts"                       item id, item name, count, first, last, mean, episode
+//   "# Episodes"                     number, first, last, bursts
+//   "# Characteristic propositions"  proposition, score, 1 when the score reaches the cutoff
+// Empty sections are left out.
 #pragma once
 
 #include <functional>
@@ -16,6 +17,12 @@
 #include "engine/diagnosis.h"
 
 namespace quilor {
+
+constexpr int kMsgReportStyle = 5901;
+constexpr int kMsgReportTendencies = 5902;
+constexpr int kMsgReportBursts = 5903;
+constexpr int kMsgReportEpisodes = 5904;
+constexpr int kMsgReportCharacteristic = 5905;
 
 // itemName gives the name of a burst's item (AnalysisResults' ItemName);
 // without it a category item takes its label and a class its number.

@@ -11,7 +11,9 @@
 // Scenario are used when present).
 // With --results the results of the analysis are printed instead of the
 // words: the category counters and percentages, the ranked classes of each
-// level and the relations with their counts (see engine/results_report.h);
+// level and the relations with their counts (see engine/results_report.h),
+// then the style diagnosis, the tendencies, the bursts, the episodes and the
+// characteristic propositions (engine/burst_report.h);
 // --scenario FILE applies that Scenario instead of the current one.
 // The tool goes through the program's start-up and shut-down. Messages go
 // to stderr; questions get their default answer.
@@ -37,6 +39,7 @@
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/burst_report.h"
 #include "engine/results_report.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
@@ -211,7 +214,16 @@ int Run(int argc, char** argv) {
   CloseProgressGauge();
 
   Output out;
-  if (results && ok && AnalysisResults) out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
+  if (results && ok && AnalysisResults) {
+    out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
+    TDiagnosisList diagnosis;
+    RecordingDiagnosisView view;
+    diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
+    diagnosis.BuildTendencies(TDiagnosisInputs::Current(), true, nullptr);
+    const std::string styleAndBursts = FormatStyleAndBursts(
+        diagnosis, CurrentBurstResults, [](int32_t id) { return AnalysisResults->ItemName(id); });
+    out.Raw(Cp1252ToUtf8(styleAndBursts).c_str());
+  }
   for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
     out.Number(node->position);
     out.Raw("\t");

@@ -7,7 +7,7 @@
 namespace quilor {
 namespace {
 
-TEST(BurstReport, EveryResultOnItsOwnTaggedLine) {
+TEST(BurstReport, SectionsOfTheResults) {
   TBurstResults r;
   TBurstRecord b{};
   b.itemId = 12;
@@ -40,13 +40,15 @@ TEST(BurstReport, EveryResultOnItsOwnTaggedLine) {
   const std::string text = FormatStyleAndBursts(diagnosis, r, [](int32_t id) {
     return id == 12 ? std::string("sea\tside") : std::string("cause");
   });
-  EXPECT_EQ(text, std::string("style\t") + GetMessageText(kMsgTextTooShort) +
-                      "\n"
-                      "burst\t12\tsea side\t5\t100\t120\t110.4\t1\n"
-                      "burst\t-22\tcause\t5\t100\t120\t110.4\t1\n"
-                      "episode\t1\t1\t300\t2\n"
-                      "characteristic\t4\t40\t1\n"
-                      "characteristic\t9\t12\t0\n");
+  const auto header = [](int m) { return std::string("# ") + GetMessageText(m) + "\n"; };
+  // No tendency lines: no section.
+  const std::string tooShort = GetMessageText(kMsgTextTooShort);  // the message buffer is shared
+  EXPECT_EQ(text, header(kMsgReportStyle) + tooShort + "\n" + header(kMsgReportBursts) +
+                      "12\tsea side\t5\t100\t120\t110.4\t1\n"
+                      "-22\tcause\t5\t100\t120\t110.4\t1\n" +
+                      header(kMsgReportEpisodes) + "1\t1\t300\t2\n" + header(kMsgReportCharacteristic) +
+                      "4\t40\t1\n"
+                      "9\t12\t0\n");
 }
 
 }  // namespace

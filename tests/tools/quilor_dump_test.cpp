@@ -200,6 +200,11 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   EXPECT_NE(r.out.find("# Relations: References\njury\tcounty\t3\n# "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Scenario\n1\tcourt\t3\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("\tThe\t"), std::string::npos);  // no word stream
+  // 17 words: the style is not significant, and no text of under 101 words has bursts.
+  EXPECT_NE(r.out.find("# Style diagnosis\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nTendencies non-significant\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("# Tendencies\n* Verbs :\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("# Bursts\n"), std::string::npos) << r.out;
 
   // A Scenario file that is not there stops the tool before the analysis.
   r = RunDump(dico + "--scenario " + folder.Path("none.scn") + " " + text, err);
