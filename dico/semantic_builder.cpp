@@ -107,10 +107,10 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     byOffset[offset] = static_cast<int>(concepts.size());
     concepts.push_back(Concept{&s});
   }
-  auto synsetOf = [&](std::string_view spec) -> int {
-    size_t hash = spec.find('#');
-    std::string lemma(spec.substr(0, hash));
-    int sense = std::atoi(std::string(spec.substr(hash + 1)).c_str());
+  auto synsetOf = [&](std::string_view key) -> int {
+    size_t hash = key.find('#');
+    std::string lemma(key.substr(0, hash));
+    int sense = std::atoi(std::string(key.substr(hash + 1)).c_str());
     const wordnet::IndexEntry* e = db_.FindLemma(Pos::Noun, lemma);
     if (!e || sense < 1 || static_cast<size_t>(sense) > e->synsets.size()) return -1;
     auto it = byOffset.find(e->synsets[static_cast<size_t>(sense - 1)]);
@@ -171,9 +171,9 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   std::unordered_map<int, int> anchors;
   for (const FieldSpec& f : TopicalFields()) {
     int number = fieldOf(f.name);
-    for (const char* spec : f.anchors) {
-      int s = synsetOf(spec);
-      if (s < 0) stats_.warnings.push_back(std::string("anchor not found: ") + spec);
+    for (const char* key : f.anchors) {
+      int s = synsetOf(key);
+      if (s < 0) stats_.warnings.push_back(std::string("anchor not found: ") + key);
       else anchors.emplace(s, number);
     }
   }
@@ -377,8 +377,8 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   for (const auto& t : d.tables) stats_.wordTableNodes += t.Size();
 
   // Words of the chemistry Scenario.
-  auto subtreeWords = [&](const char* spec, std::vector<std::string>& out, size_t limit) {
-    int root = synsetOf(spec);
+  auto subtreeWords = [&](const char* key, std::vector<std::string>& out, size_t limit) {
+    int root = synsetOf(key);
     if (root < 0) return;
     std::unordered_set<std::string> seen;
     for (size_t i = 0; i < concepts.size() && out.size() < limit; ++i) {
