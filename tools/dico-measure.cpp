@@ -28,35 +28,23 @@
 #include "core/category.h"
 #include "core/chartables.h"
 #include "core/lexicon.h"
+#include "dico/brown_tags.h"
 #include "dico/codes.h"
 
 namespace {
 
 // Brown tag groups, in the column order of the frequency list.
-enum Group { kNoun, kVerb, kAdjective, kPronoun, kDeterminant, kConjunction, kAdverb, kGroupCount, kNotScored = -1 };
-const char* const kGroupNames[kGroupCount] = {"substantive", "verb", "adjective", "pronoun",
-                                              "determinant", "conjunction", "adverb"};
-
-int GroupOfTag(std::string tag) {
-  if (tag.find('+') != std::string::npos) return kNotScored;
-  size_t dash = tag.find('-');
-  if (dash != std::string::npos && dash > 0) tag.resize(dash);
-  static const std::map<std::string, int> kTags = [] {
-    std::map<std::string, int> m;
-    for (const char* t : {"nn", "nns", "nn$", "nns$", "np", "nps", "np$", "nps$"}) m[t] = kNoun;
-    for (const char* t : {"vb", "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben", "ber", "bez",
-                          "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
-      m[t] = kVerb;
-    for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = kAdjective;
-    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$"}) m[t] = kPronoun;
-    for (const char* t : {"at", "dt", "dti", "dts", "dtx", "abn", "abx", "ap", "in"}) m[t] = kDeterminant;
-    for (const char* t : {"cc", "cs"}) m[t] = kConjunction;
-    for (const char* t : {"rb", "rbr", "rbt", "rn", "ql", "*"}) m[t] = kAdverb;
-    return m;
-  }();
-  auto it = kTags.find(tag);
-  return it == kTags.end() ? kNotScored : it->second;
-}
+using quilor::brown::GroupOfTag;
+using quilor::brown::kGroupNames;
+constexpr int kGroupCount = quilor::brown::kGroups;
+constexpr int kNotScored = quilor::brown::kNotScored;
+using quilor::brown::kNoun;
+using quilor::brown::kVerb;
+using quilor::brown::kAdjective;
+using quilor::brown::kPronoun;
+using quilor::brown::kDeterminant;
+using quilor::brown::kConjunction;
+using quilor::brown::kAdverb;
 
 // Major class of a category code as the analysis reads it.
 int RecordClass(quilor::TCategoryCode code) {
