@@ -345,9 +345,10 @@ int Run(int argc, char** argv) {
         most += "/" + style;  // a tie
       }
     }
-    auto n = [&](const char* s) {
-      auto it = styles.find(s);
-      return it == styles.end() ? 0 : it->second;
+    const auto& counts = styles;  // clang 14 does not capture structured bindings
+    auto n = [&counts](const char* s) {
+      auto it = counts.find(s);
+      return it == counts.end() ? 0 : it->second;
     };
     std::printf("%s\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n", category.c_str(), files, n("argumentative"), n("narrative"),
                 n("enunciative"), n("descriptive"), n("none"), most.c_str());
