@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/tool_main.h"
 #include "bench/bench_text.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
@@ -83,11 +84,4 @@ int Bench(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Bench(argc, argv);
-  } catch (const FatalError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return e.ExitCode();
-  }
-}
+int main(int argc, char** argv) { return quilor::RunTool(Bench, argc, argv); }

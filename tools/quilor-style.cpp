@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/tool_main.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/files.h"
@@ -358,11 +359,4 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const FatalError& e) {
-    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());
-    return e.ExitCode();
-  }
-}
+int main(int argc, char** argv) { return quilor::RunTool(Run, argc, argv); }
