@@ -36,37 +36,6 @@ struct TrieWalk {
   bool found = false;
 };
 
-// The walk over arrays with at least `used` nodes. Fold lower-cases key bytes.
-template <bool Fold, typename Link>
-inline TrieWalk WalkTrie(const unsigned char* chars, const Link* links, uint64_t used, const char* key) {
-  TrieWalk w;
-  if (!key || !key[0] || used == 0) return w;
-  const unsigned char* k = reinterpret_cast<const unsigned char*>(key);
-  int64_t i = 0;
-  int pos = 0;
-  for (;;) {
-    unsigned char c = Fold ? LowerCaseMap[k[pos]] : k[pos];
-    while (c != 0 && c == chars[i]) {
-      ++pos;
-      ++i;
-      c = Fold ? LowerCaseMap[k[pos]] : k[pos];
-    }
-    if (c == 0) {
-      w.node = i;
-      w.position = pos;
-      w.found = true;
-      return w;
-    }
-    const int64_t a = links[i];
-    if (a < 0) {
-      w.node = i;
-      w.position = pos;
-      return w;
-    }
-    i = a;
-  }
-}
-
 // Checks trie arrays read from a file: every link is -1 or points forward
 // within the n nodes, and the last node is a NUL, so that a walk stays inside
 // the arrays and ends.
@@ -118,10 +87,12 @@ class TrieSiblingIndex {
   std::vector<uint32_t> targets_;
 };
 
-// The walk with the sibling tables of the arrays (lookups only).
-template <bool Fold>
-inline TrieWalk WalkTrieIndexed(const unsigned char* chars, const int32_t* links, uint64_t used,
-                                const TrieSiblingIndex& index, const char* key) {
+// The walk over arrays with at least `used` nodes. Fold lower-cases key bytes.
+// With sibling tables (read-only arrays), a miss at the head of a long chain
+// is answered by the table instead of following the links.
+template <bool Fold, typename Link>
+inline TrieWalk WalkTrieWith(const unsigned char* chars, const Link* links, uint64_t used,
+                             const TrieSiblingIndex* index, const char* key) {
   TrieWalk w;
   if (!key || !key[0] || used == 0) return w;
   const unsigned char* k = reinterpret_cast<const unsigned char*>(key);
@@ -140,17 +111,30 @@ inline TrieWalk WalkTrieIndexed(const unsigned char* chars, const int32_t* links
       w.found = true;
       return w;
     }
-    const int64_t next = index.Next(static_cast<uint64_t>(i), c);
-    if (next >= 0) {
-      ++pos;
-      i = next;
-      continue;
+    if (index) {
+      const int64_t next = index->Next(static_cast<uint64_t>(i), c);
+      if (next >= 0) {
+        ++pos;
+        i = next;
+        continue;
+      }
+      if (next == -1) return w;
     }
-    if (next == -1) return w;
     const int64_t a = links[i];
     if (a < 0) return w;
     i = a;
   }
+}
+
+template <bool Fold, typename Link>
+inline TrieWalk WalkTrie(const unsigned char* chars, const Link* links, uint64_t used, const char* key) {
+  return WalkTrieWith<Fold, Link>(chars, links, used, nullptr, key);
+}
+
+template <bool Fold>
+inline TrieWalk WalkTrieIndexed(const unsigned char* chars, const int32_t* links, uint64_t used,
+                                const TrieSiblingIndex& index, const char* key) {
+  return WalkTrieWith<Fold, int32_t>(chars, links, used, &index, key);
 }
 
 // Lookup state shared by the trie objects.
