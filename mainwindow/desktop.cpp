@@ -1,0 +1,67 @@
+#include "mainwindow/desktop.h"
+
+namespace quilor::ui {
+
+namespace {
+
+ScriptedDesktop& DefaultDesktop() {
+  static ScriptedDesktop desktop;
+  return desktop;
+}
+
+Desktop* installed = nullptr;
+
+template <typename T>
+T Next(std::deque<T>& answers, T fallback) {
+  if (answers.empty()) return fallback;
+  T answer = std::move(answers.front());
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+Desktop& CurrentDesktop() { return installed != nullptr ? *installed : DefaultDesktop(); }
+
+void SetDesktop(Desktop* desktop) { installed = desktop; }
+
+std::vector<std::string> ScriptedDesktop::ChooseOpenFiles(FileChoice& choice) {
+  choices.push_back(choice);
+  return Next(openAnswers, {});
+}
+
+std::string ScriptedDesktop::ChooseSaveFile(FileChoice& choice) {
+  choices.push_back(choice);
+  return Next(saveAnswers, std::string());
+}
+
+std::string ScriptedDesktop::ChooseFolder(const std::string& title, const std::string& start) {
+  FileChoice choice;
+  choice.title = title;
+  choice.folder = start;
+  choices.push_back(choice);
+  return Next(folderAnswers, std::string());
+}
+
+std::optional<Rgb> ScriptedDesktop::ChooseColour(Rgb) { return Next(colourAnswers, std::optional<Rgb>()); }
+
+std::optional<Font> ScriptedDesktop::ChooseFont(const Font&) { return Next(fontAnswers, std::optional<Font>()); }
+
+bool ScriptedDesktop::OpenPath(const std::string& path) {
+  opened.push_back(path);
+  return openSucceeds;
+}
+
+bool ScriptedDesktop::OpenUrl(const std::string& url) {
+  opened.push_back(url);
+  return openSucceeds;
+}
+
+bool ScriptedDesktop::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> line{program};
+  line.insert(line.end(), arguments.begin(), arguments.end());
+  started.push_back(std::move(line));
+  return openSucceeds;
+}
+
+}  // namespace quilor::ui
