@@ -276,6 +276,8 @@ struct TWorkContext {
   std::array<uint16_t, 20> CopyDataValues{};
   std::array<uint16_t, kSearchKeyCount> SearchKeyKinds{};
   std::array<std::string, kSearchKeyCount> SearchKeys;
+  // Class number of each key (command file and requests); 0 for none.
+  std::array<uint16_t, kSearchKeyCount> SearchKeyClassNumbers{};
   uint8_t TextClosed = 0;
   uint8_t ViewRefreshed = 0;
   // Switches of the options INI file.
@@ -317,6 +319,8 @@ struct TWorkContext {
   std::string WizardScenarioPath;
   std::string CommandLineFile;
   std::string CommandLineScenario;
+  // The command file being consumed: deleted when the text is released.
+  std::string PendingCommandFile;
 
   void Reset() { *this = TWorkContext(); }
 };
