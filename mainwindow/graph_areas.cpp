@@ -321,7 +321,7 @@ void TGrapheQuilor::ActorsGraph() {
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     const std::string name = source_.ClassName(level, static_cast<int32_t>(bubble.cls));
     const Point c = bubble.box.Centre();
-    canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, bubble.box.bottom, name);
+    canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, c.y - canvas_->TextHeight(name) / 2, name);
   };
   for (const PlacedArea& b : bubbles)
     if (highlighted_ < 0 || static_cast<uint32_t>(highlighted_) != b.cls) drawBubble(b);

@@ -232,7 +232,7 @@ void TGrapheQuilor::DistributionGraph() {
       DrawBox(x, baseLine - height, baseLine, x + width);
     }
     canvas_->SetBrush(Role(14), BrushStyle::kClear);
-    if (width > 12) TextCentred(x + width / 2, baseLine + rowHeight_, std::to_string(count));
+    if (width > 12) TextCentred(x + width / 2, baseLine, std::to_string(count));
   }
   canvas_->SetPen(kBlack);
   const int axisY = rect_.bottom - rowHeight_ / 2;
@@ -241,8 +241,8 @@ void TGrapheQuilor::DistributionGraph() {
   const int meanY = baseLine - Round(meanCount_ / highestCount_ * graphHeight_);
   canvas_->Line({rect_.left + width, meanY}, {rect_.right - width, meanY});
   canvas_->SetPen(kBlack);
-  TextRight(rect_.right - width / 2, rect_.bottom - 2 + canvas_->TextHeight("0"), std::to_string(source_.HighestPosition()));
-  TextLeft(rect_.left + width / 2, rect_.bottom - 2 + canvas_->TextHeight("0"), "0");
+  TextRight(rect_.right - width / 2, rect_.bottom - 2, std::to_string(source_.HighestPosition()));
+  TextLeft(rect_.left + width / 2, rect_.bottom - 2, "0");
   if (!printing_) {
     std::string title;
     if (GraphView.SelectionActive) {
