@@ -37,10 +37,7 @@ int32_t EngineGraphSource::FindClass(int level, std::string_view name) const {
 }
 
 uint32_t EngineGraphSource::ClassOccurrences(int level, int32_t id) const {
-  if (!OntologyEngine || id < 1) return 0;
-  // The Scenario groups keep their counts with their entries.
-  if (level == 4) return OntologyEngine->ScenarioEntryOccurrences(static_cast<uint32_t>(id));
-  return OntologyEngine->ClassOccurrences(level, id);
+  return OntologyEngine ? OntologyEngine->ClassOccurrences(level, id) : 0;
 }
 
 int32_t EngineGraphSource::LevelClassCount(int level) const {
@@ -50,11 +47,7 @@ int32_t EngineGraphSource::LevelClassCount(int level) const {
 
 bool EngineGraphSource::ClassWithin(int level, uint32_t cls, uint32_t selected) const {
   if (cls == 0) return false;
-  if (level != 4 || !OntologyEngine) return cls == selected;
-  // A group stands for every group under it; the chain of parents is short.
-  for (uint32_t e = cls, steps = 0; e != 0 && steps < 64; e = OntologyEngine->ScenarioEntryParent(e), ++steps)
-    if (e == selected) return true;
-  return false;
+  return level == 4 ? ScenarioEntryWithin(cls, selected) : cls == selected;
 }
 
 std::vector<TClassPair> EngineGraphSource::PairsByCount(int level) const {
@@ -69,11 +62,7 @@ bool EngineGraphSource::CollectNeighbours(std::vector<TNeighbour>& predecessors,
   predecessors.clear();
   successors.clear();
   if (!AnalysisResults) return false;
-  const bool lexicalEntry = Selection.kind == kSelectLexicalEntry;
-  const bool ok = AnalysisResults->CollectSelectionNeighbours([lexicalEntry](const TWordNode& node) {
-    return lexicalEntry ? WordMatchesSelection(node) : MatchesFirstCriterion(node);
-  });
-  if (!ok) return false;
+  if (!AnalysisResults->CollectSelectionNeighbours()) return false;
   predecessors = AnalysisResults->PredecessorList;
   successors = AnalysisResults->SuccessorList;
   predecessors.resize(std::min<size_t>(predecessors.size(), AnalysisResults->PredecessorCount));
