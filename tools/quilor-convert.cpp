@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
       int kind = DocumentKind(argv[i]);
       ConvertedSource source = PrepareConvertedSource(argv[i], kind, UnknownExtension);
-      std::printf("== %s (kind %d, %s, %zu bytes)\n", argv[i], kind, kRoutes[static_cast<int>(source.route)],
+      std::printf("== %s (kind %d, %s, %zu bytes)\n", DisplayFileName(argv[i]).c_str(), kind, kRoutes[static_cast<int>(source.route)],
                   source.text.size());
       std::string utf8 = Cp1252ToUtf8(source.text);
       std::fwrite(utf8.data(), 1, utf8.size(), stdout);
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     }
     for (const auto& box : ui.ui.Shown()) std::fprintf(stderr, "[message] %s\n", Cp1252ToUtf8(box.text).c_str());
     std::string report = ConversionFailureReport();
-    if (!report.empty()) std::fprintf(stderr, "%s\n", Cp1252ToUtf8(report).c_str());
+    if (!report.empty()) std::fprintf(stderr, "%s\n", report.c_str());
     FreeConverters();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "quilor-convert: %s\n", e.what());

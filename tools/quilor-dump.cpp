@@ -33,6 +33,7 @@
 #include "core/category.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
+#include "core/files.h"
 #include "core/lexicon.h"
 #include "core/class_file.h"
 #include "core/messages.h"
@@ -163,16 +164,25 @@ int Run(int argc, char** argv) {
     Say(GetMessageText(dico.empty() ? kMsgDicoNeedsFolder : kMsgUsage));
     return kExitUsage;
   }
+  // Start-up changes the current folder: every name the caller gave is made
+  // absolute against the caller's folder first.
+  for (std::string& f : files) f = MakePathAbsolute(f);
+  dico = MakePathAbsolute(dico);
+  scenario = MakePathAbsolute(scenario);
   for (const std::string& f : files) {
     struct stat st;
     if (stat(f.c_str(), &st) != 0) {
-      Say(kMsgFileNotFound, f);
+      Say(kMsgFileNotFound, DisplayFileName(f));
       return kExitNoInput;
     }
-    if (!S_ISREG(st.st_mode) || access(f.c_str(), R_OK) != 0) {
-      Say(kMsgFileUnreadable, f);
+    if (!IsReadableRegularFile(f)) {
+      Say(kMsgFileUnreadable, DisplayFileName(f));
       return kExitNoInput;
     }
+  }
+  if (!scenario.empty() && !IsReadableRegularFile(scenario)) {
+    Say(kMsgFileUnreadable, DisplayFileName(scenario));
+    return kExitNoInput;
   }
 
   ScriptedMessageUi ui(/*echoToStderr=*/true);
@@ -195,7 +205,7 @@ int Run(int argc, char** argv) {
   if (!scenario.empty()) {
     ScenarioFile.Clear();
     if (!LoadClassFile(ScenarioFile, scenario) || !OntologyEngine) {
-      Say(kMsgFileUnreadable, scenario);
+      Say(kMsgFileUnreadable, DisplayFileName(scenario));
       ShutDown();
       SetMessageUi(nullptr);
       return kExitNoInput;

@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 
 #include <filesystem>
 
+#include "support/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {
@@ -50,16 +49,12 @@ TEST(SafeSave, WriteFailureLeavesPreviousFileIntact) {
   TempFolder dir;
   const std::string file = dir / "borders.dlm";
   WriteWholeFile(file, "good contents");
-  // A file-size limit makes the write of the temporary file fail part way.
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  SaveResult r = SafeSave(file, std::string(100000, 'x'));
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
+  SaveResult r;
+  {
+    // A file-size limit makes the write of the temporary file fail part way.
+    testing_support::ScopedFileSizeLimit limit(4096);
+    r = SafeSave(file, std::string(100000, 'x'));
+  }
   EXPECT_FALSE(r);
   EXPECT_EQ(r.step, "write");
   EXPECT_EQ(r.error, EFBIG);
