@@ -36,6 +36,7 @@ constexpr int kMsgNotTextDocument = 5420;
 constexpr int kMsgFailedFiles = 5421;
 constexpr int kMsgNoConverter = 5422;
 constexpr int kMsgErrorInStep = 5423;
+constexpr int kMsgNothingExtracted = 6175;
 
 std::array<std::string, kConverterCount> ConverterDllPaths;
 const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
@@ -249,8 +250,10 @@ class ConvertingReader : public DocumentReader {
         break;
     }
     // A Word document under an unknown extension is extracted as Word.
-    return ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text) ? PrepareResult::kConverted
-                                                                                : PrepareResult::kPassOver;
+    if (ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text)) return PrepareResult::kConverted;
+    // Said, never passed over in silence.
+    AddConversionFailure(path, GetMessageText(kMsgNothingExtracted));
+    return PrepareResult::kPassOver;
   }
   // Never reached: every file of these kinds comes as converted text.
   size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override { return length; }
@@ -424,7 +427,7 @@ int ConvertWordDocument(const std::string& fileName) {
   if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
   try {
     WordImportForm->ReadFile(fileName);
-    WordRouteText = WordImportForm->MainTextString();
+    WordRouteText = WordImportForm->TakeMainTextString();
   } catch (const WordDocumentError& e) {
     ConversionFailed = true;
     ConversionErrorText = e.what();
@@ -451,8 +454,12 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
   Signature signature = Sniff(name);
   std::string ext = LowerExtension(name);
   switch (signature) {
-    case Signature::kUnreadable:
-      return converted ? PassOver(name, 0) : ConvertedSource{};
+    case Signature::kUnreadable: {
+      if (!converted) return ConvertedSource{};
+      int whyNot = kMsgCannotOpenFile;
+      IsReadableRegularFile(name, &whyNot);
+      return PassOver(name, whyNot);
+    }
     case Signature::kZip: {
       ConverterFormat format;
       if (!PackageFormatByExtension(ext, format) && !SniffPackageFormat(name, format))
