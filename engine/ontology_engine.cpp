@@ -148,6 +148,11 @@ int32_t TOntologyEngine::RankedClassTotal(int level) const {
 }
 
 std::string TOntologyEngine::ClassName(int level, int32_t index) const {
+  if (level == 4) {
+    if (index < 1 || static_cast<uint32_t>(index) > entryCount_) return "?";
+    const int32_t cls = entries_[static_cast<size_t>(index)].cls;
+    return cls ? names_[4][static_cast<size_t>(cls)] : std::string();
+  }
   if (level < 1 || level > kLevelCount || index < 1 || index > levelCount_[level]) return "?";
   return names_[level][index];
 }
@@ -671,12 +676,19 @@ uint32_t TOntologyEngine::NewScenarioEntry(int depth, bool counted, const std::s
     if (d >= 0) e.parent = stack[static_cast<size_t>(d)];
     if (d != depth - 1) ReportAnomaly(kMsgDepthJump, label);
   }
+  // A label names a level-4 class (the name index keeps the first of equal
+  // labels); a group without a label makes none. The Scenario's level-4 ids
+  // are its entries: the name index and the names answer by entry.
   const std::string lower = Lower(label);
-  int32_t cls = scenarioClassIndex_.count(lower) || lower.empty() ? AddClassName(4, lower) : AddClass(4, lower, true, lower);
-  if (!cls) {
-    ReportAnomaly(kMsgOntologyIndexOverflow, label);
-    stop = true;
-    return 0;
+  if (!lower.empty()) {
+    e.cls = AddClassName(4, lower);
+    if (!e.cls) {
+      ReportAnomaly(kMsgOntologyIndexOverflow, label);
+      stop = true;
+      return 0;
+    }
+    occurrences_[4][e.cls] = 1;
+    scenarioClassIndex_.emplace(lower, static_cast<int32_t>(entryCount_ + 1));
   }
   int32_t number = 0;
   bool numeric = !signature.empty() && std::all_of(signature.begin(), signature.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }) &&

@@ -111,7 +111,9 @@ class TOntologyEngine {
   int32_t DictionaryClassCount(int level) const;
   int32_t LevelClassCount(int level) const;
   int32_t RankedClassTotal(int level) const;
-  std::string ClassName(int level, int32_t index) const;  // "?" outside 1..count
+  // "?" outside 1..count; at level 4 the index is a Scenario entry, and an
+  // entry without a label has an empty name.
+  std::string ClassName(int level, int32_t index) const;
   const std::string& ClassNameAt(int level, int32_t index) const { return names_[level][index]; }
   std::string ScenarioClassName(int32_t index) const { return ClassName(4, index); }
   uint32_t ClassOccurrences(int level, int32_t index) const;
@@ -230,6 +232,7 @@ class TOntologyEngine {
     bool counted = false;
     uint32_t count = 0;
     uint32_t signature = 0;
+    int32_t cls = 0;  // its level-4 class (0: a group without a label)
   };
 
   // readings_ := every reading of the word, depth by depth.
