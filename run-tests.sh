@@ -3,6 +3,7 @@
 # build, the address/undefined sanitizer build and (threading tests) the
 # thread-sanitizer build.
 set -euo pipefail
+export QT_QPA_PLATFORM=offscreen
 cd "$(dirname "$0")"
 ./setup.sh --deps
 jobs=$(nproc)

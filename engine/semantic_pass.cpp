@@ -12,6 +12,7 @@
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/selection.h"
 #include "engine/word_list.h"
 
 namespace quilor {
@@ -75,6 +76,7 @@ class SemanticPass {
     bool classified = false;
     uint32_t classes[4] = {};
     uint32_t baseForm = 0;
+    int32_t value = 0;
   };
   struct FormResults {
     Classified byMark[2];  // the form without and with the proper-noun bit
@@ -110,9 +112,6 @@ void SemanticPass::Prepare() {
   engine_.ClearTextCounts();
   engine_.ResetTextClasses();
   engine_.ResetHistory();
-  if (TextIndex) TextIndex->ResetTextIndexCounts();
-  if (VerbIndex) VerbIndex->ClearEntryCounts();
-  if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
 
   uint16_t base = Options ? Options->Get(opt::RelationBase) : 1;
   if (base < 1 || base > 4) {
@@ -141,6 +140,7 @@ bool SemanticPass::ClassifySubstantive(TWordNode* n) {
     int32_t value = 0;
     fresh.known = true;
     fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
+    fresh.value = value;
     if (fresh.classified) {
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.end(), fresh.classes);
@@ -152,6 +152,7 @@ bool SemanticPass::ClassifySubstantive(TWordNode* n) {
   if (!known->classified) return false;
   std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
   n->lexicalEntry = known->baseForm;
+  n->readingValue = known->value > 0 ? known->value : 0;
   return true;
 }
 
@@ -162,6 +163,7 @@ void SemanticPass::ClassifyFirst() {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     TWordCategoryData& d = n->category;
     n->mark = 0;
+    n->readingValue = 0;
     d.PassByte = 0;
     std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
     if (IsMark(n)) continue;
@@ -208,6 +210,7 @@ void SemanticPass::SettleAmbiguous() {
         const auto& best = engine_.BestClasses();
         std::copy(best.begin(), best.end(), d.ClassIds);
         SetAmbiguityFlag(d.Category);
+        n->readingValue = value > 0 ? value : 0;
         n->lexicalEntry = engine_.BestBaseForm();
         uint32_t unused = 0;
         if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
@@ -383,12 +386,14 @@ void RewindRelationStores() {
 }
 
 void SaveRelationCursors(int slot) {
+  SaveSearchPlace(slot);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.SaveCursor(slot);
   AnalysisResults->Windows.SaveCursor(slot);
 }
 
 void RestoreRelationCursors(int slot) {
+  RestoreSearchPlace(slot);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.RestoreCursor(slot);
   AnalysisResults->Windows.RestoreCursor(slot);
@@ -396,12 +401,14 @@ void RestoreRelationCursors(int slot) {
 
 void BackupRelationBookmarks() {
   if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  BackupSearchPlaces();
   AnalysisResults->Relations.BackupBookmarks();
   AnalysisResults->Windows.BackupBookmarks();
 }
 
 void RestoreRelationBookmarks() {
   if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  RestoreSearchPlaces();
   AnalysisResults->Relations.RestoreBookmarks();
   AnalysisResults->Windows.RestoreBookmarks();
 }

@@ -1,0 +1,55 @@
+# The windows: Qt 6 Widgets over plain models.
+#
+# Two targets per layer, so that logic cannot creep into widgets:
+#  - quilor_ui_logic: models, layouts, line builders and dialog logic of
+#    mainwindow/, scenario/ and output/. QtCore/QtGui value types at most;
+#    never QtWidgets, QPainter or QPrinter. Tested without a display.
+#  - quilor_ui: widgets, dialogs and the QPainter/QPrinter side. A source file
+#    belongs here when its name ends in _widget, _dialog, _window or _qt.
+# The program `quilor` is mainwindow/main.cpp over both.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network Test)
+
+file(GLOB QUILOR_UI_ALL_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/mainwindow/*.cpp
+  ${CMAKE_SOURCE_DIR}/scenario/*.cpp
+  ${CMAKE_SOURCE_DIR}/output/*.cpp)
+list(REMOVE_ITEM QUILOR_UI_ALL_SOURCES ${CMAKE_SOURCE_DIR}/mainwindow/main.cpp)
+set(QUILOR_UI_LOGIC_SOURCES)
+set(QUILOR_UI_WIDGET_SOURCES)
+foreach(src ${QUILOR_UI_ALL_SOURCES})
+  if(src MATCHES "_(widget|dialog|window|qt)\\.cpp$")
+    list(APPEND QUILOR_UI_WIDGET_SOURCES ${src})
+  else()
+    list(APPEND QUILOR_UI_LOGIC_SOURCES ${src})
+  endif()
+endforeach()
+# Headers of the widget side carry Q_OBJECT: give them to moc.
+file(GLOB QUILOR_UI_WIDGET_HEADERS CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/mainwindow/*_widget.h ${CMAKE_SOURCE_DIR}/mainwindow/*_dialog.h
+  ${CMAKE_SOURCE_DIR}/mainwindow/*_window.h ${CMAKE_SOURCE_DIR}/mainwindow/*_qt.h
+  ${CMAKE_SOURCE_DIR}/scenario/*_widget.h ${CMAKE_SOURCE_DIR}/scenario/*_dialog.h
+  ${CMAKE_SOURCE_DIR}/scenario/*_window.h ${CMAKE_SOURCE_DIR}/scenario/*_qt.h
+  ${CMAKE_SOURCE_DIR}/output/*_widget.h ${CMAKE_SOURCE_DIR}/output/*_dialog.h
+  ${CMAKE_SOURCE_DIR}/output/*_window.h ${CMAKE_SOURCE_DIR}/output/*_qt.h)
+
+add_library(quilor_ui_logic STATIC ${QUILOR_UI_LOGIC_SOURCES})
+target_link_libraries(quilor_ui_logic PUBLIC quilor_engine Qt6::Core Qt6::Gui)
+
+add_library(quilor_ui STATIC ${QUILOR_UI_WIDGET_SOURCES} ${QUILOR_UI_WIDGET_HEADERS})
+set_target_properties(quilor_ui PROPERTIES AUTOMOC ON)
+target_link_libraries(quilor_ui PUBLIC quilor_ui_logic Qt6::Widgets Qt6::PrintSupport Qt6::Network)
+
+add_executable(quilor ${CMAKE_SOURCE_DIR}/mainwindow/main.cpp)
+set_target_properties(quilor PROPERTIES AUTOMOC ON)
+target_link_libraries(quilor PRIVATE quilor_ui)
+install(TARGETS quilor RUNTIME DESTINATION bin)
+
+# Tools that draw or talk to the program use the windows' code (tools/qt/*.cpp).
+file(GLOB QUILOR_QT_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/qt/*.cpp)
+foreach(src ${QUILOR_QT_TOOL_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE quilor_ui)
+  install(TARGETS ${name} RUNTIME DESTINATION bin)
+endforeach()
