@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "platform/fatal.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -89,16 +90,21 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
-void TOntologyEngine::LoadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
+  std::string content;
+  if (ReadWholeFile(path, kMaxSemanticFileBytes, content) != ReadFileStatus::kOk) {
+    ready_ = false;
+    return {SemanticReadStatus::kTruncated, "cannot read " + path};
+  }
+  return LoadBytes(content);
+}
+
+void TOntologyEngine::ReportLoadFailure(const std::string& path, const SemanticReadResult& r) {
+  if (r.Ok()) return;
+  if (r.detail.rfind("cannot read ", 0) == 0) {
     ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
-  SemanticReadResult r = LoadBytes(content.str());
-  if (r.Ok()) return;
   int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;
   switch (r.status) {
@@ -111,6 +117,8 @@ void TOntologyEngine::LoadFile(const std::string& path) {
   Terminate(code, path + ": " + r.detail);
 }
 
+void TOntologyEngine::LoadFile(const std::string& path) { ReportLoadFailure(path, LoadFileQuietly(path)); }
+
 SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   ready_ = false;
   SemanticDictionary d;
@@ -119,7 +127,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   dict_ = std::move(d);
   readingMemo_.clear();
   for (int l = 1; l <= 3; ++l) {
-    names_[l] = dict_.names[l - 1];
+    names_[l] = std::move(dict_.names[l - 1]);
     dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
     classMaps_[l - 1].assign(l == 1 ? kMaxClassesPerLevel + 1 : dictionaryCount_[l] + 1, 0);
   }
@@ -128,7 +136,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   textIndexMap_.assign(dict_.textNames.size(), 0);
   addedClassIndex_.clear();
   scenarioClassIndex_.clear();
-  ClearTextCounts();
+  ClearClassCounts();
   ClearScenario();
   ResetHistory();
   signatureCounter_ = 0;
@@ -207,12 +215,17 @@ void TOntologyEngine::ResetTextClasses() {
   addedClassIndex_.clear();
 }
 
-void TOntologyEngine::ClearTextCounts() {
+void TOntologyEngine::ClearClassCounts() {
   for (int l = 1; l <= kLevelCount; ++l) {
     rankedTotal_[l] = 0;
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
+  depthOverflow_ = false;
+}
+
+void TOntologyEngine::ClearTextCounts() {
+  ClearClassCounts();
   if (TextIndex) TextIndex->ResetTextIndexCounts();
   if (VerbIndex) VerbIndex->ClearEntryCounts();
   if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
