@@ -91,6 +91,7 @@ TOntologyEngine::TOntologyEngine() {
 TOntologyEngine::~TOntologyEngine() = default;
 
 SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
   if (ReadWholeFile(path, kMaxSemanticFileBytes, content) != ReadFileStatus::kOk) {
     ready_ = false;

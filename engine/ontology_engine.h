@@ -105,7 +105,8 @@ class TOntologyEngine {
   SemanticReadResult LoadFileQuietly(const std::string& path);
   // Shows the message of a failed load and ends the program; nothing when it loaded.
   static void ReportLoadFailure(const std::string& path, const SemanticReadResult& result);
-  static constexpr size_t kMaxSemanticFileBytes = size_t{1} << 30;
+  // The largest semantic dictionary read (the English one has about 31 MB).
+  static constexpr size_t kMaxSemanticFileBytes = size_t{512} << 20;
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }

@@ -8,19 +8,38 @@
 
 namespace quilor {
 
-ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::string& text) {
-  text.clear();
+int OpenRegularFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadFileStatus::kNotFound : ReadFileStatus::kFailed;
+  if (fd < 0) return -1;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int e = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
-    return ReadFileStatus::kFailed;
+    errno = e;
+    return -1;
   }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+std::FILE* OpenRegularFileStream(const std::string& path) {
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return nullptr;
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) ::close(fd);
+  return f;
+}
+
+ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::string& text) {
+  text.clear();
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return errno == ENOENT ? ReadFileStatus::kNotFound : ReadFileStatus::kFailed;
   ReadFileStatus status = ReadFileStatus::kOk;
   // The size the file has now is read in place; a file that grows meanwhile
   // goes on block by block below.
-  if (st.st_size > 0) {
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
     const size_t expected = static_cast<size_t>(st.st_size) < maxSize ? static_cast<size_t>(st.st_size) : maxSize;
     text.resize(expected);
     size_t got = 0;
