@@ -438,8 +438,9 @@ void ScenarioEditor::ToolButtonChercherClick() {
   const bool fromStart = searchPosition == 0;
   if (tree_.FindNextNode(text, searchPosition, true) ||
       (!fromStart && (searchPosition = 0, tree_.FindNextNode(text, searchPosition, true))) ||
-      tree_.FindNodeByLabel(text, false))
-    Changed();
+      tree_.FindNodeByLabel(text, false)) {
+  }
+  Changed();
 }
 
 namespace {
@@ -555,6 +556,20 @@ void ScenarioEditor::DropFromOtherWindow(int target, bool fromTextView, int text
   PendingScenarioKind = '?';
   tree_.SetModified(true);
   Changed();
+}
+
+ScenarioEditorActions ScenarioActionStates(const ScenarioEditor& editor) {
+  ScenarioEditorActions a;
+  const ScenarioTree& tree = editor.Tree();
+  const ScenarioNode* n = tree.Node(tree.Selected());
+  a.selection = n != nullptr;
+  a.rename = n && ScenarioTree::CanRename(*n);
+  a.paste = n && tree.Node(tree.CutMark()) != nullptr;
+  a.upperCase = n && tree.Picture(n->id) == kPicGroup;
+  a.cancelAll = tree.Modified();
+  a.print = !(editor.MainWindow() && editor.MainWindow()->Printing());
+  a.visibleCheck = n && n->group;
+  return a;
 }
 
 // ---------------------------------------------------------------- texts

@@ -55,6 +55,20 @@ struct AttributePanel {
   int picture = 0;
 };
 
+// Which commands the window enables, from the editor's state alone.
+struct ScenarioEditorActions {
+  bool selection = false;    // the commands that need a selected node
+  bool rename = false;       // groups and top-level nodes
+  bool paste = false;        // a node is marked by Cut
+  bool upperCase = false;    // visible groups
+  bool cancelAll = false;    // the Scenario is modified
+  bool print = false;        // no print is going on
+  bool visibleCheck = false; // the selection is a group
+};
+
+class ScenarioEditor;
+ScenarioEditorActions ScenarioActionStates(const ScenarioEditor& editor);
+
 class ScenarioEditor : public ScenarioEditorPort {
  public:
   explicit ScenarioEditor(MainWindowPort* mainWindow = nullptr) : main_(mainWindow) {}

@@ -128,6 +128,9 @@ class ScenarioTree {
   void SortChildren(int parent);  // parent 0: the top level
   void SortAll();
   void ExpandAll(bool expanded);
+  void SetExpanded(int id, bool expanded) {
+    if (Node(id)) nodes_[static_cast<size_t>(id)].expanded = expanded;
+  }
   // Drag inside the tree: the source moves as last child of the target's own group.
   bool DropMove(int source, int target);
   // The group "???" inserted before the node.
