@@ -147,11 +147,11 @@ bool ScenarioEditor::SaveScenarioFile() {
   if (name.empty()) return false;
   std::string path;
   if (!JoinFolderAndName(WorkContext->UserScenarioFolder, name, path)) return false;
-  CurrentDesktop().SetBusyCursor(true);
+  ShowHourglass();
   bool ok = WriteTreeToScenario();
   // The modified flag goes only once the file is written.
   if (ok) ok = SaveClassFile(ScenarioFile, path, name);
-  CurrentDesktop().SetBusyCursor(false);
+  RestoreCursor();
   if (!ok) return false;
   tree_.SetModified(false);
   snapshot_ = ScenarioFile;
@@ -277,8 +277,8 @@ void ScenarioEditor::ToolButtonOuvrirClick() {
     return;
   }
   if (!ChosenInScenarioFolder(path)) {
-    CurrentDesktop().OpenPath(WorkContext->UserScenarioFolder);
-    CurrentDesktop().OpenPath(std::filesystem::path(path).parent_path().string());
+    ExploreFolder(WorkContext->UserScenarioFolder);
+    ExploreFolder(std::filesystem::path(path).parent_path().string());
     return;
   }
   LoadAsCurrent(NamePart(path));

@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 
+#include "core/files.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
@@ -225,7 +226,7 @@ void ScenarioEditorWindow::BuildActions() {
   toolbar->addAction(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }));
   toolbar->addAction(add(file, 7126, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }));
   add(file, 7127, QKeySequence::SaveAs, [this] { editor_.MenuEnregistrerSousClick(); });
-  add(file, 7141, {}, [] { CurrentDesktop().OpenPath(WorkContext->UserScenarioFolder); });
+  add(file, 7141, {}, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
   actPrint_ = add(file, 7128, QKeySequence::Print, [this] { Print(); });
   toolbar->addAction(actPrint_);
   file->addSeparator();
@@ -388,9 +389,9 @@ void ScenarioEditorWindow::Print() {
   QPrinter printer;
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  CurrentDesktop().SetBusyCursor(true);
+  ShowHourglass();
   PrintTree(printer);
-  CurrentDesktop().SetBusyCursor(false);
+  RestoreCursor();
 }
 
 void ScenarioEditorWindow::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "core/class_file.h"
+#include "core/files.h"
 #include "core/messages.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
@@ -182,10 +183,16 @@ TEST_F(ScenarioEditorTest, OpenRoutesOwlFilesAndRefusesOtherFolders) {
   EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Thing");
   EXPECT_EQ(main.reruns, 1);
   TempFolder elsewhere;
+  std::vector<std::string> explored;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    explored.push_back(argv.back());
+    return 0;
+  });
   desktop.desktop.openAnswers.push_back({elsewhere.Write("Far.scn", kScenario)});
   editor.ToolButtonOuvrirClick();
+  SetProgramLauncher({});
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
-  ASSERT_EQ(desktop.desktop.opened.size(), 2u);
+  EXPECT_EQ(explored.size(), 2u);  // the Scenario folder and the chosen file's folder
 }
 
 TEST_F(ScenarioEditorTest, DeleteAsksUnlessTheOptionIsOff) {
