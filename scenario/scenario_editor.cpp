@@ -363,9 +363,11 @@ void ScenarioEditor::InsertWords(const std::string& word, char kind, bool subcla
   if (plainWord) std::replace(name.begin(), name.end(), '-', '_');
   tree_.Select(group);
   tree_.AddPendingItem(name, 0, kind, true);
+  const int added = tree_.Selected();
   if (plainWord) {
     tree_.Select(group);
     AddFoldedForm(name);
+    tree_.Select(added);
   }
   PendingScenarioKind = '?';
   if (const ScenarioNode* g = tree_.Node(group)) tree_.SortChildren(g->parent);

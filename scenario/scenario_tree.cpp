@@ -339,7 +339,7 @@ bool ScenarioTree::AddPendingItem(const std::string& pendingName, int level, cha
   char kind = '0';
   if (level >= 1 && level <= 3) kind = static_cast<char>('0' + level);
   else if (pendingKind == 'V' || pendingKind == 'A' || pendingKind == 'S') kind = pendingKind;
-  if (checkDuplicates && FindNodeByLabel(ItemDisplayLabel(clean, kind), false)) return false;
+  if (checkDuplicates && FindItemByLabel(ItemDisplayLabel(clean, kind))) return false;
   const int group = EnclosingGroup(selected_);
   if (!group) return false;
   const int id = AddItem(group, clean, kind);
@@ -381,6 +381,18 @@ bool ScenarioTree::FindNodeByLabel(const std::string& text, bool groupsOnly) {
     }
     if (key.find('-') == std::string::npos) break;
     std::replace(key.begin(), key.end(), '-', '_');
+  }
+  return false;
+}
+
+bool ScenarioTree::FindItemByLabel(const std::string& label) {
+  const std::string key = LowerCopy(label.substr(0, kMaxText));
+  for (int id : InTreeOrder()) {
+    if (At(id).group || LowerCopy(Label(id)) != key) continue;
+    selected_ = id;
+    for (int p = At(id).parent; p; p = At(p).parent) At(p).expanded = true;
+    ++generation_;
+    return true;
   }
   return false;
 }

@@ -111,6 +111,8 @@ class ScenarioTree {
   bool PutItemInOwnGroup(int& node);
   // Case-insensitive label search (groups only: visible groups). Selects and expands.
   bool FindNodeByLabel(const std::string& text, bool groupsOnly);
+  // The duplicate check of an added item: an item (never a group) with that label, selected.
+  bool FindItemByLabel(const std::string& label);
   // From start, the first node whose lower-cased label begins with text.
   bool FindNextNode(std::string text, int& start, bool mayShorten);
 
