@@ -31,6 +31,30 @@ namespace {
 using testing_support::EngineSession;
 using testing_support::TempFolder;
 
+class OpenEditor : public ScenarioEditorPort {
+ public:
+  bool IsOpen() const override { return true; }
+  void Open() override {}
+  void SetPending(const std::string&, int, char) override {}
+  void AddPendingToNewGroup() override {}
+  void AddPendingToSelectedGroup() override {}
+  void AddWordInNewGroup(const std::string& word, char kind) override { added.push_back(word + kind); }
+  void InsertWords(const std::string& word, char kind, bool) override { inserted.push_back(word + kind); }
+  bool AddWordAtPosition(int) override { return false; }
+  void SearchName(const std::string&) override {}
+  bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
+    searched.push_back(text + (groupsOnly ? "/groups" : ""));
+    return false;
+  }
+  bool FindNextNode(const std::string& text, int& start, bool) override {
+    searched.push_back(text + "/next" + std::to_string(start));
+    return false;
+  }
+  void SetSearchText(const std::string&) override {}
+  bool OpenScenarioByName(const std::string&) override { return false; }
+  std::vector<std::string> added, inserted, searched;
+};
+
 class ViewsOnTheSample : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,6 +96,22 @@ TEST_F(ViewsOnTheSample, ResultsListShowsThePanelsLinesAndForwardsClicks) {
   EXPECT_FALSE(widget.grab().isNull());
 }
 
+TEST_F(ViewsOnTheSample, DoubleClickSearchesTheNameInTheOpenEditorOnly) {
+  panel_.SelectResultType(3);
+  ASSERT_FALSE(panel_.Items().empty());
+  panel_.DoubleClickLine(0);  // no editor: nothing
+  OpenEditor editor;
+  panel_.SetScenarioEditor(&editor);
+  panel_.DoubleClickLine(0);
+  const std::string name = panel_.Items()[0].substr(0, panel_.Items()[0].find('\t'));
+  EXPECT_EQ(editor.searched, (std::vector<std::string>{name, name + "/next0"}));
+  // The style lines have no name to search.
+  panel_.SelectResultType(0);
+  editor.searched.clear();
+  panel_.DoubleClickLine(0);
+  EXPECT_TRUE(editor.searched.empty());
+}
+
 TEST_F(ViewsOnTheSample, TextViewDrawsThePageAndScrolls) {
   TextViewWidget view;
   view.resize(500, 300);
@@ -105,20 +145,6 @@ TEST(CopyWindowWidget, CopyWithNothingSelectedTakesEverythingAndTheScenarioComma
   EXPECT_FALSE(window.SearchAction()->isEnabled());
   TextWords.Clear();
 }
-
-class OpenEditor : public ScenarioEditorPort {
- public:
-  bool IsOpen() const override { return true; }
-  void Open() override {}
-  void SetPending(const std::string&, int, char) override {}
-  void AddPendingToNewGroup() override {}
-  void AddPendingToSelectedGroup() override {}
-  void AddWordInNewGroup(const std::string& word, char kind) override { added.push_back(word + kind); }
-  void InsertWords(const std::string& word, char kind, bool) override { inserted.push_back(word + kind); }
-  bool AddWordAtPosition(int) override { return false; }
-  void SearchName(const std::string&) override {}
-  std::vector<std::string> added, inserted;
-};
 
 TEST(CopyWindowWidget, TheSelectedWordGoesToTheScenarioAsAKey) {
   TextWords.Clear();
