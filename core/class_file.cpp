@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/messages.h"
+#include "engine/options.h"
 #if __has_include("platform/safe_save.h")
 #include "platform/safe_save.h"
 #define QUILOR_HAVE_SAFE_SAVE 1
@@ -39,6 +40,14 @@ int64_t FileTimeOf(const std::string& fileName) {
   auto t = std::filesystem::last_write_time(fileName, ec);
   if (ec) return 0;
   return std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+}
+
+// The date of the Scenario file read or written last goes into the options
+// record, where the start-up compares it with the program's copy.
+int64_t RecordScenarioDate(const std::string& fileName) {
+  const int64_t t = FileTimeOf(fileName);
+  if (Options) Options->Set(opt::ScenarioFileDate, static_cast<uint32_t>(t));
+  return t;
 }
 
 std::string QuotedName(int id, const std::string& scenarioName) {
@@ -140,7 +149,8 @@ std::string FormatClassFileText(const ClassFileList& list) {
 
 bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
                    int64_t* fileTime) {
-  if (fileTime) *fileTime = FileTimeOf(fileName);
+  const int64_t date = RecordScenarioDate(fileName);
+  if (fileTime) *fileTime = date;
   ClassFileGroupCounter = 0;
   GroupRenumberingInProgress = false;
   std::ifstream in(fileName, std::ios::binary);
@@ -164,7 +174,8 @@ bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const
     ShowError(QuotedName(kMsgClassFileWriteError, scenarioName));
     return false;
   }
-  if (fileTime) *fileTime = FileTimeOf(fileName);
+  const int64_t date = RecordScenarioDate(fileName);
+  if (fileTime) *fileTime = date;
   return true;
 }
 

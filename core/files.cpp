@@ -305,9 +305,13 @@ void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fi
 }
 
 void GetProgramVersion(std::string& version, std::string& build, bool& flag) {
-  // The program's version record: product version 8.3, release 1, build 0.
-  constexpr uint32_t kProductHigh = 0x00080003;
-  constexpr uint32_t kProductLow = 0x00010000;
+  // The version record: major and minor in the high half, the patch number
+  // and the build in the low half.
+#ifndef QUILOR_VERSION_MAJOR
+#error "the build defines the program's version (CMakeLists.txt)"
+#endif
+  constexpr uint32_t kProductHigh = (uint32_t{QUILOR_VERSION_MAJOR} << 16) | uint32_t{QUILOR_VERSION_MINOR};
+  constexpr uint32_t kProductLow = (uint32_t{QUILOR_VERSION_PATCH} << 16) | (uint32_t{QUILOR_VERSION_BUILD} & 0xFFFF);
   constexpr uint32_t kFileFlags = 0;
   FormatProgramVersion(kProductHigh, kProductLow, kFileFlags, version, build, flag);
 }
@@ -428,17 +432,55 @@ bool ShellOpenFile(const std::string& file) {
 }
 
 int ShellOpenWithVerb(const std::string& verb, const std::string& file) {
+  std::string v = verb;
+  for (char& c : v) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
   int code;
   if (!PathExists(file)) {
     code = kShellFileNotFound;
   } else {
-    // xdg-open knows one verb: every verb opens the file with its program.
-    (void)verb;
     std::string folder = FolderOf(file);
-    code = ShellCodeOf(Launch({"xdg-open", file}, PathExists(folder) ? folder : std::string()));
+    if (!PathExists(folder)) folder.clear();
+    struct stat st {};
+    const bool isFolder = ::stat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (isFolder) folder = file;
+    std::vector<std::string> argv;
+    if (v.empty() || v == "open") {
+      argv = {"xdg-open", file};
+    } else if (v == "explore") {
+      argv = {"xdg-open", isFolder ? file : folder.empty() ? std::string(".") : folder};
+    } else if (v == "edit") {
+      const char* editor = std::getenv("VISUAL");
+      if (!editor || !*editor) editor = std::getenv("EDITOR");
+      if (editor && *editor) {
+        argv = SplitCommandLine(editor);
+        argv.push_back(file);
+      } else {
+        argv = {"xdg-open", file};
+      }
+    } else if (v == "print") {
+      argv = {"lp", "--", file};
+    }
+    code = argv.empty() ? kShellNoAssociation : ShellCodeOf(Launch(argv, folder));
   }
   if (code <= 32) ReportShellError(code);
   return code;
+}
+
+bool IsOpenableUrl(const std::string& url) {
+  std::string lower = url.substr(0, 8);
+  for (char& c : lower) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+  size_t scheme = lower.rfind("http://", 0) == 0 ? 7 : lower.rfind("https://", 0) == 0 ? 8 : 0;
+  if (scheme == 0 || url.size() == scheme) return false;
+  for (unsigned char c : url)
+    if (c <= ' ' || c == 0x7F) return false;
+  return true;
+}
+
+bool ShellOpenUrl(const std::string& url) {
+  if (!IsOpenableUrl(url)) return false;
+  int code = ShellCodeOf(Launch({"xdg-open", url}, ""));
+  if (code <= 32) ReportShellError(code);
+  return code > 32;
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
@@ -511,8 +553,22 @@ bool BringWindowForward(void* window) {
   return true;
 }
 
-void ShowHelpContext(int /*context*/) { ShellOpenFile(HelpFilePath); }
-void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpFilePath); }
+std::string HelpFolder() {
+  std::string root = WorkContext ? WorkContext->InstallRoot : std::string();
+  return (root.empty() ? std::string(".") : root) + "/Help";
+}
+
+std::string HelpPagePath(int context) {
+  const std::string folder = HelpFolder();
+  if (context > 0) {
+    std::string page = folder + "/" + std::to_string(context) + ".html";
+    if (PathExists(page)) return page;
+  }
+  return folder + "/index.html";
+}
+
+void ShowHelpContext(int context) { ShellOpenFile(HelpPagePath(context)); }
+void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpPagePath(0)); }
 
 void RestoreCursor() {
   Desktop().SetCursor(kCursorDefault);

@@ -487,7 +487,7 @@ bool LoadCurrentScenario() {
   ScenarioFile.Clear();
   // Loading the empty list drops the Scenario level.
   if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
-  Options->Set(opt::ScenarioFileValue, 0);
+  Options->Set(opt::ScenarioFileDate, 0);
   const std::string name = Options->Get(opt::ScenarioFileName);
   if (name.empty()) return true;
   std::string path;

@@ -59,15 +59,20 @@ TTextLoader::TTextLoader(const char* runName)
     : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), scanner_(*this, segment_) {
   LoaderActive = true;
   CancelRequested = false;
+  ActiveSegmentBuffer = &segment_;
   try {
     LoadAllTexts();
   } catch (...) {
+    ActiveSegmentBuffer = nullptr;
     ReleaseTextSource();
     throw;
   }
 }
 
-TTextLoader::~TTextLoader() { ReleaseTextSource(); }
+TTextLoader::~TTextLoader() {
+  if (ActiveSegmentBuffer == &segment_) ActiveSegmentBuffer = nullptr;
+  ReleaseTextSource();
+}
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;

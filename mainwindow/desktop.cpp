@@ -47,21 +47,4 @@ std::optional<Rgb> ScriptedDesktop::ChooseColour(Rgb) { return Next(colourAnswer
 
 std::optional<Font> ScriptedDesktop::ChooseFont(const Font&) { return Next(fontAnswers, std::optional<Font>()); }
 
-bool ScriptedDesktop::OpenPath(const std::string& path) {
-  opened.push_back(path);
-  return openSucceeds;
-}
-
-bool ScriptedDesktop::OpenUrl(const std::string& url) {
-  opened.push_back(url);
-  return openSucceeds;
-}
-
-bool ScriptedDesktop::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
-  std::vector<std::string> line{program};
-  line.insert(line.end(), arguments.begin(), arguments.end());
-  started.push_back(std::move(line));
-  return openSucceeds;
-}
-
 }  // namespace quilor::ui

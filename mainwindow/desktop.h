@@ -1,8 +1,12 @@
 // The desktop services the windows share: file and folder choosers, colour
-// and font choosers, the clipboard, the beep, opening paths and addresses, the
-// busy cursor and letting events run. The program installs the Qt version
-// (mainwindow/desktop_qt.h); tests and tools install a ScriptedDesktop that
-// answers from queues and records every call.
+// and font choosers, the clipboard and the beep. The program installs the Qt
+// version (mainwindow/desktop_qt.h); tests and tools install a ScriptedDesktop
+// that answers from queues and records every call.
+//
+// Opening files, folders and addresses, starting programs, the hourglass and
+// letting events run are the engine's shell services (core/files.h:
+// ShellOpenFile, ExploreFolder, SpawnProgram with SetProgramLauncher in tests,
+// ShowHourglass/RestoreCursor, ProcessMessages through DesktopServices).
 //
 // Paths are UTF-8 (file names on this system); clipboard text is UTF-8.
 #pragma once
@@ -37,13 +41,6 @@ class Desktop {
   virtual void SetClipboardText(const std::string& utf8) = 0;
   virtual std::string ClipboardText() = 0;
   virtual void Beep() = 0;
-  // Opens a file or folder with the desktop's program; false when it could not start.
-  virtual bool OpenPath(const std::string& path) = 0;
-  virtual bool OpenUrl(const std::string& url) = 0;
-  // Starts a program directly (never through a shell).
-  virtual bool StartProgram(const std::string& program, const std::vector<std::string>& arguments) = 0;
-  virtual void SetBusyCursor(bool busy) = 0;
-  virtual void ProcessEvents() = 0;
 };
 
 // The installed services; never null (a ScriptedDesktop by default).
@@ -61,11 +58,7 @@ class ScriptedDesktop : public Desktop {
 
   std::string clipboard;
   int beeps = 0;
-  int busyDepth = 0;
-  std::vector<std::string> opened;      // paths and addresses, in order
-  std::vector<std::vector<std::string>> started;  // program then arguments
   std::vector<FileChoice> choices;      // every file dialog asked
-  bool openSucceeds = true;
 
   std::vector<std::string> ChooseOpenFiles(FileChoice& choice) override;
   std::string ChooseSaveFile(FileChoice& choice) override;
@@ -75,11 +68,6 @@ class ScriptedDesktop : public Desktop {
   void SetClipboardText(const std::string& utf8) override { clipboard = utf8; }
   std::string ClipboardText() override { return clipboard; }
   void Beep() override { ++beeps; }
-  bool OpenPath(const std::string& path) override;
-  bool OpenUrl(const std::string& url) override;
-  bool StartProgram(const std::string& program, const std::vector<std::string>& arguments) override;
-  void SetBusyCursor(bool busy) override { busyDepth += busy ? 1 : -1; }
-  void ProcessEvents() override {}
 };
 
 // Installs a ScriptedDesktop for the life of a scope (tests).

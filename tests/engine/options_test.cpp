@@ -30,7 +30,7 @@ TEST(OptionsRecord, DefaultsOfTheImage) {
   EXPECT_EQ(r.Get(opt::Version), 15u);
   EXPECT_EQ(r.Get(opt::EndMarker), 1234578u);
   EXPECT_EQ(r.Data()[14912], 0x92);  // little-endian 0x0012D692
-  EXPECT_EQ(r.Get(opt::ScenarioSetting), 3u);
+  EXPECT_EQ(r.Get(opt::WizardThreshold), 3u);
   EXPECT_EQ(r.Get(opt::ExcelMaxCharts), 8u);
   EXPECT_EQ(r.Get(opt::GraphMaxObjects), 30);
   EXPECT_EQ(r.Get(opt::DocumentKind), 10);
@@ -232,6 +232,14 @@ TEST(InstallPaths, RootIsTheParentOfTheProgramFolderWithItsCase) {
   EXPECT_EQ(WorkContext->ProgramScenarioFolder, "/Opt/QuilorApp/Scenario");
   SetProgramPathForTesting("");
   ResetWorkContext();
+}
+
+TEST(DefaultScenarios, FiveNamesComparedIgnoringCase) {
+  EXPECT_STREQ(kDefaultScenarioNames[0], kDefaultScenarioName);
+  EXPECT_TRUE(IsDefaultScenarioName("concepts uk v8.SCN"));
+  EXPECT_TRUE(IsDefaultScenarioName("Chemistry US V7.scn"));
+  EXPECT_FALSE(IsDefaultScenarioName("Chemistry US V7"));
+  EXPECT_FALSE(IsDefaultScenarioName("My own.scn"));
 }
 
 }  // namespace

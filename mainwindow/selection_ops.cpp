@@ -1,0 +1,92 @@
+#include "mainwindow/selection_ops.h"
+
+#include "core/name_index.h"
+#include "engine/analysis_results.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/view_state.h"
+
+namespace quilor::ui {
+
+void RedrawViews() {
+  ViewState.DisplayIndex = 0;
+  if (MainWindowPort* main = ViewMainWindow()) main->RazAffichageEtGraphe();
+}
+
+void ClearSelection() {
+  ViewState.SelectionActive = false;
+  ViewState.ExtractMode = false;
+  ViewState.TextPartStart = 0;
+  ViewState.TextPartEnd = 0;
+  ViewState.TextViewWordLimit = kNoWordLimit;
+  ViewState.CurrentWordPosition = 0;
+  ColorationSyntaxique();
+  ViewState.DisplayIndex = 0;
+  TextWords.Rewind();
+  TextWords.SaveCursor(kBookmarkSearchStart);
+  TextWords.SaveCursor(1);
+}
+
+void BeginNewSelection() {
+  if (ResultsShown()) ClearSelection();
+  ViewState.SelectionActive = true;
+  ViewState.ExtractMode = true;
+  ViewState.CategoryFilters.fill(0);
+  Selection.ranges.fill(TSelectionRange{});
+  Selection.patterns.fill(TWordCategoryData{});
+  Selection.activePatterns.fill(false);
+  Selection.relationRecord = static_cast<size_t>(-1);
+  Selection.matchPosition = Selection.previousMatchPosition = 0;
+  if (AnalysisResults) {
+    AnalysisResults->PredecessorList.clear();
+    AnalysisResults->SuccessorList.clear();
+    AnalysisResults->PredecessorCount = AnalysisResults->SuccessorCount = 0;
+  }
+}
+
+void BeginNewSelectionAndRedraw() {
+  BeginNewSelection();
+  if (ResultsShown()) RedrawViews();
+}
+
+void MettreAffichageSurPartieDuTexte() {
+  TextWords.SeekPosition(ViewState.TextPartStart);
+  TextWords.BackToPropositionStart();
+  const TWordNode* node = TextWords.Cursor();
+  ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
+  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(2);
+}
+
+void AffichePropositionsDeLaSFS() {
+  ViewState.GraphShown = false;
+  ViewState.GraphDrawn = false;
+  Selection.kind = kSelectMarked;
+  BeginNewSelectionAndRedraw();
+}
+
+bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word) {
+  TStringHashIndex* index = nullptr;
+  uint8_t lemmaCategory = 0;
+  int resultType = 0;
+  if (IsVerb(category)) {
+    index = VerbIndex, lemmaCategory = kClassVerb, resultType = 9;
+  } else if (IsAdjective(category)) {
+    index = AdjectiveIndex, lemmaCategory = kClassAdjective, resultType = 10;
+  }
+  int entry = 0;
+  if (!index || word.empty() || !index->LookupEntryNumber(word.c_str(), entry) || entry <= 0) return false;
+  if (index->CountOfEntry(entry) < ListedMinimumCount()) return false;
+  BeginNewSelection();
+  Selection.kind = kSelectLexicalEntry;
+  Selection.lexicalEntry = static_cast<uint32_t>(entry);
+  Selection.majorClass = lemmaCategory;
+  const char* name = index->NameOfEntry(entry);
+  Selection.firstTerm = name ? name : word;
+  ViewState.CurrentResultTypeEntry = resultType;
+  RedrawViews();
+  return true;
+}
+
+}  // namespace quilor::ui

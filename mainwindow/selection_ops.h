@@ -1,0 +1,36 @@
+// The selection operations the windows share: clearing the selection,
+// beginning a new one, putting the text view on a part of the text, showing
+// the characteristic propositions and selecting the occurrences of a lemma.
+// They change ViewState (mainwindow/view_state.h), the engine's Selection
+// and the bookmarks of TextWords, and redraw through the main window port.
+#pragma once
+
+#include <string>
+
+#include "core/category.h"
+
+namespace quilor::ui {
+
+// The selection is off: no extract, no text part, no end, the text view at
+// the start of the text (TextWords rewound, bookmarks 3 and 1 there), the
+// syntactic colours.
+void ClearSelection();
+// ClearSelection when results are shown; then the selection and the extract
+// mode are on, the category filters and highlight criteria cleared, the
+// relation search rewound and the star graph's neighbour lists emptied.
+void BeginNewSelection();
+// The same, then a redraw when results are shown.
+void BeginNewSelectionAndRedraw();
+// The text view goes to the proposition holding the text part's start
+// (ViewState.TextPartStart): CurrentWordPosition and bookmarks 1 and 2 there.
+void MettreAffichageSurPartieDuTexte();
+// Shows the most characteristic propositions (the marked words, selection kind 3).
+void AffichePropositionsDeLaSFS();
+// For a verb or an adjective whose lemma is counted at least the minimum
+// class count: a new selection of that lemma (kind 4) and a redraw. True
+// when done. `word` is the lemma or a form of it (Windows-1252).
+bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word);
+// Redraws the text page and the graph through the main window (when there is one).
+void RedrawViews();
+
+}  // namespace quilor::ui

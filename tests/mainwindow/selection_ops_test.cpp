@@ -1,0 +1,101 @@
+#include "mainwindow/selection_ops.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/view_state.h"
+#include "tests/engine/burst_text_builder.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_words::Category;
+using testing_words::TextBuilder;
+
+class SelectionOps : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ViewState.Reset();
+    Selection.Clear();
+    SetViewMainWindow(&main_);
+    TextWords.Clear();
+  }
+  void TearDown() override {
+    SetViewMainWindow(nullptr);
+    TextWords.Clear();
+    ViewState.Reset();
+    Selection.Clear();
+  }
+  FakeMainWindow main_;
+};
+
+TEST_F(SelectionOps, NewSelectionStartsFromACleanSlateAndRedrawsOnlyWhenResultsAreShown) {
+  ViewState.TextPartStart = 40;
+  ViewState.TextViewWordLimit = 60;
+  ViewState.CategoryFilters[3] = 1;
+  Selection.activePatterns[0] = true;
+  Selection.relationRecord = 7;
+  BeginNewSelectionAndRedraw();
+  EXPECT_TRUE(ViewState.SelectionActive);
+  EXPECT_TRUE(ViewState.ExtractMode);
+  EXPECT_EQ(ViewState.TextPartStart, 0);
+  EXPECT_EQ(ViewState.TextViewWordLimit, kNoWordLimit);
+  EXPECT_EQ(ViewState.CategoryFilters[3], 0);
+  EXPECT_FALSE(Selection.activePatterns[0]);
+  EXPECT_EQ(Selection.relationRecord, static_cast<size_t>(-1));
+  EXPECT_EQ(main_.redraws, 1);
+
+  main_.textLoaded = false;
+  ViewState.TextPartStart = 40;
+  BeginNewSelectionAndRedraw();
+  EXPECT_EQ(ViewState.TextPartStart, 40);  // not cleared: no results are shown
+  EXPECT_EQ(main_.redraws, 1);
+
+  ClearSelection();
+  EXPECT_FALSE(ViewState.SelectionActive);
+  EXPECT_FALSE(ViewState.ExtractMode);
+}
+
+TEST_F(SelectionOps, TextPartGoesBackToTheStartOfItsProposition) {
+  TextBuilder b(TextWords);
+  b.Filler(5);
+  b.Mark();  // after word 5
+  b.Filler(5);  // words 6..10
+  b.Mark();
+  ViewState.TextPartStart = 8;
+  MettreAffichageSurPartieDuTexte();
+  // The cursor stands on the mark that opens the proposition of word 8.
+  EXPECT_STREQ(TextWords.Cursor()->text, "/");
+  EXPECT_EQ(ViewState.CurrentWordPosition, 5);
+  TextWords.Rewind();
+  TextWords.RestoreCursor(2);
+  EXPECT_EQ(TextWords.Cursor()->position, 5);
+  // The first word of a proposition belongs to the one it opens.
+  ViewState.TextPartStart = 6;
+  MettreAffichageSurPartieDuTexte();
+  EXPECT_EQ(ViewState.CurrentWordPosition, 5);
+}
+
+TEST_F(SelectionOps, ColouringsFollowTheOptionsAndTheSelectiveBytes) {
+  const Rgb verb = Options->Get(opt::Colour(kClassVerb));
+  const Rgb classified = Options->Get(opt::Colour(kColourClassified));
+  ColorationReferent();
+  EXPECT_FALSE(ViewState.SyntacticColouring);
+  EXPECT_EQ(ViewState.CurrentColours[kClassVerb], kBlack);
+  EXPECT_EQ(ViewState.CurrentColours[kColourClassified], classified);
+  ViewState.CategoryFilters[kClassConnector] = 1;
+  ColorationSelective();
+  EXPECT_FALSE(ViewState.SyntacticColouring);  // kept
+  EXPECT_EQ(ViewState.CurrentColours[kClassVerb], kBlack);
+  EXPECT_EQ(ViewState.CurrentColours[kClassConnector], Options->Get(opt::Colour(kClassConnector)));
+  ColorationSyntaxique();
+  EXPECT_TRUE(ViewState.SyntacticColouring);
+  EXPECT_EQ(ViewState.CurrentColours[kClassVerb], verb);
+  // A class byte 0 is a substantive.
+  EXPECT_EQ(CategoryColour(0), ViewState.CurrentColours[kClassSubstantive]);
+}
+
+}  // namespace
+}  // namespace quilor::ui
