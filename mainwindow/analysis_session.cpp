@@ -110,7 +110,24 @@ void AnalysisSession::OuvrirEditeur() {
 }
 
 void AnalysisSession::FermerTexteEnCours() {
+  // A command file is consumed with its text, unless the same text is analysed again.
+  if (!reAnalysis) {
+    std::string& pending = WorkContext->PendingCommandFile;
+    if (!pending.empty()) EraseFile(pending);
+    pending.clear();
+  }
+  reAnalysis = false;
   if (textOpen_ && OntologyEngine) OntologyEngine->ResetTextClasses();
+}
+
+bool AnalysisSession::ReLancerAnalyse() {
+  if (Busy() || !resultsShown_) return false;
+  reAnalysis = true;
+  if (!FermerEditeur()) {
+    reAnalysis = false;
+    return false;
+  }
+  return AnalyserLeTexte();
 }
 
 bool AnalysisSession::FermerEditeur() {

@@ -52,6 +52,8 @@ class AnalysisSession {
   // The chosen file name (UTF-8 path): set by the open dialog, a drop, the
   // history and requests; CmOuvrir analyses it.
   std::string chosenFileName;
+  // Set around the release of a re-analysis: the pending command file stays.
+  bool reAnalysis = false;
 
   // Release the previous text, record the history, queue the file, analyse.
   bool CmOuvrir(bool addHistory, bool keepQueue);
@@ -79,6 +81,8 @@ class AnalysisSession {
 
   // Released at window close (the last FermerEditeur).
   void WindowClosing();
+  // The analysis of the current queue again (Scenario or Borders changed).
+  bool ReLancerAnalyse();
 
  private:
   void OuvrirEditeur();

@@ -3,11 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QProcess>
-#include <QUrl>
 #include <QWidget>
 
 #include "mainwindow/painter_canvas_qt.h"
@@ -114,30 +111,7 @@ void QtDesktop::SetClipboardText(const std::string& utf8) { QApplication::clipbo
 std::string QtDesktop::ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
 void QtDesktop::Beep() { QApplication::beep(); }
 
-bool QtDesktop::OpenPath(const std::string& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(Q(path))); }
-
-bool QtDesktop::OpenUrl(const std::string& url) {
-  const QUrl u(Q(url));
-  return u.isValid() && QDesktopServices::openUrl(u);
-}
-
-bool QtDesktop::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
-  QStringList args;
-  for (const auto& a : arguments) args << Q(a);
-  return QProcess::startDetached(Q(program), args);
-}
-
-void QtDesktop::SetBusyCursor(bool busy) {
-  if (busy) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ++busyDepth_;
-  } else if (busyDepth_ > 0) {
-    QApplication::restoreOverrideCursor();
-    --busyDepth_;
-  }
-}
-
-void QtDesktop::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtDesktop::ProcessMessages() { QCoreApplication::processEvents(); }
 
 void* QtDesktop::FindWindowByTitle(const std::string& title) {
   for (QWidget* w : QApplication::topLevelWidgets())
@@ -161,12 +135,12 @@ void QtDesktop::SetForegroundWindow(void* window) {
 }
 
 void QtDesktop::SetCursor(int cursor) {
-  // The hourglass is set once; the default cursor takes every level back.
-  if (cursor == kCursorHourglass) {
-    if (busyDepth_ == 0) SetBusyCursor(true);
-  } else {
-    while (busyDepth_ > 0) SetBusyCursor(false);
-  }
+  // One level of override: the hourglass is set once and taken back once.
+  const bool hourglass = cursor == kCursorHourglass;
+  if (hourglass == hourglass_) return;
+  hourglass_ = hourglass;
+  if (hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else QApplication::restoreOverrideCursor();
 }
 
 void InstallQtDesktop() {

@@ -1,7 +1,6 @@
-// The desktop services on Qt: the choosers, the clipboard, opening paths and
-// addresses, starting programs, the busy cursor and letting events run. The
+// The desktop services on Qt: the choosers, the clipboard and the beep. The
 // same object serves the core's window services (finding our window by its
-// title, the cursor, processing messages).
+// title, the hourglass cursor, letting events run).
 #pragma once
 
 #include <string>
@@ -24,21 +23,16 @@ class QtDesktop : public Desktop, public quilor::DesktopServices {
   void SetClipboardText(const std::string& utf8) override;
   std::string ClipboardText() override;
   void Beep() override;
-  bool OpenPath(const std::string& path) override;
-  bool OpenUrl(const std::string& url) override;
-  bool StartProgram(const std::string& program, const std::vector<std::string>& arguments) override;
-  void SetBusyCursor(bool busy) override;
-  void ProcessEvents() override;
 
   // DesktopServices
   void* FindWindowByTitle(const std::string& title) override;
   bool IsWindowEnabled(void* window) override;
   void SetForegroundWindow(void* window) override;
   void SetCursor(int cursor) override;
-  void ProcessMessages() override { ProcessEvents(); }
+  void ProcessMessages() override;
 
  private:
-  int busyDepth_ = 0;
+  bool hourglass_ = false;
 };
 
 // "Text (*.txt *.asc)" entries for a Qt file dialog from "Text|*.txt;*.asc|..."

@@ -17,6 +17,8 @@
 #include "mainwindow/desktop_qt.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/message_ui_qt.h"
+#include "mainwindow/request_dispatch.h"
+#include "mainwindow/request_server_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -64,6 +66,13 @@ int main(int argc, char** argv) {
       SetSetupWizard(nullptr);
       return TerminationRequested ? kExitOk : kExitFatal;
     }
+    // Other programs of the user send their requests on a private socket; a
+    // second running program leaves it to the first.
+    RequestServer server([&window](std::string_view block) {
+      return static_cast<uint32_t>(HandleRequest(block, window));
+    });
+    const std::string socketPath = RequestSocketPath();
+    if (!socketPath.empty()) server.Listen(socketPath);
     QTimer::singleShot(0, &window, [&window] { window.FormShow(); });
     code = QApplication::exec();
     if (app.FatalExitCode() != 0) code = app.FatalExitCode();

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
@@ -37,6 +36,7 @@
 #include "engine/options.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
+#include "mainwindow/command_file.h"
 #include "mainwindow/desktop.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
@@ -70,8 +70,6 @@ std::string FolderOf(const std::string& path) {
   if (!RemoveLastPathElement(folder)) return {};
   return folder;
 }
-
-bool IsFolder(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); }
 
 // The commands of a text: enabled only while a text is open.
 const char* const kTextCommands[] = {
@@ -415,7 +413,7 @@ void TVekEditForm::BuildCommands() {
     MenuHistoriqueDossiersClick();
   });
   SetCommandHandler("HelpIndex", [] { ShowHelpCommand(3); });
-  SetCommandHandler("MenuHelpWeb", [] { CurrentDesktop().OpenUrl(kWebAddress); });
+  SetCommandHandler("MenuHelpWeb", [] { ShellOpenUrl(kWebAddress); });
   Command("MenuHelpWeb")->setText(QString::fromLatin1(kWebAddress));
   (void)kMsgWebSite;
 }
@@ -533,14 +531,20 @@ void TVekEditForm::FormShow(bool maximise) {
     const std::string folder = FolderOf(file);
     if (!folder.empty()) {
       ChangeCurrentFolder(folder);
-      // A command file (/l) is read by the command-file reader when it exists.
-      if (!CommandFileGiven) {
+      bool queued = false;
+      if (CommandFileGiven) {
+        WorkContext->PendingCommandFile = file;
+        const CommandFileOutcome outcome = ReadCommandFile(file, CommandHooks());
+        if (!outcome.hasSection) WorkContext->PendingCommandFile.clear();
+        queued = FileQueue.Count() > 0;
+        if (queued) WorkContext->CurrentFileName = FileQueue.Get(1);
+        CommandFileGiven = false;
+      } else {
         FileQueue.Clear();
-        if (FileQueue.Add(file.c_str())) {
-          WorkContext->CurrentFileName = file;
-          session_.AnalyserLeTexte();
-        }
+        queued = FileQueue.Add(file.c_str());
+        WorkContext->CurrentFileName = file;
       }
+      if (queued) session_.AnalyserLeTexte();
     }
   }
   if (scenarioAtStart) {
@@ -627,11 +631,7 @@ void TVekEditForm::RazAffichageEtGraphe() {
   for (auto& f : redrawCallbacks_) f();
 }
 
-void TVekEditForm::ReLancerAnalyse() {
-  if (session_.Busy() || !session_.ResultsShown()) return;
-  session_.FermerEditeur();
-  session_.AnalyserLeTexte();
-}
+void TVekEditForm::ReLancerAnalyse() { session_.ReLancerAnalyse(); }
 
 void TVekEditForm::SwitchAffichageSurDerniereFonctionUtilise() {
   if (lastResultTypeHandler_) lastResultTypeHandler_();
@@ -703,10 +703,10 @@ void TVekEditForm::OpenFolder(const std::string& folder) {
   panelGraph_->setVisible(false);
   Options->Set(opt::LastFolder, folder);
   AddFolderToHistory(*Options, folder);
-  CurrentDesktop().SetBusyCursor(true);
+  ShowHourglass();
   listBoxFichiers_->clear();
   SetFilesListLines(ScanFolderForDocuments(folder, !Options->Switch(opt::NoSubFolders)));
-  CurrentDesktop().SetBusyCursor(false);
+  RestoreCursor();
   ShowFilesTab();
   ListBoxFichiersOuvertsClick();
 }
@@ -757,12 +757,12 @@ void TVekEditForm::ButtonListeFichiersAjouterClick() {
   choice.multiple = true;
   const std::vector<std::string> files = CurrentDesktop().ChooseOpenFiles(choice);
   if (files.empty()) return;
-  CurrentDesktop().SetBusyCursor(true);
+  ShowHourglass();
   Options->Set(opt::LastFolder, FolderOf(files.front()));
   std::vector<std::string> lines = FilesListLines();
   AppendNewFiles(lines, files);
   SetFilesListLines(lines);
-  CurrentDesktop().SetBusyCursor(false);
+  RestoreCursor();
 }
 
 void TVekEditForm::ButtonListeFichiersTrierClick() {
@@ -774,19 +774,38 @@ void TVekEditForm::ButtonListeFichiersTrierClick() {
 void TVekEditForm::ButtonListeFichiersOuvrirClick() {
   const QList<QListWidgetItem*> selected = listBoxFichiers_->selectedItems();
   if (selected.isEmpty()) return;
-  CurrentDesktop().OpenPath(selected.front()->text().toStdString());
+  ShellOpenWithVerb("open", selected.front()->text().toStdString());
 }
 
-void TVekEditForm::OpenDroppedPath(const std::string& path) {
-  // A run, its refresh or a print owns the file queue: a drop waits for none of them.
-  if (session_.Busy() || path.empty()) return;
-  if (IsFolder(path)) {
-    OpenFolder(path);
-    return;
-  }
+void TVekEditForm::ShowError(int messageNumber) { quilor::ShowError(GetMessageText(messageNumber)); }
+
+void TVekEditForm::BringToFront() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void TVekEditForm::SwitchScenario(const std::string& name) {
+  Options->Set(opt::ScenarioFileName, name);
+  LoadCurrentScenario();
+}
+
+void TVekEditForm::AnalyseQueue() {
+  // The text was released by the request: the queue is analysed as it stands.
+  session_.AnalyserLeTexte();
+}
+
+void TVekEditForm::OpenDocument(const std::string& path) {
   session_.chosenFileName = path;
   Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(path)));
   session_.CmOuvrir(true, false);
+}
+
+CommandFileHooks TVekEditForm::CommandHooks() {
+  CommandFileHooks hooks;
+  hooks.setCurrentFolder = [](const std::string& folder) { ChangeCurrentFolder(folder); };
+  hooks.switchScenario = [this](const std::string& name) { SwitchScenario(name); };
+  return hooks;
 }
 
 void TVekEditForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -797,13 +816,16 @@ void TVekEditForm::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   if (urls.isEmpty() || !urls.front().isLocalFile()) return;
   event->acceptProposedAction();
-  const std::string path = urls.front().toLocalFile().toStdString();
-  QTimer::singleShot(0, this, [this, path] { OpenDroppedPath(path); });
+  std::vector<std::string> names;
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) names.push_back(url.toLocalFile().toStdString());
+  // Handled once the drop is over, so that the drag source is free again.
+  QTimer::singleShot(0, this, [this, names] { HandleDrop(names, *this); });
 }
 
 void TVekEditForm::NewWindow() {
   SaveOptionsFile();
-  CurrentDesktop().StartProgram(ProgramPath(), {});
+  SpawnProgram({ProgramPath()}, std::string());
 }
 
 // ---- Explain pages -----------------------------------------------------------

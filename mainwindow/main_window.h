@@ -36,6 +36,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/main_window_layout.h"
 #include "mainwindow/main_window_port.h"
+#include "mainwindow/request_dispatch.h"
 
 class QAction;
 class QLabel;
@@ -50,7 +51,7 @@ class QToolBar;
 
 namespace quilor::ui {
 
-class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionView {
+class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionView, public RequestTarget {
   Q_OBJECT
  public:
   explicit TVekEditForm(QWidget* parent = nullptr);
@@ -119,8 +120,6 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   // The Files tab's lines.
   std::vector<std::string> FilesListLines() const;
   void SetFilesListLines(const std::vector<std::string>& lines);
-  // A dropped path: a folder is listed, a file is opened.
-  void OpenDroppedPath(const std::string& path);
 
   // MainWindowPort
   void RazAffichageEtGraphe() override;
@@ -141,6 +140,18 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void FileHistoryChanged() override { AppliquerHistoFichierSurMenu(); }
   void CloseWhenIdle() override;
   void BusyChanged() override { UpdateActions(); }
+
+  // RequestTarget: requests of other programs and dropped files.
+  bool Busy() const override { return session_.Busy(); }
+  bool ReleaseText() override { return session_.FermerEditeur(); }
+  void ShowError(int messageNumber) override;
+  void BringToFront() override;
+  void SwitchScenario(const std::string& name) override;
+  void AnalyseQueue() override;
+  void OpenDocument(const std::string& path) override;
+  void ListFolder(const std::string& path) override { OpenFolder(path); }
+  CommandFileHooks CommandHooks() override;
+  void ClearReanalysis() override { session_.reAnalysis = false; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
