@@ -49,7 +49,8 @@ file(GLOB QUILOR_QT_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/qt/
 foreach(src ${QUILOR_QT_TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  # Beside the other tools, so that the build tree's Dico and Scenario are found.
+  set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   target_link_libraries(${name} PRIVATE quilor_ui)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endforeach()

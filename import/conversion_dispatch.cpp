@@ -7,6 +7,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "import/filter_formats.h"
+#include "import/filter_plugin.h"
 #include "import/powerpoint_document.h"
 #include "import/text_loader.h"
 #include "import/word_document.h"
@@ -50,10 +51,19 @@ std::array<std::unique_ptr<DocumentFilter>, kConverterCount> Converters;
 
 int Index(ConverterFormat format) { return static_cast<int>(format); }
 
+// A user's library that cannot be used is reported ("Driver loading
+// failed") and the built-in converter stays.
 bool EnableFilter(ConverterFormat format, bool useLibrary, const std::string& libraryPath) {
   auto& slot = Converters[Index(format)];
-  slot = CreateDocumentFilter(format);
-  if (slot && !slot->Load(useLibrary, libraryPath)) slot.reset();
+  slot.reset();
+  if (useLibrary && !libraryPath.empty()) {
+    slot = LoadFilterPlugin(format, libraryPath);
+    if (!slot) ShowError(Msg(kMsgDriverLoadingFailed) + " \"" + libraryPath + "\"");
+  }
+  if (!slot) {
+    slot = CreateDocumentFilter(format);
+    if (slot && !slot->Load(false, "")) slot.reset();
+  }
   return slot != nullptr;
 }
 

@@ -194,8 +194,8 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   EXPECT_EQ(r.out.rfind("# Categories\n", 0), 0u) << r.out;
   // Retained: the Scenario's nouns and those of classes met at least 3 times.
-  EXPECT_NE(r.out.find("\n44\tReferent\t6\t35.29\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\n48\tWord\t17\t100.00\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n44\tPronoun Referent\t6\t35.29\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n48\tPronoun Word\t17\t100.00\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# References\n1\tcounty\t3\n2\tjury\t3\n3\telection\t2\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Relations: References\njury\tcounty\t3\n# "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Scenario\n1\tcourt\t3\n"), std::string::npos) << r.out;
