@@ -12,7 +12,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
-  wordnet-base xvfb xauth
+  wordnet-base libxml2-utils xvfb xauth
 )
 
 install_packages() {

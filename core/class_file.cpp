@@ -8,6 +8,7 @@
 
 #include "core/messages.h"
 #include "engine/options.h"
+#include "platform/read_file.h"
 #if __has_include("platform/safe_save.h")
 #include "platform/safe_save.h"
 #define QUILOR_HAVE_SAFE_SAVE 1
@@ -147,21 +148,25 @@ std::string FormatClassFileText(const ClassFileList& list) {
   return out;
 }
 
+namespace {
+// The largest Scenario read.
+constexpr size_t kMaxClassFileSize = size_t{64} << 20;
+}  // namespace
+
 bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
                    int64_t* fileTime) {
   const int64_t date = RecordScenarioDate(fileName);
   if (fileTime) *fileTime = date;
   ClassFileGroupCounter = 0;
   GroupRenumberingInProgress = false;
-  std::ifstream in(fileName, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
+  std::string content;
+  if (ReadWholeFile(fileName, kMaxClassFileSize, content) != ReadFileStatus::kOk) {
     ShowError(QuotedName(kMsgClassFileReadError, scenarioName));
     return false;
   }
   bool damaged = false;
-  bool ok = ParseClassFileText(list, content.str(), damaged);
+  bool ok = ParseClassFileText(list, content, damaged);
   if (!ok) return false;
   if (damaged) ShowError(GetMessageText(kMsgScenarioIntegrityError));
   if (GroupRenumberingInProgress) GroupsRenumbered = true;

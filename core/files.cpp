@@ -110,6 +110,48 @@ bool ChangeCurrentFolder(const std::string& path) {
   return LastIoResult == 0;
 }
 
+std::string MakePathAbsolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::string full = path;
+  if (path[0] != '/') {
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer)) return path;
+    full = std::string(buffer) + "/" + path;
+  }
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= full.size()) {
+    size_t slash = full.find('/', start);
+    if (slash == std::string::npos) slash = full.size();
+    std::string part = full.substr(start, slash - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(std::move(part));
+    }
+    start = slash + 1;
+  }
+  std::string out;
+  for (const std::string& part : parts) out += "/" + part;
+  if (out.empty()) out = "/";
+  // A name that ended in a separator keeps it (a folder).
+  if (full.back() == '/' && out != "/") out += '/';
+  return out;
+}
+
+bool IsReadableRegularFile(const std::string& path, int* whyNot) {
+  int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (whyNot) *whyNot = kMsgCannotOpenFile;
+    return false;
+  }
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  if (!regular && whyNot) *whyNot = kMsgNotRegularFile;
+  return regular;
+}
+
 std::string ExpandPathName(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
   char buffer[PATH_MAX];
@@ -202,26 +244,27 @@ bool FileExistsWithSize(const std::string& name) {
     LastIoResult = ENOENT;
     return false;
   }
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegularFile(name);
   if (fd < 0) {
     LastIoResult = errno;
     return false;
   }
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
-  LastIoResult = ok ? 0 : EISDIR;
+  bool ok = ::fstat(fd, &st) == 0;
+  LastIoResult = ok ? 0 : errno;
   if (ok) LastFileSize = st.st_size;
   ::close(fd);
   return ok;
 }
 
 bool CopyFileByBlocks(const std::string& source, const std::string& destination) {
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  int in = OpenRegularFile(source);
   if (in < 0) {
     LastIoResult = errno;
     return false;
   }
-  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A link planted under the destination's name is never written through.
+  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (out < 0) {
     LastIoResult = errno;
     ::close(in);

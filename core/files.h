@@ -66,6 +66,20 @@ bool IsDigitChar(char c);
 bool ChangeCurrentFolder(const std::string& path);
 // The absolute form of a relative path (the path itself when absolute or empty).
 std::string ExpandPathName(const std::string& path);
+// The absolute form of path against the current folder, with "." and ".."
+// parts and doubled separators taken out by the text alone (links are not
+// followed); "" for an empty path. Callers that take file names from the
+// user (command-line arguments) use it before anything changes the current
+// folder, so that a relative name keeps meaning the file the user named.
+std::string MakePathAbsolute(const std::string& path);
+
+// Opens path for reading without ever waiting (a pipe or a device gives no
+// wait) and checks that it is a regular file. True when it is one; else false
+// with the reason as a message number (the file cannot be opened, or is no
+// regular file) in whyNot.
+bool IsReadableRegularFile(const std::string& path, int* whyNot = nullptr);
+constexpr int kMsgNotRegularFile = 6172;
+constexpr int kMsgCannotOpenFile = 6173;
 // The program's own full path, case kept (from /proc/self/exe); "" when unknown.
 std::string ProgramPath();
 // For tests: the program path the services above use ("" goes back to the real one).

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "platform/fatal.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -89,15 +90,19 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
+namespace {
+// The largest semantic dictionary read (the English one has about 31 MB).
+constexpr size_t kMaxSemanticFileSize = size_t{512} << 20;
+}  // namespace
+
 void TOntologyEngine::LoadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
+  std::string content;
+  if (ReadWholeFile(path, kMaxSemanticFileSize, content) != ReadFileStatus::kOk) {
     ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
-  SemanticReadResult r = LoadBytes(content.str());
+  SemanticReadResult r = LoadBytes(content);
   if (r.Ok()) return;
   int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;

@@ -5,6 +5,7 @@
 
 #include "core/class_file.h"
 #include "core/file_queue.h"
+#include "core/files.h"
 #include "core/messages.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
@@ -30,19 +31,31 @@ int CheckToolFiles(const std::vector<std::string>& files, std::string& message) 
   for (const std::string& f : files) {
     struct stat st;
     if (stat(f.c_str(), &st) != 0) {
-      message = Detail(kMsgFileNotFound, f);
+      message = Detail(kMsgFileNotFound, DisplayFileName(f));
       return kExitNoInput;
     }
-    if (!S_ISREG(st.st_mode) || access(f.c_str(), R_OK) != 0) {
-      message = Detail(kMsgFileUnreadable, f);
+    // Opened without waiting: a pipe or a device is refused at once.
+    if (!IsReadableRegularFile(f)) {
+      message = Detail(kMsgFileUnreadable, DisplayFileName(f));
       return kExitNoInput;
     }
   }
   return kExitOk;
 }
 
-int StartToolAnalysis(const TToolAnalysis& run, bool& analysed, void (*say)(const std::string& utf8)) {
+int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(const std::string& utf8)) {
   analysed = false;
+  // Start-up changes the current folder: every name the caller gave is made
+  // absolute against the caller's folder first.
+  TToolAnalysis run = given;
+  run.dico = MakePathAbsolute(run.dico);
+  run.scenario = MakePathAbsolute(run.scenario);
+  for (std::string& f : run.files) f = MakePathAbsolute(f);
+  std::string problem;
+  if (!run.scenario.empty() && CheckToolFiles({run.scenario}, problem) != kExitOk) {
+    say(problem);
+    return kExitNoInput;
+  }
   InitMessages();
   // The program's own start-up on the dictionary folder: a dictionary that
   // cannot be read ends the tool with its message and code.
@@ -59,7 +72,7 @@ int StartToolAnalysis(const TToolAnalysis& run, bool& analysed, void (*say)(cons
   if (!run.scenario.empty()) {
     ScenarioFile.Clear();
     if (!LoadClassFile(ScenarioFile, run.scenario) || !OntologyEngine) {
-      say(Detail(kMsgFileUnreadable, run.scenario));
+      say(Detail(kMsgFileUnreadable, DisplayFileName(run.scenario)));
       ShutDown();
       return kExitNoInput;
     }

@@ -7,6 +7,7 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/graph_texts.h"
 
 namespace quilor::ui {
@@ -88,13 +89,13 @@ void TGrapheQuilor::Draw(Canvas& canvas, const Rect& rect, int32_t mode, const s
   canvas.SetFont(font_);
   canvas.ClearClip();
   canvas_ = nullptr;
-  GraphView.GraphDrawn = true;
+  ViewState.GraphDrawn = true;
 }
 
 void TGrapheQuilor::DispatchByType(int kind) {
   if (title_.empty()) return;
   const int selection = Selection.kind;
-  if (!GraphView.SelectionActive || selection == kSelectLexicalEntry) {
+  if (!ViewState.SelectionActive || selection == kSelectLexicalEntry) {
     drawnKind_ = kGraphStar;
     StarGraph();
   } else if (selection == kSelectRelation || selection == kSelectClass) {
@@ -189,21 +190,19 @@ void TGrapheQuilor::DrawClassesArrow() {
 
 // The class of the title (relation mode, the area and actors graphs): at the
 // Scenario level the selection's own class; otherwise the title must be a
-// class name of the level.
+// class name of the level. For a relation the class is the pair's first.
 bool TGrapheQuilor::SelectedClassOfTitle() {
   const int level = std::clamp(Selection.classLevel, 1, 4);
   if (level != 4) {
     const int32_t id = source_.FindClass(level, title_);
     if (id <= 0) return false;
-    GraphView.SelectedItemId = id;
+    Selection.firstClass = static_cast<uint32_t>(id);
   }
-  if (Selection.kind == kSelectRelation && GraphView.SelectedRelationPair[0] != 0)
-    GraphView.SelectedItemId = static_cast<int32_t>(GraphView.SelectedRelationPair[0]);
   return true;
 }
 
 void TGrapheQuilor::StarGraph() {
-  const bool neighbourMode = !GraphView.SelectionActive || Selection.kind == kSelectLexicalEntry;
+  const bool neighbourMode = !ViewState.SelectionActive || Selection.kind == kSelectLexicalEntry;
   std::vector<TNeighbour> predecessors, successors;
   if (neighbourMode) {
     if (!source_.CollectNeighbours(predecessors, successors)) return;
@@ -213,7 +212,7 @@ void TGrapheQuilor::StarGraph() {
     if (level != 4) {
       const int32_t id = source_.FindClass(level, title_);
       if (id <= 0) return;
-      GraphView.SelectedItemId = id;
+      Selection.firstClass = static_cast<uint32_t>(id);
     }
   }
   const int level = std::clamp(Selection.classLevel, 1, 4);
@@ -224,11 +223,11 @@ void TGrapheQuilor::StarGraph() {
 
   std::string centre = title_;
   if (neighbourMode && Selection.kind == kSelectLexicalEntry) {
-    GraphView.TitleCategory = GraphView.SelectedLemmaCategory;
+    GraphView.TitleCategory = Selection.majorClass;
     SetFontColour(TitleColour());
   } else if (!neighbourMode && Selection.kind == kSelectRelation) {
-    centre = source_.ClassName(level, static_cast<int32_t>(GraphView.SelectedRelationPair[0])) + " -> " +
-             source_.ClassName(level, static_cast<int32_t>(GraphView.SelectedRelationPair[1]));
+    centre = source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)) + " -> " +
+             source_.ClassName(level, static_cast<int32_t>(Selection.secondClass));
   }
   const int cx = CentreX();
   const int cy = CentreY();
@@ -257,7 +256,7 @@ void TGrapheQuilor::StarGraph() {
   }
 
   // One row per class, in the order met; a class met again adds its count.
-  const uint32_t selected = static_cast<uint32_t>(std::max(GraphView.SelectedItemId, 0));
+  const uint32_t selected = Selection.firstClass;
   auto collect = [&](auto&& each) {
     std::vector<StarItem> items;
     each([&](uint32_t cls, int64_t count) {

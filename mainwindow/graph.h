@@ -53,6 +53,8 @@ class TGrapheQuilor {
   bool MouseUpOnGraph(int x, int y);
   bool SelectClassAt(int x, int y);
   int32_t HitClass() const { return hitClass_; }
+  // The graph the last drawing made (the dispatch falls back to the star graph).
+  int DrawnKind() const { return drawnKind_; }
   int HitSide() const { return hitSide_; }
   // The distribution graph: the slice under x.
   bool SliceAt(int x);

@@ -10,6 +10,7 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/graph_texts.h"
 
 namespace quilor::ui {
@@ -92,7 +93,7 @@ void TGrapheQuilor::AreaGraph() {
   }
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
 
-  const uint32_t selected = static_cast<uint32_t>(std::max(GraphView.SelectedItemId, 0));
+  const uint32_t selected = Selection.firstClass;
   const uint32_t selectedCount = source_.ClassOccurrences(level, static_cast<int32_t>(selected));
   const std::vector<TClassPair> pairs = source_.PairsByCount(level);
   std::set<uint32_t> placed;
@@ -176,9 +177,9 @@ void TGrapheQuilor::AreaGraph() {
       canvas_->Ellipse(circle);
     canvas_->TextOut(x - canvas_->TextWidth(name) / 2, cy - canvas_->TextHeight(name) / 2, name);
   };
-  if (Selection.kind == kSelectRelation && GraphView.SelectedRelationPair[1] != 0) {
-    centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(GraphView.SelectedRelationPair[0])));
-    centreCircle(cx + ringStep, source_.ClassName(level, static_cast<int32_t>(GraphView.SelectedRelationPair[1])));
+  if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
+    centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)));
+    centreCircle(cx + ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.secondClass)));
   } else {
     centreCircle(cx, title_);
   }
@@ -230,7 +231,7 @@ void TGrapheQuilor::ActorsGraph() {
 
   std::vector<int32_t> candidates = source_.ActorCandidates(level);
   std::stable_sort(candidates.begin(), candidates.end(), [&](int32_t a, int32_t b) { return summedOf(a) > summedOf(b); });
-  const uint32_t selected = static_cast<uint32_t>(std::max(GraphView.SelectedItemId, 0));
+  const uint32_t selected = Selection.firstClass;
   const uint32_t minimum = source_.MinimumClassCount();
   struct Actor {
     int32_t cls;
@@ -285,8 +286,8 @@ void TGrapheQuilor::ActorsGraph() {
   TextRight(inner.right, inner.bottom + canvas_->TextHeight("0") + 2, "0");
 
   // Links between the placed classes of the relations shown.
-  const uint32_t pairFirst = GraphView.SelectedRelationPair[0];
-  const uint32_t pairSecond = GraphView.SelectedRelationPair[1];
+  const uint32_t pairFirst = Selection.firstClass;
+  const uint32_t pairSecond = Selection.secondClass;
   const bool relationSelected = Selection.kind == kSelectRelation;
   auto involves = [&](const TClassPair& p, uint32_t cls) {
     return cls != 0 && (source_.ClassWithin(level, p.first, cls) || source_.ClassWithin(level, p.second, cls));

@@ -8,6 +8,7 @@
 #include "engine/options.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/graph_texts.h"
 
 namespace quilor::ui {
@@ -33,7 +34,7 @@ void TGrapheQuilor::BurstsGraph() {
   drawnBursts_.clear();
   burstThreshold_ = 0;
   if (!PrepareGraph()) return;
-  GraphView.DisplayIndex = 0;
+  ViewState.DisplayIndex = 0;
   columnsUsed_ = 0;
   if (!printing_) {
     if (rows_ < 3) return;
@@ -143,7 +144,7 @@ void TGrapheQuilor::BurstsGraph() {
 
 int32_t TGrapheQuilor::BurstAt(int x, int y) {
   if (axisRight_ > axisLeft_ && axisHighest_ > 0)
-    GraphView.HitWordPosition =
+    ViewState.HitWordPosition =
         std::clamp(Round(static_cast<double>(x - axisLeft_) * axisHighest_ / (axisRight_ - axisLeft_)), 0, axisHighest_);
   int row = 0;
   for (int r = 1; r < kHitRows && GraphHitTable[0][r] != 0; ++r)
@@ -197,7 +198,7 @@ void TGrapheQuilor::CountSlices() {
 }
 
 void TGrapheQuilor::DistributionGraph() {
-  GraphView.DisplayIndex = 0;
+  ViewState.DisplayIndex = 0;
   CountSlices();
   if (sliceCounts_.empty()) return;
   if (!printing_) {
@@ -245,7 +246,7 @@ void TGrapheQuilor::DistributionGraph() {
   TextLeft(rect_.left + width / 2, rect_.bottom - 2, "0");
   if (!printing_) {
     std::string title;
-    if (GraphView.SelectionActive) {
+    if (ViewState.SelectionActive) {
       title = source_.SelectionCaption();
       SetFontColour(Role(11));
     } else {
@@ -257,15 +258,15 @@ void TGrapheQuilor::DistributionGraph() {
 }
 
 bool TGrapheQuilor::SliceAt(int x) {
-  if (!GraphView.GraphShown || sliceCounts_.empty() || sliceWidth_ == 0) return false;
+  if (!ViewState.GraphShown || sliceCounts_.empty() || sliceWidth_ == 0) return false;
   if (x < sliceLeft_) return false;
   const int k = (x - sliceLeft_) / sliceWidth_;
   if (k % 2 != 0) return false;
   const int slice = k / 2 - 1;
-  if (slice == GraphView.DisplayIndex || slice < 0 || slice > lastSlice_ || slice > kMaxSlices) return false;
-  GraphView.DisplayIndex = slice;
-  GraphView.TextPartStart = Round(slice * wordsPerSlice_);
-  GraphView.TextViewWordLimit = kNoWordLimit;
+  if (slice == ViewState.DisplayIndex || slice < 0 || slice > lastSlice_ || slice > kMaxSlices) return false;
+  ViewState.DisplayIndex = slice;
+  ViewState.TextPartStart = Round(slice * wordsPerSlice_);
+  ViewState.TextViewWordLimit = kNoWordLimit;
   return true;
 }
 
@@ -273,11 +274,11 @@ bool TGrapheQuilor::SliceHint(int x) {
   SliceAt(x);
   std::string& hint = GraphView.HintBuffer;
   hint = GraphText(kTextNumberOfWords) + " : ";
-  const int index = GraphView.DisplayIndex;
+  const int index = ViewState.DisplayIndex;
   if (index >= 0 && index <= kMaxSlices && !sliceCounts_.empty()) {
-    const int32_t end = std::min(Round(GraphView.TextPartStart + wordsPerSlice_), source_.HighestPosition());
+    const int32_t end = std::min(Round(ViewState.TextPartStart + wordsPerSlice_), source_.HighestPosition());
     hint += std::to_string(SliceCount(index)) + " - " + GraphText(kTextStart) + " : " +
-            std::to_string(GraphView.TextPartStart) + " - " + GraphText(kTextEnd) + " : " + std::to_string(end);
+            std::to_string(ViewState.TextPartStart) + " - " + GraphText(kTextEnd) + " : " + std::to_string(end);
   }
   return true;
 }

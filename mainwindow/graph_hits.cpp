@@ -5,12 +5,13 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/result_type_codes.h"
 
 namespace quilor::ui {
 
 bool TGrapheQuilor::GridHitTest(int x, int y) {
-  if (!GraphView.GraphShown) return false;
+  if (!ViewState.GraphShown) return false;
   int column = 0;
   for (int c = 1; c <= 95; ++c)
     if (GraphHitTable[c][0] >= x) {
@@ -33,7 +34,7 @@ bool TGrapheQuilor::GridHitTest(int x, int y) {
 }
 
 bool TGrapheQuilor::BoxHitTest(int x, int y) {
-  if (!GraphView.GraphShown || itemCount_ <= 0) return false;
+  if (!ViewState.GraphShown || itemCount_ <= 0) return false;
   hitSide_ = x < CentreX() ? 2 : 0;
   for (int k = std::min(itemCount_, kMaxBoxes) - 1; k >= 0; --k) {
     if (GraphHitTable[0][k] < x && x < GraphHitTable[1][k] && GraphHitTable[2][k] < y && y < GraphHitTable[3][k] &&
@@ -65,7 +66,7 @@ bool TGrapheQuilor::HintAt(int x, int y) {
 }
 
 bool TGrapheQuilor::MouseUpOnGraph(int x, int y) {
-  if (!GraphView.GraphShown) return false;
+  if (!ViewState.GraphShown) return false;
   switch (drawnKind_) {
     case kGraphDistribution:
       SliceAt(x);
@@ -81,21 +82,27 @@ bool TGrapheQuilor::MouseUpOnGraph(int x, int y) {
 }
 
 bool TGrapheQuilor::SelectClassAt(int x, int y) {
-  if (!GraphView.GraphShown || !GraphView.GraphDrawn) return false;
+  if (!ViewState.GraphShown || !ViewState.GraphDrawn) return false;
   const bool hit = drawnKind_ == kGraphAreas || drawnKind_ == kGraphActors ? BoxHitTest(x, y) : GridHitTest(x, y);
   if (!hit) return false;
   const int base = source_.RelationBase();
   const uint32_t cls = static_cast<uint32_t>(hitClass_);
-  if (!GraphView.SelectionActive || Selection.kind == kSelectLexicalEntry) {
-    GraphView.SelectionActive = true;
+  uint32_t (&pair)[2] = GraphView.SelectedRelationPair;
+  // A relation selected elsewhere is the pair the click shifts.
+  if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
+    pair[0] = Selection.firstClass;
+    pair[1] = Selection.secondClass;
+  }
+  if (!ViewState.SelectionActive || Selection.kind == kSelectLexicalEntry) {
+    ViewState.SelectionActive = true;
     Selection.kind = kSelectClass;
-    GraphView.ResultTypeToShow = ClassListIndexOfLevel(base);
+    ViewState.CurrentResultTypeEntry = ClassListIndexOfLevel(base);
     Selection.classLevel = base;
   }
   const int level = std::clamp(Selection.classLevel, 1, 4);
-  GraphView.SelectedItemName = source_.ClassName(level, hitClass_).substr(0, 91);
-  GraphView.SelectedItemId = hitClass_;
-  uint32_t (&pair)[2] = GraphView.SelectedRelationPair;
+  Selection.firstTerm = source_.ClassName(level, hitClass_).substr(0, 91);
+  Selection.firstClass = cls;
+  Selection.secondClass = 0;
   if (hitSide_ == 2) {
     pair[1] = pair[0];
     pair[0] = cls;
@@ -103,18 +110,16 @@ bool TGrapheQuilor::SelectClassAt(int x, int y) {
     pair[0] = pair[1];
     pair[1] = cls;
   }
-  const int code = ResultTypeCodeOf(GraphView.ResultTypeToShow);
+  const int code = ResultTypeCodeOf(ViewState.CurrentResultTypeEntry);
   if (code == kCodeRelations) {
     Selection.kind = kSelectRelation;
-    GraphView.SelectedItemName = source_.ClassName(base, static_cast<int32_t>(pair[0])).substr(0, 91);
+    Selection.firstTerm = source_.ClassName(base, static_cast<int32_t>(pair[0])).substr(0, 91);
     Selection.secondTerm = source_.ClassName(base, static_cast<int32_t>(pair[1]));
+    Selection.firstClass = pair[0];
+    Selection.secondClass = pair[1];
   } else if (code == 1 || code == 3 || code == 4 || code == 8 || code == 12) {
     Selection.kind = kSelectClass;
   }
-  // The engine's searches follow the new selection.
-  Selection.firstTerm = GraphView.SelectedItemName;
-  Selection.firstClass = Selection.kind == kSelectRelation ? pair[0] : cls;
-  Selection.secondClass = Selection.kind == kSelectRelation ? pair[1] : 0;
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 
 namespace quilor::ui {
 
@@ -119,7 +120,7 @@ int32_t EngineGraphSource::HighestPosition() const { return TextWords.HighestPos
 
 void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& visit) {
   TextWords.SaveCursor(kBookmarkGraphWalk);
-  if (Selection.kind == kSelectRelation && GraphView.SelectionActive) {
+  if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
     // The occurrences the forward selection search finds, from the start.
     const TSelection kept = Selection;
     Selection.relationRecord = static_cast<size_t>(-1);
@@ -132,7 +133,7 @@ void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& v
     }
     Selection = kept;
   } else {
-    const bool byCriterion = !GraphView.SelectionActive && Selection.kind != kSelectLexicalEntry;
+    const bool byCriterion = !ViewState.SelectionActive && Selection.kind != kSelectLexicalEntry;
     for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
       if (IsMark(*node)) continue;
       if (byCriterion ? MatchesFirstCriterion(*node) : WordMatchesSelection(*node)) visit(node->position);

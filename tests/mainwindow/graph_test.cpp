@@ -7,6 +7,7 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/recording_canvas.h"
 #include "tests/mainwindow/fake_graph_source.h"
 
@@ -21,20 +22,22 @@ class GraphTest : public ::testing::Test {
     Options->ResetSettings();
     Selection.Clear();
     GraphView.Reset();
-    GraphView.GraphShown = true;
+    ViewState.Reset();
+    ViewState.GraphShown = true;
   }
   void TearDown() override {
     Options->ResetSettings();
     Selection.Clear();
     GraphView.Reset();
+    ViewState.Reset();
   }
   void SetKind(int kind) { Options->Set(opt::GraphKind, static_cast<uint16_t>(kind)); }
   // A class selection of `cls` at level 1 (the area and actors graphs).
   void SelectClass(uint32_t cls) {
-    GraphView.SelectionActive = true;
+    ViewState.SelectionActive = true;
     Selection.kind = kSelectClass;
     Selection.classLevel = 1;
-    GraphView.SelectedItemId = static_cast<int32_t>(cls);
+    Selection.firstClass = cls;
   }
   static const DrawOp* FindText(const RecordingCanvas& c, const std::string& text) {
     for (const DrawOp& op : c.Ops())
@@ -95,7 +98,7 @@ TEST_F(GraphTest, StarGraphSumsTheRowsOfOneClassWhereTheFormulaPutsThem) {
   ASSERT_TRUE(seven && three);
   EXPECT_EQ(seven->points[0].x, 116 + 5 + 2);  // beside the inner edge of A's box
   EXPECT_EQ(FindText(canvas, "5"), nullptr);
-  EXPECT_TRUE(GraphView.GraphDrawn);
+  EXPECT_TRUE(ViewState.GraphDrawn);
 }
 
 TEST_F(GraphTest, StarGraphEndsALongListWithDotsAndMendsTheCentreOnPaper) {
@@ -123,7 +126,7 @@ TEST_F(GraphTest, StarGraphEndsALongListWithDotsAndMendsTheCentreOnPaper) {
 TEST_F(GraphTest, StarGraphWithoutNeighboursNamesTheLevel) {
   SetKind(kGraphStar);
   source.relationBase = 3;
-  GraphView.SelectionActive = true;
+  ViewState.SelectionActive = true;
   Selection.kind = kSelectLexicalEntry;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
@@ -255,7 +258,7 @@ TEST_F(GraphTest, DistributionCountsEveryWordIntoTheLastSlice) {
   SetKind(kGraphDistribution);
   source.highest = 50;
   for (int32_t p = 1; p <= 50; ++p) source.counted.push_back(p);
-  GraphView.SelectionActive = true;
+  ViewState.SelectionActive = true;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "");
   EXPECT_EQ(graph.LastSlice(), 19);
@@ -270,10 +273,10 @@ TEST_F(GraphTest, DistributionCountsEveryWordIntoTheLastSlice) {
   // Pointing at a bar chooses its slice; the gap between two bars changes nothing.
   const int left = 4, width = 14;
   EXPECT_TRUE(graph.SliceAt(left + 2 * width * 3 + 3));
-  EXPECT_EQ(GraphView.DisplayIndex, 2);
-  EXPECT_EQ(GraphView.TextPartStart, 5);
+  EXPECT_EQ(ViewState.DisplayIndex, 2);
+  EXPECT_EQ(ViewState.TextPartStart, 5);
   EXPECT_FALSE(graph.SliceAt(left + 2 * width * 3 + width + 3));
-  EXPECT_EQ(GraphView.DisplayIndex, 2);
+  EXPECT_EQ(ViewState.DisplayIndex, 2);
   EXPECT_TRUE(graph.SliceHint(left + 2 * width * 20 + 1));
   EXPECT_EQ(GraphView.HintBuffer, "Number of words : 2 - Start : 48 - End : 50");
 }

@@ -28,6 +28,7 @@
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
@@ -70,10 +71,7 @@ bool SelectClass(int level, const std::string& name) {
   Selection.classLevel = level;
   Selection.firstClass = static_cast<uint32_t>(id);
   Selection.firstTerm = OntologyEngine->ClassName(level, id);
-  GraphView.SelectionActive = true;
-  GraphView.SelectedItemId = id;
-  GraphView.SelectedItemName = Selection.firstTerm;
-  GraphView.SelectedRelationPair[0] = static_cast<uint32_t>(id);
+  ViewState.SelectionActive = true;
   return true;
 }
 
@@ -149,7 +147,8 @@ int Run(int argc, char** argv) {
     EngineGraphSource source;
     const int base = source.RelationBase();
     GraphView.Reset();
-    GraphView.GraphShown = true;
+    ViewState.Reset();
+    ViewState.GraphShown = true;
     bool selected = true;
     if (!select.empty()) {
       selected = SelectClass(level ? level : base, Utf8ToCp1252(select));
@@ -169,7 +168,7 @@ int Run(int argc, char** argv) {
         PainterCanvas canvas(painter);
         TGrapheQuilor graph(source);
         graph.SetFixedScale(true);
-        graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, GraphView.SelectedItemName);
+        graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, Selection.firstTerm);
       }
       if (!image.save(QString::fromStdString(out), "PNG")) {
         Say(kMsgNotWritten, out);
