@@ -3,7 +3,7 @@
 # install tree in ./install (install/bin/..., install/Dico/...).
 #   ./setup.sh            install, build, stage, then open the bundled sample in
 #                         the window (with a display) or analyse it without one
-#   ./setup.sh --deps     only install the Debian packages
+#   ./setup.sh --deps     only install the Debian packages (with those the tests use)
 #   ./setup.sh --build    install and build, no sample run
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -14,6 +14,8 @@ PACKAGES=(
   qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
   wordnet-base libxml2-utils xvfb xauth
 )
+# Only the tests need these: they check the exports as other programs read them.
+TEST_PACKAGES=(libreoffice-calc-nogui)
 
 install_packages() {
   local missing=()
@@ -37,7 +39,7 @@ build_and_stage() {
 }
 
 case "${1:-}" in
-  --deps) install_packages ;;
+  --deps) PACKAGES+=("${TEST_PACKAGES[@]}"); install_packages ;;
   --build) install_packages; build_and_stage ;;
   "")
     install_packages

@@ -56,6 +56,8 @@ void PainterCanvas::SetFont(const Font& font) {
   f.setBold(font.bold);
   f.setItalic(font.italic);
   f.setUnderline(font.underline);
+  // A painter without text antialiasing draws text in its exact colours.
+  if (!painter_.testRenderHint(QPainter::TextAntialiasing)) f.setStyleStrategy(QFont::NoAntialias);
   painter_.setFont(f);
   // The text colour is the font's; shapes keep the pen set by SetPen.
   textColour_ = ToQColor(font.colour);
