@@ -148,7 +148,9 @@ bool XlsxSpreadsheet::Show() {
     return false;
   }
   temporary_.clear();
-  return !open_ || open_(path_);
+  // The workbook is written; a spreadsheet program that does not start says so itself.
+  if (open_) open_(path_);
+  return true;
 }
 
 }  // namespace quilor::ui
