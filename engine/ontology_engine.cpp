@@ -91,20 +91,22 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
-namespace {
-// The largest semantic dictionary read (the English one has about 31 MB).
-constexpr size_t kMaxSemanticFileSize = size_t{512} << 20;
-}  // namespace
-
-void TOntologyEngine::LoadFile(const std::string& path) {
+SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
-  if (ReadWholeFile(path, kMaxSemanticFileSize, content) != ReadFileStatus::kOk) {
+  if (ReadWholeFile(path, kMaxSemanticFileBytes, content) != ReadFileStatus::kOk) {
+    ready_ = false;
+    return {SemanticReadStatus::kTruncated, "cannot read " + path};
+  }
+  return LoadBytes(content);
+}
+
+void TOntologyEngine::ReportLoadFailure(const std::string& path, const SemanticReadResult& r) {
+  if (r.Ok()) return;
+  if (r.detail.rfind("cannot read ", 0) == 0) {
     ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
-  SemanticReadResult r = LoadBytes(content);
-  if (r.Ok()) return;
   int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;
   switch (r.status) {
@@ -117,6 +119,8 @@ void TOntologyEngine::LoadFile(const std::string& path) {
   Terminate(code, path + ": " + r.detail);
 }
 
+void TOntologyEngine::LoadFile(const std::string& path) { ReportLoadFailure(path, LoadFileQuietly(path)); }
+
 SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   ready_ = false;
   SemanticDictionary d;
@@ -125,7 +129,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   dict_ = std::move(d);
   readingMemo_.clear();
   for (int l = 1; l <= 3; ++l) {
-    names_[l] = dict_.names[l - 1];
+    names_[l] = std::move(dict_.names[l - 1]);
     dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
     classMaps_[l - 1].assign(l == 1 ? kMaxClassesPerLevel + 1 : dictionaryCount_[l] + 1, 0);
   }
@@ -134,7 +138,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   textIndexMap_.assign(dict_.textNames.size(), 0);
   addedClassIndex_.clear();
   scenarioClassIndex_.clear();
-  ClearTextCounts();
+  ClearClassCounts();
   ClearScenario();
   ResetHistory();
   signatureCounter_ = 0;
@@ -218,13 +222,18 @@ void TOntologyEngine::ResetTextClasses() {
   addedClassIndex_.clear();
 }
 
-void TOntologyEngine::ClearTextCounts() {
+void TOntologyEngine::ClearClassCounts() {
   for (int l = 1; l <= kLevelCount; ++l) {
     rankedTotal_[l] = 0;
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
   ownCounts_.clear();
+  depthOverflow_ = false;
+}
+
+void TOntologyEngine::ClearTextCounts() {
+  ClearClassCounts();
   if (TextIndex) TextIndex->ResetTextIndexCounts();
   if (VerbIndex) VerbIndex->ClearEntryCounts();
   if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();

@@ -100,6 +100,13 @@ class TOntologyEngine {
   // Loads the dictionary file; a missing, corrupt or wrong-version file shows
   // its message and ends the program (exit code 2 for a read error, else 1).
   void LoadFile(const std::string& path);
+  // The same without a message or an end: the result says what was wrong
+  // (may run on a thread of its own; touches nothing but this engine).
+  SemanticReadResult LoadFileQuietly(const std::string& path);
+  // Shows the message of a failed load and ends the program; nothing when it loaded.
+  static void ReportLoadFailure(const std::string& path, const SemanticReadResult& result);
+  // The largest semantic dictionary read (the English one has about 31 MB).
+  static constexpr size_t kMaxSemanticFileBytes = size_t{512} << 20;
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }
@@ -263,6 +270,8 @@ class TOntologyEngine {
   uint32_t NewScenarioEntry(int depth, bool counted, const std::string& label, const std::string& signature,
                             std::array<uint32_t, 10>& stack, bool& stop);
   void CountClasses(const uint32_t cls[4]);
+  // The counts of the classes and entries alone (the engine's own data).
+  void ClearClassCounts();
   bool ChooseWeightedReading(bool contextTest, bool sentenceInitial);
   void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
 
@@ -328,6 +337,9 @@ extern std::unique_ptr<TOntologyEngine> OntologyEngine;
 // program), makes TextIndex from it, links the verb and adjective indexes
 // (create them first) and lets the lexicon ask the engine for nouns.
 void StartOntologyEngine(const std::string& dictionaryPath);
+// Begins reading the ".sv8" file on a thread of its own while the other
+// dictionaries load; StartOntologyEngine of the same path takes the result.
+void PreloadOntologyEngine(const std::string& dictionaryPath);
 void StopOntologyEngine();
 
 // Singular of an English plural (suffix rules): false when the word is not
