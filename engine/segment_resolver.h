@@ -77,6 +77,10 @@ class TSegmentResolver {
   bool ResolveSegment();
   void DisambiguateSpans();
   void PreferVerbReading(int i);
+  // ChooseCategoryReading with the following ambiguous slots (at most
+  // kLookAhead) given the readings they would take.
+  int ChooseWithLookAhead(int i);
+  static constexpr int kLookAhead = 4;
   void SetLexicalEntry(TWordSlot& slot);
   void CutPropositions();
   bool VerbFollows(int i) const;
