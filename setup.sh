@@ -2,7 +2,7 @@
 # Installs what the build needs (Debian 12), builds Quilor and stages the
 # install tree in ./install (install/bin/..., install/Dico/...).
 #   ./setup.sh            install, build, stage, then analyse the bundled sample
-#   ./setup.sh --deps     only install the Debian packages
+#   ./setup.sh --deps     only install the Debian packages (with those the tests use)
 #   ./setup.sh --build    install and build, no sample run
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -11,8 +11,10 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
-  wordnet-base
+  wordnet-base libxml2-utils
 )
+# Only the tests need these: they check the exports as other programs read them.
+TEST_PACKAGES=(libreoffice-calc-nogui)
 
 install_packages() {
   local missing=()
@@ -36,7 +38,7 @@ build_and_stage() {
 }
 
 case "${1:-}" in
-  --deps) install_packages ;;
+  --deps) PACKAGES+=("${TEST_PACKAGES[@]}"); install_packages ;;
   --build) install_packages; build_and_stage ;;
   "")
     install_packages

@@ -25,6 +25,7 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/analysis_run.h"
+#include "engine/options.h"
 #include "engine/word_list.h"
 #include "import/markup_reader.h"
 #include "import/rtf_reader.h"
@@ -228,7 +229,7 @@ int main(int argc, char** argv) {
 
   // Whole runs over files.
   ScopedScriptedUi ui;
-  SizeThresholdOption = 1000;
+  Options->Set(opt::SizeThreshold, 1000);
   auto dir = std::filesystem::temp_directory_path() / ("bench_markup_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   auto write = [&](const char* name, const std::string& bytes) {

@@ -34,6 +34,9 @@ file(GLOB QUILOR_UI_WIDGET_HEADERS CONFIGURE_DEPENDS
 
 add_library(quilor_ui_logic STATIC ${QUILOR_UI_LOGIC_SOURCES})
 target_link_libraries(quilor_ui_logic PUBLIC quilor_engine Qt6::Core Qt6::Gui)
+# The statistics report is written as an .xlsx workbook.
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+target_link_libraries(quilor_ui_logic PUBLIC PkgConfig::XLSXWRITER)
 
 add_library(quilor_ui STATIC ${QUILOR_UI_WIDGET_SOURCES} ${QUILOR_UI_WIDGET_HEADERS})
 set_target_properties(quilor_ui PROPERTIES AUTOMOC ON)
@@ -49,7 +52,8 @@ file(GLOB QUILOR_QT_TOOL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/qt/
 foreach(src ${QUILOR_QT_TOOL_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src})
-  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  # Beside the other tools, so that the build tree's Dico and Scenario are found.
+  set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   target_link_libraries(${name} PRIVATE quilor_ui)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endforeach()

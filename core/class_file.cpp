@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "core/messages.h"
+#include "engine/options.h"
+#include "platform/read_file.h"
 #if __has_include("platform/safe_save.h")
 #include "platform/safe_save.h"
 #define QUILOR_HAVE_SAFE_SAVE 1
@@ -39,6 +41,14 @@ int64_t FileTimeOf(const std::string& fileName) {
   auto t = std::filesystem::last_write_time(fileName, ec);
   if (ec) return 0;
   return std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+}
+
+// The date of the Scenario file read or written last goes into the options
+// record, where the start-up compares it with the program's copy.
+int64_t RecordScenarioDate(const std::string& fileName) {
+  const int64_t t = FileTimeOf(fileName);
+  if (Options) Options->Set(opt::ScenarioFileDate, static_cast<uint32_t>(t));
+  return t;
 }
 
 std::string QuotedName(int id, const std::string& scenarioName) {
@@ -138,20 +148,25 @@ std::string FormatClassFileText(const ClassFileList& list) {
   return out;
 }
 
+namespace {
+// The largest Scenario read.
+constexpr size_t kMaxClassFileSize = size_t{64} << 20;
+}  // namespace
+
 bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
                    int64_t* fileTime) {
-  if (fileTime) *fileTime = FileTimeOf(fileName);
+  const int64_t date = RecordScenarioDate(fileName);
+  if (fileTime) *fileTime = date;
   ClassFileGroupCounter = 0;
   GroupRenumberingInProgress = false;
-  std::ifstream in(fileName, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
+  std::string content;
+  if (ReadWholeFile(fileName, kMaxClassFileSize, content) != ReadFileStatus::kOk) {
     ShowError(QuotedName(kMsgClassFileReadError, scenarioName));
     return false;
   }
   bool damaged = false;
-  bool ok = ParseClassFileText(list, content.str(), damaged);
+  bool ok = ParseClassFileText(list, content, damaged);
   if (!ok) return false;
   if (damaged) ShowError(GetMessageText(kMsgScenarioIntegrityError));
   if (GroupRenumberingInProgress) GroupsRenumbered = true;
@@ -164,7 +179,8 @@ bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const
     ShowError(QuotedName(kMsgClassFileWriteError, scenarioName));
     return false;
   }
-  if (fileTime) *fileTime = FileTimeOf(fileName);
+  const int64_t date = RecordScenarioDate(fileName);
+  if (fileTime) *fileTime = date;
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "core/chartables.h"
 #include "core/messages.h"
 #include "platform/fatal.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -39,7 +40,7 @@ void DictionarySource::WrongVersion() const {
 
 FileDictionarySource::FileDictionarySource(const std::string& path) {
   name_ = path;
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = OpenRegularFileStream(path);  // never a pipe, a device or a folder
   if (!file_) ReadError();
   if (std::fseek(file_, 0, SEEK_END) != 0) ReadError();
   const long size = std::ftell(file_);

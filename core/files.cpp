@@ -110,6 +110,48 @@ bool ChangeCurrentFolder(const std::string& path) {
   return LastIoResult == 0;
 }
 
+std::string MakePathAbsolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::string full = path;
+  if (path[0] != '/') {
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer)) return path;
+    full = std::string(buffer) + "/" + path;
+  }
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= full.size()) {
+    size_t slash = full.find('/', start);
+    if (slash == std::string::npos) slash = full.size();
+    std::string part = full.substr(start, slash - start);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(std::move(part));
+    }
+    start = slash + 1;
+  }
+  std::string out;
+  for (const std::string& part : parts) out += "/" + part;
+  if (out.empty()) out = "/";
+  // A name that ended in a separator keeps it (a folder).
+  if (full.back() == '/' && out != "/") out += '/';
+  return out;
+}
+
+bool IsReadableRegularFile(const std::string& path, int* whyNot) {
+  int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (whyNot) *whyNot = kMsgCannotOpenFile;
+    return false;
+  }
+  struct stat st {};
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  if (!regular && whyNot) *whyNot = kMsgNotRegularFile;
+  return regular;
+}
+
 std::string ExpandPathName(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
   char buffer[PATH_MAX];
@@ -202,26 +244,27 @@ bool FileExistsWithSize(const std::string& name) {
     LastIoResult = ENOENT;
     return false;
   }
-  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegularFile(name);
   if (fd < 0) {
     LastIoResult = errno;
     return false;
   }
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
-  LastIoResult = ok ? 0 : EISDIR;
+  bool ok = ::fstat(fd, &st) == 0;
+  LastIoResult = ok ? 0 : errno;
   if (ok) LastFileSize = st.st_size;
   ::close(fd);
   return ok;
 }
 
 bool CopyFileByBlocks(const std::string& source, const std::string& destination) {
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  int in = OpenRegularFile(source);
   if (in < 0) {
     LastIoResult = errno;
     return false;
   }
-  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A link planted under the destination's name is never written through.
+  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (out < 0) {
     LastIoResult = errno;
     ::close(in);
@@ -305,9 +348,13 @@ void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fi
 }
 
 void GetProgramVersion(std::string& version, std::string& build, bool& flag) {
-  // The program's version record: product version 8.3, release 1, build 0.
-  constexpr uint32_t kProductHigh = 0x00080003;
-  constexpr uint32_t kProductLow = 0x00010000;
+  // The version record: major and minor in the high half, the patch number
+  // and the build in the low half.
+#ifndef QUILOR_VERSION_MAJOR
+#error "the build defines the program's version (CMakeLists.txt)"
+#endif
+  constexpr uint32_t kProductHigh = (uint32_t{QUILOR_VERSION_MAJOR} << 16) | uint32_t{QUILOR_VERSION_MINOR};
+  constexpr uint32_t kProductLow = (uint32_t{QUILOR_VERSION_PATCH} << 16) | (uint32_t{QUILOR_VERSION_BUILD} & 0xFFFF);
   constexpr uint32_t kFileFlags = 0;
   FormatProgramVersion(kProductHigh, kProductLow, kFileFlags, version, build, flag);
 }
@@ -428,17 +475,55 @@ bool ShellOpenFile(const std::string& file) {
 }
 
 int ShellOpenWithVerb(const std::string& verb, const std::string& file) {
+  std::string v = verb;
+  for (char& c : v) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
   int code;
   if (!PathExists(file)) {
     code = kShellFileNotFound;
   } else {
-    // xdg-open knows one verb: every verb opens the file with its program.
-    (void)verb;
     std::string folder = FolderOf(file);
-    code = ShellCodeOf(Launch({"xdg-open", file}, PathExists(folder) ? folder : std::string()));
+    if (!PathExists(folder)) folder.clear();
+    struct stat st {};
+    const bool isFolder = ::stat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (isFolder) folder = file;
+    std::vector<std::string> argv;
+    if (v.empty() || v == "open") {
+      argv = {"xdg-open", file};
+    } else if (v == "explore") {
+      argv = {"xdg-open", isFolder ? file : folder.empty() ? std::string(".") : folder};
+    } else if (v == "edit") {
+      const char* editor = std::getenv("VISUAL");
+      if (!editor || !*editor) editor = std::getenv("EDITOR");
+      if (editor && *editor) {
+        argv = SplitCommandLine(editor);
+        argv.push_back(file);
+      } else {
+        argv = {"xdg-open", file};
+      }
+    } else if (v == "print") {
+      argv = {"lp", "--", file};
+    }
+    code = argv.empty() ? kShellNoAssociation : ShellCodeOf(Launch(argv, folder));
   }
   if (code <= 32) ReportShellError(code);
   return code;
+}
+
+bool IsOpenableUrl(const std::string& url) {
+  std::string lower = url.substr(0, 8);
+  for (char& c : lower) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+  size_t scheme = lower.rfind("http://", 0) == 0 ? 7 : lower.rfind("https://", 0) == 0 ? 8 : 0;
+  if (scheme == 0 || url.size() == scheme) return false;
+  for (unsigned char c : url)
+    if (c <= ' ' || c == 0x7F) return false;
+  return true;
+}
+
+bool ShellOpenUrl(const std::string& url) {
+  if (!IsOpenableUrl(url)) return false;
+  int code = ShellCodeOf(Launch({"xdg-open", url}, ""));
+  if (code <= 32) ReportShellError(code);
+  return code > 32;
 }
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
@@ -511,8 +596,22 @@ bool BringWindowForward(void* window) {
   return true;
 }
 
-void ShowHelpContext(int /*context*/) { ShellOpenFile(HelpFilePath); }
-void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpFilePath); }
+std::string HelpFolder() {
+  std::string root = WorkContext ? WorkContext->InstallRoot : std::string();
+  return (root.empty() ? std::string(".") : root) + "/Help";
+}
+
+std::string HelpPagePath(int context) {
+  const std::string folder = HelpFolder();
+  if (context > 0) {
+    std::string page = folder + "/" + std::to_string(context) + ".html";
+    if (PathExists(page)) return page;
+  }
+  return folder + "/index.html";
+}
+
+void ShowHelpContext(int context) { ShellOpenFile(HelpPagePath(context)); }
+void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpPagePath(0)); }
 
 void RestoreCursor() {
   Desktop().SetCursor(kCursorDefault);

@@ -66,6 +66,20 @@ bool IsDigitChar(char c);
 bool ChangeCurrentFolder(const std::string& path);
 // The absolute form of a relative path (the path itself when absolute or empty).
 std::string ExpandPathName(const std::string& path);
+// The absolute form of path against the current folder, with "." and ".."
+// parts and doubled separators taken out by the text alone (links are not
+// followed); "" for an empty path. Callers that take file names from the
+// user (command-line arguments) use it before anything changes the current
+// folder, so that a relative name keeps meaning the file the user named.
+std::string MakePathAbsolute(const std::string& path);
+
+// Opens path for reading without ever waiting (a pipe or a device gives no
+// wait) and checks that it is a regular file. True when it is one; else false
+// with the reason as a message number (the file cannot be opened, or is no
+// regular file) in whyNot.
+bool IsReadableRegularFile(const std::string& path, int* whyNot = nullptr);
+constexpr int kMsgNotRegularFile = 6172;
+constexpr int kMsgCannotOpenFile = 6173;
 // The program's own full path, case kept (from /proc/self/exe); "" when unknown.
 std::string ProgramPath();
 // For tests: the program path the services above use ("" goes back to the real one).
@@ -110,8 +124,9 @@ std::string ConversionFiltersKey();
 // Value "Version" of the key "Software\Microsoft\Internet Explorer" in the
 // settings store; True when not empty.
 bool GetInternetExplorerVersion(std::string& version);
-// The program's version record: version "8.3.1", build " 0000" style texts;
-// flag True when the record's file flags are not 0.
+// The program's version record, made from the version of the build (the
+// project version in CMakeLists.txt): version "8.3.1", build " 0000" style
+// texts; flag True when the record's file flags are not 0 (a pre-release).
 void GetProgramVersion(std::string& version, std::string& build, bool& flag);
 // The texts of a version record (exposed for tests).
 void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fileFlags, std::string& version,
@@ -145,9 +160,18 @@ constexpr int kShellSuccess = 33;
 // "explore" and "open" through xdg-open, the path as working folder.
 bool ExploreFolder(const std::string& path);
 bool ShellOpenFile(const std::string& file);
-// Verb "open", "explore", "edit" or "print" on file (working folder its
-// folder); failures are reported with ReportShellError.
+// A verb on file, working folder the file's folder: "open" (or empty) opens
+// it with its program (xdg-open), "explore" opens its folder (the file itself
+// when it is a folder), "edit" starts $VISUAL or $EDITOR on it when set and
+// opens it otherwise, "print" hands it to lp. Another verb is "no
+// association" (31). Failures are reported with ReportShellError.
 int ShellOpenWithVerb(const std::string& verb, const std::string& file);
+// Opens an http:// or https:// address in the user's browser (xdg-open, no
+// shell). Anything else (another scheme, blanks or control characters) is
+// refused with False; a failed start is reported.
+bool ShellOpenUrl(const std::string& url);
+// Only http and https addresses without blanks or control characters.
+bool IsOpenableUrl(const std::string& url);
 // Starts a command line (program and arguments, '"' groups blanks); failures reported.
 int RunProgram(const std::string& commandLine);
 // Splits a command line into its program and arguments.
@@ -176,7 +200,13 @@ extern bool CursorTouched;
 std::string ProgramWindowTitle(bool sibling);
 void* FindProgramWindow(bool sibling);
 bool BringWindowForward(void* window);
-// Both open the local help file with ShellOpenFile; the context is not used.
+// Help is a folder of local HTML pages, "<install root>/Help": the page of a
+// context number is "<context>.html", the contents page "index.html".
+// HelpPagePath gives the page of a context, or the contents page when that
+// page is missing; ShowHelpContext opens it in the browser, ShowHelpCommand
+// opens the contents page (its command is not used).
+std::string HelpFolder();
+std::string HelpPagePath(int context);
 void ShowHelpContext(int context);
 void ShowHelpCommand(int command);
 void RestoreCursor();

@@ -68,9 +68,10 @@ void TInfoJauge::ShowTextSizeInGauge(uint64_t textSize) { DefinirValeur(3, std::
 
 void SetGaugeViewFactory(GaugeViewFactory factory) { g_factory = std::move(factory); }
 
-TInfoJauge& CreateInfoJauge() {
+TInfoJauge& CreateInfoJauge(bool shown) {
   if (!InfoJauge) {
     InfoJauge = new TInfoJauge(g_factory ? g_factory() : nullptr);
+    InfoJauge->View().SetShown(shown);
     GaugeShown = true;
   }
   return *InfoJauge;

@@ -22,6 +22,9 @@ class GaugeView {
   virtual void SetPosition(int32_t position) = 0;
   virtual void Repaint() = 0;
   virtual bool IsVisible() const = 0;
+  // Shows the window or keeps it hidden (a run without a visible gauge still
+  // has one to count its steps and to hear Stop).
+  virtual void SetShown(bool /*shown*/) {}
   // Lets pending window events run (may call TInfoJauge::ButtonArretClick).
   virtual void ProcessEvents() = 0;
 };
@@ -83,7 +86,8 @@ using GaugeViewFactory = std::function<std::unique_ptr<GaugeView>()>;
 void SetGaugeViewFactory(GaugeViewFactory factory);
 
 // Creates the global gauge when none exists and returns it.
-TInfoJauge& CreateInfoJauge();
+// A new gauge is shown or kept hidden; an existing one is given back as it is.
+TInfoJauge& CreateInfoJauge(bool shown = true);
 void CloseInfoJauge();
 
 }  // namespace quilor

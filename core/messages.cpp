@@ -117,6 +117,11 @@ bool AskYesNoDefaultYesWithDontShow(const std::string& text) {
 bool AskOkCancel(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
 int AskYesNoCancel(const std::string& text) { return RunBox(text, kBoxYesNoCancel, false); }
 
+int ReportOutOfMemory() {
+  ShowSystemError(GetMessageText(kMsgMemoryLow));
+  return kExitFatal;
+}
+
 bool CheckAlloc(const void* pointer) {
   if (pointer) return true;
   std::string text = GetMessageText(kMsgMemoryLow);

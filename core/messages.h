@@ -75,5 +75,10 @@ bool CheckAlloc(const void* pointer);
 bool ReportMemoryLow(bool failed);
 // When failed, shows message 0 and ends the program with exit code 1.
 void StopIfAllocationFailed(const char* owner, bool failed);
+// For the places that catch a failed allocation (std::bad_alloc) where the
+// tools' main and the program's event loop call into the program: shows
+// message 0 as a system error (which needs no window of the program) and
+// returns the exit code to end with (kExitFatal).
+int ReportOutOfMemory();
 
 }  // namespace quilor

@@ -8,6 +8,7 @@
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/selection.h"
 #include "engine/word_list.h"
 
 namespace quilor {
@@ -79,6 +80,10 @@ bool MakeNeighbourList(const std::vector<uint32_t>& counts, std::vector<TNeighbo
 }
 
 }  // namespace
+
+bool TAnalysisResults::CollectSelectionNeighbours() {
+  return CollectSelectionNeighbours([](const TWordNode& n) { return WordMatchesNeighbourRule(n); });
+}
 
 bool TAnalysisResults::CollectSelectionNeighbours(const std::function<bool(const TWordNode&)>& matches) {
   PredecessorList.clear();

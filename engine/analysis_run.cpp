@@ -4,11 +4,15 @@
 #include <memory>
 #include <new>
 
+#include "core/borders.h"
+#include "core/files.h"
 #include "core/gauge.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/selection.h"
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
@@ -21,7 +25,7 @@ bool RunStopped = false;
 bool RunRunning = false;
 uint8_t RunKind = 0;
 bool RunGaugeWanted = true;
-uint16_t SizeThresholdOption = 2;
+uint32_t RunFilteredPropositions = 0;
 
 namespace {
 
@@ -39,9 +43,8 @@ class RunningGuard {
 }  // namespace
 
 void ShowRunGauge(bool visible) {
-  (void)visible;  // the gauge's view decides whether it is shown
   if (!RunGaugeWanted) return;
-  TInfoJauge& gauge = CreateInfoJauge();
+  TInfoJauge& gauge = CreateInfoJauge(visible);
   gauge.DefinirMaximum(0);
   gauge.SetLetMessagesRun(true);
 }
@@ -51,9 +54,11 @@ void CloseProgressGauge() {
 }
 
 void StopRun() {
+  if (ActiveSegmentBuffer) ActiveSegmentBuffer->Finish();
   RunAborted = true;
   RunRunning = false;
   CloseProgressGauge();
+  RestoreCursor();
 }
 
 bool CheckRunStop() {
@@ -80,9 +85,11 @@ bool LoadTexts() {
 bool LoadAndSegment() {
   RunStopped = false;
   RunAborted = false;
+  RunFilteredPropositions = 0;
+  GeneralState->RunStarted = 1;
   LoaderActive = true;
-  if (SizeThresholdOption < 2) SizeThresholdOption = 2;
-  SizeThreshold = static_cast<int64_t>(std::max<uint16_t>(2, SizeThresholdOption)) * kMegabyte;
+  if (Options->Get(opt::SizeThreshold) < 2) Options->Set(opt::SizeThreshold, 2);
+  SizeThreshold = static_cast<int64_t>(Options->Get(opt::SizeThreshold)) * kMegabyte;
   TextWords.Clear();
   if (InfoJauge) InfoJauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
@@ -97,6 +104,16 @@ bool LoadAndSegment() {
   return !CheckRunStop();
 }
 
+// A run that failed after loading leaves nothing behind: no gauge, no
+// results, no words.
+bool ReleaseFailedRun() {
+  RunAborted = true;
+  CloseProgressGauge();
+  EndAnalysisRun(true);
+  RestoreCursor();
+  return false;
+}
+
 bool RunAnalysis(uint8_t runKind) {
   // A run started while one runs changes nothing.
   if (RunRunning) return false;
@@ -104,24 +121,35 @@ bool RunAnalysis(uint8_t runKind) {
   CancelRequested = false;
   RunAborted = false;
   RunStopped = false;
+  if (Options->Get(opt::BordersFileName).empty()) BordersInUse = false;
+  ShowHourglass();
+  // The results of the previous text go before the new one is read.
+  EndAnalysisRun(false);
   ShowRunGauge(true);
   if (!LoadAndSegment()) {
     CloseProgressGauge();
     return false;
   }
   CancelRequested = false;
+  ShowHourglass();
   RunKind = runKind;
   // Without a semantic dictionary the run ends with the categorised words.
   // The gauge stays for the caller, which closes it after refreshing its views.
-  if (!OntologyEngine || !OntologyEngine->Ready()) return true;
-  AnalysisResults.reset();
+  if (!OntologyEngine || !OntologyEngine->Ready()) {
+    RestoreCursor();
+    return true;
+  }
   AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
-  if (!AnalysisResults || !AnalysisResults->Built) return false;
+  if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
-  return RunSemanticPass(*AnalysisResults);
+  if (!RunSemanticPass(*AnalysisResults)) return ReleaseFailedRun();
+  SetRunRelations(AnalysisResults->Windows, TextWords);
+  RestoreCursor();
+  return true;
 }
 
 void EndAnalysisRun(bool clearWords) {
+  ClearRunRelations();
   AnalysisResults.reset();
   if (clearWords && TextWords.Built()) TextWords.Clear();
 }

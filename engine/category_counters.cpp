@@ -31,17 +31,11 @@ void PercentOver(int first, int last, uint32_t base) {
     if (CategoryCounters[c] > 0) CategoryPercentages[c] = static_cast<double>(CategoryCounters[c]) / base * 100.0;
 }
 
-// The family of a member code, as the display code of the family's total
-// (whose label is the family label); 0 for a code that stands alone.
-int FamilyOf(int code) {
-  if (code >= kCodeAuxiliary && code <= kCodeOtherTenses) return kCodeVerb;
-  if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast) return kCodeConnector;
-  if (code >= kCodeModalityFirst && code <= kCodeModalityLast) return kCodeModality;
-  if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun) return kCodePronoun;
-  if (code >= kCodeObjective && code <= kCodeOtherAdjective) return kCodeAdjective;
-  if (code >= kCodePersonFirst && code <= kCodePersonLast) return kCodePronoun;
-  return 0;
-}
+constexpr int kMsgGroupVerb = 132;
+constexpr int kMsgGroupConnector = 109;
+constexpr int kMsgGroupModality = 121;
+constexpr int kMsgGroupAdjective = 140;
+constexpr int kMsgGroupPronoun = 141;
 
 // Codes without a text of their own: 8 and 9 (verbs), 31 (connectors).
 bool HasOwnText(int code) { return code != 8 && code != 9 && code != 31; }
@@ -189,13 +183,18 @@ void CategoryCodeToRecord(int code, TWordCategoryData& data) {
 std::string CategoryLabel(int code) {
   std::string label;
   if (code >= 1 && code <= kDisplayCodeCount) {
-    int family = FamilyOf(code);
-    if (family) label = GetMessageText(family + kCategoryLabelBase);
+    // Every code carries the label of its group; Gerund (77) stands alone.
+    int group = 0;
+    if (code <= 19) group = kMsgGroupVerb;
+    else if (code <= 31) group = kMsgGroupConnector;
+    else if (code <= 39) group = kMsgGroupModality;
+    else if (code <= 60) group = kMsgGroupPronoun;
+    else if (code <= 66) group = kMsgGroupAdjective;
+    else if (code <= 76) group = kMsgGroupPronoun;
+    if (group) label = GetMessageText(group);
     if (HasOwnText(code)) {
       if (!label.empty()) label += ' ';
       label += GetMessageText(code + kCategoryLabelBase);
-    } else if (label.empty()) {
-      label = GetMessageText((code == 31 ? kCodeConnector : kCodeVerb) + kCategoryLabelBase);
     }
   }
   CategoryLabelBuffer = label;

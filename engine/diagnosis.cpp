@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "core/borders.h"
 #include "core/chartables.h"
 #include "core/messages.h"
+#include "engine/analysis_results.h"
+#include "engine/analysis_run.h"
 #include "engine/category_counters.h"
 #include "engine/selection.h"
 
@@ -44,6 +47,8 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
   in.percentages = CategoryPercentages;
   in.norms = Tables.styleNorms;
   in.textWords = TextWords.Count();
+  in.bordersInUse = BordersInUse;
+  in.filteredPropositions = RunFilteredPropositions;
   return in;
 }
 
@@ -158,7 +163,15 @@ int TDiagnosisList::SelectLine(int line, TWordList& words) {
   return explanation;
 }
 
-TFindingExplanation TDiagnosisList::ExplainFinding(int finding) {
+namespace {
+
+struct FindingBase {
+  int message = 0;
+  std::vector<std::pair<uint8_t, uint8_t>> pairs;
+  bool toFirstEpisode = false;
+};
+
+FindingBase BaseExplanation(int finding) {
   using P = std::pair<uint8_t, uint8_t>;
   const P verb1{kClassVerb, 1}, verb2{kClassVerb, 2}, verb3{kClassVerb, 3};
   switch (finding) {
@@ -183,6 +196,22 @@ TFindingExplanation TDiagnosisList::ExplainFinding(int finding) {
     case 717: return {418, {}};
     default: return {};
   }
+}
+
+}  // namespace
+
+TFindingExplanation TDiagnosisList::ExplainFinding(int finding) {
+  FindingBase b = BaseExplanation(finding);
+  TFindingExplanation e;
+  e.message = b.message;
+  e.pairs = std::move(b.pairs);
+  e.toFirstEpisode = b.toFirstEpisode;
+  if (finding == 566) {
+    const uint32_t kept = AnalysisResults ? AnalysisResults->CharacteristicCount : 0;
+    const uint32_t candidates = AnalysisResults ? AnalysisResults->CandidateCount : 0;
+    e.text = std::to_string(kept) + " " + GetMessageText(kMsgPropositionsKeptOn) + " " + std::to_string(candidates);
+  }
+  return e;
 }
 
 }  // namespace quilor

@@ -86,6 +86,9 @@ struct TFindingExplanation {
   int message = 0;  // 0 when the finding has none
   std::vector<std::pair<uint8_t, uint8_t>> pairs;
   bool toFirstEpisode = false;
+  // A text shown with the explanation: for 566 the kept characteristic
+  // propositions, "<kept> propositions kept on <candidates>".
+  std::string text;
 };
 
 class TDiagnosisList {
@@ -106,6 +109,7 @@ class TDiagnosisList {
   // first occurrence; a line above 78 removes the highlighting. Returns the
   // line's explanation message (0 when none).
   int SelectLine(int line, TWordList& words = TextWords);
+  // The explanation of a finding; 566 reads the counts of AnalysisResults.
   static TFindingExplanation ExplainFinding(int finding);
 
   const std::vector<int>& Findings() const { return findings_; }

@@ -7,6 +7,7 @@
 
 #include "core/messages.h"
 #include "platform/fatal.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -89,7 +90,7 @@ std::string DictionaryMatrixFileName(const std::string& mask) {
 
 void ReadDictionaryMatrix(const std::string& mask) {
   const std::string name = DictionaryMatrixFileName(mask);
-  std::FILE* f = std::fopen(name.c_str(), "rb");
+  std::FILE* f = OpenRegularFileStream(name);
   if (!f) Unreadable(name);
   auto image = std::make_unique<uint8_t[]>(kDictionaryMatrixSize);
   const size_t got = std::fread(image.get(), 1, kDictionaryMatrixSize, f);

@@ -8,7 +8,9 @@
 #include "core/chartables.h"
 #include "core/inflection.h"
 #include "core/messages.h"
+#include "core/name_index.h"
 #include "platform/fatal.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -88,15 +90,19 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
+namespace {
+// The largest semantic dictionary read (the English one has about 31 MB).
+constexpr size_t kMaxSemanticFileSize = size_t{512} << 20;
+}  // namespace
+
 void TOntologyEngine::LoadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
+  std::string content;
+  if (ReadWholeFile(path, kMaxSemanticFileSize, content) != ReadFileStatus::kOk) {
     ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
-  SemanticReadResult r = LoadBytes(content.str());
+  SemanticReadResult r = LoadBytes(content);
   if (r.Ok()) return;
   int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;
@@ -153,7 +159,33 @@ std::string TOntologyEngine::ClassName(int level, int32_t index) const {
 
 uint32_t TOntologyEngine::ClassOccurrences(int level, int32_t index) const {
   if (level < 1 || level > kLevelCount || index < 1 || index > kMaxClassesPerLevel) return 0;
+  if (level == 4) return ScenarioEntryOccurrences(static_cast<uint32_t>(index));
   return occurrences_[level][index];
+}
+
+void TOntologyEngine::WriteIndexStatistics(int level, std::FILE* log) const {
+  if (!log || level < 1 || level > kLevelCount) return;
+  // Level 4 keeps its group labels in one table; the dictionary levels in
+  // the segments of their file.
+  std::vector<std::pair<uint64_t, double>> segments;
+  if (level == 4) {
+    segments.emplace_back(scenarioClassIndex_.size(), 0.0);
+  } else {
+    for (const CompactSegment& s : dict_.nameIndexes[static_cast<size_t>(level - 1)])
+      segments.emplace_back(s.inserts, static_cast<double>(s.trie.Size()) / kSegmentCapacity * 100.0);
+  }
+  uint64_t total = 0, largest = 0;
+  size_t largestSegment = 0;
+  for (size_t i = 0; i < segments.size(); ++i) {
+    std::fprintf(log, " Seg[%2zu]=%6llu, index= %4.1f%%\n", i + 1, static_cast<unsigned long long>(segments[i].first),
+                 segments[i].second);
+    total += segments[i].first;
+    if (segments[i].first > largest) largest = segments[i].first, largestSegment = i + 1;
+  }
+  std::fprintf(log, " Max. value=%llu, Segment=%zu\n", static_cast<unsigned long long>(largest), largestSegment);
+  std::fprintf(log, " Avg  value=%llu\n",
+               static_cast<unsigned long long>(segments.empty() ? 0 : total / segments.size()));
+  std::fprintf(log, " Total entries for this index=%llu\n", static_cast<unsigned long long>(total));
 }
 
 int32_t TOntologyEngine::RankedClass(int level, int32_t rank) const {
@@ -186,6 +218,9 @@ void TOntologyEngine::ClearTextCounts() {
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
+  if (TextIndex) TextIndex->ResetTextIndexCounts();
+  if (VerbIndex) VerbIndex->ClearEntryCounts();
+  if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
   depthOverflow_ = false;
 }
 
@@ -718,6 +753,24 @@ bool TOntologyEngine::ScenarioEntryOfWord(std::string_view word, uint32_t& entry
     for (int l = 0; l < 3 && !entry; ++l) entry = ClassScenarioEntry(l + 1, static_cast<int32_t>(best_[static_cast<size_t>(l)]));
   }
   return entry != 0;
+}
+
+bool TOntologyEngine::WordMatchesClass(std::string_view word, int level) {
+  if (level < 1 || level > kLevelCount || word.empty()) return false;
+  if (level == 4) {
+    uint32_t entry = 0;
+    if (!ScenarioEntryOfWord(word, entry)) return false;
+    best_[3] = entry;
+    return true;
+  }
+  const size_t l = static_cast<size_t>(level - 1);
+  int32_t value = 0;
+  if (ClassifyWord(word, value, false) && best_[l]) return true;
+  int32_t index = FindClassIndex(level, word);
+  if (!index && level == 1) index = SingularClassName(word);
+  if (index < 1) return false;
+  best_[l] = static_cast<uint32_t>(index);
+  return true;
 }
 
 bool TOntologyEngine::ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry,

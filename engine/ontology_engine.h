@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -112,14 +113,22 @@ class TOntologyEngine {
   std::string ClassName(int level, int32_t index) const;  // "?" outside 1..count
   const std::string& ClassNameAt(int level, int32_t index) const { return names_[level][index]; }
   std::string ScenarioClassName(int32_t index) const { return ClassName(4, index); }
+  // Occurrences of a class in the analysed text; at level 4 the count of the
+  // Scenario entry (the same number the Scenario ranking shows).
   uint32_t ClassOccurrences(int level, int32_t index) const;
   int32_t RankedClass(int level, int32_t rank) const;
   uint32_t RankedClassOccurrences(int level, int32_t rank) const;
   std::string RankedClassName(int level, int32_t rank) const;
   bool IsAddedClass(int level, int32_t index) const { return index > DictionaryClassCount(level); }
 
+  // The class-name index of a level, segment by segment, to an open log:
+  // its keys and how full it is, then the largest, average and total.
+  void WriteIndexStatistics(int level, std::FILE* log) const;
+
   // Classes added during an analysis and counts.
   void ResetTextClasses();
+  // Every count of the text: the classes of the four levels, the Scenario
+  // entries, the entries of VerbIndex and AdjectiveIndex and of TextIndex.
   void ClearTextCounts();
   // The new class number, 0 when the level is full.
   int32_t AddClassName(int level, const std::string& name);
@@ -184,6 +193,11 @@ class TOntologyEngine {
                      bool reclassify = false);
   // The Scenario entry a word would be counted in, without counting it.
   bool ScenarioEntryOfWord(std::string_view word, uint32_t& entry);
+  // True when the word belongs to a class of the level: its reading chosen
+  // without counting, else the class named by the word or by its singular
+  // (levels 1-3), or the Scenario entry it would be counted in (level 4).
+  // The class found is left in BestClasses()[level - 1].
+  bool WordMatchesClass(std::string_view word, int level);
   uint32_t FindScenarioEntry(std::string_view name) const;
   bool IsCountedScenarioClass(int32_t index, int level) const;
   bool IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const;
@@ -203,6 +217,11 @@ class TOntologyEngine {
   bool IsScenarioLoaded() const { return scenarioLoaded_; }
   bool IsScenarioActive() const { return scenarioLoaded_ && rankedTotal_[4] > 0; }
   uint32_t AnomalyCount() const { return anomalyCount_; }
+  // The anomaly list was emptied by the user: no anomaly is pending.
+  void ClearAnomalyCount() {
+    anomalyCount_ = 0;
+    anomalyFlag_ = false;
+  }
   bool AnomalyFlag() const { return anomalyFlag_; }
 
   // A running text index holding the dictionary's base forms (the caller owns it).

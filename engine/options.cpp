@@ -1,5 +1,6 @@
 #include "engine/options.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -27,13 +28,13 @@ struct U32Default { U32Field field; uint32_t value; };
 
 // Every non-zero default of the record (the rest is zero).
 constexpr U32Default kU32Defaults[] = {
-    {opt::Version, kOptionsVersion}, {opt::ScenarioSetting, 3}, {opt::ExcelMaxCharts, 8},
+    {opt::Version, kOptionsVersion}, {opt::WizardThreshold, 3}, {opt::ExcelMaxCharts, 8},
     {opt::Reserved280, 40},          {opt::Reserved284, 12},    {opt::EndMarker, kOptionsEndMarker}};
 constexpr U16Default kU16Defaults[] = {
     {opt::GraphSetting344, 50},   {opt::GraphMaxObjects, 30},     {opt::GraphKind, 1},
     {opt::DocumentKind, 10},      {opt::Reserved356, 1},          {opt::ClassMinWords, 3},
     {opt::ClassPertinence, 15},   {opt::RelationBase, 1},         {opt::CharacteristicParts, 90},
-    {opt::ScenarioSetting366, 1}, {opt::Reserved368, 4},          {opt::Reserved370, 3},
+    {opt::WizardLevel, 1}, {opt::Reserved368, 4},          {opt::Reserved370, 3},
     {opt::SizeThreshold, 25},     {opt::DistributionGraphSetting, 14}, {opt::Reserved376, 4},
     {opt::OpenFilterIndex, 12}};
 constexpr U8Field kU8OnByDefault[] = {
@@ -196,6 +197,19 @@ void ResetColourSettings() { Options->ResetColourSettings(); }
 void GetColourSettings(uint32_t (&colours)[opt::ColourCount]) { Options->GetColourSettings(colours); }
 void ResetGeneralState() { GeneralState->Reset(); }
 void ResetWorkContext() { WorkContext->Reset(); }
+
+bool IsDefaultScenarioName(std::string_view name) {
+  for (const char* d : kDefaultScenarioNames) {
+    const std::string_view n(d);
+    if (n.size() == name.size() &&
+        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+          auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+          return lower(a) == lower(b);
+        }))
+      return true;
+  }
+  return false;
+}
 
 bool InstallRootOf(const std::string& programPath, std::string& root) {
   std::string path = programPath.substr(0, std::min(programPath.size(), kMaxPath));

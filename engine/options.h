@@ -31,8 +31,8 @@ struct TextField { size_t offset; size_t size; };
 namespace opt {
 constexpr U32Field Version{0};
 constexpr U8Field ExcelReportByte{87};
-constexpr U32Field ScenarioFileValue{260};
-constexpr U32Field ScenarioSetting{264};
+constexpr U32Field ScenarioFileDate{260};      // modification time of the Scenario file last read or written (seconds)
+constexpr U32Field WizardThreshold{264};       // New Scenario wizard: occurrences a class needs, in words
 constexpr U32Field ExcelChartType{268};       // 0..5
 constexpr U32Field ExcelTableType{272};       // 0 selection, 1 branch, 2 whole Scenario
 constexpr U32Field ExcelMaxCharts{276};       // 1..255
@@ -48,7 +48,7 @@ constexpr U16Field ClassMinWords{358};        // 1..999
 constexpr U16Field ClassPertinence{360};      // 1..999, ten-thousandths of the words
 constexpr U16Field RelationBase{362};         // 1..4
 constexpr U16Field CharacteristicParts{364};  // 1..100
-constexpr U16Field ScenarioSetting366{366};
+constexpr U16Field WizardLevel{366};           // New Scenario wizard: level 3, 2, 1, or 0 for substantives
 constexpr U16Field Reserved368{368};
 constexpr U16Field Reserved370{370};
 constexpr U16Field SizeThreshold{372};        // units of 1,024,000 bytes
@@ -75,7 +75,7 @@ constexpr U8Field BurstsNotOnAllCategories{567};
 constexpr U8Field Reserved568{568};
 constexpr U8Field Reserved569{569};
 constexpr U8Field Reserved570{570};
-constexpr U8Field ScenarioEditorSwitch571{571};
+constexpr U8Field WizardUnclassifiedReferences{571};  // the wizard takes only the added classes
 constexpr U8Field SelectiveColouring{572};
 constexpr U8Field WordSearchAdd{573};
 constexpr U8Field Reserved574{574};
@@ -127,7 +127,7 @@ constexpr U8Field Reserved627{627};
 constexpr U8Field Reserved628{628};
 constexpr U8Field Reserved629{629};
 constexpr U8Field ConversionFilterSetting630{630};
-constexpr U8Field ScenarioEditorSwitch632{632};
+constexpr U8Field WizardNoRootGroup{632};      // the wizard makes no top-level group (Subclassify off)
 constexpr U8Field Reserved633{633};
 constexpr U8Field AskUpdateDefaultScenario{634};
 constexpr U8Field ConversionFilterSwitch635{635};
@@ -173,6 +173,12 @@ constexpr U8Field PrintSwitch(size_t i) { return U8Field{PrintSwitches + i}; }
 }  // namespace opt
 
 constexpr const char* kDefaultScenarioName = "Concepts US V8.scn";
+// The Scenario files installed with the program, which the Scenario editor
+// protects (the first is also the default current name).
+constexpr const char* kDefaultScenarioNames[5] = {"Concepts US V8.scn", "Concepts US V8.scn", "Concepts UK V8.scn",
+                                                  "Natural sciences US V7.scn", "Chemistry US V7.scn"};
+// True when name (a file-name part) is one of them, ignoring ASCII case.
+bool IsDefaultScenarioName(std::string_view name);
 
 class TOptionsRecord {
  public:

@@ -13,6 +13,7 @@
 
 namespace quilor {
 
+TSegmentBuffer* ActiveSegmentBuffer = nullptr;
 uint32_t SegmentWordCounter = 0;
 uint32_t SegmentPropositionCounter = 0;
 

@@ -62,6 +62,10 @@ class TSegmentBuffer : public TWordSink {
   TWordLookupCache cache_;
 };
 
+// The segment buffer of the loading in progress (set by the text loader
+// while it lives), which a stopped run finishes.
+extern TSegmentBuffer* ActiveSegmentBuffer;
+
 // Scans and segments decoded text as one file, without the text loader
 // (TextWords is cleared first and holds the result). For tools and tests.
 void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode);

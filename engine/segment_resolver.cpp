@@ -569,6 +569,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
       }
     } else if (excluding_ && mark) {
       ++filteredPropositions_;
+      ++RunFilteredPropositions;
       continue;
     }
     TWordCategoryData data;

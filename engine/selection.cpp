@@ -1,6 +1,8 @@
 #include "engine/selection.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 #include "core/chartables.h"
 #include "engine/ontology_engine.h"
@@ -11,6 +13,17 @@ TSelection Selection;
 const RelationRecordSource* SelectionRelations = nullptr;
 
 namespace {
+
+std::unique_ptr<TWindowRelationRecords> RunRelations;
+std::array<TSearchPlace, 11> SearchPlaces;        // slots 1..10
+std::array<TSearchPlace, 11> BackupPlaces;
+
+// The class of a level matches a selected class; at the Scenario level the
+// entry may lie anywhere under the selected group.
+bool ClassMatches(uint32_t cls, uint32_t selected, int level) {
+  if (cls == 0) return false;
+  return level == 4 ? ScenarioEntryWithin(cls, selected) : cls == selected;
+}
 
 inline bool IsMark(const TWordNode* node) { return node->text && node->text[0] == '/' && node->text[1] == '\0'; }
 
@@ -138,12 +151,12 @@ bool RecordMatches(const RelationRecordSource& source, size_t record, const TSel
     const uint32_t cls = source.WindowClass(record, slot, level);
     if (cls == 0) continue;
     if (s.kind == kSelectClass) {
-      if (cls == s.firstClass) return true;
+      if (ClassMatches(cls, s.firstClass, level)) return true;
       continue;
     }
-    if (firstSlot < 0 && cls == s.firstClass) {
+    if (firstSlot < 0 && ClassMatches(cls, s.firstClass, level)) {
       firstSlot = slot;
-    } else if (firstSlot >= 0 && cls == s.secondClass) {
+    } else if (firstSlot >= 0 && ClassMatches(cls, s.secondClass, level)) {
       return true;
     }
   }
@@ -218,9 +231,9 @@ bool WordMatchesSelection(const TWordNode& node, const TSelection& s) {
   const uint32_t cls = node.category.ClassIds[level - 1];
   switch (s.kind) {
     case kSelectRelation:
-      return cls != 0 && (cls == s.firstClass || cls == s.secondClass);
+      return ClassMatches(cls, s.firstClass, level) || ClassMatches(cls, s.secondClass, level);
     case kSelectClass:
-      return cls != 0 && cls == s.firstClass;
+      return ClassMatches(cls, s.firstClass, level);
     case kSelectMarked:
       return node.mark != 0;
     case kSelectLexicalEntry:
@@ -228,6 +241,67 @@ bool WordMatchesSelection(const TWordNode& node, const TSelection& s) {
     default:
       return false;
   }
+}
+
+bool WordMatchesNeighbourRule(const TWordNode& node, const TSelection& s) {
+  if (s.kind == kSelectLexicalEntry)
+    return node.lexicalEntry == s.lexicalEntry && node.category.Category.MajorClass == s.majorClass;
+  return s.activePatterns[0] && WordMatchesPattern(node.category, s.patterns[0]);
+}
+
+bool ScenarioEntryWithin(uint32_t entry, uint32_t selected) {
+  if (entry == 0 || selected == 0) return false;
+  // Parents come before their sub-entries: the chain is at most ten deep
+  // and always climbs to smaller entry numbers.
+  for (int depth = 0; entry != 0 && depth <= 10; ++depth) {
+    if (entry == selected) return true;
+    if (!OntologyEngine) return false;
+    const uint32_t parent = OntologyEngine->ScenarioEntryParent(entry);
+    if (parent >= entry) return false;
+    entry = parent;
+  }
+  return false;
+}
+
+TSearchPlace CurrentSearchPlace(const TSelection& s) {
+  return {s.relationRecord, s.matchPosition, s.previousMatchPosition, s.foundFirstPosition, s.foundLastPosition};
+}
+
+void SetSearchPlace(const TSearchPlace& p, TSelection& s) {
+  s.relationRecord = p.relationRecord;
+  s.matchPosition = p.matchPosition;
+  s.previousMatchPosition = p.previousMatchPosition;
+  s.foundFirstPosition = p.foundFirstPosition;
+  s.foundLastPosition = p.foundLastPosition;
+}
+
+void SaveSearchPlace(int slot) {
+  if (slot >= 1 && slot <= 10) SearchPlaces[static_cast<size_t>(slot)] = CurrentSearchPlace();
+}
+
+void RestoreSearchPlace(int slot) {
+  if (slot >= 1 && slot <= 10) SetSearchPlace(SearchPlaces[static_cast<size_t>(slot)]);
+}
+
+void BackupSearchPlaces() { BackupPlaces = SearchPlaces; }
+void RestoreSearchPlaces() { SearchPlaces = BackupPlaces; }
+
+void SetRunRelations(TPropositionWindowList& windows, const TWordList& words) {
+  ClearRunRelations();
+  try {
+    RunRelations = std::make_unique<TWindowRelationRecords>(windows, words);
+  } catch (const std::bad_alloc&) {
+    RunRelations.reset();
+  }
+  SelectionRelations = RunRelations.get();
+}
+
+void ClearRunRelations() {
+  if (SelectionRelations == RunRelations.get()) SelectionRelations = nullptr;
+  RunRelations.reset();
+  Selection.relationRecord = static_cast<size_t>(-1);
+  SearchPlaces.fill(TSearchPlace());
+  BackupPlaces.fill(TSearchPlace());
 }
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& s) {

@@ -102,6 +102,38 @@ bool SelectClassByName(int classKind, std::string_view name);
 void BuildSearchPatterns(TSelection& selection = Selection);
 bool WordMatchesPattern(const TWordCategoryData& d, const TWordCategoryData& pattern);
 bool WordMatchesSelection(const TWordNode& node, const TSelection& selection = Selection);
+// The rule of the neighbour lists (star graph, printing): for a lexical
+// entry, its entry and major class; otherwise the first search pattern, when
+// it is active.
+bool WordMatchesNeighbourRule(const TWordNode& node, const TSelection& selection = Selection);
+// At the Scenario level a class stands for its group and every group under
+// it: true when entry is the selected entry or one of its sub-entries.
+bool ScenarioEntryWithin(uint32_t entry, uint32_t selected);
+
+// Where the searches stand: the relation record of the last relation search
+// and the match positions. The relation-cursor operations save and restore
+// it with the cursors (slots 1 to 10), so that a window that walks the
+// relations gives the user back the place they were at.
+struct TSearchPlace {
+  size_t relationRecord = static_cast<size_t>(-1);
+  int32_t matchPosition = 0;
+  int32_t previousMatchPosition = 0;
+  int32_t foundFirstPosition = 0;
+  int32_t foundLastPosition = 0;
+};
+TSearchPlace CurrentSearchPlace(const TSelection& selection = Selection);
+void SetSearchPlace(const TSearchPlace& place, TSelection& selection = Selection);
+void SaveSearchPlace(int slot);
+void RestoreSearchPlace(int slot);
+// All ten slots to the backup set and back.
+void BackupSearchPlaces();
+void RestoreSearchPlaces();
+
+// The relation records of the current analysis: made from its proposition
+// windows after every run (SelectionRelations then points to them) and
+// dropped when the text is released.
+void SetRunRelations(TPropositionWindowList& windows, const TWordList& words);
+void ClearRunRelations();
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);
 bool SearchBySelectionKind(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);

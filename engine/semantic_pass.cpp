@@ -11,6 +11,7 @@
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
+#include "engine/selection.h"
 #include "engine/word_list.h"
 
 namespace quilor {
@@ -74,6 +75,7 @@ class SemanticPass {
     bool classified = false;
     uint32_t classes[4] = {};
     uint32_t baseForm = 0;
+    int32_t value = 0;
   };
   struct FormResults {
     Classified byMark[2];  // the form without and with the proper-noun bit
@@ -101,9 +103,6 @@ void SemanticPass::Prepare() {
   engine_.ClearTextCounts();
   engine_.ResetTextClasses();
   engine_.ResetHistory();
-  if (TextIndex) TextIndex->ResetTextIndexCounts();
-  if (VerbIndex) VerbIndex->ClearEntryCounts();
-  if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
 
   uint16_t base = Options ? Options->Get(opt::RelationBase) : 1;
   if (base < 1 || base > 4) {
@@ -132,6 +131,7 @@ bool SemanticPass::ClassifySubstantive(TWordNode* n) {
     int32_t value = 0;
     fresh.known = true;
     fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
+    fresh.value = value;
     if (fresh.classified) {
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.end(), fresh.classes);
@@ -143,6 +143,7 @@ bool SemanticPass::ClassifySubstantive(TWordNode* n) {
   if (!known->classified) return false;
   std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
   n->lexicalEntry = known->baseForm;
+  n->readingValue = known->value > 0 ? known->value : 0;
   return true;
 }
 
@@ -153,6 +154,7 @@ void SemanticPass::ClassifyFirst() {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     TWordCategoryData& d = n->category;
     n->mark = 0;
+    n->readingValue = 0;
     d.PassByte = 0;
     std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
     if (IsMark(n)) continue;
@@ -193,6 +195,7 @@ void SemanticPass::SettleAmbiguous() {
         const auto& best = engine_.BestClasses();
         std::copy(best.begin(), best.end(), d.ClassIds);
         SetAmbiguityFlag(d.Category);
+        n->readingValue = value > 0 ? value : 0;
         n->lexicalEntry = engine_.BestBaseForm();
         uint32_t unused = 0;
         if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
@@ -368,12 +371,14 @@ void RewindRelationStores() {
 }
 
 void SaveRelationCursors(int slot) {
+  SaveSearchPlace(slot);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.SaveCursor(slot);
   AnalysisResults->Windows.SaveCursor(slot);
 }
 
 void RestoreRelationCursors(int slot) {
+  RestoreSearchPlace(slot);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.RestoreCursor(slot);
   AnalysisResults->Windows.RestoreCursor(slot);
@@ -381,12 +386,14 @@ void RestoreRelationCursors(int slot) {
 
 void BackupRelationBookmarks() {
   if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  BackupSearchPlaces();
   AnalysisResults->Relations.BackupBookmarks();
   AnalysisResults->Windows.BackupBookmarks();
 }
 
 void RestoreRelationBookmarks() {
   if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
+  RestoreSearchPlaces();
   AnalysisResults->Relations.RestoreBookmarks();
   AnalysisResults->Windows.RestoreBookmarks();
 }

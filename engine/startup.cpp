@@ -203,7 +203,10 @@ std::string ProductSettingsKey() {
   return std::string("Software\\Brevalia\\Quilor\\") + kSettingsVersion + "\\" + DictionaryLanguageCode();
 }
 
-std::string UserConfigFolder() { return FolderOf(SettingsFilePath()); }
+std::string UserConfigFolder() {
+  const std::string path = SettingsFilePath();
+  return path.empty() ? std::string() : FolderOf(path);
+}
 
 void SetStartDefaults() {
   OptionsFilePath.clear();
@@ -222,7 +225,9 @@ bool StartUp() {
   // The INI file stays beside the program; the options file goes to the
   // user's config folder, which is writable when the install tree is not.
   OptionsIniFile = ReplaceExtension(OptionsFilePath, ".INI");
-  OptionsFilePath = UserConfigFolder() + "/" + NameOf(OptionsFilePath);
+  // Without a config folder nothing is kept: no shared folder stands in.
+  OptionsFilePath = UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(OptionsFilePath);
+  if (OptionsFilePath.empty()) ShowError(GetMessageText(kMsgNoSettingsFolder));
   bool ok = CreateGlobalObjects();
   if (ok) {
     LoadConfiguration();
@@ -317,7 +322,7 @@ void SetUpUserFolders(const std::string& folder) {
   const std::string scenario = folder + "/Scenario";
   WorkContext->UserScenarioFolder = scenario;
   WorkContext->BordersFolder = scenario;
-  OptionsFilePath = folder + "/" + NameOf(OptionsFilePath);
+  OptionsFilePath = folder + "/" + NameOf(ReplaceExtension(OptionsIniFile, ".prm"));
   if (!IsFolder(scenario)) {
     MakeFolders(scenario);
     CopyDefaultFiles(false);
@@ -326,8 +331,13 @@ void SetUpUserFolders(const std::string& folder) {
 
 void ReadUserFolders(bool forceWizard) {
   SettingsStore store;
+  const std::string settingsPath = SettingsFilePath();
+  // Other runs wait while this one reads, changes and writes the store.
+  SettingsLock lock(settingsPath);
   // A store that exists but cannot be read is never written over.
-  const bool readable = store.Load(SettingsFilePath());
+  const bool readable = store.Load(settingsPath);
+  if (store.LastLoadStatus() == SettingsLoadStatus::kTooLarge)
+    ShowError(std::string(GetMessageText(kMsgSettingsTooLarge)) + " " + settingsPath);
   const std::string ontologies = OntologiesSettingsKey();
   std::string userPath;
   store.Read(ontologies, "UserPath", userPath);
@@ -360,9 +370,9 @@ void ReadUserFolders(bool forceWizard) {
     changed = true;
   }
   if (changed && readable) {
-    SaveResult saved = store.Save(SettingsFilePath());
+    SaveResult saved = store.Save(settingsPath);
     if (!saved)
-      ShowError(std::string(GetMessageText(kMsgSettingsNotSaved)) + " " + SettingsFilePath() + " (" +
+      ShowError(std::string(GetMessageText(kMsgSettingsNotSaved)) + " " + settingsPath + " (" +
                 std::strerror(saved.error) + ")");
   }
 }
@@ -442,6 +452,7 @@ void LoadConfiguration() {
 
 bool SaveOptionsFile() {
   if (!GeneralState->MayWriteOptions || WorkContext->ZuvovReadOnly || !WorkContext->SauverOptions) return true;
+  if (OptionsFilePath.empty()) return false;  // no folder to keep them in: said at start-up
   Options->Set(opt::LastFolder, CurrentFolder());
   Options->Set(opt::FileDialogMask, WorkContext->FileDialogMask);
   MakeFolders(FolderOf(OptionsFilePath));
@@ -487,7 +498,7 @@ bool LoadCurrentScenario() {
   ScenarioFile.Clear();
   // Loading the empty list drops the Scenario level.
   if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
-  Options->Set(opt::ScenarioFileValue, 0);
+  Options->Set(opt::ScenarioFileDate, 0);
   const std::string name = Options->Get(opt::ScenarioFileName);
   if (name.empty()) return true;
   std::string path;

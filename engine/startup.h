@@ -26,6 +26,8 @@ constexpr int kMsgCopyDefaultScenario = 5802;
 constexpr int kMsgUpdateDefaultScenario = 5803;
 constexpr int kMsgOptionsNotSaved = 5804;
 constexpr int kMsgSettingsNotSaved = 5805;
+constexpr int kMsgNoSettingsFolder = 6170;
+constexpr int kMsgSettingsTooLarge = 6171;
 constexpr size_t kStartupBufferSize = 65535;
 
 // What the first-run set-up wizard leaves when it closes.

@@ -25,6 +25,10 @@ struct TWordNode {
   uint16_t fileNumber;           // number of the document in the file queue
   uint8_t mark;                  // set when the user marks the word
   uint8_t spare;
+  // The value of the word's reading: the class triple number given by the
+  // first semantic pass, or the value chosen among the readings of an
+  // ambiguous noun by the second; 0 for words without one.
+  int32_t readingValue;
 };
 static_assert(sizeof(TWordNode) == 56);
 
@@ -128,6 +132,14 @@ class TWordList {
   void SaveCursor(int slot);
   void RestoreCursor(int slot);
   void CopyBookmark(int target, int source);
+  // A bookmark's node without moving the cursor (nullptr outside 1..10 or
+  // never set); setting one takes a node of this list (nullptr is ignored).
+  TWordNode* Bookmark(int slot) const {
+    return slot >= 1 && slot <= kBookmarkCount ? bookmarks_[slot] : nullptr;
+  }
+  void SetBookmark(int slot, TWordNode* node) {
+    if (slot >= 1 && slot <= kBookmarkCount && node) bookmarks_[slot] = node;
+  }
   TWordNode* Cursor() const { return cursor_; }
   void SetCursor(TWordNode* node) {
     if (node) cursor_ = node;

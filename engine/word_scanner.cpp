@@ -40,8 +40,15 @@ bool TWordScanner::ScanTextBlock() {
     while (p < end) {
       unsigned char c = *p++;
       if (static_cast<unsigned char>(c - 'a') < 26) {  // the common case: a small letter
-        if (length < kMaxWordLength) word[length++] = static_cast<char>(c);
-        continue;
+        if (length < kMaxWordLength) {
+          word[length++] = static_cast<char>(c);
+          continue;
+        }
+        // The word is full: it is handed on and the letter begins the next.
+        length_ = length;
+        AddWordChar(c);
+        start_ = static_cast<size_t>(p - block_);
+        return true;
       }
       length_ = length;
       if (c <= 'Z') ClassifyChar(c);

@@ -54,8 +54,10 @@ class TWordScanner {
  private:
   void AddHighChar(unsigned char c);
   void ClassifyChar(unsigned char c);
+  // A run of letters longer than a word goes on as the next word.
   void AddWordChar(unsigned char c) {
-    if (length_ < kMaxWordLength) word_[length_++] = static_cast<char>(c);
+    if (length_ >= kMaxWordLength) FlushWord();
+    word_[length_++] = static_cast<char>(c);
   }
   void AddPunctuation(unsigned char c);
   void EndWordAtSeparator(unsigned char c);

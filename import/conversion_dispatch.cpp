@@ -1,19 +1,26 @@
 #include "import/conversion_dispatch.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <unordered_set>
 
 #include "core/chartables.h"
 #include "core/files.h"
 #include "core/messages.h"
 #include "import/filter_formats.h"
+#include "import/filter_plugin.h"
 #include "import/powerpoint_document.h"
 #include "import/text_loader.h"
 #include "import/word_document.h"
 #include "platform/compound_file.h"
 #include "engine/options.h"
 #include "import/format_decoder.h"
+#include "platform/message_ui.h"
+#include "platform/read_file.h"
 #include "platform/settings_store.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 
@@ -30,6 +37,7 @@ constexpr int kMsgNotTextDocument = 5420;
 constexpr int kMsgFailedFiles = 5421;
 constexpr int kMsgNoConverter = 5422;
 constexpr int kMsgErrorInStep = 5423;
+constexpr int kMsgNothingExtracted = 6175;
 
 std::array<std::string, kConverterCount> ConverterDllPaths;
 const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
@@ -50,10 +58,19 @@ std::array<std::unique_ptr<DocumentFilter>, kConverterCount> Converters;
 
 int Index(ConverterFormat format) { return static_cast<int>(format); }
 
+// A user's library that cannot be used is reported ("Driver loading
+// failed") and the built-in converter stays.
 bool EnableFilter(ConverterFormat format, bool useLibrary, const std::string& libraryPath) {
   auto& slot = Converters[Index(format)];
-  slot = CreateDocumentFilter(format);
-  if (slot && !slot->Load(useLibrary, libraryPath)) slot.reset();
+  slot.reset();
+  if (useLibrary && !libraryPath.empty()) {
+    slot = LoadFilterPlugin(format, libraryPath);
+    if (!slot) ShowError(Msg(kMsgDriverLoadingFailed) + " \"" + libraryPath + "\"");
+  }
+  if (!slot) {
+    slot = CreateDocumentFilter(format);
+    if (slot && !slot->Load(false, "")) slot.reset();
+  }
   return slot != nullptr;
 }
 
@@ -68,11 +85,12 @@ std::string LowerExtension(const std::string& name) {
 enum class Signature { kUnreadable, kZip, kCompound, kPdf, kText, kBinary };
 
 Signature Sniff(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return Signature::kUnreadable;
-  char head[4096];
-  in.read(head, sizeof head);
-  size_t n = static_cast<size_t>(in.gcount());
+  // The first bytes of a regular file only: a pipe or a device is never waited on.
+  std::string first;
+  ReadFileStatus status = ReadWholeFile(name, 4096, first);
+  if (status != ReadFileStatus::kOk && status != ReadFileStatus::kTooLarge) return Signature::kUnreadable;
+  const char* head = first.data();
+  size_t n = first.size();
   if (n >= 4 && std::memcmp(head, "PK\x03\x04", 4) == 0) return Signature::kZip;
   if (CompoundFile::HasSignature(head, n)) return Signature::kCompound;
   if (n >= 5 && std::memcmp(head, "%PDF-", 5) == 0) return Signature::kPdf;
@@ -199,17 +217,21 @@ bool IsConvertedKind(int kind) {
 
 // The printable text of a file read raw, through the binary-text extraction of its kind.
 bool ExtractRawText(const std::string& name, int kind, std::string& text) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
+  // A regular file only, read up to the largest document accepted.
+  int fd = OpenRegularFile(name);
+  if (fd < 0) return false;
   FormatDecoder decoder;
   decoder.Start(kind);
   std::unique_ptr<char[]> buffer(new char[65536]);
-  while (text.size() < DocumentFilter::kMaxTextBytes) {
-    in.read(buffer.get(), 65536);
-    size_t n = static_cast<size_t>(in.gcount());
-    if (n == 0) break;
-    decoder.Decode(buffer.get(), n, text);
+  uint64_t read = 0;
+  while (text.size() < DocumentFilter::kMaxTextBytes && read < DocumentFilter::kMaxFileBytes) {
+    ssize_t n = ::read(fd, buffer.get(), 65536);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    read += static_cast<uint64_t>(n);
+    decoder.Decode(buffer.get(), static_cast<size_t>(n), text);
   }
+  ::close(fd);
   decoder.Finish(text);
   if (text.size() > DocumentFilter::kMaxTextBytes) text.resize(DocumentFilter::kMaxTextBytes);
   return !text.empty();
@@ -238,8 +260,10 @@ class ConvertingReader : public DocumentReader {
         break;
     }
     // A Word document under an unknown extension is extracted as Word.
-    return ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text) ? PrepareResult::kConverted
-                                                                                : PrepareResult::kPassOver;
+    if (ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text)) return PrepareResult::kConverted;
+    // Said, never passed over in silence.
+    AddConversionFailure(path, GetMessageText(kMsgNothingExtracted));
+    return PrepareResult::kPassOver;
   }
   // Never reached: every file of these kinds comes as converted text.
   size_t DecodeBlock(unsigned char*, size_t length, BlockContext&) override { return length; }
@@ -413,7 +437,7 @@ int ConvertWordDocument(const std::string& fileName) {
   if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
   try {
     WordImportForm->ReadFile(fileName);
-    WordRouteText = WordImportForm->MainTextString();
+    WordRouteText = WordImportForm->TakeMainTextString();
   } catch (const WordDocumentError& e) {
     ConversionFailed = true;
     ConversionErrorText = e.what();
@@ -440,8 +464,12 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
   Signature signature = Sniff(name);
   std::string ext = LowerExtension(name);
   switch (signature) {
-    case Signature::kUnreadable:
-      return converted ? PassOver(name, 0) : ConvertedSource{};
+    case Signature::kUnreadable: {
+      if (!converted) return ConvertedSource{};
+      int whyNot = kMsgCannotOpenFile;
+      IsReadableRegularFile(name, &whyNot);
+      return PassOver(name, whyNot);
+    }
     case Signature::kZip: {
       ConverterFormat format;
       if (!PackageFormatByExtension(ext, format) && !SniffPackageFormat(name, format))
@@ -481,25 +509,37 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
   return {};
 }
 
-void ClearConversionFailures() { ConversionFailures.clear(); }
+namespace {
+std::unordered_set<std::string> FailedNames;
+}  // namespace
+
+void ClearConversionFailures() {
+  ConversionFailures.clear();
+  FailedNames.clear();
+}
 
 void AddConversionFailure(const std::string& fileName, const std::string& reason) {
-  constexpr size_t kMaxListed = 10000;
-  for (auto& f : ConversionFailures)
-    if (f.fileName == fileName) return;  // one line per file: its first reason
-  if (ConversionFailures.size() < kMaxListed) ConversionFailures.push_back({fileName, reason});
+  // One line per file: its first reason.
+  if (FailedNames.insert(fileName).second) ConversionFailures.push_back({fileName, reason});
+}
+
+std::vector<std::string> ConversionFailureLines() {
+  std::vector<std::string> lines;
+  lines.reserve(ConversionFailures.size());
+  for (const auto& f : ConversionFailures) lines.push_back(DisplayFileName(f.fileName) + ": " + Cp1252ToUtf8(f.reason));
+  return lines;
 }
 
 std::string ConversionFailureReport() {
   if (ConversionFailures.empty()) return "";
-  std::string text = GetMessageText(kMsgFailedFiles);
-  for (const auto& f : ConversionFailures) text += "\n" + f.fileName + ": " + f.reason;
+  std::string text = Cp1252ToUtf8(GetMessageText(kMsgFailedFiles));
+  for (const std::string& line : ConversionFailureLines()) text += "\n" + line;
   return text;
 }
 
 void ShowConversionFailures() {
-  std::string report = ConversionFailureReport();
-  if (!report.empty()) ShowError(report);
+  if (ConversionFailures.empty()) return;
+  CurrentMessageUi().ShowList({Cp1252ToUtf8(GetMessageText(kMsgFailedFiles)), ConversionFailureLines()});
 }
 
 }  // namespace quilor

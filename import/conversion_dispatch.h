@@ -108,13 +108,18 @@ struct ConversionFailure {
   std::string fileName;
   std::string reason;
 };
+// Every file that failed in the run, in order, with its first reason
+// (fileName as the system gives it, reason in Windows-1252).
 extern std::vector<ConversionFailure> ConversionFailures;
 void ClearConversionFailures();
 void AddConversionFailure(const std::string& fileName, const std::string& reason);
-// "These files could not be read:" and one line per file with its reason;
-// empty when none failed.
+// One UTF-8 line per failed file: the name made safe to show, ": ", the reason.
+std::vector<std::string> ConversionFailureLines();
+// "These files could not be read:" and the lines above, in UTF-8; empty
+// when none failed.
 std::string ConversionFailureReport();
-// Shows the report with an Ok button when a file failed.
+// Shows the whole list (a scrollable list in the program, every line on
+// standard error in the tools) when a file failed.
 void ShowConversionFailures();
 
 }  // namespace quilor

@@ -8,6 +8,7 @@
 #include "core/chartables.h"
 #include "core/files.h"
 #include "platform/compound_file.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -69,12 +70,11 @@ int DocumentKindFromContent(const char* data, size_t length, int kindByExtension
 }
 
 int DocumentKindOfFile(const std::string& path, int kindByExtension, bool unknownExtension) {
-  std::ifstream in(path, std::ios::binary);
-  char head[kSignatureProbeSize];
-  in.read(head, sizeof head);
-  size_t n = in ? sizeof head : static_cast<size_t>(in.gcount());
-  if (n == 0) return unknownExtension ? kDocText : kindByExtension;
-  return DocumentKindFromContent(head, n, kindByExtension, unknownExtension);
+  // The first bytes of a regular file only: a pipe or a device is never waited on.
+  std::string head;
+  ReadWholeFile(path, kSignatureProbeSize, head);
+  if (head.empty()) return unknownExtension ? kDocText : kindByExtension;
+  return DocumentKindFromContent(head.data(), head.size(), kindByExtension, unknownExtension);
 }
 
 }  // namespace quilor

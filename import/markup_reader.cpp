@@ -297,6 +297,9 @@ bool MarkupReader::FinishReference(unsigned char terminator, std::string& output
       return terminator == ';';
     }
   }
+  // A name ended by ';' that the table does not know is a reference all the
+  // same (of a character this text cannot hold): it is dropped with its ';'.
+  if (n >= 1 && terminator == ';' && reference_[0] != '#') return true;
   // Not a reference: the text stays as it was written.
   EmitText('&', output);
   for (size_t k = 0; k < n; ++k) EmitText(static_cast<unsigned char>(reference_[k]), output);

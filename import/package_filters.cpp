@@ -2,6 +2,7 @@
 // Parts are decompressed as a stream, never beyond their cap, and parsed as
 // they come; document type declarations are refused (no entity expansion).
 #include <expat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "import/filter_formats.h"
 #include "platform/compound_file.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 namespace {
@@ -33,8 +35,12 @@ class ZipPackage {
     if (zip_) zip_discard(zip_);
   }
   bool OpenFile(const std::string& path) {
+    // A regular file only: a pipe or a device is never waited on.
+    int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
     int error = 0;
-    zip_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    zip_ = zip_fdopen(fd, ZIP_RDONLY, &error);
+    if (!zip_) ::close(fd);
     return Check();
   }
   bool OpenMemory(std::string_view data) {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/read_file.h"
+
 namespace quilor {
 
 TThreadDeLectureDisque* ReadAheadThread = nullptr;
@@ -102,20 +104,14 @@ bool TThreadDeLectureDisque::OpenReadAheadFile(const char* name, int64_t& size, 
   size = 0;
   blocksReadAhead_ = 0;
   if (!name) return false;
-  // Non-blocking, so that a pipe without a writer cannot hang the open.
-  int fd = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    lastIoResult_ = errno;
+  // A regular file only: a pipe without a writer cannot hang the open.
+  int fd = OpenRegularFile(name);
+  struct stat st {};
+  if (fd < 0 || fstat(fd, &st) != 0) {
+    lastIoResult_ = fd < 0 ? errno : EIO;
+    if (fd >= 0) close(fd);
     return false;
   }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    lastIoResult_ = EINVAL;
-    close(fd);
-    return false;
-  }
-  int flags = fcntl(fd, F_GETFL);
-  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   fd_ = fd;
   lastIoResult_ = 0;
   fileSize_ = static_cast<int64_t>(st.st_size);

@@ -4,6 +4,7 @@
 #include <array>
 #include <string_view>
 
+#include "core/chartables.h"
 #include "import/byte_scan.h"
 #include "import/plain_text.h"
 #include "import/word_table.h"
@@ -28,7 +29,7 @@ constexpr auto kGroupEnd = ByteSet({'\\', '{', '}'});
 // What a control word does.
 enum class Action : uint8_t {
   kNone, kBinary, kHeader, kAnsi, kMacintosh, kDos, kParagraph, kBlank, kQuote, kDoubleQuote, kDash, kPicture,
-  kDropGroup,
+  kDropGroup, kUnicode, kUnicodeSkip,
 };
 
 using ActionTable = WordTable<Action, 128>;
@@ -50,7 +51,7 @@ constexpr ActionTable::Row kControlWords[] = {
     {"fdecor", Action::kDropGroup}, {"fbidi", Action::kDropGroup}, {"froman", Action::kDropGroup},
     {"fscript", Action::kDropGroup}, {"fswiss", Action::kDropGroup}, {"ftech", Action::kDropGroup},
     {"fnil", Action::kDropGroup}, {"fttruetype", Action::kDropGroup}, {"sbasedon", Action::kDropGroup},
-    {"snext", Action::kDropGroup}};
+    {"snext", Action::kDropGroup}, {"u", Action::kUnicode}, {"uc", Action::kUnicodeSkip}};
 
 constexpr ActionTable kActions(kControlWords);
 
@@ -77,7 +78,7 @@ void RtfReader::Decode(const char* input, size_t length, std::string& output) {
       size_t j = i;
       if (Skipping()) {
         j = FindStop<'\\', '{', '}'>(s, i, length, kGroupEnd);
-      } else if (codePage_ == kAnsi) {
+      } else if (codePage_ == kAnsi && fallbackLeft_ == 0) {
         j = FindStop<'\\', '{', '}', '\r', '\n'>(s, i, length, kSpecial);
         output.append(input + i, j - i);
       }
@@ -130,10 +131,14 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
         return;
       }
       state_ = State::kText;
+      if (controlSkipped_) return;
       if (hexHigh_ != kInvalidHex && value >= 0) Emit(static_cast<unsigned char>(hexHigh_ * 16 + value), output);
       return;
     }
     case State::kBackslash:
+      // A control that stands in a fallback counts as one character and is dropped.
+      controlSkipped_ = fallbackLeft_ > 0 && c != '\r' && c != '\n';
+      if (controlSkipped_) --fallbackLeft_;
       if (IsAsciiLetter(c)) {
         word_[0] = static_cast<char>(c | 0x20);
         wordLength_ = 1;
@@ -144,7 +149,8 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
         state_ = State::kWord;
       } else {
         state_ = State::kText;
-        ControlSymbol(c, output);
+        if (!controlSkipped_) ControlSymbol(c, output);
+        else if (c == '\'') state_ = State::kHex1;
       }
       return;
     case State::kWord:
@@ -176,11 +182,15 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
           state_ = State::kBackslash;
           return;
         case '{':
+          fallbackLeft_ = 0;
+          if (depth_ >= 0 && static_cast<size_t>(depth_) < kUcStackSize) ucStack_[depth_] = static_cast<uint8_t>(ucSkip_);
           if (depth_ < INT32_MAX) ++depth_;
           header_ = false;
           return;
         case '}':
+          fallbackLeft_ = 0;
           if (depth_ > 0) --depth_;
+          if (static_cast<size_t>(depth_) < kUcStackSize) ucSkip_ = ucStack_[depth_];
           if (skipFrom_ >= 0 && depth_ < skipFrom_) skipFrom_ = -1;
           header_ = false;
           return;
@@ -188,6 +198,10 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
         case '\n':
           return;
         default:
+          if (fallbackLeft_ > 0) {
+            --fallbackLeft_;
+            return;
+          }
           Emit(c, output);
           return;
       }
@@ -227,10 +241,25 @@ void RtfReader::ControlSymbol(unsigned char c, std::string& output) {
   }
 }
 
+void RtfReader::EmitUnicode(int64_t value, std::string& output) {
+  // The parameter is a signed 16-bit number: -3913 stands for 61623.
+  const auto unit = static_cast<char16_t>(value < 0 ? 65536 + (value % 65536) : value % 65536);
+  const unsigned char c = UnicodeToAnsi(unit);
+  if (c == '?' && unit != u'?') return;  // no such character here: the fallback is read
+  if (!Skipping()) output.push_back(static_cast<char>(c == 146 || c == 180 ? kApostrophe : c));
+  fallbackLeft_ = ucSkip_;
+}
+
 void RtfReader::EndControlWord(std::string& output) {
   state_ = State::kText;
   if (wordTooLong_) return;
-  switch (kActions.Find(std::string_view(word_, wordLength_), Action::kNone)) {
+  const Action action = kActions.Find(std::string_view(word_, wordLength_), Action::kNone);
+  // A control word that stands in a fallback does nothing, but binary data stays data.
+  if (controlSkipped_ && action != Action::kBinary) {
+    controlSkipped_ = false;
+    return;
+  }
+  switch (action) {
     case Action::kNone:
       return;
     case Action::kBinary:
@@ -270,6 +299,12 @@ void RtfReader::EndControlWord(std::string& output) {
       return;
     case Action::kDropGroup:
       DropGroup();
+      return;
+    case Action::kUnicode:
+      if (hasParameter_) EmitUnicode(negative_ ? -parameter_ : parameter_, output);
+      return;
+    case Action::kUnicodeSkip:
+      if (hasParameter_ && !negative_) ucSkip_ = static_cast<int>(std::min<int64_t>(parameter_, 255));
       return;
   }
 }

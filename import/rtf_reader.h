@@ -4,7 +4,10 @@
 // control words is acted on, destinations that hold no text (font and colour
 // tables, style sheets, pictures, starred groups, field instructions) are
 // dropped with every group nested in them, hexadecimal escapes are decoded
-// and characters are mapped from the document's code page. A control word,
+// and characters are mapped from the document's code page. A Unicode
+// character (\uN) gives its Windows-1252 character and drops the fallback
+// characters that follow it (\ucN, 1 by default); one the code page lacks
+// leaves the fallback in the text. A control word,
 // an escape or binary data may be cut anywhere by a block boundary.
 #pragma once
 
@@ -42,6 +45,13 @@ class RtfReader {
   bool Skipping() const { return skipFrom_ >= 0 && depth_ >= skipFrom_; }
   void Emit(unsigned char c, std::string& output);
 
+  void EmitUnicode(int64_t value, std::string& output);
+  // \ucN of a group; groups deeper than the stack keep the last one known.
+  static constexpr size_t kUcStackSize = 64;
+  uint8_t ucStack_[kUcStackSize] = {};
+  int ucSkip_ = 1;             // fallback characters after \uN
+  int fallbackLeft_ = 0;       // fallback characters still to drop
+  bool controlSkipped_ = false;  // the control being read is a fallback character
   State state_ = State::kText;
   char word_[kMaxWord + 1] = {};
   size_t wordLength_ = 0;

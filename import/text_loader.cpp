@@ -59,15 +59,20 @@ TTextLoader::TTextLoader(const char* runName)
     : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), scanner_(*this, segment_) {
   LoaderActive = true;
   CancelRequested = false;
+  ActiveSegmentBuffer = &segment_;
   try {
     LoadAllTexts();
   } catch (...) {
+    ActiveSegmentBuffer = nullptr;
     ReleaseTextSource();
     throw;
   }
 }
 
-TTextLoader::~TTextLoader() { ReleaseTextSource(); }
+TTextLoader::~TTextLoader() {
+  if (ActiveSegmentBuffer == &segment_) ActiveSegmentBuffer = nullptr;
+  ReleaseTextSource();
+}
 
 void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
@@ -89,6 +94,14 @@ void TTextLoader::LoadAllTexts() {
 }
 
 void TTextLoader::LoadOneText() {
+  reader_ = nullptr;
+  // A folder, a pipe or a device is never read (a pipe would never end), and
+  // a file that cannot be opened is said so: neither is passed over in silence.
+  int whyNot = 0;
+  if (!IsReadableRegularFile(name_, &whyNot)) {
+    AddConversionFailure(name_, Text(whyNot));
+    return;
+  }
   kind_ = DocumentKind(name_);
   // The first bytes decide where the extension lies; an unknown extension
   // is plain text unless they say otherwise.
@@ -169,6 +182,7 @@ bool TTextLoader::PrepareTextSource() {
   int64_t size = 0;
   fileOpen_ = ReadAheadThread->OpenReadAheadFile(name_.c_str(), size);
   bytesLeft_ = fileOpen_ ? size : 0;
+  if (!fileOpen_) AddConversionFailure(name_, Text(kMsgCannotOpenFile));
   return fileOpen_;
 }
 

@@ -120,13 +120,48 @@ void TMSWordDocument::Clear() {
   docVersion_ = 0;
 }
 
-std::string TMSWordDocument::MainTextString() const {
-  std::string text;
-  for (size_t i = 0; i < MainText.size(); ++i) {
-    if (i) text += "\r\n";
-    text += MainText[i];
+void TextLines::clear() {
+  text_.clear();
+  text_.shrink_to_fit();
+  count_ = 0;
+}
+
+void TextLines::push_back(std::string_view line) {
+  const size_t needed = line.size() + (count_ ? 2 : 0);
+  if (text_.size() + needed > kMaxBytes) return;
+  if (count_) text_ += "\r\n";
+  text_ += line;
+  ++count_;
+}
+
+std::string TextLines::operator[](size_t i) const {
+  size_t start = 0;
+  for (size_t k = 0; k < i && start != std::string::npos; ++k) {
+    start = text_.find("\r\n", start);
+    if (start != std::string::npos) start += 2;
   }
-  return text;
+  if (i >= count_ || start == std::string::npos) return std::string();
+  const size_t end = text_.find("\r\n", start);
+  return text_.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string TextLines::TakeJoined() {
+  std::string out = std::move(text_);
+  clear();
+  return out;
+}
+
+std::vector<std::string> TextLines::ToVector() const {
+  std::vector<std::string> lines;
+  if (count_ == 0) return lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text_.find("\r\n", start);
+    lines.push_back(text_.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
 }
 
 void TMSWordDocument::SetFileName(const std::string& name) {
@@ -260,8 +295,8 @@ void TMSWordDocument::ReadWordStream(CompoundFile& file, const std::string& doc,
   }
 
   // Each story is the range of character positions that follows the previous one.
-  std::vector<std::string>* lists[kStoryCount] = {&MainText, &Footnotes, &Headers, nullptr,
-                                                  &Annotations, &Endnotes, nullptr, &HeaderTextBoxes};
+  TextLines* lists[kStoryCount] = {&MainText,    &Footnotes, &Headers, nullptr,
+                                   &Annotations, &Endnotes,  nullptr,  &HeaderTextBoxes};
   if (!modern || ccp[kMain] == 0) {
     // Very old files may give no count: the whole text is the main text.
     if (ccp[kMain] == 0) ccp[kMain] = pieces.empty() ? 0 : pieces.back().cpEnd;
@@ -273,6 +308,7 @@ void TMSWordDocument::ReadWordStream(CompoundFile& file, const std::string& doc,
     cp = to;
     if (!lists[s] || to == from) continue;
     std::string raw;
+    raw.reserve(static_cast<size_t>(std::min<uint64_t>(to - from, budget)));
     bool failed = false;
     for (const Piece& piece : pieces) {
       uint64_t a = std::max<uint64_t>(from, piece.cpStart), b = std::min<uint64_t>(to, piece.cpEnd);
@@ -307,7 +343,9 @@ void TMSWordDocument::ReadWordStream(CompoundFile& file, const std::string& doc,
   }
 }
 
-void TMSWordDocument::AddText(std::vector<std::string>& list, const std::string& raw) {
+void TMSWordDocument::AddText(TextLines& list, const std::string& raw) {
+  // A paragraph mark becomes a line break of two bytes: room for them at once.
+  list.reserve(raw.size() * 2);
   std::string line;
   auto endLine = [&]() {
     list.push_back(line);

@@ -6,6 +6,7 @@
 // paragraph, in Windows-1252. The program uses the main text only.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -57,6 +58,33 @@ enum SysCharKind : int {
 // Windows code page of a Word language identifier.
 int CodePageOfLanguage(uint16_t lid);
 
+// The lines of a story in one buffer, joined by CR LF: a document of
+// millions of empty paragraphs costs two bytes a paragraph, not a string
+// each. Lines are added at the end; a line is found by walking the buffer.
+class TextLines {
+ public:
+  // Most bytes kept: lines beyond it are dropped.
+  static constexpr size_t kMaxBytes = size_t{32} << 20;
+
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  void clear();
+  void push_back(std::string_view line);
+  // Room for bytes more (at most up to kMaxBytes in all).
+  void reserve(size_t bytes) { text_.reserve(std::min(text_.size() + bytes, kMaxBytes)); }
+  std::string operator[](size_t i) const;
+  // Every line joined by CR LF.
+  const std::string& Joined() const { return text_; }
+  // The joined text, moved out; the lines are empty after.
+  std::string TakeJoined();
+  std::vector<std::string> ToVector() const;
+  bool operator==(const std::vector<std::string>& lines) const { return ToVector() == lines; }
+
+ private:
+  std::string text_;
+  size_t count_ = 0;
+};
+
 class TMSWordDocument {
  public:
   static constexpr const char* kAbout = "1.25";
@@ -88,16 +116,18 @@ class TMSWordDocument {
 
   int DocVersion() const { return docVersion_; }
 
-  std::vector<std::string> MainText, Macros, Footnotes, Headers, Annotations, Endnotes, HeaderTextBoxes;
+  TextLines MainText, Macros, Footnotes, Headers, Annotations, Endnotes, HeaderTextBoxes;
   // The main text's lines joined by CR LF.
-  std::string MainTextString() const;
+  std::string MainTextString() const { return MainText.Joined(); }
+  // The same, moved out of the document (the main text is empty after).
+  std::string TakeMainTextString() { return MainText.TakeJoined(); }
 
  private:
   void Clear();
   void ReadCompound(CompoundFile& file, const std::string& name);
   void ReadWordStream(CompoundFile& file, const std::string& stream, const std::string& name);
   void ReadSummary(const std::string& stream);
-  void AddText(std::vector<std::string>& list, const std::string& raw);
+  void AddText(TextLines& list, const std::string& raw);
 
   std::string fileName_;
   int docVersion_ = 0;

@@ -33,8 +33,9 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-enum class PenStyle { kSolid, kDash, kDot, kNone };
-enum class BrushStyle { kSolid, kClear };
+enum class PenStyle { kSolid, kDash, kDot, kNone, kDashDot };
+// kCross and kDiagonal hatch the shape with the brush colour over what lies beneath.
+enum class BrushStyle { kSolid, kClear, kCross, kDiagonal };
 
 struct Font {
   std::string name = "DejaVu Sans";

@@ -30,7 +30,10 @@ void PainterCanvas::SetPen(Rgb colour, int width, PenStyle style) {
   }
   QPen pen(ToQColor(colour));
   pen.setWidth(width);
-  pen.setStyle(style == PenStyle::kDash ? Qt::DashLine : style == PenStyle::kDot ? Qt::DotLine : Qt::SolidLine);
+  pen.setStyle(style == PenStyle::kDash      ? Qt::DashLine
+               : style == PenStyle::kDot     ? Qt::DotLine
+               : style == PenStyle::kDashDot ? Qt::DashDotLine
+                                             : Qt::SolidLine);
   painter_.setPen(pen);
 }
 
@@ -39,6 +42,10 @@ void PainterCanvas::SetBrush(Rgb colour, BrushStyle style) {
   brushClear_ = style == BrushStyle::kClear;
   if (brushClear_)
     painter_.setBrush(Qt::NoBrush);
+  else if (style == BrushStyle::kCross)
+    painter_.setBrush(QBrush(brushColour_, Qt::DiagCrossPattern));
+  else if (style == BrushStyle::kDiagonal)
+    painter_.setBrush(QBrush(brushColour_, Qt::BDiagPattern));
   else
     painter_.setBrush(brushColour_);
 }
@@ -49,6 +56,8 @@ void PainterCanvas::SetFont(const Font& font) {
   f.setBold(font.bold);
   f.setItalic(font.italic);
   f.setUnderline(font.underline);
+  // A painter without text antialiasing draws text in its exact colours.
+  if (!painter_.testRenderHint(QPainter::TextAntialiasing)) f.setStyleStrategy(QFont::NoAntialias);
   painter_.setFont(f);
   // The text colour is the font's; shapes keep the pen set by SetPen.
   textColour_ = ToQColor(font.colour);
@@ -57,7 +66,7 @@ void PainterCanvas::SetFont(const Font& font) {
 void PainterCanvas::SetTextBackground(bool opaque) { opaqueText_ = opaque; }
 
 void PainterCanvas::FillRect(const Rect& r) {
-  if (!brushClear_) painter_.fillRect(ToQRect(r), brushColour_);
+  if (!brushClear_) painter_.fillRect(ToQRect(r), painter_.brush());
 }
 
 void PainterCanvas::Rectangle(const Rect& r) { painter_.drawRect(ToQRect(r).adjusted(0, 0, -1, -1)); }

@@ -23,6 +23,7 @@ void ClearSelection() {
   ViewState.CurrentWordPosition = 0;
   ColorationSyntaxique();
   ViewState.DisplayIndex = 0;
+  ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
   TextWords.Rewind();
   TextWords.SaveCursor(kBookmarkSearchStart);
   TextWords.SaveCursor(1);
@@ -37,6 +38,7 @@ void BeginNewSelection() {
   Selection.patterns.fill(TWordCategoryData{});
   Selection.activePatterns.fill(false);
   Selection.relationRecord = static_cast<size_t>(-1);
+  ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
   Selection.matchPosition = Selection.previousMatchPosition = 0;
   if (AnalysisResults) {
     AnalysisResults->PredecessorList.clear();

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -73,6 +74,11 @@ struct TViewState {
   int CurrentItemKind = 0;             // the item kind of a category line
   std::string SelectedLineExplanation; // explanation of the selected results line (159 characters)
   std::string LastCountText;           // the padded count of the last results line built
+
+  // The relation search's place (Selection.relationRecord) before the text
+  // page's first proposition (slot 0) and before the proposition of its last
+  // line (slot 1), for the extract pages of relations and classes.
+  std::array<size_t, 2> RelationCursorSlots{static_cast<size_t>(-1), static_cast<size_t>(-1)};
 
   // The graph panel.
   bool GraphShown = false;             // the graph panel is visible

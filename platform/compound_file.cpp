@@ -6,6 +6,7 @@
 
 #include "core/chartables.h"
 #include "platform/byte_order.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 namespace {
@@ -53,15 +54,14 @@ bool CompoundFile::Fail(CompoundError e) {
 }
 
 bool CompoundFile::OpenFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(CompoundError::kReadError);
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return Fail(CompoundError::kReadError);
-  if (static_cast<uint64_t>(size) > kMaxFileSize) return Fail(CompoundError::kTooLarge);
-  in.seekg(0);
-  std::string data(static_cast<size_t>(size), '\0');
-  if (size > 0 && !in.read(data.data(), size)) return Fail(CompoundError::kReadError);
+  // A regular file of bounded size only: a pipe, a device or a folder is a read error.
+  std::string data;
+  switch (ReadWholeFile(path, kMaxFileSize + 1, data)) {
+    case ReadFileStatus::kOk: break;
+    case ReadFileStatus::kTooLarge: return Fail(CompoundError::kTooLarge);
+    default: return Fail(CompoundError::kReadError);
+  }
+  if (data.size() > kMaxFileSize) return Fail(CompoundError::kTooLarge);
   return Open(data);
 }
 

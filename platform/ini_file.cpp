@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include <climits>
+#include <cstdint>
 
 #include "platform/read_file.h"
 
@@ -17,6 +18,19 @@ std::string_view Trim(std::string_view s) {
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+std::string LowerKey(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
+// A value quoted at both ends with the same quotation mark loses the quotes.
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  return value;
+}
 
 }  // namespace
 
@@ -37,8 +51,9 @@ bool IniFile::Load(const std::string& path) {
 
 void IniFile::Parse(std::string_view text) {
   sections_.clear();
+  sectionIndex_.clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  Section* current = nullptr;
+  size_t current = SIZE_MAX;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = pos;
@@ -51,53 +66,71 @@ void IniFile::Parse(std::string_view text) {
       size_t close = line.find(']');
       if (close != std::string_view::npos) line = line.substr(0, close);
       std::string_view name = Trim(line);
-      current = FindSection(name);
-      if (!current) {
-        sections_.push_back(Section{std::string(name), {}});
-        current = &sections_.back();
+      auto found = sectionIndex_.find(LowerKey(name));
+      if (found != sectionIndex_.end()) {
+        current = found->second;
+      } else {
+        AddSection(name);
+        current = sections_.size() - 1;
       }
       continue;
     }
-    if (!current) continue;
+    if (current == SIZE_MAX) continue;
     size_t eq = line.find('=');
     std::string_view key = Trim(line.substr(0, eq));
     std::string_view value = eq == std::string_view::npos ? std::string_view() : Trim(line.substr(eq + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-      value = value.substr(1, value.size() - 2);
     if (key.empty()) continue;
-    bool known = false;
-    for (const auto& e : current->entries)
-      if (EqualsIgnoringAsciiCase(e.first, key)) known = true;
-    if (!known) current->entries.emplace_back(std::string(key), std::string(value));
+    Section& s = sections_[current];
+    if (s.index.emplace(LowerKey(key), s.entries.size()).second) s.entries.emplace_back(std::string(key), std::string(value));
   }
 }
 
-const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+void IniFile::Section::Reindex() {
+  index.clear();
+  for (size_t i = 0; i < entries.size(); ++i) index.emplace(LowerKey(entries[i].first), i);
+}
+
+IniFile::Section& IniFile::AddSection(std::string_view name) {
   name = Trim(name);
-  for (const auto& s : sections_)
-    if (EqualsIgnoringAsciiCase(s.name, name)) return &s;
-  return nullptr;
+  sectionIndex_.emplace(LowerKey(name), sections_.size());
+  sections_.push_back(Section{std::string(name), {}, {}});
+  return sections_.back();
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  auto found = sectionIndex_.find(LowerKey(Trim(name)));
+  return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 IniFile::Section* IniFile::FindSection(std::string_view name) {
   return const_cast<Section*>(static_cast<const IniFile*>(this)->FindSection(name));
 }
 
-const std::string* IniFile::FindValue(std::string_view section, std::string_view key) const {
+const std::string* IniFile::FindRaw(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(section);
   if (!s) return nullptr;
-  key = Trim(key);
-  for (const auto& e : s->entries)
-    if (EqualsIgnoringAsciiCase(e.first, key)) return &e.second;
-  return nullptr;
+  auto found = s->index.find(LowerKey(Trim(key)));
+  return found == s->index.end() ? nullptr : &s->entries[found->second].second;
+}
+
+std::optional<std::string_view> IniFile::FindValue(std::string_view section, std::string_view key) const {
+  const std::string* raw = FindRaw(section, key);
+  if (!raw) return std::nullopt;
+  return Unquote(*raw);
+}
+
+std::optional<std::string> IniFile::GetRaw(std::string_view section, std::string_view key) const {
+  const std::string* raw = FindRaw(section, key);
+  if (!raw) return std::nullopt;
+  return *raw;
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,
                                size_t capacity) const {
-  const std::string* v = FindValue(section, key);
+  std::optional<std::string_view> v = FindValue(section, key);
   std::string result;
   if (v) {
-    result = *v;
+    result = std::string(*v);
   } else {
     while (!def.empty() && IsBlank(def.back())) def.remove_suffix(1);
     result = std::string(def);
@@ -107,7 +140,7 @@ std::string IniFile::GetString(std::string_view section, std::string_view key, s
 }
 
 int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
-  const std::string* v = FindValue(section, key);
+  std::optional<std::string_view> v = FindValue(section, key);
   if (!v) return def;
   std::string_view s = *v;
   bool negative = false;
@@ -128,9 +161,9 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int def) con
 }
 
 bool IniFile::GetYesNo(std::string_view section, std::string_view key, bool def) const {
-  const std::string* v = FindValue(section, key);
+  std::optional<std::string_view> v = FindValue(section, key);
   if (!v) return def;
-  std::string head = v->substr(0, 3);
+  std::string head(v->substr(0, 3));
   for (char& c : head) c = AsciiLower(c);
   return head == "oui" || head == "yes";
 }
@@ -138,7 +171,7 @@ bool IniFile::GetYesNo(std::string_view section, std::string_view key, bool def)
 bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
-  return FindValue(section, key) != nullptr;
+  return FindRaw(section, key) != nullptr;
 }
 
 std::vector<std::string> IniFile::SectionNames() const {
@@ -156,39 +189,30 @@ std::vector<std::string> IniFile::KeyNames(std::string_view section) const {
 
 void IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
   Section* s = FindSection(section);
-  if (!s) {
-    sections_.push_back(Section{std::string(Trim(section)), {}});
-    s = &sections_.back();
-  }
+  if (!s) s = &AddSection(section);
   key = Trim(key);
-  for (auto& e : s->entries)
-    if (EqualsIgnoringAsciiCase(e.first, key)) {
-      e.second = std::string(value);
-      return;
-    }
-  s->entries.emplace_back(std::string(key), std::string(value));
+  auto [it, added] = s->index.emplace(LowerKey(key), s->entries.size());
+  if (added) s->entries.emplace_back(std::string(key), std::string(value));
+  else s->entries[it->second].second = std::string(value);
 }
 
 bool IniFile::Remove(std::string_view section, std::string_view key) {
   Section* s = FindSection(section);
   if (!s) return false;
-  key = Trim(key);
-  for (auto it = s->entries.begin(); it != s->entries.end(); ++it)
-    if (EqualsIgnoringAsciiCase(it->first, key)) {
-      s->entries.erase(it);
-      return true;
-    }
-  return false;
+  auto found = s->index.find(LowerKey(Trim(key)));
+  if (found == s->index.end()) return false;
+  s->entries.erase(s->entries.begin() + static_cast<std::ptrdiff_t>(found->second));
+  s->Reindex();
+  return true;
 }
 
 bool IniFile::RemoveSection(std::string_view section) {
-  section = Trim(section);
-  for (auto it = sections_.begin(); it != sections_.end(); ++it)
-    if (EqualsIgnoringAsciiCase(it->name, section)) {
-      sections_.erase(it);
-      return true;
-    }
-  return false;
+  auto found = sectionIndex_.find(LowerKey(Trim(section)));
+  if (found == sectionIndex_.end()) return false;
+  sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(found->second));
+  sectionIndex_.clear();
+  for (size_t i = 0; i < sections_.size(); ++i) sectionIndex_.emplace(LowerKey(sections_[i].name), i);
+  return true;
 }
 
 std::string IniFile::Serialise() const {

@@ -6,11 +6,16 @@
 // blanks, a value quoted at both ends with the same quotation mark loses the
 // quotes, lines starting with ';' are comments, lines before the first
 // section are ignored. Any bytes are accepted; a NUL byte ends its line.
+// Values are kept as written (quotes included) so that a rewrite gives them
+// back unchanged; the quotes are taken off when a value is read. Look-ups go
+// through hash tables: parsing and reading are linear in the file's size.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -44,7 +49,11 @@ class IniFile {
   std::vector<std::string> SectionNames() const;
   std::vector<std::string> KeyNames(std::string_view section) const;
 
+  // The value as written in the file, quotes included.
+  std::optional<std::string> GetRaw(std::string_view section, std::string_view key) const;
+
   // Editing (used by the settings store, which writes its own escaped text).
+  // The value is stored as given (quotes included) and written back so.
   void SetString(std::string_view section, std::string_view key, std::string_view value);
   bool Remove(std::string_view section, std::string_view key);
   bool RemoveSection(std::string_view section);
@@ -54,13 +63,18 @@ class IniFile {
  private:
   struct Section {
     std::string name;
-    std::vector<std::pair<std::string, std::string>> entries;
+    std::vector<std::pair<std::string, std::string>> entries;  // key, raw value
+    std::unordered_map<std::string, size_t> index;              // lower-cased key -> entry
+    void Reindex();
   };
   const Section* FindSection(std::string_view name) const;
   Section* FindSection(std::string_view name);
-  const std::string* FindValue(std::string_view section, std::string_view key) const;
+  Section& AddSection(std::string_view name);
+  const std::string* FindRaw(std::string_view section, std::string_view key) const;
+  std::optional<std::string_view> FindValue(std::string_view section, std::string_view key) const;
 
   std::vector<Section> sections_;
+  std::unordered_map<std::string, size_t> sectionIndex_;  // lower-cased name -> section
 };
 
 // Case-insensitive ASCII comparison used for profile names.

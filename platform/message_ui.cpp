@@ -40,6 +40,20 @@ BoxAnswer ScriptedMessageUi::ShowBox(const BoxRequest& request) {
   return {DefaultResult(request.kind), false};
 }
 
+void MessageUi::ShowList(const ListRequest& request) {
+  BoxRequest box;
+  box.text = Utf8ToCp1252(request.heading);
+  for (const std::string& line : request.lines) box.text += "\n" + Utf8ToCp1252(line);
+  ShowBox(box);
+}
+
+void ScriptedMessageUi::ShowList(const ListRequest& request) {
+  lists_.push_back(request);
+  if (!echo_) return;
+  std::fprintf(stderr, "%s\n", request.heading.c_str());
+  for (const std::string& line : request.lines) std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 void ScriptedMessageUi::ShowSystemError(const std::string& text) {
   systemErrors_.push_back(text);
   if (echo_) std::fprintf(stderr, "Error: %s\n", Cp1252ToUtf8(text).c_str());

@@ -32,10 +32,21 @@ struct BoxRequest {
   bool withDontShow = false;
 };
 
+// A list of any length under a heading (the documents that could not be
+// read, each with its reason). Every text is UTF-8; names in the lines are
+// already made safe to show (DisplayFileName).
+struct ListRequest {
+  std::string heading;
+  std::vector<std::string> lines;
+};
+
 class MessageUi {
  public:
   virtual ~MessageUi() = default;
   virtual BoxAnswer ShowBox(const BoxRequest& request) = 0;
+  // The window layer shows a scrollable list; this default gives one box
+  // with every line, never cut.
+  virtual void ShowList(const ListRequest& request);
   // The plain error box used where the program's own box cannot be trusted.
   virtual void ShowSystemError(const std::string& text) = 0;
 };
@@ -54,10 +65,13 @@ class ScriptedMessageUi : public MessageUi {
   void QueueAnswer(int result, bool dontShowAgain = false) { answers_.push_back({result, dontShowAgain}); }
   BoxAnswer ShowBox(const BoxRequest& request) override;
   void ShowSystemError(const std::string& text) override;
+  // Recorded; echoed as the heading and then one line per entry.
+  void ShowList(const ListRequest& request) override;
 
   const std::vector<BoxRequest>& Shown() const { return shown_; }
+  const std::vector<ListRequest>& Lists() const { return lists_; }
   const std::vector<std::string>& SystemErrors() const { return systemErrors_; }
-  void ClearLog() { shown_.clear(); systemErrors_.clear(); }
+  void ClearLog() { shown_.clear(); systemErrors_.clear(); lists_.clear(); }
 
   static int DefaultResult(int kind);
 
@@ -66,6 +80,7 @@ class ScriptedMessageUi : public MessageUi {
   std::deque<BoxAnswer> answers_;
   std::vector<BoxRequest> shown_;
   std::vector<std::string> systemErrors_;
+  std::vector<ListRequest> lists_;
 };
 
 // Installs a ScriptedMessageUi for the life of a scope (tests).

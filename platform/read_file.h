@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace quilor {
@@ -16,5 +17,12 @@ enum class ReadFileStatus {
 // Reads up to maxSize bytes of a regular file into text. Opening never
 // waits on a pipe or device; anything but a regular file is refused.
 ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::string& text);
+
+// Opens path for reading without waiting on a pipe or device and checks it
+// is a regular file; the descriptor (blocking again) or -1 with errno set
+// (EISDIR for a folder, EINVAL for anything else that is no regular file).
+int OpenRegularFile(const std::string& path);
+// The same as a stdio stream ("rb"); nullptr with errno set.
+std::FILE* OpenRegularFileStream(const std::string& path);
 
 }  // namespace quilor

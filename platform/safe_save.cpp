@@ -1,11 +1,15 @@
 #include "platform/safe_save.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <random>
 
 namespace quilor {
 
@@ -34,6 +38,63 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+std::string RandomSuffix() {
+  static std::atomic<unsigned> counter{0};
+  static thread_local std::mt19937_64 random(std::random_device{}() ^
+                                             static_cast<uint64_t>(::getpid()) << 32 ^
+                                             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  char text[40];
+  std::snprintf(text, sizeof text, "%d.%08llx%u", static_cast<int>(::getpid()),
+                static_cast<unsigned long long>(random() & 0xFFFFFFFFull), counter++);
+  return text;
+}
+
+bool CopyToUniqueFile(const std::string& path, std::string& made) {
+  int in = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (in < 0) return false;
+  int out = CreateUniqueFile(path, made);
+  bool ok = out >= 0;
+  char block[65536];
+  while (ok) {
+    ssize_t n = ::read(in, block, sizeof block);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    ok = WriteAll(out, std::string_view(block, static_cast<size_t>(n)));
+  }
+  int e = errno;
+  ::close(in);
+  if (out >= 0 && ::close(out) != 0) ok = false;
+  if (!ok && out >= 0) ::unlink(made.c_str());
+  errno = e;
+  return ok;
+}
+
+// A second name for the previous file, under a unique name, renamed over the
+// backup: the backup is replaced in one step by a whole earlier version.
+bool KeepBackup(const std::string& path, const std::string& backup) {
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::string link = path + "." + RandomSuffix() + ".bak";
+    if (::link(path.c_str(), link.c_str()) != 0) {
+      if (errno == EEXIST) continue;
+      if (errno != EPERM && errno != ENOTSUP && errno != EMLINK) return false;
+      // Links refused by the file system: a copy under a unique name instead.
+      if (!CopyToUniqueFile(path, link)) return false;
+    }
+    if (::rename(link.c_str(), backup.c_str()) != 0) {
+      int e = errno;
+      ::unlink(link.c_str());
+      errno = e;
+      return false;
+    }
+    return true;
+  }
+  errno = EEXIST;
+  return false;
+}
+
 }  // namespace
 
 bool WriteAll(int fd, std::string_view data) {
@@ -55,17 +116,43 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
-SaveResult SafeSave(const std::string& path, std::string_view contents) {
+int CreateUniqueFile(const std::string& prefix, std::string& made) {
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    made = prefix + "." + RandomSuffix() + ".tmp";
+    int fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options) {
   if (path.empty()) return Fail("open", ENOENT);
-  const std::string temp = path + ".tmp";
   const std::string backup = path + ".bak";
 
   struct stat previous {};
-  const bool hadPrevious = ::stat(path.c_str(), &previous) == 0;
-  if (hadPrevious && !S_ISREG(previous.st_mode)) return Fail("open", S_ISDIR(previous.st_mode) ? EISDIR : EINVAL);
-  mode_t mode = hadPrevious ? (previous.st_mode & 07777) : 0644;
+  const bool hadPrevious = ::lstat(path.c_str(), &previous) == 0;
+  if (hadPrevious && S_ISLNK(previous.st_mode)) {
+    // A link in place of the file: the file it names keeps its bits, the
+    // link is replaced by the new file.
+    struct stat target {};
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode))
+      return Fail("open", S_ISDIR(target.st_mode) ? EISDIR : EINVAL);
+  } else if (hadPrevious && !S_ISREG(previous.st_mode)) {
+    return Fail("open", S_ISDIR(previous.st_mode) ? EISDIR : EINVAL);
+  }
+  mode_t mode = 0;
+  if (hadPrevious && S_ISREG(previous.st_mode)) {
+    mode = previous.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0644 & ~mask;
+  }
 
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+  std::string temp;
+  int fd = CreateUniqueFile(path, temp);
   if (fd < 0) return Fail("open", errno);
   if (!WriteAll(fd, contents)) {
     int e = errno;
@@ -74,37 +161,28 @@ SaveResult SafeSave(const std::string& path, std::string_view contents) {
     return Fail("write", e);
   }
   if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
-    // EINVAL: the target cannot be synchronised (a special file); the close
-    // below still reports a lost write.
     int e = errno;
     ::close(fd);
     ::unlink(temp.c_str());
     return Fail("sync", e);
   }
+  // The bits of the previous file once the contents are whole.
+  ::fchmod(fd, mode);
   if (::close(fd) != 0) {
     int e = errno;
     ::unlink(temp.c_str());
     return Fail("close", e);
   }
 
-  // A hard link keeps the previous file under its own name until the rename
-  // below replaces it atomically; where links are refused, the previous file
-  // is moved aside first and put back when the rename fails.
-  bool movedAside = false;
-  if (hadPrevious) {
-    ::unlink(backup.c_str());
-    if (::link(path.c_str(), backup.c_str()) != 0) {
-      if (::rename(path.c_str(), backup.c_str()) != 0) {
-        int e = errno;
-        ::unlink(temp.c_str());
-        return Fail("backup", e);
-      }
-      movedAside = true;
-    }
+  if (hadPrevious && S_ISREG(previous.st_mode) && options.keepBackup && !KeepBackup(path, backup) &&
+      errno != ENOENT) {
+    // ENOENT: another process replaced the file meanwhile; there is nothing to keep.
+    int e = errno;
+    ::unlink(temp.c_str());
+    return Fail("backup", e);
   }
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     int e = errno;
-    if (movedAside) ::rename(backup.c_str(), path.c_str());
     ::unlink(temp.c_str());
     return Fail("rename", e);
   }
@@ -112,6 +190,29 @@ SaveResult SafeSave(const std::string& path, std::string_view contents) {
   SaveResult ok;
   ok.ok = true;
   return ok;
+}
+
+FileLock::FileLock(const std::string& path) {
+  if (path.empty()) return;
+  const std::string lock = path + ".lock";
+  fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+  if (fd_ < 0) return;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
+}
+
+FileLock::~FileLock() {
+  if (fd_ >= 0) ::close(fd_);  // closing releases the lock
 }
 
 }  // namespace quilor

@@ -1,9 +1,13 @@
-// The one safe way to replace a text file of the program.
+// The one safe way to replace a file of the program.
 //
-// The new contents go to "<name>.tmp", which is flushed to the disk and
-// closed with its errors checked; the previous file is kept as "<name>.bak";
-// only then does the temporary file take the name. When anything fails the
-// previous file stays exactly as it was and the caller is told why.
+// The new contents go to a temporary file of a unique name in the target's
+// folder, created afresh (never through a link planted under that name, mode
+// 0600 until it is complete), flushed to the disk and closed with its errors
+// checked. The previous file is then kept as "<name>.bak": a second link to
+// it is made under a unique name and renamed over the backup, so the backup
+// is always a whole earlier version, never a half-written or mixed one. Only
+// then does the temporary file take the name, in one rename. When anything
+// fails the previous file stays exactly as it was and the caller is told why.
 #pragma once
 
 #include <string>
@@ -19,12 +23,37 @@ struct SaveResult {
   explicit operator bool() const { return ok; }
 };
 
+struct SaveOptions {
+  bool keepBackup = true;  // keep the previous file as "<name>.bak"
+};
+
 // Writes contents as the whole new file at path (see above). A previous file
-// keeps its permission bits in the new one.
-SaveResult SafeSave(const std::string& path, std::string_view contents);
+// keeps its permission bits in the new one; a new file gets 0644 less the
+// process's umask.
+SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options = {});
 
 // Writes all of data to an open descriptor, retrying short writes and
 // interruptions. False with errno set on failure.
 bool WriteAll(int fd, std::string_view data);
+
+// Creates a new file of a unique name "<prefix>.<random>.tmp" with
+// O_CREAT|O_EXCL|O_NOFOLLOW and mode 0600; its descriptor, or -1 with errno
+// set. The name made is left in made.
+int CreateUniqueFile(const std::string& prefix, std::string& made);
+
+// An advisory lock on "<path>.lock", held for the life of the object, that
+// serialises the read-modify-write of a file between processes. Locked()
+// is false when the lock file cannot be opened (the work goes on unlocked).
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool Locked() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace quilor

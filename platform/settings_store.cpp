@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/read_file.h"
+
 namespace quilor {
 
 namespace {
@@ -77,8 +79,31 @@ std::string UnescapeSettingText(std::string_view text) {
 
 bool SettingsStore::Load(const std::string& path) {
   ini_.Parse("");
-  if (::access(path.c_str(), F_OK) != 0) return errno == ENOENT || errno == ENOTDIR;
-  return ini_.Load(path);
+  if (path.empty()) {
+    status_ = SettingsLoadStatus::kNoFolder;
+    return false;
+  }
+  std::string text;
+  switch (ReadWholeFile(path, kMaxFileSize, text)) {
+    case ReadFileStatus::kOk:
+      status_ = SettingsLoadStatus::kOk;
+      ini_.Parse(text);
+      return true;
+    case ReadFileStatus::kNotFound:
+      status_ = SettingsLoadStatus::kMissing;
+      return true;
+    case ReadFileStatus::kTooLarge:
+      status_ = SettingsLoadStatus::kTooLarge;
+      return false;
+    default:
+      // A missing parent folder is a missing store.
+      if (::access(path.c_str(), F_OK) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        status_ = SettingsLoadStatus::kMissing;
+        return true;
+      }
+      status_ = SettingsLoadStatus::kUnreadable;
+      return false;
+  }
 }
 
 void SettingsStore::Parse(std::string_view text) { ini_.Parse(text); }
@@ -86,14 +111,16 @@ void SettingsStore::Parse(std::string_view text) { ini_.Parse(text); }
 std::string SettingsStore::Serialise() const { return ini_.Serialise(); }
 
 SaveResult SettingsStore::Save(const std::string& path) const {
-  if (!MakeParentFolders(path)) {
+  if (path.empty() || !MakeParentFolders(path)) {
     SaveResult r;
-    r.error = errno;
+    r.error = path.empty() ? ENOENT : errno;
     r.step = "open";
     return r;
   }
   return SafeSave(path, Serialise());
 }
+
+SettingsLock::SettingsLock(const std::string& path) : lock_(path.empty() ? std::string() : (MakeParentFolders(path), path)) {}
 
 bool SettingsStore::Read(std::string_view key, std::string_view name, std::string& value) const {
   std::string section = EscapeSettingText(CleanKey(key));
@@ -130,7 +157,8 @@ std::string DefaultSettingsFilePath() {
     base = xdg;
   } else {
     const char* home = std::getenv("HOME");
-    base = std::string(home && home[0] ? home : "/tmp") + "/.config";
+    if (!home || home[0] != '/') return std::string();
+    base = std::string(home) + "/.config";
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   return base + "/Quilor/settings.ini";
@@ -140,32 +168,90 @@ std::string SettingsFilePath() { return OverridePath().empty() ? DefaultSettings
 
 void SetSettingsFilePath(const std::string& path) { OverridePath() = path; }
 
-bool ReadSetting(std::string_view key, std::string_view name, std::string& value) {
+namespace {
+
+// The store file as last parsed, with what identifies the file's state.
+struct CachedStore {
+  std::string path;
+  bool valid = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = -1;
+  struct timespec modified {};
   SettingsStore store;
-  store.Load(SettingsFilePath());
-  return store.Read(key, name, value);
+  bool loaded = false;
+  size_t parses = 0;
+};
+
+CachedStore& Cache() {
+  static CachedStore cache;
+  return cache;
 }
+
+// The store in use, parsed again only when the file changed.
+const SettingsStore& CurrentStore(bool& loaded) {
+  CachedStore& c = Cache();
+  const std::string path = SettingsFilePath();
+  struct stat st {};
+  const bool exists = !path.empty() && ::stat(path.c_str(), &st) == 0;
+  const bool same = c.valid && c.path == path &&
+                    (exists ? c.size == st.st_size && c.device == st.st_dev && c.inode == st.st_ino &&
+                                  c.modified.tv_sec == st.st_mtim.tv_sec && c.modified.tv_nsec == st.st_mtim.tv_nsec
+                            : c.size == -1);
+  if (!same) {
+    c.path = path;
+    c.loaded = c.store.Load(path);
+    ++c.parses;
+    c.valid = true;
+    c.size = exists ? st.st_size : -1;
+    c.device = exists ? st.st_dev : 0;
+    c.inode = exists ? st.st_ino : 0;
+    c.modified = exists ? st.st_mtim : timespec{};
+  }
+  loaded = c.loaded;
+  return c.store;
+}
+
+}  // namespace
+
+bool ReadSetting(std::string_view key, std::string_view name, std::string& value) {
+  bool loaded = false;
+  const SettingsStore& store = CurrentStore(loaded);
+  return loaded && store.Read(key, name, value);
+}
+
+SettingsLoadStatus LastSettingsLoadStatus() {
+  bool loaded = false;
+  return CurrentStore(loaded).LastLoadStatus();
+}
+
+size_t SettingsParseCount() { return Cache().parses; }
 
 namespace {
 
-// Loads the store in use, applies change and saves it when change says so.
-// A store that exists but cannot be read is never replaced.
+// Loads the store in use under its lock, applies change and saves it when
+// the change altered it. A store that exists but cannot be read is never
+// replaced.
 template <typename Change>
 SaveResult ChangeStore(Change change) {
   SettingsStore store;
   const std::string path = SettingsFilePath();
+  SettingsLock lock(path);
   if (!store.Load(path)) {
     SaveResult r;
-    r.error = EIO;
+    r.error = path.empty() ? ENOENT : store.LastLoadStatus() == SettingsLoadStatus::kTooLarge ? EFBIG : EIO;
     r.step = "open";
     return r;
   }
-  if (!change(store)) {
+  const std::string before = store.Serialise();
+  if (!change(store) || store.Serialise() == before) {
     SaveResult r;
     r.ok = true;
     return r;
   }
-  return store.Save(path);
+  SaveResult saved = store.Save(path);
+  Cache().valid = false;
+  return saved;
 }
 
 }  // namespace

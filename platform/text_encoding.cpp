@@ -63,4 +63,50 @@ std::string Utf8ToCp1252(std::string_view text) {
   return out;
 }
 
+std::string DisplayFileName(std::string_view name) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(name.size());
+  auto escapeByte = [&](unsigned char c) {
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  };
+  for (size_t i = 0; i < name.size();) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c == '\t') out += "\\t";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\\') out += "\\\\";
+    else if (c < 0x20 || c == 0x7F) escapeByte(c);
+    if (c < 0x80) {
+      if (c >= 0x20 && c != 0x7F && c != '\\') out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    // A multi-byte character is kept only when it is well formed and is no
+    // C1 control (U+0080..U+009F).
+    size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+    bool valid = length > 0 && i + length <= name.size();
+    char32_t cp = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+    for (size_t k = 1; valid && k < length; ++k) {
+      const unsigned char t = static_cast<unsigned char>(name[i + k]);
+      valid = (t & 0xC0) == 0x80;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if (valid) {
+      const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+      valid = cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF) && !(cp >= 0x80 && cp <= 0x9F);
+    }
+    if (valid) {
+      out.append(name.substr(i, length));
+      i += length;
+    } else {
+      escapeByte(c);
+      ++i;
+    }
+  }
+  return out;
+}
+
 }  // namespace quilor

@@ -13,4 +13,10 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Characters Windows-1252 has no byte for become '?'; invalid UTF-8 bytes too.
 std::string Utf8ToCp1252(std::string_view text);
 
+// A file name (UTF-8 bytes as the system gives them) made safe to show:
+// valid UTF-8 where every control character, DEL, backslash and byte that is
+// no part of valid UTF-8 is written as an escape ("\t", "\n", "\r", "\\",
+// "\xNN"), so that no name can break or forge a line of a report.
+std::string DisplayFileName(std::string_view name);
+
 }  // namespace quilor

@@ -20,8 +20,6 @@
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
 // 64 a bad option or no file, 66 a file missing or unreadable.
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -43,6 +41,7 @@
 #include "engine/burst_report.h"
 #include "engine/results_report.h"
 #include "engine/startup.h"
+#include "engine/tool_analysis.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -56,14 +55,9 @@ using namespace quilor;
 
 constexpr int kMsgUsage = 5856;
 constexpr int kMsgUnknownOption = 5002;
-constexpr int kMsgFileNotFound = 5003;
-constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgDicoNeedsFolder = 5005;
-constexpr int kMsgQueueFull = 5006;
 constexpr int kMsgScenarioNeedsFile = 5857;
 
-constexpr int kExitUsage = 64;
-constexpr int kExitNoInput = 66;
 
 void Say(const std::string& cp1252) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(cp1252).c_str()); }
 
@@ -71,6 +65,8 @@ void Say(int id, const std::string& utf8Detail) {
   std::string text = GetMessageText(id);
   std::fprintf(stderr, "%s %s\n", Cp1252ToUtf8(text).c_str(), utf8Detail.c_str());
 }
+
+void SayUtf8(const std::string& utf8) { std::fprintf(stderr, "%s\n", utf8.c_str()); }
 
 class Output {
  public:
@@ -163,56 +159,18 @@ int Run(int argc, char** argv) {
     Say(GetMessageText(dico.empty() ? kMsgDicoNeedsFolder : kMsgUsage));
     return kExitUsage;
   }
-  for (const std::string& f : files) {
-    struct stat st;
-    if (stat(f.c_str(), &st) != 0) {
-      Say(kMsgFileNotFound, f);
-      return kExitNoInput;
-    }
-    if (!S_ISREG(st.st_mode) || access(f.c_str(), R_OK) != 0) {
-      Say(kMsgFileUnreadable, f);
-      return kExitNoInput;
-    }
+  std::string problem;
+  if (const int code = CheckToolFiles(files, problem); code != kExitOk) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return code;
   }
-
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
-  InitMessages();
-  // The program's own start-up on the dictionary folder: a dictionary that
-  // cannot be read ends the tool with its message and code. The tool reads
-  // the user's options but never writes them.
-  WorkContext->DictionaryMask = dico + "/englex.*";
-  const bool started = StartUp();
-  SaveOptionsAtExit = false;
-  if (!started) {
-    ShutDown();
+  bool ok = false;
+  if (const int code = StartToolAnalysis({dico, scenario, files}, ok, SayUtf8); code != kExitOk) {
     SetMessageUi(nullptr);
-    return kExitFatal;
+    return code;
   }
-  // The current Scenario and Borders, as the main window loads them after start-up.
-  LoadCurrentScenario();
-  LoadCurrentBorders();
-  if (!scenario.empty()) {
-    ScenarioFile.Clear();
-    if (!LoadClassFile(ScenarioFile, scenario) || !OntologyEngine) {
-      Say(kMsgFileUnreadable, scenario);
-      ShutDown();
-      SetMessageUi(nullptr);
-      return kExitNoInput;
-    }
-    OntologyEngine->LoadScenario(ScenarioFile, false);
-    OntologyEngine->ShareScenarioWithIndexes();
-  }
-  FileQueue.Clear();
-  for (const std::string& f : files) {
-    if (!FileQueue.Add(f.c_str())) {
-      Say(GetMessageText(kMsgQueueFull));
-      break;
-    }
-  }
-
-  bool ok = RunAnalysis(0);
-  CloseProgressGauge();
 
   Output out;
   if (results && ok && AnalysisResults) {
@@ -243,8 +201,7 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   out.Flush();
-  AnalysisResults.reset();
-  ShutDown();
+  StopToolAnalysis();
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "core/class_file.h"
+#include "engine/options.h"
 #include "platform/message_ui.h"
 
 namespace quilor {
@@ -104,6 +106,29 @@ TEST_F(ClassFileTest, ReadAndWriteErrorsGiveTheirMessageAndFalse) {
   list.Add(e);
   EXPECT_FALSE(SaveClassFile(list, (dir_ / "no-such-dir" / "x.scn").string(), "x.scn"));
   EXPECT_EQ(ui_.ui.Shown().size(), 2u);
+}
+
+TEST_F(ClassFileTest, TheScenarioDateGoesIntoTheOptionsOnLoadAndSave) {
+  namespace fs = std::filesystem;
+  auto seconds = [](const std::string& path) {
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::seconds>(fs::last_write_time(path).time_since_epoch()).count());
+  };
+  ClassFileList list;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(list, "G#0V\t1\tanimals\r\n0#1#\tdog\tanimals\r\n", damaged));
+  const std::string saved = (dir_ / "dated.scn").string();
+  Options->Set(opt::ScenarioFileDate, 0);
+  ASSERT_TRUE(SaveClassFile(list, saved));
+  EXPECT_NE(Options->Get(opt::ScenarioFileDate), 0u);
+  EXPECT_EQ(Options->Get(opt::ScenarioFileDate), seconds(saved));
+
+  const std::string older = Write("older.scn", "G#0V\t1\tplants\r\n");
+  fs::last_write_time(older, fs::last_write_time(older) - std::chrono::hours(240));
+  ClassFileList read;
+  ASSERT_TRUE(LoadClassFile(read, older));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileDate), seconds(older));
+  Options->ResetSettings();
 }
 
 }  // namespace

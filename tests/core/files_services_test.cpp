@@ -194,6 +194,68 @@ TEST(ProgramFiles, PathsKeepTheirCaseAndVersionTexts) {
   EXPECT_EQ(version, "0.?.0");
   EXPECT_EQ(build, " 0001");
   EXPECT_TRUE(flag);
+  // The program's own record comes from the build's version.
+  GetProgramVersion(version, build, flag);
+  EXPECT_EQ(version, QUILOR_VERSION_TEXT);
+  EXPECT_EQ(version, "8.3.1");
+  EXPECT_EQ(build, " 0000");
+  EXPECT_FALSE(flag);
+}
+
+TEST(Shell, EachVerbDoesItsOwnThing) {
+  TempFolder dir;
+  const std::string file = dir / "notes.txt";
+  WriteWholeFile(file, "x");
+  RecordingLauncher launcher;
+  ScopedScriptedUi ui;
+  unsetenv("VISUAL");
+  setenv("EDITOR", "my-editor --wait", 1);
+  EXPECT_GT(ShellOpenWithVerb("open", file), 32);
+  EXPECT_GT(ShellOpenWithVerb("Explore", file), 32);
+  EXPECT_GT(ShellOpenWithVerb("explore", dir.path()), 32);
+  EXPECT_GT(ShellOpenWithVerb("edit", file), 32);
+  EXPECT_GT(ShellOpenWithVerb("print", file), 32);
+  EXPECT_EQ(ShellOpenWithVerb("runas", file), kShellNoAssociation);
+  unsetenv("EDITOR");
+  ASSERT_EQ(launcher.calls.size(), 5u);
+  EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", file}));
+  EXPECT_EQ(launcher.calls[1], (std::vector<std::string>{"xdg-open", dir.path()}));
+  EXPECT_EQ(launcher.calls[2], (std::vector<std::string>{"xdg-open", dir.path()}));
+  EXPECT_EQ(launcher.calls[3], (std::vector<std::string>{"my-editor", "--wait", file}));
+  EXPECT_EQ(launcher.calls[4], (std::vector<std::string>{"lp", "--", file}));
+  for (const std::string& folder : launcher.folders) EXPECT_EQ(folder, dir.path());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);  // the unknown verb
+  EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(686));
+}
+
+TEST(Shell, OnlyWebAddressesAreOpened) {
+  RecordingLauncher launcher;
+  ScopedScriptedUi ui;
+  EXPECT_TRUE(ShellOpenUrl("https://example.org/a?b=c"));
+  EXPECT_TRUE(ShellOpenUrl("HTTP://example.org"));
+  for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "https://", "http://a b", "-x http://a",
+                          "http://a\n--help", ""})
+    EXPECT_FALSE(ShellOpenUrl(bad)) << bad;
+  ASSERT_EQ(launcher.calls.size(), 2u);
+  EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", "https://example.org/a?b=c"}));
+  launcher.result = ENOENT;
+  EXPECT_FALSE(ShellOpenUrl("http://example.org"));
+  EXPECT_EQ(ui.ui.Shown().size(), 1u);
+}
+
+TEST(Help, PagesByContextNumberUnderTheInstallRoot) {
+  TempFolder root;
+  WorkContext->InstallRoot = root.path();
+  std::filesystem::create_directories(root / "Help");
+  WriteWholeFile(root / "Help/966.html", "<html></html>");
+  EXPECT_EQ(HelpPagePath(966), root / "Help/966.html");
+  EXPECT_EQ(HelpPagePath(967), root / "Help/index.html");  // a missing page: the contents
+  EXPECT_EQ(HelpPagePath(0), root / "Help/index.html");
+  RecordingLauncher launcher;
+  ShowHelpContext(966);
+  ASSERT_EQ(launcher.calls.size(), 1u);
+  EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", root / "Help/966.html"}));
+  WorkContext->Reset();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
+#include "engine/options.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 #include "support/stream_support.h"
@@ -63,9 +64,9 @@ class SizeQuestion : public ::testing::Test {
 
 TEST_F(SizeQuestion, AskedOnceForAQueueOfSmallFiles) {
   StreamTestState state;
-  SizeThresholdOption = 0;  // raised to 2
+  Options->Set(opt::SizeThreshold, 0);  // raised to 2 in the record
   EXPECT_TRUE(RunOnFiles(files));
-  EXPECT_EQ(SizeThresholdOption, 2);
+  EXPECT_EQ(Options->Get(opt::SizeThreshold), 2);
   EXPECT_EQ(SizeThreshold, 2048000);
   EXPECT_EQ(TextWordRows().size(), 30u * 25000u);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
@@ -154,6 +155,22 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   CancelRequested = false;
   EndAnalysisRun(true);
   EXPECT_EQ(TextWords.Count(), 0u);
+}
+
+TEST_F(SizeQuestion, AskedAtTheThresholdOfTheOptionsRecord) {
+  StreamTestState state;
+  Options->Set(opt::SizeThreshold, 1);
+  EXPECT_TRUE(RunOnFiles(files));
+  EXPECT_EQ(SizeThreshold, 2 * 1024000);
+  ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
+  EXPECT_NE(state.ui.ui.Shown()[0].text.find("bigger than 2 MB"), std::string::npos);
+  // The record's default (25) lets these 3 MB through without a question.
+  state.ui.ui.ClearLog();
+  Options->Set(opt::SizeThreshold, TOptionsRecord().Get(opt::SizeThreshold));
+  EXPECT_EQ(Options->Get(opt::SizeThreshold), 25);
+  EXPECT_TRUE(RunOnFiles(files));
+  EXPECT_EQ(SizeThreshold, 25 * 1024000);
+  EXPECT_TRUE(state.ui.ui.Shown().empty());
 }
 
 }  // namespace

@@ -232,22 +232,27 @@ TEST(CategoryCounters, CalculationBaseFollowsTheWorkContext) {
 namespace quilor {
 namespace {
 
-TEST(CategoryLabels, MembersCarryTheirFamilyOthersStandAlone) {
-  EXPECT_EQ(CategoryLabel(54), "Substantive");
-  EXPECT_EQ(CategoryLabel(61), "Determinant");
-  EXPECT_EQ(CategoryLabel(53), "Preposition");
+TEST(CategoryLabels, EveryCodeCarriesItsGroup) {
+  EXPECT_EQ(CategoryLabel(54), "Pronoun Substantive");
+  EXPECT_EQ(CategoryLabel(61), "Adjective Determinant");
+  EXPECT_EQ(CategoryLabel(53), "Pronoun Preposition");
+  EXPECT_EQ(CategoryLabel(70), "Pronoun \"I\"");
+  EXPECT_EQ(CategoryLabel(76), "Pronoun \"Somebody\"");
+  EXPECT_EQ(CategoryLabel(67), "Pronoun Referent nucleus");
   EXPECT_EQ(CategoryLabel(4), "Verb Factive");
   EXPECT_EQ(CategoryLabel(16), "Verb Present");
   EXPECT_EQ(CategoryLabel(8), "Verb");
   EXPECT_EQ(CategoryLabel(21), "Connector Condition");
-  EXPECT_EQ(CategoryLabel(20), "Connector");
+  EXPECT_EQ(CategoryLabel(20), "Connector Connector");
+  EXPECT_EQ(CategoryLabel(43), "Pronoun Verb");
   EXPECT_EQ(CategoryLabel(31), "Connector");
   EXPECT_EQ(CategoryLabel(33), "Modality Time");
   EXPECT_EQ(CategoryLabel(58), "Pronoun Personal");
   EXPECT_EQ(CategoryLabel(62), "Adjective Objective");
-  EXPECT_EQ(CategoryLabel(44), "Referent");
-  EXPECT_EQ(CategoryLabel(77), "Gerund");
-  EXPECT_EQ(CategoryLabel(70).rfind("Pronoun ", 0), 0u);
+  EXPECT_EQ(CategoryLabel(44), "Pronoun Referent");
+  EXPECT_EQ(CategoryLabel(40), "Pronoun Fundamental");
+  EXPECT_EQ(CategoryLabel(3), "Verb Auxiliary");
+  EXPECT_EQ(CategoryLabel(77), "Gerund");  // its group would be an error message
   EXPECT_EQ(CategoryLabel(0), "");
   EXPECT_EQ(CategoryLabel(78), "");
   EXPECT_EQ(CategoryLabelBuffer, "");

@@ -249,5 +249,51 @@ TEST(OntologyStartUp, GlobalEngineServesTheLexiconAndFillsTheTextIndex) {
   TextIndex = previous;
 }
 
+TEST_F(EnglishOntology, WordsMatchTheClassesOfALevel) {
+  ASSERT_TRUE(engine_->WordMatchesClass("dog", 1));
+  EXPECT_EQ(engine_->ClassName(1, static_cast<int32_t>(engine_->BestClasses()[0])), "dog");
+  ASSERT_TRUE(engine_->WordMatchesClass("dogs", 3));
+  EXPECT_EQ(engine_->ClassName(3, static_cast<int32_t>(engine_->BestClasses()[2])), "animal");
+  // A word the dictionary does not read is matched by its class name.
+  const int32_t added = engine_->AddClass(1, "zorblax", false, "zorblax");
+  ASSERT_GT(added, 0);
+  ASSERT_TRUE(engine_->WordMatchesClass("Zorblaxes", 1));
+  EXPECT_EQ(engine_->BestClasses()[0], static_cast<uint32_t>(added));
+  engine_->ResetTextClasses();
+  engine_->ClearTextCounts();
+  EXPECT_FALSE(engine_->WordMatchesClass("zzqqxx", 1));
+  EXPECT_FALSE(engine_->WordMatchesClass("dog", 4));  // no Scenario loaded
+  EXPECT_FALSE(engine_->WordMatchesClass("dog", 5));
+  // Asking counts nothing.
+  EXPECT_EQ(engine_->ClassOccurrences(1, engine_->FindClassIndex(1, "dog")), 0u);
+}
+
+TEST_F(EnglishOntology, IndexStatisticsAndCountsOfTheTextIndexes) {
+  char* text = nullptr;
+  size_t size = 0;
+  std::FILE* log = open_memstream(&text, &size);
+  engine_->WriteIndexStatistics(1, log);
+  std::fclose(log);
+  const std::string out(text, size);
+  std::free(text);
+  EXPECT_NE(out.find("Seg[19]="), std::string::npos) << out;
+  EXPECT_EQ(out.find("Seg[20]="), std::string::npos);
+  const std::string total = "Total entries for this index=" + std::to_string(engine_->DictionaryClassCount(1));
+  EXPECT_NE(out.find(total), std::string::npos) << out;
+
+  // ClearTextCounts also clears the counts of the text index.
+  std::unique_ptr<TTextIndex> index(engine_->MakeTextIndex());
+  TTextIndex* previous = TextIndex;
+  TextIndex = index.get();
+  const uint32_t entry = engine_->TextIndexLookup("dog");
+  ASSERT_GT(entry, 0u);
+  uint32_t unused = 0;
+  TextIndex->CountTextIndexEntry(entry, unused);
+  ASSERT_EQ(TextIndex->TextIndexCountOf(entry), 1u);
+  engine_->ClearTextCounts();
+  EXPECT_EQ(TextIndex->TextIndexCountOf(entry), 0u);
+  TextIndex = previous;
+}
+
 }  // namespace
 }  // namespace quilor

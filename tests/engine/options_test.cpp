@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "support/file_size_limit.h"
 #include "core/files.h"
 #include "tests/platform/temp_folder.h"
 
@@ -30,7 +31,7 @@ TEST(OptionsRecord, DefaultsOfTheImage) {
   EXPECT_EQ(r.Get(opt::Version), 15u);
   EXPECT_EQ(r.Get(opt::EndMarker), 1234578u);
   EXPECT_EQ(r.Data()[14912], 0x92);  // little-endian 0x0012D692
-  EXPECT_EQ(r.Get(opt::ScenarioSetting), 3u);
+  EXPECT_EQ(r.Get(opt::WizardThreshold), 3u);
   EXPECT_EQ(r.Get(opt::ExcelMaxCharts), 8u);
   EXPECT_EQ(r.Get(opt::GraphMaxObjects), 30);
   EXPECT_EQ(r.Get(opt::DocumentKind), 10);
@@ -183,9 +184,11 @@ TEST(OptionsRecord, SaveFailureKeepsThePreviousFile) {
   TOptionsRecord r;
   ASSERT_TRUE(WriteOptionsFile(path, r));
   const std::string before = ReadWholeFile(path);
-  std::filesystem::create_symlink("/dev/full", path + ".tmp");
   r.Set(opt::RelationBase, 4);
-  EXPECT_FALSE(WriteOptionsFile(path, r));
+  {
+    testing_support::ScopedFileSizeLimit limit(4096);  // the save fails part way
+    EXPECT_FALSE(WriteOptionsFile(path, r));
+  }
   EXPECT_EQ(ReadWholeFile(path), before);
   WriteWholeFile(dir / "plain", "x");
   EXPECT_FALSE(WriteOptionsFile(dir / "plain/quilor.prm", r));
@@ -232,6 +235,14 @@ TEST(InstallPaths, RootIsTheParentOfTheProgramFolderWithItsCase) {
   EXPECT_EQ(WorkContext->ProgramScenarioFolder, "/Opt/QuilorApp/Scenario");
   SetProgramPathForTesting("");
   ResetWorkContext();
+}
+
+TEST(DefaultScenarios, FiveNamesComparedIgnoringCase) {
+  EXPECT_STREQ(kDefaultScenarioNames[0], kDefaultScenarioName);
+  EXPECT_TRUE(IsDefaultScenarioName("concepts uk v8.SCN"));
+  EXPECT_TRUE(IsDefaultScenarioName("Chemistry US V7.scn"));
+  EXPECT_FALSE(IsDefaultScenarioName("Chemistry US V7"));
+  EXPECT_FALSE(IsDefaultScenarioName("My own.scn"));
 }
 
 }  // namespace

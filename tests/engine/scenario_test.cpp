@@ -149,5 +149,14 @@ TEST_F(ScenarioTest, RetentionFollowsTheScenarioThenTheClassThreshold) {
   EXPECT_EQ(engine_.TextIndexNameOf(engine_.TextIndexNameCount()), "cash");
 }
 
+TEST_F(ScenarioTest, TheAnomalyCountCanBeCleared) {
+  Load("G#0V\t1\tanimals\r\n1###\tno_such_class_anywhere\tanimals\r\n");
+  ASSERT_GT(engine_.AnomalyCount(), 0u);
+  ASSERT_TRUE(engine_.AnomalyFlag());
+  engine_.ClearAnomalyCount();
+  EXPECT_EQ(engine_.AnomalyCount(), 0u);
+  EXPECT_FALSE(engine_.AnomalyFlag());
+}
+
 }  // namespace
 }  // namespace quilor

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/semantic_pass.h"
 #include "tests/engine/burst_text_builder.h"
 
 namespace quilor {
@@ -242,6 +243,76 @@ TEST(WordSearch, ExactAndPrefixComparedWithTheGivenText) {
   list.SaveCursor(kBookmarkWordSearch);
   EXPECT_EQ(FindWordInText("Parisians", false, list), -1);  // longer than every word
   EXPECT_EQ(FindWordInText("", false, list), -1);
+}
+
+TEST(SelectionNeighbours, LexicalEntryElseTheFirstPattern) {
+  TWordList list;
+  TextBuilder b(list);
+  b.Word(kVerb);
+  b.Word(kCause);
+  TWordNode* verb = list.First();
+  TWordNode* cause = TWordList::NextNode(verb);
+  verb->lexicalEntry = 12;
+  TSelection s;
+  EXPECT_FALSE(WordMatchesNeighbourRule(*verb, s));  // nothing selected
+  s.ranges[0] = {3, 2};  // cause connectors
+  BuildSearchPatterns(s);
+  EXPECT_TRUE(WordMatchesNeighbourRule(*cause, s));
+  EXPECT_FALSE(WordMatchesNeighbourRule(*verb, s));
+  // A lexical entry decides alone, by entry and major class.
+  s.kind = kSelectLexicalEntry;
+  s.lexicalEntry = 12;
+  s.majorClass = kClassVerb;
+  EXPECT_TRUE(WordMatchesNeighbourRule(*verb, s));
+  EXPECT_FALSE(WordMatchesNeighbourRule(*cause, s));
+  s.majorClass = kClassAdjective;
+  EXPECT_FALSE(WordMatchesNeighbourRule(*verb, s));
+}
+
+TEST(SelectionPlaces, RelationCursorsKeepTheSearchPlace) {
+  Selection.Clear();
+  Selection.relationRecord = 4;
+  Selection.matchPosition = 40;
+  Selection.previousMatchPosition = 30;
+  Selection.foundFirstPosition = 38;
+  Selection.foundLastPosition = 45;
+  SaveRelationCursors(2);
+  // Another window searches elsewhere and gives the place back.
+  Selection.relationRecord = 9;
+  Selection.matchPosition = 90;
+  Selection.foundFirstPosition = Selection.foundLastPosition = 90;
+  RestoreRelationCursors(2);
+  EXPECT_EQ(Selection.relationRecord, 4u);
+  EXPECT_EQ(Selection.matchPosition, 40);
+  EXPECT_EQ(Selection.previousMatchPosition, 30);
+  EXPECT_EQ(Selection.foundFirstPosition, 38);
+  EXPECT_EQ(Selection.foundLastPosition, 45);
+  // Slots outside 1..10 keep nothing.
+  SaveRelationCursors(11);
+  Selection.matchPosition = 7;
+  RestoreRelationCursors(11);
+  EXPECT_EQ(Selection.matchPosition, 7);
+  Selection.Clear();
+  ClearRunRelations();
+}
+
+TEST(WordListBookmarks, ReadAndSetWithoutMovingTheCursor) {
+  TWordList list;
+  TextBuilder b(list);
+  b.Filler(3);
+  TWordNode* second = TWordList::NextNode(list.First());
+  list.Rewind();
+  EXPECT_EQ(list.Bookmark(1), list.First());  // set by the reset
+  list.SetBookmark(6, second);
+  EXPECT_EQ(list.Bookmark(6), second);
+  EXPECT_EQ(list.Cursor(), list.First());
+  list.SetBookmark(6, nullptr);  // ignored
+  list.SetBookmark(11, second);
+  EXPECT_EQ(list.Bookmark(6), second);
+  EXPECT_EQ(list.Bookmark(11), nullptr);
+  EXPECT_EQ(list.Bookmark(0), nullptr);
+  list.RestoreCursor(6);
+  EXPECT_EQ(list.Cursor(), second);
 }
 
 }  // namespace

@@ -83,17 +83,28 @@ TEST(WordScanner, LigaturesJoinersAndLetters) {
   EXPECT_EQ(Scan("\xA3" "5 $3 caf\xE9"), (Words{{"\xA3" "5", " "}, {"$3", " "}, {"caf\xE9", " "}}));
 }
 
-TEST(WordScanner, LongRunsAreCutNotSplit) {
+TEST(WordScanner, LongRunsGoOnAsTheNextWord) {
   ResetWorkingTables();
   std::string run(100, 'x');
   Words words = Scan(run + " next");
-  ASSERT_EQ(words.size(), 2u);
+  ASSERT_EQ(words.size(), 3u);
   EXPECT_EQ(words[0].first, std::string(78, 'x'));
-  EXPECT_EQ(words[1], (std::pair<std::string, std::string>{"next", " "}));
-  // A ligature at the limit does not overflow the word.
+  EXPECT_EQ(words[1].first, std::string(22, 'x'));
+  EXPECT_EQ(words[2], (std::pair<std::string, std::string>{"next", " "}));
+  // Capitals, digits and ligatures at the limit go on the same way.
   words = Scan(std::string(77, 'x') + "\x9C\x9C");
-  ASSERT_EQ(words.size(), 1u);
+  ASSERT_EQ(words.size(), 2u);
   EXPECT_EQ(words[0].first, std::string(77, 'x') + "o");
+  EXPECT_EQ(words[1].first, "eoe");
+  words = Scan(std::string(78, 'x') + "AB1");
+  ASSERT_EQ(words.size(), 2u);
+  EXPECT_EQ(words[1].first, "AB1");
+  // A run of 200 letters keeps every letter.
+  words = Scan(std::string(200, 'y'));
+  size_t letters = 0;
+  for (const auto& w : words) letters += w.first.size();
+  EXPECT_EQ(letters, 200u);
+  EXPECT_EQ(words.size(), 3u);
 }
 
 TEST(WordScanner, TheLastWordOfTheSourceIsKept) {

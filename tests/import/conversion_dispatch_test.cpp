@@ -171,8 +171,12 @@ TEST_F(ConversionDispatch, FilesThatAreNoTextArePassedOverAndListed) {
   EXPECT_NE(report.find(binary + ": "), std::string::npos);
   EXPECT_NE(report.find(xps + ": No converter reads this kind of document."), std::string::npos);
   ShowConversionFailures();
-  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
-  EXPECT_EQ(ui_.ui.Shown()[0].text, report);
+  // The whole list, never a message box that cuts it.
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+  ASSERT_EQ(ui_.ui.Lists().size(), 1u);
+  std::string listed = ui_.ui.Lists()[0].heading;
+  for (const std::string& line : ui_.ui.Lists()[0].lines) listed += "\n" + line;
+  EXPECT_EQ(listed, report);
   ClearConversionFailures();
   EXPECT_EQ(ConversionFailureReport(), "");
 }
@@ -242,7 +246,13 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
 
   EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOffice));
   EXPECT_FALSE(ReadConversionSwitches().officeFilter);
-  EXPECT_FALSE(EnablePdfFilter(true, "/nonexistent/pdf-filter.so"));
+  // A user's library that cannot be loaded is reported; the built-in converter stays.
+  const size_t shown = ui_.ui.Shown().size();
+  EXPECT_TRUE(EnablePdfFilter(true, "/nonexistent/pdf-filter.so"));
+  ASSERT_EQ(ui_.ui.Shown().size(), shown + 1);
+  EXPECT_EQ(ui_.ui.Shown().back().text, "Driver loading failed \"/nonexistent/pdf-filter.so\"");
+  EXPECT_NE(Converter(ConverterFormat::kPdf)->LibraryPath(), "/nonexistent/pdf-filter.so");
+  FreeConverters();
   EXPECT_FALSE(ConverterAvailable(ConverterFormat::kPdf));
   EXPECT_FALSE(CheckPdfFilterAvailable());
   EXPECT_NE(ui_.ui.Shown().back().text.find("requires the installation of specific drivers"), std::string::npos);
@@ -260,8 +270,10 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   ConverterDllPaths = {};
   ASSERT_TRUE(CreateConverters());
   EXPECT_EQ(ConverterDllPaths[0], library);
-  EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), library);
-  EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOpenDocumentText));  // its library is gone
+  // A file that is not a library, and a library that is gone: the built-in converters.
+  EXPECT_NE(Converter(ConverterFormat::kPdf)->LibraryPath(), library);
+  EXPECT_TRUE(ConverterAvailable(ConverterFormat::kOpenDocumentText));
+  EXPECT_EQ(ui_.ui.Shown().back().text, "Driver loading failed \"/nonexistent/odt.so\"");
   EXPECT_TRUE(ConverterAvailable(ConverterFormat::kOffice2007));
   std::string value;
   EXPECT_TRUE(ReadSetting(ConversionFiltersKey(), ".odt", value));

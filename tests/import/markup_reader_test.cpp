@@ -51,7 +51,10 @@ TEST(MarkupReader, UnresolvedReferencesStayAsWritten) {
   EXPECT_EQ(Read("AT&T Corp"), "AT&T Corp");
   EXPECT_EQ(Read("R&D, sales"), "R&D, sales");
   EXPECT_EQ(Read("a & b"), "a & b");
-  EXPECT_EQ(Read("&bogus; x"), "&bogus; x");
+  // An unknown name ended by its semicolon is a reference: it goes, with the semicolon.
+  EXPECT_EQ(Read("&bogus; x"), " x");
+  EXPECT_EQ(Read("wait&hellip;and see"), "waitand see");
+  EXPECT_EQ(Read("&Hellip;"), "");
   EXPECT_EQ(Read("&#; &#x; &#0; &#99999999;"), "&#; &#x; &#0; &#99999999;");
   EXPECT_EQ(Read("x&"), "x&");
   std::string longName(100, 'q');

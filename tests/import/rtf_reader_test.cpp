@@ -93,14 +93,28 @@ TEST(RtfReader, HostileNesting) {
   EXPECT_EQ(Read("}}}\\*a{b}c"), "abc");  // a starred word outside any group drops nothing
 }
 
+TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
+  EXPECT_EQ(Read("{\\rtf1 na\\u239?ve}"), "na\xEFve");
+  EXPECT_EQ(Read("{\\rtf1 \\u8364 ?5}"), "\x80" "5");                 // the blank ends the control word
+  EXPECT_EQ(Read("{\\rtf1 \\uc2 caf\\u233\\'65\\'27s}"), "caf\xE9s");   // two fallback bytes
+  EXPECT_EQ(Read("{\\rtf1 \\uc0 caf\\u233 s}"), "caf\xE9s");            // none
+  EXPECT_EQ(Read("{\\rtf1 x\\u-3913?y}"), "x?y");  // U+F0B7 has no character here: the fallback stays
+  EXPECT_EQ(Read("{\\rtf1 \\u20013 ?}"), "?");      // nor has a CJK character
+  // \uc holds for its group only; a brace ends the fallback.
+  EXPECT_EQ(Read("{\\rtf1 {\\uc3 a}\\u233 bc}"), "a\xE9" "c");
+  EXPECT_EQ(Read("{\\rtf1 \\uc3\\u233{b}c}"), "\xE9" "bc");
+  // A control word in the fallback counts as one character.
+  EXPECT_EQ(Read("{\\rtf1 \\u233\\par x}"), "\xE9x");
+}
+
 TEST(RtfReader, AnyCutGivesTheSameText) {
   const std::string doc =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times;}}{\\colortbl;\\red255;}"
       "\\pard Caf\\'e9 \\{x\\} \\\\ {\\b bo}ld\\par {\\*\\bkmkstart a}{\\field{\\*\\fldinst {HYPERLINK x}}"
-      "{\\fldrslt link}}\\u8217\\'92s \\bin4 {}\\\\tail\\tab end\\par}";
+      "{\\fldrslt link}}\\u8217\\'92s na\\uc1\\u239?ve \\bin4 {}\\\\tail\\tab end\\par}";
   RtfReader reader;
   const std::string whole = ReadInBlocks(reader, doc, 0);
-  EXPECT_EQ(testing::Squeeze(whole), "Caf\xE9 {x} \\ bold link's tail end");
+  EXPECT_EQ(testing::Squeeze(whole), "Caf\xE9 {x} \\ bold link's na\xEFve tail end");
   for (size_t cut = 0; cut <= doc.size(); ++cut) {
     reader.Reset();
     ASSERT_EQ(ReadWithCut(reader, doc, cut), whole) << "cut " << cut;

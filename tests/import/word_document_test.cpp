@@ -48,11 +48,7 @@ TEST(WordDocument, SavedDocumentGivesTheMainStoryOnly) {
   // Field instructions, footnotes and headers stay out of the main text.
   for (const char* absent : {"HYPERLINK", "http", "Footnote", "Running"})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent;
-  auto joined = [](const std::vector<std::string>& lines) {
-    std::string all;
-    for (auto& l : lines) all += l + "\n";
-    return all;
-  };
+  auto joined = [](const TextLines& lines) { return lines.Joined(); };
   EXPECT_NE(joined(doc.Footnotes).find("Footnote words hidden"), std::string::npos);
   EXPECT_NE(joined(doc.Headers).find("Running header words"), std::string::npos);
 }

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 
 #include <filesystem>
 
+#include "support/file_size_limit.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {
@@ -42,18 +45,59 @@ TEST(SafeSave, KeepsPermissionBitsOfThePreviousFile) {
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
-TEST(SafeSave, FullDeviceLeavesPreviousFileIntact) {
+TEST(SafeSave, WriteFailureLeavesPreviousFileIntact) {
   TempFolder dir;
   const std::string file = dir / "borders.dlm";
   WriteWholeFile(file, "good contents");
-  // The temporary file lands on a device that is always full.
-  std::filesystem::create_symlink("/dev/full", file + ".tmp");
-  SaveResult r = SafeSave(file, std::string(100000, 'x'));
+  SaveResult r;
+  {
+    // A file-size limit makes the write of the temporary file fail part way.
+    testing_support::ScopedFileSizeLimit limit(4096);
+    r = SafeSave(file, std::string(100000, 'x'));
+  }
   EXPECT_FALSE(r);
   EXPECT_EQ(r.step, "write");
-  EXPECT_EQ(r.error, ENOSPC);
+  EXPECT_EQ(r.error, EFBIG);
   EXPECT_EQ(ReadWholeFile(file), "good contents");
   EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
+  size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.path())) entries += e.exists();
+  EXPECT_EQ(entries, 1u);  // no temporary file left behind
+}
+
+TEST(SafeSave, PlantedLinksAreNeverFollowed) {
+  TempFolder dir;
+  const std::string file = dir / "settings.ini";
+  const std::string victim = dir / "victim";
+  WriteWholeFile(victim, "precious");
+  WriteWholeFile(file, "old");
+  // Another user plants links under the names a save might use.
+  std::filesystem::create_symlink(victim, file + ".tmp");
+  std::filesystem::create_symlink(victim, file + ".bak.tmp");
+  ASSERT_TRUE(SafeSave(file, "new"));
+  ASSERT_TRUE(SafeSave(file, "newer"));
+  EXPECT_EQ(ReadWholeFile(victim), "precious");
+  EXPECT_EQ(ReadWholeFile(file), "newer");
+  EXPECT_EQ(ReadWholeFile(file + ".bak"), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(file + ".tmp"));
+  // The new file is the user's alone until it takes the name of a file with other bits.
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::others_write,
+            std::filesystem::perms::none);
+}
+
+TEST(SafeSave, BackupIsASeparateWholeEarlierVersion) {
+  TempFolder dir;
+  const std::string file = dir / "store.ini";
+  ASSERT_TRUE(SafeSave(file, "one"));
+  ASSERT_TRUE(SafeSave(file, "two"));
+  ASSERT_TRUE(SafeSave(file, "three"));
+  EXPECT_EQ(ReadWholeFile(file + ".bak"), "two");
+  struct stat a {}, b {};
+  ASSERT_EQ(::stat(file.c_str(), &a), 0);
+  ASSERT_EQ(::stat((file + ".bak").c_str(), &b), 0);
+  EXPECT_NE(a.st_ino, b.st_ino);
+  ASSERT_TRUE(SafeSave(file, "four", SaveOptions{false}));
+  EXPECT_EQ(ReadWholeFile(file + ".bak"), "two");  // left alone without a backup asked for
 }
 
 TEST(SafeSave, UnwritableFolderFails) {

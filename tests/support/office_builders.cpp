@@ -135,14 +135,16 @@ std::pair<std::string, std::string> BuildWordStreams(const WordLayout& layout) {
     }
   }
   Put32(doc, 0x1C, static_cast<uint32_t>(doc.size()));
-  int n = std::max(1, layout.pieces);
+  const bool repeated = layout.repeats > 0;
+  int n = repeated ? layout.repeats : std::max(1, layout.pieces);
   std::string table;
   table.push_back(2);
   Put32(table, 1, static_cast<uint32_t>((n + 1) * 4 + n * 8));
-  for (int i = 0; i <= n; ++i) Put32(table, 5 + 4 * i, static_cast<uint32_t>(uint64_t{cpCount} * i / n));
+  for (int i = 0; i <= n; ++i)
+    Put32(table, 5 + 4 * i, static_cast<uint32_t>(repeated ? uint64_t{cpCount} * i : uint64_t{cpCount} * i / n));
   size_t pcd = 5 + (n + 1) * 4;
   for (int i = 0; i < n; ++i) {
-    uint32_t cp = static_cast<uint32_t>(uint64_t{cpCount} * i / n);
+    uint32_t cp = repeated ? 0 : static_cast<uint32_t>(uint64_t{cpCount} * i / n);
     uint32_t fc = layout.eightBit ? (((0x400 + cp) * 2) | 0x40000000u) : 0x400 + 2 * cp;
     Put16(table, pcd + 8 * i, 0);
     Put32(table, pcd + 8 * i + 2, fc);

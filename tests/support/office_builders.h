@@ -23,6 +23,7 @@ struct WordLayout {
   std::array<uint32_t, 8> ccp{};         // main, footnotes, headers, macros, annotations, endnotes, text boxes, header text boxes
   bool eightBit = false;                 // the pieces hold 8-bit characters
   int pieces = 1;                        // the text cut into this many pieces
+  int repeats = 0;                       // when not 0: this many pieces, each the whole text again
   bool encrypted = false;
   uint16_t lid = 0x0409;
 };

@@ -9,6 +9,7 @@
 #include "core/file_queue.h"
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
+#include "engine/options.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 #include "platform/text_encoding.h"
@@ -83,7 +84,7 @@ std::vector<WordRow> ReadGolden(const std::string& path) {
 
 StreamTestState::StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
-  SizeThresholdOption = 2;
+  Options->Set(opt::SizeThreshold, 2);
   RunRunning = false;
   CancelRequested = false;
   CloseProgressGauge();
@@ -91,7 +92,7 @@ StreamTestState::StreamTestState() {
 
 StreamTestState::~StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
-  SizeThresholdOption = 2;
+  Options->Set(opt::SizeThreshold, 2);
   RunRunning = false;
   CancelRequested = false;
   CloseProgressGauge();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/options.h"
 #include "support/office_builders.h"
 #include "support/stream_support.h"
 
@@ -22,11 +24,13 @@ struct Result {
 };
 
 // Runs the tool with arguments; stderr goes to errPath.
-Result RunDump(const std::string& args, const std::string& errPath) {
+// With a folder, the tool runs from it; with seconds, it is stopped after them.
+Result RunDump(const std::string& args, const std::string& errPath, const std::string& folder = "", int seconds = 0) {
   // The tool's settings stay in a folder of the test.
   std::string config = errPath + ".config";
-  std::string command = "XDG_CONFIG_HOME=" + config + " " + std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args +
-                        " 2>" + errPath;
+  std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") + "XDG_CONFIG_HOME=" + config + " " +
+                        (seconds ? "timeout " + std::to_string(seconds) + " " : std::string()) +
+                        std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args + " 2>" + errPath;
   Result result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -194,8 +198,8 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   EXPECT_EQ(r.out.rfind("# Categories\n", 0), 0u) << r.out;
   // Retained: the Scenario's nouns and those of classes met at least 3 times.
-  EXPECT_NE(r.out.find("\n44\tReferent\t6\t35.29\n"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("\n48\tWord\t17\t100.00\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n44\tPronoun Referent\t6\t35.29\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\n48\tPronoun Word\t17\t100.00\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# References\n1\tcounty\t3\n2\tjury\t3\n3\telection\t2\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Relations: References\njury\tcounty\t3\n# "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("# Scenario\n1\tcourt\t3\n"), std::string::npos) << r.out;
@@ -210,6 +214,65 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   r = RunDump(dico + "--scenario " + folder.Path("none.scn") + " " + text, err);
   EXPECT_EQ(r.exitCode, 66);
   EXPECT_TRUE(r.out.empty());
+}
+
+TEST(QuilorDump, RelativeNamesMeanTheCallersFilesAfterStartUpChangesFolder) {
+  TempFolder caller, other;
+  caller.Write("doc.txt", "Gardens\n");
+  caller.Write("mine.scn", "");
+  other.Write("doc.txt", "Tigers\n");
+  std::string err = caller.Path("err");
+  // The options send start-up to another folder holding a file of the same name.
+  TOptionsRecord options;
+  options.Set(opt::LastFolder, other.Path(""));
+  std::filesystem::create_directories(err + ".config/Quilor");
+  ASSERT_TRUE(WriteOptionsFile(err + ".config/Quilor/quilor-dump.prm", options));
+  const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
+  Result r = RunDump(dico + "doc.txt", err, caller.Path(""));
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_NE(r.out.find("\tGardens\t"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Tigers"), std::string::npos) << r.out;
+  // The same for a relative Scenario and a relative dictionary folder.
+  std::filesystem::create_symlink(std::string(QUILOR_BINARY_DIR) + "/Dico", caller.Path("dico"));
+  r = RunDump("--dico dico --results --scenario mine.scn doc.txt", err, caller.Path(""));
+  EXPECT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+}
+
+TEST(QuilorDump, PipesDevicesAndFoldersGiveAClearErrorAtOnce) {
+  TempFolder folder;
+  std::string err = folder.Path("err");
+  std::string text = folder.Write("text.txt", "Gardens\n");
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.txt").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(folder.Path("pipe.doc").c_str(), 0600), 0);
+  std::filesystem::create_directory(folder.Path("folder.scn"));
+  const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
+  for (const std::string& args : {folder.Path("pipe.txt"), folder.Path("pipe.doc"), std::string("/dev/zero"),
+                                  "--scenario /dev/zero " + text, "--scenario " + folder.Path("folder.scn") + " " + text,
+                                  "--scenario " + folder.Path("pipe.txt") + " " + text}) {
+    // A tool that hangs is stopped after 20 s and fails the test.
+    Result r = RunDump(dico + args, err, "", 20);
+    EXPECT_EQ(r.exitCode, 66) << args << ": " << ReadFileBytes(err);
+    EXPECT_NE(ReadFileBytes(err).find("cannot be read"), std::string::npos) << args << ": " << ReadFileBytes(err);
+  }
+}
+
+TEST(QuilorDump, EveryFailedDocumentIsListedWithItsNameShownSafely) {
+  TempFolder folder;
+  std::string err = folder.Path("err");
+  std::string args = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + folder.Write("text.txt", "Gardens\n");
+  constexpr int kFailed = 600;
+  for (int i = 0; i < kFailed; ++i) args += " " + folder.Write("slides" + std::to_string(i) + ".odp", "never words");
+  // A name in UTF-8 with a line break in it: converted once, the break escaped.
+  std::string odd = folder.Write("r\xC3\xA9sum\xC3\xA9\nforged line.odp", "never");
+  args += " '" + odd + "'";
+  Result r = RunDump(args, err);
+  ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  const std::string messages = ReadFileBytes(err);
+  for (int i = 0; i < kFailed; ++i)
+    EXPECT_NE(messages.find(folder.Path("slides" + std::to_string(i) + ".odp") + ": "), std::string::npos) << i;
+  EXPECT_NE(messages.find("r\xC3\xA9sum\xC3\xA9\\nforged line.odp: "), std::string::npos) << messages;
+  EXPECT_EQ(messages.find("\nforged line"), std::string::npos);
+  EXPECT_EQ(messages.find("\xC3\x83"), std::string::npos);  // never converted twice
 }
 
 }  // namespace

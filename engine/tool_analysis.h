@@ -1,0 +1,33 @@
+// The start-up and analysis of the tools that work on an analysed text
+// (quilor-dump, quilor-render): the files are checked, the program's own
+// start-up runs on a dictionary folder, the current or a given Scenario is
+// applied and the files are analysed as one text. The tools read the user's
+// options but never write them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quilor {
+
+constexpr int kExitUsage = 64;
+constexpr int kExitNoInput = 66;
+
+struct TToolAnalysis {
+  std::string dico;      // the dictionary folder
+  std::string scenario;  // a Scenario to apply instead of the current one ("" none)
+  std::vector<std::string> files;
+};
+
+// Every file must exist and be a readable file: otherwise its message
+// (UTF-8) and kExitNoInput.
+int CheckToolFiles(const std::vector<std::string>& files, std::string& message);
+// Starts up, applies the Scenario and runs the analysis. The exit code when
+// the tool cannot go on (start-up failed, Scenario unreadable; the message
+// is said through say, in UTF-8); otherwise kExitOk with analysed telling whether the
+// run ended.
+int StartToolAnalysis(const TToolAnalysis& run, bool& analysed, void (*say)(const std::string& utf8));
+// Frees the results and shuts down.
+void StopToolAnalysis();
+
+}  // namespace quilor

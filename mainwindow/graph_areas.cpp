@@ -1,0 +1,340 @@
+// The area graph (classes around the selected one, sized by their
+// occurrences) and the actors graph (classes placed by how often they come
+// before the verb and how strongly they are related).
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
+#include "mainwindow/graph_texts.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr Rgb kDarkGreen = 0x008000;
+
+int Round(double v) { return static_cast<int>(std::lround(v)); }
+
+int RaiseOdd(int v) { return (v % 2 != 0) ? v + 1 : v; }
+
+Rect Offset(const Rect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
+
+// Moves r so that it lies inside bounds (when it fits).
+Rect KeepInside(Rect r, const Rect& bounds) {
+  if (r.right > bounds.right) r = Offset(r, bounds.right - r.right, 0);
+  if (r.left < bounds.left) r = Offset(r, bounds.left - r.left, 0);
+  if (r.bottom > bounds.bottom) r = Offset(r, 0, bounds.bottom - r.bottom);
+  if (r.top < bounds.top) r = Offset(r, 0, bounds.top - r.top);
+  return r;
+}
+
+// The factor that fits the boxes' spread to the rectangle: W / (W - 2m) on
+// each axis, m the smaller margin, at most 100; the smaller axis, times 0.9.
+double AxisFactor(int extent, int marginA, int marginB) {
+  const int whole = extent + 10;
+  const int m = std::min(marginA, marginB);
+  const int rest = whole - 2 * m;
+  if (rest <= 0) return 100.0;
+  return std::min(100.0, static_cast<double>(whole) / rest);
+}
+
+}  // namespace
+
+void TGrapheQuilor::AddBox(const Rect& box, uint32_t cls) {
+  if (itemCount_ >= kMaxBoxes) return;
+  GraphHitTable[0][itemCount_] = box.left;
+  GraphHitTable[1][itemCount_] = box.right;
+  GraphHitTable[2][itemCount_] = box.top;
+  GraphHitTable[3][itemCount_] = box.bottom;
+  GraphHitTable[4][itemCount_] = static_cast<int32_t>(cls);
+  ++itemCount_;
+}
+
+void TGrapheQuilor::MoveBoxToEnd(uint32_t cls) {
+  for (int k = 0; k < itemCount_; ++k) {
+    if (GraphHitTable[4][k] != static_cast<int32_t>(cls)) continue;
+    int32_t keep[5];
+    for (int c = 0; c < 5; ++c) keep[c] = GraphHitTable[c][k];
+    for (int j = k; j + 1 < itemCount_; ++j)
+      for (int c = 0; c < 5; ++c) GraphHitTable[c][j] = GraphHitTable[c][j + 1];
+    for (int c = 0; c < 5; ++c) GraphHitTable[c][itemCount_ - 1] = keep[c];
+    return;
+  }
+}
+
+void TGrapheQuilor::AreaGraph() {
+  if (!SelectedClassOfTitle()) return;
+  if (!PrepareGraph()) return;
+  graphHeight_ = rect_.Height() - 2 * rowHeight_;
+  if (graphHeight_ <= 9) return;
+  SetGraphColours();
+  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int cx = CentreX();
+  const int cy = CentreY();
+  const int halfHeight = cy - rect_.top;
+  const int ringStep = std::max(1, halfHeight / 8);
+  const int rings = std::max(3, rect_.Height() / (2 * ringStep));
+  rowsInUse_ = rings;
+  const double aspect = rect_.Height() > 0 ? static_cast<double>(rect_.Width()) / rect_.Height() : 1.0;
+
+  // The rings in the background.
+  canvas_->SetBrush(Role(14), BrushStyle::kClear);
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(15) == kWhite ? 0xE0E0E0 : kWhite);
+  for (int i = 2 * rings; i >= 1; --i) {
+    const int ry = i * ringStep;
+    const int rx = Round(ry * aspect);
+    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
+  }
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+
+  const uint32_t selected = Selection.firstClass;
+  const uint32_t selectedCount = source_.ClassOccurrences(level, static_cast<int32_t>(selected));
+  const std::vector<TClassPair> pairs = source_.PairsByCount(level);
+  std::set<uint32_t> placed;
+  std::vector<PlacedArea> areas;
+  Rect bounds{rect_.right, rect_.bottom, rect_.left, rect_.top};
+  const double reach = std::sqrt(static_cast<double>(rect_.Width() / 2) * (rect_.Width() / 2) +
+                                 static_cast<double>(halfHeight) * halfHeight);
+  for (int side = 0; side < 2; ++side) {
+    const bool left = side == 0;
+    int n = 0;
+    for (const TClassPair& p : pairs) {
+      if (n >= maxObjects_) break;
+      if (p.count == 0) continue;
+      const uint32_t mine = left ? p.second : p.first;
+      const uint32_t other = left ? p.first : p.second;
+      if (!source_.ClassWithin(level, mine, selected)) continue;
+      if (other == 0 || other == selected || placed.count(other)) continue;
+      const uint32_t k = source_.ClassOccurrences(level, static_cast<int32_t>(other));
+      if (k == 0) continue;
+      placed.insert(other);
+      ++n;
+      // A selected class the text does not count gives its neighbours the ring step.
+      const double ratio = selectedCount > 0 ? static_cast<double>(k) / selectedCount : 1.0;
+      int r = std::clamp(Round(ringStep * std::sqrt(ratio)), 2, 2 * ringStep);
+      const double d = reach / p.count;
+      double v = static_cast<double>((2 * (n + 1)) % std::max(rows_, 1)) / std::max(rows_, 1) * d;
+      if (n % 2 != 0) v = -v;
+      const double h = std::sqrt(std::fabs(d * d - v * v)) * aspect;
+      int y = RaiseOdd(cy + Round(v));
+      int x = RaiseOdd(left ? cx - Round(h) : cx + Round(h));
+      r = RaiseOdd(r);
+      Rect box{x - r, y - r, x + r, y + r};
+      if (!fixedScale_) box = KeepInside(box, {rect_.left + 1, rect_.top, rect_.right, rect_.bottom});
+      areas.push_back({box, other, left});
+      bounds = {std::min(bounds.left, box.left), std::min(bounds.top, box.top), std::max(bounds.right, box.right),
+                std::max(bounds.bottom, box.bottom)};
+    }
+  }
+  if (fixedScale_ && !areas.empty()) {
+    const double factor = 0.9 * std::min(AxisFactor(rect_.Width(), bounds.left - rect_.left, rect_.right - bounds.right),
+                                         AxisFactor(rect_.Height(), bounds.top - rect_.top, rect_.bottom - bounds.bottom));
+    for (PlacedArea& a : areas) {
+      const Point c = a.box.Centre();
+      const int nx = cx + Round((c.x - cx) * factor);
+      const int ny = cy + Round((c.y - cy) * factor);
+      a.box = Offset(a.box, nx - c.x, ny - c.y);
+    }
+  }
+  for (const PlacedArea& a : areas) AddBox(a.box, a.cls);
+
+  const bool opaque = Options && Options->Switch(opt::AreaGraph3D);
+  auto drawArea = [&](const PlacedArea& a) {
+    if (opaque && !MonochromePrint()) {
+      canvas_->SetPen(kDarkGreen);
+      canvas_->SetBrush(kDarkGreen, BrushStyle::kSolid);
+      canvas_->ShadedEllipse(a.box, Role(14));
+    } else {
+      canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+      canvas_->SetBrush(MonochromePrint() ? kBlack : Role(14), BrushStyle::kCross);
+      canvas_->Ellipse(a.box);
+    }
+    const Point c = a.box.Centre();
+    if (c.x >= rect_.left && c.x <= rect_.right && c.y >= rect_.top + 10 && c.y <= rect_.bottom - 8) {
+      const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls;
+      SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
+      const std::string name = source_.ClassName(level, static_cast<int32_t>(a.cls));
+      canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, c.y - canvas_->TextHeight(name) / 2, name);
+    }
+  };
+  for (const PlacedArea& a : areas) drawArea(a);
+
+  // The selected class (or the pair) in the middle.
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+  canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
+  SetFontColour(MonochromePrint() ? kBlack : Role(11));
+  auto centreCircle = [&](int x, const std::string& name) {
+    const Rect circle{x - ringStep, cy - ringStep, x + ringStep, cy + ringStep};
+    if (opaque && !MonochromePrint())
+      canvas_->ShadedEllipse(circle, Role(14));
+    else
+      canvas_->Ellipse(circle);
+    canvas_->TextOut(x - canvas_->TextWidth(name) / 2, cy - canvas_->TextHeight(name) / 2, name);
+  };
+  if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
+    centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)));
+    centreCircle(cx + ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.secondClass)));
+  } else {
+    centreCircle(cx, title_);
+  }
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+  DrawClassesArrow();
+
+  // The highlighted class again, on top, and first for the mouse.
+  for (const PlacedArea& a : areas)
+    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) {
+      drawArea(a);
+      MoveBoxToEnd(a.cls);
+    }
+}
+
+void TGrapheQuilor::ActorsGraph() {
+  if (!SelectedClassOfTitle()) return;
+  if (!PrepareGraph()) return;
+  if (rect_.Height() <= 59 || rect_.Width() <= 79) return;
+  SetGraphColours();
+  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int cx = CentreX();
+  const int cy = CentreY();
+  const int ringStep = std::max(1, (cy - rect_.top) / 8);
+  const int rings = std::max(3, rect_.Height() / (2 * ringStep));
+  const double aspect = static_cast<double>(rect_.Width()) / rect_.Height();
+  canvas_->SetBrush(Role(14), BrushStyle::kClear);
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(15) == kWhite ? 0xE0E0E0 : kWhite);
+  for (int i = 2 * rings; i >= 1; --i) {
+    const int ry = i * ringStep;
+    const int rx = Round(ry * aspect);
+    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
+  }
+
+  // Summed relation counts and number of relations of each class.
+  const int32_t classCount = std::max(source_.LevelClassCount(level), 0);
+  std::vector<uint64_t> summed(static_cast<size_t>(classCount) + 1, 0);
+  std::vector<uint32_t> records(static_cast<size_t>(classCount) + 1, 0);
+  const std::vector<TClassPair> pairs = source_.PairsByCount(level);
+  for (const TClassPair& p : pairs) {
+    if (p.count == 0) continue;
+    for (uint32_t cls : {p.first, p.second}) {
+      if (cls == 0 || cls > static_cast<uint32_t>(classCount)) continue;  // beyond the level's classes
+      summed[cls] += p.count;
+      ++records[cls];
+    }
+  }
+  auto summedOf = [&](int32_t cls) { return cls > 0 && cls <= classCount ? summed[static_cast<size_t>(cls)] : 0; };
+  auto recordsOf = [&](int32_t cls) { return cls > 0 && cls <= classCount ? records[static_cast<size_t>(cls)] : 0u; };
+
+  std::vector<int32_t> candidates = source_.ActorCandidates(level);
+  std::stable_sort(candidates.begin(), candidates.end(), [&](int32_t a, int32_t b) { return summedOf(a) > summedOf(b); });
+  const uint32_t selected = Selection.firstClass;
+  const uint32_t minimum = source_.MinimumClassCount();
+  struct Actor {
+    int32_t cls;
+    uint32_t occurrences;
+    double score;
+  };
+  std::vector<Actor> actors;
+  auto scoreOf = [&](int32_t cls, uint32_t occ) {
+    const uint64_t s = summedOf(cls);
+    return s > 1 && occ > 0 ? static_cast<double>(recordsOf(cls)) / s * std::log2(occ / 2.0) : 0.0;
+  };
+  // The selected class first (when the text has it), then the others, up to the maximum.
+  const uint32_t selectedOcc = source_.ClassOccurrences(level, static_cast<int32_t>(selected));
+  if (selected != 0 && selectedOcc > 0) actors.push_back({static_cast<int32_t>(selected), selectedOcc, scoreOf(static_cast<int32_t>(selected), selectedOcc)});
+  for (int32_t cls : candidates) {
+    if (static_cast<int>(actors.size()) >= maxObjects_) break;
+    if (cls <= 0 || static_cast<uint32_t>(cls) == selected) continue;
+    const uint32_t occ = source_.ClassOccurrences(level, cls);
+    if (occ <= 1 || occ < minimum) continue;
+    actors.push_back({cls, occ, scoreOf(cls, occ)});
+  }
+  double largest = 0;
+  for (const Actor& a : actors) largest = std::max(largest, a.score);
+
+  const Rect inner{rect_.left + 20, rect_.top + 20, rect_.right - 20, rect_.bottom - 20};
+  const int topOffset = rowHeight_ / 2;
+  std::map<uint32_t, Point> centres;
+  std::vector<PlacedArea> bubbles;
+  for (const Actor& a : actors) {
+    const uint32_t pre = source_.PreVerbCount(level, a.cls);
+    const int share = Round(static_cast<double>(pre) / a.occurrences * 100);
+    const int x = inner.right - Round(inner.Width() * share / 100.0);
+    double s = largest > 0 ? a.score / largest : 0;
+    if (a.occurrences == 1 || summedOf(a.cls) == 0) s = 0.5;
+    const int y = inner.bottom - Round(inner.Height() * s) + topOffset;
+    const int size = std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24);
+    Rect box = KeepInside({x - size, y - size, x + size, y + size},
+                          {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
+    AddBox(box, static_cast<uint32_t>(a.cls));
+    bubbles.push_back({box, static_cast<uint32_t>(a.cls), false});
+    centres[static_cast<uint32_t>(a.cls)] = box.Centre();
+  }
+
+  // Axes.
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+  canvas_->Line({inner.left, inner.bottom}, {inner.right, inner.bottom});
+  canvas_->Line({inner.left, inner.bottom}, {inner.left, inner.top});
+  SetFontColour(kBlack);
+  TextLeft(inner.left + 2, inner.bottom - 2, GraphText(kTextActant));
+  TextRight(inner.right - 2, inner.bottom - 2, GraphText(kTextActed));
+  TextLeft(inner.left, inner.bottom + canvas_->TextHeight("0") + 2, "100");
+  TextRight(inner.right, inner.bottom + canvas_->TextHeight("0") + 2, "0");
+
+  // Links between the placed classes of the relations shown.
+  const uint32_t pairFirst = Selection.firstClass;
+  const uint32_t pairSecond = Selection.secondClass;
+  const bool relationSelected = Selection.kind == kSelectRelation;
+  auto involves = [&](const TClassPair& p, uint32_t cls) {
+    return cls != 0 && (source_.ClassWithin(level, p.first, cls) || source_.ClassWithin(level, p.second, cls));
+  };
+  SetLinkPen();
+  for (const TClassPair& p : pairs) {
+    if (p.count == 0) continue;
+    const uint32_t hl = highlighted_ >= 0 ? static_cast<uint32_t>(highlighted_) : 0;
+    bool shown = drawEveryLink_ || (hl != 0 && (p.first == hl || p.second == hl));
+    if (!shown) shown = relationSelected ? involves(p, pairFirst) || involves(p, pairSecond) : involves(p, selected);
+    if (!shown) continue;
+    // A group under the selected one stands for it.
+    uint32_t a = p.first, b = p.second;
+    if (!centres.count(a) && selected && source_.ClassWithin(level, a, selected)) a = selected;
+    if (!centres.count(b) && selected && source_.ClassWithin(level, b, selected)) b = selected;
+    if (a == b || !centres.count(a) || !centres.count(b)) continue;
+    canvas_->Line(centres[a], centres[b]);
+  }
+
+  const bool opaque = Options && Options->Switch(opt::AreaGraph3D);
+  auto drawBubble = [&](const PlacedArea& bubble) {
+    const uint32_t occ = source_.ClassOccurrences(level, static_cast<int32_t>(bubble.cls));
+    const Rgb colour = occ < 51 ? Role(14) : Role(13);
+    canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
+    if (opaque && !MonochromePrint()) {
+      canvas_->ShadedEllipse(bubble.box, colour);
+    } else {
+      canvas_->SetBrush(MonochromePrint() ? kWhite : colour, BrushStyle::kCross);
+      canvas_->Ellipse(bubble.box);
+    }
+    const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == bubble.cls;
+    SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
+    const std::string name = source_.ClassName(level, static_cast<int32_t>(bubble.cls));
+    const Point c = bubble.box.Centre();
+    canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, c.y - canvas_->TextHeight(name) / 2, name);
+  };
+  for (const PlacedArea& b : bubbles)
+    if (highlighted_ < 0 || static_cast<uint32_t>(highlighted_) != b.cls) drawBubble(b);
+  for (const PlacedArea& b : bubbles)
+    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls) {
+      drawBubble(b);
+      MoveBoxToEnd(b.cls);
+    }
+  if (bubbles.size() < 5) {
+    SetFontColour(kBlack);
+    TextCentred(cx, rect_.top + rowHeight_ + 2, GraphText(kTextNonSignificant));
+  }
+}
+
+}  // namespace quilor::ui

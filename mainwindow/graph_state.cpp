@@ -1,0 +1,12 @@
+#include "mainwindow/graph_state.h"
+
+#include <cstring>
+
+namespace quilor::ui {
+
+THitTable GraphHitTable = {};
+TGraphViewState GraphView;
+
+void ClearGraphHitTable() { std::memset(GraphHitTable, 0, sizeof GraphHitTable); }
+
+}  // namespace quilor::ui

@@ -1,0 +1,57 @@
+// What the window does with a request from another program and with dropped
+// files: plain steps over the window's operations, so that they can be
+// tested without a window and without a socket.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mainwindow/command_file.h"
+
+namespace quilor::ui {
+
+// The window's side of a request or a drop.
+class RequestTarget {
+ public:
+  virtual ~RequestTarget() = default;
+  // An analysis or a print is going on.
+  virtual bool Busy() const = 0;
+  // Releases the current text; false when it is refused.
+  virtual bool ReleaseText() = 0;
+  virtual void ShowError(int messageNumber) = 0;
+  // Restores a minimised window and gives it the focus.
+  virtual void BringToFront() = 0;
+  // Switches to the named Scenario (the name differs from the current one).
+  virtual void SwitchScenario(const std::string& name) = 0;
+  // Analyses the file queue as it stands, without a history entry.
+  virtual void AnalyseQueue() = 0;
+  // Opens a document as File > Open does (history entry, queue rebuilt with it).
+  virtual void OpenDocument(const std::string& path) = 0;
+  // Lists a folder on the Files tab.
+  virtual void ListFolder(const std::string& path) = 0;
+  // Commands of a command file that need the window (Path=, PDFFilter=).
+  virtual CommandFileHooks CommandHooks() = 0;
+  // The window's re-analysis flag, cleared by a command-file request.
+  virtual void ClearReanalysis() = 0;
+};
+
+// The reply sent back to the program that asked.
+enum class RequestReply : uint32_t {
+  kDone = 0,        // the request was carried out
+  kBusy = 1,        // an analysis or a print is going on: nothing changed
+  kRefused = 2,     // the text could not be released, or the path or queue refused it
+  kWrongSize = 451, // not a 2,167-byte record: message 451
+};
+
+constexpr int kMsgRequestSize = 451;
+
+RequestReply HandleRequest(std::string_view block, RequestTarget& target);
+
+// Dropped names: only the first counts; a readable file opens, a folder is
+// listed, anything else (or a name too long for a path) is ignored. Nothing
+// happens while the target is busy. True when something was done.
+bool HandleDrop(const std::vector<std::string>& names, RequestTarget& target);
+
+}  // namespace quilor::ui

@@ -1,0 +1,922 @@
+#include "mainwindow/results_panel.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/chartables.h"
+#include "core/file_queue.h"
+#include "core/messages.h"
+#include "core/name_index.h"
+#include "engine/analysis_results.h"
+#include "engine/bursts.h"
+#include "engine/category_counters.h"
+#include "engine/command_line.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/view_state.h"
+#include "scenario/scenario_editor_port.h"
+
+namespace quilor::ui {
+
+namespace {
+
+// Labels of the result types.
+constexpr int kMsgReferences = 300;
+constexpr int kMsgFrequentCategories = 302;
+constexpr int kMsgAllCategories = 303;
+constexpr int kMsgTextStyle = 304;
+constexpr int kMsgReferenceFields1 = 307;
+constexpr int kMsgReferenceFields2 = 308;
+constexpr int kMsgScenarioType = 309;
+constexpr int kMsgRelations = 390;
+constexpr int kMsgVerbs = 845;
+constexpr int kMsgAdjectives = 848;
+constexpr int kMsgSubstantives = 852;
+constexpr int kMsgEpisode = 562;
+constexpr int kMsgEmptyText = 554;
+// Explanations of the result types.
+constexpr int kMsgExplainReferences = 288;
+constexpr int kMsgExplainFrequent = 290;
+constexpr int kMsgExplainStyle = 291;
+constexpr int kMsgExplainRelations23 = 292;
+constexpr int kMsgExplainFields1 = 293;
+constexpr int kMsgExplainFields2 = 294;
+constexpr int kMsgExplainAllCategories = 295;
+constexpr int kMsgExplainScenario = 296;
+constexpr int kMsgExplainRelations1 = 298;
+constexpr int kMsgNoScenario = 455;
+constexpr int kMsgExplainRelationsScenario = 526;
+constexpr int kMsgExplainVerbs = 854;
+constexpr int kMsgExplainAdjectives = 855;
+constexpr int kMsgExplainEpisode = 890;
+// Status and hints.
+constexpr int kMsgChooseResultType = 287;
+constexpr int kMsgClickMe = 722;
+constexpr int kMsgSelectElement = 886;
+constexpr int kMsgShowEpisodesGraph = 571;
+constexpr int kMsgFilesSelected = 810;
+constexpr int kMsgCharacteristicParts = 566;
+constexpr int kMsgEpisodesDetected = 563;
+constexpr int kMsgFilesSearched = 717;
+constexpr int kMsgExplainFilesSearched = 418;
+constexpr int kMsgExplainCharacteristic = 369;
+constexpr int kMsgBundles = 6001;
+constexpr int kMsgExpandAll = 826;
+constexpr int kMsgReduceAll = 827;
+constexpr int kMsgSortAlphabetically = 1050;
+constexpr int kMsgSortByFrequency = 1051;
+// Sentences.
+constexpr int kMsgCategory = 76;
+constexpr int kMsgOf = 77;
+constexpr int kMsgInThisText = 274;
+constexpr int kMsgEquivalentsOf = 381;
+constexpr int kMsgRelationsStarting = 382;
+constexpr int kMsgAndEndingAt = 383;
+constexpr int kMsgWords = 480;
+constexpr int kMsgBundleOn = 567;
+constexpr int kMsgOfTheText = 568;
+constexpr int kMsgLength = 569;
+constexpr int kMsgOntologyClassification = 695;
+constexpr int kMsgActant = 725;
+constexpr int kMsgActed = 726;
+constexpr int kMsgIFound = 880;
+constexpr int kMsgOccurrencesOfVerb = 881;
+constexpr int kMsgOccurrencesOfAdjective = 882;
+constexpr int kMsgAddToScenario = 887;
+constexpr int kMsgExplainRelation = 888;
+constexpr int kMsgExplainBundle = 889;
+constexpr int kMsgActorStatistics = 1062;
+constexpr int kMsgOccurrences = 1259;
+
+std::string Text(int id) { return GetMessageText(id); }
+
+int RelationBaseLevel() { return std::clamp<int>(Options->Get(opt::RelationBase), 1, 4); }
+
+uint32_t WordCount() { return static_cast<uint32_t>(std::max<int32_t>(TextWords.HighestPosition(), 0)); }
+
+double SpanPercent(uint32_t first, uint32_t last) {
+  const uint32_t n = WordCount();
+  return n > 0 && last >= first ? (last - first) * 100.0 / n : 0.0;
+}
+
+// The level of the class lists of a code: 1 References, 3 fields 1, 4 -> level 2.
+int LevelOfCode(int code) { return code == kResultReferenceFields2 ? 2 : code == kResultReferenceFields1 ? 3 : 1; }
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (ToLowerChar(static_cast<unsigned char>(a[i])) != ToLowerChar(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+uint32_t ClassCount(int level, int32_t cls) {
+  if (!OntologyEngine) return 0;
+  return level == 4 ? OntologyEngine->ScenarioEntryOccurrences(static_cast<uint32_t>(cls))
+                    : OntologyEngine->ClassOccurrences(level, cls);
+}
+
+}  // namespace
+
+std::string Percent41(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%4.1f", value);
+  return buffer;
+}
+
+std::string ClassExplanation(const std::string& paddedCount, const std::string& name) {
+  return Text(kMsgIFound) + paddedCount + Text(kMsgEquivalentsOf) + name + "\"," + Text(kMsgInThisText);
+}
+
+std::string BundleExplanation(const std::string& paddedCount, const std::string& name, double lengthPercent) {
+  return Text(kMsgBundleOn) + paddedCount + Text(kMsgEquivalentsOf) + name + "\", " + Text(kMsgLength) + " : " +
+         Percent41(lengthPercent) + "% " + Text(kMsgOfTheText) + ".";
+}
+
+std::string LemmaExplanation(int code, uint32_t count, const std::string& word) {
+  std::string s = Text(kMsgIFound) + std::to_string(count);
+  if (code == kResultVerbs) s += Text(kMsgOccurrencesOfVerb);
+  else if (code == kResultAdjectives) s += Text(kMsgOccurrencesOfAdjective);
+  else s += " " + Text(kMsgOccurrences) + Text(kMsgOf);
+  return s + "\"" + word + "\"" + Text(kMsgInThisText);
+}
+
+std::string RelationExplanation(const std::string& paddedCount, const std::string& first, const std::string& second) {
+  return Text(kMsgIFound) + paddedCount + Text(kMsgRelationsStarting) + "(" + first + ")" + Text(kMsgAndEndingAt) +
+         second + ")," + Text(kMsgInThisText);
+}
+
+std::string CategoryBundleExplanation(const std::string& label, uint32_t count, double lengthPercent) {
+  return Text(kMsgBundleOn) + Text(kMsgCategory) + " \"" + label + "\", " + std::to_string(count) + " " +
+         GetMessageTextLower(kMsgWords) + ", " + Text(kMsgLength) + " : " + Percent41(lengthPercent) + "% " +
+         Text(kMsgOfTheText) + ".";
+}
+
+// ---------------------------------------------------------------------------
+// The result-type table.
+
+void TResultTypeTable::Clear() {
+  entries_.clear();
+  lines_.clear();
+}
+
+bool TResultTypeTable::AddResultType(uint8_t code, uint8_t level, int32_t labelId, const std::string& line) {
+  if (static_cast<int>(entries_.size()) >= kCapacity) return false;
+  entries_.push_back({code, level, labelId});
+  lines_.push_back(line);
+  return true;
+}
+
+const TResultTypeEntry* TResultTypeTable::Entry(int index) const {
+  return index >= 0 && index < static_cast<int>(entries_.size()) ? &entries_[static_cast<size_t>(index)] : nullptr;
+}
+
+void TResultTypeTable::SetSingleLine(const std::string& line) {
+  entries_.clear();
+  lines_.assign(1, line);
+}
+
+int BuildResultTypeList(TResultTypeTable& table, uint32_t burstCount, uint32_t episodeCount, uint32_t wordNodes) {
+  table.Clear();
+  if (wordNodes < 2) {
+    table.SetSingleLine(Text(kMsgEmptyText));
+    return 0;
+  }
+  static constexpr TResultTypeEntry kFixed[kFixedResultTypes] = {
+      {kResultStyle, 2, kMsgTextStyle},          {kResultReferenceFields1, 2, kMsgReferenceFields1},
+      {kResultReferenceFields2, 2, kMsgReferenceFields2}, {kResultReferences, 2, kMsgReferences},
+      {kResultScenario, 2, kMsgScenarioType},    {kResultRelations, 2, kMsgRelations},
+      {kResultCategories, 2, kMsgFrequentCategories}, {kResultCategories, 1, kMsgAllCategories},
+      {kResultVerbs, 1, kMsgVerbs},              {kResultAdjectives, 1, kMsgAdjectives},
+      {kResultSubstantives, 1, kMsgSubstantives}};
+  for (const TResultTypeEntry& e : kFixed) table.AddResultType(e.code, e.level, e.labelId, Text(e.labelId));
+  if (burstCount == 0) return 0;
+  const int first = table.Count();
+  for (uint32_t n = 1; n <= episodeCount && table.Count() < TResultTypeTable::kCapacity - 1; ++n)
+    table.AddResultType(kResultEpisode, 1, kMsgEpisode, Text(kMsgEpisode) + " " + std::to_string(n));
+  return first;
+}
+
+// ---------------------------------------------------------------------------
+// The panel.
+
+TResultsPanel::TResultsPanel() = default;
+TResultsPanel::~TResultsPanel() = default;
+
+bool TResultsPanel::AddLine(const std::string& text) {
+  if (items_.size() >= kMaxResultLines) return false;
+  items_.push_back(text);
+  return true;
+}
+
+void TResultsPanel::SetExplanation(const std::string& text) {
+  explanation_ = text;
+  if (MainWindowPort* main = ViewMainWindow()) main->AfficheInfos(text);
+}
+
+void TResultsPanel::SetStatus(const std::string& text) {
+  status_ = text;
+  if (MainWindowPort* main = ViewMainWindow()) main->AfficheMessage(text);
+}
+
+void TResultsPanel::Clear() {
+  table_.Clear();
+  items_.clear();
+  lineTags_.clear();
+  styleFindings_.clear();
+  diagnosis_.reset();
+  explanation_.clear();
+  selectedItemLine_ = -1;
+  CurrentResultType = 0;
+  FirstEpisodeIndex = 0;
+}
+
+void TResultsPanel::RefreshAfterAnalysis() {
+  MainWindowPort* main = ViewMainWindow();
+  const bool printing = main && main->Printing();
+  if (!printing) {
+    ClearSelection();
+    RedrawViews();
+  }
+  if (!diagnosis_) {
+    diagnosis_ = std::make_unique<TDiagnosisList>();
+    diagnosis_->Init();
+  }
+  ViewState.GraphDrawn = false;
+  Selection.kind = kSelectNone;
+  Selection.firstClass = Selection.secondClass = 0;
+  Selection.classLevel = 1;
+  ViewState.CurrentItem = 0;
+  ViewState.CurrentItemKind = 0;
+  ViewState.CurrentResultTypeEntry = 0;
+  ViewState.TextPartStart = ViewState.TextPartEnd = 0;
+  ViewState.SelectedLineExplanation.clear();
+  lineTags_.clear();
+  actantChecked_ = acteChecked_ = true;
+  actorsEnabled_ = false;
+  FirstDisplay = false;
+  items_.clear();
+  CurrentResultType = 0;
+  const uint32_t bursts = AnalysisResults ? AnalysisResults->BurstCount : 0;
+  const uint32_t episodes = AnalysisResults ? AnalysisResults->EpisodeCount : 0;
+  FirstEpisodeIndex = BuildResultTypeList(table_, bursts, episodes, TextWords.Count());
+  if (table_.Count() < 0) {
+    // An empty or unreadable text: nothing can be shown.
+    SetExplanation(Text(1175));
+    SetStatus(Text(1176));
+    return;
+  }
+  ApplySearchKeys();
+  if (LastUsedResultType < 1 || LastUsedResultType > table_.Count()) {
+    SetStatus(Text(kMsgChooseResultType));
+    LastUsedResultType = 0;
+  }
+  if (SearchKeyGiven) LastUsedResultType = 1;
+  CurrentResultType = LastUsedResultType;
+  ShowResultType();
+  RedrawViews();
+}
+
+void TResultsPanel::ApplySearchKeys() {
+  if (!SearchKeyGiven || WorkContext->SearchKeys[0].empty()) return;
+  SearchKeyGiven = false;
+  if (!KeyKindValid) return;
+  BeginNewSelection();
+  int succeeded = 0;
+  for (size_t k = 0; k < kSearchKeyCount && succeeded == 0; ++k) {
+    std::string key = WorkContext->SearchKeys[k];
+    if (key.empty()) continue;
+    for (char& c : key) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+    const int kind = WorkContext->SearchKeyKinds[k];
+    // Only the four levels take the class route.
+    if (kind >= 1 && kind <= 4 && OntologyEngine) {
+      const int32_t cls = OntologyEngine->FindClassIndex(kind, key);
+      if (cls >= 1 && cls <= 65535 && ClassCount(kind, cls) >= 1 &&
+          SameTextIgnoringCase(OntologyEngine->ClassName(kind, cls), key)) {
+        Selection.firstTerm = key;
+        Selection.kind = kSelectClass;
+        Selection.firstClass = static_cast<uint32_t>(cls);
+        Selection.classLevel = kind;
+        succeeded = kind;
+        break;
+      }
+    }
+    if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key)) succeeded = Selection.classLevel;
+  }
+  KeyKindValid = false;
+  if (succeeded == 0) return;
+  BeginNewSelection();
+  LastUsedResultType = CurrentResultType;
+  if (succeeded == 4) {
+    LastUsedResultType = CurrentResultType = kTypeScenario;
+    ShowResultType();
+    for (size_t i = 0; i < lineTags_.size(); ++i)
+      if (lineTags_[i] == Selection.firstClass) selectedItemLine_ = static_cast<int>(i);
+  }
+}
+
+void TResultsPanel::SelectResultType(int index) {
+  if (index < 0 || index > table_.Count()) return;
+  CurrentResultType = index;
+  ShowResultType();
+}
+
+void TResultsPanel::SwitchAffichageSurDerniereFonctionUtilise() {
+  CurrentResultType = LastUsedResultType;
+  ShowResultType();
+}
+
+void TResultsPanel::SeMettreSurPremierEpisode() {
+  const int index = FirstEpisodeIndex + 1;
+  if (FirstEpisodeIndex <= 0 || index > table_.Count()) return;
+  Options->Set(opt::GraphKind, 3);
+  ViewState.CurrentResultTypeEntry = kResultEpisode;
+  SelectResultType(index);
+}
+
+void TResultsPanel::FinishItems(std::vector<std::string> lines, bool sortable) {
+  items_ = std::move(lines);
+  sorted_ = sortable && Options->Switch(opt::SortAlphabetical);
+  if (sorted_) std::stable_sort(items_.begin(), items_.end());
+}
+
+void TResultsPanel::ShowResultType() {
+  if (!ResultsShown() || CurrentResultType < 0 || CurrentResultType > table_.Count()) return;
+  hint_ = Text(kMsgClickMe);
+  showHint_ = false;
+  items_.clear();
+  styleFindings_.clear();
+  selectedItemLine_ = -1;
+  if (!FirstDisplay) LastUsedResultType = CurrentResultType;
+  SetStatus(Text(kMsgSelectElement));
+  const TResultTypeEntry& entry = *table_.Entry(CurrentResultType);
+  if (entry.code > kResultEpisode) return;
+  switch (entry.code) {
+    case kResultRelations: case kResultCategories: case kResultStyle: case kResultVerbs:
+    case kResultAdjectives: case kResultSubstantives: case kResultEpisode:
+      actorsEnabled_ = false;
+      break;
+    default:
+      break;
+  }
+  FillItems(entry);
+  if (TextWords.Count() == 0) {
+    SetExplanation(Text(1175));
+    SetStatus(Text(1176));
+  }
+}
+
+void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
+  ViewState.GraphShown = Options->Switch(opt::ShowGraph);
+  const uint32_t minimum = ListedMinimumCount();
+  switch (entry.code) {
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: {
+      actorsEnabled_ = true;
+      const int id = entry.code == kResultReferences ? kMsgExplainReferences
+                     : entry.code == kResultReferenceFields1 ? kMsgExplainFields1 : kMsgExplainFields2;
+      SetExplanation(Text(id));
+      FinishItems(ClassLevelLines(CollectRankedClasses(LevelOfCode(entry.code)), minimum, Filters()), true);
+      break;
+    }
+    case kResultRelations: {
+      const int base = RelationBaseLevel();
+      int id = kMsgExplainRelations1;
+      if (base == 2 || base == 3) id = kMsgExplainRelations23;
+      else if (base == 4) id = OntologyEngine && OntologyEngine->IsScenarioLoaded() ? kMsgExplainRelationsScenario
+                                                                                    : kMsgNoScenario;
+      SetExplanation(Text(id));
+      if (MainWindowPort* main = ViewMainWindow(); main && main->Printing()) break;
+      std::function<bool(uint32_t)> occurs;
+      if (base == 4) occurs = [](uint32_t c) { return ClassCount(4, static_cast<int32_t>(c)) > 0; };
+      FinishItems(RelationLines(CollectRelationGroups(base),
+                                [base](uint32_t c) { return OntologyEngine ? OntologyEngine->ClassName(base, static_cast<int32_t>(c)) : std::string("?"); },
+                                occurs),
+                  true);
+      break;
+    }
+    case kResultCategories: {
+      if (!diagnosis_) break;
+      SetExplanation(Text(entry.level == 1 ? kMsgExplainAllCategories : kMsgExplainFrequent));
+      if (Options->Get(opt::GraphKind) == 1 || Options->Get(opt::GraphKind) == 5) Options->Set(opt::GraphKind, 2);
+      diagnosis_->BuildTendencies(TDiagnosisInputs::Current(), entry.level == 2, this);
+      sorted_ = false;
+      break;
+    }
+    case kResultStyle: {
+      SetExplanation(Text(kMsgExplainStyle));
+      if (!diagnosis_) break;
+      diagnosis_->DiagnoseStyle(TDiagnosisInputs::Current(), this);
+      styleFindings_ = diagnosis_->Findings();
+      styleFindings_.resize(items_.size(), 0);
+      auto countLine = [this](uint32_t n, int id, int finding) {
+        AddLine(std::to_string(n) + " " + Text(id));
+        styleFindings_.push_back(finding);
+      };
+      if (FileQueue.Count() > 1) countLine(static_cast<uint32_t>(FileQueue.Count()), kMsgFilesSelected, kMsgFilesSearched);
+      if (AnalysisResults && AnalysisResults->BurstCount > 0)
+        countLine(AnalysisResults->CharacteristicCount, kMsgCharacteristicParts, kMsgCharacteristicParts);
+      if (AnalysisResults && AnalysisResults->EpisodeCount > 0)
+        countLine(AnalysisResults->EpisodeCount, kMsgEpisodesDetected, kMsgEpisodesDetected);
+      sorted_ = false;
+      break;
+    }
+    case kResultScenario: {
+      actorsEnabled_ = true;
+      if (!OntologyEngine || OntologyEngine->ScenarioEntryCount() == 0) {
+        SetExplanation(Text(kMsgNoScenario));
+      } else {
+        std::string name = Options->Get(opt::ScenarioFileName);
+        if (size_t dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
+        for (char& c : name) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+        if (!name.empty()) name[0] = static_cast<char>(ToUpperChar(static_cast<unsigned char>(name[0])));
+        SetExplanation(Text(kMsgExplainScenario) + name);
+      }
+      TScenarioLines s = ScenarioLines(CollectScenarioClasses(), CollectScenarioRanking(),
+                                       Options->Switch(opt::SortAlphabetical), branchesHidden_, minimum, Filters());
+      items_ = std::move(s.lines);
+      lineTags_ = std::move(s.tags);
+      sorted_ = false;
+      break;
+    }
+    case kResultVerbs: case kResultAdjectives: case kResultSubstantives: {
+      SetExplanation(Text(entry.code == kResultVerbs ? kMsgExplainVerbs
+                          : entry.code == kResultAdjectives ? kMsgExplainAdjectives : kMsgSubstantives));
+      const bool alphabetical = entry.code == kResultSubstantives && Options->Switch(opt::SortAlphabetical);
+      FinishItems(LemmaLines(CollectLemmas(entry.code, alphabetical), minimum, !alphabetical), true);
+      break;
+    }
+    case kResultEpisode: {
+      SetExplanation(Text(kMsgExplainEpisode));
+      const uint32_t k = static_cast<uint32_t>(CurrentResultType - FirstEpisodeIndex);
+      const TEpisodeRecord* episode = AnalysisResults ? AnalysisResults->Episode(k) : nullptr;
+      if (!episode) break;
+      SetStatus(Text(kMsgEpisode) + " " + std::to_string(k) + " : " + std::to_string(episode->burstCount) + " " +
+                Text(kMsgBundles) + ", " + Text(kMsgLength) + " : " +
+                Percent41(SpanPercent(episode->firstPosition, episode->lastPosition)) + "% " + Text(kMsgOfTheText) +
+                ". ");
+      if (Options->Get(opt::GraphKind) != 4 || !Options->Switch(opt::ShowGraph)) {
+        hint_ = Text(kMsgShowEpisodesGraph);
+        showHint_ = true;
+      }
+      ViewState.CurrentItem = 0;
+      items_ = EpisodeLines(AnalysisResults->Bursts, k, [](int32_t id) { return AnalysisResults->ItemName(id); });
+      sorted_ = false;
+      ClearSelection();
+      ViewState.TextPartStart = static_cast<int32_t>(episode->firstPosition);
+      ViewState.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
+      ViewState.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
+      MettreAffichageSurPartieDuTexte();
+      const int graph = Options->Get(opt::GraphKind);
+      if (graph >= 1 && graph <= 5) ViewState.GraphShown = Options->Switch(opt::ShowGraph);
+      RedrawViews();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+TResultsToolbarState TResultsPanel::ToolbarState() const {
+  TResultsToolbarState s;
+  const int i = CurrentResultType;
+  const bool lineSelected = selectedItemLine_ >= 0;
+  s.searchVisible = (i >= 1 && i <= 4) || (i >= 8 && i <= 10);
+  s.searchEnabled = s.searchVisible && lineSelected && editor_ != nullptr;
+  s.sortEnabled = (i >= 1 && i <= 5) || (i >= 8 && i <= 10);
+  s.expandVisible = i == kTypeScenario;
+  s.expandHint = branchesHidden_ ? kMsgExpandAll : kMsgReduceAll;
+  s.addVisible = i != kTypeScenario;
+  s.addEnabled = s.addVisible && ((i >= 1 && i <= 3) || (i >= 8 && i <= 10)) && editor_ && editor_->IsOpen() &&
+                 lineSelected;
+  s.sortHint = Options->Switch(opt::SortAlphabetical) ? kMsgSortByFrequency : kMsgSortAlphabetically;
+  s.nextEnabled = LastUsedResultType < static_cast<int>(table_.Lines().size()) - 1;
+  s.previousEnabled = LastUsedResultType > 0;
+  return s;
+}
+
+// ---------------------------------------------------------------------------
+// Clicks.
+
+// The line's name and the columns after it (TABs turned into blanks).
+bool TResultsPanel::ReadLine(int line, std::string& name, std::string& rest) const {
+  if (line < 0 || line >= static_cast<int>(items_.size())) return false;
+  std::string buffer = items_[static_cast<size_t>(line)].substr(0, 511);
+  size_t tab = buffer.size() > 1 ? buffer.find('\t', 1) : std::string::npos;
+  if (tab == std::string::npos) tab = buffer.size();
+  name = buffer.substr(0, std::min<size_t>(tab, 78));
+  rest = tab < buffer.size() ? buffer.substr(tab + 1) : std::string();
+  for (char& c : rest)
+    if (c == '\t') c = ' ';
+  return !buffer.empty();
+}
+
+void TResultsPanel::ClickClass(int level, const std::string& name, const std::string& count, bool bundle) {
+  if (!OntologyEngine) return;
+  const int32_t cls = OntologyEngine->FindClassIndex(level, name);
+  if (cls <= 0) return;
+  BeginNewSelection();
+  Selection.kind = kSelectClass;
+  Selection.classLevel = level;
+  Selection.firstClass = static_cast<uint32_t>(cls);
+  Selection.firstTerm = name;
+  Selection.secondTerm.clear();
+  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  if (bundle) {
+    const TBurstRecord* b = AnalysisResults ? AnalysisResults->Burst(static_cast<uint32_t>(ViewState.CurrentBurst - 1)) : nullptr;
+    SetStatus(BundleExplanation(count, name, b ? SpanPercent(b->firstPosition, b->lastPosition) : 0.0));
+    SetExplanation(Text(kMsgExplainBundle));
+  } else {
+    SetExplanation(ClassExplanation(count, name));
+    SetStatus(Text(kMsgAddToScenario));
+  }
+}
+
+void TResultsPanel::ClickRelation(const std::string& name, const std::string& rest) {
+  // "(first > second)" with the count before it in rest.
+  std::string first = name;
+  if (!first.empty() && first[0] == '(') first.erase(0, 1);
+  const size_t gt = first.find('>');
+  if (gt != std::string::npos) first.resize(gt > 0 && first[gt - 1] == ' ' ? gt - 1 : gt);
+  const std::string line = rest + " " + name;
+  std::string second;
+  if (const size_t last = line.rfind('>'); last != std::string::npos) second = line.substr(last + 1);
+  if (!second.empty() && second.back() == ')') second.pop_back();
+  while (!second.empty() && second[0] == ' ') second.erase(0, 1);
+  std::string count = rest.substr(0, rest.find(' '));
+  SetStatus(RelationExplanation(count, first, second));
+  SetExplanation(Text(kMsgExplainRelation));
+  if (!OntologyEngine) return;
+  const int base = RelationBaseLevel();
+  const int32_t a = OntologyEngine->FindClassIndex(base, first);
+  const int32_t b = OntologyEngine->FindClassIndex(base, second);
+  if (a <= 0 || b <= 0) return;
+  BeginNewSelection();
+  Selection.kind = kSelectRelation;
+  Selection.classLevel = base;
+  Selection.firstClass = static_cast<uint32_t>(a);
+  Selection.secondClass = static_cast<uint32_t>(b);
+  Selection.firstTerm = first;
+  Selection.secondTerm = second;
+  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  RedrawViews();
+}
+
+void TResultsPanel::ClickLemma(int code, const std::string& name) {
+  uint32_t entry = 0;
+  uint32_t count = 0;
+  uint8_t category = 0;
+  if (code == kResultVerbs || code == kResultAdjectives) {
+    TStringHashIndex* index = code == kResultVerbs ? VerbIndex : AdjectiveIndex;
+    int e = 0;
+    if (!index || !index->LookupEntryNumber(name.c_str(), e) || e <= 0) return;
+    entry = static_cast<uint32_t>(e);
+    count = index->CountOfEntry(e);
+    category = code == kResultVerbs ? kClassVerb : kClassAdjective;
+  } else {
+    if (!TextIndex) return;
+    entry = TextIndex->TextIndexLookup(name.c_str());
+    count = TextIndex->TextIndexCountOf(entry);
+    category = kClassSubstantive;
+  }
+  if (entry == 0 || count < ListedMinimumCount()) return;
+  SetExplanation(LemmaExplanation(code, count, name));
+  SetStatus(Text(kMsgAddToScenario));
+  BeginNewSelection();
+  Selection.kind = kSelectLexicalEntry;
+  Selection.lexicalEntry = entry;
+  Selection.majorClass = category;
+  Selection.firstTerm = name;
+  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  RedrawViews();
+}
+
+void TResultsPanel::ClickBurst(int line) {
+  if (!AnalysisResults) return;
+  const uint32_t k = static_cast<uint32_t>(CurrentResultType - FirstEpisodeIndex);
+  const TEpisodeRecord* episode = AnalysisResults->Episode(k);
+  if (!episode) return;
+  int rank = 0;
+  const TBurstRecord* burst = nullptr;
+  for (uint32_t i = 0; i < AnalysisResults->BurstCount; ++i) {
+    const TBurstRecord* b = AnalysisResults->Burst(i);
+    if (!b || b->episode != k) continue;
+    if (++rank == line + 1) {
+      burst = b;
+      ViewState.CurrentBurst = static_cast<int32_t>(i + 1);
+      break;
+    }
+  }
+  if (!burst) return;
+  ViewState.CurrentItem = burst->itemId;
+  if (burst->itemId > 0) {
+    ClickClass(RelationBaseLevel(), AnalysisResults->ItemName(burst->itemId), PadCount(burst->count), true);
+  } else {
+    BeginNewSelection();
+    const int code = -burst->itemId;
+    SetStatus(CategoryBundleExplanation(CategoryLabel(code), burst->count,
+                                        SpanPercent(burst->firstPosition, burst->lastPosition)));
+    SetExplanation(Text(kMsgExplainBundle));
+    // The category's words are searched as a pattern; no class is selected.
+    Selection.kind = kSelectNone;
+    Selection.categoryRangeView = true;
+    CategoryCodeToRecord(code, Selection.patterns[0]);
+    Selection.activePatterns[0] = true;
+    ViewState.SelectionActive = false;
+  }
+  ViewState.TextPartStart = static_cast<int32_t>(episode->firstPosition);
+  ViewState.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
+  ViewState.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
+  // The first occurrence within the episode starts the page.
+  TextWords.Rewind();
+  for (int steps = 0; steps < 1000000; ++steps) {
+    if (!FindNextSelectedOccurrence(false)) break;
+    if (Selection.matchPosition >= ViewState.TextPartStart) {
+      TextWords.CopyBookmark(1, kBookmarkSearchStart);
+      TextWords.CopyBookmark(2, kBookmarkSearchStart);
+      ViewState.CurrentWordPosition = Selection.matchPosition;
+      break;
+    }
+  }
+  RedrawViews();
+}
+
+void TResultsPanel::ClickStyle(int line) {
+  if (line < 0 || line >= static_cast<int>(styleFindings_.size())) return;
+  const int finding = styleFindings_[static_cast<size_t>(line)];
+  if (finding == kMsgEpisodesDetected) {
+    SeMettreSurPremierEpisode();
+    return;
+  }
+  if (finding == kMsgCharacteristicParts) {
+    SetExplanation(Text(kMsgExplainCharacteristic));
+    SetStatus(Text(kMsgPropositionsKeptOn) + " " +
+              std::to_string(AnalysisResults ? AnalysisResults->CharacteristicCount : 0));
+    AffichePropositionsDeLaSFS();
+    return;
+  }
+  if (finding == kMsgFilesSearched) {
+    SetExplanation(Text(kMsgExplainFilesSearched) + " " + std::to_string(FileQueue.Count()));
+    return;
+  }
+  const TFindingExplanation e = TDiagnosisList::ExplainFinding(finding);
+  if (e.message) SetExplanation(Text(e.message));
+  if (e.pairs.empty()) return;
+  BeginNewSelection();
+  Selection.kind = kSelectNone;
+  Selection.categoryRangeView = true;
+  for (size_t i = 0; i < e.pairs.size() && i < static_cast<size_t>(kMaxSearchPatterns); ++i) {
+    Selection.patterns[i] = TWordCategoryData();
+    Selection.patterns[i].Category.MajorClass = e.pairs[i].first;
+    Selection.patterns[i].Category.Subclass = e.pairs[i].second;
+    Selection.activePatterns[i] = true;
+    if (e.pairs[i].first < kCategoryFilterCount) ViewState.CategoryFilters[e.pairs[i].first] = 1;
+  }
+  ViewState.SelectionActive = false;
+  TextWords.Rewind();
+  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(2);
+  RedrawViews();
+}
+
+void TResultsPanel::ClickLine(int line) {
+  MainWindowPort* main = ViewMainWindow();
+  if (!ResultsShown() || (main && main->Printing())) return;
+  showHint_ = false;
+  ViewState.GraphShown = Options->Switch(opt::ShowGraph);
+  const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
+  if (!entry || line < 0 || line >= static_cast<int>(items_.size())) return;
+  selectedItemLine_ = line;
+  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  std::string name, rest;
+  if (!ReadLine(line, name, rest)) return;
+  ViewState.TextPartStart = 0;
+  switch (entry->code) {
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
+      ClickClass(LevelOfCode(entry->code), name, rest.substr(0, rest.find(' ')), false);
+      RedrawViews();
+      break;
+    case kResultRelations:
+      ClickRelation(name, rest);
+      break;
+    case kResultCategories: {
+      if (!diagnosis_) break;
+      ViewState.GraphDrawn = false;
+      ViewState.CurrentItemKind = diagnosis_->LineKindCode(line);
+      const std::string& text = items_[static_cast<size_t>(line)];
+      size_t blank = text.find(' ');
+      if (blank != std::string::npos) blank = text.find(' ', blank + 1);
+      ViewState.SelectedLineExplanation = text.substr(0, std::min<size_t>(blank, kExplanationSize));
+      BeginNewSelection();
+      if (const int explanation = diagnosis_->SelectLine(line); explanation > 0) {
+        SetExplanation(Text(explanation));
+        SetStatus(Text(explanation));
+      }
+      ViewState.CategoryFilters.fill(0);
+      RedrawViews();
+      break;
+    }
+    case kResultStyle:
+      ClickStyle(line);
+      break;
+    case kResultScenario: {
+      if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) break;
+      const uint32_t entryNumber = lineTags_[static_cast<size_t>(line)];
+      BeginNewSelection();
+      Selection.kind = kSelectClass;
+      Selection.classLevel = 4;
+      Selection.firstClass = entryNumber;
+      Selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
+      const std::string& text = items_[static_cast<size_t>(line)];
+      const size_t tab = text.find('\t');
+      const std::string count = tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
+      SetExplanation(ClassExplanation(count, Selection.firstTerm));
+      SetStatus(Text(kMsgOntologyClassification));
+      RedrawViews();
+      break;
+    }
+    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
+      ClickLemma(entry->code, name);
+      break;
+    case kResultEpisode:
+      ClickBurst(line);
+      break;
+    default:
+      break;
+  }
+}
+
+void TResultsPanel::DoubleClickLine(int line) {
+  MainWindowPort* main = ViewMainWindow();
+  if (!ResultsShown() || (main && main->Printing()) || !editor_ || !editor_->IsOpen()) return;
+  const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
+  if (!entry) return;
+  std::string name, rest;
+  if (!ReadLine(line, name, rest)) return;
+  switch (entry->code) {
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
+    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
+      break;
+    case kResultScenario:
+      if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) return;
+      name = OntologyEngine->ScenarioClassName(static_cast<int32_t>(lineTags_[static_cast<size_t>(line)]));
+      break;
+    default:
+      return;
+  }
+  if (name.empty()) return;
+  editor_->SearchName(name);
+  editor_->Open();
+}
+
+void TResultsPanel::SetActantChecked(bool checked) {
+  actantChecked_ = checked;
+  if (!actantChecked_ && !acteChecked_) acteChecked_ = true;
+  ShowResultType();
+  std::string text = Text(acteChecked_ && !actantChecked_ ? kMsgActed : kMsgActant);
+  if (!text.empty()) text[0] = static_cast<char>(ToUpperChar(static_cast<unsigned char>(text[0])));
+  SetExplanation(text + ". " + Text(kMsgActorStatistics));
+}
+
+void TResultsPanel::SetActeChecked(bool checked) {
+  acteChecked_ = checked;
+  if (!actantChecked_ && !acteChecked_) actantChecked_ = true;
+  ShowResultType();
+  std::string text = Text(acteChecked_ && !actantChecked_ ? kMsgActed : kMsgActant);
+  if (!text.empty()) text[0] = static_cast<char>(ToUpperChar(static_cast<unsigned char>(text[0])));
+  SetExplanation(text + ". " + Text(kMsgActorStatistics));
+}
+
+void TResultsPanel::SetBranchesHidden(bool hidden) {
+  branchesHidden_ = hidden;
+  if (CurrentResultType == kTypeScenario) ShowResultType();
+}
+
+// ---------------------------------------------------------------------------
+// Drawing a line.
+
+TResultLineLook TResultsPanel::LineLook(int line) const {
+  TResultLineLook look;
+  const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
+  const int code = entry ? entry->code : 0;
+  const std::string text = line >= 0 && line < static_cast<int>(items_.size()) ? items_[static_cast<size_t>(line)] : "";
+  const std::string name = text.substr(0, text.find('\t'));
+  auto optionColour = [](int k) { return static_cast<Rgb>(Options->Get(opt::Colour(static_cast<size_t>(k)))); };
+  const Rgb buttonFace = MakeRgb(0xF0, 0xF0, 0xF0);
+  auto classLook = [&](int level) {
+    const int32_t cls = OntologyEngine ? OntologyEngine->FindClassIndex(level, name) : 0;
+    look.inScenario = cls > 0 && OntologyEngine->ClassScenarioEntry(level, cls) != 0;
+    look.markColour = look.inScenario ? ViewState.CurrentColours[kColourClassified] : (kWhite ^ 0xFFFFFF);
+  };
+  switch (code) {
+    case 0: case kResultCategories:
+      look.markColour = diagnosis_ ? optionColour(std::clamp(diagnosis_->LineKindCode(line), 0, 16)) : buttonFace;
+      break;
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
+      classLook(LevelOfCode(code));
+      break;
+    case kResultRelations:
+      look.markColour = ViewState.CurrentColours[kColourClassified];
+      break;
+    case kResultScenario: {
+      look.markColour = ViewState.CurrentColours[kColourClassified];
+      look.tree = true;
+      auto depthOf = [this](int i) -> int {
+        if (i < 0 || i >= static_cast<int>(lineTags_.size()) || !OntologyEngine) return -1;
+        return static_cast<int>(OntologyEngine->ScenarioEntryDepth(lineTags_[static_cast<size_t>(i)]));
+      };
+      look.depth = std::max(depthOf(line), 0);
+      look.lastSibling = depthOf(line + 1) < look.depth;
+      // A level goes on below when a later line comes back to it before a shallower one.
+      look.continues.assign(static_cast<size_t>(std::max(look.depth, 1)), false);
+      for (int d = 1; d < look.depth; ++d) {
+        for (int j = line + 1; j < static_cast<int>(lineTags_.size()); ++j) {
+          const int dj = depthOf(j);
+          if (dj < d) break;
+          if (dj == d) {
+            look.continues[static_cast<size_t>(d)] = true;
+            break;
+          }
+        }
+      }
+      break;
+    }
+    case kResultVerbs: case kResultAdjectives: case kResultSubstantives: {
+      const int colour = code == kResultVerbs ? 1 : code == kResultAdjectives ? 4 : 8;
+      look.markColour = optionColour(colour);
+      if (OntologyEngine) {
+        bool in = false;
+        if (code == kResultVerbs && VerbIndex) {
+          int e = 0;
+          in = VerbIndex->LookupEntryNumber(name.c_str(), e) && OntologyEngine->VerbInScenario(static_cast<uint32_t>(e));
+        } else if (code == kResultAdjectives && AdjectiveIndex) {
+          int e = 0;
+          in = AdjectiveIndex->LookupEntryNumber(name.c_str(), e) &&
+               OntologyEngine->AdjectiveInScenario(static_cast<uint32_t>(e));
+        } else if (TextIndex) {
+          in = OntologyEngine->WordInScenario(TextIndex->TextIndexLookup(name.c_str()));
+        }
+        if (in) look.markColour ^= 0xFFFFFF;
+      }
+      break;
+    }
+    case kResultEpisode:
+      if (text.size() > 5 && text[5] >= '0' && text[5] <= '9') look.markColour = buttonFace;
+      else classLook(RelationBaseLevel());
+      break;
+    default:
+      look.markColour = buttonFace;
+      break;
+  }
+  return look;
+}
+
+void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool largeFonts) const {
+  if (line < 0 || line >= static_cast<int>(items_.size())) return;
+  const TResultLineLook look = LineLook(line);
+  canvas.SetPen(kBlack);
+  int x = r.left;
+  if (look.tree) {
+    const int middle = r.top + r.Height() / 2;
+    if (look.depth > 0) {
+      for (int d = 1; d < look.depth; ++d)
+        if (look.continues[static_cast<size_t>(d)]) canvas.Line({r.left + 24 * (d - 1) + 8, r.top}, {r.left + 24 * (d - 1) + 8, r.bottom});
+      x = r.left + 24 * look.depth;
+      canvas.Line({x - 16, middle}, {x, middle});
+      canvas.Line({x - 16, r.top}, {x - 16, look.lastSibling ? middle + 2 : r.bottom});
+      // The node's picture, then the text 4 pixels further.
+      canvas.SetBrush(look.markColour);
+      canvas.Rectangle({x, r.top + 2, x + 12, r.bottom - 2});
+      x += 12 + 4;
+    } else {
+      canvas.SetBrush(look.markColour);
+      canvas.Ellipse({x + 2, r.top + 2, x + 14, r.bottom - 2});
+      x += 16;
+    }
+  } else {
+    const Rect box{r.left + (largeFonts ? 3 : 4), r.top + 1, r.left + 16, largeFonts ? r.top + 15 : r.bottom - 1};
+    canvas.SetBrush(look.markColour);
+    canvas.FillRect(box);
+    if (look.inScenario) {
+      canvas.SetPen(kBlack);
+      canvas.Rectangle(box);
+    } else {
+      canvas.SetPen(kWhite);
+      canvas.Line({box.left, box.bottom - 1}, {box.left, box.top});
+      canvas.Line({box.left, box.top}, {box.right - 1, box.top});
+      canvas.SetPen(MakeRgb(0x80, 0x80, 0x80));
+      canvas.Line({box.right - 1, box.top}, {box.right - 1, box.bottom - 1});
+      canvas.Line({box.left, box.bottom - 1}, {box.right - 1, box.bottom - 1});
+    }
+    x = r.left + 17;
+  }
+  canvas.SetPen(kBlack);
+  std::string text = items_[static_cast<size_t>(line)];
+  for (char& c : text)
+    if (c == '\t') c = ' ';
+  canvas.TextRect(r, x + 2, r.top, text);
+}
+
+}  // namespace quilor::ui

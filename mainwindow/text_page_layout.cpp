@@ -1,0 +1,461 @@
+#include "mainwindow/text_page_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/file_queue.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr Rgb kHeaderGrey = MakeRgb(0xE0, 0xE0, 0xE0);
+constexpr size_t kNoRecord = static_cast<size_t>(-1);
+
+bool IsMarkText(const char* text) { return text && text[0] == '/'; }
+
+// The tag with display spacing, or a blank when there is none.
+std::string SpacedTag(const char* tag) {
+  if (!tag || !tag[0]) return " ";
+  char buffer[8] = {};
+  std::strncpy(buffer, tag, 3);
+  SpacePunctuation(buffer);
+  return buffer;
+}
+
+bool MatchesHighlight(const TWordCategoryData& d) {
+  for (size_t i = 0; i < static_cast<size_t>(kMaxSearchPatterns); ++i)
+    if (Selection.activePatterns[i] && WordMatchesPattern(d, Selection.patterns[i])) return true;
+  return false;
+}
+
+// The proposition mark of the main page: a small box (extract) or a bar.
+void DrawPropositionMark(Canvas& canvas, int x, int y, int height, bool extract) {
+  canvas.SetPen(MakeRgb(0x80, 0x80, 0x80));
+  canvas.SetBrush(extract ? MakeRgb(0xFF, 0xC0, 0x40) : MakeRgb(0xC0, 0xC0, 0xC0));
+  const int top = y + std::max(1, height / 4);
+  const int bottom = std::max(top + 2, y + height - height / 4);
+  canvas.Rectangle({x + 5, top, x + 10, bottom});
+  canvas.SetBrush(kWhite, BrushStyle::kClear);
+}
+
+// The document icon of a header.
+void DrawDocumentIcon(Canvas& canvas, int x, int y, int height) {
+  canvas.SetPen(kBlack);
+  canvas.SetBrush(kWhite);
+  canvas.Rectangle({x + 3, y + 1, x + 13, y + std::max(3, height - 1)});
+  canvas.SetBrush(kWhite, BrushStyle::kClear);
+}
+
+// The cursor to the proposition of the occurrence found: past the mark that
+// opens it, so that the mark is not read again.
+void RestoreOccurrence(TWordList& words) {
+  words.RestoreCursor(kBookmarkSearchStart);
+  if (IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
+}
+
+}  // namespace
+
+TPageOptions TPageOptions::Current() {
+  TPageOptions o;
+  o.largeFonts = Options->Switch(opt::LargeFonts);
+  o.selectiveColouring = Options->Switch(opt::SelectiveColouring);
+  o.limitToPropositions = Options->Switch(opt::ExtractsByProposition);
+  o.showFileNames = !Options->Switch(opt::HideFileNames);
+  return o;
+}
+
+Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring, const TViewState& state) {
+  const TWordCategoryData& d = node.category;
+  const bool classMark = d.ClassMark == 1 || d.ClassMark == 2;
+  if (extractMode && state.SelectionActive) {
+    if (Selection.kind == kSelectMarked) {
+      if (!node.mark) return kBlack;
+      return classMark ? state.CurrentColours[kColourClassified] : CategoryColour(d.Category.MajorClass, state);
+    }
+    if (Selection.kind == kSelectLexicalEntry) {
+      if (!WordMatchesSelection(node)) return kBlack;
+      return Selection.majorClass == kClassSubstantive ? state.CurrentColours[kColourClassified]
+                                                      : CategoryColour(d.Category.MajorClass, state);
+    }
+  }
+  if (!classMark) {
+    if (extractMode) return MatchesHighlight(d) ? CategoryColour(d.Category.MajorClass, state) : kBlack;
+    return selectiveColouring ? kBlack : CategoryColour(d.Category.MajorClass, state);
+  }
+  if (state.SelectionActive && !WordMatchesSelection(node)) return kBlack;
+  if (!state.SelectionActive && selectiveColouring) return kBlack;
+  if (d.Category.MajorClass == 0 || d.Category.MajorClass == kClassSubstantive)
+    return state.CurrentColours[kColourClassified];
+  return CategoryColour(d.Category.MajorClass, state);
+}
+
+TExtraitDuTexte::TExtraitDuTexte(TViewState& state) : state_(state) {
+  DocumentName = [](uint16_t file) {
+    const char* name = FileQueue.Get(file);
+    return std::string(name ? name : "");
+  };
+  DocumentCount = [] { return FileQueue.Count(); };
+  state_.HitWordPosition = 0;
+  state_.HitItemKind = 0;
+}
+
+void TExtraitDuTexte::DrawPlainPage(Canvas& canvas, const Rect& r) { DrawPlainPage(canvas, r, TPageOptions::Current()); }
+void TExtraitDuTexte::DrawPage(Canvas& canvas, const Rect& r) { DrawPage(canvas, r, TPageOptions::Current()); }
+
+void TExtraitDuTexte::DrawPlainPage(Canvas& canvas, const Rect& r, const TPageOptions& options) {
+  extractMode_ = false;
+  Layout(canvas, r, false, false, options);
+}
+
+void TExtraitDuTexte::DrawPage(Canvas& canvas, const Rect& r, const TPageOptions& options) {
+  extractMode_ = state_.ExtractMode;
+  Layout(canvas, r, true, true, options);
+}
+
+// The pen of a layout: where the next text goes and the line table.
+struct TExtraitDuTexte::Pen {
+  TExtraitDuTexte& page;
+  Canvas& canvas;
+  int x = 0;
+  int y = 0;
+  bool full = false;
+
+  // Closes the current line; false when the page is full.
+  bool Break(TWordNode* restart) {
+    TPageLine& line = page.lines_[static_cast<size_t>(page.lineCount_)];
+    x = page.rect_.left;
+    y += page.rowHeight_;
+    line.bottom = y;
+    ++page.lineCount_;
+    if (page.lineCount_ >= kPageLines || page.lineCount_ >= page.rows_) {
+      full = true;
+      return false;
+    }
+    if (restart) {
+      TWordNode* cursor = TextWords.Cursor();
+      TextWords.SetCursor(restart);
+      TextWords.SaveCursor(2);
+      TextWords.SetCursor(cursor);
+    }
+    return true;
+  }
+  void AddItem(int32_t position, int32_t kind, const TCategoryRecord& category) {
+    if (page.lineCount_ >= kPageLines) return;
+    TPageLine& line = page.lines_[static_cast<size_t>(page.lineCount_)];
+    if (line.count >= kLineItems) return;
+    TPageItem& item = line.items[static_cast<size_t>(++line.count)];
+    item.right = x;
+    item.position = position;
+    item.kind = kind;
+    item.category = category;
+  }
+};
+
+void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options) {
+  rect_ = r;
+  lineCount_ = 0;
+  wordsDrawn_ = 0;
+  extractFound_ = false;
+  Selection.matchPosition = 0;
+  for (TPageLine& line : lines_) line.count = 0, line.bottom = 0;
+
+  Font font;
+  font.size = options.largeFonts ? 14 : 8;
+  canvas.SetFont(font);
+  rowHeight_ = std::max(1, static_cast<int>(std::lround(1.2 * canvas.TextHeight("A"))));
+  rows_ = std::min(std::max(r.Height(), 0) / rowHeight_, kMaxPageRows);
+  if (rows_ == 0) return;
+  canvas.SetBrush(state_.CurrentColours[kColourBackground]);
+  canvas.FillRect(r);
+  canvas.SetBrush(kWhite, BrushStyle::kClear);
+  const int halfBlank = canvas.TextWidth(" ") / 2;
+  Pen pen{*this, canvas, r.left, r.top};
+  const bool extract = extractMode_;
+  breaks = breaks && (extract || options.limitToPropositions);
+
+  TWordList& words = TextWords;
+  words.RestoreCursor(1);
+  words.SaveCursor(2);
+  size_t propositionRecord = Selection.relationRecord;  // the search place before the proposition drawn
+  if (extract) {
+    Selection.relationRecord = state_.RelationCursorSlots[0];
+    state_.RelationCursorSlots[1] = state_.RelationCursorSlots[0];
+    propositionRecord = Selection.relationRecord;
+    extractFound_ = true;
+    if (!FindNextSelectedOccurrence(false)) return;
+    RestoreOccurrence(words);
+  }
+  bool propositionStart = true;
+  int wordsSinceProposition = 0;
+  int wordsSinceBreak = 0;
+  int32_t lastPosition = 0;
+  std::string previousTag;
+  bool previousWasMark = false;
+  // The document of the word before the page: a header only where it changes.
+  int previousFile = -1;
+  if (TWordNode* cursor = words.Cursor(); cursor != words.First()) {
+    for (TWordNode* n = TWordList::PreviousNode(cursor);; n = TWordList::PreviousNode(n)) {
+      if (!IsMarkText(n->text)) {
+        previousFile = n->fileNumber;
+        break;
+      }
+      if (n == words.First()) break;
+    }
+  }
+  if (previousFile < 0 && DocumentCount && DocumentCount() <= 1) previousFile = -2;  // one document: no header
+
+  auto drawText = [&](const std::string& text, TWordNode* node, Rgb colour, bool highlighted) {
+    const int width = canvas.TextWidth(text) + halfBlank;
+    if (pen.x + width + halfBlank > r.right && pen.x != r.left && !pen.Break(node)) return false;
+    Font f = font;
+    f.colour = colour;
+    f.underline = highlighted;
+    canvas.SetFont(f);
+    if (highlighted) {
+      canvas.SetBrush(colour == kBlack ? kWhite : (colour ^ 0xFFFFFF));
+      canvas.SetTextBackground(true);
+    }
+    canvas.TextOut(pen.x, pen.y, text);
+    if (highlighted) {
+      canvas.SetTextBackground(false);
+      canvas.SetBrush(kWhite, BrushStyle::kClear);
+    }
+    pen.x += width;
+    return true;
+  };
+
+  for (;;) {
+    TWordNode* node = words.Cursor();
+    TWordCategoryData* data = nullptr;
+    const char* tag = nullptr;
+    int32_t position = 0;
+    const char* text = words.NextWord(data, tag, position);
+    if (!text) break;
+    state_.CurrentWordPosition = position;
+    const bool isMark = IsMarkText(text);
+    if (!isMark && position <= lastPosition) continue;
+    std::string display = SpacedTag(tag);
+    const std::string rawTag = tag ? tag : "";
+    // A tag repeated next to a proposition mark is the same punctuation seen twice.
+    const bool repeat = rawTag == previousTag && rawTag != " " && !rawTag.empty() && (isMark || previousWasMark);
+    previousTag = rawTag;
+    previousWasMark = isMark;
+    if (isMark) {
+      if (!repeat && display != " " && !drawText(display, node, kBlack, false)) break;
+      if (words.AtEnd()) break;
+      const bool shortFragment = extract && !options.limitToPropositions && wordsSinceProposition < kContextFragmentWords;
+      if (shortFragment) continue;
+      if (breaks && pen.x != r.left) {
+        if (!pen.Break(words.Cursor())) break;
+        wordsSinceBreak = 0;
+        if (extract) state_.RelationCursorSlots[1] = propositionRecord;
+      }
+      if (extract) {
+        propositionRecord = Selection.relationRecord;
+        if (!FindNextSelectedOccurrence(false)) break;
+        RestoreOccurrence(words);
+      }
+      if (Selection.matchPosition > state_.TextViewWordLimit) break;
+      propositionStart = true;
+      wordsSinceProposition = 0;
+      continue;
+    }
+    if (repeat) display.assign(1, ' ');
+    bool header = false;
+    if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
+      if (pen.x != r.left && !pen.Break(node)) break;
+      header = true;
+      DrawDocumentIcon(canvas, pen.x, pen.y, rowHeight_);
+      pen.x += kMarkWidth;
+      pen.AddItem(position, kItemHeader, data->Category);
+      const std::string name = DocumentName ? DocumentName(node->fileNumber) : std::string();
+      if (options.showFileNames && !name.empty()) {
+        canvas.SetBrush(kHeaderGrey);
+        canvas.SetPen(kHeaderGrey);
+        canvas.Rectangle({pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_});
+        Font plain = font;
+        canvas.SetFont(plain);
+        canvas.TextOut(pen.x + 2, pen.y + 1, name);
+        canvas.SetBrush(kWhite, BrushStyle::kClear);
+        pen.x = r.right;
+        pen.AddItem(position, kItemHeader, data->Category);
+        if (!pen.Break(node)) break;
+        wordsSinceBreak = 0;
+      }
+    }
+    if (previousFile != -2) previousFile = node->fileNumber;
+    if (!header && marks && wordsSinceBreak == 0) {
+      DrawPropositionMark(canvas, pen.x, pen.y, rowHeight_, state_.ExtractMode);
+      pen.x += kMarkWidth;
+    }
+    propositionStart = false;
+    if (!text[0] && rawTag.empty()) continue;
+    display += DisplayForm(text, *data, Options->Switch(opt::LinkCompoundWords));
+    const Rgb colour = WordColour(*node, extract, options.selectiveColouring, state_);
+    ++wordsDrawn_;
+    if (!drawText(display, node, colour, position == HighlightedPosition)) {
+      --wordsDrawn_;
+      break;
+    }
+    pen.AddItem(position, kItemWord, data->Category);
+    ++wordsSinceBreak;
+    ++wordsSinceProposition;
+    lastPosition = position;
+  }
+}
+
+bool TExtraitDuTexte::WordAt(int x, int y) {
+  state_.HitCategory = TCategoryRecord();
+  int line = -1;
+  for (int i = 0; i < lineCount_ && i < kPageLines; ++i) {
+    if (lines_[static_cast<size_t>(i)].bottom >= y) {
+      line = i;
+      break;
+    }
+  }
+  if (line < 0 && lineCount_ < kPageLines) {
+    const int previousBottom = lineCount_ > 0 ? lines_[static_cast<size_t>(lineCount_ - 1)].bottom : rect_.top;
+    if (y >= previousBottom && y < previousBottom + rowHeight_) line = lineCount_;
+  }
+  if (line < 0 || y < rect_.top) return false;
+  const TPageLine& l = lines_[static_cast<size_t>(line)];
+  for (int i = 1; i <= l.count; ++i) {
+    const TPageItem& item = l.items[static_cast<size_t>(i)];
+    if (item.right >= x) {
+      state_.HitCategory = item.category;
+      state_.HitWordPosition = item.position;
+      state_.HitItemKind = item.kind;
+      return true;
+    }
+  }
+  return false;
+}
+
+int32_t TExtraitDuTexte::FirstWordPosition() const {
+  if (lines_[0].count > 0 && lines_[0].items[1].position > 0) return lines_[0].items[1].position;
+  if (extractMode_ && extractFound_) return TextWords.HighestPosition();
+  return 0;
+}
+
+void TExtraitDuTexte::PageBack(bool oneLine) {
+  TWordList& words = TextWords;
+  const int steps = oneLine ? 1 : std::max(rows_, 1);
+  if (state_.ExtractMode && state_.SelectionActive &&
+      (Selection.kind == kSelectRelation || Selection.kind == kSelectClass)) {
+    Selection.relationRecord = state_.RelationCursorSlots[0];
+    state_.RelationCursorSlots[1] = state_.RelationCursorSlots[0];
+    for (int i = 0; i < steps; ++i) {
+      if (Selection.relationRecord == kNoRecord) break;
+      // The search goes back from the record before the page's first.
+      ++Selection.relationRecord;
+      if (!FindNextSelectedOccurrence(true)) {
+        Selection.relationRecord = kNoRecord;
+        break;
+      }
+      state_.CurrentWordPosition = CurrentRelationPosition();
+      Selection.relationRecord = Selection.relationRecord == 0 ? kNoRecord : Selection.relationRecord - 1;
+    }
+    state_.RelationCursorSlots[0] = Selection.relationRecord;
+    return;
+  }
+  state_.CurrentWordPosition = 0;
+  words.RestoreCursor(1);
+  if (words.AtStart()) return;
+  bool found = false;
+  if (state_.ExtractMode) {
+    for (int i = 0; i < (oneLine ? 1 : steps + 1); ++i) {
+      if (!FindNextSelectedOccurrence(true)) break;
+      found = true;
+      words.RestoreCursor(kBookmarkSearchStart);
+    }
+  } else {
+    const int wanted = oneLine ? 1 : steps + 1;
+    int marks = 0;
+    TWordCategoryData* data;
+    const char* tag;
+    int32_t position;
+    while (marks < wanted && words.PreviousWord(data, tag, position)) {
+      if (IsMarkText(words.Cursor()->text)) ++marks;
+    }
+    found = marks > 0 || oneLine;
+  }
+  if (found) words.SaveCursor(1);
+  else words.RestoreCursor(1);
+}
+
+void TExtraitDuTexte::PageForward(bool oneLine) {
+  TWordList& words = TextWords;
+  if (state_.ExtractMode && state_.SelectionActive &&
+      (Selection.kind == kSelectRelation || Selection.kind == kSelectClass)) {
+    if (oneLine) {
+      Selection.relationRecord = state_.RelationCursorSlots[0];
+      if (FindNextSelectedOccurrence(false)) state_.RelationCursorSlots[0] = Selection.relationRecord;
+    } else if (SelectionRelations && state_.RelationCursorSlots[1] != kNoRecord &&
+               state_.RelationCursorSlots[1] + 1 < SelectionRelations->RecordCount()) {
+      state_.RelationCursorSlots[0] = state_.RelationCursorSlots[1];
+    }
+    Selection.relationRecord = state_.RelationCursorSlots[0];
+    state_.CurrentWordPosition = CurrentRelationPosition();
+    return;
+  }
+  words.RestoreCursor(oneLine ? 1 : 2);
+  if (words.AtEnd()) {
+    words.RestoreCursor(1);
+    return;
+  }
+  TWordCategoryData* data;
+  const char* tag;
+  int32_t position;
+  const bool lemma = Selection.kind == kSelectLexicalEntry && state_.SelectionActive;
+  auto pastNextMark = [&] {
+    for (const char* text = words.NextWord(data, tag, position); text && !IsMarkText(text);
+         text = words.NextWord(data, tag, position)) {
+    }
+  };
+  if (oneLine && !state_.ExtractMode && !lemma) {
+    // One proposition: past the next mark (a mark at the page start does not count).
+    if (const char* first = words.NextWord(data, tag, position); first && !words.AtEnd()) pastNextMark();
+  } else if (oneLine) {
+    if (lemma) pastNextMark();
+    if (FindNextSelectedOccurrence(false) && (Selection.kind == kSelectMarked || lemma)) pastNextMark();
+  }
+  words.SaveCursor(1);
+}
+
+bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position) {
+  TViewState& state = ViewState;
+  state.DisplayIndex = -1;
+  state.TextViewWordLimit = kScrollWordLimit;
+  switch (code) {
+    case ScrollCode::kLineUp: page.PageBack(true); break;
+    case ScrollCode::kLineDown: page.PageForward(true); break;
+    case ScrollCode::kPageUp: page.PageBack(false); break;
+    case ScrollCode::kPageDown: page.PageForward(false); break;
+    case ScrollCode::kPosition: case ScrollCode::kTop: case ScrollCode::kBottom: {
+      const int32_t target = TextWords.Count() == 0 ? 0 : position;
+      const bool selection = state.ExtractMode;
+      if (!selection) {
+        TextWords.SeekPosition(target);
+        TextWords.SaveCursor(1);
+        TextWords.SaveCursor(2);
+        state.CurrentWordPosition = target;
+      } else {
+        const bool back = target <= state.LastCursorPosition;
+        const bool line = std::abs(target - state.LastCursorPosition) < 5;
+        if (back) page.PageBack(line);
+        else page.PageForward(line);
+      }
+      break;
+    }
+    case ScrollCode::kTrack: case ScrollCode::kEnd:
+      return false;
+  }
+  return true;
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,125 @@
+// One page of the analysed text (TExtraitDuTexte): the words of TextWords
+// from the page start (bookmark 1) laid out line by line on a canvas,
+// coloured by category or by the selection, with a header whenever the
+// document changes, proposition marks, and in extract mode only the
+// propositions that match the selection. The page remembers where every word
+// landed, for WordAt. The main window's text view and the context window
+// each have one; the screen, the printer and the tests draw through the same
+// DrawPage.
+//
+// Bookmarks of TextWords: 1 the page start, 2 the start of the page's last
+// line (set at each line break), 3 the occurrence found by the selection
+// search. ViewState (mainwindow/view_state.h) holds the globals the page
+// reads and writes (CurrentWordPosition, ExtractMode, TextViewWordLimit,
+// HitWordPosition, ...).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/category.h"
+#include "mainwindow/canvas.h"
+#include "mainwindow/view_state.h"
+
+namespace quilor {
+class TWordList;
+struct TWordNode;
+}  // namespace quilor
+
+namespace quilor::ui {
+
+constexpr int kPageLines = 203;
+constexpr int kLineItems = 95;
+constexpr int kMaxPageRows = 202;
+constexpr int kContextFragmentWords = 15;  // extract fragments shorter than this run on
+constexpr int kMarkWidth = 16;             // proposition marks and header icons
+
+enum PageItemKind : int32_t { kItemWord = 0, kItemHeader = 1 };
+
+struct TPageItem {
+  int32_t right = 0;     // right edge of the drawn text
+  int32_t position = 0;  // word position
+  int32_t kind = kItemWord;
+  TCategoryRecord category;
+};
+
+struct TPageLine {
+  int32_t count = 0;   // items 1..count
+  int32_t bottom = 0;  // written when the line is closed
+  std::array<TPageItem, kLineItems + 1> items{};  // item 0 is never filled
+};
+
+// What a page reads from the options, taken at each drawing.
+struct TPageOptions {
+  bool largeFonts = false;
+  bool selectiveColouring = false;
+  bool limitToPropositions = false;  // "Limit extracts to grammatical propositions"
+  bool showFileNames = true;         // "Show filenames in the text extracts"
+  static TPageOptions Current();
+};
+
+class TExtraitDuTexte {
+ public:
+  explicit TExtraitDuTexte(TViewState& state = ViewState);
+  TExtraitDuTexte(const TExtraitDuTexte&) = delete;
+  TExtraitDuTexte& operator=(const TExtraitDuTexte&) = delete;
+
+  // The word drawn underlined on the inverse colour; 0 none.
+  int32_t HighlightedPosition = 0;
+  // The name of a document by its file number (by default the file queue's entry).
+  std::function<std::string(uint16_t)> DocumentName;
+  // How many documents were analysed (by default the file queue's count).
+  std::function<int()> DocumentCount;
+
+  // True when the last page drew at least one word.
+  bool HasWords() const { return wordsDrawn_ > 0; }
+  // The context window's page: no extract, no proposition breaks or marks.
+  void DrawPlainPage(Canvas& canvas, const Rect& r);
+  // The main window's page: extract mode from ViewState, breaks and marks.
+  void DrawPage(Canvas& canvas, const Rect& r);
+  void DrawPage(Canvas& canvas, const Rect& r, const TPageOptions& options);
+  void DrawPlainPage(Canvas& canvas, const Rect& r, const TPageOptions& options);
+  // Moves the page start back / forward one proposition (oneLine) or one page.
+  void PageBack(bool oneLine);
+  void PageForward(bool oneLine);
+  // The word item under a point: true when found (ViewState's hit fields set).
+  bool WordAt(int x, int y);
+  int32_t FirstWordPosition() const;
+
+  // What the last layout produced.
+  int LineCount() const { return lineCount_; }
+  int Rows() const { return rows_; }
+  int WordsDrawn() const { return wordsDrawn_; }
+  int RowHeight() const { return rowHeight_; }
+  const Rect& PageRect() const { return rect_; }
+  const TPageLine& Line(int i) const { return lines_[static_cast<size_t>(i)]; }
+
+ private:
+  struct Pen;
+  void Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options);
+
+  TViewState& state_;
+  Rect rect_;
+  int lineCount_ = 0;
+  int rows_ = 0;
+  int wordsDrawn_ = 0;
+  int rowHeight_ = 0;
+  bool extractMode_ = false;
+  bool extractFound_ = false;  // the last extract layout searched forward
+  std::array<TPageLine, kPageLines> lines_{};
+};
+
+// The font colour of a word on the page (rules of the selection, the
+// highlight criteria and selective colouring).
+Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring, const TViewState& state = ViewState);
+
+// The scroll bar of a text page.
+enum class ScrollCode { kLineUp, kLineDown, kPageUp, kPageDown, kPosition, kTop, kBottom, kTrack, kEnd };
+// Moves the page of the main text view for a scroll; false when nothing is
+// to be redrawn (track, end). position is the scroll bar's target.
+bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position);
+
+}  // namespace quilor::ui

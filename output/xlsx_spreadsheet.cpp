@@ -1,0 +1,154 @@
+#include "output/xlsx_spreadsheet.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <xlsxwriter.h>
+
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr lxw_color_t kGroupColour = 0xD9E1F2;
+constexpr lxw_color_t kTitleColour = 0xFFF2CC;
+
+uint8_t ChartKind(int code) {
+  switch (code) {
+    case 60: return LXW_CHART_BAR;
+    case 51: return LXW_CHART_COLUMN;
+    case -4102: return LXW_CHART_PIE;
+    case -4098: return LXW_CHART_AREA;
+    case -4151: return LXW_CHART_RADAR;
+    default: return LXW_CHART_COLUMN;  // the spreadsheet's default chart
+  }
+}
+
+}  // namespace
+
+XlsxSpreadsheet::XlsxSpreadsheet(std::string path, std::function<bool(const std::string&)> open)
+    : path_(std::move(path)), open_(std::move(open)) {}
+
+XlsxSpreadsheet::~XlsxSpreadsheet() { Discard(); }
+
+void XlsxSpreadsheet::Discard() {
+  if (workbook_ != nullptr) {
+    // Closing is the only way to free a workbook; its file is removed after.
+    workbook_close(workbook_);
+    workbook_ = nullptr;
+  }
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+}
+
+bool XlsxSpreadsheet::NewWorkbook(const std::string& sheetName) {
+  Discard();
+  std::string pattern = path_ + ".XXXXXX.tmp";
+  const int fd = ::mkstemps(pattern.data(), 4);
+  if (fd < 0) return false;
+  ::close(fd);
+  temporary_ = pattern;
+  workbook_ = workbook_new(temporary_.c_str());
+  if (workbook_ == nullptr) {
+    Discard();
+    return false;
+  }
+  sheetName_ = Cp1252ToUtf8(sheetName);
+  sheet_ = workbook_add_worksheet(workbook_, sheetName_.c_str());
+  groupFormat_ = workbook_add_format(workbook_);
+  format_set_bold(groupFormat_);
+  format_set_pattern(groupFormat_, LXW_PATTERN_SOLID);
+  format_set_bg_color(groupFormat_, kGroupColour);
+  titleFormat_ = workbook_add_format(workbook_);
+  format_set_bold(titleFormat_);
+  format_set_pattern(titleFormat_, LXW_PATTERN_SOLID);
+  format_set_bg_color(titleFormat_, kTitleColour);
+  cells_.clear();
+  std::fill(std::begin(widest_), std::end(widest_), 0);
+  return sheet_ != nullptr;
+}
+
+bool XlsxSpreadsheet::SetCell(int row, int column, const std::string& text) {
+  if (sheet_ == nullptr || row < 1 || column < 1 || column > 2) return false;
+  Cell& cell = cells_[{row, column}];
+  cell.text = Cp1252ToUtf8(text);
+  cell.isNumber = false;
+  widest_[column] = std::max(widest_[column], text.size());
+  return true;
+}
+
+bool XlsxSpreadsheet::SetNumber(int row, int column, double value) {
+  if (sheet_ == nullptr || row < 1 || column < 1 || column > 2) return false;
+  Cell& cell = cells_[{row, column}];
+  cell.number = value;
+  cell.isNumber = true;
+  widest_[column] = std::max(widest_[column], std::to_string(static_cast<long long>(value)).size());
+  return true;
+}
+
+bool XlsxSpreadsheet::FormatCell(int row, int column, bool bold, bool coloured) {
+  if (sheet_ == nullptr || row < 1 || column < 1 || column > 2) return false;
+  cells_[{row, column}].group = bold || coloured;
+  return true;
+}
+
+bool XlsxSpreadsheet::FormatHeader(const std::string& text) {
+  if (sheet_ == nullptr) return false;
+  return worksheet_write_string(sheet_, 0, 0, Cp1252ToUtf8(text).c_str(), titleFormat_) == LXW_NO_ERROR;
+}
+
+bool XlsxSpreadsheet::AutoFitColumns(int) {
+  if (sheet_ == nullptr) return false;
+  // No automatic fit in the file format: widths from the longest text.
+  for (int column = 1; column <= 2; ++column) {
+    const double width = std::clamp(static_cast<double>(widest_[column]) + 2.0, 8.0, 80.0);
+    if (worksheet_set_column(sheet_, static_cast<lxw_col_t>(column - 1), static_cast<lxw_col_t>(column - 1), width,
+                             nullptr) != LXW_NO_ERROR)
+      return false;
+  }
+  return true;
+}
+
+bool XlsxSpreadsheet::AddChart(const ReportChart& chart) {
+  if (workbook_ == nullptr || sheet_ == nullptr || chart.firstRow < 1 || chart.lastRow < chart.firstRow) return false;
+  lxw_chart* made = workbook_add_chart(workbook_, ChartKind(chart.typeCode));
+  if (made == nullptr) return false;
+  lxw_chart_series* series = chart_add_series(made, nullptr, nullptr);
+  if (series == nullptr) return false;
+  const lxw_row_t first = static_cast<lxw_row_t>(chart.firstRow - 1), last = static_cast<lxw_row_t>(chart.lastRow - 1);
+  chart_series_set_categories(series, sheetName_.c_str(), first, 0, last, 0);
+  chart_series_set_values(series, sheetName_.c_str(), first, 1, last, 1);
+  const std::string name = "Graph" + std::to_string(chart.number);
+  chart_title_set_name(made, name.c_str());
+  chart_legend_set_position(made, LXW_CHART_LEGEND_NONE);
+  return worksheet_insert_chart(sheet_, first, 3, made) == LXW_NO_ERROR;
+}
+
+bool XlsxSpreadsheet::Show() {
+  if (workbook_ == nullptr || sheet_ == nullptr) return false;
+  for (const auto& [at, cell] : cells_) {
+    const lxw_row_t row = static_cast<lxw_row_t>(at.first - 1);
+    const lxw_col_t column = static_cast<lxw_col_t>(at.second - 1);
+    lxw_format* format = cell.group ? groupFormat_ : nullptr;
+    const lxw_error error = cell.isNumber ? worksheet_write_number(sheet_, row, column, cell.number, format)
+                                          : worksheet_write_string(sheet_, row, column, cell.text.c_str(), format);
+    if (error != LXW_NO_ERROR) return false;
+  }
+  const lxw_error closed = workbook_close(workbook_);
+  workbook_ = nullptr;
+  sheet_ = nullptr;
+  if (closed != LXW_NO_ERROR || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  return !open_ || open_(path_);
+}
+
+}  // namespace quilor::ui

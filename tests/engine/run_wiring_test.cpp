@@ -1,0 +1,264 @@
+// A whole run over real files with the built dictionaries: what the run
+// leaves for the views (the diagnosis's Borders findings, the relation
+// records of the searches, the run flags) and what it releases on failure.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/borders.h"
+#include "core/class_file.h"
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/gauge.h"
+#include "core/messages.h"
+#include "engine/analysis_results.h"
+#include "engine/analysis_run.h"
+#include "engine/diagnosis.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/segment_buffer.h"
+#include "engine/selection.h"
+#include "engine/semantic_pass.h"
+#include "engine/startup.h"
+#include "engine/word_list.h"
+#include "platform/message_ui.h"
+#include "platform/settings_store.h"
+#include "support/stream_support.h"
+#include "../platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+const std::string kBuiltDico = std::string(QUILOR_BINARY_DIR) + "/Dico";
+const std::string kBuiltScenario = std::string(QUILOR_BINARY_DIR) + "/Scenario";
+
+const char* kText =
+    "The dog sleeps in the garden of the house. The cat eats the fish in the kitchen.\n"
+    "Appendix\n"
+    "The bank holds the money of the family. The river flows near the bank.\n";
+
+class RunWiringTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = tmp_ / "root";
+    for (const char* sub : {"bin", "Dico", "Scenario"}) fs::create_directories(root_ + "/" + sub);
+    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
+      fs::create_symlink(kBuiltDico + "/englex" + ext, root_ + "/Dico/englex" + ext);
+    fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
+    SetProgramPathForTesting(root_ + "/bin/quilor");
+    SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    Fresh();
+    SetInstallPaths();
+    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(LoadCurrentScenario());
+    text_ = tmp_ / "text.txt";
+    WriteWholeFile(text_, kText);
+  }
+  void TearDown() override {
+    EndAnalysisRun(true);
+    Selection.Clear();
+    CloseProgressGauge();
+    SetGaugeViewFactory(nullptr);
+    ShutDown();
+    SetSettingsFilePath("");
+    SetProgramPathForTesting("");
+    Fresh();
+  }
+  static void Fresh() {
+    Options->ResetSettings();
+    WorkContext->Reset();
+    GeneralState->Reset();
+  }
+  bool Run(const std::string& file) {
+    FileQueue.Clear();
+    FileQueue.Add(file.c_str());
+    const bool ok = RunAnalysis(0);
+    CloseProgressGauge();
+    return ok;
+  }
+  // Borders from ".dlm" text, named in the options and indexed.
+  void UseBorders(const std::string& dlm) {
+    WriteWholeFile(WorkContext->BordersFolder + "/test.dlm", dlm);
+    Options->Set(opt::BordersFileName, "test.dlm");
+    ASSERT_TRUE(LoadCurrentBorders());
+  }
+  std::vector<int> Findings() {
+    TDiagnosisList list;
+    list.Init();
+    list.DiagnoseStyle(TDiagnosisInputs::Current(), nullptr);
+    return list.Findings();
+  }
+  static bool Has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+
+  ScopedScriptedUi ui_;
+  TempFolder tmp_;
+  std::string root_;
+  std::string text_;
+};
+
+TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
+  // A Border that cuts the second half: some propositions were filtered.
+  UseBorders("X#######\tAppendix\r\n");
+  ASSERT_TRUE(Run(text_));
+  EXPECT_GT(RunFilteredPropositions, 0u);
+  std::vector<int> f = Findings();
+  EXPECT_TRUE(Has(f, kMsgBordersUsed));
+  EXPECT_FALSE(Has(f, kMsgBordersNoEffect));
+
+  // A Border the text does not hold has no effect.
+  UseBorders("X#######\tGlossary\r\n");
+  ASSERT_TRUE(Run(text_));
+  EXPECT_EQ(RunFilteredPropositions, 0u);
+  f = Findings();
+  EXPECT_TRUE(Has(f, kMsgBordersNoEffect));
+  EXPECT_FALSE(Has(f, kMsgBordersUsed));
+
+  // A Border at the first word takes the whole text out.
+  const std::string cut = tmp_ / "cut.txt";
+  WriteWholeFile(cut, std::string("Appendix\n") + kText);
+  UseBorders("X#######\tAppendix\r\n");
+  Run(cut);
+  EXPECT_EQ(Findings().front(), kMsgAllFilteredByBorders);
+
+  // Without a Borders file the run clears the flag: no Borders finding.
+  Options->Set(opt::BordersFileName, "");
+  BordersInUse = true;
+  ASSERT_TRUE(Run(text_));
+  EXPECT_FALSE(BordersInUse);
+  f = Findings();
+  EXPECT_FALSE(Has(f, kMsgBordersUsed));
+  EXPECT_FALSE(Has(f, kMsgBordersNoEffect));
+}
+
+TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
+  GeneralState->RunStarted = 0;
+  ASSERT_TRUE(Run(text_));
+  EXPECT_EQ(GeneralState->RunStarted, 1);
+  ASSERT_NE(SelectionRelations, nullptr);
+  ASSERT_GT(OntologyEngine->RankedClassTotal(1), 0);
+
+  // Level 1: the most frequent class is found, and found again further on.
+  Selection.Clear();
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 1;
+  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  TextWords.Rewind();
+  ASSERT_TRUE(FindNextSelectedOccurrence(false));
+  EXPECT_GT(Selection.matchPosition, 0);
+
+  // Level 4: a group is found through the words of its sub-groups.
+  ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
+  EXPECT_NE(Options->Get(opt::ScenarioFileDate), 0u);  // the date of the Scenario read
+  const RelationRecordSource& records = *SelectionRelations;
+  uint32_t deep = 0;
+  for (size_t r = 0; r < records.RecordCount() && !deep; ++r)
+    for (int slot = 0; slot < kRelationWindowSize && !deep; ++slot) {
+      const uint32_t e = records.WindowClass(r, slot, 4);
+      if (e && OntologyEngine->ScenarioEntryDepth(e) > 0) deep = e;
+    }
+  ASSERT_NE(deep, 0u) << "the text should reach a sub-group of the Scenario";
+  uint32_t root = deep;
+  while (OntologyEngine->ScenarioEntryParent(root)) root = OntologyEngine->ScenarioEntryParent(root);
+  Selection.Clear();
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 4;
+  Selection.firstClass = root;
+  TextWords.Rewind();
+  EXPECT_TRUE(FindNextSelectedOccurrence(false));
+  // The level-4 count is the group's, as the ranking shows it.
+  EXPECT_EQ(OntologyEngine->ClassOccurrences(4, OntologyEngine->RankedClass(4, 1)),
+            OntologyEngine->RankedClassOccurrences(4, 1));
+  EXPECT_GT(OntologyEngine->ClassOccurrences(4, OntologyEngine->RankedClass(4, 1)), 0u);
+
+  // Releasing the text drops the records.
+  EndAnalysisRun(true);
+  EXPECT_EQ(SelectionRelations, nullptr);
+  TextWords.Rewind();
+  EXPECT_FALSE(FindNextSelectedOccurrence(false));
+}
+
+// A gauge view that records whether it is shown and presses Stop once the
+// semantic pass has begun.
+class StopInSemanticPass : public NullGaugeView {
+ public:
+  explicit StopInSemanticPass(int* shown) : shown_(shown) {}
+  void SetShown(bool shown) override { *shown_ = shown ? 1 : 0; }
+  void SetCaption(int line, const std::string& text) override {
+    if (line == 1 && text == GetMessageText(kMsgSemanticAnalysis)) inPass_ = true;
+  }
+  void ProcessEvents() override {
+    if (inPass_ && InfoJauge && !pressed_) {
+      pressed_ = true;
+      InfoJauge->ButtonArretClick();
+    }
+  }
+
+ private:
+  int* shown_;
+  bool inPass_ = false;
+  bool pressed_ = false;
+};
+
+TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
+  int shown = -1;
+  SetGaugeViewFactory([&] { return std::make_unique<StopInSemanticPass>(&shown); });
+  ui_.ui.QueueAnswer(1);  // Yes to "Do you really want to stop this process?"
+  FileQueue.Clear();
+  FileQueue.Add(text_.c_str());
+  EXPECT_FALSE(RunAnalysis(0));
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(AnalysisResults, nullptr);
+  EXPECT_EQ(TextWords.Count(), 0u);
+  EXPECT_EQ(SelectionRelations, nullptr);
+  EXPECT_FALSE(RunRunning);
+
+  // A gauge asked for hidden is made hidden.
+  ShowRunGauge(false);
+  EXPECT_EQ(shown, 0);
+  CloseProgressGauge();
+}
+
+TEST_F(RunWiringTest, StopFinishesTheSegmentBufferOfALoading) {
+  TextWords.Clear();
+  TSegmentBuffer buffer;
+  buffer.Init();
+  ASSERT_TRUE(buffer.PushWord("dogs", ""));
+  ASSERT_TRUE(buffer.PushWord("sleep", " "));
+  EXPECT_EQ(TextWords.Count(), 0u);  // still in the segment
+  ActiveSegmentBuffer = &buffer;
+  RunRunning = true;
+  StopRun();
+  ActiveSegmentBuffer = nullptr;
+  EXPECT_TRUE(RunAborted);
+  EXPECT_FALSE(RunRunning);
+  EXPECT_GE(TextWords.Count(), 2u);
+}
+
+TEST_F(RunWiringTest, TheWordsKeepTheirReadingValues) {
+  ASSERT_TRUE(Run(text_));
+  int withValue = 0;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (n->category.ClassIds[0] == 0) continue;
+    if (OntologyEngine->LookupReading(n->text, 0) && !OntologyEngine->LastReadingAmbiguous()) {
+      EXPECT_EQ(n->readingValue, OntologyEngine->Reading().value) << n->text;
+    }
+    if (n->readingValue > 0) ++withValue;
+  }
+  EXPECT_GT(withValue, 0);
+
+  // The kept characteristic propositions are explained with their count.
+  TFindingExplanation e = TDiagnosisList::ExplainFinding(566);
+  EXPECT_EQ(e.message, 369);
+  EXPECT_EQ(e.text, std::to_string(AnalysisResults->CharacteristicCount) + " propositions kept on " +
+                        std::to_string(AnalysisResults->CandidateCount));
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,237 @@
+// Clicks and hovers on the graph and the text page.
+#include <gtest/gtest.h>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_mouse.h"
+#include "mainwindow/graph_state.h"
+#include "mainwindow/recording_canvas.h"
+#include "mainwindow/result_type_codes.h"
+#include "mainwindow/text_mouse.h"
+#include "mainwindow/view_state.h"
+#include "tests/mainwindow/fake_graph_source.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing::FakeGraphSource;
+
+class GraphMouseTest : public ::testing::Test {
+ protected:
+  GraphMouseTest()
+      : graph(source), mouse(graph, source, port, [this](int32_t mode) {
+          modes.push_back(mode);
+          Draw(mode);
+        }) {}
+  void SetUp() override {
+    Options->ResetSettings();
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+    ViewState.GraphShown = true;
+    source.names = {{1, "A"}, {2, "B"}, {3, "C"}};
+    source.occurrences = {{1, 5}, {2, 6}, {3, 7}};
+    source.predecessors = {{5, 1}, {3, 2}};
+    source.successors = {{4, 3}};
+    source.pairs = {{1, 2, 5}, {2, 3, 4}};  // A -> B, B -> C
+  }
+  void TearDown() override {
+    Options->ResetSettings();
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+  }
+  void Draw(int32_t mode = kModeRedraw) {
+    canvas.Clear();
+    graph.Draw(canvas, {0, 0, 600, 300}, mode, Selection.firstTerm.empty() ? "word" : Selection.firstTerm);
+  }
+  // A point inside row r of a band of the star grid (column 2 left, 4 right).
+  static Point InStarCell(int column, int r) {
+    return {(GraphHitTable[column - 1][0] + GraphHitTable[column][0]) / 2, GraphHitTable[0][r] - 3};
+  }
+  static int RowOf(int column, int32_t cls) {
+    for (int r = 1; r < kHitRows; ++r)
+      if (GraphHitTable[column][r] == cls) return r;
+    return 0;
+  }
+
+  FakeGraphSource source;
+  FakeMainWindow port;
+  TGrapheQuilor graph;
+  std::vector<int32_t> modes;
+  GraphMouse mouse;
+  RecordingCanvas canvas;
+};
+
+TEST_F(GraphMouseTest, ALeftBandClickSelectsTheClassAndPutsItFirstInThePair) {
+  Options->Set(opt::GraphKind, kGraphStar);
+  GraphView.SelectedRelationPair[0] = 9;
+  Draw();
+  const Point p = InStarCell(2, RowOf(2, 2));
+  mouse.MouseUp(p.x, p.y, {.left = true});
+  EXPECT_TRUE(ViewState.SelectionActive);
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.firstClass, 2u);
+  EXPECT_EQ(Selection.firstTerm, "B");
+  EXPECT_EQ(Selection.classLevel, 1);
+  EXPECT_EQ(GraphView.SelectedRelationPair[0], 2u);
+  EXPECT_EQ(GraphView.SelectedRelationPair[1], 9u);
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, 3);  // References
+  EXPECT_EQ(port.redraws, 1);
+  EXPECT_TRUE(ViewState.ExtractMode);
+
+  // A right-band click puts the class second.
+  Draw();
+  const Point q = InStarCell(4, RowOf(4, 3));
+  mouse.MouseUp(q.x, q.y, {.left = true});
+  EXPECT_EQ(Selection.firstClass, 3u);
+  EXPECT_EQ(GraphView.SelectedRelationPair[0], 9u);
+  EXPECT_EQ(GraphView.SelectedRelationPair[1], 3u);
+}
+
+TEST_F(GraphMouseTest, AClickBesideEveryObjectPutsTheSelectionBack) {
+  Options->Set(opt::GraphKind, kGraphStar);
+  Draw();
+  Selection.kind = kSelectLexicalEntry;
+  Selection.firstClass = 7;
+  Selection.firstTerm = "run";
+  ViewState.SelectionActive = true;
+  ViewState.CurrentResultTypeEntry = 8;
+  GraphView.SelectedRelationPair[0] = 4;
+  GraphView.LastResultType = 8;
+  const TSelection before = Selection;
+  mouse.MouseUp(599, 299, {.left = true, .ctrl = true});
+  EXPECT_EQ(Selection.kind, before.kind);
+  EXPECT_EQ(Selection.firstClass, 7u);
+  EXPECT_EQ(Selection.firstTerm, "run");
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, 8);
+  EXPECT_EQ(GraphView.SelectedRelationPair[0], 4u);
+  EXPECT_EQ(port.redraws, 0);
+  // The right button never selects.
+  Draw();
+  const Point p = InStarCell(2, RowOf(2, 1));
+  mouse.MouseUp(p.x, p.y, {.right = true});
+  EXPECT_EQ(Selection.firstClass, 7u);
+}
+
+TEST_F(GraphMouseTest, AtTheScenarioLevelAClickShowsTheScenarioList) {
+  Options->Set(opt::GraphKind, kGraphStar);
+  source.relationBase = 4;
+  Draw();
+  const Point p = InStarCell(2, RowOf(2, 1));
+  mouse.MouseUp(p.x, p.y, {.left = true});
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, 4);
+  EXPECT_EQ(ResultTypeCodeOf(ViewState.CurrentResultTypeEntry), 8);
+  ASSERT_FALSE(port.shownTypes.empty());
+  EXPECT_EQ(port.shownTypes.back(), 4);
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.classLevel, 4);
+}
+
+TEST_F(GraphMouseTest, CtrlClickGoesFromTheClassToItsRelationAndBack) {
+  Options->Set(opt::GraphKind, kGraphStar);
+  Draw();
+  const Point p = InStarCell(2, RowOf(2, 1));
+  mouse.MouseUp(p.x, p.y, {.left = true});
+  ASSERT_EQ(Selection.kind, kSelectClass);
+  Draw();
+  // Ctrl: the relations list with the pair (A, A), then the click shifts it.
+  const Point q = InStarCell(4, RowOf(4, 2));
+  mouse.MouseUp(q.x, q.y, {.left = true, .ctrl = true});
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, kIndexRelations);
+  EXPECT_EQ(Selection.kind, kSelectRelation);
+  EXPECT_EQ(Selection.firstClass, 1u);
+  EXPECT_EQ(Selection.secondClass, 2u);
+  EXPECT_EQ(Selection.firstTerm, "A");
+  EXPECT_EQ(Selection.secondTerm, "B");
+  // Ctrl on the relation goes back to the class list of the relation base.
+  Draw();
+  const Point r = InStarCell(4, RowOf(4, 2));
+  mouse.MouseUp(r.x, r.y, {.left = true, .ctrl = true});
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, 3);
+  EXPECT_EQ(GraphView.LastResultType, 3);
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.firstClass, 2u);
+}
+
+TEST_F(GraphMouseTest, ShiftAndCtrlShiftChangeTheNumberOfObjects) {
+  Options->Set(opt::GraphKind, kGraphAreas);
+  ViewState.SelectionActive = true;
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 1;
+  Selection.firstClass = 1;
+  Selection.firstTerm = "A";
+  source.pairs = {{2, 1, 3}, {1, 3, 2}};
+  Options->Set(opt::GraphMaxObjects, 30);
+  Draw();
+  ASSERT_LE(graph.ItemCount(), 6);
+  mouse.MouseUp(10, 10, {.left = true, .shift = true});
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 30);
+  Options->Set(opt::GraphMaxObjects, 98);
+  mouse.MouseUp(10, 10, {.left = true, .shift = true, .ctrl = true});
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 100);
+  modes.clear();
+  mouse.MouseUp(10, 10, {.left = true, .shift = true, .ctrl = true});
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 100);
+  EXPECT_TRUE(modes.empty());
+}
+
+TEST_F(GraphMouseTest, HoveringAClassHighlightsItOnceAndNamesIt) {
+  Options->Set(opt::GraphKind, kGraphStar);
+  Draw();
+  const Point p = InStarCell(2, RowOf(2, 2));
+  mouse.MouseMove(p.x, p.y, {});
+  mouse.MouseMove(p.x + 1, p.y, {});
+  EXPECT_EQ(modes, (std::vector<int32_t>{2}));
+  ASSERT_FALSE(port.messages.empty());
+  EXPECT_EQ(port.messages.back(), "B");
+  // Not while the button is down.
+  const Point q = InStarCell(2, RowOf(2, 1));
+  mouse.MouseMove(q.x, q.y, {.left = true});
+  EXPECT_EQ(modes.size(), 1u);
+}
+
+TEST_F(GraphMouseTest, AClickOnABarShowsThatPartOfTheText) {
+  Options->Set(opt::GraphKind, kGraphDistribution);
+  source.highest = 50;
+  source.counted = {3, 30};
+  Draw();
+  mouse.MouseUp(4 + 2 * 14 * 5 + 2, 200, {.left = true});
+  EXPECT_EQ(ViewState.DisplayIndex, 4);
+  EXPECT_EQ(ViewState.TextPartStart, 10);
+  EXPECT_EQ(port.redraws, 1);
+}
+
+TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
+  FakeMainWindow port;
+  std::vector<std::string> panel;
+  int calls = 0;
+  TextMouse mouse(
+      port,
+      [&](int x, int) {
+        ++calls;
+        ViewState.HitWordPosition = x < 100 ? 12 : 13;
+        ViewState.HitItemKind = 0;
+        SetFactiveVerb(ViewState.HitCategory);
+        return true;
+      },
+      [&](const std::string& s) { panel.push_back(s); });
+  mouse.MouseMove(10, 5, false);
+  mouse.MouseMove(11, 5, false);
+  EXPECT_EQ(calls, 2);
+  ASSERT_EQ(panel.size(), 1u);
+  EXPECT_EQ(panel[0].substr(0, 3), "12/");
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_NE(port.messages[0].find("Verb"), std::string::npos);
+  EXPECT_EQ(mouse.Hint(), "Click me");
+  mouse.MouseMove(150, 5, false);
+  EXPECT_EQ(port.messages.size(), 2u);
+  port.textLoaded = false;
+  mouse.MouseMove(10, 5, false);
+  EXPECT_EQ(port.messages.size(), 2u);
+  ViewState.Reset();
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,361 @@
+// The graphs' layouts on a recording canvas, with the test's own figures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_state.h"
+#include "mainwindow/view_state.h"
+#include "mainwindow/recording_canvas.h"
+#include "tests/mainwindow/fake_graph_source.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing::FakeGraphSource;
+
+class GraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Options->ResetSettings();
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+    ViewState.GraphShown = true;
+  }
+  void TearDown() override {
+    Options->ResetSettings();
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+  }
+  void SetKind(int kind) { Options->Set(opt::GraphKind, static_cast<uint16_t>(kind)); }
+  // A class selection of `cls` at level 1 (the area and actors graphs).
+  void SelectClass(uint32_t cls) {
+    ViewState.SelectionActive = true;
+    Selection.kind = kSelectClass;
+    Selection.classLevel = 1;
+    Selection.firstClass = cls;
+  }
+  static const DrawOp* FindText(const RecordingCanvas& c, const std::string& text) {
+    for (const DrawOp& op : c.Ops())
+      if (op.kind == DrawOp::kText && op.text == text) return &op;
+    return nullptr;
+  }
+  static int Count(const RecordingCanvas& c, DrawOp::Kind kind) {
+    return static_cast<int>(std::count_if(c.Ops().begin(), c.Ops().end(), [kind](const DrawOp& op) { return op.kind == kind; }));
+  }
+
+  FakeGraphSource source;
+  RecordingCanvas canvas;
+};
+
+TEST_F(GraphTest, PrepareGraphClampsTheMaximumAndPutsBackTheSize) {
+  TGrapheQuilor graph(source);
+  struct Row {
+    int option, kind, expected;
+  };
+  for (const Row& row : {Row{2, kGraphAreas, 2}, Row{2, kGraphActors, 4}, Row{500, kGraphStar, 50}, Row{500, kGraphActors, 100},
+                         Row{30, kGraphAreas, 15}}) {
+    Options->Set(opt::GraphMaxObjects, static_cast<uint16_t>(row.option));
+    SetKind(row.kind);
+    graph.PrepareGraph();
+    EXPECT_EQ(graph.MaximumObjects(), row.expected) << row.option << " kind " << row.kind;
+  }
+  for (int size : {0, 150}) {
+    Options->Set(opt::GraphSetting344, static_cast<uint16_t>(size));
+    graph.PrepareGraph();
+    EXPECT_EQ(Options->Get(opt::GraphSetting344), 50);
+  }
+  Options->Set(opt::GraphSetting344, 70);
+  graph.PrepareGraph();
+  EXPECT_EQ(Options->Get(opt::GraphSetting344), 70);
+}
+
+TEST_F(GraphTest, StarGraphSumsTheRowsOfOneClassWhereTheFormulaPutsThem) {
+  SetKind(kGraphStar);
+  source.names = {{1, "A"}, {2, "B"}};
+  source.predecessors = {{5, 1}, {3, 2}, {2, 1}};
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "word");
+  // Rows of 17 pixels: 17 rows, 15 in use; two items start at row 1 + (15 - 2 - 1) div 2 = 7.
+  ASSERT_EQ(graph.RowHeight(), 17);
+  ASSERT_EQ(graph.RowsInUse(), 15);
+  EXPECT_EQ(GraphHitTable[2][7], 1);
+  EXPECT_EQ(GraphHitTable[2][8], 2);
+  EXPECT_EQ(GraphHitTable[2][9], 0);
+  EXPECT_EQ(GraphHitTable[0][7], 2 + 7 * 17);
+  // Left band: base x = (600 - 300) div 2 + 2 x 15 = 180; rows 7 and 8 lie past the middle row.
+  const DrawOp* a = FindText(canvas, "A");
+  const DrawOp* b = FindText(canvas, "B");
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->points[0].x, 180 - 8 * (15 - 7) - 5 + 2);
+  EXPECT_EQ(b->points[0].x, 180 - 8 * (15 - 8) - 5 + 2);
+  const DrawOp* seven = FindText(canvas, "7");
+  const DrawOp* three = FindText(canvas, "3");
+  ASSERT_TRUE(seven && three);
+  EXPECT_EQ(seven->points[0].x, 116 + 5 + 2);  // beside the inner edge of A's box
+  EXPECT_EQ(FindText(canvas, "5"), nullptr);
+  EXPECT_TRUE(ViewState.GraphDrawn);
+}
+
+TEST_F(GraphTest, StarGraphEndsALongListWithDotsAndMendsTheCentreOnPaper) {
+  SetKind(kGraphStar);
+  for (uint32_t c = 1; c <= 40; ++c) {
+    source.names[static_cast<int32_t>(c)] = "C" + std::to_string(c);
+    source.successors.push_back({40 - c + 1, c});
+  }
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 600, 200}, kModeRedraw, "word");
+  const int rows = graph.RowsInUse();
+  ASSERT_GT(rows, 0);
+  for (int r = 1; r <= rows; ++r) EXPECT_NE(GraphHitTable[4][r], 0) << r;
+  EXPECT_NE(FindText(canvas, "..."), nullptr);
+
+  // A rectangle that starts at x = 100 puts the centre box at 100 + 300.
+  canvas.Clear();
+  graph.Draw(canvas, {100, 0, 700, 200}, kModeRedraw, "word");
+  const DrawOp* centre = FindText(canvas, "word");
+  ASSERT_TRUE(centre);
+  EXPECT_EQ(centre->points[0].x, 400 - 14 - 2 + 2);
+  EXPECT_EQ(GraphHitTable[1][0], 100);
+}
+
+TEST_F(GraphTest, StarGraphWithoutNeighboursNamesTheLevel) {
+  SetKind(kGraphStar);
+  source.relationBase = 3;
+  ViewState.SelectionActive = true;
+  Selection.kind = kSelectLexicalEntry;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
+  EXPECT_NE(FindText(canvas, "No relation found (Reference fields 1)"), nullptr);
+  EXPECT_EQ(Selection.classLevel, 3);
+  // A failed collection leaves only the background.
+  source.neighboursFail = true;
+  canvas.Clear();
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
+  EXPECT_EQ(canvas.Texts().size(), 0u);
+}
+
+TEST_F(GraphTest, StarGraphInRelationModeReadsThePairsOfTheSelectedClass) {
+  SetKind(kGraphStar);
+  source.names = {{1, "sel"}, {2, "before"}, {3, "after"}};
+  source.pairs = {{2, 1, 4}, {1, 3, 6}, {1, 1, 2}};
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "sel");
+  EXPECT_NE(FindText(canvas, "before"), nullptr);
+  EXPECT_NE(FindText(canvas, "after"), nullptr);
+  EXPECT_NE(FindText(canvas, "4"), nullptr);
+  EXPECT_NE(FindText(canvas, "6"), nullptr);
+  // A title that is no class draws nothing but the background.
+  canvas.Clear();
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "nothing");
+  EXPECT_TRUE(canvas.Texts().empty());
+}
+
+TEST_F(GraphTest, AreaGraphKeepsEachSideToHalfTheMaximumInsideTheRectangle) {
+  SetKind(kGraphAreas);
+  Options->Set(opt::GraphMaxObjects, 8);
+  source.names[1] = "sel";
+  source.occurrences[1] = 20;
+  for (uint32_t c = 2; c <= 13; ++c) {
+    source.names[static_cast<int32_t>(c)] = "c" + std::to_string(c);
+    source.occurrences[static_cast<int32_t>(c)] = c * 3;
+    // Even classes precede the selected one, odd ones follow it.
+    source.pairs.push_back(c % 2 == 0 ? TClassPair{c, 1, 15 - c} : TClassPair{1, c, 15 - c});
+  }
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  const Rect rect{0, 0, 640, 400};
+  graph.Draw(canvas, rect, kModeRedraw, "sel");
+  ASSERT_EQ(graph.ItemCount(), 8);
+  int left = 0, right = 0;
+  for (int k = 0; k < graph.ItemCount(); ++k) {
+    const Rect box{GraphHitTable[0][k], GraphHitTable[2][k], GraphHitTable[1][k], GraphHitTable[3][k]};
+    EXPECT_GE(box.left, rect.left + 1);
+    EXPECT_LE(box.right, rect.right);
+    EXPECT_GE(box.top, rect.top);
+    EXPECT_LE(box.bottom, rect.bottom);
+    (GraphHitTable[4][k] % 2 == 0 ? left : right)++;
+  }
+  EXPECT_EQ(left, 4);
+  EXPECT_EQ(right, 4);
+}
+
+TEST_F(GraphTest, AreaGraphDrawsAroundAClassWithoutOccurrences) {
+  SetKind(kGraphAreas);
+  source.names = {{1, "sel"}, {2, "x"}, {3, "y"}};
+  source.occurrences = {{2, 5}, {3, 0}};
+  source.pairs = {{2, 1, 3}, {1, 3, 2}};
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.SetFixedScale(true);
+  graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "sel");
+  EXPECT_EQ(graph.ItemCount(), 1);  // y has no occurrences
+  EXPECT_NE(FindText(canvas, "x"), nullptr);
+  // Fixed scale with nothing placed.
+  source.pairs.clear();
+  canvas.Clear();
+  graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "sel");
+  EXPECT_EQ(graph.ItemCount(), 0);
+  EXPECT_NE(FindText(canvas, "sel"), nullptr);
+}
+
+TEST_F(GraphTest, AreaGraphDrawsTheHighlightedClassLastAndFindsItFirst) {
+  SetKind(kGraphAreas);
+  source.names = {{1, "sel"}, {2, "x"}, {3, "y"}};
+  source.occurrences = {{1, 4}, {2, 5}, {3, 6}};
+  source.pairs = {{2, 1, 3}, {3, 1, 2}};
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 400, 300}, 2, "sel");
+  ASSERT_EQ(graph.ItemCount(), 2);
+  EXPECT_EQ(GraphHitTable[4][1], 2);
+  EXPECT_EQ(canvas.Texts().back(), "x");
+}
+
+TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
+  SetKind(kGraphActors);
+  Options->Set(opt::GraphMaxObjects, 4);
+  source.names[1] = "sel";
+  source.occurrences[1] = 9;
+  for (int32_t c = 2; c <= 10; ++c) {
+    source.names[c] = "a" + std::to_string(c);
+    source.occurrences[c] = static_cast<uint32_t>(c + 2);
+    source.preVerb[c] = static_cast<uint32_t>(c);
+    source.candidates.push_back(c);
+    source.pairs.push_back({1, static_cast<uint32_t>(c), static_cast<uint32_t>(c)});
+  }
+  source.candidates.push_back(500);  // beyond the level's classes: skipped by the counts
+  source.occurrences[500] = 3;
+  source.classCount = 20;
+  source.pairs.push_back({500, 1, 3});
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 79, 200}, kModeRedraw, "sel");
+  EXPECT_EQ(Count(canvas, DrawOp::kEllipse) + Count(canvas, DrawOp::kShadedEllipse), 0);
+  EXPECT_TRUE(canvas.Texts().empty());
+
+  canvas.Clear();
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "sel");
+  EXPECT_EQ(graph.ItemCount(), 4);
+  EXPECT_NE(FindText(canvas, "Non-significant sample"), nullptr);
+  for (int k = 0; k < graph.ItemCount(); ++k) {
+    EXPECT_GE(GraphHitTable[0][k], 10);
+    EXPECT_LE(GraphHitTable[1][k], 490);
+  }
+  // Mode -2 twice gives back the links of the selected class only.
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeToggleLinks, "sel");
+  EXPECT_TRUE(graph.DrawEveryLink());
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeToggleLinks, "sel");
+  EXPECT_FALSE(graph.DrawEveryLink());
+}
+
+TEST_F(GraphTest, DistributionCountsEveryWordIntoTheLastSlice) {
+  SetKind(kGraphDistribution);
+  source.highest = 50;
+  for (int32_t p = 1; p <= 50; ++p) source.counted.push_back(p);
+  ViewState.SelectionActive = true;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "");
+  EXPECT_EQ(graph.LastSlice(), 19);
+  EXPECT_DOUBLE_EQ(graph.WordsPerSlice(), 2.55);
+  int total = 0;
+  for (int i = 0; i <= graph.LastSlice(); ++i) total += graph.SliceCount(i);
+  EXPECT_EQ(total, 50);
+  EXPECT_EQ(graph.SliceCount(19), 2);  // words 49 and 50
+  EXPECT_NE(FindText(canvas, "caption"), nullptr);
+  EXPECT_NE(FindText(canvas, "50"), nullptr);
+
+  // Pointing at a bar chooses its slice; the gap between two bars changes nothing.
+  const int left = 4, width = 14;
+  EXPECT_TRUE(graph.SliceAt(left + 2 * width * 3 + 3));
+  EXPECT_EQ(ViewState.DisplayIndex, 2);
+  EXPECT_EQ(ViewState.TextPartStart, 5);
+  EXPECT_FALSE(graph.SliceAt(left + 2 * width * 3 + width + 3));
+  EXPECT_EQ(ViewState.DisplayIndex, 2);
+  EXPECT_TRUE(graph.SliceHint(left + 2 * width * 20 + 1));
+  EXPECT_EQ(GraphView.HintBuffer, "Number of words : 2 - Start : 48 - End : 50");
+}
+
+TEST_F(GraphTest, DistributionOfAShortTextOrAWidePageStaysInsideTheTable) {
+  SetKind(kGraphDistribution);
+  Options->Set(opt::DistributionGraphSetting, 10);
+  source.highest = 5;
+  source.counted = {0, 1, 5, 5};
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "");
+  EXPECT_EQ(Options->Get(opt::DistributionGraphSetting), 14);
+  EXPECT_EQ(Count(canvas, DrawOp::kRectangle), 0);
+  EXPECT_FALSE(graph.SliceAt(100));
+
+  source.highest = 100000;
+  source.counted = {0, 99999, 100000};
+  canvas.Clear();
+  graph.Draw(canvas, {0, 0, 40000, 300}, kModeRedraw, "");
+  EXPECT_EQ(graph.LastSlice(), kMaxSlices);
+  EXPECT_EQ(graph.SliceCount(kMaxSlices), 2);
+}
+
+TEST_F(GraphTest, BurstsUnderTwentyAreAllDrawnAndTheLabelFindsItsBurst) {
+  SetKind(kGraphBursts);
+  source.highest = 1000;
+  for (uint32_t i = 0; i < 19; ++i)
+    source.bursts.push_back({static_cast<int32_t>(i + 1), 1, 3, i * 50, i * 50 + 20, 0});
+  source.classBursts = 19;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 800, 400}, kModeRedraw, "");
+  EXPECT_EQ(graph.DrawnBursts().size(), 19u);
+  EXPECT_EQ(graph.BurstThreshold(), 0u);
+  // The label of burst 5.
+  const DrawOp* label = FindText(canvas, "burst5");
+  ASSERT_TRUE(label);
+  const int x = label->points[0].x + 3;
+  const int y = label->points[0].y + 5;
+  EXPECT_EQ(graph.BurstAt(x, y), 5);
+  EXPECT_TRUE(graph.BurstHint(x, y));
+  EXPECT_EQ(GraphView.HintBuffer, "burst5");
+}
+
+TEST_F(GraphTest, ManyBurstsInASmallGraphGetAThresholdButTheChosenEpisodeShows) {
+  SetKind(kGraphBursts);
+  source.highest = 6000;
+  source.episodes = {{0, 2999, 30}, {3000, 6000, 30}};
+  for (uint32_t i = 0; i < 60; ++i)
+    source.bursts.push_back({static_cast<int32_t>(i + 1), i < 30 ? 1u : 2u, 3 + i % 5, i * 100, i * 100 + 50, 0});
+  source.classBursts = 60;
+  source.meanBurstSize = 5;
+  GraphView.ChosenEpisode = 2;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 300, 120}, kModeRedraw, "");
+  EXPECT_GT(graph.BurstThreshold(), 0u);
+  EXPECT_LT(graph.DrawnBursts().size(), 60u);
+  for (uint32_t i = 31; i <= 60; ++i)
+    EXPECT_NE(std::find(graph.DrawnBursts().begin(), graph.DrawnBursts().end(), static_cast<int32_t>(i)),
+              graph.DrawnBursts().end())
+        << i;
+  // With room for all of them, the threshold stays 0.
+  source.bursts.resize(25);
+  source.classBursts = 25;
+  graph.Draw(canvas, {0, 0, 1200, 900}, kModeRedraw, "");
+  EXPECT_EQ(graph.BurstThreshold(), 0u);
+  EXPECT_EQ(graph.DrawnBursts().size(), 25u);
+}
+
+TEST_F(GraphTest, CategoryBurstsNeedTheSwitchUnlessChosen) {
+  SetKind(kGraphBursts);
+  Options->Set(opt::BurstsNotOnAllCategories, 1);
+  source.highest = 500;
+  source.bursts = {{-5, 1, 4, 10, 40, 0}, {3, 1, 4, 50, 90, 0}, {-7, 1, 4, 100, 140, 0}};
+  source.classBursts = 1;
+  GraphView.ChosenBurstClass = -7;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "");
+  EXPECT_EQ(graph.DrawnBursts(), (std::vector<int32_t>{2, 3}));
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,64 @@
+// quilor-render: one view of a real analysis into a PNG.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <cstdio>
+#include <string>
+
+#include "support/stream_support.h"
+
+namespace quilor {
+namespace {
+
+using namespace testing_support;
+
+int RunRender(const std::string& args, const std::string& errPath) {
+  const std::string command = "XDG_CONFIG_HOME=" + errPath + ".config " + std::string(QUILOR_BINARY_DIR) +
+                              "/tools/quilor-render --dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + args + " 2>" +
+                              errPath;
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// How many pixels differ from the top-left one (the background).
+int DrawnPixels(const QImage& image) {
+  int drawn = 0;
+  const QRgb background = image.pixel(0, 0);
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) drawn += image.pixel(x, y) != background;
+  return drawn;
+}
+
+TEST(QuilorRender, DrawsEachGraphOfTheSampleAtTheAskedSize) {
+  TempFolder folder;
+  const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
+  for (const char* view : {"star", "area", "actors", "distribution"}) {
+    const std::string png = folder.Path(std::string(view) + ".png");
+    ASSERT_EQ(RunRender(std::string("--view ") + view + " --size 400x300 -o " + png + " " + sample, folder.Path("err")), 0)
+        << view << ": " << ReadFileBytes(folder.Path("err"));
+    QImage image(QString::fromStdString(png));
+    ASSERT_FALSE(image.isNull()) << view;
+    EXPECT_EQ(image.size(), QSize(400, 300));
+    EXPECT_GT(DrawnPixels(image), 200) << view;
+  }
+}
+
+TEST(QuilorRender, RefusesViewsNotBuiltUnknownClassesAndBadSizes) {
+  TempFolder folder;
+  const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
+  const std::string err = folder.Path("err");
+  EXPECT_EQ(RunRender("--view text -o " + folder.Path("t.png") + " " + sample, err), 64);
+  EXPECT_NE(ReadFileBytes(err).find("not built yet: text"), std::string::npos);
+  EXPECT_EQ(RunRender("--view star --select no-such-class -o " + folder.Path("s.png") + " " + sample, err), 64);
+  EXPECT_NE(ReadFileBytes(err).find("no-such-class"), std::string::npos);
+  EXPECT_EQ(RunRender("--view star --size 0x10 -o " + folder.Path("s.png") + " " + sample, err), 64);
+  EXPECT_EQ(RunRender("--view star -o " + folder.Path("s.png") + " " + folder.Path("missing.txt"), err), 66);
+  EXPECT_EQ(RunRender("--view pie -o " + folder.Path("s.png") + " " + sample, err), 64);
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,230 @@
+#include "mainwindow/text_page_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/recording_canvas.h"
+#include "mainwindow/selection_ops.h"
+
+namespace quilor::ui {
+namespace {
+
+TWordCategoryData Cat(uint8_t major, uint8_t sub = 0, uint8_t classMark = 0, uint32_t cls = 0) {
+  TWordCategoryData d;
+  d.Category.MajorClass = major;
+  d.Category.Subclass = sub;
+  d.ClassMark = classMark;
+  for (uint32_t& id : d.ClassIds) id = cls;
+  return d;
+}
+
+// Builds TextWords: words and proposition marks with their tags.
+class Text {
+ public:
+  Text() { TextWords.Clear(); }
+  ~Text() { TextWords.Clear(); }
+  Text& Word(const char* text, const char* tag = " ", TWordCategoryData d = Cat(kClassDeterminant), uint16_t file = 1) {
+    TextWords.Append(text, tag, 0, file, ++position_, &d);
+    return *this;
+  }
+  Text& Mark(const char* tag = ".") {
+    TWordCategoryData d;
+    TextWords.Append("/", tag, 0, 1, position_, &d);
+    return *this;
+  }
+  int32_t position_ = 0;
+};
+
+class TextPage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ViewState.Reset();
+    Selection.Clear();
+    ColorationSyntaxique();
+    TextWords.Clear();
+    page_.DocumentCount = [this] { return documents_; };
+    page_.DocumentName = [](uint16_t f) { return "doc" + std::to_string(f) + ".txt"; };
+  }
+  void TearDown() override {
+    TextWords.Clear();
+    ViewState.Reset();
+    Selection.Clear();
+  }
+  // Lays the page out from the start of the text.
+  void Draw(RecordingCanvas& canvas, const Rect& r, TPageOptions options = {}) {
+    TextWords.Rewind();
+    TextWords.SaveCursor(1);
+    page_.DrawPage(canvas, r, options);
+  }
+  TExtraitDuTexte page_;
+  int documents_ = 1;
+};
+
+// The recorded word texts, without the marks and boxes.
+std::vector<std::string> Words(const RecordingCanvas& canvas) { return canvas.Texts(); }
+
+TEST_F(TextPage, RowsBoundTheLinesAndTheTableBoundsTheRows) {
+  Text t;
+  for (int i = 0; i < 400; ++i) t.Word("w").Mark();
+  TPageOptions byProposition;
+  byProposition.limitToPropositions = true;  // one proposition a line
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 600, 10 * 16}, byProposition);
+  EXPECT_EQ(page_.RowHeight(), 16);  // 1.2 x the 13-pixel "A"
+  EXPECT_EQ(page_.Rows(), 10);
+  EXPECT_EQ(page_.LineCount(), 10);
+  EXPECT_EQ(page_.Line(9).count, 1);
+  EXPECT_EQ(page_.WordsDrawn(), 10);
+  Draw(canvas, {0, 0, 600, 300 * 16}, byProposition);
+  EXPECT_EQ(page_.Rows(), 202);
+  EXPECT_LE(page_.LineCount(), 202);
+  // Bookmark 2 holds the start of the page's last line.
+  TextWords.RestoreCursor(2);
+  EXPECT_EQ(TextWords.Cursor()->position, 202);
+  // A rectangle lower than one row draws nothing.
+  Draw(canvas, {0, 0, 600, 10}, byProposition);
+  EXPECT_FALSE(page_.HasWords());
+}
+
+TEST_F(TextPage, WordAtFindsTheFirst95WordsOfALine) {
+  Text t;
+  for (int i = 0; i < 120; ++i) t.Word("w");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 100000, 100});
+  ASSERT_EQ(page_.LineCount(), 0);  // one open line
+  EXPECT_EQ(page_.WordsDrawn(), 120);
+  const TPageLine& line = page_.Line(0);
+  ASSERT_EQ(line.count, 95);
+  const int y = 5;
+  EXPECT_TRUE(page_.WordAt(line.items[95].right - 1, y));
+  EXPECT_EQ(ViewState.HitWordPosition, 95);
+  EXPECT_FALSE(page_.WordAt(line.items[95].right + 3, y));
+  EXPECT_TRUE(page_.WordAt(line.items[1].right - 2, y));
+  EXPECT_EQ(ViewState.HitWordPosition, 1);
+  // Below the open line and above the page: nothing.
+  EXPECT_FALSE(page_.WordAt(10, 40));
+  EXPECT_FALSE(page_.WordAt(10, -1));
+}
+
+TEST_F(TextPage, RepeatedTagsAreHiddenOnlyNextToAPropositionMark) {
+  Text t;
+  t.Word("apples").Word("pears", ",").Word("plums", ",").Mark(",").Word("and").Mark(".");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 2000, 100});
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" apples", ", pears", ", plums", " and", ". "}));
+}
+
+TEST_F(TextPage, WordsTakeTheirCategoryColourUnlessSelective) {
+  Text t;
+  t.Word("walked", " ", Cat(kClassVerb, 1)).Word("river", " ", Cat(kClassSubstantive, 0, 1, 7)).Word("the");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 2000, 100});
+  const Rgb verb = ViewState.CurrentColours[kClassVerb];
+  ASSERT_NE(verb, kBlack);
+  auto colourOf = [&canvas](const std::string& text) {
+    for (const DrawOp& op : canvas.Ops())
+      if (op.kind == DrawOp::kText && op.text == text) return op.font.colour;
+    return Rgb{0xFFFFFFFF};
+  };
+  EXPECT_EQ(colourOf(" walked"), verb);
+  EXPECT_EQ(colourOf(" river"), ViewState.CurrentColours[kColourClassified]);
+  TPageOptions selective;
+  selective.selectiveColouring = true;
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 100}, selective);
+  EXPECT_EQ(colourOf(" walked"), kBlack);
+  EXPECT_EQ(colourOf(" river"), kBlack);
+  // The highlighted word is underlined on the inverse of its colour.
+  page_.HighlightedPosition = 1;
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 100});
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text != " walked") continue;
+    EXPECT_TRUE(op.font.underline);
+    EXPECT_TRUE(op.opaqueText);
+    EXPECT_EQ(op.brush, verb ^ 0xFFFFFF);
+  }
+}
+
+TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
+  documents_ = 2;
+  Text t;
+  t.Word("one", " ", Cat(kClassDeterminant), 1).Mark().Word("two", " ", Cat(kClassDeterminant), 2).Mark();
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 2000, 200});
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"doc1.txt", " one", ". ", "doc2.txt", " two", ". "}));
+  // The header has a line of its own: "two" is on the line after doc2's header.
+  EXPECT_EQ(page_.Line(0).items[1].kind, kItemHeader);
+  EXPECT_TRUE(page_.WordAt(page_.Line(0).items[2].right - 1, 2));
+  EXPECT_EQ(ViewState.HitItemKind, kItemHeader);
+  // Names hidden: only the icon, the words follow it on its line.
+  TPageOptions hidden;
+  hidden.showFileNames = false;
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 200}, hidden);
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" one", ". ", " two", ". "}));
+  EXPECT_EQ(page_.LineCount(), 1);
+  EXPECT_EQ(page_.Line(1).items[1].kind, kItemHeader);
+  EXPECT_EQ(page_.Line(1).items[2].position, 2);
+  // One document: no header at all; an empty name draws no box either.
+  documents_ = 1;
+  page_.DocumentName = [](uint16_t) { return std::string(); };
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 200});
+  EXPECT_EQ(Words(canvas).front(), " one");
+}
+
+TEST_F(TextPage, PaintedVerbHasItsColourOnScreen) {
+  Text t;
+  t.Word("walked", " ", Cat(kClassVerb, 1));
+  QImage image(300, 40, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    PainterCanvas canvas(painter);
+    TextWords.Rewind();
+    TextWords.SaveCursor(1);
+    page_.DrawPage(canvas, {0, 0, 300, 40}, TPageOptions{});
+  }
+  const QColor verb = ToQColor(ViewState.CurrentColours[kClassVerb]);
+  int verbPixels = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y) == verb) ++verbPixels;
+  EXPECT_GT(verbPixels, 10);
+}
+
+TEST_F(TextPage, ExtractShowsOnlyTheSelectedPropositions) {
+  Text t;
+  t.Word("a").Word("dog", " ", Cat(kClassSubstantive, 0, 1, 5)).Mark();
+  for (int i = 0; i < 20; ++i) t.Word("x");
+  t.Mark().Word("the").Word("dog", " ", Cat(kClassSubstantive, 0, 1, 5)).Mark();
+  Selection.kind = kSelectLexicalEntry;  // words by entry: no relation records needed
+  Selection.lexicalEntry = 0;
+  Selection.majorClass = kClassSubstantive;
+  BeginNewSelection();
+  Selection.kind = kSelectMarked;
+  TextWords.First()[1].mark = 1;  // "dog" at 2
+  TWordNode* node = TextWords.First();
+  for (int i = 0; i < 25; ++i) node = TWordList::NextNode(node);
+  node->mark = 1;  // the second "dog"
+  TPageOptions byProposition;
+  byProposition.limitToPropositions = true;
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 2000, 200}, byProposition);
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" a", " dog", ". ", " the", " dog", ". "}));
+  // The text ends on the second line, which stays open.
+  EXPECT_EQ(page_.LineCount(), 1);
+  EXPECT_EQ(page_.Line(1).items[2].position, 24);
+}
+
+}  // namespace
+}  // namespace quilor::ui

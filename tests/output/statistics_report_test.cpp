@@ -1,0 +1,168 @@
+#include "output/statistics_report.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/messages.h"
+#include "output/xlsx_spreadsheet.h"
+#include "../platform/temp_folder.h"
+
+namespace quilor::ui {
+namespace {
+
+using quilor::testing::ReadWholeFile;
+using quilor::testing::TempFolder;
+using quilor::testing::WriteWholeFile;
+
+// Top (0) > A (1) with 2 children, B (1) with 4 children, C (1) with 5 children (depth 2).
+std::vector<ReportClass> ThreeGroups() {
+  std::vector<ReportClass> classes(1);
+  classes.push_back({"top", 0, 30});
+  const std::pair<const char*, int> groups[] = {{"a", 2}, {"b", 4}, {"c", 5}};
+  for (const auto& [name, children] : groups) {
+    classes.push_back({name, 1, 10});
+    for (int i = 1; i <= children; ++i) classes.push_back({std::string(name) + std::to_string(i), 2, static_cast<uint32_t>(i)});
+  }
+  return classes;
+}
+
+std::string ZipPart(const std::string& path, const std::string& name) {
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
+  if (archive == nullptr) return {};
+  std::string text;
+  if (zip_file_t* file = zip_fopen(archive, name.c_str(), 0)) {
+    char buffer[4096];
+    zip_int64_t n;
+    while ((n = zip_fread(file, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+    zip_fclose(file);
+  }
+  zip_close(archive);
+  return text;
+}
+
+TEST(StatisticsReport, GroupsFollowTheTreeAndOnlyBigGroupsGetCharts) {
+  ReportSettings settings;
+  settings.charts = true;
+  settings.maxCharts = 8;
+  const ReportSheet sheet = BuildStatisticsSheet(ThreeGroups(), settings);
+  // Groups of 2, 4 and 5 classes: charts for the two bigger ones only.
+  ASSERT_EQ(sheet.charts.size(), 2u);
+  std::vector<std::string> groupRows;
+  for (const ReportRow& row : sheet.rows)
+    if (row.group) groupRows.push_back(row.text);
+  EXPECT_EQ(groupRows, (std::vector<std::string>{GetMessageText(1159), "Top", "A", "B", "C"}));
+  // The chart of B covers its four class rows.
+  const ReportChart& b = sheet.charts[0];
+  EXPECT_EQ(b.lastRow - b.firstRow + 1, 4);
+  EXPECT_EQ(sheet.rows.front().row, 3);
+  std::string title = GetMessageText(192);
+  title += GetMessageText(1185);
+  EXPECT_EQ(sheet.title, title);
+
+  settings.maxCharts = 1;
+  EXPECT_EQ(BuildStatisticsSheet(ThreeGroups(), settings).charts.size(), 1u);
+  settings.maxCharts = 0;  // shown and used as 8
+  EXPECT_EQ(BuildStatisticsSheet(ThreeGroups(), settings).charts.size(), 2u);
+}
+
+TEST(StatisticsReport, SelectionAndBranchTables) {
+  std::vector<ReportClass> classes = ThreeGroups();
+  classes.push_back({"other", 0, 3});
+  classes.push_back({"o1", 1, 3});
+  ReportSettings settings;
+  settings.selectedEntry = 6;  // b1 (depth 2 under b)
+  settings.tableType = kTableSelection;
+  const ReportSheet selection = BuildStatisticsSheet(classes, settings);
+  std::vector<std::string> texts;
+  for (const ReportRow& row : selection.rows) texts.push_back(row.text);
+  // b's children, then the classes of depth 1 under top, then the depth-0 classes.
+  EXPECT_EQ(texts, (std::vector<std::string>{"B", "B1", "B2", "B3", "B4", "Top", "A", "B", "C", GetMessageText(1159),
+                                             "Top", "Other"}));
+
+  settings.tableType = kTableBranch;
+  const ReportSheet branch = BuildStatisticsSheet(classes, settings);
+  for (const ReportRow& row : branch.rows) EXPECT_NE(row.text, "O1");
+
+  // No selection: the whole Scenario whatever the stored type.
+  settings.selectedEntry = 0;
+  settings.tableType = kTableSelection;
+  bool hasOther = false;
+  for (const ReportRow& row : BuildStatisticsSheet(classes, settings).rows) hasOther |= row.text == "O1";
+  EXPECT_TRUE(hasOther);
+}
+
+TEST(StatisticsReport, ChartTypesAndStoredValuesAsShown) {
+  EXPECT_EQ(ChartTypeCode(0), -1);
+  EXPECT_EQ(ChartTypeCode(5), -4151);
+  EXPECT_EQ(ChartTypeCode(7), -1);
+  EXPECT_EQ(ChartTypeIndexShown(7), 0);
+  EXPECT_EQ(MaxChartsShown(0), 8);
+  EXPECT_EQ(MaxChartsShown(300), 255);
+}
+
+TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {
+  TempFolder folder;
+  std::vector<ReportClass> classes = ThreeGroups();
+  classes[3].name = "caf\xE9";  // a1
+  ReportSettings settings;
+  settings.charts = true;
+  settings.chartTypeIndex = 5;
+  const ReportSheet sheet = BuildStatisticsSheet(classes, settings);
+  const std::string path = folder / "text - Statistics.xlsx";
+  std::string opened;
+  XlsxSpreadsheet workbook(path, [&](const std::string& p) {
+    opened = p;
+    return true;
+  });
+  ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
+  EXPECT_EQ(opened, path);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  size_t leftovers = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) leftovers += entry.path().extension() == ".tmp";
+  EXPECT_EQ(leftovers, 0u);
+
+  const std::string strings = ZipPart(path, "xl/sharedStrings.xml");
+  EXPECT_NE(strings.find("Caf\xC3\xA9"), std::string::npos);
+  EXPECT_NE(ZipPart(path, "xl/charts/chart1.xml").find("radarChart"), std::string::npos);
+  EXPECT_NE(ZipPart(path, "xl/charts/chart2.xml").find("radarChart"), std::string::npos);
+  EXPECT_TRUE(ZipPart(path, "xl/charts/chart3.xml").empty());
+  if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
+    for (const char* part : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/charts/chart1.xml", "xl/workbook.xml"}) {
+      const std::string extracted = folder / "part.xml";
+      WriteWholeFile(extracted, ZipPart(path, part));
+      EXPECT_EQ(std::system(("xmllint --noout '" + extracted + "' 2>/dev/null").c_str()), 0) << part;
+    }
+  }
+
+  // A folder that does not exist: no workbook, no temporary file.
+  XlsxSpreadsheet missing(folder / "nowhere/report.xlsx");
+  EXPECT_FALSE(FillSpreadsheet(sheet, "Statistics", missing));
+  EXPECT_FALSE(std::filesystem::exists(folder / "nowhere"));
+}
+
+// The workbook as a spreadsheet program reads it (when LibreOffice is installed).
+TEST(StatisticsReport, SpreadsheetProgramReadsTheCells) {
+  if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "no LibreOffice";
+  TempFolder folder;
+  std::vector<ReportClass> classes = ThreeGroups();
+  classes[3].name = "caf\xE9";
+  const ReportSheet sheet = BuildStatisticsSheet(classes, ReportSettings{});
+  const std::string path = folder / "report.xlsx";
+  XlsxSpreadsheet workbook(path);
+  ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
+  const std::string command = "cd '" + folder.path() + "' && HOME='" + folder.path() +
+                              "' timeout 120 soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' report.xlsx >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string csv = ReadWholeFile(folder / "report.csv");
+  EXPECT_NE(csv.find("Caf\xC3\xA9,1"), std::string::npos) << csv;
+  EXPECT_NE(csv.find("B4,4"), std::string::npos) << csv;
+  EXPECT_EQ(csv.find(std::string(GetMessageText(192))), 0u) << csv;
+  EXPECT_NE(csv.find(GetMessageText(1185)), std::string::npos) << csv;
+}
+
+}  // namespace
+}  // namespace quilor::ui
