@@ -50,9 +50,11 @@ int Bench(int argc, char** argv) {
   CreateReadAheadThread();
 
   long baseline = bench::MaxRssBytes();
+  const double cpuStart = bench::CpuSeconds();
   auto start = std::chrono::steady_clock::now();
   bool ok = RunAnalysis(0) && AnalysisResults && AnalysisResults->ResultsReady;
   auto stop = std::chrono::steady_clock::now();
+  const double cpuSeconds = bench::CpuSeconds() - cpuStart;
   long peak = bench::MaxRssBytes();
   CloseProgressGauge();
   std::remove(path);
@@ -64,8 +66,11 @@ int Bench(int argc, char** argv) {
   size_t pairs = AnalysisResults ? AnalysisResults->Relations.KindCount(1) : 0;
   std::printf("run %s, %.0f words (%u nodes with the marks) in %.3f s, %zu relation records, %zu distinct pairs of level 1\n",
               ok ? "ok" : "FAILED", words, TextWords.Count(), seconds, relations, pairs);
-  std::printf("whole analysis, words per second: %.0f (target >= 1,000,000)\n", words / seconds);
-  std::printf("peak resident bytes per word: %.1f (target <= 150)\n", (peak - baseline) / words);
+  std::printf("whole analysis, words per second: %.0f (target >= 2,500,000)\n", words / seconds);
+  // On a shared machine the wall time counts the waits for a core; the
+  // processor time of the process (all its threads) does not.
+  std::printf("processor time %.3f s, words per processor second: %.0f\n", cpuSeconds, words / cpuSeconds);
+  std::printf("peak resident bytes per word: %.1f (target <= 100)\n", (peak - baseline) / words);
 
   if (ok) {
     auto again = std::chrono::steady_clock::now();

@@ -18,6 +18,14 @@
 
 namespace quilor::bench {
 
+// User and system time of the process so far, all threads.
+inline double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 inline long MaxRssBytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);

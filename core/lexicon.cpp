@@ -1,6 +1,10 @@
 #include "core/lexicon.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <cstring>
 
 #include "core/dictionary_file.h"
@@ -104,8 +108,8 @@ void TMainDictionary::Load(DictionarySource& source) {
     const SubTrie& s = subTries_[t];
     if (!TrieArraysHoldTogether(chars_.data() + s.first, links_.data() + s.first, s.count))
       source.Corrupt("sub-trie " + std::to_string(t));
-    siblings_[t].Build(chars_.data() + s.first, links_.data() + s.first, s.count);
   }
+  BuildSiblingIndexes();
 
   stamp = ReadU32(header + kOffStamp);
   secondField = ReadU32(header + kOffSecond);
@@ -117,6 +121,34 @@ void TMainDictionary::Load(DictionarySource& source) {
   std::memcpy(Tables.collation, header + kOffCollation, 256);
   std::memcpy(Tables.styleNorms, header + kOffStyleNorms, kStyleNormCount);
   ready = true;
+}
+
+void TMainDictionary::BuildSiblingIndexes() {
+  // The sub-tries are independent: a few threads share them, taken in turn.
+  std::atomic<int> next{1};
+  std::atomic<bool> failed{false};
+  auto work = [this, &next, &failed] {
+    try {
+      for (int t = next++; t <= kLexiconSubTries; t = next++) {
+        const SubTrie& s = subTries_[t];
+        siblings_[t].Build(chars_.data() + s.first, links_.data() + s.first, s.count);
+      }
+    } catch (const std::bad_alloc&) {
+      failed = true;
+    }
+  };
+  std::vector<std::thread> helpers;
+  const unsigned wanted = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  for (unsigned i = 0; i < wanted; ++i) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer helpers: this thread does the rest
+    }
+  }
+  work();
+  for (std::thread& h : helpers) h.join();
+  if (failed) throw std::bad_alloc();
 }
 
 uint32_t TMainDictionary::NodeCount(int subTrie) const {

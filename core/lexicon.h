@@ -131,6 +131,8 @@ class TMainDictionary {
     uint32_t count = 0;
   };
   void Load(class DictionarySource& source);
+  // The sibling tables of every sub-trie, built by a few threads.
+  void BuildSiblingIndexes();
   int Find(int subTrie, const char* key);
 
   SubTrie subTries_[kLexiconSubTries + 1];

@@ -218,6 +218,14 @@ class TPropositionWindowList {
   // The record under the cursor (its window rebuilt in the list's own copy),
   // the cursor moving on; False at the end.
   bool Next(const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
+  // Record i (below Count()) read in place: its first value and the item of
+  // a row (0..20) and level (1..4), 0 where the window is empty.
+  uint32_t Value1(size_t i) const { return records_[i].value1; }
+  uint32_t Cell(size_t i, int row, int level) const {
+    const Record& r = records_[i];
+    if (row < 0 || static_cast<uint32_t>(row) >= r.rows || level < 1 || level > kRelationLevels) return 0;
+    return rows_[r.firstItem + static_cast<uint32_t>(row)].cls[level - 1];
+  }
   // Moves back one record and gives it; False (cursor kept) at the first.
   bool Previous(const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
 

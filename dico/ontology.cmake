@@ -8,6 +8,7 @@ if(TARGET quilor_dico)
   set(QUILOR_ONTOLOGY_SCENARIO ${CMAKE_BINARY_DIR}/Scenario)
   set(QUILOR_ONTOLOGY_OUTPUTS
       ${QUILOR_ONTOLOGY_DICO}/englex.sv8
+      ${QUILOR_ONTOLOGY_DICO}/englex.senses.txt
       "${QUILOR_ONTOLOGY_SCENARIO}/Concepts US V8.scn"
       "${QUILOR_ONTOLOGY_SCENARIO}/Natural sciences US V7.scn"
       "${QUILOR_ONTOLOGY_SCENARIO}/Chemistry US V7.scn")
@@ -20,7 +21,8 @@ if(TARGET quilor_dico)
     OUTPUT ${QUILOR_ONTOLOGY_OUTPUTS}
     COMMAND quilor-ontology --wordnet ${QUILOR_WORDNET_DIR} --out ${QUILOR_ONTOLOGY_DICO}
             --scenario ${QUILOR_ONTOLOGY_SCENARIO} --lexicon ${QUILOR_ONTOLOGY_DICO}/englex.lv8
-    DEPENDS ${QUILOR_ONTOLOGY_DEPENDS}
+            --names ${CMAKE_SOURCE_DIR}/dico/lists/names.txt --senses ${QUILOR_ONTOLOGY_DICO}/englex.senses.txt
+    DEPENDS ${QUILOR_ONTOLOGY_DEPENDS} ${CMAKE_SOURCE_DIR}/dico/lists/names.txt
     COMMENT "Building the semantic dictionary and the default Scenarios"
     VERBATIM)
   add_custom_target(quilor_ontology_files ALL DEPENDS ${QUILOR_ONTOLOGY_OUTPUTS})

@@ -2,6 +2,12 @@
 // WordNet's noun hierarchy.
 //
 //   quilor-ontology --wordnet DIR --out DICO_DIR --scenario SCENARIO_DIR [--lexicon englex.lv8]
+//                   [--names names.txt] [--senses FILE]
+//
+// --names reads the given names (dico/lists/names.txt) that are classed as
+// persons; --senses writes, per noun lemma, the level-1 class and tagged
+// count of each of its WordNet senses (lemma TAB class:count ...), the
+// reference of tools/sense-measure.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +15,7 @@
 #include <string>
 
 #include "core/chartables.h"
+#include "dico/lists.h"
 #include "dico/semantic_builder.h"
 
 using namespace quilor;
@@ -25,13 +32,15 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string wordnetDir = "/usr/share/wordnet", outDir = ".", scenarioDir, lexicon;
+  std::string wordnetDir = "/usr/share/wordnet", outDir = ".", scenarioDir, lexicon, names, senses;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string a = argv[i];
     if (a == "--wordnet") wordnetDir = argv[i + 1];
     else if (a == "--out") outDir = argv[i + 1];
     else if (a == "--scenario") scenarioDir = argv[i + 1];
     else if (a == "--lexicon") lexicon = argv[i + 1];
+    else if (a == "--names") names = argv[i + 1];
+    else if (a == "--senses") senses = argv[i + 1];
     else {
       std::fprintf(stderr, "quilor-ontology: unknown option %s\n", a.c_str());
       return 2;
@@ -52,6 +61,15 @@ int main(int argc, char** argv) {
     if (in.read(head, sizeof head)) std::memcpy(options.letterGroups, head + 28, 256);
     else std::fprintf(stderr, "quilor-ontology: %s unreadable, default letter groups used\n", lexicon.c_str());
   }
+  if (!names.empty()) {
+    dico::WordLists lists;
+    std::string text;
+    if (!wordnet::ReadWholeFile(names, text, error) || !dico::ParseNameList(text, names, lists, error)) {
+      std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
+      return 1;
+    }
+    options.givenNames = lists.givenNames;
+  }
   ontology_build::SemanticBuilder builder(db, options);
   SemanticDictionary d;
   if (!builder.Build(d, error)) {
@@ -64,9 +82,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quilor-ontology: cannot write %s/englex.sv8\n", outDir.c_str());
     return 1;
   }
+  if (!senses.empty()) {
+    std::ofstream out(senses, std::ios::trunc);
+    for (const auto& lemma : builder.SenseTable()) {
+      out << lemma.lemma;
+      for (const auto& [cls, count] : lemma.senses) out << '\t' << cls << ':' << count;
+      out << '\n';
+    }
+    if (!out) {
+      std::fprintf(stderr, "quilor-ontology: cannot write %s\n", senses.c_str());
+      return 1;
+    }
+  }
   const auto& st = builder.Statistics();
-  std::printf("classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, readings %d, word-table nodes %zu\n",
-              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.records, st.wordTableNodes);
+  std::printf("classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, plural lemmas read as plurals %d, "
+              "readings %d, word-table nodes %zu\n",
+              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.pluralLemmas, st.records,
+              st.wordTableNodes);
   if (!scenarioDir.empty()) {
     std::filesystem::create_directories(scenarioDir);
     for (const auto& s : builder.DefaultScenarios()) {

@@ -1,5 +1,7 @@
 #include "dico/semantic_builder.h"
 
+#include "engine/ontology_engine.h"
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
@@ -14,7 +16,6 @@ using wordnet::Pos;
 
 namespace {
 
-constexpr uint8_t kContextLevelOfRarerSenses = 3;
 constexpr uint8_t kFlagInitialCapital = 1 << 5;
 constexpr int kMaxChainSteps = 64;
 constexpr size_t kMaxSegmentNodes = 32767;
@@ -28,7 +29,7 @@ struct FieldSpec {
 };
 const std::vector<FieldSpec>& TopicalFields() {
   static const std::vector<FieldSpec> fields = {
-      {"money", {"financial_institution#1", "monetary_unit#1", "money#1", "commerce#1", "finance#1", "bank#2", "bank#6", "bank#7"}},
+      {"money", {"financial_institution#1", "monetary_unit#1", "money#1", "commerce#1", "finance#1", "bank#2", "bank#6", "bank#9"}},
       {"nature", {"geological_formation#1", "body_of_water#1", "land#4"}},
       {"building", {"building#1", "structure#1"}},
       {"vehicle", {"vehicle#1", "craft#2"}},
@@ -37,14 +38,14 @@ const std::vector<FieldSpec>& TopicalFields() {
       {"device", {"device#1"}},
       {"container", {"container#1"}},
       {"furniture", {"furniture#1"}},
-      {"music", {"music#1", "musical_instrument#1", "musician#1"}},
+      {"music", {"music#1", "musical_instrument#1", "musician#1", "musical_composition#1", "music_genre#1", "musical_organization#1"}},
       {"language", {"language#1", "linguistic_unit#1"}},
       {"writing", {"document#1", "publication#1", "writer#1"}},
       {"sport", {"sport#1", "athlete#1"}},
       {"war", {"military_action#1", "military_unit#1", "soldier#1"}},
-      {"law", {"law#1", "crime#1", "lawyer#1", "legal_document#1"}},
-      {"health", {"disease#1", "drug#1", "medical_care#1", "health_professional#1"}},
-      {"religion", {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1"}},
+      {"law", {"law#1", "crime#1", "lawyer#1", "legal_document#1", "court#1", "court#8"}},
+      {"health", {"disease#1", "illness#1", "tumor#1", "drug#1", "medical_care#1", "health_professional#1"}},
+      {"religion", {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1", "clergyman#1", "clergy#1"}},
       {"politics", {"government#1", "politics#1", "politician#1"}},
       {"science", {"science#1", "scientist#1"}},
       {"weather", {"weather#1", "atmospheric_phenomenon#1"}},
@@ -57,6 +58,22 @@ const std::vector<FieldSpec>& TopicalFields() {
   };
   return fields;
 }
+
+// The heads of WordNet's hierarchies, anchors of the broad fields: what is
+// under them and under no topical anchor takes their field rather than
+// "entity".
+const std::vector<FieldSpec>& HeadFields() {
+  static const std::vector<FieldSpec> fields = {
+      {"person", {"person#1"}},          {"animal", {"animal#1"}},    {"plant", {"plant#2"}},
+      {"food", {"food#1", "food#2"}},    {"group", {"group#1"}},      {"action", {"act#2"}},
+      {"event", {"event#1"}},            {"substance", {"substance#1"}}, {"place", {"location#1"}},
+      {"knowledge", {"cognition#1"}},
+  };
+  return fields;
+}
+
+// Titles read as the person they introduce.
+constexpr const char* kPersonTitles[] = {"mr", "mrs", "ms", "miss", "dr", "sen", "gen", "gov", "rep", "col", "capt", "lt", "sgt", "prof", "rev"};
 
 // Field of the concepts no anchor reaches, by lexicographer file.
 const std::map<std::string, std::string>& LexFileFields() {
@@ -178,6 +195,20 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
   }
   for (const auto& [lex, name] : LexFileFields()) fieldOf(name);
+  // Fields that say what a text is about: the topical ones and the heads of
+  // living things, food and the body; the other broad fields (time, person,
+  // action, quality...) occur in every text.
+  std::set<int> topicalFields;
+  for (size_t f = 1; f <= TopicalFields().size(); ++f) topicalFields.insert(static_cast<int>(f));
+  for (const char* name : {"animal", "plant", "food", "body"}) topicalFields.insert(fieldOf(name));
+  for (const FieldSpec& f : HeadFields()) {
+    int number = fieldOf(f.name);
+    for (const char* key : f.anchors) {
+      int s = synsetOf(key);
+      if (s < 0) stats_.warnings.push_back(std::string("anchor not found: ") + key);
+      else anchors.emplace(s, number);
+    }
+  }
   for (size_t i = 0; i < concepts.size(); ++i) {
     int field = 0;
     for (int a = static_cast<int>(i), steps = 0; a >= 0 && steps < kMaxChainSteps; a = concepts[a].parent, ++steps) {
@@ -193,6 +224,14 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
     concepts[i].field = field;
   }
+
+  // People named in WordNet (instances such as Lincoln) are persons: their
+  // first hypernym (lawyer, president...) says what they did, not what they are.
+  const int personConcept = synsetOf("person#1");
+  const int personLexFile = wordnet::LexFileNumber("noun.person");
+  if (personConcept >= 0)
+    for (Concept& c : concepts)
+      if (c.instance && c.synset->lexFile == personLexFile) c.parent = personConcept, c.field = concepts[personConcept].field;
 
   // Level 2: the nearest concept above (or the concept itself) that covers
   // enough concepts without leaving the field.
@@ -307,33 +346,159 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   stats_.classes[2] = static_cast<int>(d.classCount[2]);
 
   // Text index of base forms and the readings of every lemma.
-  std::unordered_map<std::string, std::vector<uint32_t>> recordsOf;
+  // A reading of a word: the senses of one lemma that land on one class of
+  // level 1, with their tagged counts summed.
+  struct Reading {
+    uint16_t triple = 0;
+    uint32_t baseForm = 0;
+    int count = 0;
+    double prior = 0;     // a little weight by sense order, for untagged senses
+    bool capitalOnly = true;
+    int field = 0;
+  };
+  std::unordered_map<std::string, std::vector<Reading>> readingsOf;
   std::vector<std::pair<std::string, uint32_t>> baseForms;
   std::unordered_set<std::string> seenLemmas;
+  senseTable_.clear();
+  auto addSenses = [&](const wordnet::IndexEntry& e, uint32_t entry, std::vector<Reading>& out) {
+    for (size_t k = 0; k < e.synsets.size(); ++k) {
+      auto it = byOffset.find(e.synsets[k]);
+      if (it == byOffset.end()) continue;
+      const Concept& c = concepts[it->second];
+      if (c.level1 < 0) continue;
+      const uint16_t triple = static_cast<uint16_t>(concepts[c.level1].level1Class);
+      bool capital = false;
+      for (const wordnet::SynsetWord& w : c.synset->words)
+        if (LowerAscii(w.text) == e.lemma && std::isupper(static_cast<unsigned char>(w.text[0]))) capital = true;
+      const int count = db_.SenseTagCount(Pos::Noun, e.lemma, *c.synset);
+      auto same = std::find_if(out.begin(), out.end(), [&](const Reading& r) { return r.triple == triple; });
+      if (same == out.end()) {
+        out.push_back(Reading{triple, entry, 0, 0, true, concepts[triple ? level1Concept[triple] : it->second].field});
+        same = out.end() - 1;
+      }
+      same->count += count;
+      same->prior += 1.0 / static_cast<double>(2 + k);
+      same->capitalOnly = same->capitalOnly && capital;
+    }
+  };
   for (const wordnet::IndexEntry& e : lemmas) {
     uint32_t entry = static_cast<uint32_t>(d.textNames.size());
     if (!CanStoreShiftedName(e.lemma) || !seenLemmas.insert(e.lemma).second) continue;
     d.textNames.push_back(e.lemma);
     baseForms.push_back({e.lemma, entry});
-    std::vector<uint32_t> records;
-    std::set<uint16_t> triples;
-    for (size_t k = 0; k < e.synsets.size() && records.size() < kMaxReadingDepth; ++k) {
+    std::vector<Reading> readings;
+    addSenses(e, entry, readings);
+    LemmaSenses table{e.lemma, {}};
+    for (size_t k = 0; k < e.synsets.size(); ++k) {
       auto it = byOffset.find(e.synsets[k]);
-      if (it == byOffset.end()) continue;
-      const Concept& c = concepts[it->second];
-      if (c.level1 < 0) continue;
-      uint16_t triple = static_cast<uint16_t>(concepts[c.level1].level1Class);
-      if (!triples.insert(triple).second) continue;
-      SemanticEntryRecord r;
-      r.flags = records.empty() ? 0 : kContextLevelOfRarerSenses;
-      for (const wordnet::SynsetWord& w : c.synset->words)
-        if (LowerAscii(w.text) == e.lemma && std::isupper(static_cast<unsigned char>(w.text[0]))) r.flags |= kFlagInitialCapital;
-      r.triple = triple;
-      r.baseForm = entry;
-      d.records.push_back(r);
+      int l1 = it == byOffset.end() ? -1 : concepts[it->second].level1;
+      table.senses.push_back({static_cast<uint16_t>(l1 >= 0 ? concepts[l1].level1Class : 0),
+                              it == byOffset.end() ? 0 : db_.SenseTagCount(Pos::Noun, e.lemma, *concepts[it->second].synset)});
+    }
+    senseTable_.push_back(std::move(table));
+    if (!readings.empty()) readingsOf.emplace(e.lemma, std::move(readings));
+  }
+  // A plural that is a lemma of its own (years, men, arms) is first the
+  // plural of its singular: the singular's senses join its own, by count.
+  std::unordered_map<std::string, const std::vector<std::string>*> exceptionBases;
+  for (const auto& [f, bases] : db_.Exceptions(Pos::Noun)) exceptionBases.emplace(f, &bases);
+  auto singularLemma = [&](const std::string& form) -> std::string {
+    if (auto it = exceptionBases.find(form); it != exceptionBases.end())
+      for (const std::string& b : *it->second)
+        if (b != form && readingsOf.count(b)) return b;
+    std::string singular, alternative;
+    if (form.find('_') == std::string::npos && SingularOf(form, singular, alternative)) {
+      if (singular != form && readingsOf.count(singular)) return singular;
+      if (!alternative.empty() && alternative != form && readingsOf.count(alternative)) return alternative;
+    }
+    return std::string();
+  };
+  std::vector<std::pair<std::string, std::vector<Reading>>> pluralReadings;
+  for (auto& [lemma, own] : readingsOf) {
+    std::string base = singularLemma(lemma);
+    if (base.empty()) continue;
+    std::vector<Reading> merged = readingsOf[base];
+    for (const Reading& r : own) {
+      auto same = std::find_if(merged.begin(), merged.end(), [&](const Reading& m) { return m.triple == r.triple; });
+      if (same == merged.end()) {
+        Reading late = r;
+        late.prior *= 0.5;  // a plural's own senses come after the singular's
+        merged.push_back(late);
+      } else {
+        same->count += r.count;
+      }
+    }
+    pluralReadings.emplace_back(lemma, std::move(merged));
+  }
+  for (auto& [lemma, merged] : pluralReadings) readingsOf[lemma] = std::move(merged);
+  stats_.pluralLemmas = static_cast<int>(pluralReadings.size());
+
+  // Titles (Mr, Dr, Sen.) are read as the person they introduce; given names
+  // are persons too, a name that is also a word (Bill, Frank) only when
+  // written with its capital.
+  const uint16_t personTriple = personConcept >= 0 && concepts[personConcept].level1 >= 0
+                                    ? static_cast<uint16_t>(concepts[concepts[personConcept].level1].level1Class)
+                                    : 0;
+  auto entryOf = [&](const std::string& word) {
+    for (const auto& [w, entry] : baseForms)
+      if (w == word) return entry;
+    uint32_t entry = static_cast<uint32_t>(d.textNames.size());
+    d.textNames.push_back(word);
+    baseForms.push_back({word, entry});
+    return entry;
+  };
+  if (personTriple) {
+    auto addPerson = [&](const std::string& word, bool onlyCapitalised) {
+      if (!CanStoreShiftedName(word)) return;
+      std::vector<Reading>& readings = readingsOf[word];
+      const bool common = std::any_of(readings.begin(), readings.end(), [](const Reading& r) { return !r.capitalOnly; });
+      // A title's own capitalised reading ("Mr" a form of address) gives way to the person.
+      readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
+                     readings.end());
+      Reading person{personTriple, entryOf(word), 0, 0, onlyCapitalised && common, concepts[personConcept].field};
+      int most = 0;
+      for (const Reading& r : readings) most = std::max(most, r.count);
+      person.count = most + 1;
+      readings.push_back(person);
+      if (!common) readings.erase(readings.begin(), readings.end() - 1);
+    };
+    for (const char* title : kPersonTitles) addPerson(title, true);
+    for (const std::string& name : options_.givenNames) addPerson(name, true);
+  }
+
+  // The stored readings: the common ones by weight, then those that hold
+  // only for a word with an initial capital. The weight (second record byte,
+  // 1..250) is the reading's share of the word's tagged senses. The context
+  // level says which evidence of the text speaks for a reading: its topical
+  // field (level 3), or, for a reading in a broad field, its very class
+  // (level 1).
+  std::unordered_map<std::string, std::vector<uint32_t>> recordsOf;
+  std::vector<std::string> words;
+  words.reserve(readingsOf.size());
+  for (const auto& [w, r] : readingsOf) words.push_back(w);
+  std::sort(words.begin(), words.end());
+  for (const std::string& w : words) {
+    std::vector<Reading>& readings = readingsOf[w];
+    if (readings.empty()) continue;
+    double total = 0;
+    for (const Reading& r : readings) total += r.count + r.prior;
+    std::stable_sort(readings.begin(), readings.end(), [](const Reading& x, const Reading& y) {
+      if (x.capitalOnly != y.capitalOnly) return !x.capitalOnly;
+      return x.count + x.prior > y.count + y.prior;
+    });
+    if (readings.size() > kMaxReadingDepth) readings.resize(kMaxReadingDepth);
+    std::vector<uint32_t> records;
+    for (const Reading& r : readings) {
+      SemanticEntryRecord rec;
+      rec.flags = topicalFields.count(r.field) ? 3 : 1;
+      if (r.capitalOnly) rec.flags |= kFlagInitialCapital;
+      rec.extra = static_cast<uint8_t>(std::clamp(static_cast<int>(250.0 * (r.count + r.prior) / total + 0.5), 1, 250));
+      rec.triple = r.triple;
+      rec.baseForm = r.baseForm;
+      d.records.push_back(rec);
       records.push_back(static_cast<uint32_t>(d.records.size() - 1));
     }
-    if (!records.empty()) recordsOf.emplace(e.lemma, std::move(records));
+    recordsOf.emplace(w, std::move(records));
   }
   d.textIndex = MakeLargeTrieImage(baseForms);
   d.textCapacity = static_cast<uint32_t>(d.textIndex.Size());
@@ -349,20 +514,24 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       tableKeys[static_cast<size_t>(t - 1)].push_back({key, depth + 1 < records.size() ? -v : v});
     }
   };
-  for (const wordnet::IndexEntry& e : lemmas) {
-    auto it = recordsOf.find(e.lemma);
-    if (it != recordsOf.end()) insertWord(e.lemma, it->second);
+  for (const std::string& w : words) {
+    auto it = recordsOf.find(w);
+    if (it != recordsOf.end()) insertWord(w, it->second);
   }
-  for (const auto& [form, bases] : db_.Exceptions(Pos::Noun)) {
-    if (recordsOf.count(form)) continue;
-    for (const std::string& base : bases) {
-      auto it = recordsOf.find(base);
-      if (it == recordsOf.end()) continue;
-      insertWord(form, it->second);
-      ++stats_.irregularForms;
-      break;
-    }
-  }
+  auto irregular = [&](const std::string& form, const std::string& base) {
+    if (recordsOf.count(form) || !CanStoreShiftedName(form)) return false;
+    auto it = recordsOf.find(base);
+    if (it == recordsOf.end()) return false;
+    insertWord(form, it->second);
+    ++stats_.irregularForms;
+    return true;
+  };
+  for (const auto& [form, bases] : db_.Exceptions(Pos::Noun))
+    for (const std::string& base : bases)
+      if (irregular(form, base)) break;
+  // Plurals in -men (women, salesmen, gentlemen) that the exception list lacks.
+  for (const std::string& w : words)
+    if (w.size() >= 3 && w.compare(w.size() - 3, 3, "man") == 0) irregular(w.substr(0, w.size() - 3) + "men", w);
   // Currency symbols read as their unit (Windows-1252 bytes).
   const std::pair<const char*, const char*> currencies[] = {
       {"$", "dollar"}, {"\x80", "euro"}, {"\xA3", "pound_sterling"}, {"\xA5", "yen"}};

@@ -16,12 +16,14 @@ struct BuildOptions {
   int level1Budget = 42000;      // classes of level 1; the rest of the 65,535 stay free for unknown nouns
   int level2MinimumSubtree = 70; // a middle field covers at least this many concepts
   unsigned char letterGroups[256] = {};
+  std::vector<std::string> givenNames;  // lower case; each read as a person
 };
 
 struct BuildStatistics {
   int classes[3] = {0, 0, 0};
   int lemmas = 0;
   int irregularForms = 0;
+  int pluralLemmas = 0;  // plurals that are lemmas of their own, read through their singular first
   int records = 0;
   size_t wordTableNodes = 0;
   std::vector<std::string> warnings;
@@ -40,6 +42,13 @@ class SemanticBuilder {
   const BuildStatistics& Statistics() const { return stats_; }
   // The default Scenarios, made from the classes of the last Build.
   std::vector<ScenarioFileImage> DefaultScenarios() const;
+  // Per noun lemma of WordNet, in WordNet's sense order: the level-1 class
+  // of each sense (0 when it has none) and its tagged count; for measuring.
+  struct LemmaSenses {
+    std::string lemma;
+    std::vector<std::pair<uint16_t, int>> senses;
+  };
+  const std::vector<LemmaSenses>& SenseTable() const { return senseTable_; }
 
  private:
   const wordnet::Database& db_;
@@ -52,6 +61,7 @@ class SemanticBuilder {
   std::vector<int> middleSize_;                          // concepts under each middle field
   std::vector<std::vector<std::string>> chemistryWords_; // element and compound names
   std::vector<std::string> elementWords_, compoundWords_, acidWords_;
+  std::vector<LemmaSenses> senseTable_;
 };
 
 }  // namespace quilor::ontology_build

@@ -206,6 +206,14 @@ bool ParseExceptionLine(std::string_view line, std::string& form, std::vector<st
   return true;
 }
 
+namespace {
+
+std::string SenseKey(std::string_view lemma, int lexFile, int lexId) {
+  return std::string(lemma) + "%" + std::to_string(lexFile) + ":" + std::to_string(lexId);
+}
+
+}  // namespace
+
 bool ParseCountLine(std::string_view line, SenseCount& sense, std::string& error) {
   Fields f(line);
   std::string_view key, field;
@@ -227,6 +235,9 @@ bool ParseCountLine(std::string_view line, SenseCount& sense, std::string& error
   }
   if (!ParseUnsigned(key.substr(percent + 3, 2), 10, kLexFileCount - 1, value)) return Fail(error, "bad lexicographer file");
   sense.lexFile = static_cast<int>(value);
+  if (key.size() < percent + 8 || key[percent + 5] != ':' || !ParseUnsigned(key.substr(percent + 6, 2), 10, 99, value))
+    return Fail(error, "bad lexical id");
+  sense.lexId = static_cast<int>(value);
   return true;
 }
 
@@ -269,6 +280,8 @@ bool Database::AddCountFile(std::string_view text, const std::string& name, std:
     if (!ParseCountLine(line, sense, why)) return false;
     int& total = counts_[static_cast<int>(sense.pos)][sense.lemma];
     if (total < 1000000000 - sense.count) total += sense.count;
+    int& c = senseCounts_[static_cast<int>(sense.pos)][SenseKey(sense.lemma, sense.lexFile, sense.lexId)];
+    if (c < 1000000000 - sense.count) c += sense.count;
     return true;
   });
 }
@@ -303,6 +316,18 @@ int Database::TaggedCount(Pos pos, std::string_view lemma) const {
   const auto& c = counts_[static_cast<int>(pos)];
   auto it = c.find(std::string(lemma));
   return it == c.end() ? 0 : it->second;
+}
+
+int Database::SenseTagCount(Pos pos, std::string_view lemma, int lexFile, int lexId) const {
+  const auto& c = senseCounts_[static_cast<int>(pos)];
+  auto it = c.find(SenseKey(lemma, lexFile, lexId));
+  return it == c.end() ? 0 : it->second;
+}
+
+int Database::SenseTagCount(Pos pos, std::string_view lemma, const Synset& synset) const {
+  for (const SynsetWord& w : synset.words)
+    if (LowerAscii(w.text) == lemma) return SenseTagCount(pos, lemma, synset.lexFile, w.lexId);
+  return 0;
 }
 
 std::vector<const Synset*> Database::Hypernyms(const Synset& synset) const {

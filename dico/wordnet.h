@@ -99,6 +99,7 @@ struct SenseCount {
   std::string lemma;
   Pos pos = Pos::Noun;
   int lexFile = 0;
+  int lexId = 0;
   int count = 0;
 };
 bool ParseCountLine(std::string_view line, SenseCount& sense, std::string& error);
@@ -127,6 +128,13 @@ class Database {
   // Sum of the tagged counts of the lemma's senses in a part of speech
   // (adjective satellites count as adjectives).
   int TaggedCount(Pos pos, std::string_view lemma) const;
+  // The tagged count of one sense of a lemma, named as its sense key names
+  // it: the lexicographer file of its synset and the lemma's lexical id in
+  // that synset; 0 when untagged. (The sense numbers of cntlist.rev do not
+  // always follow the order of the index.)
+  int SenseTagCount(Pos pos, std::string_view lemma, int lexFile, int lexId) const;
+  // The same for a synset of the lemma.
+  int SenseTagCount(Pos pos, std::string_view lemma, const Synset& synset) const;
   // The synsets that the "@" and "@i" pointers of a synset lead to.
   std::vector<const Synset*> Hypernyms(const Synset& synset) const;
   // The lexicographer file of the lemma's most frequent sense, -1 when unknown.
@@ -138,6 +146,8 @@ class Database {
   std::map<uint32_t, Synset> data_[kPosCount];
   std::vector<std::pair<std::string, std::vector<std::string>>> exceptions_[kPosCount];
   std::unordered_map<std::string, int> counts_[kPosCount];
+  // "lemma%lexfile:lexid" -> count.
+  std::unordered_map<std::string, int> senseCounts_[kPosCount];
 };
 
 }  // namespace quilor::wordnet

@@ -1,6 +1,7 @@
 #include "engine/ontology_engine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <new>
 #include <sstream>
@@ -90,20 +91,22 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
-namespace {
-// The largest semantic dictionary read (the English one has about 31 MB).
-constexpr size_t kMaxSemanticFileSize = size_t{512} << 20;
-}  // namespace
-
-void TOntologyEngine::LoadFile(const std::string& path) {
+SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
-  if (ReadWholeFile(path, kMaxSemanticFileSize, content) != ReadFileStatus::kOk) {
+  if (ReadWholeFile(path, kMaxSemanticFileBytes, content) != ReadFileStatus::kOk) {
+    ready_ = false;
+    return {SemanticReadStatus::kTruncated, "cannot read " + path};
+  }
+  return LoadBytes(content);
+}
+
+void TOntologyEngine::ReportLoadFailure(const std::string& path, const SemanticReadResult& r) {
+  if (r.Ok()) return;
+  if (r.detail.rfind("cannot read ", 0) == 0) {
     ShowError(std::string(GetMessageText(kMsgDictionaryReadError)) + " " + path);
     Terminate(kExitDictionaryRead, "cannot read " + path);
   }
-  SemanticReadResult r = LoadBytes(content);
-  if (r.Ok()) return;
   int id = kMsgDictionaryCorrupt;
   int code = kExitFatal;
   switch (r.status) {
@@ -116,6 +119,8 @@ void TOntologyEngine::LoadFile(const std::string& path) {
   Terminate(code, path + ": " + r.detail);
 }
 
+void TOntologyEngine::LoadFile(const std::string& path) { ReportLoadFailure(path, LoadFileQuietly(path)); }
+
 SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   ready_ = false;
   SemanticDictionary d;
@@ -124,7 +129,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   dict_ = std::move(d);
   readingMemo_.clear();
   for (int l = 1; l <= 3; ++l) {
-    names_[l] = dict_.names[l - 1];
+    names_[l] = std::move(dict_.names[l - 1]);
     dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
     classMaps_[l - 1].assign(l == 1 ? kMaxClassesPerLevel + 1 : dictionaryCount_[l] + 1, 0);
   }
@@ -133,7 +138,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   textIndexMap_.assign(dict_.textNames.size(), 0);
   addedClassIndex_.clear();
   scenarioClassIndex_.clear();
-  ClearTextCounts();
+  ClearClassCounts();
   ClearScenario();
   ResetHistory();
   signatureCounter_ = 0;
@@ -153,6 +158,11 @@ int32_t TOntologyEngine::RankedClassTotal(int level) const {
 }
 
 std::string TOntologyEngine::ClassName(int level, int32_t index) const {
+  if (level == 4) {
+    if (index < 1 || static_cast<uint32_t>(index) > entryCount_) return "?";
+    const int32_t cls = entries_[static_cast<size_t>(index)].cls;
+    return cls ? names_[4][static_cast<size_t>(cls)] : std::string();
+  }
   if (level < 1 || level > kLevelCount || index < 1 || index > levelCount_[level]) return "?";
   return names_[level][index];
 }
@@ -212,12 +222,18 @@ void TOntologyEngine::ResetTextClasses() {
   addedClassIndex_.clear();
 }
 
-void TOntologyEngine::ClearTextCounts() {
+void TOntologyEngine::ClearClassCounts() {
   for (int l = 1; l <= kLevelCount; ++l) {
     rankedTotal_[l] = 0;
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
+  ownCounts_.clear();
+  depthOverflow_ = false;
+}
+
+void TOntologyEngine::ClearTextCounts() {
+  ClearClassCounts();
   if (TextIndex) TextIndex->ResetTextIndexCounts();
   if (VerbIndex) VerbIndex->ClearEntryCounts();
   if (AdjectiveIndex) AdjectiveIndex->ClearEntryCounts();
@@ -474,7 +490,7 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
   int32_t c = FindClassIndex(1, word);
   if (!c && !marked) c = SingularClassName(word);
   if (c) {
-    ++occurrences_[1][c];
+    if (occurrences_[1][c] > 0) ++occurrences_[1][c];
     best_[0] = static_cast<uint32_t>(c);
     return true;
   }
@@ -488,8 +504,85 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
   return true;
 }
 
-bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest) {
+namespace {
+
+// Sense weights (the second byte of a reading) and how much topical
+// evidence counts against them.
+constexpr int64_t kFieldPriorFactor = 2;
+constexpr uint32_t kEvidenceCap = 8;
+
+uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
+  return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
+}
+
+}  // namespace
+
+int SenseEvidenceWeight = 50;
+
+uint32_t TOntologyEngine::EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const {
+  if (level < 1 || level > 3 || !cls || cls > kMaxClassesPerLevel) return 0;
+  const uint32_t all = occurrences_[level][cls];
+  auto it = ownCounts_.find(OwnKey(baseForm, level, cls));
+  const uint32_t own = it == ownCounts_.end() ? 0 : it->second;
+  return all > own ? all - own : 0;
+}
+
+// The choice among readings that carry sense weights. The most frequent
+// sense of the word's most frequent field is the default; a rarer reading
+// needs evidence from other words of the text at its context level (its
+// topical field, or in a broad field its very class), and wins only when that
+// evidence outweighs the difference of weights. A word's own earlier choices
+// are no evidence. Readings that hold only for a capitalised word are left
+// out for a word written in lower case or beginning a sentence, unless the
+// word has no other reading.
+bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceInitial) {
+  const size_t n = readings_.size();
+  if (!n) return false;
+  const bool capitalised = initialCapital_ && !sentenceInitial;
+  std::vector<bool> allowed(n, true);
+  bool anyCommon = false;
+  for (size_t i = 0; i < n; ++i) anyCommon = anyCommon || !(readings_[i].flags & kFlagInitialCapital);
+  if (!capitalised && anyCommon)
+    for (size_t i = 0; i < n; ++i) allowed[i] = !(readings_[i].flags & kFlagInitialCapital);
+  const uint32_t base = readings_[0].baseForm;
+  long best = -1;
+  double bestScore = 0;
+  const double exponent = SenseEvidenceWeight / 100.0;
+  for (size_t i = 0; i < n; ++i) {
+    if (!allowed[i]) continue;
+    const WordReading& r = readings_[i];
+    int64_t field = 0;
+    for (size_t j = 0; j < n; ++j)
+      if (allowed[j] && readings_[j].cls[2] == r.cls[2]) field += readings_[j].extra;
+    double score = static_cast<double>(kFieldPriorFactor * field + r.extra);
+    if (contextTest) {
+      const int k = r.contextLevel;
+      uint32_t evidence = EvidenceFromOtherWords(1, r.cls[0], base);
+      if (k >= 2 && k <= 3) evidence += EvidenceFromOtherWords(k, r.cls[k - 1], base);
+      const bool capitalEvidence = capitalised && (r.flags & kFlagInitialCapital);
+      if (evidence == 0 && i > 0 && !capitalEvidence) continue;  // a rarer reading without evidence
+      score *= std::pow(1.0 + std::min(evidence, kEvidenceCap), exponent);
+    }
+    if (best < 0 || score > bestScore) best = static_cast<long>(i), bestScore = score;
+  }
+  if (best < 0) {
+    for (size_t i = 0; i < n && best < 0; ++i)
+      if (allowed[i]) best = static_cast<long>(i);
+  }
+  const WordReading& chosen = readings_[static_cast<size_t>(best)];
+  for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
+  best_[3] = 0;
+  bestValue_ = chosen.value;
+  bestBaseForm_ = chosen.baseForm;
+  bestScore_ = static_cast<int32_t>(std::clamp(bestScore, 1.0, 2.0e9));
+  return true;
+}
+
+bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest, bool sentenceInitial) {
   AllReadings(word);
+  initialCapital_ = HasInitialCapital(word) && !IsAllCapitals(word);
+  if (!readings_.empty() && std::all_of(readings_.begin(), readings_.end(), [](const WordReading& r) { return r.extra > 0; }))
+    return ChooseWeightedReading(contextTest, sentenceInitial);
   const bool initialCapital = HasInitialCapital(word);
   const bool allCapitals = IsAllCapitals(word);
   const size_t n = readings_.size();
@@ -536,11 +629,12 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
   return true;
 }
 
-bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool count) {
+bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool count, bool sentenceInitial) {
   value = -1;
-  if (!ChooseReading(word, 1, count)) return false;
+  if (!ChooseReading(word, 1, count, sentenceInitial)) return false;
   if (count && readings_.size() > 1) {
-    if (bestScore_ < 1) {
+    const bool weighted = readings_.front().extra > 0;
+    if (bestScore_ < 1 && !weighted) {
       std::array<uint32_t, 4> keep = best_;
       int32_t keepValue = bestValue_;
       if (!ChooseReading(word, 2, true)) best_ = keep, bestValue_ = keepValue;
@@ -551,6 +645,11 @@ bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool c
       }
     }
     CountClasses(best_.data());
+    if (weighted) {
+      const uint32_t base = readings_.front().baseForm;
+      for (int l = 0; l < 3; ++l)
+        if (best_[static_cast<size_t>(l)]) ++ownCounts_[OwnKey(base, l + 1, best_[static_cast<size_t>(l)])];
+    }
   }
   value = bestValue_;
   return true;
@@ -621,12 +720,19 @@ uint32_t TOntologyEngine::NewScenarioEntry(int depth, bool counted, const std::s
     if (d >= 0) e.parent = stack[static_cast<size_t>(d)];
     if (d != depth - 1) ReportAnomaly(kMsgDepthJump, label);
   }
+  // A label names a level-4 class (the name index keeps the first of equal
+  // labels); a group without a label makes none. The Scenario's level-4 ids
+  // are its entries: the name index and the names answer by entry.
   const std::string lower = Lower(label);
-  int32_t cls = scenarioClassIndex_.count(lower) || lower.empty() ? AddClassName(4, lower) : AddClass(4, lower, true, lower);
-  if (!cls) {
-    ReportAnomaly(kMsgOntologyIndexOverflow, label);
-    stop = true;
-    return 0;
+  if (!lower.empty()) {
+    e.cls = AddClassName(4, lower);
+    if (!e.cls) {
+      ReportAnomaly(kMsgOntologyIndexOverflow, label);
+      stop = true;
+      return 0;
+    }
+    occurrences_[4][e.cls] = 1;
+    scenarioClassIndex_.emplace(lower, static_cast<int32_t>(entryCount_ + 1));
   }
   int32_t number = 0;
   bool numeric = !signature.empty() && std::all_of(signature.begin(), signature.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }) &&

@@ -100,9 +100,18 @@ class TOntologyEngine {
   // Loads the dictionary file; a missing, corrupt or wrong-version file shows
   // its message and ends the program (exit code 2 for a read error, else 1).
   void LoadFile(const std::string& path);
+  // The same without a message or an end: the result says what was wrong
+  // (may run on a thread of its own; touches nothing but this engine).
+  SemanticReadResult LoadFileQuietly(const std::string& path);
+  // Shows the message of a failed load and ends the program; nothing when it loaded.
+  static void ReportLoadFailure(const std::string& path, const SemanticReadResult& result);
+  // The largest semantic dictionary read (the English one has about 31 MB).
+  static constexpr size_t kMaxSemanticFileBytes = size_t{512} << 20;
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }
+  // Class triple t (the classes of levels 1-3 of a reading); 1-based.
+  const ClassTriple& TripleAt(uint16_t t) const { return dict_.triples[t]; }
   // The stamp of the loaded dictionary file.
   uint32_t DictionaryStamp() const { return dict_.stamp; }
 
@@ -110,7 +119,9 @@ class TOntologyEngine {
   int32_t DictionaryClassCount(int level) const;
   int32_t LevelClassCount(int level) const;
   int32_t RankedClassTotal(int level) const;
-  std::string ClassName(int level, int32_t index) const;  // "?" outside 1..count
+  // "?" outside 1..count; at level 4 the index is a Scenario entry, and an
+  // entry without a label has an empty name.
+  std::string ClassName(int level, int32_t index) const;
   const std::string& ClassNameAt(int level, int32_t index) const { return names_[level][index]; }
   std::string ScenarioClassName(int32_t index) const { return ClassName(4, index); }
   // Occurrences of a class in the analysed text; at level 4 the count of the
@@ -155,8 +166,13 @@ class TOntologyEngine {
 
   // Classification steps of the semantic pass. data may be null.
   bool ClassifySubstantive(std::string_view word, const TCategoryRecord* data, int32_t& value);
-  bool ClassifyWord(std::string_view word, int32_t& value, bool count);
-  bool ChooseReading(std::string_view word, int level, bool contextTest);
+  // sentenceInitial: the word begins a sentence (or a quotation), so that its
+  // initial capital says nothing about a proper name.
+  bool ClassifyWord(std::string_view word, int32_t& value, bool count, bool sentenceInitial = false);
+  bool ChooseReading(std::string_view word, int level, bool contextTest, bool sentenceInitial = false);
+  // Occurrences of a class (levels 1-3) in the text that other words than the
+  // word of base form `baseForm` gave it: the topical evidence for a reading.
+  uint32_t EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const;
   // The classes of the last classification (levels 1-3 and Scenario entry).
   const std::array<uint32_t, 4>& BestClasses() const { return best_; }
   int32_t BestScore() const { return bestScore_; }
@@ -242,6 +258,7 @@ class TOntologyEngine {
     bool counted = false;
     uint32_t count = 0;
     uint32_t signature = 0;
+    int32_t cls = 0;  // its level-4 class (0: a group without a label)
   };
 
   // readings_ := every reading of the word, depth by depth.
@@ -253,6 +270,9 @@ class TOntologyEngine {
   uint32_t NewScenarioEntry(int depth, bool counted, const std::string& label, const std::string& signature,
                             std::array<uint32_t, 10>& stack, bool& stop);
   void CountClasses(const uint32_t cls[4]);
+  // The counts of the classes and entries alone (the engine's own data).
+  void ClearClassCounts();
+  bool ChooseWeightedReading(bool contextTest, bool sentenceInitial);
   void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
 
   bool ready_ = false;
@@ -283,6 +303,10 @@ class TOntologyEngine {
   int32_t bestValue_ = 0;
   uint32_t bestBaseForm_ = 0;
   std::string foundForm_;
+  // Per base form of an ambiguous word, the classes its own occurrences were
+  // counted in (key: base form, level and class).
+  std::unordered_map<uint64_t, uint32_t> ownCounts_;
+  bool initialCapital_ = false;  // the word being classified has an initial capital (not all capitals)
   std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
   int historyCursor_ = 0;
 
@@ -301,12 +325,21 @@ class TOntologyEngine {
   ScenarioAnomalyReporter* reporter_ = nullptr;
 };
 
+// How much the occurrences of a reading's field in the rest of the text weigh
+// against the sense weights: a reading's weight is multiplied by (1 + the
+// occurrences, at most 8) raised to this power in hundredths (measuring tools
+// change it; 0 leaves the weights alone).
+extern int SenseEvidenceWeight;
+
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;
 // Start-up: loads the ".sv8" file into OntologyEngine (a bad file ends the
 // program), makes TextIndex from it, links the verb and adjective indexes
 // (create them first) and lets the lexicon ask the engine for nouns.
 void StartOntologyEngine(const std::string& dictionaryPath);
+// Begins reading the ".sv8" file on a thread of its own while the other
+// dictionaries load; StartOntologyEngine of the same path takes the result.
+void PreloadOntologyEngine(const std::string& dictionaryPath);
 void StopOntologyEngine();
 
 // Singular of an English plural (suffix rules): false when the word is not

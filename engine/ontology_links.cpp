@@ -2,6 +2,9 @@
 // nouns, the verb and adjective indexes receive the Scenario entries of their
 // words, and the running text index is made from the dictionary's base forms.
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <utility>
 
 #include "core/lexicon.h"
 #include "core/name_index.h"
@@ -70,9 +73,45 @@ void TOntologyEngine::ShareScenarioWithIndexes() const {
     for (uint32_t i = 1; i < textIndexMap_.size(); ++i) TextIndex->SetTextIndexValue(i, textIndexMap_[i]);
 }
 
+namespace {
+
+struct Preload {
+  std::string path;
+  std::future<std::pair<std::unique_ptr<TOntologyEngine>, SemanticReadResult>> result;
+};
+Preload& PendingPreload() {
+  static Preload preload;
+  return preload;
+}
+
+}  // namespace
+
+void PreloadOntologyEngine(const std::string& dictionaryPath) {
+  Preload& p = PendingPreload();
+  if (p.result.valid()) p.result.wait();
+  p.path = dictionaryPath;
+  try {
+    p.result = std::async(std::launch::async, [dictionaryPath] {
+      auto engine = std::make_unique<TOntologyEngine>();
+      SemanticReadResult r = engine->LoadFileQuietly(dictionaryPath);
+      return std::make_pair(std::move(engine), r);
+    });
+  } catch (const std::system_error&) {
+    p.path.clear();  // no thread: the engine is read when it is started
+  }
+}
+
 void StartOntologyEngine(const std::string& dictionaryPath) {
-  OntologyEngine = std::make_unique<TOntologyEngine>();
-  OntologyEngine->LoadFile(dictionaryPath);
+  Preload& p = PendingPreload();
+  if (p.result.valid() && p.path == dictionaryPath) {
+    auto [engine, r] = p.result.get();
+    OntologyEngine = std::move(engine);
+    TOntologyEngine::ReportLoadFailure(dictionaryPath, r);
+  } else {
+    if (p.result.valid()) p.result.wait();
+    OntologyEngine = std::make_unique<TOntologyEngine>();
+    OntologyEngine->LoadFile(dictionaryPath);
+  }
   delete TextIndex;
   TextIndex = OntologyEngine->MakeTextIndex();
   OntologyEngine->SetVerbIndex(IndexOf(VerbIndex));

@@ -165,23 +165,16 @@ bool RecordMatches(const RelationRecordSource& source, size_t record, const TSel
 
 }  // namespace
 
-TWindowRelationRecords::TWindowRelationRecords(TPropositionWindowList& windows, const TWordList& words) {
-  windows.SaveCursor(8);
-  windows.Rewind();
-  const TRelationWindow* window = nullptr;
-  uint32_t first = 0;
-  uint32_t end = 0;
-  while (windows.Next(window, first, end)) {
-    windows_.push_back(*window);
-    firstPositions_.push_back(first);
-  }
-  windows.RestoreCursor(8);
+TWindowRelationRecords::TWindowRelationRecords(const TPropositionWindowList& windows, const TWordList& words)
+    : windows_(windows) {
   // Records follow the text: one walk finds every record's first word.
-  nodes_.assign(firstPositions_.size(), nullptr);
+  const size_t count = windows.Count();
+  nodes_.assign(count, nullptr);
   TWordNode* node = words.First();
-  for (size_t r = 0; r < firstPositions_.size(); ++r) {
-    if (r > 0 && firstPositions_[r] < firstPositions_[r - 1]) node = words.First();
-    while (node != words.Tail() && (static_cast<int64_t>(node->position) < firstPositions_[r] ||
+  for (size_t r = 0; r < count; ++r) {
+    const uint32_t first = windows.Value1(r);
+    if (r > 0 && first < windows.Value1(r - 1)) node = words.First();
+    while (node != words.Tail() && (static_cast<int64_t>(node->position) < first ||
                                     (node->text && node->text[0] == '/' && node->text[1] == '\0')))
       node = TWordList::NextNode(node);
     nodes_[r] = node == words.Tail() ? nullptr : node;
@@ -193,7 +186,7 @@ TWordNode* TWindowRelationRecords::RecordWord(size_t record) const {
 }
 
 uint32_t TWindowRelationRecords::WindowClass(size_t record, int slot, int level) const {
-  return record < windows_.size() ? windows_[record].At(slot, level) : 0;
+  return record < nodes_.size() ? windows_.Cell(record, slot, level) : 0;
 }
 
 int PairedClassKind(int classKind) {
@@ -286,7 +279,7 @@ void RestoreSearchPlace(int slot) {
 void BackupSearchPlaces() { BackupPlaces = SearchPlaces; }
 void RestoreSearchPlaces() { SearchPlaces = BackupPlaces; }
 
-void SetRunRelations(TPropositionWindowList& windows, const TWordList& words) {
+void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words) {
   ClearRunRelations();
   try {
     RunRelations = std::make_unique<TWindowRelationRecords>(windows, words);

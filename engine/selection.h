@@ -42,19 +42,19 @@ class RelationRecordSource {
   virtual uint32_t WindowClass(size_t record, int slot, int level) const = 0;
 };
 
-// The proposition windows of an analysis (copied once) as relation records:
-// each record's word is the first word of its proposition.
+// The proposition windows of an analysis as relation records, read in place
+// (the list must outlive this object): each record's word is the first word
+// of its proposition.
 class TWindowRelationRecords : public RelationRecordSource {
  public:
-  TWindowRelationRecords(TPropositionWindowList& windows, const TWordList& words);
-  size_t RecordCount() const override { return firstPositions_.size(); }
+  TWindowRelationRecords(const TPropositionWindowList& windows, const TWordList& words);
+  size_t RecordCount() const override { return nodes_.size(); }
   TWordNode* RecordWord(size_t record) const override;
   uint32_t WindowClass(size_t record, int slot, int level) const override;
 
  private:
-  std::vector<TRelationWindow> windows_;
-  std::vector<uint32_t> firstPositions_;
-  std::vector<TWordNode*> nodes_;  // the first node of each position's proposition
+  const TPropositionWindowList& windows_;
+  std::vector<TWordNode*> nodes_;  // the first node of each record's proposition
 };
 
 struct TSelectionRange {
@@ -132,7 +132,7 @@ void RestoreSearchPlaces();
 // The relation records of the current analysis: made from its proposition
 // windows after every run (SelectionRelations then points to them) and
 // dropped when the text is released.
-void SetRunRelations(TPropositionWindowList& windows, const TWordList& words);
+void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words);
 void ClearRunRelations();
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);

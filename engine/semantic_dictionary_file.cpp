@@ -1,6 +1,7 @@
 #include "engine/semantic_dictionary_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "core/dictionary_file.h"
@@ -132,6 +133,11 @@ void PutArray(std::string& out, const std::vector<T>& v) {
 template <class T>
 void GetArray(const uint8_t* p, size_t n, std::vector<T>& v) {
   v.resize(n);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The file's order is the machine's: one copy.
+    if (n) std::memcpy(v.data(), p, n * sizeof(T));
+    return;
+  }
   for (size_t i = 0; i < n; ++i) {
     if constexpr (sizeof(T) == 4) v[i] = static_cast<T>(ReadU32(p + 4 * i));
     else if constexpr (sizeof(T) == 2) v[i] = static_cast<T>(ReadU16(p + 2 * i));

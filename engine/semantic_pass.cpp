@@ -1,6 +1,7 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -87,6 +88,14 @@ class SemanticPass {
   bool scenarioInView_ = false;
   uint32_t words_ = 0;
 };
+
+namespace {
+
+// The punctuation before a word (its tag, or that of the mark before it).
+bool EndsSentence(const char* tag) { return std::strpbrk(tag, ".!?:") != nullptr; }
+bool OpensQuotation(const char* tag) { return std::strpbrk(tag, "\"(") != nullptr; }
+
+}  // namespace
 
 void SemanticPass::Prepare() {
   if (InfoJauge) {
@@ -186,12 +195,18 @@ void SemanticPass::ClassifyFirst() {
 
 // Pass 2: the ambiguous nouns, chosen in the context of the text.
 void SemanticPass::SettleAmbiguous() {
+  bool sentenceStart = true;
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-    if (IsMark(n)) continue;
+    if (IsMark(n)) {
+      sentenceStart = sentenceStart || EndsSentence(n->tag);
+      continue;
+    }
+    const bool initial = sentenceStart || OpensQuotation(n->tag);
+    sentenceStart = false;
     TWordCategoryData& d = n->category;
     if (IsSubstantive(d.Category)) {
       int32_t value = 0;
-      if (d.ClassIds[0] == 0 && engine_.ClassifyWord(n->text, value, true)) {
+      if (d.ClassIds[0] == 0 && engine_.ClassifyWord(n->text, value, true, initial)) {
         const auto& best = engine_.BestClasses();
         std::copy(best.begin(), best.end(), d.ClassIds);
         SetAmbiguityFlag(d.Category);

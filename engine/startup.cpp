@@ -246,6 +246,8 @@ bool CreateGlobalObjects() {
   ScenarioFile.Clear();
   if (!BorderList) CreateBorderList();
   StopIfAllocationFailed("BorderList", BorderList == nullptr);
+  // The semantic dictionary, the largest, is read meanwhile on a thread.
+  if (!OntologyEngine) PreloadOntologyEngine(ReplaceExtension(mask, ".sv8"));
   // The lexicon comes before the matrix so that a folder without
   // dictionaries is reported by the lexicon's own message.
   if (!MainDictionary) MainDictionary = OpenMainDictionary(ReplaceExtension(mask, ".lv8"), 2);

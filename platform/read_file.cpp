@@ -36,6 +36,26 @@ ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::strin
   int fd = OpenRegularFile(path);
   if (fd < 0) return errno == ENOENT ? ReadFileStatus::kNotFound : ReadFileStatus::kFailed;
   ReadFileStatus status = ReadFileStatus::kOk;
+  // The size the file has now is read in place; a file that grows meanwhile
+  // goes on block by block below.
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+    const size_t expected = static_cast<size_t>(st.st_size) < maxSize ? static_cast<size_t>(st.st_size) : maxSize;
+    text.resize(expected);
+    size_t got = 0;
+    while (got < expected) {
+      ssize_t n = ::read(fd, text.data() + got, expected - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        text.resize(got);
+        ::close(fd);
+        return ReadFileStatus::kFailed;
+      }
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    text.resize(got);
+  }
   char block[8192];
   for (;;) {
     ssize_t n = ::read(fd, block, sizeof block);

@@ -32,6 +32,7 @@
 #include "core/lexicon.h"
 #include "core/messages.h"
 #include "dico/brown_tags.h"
+#include "tools/brown_text.h"
 #include "dico/codes.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/segment_buffer.h"
@@ -47,9 +48,8 @@ using namespace quilor;
 
 using namespace brown;
 
-struct Token {
-  std::string word;
-  int group;
+// What the analysis made of a token.
+struct Scored {
   int cls = -1;  // the class the analysis gave it (-1: no word reached it)
   bool joined = false;  // part of an expression of several tokens
   int expression = -1;  // the occurrence of an expression it belongs to
@@ -78,14 +78,6 @@ int OwnClass(TMainDictionary* d, const std::string& word) {
   }
 }
 
-// Letters and digits, lower-cased.
-std::string Key(const char* s) {
-  std::string k;
-  for (; *s; ++s)
-    if (std::isalnum(static_cast<unsigned char>(*s))) k += static_cast<char>(std::tolower(static_cast<unsigned char>(*s)));
-  return k;
-}
-
 struct Tally {
   long scored = 0, agreed = 0;
   void Add(bool ok) {
@@ -98,74 +90,39 @@ struct Tally {
 void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& category, Tally& all, Tally& single,
                  std::map<std::string, long>& misses, TMainDictionary* own,
                  std::map<std::string, ExpressionTally>* expressions) {
-  std::ifstream in(path);
   std::vector<Token> tokens;
-  std::string text, line, t;
-  while (std::getline(in, line)) {
-    std::istringstream words(line);
-    bool any = false;
-    while (words >> t) {
-      const size_t slash = t.rfind('/');
-      if (slash == std::string::npos || slash == 0) continue;
-      std::string w = t.substr(0, slash);
-      const std::string tag = t.substr(slash + 1);
-      if (w == "``" || w == "''") w = "\"";
-      if (IsPunctuationToken(w)) {
-        text += w;
-        continue;
-      }
-      text += ' ';
-      text += w;
-      tokens.push_back({w, GroupOfTag(tag)});
-      any = true;
-    }
-    if (any) text += '\n';
-  }
+  std::string text;
+  ReadBrownFile(path, tokens, text);
   // Plain Windows-1252 text: the corpus is ASCII.
   SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
 
-  // The letters of the tokens, each owned by its token.
-  std::string stream;
-  std::vector<int> owner;
-  for (size_t i = 0; i < tokens.size(); ++i) {
-    const std::string k = Key(tokens[i].word.c_str());
-    stream += k;
-    owner.insert(owner.end(), k.size(), static_cast<int>(i));
-  }
+  std::vector<Scored> scored(tokens.size());
   std::vector<std::string> occurrences;  // the joined text of each expression met
-  size_t p = 0;
-  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-    if (std::strcmp(n->text, "/") == 0) continue;
-    const std::string k = Key(n->text);
-    if (k.empty()) continue;
-    if (stream.compare(p, k.size(), k) != 0) {
-      const size_t found = stream.find(k, p);
-      if (found == std::string::npos || found > p + 300) continue;
-      p = found;
-    }
+  AlignWords(tokens, [&](TWordNode* n, int first, int last) {
     TCategoryRecord r = n->category.Category;
     const int cls = NormaliseMajorClass(r);
-    const bool several = owner[p] != owner[p + k.size() - 1];
+    const bool several = first != last;
     if (several) {
       ++misses[std::string("expression ") + n->text + " ->" + std::to_string(cls)];
       occurrences.push_back(n->text);
     }
-    for (size_t c = p; c < p + k.size(); ++c) {
-      Token& tok = tokens[owner[c]];
+    for (int i = first; i <= last; ++i) {
+      Scored& tok = scored[static_cast<size_t>(i)];
       if (tok.cls < 0) tok.cls = cls;
       if (several) {
         tok.joined = true;
         if (tok.expression < 0) tok.expression = static_cast<int>(occurrences.size()) - 1;
       }
     }
-    p += k.size();
-  }
-  for (const Token& tok : tokens) {
-    if (tok.group == kNotScored) continue;
-    std::string lower = tok.word;
+  });
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const Token& t = tokens[i];
+    const Scored& tok = scored[i];
+    if (t.group == kNotScored) continue;
+    std::string lower = t.word;
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const bool ok = Accepts(tok.group, tok.cls, lower);
-    groups[tok.group].Add(ok);
+    const bool ok = Accepts(t.group, tok.cls, lower);
+    groups[t.group].Add(ok);
     category.Add(ok);
     all.Add(ok);
     if (!tok.joined) single.Add(ok);
@@ -175,9 +132,9 @@ void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& categ
       ExpressionTally& e = (*expressions)[name];
       ++e.tokens;
       e.joined += ok;
-      e.own += Accepts(tok.group, OwnClass(own, lower), lower);
+      e.own += Accepts(t.group, OwnClass(own, lower), lower);
     }
-    if (!ok) ++misses[lower + " " + kGroupNames[tok.group] + "->" + std::to_string(tok.cls)];
+    if (!ok) ++misses[lower + " " + kGroupNames[t.group] + "->" + std::to_string(tok.cls)];
   }
   TextWords.Clear();
 }

@@ -42,6 +42,7 @@ TEST(WordNetParse, MalformedLinesAreRefused) {
   EXPECT_FALSE(ParseIndexLine("walk q 1 0 1 1 01904948", e, error));
   EXPECT_FALSE(ParseCountLine("walk%9:38:00:: 1 5", c, error));
   EXPECT_FALSE(ParseCountLine("walk 1 5", c, error));
+  EXPECT_FALSE(ParseCountLine("walk%1:04:x0:: 1 5", c, error));  // no lexical id
   EXPECT_FALSE(ParseExceptionLine("went", form, bases, error));
 }
 
@@ -55,6 +56,8 @@ TEST(WordNetParse, IndexCountAndExceptionLines) {
   SenseCount c;
   ASSERT_TRUE(ParseCountLine("cardinal%5:00:00:numerical:00 1 3", c, error)) << error;
   EXPECT_EQ(c.pos, Pos::Adjective);
+  EXPECT_EQ(c.lexFile, 0);
+  EXPECT_EQ(c.lexId, 0);
   EXPECT_EQ(c.count, 3);
   std::string form;
   std::vector<std::string> bases;
@@ -71,7 +74,7 @@ TEST(WordNetDatabase, LemmasSynsetsHypernymsAndCounts) {
                              "00000200 05 n 02 dog 0 Canis_familiaris 0 001 @ 00000100 n 0000 | a dog\n",
                              "data.noun", error))
       << error;
-  ASSERT_TRUE(db.AddCountFile("dog%1:05:00:: 1 40\ndog%1:05:01:: 2 2\n", "cntlist.rev", error)) << error;
+  ASSERT_TRUE(db.AddCountFile("dog%1:05:00:: 2 40\ndog%1:05:01:: 1 2\n", "cntlist.rev", error)) << error;
   const IndexEntry* dog = db.FindLemma(Pos::Noun, "dog");
   ASSERT_NE(dog, nullptr);
   const Synset* s = db.FindSynset(Pos::Noun, dog->synsets[0]);
@@ -81,6 +84,13 @@ TEST(WordNetDatabase, LemmasSynsetsHypernymsAndCounts) {
   ASSERT_EQ(up.size(), 1u);
   EXPECT_EQ(up[0]->words[0].text, "animal");
   EXPECT_EQ(db.TaggedCount(Pos::Noun, "dog"), 42);
+  // Per sense, by its sense key (lexicographer file and lexical id), whatever
+  // sense number the count file gives it.
+  EXPECT_EQ(db.SenseTagCount(Pos::Noun, "dog", 5, 0), 40);
+  EXPECT_EQ(db.SenseTagCount(Pos::Noun, "dog", 5, 1), 2);
+  EXPECT_EQ(db.SenseTagCount(Pos::Noun, "dog", *s), 40);
+  EXPECT_EQ(db.SenseTagCount(Pos::Noun, "dog", 3, 0), 0);
+  EXPECT_EQ(db.SenseTagCount(Pos::Verb, "dog", 5, 0), 0);
   EXPECT_EQ(db.FirstSenseLexFile(Pos::Noun, "dog"), 5);
   EXPECT_EQ(db.FirstSenseLexFile(Pos::Verb, "dog"), -1);
   EXPECT_EQ(LexFileNumber("verb.stative"), 42);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "engine/ontology_engine.h"
 #include "ontology_test_support.h"
 #include "platform/message_ui.h"
@@ -98,6 +100,22 @@ TEST_F(ScenarioTest, SameLabelsGiveSeparateClassesAndWordsGoToTheirOwnGroup) {
   EXPECT_EQ(engine_.ScenarioEntryOfWordForm("cash"), 2u);
 }
 
+TEST_F(ScenarioTest, AGroupWithoutALabelMakesNoClass) {
+  Load("G#0V\t1\tpets\r\nG#0V\t2\t\r\n0#1#\tcash\t\r\nG#0V\t3\tmoney\r\n0#1#\tdog\tmoney\r\n");
+  EXPECT_EQ(engine_.ScenarioEntryCount(), 3u);
+  EXPECT_EQ(engine_.LevelClassCount(4), 2);  // pets and money only
+  // Names and the name index still answer by entry.
+  EXPECT_EQ(engine_.ClassName(4, 1), "pets");
+  EXPECT_EQ(engine_.ClassName(4, 2), "");
+  EXPECT_EQ(engine_.ClassName(4, 3), "money");
+  EXPECT_EQ(engine_.ClassName(4, 4), "?");
+  EXPECT_EQ(engine_.FindClassIndex(4, "money"), 3);
+  EXPECT_EQ(engine_.FindClassIndex(4, ""), 0);
+  // The unlabelled group still holds its words.
+  EXPECT_EQ(engine_.ScenarioEntryOfWordForm("cash"), 2u);
+  EXPECT_EQ(engine_.ScenarioEntryOfWordForm("dog"), 3u);
+}
+
 TEST_F(ScenarioTest, FileWithoutGroupsMakesAnEntryPerLineAndAsksForASave) {
   Load("0#0#\tdog\tPets\r\n0#0#\tcash\tMoney\r\n");
   EXPECT_EQ(engine_.ScenarioEntryCount(), 2u);
@@ -123,6 +141,23 @@ TEST_F(ScenarioTest, LargeScenariosLoadWholeAndTheEntryLimitStopsCleanly) {
   Load(words);
   EXPECT_EQ(engine_.ScenarioEntryOfWordForm("word69999"), 1u);
   EXPECT_TRUE(AnomalyIds().empty());
+}
+
+// A noun without a reading whose name is a class of level 1 takes that
+// class; the class is counted only when the text already has it.
+TEST_F(ScenarioTest, ANounNamedLikeAClassIsCountedOnlyWhenTheClassOccurs) {
+  int32_t value = 0;
+  const int32_t riverbank = engine_.FindClassIndex(1, "riverbank");
+  ASSERT_GT(riverbank, 0);
+  ASSERT_TRUE(engine_.ClassifySubstantive("riverbank", nullptr, value));
+  EXPECT_EQ(engine_.BestClasses()[0], static_cast<uint32_t>(riverbank));
+  EXPECT_EQ(engine_.ClassOccurrences(1, riverbank), 0u);
+  ASSERT_TRUE(engine_.ClassifySubstantive("riverbanks", nullptr, value));  // through its singular
+  EXPECT_EQ(engine_.ClassOccurrences(1, riverbank), 0u);
+  // Once another word has counted it, a word named by it counts too.
+  engine_.CountClassOccurrences(std::array<uint32_t, 4>{static_cast<uint32_t>(riverbank), 0, 0, 0}.data());
+  ASSERT_TRUE(engine_.ClassifySubstantive("riverbank", nullptr, value));
+  EXPECT_EQ(engine_.ClassOccurrences(1, riverbank), 2u);
 }
 
 TEST_F(ScenarioTest, RetentionFollowsTheScenarioThenTheClassThreshold) {

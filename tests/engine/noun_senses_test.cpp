@@ -1,0 +1,158 @@
+// The senses the analysis gives nouns in short texts, with the dictionaries
+// of the build: the sense a careful reader gives in each context.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/category.h"
+#include "core/name_index.h"
+#include "engine/analysis_dictionaries.h"
+#include "engine/analysis_results.h"
+#include "engine/ontology_engine.h"
+#include "engine/segment_buffer.h"
+#include "engine/semantic_pass.h"
+#include "engine/word_list.h"
+
+namespace quilor {
+namespace {
+
+class NounSenses : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    const std::string dico = std::string(QUILOR_BINARY_DIR) + "/Dico";
+    if (!std::filesystem::exists(dico + "/englex.sv8")) return;
+    OpenAnalysisDictionaries(dico);
+    StartOntologyEngine(dico + "/englex.sv8");
+  }
+  static void TearDownTestSuite() {
+    TextWords.Clear();
+    StopOntologyEngine();
+    delete TextIndex;
+    TextIndex = nullptr;
+    CloseAnalysisDictionaries();
+  }
+  void SetUp() override {
+    if (!OntologyEngine) GTEST_SKIP() << "no englex.sv8 in this build";
+  }
+
+  struct Word {
+    std::string text, l1, l3;
+  };
+  // Analyses a text as the analysis run does and gives every noun with the
+  // names of its classes of levels 1 and 3.
+  static std::vector<Word> Analyse(const std::string& text) {
+    SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
+    std::vector<Word> words;
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    EXPECT_TRUE(results->Built && RunSemanticPass(*results));
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      const TWordCategoryData& d = n->category;
+      if (!IsSubstantive(d.Category) || !d.ClassIds[0]) continue;
+      words.push_back({n->text, OntologyEngine->ClassName(1, static_cast<int32_t>(d.ClassIds[0])),
+                       OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2]))});
+    }
+    TextWords.Clear();
+    return words;
+  }
+  // The classes of an occurrence of a word ("" when it is no classified noun).
+  static Word Of(const std::vector<Word>& words, const std::string& text, int occurrence = 0) {
+    for (const Word& w : words)
+      if (w.text == text && occurrence-- == 0) return w;
+    return {};
+  }
+};
+
+TEST_F(NounSenses, TheTopicOfTheTextChoosesTheSense) {
+  auto river = Analyse("We paddled the canoe down the river past the creek and the waterfall to the bank.");
+  EXPECT_EQ(Of(river, "bank").l3, "nature");
+  auto money = Analyse("The loan, the mortgage and the cash of the account went to the bank.");
+  EXPECT_EQ(Of(money, "bank").l3, "money");
+  // Without a topic the most frequent sense.
+  EXPECT_EQ(Of(Analyse("They stood by the bank."), "bank").l3, "nature");
+
+  auto garden = Analyse("The garden had flowers, seeds, leaves, roots and a plant.");
+  EXPECT_EQ(Of(garden, "plant").l3, "plant");
+  auto factory = Analyse("The workers ran the machines of the plant.");
+  EXPECT_NE(Of(factory, "plant").l3, "plant");
+}
+
+TEST_F(NounSenses, BroadFieldsAndTheWordsOwnChoicesAreNoEvidence) {
+  // Time, persons and groups occur in every text: school stays a school,
+  // person a human being, group a group of people, however often they come.
+  auto text = Analyse(
+      "The school opened early. The school closed late in the day. Then the school was quiet for an hour. "
+      "Every person in the group had a method. The person left the group. The group met the person at noon.");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Of(text, "school", i).l3, "education") << i;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(Of(text, "person", i).l1, "person") << i;
+    EXPECT_EQ(Of(text, "group", i).l3, "group") << i;
+  }
+
+  // The classes a word's earlier occurrences were counted in do not speak
+  // for its next occurrence.
+  TOntologyEngine& e = *OntologyEngine;
+  e.ClearTextCounts();
+  e.ResetTextClasses();
+  int32_t value = 0;
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(e.ClassifyWord("bank", value, true));
+  const auto chosen = e.BestClasses();
+  const uint32_t base = e.BestBaseForm();
+  EXPECT_EQ(e.ClassOccurrences(1, static_cast<int32_t>(chosen[0])), 3u);
+  EXPECT_EQ(e.EvidenceFromOtherWords(1, chosen[0], base), 0u);
+  EXPECT_EQ(e.EvidenceFromOtherWords(3, chosen[2], base), 0u);
+}
+
+TEST_F(NounSenses, PluralsAreReadThroughTheirSingular) {
+  auto text = Analyse(
+      "The man waited for a year. The men waited for years. The field was green; the fields were green. "
+      "The women and the salesmen and the gentlemen sat down.");
+  EXPECT_EQ(Of(text, "years").l1, Of(text, "year").l1);
+  EXPECT_EQ(Of(text, "men").l1, Of(text, "man").l1);
+  EXPECT_EQ(Of(text, "fields").l1, Of(text, "field").l1);
+  EXPECT_EQ(Of(text, "fields").l3, "place");
+  for (const char* w : {"women", "salesmen", "gentlemen"}) EXPECT_NE(Of(text, w).l1, "") << w;
+  EXPECT_EQ(Of(text, "women").l3, "person");
+}
+
+TEST_F(NounSenses, CapitalisedSensesNeedACapitalThatIsNotASentenceStart) {
+  auto text = Analyse(
+      "Fields were green in the spring. He read the novels of Crane. A crane lifted the beam. "
+      "He visited China and bought fine china in Paris.");
+  EXPECT_EQ(Of(text, "Fields").l3, "place");  // a sentence start, not the comedian
+  EXPECT_EQ(Of(text, "Crane").l3, "person");
+  EXPECT_NE(Of(text, "crane").l3, "person");
+  EXPECT_EQ(Of(text, "China").l3, "place");
+  EXPECT_NE(Of(text, "china").l3, "place");
+  EXPECT_EQ(Of(text, "Paris").l3, "place");
+}
+
+TEST_F(NounSenses, GivenNamesAndTitlesAreThePersonTheyName) {
+  auto text = Analyse(
+      "Yesterday William met Richard and Bill at noon, and Bill paid the bill. "
+      "Mr. Smith and Mrs. Brown saw Miss Jones with Dr. Lee and Sen. Kennedy. She was a miss.");
+  for (const char* w : {"William", "Richard", "Bill", "Mr", "Mrs", "Miss", "Dr", "Sen"})
+    EXPECT_EQ(Of(text, w).l1, "person") << w;
+  EXPECT_EQ(Of(text, "Bill", 1).l1, "person");
+  EXPECT_EQ(Of(text, "bill").l3, "law");
+  EXPECT_NE(Of(text, "miss").l1, "person");
+}
+
+TEST_F(NounSenses, TheHeadsOfTheHierarchyHaveTheirOwnFields) {
+  auto text = Analyse(
+      "The person fed the animal and the plant with food. The clergy met the judge in the court. "
+      "She had cancer and a tumour. The band played a symphony.");
+  EXPECT_EQ(Of(text, "person").l3, "person");
+  EXPECT_EQ(Of(text, "animal").l3, "animal");
+  EXPECT_EQ(Of(text, "food").l3, "food");
+  EXPECT_EQ(Of(text, "clergy").l3, "religion");
+  EXPECT_EQ(Of(text, "court").l3, "law");
+  EXPECT_EQ(Of(text, "cancer").l3, "health");
+  EXPECT_EQ(Of(text, "tumour").l3, "health");
+  EXPECT_EQ(Of(text, "symphony").l3, "music");
+}
+
+}  // namespace
+}  // namespace quilor

@@ -1,0 +1,109 @@
+// The graph panel driven with the mouse, offscreen.
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/graph_panel_widget.h"
+#include "mainwindow/graph_state.h"
+#include "mainwindow/result_type_codes.h"
+#include "mainwindow/view_state.h"
+#include "tests/mainwindow/fake_graph_source.h"
+
+namespace quilor::ui {
+namespace {
+
+class GraphPanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Options->ResetSettings();
+    Options->Set(opt::GraphKind, kGraphStar);
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+    ViewState.GraphShown = true;
+    source.names = {{1, "A"}, {2, "B"}, {3, "C"}};
+    source.predecessors = {{5, 1}, {3, 2}};
+    source.successors = {{4, 3}};
+    panel = std::make_unique<GraphPanel>(source, port);
+    panel->resize(600, 340);
+    panel->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    Selection.firstTerm = "word";
+    panel->Refresh();
+  }
+  void TearDown() override {
+    panel.reset();
+    Options->ResetSettings();
+    Selection.Clear();
+    GraphView.Reset();
+    ViewState.Reset();
+  }
+  // The middle of the star grid's cell of a class (column 2 left, 4 right).
+  static QPoint CellOf(int column, int32_t cls) {
+    for (int r = 1; r < kHitRows; ++r)
+      if (GraphHitTable[column][r] == cls)
+        return {(GraphHitTable[column - 1][0] + GraphHitTable[column][0]) / 2, GraphHitTable[0][r] - 3};
+    return {};
+  }
+
+  testing::FakeGraphSource source;
+  FakeMainWindow port;
+  std::unique_ptr<GraphPanel> panel;
+};
+
+TEST_F(GraphPanelTest, HoveringAndClickingTheStarGraph) {
+  const QPoint b = CellOf(2, 2);
+  ASSERT_FALSE(b.isNull());
+  QTest::mouseMove(panel->Picture(), b);
+  ASSERT_FALSE(port.messages.empty());
+  EXPECT_EQ(port.messages.back(), "B");
+  GraphView.SelectedRelationPair[0] = 3;
+  QTest::mouseClick(panel->Picture(), Qt::LeftButton, {}, b);
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.firstClass, 2u);
+  EXPECT_EQ(GraphView.SelectedRelationPair[0], 2u);
+  EXPECT_EQ(GraphView.SelectedRelationPair[1], 3u);
+  EXPECT_EQ(port.redraws, 1);
+}
+
+TEST_F(GraphPanelTest, AClickBesideEverythingChangesNothing) {
+  Selection.kind = kSelectLexicalEntry;
+  ViewState.SelectionActive = true;
+  Selection.firstClass = 8;
+  QTest::mouseClick(panel->Picture(), Qt::LeftButton, {}, QPoint(2, panel->Picture()->height() - 3));
+  EXPECT_EQ(Selection.kind, kSelectLexicalEntry);
+  EXPECT_EQ(Selection.firstClass, 8u);
+  EXPECT_EQ(port.redraws, 0);
+}
+
+TEST_F(GraphPanelTest, AtTheScenarioLevelAClickShowsTheScenarioList) {
+  source.relationBase = 4;
+  panel->Refresh();
+  QTest::mouseClick(panel->Picture(), Qt::LeftButton, {}, CellOf(4, 3));
+  EXPECT_EQ(ResultTypeCodeOf(ViewState.CurrentResultTypeEntry), 8);
+  ASSERT_FALSE(port.shownTypes.empty());
+  EXPECT_EQ(port.shownTypes.back(), 4);
+}
+
+TEST_F(GraphPanelTest, ToolButtonsAndPopupChooseTheKind) {
+  panel->KindButton(kGraphDistribution)->click();
+  EXPECT_EQ(Options->Get(opt::GraphKind), kGraphDistribution);
+  EXPECT_TRUE(panel->KindButton(kGraphDistribution)->isChecked());
+  EXPECT_FALSE(panel->KindButton(kGraphStar)->isChecked());
+  EXPECT_EQ(port.redraws, 1);  // the graph was shown: only a redraw
+  panel->Popup()->actions()[kGraphActors - 1]->trigger();
+  EXPECT_EQ(Options->Get(opt::GraphKind), kGraphActors);
+  EXPECT_EQ(port.redraws, 2);
+  // Without a graph shown the popup only sets the kind.
+  ViewState.GraphShown = false;
+  panel->Popup()->actions()[kGraphAreas - 1]->trigger();
+  EXPECT_EQ(Options->Get(opt::GraphKind), kGraphAreas);
+  EXPECT_EQ(port.redraws, 2);
+}
+
+}  // namespace
+}  // namespace quilor::ui
