@@ -164,7 +164,9 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
   if (!ok) {
     FormatIFilterError(filter->Step(), filter->IFilterErrorText());
     AddConversionFailure(name, filter->IFilterErrorText());
-    if (format == ConverterFormat::kPdf && !ConversionErrorShown) {
+    // A document over its budget or a stopped run says nothing of the converter.
+    const bool converterFault = filter->LastError() != FilterError::kOverBudget && filter->LastError() != FilterError::kStopped;
+    if (format == ConverterFormat::kPdf && !ConversionErrorShown && converterFault) {
       ConversionErrorShown = true;
       ReportPdfConversionImpossible();
     }

@@ -19,6 +19,8 @@ constexpr int kMsgFilterInitFailed = 5415;
 constexpr int kMsgFilterChunking = 5416;
 constexpr int kMsgFilterTooLong = 5417;
 constexpr int kMsgFilterPartTooLarge = 5419;
+constexpr int kMsgFilterOverBudget = 6174;
+constexpr int kMsgFilterStopped = 6176;
 
 namespace {
 
@@ -101,6 +103,25 @@ bool DocumentFilter::Stop(FilterError error, int step) {
   return false;
 }
 
+ConversionBudget& DocumentFilter::Budget() {
+  static ConversionBudget budget;
+  return budget;
+}
+
+std::function<bool()>& DocumentFilter::GoOnBetweenPages() {
+  static std::function<bool()> goOn;
+  return goOn;
+}
+
+bool DocumentFilter::WithinBudget(std::chrono::steady_clock::time_point started, int pagesDone) {
+  const ConversionBudget& budget = Budget();
+  if (pagesDone >= budget.pages || std::chrono::steady_clock::now() - started > budget.time)
+    return Stop(FilterError::kOverBudget, kStepStopped);
+  const auto& goOn = GoOnBetweenPages();
+  if (goOn && !goOn()) return Stop(FilterError::kStopped, kStepStopped);
+  return true;
+}
+
 bool DocumentFilter::AppendChunk(std::string_view utf8) {
   if (text_.size() >= kMaxTextBytes) return Stop(FilterError::kTooLong, kStepTooLong);
   size_t before = text_.size();
@@ -150,6 +171,8 @@ std::string DocumentFilter::IFilterErrorText() const {
     case FilterError::kAccess: return GetMessageText(kMsgFilterAccess);
     case FilterError::kTooLong: return GetMessageText(kMsgFilterTooLong);
     case FilterError::kPartTooLarge: return GetMessageText(kMsgFilterPartTooLarge);
+    case FilterError::kOverBudget: return GetMessageText(kMsgFilterOverBudget);
+    case FilterError::kStopped: return GetMessageText(kMsgFilterStopped);
     default: break;
   }
   if (step_ <= kStepDocumentLoaded) {

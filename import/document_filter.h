@@ -7,7 +7,9 @@
 // IFilterErrorText.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,6 +26,15 @@ enum class FilterError {
   kTooLong,         // the text reached the cap
   kChunking,        // the document is damaged inside
   kPartTooLarge,    // a part decompresses beyond its cap (zip bomb)
+  kOverBudget,      // the document took more work than allowed (its pages, its time)
+  kStopped,         // the run was stopped between two pages
+};
+
+// The work one document may cost a converter that works page by page: past
+// it the conversion stops and the document is reported as failed.
+struct ConversionBudget {
+  std::chrono::milliseconds time{30000};
+  int pages = 100000;
 };
 
 // Steps reached by the last extraction.
@@ -79,6 +90,12 @@ class DocumentFilter {
   bool addSeparator = true;
   bool changedByUser = false;
 
+  // The budget of every document (tests lower it).
+  static ConversionBudget& Budget();
+  // Asked between two pages: false stops the conversion (the Stop button of
+  // the gauge, the run's cancel flag). None: the conversion goes on.
+  static std::function<bool()>& GoOnBetweenPages();
+
  protected:
   explicit DocumentFilter(ConverterFormat format, const char* classId);
   // Runs the extraction over a file (path not null) or bytes held in memory.
@@ -88,6 +105,9 @@ class DocumentFilter {
   // Appends one character of layout (line end, tab, space).
   bool AppendRaw(char c);
   bool Stop(FilterError error, int step);
+  // Between two pages: false (after Stop) when the budget is spent or the
+  // run was stopped. started is when the document's work began.
+  bool WithinBudget(std::chrono::steady_clock::time_point started, int pagesDone);
 
   std::string text_;
   int step_ = kStepNone;

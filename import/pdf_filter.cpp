@@ -2,6 +2,7 @@
 #include <poppler/cpp/poppler-global.h>
 #include <poppler/cpp/poppler-page.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -37,7 +38,11 @@ class PdfFilter : public DocumentFilter {
     }
     step_ = kStepReadingChunks;
     int pages = doc->pages();
+    const auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < pages; ++i) {
+      // Pages may share content that costs much to decode: the document's
+      // work is bounded, and the run may be stopped between two pages.
+      if (i > 0 && !WithinBudget(started, i)) return false;
       std::unique_ptr<poppler::page> page(doc->create_page(i));
       step_ = kStepReadingChunk;
       if (!page) return Stop(FilterError::kChunking, kStepReadingChunk);

@@ -60,16 +60,24 @@ TTextLoader::TTextLoader(const char* runName)
   LoaderActive = true;
   CancelRequested = false;
   ActiveSegmentBuffer = &segment_;
+  // A converter working page by page lets the gauge run between pages, so
+  // that its Stop button stops a long document too.
+  DocumentFilter::GoOnBetweenPages() = [] {
+    if (!CancelRequested && GaugeShown && InfoJauge && !InfoJauge->Continue()) CancelRequested = true;
+    return !CancelRequested;
+  };
   try {
     LoadAllTexts();
   } catch (...) {
     ActiveSegmentBuffer = nullptr;
+    DocumentFilter::GoOnBetweenPages() = nullptr;
     ReleaseTextSource();
     throw;
   }
 }
 
 TTextLoader::~TTextLoader() {
+  DocumentFilter::GoOnBetweenPages() = nullptr;
   if (ActiveSegmentBuffer == &segment_) ActiveSegmentBuffer = nullptr;
   ReleaseTextSource();
 }

@@ -50,7 +50,9 @@
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/read_file.h"
+#include "platform/safe_save.h"
 #include "platform/text_encoding.h"
+#include "tools/style_lists.h"
 
 namespace {
 
@@ -108,6 +110,8 @@ bool WriteDetagged(const std::string& text, const std::string& path) {
 // and characteristic propositions of the run are kept as text.
 bool Analyse(const std::string& path, bool tagged, const std::string& scratch, bool bursts, FileResult& result) {
   std::string document = path;
+  // A missing or unreadable file, a pipe or a folder is an error, never a short text.
+  if (!IsReadableRegularFile(path)) return false;
   if (tagged) {
     std::string text;
     if (ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk || !WriteDetagged(text, scratch)) return false;
@@ -118,6 +122,9 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   CurrentBurstResults.Clear();
   RunAnalysis(0);
   CloseProgressGauge();
+  // A document its converter could not read (listed by the run) is no text either.
+  for (const ConversionFailure& failure : ConversionFailures)
+    if (failure.fileName == document) return false;
   TDiagnosisList list;
   RecordingDiagnosisView view;
   list.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
@@ -140,56 +147,29 @@ int Usage() {
   return kExitUsage;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
+using style_lists::Lines;
 
-// Norms and labels of the list being replaced ("CODE VALUE # label" lines).
-struct PreviousNorm {
-  bool given = false;
-  long value = 0;
-  std::string label = "-";
-};
-
-std::array<PreviousNorm, kDisplayCodeCount + 1> ReadPrevious(const std::string& path) {
-  std::array<PreviousNorm, kDisplayCodeCount + 1> out{};
-  std::string text;
-  if (path.empty() || ReadWholeFile(path, kMaxFileSize, text) != ReadFileStatus::kOk) return out;
-  for (const std::string& line : Lines(text)) {
-    char* after = nullptr;
-    const long code = std::strtol(line.c_str(), &after, 10);
-    if (after == line.c_str() || code < 1 || code > kDisplayCodeCount) continue;
-    char* afterValue = nullptr;
-    const long value = std::strtol(after, &afterValue, 10);
-    if (afterValue == after) continue;
-    PreviousNorm& p = out[static_cast<size_t>(code)];
-    p.given = true;
-    p.value = std::clamp(value, -128L, 127L);
-    const size_t hash = line.find('#');
-    if (hash != std::string::npos) {
-      const size_t first = line.find_first_not_of(' ', hash + 1);
-      if (first != std::string::npos) p.label = line.substr(first);
-    }
-  }
-  return out;
+// printf into a string.
+template <typename... Args>
+void Append(std::string& out, const char* format, Args... args) {
+  const int n = std::snprintf(nullptr, 0, format, args...);
+  if (n <= 0) return;
+  std::string piece(static_cast<size_t>(n) + 1, '\0');
+  std::snprintf(piece.data(), piece.size(), format, args...);
+  piece.pop_back();
+  out += piece;
 }
 
 // Codes that no file of the corpus shows (the profile counts no referents,
 // gerunds or errors) keep their previous norm.
 bool WriteNorms(const std::string& out, const std::vector<FileResult>& results, double percentile,
                 const std::string& previousPath) {
-  const auto previous = ReadPrevious(previousPath);
-  FILE* f = std::fopen(out.c_str(), "w");
-  if (!f) return false;
-  std::fprintf(f,
+  style_lists::NormList previous{};
+  std::string previousText;
+  if (!previousPath.empty() && ReadWholeFile(previousPath, kMaxFileSize, previousText) == ReadFileStatus::kOk)
+    previous = style_lists::ParseNorms(previousText);
+  std::string f;
+  Append(f,
                "# Style norms of the English lexicon: the percentage above which a display category\n"
                "# counts as over-represented in a text. Calibrated by dico/calibrate_norms.sh on the\n"
                "# Brown corpus (informative prose, %zu files): the %g-th percentile of each code's\n"
@@ -207,12 +187,13 @@ bool WriteNorms(const std::string& out, const std::vector<FileResult>& results, 
       const size_t high = std::min(low + 1, v.size() - 1);
       value = v[low] + (v[high] - v[low]) * (at - static_cast<double>(low));
     }
-    const PreviousNorm& p = previous[static_cast<size_t>(c)];
+    const style_lists::Norm& p = previous[static_cast<size_t>(c)];
     long norm = std::clamp(std::lround(value), -128L, 127L);
     if (p.given && !v.empty() && v.back() == 0) norm = p.value;
-    std::fprintf(f, "%-4d %4ld   # %s\n", c, norm, p.label.c_str());
+    Append(f, "%-4d %4ld   # %s\n", c, norm, p.label.c_str());
   }
-  return std::fclose(f) == 0;
+  // Through the safe save: a failed write leaves the previous list whole.
+  return SafeSave(out, f, SaveOptions{false}).ok;
 }
 
 int Run(int argc, char** argv) {
@@ -283,18 +264,15 @@ int Run(int argc, char** argv) {
   if (!corpus.empty()) {
     std::string cats;
     if (ReadWholeFile(corpus + "/cats.txt", kMaxFileSize, cats) != ReadFileStatus::kOk) {
-      std::fprintf(stderr, "quilor-style: cannot read %s/cats.txt\n", corpus.c_str());
+      std::fprintf(stderr, "quilor-style: cannot read %s\n", DisplayFileName(corpus + "/cats.txt").c_str());
       return kExitNoInput;
     }
-    for (const std::string& line : Lines(cats)) {
-      const size_t blank = line.find(' ');
-      if (blank == std::string::npos || blank == 0) continue;
+    for (const style_lists::CorpusFile& file : style_lists::ParseCategoryList(cats)) {
       FileResult r;
-      r.name = line.substr(0, blank);
-      r.category = line.substr(blank + 1);
-      if (r.name.find('/') != std::string::npos) continue;
+      r.name = file.name;
+      r.category = file.category;
       if (!Analyse(corpus + "/" + r.name, true, scratch, bursts, r)) {
-        std::fprintf(stderr, "quilor-style: cannot read %s/%s\n", corpus.c_str(), r.name.c_str());
+        std::fprintf(stderr, "quilor-style: cannot read %s\n", DisplayFileName(corpus + "/" + r.name).c_str());
         return kExitNoInput;
       }
       results.push_back(std::move(r));
@@ -305,7 +283,7 @@ int Run(int argc, char** argv) {
       r.name = f;
       r.category = "-";
       if (!Analyse(f, false, scratch, bursts, r)) {
-        std::fprintf(stderr, "quilor-style: cannot read %s\n", f.c_str());
+        std::fprintf(stderr, "quilor-style: cannot read %s\n", DisplayFileName(f).c_str());
         return kExitNoInput;
       }
       results.push_back(std::move(r));
@@ -314,7 +292,7 @@ int Run(int argc, char** argv) {
 
   if (!calibrate.empty()) {
     if (!WriteNorms(calibrate, results, percentile, previous)) {
-      std::fprintf(stderr, "quilor-style: cannot write %s\n", calibrate.c_str());
+      std::fprintf(stderr, "quilor-style: cannot write %s\n", DisplayFileName(calibrate).c_str());
       return kExitNoInput;
     }
     return 0;
@@ -322,7 +300,8 @@ int Run(int argc, char** argv) {
 
   std::map<std::string, std::map<std::string, int>> byCategory;
   for (const FileResult& r : results) {
-    std::printf("%s\t%s\t%u", r.name.c_str(), r.category.c_str(), r.words);
+    // Names and categories with their tabs and line breaks escaped: one line per file.
+    std::printf("%s\t%s\t%u", DisplayFileName(r.name).c_str(), DisplayFileName(r.category).c_str(), r.words);
     const char* style = "none";
     for (int m : r.findings) {
       std::printf("\t%s", Cp1252ToUtf8(GetMessageText(m)).c_str());

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "core/files.h"
@@ -281,6 +282,52 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
 
   FormatIFilterError(6, std::string(600, 'x'));
   EXPECT_EQ(ConversionErrorText.size(), 512u);
+}
+
+// Pages sharing one costly stream: the document ends within its budget, is
+// listed as failed, and its question about the converter is never asked.
+TEST_F(ConversionDispatch, PdfBombEndsWithinItsBudgetAndIsListed) {
+  std::string bomb = Put("bomb.pdf", testing::BuildPdfSharingOneStream(400, size_t{8} << 20));
+  ASSERT_LT(ReadFileBytes(bomb).size(), 250000u);
+  const ConversionBudget saved = DocumentFilter::Budget();
+  DocumentFilter::Budget().time = std::chrono::milliseconds(300);
+  const auto start = std::chrono::steady_clock::now();
+  ConvertedSource s = PrepareConvertedSource(bomb, kDocPdf, false);
+  const auto spent = std::chrono::steady_clock::now() - start;
+  DocumentFilter::Budget() = saved;
+  ASSERT_EQ(ConversionFailures.size(), 1u);
+  EXPECT_EQ(ConversionFailures[0].reason, "The document took more work than allowed and was stopped.");
+  // The budget and the one page under way when it ran out, with room for a loaded machine.
+  EXPECT_LT(spent, std::chrono::seconds(20));
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+
+  // A stop asked between pages ends the document too.
+  int asked = 0;
+  DocumentFilter::GoOnBetweenPages() = [&] { return ++asked < 2; };
+  ClearConversionFailures();
+  s = PrepareConvertedSource(bomb, kDocPdf, false);
+  DocumentFilter::GoOnBetweenPages() = nullptr;
+  EXPECT_EQ(asked, 2);
+  ASSERT_EQ(ConversionFailures.size(), 1u);
+  EXPECT_EQ(ConversionFailures[0].reason, "The conversion of this document was stopped.");
+}
+
+// The raw route that extracts nothing, and a converted document that cannot
+// be opened, are listed with their reason.
+TEST_F(ConversionDispatch, NothingExtractedAndUnopenableDocumentsAreListed) {
+  std::string empty = Put("empty.ppt", "");
+  std::string text;
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(empty, text), PrepareResult::kPassOver);
+  ASSERT_EQ(ConversionFailures.size(), 1u);
+  EXPECT_EQ(ConversionFailures[0].reason, "Nothing could be extracted from this document.");
+  ClearConversionFailures();
+  const std::string folder = (dir_ / "folder.doc").string();
+  fs::create_directories(folder);
+  EXPECT_EQ(Prepare(folder).route, SourceRoute::kPassOver);
+  EXPECT_EQ(Prepare((dir_ / "absent.pdf").string()).route, SourceRoute::kPassOver);
+  ASSERT_EQ(ConversionFailures.size(), 2u);
+  EXPECT_EQ(ConversionFailures[0].reason, "This is not a regular file (a folder, a device or a pipe).");
+  EXPECT_EQ(ConversionFailures[1].reason, "The file cannot be opened.");
 }
 
 }  // namespace

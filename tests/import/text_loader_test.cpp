@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -114,6 +120,43 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
     EXPECT_EQ(words, c.words) << c.name << ": " << Describe(TextWordRows());
   }
   EXPECT_TRUE(state.ui.ui.Shown().empty());
+}
+
+TEST(TextLoaderQueue, TenThousandFailedDocumentsAreAllListed) {
+  StreamTestState state;
+  TempFolder folder;
+  std::vector<std::string> files;
+  for (int i = 0; i < 10000; ++i) files.push_back(folder.Path("missing" + std::to_string(i) + ".txt"));
+  RunOnFiles(files);
+  ASSERT_EQ(state.ui.ui.Lists().size(), 1u);
+  const auto& lines = state.ui.ui.Lists()[0].lines;
+  ASSERT_EQ(lines.size(), 10000u);
+  for (int i = 0; i < 10000; i += 999) EXPECT_EQ(lines[static_cast<size_t>(i)], files[static_cast<size_t>(i)] + ": The file cannot be opened.");
+  EXPECT_TRUE(state.ui.ui.Shown().empty());  // never through a message box that cuts it
+}
+
+// A pipe, a device and a folder in the queue: each is listed, none is waited
+// on. In a child process, so that a wait fails the test instead of hanging it.
+TEST(TextLoaderQueue, PipesDevicesAndFoldersAreListedWithoutWaiting) {
+  TempFolder folder;
+  const std::string pipe = folder.Path("pipe.txt"), pipeDoc = folder.Path("pipe.doc"), dir = folder.Path("folder.txt");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo(pipeDoc.c_str(), 0600), 0);
+  std::filesystem::create_directory(dir);
+  pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(20);
+    StreamTestState state;
+    RunOnFiles({pipe, pipeDoc, "/dev/zero", dir});
+    const bool listed = state.ui.ui.Lists().size() == 1 && state.ui.ui.Lists()[0].lines.size() == 4 &&
+                        state.ui.ui.Lists()[0].lines[2] == "/dev/zero: This is not a regular file (a folder, a device or a pipe).";
+    ::_exit(listed ? 0 : 1);
+  }
+  ASSERT_GT(child, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status)) << "the run waited on a pipe or a device";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "not every special file was listed";
 }
 
 TEST(TextLoaderQueue, NumbersWordsAcrossFilesAndPassesOverWhatItCannotRead) {

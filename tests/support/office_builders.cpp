@@ -1,6 +1,7 @@
 #include "office_builders.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <fstream>
 #include <sstream>
@@ -182,6 +183,37 @@ std::string BuildZip(const std::vector<std::pair<std::string, std::string>>& par
   zip_source_free(buffer);
   zip_error_fini(&error);
   return out;
+}
+
+std::string BuildPdfSharingOneStream(int pages, size_t blanks) {
+  const std::string plain(blanks, ' ');
+  uLongf packedSize = compressBound(static_cast<uLong>(plain.size()));
+  std::string packed(packedSize, '\0');
+  compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(plain.data()),
+            static_cast<uLong>(plain.size()), 9);
+  packed.resize(packedSize);
+  std::string pdf = "%PDF-1.4\n";
+  std::vector<size_t> offsets;
+  auto object = [&](const std::string& body) {
+    offsets.push_back(pdf.size());
+    pdf += std::to_string(offsets.size()) + " 0 obj\n" + body + "\nendobj\n";
+  };
+  object("<< /Type /Catalog /Pages 2 0 R >>");
+  std::string kids;
+  for (int i = 0; i < pages; ++i) kids += std::to_string(4 + i) + " 0 R ";
+  object("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages) + " >>");
+  object("<< /Length " + std::to_string(packed.size()) + " /Filter /FlateDecode >>\nstream\n" + packed + "\nendstream");
+  for (int i = 0; i < pages; ++i) object("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Contents 3 0 R >>");
+  const size_t xref = pdf.size();
+  pdf += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
+  char line[32];
+  for (size_t at : offsets) {
+    std::snprintf(line, sizeof line, "%010zu 00000 n \n", at);
+    pdf += line;
+  }
+  pdf += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+         std::to_string(xref) + "\n%%EOF\n";
+  return pdf;
 }
 
 std::string ReadFileBytes(const std::string& path) {

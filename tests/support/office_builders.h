@@ -35,6 +35,10 @@ std::string BuildWordFile(const WordLayout& layout);
 // A zip archive of the given parts (name, bytes), deflated.
 std::string BuildZip(const std::vector<std::pair<std::string, std::string>>& parts);
 
+// A PDF of pages whose contents are all one Flate stream of blanks (a
+// decoding bomb: small on disk, costly for every page).
+std::string BuildPdfSharingOneStream(int pages, size_t blanks);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
