@@ -161,6 +161,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   lineCount_ = 0;
   wordsDrawn_ = 0;
   extractFound_ = false;
+  reachedEnd_ = false;
   Selection.matchPosition = 0;
   for (TPageLine& line : lines_) line.count = 0, line.bottom = 0;
 
@@ -235,7 +236,10 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     const char* tag = nullptr;
     int32_t position = 0;
     const char* text = words.NextWord(data, tag, position);
-    if (!text) break;
+    if (!text) {
+      reachedEnd_ = true;
+      break;
+    }
     state_.CurrentWordPosition = position;
     const bool isMark = IsMarkText(text);
     if (!isMark && position <= lastPosition) continue;
@@ -247,7 +251,10 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     previousWasMark = isMark;
     if (isMark) {
       if (!repeat && display != " " && !drawText(display, node, kBlack, false)) break;
-      if (words.AtEnd()) break;
+      if (words.AtEnd()) {
+        reachedEnd_ = true;
+        break;
+      }
       const bool shortFragment = extract && !options.limitToPropositions && wordsSinceProposition < kContextFragmentWords;
       if (shortFragment) continue;
       if (breaks && pen.x != r.left) {
@@ -257,7 +264,10 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       }
       if (extract) {
         propositionRecord = Selection.relationRecord;
-        if (!FindNextSelectedOccurrence(false)) break;
+        if (!FindNextSelectedOccurrence(false)) {
+          reachedEnd_ = true;
+          break;
+        }
         RestoreOccurrence(words);
       }
       if (Selection.matchPosition > state_.TextViewWordLimit) break;

@@ -95,6 +95,8 @@ class TExtraitDuTexte {
   int WordsDrawn() const { return wordsDrawn_; }
   int RowHeight() const { return rowHeight_; }
   const Rect& PageRect() const { return rect_; }
+  // The last page showed the end of the text.
+  bool ReachedEnd() const { return reachedEnd_; }
   const TPageLine& Line(int i) const { return lines_[static_cast<size_t>(i)]; }
 
  private:
@@ -109,6 +111,7 @@ class TExtraitDuTexte {
   int rowHeight_ = 0;
   bool extractMode_ = false;
   bool extractFound_ = false;  // the last extract layout searched forward
+  bool reachedEnd_ = false;
   std::array<TPageLine, kPageLines> lines_{};
 };
 

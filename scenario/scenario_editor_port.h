@@ -28,6 +28,16 @@ class ScenarioEditorPort {
   virtual bool AddWordAtPosition(int position) = 0;
   // Puts a text into the editor's search field and searches it.
   virtual void SearchName(const std::string& text) = 0;
+  // Selects the first node whose label equals text (case-insensitively);
+  // groupsOnly: visible groups only.
+  virtual bool FindNodeByLabel(const std::string& text, bool groupsOnly) = 0;
+  // From start, selects the next node whose label begins with text; start
+  // moves past it. mayShorten retries with shorter texts.
+  virtual bool FindNextNode(const std::string& text, int& start, bool mayShorten) = 0;
+  // Puts a text into the editor's search field.
+  virtual void SetSearchText(const std::string& text) = 0;
+  // Makes a file of the Scenario folder the current Scenario (command file).
+  virtual bool OpenScenarioByName(const std::string& fileName) = 0;
 };
 
 }  // namespace quilor::ui

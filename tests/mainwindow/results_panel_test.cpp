@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <set>
 
 #include "core/name_index.h"
@@ -12,16 +14,15 @@
 #include "engine/word_list.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/recording_canvas.h"
+#include "mainwindow/text_page_layout.h"
 #include "mainwindow/view_state.h"
 #include "tests/support/stream_support.h"
-#include "tests/ui_support/analysed_text.h"
+#include "ui_support/engine_session.h"
 
 namespace quilor::ui {
 namespace {
 
-using testing_support::AnalyseFiles;
-using testing_support::EnsureEngineStarted;
-using testing_support::SamplePath;
+using testing_support::EngineSession;
 
 TEST(ResultTypeTable, FixedEntriesThenOneLinePerEpisode) {
   TResultTypeTable table;
@@ -59,19 +60,21 @@ TEST(ResultSentences, ReadAsTheProgramWritesThem) {
 class SampleResults : public ::testing::Test {
  protected:
   void SetUp() override {
-    EnsureEngineStarted();
+    session_ = std::make_unique<EngineSession>();
+    ASSERT_TRUE(session_->Started());
     ViewState.Reset();
     Selection.Clear();
     SetViewMainWindow(&main_);
     // The pertinence threshold: a short text's minimum class count is 0.
     Options->Set(opt::ThresholdKind, 0);
-    ASSERT_TRUE(AnalyseFiles({SamplePath()}));
+    ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
     panel_.RefreshAfterAnalysis();
   }
   void TearDown() override {
     SetViewMainWindow(nullptr);
-    Options->Set(opt::SortAlphabetical, 0);
-    Options->Set(opt::ThresholdKind, 1);
+    Selection.Clear();
+    ViewState.Reset();
+    session_.reset();
   }
   void Show(int index) { panel_.SelectResultType(index); }
   int LineOf(const std::string& name) const {
@@ -79,20 +82,144 @@ class SampleResults : public ::testing::Test {
       if (panel_.Items()[i].rfind(name + "\t", 0) == 0) return static_cast<int>(i);
     return -1;
   }
+  std::unique_ptr<EngineSession> session_;
   FakeMainWindow main_;
   TResultsPanel panel_;
 };
 
 TEST_F(SampleResults, FirstReferenceSelectsItsClassAndMarksItsOccurrences) {
-  EXPECT_EQ(panel_.ResultTypeTable().Lines().size(), 11u);  // 90 words: no burst
+  EXPECT_EQ(panel_.ResultTypeTable().Lines().size(), 11u);  // 90 words: no burst, no episode
   Show(3);
-  std::cerr << "count " << panel_.ResultTypeTable().Count() << " ranked " << OntologyEngine->RankedClassTotal(1) << " words " << TextWords.Count() << " min " << ListedMinimumCount() << " cur " << panel_.CurrentResultType << "\n";
   ASSERT_FALSE(panel_.Items().empty());
-  for (const std::string& l : panel_.Items()) std::cerr << l << "\n";
+  const std::string first = panel_.Items()[0];
+  const std::string name = first.substr(0, first.find('\t'));
+  const std::string count = first.substr(first.find('\t') + 1);
+  ASSERT_EQ(count.size(), 4u);
   panel_.ClickLine(0);
-  std::cerr << panel_.Explanation() << "\n" << panel_.Status() << "\n";
+  EXPECT_EQ(panel_.Explanation(), "I found " + count + " equivalents of \"" + name + "\", in this text.");
+  EXPECT_EQ(main_.infos.back(), panel_.Explanation());
+  EXPECT_EQ(panel_.Status(), "You can add these elements in the Scenario, to customize the classification");
   EXPECT_EQ(Selection.kind, kSelectClass);
   EXPECT_EQ(Selection.classLevel, 1);
+  const uint32_t cls = Selection.firstClass;
+  EXPECT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(cls)), name);
+  EXPECT_TRUE(ViewState.ExtractMode);
+  EXPECT_GT(main_.redraws, 0);
+
+  // The text view marks exactly the class's occurrences.
+  std::multiset<std::string> expected;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (n->category.ClassIds[0] == cls) expected.insert(DisplayForm(n->text, n->category));
+  ASSERT_EQ(expected.size(), static_cast<size_t>(std::stoi(count)));
+  TExtraitDuTexte page;
+  RecordingCanvas canvas(7);
+  TextWords.RestoreCursor(1);
+  page.DrawPage(canvas, {0, 0, 800, 600});
+  std::multiset<std::string> marked;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kText && op.font.colour == ViewState.CurrentColours[kColourClassified])
+      marked.insert(op.text.substr(op.text.rfind(' ') + 1));  // the word without its punctuation
+  EXPECT_EQ(marked, expected);
+}
+
+TEST_F(SampleResults, SentencesOfRelationsVerbsAndTheScenario) {
+  Show(8);  // verbs
+  const int walk = LineOf("walk");
+  ASSERT_GE(walk, 0);
+  panel_.ClickLine(walk);
+  EXPECT_EQ(panel_.Explanation(), "I found 1 occurrences of the verb \"walk\" in this text.");
+  EXPECT_EQ(Selection.kind, kSelectLexicalEntry);
+  EXPECT_EQ(Selection.majorClass, kClassVerb);
+  // The selection finds the word of that entry.
+  TextWords.Rewind();
+  ASSERT_TRUE(FindNextSelectedOccurrence(false));
+  EXPECT_EQ(Selection.matchPosition, 22);  // "walked"
+
+  // A verb line below the minimum changes nothing.
+  Selection.Clear();
+  const std::string before = panel_.Explanation();
+  const int redraws = main_.redraws;
+  AnalysisResults->MinimumClassCount = 50;
+  panel_.ClickLine(walk);
+  EXPECT_EQ(Selection.kind, kSelectNone);
+  EXPECT_EQ(panel_.Explanation(), before);
+  EXPECT_EQ(main_.redraws, redraws);
+}
+
+TEST_F(SampleResults, ScenarioTreeLinesAreIndentedWithTheirConnectors) {
+  Show(kTypeScenario);
+  ASSERT_FALSE(panel_.Items().empty());
+  ASSERT_EQ(panel_.LineTags().size(), panel_.Items().size());
+  int child = -1;
+  for (int i = 0; i < static_cast<int>(panel_.Items().size()) && child < 0; ++i)
+    if (panel_.LineLook(i).depth > 0) child = i;
+  ASSERT_GE(child, 0) << "no group below another in the sample's Scenario lines";
+  const TResultLineLook look = panel_.LineLook(child);
+  const Rect r{0, 0, 300, 16};
+  RecordingCanvas canvas(7);
+  panel_.DrawLine(canvas, r, child);
+  const int x = 24 * look.depth;
+  std::vector<std::pair<Point, Point>> lines;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kLine) lines.push_back({op.points[0], op.points[1]});
+  // The horizontal connector at mid-row, the vertical one at its left end.
+  EXPECT_NE(std::find(lines.begin(), lines.end(), std::make_pair(Point{x - 16, 8}, Point{x, 8})), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      std::make_pair(Point{x - 16, 0}, Point{x - 16, look.lastSibling ? 10 : 16})),
+            lines.end());
+  ASSERT_FALSE(canvas.Texts().empty());
+  EXPECT_EQ(canvas.Ops().back().points[0].x, x + 16 + 2);
+  // A top group: no connector, the text after its picture.
+  const int top = 0;
+  ASSERT_EQ(panel_.LineLook(top).depth, 0);
+  canvas.Clear();
+  panel_.DrawLine(canvas, r, top);
+  for (const DrawOp& op : canvas.Ops()) EXPECT_NE(op.kind, DrawOp::kLine);
+  EXPECT_EQ(canvas.Ops().back().points[0].x, 16 + 2);
+  // A click selects the tagged Scenario entry.
+  panel_.ClickLine(child);
+  EXPECT_EQ(Selection.classLevel, 4);
+  EXPECT_EQ(Selection.firstClass, panel_.LineTags()[static_cast<size_t>(child)]);
+}
+
+TEST_F(SampleResults, ShortTextUnderThePertinenceThresholdListsOnlyItsWords) {
+  std::string text;
+  const char* words[] = {"The", "farmer", "walked", "to", "the", "river", "with", "his", "dog", "."};
+  for (int i = 0; i < 20; ++i)
+    for (const char* w : words) text += std::string(w) + (w[0] == '.' ? "\n" : " ");
+  ASSERT_TRUE(session_->Analyse({session_->Write("short.txt", text)}));
+  EXPECT_EQ(AnalysisResults->MinimumClassCount, 0u);  // 15 ten-thousandths of 180 words
+  Options->Set(opt::SortAlphabetical, 1);
+  panel_.RefreshAfterAnalysis();
+  Show(10);  // substantives
+  ASSERT_FALSE(panel_.Items().empty());
+  EXPECT_LE(panel_.Items().size(), 5u);
+  for (const std::string& line : panel_.Items()) {
+    const std::string name = line.substr(0, line.find('\t'));
+    EXPECT_NE(text.find(name), std::string::npos) << line;
+    EXPECT_EQ(line.find("\t0000"), std::string::npos) << line;
+  }
+  EXPECT_TRUE(panel_.ItemsSorted());
+}
+
+TEST_F(SampleResults, BothActorBoxesCannotBeUnchecked) {
+  Show(3);
+  panel_.SetActantChecked(false);
+  EXPECT_TRUE(panel_.ActeChecked());
+  panel_.SetActeChecked(false);
+  EXPECT_TRUE(panel_.ActantChecked());
+  EXPECT_FALSE(panel_.ActeChecked());
+  EXPECT_EQ(panel_.Explanation(), "Actant: before verbs. Statistics on actors. Warning: only the checked items are shown.");
+}
+
+TEST_F(SampleResults, AnEmptyTextShowsNoResultType) {
+  ASSERT_FALSE(session_->Analyse({session_->Write("empty.txt", "")}) && TextWords.Count() >= 2);
+  panel_.RefreshAfterAnalysis();
+  EXPECT_EQ(panel_.ResultTypeTable().Lines(), std::vector<std::string>{"Empty or unreadable text"});
+  EXPECT_TRUE(panel_.Items().empty());
+  EXPECT_EQ(main_.messages.back(), "Read the software User's manual for more information.");
+  panel_.SelectResultType(3);
+  EXPECT_TRUE(panel_.Items().empty());
 }
 
 }  // namespace

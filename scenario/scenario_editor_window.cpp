@@ -1,0 +1,420 @@
+#include "scenario/scenario_editor_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "core/files.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/painter_canvas_qt.h"
+#include "platform/text_encoding.h"
+#include "scenario/scenario_print.h"
+#include "scenario/texts.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kNodeRole = Qt::UserRole + 1;
+
+QString Q(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+QString T(int id) { return Q(Msg(id)); }
+std::string FromQ(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+
+// The pictures of the nodes, drawn once.
+QIcon PictureIcon(int picture) {
+  static std::map<int, QIcon> cache;
+  auto it = cache.find(picture);
+  if (it != cache.end()) return it->second;
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  auto letter = [&](QColor colour, const char* text) {
+    p.setBrush(colour);
+    p.setPen(colour.darker());
+    p.drawRoundedRect(1, 1, 14, 14, 3, 3);
+    p.setPen(Qt::white);
+    QFont f = p.font();
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, text);
+  };
+  switch (picture) {
+    case kPicGroup:
+      p.setBrush(QColor(240, 200, 60));
+      p.setPen(QColor(150, 110, 20));
+      p.drawRect(1, 4, 14, 10);
+      p.drawRect(1, 2, 6, 3);
+      break;
+    case kPicHiddenGroup:
+      p.setBrush(QColor(200, 200, 200));
+      p.setPen(QColor(120, 120, 120));
+      p.drawRect(1, 4, 14, 10);
+      p.drawRect(1, 2, 6, 3);
+      break;
+    case kPicClass: letter(QColor(40, 140, 70), "C"); break;
+    case kPicVerb: letter(QColor(190, 50, 50), "V"); break;
+    case kPicAdjective: letter(QColor(220, 130, 30), "A"); break;
+    case kPicSubstantive: letter(QColor(120, 70, 170), "S"); break;
+    case kPicError: letter(QColor(220, 0, 0), "!"); break;
+    default:
+      p.setBrush(QColor(60, 110, 200));
+      p.setPen(QColor(30, 60, 130));
+      p.drawEllipse(3, 3, 10, 10);
+      break;
+  }
+  p.end();
+  return cache[picture] = QIcon(pixmap);
+}
+
+}  // namespace
+
+// The tree view: moves inside the tree go through the editor's drop rule.
+class ScenarioTreeWidget : public QTreeWidget {
+ public:
+  explicit ScenarioTreeWidget(ScenarioEditorWindow& window) : QTreeWidget(&window), window_(window) {}
+
+ protected:
+  void dropEvent(QDropEvent* event) override {
+    QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    QTreeWidgetItem* source = currentItem();
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    if (event->source() == this && source && target) window_.DropInside(window_.NodeOf(source), window_.NodeOf(target));
+  }
+
+ private:
+  ScenarioEditorWindow& window_;
+};
+
+ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* parent)
+    : QMainWindow(parent), editor_(editor) {
+  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(4, 4, 4, 4);
+
+  auto* searchRow = new QHBoxLayout;
+  search_ = new QLineEdit(central);
+  search_->setPlaceholderText(T(kMsgTypeAWord));
+  search_->setToolTip(T(7144));
+  auto* searchButton = new QPushButton(T(520), central);
+  auto* searchMenu = new QToolButton(central);
+  searchMenu->setText(QStringLiteral("+"));
+  searchMenu->setPopupMode(QToolButton::InstantPopup);
+  auto* popup2 = new QMenu(searchMenu);
+  popup2->addAction(T(7144), this, [this] { editor_.ToolButtonChercherClick(); });
+  popup2->addAction(T(7152), this, [this] { editor_.AddSearchFieldInNewGroup(); });
+  popup2->addAction(T(7153), this, [this] { editor_.InsertSearchFieldInGroup(); });
+  searchMenu->setMenu(popup2);
+  searchRow->addWidget(search_, 1);
+  searchRow->addWidget(searchButton);
+  searchRow->addWidget(searchMenu);
+  layout->addLayout(searchRow);
+  connect(search_, &QLineEdit::textEdited, this, [this](const QString& t) { editor_.SetSearchText(FromQ(t)); });
+  auto search = [this] {
+    if (search_->text().isEmpty()) {
+      search_->setFocus();
+      return;
+    }
+    editor_.ToolButtonChercherClick();
+  };
+  connect(search_, &QLineEdit::returnPressed, this, search);
+  connect(searchButton, &QPushButton::clicked, this, search);
+
+  tree_ = new ScenarioTreeWidget(*this);
+  tree_->setHeaderHidden(true);
+  tree_->setDragEnabled(true);
+  tree_->setAcceptDrops(true);
+  tree_->setDropIndicatorShown(true);
+  tree_->setDragDropMode(QAbstractItemView::InternalMove);
+  tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+  layout->addWidget(tree_, 1);
+  connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
+  connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) { OnItemChanged(item); });
+  connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), true); });
+  connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), false); });
+
+  panel_ = new QWidget(central);
+  auto* panelLayout = new QHBoxLayout(panel_);
+  panelLayout->setContentsMargins(2, 2, 2, 2);
+  picture_ = new QLabel(panel_);
+  auto* texts = new QVBoxLayout;
+  groupLabel_ = new QLabel(panel_);
+  itemLabel_ = new QLabel(panel_);
+  visible_ = new QCheckBox(T(kMsgVisible), panel_);
+  visible_->setToolTip(T(7143));
+  texts->addWidget(groupLabel_);
+  texts->addWidget(itemLabel_);
+  texts->addWidget(visible_);
+  panelLayout->addWidget(picture_);
+  panelLayout->addLayout(texts, 1);
+  layout->addWidget(panel_);
+  connect(visible_, &QCheckBox::clicked, this, [this](bool on) {
+    editor_.Tree().SetVisible(editor_.Tree().Selected(), on);
+    Refresh();
+  });
+
+  setCentralWidget(central);
+  BuildActions();
+
+  editor_.refreshView = [this] { Refresh(); };
+  editor_.showWindow = [this] {
+    Refresh();
+    show();
+    raise();
+    activateWindow();
+    if (QTreeWidgetItem* item = tree_->currentItem()) tree_->scrollToItem(item);
+  };
+
+  // Against the right edge of the first screen, 40 pixels down, at most half its width.
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    const int width = std::min(420, area.width() / 2);
+    const int height = std::max(200, area.height() - 80);
+    setGeometry(area.right() - width, area.top() + 40, width, height);
+  }
+  Refresh();
+}
+
+ScenarioEditorWindow::~ScenarioEditorWindow() {
+  editor_.refreshView = nullptr;
+  editor_.showWindow = nullptr;
+}
+
+void ScenarioEditorWindow::BuildActions() {
+  auto* toolbar = addToolBar(T(7121));
+  toolbar->setMovable(false);
+  auto add = [this](QMenu* menu, int text, const QKeySequence& key, std::function<void()> run) {
+    QAction* a = menu->addAction(T(text));
+    if (!key.isEmpty()) a->setShortcut(key);
+    connect(a, &QAction::triggered, this, [this, run] {
+      run();
+      Refresh();
+    });
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu(T(7121));
+  toolbar->addAction(add(file, 7124, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }));
+  toolbar->addAction(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }));
+  toolbar->addAction(add(file, 7126, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }));
+  add(file, 7127, QKeySequence::SaveAs, [this] { editor_.MenuEnregistrerSousClick(); });
+  add(file, 7141, {}, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
+  actPrint_ = add(file, 7128, QKeySequence::Print, [this] { Print(); });
+  toolbar->addAction(actPrint_);
+  file->addSeparator();
+  add(file, 7129, {}, [this] { close(); });
+
+  QMenu* edit = menuBar()->addMenu(T(7122));
+  toolbar->addSeparator();
+  toolbar->addAction(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+    editor_.ToolButtonCreerGroupeClick();
+    Refresh();
+    if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
+  }));
+  actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
+    if (const ScenarioNode* n = editor_.Tree().Node(editor_.Tree().Selected())) {
+      search_->setText(Q(n->text));
+      editor_.SetSearchText(n->text);
+    }
+    search_->setFocus();
+  });
+  toolbar->addAction(actCreateItem_);
+  actDissociate_ = add(edit, 7136, {}, [this] { editor_.ToolButtonDissocierClick(); });
+  toolbar->addAction(actDissociate_);
+  actCut_ = add(edit, 7130, QKeySequence::Cut, [this] { editor_.CutSelected(); });
+  actPaste_ = add(edit, 7131, QKeySequence::Paste, [this] { editor_.PasteOnSelected(); });
+  actDelete_ = add(edit, 7132, QKeySequence::Delete, [this] { editor_.ToolButtonSupprimerClick(); });
+  toolbar->addAction(actCut_);
+  toolbar->addAction(actPaste_);
+  toolbar->addAction(actDelete_);
+  edit->addSeparator();
+  actRename_ = add(edit, 7135, QKeySequence(Qt::Key_F2), [this] {
+    if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
+  });
+  actUpper_ = add(edit, 7147, QKeySequence(Qt::CTRL | Qt::Key_Q), [this] {
+    editor_.Tree().UpperCase(editor_.Tree().Selected());
+  });
+  actCancelAll_ = add(edit, 7140, {}, [this] { editor_.MenuAnnulerModifsClick(); });
+
+  QMenu* treeMenu = menuBar()->addMenu(T(7123));
+  add(treeMenu, 7137, QKeySequence(Qt::CTRL | Qt::Key_D), [this] { editor_.Tree().ExpandAll(true); });
+  add(treeMenu, 7138, QKeySequence(Qt::CTRL | Qt::Key_R), [this] { editor_.Tree().ExpandAll(false); });
+  add(treeMenu, 7139, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
+
+  // The tree's context menu.
+  tree_->addAction(actCreateItem_);
+  QAction* newGroup = new QAction(T(7145), tree_);
+  connect(newGroup, &QAction::triggered, this, [this] {
+    editor_.Tree().NewGroupBefore(editor_.Tree().Selected());
+    Refresh();
+    if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
+  });
+  tree_->addAction(newGroup);
+  for (QAction* a : {actRename_, actDissociate_, actUpper_, actCut_, actPaste_, actDelete_}) tree_->addAction(a);
+}
+
+int ScenarioEditorWindow::NodeOf(QTreeWidgetItem* item) const { return item ? item->data(0, kNodeRole).toInt() : 0; }
+
+void ScenarioEditorWindow::RebuildTree() {
+  rebuilding_ = true;
+  tree_->clear();
+  const ScenarioTree& model = editor_.Tree();
+  QTreeWidgetItem* selected = nullptr;
+  std::function<void(int, QTreeWidgetItem*)> add = [&](int parent, QTreeWidgetItem* parentItem) {
+    for (int id : model.ChildrenOf(parent)) {
+      const ScenarioNode* n = model.Node(id);
+      auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(tree_);
+      item->setText(0, Q(model.Label(id)));
+      item->setIcon(0, PictureIcon(model.Picture(id)));
+      item->setData(0, kNodeRole, id);
+      Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled;
+      if (n->group) flags |= Qt::ItemIsDropEnabled;
+      if (ScenarioTree::CanRename(*n)) flags |= Qt::ItemIsEditable;
+      item->setFlags(flags);
+      if (id == model.CutMark()) item->setForeground(0, Qt::gray);
+      if (id == model.Selected()) selected = item;
+      add(id, item);
+      item->setExpanded(n->expanded);
+    }
+  };
+  add(0, nullptr);
+  if (selected) {
+    tree_->setCurrentItem(selected);
+    tree_->scrollToItem(selected, QAbstractItemView::PositionAtCenter);
+  }
+  rebuilding_ = false;
+}
+
+void ScenarioEditorWindow::UpdatePanel() {
+  const AttributePanel panel = editor_.Attributes();
+  panel_->setVisible(panel.visible);
+  groupLabel_->setText(Q(panel.groupName));
+  itemLabel_->setText(Q(panel.itemName));
+  itemLabel_->setVisible(!panel.group);
+  visible_->setVisible(panel.group);
+  visible_->setChecked(panel.checkVisible);
+  visible_->setText(Q(panel.checkCaption));
+  picture_->setPixmap(PictureIcon(panel.picture).pixmap(32, 32));
+  const ScenarioEditorActions a = ScenarioActionStates(editor_);
+  for (QAction* act : {actCut_, actDelete_, actDissociate_, actCreateItem_}) act->setEnabled(a.selection);
+  actPaste_->setEnabled(a.paste);
+  actRename_->setEnabled(a.rename);
+  actUpper_->setEnabled(a.upperCase);
+  actCancelAll_->setEnabled(a.cancelAll);
+  actPrint_->setEnabled(a.print);
+  setWindowTitle(Q(editor_.Caption()));
+  statusBar()->showMessage(Q(editor_.StatusLine()));
+}
+
+void ScenarioEditorWindow::Refresh() {
+  if (editor_.Tree().Generation() != shownGeneration_) {
+    RebuildTree();
+    shownGeneration_ = editor_.Tree().Generation();
+  }
+  if (QString::fromStdString(Cp1252ToUtf8(editor_.searchText)) != search_->text())
+    search_->setText(Q(editor_.searchText));
+  UpdatePanel();
+}
+
+void ScenarioEditorWindow::OnSelectionChanged() {
+  if (rebuilding_) return;
+  editor_.Tree().Select(NodeOf(tree_->currentItem()));
+  shownGeneration_ = editor_.Tree().Generation();
+  UpdatePanel();
+}
+
+void ScenarioEditorWindow::OnItemChanged(QTreeWidgetItem* item) {
+  if (rebuilding_) return;
+  const int id = NodeOf(item);
+  const std::string text = FromQ(item->text(0));
+  if (text != editor_.Tree().Label(id)) editor_.Tree().Rename(id, text);
+  QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+}
+
+void ScenarioEditorWindow::DropInside(int source, int target) {
+  editor_.Tree().DropMove(source, target);
+  Refresh();
+}
+
+int ScenarioEditorWindow::PrintTree(QPrinter& printer) {
+  QPainter painter;
+  if (!painter.begin(&printer)) return 0;
+  PainterCanvas canvas(painter);
+  Font font;
+  font.size = Options->Switch(opt::LargeFonts) ? 14 : 10;
+  canvas.SetFont(font);
+  const QRect page = painter.viewport();
+  const ScenarioPrintLayout layout =
+      LayoutScenarioPrint(ScenarioPrintLines(editor_.Tree()), page.width(), page.height(), canvas.TextHeight("Ag"),
+                          canvas.TextWidth("MMM"));
+  const std::string title = Msg(kMsgScenario) + " " + Options->Get(opt::ScenarioFileName);
+  printer.setDocName(Q(title));
+  for (int p = 1; p <= layout.PageCount(); ++p) {
+    if (p > 1) printer.newPage();
+    DrawScenarioPage(canvas, layout, p, title, font);
+  }
+  painter.end();
+  return layout.PageCount();
+}
+
+void ScenarioEditorWindow::Print() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ShowHourglass();
+  PrintTree(printer);
+  RestoreCursor();
+}
+
+void ScenarioEditorWindow::closeEvent(QCloseEvent* event) {
+  if (!editor_.FormClose()) {
+    event->ignore();
+    Refresh();
+    return;
+  }
+  event->accept();
+}
+
+ScenarioEditorWindow* ScenarioEditorWindowInstance(MainWindowPort* mainWindow, QWidget* parent) {
+  static std::unique_ptr<ScenarioEditor> editor;
+  static ScenarioEditorWindow* window = nullptr;
+  if (!editor) {
+    editor = std::make_unique<ScenarioEditor>(mainWindow);
+    SetCurrentScenarioEditor(editor.get());
+  }
+  if (!window) {
+    window = new ScenarioEditorWindow(*editor, parent);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+  }
+  return window;
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,72 @@
+// The "Scenario Tool" window: a thin view of ScenarioEditor (tree, attribute
+// panel, search field, menus, tool bar, status line). Every command goes to
+// the editor; the window rebuilds its tree from the editor's model.
+#pragma once
+
+#include <QMainWindow>
+
+#include "scenario/scenario_editor.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QAction;
+
+namespace quilor::ui {
+
+class ScenarioEditorWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit ScenarioEditorWindow(ScenarioEditor& editor, QWidget* parent = nullptr);
+  ~ScenarioEditorWindow() override;
+
+  ScenarioEditor& Editor() { return editor_; }
+  QTreeWidget* TreeWidget() const { return tree_; }
+  // Rebuilds the tree and the texts from the editor.
+  void Refresh();
+  // Prints the tree on a printer that is already set up (PDF in tests);
+  // the number of pages printed.
+  int PrintTree(QPrinter& printer);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildActions();
+  void UpdatePanel();
+  void RebuildTree();
+  void OnSelectionChanged();
+  void OnItemChanged(QTreeWidgetItem* item);
+  void Print();
+  int NodeOf(QTreeWidgetItem* item) const;
+  friend class ScenarioTreeWidget;
+  void DropInside(int source, int target);
+
+  ScenarioEditor& editor_;
+  QTreeWidget* tree_ = nullptr;
+  QLineEdit* search_ = nullptr;
+  QLabel* groupLabel_ = nullptr;
+  QLabel* itemLabel_ = nullptr;
+  QLabel* picture_ = nullptr;
+  QCheckBox* visible_ = nullptr;
+  QWidget* panel_ = nullptr;
+  QAction* actCut_ = nullptr;
+  QAction* actPaste_ = nullptr;
+  QAction* actDelete_ = nullptr;
+  QAction* actDissociate_ = nullptr;
+  QAction* actUpper_ = nullptr;
+  QAction* actRename_ = nullptr;
+  QAction* actCancelAll_ = nullptr;
+  QAction* actPrint_ = nullptr;
+  QAction* actCreateItem_ = nullptr;
+  uint64_t shownGeneration_ = ~0ull;
+  bool rebuilding_ = false;
+};
+
+// The program's one editor window (made on first use, the editor with it).
+ScenarioEditorWindow* ScenarioEditorWindowInstance(MainWindowPort* mainWindow, QWidget* parent);
+
+}  // namespace quilor::ui

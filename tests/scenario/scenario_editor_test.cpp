@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/class_file.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/main_window_port.h"
+#include "scenario/anomaly_list.h"
+#include "scenario/scenario_editor.h"
+#include "support/stream_support.h"
+#include "../engine/ontology_test_support.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
+
+const std::string kScenario =
+    "G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\nG#0V\t2\tMoney\r\n0#1#\tcash\tMoney\r\n";
+
+class ScenarioEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Options->ResetSettings();
+    WorkContext->UserScenarioFolder = folder.Path("");
+    while (WorkContext->UserScenarioFolder.size() > 1 && WorkContext->UserScenarioFolder.back() == '/')
+      WorkContext->UserScenarioFolder.pop_back();
+    Options->Set(opt::ScenarioFileName, "Test.scn");
+    folder.Write("Test.scn", kScenario);
+    folder.Write("Test.scn.bak", "old version\r\n");
+    Reload();
+    editor.compoundKnown = [](const std::string&) { return true; };
+  }
+  void TearDown() override {
+    if (::geteuid() == 0) SetImmutable(false);
+    ::chmod(folder.Path("").c_str(), 0755);
+    Options->ResetSettings();
+    ScenarioFile.Clear();
+  }
+  void Reload() {
+    ClassFileGroupCounter = 0;
+    ScenarioFile.Clear();
+    ASSERT_TRUE(LoadClassFile(ScenarioFile, folder.Path("Test.scn")));
+    editor.Open();
+  }
+  // Makes the folder read-only; for root, whom permissions do not stop, the
+  // folder is made immutable. False when neither can be done here.
+  bool BlockSaves() {
+    ::chmod(folder.Path("").c_str(), 0555);
+    if (::geteuid() != 0) return true;
+    return SetImmutable(true);
+  }
+  bool SetImmutable(bool on) {
+    const int fd = ::open(folder.Path("").c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+  }
+  TempFolder folder;
+  ScopedScriptedUi ui;
+  ScopedScriptedDesktop desktop;
+  FakeMainWindow main;
+  ScenarioEditor editor{&main};
+};
+
+TEST_F(ScenarioEditorTest, FailedSaveKeepsFilesModifiedFlagAndWindow) {
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.AddWordInNewGroup("dog", '?');
+  ASSERT_TRUE(editor.Tree().Modified());
+  // The new group holds the word: a group of the same name is no duplicate.
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "dog");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Node(editor.Tree().Selected())->parent), "Dog");
+  if (!BlockSaves()) GTEST_SKIP() << "the folder cannot be made read-only here";
+  editor.ToolButtonEnregistrerClick();
+  EXPECT_EQ(ReadFileBytes(folder.Path("Test.scn")), kScenario);
+  EXPECT_EQ(ReadFileBytes(folder.Path("Test.scn.bak")), "old version\r\n");
+  EXPECT_TRUE(editor.Tree().Modified());
+  EXPECT_EQ(main.reruns, 0);
+  EXPECT_FALSE(ui.ui.Shown().empty());  // the write error was shown
+  // Closing asks to save; Yes with a failing save keeps the window open.
+  ui.ui.QueueAnswer(1);
+  EXPECT_FALSE(editor.FormClose());
+  EXPECT_TRUE(editor.IsOpen());
+  // Opening another Scenario after a failed save does not go on.
+  ui.ui.QueueAnswer(1);
+  EXPECT_FALSE(editor.OpenScenarioByName("Other.scn"));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Test.scn");
+  // Cancel all goes back to the Scenario as loaded, not to the edited list.
+  ui.ui.QueueAnswer(1);
+  editor.MenuAnnulerModifsClick();
+  EXPECT_FALSE(editor.Tree().Modified());
+  EXPECT_EQ(FormatClassFileText(ScenarioFile), kScenario);
+  EXPECT_EQ(editor.Tree().TopLevel().size(), 2u);
+}
+
+TEST_F(ScenarioEditorTest, SaveWritesKeepsBackupAndRerunsTheAnalysis) {
+  editor.Tree().Select(editor.Tree().TopLevel()[1]);
+  editor.InsertWords("bank", '?', false);
+  editor.ToolButtonEnregistrerClick();
+  EXPECT_FALSE(editor.Tree().Modified());
+  EXPECT_EQ(main.reruns, 1);
+  EXPECT_EQ(main.shownTypes, std::vector<int>{4});
+  EXPECT_EQ(ReadFileBytes(folder.Path("Test.scn.bak")), kScenario);
+  EXPECT_EQ(ReadFileBytes(folder.Path("Test.scn")),
+            "G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\nG#0V\t2\tMoney\r\n0#1#\tbank\tMoney\r\n0#1#\tcash\tMoney\r\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("Test.scn.tmp")));
+  EXPECT_EQ(WorkContext->SearchKeys[0], "Money");
+  EXPECT_EQ(WorkContext->SearchKeyKinds[0], 4);
+}
+
+TEST_F(ScenarioEditorTest, DefaultScenarioNameAsksBeforeSaving) {
+  Options->Set(opt::ScenarioFileName, "concepts us v8.scn");
+  folder.Write("concepts us v8.scn", kScenario);
+  editor.Tree().SetModified(true);
+  ui.ui.QueueAnswer(3);  // No
+  editor.ToolButtonEnregistrerClick();
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text,
+            "concepts us v8.scn is one of the default Scenarios. You should save it under another name and preserve the "
+            "original. Do you really want to update this file?");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("concepts us v8.scn.bak")));
+  EXPECT_TRUE(editor.Tree().Modified());
+}
+
+TEST_F(ScenarioEditorTest, SaveAsRefusesAnotherFolderAndAsksBeforeOverwriting) {
+  TempFolder elsewhere;
+  desktop.desktop.saveAnswers.push_back(elsewhere.Path("Mine.scn"));
+  editor.MenuEnregistrerSousClick();
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Test.scn");
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text.rfind(GetMessageText(kMsgStoreInScenarioFolder), 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists(elsewhere.Path("Mine.scn")));
+  // The same folder through another spelling of its path is the Scenario folder.
+  folder.Write("Taken.scn", "keep\r\n");
+  desktop.desktop.saveAnswers.push_back(folder.Path("./Taken"));
+  ui.ui.QueueAnswer(3);  // No to the overwrite question
+  editor.MenuEnregistrerSousClick();
+  EXPECT_EQ(ReadFileBytes(folder.Path("Taken.scn")), "keep\r\n");
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Test.scn");
+  // A new name is saved with its extension, and the analysis re-runs.
+  desktop.desktop.saveAnswers.push_back(folder.Path("Fresh"));
+  editor.MenuEnregistrerSousClick();
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Fresh.scn");
+  EXPECT_EQ(ReadFileBytes(folder.Path("Fresh.scn")), kScenario);
+  EXPECT_EQ(editor.Caption(), "Scenario Tool : Fresh.scn");
+  EXPECT_EQ(main.reruns, 1);
+}
+
+TEST_F(ScenarioEditorTest, AccentFreeFormIsAddedWithTheOption) {
+  Options->Set(opt::AddFormsWithoutAccent, 1);
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("caf\xE9", '?', false);
+  std::vector<std::string> labels;
+  for (int id : editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])) labels.push_back(editor.Tree().Label(id));
+  EXPECT_EQ(labels, (std::vector<std::string>{"cafe", "caf\xE9", "cat"}));
+  // A verb keeps its accents only.
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("r\xE9sum\xE9", 'V', false);
+  EXPECT_EQ(editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0]).size(), 4u);
+}
+
+TEST_F(ScenarioEditorTest, PendingItemGoesIntoANewGroupOrTheSelectedOne) {
+  editor.SetPending("Running", 0, 'V');
+  editor.AddPendingToNewGroup();
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Running (V)");
+  EXPECT_EQ(editor.PendingScenarioKind, '?');
+  // Next to an item: the item first gets a group of its own.
+  int cat = editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])[0];
+  editor.Tree().Select(cat);
+  editor.SetPending("dog", 0, '?');
+  editor.AddPendingToSelectedGroup();
+  const int group = editor.Tree().Node(editor.Tree().Selected())->parent;
+  EXPECT_EQ(editor.Tree().Label(group), "Cat");  // groups in capitals by default
+  EXPECT_EQ(editor.Tree().Node(cat)->parent, group);
+}
+
+TEST_F(ScenarioEditorTest, OpenRoutesOwlFilesAndRefusesOtherFolders) {
+  std::string imported;
+  editor.importOwl = [&](const std::string& path) {
+    imported = path;
+    return folder.Write("OwlOutput.scn", "G#0V\t1\tThing\r\n0#1#\tthing\tThing\r\n");
+  };
+  desktop.desktop.openAnswers.push_back({"/data/Pizza.OWL"});
+  editor.ToolButtonOuvrirClick();
+  EXPECT_EQ(imported, "/data/Pizza.OWL");
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Thing");
+  EXPECT_EQ(main.reruns, 1);
+  TempFolder elsewhere;
+  std::vector<std::string> explored;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    explored.push_back(argv.back());
+    return 0;
+  });
+  desktop.desktop.openAnswers.push_back({elsewhere.Write("Far.scn", kScenario)});
+  editor.ToolButtonOuvrirClick();
+  SetProgramLauncher({});
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
+  EXPECT_EQ(explored.size(), 2u);  // the Scenario folder and the chosen file's folder
+}
+
+TEST_F(ScenarioEditorTest, DeleteAsksUnlessTheOptionIsOff) {
+  Options->Set(opt::ConfirmDeletions, 1);
+  const int money = editor.Tree().TopLevel()[1];
+  editor.Tree().Select(money);
+  ui.ui.QueueAnswer(3, true);  // No, and don't ask again
+  editor.ToolButtonSupprimerClick();
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, "You want to delete  \"Money\" ?");
+  EXPECT_NE(editor.Tree().Node(money), nullptr);
+  EXPECT_FALSE(Options->Switch(opt::ConfirmDeletions));
+  editor.ToolButtonSupprimerClick();
+  EXPECT_EQ(editor.Tree().Node(money), nullptr);
+  EXPECT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_FALSE(editor.Attributes().visible);
+}
+
+TEST_F(ScenarioEditorTest, AttributePanelTellsTheItemKind) {
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("run", 'V', false);
+  const AttributePanel item = editor.Attributes();
+  EXPECT_EQ(item.groupName, "Animals");
+  EXPECT_EQ(item.itemName, "run (Verbs)");
+  editor.Tree().SetVisible(editor.Tree().TopLevel()[0], false);
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  EXPECT_EQ(editor.Attributes().checkCaption, "Invisible");
+  EXPECT_EQ(editor.StatusLine(), "This Scenario was modified: you should save it");
+}
+
+class AnomalyListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ForceGroupRenumbering = false;
+    ASSERT_TRUE(engine.LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+    engine.SetAnomalyReporter(&list);
+    list.onFinish = [&](bool show) { finishes.push_back(show); };
+  }
+  void Load(const std::string& text) {
+    ClassFileGroupCounter = 0;
+    GroupRenumberingInProgress = false;
+    file.Clear();
+    bool damaged = false;
+    ASSERT_TRUE(ParseClassFileText(file, text, damaged));
+    engine.LoadScenario(file, false);
+  }
+  TOntologyEngine engine;
+  AnomalyList list;
+  ClassFileList file;
+  std::vector<bool> finishes;
+};
+
+TEST_F(AnomalyListTest, ThreeAnomaliesGiveThreeExactLinesAndOpenTheList) {
+  Load("G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tdog\tPets\r\n3#1#\tunknownfield\tPets\r\n"
+       "G#2V\t2\tDeep \"one\"\r\n");
+  ASSERT_EQ(list.Entries().size(), 3u);
+  EXPECT_EQ(list.Entries()[0].line, "\"dog\" is duplicated (second entry ignored)");
+  EXPECT_EQ(list.Entries()[1].line, "\"unknownfield\" doesn't exists in the dictionary");
+  EXPECT_EQ(list.Entries()[2].line,
+            "\"Deep \"one\"\" is deeper than its group allows (attached to the nearest shallower group)");
+  EXPECT_EQ(list.Entries()[2].text, "Deep \"one\"");
+  EXPECT_EQ(list.Caption(), "Anomalies (Scenario)");
+  EXPECT_EQ(finishes, std::vector<bool>{true});
+  EXPECT_TRUE(list.Shown());
+
+  // A clean Scenario empties the list and opens nothing.
+  Load("G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n");
+  EXPECT_TRUE(list.Entries().empty());
+  EXPECT_EQ(finishes, (std::vector<bool>{true, false}));
+  EXPECT_FALSE(list.Shown());
+}
+
+TEST_F(AnomalyListTest, SearchingALineWalksTheTreeAndWrapsRound) {
+  Load("G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tdog\tPets\r\nG#0V\t2\tDogs\r\n");
+  ScenarioTree tree;
+  tree.Fill(file);
+  int opened = 0;
+  EXPECT_FALSE(list.SearchLine(0, nullptr, [&] { ++opened; }));
+  EXPECT_EQ(opened, 1);
+  std::vector<std::string> seen;
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(list.SearchLine(0, &tree, {}));
+    seen.push_back(tree.Label(tree.Selected()) + "@" + std::to_string(tree.Depth(tree.Selected())));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"dog@1", "dog@1", "Dogs@0", "dog@1"}));
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/class_file.h"
+#include "engine/options.h"
+#include "scenario/scenario_tree.h"
+
+namespace quilor::ui {
+namespace {
+
+ClassFileList Parse(const std::string& text) {
+  ClassFileGroupCounter = 0;
+  GroupRenumberingInProgress = false;
+  ForceGroupRenumbering = false;
+  ClassFileList list;
+  bool damaged = false;
+  EXPECT_TRUE(ParseClassFileText(list, text, damaged));
+  return list;
+}
+
+std::string RoundTrip(const std::string& text, ScenarioTree* keep = nullptr) {
+  ClassFileList list = Parse(text);
+  ScenarioTree tree;
+  tree.Fill(list);
+  ClassFileList out;
+  EXPECT_TRUE(tree.Write(out));
+  if (keep) *keep = tree;
+  return FormatClassFileText(out);
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Labels(const ScenarioTree& tree, int parent) {
+  std::vector<std::string> out;
+  for (int id : tree.ChildrenOf(parent)) out.push_back(tree.Label(id));
+  return out;
+}
+
+TEST(ScenarioTreeMapping, EveryInstalledScenarioComesBackByteForByte) {
+  const std::filesystem::path folder = std::filesystem::path(QUILOR_BINARY_DIR) / "Scenario";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().extension() != ".scn") continue;
+    ++files;
+    const std::string text = ReadFile(entry.path());
+    EXPECT_EQ(RoundTrip(text), text) << entry.path();
+  }
+  EXPECT_GE(files, 3);
+}
+
+TEST(ScenarioTreeMapping, HandMadeFileKeepsEveryItemWithItsGroup) {
+  // Items before any group, a depth jump (0 -> 2), an item deeper than its
+  // group allows, a hidden group, an item in error and a class line.
+  const std::string body =
+      "G#0V\t7\tAnimals\r\n"
+      "0#1#\tcat\tAnimals\r\n"
+      "G#2H\t9\tWild\r\n"
+      "0#3#\twolf\tWild\r\n"
+      "0#5#\tlynx\tWild\r\n"
+      "G#0V\t3\tMoney\r\n"
+      "1#1?\tbank\tMoney\r\n"
+      "3#1#\tmoney\tMoney\r\n"
+      "V#1#\trun\tMoney\r\n";
+  const std::string leading = "0#0#\tdog\tPets\r\n0#0#\tpuppy\tPets\r\n";
+  ScenarioTree tree;
+  const std::string out = RoundTrip(leading + body, &tree);
+  // The leading items come back in a group named by their second text; the
+  // rest is unchanged but for the error mark, which a save clears.
+  std::string expected = body;
+  expected.replace(expected.find("1#1?"), 4, "1#1#");
+  ASSERT_GE(out.size(), expected.size());
+  EXPECT_EQ(out.substr(out.size() - expected.size()), expected);
+  EXPECT_EQ(out.substr(0, out.size() - expected.size()), "G#0V\t10\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tpuppy\tPets\r\n");
+  // Structure: wolf and lynx under Wild, Wild under Animals.
+  const int animals = tree.TopLevel()[1];
+  EXPECT_EQ(Labels(tree, animals), (std::vector<std::string>{"cat", "Wild"}));
+  EXPECT_EQ(Labels(tree, tree.ChildrenOf(animals)[1]), (std::vector<std::string>{"wolf", "lynx"}));
+  EXPECT_EQ(tree.Picture(tree.ChildrenOf(animals)[1]), kPicHiddenGroup);
+  const int money = tree.TopLevel()[2];
+  EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"bank (*)", "money (1)", "run (V)"}));
+  EXPECT_EQ(tree.Picture(tree.ChildrenOf(money)[0]), kPicError);
+  EXPECT_EQ(tree.Picture(tree.ChildrenOf(money)[2]), kPicVerb);
+  EXPECT_FALSE(tree.Modified());
+}
+
+TEST(ScenarioTreeMapping, TopLevelItemsAreNotWrittenAndGroupsGetFreshNumbers) {
+  ScenarioTree tree;
+  tree.Fill(Parse("G#0V\t41\tA\r\n0#1#\tx\tA\r\n0#0#\tloose\tA\r\n"));
+  ASSERT_EQ(tree.TopLevel().size(), 2u);  // "loose" sits at the top level
+  tree.AddGroup(0, "B", true);
+  tree.AddGroup(0, "C", false);
+  ClassFileList out;
+  ASSERT_TRUE(tree.Write(out));
+  EXPECT_EQ(FormatClassFileText(out),
+            "G#0V\t41\tA\r\n0#1#\tx\tA\r\nG#0V\t42\tB\r\nG#0H\t43\tC\r\n");
+}
+
+TEST(ScenarioTreeLabels, OnlyAKnownSuffixIsASuffix) {
+  EXPECT_EQ(SplitDisplayLabel("run (V)").text, "run");
+  EXPECT_EQ(SplitDisplayLabel("run (V)").kind, 'V');
+  EXPECT_EQ(SplitDisplayLabel("bank (*)").kind, '1');
+  EXPECT_EQ(SplitDisplayLabel("bank (3)").kind, '1');
+  EXPECT_EQ(SplitDisplayLabel("slope (2)").kind, '2');
+  EXPECT_EQ(SplitDisplayLabel("nature (1)").kind, '3');
+  EXPECT_EQ(SplitDisplayLabel("mercury (planet)").text, "mercury (planet)");
+  EXPECT_EQ(SplitDisplayLabel("mercury (planet)").kind, '0');
+  EXPECT_EQ(SplitDisplayLabel("x (Q)").kind, '0');
+  EXPECT_EQ(SplitDisplayLabel(" (V)").kind, '0');  // 4 characters carry none
+  EXPECT_EQ(ItemDisplayLabel("nature", '3'), "nature (1)");
+  EXPECT_EQ(ItemDisplayLabel("word", '0'), "word");
+}
+
+class ScenarioTreeEdit : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.Fill(Parse("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
+                    "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
+    animals = tree.TopLevel()[0];
+    birds = tree.ChildrenOf(animals)[2];
+    money = tree.TopLevel()[1];
+  }
+  int Find(const std::string& label) {
+    for (int id : tree.InTreeOrder())
+      if (tree.Label(id) == label) return id;
+    return 0;
+  }
+  ScenarioTree tree;
+  int animals = 0, birds = 0, money = 0;
+};
+
+TEST_F(ScenarioTreeEdit, NewGroupLandsAtItsSortedPlaceWhateverItsCase) {
+  tree.CreateOrSelectGroup("bees", 0, false);
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Animals", "bees", "Money"}));
+  tree.CreateOrSelectGroup("ZOO", 0, false);
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Animals", "bees", "Money", "ZOO"}));
+  // An existing group of the same name in another case is selected.
+  tree.CreateOrSelectGroup("money", 0, false);
+  EXPECT_EQ(tree.Selected(), money);
+  EXPECT_EQ(tree.TopLevel().size(), 4u);
+  EXPECT_TRUE(tree.Modified());
+  // The name treatment: '_' after the first character is a blank, capitals on demand.
+  tree.capitals = true;
+  tree.CreateOrSelectGroup("ice_cream", 0, false);
+  EXPECT_EQ(tree.Label(tree.Selected()), "Ice cream");
+}
+
+TEST_F(ScenarioTreeEdit, VerbItemIsWrittenWithItsKindAndGroup) {
+  tree.CreateOrSelectGroup("run", 0, false);
+  ASSERT_TRUE(tree.AddPendingItem("run", 0, 'V', true));
+  EXPECT_EQ(tree.Label(tree.Selected()), "run (V)");
+  ClassFileList out;
+  ASSERT_TRUE(tree.Write(out));
+  const std::string text = FormatClassFileText(out);
+  EXPECT_NE(text.find("G#0V\t4\trun\r\nV#1#\trun\trun\r\n"), std::string::npos) << text;
+}
+
+TEST_F(ScenarioTreeEdit, DuplicateAddSelectsTheExistingNode) {
+  tree.Select(money);
+  const size_t before = tree.NodeCount();
+  EXPECT_FALSE(tree.AddPendingItem("Crow", 0, '?', true));
+  EXPECT_EQ(tree.NodeCount(), before);
+  EXPECT_EQ(tree.Label(tree.Selected()), "crow");
+  EXPECT_TRUE(tree.Node(birds)->expanded);
+  // A class item of level 3 is another label and is added.
+  tree.Select(money);
+  EXPECT_TRUE(tree.AddPendingItem("crow", 3, '?', true));
+  EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"cash", "crow (1)"}));
+}
+
+TEST_F(ScenarioTreeEdit, PasteIntoItselfOrADescendantIsRefused) {
+  tree.Cut(animals);
+  EXPECT_FALSE(tree.Paste(birds));
+  EXPECT_FALSE(tree.Paste(Find("crow")));
+  EXPECT_FALSE(tree.Paste(animals));
+  EXPECT_EQ(tree.CutMark(), animals);
+  EXPECT_EQ(tree.ChildrenOf(animals).size(), 3u);
+  // Onto an item of another group: into that item's group.
+  EXPECT_TRUE(tree.Paste(Find("cash")));
+  EXPECT_EQ(tree.CutMark(), 0);
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Money"}));
+  EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"cash", "Animals"}));
+}
+
+TEST_F(ScenarioTreeEdit, CutThenDeleteClearsTheMark) {
+  tree.Cut(birds);
+  tree.Delete(animals);
+  EXPECT_EQ(tree.CutMark(), 0);
+  EXPECT_FALSE(tree.Paste(money));
+  EXPECT_EQ(tree.Node(birds), nullptr);
+  EXPECT_EQ(tree.NodeCount(), 2u);
+}
+
+TEST_F(ScenarioTreeEdit, PastingTheOnlyChildOfATopLevelGroupDeletesThatGroup) {
+  tree.Cut(Find("cash"));
+  ASSERT_TRUE(tree.Paste(birds));
+  EXPECT_EQ(tree.Node(money), nullptr);
+  EXPECT_EQ(Labels(tree, birds), (std::vector<std::string>{"crow", "cash"}));
+  // A moved node is written at its new depth.
+  ClassFileList out;
+  ASSERT_TRUE(tree.Write(out));
+  EXPECT_NE(FormatClassFileText(out).find("0#2#\tcash\tBirds"), std::string::npos);
+}
+
+TEST_F(ScenarioTreeEdit, DropOnAnItemMakesItAGroupOfItsOwn) {
+  const int cash = Find("cash");
+  ASSERT_TRUE(tree.DropMove(Find("dog"), cash));
+  const int group = tree.Node(cash)->parent;
+  EXPECT_NE(group, money);
+  EXPECT_EQ(tree.Label(group), "cash");
+  EXPECT_EQ(tree.Node(group)->parent, money);
+  EXPECT_EQ(Labels(tree, group), (std::vector<std::string>{"cash", "dog"}));
+  // Dropping a group onto its own descendant is refused.
+  EXPECT_FALSE(tree.DropMove(animals, Find("crow")));
+  EXPECT_EQ(tree.Node(animals)->parent, 0);
+}
+
+TEST_F(ScenarioTreeEdit, DissociateSplitsATopLevelGroup) {
+  tree.Dissociate(animals);
+  // The emptied top-level group goes with its last child.
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Birds", "cat", "dog", "Money"}));
+  EXPECT_EQ(Labels(tree, Find("cat")), std::vector<std::string>{"cat"});
+}
+
+TEST_F(ScenarioTreeEdit, FindNextNodeWalksAndShortens) {
+  int start = 0;
+  EXPECT_TRUE(tree.FindNextNode("c", start, false));
+  EXPECT_EQ(tree.Label(tree.Selected()), "cat");
+  EXPECT_TRUE(tree.FindNextNode("c", start, false));
+  EXPECT_EQ(tree.Label(tree.Selected()), "crow");
+  EXPECT_TRUE(tree.FindNextNode("c", start, false));
+  EXPECT_EQ(tree.Label(tree.Selected()), "cash");
+  EXPECT_TRUE(tree.FindNextNode("c", start, false));  // past the last node: from the first again
+  EXPECT_EQ(tree.Label(tree.Selected()), "cat");
+  // 9 letters: searched again with 7, then 6 letters.
+  start = 0;
+  EXPECT_FALSE(tree.FindNextNode("animalisx", start, false));
+  EXPECT_FALSE(tree.FindNextNode("animaxxxx", start, true));   // "animax" still unknown
+  EXPECT_TRUE(tree.FindNextNode("animalxxx", start, true));    // "animal" found
+  EXPECT_EQ(tree.Selected(), animals);
+  // 5 letters: 4 only, never 3.
+  start = 0;
+  EXPECT_TRUE(tree.FindNextNode("crowz", start, true));
+  start = 0;
+  EXPECT_FALSE(tree.FindNextNode("casxz", start, true));
+}
+
+TEST_F(ScenarioTreeEdit, RenameCleansOrMarksTheText) {
+  EXPECT_FALSE(tree.Rename(Find("cat"), "x"));  // an item inside a group is not renamed in place
+  EXPECT_TRUE(tree.Rename(money, "Cash  flow"));
+  EXPECT_EQ(tree.Label(money), "Cash flow");
+  EXPECT_TRUE(tree.Rename(money, ""));
+  EXPECT_EQ(tree.Label(money), "Cash flow ???");
+  EXPECT_TRUE(tree.UpperCase(birds) || tree.Label(birds) == "Birds");
+  tree.Rename(animals, "wild-life animals");
+  EXPECT_TRUE(tree.UpperCase(animals));
+  EXPECT_EQ(tree.Label(animals), "Wild-Life Animals");
+}
+
+}  // namespace
+}  // namespace quilor::ui
