@@ -21,6 +21,7 @@
 #include "mainwindow/request_server_qt.h"
 #include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
+#include "output/options_commands_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     InitMessages();
     TVekEditForm window;
     InstallExportCommands(window);
+    InstallOptionsCommands(window);
     InstallResultViews(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
