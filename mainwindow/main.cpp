@@ -22,6 +22,7 @@
 #include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
+#include "output/tools_menu_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
     TVekEditForm window;
     InstallExportCommands(window);
     InstallOptionsCommands(window);
+    InstallToolsMenu(window, FindToolsMenuEntries());
     InstallResultViews(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
