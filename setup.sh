@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
-  wordnet-base libxml2-utils
+  wordnet-base wbritish wamerican libxml2-utils
 )
 # Only the tests need these: they check the exports as other programs read them.
 TEST_PACKAGES=(libreoffice-calc-nogui)

@@ -1,6 +1,8 @@
 #include "core/relation_store.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 #include "core/messages.h"
 
@@ -42,7 +44,7 @@ bool TRelationStore::Add(const TRelationWindow& window, uint32_t position, uint8
   for (int k = 1; k <= kRelationLevels; ++k) {
     uint32_t first = 0, second = 0;
     for (int row = 0; row < kRelationRows; ++row) {
-      const uint32_t v = window.At(row, k);
+      const uint32_t v = window.cells[row * kRelationLevels + k - 1];
       if (!v) continue;
       if (!first) {
         first = v;
@@ -96,8 +98,7 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
   return true;
 }
 
-bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
-  if (!ValidLevel(level)) return false;
+bool TRelationStore::GroupPairs(int level) {
   const int k = level - 1;
   std::vector<Group>& groups = byPair_[k];
   groups = {};
@@ -108,14 +109,17 @@ bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
   // Equal pairs make one group, counted on its first record: the groups are
   // found with a hash table of the pairs seen (key second x 2^32 + first,
   // never 0 since a pair has a second), then put in ascending pair order.
-  // The groups are always complete before a stop is acted upon.
   struct Slot {
     uint64_t key;
     uint32_t group;
   };
-  auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
+  struct Keyed {
+    uint64_t key;
+    Group group;
+  };
   uint32_t sorted = 0;
   try {
+    std::vector<Keyed> keyed;
     std::vector<Slot> table(size_t{1} << 12);
     size_t mask = table.size() - 1;
     auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
@@ -127,15 +131,15 @@ bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
       const TRelationRecord& r = records_[i];
       if (!r.second[k]) continue;
       ++sorted;
-      const uint64_t key = keyOf(r);
+      const uint64_t key = (uint64_t{r.second[k]} << 32) | r.first[k];
       Slot& slot = place(table, mask, key);
       if (slot.key) {
-        ++groups[slot.group].count;
+        ++keyed[slot.group].group.count;
         continue;
       }
-      slot = {key, static_cast<uint32_t>(groups.size())};
-      groups.push_back({static_cast<uint32_t>(i), 1});
-      if (groups.size() * 2 > table.size()) {
+      slot = {key, static_cast<uint32_t>(keyed.size())};
+      keyed.push_back({key, {static_cast<uint32_t>(i), 1}});
+      if (keyed.size() * 2 > table.size()) {
         std::vector<Slot> bigger(table.size() * 2);
         const size_t biggerMask = bigger.size() - 1;
         for (const Slot& old : table)
@@ -144,29 +148,74 @@ bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
         mask = biggerMask;
       }
     }
+    std::vector<Slot>().swap(table);
+    // The key travels with its group: the sort never goes back to the records.
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    groups.reserve(keyed.size());
+    for (const Keyed& g : keyed) groups.push_back(g.group);
   } catch (const std::bad_alloc&) {
     groups = {};
+    return false;
+  }
+  sortedCount_[k] = sorted;
+  return true;
+}
+
+bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
+  if (!ValidLevel(level)) return false;
+  if (!GroupPairs(level)) {
     ReportMemoryLow(true);
     return false;
   }
-  std::sort(groups.begin(), groups.end(),
-            [&](const Group& a, const Group& b) { return keyOf(records_[a.record]) < keyOf(records_[b.record]); });
-  sortedCount_[k] = sorted;
   return !progress || progress();
 }
 
-bool TRelationStore::SortByCount(int level) {
-  if (!ValidLevel(level)) return false;
+bool TRelationStore::OrderByCount(int level) {
   const int k = level - 1;
   std::vector<Group>& list = byCount_[k];
   list = {};
   kindCursor_[k] = 0;
-  if (!Reserve(list, byPair_[k].size())) return false;
-  list = byPair_[k];
+  try {
+    list = byPair_[k];
+  } catch (const std::bad_alloc&) {
+    list = {};
+    return false;
+  }
   std::sort(list.begin(), list.end(), [](const Group& a, const Group& b) {
     return a.count > b.count || (a.count == b.count && a.record < b.record);
   });
   byPair_[k] = {};
+  return true;
+}
+
+bool TRelationStore::SortByCount(int level) {
+  if (!ValidLevel(level)) return false;
+  if (!OrderByCount(level)) {
+    ReportMemoryLow(true);
+    return false;
+  }
+  return true;
+}
+
+bool TRelationStore::SortAllLevels() {
+  // The levels share nothing but the records, which they only read.
+  bool ok[kRelationLevels] = {};
+  auto sortLevel = [this, &ok](int level) { ok[level - 1] = GroupPairs(level) && OrderByCount(level); };
+  std::vector<std::thread> threads;
+  for (int level = 2; level <= kRelationLevels; ++level) {
+    try {
+      threads.emplace_back(sortLevel, level);
+    } catch (const std::system_error&) {
+      sortLevel(level);  // no thread: this one does it
+    }
+  }
+  sortLevel(1);
+  for (std::thread& t : threads) t.join();
+  for (bool b : ok)
+    if (!b) {
+      ReportMemoryLow(true);
+      return false;
+    }
   return true;
 }
 
@@ -212,9 +261,12 @@ void TPropositionWindowList::Clear() {
 
 bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t value1, uint32_t value2) {
   int used = 0;
-  for (int row = 0; row < kRelationRows; ++row)
-    for (int k = 1; k <= kRelationLevels; ++k)
-      if (window.At(row, k)) used = row + 1;
+  for (int row = kRelationRows - 1; row >= 0 && !used; --row)
+    for (int k = 0; k < kRelationLevels; ++k)
+      if (window.cells[row * kRelationLevels + k]) {
+        used = row + 1;
+        break;
+      }
   const size_t start = rows_.Size();
   if (start + static_cast<size_t>(used) > UINT32_MAX) {
     ReportMemoryLow(true);
@@ -222,7 +274,7 @@ bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t valu
   }
   for (int row = 0; row < used; ++row) {
     Row r;
-    for (int k = 1; k <= kRelationLevels; ++k) r.cls[k - 1] = window.At(row, k);
+    for (int k = 0; k < kRelationLevels; ++k) r.cls[k] = window.cells[row * kRelationLevels + k];
     if (!rows_.PushBack(r)) {
       // The rows appended so far stay unreferenced.
       ReportMemoryLow(true);

@@ -162,6 +162,9 @@ class TRelationStore {
   // Orders the groups of level k by count, highest first, for the readers.
   // False when memory is short (message 0 shown).
   bool SortByCount(int level);
+  // SortPairs and SortByCount of the four levels, each level on a thread of
+  // its own. False when memory is short (message 0 shown).
+  bool SortAllLevels();
   // Records of level k that took part in the last SortPairs.
   uint32_t SortedCount(int level) const { return ValidLevel(level) ? sortedCount_[level - 1] : 0; }
 
@@ -183,6 +186,10 @@ class TRelationStore {
     uint32_t count;
   };
   const TRelationWindow* WindowOf(const TRelationRecord& r);
+  // The work of SortPairs and SortByCount without messages (any thread):
+  // false when memory is short.
+  bool GroupPairs(int level);
+  bool OrderByCount(int level);
 
   TChunkedArray<TRelationRecord> records_;
   TRecordCursor cursor_;

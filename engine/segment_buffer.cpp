@@ -267,6 +267,8 @@ void TSegmentBuffer::ClearSlots() {
 
 void TSegmentBuffer::LookupSegmentWords() {
   for (int i = 0; i < count_; ++i)
+    if (!slots_[i].empty && !slots_[i].IsMark()) cache_.Prefetch(slots_[i].text);
+  for (int i = 0; i < count_; ++i)
     if (!slots_[i].empty) LookupReadings(slots_[i]);
   for (int i = 0; i < count_; ++i) {
     if (slots_[i].empty || slots_[i].IsMark()) continue;

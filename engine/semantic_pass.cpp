@@ -321,12 +321,9 @@ void SemanticPass::StoreRetention() {
 }
 
 void SemanticPass::SortRelations() {
-  for (int level = 1; level <= kRelationLevels && !r_.Cancelled; ++level) {
-    GaugeStep(r_);
-    r_.Relations.SortPairs(level, [this] { return Step(); });
-    if (!r_.Cancelled) r_.Relations.SortByCount(level);
-    GaugeStep(r_);
-  }
+  // The four levels are sorted at once; the gauge then takes their steps.
+  if (!r_.Relations.SortAllLevels()) return;
+  for (int step = 0; step < 3 * kRelationLevels && !r_.Cancelled; ++step) GaugeStep(r_);
 }
 
 bool SemanticPass::Run() {

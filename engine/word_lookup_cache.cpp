@@ -29,8 +29,7 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
   key_[0] = kind;
   if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
   std::memcpy(key_ + 1 + extraSize, text, textLength);
-  uint32_t h = 2166136261u;
-  for (size_t i = 0; i < keyLength_; ++i) h = (h ^ static_cast<unsigned char>(key_[i])) * 16777619u;
+  const uint32_t h = HashOf(key_, keyLength_);
   if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
   if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
   const size_t mask = slotCount_ - 1;
@@ -42,6 +41,18 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
     }
     if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
   }
+}
+
+void TWordLookupCache::Prefetch(const char* word) const {
+  if (!slots_) return;
+  char key[kKeySize + 1];
+  key[0] = 'w';
+  size_t length = 1;
+  for (const char* c = word; *c; ++c) {
+    if (length >= kKeySize) return;
+    key[length++] = *c;
+  }
+  __builtin_prefetch(&slots_[HashOf(key, length) & (slotCount_ - 1)]);
 }
 
 bool TWordLookupCache::Grow() {

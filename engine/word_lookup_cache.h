@@ -33,6 +33,9 @@ class TWordLookupCache {
   // The readings of a word (at most six, while each says another follows),
   // the code of the first; the count (0 when unknown).
   int WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode);
+  // Asks the memory for the place of a word's readings ahead of
+  // WordReadings: the words of a segment are then fetched together.
+  void Prefetch(const char* word) const;
   // Whether the dictionary knows an expression candidate ("in_order"), and
   // whether a longer key may start with it.
   bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
@@ -53,6 +56,11 @@ class TWordLookupCache {
   // The slot of the key (kind, text, extra bytes): its own, or the free one
   // where it would go; nullptr when the key cannot be kept.
   Slot* Locate(char kind, const char* text, const void* extra, size_t extraSize);
+  static uint32_t HashOf(const char* key, size_t length) {
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(key[i])) * 16777619u;
+    return h;
+  }
   void CheckDictionary();
 
   // Expression candidates: a direct-mapped table, a new candidate replaces
