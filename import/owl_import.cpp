@@ -50,11 +50,17 @@ std::string LocalNameOf(const std::string& iri) {
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string TrimXmlSpace(const std::string& text) {
-  size_t b = 0, e = text.size();
-  while (b < e && IsXmlSpace(text[b])) ++b;
-  while (e > b && IsXmlSpace(text[e - 1])) --e;
-  return text.substr(b, e - b);
+// A value as one line: runs of XML white space (and other control
+// characters) become one blank; none at either end.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char ch : text) {
+    const bool blank = IsXmlSpace(ch) || static_cast<unsigned char>(ch) < 0x20;
+    if (!blank) out += ch;
+    else if (!out.empty() && out.back() != ' ') out += ' ';
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
 }
 
 // Code points up to U+00FF back to their bytes (the input was read as Latin-1).
@@ -352,7 +358,7 @@ class Converter {
     const Frame frame = stack_.back();
     stack_.pop_back();
     if (frame.kind != FrameKind::kLabel && frame.kind != FrameKind::kSynonym) return;
-    const std::string value = Text(TrimXmlSpace(text_));
+    const std::string value = OneLine(Text(text_));
     text_.clear();
     if (value.empty()) return;
     if (options_.verbose) Log("# Input var: " + value);
@@ -425,7 +431,7 @@ class Converter {
   void WriteClass(uint32_t c, int depth) {
     OwlClass& k = classes_[c];
     if (k.labels.empty()) {
-      k.labels.push_back(Text(LocalNameOf(k.id)));
+      k.labels.push_back(OneLine(Text(LocalNameOf(k.id))));
       Log("*** Warning - class without label, named by its identifier: " + Text(k.id));
     }
     std::string group = k.labels.front();

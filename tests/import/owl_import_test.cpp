@@ -55,6 +55,8 @@ const std::string kThreeLevels = kHead + R"(
     <rdfs:label>Dog &amp; Hound</rdfs:label>
     <oboInOwl:hasRelatedSynonym>Canis familiaris</oboInOwl:hasRelatedSynonym>
     <rdfs:label>   </rdfs:label>
+    <rdfs:label>Good
+	boy</rdfs:label>
   </owl:Class>
   <owl:Class rdf:about="#Plant"/>
 )" + kTail;
@@ -73,15 +75,16 @@ TEST(OwlImport, ThreeLevelsGiveTheirScenarioByteForByte) {
             "G#2V\tDog & Hound\tDog & Hound\r\n"
             "0#3#\tdog_&_hound\tDog & Hound\r\n"
             "0#3#\tcanis_familiaris\tDog & Hound\r\n"
+            "0#3#\tgood_boy\tDog & Hound\r\n"
             "G#0V\tPlant\tPlant\r\n"
             "0#1#\tplant\tPlant\r\n");
   EXPECT_EQ(r.stats.mainClasses, 4u);
-  EXPECT_EQ(r.stats.labels, 5u);  // Animal, Mammal, Mammalian, Dog & Hound, Canis familiaris
+  EXPECT_EQ(r.stats.labels, 6u);  // Animal, Mammal, Mammalian, Dog & Hound, Canis familiaris, Good boy
   EXPECT_EQ(r.stats.synonyms, 2u);
   EXPECT_EQ(r.stats.parseErrors, 0u);
   EXPECT_NE(r.log.find("*** Warning - class without label, named by its identifier: http://example.org/zoo#Plant"),
             std::string::npos);
-  EXPECT_NE(r.log.find("Number of OWL main classes: 4\r\nNumber of OWL labels kept: 5\r\n"
+  EXPECT_NE(r.log.find("Number of OWL main classes: 4\r\nNumber of OWL labels kept: 6\r\n"
                        "Number of Synonyms labels kept: 2\r\nNumber of parsing errors: 0\r\n"
                        "Number of Class ID errors (not found): 0\r\n"),
             std::string::npos);
