@@ -60,6 +60,8 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
   }
   KeptPlaces kept;
   TextWords.Rewind();
+  // The passage's first word is sought chunk by chunk rather than read up to.
+  if (!extract) TextWords.SeekPosition(out.firstWordPosition);
   if (extract) {
     if (ViewState.SelectionActive) Selection.relationRecord = static_cast<size_t>(-1);
     if (!FindNextSelectedOccurrence(false)) return out;
