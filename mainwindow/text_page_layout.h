@@ -115,6 +115,9 @@ class TExtraitDuTexte {
   std::array<TPageLine, kPageLines> lines_{};
 };
 
+// A word's tag (the punctuation before it) with display spacing; "" when it has none.
+std::string SpacedTag(const char* tag);
+
 // The font colour of a word on the page (rules of the selection, the
 // highlight criteria and selective colouring).
 Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring, const TViewState& state = ViewState);
