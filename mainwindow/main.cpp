@@ -21,6 +21,7 @@
 #include "mainwindow/request_server_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
+#include "output/tools_menu_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     TVekEditForm window;
     InstallExportCommands(window);
     InstallOptionsCommands(window);
+    InstallToolsMenu(window, FindToolsMenuEntries());
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

@@ -36,7 +36,7 @@ void InstallOptionsCommands(TVekEditForm& window) {
       main->RazAffichageEtGraphe();
     }
   });
-  window.SetCommandHandler("MenuAfficherGraphe", [main] {
+  window.SetCommandHandler("MenuGraphe", [main] {
     GraphOptionsDialog dialog(*Options, *main, main);
     dialog.exec();
   });
