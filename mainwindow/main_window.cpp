@@ -116,7 +116,9 @@ void TVekEditForm::BuildWidgets() {
   labelTitreExpliquer_->setWordWrap(true);
   auto* helpButton = new QToolButton(explainPage_);
   helpButton->setObjectName(QStringLiteral("Image1"));
-  helpButton->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), style()->standardIcon(QStyle::SP_DialogHelpButton)));
+  // The theme's help icon, else the word.
+  helpButton->setIcon(QIcon::fromTheme(QStringLiteral("help-contents")));
+  if (helpButton->icon().isNull()) helpButton->setText(Text(616));
   connect(helpButton, &QToolButton::clicked, this, [this] {
     ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
   });
@@ -211,6 +213,7 @@ void TVekEditForm::BuildWidgets() {
   auto* graphHelp = new QToolButton(graphExplainPage_);
   graphHelp->setObjectName(QStringLiteral("Image2"));
   graphHelp->setIcon(helpButton->icon());
+  if (graphHelp->icon().isNull()) graphHelp->setText(Text(616));
   connect(graphHelp, &QToolButton::clicked, this, [] { ShowHelpContext(kGraphsHelpContext); });
   graphExplainHead->addWidget(labelTitreExplicGraphes_, 1);
   graphExplainHead->addWidget(graphHelp);
