@@ -185,12 +185,14 @@ void TVekEditForm::BuildWidgets() {
   pageControlTexte_->addTab(filesPage_, QString());
   textLayout->addWidget(pageControlTexte_);
   connect(pageControlTexte_, &QTabWidget::currentChanged, this, [this](int index) {
-    if (pageControlTexte_->widget(index) == filesPage_ && listBoxFichiers_->count() == 0) {
-      // TabSheetFichiersShow: the queue of the last analysis.
+    if (pageControlTexte_->widget(index) != filesPage_) return;
+    // TabSheetFichiersShow: with a text shown, the documents it was made of;
+    // a folder's list waiting to be analysed stays as it is.
+    if (session_.ResultsShown() && FileQueue.Count() > 0) {
       std::vector<std::string> lines;
       for (int i = 1; i <= FileQueue.Count(); ++i) lines.emplace_back(FileQueue.Get(i));
       SetFilesListLines(lines);
-    } else if (pageControlTexte_->widget(index) == filesPage_) {
+    } else {
       ListBoxFichiersOuvertsClick();
     }
   });
