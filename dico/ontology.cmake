@@ -12,6 +12,16 @@ if(TARGET quilor_dico)
       "${QUILOR_ONTOLOGY_SCENARIO}/Concepts US V8.scn"
       "${QUILOR_ONTOLOGY_SCENARIO}/Natural sciences US V7.scn"
       "${QUILOR_ONTOLOGY_SCENARIO}/Chemistry US V7.scn")
+  # "Concepts UK V8.scn" is made from the word lists of wbritish and wamerican.
+  set(QUILOR_BRITISH_WORDS /usr/share/dict/british-english)
+  set(QUILOR_AMERICAN_WORDS /usr/share/dict/american-english)
+  set(QUILOR_SPELLING_ARGS)
+  if(EXISTS ${QUILOR_BRITISH_WORDS} AND EXISTS ${QUILOR_AMERICAN_WORDS})
+    list(APPEND QUILOR_ONTOLOGY_OUTPUTS "${QUILOR_ONTOLOGY_SCENARIO}/Concepts UK V8.scn")
+    set(QUILOR_SPELLING_ARGS --british ${QUILOR_BRITISH_WORDS} --american ${QUILOR_AMERICAN_WORDS})
+  else()
+    message(WARNING "wbritish or wamerican is not installed: no \"Concepts UK V8.scn\"")
+  endif()
   set(QUILOR_ONTOLOGY_DEPENDS quilor-ontology)
   if(TARGET quilor_dictionaries)
     # The word tables follow the letter groups of the lexicon built beside them.
@@ -22,6 +32,7 @@ if(TARGET quilor_dico)
     COMMAND quilor-ontology --wordnet ${QUILOR_WORDNET_DIR} --out ${QUILOR_ONTOLOGY_DICO}
             --scenario ${QUILOR_ONTOLOGY_SCENARIO} --lexicon ${QUILOR_ONTOLOGY_DICO}/englex.lv8
             --names ${CMAKE_SOURCE_DIR}/dico/lists/names.txt --senses ${QUILOR_ONTOLOGY_DICO}/englex.senses.txt
+            ${QUILOR_SPELLING_ARGS}
     DEPENDS ${QUILOR_ONTOLOGY_DEPENDS} ${CMAKE_SOURCE_DIR}/dico/lists/names.txt
     COMMENT "Building the semantic dictionary and the default Scenarios"
     VERBATIM)

@@ -2,12 +2,14 @@
 // WordNet's noun hierarchy.
 //
 //   quilor-ontology --wordnet DIR --out DICO_DIR --scenario SCENARIO_DIR [--lexicon englex.lv8]
-//                   [--names names.txt] [--senses FILE]
+//                   [--names names.txt] [--senses FILE] [--british FILE --american FILE]
 //
 // --names reads the given names (dico/lists/names.txt) that are classed as
 // persons; --senses writes, per noun lemma, the level-1 class and tagged
 // count of each of its WordNet senses (lemma TAB class:count ...), the
-// reference of tools/sense-measure.
+// reference of tools/sense-measure. --british and --american are the word
+// lists of Debian's wbritish and wamerican (/usr/share/dict/british-english,
+// american-english); with them "Concepts UK V8.scn" is written too.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "core/chartables.h"
 #include "dico/lists.h"
 #include "dico/semantic_builder.h"
+#include "dico/spelling_variants.h"
 
 using namespace quilor;
 
@@ -32,7 +35,7 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string wordnetDir = "/usr/share/wordnet", outDir = ".", scenarioDir, lexicon, names, senses;
+  std::string wordnetDir = "/usr/share/wordnet", outDir = ".", scenarioDir, lexicon, names, senses, british, american;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string a = argv[i];
     if (a == "--wordnet") wordnetDir = argv[i + 1];
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
     else if (a == "--lexicon") lexicon = argv[i + 1];
     else if (a == "--names") names = argv[i + 1];
     else if (a == "--senses") senses = argv[i + 1];
+    else if (a == "--british") british = argv[i + 1];
+    else if (a == "--american") american = argv[i + 1];
     else {
       std::fprintf(stderr, "quilor-ontology: unknown option %s\n", a.c_str());
       return 2;
@@ -70,6 +75,15 @@ int main(int argc, char** argv) {
     }
     options.givenNames = lists.givenNames;
   }
+  if (!british.empty() && !american.empty()) {
+    std::string britishText, americanText;
+    if (!wordnet::ReadWholeFile(british, britishText, error) || !wordnet::ReadWholeFile(american, americanText, error)) {
+      std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
+      return 1;
+    }
+    options.britishSpellings = dico::PairSpellings(dico::ParseSpellingList(britishText), dico::ParseSpellingList(americanText));
+    std::printf("British spellings paired with American ones: %zu\n", options.britishSpellings.size());
+  }
   ontology_build::SemanticBuilder builder(db, options);
   SemanticDictionary d;
   if (!builder.Build(d, error)) {
@@ -96,8 +110,8 @@ int main(int argc, char** argv) {
   }
   const auto& st = builder.Statistics();
   std::printf("classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, plural lemmas read as plurals %d, "
-              "readings %d, word-table nodes %zu\n",
-              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.pluralLemmas, st.records,
+              "British spellings read as American %d, readings %d, word-table nodes %zu\n",
+              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.pluralLemmas, st.britishForms, st.records,
               st.wordTableNodes);
   if (!scenarioDir.empty()) {
     std::filesystem::create_directories(scenarioDir);

@@ -433,6 +433,19 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   for (auto& [lemma, merged] : pluralReadings) readingsOf[lemma] = std::move(merged);
   stats_.pluralLemmas = static_cast<int>(pluralReadings.size());
 
+  // A British spelling reads as its American spelling (colour as color), with
+  // the American sense weights: the tagged corpus is American.
+  int britishForms = 0;
+  for (const auto& [british, american] : options_.britishSpellings) {
+    auto it = readingsOf.find(american);
+    if (it == readingsOf.end() || !CanStoreShiftedName(british)) continue;
+    std::vector<Reading> readings = it->second;
+    for (Reading& r : readings) r.baseForm = 0;
+    readingsOf[british] = std::move(readings);
+    ++britishForms;
+  }
+  stats_.britishForms = britishForms;
+
   // Titles (Mr, Dr, Sen.) are read as the person they introduce; given names
   // are persons too, a name that is also a word (Bill, Frank) only when
   // written with its capital.
@@ -447,6 +460,13 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     baseForms.push_back({word, entry});
     return entry;
   };
+  for (const auto& [british, american] : options_.britishSpellings) {
+    auto it = readingsOf.find(british);
+    if (it != readingsOf.end() && !it->second.empty() && it->second.front().baseForm == 0) {
+      const uint32_t entry = entryOf(british);
+      for (Reading& r : it->second) r.baseForm = entry;
+    }
+  }
   if (personTriple) {
     auto addPerson = [&](const std::string& word, bool onlyCapitalised) {
       if (!CanStoreShiftedName(word)) return;
@@ -592,24 +612,55 @@ void AddItem(ClassFileList& list, char kind, int depth, const std::string& text,
 
 std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   std::vector<ScenarioFileImage> out;
+  // Labels in another spelling (the British one).
+  struct Spelling {
+    std::unordered_map<std::string, std::string> labels;   // American word -> British word
+    std::string Label(const std::string& label) const {
+      std::string result, word;
+      for (size_t i = 0; i <= label.size(); ++i) {
+        if (i < label.size() && label[i] != ' ') {
+          word += label[i];
+          continue;
+        }
+        auto it = labels.find(word);
+        result += it == labels.end() ? word : it->second;
+        if (i < label.size()) result += ' ';
+        word.clear();
+      }
+      return result;
+    }
+  };
+  // The largest middle fields of a field, shown as its subgroups.
+  auto subgroupsOf = [&](size_t f, size_t subgroups, size_t minimumSize) {
+    std::vector<size_t> middles;
+    for (size_t m = 1; m < middleNames_.size(); ++m)
+      if (middleField_[m] == static_cast<int>(f) && static_cast<size_t>(middleSize_[m]) >= minimumSize) middles.push_back(m);
+    std::stable_sort(middles.begin(), middles.end(), [&](size_t a, size_t b) { return middleSize_[a] > middleSize_[b]; });
+    if (middles.size() > subgroups) middles.resize(subgroups);
+    std::vector<size_t> shown;
+    for (size_t m : middles) {
+      std::string label = middleNames_[m];
+      std::replace(label.begin(), label.end(), '_', ' ');
+      if (label != fieldNames_[f]) shown.push_back(m);
+    }
+    return shown;
+  };
   // Each field a group holding its level-3 class, with its largest middle
   // fields as subgroups.
-  auto conceptsOf = [&](const std::vector<std::string>& fields, size_t subgroups, size_t minimumSize) {
+  auto conceptsOf = [&](const std::vector<std::string>& fields, size_t subgroups, size_t minimumSize,
+                        const Spelling* spelling = nullptr) {
     ClassFileList list;
     int signature = 0;
     for (size_t f = 1; f < fieldNames_.size(); ++f) {
       if (!fields.empty() && std::find(fields.begin(), fields.end(), fieldNames_[f]) == fields.end()) continue;
-      AddGroup(list, signature, 0, fieldNames_[f]);
-      AddItem(list, '3', 1, fieldNames_[f], fieldNames_[f]);
-      std::vector<size_t> middles;
-      for (size_t m = 1; m < middleNames_.size(); ++m)
-        if (middleField_[m] == static_cast<int>(f) && static_cast<size_t>(middleSize_[m]) >= minimumSize) middles.push_back(m);
-      std::stable_sort(middles.begin(), middles.end(), [&](size_t a, size_t b) { return middleSize_[a] > middleSize_[b]; });
-      if (middles.size() > subgroups) middles.resize(subgroups);
-      for (size_t m : middles) {
+      const std::string fieldLabel = spelling ? spelling->Label(fieldNames_[f]) : fieldNames_[f];
+      AddGroup(list, signature, 0, fieldLabel);
+      AddItem(list, '3', 1, fieldNames_[f], fieldLabel);
+      const std::vector<size_t> shown = subgroupsOf(f, subgroups, minimumSize);
+      for (size_t m : shown) {
         std::string label = middleNames_[m];
         std::replace(label.begin(), label.end(), '_', ' ');
-        if (label == fieldNames_[f]) continue;
+        if (spelling) label = spelling->Label(label);
         AddGroup(list, signature, 1, label);
         AddItem(list, '2', 2, middleNames_[m], label);
       }
@@ -618,7 +669,13 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   };
   ClassFileGroupCounter = 0;
   GroupRenumberingInProgress = false;
-  out.push_back({"Concepts US V8.scn", conceptsOf({}, 6, 100)});
+  constexpr size_t kConceptSubgroups = 6, kConceptSubgroupMinimum = 100;
+  out.push_back({"Concepts US V8.scn", conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum)});
+  if (!options_.britishSpellings.empty()) {
+    Spelling british;
+    for (const auto& [b, a] : options_.britishSpellings) british.labels.emplace(a, b);
+    out.push_back({"Concepts UK V8.scn", conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum, &british)});
+  }
   out.push_back({"Natural sciences US V7.scn",
                  conceptsOf({"animal", "plant", "body", "substance", "phenomenon", "nature", "weather", "science", "energy",
                              "health", "quantity", "process", "shape"},

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/class_file.h"
@@ -17,13 +18,17 @@ struct BuildOptions {
   int level2MinimumSubtree = 70; // a middle field covers at least this many concepts
   unsigned char letterGroups[256] = {};
   std::vector<std::string> givenNames;  // lower case; each read as a person
+  // (British, American) spellings: a British noun reads as its American
+  // spelling, with the American spelling's sense weights.
+  std::vector<std::pair<std::string, std::string>> britishSpellings;
 };
 
 struct BuildStatistics {
   int classes[3] = {0, 0, 0};
   int lemmas = 0;
   int irregularForms = 0;
-  int pluralLemmas = 0;  // plurals that are lemmas of their own, read through their singular first
+  int pluralLemmas = 0;
+  int britishForms = 0;  // British spellings read as their American spelling  // plurals that are lemmas of their own, read through their singular first
   int records = 0;
   size_t wordTableNodes = 0;
   std::vector<std::string> warnings;
@@ -40,7 +45,9 @@ class SemanticBuilder {
   // Fills the dictionary; false with a message when a limit of the format is exceeded.
   bool Build(SemanticDictionary& out, std::string& error);
   const BuildStatistics& Statistics() const { return stats_; }
-  // The default Scenarios, made from the classes of the last Build.
+  // The default Scenarios, made from the classes of the last Build. With
+  // British spellings in the options also "Concepts UK V8.scn": the concepts
+  // with British labels.
   std::vector<ScenarioFileImage> DefaultScenarios() const;
   // Per noun lemma of WordNet, in WordNet's sense order: the level-1 class
   // of each sense (0 when it has none) and its tagged count; for measuring.

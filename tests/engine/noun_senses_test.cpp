@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/category.h"
+#include "core/class_file.h"
 #include "core/name_index.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/analysis_results.h"
@@ -40,6 +41,7 @@ class NounSenses : public ::testing::Test {
 
   struct Word {
     std::string text, l1, l3;
+    uint32_t entry = 0;  // Scenario entry
   };
   // Analyses a text as the analysis run does and gives every noun with the
   // names of its classes of levels 1 and 3.
@@ -52,7 +54,7 @@ class NounSenses : public ::testing::Test {
       const TWordCategoryData& d = n->category;
       if (!IsSubstantive(d.Category) || !d.ClassIds[0]) continue;
       words.push_back({n->text, OntologyEngine->ClassName(1, static_cast<int32_t>(d.ClassIds[0])),
-                       OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2]))});
+                       OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2])), d.ClassIds[3]});
     }
     TextWords.Clear();
     return words;
@@ -152,6 +154,34 @@ TEST_F(NounSenses, TheHeadsOfTheHierarchyHaveTheirOwnFields) {
   EXPECT_EQ(Of(text, "cancer").l3, "health");
   EXPECT_EQ(Of(text, "tumour").l3, "health");
   EXPECT_EQ(Of(text, "symphony").l3, "music");
+}
+
+}  // namespace
+}  // namespace quilor
+
+namespace quilor {
+namespace {
+
+// The British Concepts Scenario classes a British text as the American one
+// classes the same text in American spelling.
+TEST_F(NounSenses, ABritishTextClassesAsItsAmericanSpelling) {
+  const std::string folder = std::string(QUILOR_BINARY_DIR) + "/Scenario/";
+  if (!std::filesystem::exists(folder + "Concepts UK V8.scn")) GTEST_SKIP() << "no British word list in this build";
+  auto entries = [&](const std::string& scenario, const std::string& text) {
+    ClassFileList file;
+    EXPECT_TRUE(LoadClassFile(file, folder + scenario));
+    OntologyEngine->LoadScenario(file, false);
+    std::vector<uint32_t> result;
+    for (const Word& w : Analyse(text)) result.push_back(w.entry);
+    OntologyEngine->ClearScenario();
+    OntologyEngine->ClearScenarioEntries();
+    return result;
+  };
+  const auto us = entries("Concepts US V8.scn", "The color of the center of the organization. Anesthesiology.");
+  const auto uk = entries("Concepts UK V8.scn", "The colour of the centre of the organisation. Anaesthesiology.");
+  ASSERT_EQ(us.size(), 4u);
+  EXPECT_EQ(uk, us);
+  for (uint32_t e : uk) EXPECT_NE(e, 0u);
 }
 
 }  // namespace
