@@ -19,12 +19,14 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
 #include "output/tools_menu_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
+#include "scenario/scenario_commands_qt.h"
 
 namespace {
 
@@ -59,7 +61,9 @@ int main(int argc, char** argv) {
     TVekEditForm window;
     InstallExportCommands(window);
     InstallOptionsCommands(window);
+    InstallScenarioCommands(window);
     InstallToolsMenu(window, FindToolsMenuEntries());
+    InstallResultViews(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();
