@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12), builds Quilor and stages the
 # install tree in ./install (install/bin/..., install/Dico/...).
-#   ./setup.sh            install, build, stage, then analyse the bundled sample
+#   ./setup.sh            install, build, stage, then open the bundled sample in
+#                         the window (with a display) or analyse it without one
 #   ./setup.sh --deps     only install the Debian packages (with those the tests use)
 #   ./setup.sh --build    install and build, no sample run
 set -euo pipefail
@@ -12,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libpoppler-cpp-dev libzip-dev libexpat1-dev libxlsxwriter-dev
   wordnet-base wbritish wamerican libxml2-utils
+  xvfb xauth
 )
 # Only the tests need these: they check the exports as other programs read them.
 TEST_PACKAGES=(libreoffice-calc-nogui)
@@ -43,8 +45,18 @@ case "${1:-}" in
   "")
     install_packages
     build_and_stage
-    echo "== quilor-dump on samples/sample.txt (first lines)"
-    install/bin/quilor-dump samples/sample.txt | head -n 40
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      echo "== Starting the window on samples/sample.txt"
+      nohup install/bin/quilor samples/sample.txt >/dev/null 2>&1 &
+    else
+      echo "== No display: quilor-dump on samples/sample.txt (first lines)"
+      # The whole output is read before it is cut, so that no pipe closes early.
+      dump="$(install/bin/quilor-dump samples/sample.txt)"
+      printf '%s\n' "$dump" | sed -n '1,40p'
+      echo
+      echo "To see the window, run on a desktop:  install/bin/quilor samples/sample.txt"
+      echo "or without a screen:  xvfb-run -a install/bin/quilor samples/sample.txt"
+    fi
     ;;
   *) echo "usage: ./setup.sh [--deps|--build]" >&2; exit 2 ;;
 esac

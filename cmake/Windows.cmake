@@ -40,6 +40,19 @@ target_link_libraries(quilor_ui_logic PUBLIC PkgConfig::XLSXWRITER)
 
 add_library(quilor_ui STATIC ${QUILOR_UI_WIDGET_SOURCES} ${QUILOR_UI_WIDGET_HEADERS})
 set_target_properties(quilor_ui PROPERTIES AUTOMOC ON)
+# moc must see a header added since the last build. The moc step of an
+# incremental build does not notice a new header by itself, so when the list
+# changes (the globs are checked again at every build) its stamp is removed
+# and moc runs again over every header.
+set(QUILOR_UI_HEADER_LIST ${CMAKE_BINARY_DIR}/ui_widget_headers.txt)
+set(QUILOR_UI_HEADER_LIST_OLD "")
+if(EXISTS ${QUILOR_UI_HEADER_LIST})
+  file(READ ${QUILOR_UI_HEADER_LIST} QUILOR_UI_HEADER_LIST_OLD)
+endif()
+if(NOT QUILOR_UI_HEADER_LIST_OLD STREQUAL "${QUILOR_UI_WIDGET_HEADERS}")
+  file(WRITE ${QUILOR_UI_HEADER_LIST} "${QUILOR_UI_WIDGET_HEADERS}")
+  file(REMOVE ${CMAKE_BINARY_DIR}/quilor_ui_autogen/timestamp)
+endif()
 target_link_libraries(quilor_ui PUBLIC quilor_ui_logic Qt6::Widgets Qt6::PrintSupport Qt6::Network)
 
 add_executable(quilor ${CMAKE_SOURCE_DIR}/mainwindow/main.cpp)

@@ -320,6 +320,8 @@ std::string XmlEscape(const char* text) {
         if (c > 127) {
           char16_t u = c >= 0xA0 ? c : (kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : c);
           out += "&#" + std::to_string(static_cast<unsigned>(u)) + ";";
+        } else if (c < 32 || c == 127) {
+          out += ' ';  // no control character is allowed in XML text
         } else {
           out += static_cast<char>(c);
         }

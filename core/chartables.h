@@ -71,7 +71,9 @@ void NormaliseKey(char* word);
 bool NormaliseExpression(std::string& text, bool keyMode);
 // Folds accented small letters (buffer of at least 80 bytes); True when one was folded.
 bool FoldAccents(char* word);
-// XML text of a Windows-1252 string (at most about 508 characters).
+// XML text of a Windows-1252 string: whole characters and references are
+// appended until the text passes 507 characters (never cut inside a
+// reference); control characters become blanks.
 std::string XmlEscape(const char* text);
 // The number in hexadecimal with at least 3 digits and a '/' after the first two.
 std::string FormatHexWithSlash(uint32_t number);

@@ -1,6 +1,7 @@
 #include "core/files.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "core/chartables.h"
 
@@ -308,6 +309,16 @@ bool CheckInScenarioFolder(const std::string& fileName, const std::string& scena
   ShowError(std::string(GetMessageText(kMsgStoreInScenarioFolder)) + "\"" + scenarioFolder + "\" " +
             GetMessageText(kMsgCopyManually));
   return false;
+}
+
+bool FileIsInFolder(const std::string& fileName, const std::string& folder) {
+  std::error_code error;
+  const std::filesystem::path parent = std::filesystem::path(fileName).parent_path();
+  if (parent.empty() || folder.empty()) return false;
+  const std::filesystem::path a = std::filesystem::weakly_canonical(parent, error);
+  if (error) return false;
+  const std::filesystem::path b = std::filesystem::weakly_canonical(folder, error);
+  return !error && a == b;
 }
 
 bool CheckInScenarioFolder(const std::string& fileName) {

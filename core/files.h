@@ -116,6 +116,9 @@ bool CopyFileByBlocks(const std::string& source, const std::string& destination)
 bool CheckInScenarioFolder(const std::string& fileName, const std::string& scenarioFolder);
 // The same against the user's Scenario folder of the work context.
 bool CheckInScenarioFolder(const std::string& fileName);
+// True when the folder of fileName is folder, both taken as real paths
+// (links resolved, exact case); nothing is shown.
+bool FileIsInFolder(const std::string& fileName, const std::string& folder);
 // The user's documents folder: $XDG_DOCUMENTS_DIR, ~/Documents when it
 // exists, else the home folder.
 std::string GetPersonalFolder();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/trie.h"
 #include "engine/analysis_results.h"
@@ -57,28 +58,7 @@ std::string FileNameOf(const std::string& path) {
 
 }  // namespace
 
-std::string TExportGephiGEXF::EscapeLabel(const std::string& cp1252) {
-  std::string out;
-  const size_t length = std::min(cp1252.size(), kMaxEscapedText);
-  for (size_t i = 0; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(cp1252[i]);
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else if (c < 32 || c == 127)
-      out += ' ';
-    else if (c > 127)
-      out += "&#" + std::to_string(static_cast<uint32_t>(Cp1252ToCodePoint(c))) + ";";
-    else
-      out += static_cast<char>(c);
-  }
-  return out;
-}
+std::string TExportGephiGEXF::EscapeLabel(const std::string& cp1252) { return XmlEscape(cp1252.c_str()); }
 
 std::string TExportGephiGEXF::EscapePath(const std::string& utf8) {
   // Invalid sequences become '?' through a round trip that checks every byte.

@@ -61,7 +61,6 @@ class TExportGephiGEXF {
   static constexpr uint32_t kMaxNodes = 50000;
   static constexpr uint32_t kMaxEdges = 90000;
   static constexpr uint32_t kMatrixCapacity = 5000000;
-  static constexpr size_t kMaxEscapedText = 507;
 
   explicit TExportGephiGEXF(const GexfSource& source);
   ~TExportGephiGEXF();
@@ -93,8 +92,8 @@ class TExportGephiGEXF {
   const GexfFileStats& MatrixStats() const { return matrixStats_; }
   double MeanFrequency() const { return meanFrequency_; }
 
-  // Label text made XML-safe (cut to 507 characters first; control
-  // characters become blanks; characters above 127 as references).
+  // Label text made XML-safe (XmlEscape: whole references up to about 507
+  // characters, control characters as blanks, characters above 127 as references).
   static std::string EscapeLabel(const std::string& cp1252);
   // A UTF-8 file name made XML-safe (invalid bytes become '?').
   static std::string EscapePath(const std::string& utf8);

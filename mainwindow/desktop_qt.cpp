@@ -1,0 +1,152 @@
+#include "mainwindow/desktop_qt.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QWidget>
+
+#include "mainwindow/painter_canvas_qt.h"
+
+namespace quilor::ui {
+
+namespace {
+
+QWidget* Parent() {
+  QWidget* w = QApplication::activeModalWidget();
+  return w != nullptr ? w : QApplication::activeWindow();
+}
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+std::vector<std::string> QtFileFilters(const std::string& filter) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= filter.size()) {
+    const size_t bar = filter.find('|', start);
+    parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  std::vector<std::string> out;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::string caption = parts[i];
+    const size_t open = caption.rfind('(');
+    if (open != std::string::npos && !caption.empty() && caption.back() == ')') caption.erase(open);
+    while (!caption.empty() && caption.back() == ' ') caption.pop_back();
+    std::string masks = parts[i + 1];
+    for (char& c : masks)
+      if (c == ';') c = ' ';
+    out.push_back(caption + " (" + masks + ")");
+  }
+  return out;
+}
+
+std::vector<std::string> QtDesktop::ChooseOpenFiles(FileChoice& choice) {
+  const std::vector<std::string> filters = QtFileFilters(choice.filter);
+  QStringList qfilters;
+  for (const auto& f : filters) qfilters << Q(f);
+  QFileDialog dialog(Parent(), Q(choice.title), Q(choice.folder));
+  dialog.setNameFilters(qfilters);
+  if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
+    dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
+  dialog.setFileMode(choice.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  const int index = static_cast<int>(qfilters.indexOf(dialog.selectedNameFilter()));
+  if (index >= 0) choice.filterIndex = index + 1;
+  std::vector<std::string> files;
+  for (const QString& f : dialog.selectedFiles()) files.push_back(f.toStdString());
+  return files;
+}
+
+std::string QtDesktop::ChooseSaveFile(FileChoice& choice) {
+  const std::vector<std::string> filters = QtFileFilters(choice.filter);
+  QStringList qfilters;
+  for (const auto& f : filters) qfilters << Q(f);
+  std::string start = choice.folder;
+  if (!choice.fileName.empty()) start = start.empty() ? choice.fileName : start + "/" + choice.fileName;
+  QFileDialog dialog(Parent(), Q(choice.title), Q(start));
+  dialog.setNameFilters(qfilters);
+  if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
+    dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const int index = static_cast<int>(qfilters.indexOf(dialog.selectedNameFilter()));
+  if (index >= 0) choice.filterIndex = index + 1;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::string QtDesktop::ChooseFolder(const std::string& title, const std::string& start) {
+  return QFileDialog::getExistingDirectory(Parent(), Q(title), Q(start)).toStdString();
+}
+
+std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
+  const QColor c = QColorDialog::getColor(ToQColor(initial), Parent());
+  if (!c.isValid()) return std::nullopt;
+  return FromQColor(c);
+}
+
+std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
+  QFont f(Q(initial.name), initial.size);
+  f.setBold(initial.bold);
+  f.setItalic(initial.italic);
+  f.setUnderline(initial.underline);
+  bool ok = false;
+  const QFont chosen = QFontDialog::getFont(&ok, f, Parent());
+  if (!ok) return std::nullopt;
+  Font out = initial;
+  out.name = chosen.family().toStdString();
+  out.size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.size;
+  out.bold = chosen.bold();
+  out.italic = chosen.italic();
+  out.underline = chosen.underline();
+  return out;
+}
+
+void QtDesktop::SetClipboardText(const std::string& utf8) { QApplication::clipboard()->setText(Q(utf8)); }
+std::string QtDesktop::ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
+void QtDesktop::Beep() { QApplication::beep(); }
+
+void QtDesktop::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void* QtDesktop::FindWindowByTitle(const std::string& title) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isWindow() && w->windowTitle() == Q(title)) return w;
+  return nullptr;
+}
+
+bool QtDesktop::IsWindowEnabled(void* window) {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w == window) return w->isEnabled();
+  return false;
+}
+
+void QtDesktop::SetForegroundWindow(void* window) {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w != window) continue;
+    if (w->isMinimized()) w->showNormal();
+    w->raise();
+    w->activateWindow();
+  }
+}
+
+void QtDesktop::SetCursor(int cursor) {
+  // One level of override: the hourglass is set once and taken back once.
+  const bool hourglass = cursor == kCursorHourglass;
+  if (hourglass == hourglass_) return;
+  hourglass_ = hourglass;
+  if (hourglass) QApplication::setOverrideCursor(Qt::WaitCursor);
+  else QApplication::restoreOverrideCursor();
+}
+
+void InstallQtDesktop() {
+  static QtDesktop desktop;
+  SetDesktop(&desktop);
+  SetDesktopServices(&desktop);
+}
+
+}  // namespace quilor::ui

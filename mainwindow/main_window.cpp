@@ -1,0 +1,859 @@
+#include "mainwindow/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/analysis_run.h"
+#include "engine/bursts.h"
+#include "engine/command_line.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+#include "engine/word_list.h"
+#include "mainwindow/command_file.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/explain_pages.h"
+#include "mainwindow/files_tab.h"
+#include "mainwindow/histories.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgChooseFile = 170;
+constexpr int kMsgScenario = 309;
+constexpr int kMsgBorders = 574;
+constexpr int kMsgOk = 680;
+constexpr int kMsgExplain = 1070;
+constexpr int kMsgWelcome = 1071;
+constexpr int kMsgOpenFolder = 1014;
+constexpr int kMsgClearHistory = 1341;
+constexpr int kMsgContinue = 549;
+constexpr int kMsgMaximumObjects = 1147;
+constexpr int kMsgExportGexf = 6400;
+constexpr int kMsgWebSite = 6401;
+constexpr const char* kWebAddress = "https://quilor.example.org/";
+constexpr qint64 kRestoreDelayMs = 8000;
+
+QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
+QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
+
+std::string FolderOf(const std::string& path) {
+  std::string folder = path;
+  if (!RemoveLastPathElement(folder)) return {};
+  return folder;
+}
+
+// The commands of a text: enabled only while a text is open.
+const char* const kTextCommands[] = {
+    "ToolButtonImprimer", "ToolButtonCopier", "ToolButtonGrapheEtoile", "ToolButtonGrapheAire",
+    "ToolButtonGrapheActeurs", "ToolButtonGrapheRepartition", "ToolButtonGrapheRafales",
+    "ToolButtonAfficherToutLeTexte", "ToolButtonChercher", "ToolButtonTerminologie", "MenuImprimer1",
+    "FichierEnregistrerSous", "MenuEnregistrerEnHTML", "MenuGenererUnRapport", "MenuExtractionTerminologique",
+    "MenuAfficherFichiers"};
+
+}  // namespace
+
+TVekEditForm::TVekEditForm(QWidget* parent) : QMainWindow(parent), session_(*this) {
+  setObjectName(QStringLiteral("VekEditForm"));
+  BuildWidgets();
+  BuildCommands();
+}
+
+TVekEditForm::~TVekEditForm() { FormClose(); }
+
+void TVekEditForm::BuildWidgets() {
+  fond_ = new QSplitter(Qt::Horizontal, this);
+  fond_->setObjectName(QStringLiteral("Fond"));
+  setCentralWidget(fond_);
+
+  // Left: the results panel with its Results and Explain tabs, the info panel under it.
+  panelResultats_ = new QWidget(fond_);
+  panelResultats_->setObjectName(QStringLiteral("PanelResultats"));
+  auto* leftLayout = new QVBoxLayout(panelResultats_);
+  leftLayout->setContentsMargins(0, 0, 0, 0);
+  pageControl1_ = new QTabWidget(panelResultats_);
+  pageControl1_->setObjectName(QStringLiteral("PageControl1"));
+  resultsPage_ = new QWidget;
+  resultsPage_->setObjectName(QStringLiteral("TabSheetResultats"));
+  explainPage_ = new QWidget;
+  explainPage_->setObjectName(QStringLiteral("TabSheetExpliquer"));
+  auto* explainLayout = new QVBoxLayout(explainPage_);
+  auto* explainHead = new QHBoxLayout;
+  labelTitreExpliquer_ = new QLabel(explainPage_);
+  labelTitreExpliquer_->setObjectName(QStringLiteral("LabelTitreExpliquer"));
+  QFont titleFont = labelTitreExpliquer_->font();
+  titleFont.setBold(true);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+  labelTitreExpliquer_->setFont(titleFont);
+  labelTitreExpliquer_->setWordWrap(true);
+  auto* helpButton = new QToolButton(explainPage_);
+  helpButton->setObjectName(QStringLiteral("Image1"));
+  helpButton->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), style()->standardIcon(QStyle::SP_DialogHelpButton)));
+  connect(helpButton, &QToolButton::clicked, this, [this] {
+    ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
+  });
+  explainHead->addWidget(labelTitreExpliquer_, 1);
+  explainHead->addWidget(helpButton);
+  explainLayout->addLayout(explainHead);
+  richEdit4_ = new QTextBrowser(explainPage_);
+  richEdit4_->setObjectName(QStringLiteral("RichEdit4"));
+  explainLayout->addWidget(richEdit4_, 1);
+  pageControl1_->addTab(resultsPage_, QString());
+  pageControl1_->addTab(explainPage_, QString());
+  leftLayout->addWidget(pageControl1_, 1);
+  panelInfos_ = new QWidget(panelResultats_);
+  panelInfos_->setObjectName(QStringLiteral("PanelInfos"));
+  auto* infosLayout = new QVBoxLayout(panelInfos_);
+  infosLayout->setContentsMargins(4, 2, 4, 2);
+  labelInfos_ = new QLabel(panelInfos_);
+  labelInfos_->setObjectName(QStringLiteral("LabelInfos"));
+  labelInfos_->setWordWrap(true);
+  labelInfos_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  infosLayout->addWidget(labelInfos_);
+  leftLayout->addWidget(panelInfos_);
+  connect(pageControl1_, &QTabWidget::currentChanged, this, [this] { FillExplainPage(); });
+
+  // Right: the text panel over the graph panel.
+  rightSplitter_ = new QSplitter(Qt::Vertical, fond_);
+  panelText_ = new QWidget(rightSplitter_);
+  panelText_->setObjectName(QStringLiteral("PanelText"));
+  auto* textLayout = new QVBoxLayout(panelText_);
+  textLayout->setContentsMargins(0, 0, 0, 0);
+  pageControlTexte_ = new QTabWidget(panelText_);
+  pageControlTexte_->setObjectName(QStringLiteral("PageControlTexte"));
+  textPage_ = new QWidget;
+  textPage_->setObjectName(QStringLiteral("TabSheetTexte"));
+  filesPage_ = new QWidget;
+  filesPage_->setObjectName(QStringLiteral("TabSheetFichiers"));
+  auto* filesLayout = new QVBoxLayout(filesPage_);
+  listBoxFichiers_ = new QListWidget(filesPage_);
+  listBoxFichiers_->setObjectName(QStringLiteral("ListBoxFichiersOuverts"));
+  listBoxFichiers_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  filesLayout->addWidget(listBoxFichiers_, 1);
+  auto* filesButtons = new QHBoxLayout;
+  buttonOuvrir_ = new QPushButton(filesPage_);
+  buttonAnalyser_ = new QPushButton(filesPage_);
+  buttonSupprimer_ = new QPushButton(filesPage_);
+  buttonAjouter_ = new QPushButton(filesPage_);
+  buttonTrier_ = new QPushButton(filesPage_);
+  buttonOuvrir_->setObjectName(QStringLiteral("ButtonListeFichiersOuvrir"));
+  buttonAnalyser_->setObjectName(QStringLiteral("ButtonListeFichiersAnalyser"));
+  buttonSupprimer_->setObjectName(QStringLiteral("ButtonListeFichiersSupprimer"));
+  buttonAjouter_->setObjectName(QStringLiteral("ButtonListeFichiersAjouter"));
+  buttonTrier_->setObjectName(QStringLiteral("ButtonListeFichiersTrier"));
+  for (QPushButton* b : {buttonOuvrir_, buttonAnalyser_, buttonSupprimer_, buttonAjouter_, buttonTrier_})
+    filesButtons->addWidget(b);
+  filesButtons->addStretch(1);
+  filesLayout->addLayout(filesButtons);
+  connect(buttonOuvrir_, &QPushButton::clicked, this, [this] { ButtonListeFichiersOuvrirClick(); });
+  connect(buttonAnalyser_, &QPushButton::clicked, this, [this] { ButtonListeFichiersAnalyserClick(); });
+  connect(buttonSupprimer_, &QPushButton::clicked, this, [this] { ButtonListeFichiersSupprimerClick(); });
+  connect(buttonAjouter_, &QPushButton::clicked, this, [this] { ButtonListeFichiersAjouterClick(); });
+  connect(buttonTrier_, &QPushButton::clicked, this, [this] { ButtonListeFichiersTrierClick(); });
+  connect(listBoxFichiers_, &QListWidget::itemSelectionChanged, this, [this] { ListBoxFichiersOuvertsClick(); });
+  pageControlTexte_->addTab(textPage_, QString());
+  pageControlTexte_->addTab(filesPage_, QString());
+  textLayout->addWidget(pageControlTexte_);
+  connect(pageControlTexte_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (pageControlTexte_->widget(index) == filesPage_ && listBoxFichiers_->count() == 0) {
+      // TabSheetFichiersShow: the queue of the last analysis.
+      std::vector<std::string> lines;
+      for (int i = 1; i <= FileQueue.Count(); ++i) lines.emplace_back(FileQueue.Get(i));
+      SetFilesListLines(lines);
+    } else if (pageControlTexte_->widget(index) == filesPage_) {
+      ListBoxFichiersOuvertsClick();
+    }
+  });
+
+  panelGraph_ = new QWidget(rightSplitter_);
+  panelGraph_->setObjectName(QStringLiteral("PanelGraph"));
+  auto* graphLayout = new QVBoxLayout(panelGraph_);
+  graphLayout->setContentsMargins(0, 0, 0, 0);
+  pageControl3_ = new QTabWidget(panelGraph_);
+  pageControl3_->setObjectName(QStringLiteral("PageControl3"));
+  graphPage_ = new QWidget;
+  graphPage_->setObjectName(QStringLiteral("TabSheetGraphe"));
+  graphExplainPage_ = new QWidget;
+  graphExplainPage_->setObjectName(QStringLiteral("TabSheetExpliquerGraphe"));
+  auto* graphExplainLayout = new QVBoxLayout(graphExplainPage_);
+  auto* graphExplainHead = new QHBoxLayout;
+  labelTitreExplicGraphes_ = new QLabel(graphExplainPage_);
+  labelTitreExplicGraphes_->setObjectName(QStringLiteral("LabelTitreExplicGraphes"));
+  labelTitreExplicGraphes_->setFont(titleFont);
+  auto* graphHelp = new QToolButton(graphExplainPage_);
+  graphHelp->setObjectName(QStringLiteral("Image2"));
+  graphHelp->setIcon(helpButton->icon());
+  connect(graphHelp, &QToolButton::clicked, this, [] { ShowHelpContext(kGraphsHelpContext); });
+  graphExplainHead->addWidget(labelTitreExplicGraphes_, 1);
+  graphExplainHead->addWidget(graphHelp);
+  graphExplainLayout->addLayout(graphExplainHead);
+  richEditExplicGraphe_ = new QTextBrowser(graphExplainPage_);
+  richEditExplicGraphe_->setObjectName(QStringLiteral("RichEditExplicGraphe"));
+  graphExplainLayout->addWidget(richEditExplicGraphe_, 1);
+  pageControl3_->addTab(graphPage_, QString());
+  pageControl3_->addTab(graphExplainPage_, QString());
+  graphLayout->addWidget(pageControl3_, 1);
+  trackBar_ = new QSlider(Qt::Horizontal, panelGraph_);
+  trackBar_->setObjectName(QStringLiteral("TrackBar1"));
+  graphLayout->addWidget(trackBar_);
+  connect(pageControl3_, &QTabWidget::currentChanged, this, [this] { FillGraphExplainPage(); });
+
+  fond_->addWidget(panelResultats_);
+  fond_->addWidget(rightSplitter_);
+  fond_->setStretchFactor(1, 1);
+
+  status0_ = new QLabel(this);
+  status0_->setObjectName(QStringLiteral("StatusPanel0"));
+  status1_ = new QLabel(this);
+  status1_->setObjectName(QStringLiteral("StatusPanel1"));
+  statusBar()->addWidget(status0_, 1);
+  statusBar()->addWidget(status1_, 1);
+  setAcceptDrops(true);
+}
+
+QAction* TVekEditForm::AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu) {
+  auto* action = new QAction(this);
+  action->setObjectName(QString::fromStdString(name));
+  if (caption > 0) action->setText(Text(caption));
+  action->setEnabled(false);
+  connect(action, &QAction::triggered, this, [this, name] {
+    auto it = commands_.find(name);
+    if (it != commands_.end() && it->second.handler && it->second.action->isEnabled()) it->second.handler();
+  });
+  CommandEntry entry;
+  entry.action = action;
+  entry.textCommand = textCommand;
+  commands_[name] = std::move(entry);
+  if (menu != nullptr) menu->addAction(action);
+  return action;
+}
+
+void TVekEditForm::BuildCommands() {
+  QMenuBar* bar = menuBar();
+  // File
+  QMenu* file = bar->addMenu(QString());
+  file->setObjectName(QStringLiteral("MenuFile1"));
+  AddCommand("FichierOuvrir", 527, false, file)->setShortcut(QKeySequence::Open);
+  folderMenu_ = file->addMenu(QString());
+  folderMenu_->setObjectName(QStringLiteral("MenuHistoriqueDossiers"));
+  AddCommand("MenuOuvrirUnDossier", kMsgOpenFolder, false, folderMenu_);
+  folderMenu_->addSeparator();
+  for (int n = 1; n <= kFolderHistorySlots; ++n) {
+    QAction* a = AddCommand("MenuHistoDossier" + std::to_string(n), 0, false, folderMenu_);
+    a->setVisible(false);
+    folderHistoryItems_.push_back(a);
+    SetCommandHandler("MenuHistoDossier" + std::to_string(n), [this, n] {
+      const std::string folder = FolderHistorySlot(*Options, n);
+      if (!folder.empty() && !session_.Busy()) OpenFolder(folder);
+    });
+  }
+  folderMenu_->addSeparator();
+  clearFolderHistory_ = AddCommand("MenuHistoDossierEffacer", kMsgClearHistory, false, folderMenu_);
+  scanSubFolders_ = AddCommand("MenuHistoDossierTraiterSousDossiers", 642, false, folderMenu_);
+  scanSubFolders_->setCheckable(true);
+  connect(folderMenu_, &QMenu::aboutToShow, this, [this] { MenuHistoriqueDossiersClick(); });
+  file->addSeparator();
+  AddCommand("FichierEnregistrerSous", 605, true, file);
+  AddCommand("MenuEnregistrerEnHTML", 878, true, file)->setVisible(false);
+  AddCommand("Fermer1", 545, false, file)->setShortcut(QKeySequence::Close);
+  file->addSeparator();
+  AddCommand("MenuImprimer1", 606, true, file)->setShortcut(QKeySequence::Print);
+  file->addSeparator();
+  AddCommand("MenuNouvelleFenetre", 1172, false, file)->setShortcut(QKeySequence::New);
+  file->addSeparator();
+  for (int n = 1; n <= kFileHistoryMenuItems; ++n) {
+    QAction* a = AddCommand("MenuHistoFichier" + std::to_string(n), 0, false, file);
+    a->setVisible(false);
+    fileHistoryItems_.push_back(a);
+    SetCommandHandler("MenuHistoFichier" + std::to_string(n), [this, n] { session_.OpenHistoryFile(n); });
+  }
+  file->addSeparator();
+  AddCommand("FileExitItem", 608, false, file)->setShortcut(QKeySequence::Quit);
+
+  // Edit
+  QMenu* edit = bar->addMenu(QString());
+  edit->setObjectName(QStringLiteral("MenuEdit1"));
+  QMenu* copy = edit->addMenu(QString());
+  copy->setObjectName(QStringLiteral("CopyDsClipBrd"));
+  AddCommand("CopyTexteDsClipBrd", 719, true, copy);
+  AddCommand("CopyGraphDsClipBrd", 512, true, copy);
+  AddCommand("CopyResultatsDsClipBrd", 656, true, copy);
+  AddCommand("MenuContexte", 387, true, edit);
+  AddCommand("MenuChercher", 520, true, edit)->setShortcut(QKeySequence::Find);
+  QMenu* sort = edit->addMenu(QString());
+  sort->setObjectName(QStringLiteral("MenuTriResultats"));
+  AddCommand("MenuTriFrequence", 1050, true, sort);
+  AddCommand("MenuTriResultatsAlphabetique", 1051, true, sort);
+
+  // Show
+  QMenu* show = bar->addMenu(QString());
+  show->setObjectName(QStringLiteral("MenuAfficher1"));
+  const std::pair<const char*, int> showItems[] = {
+      {"MenuStyleGeneral", 304},   {"MenuUnivers1", 307},         {"MenuUnivers2", 308},
+      {"MenuUnivers3", 300},       {"MenuAfficheScenario", 309},  {"MenuRelations", 390},
+      {"MenuCategFrequentes", 302}, {"MenuToutesCategories", 303}, {"MenuLemmesVerbes", 845},
+      {"MenuLemmesAdjectifs", 848}, {"MenuLemmesSubstantifs", 852}, {"MenuEpisodes", 564}};
+  int line = 0;
+  for (const auto& [name, caption] : showItems) {
+    AddCommand(name, caption, true, show);
+    const int index = line++;
+    SetCommandHandler(name, [this, index] { ShowResultType(index); });
+  }
+  show->addSeparator();
+  AddCommand("MenuToutLeTexte", 721, true, show);
+  AddCommand("MenuAfficherFichiers", 583, true, show);
+  SetCommandHandler("MenuAfficherFichiers", [this] { ShowFilesTab(); });
+
+  // Tools
+  QMenu* tools = bar->addMenu(QString());
+  tools->setObjectName(QStringLiteral("MenuOutils1"));
+  AddCommand("MenuScenario", 1065, false, tools);
+  AddCommand("MenuDelimiteurs", 574, false, tools);
+  AddCommand("MenuExtractionTerminologique", 1236, true, tools);
+  AddCommand("MenuExports", kMsgExportGexf, false, tools);
+  AddCommand("MenuGenererUnRapport", 1148, true, tools);
+  tools->addSeparator();
+  AddCommand("OptionsdAnalyse", 637, false, tools);
+  AddCommand("MenuOptionsGenerales", 844, false, tools);
+  AddCommand("MenuGraphe", 727, false, tools);
+  AddCommand("MenuCouleurs", 543, false, tools);
+  AddCommand("MenuAfficherGraphe", 877, false, tools);
+  tools->addSeparator();
+  AddCommand("MenuOutilsLumo", 0, false, tools)->setVisible(false);
+  AddCommand("MenuOutilsTarvik", 980, false, tools)->setVisible(false);
+  AddCommand("MenuOutilsDemora", 0, false, tools)->setVisible(false);
+  AddCommand("MenuOutilsMellaro", 0, false, tools)->setVisible(false);
+  for (int n = 1; n <= 4; ++n) AddCommand("MenuOutilsPlugin" + std::to_string(n), 0, false, tools)->setVisible(false);
+
+  // Help
+  QMenu* help = bar->addMenu(QString());
+  help->setObjectName(QStringLiteral("Help1"));
+  AddCommand("HelpIndex", 617, false, help)->setShortcut(QKeySequence::HelpContents);
+  // The topic items belong to the old help viewer; the contents page links them.
+  const std::pair<const char*, int> topics[] = {{"HelpGraphes", 917}, {"HelpClasses", 920}, {"HelpCategories", 943},
+                                                {"HelpScenario", 964}, {"HelpNotions", 940}};
+  for (const auto& [name, context] : topics) {
+    AddCommand(name, 0, false, help)->setVisible(false);
+    const int c = context;
+    SetCommandHandler(name, [c] { ShowHelpContext(c); });
+  }
+  AddCommand("MenuHelpWeb", 0, false, help);
+  help->addSeparator();
+  AddCommand("HelpAboutItem", 634, false, help);
+
+  // Tool bar
+  toolBar_ = addToolBar(QString());
+  toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar_->setMovable(false);
+  auto addTool = [this](const std::string& name, const std::string& sharedWith, const char* icon,
+                        QStyle::StandardPixmap fallback, bool textCommand) {
+    QAction* a = sharedWith.empty() ? AddCommand(name, 0, textCommand) : Command(sharedWith);
+    a->setIcon(QIcon::fromTheme(QString::fromLatin1(icon), style()->standardIcon(fallback)));
+    QToolButton* b = new QToolButton(toolBar_);
+    b->setObjectName(QString::fromStdString(name));
+    b->setDefaultAction(a);
+    toolBar_->addWidget(b);
+  };
+  addTool("ToolButtonOuvrir", "FichierOuvrir", "document-open", QStyle::SP_DialogOpenButton, false);
+  addTool("ToolButtonImprimer", "MenuImprimer1", "document-print", QStyle::SP_FileIcon, true);
+  addTool("ToolButtonCopier", "CopyTexteDsClipBrd", "edit-copy", QStyle::SP_FileDialogContentsView, true);
+  toolBar_->addSeparator();
+  addTool("ToolButtonGrapheEtoile", "", "view-statistics", QStyle::SP_FileDialogDetailedView, true);
+  addTool("ToolButtonGrapheAire", "", "office-chart-area", QStyle::SP_FileDialogListView, true);
+  addTool("ToolButtonGrapheActeurs", "", "system-users", QStyle::SP_DirHomeIcon, true);
+  addTool("ToolButtonGrapheRepartition", "", "office-chart-bar", QStyle::SP_FileDialogInfoView, true);
+  addTool("ToolButtonGrapheRafales", "", "office-chart-line", QStyle::SP_MediaSeekForward, true);
+  toolBar_->addSeparator();
+  addTool("ToolButtonAfficherToutLeTexte", "MenuToutLeTexte", "format-justify-fill", QStyle::SP_FileIcon, true);
+  addTool("ToolButtonChercher", "MenuChercher", "edit-find", QStyle::SP_FileDialogContentsView, true);
+  addTool("ToolButtonScenario", "MenuScenario", "view-list-tree", QStyle::SP_DirIcon, false);
+  addTool("ToolButtonTerminologie", "MenuExtractionTerminologique", "format-text-bold", QStyle::SP_FileDialogDetailedView, true);
+
+  // The window's own commands.
+  SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });
+  SetCommandHandler("Fermer1", [this] { session_.CmFermer(); });
+  SetCommandHandler("FileExitItem", [this] { close(); });
+  SetCommandHandler("MenuNouvelleFenetre", [this] { NewWindow(); });
+  SetCommandHandler("MenuOuvrirUnDossier", [this] { MenuOuvrirUnDossierClick(); });
+  SetCommandHandler("MenuHistoDossierEffacer", [this] {
+    const std::string question = std::string(GetMessageText(kMsgClearHistory)) + "? " + GetMessageText(kMsgContinue);
+    if (!AskOkCancel(question)) ClearFolderHistory(*Options);
+    MenuHistoriqueDossiersClick();
+  });
+  SetCommandHandler("MenuHistoDossierTraiterSousDossiers", [this] {
+    Options->Set(opt::NoSubFolders, Options->Switch(opt::NoSubFolders) ? 0 : 1);
+    MenuHistoriqueDossiersClick();
+  });
+  SetCommandHandler("HelpIndex", [] { ShowHelpCommand(3); });
+  SetCommandHandler("MenuHelpWeb", [] { ShellOpenUrl(kWebAddress); });
+  Command("MenuHelpWeb")->setText(QString::fromLatin1(kWebAddress));
+  (void)kMsgWebSite;
+}
+
+QAction* TVekEditForm::Command(const std::string& name) const {
+  auto it = commands_.find(name);
+  return it == commands_.end() ? nullptr : it->second.action;
+}
+
+void TVekEditForm::SetCommandHandler(const std::string& name, std::function<void()> handler) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return;
+  it->second.handler = std::move(handler);
+  UpdateActions();
+}
+
+bool TVekEditForm::AnalysisRunning() const { return RunRunning || session_.Refreshing(); }
+
+void TVekEditForm::UpdateActions() {
+  const bool busy = session_.Busy();
+  for (auto& [name, entry] : commands_) {
+    bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_);
+    if (name == "MenuEpisodes")
+      enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
+    entry.action->setEnabled(enabled);
+  }
+  // Whole menus of a text.
+  for (QAction* menuAction : menuBar()->actions()) {
+    QMenu* menu = menuAction->menu();
+    if (menu == nullptr) continue;
+    if (menu->objectName() == QLatin1String("MenuAfficher1") || menu->objectName() == QLatin1String("MenuEdit1"))
+      menuAction->setEnabled(commandsEnabled_ && !busy);
+  }
+}
+
+void TVekEditForm::LocaliserInterface() {
+  pageControl1_->setTabText(pageControl1_->indexOf(resultsPage_), Text(656));
+  pageControl1_->setTabText(pageControl1_->indexOf(explainPage_), Text(kMsgExplain));
+  pageControl3_->setTabText(pageControl3_->indexOf(graphExplainPage_), Text(kMsgExplain));
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(textPage_), Text(719));
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), Text(583));
+  pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), Text(512));
+  const std::pair<const char*, int> menus[] = {{"MenuFile1", 324},    {"MenuEdit1", 609},     {"CopyDsClipBrd", 579},
+                                               {"MenuTriResultats", 891}, {"MenuAfficher1", 500}, {"MenuOutils1", 618},
+                                               {"Help1", 616},         {"MenuHistoriqueDossiers", 1425}};
+  for (QMenu* menu : findChildren<QMenu*>()) {
+    for (const auto& [name, caption] : menus)
+      if (menu->objectName() == QLatin1String(name)) menu->setTitle(Text(caption));
+  }
+  // Hints of the tool buttons: their action's caption, or the graph labels.
+  const std::pair<const char*, int> graphHints[] = {{"ToolButtonGrapheEtoile", 514}, {"ToolButtonGrapheAire", 537},
+                                                    {"ToolButtonGrapheActeurs", 1245}, {"ToolButtonGrapheRepartition", 538},
+                                                    {"ToolButtonGrapheRafales", 564}};
+  for (const auto& [name, text] : graphHints) {
+    Command(name)->setText(FromCp1252(GraphLabel(text)));
+    Command(name)->setToolTip(FromCp1252(GraphLabel(text)));
+  }
+  Command("MenuScenario")->setToolTip(Text(1065));
+  Command("MenuToutLeTexte")->setToolTip(Text(721));
+  Command("CopyTexteDsClipBrd")->setToolTip(Text(579));
+  Command("MenuImprimer1")->setToolTip(Text(606));
+  Command("FichierOuvrir")->setToolTip(Text(527));
+  Command("MenuChercher")->setToolTip(Text(520));
+  Command("MenuExtractionTerminologique")->setToolTip(Text(1236));
+  Command("MenuOutilsLumo")->setText(QStringLiteral("Lumo"));
+  buttonOuvrir_->setText(Text(623));
+  buttonAnalyser_->setText(Text(1427));
+  buttonAnalyser_->setToolTip(Text(674));
+  buttonSupprimer_->setText(Text(603));
+  buttonAjouter_->setText(Text(741));
+  buttonTrier_->setText(Text(891));
+  labelTitreExplicGraphes_->setText(Text(512));
+}
+
+bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const MonitorArea& monitor) {
+  setWindowTitle(QStringLiteral("Quilor"));
+  placement_ = PlaceMainWindow(monitor);
+  setGeometry(placement_.left, placement_.top, placement_.width, placement_.height);
+  fond_->setSizes({placement_.resultsPanelWidth, std::max(1, placement_.width - placement_.resultsPanelWidth)});
+  rightSplitter_->setSizes({std::max(1, placement_.height - placement_.graphPanelHeight), placement_.graphPanelHeight});
+  AfficheMessage(StandardTextOf(kStdLoading));
+  SetInstallPaths();
+  AfficheMessage(StandardTextOf(kStdDictionary));
+  engineStarted_ = true;
+  if (!StartUp()) return false;
+  if (!ParseCommandLine(args) || TerminationRequested) return false;
+  setWindowTitle(QString::fromStdString(Cp1252ToUtf8(ProgramWindowTitle(false))));
+  AfficheMessage(GetMessageText(kMsgScenario));
+  LoadCurrentScenario();
+  AfficheMessage(GetMessageText(kMsgBorders));
+  LoadCurrentBorders();
+  LocaliserInterface();
+  pageControl1_->setCurrentWidget(explainPage_);
+  pageControl3_->setCurrentWidget(graphPage_);
+  FillExplainPage();
+  AfficheMessage(GetMessageText(kMsgOk));
+  EnableCommandDuMenu(false);
+  panelInfos_->setVisible(Options->Switch(opt::ShowHelpPanel));
+  ApplyHistoryOptionsAtStart(*Options);
+  AppliquerHistoFichierSurMenu();
+  panelInfos_->setMinimumHeight(Options->Switch(opt::LargeFonts) ? 110 : 64);
+  startupDone_ = true;
+  return true;
+}
+
+void TVekEditForm::FormShow(bool maximise) {
+  const bool scenarioAtStart = Options->Switch(opt::OpenScenarioAtStart);
+  if (maximise && !scenarioAtStart) showMaximized();
+  else show();
+  if (WorkContext->FileNamed) {
+    const std::string file = WorkContext->CommandLineFile;
+    session_.chosenFileName = file;
+    Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(file)));
+    WorkContext->FileDialogMask = ExtensionFilter(file);
+    const std::string folder = FolderOf(file);
+    if (!folder.empty()) {
+      ChangeCurrentFolder(folder);
+      bool queued = false;
+      if (CommandFileGiven) {
+        WorkContext->PendingCommandFile = file;
+        const CommandFileOutcome outcome = ReadCommandFile(file, CommandHooks());
+        if (!outcome.hasSection) WorkContext->PendingCommandFile.clear();
+        queued = FileQueue.Count() > 0;
+        if (queued) WorkContext->CurrentFileName = FileQueue.Get(1);
+        CommandFileGiven = false;
+      } else {
+        FileQueue.Clear();
+        queued = FileQueue.Add(file.c_str());
+        WorkContext->CurrentFileName = file;
+      }
+      if (queued) session_.AnalyserLeTexte();
+    }
+  }
+  if (scenarioAtStart) {
+    QAction* scenario = Command("MenuScenario");
+    if (scenario != nullptr && scenario->isEnabled()) scenario->trigger();
+  }
+  WorkContext->FileNamed = false;
+}
+
+void TVekEditForm::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  if (!engineStarted_) return;
+  session_.WindowClosing();
+  for (auto& f : closingCallbacks_) f();
+  ShutDown();
+}
+
+void TVekEditForm::closeEvent(QCloseEvent* event) {
+  if (!session_.CloseRequested()) {
+    event->ignore();
+    return;
+  }
+  FormClose();
+  event->accept();
+}
+
+void TVekEditForm::CloseWhenIdle() {
+  QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TVekEditForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (isMinimized()) minimiseTime_ = now;
+  } else if (event->type() == QEvent::ActivationChange && startupDone_ && isActiveWindow()) {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (isMinimized() && now - minimiseTime_ >= kRestoreDelayMs) {
+      minimiseTime_ = now;
+      showNormal();
+    }
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TVekEditForm::EnableCommandDuMenu(bool enabled) {
+  commandsEnabled_ = enabled;
+  UpdateActions();
+  const int resultsIndex = pageControl1_->indexOf(resultsPage_);
+  const int explainIndex = pageControl1_->indexOf(explainPage_);
+  if (enabled) {
+    pageControl1_->setTabVisible(resultsIndex, true);
+    pageControl1_->setCurrentIndex(resultsIndex);
+    pageControl1_->setTabText(explainIndex, Text(kMsgExplain));
+    pageControlTexte_->setTabVisible(pageControlTexte_->indexOf(textPage_), true);
+    pageControlTexte_->setCurrentWidget(textPage_);
+    panelGraph_->setVisible(true);
+    panelText_->setVisible(true);
+  } else {
+    panelGraph_->setVisible(false);
+    panelText_->setVisible(false);
+    pageControl1_->setCurrentIndex(explainIndex);
+    pageControl1_->setTabText(explainIndex, Text(kMsgWelcome));
+    pageControl1_->setTabVisible(resultsIndex, false);
+    FillWelcomePage();
+  }
+}
+
+void TVekEditForm::ShowStatus(int panel, const std::string& utf8) {
+  (panel == 0 ? status0_ : status1_)->setText(QString::fromStdString(utf8));
+}
+
+QString TVekEditForm::StatusText(int panel) const { return (panel == 0 ? status0_ : status1_)->text(); }
+
+void TVekEditForm::RefreshAfterAnalysis() {
+  for (auto& f : refreshCallbacks_) f();
+}
+
+void TVekEditForm::TextReleased() {
+  for (auto& f : releaseCallbacks_) f();
+}
+
+void TVekEditForm::RazAffichageEtGraphe() {
+  for (auto& f : redrawCallbacks_) f();
+}
+
+void TVekEditForm::ReLancerAnalyse() { session_.ReLancerAnalyse(); }
+
+void TVekEditForm::SwitchAffichageSurDerniereFonctionUtilise() {
+  if (lastResultTypeHandler_) lastResultTypeHandler_();
+}
+
+void TVekEditForm::ShowResultType(int index) {
+  if (resultTypeHandler_) resultTypeHandler_(index);
+}
+
+void TVekEditForm::AfficheMessage(const std::string& text) { ShowStatus(1, Cp1252ToUtf8(text)); }
+
+void TVekEditForm::AfficheInfos(const std::string& text) { labelInfos_->setText(FromCp1252(text)); }
+
+// ---- File commands -----------------------------------------------------------
+
+void TVekEditForm::FileOpen1Execute() {
+  if (session_.Busy()) return;
+  AfficheMessage(GetMessageText(kMsgChooseFile));
+  FileChoice choice;
+  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.folder = Options->Get(opt::LastFolder);
+  choice.filter = Cp1252ToUtf8(BuildOpenDialogFilter());
+  choice.filterIndex = OpenDialogFilterIndex();
+  choice.multiple = true;
+  const std::vector<std::string> files = CurrentDesktop().ChooseOpenFiles(choice);
+  if (files.empty()) {
+    AfficheMessage(" ");
+    return;
+  }
+  session_.OpenChosenFiles(files, choice.filterIndex);
+}
+
+void TVekEditForm::AppliquerHistoFichierSurMenu() {
+  const std::vector<std::string> captions = FileHistoryMenuCaptions(*Options);
+  for (size_t i = 0; i < fileHistoryItems_.size(); ++i) {
+    const std::string& caption = i < captions.size() ? captions[i] : std::string();
+    fileHistoryItems_[i]->setText(QString::fromStdString(caption));
+    fileHistoryItems_[i]->setVisible(!caption.empty());
+  }
+}
+
+void TVekEditForm::MenuHistoriqueDossiersClick() {
+  for (int n = 1; n <= kFolderHistorySlots; ++n) {
+    const std::string folder = FolderHistorySlot(*Options, n);
+    folderHistoryItems_[n - 1]->setText(QString::fromStdString(folder));
+    folderHistoryItems_[n - 1]->setVisible(!folder.empty());
+  }
+  clearFolderHistory_->setEnabled(!session_.Busy() && !FolderHistorySlot(*Options, 1).empty());
+  scanSubFolders_->setChecked(!Options->Switch(opt::NoSubFolders));
+}
+
+void TVekEditForm::MenuOuvrirUnDossierClick() {
+  if (session_.Busy()) return;
+  std::string start = Options->Get(opt::LastFolder);
+  if (start.empty()) start = GetPersonalFolder();
+  const std::string folder = CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(kMsgOpenFolder)), start);
+  if (!folder.empty()) OpenFolder(folder);
+}
+
+void TVekEditForm::ShowFilesTab() {
+  panelText_->setVisible(true);
+  pageControlTexte_->setCurrentWidget(filesPage_);
+}
+
+void TVekEditForm::OpenFolder(const std::string& folder) {
+  if (session_.Busy()) return;
+  session_.CmFermer();
+  pageControlTexte_->setTabVisible(pageControlTexte_->indexOf(textPage_), false);
+  panelGraph_->setVisible(false);
+  Options->Set(opt::LastFolder, folder);
+  AddFolderToHistory(*Options, folder);
+  ShowHourglass();
+  listBoxFichiers_->clear();
+  SetFilesListLines(ScanFolderForDocuments(folder, !Options->Switch(opt::NoSubFolders)));
+  RestoreCursor();
+  ShowFilesTab();
+  ListBoxFichiersOuvertsClick();
+}
+
+std::vector<std::string> TVekEditForm::FilesListLines() const {
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<size_t>(listBoxFichiers_->count()));
+  for (int i = 0; i < listBoxFichiers_->count(); ++i) lines.push_back(listBoxFichiers_->item(i)->text().toStdString());
+  return lines;
+}
+
+void TVekEditForm::SetFilesListLines(const std::vector<std::string>& lines) {
+  listBoxFichiers_->clear();
+  QStringList items;
+  items.reserve(static_cast<qsizetype>(lines.size()));
+  for (const auto& l : lines) items << QString::fromStdString(l);
+  listBoxFichiers_->addItems(items);
+  ListBoxFichiersOuvertsClick();
+}
+
+void TVekEditForm::ListBoxFichiersOuvertsClick() {
+  const bool selected = !listBoxFichiers_->selectedItems().isEmpty();
+  buttonOuvrir_->setEnabled(selected);
+  buttonSupprimer_->setEnabled(selected);
+  buttonAnalyser_->setEnabled(listBoxFichiers_->count() > 0);
+  ShowStatus(1, FilesTabStatus(static_cast<size_t>(listBoxFichiers_->count())));
+}
+
+void TVekEditForm::ButtonListeFichiersAnalyserClick() {
+  if (listBoxFichiers_->count() == 0 || session_.Busy()) return;
+  session_.AnalyseList(FilesListLines());
+}
+
+void TVekEditForm::ButtonListeFichiersSupprimerClick() {
+  if (session_.Busy()) return;
+  const QList<QListWidgetItem*> selected = listBoxFichiers_->selectedItems();
+  if (selected.isEmpty()) return;
+  for (QListWidgetItem* item : selected) delete item;
+  ListBoxFichiersOuvertsClick();
+}
+
+void TVekEditForm::ButtonListeFichiersAjouterClick() {
+  FileChoice choice;
+  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.folder = Options->Get(opt::LastFolder);
+  choice.filter = Cp1252ToUtf8(BuildOpenDialogFilter());
+  choice.filterIndex = OpenDialogFilterIndex();
+  choice.multiple = true;
+  const std::vector<std::string> files = CurrentDesktop().ChooseOpenFiles(choice);
+  if (files.empty()) return;
+  ShowHourglass();
+  Options->Set(opt::LastFolder, FolderOf(files.front()));
+  std::vector<std::string> lines = FilesListLines();
+  AppendNewFiles(lines, files);
+  SetFilesListLines(lines);
+  RestoreCursor();
+}
+
+void TVekEditForm::ButtonListeFichiersTrierClick() {
+  std::vector<std::string> lines = FilesListLines();
+  std::sort(lines.begin(), lines.end());
+  SetFilesListLines(lines);
+}
+
+void TVekEditForm::ButtonListeFichiersOuvrirClick() {
+  const QList<QListWidgetItem*> selected = listBoxFichiers_->selectedItems();
+  if (selected.isEmpty()) return;
+  ShellOpenWithVerb("open", selected.front()->text().toStdString());
+}
+
+void TVekEditForm::ShowError(int messageNumber) { quilor::ShowError(GetMessageText(messageNumber)); }
+
+void TVekEditForm::BringToFront() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void TVekEditForm::SwitchScenario(const std::string& name) {
+  Options->Set(opt::ScenarioFileName, name);
+  LoadCurrentScenario();
+}
+
+void TVekEditForm::AnalyseQueue() {
+  // The text was released by the request: the queue is analysed as it stands.
+  session_.AnalyserLeTexte();
+}
+
+void TVekEditForm::OpenDocument(const std::string& path) {
+  session_.chosenFileName = path;
+  Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(path)));
+  session_.CmOuvrir(true, false);
+}
+
+CommandFileHooks TVekEditForm::CommandHooks() {
+  CommandFileHooks hooks;
+  hooks.setCurrentFolder = [](const std::string& folder) { ChangeCurrentFolder(folder); };
+  hooks.switchScenario = [this](const std::string& name) { SwitchScenario(name); };
+  return hooks;
+}
+
+void TVekEditForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TVekEditForm::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+  event->acceptProposedAction();
+  std::vector<std::string> names;
+  for (const QUrl& url : urls)
+    if (url.isLocalFile()) names.push_back(url.toLocalFile().toStdString());
+  // Handled once the drop is over, so that the drag source is free again.
+  QTimer::singleShot(0, this, [this, names] { HandleDrop(names, *this); });
+}
+
+void TVekEditForm::NewWindow() {
+  SaveOptionsFile();
+  SpawnProgram({ProgramPath()}, std::string());
+}
+
+// ---- Explain pages -----------------------------------------------------------
+
+void TVekEditForm::ShowPage(QTextBrowser* view, QLabel* title, const ExplainPage& page) {
+  title->setText(FromCp1252(page.title));
+  view->setHtml(QString::fromStdString(ExplainPageHtml(page)));
+}
+
+void TVekEditForm::FillWelcomePage() { ShowPage(richEdit4_, labelTitreExpliquer_, WelcomePage()); }
+
+void TVekEditForm::FillExplainPage() {
+  const int explainIndex = pageControl1_->indexOf(explainPage_);
+  if (pageControl1_->currentWidget() == resultsPage_) {
+    pageControl1_->setTabText(explainIndex, Text(kMsgExplain));
+    return;
+  }
+  if (!session_.ResultsShown()) {
+    FillWelcomePage();
+    return;
+  }
+  const int index = selectedResultType_ ? selectedResultType_() : 0;
+  ShowPage(richEdit4_, labelTitreExpliquer_, ResultTypeExplainPage(index < 0 ? 0 : index));
+}
+
+void TVekEditForm::FillGraphExplainPage() {
+  if (pageControl3_->currentWidget() != graphExplainPage_) return;
+  ShowPage(richEditExplicGraphe_, labelTitreExplicGraphes_, GraphExplainPage(Options->Get(opt::GraphKind)));
+}
+
+}  // namespace quilor::ui

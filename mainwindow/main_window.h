@@ -1,0 +1,232 @@
+// TVekEditForm, the main window. It starts the engine, holds the current
+// text (AnalysisSession), the menus and tool bar, the Explain tab, the Files
+// tab and the status bar, and implements MainWindowPort for the other windows.
+//
+// Hooks for the views that other windows put into it:
+//  - ResultsContainer(): the page of the Results tab (left panel); give it a
+//    layout and put the result-type list and the results list into it.
+//  - TextContainer(): the page of the Text tab (upper right panel).
+//  - GraphContainer(): the page of the Graph tab (lower right panel);
+//    GraphTrackBar() is the slider under the graph tabs.
+//  - InfoLabel(): the info label under the results (AfficheInfos).
+//  - AddRefreshCallback(f): f runs after every successful analysis, before
+//    the commands are enabled (fill lists, draw text and graph).
+//  - AddReleaseCallback(f): f runs whenever the text is released (clear
+//    selections, free tool windows that belong to the text).
+//  - AddRedrawCallback(f): RazAffichageEtGraphe.
+//  - AddClosingCallback(f): at window close, before the engine shuts down.
+//  - SetResultTypeHandler(f(index)) / SetLastResultTypeHandler(f) /
+//    SetSelectedResultTypeProvider(f() -> index or -1): the result types.
+//  - Command(name): the QAction of a menu item or tool button by its
+//    component name ("MenuImprimer1", "ToolButtonGrapheEtoile", ...).
+//    SetCommandHandler(name, f) connects it: a command without a handler
+//    stays disabled; text commands are enabled only while a text is open,
+//    and every command is disabled while the window is busy.
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainwindow/analysis_session.h"
+#include "mainwindow/explain_pages.h"
+#include "mainwindow/main_window_layout.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/request_dispatch.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QTabWidget;
+class QTextBrowser;
+class QToolBar;
+
+namespace quilor::ui {
+
+class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionView, public RequestTarget {
+  Q_OBJECT
+ public:
+  explicit TVekEditForm(QWidget* parent = nullptr);
+  ~TVekEditForm() override;
+
+  // Placement, engine start-up, command line, Scenario and Borders, captions,
+  // welcome page, histories. False when the engine did not start (the window
+  // then closes). args are the program's parameters (absolute paths).
+  bool FormCreate(const std::vector<std::string>& args, const MonitorArea& monitor);
+  // Maximises (unless the Scenario tool opens at start) and analyses the
+  // file named on the command line.
+  void FormShow(bool maximise = true);
+
+  // Hooks (see the top of this file).
+  QWidget* ResultsContainer() const { return resultsPage_; }
+  QWidget* TextContainer() const { return textPage_; }
+  QWidget* GraphContainer() const { return graphPage_; }
+  QSlider* GraphTrackBar() const { return trackBar_; }
+  QLabel* InfoLabel() const { return labelInfos_; }
+  void AddRefreshCallback(std::function<void()> f) { refreshCallbacks_.push_back(std::move(f)); }
+  void AddReleaseCallback(std::function<void()> f) { releaseCallbacks_.push_back(std::move(f)); }
+  void AddRedrawCallback(std::function<void()> f) { redrawCallbacks_.push_back(std::move(f)); }
+  void AddClosingCallback(std::function<void()> f) { closingCallbacks_.push_back(std::move(f)); }
+  void SetResultTypeHandler(std::function<void(int)> f) { resultTypeHandler_ = std::move(f); }
+  void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
+  void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
+  QAction* Command(const std::string& name) const;
+  void SetCommandHandler(const std::string& name, std::function<void()> handler);
+  // Applies the enabled state of every command (after a state change).
+  void UpdateActions();
+
+  AnalysisSession& Session() { return session_; }
+  const MainWindowPlacement& Placement() const { return placement_; }
+  bool StartupDone() const { return startupDone_; }
+  QTabWidget* PageControl1() const { return pageControl1_; }
+  QTabWidget* PageControlTexte() const { return pageControlTexte_; }
+  QTabWidget* PageControl3() const { return pageControl3_; }
+  QWidget* PanelText() const { return panelText_; }
+  QWidget* PanelGraph() const { return panelGraph_; }
+  QWidget* ResultsTab() const { return resultsPage_; }
+  QWidget* ExplainTab() const { return explainPage_; }
+  QWidget* FilesTab() const { return filesPage_; }
+  QLabel* ExplainTitle() const { return labelTitreExpliquer_; }
+  QTextBrowser* ExplainText() const { return richEdit4_; }
+  QListWidget* FilesList() const { return listBoxFichiers_; }
+  QString StatusText(int panel) const;
+  // The history items of the File menu (8) and of the folder menu (8).
+  std::vector<QAction*> FileHistoryItems() const { return fileHistoryItems_; }
+  std::vector<QAction*> FolderHistoryItems() const { return folderHistoryItems_; }
+
+  // File commands.
+  void FileOpen1Execute();
+  void OpenFolder(const std::string& folder);
+  void MenuOuvrirUnDossierClick();
+  void MenuHistoriqueDossiersClick();  // refreshes the folder menu
+  void ButtonListeFichiersAnalyserClick();
+  void ButtonListeFichiersAjouterClick();
+  void ButtonListeFichiersSupprimerClick();
+  void ButtonListeFichiersTrierClick();
+  void ButtonListeFichiersOuvrirClick();
+  void ListBoxFichiersOuvertsClick();
+  void FillExplainPage();
+  void FillWelcomePage();
+  void FillGraphExplainPage();
+  void AppliquerHistoFichierSurMenu();
+  // The Files tab's lines.
+  std::vector<std::string> FilesListLines() const;
+  void SetFilesListLines(const std::vector<std::string>& lines);
+
+  // MainWindowPort
+  void RazAffichageEtGraphe() override;
+  void ReLancerAnalyse() override;
+  void SwitchAffichageSurDerniereFonctionUtilise() override;
+  void ShowResultType(int index) override;
+  void AfficheMessage(const std::string& text) override;
+  void AfficheInfos(const std::string& text) override;
+  bool TextLoaded() const override { return session_.ResultsShown(); }
+  bool AnalysisRunning() const override;
+  bool Printing() const override { return PrintRunning; }
+
+  // SessionView
+  void EnableCommandDuMenu(bool enabled) override;
+  void ShowStatus(int panel, const std::string& utf8) override;
+  void RefreshAfterAnalysis() override;
+  void TextReleased() override;
+  void FileHistoryChanged() override { AppliquerHistoFichierSurMenu(); }
+  void CloseWhenIdle() override;
+  void BusyChanged() override { UpdateActions(); }
+
+  // RequestTarget: requests of other programs and dropped files.
+  bool Busy() const override { return session_.Busy(); }
+  bool ReleaseText() override { return session_.FermerEditeur(); }
+  void ShowError(int messageNumber) override;
+  void BringToFront() override;
+  void SwitchScenario(const std::string& name) override;
+  void AnalyseQueue() override;
+  void OpenDocument(const std::string& path) override;
+  void ListFolder(const std::string& path) override { OpenFolder(path); }
+  CommandFileHooks CommandHooks() override;
+  void ClearReanalysis() override { session_.reAnalysis = false; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  struct CommandEntry {
+    QAction* action = nullptr;
+    bool textCommand = false;
+    std::function<void()> handler;
+  };
+  void BuildWidgets();
+  void BuildCommands();
+  QAction* AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu = nullptr);
+  void LocaliserInterface();
+  void FormClose();
+  void ShowPage(QTextBrowser* view, QLabel* title, const ExplainPage& page);
+  void ShowFilesTab();
+  void NewWindow();
+
+  AnalysisSession session_;
+  MainWindowPlacement placement_;
+  bool startupDone_ = false;
+  bool engineStarted_ = false;
+  bool closed_ = false;
+  bool commandsEnabled_ = false;
+  qint64 minimiseTime_ = 0;
+
+  std::map<std::string, CommandEntry> commands_;
+  std::vector<QAction*> fileHistoryItems_;
+  std::vector<QAction*> folderHistoryItems_;
+  QMenu* folderMenu_ = nullptr;
+  QAction* clearFolderHistory_ = nullptr;
+  QAction* scanSubFolders_ = nullptr;
+
+  QSplitter* fond_ = nullptr;
+  QWidget* panelResultats_ = nullptr;
+  QTabWidget* pageControl1_ = nullptr;
+  QWidget* resultsPage_ = nullptr;
+  QWidget* explainPage_ = nullptr;
+  QLabel* labelTitreExpliquer_ = nullptr;
+  QTextBrowser* richEdit4_ = nullptr;
+  QWidget* panelInfos_ = nullptr;
+  QLabel* labelInfos_ = nullptr;
+  QSplitter* rightSplitter_ = nullptr;
+  QWidget* panelText_ = nullptr;
+  QTabWidget* pageControlTexte_ = nullptr;
+  QWidget* textPage_ = nullptr;
+  QWidget* filesPage_ = nullptr;
+  QListWidget* listBoxFichiers_ = nullptr;
+  QPushButton* buttonOuvrir_ = nullptr;
+  QPushButton* buttonAnalyser_ = nullptr;
+  QPushButton* buttonSupprimer_ = nullptr;
+  QPushButton* buttonAjouter_ = nullptr;
+  QPushButton* buttonTrier_ = nullptr;
+  QWidget* panelGraph_ = nullptr;
+  QTabWidget* pageControl3_ = nullptr;
+  QWidget* graphPage_ = nullptr;
+  QWidget* graphExplainPage_ = nullptr;
+  QLabel* labelTitreExplicGraphes_ = nullptr;
+  QTextBrowser* richEditExplicGraphe_ = nullptr;
+  QSlider* trackBar_ = nullptr;
+  QLabel* status0_ = nullptr;
+  QLabel* status1_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+
+  std::vector<std::function<void()>> refreshCallbacks_;
+  std::vector<std::function<void()>> releaseCallbacks_;
+  std::vector<std::function<void()>> redrawCallbacks_;
+  std::vector<std::function<void()>> closingCallbacks_;
+  std::function<void(int)> resultTypeHandler_;
+  std::function<void()> lastResultTypeHandler_;
+  std::function<int()> selectedResultType_;
+};
+
+}  // namespace quilor::ui

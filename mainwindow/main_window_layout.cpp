@@ -1,0 +1,70 @@
+#include "mainwindow/main_window_layout.h"
+
+#include <algorithm>
+
+#include "core/messages.h"
+#include "engine/options.h"
+
+namespace quilor::ui {
+
+MainWindowPlacement PlaceMainWindow(const MonitorArea& monitor) {
+  MainWindowPlacement p;
+  p.top = monitor.top + 40;
+  p.left = monitor.left + 10;
+  p.width = monitor.width - (monitor.width > 800 ? 370 : 240);
+  // The height is measured from the monitor's own top, so that a monitor
+  // placed below another keeps the same margins.
+  p.height = monitor.height - 40 - 40;
+  p.width = std::max(p.width, 100);
+  p.height = std::max(p.height, 100);
+  p.graphPanelHeight = p.height / 2 - 20;
+  p.resultsPanelWidth = kDesignedResultsPanelWidth;
+  if (monitor.width > 600) {
+    if (monitor.width <= 800) p.resultsPanelWidth = 256;
+    else if (monitor.width <= 1200) p.resultsPanelWidth = 288;
+    else p.resultsPanelWidth = 340;
+  }
+  return p;
+}
+
+namespace {
+
+struct FilterEntry {
+  int text;
+  const char* masks;
+};
+
+constexpr FilterEntry kFilterEntries[] = {
+    {484, "*.txt"},
+    {487, "*.htm;*.html;*.shtml;*.txt"},
+    {488, "*.xml"},
+    {489, "*.rtf"},
+    {491, "*.sgm;*.sgml"},
+    {485, "*.asc;*.tx8"},
+    {490, "*.mac"},
+    {492, "*.doc;*.docx"},
+    {493, "*.pdf"},
+    {1306, "*.ppt;*.pptx;*.ppsx"},
+    {1307, "*.odt;*.odp"},
+    {459, "*.*"},
+};
+
+}  // namespace
+
+std::string BuildOpenDialogFilter() {
+  std::string filter;
+  for (const FilterEntry& e : kFilterEntries) {
+    if (!filter.empty()) filter += '|';
+    filter += GetMessageText(e.text);
+    filter += '|';
+    filter += e.masks;
+  }
+  return filter;
+}
+
+int OpenDialogFilterIndex() {
+  const int index = Options->Get(opt::OpenFilterIndex);
+  return index < 1 || index > 12 ? 12 : index;
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,155 @@
+#include "mainwindow/message_ui_qt.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/messages.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+
+QString FromCp1252(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
+
+QWidget* ActiveParent() {
+  QWidget* w = QApplication::activeModalWidget();
+  return w != nullptr ? w : QApplication::activeWindow();
+}
+
+}  // namespace
+
+BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
+  QMessageBox box(ActiveParent());
+  box.setWindowTitle(QStringLiteral("Quilor"));
+  box.setText(FromCp1252(request.text));
+  const QString ok = FromCp1252(GetMessageText(kMsgButtonOk));
+  const QString cancel = FromCp1252(GetMessageText(kMsgButtonCancel));
+  const QString yes = FromCp1252(GetMessageText(kMsgButtonYes));
+  const QString no = FromCp1252(GetMessageText(kMsgButtonNo));
+  QAbstractButton* b1 = nullptr;  // Ok or Yes
+  QAbstractButton* b2 = nullptr;  // No of kind 3, lone Ok of kind 0
+  QAbstractButton* b3 = nullptr;  // Cancel, or No of kinds 4 and 5
+  switch (request.kind) {
+    case kBoxOkCancel:
+      box.setIcon(QMessageBox::Question);
+      b1 = box.addButton(ok, QMessageBox::AcceptRole);
+      b3 = box.addButton(cancel, QMessageBox::RejectRole);
+      box.setDefaultButton(static_cast<QPushButton*>(b3));
+      break;
+    case kBoxYesNoCancel:
+      box.setIcon(QMessageBox::Question);
+      b1 = box.addButton(yes, QMessageBox::YesRole);
+      b2 = box.addButton(no, QMessageBox::NoRole);
+      b3 = box.addButton(cancel, QMessageBox::RejectRole);
+      box.setDefaultButton(static_cast<QPushButton*>(b2));
+      break;
+    case kBoxYesNo:
+    case kBoxYesNoDefaultYes:
+      box.setIcon(QMessageBox::Question);
+      b1 = box.addButton(yes, QMessageBox::YesRole);
+      b3 = box.addButton(no, QMessageBox::NoRole);
+      box.setDefaultButton(static_cast<QPushButton*>(request.kind == kBoxYesNo ? b3 : b1));
+      break;
+    default:
+      box.setIcon(QMessageBox::Information);
+      b2 = box.addButton(ok, QMessageBox::AcceptRole);
+      box.setDefaultButton(static_cast<QPushButton*>(b2));
+      break;
+  }
+  QCheckBox* dontShow = nullptr;
+  if (request.withDontShow) {
+    dontShow = new QCheckBox(FromCp1252(GetMessageText(kMsgDontShowAgain)));
+    box.setCheckBox(dontShow);
+  }
+  box.exec();
+  BoxAnswer answer;
+  QAbstractButton* clicked = box.clickedButton();
+  if (clicked != nullptr && clicked == b1) answer.result = 1;
+  else if (clicked != nullptr && clicked == b2) answer.result = 2;
+  else if (clicked != nullptr && clicked == b3) answer.result = 3;
+  answer.dontShowAgain = dontShow != nullptr && dontShow->isChecked();
+  return answer;
+}
+
+void QtMessageUi::ShowSystemError(const std::string& text) {
+  QMessageBox::critical(ActiveParent(), QStringLiteral("Quilor"), FromCp1252(text));
+}
+
+GaugeDialog::GaugeDialog(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("Quilor"));
+  setWindowModality(Qt::ApplicationModal);
+  auto* layout = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  for (int i = 0; i < 4; ++i) {
+    captions_[i] = new QLabel(this);
+    values_[i] = new QLabel(this);
+    values_[i]->setMinimumWidth(180);
+    grid->addWidget(captions_[i], i, 0);
+    grid->addWidget(values_[i], i, 1);
+  }
+  layout->addLayout(grid);
+  bar_ = new QProgressBar(this);
+  bar_->setTextVisible(false);
+  layout->addWidget(bar_);
+  stop_ = new QPushButton(QStringLiteral("Stop"), this);
+  stop_->setObjectName(QStringLiteral("ButtonArret"));
+  layout->addWidget(stop_, 0, Qt::AlignHCenter);
+  connect(stop_, &QPushButton::clicked, this, [this] { Stop(); });
+}
+
+void GaugeDialog::SetCaption(int line, const QString& text) { captions_[line - 1]->setText(text); }
+void GaugeDialog::SetValue(int line, const QString& text) { values_[line - 1]->setText(text); }
+void GaugeDialog::SetRange(int maximum) { bar_->setRange(0, maximum); }
+void GaugeDialog::SetPosition(int position) { bar_->setValue(position); }
+
+void GaugeDialog::Stop() {
+  if (InfoJauge != nullptr) InfoJauge->ButtonArretClick();
+}
+
+// The close box and Escape are the Stop button.
+void GaugeDialog::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  Stop();
+}
+
+void GaugeDialog::reject() { Stop(); }
+
+QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())) {
+  dialog_->show();
+  QCoreApplication::processEvents();
+}
+
+QtGaugeView::~QtGaugeView() {
+  dialog_->hide();
+  delete dialog_;
+}
+
+void QtGaugeView::SetCaption(int line, const std::string& text) {
+  if (line >= 1 && line <= 4) dialog_->SetCaption(line, QString::fromStdString(Cp1252ToUtf8(text)));
+}
+
+void QtGaugeView::SetValue(int line, const std::string& text) {
+  if (line >= 1 && line <= 4) dialog_->SetValue(line, QString::fromStdString(Cp1252ToUtf8(text)));
+}
+
+void QtGaugeView::SetRange(int32_t maximum) { dialog_->SetRange(maximum); }
+void QtGaugeView::SetPosition(int32_t position) { dialog_->SetPosition(position); }
+void QtGaugeView::Repaint() { dialog_->repaint(); }
+bool QtGaugeView::IsVisible() const { return dialog_->isVisible(); }
+void QtGaugeView::ProcessEvents() { QCoreApplication::processEvents(); }
+
+void InstallQtMessageUiAndGauge() {
+  static QtMessageUi ui;
+  SetMessageUi(&ui);
+  SetGaugeViewFactory([] { return std::make_unique<QtGaugeView>(); });
+}
+
+}  // namespace quilor::ui

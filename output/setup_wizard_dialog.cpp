@@ -1,0 +1,178 @@
+#include "output/setup_wizard_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "core/files.h"
+#include "core/messages.h"
+#include "mainwindow/desktop.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kSetupHelpContext = 855;
+
+QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
+
+QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
+  auto* label = new QLabel(Text(id), parent);
+  label->setWordWrap(true);
+  if (bold) {
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+  }
+  return label;
+}
+
+}  // namespace
+
+TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("AssistantSetup"));
+  setWindowTitle(QStringLiteral("Quilor: ") + Text(625) + QStringLiteral(" - ") + Text(203));
+  auto* layout = new QVBoxLayout(this);
+  pages_ = new QStackedWidget(this);
+
+  auto* start = new QWidget;
+  auto* startLayout = new QVBoxLayout(start);
+  startLayout->addWidget(Paragraph(835, start, true));
+  startLayout->addWidget(Paragraph(836, start));
+  startLayout->addWidget(Paragraph(837, start));
+  mono_ = new QRadioButton(Text(832), start);
+  multi_ = new QRadioButton(Text(833), start);
+  mono_->setObjectName(QStringLiteral("ButtonMonoUtilisateur"));
+  multi_->setObjectName(QStringLiteral("ButtonMultiUtilisateur"));
+  startLayout->addWidget(mono_);
+  startLayout->addWidget(multi_);
+  startLayout->addWidget(Paragraph(838, start));
+  startLayout->addStretch(1);
+
+  auto* folder = new QWidget;
+  auto* folderLayout = new QVBoxLayout(folder);
+  folderLayout->addWidget(Paragraph(839, folder));
+  auto* browseRow = new QHBoxLayout;
+  browseRow->addWidget(Paragraph(840, folder));
+  auto* browse = new QPushButton(Text(635), folder);
+  browse->setObjectName(QStringLiteral("ButtonDossierSortie"));
+  browseRow->addWidget(browse);
+  folderLayout->addLayout(browseRow);
+  folderLabel_ = new QLabel(folder);
+  folderLabel_->setObjectName(QStringLiteral("LabelDossier"));
+  folderLayout->addWidget(folderLabel_);
+  folderLayout->addWidget(Paragraph(841, folder));
+  samples_ = new QCheckBox(Text(834), folder);
+  samples_->setObjectName(QStringLiteral("CheckBoxTextesExemples"));
+  samples_->setChecked(true);
+  folderLayout->addWidget(samples_);
+  folderLayout->addWidget(Paragraph(842, folder));
+  folderLayout->addStretch(1);
+
+  auto* end = new QWidget;
+  auto* endLayout = new QVBoxLayout(end);
+  endLayout->addWidget(Paragraph(843, end));
+  endLayout->addStretch(1);
+
+  pages_->addWidget(start);
+  pages_->addWidget(folder);
+  pages_->addWidget(end);
+  layout->addWidget(pages_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  help_ = new QPushButton(Text(616), this);
+  back_ = new QPushButton(QStringLiteral("< ") + Text(744), this);
+  next_ = new QPushButton(QStringLiteral("&") + Text(745) + QStringLiteral(" >"), this);
+  done_ = new QPushButton(Text(746), this);
+  help_->setObjectName(QStringLiteral("ButtonAide"));
+  back_->setObjectName(QStringLiteral("ButtonPrecedent"));
+  next_->setObjectName(QStringLiteral("ButtonSuivant"));
+  done_->setObjectName(QStringLiteral("ButtonTerminer"));
+  buttons->addWidget(help_);
+  buttons->addStretch(1);
+  buttons->addWidget(back_);
+  buttons->addWidget(next_);
+  buttons->addWidget(done_);
+  layout->addLayout(buttons);
+
+  connect(mono_, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) model_.SetUsers(SetupWizardModel::Users::kSingle);
+  });
+  connect(multi_, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) model_.SetUsers(SetupWizardModel::Users::kMulti);
+  });
+  connect(samples_, &QCheckBox::toggled, this, [this](bool on) { model_.SetCopySamples(on); });
+  connect(browse, &QPushButton::clicked, this, [this] { ButtonDossierSortieClick(); });
+  connect(next_, &QPushButton::clicked, this, [this] { ButtonSuivantClick(); });
+  connect(back_, &QPushButton::clicked, this, [this] { ButtonPrecedentClick(); });
+  connect(done_, &QPushButton::clicked, this, [this] { ButtonTerminerClick(); });
+  connect(help_, &QPushButton::clicked, this, [] { ShowHelpContext(kSetupHelpContext); });
+  Apply();
+}
+
+void TAssistantSetup::Apply() {
+  pages_->setCurrentIndex(model_.Page() - 1);
+  back_->setEnabled(model_.BackEnabled());
+  next_->setEnabled(model_.NextEnabled());
+  done_->setEnabled(model_.DoneEnabled());
+  folderLabel_->setText(QString::fromStdString(model_.Folder()));
+  if (model_.Page() == 3) {
+    done_->setDefault(true);
+    done_->setFocus();
+  } else {
+    next_->setDefault(true);
+  }
+}
+
+void TAssistantSetup::ButtonSuivantClick() {
+  SetupWizardModel::NextResult r = model_.Next(GetPersonalFolder());
+  if (r == SetupWizardModel::NextResult::kChooseOption) {
+    ShowError(GetMessageText(kMsgChooseAnOption));
+    return;
+  }
+  if (r == SetupWizardModel::NextResult::kBrowseFolder) {
+    ButtonDossierSortieClick();
+    if (!model_.Folder().empty()) model_.Next(std::string());
+  }
+  Apply();
+}
+
+void TAssistantSetup::ButtonPrecedentClick() {
+  model_.Back();
+  Apply();
+}
+
+void TAssistantSetup::ButtonDossierSortieClick() {
+  const std::string start = model_.Folder().empty() ? GetPersonalFolder() : model_.Folder();
+  model_.SetFolder(CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(681)), start));
+  Apply();
+}
+
+void TAssistantSetup::ButtonTerminerClick() {
+  const SetupWizardChoice choice = model_.Choice();
+  if (choice.multiUser) {
+    // The folder must exist before the wizard closes; when it cannot be
+    // made the message is shown and the user chooses again on this page.
+    std::string optionsFolder;
+    if (!FinishSetupWizard(choice, optionsFolder)) {
+      Apply();
+      return;
+    }
+  }
+  result_ = choice;
+  accept();
+}
+
+SetupWizardChoice SetupWizardDialogRunner::Run() {
+  TAssistantSetup dialog(QApplication::activeWindow());
+  dialog.exec();
+  return dialog.result() == QDialog::Accepted ? dialog.Result() : SetupWizardModel::ClosedChoice();
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,82 @@
+// A main window started on the built dictionaries in a temporary install
+// tree, with scripted message boxes, desktop and set-up wizard.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/analysis_run.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/main_window.h"
+#include "platform/message_ui.h"
+#include "platform/settings_store.h"
+#include "../platform/temp_folder.h"
+
+namespace quilor::ui::testing_support {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = tmp_ / "root";
+    for (const char* sub : {"bin", "Dico", "Scenario", "Text"}) fs::create_directories(root_ + "/" + sub);
+    const std::string dico = std::string(QUILOR_BINARY_DIR) + "/Dico";
+    for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
+      fs::create_symlink(dico + "/englex" + ext, root_ + "/Dico/englex" + ext);
+    fs::copy_file(std::string(QUILOR_BINARY_DIR) + "/Scenario/" + kDefaultScenarioName,
+                  root_ + "/Scenario/" + kDefaultScenarioName);
+    sample_ = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
+    SetProgramPathForTesting(root_ + "/bin/quilor");
+    SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    SetSetupWizard(&wizard_);
+    previous_ = fs::current_path();
+    Options->ResetSettings();
+    WorkContext->Reset();
+    GeneralState->Reset();
+    UserFolder.clear();
+    InitMessages();
+  }
+  void TearDown() override {
+    window_.reset();
+    SetSetupWizard(nullptr);
+    SetSettingsFilePath("");
+    SetProgramPathForTesting("");
+    fs::current_path(previous_);
+    Options->ResetSettings();
+    WorkContext->Reset();
+  }
+  // Creates and starts the window on a 1280 x 1024 monitor.
+  TVekEditForm& Start(const std::vector<std::string>& args = {}) {
+    window_ = std::make_unique<TVekEditForm>();
+    EXPECT_TRUE(window_->FormCreate(args, MonitorArea{0, 0, 1280, 1024}));
+    return *window_;
+  }
+  // Closes the window as its close box does (the engine shuts down).
+  void CloseWindow() {
+    window_->close();
+    window_.reset();
+  }
+  bool Open(const std::string& path) {
+    window_->Session().chosenFileName = path;
+    return window_->Session().CmOuvrir(true, false);
+  }
+
+  testing::TempFolder tmp_;
+  std::string root_;
+  std::string sample_;
+  ScriptedSetupWizard wizard_;
+  ScopedScriptedUi ui_;
+  ScopedScriptedDesktop desktop_;
+  fs::path previous_;
+  std::unique_ptr<TVekEditForm> window_;
+};
+
+}  // namespace quilor::ui::testing_support

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTextBrowser>
+
+#include "engine/analysis_results.h"
+#include "engine/word_list.h"
+#include "mainwindow/main_window_layout.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::MainWindowTest;
+
+TEST(MainWindowPlacementTest, FollowsTheMonitor) {
+  const MainWindowPlacement big = PlaceMainWindow({0, 0, 1280, 1024});
+  EXPECT_EQ(big.left, 10);
+  EXPECT_EQ(big.top, 40);
+  EXPECT_EQ(big.width, 910);
+  EXPECT_EQ(big.height, 944);
+  EXPECT_EQ(big.resultsPanelWidth, 340);
+  EXPECT_EQ(big.graphPanelHeight, 944 / 2 - 20);
+
+  const MainWindowPlacement small = PlaceMainWindow({0, 0, 800, 600});
+  EXPECT_EQ(small.width, 560);
+  EXPECT_EQ(small.resultsPanelWidth, 256);
+
+  EXPECT_EQ(PlaceMainWindow({0, 0, 1024, 768}).resultsPanelWidth, 288);
+  EXPECT_EQ(PlaceMainWindow({0, 0, 600, 480}).resultsPanelWidth, kDesignedResultsPanelWidth);
+  // A second monitor below the first: same margins on its own area.
+  const MainWindowPlacement lower = PlaceMainWindow({1280, 1024, 1280, 1024});
+  EXPECT_EQ(lower.left, 1290);
+  EXPECT_EQ(lower.top, 1064);
+  EXPECT_EQ(lower.height, 944);
+}
+
+// The menus of the bar by object name.
+QAction* MenuOf(TVekEditForm& w, const char* name) {
+  for (QAction* a : w.menuBar()->actions())
+    if (a->menu() != nullptr && a->menu()->objectName() == QLatin1String(name)) return a;
+  return nullptr;
+}
+
+TEST_F(MainWindowTest, StartsOnTheWelcomePageWithTextCommandsDisabled) {
+  TVekEditForm& w = Start();
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("Quilor (English)"));
+  EXPECT_TRUE(w.StartupDone());
+  EXPECT_EQ(w.geometry(), QRect(10, 40, 910, 944));
+  QTabWidget* tabs = w.PageControl1();
+  EXPECT_EQ(tabs->currentWidget(), w.ExplainTab());
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Welcome"));
+  EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.ResultsTab())));
+  EXPECT_EQ(w.ExplainTitle()->text(), QStringLiteral("Welcome in Quilor"));
+  EXPECT_FALSE(w.ExplainText()->toPlainText().isEmpty());
+  ASSERT_NE(MenuOf(w, "MenuAfficher1"), nullptr);
+  EXPECT_FALSE(MenuOf(w, "MenuAfficher1")->isEnabled());
+  EXPECT_FALSE(MenuOf(w, "MenuEdit1")->isEnabled());
+  EXPECT_FALSE(w.Command("MenuImprimer1")->isEnabled());
+  EXPECT_FALSE(w.Command("MenuRelations")->isEnabled());
+  EXPECT_TRUE(w.Command("FichierOuvrir")->isEnabled());
+  EXPECT_FALSE(w.PanelText()->isVisibleTo(&w));
+  EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  CloseWindow();
+}
+
+TEST_F(MainWindowTest, OpeningAndClosingTheSample) {
+  TVekEditForm& w = Start();
+  int refreshes = 0;
+  int releases = 0;
+  w.AddRefreshCallback([&] { ++refreshes; });
+  w.AddReleaseCallback([&] { ++releases; });
+  w.SetCommandHandler("MenuImprimer1", [] {});
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_TRUE(w.Session().TextOpen());
+  EXPECT_TRUE(w.TextLoaded());
+  EXPECT_GT(TextWords.Count(), 50);
+  EXPECT_TRUE(AnalysisResults != nullptr);
+  EXPECT_TRUE(w.StatusText(0).contains(QString::fromStdString(sample_))) << w.StatusText(0).toStdString();
+  EXPECT_TRUE(MenuOf(w, "MenuAfficher1")->isEnabled());
+  EXPECT_TRUE(w.Command("MenuImprimer1")->isEnabled());
+  // A command whose window does not exist yet stays disabled.
+  EXPECT_FALSE(w.Command("MenuContexte")->isEnabled());
+  QTabWidget* tabs = w.PageControl1();
+  EXPECT_EQ(tabs->currentWidget(), w.ResultsTab());
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Explain"));
+  EXPECT_TRUE(w.PanelText()->isVisibleTo(&w));
+
+  w.Command("Fermer1")->trigger();
+  EXPECT_FALSE(w.Session().TextOpen());
+  EXPECT_GE(releases, 1);
+  EXPECT_EQ(AnalysisResults, nullptr);
+  EXPECT_EQ(TextWords.Count(), 0);
+  EXPECT_EQ(tabs->currentWidget(), w.ExplainTab());
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Welcome"));
+  EXPECT_FALSE(w.Command("MenuImprimer1")->isEnabled());
+  CloseWindow();
+}
+
+TEST_F(MainWindowTest, CommandLineFileIsAnalysedWhenShown) {
+  TVekEditForm& w = Start({sample_});
+  w.FormShow(false);
+  EXPECT_TRUE(w.Session().TextOpen());
+  EXPECT_EQ(w.Session().AnalysedFile(), sample_);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui
