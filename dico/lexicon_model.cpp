@@ -53,6 +53,10 @@ int VowelGroups(const std::string& w) {
 
 bool IsLetter(char c) { return c >= 'a' && c <= 'z'; }
 
+// How much more often (WordNet tagged senses) a verb must be met than the
+// homograph lemma of one of its past forms for that lemma's present to go.
+constexpr int kHomographRatio = 5;
+
 }  // namespace
 
 std::string JoinedSpelling(const std::string& w) {
@@ -95,10 +99,13 @@ int ClassRank(TCategoryCode code) {
 
 }  // namespace
 
-int FrequencyScore(TCategoryCode code, const FrequencyCounts& c) {
+int FrequencyScore(TCategoryCode code, const FrequencyCounts& c, bool adverbsAreModalities) {
   switch (MajorClassOfCode(code)) {
     case 1: return c[kFreqVerb];
-    case 2: return c[kFreqDeterminant] + c[kFreqConjunction] + c[kFreqAdverb];
+    // A preposition's tokens never count for a connector (for, after, until
+    // stay prepositions); an adverb's count for the connector only when the
+    // word has no modality reading to take them (then, still, so).
+    case 2: return c[kFreqConjunction] + (adverbsAreModalities ? 0 : c[kFreqAdverb]);
     case 3: return c[kFreqAdverb];
     case 4: return c[kFreqAdjective];
     case 5: return c[kFreqPronoun] + ((code & 0x0F) == static_cast<int>(PronounKind::Relative) ? c[kFreqConjunction] : 0);
@@ -115,10 +122,12 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
   };
   std::vector<Ranked> ranked;
   bool closed = false;
+  const bool modality = std::any_of(candidates.begin(), candidates.end(),
+                                    [](const Candidate& c) { return MajorClassOfCode(c.code) == 3; });
   for (size_t i = 0; i < candidates.size(); ++i) {
     const Candidate& c = candidates[i];
     closed |= c.origin == ReadingOrigin::ClosedList;
-    ranked.push_back({c, counts ? FrequencyScore(c.code, *counts) : 0, i});
+    ranked.push_back({c, counts ? FrequencyScore(c.code, *counts, modality) : 0, i});
   }
   if (closed && counts) {
     int total = 0;
@@ -230,19 +239,18 @@ AdjectiveKind LexiconModel::KindOfAdjective(const wordnet::Database& wn, const W
         }
   if (!head->words.empty() && (head->words[0].text == "cardinal" || head->words[0].text == "ordinal") && head != s)
     return AdjectiveKind::Numeral;
-  // An attribute that is a measurable property makes the adjective objective;
-  // any other (a quality, a value, a feeling) subjective.
-  bool attribute = false;
+  // The attribute list says which attributes are value judgements (quality,
+  // beauty, importance: subjective) and which measurable properties; an
+  // attribute it does not name describes, and the adjective is objective.
   for (const wordnet::Pointer& p : head->pointers) {
     if (p.symbol != "=" || p.pos != Pos::Noun) continue;
     if (const wordnet::Synset* attr = wn.FindSynset(Pos::Noun, p.offset))
       for (const wordnet::SynsetWord& w : attr->words) {
-        attribute = true;
         auto k = lists.attributeKinds.find(w.text);
         if (k != lists.attributeKinds.end()) return k->second;
       }
   }
-  return attribute ? AdjectiveKind::Subjective : AdjectiveKind::Objective;
+  return AdjectiveKind::Objective;
 }
 
 void LexiconModel::AddNouns(const wordnet::Database& wn, const ExpressionFilter& keep) {
@@ -313,11 +321,23 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists,
     for (const std::string& p : v.participle) f.forms.emplace_back(p, code(k, Tense::Past, Mood::Participle));
     f.past = true;
   }
+  // A past form of a much more frequent verb (found, saw, felt) does not
+  // also read as the present of its rare homograph (to found, to saw, to
+  // felt): the resolver prefers a present and would pick it.
+  std::map<std::string, int> pastOf;  // form -> the highest weight of a verb it is the past of
+  for (const auto& [base, f] : irregular)
+    for (const auto& [form, c] : f.forms)
+      if (form != base && ((c >> 2) & 3) == static_cast<unsigned>(Tense::Past)) {
+        int& w = pastOf[form];
+        w = std::max(w, wn.TaggedCount(Pos::Verb, base));
+      }
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Verb)) {
     if (!keep.Keeps(e.lemma, true)) continue;
     VerbKind k = KindOfVerb(wn, lists, e.lemma);
     int weight = wn.TaggedCount(Pos::Verb, e.lemma);
-    Add(e.lemma, code(k, Tense::Present, Mood::Indicative), ReadingOrigin::WordNetLemma, weight);
+    auto past = pastOf.find(e.lemma);
+    if (past == pastOf.end() || past->second <= kHomographRatio * weight)
+      Add(e.lemma, code(k, Tense::Present, Mood::Indicative), ReadingOrigin::WordNetLemma, weight);
     std::vector<std::string>& forms = verbForms_[e.lemma];
     auto addForm = [&](const std::string& form, TCategoryCode c) {
       if (form.empty() || form.size() > 79) return;

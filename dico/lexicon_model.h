@@ -24,8 +24,10 @@ struct Candidate {
   int weight = 0;  // WordNet tagged count of the lemma, or the closed-list rank
 };
 
-// The frequency-list columns that accept a reading of a code's class.
-int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts);
+// The frequency-list columns that accept a reading of a code's class;
+// `adverbsAreModalities`: the word has a modality reading, which alone takes
+// the adverb column.
+int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts, bool adverbsAreModalities = false);
 
 // Orders a word's candidates (frequency list first, then origin, then weight),
 // drops duplicates and, for closed-class words, WordNet readings the

@@ -33,6 +33,9 @@ bool Is(const TWordSlot& s, const char* lower) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Dollar, pound, euro and yen in Windows-1252.
+bool IsCurrencySign(unsigned char c) { return c == '$' || c == 0xA3 || c == 0x80 || c == 0xA5; }
+
 bool TagBegins(const TWordSlot& s, const char* prefix) { return std::strncmp(s.tag, prefix, std::strlen(prefix)) == 0; }
 
 // A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
@@ -120,10 +123,14 @@ bool TSegmentResolver::IsSentenceDot(const TWordSlot* slots, int count, int i) {
   if (i < 0 || i >= count) return true;
   const TWordSlot& s = slots[i];
   const size_t n = std::strlen(s.text);
-  // A decimal point: digits on both sides (also after a currency sign).
-  if (n > 0 && IsDigit(s.text[n - 1]) && i + 1 < count && IsDigit(slots[i + 1].text[0]) &&
-      std::strcmp(slots[i + 1].tag, ".") == 0)
-    return false;
+  // A decimal point: digits on both sides, or a currency sign before it
+  // ($.03: the sign and the dot are the punctuation before the digits).
+  if (i + 1 < count && IsDigit(slots[i + 1].text[0])) {
+    const char* tag = slots[i + 1].tag;
+    if (n > 0 && IsDigit(s.text[n - 1]) && std::strcmp(tag, ".") == 0) return false;
+    const char* dot = std::strrchr(tag, '.');
+    if (dot && dot > tag && dot[1] == 0 && IsCurrencySign(static_cast<unsigned char>(dot[-1]))) return false;
+  }
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
     if (IsSubstantive(s.readings[r]) && SubField3HasBits0And1(s.readings[r])) return false;
   return true;
@@ -270,8 +277,9 @@ void TSegmentResolver::PreferVerbReading(int i) {
       break;
     }
   if (participle >= 0 && IsPastParticiple(s.readings[participle]) && i > windowFirst_ &&
-      IsVerb(slots_[i - 1].Category()) && IsAuxiliary(slots_[i - 1].Category())) {
-    // A verb group: the participle takes the auxiliary's tense and mood.
+      IsVerb(slots_[i - 1].Category())) {
+    // A verb group (has gone, was taken, got lost): the participle takes the
+    // tense and mood of the verb before it.
     CopyTenseAndMood(s.readings[participle], slots_[i - 1].Category());
     KeepReading(s, participle);
     return;
@@ -350,13 +358,36 @@ void TSegmentResolver::DisambiguateSpans() {
       if (s.empty || s.IsMark()) continue;
       if (s.readingCount > 0 || IsVerb(s.Category())) {
         PreferVerbReading(i);
-        if (s.readingCount > 0) KeepReading(s, ChooseCategoryReading(i, true, true));
+        if (s.readingCount > 0) KeepReading(s, ChooseWithLookAhead(i));
       }
     }
     start = end;
   }
   for (int i = 0; i < count_; ++i)
     if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
+}
+
+int TSegmentResolver::ChooseWithLookAhead(int i) {
+  // The right context of slot i is read with the readings its ambiguous
+  // followers would take: up to four of them are chosen first, the farthest
+  // first, each seeing the choices after it; they are put back afterwards and
+  // resolved in their turn with their own left context settled.
+  int ahead[kLookAhead];
+  int n = 0;
+  for (int j = i + 1; j <= windowLast_ && j < count_ && n < kLookAhead; ++j) {
+    const TWordSlot& t = slots_[j];
+    if (t.IsMark()) break;
+    if (!t.empty && t.readingCount > 0) ahead[n++] = j;
+  }
+  TCategoryRecord saved[kLookAhead];
+  for (int k = n - 1; k >= 0; --k) {
+    TWordSlot& t = slots_[ahead[k]];
+    saved[k] = t.readings[0];
+    t.readings[0] = t.readings[ChooseCategoryReading(ahead[k], true, true)];
+  }
+  const int chosen = ChooseCategoryReading(i, true, true);
+  for (int k = 0; k < n; ++k) slots_[ahead[k]].readings[0] = saved[k];
+  return chosen;
 }
 
 int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) {

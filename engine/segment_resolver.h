@@ -36,7 +36,8 @@ struct TWordSlot {
 
 // What each later reading of a word loses in the score: the dictionary lists
 // a word's readings most frequent first, and the context weights alone do
-// not know the word. Calibrated with the dictionary matrix.
+// not know the word. Calibrated with the dictionary matrix (dico/README.md,
+// "Word kinds", measures it with the look-ahead in place).
 extern int32_t LaterReadingCost;
 
 // True when the word is all digits.
@@ -77,6 +78,10 @@ class TSegmentResolver {
   bool ResolveSegment();
   void DisambiguateSpans();
   void PreferVerbReading(int i);
+  // ChooseCategoryReading with the following ambiguous slots (at most
+  // kLookAhead) given the readings they would take.
+  int ChooseWithLookAhead(int i);
+  static constexpr int kLookAhead = 4;
   void SetLexicalEntry(TWordSlot& slot);
   void CutPropositions();
   bool VerbFollows(int i) const;

@@ -12,7 +12,7 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/graph_texts.h"
+#include "mainwindow/message_text_qt.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/view_state.h"
 #include "platform/text_encoding.h"
@@ -22,12 +22,6 @@ namespace quilor::ui {
 namespace {
 
 constexpr int kMinPanelHeight = 10;
-
-QString Text(int id) {
-  QString s = QString::fromStdString(Cp1252ToUtf8(GraphText(id)));
-  if (!s.isEmpty()) s[0] = s[0].toUpper();
-  return s;
-}
 
 // The captions of the graph kinds 1..5.
 constexpr int kKindCaptions[5] = {537, 514, 538, 564, 1245};
@@ -90,7 +84,7 @@ GraphPanel::GraphPanel(GraphSource& source, MainWindowPort& port, QWidget* paren
   auto* bar = new QHBoxLayout;
   popup_ = new QMenu(this);
   for (int kind = 1; kind <= 5; ++kind) {
-    const QString caption = Text(kKindCaptions[kind - 1]);
+    const QString caption = CapitalisedMessage(kKindCaptions[kind - 1]);
     auto* button = new QToolButton(this);
     button->setText(caption);
     button->setToolTip(caption);
@@ -102,7 +96,7 @@ GraphPanel::GraphPanel(GraphSource& source, MainWindowPort& port, QWidget* paren
   }
   // The popup lists the kinds in the order areas, star, distribution, bursts, actors.
   for (int kind = 1; kind <= 5; ++kind)
-    popup_->addAction(Text(kKindCaptions[kind - 1]), this, [this, kind] { ChooseKind(kind, false); });
+    popup_->addAction(CapitalisedMessage(kKindCaptions[kind - 1]), this, [this, kind] { ChooseKind(kind, false); });
   bar->addStretch(1);
   layout->addLayout(bar);
   picture_ = new GraphPicture(*this);

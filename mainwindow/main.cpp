@@ -19,6 +19,7 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "output/export_commands_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     SetSetupWizard(&wizard);
     InitMessages();
     TVekEditForm window;
+    InstallExportCommands(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

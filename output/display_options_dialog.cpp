@@ -18,6 +18,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/message_text_qt.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 
@@ -48,13 +49,7 @@ constexpr int kHelpGraphs = 740;
 constexpr int kHelpColours = 982;
 constexpr int kObjectsStep = 2;
 
-QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
-
-QString Capitalised(int id) {
-  QString s = Text(id);
-  if (!s.isEmpty()) s[0] = s[0].toUpper();
-  return s;
-}
+QString Text(int id) { return MessageQString(id); }
 
 QString Title(int what) { return Text(kMsgOptions) + " (" + Text(what) + ")"; }
 
@@ -89,7 +84,7 @@ GraphOptionsDialog::GraphOptionsDialog(TOptionsRecord& options, MainWindowPort& 
   auto* typeLayout = new QVBoxLayout(typeBox);
   kinds_ = new QButtonGroup(this);
   for (const KindChoice& k : kKindButtons) {
-    auto* button = new QRadioButton(Capitalised(k.caption), typeBox);
+    auto* button = new QRadioButton(CapitalisedMessage(k.caption), typeBox);
     kinds_->addButton(button, k.kind);
     typeLayout->addWidget(button);
   }

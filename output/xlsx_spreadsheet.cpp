@@ -1,6 +1,7 @@
 #include "output/xlsx_spreadsheet.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -143,12 +144,18 @@ bool XlsxSpreadsheet::Show() {
   const lxw_error closed = workbook_close(workbook_);
   workbook_ = nullptr;
   sheet_ = nullptr;
-  if (closed != LXW_NO_ERROR || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+  // The temporary file was made private: the workbook gets the user's usual permissions.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  if (closed != LXW_NO_ERROR || ::chmod(temporary_.c_str(), 0666 & ~mask) != 0 ||
+      std::rename(temporary_.c_str(), path_.c_str()) != 0) {
     Discard();
     return false;
   }
   temporary_.clear();
-  return !open_ || open_(path_);
+  // The workbook is written; a spreadsheet program that does not start says so itself.
+  if (open_) open_(path_);
+  return true;
 }
 
 }  // namespace quilor::ui

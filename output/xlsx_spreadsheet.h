@@ -18,7 +18,8 @@ namespace quilor::ui {
 
 class XlsxSpreadsheet : public Spreadsheet {
  public:
-  // open is called with the saved path when the workbook is shown (may be empty).
+  // open is called with the saved path when the workbook is shown (may be
+  // empty); its failure does not undo the workbook.
   XlsxSpreadsheet(std::string path, std::function<bool(const std::string&)> open = {});
   ~XlsxSpreadsheet() override;
   XlsxSpreadsheet(const XlsxSpreadsheet&) = delete;

@@ -237,6 +237,10 @@ int main(int argc, char** argv) {
     for (size_t t = 0; t < sentence.size(); ++t) {
       const std::string& word = sentence[t].first;
       int group = GroupOfTag(sentence[t].second);
+      // Existential "there" is not scored, but orders the word's pronoun reading.
+      if (!frequenciesOut.empty() && sentence[t].second.compare(0, 2, "ex") == 0 &&
+          (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
+        counts[Lower(sentence[t].first)][quilor::brown::kPronoun] += 1;
       if (group == kNotScored) continue;
       ++scored;
       ++groupTokens[group];
@@ -307,7 +311,7 @@ int main(int argc, char** argv) {
            "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
            "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
            "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
-           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp),\n"
+           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp ex),\n"
            "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
     for (const auto& [w, c] : counts) {
       std::vector<quilor::TCategoryCode> codes = lex.Readings(w);

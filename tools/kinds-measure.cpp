@@ -19,7 +19,8 @@
 // pronouns) when its first accepted label or its chosen reading is of that
 // family, so that a reading given wrongly counts against the family as much
 // as one missed. Per sub-kind: the tokens judged of it, how many agree, and
-// how many other tokens were given it.
+// how many other tokens were given it. Each family also shows the share right
+// of the tokens judged of it, and of the tokens the analysis gave it.
 //
 // --draw prints N tokens of each family drawn at random (the family of the
 // chosen reading, else of the Brown tag) from 48 files spread over the
@@ -175,6 +176,7 @@ int Measure(const std::string& samplePath, bool misses) {
   };
   std::map<std::string, Row> subKinds;
   long familyTokens[kFamilyCount] = {}, familyAgreed[kFamilyCount] = {};
+  long judgedIn[kFamilyCount] = {}, judgedRight[kFamilyCount] = {}, givenIn[kFamilyCount] = {}, givenRight[kFamilyCount] = {};
   long moods = 0, moodsAgreed = 0;
   std::map<std::string, Row> moodRows;
   std::string line;
@@ -222,8 +224,16 @@ int Measure(const std::string& samplePath, bool misses) {
     for (int fam = 0; fam < kFamilyCount; ++fam)
       if (jf == fam || cf == fam) {
         ++familyTokens[fam];
-        if (jf == fam && ok) ++familyAgreed[fam];
+        if (ok) ++familyAgreed[fam];
       }
+    if (jf >= 0) {
+      ++judgedIn[jf];
+      judgedRight[jf] += ok;
+    }
+    if (cf >= 0) {
+      ++givenIn[cf];
+      givenRight[cf] += ok;
+    }
     bool moodOk = true;
     if (j.mood != "-" && cf == 0) {
       moodOk = false;
@@ -242,10 +252,12 @@ int Measure(const std::string& samplePath, bool misses) {
   for (const auto& [kind, r] : subKinds)
     std::printf("%s\t%ld\t%ld\t%.1f\t%ld\n", kind.c_str(), r.judged, r.agreed, r.judged ? 100.0 * r.agreed / r.judged : 0.0,
                 r.givenWrongly);
-  std::printf("\nfamily\ttokens\tagreed\tpercent\n");
+  auto pct = [](long part, long whole) { return whole ? 100.0 * part / whole : 0.0; };
+  std::printf("\nfamily\ttokens\tagreed\tpercent\tjudged of it: right\tgiven it: right\n");
   for (int fam = 0; fam < kFamilyCount; ++fam)
-    std::printf("%s\t%ld\t%ld\t%.1f\n", kFamilies[fam], familyTokens[fam], familyAgreed[fam],
-                familyTokens[fam] ? 100.0 * familyAgreed[fam] / familyTokens[fam] : 0.0);
+    std::printf("%s\t%ld\t%ld\t%.1f\t%ld: %.1f\t%ld: %.1f\n", kFamilies[fam], familyTokens[fam], familyAgreed[fam],
+                pct(familyAgreed[fam], familyTokens[fam]), judgedIn[fam], pct(judgedRight[fam], judgedIn[fam]),
+                givenIn[fam], pct(givenRight[fam], givenIn[fam]));
   std::printf("\nmood (judged verbs read as verbs)\t%ld\t%ld\t%.1f\n", moods, moodsAgreed,
               moods ? 100.0 * moodsAgreed / moods : 0.0);
   for (const auto& [mood, r] : moodRows)

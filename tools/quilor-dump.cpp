@@ -15,6 +15,9 @@
 // then the style diagnosis, the tendencies, the bursts, the episodes and the
 // characteristic propositions (engine/burst_report.h);
 // --scenario FILE applies that Scenario instead of the current one.
+// --gexf DIR writes the GEXF files and the documents list of the run into
+// DIR, --xlsx FILE the statistics report of the whole Scenario with its
+// charts, both with the export dialogs' default settings (testing options).
 // The tool goes through the program's start-up and shut-down. Messages go
 // to stderr; questions get their default answer.
 //
@@ -31,6 +34,7 @@
 #include "core/category.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
+#include "core/files.h"
 #include "core/lexicon.h"
 #include "core/class_file.h"
 #include "core/messages.h"
@@ -48,6 +52,9 @@
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
+#include "output/gexf_dialog_logic.h"
+#include "output/statistics_report.h"
+#include "output/xlsx_spreadsheet.h"
 
 namespace {
 
@@ -122,6 +129,35 @@ void CategoryColumns(const TWordNode& node, Output& out) {
   if (first != std::string::npos && last != std::string::npos && last >= first) out.Text(label.substr(first, last - first + 1).c_str());
 }
 
+// The exports of the run with the dialogs' default settings; false (said) on failure.
+bool WriteExports(const std::string& gexfFolder, const std::string& xlsxFile) {
+  if (!gexfFolder.empty()) {
+    ui::GexfDialogSettings settings = ui::GexfDialogSettings::FromOptions();
+    settings.folder = gexfFolder;
+    settings.subfolder.clear();
+    settings.browse = settings.openResults = false;
+    const ui::GexfRunReport report = ui::GexfExportRun().Run(settings);
+    switch (report.result) {
+      case ui::GexfRunResult::kDone: break;
+      case ui::GexfRunResult::kNoScenario: Say(GetMessageText(455)); return false;
+      case ui::GexfRunResult::kBadTarget: Say(205, report.target); return false;
+      default: Say(5, report.target); return false;
+    }
+  }
+  if (!xlsxFile.empty()) {
+    ui::ReportSettings settings;
+    settings.tableType = ui::kTableWholeScenario;
+    settings.charts = true;
+    const ui::ReportSheet sheet = ui::BuildStatisticsSheet(ui::ReportClassesFromEngine(), settings);
+    ui::XlsxSpreadsheet workbook(xlsxFile);
+    if (!ui::FillSpreadsheet(sheet, GetMessageText(234), workbook)) {
+      Say(5, xlsxFile);
+      return false;
+    }
+  }
+  return true;
+}
+
 int Run(int argc, char** argv) {
   SetInstallPaths();
   std::string dico = WorkContext->InstallRoot + "/Dico";
@@ -129,6 +165,8 @@ int Run(int argc, char** argv) {
   bool options = true;
   bool results = false;
   std::string scenario;
+  std::string gexfFolder;
+  std::string xlsxFile;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (options && arg == "--") {
@@ -140,6 +178,12 @@ int Run(int argc, char** argv) {
         return kExitUsage;
       }
       (isDico ? dico : scenario) = argv[++i];
+    } else if (options && (arg == "--gexf" || arg == "--xlsx")) {
+      if (i + 1 >= argc) {
+        Say(GetMessageText(kMsgUsage));
+        return kExitUsage;
+      }
+      (arg == "--gexf" ? gexfFolder : xlsxFile) = argv[++i];
     } else if (options && arg.rfind("--dico=", 0) == 0) {
       dico = arg.substr(7);
     } else if (options && arg == "--results") {
@@ -164,6 +208,9 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", problem.c_str());
     return code;
   }
+  // Start-up changes the current folder: the export paths are made absolute first.
+  if (!gexfFolder.empty()) gexfFolder = ExpandPathName(gexfFolder);
+  if (!xlsxFile.empty()) xlsxFile = ExpandPathName(xlsxFile);
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   bool ok = false;
@@ -172,6 +219,11 @@ int Run(int argc, char** argv) {
     return code;
   }
 
+  if (ok && !WriteExports(gexfFolder, xlsxFile)) {
+    StopToolAnalysis();
+    SetMessageUi(nullptr);
+    return kExitFatal;
+  }
   Output out;
   if (results && ok && AnalysisResults) {
     out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());

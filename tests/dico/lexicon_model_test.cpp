@@ -122,6 +122,22 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   g[kFreqPronoun] = 1414;
   EXPECT_EQ(OrderReadings(that, &g), (std::vector<TCategoryCode>{rel, det}));
   EXPECT_EQ(OrderReadings(that, nullptr), (std::vector<TCategoryCode>{det, rel, noun}));
+  // "for": a preposition's tokens never count for the connector reading.
+  TCategoryCode prep = PrepositionCode(true), cause = ConnectorCode(ConnectorKind::Cause);
+  std::vector<Candidate> forWord = {{cause, ReadingOrigin::ClosedList, 0}, {prep, ReadingOrigin::ClosedList, -1}};
+  FrequencyCounts h{};
+  h[kFreqDeterminant] = 7265;
+  h[kFreqConjunction] = 369;
+  EXPECT_EQ(OrderReadings(forWord, &h), (std::vector<TCategoryCode>{prep, cause}));
+  // "then": the adverb tokens go to the modality when there is one, else to the connector.
+  TCategoryCode time = ModalityCode(ModalityKind::Time);
+  FrequencyCounts adverbs{};
+  adverbs[kFreqAdverb] = 777;
+  adverbs[kFreqConjunction] = 2;
+  std::vector<Candidate> then = {{cause, ReadingOrigin::ClosedList, 0}, {time, ReadingOrigin::ClosedList, -1}};
+  EXPECT_EQ(OrderReadings(then, &adverbs), (std::vector<TCategoryCode>{time, cause}));
+  EXPECT_EQ(FrequencyScore(cause, adverbs), 779);
+  EXPECT_EQ(FrequencyScore(cause, adverbs, true), 2);
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i) many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});
@@ -211,6 +227,45 @@ TEST(DicoModel, BuildIsReproducible) {
   EXPECT_NE(da.str().find("went\t0104\tverb factive past indicative"), std::string::npos) << da.str();
 }
 
+// A past form of a much more frequent verb loses the present of its rare
+// homograph; an adjective takes its kind from the attributes the list names.
+TEST(DicoModel, HomographPastsAndAttributeKinds) {
+  using wordnet::Pos;
+  wordnet::Database db;
+  std::string e;
+  ASSERT_TRUE(db.AddIndexFile(Pos::Verb, "find v 1 0 1 0 00000100\nfound v 1 0 1 0 00000200\n", "index.verb", e) &&
+              db.AddDataFile(Pos::Verb, "00000100 31 v 01 find 0 000 | discover\n00000200 36 v 01 found 0 000 | set up\n",
+                             "data.verb", e) &&
+              db.AddExceptionFile(Pos::Verb, "found find\n", "verb.exc", e) &&
+              db.AddIndexFile(Pos::Noun, "availability n 1 0 1 0 00000700\ngoodness n 1 0 1 0 00000800\n", "index.noun", e) &&
+              db.AddDataFile(Pos::Noun,
+                             "00000700 07 n 01 availability 0 000 | a state\n00000800 07 n 01 goodness 0 000 | a value\n",
+                             "data.noun", e) &&
+              db.AddIndexFile(Pos::Adjective, "available a 1 0 1 0 00000500\ngood a 1 0 1 0 00000600\n", "index.adj", e) &&
+              db.AddDataFile(Pos::Adjective,
+                             "00000500 00 a 01 available 0 001 = 00000700 n 0000 | usable\n"
+                             "00000600 00 a 01 good 0 001 = 00000800 n 0000 | fine\n",
+                             "data.adj", e) &&
+              db.AddCountFile("find%2:31:00:: 1 100\nfound%2:36:00:: 1 5\n", "cntlist.rev", e))
+      << e;
+  WordLists lists;
+  ASSERT_TRUE(ParseIrregularList("find found found\n", "irr", lists, e)) << e;
+  ASSERT_TRUE(ParseAdjectiveKindList("=goodness subjective\n", "adj", lists, e)) << e;
+  LexiconModel model;
+  model.Build(db, lists);
+  for (TCategoryCode c : model.Entries().at("found"))
+    EXPECT_NE((c >> 2) & 3, static_cast<unsigned>(Tense::Present)) << std::hex << c;
+  EXPECT_FALSE(model.Entries().at("founded").empty());  // the rare verb keeps its own forms
+  EXPECT_EQ(LexiconModel::KindOfAdjective(db, lists, "available"), AdjectiveKind::Objective);
+  EXPECT_EQ(LexiconModel::KindOfAdjective(db, lists, "good"), AdjectiveKind::Subjective);
+  // Of a homograph met nearly as often, the present stays.
+  ASSERT_TRUE(db.AddCountFile("found%2:36:00:: 1 40\n", "cntlist2.rev", e)) << e;
+  model.Build(db, lists);
+  bool present = false;
+  for (TCategoryCode c : model.Entries().at("found")) present |= ((c >> 2) & 3) == static_cast<unsigned>(Tense::Present);
+  EXPECT_TRUE(present);
+}
+
 // The real data: WordNet 3.0 as installed and the project's lists.
 TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
   if (!std::filesystem::exists("/usr/share/wordnet/index.noun")) GTEST_SKIP() << "WordNet is not installed";
@@ -257,6 +312,38 @@ TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
   EXPECT_EQ(model.AdjectiveOfForm("better"), "good");
   // "that" is read as a relative pronoun first: it is mostly a conjunction.
   EXPECT_EQ(MajorClassOfCode(first("that")), 5);
+  // Kinds: one word, one kind whatever its spelling; the verbs of saying are
+  // performatives; prepositions come before connectors; adverbs before connectors.
+  for (const char* aux : {"will", "would", "should", "shall", "do", "does", "did", "can", "could", "may", "ll"})
+    EXPECT_EQ(static_cast<VerbKind>(first(aux) & 3), VerbKind::Stative) << aux;
+  EXPECT_EQ((first("may") >> 4) & 7, 0u);  // indicative
+  for (const char* say : {"say", "tell", "report", "explain", "mention", "describe"})
+    EXPECT_EQ(verbKind(say), VerbKind::Performative) << say;
+  for (const char* act : {"show", "reveal", "present", "accept", "allow", "permit"})
+    EXPECT_EQ(verbKind(act), VerbKind::Factive) << act;
+  for (const char* state : {"base", "relate", "derive", "maintain"}) EXPECT_EQ(verbKind(state), VerbKind::Stative) << state;
+  EXPECT_EQ(first("for"), PrepositionCode(true));
+  EXPECT_EQ(first("as"), ConnectorCode(ConnectorKind::Comparison));
+  EXPECT_EQ(first("while"), ConnectorCode(ConnectorKind::Time));
+  EXPECT_EQ(first("then"), ModalityCode(ModalityKind::Time));
+  EXPECT_EQ(first("still"), ModalityCode(ModalityKind::Time));
+  EXPECT_EQ(first("which"), PronounCode(PronounKind::Relative, 0));
+  EXPECT_EQ(first("there"), PronounCode(PronounKind::Others, 0));
+  EXPECT_EQ(first("her"), PronounCode(PronounKind::Possessive, 3));
+  EXPECT_EQ(model.Entries().count("kind_of"), 0u);
+  for (const char* adj : {"other", "available", "free", "individual", "whole", "similar", "common", "modern"})
+    for (TCategoryCode c : model.Entries().at(adj))
+      if (MajorClassOfCode(c) == 4) {
+        EXPECT_EQ(c & 0xFF, static_cast<unsigned>(AdjectiveKind::Objective)) << adj;
+      }
+  // found, saw, felt are pasts only; lay (of lie, and to lay) keeps its present.
+  auto hasPresent = [&](const char* w) {
+    for (TCategoryCode c : model.Entries().at(w))
+      if (MajorClassOfCode(c) == 1 && ((c >> 2) & 3) == 0 && !(c & 0x40)) return true;
+    return false;
+  };
+  for (const char* past : {"found", "saw", "felt"}) EXPECT_FALSE(hasPresent(past)) << past;
+  EXPECT_TRUE(hasPresent("lay"));
   for (const auto& [word, codes] : model.Entries()) {
     ASSERT_FALSE(codes.empty()) << word;
     ASSERT_LE(codes.size(), static_cast<size_t>(kMaxReadings)) << word;

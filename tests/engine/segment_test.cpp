@@ -252,22 +252,40 @@ TEST(SegmentCuts, TheWordThatBeginsTheNextSegmentIsCountedOnce) {
   TextWords.Clear();
 }
 
+// The chosen category of the first node with this text (all zero when none).
+TCategoryRecord RecordOf(const std::string& word) {
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (word == n->text) return n->category.Category;
+  return TCategoryRecord{};
+}
+
+// A sentence and the class (and, when not 0, the subclass) that a word of it takes.
+struct ChosenReading {
+  const char* text;
+  const char* word;
+  int cls;
+  int subclass = 0;
+};
+
+void ExpectChosenReadings(const std::vector<ChosenReading>& cases) {
+  for (const ChosenReading& c : cases) {
+    Segment(c.text);
+    TCategoryRecord r = RecordOf(c.word);
+    EXPECT_EQ(NormaliseMajorClass(r), c.cls) << c.text;
+    if (c.subclass) {
+      EXPECT_EQ(r.Subclass, c.subclass) << c.text;
+    }
+  }
+  TextWords.Clear();
+}
+
 TEST(SegmentReadings, TheRealDictionaryResolvesTheClassicPairs) {
   Dictionaries dictionaries;
-  struct Case {
-    const char* text;
-    const char* word;
-    int cls;
-  } cases[] = {
+  ExpectChosenReadings({
       {"The work is hard.", "work", kClassSubstantive}, {"They work hard.", "work", kClassVerb},
       {"I want to use it.", "use", kClassVerb},          {"The use of it is clear.", "use", kClassSubstantive},
       {"I can swim.", "can", kClassVerb},                {"He opened a can of beans.", "can", kClassSubstantive},
-  };
-  for (const Case& c : cases) {
-    Segment(c.text);
-    EXPECT_EQ(ClassOf(c.word), c.cls) << c.text;
-  }
-  TextWords.Clear();
+  });
 }
 
 TEST(SegmentRun, TwoFilesAreCutAsEachAlone) {
@@ -363,6 +381,95 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
   Segment("the work is");
   LaterReadingCost = cost;
   EXPECT_EQ(ClassOf("work"), kClassVerb);
+  TextWords.Clear();
+}
+
+// The kinds the dictionary and the resolver give in sentences of each
+// construction the kind counters rest on.
+TEST(SegmentKinds, ClosedWordsTakeTheirKindInContext) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"She waited for the bus.", "for", kClassDeterminant, 0},
+      {"He served as mayor of the town.", "as", kClassConnector, 7},
+      {"The book which I read was long.", "which", kClassPronoun, 1},
+      {"There is a dog in the garden.", "There", kClassPronoun, 5},
+      {"I saw her car in the street.", "her", kClassPronoun, 2},
+      {"It is so cold tonight.", "so", kClassModality, 7},
+      {"Then he left the house.", "Then", kClassModality, 1},
+      {"We talked while the children slept.", "while", kClassConnector, 8},
+      {"They will come tomorrow.", "will", kClassVerb, 2},
+      {"She would go there.", "would", kClassVerb, 2},
+      {"He did not know the answer.", "did", kClassVerb, 2},
+      {"She'll go home.", "ll", kClassVerb, 2},
+      {"He said that it rained.", "said", kClassVerb, 4},
+      {"They showed us the road.", "showed", kClassVerb, 1},
+      {"The room is available now.", "available", kClassAdjective, 1},
+      {"It was a good idea.", "good", kClassAdjective, 2},
+  });
+  // "kind of" is two words: a noun and a preposition.
+  Segment("It is a kind of tree.");
+  EXPECT_EQ(ClassOf("kind"), kClassSubstantive);
+  EXPECT_EQ(ClassOf("of"), kClassDeterminant);
+  TextWords.Clear();
+}
+
+TEST(SegmentKinds, TensesAndMoodsOfVerbs) {
+  Dictionaries dictionaries;
+  // "may" is a modal in the indicative, like can and must.
+  Segment("It may rain tomorrow.");
+  EXPECT_TRUE(IsVerb(RecordOf("may")));
+  EXPECT_EQ(RecordOf("may").SubField3, kMoodIndicative);
+  // An irregular past is a past, not the present of its rare homograph (to found).
+  Segment("I found the key under the mat.");
+  EXPECT_EQ(RecordOf("found").SubField2, kTensePast);
+  EXPECT_TRUE(IsReflexive(RecordOf("found")));
+  // A verb group after a verb that is no auxiliary: the participle takes its tense.
+  Segment("They get paid every week.");
+  EXPECT_TRUE(IsVerb(RecordOf("paid")));
+  EXPECT_EQ(RecordOf("paid").SubField2, kTensePresent);
+  EXPECT_EQ(RecordOf("paid").SubField3, kMoodIndicative);
+  // "be" after a modal is an infinitive, and the participle after it too.
+  Segment("The hall will be opened tomorrow.");
+  EXPECT_EQ(RecordOf("be").SubField3, kMoodInfinitive);
+  EXPECT_EQ(RecordOf("opened").SubField3, kMoodInfinitive);
+  TextWords.Clear();
+}
+
+// A dot after a currency sign is a decimal point: the sentence goes on.
+TEST(SegmentCuts, ADecimalPointAfterACurrencySignEndsNoSentence) {
+  Dictionaries dictionaries(TestLexiconImage());
+  Segment("the rate goes up to $.12 a day and the dog ran. The man came");
+  const std::vector<std::string> w = Words();
+  const auto twelve = std::find(w.begin(), w.end(), "12");
+  ASSERT_NE(twelve, w.end());
+  ASSERT_NE(twelve, w.begin());
+  EXPECT_NE(*(twelve - 1), "/");
+  EXPECT_NE(*(twelve + 1), "/");
+  EXPECT_EQ(std::count(w.begin(), w.end(), "/"), 2);
+  TextWords.Clear();
+}
+
+// The right context of an ambiguous word is read with the readings its
+// ambiguous followers take: "zork" is an adjective before what "blip"
+// becomes (a noun), though "blip" is listed as a verb first.
+TEST(SegmentResolverLookAhead, FollowersAreChosenBeforeTheWord) {
+  LexiconWriter writer(DefaultWorkingTables());
+  writer.AddWord("dog", {0x0001});
+  writer.AddWord("zork", {0x0401, 0x0100});
+  writer.AddWord("blip", {0x0100, 0x0001});
+  writer.AddWord("blap", {0x0100});
+  const std::vector<uint8_t> image = writer.Build();
+  Dictionaries dictionaries(image);
+  // A verb after a verb pays well; an adjective then a noun after a noun better still.
+  DictionaryMatrix.P[kClassVerb][kClassVerb] = 500;
+  DictionaryMatrix.T[kClassSubstantive][kClassAdjective][kClassSubstantive] = 200;
+  Segment("dog zork blip.");
+  EXPECT_EQ(ClassOf("blip"), kClassSubstantive);
+  EXPECT_EQ(ClassOf("zork"), kClassAdjective);
+  // Before a word that can only be a verb, the verb reading of "zork" wins:
+  // without the look-ahead, "blip" (a verb first) would have made it so too.
+  Segment("dog zork blap.");
+  EXPECT_EQ(ClassOf("zork"), kClassVerb);
   TextWords.Clear();
 }
 

@@ -275,5 +275,27 @@ TEST(QuilorDump, EveryFailedDocumentIsListedWithItsNameShownSafely) {
   EXPECT_EQ(messages.find("\xC3\x83"), std::string::npos);  // never converted twice
 }
 
+// The exports of a headless run, with relative paths from the caller's folder.
+TEST(QuilorDump, WritesTheGexfFilesAndTheReportOfARun) {
+  TempFolder caller;
+  const std::string err = caller.Path("err.txt");
+  const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
+  const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
+  const std::string second = caller.Write("second.txt", "The farmer sold his cattle at the market of the town. "
+                                                        "The town council spoke about the price of the land.\n");
+  Result r = RunDump(dico + "--gexf out --xlsx report.xlsx " + sample + " " + second, err, caller.Path(""));
+  EXPECT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  for (const char* name : {"out/Documents-list.xml", "out/QuilorOntology.gexf", "out/QuilorRelations.gexf", "report.xlsx"})
+    EXPECT_GT(ReadFileBytes(caller.Path(name)).size(), 100u) << name;
+  struct stat info {};
+  ASSERT_EQ(stat(caller.Path("report.xlsx").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0044, 0044u);  // made with the user's usual permissions
+
+  // One document is not enough for the graphs.
+  r = RunDump(dico + "--gexf out1 " + sample, err, caller.Path(""));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(ReadFileBytes(err).find("No Ontology or Scenario available"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quilor

@@ -25,11 +25,14 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/tool_analysis.h"
+#include "engine/word_list.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/graph_state.h"
 #include "mainwindow/view_state.h"
 #include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/text_page_layout.h"
+#include "mainwindow/view_state.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
@@ -41,7 +44,6 @@ using namespace quilor;
 using namespace quilor::ui;
 
 constexpr int kMsgUsage = 7310;
-constexpr int kMsgNotBuilt = 7311;
 constexpr int kMsgNotAClass = 7312;
 constexpr int kMsgNotWritten = 7313;
 constexpr int kMsgBadSize = 7314;
@@ -123,10 +125,6 @@ int Run(int argc, char** argv) {
   for (const View& v : kViews)
     if (view == v.name) chosen = &v;
   if (!chosen || out.empty() || run.files.empty() || (level != 0 && select.empty())) return usage();
-  if (chosen->graphKind == 0) {
-    Say(kMsgNotBuilt, view);
-    return kExitUsage;
-  }
   std::string problem;
   if (const int code = CheckToolFiles(run.files, problem); code != kExitOk) {
     SayUtf8(problem);
@@ -153,22 +151,32 @@ int Run(int argc, char** argv) {
     if (!select.empty()) {
       selected = SelectClass(level ? level : base, Utf8ToCp1252(select));
       if (!selected) Say(kMsgNotAClass, select);
-    } else if (OntologyEngine && OntologyEngine->RankedClassTotal(1) > 0) {
+    } else if (chosen->graphKind != 0 && OntologyEngine && OntologyEngine->RankedClassTotal(1) > 0) {
       SelectClass(1, OntologyEngine->RankedClassName(1, 1));
     }
     if (!selected) {
       result = kExitUsage;
     } else {
-      Options->Set(opt::GraphKind, static_cast<uint16_t>(chosen->graphKind));
       QImage image(width, height, QImage::Format_RGB32);
       image.fill(Qt::white);
       {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         PainterCanvas canvas(painter);
-        TGrapheQuilor graph(source);
-        graph.SetFixedScale(true);
-        graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, Selection.firstTerm);
+        if (chosen->graphKind == 0) {
+          // The text page from the start of the text: a selection shows its propositions.
+          ColorationSyntaxique();
+          ViewState.ExtractMode = ViewState.SelectionActive;
+          TextWords.Rewind();
+          TextWords.SaveCursor(1);
+          TExtraitDuTexte page;
+          page.DrawPage(canvas, {0, 0, width, height});
+        } else {
+          Options->Set(opt::GraphKind, static_cast<uint16_t>(chosen->graphKind));
+          TGrapheQuilor graph(source);
+          graph.SetFixedScale(true);
+          graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, Selection.firstTerm);
+        }
       }
       if (!image.save(QString::fromStdString(out), "PNG")) {
         Say(kMsgNotWritten, out);

@@ -1,0 +1,205 @@
+#include "output/borders_dialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "core/files.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/texts_qt.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kHelpBorders = 880;
+constexpr int kHelpBorderManagement = 882;
+
+QPushButton* Button(QWidget* parent, int caption, int hint) {
+  auto* button = new QPushButton(MessageText(caption), parent);
+  button->setToolTip(MessageText(hint));
+  return button;
+}
+
+}  // namespace
+
+TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, std::function<std::string()> droppedWord,
+                                           QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(main), main_(main),
+      droppedWord_(std::move(droppedWord)) {
+  setObjectName("TDialogueDelimiteurs");
+  setModal(false);
+  setAcceptDrops(true);
+  auto* menuBar = new QMenuBar(this);
+  QMenu* file = menuBar->addMenu(MessageText(324));
+  file->addAction(MessageText(527), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] {
+    editor_.Open([this] { return ChooseOpenName(); }, [this] { return ChooseSaveName(); });
+    Refill();
+  });
+  file->addAction(MessageText(604), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] {
+    if (editor_.SaveWithName([this] { return ChooseSaveName(); })) editor_.Apply();
+    Refill();
+  });
+  file->addAction(MessageText(605), this, [this] {
+    const std::string path = ChooseSaveName();
+    if (!path.empty() && editor_.SaveAs(path)) editor_.Apply();
+    Refill();
+  });
+  file->addAction(MessageText(607), this, [this] {
+    editor_.New([this] { return ChooseSaveName(); });
+    Refill();
+  });
+  file->addSeparator();
+  file->addAction(MessageText(608), this, [this] { close(); });
+  QMenu* help = menuBar->addMenu(MessageText(616));
+  help->addAction(MessageText(574), this, [] { ShowHelpContext(kHelpBorders); });
+  help->addAction(MessageText(788), this, [] { ShowHelpContext(kHelpBorderManagement); });
+
+  auto* pages = new QTabWidget(this);
+  auto* page = new QWidget(pages);
+  list_ = new QListWidget(page);
+  list_->setToolTip(MessageText(792));
+  edit_ = new QLineEdit(page);
+  edit_->setMaxLength(static_cast<int>(BordersEditor::kMaxTyped));
+  edit_->setToolTip(MessageText(791));
+  auto* add = Button(page, 741, 797);
+  add->setDefault(true);
+  auto* remove = Button(page, 602, 798);
+  auto* includeAll = Button(page, 786, 794);
+  auto* excludeAll = Button(page, 787, 793);
+  display_ = new QCheckBox(MessageText(789), page);
+  display_->setToolTip(MessageText(790));
+  display_->setChecked(editor_.DisplayInText());
+  cancel_ = Button(page, 661, 795);
+  apply_ = Button(page, 519, 796);
+  auto* side = new QVBoxLayout;
+  for (QWidget* w : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(add), static_cast<QWidget*>(remove),
+                     static_cast<QWidget*>(includeAll), static_cast<QWidget*>(excludeAll), static_cast<QWidget*>(display_)})
+    side->addWidget(w);
+  side->addStretch();
+  side->addWidget(cancel_);
+  side->addWidget(apply_);
+  auto* pageLayout = new QHBoxLayout(page);
+  pageLayout->addWidget(list_, 1);
+  pageLayout->addLayout(side);
+  pages->addTab(page, MessageText(574));
+  auto* explain = new QTextBrowser(pages);
+  QString html = "<h3>" + MessageText(574).toHtmlEscaped() + "</h3>";
+  for (int id = 1143; id <= 1146; ++id) html += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
+  explain->setHtml(html);
+  pages->addTab(explain, MessageText(1070));
+  auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menuBar);
+  layout->addWidget(pages);
+
+  connect(add, &QPushButton::clicked, this, [this] { ButtonAjouterClick(); });
+  connect(remove, &QPushButton::clicked, this, [this] {
+    if (!editor_.Delete()) CurrentDesktop().Beep();
+    Refill();
+  });
+  connect(includeAll, &QPushButton::clicked, this, [this] {
+    editor_.IncludeAll();
+    Refill();
+  });
+  connect(excludeAll, &QPushButton::clicked, this, [this] {
+    editor_.ExcludeAll();
+    Refill();
+  });
+  connect(display_, &QCheckBox::toggled, this, [this](bool on) {
+    editor_.SetDisplayInText(on);
+    Changed();
+  });
+  connect(cancel_, &QPushButton::clicked, this, [this] {
+    editor_.Cancel();
+    Refill();
+  });
+  connect(apply_, &QPushButton::clicked, this, [this] { ButtonAppliquerClick(); });
+  connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+    if (filling_) return;
+    editor_.SetChecked(list_->row(item), item->checkState() == Qt::Checked);
+    Refill();
+  });
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (filling_) return;
+    editor_.Select(row);
+    if (row >= 0) edit_->setText(list_->item(row)->text());
+  });
+  Refill();
+}
+
+void TDialogueDelimiteurs::Refill() {
+  filling_ = true;
+  list_->clear();
+  for (const BorderItem& item : editor_.Items()) {
+    auto* row = new QListWidgetItem(FromCp1252(item.text), list_);
+    row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+    row->setCheckState(item.checked ? Qt::Checked : Qt::Unchecked);
+    row->setForeground(item.checked ? QColor(255, 0, 0) : QColor(0, 0, 0));
+  }
+  list_->setCurrentRow(editor_.Selected());
+  filling_ = false;
+  setWindowTitle(FromCp1252(editor_.Caption()));
+  Changed();
+}
+
+void TDialogueDelimiteurs::Changed() {
+  apply_->setEnabled(editor_.Modified());
+  cancel_->setEnabled(editor_.Modified());
+}
+
+void TDialogueDelimiteurs::ButtonAjouterClick() {
+  if (!editor_.Add(ToCp1252(edit_->text()))) CurrentDesktop().Beep();
+  Refill();
+}
+
+void TDialogueDelimiteurs::ButtonAppliquerClick() {
+  editor_.SaveAndApply([this] { return ChooseSaveName(); });
+  Refill();
+}
+
+std::string TDialogueDelimiteurs::ChooseSaveName() {
+  FileChoice choice;
+  choice.title = Cp1252ToUtf8(GetMessageText(605));
+  choice.folder = WorkContext->BordersFolder;
+  choice.filter = "Borders (*.dlm)|*.dlm";
+  return CurrentDesktop().ChooseSaveFile(choice);
+}
+
+std::string TDialogueDelimiteurs::ChooseOpenName() {
+  FileChoice choice;
+  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.folder = WorkContext->BordersFolder;
+  choice.filter = "Borders (*.dlm)|*.dlm";
+  const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
+  return chosen.empty() ? std::string() : chosen.front();
+}
+
+void TDialogueDelimiteurs::closeEvent(QCloseEvent* event) {
+  if (editor_.Modified()) editor_.SaveAndApply([this] { return ChooseSaveName(); });
+  QDialog::closeEvent(event);
+}
+
+void TDialogueDelimiteurs::dragEnterEvent(QDragEnterEvent* event) {
+  if (main_ != nullptr && main_->TextLoaded() && droppedWord_ && event->source() != nullptr) event->acceptProposedAction();
+}
+
+void TDialogueDelimiteurs::dropEvent(QDropEvent* event) {
+  const std::string word = droppedWord_ ? droppedWord_() : std::string();
+  if (word.empty()) return;
+  if (!editor_.Add(word.substr(0, 80))) CurrentDesktop().Beep();
+  Refill();
+  event->acceptProposedAction();
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,54 @@
+#include "output/export_commands_qt.h"
+
+#include <QPointer>
+
+#include "core/messages.h"
+#include "engine/word_list.h"
+#include "mainwindow/main_window.h"
+#include "output/borders_dialog.h"
+#include "output/gexf_export_dialog.h"
+#include "output/report_dialog.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgAnalyseFirst = 6600;
+
+QPointer<TDialogueDelimiteurs> bordersDialog;
+
+}  // namespace
+
+TDialogueDelimiteurs* OpenBordersDialog() { return bordersDialog.data(); }
+
+void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
+  TVekEditForm* main = &window;
+  window.SetCommandHandler("MenuDelimiteurs", [main, sources] {
+    if (bordersDialog) {
+      bordersDialog->showNormal();
+      bordersDialog->raise();
+      bordersDialog->activateWindow();
+      return;
+    }
+    bordersDialog = new TDialogueDelimiteurs(main, sources.draggedWord, main);
+    bordersDialog->setAttribute(Qt::WA_DeleteOnClose);
+    bordersDialog->show();
+  });
+  window.SetCommandHandler("MenuExports", [main] {
+    if (TextWords.Count() == 0) {
+      ShowError(GetMessageText(kMsgAnalyseFirst));
+      return;
+    }
+    TDlgExportsGEXFDansQuilor dialog(main);
+    dialog.exec();
+  });
+  window.SetCommandHandler("MenuGenererUnRapport", [main, sources] {
+    TDlgReportMng dialog(sources.selectedScenarioEntry ? sources.selectedScenarioEntry() : 0, main);
+    dialog.exec();
+  });
+  window.AddClosingCallback([] {
+    if (bordersDialog) bordersDialog->close();
+  });
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/borders.h"
+#include "core/files.h"
+#include "core/file_queue.h"
+#include "core/messages.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/texts_qt.h"
+#include "output/borders_dialog.h"
+#include "output/gexf_export_dialog.h"
+#include "output/report_dialog.h"
+#include "platform/message_ui.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+// Saves a picture of the widget when QUILOR_SHOTS names a folder (to look at it).
+void Shot(QWidget& widget, const char* name) {
+  if (const char* folder = std::getenv("QUILOR_SHOTS")) widget.grab().save(QString(folder) + "/" + name + ".png");
+}
+
+TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
+  Options->ResetSettings();
+  CreateBorderList();
+  ClearBorderList();
+  ScopedScriptedUi ui;
+  ScopedScriptedDesktop desktop;
+  FakeMainWindow main;
+  TDialogueDelimiteurs dialog(&main, [] { return std::string("Dropped Word"); });
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+  QTest::keyClicks(dialog.Term(), "Chapter One");
+  dialog.ButtonAjouterClick();
+  dialog.Term()->clear();
+  QTest::keyClicks(dialog.Term(), "Appendix");
+  dialog.ButtonAjouterClick();
+  ASSERT_EQ(dialog.List()->count(), 2);
+  EXPECT_EQ(dialog.List()->item(0)->text().toStdString(), "appendix");
+  EXPECT_EQ(dialog.List()->item(1)->text().toStdString(), "chapter_one");
+  EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+  // A second add of the same term beeps.
+  dialog.Term()->setText("APPENDIX");
+  dialog.ButtonAjouterClick();
+  EXPECT_EQ(desktop.desktop.beeps, 1);
+  dialog.List()->item(1)->setCheckState(Qt::Checked);
+  EXPECT_TRUE(dialog.Editor().Items()[1].checked);
+  EXPECT_EQ(dialog.List()->item(1)->foreground().color(), QColor(255, 0, 0));
+  Shot(dialog, "borders");
+  // Cancel puts the list back as BorderList has it.
+  dialog.CancelButton()->click();
+  EXPECT_EQ(dialog.List()->count(), 0);
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+  ClearBorderList();
+}
+
+TEST(ExportDialogs, GexfDialogRefusesSeparatorsAndExplainsTheMatrix) {
+  Options->ResetSettings();
+  FileQueue.Clear();
+  FileQueue.Add("/t/only.txt");
+  TDlgExportsGEXFDansQuilor dialog;
+  dialog.SubfolderEdit()->clear();
+  QTest::keyClicks(dialog.SubfolderEdit(), "a/b:c");
+  EXPECT_EQ(dialog.SubfolderEdit()->text(), "abc");
+  // One document: no matrix.
+  EXPECT_FALSE(dialog.MatrixBox()->isEnabled());
+  const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+  const bool warned = std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == MessageText(1417); });
+  EXPECT_TRUE(warned);
+  Shot(dialog, "gexf");
+  FileQueue.Clear();
+}
+
+TEST(ExportDialogs, ReportDialogShowsStoredValuesAsThePartsSay) {
+  testing_support::EngineSession session;
+  ASSERT_TRUE(session.Started());
+  ASSERT_TRUE(session.Analyse({testing_support::EngineSession::SamplePath("sample.txt")}));
+  Options->Set(opt::ExcelChartType, uint32_t{7});
+  Options->Set(opt::ExcelMaxCharts, uint32_t{0});
+  Options->Set(opt::ExcelTableType, uint32_t{0});
+  TDlgReportMng dialog(0);
+  EXPECT_EQ(dialog.ChartType()->currentText(), MessageText(1152));
+  EXPECT_EQ(dialog.MaxCharts()->value(), 8);
+  // No selected class: only the whole Scenario.
+  EXPECT_TRUE(dialog.TableButton(2)->isChecked());
+  EXPECT_FALSE(dialog.TableButton(0)->isEnabled());
+  EXPECT_FALSE(dialog.TableButton(1)->isEnabled());
+  Shot(dialog, "report");
+
+  // OK writes the workbook where the user says and opens it.
+  ScopedScriptedDesktop desktop;
+  const std::string path = session.Folder() + "/report.xlsx";
+  desktop.desktop.saveAnswers.push_back(path);
+  std::vector<std::string> opened;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    opened.push_back(argv.back());
+    return 0;
+  });
+  EXPECT_TRUE(dialog.OKBtnClick());
+  SetProgramLauncher({});
+  EXPECT_TRUE(std::filesystem::exists(path));
+  ASSERT_FALSE(opened.empty());
+  EXPECT_EQ(opened.back(), path);
+}
+
+}  // namespace
+}  // namespace quilor::ui
