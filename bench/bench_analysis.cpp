@@ -2,8 +2,10 @@
 // (the Brown sample of the shared corpus repeated, tags stripped) is loaded,
 // segmented, classified, related and ranked by one analysis run.
 //
-//   bench_analysis [DICO_DIR] [CORPUS_DIR] [MIN_WORDS]
+//   bench_analysis [DICO_DIR] [CORPUS_DIR] [MIN_WORDS] [LETTERS]
 //
+// With LETTERS the text is instead MIN_WORDS random words of that many
+// letters (the word list's worst case: long words, nearly all different).
 // DICO_DIR holds the lexicon, the matrix, the name indexes and englex.sv8 (by default the build's
 // Dico folder). Reports words per second of the whole run and of the
 // semantic pass alone (run again over the same words), and the peak resident
@@ -36,6 +38,7 @@ int Bench(int argc, char** argv) {
   std::string dico = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico";
   std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
   long minWords = argc > 3 ? std::atol(argv[3]) : 10000000L;
+  int letters = argc > 4 ? std::atoi(argv[4]) : 0;
 
   ScriptedMessageUi ui(false);  // the size question and the word cap answer by default
   SetMessageUi(&ui);
@@ -44,7 +47,8 @@ int Bench(int argc, char** argv) {
   StartOntologyEngine(dico + "/englex.sv8");
 
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
-  if (!bench::MakeBenchText(corpus, minWords, path)) return 1;
+  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path) : bench::MakeBenchText(corpus, minWords, path)))
+    return 1;
   FileQueue.Clear();
   FileQueue.Add(path);
   CreateReadAheadThread();

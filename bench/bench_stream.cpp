@@ -2,8 +2,10 @@
 // words (the Brown sample of the shared corpus repeated, tags stripped) is
 // written to a temporary file and loaded into TextWords by an analysis run.
 //
-//   bench_stream [CORPUS_DIR] [MIN_WORDS]
+//   bench_stream [CORPUS_DIR] [MIN_WORDS] [LETTERS]
 //
+// With LETTERS the text is instead MIN_WORDS random words of that many
+// letters: the word list's memory per word with long words.
 // Reports words per second and peak resident bytes per word (the rise of
 // ru_maxrss over the run, divided by the words loaded).
 #include <dirent.h>
@@ -40,8 +42,10 @@ using bench::StrippedCorpus;
 int main(int argc, char** argv) {
   std::string corpus = argc > 1 ? argv[1] : "/work/shared/corpus/brown";
   long minWords = argc > 2 ? std::atol(argv[2]) : 10000000L;
+  int letters = argc > 3 ? std::atoi(argv[3]) : 0;
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
-  if (!bench::MakeBenchText(corpus, minWords, path)) return 1;
+  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path) : bench::MakeBenchText(corpus, minWords, path)))
+    return 1;
 
   ScriptedMessageUi ui(false);  // the size question and the word cap answer by default
   SetMessageUi(&ui);

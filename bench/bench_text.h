@@ -96,4 +96,34 @@ inline bool MakeBenchText(const std::string& corpus, long minWords, char* path) 
   return true;
 }
 
+// Writes minWords words of exactly letters lower-case letters each, drawn at
+// random (nearly all different), ten to a sentence, to a new temporary file
+// named from the template path: the text that costs the word list most.
+inline bool MakeLongWordText(long minWords, int letters, char* path) {
+  int fd = mkstemps(path, 4);
+  if (fd < 0) {
+    std::perror("mkstemps");
+    return false;
+  }
+  FILE* out = fdopen(fd, "wb");
+  if (!out) return false;
+  unsigned long long state = 88172645463325252ull;
+  std::string line;
+  for (long w = 0; w < minWords; ++w) {
+    for (int i = 0; i < letters; ++i) {
+      state ^= state << 13;
+      state ^= state >> 7;
+      state ^= state << 17;
+      line += static_cast<char>('a' + state % 26);
+    }
+    line += (w % 10 == 9) ? ".\n" : " ";
+    if (line.size() > (1 << 20)) {
+      std::fwrite(line.data(), 1, line.size(), out);
+      line.clear();
+    }
+  }
+  std::fwrite(line.data(), 1, line.size(), out);
+  return std::fclose(out) == 0;
+}
+
 }  // namespace quilor::bench

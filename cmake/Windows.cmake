@@ -70,3 +70,6 @@ foreach(src ${QUILOR_QT_TOOL_SOURCES})
   target_link_libraries(${name} PRIVATE quilor_ui)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endforeach()
+
+# The help pages, opened by context number in the user's browser (<root>/Help/<context>.html).
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/help/ DESTINATION Help)

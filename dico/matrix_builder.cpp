@@ -34,7 +34,9 @@
 #include "core/category.h"
 #include "dico/brown_tags.h"
 #include "core/chartables.h"
+#include "dico/lexicon_list.h"
 #include "engine/dictionary_matrix.h"
+#include "platform/read_file.h"
 
 namespace {
 
@@ -43,34 +45,14 @@ using namespace quilor;
 constexpr int N = kMatrixClasses;
 constexpr double kSmoothing = 0.5;
 
-struct Reading {
-  int cls;
-  int sub;  // pronoun subclass (0 otherwise)
-};
+using Reading = dico::LexiconReading;
+using Lexicon = dico::LexiconList;
 
-using Lexicon = std::unordered_map<std::string, std::vector<Reading>>;
-
+// The lexicon's text, read whole (a regular file of bounded size only).
 bool LoadLexicon(const std::string& path, Lexicon& lexicon) {
-  std::ifstream in(path);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    const size_t tab = line.find('\t');
-    if (tab == std::string::npos || tab == 0) continue;
-    const size_t tab2 = line.find('\t', tab + 1);
-    std::istringstream codes(line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1));
-    std::string hex;
-    std::vector<Reading> readings;
-    while (codes >> hex) {
-      char* end = nullptr;
-      const unsigned long v = std::strtoul(hex.c_str(), &end, 16);
-      if (!end || *end || v > 0xFFFF) break;
-      TCategoryRecord r;
-      DecodeCategory(static_cast<TCategoryCode>(v), r);
-      readings.push_back({NormaliseMajorClass(r), IsPronoun(r) ? r.Subclass : 0});
-    }
-    if (!readings.empty()) lexicon.emplace(line.substr(0, tab), std::move(readings));
-  }
+  std::string text;
+  if (ReadWholeFile(path, size_t{256} << 20, text) != ReadFileStatus::kOk) return false;
+  dico::ParseLexiconList(text, lexicon);
   return !lexicon.empty();
 }
 

@@ -79,8 +79,14 @@ QueueFilling FillFileQueue(const std::vector<std::string>& files) {
     }
     ++result.added;
   }
-  if (result.overflow)
-    ShowError(std::to_string(result.added) + " " + GetMessageText(kMsgFilesScanned) + " " + GetMessageText(kMsgOverflow));
+  if (result.overflow) {
+    // Each text is copied before the next is fetched: they share one buffer.
+    std::string text = std::to_string(result.added) + " ";
+    text += GetMessageText(kMsgFilesScanned);
+    text += " ";
+    text += GetMessageText(kMsgOverflow);
+    ShowError(text);
+  }
   return result;
 }
 

@@ -404,7 +404,9 @@ void TVekEditForm::BuildCommands() {
   SetCommandHandler("MenuNouvelleFenetre", [this] { NewWindow(); });
   SetCommandHandler("MenuOuvrirUnDossier", [this] { MenuOuvrirUnDossierClick(); });
   SetCommandHandler("MenuHistoDossierEffacer", [this] {
-    const std::string question = std::string(GetMessageText(kMsgClearHistory)) + "? " + GetMessageText(kMsgContinue);
+    std::string question = GetMessageText(kMsgClearHistory);
+    question += "? ";
+    question += GetMessageText(kMsgContinue);
     if (!AskOkCancel(question)) ClearFolderHistory(*Options);
     MenuHistoriqueDossiersClick();
   });

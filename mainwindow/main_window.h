@@ -86,6 +86,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   AnalysisSession& Session() { return session_; }
   const MainWindowPlacement& Placement() const { return placement_; }
   bool StartupDone() const { return startupDone_; }
+  // The window closed and the engine shut down.
+  bool Closed() const { return closed_; }
   QTabWidget* PageControl1() const { return pageControl1_; }
   QTabWidget* PageControlTexte() const { return pageControlTexte_; }
   QTabWidget* PageControl3() const { return pageControl3_; }

@@ -1,6 +1,8 @@
 #include "engine/startup.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 
 #include "core/borders.h"
 #include "core/class_file.h"
+#include "core/messages.h"
 #include "core/files.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
@@ -320,6 +323,33 @@ TEST_F(StartupTest, DictionaryFilesThatCannotBeReadStopTheProgram) {
 
   fs::remove(dico + ".sv8");
   ExpectFatal(kExitDictionaryRead, "Corrupted dictionary files");
+}
+
+TEST_F(StartupTest, WithoutAConfigFolderNothingIsKeptAndItIsSaid) {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string savedXdg = xdg ? xdg : "", savedHome = home ? home : "";
+  ::unsetenv("XDG_CONFIG_HOME");
+  ::unsetenv("HOME");
+  SetSettingsFilePath("");
+  const bool sharedBefore = fs::exists("/tmp/.config/Quilor");
+  {
+    ScopedScriptedUi ui;
+    Start();
+    ASSERT_FALSE(ui.ui.Shown().empty());
+    EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(kMsgNoSettingsFolder));
+    EXPECT_EQ(OptionsFilePath, "");
+    Options->Set(opt::GraphKind, 3);
+    EXPECT_FALSE(ShutDown());  // the options could not be kept
+  }
+  if (xdg) ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  if (home) ::setenv("HOME", savedHome.c_str(), 1);
+  // No shared folder stands in, and nothing lands in the current folder.
+  if (!sharedBefore) {
+    EXPECT_FALSE(fs::exists("/tmp/.config/Quilor"));
+  }
+  EXPECT_FALSE(fs::exists(root_ + "/Text/quilor.prm"));
+  EXPECT_FALSE(fs::exists(root_ + "/Text/settings.ini"));
 }
 
 TEST_F(StartupTest, OptionsSaveFailureIsReported) {

@@ -1,0 +1,263 @@
+// File commands, histories, the Files tab and closing during a run.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/file_queue.h"
+#include "core/gauge.h"
+#include "engine/analysis_results.h"
+#include "core/lexicon.h"
+#include "engine/word_list.h"
+#include "mainwindow/files_tab.h"
+#include "mainwindow/histories.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::MainWindowTest;
+namespace fs = std::filesystem;
+
+void Touch(const std::string& path, const std::string& text = "The cat sat on the mat.\n") {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path) << text;
+}
+
+TEST(FileHistoryTest, PushMoveAndFindKeepTheOrder) {
+  TOptionsRecord options;
+  for (int i = 1; i <= 13; ++i) AddToFileHistory(options, "/t/file" + std::to_string(i) + ".txt");
+  // A 13th file drops the oldest.
+  EXPECT_EQ(FileHistoryEntry(options, 1), "/t/file13.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 12), "/t/file2.txt");
+  EXPECT_EQ(FindInFileHistory(options, "/t/file1.txt"), 0);
+  // Opening entry 5 makes it entry 1, moves 1..4 down and keeps 6..12.
+  AddToFileHistory(options, "/t/file9.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 1), "/t/file9.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 2), "/t/file13.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 5), "/t/file10.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 6), "/t/file8.txt");
+  EXPECT_EQ(FileHistoryEntry(options, 12), "/t/file2.txt");
+  // Names that differ only in case are two files here.
+  AddToFileHistory(options, "/t/File9.txt");
+  EXPECT_EQ(FindInFileHistory(options, "/t/File9.txt"), 1);
+  EXPECT_EQ(FindInFileHistory(options, "/t/file9.txt"), 2);
+  const auto captions = FileHistoryMenuCaptions(options);
+  ASSERT_EQ(captions.size(), 8u);
+  EXPECT_EQ(captions[0], "1 * /t/File9.txt");
+  EXPECT_EQ(captions[7], "8 * " + FileHistoryEntry(options, 8));
+}
+
+TEST(FolderHistoryTest, EightSlotsAndExactNames) {
+  TOptionsRecord options;
+  for (int i = 1; i <= 9; ++i) AddFolderToHistory(options, "/d" + std::to_string(i));
+  EXPECT_EQ(FolderHistorySlot(options, 1), "/d9");
+  EXPECT_EQ(FolderHistorySlot(options, 8), "/d2");
+  EXPECT_EQ(FolderHistorySlot(options, 9), "");
+  // Slot 3 becomes slot 1; slots 1..2 move down, 4..8 stay.
+  AddFolderToHistory(options, "/d7");
+  EXPECT_EQ(FolderHistorySlot(options, 1), "/d7");
+  EXPECT_EQ(FolderHistorySlot(options, 2), "/d9");
+  EXPECT_EQ(FolderHistorySlot(options, 3), "/d8");
+  EXPECT_EQ(FolderHistorySlot(options, 4), "/d6");
+  AddFolderToHistory(options, "/D7");
+  EXPECT_EQ(FolderHistorySlot(options, 2), "/d7");
+  ClearFolderHistory(options);
+  EXPECT_EQ(FolderHistorySlot(options, 1), "");
+}
+
+TEST(FolderHistoryTest, StartUpRules) {
+  TOptionsRecord options;
+  AddToFileHistory(options, "/t/a.txt");
+  options.Set(opt::LastFolder, "/t");
+  options.Set(opt::KeepFileHistory, 1);
+  ApplyHistoryOptionsAtStart(options);
+  EXPECT_EQ(FileHistoryEntry(options, 1), "/t/a.txt");
+  EXPECT_EQ(FolderHistorySlot(options, 1), "/t");
+  options.Set(opt::KeepFileHistory, 0);
+  ApplyHistoryOptionsAtStart(options);
+  EXPECT_EQ(FileHistoryEntry(options, 1), "");
+}
+
+TEST(FilesTabTest, ListsReadableDocumentsOneLevelDown) {
+  testing::TempFolder tmp;
+  const std::string root = tmp.path();
+  Touch(root + "/a.txt");
+  Touch(root + "/b.bin");
+  Touch(root + "/sub/c.htm");
+  Touch(root + "/sub/deep/d.txt");
+  Touch(root + "/.hidden/e.txt");
+  EXPECT_EQ(ScanFolderForDocuments(root, true), (std::vector<std::string>{root + "/a.txt", root + "/sub/c.htm"}));
+  EXPECT_EQ(ScanFolderForDocuments(root, false), (std::vector<std::string>{root + "/a.txt"}));
+  EXPECT_EQ(FilesTabStatus(2), "2 file(s) selected");
+  EXPECT_EQ(FilesTabStatus(6000), "6000 file(s) selected, maximum=10000");
+
+  std::vector<std::string> list{root + "/a.txt"};
+  EXPECT_EQ(AppendNewFiles(list, {root + "/a.txt", root + "/A.txt", root + "/b.txt"}), 2u);
+  EXPECT_EQ(list.size(), 3u);
+}
+
+TEST(FilesTabTest, TwelveThousandFilesQueueTenThousandAndSaySo) {
+  ScopedScriptedUi ui;
+  std::vector<std::string> files;
+  for (int i = 0; i < 12000; ++i) files.push_back("/nowhere/f" + std::to_string(i) + ".txt");
+  const QueueFilling filled = FillFileQueue(files);
+  EXPECT_EQ(filled.added, 10000u);
+  EXPECT_TRUE(filled.overflow);
+  EXPECT_EQ(FileQueue.Count(), 10000);
+  EXPECT_STREQ(FileQueue.Get(10000), "/nowhere/f9999.txt");
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text.rfind("10000 files scanned Overflow!", 0), 0u) << ui.ui.Shown()[0].text;
+  FileQueue.Clear();
+  EXPECT_FALSE(FillFileQueue({"/x/a.txt", "/x/b.txt"}).overflow);
+  EXPECT_EQ(FileQueue.Count(), 2);
+  EXPECT_EQ(ui.ui.Shown().size(), 1u);
+  FileQueue.Clear();
+}
+
+TEST_F(MainWindowTest, HistoryMenuFollowsTheEntriesAndKeepsAMissingFile) {
+  TVekEditForm& w = Start();
+  const std::string a = tmp_ / "a.txt";
+  const std::string b = tmp_ / "B.txt";
+  const std::string b2 = tmp_ / "b.txt";
+  Touch(a);
+  Touch(b);
+  Touch(b2);
+  ASSERT_TRUE(Open(a));
+  ASSERT_TRUE(Open(b));
+  ASSERT_TRUE(Open(b2));
+  ASSERT_TRUE(Open(a));
+  // After every open the captions are the entries, in order.
+  const auto items = w.FileHistoryItems();
+  EXPECT_EQ(items[0]->text().toStdString(), "1 * " + a);
+  EXPECT_EQ(items[1]->text().toStdString(), "2 * " + b2);
+  EXPECT_EQ(items[2]->text().toStdString(), "3 * " + b);
+  EXPECT_TRUE(items[2]->isVisible());
+  EXPECT_FALSE(items[3]->isVisible());
+  // A click on an item opens its own file.
+  items[2]->trigger();
+  EXPECT_EQ(w.Session().AnalysedFile(), b);
+  EXPECT_EQ(items[0]->text().toStdString(), "1 * " + b);
+
+  // A history file that is gone: message 18, the entry stays.
+  fs::remove(b2);
+  ui_.ui.ClearLog();
+  const int n = FindInFileHistory(*Options, b2);
+  ASSERT_GT(n, 0);
+  EXPECT_FALSE(w.Session().OpenHistoryFile(n));
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui_.ui.Shown()[0].text, b2 + " Empty, moved, deleted or unreadable file.");
+  EXPECT_EQ(FindInFileHistory(*Options, b2), n);
+  EXPECT_TRUE(w.Session().TextOpen());  // the open text was not released
+  CloseWindow();
+}
+
+TEST_F(MainWindowTest, FileOpenWithTheDialog) {
+  TVekEditForm& w = Start();
+  desktop_.desktop.openAnswers.push_back({sample_});
+  w.Command("FichierOuvrir")->trigger();
+  ASSERT_EQ(desktop_.desktop.choices.size(), 1u);
+  EXPECT_TRUE(desktop_.desktop.choices[0].multiple);
+  EXPECT_NE(desktop_.desktop.choices[0].filter.find("Text files (*.txt)|*.txt|"), std::string::npos);
+  EXPECT_EQ(desktop_.desktop.choices[0].filterIndex, 12);
+  EXPECT_TRUE(w.Session().TextOpen());
+  EXPECT_EQ(FileHistoryEntry(*Options, 1), sample_);
+  EXPECT_EQ(Options->Get(opt::LastFolder), std::string(QUILOR_SOURCE_DIR) + "/samples");
+  // Cancelled: nothing changes.
+  w.Command("FichierOuvrir")->trigger();
+  EXPECT_TRUE(w.Session().TextOpen());
+  CloseWindow();
+}
+
+TEST_F(MainWindowTest, FolderGoesToTheFilesTabAndAnalyzeQueuesTheList) {
+  TVekEditForm& w = Start();
+  const std::string root = tmp_ / "docs";
+  Touch(root + "/a.txt");
+  Touch(root + "/b.bin");
+  Touch(root + "/sub/c.htm", "<html><body><p>The dog ran home.</p></body></html>");
+  Touch(root + "/sub/deep/d.txt");
+  desktop_.desktop.folderAnswers.push_back(root);
+  w.Command("MenuOuvrirUnDossier")->trigger();
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/a.txt", root + "/sub/c.htm"}));
+  EXPECT_EQ(w.StatusText(1), QStringLiteral("2 file(s) selected"));
+  EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.FilesTab());
+  EXPECT_EQ(FolderHistorySlot(*Options, 1), root);
+  EXPECT_EQ(Options->Get(opt::LastFolder), root);
+
+  // Without sub-folders only a.txt is listed.
+  w.Command("MenuHistoDossierTraiterSousDossiers")->trigger();
+  EXPECT_TRUE(Options->Switch(opt::NoSubFolders));
+  w.OpenFolder(root);
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/a.txt"}));
+
+  w.SetFilesListLines({root + "/a.txt", root + "/sub/c.htm"});
+  w.ButtonListeFichiersAnalyserClick();
+  EXPECT_TRUE(w.Session().TextOpen());
+  EXPECT_EQ(FileQueue.Count(), 2);
+  EXPECT_STREQ(FileQueue.Get(2), (root + "/sub/c.htm").c_str());
+  EXPECT_EQ(FindInFileHistory(*Options, root + "/a.txt"), 0);  // a list gets no history entry
+  CloseWindow();
+}
+
+TEST_F(MainWindowTest, NothingOpensOrClosesWhilePrinting) {
+  TVekEditForm& w = Start();
+  ASSERT_TRUE(Open(sample_));
+  PrintRunning = true;
+  w.Command("Fermer1")->trigger();
+  w.Session().CmFermer();
+  EXPECT_TRUE(w.Session().TextOpen());
+  EXPECT_FALSE(w.Session().FermerEditeur());
+  // A drop waits for nothing: it is refused while busy.
+  EXPECT_FALSE(HandleDrop({tmp_ / "x.txt"}, w));
+  EXPECT_FALSE(w.Session().OpenChosenFiles({sample_, sample_}, 1));
+  // The window does not close under a print; it closes once the print ended.
+  w.close();
+  EXPECT_FALSE(w.Closed());
+  EXPECT_TRUE(w.Session().ClosePending());
+  PrintRunning = false;
+  EXPECT_TRUE(w.Session().FermerEditeur());
+  CloseWindow();
+}
+
+// A gauge whose event processing brings a close request of the window.
+class ClosingGaugeView : public NullGaugeView {
+ public:
+  explicit ClosingGaugeView(TVekEditForm& w) : window_(w) {}
+  void ProcessEvents() override {
+    if (!sent_) {
+      sent_ = true;
+      window_.close();
+    }
+    QCoreApplication::processEvents();
+  }
+
+ private:
+  TVekEditForm& window_;
+  bool sent_ = false;
+};
+
+TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
+  TVekEditForm& w = Start();
+  SetGaugeViewFactory([&w] { return std::make_unique<ClosingGaugeView>(w); });
+  EXPECT_FALSE(Open(sample_));  // the run stopped on the close request
+  SetGaugeViewFactory(nullptr);
+  EXPECT_FALSE(w.Closed());  // the window survived the run
+  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(AnalysisResults, nullptr);
+  EXPECT_FALSE(w.Session().TextOpen());
+  EXPECT_TRUE(w.Session().ClosePending());
+  // Once idle, the posted close runs and the engine shuts down.
+  for (int i = 0; i < 10 && !w.Closed(); ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(w.Closed());
+  EXPECT_EQ(MainDictionary, nullptr);
+  window_.reset();
+}
+
+}  // namespace
+}  // namespace quilor::ui
