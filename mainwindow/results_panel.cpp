@@ -5,6 +5,7 @@
 
 #include "core/chartables.h"
 #include "core/file_queue.h"
+#include "core/files.h"
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/analysis_results.h"
@@ -767,8 +768,14 @@ void TResultsPanel::DoubleClickLine(int line) {
       return;
   }
   if (name.empty()) return;
-  editor_->SearchName(name);
+  ShowHourglass();
+  editor_->SetSearchText(name);
+  if (!editor_->FindNodeByLabel(name, entry->code == kResultScenario)) {
+    int start = 0;
+    editor_->FindNextNode(name, start, false);
+  }
   editor_->Open();
+  RestoreCursor();
 }
 
 void TResultsPanel::SetActantChecked(bool checked) {

@@ -191,6 +191,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     if (!FindNextSelectedOccurrence(false)) return;
     RestoreOccurrence(words);
   }
+  TWordNode* const pageStart = words.Cursor();
   bool propositionStart = true;
   int wordsSinceProposition = 0;
   int wordsSinceBreak = 0;
@@ -243,6 +244,11 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     state_.CurrentWordPosition = position;
     const bool isMark = IsMarkText(text);
     if (!isMark && position <= lastPosition) continue;
+    // A page that starts on the mark opening its first proposition does not show it.
+    if (isMark && node == pageStart) {
+      previousWasMark = true;
+      continue;
+    }
     std::string display = SpacedTag(tag);
     const std::string rawTag = tag ? tag : "";
     // A tag repeated next to a proposition mark is the same punctuation seen twice.
@@ -389,6 +395,8 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
     TWordCategoryData* data;
     const char* tag;
     int32_t position;
+    // The mark that opens the page's first proposition does not count.
+    if (words.PreviousWord(data, tag, position) && !IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
     while (marks < wanted && words.PreviousWord(data, tag, position)) {
       if (IsMarkText(words.Cursor()->text)) ++marks;
     }

@@ -1,0 +1,175 @@
+#include "mainwindow/context_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/messages.h"
+#include "engine/word_list.h"
+#include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/text_view_widget.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+constexpr int kMsgContext = 387;
+constexpr int kMsgCopy = 579;
+constexpr int kMsgSearch = 520;
+constexpr int kMsgMove = 6004;
+constexpr int kMsgLocalise = 6005;
+constexpr int kMsgOpenOnWeb = 6006;
+constexpr int kMsgOpenWith = 6007;
+constexpr int kMsgWindows = 6008;
+constexpr int kMsgUrl = 6009;
+constexpr int kMsgInternetAddress = 6011;
+constexpr int kMsgFilesPanelHint = 6012;
+constexpr int kMsgFileLabel = 6010;
+
+QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
+QString Utf8(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+}  // namespace
+
+ContextWindow::ContextWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), image_(new TextImageWidget), scrollBar_(new QScrollBar(Qt::Vertical)),
+      edit1_(new QLineEdit), editUrl_(new QLineEdit) {
+  setObjectName("TFormContexte");
+  setWindowTitle(Text(kMsgContext));
+  auto* tools = new QToolBar;
+  openWithProgram_ = tools->addAction(Text(kMsgOpenWith) + QCoreApplication::applicationName());
+  openWithDesktop_ = tools->addAction(Text(kMsgOpenWith) + Text(kMsgWindows));
+  web_ = tools->addAction(Text(kMsgOpenOnWeb));
+  localise_ = tools->addAction(Text(kMsgLocalise));
+  search_ = tools->addAction(Text(kMsgSearch));
+  copy_ = tools->addAction(Text(kMsgCopy));
+  move_ = new QAction(Text(kMsgMove), this);
+  openWithProgram_->setObjectName("ToolButtonQuilor");
+  openWithDesktop_->setObjectName("ToolButtonOuvrir");
+  web_->setObjectName("ToolButtonWeb");
+  localise_->setObjectName("ToolButtonLocaliser");
+  search_->setObjectName("ToolButtonChercher");
+  copy_->setObjectName("ToolButtonCopier");
+  // The word search window does not exist: its command stays disabled.
+  search_->setEnabled(false);
+  edit1_->setObjectName("Edit1");
+  editUrl_->setObjectName("EditURL");
+  edit1_->setReadOnly(true);
+  editUrl_->setReadOnly(true);
+  editUrl_->setToolTip(Text(kMsgInternetAddress));
+  auto* files = new QWidget;
+  files->setObjectName("PanelFichiers");
+  files->setToolTip(Text(kMsgFilesPanelHint));
+  auto* form = new QFormLayout(files);
+  form->addRow(Text(kMsgFileLabel), edit1_);
+  form->addRow(Text(kMsgUrl), editUrl_);
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
+  row->addWidget(image_, 1);
+  row->addWidget(scrollBar_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tools);
+  layout->addLayout(row, 1);
+  layout->addWidget(files);
+  image_->setContextMenuPolicy(Qt::CustomContextMenu);
+  resize(600, 400);
+
+  connect(image_, &TextImageWidget::resized, this, [this] { Redraw(); });
+  connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) { model_.WordAt(x, y); });
+  connect(image_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    model_.WordAt(at.x(), at.y());
+    QMenu menu;
+    menu.addAction(copy_);
+    menu.addAction(search_);
+    menu.addAction(move_);
+    menu.exec(image_->mapToGlobal(at));
+  });
+  connect(openWithProgram_, &QAction::triggered, this, [this] {
+    if (OpenWithProgram && !model_.DocumentName().empty()) {
+      const std::string name = model_.DocumentName();
+      close();
+      OpenWithProgram(name);
+    }
+  });
+  connect(openWithDesktop_, &QAction::triggered, this, [this] { model_.OpenWithDesktop(); });
+  connect(localise_, &QAction::triggered, this, [this] { model_.LocaliseFolder(); });
+  connect(web_, &QAction::triggered, this, [this] { model_.OpenWebPage(); });
+  connect(copy_, &QAction::triggered, this, [this] {
+    if (CopyAround && model_.HitWordPosition() >= 1) CopyAround(model_.HitWordPosition());
+  });
+  connect(move_, &QAction::triggered, this, [this] {
+    const int32_t p = model_.HitWordPosition();
+    if (p >= 1) AfficherLeContexte(p, p);
+  });
+  connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) {
+    ScrollCode code = ScrollCode::kEnd;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::kLineUp; break;
+      case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::kLineDown; break;
+      case QAbstractSlider::SliderPageStepSub: code = ScrollCode::kPageUp; break;
+      case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::kPageDown; break;
+      case QAbstractSlider::SliderToMinimum: code = ScrollCode::kTop; break;
+      case QAbstractSlider::SliderToMaximum: code = ScrollCode::kBottom; break;
+      default: return;
+    }
+    ScrollBy(code, scrollBar_->sliderPosition());
+  });
+  connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { ScrollBy(ScrollCode::kPosition, scrollBar_->value()); });
+}
+
+
+void ContextWindow::AfficherLeContexte(int32_t wordPosition) {
+  AfficherLeContexte(wordPosition, ContextPageStart(wordPosition));
+}
+
+void ContextWindow::AfficherLeContexte(int32_t wordPosition, int32_t pageStart) {
+  if (isMinimized()) showNormal();
+  if (!model_.AfficherLeContexte(wordPosition, pageStart)) return;
+  Redraw();
+  ShowDocument();
+}
+
+void ContextWindow::ScrollBy(ScrollCode code, int32_t position) {
+  if (!model_.Scroll(code, position)) return;
+  Redraw();
+  if (model_.FirstWordPosition() > 0) ShowDocument();
+}
+
+void ContextWindow::Redraw() {
+  const QSize size = image_->size();
+  QImage image(size * devicePixelRatioF(), QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatioF());
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter);
+    model_.Draw(canvas, Rect{0, 0, size.width(), size.height()});
+  }
+  image_->SetImage(image);
+  const QSignalBlocker block(scrollBar_);
+  scrollBar_->setRange(1, std::max(model_.ScrollMaximum(), 1));
+  scrollBar_->setValue(model_.FirstWordPosition() > 0 ? model_.FirstWordPosition() : model_.ScrollPosition());
+}
+
+void ContextWindow::ShowDocument() {
+  edit1_->setText(Utf8(model_.DocumentName()));
+  editUrl_->setText(Utf8(model_.Url()));
+  openWithProgram_->setEnabled(model_.OpenWithProgramEnabled() && OpenWithProgram != nullptr);
+  web_->setEnabled(model_.WebEnabled());
+  copy_->setEnabled(CopyAround != nullptr);
+}
+
+void ContextWindow::closeEvent(QCloseEvent* event) {
+  model_.Closed();
+  QWidget::closeEvent(event);
+}
+
+}  // namespace quilor::ui

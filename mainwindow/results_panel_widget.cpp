@@ -1,0 +1,145 @@
+#include "mainwindow/results_panel_widget.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QListWidget>
+#include <QPainter>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "core/messages.h"
+#include "engine/options.h"
+#include "mainwindow/painter_canvas_qt.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+constexpr int kMsgActantBox = 725;
+constexpr int kMsgActeBox = 726;
+
+QString Utf8(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
+}  // namespace
+
+ResultsListModel::ResultsListModel(const TResultsPanel& panel, QObject* parent) : QAbstractListModel(parent), panel_(panel) {}
+
+int ResultsListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(panel_.Items().size());
+}
+
+QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= static_cast<int>(panel_.Items().size())) return {};
+  if (role == Qt::DisplayRole) {
+    std::string line = panel_.Items()[static_cast<size_t>(index.row())];
+    for (char& c : line)
+      if (c == '\t') c = ' ';
+    return Utf8(line);
+  }
+  if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return Utf8(panel_.ItemsHint());
+  return {};
+}
+
+void ResultsListModel::Reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+ResultsLineDelegate::ResultsLineDelegate(const TResultsPanel& panel, QObject* parent)
+    : QStyledItemDelegate(parent), panel_(panel) {}
+
+void ResultsLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  painter->save();
+  const bool selected = option.state & QStyle::State_Selected;
+  painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+  PainterCanvas canvas(*painter);
+  Font font;
+  font.colour = FromQColor(selected ? option.palette.highlightedText().color() : option.palette.text().color());
+  canvas.SetFont(font);
+  const QRect& q = option.rect;
+  panel_.DrawLine(canvas, Rect{q.left(), q.top(), q.right() + 1, q.bottom() + 1}, index.row(),
+                  Options->Switch(opt::LargeFonts));
+  painter->restore();
+}
+
+QSize ResultsLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  size.setHeight(std::max(size.height(), 16));
+  return size;
+}
+
+ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
+    : QWidget(parent), panel_(panel), types_(new QListWidget), actant_(new QCheckBox), acte_(new QCheckBox),
+      items_(new QListView), model_(new ResultsListModel(panel, this)) {
+  types_->setObjectName("ListBoxFonctions");
+  items_->setObjectName("ListBoxModItems");
+  actant_->setObjectName("CheckBoxActant");
+  acte_->setObjectName("CheckBoxActe");
+  actant_->setText(Utf8(GetMessageText(kMsgActantBox)));
+  acte_->setText(Utf8(GetMessageText(kMsgActeBox)));
+  items_->setModel(model_);
+  items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
+  items_->setUniformItemSizes(true);
+  items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+  auto* boxes = new QHBoxLayout;
+  boxes->addWidget(actant_);
+  boxes->addWidget(acte_);
+  boxes->addStretch();
+  auto* lower = new QWidget;
+  auto* lowerLayout = new QVBoxLayout(lower);
+  lowerLayout->setContentsMargins(0, 0, 0, 0);
+  lowerLayout->addLayout(boxes);
+  lowerLayout->addWidget(items_);
+  auto* split = new QSplitter(Qt::Vertical);
+  split->addWidget(types_);
+  split->addWidget(lower);
+  split->setStretchFactor(1, 3);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(split);
+
+  connect(types_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (syncing_ || row < 0) return;
+    panel_.SelectResultType(row);
+    SyncItems();
+  });
+  connect(items_, &QListView::clicked, this, [this](const QModelIndex& index) {
+    panel_.ClickLine(index.row());
+    emit lineSelected(index.row());
+  });
+  connect(items_, &QListView::doubleClicked, this, [this](const QModelIndex& index) { panel_.DoubleClickLine(index.row()); });
+  connect(actant_, &QCheckBox::toggled, this, [this](bool on) {
+    if (syncing_) return;
+    panel_.SetActantChecked(on);
+    Sync();
+  });
+  connect(acte_, &QCheckBox::toggled, this, [this](bool on) {
+    if (syncing_) return;
+    panel_.SetActeChecked(on);
+    Sync();
+  });
+  Sync();
+}
+
+void ResultsPanelWidget::Sync() {
+  syncing_ = true;
+  types_->clear();
+  for (const std::string& line : panel_.ResultTypeTable().Lines()) types_->addItem(Utf8(line));
+  if (panel_.CurrentResultType >= 0 && panel_.CurrentResultType < types_->count())
+    types_->setCurrentRow(panel_.CurrentResultType);
+  syncing_ = false;
+  SyncItems();
+}
+
+void ResultsPanelWidget::SyncItems() {
+  syncing_ = true;
+  actant_->setChecked(panel_.ActantChecked());
+  acte_->setChecked(panel_.ActeChecked());
+  actant_->setEnabled(panel_.ActorsEnabled());
+  acte_->setEnabled(panel_.ActorsEnabled());
+  model_->Reload();
+  syncing_ = false;
+}
+
+}  // namespace quilor::ui

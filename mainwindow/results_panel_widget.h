@@ -1,0 +1,74 @@
+// The Results tab's widgets over TResultsPanel (mainwindow/results_panel.h):
+// the list of result types (ListBoxFonctions), the two actor checkboxes and
+// the results list (ListBoxModItems: a model under a list view, each line
+// drawn by the panel through a PainterCanvas). The widgets show the panel's
+// state and forward clicks; the panel decides everything.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStyledItemDelegate>
+#include <QWidget>
+
+#include "mainwindow/results_panel.h"
+
+class QCheckBox;
+class QListView;
+class QListWidget;
+
+namespace quilor::ui {
+
+// The lines of the results list (UTF-8, TABs shown as blanks).
+class ResultsListModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  explicit ResultsListModel(const TResultsPanel& panel, QObject* parent = nullptr);
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  // The panel's lines changed.
+  void Reload();
+
+ private:
+  const TResultsPanel& panel_;
+};
+
+// Draws a results line with its mark or tree through the panel.
+class ResultsLineDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  explicit ResultsLineDelegate(const TResultsPanel& panel, QObject* parent = nullptr);
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+ private:
+  const TResultsPanel& panel_;
+};
+
+class ResultsPanelWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ResultsPanelWidget(TResultsPanel& panel, QWidget* parent = nullptr);
+
+  // Shows the panel's state again (after an analysis or a change made elsewhere).
+  void Sync();
+  QListWidget* ResultTypeList() const { return types_; }
+  QListView* ResultsList() const { return items_; }
+  QCheckBox* ActantBox() const { return actant_; }
+  QCheckBox* ActeBox() const { return acte_; }
+
+ signals:
+  // A results line was clicked (the text and graph may show the selection).
+  void lineSelected(int line);
+
+ private:
+  void SyncItems();
+
+  TResultsPanel& panel_;
+  QListWidget* types_;
+  QCheckBox* actant_;
+  QCheckBox* acte_;
+  QListView* items_;
+  ResultsListModel* model_;
+  bool syncing_ = false;
+};
+
+}  // namespace quilor::ui

@@ -1,0 +1,74 @@
+// The main window's text view: its page (TExtraitDuTexte) drawn into a
+// cached image, the scroll bar over the words (ScrollBarTexte) and the
+// caption ("Text" or "Extract"). Painting only copies the image; the image
+// is drawn again by ForcerAffichage (after every display change) and on a
+// resize.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "mainwindow/text_page_layout.h"
+
+class QLabel;
+class QScrollBar;
+
+namespace quilor::ui {
+
+// The area the page is drawn in: it shows the cached image and reports the mouse.
+class TextImageWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TextImageWidget(QWidget* parent = nullptr);
+  void SetImage(const QImage& image);
+  const QImage& Image() const { return image_; }
+
+ signals:
+  void resized();
+  void mouseMoved(int x, int y);
+  void clicked(int x, int y);
+  void doubleClicked(int x, int y);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  QImage image_;
+};
+
+class TextViewWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TextViewWidget(QWidget* parent = nullptr);
+
+  // Draws the page again from bookmark 1 (ForcerAffichage); an empty page
+  // when no text is loaded.
+  void ForcerAffichage();
+  // The scroll bar's position (PosCurseur).
+  void PosCurseur(int32_t position);
+  // A scroll of the scroll bar, as the user makes it.
+  void Scroll(ScrollCode code, int32_t position);
+
+  TExtraitDuTexte& Page() { return page_; }
+  TextImageWidget* ImageTexte() const { return image_; }
+  QScrollBar* ScrollBarTexte() const { return scrollBar_; }
+  QLabel* Caption() const { return caption_; }
+
+ signals:
+  // A word of the page was double-clicked (its position and item kind).
+  void wordActivated(int32_t position, int32_t kind);
+  // The status text of a scroll in progress.
+  void statusText(const QString& text);
+
+ private:
+  TExtraitDuTexte page_;
+  TextImageWidget* image_;
+  QScrollBar* scrollBar_;
+  QLabel* caption_;
+};
+
+}  // namespace quilor::ui

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QCheckBox>
+#include <QScrollBar>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QTest>
+#include <QTextEdit>
+
+#include "core/file_queue.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/context_window.h"
+#include "mainwindow/copy_window.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/text_view_widget.h"
+#include "mainwindow/view_state.h"
+#include "scenario/scenario_editor_port.h"
+#include "tests/support/stream_support.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::EngineSession;
+using testing_support::TempFolder;
+
+class OpenEditor : public ScenarioEditorPort {
+ public:
+  bool IsOpen() const override { return true; }
+  void Open() override {}
+  void SetPending(const std::string&, int, char) override {}
+  void AddPendingToNewGroup() override {}
+  void AddPendingToSelectedGroup() override {}
+  void AddWordInNewGroup(const std::string& word, char kind) override { added.push_back(word + kind); }
+  void InsertWords(const std::string& word, char kind, bool) override { inserted.push_back(word + kind); }
+  bool AddWordAtPosition(int) override { return false; }
+  void SearchName(const std::string&) override {}
+  bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
+    searched.push_back(text + (groupsOnly ? "/groups" : ""));
+    return false;
+  }
+  bool FindNextNode(const std::string& text, int& start, bool) override {
+    searched.push_back(text + "/next" + std::to_string(start));
+    return false;
+  }
+  void SetSearchText(const std::string&) override {}
+  bool OpenScenarioByName(const std::string&) override { return false; }
+  std::vector<std::string> added, inserted, searched;
+};
+
+class ViewsOnTheSample : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(session_.Started());
+    ViewState.Reset();
+    Selection.Clear();
+    SetViewMainWindow(&main_);
+    Options->Set(opt::ThresholdKind, 0);
+    ASSERT_TRUE(session_.Analyse({EngineSession::SamplePath("sample.txt")}));
+    panel_.RefreshAfterAnalysis();
+  }
+  void TearDown() override {
+    SetViewMainWindow(nullptr);
+    Selection.Clear();
+    ViewState.Reset();
+  }
+  EngineSession session_;
+  FakeMainWindow main_;
+  TResultsPanel panel_;
+};
+
+TEST_F(ViewsOnTheSample, ResultsListShowsThePanelsLinesAndForwardsClicks) {
+  ResultsPanelWidget widget(panel_);
+  QAbstractItemModelTester tester(widget.ResultsList()->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+  widget.resize(300, 500);
+  widget.show();
+  ASSERT_EQ(widget.ResultTypeList()->count(), 11);
+  widget.ResultTypeList()->setCurrentRow(3);  // References
+  ASSERT_EQ(widget.ResultsList()->model()->rowCount(), static_cast<int>(panel_.Items().size()));
+  ASSERT_GT(panel_.Items().size(), 0u);
+  EXPECT_TRUE(widget.ActantBox()->isEnabled());
+  const QRect first = widget.ResultsList()->visualRect(widget.ResultsList()->model()->index(0, 0));
+  QTest::mouseClick(widget.ResultsList()->viewport(), Qt::LeftButton, {}, first.center());
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(panel_.Explanation().rfind("I found ", 0), 0u);
+  // Categories disable the actor boxes.
+  widget.ResultTypeList()->setCurrentRow(6);
+  EXPECT_FALSE(widget.ActantBox()->isEnabled());
+  EXPECT_FALSE(widget.grab().isNull());
+}
+
+TEST_F(ViewsOnTheSample, DoubleClickSearchesTheNameInTheOpenEditorOnly) {
+  panel_.SelectResultType(3);
+  ASSERT_FALSE(panel_.Items().empty());
+  panel_.DoubleClickLine(0);  // no editor: nothing
+  OpenEditor editor;
+  panel_.SetScenarioEditor(&editor);
+  panel_.DoubleClickLine(0);
+  const std::string name = panel_.Items()[0].substr(0, panel_.Items()[0].find('\t'));
+  EXPECT_EQ(editor.searched, (std::vector<std::string>{name, name + "/next0"}));
+  // The style lines have no name to search.
+  panel_.SelectResultType(0);
+  editor.searched.clear();
+  panel_.DoubleClickLine(0);
+  EXPECT_TRUE(editor.searched.empty());
+}
+
+TEST_F(ViewsOnTheSample, TextViewDrawsThePageAndScrolls) {
+  TextViewWidget view;
+  view.resize(500, 300);
+  view.show();
+  view.ForcerAffichage();
+  EXPECT_TRUE(view.Page().HasWords());
+  EXPECT_EQ(ViewState.CurrentWordPosition, 1);
+  EXPECT_EQ(view.ScrollBarTexte()->maximum(), TextWords.HighestPosition());
+  view.Scroll(ScrollCode::kLineDown, 0);
+  EXPECT_GT(ViewState.CurrentWordPosition, 1);
+  view.Scroll(ScrollCode::kLineUp, 0);
+  EXPECT_EQ(ViewState.CurrentWordPosition, 1);
+}
+
+TEST(CopyWindowWidget, CopyWithNothingSelectedTakesEverythingAndTheScenarioCommandsNeedTheEditor) {
+  TextWords.Clear();
+  TWordCategoryData d;
+  for (int i = 1; i <= 30; ++i) TextWords.Append(("w" + std::to_string(i)).c_str(), " ", 0, 1, i, &d);
+  ScopedScriptedDesktop desktop;
+  CopyWindow window;
+  window.SetChosenWordPosition(12);
+  window.ChargerTexteSelectionne(false);
+  EXPECT_EQ(window.RichEdit()->textCursor().position(), window.Content().caretOffset);
+  window.Copy();
+  EXPECT_EQ(desktop.desktop.clipboard, window.Content().Joined());
+  EXPECT_TRUE(window.RichEdit()->textCursor().hasSelection());
+  // No Scenario editor: add and insert stay disabled and do nothing.
+  window.UpdateCommands();
+  EXPECT_FALSE(window.AddAction()->isEnabled());
+  EXPECT_FALSE(window.InsertAction()->isEnabled());
+  EXPECT_FALSE(window.SearchAction()->isEnabled());
+  TextWords.Clear();
+}
+
+TEST(CopyWindowWidget, TheSelectedWordGoesToTheScenarioAsAKey) {
+  TextWords.Clear();
+  TWordCategoryData d;
+  TextWords.Append("River", " ", 0, 1, 1, &d);
+  TextWords.Append("banks", " ", 0, 1, 2, &d);
+  OpenEditor editor;
+  CopyWindow window;
+  window.SetScenarioEditor(&editor);
+  window.ChargerTexteSelectionne(false);
+  QTextCursor c = window.RichEdit()->textCursor();
+  c.setPosition(1);
+  c.setPosition(6, QTextCursor::KeepAnchor);
+  window.RichEdit()->setTextCursor(c);
+  window.UpdateCommands();
+  EXPECT_TRUE(window.AddAction()->isEnabled());
+  window.AddToScenario();
+  window.InsertIntoScenario();
+  EXPECT_EQ(editor.added, std::vector<std::string>{"river?"});
+  EXPECT_EQ(editor.inserted, std::vector<std::string>{"river?"});
+  TextWords.Clear();
+}
+
+TEST(ContextWindowWidget, ShowsTheDocumentAndItsAddress) {
+  TempFolder folder;
+  TextWords.Clear();
+  TWordCategoryData d;
+  for (int i = 1; i <= 60; ++i) TextWords.Append(("w" + std::to_string(i)).c_str(), " ", 0, 1, i, &d);
+  FileQueue.Clear();
+  FileQueue.Add(folder.Write("doc.txt", "x").c_str());
+  folder.Write("doc.url", "[InternetShortcut]\nURL=https://example.org/\n");
+  ContextWindow window;
+  window.resize(500, 300);
+  window.show();
+  window.AfficherLeContexte(40);
+  EXPECT_EQ(window.Model().FirstWordPosition(), 30);
+  EXPECT_EQ(window.UrlField()->text(), "https://example.org/");
+  EXPECT_TRUE(window.WebAction()->isEnabled());
+  EXPECT_FALSE(window.OpenWithProgramAction()->isEnabled());  // one document
+  EXPECT_FALSE(window.SearchAction()->isEnabled());
+  window.close();
+  EXPECT_EQ(window.Model().HighlightedPosition(), 0);
+  FileQueue.Clear();
+  TextWords.Clear();
+}
+
+}  // namespace
+}  // namespace quilor::ui
