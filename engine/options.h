@@ -319,6 +319,8 @@ struct TWorkContext {
   std::string WizardScenarioPath;
   std::string CommandLineFile;
   std::string CommandLineScenario;
+  // Set once the user confirmed the Scenario on all word categories.
+  bool ScenarioOnAllCategoriesConfirmed = false;
   // The command file being consumed: deleted when the text is released.
   std::string PendingCommandFile;
 

@@ -1,0 +1,92 @@
+#include "output/analysis_options_logic.h"
+
+#include <algorithm>
+
+#include "core/messages.h"
+#include "engine/options.h"
+#include "import/conversion_dispatch.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgScenarioAllCategories = 559;
+constexpr int kMsgIncorrectValues = 530;
+constexpr int kMsgBetween1And999 = 531;
+
+bool ParseThreshold(const std::string& text, uint16_t& value) {
+  if (text.empty() || text.size() > 4) return false;
+  int number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  if (number < 1 || number > 999) return false;
+  value = static_cast<uint16_t>(number);
+  return true;
+}
+
+constexpr size_t kPdf = static_cast<size_t>(ConverterFormat::kPdf);
+
+}  // namespace
+
+AnalysisOptionsValues AnalysisOptionsValues::FromOptions() {
+  AnalysisOptionsValues v;
+  v.byWords = Options->Get(opt::ThresholdKind) == 1;
+  v.wordsText = std::to_string(Options->Get(opt::ClassMinWords));
+  v.pertinenceText = std::to_string(Options->Get(opt::ClassPertinence));
+  const uint16_t level = Options->Get(opt::RelationBase);
+  v.relationLevel = level >= 1 && level <= 4 ? level : 1;
+  v.scenarioOnAllCategories = Options->Switch(opt::ScenarioOnAllCategories);
+  v.quantity = std::clamp<int>(Options->Get(opt::CharacteristicParts), 1, 100);
+  v.wordDetailed = Options->Get(opt::WordDetailedReading) == 1;
+  v.convertPdf = Options->Switch(opt::ConvertPdf);
+  return v;
+}
+
+AnalysisOptionsLogic::AnalysisOptionsLogic() {
+  if (!Options->Switch(opt::ScenarioOnAllCategories)) WorkContext->ScenarioOnAllCategoriesConfirmed = false;
+}
+
+bool AnalysisOptionsLogic::PdfAvailable() {
+  if (ConverterAvailable(ConverterFormat::kPdf)) return true;
+  ShowPdfDriverError();
+  return false;
+}
+
+AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values) {
+  // Everything is checked before anything is stored.
+  uint16_t words = 0, pertinence = 0;
+  if (!ParseThreshold(values.wordsText, words) || !ParseThreshold(values.pertinenceText, pertinence)) {
+    std::string text = GetMessageText(kMsgIncorrectValues);
+    text += GetMessageText(kMsgBetween1And999);
+    ShowError(text);
+    return AnalysisOptionsResult::kBadValue;
+  }
+  if (values.scenarioOnAllCategories && !WorkContext->ScenarioOnAllCategoriesConfirmed) {
+    if (AskOkCancel(GetMessageText(kMsgScenarioAllCategories))) {
+      values.scenarioOnAllCategories = false;
+      return AnalysisOptionsResult::kConfirmationRefused;
+    }
+    WorkContext->ScenarioOnAllCategoriesConfirmed = true;
+  }
+  Options->Set(opt::ThresholdKind, static_cast<uint8_t>(values.byWords ? 1 : 0));
+  Options->Set(opt::ClassMinWords, words);
+  Options->Set(opt::ClassPertinence, pertinence);
+  Options->Set(opt::RelationBase, static_cast<uint16_t>(values.relationLevel >= 1 && values.relationLevel <= 4 ? values.relationLevel : 3));
+  Options->Set(opt::ScenarioOnAllCategories, static_cast<uint8_t>(values.scenarioOnAllCategories ? 1 : 0));
+  Options->Set(opt::CharacteristicParts, static_cast<uint16_t>(std::clamp(values.quantity, 1, 100)));
+  Options->Set(opt::WordDetailedReading, static_cast<uint8_t>(values.wordDetailed ? 1 : 0));
+  bool pdf = values.convertPdf;
+  if (pdf && !Options->Switch(opt::ConvertPdf)) {
+    // The library chosen in the filters dialog stays in use.
+    const std::string& library = ConverterDllPaths[kPdf];
+    pdf = EnablePdfFilter(!library.empty(), library);
+    if (!pdf) ShowPdfDriverError();
+  }
+  Options->Set(opt::ConvertPdf, static_cast<uint8_t>(pdf ? 1 : 0));
+  values.convertPdf = pdf;
+  return AnalysisOptionsResult::kStored;
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,51 @@
+// The logic of the "Analysis options" dialog: the values it shows, read from
+// the options record, and Accept, which checks everything first and then
+// stores everything, or nothing.
+#pragma once
+
+#include <string>
+
+namespace quilor::ui {
+
+struct AnalysisOptionsValues {
+  bool byWords = true;              // threshold kind: a number of words, else a pertinence factor
+  std::string wordsText;            // 1..999
+  std::string pertinenceText;       // 1..999
+  int relationLevel = 1;            // 1 References .. 4 Scenario
+  bool scenarioOnAllCategories = false;
+  int quantity = 90;                // characteristic parts, 1..100
+  bool wordDetailed = true;         // Word 97-2003: detailed reading, else binary
+  bool convertPdf = true;
+
+  static AnalysisOptionsValues FromOptions();
+};
+
+enum class AnalysisOptionsResult {
+  kStored,               // everything stored; the dialog closes
+  kConfirmationRefused,  // the Scenario question was answered Cancel: nothing stored, the box unchecked
+  kBadValue,             // a threshold is not a number in 1..999: nothing stored (one error box)
+};
+
+class AnalysisOptionsLogic {
+ public:
+  // Cleared when the dialog opens without the Scenario option on.
+  AnalysisOptionsLogic();
+
+  // Checks and stores values; asks the Scenario question once (message 559).
+  AnalysisOptionsResult Accept(AnalysisOptionsValues& values);
+  // A change of a control (ignored while the dialog fills itself).
+  void Change() { if (!filling_) changed_ = true; }
+  void SetFilling(bool on) { filling_ = on; }
+  bool Changed() const { return changed_; }
+  void Cancel() { changed_ = false; }
+
+  // Asking for PDF conversion while no PDF converter is available: false and
+  // the driver error shown; the button goes back to "no conversion".
+  static bool PdfAvailable();
+
+ private:
+  bool changed_ = false;
+  bool filling_ = false;
+};
+
+}  // namespace quilor::ui

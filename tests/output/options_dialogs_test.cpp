@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+
+#include <cstring>
+
+#include "core/messages.h"
+#include "engine/options.h"
+#include "import/conversion_dispatch.h"
+#include "mainwindow/desktop.h"
+#include "output/analysis_options_dialog.h"
+#include "output/conversion_filters_dialog.h"
+#include "platform/message_ui.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+std::vector<uint8_t> OptionsImage() { return std::vector<uint8_t>(Options->Data(), Options->Data() + Options->Size()); }
+
+TEST(AnalysisOptions, BadThresholdsShowOneBoxAndStoreNothing) {
+  Options->ResetSettings();
+  std::string expected = GetMessageText(530);
+  expected += GetMessageText(531);
+  for (const char* typed : {"0", "1000", "x"}) {
+    ScopedScriptedUi ui;
+    TOptionsAnalyse dialog;
+    dialog.RelationButton(4)->setChecked(true);
+    const std::vector<uint8_t> before = OptionsImage();
+    dialog.WordsEdit()->setText(typed);
+    EXPECT_FALSE(dialog.ButtonOkClick()) << typed;
+    ASSERT_EQ(ui.ui.Shown().size(), 1u) << typed;
+    EXPECT_EQ(ui.ui.Shown()[0].text, expected);
+    EXPECT_EQ(OptionsImage(), before) << typed;
+  }
+}
+
+TEST(AnalysisOptions, CancelLeavesTheOptionsAndAcceptStoresThem) {
+  Options->ResetSettings();
+  const std::vector<uint8_t> before = OptionsImage();
+  {
+    TOptionsAnalyse dialog;
+    dialog.WordsEdit()->setText("12");
+    dialog.RelationButton(2)->setChecked(true);
+    EXPECT_TRUE(dialog.Changed());
+    dialog.reject();
+  }
+  EXPECT_EQ(OptionsImage(), before);
+  // A stored level outside 1..4 shows References.
+  Options->Set(opt::RelationBase, uint16_t{5});
+  TOptionsAnalyse dialog;
+  EXPECT_TRUE(dialog.RelationButton(1)->isChecked());
+  EXPECT_FALSE(dialog.Changed());
+  dialog.WordsEdit()->setText("12");
+  dialog.RelationButton(2)->setChecked(true);
+  dialog.PdfButton()->setChecked(Options->Switch(opt::ConvertPdf));
+  EXPECT_TRUE(dialog.ButtonOkClick());
+  EXPECT_EQ(Options->Get(opt::ClassMinWords), 12);
+  EXPECT_EQ(Options->Get(opt::RelationBase), 2);
+}
+
+TEST(AnalysisOptions, TheScenarioQuestionIsAskedOnceAndCancelStoresNothing) {
+  Options->ResetSettings();
+  WorkContext->ScenarioOnAllCategoriesConfirmed = false;
+  ScopedScriptedUi ui;
+  TOptionsAnalyse dialog;
+  dialog.ScenarioBox()->setChecked(true);
+  const std::vector<uint8_t> before = OptionsImage();
+  ui.ui.QueueAnswer(3);  // Cancel
+  EXPECT_FALSE(dialog.ButtonOkClick());
+  EXPECT_FALSE(dialog.ScenarioBox()->isChecked());
+  EXPECT_EQ(OptionsImage(), before);
+  dialog.ScenarioBox()->setChecked(true);
+  ui.ui.QueueAnswer(1);  // Ok
+  EXPECT_TRUE(dialog.ButtonOkClick());
+  EXPECT_TRUE(Options->Switch(opt::ScenarioOnAllCategories));
+  EXPECT_EQ(ui.ui.Shown().size(), 2u);
+  TOptionsAnalyse again;
+  EXPECT_TRUE(again.ButtonOkClick());
+  EXPECT_EQ(ui.ui.Shown().size(), 2u);  // confirmed: not asked again
+}
+
+TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
+  testing_support::EngineSession session;
+  ASSERT_TRUE(session.Started());
+  const std::string before = Converter(ConverterFormat::kPdf)->LibraryPath();
+  const std::string text = session.Write("notes.txt", "not a library\n");
+  ScopedScriptedDesktop desktop;
+  {
+    TOptionsDesFiltresDeConversion dialog;
+    dialog.Filters()->setCurrentRow(0);
+    desktop.desktop.openAnswers.push_back({text});
+    dialog.ButtonLocaliserDLLClick();
+    EXPECT_EQ(dialog.Status()->text().toStdString(), GetMessageText(51));
+    EXPECT_NE(Converter(ConverterFormat::kPdf)->LibraryPath(), text);
+    dialog.reject();
+  }
+  EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), before);
+  // Restore and OK: the built-in converter, an empty choice in the settings.
+  TOptionsDesFiltresDeConversion dialog;
+  dialog.Filters()->setCurrentRow(0);
+  dialog.ButtonValeurParDefautClick();
+  dialog.accept();
+  EXPECT_TRUE(ConverterDllPaths[0].empty());
+  EXPECT_TRUE(Converter(ConverterFormat::kPdf)->Available());
+  // The grid copies as text.
+  TOptionsDesFiltresDeConversion copy;
+  copy.CopyGrid();
+  EXPECT_EQ(desktop.desktop.clipboard.rfind("DLL\t", 0), 0u);
+}
+
+}  // namespace
+}  // namespace quilor::ui
