@@ -559,8 +559,9 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   return args;
 }
 
-int RunProgram(const std::string& commandLine) {
-  std::vector<std::string> argv = SplitCommandLine(commandLine);
+int RunProgram(const std::string& commandLine) { return RunProgramArguments(SplitCommandLine(commandLine)); }
+
+int RunProgramArguments(const std::vector<std::string>& argv) {
   int code;
   if (argv.empty()) {
     code = kShellFileNotFound;

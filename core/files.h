@@ -177,6 +177,8 @@ bool ShellOpenUrl(const std::string& url);
 bool IsOpenableUrl(const std::string& url);
 // Starts a command line (program and arguments, '"' groups blanks); failures reported.
 int RunProgram(const std::string& commandLine);
+// Starts a program with its arguments as given; failures reported.
+int RunProgramArguments(const std::vector<std::string>& argv);
 // Splits a command line into its program and arguments.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 void ReportShellError(int code);
