@@ -20,6 +20,8 @@
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
 #include "output/export_commands_qt.h"
+#include "output/options_commands_qt.h"
+#include "output/tools_menu_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -56,6 +58,8 @@ int main(int argc, char** argv) {
     InitMessages();
     TVekEditForm window;
     InstallExportCommands(window);
+    InstallOptionsCommands(window);
+    InstallToolsMenu(window, FindToolsMenuEntries());
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

@@ -1,0 +1,283 @@
+#include "output/general_options_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "core/files.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/texts_qt.h"
+#include "output/display_options_dialog.h"
+#include "output/installed_applications.h"
+
+namespace quilor::ui {
+
+namespace {
+
+QCheckBox* Box(int caption, int hint, bool checked, QWidget* parent) {
+  auto* box = new QCheckBox(MessageText(caption), parent);
+  if (hint) box->setToolTip(MessageText(hint));
+  box->setChecked(checked);
+  return box;
+}
+
+enum BoxIndex { kHelpPanel, kHistory, kLargeFonts, kUnderscore, kFileNames, kWizard, kConfirm, kOpenAtStart, kCapitals, kAccents };
+
+}  // namespace
+
+TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scenarioPage, QWidget* parent)
+    : QDialog(parent), hooks_(std::move(hooks)) {
+  setObjectName("TDlgOptionsGenerales");
+  setWindowTitle(MessageText(844));
+  const GeneralOptionsValues v = GeneralOptionsValues::FromOptions();
+  pages_ = new QTabWidget(this);
+
+  // Results.
+  auto* results = new QWidget(pages_);
+  auto* main = new QGroupBox(MessageText(894), results);
+  boxes_[kHelpPanel] = Box(917, 919, v.showHelpPanel, main);
+  boxes_[kHistory] = Box(918, 920, v.keepFileHistory, main);
+  boxes_[kLargeFonts] = Box(1024, 1025, v.largeFonts, main);
+  boxes_[kUnderscore] = Box(1063, 1064, v.linkCompoundWords, main);
+  auto* mainLayout = new QVBoxLayout(main);
+  for (int i : {kHelpPanel, kHistory, kLargeFonts, kUnderscore}) mainLayout->addWidget(boxes_[i]);
+  auto* files = new QGroupBox(MessageText(583), results);
+  boxes_[kFileNames] = Box(1426, 0, v.showFileNames, files);
+  auto* extracts = new QGroupBox(MessageText(1203), files);
+  byProposition_ = new QRadioButton(MessageText(1204), extracts);
+  byProposition_->setToolTip(MessageText(1206));
+  byContext_ = new QRadioButton(MessageText(1205), extracts);
+  byContext_->setToolTip(MessageText(1207));
+  (v.extractsByProposition ? byProposition_ : byContext_)->setChecked(true);
+  auto* extractsLayout = new QHBoxLayout(extracts);
+  extractsLayout->addWidget(byProposition_);
+  extractsLayout->addWidget(byContext_);
+  auto* filesLayout = new QVBoxLayout(files);
+  filesLayout->addWidget(boxes_[kFileNames]);
+  filesLayout->addWidget(extracts);
+  auto* limits = new QGroupBox(MessageText(1057), results);
+  limits->setToolTip(MessageText(1059));
+  memory_ = new QLineEdit(QString::fromStdString(v.memoryText), limits);
+  memory_->setMaximumWidth(60);
+  auto* limitsLayout = new QHBoxLayout(limits);
+  limitsLayout->addWidget(new QLabel(MessageText(1058), limits));
+  limitsLayout->addWidget(memory_);
+  limitsLayout->addWidget(new QLabel(MessageText(1056), limits));
+  limitsLayout->addStretch();
+  auto* graphs = new QPushButton(MessageText(877), results);
+  auto* colours = new QPushButton(MessageText(543), results);
+  graphs->setEnabled(hooks_.main != nullptr);
+  colours->setEnabled(hooks_.main != nullptr && hooks_.colours != nullptr);
+  auto* displayRow = new QHBoxLayout;
+  displayRow->addWidget(graphs);
+  displayRow->addWidget(colours);
+  displayRow->addStretch();
+  auto* resultsLayout = new QVBoxLayout(results);
+  resultsLayout->addWidget(main);
+  resultsLayout->addWidget(files);
+  resultsLayout->addWidget(limits);
+  resultsLayout->addLayout(displayRow);
+  resultsLayout->addStretch();
+  pages_->addTab(results, MessageText(656));
+
+  // Scenario.
+  auto* scenario = new QWidget(pages_);
+  auto* tool = new QGroupBox(MessageText(1065), scenario);
+  tool->setToolTip(MessageText(781));
+  boxes_[kWizard] = Box(912, 1202, v.wizardWhenEmpty, tool);
+  boxes_[kConfirm] = Box(911, 1060, v.confirmDeletions, tool);
+  boxes_[kOpenAtStart] = Box(916, 1061, v.openScenarioAtStart, tool);
+  boxes_[kCapitals] = Box(1181, 1201, v.groupsInCapitals, tool);
+  boxes_[kAccents] = Box(1197, 1198, v.formsWithoutAccent, tool);
+  auto* toolLayout = new QVBoxLayout(tool);
+  for (int i : {kWizard, kConfirm, kOpenAtStart, kCapitals, kAccents}) toolLayout->addWidget(boxes_[i]);
+  auto* sort = new QGroupBox(MessageText(1052), scenario);
+  sort->setToolTip(MessageText(781));
+  sortAlpha_ = new QRadioButton(MessageText(1050), sort);
+  sortFrequency_ = new QRadioButton(MessageText(1051), sort);
+  (v.sortAlphabetical ? sortAlpha_ : sortFrequency_)->setChecked(true);
+  auto* sortLayout = new QVBoxLayout(sort);
+  sortLayout->addWidget(sortAlpha_);
+  sortLayout->addWidget(sortFrequency_);
+  auto* scenarioLayout = new QVBoxLayout(scenario);
+  scenarioLayout->addWidget(tool);
+  scenarioLayout->addWidget(sort);
+  scenarioLayout->addStretch();
+  pages_->addTab(scenario, MessageText(309));
+
+  // Installation.
+  auto* installation = new QWidget(pages_);
+  auto* prm = new QGroupBox(MessageText(913), installation);
+  auto* prmFolder = new QLineEdit(FromUtf8(WorkContext->UserScenarioFolder), prm);
+  prmFolder->setReadOnly(true);
+  auto* prmButton = new QPushButton(MessageText(635), prm);
+  prmButton->setToolTip(MessageText(722));
+  auto* prmLayout = new QHBoxLayout(prm);
+  prmLayout->addWidget(prmFolder);
+  prmLayout->addWidget(prmButton);
+  auto* mode = new QGroupBox(MessageText(211), installation);
+  auto* modeLabel = new QLabel(MessageText(WorkContext->MultiUserSetup ? 833 : 832), mode);
+  auto* modify = new QPushButton(MessageText(521), mode);
+  auto* modeLayout = new QHBoxLayout(mode);
+  modeLayout->addWidget(modeLabel, 1);
+  modeLayout->addWidget(modify);
+  auto* more = new QGroupBox(MessageText(1211), installation);
+  auto* information = new QPushButton(MessageText(1210), more);
+  auto* moreLayout = new QHBoxLayout(more);
+  moreLayout->addWidget(information);
+  moreLayout->addStretch();
+  auto* installationLayout = new QVBoxLayout(installation);
+  installationLayout->addWidget(prm);
+  installationLayout->addWidget(mode);
+  installationLayout->addWidget(more);
+  installationLayout->addStretch();
+  pages_->addTab(installation, MessageText(211));
+  pages_->setCurrentIndex(scenarioPage ? 1 : 0);
+
+  auto* ok = new QPushButton(MessageText(680), this);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(MessageText(661), this);
+  auto* help = new QPushButton(MessageText(616), this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  buttons->addWidget(help);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pages_);
+  layout->addLayout(buttons);
+
+  connect(ok, &QPushButton::clicked, this, [this] { ButtonOkClick(); });
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(help, &QPushButton::clicked, this, [] { ShowHelpContext(932); });
+  connect(prmButton, &QPushButton::clicked, this, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
+  connect(modify, &QPushButton::clicked, this, [this] { ButtonParametresSetupClick(); });
+  connect(information, &QPushButton::clicked, this, [this] {
+    TDlgInfoInstall dialog(this);
+    dialog.exec();
+  });
+  connect(graphs, &QPushButton::clicked, this, [this] {
+    GraphOptionsDialog dialog(*Options, *hooks_.main, this);
+    dialog.exec();
+  });
+  connect(colours, &QPushButton::clicked, this, [this] {
+    ColourOptionsDialog dialog(*Options, *hooks_.colours, *hooks_.main, this);
+    dialog.exec();
+  });
+}
+
+GeneralOptionsValues TDlgOptionsGenerales::Values() const {
+  GeneralOptionsValues v;
+  v.showHelpPanel = boxes_[kHelpPanel]->isChecked();
+  v.keepFileHistory = boxes_[kHistory]->isChecked();
+  v.largeFonts = boxes_[kLargeFonts]->isChecked();
+  v.linkCompoundWords = boxes_[kUnderscore]->isChecked();
+  v.showFileNames = boxes_[kFileNames]->isChecked();
+  v.wizardWhenEmpty = boxes_[kWizard]->isChecked();
+  v.confirmDeletions = boxes_[kConfirm]->isChecked();
+  v.openScenarioAtStart = boxes_[kOpenAtStart]->isChecked();
+  v.groupsInCapitals = boxes_[kCapitals]->isChecked();
+  v.formsWithoutAccent = boxes_[kAccents]->isChecked();
+  v.sortAlphabetical = sortAlpha_->isChecked();
+  v.extractsByProposition = byProposition_->isChecked();
+  v.memoryText = memory_->text().trimmed().toStdString();
+  return v;
+}
+
+void TDlgOptionsGenerales::ButtonOkClick() {
+  Values().ToOptions();
+  accept();
+}
+
+void TDlgOptionsGenerales::ButtonParametresSetupClick() {
+  if (InstallationChange::Run() == InstallationChange::Outcome::kRestartNow && hooks_.closeProgram) {
+    reject();
+    hooks_.closeProgram();
+  }
+}
+
+TDlgInfoInstall::TDlgInfoInstall(QWidget* parent) : QDialog(parent) {
+  setObjectName("TDlgInfoInstall");
+  setWindowTitle(MessageText(1210));
+  const std::vector<InstalledRow> rows = InstalledApplications();
+  text_ = InstalledApplicationsText(rows);
+  grid_ = new QTableWidget(static_cast<int>(rows.size()), 3, this);
+  grid_->setHorizontalHeaderLabels({MessageText(966), MessageText(685), MessageText(1210)});
+  grid_->verticalHeader()->hide();
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const int row = static_cast<int>(r);
+    grid_->setItem(row, 0, new QTableWidgetItem(FromCp1252(rows[r].application)));
+    grid_->setItem(row, 1, new QTableWidgetItem(FromCp1252(rows[r].version)));
+    grid_->setItem(row, 2, new QTableWidgetItem(FromCp1252(rows[r].information)));
+  }
+  grid_->resizeColumnsToContents();
+  grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu menu;
+    menu.addAction(MessageText(579), this, [this] { MenuCopierClick(); });
+    menu.exec(grid_->viewport()->mapToGlobal(at));
+  });
+  auto* ok = new QPushButton(MessageText(680), this);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(MessageText(1211) + ":", this));
+  layout->addWidget(grid_);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+  resize(760, 480);
+}
+
+void TDlgInfoInstall::MenuCopierClick() { CurrentDesktop().SetClipboardText(text_); }
+
+const char* TAboutQuilor::WebAddress() { return "https://www.quilor.org/"; }
+
+QString TAboutQuilor::VersionText() {
+  std::string version, build;
+  bool prototype = false;
+  GetProgramVersion(version, build, prototype);
+  QString text = MessageText(685) + " " + FromUtf8(version) + " (build" + FromUtf8(build) + ")";
+  if (prototype) text += " " + MessageText(799);
+  return text;
+}
+
+TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
+  setObjectName("TAboutQuilor");
+  setWindowTitle(MessageText(634));
+  auto* panel = new QFrame(this);
+  panel->setFrameShape(QFrame::StyledPanel);
+  panel->setStyleSheet("QFrame { background: white; }");
+  auto* name = new QLabel("<b>Quilor</b>", panel);
+  name->setStyleSheet("font-size: 18pt");
+  auto* version = new QLabel(VersionText(), panel);
+  version->setObjectName("Version");
+  auto* credits = new QLabel(MessageText(6602), panel);
+  auto* comments = new QLabel(MessageText(684), panel);
+  comments->setWordWrap(true);
+  auto* web = new QPushButton(QString::fromLatin1(WebAddress()), panel);
+  web->setObjectName("MoreOnWebSite");
+  auto* panelLayout = new QVBoxLayout(panel);
+  for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(version), static_cast<QWidget*>(credits),
+                     static_cast<QWidget*>(comments), static_cast<QWidget*>(web)})
+    panelLayout->addWidget(w);
+  auto* ok = new QPushButton(MessageText(680), this);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(web, &QPushButton::clicked, this, [] { ShellOpenUrl(WebAddress()); });
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(panel);
+  layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+}  // namespace quilor::ui

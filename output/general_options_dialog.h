@@ -1,0 +1,73 @@
+// "General options", "Installed applications" and the about box.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+#include "mainwindow/main_window_port.h"
+#include "output/display_options_logic.h"
+#include "output/general_options_logic.h"
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace quilor::ui {
+
+struct GeneralOptionsHooks {
+  MainWindowPort* main = nullptr;
+  // The colour table the views draw with (the colour options dialog edits it).
+  ColourOptionsLogic::ColourTable* colours = nullptr;
+  // Closes the program through its normal shut-down ("Restart now").
+  std::function<void()> closeProgram;
+};
+
+class TDlgOptionsGenerales : public QDialog {
+  Q_OBJECT
+ public:
+  // scenarioPage: open on the Scenario page.
+  TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scenarioPage = false, QWidget* parent = nullptr);
+
+  QLineEdit* MemoryEdit() const { return memory_; }
+  QTabWidget* Pages() const { return pages_; }
+  void ButtonOkClick();
+  void ButtonParametresSetupClick();
+
+ private:
+  GeneralOptionsValues Values() const;
+
+  GeneralOptionsHooks hooks_;
+  QTabWidget* pages_ = nullptr;
+  QCheckBox* boxes_[11] = {};
+  QRadioButton* sortAlpha_ = nullptr;
+  QRadioButton* sortFrequency_ = nullptr;
+  QRadioButton* byProposition_ = nullptr;
+  QRadioButton* byContext_ = nullptr;
+  QLineEdit* memory_ = nullptr;
+};
+
+class TDlgInfoInstall : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TDlgInfoInstall(QWidget* parent = nullptr);
+  QTableWidget* Grid() const { return grid_; }
+  void MenuCopierClick();
+
+ private:
+  QTableWidget* grid_ = nullptr;
+  std::string text_;
+};
+
+class TAboutQuilor : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TAboutQuilor(QWidget* parent = nullptr);
+  // "Version 8.3.1 (build ...)".
+  static QString VersionText();
+  static const char* WebAddress();
+};
+
+}  // namespace quilor::ui

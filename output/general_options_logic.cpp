@@ -1,0 +1,71 @@
+#include "output/general_options_logic.h"
+
+#include "core/messages.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgCopyManually = 915;
+constexpr int kMsgContinue = 549;
+constexpr int kMsgRestart = 914;
+
+bool On(U8Field f) { return Options->Switch(f); }
+void Put(U8Field f, bool on) { Options->Set(f, static_cast<uint8_t>(on ? 1 : 0)); }
+
+}  // namespace
+
+GeneralOptionsValues GeneralOptionsValues::FromOptions() {
+  GeneralOptionsValues v;
+  v.confirmDeletions = On(opt::ConfirmDeletions);
+  v.wizardWhenEmpty = On(opt::RunWizardWhenEmpty);
+  v.openScenarioAtStart = On(opt::OpenScenarioAtStart);
+  v.showHelpPanel = On(opt::ShowHelpPanel);
+  v.keepFileHistory = On(opt::KeepFileHistory);
+  v.largeFonts = On(opt::LargeFonts);
+  v.sortAlphabetical = On(opt::SortAlphabetical);
+  v.linkCompoundWords = On(opt::LinkCompoundWords);
+  v.groupsInCapitals = On(opt::GroupsInCapitals);
+  v.formsWithoutAccent = On(opt::AddFormsWithoutAccent);
+  v.extractsByProposition = On(opt::ExtractsByProposition);
+  v.showFileNames = !On(opt::HideFileNames);
+  const uint16_t memory = Options->Get(opt::SizeThreshold);
+  v.memoryText = std::to_string(memory < 1 ? 10 : memory);
+  return v;
+}
+
+void GeneralOptionsValues::ToOptions() const {
+  Put(opt::ConfirmDeletions, confirmDeletions);
+  Put(opt::RunWizardWhenEmpty, wizardWhenEmpty);
+  Put(opt::OpenScenarioAtStart, openScenarioAtStart);
+  Put(opt::ShowHelpPanel, showHelpPanel);
+  Put(opt::KeepFileHistory, keepFileHistory);
+  Put(opt::LargeFonts, largeFonts);
+  Put(opt::SortAlphabetical, sortAlphabetical);
+  Put(opt::LinkCompoundWords, linkCompoundWords);
+  Put(opt::GroupsInCapitals, groupsInCapitals);
+  Put(opt::AddFormsWithoutAccent, formsWithoutAccent);
+  Put(opt::ExtractsByProposition, extractsByProposition);
+  Put(opt::HideFileNames, !showFileNames);
+  int memory = 0;
+  bool number = !memoryText.empty() && memoryText.size() <= 3;
+  for (char c : memoryText) {
+    if (c < '0' || c > '9') number = false;
+    else memory = memory * 10 + (c - '0');
+  }
+  Options->Set(opt::SizeThreshold, static_cast<uint16_t>(number && memory >= 1 && memory <= 50 ? memory : 8));
+}
+
+InstallationChange::Outcome InstallationChange::Run() {
+  std::string question = GetMessageText(kMsgCopyManually);
+  question += " ";
+  question += GetMessageText(kMsgContinue);
+  if (!AskYesNo(question)) return Outcome::kUnchanged;
+  ReadUserFolders(true);
+  // A restart goes through the normal shut-down: the options are saved.
+  return AskYesNo(GetMessageText(kMsgRestart)) ? Outcome::kRestartNow : Outcome::kChangedKeepRunning;
+}
+
+}  // namespace quilor::ui

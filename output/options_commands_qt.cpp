@@ -1,0 +1,53 @@
+#include "output/options_commands_qt.h"
+
+#include "engine/options.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/view_state.h"
+#include "output/analysis_options_dialog.h"
+#include "output/display_options_dialog.h"
+#include "output/general_options_dialog.h"
+
+namespace quilor::ui {
+
+bool ShowAnalysisOptions(TVekEditForm& window, bool conversionPage) {
+  TOptionsAnalyse dialog(conversionPage, &window);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  if (accepted && dialog.Changed() && window.TextLoaded()) window.ReLancerAnalyse();
+  return accepted;
+}
+
+void InstallOptionsCommands(TVekEditForm& window) {
+  TVekEditForm* main = &window;
+  window.SetCommandHandler("OptionsdAnalyse", [main] { ShowAnalysisOptions(*main, false); });
+  window.SetCommandHandler("MenuOptionsGenerales", [main] {
+    const bool largeFonts = Options->Switch(opt::LargeFonts);
+    const bool sort = Options->Switch(opt::SortAlphabetical);
+    const bool extracts = Options->Switch(opt::ExtractsByProposition);
+    GeneralOptionsHooks hooks;
+    hooks.main = main;
+    hooks.colours = &ViewState.CurrentColours;
+    hooks.closeProgram = [main] { main->close(); };
+    TDlgOptionsGenerales dialog(hooks, false, main);
+    dialog.exec();
+    // What the main window shows differently.
+    if (largeFonts != Options->Switch(opt::LargeFonts) || sort != Options->Switch(opt::SortAlphabetical) ||
+        extracts != Options->Switch(opt::ExtractsByProposition)) {
+      if (main->TextLoaded()) main->SwitchAffichageSurDerniereFonctionUtilise();
+      main->RazAffichageEtGraphe();
+    }
+  });
+  window.SetCommandHandler("MenuGraphe", [main] {
+    GraphOptionsDialog dialog(*Options, *main, main);
+    dialog.exec();
+  });
+  window.SetCommandHandler("MenuCouleurs", [main] {
+    ColourOptionsDialog dialog(*Options, ViewState.CurrentColours, *main, main);
+    dialog.exec();
+  });
+  window.SetCommandHandler("HelpAboutItem", [main] {
+    TAboutQuilor about(main);
+    about.exec();
+  });
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "core/files.h"
+#include "engine/options.h"
+#include "mainwindow/desktop.h"
+#include "mainwindow/texts_qt.h"
+#include "output/general_options_dialog.h"
+#include "output/installed_applications.h"
+#include "platform/message_ui.h"
+#include "platform/settings_store.h"
+#include "../platform/temp_folder.h"
+
+namespace quilor::ui {
+namespace {
+
+using quilor::testing::ReadWholeFile;
+using quilor::testing::TempFolder;
+using quilor::testing::WriteWholeFile;
+
+TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndStoresEightWhenOutOfRange) {
+  Options->ResetSettings();
+  Options->Set(opt::SizeThreshold, uint16_t{0});
+  {
+    TDlgOptionsGenerales dialog({});
+    EXPECT_EQ(dialog.MemoryEdit()->text().toStdString(), "10");
+    dialog.ButtonOkClick();
+  }
+  EXPECT_EQ(Options->Get(opt::SizeThreshold), 10);
+  for (const char* typed : {"51", "abc", ""}) {
+    TDlgOptionsGenerales dialog({});
+    dialog.MemoryEdit()->setText(typed);
+    dialog.ButtonOkClick();
+    EXPECT_EQ(Options->Get(opt::SizeThreshold), 8) << typed;
+  }
+  TDlgOptionsGenerales scenarioPage({}, true);
+  EXPECT_EQ(scenarioPage.Pages()->currentIndex(), 1);
+}
+
+TEST(GeneralOptions, ModifyAnsweredNoLeavesTheSettingsAsTheyWere) {
+  TempFolder folder;
+  const std::string settings = folder / "settings.ini";
+  WriteWholeFile(settings, "[Software\\Brevalia\\Ontologies\\V8.3\\English]\nUserPath=/x\nMultiUser=1\n");
+  SetSettingsFilePath(settings);
+  const std::string before = ReadWholeFile(settings);
+  ScopedScriptedUi ui;
+  ui.ui.QueueAnswer(3);  // No
+  bool closed = false;
+  GeneralOptionsHooks hooks;
+  hooks.closeProgram = [&] { closed = true; };
+  TDlgOptionsGenerales dialog(hooks);
+  dialog.ButtonParametresSetupClick();
+  SetSettingsFilePath("");
+  EXPECT_EQ(ReadWholeFile(settings), before);
+  EXPECT_FALSE(closed);
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+}
+
+TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
+  const QString version = TAboutQuilor::VersionText();
+  EXPECT_TRUE(version.startsWith("Version 8.3.1 (build")) << version.toStdString();
+  std::vector<std::vector<std::string>> started;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    started.push_back(argv);
+    return 0;
+  });
+  TAboutQuilor about;
+  about.findChild<QPushButton*>("MoreOnWebSite")->click();
+  SetProgramLauncher({});
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].back().rfind("https://", 0), 0u);
+}
+
+TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {
+  const auto query = [](const std::vector<std::string>& argv) {
+    return argv.front() == "xdg-mime" ? std::string("libreoffice-calc.desktop") : std::string();
+  };
+  const std::vector<InstalledRow> rows = InstalledApplications(query);
+  ASSERT_GT(rows.size(), 10u);
+  EXPECT_EQ(rows[0].application, "Quilor");
+  bool spreadsheet = false, browserUnavailable = false;
+  for (const InstalledRow& row : rows) {
+    spreadsheet |= row.information == "libreoffice-calc.desktop";
+    browserUnavailable |= row.application == GetMessageText(1218) && row.information == GetMessageText(1212);
+  }
+  EXPECT_TRUE(spreadsheet);
+  EXPECT_TRUE(browserUnavailable);
+  const std::string text = InstalledApplicationsText(rows);
+  EXPECT_EQ(text.rfind("Application\tVersion\tInformation\r\n", 0), 0u);
+  size_t lines = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++lines;
+  EXPECT_EQ(lines, rows.size() + 1);
+  // A program that does not exist tells nothing.
+  EXPECT_EQ(RunDesktopQuery({"/nonexistent/program"}), "");
+  EXPECT_EQ(RunDesktopQuery({"echo", "one", "two"}), "one two");
+}
+
+}  // namespace
+}  // namespace quilor::ui
