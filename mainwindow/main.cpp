@@ -19,6 +19,7 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
 #include "output/tools_menu_qt.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     InstallExportCommands(window);
     InstallOptionsCommands(window);
     InstallToolsMenu(window, FindToolsMenuEntries());
+    InstallResultViews(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

@@ -4,7 +4,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,6 +27,23 @@ QWidget* ActiveParent() {
 }
 
 }  // namespace
+
+void QtMessageUi::ShowList(const ListRequest& request) {
+  QDialog dialog(ActiveParent());
+  dialog.setWindowTitle(QStringLiteral("Quilor"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new QLabel(QString::fromStdString(request.heading)));
+  auto* list = new QListWidget;
+  for (const std::string& line : request.lines) list->addItem(QString::fromStdString(line));
+  list->setMinimumSize(480, 240);
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(FromCp1252(GetMessageText(kMsgButtonOk)), QDialogButtonBox::AcceptRole);
+  ok->setDefault(true);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  layout->addWidget(buttons);
+  dialog.exec();
+}
 
 BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
   QMessageBox box(ActiveParent());

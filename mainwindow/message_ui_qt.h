@@ -22,6 +22,8 @@ class QtMessageUi : public MessageUi {
  public:
   BoxAnswer ShowBox(const BoxRequest& request) override;
   void ShowSystemError(const std::string& text) override;
+  // A dialog with the heading and every line in a scrollable list.
+  void ShowList(const ListRequest& request) override;
 };
 
 // The gauge's window: four caption/value lines, a bar and Stop. It is

@@ -211,7 +211,13 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   }
   if (previousFile < 0 && DocumentCount && DocumentCount() <= 1) previousFile = -2;  // one document: no header
 
-  auto drawText = [&](const std::string& text, TWordNode* node, Rgb colour, bool highlighted) {
+  bool endsWithBlank = false;
+  int lastTextLine = -1;
+  auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
+    // The blank before a word is not doubled after punctuation, on the same line, that ends with one.
+    if (endsWithBlank && lastTextLine == lineCount_ && text.size() > 1 && text[0] == ' ') text.erase(0, 1);
+    endsWithBlank = !text.empty() && text.back() == ' ';
+    lastTextLine = lineCount_;
     const int width = canvas.TextWidth(text) + halfBlank;
     if (pen.x + width + halfBlank > r.right && pen.x != r.left && !pen.Break(node)) return false;
     Font f = font;

@@ -32,6 +32,7 @@
 #include "mainwindow/desktop.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
+#include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_print.h"
 #include "scenario/texts.h"
 
@@ -186,6 +187,11 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   BuildActions();
 
   editor_.refreshView = [this] { Refresh(); };
+  editor_.importOwl = [this](const std::string& path) {
+    OwlImportDialog dialog(path, this);
+    dialog.exec();
+    return dialog.ProducedFile();
+  };
   editor_.showWindow = [this] {
     Refresh();
     show();
@@ -207,6 +213,7 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
 ScenarioEditorWindow::~ScenarioEditorWindow() {
   editor_.refreshView = nullptr;
   editor_.showWindow = nullptr;
+  editor_.importOwl = nullptr;
 }
 
 void ScenarioEditorWindow::BuildActions() {

@@ -1,0 +1,106 @@
+#include "mainwindow/result_views_qt.h"
+
+#include <QAction>
+#include <QVBoxLayout>
+
+#include <memory>
+
+#include "engine/word_list.h"
+#include "mainwindow/context_window.h"
+#include "mainwindow/copy_window.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/text_view_widget.h"
+#include "mainwindow/view_state.h"
+
+namespace quilor::ui {
+
+namespace {
+
+// What the views keep for the life of the window.
+struct ResultViews {
+  TResultsPanel panel;
+  ResultsPanelWidget* results = nullptr;
+  TextViewWidget* text = nullptr;
+  ContextWindow* context = nullptr;
+  CopyWindow* copy = nullptr;
+};
+
+void Fill(QWidget* container, QWidget* child) {
+  auto* layout = container->layout() ? container->layout() : new QVBoxLayout(container);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(child);
+}
+
+}  // namespace
+
+void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
+  auto views = std::make_shared<ResultViews>();
+  SetViewMainWindow(&window);
+  ColorationSyntaxique();
+  views->panel.SetScenarioEditor(editor);
+  views->results = new ResultsPanelWidget(views->panel);
+  views->text = new TextViewWidget;
+  Fill(window.ResultsContainer(), views->results);
+  Fill(window.TextContainer(), views->text);
+
+  auto copyAround = [views, &window, editor](int32_t position) {
+    if (!views->copy) {
+      views->copy = new CopyWindow(&window);
+      views->copy->SetScenarioEditor(editor);
+    }
+    views->copy->SetChosenWordPosition(position);
+    views->copy->show();
+    views->copy->raise();
+    views->copy->ChargerTexteSelectionne(false);
+  };
+  auto showContext = [views, &window, copyAround](int32_t position) {
+    if (position < 1 || !window.TextLoaded()) return;
+    if (!views->context) {
+      views->context = new ContextWindow(&window);
+      views->context->CopyAround = copyAround;
+    }
+    views->context->show();
+    views->context->raise();
+    views->context->AfficherLeContexte(position);
+  };
+
+  window.AddRefreshCallback([views] {
+    views->panel.RefreshAfterAnalysis();
+    views->results->Sync();
+    views->text->ForcerAffichage();
+  });
+  window.AddReleaseCallback([views] {
+    ClearSelection();
+    views->panel.Clear();
+    views->results->Sync();
+    if (views->context) views->context->close();
+    if (views->copy) views->copy->close();
+    ViewState.GraphShown = false;
+    views->text->ForcerAffichage();
+  });
+  window.AddRedrawCallback([views] { views->text->ForcerAffichage(); });
+  window.SetResultTypeHandler([views](int index) {
+    views->panel.SelectResultType(index);
+    views->results->Sync();
+  });
+  window.SetLastResultTypeHandler([views] {
+    views->panel.SwitchAffichageSurDerniereFonctionUtilise();
+    views->results->Sync();
+  });
+  window.SetSelectedResultTypeProvider([views] { return views->panel.CurrentResultType; });
+  QObject::connect(views->text, &TextViewWidget::wordActivated, views->text, [showContext](int32_t position, int32_t) {
+    showContext(position);
+  });
+  QObject::connect(views->text, &TextViewWidget::statusText, views->text,
+                   [&window](const QString& text) { window.ShowStatus(1, text.toStdString()); });
+  window.SetCommandHandler("MenuContexte", [views, showContext] {
+    showContext(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
+  });
+  window.SetCommandHandler("CopyTexteDsClipBrd", [copyAround] {
+    copyAround(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
+  });
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,15 @@
+// Puts the result views into the main window: the Results tab (result types,
+// actor boxes, results list), the text view of the Text tab, and the context
+// and copy windows with their commands. The main window's hooks drive them:
+// refresh after an analysis, release of the text, redraw, result types.
+#pragma once
+
+namespace quilor::ui {
+
+class TVekEditForm;
+class ScenarioEditorPort;
+
+// editor: the Scenario editor (nullptr while it does not exist).
+void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor = nullptr);
+
+}  // namespace quilor::ui

@@ -1,0 +1,85 @@
+#include "scenario/owl_import_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/options.h"
+#include "platform/text_encoding.h"
+#include "scenario/texts.h"
+
+namespace quilor::ui {
+
+namespace {
+QString T(int id) { return QString::fromStdString(Cp1252ToUtf8(Msg(id))); }
+}  // namespace
+
+OwlImportOptions OwlOptionsFromSettings(bool flexedForms, bool unicode, bool otherLanguages, bool restrictions,
+                                        bool verbose, bool dump) {
+  OwlImportOptions o;
+  o.flexedForms = flexedForms;
+  o.unicode = unicode;
+  o.ignoreOtherLanguages = otherLanguages;
+  o.ignoreRestrictions = restrictions;
+  o.verbose = verbose;
+  o.dumpInput = dump;
+  o.addFormsWithoutAccent = Options->Switch(opt::AddFormsWithoutAccent);
+  o.isoLanguage = IsoLanguageCode();
+  return o;
+}
+
+std::string RunOwlImport(const std::string& inputPath, const OwlImportOptions& options, std::string& logPath) {
+  std::string produced;
+  ShowHourglass();
+  const OwlImportResult r = ImportOwlFile(inputPath, WorkContext->UserScenarioFolder, options, produced, logPath);
+  RestoreCursor();
+  if (!r.ok) {
+    static const int kStepFailure[] = {0, 7407, 7408, 7409};
+    ShowError(Msg(kStepFailure[r.failedStep >= 1 && r.failedStep <= 3 ? r.failedStep : 1]));
+  }
+  return produced;
+}
+
+OwlImportDialog::OwlImportDialog(const std::string& inputPath, QWidget* parent) : QDialog(parent), input_(inputPath) {
+  setWindowTitle(T(kMsgOwlImportFilter));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(T(7401), this));
+  layout->addWidget(new QLabel(QString::fromStdString(inputPath), this));
+  auto box = [&](int text, bool on) {
+    auto* b = new QCheckBox(T(text), this);
+    b->setChecked(on);
+    layout->addWidget(b);
+    return b;
+  };
+  flexed_ = box(7402, false);
+  unicode_ = box(7403, true);
+  languages_ = box(7404, false);
+  restrictions_ = box(7405, true);
+  verbose_ = box(7406, false);
+  dump_ = box(7410, false);
+  status_ = new QLabel(this);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  layout->addWidget(buttons);
+  layout->addWidget(status_);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] { ButtonOKClick(); });
+  connect(buttons, &QDialogButtonBox::rejected, this, [this] {
+    produced_.clear();
+    reject();
+  });
+}
+
+void OwlImportDialog::ButtonOKClick() {
+  const OwlImportOptions options =
+      OwlOptionsFromSettings(flexed_->isChecked(), unicode_->isChecked(), languages_->isChecked(),
+                             restrictions_->isChecked(), verbose_->isChecked(), dump_->isChecked());
+  produced_ = RunOwlImport(input_, options, logPath_);
+  if (!logPath_.empty()) ShellOpenFile(logPath_);
+  if (produced_.empty()) return;
+  accept();
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/class_file.h"
+#include "engine/ontology_engine.h"
+#include "import/owl_import.h"
+#include "platform/message_ui.h"
+#include "support/stream_support.h"
+
+namespace quilor {
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
+
+const std::string kHead =
+    "<?xml version=\"1.0\"?>\n"
+    "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"\n"
+    "         xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\"\n"
+    "         xmlns:owl=\"http://www.w3.org/2002/07/owl#\"\n"
+    "         xmlns:oboInOwl=\"http://www.geneontology.org/formats/oboInOwl#\"\n"
+    "         xml:base=\"http://example.org/zoo\">\n";
+const std::string kTail = "</rdf:RDF>\n";
+
+// Three levels; labels in two languages, synonyms, a class expression inside
+// subClassOf carrying a label of its own, a self-closing class, a label made
+// of blanks and a label written with an entity.
+const std::string kThreeLevels = kHead + R"(
+  <owl:Class rdf:about="#Animal">
+    <rdfs:label xml:lang="en">Animal</rdfs:label>
+    <rdfs:label xml:lang="fr">Bête</rdfs:label>
+    <rdfs:comment>Any living creature that is not a plant</rdfs:comment>
+  </owl:Class>
+  <owl:Class rdf:ID="Mammal">
+    <rdfs:subClassOf rdf:resource="#Animal"/>
+    <rdfs:label xml:lang="en">Mammal</rdfs:label>
+    <oboInOwl:hasExactSynonym>Mammalian</oboInOwl:hasExactSynonym>
+  </owl:Class>
+  <owl:Class rdf:about="http://example.org/zoo#Dog">
+    <rdfs:subClassOf>
+      <owl:Class rdf:about="#Mammal"/>
+    </rdfs:subClassOf>
+    <rdfs:subClassOf>
+      <owl:Restriction>
+        <owl:onProperty rdf:resource="#eats"/>
+        <owl:someValuesFrom><owl:Class rdf:about="#Animal"/></owl:someValuesFrom>
+      </owl:Restriction>
+    </rdfs:subClassOf>
+    <rdfs:subClassOf>
+      <owl:Class>
+        <rdfs:label>anonymous expression</rdfs:label>
+      </owl:Class>
+    </rdfs:subClassOf>
+    <rdfs:label>Dog &amp; Hound</rdfs:label>
+    <oboInOwl:hasRelatedSynonym>Canis familiaris</oboInOwl:hasRelatedSynonym>
+    <rdfs:label>   </rdfs:label>
+    <rdfs:label>Good
+	boy</rdfs:label>
+  </owl:Class>
+  <owl:Class rdf:about="#Plant"/>
+)" + kTail;
+
+TEST(OwlImport, ThreeLevelsGiveTheirScenarioByteForByte) {
+  OwlImportOptions options;
+  options.ignoreOtherLanguages = true;
+  const OwlImportResult r = ConvertOwl(kThreeLevels, "zoo.owl", options);
+  ASSERT_TRUE(r.ok) << r.log;
+  EXPECT_EQ(r.scenario,
+            "G#0V\tAnimal\tAnimal\r\n"
+            "0#1#\tanimal\tAnimal\r\n"
+            "G#1V\tMammal\tMammal\r\n"
+            "0#2#\tmammal\tMammal\r\n"
+            "0#2#\tmammalian\tMammal\r\n"
+            "G#2V\tDog & Hound\tDog & Hound\r\n"
+            "0#3#\tdog_&_hound\tDog & Hound\r\n"
+            "0#3#\tcanis_familiaris\tDog & Hound\r\n"
+            "0#3#\tgood_boy\tDog & Hound\r\n"
+            "G#0V\tPlant\tPlant\r\n"
+            "0#1#\tplant\tPlant\r\n");
+  EXPECT_EQ(r.stats.mainClasses, 4u);
+  EXPECT_EQ(r.stats.labels, 6u);  // Animal, Mammal, Mammalian, Dog & Hound, Canis familiaris, Good boy
+  EXPECT_EQ(r.stats.synonyms, 2u);
+  EXPECT_EQ(r.stats.parseErrors, 0u);
+  EXPECT_NE(r.log.find("*** Warning - class without label, named by its identifier: http://example.org/zoo#Plant"),
+            std::string::npos);
+  EXPECT_NE(r.log.find("Number of OWL main classes: 4\r\nNumber of OWL labels kept: 6\r\n"
+                       "Number of Synonyms labels kept: 2\r\nNumber of parsing errors: 0\r\n"
+                       "Number of Class ID errors (not found): 0\r\n"),
+            std::string::npos);
+}
+
+TEST(OwlImport, EveryLabelResolvesToItsOwnClassOnceLoaded) {
+  const OwlImportResult r = ConvertOwl(kThreeLevels, "zoo.owl", OwlImportOptions{});
+  ASSERT_TRUE(r.ok);
+  ScopedScriptedUi ui;
+  ClassFileGroupCounter = 0;
+  GroupRenumberingInProgress = false;
+  ClassFileList file;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(file, r.scenario, damaged));
+  EXPECT_FALSE(damaged);
+  TOntologyEngine engine;
+  SemanticDictionary d;
+  d.names[0] = {"", "thing"};
+  d.classCount[0] = 1;
+  ASSERT_TRUE(engine.LoadBytes(WriteSemanticDictionary(d)).Ok());
+  engine.LoadScenario(file, true);
+  ASSERT_EQ(engine.ScenarioEntryCount(), 4u);
+  auto entryOf = [&](const char* word) { return engine.ScenarioClassName(static_cast<int32_t>(engine.ScenarioEntryOfWordForm(word))); };
+  EXPECT_EQ(entryOf("animal"), "animal");
+  EXPECT_EQ(entryOf("mammalian"), "mammal");
+  EXPECT_EQ(entryOf("mammal"), "mammal");
+  EXPECT_EQ(entryOf("dog_&_hound"), "dog & hound");
+  EXPECT_EQ(entryOf("canis_familiaris"), "dog & hound");
+  EXPECT_EQ(engine.ScenarioEntryParent(3), 2u);
+  EXPECT_EQ(engine.ScenarioEntryParent(2), 1u);
+}
+
+TEST(OwlImport, DuplicatesUndefinedParentsAndDeepChainsAreLogged) {
+  std::string xml = kHead +
+                    "<owl:Class rdf:about=\"#A\"><rdfs:label>first</rdfs:label></owl:Class>\n"
+                    "<owl:Class rdf:about=\"#A\"><rdfs:label>again</rdfs:label></owl:Class>\n"
+                    "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#Nowhere\"/>"
+                    "<oboInOwl:hasExactSynonym>early</oboInOwl:hasExactSynonym><rdfs:label>bee</rdfs:label></owl:Class>\n"
+                    "<owl:Class><rdfs:label>no id</rdfs:label></owl:Class>\n";
+  for (int i = 0; i < 10; ++i)
+    xml += "<owl:Class rdf:about=\"#C" + std::to_string(i) + "\">" +
+           (i ? "<rdfs:subClassOf rdf:resource=\"#C" + std::to_string(i - 1) + "\"/>" : std::string()) +
+           "<rdfs:label>level " + std::to_string(i) + "</rdfs:label></owl:Class>\n";
+  xml += kTail;
+  const OwlImportResult r = ConvertOwl(xml, "e.owl", OwlImportOptions{});
+  ASSERT_TRUE(r.ok) << r.log;
+  EXPECT_NE(r.log.find("*** Error - ClassId always defined: http://example.org/zoo#A"), std::string::npos);
+  EXPECT_NE(r.log.find("*** Error - ClassId undefined for: http://example.org/zoo#Nowhere"), std::string::npos);
+  EXPECT_NE(r.log.find("*** Unexpected synonym before first label of class: http://example.org/zoo#B"), std::string::npos);
+  EXPECT_NE(r.log.find("*** Class extraction error !!! "), std::string::npos);
+  EXPECT_NE(r.log.find("** Warning - tree depth level exceed maximum for: level 9"), std::string::npos);
+  EXPECT_EQ(r.log.find("** Warning - tree depth level exceed maximum for: level 8"), std::string::npos);
+  EXPECT_EQ(r.stats.mainClasses, 12u);
+  EXPECT_EQ(r.stats.parseErrors, 2u);
+  EXPECT_EQ(r.stats.classIdErrors, 1u);
+  // The duplicate's label joins the first definition; B stays at the top.
+  EXPECT_NE(r.scenario.find("G#0V\tfirst\tfirst\r\n0#1#\tfirst\tfirst\r\n0#1#\tagain\tfirst\r\n"), std::string::npos);
+  EXPECT_NE(r.scenario.find("G#0V\tbee\tbee\r\n"), std::string::npos);
+  EXPECT_NE(r.scenario.find("G#8V\tlevel 8\tlevel 8\r\n0#9#\tlevel_8\tlevel 8\r\nG#8V\tlevel 9\tlevel 9\r\n0#9#\tlevel_9"),
+            std::string::npos);
+}
+
+TEST(OwlImport, ACycleKeepsEveryClass) {
+  const std::string xml = kHead +
+                          "<owl:Class rdf:about=\"#A\"><rdfs:subClassOf rdf:resource=\"#B\"/><rdfs:label>a</rdfs:label></owl:Class>"
+                          "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#A\"/><rdfs:label>b</rdfs:label></owl:Class>"
+                          "<owl:Class rdf:about=\"#C\"><rdfs:subClassOf rdf:resource=\"#C\"/><rdfs:subClassOf rdf:resource=\"#A\"/>"
+                          "<rdfs:label>c</rdfs:label></owl:Class>" +
+                          kTail;
+  const OwlImportResult r = ConvertOwl(xml, "cycle.owl", OwlImportOptions{});
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.scenario,
+            "G#0V\ta\ta\r\n0#1#\ta\ta\r\nG#1V\tb\tb\r\n0#2#\tb\tb\r\nG#1V\tc\tc\r\n0#2#\tc\tc\r\n");
+  EXPECT_NE(r.log.find("** Warning - SubClassOf cycle, class written at the top: a"), std::string::npos);
+}
+
+TEST(OwlImport, MalformedXmlFailsStepOneWithLineAndColumn) {
+  const OwlImportResult r = ConvertOwl(kHead + "<owl:Class rdf:about=\"#A\">\n<rdfs:label>x</rdfs:labl>" + kTail, "bad.owl",
+                                       OwlImportOptions{});
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedStep, 1);
+  EXPECT_TRUE(r.scenario.empty());
+  EXPECT_NE(r.log.find("*** XML Syntax Error !!! mismatched tag at line 8, column "), std::string::npos) << r.log;
+  EXPECT_NE(r.log.find("*** I/O Error during parsing operation"), std::string::npos);
+}
+
+class OwlImportFiles : public ::testing::Test {
+ protected:
+  void SetUp() override { folder.Write(kOwlOutputName, "previous\r\n"); }
+  OwlImportResult Import(const std::string& xml) {
+    const std::string input = folder.Write("in.owl", xml);
+    return ImportOwlFile(input, folder.Path(""), OwlImportOptions{}, scenario, log);
+  }
+  TempFolder folder;
+  std::string scenario, log;
+};
+
+TEST_F(OwlImportFiles, HostileEntitiesFailInStepOneAndKeepThePreviousScenario) {
+  const std::string secret = folder.Write("secret.txt", "TOP-SECRET-LINE");
+  const std::vector<std::string> hostile = {
+      // Billion laughs.
+      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">&d;&d;&d;</rdf:RDF>",
+      // An external entity naming a local file.
+      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret + "\">]>"
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+      "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">"
+      "<owl:Class rdf:about=\"#A\"><rdfs:label>&x;</rdfs:label></owl:Class></rdf:RDF>",
+      // A parameter entity.
+      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY % p \"<!ENTITY q 'boom'>\"> %p;]>"
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">&q;</rdf:RDF>",
+  };
+  for (const std::string& xml : hostile) {
+    const OwlImportResult r = Import(xml);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failedStep, 1);
+    EXPECT_EQ(ReadFileBytes(folder.Path(kOwlOutputName)), "previous\r\n");
+    EXPECT_TRUE(scenario.empty());
+    EXPECT_EQ(log, folder.Path("in.owl.log"));
+    const std::string text = ReadFileBytes(log);
+    EXPECT_EQ(text.find("TOP-SECRET"), std::string::npos);
+    EXPECT_NE(text.find("*** I/O Error during parsing operation"), std::string::npos);
+    EXPECT_LT(text.size(), 4000u);
+  }
+}
+
+TEST_F(OwlImportFiles, SuccessWritesTheScenarioAndTheLog) {
+  const OwlImportResult r = Import(kThreeLevels);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(scenario, folder.Path(kOwlOutputName));
+  EXPECT_EQ(ReadFileBytes(scenario), r.scenario);
+  EXPECT_EQ(ReadFileBytes(log), r.log);
+  EXPECT_EQ(ReadFileBytes(log).rfind("*** Processing file: ", 200) != std::string::npos, true);
+}
+
+TEST(OwlImportRealOntology, ImportsWithoutParseErrors) {
+  const std::string path = std::string(QUILOR_TEST_DATA) + "/owl/vcard.rdf";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no real ontology in the test data";
+  const OwlImportResult r = ConvertOwl(ReadFileBytes(path), path, OwlImportOptions{});
+  ASSERT_TRUE(r.ok) << r.log.substr(0, 2000);
+  EXPECT_EQ(r.stats.parseErrors, 0u);
+  size_t groups = 0;
+  for (size_t p = r.scenario.find("G#"); p != std::string::npos; p = r.scenario.find("\nG#", p + 1)) ++groups;
+  EXPECT_EQ(groups, r.stats.mainClasses);
+  EXPECT_GT(groups, 10u);
+}
+
+}  // namespace
+}  // namespace quilor
