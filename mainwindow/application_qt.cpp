@@ -12,21 +12,30 @@ namespace quilor::ui {
 
 QuilorApplication::QuilorApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool QuilorApplication::notify(QObject* receiver, QEvent* event) {
+int CallCatchingFatal(const std::function<void()>& call) {
   try {
-    return QApplication::notify(receiver, event);
+    call();
+    return 0;
   } catch (const FatalError& e) {
-    Fatal(e.ExitCode(), e.what());
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(e.what()).c_str());
+    return e.ExitCode() != 0 ? e.ExitCode() : kExitFatal;
   } catch (const std::bad_alloc&) {
     // The memory is gone: say so with the one text that needs none.
-    ShowSystemError(GetMessageText(kMsgMemoryLow));
-    Fatal(kExitFatal, GetMessageText(kMsgMemoryLow));
+    const std::string text = GetMessageText(kMsgMemoryLow);
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str());
+    ShowSystemError(text);
+    return kExitFatal;
   }
-  return false;
 }
 
-void QuilorApplication::Fatal(int code, const char* what) {
-  std::fprintf(stderr, "%s\n", Cp1252ToUtf8(what).c_str());
+bool QuilorApplication::notify(QObject* receiver, QEvent* event) {
+  bool result = false;
+  const int code = CallCatchingFatal([&] { result = QApplication::notify(receiver, event); });
+  if (code != 0) Fatal(code);
+  return result;
+}
+
+void QuilorApplication::Fatal(int code) {
   if (fatalExitCode_ == 0) fatalExitCode_ = code;
   // A run that let events run through the gauge stops at its next check.
   CancelRequested = true;

@@ -9,6 +9,11 @@
 
 namespace quilor::ui {
 
+// Runs call; a FatalError or an exhausted memory is caught, reported on
+// standard error (memory also in a box) and its exit code returned; 0 when
+// call returned normally.
+int CallCatchingFatal(const std::function<void()>& call);
+
 class QuilorApplication : public QApplication {
   Q_OBJECT
  public:
@@ -22,7 +27,7 @@ class QuilorApplication : public QApplication {
   void SetFatalHandler(std::function<void(int)> handler) { fatalHandler_ = std::move(handler); }
 
  private:
-  void Fatal(int code, const char* what);
+  void Fatal(int code);
   int fatalExitCode_ = 0;
   std::function<void(int)> fatalHandler_;
 };

@@ -41,6 +41,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
+#include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -116,7 +117,8 @@ void TVekEditForm::BuildWidgets() {
   labelTitreExpliquer_->setWordWrap(true);
   auto* helpButton = new QToolButton(explainPage_);
   helpButton->setObjectName(QStringLiteral("Image1"));
-  helpButton->setIcon(QIcon::fromTheme(QStringLiteral("help-contents"), style()->standardIcon(QStyle::SP_DialogHelpButton)));
+  helpButton->setIcon(ToolIcon(QStringLiteral("help-contents"), ToolPicture::kHelp));
+  helpButton->setToolTip(Text(616));
   connect(helpButton, &QToolButton::clicked, this, [this] {
     ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
   });
@@ -183,12 +185,14 @@ void TVekEditForm::BuildWidgets() {
   pageControlTexte_->addTab(filesPage_, QString());
   textLayout->addWidget(pageControlTexte_);
   connect(pageControlTexte_, &QTabWidget::currentChanged, this, [this](int index) {
-    if (pageControlTexte_->widget(index) == filesPage_ && listBoxFichiers_->count() == 0) {
-      // TabSheetFichiersShow: the queue of the last analysis.
+    if (pageControlTexte_->widget(index) != filesPage_) return;
+    // TabSheetFichiersShow: with a text shown, the documents it was made of;
+    // a folder's list waiting to be analysed stays as it is.
+    if (session_.ResultsShown() && FileQueue.Count() > 0) {
       std::vector<std::string> lines;
       for (int i = 1; i <= FileQueue.Count(); ++i) lines.emplace_back(FileQueue.Get(i));
       SetFilesListLines(lines);
-    } else if (pageControlTexte_->widget(index) == filesPage_) {
+    } else {
       ListBoxFichiersOuvertsClick();
     }
   });
@@ -211,6 +215,7 @@ void TVekEditForm::BuildWidgets() {
   auto* graphHelp = new QToolButton(graphExplainPage_);
   graphHelp->setObjectName(QStringLiteral("Image2"));
   graphHelp->setIcon(helpButton->icon());
+  graphHelp->setToolTip(Text(616));
   connect(graphHelp, &QToolButton::clicked, this, [] { ShowHelpContext(kGraphsHelpContext); });
   graphExplainHead->addWidget(labelTitreExplicGraphes_, 1);
   graphExplainHead->addWidget(graphHelp);
@@ -374,28 +379,28 @@ void TVekEditForm::BuildCommands() {
   toolBar_->setObjectName(QStringLiteral("ToolBar1"));
   toolBar_->setMovable(false);
   auto addTool = [this](const std::string& name, const std::string& sharedWith, const char* icon,
-                        QStyle::StandardPixmap fallback, bool textCommand) {
+                        ToolPicture picture, bool textCommand) {
     QAction* a = sharedWith.empty() ? AddCommand(name, 0, textCommand) : Command(sharedWith);
-    a->setIcon(QIcon::fromTheme(QString::fromLatin1(icon), style()->standardIcon(fallback)));
+    a->setIcon(ToolIcon(QString::fromLatin1(icon), picture));
     QToolButton* b = new QToolButton(toolBar_);
     b->setObjectName(QString::fromStdString(name));
     b->setDefaultAction(a);
     toolBar_->addWidget(b);
   };
-  addTool("ToolButtonOuvrir", "FichierOuvrir", "document-open", QStyle::SP_DialogOpenButton, false);
-  addTool("ToolButtonImprimer", "MenuImprimer1", "document-print", QStyle::SP_FileIcon, true);
-  addTool("ToolButtonCopier", "CopyTexteDsClipBrd", "edit-copy", QStyle::SP_FileDialogContentsView, true);
+  addTool("ToolButtonOuvrir", "FichierOuvrir", "document-open", ToolPicture::kOpen, false);
+  addTool("ToolButtonImprimer", "MenuImprimer1", "document-print", ToolPicture::kPrint, true);
+  addTool("ToolButtonCopier", "CopyTexteDsClipBrd", "edit-copy", ToolPicture::kCopy, true);
   toolBar_->addSeparator();
-  addTool("ToolButtonGrapheEtoile", "", "view-statistics", QStyle::SP_FileDialogDetailedView, true);
-  addTool("ToolButtonGrapheAire", "", "office-chart-area", QStyle::SP_FileDialogListView, true);
-  addTool("ToolButtonGrapheActeurs", "", "system-users", QStyle::SP_DirHomeIcon, true);
-  addTool("ToolButtonGrapheRepartition", "", "office-chart-bar", QStyle::SP_FileDialogInfoView, true);
-  addTool("ToolButtonGrapheRafales", "", "office-chart-line", QStyle::SP_MediaSeekForward, true);
+  addTool("ToolButtonGrapheEtoile", "", "", ToolPicture::kStar, true);
+  addTool("ToolButtonGrapheAire", "", "", ToolPicture::kAreas, true);
+  addTool("ToolButtonGrapheActeurs", "", "", ToolPicture::kActors, true);
+  addTool("ToolButtonGrapheRepartition", "", "", ToolPicture::kDistribution, true);
+  addTool("ToolButtonGrapheRafales", "", "", ToolPicture::kBursts, true);
   toolBar_->addSeparator();
-  addTool("ToolButtonAfficherToutLeTexte", "MenuToutLeTexte", "format-justify-fill", QStyle::SP_FileIcon, true);
-  addTool("ToolButtonChercher", "MenuChercher", "edit-find", QStyle::SP_FileDialogContentsView, true);
-  addTool("ToolButtonScenario", "MenuScenario", "view-list-tree", QStyle::SP_DirIcon, false);
-  addTool("ToolButtonTerminologie", "MenuExtractionTerminologique", "format-text-bold", QStyle::SP_FileDialogDetailedView, true);
+  addTool("ToolButtonAfficherToutLeTexte", "MenuToutLeTexte", "format-justify-fill", ToolPicture::kWholeText, true);
+  addTool("ToolButtonChercher", "MenuChercher", "edit-find", ToolPicture::kSearch, true);
+  addTool("ToolButtonScenario", "MenuScenario", "", ToolPicture::kScenario, false);
+  addTool("ToolButtonTerminologie", "MenuExtractionTerminologique", "", ToolPicture::kTerminology, true);
 
   // The window's own commands.
   SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });

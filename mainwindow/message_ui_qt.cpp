@@ -141,9 +141,16 @@ void GaugeDialog::closeEvent(QCloseEvent* event) {
 
 void GaugeDialog::reject() { Stop(); }
 
-QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())) {
-  dialog_->show();
-  QCoreApplication::processEvents();
+QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())) {}
+
+void QtGaugeView::SetShown(bool shown) {
+  if (shown == dialog_->isVisible()) return;
+  if (shown) {
+    dialog_->show();
+    QCoreApplication::processEvents();
+  } else {
+    dialog_->hide();
+  }
 }
 
 QtGaugeView::~QtGaugeView() {

@@ -60,6 +60,7 @@ class QtGaugeView : public GaugeView {
   void SetPosition(int32_t position) override;
   void Repaint() override;
   bool IsVisible() const override;
+  void SetShown(bool shown) override;
   void ProcessEvents() override;
   GaugeDialog* Dialog() { return dialog_; }
 

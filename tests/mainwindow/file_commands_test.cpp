@@ -261,3 +261,21 @@ TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
 
 }  // namespace
 }  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::MainWindowTest;
+
+TEST_F(MainWindowTest, FilesTabShowsTheDocumentsOfTheText) {
+  TVekEditForm& w = Start();
+  ASSERT_TRUE(Open(sample_));
+  w.Command("MenuAfficherFichiers")->trigger();
+  EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.FilesTab());
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{sample_}));
+  EXPECT_EQ(w.StatusText(1), QStringLiteral("1 file(s) selected"));
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui

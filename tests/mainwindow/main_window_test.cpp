@@ -9,7 +9,9 @@
 
 #include "engine/analysis_results.h"
 #include "engine/word_list.h"
+#include "mainwindow/application_qt.h"
 #include "mainwindow/main_window_layout.h"
+#include "platform/fatal.h"
 #include "main_window_fixture.h"
 
 namespace quilor::ui {
@@ -108,6 +110,21 @@ TEST_F(MainWindowTest, CommandLineFileIsAnalysedWhenShown) {
   EXPECT_TRUE(w.Session().TextOpen());
   EXPECT_EQ(w.Session().AnalysedFile(), sample_);
   CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+TEST(FatalErrorTest, NeverCrossesTheEventLoop) {
+  ScopedScriptedUi ui;
+  EXPECT_EQ(CallCatchingFatal([] {}), 0);
+  EXPECT_EQ(CallCatchingFatal([] { Terminate(kExitDictionaryRead, "cannot read"); }), kExitDictionaryRead);
+  EXPECT_EQ(CallCatchingFatal([] { throw std::bad_alloc(); }), kExitFatal);
+  ASSERT_EQ(ui.ui.SystemErrors().size(), 1u);
+  EXPECT_EQ(ui.ui.SystemErrors()[0], "Memory low. Please close some applications and try again.");
 }
 
 }  // namespace

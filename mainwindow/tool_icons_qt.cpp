@@ -1,0 +1,150 @@
+#include "mainwindow/tool_icons_qt.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPolygonF>
+
+#include <cmath>
+
+namespace quilor::ui {
+
+namespace {
+
+const QColor kInk(0x33, 0x44, 0x55);
+const QColor kBlue(0x2a, 0x6f, 0xb8);
+const QColor kOrange(0xe0, 0x8a, 0x1e);
+const QColor kGreen(0x3c, 0x9a, 0x4a);
+const QColor kPaper(0xfb, 0xfb, 0xf7);
+
+// Draws on a 24 x 24 grid, scaled to the pixmap.
+void Draw(QPainter& p, ToolPicture picture) {
+  p.setRenderHint(QPainter::Antialiasing);
+  QPen ink(kInk, 1.5);
+  p.setPen(ink);
+  switch (picture) {
+    case ToolPicture::kOpen:
+      p.setBrush(kOrange);
+      p.drawPolygon(QPolygonF({{2, 7}, {9, 7}, {11, 9}, {21, 9}, {21, 20}, {2, 20}}));
+      break;
+    case ToolPicture::kPrint:
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(7, 3, 10, 7));
+      p.setBrush(QColor(0xb0, 0xb8, 0xc0));
+      p.drawRoundedRect(QRectF(3, 10, 18, 8), 2, 2);
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(7, 15, 10, 6));
+      break;
+    case ToolPicture::kCopy:
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(3, 3, 11, 14));
+      p.drawRect(QRectF(9, 7, 11, 14));
+      break;
+    case ToolPicture::kStar: {
+      p.setBrush(kBlue);
+      QPointF c(12, 12);
+      for (int i = 0; i < 5; ++i) {
+        const double a = i * 2 * M_PI / 5 - M_PI / 2;
+        QPointF end(c.x() + 9 * std::cos(a), c.y() + 9 * std::sin(a));
+        p.drawLine(c, end);
+        p.drawEllipse(end, 2.2, 2.2);
+      }
+      p.setBrush(kOrange);
+      p.drawEllipse(c, 3.5, 3.5);
+      break;
+    }
+    case ToolPicture::kAreas:
+      p.setBrush(QColor(0x2a, 0x6f, 0xb8, 160));
+      p.drawEllipse(QPointF(9, 10), 6.5, 6.5);
+      p.setBrush(QColor(0xe0, 0x8a, 0x1e, 160));
+      p.drawEllipse(QPointF(15, 14), 6, 6);
+      p.setBrush(QColor(0x3c, 0x9a, 0x4a, 160));
+      p.drawEllipse(QPointF(17, 6), 3.5, 3.5);
+      break;
+    case ToolPicture::kActors:
+      p.setBrush(kBlue);
+      p.drawEllipse(QPointF(8, 8), 3, 3);
+      p.drawChord(QRectF(3, 12, 10, 10), 0, 180 * 16);
+      p.setBrush(kOrange);
+      p.drawEllipse(QPointF(16, 9), 3, 3);
+      p.drawChord(QRectF(11, 13, 10, 10), 0, 180 * 16);
+      break;
+    case ToolPicture::kDistribution:
+      p.setBrush(kGreen);
+      for (int i = 0; i < 5; ++i) {
+        const double h = 4 + ((i * 7) % 5) * 3;
+        p.drawRect(QRectF(3 + i * 4, 21 - h, 3, h));
+      }
+      break;
+    case ToolPicture::kBursts:
+      p.setPen(QPen(kBlue, 2));
+      p.drawPolyline(QPolygonF({{2, 18}, {6, 16}, {9, 6}, {12, 17}, {15, 14}, {18, 4}, {22, 15}}));
+      break;
+    case ToolPicture::kWholeText:
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(4, 2, 16, 20));
+      for (int y = 6; y <= 18; y += 3) p.drawLine(QPointF(7, y), QPointF(y == 18 ? 13 : 17, y));
+      break;
+    case ToolPicture::kSearch:
+      p.setPen(QPen(kInk, 2));
+      p.setBrush(kPaper);
+      p.drawEllipse(QPointF(10, 10), 6, 6);
+      p.setPen(QPen(kInk, 3));
+      p.drawLine(QPointF(14.5, 14.5), QPointF(21, 21));
+      break;
+    case ToolPicture::kScenario:
+      p.drawLine(QPointF(6, 6), QPointF(6, 18));
+      p.drawLine(QPointF(6, 12), QPointF(12, 12));
+      p.drawLine(QPointF(6, 18), QPointF(12, 18));
+      p.setBrush(kOrange);
+      p.drawRect(QRectF(3, 3, 6, 5));
+      p.setBrush(kBlue);
+      p.drawRect(QRectF(12, 10, 8, 5));
+      p.drawRect(QRectF(12, 16, 8, 5));
+      break;
+    case ToolPicture::kTerminology: {
+      QFont f = p.font();
+      f.setBold(true);
+      f.setPixelSize(15);
+      p.setFont(f);
+      p.setPen(kBlue);
+      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("Tt"));
+      break;
+    }
+    case ToolPicture::kHelp: {
+      p.setBrush(kBlue);
+      p.drawEllipse(QPointF(12, 12), 10, 10);
+      QFont f = p.font();
+      f.setBold(true);
+      f.setPixelSize(15);
+      p.setFont(f);
+      p.setPen(Qt::white);
+      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+QIcon DrawnIcon(ToolPicture picture) {
+  QIcon icon;
+  for (int size : {24, 48}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.scale(size / 24.0, size / 24.0);
+    Draw(p, picture);
+    p.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+QIcon ToolIcon(const QString& themeName, ToolPicture picture) {
+  // Pictures no theme names (the graphs, the Scenario tool) are always ours.
+  if (themeName.isEmpty()) return DrawnIcon(picture);
+  return QIcon::fromTheme(themeName, DrawnIcon(picture));
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,80 @@
+// The Qt message box and gauge: buttons give the program's results, the
+// check box is read back, Stop asks before it stops.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "core/gauge.h"
+#include "core/messages.h"
+#include "mainwindow/message_ui_qt.h"
+
+namespace quilor::ui {
+namespace {
+
+// Clicks the button captioned text of the next message box, after ticking
+// its check box when tick is set.
+void AnswerNextBox(const QString& text, bool tick) {
+  QTimer::singleShot(0, [text, tick] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    if (tick) {
+      ASSERT_NE(box->checkBox(), nullptr);
+      box->checkBox()->setChecked(true);
+    }
+    for (QAbstractButton* b : box->buttons())
+      if (b->text() == text) {
+        b->click();
+        return;
+      }
+    ADD_FAILURE() << "no button " << text.toStdString();
+    box->reject();
+  });
+}
+
+TEST(QtMessageUiTest, ButtonsGiveTheProgramsResults) {
+  InitMessages();
+  QtMessageUi ui;
+  AnswerNextBox(QStringLiteral("Ok"), false);
+  EXPECT_EQ(ui.ShowBox({"Fine.", kBoxOk, false}).result, 2);
+  AnswerNextBox(QStringLiteral("Cancel"), false);
+  EXPECT_EQ(ui.ShowBox({"Go?", kBoxOkCancel, false}).result, 3);
+  AnswerNextBox(QStringLiteral("No"), false);
+  EXPECT_EQ(ui.ShowBox({"Save?", kBoxYesNoCancel, false}).result, 2);
+  AnswerNextBox(QStringLiteral("No"), false);
+  EXPECT_EQ(ui.ShowBox({"Stop?", kBoxYesNo, false}).result, 3);
+  AnswerNextBox(QStringLiteral("Yes"), true);
+  const BoxAnswer withCheck = ui.ShowBox({"Again?", kBoxYesNoDefaultYes, true});
+  EXPECT_EQ(withCheck.result, 1);
+  EXPECT_TRUE(withCheck.dontShowAgain);
+}
+
+TEST(QtGaugeTest, StopAsksAndTheDialogIsModal) {
+  InitMessages();
+  ScopedScriptedUi ui;
+  SetGaugeViewFactory([] { return std::make_unique<QtGaugeView>(); });
+  TInfoJauge& gauge = CreateInfoJauge(true);
+  SetGaugeViewFactory(nullptr);
+  auto& view = static_cast<QtGaugeView&>(gauge.View());
+  EXPECT_TRUE(view.IsVisible());
+  EXPECT_EQ(view.Dialog()->windowModality(), Qt::ApplicationModal);
+  auto* stop = view.Dialog()->findChild<QPushButton*>(QStringLiteral("ButtonArret"));
+  ASSERT_NE(stop, nullptr);
+  ui.ui.QueueAnswer(3);  // No: the work goes on
+  stop->click();
+  EXPECT_FALSE(gauge.StopRequested());
+  ui.ui.QueueAnswer(1);  // Yes
+  view.Dialog()->close();  // the close box is Stop too
+  EXPECT_TRUE(gauge.StopRequested());
+  EXPECT_FALSE(gauge.Continue());
+  ASSERT_EQ(ui.ui.Shown().size(), 2u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, "Do you really want to stop this process?");
+  CloseInfoJauge();
+  EXPECT_EQ(InfoJauge, nullptr);
+}
+
+}  // namespace
+}  // namespace quilor::ui
