@@ -19,6 +19,7 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "mainwindow/graph_views_qt.h"
 #include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     InstallScenarioCommands(window);
     InstallToolsMenu(window, FindToolsMenuEntries());
     InstallResultViews(window);
+    InstallGraphViews(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();
