@@ -158,7 +158,7 @@ void ScenarioWizard::ButtonSuivantClick() {
       } else if (way == WizardWay::kExisting) {
         page = 6;
       } else {
-        ShowError(Msg(kMsgChooseAnOption));
+        ShowError(Msg(kMsgChooseAWay));
       }
       break;
     case 2: page = 3; break;
@@ -223,7 +223,7 @@ void ScenarioWizard::ButtonTerminerClick() {
       closed = true;
       break;
     }
-    case WizardWay::kNone: ShowError(Msg(kMsgChooseAnOption)); break;
+    case WizardWay::kNone: ShowError(Msg(kMsgChooseAWay)); break;
   }
 }
 

@@ -14,7 +14,7 @@ namespace quilor::ui {
 
 constexpr int kMsgOpenADocumentFirst = 7500;
 constexpr int kMsgTextQuiteSmall = 7501;
-constexpr int kMsgChooseAnOption = 756;
+constexpr int kMsgChooseAWay = 756;
 constexpr int kMsgIncorrectValues = 7503;
 constexpr int kMsgSelectFiles = 7504;
 constexpr int kMsgListOfClasses = 7505;
