@@ -18,15 +18,6 @@ constexpr size_t kNoRecord = static_cast<size_t>(-1);
 
 bool IsMarkText(const char* text) { return text && text[0] == '/'; }
 
-// The tag with display spacing, or a blank when there is none.
-std::string SpacedTag(const char* tag) {
-  if (!tag || !tag[0]) return " ";
-  char buffer[8] = {};
-  std::strncpy(buffer, tag, 3);
-  SpacePunctuation(buffer);
-  return buffer;
-}
-
 bool MatchesHighlight(const TWordCategoryData& d) {
   for (size_t i = 0; i < static_cast<size_t>(kMaxSearchPatterns); ++i)
     if (Selection.activePatterns[i] && WordMatchesPattern(d, Selection.patterns[i])) return true;
@@ -59,6 +50,15 @@ void RestoreOccurrence(TWordList& words) {
 }
 
 }  // namespace
+
+// The tag with display spacing, or a blank when there is none.
+std::string SpacedTag(const char* tag) {
+  if (!tag || !tag[0]) return " ";
+  char buffer[8] = {};
+  std::strncpy(buffer, tag, 3);
+  SpacePunctuation(buffer);
+  return buffer;
+}
 
 TPageOptions TPageOptions::Current() {
   TPageOptions o;

@@ -31,6 +31,11 @@ struct TWordNode;
 
 namespace quilor::ui {
 
+// A word's tag (the blanks and punctuation before it) with display spacing;
+// a blank when there is none.
+std::string SpacedTag(const char* tag);
+
+
 constexpr int kPageLines = 203;
 constexpr int kLineItems = 95;
 constexpr int kMaxPageRows = 202;
