@@ -16,6 +16,7 @@
 namespace quilor {
 
 std::unique_ptr<TOntologyEngine> OntologyEngine;
+ScenarioAnomalyReporter* ProgramAnomalyReporter = nullptr;
 
 namespace {
 

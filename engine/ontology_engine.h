@@ -333,6 +333,8 @@ extern int SenseEvidenceWeight;
 
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;
+// The program's anomaly list, given to the engine made at start-up (null: none).
+extern ScenarioAnomalyReporter* ProgramAnomalyReporter;
 // Start-up: loads the ".sv8" file into OntologyEngine (a bad file ends the
 // program), makes TextIndex from it, links the verb and adjective indexes
 // (create them first) and lets the lexicon ask the engine for nouns.

@@ -112,6 +112,7 @@ void StartOntologyEngine(const std::string& dictionaryPath) {
     OntologyEngine = std::make_unique<TOntologyEngine>();
     OntologyEngine->LoadFile(dictionaryPath);
   }
+  OntologyEngine->SetAnomalyReporter(ProgramAnomalyReporter);
   delete TextIndex;
   TextIndex = OntologyEngine->MakeTextIndex();
   OntologyEngine->SetVerbIndex(IndexOf(VerbIndex));

@@ -224,6 +224,8 @@ void TGrapheQuilor::DistributionGraph() {
     canvas_->SetBrush(Role(14), opaque ? BrushStyle::kSolid : BrushStyle::kDiagonal);
     if (width < 3) {
       canvas_->Line({x, baseLine}, {x, baseLine - height});
+    } else if (height == 0) {
+      // An empty slice has no bar.
     } else if (opaque && !printing_) {
       canvas_->SetPen(kBlack);
       canvas_->Rectangle({x, baseLine - height, x + width, baseLine});

@@ -27,6 +27,7 @@
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
+#include "scenario/scenario_commands_qt.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     TVekEditForm window;
     InstallExportCommands(window);
     InstallOptionsCommands(window);
+    InstallScenarioCommands(window);
     InstallToolsMenu(window, FindToolsMenuEntries());
     InstallResultViews(window);
     InstallPrintCommands(window);

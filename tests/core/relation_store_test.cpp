@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "core/relation_store.h"
@@ -176,6 +177,36 @@ TEST(RelationStoreTest, SortingAgainCountsOnceAndAStopStillLeavesTheGroupsWhole)
   EXPECT_EQ(asked, 1);
   ASSERT_TRUE(s.SortByCount(1));
   check();
+}
+
+TEST(RelationStoreThreads, AllLevelsAtOnceGiveWhatEachLevelGivesAlone) {
+  // Many records whose pairs repeat with different frequencies on each level.
+  TRelationStore together, alone;
+  uint32_t seed = 7;
+  for (int i = 0; i < 20000; ++i) {
+    TRelationWindow w;
+    for (int level = 1; level <= kRelationLevels; ++level) {
+      seed = seed * 1103515245u + 12345u;
+      w.Set(0, level, 1 + (seed >> 16) % (5 * static_cast<uint32_t>(level)));
+      seed = seed * 1103515245u + 12345u;
+      if ((seed >> 16) % 7) w.Set(2, level, 1 + (seed >> 16) % 9);
+    }
+    ASSERT_TRUE(together.Add(w, static_cast<uint32_t>(i), 0, 0, 0));
+    ASSERT_TRUE(alone.Add(w, static_cast<uint32_t>(i), 0, 0, 0));
+  }
+  ASSERT_TRUE(together.SortAllLevels());
+  for (int level = 1; level <= kRelationLevels; ++level) {
+    ASSERT_TRUE(alone.SortPairs(level));
+    ASSERT_TRUE(alone.SortByCount(level));
+    ASSERT_EQ(together.KindCount(level), alone.KindCount(level)) << level;
+    EXPECT_EQ(together.SortedCount(level), alone.SortedCount(level));
+    for (size_t rank = 0; rank < alone.KindCount(level); ++rank) {
+      uint32_t f1, s1, c1, f2, s2, c2;
+      ASSERT_TRUE(together.KindEntry(level, rank, f1, s1, c1));
+      ASSERT_TRUE(alone.KindEntry(level, rank, f2, s2, c2));
+      EXPECT_EQ(std::make_tuple(f1, s1, c1), std::make_tuple(f2, s2, c2)) << level << " " << rank;
+    }
+  }
 }
 
 TEST(PropositionWindowListTest, WindowsComeBackWholeInBothDirections) {

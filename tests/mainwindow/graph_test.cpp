@@ -139,6 +139,24 @@ TEST_F(GraphTest, StarGraphWithoutNeighboursNamesTheLevel) {
   EXPECT_EQ(canvas.Texts().size(), 0u);
 }
 
+TEST_F(GraphTest, ALemmaTitleTakesItsCategoryColourAndABadCategoryTheClassColour) {
+  SetKind(kGraphStar);
+  source.predecessors = {{2, 1}};
+  source.names = {{1, "A"}};
+  GraphView.SelectedRelationPair[0] = 0;
+  ViewState.SelectionActive = true;
+  Selection.kind = kSelectLexicalEntry;
+  for (uint8_t category : {uint8_t{1}, uint8_t{200}}) {
+    Selection.majorClass = category;
+    canvas.Clear();
+    TGrapheQuilor graph(source);
+    graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
+    const DrawOp* title = FindText(canvas, "run");
+    ASSERT_TRUE(title);
+    EXPECT_EQ(title->font.colour, Options->Get(opt::Colour(category == 1 ? 1 : 11))) << int(category);
+  }
+}
+
 TEST_F(GraphTest, StarGraphInRelationModeReadsThePairsOfTheSelectedClass) {
   SetKind(kGraphStar);
   source.names = {{1, "sel"}, {2, "before"}, {3, "after"}};
@@ -343,6 +361,20 @@ TEST_F(GraphTest, ManyBurstsInASmallGraphGetAThresholdButTheChosenEpisodeShows) 
   graph.Draw(canvas, {0, 0, 1200, 900}, kModeRedraw, "");
   EXPECT_EQ(graph.BurstThreshold(), 0u);
   EXPECT_EQ(graph.DrawnBursts().size(), 25u);
+}
+
+TEST_F(GraphTest, BurstsOfAnEmptyTextStayOnTheAxis) {
+  SetKind(kGraphBursts);
+  source.highest = 0;
+  source.bursts = {{3, 1, 4, 0, 0, 0}};
+  source.episodes = {{0, 0, 1}};
+  GraphView.ChosenEpisode = 1;
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 400, 200}, kModeRedraw, "");
+  ASSERT_EQ(graph.DrawnBursts().size(), 1u);
+  for (const DrawOp& op : canvas.Ops())
+    for (const Point& p : op.points) EXPECT_TRUE(p.x >= -1000 && p.x <= 1000);
+  EXPECT_EQ(graph.BurstAt(10, 20), 1);
 }
 
 TEST_F(GraphTest, CategoryBurstsNeedTheSwitchUnlessChosen) {
