@@ -48,6 +48,7 @@ case "${1:-}" in
     if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
       echo "== Starting the window on samples/sample.txt"
       nohup install/bin/quilor samples/sample.txt >/dev/null 2>&1 &
+      echo "The window runs as process $!"
     else
       echo "== No display: quilor-dump on samples/sample.txt (first lines)"
       # The whole output is read before it is cut, so that no pipe closes early.

@@ -120,7 +120,7 @@ void TOptionsRecord::Set(TextField f, std::string_view text) {
   size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   std::memset(bytes_.data() + f.offset, 0, f.size);
-  std::memcpy(bytes_.data() + f.offset, text.data(), text.size());
+  if (!text.empty()) std::memcpy(bytes_.data() + f.offset, text.data(), text.size());  // an empty view may hold no pointer
 }
 
 void TOptionsRecord::ResetSettings() {

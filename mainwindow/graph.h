@@ -108,6 +108,7 @@ class TGrapheQuilor {
 
   void StarGraph();
   void DrawStarSide(const std::vector<StarItem>& items, int d, int bandWidth, const Rect& centreBox);
+  int DrawRings();
   void AreaGraph();
   void ActorsGraph();
   void BurstsGraph();

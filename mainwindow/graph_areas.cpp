@@ -68,6 +68,25 @@ void TGrapheQuilor::MoveBoxToEnd(uint32_t cls) {
   }
 }
 
+// The concentric rings behind the area and actors graphs: twice as many as
+// fit, a ring step of an eighth of the half height; the ring step.
+int TGrapheQuilor::DrawRings() {
+  const int cx = CentreX();
+  const int cy = CentreY();
+  const int ringStep = std::max(1, (cy - rect_.top) / 8);
+  const int rings = std::max(3, rect_.Height() / (2 * ringStep));
+  rowsInUse_ = rings;
+  const double aspect = static_cast<double>(rect_.Width()) / std::max(rect_.Height(), 1);
+  canvas_->SetBrush(Role(14), BrushStyle::kClear);
+  canvas_->SetPen(MonochromePrint() ? kBlack : Role(15) == kWhite ? 0xE0E0E0 : kWhite);
+  for (int i = 2 * rings; i >= 1; --i) {
+    const int ry = i * ringStep;
+    const int rx = Round(ry * aspect);
+    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
+  }
+  return ringStep;
+}
+
 void TGrapheQuilor::AreaGraph() {
   if (!SelectedClassOfTitle()) return;
   if (!PrepareGraph()) return;
@@ -78,19 +97,8 @@ void TGrapheQuilor::AreaGraph() {
   const int cx = CentreX();
   const int cy = CentreY();
   const int halfHeight = cy - rect_.top;
-  const int ringStep = std::max(1, halfHeight / 8);
-  const int rings = std::max(3, rect_.Height() / (2 * ringStep));
-  rowsInUse_ = rings;
-  const double aspect = rect_.Height() > 0 ? static_cast<double>(rect_.Width()) / rect_.Height() : 1.0;
-
-  // The rings in the background.
-  canvas_->SetBrush(Role(14), BrushStyle::kClear);
-  canvas_->SetPen(MonochromePrint() ? kBlack : Role(15) == kWhite ? 0xE0E0E0 : kWhite);
-  for (int i = 2 * rings; i >= 1; --i) {
-    const int ry = i * ringStep;
-    const int rx = Round(ry * aspect);
-    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
-  }
+  const int ringStep = DrawRings();
+  const double aspect = static_cast<double>(rect_.Width()) / std::max(rect_.Height(), 1);
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
 
   const uint32_t selected = Selection.firstClass;
@@ -201,17 +209,7 @@ void TGrapheQuilor::ActorsGraph() {
   SetGraphColours();
   const int level = std::clamp(Selection.classLevel, 1, 4);
   const int cx = CentreX();
-  const int cy = CentreY();
-  const int ringStep = std::max(1, (cy - rect_.top) / 8);
-  const int rings = std::max(3, rect_.Height() / (2 * ringStep));
-  const double aspect = static_cast<double>(rect_.Width()) / rect_.Height();
-  canvas_->SetBrush(Role(14), BrushStyle::kClear);
-  canvas_->SetPen(MonochromePrint() ? kBlack : Role(15) == kWhite ? 0xE0E0E0 : kWhite);
-  for (int i = 2 * rings; i >= 1; --i) {
-    const int ry = i * ringStep;
-    const int rx = Round(ry * aspect);
-    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
-  }
+  DrawRings();
 
   // Summed relation counts and number of relations of each class.
   const int32_t classCount = std::max(source_.LevelClassCount(level), 0);

@@ -33,6 +33,8 @@ class GraphPanel : public QWidget {
   // name as title; otherwise it is emptied.
   void Refresh(int32_t mode = kModeRedraw);
   TGrapheQuilor& Graph() { return graph_; }
+  // As the graph-kind tool buttons: the kind, then the graph shown.
+  void ShowKind(int kind) { ChooseKind(kind, true); }
   QWidget* Picture() const;
   QToolButton* KindButton(int kind) const { return buttons_[static_cast<size_t>(kind - 1)]; }
   QMenu* Popup() const { return popup_; }

@@ -20,6 +20,7 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "mainwindow/graph_views_qt.h"
 #include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     InstallScenarioCommands(window);
     InstallToolsMenu(window, FindToolsMenuEntries());
     InstallResultViews(window);
+    InstallGraphViews(window);
     InstallPrintCommands(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

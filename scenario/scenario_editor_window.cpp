@@ -34,6 +34,7 @@
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_print.h"
+#include "scenario/scenario_wizard_dialog.h"
 #include "scenario/texts.h"
 
 namespace quilor::ui {
@@ -187,6 +188,11 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   BuildActions();
 
   editor_.refreshView = [this] { Refresh(); };
+  editor_.runWizard = [this] {
+    ScenarioWizardDialog wizard(editor_, this);
+    wizard.exec();
+    Refresh();
+  };
   editor_.importOwl = [this](const std::string& path) {
     OwlImportDialog dialog(path, this);
     dialog.exec();
@@ -214,6 +220,7 @@ ScenarioEditorWindow::~ScenarioEditorWindow() {
   editor_.refreshView = nullptr;
   editor_.showWindow = nullptr;
   editor_.importOwl = nullptr;
+  editor_.runWizard = nullptr;
 }
 
 void ScenarioEditorWindow::BuildActions() {

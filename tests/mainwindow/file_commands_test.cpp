@@ -279,3 +279,32 @@ TEST_F(MainWindowTest, FilesTabShowsTheDocumentsOfTheText) {
 
 }  // namespace
 }  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::MainWindowTest;
+
+TEST_F(MainWindowTest, PdfCheckGoesByTheChosenDocumentNotTheDialogFilter) {
+  TVekEditForm& w = Start();
+  Options->Set(opt::ConvertPdf, 0);
+  const std::string pdf = tmp_ / "report.pdf";
+  Touch(pdf, "%PDF-1.4\n");
+  ui_.ui.ClearLog();
+  // The text filter was shown, the document is a PDF: the switch applies.
+  EXPECT_FALSE(w.Session().OpenChosenFiles({pdf}, 1));
+  bool refused = false;
+  for (const auto& box : ui_.ui.Shown())
+    refused = refused || box.text.find("The analysis of PDF documents is disabled") != std::string::npos;
+  EXPECT_TRUE(refused);
+  EXPECT_FALSE(w.Session().TextOpen());
+  // The PDF filter was shown, the document is a text: it is analysed.
+  const std::string txt = tmp_ / "notes.txt";
+  Touch(txt);
+  EXPECT_TRUE(w.Session().OpenChosenFiles({txt}, 9));
+  EXPECT_TRUE(w.Session().TextOpen());
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,230 @@
+#include "scenario/scenario_wizard.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+
+#include "core/chartables.h"
+#include "core/class_file.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "core/name_index.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+#include "platform/safe_save.h"
+#include "scenario/anomaly_list.h"
+#include "scenario/texts.h"
+
+namespace quilor::ui {
+
+namespace {
+
+std::string GroupName(std::string name) {
+  if (Options->Switch(opt::GroupsInCapitals) && !name.empty())
+    name[0] = static_cast<char>(ToUpperChar(static_cast<unsigned char>(name[0])));
+  for (size_t i = 1; i < name.size(); ++i)
+    if (name[i] == '_') name[i] = ' ';
+  return name;
+}
+
+void Rerun(ScenarioEditor& editor) {
+  if (editor.MainWindow() && editor.MainWindow()->TextLoaded()) editor.MainWindow()->ReLancerAnalyse();
+}
+
+}  // namespace
+
+void NewEmptyScenario(ScenarioEditor& editor) {
+  if (!editor.AskSaveIfModified()) return;
+  editor.Tree().Clear();
+  editor.Tree().SetModified(false);
+  if (OntologyEngine) OntologyEngine->BeginSignatureRenumbering(true);
+  ScenarioAnomalies().Clear();
+  Options->Set(opt::ScenarioFileName, "");
+  LoadCurrentScenario();
+  editor.FillTreeFromScenario();
+  Rerun(editor);
+}
+
+bool ScenarioFromText(ScenarioEditor& editor, int level, uint32_t threshold, bool unclassified, bool noRootGroup) {
+  if (editor.MainWindow() && editor.MainWindow()->Printing()) return false;
+  if (!editor.AskSaveIfModified()) return false;
+  if (!OntologyEngine) return false;
+  TOntologyEngine& engine = *OntologyEngine;
+  engine.BeginSignatureRenumbering(true);
+  if (level > 0 && engine.RankedClassTotal(level) < 1) {
+    ShowError(Msg(kMsgNoClassAtThisLevel));
+    return false;
+  }
+  Options->Set(opt::ScenarioFileName, "");
+  ScenarioTree& tree = editor.Tree();
+  tree.Clear();
+  int root = 0;
+  if (!noRootGroup) root = tree.AddGroup(0, Msg(unclassified ? kMsgUnclassifiedReferences : kMsgListOfClasses), true);
+  if (level > 0) {
+    for (int32_t rank = 1; rank <= engine.RankedClassTotal(level); ++rank) {
+      if (engine.RankedClassOccurrences(level, rank) < threshold) continue;
+      const int32_t cls = engine.RankedClass(level, rank);
+      const bool added = engine.IsAddedClass(level, cls);
+      if (unclassified && (!added || engine.ClassScenarioEntry(level, cls) != 0)) continue;
+      const std::string name = engine.RankedClassName(level, rank);
+      const int group = tree.AddGroup(root, GroupName(name), true);
+      tree.AddItem(group, name, added ? '0' : static_cast<char>('0' + level));
+    }
+  } else if (TextIndex) {
+    for (uint32_t i = 1; i <= TextIndex->entries; ++i) {
+      if (TextIndex->TextIndexCountOf(i) < threshold || !TextIndex->TextIndexNameOf(i)) continue;
+      const std::string name = TextIndex->TextIndexNameOf(i);
+      const int group = tree.AddGroup(root, GroupName(name), true);
+      tree.AddItem(group, name, 'S');
+    }
+  }
+  tree.SortAll();
+  tree.SetModified(true);
+  ScenarioFile.Clear();
+  if (editor.WriteTreeToScenario()) {
+    engine.LoadScenario(ScenarioFile, ForceGroupRenumbering);
+    Rerun(editor);
+  }
+  return true;
+}
+
+std::string MergeScenarioFiles(const std::vector<std::string>& names) {
+  const std::string folder = WorkContext->UserScenarioFolder;
+  std::string made;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    made = folder + "/Qu" + std::to_string(::getpid()) + "_" + std::to_string(attempt) + ".scn";
+    fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return {};
+  bool ok = true;
+  for (const std::string& name : names) {
+    std::ifstream in(folder + "/" + name, std::ios::binary);
+    if (!in) {
+      ok = false;
+      break;
+    }
+    std::string line;
+    while (ok && std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.size() > 511) line.resize(511);
+      line += "\r\n";
+      ok = WriteAll(fd, line);
+    }
+    if (in.bad()) ok = false;
+    if (!ok) break;
+  }
+  if (::close(fd) != 0) ok = false;
+  if (!ok) {
+    ::unlink(made.c_str());
+    ShowError(Msg(kMsgMergeFailed));
+    return {};
+  }
+  return made;
+}
+
+void ReloadMergedScenario(ScenarioEditor& editor, const std::string& mergedPath) {
+  if (editor.MainWindow() && editor.MainWindow()->Printing()) return;
+  ShowHourglass();
+  Options->Set(opt::ScenarioFileName, std::filesystem::path(mergedPath).filename().string());
+  LoadCurrentScenario();
+  Options->Set(opt::ScenarioFileName, "");
+  editor.FillTreeFromScenario();
+  RestoreCursor();
+  Rerun(editor);
+}
+
+void ScenarioWizard::ButtonSuivantClick() {
+  MainWindowPort* main = editor_.MainWindow();
+  switch (page) {
+    case 1:
+      if (way == WizardWay::kEmpty) {
+        page = 5;
+      } else if (way == WizardWay::kFromText) {
+        if (!main || !main->TextLoaded()) {
+          if (AskYesNo(Msg(kMsgOpenADocumentFirst)) && openDocument) openDocument();
+        } else if ((textWordCount ? textWordCount() : 0) >= kWizardMinimumWords) {
+          page = 2;
+          main->ShowResultType(3);
+        } else if (AskYesNo(Msg(kMsgTextQuiteSmall)) && openDocument) {
+          openDocument();
+        }
+      } else if (way == WizardWay::kExisting) {
+        page = 6;
+      } else {
+        ShowError(Msg(kMsgChooseAWay));
+      }
+      break;
+    case 2: page = 3; break;
+    case 3: {
+      uint32_t value = 0;
+      const char* b = threshold.data();
+      auto [ptr, ec] = std::from_chars(b, b + threshold.size(), value);
+      if (threshold.empty() || ec != std::errc() || ptr != b + threshold.size()) {
+        ShowError(Msg(kMsgIncorrectValues));
+        break;
+      }
+      Options->Set(opt::WizardThreshold, value);
+      page = 4;
+      break;
+    }
+    case 6: ButtonTerminerClick(); break;
+    default: break;
+  }
+}
+
+void ScenarioWizard::ButtonPrecedentClick() {
+  if (page >= 2 && page <= 4) --page;
+  else if (page == 5 || page == 6) page = 1;
+}
+
+void ScenarioWizard::LevelClicked(WizardLevel chosen) {
+  level = chosen;
+  MainWindowPort* main = editor_.MainWindow();
+  if (!main || !main->TextLoaded()) return;
+  static const int kResultType[] = {1, 2, 3, 10, 3};
+  main->ShowResultType(kResultType[static_cast<int>(chosen)]);
+}
+
+void ScenarioWizard::ButtonTerminerClick() {
+  switch (way) {
+    case WizardWay::kEmpty:
+      NewEmptyScenario(editor_);
+      closed = true;
+      break;
+    case WizardWay::kFromText: {
+      static const int kLevel[] = {3, 2, 1, 1, 0};
+      const bool unclassified = level == WizardLevel::kUnclassified;
+      const uint32_t value = Options->Get(opt::WizardThreshold);
+      Options->Set(opt::WizardLevel, static_cast<uint16_t>(kLevel[static_cast<int>(level)]));
+      Options->Set(opt::WizardUnclassifiedReferences, unclassified ? 1 : 0);
+      Options->Set(opt::WizardNoRootGroup, subclassify ? 0 : 1);
+      closed = ScenarioFromText(editor_, kLevel[static_cast<int>(level)], value, unclassified, !subclassify);
+      break;
+    }
+    case WizardWay::kExisting: {
+      if (selectedFiles.empty()) {
+        ShowError(Msg(kMsgSelectFiles));
+        page = 6;
+        return;
+      }
+      if (!editor_.AskSaveIfModified()) return;
+      const std::string merged = MergeScenarioFiles(selectedFiles);
+      if (merged.empty()) return;
+      ReloadMergedScenario(editor_, merged);
+      std::error_code ec;
+      std::filesystem::remove(merged, ec);
+      closed = true;
+      break;
+    }
+    case WizardWay::kNone: ShowError(Msg(kMsgChooseAWay)); break;
+  }
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/class_file.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/startup.h"
+#include "engine/ontology_test_support.h"
+#include "mainwindow/main_window_port.h"
+#include "platform/message_ui.h"
+#include "scenario/scenario_wizard.h"
+#include "support/stream_support.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::ReadFileBytes;
+using testing_support::TempFolder;
+
+class ScenarioWizardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Options->ResetSettings();
+    savedFolder_ = WorkContext->UserScenarioFolder;
+    std::string f = folder.Path("x");
+    WorkContext->UserScenarioFolder = f.substr(0, f.size() - 2);
+    saved_ = std::move(OntologyEngine);
+    OntologyEngine = std::make_unique<TOntologyEngine>();
+    ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+    folder.Write("Current.scn", "G#0V\t1\tOld\r\n0#1#\told\tOld\r\n");
+    Options->Set(opt::ScenarioFileName, "Current.scn");
+    LoadCurrentScenario();
+    editor.Open();
+  }
+  void TearDown() override {
+    OntologyEngine = std::move(saved_);
+    WorkContext->UserScenarioFolder = savedFolder_;
+    Options->ResetSettings();
+    ScenarioFile.Clear();
+  }
+  std::vector<std::string> TopLabels() {
+    std::vector<std::string> out;
+    for (int id : editor.Tree().TopLevel()) out.push_back(editor.Tree().Label(id));
+    return out;
+  }
+  TempFolder folder;
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  ScenarioEditor editor{&main};
+  ScenarioWizard wizard{editor};
+  std::unique_ptr<TOntologyEngine> saved_;
+  std::string savedFolder_;
+};
+
+TEST_F(ScenarioWizardTest, TheEmptyWayLeavesNoNameNoEntriesAndOneRerun) {
+  wizard.way = WizardWay::kEmpty;
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 5);
+  wizard.ButtonTerminerClick();
+  EXPECT_TRUE(wizard.closed);
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
+  EXPECT_EQ(ScenarioFile.Count(), 0u);
+  EXPECT_EQ(editor.Tree().NodeCount(), 0u);
+  EXPECT_EQ(OntologyEngine->ScenarioEntryCount(), 0u);
+  EXPECT_EQ(main.reruns, 1);
+}
+
+TEST_F(ScenarioWizardTest, ASmallTextStaysOnTheFirstPage) {
+  wizard.way = WizardWay::kFromText;
+  wizard.textWordCount = [] { return 199u; };
+  ui.ui.QueueAnswer(3);  // No: no other document
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 1);
+  EXPECT_EQ(ui.ui.Shown().back().text.rfind("The current text is quite small.", 0), 0u);
+  wizard.textWordCount = [] { return 200u; };
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 2);
+  EXPECT_EQ(main.shownTypes, std::vector<int>{3});
+  wizard.ButtonSuivantClick();
+  wizard.threshold = "2x";
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 3);
+  EXPECT_EQ(ui.ui.Shown().back().text, "Incorrect value(s).");
+}
+
+TEST_F(ScenarioWizardTest, FromTheTextThresholdKKeepsClassesWithKOccurrences) {
+  // dog three times, cash once, bank (river sense) twice.
+  int32_t value = 0;
+  for (int i = 0; i < 3; ++i) OntologyEngine->ClassifySubstantive("dog", nullptr, value);
+  OntologyEngine->ClassifySubstantive("cash", nullptr, value);
+  OntologyEngine->CountClassOccurrences(std::array<uint32_t, 4>{3, 3, 3, 0}.data());
+  OntologyEngine->CountClassOccurrences(std::array<uint32_t, 4>{3, 3, 3, 0}.data());
+  OntologyEngine->RankLevel(1);
+  ASSERT_TRUE(ScenarioFromText(editor, 1, 2, false, false));
+  ASSERT_EQ(TopLabels(), std::vector<std::string>{"List of classes"});
+  std::vector<std::string> groups;
+  for (int id : editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])) groups.push_back(editor.Tree().Label(id));
+  EXPECT_EQ(groups, (std::vector<std::string>{"Dog", "Riverbank"}));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
+  EXPECT_TRUE(editor.Tree().Modified());
+  EXPECT_EQ(OntologyEngine->ScenarioEntryCount(), 3u);
+  EXPECT_NE(FormatClassFileText(ScenarioFile).find("1#2#\tdog\tDog"), std::string::npos);
+  // A level with no class in the text says so and changes nothing.
+  editor.Tree().SetModified(false);
+  EXPECT_FALSE(ScenarioFromText(editor, 3, 1, false, true));
+  EXPECT_EQ(ui.ui.Shown().back().text.rfind("No class of this level", 0), 0u);
+  EXPECT_EQ(TopLabels(), std::vector<std::string>{"List of classes"});
+}
+
+TEST_F(ScenarioWizardTest, MergingKeepsTheOrderAndAnUnreadableFileKeepsThePreviousScenario) {
+  folder.Write("A.scn", "G#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
+  folder.Write("B.scn", "G#0V\t1\tBeta\r\n0#1#\tb\tBeta\r\n");
+  wizard.way = WizardWay::kExisting;
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 6);
+  wizard.ButtonTerminerClick();  // nothing selected
+  EXPECT_FALSE(wizard.closed);
+  EXPECT_EQ(ui.ui.Shown().back().text, "You must select one or more file(s) before using this function");
+  wizard.selectedFiles = {"B.scn", "Missing.scn"};
+  wizard.ButtonTerminerClick();
+  EXPECT_FALSE(wizard.closed);
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Current.scn");
+  EXPECT_EQ(TopLabels(), std::vector<std::string>{"Old"});
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(WorkContext->UserScenarioFolder)) files += e.is_regular_file();
+  EXPECT_EQ(files, 3u);  // no partial merge left behind
+  wizard.selectedFiles = {"B.scn", "A.scn"};
+  wizard.ButtonTerminerClick();
+  EXPECT_TRUE(wizard.closed);
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
+  EXPECT_EQ(FormatClassFileText(ScenarioFile), "G#0V\t1\tBeta\r\n0#1#\tb\tBeta\r\nG#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
+  EXPECT_EQ(TopLabels(), (std::vector<std::string>{"Beta", "Alpha"}));
+  EXPECT_EQ(main.reruns, 1);
+}
+
+}  // namespace
+}  // namespace quilor::ui
