@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "dico/wordnet.h"
+
 namespace quilor::dico {
 
 namespace {
@@ -25,16 +27,12 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
 
 std::vector<std::string> ParseSpellingList(std::string_view text) {
   std::vector<std::string> words;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view w = text.substr(start, end - start);
-    start = end + 1;
-    if (!w.empty() && w.back() == '\r') w.remove_suffix(1);
-    if (w.empty() || w.size() > kMaxWord) continue;
-    if (std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; })) words.emplace_back(w);
-  }
+  std::string error;
+  wordnet::ForEachLine(text, "word list", error, false, [&](std::string_view w, std::string&) {
+    if (w.size() <= kMaxWord && std::all_of(w.begin(), w.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+      words.emplace_back(w);
+    return true;
+  });
   return words;
 }
 

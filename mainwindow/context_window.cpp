@@ -17,6 +17,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/text_view_widget.h"
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -35,23 +36,21 @@ constexpr int kMsgInternetAddress = 6011;
 constexpr int kMsgFilesPanelHint = 6012;
 constexpr int kMsgFileLabel = 6010;
 
-QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
-QString Utf8(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 }  // namespace
 
 ContextWindow::ContextWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), image_(new TextImageWidget), scrollBar_(new QScrollBar(Qt::Vertical)),
       edit1_(new QLineEdit), editUrl_(new QLineEdit) {
   setObjectName("TFormContexte");
-  setWindowTitle(Text(kMsgContext));
+  setWindowTitle(MessageText(kMsgContext));
   auto* tools = new QToolBar;
-  openWithProgram_ = tools->addAction(Text(kMsgOpenWith) + QCoreApplication::applicationName());
-  openWithDesktop_ = tools->addAction(Text(kMsgOpenWith) + Text(kMsgWindows));
-  web_ = tools->addAction(Text(kMsgOpenOnWeb));
-  localise_ = tools->addAction(Text(kMsgLocalise));
-  search_ = tools->addAction(Text(kMsgSearch));
-  copy_ = tools->addAction(Text(kMsgCopy));
-  move_ = new QAction(Text(kMsgMove), this);
+  openWithProgram_ = tools->addAction(MessageText(kMsgOpenWith) + QCoreApplication::applicationName());
+  openWithDesktop_ = tools->addAction(MessageText(kMsgOpenWith) + MessageText(kMsgWindows));
+  web_ = tools->addAction(MessageText(kMsgOpenOnWeb));
+  localise_ = tools->addAction(MessageText(kMsgLocalise));
+  search_ = tools->addAction(MessageText(kMsgSearch));
+  copy_ = tools->addAction(MessageText(kMsgCopy));
+  move_ = new QAction(MessageText(kMsgMove), this);
   openWithProgram_->setObjectName("ToolButtonQuilor");
   openWithDesktop_->setObjectName("ToolButtonOuvrir");
   web_->setObjectName("ToolButtonWeb");
@@ -64,13 +63,13 @@ ContextWindow::ContextWindow(QWidget* parent)
   editUrl_->setObjectName("EditURL");
   edit1_->setReadOnly(true);
   editUrl_->setReadOnly(true);
-  editUrl_->setToolTip(Text(kMsgInternetAddress));
+  editUrl_->setToolTip(MessageText(kMsgInternetAddress));
   auto* files = new QWidget;
   files->setObjectName("PanelFichiers");
-  files->setToolTip(Text(kMsgFilesPanelHint));
+  files->setToolTip(MessageText(kMsgFilesPanelHint));
   auto* form = new QFormLayout(files);
-  form->addRow(Text(kMsgFileLabel), edit1_);
-  form->addRow(Text(kMsgUrl), editUrl_);
+  form->addRow(MessageText(kMsgFileLabel), edit1_);
+  form->addRow(MessageText(kMsgUrl), editUrl_);
   auto* row = new QHBoxLayout;
   row->setSpacing(0);
   row->addWidget(image_, 1);
@@ -110,17 +109,8 @@ ContextWindow::ContextWindow(QWidget* parent)
     if (p >= 1) AfficherLeContexte(p, p);
   });
   connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) {
-    ScrollCode code = ScrollCode::kEnd;
-    switch (action) {
-      case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::kLineUp; break;
-      case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::kLineDown; break;
-      case QAbstractSlider::SliderPageStepSub: code = ScrollCode::kPageUp; break;
-      case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::kPageDown; break;
-      case QAbstractSlider::SliderToMinimum: code = ScrollCode::kTop; break;
-      case QAbstractSlider::SliderToMaximum: code = ScrollCode::kBottom; break;
-      default: return;
-    }
-    ScrollBy(code, scrollBar_->sliderPosition());
+    ScrollCode code;
+    if (ScrollCodeOfAction(action, code) && code != ScrollCode::kTrack) ScrollBy(code, scrollBar_->sliderPosition());
   });
   connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { ScrollBy(ScrollCode::kPosition, scrollBar_->value()); });
 }
@@ -160,8 +150,8 @@ void ContextWindow::Redraw() {
 }
 
 void ContextWindow::ShowDocument() {
-  edit1_->setText(Utf8(model_.DocumentName()));
-  editUrl_->setText(Utf8(model_.Url()));
+  edit1_->setText(FromCp1252(model_.DocumentName()));
+  editUrl_->setText(FromCp1252(model_.Url()));
   openWithProgram_->setEnabled(model_.OpenWithProgramEnabled() && OpenWithProgram != nullptr);
   web_->setEnabled(model_.WebEnabled());
   copy_->setEnabled(CopyAround != nullptr);

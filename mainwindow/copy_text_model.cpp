@@ -9,6 +9,7 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
+#include "mainwindow/text_page_layout.h"
 #include "mainwindow/view_state.h"
 
 namespace quilor::ui {
@@ -60,6 +61,8 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
   }
   KeptPlaces kept;
   TextWords.Rewind();
+  // The passage's first word is sought chunk by chunk rather than read up to.
+  if (!extract) TextWords.SeekPosition(out.firstWordPosition);
   if (extract) {
     if (ViewState.SelectionActive) Selection.relationRecord = static_cast<size_t>(-1);
     if (!FindNextSelectedOccurrence(false)) return out;
@@ -96,13 +99,7 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
     const char* text = TextWords.NextWord(data, tag, position);
     if (!text) break;
     if (!extract && position < out.firstWordPosition) continue;
-    std::string pending;
-    if (tag && tag[0]) {
-      char spaced[8] = {};
-      std::strncpy(spaced, tag, 3);
-      SpacePunctuation(spaced);
-      pending = spaced;
-    }
+    const std::string pending = SpacedTag(tag);
     if (IsMarkText(text)) {
       if (!append(pending)) break;
       total += pending.size();

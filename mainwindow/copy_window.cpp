@@ -12,6 +12,7 @@
 #include "core/messages.h"
 #include "mainwindow/desktop.h"
 #include "mainwindow/view_state.h"
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/scenario_editor_port.h"
 
@@ -24,25 +25,24 @@ constexpr int kMsgSearch = 520;
 constexpr int kMsgAddInScenario = 6013;
 constexpr int kMsgInsertInScenario = 525;
 
-QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
 }  // namespace
 
 CopyWindow::CopyWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), edit_(new QTextEdit), copyButton_(new QPushButton(Text(kMsgCopy))),
-      exitButton_(new QPushButton(Text(kMsgExit))) {
+    : QWidget(parent, Qt::Window), edit_(new QTextEdit), copyButton_(new QPushButton(MessageText(kMsgCopy))),
+      exitButton_(new QPushButton(MessageText(kMsgExit))) {
   setObjectName("TFormCopierTexte");
-  setWindowTitle(Text(kMsgCopy));
+  setWindowTitle(MessageText(kMsgCopy));
   edit_->setObjectName("RichEdit1");
   edit_->setReadOnly(true);
   edit_->setContextMenuPolicy(Qt::CustomContextMenu);
-  copy_ = new QAction(Text(kMsgCopy), this);
+  copy_ = new QAction(MessageText(kMsgCopy), this);
   copy_->setShortcut(QKeySequence::Copy);
-  search_ = new QAction(Text(kMsgSearch), this);
+  search_ = new QAction(MessageText(kMsgSearch), this);
   search_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   search_->setEnabled(false);  // the word search window does not exist
-  add_ = new QAction(Text(kMsgAddInScenario), this);
+  add_ = new QAction(MessageText(kMsgAddInScenario), this);
   add_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-  insert_ = new QAction(Text(kMsgInsertInScenario), this);
+  insert_ = new QAction(MessageText(kMsgInsertInScenario), this);
   insert_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   for (QAction* a : {copy_, search_, add_, insert_}) addAction(a);
   auto* buttons = new QHBoxLayout;

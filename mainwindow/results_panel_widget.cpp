@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "engine/options.h"
 #include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -19,7 +20,6 @@ namespace {
 constexpr int kMsgActantBox = 725;
 constexpr int kMsgActeBox = 726;
 
-QString Utf8(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 }  // namespace
 
 ResultsListModel::ResultsListModel(const TResultsPanel& panel, QObject* parent) : QAbstractListModel(parent), panel_(panel) {}
@@ -34,9 +34,9 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
     std::string line = panel_.Items()[static_cast<size_t>(index.row())];
     for (char& c : line)
       if (c == '\t') c = ' ';
-    return Utf8(line);
+    return FromCp1252(line);
   }
-  if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return Utf8(panel_.ItemsHint());
+  if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return FromCp1252(panel_.ItemsHint());
   return {};
 }
 
@@ -75,8 +75,8 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   items_->setObjectName("ListBoxModItems");
   actant_->setObjectName("CheckBoxActant");
   acte_->setObjectName("CheckBoxActe");
-  actant_->setText(Utf8(GetMessageText(kMsgActantBox)));
-  acte_->setText(Utf8(GetMessageText(kMsgActeBox)));
+  actant_->setText(MessageText(kMsgActantBox));
+  acte_->setText(MessageText(kMsgActeBox));
   items_->setModel(model_);
   items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
   items_->setUniformItemSizes(true);
@@ -125,7 +125,7 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
 void ResultsPanelWidget::Sync() {
   syncing_ = true;
   types_->clear();
-  for (const std::string& line : panel_.ResultTypeTable().Lines()) types_->addItem(Utf8(line));
+  for (const std::string& line : panel_.ResultTypeTable().Lines()) types_->addItem(FromCp1252(line));
   if (panel_.CurrentResultType >= 0 && panel_.CurrentResultType < types_->count())
     types_->setCurrentRow(panel_.CurrentResultType);
   syncing_ = false;

@@ -51,9 +51,8 @@ void RestoreOccurrence(TWordList& words) {
 
 }  // namespace
 
-// The tag with display spacing, or a blank when there is none.
 std::string SpacedTag(const char* tag) {
-  if (!tag || !tag[0]) return " ";
+  if (!tag || !tag[0]) return {};
   char buffer[8] = {};
   std::strncpy(buffer, tag, 3);
   SpacePunctuation(buffer);
@@ -255,7 +254,8 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       previousWasMark = true;
       continue;
     }
-    std::string display = SpacedTag(tag);
+    // The text before the word: its tag, or a blank.
+    std::string display = tag && tag[0] ? SpacedTag(tag) : std::string(1, ' ');
     const std::string rawTag = tag ? tag : "";
     // A tag repeated next to a proposition mark is the same punctuation seen twice.
     const bool repeat = rawTag == previousTag && rawTag != " " && !rawTag.empty() && (isMark || previousWasMark);

@@ -31,11 +31,6 @@ struct TWordNode;
 
 namespace quilor::ui {
 
-// A word's tag (the blanks and punctuation before it) with display spacing;
-// a blank when there is none.
-std::string SpacedTag(const char* tag);
-
-
 constexpr int kPageLines = 203;
 constexpr int kLineItems = 95;
 constexpr int kMaxPageRows = 202;
@@ -119,6 +114,9 @@ class TExtraitDuTexte {
   bool reachedEnd_ = false;
   std::array<TPageLine, kPageLines> lines_{};
 };
+
+// A word's tag (the punctuation before it) with display spacing; "" when it has none.
+std::string SpacedTag(const char* tag);
 
 // The font colour of a word on the page (rules of the selection, the
 // highlight criteria and selective colouring).

@@ -11,6 +11,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -20,8 +21,20 @@ constexpr int kMsgExtract = 6002;
 constexpr int kMsgText = 6003;
 constexpr int kMsgMovingToWord = 6014;
 
-QString Utf8(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 }  // namespace
+
+bool ScrollCodeOfAction(int action, ScrollCode& code) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::kLineUp; return true;
+    case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::kLineDown; return true;
+    case QAbstractSlider::SliderPageStepSub: code = ScrollCode::kPageUp; return true;
+    case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::kPageDown; return true;
+    case QAbstractSlider::SliderToMinimum: code = ScrollCode::kTop; return true;
+    case QAbstractSlider::SliderToMaximum: code = ScrollCode::kBottom; return true;
+    case QAbstractSlider::SliderMove: code = ScrollCode::kTrack; return true;
+    default: return false;
+  }
+}
 
 TextImageWidget::TextImageWidget(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
@@ -52,7 +65,7 @@ TextViewWidget::TextViewWidget(QWidget* parent)
   image_->setObjectName("ImageTexte");
   scrollBar_->setObjectName("ScrollBarTexte");
   caption_->setObjectName("LabelTexte");
-  caption_->setText(Utf8(GetMessageText(kMsgText)));
+  caption_->setText(MessageText(kMsgText));
   auto* row = new QHBoxLayout;
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
@@ -71,18 +84,8 @@ TextViewWidget::TextViewWidget(QWidget* parent)
   });
   connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) { page_.WordAt(x, y); });
   connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) {
-    ScrollCode code = ScrollCode::kEnd;
-    switch (action) {
-      case QAbstractSlider::SliderSingleStepSub: code = ScrollCode::kLineUp; break;
-      case QAbstractSlider::SliderSingleStepAdd: code = ScrollCode::kLineDown; break;
-      case QAbstractSlider::SliderPageStepSub: code = ScrollCode::kPageUp; break;
-      case QAbstractSlider::SliderPageStepAdd: code = ScrollCode::kPageDown; break;
-      case QAbstractSlider::SliderToMinimum: code = ScrollCode::kTop; break;
-      case QAbstractSlider::SliderToMaximum: code = ScrollCode::kBottom; break;
-      case QAbstractSlider::SliderMove: code = ScrollCode::kTrack; break;
-      default: return;
-    }
-    Scroll(code, scrollBar_->sliderPosition());
+    ScrollCode code;
+    if (ScrollCodeOfAction(action, code)) Scroll(code, scrollBar_->sliderPosition());
   });
   connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { Scroll(ScrollCode::kPosition, scrollBar_->value()); });
 }
@@ -92,7 +95,7 @@ void TextViewWidget::Scroll(ScrollCode code, int32_t position) {
   if (!main || !main->TextLoaded() || main->AnalysisRunning()) return;
   if (code == ScrollCode::kTrack) {
     if (!ViewState.ExtractMode)
-      emit statusText(Utf8(GetMessageText(kMsgMovingToWord)) + QString::number(position));
+      emit statusText(MessageText(kMsgMovingToWord) + QString::number(position));
     return;
   }
   if (!ScrollTextPage(page_, code, position)) return;
@@ -124,7 +127,7 @@ void TextViewWidget::ForcerAffichage() {
     scrollBar_->setPageStep(std::max(page_.WordsDrawn(), 1));
     PosCurseur(ViewState.CurrentWordPosition);
   }
-  caption_->setText(Utf8(GetMessageText(ViewState.ExtractMode ? kMsgExtract : kMsgText)));
+  caption_->setText(MessageText(ViewState.ExtractMode ? kMsgExtract : kMsgText));
   image_->SetImage(image);
 }
 

@@ -40,6 +40,10 @@ class TextImageWidget : public QWidget {
   QImage image_;
 };
 
+// The scroll of a scroll bar's action (QAbstractSlider::SliderAction); false
+// for an action the pages do not follow.
+bool ScrollCodeOfAction(int action, ScrollCode& code);
+
 class TextViewWidget : public QWidget {
   Q_OBJECT
  public:

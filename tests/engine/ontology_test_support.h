@@ -13,6 +13,7 @@ struct MiniWord {
   std::string key;
   std::vector<uint16_t> triples;  // one reading per triple, most frequent first
   std::vector<uint8_t> flags;     // per reading (optional)
+  std::vector<uint8_t> weights;   // sense weight per reading (optional; none: a dictionary without weights)
 };
 
 // Classes: level 3 {animal, money, nature}, level 2 {canine, bank_group,
@@ -40,7 +41,7 @@ inline SemanticDictionary MakeMiniDictionary(const std::vector<MiniWord>& extra 
       d.nameIndexes[l][s].empty = keys[s].empty();
     }
   }
-  std::vector<MiniWord> words = {{"dog", {1}, {}}, {"bank", {2, 3}, {0, 3}}, {"cash", {4}, {}}};
+  std::vector<MiniWord> words = {{"dog", {1}, {}, {}}, {"bank", {2, 3}, {0, 3}, {}}, {"cash", {4}, {}, {}}};
   words.insert(words.end(), extra.begin(), extra.end());
   std::vector<std::pair<std::string, uint32_t>> names;
   std::vector<std::vector<std::pair<std::string, int32_t>>> tables(kWordTableCount);
@@ -52,6 +53,7 @@ inline SemanticDictionary MakeMiniDictionary(const std::vector<MiniWord>& extra 
       SemanticEntryRecord r;
       r.triple = w.triples[depth];
       r.flags = depth < w.flags.size() ? w.flags[depth] : 0;
+      r.extra = depth < w.weights.size() ? w.weights[depth] : 0;
       r.baseForm = entry;
       d.records.push_back(r);
       int32_t v = static_cast<int32_t>(d.records.size() - 1);

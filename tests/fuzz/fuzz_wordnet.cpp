@@ -22,7 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const IndexEntry& e : db.Lemmas(pos)) {
     db.FirstSenseLexFile(pos, e.lemma);
     db.TaggedCount(pos, e.lemma);
+    db.SenseTagCount(pos, e.lemma, data[0] % kLexFileCount, data[0] % 16);
   }
-  for (const auto& [offset, synset] : db.Synsets(pos)) db.Hypernyms(synset);
+  for (const auto& [offset, synset] : db.Synsets(pos)) {
+    db.Hypernyms(synset);
+    for (const SynsetWord& w : synset.words) db.SenseTagCount(pos, w.text, synset);
+  }
   return 0;
 }

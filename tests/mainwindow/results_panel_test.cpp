@@ -8,6 +8,7 @@
 
 #include "core/name_index.h"
 #include "engine/analysis_results.h"
+#include "engine/command_line.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -200,6 +201,31 @@ TEST_F(SampleResults, ShortTextUnderThePertinenceThresholdListsOnlyItsWords) {
     EXPECT_EQ(line.find("\t0000"), std::string::npos) << line;
   }
   EXPECT_TRUE(panel_.ItemsSorted());
+}
+
+TEST_F(SampleResults, SearchKeysOfTheScenarioLevelShowTheirLine) {
+  Show(kTypeScenario);
+  ASSERT_FALSE(panel_.Items().empty());
+  const std::string group = panel_.Items()[0].substr(0, panel_.Items()[0].find('\t'));
+  // A key of kind 4 naming that group: the Scenario list is shown with its line.
+  WorkContext->SearchKeys[0] = group;
+  WorkContext->SearchKeyKinds[0] = 4;
+  SearchKeyGiven = KeyKindValid = true;
+  panel_.RefreshAfterAnalysis();
+  EXPECT_FALSE(SearchKeyGiven);
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.classLevel, 4);
+  EXPECT_EQ(panel_.CurrentResultType, kTypeScenario);
+  EXPECT_EQ(panel_.LineTags()[0], Selection.firstClass);
+  // A kind outside 1..4 never takes the class-number route: the name is
+  // looked up at the current level only.
+  Selection.Clear();
+  WorkContext->SearchKeyKinds[0] = 9;
+  SearchKeyGiven = KeyKindValid = true;
+  panel_.RefreshAfterAnalysis();
+  EXPECT_NE(Selection.classLevel, 9);
+  EXPECT_TRUE(Selection.classLevel >= 1 && Selection.classLevel <= 4);
+  WorkContext->SearchKeys[0].clear();
 }
 
 TEST_F(SampleResults, BothActorBoxesCannotBeUnchecked) {
