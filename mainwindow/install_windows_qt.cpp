@@ -2,6 +2,7 @@
 
 #include "mainwindow/graph_views_qt.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/print_dialog.h"
 #include "mainwindow/result_views_qt.h"
 #include "output/export_commands_qt.h"
 #include "output/options_commands_qt.h"
@@ -17,6 +18,7 @@ void InstallWindows(TVekEditForm& window) {
   InstallToolsMenu(window, FindToolsMenuEntries());
   InstallResultViews(window);
   InstallGraphViews(window);
+  InstallPrintCommands(window);
 }
 
 }  // namespace quilor::ui
