@@ -16,6 +16,7 @@
 #include "mainwindow/application_qt.h"
 #include "mainwindow/desktop_qt.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/print_dialog.h"
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
     InstallToolsMenu(window, FindToolsMenuEntries());
     InstallResultViews(window);
     InstallGraphViews(window);
+    InstallPrintCommands(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

@@ -64,30 +64,31 @@ TScenarioLines ScenarioLines(const std::vector<TScenarioClass>& classes, const s
   return out;
 }
 
+bool RelationNames(const TRelationGroup& g, const std::function<std::string(uint32_t)>& className,
+                   const std::function<bool(uint32_t)>& occurs, std::string& names) {
+  names.clear();
+  if (g.count <= 1) return false;
+  int named = 0;
+  uint32_t previous = 0;
+  for (uint32_t cls : g.rows) {
+    if (cls == 0) continue;
+    if ((occurs && !occurs(cls)) || cls == previous) return false;
+    if (named++ > 0) names += " > ";
+    names += className(cls);
+    previous = cls;
+  }
+  return named >= 2;
+}
+
 std::vector<std::string> RelationLines(const std::vector<TRelationGroup>& groups,
                                        const std::function<std::string(uint32_t)>& className,
                                        const std::function<bool(uint32_t)>& occurs) {
   std::vector<std::string> lines;
   size_t read = 0;
+  std::string names;
   for (const TRelationGroup& g : groups) {
     if (++read > kMaxRelationLines) break;
-    if (g.count <= 1) continue;
-    std::string names;
-    int named = 0;
-    uint32_t previous = 0;
-    bool dropped = false;
-    for (uint32_t cls : g.rows) {
-      if (cls == 0) continue;
-      if ((occurs && !occurs(cls)) || cls == previous) {
-        dropped = true;
-        break;
-      }
-      if (named++ > 0) names += " > ";
-      names += className(cls);
-      previous = cls;
-    }
-    if (dropped || named < 2) continue;
-    lines.push_back('(' + names + ")\t" + PadCount(g.count));
+    if (RelationNames(g, className, occurs, names)) lines.push_back('(' + names + ")\t" + PadCount(g.count));
   }
   return lines;
 }

@@ -78,6 +78,9 @@ struct TRelationGroup {
 // window names at least two classes; a row repeating the class of the row
 // before, or (Scenario level) a class that does not occur, drops the line.
 // At most 12,000 groups are read.
+// The members of a group joined with " > "; false when the group is not listed.
+bool RelationNames(const TRelationGroup& group, const std::function<std::string(uint32_t)>& className,
+                   const std::function<bool(uint32_t)>& occurs, std::string& names);
 std::vector<std::string> RelationLines(const std::vector<TRelationGroup>& groups,
                                        const std::function<std::string(uint32_t)>& className,
                                        const std::function<bool(uint32_t)>& occurs);

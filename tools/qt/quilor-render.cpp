@@ -1,5 +1,6 @@
 // quilor-render [--dico DIR] [--scenario FILE] --view text|star|area|actors|bursts|distribution
 //               [--select CLASS-NAME [--level N]] [--size WxH] -o OUT.png FILE...
+// quilor-render [--dico DIR] [--scenario FILE] --print-pdf OUT.pdf [--sections LIST] FILE...
 //
 // Analyses documents as the program does (its start-up, the current or the
 // given Scenario, one analysis of all the files) and draws one view into a
@@ -15,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -31,6 +33,7 @@
 #include "mainwindow/graph_state.h"
 #include "mainwindow/view_state.h"
 #include "mainwindow/painter_canvas_qt.h"
+#include "mainwindow/print_qt.h"
 #include "mainwindow/text_page_layout.h"
 #include "mainwindow/view_state.h"
 #include "platform/fatal.h"
@@ -81,7 +84,7 @@ int Run(int argc, char** argv) {
   SetInstallPaths();
   TToolAnalysis run;
   run.dico = WorkContext->InstallRoot + "/Dico";
-  std::string view, select, out;
+  std::string view, select, out, pdf, sections;
   int level = 0;
   int width = 800, height = 500;
   InitMessages();
@@ -97,9 +100,11 @@ int Run(int argc, char** argv) {
       return true;
     };
     std::string text;
-    if (arg == "--dico" || arg == "--scenario" || arg == "--view" || arg == "--select" || arg == "-o") {
+    if (arg == "--dico" || arg == "--scenario" || arg == "--view" || arg == "--select" || arg == "-o" ||
+        arg == "--print-pdf" || arg == "--sections") {
       std::string& into = arg == "--dico" ? run.dico : arg == "--scenario" ? run.scenario : arg == "--view" ? view
-                          : arg == "--select" ? select : out;
+                          : arg == "--select" ? select : arg == "--print-pdf" ? pdf : arg == "--sections" ? sections
+                          : out;
       if (!value(into)) return usage();
     } else if (arg == "--level") {
       if (!value(text)) return usage();
@@ -124,7 +129,23 @@ int Run(int argc, char** argv) {
   const View* chosen = nullptr;
   for (const View& v : kViews)
     if (view == v.name) chosen = &v;
-  if (!chosen || out.empty() || run.files.empty() || (level != 0 && select.empty())) return usage();
+  TPrintFlags flags{};
+  flags.fill(sections.empty());
+  for (size_t start = 0; !sections.empty() && start <= sections.size();) {
+    const size_t comma = std::min(sections.find(',', start), sections.size());
+    const int item = PrintItemByName(sections.substr(start, comma - start));
+    if (item < 0) return usage();
+    flags[static_cast<size_t>(item)] = true;
+    start = comma + 1;
+  }
+  if (!pdf.empty()) {
+    if (!out.empty() || !view.empty()) return usage();
+    static const View kPrint{"print", kGraphStar};
+    chosen = &kPrint;
+  } else if (!sections.empty()) {
+    return usage();
+  }
+  if (!chosen || (out.empty() && pdf.empty()) || run.files.empty() || (level != 0 && select.empty())) return usage();
   std::string problem;
   if (const int code = CheckToolFiles(run.files, problem); code != kExitOk) {
     SayUtf8(problem);
@@ -156,6 +177,14 @@ int Run(int argc, char** argv) {
     }
     if (!selected) {
       result = kExitUsage;
+    } else if (!pdf.empty()) {
+      TPrintRequest request;
+      request.flags = flags;
+      request.colour = true;
+      request.font.size = 10;
+      request.title = CurrentPrintTitle();
+      request.footer = CurrentPrintFooter();
+      if (!PrintToPdf(pdf, request)) result = kExitCantCreate;
     } else {
       QImage image(width, height, QImage::Format_RGB32);
       image.fill(Qt::white);

@@ -1,0 +1,102 @@
+// The printed page: metrics from the print font, the page frame (page
+// number, title, rules and footer) and the pager that lays out the rows of a
+// print section line by line, starting new pages through a PrintSurface.
+// Everything draws through the Canvas, so tests print onto a RecordingCanvas.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "mainwindow/canvas.h"
+
+namespace quilor::ui {
+
+// Fewest rows a page holds, whatever the font.
+constexpr int kMinLinesPerPage = 4;
+// Rows of a page start at this line (the lines above hold the header).
+constexpr int kFirstRowLine = 3;
+
+struct TPageMetrics {
+  int pageWidth = 0;
+  int pageHeight = 0;
+  int lineHeight = 1;    // never 0
+  int linesPerPage = kMinLinesPerPage;
+  int halfWidth = 0;     // base of the number columns
+  Rect header;           // the header rectangle
+};
+
+// fontPoints at dpiY pixels per inch, plus 40 %; clip is the drawable area.
+TPageMetrics ComputePageMetrics(int fontPoints, int dpiY, int pageWidth, int pageHeight, const Rect& clip);
+
+// Where a print goes: a canvas and a way to begin the next page.
+class PrintSurface {
+ public:
+  virtual ~PrintSurface() = default;
+  virtual Canvas& PageCanvas() = 0;
+  // Starts a new page; false stops the print.
+  virtual bool NewPage() = 0;
+};
+
+// One row of a table section: a name column and up to four number columns.
+struct TPrintRow {
+  std::string name;
+  std::array<std::string, 4> columns;
+  bool bold = false;
+  int indent = 0;      // extra x of the name column, in pixels
+  int depth = 0;       // tree depth (Scenario rows): indented by depth line heights
+  int firstColumn = 0; // the number columns start at this position (0 or 1)
+  bool blank = false;  // an empty line
+};
+
+// Lays out one section: rows from line 3, a page frame on every full page
+// and after the last row; page numbers start at 1.
+class TPrintPager {
+ public:
+  TPrintPager(PrintSurface& surface, const TPageMetrics& metrics, const Font& font, std::string title,
+              std::string footer);
+
+  // Advances a line (a new page when the page is full); false when the print stopped.
+  bool NextLine();
+  bool WriteRow(const TPrintRow& row, int xShift = 0);
+  // Draws the frame of the current page (the last one of the section).
+  void Finish();
+  void DrawFrame();
+
+  int Y() const { return currentLine_ * metrics_.lineHeight; }
+  int CurrentLine() const { return currentLine_; }
+  void SetCurrentLine(int line) { currentLine_ = line; }
+  int Page() const { return page_; }
+  bool Aborted() const { return aborted_; }
+  const TPageMetrics& Metrics() const { return metrics_; }
+  Canvas& PageCanvas() { return surface_.PageCanvas(); }
+  const Font& BaseFont() const { return font_; }
+
+  // Pieces of running text (the text section): placed at x, wrapping at the
+  // header's right edge; a piece wider than the line goes alone on the next.
+  bool PlaceText(const std::string& text, const Font& font);
+  bool NewTextLine();
+
+ private:
+  bool BreakPage();
+
+  PrintSurface& surface_;
+  TPageMetrics metrics_;
+  Font font_;
+  std::string title_;
+  std::string footer_;
+  int currentLine_ = kFirstRowLine;
+  int page_ = 1;
+  bool aborted_ = false;
+  int textX_ = -1;  // -1: no text line begun
+};
+
+// Lower-cased with an upper-case first letter (Windows-1252).
+std::string SentenceCase(const std::string& text);
+std::string LowerCase(const std::string& text);
+// "12.345%"
+std::string PercentText(double value, int decimals);
+
+}  // namespace quilor::ui

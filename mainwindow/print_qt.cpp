@@ -1,0 +1,65 @@
+#include "mainwindow/print_qt.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+#include "core/messages.h"
+#include "mainwindow/painter_canvas_qt.h"
+#include "platform/text_encoding.h"
+
+namespace quilor::ui {
+
+namespace {
+constexpr int kMsgCannotPrint = 7340;
+constexpr int kMsgPageFailed = 7341;
+}  // namespace
+
+QPrinterTarget::QPrinterTarget(QPrinter& printer) : printer_(printer) {}
+
+QPrinterTarget::~QPrinterTarget() { End(); }
+
+PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
+  painter_ = std::make_unique<QPainter>();
+  if (!painter_->begin(&printer_)) {
+    painter_.reset();
+    const std::string where = printer_.outputFileName().isEmpty() ? printer_.printerName().toStdString()
+                                                                   : printer_.outputFileName().toStdString();
+    ShowError(GetMessageText(kMsgCannotPrint) + ' ' + Utf8ToCp1252(where));
+    return nullptr;
+  }
+  painter_->setRenderHint(QPainter::Antialiasing);
+  canvas_ = std::make_unique<PainterCanvas>(*painter_);
+  canvas_->SetFont(font);
+  const int width = painter_->device()->width();
+  const int height = painter_->device()->height();
+  metrics = ComputePageMetrics(font.size, printer_.resolution(), width, height, {0, 0, width, height});
+  return this;
+}
+
+void QPrinterTarget::End() {
+  canvas_.reset();
+  if (painter_ && painter_->isActive()) painter_->end();
+  painter_.reset();
+}
+
+Canvas& QPrinterTarget::PageCanvas() { return *canvas_; }
+
+bool QPrinterTarget::NewPage() {
+  if (printer_.newPage()) return true;
+  ShowError(GetMessageText(kMsgPageFailed));
+  return false;
+}
+
+bool PrintToPdf(const std::string& path, const TPrintRequest& request, TPrintOutcome* outcome) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  printer.setDocName(QString::fromStdString(request.title));
+  QPrinterTarget target(printer);
+  TPrintOutcome result = PrintSections(request, target);
+  target.End();
+  if (outcome) *outcome = result;
+  return result.ok;
+}
+
+}  // namespace quilor::ui

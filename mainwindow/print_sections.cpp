@@ -1,0 +1,483 @@
+#include "mainwindow/print_sections.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/category.h"
+#include "core/chartables.h"
+#include "core/file_queue.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/category_counters.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/analysis_session.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_source.h"
+#include "mainwindow/text_page_layout.h"
+#include "mainwindow/view_state.h"
+
+namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgText = 719, kMsgStyle = 779, kMsgLevel3 = 307, kMsgLevel2 = 308, kMsgReferences = 300;
+constexpr int kMsgScenario = 309, kMsgRelations = 390, kMsgGraph = 512, kMsgEpisodes = 564, kMsgVerbs = 845;
+constexpr int kMsgAdjectives = 848, kMsgClass = 279, kMsgFreq = 280, kMsgRate = 278, kMsgActant = 460;
+constexpr int kMsgActed = 461, kMsgStart = 541, kMsgEnd = 542, kMsgAddress = 565, kMsgEpisode = 562;
+constexpr int kMsgClassList = 282, kMsgStatisticsOn = 192, kMsgListOfFiles = 193;
+constexpr int kMsgStatistics = 234, kMsgCategory = 76, kMsgNum = 277, kMsgCategoryLabels = 89;
+constexpr int kCategoryVerb = 43, kCategoryAdjective = 51;
+constexpr int kTextCursorSlot = 4;
+
+std::string Text(int id) { return GetMessageText(id); }
+
+std::string Number(uint32_t value, int width) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%*u", width, value);
+  return buffer;
+}
+
+double Rate(uint32_t count, uint32_t base) { return base < 1 ? 0.0 : 100.0 * count / base; }
+
+// The header of the class tables.
+TPrintRow ClassHeader() {
+  TPrintRow h;
+  h.bold = true;
+  h.name = Text(kMsgClass);
+  h.columns = {Text(kMsgFreq), SentenceCase(Text(kMsgRate)), Text(kMsgActant), Text(kMsgActed)};
+  return h;
+}
+
+TPrintRow ClassRow(const std::string& name, uint32_t count, uint32_t actantCount, uint32_t base) {
+  TPrintRow row;
+  row.name = name;
+  const int actant = count < 1 ? 0 : static_cast<int>(100.0 * actantCount / count);
+  row.columns = {Number(count, 5), PercentText(Rate(count, base), 3), PercentText(actant, 0),
+                 PercentText(100 - actant, 0)};
+  return row;
+}
+
+uint32_t CurrentBase() { return CalculationBase(CountedPropositions, CountedWords); }
+uint32_t Minimum() { return AnalysisResults ? AnalysisResults->MinimumClassCount : 0; }
+
+// Sets PrintRunning for the time of a print, clears it on every way out.
+class BusyFlag {
+ public:
+  BusyFlag() { PrintRunning = true; }
+  ~BusyFlag() { PrintRunning = false; }
+  BusyFlag(const BusyFlag&) = delete;
+  BusyFlag& operator=(const BusyFlag&) = delete;
+};
+
+struct Section {
+  int item = 0;
+  std::string title;
+  std::vector<TPrintRow> rows;
+};
+
+std::string LevelTitle(int level) {
+  return level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : Text(kMsgLevel3);
+}
+
+std::string ScenarioTitle() {
+  std::string title = Text(kMsgScenario);
+  const std::string path = Options ? Options->Get(opt::ScenarioFileName) : std::string();
+  std::string file = FileNamePart(path.c_str());
+  if (const size_t dot = file.rfind('.'); dot != std::string::npos) file.erase(dot);
+  if (!file.empty()) title += ' ' + file;
+  return title;
+}
+
+// The rows of a table section of the current analysis; false when it has nothing to print.
+bool BuildTable(int item, Section& s) {
+  if (!OntologyEngine || !AnalysisResults) return false;
+  const uint32_t base = CurrentBase();
+  switch (item) {
+    case kPrintLevel3:
+    case kPrintLevel2:
+    case kPrintLevel1: {
+      const int level = item == kPrintLevel3 ? 3 : item == kPrintLevel2 ? 2 : 1;
+      if (OntologyEngine->RankedClassTotal(level) < 1) return false;
+      s.title = LevelTitle(level);
+      s.rows = ClassRows(CollectRankedClasses(level), Minimum(), base);
+      return true;
+    }
+    case kPrintScenario:
+      if (!OntologyEngine->IsScenarioActive()) return false;
+      s.title = ScenarioTitle();
+      s.rows = ScenarioRows(CollectScenarioClasses(), CollectScenarioRanking(), Minimum(), base);
+      return true;
+    case kPrintRelations: {
+      const int level = AnalysisResults->RelationBase;
+      s.rows = RelationRows(
+          CollectRelationGroups(level),
+          [level](uint32_t c) { return OntologyEngine->ClassName(level, static_cast<int32_t>(c)); },
+          [level](uint32_t c) { return OntologyEngine->ClassOccurrences(level, static_cast<int32_t>(c)); });
+      if (s.rows.size() <= 1) return false;
+      std::string title = SentenceCase(Text(kMsgRelations)) + " - ";
+      title += level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : level == 3 ? Text(kMsgLevel3)
+                                                                                             : ScenarioTitle();
+      s.title = title;
+      return true;
+    }
+    case kPrintEpisodes: {
+      if (AnalysisResults->BurstCount < 1) return false;
+      const size_t n = std::min<size_t>(AnalysisResults->BurstCount, AnalysisResults->Bursts.size());
+      const std::vector<TBurstRecord> bursts(AnalysisResults->Bursts.begin(),
+                                             AnalysisResults->Bursts.begin() + static_cast<std::ptrdiff_t>(n));
+      s.title = Text(kMsgEpisodes);
+      s.rows = EpisodeRows(bursts, [](int32_t id) { return AnalysisResults->ItemName(id); });
+      return true;
+    }
+    case kPrintVerbs:
+    case kPrintAdjectives: {
+      const bool verbs = item == kPrintVerbs;
+      const std::vector<TLemmaCount> lemmas = CollectLemmas(verbs ? 9 : 10, false);
+      if (lemmas.empty()) return false;
+      s.title = Text(verbs ? kMsgVerbs : kMsgAdjectives);
+      s.rows = LemmaRows(lemmas, Minimum(), CategoryCounters[verbs ? kCategoryVerb : kCategoryAdjective],
+                         verbs ? kMsgVerbs : kMsgAdjectives);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// The analysed text, word after word, wrapped at the right edge.
+void PrintText(TPrintPager& pager, bool colour) {
+  TWordList& words = TextWords;
+  words.SaveCursor(kTextCursorSlot);
+  words.Rewind();
+  const Font base = pager.BaseFont();
+  const bool selective = Options && Options->Switch(opt::SelectiveColouring);
+  const bool link = Options && Options->Switch(opt::LinkCompoundWords);
+  for (;;) {
+    TWordNode* node = words.Cursor();
+    TWordCategoryData* data = nullptr;
+    const char* tag = nullptr;
+    int32_t position = 0;
+    const char* text = words.NextWord(data, tag, position);
+    if (!text) break;
+    const std::string pending = SpacedTag(tag);
+    if (!pager.PlaceText(pending, base)) break;
+    if (text[0] == '/' || !data || !node) continue;
+    Font f = base;
+    const Rgb wordColour = WordColour(*node, false, selective);
+    if (wordColour != kBlack) {
+      f.bold = true;
+      if (colour) f.colour = wordColour;
+    }
+    if (!pager.PlaceText(DisplayForm(text, *data, link), f)) break;
+  }
+  words.RestoreCursor(kTextCursorSlot);
+  pager.PageCanvas().SetFont(base);
+}
+
+// One group of the style table: a bold group row and its members.
+struct StyleGroup {
+  std::vector<int> bold;
+  std::vector<int> members;
+};
+
+void PrintStyleColumn(TPrintPager& pager, const std::vector<StyleGroup>& groups, int x, uint32_t propositions) {
+  Canvas& c = pager.PageCanvas();
+  const TPageMetrics& m = pager.Metrics();
+  const int w = std::abs(m.halfWidth - m.header.left) / 5;
+  const bool byPropositions = WorkContext && WorkContext->CalculationBase == 2;
+  auto row = [&](const std::string& label, const std::string& num, const std::string& rate, bool bold) {
+    if (!pager.NextLine()) return false;
+    Font f = pager.BaseFont();
+    f.bold = bold;
+    c.SetFont(f);
+    const int y = pager.Y();
+    c.TextOut(x + m.lineHeight, y, label);
+    c.TextOut(x + 3 * w - c.TextWidth(num), y, num);
+    c.TextOut(x + 4 * w - c.TextWidth(rate), y, rate);
+    c.SetFont(pager.BaseFont());
+    return true;
+  };
+  auto categoryRow = [&](int code, bool group) {
+    const uint32_t counter = CategoryCounters[code];
+    std::string rate;
+    if (byPropositions && propositions >= 1) {
+      rate = PercentText(100.0 * counter / propositions, 1);
+    } else if (group && !byPropositions) {
+      rate = "100";
+    } else {
+      rate = PercentText(CategoryPercentages[code], 1);
+    }
+    return row(Text(kMsgCategoryLabels + code), std::to_string(counter), rate, group);
+  };
+  row(Text(kMsgCategory), SentenceCase(Text(kMsgNum)), SentenceCase(Text(kMsgRate)), true);
+  pager.NextLine();
+  bool first = true;
+  for (const StyleGroup& g : groups) {
+    if (!first) pager.NextLine();
+    first = false;
+    for (int code : g.bold) categoryRow(code, true);
+    for (int code : g.members) categoryRow(code, false);
+  }
+}
+
+std::vector<int> Codes(int from, int to) {
+  std::vector<int> codes;
+  for (int c = from; c <= to; ++c) codes.push_back(c);
+  return codes;
+}
+
+// Category counts in two columns, divided by rules.
+void PrintStyle(TPrintPager& pager) {
+  const uint32_t propositions = CountedPropositions;
+  PrintStyleColumn(pager, {{{49, 48}, {40}}, {{43}, Codes(4, 7)}, {{32}, Codes(33, 39)}, {{51}, Codes(62, 64)}}, 0,
+                   propositions);
+  const int leftEnd = pager.CurrentLine();
+  pager.SetCurrentLine(kFirstRowLine);
+  const TPageMetrics& m = pager.Metrics();
+  PrintStyleColumn(pager, {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, m.halfWidth, propositions);
+  pager.SetCurrentLine(std::max(leftEnd, pager.CurrentLine()));
+  pager.NextLine();
+  const int y = pager.Y();
+  Canvas& c = pager.PageCanvas();
+  c.SetPen(kBlack);
+  c.Line({0, y}, {m.pageWidth, y});
+  c.Line({m.halfWidth, m.header.top}, {m.halfWidth, y});
+}
+
+void DrawCurrentGraph(Canvas& canvas, const Rect& rect, bool colour) {
+  EngineGraphSource source;
+  TGrapheQuilor graph(source);
+  graph.SetFixedScale(true);
+  graph.SetPrinting(true, colour);
+  graph.Draw(canvas, rect, kModeRedraw, Selection.firstTerm);
+}
+
+}  // namespace
+
+const std::array<int, kPrintItemCount> kPrintItemCaptions = {kMsgText,      kMsgStyle,     kMsgLevel3, kMsgLevel2,
+                                                             kMsgReferences, kMsgScenario, kMsgRelations, kMsgGraph,
+                                                             kMsgEpisodes,  kMsgVerbs,     kMsgAdjectives};
+const std::array<int, kPrintItemCount> kPrintOrder = {kPrintText,      kPrintStyle,     kPrintLevel3, kPrintLevel2,
+                                                      kPrintLevel1,    kPrintScenario,  kPrintRelations,
+                                                      kPrintEpisodes,  kPrintGraph,     kPrintVerbs,
+                                                      kPrintAdjectives};
+
+TPrintFlags ReadPrintFlags() {
+  TPrintFlags flags{};
+  if (!Options) return flags;
+  for (size_t i = 0; i < flags.size(); ++i) flags[i] = Options->Get(opt::PrintSwitch(i)) == 1;
+  return flags;
+}
+
+void StorePrintFlags(const TPrintFlags& flags, bool colour) {
+  if (!Options) return;
+  for (size_t i = 0; i < flags.size(); ++i) Options->Set(opt::PrintSwitch(i), static_cast<uint8_t>(flags[i] ? 1 : 0));
+  Options->Set(opt::PrintInColour, static_cast<uint8_t>(colour ? 1 : 0));
+  if (WorkContext) WorkContext->PrintInColour = colour ? 1 : 0;
+}
+
+int PrintItemByName(const std::string& name) {
+  static const char* const kNames[kPrintItemCount] = {"text",      "style",    "level3", "level2",
+                                                      "level1",    "scenario", "relations", "graph",
+                                                      "episodes",  "verbs",    "adjectives"};
+  for (int i = 0; i < kPrintItemCount; ++i)
+    if (name == kNames[i]) return i;
+  return -1;
+}
+
+std::vector<TPrintRow> ClassRows(const std::vector<TRankedClass>& ranked, uint32_t minimum, uint32_t base) {
+  std::vector<TPrintRow> rows{ClassHeader()};
+  for (const TRankedClass& c : ranked) {
+    if (c.count < minimum || c.name.empty()) continue;
+    rows.push_back(ClassRow(c.name, c.count, c.actantCount, base));
+  }
+  return rows;
+}
+
+std::vector<TPrintRow> ScenarioRows(const std::vector<TScenarioClass>& classes, const std::vector<uint32_t>& ranking,
+                                    uint32_t minimum, uint32_t base) {
+  std::vector<TPrintRow> rows{ClassHeader()};
+  rows.front().firstColumn = 1;
+  const TScenarioLines lines = ScenarioLines(classes, ranking, false, false, minimum, {});
+  for (uint32_t tag : lines.tags) {
+    if (tag >= classes.size()) continue;
+    const TScenarioClass& c = classes[tag];
+    TPrintRow row = ClassRow(c.name, c.count, c.actantCount, base);
+    row.depth = static_cast<int>(c.depth);
+    row.firstColumn = 1;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::vector<TPrintRow> RelationRows(const std::vector<TRelationGroup>& groups,
+                                    const std::function<std::string(uint32_t)>& className,
+                                    const std::function<uint32_t(uint32_t)>& occurrences) {
+  TPrintRow header;
+  header.bold = true;
+  header.columns = {"", "", Text(kMsgFreq), Text(kMsgRate)};
+  std::vector<TPrintRow> rows{header};
+  std::string names;
+  for (const TRelationGroup& g : groups) {
+    if (!RelationNames(g, className, {}, names)) continue;
+    uint32_t members[2] = {0, 0};
+    int n = 0;
+    for (uint32_t c : g.rows)
+      if (c != 0 && n < 2) members[n++] = c;
+    TPrintRow row;
+    row.name = names;
+    const double ratio = TAnalysisResults::RatioToSmaller(g.count, occurrences(members[0]), occurrences(members[1]));
+    row.columns = {"", "", Number(g.count, 4), PercentText(ratio * 100, 2)};
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::vector<TPrintRow> LemmaRows(const std::vector<TLemmaCount>& lemmas, uint32_t minimum, uint32_t total,
+                                 int nameHeader) {
+  TPrintRow header;
+  header.bold = true;
+  header.name = Text(nameHeader);
+  header.columns = {Text(kMsgFreq), Text(kMsgRate), "", ""};
+  std::vector<TPrintRow> rows{header};
+  for (const TLemmaCount& l : lemmas) {
+    if (l.count < minimum) break;
+    if (l.name.empty()) continue;
+    TPrintRow row;
+    row.name = l.name;
+    row.columns = {Number(l.count, 4), PercentText(Rate(l.count, total), 3), "", ""};
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::vector<TPrintRow> EpisodeRows(const std::vector<TBurstRecord>& bursts,
+                                   const std::function<std::string(int32_t)>& itemName) {
+  std::vector<TPrintRow> rows;
+  bool first = true;
+  uint32_t episode = 0;
+  for (const TBurstRecord& b : bursts) {
+    if (first || b.episode != episode) {
+      first = false;
+      episode = b.episode;
+      TPrintRow title;
+      title.bold = true;
+      title.name = Text(kMsgEpisode) + ' ' + std::to_string(episode);
+      rows.push_back(title);
+      TPrintRow header;
+      header.bold = true;
+      header.columns = {Text(kMsgFreq), Text(kMsgStart), Text(kMsgEnd), Text(kMsgAddress)};
+      rows.push_back(header);
+    }
+    const std::string name = itemName(b.itemId);
+    if (name.empty()) continue;
+    char address[32];
+    std::snprintf(address, sizeof address, "%4.1f", static_cast<double>(b.meanPosition));
+    TPrintRow row;
+    row.name = name;
+    row.columns = {Number(b.count, 4), Number(b.firstPosition, 4), Number(b.lastPosition, 4), address};
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+std::string PrintFooter(int fileCount, const std::string& onlyPath) {
+  return fileCount == 1 ? onlyPath : Text(kMsgStatisticsOn) + Text(kMsgListOfFiles);
+}
+
+std::string CurrentPrintFooter() {
+  const char* only = FileQueue.Count() == 1 ? FileQueue.Get(1) : nullptr;
+  return PrintFooter(FileQueue.Count(), only ? only : (WorkContext ? WorkContext->CurrentFileName : std::string()));
+}
+
+std::string CurrentPrintTitle() {
+  const std::string path = WorkContext ? WorkContext->CurrentFileName : std::string();
+  return FileNamePart(path.c_str());
+}
+
+TPrintOutcome PrintSections(const TPrintRequest& request, PrintTarget& target) {
+  BusyFlag busy;
+  TPrintOutcome outcome;
+  PrintSurface* surface = nullptr;
+  TPageMetrics metrics;
+  bool ended = false;
+  auto end = [&] {
+    if (surface && !ended) target.End();
+    ended = true;
+  };
+  // Opens the output for the first section, a new page for the others.
+  auto beginSection = [&]() -> bool {
+    if (!surface) {
+      surface = target.Begin(request.font, metrics);
+      if (!surface) outcome.ok = false;
+      return surface != nullptr;
+    }
+    if (!surface->NewPage()) {
+      outcome.ok = false;
+      return false;
+    }
+    return true;
+  };
+  try {
+    for (const int item : kPrintOrder) {
+      if (!request.flags[static_cast<size_t>(item)]) continue;
+      Section s;
+      s.item = item;
+      const bool textLoaded = AnalysisResults != nullptr && TextWords.Count() > 0;
+      if (item == kPrintText) {
+        if (!textLoaded) continue;
+        s.title = Text(kMsgText);
+      } else if (item == kPrintGraph) {
+        if (!ViewState.GraphShown && !request.drawGraph) continue;
+        s.title = Text(kMsgGraph);
+      } else if (item == kPrintStyle) {
+        if (!textLoaded) continue;
+        s.title = Text(kMsgStatistics);
+      } else if (!BuildTable(item, s)) {
+        continue;
+      }
+      if (!beginSection()) break;
+      TPrintPager pager(*surface, metrics, request.font, SentenceCase(s.title), request.footer);
+      if (item == kPrintText) {
+        PrintText(pager, request.colour);
+      } else if (item == kPrintStyle) {
+        PrintStyle(pager);
+      } else if (item == kPrintGraph) {
+        pager.DrawFrame();
+        Rect r = metrics.header;
+        r.top = 3 * metrics.lineHeight;
+        r.bottom = metrics.pageHeight - 2 * metrics.lineHeight;
+        Canvas& canvas = surface->PageCanvas();
+        if (request.drawGraph)
+          request.drawGraph(canvas, r);
+        else
+          DrawCurrentGraph(canvas, r, request.colour);
+        canvas.SetFont(request.font);
+        outcome.printed.push_back(item);
+        continue;
+      } else {
+        for (const TPrintRow& row : s.rows) {
+          TPrintRow placed = row;
+          placed.indent = row.depth * metrics.lineHeight;
+          if (!pager.WriteRow(placed)) break;
+        }
+      }
+      if (pager.Aborted()) {
+        outcome.ok = false;
+        break;
+      }
+      pager.Finish();
+      outcome.printed.push_back(item);
+    }
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
+  return outcome;
+}
+
+}  // namespace quilor::ui

@@ -1,0 +1,199 @@
+// The printed page: metrics, frame, pagination and the section rows.
+#include "mainwindow/print_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "engine/analysis_results.h"
+#include "mainwindow/analysis_session.h"
+#include "mainwindow/print_sections.h"
+#include "mainwindow/recording_canvas.h"
+
+namespace quilor::ui {
+namespace {
+
+class FakeSurface : public PrintSurface {
+ public:
+  Canvas& PageCanvas() override { return canvas; }
+  bool NewPage() override {
+    if (failNewPage) return false;
+    ++newPages;
+    return true;
+  }
+  RecordingCanvas canvas{7, 10};
+  int newPages = 0;
+  bool failNewPage = false;
+};
+
+TPrintRow Row(const std::string& name) {
+  TPrintRow row;
+  row.name = name;
+  return row;
+}
+
+TPageMetrics A4At300(int points) { return ComputePageMetrics(points, 300, 2480, 3508, {0, 0, 2480, 3508}); }
+
+TEST(PrintPageMetrics, LineHeightPlusFortyPercentHeaderAndHalfWidth) {
+  const TPageMetrics m = A4At300(10);
+  EXPECT_EQ(m.lineHeight, 41 + 16);  // 10 x 300 / 72, plus 40 %
+  EXPECT_EQ(m.linesPerPage, 3508 / 57 - 3);
+  EXPECT_EQ(m.header, (Rect{20, 57, 2460, 114}));
+  EXPECT_EQ(m.halfWidth, 1220);
+  // A page of 20 pixels or less keeps the clip's right edge.
+  EXPECT_EQ(ComputePageMetrics(10, 300, 20, 3508, {0, 0, 15, 3508}).header.right, 15);
+}
+
+TEST(PrintPageMetrics, HugeAndZeroFontsStillGiveFourRowsAndNoZeroLine) {
+  for (int points : {0, 1, 500, 100000}) {
+    const TPageMetrics m = A4At300(points);
+    ASSERT_GE(m.lineHeight, 1) << points;
+    // Rows are lines 4 .. linesPerPage - 1, and the last one ends above the footer rule.
+    EXPECT_GE(m.linesPerPage - 1 - kFirstRowLine, kMinLinesPerPage) << points;
+    EXPECT_LE(m.linesPerPage * m.lineHeight, m.pageHeight - 2 * m.lineHeight) << points;
+  }
+  // A page too short for anything: never a division by zero.
+  const TPageMetrics tiny = ComputePageMetrics(12, 96, 10, 5, {0, 0, 10, 5});
+  EXPECT_GE(tiny.lineHeight, 1);
+}
+
+TEST(PrintPager, BreaksOnFullPageWithFrameAndNumbersEveryPage) {
+  FakeSurface surface;
+  TPageMetrics m = ComputePageMetrics(10, 72, 600, 200, {0, 0, 600, 200});
+  ASSERT_EQ(m.lineHeight, 14);
+  ASSERT_EQ(m.linesPerPage, 200 / 14 - 3);  // 11: rows on lines 4..10
+  TPrintPager pager(surface, m, Font{}, "Title", "Statistics on  a list of files");
+  for (int i = 0; i < 15; ++i) ASSERT_TRUE(pager.WriteRow(Row("row" + std::to_string(i))));
+  pager.Finish();
+  EXPECT_EQ(surface.newPages, 2);  // 7 + 7 + 1 rows
+  int maxY = 0;
+  std::vector<std::string> pages, footers;
+  for (const DrawOp& op : surface.canvas.Ops()) {
+    if (op.kind != DrawOp::kText) continue;
+    if (op.text.rfind("row", 0) == 0) maxY = std::max(maxY, op.points[0].y);
+    if (op.points[0].y == m.lineHeight && op.text != "Title") pages.push_back(op.text);
+    if (op.text.find("list of files") != std::string::npos) footers.push_back(op.text);
+  }
+  EXPECT_EQ(pages, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(footers, std::vector<std::string>(3, "statistics on  a list of files"));
+  EXPECT_LT(maxY + m.lineHeight, m.pageHeight - 2 * m.lineHeight);
+  EXPECT_EQ(maxY, (m.linesPerPage - 1) * m.lineHeight);
+}
+
+TEST(PrintPager, APageThatCannotBeBegunStopsTheSection) {
+  FakeSurface surface;
+  surface.failNewPage = true;
+  TPrintPager pager(surface, ComputePageMetrics(10, 72, 600, 200, {0, 0, 600, 200}), Font{}, "T", "f");
+  int written = 0;
+  while (pager.WriteRow(Row("r")) && written < 100) ++written;
+  EXPECT_EQ(written, 7);
+  EXPECT_TRUE(pager.Aborted());
+}
+
+TEST(PrintPager, AWordWiderThanTheLinePrintsOnceOnTheNextLine) {
+  FakeSurface surface;
+  const TPageMetrics m = ComputePageMetrics(10, 72, 300, 400, {0, 0, 300, 400});
+  TPrintPager pager(surface, m, Font{}, "T", "f");
+  const std::string wide(60, 'w');  // 420 pixels: wider than the line
+  ASSERT_TRUE(pager.PlaceText("short", Font{}));
+  ASSERT_TRUE(pager.PlaceText(wide, Font{}));
+  ASSERT_TRUE(pager.PlaceText("after", Font{}));
+  std::vector<std::pair<std::string, int>> placed;
+  for (const DrawOp& op : surface.canvas.Ops())
+    if (op.kind == DrawOp::kText) placed.push_back({op.text, op.points[0].y});
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[0].first, "short");
+  EXPECT_EQ(placed[1].first, wide);
+  EXPECT_EQ(placed[1].second, placed[0].second + m.lineHeight);
+  EXPECT_EQ(placed[2].second, placed[1].second + m.lineHeight);
+}
+
+TEST(PrintRows, ClassRowsAreTheRankedClassesAtOrAboveTheMinimum) {
+  const std::vector<TRankedClass> ranked = {{"dam", 12, 3}, {"river", 5, 5}, {"", 5, 0}, {"sea", 2, 0}};
+  const std::vector<TPrintRow> rows = ClassRows(ranked, 5, 200);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_TRUE(rows[0].bold);
+  EXPECT_EQ(rows[0].columns[1], "Rate");
+  EXPECT_EQ(rows[1].name, "dam");
+  EXPECT_EQ(rows[1].columns, (std::array<std::string, 4>{"   12", "6.000%", "25%", "75%"}));
+  EXPECT_EQ(rows[2].columns[2], "100%");
+  // No base: rates of 0 %.
+  EXPECT_EQ(ClassRows(ranked, 5, 0)[1].columns[1], "0.000%");
+}
+
+TEST(PrintRows, RelationsNeverCountOneNorRepeatAClass) {
+  const std::vector<TRelationGroup> groups = {{{1, 2}, 4}, {{1, 2}, 1}, {{3, 3}, 5}, {{2, 0}, 6}, {{2, 3}, 2}};
+  const auto name = [](uint32_t c) { return std::string(1, static_cast<char>('A' + c - 1)); };
+  const auto occ = [](uint32_t c) { return c * 10; };
+  const std::vector<TPrintRow> rows = RelationRows(groups, name, occ);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1].name, "A > B");
+  EXPECT_EQ(rows[1].columns[2], "   4");
+  EXPECT_EQ(rows[1].columns[3], "40.00%");  // 4 / min(10, 20)
+  EXPECT_EQ(rows[2].name, "B > C");
+  for (const TPrintRow& r : rows) EXPECT_NE(r.columns[2], "   1");
+}
+
+TEST(PrintRows, EpisodesAndLemmas) {
+  const std::vector<TBurstRecord> bursts = {{1, 1, 4, 10, 20, 15.0f}, {2, 1, 3, 11, 30, 20.5f}, {3, 2, 5, 40, 50, 45.0f}};
+  const std::vector<TPrintRow> rows = EpisodeRows(bursts, [](int32_t id) { return id == 2 ? "" : "item" + std::to_string(id); });
+  std::vector<std::string> names;
+  for (const TPrintRow& r : rows) names.push_back(r.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Episode 1", "", "item1", "Episode 2", "", "item3"}));
+  EXPECT_EQ(rows[2].columns, (std::array<std::string, 4>{"   4", "  10", "  20", "15.0"}));
+  const std::vector<TPrintRow> lemmas = LemmaRows({{"be", 8}, {"", 6}, {"go", 4}, {"run", 1}, {"see", 9}}, 2, 0, 845);
+  ASSERT_EQ(lemmas.size(), 3u);
+  EXPECT_EQ(lemmas[2].name, "go");
+  EXPECT_EQ(lemmas[2].columns[1], "0.000%");
+}
+
+class FakeTarget : public PrintTarget {
+ public:
+  PrintSurface* Begin(const Font&, TPageMetrics& metrics) override {
+    ++begun;
+    metrics = ComputePageMetrics(10, 72, 600, 800, {0, 0, 600, 800});
+    return fail ? nullptr : &surface;
+  }
+  void End() override { ++ended; }
+  FakeSurface surface;
+  int begun = 0, ended = 0;
+  bool fail = false;
+};
+
+TEST(PrintSectionsRun, NothingTickedOpensNothingAndAThrowingGraphClearsTheBusyFlag) {
+  FakeTarget target;
+  TPrintRequest request;
+  EXPECT_TRUE(PrintSections(request, target).ok);
+  EXPECT_EQ(target.begun, 0);
+  request.flags[kPrintGraph] = true;
+  request.drawGraph = [](Canvas&, const Rect&) {
+    EXPECT_TRUE(PrintRunning);
+    throw std::runtime_error("drawer");
+  };
+  EXPECT_THROW(PrintSections(request, target), std::runtime_error);
+  EXPECT_FALSE(PrintRunning);
+  EXPECT_EQ(target.ended, 1);
+  // The graph drawn inside the page frame, in the rectangle from left 20.
+  Rect drawn;
+  request.drawGraph = [&](Canvas&, const Rect& r) { drawn = r; };
+  const TPrintOutcome outcome = PrintSections(request, target);
+  EXPECT_EQ(outcome.printed, std::vector<int>{kPrintGraph});
+  EXPECT_EQ(drawn.left, 20);
+  EXPECT_EQ(drawn.top, 3 * 14);
+  EXPECT_EQ(drawn.bottom, 800 - 2 * 14);
+  // An output that cannot be opened: not done, the flag cleared.
+  target.fail = true;
+  EXPECT_FALSE(PrintSections(request, target).ok);
+  EXPECT_FALSE(PrintRunning);
+}
+
+TEST(PrintSectionsRun, FooterOfOneFileOrAList) {
+  EXPECT_EQ(PrintFooter(1, "/a/B.txt"), "/a/B.txt");
+  EXPECT_EQ(PrintFooter(3, "x"), "Statistics on  a list of files");
+  EXPECT_EQ(SentenceCase("REFERENCE fields 1"), "Reference fields 1");
+  EXPECT_EQ(PrintItemByName("episodes"), kPrintEpisodes);
+  EXPECT_EQ(PrintItemByName("nope"), -1);
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,165 @@
+// Printing a real analysis to PDF and reading it back with pdftotext.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "core/file_queue.h"
+#include "engine/analysis_results.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/analysis_session.h"
+#include "mainwindow/print_qt.h"
+#include "mainwindow/view_state.h"
+#include "tests/support/stream_support.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+using testing_support::EngineSession;
+
+// The PDF's text, pages separated by form feeds; "" when pdftotext fails.
+std::string PdfText(const std::string& pdf) {
+  const std::string txt = pdf + ".txt";
+  const std::string command = "pdftotext -layout '" + pdf + "' '" + txt + "' 2>/dev/null";
+  if (std::system(command.c_str()) != 0) return "";
+  std::ifstream in(txt, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  // Undo the ligatures of the PDF text.
+  std::string text;
+  for (const std::string& piece : {std::string(all.str())}) {
+    for (size_t i = 0; i < piece.size(); ++i) {
+      if (piece.compare(i, 3, "\xEF\xAC\x81") == 0) {
+        text += "fi";
+        i += 2;
+      } else if (piece.compare(i, 3, "\xEF\xAC\x82") == 0) {
+        text += "fl";
+        i += 2;
+      } else {
+        text += piece[i];
+      }
+    }
+  }
+  return text;
+}
+
+std::vector<std::string> Pages(const std::string& text) {
+  std::vector<std::string> pages;
+  std::string page;
+  for (char c : text) {
+    if (c == '\f') {
+      pages.push_back(page);
+      page.clear();
+    } else {
+      page += c;
+    }
+  }
+  if (page.find_first_not_of(" \n") != std::string::npos) pages.push_back(page);
+  return pages;
+}
+
+// The first line with visible text of a page, trimmed.
+std::string TitleLine(const std::string& page) {
+  std::istringstream in(page);
+  std::string line;
+  while (std::getline(in, line)) {
+    const size_t a = line.find_first_not_of(' ');
+    if (a == std::string::npos) continue;
+    line = line.substr(a);
+    // The page number stands at the right of the title line.
+    const size_t gap = line.find("   ");
+    return gap == std::string::npos ? line : line.substr(0, gap);
+  }
+  return "";
+}
+
+class PrintPdf : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    session_ = std::make_unique<EngineSession>();
+    ASSERT_TRUE(session_->Started());
+    ViewState.Reset();
+    Selection.Clear();
+    Options->Set(opt::ThresholdKind, 0);
+  }
+  void TearDown() override {
+    Selection.Clear();
+    ViewState.Reset();
+  }
+  std::unique_ptr<EngineSession> session_;
+};
+
+TEST_F(PrintPdf, TextEpisodesAndGraphEachOnTheirPagesInThatOrder) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  // The sample is too short for bursts: two of the first class, in episodes 1 and 2.
+  const int32_t item = OntologyEngine->RankedClass(1, 1);
+  AnalysisResults->Bursts = {{item, 1, 4, 10, 20, 15.0f}, {item, 2, 3, 40, 60, 50.0f}};
+  AnalysisResults->BurstCount = 2;
+  ViewState.GraphShown = true;
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 1;
+  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  Selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
+  TPrintRequest request;
+  request.flags[kPrintText] = request.flags[kPrintEpisodes] = request.flags[kPrintGraph] = true;
+  request.footer = CurrentPrintFooter();
+  const std::string pdf = session_->Folder() + "/out.pdf";
+  TPrintOutcome outcome;
+  ASSERT_TRUE(PrintToPdf(pdf, request, &outcome));
+  EXPECT_EQ(outcome.printed, (std::vector<int>{kPrintText, kPrintEpisodes, kPrintGraph}));
+  EXPECT_FALSE(PrintRunning);
+  const std::vector<std::string> pages = Pages(PdfText(pdf));
+  ASSERT_GE(pages.size(), 3u);
+  std::vector<std::string> titles;
+  for (const std::string& page : pages)
+    if (titles.empty() || titles.back() != TitleLine(page)) titles.push_back(TitleLine(page));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Text", "Episodes", "Graph"}));
+  // Page numbers restart with each section: the Episodes' first page is 1.
+  size_t firstEpisodes = 0;
+  while (firstEpisodes < pages.size() && TitleLine(pages[firstEpisodes]) != "Episodes") ++firstEpisodes;
+  ASSERT_LT(firstEpisodes, pages.size());
+  EXPECT_NE(pages[firstEpisodes].find("Episodes"), std::string::npos);
+  EXPECT_NE(pages[firstEpisodes].find("Episode 1"), std::string::npos);
+  EXPECT_NE(pages[firstEpisodes].find("Episode 2"), std::string::npos);
+}
+
+TEST_F(PrintPdf, AListOfFilesHasTheListFooterOnEveryPage) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 3; ++i)
+    files.push_back(session_->Write("f" + std::to_string(i) + ".txt",
+                                    "The river flows to the sea. The dam holds the water of the river.\n"));
+  ASSERT_TRUE(session_->Analyse(files));
+  ASSERT_EQ(FileQueue.Count(), 3);
+  TPrintRequest request;
+  request.flags[kPrintText] = request.flags[kPrintLevel1] = true;
+  request.footer = CurrentPrintFooter();
+  const std::string pdf = session_->Folder() + "/list.pdf";
+  ASSERT_TRUE(PrintToPdf(pdf, request));
+  const std::vector<std::string> pages = Pages(PdfText(pdf));
+  ASSERT_GE(pages.size(), 2u);
+  for (const std::string& page : pages) EXPECT_NE(page.find("statistics on a list of files"), std::string::npos) << page;
+}
+
+TEST_F(PrintPdf, NothingTickedWritesNoFileAndAnUnwritableOutputIsReported) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  const std::string pdf = session_->Folder() + "/none.pdf";
+  TPrintRequest request;
+  ASSERT_TRUE(PrintToPdf(pdf, request));
+  std::ifstream none(pdf);
+  EXPECT_FALSE(none.good());
+  request.flags[kPrintLevel1] = true;
+  session_->Ui().ClearLog();
+  EXPECT_FALSE(PrintToPdf(session_->Folder() + "/no/such/folder/x.pdf", request));
+  ASSERT_EQ(session_->Ui().Shown().size(), 1u);
+  EXPECT_NE(session_->Ui().Shown()[0].text.find("x.pdf"), std::string::npos);
+  EXPECT_FALSE(PrintRunning);
+}
+
+}  // namespace
+}  // namespace quilor::ui
