@@ -11,6 +11,8 @@
 // Paths are UTF-8 (file names on this system); clipboard text is UTF-8.
 #pragma once
 
+#include <QImage>
+
 #include <deque>
 #include <optional>
 #include <string>
@@ -39,6 +41,7 @@ class Desktop {
   virtual std::optional<Rgb> ChooseColour(Rgb initial) = 0;
   virtual std::optional<Font> ChooseFont(const Font& initial) = 0;
   virtual void SetClipboardText(const std::string& utf8) = 0;
+  virtual void SetClipboardImage(const QImage& image) = 0;
   virtual std::string ClipboardText() = 0;
   virtual void Beep() = 0;
 };
@@ -57,6 +60,7 @@ class ScriptedDesktop : public Desktop {
   std::deque<std::optional<Font>> fontAnswers;
 
   std::string clipboard;
+  QImage clipboardImage;
   int beeps = 0;
   std::vector<FileChoice> choices;      // every file dialog asked
 
@@ -66,6 +70,7 @@ class ScriptedDesktop : public Desktop {
   std::optional<Rgb> ChooseColour(Rgb initial) override;
   std::optional<Font> ChooseFont(const Font& initial) override;
   void SetClipboardText(const std::string& utf8) override { clipboard = utf8; }
+  void SetClipboardImage(const QImage& image) override { clipboardImage = image; }
   std::string ClipboardText() override { return clipboard; }
   void Beep() override { ++beeps; }
 };

@@ -108,6 +108,11 @@ std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
 }
 
 void QtDesktop::SetClipboardText(const std::string& utf8) { QApplication::clipboard()->setText(Q(utf8)); }
+
+void QtDesktop::SetClipboardImage(const QImage& image) {
+  QApplication::clipboard()->clear();
+  QApplication::clipboard()->setImage(image);
+}
 std::string QtDesktop::ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
 void QtDesktop::Beep() { QApplication::beep(); }
 

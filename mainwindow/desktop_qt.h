@@ -21,6 +21,7 @@ class QtDesktop : public Desktop, public quilor::DesktopServices {
   std::optional<Rgb> ChooseColour(Rgb initial) override;
   std::optional<Font> ChooseFont(const Font& initial) override;
   void SetClipboardText(const std::string& utf8) override;
+  void SetClipboardImage(const QImage& image) override;
   std::string ClipboardText() override;
   void Beep() override;
 

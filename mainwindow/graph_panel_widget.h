@@ -36,6 +36,8 @@ class GraphPanel : public QWidget {
   // As the graph-kind tool buttons: the kind, then the graph shown.
   void ShowKind(int kind) { ChooseKind(kind, true); }
   QWidget* Picture() const;
+  // The picture last drawn (null when no graph is shown).
+  const QImage& Image() const { return image_; }
   QToolButton* KindButton(int kind) const { return buttons_[static_cast<size_t>(kind - 1)]; }
   QMenu* Popup() const { return popup_; }
 

@@ -2,7 +2,9 @@
 
 #include <QVBoxLayout>
 
+#include "core/files.h"
 #include "engine/options.h"
+#include "mainwindow/desktop.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/main_window.h"
@@ -41,6 +43,19 @@ void InstallGraphViews(TVekEditForm& window) {
                                                  {"ToolButtonGrapheRafales", kGraphBursts},
                                                  {"ToolButtonGrapheActeurs", kGraphActors}};
   for (const auto& [name, kind] : buttons) window.SetCommandHandler(name, [panel, kind] { panel->ShowKind(kind); });
+  // The graph's picture to the clipboard.
+  window.SetCommandHandler("CopyGraphDsClipBrd", [panel] {
+    if (!ViewState.GraphShown || panel->Image().isNull()) return;
+    ShowHourglass();
+    CurrentDesktop().SetClipboardImage(panel->Image());
+    RestoreCursor();
+  });
+  // Show the graph (the option that hides it is turned off).
+  window.SetCommandHandler("MenuAfficherGraphe", [panel] {
+    Options->Set(opt::ShowGraph, uint8_t{1});
+    ViewState.GraphShown = true;
+    panel->Refresh(kModeRedraw);
+  });
 }
 
 }  // namespace quilor::ui

@@ -15,20 +15,14 @@
 #include "engine/startup.h"
 #include "mainwindow/application_qt.h"
 #include "mainwindow/desktop_qt.h"
+#include "mainwindow/install_windows_qt.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/print_dialog.h"
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
-#include "mainwindow/graph_views_qt.h"
-#include "mainwindow/result_views_qt.h"
-#include "output/export_commands_qt.h"
-#include "output/options_commands_qt.h"
-#include "output/tools_menu_qt.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
-#include "scenario/scenario_commands_qt.h"
 
 namespace {
 
@@ -61,13 +55,7 @@ int main(int argc, char** argv) {
     SetSetupWizard(&wizard);
     InitMessages();
     TVekEditForm window;
-    InstallExportCommands(window);
-    InstallOptionsCommands(window);
-    InstallScenarioCommands(window);
-    InstallToolsMenu(window, FindToolsMenuEntries());
-    InstallResultViews(window);
-    InstallGraphViews(window);
-    InstallPrintCommands(window);
+    InstallWindows(window);
     MonitorArea monitor;
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect r = screen->availableGeometry();

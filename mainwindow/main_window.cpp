@@ -430,6 +430,13 @@ QAction* TVekEditForm::Command(const std::string& name) const {
   return it == commands_.end() ? nullptr : it->second.action;
 }
 
+std::vector<std::string> TVekEditForm::CommandsWithoutHandler() const {
+  std::vector<std::string> names;
+  for (const auto& [name, entry] : commands_)
+    if (!entry.handler) names.push_back(name);
+  return names;
+}
+
 void TVekEditForm::SetCommandHandler(const std::string& name, std::function<void()> handler) {
   auto it = commands_.find(name);
   if (it == commands_.end()) return;

@@ -79,6 +79,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
   void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
   QAction* Command(const std::string& name) const;
+  // The commands that no window has connected yet (they stay disabled).
+  std::vector<std::string> CommandsWithoutHandler() const;
   void SetCommandHandler(const std::string& name, std::function<void()> handler);
   // Applies the enabled state of every command (after a state change).
   void UpdateActions();

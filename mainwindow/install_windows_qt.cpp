@@ -1,0 +1,24 @@
+#include "mainwindow/install_windows_qt.h"
+
+#include "mainwindow/graph_views_qt.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/print_dialog.h"
+#include "mainwindow/result_views_qt.h"
+#include "output/export_commands_qt.h"
+#include "output/options_commands_qt.h"
+#include "output/tools_menu_qt.h"
+#include "scenario/scenario_commands_qt.h"
+
+namespace quilor::ui {
+
+void InstallWindows(TVekEditForm& window) {
+  InstallExportCommands(window);
+  InstallOptionsCommands(window);
+  InstallScenarioCommands(window);
+  InstallToolsMenu(window, FindToolsMenuEntries());
+  InstallResultViews(window);
+  InstallGraphViews(window);
+  InstallPrintCommands(window);
+}
+
+}  // namespace quilor::ui
