@@ -2,6 +2,7 @@
 
 #include "core/name_index.h"
 #include "engine/analysis_results.h"
+#include "engine/bursts.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/main_window_port.h"
@@ -62,6 +63,11 @@ void MettreAffichageSurPartieDuTexte() {
 }
 
 void AffichePropositionsDeLaSFS() {
+  // The words of the characteristic propositions carry a rank mark: they
+  // become the marked words the selection finds.
+  size_t ordinal = 0;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n), ++ordinal)
+    n->mark = CurrentBurstResults.RankMarkAt(ordinal) > 0 ? 1 : 0;
   ViewState.GraphShown = false;
   ViewState.GraphDrawn = false;
   Selection.kind = kSelectMarked;

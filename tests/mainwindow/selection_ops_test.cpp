@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/bursts.h"
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "mainwindow/main_window_port.h"
@@ -76,6 +77,23 @@ TEST_F(SelectionOps, TextPartGoesBackToTheStartOfItsProposition) {
   ViewState.TextPartStart = 6;
   MettreAffichageSurPartieDuTexte();
   EXPECT_EQ(ViewState.CurrentWordPosition, 5);
+}
+
+TEST_F(SelectionOps, CharacteristicPropositionsAreTheWordsWithARankMark) {
+  TextBuilder b(TextWords);
+  b.Filler(3);
+  b.Mark();
+  b.Filler(3);
+  CurrentBurstResults.Clear();
+  CurrentBurstResults.rankMarks = {0, 0, 0, 0, 0, 7, 0};  // the 6th node: word 5
+  AffichePropositionsDeLaSFS();
+  EXPECT_EQ(Selection.kind, kSelectMarked);
+  EXPECT_TRUE(ViewState.ExtractMode);
+  TextWords.Rewind();
+  ASSERT_TRUE(FindNextSelectedOccurrence(false));
+  EXPECT_EQ(Selection.matchPosition, 5);
+  EXPECT_FALSE(FindNextSelectedOccurrence(false));
+  CurrentBurstResults.Clear();
 }
 
 TEST_F(SelectionOps, ColouringsFollowTheOptionsAndTheSelectiveBytes) {
