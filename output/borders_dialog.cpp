@@ -1,5 +1,6 @@
 #include "output/borders_dialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -34,8 +35,7 @@ QPushButton* Button(QWidget* parent, int caption, int hint) {
 
 }  // namespace
 
-TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, std::function<std::string()> droppedWord,
-                                           QWidget* parent)
+TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord droppedWord, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(main), main_(main),
       droppedWord_(std::move(droppedWord)) {
   setObjectName("TDialogueDelimiteurs");
@@ -195,7 +195,9 @@ void TDialogueDelimiteurs::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TDialogueDelimiteurs::dropEvent(QDropEvent* event) {
-  const std::string word = droppedWord_ ? droppedWord_() : std::string();
+  const bool fromList = qobject_cast<QAbstractItemView*>(event->source()) != nullptr ||
+                        (event->source() != nullptr && qobject_cast<QAbstractItemView*>(event->source()->parent()) != nullptr);
+  const std::string word = droppedWord_ ? droppedWord_(fromList) : std::string();
   if (word.empty()) return;
   if (!editor_.Add(word.substr(0, 80))) CurrentDesktop().Beep();
   Refill();

@@ -21,8 +21,10 @@ namespace quilor::ui {
 class TDialogueDelimiteurs : public QDialog {
   Q_OBJECT
  public:
-  // droppedWord gives the word a drag from the main window carries ("" none).
-  TDialogueDelimiteurs(MainWindowPort* main, std::function<std::string()> droppedWord, QWidget* parent = nullptr);
+  // droppedWord gives the word a drag from the main window carries ("" none):
+  // from a list the selected result's name, else the word the text drag started on.
+  using DroppedWord = std::function<std::string(bool fromList)>;
+  TDialogueDelimiteurs(MainWindowPort* main, DroppedWord droppedWord, QWidget* parent = nullptr);
 
   BordersEditor& Editor() { return editor_; }
   QListWidget* List() const { return list_; }
@@ -48,7 +50,7 @@ class TDialogueDelimiteurs : public QDialog {
 
   BordersEditor editor_;
   MainWindowPort* main_;
-  std::function<std::string()> droppedWord_;
+  DroppedWord droppedWord_;
   QListWidget* list_ = nullptr;
   QLineEdit* edit_ = nullptr;
   QCheckBox* display_ = nullptr;

@@ -3,7 +3,9 @@
 #include <QPointer>
 
 #include "core/messages.h"
+#include "engine/selection.h"
 #include "engine/word_list.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/main_window.h"
 #include "output/borders_dialog.h"
 #include "output/gexf_export_dialog.h"
@@ -19,10 +21,21 @@ QPointer<TDialogueDelimiteurs> bordersDialog;
 
 }  // namespace
 
+std::string DefaultDraggedWord(bool fromList);
+
 TDialogueDelimiteurs* OpenBordersDialog() { return bordersDialog.data(); }
+
+std::string DefaultDraggedWord(bool fromList) {
+  if (fromList) return Selection.firstTerm;
+  const TWordNode* node = TextWords.First();
+  while (node != nullptr && node != TextWords.Tail() && node->position < ViewState.DragWordPosition)
+    node = TWordList::NextNode(node);
+  return node != nullptr && node != TextWords.Tail() && node->position == ViewState.DragWordPosition ? node->text : "";
+}
 
 void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
   TVekEditForm* main = &window;
+  if (!sources.draggedWord) sources.draggedWord = DefaultDraggedWord;
   window.SetCommandHandler("MenuDelimiteurs", [main, sources] {
     if (bordersDialog) {
       bordersDialog->showNormal();

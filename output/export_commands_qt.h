@@ -14,8 +14,9 @@ class TDialogueDelimiteurs;
 struct ExportCommandSources {
   // The Scenario entry selected in the results list (0 none).
   std::function<uint32_t()> selectedScenarioEntry;
-  // The word a drag from the results list or the text view carries.
-  std::function<std::string()> draggedWord;
+  // The word a drag from the results list (fromList) or the text view carries;
+  // by default the selected result's name or the word the text drag started on.
+  std::function<std::string(bool fromList)> draggedWord;
 };
 
 void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources = {});

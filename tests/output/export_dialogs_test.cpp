@@ -41,7 +41,7 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   ScopedScriptedUi ui;
   ScopedScriptedDesktop desktop;
   FakeMainWindow main;
-  TDialogueDelimiteurs dialog(&main, [] { return std::string("Dropped Word"); });
+  TDialogueDelimiteurs dialog(&main, [](bool) { return std::string("Dropped Word"); });
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
   QTest::keyClicks(dialog.Term(), "Chapter One");
   dialog.ButtonAjouterClick();

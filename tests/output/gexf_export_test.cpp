@@ -55,6 +55,9 @@ GexfSource SmallSource() {
   source.entries[3] = {"dog", 1, true, 2, 0};
   source.entries[4] = {"Things", 0, true, 3, 0};
   source.entries[5] = {"box", 1, true, 3, 1};
+  // Labels that must come out well formed: quotes, markup, an accent, a TAB, and a very long one.
+  source.entries[3].label = "A \"b\" & <c> \xE9\tdog";
+  source.entries[5].label = std::string(600, 'x');
   source.documents = {"/texts/a.txt", "/texts/b & c.txt", "/texts/\xC3\xA9t\xC3\xA9.txt"};
   source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
     const std::pair<uint32_t, uint32_t> words[] = {{1, 2}, {1, 0}, {1, 2}, {1, 3}, {2, 5}, {2, 2}, {3, 5}, {3, 3}};
@@ -104,6 +107,7 @@ TEST(GexfExport, FilesOfASmallScenarioValidate) {
     EXPECT_TRUE(ValidGexf(folder / name, why)) << name << ": " << why;
   }
   const std::string ontology = ReadWholeFile(folder / "QuilorOntology.gexf");
+  EXPECT_NE(ontology.find("label=\"A &quot;b&quot; &amp; &lt;c&gt; &#233; dog\""), std::string::npos);
   // Three documents at x = -5000, -1667 and 1666.
   EXPECT_NE(ontology.find("<node id=\"d1\""), std::string::npos);
   EXPECT_NE(ontology.find("x=\"-5000.0\""), std::string::npos);
