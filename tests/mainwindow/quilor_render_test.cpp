@@ -58,5 +58,18 @@ TEST(QuilorRender, RefusesUnknownViewsUnknownClassesAndBadSizes) {
   EXPECT_EQ(RunRender("--view pie -o " + folder.Path("s.png") + " " + sample, err), 64);
 }
 
+TEST(QuilorRender, PrintsTheChosenSectionsToPdf) {
+  TempFolder folder;
+  const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
+  const std::string err = folder.Path("err");
+  const std::string pdf = folder.Path("out.pdf");
+  ASSERT_EQ(RunRender("--print-pdf " + pdf + " --sections level1,graph " + sample, err), 0) << ReadFileBytes(err);
+  const std::string bytes = ReadFileBytes(pdf);
+  EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+  EXPECT_EQ(RunRender("--print-pdf " + folder.Path("x.pdf") + " --sections nothing " + sample, err), 64);
+  EXPECT_EQ(RunRender("--view star --sections text -o " + folder.Path("s.png") + " " + sample, err), 64);
+  EXPECT_EQ(RunRender("--print-pdf " + folder.Path("no/such/x.pdf") + " " + sample, err), 73);
+}
+
 }  // namespace
 }  // namespace quilor
