@@ -75,7 +75,7 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   limitsLayout->addWidget(memory_);
   limitsLayout->addWidget(new QLabel(MessageText(1056), limits));
   limitsLayout->addStretch();
-  auto* graphs = new QPushButton(MessageText(877), results);
+  auto* graphs = new QPushButton(MessageText(727), results);
   auto* colours = new QPushButton(MessageText(543), results);
   graphs->setEnabled(hooks_.main != nullptr);
   colours->setEnabled(hooks_.main != nullptr && hooks_.colours != nullptr);

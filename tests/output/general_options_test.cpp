@@ -5,6 +5,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
+#include <cstdlib>
+
 #include "core/files.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
@@ -22,11 +24,17 @@ using quilor::testing::ReadWholeFile;
 using quilor::testing::TempFolder;
 using quilor::testing::WriteWholeFile;
 
+// Saves a picture of the widget when QUILOR_SHOTS names a folder (to look at it).
+void Shot(QWidget& widget, const char* name) {
+  if (const char* folder = std::getenv("QUILOR_SHOTS")) widget.grab().save(QString(folder) + "/" + name + ".png");
+}
+
 TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndStoresEightWhenOutOfRange) {
   Options->ResetSettings();
   Options->Set(opt::SizeThreshold, uint16_t{0});
   {
     TDlgOptionsGenerales dialog({});
+    Shot(dialog, "general_options");
     EXPECT_EQ(dialog.MemoryEdit()->text().toStdString(), "10");
     dialog.ButtonOkClick();
   }
@@ -69,6 +77,7 @@ TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
     return 0;
   });
   TAboutQuilor about;
+  Shot(about, "about");
   about.findChild<QPushButton*>("MoreOnWebSite")->click();
   SetProgramLauncher({});
   ASSERT_EQ(started.size(), 1u);
@@ -80,6 +89,10 @@ TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {
     return argv.front() == "xdg-mime" ? std::string("libreoffice-calc.desktop") : std::string();
   };
   const std::vector<InstalledRow> rows = InstalledApplications(query);
+  {
+    TDlgInfoInstall dialog;
+    Shot(dialog, "installed_applications");
+  }
   ASSERT_GT(rows.size(), 10u);
   EXPECT_EQ(rows[0].application, "Quilor");
   bool spreadsheet = false, browserUnavailable = false;

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "core/messages.h"
@@ -19,6 +20,11 @@
 
 namespace quilor::ui {
 namespace {
+
+// Saves a picture of the widget when QUILOR_SHOTS names a folder (to look at it).
+void Shot(QWidget& widget, const char* name) {
+  if (const char* folder = std::getenv("QUILOR_SHOTS")) widget.grab().save(QString(folder) + "/" + name + ".png");
+}
 
 std::vector<uint8_t> OptionsImage() { return std::vector<uint8_t>(Options->Data(), Options->Data() + Options->Size()); }
 
@@ -53,6 +59,7 @@ TEST(AnalysisOptions, CancelLeavesTheOptionsAndAcceptStoresThem) {
   // A stored level outside 1..4 shows References.
   Options->Set(opt::RelationBase, uint16_t{5});
   TOptionsAnalyse dialog;
+  Shot(dialog, "analysis_options");
   EXPECT_TRUE(dialog.RelationButton(1)->isChecked());
   EXPECT_FALSE(dialog.Changed());
   dialog.WordsEdit()->setText("12");
@@ -109,6 +116,7 @@ TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
   EXPECT_TRUE(Converter(ConverterFormat::kPdf)->Available());
   // The grid copies as text.
   TOptionsDesFiltresDeConversion copy;
+  Shot(copy, "conversion_filters");
   copy.CopyGrid();
   EXPECT_EQ(desktop.desktop.clipboard.rfind("DLL\t", 0), 0u);
 }
