@@ -31,6 +31,8 @@ constexpr int kMsgClassList = 282, kMsgStatisticsOn = 192, kMsgListOfFiles = 193
 constexpr int kMsgStatistics = 234, kMsgCategory = 76, kMsgNum = 277, kMsgCategoryLabels = 89;
 constexpr int kCategoryVerb = 43, kCategoryAdjective = 51;
 constexpr int kTextCursorSlot = 4;
+// In extracts shown by context, a proposition of fewer words goes on with the next on its line.
+constexpr int kContextWords = 15;
 
 std::string Text(int id) { return GetMessageText(id); }
 
@@ -147,14 +149,46 @@ bool BuildTable(int item, Section& s) {
   }
 }
 
-// The analysed text, word after word, wrapped at the right edge.
+// Keeps the word-list cursor and the search place of the selection for the
+// time of the text section, restored on every way out.
+class TextCursorKeeper {
+ public:
+  TextCursorKeeper() : record_(Selection.relationRecord) { TextWords.SaveCursor(kTextCursorSlot); }
+  ~TextCursorKeeper() {
+    TextWords.RestoreCursor(kTextCursorSlot);
+    Selection.relationRecord = record_;
+  }
+  TextCursorKeeper(const TextCursorKeeper&) = delete;
+  TextCursorKeeper& operator=(const TextCursorKeeper&) = delete;
+
+ private:
+  size_t record_;
+};
+
+// In extracts mode: the cursor to the proposition of the next selected
+// occurrence, past its opening mark; false when there is none.
+bool NextExtract(TWordList& words) {
+  if (!FindNextSelectedOccurrence(false)) return false;
+  words.RestoreCursor(kBookmarkSearchStart);
+  if (words.Cursor() && words.Cursor()->text && words.Cursor()->text[0] == '/')
+    words.SetCursor(TWordList::NextNode(words.Cursor()));
+  return true;
+}
+
+// The analysed text, word after word, wrapped at the right edge; in
+// extracts mode only the propositions of the selection, one to a line.
 void PrintText(TPrintPager& pager, bool colour) {
   TWordList& words = TextWords;
-  words.SaveCursor(kTextCursorSlot);
+  const TextCursorKeeper keeper;
   words.Rewind();
+  const bool extract = ViewState.ExtractMode && ViewState.SelectionActive;
+  if (ViewState.SelectionActive) Selection.relationRecord = static_cast<size_t>(-1);
   const Font base = pager.BaseFont();
   const bool selective = Options && Options->Switch(opt::SelectiveColouring);
   const bool link = Options && Options->Switch(opt::LinkCompoundWords);
+  const bool byContext = Options && !Options->Switch(opt::ExtractsByProposition);
+  if (extract && !NextExtract(words)) return;
+  int wordsOnLine = 0;
   for (;;) {
     TWordNode* node = words.Cursor();
     TWordCategoryData* data = nullptr;
@@ -162,18 +196,26 @@ void PrintText(TPrintPager& pager, bool colour) {
     int32_t position = 0;
     const char* text = words.NextWord(data, tag, position);
     if (!text) break;
-    const std::string pending = SpacedTag(tag);
-    if (!pager.PlaceText(pending, base)) break;
-    if (text[0] == '/' || !data || !node) continue;
+    if (!pager.PlaceText(SpacedTag(tag), base)) break;
+    if (text[0] == '/') {
+      if (!extract) continue;
+      if (!(byContext && wordsOnLine < kContextWords)) {
+        if (!pager.NewTextLine()) break;
+        wordsOnLine = 0;
+      }
+      if (!NextExtract(words)) break;
+      continue;
+    }
+    if (!data || !node) continue;
     Font f = base;
-    const Rgb wordColour = WordColour(*node, false, selective);
+    const Rgb wordColour = WordColour(*node, extract, selective);
     if (wordColour != kBlack) {
       f.bold = true;
       if (colour) f.colour = wordColour;
     }
     if (!pager.PlaceText(DisplayForm(text, *data, link), f)) break;
+    ++wordsOnLine;
   }
-  words.RestoreCursor(kTextCursorSlot);
   pager.PageCanvas().SetFont(base);
 }
 

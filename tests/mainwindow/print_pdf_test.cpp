@@ -12,6 +12,7 @@
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
+#include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"
 #include "mainwindow/print_qt.h"
 #include "mainwindow/view_state.h"
@@ -127,6 +128,34 @@ TEST_F(PrintPdf, TextEpisodesAndGraphEachOnTheirPagesInThatOrder) {
   EXPECT_NE(pages[firstEpisodes].find("Episodes"), std::string::npos);
   EXPECT_NE(pages[firstEpisodes].find("Episode 1"), std::string::npos);
   EXPECT_NE(pages[firstEpisodes].find("Episode 2"), std::string::npos);
+}
+
+TEST_F(PrintPdf, ExtractsPrintOnlyTheSelectedPropositionsAndKeepTheCursor) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  TPrintRequest request;
+  request.flags[kPrintText] = true;
+  const std::string full = session_->Folder() + "/full.pdf";
+  ASSERT_TRUE(PrintToPdf(full, request));
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 1;
+  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  Selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
+  ViewState.SelectionActive = true;
+  ViewState.ExtractMode = true;
+  TextWords.Rewind();
+  TextWords.SetCursor(TWordList::NextNode(TextWords.NextNode(TextWords.Cursor())));
+  TWordNode* const before = TextWords.Cursor();
+  const std::string extracts = session_->Folder() + "/extracts.pdf";
+  ASSERT_TRUE(PrintToPdf(extracts, request));
+  EXPECT_EQ(TextWords.Cursor(), before);
+  const std::string fullText = PdfText(full), extractText = PdfText(extracts);
+  EXPECT_LT(extractText.size(), fullText.size());
+  // No occurrence at all: the section ends at once, the cursor kept.
+  Selection.firstClass = 0;
+  Selection.firstTerm = "nothing-of-the-kind";
+  ASSERT_TRUE(PrintToPdf(session_->Folder() + "/none.pdf", request));
+  EXPECT_EQ(TextWords.Cursor(), before);
+  EXPECT_LT(PdfText(session_->Folder() + "/none.pdf").size(), extractText.size());
 }
 
 TEST_F(PrintPdf, AListOfFilesHasTheListFooterOnEveryPage) {
