@@ -15,6 +15,7 @@
 
 #include "core/files.h"
 #include "engine/options.h"
+#include "mainwindow/dialog_buttons_qt.h"
 #include "mainwindow/texts_qt.h"
 #include "output/conversion_filters_dialog.h"
 
@@ -112,18 +113,10 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
   pages_->addTab(conversion, MessageText(1166));
   pages_->setCurrentIndex(conversionPage ? 1 : 0);
 
-  auto* ok = new QPushButton(MessageText(660), this);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(MessageText(661), this);
-  auto* help = new QPushButton(MessageText(616), this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(pages_);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = PagesOverButtons(this, pages_, 660);
+  QPushButton* ok = buttons.ok;
+  QPushButton* cancel = buttons.cancel;
+  QPushButton* help = buttons.help;
 
   for (QRadioButton* b : {byWords_, byPertinence_, relation_[0], relation_[1], relation_[2], relation_[3]})
     connect(b, &QRadioButton::toggled, this, [this] { logic_.Change(); });

@@ -17,6 +17,7 @@
 #include "core/files.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/dialog_buttons_qt.h"
 #include "mainwindow/texts_qt.h"
 #include "output/display_options_dialog.h"
 #include "output/installed_applications.h"
@@ -145,18 +146,10 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   pages_->addTab(installation, MessageText(211));
   pages_->setCurrentIndex(scenarioPage ? 1 : 0);
 
-  auto* ok = new QPushButton(MessageText(680), this);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(MessageText(661), this);
-  auto* help = new QPushButton(MessageText(616), this);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  buttons->addWidget(help);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(pages_);
-  layout->addLayout(buttons);
+  const DialogButtons buttons = PagesOverButtons(this, pages_, 680);
+  QPushButton* ok = buttons.ok;
+  QPushButton* cancel = buttons.cancel;
+  QPushButton* help = buttons.help;
 
   connect(ok, &QPushButton::clicked, this, [this] { ButtonOkClick(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
