@@ -38,6 +38,11 @@ void Fill(QWidget* container, QWidget* child) {
 void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   auto views = std::make_shared<ResultViews>();
   SetViewMainWindow(&window);
+  // The views outlive no window: a window that goes takes its port with it.
+  MainWindowPort* port = &window;
+  QObject::connect(&window, &QObject::destroyed, [port] {
+    if (ViewMainWindow() == port) SetViewMainWindow(nullptr);
+  });
   ColorationSyntaxique();
   views->panel.SetScenarioEditor(editor);
   views->results = new ResultsPanelWidget(views->panel);

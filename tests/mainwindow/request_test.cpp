@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "core/file_queue.h"
@@ -53,6 +54,7 @@ class FakeTarget : public RequestTarget {
 class Requests : public ::testing::Test {
  protected:
   void SetUp() override {
+    previousFolder_ = std::filesystem::current_path();
     WorkContext->Reset();
     Options->ResetSettings();
     Options->Set(opt::ScenarioFileName, std::string_view("Concepts US V8.scn"));
@@ -62,10 +64,13 @@ class Requests : public ::testing::Test {
     WriteWholeFile(document_, "Some words.\n");
   }
   void TearDown() override {
+    // A request changes the current folder: the next tests must not find themselves in a removed one.
+    std::filesystem::current_path(previousFolder_);
     FileQueue.Clear();
     WorkContext->Reset();
   }
 
+  std::filesystem::path previousFolder_;
   TempFolder folder_;
   std::string document_;
   FakeTarget target_;
