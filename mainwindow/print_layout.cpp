@@ -116,6 +116,21 @@ bool TPrintPager::WriteRow(const TPrintRow& row, int xShift) {
   const int y = Y();
   const int lh = metrics_.lineHeight;
   c.TextOut(xShift + lh + row.indent, y, row.name);
+  if (row.depth > 0) {
+    // Tree lines: one vertical per level that goes on, an elbow to the row.
+    c.SetPen(kBlack);
+    const int unit = row.indent / row.depth;
+    for (int k = 1; k <= row.depth && k < 32; ++k) {
+      const int x = xShift + lh + (k - 1) * unit + unit / 2;
+      const bool goesOn = (row.treeLines >> k) & 1u;
+      if (k < row.depth) {
+        if (goesOn) c.Line({x, y}, {x, y + lh});
+      } else {
+        c.Line({x, y}, {x, goesOn ? y + lh : y + lh / 2});
+        c.Line({x, y + lh / 2}, {xShift + lh + row.indent - 1, y + lh / 2});
+      }
+    }
+  }
   const int half = metrics_.halfWidth;
   for (size_t k = 0; k < row.columns.size(); ++k) {
     const std::string& text = row.columns[k];

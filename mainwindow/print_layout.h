@@ -48,6 +48,9 @@ struct TPrintRow {
   int indent = 0;      // extra x of the name column, in pixels
   int depth = 0;       // tree depth (Scenario rows): indented by depth line heights
   int firstColumn = 0; // the number columns start at this position (0 or 1)
+  // Tree rows: bit k set when level k still has a later sibling below this
+  // row (a vertical line passes); bit depth for the row's own level.
+  uint32_t treeLines = 0;
   bool blank = false;  // an empty line
 };
 

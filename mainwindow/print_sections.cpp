@@ -352,6 +352,15 @@ std::vector<TPrintRow> ScenarioRows(const std::vector<TScenarioClass>& classes, 
     row.firstColumn = 1;
     rows.push_back(std::move(row));
   }
+  // A level goes on below a row while a later row of that depth comes before a shallower one.
+  for (size_t i = 1; i < rows.size(); ++i) {
+    int shallowest = rows[i].depth;
+    for (size_t j = i + 1; j < rows.size() && shallowest > 0; ++j) {
+      const int d = rows[j].depth;
+      if (d >= 1 && d <= shallowest && d < 32) rows[i].treeLines |= 1u << d;
+      shallowest = std::min(shallowest, d);
+    }
+  }
   return rows;
 }
 

@@ -147,6 +147,23 @@ TEST(PrintRows, EpisodesAndLemmas) {
   EXPECT_EQ(lemmas[2].columns[1], "0.000%");
 }
 
+TEST(PrintRows, ScenarioTreeLinesGoOnWhileALaterSiblingFollows) {
+  // 1 top (depth 0), 2 and 4 under it, 3 under 2.
+  std::vector<TScenarioClass> classes(5);
+  classes[1] = {"top", 9, 0, 0, true, 0};
+  classes[2] = {"a", 4, 1, 1, true, 0};
+  classes[3] = {"a1", 2, 2, 2, true, 0};
+  classes[4] = {"b", 3, 1, 1, true, 0};
+  const std::vector<TPrintRow> rows = ScenarioRows(classes, {1}, 0, 100);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[2].name, "a");
+  EXPECT_EQ(rows[2].treeLines, 1u << 1);  // "b" follows at depth 1
+  EXPECT_EQ(rows[3].depth, 2);
+  EXPECT_EQ(rows[3].treeLines, 1u << 1);  // level 1 goes on, no later sibling at depth 2
+  EXPECT_EQ(rows[4].treeLines, 0u);
+  EXPECT_EQ(rows[1].firstColumn, 1);
+}
+
 class FakeTarget : public PrintTarget {
  public:
   PrintSurface* Begin(const Font&, TPageMetrics& metrics) override {
