@@ -143,6 +143,10 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void TextReleased() override;
   void FileHistoryChanged() override { AppliquerHistoFichierSurMenu(); }
   void CloseWhenIdle() override;
+  // Opens the analysis options on their conversion page (a PDF opened while
+  // PDF conversion is off); the options windows install the opener.
+  bool OpenAnalysisOptions() override { return analysisOptions_ && analysisOptions_(true); }
+  void SetAnalysisOptionsOpener(std::function<bool(bool conversionPage)> f) { analysisOptions_ = std::move(f); }
   void BusyChanged() override { UpdateActions(); }
 
   // RequestTarget: requests of other programs and dropped files.
@@ -231,6 +235,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::function<void(int)> resultTypeHandler_;
   std::function<void()> lastResultTypeHandler_;
   std::function<int()> selectedResultType_;
+  std::function<bool(bool)> analysisOptions_;
 };
 
 }  // namespace quilor::ui

@@ -19,6 +19,7 @@ bool ShowAnalysisOptions(TVekEditForm& window, bool conversionPage) {
 void InstallOptionsCommands(TVekEditForm& window) {
   TVekEditForm* main = &window;
   window.SetCommandHandler("OptionsdAnalyse", [main] { ShowAnalysisOptions(*main, false); });
+  window.SetAnalysisOptionsOpener([main](bool conversionPage) { return ShowAnalysisOptions(*main, conversionPage); });
   window.SetCommandHandler("MenuOptionsGenerales", [main] {
     const bool largeFonts = Options->Switch(opt::LargeFonts);
     const bool sort = Options->Switch(opt::SortAlphabetical);
