@@ -5,7 +5,11 @@
 
 #include <memory>
 
+#include "core/files.h"
+#include "core/messages.h"
+#include "engine/options.h"
 #include "engine/word_list.h"
+#include "mainwindow/desktop.h"
 #include "mainwindow/context_window.h"
 #include "mainwindow/copy_window.h"
 #include "mainwindow/main_window.h"
@@ -13,8 +17,13 @@
 #include "mainwindow/selection_ops.h"
 #include "mainwindow/text_view_widget.h"
 #include "mainwindow/view_state.h"
+#include "platform/text_encoding.h"
 
 namespace quilor::ui {
+
+namespace {
+constexpr int kMsgResultsCopied = 1067;
+}  // namespace
 
 namespace {
 
@@ -103,6 +112,28 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   window.SetCommandHandler("MenuContexte", [views, showContext] {
     showContext(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
   });
+  // The results list's lines, as text, to the clipboard.
+  window.SetCommandHandler("CopyResultatsDsClipBrd", [views, &window] {
+    ShowHourglass();
+    std::string text;
+    for (const std::string& line : views->panel.Items()) text += Cp1252ToUtf8(line) + "\r\n";
+    CurrentDesktop().SetClipboardText(text);
+    RestoreCursor();
+    window.AfficheMessage(GetMessageText(kMsgResultsCopied));
+  });
+  // The whole text again, without selection.
+  window.SetCommandHandler("MenuToutLeTexte", [&window] {
+    ClearSelection();
+    window.RazAffichageEtGraphe();
+  });
+  // The sorts: the captions say what each does ("Sort alphabetically" is MenuTriFrequence).
+  const auto sort = [views](bool alphabetical) {
+    Options->Set(opt::SortAlphabetical, static_cast<uint8_t>(alphabetical ? 1 : 0));
+    views->panel.ShowResultType();
+    views->results->Sync();
+  };
+  window.SetCommandHandler("MenuTriFrequence", [sort] { sort(true); });
+  window.SetCommandHandler("MenuTriResultatsAlphabetique", [sort] { sort(false); });
   window.SetCommandHandler("CopyTexteDsClipBrd", [copyAround] {
     copyAround(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
   });

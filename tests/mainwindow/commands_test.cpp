@@ -6,6 +6,7 @@
 
 #include "mainwindow/install_windows_qt.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/view_state.h"
 
 namespace quilor::ui {
 namespace {
@@ -28,3 +29,31 @@ TEST(MainWindowCommands, CommandsWithoutTheirWindowAreDisabled) {
 
 }  // namespace
 }  // namespace quilor::ui
+
+#include "main_window_fixture.h"
+
+namespace quilor::ui::testing_support {
+namespace {
+
+// With every window installed: copy results, the sorts and the whole text work on an analysed sample.
+TEST_F(MainWindowTest, CopyResultsPutsTheListsLinesOnTheClipboard) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(7);  // all word categories
+  ASSERT_TRUE(w.Command("CopyResultatsDsClipBrd")->isEnabled());
+  w.Command("CopyResultatsDsClipBrd")->trigger();
+  const std::string& clipboard = desktop_.desktop.clipboard;
+  EXPECT_FALSE(clipboard.empty());
+  EXPECT_NE(clipboard.find("\r\n"), std::string::npos);
+  w.Command("MenuTriFrequence")->trigger();  // "Sort alphabetically"
+  EXPECT_TRUE(Options->Switch(opt::SortAlphabetical));
+  w.Command("MenuTriResultatsAlphabetique")->trigger();  // "Sort by frequency"
+  EXPECT_FALSE(Options->Switch(opt::SortAlphabetical));
+  w.Command("MenuToutLeTexte")->trigger();
+  EXPECT_FALSE(ViewState.SelectionActive);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
