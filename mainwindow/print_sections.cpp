@@ -8,7 +8,9 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "core/messages.h"
+#include "engine/analysis_results.h"
 #include "engine/category_counters.h"
+#include "engine/diagnosis.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -225,7 +227,9 @@ struct StyleGroup {
   std::vector<int> members;
 };
 
-void PrintStyleColumn(TPrintPager& pager, const std::vector<StyleGroup>& groups, int x, uint32_t propositions) {
+// extraRows: rows of text only (the style diagnosis), each with its boldness.
+void PrintStyleColumn(TPrintPager& pager, const std::vector<StyleGroup>& groups, int x, uint32_t propositions,
+                      const std::vector<std::pair<std::string, bool>>& extraRows = {}) {
   Canvas& c = pager.PageCanvas();
   const TPageMetrics& m = pager.Metrics();
   const int w = std::abs(m.halfWidth - m.header.left) / 5;
@@ -263,6 +267,27 @@ void PrintStyleColumn(TPrintPager& pager, const std::vector<StyleGroup>& groups,
     for (int code : g.bold) categoryRow(code, true);
     for (int code : g.members) categoryRow(code, false);
   }
+  if (!extraRows.empty()) pager.NextLine();
+  for (const auto& [text, bold] : extraRows) row(text, std::string(), std::string(), bold);
+}
+
+// The findings of the style diagnosis, computed again, as rows: the message
+// (upper-case first letter), the episodes and characteristic parts with their numbers.
+std::vector<std::pair<std::string, bool>> StyleFindingRows() {
+  constexpr int kMsgEpisodesDetected = 563;
+  constexpr int kMsgCharacteristicParts = 566;
+  std::vector<std::pair<std::string, bool>> rows;
+  if (!AnalysisResults) return rows;
+  TDiagnosisList diagnosis;
+  diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), nullptr);
+  for (int finding : diagnosis.Findings()) {
+    if (finding <= 10) continue;
+    std::string text = SentenceCase(Text(finding));
+    if (finding == kMsgEpisodesDetected) text = std::to_string(AnalysisResults->EpisodeCount) + " " + text;
+    if (finding == kMsgCharacteristicParts) text = std::to_string(AnalysisResults->CharacteristicCount) + " " + text;
+    rows.emplace_back(text, rows.empty());
+  }
+  return rows;
 }
 
 std::vector<int> Codes(int from, int to) {
@@ -279,7 +304,8 @@ void PrintStyle(TPrintPager& pager) {
   const int leftEnd = pager.CurrentLine();
   pager.SetCurrentLine(kFirstRowLine);
   const TPageMetrics& m = pager.Metrics();
-  PrintStyleColumn(pager, {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, m.halfWidth, propositions);
+  PrintStyleColumn(pager, {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, m.halfWidth, propositions,
+                   StyleFindingRows());
   pager.SetCurrentLine(std::max(leftEnd, pager.CurrentLine()));
   pager.NextLine();
   const int y = pager.Y();
