@@ -92,6 +92,11 @@ TEST_F(BordersEditorTest, OpeningAnUnreadableOrForeignFileChangesNothing) {
     EXPECT_EQ(BorderList->Count(), 1u);
     EXPECT_EQ(Options->Get(opt::BordersFileName), "current.dlm");
   }
+  // A name in the folder that cannot be read as a file (here a folder).
+  std::filesystem::create_directory(folder_ / "folder.dlm");
+  EXPECT_FALSE(editor.Open(folder_ / "folder.dlm"));
+  EXPECT_EQ(BorderList->Count(), 1u);
+  EXPECT_EQ(Options->Get(opt::BordersFileName), "current.dlm");
   TempFolder elsewhere;
   WriteWholeFile(elsewhere / "x.dlm", "N#######\tother\r\n");
   EXPECT_FALSE(editor.Open(elsewhere / "x.dlm"));
