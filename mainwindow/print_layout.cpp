@@ -115,7 +115,8 @@ bool TPrintPager::WriteRow(const TPrintRow& row, int xShift) {
   c.SetFont(f);
   const int y = Y();
   const int lh = metrics_.lineHeight;
-  c.TextOut(xShift + lh + row.indent, y, row.name);
+  // The name column holds 238 characters at most.
+  c.TextOut(xShift + lh + row.indent, y, row.name.substr(0, kRowNameMax));
   if (row.depth > 0) {
     // Tree lines: one vertical per level that goes on, an elbow to the row.
     c.SetPen(kBlack);

@@ -41,6 +41,8 @@ class PrintSurface {
 };
 
 // One row of a table section: a name column and up to four number columns.
+constexpr size_t kRowNameMax = 238;
+
 struct TPrintRow {
   std::string name;
   std::array<std::string, 4> columns;

@@ -80,6 +80,19 @@ TEST(PrintPager, BreaksOnFullPageWithFrameAndNumbersEveryPage) {
   EXPECT_EQ(maxY, (m.linesPerPage - 1) * m.lineHeight);
 }
 
+TEST(PrintPager, RowNamesKeepTo238Characters) {
+  FakeSurface surface;
+  TPrintPager pager(surface, ComputePageMetrics(10, 72, 600, 200, {0, 0, 600, 200}), Font{}, "T", "f");
+  ASSERT_TRUE(pager.WriteRow(Row("n" + std::string(400, 'x'))));
+  bool found = false;
+  for (const DrawOp& op : surface.canvas.Ops())
+    if (op.kind == DrawOp::kText && op.text[0] == 'n') {
+      EXPECT_EQ(op.text.size(), 238u);
+      found = true;
+    }
+  EXPECT_TRUE(found);
+}
+
 TEST(PrintPager, APageThatCannotBeBegunStopsTheSection) {
   FakeSurface surface;
   surface.failNewPage = true;
