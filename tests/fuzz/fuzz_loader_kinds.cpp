@@ -18,18 +18,14 @@
 #include "import/document_filter.h"
 #include "import/text_loader.h"
 #include "platform/settings_store.h"
-#include "tests/fuzz/silent_ui.h"
+#include "tests/fuzz/converter_fuzz_support.h"
 
 using namespace quilor;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string base = "/tmp/quilor-fuzz-kinds-" + std::to_string(getpid());
   static bool ready = [] {
-    InstallSilentMessageUi();
-    InitMessages();
-    SetSettingsFilePath(base + "-settings.ini");
-    DocumentFilter::Budget().time = std::chrono::milliseconds(2000);
-    CreateConverters();
+    PrepareConvertersForFuzzing(base);
     return true;
   }();
   (void)ready;
