@@ -53,8 +53,10 @@ void BeginNewSelectionAndRedraw() {
   if (ResultsShown()) RedrawViews();
 }
 
-void MettreAffichageSurPartieDuTexte() {
-  TextWords.SeekPosition(ViewState.TextPartStart);
+void MettreAffichageSurPartieDuTexte() { MettreAffichageSurPosition(ViewState.TextPartStart); }
+
+void MettreAffichageSurPosition(int32_t position) {
+  TextWords.SeekPosition(position);
   TextWords.BackToPropositionStart();
   const TWordNode* node = TextWords.Cursor();
   ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();

@@ -5,6 +5,7 @@
 // and the bookmarks of TextWords, and redraw through the main window port.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/category.h"
@@ -24,6 +25,9 @@ void BeginNewSelectionAndRedraw();
 // The text view goes to the proposition holding the text part's start
 // (ViewState.TextPartStart): CurrentWordPosition and bookmarks 1 and 2 there.
 void MettreAffichageSurPartieDuTexte();
+// The same for any word position: CurrentWordPosition and bookmarks 1 and 2
+// at the start of its proposition.
+void MettreAffichageSurPosition(int32_t position);
 // Shows the most characteristic propositions (the marked words, selection kind 3).
 void AffichePropositionsDeLaSFS();
 // For a verb or an adjective whose lemma is counted at least the minimum

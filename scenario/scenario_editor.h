@@ -97,6 +97,9 @@ class ScenarioEditor : public ScenarioEditorPort {
   bool FindNextNode(const std::string& text, int& start, bool mayShorten) override;
   void SetSearchText(const std::string& text) override;
   bool OpenScenarioByName(const std::string& fileName) override;
+  bool SelectEnclosingGroup() override;
+  void CreateOrSelectGroup(const std::string& name, int position, bool asChild) override;
+  void ExpandSelected() override;
 
   // Mapping.
   bool FillTreeFromScenario();

@@ -52,6 +52,9 @@ class OpenEditor : public ScenarioEditorPort {
   }
   void SetSearchText(const std::string&) override {}
   bool OpenScenarioByName(const std::string&) override { return false; }
+  bool SelectEnclosingGroup() override { return false; }
+  void CreateOrSelectGroup(const std::string&, int, bool) override {}
+  void ExpandSelected() override {}
   std::vector<std::string> added, inserted, searched;
 };
 
