@@ -41,6 +41,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
+#include "mainwindow/selection_ops.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
 
@@ -643,6 +644,12 @@ void TVekEditForm::TextReleased() {
 
 void TVekEditForm::RazAffichageEtGraphe() {
   for (auto& f : redrawCallbacks_) f();
+}
+
+void TVekEditForm::GoToWordPosition(int32_t position) {
+  PlaceTextOnWord(position);
+  if (wordPositionHandler_) wordPositionHandler_(position);
+  RazAffichageEtGraphe();
 }
 
 void TVekEditForm::ReLancerAnalyse() { session_.ReLancerAnalyse(); }

@@ -78,6 +78,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void SetResultTypeHandler(std::function<void(int)> f) { resultTypeHandler_ = std::move(f); }
   void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
   void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
+  // GoToWordPosition's share of the text view: f(position) highlights the word.
+  void SetWordPositionHandler(std::function<void(int32_t)> f) { wordPositionHandler_ = std::move(f); }
   QAction* Command(const std::string& name) const;
   // The commands that no window has connected yet (they stay disabled).
   std::vector<std::string> CommandsWithoutHandler() const;
@@ -132,6 +134,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void ShowResultType(int index) override;
   void AfficheMessage(const std::string& text) override;
   void AfficheInfos(const std::string& text) override;
+  void GoToWordPosition(int32_t position) override;
   bool TextLoaded() const override { return session_.ResultsShown(); }
   bool AnalysisRunning() const override;
   bool Printing() const override { return PrintRunning; }
@@ -235,6 +238,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::function<void(int)> resultTypeHandler_;
   std::function<void()> lastResultTypeHandler_;
   std::function<int()> selectedResultType_;
+  std::function<void(int32_t)> wordPositionHandler_;
   std::function<bool(bool)> analysisOptions_;
 };
 

@@ -6,6 +6,7 @@
 // does not exist", and a command that needs it is disabled.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ class MainWindowPort {
   // The status line and the info label (Windows-1252 texts).
   virtual void AfficheMessage(const std::string& text) = 0;
   virtual void AfficheInfos(const std::string& text) = 0;
+  // Shows the text from the word at a position, that word highlighted
+  // (the selection is cleared).
+  virtual void GoToWordPosition(int32_t position) = 0;
 
   // State the other windows respect.
   virtual bool TextLoaded() const = 0;        // results of an analysis are shown
@@ -42,6 +46,7 @@ class FakeMainWindow : public MainWindowPort {
   std::vector<int> shownTypes;
   std::vector<std::string> messages;
   std::vector<std::string> infos;
+  std::vector<int32_t> wordPositions;
   bool textLoaded = true;
   bool analysisRunning = false;
   bool printing = false;
@@ -52,6 +57,7 @@ class FakeMainWindow : public MainWindowPort {
   void ShowResultType(int index) override { shownTypes.push_back(index); }
   void AfficheMessage(const std::string& text) override { messages.push_back(text); }
   void AfficheInfos(const std::string& text) override { infos.push_back(text); }
+  void GoToWordPosition(int32_t position) override { wordPositions.push_back(position); }
   bool TextLoaded() const override { return textLoaded; }
   bool AnalysisRunning() const override { return analysisRunning; }
   bool Printing() const override { return printing; }

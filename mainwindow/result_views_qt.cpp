@@ -104,6 +104,10 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     views->results->Sync();
   });
   window.SetSelectedResultTypeProvider([views] { return views->panel.CurrentResultType; });
+  window.SetWordPositionHandler([views](int32_t position) {
+    views->text->Page().HighlightedPosition = position;
+    views->text->PosCurseur(position);
+  });
   QObject::connect(views->text, &TextViewWidget::wordActivated, views->text, [showContext](int32_t position, int32_t) {
     showContext(position);
   });

@@ -53,13 +53,29 @@ void BeginNewSelectionAndRedraw() {
   if (ResultsShown()) RedrawViews();
 }
 
-void MettreAffichageSurPartieDuTexte() {
-  TextWords.SeekPosition(ViewState.TextPartStart);
+namespace {
+// Bookmarks 1 and 2 (the page's start) on the proposition holding the word
+// at position; the cursor stays there.
+void PageOnPropositionOf(int32_t position) {
+  TextWords.SeekPosition(position);
   TextWords.BackToPropositionStart();
-  const TWordNode* node = TextWords.Cursor();
-  ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
   TextWords.SaveCursor(1);
   TextWords.SaveCursor(2);
+}
+}  // namespace
+
+void MettreAffichageSurPartieDuTexte() {
+  PageOnPropositionOf(ViewState.TextPartStart);
+  const TWordNode* node = TextWords.Cursor();
+  ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
+}
+
+void PlaceTextOnWord(int32_t position) {
+  ClearSelection();
+  ViewState.GraphShown = false;
+  PageOnPropositionOf(position);
+  ResetCurseur();
+  ViewState.CurrentWordPosition = position;
 }
 
 void AffichePropositionsDeLaSFS() {

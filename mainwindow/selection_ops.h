@@ -5,6 +5,7 @@
 // and the bookmarks of TextWords, and redraw through the main window port.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/category.h"
@@ -30,6 +31,10 @@ void AffichePropositionsDeLaSFS();
 // class count: a new selection of that lemma (kind 4) and a redraw. True
 // when done. `word` is the lemma or a form of it (Windows-1252).
 bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word);
+// The main window's share of GoToWordPosition: the selection cleared, the
+// graph no longer shown, the text view on the proposition of the word at
+// position (bookmarks 1 and 2 there, CurrentWordPosition the word's).
+void PlaceTextOnWord(int32_t position);
 // Redraws the text page and the graph through the main window (when there is one).
 void RedrawViews();
 
