@@ -41,7 +41,6 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
-#include "mainwindow/selection_ops.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
 
@@ -646,12 +645,6 @@ void TVekEditForm::RazAffichageEtGraphe() {
   for (auto& f : redrawCallbacks_) f();
 }
 
-void TVekEditForm::GoToWordPosition(int32_t position) {
-  PlaceTextOnWord(position);
-  if (wordPositionHandler_) wordPositionHandler_(position);
-  RazAffichageEtGraphe();
-}
-
 void TVekEditForm::ReLancerAnalyse() { session_.ReLancerAnalyse(); }
 
 void TVekEditForm::SwitchAffichageSurDerniereFonctionUtilise() {
@@ -665,6 +658,8 @@ void TVekEditForm::ShowResultType(int index) {
 void TVekEditForm::AfficheMessage(const std::string& text) { ShowStatus(1, Cp1252ToUtf8(text)); }
 
 void TVekEditForm::AfficheInfos(const std::string& text) { labelInfos_->setText(FromCp1252(text)); }
+
+void TVekEditForm::ShowTextTab() { pageControlTexte_->setCurrentWidget(textPage_); }
 
 // ---- File commands -----------------------------------------------------------
 

@@ -27,9 +27,14 @@ class MainWindowPort {
   // The status line and the info label (Windows-1252 texts).
   virtual void AfficheMessage(const std::string& text) = 0;
   virtual void AfficheInfos(const std::string& text) = 0;
-  // Shows the text from the word at a position, that word highlighted
-  // (the selection is cleared).
+  // Brings the Text tab of the text panel to the front.
+  virtual void ShowTextTab() = 0;
+  // The text view shows the whole text from the proposition holding a word
+  // position, that word marked.
   virtual void GoToWordPosition(int32_t position) = 0;
+  // The results list selects its first line carrying a tag (on the Scenario
+  // result type: a Scenario entry).
+  virtual void SelectResultLineByTag(uint32_t tag) = 0;
 
   // State the other windows respect.
   virtual bool TextLoaded() const = 0;        // results of an analysis are shown
@@ -46,7 +51,9 @@ class FakeMainWindow : public MainWindowPort {
   std::vector<int> shownTypes;
   std::vector<std::string> messages;
   std::vector<std::string> infos;
-  std::vector<int32_t> wordPositions;
+  int textTabShown = 0;
+  std::vector<int32_t> positions;
+  std::vector<uint32_t> selectedTags;
   bool textLoaded = true;
   bool analysisRunning = false;
   bool printing = false;
@@ -57,7 +64,9 @@ class FakeMainWindow : public MainWindowPort {
   void ShowResultType(int index) override { shownTypes.push_back(index); }
   void AfficheMessage(const std::string& text) override { messages.push_back(text); }
   void AfficheInfos(const std::string& text) override { infos.push_back(text); }
-  void GoToWordPosition(int32_t position) override { wordPositions.push_back(position); }
+  void ShowTextTab() override { ++textTabShown; }
+  void GoToWordPosition(int32_t position) override { positions.push_back(position); }
+  void SelectResultLineByTag(uint32_t tag) override { selectedTags.push_back(tag); }
   bool TextLoaded() const override { return textLoaded; }
   bool AnalysisRunning() const override { return analysisRunning; }
   bool Printing() const override { return printing; }

@@ -53,29 +53,15 @@ void BeginNewSelectionAndRedraw() {
   if (ResultsShown()) RedrawViews();
 }
 
-namespace {
-// Bookmarks 1 and 2 (the page's start) on the proposition holding the word
-// at position; the cursor stays there.
-void PageOnPropositionOf(int32_t position) {
+void MettreAffichageSurPartieDuTexte() { MettreAffichageSurPosition(ViewState.TextPartStart); }
+
+void MettreAffichageSurPosition(int32_t position) {
   TextWords.SeekPosition(position);
   TextWords.BackToPropositionStart();
-  TextWords.SaveCursor(1);
-  TextWords.SaveCursor(2);
-}
-}  // namespace
-
-void MettreAffichageSurPartieDuTexte() {
-  PageOnPropositionOf(ViewState.TextPartStart);
   const TWordNode* node = TextWords.Cursor();
   ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
-}
-
-void PlaceTextOnWord(int32_t position) {
-  ClearSelection();
-  ViewState.GraphShown = false;
-  PageOnPropositionOf(position);
-  ResetCurseur();
-  ViewState.CurrentWordPosition = position;
+  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(2);
 }
 
 void AffichePropositionsDeLaSFS() {

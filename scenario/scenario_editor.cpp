@@ -444,6 +444,25 @@ bool ScenarioEditor::FindNextNode(const std::string& text, int& start, bool mayS
   return found;
 }
 
+bool ScenarioEditor::SelectEnclosingGroup() {
+  const int group = tree_.EnclosingGroup(tree_.Selected());
+  if (!group) return false;
+  tree_.Select(group);
+  Changed();
+  return true;
+}
+
+void ScenarioEditor::CreateOrSelectGroup(const std::string& name, int position, bool asChild) {
+  tree_.capitals = Options->Switch(opt::GroupsInCapitals);
+  tree_.CreateOrSelectGroup(name, position, asChild);
+  Changed();
+}
+
+void ScenarioEditor::ExpandSelected() {
+  tree_.SetExpanded(tree_.Selected(), true);
+  Changed();
+}
+
 void ScenarioEditor::SetSearchText(const std::string& text) {
   searchText = text;
   searchPosition = 0;

@@ -102,6 +102,9 @@ class ScenarioEditor : public ScenarioEditorPort {
   void BeginUpdateTreeView() override { ++updateDepth_; }
   void EndUpdateTreeView() override;
   void SortTree() override;
+  bool SelectEnclosingGroup() override;
+  void CreateOrSelectGroup(const std::string& name, int position, bool asChild) override;
+  void ExpandSelected() override;
 
   // Mapping.
   bool FillTreeFromScenario();

@@ -38,6 +38,14 @@ class ScenarioEditorPort {
   virtual bool FindNextNode(const std::string& text, int& start, bool mayShorten) = 0;
   // Puts a text into the editor's search field.
   virtual void SetSearchText(const std::string& text) = 0;
+  // The selection moves to its group (itself when it is a group, else its
+  // parent when that is a group); false, and nothing moves, when there is none.
+  virtual bool SelectEnclosingGroup() = 0;
+  // Makes name a group (position < 0: relative to the selection; asChild:
+  // under it) or selects the existing one.
+  virtual void CreateOrSelectGroup(const std::string& name, int position, bool asChild) = 0;
+  // The selected node is expanded.
+  virtual void ExpandSelected() = 0;
   // Makes a file of the Scenario folder the current Scenario (command file).
   virtual bool OpenScenarioByName(const std::string& fileName) = 0;
 
@@ -96,6 +104,9 @@ class FakeScenarioEditor : public ScenarioEditorPort {
   }
   void SetSearchText(const std::string& text) override { searchTexts.push_back(text); }
   bool OpenScenarioByName(const std::string&) override { return false; }
+  bool SelectEnclosingGroup() override { return selected; }
+  void CreateOrSelectGroup(const std::string& name, int, bool) override { searched.push_back(name + "/group"); }
+  void ExpandSelected() override {}
   bool NodeSelected() const override { return selected; }
   void SelectParent() override { ++parentSelections; }
   void BeginUpdateTreeView() override { ++updateDepth; }

@@ -79,29 +79,6 @@ TEST_F(SelectionOps, TextPartGoesBackToTheStartOfItsProposition) {
   EXPECT_EQ(ViewState.CurrentWordPosition, 5);
 }
 
-// Going to a word clears the selection and puts the page on its proposition.
-TEST_F(SelectionOps, PlaceTextOnWordStartsThePageAtTheWordsProposition) {
-  TextBuilder b(TextWords);
-  b.Filler(5);
-  b.Mark();
-  b.Filler(5);
-  ViewState.SelectionActive = true;
-  ViewState.ExtractMode = true;
-  ViewState.GraphShown = true;
-  PlaceTextOnWord(8);
-  EXPECT_FALSE(ViewState.SelectionActive);
-  EXPECT_FALSE(ViewState.ExtractMode);
-  EXPECT_FALSE(ViewState.GraphShown);
-  EXPECT_EQ(ViewState.CurrentWordPosition, 8);
-  EXPECT_EQ(ViewState.TextViewWordLimit, kScrollWordLimit);
-  TextWords.Rewind();
-  TextWords.RestoreCursor(1);
-  EXPECT_STREQ(TextWords.Cursor()->text, "/");
-  TextWords.Rewind();
-  TextWords.RestoreCursor(2);
-  EXPECT_STREQ(TextWords.Cursor()->text, "/");
-}
-
 TEST_F(SelectionOps, CharacteristicPropositionsAreTheWordsWithARankMark) {
   TextBuilder b(TextWords);
   b.Filler(3);

@@ -63,6 +63,9 @@ class OpenEditor : public ScenarioEditorPort {
   void BeginUpdateTreeView() override {}
   void EndUpdateTreeView() override {}
   void SortTree() override {}
+  bool SelectEnclosingGroup() override { return false; }
+  void CreateOrSelectGroup(const std::string&, int, bool) override {}
+  void ExpandSelected() override {}
   std::vector<std::string> added, inserted, searched;
 };
 
