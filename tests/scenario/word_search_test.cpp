@@ -37,9 +37,13 @@ class RecordingEditor : public ScenarioEditorPort {
   }
   void AddPendingToNewGroup() override { calls.push_back("AddPendingToNewGroup"); }
   void AddPendingToSelectedGroup() override { calls.push_back("AddPendingToSelectedGroup"); }
-  void AddWordInNewGroup(const std::string& word, char kind) override { calls.push_back("AddWordInNewGroup " + word + kind); }
-  void InsertWords(const std::string& word, char kind, bool sub) override {
+  bool AddWordInNewGroup(const std::string& word, char kind) override {
+    calls.push_back("AddWordInNewGroup " + word + kind);
+    return true;
+  }
+  bool InsertWords(const std::string& word, char kind, bool sub) override {
     calls.push_back("InsertWords " + word + kind + (sub ? " sub" : ""));
+    return true;
   }
   bool AddWordAtPosition(int) override { return false; }
   void SearchName(const std::string&) override {}
@@ -58,6 +62,11 @@ class RecordingEditor : public ScenarioEditorPort {
     calls.push_back("CreateOrSelectGroup " + name + " " + std::to_string(position) + (asChild ? " child" : ""));
   }
   void ExpandSelected() override { calls.push_back("ExpandSelected"); }
+  bool NodeSelected() const override { return groupSelected; }
+  void SelectParent() override {}
+  void BeginUpdateTreeView() override {}
+  void EndUpdateTreeView() override {}
+  void SortTree() override {}
 };
 
 int CheckedCount(const TDlgRechMot& dialog) {
