@@ -20,6 +20,7 @@
 #include "mainwindow/text_view_widget.h"
 #include "mainwindow/view_state.h"
 #include "platform/text_encoding.h"
+#include "scenario/word_search_window.h"
 
 namespace quilor::ui {
 
@@ -65,6 +66,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     if (!views->copy) {
       views->copy = new CopyWindow(&window);
       views->copy->SetScenarioEditor(editor);
+      views->copy->SetSearchWord([&window](const std::string& text) { SearchInWordSearch(window, text); });
     }
     views->copy->SetChosenWordPosition(position);
     views->copy->show();
@@ -76,6 +78,8 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     if (!views->context) {
       views->context = new ContextWindow(&window);
       views->context->CopyAround = copyAround;
+      views->context->SetSearchWordAt(
+          [&window](int32_t position) { SearchInWordSearch(window, WordTextAt(position)); });
     }
     views->context->show();
     views->context->raise();

@@ -34,6 +34,9 @@ void AffichePropositionsDeLaSFS();
 // class count: a new selection of that lemma (kind 4) and a redraw. True
 // when done. `word` is the lemma or a form of it (Windows-1252).
 bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word);
+// The text of the word at a position of TextWords (its cursor kept); empty
+// when no word stands there.
+std::string WordTextAt(int32_t position);
 // Redraws the text page and the graph through the main window (when there is one).
 void RedrawViews();
 

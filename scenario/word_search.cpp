@@ -294,12 +294,9 @@ bool TDlgRechMot::DropResultItem(const std::string& name) {
 
 bool TDlgRechMot::DropTextWord(int32_t position) {
   if (!DropAllowed()) return false;
-  TWordNode* saved = TextWords.Cursor();
-  TextWords.SeekPosition(position);
-  const TWordNode* node = TextWords.Cursor();
-  TextWords.SetCursor(saved);
-  if (!node || node == TextWords.Tail() || node->position != position || !node->text || !*node->text) return false;
-  EditUnMotChange(node->text);
+  const std::string word = WordTextAt(position);
+  if (word.empty()) return false;
+  EditUnMotChange(word);
   return true;
 }
 

@@ -247,12 +247,14 @@ void WordSearchWindow::dragEnterEvent(QDragEnterEvent* event) {
     event->acceptProposedAction();
 }
 
+bool WordSearchWindow::DropMime(const QMimeData& data) {
+  if (data.hasFormat(kMimeResultItem)) return logic_.DropResultItem(data.data(kMimeResultItem).toStdString());
+  if (data.hasFormat(kMimeTextWord)) return logic_.DropTextWord(data.data(kMimeTextWord).toInt());
+  return false;
+}
+
 void WordSearchWindow::dropEvent(QDropEvent* event) {
-  const QMimeData* data = event->mimeData();
-  bool taken = false;
-  if (data->hasFormat(kMimeResultItem)) taken = logic_.DropResultItem(data->data(kMimeResultItem).toStdString());
-  else if (data->hasFormat(kMimeTextWord)) taken = logic_.DropTextWord(data->data(kMimeTextWord).toInt());
-  if (taken) event->acceptProposedAction();
+  if (DropMime(*event->mimeData())) event->acceptProposedAction();
 }
 
 void WordSearchWindow::contextMenuEvent(QContextMenuEvent* event) { popupMenu1_->popup(event->globalPos()); }
@@ -280,6 +282,11 @@ WordSearchWindow* ShowWordSearch(TVekEditForm& window) {
   instance->activateWindow();
   instance->EditUnMot()->setFocus();
   return instance;
+}
+
+void SearchInWordSearch(TVekEditForm& window, const std::string& text) {
+  WordSearchWindow* search = ShowWordSearch(window);
+  if (!text.empty()) search->Logic().EditUnMotChange(text);
 }
 
 void InstallWordSearch(TVekEditForm& window) {

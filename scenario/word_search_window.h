@@ -17,6 +17,7 @@ class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
@@ -45,6 +46,8 @@ class WordSearchWindow : public QWidget {
 
   // Shows the logic's state again.
   void Sync();
+  // A drop's data: a results line or a word of the text; false when not taken.
+  bool DropMime(const QMimeData& data);
   TDlgRechMot& Logic() { return logic_; }
 
   QComboBox* EditUnMot() const { return editUnMot_; }
@@ -91,6 +94,9 @@ class WordSearchWindow : public QWidget {
 // Opens the program's word search window (made on first use) and brings it
 // to the front.
 WordSearchWindow* ShowWordSearch(TVekEditForm& window);
+// Opens it with a text in its field, its meanings listed (an empty text
+// leaves the field as it was).
+void SearchInWordSearch(TVekEditForm& window, const std::string& text);
 // The open word search window, or nullptr.
 WordSearchWindow* OpenWordSearch();
 // The search command of the main window and of the windows that open the

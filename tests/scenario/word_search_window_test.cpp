@@ -94,3 +94,74 @@ TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
 
 }  // namespace
 }  // namespace quilor::ui::testing_support
+
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "mainwindow/copy_window.h"
+#include "mainwindow/drag_formats.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/view_state.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+using quilor::testing_support::EngineSession;
+
+// A results line dragged onto the window fills its field with the line's item name.
+TEST(WordSearchWindowDrops, AResultsLineAndAWordOfTheText) {
+  EngineSession session;
+  ASSERT_TRUE(session.Started());
+  FakeMainWindow main;
+  SetViewMainWindow(&main);
+  ASSERT_TRUE(session.Analyse({EngineSession::SamplePath("sample.txt")}));
+  TResultsPanel panel;
+  panel.RefreshAfterAnalysis();
+  ASSERT_FALSE(panel.Items().empty());
+  ResultsListModel model(panel);
+  std::unique_ptr<QMimeData> data(model.mimeData({model.index(0)}));
+  ASSERT_NE(data, nullptr);
+  ASSERT_TRUE(data->hasFormat(kMimeResultItem));
+  const std::string name = data->data(kMimeResultItem).toStdString();
+  EXPECT_FALSE(name.empty());
+  EXPECT_EQ(name.find('\t'), std::string::npos);
+  EXPECT_EQ(panel.Items()[0].rfind(name, 0), 0u);
+
+  TDlgRechMot logic(&main, [] { return nullptr; });
+  WordSearchWindow window(logic);
+  EXPECT_TRUE(window.DropMime(*data));
+  EXPECT_EQ(logic.FieldText(), name);
+  EXPECT_EQ(window.EditUnMot()->currentText().toStdString(), name);
+
+  // A word of the text view, by its position.
+  int32_t hale = 0;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (n->text && std::string(n->text) == "Hale") hale = n->position;
+  EXPECT_EQ(WordTextAt(hale), "Hale");
+  QMimeData word;
+  word.setData(kMimeTextWord, QByteArray::number(hale));
+  EXPECT_TRUE(window.DropMime(word));
+  EXPECT_EQ(logic.FieldText(), "Hale");
+
+  // The copy window's search sends its selection, at most 78 characters.
+  CopyWindow copy;
+  EXPECT_FALSE(copy.SearchAction()->isEnabled());
+  std::vector<std::string> searched;
+  copy.SetSearchWord([&](const std::string& text) { searched.push_back(text); });
+  EXPECT_TRUE(copy.SearchAction()->isEnabled());
+  copy.RichEdit()->setPlainText(QString(100, QChar('w')));
+  QTextCursor all = copy.RichEdit()->textCursor();
+  all.select(QTextCursor::Document);
+  copy.RichEdit()->setTextCursor(all);
+  copy.SearchAction()->trigger();
+  ASSERT_EQ(searched.size(), 1u);
+  EXPECT_EQ(searched[0], std::string(78, 'w'));
+  SetViewMainWindow(nullptr);
+  ViewState.Reset();
+}
+
+}  // namespace
+}  // namespace quilor::ui
