@@ -405,35 +405,6 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
   const TDictionaryMatrix& m = DictionaryMatrix;
   const bool english = English();
 
-  // What does not depend on the reading weighed, once.
-  const bool pVerb = p && IsVerb(p->Category());
-  const int32_t afterVerb = p ? (Is(*p, "no") ? -50 : 0) + (Is(*p, "to") ? (endsInS ? -30 : 35) : 0) +
-                                    (i == last ? (endsInS ? -75 : -50) : 0) +
-                                    (pVerb && HasParticipleReading(*p) ? (endsInS ? -50 : -35) : 0)
-                              : 0;
-  const bool pPossessive = p && IsPossessivePronoun(p->Category());
-  const bool pPersonal = p && IsPersonalPronoun(p->Category());
-  const bool pAdjective = p && IsAdjective(p->Category());
-  const bool nSubstantive = n && IsSubstantive(n->Category());
-  const bool nVerb = n && IsVerb(n->Category());
-  const int classBefore = i > 0 ? ClassOf(i - 1) : -1;
-  const int classAfter = i + 1 < count_ && !slots_[i + 1].IsMark() ? ClassOf(i + 1) : -1;
-  // The left context: two classes before (a, b), or one (b); the right: one
-  // or two after (rb, rd).
-  const bool leftTwo = useLeft && i - 2 >= first;
-  const bool leftOne = useLeft && !leftTwo && i - 1 >= first;
-  const int la = leftTwo ? ClassOf(i - 2) : 0;
-  const int lb = leftTwo || leftOne ? ClassOf(i - 1) : 0;
-  const int lRow = leftTwo ? PronounRow(slots_[i - 2].Category()) : leftOne ? PronounRow(slots_[i - 1].Category()) : 0;
-  const bool rightTwo = useRight && i + 2 <= last;
-  const bool rightOne = useRight && !rightTwo && i + 1 <= last;
-  const int rb = rightTwo || rightOne ? ClassOf(i + 1) : 0;
-  const int rd = rightTwo ? ClassOf(i + 2) : 0;
-  const bool around = useLeft && useRight && i - 1 >= first && i + 1 <= last;
-  const int ca = around ? ClassOf(i - 1) : 0;
-  const int cc = around ? ClassOf(i + 1) : 0;
-  const int cRow = around ? PronounRow(slots_[i - 1].Category()) : 0;
-
   int best = 0;
   int32_t bestScore = INT32_MIN;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
@@ -442,46 +413,60 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
     int32_t score = 10 - LaterReadingCost * r;
     if (IsConnector(c) && i == first) score += m.W0;
     if (first == last) {
-      if (cls == classBefore) score += 10;
-      if (cls == classAfter) score += 9;
+      if (i > 0 && cls == ClassOf(i - 1)) score += 10;
+      if (i + 1 < count_ && !slots_[i + 1].IsMark() && cls == ClassOf(i + 1)) score += 9;
     }
     if (s.capitalisation == 1 && IsSubstantive(c) && i > 0) score += 70;
     if (english) {
-      if (IsVerb(c) && p) score += afterVerb;
+      if (IsVerb(c) && p) {
+        if (Is(*p, "no")) score -= 50;
+        if (Is(*p, "to")) score += endsInS ? -30 : 35;
+        if (i == last) score -= endsInS ? 75 : 50;
+        if (IsVerb(p->Category()) && HasParticipleReading(*p)) score -= endsInS ? 50 : 35;
+      }
       if (IsVerb(c) && endsInS) {
         if (i == first) score -= 55;
-        if (nVerb) score -= 40;
-        if (pVerb) score -= 20;
+        if (n && IsVerb(n->Category())) score -= 40;
+        if (p && IsVerb(p->Category())) score -= 20;
       }
       if (IsSubstantive(c) && endsInS && i == last) score += 25;
-      if (pPossessive) {
+      if (p && IsPossessivePronoun(p->Category())) {
         if (cls == kClassVerb) score -= 55;
         if (cls == kClassSubstantive) score += 40;
       }
-      if (pPersonal && cls == kClassVerb) score += 20;
-      if (pAdjective) {
+      if (p && IsPersonalPronoun(p->Category()) && cls == kClassVerb) score += 20;
+      if (p && IsAdjective(p->Category())) {
         if (IsSubstantive(c)) score += 35;
         if (IsVerb(c)) score -= 35;
       }
-      if (nSubstantive && IsAdjective(c)) score += 35;
+      if (n && IsSubstantive(n->Category()) && IsAdjective(c)) score += 35;
     }
-    if (leftTwo) {
-      score += m.T[la][lb][cls];
-      if (la == kClassPronoun) score += m.T5[lRow][lb][cls];
-    } else if (leftOne) {
-      score += m.P[lb][cls];
-      if (lb == kClassPronoun) score += m.P5[lRow][cls];
+    if (useLeft) {
+      if (i - 2 >= first) {
+        const int a = ClassOf(i - 2), b = ClassOf(i - 1);
+        score += m.T[a][b][cls];
+        if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 2].Category())][b][cls];
+      } else if (i - 1 >= first) {
+        const int a = ClassOf(i - 1);
+        score += m.P[a][cls];
+        if (a == kClassPronoun) score += m.P5[PronounRow(slots_[i - 1].Category())][cls];
+      }
     }
-    if (rightTwo) {
-      score += m.T[cls][rb][rd];
-      if (cls == kClassPronoun) score += m.T5[PronounRow(c)][rb][rd];
-    } else if (rightOne) {
-      score += m.P[cls][rb];
-      if (cls == kClassPronoun) score += m.P5[PronounRow(c)][rb];
+    if (useRight) {
+      if (i + 2 <= last) {
+        const int b = ClassOf(i + 1), d = ClassOf(i + 2);
+        score += m.T[cls][b][d];
+        if (cls == kClassPronoun) score += m.T5[PronounRow(c)][b][d];
+      } else if (i + 1 <= last) {
+        const int b = ClassOf(i + 1);
+        score += m.P[cls][b];
+        if (cls == kClassPronoun) score += m.P5[PronounRow(c)][b];
+      }
     }
-    if (around) {
-      score += m.T[ca][cls][cc];
-      if (ca == kClassPronoun) score += m.T5[cRow][cls][cc];
+    if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
+      const int a = ClassOf(i - 1);
+      score += m.T[a][cls][ClassOf(i + 1)];
+      if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 1].Category())][cls][ClassOf(i + 1)];
     }
     if (score > bestScore) {
       bestScore = score;
