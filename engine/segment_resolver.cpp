@@ -72,6 +72,7 @@ bool EndsInS(const char* w) {
 void TSegmentResolver::Init() {
   count_ = 0;
   CancelRequested = false;
+  *cancel_ = false;
   SegmentWordCounter = 0;
   SegmentPropositionCounter = 0;
   filteredPropositions_ = 0;
@@ -172,7 +173,7 @@ int TSegmentResolver::ClassOf(int i) const {
 
 bool TSegmentResolver::ResolveSegment() {
   if (count_ <= 0) return true;
-  if (CancelRequested) {
+  if (*cancel_) {
     ClearSlots();
     return false;
   }
@@ -262,7 +263,7 @@ bool TSegmentResolver::ResolveSegment() {
   }
   // 9.
   ClearSlots();
-  if (!ok) CancelRequested = true;
+  if (!ok) *cancel_ = true;
   return ok;
 }
 
@@ -539,7 +540,7 @@ void TSegmentResolver::CutPropositions() {
 
 bool TSegmentResolver::AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data) {
   if (!TextWords.Append(text, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
-    CancelRequested = true;
+    *cancel_ = true;
     return false;
   }
   return true;

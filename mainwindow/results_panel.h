@@ -139,6 +139,8 @@ class TResultsPanel : private DiagnosisView {
   bool ActorsEnabled() const { return actorsEnabled_; }
   bool BranchesHidden() const { return branchesHidden_; }
   const std::vector<uint32_t>& LineTags() const { return lineTags_; }
+  // The item name of results line `line` (what a drag of it carries); empty outside the list.
+  std::string ItemName(int line) const;
   const TResultTypeEntry* CurrentEntry() const { return table_.Entry(CurrentResultType); }
 
   // Window state.

@@ -4,12 +4,14 @@
 #include <QHBoxLayout>
 #include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 #include "core/messages.h"
 #include "engine/options.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
@@ -38,6 +40,24 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return FromCp1252(panel_.ItemsHint());
   return {};
+}
+
+Qt::ItemFlags ResultsListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractListModel::flags(index);
+  if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+  return f;
+}
+
+QStringList ResultsListModel::mimeTypes() const { return {QString::fromLatin1(kMimeResultItem)}; }
+
+QMimeData* ResultsListModel::mimeData(const QModelIndexList& indexes) const {
+  if (indexes.isEmpty()) return nullptr;
+  const std::string name = panel_.ItemName(indexes.front().row());
+  if (name.empty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setData(kMimeResultItem, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+  data->setText(FromCp1252(name));
+  return data;
 }
 
 void ResultsListModel::Reload() {
@@ -81,6 +101,8 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
   items_->setUniformItemSizes(true);
   items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  items_->setDragEnabled(true);
+  items_->setDragDropMode(QAbstractItemView::DragOnly);
 
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(actant_);

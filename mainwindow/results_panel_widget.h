@@ -24,6 +24,10 @@ class ResultsListModel : public QAbstractListModel {
   explicit ResultsListModel(const TResultsPanel& panel, QObject* parent = nullptr);
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  // A line is dragged as its item name (kMimeResultItem).
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
   // The panel's lines changed.
   void Reload();
 

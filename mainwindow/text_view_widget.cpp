@@ -1,6 +1,9 @@
 #include "mainwindow/text_view_widget.h"
 
+#include <QApplication>
+#include <QDrag>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +12,7 @@
 
 #include "core/messages.h"
 #include "engine/word_list.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
@@ -82,7 +86,19 @@ TextViewWidget::TextViewWidget(QWidget* parent)
   connect(image_, &TextImageWidget::doubleClicked, this, [this](int x, int y) {
     if (page_.WordAt(x, y)) emit wordActivated(ViewState.HitWordPosition, ViewState.HitItemKind);
   });
-  connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) { page_.WordAt(x, y); });
+  connect(image_, &TextImageWidget::clicked, this, [this](int x, int y) {
+    dragStart_ = QPoint(x, y);
+    dragWord_ = page_.WordAt(x, y) && ViewState.HitItemKind == 0 ? ViewState.HitWordPosition : 0;
+  });
+  connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) {
+    if (dragWord_ > 0 && (QGuiApplication::mouseButtons() & Qt::LeftButton) &&
+        (QPoint(x, y) - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
+      StartWordDrag();
+      return;
+    }
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) dragWord_ = 0;
+    page_.WordAt(x, y);
+  });
   connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) {
     ScrollCode code;
     if (ScrollCodeOfAction(action, code)) Scroll(code, scrollBar_->sliderPosition());
@@ -101,6 +117,16 @@ void TextViewWidget::Scroll(ScrollCode code, int32_t position) {
   if (!ScrollTextPage(page_, code, position)) return;
   ForcerAffichage();
   PosCurseur(ViewState.CurrentWordPosition);
+}
+
+void TextViewWidget::StartWordDrag() {
+  ViewState.DragWordPosition = dragWord_;
+  dragWord_ = 0;
+  auto* data = new QMimeData;
+  data->setData(kMimeTextWord, QByteArray::number(ViewState.DragWordPosition));
+  auto* drag = new QDrag(image_);
+  drag->setMimeData(data);
+  drag->exec(Qt::CopyAction);
 }
 
 void TextViewWidget::PosCurseur(int32_t position) {

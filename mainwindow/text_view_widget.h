@@ -69,6 +69,11 @@ class TextViewWidget : public QWidget {
   void statusText(const QString& text);
 
  private:
+  // A press on a word followed by a move drags the word (kMimeTextWord).
+  void StartWordDrag();
+  QPoint dragStart_;
+  int32_t dragWord_ = 0;
+
   TExtraitDuTexte page_;
   TextImageWidget* image_;
   QScrollBar* scrollBar_;
