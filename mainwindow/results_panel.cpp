@@ -514,6 +514,11 @@ bool TResultsPanel::ReadLine(int line, std::string& name, std::string& rest) con
   return !buffer.empty();
 }
 
+std::string TResultsPanel::LineName(int line) const {
+  std::string name, rest;
+  return ReadLine(line, name, rest) ? name : std::string();
+}
+
 void TResultsPanel::ClickClass(int level, const std::string& name, const std::string& count, bool bundle) {
   if (!OntologyEngine) return;
   const int32_t cls = OntologyEngine->FindClassIndex(level, name);

@@ -138,6 +138,9 @@ class TResultsPanel : private DiagnosisView {
   bool ActeChecked() const { return acteChecked_; }
   bool ActorsEnabled() const { return actorsEnabled_; }
   bool BranchesHidden() const { return branchesHidden_; }
+  int SelectedLine() const { return selectedItemLine_; }
+  // The name of results line `line` (its text before the first TAB); "" when none.
+  std::string LineName(int line) const;
   const std::vector<uint32_t>& LineTags() const { return lineTags_; }
   const TResultTypeEntry* CurrentEntry() const { return table_.Entry(CurrentResultType); }
 

@@ -1,6 +1,8 @@
 #include "mainwindow/results_panel_widget.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QListWidget>
@@ -9,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
+#include "engine/selection.h"
+#include "mainwindow/drag_kinds.h"
 #include "engine/options.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
@@ -38,6 +42,26 @@ QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
   }
   if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return FromCp1252(panel_.ItemsHint());
   return {};
+}
+
+Qt::ItemFlags ResultsListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractListModel::flags(index);
+  if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+  return f;
+}
+
+QStringList ResultsListModel::mimeTypes() const { return {QString::fromLatin1(kResultsLineMime)}; }
+
+QMimeData* ResultsListModel::mimeData(const QModelIndexList& indexes) const {
+  if (indexes.isEmpty()) return nullptr;
+  ResultsLineDrag drag;
+  drag.resultType = panel_.CurrentResultType;
+  drag.classLevel = ClassLevelOfResultType(drag.resultType, Selection.classLevel);
+  drag.name = panel_.LineName(indexes.front().row());
+  if (drag.name.empty()) return nullptr;
+  auto* data = new QMimeData;
+  data->setData(QString::fromLatin1(kResultsLineMime), QByteArray::fromStdString(EncodeResultsLineDrag(drag)));
+  return data;
 }
 
 void ResultsListModel::Reload() {
@@ -81,6 +105,12 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
   items_->setUniformItemSizes(true);
   items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Lines are dragged to the Scenario editor and the word search; a word of
+  // the text page may be dropped here.
+  items_->setDragEnabled(true);
+  items_->setDragDropMode(QAbstractItemView::DragOnly);
+  items_->viewport()->setAcceptDrops(true);
+  items_->viewport()->installEventFilter(this);
 
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(actant_);
@@ -140,6 +170,28 @@ void ResultsPanelWidget::SyncItems() {
   acte_->setEnabled(panel_.ActorsEnabled());
   model_->Reload();
   syncing_ = false;
+  emit changed();
+}
+
+bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == items_->viewport()) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove) {
+      auto* e = static_cast<QDragMoveEvent*>(event);
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kTextWordMime)) && !panel_.Items().empty()) {
+        e->acceptProposedAction();
+        return true;
+      }
+    } else if (type == QEvent::Drop) {
+      auto* e = static_cast<QDropEvent*>(event);
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kTextWordMime))) {
+        e->acceptProposedAction();
+        emit textWordDropped();
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quilor::ui

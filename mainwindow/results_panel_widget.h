@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QMimeData>
 #include <QStyledItemDelegate>
 #include <QWidget>
 
@@ -26,6 +27,10 @@ class ResultsListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   // The panel's lines changed.
   void Reload();
+  // A dragged line carries its name and the result type it is shown under.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
  private:
   const TResultsPanel& panel_;
@@ -55,9 +60,16 @@ class ResultsPanelWidget : public QWidget {
   QCheckBox* ActantBox() const { return actant_; }
   QCheckBox* ActeBox() const { return acte_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   // A results line was clicked (the text and graph may show the selection).
   void lineSelected(int line);
+  // The lines or the result type changed (the toolbar follows).
+  void changed();
+  // A word of the text page was dropped on the results list.
+  void textWordDropped();
 
  private:
   void SyncItems();

@@ -1,6 +1,9 @@
 #include "scenario/scenario_editor_window.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -30,6 +33,7 @@
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/drag_kinds.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
@@ -97,21 +101,45 @@ QIcon PictureIcon(int picture) {
 
 }  // namespace
 
-// The tree view: moves inside the tree go through the editor's drop rule.
+// The tree view: moves inside the tree go through the editor's drop rule;
+// words of the text page and lines of the results list are added.
 class ScenarioTreeWidget : public QTreeWidget {
  public:
   explicit ScenarioTreeWidget(ScenarioEditorWindow& window) : QTreeWidget(&window), window_(window) {}
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (event->source() == this) return QTreeWidget::dragEnterEvent(event);
+    if (Takes(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    if (event->source() == this) return QTreeWidget::dragMoveEvent(event);
+    if (Takes(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+  }
   void dropEvent(QDropEvent* event) override {
     QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    if (event->source() != this) {
+      window_.DropFromOtherWindow(event->mimeData(), target ? window_.NodeOf(target) : 0);
+      event->acceptProposedAction();
+      return;
+    }
     QTreeWidgetItem* source = currentItem();
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
-    if (event->source() == this && source && target) window_.DropInside(window_.NodeOf(source), window_.NodeOf(target));
+    if (source && target) window_.DropInside(window_.NodeOf(source), window_.NodeOf(target));
   }
 
  private:
+  bool Takes(const QMimeData* data) const {
+    ResultsLineDrag line;
+    if (data->hasFormat(QString::fromLatin1(kTextWordMime))) return window_.Editor().TakesDropFromOtherWindow(true, 0);
+    if (data->hasFormat(QString::fromLatin1(kResultsLineMime)) &&
+        DecodeResultsLineDrag(data->data(QString::fromLatin1(kResultsLineMime)).toStdString(), line))
+      return window_.Editor().TakesDropFromOtherWindow(false, line.resultType);
+    return false;
+  }
   ScenarioEditorWindow& window_;
 };
 
@@ -155,7 +183,8 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   tree_->setDragEnabled(true);
   tree_->setAcceptDrops(true);
   tree_->setDropIndicatorShown(true);
-  tree_->setDragDropMode(QAbstractItemView::InternalMove);
+  tree_->setDragDropMode(QAbstractItemView::DragDrop);
+  tree_->setDefaultDropAction(Qt::MoveAction);
   tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
   tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   layout->addWidget(tree_, 1);
@@ -371,6 +400,26 @@ void ScenarioEditorWindow::OnItemChanged(QTreeWidgetItem* item) {
   const std::string text = FromQ(item->text(0));
   if (text != editor_.Tree().Label(id)) editor_.Tree().Rename(id, text);
   QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+}
+
+bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target) {
+  int position = 0;
+  ResultsLineDrag line;
+  if (data->hasFormat(QString::fromLatin1(kTextWordMime))) {
+    if (!editor_.TakesDropFromOtherWindow(true, 0) ||
+        !DecodeTextWordDrag(data->data(QString::fromLatin1(kTextWordMime)).toStdString(), position))
+      return false;
+    editor_.DropFromOtherWindow(target, true, position, {}, 0, 0);
+  } else if (data->hasFormat(QString::fromLatin1(kResultsLineMime))) {
+    if (!DecodeResultsLineDrag(data->data(QString::fromLatin1(kResultsLineMime)).toStdString(), line) ||
+        !editor_.TakesDropFromOtherWindow(false, line.resultType))
+      return false;
+    editor_.DropFromOtherWindow(target, false, 0, line.name, line.classLevel, line.resultType);
+  } else {
+    return false;
+  }
+  Refresh();
+  return true;
 }
 
 void ScenarioEditorWindow::DropInside(int source, int target) {

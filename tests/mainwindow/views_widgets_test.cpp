@@ -41,6 +41,8 @@ class OpenEditor : public ScenarioEditorPort {
   void AddWordInNewGroup(const std::string& word, char kind) override { added.push_back(word + kind); }
   void InsertWords(const std::string& word, char kind, bool) override { inserted.push_back(word + kind); }
   bool AddWordAtPosition(int) override { return false; }
+  std::string PendingName() const override { return {}; }
+  char PendingKind() const override { return '?'; }
   void SearchName(const std::string&) override {}
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
     searched.push_back(text + (groupsOnly ? "/groups" : ""));
