@@ -389,14 +389,10 @@ int32_t FindWordInText(std::string_view text, bool exact, TWordList& words) {
       continue;
     }
     const std::string_view word(node->text ? node->text : "");
-    bool equal;
-    if (exact) {
-      equal = word == text;
-    } else {
-      equal = word.size() >= text.size();
-      for (size_t i = 0; equal && i < text.size(); ++i)
-        equal = ToLowerChar(static_cast<unsigned char>(word[i])) == ToLowerChar(static_cast<unsigned char>(text[i]));
-    }
+    // Without case: a typed "hale" finds "Hale" (whole word) and "Halestorm" (prefix).
+    bool equal = exact ? word.size() == text.size() : word.size() >= text.size();
+    for (size_t i = 0; equal && i < text.size(); ++i)
+      equal = ToLowerChar(static_cast<unsigned char>(word[i])) == ToLowerChar(static_cast<unsigned char>(text[i]));
     if (!equal) continue;
     words.SetCursor(node);
     words.SaveCursor(kBookmarkFoundWord);

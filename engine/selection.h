@@ -142,8 +142,8 @@ int32_t CurrentRelationPosition(const TWordList& words = TextWords, const TSelec
 // The first term and, for a relation, " -> " and the second term.
 void AppendSelectionCaption(std::string& buffer, const TSelection& selection = Selection);
 
-// Finds `text` in the words from bookmark 5 on: whole-word comparison when
-// exact, else a case-insensitive prefix comparison over the text's length.
+// Finds `text` in the words from bookmark 5 on, without case: the whole word
+// when exact, else the word's beginning over the text's length.
 // The position of the word, or -1 at the end of the text.
 int32_t FindWordInText(std::string_view text, bool exact, TWordList& words = TextWords);
 

@@ -57,7 +57,7 @@ ContextWindow::ContextWindow(QWidget* parent)
   localise_->setObjectName("ToolButtonLocaliser");
   search_->setObjectName("ToolButtonChercher");
   copy_->setObjectName("ToolButtonCopier");
-  // The word search window does not exist: its command stays disabled.
+  // Enabled once the word search is there (SetSearchWordAt).
   search_->setEnabled(false);
   edit1_->setObjectName("Edit1");
   editUrl_->setObjectName("EditURL");
@@ -91,6 +91,9 @@ ContextWindow::ContextWindow(QWidget* parent)
     menu.addAction(move_);
     menu.exec(image_->mapToGlobal(at));
   });
+  connect(search_, &QAction::triggered, this, [this] {
+    if (searchWordAt_) searchWordAt_(model_.HitWordPosition());
+  });
   connect(openWithProgram_, &QAction::triggered, this, [this] {
     if (OpenWithProgram && !model_.DocumentName().empty()) {
       const std::string name = model_.DocumentName();
@@ -115,6 +118,11 @@ ContextWindow::ContextWindow(QWidget* parent)
   connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { ScrollBy(ScrollCode::kPosition, scrollBar_->value()); });
 }
 
+
+void ContextWindow::SetSearchWordAt(std::function<void(int32_t)> f) {
+  searchWordAt_ = std::move(f);
+  search_->setEnabled(static_cast<bool>(searchWordAt_));
+}
 
 void ContextWindow::AfficherLeContexte(int32_t wordPosition) {
   AfficherLeContexte(wordPosition, ContextPageStart(wordPosition));

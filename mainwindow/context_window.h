@@ -35,6 +35,8 @@ class ContextWindow : public QWidget {
   std::function<void(const std::string&)> OpenWithProgram;
   // The copy window is asked for the text around a word (not set: disabled).
   std::function<void(int32_t)> CopyAround;
+  // The word search is opened on the word at a position (not set: disabled).
+  void SetSearchWordAt(std::function<void(int32_t)> f);
 
   QLineEdit* DocumentField() const { return edit1_; }
   QLineEdit* UrlField() const { return editUrl_; }
@@ -51,6 +53,7 @@ class ContextWindow : public QWidget {
   void ShowDocument();
 
   TContextModel model_;
+  std::function<void(int32_t)> searchWordAt_;
   TextImageWidget* image_;
   QScrollBar* scrollBar_;
   QLineEdit* edit1_;

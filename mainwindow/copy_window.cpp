@@ -39,7 +39,7 @@ CopyWindow::CopyWindow(QWidget* parent)
   copy_->setShortcut(QKeySequence::Copy);
   search_ = new QAction(MessageText(kMsgSearch), this);
   search_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-  search_->setEnabled(false);  // the word search window does not exist
+  search_->setEnabled(false);  // until the word search is there (SetSearchWord)
   add_ = new QAction(MessageText(kMsgAddInScenario), this);
   add_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
   insert_ = new QAction(MessageText(kMsgInsertInScenario), this);
@@ -57,6 +57,10 @@ CopyWindow::CopyWindow(QWidget* parent)
   connect(copyButton_, &QPushButton::clicked, this, [this] { Copy(); });
   connect(copy_, &QAction::triggered, this, [this] { Copy(); });
   connect(exitButton_, &QPushButton::clicked, this, [this] { close(); });
+  // The selected text, at most 78 characters, goes into the word search.
+  connect(search_, &QAction::triggered, this, [this] {
+    if (searchWord_) searchWord_(SelectedText().substr(0, 78));
+  });
   connect(add_, &QAction::triggered, this, [this] { AddToScenario(); });
   connect(insert_, &QAction::triggered, this, [this] { InsertIntoScenario(); });
   connect(edit_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -69,6 +73,11 @@ CopyWindow::CopyWindow(QWidget* parent)
     menu.exec(edit_->mapToGlobal(at));
   });
   UpdateCommands();
+}
+
+void CopyWindow::SetSearchWord(std::function<void(const std::string&)> f) {
+  searchWord_ = std::move(f);
+  search_->setEnabled(static_cast<bool>(searchWord_));
 }
 
 void CopyWindow::ChargerTexteSelectionne(bool selection) {

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 #include "mainwindow/copy_text_model.h"
@@ -25,6 +26,8 @@ class CopyWindow : public QWidget {
 
   // The Scenario editor (not owned; nullptr: it does not exist).
   void SetScenarioEditor(ScenarioEditorPort* editor) { editor_ = editor; }
+  // The word search is opened on a text (not set: disabled).
+  void SetSearchWord(std::function<void(const std::string&)> f);
   // ChargerTexteSelectionne: the text around the chosen word, or (selection
   // and extract mode on) the propositions of the selection.
   void ChargerTexteSelectionne(bool selection);
@@ -49,6 +52,7 @@ class CopyWindow : public QWidget {
   TCopyText text_;
   int32_t chosen_ = 0;
   ScenarioEditorPort* editor_ = nullptr;
+  std::function<void(const std::string&)> searchWord_;
   QTextEdit* edit_;
   QPushButton* copyButton_;
   QPushButton* exitButton_;

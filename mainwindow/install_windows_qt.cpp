@@ -8,6 +8,7 @@
 #include "output/options_commands_qt.h"
 #include "output/tools_menu_qt.h"
 #include "scenario/scenario_commands_qt.h"
+#include "scenario/word_search_window.h"
 
 namespace quilor::ui {
 
@@ -19,6 +20,7 @@ void InstallWindows(TVekEditForm& window) {
   InstallResultViews(window, scenarioEditor);
   InstallGraphViews(window);
   InstallPrintCommands(window);
+  InstallWordSearch(window);
 }
 
 }  // namespace quilor::ui

@@ -720,6 +720,8 @@ void TVekEditForm::AfficheMessage(const std::string& text) { ShowStatus(1, Cp125
 
 void TVekEditForm::AfficheInfos(const std::string& text) { labelInfos_->setText(FromCp1252(text)); }
 
+void TVekEditForm::ShowTextTab() { pageControlTexte_->setCurrentWidget(textPage_); }
+
 // ---- File commands -----------------------------------------------------------
 
 void TVekEditForm::FileOpen1Execute() {

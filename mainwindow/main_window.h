@@ -15,6 +15,8 @@
 //    selections, free tool windows that belong to the text).
 //  - AddRedrawCallback(f): RazAffichageEtGraphe.
 //  - AddClosingCallback(f): at window close, before the engine shuts down.
+//  - SetWordPositionHandler(f(position)) / SetResultLineByTagHandler(f(tag)):
+//    GoToWordPosition and SelectResultLineByTag of the port.
 //  - SetResultTypeHandler(f(index)) / SetLastResultTypeHandler(f) /
 //    SetSelectedResultTypeProvider(f() -> index or -1): the result types.
 //  - Command(name): the QAction of a menu item or tool button by its
@@ -78,6 +80,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void SetResultTypeHandler(std::function<void(int)> f) { resultTypeHandler_ = std::move(f); }
   void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
   void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
+  void SetWordPositionHandler(std::function<void(int32_t)> f) { wordPositionHandler_ = std::move(f); }
+  void SetResultLineByTagHandler(std::function<void(uint32_t)> f) { resultLineByTag_ = std::move(f); }
   QAction* Command(const std::string& name) const;
   // The commands that no window has connected yet (they stay disabled).
   std::vector<std::string> CommandsWithoutHandler() const;
@@ -140,6 +144,13 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void ShowResultType(int index) override;
   void AfficheMessage(const std::string& text) override;
   void AfficheInfos(const std::string& text) override;
+  void ShowTextTab() override;
+  void GoToWordPosition(int32_t position) override {
+    if (wordPositionHandler_) wordPositionHandler_(position);
+  }
+  void SelectResultLineByTag(uint32_t tag) override {
+    if (resultLineByTag_) resultLineByTag_(tag);
+  }
   bool TextLoaded() const override { return session_.ResultsShown(); }
   bool AnalysisRunning() const override;
   bool Printing() const override { return PrintRunning; }
@@ -247,6 +258,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::function<void(int)> resultTypeHandler_;
   std::function<void()> lastResultTypeHandler_;
   std::function<int()> selectedResultType_;
+  std::function<void(int32_t)> wordPositionHandler_;
+  std::function<void(uint32_t)> resultLineByTag_;
   std::function<bool(bool)> analysisOptions_;
 };
 

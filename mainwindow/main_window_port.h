@@ -6,6 +6,7 @@
 // does not exist", and a command that needs it is disabled.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ class MainWindowPort {
   // The status line and the info label (Windows-1252 texts).
   virtual void AfficheMessage(const std::string& text) = 0;
   virtual void AfficheInfos(const std::string& text) = 0;
+  // Brings the Text tab of the text panel to the front.
+  virtual void ShowTextTab() = 0;
+  // The text view shows the whole text from the proposition holding a word
+  // position, that word marked.
+  virtual void GoToWordPosition(int32_t position) = 0;
+  // The results list selects its first line carrying a tag (on the Scenario
+  // result type: a Scenario entry).
+  virtual void SelectResultLineByTag(uint32_t tag) = 0;
 
   // State the other windows respect.
   virtual bool TextLoaded() const = 0;        // results of an analysis are shown
@@ -42,6 +51,9 @@ class FakeMainWindow : public MainWindowPort {
   std::vector<int> shownTypes;
   std::vector<std::string> messages;
   std::vector<std::string> infos;
+  int textTabShown = 0;
+  std::vector<int32_t> positions;
+  std::vector<uint32_t> selectedTags;
   bool textLoaded = true;
   bool analysisRunning = false;
   bool printing = false;
@@ -52,6 +64,9 @@ class FakeMainWindow : public MainWindowPort {
   void ShowResultType(int index) override { shownTypes.push_back(index); }
   void AfficheMessage(const std::string& text) override { messages.push_back(text); }
   void AfficheInfos(const std::string& text) override { infos.push_back(text); }
+  void ShowTextTab() override { ++textTabShown; }
+  void GoToWordPosition(int32_t position) override { positions.push_back(position); }
+  void SelectResultLineByTag(uint32_t tag) override { selectedTags.push_back(tag); }
   bool TextLoaded() const override { return textLoaded; }
   bool AnalysisRunning() const override { return analysisRunning; }
   bool Printing() const override { return printing; }

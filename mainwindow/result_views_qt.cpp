@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -25,6 +26,7 @@
 #include "mainwindow/text_view_widget.h"
 #include "mainwindow/view_state.h"
 #include "platform/text_encoding.h"
+#include "scenario/word_search_window.h"
 
 namespace quilor::ui {
 
@@ -177,6 +179,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     if (!views->copy) {
       views->copy = new CopyWindow(&window);
       views->copy->SetScenarioEditor(editor);
+      views->copy->SetSearchWord([&window](const std::string& text) { SearchInWordSearch(window, text); });
     }
     views->copy->SetChosenWordPosition(position);
     views->copy->show();
@@ -188,6 +191,8 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     if (!views->context) {
       views->context = new ContextWindow(&window);
       views->context->CopyAround = copyAround;
+      views->context->SetSearchWordAt(
+          [&window](int32_t position) { SearchInWordSearch(window, WordTextAt(position)); });
     }
     views->context->show();
     views->context->raise();
@@ -201,6 +206,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   });
   window.AddReleaseCallback([views] {
     ClearSelection();
+    views->text->Page().HighlightedPosition = 0;
     views->panel.Clear();
     views->results->Sync();
     if (views->context) views->context->close();
@@ -218,6 +224,23 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     views->results->Sync();
   });
   window.SetSelectedResultTypeProvider([views] { return views->panel.CurrentResultType; });
+  // A word found by a search: the whole text from its proposition, the word marked.
+  window.SetWordPositionHandler([views](int32_t position) {
+    if (ViewState.ExtractMode) ClearSelection();
+    ViewState.TextViewWordLimit = kNoWordLimit;
+    MettreAffichageSurPosition(position);
+    views->text->Page().HighlightedPosition = position;
+    views->text->ForcerAffichage();
+  });
+  window.SetResultLineByTagHandler([views](uint32_t tag) {
+    const std::vector<uint32_t>& tags = views->panel.LineTags();
+    const auto it = std::find(tags.begin(), tags.end(), tag);
+    if (it == tags.end()) return;
+    QListView* list = views->results->ResultsList();
+    const QModelIndex index = list->model()->index(static_cast<int>(it - tags.begin()), 0);
+    list->setCurrentIndex(index);
+    list->scrollTo(index);
+  });
   QObject::connect(views->text, &TextViewWidget::wordActivated, views->text, [showContext](int32_t position, int32_t) {
     showContext(position);
   });

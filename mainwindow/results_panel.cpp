@@ -502,6 +502,14 @@ TResultsToolbarState TResultsPanel::ToolbarState() const {
 // Clicks.
 
 // The line's name and the columns after it (TABs turned into blanks).
+std::string TResultsPanel::ItemName(int line) const {
+  std::string name, rest;
+  if (!ReadLine(line, name, rest)) return {};
+  const size_t first = name.find_first_not_of(' ');
+  const size_t last = name.find_last_not_of(' ');
+  return first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
+}
+
 bool TResultsPanel::ReadLine(int line, std::string& name, std::string& rest) const {
   if (line < 0 || line >= static_cast<int>(items_.size())) return false;
   std::string buffer = items_[static_cast<size_t>(line)].substr(0, 511);
@@ -512,11 +520,6 @@ bool TResultsPanel::ReadLine(int line, std::string& name, std::string& rest) con
   for (char& c : rest)
     if (c == '\t') c = ' ';
   return !buffer.empty();
-}
-
-std::string TResultsPanel::LineName(int line) const {
-  std::string name, rest;
-  return ReadLine(line, name, rest) ? name : std::string();
 }
 
 void TResultsPanel::ClickClass(int level, const std::string& name, const std::string& count, bool bundle) {

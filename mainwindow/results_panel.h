@@ -139,9 +139,9 @@ class TResultsPanel : private DiagnosisView {
   bool ActorsEnabled() const { return actorsEnabled_; }
   bool BranchesHidden() const { return branchesHidden_; }
   int SelectedLine() const { return selectedItemLine_; }
-  // The name of results line `line` (its text before the first TAB); "" when none.
-  std::string LineName(int line) const;
   const std::vector<uint32_t>& LineTags() const { return lineTags_; }
+  // The item name of results line `line` (what a drag of it carries); empty outside the list.
+  std::string ItemName(int line) const;
   const TResultTypeEntry* CurrentEntry() const { return table_.Entry(CurrentResultType); }
 
   // Window state.

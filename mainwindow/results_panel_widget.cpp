@@ -6,14 +6,16 @@
 #include <QHBoxLayout>
 #include <QListView>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 #include "core/messages.h"
 #include "engine/selection.h"
-#include "mainwindow/drag_kinds.h"
+#include "mainwindow/drag_formats.h"
 #include "engine/options.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
@@ -50,17 +52,17 @@ Qt::ItemFlags ResultsListModel::flags(const QModelIndex& index) const {
   return f;
 }
 
-QStringList ResultsListModel::mimeTypes() const { return {QString::fromLatin1(kResultsLineMime)}; }
+QStringList ResultsListModel::mimeTypes() const { return {QString::fromLatin1(kMimeResultItem)}; }
 
 QMimeData* ResultsListModel::mimeData(const QModelIndexList& indexes) const {
   if (indexes.isEmpty()) return nullptr;
   ResultsLineDrag drag;
   drag.resultType = panel_.CurrentResultType;
   drag.classLevel = ClassLevelOfResultType(drag.resultType, Selection.classLevel);
-  drag.name = panel_.LineName(indexes.front().row());
+  drag.name = panel_.ItemName(indexes.front().row());
   if (drag.name.empty()) return nullptr;
   auto* data = new QMimeData;
-  data->setData(QString::fromLatin1(kResultsLineMime), QByteArray::fromStdString(EncodeResultsLineDrag(drag)));
+  data->setData(QString::fromLatin1(kMimeResultItem), QByteArray::fromStdString(EncodeResultsLineDrag(drag)));
   return data;
 }
 
@@ -178,13 +180,13 @@ bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
       auto* e = static_cast<QDragMoveEvent*>(event);
-      if (e->mimeData()->hasFormat(QString::fromLatin1(kTextWordMime)) && !panel_.Items().empty()) {
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord)) && !panel_.Items().empty()) {
         e->acceptProposedAction();
         return true;
       }
     } else if (type == QEvent::Drop) {
       auto* e = static_cast<QDropEvent*>(event);
-      if (e->mimeData()->hasFormat(QString::fromLatin1(kTextWordMime))) {
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord))) {
         e->acceptProposedAction();
         emit textWordDropped();
         return true;

@@ -25,12 +25,13 @@ class ResultsListModel : public QAbstractListModel {
   explicit ResultsListModel(const TResultsPanel& panel, QObject* parent = nullptr);
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  // The panel's lines changed.
-  void Reload();
-  // A dragged line carries its name and the result type it is shown under.
+  // A line is dragged as its item name with the result type it is shown
+  // under (kMimeResultItem).
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  // The panel's lines changed.
+  void Reload();
 
  private:
   const TResultsPanel& panel_;

@@ -15,6 +15,15 @@ void RedrawViews() {
   if (MainWindowPort* main = ViewMainWindow()) main->RazAffichageEtGraphe();
 }
 
+std::string WordTextAt(int32_t position) {
+  TWordNode* saved = TextWords.Cursor();
+  TextWords.SeekPosition(position);
+  const TWordNode* node = TextWords.Cursor();
+  TextWords.SetCursor(saved);
+  if (!node || node == TextWords.Tail() || node->position != position || !node->text) return {};
+  return node->text;
+}
+
 void ClearSelection() {
   ViewState.SelectionActive = false;
   ViewState.ExtractMode = false;
@@ -53,8 +62,10 @@ void BeginNewSelectionAndRedraw() {
   if (ResultsShown()) RedrawViews();
 }
 
-void MettreAffichageSurPartieDuTexte() {
-  TextWords.SeekPosition(ViewState.TextPartStart);
+void MettreAffichageSurPartieDuTexte() { MettreAffichageSurPosition(ViewState.TextPartStart); }
+
+void MettreAffichageSurPosition(int32_t position) {
+  TextWords.SeekPosition(position);
   TextWords.BackToPropositionStart();
   const TWordNode* node = TextWords.Cursor();
   ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();

@@ -5,6 +5,7 @@
 // and the bookmarks of TextWords, and redraw through the main window port.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/category.h"
@@ -24,12 +25,18 @@ void BeginNewSelectionAndRedraw();
 // The text view goes to the proposition holding the text part's start
 // (ViewState.TextPartStart): CurrentWordPosition and bookmarks 1 and 2 there.
 void MettreAffichageSurPartieDuTexte();
+// The same for any word position: CurrentWordPosition and bookmarks 1 and 2
+// at the start of its proposition.
+void MettreAffichageSurPosition(int32_t position);
 // Shows the most characteristic propositions (the marked words, selection kind 3).
 void AffichePropositionsDeLaSFS();
 // For a verb or an adjective whose lemma is counted at least the minimum
 // class count: a new selection of that lemma (kind 4) and a redraw. True
 // when done. `word` is the lemma or a form of it (Windows-1252).
 bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word);
+// The text of the word at a position of TextWords (its cursor kept); empty
+// when no word stands there.
+std::string WordTextAt(int32_t position);
 // Redraws the text page and the graph through the main window (when there is one).
 void RedrawViews();
 

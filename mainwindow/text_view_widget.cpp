@@ -15,7 +15,7 @@
 
 #include "core/messages.h"
 #include "engine/word_list.h"
-#include "mainwindow/drag_kinds.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/view_state.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/painter_canvas_qt.h"
@@ -145,7 +145,7 @@ TextViewWidget::TextViewWidget(QWidget* parent)
     if (ViewState.HitItemKind == 0 && ViewState.DragWordPosition > 0) {
       auto* drag = new QDrag(image_);
       auto* data = new QMimeData;
-      data->setData(QString::fromLatin1(kTextWordMime),
+      data->setData(QString::fromLatin1(kMimeTextWord),
                     QByteArray::fromStdString(EncodeTextWordDrag(ViewState.DragWordPosition)));
       drag->setMimeData(data);
       drag->exec(Qt::CopyAction);

@@ -342,8 +342,8 @@ void ScenarioEditor::AddFoldedForm(const std::string& word) {
   tree_.AddPendingItem(buffer, 0, '?', true);
 }
 
-void ScenarioEditor::InsertWords(const std::string& word, char kind, bool subclassify) {
-  if (!tree_.Node(tree_.Selected()) || word.empty()) return;
+bool ScenarioEditor::InsertWords(const std::string& word, char kind, bool subclassify) {
+  if (!tree_.Node(tree_.Selected()) || word.empty()) return false;
   tree_.capitals = Options->Switch(opt::GroupsInCapitals);
   PendingScenarioLevel = 0;
   PendingScenarioKind = kind;
@@ -372,14 +372,34 @@ void ScenarioEditor::InsertWords(const std::string& word, char kind, bool subcla
   PendingScenarioKind = '?';
   if (const ScenarioNode* g = tree_.Node(group)) tree_.SortChildren(g->parent);
   Changed();
+  // The word is in the tree: added, or an item of that name selected instead.
+  const ScenarioNode* now = tree_.Node(added);
+  return now && !now->group;
 }
 
-void ScenarioEditor::AddWordInNewGroup(const std::string& word, char kind) {
-  if (word.empty()) return;
+bool ScenarioEditor::AddWordInNewGroup(const std::string& word, char kind) {
+  if (word.empty()) return false;
   PendingScenarioName = word.substr(0, 79);
   tree_.capitals = Options->Switch(opt::GroupsInCapitals);
   tree_.CreateOrSelectGroup(PendingScenarioName, 0, false);
-  InsertWords(PendingScenarioName, kind, false);
+  return InsertWords(PendingScenarioName, kind, false);
+}
+
+void ScenarioEditor::SelectParent() {
+  const ScenarioNode* n = tree_.Node(tree_.Selected());
+  if (!n || !n->parent) return;
+  tree_.Select(n->parent);
+  Changed();
+}
+
+void ScenarioEditor::EndUpdateTreeView() {
+  if (updateDepth_ > 0) --updateDepth_;
+  Changed();
+}
+
+void ScenarioEditor::SortTree() {
+  tree_.SortAll();
+  Changed();
 }
 
 bool ScenarioEditor::AddWordAtPosition(int position) {
@@ -422,6 +442,25 @@ bool ScenarioEditor::FindNextNode(const std::string& text, int& start, bool mayS
   const bool found = tree_.FindNextNode(text, start, mayShorten);
   if (found) Changed();
   return found;
+}
+
+bool ScenarioEditor::SelectEnclosingGroup() {
+  const int group = tree_.EnclosingGroup(tree_.Selected());
+  if (!group) return false;
+  tree_.Select(group);
+  Changed();
+  return true;
+}
+
+void ScenarioEditor::CreateOrSelectGroup(const std::string& name, int position, bool asChild) {
+  tree_.capitals = Options->Switch(opt::GroupsInCapitals);
+  tree_.CreateOrSelectGroup(name, position, asChild);
+  Changed();
+}
+
+void ScenarioEditor::ExpandSelected() {
+  tree_.SetExpanded(tree_.Selected(), true);
+  Changed();
 }
 
 void ScenarioEditor::SetSearchText(const std::string& text) {

@@ -89,8 +89,8 @@ class ScenarioEditor : public ScenarioEditorPort {
   void SetPending(const std::string& name, int level, char kind) override;
   void AddPendingToNewGroup() override;
   void AddPendingToSelectedGroup() override;
-  void AddWordInNewGroup(const std::string& word, char kind) override;
-  void InsertWords(const std::string& word, char kind, bool subclassify) override;
+  bool AddWordInNewGroup(const std::string& word, char kind) override;
+  bool InsertWords(const std::string& word, char kind, bool subclassify) override;
   bool AddWordAtPosition(int position) override;
   std::string PendingName() const override { return PendingScenarioName; }
   char PendingKind() const override { return PendingScenarioKind; }
@@ -99,6 +99,14 @@ class ScenarioEditor : public ScenarioEditorPort {
   bool FindNextNode(const std::string& text, int& start, bool mayShorten) override;
   void SetSearchText(const std::string& text) override;
   bool OpenScenarioByName(const std::string& fileName) override;
+  bool NodeSelected() const override { return tree_.Node(tree_.Selected()) != nullptr; }
+  void SelectParent() override;
+  void BeginUpdateTreeView() override { ++updateDepth_; }
+  void EndUpdateTreeView() override;
+  void SortTree() override;
+  bool SelectEnclosingGroup() override;
+  void CreateOrSelectGroup(const std::string& name, int position, bool asChild) override;
+  void ExpandSelected() override;
 
   // Mapping.
   bool FillTreeFromScenario();

@@ -22,11 +22,11 @@ void ScenarioEditorProxy::AddPendingToNewGroup() {
 void ScenarioEditorProxy::AddPendingToSelectedGroup() {
   if (ScenarioEditor* e = Made()) e->AddPendingToSelectedGroup();
 }
-void ScenarioEditorProxy::AddWordInNewGroup(const std::string& word, char kind) {
-  if (ScenarioEditor* e = Made()) e->AddWordInNewGroup(word, kind);
+bool ScenarioEditorProxy::AddWordInNewGroup(const std::string& word, char kind) {
+  return Made() && Made()->AddWordInNewGroup(word, kind);
 }
-void ScenarioEditorProxy::InsertWords(const std::string& word, char kind, bool subclassify) {
-  if (ScenarioEditor* e = Made()) e->InsertWords(word, kind, subclassify);
+bool ScenarioEditorProxy::InsertWords(const std::string& word, char kind, bool subclassify) {
+  return Made() && Made()->InsertWords(word, kind, subclassify);
 }
 bool ScenarioEditorProxy::AddWordAtPosition(int position) { return Made() && Made()->AddWordAtPosition(position); }
 std::string ScenarioEditorProxy::PendingName() const { return Made() ? Made()->PendingName() : std::string(); }
@@ -45,6 +45,27 @@ void ScenarioEditorProxy::SetSearchText(const std::string& text) {
 }
 bool ScenarioEditorProxy::OpenScenarioByName(const std::string& fileName) {
   return ScenarioEditorWindowInstance(&window_, &window_)->Editor().OpenScenarioByName(fileName);
+}
+
+bool ScenarioEditorProxy::SelectEnclosingGroup() { return Made() && Made()->SelectEnclosingGroup(); }
+void ScenarioEditorProxy::CreateOrSelectGroup(const std::string& name, int position, bool asChild) {
+  if (ScenarioEditor* e = Made()) e->CreateOrSelectGroup(name, position, asChild);
+}
+void ScenarioEditorProxy::ExpandSelected() {
+  if (ScenarioEditor* e = Made()) e->ExpandSelected();
+}
+bool ScenarioEditorProxy::NodeSelected() const { return Made() && Made()->NodeSelected(); }
+void ScenarioEditorProxy::SelectParent() {
+  if (ScenarioEditor* e = Made()) e->SelectParent();
+}
+void ScenarioEditorProxy::BeginUpdateTreeView() {
+  if (ScenarioEditor* e = Made()) e->BeginUpdateTreeView();
+}
+void ScenarioEditorProxy::EndUpdateTreeView() {
+  if (ScenarioEditor* e = Made()) e->EndUpdateTreeView();
+}
+void ScenarioEditorProxy::SortTree() {
+  if (ScenarioEditor* e = Made()) e->SortTree();
 }
 
 }  // namespace quilor::ui

@@ -22,8 +22,8 @@ class ScenarioEditorProxy : public QObject, public ScenarioEditorPort {
   void SetPending(const std::string& name, int level, char kind) override;
   void AddPendingToNewGroup() override;
   void AddPendingToSelectedGroup() override;
-  void AddWordInNewGroup(const std::string& word, char kind) override;
-  void InsertWords(const std::string& word, char kind, bool subclassify) override;
+  bool AddWordInNewGroup(const std::string& word, char kind) override;
+  bool InsertWords(const std::string& word, char kind, bool subclassify) override;
   bool AddWordAtPosition(int position) override;
   std::string PendingName() const override;
   char PendingKind() const override;
@@ -32,6 +32,14 @@ class ScenarioEditorProxy : public QObject, public ScenarioEditorPort {
   bool FindNextNode(const std::string& text, int& start, bool mayShorten) override;
   void SetSearchText(const std::string& text) override;
   bool OpenScenarioByName(const std::string& fileName) override;
+  bool SelectEnclosingGroup() override;
+  void CreateOrSelectGroup(const std::string& name, int position, bool asChild) override;
+  void ExpandSelected() override;
+  bool NodeSelected() const override;
+  void SelectParent() override;
+  void BeginUpdateTreeView() override;
+  void EndUpdateTreeView() override;
+  void SortTree() override;
 
  private:
   // The editor once made; nullptr before.

@@ -33,7 +33,7 @@
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
-#include "mainwindow/drag_kinds.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
@@ -134,9 +134,9 @@ class ScenarioTreeWidget : public QTreeWidget {
  private:
   bool Takes(const QMimeData* data) const {
     ResultsLineDrag line;
-    if (data->hasFormat(QString::fromLatin1(kTextWordMime))) return window_.Editor().TakesDropFromOtherWindow(true, 0);
-    if (data->hasFormat(QString::fromLatin1(kResultsLineMime)) &&
-        DecodeResultsLineDrag(data->data(QString::fromLatin1(kResultsLineMime)).toStdString(), line))
+    if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) return window_.Editor().TakesDropFromOtherWindow(true, 0);
+    if (data->hasFormat(QString::fromLatin1(kMimeResultItem)) &&
+        DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line))
       return window_.Editor().TakesDropFromOtherWindow(false, line.resultType);
     return false;
   }
@@ -405,13 +405,13 @@ void ScenarioEditorWindow::OnItemChanged(QTreeWidgetItem* item) {
 bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target) {
   int position = 0;
   ResultsLineDrag line;
-  if (data->hasFormat(QString::fromLatin1(kTextWordMime))) {
+  if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) {
     if (!editor_.TakesDropFromOtherWindow(true, 0) ||
-        !DecodeTextWordDrag(data->data(QString::fromLatin1(kTextWordMime)).toStdString(), position))
+        !DecodeTextWordDrag(data->data(QString::fromLatin1(kMimeTextWord)).toStdString(), position))
       return false;
     editor_.DropFromOtherWindow(target, true, position, {}, 0, 0);
-  } else if (data->hasFormat(QString::fromLatin1(kResultsLineMime))) {
-    if (!DecodeResultsLineDrag(data->data(QString::fromLatin1(kResultsLineMime)).toStdString(), line) ||
+  } else if (data->hasFormat(QString::fromLatin1(kMimeResultItem))) {
+    if (!DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line) ||
         !editor_.TakesDropFromOtherWindow(false, line.resultType))
       return false;
     editor_.DropFromOtherWindow(target, false, 0, line.name, line.classLevel, line.resultType);

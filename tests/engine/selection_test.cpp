@@ -231,6 +231,11 @@ TEST(WordSearch, ExactAndPrefixComparedWithTheGivenText) {
   list.SaveCursor(kBookmarkWordSearch);
   EXPECT_EQ(FindWordInText("par", true, list), 3);
   EXPECT_EQ(FindWordInText("par", true, list), -1);
+  // The whole word is compared without case.
+  list.Rewind();
+  list.SaveCursor(kBookmarkWordSearch);
+  EXPECT_EQ(FindWordInText("paris", true, list), 1);
+  EXPECT_EQ(FindWordInText("PARISIAN", true, list), 4);
   list.Rewind();
   list.SaveCursor(kBookmarkWordSearch);
   // By prefix, case-insensitive; one occurrence per proposition.

@@ -12,7 +12,7 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/drag_kinds.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/results_commands.h"
 #include "mainwindow/results_panel_widget.h"
@@ -70,7 +70,7 @@ class ResultsCommandsOnTheSample : public ::testing::Test {
     panel_.SelectResultType(index);
     EXPECT_FALSE(panel_.Items().empty());
     panel_.ClickLine(0);
-    return panel_.LineName(0);
+    return panel_.ItemName(0);
   }
   // The first word of the text whose category satisfies `want`; 0 when none.
   template <typename Want>
@@ -144,6 +144,7 @@ TEST_F(ResultsCommandsOnTheSample, TheWordUnderTheCursorIsAddedOrInsertedWithIts
   ASSERT_GT(other, 0);
   Options->Set(opt::ScenarioOnAllCategories, 0);
   editor_.wordFound = "river";
+  editor_.wordAtPosition = true;
   main_.messages.clear();
   ASSERT_TRUE(AddTextWordToScenario(&editor_, main_, noun, false));
   ASSERT_TRUE(AddTextWordToScenario(&editor_, main_, noun, true));
@@ -179,15 +180,15 @@ TEST_F(ResultsCommandsOnTheSample, ResultsLinesDragTheirNameAndTakeDroppedWords)
   std::unique_ptr<QMimeData> data(model->mimeData({model->index(1, 0)}));
   ASSERT_TRUE(data);
   ResultsLineDrag drag;
-  ASSERT_TRUE(DecodeResultsLineDrag(data->data(kResultsLineMime).toStdString(), drag));
+  ASSERT_TRUE(DecodeResultsLineDrag(data->data(kMimeResultItem).toStdString(), drag));
   EXPECT_EQ(drag.resultType, 8);
-  EXPECT_EQ(drag.name, panel_.LineName(1));
+  EXPECT_EQ(drag.name, panel_.ItemName(1));
   EXPECT_TRUE(model->flags(model->index(1, 0)) & Qt::ItemIsDragEnabled);
 
   // A word of the text dropped on the list asks for its search; other data is refused.
   QSignalSpy dropped(&widget, &ResultsPanelWidget::textWordDropped);
   QMimeData word;
-  word.setData(kTextWordMime, "12");
+  word.setData(kMimeTextWord, "12");
   QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &word, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(widget.ResultsList()->viewport(), &enter);
   EXPECT_TRUE(enter.isAccepted());

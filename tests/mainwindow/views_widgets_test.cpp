@@ -38,8 +38,14 @@ class OpenEditor : public ScenarioEditorPort {
   void SetPending(const std::string&, int, char) override {}
   void AddPendingToNewGroup() override {}
   void AddPendingToSelectedGroup() override {}
-  void AddWordInNewGroup(const std::string& word, char kind) override { added.push_back(word + kind); }
-  void InsertWords(const std::string& word, char kind, bool) override { inserted.push_back(word + kind); }
+  bool AddWordInNewGroup(const std::string& word, char kind) override {
+    added.push_back(word + kind);
+    return true;
+  }
+  bool InsertWords(const std::string& word, char kind, bool) override {
+    inserted.push_back(word + kind);
+    return true;
+  }
   bool AddWordAtPosition(int) override { return false; }
   std::string PendingName() const override { return {}; }
   char PendingKind() const override { return '?'; }
@@ -54,6 +60,14 @@ class OpenEditor : public ScenarioEditorPort {
   }
   void SetSearchText(const std::string&) override {}
   bool OpenScenarioByName(const std::string&) override { return false; }
+  bool NodeSelected() const override { return true; }
+  void SelectParent() override {}
+  void BeginUpdateTreeView() override {}
+  void EndUpdateTreeView() override {}
+  void SortTree() override {}
+  bool SelectEnclosingGroup() override { return false; }
+  void CreateOrSelectGroup(const std::string&, int, bool) override {}
+  void ExpandSelected() override {}
   std::vector<std::string> added, inserted, searched;
 };
 

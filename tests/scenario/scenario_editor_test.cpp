@@ -123,6 +123,35 @@ TEST_F(ScenarioEditorTest, SaveWritesKeepsBackupAndRerunsTheAnalysis) {
   EXPECT_EQ(WorkContext->SearchKeyKinds[0], 4);
 }
 
+// The additions of other windows say whether the word went in; a run of
+// them refreshes the window once, and the parent and sort commands work.
+TEST_F(ScenarioEditorTest, AdditionsReportFailureAndRunsRefreshOnce) {
+  int refreshes = 0;
+  editor.refreshView = [&refreshes] { ++refreshes; };
+  editor.Tree().Select(0);
+  EXPECT_FALSE(editor.NodeSelected());
+  EXPECT_FALSE(editor.InsertWords("bank", '?', false));  // nothing selected
+  EXPECT_FALSE(editor.AddWordInNewGroup("", '?'));
+  editor.Tree().Select(editor.Tree().TopLevel()[1]);
+  ASSERT_TRUE(editor.NodeSelected());
+  editor.BeginUpdateTreeView();
+  EXPECT_TRUE(editor.InsertWords("bank", '?', false));
+  EXPECT_TRUE(editor.InsertWords("bank", '?', false));  // already there: selected, not a failure
+  EXPECT_TRUE(editor.AddWordInNewGroup("zebra", '?'));
+  EXPECT_EQ(refreshes, 0);
+  editor.EndUpdateTreeView();
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "zebra");
+  editor.SelectParent();
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Zebra");
+  editor.SelectParent();  // a top-level group stays selected
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Zebra");
+  editor.SortTree();
+  std::vector<std::string> top;
+  for (int id : editor.Tree().TopLevel()) top.push_back(editor.Tree().Label(id));
+  EXPECT_EQ(top, (std::vector<std::string>{"Animals", "Money", "Zebra"}));
+}
+
 TEST_F(ScenarioEditorTest, DefaultScenarioNameAsksBeforeSaving) {
   Options->Set(opt::ScenarioFileName, "concepts us v8.scn");
   folder.Write("concepts us v8.scn", kScenario);

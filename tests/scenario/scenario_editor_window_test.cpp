@@ -10,7 +10,7 @@
 #include "core/class_file.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
-#include "mainwindow/drag_kinds.h"
+#include "mainwindow/drag_formats.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/scenario_print.h"
 #include "support/stream_support.h"
@@ -129,7 +129,7 @@ namespace {
 TEST_F(ScenarioWindowTest, TakesResultLinesDroppedFromTheMainWindow) {
   const int before = window.TreeWidget()->topLevelItemCount();
   QMimeData verb;
-  verb.setData(kResultsLineMime, QByteArray::fromStdString(EncodeResultsLineDrag({8, 3, "ponder"})));
+  verb.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({8, 3, "ponder"})));
   main.textLoaded = false;
   EXPECT_FALSE(window.DropFromOtherWindow(&verb, 0));
   main.textLoaded = true;
@@ -140,11 +140,11 @@ TEST_F(ScenarioWindowTest, TakesResultLinesDroppedFromTheMainWindow) {
   // The Scenario list itself (4), a relation (5) and foreign data are refused.
   for (int type : {4, 5, 0}) {
     QMimeData other;
-    other.setData(kResultsLineMime, QByteArray::fromStdString(EncodeResultsLineDrag({type, 3, "x"})));
+    other.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({type, 3, "x"})));
     EXPECT_FALSE(window.DropFromOtherWindow(&other, 0)) << type;
   }
   QMimeData broken, text;
-  broken.setData(kResultsLineMime, "8\tname");
+  broken.setData(kMimeResultItem, "8\tname");
   text.setText("ponder");
   EXPECT_FALSE(window.DropFromOtherWindow(&broken, 0));
   EXPECT_FALSE(window.DropFromOtherWindow(&text, 0));

@@ -1,7 +1,6 @@
-// What the main window's text page and results list carry when the user
-// drags them onto another window (the Scenario editor, the word search, the
-// results list): a word position of the text, or the dragged results line's
-// name with the result type it was shown under.
+// The formats of the drags between the program's windows: what the main
+// window's text page and results list carry when the user drags them onto
+// another window (the Scenario editor, the word search, the results list).
 #pragma once
 
 #include <string>
@@ -9,10 +8,11 @@
 
 namespace quilor::ui {
 
-// Payload: the word position, in decimal.
-inline constexpr const char* kTextWordMime = "application/x-quilor-text-word";
-// Payload: EncodeResultsLineDrag.
-inline constexpr const char* kResultsLineMime = "application/x-quilor-results-line";
+// A word of the text view: its word position (decimal digits).
+inline constexpr const char* kMimeTextWord = "application/x-quilor-text-word";
+// A results line: the line's item name with the result type it is shown
+// under (EncodeResultsLineDrag).
+inline constexpr const char* kMimeResultItem = "application/x-quilor-result-item";
 
 struct ResultsLineDrag {
   int resultType = 0;   // index of the result type shown (the fixed positions)

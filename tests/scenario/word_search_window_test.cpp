@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <cstdlib>
+#include <memory>
+
+#include "../mainwindow/main_window_fixture.h"
+#include "engine/ontology_engine.h"
+#include "engine/ontology_test_support.h"
+#include "engine/word_list.h"
+#include "mainwindow/install_windows_qt.h"
+#include "mainwindow/main_window_port.h"
+#include "scenario/word_search_window.h"
+
+namespace quilor::ui {
+namespace {
+
+TEST(WordSearchWindowView, ShowsTheMeaningsAndForwardsChecks) {
+  auto saved = std::move(OntologyEngine);
+  OntologyEngine = std::make_unique<TOntologyEngine>();
+  ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(quilor::testing_support::MakeMiniDictionary())).Ok());
+  ScenParser().InitParser();
+  ScenParser().lexiconKnows = [](const std::string&) { return false; };
+  {
+    FakeMainWindow main;
+    TDlgRechMot logic(&main, [] { return nullptr; });
+    WordSearchWindow window(logic);
+    EXPECT_FALSE(window.ButtonChercher()->isEnabled());
+    window.EditUnMot()->setEditText("bank");
+    EXPECT_EQ(logic.FieldText(), "bank");
+    QListWidget* list = window.ListBoxSens();
+    ASSERT_EQ(list->count(), static_cast<int>(logic.Lines().size()));
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    EXPECT_TRUE(window.ButtonChercher()->isEnabled());
+    list->item(3)->setCheckState(Qt::Checked);
+    EXPECT_EQ(logic.CheckedMeaning(), 4);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    window.RadioButtonClasse()->click();
+    EXPECT_TRUE(logic.ClassMode());
+    EXPECT_FALSE(window.CheckBoxMotEntier()->isEnabled());
+    EXPECT_FALSE(window.CheckBoxDepuisDebut()->isEnabled());
+    window.RadioButtonAjouter()->click();
+    EXPECT_TRUE(logic.AddMode());
+    window.resize(520, 420);
+    if (const char* shot = std::getenv("QUILOR_WORD_SEARCH_SHOT")) window.grab().save(QString::fromLocal8Bit(shot));
+  }
+  ScenParser().lexiconKnows = nullptr;
+  ScenParser().InitParser();
+  OntologyEngine = std::move(saved);
+}
+
+}  // namespace
+}  // namespace quilor::ui
+
+namespace quilor::ui::testing_support {
+namespace {
+
+// The search command opens the window; a found word is shown in the text view.
+TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  EXPECT_FALSE(w.Command("MenuChercher")->isEnabled());
+  ASSERT_TRUE(Open(sample_));
+  ASSERT_TRUE(w.Command("MenuChercher")->isEnabled());
+  w.PageControlTexte()->setCurrentIndex(1);
+  w.Command("MenuChercher")->trigger();
+  WordSearchWindow* search = OpenWordSearch();
+  ASSERT_NE(search, nullptr);
+  search->EditUnMot()->setEditText("hale");
+  search->CheckBoxMotEntier()->setChecked(true);
+  search->ButtonChercher()->click();
+  EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.TextContainer());
+  const TWordNode* first = TextWords.Bookmark(1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_LE(first->position, TextWords.Bookmark(7)->position);
+  EXPECT_STREQ(TextWords.Bookmark(7)->text, "Hale");
+  if (const char* shot = std::getenv("QUILOR_WORD_SEARCH_MAIN_SHOT")) {
+    w.resize(1100, 700);
+    w.show();
+    search->move(600, 300);
+    w.grab().save(QString::fromLocal8Bit(shot));
+    search->grab().save(QString::fromLocal8Bit(shot) + ".search.png");
+  }
+  search->close();
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
+
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include "mainwindow/copy_window.h"
+#include "mainwindow/drag_formats.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/view_state.h"
+#include "ui_support/engine_session.h"
+
+namespace quilor::ui {
+namespace {
+
+using quilor::testing_support::EngineSession;
+
+// A results line dragged onto the window fills its field with the line's item name.
+TEST(WordSearchWindowDrops, AResultsLineAndAWordOfTheText) {
+  EngineSession session;
+  ASSERT_TRUE(session.Started());
+  FakeMainWindow main;
+  SetViewMainWindow(&main);
+  ASSERT_TRUE(session.Analyse({EngineSession::SamplePath("sample.txt")}));
+  TResultsPanel panel;
+  panel.RefreshAfterAnalysis();
+  ASSERT_FALSE(panel.Items().empty());
+  ResultsListModel model(panel);
+  std::unique_ptr<QMimeData> data(model.mimeData({model.index(0)}));
+  ASSERT_NE(data, nullptr);
+  ASSERT_TRUE(data->hasFormat(kMimeResultItem));
+  ResultsLineDrag line;
+  ASSERT_TRUE(DecodeResultsLineDrag(data->data(kMimeResultItem).toStdString(), line));
+  const std::string name = line.name;
+  EXPECT_FALSE(name.empty());
+  EXPECT_EQ(name.find('\t'), std::string::npos);
+  EXPECT_EQ(panel.Items()[0].rfind(name, 0), 0u);
+
+  TDlgRechMot logic(&main, [] { return nullptr; });
+  WordSearchWindow window(logic);
+  EXPECT_TRUE(window.DropMime(*data));
+  EXPECT_EQ(logic.FieldText(), name);
+  EXPECT_EQ(window.EditUnMot()->currentText().toStdString(), name);
+
+  // A word of the text view, by its position.
+  int32_t hale = 0;
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (n->text && std::string(n->text) == "Hale") hale = n->position;
+  EXPECT_EQ(WordTextAt(hale), "Hale");
+  QMimeData word;
+  word.setData(kMimeTextWord, QByteArray::number(hale));
+  EXPECT_TRUE(window.DropMime(word));
+  EXPECT_EQ(logic.FieldText(), "Hale");
+
+  // The copy window's search sends its selection, at most 78 characters.
+  CopyWindow copy;
+  EXPECT_FALSE(copy.SearchAction()->isEnabled());
+  std::vector<std::string> searched;
+  copy.SetSearchWord([&](const std::string& text) { searched.push_back(text); });
+  EXPECT_TRUE(copy.SearchAction()->isEnabled());
+  copy.RichEdit()->setPlainText(QString(100, QChar('w')));
+  QTextCursor all = copy.RichEdit()->textCursor();
+  all.select(QTextCursor::Document);
+  copy.RichEdit()->setTextCursor(all);
+  copy.SearchAction()->trigger();
+  ASSERT_EQ(searched.size(), 1u);
+  EXPECT_EQ(searched[0], std::string(78, 'w'));
+  SetViewMainWindow(nullptr);
+  ViewState.Reset();
+}
+
+}  // namespace
+}  // namespace quilor::ui
