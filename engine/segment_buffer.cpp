@@ -8,6 +8,7 @@
 #include "core/lexicon.h"
 #include "engine/analysis_run.h"
 #include "engine/options.h"
+#include "engine/resolver_thread.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
 
@@ -101,7 +102,20 @@ bool IsNumberWord(const char* word) {
   return true;
 }
 
+TSegmentBuffer::TSegmentBuffer() = default;
+
+TSegmentBuffer::~TSegmentBuffer() = default;
+
 void TSegmentBuffer::Init() {
+  if (worker_) worker_->Drain();
+  // The worker's resolver looks words up in the main dictionary of other
+  // languages: only English texts are resolved beside the buffer.
+  if (threadWanted_ && English() && !worker_) {
+    worker_ = std::make_unique<TResolverThread>(resolver_);
+    if (!worker_->Start()) worker_.reset();
+  } else if (worker_ && !(threadWanted_ && English())) {
+    worker_.reset();
+  }
   CancelRequested = false;
   count_ = 0;
   mark_ = false;
@@ -111,7 +125,12 @@ void TSegmentBuffer::Init() {
   for (TWordSlot& s : slots_) ClearSlot(s);
   ClearSlot(pending_);
   resolver_.Init();
-  resolver_.SetLookupCache(&cache_);
+  if (worker_) {
+    if (!resolverCache_) resolverCache_ = std::make_unique<TWordLookupCache>();
+    resolver_.SetLookupCache(resolverCache_.get());
+  } else {
+    resolver_.SetLookupCache(&cache_);
+  }
 }
 
 bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
@@ -158,6 +177,7 @@ void TSegmentBuffer::Finish() {
   const bool cancelled = CancelRequested;
   CancelRequested = false;
   bool ok = ProcessSegment();
+  if (worker_) ok = worker_->Drain() && ok;
   ok = resolver_.Finish() && ok;
   CancelRequested = cancelled || !ok;
 }
@@ -243,10 +263,15 @@ bool TSegmentBuffer::ProcessSegment() {
     const TWordSlot& s = slots_[i];
     if (s.empty || !s.text[0]) continue;
     if (!s.IsMark()) ++wordNumber_;
-    ok = resolver_.PushSlot(s);
-    if (ok && resolver_.RepetitionRequested()) ok = resolver_.PushSlot(s);
+    if (worker_) {
+      worker_->Push(s);
+    } else {
+      ok = resolver_.PushSlot(s);
+      if (ok && resolver_.RepetitionRequested()) ok = resolver_.PushSlot(s);
+    }
     if (s.IsMark()) break;
   }
+  if (worker_ && worker_->Failed()) ok = false;
   ClearSlots();
   if (pending_.text[0]) {
     slots_[0] = pending_;
@@ -594,10 +619,11 @@ class MemoryTextSource : public TextBlockSource {
 
 }  // namespace
 
-void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode) {
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread) {
   TextWords.Clear();
   MemoryTextSource source(text, length);
   auto segment = std::make_unique<TSegmentBuffer>();
+  segment->UseResolverThread(resolverThread);
   segment->Init();
   TWordScanner scanner(source, *segment);
   source.Attach(&scanner);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "engine/segment_resolver.h"
 #include "engine/word_lookup_cache.h"
@@ -18,9 +19,22 @@ namespace quilor {
 extern uint32_t SegmentWordCounter;
 extern uint32_t SegmentPropositionCounter;
 
+class TResolverThread;
+
 class TSegmentBuffer : public TWordSink {
  public:
   static constexpr int kSegmentSlots = 125;
+
+  TSegmentBuffer();
+  ~TSegmentBuffer() override;
+  TSegmentBuffer(const TSegmentBuffer&) = delete;
+  TSegmentBuffer& operator=(const TSegmentBuffer&) = delete;
+
+  // Resolves the segments on a thread of its own from the next Init on (for
+  // English texts; others are resolved on the caller's thread). The words
+  // then reach TextWords, and the resolver's counts are complete, only once
+  // Finish has returned.
+  void UseResolverThread(bool on) { threadWanted_ = on; }
 
   // Clears the run's cancel flag, the counters and the slots, and starts
   // the word number at TextWords' highest position.
@@ -60,6 +74,10 @@ class TSegmentBuffer : public TWordSink {
   bool mark_ = false;
   TSegmentResolver resolver_;
   TWordLookupCache cache_;
+  bool threadWanted_ = false;
+  // The worker and the resolver's own lookup cache while it has one.
+  std::unique_ptr<TResolverThread> worker_;
+  std::unique_ptr<TWordLookupCache> resolverCache_;
 };
 
 // The segment buffer of the loading in progress (set by the text loader
@@ -67,7 +85,8 @@ class TSegmentBuffer : public TWordSink {
 extern TSegmentBuffer* ActiveSegmentBuffer;
 
 // Scans and segments decoded text as one file, without the text loader
-// (TextWords is cleared first and holds the result). For tools and tests.
-void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode);
+// (TextWords is cleared first and holds the result). For tools and tests;
+// resolverThread resolves as the text loader does, on a thread of its own.
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread = false);
 
 }  // namespace quilor

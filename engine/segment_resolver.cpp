@@ -73,6 +73,7 @@ void KeepReading(TWordSlot& s, int r) {
 void TSegmentResolver::Init() {
   count_ = 0;
   CancelRequested = false;
+  *cancel_ = false;
   SegmentWordCounter = 0;
   SegmentPropositionCounter = 0;
   filteredPropositions_ = 0;
@@ -173,7 +174,7 @@ int TSegmentResolver::ClassOf(int i) const {
 
 bool TSegmentResolver::ResolveSegment() {
   if (count_ <= 0) return true;
-  if (CancelRequested) {
+  if (*cancel_) {
     ClearSlots();
     return false;
   }
@@ -263,7 +264,7 @@ bool TSegmentResolver::ResolveSegment() {
   }
   // 9.
   ClearSlots();
-  if (!ok) CancelRequested = true;
+  if (!ok) *cancel_ = true;
   return ok;
 }
 
@@ -532,7 +533,7 @@ void TSegmentResolver::CutPropositions() {
 
 bool TSegmentResolver::AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data) {
   if (!TextWords.Append(text, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
-    CancelRequested = true;
+    *cancel_ = true;
     return false;
   }
   return true;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "core/category.h"
+#include "engine/analysis_run.h"
 
 namespace quilor {
 
@@ -73,6 +74,10 @@ class TSegmentResolver {
 
   uint32_t FilteredPropositions() const { return filteredPropositions_; }
 
+  // The flag a failed append sets and that stops the resolving: by default
+  // the run's CancelRequested; a resolver on a thread of its own has its own.
+  void SetCancelFlag(bool* flag) { cancel_ = flag ? flag : &CancelRequested; }
+
  private:
   bool CheckResolverSentenceEnd();
   bool ResolveSegment();
@@ -103,6 +108,7 @@ class TSegmentResolver {
   bool excluding_ = false;
   uint32_t filteredPropositions_ = 0;
   class TWordLookupCache* cache_ = nullptr;
+  bool* cancel_ = &CancelRequested;
 };
 
 }  // namespace quilor

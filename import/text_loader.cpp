@@ -60,6 +60,7 @@ TTextLoader::TTextLoader(const char* runName)
   LoaderActive = true;
   CancelRequested = false;
   ActiveSegmentBuffer = &segment_;
+  segment_.UseResolverThread(true);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
   DocumentFilter::GoOnBetweenPages() = [] {

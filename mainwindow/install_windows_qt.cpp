@@ -8,6 +8,7 @@
 #include "output/options_commands_qt.h"
 #include "output/tools_menu_qt.h"
 #include "scenario/scenario_commands_qt.h"
+#include "scenario/terminology_extractor_window.h"
 #include "scenario/word_search_window.h"
 
 namespace quilor::ui {
@@ -21,6 +22,7 @@ void InstallWindows(TVekEditForm& window) {
   InstallGraphViews(window);
   InstallPrintCommands(window);
   InstallWordSearch(window);
+  InstallTerminologyExtractor(window);
 }
 
 }  // namespace quilor::ui

@@ -1,0 +1,69 @@
+// The segment resolver on a thread of its own: the segment buffer hands over
+// the slots it would push to the resolver, gathered in batches, and the
+// worker pushes them in the same order. While a file is read, the worker
+// alone writes what the resolver writes (TextWords, the category counters,
+// the verb and adjective indexes, its own lookup cache); Drain waits until
+// it has pushed every slot, after which the caller's thread may read them.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "engine/segment_resolver.h"
+
+namespace quilor {
+
+class TResolverThread {
+ public:
+  // The resolver's cancel flag becomes the worker's own.
+  explicit TResolverThread(TSegmentResolver& resolver);
+  // Pushes what remains and ends the worker.
+  ~TResolverThread();
+  TResolverThread(const TResolverThread&) = delete;
+  TResolverThread& operator=(const TResolverThread&) = delete;
+
+  // False when no thread could be started (the caller resolves itself).
+  bool Start();
+  // One slot to push (copied); the worker gets it with its batch.
+  void Push(const TWordSlot& slot) {
+    Batch& b = batches_[fill_];
+    b.slots[b.count++] = slot;
+    if (b.count == kBatchSlots) HandOver();
+  }
+  // Hands over the batch being gathered and waits until the worker has
+  // pushed every slot. False when a push failed since the last Drain (the
+  // worker then took no more slots); the failure is forgotten.
+  bool Drain();
+  // A push failed on the worker since the last Drain.
+  bool Failed() const { return failed_.load(std::memory_order_relaxed); }
+
+ private:
+  static constexpr size_t kBatchSlots = 512;
+  static constexpr size_t kBatches = 8;
+  struct Batch {
+    std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kBatchSlots]};
+    size_t count = 0;
+  };
+
+  void HandOver();
+  void Execute();
+  void Resolve(Batch& batch);
+
+  TSegmentResolver& resolver_;
+  Batch batches_[kBatches];
+  size_t fill_ = 0;  // the batch the buffer gathers into (the buffer's alone)
+  std::thread thread_;
+  std::mutex lock_;  // guards what follows
+  std::condition_variable changed_;
+  size_t take_ = 0;     // the next batch the worker takes
+  size_t waiting_ = 0;  // batches handed over and not yet pushed
+  bool stop_ = false;
+  std::atomic<bool> failed_{false};
+  bool cancel_ = false;  // the resolver's cancel flag (the worker's, or the caller's after Drain)
+};
+
+}  // namespace quilor

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QLabel>
+#include <QTextBrowser>
+
+#include <cstdlib>
+#include <memory>
+
+#include "../mainwindow/main_window_fixture.h"
+#include "engine/word_list.h"
+#include "mainwindow/install_windows_qt.h"
+#include "mainwindow/main_window_port.h"
+#include "mainwindow/texts_qt.h"
+#include "scenario/scenario_editor_port.h"
+#include "scenario/terminology_extractor_window.h"
+
+namespace quilor::ui {
+namespace {
+
+QAction* PopupAction(TerminologyWindow& window, const char* name) {
+  for (QAction* a : window.PopupMenu1()->actions())
+    if (a->objectName() == QLatin1String(name)) return a;
+  return nullptr;
+}
+
+TEST(TerminologyWindowView, ShowsTheLinesAndForwardsTheControls) {
+  TOptionsRecord options;
+  TOptionsRecord* saved = Options;
+  Options = &options;
+  {
+    TWordList words;
+    TWordCategoryData noun;
+    noun.Category.MajorClass = kClassSubstantive;
+    noun.ClassIds[0] = 3;
+    TWordCategoryData verb;
+    verb.Category.MajorClass = kClassVerb;
+    int32_t position = 0;
+    for (int i = 0; i < 3; ++i)
+      for (const char* w : {"cat", "food", "runs", "dog", "runs", "Cats", "runs"}) {
+        const bool isVerb = w[0] == 'r';
+        words.Append(w, " ", 0, 1, ++position, isVerb ? &verb : &noun);
+      }
+    TermSource source;
+    source.level1Occurrences = [](uint32_t) { return 10u; };
+    source.scenarioEntry = [](const std::string&) { return 0u; };
+    source.scenarioName = [](uint32_t) { return std::string(); };
+    FakeMainWindow main;
+    FakeScenarioEditor editor;
+    ScopedScriptedDesktop desktop;
+    TerminologyWindow window(std::make_unique<TDlgExtracteurTerminologique>(
+        &main, [&editor] { return &editor; }, source, &words));
+    EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("Terminology extraction")));
+    EXPECT_TRUE(window.RichEdit4()->toPlainText().contains(MessageText(1240)));
+    window.RunTermExtraction();
+    QListWidget* list = window.ListBox1();
+    ASSERT_EQ(list->count(), 3);  // cat 6, cat_food 3, dog 3
+    EXPECT_EQ(window.Logic().Lines()[0], "cat\tcat\t6");
+    EXPECT_TRUE(window.ButtonInserer()->isEnabled());
+    // Compounds only.
+    window.RadioButtonAfficherExpressions()->setChecked(true);
+    window.ButtonRetablir()->click();
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(window.Logic().Lines()[0], "cat\tcat_food\t3");
+    EXPECT_TRUE(window.StatusBar1()->text().contains(MessageText(kMsgTermNonSignificant)));
+    window.RadioButtonToutAfficher()->setChecked(true);
+    window.RunTermExtraction();
+    // Copy, then add the selected lines in add mode.
+    PopupAction(window, "PopupMenuCopy")->trigger();
+    EXPECT_EQ(desktop.desktop.clipboard, "cat\tcat\t6\r\ncat\tcat_food\t3\r\ndog\tdog\t3\r\n");
+    list->item(0)->setSelected(true);
+    list->item(2)->setSelected(true);
+    window.RadioButtonAjouter()->setChecked(true);
+    window.ButtonInserer()->click();
+    EXPECT_EQ(editor.added, (std::vector<std::string>{"cat?", "dog?"}));
+    ASSERT_EQ(list->count(), 1);
+    PopupAction(window, "PopupMenuToutSelectionner")->trigger();
+    EXPECT_EQ(window.SelectedLines(), std::vector<int>{0});
+    // The switches go to the options at close.
+    window.CheckBoxLocaliserTexte()->setChecked(false);
+    window.CheckBoxSousClasserScenario()->setChecked(false);
+    window.resize(520, 680);
+    if (const char* shot = std::getenv("QUILOR_TERMINOLOGY_SHOT")) {
+      window.RunTermExtraction();
+      window.ListBox1()->item(1)->setSelected(true);
+      window.grab().save(QString::fromLocal8Bit(shot));
+    }
+    window.close();
+    EXPECT_FALSE(options.Switch(opt::TermLocateInText));
+    EXPECT_TRUE(options.Switch(opt::DoNotSubclassify));
+  }
+  Options = saved;
+}
+
+using testing_support::MainWindowTest;
+
+// The main window's command opens the extractor on the analysed text; it goes with the text.
+TEST_F(MainWindowTest, TerminologyCommandOpensTheExtractorOnTheText) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  QAction* command = w.Command("MenuExtractionTerminologique");
+  ASSERT_NE(command, nullptr);
+  EXPECT_FALSE(command->isEnabled());  // no text yet
+  ASSERT_TRUE(Open(sample_));
+  ASSERT_TRUE(command->isEnabled());
+  command->trigger();
+  TerminologyWindow* window = OpenTerminologyWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->ListBox1()->count(), static_cast<int>(window->Logic().Lines().size()));
+  EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.TextContainer());
+  // The command again brings the same window back and runs again.
+  command->trigger();
+  EXPECT_EQ(OpenTerminologyWindow(), window);
+  w.Session().CmFermer();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenTerminologyWindow(), nullptr);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Records what quilor-dump makes of a set of texts, so that a change meant to
+# leave the analysis alone (a faster run) can be checked for identical output:
+#
+#   tools/results-identity.sh record BUILD_DIR OUT_DIR [STEP]
+#   tools/results-identity.sh compare OLD_DIR NEW_DIR
+#
+# record writes, for every STEP-th file of the Brown corpus (default every
+# file) and for samples/, the results (--results) and the word stream of each
+# file alone, then the results of all those Brown files read as one text.
+# compare says which outputs differ and exits 1 when any does.
+set -euo pipefail
+mode=${1:?record or compare}
+if [[ $mode == compare ]]; then
+  old=${2:?old dir}
+  new=${3:?new dir}
+  if diff -rq "$old" "$new"; then
+    echo "identical: $(ls "$old" | wc -l) outputs"
+    exit 0
+  fi
+  exit 1
+fi
+build=${2:?build dir}
+out=${3:?output dir}
+step=${4:-1}
+corpus=${CORPUS:-/work/shared/corpus/brown}
+here=$(cd "$(dirname "$0")/.." && pwd)
+dump=$(cd "$build" && pwd)/tools/quilor-dump
+dico=$(cd "$build" && pwd)/Dico
+mkdir -p "$out"
+# An empty settings folder: every run starts from the default options.
+config=$(mktemp -d)
+trap 'rm -rf "$config"' EXIT
+export XDG_CONFIG_HOME=$config
+
+files=()
+i=0
+for f in "$corpus"/c[a-r][0-9][0-9]; do
+  if (( i % step == 0 )); then files+=("$f"); fi
+  i=$((i + 1))
+done
+for f in "$here"/samples/*; do [[ -f $f ]] && files+=("$f"); done
+
+one() {
+  local f=$1 name
+  name=$(basename "$f")
+  "$dump" --dico "$dico" --results "$f" >"$out/$name.results" 2>&1 || echo "exit $?" >>"$out/$name.results"
+  "$dump" --dico "$dico" "$f" >"$out/$name.words" 2>&1 || echo "exit $?" >>"$out/$name.words"
+}
+export -f one
+export dump dico out
+printf '%s\n' "${files[@]}" | xargs -P "${JOBS:-4}" -I{} bash -c 'one "$1"' _ {}
+brown=()
+for f in "${files[@]}"; do [[ $f == "$corpus"/* ]] && brown+=("$f"); done
+"$dump" --dico "$dico" --results "${brown[@]}" >"$out/all-brown.results" 2>&1 || echo "exit $?" >>"$out/all-brown.results"
+echo "recorded $(ls "$out" | wc -l) outputs in $out"
