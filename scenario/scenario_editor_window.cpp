@@ -1,4 +1,5 @@
 #include "scenario/scenario_editor_window.h"
+#include "scenario/word_search_window.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -283,7 +284,10 @@ void ScenarioEditorWindow::BuildActions() {
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
   }));
   actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
-    if (const ScenarioNode* n = editor_.Tree().Node(editor_.Tree().Selected())) {
+    const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
+    // The word search takes the label and lists its meanings.
+    if (selected && OpenWordSearchWith(selected->text)) return;
+    if (const ScenarioNode* n = selected) {
       search_->setText(Q(n->text));
       editor_.SetSearchText(n->text);
     }

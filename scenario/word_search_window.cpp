@@ -37,6 +37,7 @@ constexpr int kMsgClose = 545;
 constexpr int kMsgHelp = 616;
 
 WordSearchWindow* instance = nullptr;
+TVekEditForm* installedIn = nullptr;
 
 }  // namespace
 
@@ -105,12 +106,10 @@ WordSearchWindow::WordSearchWindow(TDlgRechMot& logic, QWidget* parent)
   lier_->setToolTip(MessageText(kMsgLinkScenarioHint));
   lier_->setText(QStringLiteral("\u21c4"));
   lier_->setCheckable(true);
-  lier_->setAutoExclusive(true);
   nePasArrimer_->setObjectName("SpeedButtonNePasArrimerLeScenario");
   nePasArrimer_->setToolTip(MessageText(kMsgDoNotLinkHint));
   nePasArrimer_->setText(QStringLiteral("\u2260"));
   nePasArrimer_->setCheckable(true);
-  nePasArrimer_->setAutoExclusive(true);
   groupBox1_->setObjectName("GroupBox1");
   hint_->setObjectName("LabelHint");
   hint_->setWordWrap(true);
@@ -296,7 +295,17 @@ void SearchInWordSearch(TVekEditForm& window, const std::string& text) {
   if (!text.empty()) search->Logic().EditUnMotChange(text);
 }
 
+bool OpenWordSearchWith(const std::string& text) {
+  if (!installedIn) return false;
+  SearchInWordSearch(*installedIn, text);
+  return true;
+}
+
 void InstallWordSearch(TVekEditForm& window) {
+  installedIn = &window;
+  QObject::connect(&window, &QObject::destroyed, [w = &window] {
+    if (installedIn == w) installedIn = nullptr;
+  });
   window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window); });
   // The text page's popup (and a word dropped on the results list): the
   // word at the current text position.
