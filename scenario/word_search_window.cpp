@@ -22,6 +22,8 @@
 
 #include "core/files.h"
 #include "mainwindow/drag_formats.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
@@ -247,8 +249,13 @@ void WordSearchWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 bool WordSearchWindow::DropMime(const QMimeData& data) {
-  if (data.hasFormat(kMimeResultItem)) return logic_.DropResultItem(data.data(kMimeResultItem).toStdString());
-  if (data.hasFormat(kMimeTextWord)) return logic_.DropTextWord(data.data(kMimeTextWord).toInt());
+  if (data.hasFormat(kMimeResultItem)) {
+    ResultsLineDrag line;
+    return DecodeResultsLineDrag(data.data(kMimeResultItem).toStdString(), line) && logic_.DropResultItem(line.name);
+  }
+  int position = 0;
+  if (data.hasFormat(kMimeTextWord))
+    return DecodeTextWordDrag(data.data(kMimeTextWord).toStdString(), position) && logic_.DropTextWord(position);
   return false;
 }
 
@@ -300,6 +307,12 @@ void InstallWordSearch(TVekEditForm& window) {
     if (installedIn == w) installedIn = nullptr;
   });
   window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window); });
+  // The text page's popup (and a word dropped on the results list): the
+  // word at the current text position.
+  window.SetCommandHandler("PopupImageTexteChercher", [&window] {
+    const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+    SearchInWordSearch(window, WordTextAt(position));
+  });
   const auto refresh = [] {
     if (WordSearchWindow* open = OpenWordSearch()) open->Logic().Actualiser();
   };

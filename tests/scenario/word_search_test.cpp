@@ -46,6 +46,8 @@ class RecordingEditor : public ScenarioEditorPort {
     return true;
   }
   bool AddWordAtPosition(int) override { return false; }
+  std::string PendingName() const override { return {}; }
+  char PendingKind() const override { return '?'; }
   void SearchName(const std::string&) override {}
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
     calls.push_back("FindNodeByLabel " + text + (groupsOnly ? " groups" : ""));

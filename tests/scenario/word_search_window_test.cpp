@@ -145,7 +145,9 @@ TEST(WordSearchWindowDrops, AResultsLineAndAWordOfTheText) {
   std::unique_ptr<QMimeData> data(model.mimeData({model.index(0)}));
   ASSERT_NE(data, nullptr);
   ASSERT_TRUE(data->hasFormat(kMimeResultItem));
-  const std::string name = data->data(kMimeResultItem).toStdString();
+  ResultsLineDrag line;
+  ASSERT_TRUE(DecodeResultsLineDrag(data->data(kMimeResultItem).toStdString(), line));
+  const std::string name = line.name;
   EXPECT_FALSE(name.empty());
   EXPECT_EQ(name.find('\t'), std::string::npos);
   EXPECT_EQ(panel.Items()[0].rfind(name, 0), 0u);
