@@ -118,6 +118,7 @@ bool TermCandidates::Scan(const TWordList& words, const TermSource& source) {
   EndCompound();
   compoundWithAdjective_.clear();
   wordCount_ = 0;
+  complete_ = false;
   if (!index_->ready) return false;
   // The nodes are walked directly: the list's cursor and bookmarks, which
   // the text view and the word search stand on, do not move.
@@ -151,8 +152,9 @@ bool TermCandidates::Scan(const TWordList& words, const TermSource& source) {
         else EndCompound();
       }
     }
-    if (!ok) return false;
+    if (!ok) return true;  // the index is full
   }
+  complete_ = true;
   return true;
 }
 
@@ -299,10 +301,11 @@ void TDlgExtracteurTerminologique::RunTermExtraction() {
     Options->Set(opt::TermMostSignificant, filter.mostSignificant ? 1 : 0);
   }
   lines_.clear();
-  // A failed scan keeps what it counted: the filter runs on that.
-  candidates.Scan(*words_, source_);
-  lines_ = candidates.Filter(filter, source_);
-  buttonsEnabled_ = true;
+  // A scan stopped by a full index keeps what it counted: the filter runs on that.
+  if (candidates.Scan(*words_, source_)) {
+    lines_ = candidates.Filter(filter, source_);
+    buttonsEnabled_ = true;
+  }
   std::stable_sort(lines_.begin(), lines_.end(),
                    [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
   SetStatus(GetMessageText(static_cast<int>(lines_.size()) >= kMinimumSignificantLines ? kMsgTermCanAdd

@@ -90,9 +90,11 @@ class TermCandidates {
   TermCandidates& operator=(const TermCandidates&) = delete;
 
   // ScanCandidates: walks the words from the first to the end without
-  // moving the list's cursor. False when the index could not take a new
-  // entry (the scan stopped there; what was counted stays).
+  // moving the list's cursor. False when there is no index to count in.
+  // When the index cannot take a new entry the scan stops there, what was
+  // counted stays, and Complete() is false.
   bool Scan(const TWordList& words, const TermSource& source);
+  bool Complete() const { return complete_; }
   // FilterCandidates: plural merge, then the lines of the unclassified
   // words and of the compounds ("head word TAB term TAB count"), unsorted.
   std::vector<std::string> Filter(const TermFilter& filter, const TermSource& source);
@@ -109,6 +111,7 @@ class TermCandidates {
   std::string adjective_;
   std::string compoundWithAdjective_;
   uint32_t wordCount_ = 0;
+  bool complete_ = false;
 };
 
 // A list line taken apart: the head word and the term. A line without a TAB
@@ -147,7 +150,7 @@ class TDlgExtracteurTerminologique {
   void RunTermExtraction();
   const std::vector<std::string>& Lines() const { return lines_; }
   const std::string& StatusText() const { return status_; }
-  // The Insert button and the popup's additions.
+  // The Insert button and the popup's additions (off while no list was made).
   bool ScenarioButtonsEnabled() const { return buttonsEnabled_; }
 
   // ListBox1Click on a line.

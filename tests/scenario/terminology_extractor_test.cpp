@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
+#include "core/name_index.h"
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
@@ -163,6 +165,27 @@ TEST_F(TermCandidatesTest, TheScanLeavesTheCursorAndBookmarksWhereTheyWere) {
   Extract(words_, Only(true, true));
   EXPECT_EQ(words_.Cursor(), cursor);
   EXPECT_EQ(words_.Bookmark(kBookmarkWordSearch), cursor);
+}
+
+TEST_F(TermCandidatesTest, AFullIndexStopsTheScanAndTheFilterStillRuns) {
+  Words w(words_);
+  w.Noun("cat").Verb().Noun("cat").Verb();
+  char name[16];
+  for (int i = 0; i < kMaxNameEntries + 5; ++i) {
+    std::snprintf(name, sizeof name, "w%05d", i);
+    w.Noun(name, ",");
+  }
+  w.Noun("dog").Verb().Noun("dog").Verb();  // past the stop: not counted
+  TermCandidates candidates;
+  const TermSource source = Source();
+  ASSERT_TRUE(candidates.Scan(words_, source));
+  EXPECT_FALSE(candidates.Complete());
+  EXPECT_EQ(candidates.Filter(Only(true, true), source), std::vector<std::string>{"cat\tcat\t2"});
+  Words small(words_);
+  small.Noun("dog").Verb();
+  TermCandidates next;  // every run counts in an index of its own
+  ASSERT_TRUE(next.Scan(words_, source));
+  EXPECT_TRUE(next.Complete());
 }
 
 TEST(TermLines, ParsedAtTabsOrAtTheDisplaySeparators) {
