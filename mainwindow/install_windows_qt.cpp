@@ -16,9 +16,9 @@ namespace quilor::ui {
 void InstallWindows(TVekEditForm& window) {
   InstallExportCommands(window);
   InstallOptionsCommands(window);
-  InstallScenarioCommands(window);
+  ScenarioEditorPort* scenarioEditor = InstallScenarioCommands(window);
   InstallToolsMenu(window, FindToolsMenuEntries());
-  InstallResultViews(window);
+  InstallResultViews(window, scenarioEditor);
   InstallGraphViews(window);
   InstallPrintCommands(window);
   InstallWordSearch(window);

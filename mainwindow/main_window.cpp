@@ -402,6 +402,59 @@ void TVekEditForm::BuildCommands() {
   addTool("ToolButtonScenario", "MenuScenario", "", ToolPicture::kScenario, false);
   addTool("ToolButtonTerminologie", "MenuExtractionTerminologique", "", ToolPicture::kTerminology, true);
 
+  // Popup of the results list.
+  resultsPopup_ = new QMenu(this);
+  resultsPopup_->setObjectName(QStringLiteral("PopupMenuResultats"));
+  resultsPopup_->addAction(Command("CopyResultatsDsClipBrd"));
+  resultsPopup_->addAction(Command("MenuChercher"));
+  resultsPopup_->addSeparator();
+  AddCommand("PopupResultatsOuvrirScenario", 0, false, resultsPopup_)
+      ->setText(Text(527) + QLatin1Char(' ') + Text(1065));
+  AddCommand("PopupResultatDbClick1", 1066, true, resultsPopup_);
+  AddCommand("PopupResultatsAjouter1", 524, true, resultsPopup_);
+  AddCommand("PopupResultatsInserer1", 525, true, resultsPopup_);
+  resultsPopup_->addSeparator();
+  AddCommand("PopupTriAlpha", 1050, true, resultsPopup_)->setCheckable(true);
+  AddCommand("PopupTriFrequence", 1051, true, resultsPopup_)->setCheckable(true);
+  AddCommand("PopupMasquerLesBranches", 827, true, resultsPopup_)->setCheckable(true);
+  AddCommand("PopupToutDevelopper", 826, true, resultsPopup_)->setCheckable(true);
+
+  // Popup of the text page.
+  textPopup_ = new QMenu(this);
+  textPopup_->setObjectName(QStringLiteral("PopupMenuImageTexte"));
+  textPopup_->addAction(Command("CopyTexteDsClipBrd"));
+  textPopup_->addAction(Command("MenuContexte"));
+  AddCommand("PopupImageTexteChercher", 520, true, textPopup_);
+  textPopup_->addSeparator();
+  AddCommand("PopupImageTexteCopierDsScenario", 524, true, textPopup_);
+  AddCommand("PopupImageTexteInsererDsScenario", 525, true, textPopup_);
+  textPopup_->addSeparator();
+  textPopup_->addAction(Command("MenuCouleurs"));
+
+  // The results toolbar.
+  resultsToolBar_ = new QToolBar(this);
+  resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));
+  resultsToolBar_->setIconSize(QSize(16, 16));
+  auto addResultsTool = [this](const std::string& name, const char* icon, int hint, const char* sharedWith = nullptr) {
+    QAction* a = sharedWith ? Command(sharedWith) : AddCommand(name, 0, true);
+    QToolButton* b = new QToolButton(resultsToolBar_);
+    b->setObjectName(QString::fromStdString(name));
+    b->setDefaultAction(a);
+    if (icon && !sharedWith) a->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
+    if (hint > 0 && !sharedWith) a->setToolTip(Text(hint));
+    resultsToolBar_->addWidget(b);
+  };
+  addResultsTool("ToolButtonResultatsPrecedent", "go-previous", 744);
+  addResultsTool("ToolButtonResultatsSuivant", "go-next", 745);
+  resultsToolBar_->addSeparator();
+  addResultsTool("ToolButtonResultatsCopier", nullptr, 0, "CopyResultatsDsClipBrd");
+  addResultsTool("ToolButtonResultatTri", "view-sort-ascending", 1050);
+  addResultsTool("ToolButtonMasquerDevelopper", "view-list-tree", 827);
+  resultsToolBar_->addSeparator();
+  addResultsTool("ToolButtonChercherDsScenario", "edit-find", 1066);
+  addResultsTool("ToolButtonResultatsScenarioAjouter", nullptr, 0, "PopupResultatsAjouter1");
+  addResultsTool("ToolButtonResultatsScenarioInserer", nullptr, 0, "PopupResultatsInserer1");
+
   // The window's own commands.
   SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });
   SetCommandHandler("Fermer1", [this] { session_.CmFermer(); });
@@ -444,12 +497,20 @@ void TVekEditForm::SetCommandHandler(const std::string& name, std::function<void
   UpdateActions();
 }
 
+void TVekEditForm::SetCommandCondition(const std::string& name, std::function<bool()> condition) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return;
+  it->second.condition = std::move(condition);
+  UpdateActions();
+}
+
 bool TVekEditForm::AnalysisRunning() const { return RunRunning || session_.Refreshing(); }
 
 void TVekEditForm::UpdateActions() {
   const bool busy = session_.Busy();
   for (auto& [name, entry] : commands_) {
-    bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_);
+    bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_) &&
+                   (!entry.condition || entry.condition());
     if (name == "MenuEpisodes")
       enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
     entry.action->setEnabled(enabled);

@@ -86,6 +86,14 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   // The commands that no window has connected yet (they stay disabled).
   std::vector<std::string> CommandsWithoutHandler() const;
   void SetCommandHandler(const std::string& name, std::function<void()> handler);
+  // A further condition of a command's enabled state (the results toolbar's
+  // rules); checked at every UpdateActions.
+  void SetCommandCondition(const std::string& name, std::function<bool()> condition);
+  // The popup menus of the results list and of the text page, and the
+  // results toolbar; the views show them and decide what they offer.
+  QMenu* ResultsPopup() const { return resultsPopup_; }
+  QMenu* TextPopup() const { return textPopup_; }
+  QToolBar* ResultsToolBar() const { return resultsToolBar_; }
   // Applies the enabled state of every command (after a state change).
   void UpdateActions();
 
@@ -183,6 +191,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
     QAction* action = nullptr;
     bool textCommand = false;
     std::function<void()> handler;
+    std::function<bool()> condition;
   };
   void BuildWidgets();
   void BuildCommands();
@@ -205,6 +214,9 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::vector<QAction*> fileHistoryItems_;
   std::vector<QAction*> folderHistoryItems_;
   QMenu* folderMenu_ = nullptr;
+  QMenu* resultsPopup_ = nullptr;
+  QMenu* textPopup_ = nullptr;
+  QToolBar* resultsToolBar_ = nullptr;
   QAction* clearFolderHistory_ = nullptr;
   QAction* scanSubFolders_ = nullptr;
 

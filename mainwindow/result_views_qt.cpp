@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QListView>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "core/files.h"
@@ -15,6 +19,8 @@
 #include "mainwindow/context_window.h"
 #include "mainwindow/copy_window.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/results_commands.h"
+#include "mainwindow/texts_qt.h"
 #include "mainwindow/results_panel_widget.h"
 #include "mainwindow/selection_ops.h"
 #include "mainwindow/text_view_widget.h"
@@ -47,6 +53,112 @@ void Fill(QWidget* container, QWidget* child) {
 
 }  // namespace
 
+// The results toolbar, the two popups, the wheel and the drops on the list.
+void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views,
+                            ScenarioEditorPort* editor, const std::function<void(bool)>& sort) {
+  QToolBar* bar = window.ResultsToolBar();
+  auto setVisible = [bar](const char* name, bool visible) {
+    for (QAction* a : bar->actions())
+      if (QWidget* w = bar->widgetForAction(a); w && w->objectName() == QLatin1String(name)) a->setVisible(visible);
+  };
+  auto updateToolbar = [&window, views, setVisible] {
+    const TResultsToolbarState s = views->panel.ToolbarState();
+    setVisible("ToolButtonChercherDsScenario", s.searchVisible);
+    setVisible("ToolButtonMasquerDevelopper", s.expandVisible);
+    setVisible("ToolButtonResultatsScenarioAjouter", s.addVisible);
+    setVisible("ToolButtonResultatsScenarioInserer", s.addVisible);
+    window.Command("ToolButtonMasquerDevelopper")->setToolTip(MessageText(s.expandHint));
+    window.Command("ToolButtonResultatTri")->setToolTip(MessageText(s.sortHint));
+    window.UpdateActions();
+  };
+  QObject::connect(views->results, &ResultsPanelWidget::changed, bar, updateToolbar);
+  QObject::connect(views->results, &ResultsPanelWidget::lineSelected, bar, updateToolbar);
+
+  window.SetCommandCondition("ToolButtonResultatsPrecedent", [views] { return views->panel.ToolbarState().previousEnabled; });
+  window.SetCommandCondition("ToolButtonResultatsSuivant", [views] { return views->panel.ToolbarState().nextEnabled; });
+  window.SetCommandCondition("ToolButtonResultatTri", [views] { return views->panel.ToolbarState().sortEnabled; });
+  window.SetCommandCondition("ToolButtonChercherDsScenario", [views] { return views->panel.ToolbarState().searchEnabled; });
+  window.SetCommandCondition("PopupResultatsAjouter1", [views] { return views->panel.ToolbarState().addEnabled; });
+  window.SetCommandCondition("PopupResultatsInserer1", [views] { return views->panel.ToolbarState().addEnabled; });
+  const auto step = [&window, views](int by) {
+    const int index = views->panel.LastUsedResultType + by;
+    if (index < 0 || index >= static_cast<int>(views->panel.ResultTypeTable().Lines().size())) return;
+    window.ShowResultType(index);
+  };
+  window.SetCommandHandler("ToolButtonResultatsPrecedent", [step] { step(-1); });
+  window.SetCommandHandler("ToolButtonResultatsSuivant", [step] { step(1); });
+  window.SetCommandHandler("ToolButtonResultatTri", [sort] { sort(!Options->Switch(opt::SortAlphabetical)); });
+  window.SetCommandHandler("PopupTriAlpha", [sort] { sort(true); });
+  window.SetCommandHandler("PopupTriFrequence", [sort] { sort(false); });
+  const auto hideBranches = [views](bool hidden) {
+    views->panel.SetBranchesHidden(hidden);
+    views->results->Sync();
+  };
+  window.SetCommandHandler("PopupMasquerLesBranches", [hideBranches] { hideBranches(true); });
+  window.SetCommandHandler("PopupToutDevelopper", [hideBranches] { hideBranches(false); });
+  window.SetCommandHandler("ToolButtonMasquerDevelopper", [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
+
+  if (editor) {
+    window.SetCommandHandler("PopupResultatsOuvrirScenario", [editor] { editor->Open(); });
+    const auto searchInScenario = [views] {
+      if (views->panel.SelectedLine() < 0) return;
+      views->panel.DoubleClickLine(views->panel.SelectedLine());
+      views->results->Sync();
+    };
+    window.SetCommandHandler("PopupResultatDbClick1", searchInScenario);
+    window.SetCommandHandler("ToolButtonChercherDsScenario", [editor, searchInScenario] {
+      if (!editor->IsOpen()) editor->Open();
+      searchInScenario();
+    });
+    window.SetCommandHandler("PopupResultatsAjouter1", [views, editor] {
+      AddSelectedResultToScenario(views->panel, editor, false);
+    });
+    window.SetCommandHandler("PopupResultatsInserer1", [views, editor] {
+      ShowHourglass();
+      AddSelectedResultToScenario(views->panel, editor, true);
+      RestoreCursor();
+    });
+    const auto textWord = [&window, editor](bool insert) {
+      const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+      AddTextWordToScenario(editor, window, position, insert);
+    };
+    window.SetCommandHandler("PopupImageTexteCopierDsScenario", [textWord] { textWord(false); });
+    window.SetCommandHandler("PopupImageTexteInsererDsScenario", [textWord] { textWord(true); });
+  }
+
+  // The results popup shows what the current result type offers.
+  QListView* list = views->results->ResultsList();
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(list, &QListView::customContextMenuRequested, list, [&window, views, editor, list](const QPoint& p) {
+    const TResultsPopupState s = ResultsPopupState(views->panel, editor);
+    window.Command("PopupResultatsOuvrirScenario")->setVisible(s.openScenarioVisible);
+    window.Command("PopupResultatDbClick1")->setVisible(s.searchInScenarioVisible);
+    for (const char* name : {"PopupTriAlpha", "PopupTriFrequence"}) window.Command(name)->setVisible(s.sortVisible);
+    window.Command("PopupTriAlpha")->setChecked(s.alphabeticalChecked);
+    window.Command("PopupTriFrequence")->setChecked(!s.alphabeticalChecked);
+    for (const char* name : {"PopupMasquerLesBranches", "PopupToutDevelopper"})
+      window.Command(name)->setVisible(s.treeVisible);
+    window.Command("PopupMasquerLesBranches")->setChecked(s.branchesHiddenChecked);
+    window.Command("PopupToutDevelopper")->setChecked(!s.branchesHiddenChecked);
+    for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1"})
+      window.Command(name)->setVisible(s.addVisible);
+    window.UpdateActions();
+    window.ResultsPopup()->popup(list->viewport()->mapToGlobal(p));
+  });
+  QObject::connect(views->text, &TextViewWidget::popupRequested, views->text, [&window](QPoint global) {
+    if (!window.TextLoaded()) return;
+    window.TextPopup()->popup(global);
+  });
+  // A word dropped from the text page is searched.
+  QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
+    if (window.Printing()) return;
+    if (QAction* search = window.Command("PopupImageTexteChercher"); search && search->isEnabled()) search->trigger();
+  });
+  QObject::connect(views->text, &TextViewWidget::placeText, views->text,
+                   [&window](const QString& text) { window.ShowStatus(0, text.toStdString()); });
+  updateToolbar();
+}
+
 void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   auto views = std::make_shared<ResultViews>();
   SetViewMainWindow(&window);
@@ -59,6 +171,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   views->panel.SetScenarioEditor(editor);
   views->results = new ResultsPanelWidget(views->panel);
   views->text = new TextViewWidget;
+  Fill(window.ResultsContainer(), window.ResultsToolBar());
   Fill(window.ResultsContainer(), views->results);
   Fill(window.TextContainer(), views->text);
 
@@ -158,6 +271,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   };
   window.SetCommandHandler("MenuTriFrequence", [sort] { sort(true); });
   window.SetCommandHandler("MenuTriResultatsAlphabetique", [sort] { sort(false); });
+  InstallResultsCommands(window, views, editor, sort);
   window.SetCommandHandler("CopyTexteDsClipBrd", [copyAround] {
     copyAround(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
   });

@@ -138,6 +138,7 @@ class TResultsPanel : private DiagnosisView {
   bool ActeChecked() const { return acteChecked_; }
   bool ActorsEnabled() const { return actorsEnabled_; }
   bool BranchesHidden() const { return branchesHidden_; }
+  int SelectedLine() const { return selectedItemLine_; }
   const std::vector<uint32_t>& LineTags() const { return lineTags_; }
   // The item name of results line `line` (what a drag of it carries); empty outside the list.
   std::string ItemName(int line) const;

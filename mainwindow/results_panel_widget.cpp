@@ -1,6 +1,8 @@
 #include "mainwindow/results_panel_widget.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QListWidget>
@@ -10,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
+#include "engine/selection.h"
+#include "mainwindow/drag_formats.h"
 #include "engine/options.h"
 #include "mainwindow/drag_formats.h"
 #include "mainwindow/painter_canvas_qt.h"
@@ -52,11 +56,13 @@ QStringList ResultsListModel::mimeTypes() const { return {QString::fromLatin1(kM
 
 QMimeData* ResultsListModel::mimeData(const QModelIndexList& indexes) const {
   if (indexes.isEmpty()) return nullptr;
-  const std::string name = panel_.ItemName(indexes.front().row());
-  if (name.empty()) return nullptr;
+  ResultsLineDrag drag;
+  drag.resultType = panel_.CurrentResultType;
+  drag.classLevel = ClassLevelOfResultType(drag.resultType, Selection.classLevel);
+  drag.name = panel_.ItemName(indexes.front().row());
+  if (drag.name.empty()) return nullptr;
   auto* data = new QMimeData;
-  data->setData(kMimeResultItem, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
-  data->setText(FromCp1252(name));
+  data->setData(QString::fromLatin1(kMimeResultItem), QByteArray::fromStdString(EncodeResultsLineDrag(drag)));
   return data;
 }
 
@@ -101,8 +107,12 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
   items_->setUniformItemSizes(true);
   items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Lines are dragged to the Scenario editor and the word search; a word of
+  // the text page may be dropped here.
   items_->setDragEnabled(true);
   items_->setDragDropMode(QAbstractItemView::DragOnly);
+  items_->viewport()->setAcceptDrops(true);
+  items_->viewport()->installEventFilter(this);
 
   auto* boxes = new QHBoxLayout;
   boxes->addWidget(actant_);
@@ -162,6 +172,28 @@ void ResultsPanelWidget::SyncItems() {
   acte_->setEnabled(panel_.ActorsEnabled());
   model_->Reload();
   syncing_ = false;
+  emit changed();
+}
+
+bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == items_->viewport()) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove) {
+      auto* e = static_cast<QDragMoveEvent*>(event);
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord)) && !panel_.Items().empty()) {
+        e->acceptProposedAction();
+        return true;
+      }
+    } else if (type == QEvent::Drop) {
+      auto* e = static_cast<QDropEvent*>(event);
+      if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord))) {
+        e->acceptProposedAction();
+        emit textWordDropped();
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quilor::ui

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QMimeData>
 #include <QStyledItemDelegate>
 #include <QWidget>
 
@@ -24,7 +25,8 @@ class ResultsListModel : public QAbstractListModel {
   explicit ResultsListModel(const TResultsPanel& panel, QObject* parent = nullptr);
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  // A line is dragged as its item name (kMimeResultItem).
+  // A line is dragged as its item name with the result type it is shown
+  // under (kMimeResultItem).
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
@@ -59,9 +61,16 @@ class ResultsPanelWidget : public QWidget {
   QCheckBox* ActantBox() const { return actant_; }
   QCheckBox* ActeBox() const { return acte_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  signals:
   // A results line was clicked (the text and graph may show the selection).
   void lineSelected(int line);
+  // The lines or the result type changed (the toolbar follows).
+  void changed();
+  // A word of the text page was dropped on the results list.
+  void textWordDropped();
 
  private:
   void SyncItems();

@@ -1,9 +1,12 @@
 #include "mainwindow/text_view_widget.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QMimeData>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,6 +16,7 @@
 #include "core/messages.h"
 #include "engine/word_list.h"
 #include "mainwindow/drag_formats.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
@@ -58,8 +62,41 @@ void TextImageWidget::paintEvent(QPaintEvent*) {
 }
 
 void TextImageWidget::resizeEvent(QResizeEvent*) { emit resized(); }
-void TextImageWidget::mouseMoveEvent(QMouseEvent* e) { emit mouseMoved(e->position().toPoint().x(), e->position().toPoint().y()); }
-void TextImageWidget::mousePressEvent(QMouseEvent* e) { emit clicked(e->position().toPoint().x(), e->position().toPoint().y()); }
+void TextImageWidget::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  if (pressed_ && (e->buttons() & Qt::LeftButton) &&
+      (p - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
+    pressed_ = false;
+    emit dragRequested();
+    return;
+  }
+  emit mouseMoved(p.x(), p.y());
+}
+
+void TextImageWidget::mousePressEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  if (e->button() == Qt::LeftButton) {
+    pressed_ = true;
+    pressPoint_ = p;
+  }
+  emit clicked(p.x(), p.y());
+}
+
+void TextImageWidget::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !pressed_) return;
+  pressed_ = false;
+  const QPoint p = e->position().toPoint();
+  emit released(p.x(), p.y(), e->globalPosition().toPoint());
+}
+
+void TextImageWidget::contextMenuEvent(QContextMenuEvent* e) { emit contextMenuAt(e->pos().x(), e->pos().y(), e->globalPos()); }
+
+void TextImageWidget::wheelEvent(QWheelEvent* e) {
+  const int delta = e->angleDelta().y();
+  if (delta == 0) return;
+  emit wheeled(delta);
+  e->accept();
+}
 void TextImageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   emit doubleClicked(e->position().toPoint().x(), e->position().toPoint().y());
 }
@@ -86,19 +123,40 @@ TextViewWidget::TextViewWidget(QWidget* parent)
   connect(image_, &TextImageWidget::doubleClicked, this, [this](int x, int y) {
     if (page_.WordAt(x, y)) emit wordActivated(ViewState.HitWordPosition, ViewState.HitItemKind);
   });
-  connect(image_, &TextImageWidget::clicked, this, [this](int x, int y) {
-    dragStart_ = QPoint(x, y);
-    dragWord_ = page_.WordAt(x, y) && ViewState.HitItemKind == 0 ? ViewState.HitWordPosition : 0;
-  });
   connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) {
-    if (dragWord_ > 0 && (QGuiApplication::mouseButtons() & Qt::LeftButton) &&
-        (QPoint(x, y) - dragStart_).manhattanLength() >= QApplication::startDragDistance()) {
-      StartWordDrag();
-      return;
+    if (TextMouse* mouse = Mouse()) {
+      mouse->MouseMove(x, y, false);
+      image_->setToolTip(FromCp1252(mouse->Hint()));
     }
-    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) dragWord_ = 0;
-    page_.WordAt(x, y);
   });
+  // A press starts a drag of the word under the pointer; a release without
+  // moving ends it where it began (the word is explained, or a document
+  // header opens the context).
+  connect(image_, &TextImageWidget::clicked, this, [this](int x, int y) {
+    TextMouse* mouse = Mouse();
+    if (!mouse) return;
+    page_.WordAt(x, y);
+    mouse->StartDrag();
+    scrollBar_->setFocus();
+  });
+  connect(image_, &TextImageWidget::released, this, [this](int, int, QPoint global) { EndDrag(global); });
+  connect(image_, &TextImageWidget::dragRequested, this, [this] {
+    if (!Mouse()) return;
+    if (ViewState.HitItemKind == 0 && ViewState.DragWordPosition > 0) {
+      auto* drag = new QDrag(image_);
+      auto* data = new QMimeData;
+      data->setData(QString::fromLatin1(kMimeTextWord),
+                    QByteArray::fromStdString(EncodeTextWordDrag(ViewState.DragWordPosition)));
+      drag->setMimeData(data);
+      drag->exec(Qt::CopyAction);
+    }
+    EndDrag(QCursor::pos());
+  });
+  connect(image_, &TextImageWidget::contextMenuAt, this, [this](int x, int y, QPoint global) {
+    page_.WordAt(x, y);
+    emit popupRequested(global);
+  });
+  connect(image_, &TextImageWidget::wheeled, this, [this](int delta) { Wheel(delta); });
   connect(scrollBar_, &QScrollBar::actionTriggered, this, [this](int action) {
     ScrollCode code;
     if (ScrollCodeOfAction(action, code)) Scroll(code, scrollBar_->sliderPosition());
@@ -119,14 +177,40 @@ void TextViewWidget::Scroll(ScrollCode code, int32_t position) {
   PosCurseur(ViewState.CurrentWordPosition);
 }
 
-void TextViewWidget::StartWordDrag() {
-  ViewState.DragWordPosition = dragWord_;
-  dragWord_ = 0;
-  auto* data = new QMimeData;
-  data->setData(kMimeTextWord, QByteArray::number(ViewState.DragWordPosition));
-  auto* drag = new QDrag(image_);
-  drag->setMimeData(data);
-  drag->exec(Qt::CopyAction);
+TextMouse* TextViewWidget::Mouse() {
+  MainWindowPort* main = ViewMainWindow();
+  if (!main) return nullptr;
+  if (!mouse_ || mousePort_ != main) {
+    mousePort_ = main;
+    mouse_ = std::make_unique<TextMouse>(
+        *main, [this](int x, int y) { return page_.WordAt(x, y); },
+        [this](const std::string& text) { emit placeText(FromCp1252(text)); });
+  }
+  return mouse_.get();
+}
+
+void TextViewWidget::EndDrag(QPoint global) {
+  TextMouse* mouse = Mouse();
+  if (!mouse || !mousePort_->TextLoaded()) return;
+  std::string hint;
+  if (mouse->EndDrag(hint)) {
+    image_->setToolTip(FromCp1252(hint));
+    QToolTip::showText(global, FromCp1252(hint), image_);
+  } else {
+    QToolTip::hideText();
+    emit wordActivated(ViewState.HitWordPosition, ViewState.HitItemKind);
+  }
+}
+
+void TextViewWidget::Wheel(int delta) {
+  MainWindowPort* main = ViewMainWindow();
+  if (!main || !main->TextLoaded() || main->AnalysisRunning() || main->Printing() || image_->height() <= 12 ||
+      TextWords.Count() == 0)
+    return;
+  const int32_t last = std::max<int32_t>(TextWords.HighestPosition(), 1);
+  const int32_t position = std::clamp<int32_t>(scrollBar_->value() - delta, 1, last);
+  scrollBar_->setValue(position);
+  Scroll(ScrollCode::kPosition, position);
 }
 
 void TextViewWidget::PosCurseur(int32_t position) {

@@ -6,8 +6,12 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <QWidget>
 
+#include <memory>
+
+#include "mainwindow/text_mouse.h"
 #include "mainwindow/text_page_layout.h"
 
 class QLabel;
@@ -28,16 +32,27 @@ class TextImageWidget : public QWidget {
   void mouseMoved(int x, int y);
   void clicked(int x, int y);
   void doubleClicked(int x, int y);
+  // The left button went up without a drag (a click).
+  void released(int x, int y, QPoint global);
+  // The pointer moved far enough with the left button down.
+  void dragRequested();
+  void contextMenuAt(int x, int y, QPoint global);
+  void wheeled(int delta);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   QImage image_;
+  bool pressed_ = false;
+  QPoint pressPoint_;
 };
 
 // The scroll of a scroll bar's action (QAbstractSlider::SliderAction); false
@@ -56,6 +71,8 @@ class TextViewWidget : public QWidget {
   void PosCurseur(int32_t position);
   // A scroll of the scroll bar, as the user makes it.
   void Scroll(ScrollCode code, int32_t position);
+  // The mouse wheel over the page: the page moves by delta words.
+  void Wheel(int delta);
 
   TExtraitDuTexte& Page() { return page_; }
   TextImageWidget* ImageTexte() const { return image_; }
@@ -67,14 +84,19 @@ class TextViewWidget : public QWidget {
   void wordActivated(int32_t position, int32_t kind);
   // The status text of a scroll in progress.
   void statusText(const QString& text);
+  // The hovered word's place ("position/highest") for the first status panel.
+  void placeText(const QString& text);
+  // The popup menu asked at a point (the hit word is the current one).
+  void popupRequested(QPoint global);
 
  private:
-  // A press on a word followed by a move drags the word (kMimeTextWord).
-  void StartWordDrag();
-  QPoint dragStart_;
-  int32_t dragWord_ = 0;
+  // The mouse on the page: hover, click and drag (needs the main window).
+  TextMouse* Mouse();
+  void EndDrag(QPoint global);
 
   TExtraitDuTexte page_;
+  std::unique_ptr<TextMouse> mouse_;
+  MainWindowPort* mousePort_ = nullptr;
   TextImageWidget* image_;
   QScrollBar* scrollBar_;
   QLabel* caption_;

@@ -4,11 +4,12 @@
 #include "mainwindow/main_window.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/anomaly_list_window.h"
+#include "scenario/scenario_editor_proxy_qt.h"
 #include "scenario/scenario_editor_window.h"
 
 namespace quilor::ui {
 
-void InstallScenarioCommands(TVekEditForm& window) {
+ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
   ProgramAnomalyReporter = &ScenarioAnomalies();
   if (OntologyEngine) InstallAnomalyList(*OntologyEngine);
   auto openEditor = [&window] { ScenarioEditorWindowInstance(&window, &window)->Editor().Open(); };
@@ -25,6 +26,7 @@ void InstallScenarioCommands(TVekEditForm& window) {
     anomalies->show();
     anomalies->raise();
   };
+  return new ScenarioEditorProxy(window);
 }
 
 }  // namespace quilor::ui

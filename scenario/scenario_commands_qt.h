@@ -5,9 +5,11 @@
 namespace quilor::ui {
 
 class TVekEditForm;
+class ScenarioEditorPort;
 
 // Call before the window's start-up, so that the first Scenario load
-// already reports into the anomaly list.
-void InstallScenarioCommands(TVekEditForm& window);
+// already reports into the anomaly list. Returns the editor's port for the
+// other windows (owned by the window).
+ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window);
 
 }  // namespace quilor::ui

@@ -599,6 +599,11 @@ void ScenarioEditor::DropFromOtherWindow(int target, bool fromTextView, int text
   Changed();
 }
 
+bool ScenarioEditor::TakesDropFromOtherWindow(bool fromTextView, int resultType) const {
+  if (!main_ || !main_->TextLoaded()) return false;
+  return fromTextView || (resultType >= 1 && resultType <= 3) || (resultType >= 8 && resultType <= 10);
+}
+
 ScenarioEditorActions ScenarioActionStates(const ScenarioEditor& editor) {
   ScenarioEditorActions a;
   const ScenarioTree& tree = editor.Tree();

@@ -92,6 +92,8 @@ class ScenarioEditor : public ScenarioEditorPort {
   bool AddWordInNewGroup(const std::string& word, char kind) override;
   bool InsertWords(const std::string& word, char kind, bool subclassify) override;
   bool AddWordAtPosition(int position) override;
+  std::string PendingName() const override { return PendingScenarioName; }
+  char PendingKind() const override { return PendingScenarioKind; }
   void SearchName(const std::string& text) override;
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override;
   bool FindNextNode(const std::string& text, int& start, bool mayShorten) override;
@@ -138,6 +140,10 @@ class ScenarioEditor : public ScenarioEditorPort {
   // A drop from another window (result list or text view); target 0: no node.
   void DropFromOtherWindow(int target, bool fromTextView, int textPosition, const std::string& selectedName,
                            int classLevel, int resultType);
+  // Whether the tree takes such a drop: a word of the text page while a text
+  // is loaded; a results line of a class list (result types 1, 2, 3) or a
+  // lemma list (8, 9, 10) likewise.
+  bool TakesDropFromOtherWindow(bool fromTextView, int resultType) const;
 
   // Texts.
   std::string Caption() const;

@@ -28,6 +28,9 @@ class ScenarioEditorPort {
   virtual bool InsertWords(const std::string& word, char kind, bool subclassify) = 0;
   // Prepares the pending item from the word at a text position; false when none.
   virtual bool AddWordAtPosition(int position) = 0;
+  // The pending item as it stands (after AddWordAtPosition).
+  virtual std::string PendingName() const = 0;
+  virtual char PendingKind() const = 0;
   // Puts a text into the editor's search field and searches it.
   virtual void SearchName(const std::string& text) = 0;
   // Selects the first node whose label equals text (case-insensitively);
@@ -60,7 +63,8 @@ class ScenarioEditorPort {
   virtual void SortTree() = 0;
 };
 
-// Records the calls; tests set what it answers.
+// Records the calls; tests set what it answers. `calls` has every call that
+// changes the tree as one line ("AddWordInNewGroup word V", "SetPending name 2 ?" ...).
 class FakeScenarioEditor : public ScenarioEditorPort {
  public:
   bool open = true;
@@ -74,25 +78,45 @@ class FakeScenarioEditor : public ScenarioEditorPort {
   std::vector<std::string> inserted;  // InsertWords: word + kind (+ "/sub")
   std::vector<std::string> searched;  // searches, in order
   std::vector<std::string> searchTexts;
+  std::vector<std::string> calls;
   bool foundByLabel = false;
   bool foundNext = false;
+  // The pending item, and what AddWordAtPosition finds.
+  std::string pendingName;
+  int pendingLevel = 0;
+  char pendingKind = '?';
+  bool wordAtPosition = false;
+  std::string wordFound = "word";
+  char kindFound = '?';
 
   bool IsOpen() const override { return open; }
   void Open() override { ++opened; }
-  void SetPending(const std::string&, int, char) override {}
-  void AddPendingToNewGroup() override {}
-  void AddPendingToSelectedGroup() override {}
+  void SetPending(const std::string& name, int level, char kind) override {
+    pendingName = name, pendingLevel = level, pendingKind = kind;
+    calls.push_back("SetPending " + name + " " + std::to_string(level) + " " + kind);
+  }
+  void AddPendingToNewGroup() override { calls.push_back("AddPendingToNewGroup " + pendingName); }
+  void AddPendingToSelectedGroup() override { calls.push_back("AddPendingToSelectedGroup " + pendingName); }
   bool AddWordInNewGroup(const std::string& word, char kind) override {
     if (!Accept()) return false;
     added.push_back(word + kind);
+    calls.push_back("AddWordInNewGroup " + word + " " + kind);
     return true;
   }
   bool InsertWords(const std::string& word, char kind, bool subclassify) override {
     if (!Accept()) return false;
     inserted.push_back(word + kind + (subclassify ? "/sub" : ""));
+    calls.push_back("InsertWords " + word + " " + kind + (subclassify ? " sub" : ""));
     return true;
   }
-  bool AddWordAtPosition(int) override { return false; }
+  bool AddWordAtPosition(int position) override {
+    calls.push_back("AddWordAtPosition " + std::to_string(position));
+    if (!wordAtPosition) return false;
+    pendingName = wordFound, pendingLevel = 0, pendingKind = kindFound;
+    return true;
+  }
+  std::string PendingName() const override { return pendingName; }
+  char PendingKind() const override { return pendingKind; }
   void SearchName(const std::string& text) override { searched.push_back(text + "/name"); }
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
     searched.push_back(text + (groupsOnly ? "/groups" : ""));

@@ -1,6 +1,10 @@
 #include "scenario/scenario_editor_window.h"
+#include "scenario/word_search_window.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -30,6 +34,7 @@
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/drag_formats.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
@@ -97,21 +102,45 @@ QIcon PictureIcon(int picture) {
 
 }  // namespace
 
-// The tree view: moves inside the tree go through the editor's drop rule.
+// The tree view: moves inside the tree go through the editor's drop rule;
+// words of the text page and lines of the results list are added.
 class ScenarioTreeWidget : public QTreeWidget {
  public:
   explicit ScenarioTreeWidget(ScenarioEditorWindow& window) : QTreeWidget(&window), window_(window) {}
 
  protected:
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (event->source() == this) return QTreeWidget::dragEnterEvent(event);
+    if (Takes(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    if (event->source() == this) return QTreeWidget::dragMoveEvent(event);
+    if (Takes(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+  }
   void dropEvent(QDropEvent* event) override {
     QTreeWidgetItem* target = itemAt(event->position().toPoint());
+    if (event->source() != this) {
+      window_.DropFromOtherWindow(event->mimeData(), target ? window_.NodeOf(target) : 0);
+      event->acceptProposedAction();
+      return;
+    }
     QTreeWidgetItem* source = currentItem();
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
-    if (event->source() == this && source && target) window_.DropInside(window_.NodeOf(source), window_.NodeOf(target));
+    if (source && target) window_.DropInside(window_.NodeOf(source), window_.NodeOf(target));
   }
 
  private:
+  bool Takes(const QMimeData* data) const {
+    ResultsLineDrag line;
+    if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) return window_.Editor().TakesDropFromOtherWindow(true, 0);
+    if (data->hasFormat(QString::fromLatin1(kMimeResultItem)) &&
+        DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line))
+      return window_.Editor().TakesDropFromOtherWindow(false, line.resultType);
+    return false;
+  }
   ScenarioEditorWindow& window_;
 };
 
@@ -155,7 +184,8 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   tree_->setDragEnabled(true);
   tree_->setAcceptDrops(true);
   tree_->setDropIndicatorShown(true);
-  tree_->setDragDropMode(QAbstractItemView::InternalMove);
+  tree_->setDragDropMode(QAbstractItemView::DragDrop);
+  tree_->setDefaultDropAction(Qt::MoveAction);
   tree_->setContextMenuPolicy(Qt::ActionsContextMenu);
   tree_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   layout->addWidget(tree_, 1);
@@ -254,7 +284,10 @@ void ScenarioEditorWindow::BuildActions() {
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
   }));
   actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
-    if (const ScenarioNode* n = editor_.Tree().Node(editor_.Tree().Selected())) {
+    const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
+    // The word search takes the label and lists its meanings.
+    if (selected && OpenWordSearchWith(selected->text)) return;
+    if (const ScenarioNode* n = selected) {
       search_->setText(Q(n->text));
       editor_.SetSearchText(n->text);
     }
@@ -371,6 +404,26 @@ void ScenarioEditorWindow::OnItemChanged(QTreeWidgetItem* item) {
   const std::string text = FromQ(item->text(0));
   if (text != editor_.Tree().Label(id)) editor_.Tree().Rename(id, text);
   QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+}
+
+bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target) {
+  int position = 0;
+  ResultsLineDrag line;
+  if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) {
+    if (!editor_.TakesDropFromOtherWindow(true, 0) ||
+        !DecodeTextWordDrag(data->data(QString::fromLatin1(kMimeTextWord)).toStdString(), position))
+      return false;
+    editor_.DropFromOtherWindow(target, true, position, {}, 0, 0);
+  } else if (data->hasFormat(QString::fromLatin1(kMimeResultItem))) {
+    if (!DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line) ||
+        !editor_.TakesDropFromOtherWindow(false, line.resultType))
+      return false;
+    editor_.DropFromOtherWindow(target, false, 0, line.name, line.classLevel, line.resultType);
+  } else {
+    return false;
+  }
+  Refresh();
+  return true;
 }
 
 void ScenarioEditorWindow::DropInside(int source, int target) {

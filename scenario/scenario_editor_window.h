@@ -14,6 +14,7 @@ class QPrinter;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QAction;
+class QMimeData;
 
 namespace quilor::ui {
 
@@ -30,6 +31,9 @@ class ScenarioEditorWindow : public QMainWindow {
   // Prints the tree on a printer that is already set up (PDF in tests);
   // the number of pages printed.
   int PrintTree(QPrinter& printer);
+  // A word of the text page or a results line dropped on node target (0:
+  // none); false when the data is not one of those or not taken now.
+  bool DropFromOtherWindow(const QMimeData* data, int target);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -122,6 +122,7 @@ void TDlgRechMot::EditUnMotChange(const std::string& text) {
   searchEnabled_ = !text.empty() && main_ && main_->TextLoaded();
   TScenParser& parser = ScenParser();
   parser.Clear();
+  parser.operatorOption = Options && Options->Switch(opt::WordSearchSwitch553);
   checked_.clear();
   checkedMeaning_ = 0;
   parser.RunCriteria(text);

@@ -22,6 +22,8 @@
 
 #include "core/files.h"
 #include "mainwindow/drag_formats.h"
+#include "mainwindow/selection_ops.h"
+#include "mainwindow/view_state.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/texts_qt.h"
@@ -35,6 +37,7 @@ constexpr int kMsgClose = 545;
 constexpr int kMsgHelp = 616;
 
 WordSearchWindow* instance = nullptr;
+TVekEditForm* installedIn = nullptr;
 
 }  // namespace
 
@@ -103,12 +106,10 @@ WordSearchWindow::WordSearchWindow(TDlgRechMot& logic, QWidget* parent)
   lier_->setToolTip(MessageText(kMsgLinkScenarioHint));
   lier_->setText(QStringLiteral("\u21c4"));
   lier_->setCheckable(true);
-  lier_->setAutoExclusive(true);
   nePasArrimer_->setObjectName("SpeedButtonNePasArrimerLeScenario");
   nePasArrimer_->setToolTip(MessageText(kMsgDoNotLinkHint));
   nePasArrimer_->setText(QStringLiteral("\u2260"));
   nePasArrimer_->setCheckable(true);
-  nePasArrimer_->setAutoExclusive(true);
   groupBox1_->setObjectName("GroupBox1");
   hint_->setObjectName("LabelHint");
   hint_->setWordWrap(true);
@@ -248,8 +249,13 @@ void WordSearchWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 bool WordSearchWindow::DropMime(const QMimeData& data) {
-  if (data.hasFormat(kMimeResultItem)) return logic_.DropResultItem(data.data(kMimeResultItem).toStdString());
-  if (data.hasFormat(kMimeTextWord)) return logic_.DropTextWord(data.data(kMimeTextWord).toInt());
+  if (data.hasFormat(kMimeResultItem)) {
+    ResultsLineDrag line;
+    return DecodeResultsLineDrag(data.data(kMimeResultItem).toStdString(), line) && logic_.DropResultItem(line.name);
+  }
+  int position = 0;
+  if (data.hasFormat(kMimeTextWord))
+    return DecodeTextWordDrag(data.data(kMimeTextWord).toStdString(), position) && logic_.DropTextWord(position);
   return false;
 }
 
@@ -289,8 +295,24 @@ void SearchInWordSearch(TVekEditForm& window, const std::string& text) {
   if (!text.empty()) search->Logic().EditUnMotChange(text);
 }
 
+bool OpenWordSearchWith(const std::string& text) {
+  if (!installedIn) return false;
+  SearchInWordSearch(*installedIn, text);
+  return true;
+}
+
 void InstallWordSearch(TVekEditForm& window) {
+  installedIn = &window;
+  QObject::connect(&window, &QObject::destroyed, [w = &window] {
+    if (installedIn == w) installedIn = nullptr;
+  });
   window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window); });
+  // The text page's popup (and a word dropped on the results list): the
+  // word at the current text position.
+  window.SetCommandHandler("PopupImageTexteChercher", [&window] {
+    const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+    SearchInWordSearch(window, WordTextAt(position));
+  });
   const auto refresh = [] {
     if (WordSearchWindow* open = OpenWordSearch()) open->Logic().Actualiser();
   };

@@ -97,6 +97,8 @@ WordSearchWindow* ShowWordSearch(TVekEditForm& window);
 // Opens it with a text in its field, its meanings listed (an empty text
 // leaves the field as it was).
 void SearchInWordSearch(TVekEditForm& window, const std::string& text);
+// The same for the main window InstallWordSearch was given; false when there is none.
+bool OpenWordSearchWith(const std::string& text);
 // The open word search window, or nullptr.
 WordSearchWindow* OpenWordSearch();
 // The search command of the main window and of the windows that open the

@@ -47,6 +47,8 @@ class OpenEditor : public ScenarioEditorPort {
     return true;
   }
   bool AddWordAtPosition(int) override { return false; }
+  std::string PendingName() const override { return {}; }
+  char PendingKind() const override { return '?'; }
   void SearchName(const std::string&) override {}
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
     searched.push_back(text + (groupsOnly ? "/groups" : ""));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QMimeData>
 #include <QPrinter>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -9,6 +10,7 @@
 #include "core/class_file.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/drag_formats.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/scenario_print.h"
 #include "support/stream_support.h"
@@ -114,6 +116,39 @@ TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   const ScenarioPrintLayout layout = LayoutScenarioPrint(lines, 800, 1000, 10, 20);
   EXPECT_EQ(layout.linesPerPage, 65);
   EXPECT_EQ(layout.PageCount(), 4);
+}
+
+}  // namespace
+}  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+// Lines of the results list dropped on the tree: lemma lists and class
+// lists only, and only while a text is loaded; anything else is refused.
+TEST_F(ScenarioWindowTest, TakesResultLinesDroppedFromTheMainWindow) {
+  const int before = window.TreeWidget()->topLevelItemCount();
+  QMimeData verb;
+  verb.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({8, 3, "ponder"})));
+  main.textLoaded = false;
+  EXPECT_FALSE(window.DropFromOtherWindow(&verb, 0));
+  main.textLoaded = true;
+  ASSERT_TRUE(window.DropFromOtherWindow(&verb, 0));
+  EXPECT_EQ(window.TreeWidget()->topLevelItemCount(), before + 1);
+  const int group = editor.Tree().EnclosingGroup(editor.Tree().Selected());
+  EXPECT_EQ(editor.Tree().Label(group), "Ponder");
+  // The Scenario list itself (4), a relation (5) and foreign data are refused.
+  for (int type : {4, 5, 0}) {
+    QMimeData other;
+    other.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({type, 3, "x"})));
+    EXPECT_FALSE(window.DropFromOtherWindow(&other, 0)) << type;
+  }
+  QMimeData broken, text;
+  broken.setData(kMimeResultItem, "8\tname");
+  text.setText("ponder");
+  EXPECT_FALSE(window.DropFromOtherWindow(&broken, 0));
+  EXPECT_FALSE(window.DropFromOtherWindow(&text, 0));
+  EXPECT_EQ(window.TreeWidget()->topLevelItemCount(), before + 1);
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ class RecordingEditor : public ScenarioEditorPort {
     return true;
   }
   bool AddWordAtPosition(int) override { return false; }
+  std::string PendingName() const override { return {}; }
+  char PendingKind() const override { return '?'; }
   void SearchName(const std::string&) override {}
   bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
     calls.push_back("FindNodeByLabel " + text + (groupsOnly ? " groups" : ""));
@@ -128,6 +130,14 @@ TEST_F(WordSearchMeanings, TheSenseChosenLastComesFirstAndAloneChecked) {
   dialog_.ListBoxSensClickCheck(0, false);
   EXPECT_EQ(dialog_.CheckedMeaning(), 0);
   EXPECT_EQ(CheckedCount(dialog_), 0);
+  // The word search's switch shows a word without operator with "+".
+  Options->Set(opt::WordSearchSwitch553, 1);
+  dialog_.EditUnMotChange("bank, dog");
+  EXPECT_EQ(dialog_.Lines().front().line.op, '+');
+  EXPECT_EQ(dialog_.Lines().back().line.op, ',');
+  Options->Set(opt::WordSearchSwitch553, 0);
+  dialog_.EditUnMotChange("bank");
+  EXPECT_EQ(dialog_.Lines().front().line.op, ' ');
   dialog_.EditUnMotChange("");
   EXPECT_FALSE(dialog_.ControlsEnabled());
   EXPECT_FALSE(dialog_.SearchEnabled());

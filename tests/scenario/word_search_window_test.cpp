@@ -17,6 +17,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/install_windows_qt.h"
 #include "mainwindow/main_window_port.h"
+#include "scenario/scenario_editor_window.h"
 #include "scenario/word_search_window.h"
 
 namespace quilor::ui {
@@ -48,6 +49,8 @@ TEST(WordSearchWindowView, ShowsTheMeaningsAndForwardsChecks) {
     EXPECT_FALSE(window.CheckBoxDepuisDebut()->isEnabled());
     window.RadioButtonAjouter()->click();
     EXPECT_TRUE(logic.AddMode());
+    EXPECT_TRUE(window.RadioButtonAjouter()->isChecked());
+    EXPECT_FALSE(window.RadioButtonInserer()->isChecked());
     window.resize(520, 420);
     if (const char* shot = std::getenv("QUILOR_WORD_SEARCH_SHOT")) window.grab().save(QString::fromLocal8Bit(shot));
   }
@@ -89,7 +92,24 @@ TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
     search->grab().save(QString::fromLocal8Bit(shot) + ".search.png");
   }
   search->close();
+  EXPECT_EQ(OpenWordSearch(), nullptr);
+  // The Scenario editor's "create item" opens the word search on the selected label.
+  ScenarioEditor editor(&w);
+  ScenarioEditorWindow editorWindow(editor);
+  const int group = editor.Tree().AddGroup(0, "weather", true);
+  editor.Tree().Select(editor.Tree().AddItem(group, "rain", '?'));
+  editorWindow.Refresh();
+  QAction* createItem = nullptr;
+  for (QAction* a : editorWindow.findChildren<QAction*>())
+    if (a->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_I)) createItem = a;
+  ASSERT_NE(createItem, nullptr);
+  createItem->trigger();
+  ASSERT_NE(OpenWordSearch(), nullptr);
+  EXPECT_EQ(OpenWordSearch()->Logic().FieldText(), "rain");
+  EXPECT_FALSE(OpenWordSearch()->Logic().Lines().empty());
   CloseWindow();
+  EXPECT_EQ(OpenWordSearch(), nullptr);
+  EXPECT_FALSE(OpenWordSearchWith("rain"));
 }
 
 }  // namespace
@@ -125,7 +145,9 @@ TEST(WordSearchWindowDrops, AResultsLineAndAWordOfTheText) {
   std::unique_ptr<QMimeData> data(model.mimeData({model.index(0)}));
   ASSERT_NE(data, nullptr);
   ASSERT_TRUE(data->hasFormat(kMimeResultItem));
-  const std::string name = data->data(kMimeResultItem).toStdString();
+  ResultsLineDrag line;
+  ASSERT_TRUE(DecodeResultsLineDrag(data->data(kMimeResultItem).toStdString(), line));
+  const std::string name = line.name;
   EXPECT_FALSE(name.empty());
   EXPECT_EQ(name.find('\t'), std::string::npos);
   EXPECT_EQ(panel.Items()[0].rfind(name, 0), 0u);
