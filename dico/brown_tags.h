@@ -28,7 +28,8 @@ inline int GroupOfTag(std::string tag) {
                           "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
       m[t] = kVerb;
     for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = kAdjective;
-    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$"})
+    // ex: existential there, a pronoun of the analysis (dico/README.md, "Word kinds").
+    for (const char* t : {"pp$", "pp$$", "ppl", "ppls", "ppo", "pps", "ppss", "pn", "wps", "wpo", "wp$", "ex"})
       m[t] = kPronoun;
     for (const char* t : {"at", "dt", "dti", "dts", "dtx", "abn", "abx", "ap", "in"}) m[t] = kDeterminant;
     for (const char* t : {"cc", "cs"}) m[t] = kConjunction;

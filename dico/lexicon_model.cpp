@@ -129,10 +129,16 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
     closed |= c.origin == ReadingOrigin::ClosedList;
     ranked.push_back({c, counts ? FrequencyScore(c.code, *counts, modality) : 0, i});
   }
-  if (closed && counts) {
-    int total = 0;
+  int total = 0;
+  if (counts)
     for (int v : *counts) total += v;
+  if (closed && counts) {
     std::erase_if(ranked, [&](const Ranked& r) { return r.c.origin != ReadingOrigin::ClosedList && r.score * 20 < total; });
+  } else if (total >= kUnseenClassTokens &&
+             std::any_of(ranked.begin(), ranked.end(), [](const Ranked& r) { return r.score > 0; })) {
+    // A class the corpus never shows in this many tokens of the word is no
+    // reading of it (the adverb "new", 1,450 adjective tokens).
+    std::erase_if(ranked, [](const Ranked& r) { return r.score == 0; });
   }
   std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
     if (a.score != b.score) return a.score > b.score;

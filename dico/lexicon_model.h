@@ -29,10 +29,15 @@ struct Candidate {
 // the adverb column.
 int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts, bool adverbsAreModalities = false);
 
+// A word with at least this many counted tokens loses the readings of a
+// class none of them has.
+constexpr int kUnseenClassTokens = 500;
+
 // Orders a word's candidates (frequency list first, then origin, then weight),
 // drops duplicates and, for closed-class words, WordNet readings the
-// frequency list does not support; keeps at most kMaxReadings. The codes
-// carry no ambiguity bit.
+// frequency list does not support (for other words, those of a class never
+// met in kUnseenClassTokens tokens or more); keeps at most kMaxReadings. The
+// codes carry no ambiguity bit.
 std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, const FrequencyCounts* counts);
 
 // Regular inflections (no doubling: WordNet's exception lists hold those).

@@ -1,6 +1,7 @@
 #include "engine/segment_buffer.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 
@@ -62,6 +63,22 @@ bool AnyReading(const TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
     if (test(s.readings[r])) return true;
   return false;
 }
+
+// The first reading that passes the test becomes the only one; false when
+// the word has none.
+bool KeepFirstReading(TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (test(s.readings[r])) {
+      const TCategoryRecord keep = s.readings[r];
+      for (TCategoryRecord& other : s.readings) other = TCategoryRecord{};
+      s.readings[0] = keep;
+      s.readingCount = 0;
+      return true;
+    }
+  return false;
+}
+
+bool IsFiniteVerb(const TCategoryRecord& r) { return IsVerb(r) && !IsParticiple(r); }
 
 void SingleReading(TWordSlot& s, const TCategoryRecord& r) {
   for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
@@ -384,7 +401,7 @@ void TSegmentBuffer::ApplyEnglishRules(int i) {
           return;
         }
         SetSingle(s, SetFundamentalDeterminant);
-        if (ni >= 0 && std::strcmp(n->tag, " ") == 0 && n->readingCount > 0 && !IsAdjective(n->Category()))
+        if (ni >= 0 && std::strcmp(n->tag, " ") == 0 && n->readingCount > 0 && !AnyReading(*n, IsAdjective))
           SetSingle(*n, SetSubstantive);
         if (p && AnyReading(*p, IsSubstantive)) SetSingle(*p, SetSubstantive);
         return;
@@ -402,11 +419,15 @@ void TSegmentBuffer::ApplyEnglishRules(int i) {
     }
   }
   // The words below begin with one of these letters.
-  if (!std::strchr("clmorsuv", c0)) return;
+  if (!std::strchr("aclmorstuv", c0)) return;
+  // The next word follows without punctuation between.
+  const bool nJoined = ni >= 0 && !n->IsMark() && std::strcmp(n->tag, " ") == 0;
   if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
     if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "so")) {
-    if ((n->IsMark() || nIs(IsAdjective) || nIs(IsModality)) && s.readingCount >= 1) {
+    // Before a word that can be an adjective (so much, so many, so few) so is
+    // an intensity as before one that is read as an adjective first.
+    if ((n->IsMark() || (ni >= 0 && AnyReading(*n, IsAdjective)) || nIs(IsModality)) && s.readingCount >= 1) {
       const TCategoryRecord second = s.readings[1];
       SingleReading(s, second);
     }
@@ -434,7 +455,45 @@ void TSegmentBuffer::ApplyEnglishRules(int i) {
   } else if (Is(s, "own")) {
     if (pIs(IsPossessivePronoun)) SetSingle(s, SetObjectiveAdjective);
   } else if (Is(s, "still")) {
-    if (pIs(IsVerb)) SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
+    if (pIs(IsVerb))
+      SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
+    else if (!p && s.readingCount >= 1 && !nIs(IsDeterminantVariant) && !nIs(IsAdjective) && !nIs(IsModality))
+      // Opening a sentence it opposes (Still, ...; Still he went), unless
+      // it adds (still another, still more).
+      KeepFirstReading(s, IsConnector);
+  } else if (Is(s, "there") && s.readingCount >= 1) {
+    // Existential there comes before its verb (there is, there also seems,
+    // there's) or after the auxiliary of a question (is there a way);
+    // anywhere else it is the place (went there, a plan there to).
+    int k = nJoined ? ni : -1;
+    while (k >= 0 && (IsModality(slots_[k].Category()) || Is(slots_[k], "also")) && !AnyReading(slots_[k], IsVerb) &&
+           std::strcmp(slots_[k].tag, " ") == 0)
+      k = NextWordSlot(k);
+    const bool verbFollows = k >= 0 && std::strcmp(slots_[k].tag, " ") == 0 && AnyReading(slots_[k], IsFiniteVerb);
+    const bool contraction = ni >= 0 && std::strcmp(n->tag, "'") == 0;
+    const bool question = p && IsVerb(p->Category()) && IsAuxiliary(p->Category()) && nJoined &&
+                          (nIs(IsDeterminant) || nIs(IsDeterminantVariant) || nIs(IsSubstantive));
+    if (!verbFollows && !contraction && !question) KeepFirstReading(s, IsModality);
+  } else if (Is(s, "that") && s.readingCount >= 1) {
+    // Before a singular common noun that is a determiner (that way, in that
+    // case), unless a noun or an adjective stands before it (the fact that
+    // science..., sure that man...), or a verb before it and one after the
+    // noun (he said that people like it): those begin a clause.
+    const int after = ni >= 0 ? NextWordSlot(ni) : -1;
+    const bool clause = pIs(IsSubstantive) || pIs(IsAdjective) ||
+                        (pIs(IsVerb) && after >= 0 && AnyReading(slots_[after], IsFiniteVerb));
+    if (nJoined && n->capitalisation == 0 && nIs(IsSubstantive) && !EndsInS(n->text) && !clause)
+      KeepFirstReading(s, IsDeterminantVariant);
+  } else if (Is(s, "more") || Is(s, "most")) {
+    // Before a common noun they count it (more money, most people); before
+    // an adjective they are its intensity (more important, most formidable).
+    if (s.readingCount >= 1 && nJoined && n->capitalisation == 0 && nIs(IsSubstantive))
+      KeepFirstReading(s, IsDeterminantVariant);
+    else if (s.readingCount >= 1 && nJoined && nIs(IsAdjective))
+      KeepFirstReading(s, IsModality);
+  } else if (Is(s, "about") && s.readingCount >= 1) {
+    // Before a number it is an approximation (about 20 men, about half).
+    if (nJoined && (nIs(IsNumeralAdjective) || Is(*n, "half"))) KeepFirstReading(s, IsModality);
   }
 }
 
@@ -562,6 +621,21 @@ int TSegmentBuffer::JoinNumber(int i) {
     length += partLength;
     last = k;
   }
+  // A number hyphenated to a word describes (a 16-page weekly, a 3-inch
+  // pipe): one Objective Adjective.
+  bool described = false;
+  const int word = NextWordSlot(last);
+  if (word >= 0 && !slots_[word].IsMark() && std::strcmp(slots_[word].tag, "-") == 0 &&
+      std::isalpha(static_cast<unsigned char>(slots_[word].text[0]))) {
+    const int partLength = static_cast<int>(std::strlen(slots_[word].text));
+    if (length + 1 + partLength < kMaxJoinedLength) {
+      joined[length++] = '-';
+      std::memcpy(joined + length, slots_[word].text, static_cast<size_t>(partLength) + 1);
+      length += partLength;
+      last = word;
+      described = true;
+    }
+  }
   if (last == i) return i;
   for (int j = i + 1; j <= last; ++j) {
     ClearSlot(slots_[j]);
@@ -569,7 +643,10 @@ int TSegmentBuffer::JoinNumber(int i) {
     SetTag(slots_[j], " ");
   }
   std::strcpy(s.text, joined);
-  SetSingle(s, SetNumeralAdjective);
+  if (described)
+    SetSingle(s, SetObjectiveAdjective);
+  else
+    SetSingle(s, SetNumeralAdjective);
   s.compound = 0;
   return last;
 }

@@ -38,15 +38,6 @@ bool IsCurrencySign(unsigned char c) { return c == '$' || c == 0xA3 || c == 0x80
 
 bool TagBegins(const TWordSlot& s, const char* prefix) { return std::strncmp(s.tag, prefix, std::strlen(prefix)) == 0; }
 
-// A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
-bool EndsInS(const char* w) {
-  const size_t n = std::strlen(w);
-  if (n <= 2) return false;
-  const unsigned char a = ToLowerChar(static_cast<unsigned char>(w[n - 1]));
-  const unsigned char b = ToLowerChar(static_cast<unsigned char>(w[n - 2]));
-  return a == 's' && b != 's';
-}
-
 int MatrixClass(const TCategoryRecord& r) {
   const int c = r.MajorClass == kClassUnset ? static_cast<int>(kClassSubstantive) : r.MajorClass;
   return c < kMatrixClasses ? c : kClassSubstantive;
@@ -69,6 +60,14 @@ void KeepReading(TWordSlot& s, int r) {
 }
 
 }  // namespace
+
+bool EndsInS(const char* w) {
+  const size_t n = std::strlen(w);
+  if (n <= 2) return false;
+  const unsigned char a = ToLowerChar(static_cast<unsigned char>(w[n - 1]));
+  const unsigned char b = ToLowerChar(static_cast<unsigned char>(w[n - 2]));
+  return a == 's' && b != 's';
+}
 
 void TSegmentResolver::Init() {
   count_ = 0;
@@ -405,11 +404,19 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
   const TDictionaryMatrix& m = DictionaryMatrix;
   const bool english = English();
 
+  // A subject pronoun is followed by its verb, not by a noun (she lives,
+  // they need): after one, a word that can be a verb is no Substantive.
+  bool verbAfterSubject = false;
+  if (english && p && IsPersonalPronoun(p->Category()) &&
+      (Is(*p, "i") || Is(*p, "he") || Is(*p, "she") || Is(*p, "we") || Is(*p, "they")))
+    for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) verbAfterSubject |= IsVerb(s.readings[r]);
+
   int best = 0;
   int32_t bestScore = INT32_MIN;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
     const TCategoryRecord& c = s.readings[r];
     const int cls = MatrixClass(c);
+    if (verbAfterSubject && IsSubstantive(c)) continue;
     int32_t score = 10 - LaterReadingCost * r;
     if (IsConnector(c) && i == first) score += m.W0;
     if (first == last) {

@@ -43,6 +43,8 @@ extern int32_t LaterReadingCost;
 
 // True when the word is all digits.
 bool IsNumberWord(const char* word);
+// A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
+bool EndsInS(const char* word);
 
 class TSegmentResolver {
  public:

@@ -435,25 +435,25 @@ void TVekEditForm::BuildCommands() {
   resultsToolBar_ = new QToolBar(this);
   resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));
   resultsToolBar_->setIconSize(QSize(16, 16));
-  auto addResultsTool = [this](const std::string& name, const char* icon, int hint, const char* sharedWith = nullptr) {
-    QAction* a = sharedWith ? Command(sharedWith) : AddCommand(name, 0, true);
+  auto addResultsTool = [this](const std::string& name, ToolPicture picture, int hint) {
+    QAction* a = AddCommand(name, 0, true);
+    a->setIcon(DrawnIcon(picture));
+    if (hint > 0) a->setToolTip(Text(hint));
     QToolButton* b = new QToolButton(resultsToolBar_);
     b->setObjectName(QString::fromStdString(name));
     b->setDefaultAction(a);
-    if (icon && !sharedWith) a->setIcon(QIcon::fromTheme(QString::fromLatin1(icon)));
-    if (hint > 0 && !sharedWith) a->setToolTip(Text(hint));
     resultsToolBar_->addWidget(b);
   };
-  addResultsTool("ToolButtonResultatsPrecedent", "go-previous", 744);
-  addResultsTool("ToolButtonResultatsSuivant", "go-next", 745);
+  addResultsTool("ToolButtonResultatsPrecedent", ToolPicture::kPrevious, 744);
+  addResultsTool("ToolButtonResultatsSuivant", ToolPicture::kNext, 745);
   resultsToolBar_->addSeparator();
-  addResultsTool("ToolButtonResultatsCopier", nullptr, 0, "CopyResultatsDsClipBrd");
-  addResultsTool("ToolButtonResultatTri", "view-sort-ascending", 1050);
-  addResultsTool("ToolButtonMasquerDevelopper", "view-list-tree", 827);
+  addResultsTool("ToolButtonResultatsCopier", ToolPicture::kCopy, 579);
+  addResultsTool("ToolButtonResultatTri", ToolPicture::kSort, 1050);
+  addResultsTool("ToolButtonMasquerDevelopper", ToolPicture::kTree, 827);
   resultsToolBar_->addSeparator();
-  addResultsTool("ToolButtonChercherDsScenario", "edit-find", 1066);
-  addResultsTool("ToolButtonResultatsScenarioAjouter", nullptr, 0, "PopupResultatsAjouter1");
-  addResultsTool("ToolButtonResultatsScenarioInserer", nullptr, 0, "PopupResultatsInserer1");
+  addResultsTool("ToolButtonChercherDsScenario", ToolPicture::kSearchScenario, 1066);
+  addResultsTool("ToolButtonResultatsScenarioAjouter", ToolPicture::kAddScenario, 524);
+  addResultsTool("ToolButtonResultatsScenarioInserer", ToolPicture::kInsertScenario, 525);
 
   // The window's own commands.
   SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });

@@ -78,8 +78,18 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   window.SetCommandCondition("ToolButtonResultatsSuivant", [views] { return views->panel.ToolbarState().nextEnabled; });
   window.SetCommandCondition("ToolButtonResultatTri", [views] { return views->panel.ToolbarState().sortEnabled; });
   window.SetCommandCondition("ToolButtonChercherDsScenario", [views] { return views->panel.ToolbarState().searchEnabled; });
-  window.SetCommandCondition("PopupResultatsAjouter1", [views] { return views->panel.ToolbarState().addEnabled; });
-  window.SetCommandCondition("PopupResultatsInserer1", [views] { return views->panel.ToolbarState().addEnabled; });
+  for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1", "ToolButtonResultatsScenarioAjouter",
+                           "ToolButtonResultatsScenarioInserer"})
+    window.SetCommandCondition(name, [views] { return views->panel.ToolbarState().addEnabled; });
+  // The toolbar's buttons that do what a menu or popup command does.
+  const auto forward = [&window](const char* name, const char* target) {
+    window.SetCommandHandler(name, [&window, target] {
+      if (QAction* a = window.Command(target); a && a->isEnabled()) a->trigger();
+    });
+  };
+  forward("ToolButtonResultatsCopier", "CopyResultatsDsClipBrd");
+  forward("ToolButtonResultatsScenarioAjouter", "PopupResultatsAjouter1");
+  forward("ToolButtonResultatsScenarioInserer", "PopupResultatsInserer1");
   const auto step = [&window, views](int by) {
     const int index = views->panel.LastUsedResultType + by;
     if (index < 0 || index >= static_cast<int>(views->panel.ResultTypeTable().Lines().size())) return;

@@ -122,6 +122,60 @@ void Draw(QPainter& p, ToolPicture picture) {
       p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
       break;
     }
+    case ToolPicture::kPrevious:
+    case ToolPicture::kNext: {
+      p.setBrush(kBlue);
+      const bool next = picture == ToolPicture::kNext;
+      const double tip = next ? 20 : 4, back = next ? 8 : 16;
+      p.drawPolygon(QPolygonF({{tip, 12}, {back, 4}, {back, 20}}));
+      break;
+    }
+    case ToolPicture::kSort:
+      for (int i = 0; i < 4; ++i) {
+        p.setBrush(i == 0 ? kOrange : kBlue);
+        p.drawRect(QRectF(3, 3 + i * 5, 6 + i * 4, 3));
+      }
+      p.drawLine(QPointF(20, 3), QPointF(20, 21));
+      p.drawLine(QPointF(17, 18), QPointF(20, 21));
+      p.drawLine(QPointF(23, 18), QPointF(20, 21));
+      break;
+    case ToolPicture::kTree:
+      p.drawLine(QPointF(7, 7), QPointF(7, 19));
+      p.drawLine(QPointF(7, 13), QPointF(12, 13));
+      p.drawLine(QPointF(7, 19), QPointF(12, 19));
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(3, 2, 8, 6));
+      p.drawLine(QPointF(5, 5), QPointF(9, 5));
+      p.setBrush(kBlue);
+      p.drawRect(QRectF(12, 11, 9, 4));
+      p.drawRect(QRectF(12, 17, 9, 4));
+      break;
+    case ToolPicture::kSearchScenario:
+      p.setBrush(kBlue);
+      p.drawRect(QRectF(2, 3, 8, 5));
+      p.drawLine(QPointF(5, 8), QPointF(5, 17));
+      p.drawLine(QPointF(5, 17), QPointF(9, 17));
+      p.setPen(QPen(kInk, 1.8));
+      p.setBrush(kPaper);
+      p.drawEllipse(QPointF(14, 12), 4.5, 4.5);
+      p.setPen(QPen(kInk, 2.5));
+      p.drawLine(QPointF(17.5, 15.5), QPointF(22, 20));
+      break;
+    case ToolPicture::kAddScenario:
+    case ToolPicture::kInsertScenario: {
+      const bool insert = picture == ToolPicture::kInsertScenario;
+      p.setBrush(kBlue);
+      p.drawRect(QRectF(2, 3, 10, 5));
+      if (insert) {
+        p.drawLine(QPointF(5, 8), QPointF(5, 16));
+        p.drawLine(QPointF(5, 16), QPointF(9, 16));
+      }
+      p.setPen(QPen(kGreen, 3));
+      const QPointF c(insert ? 16 : 14, insert ? 16 : 15);
+      p.drawLine(QPointF(c.x() - 5, c.y()), QPointF(c.x() + 5, c.y()));
+      p.drawLine(QPointF(c.x(), c.y() - 5), QPointF(c.x(), c.y() + 5));
+      break;
+    }
   }
 }
 

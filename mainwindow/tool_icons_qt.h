@@ -7,7 +7,11 @@
 
 namespace quilor::ui {
 
-enum class ToolPicture { kOpen, kPrint, kCopy, kStar, kAreas, kActors, kDistribution, kBursts, kWholeText, kSearch, kScenario, kTerminology, kHelp };
+enum class ToolPicture {
+  kOpen, kPrint, kCopy, kStar, kAreas, kActors, kDistribution, kBursts, kWholeText, kSearch, kScenario, kTerminology, kHelp,
+  // The results toolbar.
+  kPrevious, kNext, kSort, kTree, kSearchScenario, kAddScenario, kInsertScenario
+};
 
 // The theme's icon named themeName, or our picture (always ours for an
 // empty name).

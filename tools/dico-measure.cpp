@@ -237,10 +237,6 @@ int main(int argc, char** argv) {
     for (size_t t = 0; t < sentence.size(); ++t) {
       const std::string& word = sentence[t].first;
       int group = GroupOfTag(sentence[t].second);
-      // Existential "there" is not scored, but orders the word's pronoun reading.
-      if (!frequenciesOut.empty() && sentence[t].second.compare(0, 2, "ex") == 0 &&
-          (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
-        counts[Lower(sentence[t].first)][quilor::brown::kPronoun] += 1;
       if (group == kNotScored) continue;
       ++scored;
       ++groupTokens[group];

@@ -138,6 +138,19 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   EXPECT_EQ(OrderReadings(then, &adverbs), (std::vector<TCategoryCode>{time, cause}));
   EXPECT_EQ(FrequencyScore(cause, adverbs), 779);
   EXPECT_EQ(FrequencyScore(cause, adverbs, true), 2);
+  // Any other word loses a class that none of its many tokens has ("new" is no
+  // adverb in 1,450 tokens), but keeps it while the tokens are few.
+  TCategoryCode adj = AdjectiveCode(AdjectiveKind::Objective), manner = ModalityCode(ModalityKind::Manner);
+  std::vector<Candidate> newWord = {{adj, ReadingOrigin::WordNetLemma, 30}, {manner, ReadingOrigin::WordNetLemma, 2}};
+  FrequencyCounts adjectives{};
+  adjectives[kFreqAdjective] = 1450;
+  EXPECT_EQ(OrderReadings(newWord, &adjectives), (std::vector<TCategoryCode>{adj}));
+  adjectives[kFreqAdjective] = kUnseenClassTokens - 1;
+  EXPECT_EQ(OrderReadings(newWord, &adjectives), (std::vector<TCategoryCode>{adj, manner}));
+  // Tokens only in a column no reading takes leave the readings alone.
+  FrequencyCounts pronouns{};
+  pronouns[kFreqPronoun] = 900;
+  EXPECT_EQ(OrderReadings(newWord, &pronouns).size(), 2u);
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i) many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});

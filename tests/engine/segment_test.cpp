@@ -413,6 +413,57 @@ TEST(SegmentKinds, ClosedWordsTakeTheirKindInContext) {
   TextWords.Clear();
 }
 
+// Words whose class the words beside them decide.
+TEST(SegmentKinds, TheNextWordDecidesTheClass) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      // Existential there before its verb or after a question's auxiliary; the place elsewhere.
+      {"There also is a plan.", "There", kClassPronoun, 5},
+      {"There's a cat in the house.", "There", kClassPronoun, 5},
+      {"Is there a way out?", "there", kClassPronoun, 5},
+      {"He went there yesterday.", "there", kClassModality, 2},
+      {"He left it there, in the car.", "there", kClassModality, 2},
+      // Demonstrative that before a singular noun; a clause after a noun or before a plural.
+      {"Put it that way.", "that", kClassDeterminant2},
+      {"At that time the road was closed.", "that", kClassDeterminant2},
+      {"He said that people like it.", "that", kClassPronoun, 1},
+      {"The fact that science grows is plain.", "that", kClassPronoun, 1},
+      // More and most count a noun and intensify an adjective.
+      {"We need more money.", "more", kClassDeterminant2},
+      {"Most people agree.", "Most", kClassDeterminant2},
+      {"It is more important.", "more", kClassModality, 7},
+      {"Brown's most formidable foe is Nixon.", "most", kClassModality, 7},
+      // About before a number is an approximation.
+      {"It cost about 20 dollars.", "about", kClassModality, 7},
+      {"He waited about two hours.", "about", kClassModality, 7},
+      {"We talked about the war.", "about", kClassDeterminant},
+      // So before a word that can be an adjective.
+      {"She had so much work.", "so", kClassModality, 7},
+      // Still opening a sentence opposes; after a verb it is time.
+      {"Still, he went home.", "Still", kClassConnector, 6},
+      {"Still he went home.", "Still", kClassConnector, 6},
+      {"He is still here.", "still", kClassModality, 1},
+      // A number hyphenated to a word describes.
+      {"It was a 16-page weekly filled with fiction.", "16-page", kClassAdjective, 1},
+      {"It was a 16-page weekly filled with fiction.", "weekly", kClassSubstantive},
+      // After a subject pronoun a word that can be a verb is one.
+      {"She lives.", "lives", kClassVerb},
+      {"They saved many lives.", "lives", kClassSubstantive},
+      {"We hope so.", "hope", kClassVerb},
+      // Cannot is a modal, as can.
+      {"She cannot swim.", "cannot", kClassVerb, 2},
+  });
+  Segment("A source said there is a plan there to sell bonds.");
+  EXPECT_EQ(ClassOf("there", 0), kClassPronoun);
+  EXPECT_EQ(ClassOf("there", 1), kClassModality);
+  Segment("I cannot see why.");
+  EXPECT_TRUE(IsAuxiliary(RecordOf("cannot")));
+  // A class the corpus never shows in hundreds of tokens is no reading: new is no adverb.
+  Segment("Something that is new is not always modern.");
+  EXPECT_EQ(ClassOf("new"), kClassAdjective);
+  TextWords.Clear();
+}
+
 TEST(SegmentKinds, TensesAndMoodsOfVerbs) {
   Dictionaries dictionaries;
   // "may" is a modal in the indicative, like can and must.
