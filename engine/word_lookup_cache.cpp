@@ -29,6 +29,7 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
   key_[0] = kind;
   if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
   std::memcpy(key_ + 1 + extraSize, text, textLength);
+  std::memset(key_ + keyLength_, 0, sizeof key_ - keyLength_);
   const uint32_t h = HashOf(key_, keyLength_);
   if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
   if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
@@ -45,7 +46,7 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
 
 void TWordLookupCache::Prefetch(const char* word) const {
   if (!slots_) return;
-  char key[kKeySize + 1];
+  char key[kKeySize + 1] = {};
   key[0] = 'w';
   size_t length = 1;
   for (const char* c = word; *c; ++c) {
