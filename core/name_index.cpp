@@ -392,8 +392,10 @@ bool CountAdjectiveOccurrence(uint32_t entry, uint32_t& classField) {
 uint16_t VerbClassOf(int i) { return VerbIndex ? VerbIndex->ClassOf(i) : 0; }
 uint16_t AdjectiveClassOf(int i) { return AdjectiveIndex ? AdjectiveIndex->ClassOf(i) : 0; }
 
+// The index lives for one extraction: its names are its own, freed with it,
+// not kept in the program's string pool.
 TPairIndex::TPairIndex(int primarySegments, int secondarySegments)
-    : TStringHashIndex(0, true, primarySegments, secondarySegments) {
+    : TStringHashIndex(0, false, primarySegments, secondarySegments) {
   if (ready) {
     primary_->stopOnOverflow = false;
     secondary_->stopOnOverflow = false;

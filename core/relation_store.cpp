@@ -57,6 +57,24 @@ bool TRelationStore::Add(const TRelationWindow& window, uint32_t position, uint8
     r.first[k - 1] = first;
     r.second[k - 1] = second;
   }
+  return Keep(r, position, byteB, byteA, value);
+}
+
+bool TRelationStore::AddPair(const TRelationWindow& items, int a, int b, uint32_t position, uint8_t byteB,
+                             uint8_t byteA, uint32_t value) {
+  TRelationRecord r{};
+  for (int k = 1; k <= kRelationLevels; ++k) {
+    // Two rows: a pair only where both have a value.
+    const uint32_t first = items.At(a, k), second = items.At(b, k);
+    if (first && second) {
+      r.first[k - 1] = first;
+      r.second[k - 1] = second;
+    }
+  }
+  return Keep(r, position, byteB, byteA, value);
+}
+
+bool TRelationStore::Keep(TRelationRecord& r, uint32_t position, uint8_t byteB, uint8_t byteA, uint32_t value) {
   r.position = position;
   r.value = value;
   r.byteA = byteA;
@@ -122,16 +140,26 @@ bool TRelationStore::GroupPairs(int level) {
     std::vector<Keyed> keyed;
     std::vector<Slot> table(size_t{1} << 12);
     size_t mask = table.size() - 1;
+    auto home = [](uint64_t key, size_t m) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m; };
     auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
-      size_t h = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m;
+      size_t h = home(key, m);
       while (t[h].key && t[h].key != key) h = (h + 1) & m;
       return t[h];
     };
-    for (size_t i = 0; i < records_.Size(); ++i) {
+    auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
+    // The table outgrows the caches: the slot of a record some way ahead is
+    // asked for while this one is placed.
+    constexpr size_t kAhead = 16;
+    const size_t count = records_.Size();
+    for (size_t i = 0; i < count; ++i) {
+      if (i + kAhead < count) {
+        const TRelationRecord& ahead = records_[i + kAhead];
+        if (ahead.second[k]) __builtin_prefetch(&table[home(keyOf(ahead), mask)]);
+      }
       const TRelationRecord& r = records_[i];
       if (!r.second[k]) continue;
       ++sorted;
-      const uint64_t key = (uint64_t{r.second[k]} << 32) | r.first[k];
+      const uint64_t key = keyOf(r);
       Slot& slot = place(table, mask, key);
       if (slot.key) {
         ++keyed[slot.group].group.count;

@@ -134,6 +134,10 @@ class TRelationStore {
   // column), position, value and the two bytes. False (message 0 shown, the
   // store unchanged) when memory is short.
   bool Add(const TRelationWindow& window, uint32_t position, uint8_t byteB, uint8_t byteA, uint32_t value);
+  // The same for the window of rows a and b (a < b) of items alone, the
+  // other rows empty.
+  bool AddPair(const TRelationWindow& items, int a, int b, uint32_t position, uint8_t byteB, uint8_t byteA,
+               uint32_t value);
 
   size_t Count() const { return records_.Size(); }
   void Rewind() { cursor_.at = 0; }
@@ -186,6 +190,8 @@ class TRelationStore {
     uint32_t count;
   };
   const TRelationWindow* WindowOf(const TRelationRecord& r);
+  // Completes r and appends it; false (message 0 shown) when memory is short.
+  bool Keep(TRelationRecord& r, uint32_t position, uint8_t byteB, uint8_t byteA, uint32_t value);
   // The work of SortPairs and SortByCount without messages (any thread):
   // false when memory is short.
   bool GroupPairs(int level);

@@ -229,7 +229,7 @@ void TOntologyEngine::ClearClassCounts() {
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
-  ownCounts_.clear();
+  ownCounts_.Clear();
   depthOverflow_ = false;
 }
 
@@ -511,6 +511,7 @@ namespace {
 // evidence counts against them.
 constexpr int64_t kFieldPriorFactor = 2;
 constexpr uint32_t kEvidenceCap = 8;
+static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
 
 uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
   return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
@@ -523,8 +524,8 @@ int SenseEvidenceWeight = 50;
 uint32_t TOntologyEngine::EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const {
   if (level < 1 || level > 3 || !cls || cls > kMaxClassesPerLevel) return 0;
   const uint32_t all = occurrences_[level][cls];
-  auto it = ownCounts_.find(OwnKey(baseForm, level, cls));
-  const uint32_t own = it == ownCounts_.end() ? 0 : it->second;
+  if (all == 0) return 0;
+  const uint32_t own = ownCounts_.Get(OwnKey(baseForm, level, cls));
   return all > own ? all - own : 0;
 }
 
@@ -540,7 +541,10 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const size_t n = readings_.size();
   if (!n) return false;
   const bool capitalised = initialCapital_ && !sentenceInitial;
-  std::vector<bool> allowed(n, true);
+  bool few[kMaxReadingDepth];
+  std::unique_ptr<bool[]> many;
+  bool* allowed = n <= kMaxReadingDepth ? few : (many.reset(new bool[n]), many.get());
+  std::fill(allowed, allowed + n, true);
   bool anyCommon = false;
   for (size_t i = 0; i < n; ++i) anyCommon = anyCommon || !(readings_[i].flags & kFlagInitialCapital);
   if (!capitalised && anyCommon)
@@ -548,7 +552,11 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const uint32_t base = readings_[0].baseForm;
   long best = -1;
   double bestScore = 0;
-  const double exponent = SenseEvidenceWeight / 100.0;
+  if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
+    const double exponent = SenseEvidenceWeight / 100.0;
+    for (uint32_t e = 0; e <= kEvidenceCap; ++e) evidenceFactors_[e] = std::pow(1.0 + e, exponent);
+    evidenceFactorsWeight_ = SenseEvidenceWeight;
+  }
   for (size_t i = 0; i < n; ++i) {
     if (!allowed[i]) continue;
     const WordReading& r = readings_[i];
@@ -562,7 +570,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       if (k >= 2 && k <= 3) evidence += EvidenceFromOtherWords(k, r.cls[k - 1], base);
       const bool capitalEvidence = capitalised && (r.flags & kFlagInitialCapital);
       if (evidence == 0 && i > 0 && !capitalEvidence) continue;  // a rarer reading without evidence
-      score *= std::pow(1.0 + std::min(evidence, kEvidenceCap), exponent);
+      score *= evidenceFactors_[std::min(evidence, kEvidenceCap)];
     }
     if (best < 0 || score > bestScore) best = static_cast<long>(i), bestScore = score;
   }
@@ -649,7 +657,7 @@ bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool c
     if (weighted) {
       const uint32_t base = readings_.front().baseForm;
       for (int l = 0; l < 3; ++l)
-        if (best_[static_cast<size_t>(l)]) ++ownCounts_[OwnKey(base, l + 1, best_[static_cast<size_t>(l)])];
+        if (best_[static_cast<size_t>(l)]) ownCounts_.Increment(OwnKey(base, l + 1, best_[static_cast<size_t>(l)]));
     }
   }
   value = bestValue_;

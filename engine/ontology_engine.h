@@ -18,6 +18,7 @@
 #include "core/category.h"
 #include "core/class_file.h"
 #include "core/dictionary_file.h"
+#include "engine/count_table.h"
 #include "engine/semantic_dictionary_file.h"
 
 namespace quilor {
@@ -305,7 +306,11 @@ class TOntologyEngine {
   std::string foundForm_;
   // Per base form of an ambiguous word, the classes its own occurrences were
   // counted in (key: base form, level and class).
-  std::unordered_map<uint64_t, uint32_t> ownCounts_;
+  TCountTable ownCounts_;
+  // (1 + evidence) raised to the sense evidence weight, for each evidence up
+  // to the cap, and the weight they were raised to.
+  std::array<double, 9> evidenceFactors_{};
+  int evidenceFactorsWeight_ = -1;
   bool initialCapital_ = false;  // the word being classified has an initial capital (not all capitals)
   std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
   int historyCursor_ = 0;

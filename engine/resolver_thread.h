@@ -42,7 +42,7 @@ class TResolverThread {
   bool Failed() const { return failed_.load(std::memory_order_relaxed); }
 
  private:
-  static constexpr size_t kBatchSlots = 512;
+  static constexpr size_t kBatchSlots = 2048;
   static constexpr size_t kBatches = 8;
   struct Batch {
     std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kBatchSlots]};

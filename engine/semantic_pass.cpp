@@ -258,12 +258,7 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
         r_.Relations.Add(p.items, first, 0, shortVerbal, end);
       } else {
         auto pair = [&](int a, int b, uint8_t notFirst) {
-          TRelationWindow w;
-          for (int l = 1; l <= 4; ++l) {
-            w.Set(a, l, p.items.At(a, l));
-            w.Set(b, l, p.items.At(b, l));
-          }
-          return r_.Relations.Add(w, first, notFirst, shortVerbal, end);
+          return r_.Relations.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
         };
         bool ok = true;
         for (int i = 0; ok && i <= n - 2; ++i) {

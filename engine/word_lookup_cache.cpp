@@ -84,6 +84,10 @@ void FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
   }
 }
 
+// Both bits of a text lie in the one word of the filter that the first hash
+// chooses: a test costs one read of memory.
+uint64_t FilterMask(uint32_t a, uint32_t b) { return uint64_t{1} << (a % 64) | uint64_t{1} << (b % 64); }
+
 bool HasSeparator(const char* text, size_t length) {
   for (size_t i = 0; i < length; ++i)
     if (text[i] == '_' || text[i] == '-') return true;
@@ -102,8 +106,7 @@ void TWordLookupCache::BuildExpressionFilter() {
   auto add = [this](const char* text, size_t length) {
     uint32_t a, b;
     FilterHashes(text, length, a, b);
-    filter_[(a % kFilterBits) / 64] |= uint64_t{1} << (a % 64);
-    filter_[(b % kFilterBits) / 64] |= uint64_t{1} << (b % 64);
+    filter_[(a % kFilterBits) / 64] |= FilterMask(a, b);
   };
   const bool complete = MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
     if (!HasSeparator(key.data(), key.size())) return;
@@ -119,7 +122,8 @@ bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) 
   if (!filter_ || !HasSeparator(candidate, length)) return true;
   uint32_t a, b;
   FilterHashes(candidate, length, a, b);
-  return (filter_[(a % kFilterBits) / 64] >> (a % 64) & 1) && (filter_[(b % kFilterBits) / 64] >> (b % 64) & 1);
+  const uint64_t mask = FilterMask(a, b);
+  return (filter_[(a % kFilterBits) / 64] & mask) == mask;
 }
 
 namespace {

@@ -74,7 +74,8 @@ class TWordLookupCache {
   };
 
   // Every key of an expression and each of its word-boundary prefixes, in a
-  // two-hash Bloom filter: a candidate it lacks is no key and starts none.
+  // two-hash Bloom filter whose two bits share a 64-bit word: a candidate it
+  // lacks is no key and starts none.
   static constexpr size_t kFilterBits = size_t{1} << 22;
   void BuildExpressionFilter();
   bool MayStartExpression(const char* candidate, size_t length) const;

@@ -83,6 +83,7 @@ constexpr int kMsgOfTheText = 568;
 constexpr int kMsgLength = 569;
 constexpr int kMsgOntologyClassification = 695;
 constexpr int kMsgActant = 725;
+constexpr int kMsgScenarioModified = 893;
 constexpr int kMsgActed = 726;
 constexpr int kMsgIFound = 880;
 constexpr int kMsgOccurrencesOfVerb = 881;
@@ -742,7 +743,8 @@ void TResultsPanel::ClickLine(int line) {
       const size_t tab = text.find('\t');
       const std::string count = tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
       SetExplanation(ClassExplanation(count, Selection.firstTerm));
-      SetStatus(Text(kMsgOntologyClassification));
+      SetStatus(Text(editor_ && editor_->IsOpen() && editor_->IsModified() ? kMsgScenarioModified
+                                                                            : kMsgOntologyClassification));
       RedrawViews();
       break;
     }

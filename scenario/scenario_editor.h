@@ -85,6 +85,7 @@ class ScenarioEditor : public ScenarioEditorPort {
 
   // ScenarioEditorPort.
   bool IsOpen() const override { return open_; }
+  bool IsModified() const override { return tree_.Modified(); }
   void Open() override;
   void SetPending(const std::string& name, int level, char kind) override;
   void AddPendingToNewGroup() override;

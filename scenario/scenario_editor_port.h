@@ -15,6 +15,8 @@ class ScenarioEditorPort {
 
   // True while the editor window is open.
   virtual bool IsOpen() const = 0;
+  // True when the Scenario was changed and not saved.
+  virtual bool IsModified() const = 0;
   // Opens the editor (or brings it to the front).
   virtual void Open() = 0;
 
@@ -89,7 +91,9 @@ class FakeScenarioEditor : public ScenarioEditorPort {
   std::string wordFound = "word";
   char kindFound = '?';
 
+  bool modified = false;
   bool IsOpen() const override { return open; }
+  bool IsModified() const override { return modified; }
   void Open() override { ++opened; }
   void SetPending(const std::string& name, int level, char kind) override {
     pendingName = name, pendingLevel = level, pendingKind = kind;

@@ -11,6 +11,7 @@ ScenarioEditorProxy::ScenarioEditorProxy(TVekEditForm& window) : QObject(&window
 ScenarioEditor* ScenarioEditorProxy::Made() { return CurrentScenarioEditor(); }
 
 bool ScenarioEditorProxy::IsOpen() const { return Made() && Made()->IsOpen(); }
+bool ScenarioEditorProxy::IsModified() const { return Made() && Made()->IsModified(); }
 void ScenarioEditorProxy::Open() { ScenarioEditorWindowInstance(&window_, &window_)->Editor().Open(); }
 
 void ScenarioEditorProxy::SetPending(const std::string& name, int level, char kind) {

@@ -18,6 +18,7 @@ class ScenarioEditorProxy : public QObject, public ScenarioEditorPort {
   explicit ScenarioEditorProxy(TVekEditForm& window);
 
   bool IsOpen() const override;
+  bool IsModified() const override;
   void Open() override;
   void SetPending(const std::string& name, int level, char kind) override;
   void AddPendingToNewGroup() override;

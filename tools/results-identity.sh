@@ -14,10 +14,13 @@ mode=${1:?record or compare}
 if [[ $mode == compare ]]; then
   old=${2:?old dir}
   new=${3:?new dir}
-  if diff -rq "$old" "$new"; then
+  differing=$(diff -rq "$old" "$new" || true)
+  if [[ -z $differing ]]; then
     echo "identical: $(ls "$old" | wc -l) outputs"
     exit 0
   fi
+  echo "$differing" | head -20
+  echo "$(echo "$differing" | wc -l) outputs differ"
   exit 1
 fi
 build=${2:?build dir}

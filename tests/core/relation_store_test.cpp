@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <tuple>
 #include <utility>
 
@@ -59,6 +60,36 @@ TEST(RelationStoreTest, PairsAreTheFirstTwoValuesOfEachColumnInRowOrder) {
   EXPECT_EQ(out->At(2, 1), 0u);
   EXPECT_EQ(out->At(1, 3), 6u);
   EXPECT_FALSE(s.Next(out, position, byteB, value));
+}
+
+// The pair of two rows of a window is the record of a window holding those
+// two rows alone, whichever levels are empty in either.
+TEST(RelationStoreTest, APairOfRowsGivesTheRecordOfTheWindowOfThoseRows) {
+  TRelationWindow items;
+  const uint32_t values[5][4] = {{1, 2, 0, 4}, {5, 0, 0, 8}, {0, 10, 11, 12}, {13, 14, 15, 0}, {0, 0, 0, 0}};
+  for (int row = 0; row < 5; ++row)
+    for (int level = 1; level <= 4; ++level) items.Set(row, level, values[row][level - 1]);
+  items.Set(19, 1, 21);
+  items.Set(19, 3, 23);
+  const std::pair<int, int> pairs[] = {{0, 1}, {0, 2}, {1, 3}, {2, 3}, {3, 4}, {0, 19}, {2, 19}};
+  for (const auto& [a, b] : pairs) {
+    SCOPED_TRACE(std::to_string(a) + "-" + std::to_string(b));
+    TRelationWindow alone;
+    for (int level = 1; level <= 4; ++level) {
+      alone.Set(a, level, items.At(a, level));
+      alone.Set(b, level, items.At(b, level));
+    }
+    TRelationStore expected, pair;
+    ASSERT_TRUE(expected.Add(alone, 7, 1, 1, 30));
+    ASSERT_TRUE(pair.AddPair(items, a, b, 7, 1, 1, 30));
+    const TRelationRecord& e = *expected.Record(0);
+    const TRelationRecord& g = *pair.Record(0);
+    for (int k = 0; k < kRelationLevels; ++k) {
+      EXPECT_EQ(g.first[k], e.first[k]) << k;
+      EXPECT_EQ(g.second[k], e.second[k]) << k;
+    }
+    EXPECT_EQ(std::tie(g.position, g.value, g.byteA, g.byteB), std::tie(e.position, e.value, e.byteA, e.byteB));
+  }
 }
 
 TEST(RelationStoreTest, CursorWalksBothWaysAndBookmarksAreChecked) {

@@ -71,10 +71,14 @@ TEST(ReadAheadThread, ReadsTheNextBlockWhileTheLoaderWorks) {
   int64_t size = 0;
   ASSERT_TRUE(thread.OpenReadAheadFile(path.c_str(), size));
   std::vector<unsigned char> block(65536);
-  ASSERT_TRUE(thread.TakeBlockFromThread(block.data(), 65536));  // read directly: the thread was idle
+  // The first block is read directly, or by the thread when it was not yet
+  // waiting at the open; either way the following block is read while the
+  // loader works on this one.
+  ASSERT_TRUE(thread.TakeBlockFromThread(block.data(), 65536));
   for (int i = 0; i < 2000 && thread.BlocksReadAhead() == 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_EQ(thread.BlocksReadAhead(), 1);
+  EXPECT_GE(thread.BlocksReadAhead(), 1);
+  EXPECT_LE(thread.BlocksReadAhead(), 2);
   int blocks = 0;
   EXPECT_EQ(TakeAll(thread, size - 65536, 65536, blocks), bytes.substr(65536));
   EXPECT_EQ(blocks, 3);

@@ -242,3 +242,22 @@ TEST_F(ResultsCommandsOnTheSample, TheTextPageExplainsTheClickedWordAndFollowsTh
 
 }  // namespace
 }  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+TEST_F(ResultsCommandsOnTheSample, AScenarioLineSaysWhenTheOpenScenarioIsModified) {
+  panel_.SelectResultType(4);
+  ASSERT_FALSE(panel_.Items().empty());
+  panel_.ClickLine(0);
+  EXPECT_EQ(panel_.Status(), "Ontology: your classification");
+  editor_.modified = true;
+  panel_.ClickLine(0);
+  EXPECT_EQ(panel_.Status(), "This Scenario was modified: you should save it");
+  editor_.open = false;
+  panel_.ClickLine(0);
+  EXPECT_EQ(panel_.Status(), "Ontology: your classification");
+}
+
+}  // namespace
+}  // namespace quilor::ui

@@ -34,6 +34,7 @@ using testing_support::TempFolder;
 class OpenEditor : public ScenarioEditorPort {
  public:
   bool IsOpen() const override { return true; }
+  bool IsModified() const override { return false; }
   void Open() override {}
   void SetPending(const std::string&, int, char) override {}
   void AddPendingToNewGroup() override {}

@@ -10,6 +10,7 @@
 
 #include "core/messages.h"
 #include "core/name_index.h"
+#include "core/pools.h"
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
@@ -162,7 +163,10 @@ TEST_F(TermCandidatesTest, TheScanLeavesTheCursorAndBookmarksWhereTheyWere) {
   words_.NextWord(category, tag, position);
   words_.SaveCursor(kBookmarkWordSearch);
   TWordNode* cursor = words_.Cursor();
+  const char* before = GeneralStringPool().Add("x");
   Extract(words_, Only(true, true));
+  // The run's names went with its index: nothing was left in the program's pool.
+  EXPECT_EQ(GeneralStringPool().Add("y"), before + 2);
   EXPECT_EQ(words_.Cursor(), cursor);
   EXPECT_EQ(words_.Bookmark(kBookmarkWordSearch), cursor);
 }

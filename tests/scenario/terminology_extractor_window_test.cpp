@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTextBrowser>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -20,6 +22,7 @@
 #include "mainwindow/install_windows_qt.h"
 #include "mainwindow/main_window_port.h"
 #include "mainwindow/texts_qt.h"
+#include "mainwindow/view_state.h"
 #include "scenario/scenario_editor_port.h"
 #include "scenario/terminology_extractor_window.h"
 
@@ -109,14 +112,36 @@ TEST_F(MainWindowTest, TerminologyCommandOpensTheExtractorOnTheText) {
   QAction* command = w.Command("MenuExtractionTerminologique");
   ASSERT_NE(command, nullptr);
   EXPECT_FALSE(command->isEnabled());  // no text yet
-  ASSERT_TRUE(Open(sample_));
+  std::string text = "The storm came in the night. ";
+  for (int i = 0; i < 3; ++i) text += "The river bank broke. The mill owner ran to the village. ";
+  const std::string path = tmp_ / "flood.txt";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs(text.c_str(), f);
+  std::fclose(f);
+  ASSERT_TRUE(Open(path));
   ASSERT_TRUE(command->isEnabled());
   command->trigger();
   TerminologyWindow* window = OpenTerminologyWindow();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_EQ(window->ListBox1()->count(), static_cast<int>(window->Logic().Lines().size()));
   EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.TextContainer());
+  const std::vector<std::string>& lines = window->Logic().Lines();
+  ASSERT_EQ(window->ListBox1()->count(), static_cast<int>(lines.size()));
+  const auto mill = std::find(lines.begin(), lines.end(), "mill\tmill_owner\t3");
+  ASSERT_NE(mill, lines.end());
+  // A click shows the text from the first "mill" on.
+  QListWidget* list = window->ListBox1();
+  const int row = static_cast<int>(mill - lines.begin());
+  emit list->itemClicked(list->item(row));
+  EXPECT_GT(ViewState.CurrentWordPosition, 5);
+  EXPECT_EQ(window->StatusBar1()->text(), QStringLiteral("mill_owner"));
+  if (const char* shot = std::getenv("QUILOR_TERMINOLOGY_MAIN_SHOT")) {
+    window->ListBox1()->setCurrentRow(0);
+    window->grab().save(QString::fromLocal8Bit(shot));
+    w.resize(1280, 900);
+    w.grab().save(QString::fromLocal8Bit(shot) + QStringLiteral(".main.png"));
+  }
   // The command again brings the same window back and runs again.
   command->trigger();
   EXPECT_EQ(OpenTerminologyWindow(), window);

@@ -31,6 +31,7 @@ class RecordingEditor : public ScenarioEditorPort {
   std::vector<std::string> calls;
 
   bool IsOpen() const override { return open; }
+  bool IsModified() const override { return false; }
   void Open() override { calls.push_back("Open"); }
   void SetPending(const std::string& name, int level, char kind) override {
     calls.push_back("SetPending " + name + " " + std::to_string(level) + kind);
