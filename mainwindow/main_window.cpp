@@ -483,6 +483,12 @@ QAction* TVekEditForm::Command(const std::string& name) const {
   return it == commands_.end() ? nullptr : it->second.action;
 }
 
+std::vector<std::string> TVekEditForm::CommandNames() const {
+  std::vector<std::string> names;
+  for (const auto& entry : commands_) names.push_back(entry.first);
+  return names;
+}
+
 std::vector<std::string> TVekEditForm::CommandsWithoutHandler() const {
   std::vector<std::string> names;
   for (const auto& [name, entry] : commands_)
