@@ -431,6 +431,9 @@ void TVekEditForm::BuildCommands() {
   textPopup_->addSeparator();
   textPopup_->addAction(Command("MenuCouleurs"));
 
+  // The graph's own popup items (its kinds) are the graph panel's; these follow them.
+  AddCommand("PopupImageGrapheCacher", 501, true);
+
   // The results toolbar.
   resultsToolBar_ = new QToolBar(this);
   resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));

@@ -165,6 +165,9 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     window.UpdateActions();
     window.TextPopup()->popup(global);
   });
+  QObject::connect(views->results, &ResultsPanelWidget::treeMarginClicked, views->results, [&window] {
+    if (QAction* a = window.Command("ToolButtonMasquerDevelopper"); a && a->isEnabled()) a->trigger();
+  });
   // A word dropped from the text page is searched.
   QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
     if (window.Printing()) return;

@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
       "MenuTriFrequence", "MenuTriResultatsAlphabetique", "PopupTriAlpha", "PopupTriFrequence",
       "ToolButtonResultatTri", "PopupMasquerLesBranches", "PopupToutDevelopper", "ToolButtonMasquerDevelopper",
       "MenuHistoDossierTraiterSousDossiers", "MenuToutLeTexte", "ToolButtonAfficherToutLeTexte",
-      "MenuAfficherGraphe",
+      "MenuAfficherGraphe", "PopupImageGrapheCacher",
       // The graph tool buttons choose the kind of graph drawn in the panel.
       "ToolButtonGrapheActeurs", "ToolButtonGrapheAire", "ToolButtonGrapheEtoile", "ToolButtonGrapheRafales",
       "ToolButtonGrapheRepartition"};
