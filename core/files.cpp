@@ -622,8 +622,9 @@ std::string HelpPagePath(int context) {
   return folder + "/index.html";
 }
 
-void ShowHelpContext(int context) { ShellOpenFile(HelpPagePath(context)); }
-void ShowHelpCommand(int /*command*/) { ShellOpenFile(HelpPagePath(0)); }
+// A missing help folder or no program to show it is said, never silent.
+void ShowHelpContext(int context) { ShellOpenWithVerb("open", HelpPagePath(context)); }
+void ShowHelpCommand(int /*command*/) { ShellOpenWithVerb("open", HelpPagePath(0)); }
 
 void RestoreCursor() {
   Desktop().SetCursor(kCursorDefault);

@@ -44,5 +44,7 @@ echo "== Held out: frequencies from the even-numbered files, measured on the odd
 "$measure" --corpus "$corpus" --lexicon "$tmp/heldout/englex.lv8" --files odd | sed -n '2,4p'
 echo "== Installed lexicon (frequencies from all files), all files"
 "$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.lv8"
+echo "== Installed lexicon, a preposition token accepting no connector for a word with a preposition reading (--strict)"
+"$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.lv8" --strict | sed -n '4p'
 echo "== Installed lexicon, expressions joined first (as the segment buffer does), all files"
 "$measure" --corpus "$corpus" --lexicon "$tmp/full/englex.lv8" --join | sed -n '3,12p'

@@ -457,7 +457,8 @@ void TSegmentBuffer::ApplyEnglishRules(int i) {
   } else if (Is(s, "still")) {
     if (pIs(IsVerb))
       SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
-    else if (!p && s.readingCount >= 1 && !nIs(IsDeterminantVariant) && !nIs(IsAdjective) && !nIs(IsModality))
+    else if ((!p || p->IsMark()) && s.readingCount >= 1 && !nIs(IsDeterminantVariant) && !nIs(IsAdjective) &&
+             !nIs(IsModality))
       // Opening a sentence it opposes (Still, ...; Still he went), unless
       // it adds (still another, still more).
       KeepFirstReading(s, IsConnector);

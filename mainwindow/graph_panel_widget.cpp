@@ -20,6 +20,12 @@
 namespace quilor::ui {
 
 namespace {
+// The popup's graph items, areas first.
+constexpr const char* kKindItems[5] = {"PopupGrapheAires", "PopupGrapheEtoile", "PopupGrapheDensite",
+                                       "PopupGrapheRafales", "PopupGrapheActeurs"};
+}  // namespace
+
+namespace {
 
 constexpr int kMinPanelHeight = 10;
 
@@ -95,8 +101,18 @@ GraphPanel::GraphPanel(GraphSource& source, MainWindowPort& port, QWidget* paren
     buttons_[static_cast<size_t>(kind - 1)] = button;
   }
   // The popup lists the kinds in the order areas, star, distribution, bursts, actors.
-  for (int kind = 1; kind <= 5; ++kind)
-    popup_->addAction(CapitalisedMessage(kKindCaptions[kind - 1]), this, [this, kind] { ChooseKind(kind, false); });
+  // The item of the graph drawn is checked when the popup shows.
+  for (int kind = 1; kind <= 5; ++kind) {
+    QAction* item =
+        popup_->addAction(CapitalisedMessage(kKindCaptions[kind - 1]), this, [this, kind] { ChooseKind(kind, false); });
+    item->setObjectName(QString::fromLatin1(kKindItems[kind - 1]));
+    item->setCheckable(true);
+  }
+  connect(popup_, &QMenu::aboutToShow, this, [this] {
+    const int current = Options->Get(opt::GraphKind);
+    const QList<QAction*> items = popup_->actions();
+    for (int kind = 1; kind <= 5 && kind <= items.size(); ++kind) items[kind - 1]->setChecked(kind == current);
+  });
   bar->addStretch(1);
   layout->addLayout(bar);
   picture_ = new GraphPicture(*this);

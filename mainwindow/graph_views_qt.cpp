@@ -1,5 +1,7 @@
 #include "mainwindow/graph_views_qt.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QVBoxLayout>
 
 #include "core/files.h"
@@ -50,6 +52,16 @@ void InstallGraphViews(TVekEditForm& window) {
     CurrentDesktop().SetClipboardImage(panel->Image());
     RestoreCursor();
   });
+  // Hide the graph: the show-graph option off, the panel emptied.
+  window.SetCommandHandler("PopupImageGrapheCacher", [panel] {
+    ViewState.GraphShown = false;
+    Options->Set(opt::ShowGraph, uint8_t{0});
+    panel->Refresh(kModeRedraw);
+  });
+  QMenu* popup = panel->Popup();
+  popup->addSeparator();
+  for (const char* name : {"CopyGraphDsClipBrd", "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"})
+    if (QAction* a = window.Command(name)) popup->addAction(a);
   // Show the graph (the option that hides it is turned off).
   window.SetCommandHandler("MenuAfficherGraphe", [panel] {
     Options->Set(opt::ShowGraph, uint8_t{1});

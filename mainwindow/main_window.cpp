@@ -431,6 +431,9 @@ void TVekEditForm::BuildCommands() {
   textPopup_->addSeparator();
   textPopup_->addAction(Command("MenuCouleurs"));
 
+  // The graph's own popup items (its kinds) are the graph panel's; these follow them.
+  AddCommand("PopupImageGrapheCacher", 501, true);
+
   // The results toolbar.
   resultsToolBar_ = new QToolBar(this);
   resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));
@@ -481,6 +484,12 @@ void TVekEditForm::BuildCommands() {
 QAction* TVekEditForm::Command(const std::string& name) const {
   auto it = commands_.find(name);
   return it == commands_.end() ? nullptr : it->second.action;
+}
+
+std::vector<std::string> TVekEditForm::CommandNames() const {
+  std::vector<std::string> names;
+  for (const auto& entry : commands_) names.push_back(entry.first);
+  return names;
 }
 
 std::vector<std::string> TVekEditForm::CommandsWithoutHandler() const {

@@ -80,9 +80,13 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void SetResultTypeHandler(std::function<void(int)> f) { resultTypeHandler_ = std::move(f); }
   void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
   void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
+  // The result type shown (-1 when none).
+  int SelectedResultType() const { return selectedResultType_ ? selectedResultType_() : -1; }
   void SetWordPositionHandler(std::function<void(int32_t)> f) { wordPositionHandler_ = std::move(f); }
   void SetResultLineByTagHandler(std::function<void(uint32_t)> f) { resultLineByTag_ = std::move(f); }
   QAction* Command(const std::string& name) const;
+  // Every command's name.
+  std::vector<std::string> CommandNames() const;
   // The commands that no window has connected yet (they stay disabled).
   std::vector<std::string> CommandsWithoutHandler() const;
   void SetCommandHandler(const std::string& name, std::function<void()> handler);

@@ -134,6 +134,11 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     };
     window.SetCommandHandler("PopupImageTexteCopierDsScenario", [textWord] { textWord(false); });
     window.SetCommandHandler("PopupImageTexteInsererDsScenario", [textWord] { textWord(true); });
+    // They act on the open editor only: closed, they are not offered.
+    for (const char* name : {"PopupImageTexteCopierDsScenario", "PopupImageTexteInsererDsScenario"})
+      window.SetCommandCondition(name, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
+    window.SetCommandCondition("PopupResultatDbClick1",
+                               [editor, views] { return editor->IsOpen() && views->panel.SelectedLine() >= 0; });
   }
 
   // The results popup shows what the current result type offers.
@@ -157,7 +162,11 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   });
   QObject::connect(views->text, &TextViewWidget::popupRequested, views->text, [&window](QPoint global) {
     if (!window.TextLoaded()) return;
+    window.UpdateActions();
     window.TextPopup()->popup(global);
+  });
+  QObject::connect(views->results, &ResultsPanelWidget::treeMarginClicked, views->results, [&window] {
+    if (QAction* a = window.Command("ToolButtonMasquerDevelopper"); a && a->isEnabled()) a->trigger();
   });
   // A word dropped from the text page is searched.
   QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {

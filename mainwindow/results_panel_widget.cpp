@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QListView>
 #include <QListWidget>
@@ -184,6 +185,11 @@ bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
         e->acceptProposedAction();
         return true;
       }
+    } else if (type == QEvent::MouseButtonRelease) {
+      // A click in the tree's margin of the Scenario list reduces or expands it.
+      auto* e = static_cast<QMouseEvent*>(event);
+      if (e->position().x() < 16 && panel_.CurrentResultType == kTypeScenario && !panel_.Items().empty())
+        emit treeMarginClicked();
     } else if (type == QEvent::Drop) {
       auto* e = static_cast<QDropEvent*>(event);
       if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord))) {

@@ -71,6 +71,8 @@ class ResultsPanelWidget : public QWidget {
   void changed();
   // A word of the text page was dropped on the results list.
   void textWordDropped();
+  // A click in the left margin of the Scenario list (Reduce all / Expand all).
+  void treeMarginClicked();
 
  private:
   void SyncItems();

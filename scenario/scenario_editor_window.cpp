@@ -480,6 +480,13 @@ ScenarioEditorWindow* ScenarioEditorWindowInstance(MainWindowPort* mainWindow, Q
   if (!window) {
     window = new ScenarioEditorWindow(*editor, parent);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
+    // The window goes with the main window it belongs to, and the editor,
+    // which knows that main window, goes with it.
+    QObject::connect(window, &QObject::destroyed, [] {
+      window = nullptr;
+      if (CurrentScenarioEditor() == editor.get()) SetCurrentScenarioEditor(nullptr);
+      editor.reset();
+    });
   }
   return window;
 }

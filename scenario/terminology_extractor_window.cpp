@@ -90,7 +90,7 @@ TerminologyWindow::TerminologyWindow(std::unique_ptr<TDlgExtracteurTerminologiqu
       popup_(new QMenu(this)),
       status_(new QLabel) {
   setObjectName(QStringLiteral("DlgExtracteurTerminologique"));
-  setWindowTitle(MessageText(kMsgTerminologyExtraction) + QStringLiteral(" (Quilor)"));
+  setWindowTitle(MessageText(kMsgTerminologyExtraction) + QStringLiteral(" (Varnitel)"));
   list_->setObjectName(QStringLiteral("ListBox1"));
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setUniformItemSizes(true);

@@ -5,7 +5,11 @@
 // readings of ambiguous words.
 //
 //   dico-measure --corpus DIR --lexicon FILE [--files all|even|odd]
-//                [--join] [--frequencies-out FILE]
+//                [--join] [--strict] [--frequencies-out FILE]
+//
+// --strict: a preposition token (Brown in) accepts a connector only for a
+// word without a preposition reading, so that a connector read first for
+// "for" or "after" no longer counts as right on their preposition tokens.
 //
 // Each token is looked up alone, as LookupWord reads one word; with --join
 // the expressions the lexicon knows are first joined as the segment buffer
@@ -158,11 +162,11 @@ quilor::TCategoryCode ReadToken(Lexicon& lex, std::string word, bool& number) {
 
 int main(int argc, char** argv) {
   std::string corpus, lexiconPath, files = "all", frequenciesOut;
-  bool join = false;
+  bool join = false, strict = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--join") {
-      join = true;
+    if (a == "--join" || a == "--strict") {
+      (a == "--join" ? join : strict) = true;
       continue;
     }
     if (i + 1 >= argc) break;
@@ -173,7 +177,8 @@ int main(int argc, char** argv) {
     ++i;
   }
   if (corpus.empty() || lexiconPath.empty()) {
-    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--frequencies-out FILE]\n");
+    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--strict] "
+                         "[--frequencies-out FILE]\n");
     return 2;
   }
   auto t0 = std::chrono::steady_clock::now();
@@ -200,6 +205,7 @@ int main(int argc, char** argv) {
   std::map<std::pair<int, int>, long> confusion;  // (group, class) -> tokens that disagree
   std::map<std::string, std::array<int, kGroupCount>> counts;
   std::map<std::string, long> unknown, wrongWords;
+  std::map<std::string, bool> hasPreposition;
   for (const auto& p : paths) {
     std::ifstream in(p);
     std::string line;
@@ -257,7 +263,17 @@ int main(int argc, char** argv) {
       } else {
         ++unknown[key];
       }
-      if (Accepts(group, cls, key)) {
+      bool agrees = Accepts(group, cls, key);
+      if (agrees && strict && group == kDeterminant && cls == 2) {
+        auto known = hasPreposition.find(key);
+        if (known == hasPreposition.end()) {
+          bool any = false;
+          for (quilor::TCategoryCode c : lex.Readings(key)) any |= RecordClass(c) == 6;
+          known = hasPreposition.emplace(key, any).first;
+        }
+        agrees = !known->second;
+      }
+      if (agrees) {
         ++agree;
         ++groupAgree[group];
         if (code) ++agreeCovered;

@@ -255,6 +255,13 @@ TEST(Help, PagesByContextNumberUnderTheInstallRoot) {
   ShowHelpContext(966);
   ASSERT_EQ(launcher.calls.size(), 1u);
   EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", root / "Help/966.html"}));
+  // Without the help pages the user is told so.
+  std::filesystem::remove(root / "Help/966.html");
+  ScopedScriptedUi ui;
+  ShowHelpContext(966);
+  EXPECT_EQ(launcher.calls.size(), 1u);
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, "I can't read the input file (file locked, corrupted or I/O error).");
   WorkContext->Reset();
 }
 

@@ -40,6 +40,16 @@ inline void InstallSmallDictionaries() {
   w.AddWord("so", {0xD204, 0x1303});
   w.AddWord("like", {0xD207, 0x1102, 0x4680});
   w.AddWord("hard", {0x1401, 0x1303});
+  // Words whose class the next word decides.
+  w.AddWord("there", {0x0505, 0x0302});
+  w.AddWord("that", {0x1501, 0x5601});
+  w.AddWord("more", {0x0307, 0x4601});
+  w.AddWord("about", {0x5680, 0x1307});
+  w.AddWord("still", {0x1301, 0x5205});
+  w.AddWord("also", {0x5203});
+  w.AddWord("she", {0x5533});
+  w.AddWord("lives", {0x0001, 0x0101});
+  w.AddWord("way", {0x1001, 0x1303});
   static std::vector<uint8_t> image = w.Build();
   MainDictionary = new TMainDictionary(image.data(), image.size(), "fuzz.lv8");
   VerbIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".vv8");

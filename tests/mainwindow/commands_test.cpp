@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QMenu>
+
 #include <QAction>
 
 #include <iostream>
@@ -52,6 +54,35 @@ TEST_F(MainWindowTest, CopyResultsPutsTheListsLinesOnTheClipboard) {
   EXPECT_FALSE(Options->Switch(opt::SortAlphabetical));
   w.Command("MenuToutLeTexte")->trigger();
   EXPECT_FALSE(ViewState.SelectionActive);
+  CloseWindow();
+}
+
+// The graph's popup: its kinds, the item of the graph drawn checked, then
+// copy, hide, the graph options and the colours; hiding turns the option off.
+TEST_F(MainWindowTest, TheGraphPopupChecksItsKindAndHidesTheGraph) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  QMenu* popup = nullptr;
+  for (QMenu* menu : w.GraphContainer()->findChildren<QMenu*>()) popup = menu;
+  ASSERT_NE(popup, nullptr);
+  Options->Set(opt::GraphKind, uint16_t{2});
+  emit popup->aboutToShow();
+  std::vector<std::string> names;
+  for (QAction* a : popup->actions()) {
+    if (a->isSeparator()) continue;
+    names.push_back(a->objectName().toStdString());
+    if (a->isCheckable() && a->isChecked()) names.back() += "*";
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"PopupGrapheAires", "PopupGrapheEtoile*", "PopupGrapheDensite",
+                                             "PopupGrapheRafales", "PopupGrapheActeurs", "CopyGraphDsClipBrd",
+                                             "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"}));
+  w.Command("MenuAfficherGraphe")->trigger();
+  EXPECT_TRUE(ViewState.GraphShown);
+  ASSERT_TRUE(w.Command("PopupImageGrapheCacher")->isEnabled());
+  w.Command("PopupImageGrapheCacher")->trigger();
+  EXPECT_FALSE(ViewState.GraphShown);
+  EXPECT_FALSE(Options->Switch(opt::ShowGraph));
   CloseWindow();
 }
 

@@ -261,3 +261,25 @@ TEST_F(ResultsCommandsOnTheSample, AScenarioLineSaysWhenTheOpenScenarioIsModifie
 
 }  // namespace
 }  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+TEST_F(ResultsCommandsOnTheSample, AClickInTheScenarioListsMarginAsksToReduceOrExpand) {
+  ResultsPanelWidget widget(panel_);
+  widget.resize(300, 500);
+  widget.show();
+  QSignalSpy margin(&widget, &ResultsPanelWidget::treeMarginClicked);
+  widget.ResultTypeList()->setCurrentRow(3);  // References: no tree
+  QTest::mouseClick(widget.ResultsList()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(margin.count(), 0);
+  widget.ResultTypeList()->setCurrentRow(4);  // the Scenario
+  ASSERT_FALSE(panel_.Items().empty());
+  QTest::mouseClick(widget.ResultsList()->viewport(), Qt::LeftButton, {}, QPoint(60, 5));
+  EXPECT_EQ(margin.count(), 0);
+  QTest::mouseClick(widget.ResultsList()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(margin.count(), 1);
+}
+
+}  // namespace
+}  // namespace quilor::ui
