@@ -3,6 +3,7 @@
 // for nearly every ambiguous noun of a text.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -15,10 +16,10 @@ class TCountTable {
   uint32_t Get(uint64_t key) const {
     if (key == 0) return zeroCount_;
     if (used_ == 0) return 0;
-    const size_t mask = keys_.size() - 1;
+    const size_t mask = slots_.size() - 1;
     for (size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
-      if (keys_[i] == key) return counts_[i];
-      if (keys_[i] == 0) return 0;
+      if (slots_[i].key == key) return slots_[i].count;
+      if (slots_[i].key == 0) return 0;
     }
   }
   // One more for key (may throw std::bad_alloc as it grows).
@@ -27,27 +28,29 @@ class TCountTable {
       ++zeroCount_;
       return;
     }
-    if (2 * (used_ + 1) > keys_.size()) Grow();
-    const size_t mask = keys_.size() - 1;
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const size_t mask = slots_.size() - 1;
     size_t i = Hash(key) & mask;
-    while (keys_[i] != 0 && keys_[i] != key) i = (i + 1) & mask;
-    if (keys_[i] == 0) {
-      keys_[i] = key;
+    while (slots_[i].key != 0 && slots_[i].key != key) i = (i + 1) & mask;
+    if (slots_[i].key == 0) {
+      slots_[i].key = key;
       ++used_;
     }
-    ++counts_[i];
+    ++slots_[i].count;
   }
   void Clear() {
-    if (used_) {
-      std::fill(keys_.begin(), keys_.end(), 0);
-      std::fill(counts_.begin(), counts_.end(), 0);
-    }
+    if (used_) std::fill(slots_.begin(), slots_.end(), Slot{});
     used_ = 0;
     zeroCount_ = 0;
   }
   size_t Size() const { return used_ + (zeroCount_ ? 1 : 0); }
 
  private:
+  // A key and its count side by side: a probe reads one place of memory.
+  struct Slot {
+    uint64_t key = 0;
+    uint32_t count = 0;
+  };
   static size_t Hash(uint64_t k) {
     k ^= k >> 33;
     k *= 0xff51afd7ed558ccdULL;
@@ -55,22 +58,18 @@ class TCountTable {
     return static_cast<size_t>(k);
   }
   void Grow() {
-    std::vector<uint64_t> keys(keys_.empty() ? 1024 : keys_.size() * 2, 0);
-    std::vector<uint32_t> counts(keys.size(), 0);
-    const size_t mask = keys.size() - 1;
-    for (size_t j = 0; j < keys_.size(); ++j) {
-      if (keys_[j] == 0) continue;
-      size_t i = Hash(keys_[j]) & mask;
-      while (keys[i] != 0) i = (i + 1) & mask;
-      keys[i] = keys_[j];
-      counts[i] = counts_[j];
+    std::vector<Slot> slots(slots_.empty() ? 1024 : slots_.size() * 2);
+    const size_t mask = slots.size() - 1;
+    for (const Slot& s : slots_) {
+      if (s.key == 0) continue;
+      size_t i = Hash(s.key) & mask;
+      while (slots[i].key != 0) i = (i + 1) & mask;
+      slots[i] = s;
     }
-    keys_.swap(keys);
-    counts_.swap(counts);
+    slots_.swap(slots);
   }
 
-  std::vector<uint64_t> keys_;
-  std::vector<uint32_t> counts_;
+  std::vector<Slot> slots_;
   size_t used_ = 0;
   uint32_t zeroCount_ = 0;
 };

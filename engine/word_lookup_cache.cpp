@@ -160,7 +160,8 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
       std::memcpy(slot->key, key_, keyLength_);
     }
   }
-  for (int r = 0; r < kCachedReadings; ++r) out[r] = r < e.count ? e.readings[r] : TCategoryRecord{};
+  // The readings past the count are empty in every entry.
+  std::memcpy(out, e.readings, sizeof out);
   if (firstCode) *firstCode = e.firstCode;
   return e.count;
 }

@@ -24,7 +24,7 @@ class TWordLookupCache {
   static constexpr size_t kMaxEntries = kSlots / 4 * 3;
 
   struct Entry {
-    TCategoryRecord readings[kCachedReadings] = {};
+    TCategoryRecord readings[kCachedReadings] = {};  // empty past the count
     TCategoryCode firstCode = 0;
     uint8_t count = 0;        // readings found (0: unknown word)
     bool longer = false;      // an expression key may go on from here
