@@ -58,15 +58,15 @@ class TCountTable {
     return static_cast<size_t>(k);
   }
   void Grow() {
-    std::vector<Slot> slots(slots_.empty() ? 1024 : slots_.size() * 2);
-    const size_t mask = slots.size() - 1;
+    std::vector<Slot> grown(slots_.empty() ? 1024 : slots_.size() * 2);
+    const size_t mask = grown.size() - 1;
     for (const Slot& s : slots_) {
       if (s.key == 0) continue;
       size_t i = Hash(s.key) & mask;
-      while (slots[i].key != 0) i = (i + 1) & mask;
-      slots[i] = s;
+      while (grown[i].key != 0) i = (i + 1) & mask;
+      grown[i] = s;
     }
-    slots_.swap(slots);
+    slots_.swap(grown);
   }
 
   std::vector<Slot> slots_;
