@@ -18,13 +18,10 @@ namespace {
 using quilor::testing::ReadWholeFile;
 using quilor::testing::TempFolder;
 
-// The GEXF 1.3 schema in the shared folder beside the source tree (or beside one of its parents).
+// The GEXF 1.3 schema kept with the test data.
 std::string SchemaPath() {
-  for (std::filesystem::path dir = QUILOR_SOURCE_DIR; !dir.empty() && dir != dir.parent_path(); dir = dir.parent_path()) {
-    const std::filesystem::path schema = dir.parent_path() / "shared/schemas/gexf-1.3/gexf.rng";
-    if (std::filesystem::exists(schema)) return schema.string();
-  }
-  return {};
+  const std::filesystem::path schema = std::filesystem::path(QUILOR_TEST_DATA) / "gexf-1.3/gexf.rng";
+  return std::filesystem::exists(schema) ? schema.string() : std::string();
 }
 
 // Validates a file against the GEXF 1.3 schema with xmllint.
