@@ -23,13 +23,14 @@ void TWordLookupCache::CheckDictionary() {
 }
 
 TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
-  const size_t textLength = std::strlen(text);
+  const size_t room = kKeySize - 1 - extraSize;
+  const size_t textLength = ::strnlen(text, room + 1);
+  if (textLength > room) return nullptr;
   keyLength_ = 1 + extraSize + textLength;
-  if (keyLength_ > kKeySize) return nullptr;
+  std::memset(key_, 0, sizeof key_);
   key_[0] = kind;
   if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
   std::memcpy(key_ + 1 + extraSize, text, textLength);
-  std::memset(key_ + keyLength_, 0, sizeof key_ - keyLength_);
   const uint32_t h = HashOf(key_, keyLength_);
   if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
   if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
@@ -40,7 +41,7 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
       s.hash = h;
       return &s;
     }
-    if (s.hash == h && s.keyLength == keyLength_ && std::memcmp(s.key, key_, keyLength_) == 0) return &s;
+    if (s.hash == h && s.keyLength == keyLength_ && SameKey(s.key, key_)) return &s;
   }
 }
 
@@ -48,12 +49,10 @@ void TWordLookupCache::Prefetch(const char* word) const {
   if (!slots_) return;
   char key[kKeySize + 1] = {};
   key[0] = 'w';
-  size_t length = 1;
-  for (const char* c = word; *c; ++c) {
-    if (length >= kKeySize) return;
-    key[length++] = *c;
-  }
-  __builtin_prefetch(&slots_[HashOf(key, length) & (slotCount_ - 1)]);
+  const size_t textLength = ::strnlen(word, kKeySize);
+  if (textLength >= kKeySize) return;
+  std::memcpy(key + 1, word, textLength);
+  __builtin_prefetch(&slots_[HashOf(key, textLength + 1) & (slotCount_ - 1)]);
 }
 
 bool TWordLookupCache::Grow() {
@@ -74,15 +73,20 @@ bool TWordLookupCache::Grow() {
 
 namespace {
 
-// Two hashes of a lower-cased text.
-void FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
-  a = 2166136261u;
-  b = 5381u;
+// Two hashes of a lower-cased text (the halves of one 64-bit hash); whether
+// the text holds a separator of expression words.
+bool FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
+  uint64_t h = 0xCBF29CE484222325ull;
+  bool separator = false;
   for (size_t i = 0; i < length; ++i) {
+    separator |= text[i] == '_' || text[i] == '-';
     const unsigned char c = ToLowerChar(static_cast<unsigned char>(text[i]));
-    a = (a ^ c) * 16777619u;
-    b = b * 33u + c;
+    h = (h ^ c) * 0x100000001B3ull;
   }
+  h ^= h >> 29;
+  a = static_cast<uint32_t>(h);
+  b = static_cast<uint32_t>(h >> 32);
+  return separator;
 }
 
 // Both bits of a text lie in the one word of the filter that the first hash
@@ -120,9 +124,9 @@ void TWordLookupCache::BuildExpressionFilter() {
 }
 
 bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) const {
-  if (!filter_ || !HasSeparator(candidate, length)) return true;
+  if (!filter_) return true;
   uint32_t a, b;
-  FilterHashes(candidate, length, a, b);
+  if (!FilterHashes(candidate, length, a, b)) return true;
   const uint64_t mask = FilterMask(a, b);
   return (filter_[(a % kFilterBits) / 64] & mask) == mask;
 }
@@ -157,7 +161,7 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
     }
     if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
       slot->keyLength = static_cast<uint8_t>(keyLength_);
-      std::memcpy(slot->key, key_, keyLength_);
+      std::memcpy(slot->key, key_, kKeySize);
     }
   }
   // The readings past the count are empty in every entry.
@@ -211,7 +215,7 @@ uint32_t TWordLookupCache::LexicalEntry(const char* word, const TCategoryRecord&
   e.lexicalEntry = compute(word, reading);
   if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
     slot->keyLength = static_cast<uint8_t>(keyLength_);
-    std::memcpy(slot->key, key_, keyLength_);
+    std::memcpy(slot->key, key_, kKeySize);
   }
   return e.lexicalEntry;
 }

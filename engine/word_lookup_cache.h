@@ -70,6 +70,16 @@ class TWordLookupCache {
     return static_cast<uint32_t>(h);
   }
   static_assert((kKeySize + 1) % 8 == 0, "a key buffer holds whole eight-byte words");
+  // Whether a kept key (zero past its length, as every key is kept) is the
+  // key in the buffer: four reads of eight bytes, the last two overlapping.
+  static bool SameKey(const char* kept, const char* key) {
+    uint64_t a[4], b[4];
+    std::memcpy(a, kept, 24);
+    std::memcpy(&a[3], kept + kKeySize - 8, 8);
+    std::memcpy(b, key, 24);
+    std::memcpy(&b[3], key + kKeySize - 8, 8);
+    return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2]) | (a[3] ^ b[3])) == 0;
+  }
   void CheckDictionary();
 
   // Expression candidates: a direct-mapped table, a new candidate replaces
