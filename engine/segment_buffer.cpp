@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "core/chartables.h"
 #include "core/lexicon.h"
@@ -33,7 +34,9 @@ bool HasLongerExpressionMark(TCategoryCode code) {
 
 bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }
 
-void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
+// An empty slot is all zero bytes: cleared in place, without a temporary.
+static_assert(std::is_trivially_copyable_v<TWordSlot>);
+void ClearSlot(TWordSlot& s) { std::memset(static_cast<void*>(&s), 0, sizeof s); }
 
 void SetTag(TWordSlot& s, const char* tag) {
   if (!tag || !tag[0]) tag = " ";
@@ -320,15 +323,19 @@ void TSegmentBuffer::LookupSegmentWords() {
 }
 
 void TSegmentBuffer::LookupReadings(TWordSlot& s) {
-  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
   s.readingCount = 0;
   s.compound = 0;
+  // The dictionary's answer below fills every reading; marks and numbers
+  // start from none.
+  const bool number = !s.IsMark() && IsNumberWord(s.text);
+  if (s.IsMark() || number)
+    for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
   if (s.IsMark()) return;
   s.capitalisation = static_cast<uint8_t>(Capitalisation(s.text));
   const size_t length = std::strlen(s.text);
   // A number is a Numeral Adjective whatever else the dictionary says, and
   // may join the numbers after it.
-  if (IsNumberWord(s.text)) {
+  if (number) {
     SetNumeralAdjective(s.readings[0]);
     s.compound = 1;
     return;
@@ -509,7 +516,8 @@ void TSegmentBuffer::JoinExpression(int i) {
   std::strcpy(candidate, s.text);
   int length = static_cast<int>(std::strlen(candidate));
   int best = -1;
-  char bestText[kSlotTextSize] = {};
+  char bestText[kSlotTextSize];
+  bestText[0] = 0;
   int bestQuote = 0;
   int quote = 0;
   const bool firstKnown = !IsClassUnset(s.Category());

@@ -52,7 +52,11 @@ void TWordLookupCache::Prefetch(const char* word) const {
   const size_t textLength = ::strnlen(word, kKeySize);
   if (textLength >= kKeySize) return;
   std::memcpy(key + 1, word, textLength);
-  __builtin_prefetch(&slots_[HashOf(key, textLength + 1) & (slotCount_ - 1)]);
+  // A slot spans two cache lines as a rule: the key is read in the first,
+  // the readings in the second.
+  const Slot* slot = &slots_[HashOf(key, textLength + 1) & (slotCount_ - 1)];
+  __builtin_prefetch(slot);
+  __builtin_prefetch(reinterpret_cast<const char*>(slot) + sizeof(Slot) - 1);
 }
 
 bool TWordLookupCache::Grow() {
