@@ -146,6 +146,7 @@ void TSegmentBuffer::Init() {
   ClearSlot(pending_);
   resolver_.Init();
   if (worker_) {
+    cache_.PrepareExpressionFilter();
     if (!resolverCache_) resolverCache_ = std::make_unique<TWordLookupCache>();
     resolver_.SetLookupCache(resolverCache_.get());
   } else {

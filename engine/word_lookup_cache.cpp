@@ -2,13 +2,31 @@
 
 #include <cstring>
 #include <new>
+#include <system_error>
 
 #include "core/chartables.h"
 #include "core/lexicon.h"
 
 namespace quilor {
 
+TWordLookupCache::~TWordLookupCache() { AwaitExpressionFilter(); }
+
+void TWordLookupCache::AwaitExpressionFilter() {
+  if (filterThread_.joinable()) filterThread_.join();
+}
+
+void TWordLookupCache::PrepareExpressionFilter() {
+  CheckDictionary();
+  if (filterBuilt_ || filterThread_.joinable() || !MainDictionary) return;
+  try {
+    filterThread_ = std::thread([this] { BuildExpressionFilter(); });
+  } catch (const std::system_error&) {
+    // The first expression candidate builds it.
+  }
+}
+
 void TWordLookupCache::Clear() {
+  AwaitExpressionFilter();
   if (slots_ && used_ > 0)
     for (size_t i = 0; i < slotCount_; ++i) slots_[i].keyLength = 0;
   if (pairs_)
@@ -179,6 +197,7 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   longerMayFollow = false;
   if (!MainDictionary) return false;
   const size_t length = std::strlen(candidate);
+  AwaitExpressionFilter();
   if (!filterBuilt_) BuildExpressionFilter();
   if (!MayStartExpression(candidate, length)) return false;
   PairSlot* slot = nullptr;

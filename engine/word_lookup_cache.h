@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "core/category.h"
 
@@ -33,10 +34,20 @@ class TWordLookupCache {
 
   // The readings of a word (at most six, while each says another follows),
   // the code of the first; the count (0 when unknown).
+  TWordLookupCache() = default;
+  ~TWordLookupCache();
+  TWordLookupCache(const TWordLookupCache&) = delete;
+  TWordLookupCache& operator=(const TWordLookupCache&) = delete;
+
   int WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode);
   // Asks the memory for the place of a word's readings ahead of
   // WordReadings: the words of a segment are then fetched together.
   void Prefetch(const char* word) const;
+  // Starts building the expression filter that ExpressionKnown needs on a
+  // thread of its own (it only reads the main dictionary's key arrays), so
+  // that the caller's first words need not wait for it. Without a thread
+  // the first ExpressionKnown builds it.
+  void PrepareExpressionFilter();
   // Whether the dictionary knows an expression candidate ("in_order"), and
   // whether a longer key may start with it.
   bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
@@ -98,8 +109,11 @@ class TWordLookupCache {
   static constexpr size_t kFilterBits = size_t{1} << 22;
   void BuildExpressionFilter();
   bool MayStartExpression(const char* candidate, size_t length) const;
+  // Waits for the filter's builder, if one runs.
+  void AwaitExpressionFilter();
   std::unique_ptr<uint64_t[]> filter_;
   bool filterBuilt_ = false;
+  std::thread filterThread_;
 
   bool Grow();
 

@@ -153,6 +153,31 @@ TEST(SegmentLexicon, TheLookupCacheAnswersAsTheDictionary) {
   EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
 }
 
+// The expression filter built on its own thread while words are looked up
+// hides no expression either, and a cache dropped while it is built waits.
+TEST(SegmentLexiconThread, TheFilterBuiltBesideTheLookupsHidesNoExpression) {
+  Dictionaries dictionaries(TestLexiconImage());
+  {
+    TWordLookupCache cache;
+    cache.PrepareExpressionFilter();
+    TCategoryRecord readings[kCachedReadings] = {};
+    for (int i = 0; i < 2000; ++i)
+      cache.WordReadings(i % 2 ? "work" : ("w" + std::to_string(i)).c_str(), readings, nullptr);
+    EXPECT_GT(cache.WordReadings("work", readings, nullptr), 0);
+    bool longer = false;
+    EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
+    EXPECT_TRUE(longer);
+    EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
+    EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+    EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
+    EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
+    cache.PrepareExpressionFilter();  // built: nothing more starts
+    EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+  }
+  TWordLookupCache dropped;
+  dropped.PrepareExpressionFilter();
+}
+
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
   Dictionaries dictionaries(TestLexiconImage());
   const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
