@@ -240,12 +240,6 @@ TEST_F(ResultsCommandsOnTheSample, TheTextPageExplainsTheClickedWordAndFollowsTh
   main_.printing = false;
 }
 
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
-
 TEST_F(ResultsCommandsOnTheSample, AScenarioLineSaysWhenTheOpenScenarioIsModified) {
   panel_.SelectResultType(4);
   ASSERT_FALSE(panel_.Items().empty());
@@ -258,12 +252,6 @@ TEST_F(ResultsCommandsOnTheSample, AScenarioLineSaysWhenTheOpenScenarioIsModifie
   panel_.ClickLine(0);
   EXPECT_EQ(panel_.Status(), "Ontology: your classification");
 }
-
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
 
 TEST_F(ResultsCommandsOnTheSample, AClickInTheScenarioListsMarginAsksToReduceOrExpand) {
   ResultsPanelWidget widget(panel_);
