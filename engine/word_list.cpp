@@ -250,6 +250,14 @@ bool TWordList::SeekPosition(int32_t position) {
   return true;
 }
 
+TWordNode* TWordList::NodeAt(int32_t position) {
+  TWordNode* saved = cursor_;
+  SeekPosition(position);
+  TWordNode* node = cursor_;
+  cursor_ = saved;
+  return node != tail_ && node->position == position && node->text ? node : nullptr;
+}
+
 bool TWordList::FileNumberAt(int32_t position, uint16_t& fileNumber) {
   SeekPosition(position);
   fileNumber = cursor_->fileNumber;

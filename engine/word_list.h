@@ -127,6 +127,9 @@ class TWordList {
   void Rewind() { cursor_ = first_; }
   // Cursor := the first node whose position >= position, or the tail.
   bool SeekPosition(int32_t position);
+  // The node of the word at position, the cursor left where it was; nullptr
+  // when no word stands there.
+  TWordNode* NodeAt(int32_t position);
   bool FileNumberAt(int32_t position, uint16_t& fileNumber);
   bool BackToPropositionStart();
   void SaveCursor(int slot);

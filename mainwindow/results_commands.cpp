@@ -95,15 +95,8 @@ bool AddTextWordToScenario(ScenarioEditorPort* editor, MainWindowPort& main, int
   if (insert) editor->InsertWords(editor->PendingName(), editor->PendingKind(), true);
   else editor->AddPendingToNewGroup();
   if (!Options->Switch(opt::ScenarioOnAllCategories)) {
-    bool substantive = false;
-    TWordNode* saved = TextWords.Cursor();
-    if (TextWords.SeekPosition(position)) {
-      const TWordNode* node = TextWords.Cursor();
-      substantive = node && node != TextWords.Tail() && node->position == position &&
-                    IsSubstantive(node->category.Category);
-    }
-    TextWords.SetCursor(saved);
-    if (!substantive) main.AfficheMessage(GetMessageText(kMsgWordWithoutReference));
+    const TWordNode* node = TextWords.NodeAt(position);
+    if (!node || !IsSubstantive(node->category.Category)) main.AfficheMessage(GetMessageText(kMsgWordWithoutReference));
   }
   return true;
 }

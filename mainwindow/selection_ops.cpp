@@ -16,12 +16,8 @@ void RedrawViews() {
 }
 
 std::string WordTextAt(int32_t position) {
-  TWordNode* saved = TextWords.Cursor();
-  TextWords.SeekPosition(position);
-  const TWordNode* node = TextWords.Cursor();
-  TextWords.SetCursor(saved);
-  if (!node || node == TextWords.Tail() || node->position != position || !node->text) return {};
-  return node->text;
+  const TWordNode* node = TextWords.NodeAt(position);
+  return node ? node->text : std::string();
 }
 
 void ClearSelection() {

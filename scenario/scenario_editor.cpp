@@ -405,11 +405,8 @@ void ScenarioEditor::SortTree() {
 bool ScenarioEditor::AddWordAtPosition(int position) {
   PendingScenarioLevel = 0;
   PendingScenarioKind = '?';
-  TWordNode* saved = TextWords.Cursor();
-  TextWords.SeekPosition(position);
-  const TWordNode* node = TextWords.Cursor();
-  TextWords.SetCursor(saved);
-  if (!node || node == TextWords.Tail() || node->position != position || !node->text || !*node->text) return false;
+  const TWordNode* node = TextWords.NodeAt(position);
+  if (!node || !*node->text) return false;
   std::string word = node->text;
   const TCategoryRecord& r = node->category.Category;
   if (IsSubstantive(r)) {

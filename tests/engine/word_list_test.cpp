@@ -97,6 +97,11 @@ TEST(WordList, SeekStopsOnTheFirstOfEqualPositions) {
   EXPECT_TRUE(list.AtStart());
   list.SeekPosition(5001);
   EXPECT_TRUE(list.AtEnd());
+  // The node at a position, the cursor kept; none past the last word.
+  ASSERT_NE(list.NodeAt(4000), nullptr);
+  EXPECT_EQ(list.NodeAt(4000)->position, 4000);
+  EXPECT_EQ(list.NodeAt(5001), nullptr);
+  EXPECT_TRUE(list.AtEnd());
   uint16_t file = 0;
   EXPECT_TRUE(list.FileNumberAt(2500, file));
   EXPECT_EQ(file, 3);

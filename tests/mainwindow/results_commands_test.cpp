@@ -20,12 +20,11 @@
 #include "mainwindow/view_state.h"
 #include "platform/text_encoding.h"
 #include "scenario/scenario_editor_port.h"
-#include "ui_support/engine_session.h"
+#include "ui_support/sample_views_fixture.h"
 
 namespace quilor::ui {
 namespace {
 
-using testing_support::EngineSession;
 
 TEST(DragPayloads, RoundTripAndRefuseWhatTheyDoNotKnow) {
   ResultsLineDrag d{8, 1, "walk"}, back;
@@ -48,22 +47,11 @@ TEST(DragPayloads, RoundTripAndRefuseWhatTheyDoNotKnow) {
   EXPECT_EQ(ClassLevelOfResultType(8, 4), 4);
 }
 
-class ResultsCommandsOnTheSample : public ::testing::Test {
+class ResultsCommandsOnTheSample : public testing_support::SampleViewsTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(session_.Started());
-    ViewState.Reset();
-    Selection.Clear();
-    SetViewMainWindow(&main_);
-    Options->Set(opt::ThresholdKind, 0);
-    ASSERT_TRUE(session_.Analyse({EngineSession::SamplePath("sample.txt")}));
-    panel_.RefreshAfterAnalysis();
+    SampleViewsTest::SetUp();
     panel_.SetScenarioEditor(&editor_);
-  }
-  void TearDown() override {
-    SetViewMainWindow(nullptr);
-    Selection.Clear();
-    ViewState.Reset();
   }
   // Shows result type `index` and clicks its first line.
   std::string PickFirstLine(int index) {
@@ -75,20 +63,11 @@ class ResultsCommandsOnTheSample : public ::testing::Test {
   // The first word of the text whose category satisfies `want`; 0 when none.
   template <typename Want>
   int32_t FirstWordWhere(Want want) {
-    TWordNode* saved = TextWords.Cursor();
-    int32_t found = 0;
-    for (int32_t p = 1; p <= TextWords.HighestPosition() && !found; ++p) {
-      if (!TextWords.SeekPosition(p)) break;
-      const TWordNode* n = TextWords.Cursor();
-      if (n && n != TextWords.Tail() && n->position == p && n->text && want(n->category.Category)) found = p;
-    }
-    TextWords.SetCursor(saved);
-    return found;
+    for (int32_t p = 1; p <= TextWords.HighestPosition(); ++p)
+      if (const TWordNode* n = TextWords.NodeAt(p); n && want(n->category.Category)) return p;
+    return 0;
   }
-  EngineSession session_;
-  FakeMainWindow main_;
   FakeScenarioEditor editor_;
-  TResultsPanel panel_;
 };
 
 TEST_F(ResultsCommandsOnTheSample, ThePopupOffersWhatTheResultTypeAllows) {

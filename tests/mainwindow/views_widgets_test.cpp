@@ -24,6 +24,7 @@
 #include "scenario/scenario_editor_port.h"
 #include "tests/support/stream_support.h"
 #include "ui_support/engine_session.h"
+#include "ui_support/sample_views_fixture.h"
 
 namespace quilor::ui {
 namespace {
@@ -31,67 +32,10 @@ namespace {
 using testing_support::EngineSession;
 using testing_support::TempFolder;
 
-class OpenEditor : public ScenarioEditorPort {
- public:
-  bool IsOpen() const override { return true; }
-  bool IsModified() const override { return false; }
-  void Open() override {}
-  void SetPending(const std::string&, int, char) override {}
-  void AddPendingToNewGroup() override {}
-  void AddPendingToSelectedGroup() override {}
-  bool AddWordInNewGroup(const std::string& word, char kind) override {
-    added.push_back(word + kind);
-    return true;
-  }
-  bool InsertWords(const std::string& word, char kind, bool) override {
-    inserted.push_back(word + kind);
-    return true;
-  }
-  bool AddWordAtPosition(int) override { return false; }
-  std::string PendingName() const override { return {}; }
-  char PendingKind() const override { return '?'; }
-  void SearchName(const std::string&) override {}
-  bool FindNodeByLabel(const std::string& text, bool groupsOnly) override {
-    searched.push_back(text + (groupsOnly ? "/groups" : ""));
-    return false;
-  }
-  bool FindNextNode(const std::string& text, int& start, bool) override {
-    searched.push_back(text + "/next" + std::to_string(start));
-    return false;
-  }
-  void SetSearchText(const std::string&) override {}
-  bool OpenScenarioByName(const std::string&) override { return false; }
-  bool NodeSelected() const override { return true; }
-  void SelectParent() override {}
-  void BeginUpdateTreeView() override {}
-  void EndUpdateTreeView() override {}
-  void SortTree() override {}
-  bool SelectEnclosingGroup() override { return false; }
-  void CreateOrSelectGroup(const std::string&, int, bool) override {}
-  void ExpandSelected() override {}
-  std::vector<std::string> added, inserted, searched;
-};
+// The editor open, every call recorded.
+using OpenEditor = FakeScenarioEditor;
 
-class ViewsOnTheSample : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(session_.Started());
-    ViewState.Reset();
-    Selection.Clear();
-    SetViewMainWindow(&main_);
-    Options->Set(opt::ThresholdKind, 0);
-    ASSERT_TRUE(session_.Analyse({EngineSession::SamplePath("sample.txt")}));
-    panel_.RefreshAfterAnalysis();
-  }
-  void TearDown() override {
-    SetViewMainWindow(nullptr);
-    Selection.Clear();
-    ViewState.Reset();
-  }
-  EngineSession session_;
-  FakeMainWindow main_;
-  TResultsPanel panel_;
-};
+using ViewsOnTheSample = testing_support::SampleViewsTest;
 
 TEST_F(ViewsOnTheSample, ResultsListShowsThePanelsLinesAndForwardsClicks) {
   ResultsPanelWidget widget(panel_);
