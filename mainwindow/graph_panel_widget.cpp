@@ -12,7 +12,7 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/message_text_qt.h"
+#include "mainwindow/texts_qt.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "mainwindow/view_state.h"
 #include "platform/text_encoding.h"

@@ -41,6 +41,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
+#include "mainwindow/texts_qt.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
 
@@ -63,8 +64,6 @@ constexpr int kMsgWebSite = 6401;
 constexpr const char* kWebAddress = "https://quilor.example.org/";
 constexpr qint64 kRestoreDelayMs = 8000;
 
-QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
-QString FromCp1252(const std::string& s) { return QString::fromStdString(Cp1252ToUtf8(s)); }
 
 std::string FolderOf(const std::string& path) {
   std::string folder = path;
@@ -90,6 +89,56 @@ TVekEditForm::TVekEditForm(QWidget* parent) : QMainWindow(parent), session_(*thi
 
 TVekEditForm::~TVekEditForm() { FormClose(); }
 
+namespace {
+
+// A tab control with a page of its own and an Explain page: a bold title
+// with a help button, the text under it. The tabs' captions come later.
+struct ExplainTabNames {
+  const char *tabs, *page, *explain, *title, *help, *text;
+};
+struct ExplainTabs {
+  QTabWidget* tabs;
+  QWidget* page;
+  QWidget* explain;
+  QLabel* title;
+  QToolButton* help;
+  QTextBrowser* text;
+};
+
+ExplainTabs MakeExplainTabs(QWidget* parent, const ExplainTabNames& names) {
+  ExplainTabs t;
+  t.tabs = new QTabWidget(parent);
+  t.tabs->setObjectName(QString::fromLatin1(names.tabs));
+  t.page = new QWidget;
+  t.page->setObjectName(QString::fromLatin1(names.page));
+  t.explain = new QWidget;
+  t.explain->setObjectName(QString::fromLatin1(names.explain));
+  auto* layout = new QVBoxLayout(t.explain);
+  auto* head = new QHBoxLayout;
+  t.title = new QLabel(t.explain);
+  t.title->setObjectName(QString::fromLatin1(names.title));
+  QFont titleFont = t.title->font();
+  titleFont.setBold(true);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+  t.title->setFont(titleFont);
+  t.title->setWordWrap(true);
+  t.help = new QToolButton(t.explain);
+  t.help->setObjectName(QString::fromLatin1(names.help));
+  t.help->setIcon(ToolIcon(QStringLiteral("help-contents"), ToolPicture::kHelp));
+  t.help->setToolTip(MessageText(616));
+  head->addWidget(t.title, 1);
+  head->addWidget(t.help);
+  layout->addLayout(head);
+  t.text = new QTextBrowser(t.explain);
+  t.text->setObjectName(QString::fromLatin1(names.text));
+  layout->addWidget(t.text, 1);
+  t.tabs->addTab(t.page, QString());
+  t.tabs->addTab(t.explain, QString());
+  return t;
+}
+
+}  // namespace
+
 void TVekEditForm::BuildWidgets() {
   fond_ = new QSplitter(Qt::Horizontal, this);
   fond_->setObjectName(QStringLiteral("Fond"));
@@ -100,36 +149,18 @@ void TVekEditForm::BuildWidgets() {
   panelResultats_->setObjectName(QStringLiteral("PanelResultats"));
   auto* leftLayout = new QVBoxLayout(panelResultats_);
   leftLayout->setContentsMargins(0, 0, 0, 0);
-  pageControl1_ = new QTabWidget(panelResultats_);
-  pageControl1_->setObjectName(QStringLiteral("PageControl1"));
-  resultsPage_ = new QWidget;
-  resultsPage_->setObjectName(QStringLiteral("TabSheetResultats"));
-  explainPage_ = new QWidget;
-  explainPage_->setObjectName(QStringLiteral("TabSheetExpliquer"));
-  auto* explainLayout = new QVBoxLayout(explainPage_);
-  auto* explainHead = new QHBoxLayout;
-  labelTitreExpliquer_ = new QLabel(explainPage_);
-  labelTitreExpliquer_->setObjectName(QStringLiteral("LabelTitreExpliquer"));
-  QFont titleFont = labelTitreExpliquer_->font();
-  titleFont.setBold(true);
-  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
-  labelTitreExpliquer_->setFont(titleFont);
-  labelTitreExpliquer_->setWordWrap(true);
-  auto* helpButton = new QToolButton(explainPage_);
-  helpButton->setObjectName(QStringLiteral("Image1"));
-  helpButton->setIcon(ToolIcon(QStringLiteral("help-contents"), ToolPicture::kHelp));
-  helpButton->setToolTip(Text(616));
-  connect(helpButton, &QToolButton::clicked, this, [this] {
-    ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
-  });
-  explainHead->addWidget(labelTitreExpliquer_, 1);
-  explainHead->addWidget(helpButton);
-  explainLayout->addLayout(explainHead);
-  richEdit4_ = new QTextBrowser(explainPage_);
-  richEdit4_->setObjectName(QStringLiteral("RichEdit4"));
-  explainLayout->addWidget(richEdit4_, 1);
-  pageControl1_->addTab(resultsPage_, QString());
-  pageControl1_->addTab(explainPage_, QString());
+  {
+    ExplainTabs tabs = MakeExplainTabs(panelResultats_, {"PageControl1", "TabSheetResultats", "TabSheetExpliquer",
+                                                         "LabelTitreExpliquer", "Image1", "RichEdit4"});
+    pageControl1_ = tabs.tabs;
+    resultsPage_ = tabs.page;
+    explainPage_ = tabs.explain;
+    labelTitreExpliquer_ = tabs.title;
+    richEdit4_ = tabs.text;
+    connect(tabs.help, &QToolButton::clicked, this, [this] {
+      ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
+    });
+  }
   leftLayout->addWidget(pageControl1_, 1);
   panelInfos_ = new QWidget(panelResultats_);
   panelInfos_->setObjectName(QStringLiteral("PanelInfos"));
@@ -201,30 +232,16 @@ void TVekEditForm::BuildWidgets() {
   panelGraph_->setObjectName(QStringLiteral("PanelGraph"));
   auto* graphLayout = new QVBoxLayout(panelGraph_);
   graphLayout->setContentsMargins(0, 0, 0, 0);
-  pageControl3_ = new QTabWidget(panelGraph_);
-  pageControl3_->setObjectName(QStringLiteral("PageControl3"));
-  graphPage_ = new QWidget;
-  graphPage_->setObjectName(QStringLiteral("TabSheetGraphe"));
-  graphExplainPage_ = new QWidget;
-  graphExplainPage_->setObjectName(QStringLiteral("TabSheetExpliquerGraphe"));
-  auto* graphExplainLayout = new QVBoxLayout(graphExplainPage_);
-  auto* graphExplainHead = new QHBoxLayout;
-  labelTitreExplicGraphes_ = new QLabel(graphExplainPage_);
-  labelTitreExplicGraphes_->setObjectName(QStringLiteral("LabelTitreExplicGraphes"));
-  labelTitreExplicGraphes_->setFont(titleFont);
-  auto* graphHelp = new QToolButton(graphExplainPage_);
-  graphHelp->setObjectName(QStringLiteral("Image2"));
-  graphHelp->setIcon(helpButton->icon());
-  graphHelp->setToolTip(Text(616));
-  connect(graphHelp, &QToolButton::clicked, this, [] { ShowHelpContext(kGraphsHelpContext); });
-  graphExplainHead->addWidget(labelTitreExplicGraphes_, 1);
-  graphExplainHead->addWidget(graphHelp);
-  graphExplainLayout->addLayout(graphExplainHead);
-  richEditExplicGraphe_ = new QTextBrowser(graphExplainPage_);
-  richEditExplicGraphe_->setObjectName(QStringLiteral("RichEditExplicGraphe"));
-  graphExplainLayout->addWidget(richEditExplicGraphe_, 1);
-  pageControl3_->addTab(graphPage_, QString());
-  pageControl3_->addTab(graphExplainPage_, QString());
+  {
+    ExplainTabs tabs = MakeExplainTabs(panelGraph_, {"PageControl3", "TabSheetGraphe", "TabSheetExpliquerGraphe",
+                                                     "LabelTitreExplicGraphes", "Image2", "RichEditExplicGraphe"});
+    pageControl3_ = tabs.tabs;
+    graphPage_ = tabs.page;
+    graphExplainPage_ = tabs.explain;
+    labelTitreExplicGraphes_ = tabs.title;
+    richEditExplicGraphe_ = tabs.text;
+    connect(tabs.help, &QToolButton::clicked, this, [] { ShowHelpContext(kGraphsHelpContext); });
+  }
   graphLayout->addWidget(pageControl3_, 1);
   trackBar_ = new QSlider(Qt::Horizontal, panelGraph_);
   trackBar_->setObjectName(QStringLiteral("TrackBar1"));
@@ -247,7 +264,7 @@ void TVekEditForm::BuildWidgets() {
 QAction* TVekEditForm::AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu) {
   auto* action = new QAction(this);
   action->setObjectName(QString::fromStdString(name));
-  if (caption > 0) action->setText(Text(caption));
+  if (caption > 0) action->setText(MessageText(caption));
   action->setEnabled(false);
   connect(action, &QAction::triggered, this, [this, name] {
     auto it = commands_.find(name);
@@ -409,7 +426,7 @@ void TVekEditForm::BuildCommands() {
   resultsPopup_->addAction(Command("MenuChercher"));
   resultsPopup_->addSeparator();
   AddCommand("PopupResultatsOuvrirScenario", 0, false, resultsPopup_)
-      ->setText(Text(527) + QLatin1Char(' ') + Text(1065));
+      ->setText(MessageText(527) + QLatin1Char(' ') + MessageText(1065));
   AddCommand("PopupResultatDbClick1", 1066, true, resultsPopup_);
   AddCommand("PopupResultatsAjouter1", 524, true, resultsPopup_);
   AddCommand("PopupResultatsInserer1", 525, true, resultsPopup_);
@@ -441,7 +458,7 @@ void TVekEditForm::BuildCommands() {
   auto addResultsTool = [this](const std::string& name, ToolPicture picture, int hint) {
     QAction* a = AddCommand(name, 0, true);
     a->setIcon(DrawnIcon(picture));
-    if (hint > 0) a->setToolTip(Text(hint));
+    if (hint > 0) a->setToolTip(MessageText(hint));
     QToolButton* b = new QToolButton(resultsToolBar_);
     b->setObjectName(QString::fromStdString(name));
     b->setDefaultAction(a);
@@ -534,18 +551,18 @@ void TVekEditForm::UpdateActions() {
 }
 
 void TVekEditForm::LocaliserInterface() {
-  pageControl1_->setTabText(pageControl1_->indexOf(resultsPage_), Text(656));
-  pageControl1_->setTabText(pageControl1_->indexOf(explainPage_), Text(kMsgExplain));
-  pageControl3_->setTabText(pageControl3_->indexOf(graphExplainPage_), Text(kMsgExplain));
-  pageControlTexte_->setTabText(pageControlTexte_->indexOf(textPage_), Text(719));
-  pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), Text(583));
-  pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), Text(512));
+  pageControl1_->setTabText(pageControl1_->indexOf(resultsPage_), MessageText(656));
+  pageControl1_->setTabText(pageControl1_->indexOf(explainPage_), MessageText(kMsgExplain));
+  pageControl3_->setTabText(pageControl3_->indexOf(graphExplainPage_), MessageText(kMsgExplain));
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(textPage_), MessageText(719));
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), MessageText(583));
+  pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), MessageText(512));
   const std::pair<const char*, int> menus[] = {{"MenuFile1", 324},    {"MenuEdit1", 609},     {"CopyDsClipBrd", 579},
                                                {"MenuTriResultats", 891}, {"MenuAfficher1", 500}, {"MenuOutils1", 618},
                                                {"Help1", 616},         {"MenuHistoriqueDossiers", 1425}};
   for (QMenu* menu : findChildren<QMenu*>()) {
     for (const auto& [name, caption] : menus)
-      if (menu->objectName() == QLatin1String(name)) menu->setTitle(Text(caption));
+      if (menu->objectName() == QLatin1String(name)) menu->setTitle(MessageText(caption));
   }
   // Hints of the tool buttons: their action's caption, or the graph labels.
   const std::pair<const char*, int> graphHints[] = {{"ToolButtonGrapheEtoile", 514}, {"ToolButtonGrapheAire", 537},
@@ -555,21 +572,21 @@ void TVekEditForm::LocaliserInterface() {
     Command(name)->setText(FromCp1252(GraphLabel(text)));
     Command(name)->setToolTip(FromCp1252(GraphLabel(text)));
   }
-  Command("MenuScenario")->setToolTip(Text(1065));
-  Command("MenuToutLeTexte")->setToolTip(Text(721));
-  Command("CopyTexteDsClipBrd")->setToolTip(Text(579));
-  Command("MenuImprimer1")->setToolTip(Text(606));
-  Command("FichierOuvrir")->setToolTip(Text(527));
-  Command("MenuChercher")->setToolTip(Text(520));
-  Command("MenuExtractionTerminologique")->setToolTip(Text(1236));
+  Command("MenuScenario")->setToolTip(MessageText(1065));
+  Command("MenuToutLeTexte")->setToolTip(MessageText(721));
+  Command("CopyTexteDsClipBrd")->setToolTip(MessageText(579));
+  Command("MenuImprimer1")->setToolTip(MessageText(606));
+  Command("FichierOuvrir")->setToolTip(MessageText(527));
+  Command("MenuChercher")->setToolTip(MessageText(520));
+  Command("MenuExtractionTerminologique")->setToolTip(MessageText(1236));
   Command("MenuOutilsLumo")->setText(QStringLiteral("Lumo"));
-  buttonOuvrir_->setText(Text(623));
-  buttonAnalyser_->setText(Text(1427));
-  buttonAnalyser_->setToolTip(Text(674));
-  buttonSupprimer_->setText(Text(603));
-  buttonAjouter_->setText(Text(741));
-  buttonTrier_->setText(Text(891));
-  labelTitreExplicGraphes_->setText(Text(512));
+  buttonOuvrir_->setText(MessageText(623));
+  buttonAnalyser_->setText(MessageText(1427));
+  buttonAnalyser_->setToolTip(MessageText(674));
+  buttonSupprimer_->setText(MessageText(603));
+  buttonAjouter_->setText(MessageText(741));
+  buttonTrier_->setText(MessageText(891));
+  labelTitreExplicGraphes_->setText(MessageText(512));
 }
 
 bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const MonitorArea& monitor) {
@@ -682,7 +699,7 @@ void TVekEditForm::EnableCommandDuMenu(bool enabled) {
   if (enabled) {
     pageControl1_->setTabVisible(resultsIndex, true);
     pageControl1_->setCurrentIndex(resultsIndex);
-    pageControl1_->setTabText(explainIndex, Text(kMsgExplain));
+    pageControl1_->setTabText(explainIndex, MessageText(kMsgExplain));
     pageControlTexte_->setTabVisible(pageControlTexte_->indexOf(textPage_), true);
     pageControlTexte_->setCurrentWidget(textPage_);
     panelGraph_->setVisible(true);
@@ -691,7 +708,7 @@ void TVekEditForm::EnableCommandDuMenu(bool enabled) {
     panelGraph_->setVisible(false);
     panelText_->setVisible(false);
     pageControl1_->setCurrentIndex(explainIndex);
-    pageControl1_->setTabText(explainIndex, Text(kMsgWelcome));
+    pageControl1_->setTabText(explainIndex, MessageText(kMsgWelcome));
     pageControl1_->setTabVisible(resultsIndex, false);
     FillWelcomePage();
   }
@@ -926,7 +943,7 @@ void TVekEditForm::FillWelcomePage() { ShowPage(richEdit4_, labelTitreExpliquer_
 void TVekEditForm::FillExplainPage() {
   const int explainIndex = pageControl1_->indexOf(explainPage_);
   if (pageControl1_->currentWidget() == resultsPage_) {
-    pageControl1_->setTabText(explainIndex, Text(kMsgExplain));
+    pageControl1_->setTabText(explainIndex, MessageText(kMsgExplain));
     return;
   }
   if (!session_.ResultsShown()) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "mainwindow/texts_qt.h"
 #include "core/messages.h"
 #include "platform/text_encoding.h"
 
@@ -19,7 +20,6 @@ namespace quilor::ui {
 
 namespace {
 
-QString FromCp1252(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
 
 QWidget* ActiveParent() {
   QWidget* w = QApplication::activeModalWidget();

@@ -5,6 +5,7 @@
 #include <QPolygon>
 #include <QRadialGradient>
 
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -12,8 +13,6 @@ namespace quilor::ui {
 namespace {
 
 QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-
-QString ToQString(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 }  // namespace
 
@@ -105,7 +104,7 @@ void PainterCanvas::ShadedEllipse(const Rect& r, Rgb colour) {
 }
 
 void PainterCanvas::TextOut(int x, int y, const std::string& text) {
-  const QString s = ToQString(text);
+  const QString s = FromCp1252(text);
   const QFontMetrics metrics(painter_.font());
   if (opaqueText_ && !brushClear_)
     painter_.fillRect(QRect(x, y, metrics.horizontalAdvance(s), metrics.height()), brushColour_);
@@ -123,7 +122,7 @@ void PainterCanvas::TextRect(const Rect& r, int x, int y, const std::string& tex
 }
 
 int PainterCanvas::TextWidth(const std::string& text) {
-  return QFontMetrics(painter_.font()).horizontalAdvance(ToQString(text));
+  return QFontMetrics(painter_.font()).horizontalAdvance(FromCp1252(text));
 }
 
 int PainterCanvas::TextHeight(const std::string&) { return QFontMetrics(painter_.font()).height(); }

@@ -18,7 +18,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "mainwindow/desktop.h"
-#include "mainwindow/message_text_qt.h"
+#include "mainwindow/texts_qt.h"
 #include "mainwindow/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 
@@ -49,16 +49,15 @@ constexpr int kHelpGraphs = 740;
 constexpr int kHelpColours = 982;
 constexpr int kObjectsStep = 2;
 
-QString Text(int id) { return MessageQString(id); }
 
-QString Title(int what) { return Text(kMsgOptions) + " (" + Text(what) + ")"; }
+QString Title(int what) { return MessageText(kMsgOptions) + " (" + MessageText(what) + ")"; }
 
 // Ok, Cancel and Help with the string table's captions.
 QDialogButtonBox* Buttons(QDialog* dialog, int helpContext) {
   auto* box = new QDialogButtonBox(dialog);
-  box->addButton(Text(kMsgOk), QDialogButtonBox::AcceptRole);
-  box->addButton(Text(kMsgCancel), QDialogButtonBox::RejectRole);
-  QPushButton* help = box->addButton(Text(kMsgHelp), QDialogButtonBox::HelpRole);
+  box->addButton(MessageText(kMsgOk), QDialogButtonBox::AcceptRole);
+  box->addButton(MessageText(kMsgCancel), QDialogButtonBox::RejectRole);
+  QPushButton* help = box->addButton(MessageText(kMsgHelp), QDialogButtonBox::HelpRole);
   QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   QObject::connect(help, &QPushButton::clicked, dialog, [helpContext] { ShowHelpContext(helpContext); });
@@ -77,10 +76,10 @@ constexpr KindChoice kKindButtons[] = {{2, 514}, {1, 537}, {3, 538}, {4, 564}, {
 GraphOptionsDialog::GraphOptionsDialog(TOptionsRecord& options, MainWindowPort& port, QWidget* parent)
     : QDialog(parent), logic_(options, [&port] { port.RazAffichageEtGraphe(); }) {
   setWindowTitle(Title(kMsgGraphs));
-  setToolTip(Text(kMsgClickMe));
+  setToolTip(MessageText(kMsgClickMe));
   auto* layout = new QVBoxLayout(this);
 
-  auto* typeBox = new QGroupBox(Text(kMsgType), this);
+  auto* typeBox = new QGroupBox(MessageText(kMsgType), this);
   auto* typeLayout = new QVBoxLayout(typeBox);
   kinds_ = new QButtonGroup(this);
   for (const KindChoice& k : kKindButtons) {
@@ -90,7 +89,7 @@ GraphOptionsDialog::GraphOptionsDialog(TOptionsRecord& options, MainWindowPort& 
   }
   layout->addWidget(typeBox);
 
-  auto* objectsBox = new QGroupBox(Text(kMsgMaximumObjects), this);
+  auto* objectsBox = new QGroupBox(MessageText(kMsgMaximumObjects), this);
   auto* objectsLayout = new QHBoxLayout(objectsBox);
   objects_ = new QScrollBar(Qt::Horizontal, objectsBox);
   objects_->setRange(kMinGraphObjects, kMaxGraphObjects);
@@ -101,13 +100,13 @@ GraphOptionsDialog::GraphOptionsDialog(TOptionsRecord& options, MainWindowPort& 
   objectsLayout->addWidget(objectsLabel_);
   layout->addWidget(objectsBox);
 
-  bursts_ = new QCheckBox(Text(kMsgBurstsOnAll), this);
+  bursts_ = new QCheckBox(MessageText(kMsgBurstsOnAll), this);
   layout->addWidget(bursts_);
 
-  auto* textureBox = new QGroupBox(Text(kMsgTexture), this);
+  auto* textureBox = new QGroupBox(MessageText(kMsgTexture), this);
   auto* textureLayout = new QHBoxLayout(textureBox);
-  transparent_ = new QRadioButton(Text(kMsgTransparent), textureBox);
-  threeD_ = new QRadioButton(Text(kMsg3D), textureBox);
+  transparent_ = new QRadioButton(MessageText(kMsgTransparent), textureBox);
+  threeD_ = new QRadioButton(MessageText(kMsg3D), textureBox);
   textureLayout->addWidget(transparent_);
   textureLayout->addWidget(threeD_);
   layout->addWidget(textureBox);
@@ -148,21 +147,21 @@ ColourOptionsDialog::ColourOptionsDialog(TOptionsRecord& options, ColourOptionsL
   auto* layout = new QVBoxLayout(this);
   auto* row = new QHBoxLayout;
   list_ = new QListWidget(this);
-  list_->setToolTip(Text(kMsgClickMe));
+  list_->setToolTip(MessageText(kMsgClickMe));
   row->addWidget(list_, 1);
   auto* side = new QVBoxLayout;
-  auto* modify = new QPushButton(Text(kMsgModify), this);
-  auto* restore = new QPushButton(Text(kMsgRestore), this);
-  restore->setToolTip(Text(kMsgRestoreHint));
+  auto* modify = new QPushButton(MessageText(kMsgModify), this);
+  auto* restore = new QPushButton(MessageText(kMsgRestore), this);
+  restore->setToolTip(MessageText(kMsgRestoreHint));
   side->addWidget(modify);
   side->addWidget(restore);
   side->addStretch(1);
   row->addLayout(side);
   layout->addLayout(row);
-  auto* colouring = new QGroupBox(Text(kMsgColoration), this);
+  auto* colouring = new QGroupBox(MessageText(kMsgColoration), this);
   auto* colouringLayout = new QHBoxLayout(colouring);
-  selective_ = new QRadioButton(Text(kMsgSelective), colouring);
-  syntactic_ = new QRadioButton(Text(kMsgSyntactic), colouring);
+  selective_ = new QRadioButton(MessageText(kMsgSelective), colouring);
+  syntactic_ = new QRadioButton(MessageText(kMsgSyntactic), colouring);
   colouringLayout->addWidget(selective_);
   colouringLayout->addWidget(syntactic_);
   layout->addWidget(colouring);
@@ -187,7 +186,7 @@ void ColourOptionsDialog::FillList() {
   for (int r = 0; r < static_cast<int>(kColourRows.size()); ++r) {
     QPixmap swatch(16, 12);
     swatch.fill(ToQColor(logic_.RowColour(r)));
-    list_->addItem(new QListWidgetItem(QIcon(swatch), Text(kColourRows[static_cast<size_t>(r)].caption)));
+    list_->addItem(new QListWidgetItem(QIcon(swatch), MessageText(kColourRows[static_cast<size_t>(r)].caption)));
   }
   list_->setCurrentRow(selected);
 }

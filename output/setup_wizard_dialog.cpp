@@ -9,6 +9,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
 #include "mainwindow/desktop.h"
@@ -20,10 +21,9 @@ namespace {
 
 constexpr int kSetupHelpContext = 855;
 
-QString Text(int id) { return QString::fromStdString(Cp1252ToUtf8(GetMessageText(id))); }
 
 QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
-  auto* label = new QLabel(Text(id), parent);
+  auto* label = new QLabel(MessageText(id), parent);
   label->setWordWrap(true);
   if (bold) {
     QFont f = label->font();
@@ -37,7 +37,7 @@ QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
 
 TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AssistantSetup"));
-  setWindowTitle(QStringLiteral("Quilor: ") + Text(625) + QStringLiteral(" - ") + Text(203));
+  setWindowTitle(QStringLiteral("Quilor: ") + MessageText(625) + QStringLiteral(" - ") + MessageText(203));
   auto* layout = new QVBoxLayout(this);
   pages_ = new QStackedWidget(this);
 
@@ -46,8 +46,8 @@ TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   startLayout->addWidget(Paragraph(835, start, true));
   startLayout->addWidget(Paragraph(836, start));
   startLayout->addWidget(Paragraph(837, start));
-  mono_ = new QRadioButton(Text(832), start);
-  multi_ = new QRadioButton(Text(833), start);
+  mono_ = new QRadioButton(MessageText(832), start);
+  multi_ = new QRadioButton(MessageText(833), start);
   mono_->setObjectName(QStringLiteral("ButtonMonoUtilisateur"));
   multi_->setObjectName(QStringLiteral("ButtonMultiUtilisateur"));
   startLayout->addWidget(mono_);
@@ -60,7 +60,7 @@ TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   folderLayout->addWidget(Paragraph(839, folder));
   auto* browseRow = new QHBoxLayout;
   browseRow->addWidget(Paragraph(840, folder));
-  auto* browse = new QPushButton(Text(635), folder);
+  auto* browse = new QPushButton(MessageText(635), folder);
   browse->setObjectName(QStringLiteral("ButtonDossierSortie"));
   browseRow->addWidget(browse);
   folderLayout->addLayout(browseRow);
@@ -68,7 +68,7 @@ TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   folderLabel_->setObjectName(QStringLiteral("LabelDossier"));
   folderLayout->addWidget(folderLabel_);
   folderLayout->addWidget(Paragraph(841, folder));
-  samples_ = new QCheckBox(Text(834), folder);
+  samples_ = new QCheckBox(MessageText(834), folder);
   samples_->setObjectName(QStringLiteral("CheckBoxTextesExemples"));
   samples_->setChecked(true);
   folderLayout->addWidget(samples_);
@@ -86,10 +86,10 @@ TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   layout->addWidget(pages_, 1);
 
   auto* buttons = new QHBoxLayout;
-  help_ = new QPushButton(Text(616), this);
-  back_ = new QPushButton(QStringLiteral("< ") + Text(744), this);
-  next_ = new QPushButton(QStringLiteral("&") + Text(745) + QStringLiteral(" >"), this);
-  done_ = new QPushButton(Text(746), this);
+  help_ = new QPushButton(MessageText(616), this);
+  back_ = new QPushButton(QStringLiteral("< ") + MessageText(744), this);
+  next_ = new QPushButton(QStringLiteral("&") + MessageText(745) + QStringLiteral(" >"), this);
+  done_ = new QPushButton(MessageText(746), this);
   help_->setObjectName(QStringLiteral("ButtonAide"));
   back_->setObjectName(QStringLiteral("ButtonPrecedent"));
   next_->setObjectName(QStringLiteral("ButtonSuivant"));

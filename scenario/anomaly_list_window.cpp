@@ -6,15 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "mainwindow/texts_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/scenario_editor.h"
 #include "scenario/texts.h"
 
 namespace quilor::ui {
-
-namespace {
-QString Q(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
-}  // namespace
 
 AnomalyListWindow::AnomalyListWindow(AnomalyList& list, std::function<ScenarioEditor*()> editor,
                                      std::function<void()> openEditor, QWidget* parent)
@@ -24,13 +21,13 @@ AnomalyListWindow::AnomalyListWindow(AnomalyList& list, std::function<ScenarioEd
   list_ = new QListWidget(this);
   layout->addWidget(list_, 1);
   auto* buttons = new QHBoxLayout;
-  auto* close = new QPushButton(Q(Msg(kMsgButtonClose)), this);
-  auto* search = new QPushButton(Q(Msg(kMsgButtonSearch)), this);
+  auto* close = new QPushButton(FromCp1252(Msg(kMsgButtonClose)), this);
+  auto* search = new QPushButton(FromCp1252(Msg(kMsgButtonSearch)), this);
   buttons->addStretch(1);
   buttons->addWidget(search);
   buttons->addWidget(close);
   layout->addLayout(buttons);
-  layout->addWidget(new QLabel(Q(Msg(kMsgCorrectErrors)), this));
+  layout->addWidget(new QLabel(FromCp1252(Msg(kMsgCorrectErrors)), this));
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   connect(search, &QPushButton::clicked, this, [this] { Search(); });
   connect(list_, &QListWidget::itemClicked, this, [this] { Search(); });
@@ -39,9 +36,9 @@ AnomalyListWindow::AnomalyListWindow(AnomalyList& list, std::function<ScenarioEd
 }
 
 void AnomalyListWindow::Refresh() {
-  setWindowTitle(Q(model_.Caption()));
+  setWindowTitle(FromCp1252(model_.Caption()));
   list_->clear();
-  for (const AnomalyList::Entry& e : model_.Entries()) list_->addItem(Q(e.line));
+  for (const AnomalyList::Entry& e : model_.Entries()) list_->addItem(FromCp1252(e.line));
 }
 
 void AnomalyListWindow::Search() {

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "mainwindow/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
 #include "engine/options.h"
@@ -13,10 +14,6 @@
 #include "scenario/texts.h"
 
 namespace quilor::ui {
-
-namespace {
-QString T(int id) { return QString::fromStdString(Cp1252ToUtf8(Msg(id))); }
-}  // namespace
 
 OwlImportOptions OwlOptionsFromSettings(bool flexedForms, bool unicode, bool otherLanguages, bool restrictions,
                                         bool verbose, bool dump) {
@@ -45,12 +42,12 @@ std::string RunOwlImport(const std::string& inputPath, const OwlImportOptions& o
 }
 
 OwlImportDialog::OwlImportDialog(const std::string& inputPath, QWidget* parent) : QDialog(parent), input_(inputPath) {
-  setWindowTitle(T(kMsgOwlImportFilter));
+  setWindowTitle(MessageText(kMsgOwlImportFilter));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(T(7401), this));
+  layout->addWidget(new QLabel(MessageText(7401), this));
   layout->addWidget(new QLabel(QString::fromStdString(inputPath), this));
   auto box = [&](int text, bool on) {
-    auto* b = new QCheckBox(T(text), this);
+    auto* b = new QCheckBox(MessageText(text), this);
     b->setChecked(on);
     layout->addWidget(b);
     return b;

@@ -1,4 +1,5 @@
 #include "scenario/scenario_editor_window.h"
+#include "mainwindow/texts_qt.h"
 #include "scenario/word_search_window.h"
 
 #include <QAction>
@@ -48,8 +49,7 @@ namespace {
 
 constexpr int kNodeRole = Qt::UserRole + 1;
 
-QString Q(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
-QString T(int id) { return Q(Msg(id)); }
+QString T(int id) { return FromCp1252(Msg(id)); }
 std::string FromQ(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
 
 // The pictures of the nodes, drawn once.
@@ -288,7 +288,7 @@ void ScenarioEditorWindow::BuildActions() {
     // The word search takes the label and lists its meanings.
     if (selected && OpenWordSearchWith(selected->text)) return;
     if (const ScenarioNode* n = selected) {
-      search_->setText(Q(n->text));
+      search_->setText(FromCp1252(n->text));
       editor_.SetSearchText(n->text);
     }
     search_->setFocus();
@@ -339,7 +339,7 @@ void ScenarioEditorWindow::RebuildTree() {
     for (int id : model.ChildrenOf(parent)) {
       const ScenarioNode* n = model.Node(id);
       auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(tree_);
-      item->setText(0, Q(model.Label(id)));
+      item->setText(0, FromCp1252(model.Label(id)));
       item->setIcon(0, PictureIcon(model.Picture(id)));
       item->setData(0, kNodeRole, id);
       Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled;
@@ -363,12 +363,12 @@ void ScenarioEditorWindow::RebuildTree() {
 void ScenarioEditorWindow::UpdatePanel() {
   const AttributePanel panel = editor_.Attributes();
   panel_->setVisible(panel.visible);
-  groupLabel_->setText(Q(panel.groupName));
-  itemLabel_->setText(Q(panel.itemName));
+  groupLabel_->setText(FromCp1252(panel.groupName));
+  itemLabel_->setText(FromCp1252(panel.itemName));
   itemLabel_->setVisible(!panel.group);
   visible_->setVisible(panel.group);
   visible_->setChecked(panel.checkVisible);
-  visible_->setText(Q(panel.checkCaption));
+  visible_->setText(FromCp1252(panel.checkCaption));
   picture_->setPixmap(PictureIcon(panel.picture).pixmap(32, 32));
   const ScenarioEditorActions a = ScenarioActionStates(editor_);
   for (QAction* act : {actCut_, actDelete_, actDissociate_, actCreateItem_}) act->setEnabled(a.selection);
@@ -377,8 +377,8 @@ void ScenarioEditorWindow::UpdatePanel() {
   actUpper_->setEnabled(a.upperCase);
   actCancelAll_->setEnabled(a.cancelAll);
   actPrint_->setEnabled(a.print);
-  setWindowTitle(Q(editor_.Caption()));
-  statusBar()->showMessage(Q(editor_.StatusLine()));
+  setWindowTitle(FromCp1252(editor_.Caption()));
+  statusBar()->showMessage(FromCp1252(editor_.StatusLine()));
 }
 
 void ScenarioEditorWindow::Refresh() {
@@ -387,7 +387,7 @@ void ScenarioEditorWindow::Refresh() {
     shownGeneration_ = editor_.Tree().Generation();
   }
   if (QString::fromStdString(Cp1252ToUtf8(editor_.searchText)) != search_->text())
-    search_->setText(Q(editor_.searchText));
+    search_->setText(FromCp1252(editor_.searchText));
   UpdatePanel();
 }
 
@@ -443,7 +443,7 @@ int ScenarioEditorWindow::PrintTree(QPrinter& printer) {
       LayoutScenarioPrint(ScenarioPrintLines(editor_.Tree()), page.width(), page.height(), canvas.TextHeight("Ag"),
                           canvas.TextWidth("MMM"));
   const std::string title = Msg(kMsgScenario) + " " + Options->Get(opt::ScenarioFileName);
-  printer.setDocName(Q(title));
+  printer.setDocName(FromCp1252(title));
   for (int p = 1; p <= layout.PageCount(); ++p) {
     if (p > 1) printer.newPage();
     DrawScenarioPage(canvas, layout, p, title, font);

@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/texts_qt.h"
 #include "engine/options.h"
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"
@@ -18,13 +19,9 @@
 
 namespace quilor::ui {
 
-namespace {
-QString T(int id) { return QString::fromStdString(Cp1252ToUtf8(Msg(id))); }
-}  // namespace
-
 ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* parent)
     : QDialog(parent), wizard_(editor) {
-  setWindowTitle(T(7142));
+  setWindowTitle(MessageText(7142));
   wizard_.textWordCount = [] { return TextWords.Count(); };
   auto* layout = new QVBoxLayout(this);
   pages_ = new QStackedWidget(this);
@@ -35,9 +32,9 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
     return new QVBoxLayout(w);
   };
   QVBoxLayout* p1 = page();
-  empty_ = new QRadioButton(T(7510));
-  fromText_ = new QRadioButton(T(7511));
-  existing_ = new QRadioButton(T(7512));
+  empty_ = new QRadioButton(MessageText(7510));
+  fromText_ = new QRadioButton(MessageText(7511));
+  existing_ = new QRadioButton(MessageText(7512));
   empty_->setObjectName(QStringLiteral("RadioButtonNouveauScenVide"));
   fromText_->setObjectName(QStringLiteral("RadioButtonNouveauScenAPartirDuTexte"));
   existing_->setObjectName(QStringLiteral("RadioButtonNouveauScenExistant"));
@@ -47,7 +44,7 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   const int levelTexts[] = {kMsgReferenceFields1, kMsgReferenceFields2, kMsgReferences, kMsgUnclassifiedReferences,
                             kMsgSubstantives};
   for (int i = 0; i < 5; ++i) {
-    levels_[i] = new QRadioButton(T(levelTexts[i]));
+    levels_[i] = new QRadioButton(MessageText(levelTexts[i]));
     p2->addWidget(levels_[i]);
     connect(levels_[i], &QRadioButton::clicked, this, [this, i] { wizard_.LevelClicked(static_cast<WizardLevel>(i)); });
   }
@@ -55,14 +52,14 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   p2->addStretch(1);
   QVBoxLayout* p3 = page();
   threshold_ = new QLineEdit(QString::number(std::max<uint32_t>(1, Options->Get(opt::WizardThreshold))));
-  subclassify_ = new QCheckBox(T(7513));
+  subclassify_ = new QCheckBox(MessageText(7513));
   subclassify_->setChecked(!Options->Switch(opt::WizardNoRootGroup));
   p3->addWidget(threshold_);
   p3->addWidget(subclassify_);
   p3->addStretch(1);
   for (int i = 0; i < 2; ++i) {
     QVBoxLayout* p = page();
-    auto* label = new QLabel(T(7514));
+    auto* label = new QLabel(MessageText(7514));
     label->setWordWrap(true);
     p->addWidget(label);
     p->addStretch(1);
@@ -73,11 +70,11 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   const QDir folder(QString::fromStdString(WorkContext->UserScenarioFolder));
   files_->addItems(folder.entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name));
   p6->addWidget(files_);
-  p6->addWidget(new QLabel(T(7515)));
+  p6->addWidget(new QLabel(MessageText(7515)));
   auto* buttons = new QHBoxLayout;
-  back_ = new QPushButton(T(7516));
-  next_ = new QPushButton(T(7517));
-  done_ = new QPushButton(T(746));
+  back_ = new QPushButton(MessageText(7516));
+  next_ = new QPushButton(MessageText(7517));
+  done_ = new QPushButton(MessageText(746));
   buttons->addStretch(1);
   for (QPushButton* b : {back_, next_, done_}) buttons->addWidget(b);
   layout->addLayout(buttons);
