@@ -53,6 +53,12 @@ bool IsAllCapitals(std::string_view word) {
   return any;
 }
 
+// Sense weights (the second byte of a reading) and how much topical
+// evidence counts against them.
+constexpr int64_t kFieldPriorFactor = 2;
+constexpr uint32_t kEvidenceCap = 8;
+static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
+
 bool IsCurrencySymbol(unsigned char c) { return c == '$' || c == 0x80 || c == 0xA3 || c == 0xA5; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -369,6 +375,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
   // up once per form (the memory is emptied when it grows too large).
   if (const MemoReadings* known = readingMemo_.Find(word)) {
     choices_ = std::span<const WordReading>(memoReadings_.data() + known->first, known->count);
+    choicePriors_ = std::span<const ReadingPrior>(memoPriors_.data() + known->first, known->count);
     return;
   }
   readings_.clear();
@@ -378,12 +385,26 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     readings_.push_back(reading_);
     if (!more) break;
   }
+  priors_.clear();
+  for (const WordReading& r : readings_) {
+    int64_t all = 0, common = 0;
+    for (const WordReading& other : readings_) {
+      if (other.cls[2] != r.cls[2]) continue;
+      all += other.extra;
+      if (!(other.flags & kFlagInitialCapital)) common += other.extra;
+    }
+    // At most kMaxReadingDepth readings of weight 255: far from the limit.
+    priors_.push_back({static_cast<int32_t>(kFieldPriorFactor * all + r.extra),
+                       static_cast<int32_t>(kFieldPriorFactor * common + r.extra)});
+  }
   choices_ = readings_;
+  choicePriors_ = priors_;
   if (depthOverflow_) return;
   try {
     if (readingMemo_.Size() >= kReadingMemoLimit) ClearReadingMemo();
     const MemoReadings kept{static_cast<uint32_t>(memoReadings_.size()), static_cast<uint32_t>(readings_.size())};
     memoReadings_.insert(memoReadings_.end(), readings_.begin(), readings_.end());
+    memoPriors_.insert(memoPriors_.end(), priors_.begin(), priors_.end());
     readingMemo_.Obtain(word) = kept;
   } catch (const std::bad_alloc&) {
     ClearReadingMemo();
@@ -393,6 +414,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
 void TOntologyEngine::ClearReadingMemo() {
   readingMemo_.Clear();
   memoReadings_.clear();
+  memoPriors_.clear();
 }
 
 bool TOntologyEngine::CollectReadings(std::string_view word) {
@@ -514,12 +536,6 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
 
 namespace {
 
-// Sense weights (the second byte of a reading) and how much topical
-// evidence counts against them.
-constexpr int64_t kFieldPriorFactor = 2;
-constexpr uint32_t kEvidenceCap = 8;
-static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
-
 uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
   return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
 }
@@ -554,7 +570,8 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   std::fill(allowed, allowed + n, true);
   bool anyCommon = false;
   for (size_t i = 0; i < n; ++i) anyCommon = anyCommon || !(choices_[i].flags & kFlagInitialCapital);
-  if (!capitalised && anyCommon)
+  const bool commonOnly = !capitalised && anyCommon;
+  if (commonOnly)
     for (size_t i = 0; i < n; ++i) allowed[i] = !(choices_[i].flags & kFlagInitialCapital);
   const uint32_t base = choices_[0].baseForm;
   long best = -1;
@@ -567,10 +584,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   for (size_t i = 0; i < n; ++i) {
     if (!allowed[i]) continue;
     const WordReading& r = choices_[i];
-    int64_t field = 0;
-    for (size_t j = 0; j < n; ++j)
-      if (allowed[j] && choices_[j].cls[2] == r.cls[2]) field += choices_[j].extra;
-    double score = static_cast<double>(kFieldPriorFactor * field + r.extra);
+    double score = static_cast<double>(commonOnly ? choicePriors_[i].common : choicePriors_[i].all);
     if (contextTest) {
       const int k = r.contextLevel;
       uint32_t evidence = EvidenceFromOtherWords(1, r.cls[0], base);
@@ -601,9 +615,10 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
     return ChooseWeightedReading(contextTest, sentenceInitial);
   const bool initialCapital = HasInitialCapital(word);
   const bool allCapitals = IsAllCapitals(word);
+  // AllReadings gives at most one reading a depth.
   const size_t n = choices_.size();
-  std::vector<int64_t> score(n);
-  std::vector<bool> absent(n), rejected(n);
+  std::array<int64_t, kMaxReadingDepth> score;
+  std::array<bool, kMaxReadingDepth> absent, rejected;
   for (size_t i = 0; i < n; ++i) {
     const WordReading& r = choices_[i];
     int k = r.contextLevel;

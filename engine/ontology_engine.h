@@ -297,10 +297,20 @@ class TOntologyEngine {
   bool depthOverflowReported_ = false;
   std::vector<WordReading> readings_;   // read from the dictionary by AllReadings
   std::vector<WordReading> collected_;  // CollectReadings
-  // The readings the choice weighs: in readingMemo_'s store or readings_.
+  // What a reading weighs before any evidence, when every reading of the
+  // word counts and when only those that hold for a common noun do: twice
+  // the sense weights of the counted readings of its field plus its own.
+  struct ReadingPrior {
+    int32_t all = 0;
+    int32_t common = 0;
+  };
+  // The readings the choice weighs and their priors: in readingMemo_'s
+  // store, or readings_ and priors_.
   std::span<const WordReading> choices_;
-  // The readings of each form looked up, kept in one store (both emptied
-  // when the table grows too large).
+  std::span<const ReadingPrior> choicePriors_;
+  std::vector<ReadingPrior> priors_;
+  // The readings of each form looked up and their priors, kept in one store
+  // (emptied when the table grows too large).
   static constexpr size_t kReadingMemoLimit = 200000;
   struct MemoReadings {
     uint32_t first = 0;
@@ -308,6 +318,7 @@ class TOntologyEngine {
   };
   TFormTable<MemoReadings> readingMemo_;
   std::vector<WordReading> memoReadings_;
+  std::vector<ReadingPrior> memoPriors_;
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;
