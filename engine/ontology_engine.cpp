@@ -53,6 +53,12 @@ bool IsAllCapitals(std::string_view word) {
   return any;
 }
 
+// Sense weights (the second byte of a reading) and how much topical
+// evidence counts against them.
+constexpr int64_t kFieldPriorFactor = 2;
+constexpr uint32_t kEvidenceCap = 8;
+static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
+
 bool IsCurrencySymbol(unsigned char c) { return c == '$' || c == 0x80 || c == 0xA3 || c == 0xA5; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -128,7 +134,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   SemanticReadResult r = ReadSemanticDictionary(bytes, d);
   if (!r.Ok()) return r;
   dict_ = std::move(d);
-  readingMemo_.clear();
+  ClearReadingMemo();
   for (int l = 1; l <= 3; ++l) {
     names_[l] = std::move(dict_.names[l - 1]);
     dictionaryCount_[l] = levelCount_[l] = static_cast<int32_t>(dict_.classCount[l - 1]);
@@ -366,10 +372,10 @@ EntryLookup TOntologyEngine::LookupEntry(std::string_view word) {
 
 void TOntologyEngine::AllReadings(std::string_view word) {
   // The readings of a form depend on the dictionary alone: they are looked
-  // up once per form (the table is emptied when it grows too large).
-  auto known = readingMemo_.find(word);
-  if (known != readingMemo_.end()) {
-    readings_ = known->second;
+  // up once per form (the memory is emptied when it grows too large).
+  if (const MemoReadings* known = readingMemo_.Find(word)) {
+    choices_ = std::span<const WordReading>(memoReadings_.data() + known->first, known->count);
+    choicePriors_ = std::span<const ReadingPrior>(memoPriors_.data() + known->first, known->count);
     return;
   }
   readings_.clear();
@@ -379,24 +385,47 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     readings_.push_back(reading_);
     if (!more) break;
   }
+  priors_.clear();
+  for (const WordReading& r : readings_) {
+    int64_t all = 0, common = 0;
+    for (const WordReading& other : readings_) {
+      if (other.cls[2] != r.cls[2]) continue;
+      all += other.extra;
+      if (!(other.flags & kFlagInitialCapital)) common += other.extra;
+    }
+    // At most kMaxReadingDepth readings of weight 255: far from the limit.
+    priors_.push_back({static_cast<int32_t>(kFieldPriorFactor * all + r.extra),
+                       static_cast<int32_t>(kFieldPriorFactor * common + r.extra)});
+  }
+  choices_ = readings_;
+  choicePriors_ = priors_;
   if (depthOverflow_) return;
   try {
-    if (readingMemo_.size() >= kReadingMemoLimit) readingMemo_.clear();
-    readingMemo_.emplace(std::string(word), readings_);
+    if (readingMemo_.Size() >= kReadingMemoLimit) ClearReadingMemo();
+    const MemoReadings kept{static_cast<uint32_t>(memoReadings_.size()), static_cast<uint32_t>(readings_.size())};
+    memoReadings_.insert(memoReadings_.end(), readings_.begin(), readings_.end());
+    memoPriors_.insert(memoPriors_.end(), priors_.begin(), priors_.end());
+    readingMemo_.Obtain(word) = kept;
   } catch (const std::bad_alloc&) {
-    readingMemo_.clear();
+    ClearReadingMemo();
   }
 }
 
+void TOntologyEngine::ClearReadingMemo() {
+  readingMemo_.Clear();
+  memoReadings_.clear();
+  memoPriors_.clear();
+}
+
 bool TOntologyEngine::CollectReadings(std::string_view word) {
-  readings_.clear();
+  collected_.clear();
   for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
     if (!LookupReading(word, depth)) break;
     bool more = ambiguous_;
-    if (!(reading_.fromNormalisedForm && (reading_.flags & kFlagsDroppedFromNormalised))) readings_.push_back(reading_);
+    if (!(reading_.fromNormalisedForm && (reading_.flags & kFlagsDroppedFromNormalised))) collected_.push_back(reading_);
     if (!more) break;
   }
-  return !readings_.empty();
+  return !collected_.empty();
 }
 
 // ---------------------------------------------------------------------------
@@ -507,12 +536,6 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
 
 namespace {
 
-// Sense weights (the second byte of a reading) and how much topical
-// evidence counts against them.
-constexpr int64_t kFieldPriorFactor = 2;
-constexpr uint32_t kEvidenceCap = 8;
-static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
-
 uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
   return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
 }
@@ -538,7 +561,7 @@ uint32_t TOntologyEngine::EvidenceFromOtherWords(int level, uint32_t cls, uint32
 // out for a word written in lower case or beginning a sentence, unless the
 // word has no other reading.
 bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceInitial) {
-  const size_t n = readings_.size();
+  const size_t n = choices_.size();
   if (!n) return false;
   const bool capitalised = initialCapital_ && !sentenceInitial;
   bool few[kMaxReadingDepth];
@@ -546,10 +569,11 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   bool* allowed = n <= kMaxReadingDepth ? few : (many.reset(new bool[n]), many.get());
   std::fill(allowed, allowed + n, true);
   bool anyCommon = false;
-  for (size_t i = 0; i < n; ++i) anyCommon = anyCommon || !(readings_[i].flags & kFlagInitialCapital);
-  if (!capitalised && anyCommon)
-    for (size_t i = 0; i < n; ++i) allowed[i] = !(readings_[i].flags & kFlagInitialCapital);
-  const uint32_t base = readings_[0].baseForm;
+  for (size_t i = 0; i < n; ++i) anyCommon = anyCommon || !(choices_[i].flags & kFlagInitialCapital);
+  const bool commonOnly = !capitalised && anyCommon;
+  if (commonOnly)
+    for (size_t i = 0; i < n; ++i) allowed[i] = !(choices_[i].flags & kFlagInitialCapital);
+  const uint32_t base = choices_[0].baseForm;
   long best = -1;
   double bestScore = 0;
   if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
@@ -559,11 +583,8 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   }
   for (size_t i = 0; i < n; ++i) {
     if (!allowed[i]) continue;
-    const WordReading& r = readings_[i];
-    int64_t field = 0;
-    for (size_t j = 0; j < n; ++j)
-      if (allowed[j] && readings_[j].cls[2] == r.cls[2]) field += readings_[j].extra;
-    double score = static_cast<double>(kFieldPriorFactor * field + r.extra);
+    const WordReading& r = choices_[i];
+    double score = static_cast<double>(commonOnly ? choicePriors_[i].common : choicePriors_[i].all);
     if (contextTest) {
       const int k = r.contextLevel;
       uint32_t evidence = EvidenceFromOtherWords(1, r.cls[0], base);
@@ -578,7 +599,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
     for (size_t i = 0; i < n && best < 0; ++i)
       if (allowed[i]) best = static_cast<long>(i);
   }
-  const WordReading& chosen = readings_[static_cast<size_t>(best)];
+  const WordReading& chosen = choices_[static_cast<size_t>(best)];
   for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
   best_[3] = 0;
   bestValue_ = chosen.value;
@@ -590,15 +611,16 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
 bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest, bool sentenceInitial) {
   AllReadings(word);
   initialCapital_ = HasInitialCapital(word) && !IsAllCapitals(word);
-  if (!readings_.empty() && std::all_of(readings_.begin(), readings_.end(), [](const WordReading& r) { return r.extra > 0; }))
+  if (!choices_.empty() && std::all_of(choices_.begin(), choices_.end(), [](const WordReading& r) { return r.extra > 0; }))
     return ChooseWeightedReading(contextTest, sentenceInitial);
   const bool initialCapital = HasInitialCapital(word);
   const bool allCapitals = IsAllCapitals(word);
-  const size_t n = readings_.size();
-  std::vector<int64_t> score(n);
-  std::vector<bool> absent(n), rejected(n);
+  // AllReadings gives at most one reading a depth.
+  const size_t n = choices_.size();
+  std::array<int64_t, kMaxReadingDepth> score;
+  std::array<bool, kMaxReadingDepth> absent, rejected;
   for (size_t i = 0; i < n; ++i) {
-    const WordReading& r = readings_[i];
+    const WordReading& r = choices_[i];
     int k = r.contextLevel;
     absent[i] = contextTest && k >= 1 && k <= 3 && r.cls[k - 1] && occurrences_[k][r.cls[k - 1]] == 0;
     uint32_t c = r.cls[level - 1];
@@ -629,7 +651,7 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
   if (best < 0) pass([&](size_t i) { return !absent[i] && !rejected[i]; }, false);
   if (best < 0) pass([](size_t) { return true; }, false);
   if (best < 0) return false;
-  const WordReading& chosen = readings_[static_cast<size_t>(best)];
+  const WordReading& chosen = choices_[static_cast<size_t>(best)];
   for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
   best_[3] = 0;
   bestValue_ = chosen.value;
@@ -641,8 +663,8 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
 bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool count, bool sentenceInitial) {
   value = -1;
   if (!ChooseReading(word, 1, count, sentenceInitial)) return false;
-  if (count && readings_.size() > 1) {
-    const bool weighted = readings_.front().extra > 0;
+  if (count && choices_.size() > 1) {
+    const bool weighted = choices_.front().extra > 0;
     if (bestScore_ < 1 && !weighted) {
       std::array<uint32_t, 4> keep = best_;
       int32_t keepValue = bestValue_;
@@ -655,7 +677,7 @@ bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool c
     }
     CountClasses(best_.data());
     if (weighted) {
-      const uint32_t base = readings_.front().baseForm;
+      const uint32_t base = choices_.front().baseForm;
       for (int l = 0; l < 3; ++l)
         if (best_[static_cast<size_t>(l)]) ownCounts_.Increment(OwnKey(base, l + 1, best_[static_cast<size_t>(l)]));
     }

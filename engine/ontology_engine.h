@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +20,7 @@
 #include "core/class_file.h"
 #include "core/dictionary_file.h"
 #include "engine/count_table.h"
+#include "engine/form_table.h"
 #include "engine/semantic_dictionary_file.h"
 
 namespace quilor {
@@ -152,7 +154,7 @@ class TOntologyEngine {
   bool LookupReading(std::string_view word, int depth);
   const WordReading& Reading() const { return reading_; }
   bool CollectReadings(std::string_view word);
-  const std::vector<WordReading>& CollectedReadings() const { return readings_; }
+  const std::vector<WordReading>& CollectedReadings() const { return collected_; }
   bool DepthOverflow() const { return depthOverflow_; }
   // The reading found last has further readings at the next depths.
   bool LastReadingAmbiguous() const { return ambiguous_; }
@@ -262,8 +264,9 @@ class TOntologyEngine {
     int32_t cls = 0;  // its level-4 class (0: a group without a label)
   };
 
-  // readings_ := every reading of the word, depth by depth.
+  // choices_ := every reading of the word, depth by depth.
   void AllReadings(std::string_view word);
+  void ClearReadingMemo();
   int TableForDepth(std::string_view word, int depth);
   int32_t FindInTable(std::string_view word, int depth);
   bool ReadingAtDepth(std::string_view word, int depth);
@@ -292,13 +295,30 @@ class TOntologyEngine {
   bool ambiguous_ = false;
   bool depthOverflow_ = false;
   bool depthOverflowReported_ = false;
-  std::vector<WordReading> readings_;
-  struct FormHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  std::vector<WordReading> readings_;   // read from the dictionary by AllReadings
+  std::vector<WordReading> collected_;  // CollectReadings
+  // What a reading weighs before any evidence, when every reading of the
+  // word counts and when only those that hold for a common noun do: twice
+  // the sense weights of the counted readings of its field plus its own.
+  struct ReadingPrior {
+    int32_t all = 0;
+    int32_t common = 0;
   };
+  // The readings the choice weighs and their priors: in readingMemo_'s
+  // store, or readings_ and priors_.
+  std::span<const WordReading> choices_;
+  std::span<const ReadingPrior> choicePriors_;
+  std::vector<ReadingPrior> priors_;
+  // The readings of each form looked up and their priors, kept in one store
+  // (emptied when the table grows too large).
   static constexpr size_t kReadingMemoLimit = 200000;
-  std::unordered_map<std::string, std::vector<WordReading>, FormHash, std::equal_to<>> readingMemo_;
+  struct MemoReadings {
+    uint32_t first = 0;
+    uint32_t count = 0;
+  };
+  TFormTable<MemoReadings> readingMemo_;
+  std::vector<WordReading> memoReadings_;
+  std::vector<ReadingPrior> memoPriors_;
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;

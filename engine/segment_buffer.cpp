@@ -11,6 +11,7 @@
 #include "engine/analysis_run.h"
 #include "engine/options.h"
 #include "engine/resolver_thread.h"
+#include "engine/segment_lookup.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
 
@@ -22,87 +23,7 @@ uint32_t SegmentPropositionCounter = 0;
 
 namespace {
 
-constexpr int kMaxJoinedLength = 78;
-
-// The dictionary marks a word that may start a longer expression with bit 12,
-// or with bit 7 on prepositions (class 6, subclass byte other than 1), whose
-// bit 12 is the gerund flag.
-bool HasLongerExpressionMark(TCategoryCode code) {
-  const bool preposition = ((code >> 8) & 0x0F) == 6 && (code & 0xFF) != 1;
-  return (code & (preposition ? 0x0080 : 0x1000)) != 0;
-}
-
 bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }
-
-// An empty slot is all zero bytes: cleared in place, without a temporary.
-static_assert(std::is_trivially_copyable_v<TWordSlot>);
-void ClearSlot(TWordSlot& s) { std::memset(static_cast<void*>(&s), 0, sizeof s); }
-
-void SetTag(TWordSlot& s, const char* tag) {
-  if (!tag || !tag[0]) tag = " ";
-  const size_t n = ::strnlen(tag, kSlotTagSize - 1);
-  std::memcpy(s.tag, tag, n);
-  s.tag[n] = 0;
-}
-
-void MakeMark(TWordSlot& s) {
-  s.text[0] = '/';
-  s.text[1] = 0;
-  s.empty = 0;
-  s.readingCount = 0;
-  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
-}
-
-// Case-insensitive comparison with a lower-case word.
-bool Is(const TWordSlot& s, const char* lower) {
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
-  for (; *lower; ++a, ++lower)
-    if (ToLowerChar(*a) != static_cast<unsigned char>(*lower)) return false;
-  return *a == 0;
-}
-
-bool AnyReading(const TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    if (test(s.readings[r])) return true;
-  return false;
-}
-
-// The first reading that passes the test becomes the only one; false when
-// the word has none.
-bool KeepFirstReading(TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    if (test(s.readings[r])) {
-      const TCategoryRecord keep = s.readings[r];
-      for (TCategoryRecord& other : s.readings) other = TCategoryRecord{};
-      s.readings[0] = keep;
-      s.readingCount = 0;
-      return true;
-    }
-  return false;
-}
-
-bool IsFiniteVerb(const TCategoryRecord& r) { return IsVerb(r) && !IsParticiple(r); }
-
-void SingleReading(TWordSlot& s, const TCategoryRecord& r) {
-  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
-  s.readings[0] = r;
-  s.readingCount = 0;
-}
-
-template <typename Setter>
-void SetSingle(TWordSlot& s, Setter set) {
-  TCategoryRecord r;
-  set(r);
-  SingleReading(s, r);
-}
-
-int Capitalisation(const char* w) {
-  const unsigned char* u = reinterpret_cast<const unsigned char*>(w);
-  if (!IsUpperCaseChar(u[0])) return 0;
-  if (u[1] && IsUpperCaseChar(u[1])) return 2;
-  if (u[1] == '&' && u[2] && IsUpperCaseChar(u[2])) return 2;
-  return 1;
-}
 
 }  // namespace
 
@@ -127,6 +48,7 @@ TSegmentBuffer::TSegmentBuffer() = default;
 TSegmentBuffer::~TSegmentBuffer() = default;
 
 void TSegmentBuffer::Init() {
+  if (lookupThread_) lookupThread_->Drain();
   if (worker_) worker_->Drain();
   // The worker's resolver looks words up in the main dictionary of other
   // languages: only English texts are resolved beside the buffer.
@@ -134,23 +56,29 @@ void TSegmentBuffer::Init() {
     worker_ = std::make_unique<TResolverThread>(resolver_);
     if (!worker_->Start()) worker_.reset();
   } else if (worker_ && !(threadWanted_ && English())) {
+    lookupThread_.reset();
     worker_.reset();
+  }
+  // With a resolver beside it the buffer only cuts segments: a third thread
+  // looks them up.
+  if (worker_ && !lookupThread_) {
+    lookupThread_ = std::make_unique<LookupThread>(*this);
+    if (!lookupThread_->Start()) lookupThread_.reset();
   }
   CancelRequested = false;
   count_ = 0;
   mark_ = false;
   SegmentWordCounter = 0;
   SegmentPropositionCounter = 0;
-  wordNumber_ = pushedNumber_ = TextWords.HighestPosition();
-  for (TWordSlot& s : slots_) ClearSlot(s);
-  ClearSlot(pending_);
+  pushedNumber_ = TextWords.HighestPosition();
+  for (TWordSlot& s : slots_) ClearWordSlot(s);
+  ClearWordSlot(pending_);
   resolver_.Init();
   if (worker_) {
-    cache_.PrepareExpressionFilter();
     if (!resolverCache_) resolverCache_ = std::make_unique<TWordLookupCache>();
     resolver_.SetLookupCache(resolverCache_.get());
   } else {
-    resolver_.SetLookupCache(&cache_);
+    resolver_.SetLookupCache(&lookup_.Cache());
   }
 }
 
@@ -161,10 +89,10 @@ bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
 bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) {
   if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
   TWordSlot& s = slots_[count_];
-  ClearSlot(s);
+  ClearWordSlot(s);
   length = std::min<size_t>(length, kSlotTextSize - 1);
   if (word && length > 0) {
-    SetTag(s, tag);
+    SetSlotTag(s, tag);
     std::memcpy(s.text, word, length);
     s.text[length] = 0;
     mark_ = s.text[0] == '/';
@@ -172,11 +100,11 @@ bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) 
     else ++pushedNumber_;
   } else {
     s.empty = 1;
-    SetTag(s, " ");
+    SetSlotTag(s, " ");
   }
   ++count_;
-  ClearSlot(slots_[count_]);
-  if (pending_.text[0] || pending_.empty) ClearSlot(pending_);
+  ClearWordSlot(slots_[count_]);
+  if (pending_.text[0] || pending_.empty) ClearWordSlot(pending_);
   // With its final mark a full segment fills the resolver's 125 slots.
   if (mark_ || count_ >= kSegmentSlots - 1 || CheckSentenceEnd(count_ - 1)) return ProcessSegment();
   return true;
@@ -185,11 +113,11 @@ bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) 
 void TSegmentBuffer::EndParagraph() {
   if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
   TWordSlot& s = slots_[count_];
-  ClearSlot(s);
-  MakeMark(s);
-  SetTag(s, " ");
+  ClearWordSlot(s);
+  MakeMarkSlot(s);
+  SetSlotTag(s, " ");
   if (count_ < kSlotArraySize - 1) ++count_;
-  ClearSlot(slots_[count_]);
+  ClearWordSlot(slots_[count_]);
   if (!ProcessSegment()) CancelRequested = true;
 }
 
@@ -198,6 +126,7 @@ void TSegmentBuffer::Finish() {
   const bool cancelled = CancelRequested;
   CancelRequested = false;
   bool ok = ProcessSegment();
+  if (lookupThread_) lookupThread_->Drain();
   if (worker_) ok = worker_->Drain() && ok;
   ok = resolver_.Finish() && ok;
   CancelRequested = cancelled || !ok;
@@ -243,20 +172,8 @@ bool TSegmentBuffer::CheckSentenceEnd(int i) {
   }
   if (!end) return false;
   pending_ = s;
-  MakeMark(s);
+  MakeMarkSlot(s);
   return true;
-}
-
-int TSegmentBuffer::NextWordSlot(int i) const {
-  for (int j = i + 1; j < count_; ++j)
-    if (!slots_[j].empty) return j;
-  return -1;
-}
-
-int TSegmentBuffer::PreviousWordSlot(int i) const {
-  for (int j = i - 1; j >= 0; --j)
-    if (!slots_[j].empty) return j;
-  return -1;
 }
 
 bool TSegmentBuffer::ProcessSegment() {
@@ -265,25 +182,30 @@ bool TSegmentBuffer::ProcessSegment() {
     return !CancelRequested;
   }
   if (count_ >= kSlotArraySize) count_ = kSlotArraySize - 1;
-  // The punctuation that closed the previous segment is not this word's.
-  {
-    char kept[kSlotTagSize] = {};
-    int n = 0;
-    for (const char* c = slots_[0].tag; *c && n < kSlotTagSize - 1; ++c)
-      if (!std::strchr("!(),.:;?]}\xBB", *c)) kept[n++] = *c;
-    // Blanks alone are no punctuation, however many the document had.
-    SetTag(slots_[0], std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
-  }
-  MakeMark(slots_[count_]);
-  SetTag(slots_[count_], " ");
-  LookupSegmentWords();
-  ResolveParticiples();
-
   bool ok = true;
-  for (int i = 0; i <= count_ && ok; ++i) {
-    const TWordSlot& s = slots_[i];
+  if (lookupThread_) {
+    lookupThread_->Queue(slots_, count_);
+  } else {
+    lookup_.Process(slots_, count_);
+    ok = HandToResolver(slots_, count_);
+  }
+  if (worker_ && worker_->Failed()) ok = false;
+  ClearSlots();
+  if (pending_.text[0]) {
+    slots_[0] = pending_;
+    SetSlotTag(slots_[0], " ");
+    count_ = 1;
+    ClearWordSlot(pending_);
+  }
+  if (!ok) CancelRequested = true;
+  return ok;
+}
+
+bool TSegmentBuffer::HandToResolver(const TWordSlot* slots, int count) {
+  bool ok = true;
+  for (int i = 0; i <= count && ok; ++i) {
+    const TWordSlot& s = slots[i];
     if (s.empty || !s.text[0]) continue;
-    if (!s.IsMark()) ++wordNumber_;
     if (worker_) {
       worker_->Push(s);
     } else {
@@ -292,396 +214,61 @@ bool TSegmentBuffer::ProcessSegment() {
     }
     if (s.IsMark()) break;
   }
-  if (worker_ && worker_->Failed()) ok = false;
-  ClearSlots();
-  if (pending_.text[0]) {
-    slots_[0] = pending_;
-    SetTag(slots_[0], " ");
-    count_ = 1;
-    ClearSlot(pending_);
-  }
-  if (!ok) CancelRequested = true;
   return ok;
+}
+
+// ---------------------------------------------------------------------------
+// The lookup thread: the segments cut by the buffer are looked up and handed
+// to the resolver's worker on a thread of their own.
+
+TSegmentBuffer::LookupThread::LookupThread(TSegmentBuffer& buffer)
+    : buffer_(buffer),
+      pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
+            [this](Batch& batch) { Deliver(batch); }) {}
+
+bool TSegmentBuffer::LookupThread::Start() {
+  // Each worker has a lookup and its cache of its own; the first is the buffer's.
+  lookups_.push_back(&buffer_.lookup_);
+  for (size_t w = 1; w < kWorkers; ++w) {
+    owned_.push_back(std::make_unique<TSegmentLookup>());
+    lookups_.push_back(owned_.back().get());
+  }
+  for (TSegmentLookup* lookup : lookups_) lookup->Cache().PrepareExpressionFilter();
+  return pipe_.Start(kWorkers);
+}
+
+void TSegmentBuffer::LookupThread::Queue(const TWordSlot* slots, int count) {
+  const size_t n = static_cast<size_t>(count) + 1;
+  if (pipe_.Filling().used + n > Batch::kSlots) pipe_.HandOver();
+  Batch& batch = pipe_.Filling();
+  std::memcpy(static_cast<void*>(&batch.slots[batch.used]), slots, n * sizeof(TWordSlot));
+  batch.used += n;
+  batch.counts[batch.segments++] = static_cast<uint16_t>(count);
+}
+
+void TSegmentBuffer::LookupThread::LookUp(Batch& batch, size_t worker) {
+  TSegmentLookup& lookup = *lookups_[worker];
+  TWordSlot* segment = batch.slots.get();
+  for (size_t k = 0; k < batch.segments; ++k) {
+    lookup.Process(segment, batch.counts[k]);
+    segment += batch.counts[k] + 1;
+  }
+}
+
+void TSegmentBuffer::LookupThread::Deliver(Batch& batch) {
+  const TWordSlot* segment = batch.slots.get();
+  // After a failure the resolver takes nothing more.
+  for (size_t k = 0; k < batch.segments && !buffer_.worker_->Failed(); ++k) {
+    buffer_.HandToResolver(segment, batch.counts[k]);
+    segment += batch.counts[k] + 1;
+  }
 }
 
 void TSegmentBuffer::ClearSlots() {
   const int n = count_ >= 0 && count_ < kSlotArraySize ? count_ + 1 : kSlotArraySize + 1;
-  for (int i = 0; i < n; ++i) ClearSlot(slots_[i]);
+  for (int i = 0; i < n; ++i) ClearWordSlot(slots_[i]);
   count_ = 0;
   mark_ = false;
-}
-
-void TSegmentBuffer::LookupSegmentWords() {
-  for (int i = 0; i < count_; ++i)
-    if (!slots_[i].empty && !slots_[i].IsMark()) cache_.Prefetch(slots_[i].text);
-  for (int i = 0; i < count_; ++i)
-    if (!slots_[i].empty) LookupReadings(slots_[i]);
-  for (int i = 0; i < count_; ++i) {
-    if (slots_[i].empty || slots_[i].IsMark()) continue;
-    if (English()) ApplyEnglishRules(i);
-    if (slots_[i].compound) JoinExpression(i);
-  }
-}
-
-void TSegmentBuffer::LookupReadings(TWordSlot& s) {
-  s.readingCount = 0;
-  s.compound = 0;
-  // The dictionary's answer below fills every reading; marks and numbers
-  // start from none.
-  const bool number = !s.IsMark() && IsNumberWord(s.text);
-  if (s.IsMark() || number)
-    for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
-  if (s.IsMark()) return;
-  s.capitalisation = static_cast<uint8_t>(Capitalisation(s.text));
-  const size_t length = std::strlen(s.text);
-  // A number is a Numeral Adjective whatever else the dictionary says, and
-  // may join the numbers after it.
-  if (number) {
-    SetNumeralAdjective(s.readings[0]);
-    s.compound = 1;
-    return;
-  }
-  TCategoryCode first = 0;
-  const int n = cache_.WordReadings(s.text, s.readings, &first);
-  // The dictionary marks exactly the first words of its expressions; a short
-  // word it does not know may still start a glued or hyphenated form.
-  s.compound = HasLongerExpressionMark(first) || (n == 0 && length < 3);
-  // An unknown word keeps one empty reading, read as a Substantive.
-  if (n == 0) return;
-  s.readingCount = static_cast<int16_t>(n - 1);
-  // A letter that is only a piece of a contraction stands for itself
-  // (a Substantive) unless a quote stands before it.
-  const TCategoryRecord& r0 = s.readings[0];
-  if (length == 1 && (IsPronoun(r0) || IsDeterminant(r0) || IsDeterminantVariant(r0)) && SubField3IsOne(r0)) {
-    if (std::strcmp(s.tag, "'") == 0) {
-      const TCategoryRecord keep = r0;
-      SingleReading(s, keep);
-    } else {
-      SetSingle(s, SetSubstantive);
-    }
-  }
-}
-
-void TSegmentBuffer::ApplyEnglishRules(int i) {
-  TWordSlot& s = slots_[i];
-  const int pi = PreviousWordSlot(i);
-  const int ni = NextWordSlot(i);
-  TWordSlot* p = pi >= 0 ? &slots_[pi] : nullptr;
-  TWordSlot* n = ni >= 0 ? &slots_[ni] : &slots_[count_];  // the final mark
-  const bool quoted = std::strcmp(s.tag, "'") == 0;
-  const char c0 = static_cast<char>(ToLowerChar(static_cast<unsigned char>(s.text[0])));
-  const bool oneLetter = s.text[0] && !s.text[1];
-  auto pIs = [&](bool (*test)(const TCategoryRecord&)) { return p && test(p->Category()); };
-  auto nIs = [&](bool (*test)(const TCategoryRecord&)) { return n && !n->IsMark() && test(n->Category()); };
-
-  if (oneLetter) {
-    switch (c0) {
-      case 'c':
-        if (std::strcmp(n->tag, "++") == 0 && !n->IsMark()) {
-          std::strcpy(s.text, "c++");
-          SetSingle(s, SetSubstantive);
-          SetTag(*n, " ");
-        } else if (n->tag[0] == '#') {
-          std::strcpy(s.text, "c#");
-          SetSingle(s, SetSubstantive);
-        }
-        return;
-      case 'd':
-        if (quoted && pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
-        return;
-      case 'm':
-        if (quoted && p && Is(*p, "i")) SetSingle(s, SetStativeVerb);
-        return;
-      case 'n':
-        if (quoted) {
-          const bool pronoun = pIs(IsPronoun);
-          SetSingle(s, [&](TCategoryRecord& r) { SetConnector(r, pronoun ? 4 : 7); });
-        } else if (std::strcmp(s.tag, ".") == 0) {
-          SetSingle(s, SetSubstantive);
-        } else {
-          s.readingCount = 0;
-        }
-        return;
-      case 's':
-        if (!quoted) return;
-        if (pIs(IsPronoun)) {
-          SetSingle(s, SetStativeVerb);
-          return;
-        }
-        SetSingle(s, SetFundamentalDeterminant);
-        if (ni >= 0 && std::strcmp(n->tag, " ") == 0 && n->readingCount > 0 && !AnyReading(*n, IsAdjective))
-          SetSingle(*n, SetSubstantive);
-        if (p && AnyReading(*p, IsSubstantive)) SetSingle(*p, SetSubstantive);
-        return;
-      case 't':
-        if (!quoted) return;
-        SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 6); });
-        if (p) SetSingle(*p, SetStativeVerb);
-        return;
-      case 'a':
-      case 'i':
-        if (std::strcmp(s.tag, ".") == 0 && std::strcmp(n->tag, ".") == 0) SetSingle(s, SetSubstantive);
-        return;
-      default:
-        return;
-    }
-  }
-  // The words below begin with one of these letters.
-  if (!std::strchr("aclmorstuv", c0)) return;
-  // The next word follows without punctuation between.
-  const bool nJoined = ni >= 0 && !n->IsMark() && std::strcmp(n->tag, " ") == 0;
-  if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
-    if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
-  } else if (Is(s, "so")) {
-    // Before a word that can be an adjective (so much, so many, so few) so is
-    // an intensity as before one that is read as an adjective first.
-    if ((n->IsMark() || (ni >= 0 && AnyReading(*n, IsAdjective)) || nIs(IsModality)) && s.readingCount >= 1) {
-      const TCategoryRecord second = s.readings[1];
-      SingleReading(s, second);
-    }
-  } else if (Is(s, "us")) {
-    if (s.capitalisation == 2) SetSingle(s, SetSubstantive);
-  } else if (Is(s, "can")) {
-    if (pIs(IsDeterminantVariant) && !Is(*p, "this"))
-      SetSingle(s, SetSubstantive);
-    else if (nIs(IsVerb) || nIs(IsModality) || nIs(IsPersonalPronoun))
-      SetSingle(s, SetStativeVerb);
-  } else if (Is(s, "may")) {
-    if (nIs(IsNumeralAdjective))
-      SetSingle(s, SetSubstantive);
-    else if (pIs(IsPronoun) || pIs(IsSubstantive))
-      SetSingle(s, SetStativeVerb);
-  } else if (Is(s, "use")) {
-    if (pIs(IsVerb)) SetSingle(s, SetFactiveVerb);
-  } else if (Is(s, "like")) {
-    if (pIs(IsAuxiliary) && pIs(IsVerb))
-      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
-    else if (nIs(IsDeterminantVariant))
-      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
-    else if (pIs(IsPersonOrDeixis))
-      SetSingle(s, SetReflexiveVerb);
-  } else if (Is(s, "own")) {
-    if (pIs(IsPossessivePronoun)) SetSingle(s, SetObjectiveAdjective);
-  } else if (Is(s, "still")) {
-    if (pIs(IsVerb))
-      SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
-    else if ((!p || p->IsMark()) && s.readingCount >= 1 && !nIs(IsDeterminantVariant) && !nIs(IsAdjective) &&
-             !nIs(IsModality))
-      // Opening a sentence it opposes (Still, ...; Still he went), unless
-      // it adds (still another, still more).
-      KeepFirstReading(s, IsConnector);
-  } else if (Is(s, "there") && s.readingCount >= 1) {
-    // Existential there comes before its verb (there is, there also seems,
-    // there's) or after the auxiliary of a question (is there a way);
-    // anywhere else it is the place (went there, a plan there to).
-    int k = nJoined ? ni : -1;
-    while (k >= 0 && (IsModality(slots_[k].Category()) || Is(slots_[k], "also")) && !AnyReading(slots_[k], IsVerb) &&
-           std::strcmp(slots_[k].tag, " ") == 0)
-      k = NextWordSlot(k);
-    const bool verbFollows = k >= 0 && std::strcmp(slots_[k].tag, " ") == 0 && AnyReading(slots_[k], IsFiniteVerb);
-    const bool contraction = ni >= 0 && std::strcmp(n->tag, "'") == 0;
-    const bool question = p && IsVerb(p->Category()) && IsAuxiliary(p->Category()) && nJoined &&
-                          (nIs(IsDeterminant) || nIs(IsDeterminantVariant) || nIs(IsSubstantive));
-    if (!verbFollows && !contraction && !question) KeepFirstReading(s, IsModality);
-  } else if (Is(s, "that") && s.readingCount >= 1) {
-    // Before a singular common noun that is a determiner (that way, in that
-    // case), unless a noun or an adjective stands before it (the fact that
-    // science..., sure that man...), or a verb before it and one after the
-    // noun (he said that people like it): those begin a clause.
-    const int after = ni >= 0 ? NextWordSlot(ni) : -1;
-    const bool clause = pIs(IsSubstantive) || pIs(IsAdjective) ||
-                        (pIs(IsVerb) && after >= 0 && AnyReading(slots_[after], IsFiniteVerb));
-    if (nJoined && n->capitalisation == 0 && nIs(IsSubstantive) && !EndsInS(n->text) && !clause)
-      KeepFirstReading(s, IsDeterminantVariant);
-  } else if (Is(s, "more") || Is(s, "most")) {
-    // Before a common noun they count it (more money, most people); before
-    // an adjective they are its intensity (more important, most formidable).
-    if (s.readingCount >= 1 && nJoined && n->capitalisation == 0 && nIs(IsSubstantive))
-      KeepFirstReading(s, IsDeterminantVariant);
-    else if (s.readingCount >= 1 && nJoined && nIs(IsAdjective))
-      KeepFirstReading(s, IsModality);
-  } else if (Is(s, "about") && s.readingCount >= 1) {
-    // Before a number it is an approximation (about 20 men, about half).
-    if (nJoined && (nIs(IsNumeralAdjective) || Is(*n, "half"))) KeepFirstReading(s, IsModality);
-  }
-}
-
-void TSegmentBuffer::JoinExpression(int i) {
-  TWordSlot& s = slots_[i];
-  if (IsNumberWord(s.text)) {
-    JoinNumber(i);
-    return;
-  }
-  if (!MainDictionary) return;
-  char candidate[kSlotTextSize];
-  std::strcpy(candidate, s.text);
-  int length = static_cast<int>(std::strlen(candidate));
-  int best = -1;
-  char bestText[kSlotTextSize];
-  bestText[0] = 0;
-  int bestQuote = 0;
-  int quote = 0;
-  const bool firstKnown = !IsClassUnset(s.Category());
-  for (int j = i;;) {
-    const int k = NextWordSlot(j);
-    if (k < 0 || slots_[k].IsMark()) break;
-    const TWordSlot& next = slots_[k];
-    const char* tag = next.tag;
-    char separator;
-    if (std::strcmp(tag, " ") == 0) {
-      separator = '_';
-    } else if (std::strcmp(tag, "-") == 0) {
-      separator = '-';
-    } else if (std::strcmp(tag, "'") == 0) {
-      separator = '_';
-    } else {
-      break;
-    }
-    const int partLength = static_cast<int>(std::strlen(next.text));
-    if (length + 1 + partLength >= kMaxJoinedLength) break;
-    const int joinAt = length;
-    candidate[length++] = separator;
-    std::memcpy(candidate + length, next.text, static_cast<size_t>(partLength) + 1);
-    length += partLength;
-    if (tag[0] == '\'' && quote == 0) quote = joinAt;
-
-    bool goOn = false;
-    bool matched = cache_.ExpressionKnown(candidate, goOn);
-    bool unused = false;
-    if (!matched && separator == '-') {
-      // e-mail, co-operate: the glued form, then with the separators swapped.
-      char variant[kSlotTextSize];
-      if (GeneralState && GeneralState->GluedWordVariant && j == i && joinAt >= 2 && partLength >= 2 &&
-          !firstKnown) {
-        std::memcpy(variant, candidate, static_cast<size_t>(joinAt));
-        std::memcpy(variant + joinAt, next.text, static_cast<size_t>(partLength) + 1);
-        if (cache_.ExpressionKnown(variant, unused)) {
-          std::strcpy(candidate, variant);
-          length = static_cast<int>(std::strlen(candidate));
-          matched = true;
-        }
-      }
-      if (!matched) {
-        std::strcpy(variant, candidate);
-        for (char* c = variant; *c; ++c) {
-          if (*c == '_') *c = '-';
-          else if (*c == '-') *c = '_';
-        }
-        if (cache_.ExpressionKnown(variant, unused)) {
-          std::strcpy(candidate, variant);
-          matched = true;
-        }
-      }
-    }
-    if (matched) {
-      best = k;
-      std::strcpy(bestText, candidate);
-      bestQuote = quote;
-    }
-    if (!goOn && !matched) break;
-    j = k;
-  }
-  if (best < 0) return;
-  TCategoryRecord readings[kSlotReadings] = {};
-  const int n = cache_.WordReadings(bestText, readings, nullptr);
-  if (n == 0) return;
-  uint8_t capitalisation = s.capitalisation;
-  for (int j = i + 1; j <= best; ++j) {
-    if (slots_[j].empty) continue;
-    capitalisation = std::max(capitalisation, slots_[j].capitalisation);
-    ClearSlot(slots_[j]);
-    slots_[j].empty = 1;
-    SetTag(slots_[j], " ");
-  }
-  std::strcpy(s.text, bestText);
-  for (int k = 0; k < kSlotReadings; ++k) s.readings[k] = readings[k];
-  s.readingCount = static_cast<int16_t>(n - 1);
-  s.capitalisation = capitalisation;
-  s.quotePosition = static_cast<uint8_t>(bestQuote);
-  s.compound = 0;
-}
-
-int TSegmentBuffer::JoinNumber(int i) {
-  TWordSlot& s = slots_[i];
-  char joined[kSlotTextSize];
-  std::strcpy(joined, s.text);
-  int length = static_cast<int>(std::strlen(joined));
-  int commas = 0, slashes = 0, colons = 0, dots = 0;
-  int last = i;
-  for (int k = NextWordSlot(i); k >= 0; k = NextWordSlot(k)) {
-    const TWordSlot& next = slots_[k];
-    if (next.IsMark() || !IsNumberWord(next.text) || !next.tag[0] || next.tag[1]) break;
-    const char sep = next.tag[0];
-    const int partLength = static_cast<int>(std::strlen(next.text));
-    bool allowed = false;
-    switch (sep) {
-      case ',': allowed = commas == 0 && slashes == 0 && colons == 0; break;
-      case '.': allowed = commas == 0 && colons == 0 && slashes == 0; break;
-      case '/': allowed = slashes == 0 && commas == 0 && colons == 0 && partLength <= 2; break;
-      case ':': allowed = colons == 0 && commas == 0 && dots == 0 && slashes == 0 && length + 1 + partLength <= 5; break;
-      default: break;
-    }
-    if (!allowed || length + 1 + partLength >= kMaxJoinedLength) break;
-    commas += sep == ',';
-    slashes += sep == '/';
-    colons += sep == ':';
-    dots += sep == '.';
-    joined[length++] = sep;
-    std::memcpy(joined + length, next.text, static_cast<size_t>(partLength) + 1);
-    length += partLength;
-    last = k;
-  }
-  // A number hyphenated to a word describes (a 16-page weekly, a 3-inch
-  // pipe): one Objective Adjective.
-  bool described = false;
-  const int word = NextWordSlot(last);
-  if (word >= 0 && !slots_[word].IsMark() && std::strcmp(slots_[word].tag, "-") == 0 &&
-      std::isalpha(static_cast<unsigned char>(slots_[word].text[0]))) {
-    const int partLength = static_cast<int>(std::strlen(slots_[word].text));
-    if (length + 1 + partLength < kMaxJoinedLength) {
-      joined[length++] = '-';
-      std::memcpy(joined + length, slots_[word].text, static_cast<size_t>(partLength) + 1);
-      length += partLength;
-      last = word;
-      described = true;
-    }
-  }
-  if (last == i) return i;
-  for (int j = i + 1; j <= last; ++j) {
-    ClearSlot(slots_[j]);
-    slots_[j].empty = 1;
-    SetTag(slots_[j], " ");
-  }
-  std::strcpy(s.text, joined);
-  if (described)
-    SetSingle(s, SetObjectiveAdjective);
-  else
-    SetSingle(s, SetNumeralAdjective);
-  s.compound = 0;
-  return last;
-}
-
-void TSegmentBuffer::ResolveParticiples() {
-  for (int i = 0; i < count_; ++i) {
-    const TWordSlot& s = slots_[i];
-    if (s.empty || !IsDeterminant(s.Category()) || !SubField2IsOne(s.Category())) continue;
-    int seen = 0;
-    for (int j = i + 1; j < count_ && seen < 2; ++j) {
-      TWordSlot& v = slots_[j];
-      if (v.empty) continue;
-      ++seen;
-      if (v.IsMark()) break;
-      for (int r = 0; r <= v.readingCount && r < kSlotReadings; ++r) {
-        if (IsVerb(v.readings[r]) && IsPresentParticiple(v.readings[r])) {
-          TCategoryRecord g = v.readings[r];
-          g.Flags = static_cast<uint8_t>((g.Flags & ~kFlagAmbiguous) | kFlagGerund);
-          SingleReading(v, g);
-          seen = 2;
-          break;
-        }
-      }
-    }
-  }
 }
 
 namespace {

@@ -8,7 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "engine/batch_pipe.h"
+#include "engine/segment_lookup.h"
 #include "engine/segment_resolver.h"
 #include "engine/word_lookup_cache.h"
 #include "engine/word_scanner.h"
@@ -30,10 +33,10 @@ class TSegmentBuffer : public TWordSink {
   TSegmentBuffer(const TSegmentBuffer&) = delete;
   TSegmentBuffer& operator=(const TSegmentBuffer&) = delete;
 
-  // Resolves the segments on a thread of its own from the next Init on (for
-  // English texts; others are resolved on the caller's thread). The words
-  // then reach TextWords, and the resolver's counts are complete, only once
-  // Finish has returned.
+  // Looks the segments up on one thread of its own and resolves them on
+  // another from the next Init on (for English texts; others are looked up
+  // and resolved on the caller's thread). The words then reach TextWords,
+  // and the resolver's counts are complete, only once Finish has returned.
   void UseResolverThread(bool on) { threadWanted_ = on; }
 
   // Clears the run's cancel flag, the counters and the slots, and starts
@@ -53,31 +56,61 @@ class TSegmentBuffer : public TWordSink {
   TSegmentResolver& Resolver() { return resolver_; }
 
  private:
+  // Looks the segments up on worker threads and hands them, in order, to
+  // the resolver's worker.
+  class LookupThread {
+   public:
+    explicit LookupThread(TSegmentBuffer& buffer);
+    bool Start();
+    // A segment to look up: slots[0..count] copied.
+    void Queue(const TWordSlot* slots, int count);
+    // Waits until every segment queued is in the resolver's worker.
+    void Drain() { pipe_.Drain(); }
+
+   private:
+    static constexpr size_t kWorkers = 2;
+    struct Batch {
+      static constexpr size_t kSlots = 2048;
+      std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kSlots]};
+      // Each segment's count: it takes count + 1 slots.
+      std::unique_ptr<uint16_t[]> counts{new uint16_t[kSlots]};
+      size_t segments = 0;
+      size_t used = 0;
+      bool Empty() const { return segments == 0; }
+      void Clear() { segments = used = 0; }
+    };
+    void LookUp(Batch& batch, size_t worker);
+    void Deliver(Batch& batch);
+    TSegmentBuffer& buffer_;
+    std::vector<TSegmentLookup*> lookups_;
+    std::vector<std::unique_ptr<TSegmentLookup>> owned_;
+    // Declared last: its workers end before the lookups go.
+    TBatchPipe<Batch> pipe_;
+  };
+
   bool CheckSentenceEnd(int i);
   bool IsAbbreviation(const char* word);
   bool ProcessSegment();
-  void LookupSegmentWords();
-  void LookupReadings(TWordSlot& slot);
-  void ApplyEnglishRules(int i);
-  void JoinExpression(int i);
-  int JoinNumber(int i);
-  void ResolveParticiples();
+  // Pushes the looked-up segment's slots up to its first mark; false when
+  // the resolver (on this thread) failed.
+  bool HandToResolver(const TWordSlot* slots, int count);
   void ClearSlots();
-  int NextWordSlot(int i) const;
-  int PreviousWordSlot(int i) const;
 
   TWordSlot slots_[kSlotArraySize + 1];
   TWordSlot pending_;
   int count_ = 0;
-  int32_t wordNumber_ = 0;    // the last word handed to the resolver
   int32_t pushedNumber_ = 0;  // the last word pushed
   bool mark_ = false;
   TSegmentResolver resolver_;
+  TSegmentLookup lookup_;
+  // The cache of the abbreviation test (the lookup's may be on another thread).
   TWordLookupCache cache_;
   bool threadWanted_ = false;
-  // The worker and the resolver's own lookup cache while it has one.
-  std::unique_ptr<TResolverThread> worker_;
+  // The resolver's own lookup cache while it has a worker (which it outlives).
   std::unique_ptr<TWordLookupCache> resolverCache_;
+  std::unique_ptr<TResolverThread> worker_;
+  // Declared last: it goes first, while what it uses is still there.
+  std::unique_ptr<LookupThread> lookupThread_;
 };
 
 // The segment buffer of the loading in progress (set by the text loader

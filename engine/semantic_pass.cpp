@@ -1,15 +1,14 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string_view>
-#include <unordered_map>
 
 #include "core/category.h"
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/category_counters.h"
+#include "engine/form_table.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -81,7 +80,7 @@ class SemanticPass {
   struct FormResults {
     Classified byMark[2];  // the form without and with the proper-noun bit
   };
-  std::unordered_map<std::string_view, FormResults> forms_;
+  TFormTable<FormResults> forms_;
 
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
@@ -92,8 +91,20 @@ class SemanticPass {
 namespace {
 
 // The punctuation before a word (its tag, or that of the mark before it).
-bool EndsSentence(const char* tag) { return std::strpbrk(tag, ".!?:") != nullptr; }
-bool OpensQuotation(const char* tag) { return std::strpbrk(tag, "\"(") != nullptr; }
+template <typename Mark>
+bool TagHas(const char (&tag)[4], Mark isMark) {
+  for (char c : tag) {
+    if (!c) return false;
+    if (isMark(c)) return true;
+  }
+  return false;
+}
+bool EndsSentence(const char (&tag)[4]) {
+  return TagHas(tag, [](char c) { return c == '.' || c == '!' || c == '?' || c == ':'; });
+}
+bool OpensQuotation(const char (&tag)[4]) {
+  return TagHas(tag, [](char c) { return c == '"' || c == '('; });
+}
 
 }  // namespace
 
@@ -129,7 +140,7 @@ bool SemanticPass::ClassifySubstantive(TWordNode* n) {
   TWordCategoryData& d = n->category;
   Classified* known = nullptr;
   try {
-    known = &forms_[std::string_view(n->text)].byMark[(d.Category.SubField2 & 2) ? 1 : 0];
+    known = &forms_.Obtain(n->text).byMark[(d.Category.SubField2 & 2) ? 1 : 0];
   } catch (const std::bad_alloc&) {
     known = nullptr;  // no room for the table: the engine answers every time
   }
@@ -191,6 +202,8 @@ void SemanticPass::ClassifyFirst() {
       engine_.CountScenarioOccurrence(entry);
     }
   }
+  // Only this pass asks for the forms: their memory goes before the relations are made.
+  forms_ = {};
 }
 
 // Pass 2: the ambiguous nouns, chosen in the context of the text.

@@ -1,6 +1,7 @@
 #include "engine/word_lookup_cache.h"
 
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <system_error>
 
@@ -8,6 +9,15 @@
 #include "core/lexicon.h"
 
 namespace quilor {
+
+namespace {
+
+// The main dictionary keeps its last answer in itself (and may ask the
+// ontology engine, which does the same): caches on several threads ask it
+// one at a time. They ask only for what they have not kept.
+std::mutex DictionaryLock;
+
+}  // namespace
 
 TWordLookupCache::~TWordLookupCache() { AwaitExpressionFilter(); }
 
@@ -185,6 +195,7 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
   } else {
     TMainDictionary& d = *MainDictionary;
     const int length = static_cast<int>(std::strlen(word));
+    std::lock_guard<std::mutex> lock(DictionaryLock);
     for (int r = 0; r < kCachedReadings; ++r) {
       if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
       if (r == 0) e.firstCode = d.value;
@@ -227,9 +238,13 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
       }
     }
   }
-  TMainDictionary& d = *MainDictionary;
-  const bool known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
-  longerMayFollow = known || d.keyReached;
+  bool known = false;
+  {
+    std::lock_guard<std::mutex> lock(DictionaryLock);
+    TMainDictionary& d = *MainDictionary;
+    known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
+    longerMayFollow = known || d.keyReached;
+  }
   if (slot) {
     slot->keyLength = static_cast<uint8_t>(length);
     slot->known = known;

@@ -1,0 +1,48 @@
+// The dictionary's side of a segment: every word is looked up in the main
+// dictionary, expressions, numbers and contractions are joined into single
+// tokens and the English word rules applied. A segment needs nothing but its
+// own slots and a lookup cache, so segments can be looked up on another
+// thread than the one that cuts them.
+#pragma once
+
+#include <cstring>
+#include <type_traits>
+
+#include "engine/segment_resolver.h"
+#include "engine/word_lookup_cache.h"
+
+namespace quilor {
+
+// Slot helpers shared by the segment buffer and the lookup.
+// An empty slot is all zero bytes: cleared in place, without a temporary.
+static_assert(std::is_trivially_copyable_v<TWordSlot>);
+inline void ClearWordSlot(TWordSlot& s) { std::memset(static_cast<void*>(&s), 0, sizeof s); }
+// The tag, cut to the slot's size; " " for none.
+void SetSlotTag(TWordSlot& s, const char* tag);
+// The slot becomes a proposition mark without readings.
+void MakeMarkSlot(TWordSlot& s);
+
+class TSegmentLookup {
+ public:
+  // slots[0..count) are the segment's words; slots[count] becomes its final
+  // mark (the array holds at least count + 1 slots). The words joined into
+  // another are left empty.
+  void Process(TWordSlot* slots, int count);
+  TWordLookupCache& Cache() { return cache_; }
+
+ private:
+  void LookupSegmentWords();
+  void LookupReadings(TWordSlot& slot);
+  void ApplyEnglishRules(int i);
+  void JoinExpression(int i);
+  int JoinNumber(int i);
+  void ResolveParticiples();
+  int NextWordSlot(int i) const;
+  int PreviousWordSlot(int i) const;
+
+  TWordSlot* slots_ = nullptr;
+  int count_ = 0;
+  TWordLookupCache cache_;
+};
+
+}  // namespace quilor
