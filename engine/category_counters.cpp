@@ -1,6 +1,7 @@
 #include "engine/category_counters.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/messages.h"
 #include "engine/analysis_run.h"
@@ -89,7 +90,10 @@ void CountCategory(std::string_view text, const TCategoryRecord& category, uint8
   }
   text = text.substr(0, std::min(text.size(), kWordCut));
   ++CountedWords;
-  CountedWordParts += 1 + static_cast<uint32_t>(std::count(text.begin(), text.end(), '_'));
+  ++CountedWordParts;
+  for (const char *c = text.data(), *end = c + text.size();
+       (c = static_cast<const char*>(std::memchr(c, '_', static_cast<size_t>(end - c)))) != nullptr; ++c)
+    ++CountedWordParts;
   if (int code = DisplayCode(category); code > 0) ++CategoryCounters[code];
   if (category.MajorClass == kClassVerb) {
     if (category.SubField2 >= 1 && category.SubField2 <= 4) ++CategoryCounters[kCodePresent - 1 + category.SubField2];

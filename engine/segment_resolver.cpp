@@ -1,7 +1,9 @@
 #include "engine/segment_resolver.h"
 
+#include <array>
 #include <climits>
 #include <cstring>
+#include <string_view>
 
 #include "core/borders.h"
 #include "core/chartables.h"
@@ -23,6 +25,52 @@ int32_t LaterReadingCost = 60;
 namespace {
 
 void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
+
+// The slot after the last of a segment is read only as a neighbour: whether
+// it is a mark and its first reading. A push overwrites it whole.
+void ClearFollowingSlot(TWordSlot& s) {
+  s.text[0] = 0;
+  s.empty = 0;
+  s.readings[0] = TCategoryRecord{};
+}
+
+// The length of a slot's text, read eight bytes at a time (the text is
+// NUL-terminated within its buffer; at most the buffer's size less one).
+uint8_t SlotTextLength(const char (&text)[kSlotTextSize]) {
+  static_assert(kSlotTextSize % 8 == 0);
+  for (size_t i = 0; i < kSlotTextSize; i += 8) {
+    uint64_t v;
+    std::memcpy(&v, text + i, sizeof v);
+    const uint64_t zero = (v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull;
+    if (zero) return static_cast<uint8_t>(i + (__builtin_ctzll(zero) >> 3));
+  }
+  return kSlotTextSize - 1;
+}
+
+// What a punctuation character of a tag does, by its code (Windows-1252).
+enum TagRole : uint8_t {
+  kEndsSentence = 1,     // ? ; ! and the inverted marks
+  kWeakMark = 2,         // , { } and the angle quotes
+  kClosesProposition = 4,  // ) , ] } and the closing angle quote
+  kEndsProposition = 8,  // ! . : ; ? and the inverted marks
+  kJoinsNumbers = 16,    // , . : / between two numbers
+};
+
+constexpr std::array<uint8_t, 256> MakeTagRoles() {
+  std::array<uint8_t, 256> roles{};
+  auto add = [&roles](const char* chars, uint8_t role) {
+    for (const char* c = chars; *c; ++c) roles[static_cast<unsigned char>(*c)] |= role;
+  };
+  add("?;!\xA1\xBF", kEndsSentence);
+  add("{},\xAB\xBB", kWeakMark);
+  add("),]}\xBB", kClosesProposition);
+  add("!.:;?\xA1\xBF", kEndsProposition);
+  add(",.:/", kJoinsNumbers);
+  return roles;
+}
+constexpr std::array<uint8_t, 256> kTagRoles = MakeTagRoles();
+
+bool HasRole(char c, uint8_t role) { return (kTagRoles[static_cast<unsigned char>(c)] & role) != 0; }
 
 bool Is(const TWordSlot& s, const char* lower) {
   const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
@@ -61,8 +109,9 @@ void KeepReading(TWordSlot& s, int r) {
 
 }  // namespace
 
-bool EndsInS(const char* w) {
-  const size_t n = std::strlen(w);
+bool EndsInS(const char* w) { return EndsInS(w, std::strlen(w)); }
+
+bool EndsInS(const char* w, size_t n) {
   if (n <= 2) return false;
   const unsigned char a = ToLowerChar(static_cast<unsigned char>(w[n - 1]));
   const unsigned char b = ToLowerChar(static_cast<unsigned char>(w[n - 2]));
@@ -79,17 +128,20 @@ void TSegmentResolver::Init() {
   wordNumber_ = TextWords.HighestPosition();
   finishing_ = repetition_ = excluding_ = false;
   for (TWordSlot& s : slots_) ClearSlot(s);
+  std::memset(length_, 0, sizeof length_);
 }
 
 bool TSegmentResolver::PushSlot(const TWordSlot& slot) {
   if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
   TWordSlot& s = slots_[count_];
   s = slot;
+  length_[count_] = SlotTextLength(s.text);
   if (!s.tag[0]) std::strcpy(s.tag, " ");
   if (s.IsMark()) s.readingCount = 0;
   if (!s.text[0]) s.empty = 1;
   ++count_;
-  ClearSlot(slots_[count_]);
+  ClearFollowingSlot(slots_[count_]);
+  length_[count_] = 0;
   const bool end = CheckResolverSentenceEnd();
   repetition_ = false;
   if (end || count_ >= kSegmentSlots || finishing_) return ResolveSegment();
@@ -142,17 +194,17 @@ bool TSegmentResolver::CheckResolverSentenceEnd() {
   const TWordSlot& s = slots_[i];
   if (s.empty || !s.text[0]) return false;
   if (s.IsMark()) return true;
-  if (i >= 1 && s.tag[0] && !s.tag[1] && std::strchr(",.:/", s.tag[0]) && IsNumberWord(s.text) &&
+  if (i >= 1 && s.tag[0] && !s.tag[1] && HasRole(s.tag[0], kJoinsNumbers) && IsNumberWord(s.text) &&
       IsNumberWord(slots_[i - 1].text))
     return false;
   for (int k = 0; k < 7 && s.tag[k]; ++k) {
     const unsigned char c = static_cast<unsigned char>(s.tag[k]);
-    if (c == '?' || c == 0xA1 || c == 0xBF || c == ';' || c == '!') return true;
+    if (HasRole(s.tag[k], kEndsSentence)) return true;
     if (c == '.') {
       if (IsAddressDot(slots_, count_, i - 1)) return false;
       if (i >= 2 && slots_[i - 1].tag[0] == '.' && IsAddressDot(slots_, count_, i - 2)) return false;
       if (std::strcmp(s.tag, ".") == 0 && s.capitalisation == 0) return false;
-      if (i >= 1 && IsSentenceDot(slots_, count_, i - 1) && std::strlen(slots_[i - 1].text) > 1) return true;
+      if (i >= 1 && IsSentenceDot(slots_, count_, i - 1) && length_[i - 1] > 1) return true;
       continue;
     }
     if (c == ':') return !(IsAddressDot(slots_, count_, i - 1) || TagBegins(s, "://"));
@@ -161,9 +213,11 @@ bool TSegmentResolver::CheckResolverSentenceEnd() {
 }
 
 void TSegmentResolver::ClearSlots() {
-  const int n = count_ >= 0 && count_ < kSlotArraySize ? count_ + 1 : kSlotArraySize + 1;
-  for (int i = 0; i < n; ++i) ClearSlot(slots_[i]);
+  // Only the slot after the last is ever read before it is written: a push
+  // overwrites its slot whole and clears the next.
   count_ = 0;
+  ClearSlot(slots_[0]);
+  length_[0] = 0;
 }
 
 int TSegmentResolver::ClassOf(int i) const {
@@ -191,6 +245,7 @@ bool TSegmentResolver::ResolveSegment() {
       ClearSlot(m);
       std::strcpy(m.text, "/");
       std::strcpy(m.tag, " ");
+      length_[count_] = 1;
       ++count_;
     } else {
       // The word that carried the sentence end begins the next segment.
@@ -199,6 +254,7 @@ bool TSegmentResolver::ResolveSegment() {
       ClearSlot(last);
       std::strcpy(last.text, "/");
       std::memcpy(last.tag, tag, sizeof tag);
+      length_[count_ - 1] = 1;
       repetition_ = true;
     }
   }
@@ -214,11 +270,12 @@ bool TSegmentResolver::ResolveSegment() {
     n = 0;
     std::memset(kept, 0, sizeof kept);
     for (const char* c = f.tag; *c && n < kSlotTagSize - 1; ++c)
-      if (!std::strchr("!.:;?\xA1\xBF", *c)) kept[n++] = *c;
+      if (!HasRole(*c, kEndsProposition)) kept[n++] = *c;
     std::strcpy(f.tag, std::strspn(kept, " ") == std::strlen(kept) ? " " : kept);
   }
   // 2. The slot after the last is empty; marks are reset.
   ClearSlot(slots_[count_]);
+  length_[count_] = 0;
   std::memset(propositionStart_, 0, sizeof propositionStart_);
   std::memset(weakMarks_, 0, sizeof weakMarks_);
   // 3. Weak marks.
@@ -226,7 +283,7 @@ bool TSegmentResolver::ResolveSegment() {
     const TWordSlot& s = slots_[i];
     for (int k = 0; k < 7 && s.tag[k]; ++k) {
       const unsigned char c = static_cast<unsigned char>(s.tag[k]);
-      if (c == '}' || c == '{' || c == 0xAB || c == 0xBB || c == ',') ++weakMarks_[i];
+      if (HasRole(s.tag[k], kWeakMark)) ++weakMarks_[i];
       else if (c == ':' && !TagBegins(s, "://")) ++weakMarks_[i];
     }
   }
@@ -267,7 +324,7 @@ bool TSegmentResolver::ResolveSegment() {
   return ok;
 }
 
-void TSegmentResolver::PreferVerbReading(int i) {
+bool TSegmentResolver::PreferVerbReading(int i) {
   TWordSlot& s = slots_[i];
   int chosen = -1;
   int participle = -1;
@@ -282,7 +339,7 @@ void TSegmentResolver::PreferVerbReading(int i) {
     // tense and mood of the verb before it.
     CopyTenseAndMood(s.readings[participle], slots_[i - 1].Category());
     KeepReading(s, participle);
-    return;
+    return true;
   }
   for (int pass = 0; pass < 3 && chosen < 0; ++pass)
     for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
@@ -293,14 +350,17 @@ void TSegmentResolver::PreferVerbReading(int i) {
         break;
       }
     }
-  if (chosen < 0) return;
+  if (chosen < 0) return false;
   // Only the chosen Verb reading stays beside the other classes' readings.
   TCategoryRecord kept[kSlotReadings] = {};
   int n = 0;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
     if (!IsVerb(s.readings[r]) || r == chosen) kept[n++] = s.readings[r];
   for (int k = 0; k < kSlotReadings; ++k) s.readings[k] = kept[k];
+  // Keeping every reading keeps them in their order.
+  const bool changed = n - 1 != s.readingCount;
   s.readingCount = static_cast<int16_t>(n - 1);
+  return changed;
 }
 
 namespace {
@@ -353,16 +413,26 @@ void TSegmentResolver::DisambiguateSpans() {
     while (end < count_ && weakMarks_[end] == 0) ++end;
     windowFirst_ = start;
     windowLast_ = end - 1;
+    if (++memoGeneration_ == 0) ++memoGeneration_;  // the choices remembered were another window's
     for (int i = start; i < end; ++i) {
       TWordSlot& s = slots_[i];
       if (s.empty || s.IsMark()) continue;
       if (s.readingCount > 0 || IsVerb(s.Category())) {
-        PreferVerbReading(i);
+        // A remembered choice read every reading of its own slot.
+        if (PreferVerbReading(i)) memo_[i].generation = 0;
         if (s.readingCount > 0) KeepReading(s, ChooseWithLookAhead(i));
+        memo_[i].generation = 0;
       }
     }
     start = end;
   }
+  // The entries of the segment's verbs and adjectives are fetched together.
+  if (cache_)
+    for (int i = 0; i < count_; ++i) {
+      const TWordSlot& s = slots_[i];
+      if (!s.empty && !s.IsMark() && (IsAdjective(s.Category()) || IsVerb(s.Category())))
+        cache_->PrefetchLexicalEntry(s.text, s.Category());
+    }
   for (int i = 0; i < count_; ++i)
     if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
 }
@@ -383,11 +453,38 @@ int TSegmentResolver::ChooseWithLookAhead(int i) {
   for (int k = n - 1; k >= 0; --k) {
     TWordSlot& t = slots_[ahead[k]];
     saved[k] = t.readings[0];
-    t.readings[0] = t.readings[ChooseCategoryReading(ahead[k], true, true)];
+    t.readings[0] = t.readings[ChooseRemembered(ahead[k])];
   }
-  const int chosen = ChooseCategoryReading(i, true, true);
+  const int chosen = ChooseRemembered(i);
   for (int k = 0; k < n; ++k) slots_[ahead[k]].readings[0] = saved[k];
   return chosen;
+}
+
+int TSegmentResolver::ChooseRemembered(int j) {
+  // The choice reads every reading of slot j (which do not change while it
+  // is remembered), the first reading of the two slots on each side, and of
+  // the readings of the slot before only whether one is a participle: a
+  // follower is chosen again for each word before it, mostly in the same
+  // context.
+  auto first = [this](int k) -> uint64_t {
+    if (k < 0 || k > count_) return 0;
+    // The record and the first two bytes of the next, which are dropped.
+    static_assert(sizeof(TCategoryRecord) == 6 && kSlotReadings > 1);
+    uint64_t v;
+    std::memcpy(&v, &slots_[k].readings[0], sizeof v);
+    return v & 0xFFFFFFFFFFFFull;
+  };
+  const TWordSlot* p = j > windowFirst_ && j > 0 ? &slots_[j - 1] : nullptr;
+  const uint64_t context[6] = {first(j - 2), first(j - 1), first(j), first(j + 1), first(j + 2),
+                               p && IsVerb(p->Category()) && HasParticipleReading(*p)};
+  TChoiceMemo& memo = memo_[j];
+  uint64_t differs = memo.generation ^ memoGeneration_;
+  for (int d = 0; d < 6; ++d) differs |= memo.context[d] ^ context[d];
+  if (differs == 0) return memo.chosen;
+  memo.generation = memoGeneration_;
+  for (int d = 0; d < 6; ++d) memo.context[d] = context[d];
+  memo.chosen = ChooseCategoryReading(j, true, true);
+  return memo.chosen;
 }
 
 int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) {
@@ -400,7 +497,7 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
   if (i + 1 <= count_ && slots_[i + 1].IsMark()) last = i;
   const TWordSlot* p = i > first ? &slots_[i - 1] : nullptr;
   const TWordSlot* n = i < last ? &slots_[i + 1] : nullptr;
-  const bool endsInS = EndsInS(s.text);
+  const bool endsInS = EndsInS(s.text, length_[i]);
   const TDictionaryMatrix& m = DictionaryMatrix;
   const bool english = English();
 
@@ -411,69 +508,109 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
       (Is(*p, "i") || Is(*p, "he") || Is(*p, "she") || Is(*p, "we") || Is(*p, "they")))
     for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) verbAfterSubject |= IsVerb(s.readings[r]);
 
+  // What the neighbours give every reading alike, read once: the rules for
+  // English on the word before and after, and the rows of the matrix that
+  // the context selects (only the reading's class still picks the cell).
+  int32_t verbBonus = 0;         // a Verb reading after a word
+  int32_t verbEndsInSBonus = 0;  // a Verb reading ending in s
+  int32_t substantiveBonus = 0, adjectiveBonus = 0, classVerbBonus = 0, classSubstantiveBonus = 0;
+  if (english) {
+    if (p) {
+      const TCategoryRecord& pc = p->Category();
+      if (Is(*p, "no")) verbBonus -= 50;
+      if (Is(*p, "to")) verbBonus += endsInS ? -30 : 35;
+      if (i == last) verbBonus -= endsInS ? 75 : 50;
+      if (IsVerb(pc) && HasParticipleReading(*p)) verbBonus -= endsInS ? 50 : 35;
+      if (IsPossessivePronoun(pc)) {
+        classVerbBonus -= 55;
+        classSubstantiveBonus += 40;
+      }
+      if (IsPersonalPronoun(pc)) classVerbBonus += 20;
+      if (IsAdjective(pc)) {
+        substantiveBonus += 35;
+        verbBonus -= 35;
+      }
+    }
+    if (endsInS) {
+      if (i == first) verbEndsInSBonus -= 55;
+      if (n && IsVerb(n->Category())) verbEndsInSBonus -= 40;
+      if (p && IsVerb(p->Category())) verbEndsInSBonus -= 20;
+      if (i == last) substantiveBonus += 25;
+    }
+    if (n && IsSubstantive(n->Category())) adjectiveBonus += 35;
+  }
+  const bool capitalBonus = s.capitalisation == 1 && i > 0;
+  const bool connectorBonus = i == first;
+  // The classes of the neighbours (-1 where a rule does not look).
+  int sameBefore = -1, sameAfter = -1;
+  if (first == last) {
+    if (i > 0) sameBefore = ClassOf(i - 1);
+    if (i + 1 < count_ && !slots_[i + 1].IsMark()) sameAfter = ClassOf(i + 1);
+  }
+  // Left: a pair of classes before (T), or one (P); with its pronoun row.
+  const int16_t* leftCells = nullptr;   // indexed by the reading's class
+  const int16_t* leftPronoun = nullptr;
+  if (useLeft) {
+    if (i - 2 >= first) {
+      const int a = ClassOf(i - 2), b = ClassOf(i - 1);
+      leftCells = m.T[a][b];
+      if (a == kClassPronoun) leftPronoun = m.T5[PronounRow(slots_[i - 2].Category())][b];
+    } else if (i - 1 >= first) {
+      const int a = ClassOf(i - 1);
+      leftCells = m.P[a];
+      if (a == kClassPronoun) leftPronoun = m.P5[PronounRow(slots_[i - 1].Category())];
+    }
+  }
+  // Right: the classes after, read with the reading's class first.
+  int rightB = -1, rightD = -1;
+  if (useRight) {
+    if (i + 2 <= last) {
+      rightB = ClassOf(i + 1);
+      rightD = ClassOf(i + 2);
+    } else if (i + 1 <= last) {
+      rightB = ClassOf(i + 1);
+    }
+  }
+  // Around: the class before and after.
+  int aroundA = -1, aroundC = 0, aroundRow = -1;
+  if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
+    aroundA = ClassOf(i - 1);
+    aroundC = ClassOf(i + 1);
+    if (aroundA == kClassPronoun) aroundRow = PronounRow(slots_[i - 1].Category());
+  }
+
   int best = 0;
   int32_t bestScore = INT32_MIN;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
     const TCategoryRecord& c = s.readings[r];
     const int cls = MatrixClass(c);
-    if (verbAfterSubject && IsSubstantive(c)) continue;
+    const bool verb = IsVerb(c), substantive = IsSubstantive(c);
+    if (verbAfterSubject && substantive) continue;
     int32_t score = 10 - LaterReadingCost * r;
-    if (IsConnector(c) && i == first) score += m.W0;
-    if (first == last) {
-      if (i > 0 && cls == ClassOf(i - 1)) score += 10;
-      if (i + 1 < count_ && !slots_[i + 1].IsMark() && cls == ClassOf(i + 1)) score += 9;
+    if (connectorBonus && IsConnector(c)) score += m.W0;
+    if (cls == sameBefore) score += 10;
+    if (cls == sameAfter) score += 9;
+    if (capitalBonus && substantive) score += 70;
+    if (p && verb) score += verbBonus;
+    if (endsInS && verb) score += verbEndsInSBonus;
+    if (substantive) score += substantiveBonus;
+    if (IsAdjective(c)) score += adjectiveBonus;
+    if (cls == kClassVerb) score += classVerbBonus;
+    if (cls == kClassSubstantive) score += classSubstantiveBonus;
+    if (leftCells) {
+      score += leftCells[cls];
+      if (leftPronoun) score += leftPronoun[cls];
     }
-    if (s.capitalisation == 1 && IsSubstantive(c) && i > 0) score += 70;
-    if (english) {
-      if (IsVerb(c) && p) {
-        if (Is(*p, "no")) score -= 50;
-        if (Is(*p, "to")) score += endsInS ? -30 : 35;
-        if (i == last) score -= endsInS ? 75 : 50;
-        if (IsVerb(p->Category()) && HasParticipleReading(*p)) score -= endsInS ? 50 : 35;
-      }
-      if (IsVerb(c) && endsInS) {
-        if (i == first) score -= 55;
-        if (n && IsVerb(n->Category())) score -= 40;
-        if (p && IsVerb(p->Category())) score -= 20;
-      }
-      if (IsSubstantive(c) && endsInS && i == last) score += 25;
-      if (p && IsPossessivePronoun(p->Category())) {
-        if (cls == kClassVerb) score -= 55;
-        if (cls == kClassSubstantive) score += 40;
-      }
-      if (p && IsPersonalPronoun(p->Category()) && cls == kClassVerb) score += 20;
-      if (p && IsAdjective(p->Category())) {
-        if (IsSubstantive(c)) score += 35;
-        if (IsVerb(c)) score -= 35;
-      }
-      if (n && IsSubstantive(n->Category()) && IsAdjective(c)) score += 35;
+    if (rightD >= 0) {
+      score += m.T[cls][rightB][rightD];
+      if (cls == kClassPronoun) score += m.T5[PronounRow(c)][rightB][rightD];
+    } else if (rightB >= 0) {
+      score += m.P[cls][rightB];
+      if (cls == kClassPronoun) score += m.P5[PronounRow(c)][rightB];
     }
-    if (useLeft) {
-      if (i - 2 >= first) {
-        const int a = ClassOf(i - 2), b = ClassOf(i - 1);
-        score += m.T[a][b][cls];
-        if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 2].Category())][b][cls];
-      } else if (i - 1 >= first) {
-        const int a = ClassOf(i - 1);
-        score += m.P[a][cls];
-        if (a == kClassPronoun) score += m.P5[PronounRow(slots_[i - 1].Category())][cls];
-      }
-    }
-    if (useRight) {
-      if (i + 2 <= last) {
-        const int b = ClassOf(i + 1), d = ClassOf(i + 2);
-        score += m.T[cls][b][d];
-        if (cls == kClassPronoun) score += m.T5[PronounRow(c)][b][d];
-      } else if (i + 1 <= last) {
-        const int b = ClassOf(i + 1);
-        score += m.P[cls][b];
-        if (cls == kClassPronoun) score += m.P5[PronounRow(c)][b];
-      }
-    }
-    if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
-      const int a = ClassOf(i - 1);
-      score += m.T[a][cls][ClassOf(i + 1)];
-      if (a == kClassPronoun) score += m.T5[PronounRow(slots_[i - 1].Category())][cls][ClassOf(i + 1)];
+    if (aroundA >= 0) {
+      score += m.T[aroundA][cls][aroundC];
+      if (aroundRow >= 0) score += m.T5[aroundRow][cls][aroundC];
     }
     if (score > bestScore) {
       bestScore = score;
@@ -538,8 +675,9 @@ void TSegmentResolver::CutPropositions() {
   if (!cut && count_ > 0) propositionStart_[count_ - 1] = 1;
 }
 
-bool TSegmentResolver::AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data) {
-  if (!TextWords.Append(text, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
+bool TSegmentResolver::AppendWord(const char* text, size_t length, const char* tag, uint32_t entry,
+                                  const TWordCategoryData& data) {
+  if (!TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
     *cancel_ = true;
     return false;
   }
@@ -555,7 +693,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     char rest[kSlotTagSize] = {};
     int nc = 0, nr = 0;
     for (const char* c = closer->tag; *c && nc < kSlotTagSize - 1; ++c) {
-      if (std::strchr("),]}\xBB", *c)) closing[nc++] = *c;
+      if (HasRole(*c, kClosesProposition)) closing[nc++] = *c;
       else rest[nr++] = *c;
     }
     std::strcpy(closer->tag, nr ? rest : " ");
@@ -594,19 +732,20 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
       ++wordNumber_;
       ++SegmentWordCounter;
     }
-    if (!AppendWord(s.text, tag, mark ? 0 : s.lexicalEntry, data)) return false;
-    CountCategory(s.text, data.Category, data.ClassMark);
+    const std::string_view text(s.text, length_[i]);
+    if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data)) return false;
+    CountCategory(text, data.Category, data.ClassMark);
     if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&
         last - i > 2) {
       ++SegmentPropositionCounter;
-      if (!AppendWord("/", " ", 0, TWordCategoryData{})) return false;
+      if (!AppendWord("/", 1, " ", 0, TWordCategoryData{})) return false;
       CountProposition();
       content = 0;
     }
   }
   if (!marked && !excluding_) {
     ++SegmentPropositionCounter;
-    if (!AppendWord("/", closing[0] ? closing : " ", 0, TWordCategoryData{})) return false;
+    if (!AppendWord("/", 1, closing[0] ? closing : " ", 0, TWordCategoryData{})) return false;
     CountProposition();
   }
   return true;

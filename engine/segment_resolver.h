@@ -45,6 +45,7 @@ extern int32_t LaterReadingCost;
 bool IsNumberWord(const char* word);
 // A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
 bool EndsInS(const char* word);
+bool EndsInS(const char* word, size_t length);
 
 class TSegmentResolver {
  public:
@@ -84,21 +85,33 @@ class TSegmentResolver {
   bool CheckResolverSentenceEnd();
   bool ResolveSegment();
   void DisambiguateSpans();
-  void PreferVerbReading(int i);
+  // Whether the readings of slot i changed.
+  bool PreferVerbReading(int i);
   // ChooseCategoryReading with the following ambiguous slots (at most
   // kLookAhead) given the readings they would take.
   int ChooseWithLookAhead(int i);
   static constexpr int kLookAhead = 4;
+  // ChooseCategoryReading(j, true, true) for the look-ahead, remembered in
+  // the current window while the readings it reads stay the same.
+  int ChooseRemembered(int j);
+  struct TChoiceMemo {
+    uint32_t generation = 0;  // 0: nothing remembered
+    uint64_t context[6] = {};
+    int chosen = 0;
+  };
   void SetLexicalEntry(TWordSlot& slot);
   void CutPropositions();
   bool VerbFollows(int i) const;
   bool ConnectorMayCut(int i, int words, int first) const;
   bool AppendProposition(int first, int last, int next);
-  bool AppendWord(const char* text, const char* tag, uint32_t entry, const TWordCategoryData& data);
+  bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data);
   int ClassOf(int i) const;
   void ClearSlots();
 
   TWordSlot slots_[kSlotArraySize + 1];
+  uint8_t length_[kSlotArraySize + 1] = {};  // the length of each slot's text
+  TChoiceMemo memo_[kSlotArraySize + 2];
+  uint32_t memoGeneration_ = 0;
   int count_ = 0;
   int32_t wordNumber_ = 0;
   int windowFirst_ = 0;

@@ -549,5 +549,28 @@ TEST(SegmentResolverLookAhead, FollowersAreChosenBeforeTheWord) {
   TextWords.Clear();
 }
 
+// A follower's choice made while the word before it was still ambiguous is
+// made again once that word has settled: "blip" is a verb after the verb
+// reading of "zork" but a noun after the adjective "zork" turns out to be.
+TEST(SegmentResolverLookAhead, AFollowerIsChosenAgainAfterTheWordBeforeItSettles) {
+  LexiconWriter writer(DefaultWorkingTables());
+  writer.AddWord("dog", {0x0001});
+  writer.AddWord("zork", {0x0100, 0x0401});
+  writer.AddWord("blip", {0x0100, 0x0001});
+  const std::vector<uint8_t> image = writer.Build();
+  Dictionaries dictionaries(image);
+  DictionaryMatrix.T[kClassSubstantive][kClassVerb][kClassVerb] = 1000;
+  DictionaryMatrix.P[kClassAdjective][kClassVerb] = 3000;
+  DictionaryMatrix.T[kClassSubstantive][kClassAdjective][kClassSubstantive] = 2000;
+  Segment("dog zork blip.");
+  EXPECT_EQ(ClassOf("zork"), kClassAdjective);
+  EXPECT_EQ(ClassOf("blip"), kClassSubstantive);
+  // Twice in one segment: the second pair is chosen as the first.
+  Segment("dog zork blip, dog zork blip.");
+  EXPECT_EQ(ClassOf("zork", 1), kClassAdjective);
+  EXPECT_EQ(ClassOf("blip", 1), kClassSubstantive);
+  TextWords.Clear();
+}
+
 }  // namespace
 }  // namespace quilor
