@@ -292,14 +292,14 @@ void TPropositionWindowList::Clear() {
   cursor_.Reset();
 }
 
-bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t value1, uint32_t value2) {
-  int used = 0;
-  for (int row = kRelationRows - 1; row >= 0 && !used; --row)
-    for (int k = 0; k < kRelationLevels; ++k)
-      if (window.cells[row * kRelationLevels + k]) {
-        used = row + 1;
-        break;
-      }
+bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t value1, uint32_t value2, int rows) {
+  int used = std::clamp(rows, 0, kRelationRows);
+  auto empty = [&window](int row) {
+    const uint32_t* c = &window.cells[row * kRelationLevels];
+    return (c[0] | c[1] | c[2] | c[3]) == 0;
+  };
+  static_assert(kRelationLevels == 4, "a row is four cells");
+  while (used > 0 && empty(used - 1)) --used;
   const size_t start = rows_.Size();
   if (start + static_cast<size_t>(used) > UINT32_MAX) {
     ReportMemoryLow(true);
