@@ -59,6 +59,10 @@ constexpr int64_t kFieldPriorFactor = 2;
 constexpr uint32_t kEvidenceCap = 8;
 static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
 
+uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
+  return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
+}
+
 bool IsCurrencySymbol(unsigned char c) { return c == '$' || c == 0x80 || c == 0xA3 || c == 0xA5; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -235,7 +239,7 @@ void TOntologyEngine::ClearClassCounts() {
     std::fill(occurrences_[l].begin(), occurrences_[l].end(), 0);
   }
   for (auto& e : entries_) e.count = 0;
-  ownCounts_.Clear();
+  std::fill(ownCounts_.begin(), ownCounts_.end(), 0u);
   depthOverflow_ = false;
 }
 
@@ -375,7 +379,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
   // up once per form (the memory is emptied when it grows too large).
   if (const MemoReadings* known = readingMemo_.Find(word)) {
     choices_ = std::span<const WordReading>(memoReadings_.data() + known->first, known->count);
-    choicePriors_ = std::span<const ReadingPrior>(memoPriors_.data() + known->first, known->count);
+    choiceFacts_ = std::span<const ReadingFacts>(memoFacts_.data() + known->first, known->count);
     return;
   }
   readings_.clear();
@@ -385,7 +389,8 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     readings_.push_back(reading_);
     if (!more) break;
   }
-  priors_.clear();
+  facts_.clear();
+  const bool weighted = !readings_.empty() && readings_.front().extra > 0;
   for (const WordReading& r : readings_) {
     int64_t all = 0, common = 0;
     for (const WordReading& other : readings_) {
@@ -394,17 +399,28 @@ void TOntologyEngine::AllReadings(std::string_view word) {
       if (!(other.flags & kFlagInitialCapital)) common += other.extra;
     }
     // At most kMaxReadingDepth readings of weight 255: far from the limit.
-    priors_.push_back({static_cast<int32_t>(kFieldPriorFactor * all + r.extra),
-                       static_cast<int32_t>(kFieldPriorFactor * common + r.extra)});
+    ReadingFacts f;
+    f.all = static_cast<int32_t>(kFieldPriorFactor * all + r.extra);
+    f.common = static_cast<int32_t>(kFieldPriorFactor * common + r.extra);
+    for (int l = 0; weighted && l < 3; ++l) {
+      if (!r.cls[l]) continue;
+      uint32_t& place = ownPlaces_.CountOf(OwnKey(readings_.front().baseForm, l + 1, r.cls[l]));
+      if (!place) {
+        ownCounts_.push_back(0);
+        place = static_cast<uint32_t>(ownCounts_.size() - 1);
+      }
+      f.own[l] = place;
+    }
+    facts_.push_back(f);
   }
   choices_ = readings_;
-  choicePriors_ = priors_;
+  choiceFacts_ = facts_;
   if (depthOverflow_) return;
   try {
     if (readingMemo_.Size() >= kReadingMemoLimit) ClearReadingMemo();
     const MemoReadings kept{static_cast<uint32_t>(memoReadings_.size()), static_cast<uint32_t>(readings_.size())};
     memoReadings_.insert(memoReadings_.end(), readings_.begin(), readings_.end());
-    memoPriors_.insert(memoPriors_.end(), priors_.begin(), priors_.end());
+    memoFacts_.insert(memoFacts_.end(), facts_.begin(), facts_.end());
     readingMemo_.Obtain(word) = kept;
   } catch (const std::bad_alloc&) {
     ClearReadingMemo();
@@ -414,7 +430,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
 void TOntologyEngine::ClearReadingMemo() {
   readingMemo_.Clear();
   memoReadings_.clear();
-  memoPriors_.clear();
+  memoFacts_.clear();
 }
 
 bool TOntologyEngine::CollectReadings(std::string_view word) {
@@ -534,22 +550,27 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
   return true;
 }
 
-namespace {
-
-uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
-  return (static_cast<uint64_t>(baseForm) << 20) ^ (static_cast<uint64_t>(level) << 17) ^ cls;
-}
-
-}  // namespace
-
 int SenseEvidenceWeight = 50;
 
-uint32_t TOntologyEngine::EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const {
+uint32_t TOntologyEngine::EvidenceAt(int level, uint32_t cls, uint32_t own) const {
   if (level < 1 || level > 3 || !cls || cls > kMaxClassesPerLevel) return 0;
   const uint32_t all = occurrences_[level][cls];
   if (all == 0) return 0;
-  const uint32_t own = ownCounts_.Get(OwnKey(baseForm, level, cls));
-  return all > own ? all - own : 0;
+  const uint32_t counted = own && own < ownCounts_.size() ? ownCounts_[own] : 0;
+  return all > counted ? all - counted : 0;
+}
+
+uint32_t TOntologyEngine::EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const {
+  return EvidenceAt(level, cls, ownPlaces_.Get(OwnKey(baseForm, level, cls)));
+}
+
+void TOntologyEngine::TakeChoice(size_t index) {
+  const WordReading& chosen = choices_[index];
+  for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
+  best_[3] = 0;
+  bestValue_ = chosen.value;
+  bestBaseForm_ = chosen.baseForm;
+  chosen_ = index;
 }
 
 // The choice among readings that carry sense weights. The most frequent
@@ -573,7 +594,6 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const bool commonOnly = !capitalised && anyCommon;
   if (commonOnly)
     for (size_t i = 0; i < n; ++i) allowed[i] = !(choices_[i].flags & kFlagInitialCapital);
-  const uint32_t base = choices_[0].baseForm;
   long best = -1;
   double bestScore = 0;
   if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
@@ -584,11 +604,12 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   for (size_t i = 0; i < n; ++i) {
     if (!allowed[i]) continue;
     const WordReading& r = choices_[i];
-    double score = static_cast<double>(commonOnly ? choicePriors_[i].common : choicePriors_[i].all);
+    double score = static_cast<double>(commonOnly ? choiceFacts_[i].common : choiceFacts_[i].all);
     if (contextTest) {
       const int k = r.contextLevel;
-      uint32_t evidence = EvidenceFromOtherWords(1, r.cls[0], base);
-      if (k >= 2 && k <= 3) evidence += EvidenceFromOtherWords(k, r.cls[k - 1], base);
+      const ReadingFacts& f = choiceFacts_[i];
+      uint32_t evidence = EvidenceAt(1, r.cls[0], f.own[0]);
+      if (k >= 2 && k <= 3) evidence += EvidenceAt(k, r.cls[k - 1], f.own[k - 1]);
       const bool capitalEvidence = capitalised && (r.flags & kFlagInitialCapital);
       if (evidence == 0 && i > 0 && !capitalEvidence) continue;  // a rarer reading without evidence
       score *= evidenceFactors_[std::min(evidence, kEvidenceCap)];
@@ -599,11 +620,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
     for (size_t i = 0; i < n && best < 0; ++i)
       if (allowed[i]) best = static_cast<long>(i);
   }
-  const WordReading& chosen = choices_[static_cast<size_t>(best)];
-  for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
-  best_[3] = 0;
-  bestValue_ = chosen.value;
-  bestBaseForm_ = chosen.baseForm;
+  TakeChoice(static_cast<size_t>(best));
   bestScore_ = static_cast<int32_t>(std::clamp(bestScore, 1.0, 2.0e9));
   return true;
 }
@@ -651,11 +668,7 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
   if (best < 0) pass([&](size_t i) { return !absent[i] && !rejected[i]; }, false);
   if (best < 0) pass([](size_t) { return true; }, false);
   if (best < 0) return false;
-  const WordReading& chosen = choices_[static_cast<size_t>(best)];
-  for (int l = 0; l < 3; ++l) best_[l] = chosen.cls[l];
-  best_[3] = 0;
-  bestValue_ = chosen.value;
-  bestBaseForm_ = chosen.baseForm;
+  TakeChoice(static_cast<size_t>(best));
   bestScore_ = static_cast<int32_t>(std::clamp<int64_t>(score[static_cast<size_t>(best)], INT32_MIN, INT32_MAX));
   return true;
 }
@@ -677,9 +690,10 @@ bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool c
     }
     CountClasses(best_.data());
     if (weighted) {
-      const uint32_t base = choices_.front().baseForm;
+      // The classes of the reading chosen, each of which has its place.
+      const ReadingFacts& f = choiceFacts_[chosen_];
       for (int l = 0; l < 3; ++l)
-        if (best_[static_cast<size_t>(l)]) ownCounts_.Increment(OwnKey(base, l + 1, best_[static_cast<size_t>(l)]));
+        if (best_[static_cast<size_t>(l)]) ++ownCounts_[f.own[l]];
     }
   }
   value = bestValue_;

@@ -297,19 +297,24 @@ class TOntologyEngine {
   bool depthOverflowReported_ = false;
   std::vector<WordReading> readings_;   // read from the dictionary by AllReadings
   std::vector<WordReading> collected_;  // CollectReadings
-  // What a reading weighs before any evidence, when every reading of the
-  // word counts and when only those that hold for a common noun do: twice
-  // the sense weights of the counted readings of its field plus its own.
-  struct ReadingPrior {
+  // What the choice needs of a reading besides the reading. Its weight
+  // before any evidence, when every reading of the word counts and when only
+  // those that hold for a common noun do: twice the sense weights of the
+  // counted readings of its field plus its own. And for a word whose first
+  // reading has a sense weight, where ownCounts_ keeps the counts of each of
+  // the reading's classes (0: the class is 0).
+  struct ReadingFacts {
     int32_t all = 0;
     int32_t common = 0;
+    uint32_t own[3] = {};
   };
-  // The readings the choice weighs and their priors: in readingMemo_'s
-  // store, or readings_ and priors_.
+  // The readings the choice weighs and their facts: in readingMemo_'s
+  // store, or readings_ and facts_.
   std::span<const WordReading> choices_;
-  std::span<const ReadingPrior> choicePriors_;
-  std::vector<ReadingPrior> priors_;
-  // The readings of each form looked up and their priors, kept in one store
+  std::span<const ReadingFacts> choiceFacts_;
+  std::vector<ReadingFacts> facts_;
+  size_t chosen_ = 0;  // the reading chosen last, in choices_
+  // The readings of each form looked up and their facts, kept in one store
   // (emptied when the table grows too large).
   static constexpr size_t kReadingMemoLimit = 200000;
   struct MemoReadings {
@@ -318,15 +323,23 @@ class TOntologyEngine {
   };
   TFormTable<MemoReadings> readingMemo_;
   std::vector<WordReading> memoReadings_;
-  std::vector<ReadingPrior> memoPriors_;
+  std::vector<ReadingFacts> memoFacts_;
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;
   uint32_t bestBaseForm_ = 0;
   std::string foundForm_;
   // Per base form of an ambiguous word, the classes its own occurrences were
-  // counted in (key: base form, level and class).
-  TCountTable ownCounts_;
+  // counted in: ownPlaces_ gives the place in ownCounts_ of each (base form,
+  // level, class) a reading has, once and for all; ownCounts_ holds the
+  // counts of the text (place 0 unused).
+  TCountTable ownPlaces_;
+  std::vector<uint32_t> ownCounts_ = std::vector<uint32_t>(1, 0);
+  // Occurrences of a class (levels 1-3) that other words gave it, the word's
+  // own being at place `own` of ownCounts_.
+  uint32_t EvidenceAt(int level, uint32_t cls, uint32_t own) const;
+  // The reading at index in choices_ becomes the best one.
+  void TakeChoice(size_t index);
   // (1 + evidence) raised to the sense evidence weight, for each evidence up
   // to the cap, and the weight they were raised to.
   std::array<double, 9> evidenceFactors_{};

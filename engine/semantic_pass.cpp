@@ -267,12 +267,14 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
     const uint8_t shortVerbal = p.shortVerbal ? 1 : 0;
     if (r_.Windows.Append(p.items, first, end, static_cast<int>(p.slotCount))) {
       const int n = static_cast<int>(std::min<uint32_t>(p.itemCount, kPairRecords));
+      auto pair = [&](int a, int b, uint8_t notFirst) {
+        return r_.Relations.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
+      };
       if (n < 3) {
-        r_.Relations.Add(p.items, first, 0, shortVerbal, end);
+        // One record for the window, whose rows past the first two are
+        // empty: the pair of rows 0 and 1 (none with a single item).
+        pair(0, 1, 0);
       } else {
-        auto pair = [&](int a, int b, uint8_t notFirst) {
-          return r_.Relations.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
-        };
         bool ok = true;
         for (int i = 0; ok && i <= n - 2; ++i) {
           ok = pair(i, i + 1, i == 0 ? 0 : 1);

@@ -30,5 +30,19 @@ TEST(CountTable, CountsAsAMapThroughGrowthAndClear) {
   EXPECT_EQ(table.Get(7), 1u);
 }
 
+// Keys that share one half of their bits are different keys, a key whose
+// low half is zero among them; a number set through CountOf is kept through
+// the growths.
+TEST(CountTable, KeysDifferingInOneHalfAreApart) {
+  TCountTable table;
+  const uint64_t keys[] = {uint64_t{1} << 32, 1, (uint64_t{1} << 32) | 1, uint64_t{7} << 60, 7};
+  for (size_t i = 0; i < std::size(keys); ++i) table.CountOf(keys[i]) = static_cast<uint32_t>(100 + i);
+  for (uint64_t k = 1000; k < 5000; ++k) table.Increment(k << 32);  // several growths
+  for (size_t i = 0; i < std::size(keys); ++i) EXPECT_EQ(table.Get(keys[i]), 100 + i) << keys[i];
+  EXPECT_EQ(table.Get(uint64_t{2} << 32), 0u);
+  EXPECT_EQ(table.Get(uint64_t{1000} << 32), 1u);
+  EXPECT_EQ(table.Size(), std::size(keys) + 4000);
+}
+
 }  // namespace
 }  // namespace quilor
