@@ -437,13 +437,6 @@ void TSegmentResolver::DisambiguateSpans() {
     }
     start = end;
   }
-  // The entries of the segment's verbs and adjectives are fetched together.
-  if (cache_)
-    for (int i = 0; i < count_; ++i) {
-      const TWordSlot& s = slots_[i];
-      if (!s.empty && !s.IsMark() && (IsAdjective(s.Category()) || IsVerb(s.Category())))
-        cache_->PrefetchLexicalEntry(s.text, s.Category());
-    }
   for (int i = 0; i < count_; ++i)
     if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
 }

@@ -50,21 +50,15 @@ void TWordLookupCache::CheckDictionary() {
   if (dictionary_ != MainDictionary) Clear();
 }
 
-size_t TWordLookupCache::MakeKey(char kind, const char* text, const void* extra, size_t extraSize,
-                                 char (&key)[kKeySize + 1]) {
+TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
   const size_t room = kKeySize - 1 - extraSize;
   const size_t textLength = ::strnlen(text, room + 1);
-  if (textLength > room) return 0;
-  std::memset(key, 0, sizeof key);
-  key[0] = kind;
-  if (extraSize) std::memcpy(key + 1, extra, extraSize);
-  std::memcpy(key + 1 + extraSize, text, textLength);
-  return 1 + extraSize + textLength;
-}
-
-TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
-  keyLength_ = MakeKey(kind, text, extra, extraSize, key_);
-  if (keyLength_ == 0) return nullptr;
+  if (textLength > room) return nullptr;
+  keyLength_ = 1 + extraSize + textLength;
+  std::memset(key_, 0, sizeof key_);
+  key_[0] = kind;
+  if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
+  std::memcpy(key_ + 1 + extraSize, text, textLength);
   const uint32_t h = HashOf(key_, keyLength_);
   if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
   if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
@@ -79,22 +73,18 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
   }
 }
 
-void TWordLookupCache::PrefetchKey(char kind, const char* text, const void* extra, size_t extraSize) const {
+void TWordLookupCache::Prefetch(const char* word) const {
   if (!slots_) return;
-  char key[kKeySize + 1];
-  const size_t length = MakeKey(kind, text, extra, extraSize, key);
-  if (length == 0) return;
+  char key[kKeySize + 1] = {};
+  key[0] = 'w';
+  const size_t textLength = ::strnlen(word, kKeySize);
+  if (textLength >= kKeySize) return;
+  std::memcpy(key + 1, word, textLength);
   // A slot spans two cache lines as a rule: the key is read in the first,
-  // the entry in the second.
-  const Slot* slot = &slots_[HashOf(key, length) & (slotCount_ - 1)];
+  // the readings in the second.
+  const Slot* slot = &slots_[HashOf(key, textLength + 1) & (slotCount_ - 1)];
   __builtin_prefetch(slot);
   __builtin_prefetch(reinterpret_cast<const char*>(slot) + sizeof(Slot) - 1);
-}
-
-void TWordLookupCache::Prefetch(const char* word) const { PrefetchKey('w', word, nullptr, 0); }
-
-void TWordLookupCache::PrefetchLexicalEntry(const char* word, const TCategoryRecord& reading) const {
-  PrefetchKey('e', word, &reading, sizeof reading);
 }
 
 bool TWordLookupCache::Grow() {
