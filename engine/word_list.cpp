@@ -185,11 +185,13 @@ void TWordList::Reset() {
   // Every bookmark goes back to the start: after a clear the nodes they held are gone.
   for (TWordNode*& b : bookmarks_) b = first_;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
 void TWordList::Clear() {
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   if (!built_) return;
   strings_.Clear();
   nodes_.Clear();
@@ -204,6 +206,7 @@ void TWordList::Done() {
   for (TWordNode*& b : bookmarks_) b = nullptr;
   built_ = false;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
@@ -233,6 +236,7 @@ bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_
   node->lexicalEntry = lexicalEntry;
   tail_ = fresh;
   ++count_;
+  published_.store(count_, std::memory_order_release);
   return true;
 }
 
