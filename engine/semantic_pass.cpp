@@ -190,7 +190,7 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
     const uint32_t first = p.firstNode ? static_cast<uint32_t>(p.firstNode->position) : 0;
     const uint32_t end = mark ? static_cast<uint32_t>(mark->position) : first;
     const uint8_t shortVerbal = p.shortVerbal ? 1 : 0;
-    if (r_.Windows.Append(p.items, first, end)) {
+    if (r_.Windows.Append(p.items, first, end, static_cast<int>(p.slotCount))) {
       const int n = static_cast<int>(std::min<uint32_t>(p.itemCount, kPairRecords));
       if (n < 3) {
         r_.Relations.Add(p.items, first, 0, shortVerbal, end);

@@ -26,6 +26,8 @@ static_assert(sizeof(Chunk) == kChunkBytes);
 
 constexpr size_t kNodesPerChunk = sizeof(Chunk::data) / sizeof(TWordNode);
 static_assert(kNodesPerChunk == 1170);
+// TWordList::NextNode counts on it: the last node ends on the chunk's end.
+static_assert(sizeof(ChunkHeader) + kNodesPerChunk * sizeof(TWordNode) == kChunkBytes);
 
 // Chunks are aligned on their size, so the chunk of a node is found from its
 // address. They are cut from 2 MB slabs taken straight from the system (one
@@ -155,10 +157,8 @@ TWordNode* TWordNodePool::Take() {
 
 // ---- word list ----
 
-TWordNode* TWordList::NextNode(const TWordNode* node) {
-  Chunk* chunk = ChunkOf(node);
-  size_t index = static_cast<size_t>(node - NodesOf(chunk));
-  if (index + 1 < wordlist_detail::kNodesPerChunk) return const_cast<TWordNode*>(node + 1);
+TWordNode* TWordList::FirstOfNextChunk(const TWordNode* last) {
+  Chunk* chunk = ChunkOf(last);
   return chunk->header.next ? NodesOf(chunk->header.next) : nullptr;
 }
 

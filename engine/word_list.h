@@ -171,10 +171,18 @@ class TWordList {
   size_t StringChunkCount() const { return strings_.ChunkCount(); }
 
   // The node after / before a node of a list (the tail has no next, the first no previous).
-  static TWordNode* NextNode(const TWordNode* node);
+  static TWordNode* NextNode(const TWordNode* node) {
+    // The last node of a chunk ends where the chunk ends: any other is
+    // followed by the next node of its chunk (the passes call this for
+    // every node, so it is inline).
+    const TWordNode* next = node + 1;
+    if (reinterpret_cast<uintptr_t>(next) % wordlist_detail::kChunkBytes != 0) return const_cast<TWordNode*>(next);
+    return FirstOfNextChunk(node);
+  }
   static TWordNode* PreviousNode(const TWordNode* node);
 
  private:
+  static TWordNode* FirstOfNextChunk(const TWordNode* last);
   const char* Take(TWordCategoryData*& category, const char*& tag, int32_t& position, TWordNode* node);
 
   TWordStringPool strings_;
