@@ -127,9 +127,12 @@ bool TRelationStore::GroupPairs(int level) {
   // Equal pairs make one group, counted on its first record: the groups are
   // found with a hash table of the pairs seen (key second x 2^32 + first,
   // never 0 since a pair has a second), then put in ascending pair order.
+  // A pair's count stays in its slot until the end: a repeated pair touches
+  // no other memory.
   struct Slot {
     uint64_t key;
     uint32_t group;
+    uint32_t count;
   };
   struct Keyed {
     uint64_t key;
@@ -162,10 +165,10 @@ bool TRelationStore::GroupPairs(int level) {
       const uint64_t key = keyOf(r);
       Slot& slot = place(table, mask, key);
       if (slot.key) {
-        ++keyed[slot.group].group.count;
+        ++slot.count;
         continue;
       }
-      slot = {key, static_cast<uint32_t>(keyed.size())};
+      slot = {key, static_cast<uint32_t>(keyed.size()), 1};
       keyed.push_back({key, {static_cast<uint32_t>(i), 1}});
       if (keyed.size() * 2 > table.size()) {
         std::vector<Slot> bigger(table.size() * 2);
@@ -176,6 +179,8 @@ bool TRelationStore::GroupPairs(int level) {
         mask = biggerMask;
       }
     }
+    for (const Slot& s : table)
+      if (s.key) keyed[s.group].group.count = s.count;
     std::vector<Slot>().swap(table);
     // The key travels with its group: the sort never goes back to the records.
     std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
@@ -287,14 +292,14 @@ void TPropositionWindowList::Clear() {
   cursor_.Reset();
 }
 
-bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t value1, uint32_t value2) {
-  int used = 0;
-  for (int row = kRelationRows - 1; row >= 0 && !used; --row)
-    for (int k = 0; k < kRelationLevels; ++k)
-      if (window.cells[row * kRelationLevels + k]) {
-        used = row + 1;
-        break;
-      }
+bool TPropositionWindowList::Append(const TRelationWindow& window, uint32_t value1, uint32_t value2, int rows) {
+  int used = std::clamp(rows, 0, kRelationRows);
+  auto empty = [&window](int row) {
+    const uint32_t* c = &window.cells[row * kRelationLevels];
+    return (c[0] | c[1] | c[2] | c[3]) == 0;
+  };
+  static_assert(kRelationLevels == 4, "a row is four cells");
+  while (used > 0 && empty(used - 1)) --used;
   const size_t start = rows_.Size();
   if (start + static_cast<size_t>(used) > UINT32_MAX) {
     ReportMemoryLow(true);

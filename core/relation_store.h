@@ -214,9 +214,10 @@ class TPropositionWindowList {
   TPropositionWindowList& operator=(const TPropositionWindowList&) = delete;
 
   void Clear();
-  // Keeps the window's rows up to the last non-empty one. False (message 0
-  // shown, the list unchanged) when memory is short.
-  bool Append(const TRelationWindow& window, uint32_t value1, uint32_t value2);
+  // Keeps the window's rows up to the last non-empty one; a caller that
+  // knows the rows from some row on to be empty says so in rows. False
+  // (message 0 shown, the list unchanged) when memory is short.
+  bool Append(const TRelationWindow& window, uint32_t value1, uint32_t value2, int rows = kRelationRows);
   size_t Count() const { return records_.Size(); }
   void Rewind() { cursor_.at = 0; }
   bool AtStart() const { return cursor_.at == 0; }

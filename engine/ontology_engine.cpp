@@ -870,6 +870,7 @@ uint32_t TOntologyEngine::ScenarioEntryOfWordForm(std::string_view word) {
 }
 
 bool TOntologyEngine::CountScenarioEntry(std::string_view word, uint32_t textIndexEntry) {
+  if (entryCount_ == 0) return false;  // no Scenario: nothing to count in
   uint32_t e = ScenarioEntryOfWordForm(word);
   if (!e && textIndexEntry >= 1 && textIndexEntry < textIndexMap_.size()) e = textIndexMap_[textIndexEntry];
   for (int l = 0; l < 3 && !e; ++l) {

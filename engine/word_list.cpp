@@ -30,6 +30,8 @@ static_assert(sizeof(Chunk) == kChunkBytes);
 
 constexpr size_t kNodesPerChunk = sizeof(Chunk::data) / sizeof(TWordNode);
 static_assert(kNodesPerChunk == 1170);
+// TWordList::NextNode counts on it: the last node ends on the chunk's end.
+static_assert(sizeof(ChunkHeader) + kNodesPerChunk * sizeof(TWordNode) == kChunkBytes);
 
 // Chunks are aligned on their size, so the chunk of a node is found from its
 // address. They are cut from 2 MB slabs taken straight from the system (one
@@ -215,10 +217,8 @@ TWordNode* TWordNodePool::Take() {
 
 // ---- word list ----
 
-TWordNode* TWordList::NextNode(const TWordNode* node) {
-  Chunk* chunk = ChunkOf(node);
-  size_t index = static_cast<size_t>(node - NodesOf(chunk));
-  if (index + 1 < wordlist_detail::kNodesPerChunk) return const_cast<TWordNode*>(node + 1);
+TWordNode* TWordList::FirstOfNextChunk(const TWordNode* last) {
+  Chunk* chunk = ChunkOf(last);
   return chunk->header.next ? NodesOf(chunk->header.next) : nullptr;
 }
 
@@ -245,11 +245,13 @@ void TWordList::Reset() {
   // Every bookmark goes back to the start: after a clear the nodes they held are gone.
   for (TWordNode*& b : bookmarks_) b = first_;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
 void TWordList::Clear() {
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   if (!built_) return;
   strings_.Clear();
   nodes_.Clear();
@@ -264,6 +266,7 @@ void TWordList::Done() {
   for (TWordNode*& b : bookmarks_) b = nullptr;
   built_ = false;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
@@ -293,6 +296,7 @@ bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_
   node->lexicalEntry = lexicalEntry;
   tail_ = fresh;
   ++count_;
+  published_.store(count_, std::memory_order_release);
   return true;
 }
 

@@ -7,6 +7,7 @@
 // needs no link fields of its own (see NextNode / PreviousNode).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -161,16 +162,27 @@ class TWordList {
   TWordNode* First() const { return first_; }
   TWordNode* Tail() const { return tail_; }
   uint32_t Count() const { return count_; }
+  // The count of nodes appended, for a thread that reads the nodes while
+  // another appends: the nodes up to it are whole.
+  uint32_t Published() const { return published_.load(std::memory_order_acquire); }
   int32_t HighestPosition() const { return highestPosition_; }
   bool Built() const { return built_; }
   size_t NodeChunkCount() const { return nodes_.ChunkCount(); }
   size_t StringChunkCount() const { return strings_.ChunkCount(); }
 
   // The node after / before a node of a list (the tail has no next, the first no previous).
-  static TWordNode* NextNode(const TWordNode* node);
+  static TWordNode* NextNode(const TWordNode* node) {
+    // The last node of a chunk ends where the chunk ends: any other is
+    // followed by the next node of its chunk (the passes call this for
+    // every node, so it is inline).
+    const TWordNode* next = node + 1;
+    if (reinterpret_cast<uintptr_t>(next) % wordlist_detail::kChunkBytes != 0) return const_cast<TWordNode*>(next);
+    return FirstOfNextChunk(node);
+  }
   static TWordNode* PreviousNode(const TWordNode* node);
 
  private:
+  static TWordNode* FirstOfNextChunk(const TWordNode* last);
   const char* Take(TWordCategoryData*& category, const char*& tag, int32_t& position, TWordNode* node);
 
   TWordStringPool strings_;
@@ -180,6 +192,7 @@ class TWordList {
   TWordNode* cursor_ = nullptr;
   int32_t highestPosition_ = 0;
   uint32_t count_ = 0;
+  std::atomic<uint32_t> published_{0};
   bool built_ = false;
   TWordNode* bookmarks_[kBookmarkCount + 1] = {};  // 1..10
 };

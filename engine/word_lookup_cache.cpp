@@ -10,14 +10,10 @@
 
 namespace quilor {
 
-namespace {
-
-// The main dictionary keeps its last answer in itself (and may ask the
-// ontology engine, which does the same): caches on several threads ask it
-// one at a time. They ask only for what they have not kept.
-std::mutex DictionaryLock;
-
-}  // namespace
+std::mutex& DictionaryLookupLock() {
+  static std::mutex lock;
+  return lock;
+}
 
 TWordLookupCache::~TWordLookupCache() { AwaitExpressionFilter(); }
 
@@ -185,7 +181,7 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
   } else {
     TMainDictionary& d = *MainDictionary;
     const int length = static_cast<int>(std::strlen(word));
-    std::lock_guard<std::mutex> lock(DictionaryLock);
+    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
     for (int r = 0; r < kCachedReadings; ++r) {
       if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
       if (r == 0) e.firstCode = d.value;
@@ -230,7 +226,7 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   }
   bool known = false;
   {
-    std::lock_guard<std::mutex> lock(DictionaryLock);
+    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
     TMainDictionary& d = *MainDictionary;
     known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
     longerMayFollow = known || d.keyReached;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "core/category.h"
@@ -17,6 +18,12 @@
 namespace quilor {
 
 constexpr int kCachedReadings = 6;
+
+// The main dictionary keeps its last answer in itself, and may ask the
+// ontology engine, which does the same: whoever asks them while caches on
+// other threads may be asking holds this lock. The caches ask only for what
+// they have not kept.
+std::mutex& DictionaryLookupLock();
 
 class TWordLookupCache {
  public:

@@ -285,5 +285,30 @@ TEST(PropositionWindowListTest, WindowsComeBackWholeInBothDirections) {
   for (uint32_t c : probe.cells) EXPECT_EQ(c, 0u);
 }
 
+// A caller that knows where the used rows end says so: the window comes back
+// the same as without the hint, its last row included, and a hint past the
+// window's rows reads no further than them.
+TEST(PropositionWindowListTest, RowsHintKeepsTheLastUsedRow) {
+  TPropositionWindowList list;
+  TRelationWindow sparse;
+  sparse.Set(0, 1, 11);
+  sparse.Set(4, 3, 77);  // rows 5.. are empty, row 4 is the last used
+  TRelationWindow full;
+  for (int l = 1; l <= 4; ++l) full.Set(kRelationRows - 1, l, static_cast<uint32_t>(l));
+  ASSERT_TRUE(list.Append(sparse, 1, 0, 5));
+  ASSERT_TRUE(list.Append(sparse, 2, 0, 7));  // a hint past the last used row
+  ASSERT_TRUE(list.Append(full, 3, 0, 99));
+  const TRelationWindow* w = nullptr;
+  uint32_t v1 = 0, v2 = 0;
+  for (uint32_t expected : {1u, 2u}) {
+    ASSERT_TRUE(list.Next(w, v1, v2));
+    EXPECT_EQ(v1, expected);
+    EXPECT_EQ(std::vector<uint32_t>(std::begin(w->cells), std::end(w->cells)),
+              std::vector<uint32_t>(std::begin(sparse.cells), std::end(sparse.cells)));
+  }
+  ASSERT_TRUE(list.Next(w, v1, v2));
+  EXPECT_EQ(w->At(kRelationRows - 1, 4), 4u);
+}
+
 }  // namespace
 }  // namespace quilor
