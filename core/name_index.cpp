@@ -136,14 +136,14 @@ const char* TNameTable::Copy(const char* name, int slot) {
 
 bool TNameTable::AddName(const char* name) {
   if (!name || !name[0]) return false;
-  if (count_ >= kMaxNameEntries) {
+  if (Count() >= kMaxNameEntries) {
     if (stopOnOverflow && !overflowShown_) {
       overflowShown_ = true;
       ShowError(GetMessageText(kMsgIndexOverflow));
     }
     return false;
   }
-  const int slot = count_ + 1;
+  const int slot = Count() + 1;
   const char* copy = Copy(name, slot);
   if (ReportMemoryLow(copy == nullptr)) return false;
   if (!SegmentedTrieInsert(name, static_cast<uint16_t>(slot))) {
@@ -152,7 +152,7 @@ bool TNameTable::AddName(const char* name) {
     return false;
   }
   names_[slot] = copy;
-  count_ = slot;
+  SetCount(slot);
   return true;
 }
 
@@ -176,7 +176,7 @@ int TNameTable::Find(const char* name, const char** stored) {
 }
 
 const char* TNameTable::NameOf(int i) const {
-  if (i < 1 || i > count_ || !names_[i]) return "";
+  if (i < 1 || i > Count() || !names_[i]) return "";
   return names_[i];
 }
 

@@ -31,6 +31,8 @@
 // segments keep room to grow, so that the analysis can add names.
 #pragma once
 
+#include <atomic>
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -91,15 +93,17 @@ class TNameTable : public TSegmentedTrie {
   int Find(const char* name, const char** stored = nullptr);
   // "" outside 1..count.
   const char* NameOf(int i) const;
-  int Count() const { return count_; }
-  void SetCount(int count) { count_ = count; }
+  int Count() const { return count_.load(std::memory_order_relaxed); }
+  void SetCount(int count) { count_.store(count, std::memory_order_relaxed); }
 
   bool stopOnOverflow = true;
   bool pooled;
 
  private:
   const char* Copy(const char* name, int slot);
-  int count_ = 0;
+  // Read by the semantic pass while the loading adds names (the names up
+  // to an entry it reads were added before the words that refer to them).
+  std::atomic<int> count_{0};
   bool overflowShown_ = false;
   std::vector<const char*> names_;
   std::vector<std::unique_ptr<char[]>> owned_;

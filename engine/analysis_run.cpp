@@ -10,6 +10,7 @@
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
 #include "engine/category_counters.h"
+#include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -126,10 +127,15 @@ bool RunAnalysis(uint8_t runKind) {
   // The results of the previous text go before the new one is read.
   EndAnalysisRun(false);
   ShowRunGauge(true);
+  // The first step of the semantic pass walks the words while they are loaded.
+  TFirstPassBesideLoading first;
+  if (OntologyEngine && OntologyEngine->Ready()) first.Start(*OntologyEngine);
   if (!LoadAndSegment()) {
+    first.Finish(false);
     CloseProgressGauge();
     return false;
   }
+  first.Finish(true);
   CancelRequested = false;
   ShowHourglass();
   RunKind = runKind;
@@ -142,7 +148,7 @@ bool RunAnalysis(uint8_t runKind) {
   AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
-  if (!RunSemanticPass(*AnalysisResults)) return ReleaseFailedRun();
+  if (!RunSemanticPass(*AnalysisResults, &first)) return ReleaseFailedRun();
   SetRunRelations(AnalysisResults->Windows, TextWords);
   RestoreCursor();
   return true;

@@ -52,7 +52,8 @@ bool TResolverThread::Drain() {
 }
 
 void TResolverThread::Resolve(Batch& batch) {
-  for (size_t i = 0; i < batch.count && !cancel_; ++i) {
+  const size_t count = batch.count;  // the batch is the worker's until it is pushed
+  for (size_t i = 0; i < count && !cancel_; ++i) {
     const TWordSlot& s = batch.slots[i];
     bool ok = resolver_.PushSlot(s);
     if (ok && resolver_.RepetitionRequested()) ok = resolver_.PushSlot(s);

@@ -44,7 +44,9 @@ class TResolverThread {
  private:
   static constexpr size_t kBatchSlots = 2048;
   static constexpr size_t kBatches = 8;
-  struct Batch {
+  // A line each: the batch being gathered is written for every slot while
+  // the worker reads the one it pushes.
+  struct alignas(64) Batch {
     std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kBatchSlots]};
     size_t count = 0;
   };

@@ -54,6 +54,7 @@ enum TagRole : uint8_t {
   kClosesProposition = 4,  // ) , ] } and the closing angle quote
   kEndsProposition = 8,  // ! . : ; ? and the inverted marks
   kJoinsNumbers = 16,    // , . : / between two numbers
+  kMayEndSentence = 32,  // what CheckResolverSentenceEnd looks for in a tag
 };
 
 constexpr std::array<uint8_t, 256> MakeTagRoles() {
@@ -66,11 +67,20 @@ constexpr std::array<uint8_t, 256> MakeTagRoles() {
   add("),]}\xBB", kClosesProposition);
   add("!.:;?\xA1\xBF", kEndsProposition);
   add(",.:/", kJoinsNumbers);
+  add("?;!\xA1\xBF.:", kMayEndSentence);
   return roles;
 }
 constexpr std::array<uint8_t, 256> kTagRoles = MakeTagRoles();
 
 bool HasRole(char c, uint8_t role) { return (kTagRoles[static_cast<unsigned char>(c)] & role) != 0; }
+
+// Whether a tag holds a character that may end a sentence (among the first
+// seven, as CheckResolverSentenceEnd reads them).
+bool TagMayEndSentence(const char* tag) {
+  for (int k = 0; k < 7 && tag[k]; ++k)
+    if (HasRole(tag[k], kMayEndSentence)) return true;
+  return false;
+}
 
 bool Is(const TWordSlot& s, const char* lower) {
   const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
@@ -142,7 +152,8 @@ bool TSegmentResolver::PushSlot(const TWordSlot& slot) {
   ++count_;
   ClearFollowingSlot(slots_[count_]);
   length_[count_] = 0;
-  const bool end = CheckResolverSentenceEnd();
+  // Only a mark or a tag with a sentence's end in it can end a sentence.
+  const bool end = (s.IsMark() || TagMayEndSentence(s.tag)) && CheckResolverSentenceEnd();
   repetition_ = false;
   if (end || count_ >= kSegmentSlots || finishing_) return ResolveSegment();
   return true;
@@ -426,13 +437,6 @@ void TSegmentResolver::DisambiguateSpans() {
     }
     start = end;
   }
-  // The entries of the segment's verbs and adjectives are fetched together.
-  if (cache_)
-    for (int i = 0; i < count_; ++i) {
-      const TWordSlot& s = slots_[i];
-      if (!s.empty && !s.IsMark() && (IsAdjective(s.Category()) || IsVerb(s.Category())))
-        cache_->PrefetchLexicalEntry(s.text, s.Category());
-    }
   for (int i = 0; i < count_; ++i)
     if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
 }

@@ -47,7 +47,9 @@ bool IsNumberWord(const char* word);
 bool EndsInS(const char* word);
 bool EndsInS(const char* word, size_t length);
 
-class TSegmentResolver {
+// Lines of its own: while a file is read the resolver may work on a thread
+// of its own, beside an owner written by another.
+class alignas(64) TSegmentResolver {
  public:
   static constexpr int kSegmentSlots = 125;
   static constexpr int kContentWordsPerMark = 20;

@@ -8,7 +8,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/category_counters.h"
-#include "engine/form_table.h"
+#include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -43,14 +43,15 @@ class SemanticPass {
  public:
   SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
 
-  bool Run();
+  // firstWords: the words of a first pass done beside the loading, or -1.
+  bool Run(int64_t firstWords);
 
  private:
   bool Step() {
     GaugeStep(r_);
     return !r_.Cancelled;
   }
-  void Prepare();
+  void Prepare(bool firstDone);
   void ClassifyFirst();
   void SettleAmbiguous();
   void CollectPropositions();
@@ -64,23 +65,6 @@ class SemanticPass {
     for (int l = 1; l <= 4; ++l) p.items.Set(static_cast<int>(p.slotCount), l, classes[l - 1]);
     ++p.slotCount;
   }
-
-  bool ClassifySubstantive(TWordNode* n);
-
-  // What ClassifySubstantive made of a word form: the same form always gives
-  // the same answer, so the engine is asked once per form and the later
-  // occurrences are only counted.
-  struct Classified {
-    bool known = false;
-    bool classified = false;
-    uint32_t classes[4] = {};
-    uint32_t baseForm = 0;
-    int32_t value = 0;
-  };
-  struct FormResults {
-    Classified byMark[2];  // the form without and with the proper-noun bit
-  };
-  TFormTable<FormResults> forms_;
 
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
@@ -108,7 +92,7 @@ bool OpensQuotation(const char (&tag)[4]) {
 
 }  // namespace
 
-void SemanticPass::Prepare() {
+void SemanticPass::Prepare(bool firstDone) {
   if (InfoJauge) {
     InfoJauge->DefinirMaximum(kSemanticGaugeSteps);
     InfoJauge->DefinirLibelle(1, GetMessageText(kMsgSemanticAnalysis), false);
@@ -120,8 +104,11 @@ void SemanticPass::Prepare() {
   r_.ResultsReady = false;
   r_.RetentionCount = 0;
   r_.Proposition.Reset();
-  engine_.ClearTextCounts();
-  engine_.ResetTextClasses();
+  // A first pass done beside the loading has counted into the engine already.
+  if (!firstDone) {
+    engine_.ClearTextCounts();
+    engine_.ResetTextClasses();
+  }
   engine_.ResetHistory();
 
   uint16_t base = Options ? Options->Get(opt::RelationBase) : 1;
@@ -136,74 +123,12 @@ void SemanticPass::Prepare() {
   scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
 }
 
-bool SemanticPass::ClassifySubstantive(TWordNode* n) {
-  TWordCategoryData& d = n->category;
-  Classified* known = nullptr;
-  try {
-    known = &forms_.Obtain(n->text).byMark[(d.Category.SubField2 & 2) ? 1 : 0];
-  } catch (const std::bad_alloc&) {
-    known = nullptr;  // no room for the table: the engine answers every time
-  }
-  Classified fresh;
-  if (known && known->known) {
-    if (known->classified) engine_.CountClassOccurrences(known->classes);
-  } else {
-    int32_t value = 0;
-    fresh.known = true;
-    fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
-    fresh.value = value;
-    if (fresh.classified) {
-      const auto& best = engine_.BestClasses();
-      std::copy(best.begin(), best.end(), fresh.classes);
-      fresh.baseForm = engine_.BestBaseForm();
-    }
-    if (known) *known = fresh;
-    else known = &fresh;
-  }
-  if (!known->classified) return false;
-  std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
-  n->lexicalEntry = known->baseForm;
-  n->readingValue = known->value > 0 ? known->value : 0;
-  return true;
-}
-
 // Pass 1: nouns with one reading, verbs and adjectives.
 void SemanticPass::ClassifyFirst() {
-  const bool numerals = Options && Options->Switch(opt::Normalisation);
-  words_ = 0;
-  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-    TWordCategoryData& d = n->category;
-    n->mark = 0;
-    n->readingValue = 0;
-    d.PassByte = 0;
-    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
-    if (IsMark(n)) continue;
-    ++words_;
-    TCategoryRecord& c = d.Category;
-    if (numerals && IsNumeralAdjective(c)) {
-      if (AdjectiveIndex && n->lexicalEntry >= 1 &&
-          n->lexicalEntry <= static_cast<uint32_t>(AdjectiveIndex->NameEntryCount())) {
-        const char* name = AdjectiveIndex->NameOfEntry(static_cast<int>(n->lexicalEntry));
-        if (name && name[0]) n->text = name;
-      }
-      SetSubstantive(c);
-      c.SubField2 |= 3;
-    }
-    if (IsSubstantive(c)) {
-      if (ClassifySubstantive(n)) {
-        uint32_t unused = 0;
-        if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
-      }
-    } else if (IsVerb(c) || IsAdjective(c)) {
-      uint32_t entry = 0;
-      if (IsVerb(c)) CountVerbOccurrence(n->lexicalEntry, entry);
-      else CountAdjectiveOccurrence(n->lexicalEntry, entry);
-      d.ClassIds[3] = entry;
-      engine_.CountScenarioOccurrence(entry);
-    }
-  }
-  // Only this pass asks for the forms: their memory goes before the relations are made.
-  forms_ = {};
+  TFirstPass first(engine_);
+  first.Begin();
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) first.Take(n);
+  words_ = first.Words();
 }
 
 // Pass 2: the ambiguous nouns, chosen in the context of the text.
@@ -336,10 +261,11 @@ void SemanticPass::SortRelations() {
   for (int step = 0; step < 3 * kRelationLevels && !r_.Cancelled; ++step) GaugeStep(r_);
 }
 
-bool SemanticPass::Run() {
-  Prepare();
+bool SemanticPass::Run(int64_t firstWords) {
+  Prepare(firstWords >= 0);
   if (!Step()) return false;
-  ClassifyFirst();
+  if (firstWords >= 0) words_ = static_cast<uint32_t>(firstWords);
+  else ClassifyFirst();
   if (!Step()) return false;
   SettleAmbiguous();
   if (!Step()) return false;
@@ -380,10 +306,10 @@ void GaugeStep(TAnalysisResults& results) {
   if (!InfoJauge->Continue()) results.Cancelled = true;
 }
 
-bool RunSemanticPass(TAnalysisResults& results) {
+bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first) {
   if (!OntologyEngine || !OntologyEngine->Ready() || !results.Built) return false;
   SemanticPass pass(results, *OntologyEngine);
-  return pass.Run();
+  return pass.Run(first && first->Done() ? int64_t{first->Words()} : -1);
 }
 
 void RewindRelationStores() {

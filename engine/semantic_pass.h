@@ -22,9 +22,12 @@ constexpr int kMsgSemanticAnalysis = 483;
 constexpr int kMsgFiles = 583;
 constexpr int kSemanticGaugeSteps = 28;
 
+class TFirstPassBesideLoading;
+
 // The whole pass into results; false when the gauge's Stop cancelled it or
-// no ontology engine is ready.
-bool RunSemanticPass(TAnalysisResults& results);
+// no ontology engine is ready. With the first pass done beside the loading
+// of these words (first->Done()) the pass begins with the second.
+bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first = nullptr);
 // One step of the progress gauge; a Stop sets the results' cancel byte.
 void GaugeStep(TAnalysisResults& results);
 

@@ -2,8 +2,12 @@
 
 #include <sys/mman.h>
 
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "core/messages.h"
 
@@ -31,13 +35,68 @@ static_assert(sizeof(ChunkHeader) + kNodesPerChunk * sizeof(TWordNode) == kChunk
 
 // Chunks are aligned on their size, so the chunk of a node is found from its
 // address. They are cut from 2 MB slabs taken straight from the system (one
-// call for 32 chunks); only the pages written count.
+// call for 32 chunks).
 constexpr size_t kSlabBytes = size_t{2} << 20;
+
+// Faults the pages of each new slab in on a thread of its own: a list is
+// written from one end to the other, and the first write of every page
+// would cost its writer a fault. Filling leaves the bytes as they are, so it
+// may go on while the slab is used (or after it is gone: then it fails).
+class SlabFiller {
+ public:
+  ~SlabFiller() {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  void Fill(void* slab) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      if (!started_) {
+        started_ = true;
+        try {
+          thread_ = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+          return;  // the writer faults the pages in itself
+        }
+      }
+      if (!thread_.joinable()) return;
+      slabs_.push_back(slab);
+    }
+    changed_.notify_one();
+  }
+
+ private:
+  void Run() {
+    std::unique_lock<std::mutex> lock(lock_);
+    for (;;) {
+      changed_.wait(lock, [this] { return stop_ || !slabs_.empty(); });
+      if (stop_) return;
+      void* slab = slabs_.front();
+      slabs_.pop_front();
+      lock.unlock();
+      madvise(slab, kSlabBytes, MADV_POPULATE_WRITE);
+      lock.lock();
+    }
+  }
+
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::deque<void*> slabs_;
+  std::thread thread_;
+  bool started_ = false;
+  bool stop_ = false;
+};
 
 struct SlabCursor {
   std::mutex lock;
   uintptr_t next = 0;
   uintptr_t end = 0;
+  SlabFiller filler;
 };
 
 SlabCursor& Slabs() {
@@ -66,6 +125,7 @@ Chunk* AllocateChunk(Chunk* previous) {
       if (!slab) return nullptr;
       slabs.next = reinterpret_cast<uintptr_t>(slab);
       slabs.end = slabs.next + kSlabBytes;
+      slabs.filler.Fill(slab);
     }
     address = slabs.next;
     slabs.next += kChunkBytes;
@@ -185,11 +245,13 @@ void TWordList::Reset() {
   // Every bookmark goes back to the start: after a clear the nodes they held are gone.
   for (TWordNode*& b : bookmarks_) b = first_;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
 void TWordList::Clear() {
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   if (!built_) return;
   strings_.Clear();
   nodes_.Clear();
@@ -204,6 +266,7 @@ void TWordList::Done() {
   for (TWordNode*& b : bookmarks_) b = nullptr;
   built_ = false;
   count_ = 0;
+  published_.store(0, std::memory_order_release);
   highestPosition_ = 0;
 }
 
@@ -233,6 +296,7 @@ bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_
   node->lexicalEntry = lexicalEntry;
   tail_ = fresh;
   ++count_;
+  published_.store(count_, std::memory_order_release);
   return true;
 }
 

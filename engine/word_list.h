@@ -7,6 +7,7 @@
 // needs no link fields of its own (see NextNode / PreviousNode).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -161,6 +162,9 @@ class TWordList {
   TWordNode* First() const { return first_; }
   TWordNode* Tail() const { return tail_; }
   uint32_t Count() const { return count_; }
+  // The count of nodes appended, for a thread that reads the nodes while
+  // another appends: the nodes up to it are whole.
+  uint32_t Published() const { return published_.load(std::memory_order_acquire); }
   int32_t HighestPosition() const { return highestPosition_; }
   bool Built() const { return built_; }
   size_t NodeChunkCount() const { return nodes_.ChunkCount(); }
@@ -188,6 +192,7 @@ class TWordList {
   TWordNode* cursor_ = nullptr;
   int32_t highestPosition_ = 0;
   uint32_t count_ = 0;
+  std::atomic<uint32_t> published_{0};
   bool built_ = false;
   TWordNode* bookmarks_[kBookmarkCount + 1] = {};  // 1..10
 };

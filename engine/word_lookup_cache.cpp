@@ -10,14 +10,10 @@
 
 namespace quilor {
 
-namespace {
-
-// The main dictionary keeps its last answer in itself (and may ask the
-// ontology engine, which does the same): caches on several threads ask it
-// one at a time. They ask only for what they have not kept.
-std::mutex DictionaryLock;
-
-}  // namespace
+std::mutex& DictionaryLookupLock() {
+  static std::mutex lock;
+  return lock;
+}
 
 TWordLookupCache::~TWordLookupCache() { AwaitExpressionFilter(); }
 
@@ -50,21 +46,15 @@ void TWordLookupCache::CheckDictionary() {
   if (dictionary_ != MainDictionary) Clear();
 }
 
-size_t TWordLookupCache::MakeKey(char kind, const char* text, const void* extra, size_t extraSize,
-                                 char (&key)[kKeySize + 1]) {
+TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
   const size_t room = kKeySize - 1 - extraSize;
   const size_t textLength = ::strnlen(text, room + 1);
-  if (textLength > room) return 0;
-  std::memset(key, 0, sizeof key);
-  key[0] = kind;
-  if (extraSize) std::memcpy(key + 1, extra, extraSize);
-  std::memcpy(key + 1 + extraSize, text, textLength);
-  return 1 + extraSize + textLength;
-}
-
-TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, const void* extra, size_t extraSize) {
-  keyLength_ = MakeKey(kind, text, extra, extraSize, key_);
-  if (keyLength_ == 0) return nullptr;
+  if (textLength > room) return nullptr;
+  keyLength_ = 1 + extraSize + textLength;
+  std::memset(key_, 0, sizeof key_);
+  key_[0] = kind;
+  if (extraSize) std::memcpy(key_ + 1, extra, extraSize);
+  std::memcpy(key_ + 1 + extraSize, text, textLength);
   const uint32_t h = HashOf(key_, keyLength_);
   if ((!slots_ || (used_ >= slotCount_ / 4 * 3 && slotCount_ < kSlots)) && !Grow() && !slots_) return nullptr;
   if (used_ >= slotCount_ - 1) return nullptr;  // full: a free slot must stay to end the probes
@@ -79,22 +69,18 @@ TWordLookupCache::Slot* TWordLookupCache::Locate(char kind, const char* text, co
   }
 }
 
-void TWordLookupCache::PrefetchKey(char kind, const char* text, const void* extra, size_t extraSize) const {
+void TWordLookupCache::Prefetch(const char* word) const {
   if (!slots_) return;
-  char key[kKeySize + 1];
-  const size_t length = MakeKey(kind, text, extra, extraSize, key);
-  if (length == 0) return;
+  char key[kKeySize + 1] = {};
+  key[0] = 'w';
+  const size_t textLength = ::strnlen(word, kKeySize);
+  if (textLength >= kKeySize) return;
+  std::memcpy(key + 1, word, textLength);
   // A slot spans two cache lines as a rule: the key is read in the first,
-  // the entry in the second.
-  const Slot* slot = &slots_[HashOf(key, length) & (slotCount_ - 1)];
+  // the readings in the second.
+  const Slot* slot = &slots_[HashOf(key, textLength + 1) & (slotCount_ - 1)];
   __builtin_prefetch(slot);
   __builtin_prefetch(reinterpret_cast<const char*>(slot) + sizeof(Slot) - 1);
-}
-
-void TWordLookupCache::Prefetch(const char* word) const { PrefetchKey('w', word, nullptr, 0); }
-
-void TWordLookupCache::PrefetchLexicalEntry(const char* word, const TCategoryRecord& reading) const {
-  PrefetchKey('e', word, &reading, sizeof reading);
 }
 
 bool TWordLookupCache::Grow() {
@@ -195,7 +181,7 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
   } else {
     TMainDictionary& d = *MainDictionary;
     const int length = static_cast<int>(std::strlen(word));
-    std::lock_guard<std::mutex> lock(DictionaryLock);
+    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
     for (int r = 0; r < kCachedReadings; ++r) {
       if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
       if (r == 0) e.firstCode = d.value;
@@ -240,7 +226,7 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   }
   bool known = false;
   {
-    std::lock_guard<std::mutex> lock(DictionaryLock);
+    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
     TMainDictionary& d = *MainDictionary;
     known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
     longerMayFollow = known || d.keyReached;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "core/category.h"
@@ -17,6 +18,12 @@
 namespace quilor {
 
 constexpr int kCachedReadings = 6;
+
+// The main dictionary keeps its last answer in itself, and may ask the
+// ontology engine, which does the same: whoever asks them while caches on
+// other threads may be asking holds this lock. The caches ask only for what
+// they have not kept.
+std::mutex& DictionaryLookupLock();
 
 class TWordLookupCache {
  public:
@@ -51,8 +58,6 @@ class TWordLookupCache {
   // Whether the dictionary knows an expression candidate ("in_order"), and
   // whether a longer key may start with it.
   bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
-  // Asks the memory for the place of a lexical entry ahead of LexicalEntry.
-  void PrefetchLexicalEntry(const char* word, const TCategoryRecord& reading) const;
   // The lexical entry of a word's verb or adjective reading (0 none),
   // computed once by the given function.
   uint32_t LexicalEntry(const char* word, const TCategoryRecord& reading, uint32_t (*compute)(const char*, const TCategoryRecord&));
@@ -70,10 +75,6 @@ class TWordLookupCache {
   // The slot of the key (kind, text, extra bytes): its own, or the free one
   // where it would go; nullptr when the key cannot be kept.
   Slot* Locate(char kind, const char* text, const void* extra, size_t extraSize);
-  // The key (kind, extra bytes, text) in a buffer zero past it; its length,
-  // 0 when the text is too long to be kept.
-  static size_t MakeKey(char kind, const char* text, const void* extra, size_t extraSize, char (&key)[kKeySize + 1]);
-  void PrefetchKey(char kind, const char* text, const void* extra, size_t extraSize) const;
   // The hash of a key held in a buffer of kKeySize + 1 bytes whose bytes
   // past the key are zero: it is read eight bytes at a time.
   static uint32_t HashOf(const char* key, size_t length) {

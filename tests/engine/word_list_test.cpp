@@ -82,6 +82,37 @@ TEST(WordList, NewChunkOnlyWhenTheLastIsFullAndClearKeepsTheFirst) {
   EXPECT_STREQ(list.First()->text, "again");
 }
 
+// The pages of new slabs are faulted in on another thread while the lists
+// write into them and clear them: every word stays as written.
+TEST(WordListThread, WordsWrittenWhileTheirSlabsAreFilledStayAsWritten) {
+  TWordList a, b;
+  const int n = 60000;  // over a slab of nodes for each list
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 1; i <= n; ++i) {
+      AppendWord(a, "a" + std::to_string(i), i);
+      AppendWord(b, "b" + std::to_string(i + round), i);
+    }
+    TWordCategoryData* category;
+    const char* tag;
+    int32_t position;
+    for (TWordList* list : {&a, &b}) {
+      const std::string prefix = list == &a ? "a" : "b";
+      const int shift = list == &a ? 0 : round;
+      int expected = 1;
+      list->Rewind();
+      while (const char* text = list->NextWord(category, tag, position)) {
+        ASSERT_EQ(std::string(text), prefix + std::to_string(expected + shift));
+        ASSERT_EQ(position, expected);
+        ASSERT_STREQ(tag, " ");
+        ++expected;
+      }
+      EXPECT_EQ(expected, n + 1);
+    }
+    a.Clear();
+    b.Clear();
+  }
+}
+
 TEST(WordList, SeekStopsOnTheFirstOfEqualPositions) {
   TWordList list;
   // Positions 1..5000, each word followed by a mark with the same position every tenth word.

@@ -1,0 +1,145 @@
+#include "engine/first_pass.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <system_error>
+
+#include "core/category.h"
+#include "core/name_index.h"
+#include "engine/ontology_engine.h"
+#include "engine/options.h"
+#include "engine/word_lookup_cache.h"
+
+namespace quilor {
+
+namespace {
+
+bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
+
+}  // namespace
+
+void TFirstPass::Begin() {
+  engine_.ClearTextCounts();
+  engine_.ResetTextClasses();
+  forms_.Clear();
+  numerals_ = Options && Options->Switch(opt::Normalisation);
+  words_ = 0;
+}
+
+bool TFirstPass::ClassifySubstantive(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  Classified* known = nullptr;
+  try {
+    known = &forms_.Obtain(n->text).byMark[(d.Category.SubField2 & 2) ? 1 : 0];
+  } catch (const std::bad_alloc&) {
+    known = nullptr;  // no room for the table: the engine answers every time
+  }
+  Classified fresh;
+  if (known && known->known) {
+    if (known->classified) engine_.CountClassOccurrences(known->classes);
+  } else {
+    // The loading may be asking the engine for words on its threads.
+    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
+    int32_t value = 0;
+    fresh.known = true;
+    fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);
+    fresh.value = value;
+    if (fresh.classified) {
+      const auto& best = engine_.BestClasses();
+      std::copy(best.begin(), best.end(), fresh.classes);
+      fresh.baseForm = engine_.BestBaseForm();
+    }
+    if (known) *known = fresh;
+    else known = &fresh;
+  }
+  if (!known->classified) return false;
+  std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
+  n->lexicalEntry = known->baseForm;
+  n->readingValue = known->value > 0 ? known->value : 0;
+  return true;
+}
+
+void TFirstPass::Take(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  n->mark = 0;
+  n->readingValue = 0;
+  d.PassByte = 0;
+  std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+  if (IsMark(n)) return;
+  ++words_;
+  TCategoryRecord& c = d.Category;
+  if (numerals_ && IsNumeralAdjective(c)) {
+    if (AdjectiveIndex && n->lexicalEntry >= 1 &&
+        n->lexicalEntry <= static_cast<uint32_t>(AdjectiveIndex->NameEntryCount())) {
+      const char* name = AdjectiveIndex->NameOfEntry(static_cast<int>(n->lexicalEntry));
+      if (name && name[0]) n->text = name;
+    }
+    SetSubstantive(c);
+    c.SubField2 |= 3;
+  }
+  if (IsSubstantive(c)) {
+    if (ClassifySubstantive(n)) {
+      uint32_t unused = 0;
+      if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+    }
+  } else if (IsVerb(c) || IsAdjective(c)) {
+    uint32_t entry = 0;
+    if (IsVerb(c)) CountVerbOccurrence(n->lexicalEntry, entry);
+    else CountAdjectiveOccurrence(n->lexicalEntry, entry);
+    d.ClassIds[3] = entry;
+    engine_.CountScenarioOccurrence(entry);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
+  Finish(false);
+  pass_ = std::make_unique<TFirstPass>(engine);
+  pass_->Begin();
+  finish_ = complete_ = done_ = false;
+  words_ = 0;
+  try {
+    thread_ = std::thread([this] { Follow(); });
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+void TFirstPassBesideLoading::Follow() {
+  TWordNode* last = nullptr;
+  uint32_t taken = 0;
+  std::unique_lock<std::mutex> lock(lock_);
+  for (;;) {
+    const bool finishing = finish_;
+    if (finishing && !complete_) return;
+    lock.unlock();
+    // Once the loading has finished the count read is the last.
+    const uint32_t published = TextWords.Published();
+    for (; taken < published; ++taken) {
+      last = last ? TWordList::NextNode(last) : TextWords.First();
+      pass_->Take(last);
+    }
+    lock.lock();
+    if (finishing) return;
+    finishing_.wait_for(lock, std::chrono::microseconds(200), [this] { return finish_; });
+  }
+}
+
+void TFirstPassBesideLoading::Finish(bool complete) {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    finish_ = true;
+    complete_ = complete;
+  }
+  finishing_.notify_all();
+  thread_.join();
+  done_ = complete;
+  words_ = pass_->Words();
+  pass_->End();
+}
+
+}  // namespace quilor

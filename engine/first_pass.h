@@ -1,0 +1,89 @@
+// The first step of the semantic pass: the nouns with one reading are
+// classified and counted, the verbs and adjectives counted. Each word needs
+// only the words before it, so the step can walk the text while the loading
+// is still appending to it, on a thread of its own: the semantic pass then
+// finds it done.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "engine/form_table.h"
+#include "engine/word_list.h"
+
+namespace quilor {
+
+class TOntologyEngine;
+
+class TFirstPass {
+ public:
+  explicit TFirstPass(TOntologyEngine& engine) : engine_(engine) {}
+
+  // The engine's counts and added classes of the previous text go; the
+  // options of this pass are read.
+  void Begin();
+  // One node, words and marks in text order.
+  void Take(TWordNode* n);
+  // The memory of the forms goes.
+  void End() { forms_ = {}; }
+  // Words (not marks) taken since Begin.
+  uint32_t Words() const { return words_; }
+
+ private:
+  bool ClassifySubstantive(TWordNode* n);
+
+  // What ClassifySubstantive made of a word form: the same form always gives
+  // the same answer, so the engine is asked once per form and the later
+  // occurrences are only counted.
+  struct Classified {
+    bool known = false;
+    bool classified = false;
+    uint32_t classes[4] = {};
+    uint32_t baseForm = 0;
+    int32_t value = 0;
+  };
+  struct FormResults {
+    Classified byMark[2];  // the form without and with the proper-noun bit
+  };
+  TFormTable<FormResults> forms_;
+
+  TOntologyEngine& engine_;
+  bool numerals_ = false;
+  uint32_t words_ = 0;
+};
+
+// The first pass following TextWords as the loading appends to it. The
+// loading may look words up in the engine on its own threads meanwhile: the
+// engine is asked under the dictionary lock.
+class TFirstPassBesideLoading {
+ public:
+  // Begins the pass (on the caller's thread) and starts following TextWords
+  // from its first node; false when no thread could be started (nothing
+  // then follows, and the engine's counts are as the pass leaves them).
+  bool Start(TOntologyEngine& engine);
+  // The loading ended: every word it appended is taken, then the thread
+  // ends. With complete false the thread ends at once.
+  void Finish(bool complete);
+  ~TFirstPassBesideLoading() { Finish(false); }
+
+  // Whether every word of the text was taken; then the words counted.
+  bool Done() const { return done_; }
+  uint32_t Words() const { return words_; }
+
+ private:
+  void Follow();
+
+  std::unique_ptr<TFirstPass> pass_;
+  std::thread thread_;
+  std::mutex lock_;
+  std::condition_variable finishing_;
+  bool finish_ = false;    // guarded by lock_
+  bool complete_ = false;  // guarded by lock_
+  bool done_ = false;
+  uint32_t words_ = 0;
+};
+
+}  // namespace quilor
