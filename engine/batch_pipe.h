@@ -28,17 +28,7 @@ class TBatchPipe {
 
   explicit TBatchPipe(Process process, Deliver deliver = {})
       : process_(std::move(process)), deliver_(std::move(deliver)) {}
-  // Hands over what was gathered, waits for it and ends the workers.
-  ~TBatchPipe() {
-    if (threads_.empty()) return;
-    Drain();
-    {
-      std::lock_guard<std::mutex> lock(lock_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread& t : threads_) t.join();
-  }
+  ~TBatchPipe() { Stop(); }
   TBatchPipe(const TBatchPipe&) = delete;
   TBatchPipe& operator=(const TBatchPipe&) = delete;
 
@@ -55,6 +45,19 @@ class TBatchPipe {
     return !threads_.empty();
   }
   size_t Workers() const { return threads_.size(); }
+
+  // Hands over what was gathered, waits for it and ends the workers.
+  void Stop() {
+    if (threads_.empty()) return;
+    Drain();
+    {
+      std::lock_guard<std::mutex> lock(lock_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
 
   // The batch the producer fills (the producer's alone until handed over).
   Batch& Filling() { return batches_[handed_ % kBatches]; }

@@ -7,12 +7,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <memory>
-#include <mutex>
-#include <thread>
 
+#include "engine/batch_pipe.h"
 #include "engine/segment_resolver.h"
 
 namespace quilor {
@@ -27,12 +25,12 @@ class TResolverThread {
   TResolverThread& operator=(const TResolverThread&) = delete;
 
   // False when no thread could be started (the caller resolves itself).
-  bool Start();
+  bool Start() { return pipe_.Start(); }
   // One slot to push (copied); the worker gets it with its batch.
   void Push(const TWordSlot& slot) {
-    Batch& b = batches_[fill_];
+    Batch& b = pipe_.Filling();
     b.slots[b.count++] = slot;
-    if (b.count == kBatchSlots) HandOver();
+    if (b.count == kBatchSlots) pipe_.HandOver();
   }
   // Hands over the batch being gathered and waits until the worker has
   // pushed every slot. False when a push failed since the last Drain (the
@@ -43,29 +41,21 @@ class TResolverThread {
 
  private:
   static constexpr size_t kBatchSlots = 2048;
-  static constexpr size_t kBatches = 8;
   // A line each: the batch being gathered is written for every slot while
   // the worker reads the one it pushes.
   struct alignas(64) Batch {
     std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kBatchSlots]};
     size_t count = 0;
+    bool Empty() const { return count == 0; }
+    void Clear() { count = 0; }
   };
 
-  void HandOver();
-  void Execute();
   void Resolve(Batch& batch);
 
   TSegmentResolver& resolver_;
-  Batch batches_[kBatches];
-  size_t fill_ = 0;  // the batch the buffer gathers into (the buffer's alone)
-  std::thread thread_;
-  std::mutex lock_;  // guards what follows
-  std::condition_variable changed_;
-  size_t take_ = 0;     // the next batch the worker takes
-  size_t waiting_ = 0;  // batches handed over and not yet pushed
-  bool stop_ = false;
   std::atomic<bool> failed_{false};
   bool cancel_ = false;  // the resolver's cancel flag (the worker's, or the caller's after Drain)
+  TBatchPipe<Batch> pipe_;
 };
 
 }  // namespace quilor
