@@ -151,18 +151,23 @@ bool TRelationStore::GroupPairs(int level) {
     };
     auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
     // The table outgrows the caches: the slot of a record some way ahead is
-    // asked for while this one is placed.
+    // asked for while this one is placed. Each record is read once, when it
+    // is that far ahead: its key (0 without a pair) waits in a ring.
     constexpr size_t kAhead = 16;
     const size_t count = records_.Size();
-    for (size_t i = 0; i < count; ++i) {
-      if (i + kAhead < count) {
-        const TRelationRecord& ahead = records_[i + kAhead];
-        if (ahead.second[k]) __builtin_prefetch(&table[home(keyOf(ahead), mask)]);
-      }
+    uint64_t ahead[kAhead] = {};
+    auto readAhead = [&](size_t i) {
       const TRelationRecord& r = records_[i];
-      if (!r.second[k]) continue;
+      const uint64_t key = r.second[k] ? keyOf(r) : 0;
+      if (key) __builtin_prefetch(&table[home(key, mask)]);
+      ahead[i % kAhead] = key;
+    };
+    for (size_t i = 0; i < kAhead && i < count; ++i) readAhead(i);
+    for (size_t i = 0; i < count; ++i) {
+      const uint64_t key = ahead[i % kAhead];
+      if (i + kAhead < count) readAhead(i + kAhead);
+      if (!key) continue;
       ++sorted;
-      const uint64_t key = keyOf(r);
       Slot& slot = place(table, mask, key);
       if (slot.key) {
         ++slot.count;
