@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <type_traits>
 
 #include "core/chartables.h"
@@ -226,15 +227,20 @@ TSegmentBuffer::LookupThread::LookupThread(TSegmentBuffer& buffer)
       pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
             [this](Batch& batch) { Deliver(batch); }) {}
 
+size_t TSegmentBuffer::LookupThread::WorkerCount() {
+  return std::thread::hardware_concurrency() >= 6 ? 2 : 1;
+}
+
 bool TSegmentBuffer::LookupThread::Start() {
   // Each worker has a lookup and its cache of its own; the first is the buffer's.
   lookups_.push_back(&buffer_.lookup_);
-  for (size_t w = 1; w < kWorkers; ++w) {
+  const size_t workers = WorkerCount();
+  for (size_t w = 1; w < workers; ++w) {
     owned_.push_back(std::make_unique<TSegmentLookup>());
     lookups_.push_back(owned_.back().get());
   }
   for (TSegmentLookup* lookup : lookups_) lookup->Cache().PrepareExpressionFilter();
-  return pipe_.Start(kWorkers);
+  return pipe_.Start(workers);
 }
 
 void TSegmentBuffer::LookupThread::Queue(const TWordSlot* slots, int count) {

@@ -68,7 +68,9 @@ class TSegmentBuffer : public TWordSink {
     void Drain() { pipe_.Drain(); }
 
    private:
-    static constexpr size_t kWorkers = 2;
+    // Two workers where the machine has the cores for them beside the
+    // reader, the resolver and the first semantic step; one elsewhere.
+    static size_t WorkerCount();
     struct Batch {
       static constexpr size_t kSlots = 2048;
       std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kSlots]};
