@@ -1,13 +1,10 @@
 #include "engine/segment_buffer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <memory>
 #include <thread>
-#include <type_traits>
 
-#include "core/chartables.h"
 #include "core/lexicon.h"
 #include "engine/analysis_run.h"
 #include "engine/options.h"
@@ -49,7 +46,7 @@ TSegmentBuffer::TSegmentBuffer() = default;
 TSegmentBuffer::~TSegmentBuffer() = default;
 
 void TSegmentBuffer::Init() {
-  if (lookupThread_) lookupThread_->Drain();
+  if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) worker_->Drain();
   // The worker's resolver looks words up in the main dictionary of other
   // languages: only English texts are resolved beside the buffer.
@@ -57,14 +54,14 @@ void TSegmentBuffer::Init() {
     worker_ = std::make_unique<TResolverThread>(resolver_);
     if (!worker_->Start()) worker_.reset();
   } else if (worker_ && !(threadWanted_ && English())) {
-    lookupThread_.reset();
+    lookupWorkers_.reset();
     worker_.reset();
   }
-  // With a resolver beside it the buffer only cuts segments: a third thread
-  // looks them up.
-  if (worker_ && !lookupThread_) {
-    lookupThread_ = std::make_unique<LookupThread>(*this);
-    if (!lookupThread_->Start()) lookupThread_.reset();
+  // With a resolver beside it the buffer only cuts segments: workers of
+  // their own look them up.
+  if (worker_ && !lookupWorkers_) {
+    lookupWorkers_ = std::make_unique<LookupWorkers>(*this);
+    if (!lookupWorkers_->Start()) lookupWorkers_.reset();
   }
   CancelRequested = false;
   count_ = 0;
@@ -127,7 +124,7 @@ void TSegmentBuffer::Finish() {
   const bool cancelled = CancelRequested;
   CancelRequested = false;
   bool ok = ProcessSegment();
-  if (lookupThread_) lookupThread_->Drain();
+  if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) ok = worker_->Drain() && ok;
   ok = resolver_.Finish() && ok;
   CancelRequested = cancelled || !ok;
@@ -184,8 +181,8 @@ bool TSegmentBuffer::ProcessSegment() {
   }
   if (count_ >= kSlotArraySize) count_ = kSlotArraySize - 1;
   bool ok = true;
-  if (lookupThread_) {
-    lookupThread_->Queue(slots_, count_);
+  if (lookupWorkers_) {
+    lookupWorkers_->Queue(slots_, count_);
   } else {
     lookup_.Process(slots_, count_);
     ok = HandToResolver(slots_, count_);
@@ -219,19 +216,19 @@ bool TSegmentBuffer::HandToResolver(const TWordSlot* slots, int count) {
 }
 
 // ---------------------------------------------------------------------------
-// The lookup thread: the segments cut by the buffer are looked up and handed
-// to the resolver's worker on a thread of their own.
+// The lookup workers: the segments cut by the buffer are looked up on
+// threads of their own and handed, in order, to the resolver's worker.
 
-TSegmentBuffer::LookupThread::LookupThread(TSegmentBuffer& buffer)
+TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer)
     : buffer_(buffer),
       pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
             [this](Batch& batch) { Deliver(batch); }) {}
 
-size_t TSegmentBuffer::LookupThread::WorkerCount() {
+size_t TSegmentBuffer::LookupWorkers::WorkerCount() {
   return std::thread::hardware_concurrency() >= 6 ? 2 : 1;
 }
 
-bool TSegmentBuffer::LookupThread::Start() {
+bool TSegmentBuffer::LookupWorkers::Start() {
   // Each worker has a lookup and its cache of its own; the first is the buffer's.
   lookups_.push_back(&buffer_.lookup_);
   const size_t workers = WorkerCount();
@@ -243,7 +240,7 @@ bool TSegmentBuffer::LookupThread::Start() {
   return pipe_.Start(workers);
 }
 
-void TSegmentBuffer::LookupThread::Queue(const TWordSlot* slots, int count) {
+void TSegmentBuffer::LookupWorkers::Queue(const TWordSlot* slots, int count) {
   const size_t n = static_cast<size_t>(count) + 1;
   if (pipe_.Filling().used + n > Batch::kSlots) pipe_.HandOver();
   Batch& batch = pipe_.Filling();
@@ -252,7 +249,7 @@ void TSegmentBuffer::LookupThread::Queue(const TWordSlot* slots, int count) {
   batch.counts[batch.segments++] = static_cast<uint16_t>(count);
 }
 
-void TSegmentBuffer::LookupThread::LookUp(Batch& batch, size_t worker) {
+void TSegmentBuffer::LookupWorkers::LookUp(Batch& batch, size_t worker) {
   TSegmentLookup& lookup = *lookups_[worker];
   TWordSlot* segment = batch.slots.get();
   for (size_t k = 0; k < batch.segments; ++k) {
@@ -261,7 +258,7 @@ void TSegmentBuffer::LookupThread::LookUp(Batch& batch, size_t worker) {
   }
 }
 
-void TSegmentBuffer::LookupThread::Deliver(Batch& batch) {
+void TSegmentBuffer::LookupWorkers::Deliver(Batch& batch) {
   const TWordSlot* segment = batch.slots.get();
   // After a failure the resolver takes nothing more.
   for (size_t k = 0; k < batch.segments && !buffer_.worker_->Failed(); ++k) {
@@ -271,8 +268,9 @@ void TSegmentBuffer::LookupThread::Deliver(Batch& batch) {
 }
 
 void TSegmentBuffer::ClearSlots() {
-  const int n = count_ >= 0 && count_ < kSlotArraySize ? count_ + 1 : kSlotArraySize + 1;
-  for (int i = 0; i < n; ++i) ClearWordSlot(slots_[i]);
+  // A slot is cleared as a word or a mark takes it, and the slot after it
+  // then: only the first needs it now.
+  ClearWordSlot(slots_[0]);
   count_ = 0;
   mark_ = false;
 }

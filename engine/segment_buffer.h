@@ -33,9 +33,9 @@ class TSegmentBuffer : public TWordSink {
   TSegmentBuffer(const TSegmentBuffer&) = delete;
   TSegmentBuffer& operator=(const TSegmentBuffer&) = delete;
 
-  // Looks the segments up on one thread of its own and resolves them on
-  // another from the next Init on (for English texts; others are looked up
-  // and resolved on the caller's thread). The words then reach TextWords,
+  // Looks the segments up on worker threads and resolves them on a thread
+  // of its own from the next Init on (for English texts; others are looked
+  // up and resolved on the caller's thread). The words then reach TextWords,
   // and the resolver's counts are complete, only once Finish has returned.
   void UseResolverThread(bool on) { threadWanted_ = on; }
 
@@ -58,9 +58,9 @@ class TSegmentBuffer : public TWordSink {
  private:
   // Looks the segments up on worker threads and hands them, in order, to
   // the resolver's worker.
-  class LookupThread {
+  class LookupWorkers {
    public:
-    explicit LookupThread(TSegmentBuffer& buffer);
+    explicit LookupWorkers(TSegmentBuffer& buffer);
     bool Start();
     // A segment to look up: slots[0..count] copied.
     void Queue(const TWordSlot* slots, int count);
@@ -112,7 +112,7 @@ class TSegmentBuffer : public TWordSink {
   std::unique_ptr<TWordLookupCache> resolverCache_;
   std::unique_ptr<TResolverThread> worker_;
   // Declared last: it goes first, while what it uses is still there.
-  std::unique_ptr<LookupThread> lookupThread_;
+  std::unique_ptr<LookupWorkers> lookupWorkers_;
 };
 
 // The segment buffer of the loading in progress (set by the text loader
