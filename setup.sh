@@ -15,8 +15,8 @@ PACKAGES=(
   wordnet-base wbritish wamerican libxml2-utils
   xvfb xauth
 )
-# Only the tests need these: they check the exports as other programs read them.
-TEST_PACKAGES=(libreoffice-calc-nogui)
+# Only the tests need these: they read the exports and printed PDFs back as other programs do.
+TEST_PACKAGES=(libreoffice-calc-nogui poppler-utils)
 
 install_packages() {
   local missing=()
