@@ -53,7 +53,7 @@ void Append(const char* text) {
 void AppendLabel(int message) {
   if (message == kNoLabel) return;
   Append(" ");
-  Append(GetMessageText(message));
+  Append(GetMessageText(message).c_str());
 }
 
 int ClassNameMessage(uint8_t majorClass) {
@@ -221,7 +221,7 @@ bool CategoryMatchesPattern(const TWordCategoryData& d, const TCategoryRecord& p
 const char* CategoryClassLabel(const TCategoryRecord& r) {
   std::memset(g_label, 0, sizeof g_label);
   Append(" (");
-  Append(GetMessageText(ClassNameMessage(r.MajorClass)));
+  Append(GetMessageText(ClassNameMessage(r.MajorClass)).c_str());
   Append(")");
   return g_label;
 }

@@ -67,7 +67,7 @@ const char* LoadMessage(int id) {
   return MessageBuffer;
 }
 
-const char* GetMessageText(int id) { return LoadMessage(id); }
+std::string GetMessageText(int id) { return LoadMessage(id); }
 
 std::string GetMessageTextColon(int id) { return std::string(LoadMessage(id)) + ":"; }
 

@@ -25,7 +25,9 @@ constexpr int kMsgButtonNo = 679;
 // Loads entry id into MessageBuffer (at most 400 characters) and returns it.
 // A missing entry shows the internal-error report and gives "?".
 const char* LoadMessage(int id);
-const char* GetMessageText(int id);
+// The text of entry id as a string of its own: texts are joined with +, and
+// two of them in one expression never share the buffer.
+std::string GetMessageText(int id);
 std::string GetMessageTextColon(int id);
 std::string GetMessageTextLower(int id);
 

@@ -54,12 +54,12 @@ TEST(StringTable, IsSortedWithUniqueNumbers) {
 
 TEST(Messages, LoadsTextsAndReportsMissingOnes) {
   ScopedScriptedUi ui;
-  EXPECT_STREQ(GetMessageText(70), "Do you really want to stop this process?");
+  EXPECT_EQ(GetMessageText(70), "Do you really want to stop this process?");
   EXPECT_EQ(GetMessageTextColon(61), "Error:");
   EXPECT_EQ(GetMessageTextLower(74), "printing");
   EXPECT_TRUE(ui.ui.SystemErrors().empty());
 
-  EXPECT_STREQ(GetMessageText(65000), "?");
+  EXPECT_EQ(GetMessageText(65000), "?");
   ASSERT_EQ(ui.ui.SystemErrors().size(), 1u);
   EXPECT_NE(ui.ui.SystemErrors()[0].find("LoadString Id=65000 failed."), std::string::npos);
 }

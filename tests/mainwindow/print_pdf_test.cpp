@@ -186,7 +186,8 @@ TEST_F(PrintPdf, NothingTickedWritesNoFileAndAnUnwritableOutputIsReported) {
   session_->Ui().ClearLog();
   EXPECT_FALSE(PrintToPdf(session_->Folder() + "/no/such/folder/x.pdf", request));
   ASSERT_EQ(session_->Ui().Shown().size(), 1u);
-  EXPECT_NE(session_->Ui().Shown()[0].text.find("x.pdf"), std::string::npos);
+  // The whole message, then the output's name.
+  EXPECT_EQ(session_->Ui().Shown()[0].text, "The print could not be started on: " + session_->Folder() + "/no/such/folder/x.pdf");
   EXPECT_FALSE(PrintRunning);
 }
 

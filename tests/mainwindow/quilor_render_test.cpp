@@ -69,6 +69,8 @@ TEST(QuilorRender, PrintsTheChosenSectionsToPdf) {
   EXPECT_EQ(RunRender("--print-pdf " + folder.Path("x.pdf") + " --sections nothing " + sample, err), 64);
   EXPECT_EQ(RunRender("--view star --sections text -o " + folder.Path("s.png") + " " + sample, err), 64);
   EXPECT_EQ(RunRender("--print-pdf " + folder.Path("no/such/x.pdf") + " " + sample, err), 73);
+  EXPECT_NE(ReadFileBytes(err).find("The print could not be started on: " + folder.Path("no/such/x.pdf")), std::string::npos)
+      << ReadFileBytes(err);
 }
 
 }  // namespace
