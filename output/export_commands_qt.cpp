@@ -25,6 +25,10 @@ std::string DefaultDraggedWord(bool fromList);
 
 TDialogueDelimiteurs* OpenBordersDialog() { return bordersDialog.data(); }
 
+uint32_t SelectedScenarioEntry() {
+  return Selection.kind == kSelectClass && Selection.classLevel == 4 ? Selection.firstClass : 0;
+}
+
 std::string DefaultDraggedWord(bool fromList) {
   if (fromList) return Selection.firstTerm;
   const TWordNode* node = TextWords.First();
@@ -36,6 +40,7 @@ std::string DefaultDraggedWord(bool fromList) {
 void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
   TVekEditForm* main = &window;
   if (!sources.draggedWord) sources.draggedWord = DefaultDraggedWord;
+  if (!sources.selectedScenarioEntry) sources.selectedScenarioEntry = SelectedScenarioEntry;
   window.SetCommandHandler("MenuDelimiteurs", [main, sources] {
     if (bordersDialog) {
       bordersDialog->showNormal();
@@ -56,7 +61,7 @@ void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
     dialog.exec();
   });
   window.SetCommandHandler("MenuGenererUnRapport", [main, sources] {
-    TDlgReportMng dialog(sources.selectedScenarioEntry ? sources.selectedScenarioEntry() : 0, main);
+    TDlgReportMng dialog(sources.selectedScenarioEntry(), main);
     dialog.exec();
   });
   window.AddClosingCallback([] {

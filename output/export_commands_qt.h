@@ -12,7 +12,8 @@ class TVekEditForm;
 class TDialogueDelimiteurs;
 
 struct ExportCommandSources {
-  // The Scenario entry selected in the results list (0 none).
+  // The Scenario entry selected in the results list (0 none); by default the
+  // Scenario class of the current selection.
   std::function<uint32_t()> selectedScenarioEntry;
   // The word a drag from the results list (fromList) or the text view carries;
   // by default the selected result's name or the word the text drag started on.
@@ -20,6 +21,8 @@ struct ExportCommandSources {
 };
 
 void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources = {});
+// The Scenario entry the current selection names: a class of level 4 (0 none).
+uint32_t SelectedScenarioEntry();
 // The open Borders dialog (nullptr when closed).
 TDialogueDelimiteurs* OpenBordersDialog();
 

@@ -32,6 +32,18 @@ TEST(MainWindowCommands, CommandsWithoutTheirWindowAreDisabled) {
 }  // namespace
 }  // namespace quilor::ui
 
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QListView>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "engine/selection.h"
+#include "mainwindow/results_panel.h"
+#include "mainwindow/results_panel_widget.h"
+#include "output/report_dialog.h"
 #include "main_window_fixture.h"
 
 namespace quilor::ui::testing_support {
@@ -83,6 +95,49 @@ TEST_F(MainWindowTest, TheGraphPopupChecksItsKindAndHidesTheGraph) {
   w.Command("PopupImageGrapheCacher")->trigger();
   EXPECT_FALSE(ViewState.GraphShown);
   EXPECT_FALSE(Options->Switch(opt::ShowGraph));
+  CloseWindow();
+}
+
+// Tools > Report after a click on a Scenario class: the report may be made of
+// the current selection or of its branch.
+TEST_F(MainWindowTest, TheReportOffersTheSelectionOfTheScenarioList) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  auto* results = w.findChild<ResultsPanelWidget*>();
+  ASSERT_NE(results, nullptr);
+  results->ResultTypeList()->setCurrentRow(kTypeScenario);
+  QAbstractItemModel* model = results->ResultsList()->model();
+  ASSERT_GT(model->rowCount(), 1);
+  const QRect line = results->ResultsList()->visualRect(model->index(1, 0));
+  QTest::mouseClick(results->ResultsList()->viewport(), Qt::LeftButton, {}, line.center());
+  ASSERT_EQ(Selection.classLevel, 4);
+
+  // What the report dialog offers, read when it shows.
+  std::vector<bool> enabled;
+  QTimer closer;
+  closer.setInterval(20);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* report = qobject_cast<TDlgReportMng*>(QApplication::activeModalWidget());
+    if (!report) return;
+    for (int type = 0; type < 3; ++type) enabled.push_back(report->TableButton(type)->isEnabled());
+    report->reject();
+  });
+  closer.start();
+  w.Command("MenuGenererUnRapport")->trigger();
+  closer.stop();
+  EXPECT_EQ(enabled, (std::vector<bool>{true, true, true}));
+
+  // A class of another level is no Scenario entry: only the whole Scenario.
+  results->ResultTypeList()->setCurrentRow(3);  // References
+  const QRect first = results->ResultsList()->visualRect(results->ResultsList()->model()->index(0, 0));
+  QTest::mouseClick(results->ResultsList()->viewport(), Qt::LeftButton, {}, first.center());
+  ASSERT_EQ(Selection.kind, kSelectClass);
+  enabled.clear();
+  closer.start();
+  w.Command("MenuGenererUnRapport")->trigger();
+  closer.stop();
+  EXPECT_EQ(enabled, (std::vector<bool>{false, false, true}));
   CloseWindow();
 }
 
