@@ -58,6 +58,8 @@ class TInfoJauge {
   bool Continue();
   // The Stop button: asks message 70; Yes requests the stop.
   void ButtonArretClick();
+  // A stop the program decides without asking (its window is closing).
+  void RequestStop() { stopRequested_ = true; }
   // Writes the work context's text size into value line 3.
   void ShowTextSizeInGauge(uint64_t textSize);
 

@@ -145,7 +145,8 @@ void TTextLoader::LoadOneText() {
       int32_t number = segment_.WordNumber();
       if (number % kProgressEveryWords == 0 || number >= cap) {
         ShowProgress();
-        if (ApplyLimits()) return;
+        // A stop at the gauge asks nothing more.
+        if (CancelRequested || ApplyLimits()) return;
       }
     }
   } while (!CancelRequested && !scanner_.EndOfSource());

@@ -26,6 +26,7 @@ namespace {
 constexpr int kMsgUnreadableFile = 18;
 constexpr int kMsgPdfDisabled = 1178;
 constexpr int kWordsBookmark = 7;
+constexpr int kMsgRunStopped = 6411;
 
 // True when path names a regular file that opens for reading.
 bool Readable(const std::string& path) {
@@ -80,11 +81,13 @@ bool AnalysisSession::AnalyserLeTexte() {
   view_.BusyChanged();
   const bool ok = RunAnalysis(0);
   running_ = false;
-  if (!ok || CancelRequested || RunAborted) {
+  if (!ok || CancelRequested || RunAborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
+    const bool stopped = CancelRequested || RunStopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
-    view_.ShowStatus(1, " ");
+    // A stopped run says so; the welcome page alone would not.
+    view_.ShowStatus(1, stopped ? Cp1252ToUtf8(GetMessageText(kMsgRunStopped)) : std::string(" "));
     AfterBusy();
     return false;
   }
@@ -98,7 +101,7 @@ bool AnalysisSession::AnalyserLeTexte() {
   TextWords.SaveCursor(kWordsBookmark);
   const int words = TextWords.Built() ? TextWords.Count() : 0;
   view_.ShowStatus(0, std::to_string(words) + "  " + analysedFile_);
-  view_.ShowStatus(1, " ");
+  // The refresh's own message stays (the result type shown, a key not found).
   AfterBusy();
   return true;
 }
@@ -190,8 +193,10 @@ bool AnalysisSession::AnalyseList(const std::vector<std::string>& files) {
 bool AnalysisSession::CloseRequested() {
   if (!Busy()) return true;
   closePending_ = true;
-  // The run stops at its next check; printing stops at its next page.
+  // The run stops at its next check; printing stops at its next page. The
+  // gauge keeps the stop until the run has ended, whatever the run resets.
   CancelRequested = true;
+  if (InfoJauge) InfoJauge->RequestStop();
   return false;
 }
 

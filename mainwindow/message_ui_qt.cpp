@@ -78,7 +78,8 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
       box.setDefaultButton(static_cast<QPushButton*>(request.kind == kBoxYesNo ? b3 : b1));
       break;
     default:
-      box.setIcon(QMessageBox::Information);
+      // The Ok box is the error box (ShowError).
+      box.setIcon(QMessageBox::Critical);
       b2 = box.addButton(ok, QMessageBox::AcceptRole);
       box.setDefaultButton(static_cast<QPushButton*>(b2));
       break;
@@ -104,7 +105,7 @@ void QtMessageUi::ShowSystemError(const std::string& text) {
 
 GaugeDialog::GaugeDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Quilor"));
-  setWindowModality(Qt::ApplicationModal);
+  setWindowModality(Qt::NonModal);
   auto* layout = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   for (int i = 0; i < 4; ++i) {
@@ -141,7 +142,39 @@ void GaugeDialog::closeEvent(QCloseEvent* event) {
 
 void GaugeDialog::reject() { Stop(); }
 
-QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())) {}
+BusyGuard::BusyGuard(QWidget* gauge) : gauge_(gauge) { QApplication::instance()->installEventFilter(this); }
+
+BusyGuard::~BusyGuard() { QApplication::instance()->removeEventFilter(this); }
+
+bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::TouchBegin: {
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (widget == nullptr) {
+        // A window of the program (its widgets get the event next).
+        return false;
+      }
+      QWidget* window = widget->window();
+      if (window == gauge_ || window == QApplication::activeModalWidget() || window->inherits("QMenu")) return false;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())), guard_(dialog_) {}
 
 void QtGaugeView::SetShown(bool shown) {
   if (shown == dialog_->isVisible()) return;

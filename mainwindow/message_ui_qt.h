@@ -26,9 +26,11 @@ class QtMessageUi : public MessageUi {
   void ShowList(const ListRequest& request) override;
 };
 
-// The gauge's window: four caption/value lines, a bar and Stop. It is
-// application-modal while shown, so that only Stop reaches the program during
-// a long operation; Stop asks the gauge (TInfoJauge::ButtonArretClick).
+// The gauge's window: four caption/value lines, a bar and Stop; Stop asks the
+// gauge (TInfoJauge::ButtonArretClick). It is not modal: while it exists a
+// busy guard keeps the mouse and the keyboard away from every other window of
+// the program (only the gauge, a box it asks and the windows' close boxes
+// work), so that a window closed during the operation stops it and closes.
 class GaugeDialog : public QDialog {
   Q_OBJECT
  public:
@@ -50,6 +52,20 @@ class GaugeDialog : public QDialog {
   QPushButton* stop_ = nullptr;
 };
 
+// While it exists, user input goes only to the gauge and to boxes shown over
+// it; close requests pass (the main window turns them into a stop).
+class BusyGuard : public QObject {
+ public:
+  explicit BusyGuard(QWidget* gauge);
+  ~BusyGuard() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* gauge_;
+};
+
 class QtGaugeView : public GaugeView {
  public:
   QtGaugeView();
@@ -66,6 +82,7 @@ class QtGaugeView : public GaugeView {
 
  private:
   GaugeDialog* dialog_;
+  BusyGuard guard_;
 };
 
 // Installs the Qt message box and gauge for the program.

@@ -252,6 +252,7 @@ TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_FALSE(w.Session().TextOpen());
   EXPECT_TRUE(w.Session().ClosePending());
+  EXPECT_EQ(w.StatusText(1), QStringLiteral("The analysis was stopped."));
   // Once idle, the posted close runs and the engine shuts down.
   for (int i = 0; i < 10 && !w.Closed(); ++i) QCoreApplication::processEvents();
   EXPECT_TRUE(w.Closed());

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "core/gauge.h"
@@ -17,10 +18,13 @@ namespace {
 
 // Clicks the button captioned text of the next message box, after ticking
 // its check box when tick is set.
+QMessageBox::Icon lastIcon = QMessageBox::NoIcon;
+
 void AnswerNextBox(const QString& text, bool tick) {
   QTimer::singleShot(0, [text, tick] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
+    lastIcon = box->icon();
     if (tick) {
       ASSERT_NE(box->checkBox(), nullptr);
       box->checkBox()->setChecked(true);
@@ -40,8 +44,11 @@ TEST(QtMessageUiTest, ButtonsGiveTheProgramsResults) {
   QtMessageUi ui;
   AnswerNextBox(QStringLiteral("Ok"), false);
   EXPECT_EQ(ui.ShowBox({"Fine.", kBoxOk, false}).result, 2);
+  // The Ok box is ShowError's: it shows the error icon, the questions theirs.
+  EXPECT_EQ(lastIcon, QMessageBox::Critical);
   AnswerNextBox(QStringLiteral("Cancel"), false);
   EXPECT_EQ(ui.ShowBox({"Go?", kBoxOkCancel, false}).result, 3);
+  EXPECT_EQ(lastIcon, QMessageBox::Question);
   AnswerNextBox(QStringLiteral("No"), false);
   EXPECT_EQ(ui.ShowBox({"Save?", kBoxYesNoCancel, false}).result, 2);
   AnswerNextBox(QStringLiteral("No"), false);
@@ -52,7 +59,7 @@ TEST(QtMessageUiTest, ButtonsGiveTheProgramsResults) {
   EXPECT_TRUE(withCheck.dontShowAgain);
 }
 
-TEST(QtGaugeTest, StopAsksAndTheDialogIsModal) {
+TEST(QtGaugeTest, StopAsksAndTheDialogLeavesTheCloseBoxesWorking) {
   InitMessages();
   ScopedScriptedUi ui;
   SetGaugeViewFactory([] { return std::make_unique<QtGaugeView>(); });
@@ -60,7 +67,16 @@ TEST(QtGaugeTest, StopAsksAndTheDialogIsModal) {
   SetGaugeViewFactory(nullptr);
   auto& view = static_cast<QtGaugeView&>(gauge.View());
   EXPECT_TRUE(view.IsVisible());
-  EXPECT_EQ(view.Dialog()->windowModality(), Qt::ApplicationModal);
+  // Not modal: a window closed during the operation hears it (and stops it).
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  // The busy guard keeps the clicks away from the program's other windows.
+  QWidget other;
+  int clicks = 0;
+  auto* button = new QPushButton(&other);
+  QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+  other.show();
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 0);
   auto* stop = view.Dialog()->findChild<QPushButton*>(QStringLiteral("ButtonArret"));
   ASSERT_NE(stop, nullptr);
   ui.ui.QueueAnswer(3);  // No: the work goes on
