@@ -24,21 +24,32 @@ bool MatchesHighlight(const TWordCategoryData& d) {
   return false;
 }
 
-// The proposition mark of the main page: a small box (extract) or a bar.
+// The proposition mark of the main page: a small pointer at the start of the
+// proposition, orange in an extract, grey otherwise.
 void DrawPropositionMark(Canvas& canvas, int x, int y, int height, bool extract) {
-  canvas.SetPen(MakeRgb(0x80, 0x80, 0x80));
-  canvas.SetBrush(extract ? MakeRgb(0xFF, 0xC0, 0x40) : MakeRgb(0xC0, 0xC0, 0xC0));
-  const int top = y + std::max(1, height / 4);
-  const int bottom = std::max(top + 2, y + height - height / 4);
-  canvas.Rectangle({x + 5, top, x + 10, bottom});
+  const Rgb colour = extract ? MakeRgb(0xE0, 0x80, 0x10) : MakeRgb(0x90, 0x90, 0x90);
+  canvas.SetPen(colour);
+  canvas.SetBrush(colour);
+  const int middle = y + height / 2;
+  const int half = std::max(2, height / 4);
+  canvas.Polygon({{x + 4, middle - half}, {x + 4 + 2 * half, middle}, {x + 4, middle + half}});
   canvas.SetBrush(kWhite, BrushStyle::kClear);
 }
 
-// The document icon of a header.
+// The document icon of a header: a sheet with a folded corner and lines of text.
 void DrawDocumentIcon(Canvas& canvas, int x, int y, int height) {
-  canvas.SetPen(kBlack);
+  const int top = y + 1;
+  const int bottom = y + std::max(6, height - 1);
+  const int left = x + 3;
+  const int right = x + 13;
+  const int fold = 3;
+  canvas.SetPen(MakeRgb(0x40, 0x40, 0x40));
   canvas.SetBrush(kWhite);
-  canvas.Rectangle({x + 3, y + 1, x + 13, y + std::max(3, height - 1)});
+  canvas.Polygon({{left, top}, {right - fold, top}, {right, top + fold}, {right, bottom}, {left, bottom}});
+  canvas.Line({right - fold, top}, {right - fold, top + fold});
+  canvas.Line({right - fold, top + fold}, {right, top + fold});
+  canvas.SetPen(MakeRgb(0x70, 0x70, 0xA0));
+  for (int line = top + fold + 2; line < bottom - 1; line += 2) canvas.Line({left + 2, line}, {right - 2, line});
   canvas.SetBrush(kWhite, BrushStyle::kClear);
 }
 
@@ -49,6 +60,24 @@ void RestoreOccurrence(TWordList& words) {
   if (IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
 }
 
+// Whether a double quote is open before node: the quotes of its document
+// counted back from it (at most a few thousand words back; past that the
+// quotes are taken as closed).
+bool QuoteOpenBefore(TWordNode* node, TWordNode* first) {
+  if (!node || node == first) return false;
+  const uint16_t file = node->fileNumber;
+  int quotes = 0;
+  int steps = 0;
+  for (TWordNode* n = TWordList::PreviousNode(node); n; n = TWordList::PreviousNode(n)) {
+    if (n->fileNumber != file || ++steps > 5000) break;
+    for (const char* c = n->tag; *c; ++c)
+      if (*c == '"') ++quotes;
+    if (n == first) break;
+  }
+  // The node's own tag is read by the page.
+  return quotes % 2 == 1;
+}
+
 }  // namespace
 
 std::string SpacedTag(const char* tag) {
@@ -57,6 +86,41 @@ std::string SpacedTag(const char* tag) {
   std::strncpy(buffer, tag, 3);
   SpacePunctuation(buffer);
   return buffer;
+}
+
+std::string TTextSpacer::Tag(const std::string& tag) {
+  std::string out;
+  for (const char c : tag) {
+    const bool quote = c == '"';
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (!stick_) space_ = true;
+    } else if (std::strchr(".,;:!?)]}", c) || (quote && quoteOpen)) {
+      if (quote) quoteOpen = false;
+      out += c;
+      space_ = true;
+      stick_ = false;
+    } else if (std::strchr("([{", c) || quote) {
+      if (quote) quoteOpen = true;
+      if (space_ || !stick_) out += ' ';
+      out += c;
+      space_ = false;
+      stick_ = true;
+    } else {
+      if (space_) out += ' ';
+      out += c;
+      space_ = false;
+      stick_ = false;
+    }
+  }
+  return out;
+}
+
+std::string TTextSpacer::Word(const std::string& word) {
+  std::string out = space_ ? " " : "";
+  out += word;
+  space_ = false;
+  stick_ = false;
+  return out;
 }
 
 TPageOptions TPageOptions::Current() {
@@ -210,15 +274,18 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   }
   if (previousFile < 0 && DocumentCount && DocumentCount() <= 1) previousFile = -2;  // one document: no header
 
-  bool endsWithBlank = false;
-  int lastTextLine = -1;
+  // The double quotes open before the page as they stand in its document.
+  TTextSpacer spacer;
+  spacer.quoteOpen = QuoteOpenBefore(words.Cursor(), words.First());
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
-    // The blank before a word is not doubled after punctuation, on the same line, that ends with one.
-    if (endsWithBlank && lastTextLine == lineCount_ && text.size() > 1 && text[0] == ' ') text.erase(0, 1);
-    endsWithBlank = !text.empty() && text.back() == ' ';
-    lastTextLine = lineCount_;
-    const int width = canvas.TextWidth(text) + halfBlank;
+    if (text.empty()) return true;
+    int width = canvas.TextWidth(text) + halfBlank;
     if (pen.x + width + halfBlank > r.right && pen.x != r.left && !pen.Break(node)) return false;
+    // A line starts with no blank.
+    if (pen.x == r.left && text.size() > 1 && text[0] == ' ') {
+      text.erase(0, 1);
+      width = canvas.TextWidth(text) + halfBlank;
+    }
     Font f = font;
     f.colour = colour;
     f.underline = highlighted;
@@ -254,15 +321,13 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       previousWasMark = true;
       continue;
     }
-    // The text before the word: its tag, or a blank.
-    std::string display = tag && tag[0] ? SpacedTag(tag) : std::string(1, ' ');
     const std::string rawTag = tag ? tag : "";
     // A tag repeated next to a proposition mark is the same punctuation seen twice.
     const bool repeat = rawTag == previousTag && rawTag != " " && !rawTag.empty() && (isMark || previousWasMark);
     previousTag = rawTag;
     previousWasMark = isMark;
     if (isMark) {
-      if (!repeat && display != " " && !drawText(display, node, kBlack, false)) break;
+      if (!repeat && !drawText(spacer.Tag(rawTag), node, kBlack, false)) break;
       if (words.AtEnd()) {
         reachedEnd_ = true;
         break;
@@ -271,6 +336,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       if (shortFragment) continue;
       if (breaks && pen.x != r.left) {
         if (!pen.Break(words.Cursor())) break;
+        spacer.LineStart();
         wordsSinceBreak = 0;
         if (extract) state_.RelationCursorSlots[1] = propositionRecord;
       }
@@ -287,7 +353,8 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       wordsSinceProposition = 0;
       continue;
     }
-    if (repeat) display.assign(1, ' ');
+    // The text before the word: its tag (a repeated one counts as a blank).
+    std::string display = spacer.Tag(repeat || rawTag.empty() ? std::string(" ") : rawTag);
     bool header = false;
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
       if (pen.x != r.left && !pen.Break(node)) break;
@@ -300,15 +367,21 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
         canvas.SetBrush(kHeaderGrey);
         canvas.SetPen(kHeaderGrey);
         canvas.Rectangle({pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_});
-        Font plain = font;
-        canvas.SetFont(plain);
-        canvas.TextOut(pen.x + 2, pen.y + 1, name);
+        // The document's name as a heading.
+        Font heading = font;
+        heading.bold = true;
+        canvas.SetFont(heading);
+        canvas.TextRect({pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_}, pen.x + 4, pen.y + 1, name);
+        canvas.SetFont(font);
         canvas.SetBrush(kWhite, BrushStyle::kClear);
         pen.x = r.right;
         pen.AddItem(position, kItemHeader, data->Category);
         if (!pen.Break(node)) break;
         wordsSinceBreak = 0;
       }
+      // A new document: its quotes start closed, its first word starts the line.
+      spacer = TTextSpacer();
+      display.clear();
     }
     if (previousFile != -2) previousFile = node->fileNumber;
     if (!header && marks && wordsSinceBreak == 0) {
@@ -317,7 +390,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     }
     propositionStart = false;
     if (!text[0] && rawTag.empty()) continue;
-    display += DisplayForm(text, *data, Options->Switch(opt::LinkCompoundWords));
+    display += spacer.Word(DisplayForm(text, *data, Options->Switch(opt::LinkCompoundWords)));
     const Rgb colour = WordColour(*node, extract, options.selectiveColouring, state_);
     ++wordsDrawn_;
     if (!drawText(display, node, colour, position == HighlightedPosition)) {

@@ -118,6 +118,29 @@ class TExtraitDuTexte {
 // A word's tag (the punctuation before it) with display spacing; "" when it has none.
 std::string SpacedTag(const char* tag);
 
+// The spacing of the punctuation between the words of a page, as a reader
+// expects it: closing marks (. , ; : ! ? ) ] } and a closing double quote)
+// stick to the text before them and are followed by a blank; opening marks
+// (( [ { and an opening double quote) follow a blank and stick to the word
+// after them; an apostrophe or a hyphen is written as it stands. Double
+// quotes open and close in turn. The engine keeps at most three characters
+// of punctuation before a word, without the line ends between them, so the
+// blanks are placed here rather than taken from the tag.
+class TTextSpacer {
+ public:
+  bool quoteOpen = false;
+  // The text to draw for a tag (between two words, or at a proposition mark).
+  std::string Tag(const std::string& tag);
+  // The text to draw for a word: the blank owed before it, then the word.
+  std::string Word(const std::string& word);
+  // A new line: no blank is owed at its start.
+  void LineStart() { space_ = false; stick_ = true; }
+
+ private:
+  bool space_ = false;  // a blank is owed before the next character
+  bool stick_ = true;   // the next character sticks to the previous one
+};
+
 // The font colour of a word on the page (rules of the selection, the
 // highlight criteria and selective colouring).
 Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring, const TViewState& state = ViewState);

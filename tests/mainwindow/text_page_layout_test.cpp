@@ -117,7 +117,53 @@ TEST_F(TextPage, RepeatedTagsAreHiddenOnlyNextToAPropositionMark) {
   t.Word("apples").Word("pears", ",").Word("plums", ",").Mark(",").Word("and").Mark(".");
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 2000, 100});
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" apples", ", pears", ", plums", " and", ". "}));
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"apples", ", pears", ", plums", " and", "."}));
+}
+
+// Quotes close on the word before them and open on the word after them; a
+// line starts without a blank; the punctuation keeps its own characters.
+TEST_F(TextPage, QuotesAndPunctuationAreSpacedAsInTheText) {
+  Text t;
+  t.Word("men").Mark(".\"").Word("We").Word("can").Word("t", "'").Word("stop").Word("it").Word("now").Mark(",");
+  t.Word("his", "\"").Word("daughter").Word("told").Word("him").Mark(". \"").Word("If", "").Word("well").Word("known", "-");
+  t.Word("so", "(").Word("far", " ").Mark(").");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 4000, 100});
+  std::string line;
+  for (const std::string& w : Words(canvas)) line += w;
+  EXPECT_EQ(line, "men. \"We can't stop it now,\" his daughter told him. \"If well-known (so far).");
+}
+
+// The marks a reader recognises: a pointer at each proposition, a document
+// sheet and a bold name at each heading; no empty box.
+TEST_F(TextPage, PropositionMarksAndHeadingsAreDrawnAsSuch) {
+  documents_ = 2;
+  Text t;
+  t.Word("one", " ", Cat(kClassDeterminant), 1).Mark().Word("two", " ", Cat(kClassDeterminant), 2).Mark();
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 2000, 200});
+  int pointers = 0, rectangles = 0;
+  bool boldName = false;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind == DrawOp::kPolygon && op.points.size() == 3) ++pointers;
+    if (op.kind == DrawOp::kRectangle && op.rect.Width() < 20) ++rectangles;
+    if (op.kind == DrawOp::kText && op.text == "doc2.txt") boldName = op.font.bold;
+  }
+  EXPECT_EQ(pointers, 0);  // each proposition here starts under a heading
+  EXPECT_EQ(rectangles, 0);
+  EXPECT_TRUE(boldName);
+  documents_ = 1;
+  Text one;
+  one.Word("a").Mark().Word("b").Mark();
+  canvas.Clear();
+  TPageOptions byProposition;
+  byProposition.limitToPropositions = true;
+  ViewState.ExtractMode = false;
+  Draw(canvas, {0, 0, 2000, 200}, byProposition);
+  pointers = 0;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kPolygon && op.points.size() == 3) ++pointers;
+  EXPECT_EQ(pointers, 2);
 }
 
 TEST_F(TextPage, WordsTakeTheirCategoryColourUnlessSelective) {
@@ -132,20 +178,20 @@ TEST_F(TextPage, WordsTakeTheirCategoryColourUnlessSelective) {
       if (op.kind == DrawOp::kText && op.text == text) return op.font.colour;
     return Rgb{0xFFFFFFFF};
   };
-  EXPECT_EQ(colourOf(" walked"), verb);
+  EXPECT_EQ(colourOf("walked"), verb);
   EXPECT_EQ(colourOf(" river"), ViewState.CurrentColours[kColourClassified]);
   TPageOptions selective;
   selective.selectiveColouring = true;
   canvas.Clear();
   Draw(canvas, {0, 0, 2000, 100}, selective);
-  EXPECT_EQ(colourOf(" walked"), kBlack);
+  EXPECT_EQ(colourOf("walked"), kBlack);
   EXPECT_EQ(colourOf(" river"), kBlack);
   // The highlighted word is underlined on the inverse of its colour.
   page_.HighlightedPosition = 1;
   canvas.Clear();
   Draw(canvas, {0, 0, 2000, 100});
   for (const DrawOp& op : canvas.Ops()) {
-    if (op.kind != DrawOp::kText || op.text != " walked") continue;
+    if (op.kind != DrawOp::kText || op.text != "walked") continue;
     EXPECT_TRUE(op.font.underline);
     EXPECT_TRUE(op.opaqueText);
     EXPECT_EQ(op.brush, verb ^ 0xFFFFFF);
@@ -158,7 +204,7 @@ TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
   t.Word("one", " ", Cat(kClassDeterminant), 1).Mark().Word("two", " ", Cat(kClassDeterminant), 2).Mark();
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 2000, 200});
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"doc1.txt", " one", ". ", "doc2.txt", " two", ". "}));
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"doc1.txt", "one", ".", "doc2.txt", "two", "."}));
   // The header has a line of its own: "two" is on the line after doc2's header.
   EXPECT_EQ(page_.Line(0).items[1].kind, kItemHeader);
   EXPECT_TRUE(page_.WordAt(page_.Line(0).items[2].right - 1, 2));
@@ -168,7 +214,7 @@ TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
   hidden.showFileNames = false;
   canvas.Clear();
   Draw(canvas, {0, 0, 2000, 200}, hidden);
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" one", ". ", " two", ". "}));
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"one", ".", "two", "."}));
   EXPECT_EQ(page_.LineCount(), 1);
   EXPECT_EQ(page_.Line(1).items[1].kind, kItemHeader);
   EXPECT_EQ(page_.Line(1).items[2].position, 2);
@@ -177,7 +223,7 @@ TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
   page_.DocumentName = [](uint16_t) { return std::string(); };
   canvas.Clear();
   Draw(canvas, {0, 0, 2000, 200});
-  EXPECT_EQ(Words(canvas).front(), " one");
+  EXPECT_EQ(Words(canvas).front(), "one");
 }
 
 TEST_F(TextPage, PaintedVerbHasItsColourOnScreen) {
@@ -220,7 +266,7 @@ TEST_F(TextPage, ExtractShowsOnlyTheSelectedPropositions) {
   byProposition.limitToPropositions = true;
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 2000, 200}, byProposition);
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{" a", " dog", ". ", " the", " dog", ". "}));
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"a", " dog", ".", "the", " dog", "."}));
   // The text ends on the second line, which stays open.
   EXPECT_EQ(page_.LineCount(), 1);
   EXPECT_EQ(page_.Line(1).items[2].position, 24);
