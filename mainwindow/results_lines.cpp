@@ -195,3 +195,39 @@ std::vector<TLemmaCount> CollectLemmas(int kind, bool alphabetical) {
 }
 
 }  // namespace quilor::ui
+
+#include "mainwindow/canvas.h"
+
+namespace quilor::ui {
+
+std::vector<std::string> SplitColumns(const std::string& line) {
+  std::vector<std::string> columns;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', start);
+    columns.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) break;
+    start = tab + 1;
+  }
+  return columns;
+}
+
+TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit) {
+  TResultColumns layout;
+  for (const std::string& line : lines) {
+    const std::vector<std::string> columns = SplitColumns(line);
+    if (layout.widths.size() < columns.size()) layout.widths.resize(columns.size(), 0);
+    for (size_t k = 0; k < columns.size(); ++k)
+      layout.widths[k] = std::max(layout.widths[k], canvas.TextWidth(columns[k]));
+  }
+  if (layout.widths.empty()) return layout;
+  if (nameLimit > 0) layout.widths[0] = std::min(layout.widths[0], nameLimit);
+  int x = 0;
+  for (size_t k = 0; k < layout.widths.size(); ++k) {
+    layout.starts.push_back(x);
+    x += layout.widths[k] + kColumnGap;
+  }
+  return layout;
+}
+
+}  // namespace quilor::ui

@@ -56,6 +56,13 @@ constexpr int kMsgExplainAdjectives = 855;
 constexpr int kMsgExplainEpisode = 890;
 // Status and hints.
 constexpr int kMsgChooseResultType = 287;
+constexpr int kMsgKeyNotFound = 6410;
+constexpr int kMsgCaptionClass = 6413;
+constexpr int kMsgCaptionCount = 6414;
+constexpr int kMsgCaptionParent = 6415;
+constexpr int kMsgCaptionRelation = 6416;
+constexpr int kMsgCaptionWord = 6417;
+constexpr int kMsgCaptionShare = 6418;
 constexpr int kMsgClickMe = 722;
 constexpr int kMsgSelectElement = 886;
 constexpr int kMsgShowEpisodesGraph = 571;
@@ -271,6 +278,7 @@ void TResultsPanel::RefreshAfterAnalysis() {
     SetStatus(Text(1176));
     return;
   }
+  keyNotFound_.clear();
   ApplySearchKeys();
   if (LastUsedResultType < 1 || LastUsedResultType > table_.Count()) {
     SetStatus(Text(kMsgChooseResultType));
@@ -280,6 +288,7 @@ void TResultsPanel::RefreshAfterAnalysis() {
   CurrentResultType = LastUsedResultType;
   ShowResultType();
   RedrawViews();
+  if (!keyNotFound_.empty()) SetStatus(keyNotFound_);
 }
 
 void TResultsPanel::ApplySearchKeys() {
@@ -309,7 +318,15 @@ void TResultsPanel::ApplySearchKeys() {
     if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key)) succeeded = Selection.classLevel;
   }
   KeyKindValid = false;
-  if (succeeded == 0) return;
+  if (succeeded == 0) {
+    // No key names a class of this text: the whole text, and why.
+    ClearSelection();
+    std::string keys;
+    for (const std::string& key : WorkContext->SearchKeys)
+      if (!key.empty()) keys += (keys.empty() ? "\"" : ", \"") + key + "\"";
+    keyNotFound_ = Text(kMsgKeyNotFound) + " " + keys;
+    return;
+  }
   BeginNewSelection();
   LastUsedResultType = CurrentResultType;
   if (succeeded == 4) {
@@ -930,10 +947,89 @@ void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool large
     x = r.left + 17;
   }
   canvas.SetPen(kBlack);
-  std::string text = items_[static_cast<size_t>(line)];
-  for (char& c : text)
-    if (c == '\t') c = ' ';
-  canvas.TextRect(r, x + 2, r.top, text);
+  const std::vector<std::string> columns = SplitColumns(items_[static_cast<size_t>(line)]);
+  const int textX = x + 2;
+  for (size_t k = 0; k < columns.size(); ++k) {
+    if (k == 0 || k >= columns_.starts.size()) {
+      // The name, clipped to its column when the list lays out columns.
+      Rect clip = r;
+      if (k == 0 && columns.size() > 1 && columns_.starts.size() > 1)
+        clip.right = std::min(r.right, r.left + 19 + columns_.starts[1] - kColumnGap / 2);
+      std::string text = columns[k];
+      if (k > 0) text = " " + text;
+      canvas.TextRect(clip, k == 0 ? textX : textX, r.top, text);
+      continue;
+    }
+    // Counts and shares, right-aligned in their column.
+    const int right = r.left + 19 + columns_.starts[k] + columns_.widths[k];
+    canvas.TextRect(r, right - canvas.TextWidth(columns[k]), r.top, columns[k]);
+  }
+}
+
+void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
+  // The Scenario's tree moves its names right: the deepest line counts.
+  int indent = 0;
+  const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
+  if (entry && entry->code == kResultScenario)
+    for (size_t i = 0; i < items_.size(); ++i) indent = std::max(indent, 24 * LineLook(static_cast<int>(i)).depth);
+  const std::vector<std::string> captions = ColumnCaptions();
+  auto layOut = [&](int nameLimit) {
+    TResultColumns c = LayOutResultColumns(canvas, items_, nameLimit > 0 ? nameLimit - indent : 0);
+    if (c.widths.empty()) return c;
+    c.widths[0] += indent;
+    for (size_t k = 1; k < c.widths.size() && k < captions.size(); ++k)
+      c.widths[k] = std::max(c.widths[k], canvas.TextWidth(captions[k]));
+    int x = 0;
+    for (size_t k = 0; k < c.widths.size(); ++k) {
+      c.starts[k] = x;
+      x += c.widths[k] + kColumnGap;
+    }
+    return c;
+  };
+  columns_ = layOut(0);
+  if (columns_.widths.size() < 2) return;
+  int others = 0;
+  for (size_t k = 1; k < columns_.widths.size(); ++k) others += columns_.widths[k] + kColumnGap;
+  // The names give way to the numbers, down to two fifths of the list.
+  const int room = width - 19 - 4 - others;
+  if (columns_.widths[0] > room) columns_ = layOut(std::max(room, width * 2 / 5));
+}
+
+std::vector<std::string> TResultsPanel::ColumnCaptions() const {
+  const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
+  if (!entry || items_.empty()) return {};
+  std::vector<std::string> captions;
+  switch (entry->code) {
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: case kResultEpisode:
+      captions = {Text(kMsgCaptionClass), Text(kMsgCaptionCount), Text(kMsgCaptionShare)};
+      break;
+    case kResultScenario:
+      captions = {Text(kMsgCaptionClass), Text(kMsgCaptionCount), Text(kMsgCaptionParent), Text(kMsgCaptionShare)};
+      break;
+    case kResultRelations:
+      captions = {Text(kMsgCaptionRelation), Text(kMsgCaptionCount)};
+      break;
+    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
+      captions = {Text(kMsgCaptionWord), Text(kMsgCaptionCount)};
+      break;
+    default:
+      return {};
+  }
+  return captions;
+}
+
+void TResultsPanel::DrawHeader(Canvas& canvas, const Rect& r) const {
+  const std::vector<std::string> captions = ColumnCaptions();
+  for (size_t k = 0; k < captions.size() && k < columns_.starts.size(); ++k) {
+    if (k == 0) {
+      canvas.TextRect(r, r.left + 19, r.top, captions[k]);
+      continue;
+    }
+    // Over a number column, right-aligned as its numbers; a caption wider
+    // than its column reaches to the left into the gap before it.
+    const int right = r.left + 19 + columns_.starts[k] + columns_.widths[k];
+    canvas.TextRect(r, right - canvas.TextWidth(captions[k]), r.top, captions[k]);
+  }
 }
 
 }  // namespace quilor::ui

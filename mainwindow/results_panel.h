@@ -123,8 +123,18 @@ class TResultsPanel : private DiagnosisView {
 
   TResultsToolbarState ToolbarState() const;
   TResultLineLook LineLook(int line) const;
-  // Draws results line `line` in r: the mark or tree, then the text.
+  // Draws results line `line` in r: the mark or tree, then the text, its
+  // TAB columns where LayOutColumns put them.
   void DrawLine(Canvas& canvas, const Rect& r, int line, bool largeFonts = false) const;
+  // Lays out the columns of the lines shown for a list `width` pixels wide
+  // (after every change of the lines or of the width).
+  void LayOutColumns(Canvas& canvas, int width);
+  const TResultColumns& Columns() const { return columns_; }
+  // The captions of the columns of the result type shown (Windows-1252; none
+  // for the lists without columns).
+  std::vector<std::string> ColumnCaptions() const;
+  // The captions over the columns, in r (the list's header).
+  void DrawHeader(Canvas& canvas, const Rect& r) const;
 
   // What the widgets show.
   const TResultTypeTable& ResultTypeTable() const { return table_; }
@@ -174,6 +184,8 @@ class TResultsPanel : private DiagnosisView {
   bool sorted_ = false;
   std::string hint_;
   bool showHint_ = false;
+  std::string keyNotFound_;
+  TResultColumns columns_;  // the keys asked for that name no class of the text
   std::string explanation_;
   std::string status_;
   bool actantChecked_ = true, acteChecked_ = true, actorsEnabled_ = false;

@@ -8,6 +8,8 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMimeData>
+#include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -38,10 +40,8 @@ int ResultsListModel::rowCount(const QModelIndex& parent) const {
 QVariant ResultsListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= static_cast<int>(panel_.Items().size())) return {};
   if (role == Qt::DisplayRole) {
-    std::string line = panel_.Items()[static_cast<size_t>(index.row())];
-    for (char& c : line)
-      if (c == '\t') c = ' ';
-    return FromCp1252(line);
+    // The columns as the list lays them out: the delegate draws them.
+    return FromCp1252(panel_.Items()[static_cast<size_t>(index.row())]);
   }
   if (role == Qt::ToolTipRole && panel_.ShowItemsHint()) return FromCp1252(panel_.ItemsHint());
   return {};
@@ -95,9 +95,50 @@ QSize ResultsLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
   return size;
 }
 
+namespace {
+
+// The captions over the columns of the results list, drawn by the panel.
+class ResultsHeader : public QWidget {
+ public:
+  explicit ResultsHeader(const TResultsPanel& panel) : panel_(panel) {
+    setObjectName("ResultsHeader");
+    setFixedHeight(QFontMetrics(font()).height() + 2);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    PainterCanvas canvas(painter);
+    Font f;
+    f.bold = true;
+    f.colour = FromQColor(palette().windowText().color());
+    canvas.SetFont(f);
+    panel_.DrawHeader(canvas, Rect{0, 1, width(), height()});
+  }
+
+ private:
+  const TResultsPanel& panel_;
+};
+
+}  // namespace
+
+void ResultsPanelWidget::LayOutColumns() {
+  // Measured as the lines are drawn: the delegate's font on this screen.
+  QImage probe(1, 1, QImage::Format_RGB32);
+  probe.setDotsPerMeterX(static_cast<int>(items_->logicalDpiX() / 0.0254));
+  probe.setDotsPerMeterY(static_cast<int>(items_->logicalDpiY() / 0.0254));
+  QPainter painter(&probe);
+  PainterCanvas canvas(painter);
+  canvas.SetFont(Font{});
+  panel_.LayOutColumns(canvas, items_->viewport()->width());
+  header_->setVisible(!panel_.ColumnCaptions().empty());
+  header_->update();
+  items_->viewport()->update();
+}
+
 ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
     : QWidget(parent), panel_(panel), types_(new QListWidget), actant_(new QCheckBox), acte_(new QCheckBox),
-      items_(new QListView), model_(new ResultsListModel(panel, this)) {
+      items_(new QListView), model_(new ResultsListModel(panel, this)), header_(new ResultsHeader(panel)) {
   types_->setObjectName("ListBoxFonctions");
   items_->setObjectName("ListBoxModItems");
   actant_->setObjectName("CheckBoxActant");
@@ -123,6 +164,8 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   auto* lowerLayout = new QVBoxLayout(lower);
   lowerLayout->setContentsMargins(0, 0, 0, 0);
   lowerLayout->addLayout(boxes);
+  lowerLayout->setSpacing(0);
+  lowerLayout->addWidget(header_);
   lowerLayout->addWidget(items_);
   auto* split = new QSplitter(Qt::Vertical);
   split->addWidget(types_);
@@ -172,6 +215,7 @@ void ResultsPanelWidget::SyncItems() {
   actant_->setEnabled(panel_.ActorsEnabled());
   acte_->setEnabled(panel_.ActorsEnabled());
   model_->Reload();
+  LayOutColumns();
   syncing_ = false;
   emit changed();
 }
@@ -179,6 +223,7 @@ void ResultsPanelWidget::SyncItems() {
 bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == items_->viewport()) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Resize) LayOutColumns();
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
       auto* e = static_cast<QDragMoveEvent*>(event);
       if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord)) && !panel_.Items().empty()) {

@@ -83,7 +83,15 @@ class ResultsPanelWidget : public QWidget {
   QCheckBox* acte_;
   QListView* items_;
   ResultsListModel* model_;
+  QWidget* header_;
   bool syncing_ = false;
+
+ public:
+  // The captions over the results list's columns.
+  QWidget* Header() const { return header_; }
+  TResultsPanel& Panel() const { return panel_; }
+  // Lays the columns out again for the lines and the list's width.
+  void LayOutColumns();
 };
 
 }  // namespace quilor::ui
