@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "core/files.h"
 #include "core/messages.h"
 #include "engine/word_list.h"
 #include "mainwindow/painter_canvas_qt.h"
@@ -30,7 +32,12 @@ constexpr int kMsgMove = 6004;
 constexpr int kMsgLocalise = 6005;
 constexpr int kMsgOpenOnWeb = 6006;
 constexpr int kMsgOpenWith = 6007;
-constexpr int kMsgWindows = 6008;
+constexpr int kMsgDesktopApplication = 6008;
+constexpr int kMsgHelp = 616;
+constexpr int kMsgFileMenu = 324;
+constexpr int kMsgEditMenu = 609;
+constexpr int kMsgExit = 608;
+constexpr int kContextHelp = 918;
 constexpr int kMsgUrl = 6009;
 constexpr int kMsgInternetAddress = 6011;
 constexpr int kMsgFilesPanelHint = 6012;
@@ -43,13 +50,36 @@ ContextWindow::ContextWindow(QWidget* parent)
       edit1_(new QLineEdit), editUrl_(new QLineEdit) {
   setObjectName("TFormContexte");
   setWindowTitle(MessageText(kMsgContext));
-  auto* tools = new QToolBar;
+  tools_ = new QToolBar;
+  QToolBar* tools = tools_;
   openWithProgram_ = tools->addAction(MessageText(kMsgOpenWith) + QCoreApplication::applicationName());
-  openWithDesktop_ = tools->addAction(MessageText(kMsgOpenWith) + MessageText(kMsgWindows));
+  openWithDesktop_ = tools->addAction(MessageText(kMsgOpenWith) + MessageText(kMsgDesktopApplication));
   web_ = tools->addAction(MessageText(kMsgOpenOnWeb));
   localise_ = tools->addAction(MessageText(kMsgLocalise));
   search_ = tools->addAction(MessageText(kMsgSearch));
   copy_ = tools->addAction(MessageText(kMsgCopy));
+  help_ = tools->addAction(MessageText(kMsgHelp));
+  search_->setShortcut(QKeySequence::Find);
+  copy_->setShortcut(QKeySequence::Copy);
+  help_->setShortcut(QKeySequence::HelpContents);
+  help_->setObjectName("ToolButtonAide");
+  // The menus of the window: its files, its edit commands and its help.
+  auto* menus = new QMenuBar;
+  QMenu* file = menus->addMenu(MessageText(kMsgFileMenu));
+  file->setObjectName("MenuFichiers");
+  for (QAction* a : {openWithProgram_, openWithDesktop_, web_, localise_}) file->addAction(a);
+  file->addSeparator();
+  QAction* quit = file->addAction(MessageText(kMsgExit));
+  quit->setObjectName("MenuPPalQuitter");
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+  QMenu* edit = menus->addMenu(MessageText(kMsgEditMenu));
+  edit->setObjectName("MenuEdition");
+  edit->addAction(search_);
+  edit->addAction(copy_);
+  QMenu* helpMenu = menus->addMenu(MessageText(kMsgHelp));
+  helpMenu->setObjectName("MenuAide");
+  helpMenu->addAction(help_);
+  connect(help_, &QAction::triggered, this, [] { ShowHelpContext(kContextHelp); });
   move_ = new QAction(MessageText(kMsgMove), this);
   openWithProgram_->setObjectName("ToolButtonQuilor");
   openWithDesktop_->setObjectName("ToolButtonOuvrir");
@@ -75,11 +105,14 @@ ContextWindow::ContextWindow(QWidget* parent)
   row->addWidget(image_, 1);
   row->addWidget(scrollBar_);
   auto* layout = new QVBoxLayout(this);
+  layout->setMenuBar(menus);
   layout->addWidget(tools);
   layout->addLayout(row, 1);
   layout->addWidget(files);
   image_->setContextMenuPolicy(Qt::CustomContextMenu);
-  resize(600, 400);
+  // Wide enough for the whole toolbar: no command hides behind its arrow.
+  resize(std::max(600, tools->sizeHint().width() + layout->contentsMargins().left() + layout->contentsMargins().right()),
+         400);
 
   connect(image_, &TextImageWidget::resized, this, [this] { Redraw(); });
   connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) { model_.WordAt(x, y); });

@@ -12,6 +12,7 @@
 #include "mainwindow/context_model.h"
 
 class QAction;
+class QToolBar;
 class QLineEdit;
 class QScrollBar;
 class QToolButton;
@@ -43,6 +44,9 @@ class ContextWindow : public QWidget {
   QAction* OpenWithProgramAction() const { return openWithProgram_; }
   QAction* WebAction() const { return web_; }
   QAction* SearchAction() const { return search_; }
+  QAction* OpenWithDesktopAction() const { return openWithDesktop_; }
+  QAction* HelpAction() const { return help_; }
+  QToolBar* ToolBar() const { return tools_; }
   TextImageWidget* ImageTexte() const { return image_; }
 
  protected:
@@ -65,6 +69,8 @@ class ContextWindow : public QWidget {
   QAction* search_;
   QAction* copy_;
   QAction* move_;
+  QAction* help_;
+  QToolBar* tools_;
 };
 
 }  // namespace quilor::ui

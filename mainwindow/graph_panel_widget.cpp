@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "engine/options.h"
 #include "engine/selection.h"
@@ -73,6 +74,12 @@ class GraphPicture : public QWidget {
     panel_.mouse_.MouseUp(p.x(), p.y(), StateOf(e, true));
   }
   void contextMenuEvent(QContextMenuEvent* e) override { panel_.popup_->popup(e->globalPos()); }
+  void wheelEvent(QWheelEvent* e) override {
+    const int delta = e->angleDelta().y();
+    if (delta == 0) return;
+    emit panel_.wheeled(delta);
+    e->accept();
+  }
 
  private:
   GraphPanel& panel_;

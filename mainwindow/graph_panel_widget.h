@@ -45,6 +45,8 @@ class GraphPanel : public QWidget {
   // A tool button asked for the graph while none was shown: the main window
   // chooses a result to show (ShowGraph).
   void graphRequested();
+  // The wheel turned over the picture (the window moves the track bar).
+  void wheeled(int delta);
 
  private:
   friend class GraphPicture;

@@ -2,18 +2,69 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "core/files.h"
 #include "engine/options.h"
+#include "engine/selection.h"
 #include "mainwindow/desktop.h"
+#include "mainwindow/explain_pages.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_source.h"
+#include "mainwindow/graph_track_bar.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/result_type_codes.h"
+#include "mainwindow/texts_qt.h"
 #include "mainwindow/view_state.h"
+#include "platform/text_encoding.h"
 
 namespace quilor::ui {
+
+namespace {
+
+constexpr int kMsgGraph = 512;
+
+// The caption id of each graph kind 1..5.
+constexpr int kKindNames[6] = {0, 537, 514, 538, 564, 1245};
+
+// The result types whose lines select a class, a relation or a word.
+bool SelectsForAGraph(int resultType) {
+  const int code = ResultTypeCodeOf(resultType);
+  return code == 1 || code == 3 || code == 4 || code == 5 || code == 8 || code == 9 || code == 10 || code == 11 ||
+         code == 12;
+}
+
+// The graph part of ForcerAffichage: outside an extract only the bursts
+// graph stays; the panel shows when a graph is shown, and the Graph tab
+// names the graph drawn.
+void DrawGraph(TVekEditForm& window, GraphPanel* panel, QSlider* bar, int32_t mode) {
+  if (window.TextLoaded() && !ViewState.ExtractMode && Options->Get(opt::GraphKind) != kGraphBursts)
+    ViewState.GraphShown = false;
+  const bool shown = ViewState.GraphShown && window.TextLoaded();
+  window.ShowGraphPanel(shown);
+  panel->Refresh(mode);
+  const int kind = shown ? panel->Graph().DrawnKind() : 0;
+  QTabWidget* tabs = window.PageControl3();
+  const int tab = tabs->indexOf(window.GraphContainer());
+  if (kind >= 1 && kind <= 5)
+    tabs->setTabText(tab, FromCp1252(GraphLabel(kKindNames[kind])));
+  else
+    tabs->setTabText(tab, MessageText(kMsgGraph));
+  // ConfigureGraphTrackBar: the slider of the kind chosen.
+  const TGraphTrackBar settings = ConfigureGraphTrackBar(Options->Get(opt::GraphKind));
+  const QSignalBlocker block(bar);
+  bar->setRange(settings.minimum, settings.maximum);
+  bar->setSingleStep(settings.lineStep);
+  bar->setPageStep(settings.pageStep);
+  bar->setValue(settings.position);
+  bar->setEnabled(settings.enabled && shown);
+  bar->setVisible(settings.visible);
+}
+
+}  // namespace
 
 void InstallGraphViews(TVekEditForm& window) {
   // The source lives as long as the panel: both belong to the Graph tab.
@@ -23,21 +74,46 @@ void InstallGraphViews(TVekEditForm& window) {
   auto* layout = new QVBoxLayout(window.GraphContainer());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(panel);
+  QSlider* bar = window.GraphTrackBar();
+  auto draw = [&window, panel, bar](int32_t mode) { DrawGraph(window, panel, bar, mode); };
 
-  window.AddRefreshCallback([panel] {
+  window.AddRefreshCallback([panel, draw] {
     ViewState.GraphShown = Options->Switch(opt::ShowGraph);
     panel->Graph().FreeSliceCounts();
-    panel->Refresh(kModeRedraw);
+    draw(kModeRedraw);
   });
-  window.AddRedrawCallback([panel] {
+  window.AddRedrawCallback([panel, draw] {
     panel->Graph().FreeSliceCounts();
-    panel->Refresh(kModeRedraw);
+    draw(kModeRedraw);
   });
-  window.AddReleaseCallback([panel] { panel->Refresh(kModeRedraw); });
-  // Asked for a graph before any selection: the References list's first line.
+  // The graph of the released text goes with it, its title too.
+  window.AddReleaseCallback([draw] {
+    ViewState.GraphShown = false;
+    Selection.firstTerm.clear();
+    draw(kModeRedraw);
+  });
+  // ShowGraph: asked for a graph outside an extract, the window makes a
+  // selection first (the References list's first line when the list shown
+  // selects nothing).
   QObject::connect(panel, &GraphPanel::graphRequested, &window, [&window] {
-    if (!ViewState.SelectionActive) window.ShowResultType(ClassListIndexOfLevel(1));
+    if (!ViewState.ExtractMode && Options->Get(opt::GraphKind) != kGraphBursts) {
+      if (!SelectsForAGraph(window.SelectedResultType())) window.ShowResultType(ClassListIndexOfLevel(1));
+      window.ClickResultLine(0);
+    }
     window.RazAffichageEtGraphe();
+  });
+  // TrackBar1Change: the setting of the kind, the status, the graph again.
+  QObject::connect(bar, &QSlider::valueChanged, &window, [&window, panel](int position) {
+    if (!ViewState.GraphShown) return;
+    const std::string status = GraphTrackBarChange(Options->Get(opt::GraphKind), position, panel->Picture()->width());
+    if (status.empty()) return;
+    window.AfficheMessage(status);
+    window.RazAffichageEtGraphe();
+  });
+  // The wheel over the graph moves the track bar.
+  QObject::connect(panel, &GraphPanel::wheeled, bar, [bar](int delta) {
+    if (!ViewState.GraphShown || !bar->isVisible() || !bar->isEnabled()) return;
+    bar->triggerAction(delta > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
   });
   const std::pair<const char*, int> buttons[] = {{"ToolButtonGrapheAire", kGraphAreas},
                                                  {"ToolButtonGrapheEtoile", kGraphStar},
@@ -46,28 +122,34 @@ void InstallGraphViews(TVekEditForm& window) {
                                                  {"ToolButtonGrapheActeurs", kGraphActors}};
   for (const auto& [name, kind] : buttons) window.SetCommandHandler(name, [panel, kind] { panel->ShowKind(kind); });
   // The graph's picture to the clipboard.
-  window.SetCommandHandler("CopyGraphDsClipBrd", [panel] {
+  const auto copy = [panel] {
     if (!ViewState.GraphShown || panel->Image().isNull()) return;
     ShowHourglass();
     CurrentDesktop().SetClipboardImage(panel->Image());
     RestoreCursor();
-  });
-  // Hide the graph: the show-graph option off, the panel emptied.
-  window.SetCommandHandler("PopupImageGrapheCacher", [panel] {
+  };
+  window.SetCommandHandler("CopyGraphDsClipBrd", copy);
+  window.SetCommandHandler("PopupImageGrapheCopier", copy);
+  // Copying needs a graph drawn.
+  for (const char* name : {"CopyGraphDsClipBrd", "PopupImageGrapheCopier"})
+    window.SetCommandCondition(name, [panel] { return ViewState.GraphShown && !panel->Image().isNull(); });
+  // Hide the graph: the show-graph option off, the panel hidden.
+  window.SetCommandHandler("PopupImageGrapheCacher", [&window] {
     ViewState.GraphShown = false;
     Options->Set(opt::ShowGraph, uint8_t{0});
-    panel->Refresh(kModeRedraw);
+    window.RazAffichageEtGraphe();
   });
+  window.SetCommandCondition("PopupImageGrapheCacher", [] { return ViewState.GraphShown; });
   QMenu* popup = panel->Popup();
   popup->addSeparator();
-  for (const char* name : {"CopyGraphDsClipBrd", "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"})
+  for (const char* name : {"PopupImageGrapheCopier", "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"})
     if (QAction* a = window.Command(name)) popup->addAction(a);
-  // Show the graph (the option that hides it is turned off).
+  // Show the graph: the option that hides it off, the graph of the kind chosen.
   window.SetCommandHandler("MenuAfficherGraphe", [panel] {
     Options->Set(opt::ShowGraph, uint8_t{1});
-    ViewState.GraphShown = true;
-    panel->Refresh(kModeRedraw);
+    panel->ShowKind(Options->Get(opt::GraphKind));
   });
+  window.SetCommandCondition("MenuAfficherGraphe", [&window] { return window.TextLoaded() && !ViewState.GraphShown; });
 }
 
 }  // namespace quilor::ui

@@ -58,7 +58,7 @@ constexpr int kMsgWelcome = 1071;
 constexpr int kMsgOpenFolder = 1014;
 constexpr int kMsgClearHistory = 1341;
 constexpr int kMsgContinue = 549;
-constexpr int kMsgMaximumObjects = 1147;
+constexpr int kMsgNoDocumentInFolder = 6412;
 constexpr int kMsgExportGexf = 6400;
 constexpr int kMsgWebSite = 6401;
 constexpr const char* kWebAddress = "https://quilor.example.org/";
@@ -256,7 +256,8 @@ void TVekEditForm::BuildWidgets() {
   status0_->setObjectName(QStringLiteral("StatusPanel0"));
   status1_ = new QLabel(this);
   status1_->setObjectName(QStringLiteral("StatusPanel1"));
-  statusBar()->addWidget(status0_, 1);
+  // Panel 0 holds the text's words and path; the messages follow it at once.
+  statusBar()->addWidget(status0_, 0);
   statusBar()->addWidget(status1_, 1);
   setAcceptDrops(true);
 }
@@ -422,7 +423,7 @@ void TVekEditForm::BuildCommands() {
   // Popup of the results list.
   resultsPopup_ = new QMenu(this);
   resultsPopup_->setObjectName(QStringLiteral("PopupMenuResultats"));
-  resultsPopup_->addAction(Command("CopyResultatsDsClipBrd"));
+  AddCommand("PopupResultatsCopier", 579, true, resultsPopup_);
   resultsPopup_->addAction(Command("MenuChercher"));
   resultsPopup_->addSeparator();
   AddCommand("PopupResultatsOuvrirScenario", 0, false, resultsPopup_)
@@ -439,7 +440,7 @@ void TVekEditForm::BuildCommands() {
   // Popup of the text page.
   textPopup_ = new QMenu(this);
   textPopup_->setObjectName(QStringLiteral("PopupMenuImageTexte"));
-  textPopup_->addAction(Command("CopyTexteDsClipBrd"));
+  AddCommand("PopupImageTexteCopier", 579, true, textPopup_);
   textPopup_->addAction(Command("MenuContexte"));
   AddCommand("PopupImageTexteChercher", 520, true, textPopup_);
   textPopup_->addSeparator();
@@ -449,6 +450,7 @@ void TVekEditForm::BuildCommands() {
   textPopup_->addAction(Command("MenuCouleurs"));
 
   // The graph's own popup items (its kinds) are the graph panel's; these follow them.
+  AddCommand("PopupImageGrapheCopier", 579, true);
   AddCommand("PopupImageGrapheCacher", 501, true);
 
   // The results toolbar.
@@ -476,6 +478,8 @@ void TVekEditForm::BuildCommands() {
   addResultsTool("ToolButtonResultatsScenarioInserer", ToolPicture::kInsertScenario, 525);
 
   // The window's own commands.
+  AliasCommand("PopupResultatsCopier", "CopyResultatsDsClipBrd");
+  AliasCommand("PopupImageTexteCopier", "CopyTexteDsClipBrd");
   SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });
   SetCommandHandler("Fermer1", [this] { session_.CmFermer(); });
   SetCommandHandler("FileExitItem", [this] { close(); });
@@ -532,15 +536,32 @@ void TVekEditForm::SetCommandCondition(const std::string& name, std::function<bo
 
 bool TVekEditForm::AnalysisRunning() const { return RunRunning || session_.Refreshing(); }
 
+bool TVekEditForm::WouldAct(const std::string& name, const CommandEntry& entry) const {
+  if (!entry.alias.empty()) {
+    auto target = commands_.find(entry.alias);
+    return target != commands_.end() && WouldAct(entry.alias, target->second);
+  }
+  const bool busy = session_.Busy();
+  bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_) &&
+                 (!entry.condition || entry.condition());
+  if (name == "MenuEpisodes")
+    enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
+  return enabled;
+}
+
+void TVekEditForm::AliasCommand(const std::string& name, const std::string& target) {
+  auto it = commands_.find(name);
+  if (it == commands_.end()) return;
+  it->second.alias = target;
+  it->second.handler = [this, target] {
+    if (QAction* a = Command(target); a && a->isEnabled()) a->trigger();
+  };
+  UpdateActions();
+}
+
 void TVekEditForm::UpdateActions() {
   const bool busy = session_.Busy();
-  for (auto& [name, entry] : commands_) {
-    bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_) &&
-                   (!entry.condition || entry.condition());
-    if (name == "MenuEpisodes")
-      enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
-    entry.action->setEnabled(enabled);
-  }
+  for (auto& [name, entry] : commands_) entry.action->setEnabled(WouldAct(name, entry));
   // Whole menus of a text.
   for (QAction* menuAction : menuBar()->actions()) {
     QMenu* menu = menuAction->menu();
@@ -702,7 +723,7 @@ void TVekEditForm::EnableCommandDuMenu(bool enabled) {
     pageControl1_->setTabText(explainIndex, MessageText(kMsgExplain));
     pageControlTexte_->setTabVisible(pageControlTexte_->indexOf(textPage_), true);
     pageControlTexte_->setCurrentWidget(textPage_);
-    panelGraph_->setVisible(true);
+    // The graph views show the graph panel when they draw a graph.
     panelText_->setVisible(true);
   } else {
     panelGraph_->setVisible(false);
@@ -713,6 +734,8 @@ void TVekEditForm::EnableCommandDuMenu(bool enabled) {
     FillWelcomePage();
   }
 }
+
+void TVekEditForm::ShowGraphPanel(bool visible) { panelGraph_->setVisible(visible && commandsEnabled_); }
 
 void TVekEditForm::ShowStatus(int panel, const std::string& utf8) {
   (panel == 0 ? status0_ : status1_)->setText(QString::fromStdString(utf8));
@@ -725,6 +748,8 @@ void TVekEditForm::RefreshAfterAnalysis() {
 }
 
 void TVekEditForm::TextReleased() {
+  // The explanation of the released text goes with it.
+  labelInfos_->clear();
   for (auto& f : releaseCallbacks_) f();
 }
 
@@ -812,6 +837,8 @@ void TVekEditForm::OpenFolder(const std::string& folder) {
   RestoreCursor();
   ShowFilesTab();
   ListBoxFichiersOuvertsClick();
+  // Nothing listed: say why rather than "0 file(s) selected".
+  if (listBoxFichiers_->count() == 0) ShowStatus(1, Cp1252ToUtf8(GetMessageText(kMsgNoDocumentInFolder)));
 }
 
 std::vector<std::string> TVekEditForm::FilesListLines() const {

@@ -84,6 +84,14 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   int SelectedResultType() const { return selectedResultType_ ? selectedResultType_() : -1; }
   void SetWordPositionHandler(std::function<void(int32_t)> f) { wordPositionHandler_ = std::move(f); }
   void SetResultLineByTagHandler(std::function<void(uint32_t)> f) { resultLineByTag_ = std::move(f); }
+  // A click on results line `line` of the result type shown (the graph asks
+  // for a selection when none is there).
+  void SetResultLineClickHandler(std::function<void(int)> f) { resultLineClick_ = std::move(f); }
+  void ClickResultLine(int line) {
+    if (resultLineClick_) resultLineClick_(line);
+  }
+  // The graph panel and its splitter shown or hidden (never without a text).
+  void ShowGraphPanel(bool visible);
   QAction* Command(const std::string& name) const;
   // Every command's name.
   std::vector<std::string> CommandNames() const;
@@ -93,6 +101,9 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   // A further condition of a command's enabled state (the results toolbar's
   // rules); checked at every UpdateActions.
   void SetCommandCondition(const std::string& name, std::function<bool()> condition);
+  // Command `name` does what `target` does and is enabled exactly when it is
+  // (a popup item or a toolbar button over a menu command).
+  void AliasCommand(const std::string& name, const std::string& target);
   // The popup menus of the results list and of the text page, and the
   // results toolbar; the views show them and decide what they offer.
   QMenu* ResultsPopup() const { return resultsPopup_; }
@@ -196,7 +207,9 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
     bool textCommand = false;
     std::function<void()> handler;
     std::function<bool()> condition;
+    std::string alias;  // the command this one stands for
   };
+  bool WouldAct(const std::string& name, const CommandEntry& entry) const;
   void BuildWidgets();
   void BuildCommands();
   QAction* AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu = nullptr);
@@ -264,6 +277,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::function<int()> selectedResultType_;
   std::function<void(int32_t)> wordPositionHandler_;
   std::function<void(uint32_t)> resultLineByTag_;
+  std::function<void(int)> resultLineClick_;
   std::function<bool(bool)> analysisOptions_;
 };
 

@@ -78,18 +78,12 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   window.SetCommandCondition("ToolButtonResultatsSuivant", [views] { return views->panel.ToolbarState().nextEnabled; });
   window.SetCommandCondition("ToolButtonResultatTri", [views] { return views->panel.ToolbarState().sortEnabled; });
   window.SetCommandCondition("ToolButtonChercherDsScenario", [views] { return views->panel.ToolbarState().searchEnabled; });
-  for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1", "ToolButtonResultatsScenarioAjouter",
-                           "ToolButtonResultatsScenarioInserer"})
+  for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1"})
     window.SetCommandCondition(name, [views] { return views->panel.ToolbarState().addEnabled; });
   // The toolbar's buttons that do what a menu or popup command does.
-  const auto forward = [&window](const char* name, const char* target) {
-    window.SetCommandHandler(name, [&window, target] {
-      if (QAction* a = window.Command(target); a && a->isEnabled()) a->trigger();
-    });
-  };
-  forward("ToolButtonResultatsCopier", "CopyResultatsDsClipBrd");
-  forward("ToolButtonResultatsScenarioAjouter", "PopupResultatsAjouter1");
-  forward("ToolButtonResultatsScenarioInserer", "PopupResultatsInserer1");
+  window.AliasCommand("ToolButtonResultatsCopier", "CopyResultatsDsClipBrd");
+  window.AliasCommand("ToolButtonResultatsScenarioAjouter", "PopupResultatsAjouter1");
+  window.AliasCommand("ToolButtonResultatsScenarioInserer", "PopupResultatsInserer1");
   const auto step = [&window, views](int by) {
     const int index = views->panel.LastUsedResultType + by;
     if (index < 0 || index >= static_cast<int>(views->panel.ResultTypeTable().Lines().size())) return;
@@ -104,6 +98,16 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     views->panel.SetBranchesHidden(hidden);
     views->results->Sync();
   };
+  // A sort or a tree state already in effect is not offered again.
+  window.SetCommandCondition("PopupTriAlpha", [] { return !Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition("PopupTriFrequence", [] { return Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition("MenuTriFrequence", [] { return !Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition("MenuTriResultatsAlphabetique", [] { return Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition("PopupMasquerLesBranches",
+                             [views] { return views->panel.CurrentResultType == kTypeScenario && !views->panel.BranchesHidden(); });
+  window.SetCommandCondition("PopupToutDevelopper",
+                             [views] { return views->panel.CurrentResultType == kTypeScenario && views->panel.BranchesHidden(); });
+  window.SetCommandCondition("ToolButtonMasquerDevelopper", [views] { return views->panel.CurrentResultType == kTypeScenario; });
   window.SetCommandHandler("PopupMasquerLesBranches", [hideBranches] { hideBranches(true); });
   window.SetCommandHandler("PopupToutDevelopper", [hideBranches] { hideBranches(false); });
   window.SetCommandHandler("ToolButtonMasquerDevelopper", [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
@@ -209,6 +213,8 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     if (position < 1 || !window.TextLoaded()) return;
     if (!views->context) {
       views->context = new ContextWindow(&window);
+      // Over the text page, clear of the main window's menus and tool bar.
+      views->context->move(window.TextContainer()->mapToGlobal(QPoint(0, 0)));
       views->context->CopyAround = copyAround;
       views->context->SetSearchWordAt(
           [&window](int32_t position) { SearchInWordSearch(window, WordTextAt(position)); });
@@ -259,6 +265,12 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
     const QModelIndex index = list->model()->index(static_cast<int>(it - tags.begin()), 0);
     list->setCurrentIndex(index);
     list->scrollTo(index);
+  });
+  window.SetResultLineClickHandler([views](int line) {
+    if (line < 0 || line >= static_cast<int>(views->panel.Items().size())) return;
+    QListView* list = views->results->ResultsList();
+    list->setCurrentIndex(list->model()->index(line, 0));
+    views->panel.ClickLine(line);
   });
   QObject::connect(views->text, &TextViewWidget::wordActivated, views->text, [showContext](int32_t position, int32_t) {
     showContext(position);

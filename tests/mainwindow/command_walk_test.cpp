@@ -34,6 +34,8 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
     return 0;
   });
   ASSERT_TRUE(Open(sample_));
+  int analyses = 0;
+  w.AddRefreshCallback([&analyses] { ++analyses; });
   const QString shots = qEnvironmentVariable("QUILOR_SHOTS");
 
   // Closes whatever modal dialog the command opened, once it shows.
@@ -81,6 +83,7 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
     const size_t choicesBefore = desktop_.desktop.choices.size();
     const QString status0 = w.StatusText(0), status1 = w.StatusText(1);
     const int typeBefore = w.SelectedResultType();
+    const int analysesBefore = analyses;
     action->trigger();
     QElapsedTimer timer;
     timer.start();
@@ -89,7 +92,7 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
                 desktop_.desktop.clipboard != clipboardBefore ||
                 desktop_.desktop.clipboardImage.cacheKey() != imageBefore ||
                 desktop_.desktop.choices.size() != choicesBefore || w.StatusText(0) != status0 ||
-                w.StatusText(1) != status1 || w.SelectedResultType() != typeBefore;
+                w.StatusText(1) != status1 || w.SelectedResultType() != typeBefore || analyses != analysesBefore;
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (top == &w || !top->isVisible() || before.count(top)) continue;
       seen = true;

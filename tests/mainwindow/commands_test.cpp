@@ -87,7 +87,7 @@ TEST_F(MainWindowTest, TheGraphPopupChecksItsKindAndHidesTheGraph) {
     if (a->isCheckable() && a->isChecked()) names.back() += "*";
   }
   EXPECT_EQ(names, (std::vector<std::string>{"PopupGrapheAires", "PopupGrapheEtoile*", "PopupGrapheDensite",
-                                             "PopupGrapheRafales", "PopupGrapheActeurs", "CopyGraphDsClipBrd",
+                                             "PopupGrapheRafales", "PopupGrapheActeurs", "PopupImageGrapheCopier",
                                              "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"}));
   w.Command("MenuAfficherGraphe")->trigger();
   EXPECT_TRUE(ViewState.GraphShown);

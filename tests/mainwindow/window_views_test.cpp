@@ -1,0 +1,221 @@
+// The main window's views as a user meets them: the graph panel and its
+// track bar, the status bar, the results list's columns, the popup captions,
+// the context window and the feedback after a stop, a close or an empty folder.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <fstream>
+#include <set>
+
+#include "engine/command_line.h"
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/context_window.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_track_bar.h"
+#include "mainwindow/install_windows_qt.h"
+#include "mainwindow/recording_canvas.h"
+#include "mainwindow/result_type_codes.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/view_state.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui::testing_support {
+namespace {
+
+ResultsPanelWidget* ResultsOf(TVekEditForm& w) { return w.findChild<ResultsPanelWidget*>(); }
+
+// Clicks results line `line` as the mouse does.
+void ClickLine(TVekEditForm& w, int line) {
+  QListView* list = ResultsOf(w)->ResultsList();
+  const QModelIndex index = list->model()->index(line, 0);
+  list->setCurrentIndex(index);
+  emit list->clicked(index);
+}
+
+TEST(GraphTrackBar, EachKindHasItsRangeAndAMoveSaysHowManyObjects) {
+  Options->ResetSettings();
+  InitMessages();
+  Options->Set(opt::GraphMaxObjects, uint16_t{30});
+  Options->Set(opt::DistributionGraphSetting, uint16_t{20});
+  const TGraphTrackBar areas = ConfigureGraphTrackBar(kGraphAreas);
+  EXPECT_TRUE(areas.visible && areas.enabled);
+  EXPECT_EQ(areas.minimum, 4);
+  EXPECT_EQ(areas.maximum, 100);
+  EXPECT_EQ(areas.lineStep, 2);
+  EXPECT_EQ(areas.pageStep, 4);
+  EXPECT_EQ(areas.position, 30);
+  EXPECT_EQ(ConfigureGraphTrackBar(kGraphDistribution).position, 20);
+  EXPECT_EQ(ConfigureGraphTrackBar(kGraphDistribution).maximum, 36);
+  for (int kind : {kGraphStar, kGraphBursts}) EXPECT_FALSE(ConfigureGraphTrackBar(kind).visible) << kind;
+  // A 600-pixel distribution graph with bars of 20 shows 14 objects.
+  EXPECT_EQ(GraphTrackBarChange(kGraphDistribution, 20, 600), "Maximum number of objects: 14");
+  EXPECT_EQ(GraphTrackBarChange(kGraphActors, 42, 600), "Maximum number of objects: 42");
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 42);
+  EXPECT_EQ(GraphTrackBarChange(kGraphStar, 12, 600), "");
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 42);
+  Options->ResetSettings();
+}
+
+// The graph panel shows only with a graph: hidden after an analysis (no
+// extract), shown with a selection, hidden whole by "Hide the graph"; the
+// title of a released text never reappears.
+TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  Options->Set(opt::GraphKind, uint16_t{kGraphStar});
+  Options->Set(opt::ShowGraph, uint8_t{1});
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  ASSERT_TRUE(ViewState.ExtractMode);
+  EXPECT_TRUE(w.PanelGraph()->isVisibleTo(&w));
+  QTabWidget* tabs = w.PageControl3();
+  EXPECT_EQ(tabs->tabText(tabs->indexOf(w.GraphContainer())), QStringLiteral("Graph: Star"));
+  // The track bar follows the kind: none for the star, the objects for the areas.
+  EXPECT_FALSE(w.GraphTrackBar()->isVisibleTo(&w));
+  w.Command("ToolButtonGrapheAire")->trigger();
+  ASSERT_TRUE(w.GraphTrackBar()->isVisibleTo(&w));
+  EXPECT_EQ(w.GraphTrackBar()->maximum(), 100);
+  w.GraphTrackBar()->setValue(Options->Get(opt::GraphMaxObjects) + 2);
+  EXPECT_EQ(w.StatusText(1).toStdString(), "Maximum number of objects: " + std::to_string(Options->Get(opt::GraphMaxObjects)));
+  // Hide the graph: the whole panel goes.
+  ASSERT_TRUE(w.Command("PopupImageGrapheCacher")->isEnabled());
+  w.Command("PopupImageGrapheCacher")->trigger();
+  EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  // A tool button asks for a graph again, with a selection of its own.
+  w.Command("ToolButtonGrapheEtoile")->trigger();
+  EXPECT_TRUE(w.PanelGraph()->isVisibleTo(&w));
+  // Another text: the previous title is gone and no graph shows.
+  const std::string title = Selection.firstTerm;
+  ASSERT_FALSE(title.empty());
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_TRUE(Selection.firstTerm.empty());
+  EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  CloseWindow();
+}
+
+// Counts and shares line up: every count of a list ends at the same x, and
+// the Scenario list's columns are named, its third number too.
+TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ResultsPanelWidget* results = ResultsOf(w);
+  QListView* list = results->ResultsList();
+  const auto& items = list->model()->rowCount();
+  ASSERT_GT(items, 2);
+  // The lines keep their columns (no TAB flattened to a blank).
+  EXPECT_TRUE(list->model()->index(0, 0).data().toString().contains(QLatin1Char('\t')));
+  // Drawn, the counts end at one x whatever the length of the names.
+  TResultsPanel& panel = results->Panel();
+  RecordingCanvas canvas(7);
+  panel.LayOutColumns(canvas, 300);
+  std::set<int> ends;
+  std::set<size_t> lengths;
+  for (int line = 0; line < items; ++line) {
+    canvas.Clear();
+    panel.DrawLine(canvas, Rect{0, 0, 300, 16}, line);
+    const std::vector<std::string> columns = SplitColumns(panel.Items()[static_cast<size_t>(line)]);
+    lengths.insert(columns[0].size());
+    for (const DrawOp& op : canvas.Ops())
+      if (op.kind == DrawOp::kText && op.text == columns[1])
+        ends.insert(op.points[0].x + 7 * static_cast<int>(op.text.size()));
+  }
+  EXPECT_GT(lengths.size(), 1u);  // names of several lengths
+  EXPECT_EQ(ends.size(), 1u);
+  EXPECT_EQ(panel.ColumnCaptions()[1], "Count");
+  w.ShowResultType(kTypeScenario);
+  const std::vector<std::string> captions = panel.ColumnCaptions();
+  ASSERT_GE(captions.size(), 3u);
+  EXPECT_EQ(captions[2], "Parent group");
+  EXPECT_TRUE(results->Header()->isVisible());
+  CloseWindow();
+}
+
+// The feedback a user needs: messages start at the left of the status bar,
+// a stop says so, a released text takes its explanation along, a folder
+// without documents says why, and a key absent from the text leaves the
+// whole text and a message rather than an empty extract.
+TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(sample_));
+  const QLabel* message = nullptr;
+  for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
+    if (label->objectName() == QLatin1String("StatusPanel1")) message = label;
+  ASSERT_NE(message, nullptr);
+  QApplication::processEvents();
+  EXPECT_LT(message->geometry().left(), w.statusBar()->width() / 2);
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  EXPECT_FALSE(w.InfoLabel()->text().isEmpty());
+  w.Session().CmFermer();
+  EXPECT_TRUE(w.InfoLabel()->text().isEmpty());
+  // A folder of unknown kinds.
+  const std::string folder = tmp_ / "odd";
+  fs::create_directories(folder);
+  std::ofstream(folder + "/notes.xyz") << "text";
+  w.OpenFolder(folder);
+  EXPECT_EQ(w.StatusText(1).toStdString(), "No document of a kind this program reads in this folder.");
+  // A key that names no class of the text.
+  WorkContext->SearchKeys[0] = "zzzqqq";
+  WorkContext->SearchKeyKinds[0] = 1;
+  SearchKeyGiven = KeyKindValid = true;
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_FALSE(ViewState.ExtractMode);
+  EXPECT_NE(w.StatusText(1).toStdString().find("zzzqqq"), std::string::npos);
+  WorkContext->SearchKeys[0].clear();
+  CloseWindow();
+}
+
+// The popups copy with "Copy"; the context window names no foreign system,
+// shows its whole toolbar, has its help and opens clear of the menu bar.
+TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_TRUE(Open(sample_));
+  for (const char* name : {"PopupResultatsCopier", "PopupImageTexteCopier", "PopupImageGrapheCopier"}) {
+    ASSERT_NE(w.Command(name), nullptr) << name;
+    EXPECT_EQ(w.Command(name)->text(), QStringLiteral("Copy")) << name;
+  }
+  EXPECT_EQ(w.ResultsPopup()->actions().front()->text(), QStringLiteral("Copy"));
+  ViewState.HitWordPosition = 20;
+  w.Command("MenuContexte")->trigger();
+  ContextWindow* context = w.findChild<ContextWindow*>();
+  ASSERT_NE(context, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(context));
+  EXPECT_FALSE(context->OpenWithDesktopAction()->text().contains(QStringLiteral("Windows")));
+  ASSERT_NE(context->HelpAction(), nullptr);
+  QToolButton* more = context->ToolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+  EXPECT_TRUE(more == nullptr || !more->isVisible());
+  const int menuBottom = w.menuBar()->mapToGlobal(QPoint(0, w.menuBar()->height())).y();
+  EXPECT_GE(context->frameGeometry().top(), menuBottom);
+  context->close();
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
