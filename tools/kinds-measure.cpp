@@ -4,6 +4,7 @@
 //
 //   kinds-measure --dico DIR [--sample FILE] [--misses]
 //   kinds-measure --dico DIR --draw N [--corpus DIR] [--seed S]
+//   kinds-measure --dico DIR --draw N --words W,W,... [--corpus DIR] [--seed S]
 //
 // The sample (by default dico/kinds_sample.txt) holds one judged token a
 // line: SOURCE TAB ACCEPTED TAB MOOD TAB CONTEXT. CONTEXT is the sentence
@@ -16,16 +17,26 @@
 // is in it.
 //
 // A token counts in a family (verbs, connectors, modalities, adjectives,
-// pronouns) when its first accepted label or its chosen reading is of that
-// family, so that a reading given wrongly counts against the family as much
-// as one missed. Per sub-kind: the tokens judged of it, how many agree, and
+// pronouns and determiners) when its first accepted label or its chosen
+// reading is of that family, so that a reading given wrongly counts against
+// the family as much as one missed. Per sub-kind: the tokens judged of it, how many agree, and
 // how many other tokens were given it. Each family also shows the share right
-// of the tokens judged of it, and of the tokens the analysis gave it.
+// of the tokens judged of it, and of the tokens the analysis gave it. Per
+// word (the token lower-cased): its tokens and how many agree.
 //
 // --draw prints N tokens of each family drawn at random (the family of the
 // chosen reading, else of the Brown tag) from 48 files spread over the
 // corpus, in the sample's format with the chosen label as ACCEPTED, for
 // judging by hand.
+//
+// --words draws N tokens of each word listed (any case) from all the files,
+// leaving out sentences the sample already holds; two names stand for
+// homographs: @verb-noun (a word with a Verb and a Substantive reading) and
+// @adjective-noun (a word with an Adjective and a Substantive reading, before
+// a token Brown tags as a noun). ACCEPTED is then "?", to be judged from the
+// sentence; the chosen label and the Brown tag follow as a comment. --tag T
+// keeps the tokens Brown tags T, --first a sentence's first words: the less
+// frequent uses of a word are drawn so.
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -43,6 +54,7 @@
 #include "engine/analysis_dictionaries.h"
 #include "engine/segment_buffer.h"
 #include "engine/word_list.h"
+#include "engine/word_lookup_cache.h"
 #include "platform/message_ui.h"
 #include "platform/tool_main.h"
 
@@ -50,13 +62,15 @@ namespace {
 
 using namespace quilor;
 
-const char* const kFamilies[] = {"verbs", "connectors", "modalities", "adjectives", "pronouns"};
+const char* const kFamilies[] = {"verbs", "connectors", "modalities", "adjectives", "pronouns and determiners"};
 constexpr int kFamilyCount = 5;
 
-// The family of a label's first word (-1: none of the five).
+// The family of a label's first word (-1: none of the five). Determiners go
+// with the pronouns: which, that and one are read as either.
 int FamilyOf(const std::string& label) {
   static const char* const kFirst[] = {"verb", "connector", "modality", "adjective", "pronoun"};
   const std::string first = label.substr(0, label.find(' '));
+  if (first == "determiner") return 4;
   for (int f = 0; f < kFamilyCount; ++f)
     if (first == kFirst[f]) return f;
   return -1;
@@ -162,7 +176,7 @@ std::vector<std::string> ChosenLabels(const std::vector<std::string>& tokens) {
 }
 
 struct Judged {
-  std::string source, accepted, mood, context;
+  std::string source, accepted, mood, context, group;
 };
 
 int Measure(const std::string& samplePath, bool misses) {
@@ -179,6 +193,7 @@ int Measure(const std::string& samplePath, bool misses) {
   long judgedIn[kFamilyCount] = {}, judgedRight[kFamilyCount] = {}, givenIn[kFamilyCount] = {}, givenRight[kFamilyCount] = {};
   long moods = 0, moodsAgreed = 0;
   std::map<std::string, Row> moodRows;
+  std::map<std::string, Row> perWord, perGroup;
   std::string line;
   int lineNumber = 0;
   while (std::getline(in, line)) {
@@ -189,7 +204,9 @@ int Measure(const std::string& samplePath, bool misses) {
       std::fprintf(stderr, "kinds-measure: %s:%d: four fields expected\n", samplePath.c_str(), lineNumber);
       return 65;
     }
-    const Judged j{f[0], f[1], f[2], f[3]};
+    // A fifth field names the group the token was drawn for (a comment
+    // begins with '#').
+    const Judged j{f[0], f[1], f[2], f[3], f.size() > 4 && !f[4].empty() && f[4][0] != '#' ? f[4] : std::string()};
     std::vector<std::string> tokens;
     int target = -1;
     std::istringstream words(j.context);
@@ -216,6 +233,14 @@ int Measure(const std::string& samplePath, bool misses) {
     const std::vector<std::string> chosenWords = Split(chosen, ' ');
     const std::string chosenKind =
         chosenWords.size() >= 2 && FamilyOf(chosen) >= 0 ? chosenWords[0] + " " + chosenWords[1] : chosen;
+    Row& word = perWord[Key(tokens[target])];
+    ++word.judged;
+    word.agreed += ok;
+    if (!j.group.empty()) {
+      Row& group = perGroup[j.group];
+      ++group.judged;
+      group.agreed += ok;
+    }
     Row& row = subKinds[judgedKind];
     ++row.judged;
     row.agreed += ok;
@@ -262,6 +287,23 @@ int Measure(const std::string& samplePath, bool misses) {
               moods ? 100.0 * moodsAgreed / moods : 0.0);
   for (const auto& [mood, r] : moodRows)
     std::printf("  %s\t%ld\t%ld\t%.1f\n", mood.c_str(), r.judged, r.agreed, r.judged ? 100.0 * r.agreed / r.judged : 0.0);
+  if (!perGroup.empty()) {
+    std::printf("\ngroup\ttokens\tagreed\tpercent\n");
+    for (const auto& [group, r] : perGroup)
+      std::printf("%s\t%ld\t%ld\t%.1f\n", group.c_str(), r.judged, r.agreed, pct(r.agreed, r.judged));
+  }
+  // Words met often enough for a share to say something; the rest in one line.
+  std::printf("\nword (3 tokens or more)\ttokens\tagreed\tpercent\n");
+  Row rest;
+  for (const auto& [w, r] : perWord) {
+    if (r.judged < 3) {
+      rest.judged += r.judged;
+      rest.agreed += r.agreed;
+      continue;
+    }
+    std::printf("%s\t%ld\t%ld\t%.1f\n", w.c_str(), r.judged, r.agreed, pct(r.agreed, r.judged));
+  }
+  std::printf("(other words)\t%ld\t%ld\t%.1f\n", rest.judged, rest.agreed, pct(rest.agreed, rest.judged));
   return 0;
 }
 
@@ -338,8 +380,137 @@ int Draw(const std::string& corpus, int perFamily, unsigned seed) {
   return 0;
 }
 
+// The words of a tagged corpus line and their tags (`` and '' as '"').
+void ReadTaggedLine(const std::string& line, std::vector<std::string>& tokens, std::vector<std::string>& tags) {
+  tokens.clear();
+  tags.clear();
+  std::istringstream words(line);
+  for (std::string t; words >> t;) {
+    const size_t slash = t.rfind('/');
+    if (slash == std::string::npos || slash == 0) continue;
+    std::string w = t.substr(0, slash);
+    if (w == "``" || w == "''") w = "\"";
+    tokens.push_back(w);
+    tags.push_back(t.substr(slash + 1));
+  }
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// N tokens of each listed word, or of the homograph pools, from every file;
+// the sentences the sample holds are left out.
+struct DrawFilter {
+  std::string tag;     // only tokens of this Brown tag (its suffix after '-' dropped)
+  bool first = false;  // only a sentence's first word
+};
+
+int DrawWords(const std::string& corpus, int perWord, const std::string& list, const std::string& group,
+              const DrawFilter& filter, const std::string& samplePath, unsigned seed) {
+  std::vector<std::string> names;
+  {
+    std::ifstream cats(corpus + "/cats.txt");
+    std::string name, cat;
+    while (cats >> name >> cat) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  if (names.empty()) {
+    std::fprintf(stderr, "kinds-measure: no cats.txt in %s\n", corpus.c_str());
+    return 66;
+  }
+  std::set<std::string> judgedSources;
+  {
+    std::ifstream in(samplePath);
+    std::string line;
+    while (std::getline(in, line))
+      if (!line.empty() && line[0] != '#') judgedSources.insert(line.substr(0, line.find('\t')));
+  }
+  const std::vector<std::string> wanted = Split(list, ',');
+  std::map<std::string, size_t> pool;
+  for (const std::string& w : wanted) pool.emplace(Lower(w), pool.size());
+  TWordLookupCache cache;
+  std::map<std::string, std::pair<bool, bool>> homographs;  // verb-noun, adjective-noun
+  auto kindsOf = [&](const std::string& w) {
+    auto it = homographs.find(w);
+    if (it != homographs.end()) return it->second;
+    TCategoryRecord r[kCachedReadings];
+    const int n = cache.WordReadings(w.c_str(), r, nullptr);
+    bool verb = false, noun = false, adjective = false;
+    for (int k = 0; k < n; ++k) {
+      verb |= IsVerb(r[k]);
+      noun |= IsSubstantive(r[k]) && !IsClassUnset(r[k]);
+      adjective |= IsAdjective(r[k]);
+    }
+    return homographs[w] = {verb && noun, adjective && noun};
+  };
+  struct Candidate {
+    size_t line;
+    size_t token;
+  };
+  std::vector<std::string> lines, sources;
+  std::vector<std::vector<Candidate>> candidates(pool.size());
+  std::vector<std::string> tokens, tags;
+  for (const std::string& name : names) {
+    std::ifstream in(corpus + "/" + name);
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+      ++lineNumber;
+      const std::string source = name + ":" + std::to_string(lineNumber);
+      if (judgedSources.count(source)) continue;
+      ReadTaggedLine(line, tokens, tags);
+      bool kept = false;
+      bool firstWord = true;
+      for (size_t i = 0; i < tokens.size(); ++i) {
+        if (brown::IsPunctuationToken(tokens[i])) continue;
+        const bool atStart = firstWord;
+        firstWord = false;
+        if (filter.first && !atStart) continue;
+        if (!filter.tag.empty() && tags[i].substr(0, tags[i].find('-')) != filter.tag) continue;
+        const std::string w = Lower(tokens[i]);
+        size_t which = pool.size();
+        if (auto it = pool.find(w); it != pool.end()) {
+          which = it->second;
+        } else if (pool.count("@verb-noun") && kindsOf(w).first) {
+          which = pool["@verb-noun"];
+        } else if (pool.count("@adjective-noun") && i + 1 < tokens.size() &&
+                   brown::GroupOfTag(tags[i + 1]) == brown::kNoun && kindsOf(w).second) {
+          which = pool["@adjective-noun"];
+        }
+        if (which == pool.size()) continue;
+        if (!kept) {
+          lines.push_back(line);
+          sources.push_back(source);
+          kept = true;
+        }
+        candidates[which].push_back({lines.size() - 1, i});
+      }
+    }
+  }
+  std::mt19937 random(seed);
+  for (const auto& [word, which] : pool) {
+    std::vector<Candidate>& c = candidates[which];
+    std::shuffle(c.begin(), c.end(), random);
+    std::printf("# %s (%zu candidates)\n", word.c_str(), c.size());
+    for (int k = 0; k < perWord && k < static_cast<int>(c.size()); ++k) {
+      ReadTaggedLine(lines[c[k].line], tokens, tags);
+      const std::string label = ChosenLabels(tokens)[c[k].token];
+      std::string context;
+      for (size_t t = 0; t < tokens.size(); ++t)
+        context += (t ? " " : "") + (t == c[k].token ? "[[" + tokens[t] + "]]" : tokens[t]);
+      const std::string g = word[0] == '@' ? word.substr(1) : group;
+      std::printf("%s\t?\t-\t%s\t%s\t# %s %s\n", sources[c[k].line].c_str(), context.c_str(), g.c_str(),
+                  tags[c[k].token].c_str(), label.c_str());
+    }
+  }
+  return 0;
+}
+
 int Run(int argc, char** argv) {
-  std::string corpus = "/work/shared/corpus/brown", dico, sample = "dico/kinds_sample.txt";
+  std::string corpus = "/work/shared/corpus/brown", dico, sample = "dico/kinds_sample.txt", words, group = "words";
+  DrawFilter filter;
   int draw = 0;
   unsigned seed = 19;
   bool misses = false;
@@ -349,23 +520,35 @@ int Run(int argc, char** argv) {
       misses = true;
       continue;
     }
+    if (a == "--first") {
+      filter.first = true;
+      continue;
+    }
     if (i + 1 >= argc) break;
     if (a == "--corpus") corpus = argv[++i];
     else if (a == "--dico") dico = argv[++i];
     else if (a == "--sample") sample = argv[++i];
     else if (a == "--draw") draw = std::atoi(argv[++i]);
+    else if (a == "--words") words = argv[++i];
+    else if (a == "--group") group = argv[++i];
+    else if (a == "--tag") filter.tag = argv[++i];
     else if (a == "--seed") seed = static_cast<unsigned>(std::atoi(argv[++i]));
     else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[++i]);
   }
   if (dico.empty()) {
-    std::fprintf(stderr, "usage: kinds-measure --dico DIR [--sample FILE] [--misses] | --draw N [--corpus DIR] [--seed S]\n");
+    std::fprintf(stderr, "usage: kinds-measure --dico DIR [--sample FILE] [--misses]\n"
+                         "       kinds-measure --dico DIR --draw N [--words W,... [--group G] [--tag T] [--first]]\n"
+                         "                     [--corpus DIR] [--seed S]\n");
     return 64;
   }
   ScriptedMessageUi ui(true);
   SetMessageUi(&ui);
   InitMessages();
   OpenAnalysisDictionaries(dico);
-  const int rc = draw > 0 ? Draw(corpus, draw, seed) : Measure(sample, misses);
+  int rc = 0;
+  if (draw <= 0) rc = Measure(sample, misses);
+  else if (words.empty()) rc = Draw(corpus, draw, seed);
+  else rc = DrawWords(corpus, draw, words, group, filter, sample, seed);
   CloseAnalysisDictionaries();
   SetMessageUi(nullptr);
   return rc;
