@@ -1,6 +1,8 @@
 #include "platform/safe_save.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -95,7 +97,51 @@ bool KeepBackup(const std::string& path, const std::string& backup) {
   return false;
 }
 
+// "<pid>.<hex digits>.tmp" or ".bak": the tail of a name RandomSuffix made.
+// The process id, or 0 when the tail is not one of ours.
+pid_t PidOfOurTemporary(std::string_view tail) {
+  const size_t dot = tail.find('.');
+  if (dot == 0 || dot == std::string_view::npos || dot > 10) return 0;
+  long pid = 0;
+  for (size_t i = 0; i < dot; ++i) {
+    if (tail[i] < '0' || tail[i] > '9') return 0;
+    pid = pid * 10 + (tail[i] - '0');
+  }
+  std::string_view rest = tail.substr(dot + 1);
+  if (rest.size() <= 4) return 0;
+  const std::string_view end = rest.substr(rest.size() - 4);
+  if (end != ".tmp" && end != ".bak") return 0;
+  rest.remove_suffix(4);
+  if (rest.empty()) return 0;
+  for (char c : rest)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return 0;
+  return pid > 0 && pid <= 0x3FFFFFFF ? static_cast<pid_t>(pid) : 0;
+}
+
 }  // namespace
+
+int RemoveStaleTemporaries(const std::string& path) {
+  const std::string folder = ParentFolder(path);
+  const std::string::size_type slash = path.find_last_of('/');
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  const pid_t self = ::getpid();
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name(entry->d_name);
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
+    const pid_t pid = PidOfOurTemporary(name.substr(prefix.size()));
+    // Only a file whose process is gone: a live one may be saving right now.
+    if (pid == 0 || pid == self || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    const std::string file = folder + "/" + std::string(name);
+    struct stat st {};
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::unlink(file.c_str()) == 0) ++removed;
+  }
+  ::closedir(dir);
+  return removed;
+}
 
 bool WriteAll(int fd, std::string_view data) {
   const char* p = data.data();
@@ -151,6 +197,8 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
     mode = 0644 & ~mask;
   }
 
+  // What a save killed half-way left behind.
+  RemoveStaleTemporaries(path);
   std::string temp;
   int fd = CreateUniqueFile(path, temp);
   if (fd < 0) return Fail("open", errno);

@@ -32,6 +32,12 @@ struct SaveOptions {
 // process's umask.
 SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options = {});
 
+// Removes, beside path, the temporary files and backup links of path that a
+// save of a process no longer running left behind (a save killed half-way):
+// regular files named "<name>.<pid>.<hex>.tmp" or "<name>.<pid>.<hex>.bak".
+// SafeSave calls it first. The number of files removed.
+int RemoveStaleTemporaries(const std::string& path);
+
 // Writes all of data to an open descriptor, retrying short writes and
 // interruptions. False with errno set on failure.
 bool WriteAll(int fd, std::string_view data);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 
@@ -98,6 +99,37 @@ TEST(SafeSave, BackupIsASeparateWholeEarlierVersion) {
   EXPECT_NE(a.st_ino, b.st_ino);
   ASSERT_TRUE(SafeSave(file, "four", SaveOptions{false}));
   EXPECT_EQ(ReadWholeFile(file + ".bak"), "two");  // left alone without a backup asked for
+}
+
+// A save killed half-way leaves "<name>.<pid>.<hex>.tmp" (or a backup link
+// ".bak") behind; the next save of that file removes those of processes that
+// are gone, and nothing else.
+TEST(SafeSave, TheNextSaveRemovesWhatAKilledSaveLeft) {
+  TempFolder dir;
+  const std::string file = dir / "Name.scn";
+  ASSERT_TRUE(SafeSave(file, "one"));
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const std::string dead = std::to_string(gone);
+  const std::string self = std::to_string(::getpid());
+  const std::vector<std::string> stale = {file + "." + dead + ".0badc0de0.tmp", file + "." + dead + ".12ab34cd7.bak"};
+  const std::vector<std::string> kept = {
+      file + "." + self + ".0badc0de0.tmp",    // this process: it may be saving now
+      file + ".1.0badc0de0.tmp",               // a process that runs
+      file + "." + dead + ".notours.tmp",      // not our pattern
+      file + "." + dead + ".0badc0de0.txt",
+      dir / ("Other.scn." + dead + ".0badc0de0.tmp"),  // another file's
+  };
+  for (const auto& name : stale) WriteWholeFile(name, "half");
+  for (const auto& name : kept) WriteWholeFile(name, "keep");
+  ASSERT_TRUE(SafeSave(file, "two"));
+  for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+  EXPECT_EQ(ReadWholeFile(file), "two");
+  EXPECT_EQ(ReadWholeFile(file + ".bak"), "one");
 }
 
 TEST(SafeSave, UnwritableFolderFails) {
