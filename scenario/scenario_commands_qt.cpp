@@ -1,5 +1,7 @@
 #include "scenario/scenario_commands_qt.h"
 
+#include <QAction>
+
 #include "engine/ontology_engine.h"
 #include "mainwindow/main_window.h"
 #include "scenario/anomaly_list.h"
@@ -12,6 +14,12 @@ namespace quilor::ui {
 ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
   ProgramAnomalyReporter = &ScenarioAnomalies();
   if (OntologyEngine) InstallAnomalyList(*OntologyEngine);
+  ScenarioToolHooks hooks;
+  hooks.openDocument = [&window] { window.FileOpen1Execute(); };
+  hooks.showOptions = [&window] {
+    if (QAction* options = window.Command("MenuOptionsGenerales")) options->trigger();
+  };
+  SetScenarioToolHooks(std::move(hooks));
   auto openEditor = [&window] { ScenarioEditorWindowInstance(&window, &window)->Editor().Open(); };
   window.SetCommandHandler("MenuScenario", openEditor);
   static AnomalyListWindow* anomalies = nullptr;

@@ -15,6 +15,7 @@
 #include "engine/options.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
+#include "platform/text_encoding.h"
 #include "mainwindow/desktop.h"
 #include "scenario/anomaly_list.h"
 
@@ -78,18 +79,40 @@ bool IsDefaultScenarioName(const std::string& name) {
                      [&](const char* n) { return Lower(n) == key; });
 }
 
+std::string ScenarioExplanationHtml() {
+  std::string html;
+  for (int id = kExplainFirst; id <= kExplainLast; ++id) {
+    std::string text;
+    for (char c : Cp1252ToUtf8(Msg(id))) {
+      switch (c) {
+        case '<': text += "&lt;"; break;
+        case '>': text += "&gt;"; break;
+        case '&': text += "&amp;"; break;
+        default: text += c;
+      }
+    }
+    html += "<p>" + text + "</p>";
+  }
+  return html;
+}
+
 ScenarioEditor* CurrentScenarioEditor() { return currentEditor; }
 void SetCurrentScenarioEditor(ScenarioEditor* editor) { currentEditor = editor; }
 
 void ScenarioEditor::Changed() {
-  if (tree_.Modified()) status_ = Msg(kMsgScenarioModified);
   if (refreshView && updateDepth_ == 0) refreshView();
 }
 
-void ScenarioEditor::SetStatus(const std::string& text) {
-  status_ = text;
+void ScenarioEditor::SetNote(const std::string& text) {
+  note_ = text;
   if (refreshView) refreshView();
 }
+
+void ScenarioEditor::TellIfTooDeep() {
+  if (tree_.RefusedTooDeep()) ShowError(Msg(kMsgTooDeep));
+}
+
+std::string ScenarioEditor::StatusLine() const { return tree_.Modified() ? Msg(kMsgScenarioModified) : note_; }
 
 void ScenarioEditor::RerunIfTextLoaded() {
   if (main_ && main_->TextLoaded()) main_->ReLancerAnalyse();
@@ -121,7 +144,7 @@ void ScenarioEditor::Open() {
 void ScenarioEditor::FormShow() {
   open_ = true;
   FillTreeFromScenario();
-  status_.clear();
+  note_.clear();
   if (Options->Get(opt::ScenarioFileName).empty() && Options->Switch(opt::RunWizardWhenEmpty) && runWizard) runWizard();
   Changed();
 }
@@ -209,7 +232,7 @@ void ScenarioEditor::ToolButtonEnregistrerClick() {
       !AskYesNo(name + Msg(kMsgIsDefaultScenario) + " " + Msg(kMsgSaveUnderAnotherName) + " " +
                 Msg(kMsgReallyUpdateFile)))
     return;
-  SetStatus("");
+  SetNote("");
   if (!SaveScenarioAs(true)) return;
   const AttributePanel panel = Attributes();
   WorkContext->SearchKeys[0] = panel.groupName;
@@ -221,12 +244,12 @@ void ScenarioEditor::ToolButtonEnregistrerClick() {
   tree_.SetModified(false);
   if (ScenarioAnomalies().Shown() && OntologyEngine && OntologyEngine->AnomalyFlag()) FillTreeFromScenario();
   const uint32_t anomalies = OntologyEngine ? OntologyEngine->AnomalyCount() : 0;
-  status_ = anomalies >= 1 ? std::to_string(anomalies) + " " + Msg(kMsgWarningsInOntology) : std::string();
+  note_ = anomalies >= 1 ? std::to_string(anomalies) + " " + Msg(kMsgWarningsInOntology) : std::string();
   Changed();
 }
 
 void ScenarioEditor::MenuEnregistrerSousClick() {
-  SetStatus("");
+  SetNote("");
   const std::string keep = Options->Get(opt::ScenarioFileName);
   Options->Set(opt::ScenarioFileName, "");
   if (OntologyEngine) OntologyEngine->BeginSignatureRenumbering(false);
@@ -255,7 +278,7 @@ bool ScenarioEditor::AskSaveIfModified() {
 void ScenarioEditor::LoadAsCurrent(const std::string& nameWithExtension) {
   Options->Set(opt::ScenarioFileName, nameWithExtension);
   LoadCurrentScenario();
-  tree_.SetModified(false);
+  note_.clear();
   FillTreeFromScenario();
   RerunIfTextLoaded();
   Changed();
@@ -277,11 +300,26 @@ void ScenarioEditor::ToolButtonOuvrirClick() {
     return;
   }
   if (!ChosenInScenarioFolder(path)) {
+    // Nothing is opened: the user is told why, then both folders are shown
+    // so that the file can be copied.
+    ShowError(Msg(kMsgOpenOnlyFromFolder) + " " + Msg(kMsgStoreInScenarioFolder) + "\"" +
+              WorkContext->UserScenarioFolder + "\" " + Msg(kMsgCopyManually));
     ExploreFolder(WorkContext->UserScenarioFolder);
     ExploreFolder(std::filesystem::path(path).parent_path().string());
     return;
   }
   LoadAsCurrent(NamePart(path));
+}
+
+void ScenarioEditor::ImportOwlClick() {
+  if (!importOwl || !AskSaveIfModified()) return;
+  FileChoice choice;
+  choice.folder = WorkContext->UserScenarioFolder;
+  choice.filter = Msg(kMsgOwlFilter) + "|*.owl;*.OWL";
+  std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
+  if (chosen.empty() || chosen.front().empty()) return;
+  const std::string produced = importOwl(chosen.front());
+  if (!produced.empty()) LoadAsCurrent(NamePart(produced));
 }
 
 bool ScenarioEditor::OpenScenarioByName(const std::string& fileName) {
@@ -291,7 +329,7 @@ bool ScenarioEditor::OpenScenarioByName(const std::string& fileName) {
 }
 
 void ScenarioEditor::ToolButtonNouveauClick() {
-  SetStatus("");
+  SetNote("");
   if (runWizard) runWizard();
 }
 
@@ -301,7 +339,7 @@ void ScenarioEditor::MenuAnnulerModifsClick() {
   ScenarioFile = snapshot_;
   tree_.capitals = Options->Switch(opt::GroupsInCapitals);
   tree_.Fill(snapshot_);
-  status_.clear();
+  note_.clear();
   Changed();
 }
 
@@ -330,6 +368,7 @@ void ScenarioEditor::AddPendingToSelectedGroup() {
   tree_.SetModified(true);
   tree_.Select(node);
   tree_.AddPendingItem(PendingScenarioName, PendingScenarioLevel, PendingScenarioKind, true);
+  TellIfTooDeep();
   PendingScenarioKind = '?';
   Changed();
 }
@@ -362,9 +401,10 @@ bool ScenarioEditor::InsertWords(const std::string& word, char kind, bool subcla
   std::string name = PendingScenarioName;
   if (plainWord) std::replace(name.begin(), name.end(), '-', '_');
   tree_.Select(group);
-  tree_.AddPendingItem(name, 0, kind, true);
-  const int added = tree_.Selected();
-  if (plainWord) {
+  const bool put = tree_.AddPendingItem(name, 0, kind, true) || !tree_.RefusedTooDeep();
+  TellIfTooDeep();
+  const int added = put ? tree_.Selected() : 0;
+  if (plainWord && put) {
     tree_.Select(group);
     AddFoldedForm(name);
     tree_.Select(added);
@@ -553,8 +593,16 @@ void ScenarioEditor::CutSelected() {
 
 bool ScenarioEditor::PasteOnSelected() {
   const bool pasted = tree_.Paste(tree_.Selected());
+  TellIfTooDeep();
   Changed();
   return pasted;
+}
+
+bool ScenarioEditor::DropInside(int source, int target) {
+  const bool moved = tree_.DropMove(source, target);
+  TellIfTooDeep();
+  Changed();
+  return moved;
 }
 
 void ScenarioEditor::DropFromOtherWindow(int target, bool fromTextView, int textPosition,
@@ -581,7 +629,8 @@ void ScenarioEditor::DropFromOtherWindow(int target, bool fromTextView, int text
     tree_.PutItemInOwnGroup(target);
     tree_.Select(target);
     tree_.AddPendingItem(name, PendingScenarioLevel, PendingScenarioKind, true);
-    group = target;
+    TellIfTooDeep();
+    group = tree_.RefusedTooDeep() ? 0 : target;
   } else {
     tree_.CreateOrSelectGroup(name, 0, false);
     group = tree_.EnclosingGroup(tree_.Selected());

@@ -40,9 +40,23 @@ constexpr int kMsgVisible = 7119;
 constexpr int kMsgInvisible = 7120;
 constexpr int kMsgStoreInScenarioFolder = 1221;
 constexpr int kMsgCopyManually = 1222;
+constexpr int kMsgTooDeep = 7154;
+constexpr int kMsgOwlFilter = 7155;
+constexpr int kMsgImportOwl = 7156;
+constexpr int kMsgOpenOnlyFromFolder = 7157;
+constexpr int kMsgHelpMenu = 616;
+constexpr int kMsgScenarioToolHelp = 7159;
+constexpr int kMsgExplanation = 7160;
+constexpr int kMsgAttributes = 7161;
+constexpr int kExplainFirst = 7162;  // the explanation page's paragraphs
+constexpr int kExplainLast = 7169;
+constexpr int kHelpScenarioTool = 964;
 
 // The five Scenario files installed with the program.
 bool IsDefaultScenarioName(const std::string& name);
+
+// The explanation page of the editor: its paragraphs as HTML (UTF-8).
+std::string ScenarioExplanationHtml();
 
 // What the attribute panel shows for a node.
 struct AttributePanel {
@@ -124,6 +138,9 @@ class ScenarioEditor : public ScenarioEditorPort {
   void MenuEnregistrerSousClick();
   void ToolButtonOuvrirClick();
   void ToolButtonNouveauClick();
+  // The OWL import: the file chosen with its own filter, converted, and the
+  // produced Scenario made the current one.
+  void ImportOwlClick();
   void MenuAnnulerModifsClick();
   // The save question of a modified Scenario: false when the caller must stop
   // (Cancel, or Yes with a failed save).
@@ -135,6 +152,8 @@ class ScenarioEditor : public ScenarioEditorPort {
   void ToolButtonDissocierClick();
   void CutSelected();
   bool PasteOnSelected();
+  // A node dragged onto another inside the tree.
+  bool DropInside(int source, int target);
   void ToolButtonChercherClick();  // the search field
   void AddSearchFieldInNewGroup();  // MenuItemPopupCreerGroupe
   void InsertSearchFieldInGroup();  // MenuItemPopupInsererDsGroupe
@@ -146,9 +165,10 @@ class ScenarioEditor : public ScenarioEditorPort {
   // lemma list (8, 9, 10) likewise.
   bool TakesDropFromOtherWindow(bool fromTextView, int resultType) const;
 
-  // Texts.
+  // Texts. The status line tells that the Scenario is modified while it is;
+  // otherwise the last note (the anomaly count after a save), if any.
   std::string Caption() const;
-  const std::string& StatusLine() const { return status_; }
+  std::string StatusLine() const;
   AttributePanel Attributes() const;
   std::string searchText;
   int searchPosition = 0;
@@ -158,6 +178,8 @@ class ScenarioEditor : public ScenarioEditorPort {
   std::function<void()> refreshView;     // the tree or texts changed
   std::function<void()> onClosed;        // the word search refreshes itself
   std::function<void()> runWizard;       // the New Scenario wizard (modal)
+  std::function<void()> openDocument;    // the main window's file dialog
+  std::function<void()> showOptions;     // the general options
   // The OWL import: the produced Scenario file name, empty when none.
   std::function<std::string(const std::string& owlPath)> importOwl;
   // Lexicon hooks (the program installs them over the engine; tests may replace them).
@@ -169,7 +191,9 @@ class ScenarioEditor : public ScenarioEditorPort {
 
  private:
   void Changed();
-  void SetStatus(const std::string& text);
+  void SetNote(const std::string& text);
+  // After an edit of the tree: tells the user when it was refused as too deep.
+  void TellIfTooDeep();
   void LoadAsCurrent(const std::string& nameWithExtension);
   void RerunIfTextLoaded();
   bool ChosenInScenarioFolder(const std::string& path) const;
@@ -178,7 +202,7 @@ class ScenarioEditor : public ScenarioEditorPort {
   MainWindowPort* main_;
   ScenarioTree tree_;
   ClassFileList snapshot_;
-  std::string status_;
+  std::string note_;
   bool open_ = false;
   int updateDepth_ = 0;
 };

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -24,6 +25,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -100,7 +104,134 @@ QIcon PictureIcon(int picture) {
   return cache[picture] = QIcon(pixmap);
 }
 
+// The pictures of the tool bar, drawn on a grid of 24 units.
+enum class Tool { kNew, kOpen, kSave, kPrint, kGroup, kItem, kDissociate, kCut, kPaste, kDelete };
+
+QIcon ToolIcon(Tool tool) {
+  static std::map<Tool, QIcon> cache;
+  auto it = cache.find(tool);
+  if (it != cache.end()) return it->second;
+  constexpr int kScale = 2;  // drawn at twice the size: sharp at a device pixel ratio of 2
+  QPixmap pixmap(24 * kScale, 24 * kScale);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(kScale, kScale);
+  const QColor ink(60, 60, 70);
+  const QPen outline(ink, 1.2);
+  auto page = [&](QRectF r) {
+    p.setPen(outline);
+    p.setBrush(Qt::white);
+    QPainterPath path;
+    path.moveTo(r.left(), r.top());
+    path.lineTo(r.right() - 5, r.top());
+    path.lineTo(r.right(), r.top() + 5);
+    path.lineTo(r.right(), r.bottom());
+    path.lineTo(r.left(), r.bottom());
+    path.closeSubpath();
+    p.drawPath(path);
+    p.drawLine(QPointF(r.right() - 5, r.top()), QPointF(r.right() - 5, r.top() + 5));
+    p.drawLine(QPointF(r.right() - 5, r.top() + 5), QPointF(r.right(), r.top() + 5));
+  };
+  auto folder = [&](QRectF r, QColor colour) {
+    p.setPen(QPen(colour.darker(160), 1.2));
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(r.left(), r.top(), r.width() * 0.45, 4), 1, 1);
+    p.drawRoundedRect(QRectF(r.left(), r.top() + 2.5, r.width(), r.height() - 2.5), 1.5, 1.5);
+  };
+  auto plus = [&](QPointF c) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 150, 60));
+    p.drawEllipse(c, 5.5, 5.5);
+    p.setPen(QPen(Qt::white, 2));
+    p.drawLine(QPointF(c.x() - 3, c.y()), QPointF(c.x() + 3, c.y()));
+    p.drawLine(QPointF(c.x(), c.y() - 3), QPointF(c.x(), c.y() + 3));
+  };
+  switch (tool) {
+    case Tool::kNew:
+      page(QRectF(5, 2, 14, 20));
+      break;
+    case Tool::kOpen:
+      folder(QRectF(2, 5, 20, 15), QColor(240, 200, 60));
+      p.setBrush(QColor(250, 225, 120));
+      p.drawPolygon(QPolygonF({QPointF(5, 10), QPointF(23, 10), QPointF(20, 20), QPointF(2, 20)}));
+      break;
+    case Tool::kSave:
+      p.setPen(QPen(QColor(30, 60, 130), 1.2));
+      p.setBrush(QColor(60, 110, 200));
+      p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(6, 3, 12, 7));
+      p.setBrush(QColor(200, 210, 230));
+      p.drawRect(QRectF(7, 14, 10, 7));
+      break;
+    case Tool::kPrint:
+      p.setPen(outline);
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(7, 2, 10, 8));
+      p.setBrush(QColor(150, 155, 165));
+      p.drawRoundedRect(QRectF(2, 8, 20, 9), 2, 2);
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(6, 14, 12, 8));
+      p.drawLine(QPointF(8, 17), QPointF(16, 17));
+      p.drawLine(QPointF(8, 19.5), QPointF(14, 19.5));
+      break;
+    case Tool::kGroup:
+      folder(QRectF(1, 3, 17, 13), QColor(240, 200, 60));
+      plus(QPointF(17, 17));
+      break;
+    case Tool::kItem:
+      p.setPen(QPen(QColor(30, 60, 130), 1.2));
+      p.setBrush(QColor(60, 110, 200));
+      p.drawEllipse(QRectF(2, 2, 13, 13));
+      plus(QPointF(17, 17));
+      break;
+    case Tool::kDissociate:
+      folder(QRectF(1, 2, 15, 12), QColor(240, 200, 60));
+      p.setPen(QPen(QColor(30, 60, 130), 1.2));
+      p.setBrush(QColor(60, 110, 200));
+      p.drawEllipse(QRectF(15, 15, 7, 7));
+      p.setPen(QPen(QColor(190, 50, 50), 2));
+      p.drawLine(QPointF(9, 11), QPointF(15, 17));
+      p.drawLine(QPointF(15, 17), QPointF(15, 13));
+      p.drawLine(QPointF(15, 17), QPointF(11, 17));
+      break;
+    case Tool::kCut:
+      p.setPen(QPen(ink, 1.8));
+      p.setBrush(Qt::NoBrush);
+      p.drawLine(QPointF(7, 2), QPointF(15, 15));
+      p.drawLine(QPointF(17, 2), QPointF(9, 15));
+      p.setPen(QPen(QColor(190, 50, 50), 2));
+      p.drawEllipse(QRectF(3, 14, 7, 7));
+      p.drawEllipse(QRectF(14, 14, 7, 7));
+      break;
+    case Tool::kPaste:
+      p.setPen(QPen(QColor(110, 70, 30), 1.2));
+      p.setBrush(QColor(190, 140, 80));
+      p.drawRoundedRect(QRectF(3, 4, 15, 18), 2, 2);
+      p.setBrush(QColor(150, 155, 165));
+      p.drawRoundedRect(QRectF(7, 2, 7, 4), 1, 1);
+      page(QRectF(10, 9, 12, 14));
+      break;
+    case Tool::kDelete:
+      p.setPen(QPen(QColor(200, 30, 30), 3.2, Qt::SolidLine, Qt::RoundCap));
+      p.drawLine(QPointF(5, 5), QPointF(19, 19));
+      p.drawLine(QPointF(19, 5), QPointF(5, 19));
+      break;
+  }
+  p.end();
+  pixmap.setDevicePixelRatio(kScale);
+  return cache[tool] = QIcon(pixmap);
+}
+
+ScenarioToolHooks& ToolHooks() {
+  static ScenarioToolHooks hooks;
+  return hooks;
+}
+
 }  // namespace
+
+void SetScenarioToolHooks(ScenarioToolHooks hooks) { ToolHooks() = std::move(hooks); }
 
 // The tree view: moves inside the tree go through the editor's drop rule;
 // words of the text page and lines of the results list are added.
@@ -194,7 +325,15 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), true); });
   connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), false); });
 
-  panel_ = new QWidget(central);
+  pages_ = new QTabWidget(central);
+  pages_->setObjectName(QStringLiteral("PageControl1"));
+  auto* attributes = new QWidget(pages_);
+  auto* attributesLayout = new QVBoxLayout(attributes);
+  attributesLayout->setContentsMargins(0, 0, 0, 0);
+  panel_ = new QWidget(attributes);
+  panel_->setObjectName(QStringLiteral("PanelAttributs"));
+  attributesLayout->addWidget(panel_);
+  attributesLayout->addStretch(1);
   auto* panelLayout = new QHBoxLayout(panel_);
   panelLayout->setContentsMargins(2, 2, 2, 2);
   picture_ = new QLabel(panel_);
@@ -208,7 +347,18 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   texts->addWidget(visible_);
   panelLayout->addWidget(picture_);
   panelLayout->addLayout(texts, 1);
-  layout->addWidget(panel_);
+  pages_->addTab(attributes, T(kMsgAttributes));
+  explanation_ = new QTextBrowser(pages_);
+  explanation_->setObjectName(QStringLiteral("TabSheetExpliquer"));
+  explanation_->setOpenLinks(false);
+  explanation_->setHtml(QString::fromStdString(ScenarioExplanationHtml()));
+  pages_->addTab(explanation_, T(kMsgExplanation));
+  pages_->setMaximumHeight(150);
+  layout->addWidget(pages_);
+  statusText_ = new QLabel(this);
+  statusText_->setObjectName(QStringLiteral("StatusBar1"));
+  // Permanent: a menu's hint or a passing message never hides it.
+  statusBar()->addPermanentWidget(statusText_, 1);
   connect(visible_, &QCheckBox::clicked, this, [this](bool on) {
     editor_.Tree().SetVisible(editor_.Tree().Selected(), on);
     Refresh();
@@ -236,12 +386,18 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->scrollToItem(item);
   };
 
-  // Against the right edge of the first screen, 40 pixels down, at most half its width.
+  // Wide enough for every tool button, never narrower: against the right
+  // edge of the first screen, 40 pixels down, at most half its width.
+  const int toolWidth = toolbar_->sizeHint().width() + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+  setMinimumWidth(toolWidth);
+  const int wanted = std::max(kDefaultWidth, toolWidth);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
-    const int width = std::min(420, area.width() / 2);
+    const int width = std::max(toolWidth, std::min(wanted, area.width() / 2));
     const int height = std::max(200, area.height() - 80);
-    setGeometry(area.right() - width, area.top() + 40, width, height);
+    setGeometry(area.right() + 1 - width, area.top() + 40, width, height);
+  } else {
+    resize(wanted, 600);
   }
   Refresh();
 }
@@ -254,8 +410,12 @@ ScenarioEditorWindow::~ScenarioEditorWindow() {
 }
 
 void ScenarioEditorWindow::BuildActions() {
-  auto* toolbar = addToolBar(T(7121));
-  toolbar->setMovable(false);
+  toolbar_ = addToolBar(T(7121));
+  toolbar_->setObjectName(QStringLiteral("ToolBar1"));
+  toolbar_->setMovable(false);
+  toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  toolbar_->setIconSize(QSize(24, 24));
+  QToolBar* toolbar = toolbar_;
   auto add = [this](QMenu* menu, int text, const QKeySequence& key, std::function<void()> run) {
     QAction* a = menu->addAction(T(text));
     if (!key.isEmpty()) a->setShortcut(key);
@@ -265,24 +425,39 @@ void ScenarioEditorWindow::BuildActions() {
     });
     return a;
   };
+  // A tool button: its picture, and its name (with the shortcut) as its hint.
+  auto tool = [toolbar](QAction* a, Tool picture, const char* name) {
+    a->setIcon(ToolIcon(picture));
+    a->setObjectName(QString::fromLatin1(name));
+    QString hint = a->text();
+    if (!a->shortcut().isEmpty()) hint += QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) + ")";
+    a->setToolTip(hint);
+    toolbar->addAction(a);
+    return a;
+  };
   QMenu* file = menuBar()->addMenu(T(7121));
-  toolbar->addAction(add(file, 7124, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }));
-  toolbar->addAction(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }));
-  toolbar->addAction(add(file, 7126, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }));
+  tool(add(file, 7124, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }), Tool::kNew,
+       "ToolButtonNouveau");
+  tool(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }), Tool::kOpen,
+       "ToolButtonOuvrir");
+  actImportOwl_ = add(file, kMsgImportOwl, {}, [this] { editor_.ImportOwlClick(); });
+  actImportOwl_->setObjectName(QStringLiteral("MenuImportOwl"));
+  tool(add(file, 7126, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }), Tool::kSave,
+       "ToolButtonEnregistrer");
   add(file, 7127, QKeySequence::SaveAs, [this] { editor_.MenuEnregistrerSousClick(); });
   add(file, 7141, {}, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
-  actPrint_ = add(file, 7128, QKeySequence::Print, [this] { Print(); });
-  toolbar->addAction(actPrint_);
+  actPrint_ = tool(add(file, 7128, QKeySequence::Print, [this] { Print(); }), Tool::kPrint, "ToolButtonImprimer");
   file->addSeparator();
   add(file, 7129, {}, [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(T(7122));
   toolbar->addSeparator();
-  toolbar->addAction(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
-    editor_.ToolButtonCreerGroupeClick();
-    Refresh();
-    if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
-  }));
+  tool(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
+         editor_.ToolButtonCreerGroupeClick();
+         Refresh();
+         if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
+       }),
+       Tool::kGroup, "ToolButtonCreerGroupe");
   actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
     const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
     // The word search takes the label and lists its meanings.
@@ -293,15 +468,15 @@ void ScenarioEditorWindow::BuildActions() {
     }
     search_->setFocus();
   });
-  toolbar->addAction(actCreateItem_);
+  tool(actCreateItem_, Tool::kItem, "ToolButtonCreerItem");
   actDissociate_ = add(edit, 7136, {}, [this] { editor_.ToolButtonDissocierClick(); });
-  toolbar->addAction(actDissociate_);
+  tool(actDissociate_, Tool::kDissociate, "ToolButtonDissocier");
   actCut_ = add(edit, 7130, QKeySequence::Cut, [this] { editor_.CutSelected(); });
   actPaste_ = add(edit, 7131, QKeySequence::Paste, [this] { editor_.PasteOnSelected(); });
   actDelete_ = add(edit, 7132, QKeySequence::Delete, [this] { editor_.ToolButtonSupprimerClick(); });
-  toolbar->addAction(actCut_);
-  toolbar->addAction(actPaste_);
-  toolbar->addAction(actDelete_);
+  tool(actCut_, Tool::kCut, "ToolButtonCouper");
+  tool(actPaste_, Tool::kPaste, "ToolButtonColler");
+  tool(actDelete_, Tool::kDelete, "ToolButtonSupprimer");
   edit->addSeparator();
   actRename_ = add(edit, 7135, QKeySequence(Qt::Key_F2), [this] {
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
@@ -309,12 +484,22 @@ void ScenarioEditorWindow::BuildActions() {
   actUpper_ = add(edit, 7147, QKeySequence(Qt::CTRL | Qt::Key_Q), [this] {
     editor_.Tree().UpperCase(editor_.Tree().Selected());
   });
+  edit->addSeparator();
+  actOptions_ = add(edit, 7148, {}, [this] {
+    if (editor_.showOptions) editor_.showOptions();
+  });
+  actOptions_->setObjectName(QStringLiteral("MenuOptions"));
   actCancelAll_ = add(edit, 7140, {}, [this] { editor_.MenuAnnulerModifsClick(); });
 
   QMenu* treeMenu = menuBar()->addMenu(T(7123));
   add(treeMenu, 7137, QKeySequence(Qt::CTRL | Qt::Key_D), [this] { editor_.Tree().ExpandAll(true); });
   add(treeMenu, 7138, QKeySequence(Qt::CTRL | Qt::Key_R), [this] { editor_.Tree().ExpandAll(false); });
   add(treeMenu, 7139, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
+
+  QMenu* help = menuBar()->addMenu(T(kMsgHelpMenu));
+  QAction* helpTopic = add(help, kMsgScenarioToolHelp, QKeySequence(Qt::Key_F1), [] { ShowHelpContext(kHelpScenarioTool); });
+  helpTopic->setObjectName(QStringLiteral("MenuAideScenario"));
+  helpTopic->setShortcutContext(Qt::WindowShortcut);
 
   // The tree's context menu.
   tree_->addAction(actCreateItem_);
@@ -377,9 +562,13 @@ void ScenarioEditorWindow::UpdatePanel() {
   actUpper_->setEnabled(a.upperCase);
   actCancelAll_->setEnabled(a.cancelAll);
   actPrint_->setEnabled(a.print);
+  actOptions_->setEnabled(static_cast<bool>(editor_.showOptions));
+  actImportOwl_->setEnabled(static_cast<bool>(editor_.importOwl));
   setWindowTitle(FromCp1252(editor_.Caption()));
-  statusBar()->showMessage(FromCp1252(editor_.StatusLine()));
+  statusText_->setText(FromCp1252(editor_.StatusLine()));
 }
+
+QString ScenarioEditorWindow::StatusText() const { return statusText_->text(); }
 
 void ScenarioEditorWindow::Refresh() {
   if (editor_.Tree().Generation() != shownGeneration_) {
@@ -427,11 +616,14 @@ bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target
 }
 
 void ScenarioEditorWindow::DropInside(int source, int target) {
-  editor_.Tree().DropMove(source, target);
+  editor_.DropInside(source, target);
   Refresh();
 }
 
 int ScenarioEditorWindow::PrintTree(QPrinter& printer) {
+  // The job's title is taken when the job begins.
+  const std::string title = Msg(kMsgScenario) + " " + Options->Get(opt::ScenarioFileName);
+  printer.setDocName(FromCp1252(title));
   QPainter painter;
   if (!painter.begin(&printer)) return 0;
   PainterCanvas canvas(painter);
@@ -442,8 +634,6 @@ int ScenarioEditorWindow::PrintTree(QPrinter& printer) {
   const ScenarioPrintLayout layout =
       LayoutScenarioPrint(ScenarioPrintLines(editor_.Tree()), page.width(), page.height(), canvas.TextHeight("Ag"),
                           canvas.TextWidth("MMM"));
-  const std::string title = Msg(kMsgScenario) + " " + Options->Get(opt::ScenarioFileName);
-  printer.setDocName(FromCp1252(title));
   for (int p = 1; p <= layout.PageCount(); ++p) {
     if (p > 1) printer.newPage();
     DrawScenarioPage(canvas, layout, p, title, font);
@@ -475,6 +665,8 @@ ScenarioEditorWindow* ScenarioEditorWindowInstance(MainWindowPort* mainWindow, Q
   static ScenarioEditorWindow* window = nullptr;
   if (!editor) {
     editor = std::make_unique<ScenarioEditor>(mainWindow);
+    editor->openDocument = ToolHooks().openDocument;
+    editor->showOptions = ToolHooks().showOptions;
     SetCurrentScenarioEditor(editor.get());
   }
   if (!window) {

@@ -5,12 +5,17 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 #include "scenario/scenario_editor.h"
 
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPrinter;
+class QTabWidget;
+class QTextBrowser;
+class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QAction;
@@ -18,14 +23,31 @@ class QMimeData;
 
 namespace quilor::ui {
 
+// What the editor asks of the main window: its document dialog (the
+// wizard's "open a document now") and its general options (Edit > Options).
+struct ScenarioToolHooks {
+  std::function<void()> openDocument;
+  std::function<void()> showOptions;
+};
+// Set once by the main window; the editor made afterwards takes them.
+void SetScenarioToolHooks(ScenarioToolHooks hooks);
+
 class ScenarioEditorWindow : public QMainWindow {
   Q_OBJECT
  public:
+  // The width the window opens with when the screen allows it.
+  static constexpr int kDefaultWidth = 420;
+
   explicit ScenarioEditorWindow(ScenarioEditor& editor, QWidget* parent = nullptr);
   ~ScenarioEditorWindow() override;
 
   ScenarioEditor& Editor() { return editor_; }
   QTreeWidget* TreeWidget() const { return tree_; }
+  QToolBar* ToolBar() const { return toolbar_; }
+  QTabWidget* Pages() const { return pages_; }
+  QTextBrowser* ExplanationPage() const { return explanation_; }
+  // The status line as shown.
+  QString StatusText() const;
   // Rebuilds the tree and the texts from the editor.
   void Refresh();
   // Prints the tree on a printer that is already set up (PDF in tests);
@@ -57,6 +79,12 @@ class ScenarioEditorWindow : public QMainWindow {
   QLabel* picture_ = nullptr;
   QCheckBox* visible_ = nullptr;
   QWidget* panel_ = nullptr;
+  QTabWidget* pages_ = nullptr;
+  QTextBrowser* explanation_ = nullptr;
+  QLabel* statusText_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QAction* actOptions_ = nullptr;
+  QAction* actImportOwl_ = nullptr;
   QAction* actCut_ = nullptr;
   QAction* actPaste_ = nullptr;
   QAction* actDelete_ = nullptr;

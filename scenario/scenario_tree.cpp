@@ -10,7 +10,7 @@ namespace quilor::ui {
 namespace {
 
 constexpr size_t kMaxText = 79;
-constexpr int kMaxDepth = 9;
+constexpr int kMaxDepth = ScenarioTree::kDeepestDepth;
 
 std::string LowerCopy(std::string text) {
   for (char& c : text) c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
@@ -114,6 +114,24 @@ int ScenarioTree::Depth(int id) const {
     ++depth;
   }
   return depth;
+}
+
+int ScenarioTree::HeightInto(int id, std::vector<int>& heights) const {
+  int height = 0;
+  for (int child : nodes_[static_cast<size_t>(id)].children) height = std::max(height, HeightInto(child, heights) + 1);
+  if (!heights.empty()) heights[static_cast<size_t>(id)] = height;
+  return height;
+}
+
+int ScenarioTree::Height(int id) const {
+  if (!Node(id)) return 0;
+  std::vector<int> none;
+  return HeightInto(id, none);
+}
+
+bool ScenarioTree::FitsUnder(int node, int parent) const {
+  const int depth = parent ? Depth(parent) + 1 : 0;
+  return depth + Height(node) <= kMaxDepth;
 }
 
 std::string ScenarioTree::Label(int id) const {
@@ -258,49 +276,70 @@ void ScenarioTree::Fill(const ClassFileList& list) {
       for (int p = parent; p; p = At(p).parent) At(p).expanded = true;
     if (kind == '0') CheckCompound(e.text1);
   }
+  SortAll();
   modified_ = false;
   ++generation_;
 }
 
-void ScenarioTree::WriteNode(int id, int parentDepth, ClassFileList& list, bool& ok) {
+// What the writer knows while it goes: the list, and the group the reader
+// will hold at each depth once it has read the lines written so far.
+struct ScenarioTree::WriteState {
+  ClassFileList& list;
+  bool ok = true;
+  std::vector<int> heights;
+  std::array<int, kMaxDepth + 1> reader{};
+};
+
+void ScenarioTree::WriteNode(int id, int parentDepth, WriteState& state) {
   ScenarioNode& n = At(id);
-  int depth = n.fileDepth > parentDepth ? n.fileDepth : parentDepth + 1;
+  if (!n.group && n.parent == 0) return;  // an item outside every group is not written
+  // The depth read from the file is kept when the reader still puts the node
+  // back under its parent from there (no group held between the two depths)
+  // and everything below it still fits; otherwise the node goes one below
+  // its parent.
+  int depth = parentDepth + 1;
+  const int kept = n.fileDepth;
+  if (kept > depth && kept + state.heights[static_cast<size_t>(id)] <= kMaxDepth) {
+    bool clear = true;
+    for (int d = depth; d < kept; ++d) clear = clear && state.reader[static_cast<size_t>(d)] == 0;
+    if (clear) depth = kept;
+  }
   depth = std::min(depth, kMaxDepth);
+  ClassFileEntry e;
+  e.code[1] = '#';
+  e.code[2] = static_cast<char>('0' + depth);
   if (n.group) {
     if (n.number <= 0) n.number = ++groupCounter_;
-    ClassFileEntry e;
     e.code[0] = 'G';
-    e.code[1] = '#';
-    e.code[2] = static_cast<char>('0' + depth);
     e.code[3] = n.visible ? 'V' : 'H';
     e.text1 = std::to_string(n.number);
     e.text2 = n.text.substr(0, kMaxText);
-    if (ok && !list.Add(e)) ok = false;
-    for (int child : std::vector<int>(n.children)) WriteNode(child, depth, list, ok);
+    if (state.ok && !state.list.Add(e)) state.ok = false;
+    state.reader[static_cast<size_t>(depth)] = id;
+    for (int d = depth + 1; d <= kMaxDepth; ++d) state.reader[static_cast<size_t>(d)] = 0;
+    for (int child : std::vector<int>(n.children)) WriteNode(child, depth, state);
     return;
   }
-  if (n.parent == 0) return;  // an item outside every group is not written
-  ClassFileEntry e;
   e.code[0] = n.kind;
-  e.code[1] = '#';
-  e.code[2] = static_cast<char>('0' + depth);
   e.code[3] = '#';
   e.text1 = n.text.substr(0, kMaxText);
   e.text2 = At(n.parent).text.substr(0, kMaxText);
   if (n.kind == '0') CheckCompound(n.text);
-  if (ok && !list.Add(e)) ok = false;
+  if (state.ok && !state.list.Add(e)) state.ok = false;
 }
 
 bool ScenarioTree::Write(ClassFileList& list) {
   list.Clear();
   for (const ScenarioNode& n : nodes_)
     if (n.id && n.group) groupCounter_ = std::max(groupCounter_, n.number);
-  bool ok = true;
-  for (int id : std::vector<int>(top_)) WriteNode(id, -1, list, ok);
-  return ok;
+  WriteState state{list, true, std::vector<int>(nodes_.size(), 0), {}};
+  for (int id : top_) HeightInto(id, state.heights);
+  for (int id : std::vector<int>(top_)) WriteNode(id, -1, state);
+  return state.ok;
 }
 
 bool ScenarioTree::CreateOrSelectGroup(const std::string& pending, int position, bool asChild) {
+  tooDeep_ = false;
   const std::string name = GroupNameOf(pending, capitals);
   const std::string key = LowerCopy(name);
   int reference = 0;
@@ -321,6 +360,10 @@ bool ScenarioTree::CreateOrSelectGroup(const std::string& pending, int position,
   } else if (!reference) {
     id = AddGroup(0, name, true);
   } else if (asChild && At(reference).group) {
+    if (Depth(reference) >= kMaxDepth) {
+      tooDeep_ = true;
+      return false;
+    }
     id = AddGroup(reference, name, true);
   } else {
     id = AddGroup(At(reference).parent, name, true, reference);
@@ -332,6 +375,7 @@ bool ScenarioTree::CreateOrSelectGroup(const std::string& pending, int position,
 }
 
 bool ScenarioTree::AddPendingItem(const std::string& pendingName, int level, char pendingKind, bool checkDuplicates) {
+  tooDeep_ = false;
   if (pendingName.empty() || !Node(selected_)) return false;
   std::string clean = pendingName;
   NormaliseExpression(clean, true);
@@ -342,6 +386,10 @@ bool ScenarioTree::AddPendingItem(const std::string& pendingName, int level, cha
   if (checkDuplicates && FindItemByLabel(ItemDisplayLabel(clean, kind))) return false;
   const int group = EnclosingGroup(selected_);
   if (!group) return false;
+  if (Depth(group) >= kMaxDepth) {
+    tooDeep_ = true;
+    return false;
+  }
   const int id = AddItem(group, clean, kind);
   At(group).expanded = true;
   SortChildren(group);
@@ -464,8 +512,13 @@ void ScenarioTree::ResetDepths(int id) {
 }
 
 bool ScenarioTree::MoveNode(int node, int parent) {
+  tooDeep_ = false;
   if (!Node(node) || (parent && !Node(parent)) || (parent && IsDescendantOrSelf(parent, node))) return false;
   if (parent && !At(parent).group) return false;
+  if (!FitsUnder(node, parent)) {
+    tooDeep_ = true;
+    return false;
+  }
   const int former = At(node).parent;
   Detach(node);
   At(node).parent = parent;
@@ -477,6 +530,7 @@ bool ScenarioTree::MoveNode(int node, int parent) {
 }
 
 bool ScenarioTree::Paste(int target) {
+  tooDeep_ = false;
   if (!Node(cut_) || !Node(target)) return false;
   int into = At(target).group ? target : At(target).parent;
   if (into && IsDescendantOrSelf(into, cut_)) return false;
@@ -562,7 +616,14 @@ void ScenarioTree::ExpandAll(bool expanded) {
 }
 
 bool ScenarioTree::DropMove(int source, int target) {
+  tooDeep_ = false;
   if (!Node(source) || !Node(target) || IsDescendantOrSelf(target, source)) return false;
+  // The source goes under the target's own group, which takes the target's
+  // place when the target is an item.
+  if (Depth(target) + 1 + Height(source) > kMaxDepth) {
+    tooDeep_ = true;
+    return false;
+  }
   PutItemInOwnGroup(target);
   if (!At(target).group || IsDescendantOrSelf(target, source)) return false;
   const int former = At(source).parent;

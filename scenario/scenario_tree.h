@@ -56,14 +56,21 @@ std::string GroupNameOf(const std::string& name, bool capitals);
 
 class ScenarioTree {
  public:
+  // The deepest depth a class file holds (its depth digit). A group at this
+  // depth can hold nothing: its items would be read back into the group above.
+  static constexpr int kDeepestDepth = 9;
+
   ScenarioTree();
 
   // Mapping.
   // Rebuilds the tree from the list; counter is the list's group counter,
-  // used for groups whose number is not a number. Clears the modified flag.
+  // used for groups whose number is not a number. The children of every
+  // node are sorted by text. Clears the modified flag.
   void Fill(const ClassFileList& list);
   // Empties the list and adds one entry per node in tree order; items at the
-  // top level are not written. False when the list refused an entry.
+  // top level are not written. Each node is written at a depth from which the
+  // reader puts it back under its own parent. False when the list refused an
+  // entry.
   bool Write(ClassFileList& list);
 
   // Queries.
@@ -71,6 +78,11 @@ class ScenarioTree {
   const std::vector<int>& TopLevel() const { return top_; }
   const std::vector<int>& ChildrenOf(int id) const;
   int Depth(int id) const;  // -1 for no node
+  // The levels below a node: 0 for an item or an empty group.
+  int Height(int id) const;
+  // Whether node, with everything below it, can become a child of parent
+  // (0: the top level) and still be held by a class file.
+  bool FitsUnder(int node, int parent) const;
   std::string Label(int id) const;
   int Picture(int id) const;
   // Every node in tree order.
@@ -88,6 +100,8 @@ class ScenarioTree {
   int CutMark() const { return cut_; }
   uint64_t Generation() const { return generation_; }
   bool WordWithoutReference() const { return wordWithoutReference_; }
+  // The last edit was refused because it would have gone past kDeepestDepth.
+  bool RefusedTooDeep() const { return tooDeep_; }
 
   // Options used by the name treatment and the compound check.
   bool capitals = false;
@@ -121,7 +135,8 @@ class ScenarioTree {
   void SetVisible(int id, bool visible);
   void Cut(int id);
   // Moves the Cut node as last child of target (an item target: into its
-  // group). False and nothing changes for a move into itself or a descendant.
+  // group). False and nothing changes for a move into itself or a
+  // descendant, or past the deepest depth (RefusedTooDeep).
   bool Paste(int target);
   // Deletes the node and its subtree; the Cut mark goes with it.
   void Delete(int id);
@@ -133,12 +148,13 @@ class ScenarioTree {
   void SetExpanded(int id, bool expanded) {
     if (Node(id)) nodes_[static_cast<size_t>(id)].expanded = expanded;
   }
-  // Drag inside the tree: the source moves as last child of the target's own group.
+  // Drag inside the tree: the source moves as last child of the target's own
+  // group. Refused like Paste.
   bool DropMove(int source, int target);
   // The group "???" inserted before the node.
   int NewGroupBefore(int id);
   // Moves node as last child of parent (0: top level); the former parent, a
-  // top-level group left without children, is deleted.
+  // top-level group left without children, is deleted. Refused like Paste.
   bool MoveNode(int node, int parent);
 
  private:
@@ -146,7 +162,9 @@ class ScenarioTree {
   std::vector<int>& SiblingsOf(int id);
   void Detach(int id);
   int NewNode();
-  void WriteNode(int id, int parentDepth, ClassFileList& list, bool& ok);
+  struct WriteState;
+  void WriteNode(int id, int parentDepth, WriteState& state);
+  int HeightInto(int id, std::vector<int>& heights) const;
   void CheckCompound(const std::string& text);
   void ResetDepths(int id);
 
@@ -157,6 +175,7 @@ class ScenarioTree {
   int cut_ = 0;
   bool modified_ = false;
   bool wordWithoutReference_ = false;
+  bool tooDeep_ = false;
   uint64_t generation_ = 0;
   int32_t groupCounter_ = 0;
 };

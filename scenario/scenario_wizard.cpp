@@ -136,6 +136,9 @@ void ReloadMergedScenario(ScenarioEditor& editor, const std::string& mergedPath)
   LoadCurrentScenario();
   Options->Set(opt::ScenarioFileName, "");
   editor.FillTreeFromScenario();
+  // Its file goes once it is read: the merged Scenario exists only in the
+  // editor until it is saved under a name.
+  editor.Tree().SetModified(true);
   RestoreCursor();
   Rerun(editor);
 }

@@ -21,6 +21,18 @@ constexpr int kMsgListOfClasses = 7505;
 constexpr int kMsgUnclassifiedReferences = 7506;
 constexpr int kMsgNoClassAtThisLevel = 7507;
 constexpr int kMsgMergeFailed = 7508;
+constexpr int kMsgWizardTitle = 7518;
+constexpr int kMsgWizardWayHeading = 7519;
+constexpr int kMsgWizardWayText = 7520;
+constexpr int kMsgWizardLevelHeading = 7521;
+constexpr int kMsgWizardLevelText = 7522;
+constexpr int kMsgWizardThresholdHeading = 7523;
+constexpr int kMsgWizardThresholdLabel = 7524;
+constexpr int kMsgWizardSubclassifyText = 7525;
+constexpr int kMsgWizardReadyHeading = 7526;
+constexpr int kMsgWizardFilesHeading = 7527;
+constexpr int kMsgWizardFilesLabel = 7528;
+constexpr int kHelpScenarioWizard = 966;
 constexpr uint32_t kWizardMinimumWords = 200;
 
 enum class WizardWay { kNone, kEmpty, kFromText, kExisting };
@@ -36,7 +48,8 @@ void NewEmptyScenario(ScenarioEditor& editor);
 // file of the folder, created exclusively. The made file, or empty when a
 // file could not be read or written (no partial file is left).
 std::string MergeScenarioFiles(const std::vector<std::string>& names);
-// Loads the merged file as the current Scenario, without a name.
+// Loads the merged file as the current Scenario, without a name and
+// modified (its file is erased afterwards).
 void ReloadMergedScenario(ScenarioEditor& editor, const std::string& mergedPath);
 
 class ScenarioWizard {

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/texts_qt.h"
+#include "core/files.h"
 #include "engine/options.h"
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"
@@ -19,19 +20,46 @@
 
 namespace quilor::ui {
 
+namespace {
+
+// A page's heading: larger and bold, above its explanation.
+QLabel* Heading(int text) {
+  auto* label = new QLabel(MessageText(text));
+  QFont font = label->font();
+  font.setBold(true);
+  font.setPointSizeF(font.pointSizeF() * 1.2);
+  label->setFont(font);
+  label->setWordWrap(true);
+  return label;
+}
+
+QLabel* Explanation(int text) {
+  auto* label = new QLabel(MessageText(text));
+  label->setWordWrap(true);
+  return label;
+}
+
+}  // namespace
+
 ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* parent)
     : QDialog(parent), wizard_(editor) {
-  setWindowTitle(MessageText(7142));
+  setWindowTitle(MessageText(kMsgWizardTitle));
+  setObjectName(QStringLiteral("TAssistantScenario"));
   wizard_.textWordCount = [] { return TextWords.Count(); };
+  wizard_.openDocument = editor.openDocument;
   auto* layout = new QVBoxLayout(this);
   pages_ = new QStackedWidget(this);
   layout->addWidget(pages_, 1);
-  auto page = [this]() {
+  auto page = [this](int heading, int explanation) {
     auto* w = new QWidget(pages_);
     pages_->addWidget(w);
-    return new QVBoxLayout(w);
+    auto* box = new QVBoxLayout(w);
+    box->addWidget(Heading(heading));
+    if (explanation) box->addWidget(Explanation(explanation));
+    box->addSpacing(6);
+    return box;
   };
-  QVBoxLayout* p1 = page();
+  QVBoxLayout* p1 = page(kMsgWizardWayHeading, kMsgWizardWayText);
   empty_ = new QRadioButton(MessageText(7510));
   fromText_ = new QRadioButton(MessageText(7511));
   existing_ = new QRadioButton(MessageText(7512));
@@ -40,7 +68,7 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   existing_->setObjectName(QStringLiteral("RadioButtonNouveauScenExistant"));
   for (QRadioButton* r : {empty_, fromText_, existing_}) p1->addWidget(r);
   p1->addStretch(1);
-  QVBoxLayout* p2 = page();
+  QVBoxLayout* p2 = page(kMsgWizardLevelHeading, kMsgWizardLevelText);
   const int levelTexts[] = {kMsgReferenceFields1, kMsgReferenceFields2, kMsgReferences, kMsgUnclassifiedReferences,
                             kMsgSubstantives};
   for (int i = 0; i < 5; ++i) {
@@ -50,37 +78,53 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   }
   levels_[2]->setChecked(true);
   p2->addStretch(1);
-  QVBoxLayout* p3 = page();
+  QVBoxLayout* p3 = page(kMsgWizardThresholdHeading, 0);
   threshold_ = new QLineEdit(QString::number(std::max<uint32_t>(1, Options->Get(opt::WizardThreshold))));
+  threshold_->setObjectName(QStringLiteral("ValSeuilFreq"));
+  threshold_->setMaximumWidth(80);
+  auto* thresholdRow = new QHBoxLayout;
+  auto* thresholdLabel = new QLabel(MessageText(kMsgWizardThresholdLabel));
+  thresholdLabel->setBuddy(threshold_);
+  thresholdRow->addWidget(thresholdLabel);
+  thresholdRow->addWidget(threshold_);
+  thresholdRow->addStretch(1);
+  p3->addLayout(thresholdRow);
   subclassify_ = new QCheckBox(MessageText(7513));
   subclassify_->setChecked(!Options->Switch(opt::WizardNoRootGroup));
-  p3->addWidget(threshold_);
+  p3->addSpacing(6);
   p3->addWidget(subclassify_);
+  p3->addWidget(Explanation(kMsgWizardSubclassifyText));
   p3->addStretch(1);
   for (int i = 0; i < 2; ++i) {
-    QVBoxLayout* p = page();
-    auto* label = new QLabel(MessageText(7514));
-    label->setWordWrap(true);
-    p->addWidget(label);
+    QVBoxLayout* p = page(kMsgWizardReadyHeading, 7514);
     p->addStretch(1);
   }
-  QVBoxLayout* p6 = page();
+  QVBoxLayout* p6 = page(kMsgWizardFilesHeading, 0);
   files_ = new QListWidget;
+  files_->setObjectName(QStringLiteral("FileListBox1"));
   files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   const QDir folder(QString::fromStdString(WorkContext->UserScenarioFolder));
   files_->addItems(folder.entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name));
+  auto* filesLabel = new QLabel(MessageText(kMsgWizardFilesLabel));
+  filesLabel->setBuddy(files_);
+  p6->addWidget(filesLabel);
   p6->addWidget(files_);
   p6->addWidget(new QLabel(MessageText(7515)));
   auto* buttons = new QHBoxLayout;
+  help_ = new QPushButton(MessageText(616));
   back_ = new QPushButton(MessageText(7516));
   next_ = new QPushButton(MessageText(7517));
   done_ = new QPushButton(MessageText(746));
+  help_->setObjectName(QStringLiteral("ButtonAide"));
+  buttons->addWidget(help_);
   buttons->addStretch(1);
   for (QPushButton* b : {back_, next_, done_}) buttons->addWidget(b);
   layout->addLayout(buttons);
+  connect(help_, &QPushButton::clicked, this, [] { ShowHelpContext(kHelpScenarioWizard); });
   connect(back_, &QPushButton::clicked, this, [this] { Back(); });
   connect(next_, &QPushButton::clicked, this, [this] { Next(); });
   connect(done_, &QPushButton::clicked, this, [this] { Done(); });
+  setMinimumWidth(460);
   Show();
 }
 

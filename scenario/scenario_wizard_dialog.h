@@ -37,6 +37,7 @@ class ScenarioWizardDialog : public QDialog {
   QLineEdit* threshold_ = nullptr;
   QCheckBox* subclassify_ = nullptr;
   QListWidget* files_ = nullptr;
+  QPushButton* help_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* next_ = nullptr;
   QPushButton* done_ = nullptr;

@@ -41,7 +41,7 @@ TEST(OwlImportRoute, AnOwlFileBecomesTheCurrentScenario) {
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
   ASSERT_EQ(editor.Tree().TopLevel().size(), 1u);
   EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Pet");
-  EXPECT_EQ(editor.Tree().Label(editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])[1]), "Cat");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])[0]), "Cat");
   // A broken file: the failure is told and the previous Scenario stays.
   const std::string broken = folder.Write("broken.owl", "<rdf:RDF><unclosed></rdf:RDF>");
   EXPECT_TRUE(RunOwlImport(broken, OwlImportOptions{}, log).empty());

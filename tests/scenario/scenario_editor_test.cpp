@@ -237,10 +237,95 @@ TEST_F(ScenarioEditorTest, OpenRoutesOwlFilesAndRefusesOtherFolders) {
     return 0;
   });
   desktop.desktop.openAnswers.push_back({elsewhere.Write("Far.scn", kScenario)});
+  ui.ui.ClearLog();
   editor.ToolButtonOuvrirClick();
   SetProgramLauncher({});
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
+  // The user is told why, and where Scenarios must be, before the folders open.
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text.rfind(GetMessageText(kMsgOpenOnlyFromFolder), 0), 0u);
+  EXPECT_NE(ui.ui.Shown()[0].text.find(WorkContext->UserScenarioFolder), std::string::npos);
   EXPECT_EQ(explored.size(), 2u);  // the Scenario folder and the chosen file's folder
+}
+
+TEST_F(ScenarioEditorTest, TheOwlImportHasItsOwnCommandAndFilter) {
+  std::string imported;
+  editor.importOwl = [&](const std::string& path) {
+    imported = path;
+    return folder.Write("OwlOutput.scn", "G#0V\t1\tThing\r\n0#1#\tthing\tThing\r\n");
+  };
+  desktop.desktop.openAnswers.push_back({folder.Write("pizza.owl", "<rdf:RDF/>")});
+  editor.ImportOwlClick();
+  ASSERT_EQ(desktop.desktop.choices.size(), 1u);
+  EXPECT_EQ(desktop.desktop.choices[0].filter, "OWL ontologies (*.owl)|*.owl;*.OWL");
+  EXPECT_EQ(imported, folder.Path("pizza.owl"));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Thing");
+  // Cancelled: nothing changes.
+  imported.clear();
+  editor.ImportOwlClick();
+  EXPECT_TRUE(imported.empty());
+}
+
+TEST_F(ScenarioEditorTest, TheStatusLineTellsWhatIsTrue) {
+  EXPECT_EQ(editor.StatusLine(), "");
+  editor.Tree().Select(editor.Tree().TopLevel()[1]);
+  editor.InsertWords("bank", '?', false);
+  EXPECT_EQ(editor.StatusLine(), "This Scenario was modified: you should save it");
+  // Another Scenario opened without saving this one: nothing is modified.
+  folder.Write("Other.scn", kScenario);
+  ui.ui.QueueAnswer(2);  // No to "save the work done?"
+  ASSERT_TRUE(editor.OpenScenarioByName("Other.scn"));
+  EXPECT_FALSE(editor.IsModified());
+  EXPECT_EQ(editor.StatusLine(), "");
+  // Cancel all brings the loaded Scenario back: not modified either.
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("owl", '?', false);
+  ui.ui.QueueAnswer(1);
+  editor.MenuAnnulerModifsClick();
+  EXPECT_EQ(editor.StatusLine(), "");
+}
+
+// level0 .. level8 nested, and a top-level group "loose" holding "x".
+std::string DeepChain() {
+  std::string text;
+  for (int d = 0; d <= 8; ++d)
+    text += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\tlevel" + std::to_string(d) + "\r\n";
+  return text + "G#0V\t20\tloose\r\n0#1#\tx\tloose\r\n";
+}
+
+TEST_F(ScenarioEditorTest, AMoveOrAdditionPastTheDeepestDepthIsRefusedWithAMessage) {
+  ClassFileGroupCounter = 0;
+  ScenarioFile.Clear();
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(ScenarioFile, DeepChain(), damaged));
+  editor.FillTreeFromScenario();
+  auto find = [&](const std::string& label) {
+    for (int id : editor.Tree().InTreeOrder())
+      if (editor.Tree().Label(id) == label) return id;
+    return 0;
+  };
+  const int loose = find("loose"), level8 = find("level8");
+  editor.Tree().Select(loose);
+  editor.CutSelected();
+  editor.Tree().Select(level8);
+  EXPECT_FALSE(editor.PasteOnSelected());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(kMsgTooDeep));
+  EXPECT_FALSE(editor.DropInside(loose, level8));
+  EXPECT_EQ(ui.ui.Shown().size(), 2u);
+  EXPECT_EQ(editor.Tree().Node(loose)->parent, 0);
+  EXPECT_FALSE(editor.IsModified());
+  // A group that reached depth 9 takes no word: the word search is told so.
+  editor.Tree().Select(find("x"));
+  editor.CutSelected();
+  editor.Tree().Select(level8);
+  ASSERT_TRUE(editor.PasteOnSelected());
+  editor.Tree().Select(find("x"));
+  editor.Tree().NewGroupBefore(find("x"));
+  EXPECT_FALSE(editor.InsertWords("word", '?', false));
+  EXPECT_EQ(ui.ui.Shown().back().text, GetMessageText(kMsgTooDeep));
+  EXPECT_EQ(find("word"), 0);
 }
 
 TEST_F(ScenarioEditorTest, DeleteAsksUnlessTheOptionIsOff) {
@@ -325,7 +410,7 @@ TEST_F(AnomalyListTest, SearchingALineWalksTheTreeAndWrapsRound) {
     ASSERT_TRUE(list.SearchLine(0, &tree, {}));
     seen.push_back(tree.Label(tree.Selected()) + "@" + std::to_string(tree.Depth(tree.Selected())));
   }
-  EXPECT_EQ(seen, (std::vector<std::string>{"dog@1", "dog@1", "Dogs@0", "dog@1"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"Dogs@0", "dog@1", "dog@1", "Dogs@0"}));
 }
 
 }  // namespace

@@ -1,13 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
 #include <QMimeData>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <regex>
 
 #include "core/class_file.h"
+#include "core/files.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
 #include "mainwindow/drag_formats.h"
@@ -78,7 +89,7 @@ TEST_F(ScenarioWindowTest, ShowsTheModelAndFollowsItsEdits) {
   window.TreeWidget()->setCurrentItem(window.TreeWidget()->topLevelItem(0));
   EXPECT_FALSE(editor.PasteOnSelected());
   EXPECT_EQ(window.TreeWidget()->topLevelItem(2)->childCount(), 8);
-  EXPECT_EQ(window.statusBar()->currentMessage(), "This Scenario was modified: you should save it");
+  EXPECT_EQ(window.StatusText(), "This Scenario was modified: you should save it");
 }
 
 TEST_F(ScenarioWindowTest, TwoHundredNodesPrintOnTheExpectedNumberOfPdfPages) {
@@ -98,6 +109,94 @@ TEST_F(ScenarioWindowTest, TwoHundredNodesPrintOnTheExpectedNumberOfPdfPages) {
   EXPECT_LE(pages, 6);
 }
 
+// At the size it opens with, every tool button shows, with its picture and
+// its hint; none hides behind the tool bar's extension button.
+TEST_F(ScenarioWindowTest, AtItsDefaultSizeEveryToolCommandShows) {
+  window.show();
+  QApplication::processEvents();
+  QToolBar* toolbar = window.ToolBar();
+  int shown = 0;
+  for (QAction* a : toolbar->actions()) {
+    if (a->isSeparator()) continue;
+    QWidget* button = toolbar->widgetForAction(a);
+    ASSERT_NE(button, nullptr) << a->text().toStdString();
+    EXPECT_TRUE(button->isVisible()) << a->text().toStdString();
+    EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
+    EXPECT_TRUE(a->toolTip().startsWith(a->text())) << a->toolTip().toStdString();
+    ++shown;
+  }
+  EXPECT_EQ(shown, 10);
+  auto* extension = toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+  EXPECT_TRUE(extension == nullptr || !extension->isVisible());
+  EXPECT_GE(window.width(), window.minimumWidth());
+  window.hide();
+}
+
+// The Help menu (F1), Edit > Options and the explanation page.
+TEST_F(ScenarioWindowTest, HelpOptionsAndTheExplanationPage) {
+  // The help pages of an install tree.
+  TempFolder root;
+  std::filesystem::create_directories(root.Path("Help"));
+  root.Write("Help/964.html", "help");
+  const std::string installRoot = WorkContext->InstallRoot;
+  WorkContext->InstallRoot = root.Path("");
+  std::vector<std::string> opened;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    opened.push_back(argv.back());
+    return 0;
+  });
+  auto* help = window.findChild<QAction*>(QStringLiteral("MenuAideScenario"));
+  ASSERT_NE(help, nullptr);
+  EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
+  help->trigger();
+  SetProgramLauncher({});
+  WorkContext->InstallRoot = installRoot;
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("964.html"), std::string::npos) << opened[0];
+  int options = 0;
+  auto* optionsAction = window.findChild<QAction*>(QStringLiteral("MenuOptions"));
+  ASSERT_NE(optionsAction, nullptr);
+  window.Refresh();
+  EXPECT_FALSE(optionsAction->isEnabled());  // no general options to open
+  editor.showOptions = [&options] { ++options; };
+  window.Refresh();
+  EXPECT_TRUE(optionsAction->isEnabled());
+  optionsAction->trigger();
+  EXPECT_EQ(options, 1);
+  ASSERT_EQ(window.Pages()->count(), 2);
+  EXPECT_EQ(window.Pages()->tabText(1), "Explanation");
+  EXPECT_TRUE(window.ExplanationPage()->toPlainText().contains("10 levels deep"));
+}
+
+// The status line is a fixed part of the window: a menu's hint passing over
+// it does not take it away.
+TEST_F(ScenarioWindowTest, TheStatusLineStaysWhenTheMouseCrossesTheMenus) {
+  window.show();
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("bank", '?', false);
+  window.Refresh();
+  EXPECT_EQ(window.StatusText(), "This Scenario was modified: you should save it");
+  QStatusTipEvent tip{QString()};
+  QApplication::sendEvent(&window, &tip);
+  QApplication::processEvents();
+  EXPECT_EQ(window.StatusText(), "This Scenario was modified: you should save it");
+  EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("StatusBar1"))->isVisible());
+  window.hide();
+}
+
+// The job's title is set before the job begins: it is the PDF's title.
+TEST_F(ScenarioWindowTest, ThePrintJobHasItsTitle) {
+  TempFolder folder;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(folder.Path("tree.pdf")));
+  ASSERT_GE(window.PrintTree(printer), 1);
+  const std::string pdf = ReadFileBytes(folder.Path("tree.pdf"));
+  std::string title;
+  for (char c : std::string("Scenario Big.scn")) title += std::string(1, '\0') + c;
+  EXPECT_NE(pdf.find(title), std::string::npos);
+}
+
 TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   ScenarioTree tree;
   ClassFileGroupCounter = 0;
@@ -107,11 +206,14 @@ TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   tree.Fill(list);
   std::vector<ScenarioPrintLine> lines = ScenarioPrintLines(tree);
   ASSERT_EQ(lines.size(), 202u);
-  EXPECT_EQ(lines[200].text, "###Hidden");
-  EXPECT_EQ(lines[201].text, "Error bad");
+  // Sorted by text: Hidden comes first in Group 120, before its words.
+  EXPECT_EQ(lines[191].text, "###Hidden");
+  EXPECT_EQ(lines[192].text, "Error bad");
   EXPECT_EQ(lines[1].continues, std::vector<bool>{true});
-  EXPECT_EQ(lines[9].continues, std::vector<bool>{false});   // word19, last of its group
-  EXPECT_EQ(lines[200].continues, std::vector<bool>{false}); // Hidden is the last child of Group 120
+  EXPECT_EQ(lines[9].continues, std::vector<bool>{false});    // word19, last of its group
+  EXPECT_EQ(lines[191].continues, std::vector<bool>{true});   // Hidden: Group 120's words follow it
+  EXPECT_EQ(lines[192].continues, (std::vector<bool>{true, false}));
+  EXPECT_EQ(lines[201].continues, std::vector<bool>{false});  // word209, the last line
   // 1000 pixels, font 10: line height 14, 71 bands, 65 lines a page.
   const ScenarioPrintLayout layout = LayoutScenarioPrint(lines, 800, 1000, 10, 20);
   EXPECT_EQ(layout.linesPerPage, 65);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -44,14 +45,30 @@ std::vector<std::string> Labels(const ScenarioTree& tree, int parent) {
   return out;
 }
 
-TEST(ScenarioTreeMapping, EveryInstalledScenarioComesBackByteForByte) {
+std::vector<std::string> SortedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    lines.push_back(text.substr(at, end == std::string::npos ? std::string::npos : end + 1 - at));
+    at = end == std::string::npos ? text.size() : end + 1;
+  }
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// Loaded, the tree is sorted by text: written back, an installed Scenario
+// has the same lines (in the tree's order), each under the same group.
+TEST(ScenarioTreeMapping, EveryInstalledScenarioComesBackWithTheSameLines) {
   const std::filesystem::path folder = std::filesystem::path(QUILOR_BINARY_DIR) / "Scenario";
   int files = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     if (entry.path().extension() != ".scn") continue;
     ++files;
     const std::string text = ReadFile(entry.path());
-    EXPECT_EQ(RoundTrip(text), text) << entry.path();
+    const std::string out = RoundTrip(text);
+    EXPECT_EQ(SortedLines(out), SortedLines(text)) << entry.path();
+    // Written again, the sorted tree comes back byte for byte.
+    EXPECT_EQ(RoundTrip(out), out) << entry.path();
   }
   EXPECT_GE(files, 3);
 }
@@ -72,19 +89,28 @@ TEST(ScenarioTreeMapping, HandMadeFileKeepsEveryItemWithItsGroup) {
   const std::string leading = "0#0#\tdog\tPets\r\n0#0#\tpuppy\tPets\r\n";
   ScenarioTree tree;
   const std::string out = RoundTrip(leading + body, &tree);
-  // The leading items come back in a group named by their second text; the
-  // rest is unchanged but for the error mark, which a save clears.
-  std::string expected = body;
-  expected.replace(expected.find("1#1?"), 4, "1#1#");
-  ASSERT_GE(out.size(), expected.size());
-  EXPECT_EQ(out.substr(out.size() - expected.size()), expected);
-  EXPECT_EQ(out.substr(0, out.size() - expected.size()), "G#0V\t10\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tpuppy\tPets\r\n");
+  // Sorted by text; every entry comes back with its group and depth. The
+  // leading items come back in a group named by their second text, and the
+  // error mark goes, which a save clears.
+  EXPECT_EQ(out,
+            "G#0V\t7\tAnimals\r\n"
+            "0#1#\tcat\tAnimals\r\n"
+            "G#2H\t9\tWild\r\n"
+            "0#5#\tlynx\tWild\r\n"
+            "0#3#\twolf\tWild\r\n"
+            "G#0V\t3\tMoney\r\n"
+            "1#1#\tbank\tMoney\r\n"
+            "3#1#\tmoney\tMoney\r\n"
+            "V#1#\trun\tMoney\r\n"
+            "G#0V\t10\tPets\r\n"
+            "0#1#\tdog\tPets\r\n"
+            "0#1#\tpuppy\tPets\r\n");
   // Structure: wolf and lynx under Wild, Wild under Animals.
-  const int animals = tree.TopLevel()[1];
+  const int animals = tree.TopLevel()[0];
   EXPECT_EQ(Labels(tree, animals), (std::vector<std::string>{"cat", "Wild"}));
-  EXPECT_EQ(Labels(tree, tree.ChildrenOf(animals)[1]), (std::vector<std::string>{"wolf", "lynx"}));
+  EXPECT_EQ(Labels(tree, tree.ChildrenOf(animals)[1]), (std::vector<std::string>{"lynx", "wolf"}));
   EXPECT_EQ(tree.Picture(tree.ChildrenOf(animals)[1]), kPicHiddenGroup);
-  const int money = tree.TopLevel()[2];
+  const int money = tree.TopLevel()[1];
   EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"bank (*)", "money (1)", "run (V)"}));
   EXPECT_EQ(tree.Picture(tree.ChildrenOf(money)[0]), kPicError);
   EXPECT_EQ(tree.Picture(tree.ChildrenOf(money)[2]), kPicVerb);
@@ -124,7 +150,7 @@ class ScenarioTreeEdit : public ::testing::Test {
     tree.Fill(Parse("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
                     "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
     animals = tree.TopLevel()[0];
-    birds = tree.ChildrenOf(animals)[2];
+    birds = Find("Birds");
     money = tree.TopLevel()[1];
   }
   int Find(const std::string& label) {
@@ -230,15 +256,16 @@ TEST_F(ScenarioTreeEdit, DissociateSplitsATopLevelGroup) {
 }
 
 TEST_F(ScenarioTreeEdit, FindNextNodeWalksAndShortens) {
+  // In tree order (sorted): Animals, Birds, crow, cat, dog, Money, cash.
   int start = 0;
-  EXPECT_TRUE(tree.FindNextNode("c", start, false));
-  EXPECT_EQ(tree.Label(tree.Selected()), "cat");
   EXPECT_TRUE(tree.FindNextNode("c", start, false));
   EXPECT_EQ(tree.Label(tree.Selected()), "crow");
   EXPECT_TRUE(tree.FindNextNode("c", start, false));
+  EXPECT_EQ(tree.Label(tree.Selected()), "cat");
+  EXPECT_TRUE(tree.FindNextNode("c", start, false));
   EXPECT_EQ(tree.Label(tree.Selected()), "cash");
   EXPECT_TRUE(tree.FindNextNode("c", start, false));  // past the last node: from the first again
-  EXPECT_EQ(tree.Label(tree.Selected()), "cat");
+  EXPECT_EQ(tree.Label(tree.Selected()), "crow");
   // 9 letters: searched again with 7, then 6 letters.
   start = 0;
   EXPECT_FALSE(tree.FindNextNode("animalisx", start, false));
@@ -258,10 +285,162 @@ TEST_F(ScenarioTreeEdit, RenameCleansOrMarksTheText) {
   EXPECT_EQ(tree.Label(money), "Cash flow");
   EXPECT_TRUE(tree.Rename(money, ""));
   EXPECT_EQ(tree.Label(money), "Cash flow ???");
-  EXPECT_TRUE(tree.UpperCase(birds) || tree.Label(birds) == "Birds");
+  // Upper case changes visible groups only, and marks the Scenario modified
+  // only when a letter changed.
+  tree.SetModified(false);
+  EXPECT_FALSE(tree.UpperCase(birds));  // "Birds" is upper case already
+  EXPECT_FALSE(tree.Modified());
+  EXPECT_FALSE(tree.UpperCase(Find("cat")));
+  EXPECT_EQ(tree.Label(Find("cat")), "cat");
+  tree.Rename(birds, "small birds");
+  tree.SetVisible(birds, false);
+  tree.SetModified(false);
+  EXPECT_FALSE(tree.UpperCase(birds));
+  EXPECT_EQ(tree.Label(birds), "small birds");
+  EXPECT_FALSE(tree.Modified());
   tree.Rename(animals, "wild-life animals");
+  tree.SetModified(false);
   EXPECT_TRUE(tree.UpperCase(animals));
   EXPECT_EQ(tree.Label(animals), "Wild-Life Animals");
+  EXPECT_TRUE(tree.Modified());
+}
+
+}  // namespace
+}  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+int FindLabel(const ScenarioTree& tree, const std::string& label) {
+  for (int id : tree.InTreeOrder())
+    if (tree.Label(id) == label) return id;
+  return 0;
+}
+
+// The labels from the top down to the node, '/' between them.
+std::string PathOf(const ScenarioTree& tree, int id) {
+  std::string path;
+  for (const ScenarioNode* n = tree.Node(id); n; n = tree.Node(n->parent)) path = "/" + tree.Label(n->id) + path;
+  return path;
+}
+
+std::vector<std::string> Paths(const ScenarioTree& tree) {
+  std::vector<std::string> out;
+  for (int id : tree.InTreeOrder()) out.push_back(PathOf(tree, id));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// The tree written, read back from its text and filled again.
+ScenarioTree Reread(ScenarioTree& tree) {
+  ClassFileList out;
+  EXPECT_TRUE(tree.Write(out));
+  ScenarioTree again;
+  again.Fill(Parse(FormatClassFileText(out)));
+  return again;
+}
+
+// Groups level0 .. level8, each inside the one before; "loose", holding the
+// item "x", sits in level0.
+std::string Chain() {
+  std::string text;
+  for (int d = 0; d <= 8; ++d)
+    text += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\tlevel" + std::to_string(d) + "\r\n";
+  return text + "G#1V\t20\tloose\r\n0#2#\tx\tloose\r\n";
+}
+
+TEST(ScenarioTreeDepth, EveryDepthRoundTripsAfterCutPasteOrDrop) {
+  for (const char* way : {"paste", "drop"}) {
+    for (int depth = 0; depth <= ScenarioTree::kDeepestDepth; ++depth) {
+      SCOPED_TRACE(std::string(way) + " to depth " + std::to_string(depth));
+      ScenarioTree tree;
+      tree.Fill(Parse(Chain()));
+      const int loose = FindLabel(tree, "loose");
+      const int target = depth == 0 ? 0 : FindLabel(tree, "level" + std::to_string(depth - 1));
+      const std::vector<std::string> before = Paths(tree);
+      bool moved = false;
+      if (depth == 0) {
+        moved = tree.MoveNode(loose, 0);
+      } else if (std::string(way) == "paste") {
+        tree.Cut(loose);
+        moved = tree.Paste(target);
+      } else {
+        moved = tree.DropMove(loose, target);
+      }
+      // "loose" and its item need depth + 1: the file holds depths 0 to 9.
+      const bool fits = depth + 1 <= ScenarioTree::kDeepestDepth;
+      EXPECT_EQ(moved, fits);
+      EXPECT_EQ(tree.RefusedTooDeep(), !fits);
+      std::string expected;
+      for (int d = 0; d < depth; ++d) expected += "/level" + std::to_string(d);
+      expected += "/loose/x";
+      if (fits) {
+        EXPECT_EQ(PathOf(tree, FindLabel(tree, "x")), expected);
+      } else {
+        EXPECT_EQ(Paths(tree), before);  // nothing moved
+      }
+      const std::vector<std::string> now = Paths(tree);
+      ScenarioTree again = Reread(tree);
+      EXPECT_EQ(Paths(again), now);
+    }
+  }
+}
+
+TEST(ScenarioTreeDepth, AnItemFitsAtTheDeepestDepthAGroupThereHoldsNothing) {
+  ScenarioTree tree;
+  tree.Fill(Parse(Chain() + "G#0V\t30\tempty\r\n"));
+  const int level8 = FindLabel(tree, "level8");
+  const int x = FindLabel(tree, "x");
+  tree.Cut(x);
+  ASSERT_TRUE(tree.Paste(level8));
+  EXPECT_EQ(tree.Depth(x), 9);
+  const int empty = FindLabel(tree, "empty");
+  ASSERT_TRUE(tree.DropMove(empty, level8));
+  EXPECT_EQ(tree.Depth(empty), 9);
+  ScenarioTree again = Reread(tree);
+  EXPECT_EQ(Paths(again), Paths(tree));
+  // Nothing goes into a group at depth 9.
+  tree.Select(empty);
+  EXPECT_FALSE(tree.AddPendingItem("y", 0, '?', false));
+  EXPECT_TRUE(tree.RefusedTooDeep());
+  tree.Select(empty);
+  EXPECT_FALSE(tree.CreateOrSelectGroup("sub", -1, true));
+  EXPECT_TRUE(tree.RefusedTooDeep());
+  EXPECT_FALSE(tree.DropMove(x, empty));
+  EXPECT_TRUE(tree.RefusedTooDeep());
+  EXPECT_TRUE(tree.ChildrenOf(empty).empty());
+  // A refusal is not remembered past the next edit.
+  tree.Select(FindLabel(tree, "level0"));
+  EXPECT_TRUE(tree.AddPendingItem("y", 0, '?', false));
+  EXPECT_FALSE(tree.RefusedTooDeep());
+}
+
+// Depths kept from the file must not hand a node to another group.
+TEST(ScenarioTreeDepth, KeptFileDepthsNeverMoveANodeOnSave) {
+  // An item read at depth 5 below a group at 0, then a group added before it.
+  ScenarioTree tree;
+  tree.Fill(Parse("G#0V\t1\tA\r\n0#5#\tzed\tA\r\n"));
+  const int a = tree.TopLevel()[0];
+  tree.AddGroup(a, "b", true);
+  tree.SortChildren(a);
+  ASSERT_EQ(Labels(tree, a), (std::vector<std::string>{"b", "zed"}));
+  EXPECT_EQ(Paths(Reread(tree)), Paths(tree));
+  // A group read at depth 9 that is given an item: the item stays in it.
+  ScenarioTree deep;
+  deep.Fill(Parse("G#0V\t1\tA\r\nG#9V\t2\tB\r\n"));
+  const int b = FindLabel(deep, "B");
+  ASSERT_EQ(deep.Node(b)->parent, deep.TopLevel()[0]);
+  deep.Select(b);
+  ASSERT_TRUE(deep.AddPendingItem("y", 0, '?', false));
+  EXPECT_EQ(Paths(Reread(deep)), Paths(deep));
+}
+
+TEST(ScenarioTreeMapping, TheTreeIsSortedByTextOnLoad) {
+  ScenarioTree tree;
+  tree.Fill(Parse("G#0V\t1\tzoo\r\n0#1#\tb\tzoo\r\n0#1#\tA\tzoo\r\nG#0V\t2\tant\r\n"));
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"ant", "zoo"}));
+  EXPECT_EQ(Labels(tree, tree.TopLevel()[1]), (std::vector<std::string>{"A", "b"}));
+  EXPECT_FALSE(tree.Modified());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/class_file.h"
@@ -7,6 +8,7 @@
 #include "engine/options.h"
 #include "engine/startup.h"
 #include "engine/ontology_test_support.h"
+#include "mainwindow/desktop.h"
 #include "mainwindow/main_window_port.h"
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard.h"
@@ -99,6 +101,7 @@ TEST_F(ScenarioWizardTest, FromTheTextThresholdKKeepsClassesWithKOccurrences) {
   EXPECT_EQ(groups, (std::vector<std::string>{"Dog", "Riverbank"}));
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
   EXPECT_TRUE(editor.Tree().Modified());
+  EXPECT_EQ(editor.StatusLine(), "This Scenario was modified: you should save it");
   EXPECT_EQ(OntologyEngine->ScenarioEntryCount(), 3u);
   EXPECT_NE(FormatClassFileText(ScenarioFile).find("1#2#\tdog\tDog"), std::string::npos);
   // A level with no class in the text says so and changes nothing.
@@ -130,8 +133,64 @@ TEST_F(ScenarioWizardTest, MergingKeepsTheOrderAndAnUnreadableFileKeepsThePrevio
   EXPECT_TRUE(wizard.closed);
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
   EXPECT_EQ(FormatClassFileText(ScenarioFile), "G#0V\t1\tBeta\r\n0#1#\tb\tBeta\r\nG#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
-  EXPECT_EQ(TopLabels(), (std::vector<std::string>{"Beta", "Alpha"}));
+  EXPECT_EQ(TopLabels(), (std::vector<std::string>{"Alpha", "Beta"}));
   EXPECT_EQ(main.reruns, 1);
+  // Its file is gone: it lives in the editor only, modified, until saved.
+  EXPECT_TRUE(editor.IsModified());
+  EXPECT_EQ(editor.StatusLine(), "This Scenario was modified: you should save it");
+  ui.ui.QueueAnswer(3);  // Cancel to "save the work done?"
+  EXPECT_FALSE(editor.FormClose());
+  EXPECT_EQ(ui.ui.Shown().back().text, "Do you want to save the work done in the current Scenario?");
+}
+
+std::string PathOf(const ScenarioTree& tree, int id) {
+  std::string path;
+  for (const ScenarioNode* n = tree.Node(id); n; n = tree.Node(n->parent)) path = "/" + tree.Label(n->id) + path;
+  return path;
+}
+
+std::vector<std::string> Paths(const ScenarioTree& tree) {
+  std::vector<std::string> out;
+  for (int id : tree.InTreeOrder()) out.push_back(PathOf(tree, id));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// Groups at the depths 0 to 8, each holding an item one deeper (1 to 9),
+// merged with another file, saved under a name and read back.
+TEST_F(ScenarioWizardTest, AMergedScenarioKeepsEveryDepthThroughSaveAndRead) {
+  ScopedScriptedDesktop desktop;
+  std::string deep;
+  for (int d = 0; d <= 8; ++d) {
+    const std::string group = "level" + std::to_string(d);
+    deep += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\t" + group + "\r\n";
+    deep += "0#" + std::to_string(d + 1) + "#\tw" + std::to_string(d) + "\t" + group + "\r\n";
+  }
+  folder.Write("Deep.scn", deep);
+  folder.Write("Other.scn", "G#0V\t1\tOther\r\n0#1#\tz\tOther\r\n");
+  wizard.way = WizardWay::kExisting;
+  wizard.selectedFiles = {"Deep.scn", "Other.scn"};
+  wizard.ButtonTerminerClick();
+  ASSERT_TRUE(wizard.closed);
+  std::string expected;
+  for (int d = 0; d <= 8; ++d) {
+    expected += "/level" + std::to_string(d);
+    int item = 0;
+    for (int id : editor.Tree().InTreeOrder())
+      if (editor.Tree().Label(id) == "w" + std::to_string(d)) item = id;
+    EXPECT_EQ(PathOf(editor.Tree(), item), expected + "/w" + std::to_string(d));
+    EXPECT_EQ(editor.Tree().Depth(item), d + 1);
+  }
+  const std::vector<std::string> merged = Paths(editor.Tree());
+  desktop.desktop.saveAnswers.push_back(folder.Path("Merged.scn"));
+  editor.ToolButtonEnregistrerClick();
+  EXPECT_FALSE(editor.IsModified());
+  ClassFileGroupCounter = 0;
+  ClassFileList saved;
+  ASSERT_TRUE(LoadClassFile(saved, folder.Path("Merged.scn")));
+  ScenarioTree again;
+  again.Fill(saved);
+  EXPECT_EQ(Paths(again), merged);
 }
 
 }  // namespace
