@@ -25,12 +25,13 @@ constexpr int kStandardIds[] = {kStdUndefined, kStdError,      kStdAnomaly, kStd
                                 kStdLoading,   kStdTextOk,     kStdPrinting, kStdSaving};
 
 // Runs the box of the given kind; returns the button pressed.
-int RunBox(const std::string& text, int kind, bool withDontShow) {
+int RunBox(const std::string& text, int kind, bool withDontShow, int icon = kIconOfKind) {
   MessageBoxKind = kind;
   BoxRequest request;
   request.text = text.size() > 400 ? text.substr(0, 400) : text;
   request.kind = kind;
   request.withDontShow = withDontShow;
+  request.icon = icon;
   BoxAnswer answer = CurrentMessageUi().ShowBox(request);
   MessageBoxResult = answer.result;
   if (withDontShow) DontShowAgain = answer.dontShowAgain;
@@ -105,6 +106,16 @@ void ShowSystemError(const std::string& text) { CurrentMessageUi().ShowSystemErr
 
 int ShowError(const std::string& text) {
   RunBox(text, kBoxOk, false);
+  return 0;
+}
+
+int ShowFailure(const std::string& text) {
+  RunBox(text, kBoxOk, false, kIconError);
+  return 0;
+}
+
+int ShowWarning(const std::string& text) {
+  RunBox(text, kBoxOk, false, kIconWarning);
   return 0;
 }
 

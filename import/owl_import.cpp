@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -129,10 +130,13 @@ class Converter {
       }
       const bool last = pos + n >= xml.size();
       if (XML_Parse(parser_, xml.data() + pos, static_cast<int>(n), last) != XML_STATUS_OK) {
-        if (refusal_.empty()) {
-          Log("*** XML Syntax Error !!! " + std::string(XML_ErrorString(XML_GetErrorCode(parser_))) + " at line " +
-              std::to_string(XML_GetCurrentLineNumber(parser_)) + ", column " +
-              std::to_string(XML_GetCurrentColumnNumber(parser_)));
+        result_.failureLine = XML_GetCurrentLineNumber(parser_);
+        result_.failureColumn = XML_GetCurrentColumnNumber(parser_) + 1;  // the parser counts from 0
+        if (result_.failure == OwlFailure::kNone) {
+          result_.failure = OwlFailure::kMalformed;
+          result_.failureDetail = XML_ErrorString(XML_GetErrorCode(parser_));
+          Log("*** XML Syntax Error !!! " + result_.failureDetail + " at line " +
+              std::to_string(result_.failureLine) + ", column " + std::to_string(result_.failureColumn));
         } else {
           Log("*** XML Syntax Error !!! " + refusal_);
         }
@@ -147,6 +151,10 @@ class Converter {
     for (const auto& [id, cls] : queue_) {
       auto it = ids_.find(id);
       if (it == ids_.end()) {
+        if (leftOut_.count(id)) {
+          Log("*** Warning - superclass left out (over the class limit) for: " + NameOf(cls));
+          continue;
+        }
         Log("*** Error - ClassId undefined for: " + id);
         ++result_.stats.classIdErrors;
         continue;
@@ -210,8 +218,7 @@ class Converter {
     const bool refers = value && (std::memchr(value, '&', static_cast<size_t>(length)) ||
                                   std::memchr(value, '%', static_cast<size_t>(length)));
     if (!isParameter && !systemId && !publicId && !notation && value && !refers) return;
-    self->refusal_ = std::string("Entity refused: ") + name;
-    XML_StopParser(self->parser_, XML_FALSE);
+    self->Stop(OwlFailure::kEntity, name, std::string("Entity refused: ") + name);
   }
 
   std::string Text(const std::string& utf8) const { return options_.unicode ? Utf8ToCp1252(utf8) : Utf8ToBytes(utf8); }
@@ -250,8 +257,12 @@ class Converter {
            std::tolower(static_cast<unsigned char>(lang[1])) == options_.isoLanguage[1];
   }
 
-  void Stop(const std::string& why) {
-    if (refusal_.empty()) refusal_ = why;
+  void Stop(OwlFailure failure, const std::string& detail, const std::string& why) {
+    if (result_.failure == OwlFailure::kNone) {
+      result_.failure = failure;
+      result_.failureDetail = detail;
+      refusal_ = why;
+    }
     XML_StopParser(parser_, XML_FALSE);
   }
 
@@ -271,7 +282,7 @@ class Converter {
 
   void Start(const XML_Char* element, const XML_Char** attributes) {
     if (stack_.size() >= kOwlMaxDepth) {
-      Stop("Elements nested deeper than " + std::to_string(kOwlMaxDepth));
+      Stop(OwlFailure::kTooDeep, std::to_string(kOwlMaxDepth), "Elements nested deeper than " + std::to_string(kOwlMaxDepth));
       return;
     }
     const Name name = SplitName(element);
@@ -328,7 +339,13 @@ class Converter {
       return it->second;
     }
     if (ClassCount() >= kOwlMaxClasses) {
-      Stop("More than " + std::to_string(kOwlMaxClasses) + " classes");
+      // Past the limit: the class, its labels and its superclasses are left
+      // out; the classes before it are imported.
+      if (leftOut_.insert(id).second) {
+        ++result_.classesLeftOut;
+        Log("*** Warning - class left out, over the limit of " + std::to_string(kOwlMaxClasses) +
+            " classes: " + Text(id));
+      }
       return 0;
     }
     OwlClass c;
@@ -465,6 +482,7 @@ class Converter {
   std::vector<Frame> stack_;
   std::vector<OwlClass> classes_{OwlClass{}};
   std::unordered_map<std::string, uint32_t> ids_;
+  std::unordered_set<std::string> leftOut_;  // classes past the limit
   std::vector<std::pair<std::string, uint32_t>> queue_;
   std::string text_;
   std::string base_;
@@ -500,6 +518,9 @@ OwlImportResult ConvertOwl(std::string_view xml, const std::string& inputName, c
   converter.WriteScenario();
   converter.Log("*** Processing ended successfully");
   result.log += Counts(result.stats);
+  if (result.classesLeftOut)
+    converter.Log("Number of classes left out (over the limit of " + std::to_string(kOwlMaxClasses) +
+                  "): " + std::to_string(result.classesLeftOut));
   result.ok = true;
   return result;
 }
@@ -512,6 +533,8 @@ OwlImportResult ImportOwlFile(const std::string& inputPath, const std::string& s
   std::stringstream content;
   if (in) content << in.rdbuf();
   if (!in || in.bad()) {
+    result.failure = OwlFailure::kUnreadable;
+    result.failureDetail = std::strerror(errno ? errno : EIO);
     result.log = "Quilor OWL Import Filter log\r\n*** Processing file: " + inputPath +
                  "\r\n*** Step 1 (OWL parsing)\r\n*** I/O error on input file, process ended\r\n"
                  "*** I/O Error during parsing operation\r\n";
@@ -521,9 +544,12 @@ OwlImportResult ImportOwlFile(const std::string& inputPath, const std::string& s
   }
   if (result.ok) {
     const std::string output = (std::filesystem::path(scenarioFolder) / kOwlOutputName).string();
-    if (SafeSave(output, result.scenario)) {
+    const SaveResult saved = SafeSave(output, result.scenario);
+    if (saved) {
       scenarioPath = output;
     } else {
+      result.failure = OwlFailure::kWriteFailed;
+      result.failureDetail = output + ": " + std::strerror(saved.error);
       // The counts stay in the log; the failure is told after them.
       result.log += "*** Fatal Error - Scenario write error: " + output + "\r\n";
       result.log += "*** Fatal error during Scenario generation\r\n";

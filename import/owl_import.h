@@ -3,9 +3,10 @@
 // nested under its first superclass, holding one item per label and synonym.
 // Parsing is done by expat with an element stack; entities may be internal
 // and plain only (no external or parameter entity, none that refers to
-// another), and depth, text length and class count are capped. Every step
-// writes its lines into the log "<input>.log". The Scenario text is built in
-// memory and only a whole one is saved.
+// another), and depth and text length are capped. The classes past the
+// class limit are left out (and counted); the others are imported. Every
+// step writes its lines into the log "<input>.log". The Scenario text is
+// built in memory and only a whole one is saved.
 #pragma once
 
 #include <cstdint>
@@ -38,9 +39,24 @@ struct OwlImportStats {
   uint32_t classIdErrors = 0;
 };
 
+// Why an import failed.
+enum class OwlFailure {
+  kNone,
+  kUnreadable,   // the file could not be read (detail: the system's words)
+  kEntity,       // an entity that is not read: external, parameter or referring to another (detail: its name)
+  kMalformed,    // not well-formed XML (detail: the parser's words; line and column)
+  kTooDeep,      // elements nested deeper than kOwlMaxDepth
+  kWriteFailed,  // the Scenario could not be saved (detail: the file and the system's words)
+};
+
 struct OwlImportResult {
   bool ok = false;
   int failedStep = 0;     // 1 parsing, 2 tree, 3 Scenario (0 when ok)
+  OwlFailure failure = OwlFailure::kNone;
+  std::string failureDetail;
+  uint64_t failureLine = 0;
+  uint64_t failureColumn = 0;
+  uint32_t classesLeftOut = 0;  // named classes past kOwlMaxClasses (listed in the log)
   std::string scenario;   // the Scenario text (CR LF lines, Windows-1252)
   std::string log;        // the log text
   OwlImportStats stats;

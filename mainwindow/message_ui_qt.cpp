@@ -84,6 +84,8 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
       box.setDefaultButton(static_cast<QPushButton*>(b2));
       break;
   }
+  if (request.icon == kIconError) box.setIcon(QMessageBox::Critical);
+  else if (request.icon == kIconWarning) box.setIcon(QMessageBox::Warning);
   QCheckBox* dontShow = nullptr;
   if (request.withDontShow) {
     dontShow = new QCheckBox(FromCp1252(GetMessageText(kMsgDontShowAgain)));

@@ -26,10 +26,19 @@ struct BoxAnswer {
   bool dontShowAgain = false;  // state of the check box, when it was shown
 };
 
+// The picture of a box: by default the one of its kind (a question for the
+// kinds that ask, information for Ok alone).
+enum BoxIcon : int {
+  kIconOfKind = 0,
+  kIconError = 1,    // a failure
+  kIconWarning = 2,  // done, but not whole
+};
+
 struct BoxRequest {
   std::string text;  // Windows-1252
   int kind = kBoxOk;
   bool withDontShow = false;
+  int icon = kIconOfKind;
 };
 
 // A list of any length under a heading (the documents that could not be

@@ -15,32 +15,6 @@
 
 namespace quilor::ui {
 
-OwlImportOptions OwlOptionsFromSettings(bool flexedForms, bool unicode, bool otherLanguages, bool restrictions,
-                                        bool verbose, bool dump) {
-  OwlImportOptions o;
-  o.flexedForms = flexedForms;
-  o.unicode = unicode;
-  o.ignoreOtherLanguages = otherLanguages;
-  o.ignoreRestrictions = restrictions;
-  o.verbose = verbose;
-  o.dumpInput = dump;
-  o.addFormsWithoutAccent = Options->Switch(opt::AddFormsWithoutAccent);
-  o.isoLanguage = IsoLanguageCode();
-  return o;
-}
-
-std::string RunOwlImport(const std::string& inputPath, const OwlImportOptions& options, std::string& logPath) {
-  std::string produced;
-  ShowHourglass();
-  const OwlImportResult r = ImportOwlFile(inputPath, WorkContext->UserScenarioFolder, options, produced, logPath);
-  RestoreCursor();
-  if (!r.ok) {
-    static const int kStepFailure[] = {0, 7407, 7408, 7409};
-    ShowError(Msg(kStepFailure[r.failedStep >= 1 && r.failedStep <= 3 ? r.failedStep : 1]));
-  }
-  return produced;
-}
-
 OwlImportDialog::OwlImportDialog(const std::string& inputPath, QWidget* parent) : QDialog(parent), input_(inputPath) {
   setWindowTitle(MessageText(kMsgOwlImportFilter));
   auto* layout = new QVBoxLayout(this);

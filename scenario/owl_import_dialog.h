@@ -6,22 +6,13 @@
 
 #include <string>
 
-#include "import/owl_import.h"
+#include "scenario/owl_import_logic.h"
 
 class QCheckBox;
 class QLabel;
 class QStatusBar;
 
 namespace quilor::ui {
-
-constexpr int kMsgOwlImportFilter = 7400;
-
-// The options as the import's window leaves them, with the general option and the analysis language.
-OwlImportOptions OwlOptionsFromSettings(bool flexedForms, bool unicode, bool otherLanguages, bool restrictions,
-                                        bool verbose, bool dump);
-// Runs the import of a file into the user's Scenario folder; shows the
-// failure of a step in a message box. The produced file, or empty.
-std::string RunOwlImport(const std::string& inputPath, const OwlImportOptions& options, std::string& logPath);
 
 class OwlImportDialog : public QDialog {
   Q_OBJECT

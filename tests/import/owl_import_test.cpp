@@ -168,8 +168,12 @@ TEST(OwlImport, MalformedXmlFailsStepOneWithLineAndColumn) {
                                        OwlImportOptions{});
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedStep, 1);
+  EXPECT_EQ(r.failure, OwlFailure::kMalformed);
+  EXPECT_EQ(r.failureDetail, "mismatched tag");
+  EXPECT_EQ(r.failureLine, 8u);
+  EXPECT_EQ(r.failureColumn, 16u);  // counted from 1
   EXPECT_TRUE(r.scenario.empty());
-  EXPECT_NE(r.log.find("*** XML Syntax Error !!! mismatched tag at line 8, column "), std::string::npos) << r.log;
+  EXPECT_NE(r.log.find("*** XML Syntax Error !!! mismatched tag at line 8, column 16"), std::string::npos) << r.log;
   EXPECT_NE(r.log.find("*** I/O Error during parsing operation"), std::string::npos);
 }
 
@@ -200,10 +204,14 @@ TEST_F(OwlImportFiles, HostileEntitiesFailInStepOneAndKeepThePreviousScenario) {
       "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY % p \"<!ENTITY q 'boom'>\"> %p;]>"
       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">&q;</rdf:RDF>",
   };
-  for (const std::string& xml : hostile) {
+  const std::vector<std::string> refused = {"b", "x", "p"};  // the entity each one is refused at
+  for (size_t i = 0; i < hostile.size(); ++i) {
+    const std::string& xml = hostile[i];
     const OwlImportResult r = Import(xml);
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.failedStep, 1);
+    EXPECT_EQ(r.failure, OwlFailure::kEntity);
+    EXPECT_EQ(r.failureDetail, refused[i]);
     EXPECT_EQ(ReadFileBytes(folder.Path(kOwlOutputName)), "previous\r\n");
     EXPECT_TRUE(scenario.empty());
     EXPECT_EQ(log, folder.Path("in.owl.log"));
@@ -212,6 +220,46 @@ TEST_F(OwlImportFiles, HostileEntitiesFailInStepOneAndKeepThePreviousScenario) {
     EXPECT_NE(text.find("*** I/O Error during parsing operation"), std::string::npos);
     EXPECT_LT(text.size(), 4000u);
   }
+}
+
+TEST_F(OwlImportFiles, AnUnreadableFileIsSaidSo) {
+  const OwlImportResult r = ImportOwlFile(folder.Path("missing.owl"), folder.Path(""), OwlImportOptions{}, scenario, log);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failure, OwlFailure::kUnreadable);
+  EXPECT_EQ(r.failureDetail, "No such file or directory");
+  EXPECT_EQ(ReadFileBytes(folder.Path(kOwlOutputName)), "previous\r\n");
+}
+
+// Past the class limit the classes are left out, counted and named; the
+// others are imported.
+TEST(OwlImport, AnOntologyOverTheClassLimitIsImportedUpToIt) {
+  std::string xml = kHead;
+  const uint32_t total = kOwlMaxClasses + 3;
+  for (uint32_t i = 0; i < total; ++i) {
+    xml += "<owl:Class rdf:about=\"#C" + std::to_string(i) + "\">";
+    // C5's superclass is one of those left out.
+    if (i == 5) xml += "<rdfs:subClassOf rdf:resource=\"#C" + std::to_string(kOwlMaxClasses + 1) + "\"/>";
+    xml += "<rdfs:label>c" + std::to_string(i) + "</rdfs:label></owl:Class>\n";
+  }
+  xml += kTail;
+  const OwlImportResult r = ConvertOwl(xml, "big.owl", OwlImportOptions{});
+  ASSERT_TRUE(r.ok) << r.log.substr(r.log.size() - std::min<size_t>(r.log.size(), 2000));
+  EXPECT_EQ(r.classesLeftOut, 3u);
+  EXPECT_EQ(r.stats.mainClasses, kOwlMaxClasses);
+  EXPECT_EQ(r.stats.classIdErrors, 0u);
+  size_t groups = 0;
+  for (size_t at = r.scenario.find("G#"); at != std::string::npos; at = r.scenario.find("\nG#", at + 1)) ++groups;
+  EXPECT_EQ(groups, kOwlMaxClasses);
+  const std::string last = "c" + std::to_string(kOwlMaxClasses - 1);
+  EXPECT_NE(r.scenario.find("G#0V\t" + last + "\t" + last + "\r\n"), std::string::npos);
+  EXPECT_EQ(r.scenario.find("\tc" + std::to_string(kOwlMaxClasses) + "\t"), std::string::npos);
+  EXPECT_NE(r.scenario.find("G#0V\tc5\tc5\r\n"), std::string::npos);  // at the top level
+  for (uint32_t i = kOwlMaxClasses; i < total; ++i)
+    EXPECT_NE(r.log.find("*** Warning - class left out, over the limit of 65535 classes: http://example.org/zoo#C" +
+                         std::to_string(i) + "\r\n"),
+              std::string::npos);
+  EXPECT_NE(r.log.find("*** Warning - superclass left out (over the class limit) for: c5"), std::string::npos);
+  EXPECT_NE(r.log.find("Number of classes left out (over the limit of 65535): 3"), std::string::npos);
 }
 
 TEST_F(OwlImportFiles, SuccessWritesTheScenarioAndTheLog) {

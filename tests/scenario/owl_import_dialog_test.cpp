@@ -3,6 +3,7 @@
 #include "core/class_file.h"
 #include "engine/options.h"
 #include "mainwindow/desktop.h"
+#include "platform/message_ui.h"
 #include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_editor.h"
 #include "support/stream_support.h"
@@ -42,15 +43,55 @@ TEST(OwlImportRoute, AnOwlFileBecomesTheCurrentScenario) {
   ASSERT_EQ(editor.Tree().TopLevel().size(), 1u);
   EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Pet");
   EXPECT_EQ(editor.Tree().Label(editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])[0]), "Cat");
-  // A broken file: the failure is told and the previous Scenario stays.
+  // A broken file: which failure, where, and where the log is, with the
+  // error picture; the previous Scenario stays.
   const std::string broken = folder.Write("broken.owl", "<rdf:RDF><unclosed></rdf:RDF>");
+  ui.ui.ClearLog();
   EXPECT_TRUE(RunOwlImport(broken, OwlImportOptions{}, log).empty());
-  ASSERT_FALSE(ui.ui.Shown().empty());
-  EXPECT_EQ(ui.ui.Shown().back().text, "*** I/O Error during parsing operation");
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].icon, kIconError);
+  EXPECT_EQ(ui.ui.Shown()[0].text,
+            "*** I/O Error during parsing operation\r\nThe file is not well-formed XML (line 1, column 1): "
+            "unbound prefix\r\nThe log of the import is in: " + broken + ".log");
   EXPECT_NE(ReadFileBytes(produced).find("Pet"), std::string::npos);
+  // A refused entity is named.
+  const std::string hostile = folder.Write(
+      "hostile.owl", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>");
+  ui.ui.ClearLog();
+  EXPECT_TRUE(RunOwlImport(hostile, OwlImportOptions{}, log).empty());
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].icon, kIconError);
+  EXPECT_NE(ui.ui.Shown()[0].text.find("entities made of other entities are refused): x\r\n"), std::string::npos)
+      << ui.ui.Shown()[0].text;
   WorkContext->UserScenarioFolder = saved;
   Options->ResetSettings();
   ScenarioFile.Clear();
+}
+
+// What the user is told: nothing for a whole import; what was left out, or
+// which step failed and why, with the place of the log.
+TEST(OwlImportReportTest, TellsWhatWasLeftOutAndWhyAStepFailed) {
+  OwlImportResult whole;
+  whole.ok = true;
+  EXPECT_EQ(OwlImportReport(whole, "/s/x.owl.log"), "");
+  OwlImportResult partial = whole;
+  partial.classesLeftOut = 12;
+  EXPECT_EQ(OwlImportReport(partial, "/s/x.owl.log"),
+            "The ontology holds more classes than a Scenario can take: only the first 65535 classes were imported. "
+            "Classes left out: 12 (each one is named in the log).\r\nThe log of the import is in: /s/x.owl.log");
+  OwlImportResult unreadable;
+  unreadable.failedStep = 1;
+  unreadable.failure = OwlFailure::kUnreadable;
+  unreadable.failureDetail = "Permission denied";
+  EXPECT_EQ(OwlImportReport(unreadable, ""),
+            "*** I/O Error during parsing operation\r\nThe file could not be read: Permission denied");
+  OwlImportResult unwritten;
+  unwritten.failedStep = 3;
+  unwritten.failure = OwlFailure::kWriteFailed;
+  unwritten.failureDetail = "/s/OwlOutput.scn: No space left on device";
+  EXPECT_EQ(OwlImportReport(unwritten, "/s/x.owl.log"),
+            "*** Fatal error during Scenario generation\r\nThe Scenario could not be written: /s/OwlOutput.scn: No "
+            "space left on device\r\nThe log of the import is in: /s/x.owl.log");
 }
 
 }  // namespace
