@@ -63,7 +63,8 @@ void TGrapheQuilor::Draw(Canvas& canvas, const Rect& rect, int32_t mode, const s
     drawEveryLink_ = false;
   drawnKind_ = 0;
   const bool largeFonts = Options && Options->Switch(opt::LargeFonts);
-  if (!printing_) font_.size = largeFonts ? 12 : 8;
+  // Rows are measured in the font the labels are written in.
+  font_.size = largeFonts ? 14 : 8;
   font_.colour = kBlack;
   canvas.SetFont(font_);
   rowHeight_ = Round(1.2 * canvas.TextHeight("AP")) + 1;
@@ -147,6 +148,13 @@ void TGrapheQuilor::SetGraphColours() {
 
 void TGrapheQuilor::SetLinkPen() {
   if (!MonochromePrint()) canvas_->SetPen(Role(13));
+}
+
+bool TGrapheQuilor::PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates) {
+  Point at;
+  if (text.empty() || !labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at)) return false;
+  canvas_->TextOut(at.x, at.y, text);
+  return true;
 }
 
 void TGrapheQuilor::DrawArrow(int x1, int x2, int y) {
@@ -234,10 +242,13 @@ void TGrapheQuilor::StarGraph() {
   const int w = canvas_->TextWidth(centre);
   const int h = canvas_->TextHeight(centre);
   Rect box{std::max(rect_.left, cx - w / 2 - 2), std::max(rect_.top, cy - h / 4), cx + w / 2 + 2, 0};
+  box.right = std::min(box.right, rect_.right);
   box.bottom = box.top + h + 2;
+  TLabelPlacer labels(rect_);
+  labels.Reserve({box.left, box.top, box.right, box.bottom + 2});
   canvas_->Rectangle(box);
   DrawRaisedBox(box.left, box.top, box.bottom, box.right);
-  canvas_->TextOut(box.left + 2, box.top + 1, centre);
+  canvas_->TextRect(box, box.left + 2, box.top + 1, centre);
   font_.colour = MonochromePrint() ? kBlack : Role(11);
   canvas_->SetFont(font_);
 
@@ -252,7 +263,9 @@ void TGrapheQuilor::StarGraph() {
   if (neighbourMode && predecessors.empty() && successors.empty()) {
     SetFontColour(kBlack);
     const std::string message = GraphText(kTextNoRelation) + " (" + LevelName(source_.RelationBase()) + ")";
-    TextCentred(cx, cy - 2 * rowHeight_, message);
+    const int mw = canvas_->TextWidth(message);
+    const int mh = canvas_->TextHeight(message);
+    PlaceText(labels, message, {{cx - mw / 2, cy - 2 * rowHeight_ - mh}, {std::max(rect_.left, cx - mw / 2), rect_.top}});
   }
 
   // One row per class, in the order met; a class met again adds its count.
@@ -289,24 +302,36 @@ void TGrapheQuilor::StarGraph() {
         if (p.count > 0 && source_.ClassWithin(level, p.first, selected)) add(p.second, p.count);
     }
   });
-  DrawStarSide(left, -1, bandWidth, box);
-  DrawStarSide(right, +1, bandWidth, box);
+  DrawStarSide(left, -1, bandWidth, box, labels);
+  DrawStarSide(right, +1, bandWidth, box, labels);
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
   DrawClassesArrow();
 }
 
-void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int bandWidth, const Rect& centreBox) {
+void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int bandWidth, const Rect& centreBox,
+                                 TLabelPlacer& labels) {
   const int n = std::min<int>(static_cast<int>(all.size()), rowsInUse_);
   const int level = std::clamp(Selection.classLevel, 1, 4);
   const int baseX = rect_.left + (rect_.Width() + d * bandWidth) / 2 - 2 * d * rowsInUse_;
+  // The side's room: from the frame's edge to the centre box, a margin each side.
+  const int outer = d < 0 ? rect_.left + 2 : rect_.right - 2;
+  const int innerLimit = d < 0 ? centreBox.left - 4 : centreBox.right + 4;
   int lastRow = 0;
   int lastX = baseX;
   for (int k = 1; k <= n; ++k) {
     const StarItem& item = all[static_cast<size_t>(k - 1)];
     const int r = k + (rowsInUse_ - n - 1) / 2;
-    const int xc = r < rowsInUse_ / 2 ? baseX + 8 * d * r : baseX + 8 * d * (rowsInUse_ - r);
-    const std::string name = source_.ClassName(level, static_cast<int32_t>(item.cls));
+    int xc = r < rowsInUse_ / 2 ? baseX + 8 * d * r : baseX + 8 * d * (rowsInUse_ - r);
+    std::string name = source_.ClassName(level, static_cast<int32_t>(item.cls));
+    const std::string count = MonochromePrint() ? std::string() : std::to_string(item.count);
+    const int countWidth = count.empty() ? 0 : canvas_->TextWidth(count) + 4;
+    // A name wider than the side's room is cut, with "..." at its end.
+    const int room = std::abs(innerLimit - outer) - countWidth - 4;
+    while (name.size() > 1 && canvas_->TextWidth(name) + 4 > room) name = name.substr(0, name.size() - 4) + "...";
     const int halfWidth = canvas_->TextWidth(name) / 2 + 2;
+    // The box and its count stay between the frame's edge and the centre.
+    if (d < 0) xc = std::clamp(xc, outer + halfWidth, std::max(outer + halfWidth, innerLimit - countWidth - halfWidth));
+    else xc = std::clamp(xc, std::min(outer - halfWidth, innerLimit + countWidth + halfWidth), outer - halfWidth);
     if (r >= 1 && r < kHitRows) GraphHitTable[d < 0 ? 2 : 4][r] = static_cast<int32_t>(item.cls);
     const int top = rect_.top + (r - 1) * rowHeight_ + 4;
     const int bottom = rect_.top + r * rowHeight_ + 2;
@@ -316,27 +341,26 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     DrawRaisedBox(xc - halfWidth, top, bottom, xc + halfWidth);
     const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == item.cls;
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
+    labels.Reserve({xc - halfWidth, top, xc + halfWidth, bottom});
     canvas_->TextOut(xc - halfWidth + 2, top + 1, name);
     // The link from inside the box to the centre box.
     SetLinkPen();
     const int inner = d < 0 ? xc + halfWidth : xc - halfWidth;
     const int y = (top + bottom) / 2;
     canvas_->Line({inner - d * 14, y}, {d < 0 ? centreBox.left : centreBox.right, (centreBox.top + centreBox.bottom) / 2});
-    // The count beside the box's inner edge.
-    if (!MonochromePrint()) {
+    // The count beside the box's inner edge, on the box's row.
+    if (!count.empty()) {
       SetFontColour(Role(d < 0 ? 12 : 13));
-      const std::string count = std::to_string(item.count);
-      if (d < 0)
-        canvas_->TextOut(inner + 2, top - rowHeight_ / 2, count);
-      else
-        canvas_->TextOut(inner - 2 - canvas_->TextWidth(count), top - rowHeight_ / 2, count);
+      const int cw = canvas_->TextWidth(count);
+      PlaceText(labels, count, {{d < 0 ? inner + 2 : inner - 2 - cw, top + 1}});
     }
     lastRow = r;
     lastX = xc;
   }
   if (static_cast<int>(all.size()) > n && n > 0) {
     SetFontColour(kBlack);
-    canvas_->TextOut(lastX - canvas_->TextWidth("...") / 2, rect_.top + lastRow * rowHeight_ + 2, "...");
+    const int w = canvas_->TextWidth("...");
+    PlaceText(labels, "...", {{lastX - w / 2, rect_.top + lastRow * rowHeight_ + 4}});
   }
   canvas_->SetBrush(Role(14), BrushStyle::kClear);
 }

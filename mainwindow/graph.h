@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mainwindow/canvas.h"
+#include "mainwindow/graph_labels.h"
 #include "mainwindow/graph_source.h"
 
 namespace quilor::ui {
@@ -107,7 +108,10 @@ class TGrapheQuilor {
   bool SelectedClassOfTitle();
 
   void StarGraph();
-  void DrawStarSide(const std::vector<StarItem>& items, int d, int bandWidth, const Rect& centreBox);
+  void DrawStarSide(const std::vector<StarItem>& items, int d, int bandWidth, const Rect& centreBox,
+                    TLabelPlacer& labels);
+  // Writes text at the first free candidate place; false when none is free.
+  bool PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates);
   int DrawRings();
   void AreaGraph();
   void ActorsGraph();

@@ -150,6 +150,30 @@ void TGrapheQuilor::AreaGraph() {
       a.box = Offset(a.box, nx - c.x, ny - c.y);
     }
   }
+  // No area covers another or the selected class in the middle.
+  {
+    std::vector<TCircle> circles;
+    const bool pair = Selection.kind == kSelectRelation && Selection.secondClass != 0;
+    if (pair) {
+      circles.push_back({static_cast<double>(cx - ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
+      circles.push_back({static_cast<double>(cx + ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
+    } else {
+      circles.push_back({static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(ringStep)});
+    }
+    const size_t fixed = circles.size();
+    for (const PlacedArea& a : areas) {
+      const Point c = a.box.Centre();
+      circles.push_back({static_cast<double>(c.x), static_cast<double>(c.y), a.box.Width() / 2.0});
+    }
+    SeparateCircles(circles, fixed, rect_);
+    for (size_t i = 0; i < areas.size(); ++i) {
+      const TCircle& c = circles[fixed + i];
+      const int r = areas[i].box.Width() / 2;
+      const int x = static_cast<int>(std::lround(c.x));
+      const int y = static_cast<int>(std::lround(c.y));
+      areas[i].box = {x - r, y - r, x + r, y + r};
+    }
+  }
   for (const PlacedArea& a : areas) AddBox(a.box, a.cls);
 
   const bool opaque = Options && Options->Switch(opt::AreaGraph3D);
@@ -163,27 +187,21 @@ void TGrapheQuilor::AreaGraph() {
       canvas_->SetBrush(MonochromePrint() ? kBlack : Role(14), BrushStyle::kCross);
       canvas_->Ellipse(a.box);
     }
-    const Point c = a.box.Centre();
-    if (c.x >= rect_.left && c.x <= rect_.right && c.y >= rect_.top + 10 && c.y <= rect_.bottom - 8) {
-      const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls;
-      SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
-      const std::string name = source_.ClassName(level, static_cast<int32_t>(a.cls));
-      canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, c.y - canvas_->TextHeight(name) / 2, name);
-    }
   };
   for (const PlacedArea& a : areas) drawArea(a);
 
   // The selected class (or the pair) in the middle.
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
   canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
-  SetFontColour(MonochromePrint() ? kBlack : Role(11));
+  TLabelPlacer labels(rect_);
+  std::vector<std::pair<int, std::string>> centreLabels;
   auto centreCircle = [&](int x, const std::string& name) {
     const Rect circle{x - ringStep, cy - ringStep, x + ringStep, cy + ringStep};
     if (opaque && !MonochromePrint())
       canvas_->ShadedEllipse(circle, Role(14));
     else
       canvas_->Ellipse(circle);
-    canvas_->TextOut(x - canvas_->TextWidth(name) / 2, cy - canvas_->TextHeight(name) / 2, name);
+    centreLabels.emplace_back(x, name);
   };
   if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
     centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)));
@@ -194,12 +212,42 @@ void TGrapheQuilor::AreaGraph() {
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
   DrawClassesArrow();
 
-  // The highlighted class again, on top, and first for the mouse.
+  // The labels last, so that no area covers one: the selected class's first,
+  // then each area's on its area, above it, below it or beside it.
+  SetFontColour(MonochromePrint() ? kBlack : Role(11));
+  for (const auto& [x, name] : centreLabels) {
+    const int w = canvas_->TextWidth(name);
+    const int h = canvas_->TextHeight(name);
+    PlaceText(labels, name, {{x - w / 2, cy - h / 2}, {x - w / 2, cy - ringStep - h - 1}, {x - w / 2, cy + ringStep + 1},
+                             {std::max(rect_.left, x - w / 2), rect_.top}});
+  }
+  std::vector<std::pair<uint32_t, Point>> placedLabels;
+  auto labelArea = [&](const PlacedArea& a) {
+    const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls;
+    SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
+    const std::string name = source_.ClassName(level, static_cast<int32_t>(a.cls));
+    const int w = canvas_->TextWidth(name);
+    const int h = canvas_->TextHeight(name);
+    const Point c = a.box.Centre();
+    const std::vector<Point> candidates = {{c.x - w / 2, c.y - h / 2},
+                                           {c.x - w / 2, a.box.top - h - 1},
+                                           {c.x - w / 2, a.box.bottom + 1},
+                                           {a.box.right + 2, c.y - h / 2},
+                                           {a.box.left - 2 - w, c.y - h / 2}};
+    Point at;
+    if (!labels.Place(w, h, candidates, at)) return;
+    canvas_->TextOut(at.x, at.y, name);
+    placedLabels.emplace_back(a.cls, at);
+  };
+  // The highlighted class's label is placed first: it is the one looked at.
   for (const PlacedArea& a : areas)
-    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) {
-      drawArea(a);
-      MoveBoxToEnd(a.cls);
-    }
+    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) labelArea(a);
+  for (const PlacedArea& a : areas)
+    if (!(highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls)) labelArea(a);
+
+  // The highlighted class first for the mouse.
+  for (const PlacedArea& a : areas)
+    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) MoveBoxToEnd(a.cls);
 }
 
 void TGrapheQuilor::ActorsGraph() {
@@ -278,10 +326,22 @@ void TGrapheQuilor::ActorsGraph() {
   canvas_->Line({inner.left, inner.bottom}, {inner.right, inner.bottom});
   canvas_->Line({inner.left, inner.bottom}, {inner.left, inner.top});
   SetFontColour(kBlack);
-  TextLeft(inner.left + 2, inner.bottom - 2, GraphText(kTextActant));
-  TextRight(inner.right - 2, inner.bottom - 2, GraphText(kTextActed));
-  TextLeft(inner.left, inner.bottom + canvas_->TextHeight("0") + 2, "100");
-  TextRight(inner.right, inner.bottom + canvas_->TextHeight("0") + 2, "0");
+  TLabelPlacer labels(rect_);
+  auto fixedText = [&](int x, int baseline, const std::string& text, bool right) {
+    const int w = canvas_->TextWidth(text);
+    const int h = canvas_->TextHeight(text);
+    const int left = right ? x - w : x;
+    PlaceText(labels, text, {{left, baseline - h}});
+  };
+  fixedText(inner.left + 2, inner.bottom - 2, GraphText(kTextActant), false);
+  fixedText(inner.right - 2, inner.bottom - 2, GraphText(kTextActed), true);
+  fixedText(inner.left, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "100", false);
+  fixedText(inner.right, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "0", true);
+  if (bubbles.size() < 5) {
+    const std::string warning = GraphText(kTextNonSignificant);
+    const int w = canvas_->TextWidth(warning);
+    PlaceText(labels, warning, {{cx - w / 2, rect_.top + 2}, {cx - w / 2, rect_.top + rowHeight_ + 2}});
+  }
 
   // Links between the placed classes of the relations shown.
   const uint32_t pairFirst = Selection.firstClass;
@@ -316,11 +376,19 @@ void TGrapheQuilor::ActorsGraph() {
       canvas_->SetBrush(MonochromePrint() ? kWhite : colour, BrushStyle::kCross);
       canvas_->Ellipse(bubble.box);
     }
+  };
+  // The names after every bubble: on their bubble, above, below or beside it.
+  auto labelBubble = [&](const PlacedArea& bubble) {
     const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == bubble.cls;
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     const std::string name = source_.ClassName(level, static_cast<int32_t>(bubble.cls));
+    const int w = canvas_->TextWidth(name);
+    const int h = canvas_->TextHeight(name);
     const Point c = bubble.box.Centre();
-    canvas_->TextOut(c.x - canvas_->TextWidth(name) / 2, c.y - canvas_->TextHeight(name) / 2, name);
+    PlaceText(labels, name, {{c.x - w / 2, c.y - h / 2}, {c.x - w / 2, bubble.box.top - h - 1},
+                             {c.x - w / 2, bubble.box.bottom + 1}, {bubble.box.right + 2, c.y - h / 2},
+                             {bubble.box.left - 2 - w, c.y - h / 2},
+                             {std::clamp(c.x - w / 2, rect_.left, std::max(rect_.left, rect_.right - w)), c.y - h / 2}});
   };
   for (const PlacedArea& b : bubbles)
     if (highlighted_ < 0 || static_cast<uint32_t>(highlighted_) != b.cls) drawBubble(b);
@@ -329,10 +397,10 @@ void TGrapheQuilor::ActorsGraph() {
       drawBubble(b);
       MoveBoxToEnd(b.cls);
     }
-  if (bubbles.size() < 5) {
-    SetFontColour(kBlack);
-    TextCentred(cx, rect_.top + rowHeight_ + 2, GraphText(kTextNonSignificant));
-  }
+  for (const PlacedArea& b : bubbles)
+    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls) labelBubble(b);
+  for (const PlacedArea& b : bubbles)
+    if (!(highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls)) labelBubble(b);
 }
 
 }  // namespace quilor::ui

@@ -98,16 +98,44 @@ void TGrapheQuilor::BurstsGraph() {
   canvas_->SetPen(kBlue);
   canvas_->SetBrush(Role(14), BrushStyle::kClear);
   int n = 0;
-  for (size_t k = 0; k < bursts.size(); ++k) {
+  // Each row keeps the extents of its labels: a label goes to the first row
+  // where it meets none; a burst without room is not drawn.
+  std::vector<std::vector<std::pair<int, int>>> taken(static_cast<size_t>(rows));
+  // The chosen item's and the chosen episode's bursts take their rows first.
+  auto chosen = [](const TBurstRecord& b) {
+    return (GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass) ||
+           (GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode));
+  };
+  std::vector<size_t> order;
+  for (size_t k = 0; k < bursts.size(); ++k)
+    if (chosen(bursts[k])) order.push_back(k);
+  for (size_t k = 0; k < bursts.size(); ++k)
+    if (!chosen(bursts[k])) order.push_back(k);
+  for (const size_t k : order) {
     const TBurstRecord& b = bursts[k];
     const int32_t index = static_cast<int32_t>(k) + 1;  // bursts are numbered from 1 on the graph
     const bool chosenItem = GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass;
     const bool chosenEpisode = GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode);
     if (!chosenItem && !((categories || b.itemId >= 0) && (b.count >= burstThreshold_ || chosenEpisode))) continue;
+    const int sx0 = PositionX(static_cast<int32_t>(b.firstPosition));
+    const int ex0 = PositionX(static_cast<int32_t>(b.lastPosition));
+    const std::string label = source_.BurstName(b.itemId);
+    const int labelWidth = canvas_->TextWidth(label);
+    const int lx = std::clamp((sx0 + ex0) / 2, rect_.left + labelWidth / 2,
+                              std::max(rect_.left + labelWidth / 2, rect_.right - (labelWidth - labelWidth / 2)));
+    const std::pair<int, int> extent{std::min(sx0, lx - labelWidth / 2) - 3, std::max(ex0, lx + labelWidth / 2) + 3};
+    int row = -1;
+    for (int r = 0; r < rows && row < 0; ++r) {
+      bool free = true;
+      for (const auto& e : taken[static_cast<size_t>(r)])
+        if (extent.first < e.second && e.first < extent.second) free = false;
+      if (free) row = r;
+    }
+    if (row < 0) continue;
+    taken[static_cast<size_t>(row)].push_back(extent);
     ++n;
     drawnBursts_.push_back(index);
-    const int row = (n - 1) % rows;
-    const int column = (n - 1) / rows + 1;
+    const int column = static_cast<int>(taken[static_cast<size_t>(row)].size());
     const int y = (row + 1) * rowHeight_ + rect_.top;
     Rgb labelColour = kBlack;
     if (chosenEpisode && !MonochromePrint()) labelColour = b.itemId < 0 ? Role(13) : Role(11);
@@ -121,7 +149,7 @@ void TGrapheQuilor::BurstsGraph() {
     const std::string name = source_.BurstName(b.itemId);
     const int width = canvas_->TextWidth(name);
     int labelX = (sx + ex) / 2;
-    labelX = std::clamp(labelX, rect_.left + width / 2, std::max(rect_.left + width / 2, rect_.right - width / 2));
+    labelX = std::clamp(labelX, rect_.left + width / 2, std::max(rect_.left + width / 2, rect_.right - (width - width / 2)));
     SetFontColour(labelColour);
     TextCentred(labelX, y, name);
     if (column < 96 && row + 1 < kHitRows) {
@@ -235,7 +263,9 @@ void TGrapheQuilor::DistributionGraph() {
       DrawBox(x, baseLine - height, baseLine, x + width);
     }
     canvas_->SetBrush(Role(14), BrushStyle::kClear);
-    if (width > 12) TextCentred(x + width / 2, baseLine, std::to_string(count));
+    // A count wider than its bar and the gap after it would meet the next one.
+    const std::string countText = std::to_string(count);
+    if (width > 12 && canvas_->TextWidth(countText) <= 2 * width - 4) TextCentred(x + width / 2, baseLine, countText);
   }
   canvas_->SetPen(kBlack);
   const int axisY = rect_.bottom - rowHeight_ / 2;

@@ -1,0 +1,43 @@
+// Where the texts of a graph go so that none overlaps another or leaves the
+// graph's frame: each label takes the first of its candidate places that is
+// free, or is left out (its object still shows and names itself under the
+// mouse). The graphs reserve their fixed texts first (titles, axes), then
+// place their labels. Plain geometry, shared by the screen and the printer.
+#pragma once
+
+#include <vector>
+
+#include "mainwindow/canvas.h"
+
+namespace quilor::ui {
+
+bool Overlap(const Rect& a, const Rect& b);
+bool Inside(const Rect& inner, const Rect& outer);
+
+class TLabelPlacer {
+ public:
+  explicit TLabelPlacer(const Rect& frame) : frame_(frame) {}
+  // Marks r as taken (a text drawn without asking).
+  void Reserve(const Rect& r) { used_.push_back(r); }
+  // The first candidate top-left corner where a width x height label lies in
+  // the frame and meets no taken place; false when there is none.
+  bool Place(int width, int height, const std::vector<Point>& candidates, Point& at);
+  bool Free(const Rect& r) const;
+  const Rect& Frame() const { return frame_; }
+
+ private:
+  Rect frame_;
+  std::vector<Rect> used_;
+};
+
+// Circles (centre x, y, radius) pushed apart until none overlaps another,
+// the first `fixed` of them staying where they are; each is kept inside the
+// frame when it fits.
+struct TCircle {
+  double x = 0;
+  double y = 0;
+  double r = 0;
+};
+void SeparateCircles(std::vector<TCircle>& circles, size_t fixed, const Rect& frame, int gap = 2);
+
+}  // namespace quilor::ui

@@ -1,0 +1,151 @@
+// The graphs' texts on real analyses, measured in the recorder: no label
+// overlaps another or leaves the graph's frame, for every graph kind, at the
+// graph sizes of a window from 1024 x 700 up, on screen and printed.
+#include <gtest/gtest.h>
+
+#include <QListView>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "engine/options.h"
+#include "engine/selection.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_labels.h"
+#include "mainwindow/graph_source.h"
+#include "mainwindow/install_windows_qt.h"
+#include "mainwindow/recording_canvas.h"
+#include "mainwindow/result_type_codes.h"
+#include "mainwindow/results_panel_widget.h"
+#include "mainwindow/view_state.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui::testing_support {
+namespace {
+
+constexpr int kCharWidth = 7;
+constexpr int kLineHeight = 13;
+
+// Every text drawn, as the box it covers; what overlaps or leaves the frame.
+std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame) {
+  std::vector<std::pair<Rect, std::string>> texts;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text.empty()) continue;
+    const Point p = op.points.front();
+    Rect box{p.x, p.y, p.x + kCharWidth * static_cast<int>(op.text.size()), p.y + kLineHeight};
+    // A clipped text covers its clip at most.
+    if (op.rect.Width() > 0) box = {std::max(box.left, op.rect.left), std::max(box.top, op.rect.top),
+                                    std::min(box.right, op.rect.right), std::min(box.bottom, op.rect.bottom)};
+    texts.emplace_back(box, op.text);
+  }
+  std::ostringstream problems;
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (!Inside(texts[i].first, frame)) problems << "[" << texts[i].second << "] leaves the frame; ";
+    for (size_t j = i + 1; j < texts.size(); ++j)
+      if (Overlap(texts[i].first, texts[j].first))
+        problems << "[" << texts[i].second << "] meets [" << texts[j].second << "]; ";
+  }
+  return problems.str();
+}
+
+std::string Plain(const std::string& name) {
+  return std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/" + name;
+}
+
+class GraphLegibility : public MainWindowTest {
+ protected:
+  // Every graph kind of the selected class at the window's graph sizes and on a page.
+  void CheckEveryGraph(const std::string& what) {
+    TVekEditForm& w = *window_;
+    w.ShowResultType(ClassListIndexOfLevel(1));
+    auto* results = w.findChild<ResultsPanelWidget*>();
+    ASSERT_NE(results, nullptr);
+    ASSERT_GT(results->ResultsList()->model()->rowCount(), 0) << what;
+    QListView* list = results->ResultsList();
+    const QModelIndex first = list->model()->index(0, 0);
+    list->setCurrentIndex(first);
+    emit list->clicked(first);
+    ASSERT_TRUE(ViewState.SelectionActive) << what;
+    // The graph panel of a 1024 x 700 window, of a larger one, and a printed page.
+    const Rect sizes[] = {{0, 0, 700, 260}, {0, 0, 760, 330}, {0, 0, 1260, 460}, {0, 0, 1500, 700}};
+    EngineGraphSource source;
+    for (int kind = 1; kind <= 5; ++kind) {
+      Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
+      for (const Rect& r : sizes) {
+        for (bool printing : {false, true}) {
+          TGrapheQuilor graph(source);
+          graph.SetFixedScale(true);
+          graph.SetPrinting(printing, true);
+          RecordingCanvas canvas(kCharWidth, kLineHeight);
+          ViewState.GraphShown = true;
+          graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+          EXPECT_EQ(LabelProblems(canvas, r), "")
+              << what << ", kind " << kind << ", " << r.Width() << " x " << r.Height() << (printing ? ", printed" : "");
+        }
+      }
+    }
+  }
+};
+
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTheSample) {
+  InstallWindows(Start());
+  ASSERT_TRUE(Open(sample_));
+  CheckEveryGraph("sample");
+  CloseWindow();
+}
+
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnABrownText) {
+  InstallWindows(Start());
+  ASSERT_TRUE(Open(Plain("ca01.txt")));
+  CheckEveryGraph("ca01");
+  CloseWindow();
+}
+
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTwentyFiles) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  std::vector<std::string> files;
+  for (int n = 1; n <= 20; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "ca%02d.txt", n);
+    if (std::filesystem::exists(Plain(name))) files.push_back(Plain(name));
+  }
+  ASSERT_EQ(files.size(), 20u);
+  ASSERT_TRUE(w.Session().AnalyseList(files));
+  CheckEveryGraph("20 files");
+  CloseWindow();
+}
+
+// The star graph's counts stand on their own row beside their box, never on another box.
+TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
+  InstallWindows(Start());
+  ASSERT_TRUE(Open(Plain("ca01.txt")));
+  window_->ShowResultType(ClassListIndexOfLevel(1));
+  auto* results = window_->findChild<ResultsPanelWidget*>();
+  QListView* list = results->ResultsList();
+  list->setCurrentIndex(list->model()->index(0, 0));
+  emit list->clicked(list->model()->index(0, 0));
+  Options->Set(opt::GraphKind, uint16_t{kGraphStar});
+  EngineGraphSource source;
+  TGrapheQuilor graph(source);
+  RecordingCanvas canvas(kCharWidth, kLineHeight);
+  const Rect r{0, 0, 760, 330};
+  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  std::vector<Rect> boxes;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kRectangle) boxes.push_back(op.rect);
+  int counts = 0;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text.find_first_not_of("0123456789") != std::string::npos) continue;
+    ++counts;
+    const Point p = op.points.front();
+    const Rect box{p.x, p.y, p.x + kCharWidth * static_cast<int>(op.text.size()), p.y + kLineHeight};
+    for (const Rect& b : boxes) EXPECT_FALSE(Overlap(box, b)) << op.text;
+  }
+  EXPECT_GT(counts, 0);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
