@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "core/trie.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -138,7 +139,7 @@ void TMainDictionary::BuildSiblingIndexes() {
     }
   };
   std::vector<std::thread> helpers;
-  const unsigned wanted = std::min(3u, std::max(1u, std::thread::hardware_concurrency()) - 1);
+  const unsigned wanted = std::min(3u, UsableCores() - 1);
   for (unsigned i = 0; i < wanted; ++i) {
     try {
       helpers.emplace_back(work);

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/messages.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -240,12 +241,18 @@ bool TRelationStore::SortAllLevels() {
   bool ok[kRelationLevels] = {};
   auto sortLevel = [this, &ok](int level) { ok[level - 1] = GroupPairs(level) && OrderByCount(level); };
   std::vector<std::thread> threads;
+  // With one processor the levels go one after the other on this thread.
+  const bool helpers = UsableCores() > 1;
   for (int level = 2; level <= kRelationLevels; ++level) {
-    try {
-      threads.emplace_back(sortLevel, level);
-    } catch (const std::system_error&) {
-      sortLevel(level);  // no thread: this one does it
+    bool started = false;
+    if (helpers) {
+      try {
+        threads.emplace_back(sortLevel, level);
+        started = true;
+      } catch (const std::system_error&) {
+      }
     }
+    if (!started) sortLevel(level);  // no thread: this one does it
   }
   sortLevel(1);
   for (std::thread& t : threads) t.join();

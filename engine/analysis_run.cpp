@@ -17,6 +17,7 @@
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -127,9 +128,10 @@ bool RunAnalysis(uint8_t runKind) {
   // The results of the previous text go before the new one is read.
   EndAnalysisRun(false);
   ShowRunGauge(true);
-  // The first step of the semantic pass walks the words while they are loaded.
+  // The first step of the semantic pass walks the words while they are
+  // loaded, when there is a processor for it.
   TFirstPassBesideLoading first;
-  if (OntologyEngine && OntologyEngine->Ready()) first.Start(*OntologyEngine);
+  if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1) first.Start(*OntologyEngine);
   if (!LoadAndSegment()) {
     first.Finish(false);
     CloseProgressGauge();

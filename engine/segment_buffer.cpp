@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "core/lexicon.h"
 #include "engine/analysis_run.h"
@@ -12,6 +11,7 @@
 #include "engine/segment_lookup.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -49,11 +49,13 @@ void TSegmentBuffer::Init() {
   if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) worker_->Drain();
   // The worker's resolver looks words up in the main dictionary of other
-  // languages: only English texts are resolved beside the buffer.
-  if (threadWanted_ && English() && !worker_) {
+  // languages: only English texts are resolved beside the buffer. With one
+  // processor the threads would only take turns on it: the caller does all.
+  const bool threads = threadWanted_ && English() && UsableCores() > 1;
+  if (threads && !worker_) {
     worker_ = std::make_unique<TResolverThread>(resolver_);
     if (!worker_->Start()) worker_.reset();
-  } else if (worker_ && !(threadWanted_ && English())) {
+  } else if (worker_ && !threads) {
     lookupWorkers_.reset();
     worker_.reset();
   }
@@ -225,7 +227,7 @@ TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer)
             [this](Batch& batch) { Deliver(batch); }) {}
 
 size_t TSegmentBuffer::LookupWorkers::WorkerCount() {
-  return std::thread::hardware_concurrency() >= 6 ? 2 : 1;
+  return UsableCores() >= 6 ? 2 : 1;
 }
 
 bool TSegmentBuffer::LookupWorkers::Start() {

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/messages.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -58,6 +59,8 @@ class SlabFiller {
       std::lock_guard<std::mutex> guard(lock_);
       if (!started_) {
         started_ = true;
+        // With one processor the writer's own faults cost no more.
+        if (UsableCores() < 2) return;
         try {
           thread_ = std::thread([this] { Run(); });
         } catch (const std::system_error&) {
