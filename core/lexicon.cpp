@@ -80,6 +80,30 @@ TMainDictionary::TMainDictionary(const uint8_t* data, size_t size, const std::st
   Load(source);
 }
 
+TMainDictionary::~TMainDictionary() {
+  if (filterBuilder_.joinable()) filterBuilder_.join();
+}
+
+const TExpressionFilter& TMainDictionary::ExpressionFilter() {
+  std::call_once(filterBuilt_, [this] { filter_.Build(*this); });
+  return filter_;
+}
+
+void TMainDictionary::PrepareExpressionFilter() {
+  if (!ready || filterBuilder_.joinable() || UsableCores() < 2) return;
+  try {
+    filterBuilder_ = std::thread([this] {
+      try {
+        ExpressionFilter();
+      } catch (const std::bad_alloc&) {
+        // The first use tries again.
+      }
+    });
+  } catch (const std::system_error&) {
+    // The first use builds it.
+  }
+}
+
 void TMainDictionary::Load(DictionarySource& source) {
   uint8_t header[kLexiconHeaderSize];
   source.Read(header, sizeof header);

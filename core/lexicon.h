@@ -34,11 +34,14 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/category.h"
 #include "core/chartables.h"
+#include "core/expression_filter.h"
 #include "core/inflection.h"
 #include "core/trie.h"
 
@@ -84,6 +87,7 @@ class TMainDictionary {
   TMainDictionary(const std::string& lexiconName, int mode);
   // Loads a file image (tests and fuzzing); name is used in messages.
   TMainDictionary(const uint8_t* data, size_t size, const std::string& name);
+  ~TMainDictionary();
   TMainDictionary(const TMainDictionary&) = delete;
   TMainDictionary& operator=(const TMainDictionary&) = delete;
 
@@ -124,6 +128,13 @@ class TMainDictionary {
   // damaged trie would take more than a few walks of its nodes (the keys
   // visited by then are all visited).
   bool ForEachKey(const std::function<void(const std::string& key, TCategoryCode code)>& visit) const;
+  // The filter of the expression keys, shared by every thread that looks
+  // words up: built by the first caller (others wait for it), or ahead of
+  // use by PrepareExpressionFilter.
+  const TExpressionFilter& ExpressionFilter();
+  // Starts building the filter on a thread of its own when the process has
+  // a processor to spare for it; otherwise the first use builds it.
+  void PrepareExpressionFilter();
 
  private:
   struct SubTrie {
@@ -140,6 +151,9 @@ class TMainDictionary {
   std::vector<unsigned char> chars_;
   std::vector<uint16_t> values_;
   std::vector<int32_t> links_;
+  std::once_flag filterBuilt_;
+  TExpressionFilter filter_;
+  std::thread filterBuilder_;
 };
 
 extern TMainDictionary* MainDictionary;

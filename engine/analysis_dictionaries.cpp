@@ -32,6 +32,7 @@ void OpenAnalysisDictionaries(const std::string& folder) {
   ReadDictionaryMatrix(mask);
   VerbIndex = OpenIndex(mask, ".vv8");
   AdjectiveIndex = OpenIndex(mask, ".av8");
+  MainDictionary->PrepareExpressionFilter();
 }
 
 void CloseAnalysisDictionaries() {

@@ -238,7 +238,6 @@ bool TSegmentBuffer::LookupWorkers::Start() {
     owned_.push_back(std::make_unique<TSegmentLookup>());
     lookups_.push_back(owned_.back().get());
   }
-  for (TSegmentLookup* lookup : lookups_) lookup->Cache().PrepareExpressionFilter();
   return pipe_.Start(workers);
 }
 

@@ -3,9 +3,7 @@
 #include <cstring>
 #include <mutex>
 #include <new>
-#include <system_error>
 
-#include "core/chartables.h"
 #include "core/lexicon.h"
 
 namespace quilor {
@@ -15,30 +13,12 @@ std::mutex& DictionaryLookupLock() {
   return lock;
 }
 
-TWordLookupCache::~TWordLookupCache() { AwaitExpressionFilter(); }
-
-void TWordLookupCache::AwaitExpressionFilter() {
-  if (filterThread_.joinable()) filterThread_.join();
-}
-
-void TWordLookupCache::PrepareExpressionFilter() {
-  CheckDictionary();
-  if (filterBuilt_ || filterThread_.joinable() || !MainDictionary) return;
-  try {
-    filterThread_ = std::thread([this] { BuildExpressionFilter(); });
-  } catch (const std::system_error&) {
-    // The first expression candidate builds it.
-  }
-}
-
 void TWordLookupCache::Clear() {
-  AwaitExpressionFilter();
   if (slots_ && used_ > 0)
     for (size_t i = 0; i < slotCount_; ++i) slots_[i].keyLength = 0;
   if (pairs_)
     for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
   used_ = 0;
-  filterBuilt_ = false;
   dictionary_ = MainDictionary;
 }
 
@@ -101,66 +81,6 @@ bool TWordLookupCache::Grow() {
 
 namespace {
 
-// Two hashes of a lower-cased text (the halves of one 64-bit hash); whether
-// the text holds a separator of expression words.
-bool FilterHashes(const char* text, size_t length, uint32_t& a, uint32_t& b) {
-  uint64_t h = 0xCBF29CE484222325ull;
-  bool separator = false;
-  for (size_t i = 0; i < length; ++i) {
-    separator |= text[i] == '_' || text[i] == '-';
-    const unsigned char c = ToLowerChar(static_cast<unsigned char>(text[i]));
-    h = (h ^ c) * 0x100000001B3ull;
-  }
-  h ^= h >> 29;
-  a = static_cast<uint32_t>(h);
-  b = static_cast<uint32_t>(h >> 32);
-  return separator;
-}
-
-// Both bits of a text lie in the one word of the filter that the first hash
-// chooses: a test costs one read of memory.
-uint64_t FilterMask(uint32_t a, uint32_t b) { return uint64_t{1} << (a % 64) | uint64_t{1} << (b % 64); }
-
-bool HasSeparator(const char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i)
-    if (text[i] == '_' || text[i] == '-') return true;
-  return false;
-}
-
-}  // namespace
-
-void TWordLookupCache::BuildExpressionFilter() {
-  filterBuilt_ = true;
-  if (!filter_) {
-    filter_.reset(new (std::nothrow) uint64_t[kFilterBits / 64]);
-    if (!filter_) return;
-  }
-  std::memset(filter_.get(), 0, kFilterBits / 8);
-  auto add = [this](const char* text, size_t length) {
-    uint32_t a, b;
-    FilterHashes(text, length, a, b);
-    filter_[(a % kFilterBits) / 64] |= FilterMask(a, b);
-  };
-  const bool complete = MainDictionary->ForEachKey([&](const std::string& key, TCategoryCode) {
-    if (!HasSeparator(key.data(), key.size())) return;
-    for (size_t i = 1; i < key.size(); ++i)
-      if (key[i] == '_' || key[i] == '-') add(key.data(), i);
-    add(key.data(), key.size());
-  });
-  // Without every key the filter could hide one: every candidate is walked.
-  if (!complete) filter_.reset();
-}
-
-bool TWordLookupCache::MayStartExpression(const char* candidate, size_t length) const {
-  if (!filter_) return true;
-  uint32_t a, b;
-  if (!FilterHashes(candidate, length, a, b)) return true;
-  const uint64_t mask = FilterMask(a, b);
-  return (filter_[(a % kFilterBits) / 64] & mask) == mask;
-}
-
-namespace {
-
 // Keeps a newly computed entry in its free slot while the table has room.
 bool Keep(TWordLookupCache::Entry& to, const TWordLookupCache::Entry& e, size_t& used, size_t max) {
   if (used >= max) return false;
@@ -204,9 +124,7 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   longerMayFollow = false;
   if (!MainDictionary) return false;
   const size_t length = std::strlen(candidate);
-  AwaitExpressionFilter();
-  if (!filterBuilt_) BuildExpressionFilter();
-  if (!MayStartExpression(candidate, length)) return false;
+  if (!MainDictionary->ExpressionFilter().MayStart(candidate, length)) return false;
   PairSlot* slot = nullptr;
   if (length <= kKeySize + 2) {
     if (!pairs_) {

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "core/category.h"
 
@@ -42,7 +41,6 @@ class TWordLookupCache {
   // The readings of a word (at most six, while each says another follows),
   // the code of the first; the count (0 when unknown).
   TWordLookupCache() = default;
-  ~TWordLookupCache();
   TWordLookupCache(const TWordLookupCache&) = delete;
   TWordLookupCache& operator=(const TWordLookupCache&) = delete;
 
@@ -50,11 +48,6 @@ class TWordLookupCache {
   // Asks the memory for the place of a word's readings ahead of
   // WordReadings: the words of a segment are then fetched together.
   void Prefetch(const char* word) const;
-  // Starts building the expression filter that ExpressionKnown needs on a
-  // thread of its own (it only reads the main dictionary's key arrays), so
-  // that the caller's first words need not wait for it. Without a thread
-  // the first ExpressionKnown builds it.
-  void PrepareExpressionFilter();
   // Whether the dictionary knows an expression candidate ("in_order"), and
   // whether a longer key may start with it.
   bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
@@ -109,18 +102,6 @@ class TWordLookupCache {
     uint8_t longer;
     char key[kKeySize + 2];
   };
-
-  // Every key of an expression and each of its word-boundary prefixes, in a
-  // two-hash Bloom filter whose two bits share a 64-bit word: a candidate it
-  // lacks is no key and starts none.
-  static constexpr size_t kFilterBits = size_t{1} << 22;
-  void BuildExpressionFilter();
-  bool MayStartExpression(const char* candidate, size_t length) const;
-  // Waits for the filter's builder, if one runs.
-  void AwaitExpressionFilter();
-  std::unique_ptr<uint64_t[]> filter_;
-  bool filterBuilt_ = false;
-  std::thread filterThread_;
 
   bool Grow();
 

@@ -4,10 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/borders.h"
@@ -153,29 +155,36 @@ TEST(SegmentLexicon, TheLookupCacheAnswersAsTheDictionary) {
   EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
 }
 
-// The expression filter built on its own thread while words are looked up
-// hides no expression either, and a cache dropped while it is built waits.
-TEST(SegmentLexiconThread, TheFilterBuiltBesideTheLookupsHidesNoExpression) {
-  Dictionaries dictionaries(TestLexiconImage());
+// The lexicon's one expression filter, built on its own thread while caches
+// on two threads look words up and ask for expressions, hides no expression;
+// a lexicon dropped while its filter is built waits for the builder.
+TEST(SegmentLexiconThread, TheSharedFilterHidesNoExpressionFromAnyThread) {
   {
-    TWordLookupCache cache;
-    cache.PrepareExpressionFilter();
-    TCategoryRecord readings[kCachedReadings] = {};
-    for (int i = 0; i < 2000; ++i)
-      cache.WordReadings(i % 2 ? "work" : ("w" + std::to_string(i)).c_str(), readings, nullptr);
-    EXPECT_GT(cache.WordReadings("work", readings, nullptr), 0);
-    bool longer = false;
-    EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
-    EXPECT_TRUE(longer);
-    EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
-    EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
-    EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
-    EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
-    cache.PrepareExpressionFilter();  // built: nothing more starts
-    EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+    Dictionaries dictionaries(TestLexiconImage());
+    MainDictionary->PrepareExpressionFilter();
+    auto lookUp = [](int offset, int& wrong) {
+      TWordLookupCache cache;
+      TCategoryRecord readings[kCachedReadings] = {};
+      for (int i = 0; i < 2000; ++i)
+        cache.WordReadings(i % 2 ? "work" : ("w" + std::to_string(i + offset)).c_str(), readings, nullptr);
+      if (cache.WordReadings("work", readings, nullptr) <= 0) ++wrong;
+      bool longer = false;
+      wrong += !cache.ExpressionKnown("in_order", longer) || !longer;
+      wrong += !cache.ExpressionKnown("In_Order_to", longer);
+      wrong += !cache.ExpressionKnown("new_york", longer);
+      wrong += cache.ExpressionKnown("new_car", longer);
+      wrong += !cache.ExpressionKnown("e-mail", longer);
+    };
+    int wrong[2] = {};
+    std::thread other(lookUp, 100000, std::ref(wrong[1]));
+    lookUp(0, wrong[0]);
+    other.join();
+    EXPECT_EQ(wrong[0], 0);
+    EXPECT_EQ(wrong[1], 0);
+    MainDictionary->PrepareExpressionFilter();  // built: nothing more starts
   }
-  TWordLookupCache dropped;
-  dropped.PrepareExpressionFilter();
+  Dictionaries dropped(TestLexiconImage());
+  MainDictionary->PrepareExpressionFilter();
 }
 
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
