@@ -2,17 +2,23 @@
 // gathers work into batches and hands them over in order. Each batch is
 // processed by one worker, several batches at once when there are several
 // workers, then delivered by the same worker, one batch at a time and in the
-// order they were handed over. A ring of batches lets the producer fill the
-// next one while the workers empty the others; when every batch is the
-// workers' the producer waits.
+// order they were handed over.
+//
+// Every worker has a ring of batches of its own, which only the producer
+// fills and only that worker empties: batch n goes to worker n % workers, so
+// the workers take the batches in turn and each hands the turn to deliver to
+// the next. Each counter below is written by one thread and waited for by
+// one other; a thread waits only when its ring is empty (a worker), full
+// (the producer) or when the turn is not yet its own, and is woken by the
+// one thread that can change that.
 #pragma once
 
 #include <array>
-#include <condition_variable>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -20,7 +26,7 @@
 namespace quilor {
 
 // Batch: default-constructible, with Empty() and Clear().
-template <typename Batch, size_t kBatches = 8>
+template <typename Batch, size_t kRing = 4>
 class TBatchPipe {
  public:
   using Process = std::function<void(Batch&, size_t worker)>;
@@ -32,17 +38,30 @@ class TBatchPipe {
   TBatchPipe(const TBatchPipe&) = delete;
   TBatchPipe& operator=(const TBatchPipe&) = delete;
 
-  // Starts the workers (numbered 0 to workers - 1); false when not even one
-  // thread could be started. Called once.
+  // Starts the workers (numbered 0 to workers - 1); fewer when the system
+  // gives fewer threads; false when not even one could be started (the
+  // caller's thread then processes and delivers each batch as it is handed
+  // over). Called once.
   bool Start(size_t workers = 1) {
-    for (size_t w = 0; w < workers; ++w) {
-      try {
-        threads_.emplace_back([this, w] { Execute(w); });
-      } catch (const std::system_error&) {
-        break;
+    while (workers > 0) {
+      lanes_.clear();
+      for (size_t w = 0; w < workers; ++w) lanes_.push_back(std::make_unique<Lane>());
+      lanes_[0]->turn.store(0, std::memory_order_relaxed);
+      for (size_t w = 0; w < workers; ++w) {
+        try {
+          threads_.emplace_back([this, w] { Execute(w); });
+        } catch (const std::system_error&) {
+          break;
+        }
       }
+      if (threads_.size() == workers) return true;
+      // The workers count on their number: those started end, and as many
+      // start again.
+      workers = threads_.size();
+      EndWorkers();
     }
-    return !threads_.empty();
+    lanes_.clear();
+    return false;
   }
   size_t Workers() const { return threads_.size(); }
 
@@ -50,69 +69,111 @@ class TBatchPipe {
   void Stop() {
     if (threads_.empty()) return;
     Drain();
-    {
-      std::lock_guard<std::mutex> lock(lock_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    for (std::thread& t : threads_) t.join();
-    threads_.clear();
+    EndWorkers();
   }
 
   // The batch the producer fills (the producer's alone until handed over).
-  Batch& Filling() { return batches_[handed_ % kBatches]; }
+  Batch& Filling() { return lanes_.empty() ? spare_ : Slot(handed_); }
 
-  // The filling batch goes to the workers; Filling is then an empty one.
+  // The filling batch goes to its worker; Filling is then an empty one,
+  // once the next worker's ring has room.
   void HandOver() {
-    std::unique_lock<std::mutex> lock(lock_);
+    if (lanes_.empty()) {
+      // No worker: the batch is processed and delivered here.
+      process_(spare_, 0);
+      if (deliver_) deliver_(spare_);
+      spare_.Clear();
+      return;
+    }
+    Lane& lane = LaneOf(handed_);
+    const uint32_t local = LocalIndex(handed_) + 1;
+    lane.handed.store(local, std::memory_order_release);
+    lane.handed.notify_one();
     ++handed_;
-    changed_.notify_all();
-    // Every batch is the workers': wait until one is delivered.
-    changed_.wait(lock, [this] { return handed_ - delivered_ < kBatches; });
-    batches_[handed_ % kBatches].Clear();
+    // The next batch is free once its worker has delivered what it held.
+    Lane& next = LaneOf(handed_);
+    const uint32_t wanted = LocalIndex(handed_) + 1;
+    for (uint32_t done = next.done.load(std::memory_order_acquire); wanted - done > kRing;
+         done = next.done.load(std::memory_order_acquire))
+      next.done.wait(done, std::memory_order_acquire);
+    Slot(handed_).Clear();
   }
 
   // Hands over a batch being filled and waits until every batch has been
   // delivered; what the workers wrote is then the caller's to read.
   void Drain() {
     if (!Filling().Empty()) HandOver();
-    std::unique_lock<std::mutex> lock(lock_);
-    changed_.wait(lock, [this] { return delivered_ == handed_; });
+    if (lanes_.empty()) return;
+    for (size_t w = 0; w < lanes_.size(); ++w) {
+      Lane& lane = *lanes_[w];
+      // Batches handed to this worker so far.
+      const uint32_t handed = static_cast<uint32_t>((handed_ + lanes_.size() - 1 - w) / lanes_.size());
+      for (uint32_t done = lane.done.load(std::memory_order_acquire); done != handed;
+           done = lane.done.load(std::memory_order_acquire))
+        lane.done.wait(done, std::memory_order_acquire);
+    }
   }
 
  private:
+  static constexpr uint32_t kStopped = UINT32_MAX;
+  static constexpr uint32_t kNotYet = UINT32_MAX;
+
+  struct Lane {
+    std::array<Batch, kRing> ring;
+    // Batches handed to this worker (kStopped: end). The producer writes it.
+    alignas(64) std::atomic<uint32_t> handed{0};
+    // Batches this worker has delivered. The worker writes it.
+    alignas(64) std::atomic<uint32_t> done{0};
+    // The number of the batch this worker may deliver next, once the worker
+    // before it has delivered its own. The previous worker writes it.
+    alignas(64) std::atomic<uint32_t> turn{kNotYet};
+  };
+
+  void EndWorkers() {
+    for (auto& lane : lanes_) {
+      lane->handed.store(kStopped, std::memory_order_release);
+      lane->handed.notify_one();
+    }
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
+
+  Lane& LaneOf(uint64_t sequence) { return *lanes_[sequence % lanes_.size()]; }
+  uint32_t LocalIndex(uint64_t sequence) const { return static_cast<uint32_t>(sequence / lanes_.size()); }
+  Batch& Slot(uint64_t sequence) { return LaneOf(sequence).ring[LocalIndex(sequence) % kRing]; }
+
   void Execute(size_t worker) {
-    std::unique_lock<std::mutex> lock(lock_);
-    for (;;) {
-      changed_.wait(lock, [this] { return stop_ || taken_ < handed_; });
-      if (taken_ == handed_) return;  // told to stop with nothing left
-      const uint64_t sequence = taken_++;
-      Batch& batch = batches_[sequence % kBatches];
-      lock.unlock();
-      process_(batch, worker);
-      lock.lock();
-      // Delivered in order, whichever worker finished first.
-      changed_.wait(lock, [this, sequence] { return delivered_ == sequence; });
-      if (deliver_) {
-        lock.unlock();
-        deliver_(batch);
-        lock.lock();
+    Lane& lane = *lanes_[worker];
+    const size_t workers = lanes_.size();
+    for (uint32_t local = 0;; ++local) {
+      uint32_t handed = lane.handed.load(std::memory_order_acquire);
+      while (handed != kStopped && handed <= local) {
+        lane.handed.wait(handed, std::memory_order_acquire);
+        handed = lane.handed.load(std::memory_order_acquire);
       }
-      ++delivered_;
-      changed_.notify_all();
+      if (handed == kStopped) return;  // told to stop: every batch was delivered
+      const uint32_t sequence = static_cast<uint32_t>(local * workers + worker);
+      Batch& batch = lane.ring[local % kRing];
+      process_(batch, worker);
+      // Delivered in order, whichever worker finished first.
+      for (uint32_t turn = lane.turn.load(std::memory_order_acquire); turn != sequence;
+           turn = lane.turn.load(std::memory_order_acquire))
+        lane.turn.wait(turn, std::memory_order_acquire);
+      if (deliver_) deliver_(batch);
+      Lane& next = *lanes_[(worker + 1) % workers];
+      next.turn.store(sequence + 1, std::memory_order_release);
+      next.turn.notify_one();
+      lane.done.store(local + 1, std::memory_order_release);
+      lane.done.notify_one();
     }
   }
 
   Process process_;
   Deliver deliver_;
-  std::array<Batch, kBatches> batches_;
+  std::vector<std::unique_ptr<Lane>> lanes_;
   std::vector<std::thread> threads_;
-  std::mutex lock_;  // guards what follows
-  std::condition_variable changed_;
-  uint64_t handed_ = 0;     // batches handed over; the filling one is the next
-  uint64_t taken_ = 0;      // batches taken by a worker
-  uint64_t delivered_ = 0;  // batches done and delivered, in order
-  bool stop_ = false;
+  Batch spare_;            // the batch filled while no worker runs
+  uint64_t handed_ = 0;    // batches handed over; the filling one is the next (the producer's)
 };
 
 }  // namespace quilor

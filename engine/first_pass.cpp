@@ -1,7 +1,6 @@
 #include "engine/first_pass.h"
 
 #include <algorithm>
-#include <chrono>
 #include <new>
 #include <system_error>
 
@@ -98,7 +97,8 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
   Finish(false);
   pass_ = std::make_unique<TFirstPass>(engine);
   pass_->Begin();
-  finish_ = complete_ = done_ = false;
+  finish_.store(false, std::memory_order_relaxed);
+  complete_ = done_ = false;
   words_ = 0;
   try {
     thread_ = std::thread([this] { Follow(); });
@@ -111,31 +111,27 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
 void TFirstPassBesideLoading::Follow() {
   TWordNode* last = nullptr;
   uint32_t taken = 0;
-  std::unique_lock<std::mutex> lock(lock_);
   for (;;) {
-    const bool finishing = finish_;
+    // Taken first: an announcement made after it ends the wait below at once.
+    const uint32_t announced = TextWords.Announcements();
+    const bool finishing = finish_.load(std::memory_order_acquire);
     if (finishing && !complete_) return;
-    lock.unlock();
     // Once the loading has finished the count read is the last.
     const uint32_t published = TextWords.Published();
     for (; taken < published; ++taken) {
       last = last ? TWordList::NextNode(last) : TextWords.First();
       pass_->Take(last);
     }
-    lock.lock();
     if (finishing) return;
-    finishing_.wait_for(lock, std::chrono::microseconds(200), [this] { return finish_; });
+    TextWords.AwaitAnnouncement(announced);
   }
 }
 
 void TFirstPassBesideLoading::Finish(bool complete) {
   if (!thread_.joinable()) return;
-  {
-    std::lock_guard<std::mutex> lock(lock_);
-    finish_ = true;
-    complete_ = complete;
-  }
-  finishing_.notify_all();
+  complete_ = complete;
+  finish_.store(true, std::memory_order_release);
+  TextWords.Announce();
   thread_.join();
   done_ = complete;
   words_ = pass_->Words();

@@ -5,10 +5,9 @@
 // finds it done.
 #pragma once
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 #include "engine/form_table.h"
@@ -78,10 +77,10 @@ class TFirstPassBesideLoading {
 
   std::unique_ptr<TFirstPass> pass_;
   std::thread thread_;
-  std::mutex lock_;
-  std::condition_variable finishing_;
-  bool finish_ = false;    // guarded by lock_
-  bool complete_ = false;  // guarded by lock_
+  // Set by Finish (complete_ first, then finish_); the follower wakes on the
+  // word list's announcements, which Finish makes too.
+  std::atomic<bool> finish_{false};
+  bool complete_ = false;
   bool done_ = false;
   uint32_t words_ = 0;
 };

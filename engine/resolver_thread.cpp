@@ -1,5 +1,7 @@
 #include "engine/resolver_thread.h"
 
+#include "engine/word_list.h"
+
 namespace quilor {
 
 TResolverThread::TResolverThread(TSegmentResolver& resolver)
@@ -30,6 +32,8 @@ void TResolverThread::Resolve(Batch& batch) {
       failed_.store(true, std::memory_order_relaxed);
     }
   }
+  // A reader following the words (the first semantic step) takes them now.
+  TextWords.Announce();
 }
 
 }  // namespace quilor

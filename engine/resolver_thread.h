@@ -40,7 +40,7 @@ class TResolverThread {
   bool Failed() const { return failed_.load(std::memory_order_relaxed); }
 
  private:
-  static constexpr size_t kBatchSlots = 2048;
+  static constexpr size_t kBatchSlots = 4096;
   // A line each: the batch being gathered is written for every slot while
   // the worker reads the one it pushes.
   struct alignas(64) Batch {

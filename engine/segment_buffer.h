@@ -72,7 +72,7 @@ class TSegmentBuffer : public TWordSink {
     // reader, the resolver and the first semantic step; one elsewhere.
     static size_t WorkerCount();
     struct Batch {
-      static constexpr size_t kSlots = 2048;
+      static constexpr size_t kSlots = 4096;
       std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kSlots]};
       // Each segment's count: it takes count + 1 slots.
       std::unique_ptr<uint16_t[]> counts{new uint16_t[kSlots]};
@@ -87,7 +87,7 @@ class TSegmentBuffer : public TWordSink {
     std::vector<TSegmentLookup*> lookups_;
     std::vector<std::unique_ptr<TSegmentLookup>> owned_;
     // Declared last: its workers end before the lookups go.
-    TBatchPipe<Batch> pipe_;
+    TBatchPipe<Batch, 3> pipe_;
   };
 
   bool CheckSentenceEnd(int i);

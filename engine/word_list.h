@@ -165,6 +165,15 @@ class TWordList {
   // The count of nodes appended, for a thread that reads the nodes while
   // another appends: the nodes up to it are whole.
   uint32_t Published() const { return published_.load(std::memory_order_acquire); }
+  // Such a reader sleeps until the appender (after a batch of appends) or
+  // whoever ends its reading announces something: it takes Announcements()
+  // before it looks at Published() and then waits for that count to change.
+  uint32_t Announcements() const { return announced_.load(std::memory_order_acquire); }
+  void AwaitAnnouncement(uint32_t seen) const { announced_.wait(seen, std::memory_order_acquire); }
+  void Announce() {
+    announced_.fetch_add(1, std::memory_order_acq_rel);
+    announced_.notify_one();
+  }
   int32_t HighestPosition() const { return highestPosition_; }
   bool Built() const { return built_; }
   size_t NodeChunkCount() const { return nodes_.ChunkCount(); }
@@ -193,6 +202,7 @@ class TWordList {
   int32_t highestPosition_ = 0;
   uint32_t count_ = 0;
   std::atomic<uint32_t> published_{0};
+  std::atomic<uint32_t> announced_{0};
   bool built_ = false;
   TWordNode* bookmarks_[kBookmarkCount + 1] = {};  // 1..10
 };

@@ -64,5 +64,27 @@ TEST(BatchPipeThreads, OneWorkerWithoutDelivery) {
   pipe.Drain();
 }
 
+// Without a worker (none could start) the caller's thread processes and
+// delivers each batch as it hands it over, instead of waiting for ever once
+// the ring is full.
+TEST(BatchPipeThreads, WithoutWorkersTheCallerDoesTheWork) {
+  std::vector<int> delivered;
+  TBatchPipe<Numbers, 2> pipe([](Numbers& batch, size_t worker) {
+    EXPECT_EQ(worker, 0u);
+    for (int& v : batch.values) v += 1;
+  },
+                              [&](Numbers& batch) { delivered.insert(delivered.end(), batch.values.begin(), batch.values.end()); });
+  EXPECT_FALSE(pipe.Start(0));
+  EXPECT_EQ(pipe.Workers(), 0u);
+  for (int i = 0; i < 20; ++i) {
+    pipe.Filling().values.push_back(i);
+    pipe.HandOver();
+  }
+  pipe.Filling().values.push_back(20);
+  pipe.Drain();
+  ASSERT_EQ(delivered.size(), 21u);
+  for (int i = 0; i <= 20; ++i) EXPECT_EQ(delivered[static_cast<size_t>(i)], i + 1);
+}
+
 }  // namespace
 }  // namespace quilor
