@@ -15,7 +15,10 @@ void Line(std::string& out, std::initializer_list<std::string> fields) {
   for (const std::string& f : fields) {
     if (!first) out += '\t';
     // A class name never breaks the table.
-    for (char c : f) out += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+    const size_t at = out.size();
+    out += f;
+    for (size_t i = at; i < out.size(); ++i)
+      if (out[i] == '\t' || out[i] == '\n' || out[i] == '\r') out[i] = ' ';
     first = false;
   }
   out += '\n';

@@ -30,7 +30,15 @@ char32_t Cp1252ToCodePoint(unsigned char c) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (unsigned char c : text) AppendUtf8(out, Cp1252ToCodePoint(c));
+  // Runs of ASCII, nearly all of a text, are the same in both: copied whole.
+  for (size_t i = 0; i < text.size();) {
+    size_t ascii = i;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    out.append(text.data() + i, ascii - i);
+    if (ascii == text.size()) break;
+    AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(text[ascii])));
+    i = ascii + 1;
+  }
   return out;
 }
 
