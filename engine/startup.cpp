@@ -467,9 +467,24 @@ bool SaveOptionsFile() {
   return false;
 }
 
-bool ShutDown() {
+namespace {
+
+// What the end of the program owes the user and the system: the options
+// saved, the converters let go, the read-ahead thread ended.
+bool SaveOptionsAndEndThreads() {
   Options->Set(opt::DictionaryStamp, CurrentDictionaryStamp());
-  bool saved = SaveOptionsAtExit ? SaveOptionsFile() : true;
+  const bool saved = SaveOptionsAtExit ? SaveOptionsFile() : true;
+  FreeConverters();
+  FreeReadAheadThread();
+  return saved;
+}
+
+}  // namespace
+
+bool ShutDownForExit() { return SaveOptionsAndEndThreads(); }
+
+bool ShutDown() {
+  const bool saved = SaveOptionsAndEndThreads();
   delete MainDictionary;
   MainDictionary = nullptr;
   StopOntologyEngine();
@@ -486,8 +501,6 @@ bool ShutDown() {
   FileQueue.Clear();
   delete StartupBuffer;
   StartupBuffer = nullptr;
-  FreeConverters();
-  FreeReadAheadThread();
   return saved;
 }
 

@@ -96,6 +96,10 @@ uint32_t CurrentDictionaryStamp();
 // False (after message 5804) when the file could not be written.
 bool SaveOptionsFile();
 bool ShutDown();
+// For a process that exits right after: the options are saved and the
+// threads ended as by ShutDown, and the memory of the dictionaries is left
+// to the operating system, which takes a whole process back at once.
+bool ShutDownForExit();
 bool LoadCurrentScenario();
 bool LoadCurrentBorders();
 // The texts folder "<user folder or install root>/Text", made current.

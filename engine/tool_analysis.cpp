@@ -91,7 +91,11 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
   return kExitOk;
 }
 
-void StopToolAnalysis() {
+void StopToolAnalysis(bool processExits) {
+  if (processExits) {
+    ShutDownForExit();
+    return;
+  }
   AnalysisResults.reset();
   ShutDown();
 }

@@ -27,7 +27,8 @@ int CheckToolFiles(const std::vector<std::string>& files, std::string& message);
 // is said through say, in UTF-8); otherwise kExitOk with analysed telling whether the
 // run ended.
 int StartToolAnalysis(const TToolAnalysis& run, bool& analysed, void (*say)(const std::string& utf8));
-// Frees the results and shuts down.
-void StopToolAnalysis();
+// Frees the results and shuts down; a tool that exits right after (with
+// std::_Exit once its output is flushed) leaves the memory to the system.
+void StopToolAnalysis(bool processExits = false);
 
 }  // namespace quilor

@@ -25,6 +25,7 @@
 // 64 a bad option or no file, 66 a file missing or unreadable.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -253,11 +254,17 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   out.Flush();
-  StopToolAnalysis();
+  StopToolAnalysis(/*processExits=*/true);
   SetMessageUi(nullptr);
   return ok ? kExitOk : kExitFatal;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return quilor::RunTool(Run, argc, argv); }
+int main(int argc, char** argv) {
+  const int code = quilor::RunTool(Run, argc, argv);
+  // The words, the results and the dictionaries are the system's to take
+  // back with the process: nothing is freed piece by piece.
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
