@@ -8,8 +8,9 @@
 // letters (the word list's worst case: long words, nearly all different).
 // DICO_DIR holds the lexicon, the matrix, the name indexes and englex.sv8 (by default the build's
 // Dico folder). Reports words per second of the whole run and of the
-// semantic pass alone (run again over the same words), and the peak resident
-// bytes per word (the rise of ru_maxrss over the run, divided by the words).
+// semantic pass alone (run again over the same words), the peak resident
+// bytes per word (the rise of ru_maxrss over the run, divided by the words)
+// and the peak resident memory of the whole process.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -75,6 +76,8 @@ int Bench(int argc, char** argv) {
   // processor time of the process (all its threads) does not.
   std::printf("processor time %.3f s, words per processor second: %.0f\n", cpuSeconds, words / cpuSeconds);
   std::printf("peak resident bytes per word: %.1f (target <= 100)\n", (peak - baseline) / words);
+  std::printf("peak resident memory of the process: %.1f MiB (%.1f MiB before the run: the dictionaries)\n",
+              peak / 1048576.0, baseline / 1048576.0);
 
   if (ok) {
     auto again = std::chrono::steady_clock::now();
