@@ -129,7 +129,9 @@ bool RunAnalysis(uint8_t runKind) {
   EndAnalysisRun(false);
   ShowRunGauge(true);
   // The first step of the semantic pass walks the words while they are
-  // loaded, when there is a processor for it.
+  // loaded, when there is a processor for it. It follows the list from its
+  // first node: the words of the previous text go before it starts.
+  TextWords.Clear();
   TFirstPassBesideLoading first;
   if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1) first.Start(*OntologyEngine);
   if (!LoadAndSegment()) {

@@ -60,8 +60,10 @@ class TFirstPass {
 class TFirstPassBesideLoading {
  public:
   // Begins the pass (on the caller's thread) and starts following TextWords
-  // from its first node; false when no thread could be started (nothing
-  // then follows, and the engine's counts are as the pass leaves them).
+  // from its first node (the list must hold only the words of this run:
+  // the nodes there are taken at once); false when no thread could be
+  // started (nothing then follows, and the engine's counts are as the pass
+  // leaves them).
   bool Start(TOntologyEngine& engine);
   // The loading ended: every word it appended is taken, then the thread
   // ends. With complete false the thread ends at once.

@@ -19,6 +19,7 @@
 #include "engine/ontology_engine.h"
 #include "engine/category_counters.h"
 #include "engine/options.h"
+#include "engine/results_report.h"
 #include "engine/segment_buffer.h"
 #include "engine/selection.h"
 #include "engine/semantic_pass.h"
@@ -325,6 +326,27 @@ TEST_F(RunWiringTest, FirstPassOnAThreadBesideTheLoadingGivesTheWholePassResults
   // The same words again, the first step done by the pass itself.
   ASSERT_TRUE(RunSemanticPass(*AnalysisResults));
   EXPECT_EQ(state(), beside);
+}
+
+// The first semantic step follows the words of a run on a thread of its own
+// from the run's first word: the words of the previous text, still in the
+// list when the run starts, are neither taken nor counted, and the new
+// text gets the results it gets after a run of itself.
+TEST_F(RunWiringTest, TheFirstPassThreadFollowsOnlyTheNewText) {
+  ASSERT_TRUE(Run(text_));
+  ASSERT_TRUE(Run(text_));
+  ASSERT_TRUE(AnalysisResults);
+  const std::string expected = ResultsReport(*AnalysisResults);
+  std::string longer;
+  for (int i = 0; i < 300; ++i) longer += "The teacher reads a long letter to the children of the village school.\n";
+  const std::string other = tmp_ / "other.txt";
+  WriteWholeFile(other, longer);
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(Run(other));
+    ASSERT_TRUE(Run(text_));
+    ASSERT_TRUE(AnalysisResults);
+    EXPECT_EQ(ResultsReport(*AnalysisResults), expected) << round;
+  }
 }
 
 }  // namespace
