@@ -21,9 +21,9 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/recording_canvas.h"
-#include "mainwindow/view_state.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/recording_canvas.h"
+#include "ui/view_state.h"
 #include "tests/mainwindow/fake_graph_source.h"
 
 namespace {

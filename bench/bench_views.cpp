@@ -22,12 +22,12 @@
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/copy_text_model.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/recording_canvas.h"
 #include "mainwindow/results_lines.h"
-#include "mainwindow/selection_ops.h"
+#include "ui/selection_ops.h"
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace {
 

@@ -2,18 +2,26 @@
 #
 # Two targets per layer, so that logic cannot creep into widgets:
 #  - quilor_ui_logic: models, layouts, line builders and dialog logic of
-#    mainwindow/, scenario/ and output/. QtCore/QtGui value types at most;
-#    never QtWidgets, QPainter or QPrinter. Tested without a display.
+#    ui/, mainwindow/, scenario/ and output/. QtCore/QtGui value types at
+#    most; never QtWidgets, QPainter or QPrinter. Tested without a display.
 #  - quilor_ui: widgets, dialogs and the QPainter/QPrinter side. A source file
 #    belongs here when its name ends in _widget, _dialog, _window or _qt.
-# The program `quilor` is mainwindow/main.cpp over both.
+# Above them, quilor_app puts every window's commands into the main window
+# (app/), and the program `quilor` is app/main.cpp over it.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network Test)
 
-file(GLOB QUILOR_UI_ALL_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/mainwindow/*.cpp
-  ${CMAKE_SOURCE_DIR}/scenario/*.cpp
-  ${CMAKE_SOURCE_DIR}/output/*.cpp)
-list(REMOVE_ITEM QUILOR_UI_ALL_SOURCES ${CMAKE_SOURCE_DIR}/mainwindow/main.cpp)
+set(QUILOR_UI_FOLDERS ui mainwindow scenario output)
+set(QUILOR_UI_ALL_SOURCES)
+set(QUILOR_UI_WIDGET_HEADERS)
+foreach(folder ${QUILOR_UI_FOLDERS})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  # Headers of the widget side carry Q_OBJECT: give them to moc.
+  file(GLOB headers CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${folder}/*_widget.h ${CMAKE_SOURCE_DIR}/${folder}/*_dialog.h
+    ${CMAKE_SOURCE_DIR}/${folder}/*_window.h ${CMAKE_SOURCE_DIR}/${folder}/*_qt.h)
+  list(APPEND QUILOR_UI_ALL_SOURCES ${sources})
+  list(APPEND QUILOR_UI_WIDGET_HEADERS ${headers})
+endforeach()
 set(QUILOR_UI_LOGIC_SOURCES)
 set(QUILOR_UI_WIDGET_SOURCES)
 foreach(src ${QUILOR_UI_ALL_SOURCES})
@@ -23,15 +31,6 @@ foreach(src ${QUILOR_UI_ALL_SOURCES})
     list(APPEND QUILOR_UI_LOGIC_SOURCES ${src})
   endif()
 endforeach()
-# Headers of the widget side carry Q_OBJECT: give them to moc.
-file(GLOB QUILOR_UI_WIDGET_HEADERS CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/mainwindow/*_widget.h ${CMAKE_SOURCE_DIR}/mainwindow/*_dialog.h
-  ${CMAKE_SOURCE_DIR}/mainwindow/*_window.h ${CMAKE_SOURCE_DIR}/mainwindow/*_qt.h
-  ${CMAKE_SOURCE_DIR}/scenario/*_widget.h ${CMAKE_SOURCE_DIR}/scenario/*_dialog.h
-  ${CMAKE_SOURCE_DIR}/scenario/*_window.h ${CMAKE_SOURCE_DIR}/scenario/*_qt.h
-  ${CMAKE_SOURCE_DIR}/output/*_widget.h ${CMAKE_SOURCE_DIR}/output/*_dialog.h
-  ${CMAKE_SOURCE_DIR}/output/*_window.h ${CMAKE_SOURCE_DIR}/output/*_qt.h)
-
 add_library(quilor_ui_logic STATIC ${QUILOR_UI_LOGIC_SOURCES})
 target_link_libraries(quilor_ui_logic PUBLIC quilor_engine Qt6::Core Qt6::Gui)
 # The statistics report is written as an .xlsx workbook.
@@ -55,9 +54,16 @@ if(NOT QUILOR_UI_HEADER_LIST_OLD STREQUAL "${QUILOR_UI_WIDGET_HEADERS}")
 endif()
 target_link_libraries(quilor_ui PUBLIC quilor_ui_logic Qt6::Widgets Qt6::PrintSupport Qt6::Network)
 
-add_executable(quilor ${CMAKE_SOURCE_DIR}/mainwindow/main.cpp)
+# The program's assembly: every window's commands installed in the main window.
+file(GLOB QUILOR_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
+list(REMOVE_ITEM QUILOR_APP_SOURCES ${CMAKE_SOURCE_DIR}/app/main.cpp)
+add_library(quilor_app STATIC ${QUILOR_APP_SOURCES})
+set_target_properties(quilor_app PROPERTIES AUTOMOC ON)
+target_link_libraries(quilor_app PUBLIC quilor_ui)
+
+add_executable(quilor ${CMAKE_SOURCE_DIR}/app/main.cpp)
 set_target_properties(quilor PROPERTIES AUTOMOC ON)
-target_link_libraries(quilor PRIVATE quilor_ui)
+target_link_libraries(quilor PRIVATE quilor_app)
 install(TARGETS quilor RUNTIME DESTINATION bin)
 
 # Tools that draw or talk to the program use the windows' code (tools/qt/*.cpp).

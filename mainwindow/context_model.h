@@ -15,7 +15,7 @@
 #include <string>
 
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace quilor {
 struct TWordNode;

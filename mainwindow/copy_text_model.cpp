@@ -10,7 +10,7 @@
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 

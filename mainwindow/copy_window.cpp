@@ -10,11 +10,11 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/view_state.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/desktop.h"
+#include "ui/view_state.h"
+#include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 #include "mainwindow/graph_labels.h"
 #include "mainwindow/graph_source.h"
 

@@ -10,7 +10,7 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "mainwindow/graph_texts.h"
 
 namespace quilor::ui {

@@ -8,7 +8,7 @@
 #include "engine/options.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "mainwindow/graph_texts.h"
 
 namespace quilor::ui {

@@ -5,8 +5,8 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/view_state.h"
-#include "mainwindow/result_type_codes.h"
+#include "ui/view_state.h"
+#include "ui/result_type_codes.h"
 
 namespace quilor::ui {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

@@ -8,9 +8,9 @@
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/result_type_codes.h"
-#include "mainwindow/selection_ops.h"
-#include "mainwindow/view_state.h"
+#include "ui/result_type_codes.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "mainwindow/graph.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 
 namespace quilor::ui {
 

@@ -13,9 +13,9 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/texts_qt.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/view_state.h"
+#include "ui/texts_qt.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/view_state.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

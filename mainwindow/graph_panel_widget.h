@@ -13,7 +13,7 @@
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_mouse.h"
 #include "mainwindow/graph_source.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 
 class QMenu;
 class QToolButton;

@@ -7,7 +7,7 @@
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 

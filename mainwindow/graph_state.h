@@ -1,5 +1,5 @@
 // What the graphs and their mouse handlers keep besides the views' shared
-// state (mainwindow/view_state.h: the graph panel's flags, the selection
+// state (ui/view_state.h: the graph panel's flags, the selection
 // flags, the chosen slice and text part) and the engine's selection: the
 // relation pair a graph click shifts, the title's category, the chosen
 // burst, the hint text, and the table of the objects the last drawing placed.

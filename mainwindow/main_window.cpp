@@ -37,11 +37,11 @@
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "mainwindow/command_file.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
 

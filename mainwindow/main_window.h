@@ -37,7 +37,7 @@
 #include "mainwindow/analysis_session.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/main_window_layout.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "mainwindow/request_dispatch.h"
 
 class QAction;

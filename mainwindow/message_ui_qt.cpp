@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "core/messages.h"
 #include "platform/text_encoding.h"
 

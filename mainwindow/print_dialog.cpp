@@ -11,10 +11,10 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/print_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 
 namespace quilor::ui {
 

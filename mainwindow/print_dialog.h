@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 #include "mainwindow/print_sections.h"
 
 class QCheckBox;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

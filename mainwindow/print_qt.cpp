@@ -4,7 +4,7 @@
 #include <QPrinter>
 
 #include "core/messages.h"
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

@@ -19,7 +19,7 @@
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 

@@ -4,9 +4,9 @@
 // inserted into) the Scenario, and the word under the text cursor likewise.
 #pragma once
 
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "mainwindow/results_panel.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 

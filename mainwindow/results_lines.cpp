@@ -196,7 +196,7 @@ std::vector<TLemmaCount> CollectLemmas(int kind, bool alphabetical) {
 
 }  // namespace quilor::ui
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

@@ -16,10 +16,10 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/selection_ops.h"
-#include "mainwindow/view_state.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/main_window_port.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
+#include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 

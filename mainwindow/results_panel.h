@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/diagnosis.h"
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 #include "mainwindow/results_lines.h"
 
 namespace quilor::ui {

@@ -16,11 +16,11 @@
 
 #include "core/messages.h"
 #include "engine/selection.h"
-#include "mainwindow/drag_formats.h"
+#include "ui/drag_formats.h"
 #include "engine/options.h"
-#include "mainwindow/drag_formats.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/drag_formats.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 
 namespace quilor::ui {
 

@@ -9,7 +9,7 @@
 //
 // Bookmarks of TextWords: 1 the page start, 2 the start of the page's last
 // line (set at each line break), 3 the occurrence found by the selection
-// search. ViewState (mainwindow/view_state.h) holds the globals the page
+// search. ViewState (ui/view_state.h) holds the globals the page
 // reads and writes (CurrentWordPosition, ExtractMode, TextViewWordLimit,
 // HitWordPosition, ...).
 #pragma once
@@ -21,8 +21,8 @@
 #include <string>
 
 #include "core/category.h"
-#include "mainwindow/canvas.h"
-#include "mainwindow/view_state.h"
+#include "ui/canvas.h"
+#include "ui/view_state.h"
 
 namespace quilor {
 class TWordList;

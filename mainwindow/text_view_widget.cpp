@@ -15,11 +15,11 @@
 
 #include "core/messages.h"
 #include "engine/word_list.h"
-#include "mainwindow/drag_formats.h"
-#include "mainwindow/view_state.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/drag_formats.h"
+#include "ui/view_state.h"
+#include "ui/main_window_port.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

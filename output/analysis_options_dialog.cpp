@@ -15,8 +15,8 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/dialog_buttons_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/dialog_buttons_qt.h"
+#include "ui/texts_qt.h"
 #include "output/conversion_filters_dialog.h"
 
 namespace quilor::ui {

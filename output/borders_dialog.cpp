@@ -17,8 +17,8 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/desktop.h"
+#include "ui/texts_qt.h"
 
 namespace quilor::ui {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 
 namespace quilor::ui {
 

@@ -17,9 +17,9 @@
 
 #include "core/files.h"
 #include "core/messages.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/texts_qt.h"
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/desktop.h"
+#include "ui/texts_qt.h"
+#include "ui/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

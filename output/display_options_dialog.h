@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "output/display_options_logic.h"
 
 class QButtonGroup;

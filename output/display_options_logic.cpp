@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 
 namespace quilor::ui {
 

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "engine/options.h"
-#include "mainwindow/colour.h"
+#include "ui/colour.h"
 
 namespace quilor::ui {
 

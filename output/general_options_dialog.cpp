@@ -16,9 +16,9 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/dialog_buttons_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/desktop.h"
+#include "ui/dialog_buttons_qt.h"
+#include "ui/texts_qt.h"
 #include "output/display_options_dialog.h"
 #include "output/installed_applications.h"
 

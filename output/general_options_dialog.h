@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "output/display_options_logic.h"
 #include "output/general_options_logic.h"
 

@@ -15,8 +15,8 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/desktop.h"
+#include "ui/texts_qt.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
 

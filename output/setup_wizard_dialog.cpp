@@ -9,10 +9,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/scenario_editor.h"
 #include "scenario/texts.h"

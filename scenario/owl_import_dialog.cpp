@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
 #include "engine/options.h"

@@ -16,7 +16,7 @@
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "scenario/anomaly_list.h"
 
 namespace quilor::ui {

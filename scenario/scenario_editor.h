@@ -9,8 +9,8 @@
 #include <string>
 
 #include "core/class_file.h"
-#include "mainwindow/main_window_port.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/main_window_port.h"
+#include "ui/scenario_editor_port.h"
 #include "scenario/scenario_tree.h"
 
 namespace quilor::ui {

@@ -5,7 +5,7 @@
 
 #include <QObject>
 
-#include "scenario/scenario_editor_port.h"
+#include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 

@@ -1,5 +1,5 @@
 #include "scenario/scenario_editor_window.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "scenario/word_search_window.h"
 
 #include <QAction>
@@ -38,9 +38,9 @@
 #include "core/files.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/drag_formats.h"
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/desktop.h"
+#include "ui/drag_formats.h"
+#include "ui/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_print.h"

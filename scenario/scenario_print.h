@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 #include "scenario/scenario_tree.h"
 
 namespace quilor::ui {

@@ -11,7 +11,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "core/files.h"
 #include "engine/options.h"
 #include "engine/word_list.h"

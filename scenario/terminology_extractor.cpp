@@ -13,10 +13,10 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/desktop.h"
+#include "ui/main_window_port.h"
 #include "platform/text_encoding.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
-#include "mainwindow/colour.h"
+#include "ui/canvas.h"
+#include "ui/colour.h"
 
 namespace quilor {
 class TPairIndex;

@@ -21,8 +21,8 @@
 #include "core/files.h"
 #include "engine/options.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/texts_qt.h"
 #include "scenario/scenario_editor_window.h"
 
 namespace quilor::ui {

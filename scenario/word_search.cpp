@@ -11,12 +11,12 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/desktop.h"
+#include "ui/main_window_port.h"
 #include "mainwindow/results_panel.h"
-#include "mainwindow/selection_ops.h"
-#include "mainwindow/view_state.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
+#include "ui/scenario_editor_port.h"
 #include "scenario/texts.h"
 
 namespace quilor::ui {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/word_search_parser.h"
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

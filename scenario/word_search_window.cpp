@@ -21,12 +21,12 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "mainwindow/drag_formats.h"
-#include "mainwindow/selection_ops.h"
-#include "mainwindow/view_state.h"
+#include "ui/drag_formats.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/texts_qt.h"
 #include "scenario/scenario_editor_window.h"
 
 namespace quilor::ui {

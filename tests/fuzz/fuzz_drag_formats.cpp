@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "mainwindow/drag_formats.h"
+#include "ui/drag_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quilor::ui;

@@ -12,7 +12,7 @@
 #include <set>
 
 #include "core/files.h"
-#include "mainwindow/install_windows_qt.h"
+#include "app/install_windows_qt.h"
 #include "main_window_fixture.h"
 
 namespace quilor::ui {

@@ -6,9 +6,9 @@
 
 #include <iostream>
 
-#include "mainwindow/install_windows_qt.h"
+#include "app/install_windows_qt.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 namespace {

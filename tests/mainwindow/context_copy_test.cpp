@@ -7,7 +7,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/context_model.h"
 #include "mainwindow/copy_text_model.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/recording_canvas.h"
 #include "tests/support/stream_support.h"
 
 namespace quilor::ui {

@@ -14,11 +14,11 @@
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_labels.h"
 #include "mainwindow/graph_source.h"
-#include "mainwindow/install_windows_qt.h"
-#include "mainwindow/recording_canvas.h"
-#include "mainwindow/result_type_codes.h"
+#include "app/install_windows_qt.h"
+#include "ui/recording_canvas.h"
+#include "ui/result_type_codes.h"
 #include "mainwindow/results_panel_widget.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "main_window_fixture.h"
 
 namespace quilor::ui::testing_support {

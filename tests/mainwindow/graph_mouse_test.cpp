@@ -6,10 +6,10 @@
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_mouse.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/recording_canvas.h"
-#include "mainwindow/result_type_codes.h"
+#include "ui/recording_canvas.h"
+#include "ui/result_type_codes.h"
 #include "mainwindow/text_mouse.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "tests/mainwindow/fake_graph_source.h"
 
 namespace quilor::ui {

@@ -9,8 +9,8 @@
 #include "engine/selection.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/result_type_codes.h"
-#include "mainwindow/view_state.h"
+#include "ui/result_type_codes.h"
+#include "ui/view_state.h"
 #include "tests/mainwindow/fake_graph_source.h"
 
 namespace quilor::ui {

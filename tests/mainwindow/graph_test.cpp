@@ -7,8 +7,8 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/view_state.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/view_state.h"
+#include "ui/recording_canvas.h"
 #include "tests/mainwindow/fake_graph_source.h"
 
 namespace quilor::ui {

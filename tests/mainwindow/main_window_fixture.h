@@ -13,7 +13,7 @@
 #include "engine/analysis_run.h"
 #include "engine/options.h"
 #include "engine/startup.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "mainwindow/main_window.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"

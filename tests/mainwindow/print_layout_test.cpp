@@ -8,7 +8,7 @@
 #include "engine/analysis_results.h"
 #include "mainwindow/analysis_session.h"
 #include "mainwindow/print_sections.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/recording_canvas.h"
 
 namespace quilor::ui {
 namespace {

@@ -15,7 +15,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"
 #include "mainwindow/print_qt.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "tests/support/stream_support.h"
 #include "ui_support/engine_session.h"
 

@@ -12,14 +12,14 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/drag_formats.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/drag_formats.h"
+#include "ui/main_window_port.h"
 #include "mainwindow/results_commands.h"
 #include "mainwindow/results_panel_widget.h"
 #include "mainwindow/text_view_widget.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "platform/text_encoding.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/scenario_editor_port.h"
 #include "ui_support/sample_views_fixture.h"
 
 namespace quilor::ui {

@@ -13,10 +13,10 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/main_window_port.h"
+#include "ui/recording_canvas.h"
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "tests/support/stream_support.h"
 #include "ui_support/engine_session.h"
 

@@ -8,9 +8,9 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/recording_canvas.h"
-#include "mainwindow/selection_ops.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/recording_canvas.h"
+#include "ui/selection_ops.h"
 
 namespace quilor::ui {
 namespace {

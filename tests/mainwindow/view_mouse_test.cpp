@@ -15,10 +15,10 @@
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/graph_state.h"
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/painter_canvas_qt.h"
 #include "mainwindow/text_mouse.h"
 #include "mainwindow/text_page_layout.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "tests/ui_support/engine_session.h"
 
 namespace quilor::ui {

@@ -8,8 +8,8 @@
 #include <QScrollBar>
 
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/desktop.h"
+#include "ui/main_window_port.h"
 #include "output/display_options_dialog.h"
 
 namespace quilor::ui {

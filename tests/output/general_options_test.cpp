@@ -9,8 +9,8 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/desktop.h"
+#include "ui/texts_qt.h"
 #include "output/general_options_dialog.h"
 #include "output/installed_applications.h"
 #include "platform/message_ui.h"

@@ -12,7 +12,7 @@
 #include "core/messages.h"
 #include "engine/options.h"
 #include "import/conversion_dispatch.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "output/analysis_options_dialog.h"
 #include "output/conversion_filters_dialog.h"
 #include "platform/message_ui.h"

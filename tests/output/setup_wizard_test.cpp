@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "output/setup_wizard_dialog.h"
 #include "output/setup_wizard_model.h"
 #include "platform/message_ui.h"

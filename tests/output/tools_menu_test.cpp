@@ -7,7 +7,7 @@
 #include <QMenu>
 
 #include "mainwindow/main_window.h"
-#include "output/tools_menu_qt.h"
+#include "app/tools_menu_qt.h"
 #include "../platform/temp_folder.h"
 
 namespace quilor::ui {

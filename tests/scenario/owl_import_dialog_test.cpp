@@ -2,7 +2,7 @@
 
 #include "core/class_file.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "platform/message_ui.h"
 #include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_editor.h"

@@ -14,10 +14,10 @@
 #include "engine/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/desktop.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/recording_canvas.h"
-#include "scenario/scenario_editor_port.h"
+#include "ui/desktop.h"
+#include "ui/main_window_port.h"
+#include "ui/recording_canvas.h"
+#include "ui/scenario_editor_port.h"
 #include "ui_support/engine_session.h"
 
 namespace quilor::ui {

@@ -19,11 +19,11 @@
 
 #include "../mainwindow/main_window_fixture.h"
 #include "engine/word_list.h"
-#include "mainwindow/install_windows_qt.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/texts_qt.h"
-#include "mainwindow/view_state.h"
-#include "scenario/scenario_editor_port.h"
+#include "app/install_windows_qt.h"
+#include "ui/main_window_port.h"
+#include "ui/texts_qt.h"
+#include "ui/view_state.h"
+#include "ui/scenario_editor_port.h"
 #include "scenario/terminology_extractor_window.h"
 
 namespace quilor::ui {

@@ -15,8 +15,8 @@
 #include "engine/ontology_engine.h"
 #include "engine/ontology_test_support.h"
 #include "engine/word_list.h"
-#include "mainwindow/install_windows_qt.h"
-#include "mainwindow/main_window_port.h"
+#include "app/install_windows_qt.h"
+#include "ui/main_window_port.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/word_search_window.h"
 
@@ -120,10 +120,10 @@ TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
 #include <QTextEdit>
 
 #include "mainwindow/copy_window.h"
-#include "mainwindow/drag_formats.h"
+#include "ui/drag_formats.h"
 #include "mainwindow/results_panel_widget.h"
-#include "mainwindow/selection_ops.h"
-#include "mainwindow/view_state.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
 #include "ui_support/engine_session.h"
 
 namespace quilor::ui {

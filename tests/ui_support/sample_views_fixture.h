@@ -7,9 +7,9 @@
 
 #include "engine/options.h"
 #include "engine/selection.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "mainwindow/results_panel.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "ui_support/engine_session.h"
 
 namespace quilor::testing_support {

@@ -10,7 +10,7 @@
 
 #include "core/class_file.h"
 #include "engine/options.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 #include "scenario/scenario_editor_window.h"
 
 int main(int argc, char** argv) {

@@ -1,13 +1,13 @@
-#include "mainwindow/install_windows_qt.h"
+#include "app/install_windows_qt.h"
 
 #include "mainwindow/graph_views_qt.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/print_dialog.h"
 #include "mainwindow/result_views_qt.h"
-#include "output/export_commands_qt.h"
-#include "output/options_commands_qt.h"
-#include "output/tools_menu_qt.h"
-#include "scenario/scenario_commands_qt.h"
+#include "app/export_commands_qt.h"
+#include "app/options_commands_qt.h"
+#include "app/tools_menu_qt.h"
+#include "app/scenario_commands_qt.h"
 #include "scenario/terminology_extractor_window.h"
 #include "scenario/word_search_window.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/desktop_qt.h"
+#include "ui/desktop_qt.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -7,7 +7,7 @@
 #include <QFontDialog>
 #include <QWidget>
 
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/painter_canvas_qt.h"
 
 namespace quilor::ui {
 

@@ -1,6 +1,6 @@
 // The desktop services the windows share: file and folder choosers, colour
 // and font choosers, the clipboard and the beep. The program installs the Qt
-// version (mainwindow/desktop_qt.h); tests and tools install a ScriptedDesktop
+// version (ui/desktop_qt.h); tests and tools install a ScriptedDesktop
 // that answers from queues and records every call.
 //
 // Opening files, folders and addresses, starting programs, the hourglass and
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "mainwindow/painter_canvas_qt.h"
-#include "mainwindow/recording_canvas.h"
+#include "ui/painter_canvas_qt.h"
+#include "ui/recording_canvas.h"
 
 namespace quilor::ui {
 namespace {

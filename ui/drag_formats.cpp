@@ -1,4 +1,4 @@
-#include "mainwindow/drag_formats.h"
+#include "ui/drag_formats.h"
 
 #include <charconv>
 

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 class QPainter;
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/files.h"
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 
 class QWidget;
 

@@ -1,11 +1,11 @@
-#include "output/export_commands_qt.h"
+#include "app/export_commands_qt.h"
 
 #include <QPointer>
 
 #include "core/messages.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "mainwindow/main_window.h"
 #include "output/borders_dialog.h"
 #include "output/gexf_export_dialog.h"

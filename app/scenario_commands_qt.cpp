@@ -1,4 +1,4 @@
-#include "scenario/scenario_commands_qt.h"
+#include "app/scenario_commands_qt.h"
 
 #include <QAction>
 

@@ -1,8 +1,8 @@
-#include "output/options_commands_qt.h"
+#include "app/options_commands_qt.h"
 
 #include "engine/options.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 #include "output/analysis_options_dialog.h"
 #include "output/display_options_dialog.h"
 #include "output/general_options_dialog.h"

@@ -4,7 +4,7 @@
 #include <QBoxLayout>
 #include <QPushButton>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 
 namespace quilor::ui {
 

@@ -19,7 +19,7 @@
 //   MatchPosition          Selection.matchPosition
 //   the five highlight criteria records: Selection.patterns with
 //                          Selection.activePatterns ("in use")
-// The selection operations that change both are in mainwindow/selection_ops.h.
+// The selection operations that change both are in ui/selection_ops.h.
 #pragma once
 
 #include <array>
@@ -28,7 +28,7 @@
 #include <string>
 
 #include "core/category.h"
-#include "mainwindow/colour.h"
+#include "ui/colour.h"
 
 namespace quilor::ui {
 

@@ -1,12 +1,12 @@
-#include "mainwindow/selection_ops.h"
+#include "ui/selection_ops.h"
 
 #include "core/name_index.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/view_state.h"
+#include "ui/main_window_port.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 

@@ -1,12 +1,12 @@
-#include "mainwindow/selection_ops.h"
+#include "ui/selection_ops.h"
 
 #include <gtest/gtest.h>
 
 #include "engine/bursts.h"
 #include "engine/options.h"
 #include "engine/selection.h"
-#include "mainwindow/main_window_port.h"
-#include "mainwindow/view_state.h"
+#include "ui/main_window_port.h"
+#include "ui/view_state.h"
 #include "tests/engine/burst_text_builder.h"
 
 namespace quilor::ui {

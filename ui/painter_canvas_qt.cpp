@@ -1,11 +1,11 @@
-#include "mainwindow/painter_canvas_qt.h"
+#include "ui/painter_canvas_qt.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 #include <QRadialGradient>
 
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {

@@ -1,7 +1,7 @@
 // The one drawing interface of the views. The text view, the graphs and the
 // print sections draw through it; the screen and the printer implement it on
-// a QPainter (mainwindow/painter_canvas_qt.h), tests on a recorder
-// (mainwindow/recording_canvas.h). Coordinates are device pixels; rectangles
+// a QPainter (ui/painter_canvas_qt.h), tests on a recorder
+// (ui/recording_canvas.h). Coordinates are device pixels; rectangles
 // exclude their right and bottom edges. Texts are Windows-1252, as the engine
 // keeps them.
 #pragma once
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/colour.h"
+#include "ui/colour.h"
 
 namespace quilor::ui {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/canvas.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 

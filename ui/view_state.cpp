@@ -1,10 +1,10 @@
-#include "mainwindow/view_state.h"
+#include "ui/view_state.h"
 
 #include <algorithm>
 
 #include "engine/analysis_results.h"
 #include "engine/options.h"
-#include "mainwindow/main_window_port.h"
+#include "ui/main_window_port.h"
 
 namespace quilor::ui {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/recording_canvas.h"
+#include "ui/recording_canvas.h"
 
 namespace quilor::ui {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/desktop.h"
+#include "ui/desktop.h"
 
 namespace quilor::ui {
 

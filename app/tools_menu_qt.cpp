@@ -1,11 +1,11 @@
-#include "output/tools_menu_qt.h"
+#include "app/tools_menu_qt.h"
 
 #include <QAction>
 #include <QMenu>
 
 #include "core/files.h"
 #include "mainwindow/main_window.h"
-#include "mainwindow/texts_qt.h"
+#include "ui/texts_qt.h"
 
 namespace quilor::ui {
 
