@@ -4,6 +4,7 @@
 //   sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR]
 //                 [--files all|even|odd] [--top N] [--show N] [--nouns FILE] [--level L]
 //                 [--evidence W]
+//   sense-measure --examples --dico DIR [--wordnet DIR] [--show N] [--misses FILE]
 //
 // Each corpus file is analysed as one text (word scanner, segment buffer,
 // resolver and the semantic pass, with the dictionaries of --dico) and its
@@ -25,6 +26,18 @@
 // (Reference fields 1) unless --level says 1 or 2. --evidence sets how much
 // one occurrence of a reading's field in the rest of the text weighs against
 // the sense weights (SenseEvidenceWeight).
+//
+// --examples measures token by token on WordNet's own usage examples (the
+// quoted examples of the glosses of data.noun) instead: an example that
+// contains a lemma of its synset whose senses fall in more than one class of
+// level 1 is analysed alone as a text, and the classes the pass gives that
+// token at levels 1, 2 and 3 are compared with those of the example's own
+// synset; beside them, always taking the lemma's first sense. The examples
+// are split by synset offset: the even ones to tune the choice on, the odd
+// ones to report. Prints per half and level the share right and the
+// first-sense share, then the lemmas with the most misses; --misses FILE
+// writes every missed example of the tuning half (the reported half is
+// never shown).
 #include <dirent.h>
 
 #include <algorithm>
@@ -47,6 +60,7 @@
 #include "engine/word_list.h"
 #include "platform/message_ui.h"
 #include "platform/tool_main.h"
+#include "dico/wordnet.h"
 #include "tools/brown_text.h"
 
 namespace {
@@ -234,13 +248,286 @@ class Measure {
   int level_ = 1;
 };
 
+// One short text at a time into TextWords, through one segment buffer for
+// the whole run (a buffer prepares its dictionary look-ups once).
+class ShortTexts : public TextBlockSource {
+ public:
+  ShortTexts() : scanner_(*this, buffer_) {}
+  void Segment(const std::string& text) {
+    TextWords.Clear();
+    text_ = &text;
+    done_ = false;
+    buffer_.Init();
+    scanner_.ResetForFile();
+    while (scanner_.ScanTextBlock()) {
+    }
+    buffer_.Finish();
+  }
+  bool NextTextBlock() override {
+    if (done_) return false;
+    done_ = true;
+    scanner_.SetBlock(reinterpret_cast<const unsigned char*>(text_->data()), text_->size());
+    return true;
+  }
+
+ private:
+  TSegmentBuffer buffer_;
+  TWordScanner scanner_;
+  const std::string* text_ = nullptr;
+  bool done_ = false;
+};
+
+// WordNet's usage examples, each analysed alone: the class of the target
+// token against the class of the example's own synset.
+class ExampleMeasure {
+ public:
+  // The level-1 class of every sense of every lemma, in WordNet's order.
+  bool LoadSenses(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    while (std::getline(in, line)) {
+      std::istringstream fields(line);
+      std::string lemma, item;
+      fields >> lemma;
+      std::vector<uint32_t>& classes = senses_[lemma];
+      while (fields >> item) classes.push_back(static_cast<uint32_t>(std::stoul(item.substr(0, item.find(':')))));
+    }
+    return true;
+  }
+
+  bool LoadWordNet(const std::string& folder, std::string& error) {
+    std::string index, data;
+    if (!wordnet::ReadWholeFile(folder + "/index.noun", index, error) ||
+        !wordnet::ReadWholeFile(folder + "/data.noun", data, error))
+      return false;
+    if (!db_.AddIndexFile(wordnet::Pos::Noun, index, "index.noun", error) ||
+        !db_.AddDataFile(wordnet::Pos::Noun, data, "data.noun", error))
+      return false;
+    std::ifstream exc(folder + "/noun.exc");
+    std::string form, base;
+    while (exc >> form >> base) {
+      exceptions_.emplace(form, base);
+      exc.ignore(1 << 16, '\n');
+    }
+    return true;
+  }
+
+  void Run(const std::string& missFile) {
+    std::ofstream misses;
+    if (!missFile.empty()) misses.open(missFile);
+    for (const auto& [offset, synset] : db_.Synsets(wordnet::Pos::Noun)) {
+      for (const std::string& text : QuotedExamples(synset.gloss)) {
+        Example e;
+        if (!Target(synset, text, e)) continue;
+        Score(e, misses);
+      }
+    }
+  }
+
+  void Report(size_t show) const {
+    const char* halves[] = {"tune (even offsets)", "report (odd offsets)"};
+    std::printf("examples with an ambiguous lemma of their synset: %ld (tune %ld, report %ld)\n",
+                total_[0] + total_[1], total_[0], total_[1]);
+    std::printf("targets inside a longer expression (not scored): %ld\n\n", joined_);
+    std::printf("half\tlevel\texamples\tmeasured\tfirst sense\n");
+    for (int h = 0; h < 2; ++h)
+      for (int l = 0; l < 3; ++l)
+        std::printf("%s\t%d\t%ld\t%.2f\t%.2f\n", halves[h], l + 1, scored_[h], Percent(right_[h][l], scored_[h]),
+                    Percent(first_[h][l], scored_[h]));
+    for (int h = 0; h < 2; ++h) {
+      for (int l = 0; l < 3; l += 2) {
+        std::printf("\nlemmas with the most misses, %s, level %d: lemma, examples, right, first sense right\n",
+                    halves[h], l + 1);
+        std::vector<std::pair<long, std::string>> order;
+        for (const auto& [lemma, t] : lemmas_[h]) order.emplace_back(-(t.examples - t.right[l]), lemma);
+        std::sort(order.begin(), order.end());
+        for (size_t i = 0; i < show && i < order.size(); ++i) {
+          const LemmaTally& t = lemmas_[h].at(order[i].second);
+          std::printf("%s\t%ld\t%ld\t%ld\n", order[i].second.c_str(), t.examples, t.right[l], t.first[l]);
+        }
+      }
+    }
+  }
+
+ private:
+  struct Example {
+    uint32_t offset = 0;
+    std::string lemma, text;
+    size_t sense = 0;             // the synset's place among the lemma's senses
+    int firstToken = 0, lastToken = 0;
+    std::vector<brown::Token> tokens;
+  };
+  struct LemmaTally {
+    long examples = 0;
+    long right[3] = {}, first[3] = {};
+  };
+
+  static double Percent(long a, long b) { return b ? 100.0 * static_cast<double>(a) / static_cast<double>(b) : 0; }
+
+  static std::vector<std::string> QuotedExamples(const std::string& gloss) {
+    std::vector<std::string> out;
+    size_t p = 0;
+    while ((p = gloss.find('"', p)) != std::string::npos) {
+      const size_t end = gloss.find('"', p + 1);
+      if (end == std::string::npos) break;
+      if (end > p + 1) out.push_back(gloss.substr(p + 1, end - p - 1));
+      p = end + 1;
+    }
+    return out;
+  }
+
+  uint32_t ClassAt(uint32_t level1, int level) const {
+    if (!level1 || level == 1) return level1;
+    return OntologyEngine->TripleAt(static_cast<uint16_t>(level1)).cls[level - 1];
+  }
+
+  // A lemma whose senses fall in more than one class of level 1.
+  bool Ambiguous(const std::string& lemma) const {
+    auto it = senses_.find(lemma);
+    if (it == senses_.end()) return false;
+    for (uint32_t c : it->second)
+      if (c && c != it->second.front()) return true;
+    return false;
+  }
+
+  // The word a token stands for when it is an inflected form of it.
+  bool FormOf(const std::string& token, const std::string& word) const {
+    if (token == word) return true;
+    auto e = exceptions_.find(token);
+    if (e != exceptions_.end() && e->second == word) return true;
+    std::string singular, alternative;
+    return SingularOf(token, singular, alternative) && (singular == word || alternative == word);
+  }
+
+  // Finds the first lemma of the synset, ambiguous, that the example holds.
+  bool Target(const wordnet::Synset& synset, const std::string& text, Example& e) const {
+    e.tokens.clear();
+    std::vector<std::string> lower;
+    std::string word;
+    auto flush = [&]() {
+      if (word.empty()) return;
+      e.tokens.push_back({word, "nn", 0});
+      lower.push_back(Lower(word));
+      word.clear();
+    };
+    for (char c : text) {
+      if (std::isalnum(static_cast<unsigned char>(c)) || ((c == '\'' || c == '-' || c == '.') && !word.empty()))
+        word += c;
+      else
+        flush();
+    }
+    flush();
+    for (std::string& w : lower)
+      while (!w.empty() && (w.back() == '.' || w.back() == '\'' || w.back() == '-')) w.pop_back();
+    for (const wordnet::SynsetWord& sw : synset.words) {
+      std::string lemma = Lower(sw.text);
+      const size_t paren = lemma.find('(');
+      if (paren != std::string::npos) lemma.resize(paren);
+      if (!Ambiguous(lemma)) continue;
+      std::vector<std::string> parts;
+      std::string part;
+      for (char c : lemma) {
+        if (c == '_') parts.push_back(part), part.clear();
+        else part += c;
+      }
+      parts.push_back(part);
+      for (size_t i = 0; i + parts.size() <= lower.size(); ++i) {
+        bool match = true;
+        for (size_t k = 0; k + 1 < parts.size() && match; ++k) match = lower[i + k] == parts[k];
+        if (!match || !FormOf(lower[i + parts.size() - 1], parts.back())) continue;
+        const wordnet::IndexEntry* entry = db_.FindLemma(wordnet::Pos::Noun, lemma);
+        if (!entry) break;
+        auto at = std::find(entry->synsets.begin(), entry->synsets.end(), synset.offset);
+        if (at == entry->synsets.end()) break;
+        e.offset = synset.offset;
+        e.lemma = lemma;
+        e.text = text;
+        e.sense = static_cast<size_t>(at - entry->synsets.begin());
+        e.firstToken = static_cast<int>(i);
+        e.lastToken = static_cast<int>(i + parts.size() - 1);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Score(const Example& e, std::ofstream& misses) {
+    const std::vector<uint32_t>& classes = senses_.at(e.lemma);
+    if (e.sense >= classes.size()) return;
+    const int half = e.offset % 2 == 0 ? 0 : 1;
+    ++total_[half];
+    const std::string text = e.text + "\n";
+    texts_.Segment(text);
+    uint32_t chosen[3] = {0, 0, 0};
+    bool joined = false;
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    if (results->Built && RunSemanticPass(*results)) {
+      brown::AlignWords(e.tokens, [&](TWordNode* n, int first, int last) {
+        if (last < e.firstToken || first > e.lastToken) return;
+        if (first < e.firstToken || last > e.lastToken) {
+          joined = true;
+          return;
+        }
+        if (first != e.firstToken || last != e.lastToken) return;
+        if (IsSubstantive(n->category.Category))
+          for (int l = 0; l < 3; ++l) chosen[l] = n->category.ClassIds[l];
+      });
+    }
+    TextWords.Clear();
+    if (joined) {
+      --total_[half];
+      ++joined_;
+      return;
+    }
+    ++scored_[half];
+    LemmaTally& t = lemmas_[half][e.lemma];
+    ++t.examples;
+    bool missed = false;
+    for (int l = 0; l < 3; ++l) {
+      const uint32_t truth = ClassAt(classes[e.sense], l + 1);
+      const bool right = truth && chosen[l] == truth;
+      const bool first = truth && ClassAt(classes.front(), l + 1) == truth;
+      right_[half][l] += right;
+      first_[half][l] += first;
+      t.right[l] += right;
+      t.first[l] += first;
+      if (l == 0) missed = !right;
+    }
+    if (missed && half == 0 && misses.is_open())
+      misses << e.lemma << '\t' << e.sense + 1 << '\t' << Name(ClassAt(classes[e.sense], 1)) << '\t'
+             << Name(chosen[0]) << '\t' << Name(ClassAt(classes[e.sense], 3), 3) << '\t' << Name(chosen[2], 3)
+             << '\t' << e.text << '\n';
+  }
+
+  static std::string Name(uint32_t cls, int level = 1) {
+    return cls ? OntologyEngine->ClassName(level, static_cast<int32_t>(cls)) : std::string("(none)");
+  }
+
+  wordnet::Database db_;
+  ShortTexts texts_;
+  std::unordered_map<std::string, std::vector<uint32_t>> senses_;
+  std::unordered_map<std::string, std::string> exceptions_;
+  long total_[2] = {}, scored_[2] = {}, joined_ = 0;
+  long right_[2][3] = {}, first_[2][3] = {};
+  std::map<std::string, LemmaTally> lemmas_[2];
+};
+
 int Run(int argc, char** argv) {
   std::string corpus = "/work/shared/corpus/brown", dico, senses, wordnet = "/usr/share/wordnet", files = "all",
               nounFile;
   size_t top = 300, show = 20;
   int level = 3;
-  for (int i = 1; i + 1 < argc; i += 2) {
+  bool examples = false;
+  std::string missFile;
+  for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--examples") {
+      examples = true;
+      continue;
+    }
+    if (i + 1 >= argc) break;
+    if (a == "--misses") missFile = argv[i + 1];
     if (a == "--corpus") corpus = argv[i + 1];
     else if (a == "--dico") dico = argv[i + 1];
     else if (a == "--senses") senses = argv[i + 1];
@@ -251,6 +538,7 @@ int Run(int argc, char** argv) {
     else if (a == "--nouns") nounFile = argv[i + 1];
     else if (a == "--evidence") SenseEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--level") level = std::clamp(std::atoi(argv[i + 1]), 1, 3);
+    ++i;
   }
   if (dico.empty()) {
     std::fprintf(stderr,
@@ -264,6 +552,20 @@ int Run(int argc, char** argv) {
   InitMessages();
   OpenAnalysisDictionaries(dico);
   StartOntologyEngine(dico + "/englex.sv8");
+  if (examples) {
+    ExampleMeasure x;
+    std::string error;
+    if (!x.LoadSenses(senses) || !x.LoadWordNet(wordnet, error)) {
+      std::fprintf(stderr, "sense-measure: %s\n", error.empty() ? ("cannot read " + senses).c_str() : error.c_str());
+      return 2;
+    }
+    x.Run(missFile);
+    x.Report(show);
+    StopOntologyEngine();
+    CloseAnalysisDictionaries();
+    SetMessageUi(nullptr);
+    return 0;
+  }
   Measure m(level);
   if (!m.LoadSenses(senses)) {
     std::fprintf(stderr, "sense-measure: cannot read %s\n", senses.c_str());
