@@ -72,9 +72,6 @@ const std::vector<FieldSpec>& HeadFields() {
   return fields;
 }
 
-// Titles read as the person they introduce.
-constexpr const char* kPersonTitles[] = {"mr", "mrs", "ms", "miss", "dr", "sen", "gen", "gov", "rep", "col", "capt", "lt", "sgt", "prof", "rev"};
-
 // Field of the concepts no anchor reaches, by lexicographer file.
 const std::map<std::string, std::string>& LexFileFields() {
   static const std::map<std::string, std::string> m = {
@@ -448,7 +445,8 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
 
   // Titles (Mr, Dr, Sen.) are read as the person they introduce; given names
   // are persons too, a name that is also a word (Bill, Frank) only when
-  // written with its capital.
+  // written with its capital. A name that is also a place or a month
+  // (Virginia, Florence, May) keeps those readings: its context chooses.
   const uint16_t personTriple = personConcept >= 0 && concepts[personConcept].level1 >= 0
                                     ? static_cast<uint16_t>(concepts[concepts[personConcept].level1].level1Class)
                                     : 0;
@@ -468,22 +466,26 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
   }
   if (personTriple) {
-    auto addPerson = [&](const std::string& word, bool onlyCapitalised) {
+    auto addPerson = [&](const std::string& word, bool title) {
       if (!CanStoreShiftedName(word)) return;
       std::vector<Reading>& readings = readingsOf[word];
       const bool common = std::any_of(readings.begin(), readings.end(), [](const Reading& r) { return !r.capitalOnly; });
       // A title's own capitalised reading ("Mr" a form of address) gives way to the person.
-      readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
+      if (title)
+        readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
+                       readings.end());
+      // One person reading: a person WordNet names gives way to it.
+      readings.erase(std::remove_if(readings.begin(), readings.end(),
+                                    [&](const Reading& r) { return r.triple == personTriple; }),
                      readings.end());
-      Reading person{personTriple, entryOf(word), 0, 0, onlyCapitalised && common, concepts[personConcept].field};
+      Reading person{personTriple, entryOf(word), 0, 0, common, concepts[personConcept].field};
       int most = 0;
       for (const Reading& r : readings) most = std::max(most, r.count);
       person.count = most + 1;
       readings.push_back(person);
-      if (!common) readings.erase(readings.begin(), readings.end() - 1);
     };
-    for (const char* title : kPersonTitles) addPerson(title, true);
-    for (const std::string& name : options_.givenNames) addPerson(name, true);
+    for (std::string_view title : PersonTitles()) addPerson(std::string(title), true);
+    for (const std::string& name : options_.givenNames) addPerson(name, false);
   }
 
   // The stored readings: the common ones by weight, then those that hold

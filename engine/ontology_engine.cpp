@@ -573,14 +573,27 @@ void TOntologyEngine::TakeChoice(size_t index) {
   chosen_ = index;
 }
 
+namespace {
+
+// A reading's sense weight; a reading that holds only for a capitalised
+// word weighs double for a word capitalised inside a sentence.
+constexpr double kCapitalPreference = 2;
+double Weight(const WordReading& r, bool capitalised) {
+  return static_cast<double>(r.extra) * (capitalised && (r.flags & kFlagInitialCapital) ? kCapitalPreference : 1.0);
+}
+
+}  // namespace
+
 // The choice among readings that carry sense weights. The most frequent
-// sense of the word's most frequent field is the default; a rarer reading
-// needs evidence from other words of the text at its context level (its
-// topical field, or in a broad field its very class), and wins only when that
-// evidence outweighs the difference of weights. A word's own earlier choices
-// are no evidence. Readings that hold only for a capitalised word are left
-// out for a word written in lower case or beginning a sentence, unless the
-// word has no other reading.
+// reading is the default: the heaviest one, its capitalised readings
+// weighing double for a word capitalised inside a sentence (a name's reading
+// outweighs the word's). Another reading needs evidence near the word: the
+// nouns of its sentence, much less those of the rest of its document,
+// nothing from other documents of the run and nothing the word's own base
+// form gave; and it wins only when that evidence outweighs the difference
+// of weights. Readings that hold only for a capitalised word are left out
+// for a word written in lower case or beginning a sentence, unless the word
+// has no other reading.
 bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceInitial) {
   const size_t n = choices_.size();
   if (!n) return false;
@@ -594,35 +607,203 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const bool commonOnly = !capitalised && anyCommon;
   if (commonOnly)
     for (size_t i = 0; i < n; ++i) allowed[i] = !(choices_[i].flags & kFlagInitialCapital);
-  long best = -1;
-  double bestScore = 0;
-  if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
-    const double exponent = SenseEvidenceWeight / 100.0;
-    for (uint32_t e = 0; e <= kEvidenceCap; ++e) evidenceFactors_[e] = std::pow(1.0 + e, exponent);
-    evidenceFactorsWeight_ = SenseEvidenceWeight;
-  }
+  // The default: the heaviest allowed reading, a capitalised one weighing
+  // double for a capitalised word.
+  long first = -1;
   for (size_t i = 0; i < n; ++i) {
     if (!allowed[i]) continue;
-    const WordReading& r = choices_[i];
-    double score = static_cast<double>(commonOnly ? choiceFacts_[i].common : choiceFacts_[i].all);
-    if (contextTest) {
-      const int k = r.contextLevel;
-      const ReadingFacts& f = choiceFacts_[i];
-      uint32_t evidence = EvidenceAt(1, r.cls[0], f.own[0]);
-      if (k >= 2 && k <= 3) evidence += EvidenceAt(k, r.cls[k - 1], f.own[k - 1]);
-      const bool capitalEvidence = capitalised && (r.flags & kFlagInitialCapital);
-      if (evidence == 0 && i > 0 && !capitalEvidence) continue;  // a rarer reading without evidence
-      score *= evidenceFactors_[std::min(evidence, kEvidenceCap)];
+    if (first < 0) {
+      first = static_cast<long>(i);
+      continue;
     }
-    if (best < 0 || score > bestScore) best = static_cast<long>(i), bestScore = score;
+    if (Weight(choices_[i], capitalised) > Weight(choices_[static_cast<size_t>(first)], capitalised))
+      first = static_cast<long>(i);
   }
-  if (best < 0) {
-    for (size_t i = 0; i < n && best < 0; ++i)
-      if (allowed[i]) best = static_cast<long>(i);
+  if (first < 0) first = 0;
+  long best = first;
+  if (contextTest && !defaultOnly_) {
+    if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
+      const double exponent = SenseEvidenceWeight / 100.0;
+      for (uint32_t e = 0; e <= kEvidenceCap; ++e) evidenceFactors_[e] = std::pow(1.0 + e, exponent);
+      evidenceFactorsWeight_ = SenseEvidenceWeight;
+    }
+    const uint32_t ownBase = choices_.front().baseForm;
+    double bestScore = -1;
+    for (size_t i = 0; i < n; ++i) {
+      if (!allowed[i]) continue;
+      const WordReading& r = choices_[i];
+      const double evidence = NearEvidence(r, ownBase, choiceFacts_[i]);
+      if (evidence <= 0 && static_cast<long>(i) != first) continue;  // another reading without evidence
+      const double capped = std::min(evidence, static_cast<double>(kEvidenceCap));
+      const size_t whole = static_cast<size_t>(capped);
+      const double factor = whole >= kEvidenceCap ? evidenceFactors_[kEvidenceCap]
+                                                  : evidenceFactors_[whole] + (capped - static_cast<double>(whole)) *
+                                                                                  (evidenceFactors_[whole + 1] - evidenceFactors_[whole]);
+      const double score = Weight(r, capitalised) * factor;
+      if (score > bestScore) best = static_cast<long>(i), bestScore = score;
+    }
   }
   TakeChoice(static_cast<size_t>(best));
-  bestScore_ = static_cast<int32_t>(std::clamp(bestScore, 1.0, 2.0e9));
+  bestScore_ = static_cast<int32_t>(std::max<int>(1, choices_[static_cast<size_t>(best)].extra));
   return true;
+}
+
+namespace {
+
+// How much a noun near a reading speaks for it: one of its sentence with
+// the reading's class of level 1 or 2, with its field (level 3, topical
+// fields only); and a noun of the rest of its document, by level.
+constexpr double kSentenceClass = 4;
+constexpr double kSentenceField = 2;
+constexpr double kDocumentWeight[3] = {0.5, 0.25, 0.125};
+constexpr double kDocumentCap = 2;
+// A cue of the words around a capitalised noun for a reading of its kind.
+constexpr double kCueEvidence = 8;
+
+}  // namespace
+
+double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const {
+  const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
+  double evidence = 0;
+  for (const NearNoun& e : sentence_) {
+    if (ownBase && e.baseForm == ownBase) continue;
+    if ((r.cls[0] && e.cls[0] == r.cls[0]) || (r.cls[1] && e.cls[1] == r.cls[1])) evidence += kSentenceClass;
+    else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
+  }
+  double document = 0;
+  if (documentMode_) {
+    for (int l = 0; l < (topical ? 3 : 2); ++l) {
+      const uint32_t c = r.cls[l];
+      if (!c) continue;
+      const uint32_t all = documentCounts_[static_cast<size_t>(l)][c];
+      const uint32_t own = ownBase ? documentOwn_.Get(OwnKey(ownBase, l + 1, c)) : 0;
+      document += kDocumentWeight[l] * (all > own ? all - own : 0);
+    }
+    document = std::min(document, kDocumentCap);
+  } else {
+    // The whole text is the document: its class, and its field for a
+    // topical reading, in the rest of the text.
+    document = EvidenceAt(1, r.cls[0], f.own[0]);
+    const int k = r.contextLevel;
+    if (k >= 2 && k <= 3) document += EvidenceAt(k, r.cls[k - 1], f.own[k - 1]);
+  }
+  evidence += document;
+  if (cues_ && r.cls[2]) {
+    if (((cues_ & kCuePlace) && r.cls[2] == placeField_) || ((cues_ & kCueTime) && r.cls[2] == timeField_) ||
+        ((cues_ & kCuePerson) && r.cls[2] == personField_))
+      evidence += kCueEvidence;
+  }
+  return evidence;
+}
+
+void TOntologyEngine::BeginDocument() {
+  for (int l = 0; l < 3; ++l)
+    if (documentCounts_[static_cast<size_t>(l)].empty())
+      documentCounts_[static_cast<size_t>(l)].assign(kMaxClassesPerLevel + 1, 0);
+  for (const auto& [l, c] : documentTouched_) documentCounts_[static_cast<size_t>(l)][c] = 0;
+  documentTouched_.clear();
+  documentOwn_.Clear();
+  documentMode_ = true;
+  sentence_ = {};
+  cues_ = 0;
+}
+
+void TOntologyEngine::CountInDocument(const NearNoun& noun) {
+  if (!documentMode_) return;
+  for (int l = 0; l < 3; ++l) {
+    const uint32_t c = noun.cls[l];
+    if (!c || c > kMaxClassesPerLevel) continue;
+    uint32_t& count = documentCounts_[static_cast<size_t>(l)][c];
+    if (count++ == 0) documentTouched_.emplace_back(l, c);
+    if (noun.baseForm) {
+      try {
+        documentOwn_.Increment(OwnKey(noun.baseForm, l + 1, c));
+      } catch (const std::bad_alloc&) {
+        // Without room the word's own occurrences count as evidence.
+      }
+    }
+  }
+}
+
+void TOntologyEngine::EndDocuments() {
+  documentMode_ = false;
+  sentence_ = {};
+  cues_ = 0;
+}
+
+bool TOntologyEngine::DefaultReading(std::string_view word, bool sentenceInitial) {
+  defaultOnly_ = true;
+  const bool chosen = ChooseReading(word, 1, true, sentenceInitial);
+  defaultOnly_ = false;
+  return chosen;
+}
+
+void TOntologyEngine::KnowFixedClasses() {
+  if (fixedClassesKnown_) return;
+  fixedClassesKnown_ = true;
+  auto classesOf = [&](const char* word, std::array<uint32_t, 4>& out) {
+    out = {0, 0, 0, 0};
+    if (LookupReading(word, 0))
+      for (int l = 0; l < 3; ++l) out[static_cast<size_t>(l)] = reading_.cls[l];
+  };
+  classesOf("person", personClasses_);
+  classesOf("morning", timeOfDayClasses_[0]);
+  classesOf("afternoon", timeOfDayClasses_[1]);
+  placeField_ = static_cast<uint32_t>(FindClassIndex(3, "place"));
+  timeField_ = static_cast<uint32_t>(FindClassIndex(3, "time"));
+  personField_ = static_cast<uint32_t>(FindClassIndex(3, "person"));
+}
+
+const std::array<uint32_t, 4>& TOntologyEngine::PersonClasses() {
+  KnowFixedClasses();
+  return personClasses_;
+}
+
+const std::array<uint32_t, 4>& TOntologyEngine::TimeOfDayClasses(bool afternoon) {
+  KnowFixedClasses();
+  return timeOfDayClasses_[afternoon ? 1 : 0];
+}
+
+void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {
+  for (int l = 0; l < 3; ++l) {
+    const uint32_t c = classes[l];
+    if (c && c <= kMaxClassesPerLevel && occurrences_[l + 1][c] > 0) --occurrences_[l + 1][c];
+  }
+}
+
+uint32_t TOntologyEngine::FirstField(std::string_view word) {
+  AllReadings(word);
+  for (const WordReading& r : choices_)
+    if (!(r.flags & kFlagInitialCapital)) return r.cls[2];
+  return choices_.empty() ? 0 : choices_.front().cls[2];
+}
+
+NamePart TOntologyEngine::NamePartOf(std::string_view word, bool periodFollows) {
+  if (word.empty() || !HasInitialCapital(word)) return NamePart::kNone;
+  if (word.size() == 1) return periodFollows ? NamePart::kInitial : NamePart::kNone;
+  const std::string lower = Lower(word);
+  if (IsPersonTitle(lower) || lower == "jr" || lower == "sr") return NamePart::kTitle;
+  KnowFixedClasses();
+  AllReadings(word);
+  if (choices_.empty()) return NamePart::kName;
+  bool capitalOnly = false;
+  for (const WordReading& r : choices_) {
+    if (personClasses_[0] && r.cls[0] == personClasses_[0]) return NamePart::kPerson;
+    capitalOnly = capitalOnly || (r.flags & kFlagInitialCapital);
+  }
+  if (capitalOnly) return NamePart::kName;
+  return choices_.front().cls[2] && choices_.front().cls[2] == personField_ ? NamePart::kRole : NamePart::kNone;
+}
+
+std::span<const std::string_view> PersonTitles() {
+  static constexpr std::string_view kTitles[] = {"mr",  "mrs", "ms",   "miss", "dr",  "sen",  "gen", "gov",
+                                                 "rep", "col", "capt", "lt",   "sgt", "prof", "rev"};
+  return kTitles;
+}
+
+bool IsPersonTitle(std::string_view word) {
+  const auto titles = PersonTitles();
+  return std::find(titles.begin(), titles.end(), word) != titles.end();
 }
 
 bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest, bool sentenceInitial) {

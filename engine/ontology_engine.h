@@ -84,6 +84,30 @@ struct WordReading {
   bool fromNormalisedForm = false;
 };
 
+// A noun near the one being classified: the text-index entry of its base
+// form (0: unknown) and its classes of levels 1-3.
+struct NearNoun {
+  uint32_t baseForm = 0;
+  uint32_t cls[3] = {0, 0, 0};
+};
+
+// What the words around a capitalised noun say it names.
+enum NameCue : uint8_t { kCuePlace = 1, kCueTime = 2, kCuePerson = 4 };
+
+// The part a capitalised word may take in a person's name.
+enum class NamePart : uint8_t {
+  kNone,     // a common word (it may still be a surname after a title or an initial)
+  kTitle,    // Mr, Mrs, Dr, Sen... and Jr, Sr
+  kInitial,  // a single capital letter followed by a period
+  kPerson,   // a word one of whose readings is a person (a given name, a person WordNet names)
+  kRole,     // a common word naming a person (Mayor, Judge, Chairman)
+  kName,     // a word the dictionary does not know, or knows only with its capital
+};
+
+// Titles read as the person they introduce (lower case, without a period).
+std::span<const std::string_view> PersonTitles();
+bool IsPersonTitle(std::string_view word);
+
 // What LookupEntry found: absence, value and ambiguity kept apart.
 struct EntryLookup {
   bool found = false;
@@ -176,6 +200,31 @@ class TOntologyEngine {
   // Occurrences of a class (levels 1-3) in the text that other words than the
   // word of base form `baseForm` gave it: the topical evidence for a reading.
   uint32_t EvidenceFromOtherWords(int level, uint32_t cls, uint32_t baseForm) const;
+  // The context of the choices of the semantic pass. BeginDocument starts
+  // the counts of a document (without it the whole text is one document);
+  // CountInDocument adds a noun to them; SetSentence gives the nouns of the
+  // sentence of the words classified next (the span must live until the
+  // next call) and SetCues what the words around the next noun say of it.
+  // EndDocuments goes back to the whole text.
+  void BeginDocument();
+  void CountInDocument(const NearNoun& noun);
+  void SetSentence(std::span<const NearNoun> nouns) { sentence_ = nouns; }
+  void SetCues(uint8_t cues) { cues_ = cues; }
+  void EndDocuments();
+  // The reading of a word without any evidence, left as the best one.
+  bool DefaultReading(std::string_view word, bool sentenceInitial);
+  // The part a word may take in a person's name (periodFollows: the next
+  // word's punctuation begins with a period).
+  NamePart NamePartOf(std::string_view word, bool periodFollows);
+  // The field (level 3) of the first reading of a word, 0 without one.
+  uint32_t FirstField(std::string_view word);
+  // The classes of a person (levels 1-3), and of the morning or the
+  // afternoon (a.m., p.m.); zeros when the dictionary lacks them.
+  const std::array<uint32_t, 4>& PersonClasses();
+  const std::array<uint32_t, 4>& TimeOfDayClasses(bool afternoon);
+  // One occurrence less of each class of levels 1-3 that is not 0 (a
+  // classification given back).
+  void UncountClassOccurrences(const uint32_t classes[4]);
   // The classes of the last classification (levels 1-3 and Scenario entry).
   const std::array<uint32_t, 4>& BestClasses() const { return best_; }
   int32_t BestScore() const { return bestScore_; }
@@ -345,6 +394,22 @@ class TOntologyEngine {
   std::array<double, 9> evidenceFactors_{};
   int evidenceFactorsWeight_ = -1;
   bool initialCapital_ = false;  // the word being classified has an initial capital (not all capitals)
+  // The evidence near a reading: the nouns of its sentence, its document
+  // (the whole text while documentMode_ is off) and the cues around it, but
+  // nothing the word's own base form gave.
+  double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const;
+  bool documentMode_ = false;
+  std::array<std::vector<uint32_t>, 3> documentCounts_;
+  std::vector<std::pair<int, uint32_t>> documentTouched_;
+  TCountTable documentOwn_;
+  std::span<const NearNoun> sentence_;
+  uint8_t cues_ = 0;
+  bool defaultOnly_ = false;
+  std::array<uint32_t, 4> personClasses_{};
+  std::array<std::array<uint32_t, 4>, 2> timeOfDayClasses_{};
+  bool fixedClassesKnown_ = false;
+  uint32_t placeField_ = 0, timeField_ = 0, personField_ = 0;
+  void KnowFixedClasses();
   std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
   int historyCursor_ = 0;
 

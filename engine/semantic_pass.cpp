@@ -1,7 +1,10 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/category.h"
 #include "core/gauge.h"
@@ -23,6 +26,10 @@ constexpr int kPairRecords = 20;  // items taking part in pairs
 constexpr int kPairReach = 5;     // farthest item paired with the current one
 
 bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
+
+// The part of a name's item a word is, not an item of its own (PassByte).
+constexpr uint8_t kNamePartBit = 1;
+bool IsNamePart(const TWordNode* n) { return (n->category.PassByte & kNamePartBit) != 0; }
 
 // The Scenario entry of a word counts when the Scenario counts its entry.
 bool CountedEntry(const TOntologyEngine& engine, uint32_t entry) {
@@ -54,6 +61,16 @@ class SemanticPass {
   void Prepare(bool firstDone);
   void ClassifyFirst();
   void SettleAmbiguous();
+  // Pass 2 over the words of one document.
+  void SettleDocument(TWordNode* first, TWordNode* end);
+  // Names of persons become one item, a.m. and p.m. a time.
+  void JoinNames();
+  void JoinName(size_t from, size_t head);
+  uint8_t CuesAround(size_t i) const;
+  // The document in hand: its words and marks, and for each whether it
+  // begins a sentence (or a quotation).
+  std::vector<TWordNode*> words_in_;
+  std::vector<uint8_t> initial_;
   void CollectPropositions();
   void CollectItem(TWordNode* n);
   void CloseProposition(const TWordNode* mark);
@@ -131,20 +148,285 @@ void SemanticPass::ClassifyFirst() {
   words_ = first.Words();
 }
 
-// Pass 2: the ambiguous nouns, chosen in the context of the text.
+// Pass 2: the names of persons and the ambiguous nouns, document by
+// document, each noun chosen in the context of its sentence and its document.
 void SemanticPass::SettleAmbiguous() {
-  bool sentenceStart = true;
-  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-    if (IsMark(n)) {
-      sentenceStart = sentenceStart || EndsSentence(n->tag);
+  TWordNode* n = TextWords.First();
+  while (n && n != TextWords.Tail()) {
+    TWordNode* end = n;
+    while (end && end != TextWords.Tail() && end->fileNumber == n->fileNumber) end = TWordList::NextNode(end);
+    SettleDocument(n, end);
+    n = end;
+  }
+  engine_.EndDocuments();
+  words_in_.clear();
+  initial_.clear();
+  for (n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    if (IsMark(n)) continue;
+    TWordCategoryData& d = n->category;
+    if (IsSubstantive(d.Category)) engine_.PushHistory({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
+    else if (scenarioInView_ && engine_.ScenarioEntryOfWordForm(n->text)) SetSubstantive(d.Category);
+  }
+}
+
+namespace {
+
+bool IsCapitalised(const TWordNode* n) {
+  const unsigned char c = static_cast<unsigned char>(n->text[0]);
+  return n->category.Capitalisation == 1 || (c >= 'A' && c <= 'Z' && !n->text[1]);
+}
+
+bool IsTitle(const TWordNode* n) {
+  std::string lower;
+  for (const char* c = n->text; *c && lower.size() < 8; ++c) lower += static_cast<char>(*c | 0x20);
+  return IsPersonTitle(lower);
+}
+
+bool TextIs(const TWordNode* n, std::initializer_list<const char*> words) {
+  for (const char* w : words) {
+    const char* a = n->text;
+    const char* b = w;
+    while (*a && *b && (*a | 0x20) == *b) ++a, ++b;
+    if (!*a && !*b) return true;
+  }
+  return false;
+}
+
+// A day of the month or a year.
+bool IsDateNumber(const TWordNode* n) {
+  if (!IsNumeralAdjective(n->category.Category) && !(n->text[0] >= '0' && n->text[0] <= '9')) return false;
+  int value = 0, digits = 0;
+  for (const char* c = n->text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    value = value * 10 + (*c - '0');
+    if (++digits > 4) return false;
+  }
+  return (digits <= 2 && value >= 1 && value <= 31) || (digits == 4 && value >= 1000 && value <= 2100);
+}
+
+}  // namespace
+
+uint8_t SemanticPass::CuesAround(size_t i) const {
+  const TWordNode* n = words_in_[i];
+  if (!IsCapitalised(n) || initial_[i]) return 0;
+  const TWordNode* before = i > 0 && !IsMark(words_in_[i - 1]) ? words_in_[i - 1] : nullptr;
+  const TWordNode* after = i + 1 < words_in_.size() && !IsMark(words_in_[i + 1]) ? words_in_[i + 1] : nullptr;
+  uint8_t cues = 0;
+  if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"})) cues |= kCuePlace;
+  if (before && TextIs(before, {"in", "since", "until", "during", "by", "early", "late", "last", "next", "mid"}))
+    cues |= kCueTime;
+  if ((after && IsDateNumber(after) && after->tag[0] == ' ') || (before && IsDateNumber(before) && n->tag[0] == ' '))
+    cues |= kCueTime;
+  if (after && after->tag[0] == ' ' && !after->tag[1] &&
+      (IsVerb(after->category.Category) || (IsCapitalised(after) && IsSubstantive(after->category.Category))))
+    cues |= kCuePerson;
+  if (before && IsTitle(before)) cues |= kCuePerson;
+  return cues;
+}
+
+void SemanticPass::JoinName(size_t from, size_t head) {
+  auto giveBack = [&](TWordNode* n) {
+    TWordCategoryData& d = n->category;
+    if (d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
+    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+  };
+  for (size_t k = from; k < head; ++k) {
+    if (IsMark(words_in_[k])) continue;
+    giveBack(words_in_[k]);
+    words_in_[k]->category.PassByte |= kNamePartBit;
+  }
+  TWordNode* h = words_in_[head];
+  giveBack(h);
+  const auto& person = engine_.PersonClasses();
+  TWordCategoryData& d = h->category;
+  for (int l = 0; l < 3; ++l) d.ClassIds[l] = person[static_cast<size_t>(l)];
+  engine_.CountClassOccurrences(d.ClassIds);
+  h->readingValue = static_cast<int32_t>(person[0]);
+}
+
+// A title, initials, given names and a surname (Mrs. John F. Harper, Sen.
+// Kennedy, W. J. Harper, William B. Hartsfield) are one person: the
+// last word carries the item, the others none. A single capital letter
+// followed by a period is an initial, never a unit or an element; a.m. and
+// p.m. are a time of the day.
+void SemanticPass::JoinNames() {
+  const size_t count = words_in_.size();
+  auto periodAfter = [&](size_t i) { return i + 1 < count && words_in_[i + 1]->tag[0] == '.'; };
+  auto singleCapital = [&](size_t i) {
+    const char* t = words_in_[i]->text;
+    return t[0] >= 'A' && t[0] <= 'Z' && !t[1];
+  };
+  // A substantive with a capital, or an initial whatever its category (A., I.).
+  auto candidate = [&](size_t i) {
+    const TWordNode* n = words_in_[i];
+    return !IsMark(n) && IsCapitalised(n) && !IsNamePart(n) &&
+           (IsSubstantive(n->category.Category) || (singleCapital(i) && periodAfter(i)));
+  };
+  const uint32_t personField = engine_.PersonClasses()[2];
+  uint32_t surnameFields[4] = {personField};
+  {
+    int k = 1;
+    for (const char* field : {"work", "music", "art"}) surnameFields[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
+  }
+  std::vector<NamePart> kinds;
+  for (size_t i = 0; i < count; ++i) {
+    TWordNode* n = words_in_[i];
+    if (IsMark(n)) continue;
+    // a.m. and p.m.: a time of the day carried by the first letter.
+    // The period after the m may stand before a mark the resolver put there.
+    auto periodAfterM = [&]() {
+      for (size_t k = i + 2; k < count && k <= i + 3; ++k) {
+        if (words_in_[k]->tag[0] == '.') return true;
+        if (!IsMark(words_in_[k])) return false;
+      }
+      return false;
+    };
+    if (TextIs(n, {"a", "p"}) && i + 2 < count && TextIs(words_in_[i + 1], {"m"}) &&
+        std::strcmp(words_in_[i + 1]->tag, ".") == 0 && periodAfterM()) {
+      const auto& time = engine_.TimeOfDayClasses(n->text[0] == 'p' || n->text[0] == 'P');
+      if (time[0]) {
+        TWordNode* m = words_in_[i + 1];
+        TWordCategoryData& d = n->category;
+        if (IsSubstantive(d.Category) && d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
+        SetSubstantive(d.Category);
+        std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+        for (int l = 0; l < 3; ++l) d.ClassIds[l] = time[static_cast<size_t>(l)];
+        engine_.CountClassOccurrences(d.ClassIds);
+        n->readingValue = static_cast<int32_t>(time[0]);
+        if (m->category.ClassIds[0]) engine_.UncountClassOccurrences(m->category.ClassIds);
+        std::fill(std::begin(m->category.ClassIds), std::end(m->category.ClassIds), 0u);
+        m->category.PassByte |= kNamePartBit;
+        i += 1;
+        continue;
+      }
+    }
+    if (!candidate(i)) continue;
+    // The run of capitalised words that follow one another (a period only
+    // after a title or an initial; "Mr. and Mrs." holds together).
+    kinds.clear();
+    size_t last = i;
+    kinds.push_back(engine_.NamePartOf(n->text, periodAfter(i)));
+    for (size_t j = i + 1; j < count; ++j) {
+      const NamePart before = kinds.back();
+      const bool abbreviated = before == NamePart::kTitle || before == NamePart::kInitial;
+      const char* tag = words_in_[j]->tag;
+      const bool joined = (tag[0] == ' ' && !tag[1]) || (abbreviated && tag[0] == '.' && (!tag[1] || tag[1] == ' '));
+      if (before == NamePart::kTitle && joined && TextIs(words_in_[j], {"and"}) && j + 1 < count &&
+          candidate(j + 1) && IsTitle(words_in_[j + 1])) {
+        kinds.push_back(NamePart::kTitle);  // "and" between two titles
+        last = j;
+        continue;
+      }
+      if (!joined || !candidate(j)) break;
+      kinds.push_back(engine_.NamePartOf(words_in_[j]->text, periodAfter(j)));
+      last = j;
+    }
+    // The name begins at its first title, initial or person.
+    size_t start = 0;
+    while (start < kinds.size() && kinds[start] != NamePart::kTitle && kinds[start] != NamePart::kInitial &&
+           kinds[start] != NamePart::kPerson)
+      ++start;
+    if (start >= kinds.size()) {
+      i = last;
       continue;
     }
-    const bool initial = sentenceStart || OpensQuotation(n->tag);
-    sentenceStart = false;
+    size_t end = start;
+    while (end + 1 < kinds.size()) {
+      const NamePart previous = kinds[end], next = kinds[end + 1];
+      const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
+      bool take = next == NamePart::kTitle || next == NamePart::kInitial || next == NamePart::kPerson ||
+                  next == NamePart::kName || afterAbbreviation;
+      if (next == NamePart::kRole && !afterAbbreviation) take = false;
+      if (!take && next == NamePart::kNone) {
+        const uint32_t field = engine_.FirstField(words_in_[i + end + 1]->text);
+        take = field && std::find(std::begin(surnameFields), std::end(surnameFields), field) != std::end(surnameFields);
+      }
+      if (!take) break;
+      ++end;
+    }
+    if (end > start) {
+      JoinName(i + start, i + end);
+    }
+    i = i + std::max(end, start);
+  }
+  // A capital letter alone is no unit, element or letter: no item.
+  for (size_t i = 0; i < count; ++i) {
+    TWordNode* n = words_in_[i];
+    if (IsMark(n) || IsNamePart(n) || !singleCapital(i) || !IsSubstantive(n->category.Category)) continue;
     TWordCategoryData& d = n->category;
-    if (IsSubstantive(d.Category)) {
+    if (d.ClassIds[0] == engine_.PersonClasses()[0] && d.ClassIds[0]) continue;  // the last word of a name
+    if (d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
+    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+    d.PassByte |= kNamePartBit;
+  }
+}
+
+void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
+  words_in_.clear();
+  initial_.clear();
+  bool sentenceStart = true;
+  for (TWordNode* n = first; n && n != end; n = TWordList::NextNode(n)) {
+    words_in_.push_back(n);
+    if (IsMark(n)) {
+      sentenceStart = sentenceStart || EndsSentence(n->tag);
+      initial_.push_back(0);
+      continue;
+    }
+    initial_.push_back(sentenceStart || OpensQuotation(n->tag));
+    sentenceStart = false;
+  }
+  JoinNames();
+  // Every noun's reading without evidence, counted in the document.
+  engine_.BeginDocument();
+  const size_t count = words_in_.size();
+  std::vector<NearNoun> near(count);
+  std::vector<uint8_t> open(count, 0);
+  for (size_t i = 0; i < count; ++i) {
+    TWordNode* n = words_in_[i];
+    if (IsMark(n) || IsNamePart(n) || !IsSubstantive(n->category.Category)) continue;
+    TWordCategoryData& d = n->category;
+    if (d.ClassIds[0] == 0) {
+      if (!engine_.DefaultReading(n->text, initial_[i])) continue;
+      open[i] = 1;
+      const auto& best = engine_.BestClasses();
+      near[i].baseForm = engine_.BestBaseForm();
+      for (int l = 0; l < 3; ++l) near[i].cls[l] = best[static_cast<size_t>(l)];
+    } else {
+      near[i].baseForm = n->lexicalEntry;
+      for (int l = 0; l < 3; ++l) near[i].cls[l] = d.ClassIds[l];
+    }
+    engine_.CountInDocument(near[i]);
+  }
+  // Sentence by sentence, the ambiguous nouns in the light of the others.
+  std::vector<NearNoun> sentence;
+  std::vector<size_t> members;
+  size_t i = 0;
+  while (i < count) {
+    sentence.clear();
+    members.clear();
+    size_t j = i;
+    for (; j < count; ++j) {
+      if (IsMark(words_in_[j])) {
+        if (EndsSentence(words_in_[j]->tag)) {
+          ++j;
+          break;
+        }
+        continue;
+      }
+      if (near[j].cls[0]) {
+        members.push_back(j);
+        sentence.push_back(near[j]);
+      }
+    }
+    engine_.SetSentence(sentence);
+    for (size_t m = 0; m < members.size(); ++m) {
+      const size_t k = members[m];
+      if (!open[k]) continue;
+      TWordNode* n = words_in_[k];
+      TWordCategoryData& d = n->category;
+      engine_.SetCues(CuesAround(k));
       int32_t value = 0;
-      if (d.ClassIds[0] == 0 && engine_.ClassifyWord(n->text, value, true, initial)) {
+      if (engine_.ClassifyWord(n->text, value, true, initial_[k])) {
         const auto& best = engine_.BestClasses();
         std::copy(best.begin(), best.end(), d.ClassIds);
         SetAmbiguityFlag(d.Category);
@@ -152,12 +434,13 @@ void SemanticPass::SettleAmbiguous() {
         n->lexicalEntry = engine_.BestBaseForm();
         uint32_t unused = 0;
         if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+        for (int l = 0; l < 3; ++l) sentence[m].cls[l] = d.ClassIds[l];
       }
-      engine_.PushHistory({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
-    } else if (scenarioInView_ && engine_.ScenarioEntryOfWordForm(n->text)) {
-      SetSubstantive(d.Category);
     }
+    engine_.SetCues(0);
+    i = j;
   }
+  engine_.SetSentence({});
 }
 
 void SemanticPass::CollectItem(TWordNode* n) {
@@ -226,7 +509,9 @@ void SemanticPass::CollectPropositions() {
       continue;
     }
     TWordCategoryData& d = n->category;
-    if (IsSubstantive(d.Category)) {
+    if (IsNamePart(n)) {
+      ClearClassifiedMark(d);
+    } else if (IsSubstantive(d.Category)) {
       engine_.LoadClasses(d.ClassIds);
       int32_t value = 0;
       if (engine_.ScenarioMatch(n->text, value, n->lexicalEntry, r_.MinimumClassCount)) {

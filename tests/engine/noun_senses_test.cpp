@@ -45,8 +45,21 @@ class NounSenses : public ::testing::Test {
   };
   // Analyses a text as the analysis run does and gives every noun with the
   // names of its classes of levels 1 and 3.
-  static std::vector<Word> Analyse(const std::string& text) {
-    SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
+  static std::vector<Word> Analyse(const std::string& text) { return AnalyseDocuments({text}); }
+  // The same for documents read as one run (each a file of its own).
+  static std::vector<Word> AnalyseDocuments(const std::vector<std::string>& documents) {
+    std::vector<int32_t> ends;
+    std::string all;
+    for (const std::string& d : documents) {
+      all += d;
+      SegmentTextAsFile(reinterpret_cast<const unsigned char*>(all.data()), all.size(), false);
+      ends.push_back(TextWords.HighestPosition());
+    }
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      uint16_t file = 1;
+      while (file <= ends.size() && n->position > ends[file - 1]) ++file;
+      n->fileNumber = file;
+    }
     std::vector<Word> words;
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
@@ -135,11 +148,71 @@ TEST_F(NounSenses, GivenNamesAndTitlesAreThePersonTheyName) {
   auto text = Analyse(
       "Yesterday William met Richard and Bill at noon, and Bill paid the bill. "
       "Mr. Smith and Mrs. Brown saw Miss Jones with Dr. Lee and Sen. Kennedy. She was a miss.");
-  for (const char* w : {"William", "Richard", "Bill", "Mr", "Mrs", "Miss", "Dr", "Sen"})
+  for (const char* w : {"William", "Richard", "Bill", "Smith", "Brown", "Jones", "Lee", "Kennedy"})
     EXPECT_EQ(Of(text, w).l1, "person") << w;
   EXPECT_EQ(Of(text, "Bill", 1).l1, "person");
   EXPECT_EQ(Of(text, "bill").l3, "law");
   EXPECT_NE(Of(text, "miss").l1, "person");
+}
+
+TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
+  auto text = Analyse(
+      "Mr. and Mrs. John F. Harper came with W. J. Harper and Sen. Kennedy. "
+      "Mayor William B. Hartsfield filed suit. We met J. Harper. The County Court met the Harper.");
+  // The last word of each name carries the person; the title, the given
+  // names and the initials carry nothing of their own.
+  EXPECT_EQ(Of(text, "Harper", 0).l1, "person");
+  EXPECT_EQ(Of(text, "Harper", 1).l1, "person");
+  EXPECT_EQ(Of(text, "Harper", 2).l1, "person");
+  EXPECT_EQ(Of(text, "Kennedy").l1, "person");
+  EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
+  EXPECT_EQ(Of(text, "Mayor").l3, "person");  // a noun of its own before the name
+  for (const char* w : {"Mr", "Mrs", "John", "F", "W", "J", "Sen", "William", "B"})
+    EXPECT_EQ(Of(text, w).l1, "") << w;
+  // A surname that is a trade is the person only in a name.
+  EXPECT_NE(Of(text, "Harper", 3).l1, "person");
+  // Words of a place stay what they are.
+  EXPECT_EQ(Of(text, "County").l3, "place");
+  std::string persons;
+  for (const Word& w : text)
+    if (w.l1 == "person") persons += w.text + " ";
+  EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
+}
+
+TEST_F(NounSenses, InitialsAndTimesOfTheDayAreNoUnitsOrElements) {
+  auto text = Analyse("The meeting began at 9 a.m. and ended at 4 p.m. on Friday, said R. Jones of Class C.");
+  EXPECT_EQ(Of(text, "a").l1, "morning");
+  EXPECT_EQ(Of(text, "p").l1, "afternoon");
+  EXPECT_EQ(Of(text, "p").l3, "time");
+  // A single capital letter is no metre, element or letter, with a period or without.
+  for (const char* w : {"m", "R", "C"}) EXPECT_EQ(Of(text, w).l1, "") << w;
+  EXPECT_EQ(Of(text, "Jones").l1, "person");
+  // A lower-case letter of a word is not a time of the day.
+  auto other = Analyse("The letter p is silent in the word.");
+  EXPECT_NE(Of(other, "p").l3, "time");
+}
+
+TEST_F(NounSenses, NamesThatArePlacesMonthsAndPersonsTakeTheClassTheirContextGives) {
+  auto text = Analyse(
+      "He drove to Virginia in May 1961. On Friday Virginia said nothing. "
+      "The fair opened on June 12. Later June told them the news. They moved from Florence to Rome.");
+  EXPECT_EQ(Of(text, "Virginia", 0).l3, "place");   // after "to"
+  EXPECT_EQ(Of(text, "Virginia", 1).l3, "person");  // before a verb
+  EXPECT_EQ(Of(text, "May", 0).l3, "time");         // before a year
+  EXPECT_EQ(Of(text, "June", 0).l3, "time");        // before a day
+  EXPECT_EQ(Of(text, "June", 1).l3, "person");      // before a verb
+  EXPECT_EQ(Of(text, "Florence").l3, "place");      // after "from"
+}
+
+TEST_F(NounSenses, EvidenceCountsNearTheNounAndNotInOtherDocuments) {
+  // Near it: the money words of its sentence make the bank a bank of money.
+  auto near = Analyse("The loan and the mortgage and the cash went to the bank.");
+  EXPECT_EQ(Of(near, "bank").l3, "money");
+  // In another document of the run the same words say nothing of it.
+  auto apart = AnalyseDocuments({"They rested by the bank.\n",
+                                 "The loan, the mortgage, the cash and the currency went to the account.\n"});
+  EXPECT_EQ(Of(apart, "bank").l3, "nature");
+  EXPECT_EQ(Of(apart, "bank").l1, Of(Analyse("They rested by the bank."), "bank").l1);
 }
 
 TEST_F(NounSenses, TheHeadsOfTheHierarchyHaveTheirOwnFields) {
