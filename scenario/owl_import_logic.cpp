@@ -29,7 +29,7 @@ std::string OwlImportReport(const OwlImportResult& r, const std::string& logPath
   switch (r.failure) {
     case OwlFailure::kNone: break;
     case OwlFailure::kUnreadable: why = Msg(kMsgOwlUnreadable) + " " + detail; break;
-    case OwlFailure::kEntity: why = Msg(kMsgOwlEntity) + " " + detail; break;
+    case OwlFailure::kEntity: why = Msg(kMsgOwlEntity) + " \"" + detail + "\" " + Msg(kMsgOwlEntityWhy); break;
     case OwlFailure::kMalformed:
       why = Msg(kMsgOwlMalformed) + " (" + Msg(kMsgOwlLine) + " " + std::to_string(r.failureLine) + ", " +
             Msg(kMsgOwlColumn) + " " + std::to_string(r.failureColumn) + "): " + detail;

@@ -21,6 +21,7 @@ constexpr int kMsgOwlLogIsIn = 7418;
 constexpr int kMsgOwlOverLimit = 7419;
 constexpr int kMsgOwlLeftOut = 7420;
 constexpr int kMsgOwlLeftOutListed = 7421;
+constexpr int kMsgOwlEntityWhy = 7422;
 
 // The options as the import's window leaves them, with the general option and the analysis language.
 OwlImportOptions OwlOptionsFromSettings(bool flexedForms, bool unicode, bool otherLanguages, bool restrictions,

@@ -315,6 +315,9 @@ void ScenarioEditor::ImportOwlClick() {
   if (!importOwl || !AskSaveIfModified()) return;
   FileChoice choice;
   choice.folder = WorkContext->UserScenarioFolder;
+  std::string title = Cp1252ToUtf8(Msg(kMsgImportOwl));
+  while (!title.empty() && title.back() == '.') title.pop_back();
+  choice.title = title;
   choice.filter = Msg(kMsgOwlFilter) + "|*.owl;*.OWL";
   std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
   if (chosen.empty() || chosen.front().empty()) return;

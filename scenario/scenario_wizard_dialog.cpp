@@ -146,6 +146,9 @@ void ScenarioWizardDialog::Show() {
   back_->setEnabled(wizard_.page > 1);
   next_->setEnabled(wizard_.page <= 3 || wizard_.page == 6);
   done_->setEnabled(wizard_.page >= 4);
+  // Enter goes on: Next while there is a next page, then Done.
+  next_->setDefault(next_->isEnabled());
+  done_->setDefault(!next_->isEnabled() && done_->isEnabled());
   if (wizard_.closed) accept();
 }
 
