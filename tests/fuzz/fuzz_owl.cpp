@@ -21,6 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.unicode = !(size > 0 && (data[0] & 8));
   const quilor::OwlImportResult r = quilor::ConvertOwl(xml, "fuzz.owl", options);
   if (!r.ok && !r.scenario.empty()) __builtin_trap();
+  // A failure always says which; a success never does.
+  if (r.ok != (r.failure == quilor::OwlFailure::kNone)) __builtin_trap();
   if (r.ok) {
     quilor::ClassFileGroupCounter = 0;
     quilor::GroupRenumberingInProgress = false;

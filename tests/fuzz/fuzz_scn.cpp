@@ -1,13 +1,18 @@
 // Class-file text on hostile bytes: parsed, written back, read again and
-// applied as a Scenario to a small dictionary.
+// applied as a Scenario to a small dictionary. The Scenario editor's tree of
+// it, after one move chosen by the last bytes, is saved and read again:
+// every node comes back under the same parents.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/class_file.h"
 #include "engine/ontology_engine.h"
 #include "platform/message_ui.h"
+#include "scenario/scenario_tree.h"
 
 namespace {
 
@@ -21,6 +26,48 @@ quilor::TOntologyEngine& Engine() {
     return e;
   }();
   return *engine;
+}
+
+// The labels from the top down to each node; items outside every group and
+// items without a text are not saved, so they are left out.
+std::vector<std::string> Paths(const quilor::ui::ScenarioTree& tree) {
+  std::vector<std::string> out;
+  for (int id : tree.InTreeOrder()) {
+    const quilor::ui::ScenarioNode* n = tree.Node(id);
+    if (!n->group && (n->parent == 0 || n->text.empty())) continue;
+    std::string path;
+    for (; n; n = tree.Node(n->parent)) path = "/" + tree.Label(n->id) + path;
+    out.push_back(path);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+void TreeRoundTrip(const quilor::ClassFileList& list, const uint8_t* data, size_t size) {
+  quilor::ui::ScenarioTree tree;
+  tree.Fill(list);
+  const std::vector<int> order = tree.InTreeOrder();
+  if (size >= 2 && !order.empty()) {
+    const int source = order[data[size - 2] % order.size()];
+    const int target = order[data[size - 1] % order.size()];
+    if (data[size - 1] & 0x80) {
+      tree.DropMove(source, target);
+    } else {
+      tree.Cut(source);
+      tree.Paste(target);
+    }
+  }
+  quilor::ClassFileList saved;
+  if (!tree.Write(saved)) return;
+  quilor::ClassFileList reread;
+  quilor::ClassFileGroupCounter = 0;
+  quilor::GroupRenumberingInProgress = false;
+  quilor::ForceGroupRenumbering = false;
+  bool damaged = false;
+  quilor::ParseClassFileText(reread, quilor::FormatClassFileText(saved), damaged);
+  quilor::ui::ScenarioTree again;
+  again.Fill(reread);
+  if (Paths(again) != Paths(tree)) __builtin_trap();
 }
 
 }  // namespace
@@ -43,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool damaged2 = false;
   quilor::ParseClassFileText(again, text, damaged2);
   if (quilor::FormatClassFileText(again) != text) __builtin_trap();
+  TreeRoundTrip(list, data, size);
   quilor::RecordingAnomalyReporter anomalies;
   quilor::TOntologyEngine& engine = Engine();
   engine.SetAnomalyReporter(&anomalies);
