@@ -14,6 +14,7 @@
 #include "engine/diagnosis.h"
 #include "ui/canvas.h"
 #include "mainwindow/results_lines.h"
+#include "ui/result_type_codes.h"
 
 namespace quilor::ui {
 
@@ -33,10 +34,6 @@ enum ResultTypeCode : uint8_t {
   kResultEpisode = 12,
 };
 
-// Fixed positions of the result-type table.
-constexpr int kTypeStyle = 0;
-constexpr int kTypeScenario = 4;
-constexpr int kFixedResultTypes = 11;
 
 struct TResultTypeEntry {
   uint8_t code = 0;

@@ -13,7 +13,7 @@
 #include "engine/word_list.h"
 #include "ui/desktop.h"
 #include "ui/main_window_port.h"
-#include "mainwindow/results_panel.h"
+#include "ui/result_type_codes.h"
 #include "ui/selection_ops.h"
 #include "ui/view_state.h"
 #include "ui/scenario_editor_port.h"

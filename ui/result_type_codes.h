@@ -8,6 +8,11 @@ constexpr int kCodeRelations = 5;
 constexpr int kIndexRelations = 5;
 constexpr int kFirstEpisodeIndex = 11;
 
+// Fixed positions of the result-type table (what MainWindowPort::ShowResultType takes).
+constexpr int kTypeStyle = 0;
+constexpr int kTypeScenario = 4;
+constexpr int kFixedResultTypes = kFirstEpisodeIndex;
+
 // The code of the entry at a result-type index.
 inline int ResultTypeCodeOf(int index) {
   constexpr int kCodes[kFirstEpisodeIndex] = {7, 3, 4, 1, 8, 5, 6, 6, 9, 10, 11};
