@@ -8,7 +8,6 @@
 #include "app/options_commands_qt.h"
 #include "app/tools_menu_qt.h"
 #include "app/scenario_commands_qt.h"
-#include "scenario/terminology_extractor_window.h"
 #include "scenario/word_search_window.h"
 
 namespace quilor::ui {
@@ -18,7 +17,8 @@ void InstallWindows(TVekEditForm& window) {
   InstallOptionsCommands(window);
   ScenarioEditorPort* scenarioEditor = InstallScenarioCommands(window);
   InstallToolsMenu(window, FindToolsMenuEntries());
-  InstallResultViews(window, scenarioEditor);
+  InstallResultViews(window, scenarioEditor,
+                     [&window](const std::string& text) { SearchInWordSearch(window, window, text); });
   InstallGraphViews(window);
   InstallPrintCommands(window);
   InstallWordSearch(window);

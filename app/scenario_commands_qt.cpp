@@ -8,6 +8,10 @@
 #include "scenario/anomaly_list_window.h"
 #include "scenario/scenario_editor_proxy_qt.h"
 #include "scenario/scenario_editor_window.h"
+#include "scenario/terminology_extractor_window.h"
+#include "scenario/word_search_window.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 
@@ -34,7 +38,35 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
     anomalies->show();
     anomalies->raise();
   };
-  return new ScenarioEditorProxy(window);
+  return new ScenarioEditorProxy(window, window);
+}
+
+void InstallWordSearch(TVekEditForm& window) {
+  SetWordSearchOwner(window, window);
+  window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window, window); });
+  // The text page's popup (and a word dropped on the results list): the
+  // word at the current text position.
+  window.SetCommandHandler("PopupImageTexteChercher", [&window] {
+    const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+    SearchInWordSearch(window, window, WordTextAt(position));
+  });
+  const auto refresh = [] {
+    if (WordSearchWindow* open = OpenWordSearch()) open->Logic().Actualiser();
+  };
+  window.AddRefreshCallback(refresh);
+  window.AddReleaseCallback(refresh);
+}
+
+void InstallTerminologyExtractor(TVekEditForm& window) {
+  window.SetCommandHandler("MenuExtractionTerminologique", [&window] {
+    if (!window.TextLoaded()) return;
+    window.ShowTextTab();
+    ShowTerminologyWindow(window, window);
+  });
+  // The extractor belongs to the text: it goes with it.
+  window.AddReleaseCallback([] {
+    if (TerminologyWindow* open = OpenTerminologyWindow()) open->close();
+  });
 }
 
 }  // namespace quilor::ui

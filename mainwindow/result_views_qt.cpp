@@ -26,7 +26,6 @@
 #include "mainwindow/text_view_widget.h"
 #include "ui/view_state.h"
 #include "platform/text_encoding.h"
-#include "scenario/word_search_window.h"
 
 namespace quilor::ui {
 
@@ -182,7 +181,11 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   updateToolbar();
 }
 
-void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
+void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
+                        std::function<void(const std::string&)> searchWord) {
+  const auto search = [searchWord](const std::string& text) {
+    if (searchWord) searchWord(text);
+  };
   auto views = std::make_shared<ResultViews>();
   SetViewMainWindow(&window);
   // The views outlive no window: a window that goes takes its port with it.
@@ -198,18 +201,18 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
   Fill(window.ResultsContainer(), views->results);
   Fill(window.TextContainer(), views->text);
 
-  auto copyAround = [views, &window, editor](int32_t position) {
+  auto copyAround = [views, &window, editor, search](int32_t position) {
     if (!views->copy) {
       views->copy = new CopyWindow(&window);
       views->copy->SetScenarioEditor(editor);
-      views->copy->SetSearchWord([&window](const std::string& text) { SearchInWordSearch(window, text); });
+      views->copy->SetSearchWord(search);
     }
     views->copy->SetChosenWordPosition(position);
     views->copy->show();
     views->copy->raise();
     views->copy->ChargerTexteSelectionne(false);
   };
-  auto showContext = [views, &window, copyAround](int32_t position) {
+  auto showContext = [views, &window, copyAround, search](int32_t position) {
     if (position < 1 || !window.TextLoaded()) return;
     if (!views->context) {
       views->context = new ContextWindow(&window);
@@ -217,7 +220,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor) {
       views->context->move(window.TextContainer()->mapToGlobal(QPoint(0, 0)));
       views->context->CopyAround = copyAround;
       views->context->SetSearchWordAt(
-          [&window](int32_t position) { SearchInWordSearch(window, WordTextAt(position)); });
+          [search](int32_t position) { search(WordTextAt(position)); });
     }
     views->context->show();
     views->context->raise();

@@ -4,12 +4,17 @@
 // refresh after an analysis, release of the text, redraw, result types.
 #pragma once
 
+#include <functional>
+#include <string>
+
 namespace quilor::ui {
 
 class TVekEditForm;
 class ScenarioEditorPort;
 
-// editor: the Scenario editor (nullptr while it does not exist).
-void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor = nullptr);
+// editor: the Scenario editor (nullptr while it does not exist); searchWord
+// opens the word search on a word (the copy window's and the text's Search).
+void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor = nullptr,
+                        std::function<void(const std::string&)> searchWord = {});
 
 }  // namespace quilor::ui

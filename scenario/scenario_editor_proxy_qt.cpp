@@ -1,18 +1,18 @@
 #include "scenario/scenario_editor_proxy_qt.h"
 
-#include "mainwindow/main_window.h"
 #include "scenario/scenario_editor.h"
 #include "scenario/scenario_editor_window.h"
 
 namespace quilor::ui {
 
-ScenarioEditorProxy::ScenarioEditorProxy(TVekEditForm& window) : QObject(&window), window_(window) {}
+ScenarioEditorProxy::ScenarioEditorProxy(MainWindowPort& main, QWidget& parent)
+    : QObject(&parent), main_(main), parent_(parent) {}
 
 ScenarioEditor* ScenarioEditorProxy::Made() { return CurrentScenarioEditor(); }
 
 bool ScenarioEditorProxy::IsOpen() const { return Made() && Made()->IsOpen(); }
 bool ScenarioEditorProxy::IsModified() const { return Made() && Made()->IsModified(); }
-void ScenarioEditorProxy::Open() { ScenarioEditorWindowInstance(&window_, &window_)->Editor().Open(); }
+void ScenarioEditorProxy::Open() { ScenarioEditorWindowInstance(&main_, &parent_)->Editor().Open(); }
 
 void ScenarioEditorProxy::SetPending(const std::string& name, int level, char kind) {
   if (ScenarioEditor* e = Made()) e->SetPending(name, level, kind);
@@ -45,7 +45,7 @@ void ScenarioEditorProxy::SetSearchText(const std::string& text) {
   if (ScenarioEditor* e = Made()) e->SetSearchText(text);
 }
 bool ScenarioEditorProxy::OpenScenarioByName(const std::string& fileName) {
-  return ScenarioEditorWindowInstance(&window_, &window_)->Editor().OpenScenarioByName(fileName);
+  return ScenarioEditorWindowInstance(&main_, &parent_)->Editor().OpenScenarioByName(fileName);
 }
 
 bool ScenarioEditorProxy::SelectEnclosingGroup() { return Made() && Made()->SelectEnclosingGroup(); }

@@ -5,17 +5,20 @@
 
 #include <QObject>
 
+class QWidget;
+
 #include "ui/scenario_editor_port.h"
 
 namespace quilor::ui {
 
-class TVekEditForm;
+class MainWindowPort;
 class ScenarioEditor;
 
 class ScenarioEditorProxy : public QObject, public ScenarioEditorPort {
  public:
-  // A child of the window: it goes with it.
-  explicit ScenarioEditorProxy(TVekEditForm& window);
+  // The editor works for main; the proxy and the editor window are children
+  // of parent (the main window's widget) and go with it.
+  ScenarioEditorProxy(MainWindowPort& main, QWidget& parent);
 
   bool IsOpen() const override;
   bool IsModified() const override;
@@ -45,7 +48,8 @@ class ScenarioEditorProxy : public QObject, public ScenarioEditorPort {
  private:
   // The editor once made; nullptr before.
   static ScenarioEditor* Made();
-  TVekEditForm& window_;
+  MainWindowPort& main_;
+  QWidget& parent_;
 };
 
 }  // namespace quilor::ui

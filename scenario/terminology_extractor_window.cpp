@@ -20,7 +20,6 @@
 
 #include "core/files.h"
 #include "engine/options.h"
-#include "mainwindow/main_window.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/texts_qt.h"
 #include "scenario/scenario_editor_window.h"
@@ -280,12 +279,12 @@ void TerminologyWindow::closeEvent(QCloseEvent* event) {
 
 TerminologyWindow* OpenTerminologyWindow() { return instance; }
 
-TerminologyWindow* ShowTerminologyWindow(TVekEditForm& window) {
+TerminologyWindow* ShowTerminologyWindow(MainWindowPort& main, QWidget& parent) {
   if (!instance) {
-    auto logic = std::make_unique<TDlgExtracteurTerminologique>(&window, [&window]() -> ScenarioEditorPort* {
-      return &ScenarioEditorWindowInstance(&window, &window)->Editor();
+    auto logic = std::make_unique<TDlgExtracteurTerminologique>(&main, [&main, &parent]() -> ScenarioEditorPort* {
+      return &ScenarioEditorWindowInstance(&main, &parent)->Editor();
     });
-    instance = new TerminologyWindow(std::move(logic), &window);
+    instance = new TerminologyWindow(std::move(logic), &parent);
     instance->setAttribute(Qt::WA_DeleteOnClose);
   }
   instance->show();
@@ -293,18 +292,6 @@ TerminologyWindow* ShowTerminologyWindow(TVekEditForm& window) {
   instance->activateWindow();
   instance->RunTermExtraction();
   return instance;
-}
-
-void InstallTerminologyExtractor(TVekEditForm& window) {
-  window.SetCommandHandler("MenuExtractionTerminologique", [&window] {
-    if (!window.TextLoaded()) return;
-    window.ShowTextTab();
-    ShowTerminologyWindow(window);
-  });
-  // The extractor belongs to the text: it goes with it.
-  window.AddReleaseCallback([] {
-    if (instance) instance->close();
-  });
 }
 
 }  // namespace quilor::ui

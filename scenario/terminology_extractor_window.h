@@ -26,7 +26,7 @@ class QTextBrowser;
 
 namespace quilor::ui {
 
-class TVekEditForm;
+class MainWindowPort;
 
 // Draws a term line on its shade.
 class TermLineDelegate : public QStyledItemDelegate {
@@ -105,10 +105,8 @@ class TerminologyWindow : public QWidget {
 
 // The open extractor, or null.
 TerminologyWindow* OpenTerminologyWindow();
-// Creates the extractor once (or brings it to the front) and runs its extraction.
-TerminologyWindow* ShowTerminologyWindow(TVekEditForm& window);
-// The main window's Terminology extraction command and tool button; the
-// extractor goes when the text is released.
-void InstallTerminologyExtractor(TVekEditForm& window);
+// Creates the extractor once (a child of parent working for the main window,
+// or brings it to the front) and runs its extraction.
+TerminologyWindow* ShowTerminologyWindow(MainWindowPort& main, QWidget& parent);
 
 }  // namespace quilor::ui

@@ -22,9 +22,6 @@
 
 #include "core/files.h"
 #include "ui/drag_formats.h"
-#include "ui/selection_ops.h"
-#include "ui/view_state.h"
-#include "mainwindow/main_window.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/texts_qt.h"
 #include "scenario/scenario_editor_window.h"
@@ -37,7 +34,9 @@ constexpr int kMsgClose = 545;
 constexpr int kMsgHelp = 616;
 
 WordSearchWindow* instance = nullptr;
-TVekEditForm* installedIn = nullptr;
+// The owner SetWordSearchOwner names (its widget is the key: both go together).
+MainWindowPort* ownerPort = nullptr;
+QWidget* ownerWidget = nullptr;
 
 }  // namespace
 
@@ -267,12 +266,12 @@ void WordSearchWindow::contextMenuEvent(QContextMenuEvent* event) { popupMenu1_-
 
 WordSearchWindow* OpenWordSearch() { return instance && instance->isVisible() ? instance : nullptr; }
 
-WordSearchWindow* ShowWordSearch(TVekEditForm& window) {
+WordSearchWindow* ShowWordSearch(MainWindowPort& main, QWidget& parent) {
   if (!instance) {
     static TDlgRechMot* logic = nullptr;
     delete logic;
-    logic = new TDlgRechMot(&window, [&window]() -> ScenarioEditorPort* {
-      ScenarioEditor& editor = ScenarioEditorWindowInstance(&window, &window)->Editor();
+    logic = new TDlgRechMot(&main, [&main, &parent]() -> ScenarioEditorPort* {
+      ScenarioEditor& editor = ScenarioEditorWindowInstance(&main, &parent)->Editor();
       // Closing the editor may have changed the Scenario: the meanings again.
       if (!editor.onClosed)
         editor.onClosed = [] {
@@ -280,7 +279,7 @@ WordSearchWindow* ShowWordSearch(TVekEditForm& window) {
         };
       return &editor;
     });
-    instance = new WordSearchWindow(*logic, &window);
+    instance = new WordSearchWindow(*logic, &parent);
     QObject::connect(instance, &QObject::destroyed, [] { instance = nullptr; });
   }
   instance->show();
@@ -290,34 +289,25 @@ WordSearchWindow* ShowWordSearch(TVekEditForm& window) {
   return instance;
 }
 
-void SearchInWordSearch(TVekEditForm& window, const std::string& text) {
-  WordSearchWindow* search = ShowWordSearch(window);
+void SearchInWordSearch(MainWindowPort& main, QWidget& parent, const std::string& text) {
+  WordSearchWindow* search = ShowWordSearch(main, parent);
   if (!text.empty()) search->Logic().EditUnMotChange(text);
 }
 
-bool OpenWordSearchWith(const std::string& text) {
-  if (!installedIn) return false;
-  SearchInWordSearch(*installedIn, text);
-  return true;
+void SetWordSearchOwner(MainWindowPort& main, QWidget& parent) {
+  ownerPort = &main;
+  ownerWidget = &parent;
+  QObject::connect(&parent, &QObject::destroyed, [w = &parent] {
+    if (ownerWidget != w) return;
+    ownerPort = nullptr;
+    ownerWidget = nullptr;
+  });
 }
 
-void InstallWordSearch(TVekEditForm& window) {
-  installedIn = &window;
-  QObject::connect(&window, &QObject::destroyed, [w = &window] {
-    if (installedIn == w) installedIn = nullptr;
-  });
-  window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window); });
-  // The text page's popup (and a word dropped on the results list): the
-  // word at the current text position.
-  window.SetCommandHandler("PopupImageTexteChercher", [&window] {
-    const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
-    SearchInWordSearch(window, WordTextAt(position));
-  });
-  const auto refresh = [] {
-    if (WordSearchWindow* open = OpenWordSearch()) open->Logic().Actualiser();
-  };
-  window.AddRefreshCallback(refresh);
-  window.AddReleaseCallback(refresh);
+bool OpenWordSearchWith(const std::string& text) {
+  if (!ownerWidget) return false;
+  SearchInWordSearch(*ownerPort, *ownerWidget, text);
+  return true;
 }
 
 }  // namespace quilor::ui

@@ -24,7 +24,7 @@ class QToolButton;
 
 namespace quilor::ui {
 
-class TVekEditForm;
+class MainWindowPort;
 
 // Draws a meaning line after its check box.
 class MeaningLineDelegate : public QStyledItemDelegate {
@@ -91,18 +91,18 @@ class WordSearchWindow : public QWidget {
   bool syncing_ = false;
 };
 
-// Opens the program's word search window (made on first use) and brings it
-// to the front.
-WordSearchWindow* ShowWordSearch(TVekEditForm& window);
+// Opens the program's word search window (made on first use, a child of
+// parent working for the main window) and brings it to the front.
+WordSearchWindow* ShowWordSearch(MainWindowPort& main, QWidget& parent);
 // Opens it with a text in its field, its meanings listed (an empty text
 // leaves the field as it was).
-void SearchInWordSearch(TVekEditForm& window, const std::string& text);
-// The same for the main window InstallWordSearch was given; false when there is none.
+void SearchInWordSearch(MainWindowPort& main, QWidget& parent, const std::string& text);
+// The main window the other windows open the word search for (its port and
+// its widget); it is forgotten when that widget goes.
+void SetWordSearchOwner(MainWindowPort& main, QWidget& parent);
+// SearchInWordSearch for that owner; false when there is none.
 bool OpenWordSearchWith(const std::string& text);
 // The open word search window, or nullptr.
 WordSearchWindow* OpenWordSearch();
-// The search command of the main window and of the windows that open the
-// word search; the window is refreshed after an analysis and a release.
-void InstallWordSearch(TVekEditForm& window);
 
 }  // namespace quilor::ui
