@@ -84,24 +84,27 @@ TMainDictionary::~TMainDictionary() {
   if (filterBuilder_.joinable()) filterBuilder_.join();
 }
 
-const TExpressionFilter& TMainDictionary::ExpressionFilter() {
-  std::call_once(filterBuilt_, [this] { filter_.Build(*this); });
-  return filter_;
-}
-
-void TMainDictionary::PrepareExpressionFilter() {
-  if (!ready || filterBuilder_.joinable() || UsableCores() < 2) return;
-  try {
-    filterBuilder_ = std::thread([this] {
+void TMainDictionary::BuildExpressionFilter() {
+  if (!ready) return;
+  std::call_once(filterStarted_, [this] {
+    auto build = [this] {
       try {
-        ExpressionFilter();
+        filter_.Build(*this);
+        filterReady_.store(true, std::memory_order_release);
       } catch (const std::bad_alloc&) {
-        // The first use tries again.
+        // No filter: every candidate goes on being looked for in the lexicon.
       }
-    });
-  } catch (const std::system_error&) {
-    // The first use builds it.
-  }
+    };
+    if (UsableCores() > 1) {
+      try {
+        filterBuilder_ = std::thread(build);
+        return;
+      } catch (const std::system_error&) {
+        // No thread: built here.
+      }
+    }
+    build();
+  });
 }
 
 void TMainDictionary::Load(DictionarySource& source) {

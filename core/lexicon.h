@@ -29,6 +29,7 @@
 // through FatalError (exit code 1 corrupt or wrong version, 2 read error).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -129,12 +130,17 @@ class TMainDictionary {
   // visited by then are all visited).
   bool ForEachKey(const std::function<void(const std::string& key, TCategoryCode code)>& visit) const;
   // The filter of the expression keys, shared by every thread that looks
-  // words up: built by the first caller (others wait for it), or ahead of
-  // use by PrepareExpressionFilter.
-  const TExpressionFilter& ExpressionFilter();
-  // Starts building the filter on a thread of its own when the process has
-  // a processor to spare for it; otherwise the first use builds it.
-  void PrepareExpressionFilter();
+  // words up, once it is built; nullptr before (a candidate is then looked
+  // for in the lexicon itself, which answers the same).
+  const TExpressionFilter* BuiltExpressionFilter() const {
+    return filterReady_.load(std::memory_order_acquire) ? &filter_ : nullptr;
+  }
+  // Has the filter built, once: on a thread of its own when the process has
+  // a processor to spare (BuiltExpressionFilter answers nullptr meanwhile),
+  // else at once. The walk of the whole lexicon costs more than the
+  // candidates of a short text: the lookup asks for it only once a text
+  // has shown it many candidates.
+  void BuildExpressionFilter();
 
  private:
   struct SubTrie {
@@ -151,7 +157,8 @@ class TMainDictionary {
   std::vector<unsigned char> chars_;
   std::vector<uint16_t> values_;
   std::vector<int32_t> links_;
-  std::once_flag filterBuilt_;
+  std::once_flag filterStarted_;
+  std::atomic<bool> filterReady_{false};
   TExpressionFilter filter_;
   std::thread filterBuilder_;
 };

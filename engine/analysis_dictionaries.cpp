@@ -32,7 +32,6 @@ void OpenAnalysisDictionaries(const std::string& folder) {
   ReadDictionaryMatrix(mask);
   VerbIndex = OpenIndex(mask, ".vv8");
   AdjectiveIndex = OpenIndex(mask, ".av8");
-  MainDictionary->PrepareExpressionFilter();
 }
 
 void CloseAnalysisDictionaries() {

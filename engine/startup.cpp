@@ -252,8 +252,6 @@ bool CreateGlobalObjects() {
   // dictionaries is reported by the lexicon's own message.
   if (!MainDictionary) MainDictionary = OpenMainDictionary(ReplaceExtension(mask, ".lv8"), 2);
   if (!MainDictionary->ready) return false;
-  // The segment lookup needs it from the first words on.
-  MainDictionary->PrepareExpressionFilter();
   ReadDictionaryMatrix(mask);
   // The verb and adjective indexes first: the ontology engine links them.
   if (!VerbIndex) VerbIndex = CreateVerbIndex(2, kVerbIndexPrimarySegments, kVerbIndexSecondarySegments, mask);

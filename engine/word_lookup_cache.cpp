@@ -19,6 +19,7 @@ void TWordLookupCache::Clear() {
   if (pairs_)
     for (size_t i = 0; i < kPairSlots; ++i) pairs_[i].keyLength = 0;
   used_ = 0;
+  candidatesWithoutFilter_ = 0;
   dictionary_ = MainDictionary;
 }
 
@@ -124,7 +125,9 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   longerMayFollow = false;
   if (!MainDictionary) return false;
   const size_t length = std::strlen(candidate);
-  if (!MainDictionary->ExpressionFilter().MayStart(candidate, length)) return false;
+  const TExpressionFilter* filter = MainDictionary->BuiltExpressionFilter();
+  if (!filter && ++candidatesWithoutFilter_ == kCandidatesBeforeFilter) MainDictionary->BuildExpressionFilter();
+  if (filter && !filter->MayStart(candidate, length)) return false;
   PairSlot* slot = nullptr;
   if (length <= kKeySize + 2) {
     if (!pairs_) {

@@ -103,6 +103,11 @@ class TWordLookupCache {
     char key[kKeySize + 2];
   };
 
+  // The lexicon's expression filter is asked for after this many candidates
+  // (a short text never pays for the walk of the whole lexicon).
+  static constexpr uint32_t kCandidatesBeforeFilter = 4096;
+  uint32_t candidatesWithoutFilter_ = 0;
+
   bool Grow();
 
   std::unique_ptr<Slot[]> slots_;

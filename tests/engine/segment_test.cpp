@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -65,6 +66,13 @@ class Dictionaries {
   Dictionaries(const Dictionaries&) = delete;
   Dictionaries& operator=(const Dictionaries&) = delete;
 };
+
+// Waits (a few seconds at most) for the lexicon's expression filter.
+bool AwaitExpressionFilter() {
+  for (int i = 0; i < 5000 && !MainDictionary->BuiltExpressionFilter(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return MainDictionary->BuiltExpressionFilter() != nullptr;
+}
 
 // Scans and segments a text as one file; TextWords holds the result.
 void Segment(const std::string& text) {
@@ -144,36 +152,54 @@ TEST(SegmentLexicon, TheLookupCacheAnswersAsTheDictionary) {
   for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
   for (int i = 0; i < 6000; ++i) same(("w" + std::to_string(i)).c_str());  // the table grows
   for (const char* w : {"work", "Work", "works", "the", "can", "in_order_to", "zzz", "s"}) same(w);
+  // Expressions, first looked for in the lexicon, then through the
+  // lexicon's filter, which a text asks for once it has shown many
+  // candidates.
+  auto expressions = [&cache] {
+    bool longer = false;
+    EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
+    EXPECT_TRUE(longer);
+    EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
+    EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
+    EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
+    EXPECT_FALSE(longer);
+    EXPECT_TRUE(cache.ExpressionKnown("email", longer));  // no separator: walked
+    EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
+  };
+  expressions();
+  EXPECT_EQ(MainDictionary->BuiltExpressionFilter(), nullptr);
   bool longer = false;
-  EXPECT_TRUE(cache.ExpressionKnown("in_order", longer));
-  EXPECT_TRUE(longer);
-  EXPECT_TRUE(cache.ExpressionKnown("In_Order_to", longer));
-  EXPECT_TRUE(cache.ExpressionKnown("new_york", longer));
-  EXPECT_FALSE(cache.ExpressionKnown("new_car", longer));
-  EXPECT_FALSE(longer);
-  EXPECT_TRUE(cache.ExpressionKnown("email", longer));  // no separator: walked
-  EXPECT_TRUE(cache.ExpressionKnown("e-mail", longer));
+  for (int i = 0; i < 5000; ++i) cache.ExpressionKnown(("w_" + std::to_string(i)).c_str(), longer);
+  ASSERT_TRUE(AwaitExpressionFilter());
+  expressions();
 }
 
 // The lexicon's one expression filter, built on its own thread while caches
-// on two threads look words up and ask for expressions, hides no expression;
-// a lexicon dropped while its filter is built waits for the builder.
+// on two threads look words up and ask for expressions, hides no expression
+// while it is built nor after; a lexicon dropped while its filter is built
+// waits for the builder.
 TEST(SegmentLexiconThread, TheSharedFilterHidesNoExpressionFromAnyThread) {
   {
     Dictionaries dictionaries(TestLexiconImage());
-    MainDictionary->PrepareExpressionFilter();
+    MainDictionary->BuildExpressionFilter();
     auto lookUp = [](int offset, int& wrong) {
       TWordLookupCache cache;
       TCategoryRecord readings[kCachedReadings] = {};
-      for (int i = 0; i < 2000; ++i)
+      auto expressions = [&] {
+        bool longer = false;
+        wrong += !cache.ExpressionKnown("in_order", longer) || !longer;
+        wrong += !cache.ExpressionKnown("In_Order_to", longer);
+        wrong += !cache.ExpressionKnown("new_york", longer);
+        wrong += cache.ExpressionKnown("new_car", longer);
+        wrong += !cache.ExpressionKnown("e-mail", longer);
+      };
+      for (int i = 0; i < 2000; ++i) {
         cache.WordReadings(i % 2 ? "work" : ("w" + std::to_string(i + offset)).c_str(), readings, nullptr);
+        if (i % 100 == 0) expressions();
+      }
       if (cache.WordReadings("work", readings, nullptr) <= 0) ++wrong;
-      bool longer = false;
-      wrong += !cache.ExpressionKnown("in_order", longer) || !longer;
-      wrong += !cache.ExpressionKnown("In_Order_to", longer);
-      wrong += !cache.ExpressionKnown("new_york", longer);
-      wrong += cache.ExpressionKnown("new_car", longer);
-      wrong += !cache.ExpressionKnown("e-mail", longer);
+      if (!AwaitExpressionFilter()) ++wrong;
+      expressions();
     };
     int wrong[2] = {};
     std::thread other(lookUp, 100000, std::ref(wrong[1]));
@@ -181,10 +207,10 @@ TEST(SegmentLexiconThread, TheSharedFilterHidesNoExpressionFromAnyThread) {
     other.join();
     EXPECT_EQ(wrong[0], 0);
     EXPECT_EQ(wrong[1], 0);
-    MainDictionary->PrepareExpressionFilter();  // built: nothing more starts
+    MainDictionary->BuildExpressionFilter();  // built: nothing more starts
   }
   Dictionaries dropped(TestLexiconImage());
-  MainDictionary->PrepareExpressionFilter();
+  MainDictionary->BuildExpressionFilter();
 }
 
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
