@@ -104,12 +104,14 @@ TOntologyEngine::~TOntologyEngine() = default;
 
 SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
-  std::string content;
-  if (ReadWholeFile(path, kMaxSemanticFileBytes, content) != ReadFileStatus::kOk) {
+  // The largest dictionary: read into memory that is not cleared first.
+  std::unique_ptr<char[]> content;
+  size_t size = 0;
+  if (ReadWholeFileBytes(path, kMaxSemanticFileBytes, content, size) != ReadFileStatus::kOk) {
     ready_ = false;
     return {SemanticReadStatus::kTruncated, "cannot read " + path};
   }
-  return LoadBytes(content);
+  return LoadBytes(std::string_view(content.get(), size));
 }
 
 void TOntologyEngine::ReportLoadFailure(const std::string& path, const SemanticReadResult& r) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 namespace quilor {
 
@@ -75,6 +76,43 @@ ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::strin
   }
   ::close(fd);
   return status;
+}
+
+ReadFileStatus ReadWholeFileBytes(const std::string& path, size_t maxSize, std::unique_ptr<char[]>& bytes,
+                                  size_t& size) {
+  bytes.reset();
+  size = 0;
+  int fd = OpenRegularFile(path);
+  if (fd < 0) return errno == ENOENT ? ReadFileStatus::kNotFound : ReadFileStatus::kFailed;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return ReadFileStatus::kFailed;
+  }
+  const size_t expected = static_cast<size_t>(st.st_size);
+  if (expected > maxSize) {
+    ::close(fd);
+    return ReadFileStatus::kTooLarge;
+  }
+  bytes.reset(new (std::nothrow) char[expected > 0 ? expected : 1]);
+  if (!bytes) {
+    ::close(fd);
+    return ReadFileStatus::kFailed;
+  }
+  while (size < expected) {
+    const ssize_t n = ::read(fd, bytes.get() + size, expected - size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      bytes.reset();
+      size = 0;
+      return ReadFileStatus::kFailed;
+    }
+    if (n == 0) break;  // shorter than it was: what was there
+    size += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return ReadFileStatus::kOk;
 }
 
 }  // namespace quilor

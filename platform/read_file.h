@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace quilor {
@@ -17,6 +18,13 @@ enum class ReadFileStatus {
 // Reads up to maxSize bytes of a regular file into text. Opening never
 // waits on a pipe or device; anything but a regular file is refused.
 ReadFileStatus ReadWholeFile(const std::string& path, size_t maxSize, std::string& text);
+
+// The same into a buffer of the file's size that is not cleared first (a
+// large file read once, whose bytes all arrive): kTooLarge, with nothing
+// read, for a file above maxSize; a file that grows meanwhile is read up
+// to the size it had when opened.
+ReadFileStatus ReadWholeFileBytes(const std::string& path, size_t maxSize, std::unique_ptr<char[]>& bytes,
+                                  size_t& size);
 
 // Opens path for reading without waiting on a pipe or device and checks it
 // is a regular file; the descriptor (blocking again) or -1 with errno set
