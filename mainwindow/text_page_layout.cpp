@@ -1,6 +1,7 @@
 #include "mainwindow/text_page_layout.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -58,6 +59,36 @@ void DrawDocumentIcon(Canvas& canvas, int x, int y, int height) {
 void RestoreOccurrence(TWordList& words) {
   words.RestoreCursor(kBookmarkSearchStart);
   if (IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
+}
+
+// A proposition mark's tag cut before its first opening mark: what closes
+// the proposition stays with it, what opens the next one goes with that one.
+void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing, std::string& opening) {
+  size_t cut = tag.size();
+  bool open = quoteOpen;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    const char c = tag[i];
+    if (c == '"') {
+      if (!open) {
+        cut = i;
+        break;
+      }
+      open = false;
+    } else if (std::strchr("([{", c)) {
+      cut = i;
+      break;
+    }
+  }
+  while (cut > 0 && cut < tag.size() && tag[cut - 1] == ' ') --cut;
+  closing = tag.substr(0, cut);
+  opening = tag.substr(cut);
+}
+
+// Whether the text has letters or digits (a word) or only punctuation.
+bool HasWordCharacters(const std::string& text) {
+  for (const unsigned char c : text)
+    if (std::isalnum(c) || c >= 0x80) return true;
+  return false;
 }
 
 // Whether a double quote is open before node: the quotes of its document
@@ -277,10 +308,17 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   // The double quotes open before the page as they stand in its document.
   TTextSpacer spacer;
   spacer.quoteOpen = QuoteOpenBefore(words.Cursor(), words.First());
+  std::string carry;               // the opening part of the last mark's tag
+  TWordNode* carryNode = nullptr;  // the word it opens
+  // A word leaves room on its line for the punctuation that closes after it,
+  // so that a line never starts with a comma or a closing quote.
+  const int closingRoom = canvas.TextWidth(".\"");
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
     if (text.empty()) return true;
     int width = canvas.TextWidth(text) + halfBlank;
-    if (pen.x + width + halfBlank > r.right && pen.x != r.left && !pen.Break(node)) return false;
+    const bool word = HasWordCharacters(text);
+    const bool fits = word ? pen.x + width + halfBlank + closingRoom <= r.right : pen.x + width - halfBlank <= r.right;
+    if (!fits && pen.x != r.left && !pen.Break(node)) return false;
     // A line starts with no blank.
     if (pen.x == r.left && text.size() > 1 && text[0] == ' ') {
       text.erase(0, 1);
@@ -327,7 +365,12 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     previousTag = rawTag;
     previousWasMark = isMark;
     if (isMark) {
-      if (!repeat && !drawText(spacer.Tag(rawTag), node, kBlack, false)) break;
+      // What opens the next proposition is written with its first word.
+      std::string closing, opening;
+      SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
+      if (!repeat && !drawText(spacer.Tag(closing), node, kBlack, false)) break;
+      carry = repeat ? std::string() : opening;
+      carryNode = TWordList::NextNode(node);
       if (words.AtEnd()) {
         reachedEnd_ = true;
         break;
@@ -353,8 +396,18 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       wordsSinceProposition = 0;
       continue;
     }
-    // The text before the word: its tag (a repeated one counts as a blank).
-    std::string display = spacer.Tag(repeat || rawTag.empty() ? std::string(" ") : rawTag);
+    // The text before the word: its tag (a repeated one counts as a blank),
+    // after what the mark before it opened. An extract that jumped over the
+    // text counts its quotes again.
+    std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
+    if (node == carryNode) {
+      tagText = carry + tagText;
+    } else if (extract && propositionStart) {
+      spacer.quoteOpen = QuoteOpenBefore(node, words.First());
+    }
+    carry.clear();
+    carryNode = nullptr;
+    std::string display = spacer.Tag(tagText);
     bool header = false;
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
       if (pen.x != r.left && !pen.Break(node)) break;

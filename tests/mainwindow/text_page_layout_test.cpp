@@ -134,6 +134,27 @@ TEST_F(TextPage, QuotesAndPunctuationAreSpacedAsInTheText) {
   EXPECT_EQ(line, "men. \"We can't stop it now,\" his daughter told him. \"If well-known (so far).");
 }
 
+// What closes a proposition stays on its line; what opens the next one (a
+// quote) goes with the next proposition's first word.
+TEST_F(TextPage, PunctuationStaysWithItsWordAcrossLines) {
+  Text t;
+  t.Word("aaaa").Word("bbbb").Mark(",").Word("him").Mark(". \"").Word("If", "").Word("so");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 80, 200});
+  auto yOf = [&canvas](const std::string& text) {
+    for (const DrawOp& op : canvas.Ops())
+      if (op.kind == DrawOp::kText && op.text == text) return op.points[0].y;
+    return -1;
+  };
+  ASSERT_NE(yOf(","), -1);
+  EXPECT_EQ(yOf(","), yOf("bbbb"));  // the word went down with its comma
+  TPageOptions byProposition;
+  byProposition.limitToPropositions = true;
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 200}, byProposition);
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"aaaa", " bbbb", ",", "him", ".", "\"If", " so"}));
+}
+
 // The marks a reader recognises: a pointer at each proposition, a document
 // sheet and a bold name at each heading; no empty box.
 TEST_F(TextPage, PropositionMarksAndHeadingsAreDrawnAsSuch) {
