@@ -159,6 +159,7 @@ void GraphPanel::Refresh(int32_t mode) {
   if (!ViewState.GraphShown || size.isEmpty()) {
     image_ = QImage();
     picture_->update();
+    emit drawn(0);
     return;
   }
   image_ = QImage(size, QImage::Format_RGB32);
@@ -171,6 +172,7 @@ void GraphPanel::Refresh(int32_t mode) {
     graph_.Draw(canvas, {0, 0, size.width(), size.height()}, mode, Selection.firstTerm);
   }
   picture_->update();
+  emit drawn(graph_.DrawnKind());
 }
 
 }  // namespace quilor::ui

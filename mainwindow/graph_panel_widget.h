@@ -47,6 +47,8 @@ class GraphPanel : public QWidget {
   void graphRequested();
   // The wheel turned over the picture (the window moves the track bar).
   void wheeled(int delta);
+  // A drawing ended: the graph drawn (0: none).
+  void drawn(int kind);
 
  private:
   friend class GraphPicture;

@@ -46,13 +46,6 @@ void DrawGraph(TVekEditForm& window, GraphPanel* panel, QSlider* bar, int32_t mo
   const bool shown = ViewState.GraphShown && window.TextLoaded();
   window.ShowGraphPanel(shown);
   panel->Refresh(mode);
-  const int kind = shown ? panel->Graph().DrawnKind() : 0;
-  QTabWidget* tabs = window.PageControl3();
-  const int tab = tabs->indexOf(window.GraphContainer());
-  if (kind >= 1 && kind <= 5)
-    tabs->setTabText(tab, FromCp1252(GraphLabel(kKindNames[kind])));
-  else
-    tabs->setTabText(tab, MessageText(kMsgGraph));
   // ConfigureGraphTrackBar: the slider of the kind chosen.
   const TGraphTrackBar settings = ConfigureGraphTrackBar(Options->Get(opt::GraphKind));
   const QSignalBlocker block(bar);
@@ -76,6 +69,12 @@ void InstallGraphViews(TVekEditForm& window) {
   layout->addWidget(panel);
   QSlider* bar = window.GraphTrackBar();
   auto draw = [&window, panel, bar](int32_t mode) { DrawGraph(window, panel, bar, mode); };
+  // The Graph tab names the graph drawn (every drawing, a resize's too).
+  QObject::connect(panel, &GraphPanel::drawn, &window, [&window](int kind) {
+    QTabWidget* tabs = window.PageControl3();
+    const int tab = tabs->indexOf(window.GraphContainer());
+    tabs->setTabText(tab, kind >= 1 && kind <= 5 ? FromCp1252(GraphLabel(kKindNames[kind])) : MessageText(kMsgGraph));
+  });
 
   window.AddRefreshCallback([panel, draw] {
     ViewState.GraphShown = Options->Switch(opt::ShowGraph);

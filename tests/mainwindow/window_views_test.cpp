@@ -84,6 +84,7 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
   ClickLine(w, 0);
   ASSERT_TRUE(ViewState.ExtractMode);
   EXPECT_TRUE(w.PanelGraph()->isVisibleTo(&w));
+  QApplication::processEvents();  // the panel shown takes its size and draws
   QTabWidget* tabs = w.PageControl3();
   EXPECT_EQ(tabs->tabText(tabs->indexOf(w.GraphContainer())), QStringLiteral("Graph: Star"));
   // The track bar follows the kind: none for the star, the objects for the areas.
