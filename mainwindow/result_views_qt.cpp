@@ -19,6 +19,7 @@
 #include "mainwindow/context_window.h"
 #include "mainwindow/copy_window.h"
 #include "mainwindow/main_window.h"
+#include "ui/result_type_codes.h"
 #include "mainwindow/results_commands.h"
 #include "ui/texts_qt.h"
 #include "mainwindow/results_panel_widget.h"
@@ -77,8 +78,11 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   window.SetCommandCondition("ToolButtonResultatsSuivant", [views] { return views->panel.ToolbarState().nextEnabled; });
   window.SetCommandCondition("ToolButtonResultatTri", [views] { return views->panel.ToolbarState().sortEnabled; });
   window.SetCommandCondition("ToolButtonChercherDsScenario", [views] { return views->panel.ToolbarState().searchEnabled; });
-  for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1"})
-    window.SetCommandCondition(name, [views] { return views->panel.ToolbarState().addEnabled; });
+  window.SetCommandCondition("PopupResultatsAjouter1", [views] { return views->panel.ToolbarState().addEnabled; });
+  // Insert goes under the editor's selected node: without one it would do nothing.
+  window.SetCommandCondition("PopupResultatsInserer1", [views, editor] {
+    return views->panel.ToolbarState().addEnabled && editor && editor->NodeSelected();
+  });
   // The toolbar's buttons that do what a menu or popup command does.
   window.AliasCommand("ToolButtonResultatsCopier", "CopyResultatsDsClipBrd");
   window.AliasCommand("ToolButtonResultatsScenarioAjouter", "PopupResultatsAjouter1");
@@ -140,8 +144,12 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     // They act on the open editor only: closed, they are not offered.
     for (const char* name : {"PopupImageTexteCopierDsScenario", "PopupImageTexteInsererDsScenario"})
       window.SetCommandCondition(name, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
-    window.SetCommandCondition("PopupResultatDbClick1",
-                               [editor, views] { return editor->IsOpen() && views->panel.SelectedLine() >= 0; });
+    // A double click looks up the lines of classes and words only.
+    window.SetCommandCondition("PopupResultatDbClick1", [editor, views] {
+      const int code = ResultTypeCodeOf(views->panel.CurrentResultType);
+      const bool looksUp = code == 1 || code == 3 || code == 4 || code == 8 || code == 9 || code == 10 || code == 11;
+      return editor->IsOpen() && views->panel.SelectedLine() >= 0 && looksUp;
+    });
   }
 
   // The results popup shows what the current result type offers.

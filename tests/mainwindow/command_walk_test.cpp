@@ -5,20 +5,31 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QAbstractItemView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QTimer>
 
 #include <iostream>
 #include <set>
 
 #include "core/files.h"
+#include "engine/options.h"
+#include "engine/selection.h"
 #include "app/install_windows_qt.h"
+#include "mainwindow/results_panel_widget.h"
+#include "ui/view_state.h"
 #include "main_window_fixture.h"
 
 namespace quilor::ui {
 namespace {
 
 using testing_support::MainWindowTest;
+using testing_support::fs::path;
 
 // Every command of the main window, tried once on the analysed sample as a
 // user would: a modal dialog it opens is closed (and saved as a picture when
@@ -109,6 +120,123 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
   std::cout << "commands tried: " << tried << "; nothing seen after:" << (list.empty() ? " none" : list) << "\n";
   EXPECT_GT(tried, 40);
   EXPECT_TRUE(silent.empty()) << list;
+  CloseWindow();
+}
+
+
+// What a user can see change: the window's texts, lists, selection and
+// options, the clipboard, the boxes, and the windows and trees of the
+// program's other windows (the Scenario editor's groups).
+struct Seen {
+  std::vector<std::string> values;
+  bool operator==(const Seen&) const = default;
+};
+
+int RowsUnder(const QAbstractItemModel* model, const QModelIndex& parent) {
+  int rows = model->rowCount(parent);
+  int total = rows;
+  for (int r = 0; r < rows; ++r) total += RowsUnder(model, model->index(r, 0, parent));
+  return total;
+}
+
+Seen Look(TVekEditForm& w, ScopedScriptedUi& ui, ScopedScriptedDesktop& desktop) {
+  Seen s;
+  auto add = [&s](const std::string& v) { s.values.push_back(v); };
+  add(w.StatusText(0).toStdString());
+  add(w.StatusText(1).toStdString());
+  add(w.InfoLabel()->text().toStdString());
+  add(std::to_string(w.SelectedResultType()));
+  auto* results = w.findChild<ResultsPanelWidget*>();
+  const TResultsPanel& panel = results->Panel();
+  for (const std::string& line : panel.Items()) add(line);
+  add(std::to_string(panel.SelectedLine()) + "/" + std::to_string(panel.BranchesHidden()));
+  add(std::to_string(Selection.kind) + "/" + std::to_string(Selection.firstClass) + "/" +
+      std::to_string(Selection.secondClass) + "/" + Selection.firstTerm + "/" + std::to_string(ViewState.ExtractMode) +
+      "/" + std::to_string(ViewState.SelectionActive) + "/" + std::to_string(ViewState.GraphShown));
+  add(std::to_string(Options->Get(opt::SortAlphabetical)) + "/" + std::to_string(Options->Get(opt::GraphKind)) + "/" +
+      std::to_string(Options->Get(opt::ShowGraph)));
+  add(desktop.desktop.clipboard);
+  add(std::to_string(desktop.desktop.clipboardImage.cacheKey()));
+  add(std::to_string(ui.ui.Shown().size()));
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top == &w || !top->isVisible() || qobject_cast<QMenu*>(top)) continue;
+    add(top->objectName().toStdString());
+    for (QAbstractItemView* view : top->findChildren<QAbstractItemView*>()) {
+      if (!view->model()) continue;
+      add(std::to_string(RowsUnder(view->model(), {})));
+      const QModelIndex current = view->currentIndex();
+      add(std::to_string(current.row()) + "/" + std::to_string(current.parent().row()) + "/" +
+          current.data().toString().toStdString());
+    }
+    for (QLineEdit* edit : top->findChildren<QLineEdit*>()) add(edit->text().toStdString());
+  }
+  return s;
+}
+
+// In every state of the results (each result type, with and without a line
+// selected, the Scenario editor closed and open), every command of the
+// results toolbar and of the popups that is enabled and shown changes what a
+// user sees; none is offered that would do nothing.
+TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"));
+  auto* results = w.findChild<ResultsPanelWidget*>();
+  QListView* list = results->ResultsList();
+  std::vector<std::string> names;
+  for (const std::string& name : w.CommandNames())
+    for (const char* prefix : {"ToolButtonResultat", "ToolButtonMasquer", "ToolButtonChercherDsScenario", "PopupResultat",
+                               "PopupTri", "PopupMasquer", "PopupToutDevelopper", "MenuTri"})
+      if (name.rfind(prefix, 0) == 0) names.push_back(name);
+  ASSERT_GT(names.size(), 12u);
+  const int types = static_cast<int>(results->ResultTypeList()->count());
+  std::vector<std::string> idle;
+  int tried = 0;
+  for (bool editorOpen : {false, true}) {
+    for (int type = 0; type < types; ++type) {
+      for (bool line : {false, true}) {
+        // The state, as the user makes it, again before each command.
+        auto enter = [&] {
+          for (QWidget* top : QApplication::topLevelWidgets())
+            if (top != &w && top->isVisible() && !(editorOpen && top->objectName() == QLatin1String("TDlgScenario")))
+              top->close();
+          if (editorOpen && !w.Command("MenuScenario")->isEnabled()) return false;
+          if (editorOpen) w.Command("MenuScenario")->trigger();
+          w.ShowResultType(type);
+          if (line) {
+            if (list->model()->rowCount() == 0) return false;
+            list->setCurrentIndex(list->model()->index(0, 0));
+            emit list->clicked(list->model()->index(0, 0));
+          }
+          // The popup shows what it offers, then goes.
+          emit list->customContextMenuRequested(QPoint(5, 5));
+          w.ResultsPopup()->hide();
+          QCoreApplication::processEvents();
+          return true;
+        };
+        for (const std::string& name : names) {
+          if (!enter()) break;
+          QAction* action = w.Command(name);
+          if (!action->isEnabled() || !action->isVisible()) continue;
+          ++tried;
+          const Seen before = Look(w, ui_, desktop_);
+          action->trigger();
+          QCoreApplication::processEvents();
+          if (Look(w, ui_, desktop_) == before)
+            idle.push_back(name + " (type " + std::to_string(type) + (line ? ", a line" : "") +
+                           (editorOpen ? ", editor open" : "") + ")");
+        }
+      }
+    }
+  }
+  std::string list_;
+  for (const std::string& n : idle) list_ += n + "; ";
+  EXPECT_GT(tried, 100);
+  EXPECT_TRUE(idle.empty()) << list_;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top != &w) top->close();
   CloseWindow();
 }
 
