@@ -157,6 +157,15 @@ bool TGrapheQuilor::PlaceText(TLabelPlacer& labels, const std::string& text, con
   return true;
 }
 
+bool TGrapheQuilor::PlaceName(TLabelPlacer& labels, const std::string& name, const Rect& box) {
+  const int w = canvas_->TextWidth(name);
+  const int h = canvas_->TextHeight(name);
+  const Point c = box.Centre();
+  return PlaceText(labels, name,
+                   {{c.x - w / 2, c.y - h / 2}, {c.x - w / 2, box.top - h - 1}, {c.x - w / 2, box.bottom + 1},
+                    {box.right + 2, c.y - h / 2}, {box.left - 2 - w, c.y - h / 2}});
+}
+
 void TGrapheQuilor::DrawArrow(int x1, int x2, int y) {
   const int h = printing_ ? std::abs(x2 - x1) / 10 : 5;
   canvas_->Line({x1, y}, {x2, y});

@@ -112,6 +112,8 @@ class TGrapheQuilor {
                     TLabelPlacer& labels);
   // Writes text at the first free candidate place; false when none is free.
   bool PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates);
+  // An object's name on the object, else above, below, right or left of its box.
+  bool PlaceName(TLabelPlacer& labels, const std::string& name, const Rect& box);
   int DrawRings();
   void AreaGraph();
   void ActorsGraph();

@@ -221,23 +221,10 @@ void TGrapheQuilor::AreaGraph() {
     PlaceText(labels, name, {{x - w / 2, cy - h / 2}, {x - w / 2, cy - ringStep - h - 1}, {x - w / 2, cy + ringStep + 1},
                              {std::max(rect_.left, x - w / 2), rect_.top}});
   }
-  std::vector<std::pair<uint32_t, Point>> placedLabels;
   auto labelArea = [&](const PlacedArea& a) {
     const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls;
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
-    const std::string name = source_.ClassName(level, static_cast<int32_t>(a.cls));
-    const int w = canvas_->TextWidth(name);
-    const int h = canvas_->TextHeight(name);
-    const Point c = a.box.Centre();
-    const std::vector<Point> candidates = {{c.x - w / 2, c.y - h / 2},
-                                           {c.x - w / 2, a.box.top - h - 1},
-                                           {c.x - w / 2, a.box.bottom + 1},
-                                           {a.box.right + 2, c.y - h / 2},
-                                           {a.box.left - 2 - w, c.y - h / 2}};
-    Point at;
-    if (!labels.Place(w, h, candidates, at)) return;
-    canvas_->TextOut(at.x, at.y, name);
-    placedLabels.emplace_back(a.cls, at);
+    PlaceName(labels, source_.ClassName(level, static_cast<int32_t>(a.cls)), a.box);
   };
   // The highlighted class's label is placed first: it is the one looked at.
   for (const PlacedArea& a : areas)
@@ -381,14 +368,7 @@ void TGrapheQuilor::ActorsGraph() {
   auto labelBubble = [&](const PlacedArea& bubble) {
     const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == bubble.cls;
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
-    const std::string name = source_.ClassName(level, static_cast<int32_t>(bubble.cls));
-    const int w = canvas_->TextWidth(name);
-    const int h = canvas_->TextHeight(name);
-    const Point c = bubble.box.Centre();
-    PlaceText(labels, name, {{c.x - w / 2, c.y - h / 2}, {c.x - w / 2, bubble.box.top - h - 1},
-                             {c.x - w / 2, bubble.box.bottom + 1}, {bubble.box.right + 2, c.y - h / 2},
-                             {bubble.box.left - 2 - w, c.y - h / 2},
-                             {std::clamp(c.x - w / 2, rect_.left, std::max(rect_.left, rect_.right - w)), c.y - h / 2}});
+    PlaceName(labels, source_.ClassName(level, static_cast<int32_t>(bubble.cls)), bubble.box);
   };
   for (const PlacedArea& b : bubbles)
     if (highlighted_ < 0 || static_cast<uint32_t>(highlighted_) != b.cls) drawBubble(b);
