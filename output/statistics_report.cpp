@@ -55,8 +55,21 @@ class SheetBuilder {
     }
     const int rows = static_cast<int>(members.size());
     if (settings_.charts && rows > 3 && static_cast<int>(sheet_.charts.size()) < MaxChartsShown(settings_.maxCharts)) {
-      const int number = static_cast<int>(sheet_.charts.size()) + 1;
-      sheet_.charts.push_back({first, row_ - 1, number, ChartTypeCode(settings_.chartTypeIndex)});
+      ReportChart chart;
+      chart.firstRow = first;
+      chart.lastRow = row_ - 1;
+      chart.number = static_cast<int>(sheet_.charts.size()) + 1;
+      chart.typeCode = ChartTypeCode(settings_.chartTypeIndex);
+      chart.title = header;
+      ChartSize(chart.typeCode, rows, chart.width, chart.height);
+      // Beside its group's name, or below the chart before it when that one is taller than its group.
+      chart.anchorColumn = kChartColumn;
+      chart.anchorRow = first - 1;
+      if (!sheet_.charts.empty()) {
+        const ReportChart& previous = sheet_.charts.back();
+        chart.anchorRow = std::max(chart.anchorRow, previous.anchorRow + ChartRows(previous.height) + 1);
+      }
+      sheet_.charts.push_back(std::move(chart));
     }
     ++groups_;
     if (progress_) progress_(groups_);
@@ -121,6 +134,31 @@ class SheetBuilder {
 };
 
 }  // namespace
+
+void ChartSize(int typeCode, int classes, int& width, int& height) {
+  // Room for the title, the axes and their names, then a line per class.
+  constexpr int kFrame = 110;
+  constexpr int kPerClass = 22;
+  const int n = std::max(classes, 1);
+  switch (typeCode) {
+    case 51:     // columns: wider with more classes, the names turned below them
+    case -4098:  // areas
+      width = std::max(480, kFrame + n * 2 * kPerClass);
+      height = 360;
+      break;
+    case -4102:  // sectors: the legend lists every class
+      width = 520;
+      height = std::max(300, kFrame + n * kPerClass);
+      break;
+    case -4151:  // radar: a name on every spoke
+      width = height = std::max(420, 240 + n * 14);
+      break;
+    default:     // bars, and the default chart (bars): taller with more classes
+      width = 520;
+      height = std::max(300, kFrame + n * kPerClass);
+      break;
+  }
+}
 
 int ChartTypeCode(int32_t index) {
   static constexpr int kCodes[] = {-1, 60, 51, -4102, -4098, -4151};

@@ -32,9 +32,25 @@ struct ReportRow {
 struct ReportChart {
   int firstRow = 0;
   int lastRow = 0;
-  int number = 0;     // "Graph<number>"
+  int number = 0;     // the chart's number, from 1
   int typeCode = -1;  // the chart-type code; -1 the default chart
+  std::string title;  // the group's name (Windows-1252)
+  // Where the chart stands: its top-left cell (1-based row and column) and
+  // its size in pixels. Charts stand right of the tables, one below the
+  // other, each beside its group or below the chart before it.
+  int anchorRow = 0;
+  int anchorColumn = 0;
+  int width = 0;
+  int height = 0;
 };
+
+// The sheet's rows are this many pixels high; the charts' column is the fourth (D).
+constexpr int kSheetRowPixels = 20;
+constexpr int kChartColumn = 4;
+// The size a chart of this type needs to show classes bars (or sectors) readably.
+void ChartSize(int typeCode, int classes, int& width, int& height);
+// The rows a chart of that height covers.
+inline int ChartRows(int height) { return (height + kSheetRowPixels - 1) / kSheetRowPixels; }
 
 struct ReportSheet {
   std::string title;  // the title cell (A1)

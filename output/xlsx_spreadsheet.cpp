@@ -9,6 +9,7 @@
 
 #include <xlsxwriter.h>
 
+#include "core/messages.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -25,8 +26,18 @@ uint8_t ChartKind(int code) {
     case -4102: return LXW_CHART_PIE;
     case -4098: return LXW_CHART_AREA;
     case -4151: return LXW_CHART_RADAR;
-    default: return LXW_CHART_COLUMN;  // the spreadsheet's default chart
+    default: return LXW_CHART_BAR;  // the default chart: bars, the class names written across
   }
+}
+
+constexpr int kMsgClasses = 7302;
+constexpr int kMsgOccurrences = 1259;
+constexpr double kChartWidth = 480, kChartHeight = 288;  // a chart's size at scale 1
+
+std::string AxisName(int message) {
+  std::string name = Cp1252ToUtf8(GetMessageText(message));
+  if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') name[0] = static_cast<char>(name[0] - 'a' + 'A');
+  return name;
 }
 
 }  // namespace
@@ -125,10 +136,37 @@ bool XlsxSpreadsheet::AddChart(const ReportChart& chart) {
   const lxw_row_t first = static_cast<lxw_row_t>(chart.firstRow - 1), last = static_cast<lxw_row_t>(chart.lastRow - 1);
   chart_series_set_categories(series, sheetName_.c_str(), first, 0, last, 0);
   chart_series_set_values(series, sheetName_.c_str(), first, 1, last, 1);
-  const std::string name = "Graph" + std::to_string(chart.number);
-  chart_title_set_name(made, name.c_str());
-  chart_legend_set_position(made, LXW_CHART_LEGEND_NONE);
-  return worksheet_insert_chart(sheet_, first, 3, made) == LXW_NO_ERROR;
+  const std::string title = Cp1252ToUtf8(chart.title.empty() ? "Graph" + std::to_string(chart.number) : chart.title);
+  chart_title_set_name(made, title.c_str());
+  chart_series_set_name(series, title.c_str());
+  const uint8_t kind = ChartKind(chart.typeCode);
+  if (kind == LXW_CHART_PIE) {
+    // The sectors are named in the legend.
+    chart_legend_set_position(made, LXW_CHART_LEGEND_RIGHT);
+  } else {
+    chart_legend_set_position(made, LXW_CHART_LEGEND_NONE);
+    const std::string classes = AxisName(kMsgClasses), occurrences = AxisName(kMsgOccurrences);
+    chart_axis_set_name(made->x_axis, classes.c_str());
+    chart_axis_set_name(made->y_axis, occurrences.c_str());
+    if (kind == LXW_CHART_BAR) {
+      // The classes from the top down, as the table lists them; the counts below.
+      chart_axis_set_reverse(made->x_axis);
+      chart_axis_set_crossing_max(made->x_axis);
+    } else if (kind == LXW_CHART_COLUMN || kind == LXW_CHART_AREA) {
+      lxw_chart_font turned{};
+      turned.rotation = -45;
+      chart_axis_set_num_font(made->x_axis, &turned);
+    }
+  }
+  // Where the sheet model placed it: beside its table, never over another chart.
+  const int row = chart.anchorRow > 0 ? chart.anchorRow : chart.firstRow;
+  const int column = chart.anchorColumn > 0 ? chart.anchorColumn : 4;
+  lxw_chart_options options{};
+  options.x_scale = chart.width > 0 ? chart.width / kChartWidth : 1.0;
+  options.y_scale = chart.height > 0 ? chart.height / kChartHeight : 1.0;
+  options.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
+  return worksheet_insert_chart_opt(sheet_, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1), made,
+                                    &options) == LXW_NO_ERROR;
 }
 
 bool XlsxSpreadsheet::Show() {

@@ -4,7 +4,9 @@
 #include <zip.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
+#include <regex>
 
 #include "core/messages.h"
 #include "output/xlsx_spreadsheet.h"
@@ -142,6 +144,72 @@ TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {
   XlsxSpreadsheet missing(folder / "nowhere/report.xlsx");
   EXPECT_FALSE(FillSpreadsheet(sheet, "Statistics", missing));
   EXPECT_FALSE(std::filesystem::exists(folder / "nowhere"));
+}
+
+// A chart's place on the sheet, read back from the workbook's drawing: the
+// cells of its top-left and bottom-right corners (0-based).
+struct Anchor {
+  int fromColumn, fromRow, toColumn, toRow;
+};
+
+std::vector<Anchor> ChartAnchors(const std::string& path) {
+  const std::string drawing = ZipPart(path, "xl/drawings/drawing1.xml");
+  std::vector<Anchor> anchors;
+  const std::regex corner(
+      "<xdr:from><xdr:col>(\\d+)</xdr:col>.*?<xdr:row>(\\d+)</xdr:row>.*?</xdr:from>"
+      "<xdr:to><xdr:col>(\\d+)</xdr:col>.*?<xdr:row>(\\d+)</xdr:row>");
+  for (std::sregex_iterator it(drawing.begin(), drawing.end(), corner), end; it != end; ++it)
+    anchors.push_back({std::stoi((*it)[1]), std::stoi((*it)[2]), std::stoi((*it)[3]), std::stoi((*it)[4])});
+  return anchors;
+}
+
+// The texts of a chart part's rich-text runs (titles and axis names), in order.
+std::vector<std::string> ChartTexts(const std::string& path, int number) {
+  const std::string chart = ZipPart(path, "xl/charts/chart" + std::to_string(number) + ".xml");
+  std::vector<std::string> texts;
+  const std::regex run("<a:t>([^<]*)</a:t>");
+  for (std::sregex_iterator it(chart.begin(), chart.end(), run), end; it != end; ++it) texts.push_back((*it)[1]);
+  return texts;
+}
+
+// Charts stand right of the tables and never over one another, each titled
+// with its group and with named axes; a group of many classes gets a chart
+// tall enough for a bar per row.
+TEST(StatisticsReport, ChartsReadBackBesideTheirTablesTitledAndApart) {
+  TempFolder folder;
+  std::vector<ReportClass> classes = ThreeGroups();
+  classes.push_back({"many", 1, 60});
+  for (int i = 1; i <= 50; ++i) classes.push_back({"m" + std::to_string(i), 2, static_cast<uint32_t>(i)});
+  ReportSettings settings;
+  settings.charts = true;
+  const ReportSheet sheet = BuildStatisticsSheet(classes, settings);
+  ASSERT_EQ(sheet.charts.size(), 4u);  // top's four groups, b, c and many
+  const std::string path = folder / "charts.xlsx";
+  XlsxSpreadsheet workbook(path);
+  ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
+
+  const std::vector<Anchor> anchors = ChartAnchors(path);
+  ASSERT_EQ(anchors.size(), 4u);
+  for (size_t i = 0; i < anchors.size(); ++i) {
+    EXPECT_GE(anchors[i].fromColumn, 3) << "chart " << i + 1 << " covers the table";
+    for (size_t j = i + 1; j < anchors.size(); ++j) {
+      const bool apart = anchors[i].toRow < anchors[j].fromRow || anchors[j].toRow < anchors[i].fromRow ||
+                         anchors[i].toColumn < anchors[j].fromColumn || anchors[j].toColumn < anchors[i].fromColumn;
+      EXPECT_TRUE(apart) << "charts " << i + 1 << " and " << j + 1 << " overlap";
+    }
+  }
+  // The chart of "many" stands beside its group (or lower) and has a row per bar at least.
+  EXPECT_GE(anchors[3].fromRow + 1, sheet.charts[3].firstRow - 1);
+  EXPECT_GE(anchors[3].toRow - anchors[3].fromRow, 50);
+
+  const char* const groups[] = {"Top", "B", "C", "Many"};
+  for (int n = 1; n <= 4; ++n) {
+    const std::vector<std::string> texts = ChartTexts(path, n);
+    ASSERT_FALSE(texts.empty()) << n;
+    EXPECT_EQ(texts.front(), groups[n - 1]);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Classes"), texts.end()) << n;
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Occurrences"), texts.end()) << n;
+  }
 }
 
 // The workbook as a spreadsheet program reads it (when LibreOffice is installed).
