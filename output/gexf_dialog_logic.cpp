@@ -93,15 +93,15 @@ GexfRunReport GexfExportRun::Run(const GexfDialogSettings& settings, const GexfS
     report.result = GexfRunResult::kBadTarget;
     return report;
   }
+  if (!source.scenarioLoaded || source.documents.size() < 2) {
+    report.result = source.scenarioLoaded ? GexfRunResult::kOneDocument : GexfRunResult::kNoScenario;
+    return report;
+  }
   std::error_code error;
   std::filesystem::create_directories(report.target, error);
   struct stat info {};
   if (::stat(report.target.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
     report.result = GexfRunResult::kBadTarget;
-    return report;
-  }
-  if (!source.scenarioLoaded || source.documents.size() < 2) {
-    report.result = GexfRunResult::kNoScenario;
     return report;
   }
   const std::string folder = report.target + "/";

@@ -33,7 +33,8 @@ enum class GexfRunResult {
   kDone,
   kAborted,          // Stop: the files written so far stay
   kWriteFailed,      // message 5 (or 3 for a target that cannot be made)
-  kNoScenario,       // message 455: no Scenario or fewer than 2 documents
+  kNoScenario,       // message 455: no Scenario loaded
+  kOneDocument,      // message 1417: the graphs need several documents
   kBadTarget,        // message 205 + 3 + the target
 };
 
@@ -57,8 +58,9 @@ class GexfExportRun {
   // not fit a path (it is refused, never cut).
   static bool TargetOf(const GexfDialogSettings& settings, std::string& target);
 
-  // Stores the settings, checks the Scenario and the documents, makes the
-  // target folder and writes the four files (from the current analysis).
+  // Stores the settings, checks the Scenario and the documents (nothing is
+  // made without them), makes the target folder and writes the four files
+  // (from the current analysis).
   GexfRunReport Run(const GexfDialogSettings& settings);
   // The same over a given source (tests).
   GexfRunReport Run(const GexfDialogSettings& settings, const GexfSource& source, uint32_t minimumClassCount);

@@ -222,6 +222,7 @@ void TDlgExportsGEXFDansQuilor::ButtonOkClick() {
       break;
     case GexfRunResult::kAborted: SetStatus(Label(kMsgStop), "maroon"); break;
     case GexfRunResult::kNoScenario: ShowError(GetMessageText(455)); break;
+    case GexfRunResult::kOneDocument: ShowError(GetMessageText(1417)); break;
     case GexfRunResult::kBadTarget: {
       std::string text = GetMessageText(205);
       text += " ";

@@ -141,6 +141,7 @@ bool WriteExports(const std::string& gexfFolder, const std::string& xlsxFile) {
     switch (report.result) {
       case ui::GexfRunResult::kDone: break;
       case ui::GexfRunResult::kNoScenario: Say(GetMessageText(455)); return false;
+      case ui::GexfRunResult::kOneDocument: Say(GetMessageText(1417)); return false;
       case ui::GexfRunResult::kBadTarget: Say(205, report.target); return false;
       default: Say(5, report.target); return false;
     }

@@ -82,9 +82,16 @@ TEST_F(GexfDialog, RunWritesTheFilesOrSaysWhy) {
   EXPECT_FALSE(steps.empty());
   EXPECT_EQ(steps.front(), 306);
 
+  // One document, or no Scenario: said why, and no folder made.
   GexfSource one = TwoDocuments();
   one.documents.pop_back();
-  EXPECT_EQ(run.Run(settings, one, 1).result, GexfRunResult::kNoScenario);
+  settings.subfolder = "Project 2";
+  EXPECT_EQ(run.Run(settings, one, 1).result, GexfRunResult::kOneDocument);
+  GexfSource none = TwoDocuments();
+  none.scenarioLoaded = false;
+  EXPECT_EQ(run.Run(settings, none, 1).result, GexfRunResult::kNoScenario);
+  EXPECT_FALSE(std::filesystem::exists(folder / "Project 2"));
+  settings.subfolder = "Project 1";
 
   settings.folder = "/proc/no-such-place";
   EXPECT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kBadTarget);
