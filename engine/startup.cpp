@@ -331,6 +331,39 @@ void SetUpUserFolders(const std::string& folder) {
   }
 }
 
+std::string UserDataFolder() {
+  std::string base;
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg && xdg[0] == '/') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') return std::string();
+    base = std::string(home) + "/.local/share";
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base + "/Quilor";
+}
+
+void SetUpSingleUserFolders() {
+  const std::string data = UserDataFolder();
+  if (data.empty()) return;  // nowhere of the user's own: the install tree is only read
+  const std::string scenario = data + "/Scenario";
+  const bool first = !IsFolder(scenario);
+  if (first && !MakeFolders(scenario)) return;
+  WorkContext->UserScenarioFolder = scenario;
+  WorkContext->BordersFolder = scenario;
+  if (first) CopyDefaultFiles(false);
+}
+
+std::string UserFileOrDefault(const std::string& folder, const std::string& name) {
+  std::string user, program;
+  if (!JoinFolderAndName(folder, name, user)) return std::string();
+  if (IsRegularFile(user) || SameFolder(folder, WorkContext->ProgramScenarioFolder)) return user;
+  if (JoinFolderAndName(WorkContext->ProgramScenarioFolder, name, program) && IsRegularFile(program)) return program;
+  return user;
+}
+
 void ReadUserFolders(bool forceWizard) {
   SettingsStore store;
   const std::string settingsPath = SettingsFilePath();
@@ -364,7 +397,10 @@ void ReadUserFolders(bool forceWizard) {
     store.Write(ontologies, "UserPath", userPath);
     changed = true;
   }
-  if (WorkContext->MultiUserSetup) SetUpUserFolders(userPath);
+  if (WorkContext->MultiUserSetup)
+    SetUpUserFolders(userPath);
+  else
+    SetUpSingleUserFolders();
   const std::string programs = FolderOf(ProgramPath());
   std::string stored;
   if (!store.Read(ProductSettingsKey(), "ProgramsPath", stored) || stored != programs) {
@@ -436,7 +472,10 @@ void LoadConfiguration() {
   IniFile ini;
   ini.Load(OptionsIniFile);  // a missing file gives every default
   ReadGeneralOptions(ini);
-  if (WorkContext->MultiUserSetup) ReadUserFolders(false);
+  if (WorkContext->MultiUserSetup)
+    ReadUserFolders(false);
+  else
+    SetUpSingleUserFolders();
   if (!ReadOptionsFile(OptionsFilePath, *Options)) {
     WorkContext->FileDialogMask = "*.*";
     GoToTextsFolder();
@@ -516,8 +555,8 @@ bool LoadCurrentScenario() {
   Options->Set(opt::ScenarioFileDate, 0);
   const std::string name = Options->Get(opt::ScenarioFileName);
   if (name.empty()) return true;
-  std::string path;
-  const bool named = JoinFolderAndName(WorkContext->UserScenarioFolder, name, path);
+  const std::string path = UserFileOrDefault(WorkContext->UserScenarioFolder, name);
+  const bool named = !path.empty();
   if (fromCommandLine && (!named || !IsRegularFile(path))) {
     ShowError(FormatMessageWith(kMsgBadParameter, name));
     TerminationRequested = true;
@@ -537,8 +576,8 @@ bool LoadCurrentBorders() {
   FreeBordersIndex();
   const std::string name = Options->Get(opt::BordersFileName);
   if (name.empty()) return true;
-  std::string path;
-  if (!JoinFolderAndName(WorkContext->BordersFolder, name, path) || !ReadBordersFile(*BorderList, path)) return false;
+  const std::string path = UserFileOrDefault(WorkContext->BordersFolder, name);
+  if (path.empty() || !ReadBordersFile(*BorderList, path)) return false;
   return BuildBordersIndex();
 }
 

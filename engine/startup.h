@@ -86,6 +86,16 @@ void ReadGeneralOptions(const IniFile& ini);
 void ReadExportExtension(const IniFile& ini, int n);
 void ReadUserFolders(bool forceWizard);
 void SetUpUserFolders(const std::string& folder);
+// A single user's own files: "$XDG_DATA_HOME/Quilor" (else "~/.local/share/Quilor"); "" without either.
+std::string UserDataFolder();
+// A single user's Scenarios and Borders go to "<data>/Scenario", made at the
+// first start with the program's Scenarios copied in; without a data folder
+// they stay in the install tree, which is only read.
+void SetUpSingleUserFolders();
+// The user's file of that name in folder; when the user has none, the
+// program's own (the install tree's defaults) when it exists; "" for a name
+// that does not fit a path.
+std::string UserFileOrDefault(const std::string& folder, const std::string& name);
 // Copies the program's Scenario files into the user's Scenario folder.
 // With onlyDefault, only the default Scenario and the page assets are
 // copied; a user's copy that is replaced is kept as "<name>.old" (or

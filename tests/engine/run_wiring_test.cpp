@@ -67,6 +67,7 @@ class RunWiringTest : public ::testing::Test {
     fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
     SetProgramPathForTesting(root_ + "/bin/quilor");
     SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    data_ = std::make_unique<testing::ScopedEnvironment>("XDG_DATA_HOME", tmp_ / "data");
     Fresh();
     SetInstallPaths();
     ASSERT_TRUE(StartUp());
@@ -113,6 +114,7 @@ class RunWiringTest : public ::testing::Test {
 
   ScopedScriptedUi ui_;
   TempFolder tmp_;
+  std::unique_ptr<testing::ScopedEnvironment> data_;
   std::string root_;
   std::string text_;
 };

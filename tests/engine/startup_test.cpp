@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +49,7 @@ class StartupTest : public ::testing::Test {
     WriteWholeFile(root_ + "/Text/sample.txt", "A sample text.\n");
     SetProgramPathForTesting(root_ + "/bin/quilor");
     SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    data_ = std::make_unique<testing::ScopedEnvironment>("XDG_DATA_HOME", tmp_ / "data");
     SetSetupWizard(&wizard_);
     previous_ = fs::current_path();
     Fresh();
@@ -102,6 +105,7 @@ class StartupTest : public ::testing::Test {
   }
 
   TempFolder tmp_;
+  std::unique_ptr<testing::ScopedEnvironment> data_;
   std::string root_;
   ScriptedSetupWizard wizard_;
   fs::path previous_;
@@ -157,6 +161,56 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   EXPECT_EQ(Options->Get(opt::BordersFileName), "mine.dlm");
   EXPECT_EQ(Options->Get(opt::DictionaryStamp), CurrentDictionaryStamp());
   EXPECT_EQ(fs::current_path().string(), tmp_.path());
+}
+
+// A single user on a fresh home with a read-only install tree: the Scenarios
+// and Borders are the user's own, in the data folder, with the program's
+// copied there at the first start; the install tree is only read, and its
+// files stand in for the user's missing ones.
+TEST_F(StartupTest, ASingleUsersScenariosAndBordersLiveInTheDataFolder) {
+  const std::string home = tmp_ / "home";
+  fs::create_directories(home);
+  testing::ScopedEnvironment homeVariable("HOME", home);
+  testing::ScopedEnvironment dataVariable("XDG_DATA_HOME", "");  // not set: ~/.local/share
+  WriteWholeFile(root_ + "/Scenario/Chapters.dlm", "shipped borders");
+  // As root the bits stop nothing: the listing tells whether anything was written.
+  const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+  fs::permissions(root_ + "/Scenario", readOnly);
+  fs::permissions(root_, readOnly);
+  const std::string installed = Listing(root_);
+
+  Start();
+  const std::string scenarios = home + "/.local/share/Quilor/Scenario";
+  EXPECT_FALSE(WorkContext->MultiUserSetup);
+  EXPECT_EQ(WorkContext->UserScenarioFolder, scenarios);
+  EXPECT_EQ(WorkContext->BordersFolder, scenarios);
+  EXPECT_EQ(WorkContext->ProgramScenarioFolder, root_ + "/Scenario");
+  EXPECT_EQ(ReadWholeFile(scenarios + "/" + kDefaultScenarioName),
+            ReadWholeFile(root_ + "/Scenario/" + kDefaultScenarioName));
+  EXPECT_EQ(ReadWholeFile(scenarios + "/Chapters.dlm"), "shipped borders");
+  ASSERT_TRUE(ShutDown());
+
+  // The user's edits stay: the program's files are copied at the first start only.
+  WriteWholeFile(scenarios + "/Chapters.dlm", "my borders");
+  fs::remove(scenarios + "/" + kDefaultScenarioName);
+  ScopedScriptedUi ui;
+  ui.ui.QueueAnswer(3);  // No to copying the missing default again
+  Start();
+  EXPECT_EQ(ReadWholeFile(scenarios + "/Chapters.dlm"), "my borders");
+  EXPECT_EQ(UserFileOrDefault(WorkContext->BordersFolder, "Chapters.dlm"), scenarios + "/Chapters.dlm");
+  // A Scenario the user has no copy of is read from the install tree.
+  EXPECT_EQ(UserFileOrDefault(WorkContext->UserScenarioFolder, kDefaultScenarioName),
+            root_ + "/Scenario/" + kDefaultScenarioName);
+  Options->Set(opt::ScenarioFileName, kDefaultScenarioName);
+  EXPECT_TRUE(LoadCurrentScenario());
+  EXPECT_GT(ScenarioFile.Count(), 0u);
+  EXPECT_EQ(UserFileOrDefault(WorkContext->UserScenarioFolder, "none.scn"), scenarios + "/none.scn");
+  ASSERT_TRUE(ShutDown());
+
+  EXPECT_EQ(Listing(root_), installed);
+  fs::permissions(root_, fs::perms::owner_all);
+  fs::permissions(root_ + "/Scenario", fs::perms::owner_all);
 }
 
 TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {

@@ -36,6 +36,7 @@ class MainWindowTest : public ::testing::Test {
     sample_ = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
     SetProgramPathForTesting(root_ + "/bin/quilor");
     SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");
+    data_ = std::make_unique<testing::ScopedEnvironment>("XDG_DATA_HOME", tmp_ / "data");
     SetSetupWizard(&wizard_);
     previous_ = fs::current_path();
     Options->ResetSettings();
@@ -48,6 +49,7 @@ class MainWindowTest : public ::testing::Test {
     window_.reset();
     SetSetupWizard(nullptr);
     SetSettingsFilePath("");
+    data_.reset();
     SetProgramPathForTesting("");
     fs::current_path(previous_);
     Options->ResetSettings();
@@ -70,6 +72,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempFolder tmp_;
+  std::unique_ptr<testing::ScopedEnvironment> data_;
   std::string root_;
   std::string sample_;
   ScriptedSetupWizard wizard_;

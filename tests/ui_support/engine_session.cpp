@@ -34,6 +34,7 @@ EngineSession::EngineSession() {
   previousFolder_ = fs::current_path().string();
   SetProgramPathForTesting(root_ + "/bin/quilor");
   SetSettingsFilePath(folder_ + "/config/Quilor/settings.ini");
+  data_ = std::make_unique<quilor::testing::ScopedEnvironment>("XDG_DATA_HOME", folder_ + "/data");
   SetMessageUi(&ui_);
   SetSetupWizard(&wizard_);
   Options->ResetSettings();

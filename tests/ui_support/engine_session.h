@@ -3,11 +3,13 @@
 // program's start-up, and analyses of files as the window runs them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/startup.h"
 #include "platform/message_ui.h"
+#include "../platform/temp_folder.h"
 
 namespace quilor::testing_support {
 
@@ -39,6 +41,8 @@ class EngineSession {
   std::string folder_;
   std::string root_;
   std::string previousFolder_;
+  // The user's data folder (Scenarios, Borders) inside the session's folder.
+  std::unique_ptr<quilor::testing::ScopedEnvironment> data_;
   ScriptedMessageUi ui_;
   ScriptedSetupWizard wizard_;
   bool started_ = false;

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   const char* folder = mkdtemp(folderTemplate);
   if (folder != nullptr) {
     setenv("XDG_CONFIG_HOME", folder, 1);
+    setenv("XDG_DATA_HOME", (std::string(folder) + "/.local/share").c_str(), 1);
     setenv("HOME", folder, 1);
   }
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
