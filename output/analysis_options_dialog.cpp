@@ -44,8 +44,10 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
   threshold->setToolTip(MessageText(705));
   byWords_ = Radio(665, 706, threshold);
   byPertinence_ = Radio(666, 707, threshold);
-  words_ = new QLineEdit(QString::fromStdString(values.wordsText), threshold);
-  pertinence_ = new QLineEdit(QString::fromStdString(values.pertinenceText), threshold);
+  words_ = new NumberBox(1, 999, std::stoi(values.wordsText), threshold);
+  words_->setObjectName("ValSeuilFreq");
+  pertinence_ = new NumberBox(1, 999, std::stoi(values.pertinenceText), threshold);
+  pertinence_->setObjectName("ValSeuilPert");
   (values.byWords ? byWords_ : byPertinence_)->setChecked(true);
   auto* thresholdGrid = new QGridLayout(threshold);
   thresholdGrid->addWidget(byWords_, 0, 0);
@@ -120,8 +122,8 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
 
   for (QRadioButton* b : {byWords_, byPertinence_, relation_[0], relation_[1], relation_[2], relation_[3]})
     connect(b, &QRadioButton::toggled, this, [this] { logic_.Change(); });
-  connect(words_, &QLineEdit::textEdited, this, [this] { logic_.Change(); });
-  connect(pertinence_, &QLineEdit::textEdited, this, [this] { logic_.Change(); });
+  connect(words_, &QSpinBox::textChanged, this, [this] { logic_.Change(); });
+  connect(pertinence_, &QSpinBox::textChanged, this, [this] { logic_.Change(); });
   connect(scenario_, &QCheckBox::toggled, this, [this] { logic_.Change(); });
   connect(quantity_, &QSlider::valueChanged, this, [this] { logic_.Change(); });
   connect(pdfOn_, &QRadioButton::clicked, this, [this] {
@@ -169,6 +171,12 @@ bool TOptionsAnalyse::ButtonOkClick() {
       scenario_->setChecked(false);
       return false;
     case AnalysisOptionsResult::kBadValue:
+      // The refused field takes the focus, its number selected.
+      if (NumberBox* bad = logic_.BadField() == AnalysisField::kWords ? words_ : pertinence_) {
+        pages_->setCurrentIndex(0);
+        bad->setFocus();
+        bad->selectAll();
+      }
       return false;
   }
   return false;

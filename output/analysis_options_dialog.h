@@ -7,9 +7,9 @@
 #include <QDialog>
 
 #include "output/analysis_options_logic.h"
+#include "output/number_box_qt.h"
 
 class QCheckBox;
-class QLineEdit;
 class QRadioButton;
 class QSlider;
 class QTabWidget;
@@ -26,8 +26,8 @@ class TOptionsAnalyse : public QDialog {
   bool ButtonOkClick();
   bool Changed() const { return logic_.Changed(); }
 
-  QLineEdit* WordsEdit() const { return words_; }
-  QLineEdit* PertinenceEdit() const { return pertinence_; }
+  NumberBox* WordsEdit() const { return words_; }
+  NumberBox* PertinenceEdit() const { return pertinence_; }
   QRadioButton* RelationButton(int level) const { return relation_[level - 1]; }
   QCheckBox* ScenarioBox() const { return scenario_; }
   QRadioButton* PdfButton() const { return pdfOn_; }
@@ -41,8 +41,8 @@ class TOptionsAnalyse : public QDialog {
   QTabWidget* pages_ = nullptr;
   QRadioButton* byWords_ = nullptr;
   QRadioButton* byPertinence_ = nullptr;
-  QLineEdit* words_ = nullptr;
-  QLineEdit* pertinence_ = nullptr;
+  NumberBox* words_ = nullptr;
+  NumberBox* pertinence_ = nullptr;
   QRadioButton* relation_[4] = {};
   QCheckBox* scenario_ = nullptr;
   QSlider* quantity_ = nullptr;

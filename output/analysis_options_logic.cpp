@@ -13,6 +13,9 @@ namespace {
 constexpr int kMsgScenarioAllCategories = 559;
 constexpr int kMsgIncorrectValues = 530;
 constexpr int kMsgBetween1And999 = 531;
+constexpr int kMsgNumberFrom = 7350;
+constexpr int kMsgNumberOfWords = 665;
+constexpr int kMsgPertinenceFactor = 666;
 
 bool ParseThreshold(const std::string& text, uint16_t& value) {
   if (text.empty() || text.size() > 4) return false;
@@ -29,6 +32,19 @@ bool ParseThreshold(const std::string& text, uint16_t& value) {
 constexpr size_t kPdf = static_cast<size_t>(ConverterFormat::kPdf);
 
 }  // namespace
+
+std::string NumberFieldMessage(int caption, const std::string& takes) {
+  std::string text = GetMessageText(caption);
+  while (!text.empty() && (text.back() == ':' || text.back() == ' ')) text.pop_back();
+  return text + ": " + GetMessageText(kMsgIncorrectValues) + " " + takes;
+}
+
+std::string NumberRangeText(int low, int high) {
+  std::string text = GetMessageText(kMsgNumberFrom);
+  for (const auto& [mark, value] : {std::pair<const char*, int>{"%1", low}, {"%2", high}})
+    if (const size_t at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
+  return text;
+}
 
 AnalysisOptionsValues AnalysisOptionsValues::FromOptions() {
   AnalysisOptionsValues v;
@@ -57,10 +73,12 @@ bool AnalysisOptionsLogic::PdfAvailable() {
 AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values) {
   // Everything is checked before anything is stored.
   uint16_t words = 0, pertinence = 0;
-  if (!ParseThreshold(values.wordsText, words) || !ParseThreshold(values.pertinenceText, pertinence)) {
-    std::string text = GetMessageText(kMsgIncorrectValues);
-    text += GetMessageText(kMsgBetween1And999);
-    ShowError(text);
+  badField_ = !ParseThreshold(values.wordsText, words)            ? AnalysisField::kWords
+              : !ParseThreshold(values.pertinenceText, pertinence) ? AnalysisField::kPertinence
+                                                                   : AnalysisField::kNone;
+  if (badField_ != AnalysisField::kNone) {
+    ShowError(NumberFieldMessage(badField_ == AnalysisField::kWords ? kMsgNumberOfWords : kMsgPertinenceFactor,
+                                 GetMessageText(kMsgBetween1And999)));
     return AnalysisOptionsResult::kBadValue;
   }
   if (values.scenarioOnAllCategories && !WorkContext->ScenarioOnAllCategoriesConfirmed) {

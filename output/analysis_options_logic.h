@@ -20,11 +20,19 @@ struct AnalysisOptionsValues {
   static AnalysisOptionsValues FromOptions();
 };
 
+// A number field's refusal: "<caption>: Incorrect value(s). <what it takes>".
+std::string NumberFieldMessage(int caption, const std::string& takes);
+// "Type a number from <low> to <high>."
+std::string NumberRangeText(int low, int high);
+
 enum class AnalysisOptionsResult {
   kStored,               // everything stored; the dialog closes
   kConfirmationRefused,  // the Scenario question was answered Cancel: nothing stored, the box unchecked
-  kBadValue,             // a threshold is not a number in 1..999: nothing stored (one error box)
+  kBadValue,             // a threshold is not a number in 1..999: nothing stored (one error box naming it)
 };
+
+// The threshold fields, as Accept names the one it refused.
+enum class AnalysisField { kNone, kWords, kPertinence };
 
 class AnalysisOptionsLogic {
  public:
@@ -37,6 +45,8 @@ class AnalysisOptionsLogic {
   void Change() { if (!filling_) changed_ = true; }
   void SetFilling(bool on) { filling_ = on; }
   bool Changed() const { return changed_; }
+  // The field the last Accept refused (kNone when it refused none).
+  AnalysisField BadField() const { return badField_; }
   void Cancel() { changed_ = false; }
 
   // Asking for PDF conversion while no PDF converter is available: false and
@@ -46,6 +56,7 @@ class AnalysisOptionsLogic {
  private:
   bool changed_ = false;
   bool filling_ = false;
+  AnalysisField badField_ = AnalysisField::kNone;
 };
 
 }  // namespace quilor::ui

@@ -63,24 +63,26 @@ bool ConversionFiltersLogic::CanActivate(int i) const {
 }
 
 bool ConversionFiltersLogic::ChooseLibrary(int i, const std::string& path) {
-  entries_[i].useDefault = false;
-  // A library that cannot be used is reported and the built-in converter stays.
+  // A library that cannot be used is reported, and the converter in use
+  // before stays, switched on or off as it was: nothing the user did not
+  // change changes.
+  const bool wasChanged = Converter(FormatOf(i)) != nullptr && Converter(FormatOf(i))->changedByUser;
   Enable(i, true, path);
   const DocumentFilter* now = Converter(FormatOf(i));
   const bool loaded = now != nullptr && now->LibraryPath() == path;
-  if (loaded) entries_[i].chosen = path;
+  if (!loaded) {
+    if (!entries_[i].chosen.empty()) Enable(i, true, entries_[i].chosen);
+    if (DocumentFilter* filter = Converter(FormatOf(i))) filter->changedByUser = wasChanged;
+    status_ = GetMessageText(kMsgDriverFailed);
+    return false;
+  }
+  entries_[i].useDefault = false;
+  entries_[i].chosen = path;
+  entries_[i].inactive = false;
   changed_ = true;
   if (DocumentFilter* filter = Converter(FormatOf(i))) filter->changedByUser = true;
-  if (loaded) {
-    entries_[i].inactive = false;
-    status_ = GetMessageText(kMsgLoading);
-    status_ += " ";
-    status_ += GetMessageText(kMsgOk);
-  } else {
-    entries_[i].inactive = true;
-    status_ = GetMessageText(kMsgDriverFailed);
-  }
-  return loaded;
+  status_ = GetMessageText(kMsgLoading) + " " + GetMessageText(kMsgOk);
+  return true;
 }
 
 void ConversionFiltersLogic::RestoreDefault(int i) {

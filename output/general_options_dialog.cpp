@@ -69,8 +69,8 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   filesLayout->addWidget(extracts);
   auto* limits = new QGroupBox(MessageText(1057), results);
   limits->setToolTip(MessageText(1059));
-  memory_ = new QLineEdit(QString::fromStdString(v.memoryText), limits);
-  memory_->setMaximumWidth(60);
+  memory_ = new NumberBox(kMemoryLow, kMemoryHigh, std::stoi(v.memoryText), limits);
+  memory_->setObjectName("ValSeuilFreq");
   auto* limitsLayout = new QHBoxLayout(limits);
   limitsLayout->addWidget(new QLabel(MessageText(1058), limits));
   limitsLayout->addWidget(memory_);
@@ -120,7 +120,11 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   // Installation.
   auto* installation = new QWidget(pages_);
   auto* prm = new QGroupBox(MessageText(913), installation);
-  auto* prmFolder = new QLineEdit(FromUtf8(WorkContext->UserScenarioFolder), prm);
+  // The folder of the options file.
+  std::string parameters = OptionsFilePath;
+  if (!RemoveLastPathElement(parameters)) parameters.clear();
+  auto* prmFolder = new QLineEdit(FromUtf8(parameters), prm);
+  prmFolder->setObjectName("EditDossierParametres");
   prmFolder->setReadOnly(true);
   auto* prmButton = new QPushButton(MessageText(635), prm);
   prmButton->setToolTip(MessageText(722));
@@ -154,7 +158,7 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   connect(ok, &QPushButton::clicked, this, [this] { ButtonOkClick(); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(help, &QPushButton::clicked, this, [] { ShowHelpContext(932); });
-  connect(prmButton, &QPushButton::clicked, this, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
+  connect(prmButton, &QPushButton::clicked, this, [parameters] { ExploreFolder(parameters); });
   connect(modify, &QPushButton::clicked, this, [this] { ButtonParametresSetupClick(); });
   connect(information, &QPushButton::clicked, this, [this] {
     TDlgInfoInstall dialog(this);
@@ -188,9 +192,16 @@ GeneralOptionsValues TDlgOptionsGenerales::Values() const {
   return v;
 }
 
-void TDlgOptionsGenerales::ButtonOkClick() {
-  Values().ToOptions();
+bool TDlgOptionsGenerales::ButtonOkClick() {
+  if (!Values().ToOptions()) {
+    // The dialog stays open on the refused field.
+    pages_->setCurrentIndex(0);
+    memory_->setFocus();
+    memory_->selectAll();
+    return false;
+  }
   accept();
+  return true;
 }
 
 void TDlgOptionsGenerales::ButtonParametresSetupClick() {

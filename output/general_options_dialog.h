@@ -8,6 +8,7 @@
 #include "ui/main_window_port.h"
 #include "output/display_options_logic.h"
 #include "output/general_options_logic.h"
+#include "output/number_box_qt.h"
 
 class QCheckBox;
 class QLineEdit;
@@ -31,9 +32,10 @@ class TDlgOptionsGenerales : public QDialog {
   // scenarioPage: open on the Scenario page.
   TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scenarioPage = false, QWidget* parent = nullptr);
 
-  QLineEdit* MemoryEdit() const { return memory_; }
+  NumberBox* MemoryEdit() const { return memory_; }
   QTabWidget* Pages() const { return pages_; }
-  void ButtonOkClick();
+  // False (the dialog stays open) when a field was refused.
+  bool ButtonOkClick();
   void ButtonParametresSetupClick();
 
  private:
@@ -46,7 +48,7 @@ class TDlgOptionsGenerales : public QDialog {
   QRadioButton* sortFrequency_ = nullptr;
   QRadioButton* byProposition_ = nullptr;
   QRadioButton* byContext_ = nullptr;
-  QLineEdit* memory_ = nullptr;
+  NumberBox* memory_ = nullptr;
 };
 
 class TDlgInfoInstall : public QDialog {

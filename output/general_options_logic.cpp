@@ -3,6 +3,7 @@
 #include "core/messages.h"
 #include "engine/options.h"
 #include "engine/startup.h"
+#include "output/analysis_options_logic.h"
 
 namespace quilor::ui {
 
@@ -11,6 +12,7 @@ namespace {
 constexpr int kMsgCopyManually = 915;
 constexpr int kMsgContinue = 549;
 constexpr int kMsgRestart = 914;
+constexpr int kMsgWarningThreshold = 1057;
 
 bool On(U8Field f) { return Options->Switch(f); }
 void Put(U8Field f, bool on) { Options->Set(f, static_cast<uint8_t>(on ? 1 : 0)); }
@@ -36,7 +38,17 @@ GeneralOptionsValues GeneralOptionsValues::FromOptions() {
   return v;
 }
 
-void GeneralOptionsValues::ToOptions() const {
+bool GeneralOptionsValues::ToOptions() const {
+  int memory = 0;
+  bool number = !memoryText.empty() && memoryText.size() <= 3;
+  for (char c : memoryText) {
+    if (c < '0' || c > '9') number = false;
+    else memory = memory * 10 + (c - '0');
+  }
+  if (!number || memory < kMemoryLow || memory > kMemoryHigh) {
+    ShowError(NumberFieldMessage(kMsgWarningThreshold, NumberRangeText(kMemoryLow, kMemoryHigh)));
+    return false;
+  }
   Put(opt::ConfirmDeletions, confirmDeletions);
   Put(opt::RunWizardWhenEmpty, wizardWhenEmpty);
   Put(opt::OpenScenarioAtStart, openScenarioAtStart);
@@ -49,13 +61,8 @@ void GeneralOptionsValues::ToOptions() const {
   Put(opt::AddFormsWithoutAccent, formsWithoutAccent);
   Put(opt::ExtractsByProposition, extractsByProposition);
   Put(opt::HideFileNames, !showFileNames);
-  int memory = 0;
-  bool number = !memoryText.empty() && memoryText.size() <= 3;
-  for (char c : memoryText) {
-    if (c < '0' || c > '9') number = false;
-    else memory = memory * 10 + (c - '0');
-  }
-  Options->Set(opt::SizeThreshold, static_cast<uint16_t>(number && memory >= 1 && memory <= 50 ? memory : 8));
+  Options->Set(opt::SizeThreshold, static_cast<uint16_t>(memory));
+  return true;
 }
 
 InstallationChange::Outcome InstallationChange::Run() {

@@ -6,6 +6,10 @@
 
 namespace quilor::ui {
 
+// The memory warning threshold, in MB.
+constexpr int kMemoryLow = 1;
+constexpr int kMemoryHigh = 50;
+
 struct GeneralOptionsValues {
   bool confirmDeletions = false;
   bool wizardWhenEmpty = false;
@@ -22,8 +26,9 @@ struct GeneralOptionsValues {
   std::string memoryText;         // MB, 1..50
 
   static GeneralOptionsValues FromOptions();
-  // Stores every value; a memory threshold that is not a number in 1..50 stores 8.
-  void ToOptions() const;
+  // Stores every value; a memory threshold that is not a number in 1..50 is
+  // refused with a box naming the field and its range, and nothing is stored.
+  bool ToOptions() const;
 };
 
 // What "Modify" (the installation mode) asks and does.

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 
 #include <cstdlib>
 
@@ -29,24 +31,50 @@ void Shot(QWidget& widget, const char* name) {
   if (const char* folder = std::getenv("QUILOR_SHOTS")) widget.grab().save(QString(folder) + "/" + name + ".png");
 }
 
-TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndStoresEightWhenOutOfRange) {
+// Types into a number field as the keyboard does, over what it holds.
+void Type(NumberBox* box, const char* text) {
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, text);
+}
+
+TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndRefusesNumbersOutOfRange) {
   Options->ResetSettings();
   Options->Set(opt::SizeThreshold, uint16_t{0});
   {
     TDlgOptionsGenerales dialog({});
     Shot(dialog, "general_options");
     EXPECT_EQ(dialog.MemoryEdit()->text().toStdString(), "10");
-    dialog.ButtonOkClick();
+    EXPECT_TRUE(dialog.ButtonOkClick());
   }
   EXPECT_EQ(Options->Get(opt::SizeThreshold), 10);
-  for (const char* typed : {"51", "abc", ""}) {
+  // Out of range or empty: one box naming the field and its range, nothing stored, the dialog open.
+  for (const char* typed : {"51", "0", ""}) {
+    ScopedScriptedUi ui;
     TDlgOptionsGenerales dialog({});
-    dialog.MemoryEdit()->setText(typed);
-    dialog.ButtonOkClick();
-    EXPECT_EQ(Options->Get(opt::SizeThreshold), 8) << typed;
+    dialog.findChild<QCheckBox*>()->toggle();
+    const std::vector<uint8_t> before(Options->Data(), Options->Data() + Options->Size());
+    Type(dialog.MemoryEdit(), typed);
+    EXPECT_FALSE(dialog.ButtonOkClick()) << typed;
+    ASSERT_EQ(ui.ui.Shown().size(), 1u) << typed;
+    EXPECT_EQ(ui.ui.Shown()[0].text, "Show a Warning message: Incorrect value(s). Type a number from 1 to 50.");
+    EXPECT_EQ(std::vector<uint8_t>(Options->Data(), Options->Data() + Options->Size()), before) << typed;
   }
+  {
+    TDlgOptionsGenerales dialog({});
+    Type(dialog.MemoryEdit(), "abc");  // letters are not taken
+    EXPECT_EQ(dialog.MemoryEdit()->text(), "");
+    Type(dialog.MemoryEdit(), "25");
+    EXPECT_TRUE(dialog.ButtonOkClick());
+  }
+  EXPECT_EQ(Options->Get(opt::SizeThreshold), 25);
   TDlgOptionsGenerales scenarioPage({}, true);
   EXPECT_EQ(scenarioPage.Pages()->currentIndex(), 1);
+  // "Parameters files" shows the folder of the options file.
+  OptionsFilePath = "/home/user/.config/Quilor/quilor.prm";
+  TDlgOptionsGenerales installation({});
+  EXPECT_EQ(installation.findChild<QLineEdit*>("EditDossierParametres")->text(), "/home/user/.config/Quilor");
+  OptionsFilePath.clear();
 }
 
 TEST(GeneralOptions, ModifyAnsweredNoLeavesTheSettingsAsTheyWere) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QTest>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,21 +29,43 @@ void Shot(QWidget& widget, const char* name) {
 
 std::vector<uint8_t> OptionsImage() { return std::vector<uint8_t>(Options->Data(), Options->Data() + Options->Size()); }
 
-TEST(AnalysisOptions, BadThresholdsShowOneBoxAndStoreNothing) {
+// Types into a number field as the keyboard does, over what it holds.
+void Type(NumberBox* box, const char* text) {
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Backspace);
+  QTest::keyClicks(box, text);
+}
+
+TEST(AnalysisOptions, BadThresholdsAreRefusedNamingTheFieldAndStoreNothing) {
   Options->ResetSettings();
-  std::string expected = GetMessageText(530);
-  expected += GetMessageText(531);
-  for (const char* typed : {"0", "1000", "x"}) {
-    ScopedScriptedUi ui;
-    TOptionsAnalyse dialog;
-    dialog.RelationButton(4)->setChecked(true);
-    const std::vector<uint8_t> before = OptionsImage();
-    dialog.WordsEdit()->setText(typed);
-    EXPECT_FALSE(dialog.ButtonOkClick()) << typed;
-    ASSERT_EQ(ui.ui.Shown().size(), 1u) << typed;
-    EXPECT_EQ(ui.ui.Shown()[0].text, expected);
-    EXPECT_EQ(OptionsImage(), before) << typed;
+  for (const bool words : {true, false}) {
+    for (const char* typed : {"0", "1000", ""}) {
+      ScopedScriptedUi ui;
+      TOptionsAnalyse dialog;
+      dialog.RelationButton(4)->setChecked(true);
+      const std::vector<uint8_t> before = OptionsImage();
+      Type(words ? dialog.WordsEdit() : dialog.PertinenceEdit(), typed);
+      EXPECT_FALSE(dialog.ButtonOkClick()) << typed;
+      ASSERT_EQ(ui.ui.Shown().size(), 1u) << typed;
+      EXPECT_EQ(ui.ui.Shown()[0].text, std::string(words ? "Number of words" : "Pertinence factor") +
+                                           ": Incorrect value(s). Choose number of words and pertinence between 1 and 999.");
+      EXPECT_EQ(OptionsImage(), before) << typed;
+    }
   }
+  // Letters are not taken; the up-down buttons stay within 1..999.
+  TOptionsAnalyse dialog;
+  NumberBox* box = dialog.WordsEdit();
+  Type(box, "12a");
+  EXPECT_EQ(box->text(), "12");
+  box->setValue(999);
+  box->stepUp();
+  EXPECT_EQ(box->value(), 999);
+  box->setValue(1);
+  box->stepDown();
+  EXPECT_EQ(box->value(), 1);
+  Type(box, "1000");
+  box->stepDown();
+  EXPECT_EQ(box->value(), 999);
 }
 
 TEST(AnalysisOptions, CancelLeavesTheOptionsAndAcceptStoresThem) {
@@ -50,7 +73,7 @@ TEST(AnalysisOptions, CancelLeavesTheOptionsAndAcceptStoresThem) {
   const std::vector<uint8_t> before = OptionsImage();
   {
     TOptionsAnalyse dialog;
-    dialog.WordsEdit()->setText("12");
+    Type(dialog.WordsEdit(), "12");
     dialog.RelationButton(2)->setChecked(true);
     EXPECT_TRUE(dialog.Changed());
     dialog.reject();
@@ -62,7 +85,7 @@ TEST(AnalysisOptions, CancelLeavesTheOptionsAndAcceptStoresThem) {
   Shot(dialog, "analysis_options");
   EXPECT_TRUE(dialog.RelationButton(1)->isChecked());
   EXPECT_FALSE(dialog.Changed());
-  dialog.WordsEdit()->setText("12");
+  Type(dialog.WordsEdit(), "12");
   dialog.RelationButton(2)->setChecked(true);
   dialog.PdfButton()->setChecked(Options->Switch(opt::ConvertPdf));
   EXPECT_TRUE(dialog.ButtonOkClick());
@@ -107,6 +130,18 @@ TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
     dialog.reject();
   }
   EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), before);
+  // A failed choice then OK: the built-in converter stays, and so does PDF conversion.
+  Options->Set(opt::ConvertPdf, uint8_t{1});
+  {
+    TOptionsDesFiltresDeConversion dialog;
+    dialog.Filters()->setCurrentRow(0);
+    desktop.desktop.openAnswers.push_back({text});
+    dialog.ButtonLocaliserDLLClick();
+    dialog.accept();
+  }
+  EXPECT_TRUE(Options->Switch(opt::ConvertPdf));
+  EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), before);
+  EXPECT_TRUE(ConverterDllPaths[0].empty());
   // Restore and OK: the built-in converter, an empty choice in the settings.
   TOptionsDesFiltresDeConversion dialog;
   dialog.Filters()->setCurrentRow(0);
