@@ -73,6 +73,8 @@ bool XlsxSpreadsheet::NewWorkbook(const std::string& sheetName) {
   }
   sheetName_ = Cp1252ToUtf8(sheetName);
   sheet_ = workbook_add_worksheet(workbook_, sheetName_.c_str());
+  // Printed one page wide: the tables and the charts beside them are never cut apart.
+  if (sheet_ != nullptr) worksheet_fit_to_pages(sheet_, 1, 0);
   groupFormat_ = workbook_add_format(workbook_);
   format_set_bold(groupFormat_);
   format_set_pattern(groupFormat_, LXW_PATTERN_SOLID);
@@ -146,12 +148,15 @@ bool XlsxSpreadsheet::AddChart(const ReportChart& chart) {
   } else {
     chart_legend_set_position(made, LXW_CHART_LEGEND_NONE);
     const std::string classes = AxisName(kMsgClasses), occurrences = AxisName(kMsgOccurrences);
-    chart_axis_set_name(made->x_axis, classes.c_str());
-    chart_axis_set_name(made->y_axis, occurrences.c_str());
+    // In a bar chart the x axis is the horizontal one, the counts; the classes stand on the y axis.
+    lxw_chart_axis* categories = kind == LXW_CHART_BAR ? made->y_axis : made->x_axis;
+    lxw_chart_axis* values = kind == LXW_CHART_BAR ? made->x_axis : made->y_axis;
+    chart_axis_set_name(categories, classes.c_str());
+    chart_axis_set_name(values, occurrences.c_str());
     if (kind == LXW_CHART_BAR) {
       // The classes from the top down, as the table lists them; the counts below.
-      chart_axis_set_reverse(made->x_axis);
-      chart_axis_set_crossing_max(made->x_axis);
+      chart_axis_set_reverse(categories);
+      chart_axis_set_crossing_max(categories);
     } else if (kind == LXW_CHART_COLUMN || kind == LXW_CHART_AREA) {
       lxw_chart_font turned{};
       turned.rotation = -45;

@@ -202,6 +202,11 @@ TEST(StatisticsReport, ChartsReadBackBesideTheirTablesTitledAndApart) {
   EXPECT_GE(anchors[3].fromRow + 1, sheet.charts[3].firstRow - 1);
   EXPECT_GE(anchors[3].toRow - anchors[3].fromRow, 50);
 
+  // Printed one page wide, so that no chart is cut from its table.
+  const std::string worksheet = ZipPart(path, "xl/worksheets/sheet1.xml");
+  EXPECT_NE(worksheet.find("fitToPage=\"1\""), std::string::npos);
+  EXPECT_NE(worksheet.find("fitToHeight=\"0\""), std::string::npos);
+
   const char* const groups[] = {"Top", "B", "C", "Many"};
   for (int n = 1; n <= 4; ++n) {
     const std::vector<std::string> texts = ChartTexts(path, n);
