@@ -131,6 +131,8 @@ bool GetInternetExplorerVersion(std::string& version);
 // project version in CMakeLists.txt): version "8.3.1", build " 0000" style
 // texts; flag True when the record's file flags are not 0 (a pre-release).
 void GetProgramVersion(std::string& version, std::string& build, bool& flag);
+// The program's web site: the Help menu and the about box open it.
+inline constexpr const char* kProgramWebAddress = "https://quilor.example.org/";
 // The texts of a version record (exposed for tests).
 void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fileFlags, std::string& version,
                           std::string& build, bool& flag);

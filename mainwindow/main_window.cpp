@@ -61,7 +61,6 @@ constexpr int kMsgContinue = 549;
 constexpr int kMsgNoDocumentInFolder = 6412;
 constexpr int kMsgExportGexf = 6400;
 constexpr int kMsgWebSite = 6401;
-constexpr const char* kWebAddress = "https://quilor.example.org/";
 constexpr qint64 kRestoreDelayMs = 8000;
 
 
@@ -497,8 +496,8 @@ void TVekEditForm::BuildCommands() {
     MenuHistoriqueDossiersClick();
   });
   SetCommandHandler("HelpIndex", [] { ShowHelpCommand(3); });
-  SetCommandHandler("MenuHelpWeb", [] { ShellOpenUrl(kWebAddress); });
-  Command("MenuHelpWeb")->setText(QString::fromLatin1(kWebAddress));
+  SetCommandHandler("MenuHelpWeb", [] { ShellOpenUrl(kProgramWebAddress); });
+  Command("MenuHelpWeb")->setText(QString::fromLatin1(kProgramWebAddress));
   (void)kMsgWebSite;
 }
 

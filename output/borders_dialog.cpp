@@ -159,7 +159,11 @@ void TDialogueDelimiteurs::Changed() {
 }
 
 void TDialogueDelimiteurs::ButtonAjouterClick() {
-  if (!editor_.Add(ToCp1252(edit_->text()))) CurrentDesktop().Beep();
+  // An added term leaves the field empty for the next; a refused one stays to be corrected.
+  if (editor_.Add(ToCp1252(edit_->text())))
+    edit_->clear();
+  else
+    CurrentDesktop().Beep();
   Refill();
 }
 

@@ -245,7 +245,7 @@ TDlgInfoInstall::TDlgInfoInstall(QWidget* parent) : QDialog(parent) {
 
 void TDlgInfoInstall::MenuCopierClick() { CurrentDesktop().SetClipboardText(text_); }
 
-const char* TAboutQuilor::WebAddress() { return "https://www.quilor.org/"; }
+const char* TAboutQuilor::WebAddress() { return kProgramWebAddress; }
 
 QString TAboutQuilor::VersionText() {
   std::string version, build;

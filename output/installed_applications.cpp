@@ -12,6 +12,7 @@
 
 #include "core/files.h"
 #include "core/messages.h"
+#include "core/lexicon.h"
 #include "engine/ontology_engine.h"
 #include "engine/options.h"
 #include "import/conversion_dispatch.h"
@@ -90,7 +91,8 @@ std::vector<InstalledRow> InstalledApplications(const DesktopQuery& query) {
   bool prototype = false;
   GetProgramVersion(version, build, prototype);
   rows.push_back({"Quilor", version, Text(kMsgInstalled)});
-  rows.push_back({Text(kMsgDictionary), OntologyEngine ? std::to_string(OntologyEngine->DictionaryStamp()) : "",
+  // The version of the dictionary's data (the lexicon's stamp), not the layout mark of its semantic part.
+  rows.push_back({Text(kMsgDictionary), MainDictionary && MainDictionary->ready ? std::to_string(MainDictionary->stamp) : "",
                   Utf8ToCp1252(WorkContext->DictionaryMask)});
   rows.push_back({Text(kMsgScenario), "", Options->Get(opt::ScenarioFileName)});
   rows.push_back({"Lumo", "", ""});

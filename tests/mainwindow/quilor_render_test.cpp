@@ -56,6 +56,10 @@ TEST(QuilorRender, RefusesUnknownViewsUnknownClassesAndBadSizes) {
   EXPECT_EQ(RunRender("--view star --size 0x10 -o " + folder.Path("s.png") + " " + sample, err), 64);
   EXPECT_EQ(RunRender("--view star -o " + folder.Path("s.png") + " " + folder.Path("missing.txt"), err), 66);
   EXPECT_EQ(RunRender("--view pie -o " + folder.Path("s.png") + " " + sample, err), 64);
+  // The help tells both uses, the print among them.
+  EXPECT_EQ(RunRender("--help", err), 0);
+  EXPECT_NE(ReadFileBytes(err).find("--print-pdf OUT.pdf [--sections LIST]"), std::string::npos) << ReadFileBytes(err);
+  EXPECT_NE(ReadFileBytes(err).find("--view text|star"), std::string::npos);
 }
 
 TEST(QuilorRender, PrintsTheChosenSectionsToPdf) {

@@ -45,17 +45,18 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
   QTest::keyClicks(dialog.Term(), "Chapter One");
   dialog.ButtonAjouterClick();
-  dialog.Term()->clear();
+  EXPECT_EQ(dialog.Term()->text(), "");  // ready for the next term
   QTest::keyClicks(dialog.Term(), "Appendix");
   dialog.ButtonAjouterClick();
   ASSERT_EQ(dialog.List()->count(), 2);
   EXPECT_EQ(dialog.List()->item(0)->text().toStdString(), "appendix");
   EXPECT_EQ(dialog.List()->item(1)->text().toStdString(), "chapter_one");
   EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
-  // A second add of the same term beeps.
+  // A second add of the same term beeps and keeps the field to be corrected.
   dialog.Term()->setText("APPENDIX");
   dialog.ButtonAjouterClick();
   EXPECT_EQ(desktop.desktop.beeps, 1);
+  EXPECT_EQ(dialog.Term()->text(), "APPENDIX");
   dialog.List()->item(1)->setCheckState(Qt::Checked);
   EXPECT_TRUE(dialog.Editor().Items()[1].checked);
   EXPECT_EQ(dialog.List()->item(1)->foreground().color(), QColor(255, 0, 0));

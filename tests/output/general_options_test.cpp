@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -11,6 +12,7 @@
 
 #include "core/files.h"
 #include "engine/options.h"
+#include "mainwindow/main_window.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 #include "output/general_options_dialog.h"
@@ -18,6 +20,7 @@
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
 #include "../platform/temp_folder.h"
+#include "ui_support/engine_session.h"
 
 namespace quilor::ui {
 namespace {
@@ -109,7 +112,10 @@ TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
   about.findChild<QPushButton*>("MoreOnWebSite")->click();
   SetProgramLauncher({});
   ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0].back().rfind("https://", 0), 0u);
+  // The address of the Help menu's web item.
+  EXPECT_EQ(started[0].back(), kProgramWebAddress);
+  TVekEditForm window;
+  EXPECT_EQ(window.Command("MenuHelpWeb")->text().toStdString(), TAboutQuilor::WebAddress());
 }
 
 TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {
@@ -123,6 +129,14 @@ TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {
   }
   ASSERT_GT(rows.size(), 10u);
   EXPECT_EQ(rows[0].application, "Quilor");
+  // The dictionary's row gives the version of its data.
+  {
+    testing_support::EngineSession session;
+    ASSERT_TRUE(session.Started());
+    const std::vector<InstalledRow> started = InstalledApplications(query);
+    EXPECT_EQ(started[1].application, GetMessageText(68));
+    EXPECT_EQ(started[1].version, "1");
+  }
   bool spreadsheet = false, browserUnavailable = false;
   for (const InstalledRow& row : rows) {
     spreadsheet |= row.information == "libreoffice-calc.desktop";

@@ -47,6 +47,7 @@ using namespace quilor;
 using namespace quilor::ui;
 
 constexpr int kMsgUsage = 7310;
+constexpr int kMsgUsagePrint = 7311;
 constexpr int kMsgNotAClass = 7312;
 constexpr int kMsgNotWritten = 7313;
 constexpr int kMsgBadSize = 7314;
@@ -90,6 +91,7 @@ int Run(int argc, char** argv) {
   InitMessages();
   auto usage = [] {
     Say(kMsgUsage);
+    Say(kMsgUsagePrint);
     return kExitUsage;
   };
   for (int i = 1; i < argc; ++i) {
@@ -118,6 +120,7 @@ int Run(int argc, char** argv) {
       }
     } else if (arg == "-h" || arg == "--help") {
       Say(kMsgUsage);
+      Say(kMsgUsagePrint);
       return kExitOk;
     } else if (arg.size() > 1 && arg[0] == '-') {
       Say(kMsgUnknownOption, arg);
