@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QWidget>
 
@@ -90,11 +91,32 @@ std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
   return FromQColor(c);
 }
 
-std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
+QFont DialogFont(const Font& initial) {
   QFont f(Q(initial.name), initial.size);
   f.setBold(initial.bold);
   f.setItalic(initial.italic);
   f.setUnderline(initial.underline);
+  // The font dialog selects the style the font names; without a name it may
+  // open on any style of the family (an oblique one), which the chosen font
+  // then keeps. The style named is the plainest of the family with the
+  // font's weight and slant.
+  QString best;
+  for (const QString& style : QFontDatabase::styles(f.family())) {
+    if (QFontDatabase::italic(f.family(), style) != initial.italic ||
+        QFontDatabase::bold(f.family(), style) != initial.bold)
+      continue;
+    const bool plain = style.compare("Regular", Qt::CaseInsensitive) == 0 || style.compare("Book", Qt::CaseInsensitive) == 0 ||
+                       style.compare("Normal", Qt::CaseInsensitive) == 0 || style.compare("Roman", Qt::CaseInsensitive) == 0;
+    if (best.isEmpty() || plain || (style.size() < best.size() && !best.contains("Regular") && !best.contains("Book")))
+      best = style;
+    if (plain) break;
+  }
+  if (!best.isEmpty()) f.setStyleName(best);
+  return f;
+}
+
+std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
+  const QFont f = DialogFont(initial);
   bool ok = false;
   const QFont chosen = QFontDialog::getFont(&ok, f, Parent());
   if (!ok) return std::nullopt;

@@ -9,9 +9,14 @@
 #include "core/files.h"
 #include "ui/desktop.h"
 
+class QFont;
 class QWidget;
 
 namespace quilor::ui {
+
+// The font the font dialog opens on: the family, size and effects of
+// initial, in the plainest style of the family with its weight and slant.
+QFont DialogFont(const Font& initial);
 
 class QtDesktop : public Desktop, public quilor::DesktopServices {
  public:

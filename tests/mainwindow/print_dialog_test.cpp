@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QFontDatabase>
+#include <QFontDialog>
 #include <QListWidget>
 #include <QPrinter>
 
 #include "engine/options.h"
+#include "ui/desktop_qt.h"
 #include "mainwindow/analysis_session.h"
 #include "ui_support/engine_session.h"
 
@@ -39,6 +42,25 @@ TEST(PrintDialog, TicksComeFromTheOptionsAndPrintStoresThem) {
   EXPECT_EQ(WorkContext->PrintInColour, 0);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_FALSE(PrintRunning);
+}
+
+// The font dialog opens on the print font as it is, in its plain style: a
+// chosen size must not turn every page italic.
+TEST(PrintDialog, TheFontDialogOpensOnThePlainStyleOfTheFont) {
+  for (const char* family : {"DejaVu Sans", "DejaVu Serif", "Liberation Sans"}) {
+    if (!QFontDatabase::families().contains(family)) continue;
+    Font font;
+    font.name = family;
+    font.size = 10;
+    QFontDialog plain(DialogFont(font));
+    EXPECT_FALSE(plain.currentFont().italic()) << family << ": " << plain.currentFont().styleName().toStdString();
+    EXPECT_FALSE(plain.currentFont().bold()) << family;
+    EXPECT_EQ(plain.currentFont().pointSize(), 10);
+    font.bold = true;
+    QFontDialog bold(DialogFont(font));
+    EXPECT_TRUE(bold.currentFont().bold()) << family;
+    EXPECT_FALSE(bold.currentFont().italic()) << family;
+  }
 }
 
 }  // namespace
