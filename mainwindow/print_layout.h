@@ -19,6 +19,11 @@ constexpr int kMinLinesPerPage = 4;
 // Rows of a page start at this line (the lines above hold the header).
 constexpr int kFirstRowLine = 3;
 
+// The smallest font a section is shrunk to so that its columns fit the page.
+constexpr int kMinPrintPoints = 5;
+// The paper's margins: nothing is printed nearer its edges.
+constexpr double kPrintMarginMillimetres = 15.0;
+
 struct TPageMetrics {
   int pageWidth = 0;
   int pageHeight = 0;
@@ -26,10 +31,20 @@ struct TPageMetrics {
   int linesPerPage = kMinLinesPerPage;
   int halfWidth = 0;     // base of the number columns
   Rect header;           // the header rectangle
+  // What the metrics were made from, to make them again for a smaller font.
+  int dpiY = 72;
+  Rect clip;
+  // The font size the lines hold: the one asked for, or less when a line
+  // could not hold it (a font too big for the page).
+  int fontPoints = 0;
 };
 
 // fontPoints at dpiY pixels per inch, plus 40 %; clip is the drawable area.
 TPageMetrics ComputePageMetrics(int fontPoints, int dpiY, int pageWidth, int pageHeight, const Rect& clip);
+// The same page at another font size.
+TPageMetrics MetricsForFont(const TPageMetrics& page, int fontPoints);
+
+
 
 // Where a print goes: a canvas and a way to begin the next page.
 class PrintSurface {
@@ -56,6 +71,39 @@ struct TPrintRow {
   bool blank = false;  // an empty line
 };
 
+// Measures a text at the section's font, bold or not.
+using TextMeasure = std::function<int(const std::string& text, bool bold)>;
+
+// Where the number columns of a table stand, for its rows at one font: each
+// column right-aligned at its spot (half width + k x half width / 4), moved
+// right when the texts of the column before would touch it, and the whole
+// set moved left when it would pass the right edge. Names end before the
+// first column (they are cut there).
+struct TColumnFrame {
+  int nameX = 0;              // where names begin
+  std::vector<int> spots;     // the right edge each column position asks for
+  int rightLimit = 0;         // nothing passes it
+  int gap = 0;                // the least room between two texts
+  int minNameWidth = 0;       // a name column narrower than this does not fit
+};
+struct TColumnLayout {
+  std::vector<int> right;     // the right edge of each column position
+  int nameEnd = 0;
+  bool fits = false;
+};
+TColumnLayout LayOutColumns(const std::vector<TPrintRow>& rows, const TColumnFrame& frame, const TextMeasure& measure);
+// The frame of a table section's columns on the page.
+TColumnFrame TableFrame(const TPageMetrics& m, const TextMeasure& measure);
+
+// The text cut to width, ending with "..." when it had to be cut.
+std::string ElideText(const std::string& text, int width, const std::function<int(const std::string&)>& measure);
+// The text in lines of at most width, cut between words (a word wider than
+// the line is cut itself).
+std::vector<std::string> WrapText(const std::string& text, int width, const std::function<int(const std::string&)>& measure);
+// A colour dark enough to read on white paper (a contrast of 4.5 to 1 at
+// least), of the same hue; dark colours stay as they are.
+Rgb PaperColour(Rgb colour);
+
 // Lays out one section: rows from line 3, a page frame on every full page
 // and after the last row; page numbers start at 1.
 class TPrintPager {
@@ -78,6 +126,8 @@ class TPrintPager {
   const TPageMetrics& Metrics() const { return metrics_; }
   Canvas& PageCanvas() { return surface_.PageCanvas(); }
   const Font& BaseFont() const { return font_; }
+  // The table's columns as LayOutColumns placed them (none: the spots of the page).
+  void SetColumns(const TColumnLayout& columns) { columns_ = columns; }
 
   // Pieces of running text (the text section): placed at x, wrapping at the
   // header's right edge; a piece wider than the line goes alone on the next.
@@ -96,6 +146,7 @@ class TPrintPager {
   int page_ = 1;
   bool aborted_ = false;
   int textX_ = -1;  // -1: no text line begun
+  TColumnLayout columns_;
 };
 
 // Lower-cased with an upper-case first letter (Windows-1252).

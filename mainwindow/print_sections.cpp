@@ -83,17 +83,25 @@ struct Section {
 };
 
 std::string LevelTitle(int level) {
-  return level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : Text(kMsgLevel3);
+  return SentenceCase(level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : Text(kMsgLevel3));
 }
 
-std::string ScenarioTitle() {
-  std::string title = Text(kMsgScenario);
+// The Scenario file's name without its extension, as the user wrote it ("" none).
+std::string ScenarioName() {
   const std::string path = Options ? Options->Get(opt::ScenarioFileName) : std::string();
   std::string file = FileNamePart(path.c_str());
   if (const size_t dot = file.rfind('.'); dot != std::string::npos) file.erase(dot);
-  if (!file.empty()) title += ' ' + file;
+  return file;
+}
+
+// Titles are string-table texts in sentence case; the Scenario's name keeps its own case.
+std::string WithScenarioName(std::string title) {
+  const std::string file = ScenarioName();
+  if (!file.empty()) title += " " + file;
   return title;
 }
+
+std::string ScenarioTitle() { return WithScenarioName(SentenceCase(Text(kMsgScenario))); }
 
 // The rows of a table section of the current analysis; false when it has nothing to print.
 bool BuildTable(int item, Section& s) {
@@ -121,10 +129,10 @@ bool BuildTable(int item, Section& s) {
           [level](uint32_t c) { return OntologyEngine->ClassName(level, static_cast<int32_t>(c)); },
           [level](uint32_t c) { return OntologyEngine->ClassOccurrences(level, static_cast<int32_t>(c)); });
       if (s.rows.size() <= 1) return false;
-      std::string title = SentenceCase(Text(kMsgRelations)) + " - ";
+      std::string title = Text(kMsgRelations) + " - ";
       title += level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : level == 3 ? Text(kMsgLevel3)
-                                                                                             : ScenarioTitle();
-      s.title = title;
+                                                                                             : Text(kMsgScenario);
+      s.title = level >= 1 && level <= 3 ? SentenceCase(title) : WithScenarioName(SentenceCase(title));
       return true;
     }
     case kPrintEpisodes: {
@@ -132,7 +140,7 @@ bool BuildTable(int item, Section& s) {
       const size_t n = std::min<size_t>(AnalysisResults->BurstCount, AnalysisResults->Bursts.size());
       const std::vector<TBurstRecord> bursts(AnalysisResults->Bursts.begin(),
                                              AnalysisResults->Bursts.begin() + static_cast<std::ptrdiff_t>(n));
-      s.title = Text(kMsgEpisodes);
+      s.title = SentenceCase(Text(kMsgEpisodes));
       s.rows = EpisodeRows(bursts, [](int32_t id) { return AnalysisResults->ItemName(id); });
       return true;
     }
@@ -141,7 +149,7 @@ bool BuildTable(int item, Section& s) {
       const bool verbs = item == kPrintVerbs;
       const std::vector<TLemmaCount> lemmas = CollectLemmas(verbs ? 9 : 10, false);
       if (lemmas.empty()) return false;
-      s.title = Text(verbs ? kMsgVerbs : kMsgAdjectives);
+      s.title = SentenceCase(Text(verbs ? kMsgVerbs : kMsgAdjectives));
       s.rows = LemmaRows(lemmas, Minimum(), CategoryCounters[verbs ? kCategoryVerb : kCategoryAdjective],
                          verbs ? kMsgVerbs : kMsgAdjectives);
       return true;
@@ -213,7 +221,8 @@ void PrintText(TPrintPager& pager, bool colour) {
     const Rgb wordColour = WordColour(*node, extract, selective);
     if (wordColour != kBlack) {
       f.bold = true;
-      if (colour) f.colour = wordColour;
+      // Pale screen colours are darkened to read on paper.
+      if (colour) f.colour = PaperColour(wordColour);
     }
     if (!pager.PlaceText(DisplayForm(text, *data, link), f)) break;
     ++wordsOnLine;
@@ -226,50 +235,6 @@ struct StyleGroup {
   std::vector<int> bold;
   std::vector<int> members;
 };
-
-// extraRows: rows of text only (the style diagnosis), each with its boldness.
-void PrintStyleColumn(TPrintPager& pager, const std::vector<StyleGroup>& groups, int x, uint32_t propositions,
-                      const std::vector<std::pair<std::string, bool>>& extraRows = {}) {
-  Canvas& c = pager.PageCanvas();
-  const TPageMetrics& m = pager.Metrics();
-  const int w = std::abs(m.halfWidth - m.header.left) / 5;
-  const bool byPropositions = WorkContext && WorkContext->CalculationBase == 2;
-  auto row = [&](const std::string& label, const std::string& num, const std::string& rate, bool bold) {
-    if (!pager.NextLine()) return false;
-    Font f = pager.BaseFont();
-    f.bold = bold;
-    c.SetFont(f);
-    const int y = pager.Y();
-    c.TextOut(x + m.lineHeight, y, label);
-    c.TextOut(x + 3 * w - c.TextWidth(num), y, num);
-    c.TextOut(x + 4 * w - c.TextWidth(rate), y, rate);
-    c.SetFont(pager.BaseFont());
-    return true;
-  };
-  auto categoryRow = [&](int code, bool group) {
-    const uint32_t counter = CategoryCounters[code];
-    std::string rate;
-    if (byPropositions && propositions >= 1) {
-      rate = PercentText(100.0 * counter / propositions, 1);
-    } else if (group && !byPropositions) {
-      rate = "100";
-    } else {
-      rate = PercentText(CategoryPercentages[code], 1);
-    }
-    return row(Text(kMsgCategoryLabels + code), std::to_string(counter), rate, group);
-  };
-  row(Text(kMsgCategory), SentenceCase(Text(kMsgNum)), SentenceCase(Text(kMsgRate)), true);
-  pager.NextLine();
-  bool first = true;
-  for (const StyleGroup& g : groups) {
-    if (!first) pager.NextLine();
-    first = false;
-    for (int code : g.bold) categoryRow(code, true);
-    for (int code : g.members) categoryRow(code, false);
-  }
-  if (!extraRows.empty()) pager.NextLine();
-  for (const auto& [text, bold] : extraRows) row(text, std::string(), std::string(), bold);
-}
 
 // The findings of the style diagnosis, computed again, as rows: the message
 // (upper-case first letter), the episodes and characteristic parts with their numbers.
@@ -296,23 +261,152 @@ std::vector<int> Codes(int from, int to) {
   return codes;
 }
 
+// The rows of one column of the style table: the header, then the groups;
+// extraRows are rows of text only (the style diagnosis), each with its boldness.
+std::vector<TPrintRow> StyleColumnRows(const std::vector<StyleGroup>& groups, uint32_t propositions,
+                                       const std::vector<std::pair<std::string, bool>>& extraRows = {}) {
+  const bool byPropositions = WorkContext && WorkContext->CalculationBase == 2;
+  std::vector<TPrintRow> rows;
+  auto row = [&](const std::string& label, const std::string& num, const std::string& rate, bool bold) {
+    TPrintRow r;
+    r.name = label;
+    r.columns = {num, rate, "", ""};
+    r.bold = bold;
+    rows.push_back(std::move(r));
+  };
+  TPrintRow blank;
+  blank.blank = true;
+  auto categoryRow = [&](int code, bool group) {
+    const uint32_t counter = CategoryCounters[code];
+    std::string rate;
+    if (byPropositions && propositions >= 1) {
+      rate = PercentText(100.0 * counter / propositions, 1);
+    } else if (group && !byPropositions) {
+      rate = "100";
+    } else {
+      rate = PercentText(CategoryPercentages[code], 1);
+    }
+    row(Text(kMsgCategoryLabels + code), std::to_string(counter), rate, group);
+  };
+  row(Text(kMsgCategory), SentenceCase(Text(kMsgNum)), SentenceCase(Text(kMsgRate)), true);
+  rows.push_back(blank);
+  bool first = true;
+  for (const StyleGroup& g : groups) {
+    if (!first) rows.push_back(blank);
+    first = false;
+    for (int code : g.bold) categoryRow(code, true);
+    for (int code : g.members) categoryRow(code, false);
+  }
+  if (!extraRows.empty()) rows.push_back(blank);
+  for (const auto& [text, bold] : extraRows) row(text, std::string(), std::string(), bold);
+  return rows;
+}
+
+// The frame of one column of the style table, x its left edge: the numbers
+// at 3/5 and 4/5 of the column, nothing past its right edge.
+TColumnFrame StyleFrame(const TPageMetrics& m, int x, int rightLimit, const TextMeasure& measure) {
+  const int w = std::abs(m.halfWidth - m.header.left) / 5;
+  TColumnFrame frame;
+  frame.nameX = x + m.lineHeight;
+  frame.spots = {x + 3 * w, x + 4 * w};
+  frame.rightLimit = rightLimit;
+  frame.gap = std::max(m.lineHeight / 2, 1);
+  frame.minNameWidth = measure("nnnnnnnnnn", false);
+  return frame;
+}
+
+// Draws a column of the style table from line 3: labels cut before the
+// numbers; text-only rows wrapped within the column.
+void DrawStyleColumn(TPrintPager& pager, const std::vector<TPrintRow>& rows, int x, const TColumnLayout& layout,
+                     int rightLimit) {
+  Canvas& c = pager.PageCanvas();
+  const TPageMetrics& m = pager.Metrics();
+  const auto width = [&c](const std::string& t) { return c.TextWidth(t); };
+  for (const TPrintRow& r : rows) {
+    if (r.blank) {
+      if (!pager.NextLine()) return;
+      continue;
+    }
+    Font f = pager.BaseFont();
+    f.bold = r.bold;
+    c.SetFont(f);
+    const int labelX = x + m.lineHeight;
+    const bool textOnly = r.columns[0].empty() && r.columns[1].empty();
+    const std::vector<std::string> lines = textOnly ? WrapText(r.name, rightLimit - labelX, width)
+                                                    : std::vector<std::string>{ElideText(r.name, layout.nameEnd - labelX, width)};
+    for (const std::string& line : lines) {
+      if (!pager.NextLine()) return;
+      c.SetFont(f);
+      c.TextOut(labelX, pager.Y(), line);
+    }
+    for (size_t k = 0; k < 2 && k < layout.right.size(); ++k)
+      if (!r.columns[k].empty()) c.TextOut(layout.right[k] - c.TextWidth(r.columns[k]), pager.Y(), r.columns[k]);
+  }
+  c.SetFont(pager.BaseFont());
+}
+
+// The font of a section, from the print font: no bigger than the page's
+// lines hold, and smaller until every frame's columns fit (down to
+// kMinPrintPoints); metrics become those of the font chosen.
+template <class Fit>
+Font FitSectionFont(Canvas& c, const Font& asked, TPageMetrics& metrics, const Fit& fits) {
+  Font f = asked;
+  f.size = std::max(MetricsForFont(metrics, asked.size).fontPoints, 1);
+  for (;;) {
+    const TPageMetrics m = MetricsForFont(metrics, f.size);
+    const TextMeasure measure = [&c, &f](const std::string& text, bool bold) {
+      Font g = f;
+      g.bold = bold;
+      c.SetFont(g);
+      return c.TextWidth(text);
+    };
+    if (fits(m, measure) || f.size <= kMinPrintPoints) {
+      metrics = m;
+      c.SetFont(f);
+      return f;
+    }
+    --f.size;
+  }
+}
+
 // Category counts in two columns, divided by rules.
-void PrintStyle(TPrintPager& pager) {
+bool PrintStyle(PrintSurface& surface, const Font& asked, const TPageMetrics& page, const std::string& title,
+                const std::string& footer) {
   const uint32_t propositions = CountedPropositions;
-  PrintStyleColumn(pager, {{{49, 48}, {40}}, {{43}, Codes(4, 7)}, {{32}, Codes(33, 39)}, {{51}, Codes(62, 64)}}, 0,
-                   propositions);
+  const std::vector<TPrintRow> left = StyleColumnRows(
+      {{{49, 48}, {40}}, {{43}, Codes(4, 7)}, {{32}, Codes(33, 39)}, {{51}, Codes(62, 64)}}, propositions);
+  const std::vector<TPrintRow> right = StyleColumnRows(
+      {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, propositions, StyleFindingRows());
+  TPageMetrics m = page;
+  TColumnLayout leftLayout, rightLayout;
+  // The left column ends before the rule at the half width; the right one at the page's edge.
+  auto limits = [](const TPageMetrics& pm) {
+    const int gap = std::max(pm.lineHeight / 2, 1);
+    return std::pair<int, int>{pm.halfWidth - gap, pm.header.right};
+  };
+  const Font font = FitSectionFont(surface.PageCanvas(), asked, m, [&](const TPageMetrics& pm, const TextMeasure& measure) {
+    const auto [leftLimit, rightLimit] = limits(pm);
+    leftLayout = LayOutColumns(left, StyleFrame(pm, 0, leftLimit, measure), measure);
+    rightLayout = LayOutColumns(right, StyleFrame(pm, pm.halfWidth, rightLimit, measure), measure);
+    return leftLayout.fits && rightLayout.fits;
+  });
+  TPrintPager pager(surface, m, font, title, footer);
+  const auto [leftLimit, rightLimit] = limits(m);
+  DrawStyleColumn(pager, left, 0, leftLayout, leftLimit);
   const int leftEnd = pager.CurrentLine();
   pager.SetCurrentLine(kFirstRowLine);
-  const TPageMetrics& m = pager.Metrics();
-  PrintStyleColumn(pager, {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, m.halfWidth, propositions,
-                   StyleFindingRows());
+  DrawStyleColumn(pager, right, m.halfWidth, rightLayout, rightLimit);
   pager.SetCurrentLine(std::max(leftEnd, pager.CurrentLine()));
   pager.NextLine();
   const int y = pager.Y();
   Canvas& c = pager.PageCanvas();
   c.SetPen(kBlack);
   c.Line({0, y}, {m.pageWidth, y});
-  c.Line({m.halfWidth, m.header.top}, {m.halfWidth, y});
+  // The rule between the columns starts below the header's rule: the title stays whole.
+  c.Line({m.halfWidth, 2 * m.lineHeight + 2}, {m.halfWidth, y});
+  if (pager.Aborted()) return false;
+  pager.Finish();
+  return true;
 }
 
 void DrawCurrentGraph(Canvas& canvas, const Rect& rect, bool colour) {
@@ -506,39 +600,56 @@ TPrintOutcome PrintSections(const TPrintRequest& request, PrintTarget& target) {
       const bool textLoaded = AnalysisResults != nullptr && TextWords.Count() > 0;
       if (item == kPrintText) {
         if (!textLoaded) continue;
-        s.title = Text(kMsgText);
+        s.title = SentenceCase(Text(kMsgText));
       } else if (item == kPrintGraph) {
         if (!ViewState.GraphShown && !request.drawGraph) continue;
-        s.title = Text(kMsgGraph);
+        s.title = SentenceCase(Text(kMsgGraph));
       } else if (item == kPrintStyle) {
         if (!textLoaded) continue;
-        s.title = Text(kMsgStatistics);
+        s.title = SentenceCase(Text(kMsgStatistics));
       } else if (!BuildTable(item, s)) {
         continue;
       }
       if (!beginSection()) break;
-      TPrintPager pager(*surface, metrics, request.font, SentenceCase(s.title), request.footer);
+      if (item == kPrintStyle) {
+        if (!PrintStyle(*surface, request.font, metrics, s.title, request.footer)) {
+          outcome.ok = false;
+          break;
+        }
+        outcome.printed.push_back(item);
+        continue;
+      }
+      // The font the page's lines hold; a table's font is made smaller until its columns fit.
+      TPageMetrics page = metrics;
+      TColumnLayout columns;
+      const bool table = item != kPrintText && item != kPrintGraph;
+      const Font font = FitSectionFont(surface->PageCanvas(), request.font, page,
+                                       [&](const TPageMetrics& pm, const TextMeasure& measure) {
+                                         if (!table) return true;
+                                         columns = LayOutColumns(s.rows, TableFrame(pm, measure), measure);
+                                         return columns.fits;
+                                       });
+      TPrintPager pager(*surface, page, font, s.title, request.footer);
+      if (table) pager.SetColumns(columns);
       if (item == kPrintText) {
         PrintText(pager, request.colour);
-      } else if (item == kPrintStyle) {
-        PrintStyle(pager);
       } else if (item == kPrintGraph) {
         pager.DrawFrame();
-        Rect r = metrics.header;
-        r.top = 3 * metrics.lineHeight;
-        r.bottom = metrics.pageHeight - 2 * metrics.lineHeight;
+        Rect r = page.header;
+        r.top = 3 * page.lineHeight;
+        r.bottom = page.pageHeight - 2 * page.lineHeight;
         Canvas& canvas = surface->PageCanvas();
         if (request.drawGraph)
           request.drawGraph(canvas, r);
         else
           DrawCurrentGraph(canvas, r, request.colour);
-        canvas.SetFont(request.font);
+        canvas.SetFont(font);
         outcome.printed.push_back(item);
         continue;
       } else {
         for (const TPrintRow& row : s.rows) {
           TPrintRow placed = row;
-          placed.indent = row.depth * metrics.lineHeight;
+          placed.indent = row.depth * page.lineHeight;
           if (!pager.WriteRow(placed)) break;
         }
       }

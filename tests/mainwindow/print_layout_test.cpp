@@ -121,6 +121,66 @@ TEST(PrintPager, AWordWiderThanTheLinePrintsOnceOnTheNextLine) {
   EXPECT_EQ(placed[2].second, placed[1].second + m.lineHeight);
 }
 
+// Texts of n characters, each character as wide as the font's size.
+TextMeasure Monospace(int size) {
+  return [size](const std::string& text, bool) { return static_cast<int>(text.size()) * size; };
+}
+
+TEST(PrintColumns, ColumnsStayAtTheirSpotsMoveRightWhenWideAndLeftAtTheEdge) {
+  TPrintRow header;
+  header.name = "Class";
+  header.columns = {"Freq.", "Rate", "Actant", "Acted"};
+  TPrintRow row;
+  row.name = "a rather long class name";
+  row.columns = {"12", "1.234%", "40%", "60%"};
+  const std::vector<TPrintRow> rows{header, row};
+  TColumnFrame frame;
+  frame.nameX = 10;
+  frame.spots = {400, 500, 600, 700, 800};
+  frame.rightLimit = 800;
+  frame.gap = 5;
+  frame.minNameWidth = 50;
+  // Narrow texts: the spots of the page.
+  TColumnLayout narrow = LayOutColumns(rows, frame, Monospace(10));
+  EXPECT_EQ(narrow.right, frame.spots);
+  EXPECT_EQ(narrow.nameEnd, 400 - 50 - 5);
+  EXPECT_TRUE(narrow.fits);
+  // Wide texts: each column clear of the one before, the set kept inside the edge.
+  TColumnLayout wide = LayOutColumns(rows, frame, Monospace(30));
+  ASSERT_EQ(wide.right.size(), 5u);
+  EXPECT_LE(wide.right[3], 800);
+  const int widest[] = {150, 180, 180, 150};  // "Freq.", "1.234%", "Actant", "Acted" at 30 a character
+  for (size_t k = 1; k < 4; ++k) EXPECT_GE(wide.right[k] - wide.right[k - 1], 5 + widest[k]) << k;
+  EXPECT_LT(wide.nameEnd, narrow.nameEnd);
+  // So wide that no name would fit: the section's font must be smaller.
+  EXPECT_FALSE(LayOutColumns(rows, frame, Monospace(60)).fits);
+}
+
+TEST(PrintColumns, ElideWrapAndPaperColours) {
+  const auto width = [](const std::string& t) { return static_cast<int>(t.size()) * 10; };
+  EXPECT_EQ(ElideText("short", 100, width), "short");
+  EXPECT_EQ(ElideText("a much longer name", 100, width), "a much...");
+  EXPECT_EQ(ElideText("name", 20, width), "");
+  EXPECT_EQ(WrapText("one two three four", 90, width), (std::vector<std::string>{"one two", "three", "four"}));
+  EXPECT_EQ(WrapText("abcdefghijkl", 50, width), (std::vector<std::string>{"abcde", "fghij", "kl"}));
+  // Pale colours come darker, of the same hue; dark ones stay.
+  const Rgb yellow = PaperColour(MakeRgb(255, 255, 0));
+  EXPECT_LT(GreenOf(yellow), 140);
+  EXPECT_EQ(RedOf(yellow), GreenOf(yellow));
+  EXPECT_EQ(BlueOf(yellow), 0);
+  EXPECT_EQ(PaperColour(MakeRgb(0, 0, 128)), MakeRgb(0, 0, 128));
+  EXPECT_EQ(PaperColour(kBlack), kBlack);
+}
+
+TEST(PrintPageMetrics, AFontTooBigForTheLinesIsMadeSmaller) {
+  EXPECT_EQ(A4At300(10).fontPoints, 10);
+  const TPageMetrics huge = A4At300(500);
+  EXPECT_LT(huge.fontPoints, 500);
+  // The font it keeps fits the line height, with its 40 %.
+  EXPECT_LE(huge.fontPoints * 300 / 72 * 14 / 10, huge.lineHeight);
+  EXPECT_EQ(MetricsForFont(huge, 10).lineHeight, A4At300(10).lineHeight);
+}
+
 TEST(PrintRows, ClassRowsAreTheRankedClassesAtOrAboveTheMinimum) {
   const std::vector<TRankedClass> ranked = {{"dam", 12, 3}, {"river", 5, 5}, {"", 5, 0}, {"sea", 2, 0}};
   const std::vector<TPrintRow> rows = ClassRows(ranked, 5, 200);
@@ -193,6 +253,7 @@ class FakeTarget : public PrintTarget {
 TEST(PrintSectionsRun, NothingTickedOpensNothingAndAThrowingGraphClearsTheBusyFlag) {
   FakeTarget target;
   TPrintRequest request;
+  request.font.size = 10;  // the page's metrics are made for it
   EXPECT_TRUE(PrintSections(request, target).ok);
   EXPECT_EQ(target.begun, 0);
   request.flags[kPrintGraph] = true;

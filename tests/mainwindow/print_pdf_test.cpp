@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/file_queue.h"
 #include "engine/analysis_results.h"
@@ -173,6 +175,89 @@ TEST_F(PrintPdf, AListOfFilesHasTheListFooterOnEveryPage) {
   const std::vector<std::string> pages = Pages(PdfText(pdf));
   ASSERT_GE(pages.size(), 2u);
   for (const std::string& page : pages) EXPECT_NE(page.find("statistics on a list of files"), std::string::npos) << page;
+}
+
+// A word of the PDF and its box, in points.
+struct PdfWord {
+  int page = 0;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  std::string text;
+};
+
+// The words of the PDF with their boxes (pdftotext -bbox), and each page's size.
+std::vector<PdfWord> PdfWords(const std::string& pdf, double& pageWidth, double& pageHeight) {
+  const std::string html = pdf + ".html";
+  const std::string command = "pdftotext -bbox '" + pdf + "' '" + html + "' 2>/dev/null";
+  std::vector<PdfWord> words;
+  if (std::system(command.c_str()) != 0) return words;
+  std::ifstream in(html);
+  std::string line;
+  int page = 0;
+  auto number = [](const std::string& l, const char* name) {
+    const size_t at = l.find(std::string(name) + "=\"");
+    return at == std::string::npos ? 0.0 : std::atof(l.c_str() + at + std::strlen(name) + 2);
+  };
+  while (std::getline(in, line)) {
+    if (line.find("<page ") != std::string::npos) {
+      ++page;
+      pageWidth = number(line, "width");
+      pageHeight = number(line, "height");
+    } else if (line.find("<word ") != std::string::npos) {
+      PdfWord w{page, number(line, "xMin"), number(line, "yMin"), number(line, "xMax"), number(line, "yMax"), ""};
+      const size_t from = line.find('>') + 1;
+      w.text = line.substr(from, line.find("</word>") - from);
+      words.push_back(w);
+    }
+  }
+  return words;
+}
+
+// At every font size the font dialog offers, from the smallest to the
+// biggest, the pages keep margins of 15 mm and no two words of a page
+// overlap: the number columns never overprint each other or the names.
+TEST_F(PrintPdf, NoTextCollidesAndMarginsHoldAtEveryFontSize) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  Options->Set(opt::ScenarioFileName, kDefaultScenarioName);
+  for (const int points : {6, 12, 36, 72}) {
+    TPrintRequest request;
+    for (const int item : {kPrintStyle, kPrintLevel3, kPrintLevel1, kPrintScenario, kPrintRelations, kPrintEpisodes,
+                           kPrintVerbs, kPrintAdjectives})
+      request.flags[static_cast<size_t>(item)] = true;
+    request.font.size = points;
+    request.title = "sample.txt";
+    request.footer = CurrentPrintFooter();
+    const std::string pdf = session_->Folder() + "/size" + std::to_string(points) + ".pdf";
+    ASSERT_TRUE(PrintToPdf(pdf, request));
+    double width = 0, height = 0;
+    const std::vector<PdfWord> words = PdfWords(pdf, width, height);
+    ASSERT_GT(words.size(), 50u) << points;
+    const double margin = 15.0 * 72 / 25.4 - 0.5;
+    for (const PdfWord& w : words) {
+      EXPECT_GE(w.xMin, margin) << points << " pt, page " << w.page << ": " << w.text;
+      EXPECT_GE(w.yMin, margin) << points << " pt, page " << w.page << ": " << w.text;
+      EXPECT_LE(w.xMax, width - margin) << points << " pt, page " << w.page << ": " << w.text;
+      EXPECT_LE(w.yMax, height - margin) << points << " pt, page " << w.page << ": " << w.text;
+    }
+    int collisions = 0;
+    for (size_t i = 0; i < words.size(); ++i)
+      for (size_t j = i + 1; j < words.size() && words[j].page == words[i].page; ++j) {
+        const PdfWord& a = words[i];
+        const PdfWord& b = words[j];
+        // Boxes of glyphs overlap a little from line to line: a collision takes a real overlap.
+        const double across = std::min(a.xMax, b.xMax) - std::max(a.xMin, b.xMin);
+        const double down = std::min(a.yMax, b.yMax) - std::max(a.yMin, b.yMin);
+        if (across > 0.5 && down > 0.3 * std::min(a.yMax - a.yMin, b.yMax - b.yMin)) {
+          if (++collisions <= 3)
+            ADD_FAILURE() << points << " pt, page " << a.page << ": \"" << a.text << "\" over \"" << b.text << "\"";
+        }
+      }
+    EXPECT_EQ(collisions, 0) << points << " pt";
+    // The Scenario's title keeps the case of its name.
+    bool scenarioTitle = false;
+    for (const std::string& page : Pages(PdfText(pdf)))
+      scenarioTitle |= TitleLine(page).rfind("Scenario Concepts US V8", 0) == 0;
+    EXPECT_TRUE(scenarioTitle || points > 36) << points;
+  }
 }
 
 TEST_F(PrintPdf, NothingTickedWritesNoFileAndAnUnwritableOutputIsReported) {
