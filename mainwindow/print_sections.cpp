@@ -489,7 +489,7 @@ std::vector<TPrintRow> RelationRows(const std::vector<TRelationGroup>& groups,
                                     const std::function<uint32_t(uint32_t)>& occurrences) {
   TPrintRow header;
   header.bold = true;
-  header.columns = {"", "", Text(kMsgFreq), Text(kMsgRate)};
+  header.columns = {"", "", Text(kMsgFreq), SentenceCase(Text(kMsgRate))};
   std::vector<TPrintRow> rows{header};
   std::string names;
   for (const TRelationGroup& g : groups) {
@@ -512,7 +512,7 @@ std::vector<TPrintRow> LemmaRows(const std::vector<TLemmaCount>& lemmas, uint32_
   TPrintRow header;
   header.bold = true;
   header.name = Text(nameHeader);
-  header.columns = {Text(kMsgFreq), Text(kMsgRate), "", ""};
+  header.columns = {Text(kMsgFreq), SentenceCase(Text(kMsgRate)), "", ""};
   std::vector<TPrintRow> rows{header};
   for (const TLemmaCount& l : lemmas) {
     if (l.count < minimum) break;
