@@ -419,7 +419,9 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       auto same = std::find_if(merged.begin(), merged.end(), [&](const Reading& m) { return m.triple == r.triple; });
       if (same == merged.end()) {
         Reading late = r;
-        late.prior *= 0.5;  // a plural's own senses come after the singular's
+        // A plural's own senses come after the singular's: half their weight.
+        late.prior *= 0.5;
+        late.count = (late.count + 1) / 2;
         merged.push_back(late);
       } else {
         same->count += r.count;

@@ -653,8 +653,10 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
 namespace {
 
 // How much a noun near a reading speaks for it: one of its sentence with
-// the reading's class of level 1 or 2, with its field (level 3, topical
-// fields only); and a noun of the rest of its document, by level.
+// the reading's class of level 1, with its field (level 3, topical fields
+// only); and a noun of the rest of its document, by level, where the
+// sentence speaks already. (A class of level 2 in the sentence moved more
+// nouns away from their first sense than towards the sense meant.)
 constexpr double kSentenceClass = 4;
 constexpr double kSentenceField = 2;
 constexpr double kDocumentWeight[3] = {0.5, 0.25, 0.125};
@@ -669,7 +671,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   double evidence = 0;
   for (const NearNoun& e : sentence_) {
     if (ownBase && e.baseForm == ownBase) continue;
-    if ((r.cls[0] && e.cls[0] == r.cls[0]) || (r.cls[1] && e.cls[1] == r.cls[1])) evidence += kSentenceClass;
+    if (r.cls[0] && e.cls[0] == r.cls[0]) evidence += kSentenceClass;
     else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
   }
   double document = 0;
@@ -689,7 +691,8 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
     const int k = r.contextLevel;
     if (k >= 2 && k <= 3) document += EvidenceAt(k, r.cls[k - 1], f.own[k - 1]);
   }
-  evidence += document;
+  // The rest of the document only adds to what the sentence says.
+  if (evidence > 0 || !documentMode_) evidence += document;
   if (cues_ && r.cls[2]) {
     if (((cues_ & kCuePlace) && r.cls[2] == placeField_) || ((cues_ & kCueTime) && r.cls[2] == timeField_) ||
         ((cues_ & kCuePerson) && r.cls[2] == personField_))

@@ -130,6 +130,9 @@ TEST_F(NounSenses, PluralsAreReadThroughTheirSingular) {
   EXPECT_EQ(Of(text, "fields").l3, "place");
   for (const char* w : {"women", "salesmen", "gentlemen"}) EXPECT_NE(Of(text, w).l1, "") << w;
   EXPECT_EQ(Of(text, "women").l3, "person");
+  // A plural that is a lemma of its own is first the plural of its singular.
+  auto services = Analyse("The church gave thanks for the services of the doctor. The service of the doctor was long.");
+  EXPECT_EQ(Of(services, "services").l1, Of(services, "service").l1);
 }
 
 TEST_F(NounSenses, CapitalisedSensesNeedACapitalThatIsNotASentenceStart) {
