@@ -1,6 +1,6 @@
 #include "app/options_commands_qt.h"
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/main_window.h"
 #include "ui/view_state.h"
 #include "output/analysis_options_dialog.h"

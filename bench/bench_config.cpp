@@ -15,7 +15,7 @@
 
 #include "core/borders.h"
 #include "engine/category_counters.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/ini_file.h"
 #include "platform/settings_store.h"
 

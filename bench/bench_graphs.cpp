@@ -17,7 +17,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"

@@ -25,7 +25,7 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "import/markup_reader.h"
 #include "import/rtf_reader.h"

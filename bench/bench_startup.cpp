@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"

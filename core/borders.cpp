@@ -8,7 +8,7 @@
 #include "core/chartables.h"
 #include "core/messages.h"
 #include "core/trie.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/read_file.h"
 #include "platform/safe_save.h"
 

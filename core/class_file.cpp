@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/read_file.h"
 #if __has_include("platform/safe_save.h")
 #include "platform/safe_save.h"

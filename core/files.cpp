@@ -71,7 +71,7 @@ bool IsReadableDocument(const std::string& name) {
 #include <thread>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/read_file.h"
 #include "platform/settings_store.h"
 

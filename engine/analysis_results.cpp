@@ -7,7 +7,7 @@
 #include "core/messages.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 

@@ -12,7 +12,7 @@
 #include "engine/category_counters.h"
 #include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"

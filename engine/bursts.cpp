@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numeric>
 
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor {
 

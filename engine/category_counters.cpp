@@ -5,7 +5,7 @@
 
 #include "core/messages.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor {
 

@@ -7,7 +7,7 @@
 #include "core/category.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_lookup_cache.h"
 
 namespace quilor {

@@ -6,7 +6,7 @@
 
 #include "core/lexicon.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/resolver_thread.h"
 #include "engine/segment_lookup.h"
 #include "engine/word_list.h"

@@ -6,7 +6,7 @@
 
 #include "core/chartables.h"
 #include "core/lexicon.h"
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor {
 

@@ -13,7 +13,7 @@
 #include "engine/category_counters.h"
 #include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 

@@ -20,7 +20,7 @@
 #include "engine/command_line.h"
 #include "engine/dictionary_matrix.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"

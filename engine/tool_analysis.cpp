@@ -10,7 +10,7 @@
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"

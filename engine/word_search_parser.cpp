@@ -9,7 +9,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/segment_resolver.h"
 
 namespace quilor {

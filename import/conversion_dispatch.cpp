@@ -15,7 +15,7 @@
 #include "import/text_loader.h"
 #include "import/word_document.h"
 #include "platform/compound_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/format_decoder.h"
 #include "platform/message_ui.h"
 #include "platform/read_file.h"

@@ -15,7 +15,7 @@ namespace quilor {
 
 class TMSWordDocument;
 
-// Conversion switches, kept in the options record (engine/options.h).
+// Conversion switches, kept in the options record (core/options.h).
 struct ConversionSwitches {
   bool pdfConversion = true;   // convert PDF documents
   bool officeFilter = false;   // use the Office filter for Word documents (none exists here)

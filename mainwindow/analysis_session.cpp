@@ -10,7 +10,7 @@
 #include "core/messages.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "mainwindow/files_tab.h"

@@ -6,7 +6,7 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/read_file.h"
 
 namespace quilor::ui {

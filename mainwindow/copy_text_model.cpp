@@ -6,7 +6,7 @@
 
 #include "core/category.h"
 #include "core/chartables.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/text_page_layout.h"

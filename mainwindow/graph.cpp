@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
 #include "ui/view_state.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"

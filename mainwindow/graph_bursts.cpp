@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
 #include "ui/view_state.h"

@@ -1,7 +1,7 @@
 // The graph's hit tests, hints and clicks.
 #include <algorithm>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "engine/category_counters.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_state.h"

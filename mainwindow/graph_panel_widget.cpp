@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_state.h"
 #include "ui/texts_qt.h"

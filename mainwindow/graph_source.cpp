@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_state.h"

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "ui/desktop.h"
 #include "mainwindow/explain_pages.h"

@@ -1,6 +1,6 @@
 #include "mainwindow/histories.h"
 
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor::ui {
 

@@ -33,7 +33,7 @@
 #include "engine/analysis_run.h"
 #include "engine/bursts.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "mainwindow/command_file.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor::ui {
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/print_qt.h"

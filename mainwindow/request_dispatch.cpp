@@ -9,7 +9,7 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/copydata_request.h"
 
 namespace quilor::ui {

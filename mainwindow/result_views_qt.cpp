@@ -13,7 +13,7 @@
 
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "ui/desktop.h"
 #include "mainwindow/context_window.h"

@@ -2,7 +2,7 @@
 
 #include "core/category.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "core/messages.h"

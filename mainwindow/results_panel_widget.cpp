@@ -17,7 +17,7 @@
 #include "core/messages.h"
 #include "engine/selection.h"
 #include "ui/drag_formats.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/drag_formats.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/texts_qt.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "core/file_queue.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 

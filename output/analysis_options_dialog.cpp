@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/dialog_buttons_qt.h"
 #include "ui/texts_qt.h"
 #include "output/conversion_filters_dialog.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/conversion_dispatch.h"
 
 namespace quilor::ui {

@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 

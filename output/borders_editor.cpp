@@ -7,7 +7,7 @@
 #include "core/chartables.h"
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 
 namespace quilor::ui {
 

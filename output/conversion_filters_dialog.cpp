@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 

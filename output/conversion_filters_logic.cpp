@@ -2,7 +2,7 @@
 
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/conversion_dispatch.h"
 
 namespace quilor::ui {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/colour.h"
 
 namespace quilor::ui {

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/dialog_buttons_qt.h"
 #include "ui/texts_qt.h"

@@ -1,7 +1,7 @@
 #include "output/general_options_logic.h"
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "output/analysis_options_logic.h"
 

@@ -14,7 +14,7 @@
 #include "core/messages.h"
 #include "core/lexicon.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/conversion_dispatch.h"
 #include "output/plugins.h"
 #include "platform/text_encoding.h"

@@ -14,7 +14,7 @@
 
 #include "core/file_queue.h"
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 #include "output/statistics_report.h"

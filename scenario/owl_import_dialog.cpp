@@ -9,7 +9,7 @@
 #include "ui/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/text_encoding.h"
 #include "scenario/texts.h"
 

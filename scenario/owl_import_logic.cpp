@@ -2,7 +2,7 @@
 
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/text_encoding.h"
 #include "scenario/texts.h"
 

@@ -12,7 +12,7 @@
 #include "scenario/texts.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"

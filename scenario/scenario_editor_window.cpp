@@ -37,7 +37,7 @@
 
 #include "core/files.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/drag_formats.h"
 #include "ui/painter_canvas_qt.h"

@@ -14,7 +14,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "platform/safe_save.h"
 #include "scenario/anomaly_list.h"

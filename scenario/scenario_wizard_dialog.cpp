@@ -13,7 +13,7 @@
 
 #include "ui/texts_qt.h"
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"
 #include "scenario/texts.h"

@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/texts_qt.h"
 #include "scenario/scenario_editor_window.h"

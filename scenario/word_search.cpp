@@ -8,7 +8,7 @@
 #include "core/files.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "ui/desktop.h"

@@ -42,7 +42,7 @@
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/burst_report.h"
 #include "engine/results_report.h"
 #include "engine/startup.h"

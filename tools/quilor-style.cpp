@@ -42,7 +42,7 @@
 #include "engine/analysis_run.h"
 #include "engine/burst_report.h"
 #include "engine/bursts.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "engine/tagged_corpus.h"
 #include "import/conversion_dispatch.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/analysis_results.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/main_window_port.h"
 
 namespace quilor::ui {

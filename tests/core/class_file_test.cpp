@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/class_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/message_ui.h"
 
 namespace quilor {

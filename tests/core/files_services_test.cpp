@@ -6,7 +6,7 @@
 
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {

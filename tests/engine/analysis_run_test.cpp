@@ -6,7 +6,7 @@
 
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 #include "support/stream_support.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/message_ui.h"
 #include "../platform/temp_folder.h"
 

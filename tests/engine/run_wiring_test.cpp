@@ -18,7 +18,7 @@
 #include "engine/diagnosis.h"
 #include "engine/ontology_engine.h"
 #include "engine/category_counters.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/results_report.h"
 #include "engine/segment_buffer.h"
 #include "engine/selection.h"

@@ -21,7 +21,7 @@
 #include "engine/analysis_dictionaries.h"
 #include "engine/category_counters.h"
 #include "engine/dictionary_matrix.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/segment_buffer.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"

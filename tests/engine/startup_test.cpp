@@ -18,7 +18,7 @@
 #include "core/name_index.h"
 #include "engine/command_line.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/read_ahead.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"

@@ -4,7 +4,7 @@
 
 #include "core/class_file.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_search_parser.h"
 #include "ontology_test_support.h"
 #include "platform/message_ui.h"

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/file_queue.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/command_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

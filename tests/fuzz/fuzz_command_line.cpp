@@ -7,7 +7,7 @@
 
 #include "core/files.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "silent_ui.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

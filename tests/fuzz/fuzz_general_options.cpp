@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "platform/ini_file.h"
 

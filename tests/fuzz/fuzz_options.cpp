@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "engine/options.h"
+#include "core/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quilor;

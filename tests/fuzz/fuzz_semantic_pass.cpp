@@ -10,7 +10,7 @@
 #include "engine/analysis_results.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/results_report.h"
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"

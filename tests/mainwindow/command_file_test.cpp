@@ -4,7 +4,7 @@
 
 #include "core/file_queue.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "../platform/temp_folder.h"
 
 namespace quilor::ui {

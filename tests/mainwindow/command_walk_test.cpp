@@ -18,7 +18,7 @@
 #include <set>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "app/install_windows_qt.h"
 #include "mainwindow/results_panel_widget.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_labels.h"

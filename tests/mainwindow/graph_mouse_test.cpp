@@ -1,7 +1,7 @@
 // Clicks and hovers on the graph and the text page.
 #include <gtest/gtest.h>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_mouse.h"

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_state.h"

@@ -11,7 +11,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "ui/desktop.h"
 #include "mainwindow/main_window.h"

@@ -9,7 +9,7 @@
 #include <QListWidget>
 #include <QPrinter>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop_qt.h"
 #include "mainwindow/analysis_session.h"
 #include "ui_support/engine_session.h"

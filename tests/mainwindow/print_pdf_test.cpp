@@ -12,7 +12,7 @@
 #include "core/file_queue.h"
 #include "engine/analysis_results.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"

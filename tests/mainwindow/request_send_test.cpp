@@ -8,7 +8,7 @@
 
 #include "core/file_queue.h"
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
 #include "main_window_fixture.h"

@@ -9,7 +9,7 @@
 #include <QToolTip>
 
 #include "core/category.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "ui/drag_formats.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "ui/painter_canvas_qt.h"

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/graph_panel_widget.h"

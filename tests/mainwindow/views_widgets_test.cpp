@@ -11,7 +11,7 @@
 #include <QTextEdit>
 
 #include "core/file_queue.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/context_window.h"

@@ -19,7 +19,7 @@
 #include <set>
 
 #include "engine/command_line.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/context_window.h"
 #include "mainwindow/graph.h"

@@ -7,7 +7,7 @@
 
 #include "core/borders.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/message_ui.h"
 #include "../platform/temp_folder.h"
 

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/main_window_port.h"
 #include "output/display_options_dialog.h"

@@ -17,7 +17,7 @@
 #include "core/files.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 #include "output/borders_dialog.h"

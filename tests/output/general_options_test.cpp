@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "mainwindow/main_window.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "../platform/temp_folder.h"
 
 namespace quilor::ui {

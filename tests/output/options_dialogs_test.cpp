@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "import/conversion_dispatch.h"
 #include "ui/desktop.h"
 #include "output/analysis_options_dialog.h"

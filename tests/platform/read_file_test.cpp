@@ -6,7 +6,7 @@
 #include "core/borders.h"
 #include "core/files.h"
 #include "core/messages.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/ini_file.h"
 #include "tests/platform/temp_folder.h"
 

@@ -3,7 +3,7 @@
 #include <QListWidget>
 
 #include "core/class_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "platform/message_ui.h"
 #include "scenario/anomaly_list_window.h"
 #include "scenario/scenario_editor.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/class_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "platform/message_ui.h"
 #include "scenario/owl_import_dialog.h"

@@ -12,7 +12,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/main_window_port.h"
 #include "scenario/anomaly_list.h"

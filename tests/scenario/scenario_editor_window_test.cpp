@@ -19,7 +19,7 @@
 
 #include "core/class_file.h"
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/drag_formats.h"
 #include "scenario/scenario_editor_window.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "core/class_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "scenario/scenario_tree.h"
 
 namespace quilor::ui {

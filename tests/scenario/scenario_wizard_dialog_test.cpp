@@ -10,7 +10,7 @@
 
 #include "core/class_file.h"
 #include "core/files.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/main_window_port.h"
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard_dialog.h"

@@ -5,7 +5,7 @@
 
 #include "core/class_file.h"
 #include "engine/ontology_engine.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/startup.h"
 #include "engine/ontology_test_support.h"
 #include "ui/desktop.h"

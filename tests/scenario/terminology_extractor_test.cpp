@@ -11,7 +11,7 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "core/pools.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "ui/desktop.h"

@@ -9,7 +9,7 @@
 #include "core/file_queue.h"
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 #include "platform/text_encoding.h"

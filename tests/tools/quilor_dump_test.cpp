@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "support/office_builders.h"
 #include "support/stream_support.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/bursts.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "ui/main_window_port.h"
 #include "ui/view_state.h"

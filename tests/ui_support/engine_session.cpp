@@ -10,7 +10,7 @@
 #include "core/files.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/word_list.h"
 #include "platform/settings_store.h"
 

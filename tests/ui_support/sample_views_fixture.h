@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/options.h"
+#include "core/options.h"
 #include "engine/selection.h"
 #include "ui/main_window_port.h"
 #include "mainwindow/results_panel.h"

@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "core/class_file.h"
-#include "engine/options.h"
+#include "core/options.h"
 #include "ui/desktop.h"
 #include "scenario/scenario_editor_window.h"
 

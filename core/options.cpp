@@ -1,4 +1,4 @@
-#include "engine/options.h"
+#include "core/options.h"
 
 #include <algorithm>
 #include <cmath>
