@@ -17,6 +17,7 @@
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
+#include "output/analysis_options_logic.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
 
@@ -28,6 +29,7 @@ constexpr int kMsgNoScenarioShort = 1035;
 constexpr int kMsgNoSelection = 1220;
 constexpr int kMsgStatisticsSheet = 234;
 constexpr int kMsgDiskWrite = 5;
+constexpr int kMsgMaximumCharts = 1158;
 
 }  // namespace
 
@@ -46,8 +48,8 @@ TDlgReportMng::TDlgReportMng(uint32_t selectedEntry, QWidget* parent) : QDialog(
   showCharts_ = new QCheckBox(MessageText(877), chartBox);
   chartType_ = new QComboBox(chartBox);
   for (int i = 0; i < 6; ++i) chartType_->addItem(MessageText(1152 + i));
-  maxCharts_ = new QSpinBox(chartBox);
-  maxCharts_->setRange(1, 255);
+  maxCharts_ = new NumberBox(1, 255, 8, chartBox);
+  maxCharts_->setObjectName("ValSeuilFreq");
   auto* chartLayout = new QVBoxLayout(chartBox);
   chartLayout->addWidget(showCharts_);
   auto* typeRow = new QHBoxLayout;
@@ -116,12 +118,21 @@ std::string TDlgReportMng::DefaultPath() {
 }
 
 bool TDlgReportMng::OKBtnClick() {
+  // The maximum number of charts: a number in 1..255, else refused naming the field.
+  bool number = false;
+  const int charts = maxCharts_->text().toInt(&number);
+  if (!number || charts < maxCharts_->Low() || charts > maxCharts_->High()) {
+    ShowError(NumberFieldMessage(kMsgMaximumCharts, NumberRangeText(maxCharts_->Low(), maxCharts_->High())));
+    maxCharts_->setFocus();
+    maxCharts_->selectAll();
+    return false;
+  }
   ReportSettings settings;
   settings.tableType = table_[0]->isChecked() ? kTableSelection : table_[1]->isChecked() ? kTableBranch : kTableWholeScenario;
   settings.selectedEntry = selected_;
   settings.charts = showCharts_->isChecked();
   settings.chartTypeIndex = chartType_->currentIndex();
-  settings.maxCharts = maxCharts_->value();
+  settings.maxCharts = charts;
   Options->Set(opt::ExcelTableType, static_cast<uint32_t>(settings.tableType));
   Options->Set(opt::ExcelShowCharts, static_cast<uint8_t>(settings.charts ? 1 : 0));
   Options->Set(opt::ExcelChartType, static_cast<uint32_t>(settings.chartTypeIndex));

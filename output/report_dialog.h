@@ -9,12 +9,13 @@
 #include <cstdint>
 #include <string>
 
+#include "output/number_box_qt.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QSpinBox;
 class QTabWidget;
 
 namespace quilor::ui {
@@ -32,7 +33,7 @@ class TDlgReportMng : public QDialog {
   bool OKBtnClick();
 
   QComboBox* ChartType() const { return chartType_; }
-  QSpinBox* MaxCharts() const { return maxCharts_; }
+  NumberBox* MaxCharts() const { return maxCharts_; }
   QRadioButton* TableButton(int type) const { return table_[type]; }
   QLabel* Status() const { return status_; }
 
@@ -42,7 +43,7 @@ class TDlgReportMng : public QDialog {
   QRadioButton* table_[3] = {};
   QCheckBox* showCharts_ = nullptr;
   QComboBox* chartType_ = nullptr;
-  QSpinBox* maxCharts_ = nullptr;
+  NumberBox* maxCharts_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* ok_ = nullptr;
 };

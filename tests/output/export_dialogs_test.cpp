@@ -101,6 +101,19 @@ TEST(ExportDialogs, ReportDialogShowsStoredValuesAsThePartsSay) {
   EXPECT_FALSE(dialog.TableButton(1)->isEnabled());
   Shot(dialog, "report");
 
+  // A maximum outside 1..255 is refused, naming the field and its range; nothing is written.
+  {
+    ScopedScriptedUi ui;
+    dialog.MaxCharts()->selectAll();
+    QTest::keyClicks(dialog.MaxCharts(), "300");
+    EXPECT_FALSE(dialog.OKBtnClick());
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui.ui.Shown()[0].text, "Maximum number of graphs: Incorrect value(s). Type a number from 1 to 255.");
+    EXPECT_EQ(Options->Get(opt::ExcelMaxCharts), 0u);
+    dialog.MaxCharts()->selectAll();
+    QTest::keyClicks(dialog.MaxCharts(), "8");
+  }
+
   // OK writes the workbook where the user says and opens it.
   ScopedScriptedDesktop desktop;
   const std::string path = session.Folder() + "/report.xlsx";
