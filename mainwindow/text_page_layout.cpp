@@ -61,6 +61,12 @@ void RestoreOccurrence(TWordList& words) {
   if (IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
 }
 
+// A double quote followed by what closes a sentence or a clause (". ," ")")
+// closes, whatever the quotes counted before say.
+bool QuoteClosesHere(const std::string& tag, size_t i) {
+  return tag[i] == '"' && i + 1 < tag.size() && std::strchr(".,;:!?)]}", tag[i + 1]) != nullptr;
+}
+
 // A proposition mark's tag cut before its first opening mark: what closes
 // the proposition stays with it, what opens the next one goes with that one.
 void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing, std::string& opening) {
@@ -69,7 +75,7 @@ void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing
   for (size_t i = 0; i < tag.size(); ++i) {
     const char c = tag[i];
     if (c == '"') {
-      if (!open) {
+      if (!open && !QuoteClosesHere(tag, i)) {
         cut = i;
         break;
       }
@@ -121,8 +127,10 @@ std::string SpacedTag(const char* tag) {
 
 std::string TTextSpacer::Tag(const std::string& tag) {
   std::string out;
-  for (const char c : tag) {
+  for (size_t i = 0; i < tag.size(); ++i) {
+    const char c = tag[i];
     const bool quote = c == '"';
+    if (QuoteClosesHere(tag, i)) quoteOpen = true;
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
       if (!stick_) space_ = true;
     } else if (std::strchr(".,;:!?)]}", c) || (quote && quoteOpen)) {
@@ -310,6 +318,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   spacer.quoteOpen = QuoteOpenBefore(words.Cursor(), words.First());
   std::string carry;               // the opening part of the last mark's tag
   TWordNode* carryNode = nullptr;  // the word it opens
+  bool carryConsumed = false;      // the mark wrote what closed in that word's tag
   // A word leaves room on its line for the punctuation that closes after it,
   // so that a line never starts with a comma or a closing quote.
   const int closingRoom = canvas.TextWidth(".\"");
@@ -368,9 +377,22 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       // What opens the next proposition is written with its first word.
       std::string closing, opening;
       SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
-      if (!repeat && !drawText(spacer.Tag(closing), node, kBlack, false)) break;
+      std::string text = repeat ? std::string() : spacer.Tag(closing);
       carry = repeat ? std::string() : opening;
       carryNode = TWordList::NextNode(node);
+      carryConsumed = false;
+      // What closes this proposition in the next word's tag goes here too,
+      // before the line breaks.
+      if (carryNode && !IsMarkText(carryNode->text) && carry.empty() && rawTag != carryNode->tag) {
+        std::string nextClosing, nextOpening;
+        SplitAtOpening(carryNode->tag, spacer.quoteOpen, nextClosing, nextOpening);
+        if (nextClosing.find_first_not_of(' ') != std::string::npos) {
+          text += spacer.Tag(nextClosing);
+          carry = nextOpening;
+          carryConsumed = true;
+        }
+      }
+      if (!drawText(text, node, kBlack, false)) break;
       if (words.AtEnd()) {
         reachedEnd_ = true;
         break;
@@ -401,12 +423,19 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     // text counts its quotes again.
     std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
     if (node == carryNode) {
-      tagText = carry + tagText;
-    } else if (extract && propositionStart) {
+      tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
+    } else if (propositionStart && (extract || lastPosition == 0)) {
+      // A proposition shown without the one before it (the page's first, an
+      // extract's): what closed the one before is not written.
       spacer.quoteOpen = QuoteOpenBefore(node, words.First());
+      std::string closing, opening;
+      SplitAtOpening(tagText, spacer.quoteOpen, closing, opening);
+      if (closing.find('"') != std::string::npos) spacer.quoteOpen = false;
+      tagText = opening.empty() ? std::string(" ") : opening;
     }
     carry.clear();
     carryNode = nullptr;
+    carryConsumed = false;
     std::string display = spacer.Tag(tagText);
     bool header = false;
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {

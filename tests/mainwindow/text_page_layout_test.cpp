@@ -153,6 +153,23 @@ TEST_F(TextPage, PunctuationStaysWithItsWordAcrossLines) {
   canvas.Clear();
   Draw(canvas, {0, 0, 2000, 200}, byProposition);
   EXPECT_EQ(Words(canvas), (std::vector<std::string>{"aaaa", " bbbb", ",", "him", ".", "\"If", " so"}));
+  // A quote followed by a period closes, even where the quotes counted
+  // before say otherwise; the parenthesis opens the next proposition.
+  Text u;
+  u.Word("jail").Mark("\".(").Word("2").Word("Fulton", ")").Mark(".").Word("and", "\",").Word("so");
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 200}, byProposition);
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"jail", "\".", "(2", ") Fulton", ".\",", "and", " so"}));
+  // A page that starts on a word does not start with what closed the proposition before.
+  TWordNode* node = TextWords.First();
+  while (node && std::string(node->text) != "and") node = TWordList::NextNode(node);
+  ASSERT_NE(node, nullptr);
+  TextWords.SetCursor(node);
+  TextWords.SaveCursor(1);
+  canvas.Clear();
+  page_.DrawPage(canvas, {0, 0, 2000, 200}, byProposition);
+  ASSERT_FALSE(Words(canvas).empty());
+  EXPECT_EQ(Words(canvas).front(), "and");
 }
 
 // The marks a reader recognises: a pointer at each proposition, a document
