@@ -12,24 +12,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/dialog_parent_qt.h"
 #include "ui/texts_qt.h"
 #include "core/messages.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
 
-namespace {
-
-
-QWidget* ActiveParent() {
-  QWidget* w = QApplication::activeModalWidget();
-  return w != nullptr ? w : QApplication::activeWindow();
-}
-
-}  // namespace
-
 void QtMessageUi::ShowList(const ListRequest& request) {
-  QDialog dialog(ActiveParent());
+  QDialog dialog(DialogParent());
   dialog.setWindowTitle(QStringLiteral("Quilor"));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(QString::fromStdString(request.heading)));
@@ -46,7 +37,7 @@ void QtMessageUi::ShowList(const ListRequest& request) {
 }
 
 BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
-  QMessageBox box(ActiveParent());
+  QMessageBox box(DialogParent());
   box.setWindowTitle(QStringLiteral("Quilor"));
   box.setText(FromCp1252(request.text));
   const QString ok = FromCp1252(GetMessageText(kMsgButtonOk));
@@ -102,7 +93,7 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
 }
 
 void QtMessageUi::ShowSystemError(const std::string& text) {
-  QMessageBox::critical(ActiveParent(), QStringLiteral("Quilor"), FromCp1252(text));
+  QMessageBox::critical(DialogParent(), QStringLiteral("Quilor"), FromCp1252(text));
 }
 
 GaugeDialog::GaugeDialog(QWidget* parent) : QDialog(parent) {

@@ -8,16 +8,12 @@
 #include <QFontDialog>
 #include <QWidget>
 
+#include "ui/dialog_parent_qt.h"
 #include "ui/painter_canvas_qt.h"
 
 namespace quilor::ui {
 
 namespace {
-
-QWidget* Parent() {
-  QWidget* w = QApplication::activeModalWidget();
-  return w != nullptr ? w : QApplication::activeWindow();
-}
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -50,7 +46,7 @@ std::vector<std::string> QtDesktop::ChooseOpenFiles(FileChoice& choice) {
   const std::vector<std::string> filters = QtFileFilters(choice.filter);
   QStringList qfilters;
   for (const auto& f : filters) qfilters << Q(f);
-  QFileDialog dialog(Parent(), Q(choice.title), Q(choice.folder));
+  QFileDialog dialog(DialogParent(), Q(choice.title), Q(choice.folder));
   dialog.setNameFilters(qfilters);
   if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
     dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
@@ -70,7 +66,7 @@ std::string QtDesktop::ChooseSaveFile(FileChoice& choice) {
   for (const auto& f : filters) qfilters << Q(f);
   std::string start = choice.folder;
   if (!choice.fileName.empty()) start = start.empty() ? choice.fileName : start + "/" + choice.fileName;
-  QFileDialog dialog(Parent(), Q(choice.title), Q(start));
+  QFileDialog dialog(DialogParent(), Q(choice.title), Q(start));
   dialog.setNameFilters(qfilters);
   if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
     dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
@@ -82,11 +78,11 @@ std::string QtDesktop::ChooseSaveFile(FileChoice& choice) {
 }
 
 std::string QtDesktop::ChooseFolder(const std::string& title, const std::string& start) {
-  return QFileDialog::getExistingDirectory(Parent(), Q(title), Q(start)).toStdString();
+  return QFileDialog::getExistingDirectory(DialogParent(), Q(title), Q(start)).toStdString();
 }
 
 std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
-  const QColor c = QColorDialog::getColor(ToQColor(initial), Parent());
+  const QColor c = QColorDialog::getColor(ToQColor(initial), DialogParent());
   if (!c.isValid()) return std::nullopt;
   return FromQColor(c);
 }
@@ -118,7 +114,7 @@ QFont DialogFont(const Font& initial) {
 std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
   const QFont f = DialogFont(initial);
   bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, f, Parent());
+  const QFont chosen = QFontDialog::getFont(&ok, f, DialogParent());
   if (!ok) return std::nullopt;
   Font out = initial;
   out.name = chosen.family().toStdString();
