@@ -51,7 +51,8 @@ void TSegmentBuffer::Init() {
   // The worker's resolver looks words up in the main dictionary of other
   // languages: only English texts are resolved beside the buffer. With one
   // processor the threads would only take turns on it: the caller does all.
-  const bool threads = threadWanted_ && English() && UsableCores() > 1;
+  if (cores_ == 0) cores_ = UsableCores();  // once: Init runs for every file
+  const bool threads = threadWanted_ && English() && cores_ > 1;
   if (threads && !worker_) {
     worker_ = std::make_unique<TResolverThread>(resolver_);
     if (!worker_->Start()) worker_.reset();
@@ -59,10 +60,11 @@ void TSegmentBuffer::Init() {
     lookupWorkers_.reset();
     worker_.reset();
   }
-  // With a resolver beside it the buffer only cuts segments: workers of
-  // their own look them up.
-  if (worker_ && !lookupWorkers_) {
-    lookupWorkers_ = std::make_unique<LookupWorkers>(*this);
+  // With a resolver beside it and a third processor the buffer only cuts
+  // segments: workers of their own look them up. With two, the buffer looks
+  // them up itself and hands them straight to the resolver.
+  if (worker_ && !lookupWorkers_ && cores_ > 2) {
+    lookupWorkers_ = std::make_unique<LookupWorkers>(*this, cores_);
     if (!lookupWorkers_->Start()) lookupWorkers_.reset();
   }
   CancelRequested = false;
@@ -221,14 +223,13 @@ bool TSegmentBuffer::HandToResolver(const TWordSlot* slots, int count) {
 // The lookup workers: the segments cut by the buffer are looked up on
 // threads of their own and handed, in order, to the resolver's worker.
 
-TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer)
+TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer, unsigned cores)
     : buffer_(buffer),
+      cores_(cores),
       pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
             [this](Batch& batch) { Deliver(batch); }) {}
 
-size_t TSegmentBuffer::LookupWorkers::WorkerCount() {
-  return UsableCores() >= 6 ? 2 : 1;
-}
+size_t TSegmentBuffer::LookupWorkers::WorkerCount() const { return cores_ >= 6 ? 2 : 1; }
 
 bool TSegmentBuffer::LookupWorkers::Start() {
   // Each worker has a lookup and its cache of its own; the first is the buffer's.

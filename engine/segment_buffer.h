@@ -60,7 +60,7 @@ class TSegmentBuffer : public TWordSink {
   // the resolver's worker.
   class LookupWorkers {
    public:
-    explicit LookupWorkers(TSegmentBuffer& buffer);
+    LookupWorkers(TSegmentBuffer& buffer, unsigned cores);
     bool Start();
     // A segment to look up: slots[0..count] copied.
     void Queue(const TWordSlot* slots, int count);
@@ -70,7 +70,7 @@ class TSegmentBuffer : public TWordSink {
    private:
     // Two workers where the machine has the cores for them beside the
     // reader, the resolver and the first semantic step; one elsewhere.
-    static size_t WorkerCount();
+    size_t WorkerCount() const;
     struct Batch {
       static constexpr size_t kSlots = 4096;
       std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kSlots]};
@@ -84,6 +84,7 @@ class TSegmentBuffer : public TWordSink {
     void LookUp(Batch& batch, size_t worker);
     void Deliver(Batch& batch);
     TSegmentBuffer& buffer_;
+    unsigned cores_;
     std::vector<TSegmentLookup*> lookups_;
     std::vector<std::unique_ptr<TSegmentLookup>> owned_;
     // Declared last: its workers end before the lookups go.
@@ -108,6 +109,7 @@ class TSegmentBuffer : public TWordSink {
   // The cache of the abbreviation test (the lookup's may be on another thread).
   TWordLookupCache cache_;
   bool threadWanted_ = false;
+  unsigned cores_ = 0;  // the processors the process may use (0: not asked yet)
   // The resolver's own lookup cache while it has a worker (which it outlives).
   std::unique_ptr<TWordLookupCache> resolverCache_;
   std::unique_ptr<TResolverThread> worker_;

@@ -1,6 +1,7 @@
 // The segment resolver on a thread of its own must give what it gives on the
 // buffer's thread: the same nodes, tags, categories and counts.
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -100,6 +101,31 @@ TEST(SegmentResolverThread, GivesTheNodesAndCountsOfOneThread) {
   EXPECT_EQ(Segmented(text, true), alone);
   // Twice on the same words: nothing of the first run stays in the worker.
   EXPECT_EQ(Segmented(text, true), alone);
+  TextWords.Clear();
+}
+
+// The threads follow the processors the run may use: on one the caller
+// does everything, on two the resolver has a thread and the buffer looks
+// the words up itself, on more lookup workers join. The words are the same.
+TEST(SegmentResolverThread, OneTwoOrAllProcessorsGiveTheSameNodes) {
+  TestDictionaries dictionaries;
+  const std::string text = LongText();
+  const std::string alone = Segmented(text, false);
+  cpu_set_t all;
+  ASSERT_EQ(sched_getaffinity(0, sizeof all, &all), 0);
+  std::vector<int> cpus;
+  for (int c = 0; c < CPU_SETSIZE; ++c)
+    if (CPU_ISSET(c, &all)) cpus.push_back(c);
+  for (size_t take : {size_t{1}, size_t{2}, cpus.size()}) {
+    if (take > cpus.size()) continue;
+    cpu_set_t some;
+    CPU_ZERO(&some);
+    for (size_t i = 0; i < take; ++i) CPU_SET(cpus[i], &some);
+    ASSERT_EQ(sched_setaffinity(0, sizeof some, &some), 0);
+    const std::string threaded = Segmented(text, true);
+    sched_setaffinity(0, sizeof all, &all);
+    EXPECT_EQ(threaded, alone) << take << " processors";
+  }
   TextWords.Clear();
 }
 
