@@ -48,12 +48,17 @@ void TExpressionFilter::Add(const char* text, size_t length) {
 void TExpressionFilter::Build(const TMainDictionary& lexicon) {
   bits_.reset(new (std::nothrow) uint64_t[kBits / 64]());
   if (!bits_) return;
-  const bool complete = lexicon.ForEachKey([this](const std::string& key, TCategoryCode) {
-    if (!HasSeparator(key.data(), key.size())) return;
-    for (size_t i = 1; i < key.size(); ++i)
-      if (key[i] == '_' || key[i] == '-') Add(key.data(), i);
-    Add(key.data(), key.size());
-  });
+  bool complete = false;
+  try {
+    complete = lexicon.ForEachKey([this](const std::string& key, TCategoryCode) {
+      if (!HasSeparator(key.data(), key.size())) return;
+      for (size_t i = 1; i < key.size(); ++i)
+        if (key[i] == '_' || key[i] == '-') Add(key.data(), i);
+      Add(key.data(), key.size());
+    });
+  } catch (const std::bad_alloc&) {
+    complete = false;
+  }
   // Without every key the filter could hide one: every candidate is walked.
   if (!complete) bits_.reset();
 }

@@ -17,8 +17,9 @@ class TExpressionFilter {
  public:
   static constexpr size_t kBits = size_t{1} << 22;
 
-  // Walks every key of the lexicon. Without memory for the bits, or when a
-  // damaged lexicon stops the walk early, the filter lets every candidate by.
+  // Walks every key of the lexicon. Without memory for the bits or for the
+  // walk, or when a damaged lexicon stops the walk early, the filter lets
+  // every candidate by.
   void Build(const TMainDictionary& lexicon);
   // False only when the lexicon has no key that is, or starts with, the
   // candidate; a candidate without a separator ('_', '-') always passes.

@@ -88,12 +88,8 @@ void TMainDictionary::BuildExpressionFilter() {
   if (!ready) return;
   std::call_once(filterStarted_, [this] {
     auto build = [this] {
-      try {
-        filter_.Build(*this);
-        filterReady_.store(true, std::memory_order_release);
-      } catch (const std::bad_alloc&) {
-        // No filter: every candidate goes on being looked for in the lexicon.
-      }
+      filter_.Build(*this);
+      filterReady_.store(true, std::memory_order_release);
     };
     if (UsableCores() > 1) {
       try {

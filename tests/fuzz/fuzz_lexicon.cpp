@@ -1,7 +1,9 @@
-// Loads arbitrary bytes as a lexicon file; a loaded lexicon is then looked up.
+// Loads arbitrary bytes as a lexicon file; a loaded lexicon is then looked up
+// and its keys walked, alone and to build its expression filter.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "core/lexicon.h"
 #include "platform/fatal.h"
@@ -24,6 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (key.size() >= quilor::kWordBufferSize) __builtin_trap();
       ++keys;
     });
+    // The expression filter of a damaged lexicon hides no candidate it was
+    // built from, or lets every candidate by.
+    d.BuildExpressionFilter();
+    while (d.ready && !d.BuiltExpressionFilter()) std::this_thread::yield();
+    if (const quilor::TExpressionFilter* filter = d.BuiltExpressionFilter()) {
+      d.ForEachKey([&](const std::string& key, quilor::TCategoryCode) {
+        if (key.find_first_of("_-") != std::string::npos && !filter->MayStart(key.data(), key.size())) __builtin_trap();
+      });
+    }
   } catch (const quilor::FatalError&) {
   }
   quilor::ResetWorkingTables();
