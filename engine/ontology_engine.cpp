@@ -623,7 +623,9 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   }
   if (first < 0) first = 0;
   long best = first;
-  if (contextTest && !defaultOnly_) {
+  // Alone in its sentence, without cues, a noun of a document keeps its default.
+  const bool nothingNear = documentMode_ && sentence_.size() <= 1 && !cues_;
+  if (contextTest && !defaultOnly_ && !nothingNear) {
     if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
       const double exponent = SenseEvidenceWeight / 100.0;
       for (uint32_t e = 0; e <= kEvidenceCap; ++e) evidenceFactors_[e] = std::pow(1.0 + e, exponent);
@@ -675,7 +677,9 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
     else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
   }
   double document = 0;
-  if (documentMode_) {
+  if (documentMode_ && evidence <= 0) {
+    // The rest of the document only adds to what the sentence says.
+  } else if (documentMode_) {
     for (int l = 0; l < (topical ? 3 : 2); ++l) {
       const uint32_t c = r.cls[l];
       if (!c) continue;
@@ -691,8 +695,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
     const int k = r.contextLevel;
     if (k >= 2 && k <= 3) document += EvidenceAt(k, r.cls[k - 1], f.own[k - 1]);
   }
-  // The rest of the document only adds to what the sentence says.
-  if (evidence > 0 || !documentMode_) evidence += document;
+  evidence += document;
   if (cues_ && r.cls[2]) {
     if (((cues_ & kCuePlace) && r.cls[2] == placeField_) || ((cues_ & kCueTime) && r.cls[2] == timeField_) ||
         ((cues_ & kCuePerson) && r.cls[2] == personField_))
@@ -713,14 +716,15 @@ void TOntologyEngine::BeginDocument() {
   cues_ = 0;
 }
 
-void TOntologyEngine::CountInDocument(const NearNoun& noun) {
+void TOntologyEngine::CountInDocument(const NearNoun& noun, bool ambiguous) {
   if (!documentMode_) return;
   for (int l = 0; l < 3; ++l) {
     const uint32_t c = noun.cls[l];
     if (!c || c > kMaxClassesPerLevel) continue;
     uint32_t& count = documentCounts_[static_cast<size_t>(l)][c];
     if (count++ == 0) documentTouched_.emplace_back(l, c);
-    if (noun.baseForm) {
+    // Only the base form of an ambiguous word is asked for its own counts.
+    if (noun.baseForm && ambiguous) {
       try {
         documentOwn_.Increment(OwnKey(noun.baseForm, l + 1, c));
       } catch (const std::bad_alloc&) {

@@ -207,7 +207,9 @@ class TOntologyEngine {
   // next call) and SetCues what the words around the next noun say of it.
   // EndDocuments goes back to the whole text.
   void BeginDocument();
-  void CountInDocument(const NearNoun& noun);
+  // ambiguous: the noun has several readings (its own occurrences are kept
+  // apart so that they speak for none of its readings).
+  void CountInDocument(const NearNoun& noun, bool ambiguous);
   void SetSentence(std::span<const NearNoun> nouns) { sentence_ = nouns; }
   void SetCues(uint8_t cues) { cues_ = cues; }
   void EndDocuments();

@@ -29,6 +29,10 @@ bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
 
 // The part of a name's item a word is, not an item of its own (PassByte).
 constexpr uint8_t kNamePartBit = 1;
+// Pass 2 only: the word begins a sentence or a quotation; a noun whose
+// reading is the default so far, to be chosen with its sentence.
+constexpr uint8_t kInitialBit = 2;
+constexpr uint8_t kOpenBit = 4;
 bool IsNamePart(const TWordNode* n) { return (n->category.PassByte & kNamePartBit) != 0; }
 
 // The Scenario entry of a word counts when the Scenario counts its entry.
@@ -63,14 +67,19 @@ class SemanticPass {
   void SettleAmbiguous();
   // Pass 2 over the words of one document.
   void SettleDocument(TWordNode* first, TWordNode* end);
-  // Names of persons become one item, a.m. and p.m. a time.
-  void JoinNames();
-  void JoinName(size_t from, size_t head);
-  uint8_t CuesAround(size_t i) const;
-  // The document in hand: its words and marks, and for each whether it
-  // begins a sentence (or a quotation).
-  std::vector<TWordNode*> words_in_;
-  std::vector<uint8_t> initial_;
+  // The open nouns of the sentence gathered in sentence_ and members_.
+  void SettleSentence(TWordNode* end);
+  TWordNode* JoinNamesAt(TWordNode* n, TWordNode* end);
+  uint8_t CuesAround(const TWordNode* n, const TWordNode* before, const TWordNode* after) const;
+  struct Member {
+    TWordNode* node;
+    const TWordNode* before;  // the word before it in its proposition, or null
+  };
+  std::vector<NearNoun> sentence_;
+  std::vector<Member> members_;
+  std::vector<TWordNode*> run_;
+  std::vector<NamePart> kinds_;
+  uint32_t surnameFields_[4] = {};
   void CollectPropositions();
   void CollectItem(TWordNode* n);
   void CloseProposition(const TWordNode* mark);
@@ -151,6 +160,12 @@ void SemanticPass::ClassifyFirst() {
 // Pass 2: the names of persons and the ambiguous nouns, document by
 // document, each noun chosen in the context of its sentence and its document.
 void SemanticPass::SettleAmbiguous() {
+  surnameFields_[0] = engine_.PersonClasses()[2];
+  {
+    int k = 1;
+    for (const char* field : {"work", "music", "art"})
+      surnameFields_[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
+  }
   TWordNode* n = TextWords.First();
   while (n && n != TextWords.Tail()) {
     TWordNode* end = n;
@@ -159,8 +174,6 @@ void SemanticPass::SettleAmbiguous() {
     n = end;
   }
   engine_.EndDocuments();
-  words_in_.clear();
-  initial_.clear();
   for (n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     if (IsMark(n)) continue;
     TWordCategoryData& d = n->category;
@@ -206,11 +219,10 @@ bool IsDateNumber(const TWordNode* n) {
 
 }  // namespace
 
-uint8_t SemanticPass::CuesAround(size_t i) const {
-  const TWordNode* n = words_in_[i];
-  if (!IsCapitalised(n) || initial_[i]) return 0;
-  const TWordNode* before = i > 0 && !IsMark(words_in_[i - 1]) ? words_in_[i - 1] : nullptr;
-  const TWordNode* after = i + 1 < words_in_.size() && !IsMark(words_in_[i + 1]) ? words_in_[i + 1] : nullptr;
+// What the words around a capitalised noun say it names (before, after:
+// its neighbours in the proposition, or null).
+uint8_t SemanticPass::CuesAround(const TWordNode* n, const TWordNode* before, const TWordNode* after) const {
+  if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit)) return 0;
   uint8_t cues = 0;
   if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"})) cues |= kCuePlace;
   if (before && TextIs(before, {"in", "since", "until", "during", "by", "early", "late", "last", "next", "mid"}))
@@ -224,223 +236,202 @@ uint8_t SemanticPass::CuesAround(size_t i) const {
   return cues;
 }
 
-void SemanticPass::JoinName(size_t from, size_t head) {
-  auto giveBack = [&](TWordNode* n) {
-    TWordCategoryData& d = n->category;
-    if (d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
-    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
-  };
-  for (size_t k = from; k < head; ++k) {
-    if (IsMark(words_in_[k])) continue;
-    giveBack(words_in_[k]);
-    words_in_[k]->category.PassByte |= kNamePartBit;
-  }
-  TWordNode* h = words_in_[head];
-  giveBack(h);
-  const auto& person = engine_.PersonClasses();
-  TWordCategoryData& d = h->category;
-  for (int l = 0; l < 3; ++l) d.ClassIds[l] = person[static_cast<size_t>(l)];
-  engine_.CountClassOccurrences(d.ClassIds);
-  h->readingValue = static_cast<int32_t>(person[0]);
+namespace {
+
+// The word that carried an item gives it back.
+void GiveBack(TOntologyEngine& engine, TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  if (d.ClassIds[0]) engine.UncountClassOccurrences(d.ClassIds);
+  std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
 }
 
+// A word that is part of another word's item.
+void MakePart(TOntologyEngine& engine, TWordNode* n) {
+  GiveBack(engine, n);
+  n->category.PassByte |= kNamePartBit;
+}
+
+// The word takes classes of its own (levels 1-3), counted.
+void TakeClasses(TOntologyEngine& engine, TWordNode* n, const std::array<uint32_t, 4>& classes) {
+  GiveBack(engine, n);
+  TWordCategoryData& d = n->category;
+  for (int l = 0; l < 3; ++l) d.ClassIds[l] = classes[static_cast<size_t>(l)];
+  engine.CountClassOccurrences(d.ClassIds);
+  n->readingValue = static_cast<int32_t>(classes[0]);
+}
+
+bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] <= 'Z' && !n->text[1]; }
+
+}  // namespace
+
 // A title, initials, given names and a surname (Mrs. John F. Harper, Sen.
-// Kennedy, W. J. Harper, William B. Hartsfield) are one person: the
-// last word carries the item, the others none. A single capital letter
-// followed by a period is an initial, never a unit or an element; a.m. and
-// p.m. are a time of the day.
-void SemanticPass::JoinNames() {
-  const size_t count = words_in_.size();
-  auto periodAfter = [&](size_t i) { return i + 1 < count && words_in_[i + 1]->tag[0] == '.'; };
-  auto singleCapital = [&](size_t i) {
-    const char* t = words_in_[i]->text;
-    return t[0] >= 'A' && t[0] <= 'Z' && !t[1];
+// Kennedy, W. J. Harper, William B. Hartsfield) are one person: the last
+// word carries the item, the others none. "a.m." and "p.m." are a time of
+// the day carried by their first letter. The run of words that begins at n
+// is looked at once; the words after the last one it took are returned.
+TWordNode* SemanticPass::JoinNamesAt(TWordNode* n, TWordNode* end) {
+  auto next = [&](const TWordNode* w) {
+    TWordNode* x = TWordList::NextNode(w);
+    return x == end || x == TextWords.Tail() ? nullptr : x;
   };
-  // A substantive with a capital, or an initial whatever its category (A., I.).
-  auto candidate = [&](size_t i) {
-    const TWordNode* n = words_in_[i];
-    return !IsMark(n) && IsCapitalised(n) && !IsNamePart(n) &&
-           (IsSubstantive(n->category.Category) || (singleCapital(i) && periodAfter(i)));
+  auto periodAfter = [&](const TWordNode* w) {
+    const TWordNode* x = next(w);
+    return x && x->tag[0] == '.';
   };
-  const uint32_t personField = engine_.PersonClasses()[2];
-  uint32_t surnameFields[4] = {personField};
-  {
-    int k = 1;
-    for (const char* field : {"work", "music", "art"}) surnameFields[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
-  }
-  std::vector<NamePart> kinds;
-  for (size_t i = 0; i < count; ++i) {
-    TWordNode* n = words_in_[i];
-    if (IsMark(n)) continue;
-    // a.m. and p.m.: a time of the day carried by the first letter.
-    // The period after the m may stand before a mark the resolver put there.
-    auto periodAfterM = [&]() {
-      for (size_t k = i + 2; k < count && k <= i + 3; ++k) {
-        if (words_in_[k]->tag[0] == '.') return true;
-        if (!IsMark(words_in_[k])) return false;
-      }
-      return false;
-    };
-    if (TextIs(n, {"a", "p"}) && i + 2 < count && TextIs(words_in_[i + 1], {"m"}) &&
-        std::strcmp(words_in_[i + 1]->tag, ".") == 0 && periodAfterM()) {
+  // a.m. and p.m. (the period after the m may stand before a mark).
+  if (TextIs(n, {"a", "p"})) {
+    TWordNode* m = next(n);
+    if (m && TextIs(m, {"m"}) && std::strcmp(m->tag, ".") == 0) {
+      TWordNode* after = next(m);
+      if (after && after->tag[0] != '.' && IsMark(after)) after = next(after);
       const auto& time = engine_.TimeOfDayClasses(n->text[0] == 'p' || n->text[0] == 'P');
-      if (time[0]) {
-        TWordNode* m = words_in_[i + 1];
-        TWordCategoryData& d = n->category;
-        if (IsSubstantive(d.Category) && d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
-        SetSubstantive(d.Category);
-        std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
-        for (int l = 0; l < 3; ++l) d.ClassIds[l] = time[static_cast<size_t>(l)];
-        engine_.CountClassOccurrences(d.ClassIds);
-        n->readingValue = static_cast<int32_t>(time[0]);
-        if (m->category.ClassIds[0]) engine_.UncountClassOccurrences(m->category.ClassIds);
-        std::fill(std::begin(m->category.ClassIds), std::end(m->category.ClassIds), 0u);
-        m->category.PassByte |= kNamePartBit;
-        i += 1;
-        continue;
+      if (after && after->tag[0] == '.' && time[0]) {
+        SetSubstantive(n->category.Category);
+        TakeClasses(engine_, n, time);
+        MakePart(engine_, m);
+        return next(m);
       }
     }
-    if (!candidate(i)) continue;
-    // The run of capitalised words that follow one another (a period only
-    // after a title or an initial; "Mr. and Mrs." holds together).
-    kinds.clear();
-    size_t last = i;
-    kinds.push_back(engine_.NamePartOf(n->text, periodAfter(i)));
-    for (size_t j = i + 1; j < count; ++j) {
-      const NamePart before = kinds.back();
-      const bool abbreviated = before == NamePart::kTitle || before == NamePart::kInitial;
-      const char* tag = words_in_[j]->tag;
-      const bool joined = (tag[0] == ' ' && !tag[1]) || (abbreviated && tag[0] == '.' && (!tag[1] || tag[1] == ' '));
-      if (before == NamePart::kTitle && joined && TextIs(words_in_[j], {"and"}) && j + 1 < count &&
-          candidate(j + 1) && IsTitle(words_in_[j + 1])) {
-        kinds.push_back(NamePart::kTitle);  // "and" between two titles
-        last = j;
-        continue;
-      }
-      if (!joined || !candidate(j)) break;
-      kinds.push_back(engine_.NamePartOf(words_in_[j]->text, periodAfter(j)));
-      last = j;
-    }
-    // The name begins at its first title, initial or person.
-    size_t start = 0;
-    while (start < kinds.size() && kinds[start] != NamePart::kTitle && kinds[start] != NamePart::kInitial &&
-           kinds[start] != NamePart::kPerson)
-      ++start;
-    if (start >= kinds.size()) {
-      i = last;
+  }
+  // A substantive with a capital, or an initial whatever its category (A., I.).
+  auto candidate = [&](const TWordNode* w) {
+    return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&
+           (IsSubstantive(w->category.Category) || (SingleCapital(w) && periodAfter(w)));
+  };
+  if (!candidate(n)) return next(n);
+  // The run of capitalised words that follow one another (a period only
+  // after a title or an initial; "Mr. and Mrs." holds together).
+  run_.clear();
+  kinds_.clear();
+  run_.push_back(n);
+  kinds_.push_back(engine_.NamePartOf(n->text, periodAfter(n)));
+  for (TWordNode* j = next(n); j; j = next(j)) {
+    const NamePart before = kinds_.back();
+    const bool abbreviated = before == NamePart::kTitle || before == NamePart::kInitial;
+    const char* tag = j->tag;
+    const bool joined = (tag[0] == ' ' && !tag[1]) || (abbreviated && tag[0] == '.' && (!tag[1] || tag[1] == ' '));
+    TWordNode* k = next(j);
+    if (before == NamePart::kTitle && joined && TextIs(j, {"and"}) && k && candidate(k) && IsTitle(k)) {
+      run_.push_back(j);
+      kinds_.push_back(NamePart::kTitle);  // "and" between two titles
       continue;
     }
-    size_t end = start;
-    while (end + 1 < kinds.size()) {
-      const NamePart previous = kinds[end], next = kinds[end + 1];
+    if (!joined || !candidate(j)) break;
+    run_.push_back(j);
+    kinds_.push_back(engine_.NamePartOf(j->text, periodAfter(j)));
+  }
+  // The name begins at its first title, initial or person.
+  size_t start = 0;
+  while (start < kinds_.size() && kinds_[start] != NamePart::kTitle && kinds_[start] != NamePart::kInitial &&
+         kinds_[start] != NamePart::kPerson)
+    ++start;
+  size_t last = start;
+  if (start < kinds_.size()) {
+    while (last + 1 < kinds_.size()) {
+      const NamePart previous = kinds_[last], following = kinds_[last + 1];
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
-      bool take = next == NamePart::kTitle || next == NamePart::kInitial || next == NamePart::kPerson ||
-                  next == NamePart::kName || afterAbbreviation;
-      if (next == NamePart::kRole && !afterAbbreviation) take = false;
-      if (!take && next == NamePart::kNone) {
-        const uint32_t field = engine_.FirstField(words_in_[i + end + 1]->text);
-        take = field && std::find(std::begin(surnameFields), std::end(surnameFields), field) != std::end(surnameFields);
+      bool take = following == NamePart::kTitle || following == NamePart::kInitial ||
+                  following == NamePart::kPerson || following == NamePart::kName || afterAbbreviation;
+      if (following == NamePart::kRole && !afterAbbreviation) take = false;
+      if (!take && following == NamePart::kNone) {
+        const uint32_t field = engine_.FirstField(run_[last + 1]->text);
+        take = field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
       }
       if (!take) break;
-      ++end;
+      ++last;
     }
-    if (end > start) {
-      JoinName(i + start, i + end);
+    if (last > start) {
+      for (size_t k = start; k < last; ++k) MakePart(engine_, run_[k]);
+      TakeClasses(engine_, run_[last], engine_.PersonClasses());
     }
-    i = i + std::max(end, start);
   }
   // A capital letter alone is no unit, element or letter: no item.
-  for (size_t i = 0; i < count; ++i) {
-    TWordNode* n = words_in_[i];
-    if (IsMark(n) || IsNamePart(n) || !singleCapital(i) || !IsSubstantive(n->category.Category)) continue;
-    TWordCategoryData& d = n->category;
-    if (d.ClassIds[0] == engine_.PersonClasses()[0] && d.ClassIds[0]) continue;  // the last word of a name
-    if (d.ClassIds[0]) engine_.UncountClassOccurrences(d.ClassIds);
-    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
-    d.PassByte |= kNamePartBit;
-  }
+  for (size_t k = 0; k < run_.size(); ++k)
+    if (!(k >= start && k <= last && last > start) && SingleCapital(run_[k]) && !IsNamePart(run_[k]) &&
+        IsSubstantive(run_[k]->category.Category))
+      MakePart(engine_, run_[k]);
+  return next(run_.back());
 }
 
 void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
-  words_in_.clear();
-  initial_.clear();
+  // Names first, then every noun's reading without evidence, counted in the
+  // document; an ambiguous noun keeps it open (PassByte) until its sentence
+  // is looked at.
+  engine_.BeginDocument();
   bool sentenceStart = true;
-  for (TWordNode* n = first; n && n != end; n = TWordList::NextNode(n)) {
-    words_in_.push_back(n);
+  TWordNode* namesDone = first;  // the first word no run has looked at yet
+  for (TWordNode* n = first; n != end; n = TWordList::NextNode(n)) {
     if (IsMark(n)) {
       sentenceStart = sentenceStart || EndsSentence(n->tag);
-      initial_.push_back(0);
+      if (n == namesDone) namesDone = TWordList::NextNode(n);
       continue;
     }
-    initial_.push_back(sentenceStart || OpensQuotation(n->tag));
-    sentenceStart = false;
-  }
-  JoinNames();
-  // Every noun's reading without evidence, counted in the document.
-  engine_.BeginDocument();
-  const size_t count = words_in_.size();
-  std::vector<NearNoun> near(count);
-  std::vector<uint8_t> open(count, 0);
-  for (size_t i = 0; i < count; ++i) {
-    TWordNode* n = words_in_[i];
-    if (IsMark(n) || IsNamePart(n) || !IsSubstantive(n->category.Category)) continue;
     TWordCategoryData& d = n->category;
+    if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
+    sentenceStart = false;
+    if (n == namesDone) {
+      namesDone = JoinNamesAt(n, end);
+      if (!namesDone) namesDone = end;
+    }
+    if (IsNamePart(n) || !IsSubstantive(d.Category)) continue;
+    NearNoun near;
     if (d.ClassIds[0] == 0) {
-      if (!engine_.DefaultReading(n->text, initial_[i])) continue;
-      open[i] = 1;
+      if (!engine_.DefaultReading(n->text, d.PassByte & kInitialBit)) continue;
       const auto& best = engine_.BestClasses();
-      near[i].baseForm = engine_.BestBaseForm();
-      for (int l = 0; l < 3; ++l) near[i].cls[l] = best[static_cast<size_t>(l)];
-    } else {
-      near[i].baseForm = n->lexicalEntry;
-      for (int l = 0; l < 3; ++l) near[i].cls[l] = d.ClassIds[l];
+      std::copy(best.begin(), best.begin() + 3, d.ClassIds);
+      n->lexicalEntry = engine_.BestBaseForm();
+      d.PassByte |= kOpenBit;
     }
-    engine_.CountInDocument(near[i]);
+    near.baseForm = n->lexicalEntry;
+    for (int l = 0; l < 3; ++l) near.cls[l] = d.ClassIds[l];
+    engine_.CountInDocument(near, d.PassByte & kOpenBit);
   }
-  // Sentence by sentence, the ambiguous nouns in the light of the others.
-  std::vector<NearNoun> sentence;
-  std::vector<size_t> members;
-  size_t i = 0;
-  while (i < count) {
-    sentence.clear();
-    members.clear();
-    size_t j = i;
-    for (; j < count; ++j) {
-      if (IsMark(words_in_[j])) {
-        if (EndsSentence(words_in_[j]->tag)) {
-          ++j;
-          break;
-        }
-        continue;
-      }
-      if (near[j].cls[0]) {
-        members.push_back(j);
-        sentence.push_back(near[j]);
-      }
+  // Sentence by sentence, the open nouns in the light of the others.
+  TWordNode* prev = nullptr;
+  for (TWordNode* n = first; n != end; n = TWordList::NextNode(n)) {
+    const bool mark = IsMark(n);
+    if (!mark && !IsNamePart(n) && IsSubstantive(n->category.Category) && n->category.ClassIds[0]) {
+      NearNoun near;
+      near.baseForm = n->lexicalEntry;
+      for (int l = 0; l < 3; ++l) near.cls[l] = n->category.ClassIds[l];
+      sentence_.push_back(near);
+      members_.push_back({n, prev});
     }
-    engine_.SetSentence(sentence);
-    for (size_t m = 0; m < members.size(); ++m) {
-      const size_t k = members[m];
-      if (!open[k]) continue;
-      TWordNode* n = words_in_[k];
-      TWordCategoryData& d = n->category;
-      engine_.SetCues(CuesAround(k));
-      int32_t value = 0;
-      if (engine_.ClassifyWord(n->text, value, true, initial_[k])) {
-        const auto& best = engine_.BestClasses();
-        std::copy(best.begin(), best.end(), d.ClassIds);
-        SetAmbiguityFlag(d.Category);
-        n->readingValue = value > 0 ? value : 0;
-        n->lexicalEntry = engine_.BestBaseForm();
-        uint32_t unused = 0;
-        if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
-        for (int l = 0; l < 3; ++l) sentence[m].cls[l] = d.ClassIds[l];
-      }
-    }
-    engine_.SetCues(0);
-    i = j;
+    prev = mark ? nullptr : n;
+    TWordNode* following = TWordList::NextNode(n);
+    if (!(mark && EndsSentence(n->tag)) && following != end) continue;
+    SettleSentence(end);
   }
+  SettleSentence(end);
+}
+
+void SemanticPass::SettleSentence(TWordNode* end) {
+  engine_.SetSentence(sentence_);
+  for (size_t m = 0; m < members_.size(); ++m) {
+    TWordNode* n = members_[m].node;
+    TWordCategoryData& d = n->category;
+    if (!(d.PassByte & kOpenBit)) continue;
+    TWordNode* after = TWordList::NextNode(n);
+    if (after == end || after == TextWords.Tail() || IsMark(after)) after = nullptr;
+    engine_.SetCues(CuesAround(n, members_[m].before, after));
+    int32_t value = 0;
+    std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
+    if (engine_.ClassifyWord(n->text, value, true, d.PassByte & kInitialBit)) {
+      const auto& best = engine_.BestClasses();
+      std::copy(best.begin(), best.end(), d.ClassIds);
+      SetAmbiguityFlag(d.Category);
+      n->readingValue = value > 0 ? value : 0;
+      n->lexicalEntry = engine_.BestBaseForm();
+      uint32_t unused = 0;
+      if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+      for (int l = 0; l < 3; ++l) sentence_[m].cls[l] = d.ClassIds[l];
+    }
+  }
+  for (const Member& member : members_) member.node->category.PassByte &= static_cast<uint8_t>(~(kOpenBit | kInitialBit));
+  engine_.SetCues(0);
   engine_.SetSentence({});
+  sentence_.clear();
+  members_.clear();
 }
 
 void SemanticPass::CollectItem(TWordNode* n) {
