@@ -8,6 +8,7 @@ namespace quilor {
 
 TInfoJauge* InfoJauge = nullptr;
 bool GaugeShown = false;
+bool CancelRequested = false;
 
 namespace {
 GaugeViewFactory g_factory;

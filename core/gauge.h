@@ -82,6 +82,9 @@ class TInfoJauge {
 extern TInfoJauge* InfoJauge;
 // Set while a gauge exists (created by CreateInfoJauge, cleared by CloseInfoJauge).
 extern bool GaugeShown;
+// The user stopped the run (the gauge's Stop, a Cancel), or an append found
+// no memory: the loading, the scanner and the passes of a run watch it.
+extern bool CancelRequested;
 
 // How the program makes a gauge's window; tools and tests leave the default (none).
 using GaugeViewFactory = std::function<std::unique_ptr<GaugeView>()>;

@@ -21,7 +21,6 @@
 
 namespace quilor {
 
-bool CancelRequested = false;
 bool RunAborted = false;
 bool RunStopped = false;
 bool RunRunning = false;

@@ -7,8 +7,7 @@
 
 namespace quilor {
 
-// Run flags.
-extern bool CancelRequested;  // the user stopped the run, or an append found no memory
+// Run flags (the stop request, CancelRequested, is in core/gauge.h).
 extern bool RunAborted;       // a step failed or the run was stopped
 extern bool RunStopped;       // the loading step ended on the cancel flag
 extern bool RunRunning;       // set for the whole run; a second run is refused

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/messages.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 #include "core/options.h"
 
 namespace quilor {

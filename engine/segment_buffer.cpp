@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "core/lexicon.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 #include "core/options.h"
 #include "engine/resolver_thread.h"
 #include "engine/segment_lookup.h"

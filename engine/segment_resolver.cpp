@@ -9,6 +9,7 @@
 #include "core/chartables.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
+#include "core/gauge.h"
 #include "engine/analysis_run.h"
 #include "engine/category_counters.h"
 #include "engine/dictionary_matrix.h"

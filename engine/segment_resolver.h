@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "core/category.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 
 namespace quilor {
 

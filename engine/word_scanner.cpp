@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/chartables.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 #include "engine/segment_buffer.h"
 
 namespace quilor {

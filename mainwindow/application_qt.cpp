@@ -4,7 +4,7 @@
 #include <new>
 
 #include "core/messages.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
 

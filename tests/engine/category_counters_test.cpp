@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "core/messages.h"
-#include "engine/analysis_run.h"
+#include "core/gauge.h"
 #include "core/options.h"
 
 namespace quilor {
