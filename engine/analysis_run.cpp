@@ -15,6 +15,7 @@
 #include "core/options.h"
 #include "engine/selection.h"
 #include "engine/semantic_pass.h"
+#include "engine/text_scanner.h"
 #include "engine/word_list.h"
 #include "import/text_loader.h"
 #include "platform/usable_cores.h"
@@ -74,7 +75,8 @@ bool CheckRunStop() {
 bool LoadTexts() {
   TextWords.Clear();
   {
-    auto loader = std::make_unique<TTextLoader>("");
+    auto scanner = std::make_unique<TextScanner>();
+    auto loader = std::make_unique<TTextLoader>("", *scanner);
   }
   if (CancelRequested) {
     RunStopped = true;

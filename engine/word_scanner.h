@@ -6,7 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "import/text_sink.h"
+
 namespace quilor {
+
+// The scanner's blocks come from a TextBlockSource (import/text_sink.h: the
+// text loader, or a text in memory).
 
 // Where the scanner's words go (the segment buffer).
 class TWordSink {
@@ -16,15 +21,6 @@ class TWordSink {
   virtual bool PushWord(const char* word, size_t length, const char* tag) = 0;
   // A line break ends a paragraph (line mode).
   virtual void EndParagraph() = 0;
-};
-
-// Where the scanner's blocks come from (the text loader).
-class TextBlockSource {
- public:
-  virtual ~TextBlockSource() = default;
-  // Fills the scanner's next block (TWordScanner::SetBlock); false at the
-  // end of the source, on a read error or when the run is cancelled.
-  virtual bool NextTextBlock() = 0;
 };
 
 class TWordScanner {

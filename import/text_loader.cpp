@@ -7,7 +7,6 @@
 #include "core/files.h"
 #include "core/gauge.h"
 #include "core/messages.h"
-#include "engine/analysis_run.h"
 #include "import/charset.h"
 #include "import/conversion_dispatch.h"
 #include "import/document_signature.h"
@@ -55,12 +54,11 @@ int32_t ClipToInt32(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<
 
 }  // namespace
 
-TTextLoader::TTextLoader(const char* runName)
-    : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), scanner_(*this, segment_) {
+TTextLoader::TTextLoader(const char* runName, TextSink& sink)
+    : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), sink_(sink) {
   LoaderActive = true;
   CancelRequested = false;
-  ActiveSegmentBuffer = &segment_;
-  segment_.UseResolverThread(true);
+  sink_.Attach(*this);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
   DocumentFilter::GoOnBetweenPages() = [] {
@@ -70,7 +68,6 @@ TTextLoader::TTextLoader(const char* runName)
   try {
     LoadAllTexts();
   } catch (...) {
-    ActiveSegmentBuffer = nullptr;
     DocumentFilter::GoOnBetweenPages() = nullptr;
     ReleaseTextSource();
     throw;
@@ -79,7 +76,6 @@ TTextLoader::TTextLoader(const char* runName)
 
 TTextLoader::~TTextLoader() {
   DocumentFilter::GoOnBetweenPages() = nullptr;
-  if (ActiveSegmentBuffer == &segment_) ActiveSegmentBuffer = nullptr;
   ReleaseTextSource();
 }
 
@@ -92,7 +88,7 @@ void TTextLoader::LoadAllTexts() {
     name_ = name ? name : "";
     if (GaugeShown && InfoJauge) InfoJauge->DefinirValeur(3, std::to_string(i));
     LoadOneText();
-    segment_.Finish();
+    sink_.EndDocument();
     ReleaseTextSource();
     // The limits hold for a queue of many small files too.
     if (!stopLoading_ && !CancelRequested) ApplyLimits();
@@ -127,8 +123,7 @@ void TTextLoader::LoadOneText() {
   TextEncoding = kEncodingAnsi;
   reader_ = FindDocumentReader(kind_);
   if (reader_) reader_->ResetForFile();
-  segment_.Init();
-  scanner_.ResetForFile();
+  sink_.BeginDocument();
 
   if (!PrepareTextSource()) return;
   sourceSize_ = bytesLeft_;
@@ -141,15 +136,15 @@ void TTextLoader::LoadOneText() {
   if (!NextTextBlock()) return;
   const int32_t cap = LoaderSettings.wordCap;
   do {
-    if (scanner_.ScanTextBlock()) {
-      int32_t number = segment_.WordNumber();
+    if (sink_.ScanTextBlock()) {
+      int32_t number = sink_.WordCount();
       if (number % kProgressEveryWords == 0 || number >= cap) {
         ShowProgress();
         // A stop at the gauge asks nothing more.
         if (CancelRequested || ApplyLimits()) return;
       }
     }
-  } while (!CancelRequested && !scanner_.EndOfSource());
+  } while (!CancelRequested && !sink_.EndOfSource());
   ShowProgress();
 }
 
@@ -234,8 +229,7 @@ bool TTextLoader::NextTextBlock() {
   // Text a reader decoded but could not fit in the earlier blocks comes first.
   if (reader_ && !usingConverted_ && !CancelRequested) {
     if (size_t held = reader_->TakeHeldText(BlockBuffer, kTextBlockSize)) {
-      scanner_.lineMode = context_.lineMode;
-      scanner_.SetBlock(BlockBuffer, held);
+      sink_.SetBlock(BlockBuffer, held, context_.lineMode);
       return true;
     }
   }
@@ -248,8 +242,7 @@ bool TTextLoader::NextTextBlock() {
   bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
   size_t out = DecodeTextBlock(input, piece, last);
   firstPiece_ = false;
-  scanner_.lineMode = context_.lineMode;
-  scanner_.SetBlock(BlockBuffer, out);
+  sink_.SetBlock(BlockBuffer, out, context_.lineMode);
   return true;
 }
 
@@ -314,8 +307,8 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
 
 void TTextLoader::ShowProgress() {
   if (!GaugeShown || !InfoJauge) return;
-  InfoJauge->DefinirValeur(2, std::to_string(segment_.WordNumber()));
-  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(scanner_.BytesScanned()) + SkippedByteCount));
+  InfoJauge->DefinirValeur(2, std::to_string(sink_.WordCount()));
+  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(sink_.BytesScanned()) + SkippedByteCount));
   std::string name = Utf8ToCp1252(name_);
   size_t slash = name.find_last_of("/\\");
   InfoJauge->DefinirLibelle(3, FileNamePart(name.c_str()), false);
@@ -337,7 +330,7 @@ bool TTextLoader::ApplyLimits() {
       return true;
     }
   }
-  if (segment_.WordNumber() >= LoaderSettings.wordCap) {
+  if (sink_.WordCount() >= LoaderSettings.wordCap) {
     ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
     ReleaseTextSource();
     stopLoading_ = true;

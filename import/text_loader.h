@@ -1,9 +1,10 @@
-// The text loader reads every document of the file queue and feeds it, word
-// by word, to the analysis engine: for each file it finds the document kind,
-// prepares a byte source (the file through the read-ahead thread, or the text
-// of a converter), takes blocks of at most 65,536 bytes, detects the encoding
-// on the first block, decodes each block into Windows-1252 text in place and
-// runs the word scanner over it.
+// The text loader reads every document of the file queue and hands its text
+// to a sink (import/text_sink.h; in an analysis run the engine's text
+// scanner, which cuts it into words): for each file it finds the document
+// kind, prepares a byte source (the file through the read-ahead thread, or
+// the text of a converter), takes blocks of at most 65,536 bytes, detects the
+// encoding on the first block, decodes each block into Windows-1252 text in
+// place and gives it to the sink.
 #pragma once
 
 #include <cstddef>
@@ -11,11 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "engine/segment_buffer.h"
 #include "import/charset.h"
-#include "engine/word_scanner.h"
 #include "import/document_readers.h"
 #include "import/plain_text.h"
+#include "import/text_sink.h"
 
 namespace quilor {
 
@@ -54,8 +54,8 @@ extern TextLoaderSettings LoaderSettings;
 
 class TTextLoader final : public TextBlockSource {
  public:
-  // Loads every file of FileQueue at once.
-  explicit TTextLoader(const char* runName);
+  // Loads every file of FileQueue at once into sink.
+  TTextLoader(const char* runName, TextSink& sink);
   ~TTextLoader() override;
   TTextLoader(const TTextLoader&) = delete;
   TTextLoader& operator=(const TTextLoader&) = delete;
@@ -104,8 +104,7 @@ class TTextLoader final : public TextBlockSource {
   bool sizeAnswered_ = false;
   bool reportedKinds_[64] = {};
   BlockContext context_;
-  TSegmentBuffer segment_;
-  TWordScanner scanner_;
+  TextSink& sink_;
 };
 
 }  // namespace quilor

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/analysis_run.h"
 #include "import/document_readers.h"
 #include "import/text_loader.h"
+#include "import/text_sink.h"
 #include "platform/fatal.h"
 #include "support/stream_support.h"
 
@@ -48,6 +50,53 @@ TEST(TextLoaderEncodings, CuttingTheInputAtAnyPointChangesNothing) {
       ASSERT_EQ(TextWordRows(), golden) << sample << " cut every " << cut << " bytes\n" << Describe(TextWordRows());
     }
   }
+}
+
+// The loader alone, with a sink of its own: each document's text, decoded
+// to Windows-1252, arrives whole between BeginDocument and EndDocument,
+// however small the blocks.
+class RecordingSink : public TextSink {
+ public:
+  std::vector<std::string> documents;
+  int ended = 0;
+
+  void Attach(TextBlockSource& source) override { source_ = &source; }
+  void BeginDocument() override {
+    documents.emplace_back();
+    endOfSource_ = false;
+  }
+  void SetBlock(const unsigned char* block, size_t length, bool) override {
+    documents.back().append(reinterpret_cast<const char*>(block), length);
+  }
+  bool ScanTextBlock() override {
+    if (!source_->NextTextBlock()) endOfSource_ = true;
+    return false;
+  }
+  bool EndOfSource() const override { return endOfSource_; }
+  int32_t WordCount() const override { return 0; }
+  uint64_t BytesScanned() const override { return 0; }
+  void EndDocument() override { ++ended; }
+
+ private:
+  TextBlockSource* source_ = nullptr;
+  bool endOfSource_ = false;
+};
+
+TEST(TextLoaderSink, EachDocumentReachesTheSinkWholeAndDecoded) {
+  StreamTestState state;
+  const std::string ansi = TestDataPath("import/sample-ansi.txt");
+  const std::string expected = ReadFileBytes(ansi);
+  ASSERT_FALSE(expected.empty());
+  LoaderSettings.decodeBlockSize = 7;
+  FileQueue.Clear();
+  FileQueue.Add(ansi.c_str());
+  FileQueue.Add(TestDataPath("import/sample-utf16le.txt").c_str());
+  RecordingSink sink;
+  { TTextLoader loader("", sink); }
+  ASSERT_EQ(sink.documents.size(), 2u);
+  EXPECT_EQ(sink.ended, 2);
+  EXPECT_EQ(sink.documents[0], expected);
+  EXPECT_EQ(sink.documents[1], expected);
 }
 
 // A character cut by the boundary of the 64 KB blocks read from disk.
