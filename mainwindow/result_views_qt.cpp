@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QListView>
 #include <QMenu>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -224,8 +225,15 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
     if (position < 1 || !window.TextLoaded()) return;
     if (!views->context) {
       views->context = new ContextWindow(&window);
-      // Over the text page, clear of the main window's menus and tool bar.
-      views->context->move(window.TextContainer()->mapToGlobal(QPoint(0, 0)));
+      // Over the text page, clear of the main window's menus and tool bar,
+      // and whole on its screen.
+      QPoint at = window.TextContainer()->mapToGlobal(QPoint(0, 0));
+      if (const QScreen* screen = window.screen()) {
+        const QRect room = screen->availableGeometry();
+        at.setX(std::max(room.left(), std::min(at.x(), room.right() - views->context->width() - 12)));
+        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - views->context->height() - 40)));
+      }
+      views->context->move(at);
       views->context->CopyAround = copyAround;
       views->context->SetSearchWordAt(
           [search](int32_t position) { search(WordTextAt(position)); });

@@ -324,8 +324,10 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   const int closingRoom = canvas.TextWidth(".\"");
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
     if (text.empty()) return true;
-    int width = canvas.TextWidth(text) + halfBlank;
     const bool word = HasWordCharacters(text);
+    // Punctuation alone never starts a line: it closed what the line before ended.
+    if (!word && pen.x == r.left && lineCount_ > 0) return true;
+    int width = canvas.TextWidth(text) + halfBlank;
     const bool fits = word ? pen.x + width + halfBlank + closingRoom <= r.right : pen.x + width - halfBlank <= r.right;
     if (!fits && pen.x != r.left && !pen.Break(node)) return false;
     // A line starts with no blank.
@@ -393,6 +395,8 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
         }
       }
       if (!drawText(text, node, kBlack, false)) break;
+      // Nothing written at a line's start: it still starts clean.
+      if (pen.x == r.left) spacer.LineStart();
       if (words.AtEnd()) {
         reachedEnd_ = true;
         break;

@@ -170,6 +170,12 @@ TEST_F(TextPage, PunctuationStaysWithItsWordAcrossLines) {
   page_.DrawPage(canvas, {0, 0, 2000, 200}, byProposition);
   ASSERT_FALSE(Words(canvas).empty());
   EXPECT_EQ(Words(canvas).front(), "and");
+  // The punctuation of an empty proposition does not start a line.
+  Text v;
+  v.Word("a").Mark(",").Mark(",,").Word("b");
+  canvas.Clear();
+  Draw(canvas, {0, 0, 2000, 200}, byProposition);
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"a", ",", "b"}));
 }
 
 // The marks a reader recognises: a pointer at each proposition, a document

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -214,6 +215,9 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   EXPECT_TRUE(more == nullptr || !more->isVisible());
   const int menuBottom = w.menuBar()->mapToGlobal(QPoint(0, w.menuBar()->height())).y();
   EXPECT_GE(context->frameGeometry().top(), menuBottom);
+  // Whole on its screen: no command beyond the screen's edge.
+  const QRect room = w.screen()->availableGeometry();
+  if (context->width() <= room.width()) EXPECT_LE(context->geometry().right(), room.right());
   context->close();
   CloseWindow();
 }
