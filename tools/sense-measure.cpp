@@ -100,30 +100,42 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// The table quilor-ontology --senses writes: per lemma, the level-1 class
+// and the tagged count of each of its senses in WordNet's order.
+template <typename Visit>
+bool ReadSenseTable(const std::string& path, Visit visit) {
+  std::ifstream in(path);
+  if (!in) return false;
+  std::string line;
+  std::vector<std::pair<uint32_t, int>> senses;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::string lemma, item;
+    fields >> lemma;
+    senses.clear();
+    while (fields >> item) {
+      const size_t colon = item.find(':');
+      if (colon == std::string::npos) continue;
+      senses.push_back({static_cast<uint32_t>(std::stoul(item.substr(0, colon))), std::stoi(item.substr(colon + 1))});
+    }
+    visit(lemma, senses);
+  }
+  return true;
+}
+
 class Measure {
  public:
   explicit Measure(int level) : level_(level) {}
   bool LoadSenses(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream fields(line);
-      std::string lemma, item;
-      fields >> lemma;
+    return ReadSenseTable(path, [&](const std::string& lemma, const std::vector<std::pair<uint32_t, int>>& senses) {
       Senses s;
-      while (fields >> item) {
-        const size_t colon = item.find(':');
-        if (colon == std::string::npos) continue;
-        uint32_t cls = static_cast<uint32_t>(std::stoul(item.substr(0, colon)));
+      for (auto [cls, count] : senses) {
         if (level_ > 1 && cls) cls = OntologyEngine->TripleAt(static_cast<uint16_t>(cls)).cls[level_ - 1];
-        const int count = std::stoi(item.substr(colon + 1));
         s.senses.push_back({cls, count});
         s.total += count;
       }
       if (s.total > 0) senses_.emplace(lemma, std::move(s));
-    }
-    return true;
+    });
   }
 
   void LoadExceptions(const std::string& path) {
@@ -283,17 +295,10 @@ class ExampleMeasure {
  public:
   // The level-1 class of every sense of every lemma, in WordNet's order.
   bool LoadSenses(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) return false;
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream fields(line);
-      std::string lemma, item;
-      fields >> lemma;
+    return ReadSenseTable(path, [&](const std::string& lemma, const std::vector<std::pair<uint32_t, int>>& senses) {
       std::vector<uint32_t>& classes = senses_[lemma];
-      while (fields >> item) classes.push_back(static_cast<uint32_t>(std::stoul(item.substr(0, item.find(':')))));
-    }
-    return true;
+      for (const auto& sense : senses) classes.push_back(sense.first);
+    });
   }
 
   bool LoadWordNet(const std::string& folder, std::string& error) {
