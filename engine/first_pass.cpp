@@ -39,7 +39,7 @@ bool TFirstPass::ClassifySubstantive(TWordNode* n) {
     if (known->classified) engine_.CountClassOccurrences(known->classes);
   } else {
     // The loading may be asking the engine for words on its threads.
-    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
+    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
     int32_t value = 0;
     fresh.known = true;
     fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);

@@ -8,8 +8,24 @@
 
 namespace quilor {
 
-std::mutex& DictionaryLookupLock() {
-  static std::mutex lock;
+TLookupLock::TLookupLock() {
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+#ifdef PTHREAD_ADAPTIVE_MUTEX_INITIALIZER_NP
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_ADAPTIVE_NP);
+#endif
+  pthread_mutex_init(&mutex_, &attributes);
+  pthread_mutexattr_destroy(&attributes);
+}
+
+TLookupLock::~TLookupLock() { pthread_mutex_destroy(&mutex_); }
+
+void TLookupLock::lock() { pthread_mutex_lock(&mutex_); }
+
+void TLookupLock::unlock() { pthread_mutex_unlock(&mutex_); }
+
+TLookupLock& DictionaryLookupLock() {
+  static TLookupLock lock;
   return lock;
 }
 
@@ -102,7 +118,7 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
   } else {
     TMainDictionary& d = *MainDictionary;
     const int length = static_cast<int>(std::strlen(word));
-    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
+    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
     for (int r = 0; r < kCachedReadings; ++r) {
       if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
       if (r == 0) e.firstCode = d.value;
@@ -147,7 +163,7 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
   }
   bool known = false;
   {
-    std::lock_guard<std::mutex> lock(DictionaryLookupLock());
+    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
     TMainDictionary& d = *MainDictionary;
     known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
     longerMayFollow = known || d.keyReached;

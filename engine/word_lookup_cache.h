@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <pthread.h>
+
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -22,7 +24,22 @@ constexpr int kCachedReadings = 6;
 // ontology engine, which does the same: whoever asks them while caches on
 // other threads may be asking holds this lock. The caches ask only for what
 // they have not kept.
-std::mutex& DictionaryLookupLock();
+// A lookup holds it for a microsecond or so: a thread that finds it taken
+// spins a little before it sleeps (an adaptive mutex), so that the short
+// waits of the loading's threads cost no system call to sleep and to wake.
+class TLookupLock {
+ public:
+  TLookupLock();
+  ~TLookupLock();
+  TLookupLock(const TLookupLock&) = delete;
+  TLookupLock& operator=(const TLookupLock&) = delete;
+  void lock();
+  void unlock();
+
+ private:
+  pthread_mutex_t mutex_;
+};
+TLookupLock& DictionaryLookupLock();
 
 class TWordLookupCache {
  public:
