@@ -131,7 +131,7 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
   }
   int total = 0;
   if (counts)
-    for (int v : *counts) total += v;
+    for (int g = 0; g < kFreqGroupCount; ++g) total += (*counts)[g];
   if (closed && counts) {
     std::erase_if(ranked, [&](const Ranked& r) { return r.c.origin != ReadingOrigin::ClosedList && r.score * 20 < total; });
   } else if (total >= kUnseenClassTokens &&
@@ -154,6 +154,16 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
     if (std::find(codes.begin(), codes.end(), r.c.code) != codes.end()) continue;
     codes.push_back(r.c.code);
     if (codes.size() == kMaxReadings) break;
+  }
+  // A noun read first only by its proper-name tokens (Brown, Frank, Miss)
+  // is marked a proper name: the word written in lower case is read by its
+  // next reading first (a brown dog, I miss you).
+  if (counts && codes.size() >= 2 && codes[0] == kNounCode &&
+      std::find(codes.begin(), codes.end(), kProperNameCode) == codes.end()) {
+    int next = 0;  // the most frequent reading of another class
+    for (const Ranked& r : ranked)
+      if (MajorClassOfCode(r.c.code) != 0) next = std::max(next, r.score);
+    if ((*counts)[kFreqNoun] - (*counts)[kFreqProperNames] < next) codes[0] = kProperNameCode;
   }
   return codes;
 }

@@ -176,9 +176,11 @@ bool ParseAdjectiveKindLine(std::string_view line, WordLists& lists, std::string
 bool ParseFrequencyLine(std::string_view line, std::map<std::string, FrequencyCounts>& out, std::string& error) {
   std::vector<std::string_view> f = SplitFields(line);
   if (f.empty()) return true;
-  if (f.size() != 1 + kFreqGroupCount || !ValidWord(f[0])) return Fail(error, "expected WORD and 7 counts");
+  // The proper-name count is optional (lists written before it had 7).
+  if ((f.size() != 1 + kFreqGroupCount && f.size() != 1 + kFreqColumns) || !ValidWord(f[0]))
+    return Fail(error, "expected WORD and 7 or 8 counts");
   FrequencyCounts counts{};
-  for (int i = 0; i < kFreqGroupCount; ++i) {
+  for (size_t i = 0; i + 1 < f.size(); ++i) {
     std::string_view s = f[1 + i];
     if (s.empty() || s.size() > 9) return Fail(error, "bad count");
     int v = 0;

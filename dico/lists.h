@@ -20,10 +20,12 @@ struct ClosedReading {
   TCategoryCode code = 0;
 };
 
-// Brown-tag groups of the frequency list, in column order.
+// Brown-tag groups of the frequency list, in column order; after them, of
+// the noun tokens, those tagged as proper names (np...), which the word
+// written in lower case does not stand for.
 enum FrequencyGroup { kFreqNoun, kFreqVerb, kFreqAdjective, kFreqPronoun, kFreqDeterminant, kFreqConjunction, kFreqAdverb,
-                      kFreqGroupCount };
-using FrequencyCounts = std::array<int, kFreqGroupCount>;
+                      kFreqGroupCount, kFreqProperNames = kFreqGroupCount, kFreqColumns };
+using FrequencyCounts = std::array<int, kFreqColumns>;
 
 struct IrregularVerb {
   std::string base;

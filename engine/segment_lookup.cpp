@@ -148,6 +148,16 @@ void TSegmentLookup::LookupReadings(TWordSlot& s) {
   // An unknown word keeps one empty reading, read as a Substantive.
   if (n == 0) return;
   s.readingCount = static_cast<int16_t>(n - 1);
+  // A word written in lower case stands for no proper name: a reading the
+  // dictionary marks as one comes after the next (a brown dog, I miss you).
+  if (s.capitalisation == 0 && n >= 2 && IsSubstantive(s.readings[0]) && SubField3HasBit1(s.readings[0]) &&
+      !SubField3HasBit0(s.readings[0])) {
+    std::swap(s.readings[0], s.readings[1]);
+    // The flag "another reading follows" stays with the place.
+    const uint8_t a = s.readings[0].Flags & kFlagAmbiguous, b = s.readings[1].Flags & kFlagAmbiguous;
+    s.readings[0].Flags = static_cast<uint8_t>((s.readings[0].Flags & ~kFlagAmbiguous) | b);
+    s.readings[1].Flags = static_cast<uint8_t>((s.readings[1].Flags & ~kFlagAmbiguous) | a);
+  }
   // A letter that is only a piece of a contraction stands for itself
   // (a Substantive) unless a quote stands before it.
   const TCategoryRecord& r0 = s.readings[0];

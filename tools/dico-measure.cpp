@@ -204,6 +204,7 @@ int main(int argc, char** argv) {
   std::array<long, kGroupCount> groupTokens{}, groupAgree{}, groupCovered{};
   std::map<std::pair<int, int>, long> confusion;  // (group, class) -> tokens that disagree
   std::map<std::string, std::array<int, kGroupCount>> counts;
+  std::map<std::string, int> properNames;  // noun tokens tagged as proper names
   std::map<std::string, long> unknown, wrongWords;
   std::map<std::string, bool> hasPreposition;
   for (const auto& p : paths) {
@@ -251,6 +252,7 @@ int main(int argc, char** argv) {
       std::string key = Lower(word);
       if (!frequenciesOut.empty()) {
         counts[key][group] += 1;
+        if (sentence[t].second.compare(0, 2, "np") == 0) properNames[key] += 1;
         // Post-determiners (last, next, few) also count for an adjective reading.
         if (sentence[t].second.compare(0, 2, "ap") == 0 && (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
           counts[key][kAdjective] += 1;
@@ -324,7 +326,8 @@ int main(int argc, char** argv) {
            "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
            "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
            "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp ex),\n"
-           "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *)\n";
+           "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *),\n"
+           "#   then, of the noun tokens, those tagged as proper names (np nps...)\n";
     for (const auto& [w, c] : counts) {
       std::vector<quilor::TCategoryCode> codes = lex.Readings(w);
       std::set<int> classes;
@@ -334,7 +337,8 @@ int main(int argc, char** argv) {
       if (classes.size() < 2 || total < 2) continue;
       out << w;
       for (int v : c) out << ' ' << v;
-      out << '\n';
+      auto proper = properNames.find(w);
+      out << ' ' << (proper == properNames.end() ? 0 : proper->second) << '\n';
     }
     if (!out) {
       std::fprintf(stderr, "dico-measure: cannot write %s\n", frequenciesOut.c_str());

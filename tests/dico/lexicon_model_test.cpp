@@ -68,6 +68,10 @@ TEST(DicoLists, OtherListsAndTheirErrors) {
   ASSERT_TRUE(ParseFrequencyList("that 0 0 0 1414 1325 5206 22\n", "freq", lists, error)) << error;
   EXPECT_EQ(lists.frequencies.at("that")[kFreqConjunction], 5206);
   EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 5206\n", "freq", lists, error));
+  // An eighth count: of the noun tokens, the proper names; a ninth is refused.
+  ASSERT_TRUE(ParseFrequencyList("brown 108 0 30 0 0 0 0 104\n", "freq", lists, error)) << error;
+  EXPECT_EQ(lists.frequencies.at("brown")[kFreqProperNames], 104);
+  EXPECT_FALSE(ParseFrequencyList("brown 108 0 30 0 0 0 0 104 1\n", "freq", lists, error));
   EXPECT_FALSE(ParseFrequencyList("that 0 0 0 1414 1325 -5 2\n", "freq", lists, error));
   EXPECT_FALSE(ParseVerbKindList("think pensive\n", "verbs", lists, error));
   ASSERT_TRUE(ParseStyleNormList("1 91 # Polarization\n77 -5\n", "norms", lists, error)) << error;
@@ -151,6 +155,17 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   FrequencyCounts pronouns{};
   pronouns[kFreqPronoun] = 900;
   EXPECT_EQ(OrderReadings(newWord, &pronouns).size(), 2u);
+  // A noun read first only by its proper-name tokens (Brown the name, brown
+  // the colour) is marked a proper name, in its place; one read first by its
+  // common uses stays a noun.
+  std::vector<Candidate> brown = {{noun, ReadingOrigin::WordNetLemma, 9}, {adj, ReadingOrigin::WordNetLemma, 20}};
+  FrequencyCounts names{};
+  names[kFreqNoun] = 108;
+  names[kFreqAdjective] = 30;
+  names[kFreqProperNames] = 104;
+  EXPECT_EQ(OrderReadings(brown, &names), (std::vector<TCategoryCode>{kProperNameCode, adj}));
+  names[kFreqProperNames] = 50;
+  EXPECT_EQ(OrderReadings(brown, &names), (std::vector<TCategoryCode>{noun, adj}));
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i) many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});

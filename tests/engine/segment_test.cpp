@@ -607,5 +607,17 @@ TEST(SegmentResolverLookAhead, AFollowerIsChosenAgainAfterTheWordBeforeItSettles
   TextWords.Clear();
 }
 
+// A noun read first only by its proper names (Brown, Miss) is read after the
+// word's next reading when the word is written in lower case.
+TEST(SegmentKinds, ALowerCaseWordStandsForNoProperName) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"The brown dog was cold.", "brown", kClassAdjective},
+      {"Brown said no.", "Brown", kClassSubstantive},
+      {"I miss you.", "miss", kClassVerb},
+      {"Miss Smith said no.", "Miss", kClassSubstantive},
+  });
+}
+
 }  // namespace
 }  // namespace quilor
