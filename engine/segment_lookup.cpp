@@ -7,6 +7,7 @@
 #include "core/chartables.h"
 #include "core/lexicon.h"
 #include "core/options.h"
+#include "engine/slot_readings.h"
 
 namespace quilor {
 
@@ -23,49 +24,6 @@ bool HasLongerExpressionMark(TCategoryCode code) {
 }
 
 bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }
-
-// Case-insensitive comparison with a lower-case word.
-bool Is(const TWordSlot& s, const char* lower) {
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
-  for (; *lower; ++a, ++lower)
-    if (ToLowerChar(*a) != static_cast<unsigned char>(*lower)) return false;
-  return *a == 0;
-}
-
-bool AnyReading(const TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    if (test(s.readings[r])) return true;
-  return false;
-}
-
-// The first reading that passes the test becomes the only one; false when
-// the word has none.
-bool KeepFirstReading(TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    if (test(s.readings[r])) {
-      const TCategoryRecord keep = s.readings[r];
-      for (TCategoryRecord& other : s.readings) other = TCategoryRecord{};
-      s.readings[0] = keep;
-      s.readingCount = 0;
-      return true;
-    }
-  return false;
-}
-
-bool IsFiniteVerb(const TCategoryRecord& r) { return IsVerb(r) && !IsParticiple(r); }
-
-void SingleReading(TWordSlot& s, const TCategoryRecord& r) {
-  for (TCategoryRecord& r : s.readings) r = TCategoryRecord{};
-  s.readings[0] = r;
-  s.readingCount = 0;
-}
-
-template <typename Setter>
-void SetSingle(TWordSlot& s, Setter set) {
-  TCategoryRecord r;
-  set(r);
-  SingleReading(s, r);
-}
 
 int Capitalisation(const char* w) {
   const unsigned char* u = reinterpret_cast<const unsigned char*>(w);
@@ -235,19 +193,13 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
         return;
     }
   }
+  ApplyClauseRules(i);
   // The words below begin with one of these letters.
   if (!std::strchr("aclmorstuv", c0)) return;
   // The next word follows without punctuation between.
   const bool nJoined = ni >= 0 && !n->IsMark() && std::strcmp(n->tag, " ") == 0;
   if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
     if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
-  } else if (Is(s, "so")) {
-    // Before a word that can be an adjective (so much, so many, so few) so is
-    // an intensity as before one that is read as an adjective first.
-    if ((n->IsMark() || (ni >= 0 && AnyReading(*n, IsAdjective)) || nIs(IsModality)) && s.readingCount >= 1) {
-      const TCategoryRecord second = s.readings[1];
-      SingleReading(s, second);
-    }
   } else if (Is(s, "us")) {
     if (s.capitalisation == 2) SetSingle(s, SetSubstantive);
   } else if (Is(s, "can")) {
@@ -271,14 +223,6 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
       SetSingle(s, SetReflexiveVerb);
   } else if (Is(s, "own")) {
     if (pIs(IsPossessivePronoun)) SetSingle(s, SetObjectiveAdjective);
-  } else if (Is(s, "still")) {
-    if (pIs(IsVerb))
-      SetSingle(s, [](TCategoryRecord& r) { SetModality(r, 1); });
-    else if ((!p || p->IsMark()) && s.readingCount >= 1 && !nIs(IsDeterminantVariant) && !nIs(IsAdjective) &&
-             !nIs(IsModality))
-      // Opening a sentence it opposes (Still, ...; Still he went), unless
-      // it adds (still another, still more).
-      KeepFirstReading(s, IsConnector);
   } else if (Is(s, "there") && s.readingCount >= 1) {
     // Existential there comes before its verb (there is, there also seems,
     // there's) or after the auxiliary of a question (is there a way);
@@ -292,16 +236,6 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
     const bool question = p && IsVerb(p->Category()) && IsAuxiliary(p->Category()) && nJoined &&
                           (nIs(IsDeterminant) || nIs(IsDeterminantVariant) || nIs(IsSubstantive));
     if (!verbFollows && !contraction && !question) KeepFirstReading(s, IsModality);
-  } else if (Is(s, "that") && s.readingCount >= 1) {
-    // Before a singular common noun that is a determiner (that way, in that
-    // case), unless a noun or an adjective stands before it (the fact that
-    // science..., sure that man...), or a verb before it and one after the
-    // noun (he said that people like it): those begin a clause.
-    const int after = ni >= 0 ? NextWordSlot(ni) : -1;
-    const bool clause = pIs(IsSubstantive) || pIs(IsAdjective) ||
-                        (pIs(IsVerb) && after >= 0 && AnyReading(slots_[after], IsFiniteVerb));
-    if (nJoined && n->capitalisation == 0 && nIs(IsSubstantive) && !EndsInS(n->text) && !clause)
-      KeepFirstReading(s, IsDeterminantVariant);
   } else if (Is(s, "more") || Is(s, "most")) {
     // Before a common noun they count it (more money, most people); before
     // an adjective they are its intensity (more important, most formidable).

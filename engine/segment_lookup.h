@@ -34,6 +34,27 @@ class TSegmentLookup {
   void LookupSegmentWords();
   void LookupReadings(TWordSlot& slot);
   void ApplyEnglishRules(int i);
+  // The rules for the words whose kind their clause decides
+  // (segment_clause_rules.cpp).
+  void ApplyClauseRules(int i);
+  void ApplyThatRule(int i);
+  // Slot i opens a clause (the segment's first word, or punctuation before
+  // it); slot i closes one (a mark or punctuation after it).
+  bool ClauseStart(int i) const;
+  // Slot i opens a sentence (the segment's first word, or a sentence's
+  // punctuation before it).
+  bool SentenceStart(int i) const;
+  bool EndsClause(int i) const;
+  // The finite verb of a clause whose subject begins at slot k; -1 when the
+  // words from k do not read as a subject and its verb. nounPhraseAlone is
+  // set when they read as a noun phrase that ends without one.
+  int ClauseVerb(int k, bool* nounPhraseAlone = nullptr) const;
+  // A comparison set up before slot i in its clause (as ... as, the same ... as).
+  bool ComparisonBefore(int i) const;
+  // The clause whose verb is slot v tells an action or a state, not a report.
+  bool ClauseOfTime(int v) const;
+  // A perfect (have and a past participle) before slot i in its clause.
+  bool PerfectBefore(int i) const;
   void JoinExpression(int i);
   int JoinNumber(int i);
   void ResolveParticiples();

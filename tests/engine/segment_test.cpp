@@ -619,5 +619,87 @@ TEST(SegmentKinds, ALowerCaseWordStandsForNoProperName) {
   });
 }
 
+// The chosen category of the nth node with this text (all zero when none).
+TCategoryRecord RecordAt(const std::string& word, int occurrence) {
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (word == n->text && occurrence-- == 0) return n->category.Category;
+  return TCategoryRecord{};
+}
+
+// Connectors whose kind their clause decides, each with the kinds it takes.
+TEST(SegmentClauseRules, ConnectorsTakeTheKindOfTheirClause) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      // as: time beside a clause of an action; comparison after one set up, or a report.
+      {"The change grows as the tube is stretched.", "as", kClassConnector, 8},
+      {"As we have seen, the plan failed.", "As", kClassConnector, 7},
+      // since: a preposition before a date, time after a perfect, else the cause.
+      {"They have lived here since 1921.", "since", kClassDeterminant},
+      {"It has been years since he left.", "since", kClassConnector, 8},
+      {"Since they are rented, the dates are fixed.", "Since", kClassConnector, 2},
+      // while: the noun after a determiner; opposition opening a sentence; time before -ing.
+      {"She waited a while.", "while", kClassSubstantive},
+      {"While the plan is sound, it costs too much.", "While", kClassConnector, 6},
+      {"While working there he fell.", "While", kClassConnector, 8},
+      // so: manner at a clause's end, the consequence before a clause, intensity before an adjective.
+      {"Why don't you say so?", "so", kClassModality, 3},
+      {"She could not wear it, so she gave it away.", "so", kClassConnector, 2},
+      {"It is so cold.", "so", kClassModality, 7},
+      // still: intensity after a comparative.
+      {"Better still, he knows the answer.", "still", kClassModality, 7},
+      // yet: time after a negation, opposition between clauses.
+      {"It is not yet ready.", "yet", kClassModality, 1},
+      {"He is poor, yet he is happy.", "yet", kClassConnector, 6},
+      // too: it adds at a clause's end, intensifies before a word.
+      {"He came, too.", "too", kClassConnector, 4},
+      {"It is too hot.", "too", kClassModality, 7},
+      // for: the cause before a subject and its verb; a preposition before a noun phrase.
+      {"He left early, for he was tired.", "for", kClassConnector, 2},
+      {"For the first time the road is open.", "For", kClassDeterminant},
+      {"For him to go would be wrong.", "For", kClassDeterminant},
+      // A preposition alone between punctuation is the connector.
+      {"Besides, there are no more.", "Besides", kClassConnector, 4},
+  });
+  // "as ... as": the second compares.
+  Segment("He is as tall as his father.");
+  EXPECT_EQ(RecordAt("as", 1).Subclass, 7);
+  TextWords.Clear();
+}
+
+TEST(SegmentClauseRules, PronounsAndDeterminersByTheirNeighbours) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      // her: possessive before what it owns, personal as an object.
+      {"I saw her car.", "her", kClassPronoun, 2},
+      {"She lost her late husband's ring.", "her", kClassPronoun, 2},
+      {"I gave her the book.", "her", kClassPronoun, 3},
+      {"They made her look old.", "her", kClassPronoun, 3},
+      {"It made her eligible for parole.", "her", kClassPronoun, 3},
+      // one: a pronoun before its verb and after "the", a number elsewhere.
+      {"One can never know.", "One", kClassPronoun, 3},
+      {"He is the one who came.", "one", kClassPronoun, 3},
+      {"She has one car.", "one", kClassAdjective, 3},
+      {"One of them left.", "One", kClassAdjective, 3},
+      // which: a determiner opening a question before a noun, else the relative.
+      {"Which theory is right?", "Which", kClassDeterminant2},
+      {"Which is true.", "Which", kClassPronoun, 1},
+      // that: the demonstrative before a verb, "of" or after a preposition; the
+      // conjunction before a clause.
+      {"That was all.", "That", kClassDeterminant2},
+      {"That day was cold.", "That", kClassDeterminant2},
+      {"That he came is plain.", "That", kClassPronoun, 1},
+      {"It differs from that of the others.", "that", kClassDeterminant2},
+      {"They differ in that science describes.", "that", kClassPronoun, 1},
+      // will: the noun after a determiner or a preposition, the modal before its verb.
+      {"The will of the people prevailed.", "will", kClassSubstantive},
+      {"He left of his own free will.", "will", kClassSubstantive},
+      {"They will come.", "will", kClassVerb, 2},
+      {"Construction in 1962 will account for much.", "will", kClassVerb, 2},
+      // well: the noun only after an article that qualifies nothing after it.
+      {"He stood in the well of the House.", "well", kClassSubstantive},
+      {"It is a well worked out plan.", "well", kClassModality, 3},
+  });
+}
+
 }  // namespace
 }  // namespace quilor
