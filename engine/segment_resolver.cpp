@@ -15,6 +15,7 @@
 #include "engine/dictionary_matrix.h"
 #include "core/options.h"
 #include "engine/segment_buffer.h"
+#include "engine/slot_readings.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
 #include "import/text_loader.h"
@@ -83,12 +84,6 @@ bool TagMayEndSentence(const char* tag) {
   return false;
 }
 
-bool Is(const TWordSlot& s, const char* lower) {
-  const unsigned char* a = reinterpret_cast<const unsigned char*>(s.text);
-  for (; *lower; ++a, ++lower)
-    if (ToLowerChar(*a) != static_cast<unsigned char>(*lower)) return false;
-  return *a == 0;
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -345,13 +340,46 @@ bool TSegmentResolver::PreferVerbReading(int i) {
       participle = r;
       break;
     }
-  if (participle >= 0 && IsPastParticiple(s.readings[participle]) && i > windowFirst_ &&
-      IsVerb(slots_[i - 1].Category())) {
-    // A verb group (has gone, was taken, got lost): the participle takes the
-    // tense and mood of the verb before it.
-    CopyTenseAndMood(s.readings[participle], slots_[i - 1].Category());
+  const TWordSlot* p = i > windowFirst_ ? &slots_[i - 1] : nullptr;
+  const TWordSlot* n = i < windowLast_ && !slots_[i + 1].IsMark() ? &slots_[i + 1] : nullptr;
+  // A verb group (has gone, was taken, got lost): the participle takes the
+  // tense and mood of the verb before it. After a verb that is no auxiliary
+  // only a word read first as a verb is its participle (broke ground: the
+  // noun).
+  if (participle >= 0 && IsPastParticiple(s.readings[participle]) && p && IsVerb(p->Category()) &&
+      (IsAuxiliary(p->Category()) || IsVerb(s.readings[0]) || !English())) {
+    CopyTenseAndMood(s.readings[participle], p->Category());
     KeepReading(s, participle);
     return true;
+  }
+  if (English() && p && participle >= 0) {
+    // After a determiner, a possessive or an adjective a verb form
+    // describes or names: its participle (the healing hand), unless it is
+    // an adjective too (the left); and before a noun after a preposition (in
+    // bound volumes).
+    const TCategoryRecord& pc = p->Category();
+    bool adjective = false;
+    for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) adjective |= IsAdjective(s.readings[r]);
+    if (((IsDeterminantVariant(pc) || IsPossessivePronoun(pc) || IsAdjective(pc)) &&
+         (IsPresentParticiple(s.readings[participle]) || !adjective)) ||
+        (IsDeterminant(pc) && n && IsSubstantive(n->Category()) && !IsSubstantive(s.readings[0])))
+      chosen = participle;
+  }
+  if (English() && chosen < 0) {
+    // An irregular past that is also a present (lay: of lie, and to lay) is
+    // the past, unless it is bare after to or a modal, or takes an object
+    // (to lay a wreath, they lay claim).
+    int firstVerb = -1;
+    for (int r = 0; r <= s.readingCount && r < kSlotReadings && firstVerb < 0; ++r)
+      if (IsVerb(s.readings[r])) firstVerb = r;
+    const TCategoryRecord* fv = firstVerb >= 0 ? &s.readings[firstVerb] : nullptr;
+    if (fv && IsPastTense(*fv) && IsIndicative(*fv)) {
+      const bool bare = p && (Is(*p, "to") || IsModal(*p));
+      const TCategoryRecord* nc = n ? &n->Category() : nullptr;
+      const bool object = nc && (IsArticleOrPossessive(*n) || IsDeterminantVariant(*nc) || IsSubstantive(*nc) ||
+                                 (IsPersonalPronoun(*nc) && !IsSubjectOnly(*n)));
+      if (!bare && !object) chosen = firstVerb;
+    }
   }
   for (int pass = 0; pass < 3 && chosen < 0; ++pass)
     for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
@@ -365,13 +393,13 @@ bool TSegmentResolver::PreferVerbReading(int i) {
   if (chosen < 0) return false;
   // Only the chosen Verb reading stays beside the other classes' readings.
   TCategoryRecord kept[kSlotReadings] = {};
-  int n = 0;
+  int count = 0;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    if (!IsVerb(s.readings[r]) || r == chosen) kept[n++] = s.readings[r];
+    if (!IsVerb(s.readings[r]) || r == chosen) kept[count++] = s.readings[r];
   for (int k = 0; k < kSlotReadings; ++k) s.readings[k] = kept[k];
   // Keeping every reading keeps them in their order.
-  const bool changed = n - 1 != s.readingCount;
-  s.readingCount = static_cast<int16_t>(n - 1);
+  const bool changed = count - 1 != s.readingCount;
+  s.readingCount = static_cast<int16_t>(count - 1);
   return changed;
 }
 

@@ -701,5 +701,27 @@ TEST(SegmentClauseRules, PronounsAndDeterminersByTheirNeighbours) {
   });
 }
 
+// Irregular pasts that are also presents, and participles, by their neighbours.
+TEST(SegmentClauseRules, IrregularPastsAndParticiplesByTheirNeighbours) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      // The past, unless bare after to or a modal, or with an object.
+      {"It lay on the floor.", "lay", kClassVerb, 2},
+      {"They lay the table.", "lay", kClassVerb, 1},
+      {"He wants to lay a wreath.", "lay", kClassVerb, 1},
+      // A verb group after a verb that is no auxiliary only for a word read first as a verb.
+      {"We broke ground on Monday.", "ground", kClassSubstantive},
+      {"They got lost.", "lost", kClassVerb},
+  });
+  Segment("It lay on the floor.");
+  EXPECT_EQ(RecordOf("lay").SubField2, kTensePast);
+  Segment("They lay the table.");
+  EXPECT_EQ(RecordOf("lay").SubField2, kTensePresent);
+  // A participle after a preposition and before a noun describes it.
+  Segment("The data are kept in bound volumes.");
+  EXPECT_TRUE(IsParticiple(RecordOf("bound")));
+  TextWords.Clear();
+}
+
 }  // namespace
 }  // namespace quilor
