@@ -331,6 +331,19 @@ bool TSegmentResolver::ResolveSegment() {
   return ok;
 }
 
+namespace {
+
+// A subject pronoun, or a relative read as one, is followed by its verb
+// (she lives, it costs, who plays, which means).
+bool IsSubjectWord(const TWordSlot& s) {
+  const TCategoryRecord& c = s.Category();
+  if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
+  if (!IsPersonalPronoun(c)) return false;
+  return IsSubjectOnly(s) || Is(s, "it") || Is(s, "you") || Is(s, "one");
+}
+
+}  // namespace
+
 bool TSegmentResolver::PreferVerbReading(int i) {
   TWordSlot& s = slots_[i];
   int chosen = -1;
@@ -508,8 +521,12 @@ int TSegmentResolver::ChooseRemembered(int j) {
     return v & 0xFFFFFFFFFFFFull;
   };
   const TWordSlot* p = j > windowFirst_ && j > 0 ? &slots_[j - 1] : nullptr;
+  // What is read further left: a verb in the window before, a modal before
+  // the modalities.
+  const TLeftContext left = LeftContextOf(j, windowFirst_ <= j ? windowFirst_ : j);
   const uint64_t context[6] = {first(j - 2), first(j - 1), first(j), first(j + 1), first(j + 2),
-                               p && IsVerb(p->Category()) && HasParticipleReading(*p)};
+                               (p && IsVerb(p->Category()) && HasParticipleReading(*p) ? 1u : 0u) |
+                                   (left.verbBefore ? 2u : 0u) | (left.modalBefore ? 4u : 0u)};
   TChoiceMemo& memo = memo_[j];
   uint64_t differs = memo.generation ^ memoGeneration_;
   for (int d = 0; d < 6; ++d) differs |= memo.context[d] ^ context[d];
@@ -534,12 +551,8 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
   const TDictionaryMatrix& m = DictionaryMatrix;
   const bool english = English();
 
-  // A subject pronoun is followed by its verb, not by a noun (she lives,
-  // they need): after one, a word that can be a verb is no Substantive.
-  bool verbAfterSubject = false;
-  if (english && p && IsPersonalPronoun(p->Category()) &&
-      (Is(*p, "i") || Is(*p, "he") || Is(*p, "she") || Is(*p, "we") || Is(*p, "they")))
-    for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) verbAfterSubject |= IsVerb(s.readings[r]);
+  // The readings the words around rule out (English).
+  const uint8_t excluded = english ? ExcludedReadings(i, first, last) : 0;
 
   // What the neighbours give every reading alike, read once: the rules for
   // English on the word before and after, and the rows of the matrix that
@@ -572,7 +585,12 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
     }
     if (n && IsSubstantive(n->Category())) adjectiveBonus += 35;
   }
-  const bool capitalBonus = s.capitalisation == 1 && i > 0;
+  // A capitalised word is a name, unless it is read first as an adjective
+  // and a common noun follows (the American people, a Federal program).
+  const bool capitalBonus = s.capitalisation == 1 && i > 0 &&
+                            !(english && IsAdjective(s.readings[0]) && n && n->capitalisation == 0 &&
+                              (IsSubstantive(n->Category()) || IsAdjective(n->Category())) &&
+                              (i == 1 || slots_[i - 1].capitalisation == 0));
   const bool connectorBonus = i == first;
   // The classes of the neighbours (-1 where a rule does not look).
   int sameBefore = -1, sameAfter = -1;
@@ -618,7 +636,7 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
     const TCategoryRecord& c = s.readings[r];
     const int cls = MatrixClass(c);
     const bool verb = IsVerb(c), substantive = IsSubstantive(c);
-    if (verbAfterSubject && substantive) continue;
+    if (excluded & (1u << r)) continue;
     int32_t score = 10 - LaterReadingCost * r;
     if (connectorBonus && IsConnector(c)) score += m.W0;
     if (cls == sameBefore) score += 10;
@@ -651,6 +669,114 @@ int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) 
     }
   }
   return best;
+}
+
+TSegmentResolver::TLeftContext TSegmentResolver::LeftContextOf(int i, int first) const {
+  TLeftContext c;
+  // A verb of the same clause: a connector or a relative begins another (the
+  // fact that many churches drop).
+  for (int k = i - 1; k >= first && !c.verbBefore; --k) {
+    const TCategoryRecord& r = slots_[k].Category();
+    if (IsConnector(r) || IsRelativePronoun(r)) break;
+    c.verbBefore = IsVerb(r);
+  }
+  // The word before, past the modalities (will not report, can also help).
+  int b = i - 1;
+  while (b > first && IsModality(slots_[b].Category()) && !IsVerb(slots_[b].Category())) --b;
+  c.modalBefore = b >= first && b < i && IsModal(slots_[b]);
+  return c;
+}
+
+uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
+  const TWordSlot& s = slots_[i];
+  bool verb = false, base = false, finite = false, substantive = false, adjective = false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+    const TCategoryRecord& c = s.readings[r];
+    verb |= IsVerb(c);
+    base |= IsBaseVerb(c);
+    finite |= IsVerb(c) && !IsParticiple(c);
+    substantive |= IsSubstantive(c);
+    adjective |= IsAdjective(c);
+  }
+  if (!verb || !(substantive || adjective)) return 0;
+  const TWordSlot* p = i > first ? &slots_[i - 1] : nullptr;
+  const TWordSlot* n = i < last && !slots_[i + 1].IsMark() ? &slots_[i + 1] : nullptr;
+  auto out = [&s](bool (*test)(const TCategoryRecord&)) {
+    uint8_t mask = 0;
+    for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+      if (test(s.readings[r])) mask |= static_cast<uint8_t>(1u << r);
+    return mask;
+  };
+  auto finiteVerb = [](const TCategoryRecord& c) { return IsVerb(c) && !IsParticiple(c); };
+  auto noun = [](const TCategoryRecord& c) { return IsSubstantive(c); };
+  auto nounOrAdjective = [](const TCategoryRecord& c) { return IsSubstantive(c) || IsAdjective(c); };
+  auto verbOrAdjective = [](const TCategoryRecord& c) { return IsVerb(c) || IsAdjective(c); };
+  const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
+  const TLeftContext left = LeftContextOf(i, first);
+
+  if (p) {
+    if (IsArticleOrPossessive(*p)) {
+      // After an article or a possessive, a word read first as a verb names
+      // when nothing it describes follows (on the left of, the opening, her
+      // work); no finite verb in any case (the will; the healing hand).
+      if (substantive && IsVerb(s.readings[0]) && !nounFollows) return out(verbOrAdjective);
+      if (finite) return out(finiteVerb);
+      return 0;
+    }
+    // After a preposition other than to, no finite verb; a word read first
+    // as one names when nothing it describes follows (from left to right).
+    if (IsDeterminant(p->Category()) && !Is(*p, "to") && substantive && finite) {
+      if (IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) && !nounFollows) return out(verbOrAdjective);
+      return out(finiteVerb);
+    }
+    // After a subject, the verb (they report, it costs, the years that
+    // totals).
+    if (substantive && finite &&
+        (IsSubjectWord(*p) ||
+         (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
+          IsSubstantive(slots_[i - 2].Category()))))
+      return out(noun);
+  }
+  // After a modal, the bare verb (may rain, will not report).
+  if (base && substantive && left.modalBefore) return out(noun);
+  // After "to", the verb, unless a noun or nothing follows (to share in, to
+  // reach the city, to color and paint; but back to work, to school.).
+  // (Also after an expression of goal that ends in it: in order to care.)
+  const bool afterTo = p && (Is(*p, "to") || (IsConnector(p->Category()) && std::string_view(p->text).ends_with("_to")));
+  if (base && afterTo && n) {
+    const TCategoryRecord& nc = n->Category();
+    bool verbFollows = !IsSubstantive(nc) && !Is(*n, "of") && !IsAdditionConnector(nc);
+    if (IsAdditionConnector(nc) && i + 2 <= last && !slots_[i + 2].IsMark()) verbFollows |= HasBaseVerb(slots_[i + 2]);
+    if (verbFollows) return out(nounOrAdjective);
+  }
+  if (substantive && IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) && p && IsSubstantive(p->Category()) &&
+      !left.verbBefore) {
+    // A clause's only word that can be a verb, read first as one, after its
+    // subject is that verb (The cat sleeps.).
+    bool otherVerb = false;
+    for (int k = i + 1; k <= last && !otherVerb; ++k)
+      for (int r = 0; r <= slots_[k].readingCount && r < kSlotReadings; ++r) otherVerb |= IsVerb(slots_[k].readings[r]);
+    if (!otherVerb) return out(noun);
+  }
+  if (substantive && finite && n) {
+    // Before a modal, no finite verb (this Chicago show should).
+    if (IsModal(*n) && !IsModal(s)) return out(finiteVerb);
+    if (p && !left.verbBefore) {
+      const TCategoryRecord& pc = p->Category();
+      // A noun's first verb before its object (the plant costs the company,
+      // Theorem 12 says that), and a plural noun's (many churches drop from
+      // the rolls, unions stress benefits).
+      const bool subject = IsSubstantive(pc) || IsNumeralAdjective(pc);
+      bool reports = false;
+      for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+        reports |= IsReflexive(s.readings[r]) || HasVerbKind(s.readings[r], 4);
+      if (subject && (IsArticleOrPossessive(*n) || (reports && Is(*n, "that")))) return out(noun);
+      if (IsSubstantive(pc) && EndsInS(p->text) && p->capitalisation == 0 && base && !EndsInS(s.text) &&
+          IsSubstantive(s.readings[0]))
+        return out(noun);
+    }
+  }
+  return 0;
 }
 
 bool TSegmentResolver::VerbFollows(int i) const {

@@ -108,6 +108,17 @@ class alignas(64) TSegmentResolver {
   bool AppendProposition(int first, int last, int next);
   bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data);
   int ClassOf(int i) const;
+  // The readings of slot i (bit r for reading r) that the words around it
+  // in the window first..last rule out.
+  uint8_t ExcludedReadings(int i, int first, int last) const;
+  // What the choice for slot i reads left of its two neighbours: whether a
+  // verb stands before it in the window, and a modal before the modalities
+  // just before it (will not report).
+  struct TLeftContext {
+    bool verbBefore = false;
+    bool modalBefore = false;
+  };
+  TLeftContext LeftContextOf(int i, int first) const;
   void ClearSlots();
 
   TWordSlot slots_[kSlotArraySize + 1];

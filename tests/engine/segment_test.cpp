@@ -432,13 +432,14 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
       DictionaryMatrix.P[a][b] = -30000;
       for (int c = 0; c < kMatrixClasses; ++c) DictionaryMatrix.T[a][b][c] = -30000;
     }
-  // "work" after "the": Substantive is reading 0; make the Verb reading the
-  // one the weights prefer by a little.
-  DictionaryMatrix.T[kClassDeterminant2][kClassVerb][kClassVerb] = -29000;
-  DictionaryMatrix.P[kClassDeterminant2][kClassVerb] = -29000;
+  // "work" after "old": Substantive is reading 0; make the Verb reading the
+  // one the weights prefer by a little (after "the" no rule would let a
+  // finite verb stand).
+  DictionaryMatrix.T[kClassAdjective][kClassVerb][kClassVerb] = -29000;
+  DictionaryMatrix.P[kClassAdjective][kClassVerb] = -29000;
   const int32_t cost = LaterReadingCost;
   LaterReadingCost = 0;
-  Segment("the work is");
+  Segment("old work is");
   LaterReadingCost = cost;
   EXPECT_EQ(ClassOf("work"), kClassVerb);
   TextWords.Clear();
@@ -721,6 +722,30 @@ TEST(SegmentClauseRules, IrregularPastsAndParticiplesByTheirNeighbours) {
   Segment("The data are kept in bound volumes.");
   EXPECT_TRUE(IsParticiple(RecordOf("bound")));
   TextWords.Clear();
+}
+
+// Noun/verb and adjective/noun homographs by the words around them.
+TEST(SegmentClauseRules, HomographsByTheirNeighbours) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      // A verb after a subject and before its object; a noun after an article.
+      {"The plant costs the company money.", "costs", kClassVerb},
+      {"The costs were high.", "costs", kClassSubstantive},
+      {"Many churches drop members.", "drop", kClassVerb},
+      {"It costs a lot.", "costs", kClassVerb},
+      {"They report the news.", "report", kClassVerb},
+      {"The report was long.", "report", kClassSubstantive},
+      {"We want to share the cost.", "share", kClassVerb},
+      {"They built a road in order to care for the traffic.", "care", kClassVerb},
+      {"He went back to work.", "work", kClassSubstantive},
+      // After an article or a preposition, a word read first as a verb names.
+      {"The house on the left of the road is ours.", "left", kClassSubstantive},
+      {"They read from left to right.", "left", kClassSubstantive},
+      {"He left the house.", "left", kClassVerb},
+      // A capitalised adjective before a common noun is no name.
+      {"The present Federal program began.", "Federal", kClassAdjective},
+      {"He spoke with an American at the gate.", "American", kClassSubstantive},
+  });
 }
 
 }  // namespace
