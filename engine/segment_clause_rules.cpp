@@ -3,7 +3,8 @@
 // too, for), her, one, which, that, will and well. Each reads the readings
 // of the words around it as far as its clause goes (to the next
 // punctuation), not only its neighbours: "for" before a subject and its
-// verb gives a cause, before a noun phrase alone it is a preposition.
+// verb gives a cause, before a noun phrase alone it is a preposition. Which
+// expressions may join is read the same way.
 #include <cstring>
 
 #include "engine/segment_lookup.h"
@@ -443,6 +444,49 @@ bool TSegmentLookup::PerfectBefore(int i) const {
     if (PauseBefore(slots_[j])) return false;
   }
   return false;
+}
+
+bool TSegmentLookup::ExpressionFits(int i, int last, const TCategoryRecord* readings, int count) const {
+  bool verbExpression = false, preposition = false;
+  for (int r = 0; r < count; ++r) {
+    verbExpression |= IsVerb(readings[r]);
+    preposition |= r == 0 && IsDeterminant(readings[r]);
+  }
+  const int after = NextWordSlot(last);
+  const TWordSlot* next =
+      after >= 0 && !slots_[after].IsMark() && !PauseBefore(slots_[after]) ? &slots_[after] : nullptr;
+  // A preposition ending in "to" before a bare verb: the "to" is the verb's
+  // (so small as to be; but in order to be, a connector, joins).
+  if (preposition && Is(slots_[last], "to") && next && IsVerb(First(*next)) && HasBaseVerb(*next)) return false;
+  // Only an expression that names or describes can take a verb: connectors
+  // and prepositions (that is why, according to) join as they are.
+  if (verbExpression || IsConnector(readings[0]) || preposition) return true;
+  // A word of the clause out of the expression read first as a verb.
+  bool verbOutside = false;
+  for (int j = PreviousWordSlot(i), cur = i; j >= 0 && !PauseBefore(slots_[cur]); cur = j, j = PreviousWordSlot(j))
+    verbOutside |= IsFiniteVerb(First(slots_[j]));
+  for (int j = after; j >= 0 && !slots_[j].IsMark() && !PauseBefore(slots_[j]); j = NextWordSlot(j))
+    verbOutside |= IsFiniteVerb(First(slots_[j]));
+  // After a subject pronoun, a modal or "to", a first word that can be a
+  // verb is that verb (he wound up with, to end on).
+  const int pi = PreviousWordSlot(i);
+  const TWordSlot* p = pi >= 0 && !PauseBefore(slots_[i]) ? &slots_[pi] : nullptr;
+  if (p && AnyReading(slots_[i], IsFiniteVerb) &&
+      ((IsPersonalPronoun(First(*p)) && !Is(*p, "it") && !Is(*p, "you") && !Is(*p, "one") && !verbOutside) ||
+       Is(*p, "to") || (IsModal(*p) && HasBaseVerb(slots_[i]))))
+    return false;
+  if (verbOutside) return true;
+  // Alone in its clause, a verb and its particle are the clause's verb (the
+  // states end on varying dates; but wound up at the ocean).
+  const int second = NextWordSlot(i);
+  if (second == last && AnyReading(slots_[i], IsVerb) &&
+      (IsDeterminant(First(slots_[last])) || IsModality(First(slots_[last]))))
+    return false;
+  // Alone in its clause, a word read first as a verb is its verb (The cat
+  // sleeps).
+  for (int j = NextWordSlot(i); j >= 0 && j <= last; j = NextWordSlot(j))
+    if (IsFiniteVerb(First(slots_[j]))) return false;
+  return true;
 }
 
 }  // namespace quilor

@@ -327,7 +327,7 @@ void TSegmentLookup::JoinExpression(int i) {
   if (best < 0) return;
   TCategoryRecord readings[kSlotReadings] = {};
   const int n = cache_.WordReadings(bestText, readings, nullptr);
-  if (n == 0) return;
+  if (n == 0 || !ExpressionFits(i, best, readings, n)) return;
   uint8_t capitalisation = s.capitalisation;
   for (int j = i + 1; j <= best; ++j) {
     if (slots_[j].empty) continue;

@@ -55,6 +55,12 @@ class TSegmentLookup {
   bool ClauseOfTime(int v) const;
   // A perfect (have and a past participle) before slot i in its clause.
   bool PerfectBefore(int i) const;
+  // Whether the words of slots i..last may be joined into the expression
+  // whose readings are given: not when the expression would take the verb
+  // of its clause (The cat sleeps; he wound up with a dozen) or a
+  // preposition the infinitive marker of the verb after it (so small as to
+  // be).
+  bool ExpressionFits(int i, int last, const TCategoryRecord* readings, int count) const;
   void JoinExpression(int i);
   int JoinNumber(int i);
   void ResolveParticiples();

@@ -748,5 +748,30 @@ TEST(SegmentClauseRules, HomographsByTheirNeighbours) {
   });
 }
 
+// An expression is joined only where its words' categories allow it.
+TEST(SegmentClauseRules, AnExpressionDoesNotTakeTheVerbOfItsClause) {
+  Dictionaries dictionaries;
+  Segment("The cat sleeps.");
+  EXPECT_EQ(Words(), (std::vector<std::string>{"The", "cat", "sleeps", "/"}));
+  EXPECT_EQ(ClassOf("sleeps"), kClassVerb);
+  Segment("The cat sleeps are short.");
+  EXPECT_EQ(ClassOf("cat_sleeps"), kClassSubstantive);
+  Segment("So he wound up with a dozen.");
+  EXPECT_EQ(ClassOf("wound"), kClassVerb);
+  // A verb and its particle, alone in their clause, stay the clause's verb.
+  Segment("The other four states end on varying dates.");
+  EXPECT_EQ(ClassOf("end"), kClassVerb);
+  Segment("The heat pump broke.");
+  EXPECT_EQ(ClassOf("heat_pump"), kClassSubstantive);
+  // "as to" before a verb is no preposition: the "to" is the verb's.
+  Segment("It was so small as to be unseen.");
+  EXPECT_EQ(ClassOf("as_to"), -1);
+  EXPECT_EQ(ClassOf("as"), kClassConnector);
+  EXPECT_EQ(ClassOf("to"), kClassDeterminant);
+  Segment("It spoke as to the essential points.");
+  EXPECT_EQ(ClassOf("as_to"), kClassDeterminant);
+  TextWords.Clear();
+}
+
 }  // namespace
 }  // namespace quilor
