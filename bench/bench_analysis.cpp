@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 #include "bench/bench_text.h"
 #include "core/file_queue.h"
 #include "core/messages.h"

@@ -56,7 +56,7 @@
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
 #include "platform/message_ui.h"
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 
 namespace {
 

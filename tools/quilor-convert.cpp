@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "core/files.h"
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 #include "import/conversion_dispatch.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/files.h"

@@ -59,7 +59,7 @@
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "platform/message_ui.h"
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 #include "dico/wordnet.h"
 #include "tools/brown_text.h"
 

@@ -39,7 +39,7 @@
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
-#include "platform/tool_main.h"
+#include "core/tool_main.h"
 
 namespace {
 

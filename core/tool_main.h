@@ -7,7 +7,6 @@
 #include <new>
 
 #include "core/messages.h"
-
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
