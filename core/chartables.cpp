@@ -4,73 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/text_encoding.h"
+
 namespace quilor {
 
 namespace {
-
-constexpr bool IsCapital(int c) {
-  return (c >= 'A' && c <= 'Z') || c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9F ||
-         (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDE);
-}
-
-constexpr std::array<int32_t, 256> MakeCapitals() {
-  std::array<int32_t, 256> t{};
-  for (int c = 0; c < 256; ++c) t[c] = IsCapital(c) ? -1 : 0;
-  return t;
-}
-
-constexpr std::array<unsigned char, 256> MakeLower() {
-  std::array<unsigned char, 256> t{};
-  for (int c = 0; c < 256; ++c) t[c] = static_cast<unsigned char>(c);
-  for (int c = 'A'; c <= 'Z'; ++c) t[c] = static_cast<unsigned char>(c + 32);
-  t[0x8A] = 0x9A;
-  t[0x8C] = 0x9C;
-  t[0x8E] = 0x9E;
-  t[0x9F] = 0xFF;
-  for (int c = 0xC0; c <= 0xDE; ++c)
-    if (c != 0xD7) t[c] = static_cast<unsigned char>(c + 0x20);
-  return t;
-}
-
-constexpr std::array<unsigned char, 256> MakeUpper() {
-  std::array<unsigned char, 256> t{};
-  for (int c = 0; c < 256; ++c) t[c] = static_cast<unsigned char>(c);
-  for (int c = 'a'; c <= 'z'; ++c) t[c] = static_cast<unsigned char>(c - 32);
-  t[0x9A] = 0x8A;
-  t[0x9C] = 0x8C;
-  t[0x9E] = 0x8E;
-  t[0xFF] = 0x9F;
-  for (int c = 0xE0; c <= 0xFE; ++c)
-    if (c != 0xF7) t[c] = static_cast<unsigned char>(c - 0x20);
-  return t;
-}
-
-constexpr auto kCapitals = MakeCapitals();
-constexpr auto kLower = MakeLower();
-constexpr auto kUpper = MakeUpper();
-
-// The Windows-1252 characters 0x80..0x9F; 0 where the code page has none.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-struct UnicodeTable {
-  unsigned char map[65536];
-  UnicodeTable() {
-    std::memset(map, '?', sizeof map);
-    for (int u = 0; u < 0x80; ++u) map[u] = static_cast<unsigned char>(u);
-    for (int u = 0xA0; u < 0x100; ++u) map[u] = static_cast<unsigned char>(u);
-    for (int i = 0; i < 32; ++i)
-      if (kCp1252High[i]) map[kCp1252High[i]] = static_cast<unsigned char>(0x80 + i);
-    map[0xFFFF] = '?';
-  }
-};
-
-const UnicodeTable& Unicode() {
-  static const UnicodeTable table;
-  return table;
-}
 
 constexpr unsigned char kMacHigh[128] = {
     0xc4, 0xc5, 0xc7, 0xc9, 0xd1, 0xd6, 0xdc, 0xe1, 0xe0, 0xe2, 0xe4, 0xe3, 0xe5, 0xe7, 0xe9, 0xe8,
@@ -165,26 +103,6 @@ WorkingTables MakeDefaults() {
 
 }  // namespace
 
-const int32_t CapitalLetterTable[256] = {
-#define Q(i) kCapitals[i]
-#define R(i) Q(i), Q(i + 1), Q(i + 2), Q(i + 3), Q(i + 4), Q(i + 5), Q(i + 6), Q(i + 7)
-#define S(i) R(i), R(i + 8), R(i + 16), R(i + 24)
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
-#undef Q
-};
-const unsigned char LowerCaseMap[256] = {
-#define Q(i) kLower[i]
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
-#undef Q
-};
-const unsigned char UpperCaseMap[256] = {
-#define Q(i) kUpper[i]
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
-#undef Q
-#undef R
-#undef S
-};
-
 const WorkingTables& DefaultWorkingTables() {
   static const WorkingTables defaults = MakeDefaults();
   return defaults;
@@ -194,24 +112,22 @@ WorkingTables Tables = DefaultWorkingTables();
 
 void ResetWorkingTables() { Tables = DefaultWorkingTables(); }
 
-unsigned char UnicodeToAnsi(char16_t unit) { return Unicode().map[unit]; }
-
 void LowerCaseChars(char* buffer, int n) {
-  for (int i = 0; i < n; ++i) buffer[i] = static_cast<char>(kLower[static_cast<unsigned char>(buffer[i])]);
+  for (int i = 0; i < n; ++i) buffer[i] = static_cast<char>(LowerCaseMap[static_cast<unsigned char>(buffer[i])]);
 }
 
 void UpperCaseChars(char* buffer, int n) {
-  for (int i = 0; i < n; ++i) buffer[i] = static_cast<char>(kUpper[static_cast<unsigned char>(buffer[i])]);
+  for (int i = 0; i < n; ++i) buffer[i] = static_cast<char>(UpperCaseMap[static_cast<unsigned char>(buffer[i])]);
 }
 
 void LowerCaseString(char* text) {
-  for (; *text; ++text) *text = static_cast<char>(kLower[static_cast<unsigned char>(*text)]);
+  for (; *text; ++text) *text = static_cast<char>(LowerCaseMap[static_cast<unsigned char>(*text)]);
 }
 
 void LowerCaseString(std::string& text) { LowerCaseChars(text.data(), static_cast<int>(text.size())); }
 
 void UpperCaseCharAt(char* buffer, int i) {
-  buffer[i] = static_cast<char>(kUpper[static_cast<unsigned char>(buffer[i])]);
+  buffer[i] = static_cast<char>(UpperCaseMap[static_cast<unsigned char>(buffer[i])]);
 }
 
 bool HyphensToUnderscores(char* text) {
@@ -318,8 +234,7 @@ std::string XmlEscape(const char* text) {
       case '"': out += "&quot;"; break;
       default:
         if (c > 127) {
-          char16_t u = c >= 0xA0 ? c : (kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : c);
-          out += "&#" + std::to_string(static_cast<unsigned>(u)) + ";";
+          out += "&#" + std::to_string(static_cast<unsigned>(Cp1252ToCodePoint(c))) + ";";
         } else if (c < 32 || c == 127) {
           out += ' ';  // no control character is allowed in XML text
         } else {
@@ -341,7 +256,7 @@ std::string FormatHexWithSlash(uint32_t number) {
 size_t Utf8ToAnsi(const char* source, size_t sourceLength, char* destination, size_t capacity) {
   if (!destination || capacity == 0) return 0;
   const auto* s = reinterpret_cast<const unsigned char*>(source);
-  const auto& map = Unicode().map;
+  const unsigned char* map = Cp1252OfUnits();
   size_t out = 0;
   size_t i = 0;
   while (i < sourceLength && out + 1 < capacity) {
@@ -383,7 +298,7 @@ size_t Utf8IncompleteTail(const char* source, size_t sourceLength) {
 }
 
 size_t WideToAnsi(const char16_t* units, char* destination, size_t n) {
-  const auto& map = Unicode().map;
+  const unsigned char* map = Cp1252OfUnits();
   for (size_t i = 0; i < n; ++i) destination[i] = static_cast<char>(map[units[i]]);
   destination[n] = '\0';
   return n;

@@ -1,7 +1,8 @@
 // Character tables and text conversions.
 //
-// The system works on single-byte Windows-1252 text. The fixed tables decide
-// what a capital is and how case changes; the six working tables (character
+// The system works on single-byte Windows-1252 text. The fixed tables of
+// platform/letter_case.h decide what a capital is and how case changes; the
+// six working tables (character
 // class, letter group, language byte, Macintosh map, collation, style norms)
 // start from built-in defaults and are replaced by each lexicon load.
 #pragma once
@@ -9,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "platform/letter_case.h"
 
 namespace quilor {
 
@@ -23,11 +26,6 @@ enum CharClassCode : unsigned char {
 };
 
 constexpr int kStyleNormCount = 77;
-
-// Fixed tables.
-extern const int32_t CapitalLetterTable[256];  // -1 for capitals, 0 otherwise
-extern const unsigned char LowerCaseMap[256];
-extern const unsigned char UpperCaseMap[256];
 
 // Working tables (replaced by a lexicon load).
 struct WorkingTables {
@@ -44,14 +42,7 @@ const WorkingTables& DefaultWorkingTables();
 // Copies the defaults into the working tables.
 void ResetWorkingTables();
 
-inline bool IsUpperCaseLetter(unsigned char c) { return CapitalLetterTable[c] != 0; }
-inline bool IsUpperCaseChar(unsigned char c) { return CapitalLetterTable[c] != 0; }
 inline unsigned char CharClass(unsigned char c) { return Tables.charClass[c]; }
-inline unsigned char ToLowerChar(unsigned char c) { return LowerCaseMap[c]; }
-inline unsigned char ToUpperChar(unsigned char c) { return UpperCaseMap[c]; }
-
-// The Windows-1252 byte of a UTF-16 code unit, '?' where the code page has none.
-unsigned char UnicodeToAnsi(char16_t unit);
 
 void LowerCaseChars(char* buffer, int n);
 void UpperCaseChars(char* buffer, int n);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/chartables.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 

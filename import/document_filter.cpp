@@ -6,6 +6,7 @@
 #include "core/chartables.h"
 #include "core/messages.h"
 #include "import/filter_formats.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 

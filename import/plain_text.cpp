@@ -1,6 +1,7 @@
 #include "import/plain_text.h"
 
 #include "core/chartables.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 

@@ -5,6 +5,7 @@
 #include "core/chartables.h"
 #include "platform/byte_order.h"
 #include "platform/compound_file.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 namespace {

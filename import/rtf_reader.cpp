@@ -8,6 +8,7 @@
 #include "import/byte_scan.h"
 #include "import/plain_text.h"
 #include "import/word_table.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 

@@ -13,6 +13,7 @@
 #include "platform/byte_order.h"
 #include "core/messages.h"
 #include "platform/compound_file.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 

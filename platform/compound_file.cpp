@@ -4,9 +4,10 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/chartables.h"
 #include "platform/byte_order.h"
+#include "platform/letter_case.h"
 #include "platform/read_file.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 namespace {

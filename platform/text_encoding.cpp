@@ -1,5 +1,7 @@
 #include "platform/text_encoding.h"
 
+#include <cstring>
+
 namespace quilor {
 
 namespace {
@@ -25,6 +27,22 @@ void AppendUtf8(std::string& out, char32_t cp) {
 char32_t Cp1252ToCodePoint(unsigned char c) {
   if (c >= 0x80 && c < 0xA0) return kHigh[c - 0x80];
   return c;
+}
+
+const unsigned char* Cp1252OfUnits() {
+  struct Table {
+    unsigned char map[65536];
+    Table() {
+      std::memset(map, '?', sizeof map);
+      for (int u = 0; u < 0x80; ++u) map[u] = static_cast<unsigned char>(u);
+      for (int u = 0xA0; u < 0x100; ++u) map[u] = static_cast<unsigned char>(u);
+      // The undefined bytes (kHigh keeps their own value) take no unit.
+      for (int i = 0; i < 32; ++i)
+        if (kHigh[i] != 0x80 + i) map[kHigh[i]] = static_cast<unsigned char>(0x80 + i);
+    }
+  };
+  static const Table table;
+  return table.map;
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

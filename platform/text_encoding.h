@@ -9,6 +9,11 @@ namespace quilor {
 
 // Every byte maps to a code point; the five undefined bytes keep their value.
 char32_t Cp1252ToCodePoint(unsigned char c);
+// The Windows-1252 byte of each of the 65,536 UTF-16 code units: '?' where
+// the code page has none (U+0080..U+009F, the five undefined bytes' values
+// included, and U+FFFF).
+const unsigned char* Cp1252OfUnits();
+inline unsigned char UnicodeToAnsi(char16_t unit) { return Cp1252OfUnits()[unit]; }
 std::string Cp1252ToUtf8(std::string_view text);
 // Characters Windows-1252 has no byte for become '?'; invalid UTF-8 bytes too.
 std::string Utf8ToCp1252(std::string_view text);

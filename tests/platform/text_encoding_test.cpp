@@ -25,5 +25,19 @@ TEST(TextEncodingTest, Cp1252RunsAndSingleBytesConvertAlike) {
   EXPECT_EQ(Cp1252ToUtf8(all), oneByOne);
 }
 
+// A UTF-16 unit gives the byte that converts back to it; the units of the
+// C1 controls, the five undefined bytes' values among them, have no byte.
+TEST(TextEncodingTest, UnitsTakeTheByteThatConvertsBackToThem) {
+  for (int c = 0; c < 256; ++c) {
+    const char32_t unit = Cp1252ToCodePoint(static_cast<unsigned char>(c));
+    if (unit >= 0x80 && unit < 0xA0) continue;  // undefined byte
+    EXPECT_EQ(UnicodeToAnsi(static_cast<char16_t>(unit)), c) << c;
+  }
+  for (int unit = 0x80; unit < 0xA0; ++unit) EXPECT_EQ(UnicodeToAnsi(static_cast<char16_t>(unit)), '?') << unit;
+  EXPECT_EQ(UnicodeToAnsi(u'\u0152'), 0x8C);
+  EXPECT_EQ(UnicodeToAnsi(u'\u4E2D'), '?');
+  EXPECT_EQ(UnicodeToAnsi(0xFFFF), '?');
+}
+
 }  // namespace
 }  // namespace quilor
