@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test in the normal
-# build, the address/undefined sanitizer build and (threading tests) the
+# Installs what is missing, checks that every include goes down the README's
+# Layout, then builds and runs every test in the normal build, the
+# address/undefined sanitizer build and (threading tests) the
 # thread-sanitizer build.
 set -euo pipefail
 export QT_QPA_PLATFORM=offscreen
 cd "$(dirname "$0")"
 ./setup.sh --deps
+echo "== layering"
+tools/check-layering.sh
 jobs=$(nproc)
 for preset in default asan; do
   echo "== $preset build"
