@@ -522,8 +522,9 @@ int TSegmentResolver::ChooseRemembered(int j) {
   };
   const TWordSlot* p = j > windowFirst_ && j > 0 ? &slots_[j - 1] : nullptr;
   // What is read further left: a verb in the window before, a modal before
-  // the modalities.
-  const TLeftContext left = LeftContextOf(j, windowFirst_ <= j ? windowFirst_ : j);
+  // the modalities (only for the words whose readings it can rule out).
+  const TLeftContext left =
+      ReadsLeftContext(slots_[j]) ? LeftContextOf(j, windowFirst_ <= j ? windowFirst_ : j) : TLeftContext{};
   const uint64_t context[6] = {first(j - 2), first(j - 1), first(j), first(j + 1), first(j + 2),
                                (p && IsVerb(p->Category()) && HasParticipleReading(*p) ? 1u : 0u) |
                                    (left.verbBefore ? 2u : 0u) | (left.modalBefore ? 4u : 0u)};
@@ -687,18 +688,25 @@ TSegmentResolver::TLeftContext TSegmentResolver::LeftContextOf(int i, int first)
   return c;
 }
 
+bool TSegmentResolver::ReadsLeftContext(const TWordSlot& s) {
+  bool verb = false, other = false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+    verb |= IsVerb(s.readings[r]);
+    other |= IsSubstantive(s.readings[r]) || IsAdjective(s.readings[r]);
+  }
+  return verb && other;
+}
+
 uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   const TWordSlot& s = slots_[i];
-  bool verb = false, base = false, finite = false, substantive = false, adjective = false;
+  if (!ReadsLeftContext(s)) return 0;
+  bool base = false, finite = false, substantive = false;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
     const TCategoryRecord& c = s.readings[r];
-    verb |= IsVerb(c);
     base |= IsBaseVerb(c);
     finite |= IsVerb(c) && !IsParticiple(c);
     substantive |= IsSubstantive(c);
-    adjective |= IsAdjective(c);
   }
-  if (!verb || !(substantive || adjective)) return 0;
   const TWordSlot* p = i > first ? &slots_[i - 1] : nullptr;
   const TWordSlot* n = i < last && !slots_[i + 1].IsMark() ? &slots_[i + 1] : nullptr;
   auto out = [&s](bool (*test)(const TCategoryRecord&)) {

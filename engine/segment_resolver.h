@@ -119,6 +119,9 @@ class alignas(64) TSegmentResolver {
     bool modalBefore = false;
   };
   TLeftContext LeftContextOf(int i, int first) const;
+  // Only a word with a verb reading and a noun or adjective one has readings
+  // the words around rule out.
+  static bool ReadsLeftContext(const TWordSlot& s);
   void ClearSlots();
 
   TWordSlot slots_[kSlotArraySize + 1];
