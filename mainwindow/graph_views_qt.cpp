@@ -16,6 +16,7 @@
 #include "mainwindow/graph_source.h"
 #include "mainwindow/graph_track_bar.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/results_panel.h"
 #include "ui/result_type_codes.h"
 #include "ui/texts_qt.h"
 #include "ui/view_state.h"
@@ -32,9 +33,13 @@ constexpr int kKindNames[6] = {0, 537, 514, 538, 564, 1245};
 
 // The result types whose lines select a class, a relation or a word.
 bool SelectsForAGraph(int resultType) {
-  const int code = ResultTypeCodeOf(resultType);
-  return code == 1 || code == 3 || code == 4 || code == 5 || code == 8 || code == 9 || code == 10 || code == 11 ||
-         code == 12;
+  switch (ResultTypeCodeOf(resultType)) {
+    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: case kResultRelations:
+    case kResultScenario: case kResultVerbs: case kResultAdjectives: case kResultSubstantives: case kResultEpisode:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // The graph part of ForcerAffichage: outside an extract only the bursts

@@ -145,11 +145,10 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     // They act on the open editor only: closed, they are not offered.
     for (const char* name : {"PopupImageTexteCopierDsScenario", "PopupImageTexteInsererDsScenario"})
       window.SetCommandCondition(name, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
-    // A double click looks up the lines of classes and words only.
+    // A double click looks up the lines of classes and words only: the
+    // lists where the toolbar offers the search in the Scenario.
     window.SetCommandCondition("PopupResultatDbClick1", [editor, views] {
-      const int code = ResultTypeCodeOf(views->panel.CurrentResultType);
-      const bool looksUp = code == 1 || code == 3 || code == 4 || code == 8 || code == 9 || code == 10 || code == 11;
-      return editor->IsOpen() && views->panel.SelectedLine() >= 0 && looksUp;
+      return editor->IsOpen() && views->panel.SelectedLine() >= 0 && views->panel.ToolbarState().searchVisible;
     });
   }
 
