@@ -4,6 +4,7 @@
 
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
+#include "ui/canvas.h"
 
 namespace quilor::ui {
 
@@ -194,12 +195,6 @@ std::vector<TLemmaCount> CollectLemmas(int kind, bool alphabetical) {
   return out;
 }
 
-}  // namespace quilor::ui
-
-#include "ui/canvas.h"
-
-namespace quilor::ui {
-
 std::vector<std::string> SplitColumns(const std::string& line) {
   std::vector<std::string> columns;
   size_t start = 0;
@@ -212,7 +207,8 @@ std::vector<std::string> SplitColumns(const std::string& line) {
   return columns;
 }
 
-TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit) {
+TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit, int indent,
+                                   const std::vector<std::string>& captions) {
   TResultColumns layout;
   for (const std::string& line : lines) {
     const std::vector<std::string> columns = SplitColumns(line);
@@ -222,6 +218,9 @@ TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string
   }
   if (layout.widths.empty()) return layout;
   if (nameLimit > 0) layout.widths[0] = std::min(layout.widths[0], nameLimit);
+  layout.widths[0] += indent;
+  for (size_t k = 1; k < layout.widths.size() && k < captions.size(); ++k)
+    layout.widths[k] = std::max(layout.widths[k], canvas.TextWidth(captions[k]));
   int x = 0;
   for (size_t k = 0; k < layout.widths.size(); ++k) {
     layout.starts.push_back(x);

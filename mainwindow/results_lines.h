@@ -107,24 +107,22 @@ std::vector<TRelationGroup> CollectRelationGroups(int level);
 // kind: 9 verbs, 10 adjectives, 11 substantives (ranked unless alphabetical).
 std::vector<TLemmaCount> CollectLemmas(int kind, bool alphabetical);
 
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-
 class Canvas;
 
 // Where the TAB columns of a list's lines are drawn: every line's column k
 // starts at the same x, one gap after the widest column k - 1 of the list,
 // so that counts and shares line up. The first column (the name) is cut at
-// `nameLimit` pixels when its widest text would leave less room; the other
-// columns are numbers, drawn right-aligned in their width.
+// `nameLimit` pixels when its widest text would leave less room, then widened
+// by `indent` (the tree of the Scenario list); the other columns are numbers,
+// drawn right-aligned in their width, which is at least their caption's.
 struct TResultColumns {
   std::vector<int> starts;  // x of each column from the text's start
   std::vector<int> widths;
   int Width() const { return starts.empty() ? 0 : starts.back() + widths.back(); }
 };
 constexpr int kColumnGap = 12;
-TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit);
+TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit,
+                                   int indent = 0, const std::vector<std::string>& captions = {});
 // The columns of one line (split at its TABs).
 std::vector<std::string> SplitColumns(const std::string& line);
 

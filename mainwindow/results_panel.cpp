@@ -957,7 +957,7 @@ void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool large
         clip.right = std::min(r.right, r.left + 19 + columns_.starts[1] - kColumnGap / 2);
       std::string text = columns[k];
       if (k > 0) text = " " + text;
-      canvas.TextRect(clip, k == 0 ? textX : textX, r.top, text);
+      canvas.TextRect(clip, textX, r.top, text);
       continue;
     }
     // Counts and shares, right-aligned in their column.
@@ -974,17 +974,7 @@ void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
     for (size_t i = 0; i < items_.size(); ++i) indent = std::max(indent, 24 * LineLook(static_cast<int>(i)).depth);
   const std::vector<std::string> captions = ColumnCaptions();
   auto layOut = [&](int nameLimit) {
-    TResultColumns c = LayOutResultColumns(canvas, items_, nameLimit > 0 ? nameLimit - indent : 0);
-    if (c.widths.empty()) return c;
-    c.widths[0] += indent;
-    for (size_t k = 1; k < c.widths.size() && k < captions.size(); ++k)
-      c.widths[k] = std::max(c.widths[k], canvas.TextWidth(captions[k]));
-    int x = 0;
-    for (size_t k = 0; k < c.widths.size(); ++k) {
-      c.starts[k] = x;
-      x += c.widths[k] + kColumnGap;
-    }
-    return c;
+    return LayOutResultColumns(canvas, items_, nameLimit > 0 ? nameLimit - indent : 0, indent, captions);
   };
   columns_ = layOut(0);
   if (columns_.widths.size() < 2) return;

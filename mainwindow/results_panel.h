@@ -181,8 +181,8 @@ class TResultsPanel : private DiagnosisView {
   bool sorted_ = false;
   std::string hint_;
   bool showHint_ = false;
-  std::string keyNotFound_;
-  TResultColumns columns_;  // the keys asked for that name no class of the text
+  std::string keyNotFound_;  // the keys asked for that name no class of the text
+  TResultColumns columns_;
   std::string explanation_;
   std::string status_;
   bool actantChecked_ = true, acteChecked_ = true, actorsEnabled_ = false;
