@@ -79,23 +79,6 @@ bool IsDefaultScenarioName(const std::string& name) {
                      [&](const char* n) { return Lower(n) == key; });
 }
 
-std::string ScenarioExplanationHtml() {
-  std::string html;
-  for (int id = kExplainFirst; id <= kExplainLast; ++id) {
-    std::string text;
-    for (char c : Cp1252ToUtf8(Msg(id))) {
-      switch (c) {
-        case '<': text += "&lt;"; break;
-        case '>': text += "&gt;"; break;
-        case '&': text += "&amp;"; break;
-        default: text += c;
-      }
-    }
-    html += "<p>" + text + "</p>";
-  }
-  return html;
-}
-
 ScenarioEditor* CurrentScenarioEditor() { return currentEditor; }
 void SetCurrentScenarioEditor(ScenarioEditor* editor) { currentEditor = editor; }
 

@@ -55,9 +55,6 @@ constexpr int kHelpScenarioTool = 964;
 // The five Scenario files installed with the program.
 bool IsDefaultScenarioName(const std::string& name);
 
-// The explanation page of the editor: its paragraphs as HTML (UTF-8).
-std::string ScenarioExplanationHtml();
-
 // What the attribute panel shows for a node.
 struct AttributePanel {
   bool visible = false;  // false: nothing selected

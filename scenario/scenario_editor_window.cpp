@@ -351,7 +351,9 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   explanation_ = new QTextBrowser(pages_);
   explanation_->setObjectName(QStringLiteral("TabSheetExpliquer"));
   explanation_->setOpenLinks(false);
-  explanation_->setHtml(QString::fromStdString(ScenarioExplanationHtml()));
+  QString html;
+  for (int id = kExplainFirst; id <= kExplainLast; ++id) html += "<p>" + T(id).toHtmlEscaped() + "</p>";
+  explanation_->setHtml(html);
   pages_->addTab(explanation_, T(kMsgExplanation));
   pages_->setMaximumHeight(150);
   layout->addWidget(pages_);
