@@ -620,7 +620,7 @@ bool ScenarioTree::DropMove(int source, int target) {
   if (!Node(source) || !Node(target) || IsDescendantOrSelf(target, source)) return false;
   // The source goes under the target's own group, which takes the target's
   // place when the target is an item.
-  if (Depth(target) + 1 + Height(source) > kMaxDepth) {
+  if (!FitsUnder(source, target)) {
     tooDeep_ = true;
     return false;
   }
