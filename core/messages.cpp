@@ -105,11 +105,6 @@ void DoneMessages() {
 void ShowSystemError(const std::string& text) { CurrentMessageUi().ShowSystemError(text); }
 
 int ShowError(const std::string& text) {
-  RunBox(text, kBoxOk, false);
-  return 0;
-}
-
-int ShowFailure(const std::string& text) {
   RunBox(text, kBoxOk, false, kIconError);
   return 0;
 }

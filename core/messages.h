@@ -62,8 +62,7 @@ extern int MessageBoxKind;
 extern int MessageBoxResult;
 
 void ShowSystemError(const std::string& text);
-int ShowError(const std::string& text);                          // kind 0; returns 0
-int ShowFailure(const std::string& text);                        // kind 0 with the error picture; returns 0
+int ShowError(const std::string& text);                          // kind 0 with the error picture; returns 0
 int ShowWarning(const std::string& text);                        // kind 0 with the warning picture; returns 0
 bool AskYesNo(const std::string& text);                          // kind 4; True on Yes
 bool AskNotYes(const std::string& text);                         // not AskYesNo

@@ -27,7 +27,7 @@ struct BoxAnswer {
 };
 
 // The picture of a box: by default the one of its kind (a question for the
-// kinds that ask, information for Ok alone).
+// kinds that ask, the error picture for Ok alone).
 enum BoxIcon : int {
   kIconOfKind = 0,
   kIconError = 1,    // a failure

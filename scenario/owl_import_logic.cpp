@@ -56,7 +56,7 @@ std::string RunOwlImport(const std::string& inputPath, const OwlImportOptions& o
   const OwlImportResult r = ImportOwlFile(inputPath, WorkContext->UserScenarioFolder, options, produced, logPath);
   RestoreCursor();
   const std::string report = OwlImportReport(r, logPath);
-  if (!r.ok) ShowFailure(report);
+  if (!r.ok) ShowError(report);
   else if (!report.empty()) ShowWarning(report);
   return produced;
 }
