@@ -17,21 +17,21 @@ constexpr int kMsgNumberFrom = 7350;
 constexpr int kMsgNumberOfWords = 665;
 constexpr int kMsgPertinenceFactor = 666;
 
-bool ParseThreshold(const std::string& text, uint16_t& value) {
-  if (text.empty() || text.size() > 4) return false;
-  int number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + (c - '0');
-  }
-  if (number < 1 || number > 999) return false;
-  value = static_cast<uint16_t>(number);
-  return true;
-}
-
 constexpr size_t kPdf = static_cast<size_t>(ConverterFormat::kPdf);
 
 }  // namespace
+
+bool ParseNumberField(const std::string& text, int low, int high, int& value) {
+  if (text.empty() || text.size() > 5) return false;
+  int number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  if (number < low || number > high) return false;
+  value = number;
+  return true;
+}
 
 std::string NumberFieldMessage(int caption, const std::string& takes) {
   std::string text = GetMessageText(caption);
@@ -72,10 +72,10 @@ bool AnalysisOptionsLogic::PdfAvailable() {
 
 AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values) {
   // Everything is checked before anything is stored.
-  uint16_t words = 0, pertinence = 0;
-  badField_ = !ParseThreshold(values.wordsText, words)            ? AnalysisField::kWords
-              : !ParseThreshold(values.pertinenceText, pertinence) ? AnalysisField::kPertinence
-                                                                   : AnalysisField::kNone;
+  int words = 0, pertinence = 0;
+  badField_ = !ParseNumberField(values.wordsText, 1, 999, words)            ? AnalysisField::kWords
+              : !ParseNumberField(values.pertinenceText, 1, 999, pertinence) ? AnalysisField::kPertinence
+                                                                             : AnalysisField::kNone;
   if (badField_ != AnalysisField::kNone) {
     ShowError(NumberFieldMessage(badField_ == AnalysisField::kWords ? kMsgNumberOfWords : kMsgPertinenceFactor,
                                  GetMessageText(kMsgBetween1And999)));
@@ -89,8 +89,8 @@ AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values
     WorkContext->ScenarioOnAllCategoriesConfirmed = true;
   }
   Options->Set(opt::ThresholdKind, static_cast<uint8_t>(values.byWords ? 1 : 0));
-  Options->Set(opt::ClassMinWords, words);
-  Options->Set(opt::ClassPertinence, pertinence);
+  Options->Set(opt::ClassMinWords, static_cast<uint16_t>(words));
+  Options->Set(opt::ClassPertinence, static_cast<uint16_t>(pertinence));
   Options->Set(opt::RelationBase, static_cast<uint16_t>(values.relationLevel >= 1 && values.relationLevel <= 4 ? values.relationLevel : 3));
   Options->Set(opt::ScenarioOnAllCategories, static_cast<uint8_t>(values.scenarioOnAllCategories ? 1 : 0));
   Options->Set(opt::CharacteristicParts, static_cast<uint16_t>(std::clamp(values.quantity, 1, 100)));

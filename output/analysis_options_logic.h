@@ -20,6 +20,9 @@ struct AnalysisOptionsValues {
   static AnalysisOptionsValues FromOptions();
 };
 
+// A number field's text as a number from low to high: digits only, at most
+// five of them (what the number boxes let be typed). False otherwise.
+bool ParseNumberField(const std::string& text, int low, int high, int& value);
 // A number field's refusal: "<caption>: Incorrect value(s). <what it takes>".
 std::string NumberFieldMessage(int caption, const std::string& takes);
 // "Type a number from <low> to <high>."

@@ -40,12 +40,7 @@ GeneralOptionsValues GeneralOptionsValues::FromOptions() {
 
 bool GeneralOptionsValues::ToOptions() const {
   int memory = 0;
-  bool number = !memoryText.empty() && memoryText.size() <= 3;
-  for (char c : memoryText) {
-    if (c < '0' || c > '9') number = false;
-    else memory = memory * 10 + (c - '0');
-  }
-  if (!number || memory < kMemoryLow || memory > kMemoryHigh) {
+  if (!ParseNumberField(memoryText, kMemoryLow, kMemoryHigh, memory)) {
     ShowError(NumberFieldMessage(kMsgWarningThreshold, NumberRangeText(kMemoryLow, kMemoryHigh)));
     return false;
   }

@@ -119,9 +119,8 @@ std::string TDlgReportMng::DefaultPath() {
 
 bool TDlgReportMng::OKBtnClick() {
   // The maximum number of charts: a number in 1..255, else refused naming the field.
-  bool number = false;
-  const int charts = maxCharts_->text().toInt(&number);
-  if (!number || charts < maxCharts_->Low() || charts > maxCharts_->High()) {
+  int charts = 0;
+  if (!ParseNumberField(maxCharts_->text().toStdString(), maxCharts_->Low(), maxCharts_->High(), charts)) {
     ShowError(NumberFieldMessage(kMsgMaximumCharts, NumberRangeText(maxCharts_->Low(), maxCharts_->High())));
     maxCharts_->setFocus();
     maxCharts_->selectAll();
