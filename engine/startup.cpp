@@ -332,17 +332,8 @@ void SetUpUserFolders(const std::string& folder) {
 }
 
 std::string UserDataFolder() {
-  std::string base;
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (!home || home[0] != '/') return std::string();
-    base = std::string(home) + "/.local/share";
-  }
-  while (base.size() > 1 && base.back() == '/') base.pop_back();
-  return base + "/Quilor";
+  const std::string base = XdgBaseFolder("XDG_DATA_HOME", ".local/share");
+  return base.empty() ? base : base + "/Quilor";
 }
 
 void SetUpSingleUserFolders() {

@@ -150,18 +150,23 @@ std::vector<std::string> SettingsStore::ValueNames(std::string_view key) const {
   return names;
 }
 
-std::string DefaultSettingsFilePath() {
+std::string XdgBaseFolder(const char* variable, const char* underHome) {
   std::string base;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* xdg = std::getenv(variable);
   if (xdg && xdg[0] == '/') {
     base = xdg;
   } else {
     const char* home = std::getenv("HOME");
     if (!home || home[0] != '/') return std::string();
-    base = std::string(home) + "/.config";
+    base = std::string(home) + "/" + underHome;
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
-  return base + "/Quilor/settings.ini";
+  return base;
+}
+
+std::string DefaultSettingsFilePath() {
+  const std::string base = XdgBaseFolder("XDG_CONFIG_HOME", ".config");
+  return base.empty() ? base : base + "/Quilor/settings.ini";
 }
 
 std::string SettingsFilePath() { return OverridePath().empty() ? DefaultSettingsFilePath() : OverridePath(); }

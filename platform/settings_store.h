@@ -64,6 +64,9 @@ class SettingsLock {
 // XDG_CONFIG_HOME nor HOME names an absolute folder).
 std::string SettingsFilePath();
 std::string DefaultSettingsFilePath();
+// The base folder of an XDG kind: $<variable> when it names an absolute
+// folder, else $HOME/<underHome>; "" when neither is usable. No slash ends it.
+std::string XdgBaseFolder(const char* variable, const char* underHome);
 // Points the store elsewhere (tests, tools); an empty path goes back to the default.
 void SetSettingsFilePath(const std::string& path);
 
