@@ -97,33 +97,34 @@ void TGrapheQuilor::BurstsGraph() {
 
   canvas_->SetPen(kBlue);
   canvas_->SetBrush(Role(14), BrushStyle::kClear);
-  int n = 0;
   // Each row keeps the extents of its labels: a label goes to the first row
   // where it meets none; a burst without room is not drawn.
   std::vector<std::vector<std::pair<int, int>>> taken(static_cast<size_t>(rows));
-  // The chosen item's and the chosen episode's bursts take their rows first.
-  auto chosen = [](const TBurstRecord& b) {
-    return (GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass) ||
-           (GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode));
+  const auto chosenItem = [](const TBurstRecord& b) {
+    return GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass;
   };
+  const auto chosenEpisode = [](const TBurstRecord& b) {
+    return GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode);
+  };
+  // The chosen item's and the chosen episode's bursts take their rows first.
   std::vector<size_t> order;
   for (size_t k = 0; k < bursts.size(); ++k)
-    if (chosen(bursts[k])) order.push_back(k);
+    if (chosenItem(bursts[k]) || chosenEpisode(bursts[k])) order.push_back(k);
   for (size_t k = 0; k < bursts.size(); ++k)
-    if (!chosen(bursts[k])) order.push_back(k);
+    if (!chosenItem(bursts[k]) && !chosenEpisode(bursts[k])) order.push_back(k);
   for (const size_t k : order) {
     const TBurstRecord& b = bursts[k];
     const int32_t index = static_cast<int32_t>(k) + 1;  // bursts are numbered from 1 on the graph
-    const bool chosenItem = GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass;
-    const bool chosenEpisode = GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode);
-    if (!chosenItem && !((categories || b.itemId >= 0) && (b.count >= burstThreshold_ || chosenEpisode))) continue;
-    const int sx0 = PositionX(static_cast<int32_t>(b.firstPosition));
-    const int ex0 = PositionX(static_cast<int32_t>(b.lastPosition));
-    const std::string label = source_.BurstName(b.itemId);
-    const int labelWidth = canvas_->TextWidth(label);
-    const int lx = std::clamp((sx0 + ex0) / 2, rect_.left + labelWidth / 2,
-                              std::max(rect_.left + labelWidth / 2, rect_.right - (labelWidth - labelWidth / 2)));
-    const std::pair<int, int> extent{std::min(sx0, lx - labelWidth / 2) - 3, std::max(ex0, lx + labelWidth / 2) + 3};
+    const bool item = chosenItem(b);
+    const bool episode = chosenEpisode(b);
+    if (!item && !((categories || b.itemId >= 0) && (b.count >= burstThreshold_ || episode))) continue;
+    const int sx = PositionX(static_cast<int32_t>(b.firstPosition));
+    const int ex = PositionX(static_cast<int32_t>(b.lastPosition));
+    const std::string name = source_.BurstName(b.itemId);
+    const int width = canvas_->TextWidth(name);
+    const int labelX =
+        std::clamp((sx + ex) / 2, rect_.left + width / 2, std::max(rect_.left + width / 2, rect_.right - (width - width / 2)));
+    const std::pair<int, int> extent{std::min(sx, labelX - width / 2) - 3, std::max(ex, labelX + width / 2) + 3};
     int row = -1;
     for (int r = 0; r < rows && row < 0; ++r) {
       bool free = true;
@@ -133,23 +134,16 @@ void TGrapheQuilor::BurstsGraph() {
     }
     if (row < 0) continue;
     taken[static_cast<size_t>(row)].push_back(extent);
-    ++n;
     drawnBursts_.push_back(index);
     const int column = static_cast<int>(taken[static_cast<size_t>(row)].size());
     const int y = (row + 1) * rowHeight_ + rect_.top;
     Rgb labelColour = kBlack;
-    if (chosenEpisode && !MonochromePrint()) labelColour = b.itemId < 0 ? Role(13) : Role(11);
-    canvas_->SetPen(chosenItem ? labelColour : kBlue);
-    const int sx = PositionX(static_cast<int32_t>(b.firstPosition));
-    const int ex = PositionX(static_cast<int32_t>(b.lastPosition));
+    if (episode && !MonochromePrint()) labelColour = b.itemId < 0 ? Role(13) : Role(11);
+    canvas_->SetPen(item ? labelColour : kBlue);
     const int by = y + (printing_ ? 3 : 1);
     canvas_->Line({sx, by}, {ex, by});
     canvas_->Line({sx, by}, {sx, by - 3});
     canvas_->Line({ex, by}, {ex, by - 3});
-    const std::string name = source_.BurstName(b.itemId);
-    const int width = canvas_->TextWidth(name);
-    int labelX = (sx + ex) / 2;
-    labelX = std::clamp(labelX, rect_.left + width / 2, std::max(rect_.left + width / 2, rect_.right - (width - width / 2)));
     SetFontColour(labelColour);
     TextCentred(labelX, y, name);
     if (column < 96 && row + 1 < kHitRows) {
