@@ -121,19 +121,24 @@ pid_t PidOfOurTemporary(std::string_view tail) {
 }  // namespace
 
 int RemoveStaleTemporaries(const std::string& path) {
-  const std::string folder = ParentFolder(path);
   const std::string::size_type slash = path.find_last_of('/');
   const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+  return RemoveFilesOfGoneProcesses(ParentFolder(path), [&prefix](std::string_view name) -> int {
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return 0;
+    return PidOfOurTemporary(name.substr(prefix.size()));
+  });
+}
+
+int RemoveFilesOfGoneProcesses(const std::string& folder, const std::function<int(std::string_view name)>& pidOf) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return 0;
   int removed = 0;
   const pid_t self = ::getpid();
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name(entry->d_name);
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) continue;
-    const pid_t pid = PidOfOurTemporary(name.substr(prefix.size()));
-    // Only a file whose process is gone: a live one may be saving right now.
-    if (pid == 0 || pid == self || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    const pid_t pid = pidOf(name);
+    // Only a file whose process is gone: a live one may be writing it right now.
+    if (pid <= 0 || pid == self || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
     const std::string file = folder + "/" + std::string(name);
     struct stat st {};
     if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;

@@ -10,6 +10,7 @@
 // fails the previous file stays exactly as it was and the caller is told why.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,12 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
 // regular files named "<name>.<pid>.<hex>.tmp" or "<name>.<pid>.<hex>.bak".
 // SafeSave calls it first. The number of files removed.
 int RemoveStaleTemporaries(const std::string& path);
+
+// Removes the regular files of folder that a process no longer running left
+// behind: those whose name pidOf reads a process id from (0: a name of no
+// process). The files of this process and of running ones stay. The number
+// of files removed.
+int RemoveFilesOfGoneProcesses(const std::string& folder, const std::function<int(std::string_view name)>& pidOf);
 
 // Writes all of data to an open descriptor, retrying short writes and
 // interruptions. False with errno set on failure.
