@@ -217,7 +217,9 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   EXPECT_GE(context->frameGeometry().top(), menuBottom);
   // Whole on its screen: no command beyond the screen's edge.
   const QRect room = w.screen()->availableGeometry();
-  if (context->width() <= room.width()) EXPECT_LE(context->geometry().right(), room.right());
+  if (context->width() <= room.width()) {
+    EXPECT_LE(context->geometry().right(), room.right());
+  }
   context->close();
   CloseWindow();
 }
