@@ -154,6 +154,12 @@ Rgb PaperColour(Rgb colour) {
   return MakeRgb(r, g, b);
 }
 
+void PaperCanvas::SetFont(const Font& font) {
+  Font paper = font;
+  paper.colour = PaperColour(font.colour);
+  page_.SetFont(paper);
+}
+
 std::string LowerCase(const std::string& text) {
   std::string out = text;
   LowerCaseString(out);

@@ -104,6 +104,37 @@ std::vector<std::string> WrapText(const std::string& text, int width, const std:
 // least), of the same hue; dark colours stay as they are.
 Rgb PaperColour(Rgb colour);
 
+// A page canvas for a print in colour: every line and text is drawn in its
+// colour made fit for paper (PaperColour), whichever section draws it (the
+// text, the graphs); fills keep their colours.
+class PaperCanvas : public Canvas {
+ public:
+  explicit PaperCanvas(Canvas& page) : page_(page) {}
+  void SetPen(Rgb colour, int width = 1, PenStyle style = PenStyle::kSolid) override {
+    page_.SetPen(PaperColour(colour), width, style);
+  }
+  void SetBrush(Rgb colour, BrushStyle style = BrushStyle::kSolid) override { page_.SetBrush(colour, style); }
+  void SetFont(const Font& font) override;
+  void SetTextBackground(bool opaque) override { page_.SetTextBackground(opaque); }
+  void FillRect(const Rect& r) override { page_.FillRect(r); }
+  void Rectangle(const Rect& r) override { page_.Rectangle(r); }
+  void RoundRect(const Rect& r, int radiusX, int radiusY) override { page_.RoundRect(r, radiusX, radiusY); }
+  void Ellipse(const Rect& r) override { page_.Ellipse(r); }
+  void Polygon(const std::vector<Point>& points) override { page_.Polygon(points); }
+  void Line(Point from, Point to) override { page_.Line(from, to); }
+  void Pie(const Rect& r, double startDegrees, double spanDegrees) override { page_.Pie(r, startDegrees, spanDegrees); }
+  void ShadedEllipse(const Rect& r, Rgb colour) override { page_.ShadedEllipse(r, colour); }
+  void TextOut(int x, int y, const std::string& text) override { page_.TextOut(x, y, text); }
+  void TextRect(const Rect& r, int x, int y, const std::string& text) override { page_.TextRect(r, x, y, text); }
+  int TextWidth(const std::string& text) override { return page_.TextWidth(text); }
+  int TextHeight(const std::string& text) override { return page_.TextHeight(text); }
+  void SetClip(const Rect& r) override { page_.SetClip(r); }
+  void ClearClip() override { page_.ClearClip(); }
+
+ private:
+  Canvas& page_;
+};
+
 // Lays out one section: rows from line 3, a page frame on every full page
 // and after the last row; page numbers start at 1.
 class TPrintPager {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "core/category.h"
 #include "core/chartables.h"
@@ -221,8 +222,8 @@ void PrintText(TPrintPager& pager, bool colour) {
     const Rgb wordColour = WordColour(*node, extract, selective);
     if (wordColour != kBlack) {
       f.bold = true;
-      // Pale screen colours are darkened to read on paper.
-      if (colour) f.colour = PaperColour(wordColour);
+      // The page's canvas darkens pale screen colours for paper.
+      if (colour) f.colour = wordColour;
     }
     if (!pager.PlaceText(DisplayForm(text, *data, link), f)) break;
     ++wordsOnLine;
@@ -409,6 +410,18 @@ bool PrintStyle(PrintSurface& surface, const Font& asked, const TPageMetrics& pa
   return true;
 }
 
+// The target's page with the colours of its lines and texts made fit for paper.
+class PaperSurface : public PrintSurface {
+ public:
+  explicit PaperSurface(PrintSurface& page) : page_(page), canvas_(page.PageCanvas()) {}
+  Canvas& PageCanvas() override { return canvas_; }
+  bool NewPage() override { return page_.NewPage(); }
+
+ private:
+  PrintSurface& page_;
+  PaperCanvas canvas_;
+};
+
 void DrawCurrentGraph(Canvas& canvas, const Rect& rect, bool colour) {
   EngineGraphSource source;
   TGrapheQuilor graph(source);
@@ -573,6 +586,7 @@ TPrintOutcome PrintSections(const TPrintRequest& request, PrintTarget& target) {
   BusyFlag busy;
   TPrintOutcome outcome;
   PrintSurface* surface = nullptr;
+  std::optional<PaperSurface> paper;  // a print in colour draws through it
   TPageMetrics metrics;
   bool ended = false;
   auto end = [&] {
@@ -583,8 +597,12 @@ TPrintOutcome PrintSections(const TPrintRequest& request, PrintTarget& target) {
   auto beginSection = [&]() -> bool {
     if (!surface) {
       surface = target.Begin(request.font, metrics);
-      if (!surface) outcome.ok = false;
-      return surface != nullptr;
+      if (!surface) {
+        outcome.ok = false;
+        return false;
+      }
+      if (request.colour) surface = &paper.emplace(*surface);
+      return true;
     }
     if (!surface->NewPage()) {
       outcome.ok = false;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 #include "engine/analysis_results.h"
 #include "mainwindow/analysis_session.h"
@@ -276,6 +277,50 @@ TEST(PrintSectionsRun, NothingTickedOpensNothingAndAThrowingGraphClearsTheBusyFl
   target.fail = true;
   EXPECT_FALSE(PrintSections(request, target).ok);
   EXPECT_FALSE(PrintRunning);
+}
+
+// Printed in colour, whatever a section draws (here the graph) has its
+// lines and texts darkened for paper, its fills as they are; printed in
+// black, the colours are left to the section.
+TEST(PrintSectionsRun, InColourTheGraphsLinesAndTextsAreDarkenedForPaper) {
+  const Rgb pale = MakeRgb(255, 255, 0);
+  FakeTarget target;
+  TPrintRequest request;
+  request.font.size = 10;
+  request.flags[kPrintGraph] = true;
+  request.drawGraph = [pale](Canvas& c, const Rect& r) {
+    c.SetPen(pale);
+    c.SetBrush(pale);
+    c.Line({r.left, r.top}, {r.right, r.bottom});
+    Font f;
+    f.colour = pale;
+    c.SetFont(f);
+    c.TextOut(r.left, r.top, "label");
+  };
+  auto drawn = [&target] {
+    const DrawOp* line = nullptr;
+    const DrawOp* label = nullptr;
+    for (const DrawOp& op : target.surface.canvas.Ops()) {
+      if (op.kind == DrawOp::kLine) line = &op;
+      if (op.kind == DrawOp::kText && op.text == "label") label = &op;
+    }
+    return std::make_pair(line, label);
+  };
+  request.colour = true;
+  ASSERT_TRUE(PrintSections(request, target).ok);
+  auto [line, label] = drawn();
+  ASSERT_NE(line, nullptr);
+  ASSERT_NE(label, nullptr);
+  EXPECT_NE(PaperColour(pale), pale);
+  EXPECT_EQ(line->pen, PaperColour(pale));
+  EXPECT_EQ(line->brush, pale);
+  EXPECT_EQ(label->font.colour, PaperColour(pale));
+  target.surface.canvas.Clear();
+  request.colour = false;
+  ASSERT_TRUE(PrintSections(request, target).ok);
+  std::tie(line, label) = drawn();
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->font.colour, pale);
 }
 
 TEST(PrintSectionsRun, FooterOfOneFileOrAList) {
