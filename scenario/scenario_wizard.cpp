@@ -7,6 +7,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
 #include "core/chartables.h"
 #include "core/class_file.h"
@@ -93,8 +94,35 @@ bool ScenarioFromText(ScenarioEditor& editor, int level, uint32_t threshold, boo
   return true;
 }
 
+namespace {
+
+// "Qu<pid>_<n>.scn", the name MergeScenarioFiles gives its file: the process
+// id, or 0 for any other name.
+int PidOfMergeFile(std::string_view name) {
+  constexpr std::string_view kPrefix = "Qu", kExtension = ".scn";
+  if (name.size() <= kPrefix.size() + kExtension.size() || name.substr(0, kPrefix.size()) != kPrefix ||
+      name.substr(name.size() - kExtension.size()) != kExtension)
+    return 0;
+  const std::string_view middle = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kExtension.size());
+  const size_t bar = middle.find('_');
+  if (bar == 0 || bar == std::string_view::npos || bar > 9 || bar + 1 == middle.size()) return 0;
+  int pid = 0;
+  for (size_t i = 0; i < middle.size(); ++i) {
+    if (i == bar) continue;
+    if (middle[i] < '0' || middle[i] > '9') return 0;
+    if (i < bar) pid = pid * 10 + (middle[i] - '0');
+  }
+  return pid;
+}
+
+}  // namespace
+
+int RemoveStaleMergeFiles() { return RemoveFilesOfGoneProcesses(WorkContext->UserScenarioFolder, PidOfMergeFile); }
+
 std::string MergeScenarioFiles(const std::vector<std::string>& names) {
   const std::string folder = WorkContext->UserScenarioFolder;
+  // What a merge killed half-way left in the folder goes first.
+  RemoveStaleMergeFiles();
   std::string made;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

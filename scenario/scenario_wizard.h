@@ -45,9 +45,14 @@ bool ScenarioFromText(ScenarioEditor& editor, int level, uint32_t threshold, boo
 // The empty Scenario, without a name, loaded and the analysis re-run.
 void NewEmptyScenario(ScenarioEditor& editor);
 // Appends the lines of the files (names in the Scenario folder) into a new
-// file of the folder, created exclusively. The made file, or empty when a
-// file could not be read or written (no partial file is left).
+// file of the folder, "Qu<pid>_<n>.scn", created exclusively. The made file,
+// or empty when a file could not be read or written (no partial file is
+// left). The files a merge of a process that is gone left behind (a merge
+// killed half-way) are removed first.
 std::string MergeScenarioFiles(const std::vector<std::string>& names);
+// Removes those files from the Scenario folder (the wizard does it before it
+// lists the folder's Scenarios). The number removed.
+int RemoveStaleMergeFiles();
 // Loads the merged file as the current Scenario, without a name and
 // modified (its file is erased afterwards).
 void ReloadMergedScenario(ScenarioEditor& editor, const std::string& mergedPath);

@@ -103,6 +103,8 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   files_ = new QListWidget;
   files_->setObjectName(QStringLiteral("FileListBox1"));
   files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // A merge killed half-way left its file in the folder: it is not listed.
+  RemoveStaleMergeFiles();
   const QDir folder(QString::fromStdString(WorkContext->UserScenarioFolder));
   files_->addItems(folder.entryList({QStringLiteral("*.scn")}, QDir::Files, QDir::Name));
   auto* filesLabel = new QLabel(MessageText(kMsgWizardFilesLabel));

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/class_file.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
@@ -141,6 +144,38 @@ TEST_F(ScenarioWizardTest, MergingKeepsTheOrderAndAnUnreadableFileKeepsThePrevio
   ui.ui.QueueAnswer(3);  // Cancel to "save the work done?"
   EXPECT_FALSE(editor.FormClose());
   EXPECT_EQ(ui.ui.Shown().back().text, "Do you want to save the work done in the current Scenario?");
+}
+
+// A merge killed half-way leaves its "Qu<pid>_<n>.scn" in the Scenario
+// folder; the next merge removes those of processes that are gone, and
+// nothing else.
+TEST_F(ScenarioWizardTest, AMergeRemovesWhatAKilledMergeLeft) {
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const std::string dead = std::to_string(gone);
+  const std::string self = std::to_string(::getpid());
+  const std::vector<std::string> stale = {"Qu" + dead + "_0.scn", "Qu" + dead + "_17.scn"};
+  const std::vector<std::string> kept = {
+      "Qu" + self + "_5.scn",                            // this process's
+      "Qu1_0.scn",                                       // a process that runs
+      "Quartz.scn", "Qu" + dead + ".scn", "Qu" + dead + "_.scn", "Qu" + dead + "_0.scn.bak",
+      "qu" + dead + "_0.scn", "Qu" + dead + "_0x.scn",  // names of other patterns
+  };
+  for (const std::string& name : stale) folder.Write(name, "G#0V\t1\tHalf\r\n");
+  for (const std::string& name : kept) folder.Write(name, "G#0V\t1\tKeep\r\n");
+  folder.Write("A.scn", "G#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
+  const std::string merged = MergeScenarioFiles({"A.scn"});
+  ASSERT_FALSE(merged.empty());
+  for (const std::string& name : stale) EXPECT_FALSE(std::filesystem::exists(folder.Path(name))) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder.Path(name))) << name;
+  EXPECT_TRUE(std::filesystem::exists(merged));
+  // The wizard's listing clears them too.
+  folder.Write(stale[0], "G#0V\t1\tHalf\r\n");
+  EXPECT_EQ(RemoveStaleMergeFiles(), 1);
+  EXPECT_FALSE(std::filesystem::exists(folder.Path(stale[0])));
 }
 
 std::string PathOf(const ScenarioTree& tree, int id) {
