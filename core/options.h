@@ -172,11 +172,11 @@ constexpr TextField GexfTextB(size_t i) { return TextField{GexfTextsB + kPathFie
 constexpr U8Field PrintSwitch(size_t i) { return U8Field{PrintSwitches + i}; }
 }  // namespace opt
 
-constexpr const char* kDefaultScenarioName = "Concepts US V8.scn";
 // The Scenario files installed with the program, which the Scenario editor
 // protects (the first is also the default current name).
 constexpr const char* kDefaultScenarioNames[5] = {"Concepts US V8.scn", "Concepts US V8.scn", "Concepts UK V8.scn",
                                                   "Natural sciences US V7.scn", "Chemistry US V7.scn"};
+constexpr const char* kDefaultScenarioName = kDefaultScenarioNames[0];
 // True when name (a file-name part) is one of them, ignoring ASCII case.
 bool IsDefaultScenarioName(std::string_view name);
 

@@ -25,9 +25,6 @@ namespace {
 
 ScenarioEditor* currentEditor = nullptr;
 
-constexpr const char* kDefaultScenarioNames[] = {"Concepts US V8.scn", "Concepts US V8.scn", "Concepts UK V8.scn",
-                                                 "Natural sciences US V7.scn", "Chemistry US V7.scn"};
-
 std::string Lower(std::string text) {
   LowerCaseString(text);
   return text;
@@ -72,12 +69,6 @@ std::string LemmaOfSearchText(const std::string& text, char& kind) {
 }
 
 }  // namespace
-
-bool IsDefaultScenarioName(const std::string& name) {
-  const std::string key = Lower(name);
-  return std::any_of(std::begin(kDefaultScenarioNames), std::end(kDefaultScenarioNames),
-                     [&](const char* n) { return Lower(n) == key; });
-}
 
 ScenarioEditor* CurrentScenarioEditor() { return currentEditor; }
 void SetCurrentScenarioEditor(ScenarioEditor* editor) { currentEditor = editor; }

@@ -52,9 +52,6 @@ constexpr int kExplainFirst = 7162;  // the explanation page's paragraphs
 constexpr int kExplainLast = 7169;
 constexpr int kHelpScenarioTool = 964;
 
-// The five Scenario files installed with the program.
-bool IsDefaultScenarioName(const std::string& name);
-
 // What the attribute panel shows for a node.
 struct AttributePanel {
   bool visible = false;  // false: nothing selected
