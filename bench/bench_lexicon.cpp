@@ -31,7 +31,7 @@ long MaxRssBytes() {
 
 int main(int argc, char** argv) {
   std::string dico = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico";
-  std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
+  std::string corpus = argc > 2 ? argv[2] : std::string(QUILOR_CORPUS_ROOT) + "/brown";
   std::string lexicon = dico + "/englex.lv8";
   if (!std::filesystem::exists(lexicon)) {
     std::fprintf(stderr, "bench_lexicon: %s not found\n", lexicon.c_str());

@@ -84,8 +84,7 @@ Corpus ReadCorpus(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
-  fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::path("/work/shared/corpus/brown");
-  if (!fs::exists(folder)) folder = fs::path(QUILOR_SOURCE_DIR) / ".." / "shared" / "corpus" / "brown";
+  fs::path folder = argc > 1 ? fs::path(argv[1]) : fs::path(QUILOR_CORPUS_ROOT) / "brown";
   const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   if (!fs::exists(folder)) {
     std::fprintf(stderr, "corpus not found: %s\n", folder.string().c_str());

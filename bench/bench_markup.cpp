@@ -180,8 +180,7 @@ double TimeLoad(const std::string& path, int repetitions, size_t& words) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/../../shared/corpus/brown";
-  if (!std::filesystem::exists(folder)) folder = "/work/shared/corpus/brown";
+  std::string folder = argc > 1 ? argv[1] : std::string(QUILOR_CORPUS_ROOT) + "/brown";
   int repetitions = argc > 2 ? std::atoi(argv[2]) : 5;
   auto paragraphs = LoadCorpus(folder, 400);
   if (paragraphs.empty()) {

@@ -32,7 +32,7 @@ std::vector<std::string> NounsOf(const std::filesystem::path& file) {
 
 int main(int argc, char** argv) {
   std::string path = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico/englex.sv8";
-  std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
+  std::string corpus = argc > 2 ? argv[2] : std::string(QUILOR_CORPUS_ROOT) + "/brown";
   quilor::TOntologyEngine engine;
   engine.LoadFile(path);
   std::vector<std::vector<std::string>> files;

@@ -53,7 +53,7 @@ double CpuSeconds() {
 
 int main(int argc, char** argv) {
   using namespace quilor;
-  std::string corpus = argc > 1 ? argv[1] : "/work/shared/corpus/brown";
+  std::string corpus = argc > 1 ? argv[1] : std::string(QUILOR_CORPUS_ROOT) + "/brown";
   long minWords = argc > 2 ? std::atol(argv[2]) : 10000000L;
   std::string dico = argc > 3 ? argv[3] : BuildDico();
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";

@@ -40,7 +40,7 @@ using bench::StrippedCorpus;
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string corpus = argc > 1 ? argv[1] : "/work/shared/corpus/brown";
+  std::string corpus = argc > 1 ? argv[1] : std::string(QUILOR_CORPUS_ROOT) + "/brown";
   long minWords = argc > 2 ? std::atol(argv[2]) : 10000000L;
   int letters = argc > 3 ? std::atoi(argv[3]) : 0;
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";

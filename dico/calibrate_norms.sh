@@ -11,8 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=$(cd "${1:-$root/build/default}" && pwd)
-corpus=${2:-/work/shared/corpus/brown}
-[ -d "$corpus" ] || corpus=$root/../shared/corpus/brown
+corpus=${2:-$root/../shared/corpus/brown}
 percentile=${3:-70}
 style=$build/tools/quilor-style
 list=$here/lists/style_norms.txt

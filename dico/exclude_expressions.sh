@@ -14,8 +14,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=$(cd "${1:-$root/build/default}" && pwd)
-corpus=${2:-/work/shared/corpus/brown}
-[ -d "$corpus" ] || corpus=$root/../shared/corpus/brown
+corpus=${2:-$root/../shared/corpus/brown}
 lists=$here/lists
 out=$lists/excluded_expressions.txt
 tmp=$(mktemp -d)

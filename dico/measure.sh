@@ -10,8 +10,7 @@ root=$(dirname "$here")
 rewrite=0
 if [ "${1:-}" = "--frequencies" ]; then rewrite=1; shift; fi
 build=$(cd "${1:-$root/build/default}" && pwd)
-corpus=${2:-/work/shared/corpus/brown}
-[ -d "$corpus" ] || corpus=$root/../shared/corpus/brown
+corpus=${2:-$root/../shared/corpus/brown}
 dico=$build/dico/quilor-dico
 measure=$build/tools/dico-measure
 lists=$here/lists

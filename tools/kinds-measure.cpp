@@ -509,7 +509,7 @@ int DrawWords(const std::string& corpus, int perWord, const std::string& list, c
 }
 
 int Run(int argc, char** argv) {
-  std::string corpus = "/work/shared/corpus/brown", dico, sample = "dico/kinds_sample.txt", words, group = "words";
+  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, sample = "dico/kinds_sample.txt", words, group = "words";
   DrawFilter filter;
   int draw = 0;
   unsigned seed = 19;

@@ -142,7 +142,7 @@ void MeasureFile(const std::string& path, Tally (&groups)[kGroups], Tally& categ
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string corpus = "/work/shared/corpus/brown", dico, files = "all", expressionFile;
+  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, files = "all", expressionFile;
   int top = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string a = argv[i];

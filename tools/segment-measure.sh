@@ -7,7 +7,7 @@
 # matrix is counted on the even-numbered files and measured on the odd ones.
 set -euo pipefail
 build=${1:-build/default}
-corpus=${2:-/work/shared/corpus/brown}
+corpus=${2:-$(dirname "$0")/../../shared/corpus/brown}
 dico="$build/Dico"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -519,7 +519,7 @@ class ExampleMeasure {
 };
 
 int Run(int argc, char** argv) {
-  std::string corpus = "/work/shared/corpus/brown", dico, senses, wordnet = "/usr/share/wordnet", files = "all",
+  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, senses, wordnet = "/usr/share/wordnet", files = "all",
               nounFile;
   size_t top = 300, show = 20;
   int level = 3;

@@ -11,8 +11,7 @@
 # prints each proposition too.
 set -euo pipefail
 build=${1:-build/default}
-plain=${2:-/work/shared/corpus/plain}
-[ -d "$plain" ] || plain=$(dirname "$0")/../../shared/corpus/plain
+plain=${2:-$(dirname "$0")/../../shared/corpus/plain}
 list=0
 [ "${3:-}" = "--list" ] && list=1
 work=$(mktemp -d)
