@@ -1,5 +1,5 @@
 // Speed and memory of a whole analysis: a text of at least 10,000,000 words
-// (the Brown sample of the shared corpus repeated, tags stripped) is loaded,
+// (the plain text of the Brown sample of the shared corpus, repeated) is loaded,
 // segmented, classified, related and ranked by one analysis run.
 //
 //   bench_analysis [DICO_DIR] [CORPUS_DIR] [MIN_WORDS] [LETTERS]
@@ -37,7 +37,7 @@ using namespace quilor;
 
 int Bench(int argc, char** argv) {
   std::string dico = argc > 1 ? argv[1] : std::string(QUILOR_SOURCE_DIR) + "/build/default/Dico";
-  std::string corpus = argc > 2 ? argv[2] : "/work/shared/corpus/brown";
+  std::string corpus = argc > 2 ? argv[2] : std::string(QUILOR_CORPUS_ROOT) + "/plain";
   long minWords = argc > 3 ? std::atol(argv[3]) : 10000000L;
   int letters = argc > 4 ? std::atoi(argv[4]) : 0;
 
@@ -48,7 +48,7 @@ int Bench(int argc, char** argv) {
   StartOntologyEngine(dico + "/englex.sv8");
 
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
-  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path) : bench::MakeBenchText(corpus, minWords, path)))
+  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path) : bench::MakeBenchText(corpus, minWords, path, bench::CorpusForm::kPlain)))
     return 1;
   FileQueue.Clear();
   FileQueue.Add(path);

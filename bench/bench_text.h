@@ -32,6 +32,35 @@ inline long MaxRssBytes() {
   return usage.ru_maxrss * 1024L;  // kilobytes on Linux
 }
 
+// The plain running text of the corpus (plain/ca01.txt .. cj80.txt), its
+// words counted as StrippedCorpus counts them.
+inline std::string PlainCorpus(const std::string& dir, long& words) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      std::string n = e->d_name;
+      if (n.size() == 8 && n[0] == 'c' && n.compare(4, 4, ".txt") == 0) names.push_back(n);
+    }
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  std::string out;
+  words = 0;
+  for (const std::string& n : names) {
+    std::ifstream in(dir + "/" + n);
+    std::string line;
+    while (std::getline(in, line)) {
+      std::istringstream tokens(line);
+      std::string token;
+      while (tokens >> token)
+        if (std::any_of(token.begin(), token.end(), [](unsigned char c) { return std::isalnum(c); })) ++words;
+      out += line;
+      out += '\n';
+    }
+  }
+  return out;
+}
+
 // The corpus text without its tags: "word/tag" tokens become "word".
 inline std::string StrippedCorpus(const std::string& dir, long& words) {
   std::vector<std::string> names;
@@ -67,10 +96,14 @@ inline std::string StrippedCorpus(const std::string& dir, long& words) {
   return out;
 }
 
+// The tagged corpus (brown/, its tags stripped) or the plain one (plain/).
+enum class CorpusForm { kTagged, kPlain };
+
 // Writes the corpus text, repeated up to at least minWords words, to a new
 // temporary file named from the template path (its name is written back).
 // The text is made in a child process, so that its memory does not count.
-inline bool MakeBenchText(const std::string& corpus, long minWords, char* path) {
+inline bool MakeBenchText(const std::string& corpus, long minWords, char* path,
+                          CorpusForm form = CorpusForm::kTagged) {
   int fd = mkstemps(path, 4);
   if (fd < 0) {
     std::perror("mkstemps");
@@ -80,7 +113,7 @@ inline bool MakeBenchText(const std::string& corpus, long minWords, char* path) 
   pid_t child = fork();
   if (child == 0) {
     long perCopy = 0;
-    std::string text = StrippedCorpus(corpus, perCopy);
+    std::string text = form == CorpusForm::kPlain ? PlainCorpus(corpus, perCopy) : StrippedCorpus(corpus, perCopy);
     if (perCopy == 0) _exit(2);
     std::ofstream out(path, std::ios::binary);
     for (long written = 0; written < minWords; written += perCopy) out << text;
