@@ -70,9 +70,9 @@ int main(int argc, char** argv) {
     }
     // Other programs of the user send their requests on a private socket; a
     // second running program leaves it to the first.
-    RequestServer server([&window](std::string_view block) {
-      return static_cast<uint32_t>(HandleRequest(block, window));
-    });
+    // Each is answered as soon as it is checked; its work runs afterwards.
+    RequestDispatcher requests(window);
+    RequestServer server([&requests](std::string_view block) { return requests.Take(block); });
     const std::string socketPath = RequestSocketPath();
     if (!socketPath.empty()) server.Listen(socketPath);
     QTimer::singleShot(0, &window, [&window] { window.FormShow(); });

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "core/file_queue.h"
 #include "core/files.h"
@@ -30,7 +31,7 @@ void DeletePendingCommandFile() {
   pending.clear();
 }
 
-RequestReply AnalyseDocument(const TCopyDataRequest& request, RequestTarget& target) {
+void AnalyseDocument(const TCopyDataRequest& request, RequestTarget& target) {
   TWorkContext& wc = *WorkContext;
   DeletePendingCommandFile();
   if (!request.scenario.empty() && !SameNameIgnoringCase(request.scenario, Options->Get(opt::ScenarioFileName)))
@@ -38,18 +39,17 @@ RequestReply AnalyseDocument(const TCopyDataRequest& request, RequestTarget& tar
   Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(request.path)));
   wc.FileDialogMask = ExtensionFilter(request.path);
   std::string folder = request.path;
-  if (!RemoveLastPathElement(folder) || folder.empty()) return RequestReply::kRefused;
+  if (!RemoveLastPathElement(folder) || folder.empty()) return;
   ChangeCurrentFolder(folder);
   FileQueue.Clear();
-  if (!FileQueue.Add(request.path.c_str())) return RequestReply::kRefused;
+  if (!FileQueue.Add(request.path.c_str())) return;
   SearchKeyGiven = true;
   KeyKindValid = true;
   wc.SearchKeyKinds[0] = request.keyKind;
   target.AnalyseQueue();
-  return RequestReply::kDone;
 }
 
-RequestReply RunCommandFile(RequestTarget& target) {
+void RunCommandFile(RequestTarget& target) {
   TWorkContext& wc = *WorkContext;
   wc.PendingCommandFile = wc.CurrentFileName;
   const CommandFileOutcome outcome = ReadCommandFile(wc.CurrentFileName, target.CommandHooks());
@@ -62,32 +62,63 @@ RequestReply RunCommandFile(RequestTarget& target) {
   } else {
     target.AnalyseQueue();
   }
-  return RequestReply::kDone;
+}
+
+// The file a request names: an absolute path to an existing regular file.
+bool AcceptableRequestFile(const std::string& path) {
+  if (path.empty() || path[0] != '/') return false;
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void Carry(const TCopyDataRequest& request, RequestTarget& target) {
+  target.BringToFront();
+  TWorkContext& wc = *WorkContext;
+  wc.CurrentFileName = request.path;
+  for (size_t i = 0; i < kSearchKeyCount; ++i) wc.SearchKeys[i] = request.keys[i];
+  wc.SearchKeyKinds.fill(0);
+  wc.SearchKeyClassNumbers.fill(0);
+  switch (request.command) {
+    case 0: AnalyseDocument(request, target); break;
+    case 1: RunCommandFile(target); break;
+    default: target.AnalyseQueue(); break;
+  }
 }
 
 }  // namespace
 
-RequestReply HandleRequest(std::string_view block, RequestTarget& target) {
-  if (target.Busy()) return RequestReply::kBusy;
+TakenRequest RequestDispatcher::Take(std::string_view block) {
+  if (working_ || target_.Busy()) return {RequestReply::kBusy, {}};
   const auto request = DecodeRequest(block);
   if (!request) {
-    target.ShowError(kMsgRequestSize);
-    return RequestReply::kWrongSize;
+    TakenRequest taken{RequestReply::kWrongSize, {}};
+    if (!boxPending_) {
+      boxPending_ = true;
+      taken.work = [this] {
+        target_.ShowError(kMsgRequestSize);
+        boxPending_ = false;
+      };
+    }
+    return taken;
   }
-  if (!target.ReleaseText()) return RequestReply::kRefused;
-  target.BringToFront();
-  TWorkContext& wc = *WorkContext;
-  wc.CurrentFileName = request->path;
-  for (size_t i = 0; i < kSearchKeyCount; ++i) wc.SearchKeys[i] = request->keys[i];
-  wc.SearchKeyKinds.fill(0);
-  wc.SearchKeyClassNumbers.fill(0);
-  switch (request->command) {
-    case 0: return AnalyseDocument(*request, target);
-    case 1: return RunCommandFile(target);
-    default:
-      target.AnalyseQueue();
-      return RequestReply::kDone;
-  }
+  if (request->command <= 1 && !AcceptableRequestFile(request->path)) return {RequestReply::kRefused, {}};
+  if (!target_.ReleaseText()) return {RequestReply::kRefused, {}};
+  working_ = true;
+  return {RequestReply::kDone, [this, r = *request] {
+            // Cleared however the work ends (a fatal error unwinds through it).
+            struct Done {
+              bool& flag;
+              ~Done() { flag = false; }
+            } done{working_};
+            Carry(r, target_);
+          }};
+}
+
+RequestReply HandleRequest(std::string_view block, RequestTarget& target) {
+  RequestDispatcher dispatcher(target);
+  TakenRequest taken = dispatcher.Take(block);
+  if (taken.work) taken.work();
+  return taken.reply;
 }
 
 bool HandleDrop(const std::vector<std::string>& names, RequestTarget& target) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,40 @@ enum class RequestReply : uint32_t {
 
 constexpr int kMsgRequestSize = 451;
 
+// A request as taken: the reply to send at once, and the work to run after
+// the reply has gone, from the event loop (empty when there is none).
+struct TakenRequest {
+  RequestReply reply = RequestReply::kDone;
+  std::function<void()> work;
+};
+
+// Takes the requests for one target. Each is checked at once and answered
+// (taken, busy, refused, wrong size); what takes time or may wait for the
+// user (the analysis, a message box) is left to the work, so that the
+// sender never waits for it and the connection is never touched once the
+// event loop may have run. While the work of a taken request is pending or
+// running, further requests are busy; while the box about a bad record is
+// pending or open, further bad records get no box of their own.
+// A document or command file must be named by an absolute path to an
+// existing regular file: a relative path would be read against this
+// program's folder, not the sender's; a folder, a FIFO or a device is
+// refused. The dispatcher must outlive the work it hands out.
+class RequestDispatcher {
+ public:
+  explicit RequestDispatcher(RequestTarget& target) : target_(target) {}
+  RequestDispatcher(const RequestDispatcher&) = delete;
+  RequestDispatcher& operator=(const RequestDispatcher&) = delete;
+
+  TakenRequest Take(std::string_view block);
+
+ private:
+  RequestTarget& target_;
+  bool working_ = false;
+  bool boxPending_ = false;
+};
+
+// Takes one request and runs its work at once: for callers without an event
+// loop between the two.
 RequestReply HandleRequest(std::string_view block, RequestTarget& target);
 
 // Dropped names: only the first counts; a readable file opens, a folder is

@@ -3,8 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QThread>
+#include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -20,47 +24,6 @@ bool PrivateFolder(const std::string& folder) {
   return S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
 }
 
-// Reads the frame of one connection as its bytes arrive.
-class Connection : public QObject {
- public:
-  Connection(QLocalSocket* socket, RequestServer::Handler& handler, QObject* parent)
-      : QObject(parent), socket_(socket), handler_(handler) {
-    connect(socket_, &QLocalSocket::readyRead, this, [this] { Read(); });
-    connect(socket_, &QLocalSocket::disconnected, this, [this] {
-      socket_->deleteLater();
-      deleteLater();
-    });
-  }
-
- private:
-  void Read() {
-    buffer_ += socket_->readAll().toStdString();
-    if (length_ < 0 && buffer_.size() >= 4) {
-      const uint32_t length = LoadLe32(buffer_.data());
-      if (length > kMaxRequestFrame) {
-        socket_->abort();
-        return;
-      }
-      length_ = static_cast<int64_t>(length);
-      buffer_.erase(0, 4);
-    }
-    if (length_ < 0 || static_cast<int64_t>(buffer_.size()) < length_ || answered_) return;
-    answered_ = true;
-    const uint32_t reply = handler_(std::string_view(buffer_.data(), static_cast<size_t>(length_)));
-    char bytes[4];
-    StoreLe32(bytes, reply);
-    socket_->write(bytes, 4);
-    socket_->flush();
-    socket_->disconnectFromServer();
-  }
-
-  QLocalSocket* socket_;
-  RequestServer::Handler& handler_;
-  std::string buffer_;
-  int64_t length_ = -1;
-  bool answered_ = false;
-};
-
 }  // namespace
 
 std::string RequestSocketPath() {
@@ -75,9 +38,77 @@ std::string RequestSocketPath() {
   return folder + "/quilor-requests";
 }
 
+// Reads the frame of one connection as its bytes arrive, replies as soon as
+// it is whole and hands the work on to the server's event loop: nothing here
+// runs the loop, so the connection cannot go while it is being read.
+class RequestServer::Connection : public QObject {
+ public:
+  Connection(QLocalSocket* socket, RequestServer& server) : QObject(&server), socket_(socket), server_(server) {
+    ++server_.connections_;
+    connect(socket_, &QLocalSocket::readyRead, this, [this] { Read(); });
+    connect(socket_, &QLocalSocket::disconnected, this, [this] { Close(); });
+    // A sender that stops half-way does not hold the connection.
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+      socket_->abort();
+      Close();
+    });
+    timer_.start(server_.timeoutMs_);
+  }
+  ~Connection() override { --server_.connections_; }
+
+ private:
+  void Close() {
+    timer_.stop();
+    socket_->deleteLater();
+    deleteLater();
+  }
+
+  void Read() {
+    if (answered_) {
+      socket_->readAll();
+      return;
+    }
+    buffer_ += socket_->readAll().toStdString();
+    if (length_ < 0 && buffer_.size() >= 4) {
+      const uint32_t length = LoadLe32(buffer_.data());
+      if (length > kMaxRequestFrame) {
+        socket_->abort();
+        Close();
+        return;
+      }
+      length_ = static_cast<int64_t>(length);
+      buffer_.erase(0, 4);
+    }
+    if (length_ < 0 || static_cast<int64_t>(buffer_.size()) < length_) return;
+    answered_ = true;
+    TakenRequest taken = server_.handler_(std::string_view(buffer_.data(), static_cast<size_t>(length_)));
+    char bytes[4];
+    StoreLe32(bytes, static_cast<uint32_t>(taken.reply));
+    socket_->write(bytes, 4);
+    socket_->flush();
+    socket_->disconnectFromServer();
+    if (taken.work) QMetaObject::invokeMethod(&server_, std::move(taken.work), Qt::QueuedConnection);
+  }
+
+  QLocalSocket* socket_;
+  RequestServer& server_;
+  QTimer timer_;
+  std::string buffer_;
+  int64_t length_ = -1;
+  bool answered_ = false;
+};
+
 RequestServer::RequestServer(Handler handler, QObject* parent) : QObject(parent), handler_(std::move(handler)) {
   server_.setSocketOptions(QLocalServer::UserAccessOption);
+  // Room for a burst of senders before connects are refused.
+  server_.setListenBacklogSize(128);
   connect(&server_, &QLocalServer::newConnection, this, [this] { Accept(); });
+}
+
+RequestServer::~RequestServer() {
+  // The connections go first: they count themselves out of this server.
+  qDeleteAll(children());
 }
 
 bool RequestServer::Listen(const std::string& path) {
@@ -103,21 +134,39 @@ bool RequestServer::Listen(const std::string& path) {
 }
 
 void RequestServer::Accept() {
-  while (QLocalSocket* socket = server_.nextPendingConnection()) new Connection(socket, handler_, this);
+  while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    if (connections_ >= kMaxRequestConnections) {
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
+    new Connection(socket, *this);
+  }
 }
 
 bool SendRequest(const std::string& path, std::string_view block, uint32_t& reply, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  const auto left = [&] { return std::max<int>(1, timeoutMs - static_cast<int>(clock.elapsed())); };
   QLocalSocket socket;
-  socket.connectToServer(QString::fromStdString(path));
-  if (!socket.waitForConnected(timeoutMs)) return false;
+  for (;;) {
+    socket.connectToServer(QString::fromStdString(path));
+    if (socket.waitForConnected(left())) break;
+    // A full queue of connections (or a socket being replaced) passes; no
+    // socket at all does not.
+    const auto error = socket.error();
+    socket.abort();
+    if (error == QLocalSocket::ServerNotFoundError || clock.elapsed() >= timeoutMs) return false;
+    QThread::msleep(20);
+  }
   char length[4];
   StoreLe32(length, static_cast<uint32_t>(block.size()));
   socket.write(length, 4);
   socket.write(block.data(), static_cast<qint64>(block.size()));
-  if (!socket.waitForBytesWritten(timeoutMs)) return false;
+  if (!socket.waitForBytesWritten(left())) return false;
   std::string answer;
   while (answer.size() < 4) {
-    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(timeoutMs)) return false;
+    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(left())) return false;
     answer += socket.readAll().toStdString();
   }
   reply = LoadLe32(answer.data());

@@ -56,7 +56,8 @@ class SendToTheRunningWindow : public MainWindowTest {
 TEST_F(SendToTheRunningWindow, AnalysesTheFileWithItsKeyAndSaysWhenNobodyListens) {
   TVekEditForm& w = Start();
   {
-    RequestServer server([&w](std::string_view block) { return static_cast<uint32_t>(HandleRequest(block, w)); });
+    RequestDispatcher requests(w);
+    RequestServer server([&requests](std::string_view block) { return requests.Take(block); });
     const std::string socket = RequestSocketPath();
     ASSERT_EQ(socket.rfind(runtime_, 0), 0u) << socket;
     ASSERT_TRUE(server.Listen(socket)) << server.ErrorText().toStdString();
