@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "core/chartables.h"
 #include "core/string_table.h"
+#include "core/worker_threads.h"
 #include "platform/fatal.h"
 
 namespace quilor {
@@ -130,6 +132,8 @@ int ReportOutOfMemory() {
 
 bool CheckAlloc(const void* pointer) {
   if (pointer) return true;
+  // A worker cannot show the message: its caller ends the run.
+  if (!OnMessageThread()) throw std::bad_alloc();
   std::string text = GetMessageText(kMsgMemoryLow);
   ShowError(text);
   Terminate(kExitFatal, text);
@@ -137,12 +141,18 @@ bool CheckAlloc(const void* pointer) {
 
 bool ReportMemoryLow(bool failed) {
   if (!failed) return false;
+  // On a worker the failure is recorded; the message thread reports it.
+  if (!OnMessageThread()) {
+    RecordWorkerMemoryLow();
+    return true;
+  }
   ShowError(GetMessageText(kMsgMemoryLow));
   return true;
 }
 
 void StopIfAllocationFailed(const char* owner, bool failed) {
   if (!failed) return;
+  if (!OnMessageThread()) throw std::bad_alloc();
   std::string text = GetMessageText(kMsgMemoryLow);
   ShowError(text);
   Terminate(kExitFatal, std::string(owner ? owner : "") + ": " + text);

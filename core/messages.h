@@ -71,7 +71,9 @@ bool AskYesNoDefaultYesWithDontShow(const std::string& text);    // kind 5 with 
 bool AskOkCancel(const std::string& text);                       // kind 1; True when Cancel
 int AskYesNoCancel(const std::string& text);                     // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
 
-// Allocation guards.
+// Allocation guards. On a worker thread (core/worker_threads.h) none shows
+// anything: ReportMemoryLow records the failure, the others throw
+// std::bad_alloc for the worker's RunWorker to record.
 // A failed allocation shows message 0 and ends the program with exit code 1.
 bool CheckAlloc(const void* pointer);
 // When failed, shows message 0 and returns True (the caller gives up); never stops.

@@ -7,6 +7,7 @@
 #include "core/borders.h"
 #include "core/files.h"
 #include "core/gauge.h"
+#include "core/worker_threads.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
 #include "engine/category_counters.h"
@@ -65,6 +66,8 @@ void StopRun() {
 
 bool CheckRunStop() {
   if (GaugeShown && InfoJauge && !InfoJauge->Continue()) CancelRequested = true;
+  // A worker that found no memory stops the run; it ends after its threads.
+  if (WorkerMemoryLow()) CancelRequested = true;
   if (CancelRequested || RunAborted) {
     StopRun();
     return true;
@@ -138,9 +141,11 @@ bool RunAnalysis(uint8_t runKind) {
   if (!LoadAndSegment()) {
     first.Finish(false);
     CloseProgressGauge();
+    ThrowIfWorkerFailed();
     return false;
   }
   first.Finish(true);
+  ThrowIfWorkerFailed();
   CancelRequested = false;
   ShowHourglass();
   RunKind = runKind;
@@ -155,6 +160,7 @@ bool RunAnalysis(uint8_t runKind) {
   InstallBurstSteps();
   if (!RunSemanticPass(*AnalysisResults, &first)) return ReleaseFailedRun();
   SetRunRelations(AnalysisResults->Windows, TextWords);
+  ThrowIfWorkerFailed();
   RestoreCursor();
   return true;
 }

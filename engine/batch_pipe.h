@@ -23,6 +23,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/worker_threads.h"
+
 namespace quilor {
 
 // Batch: default-constructible, with Empty() and Clear().
@@ -32,8 +34,9 @@ class TBatchPipe {
   using Process = std::function<void(Batch&, size_t worker)>;
   using Deliver = std::function<void(Batch&)>;
 
-  explicit TBatchPipe(Process process, Deliver deliver = {})
-      : process_(std::move(process)), deliver_(std::move(deliver)) {}
+  // role: what the workers are for (WorkerRole on their threads).
+  explicit TBatchPipe(Process process, Deliver deliver = {}, const char* role = "batch worker")
+      : process_(std::move(process)), deliver_(std::move(deliver)), role_(role) {}
   ~TBatchPipe() { Stop(); }
   TBatchPipe(const TBatchPipe&) = delete;
   TBatchPipe& operator=(const TBatchPipe&) = delete;
@@ -154,12 +157,14 @@ class TBatchPipe {
       if (handed == kStopped) return;  // told to stop: every batch was delivered
       const uint32_t sequence = static_cast<uint32_t>(local * workers + worker);
       Batch& batch = lane.ring[local % kRing];
-      process_(batch, worker);
+      // A batch whose work found no memory is still delivered in its turn,
+      // so that the producer never waits for it; the run then ends.
+      RunWorker(role_, [&] { process_(batch, worker); });
       // Delivered in order, whichever worker finished first.
       for (uint32_t turn = lane.turn.load(std::memory_order_acquire); turn != sequence;
            turn = lane.turn.load(std::memory_order_acquire))
         lane.turn.wait(turn, std::memory_order_acquire);
-      if (deliver_) deliver_(batch);
+      if (deliver_) RunWorker(role_, [&] { deliver_(batch); });
       Lane& next = *lanes_[(worker + 1) % workers];
       next.turn.store(sequence + 1, std::memory_order_release);
       next.turn.notify_one();
@@ -170,6 +175,7 @@ class TBatchPipe {
 
   Process process_;
   Deliver deliver_;
+  const char* role_;
   std::vector<std::unique_ptr<Lane>> lanes_;
   std::vector<std::thread> threads_;
   Batch spare_;            // the batch filled while no worker runs

@@ -6,6 +6,7 @@
 
 #include "core/category.h"
 #include "core/name_index.h"
+#include "core/worker_threads.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
 #include "engine/word_lookup_cache.h"
@@ -101,7 +102,7 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
   complete_ = done_ = false;
   words_ = 0;
   try {
-    thread_ = std::thread([this] { Follow(); });
+    thread_ = std::thread([this] { RunWorker("first pass", [this] { Follow(); }); });
   } catch (const std::system_error&) {
     return false;
   }
@@ -133,7 +134,8 @@ void TFirstPassBesideLoading::Finish(bool complete) {
   finish_.store(true, std::memory_order_release);
   TextWords.Announce();
   thread_.join();
-  done_ = complete;
+  // A pass that found no memory took only part of the text.
+  done_ = complete && !WorkerMemoryLow();
   words_ = pass_->Words();
   pass_->End();
 }

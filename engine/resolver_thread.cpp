@@ -5,7 +5,7 @@
 namespace quilor {
 
 TResolverThread::TResolverThread(TSegmentResolver& resolver)
-    : resolver_(resolver), pipe_([this](Batch& batch, size_t) { Resolve(batch); }) {
+    : resolver_(resolver), pipe_([this](Batch& batch, size_t) { Resolve(batch); }, {}, "resolver") {
   resolver_.SetCancelFlag(&cancel_);
 }
 

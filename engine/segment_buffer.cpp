@@ -227,7 +227,7 @@ TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer, unsigned co
     : buffer_(buffer),
       cores_(cores),
       pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
-            [this](Batch& batch) { Deliver(batch); }) {}
+            [this](Batch& batch) { Deliver(batch); }, "word lookup") {}
 
 size_t TSegmentBuffer::LookupWorkers::WorkerCount() const { return cores_ >= 6 ? 2 : 1; }
 

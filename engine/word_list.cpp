@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "core/messages.h"
+#include "core/worker_threads.h"
 #include "platform/usable_cores.h"
 
 namespace quilor {
@@ -108,6 +109,7 @@ SlabCursor& Slabs() {
 }
 
 void* MapAligned(size_t bytes) {
+  if (AllocationRefused()) return nullptr;
   void* raw = mmap(nullptr, 2 * bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (raw == MAP_FAILED) return nullptr;
   auto begin = reinterpret_cast<uintptr_t>(raw);

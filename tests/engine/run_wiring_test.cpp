@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "core/borders.h"
 #include "core/class_file.h"
@@ -13,6 +14,7 @@
 #include "core/files.h"
 #include "core/gauge.h"
 #include "core/messages.h"
+#include "core/worker_threads.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/diagnosis.h"
@@ -27,6 +29,7 @@
 #include "engine/word_list.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
+#include "support/failing_allocation.h"
 #include "support/stream_support.h"
 #include "../platform/temp_folder.h"
 
@@ -349,6 +352,81 @@ TEST_F(RunWiringTest, TheFirstPassThreadFollowsOnlyTheNewText) {
     ASSERT_TRUE(AnalysisResults);
     EXPECT_EQ(ResultsReport(*AnalysisResults), expected) << round;
   }
+}
+
+// A worker thread that runs out of memory shows nothing and throws nothing
+// out of its thread: the run stops, and ends on the thread that started it
+// with a failed allocation ("Memory low", exit code 1, from the caller's
+// catch). The next run is whole.
+TEST_F(RunWiringTest, AWorkerWithoutMemoryEndsTheRunOnTheCallersThread) {
+  // Forty Brown files as one text: enough words for the workers to need
+  // more memory as they go.
+  const std::string corpus = std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/";
+  if (!fs::exists(corpus + "ca01.txt")) GTEST_SKIP() << "no corpus beside the source tree";
+  std::string words;
+  for (int i = 1; i <= 40; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "c%c%02d.txt", i <= 44 ? 'a' : 'b', i);
+    words += testing_support::ReadFileBytes(corpus + name) + "\n";
+  }
+  const std::string file = tmp_ / "forty.txt";
+  WriteWholeFile(file, words);
+  ASSERT_TRUE(Run(file));
+  const uint32_t whole = TextWords.Count();
+  EXPECT_GT(whole, 50000u);
+  // The word lookups do without their cache when it cannot grow: their run
+  // is whole. The others end the run.
+  const std::pair<const char*, bool> roles[] = {{"first pass", true}, {"resolver", true}, {"word lookup", false}};
+  for (const auto& [role, ends] : roles) {
+    SCOPED_TRACE(role);
+    ui_.ui.ClearLog();
+    {
+      testing::ScopedAllocationFailure failing(role, 0);
+      if (ends) {
+        EXPECT_THROW(Run(file), std::bad_alloc);
+      } else {
+        EXPECT_TRUE(Run(file));
+      }
+      EXPECT_GT(testing::RefusedAllocations(), 0);
+    }
+    if (!ends) {
+      EXPECT_EQ(TextWords.Count(), whole);
+    }
+    EXPECT_FALSE(RunRunning);
+    EXPECT_FALSE(WorkerMemoryLow());
+    EXPECT_TRUE(ui_.ui.Shown().empty());  // the caller's catch reports it
+    ASSERT_TRUE(Run(file));
+    EXPECT_EQ(TextWords.Count(), whole);
+  }
+}
+
+TEST(WorkerThreads, MemoryLowOnAWorkerIsRecordedForTheMessageThread) {
+  ScopedScriptedUi ui;
+  EXPECT_TRUE(OnMessageThread());
+  bool onMessageThread = true;
+  bool gaveUp = false;
+  bool threw = false;
+  std::thread worker([&] {
+    RunWorker("test worker", [&] {
+      onMessageThread = OnMessageThread();
+      gaveUp = ReportMemoryLow(true);
+      StopIfAllocationFailed("test", true);
+      threw = false;  // not reached
+    });
+    threw = true;
+  });
+  worker.join();
+  EXPECT_FALSE(onMessageThread);
+  EXPECT_TRUE(gaveUp);
+  EXPECT_TRUE(threw);
+  EXPECT_TRUE(ui.ui.Shown().empty());
+  EXPECT_TRUE(WorkerMemoryLow());
+  EXPECT_THROW(ThrowIfWorkerFailed(), std::bad_alloc);
+  EXPECT_FALSE(WorkerMemoryLow());
+  EXPECT_NO_THROW(ThrowIfWorkerFailed());
+  // On the message thread the message is shown at once.
+  EXPECT_TRUE(ReportMemoryLow(true));
+  EXPECT_EQ(ui.ui.Shown().size(), 1u);
 }
 
 }  // namespace

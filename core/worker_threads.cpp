@@ -1,0 +1,44 @@
+#include "core/worker_threads.h"
+
+#include <atomic>
+#include <thread>
+
+namespace quilor {
+
+namespace {
+
+// Made before main, on the thread that runs it.
+const std::thread::id g_messageThread = std::this_thread::get_id();
+thread_local const char* t_role = "";
+std::atomic<bool> g_memoryLow{false};
+std::atomic<AllocationProbe> g_probe{nullptr};
+
+}  // namespace
+
+bool OnMessageThread() { return std::this_thread::get_id() == g_messageThread; }
+
+const char* WorkerRole() { return t_role; }
+
+void RecordWorkerMemoryLow() { g_memoryLow.store(true, std::memory_order_release); }
+
+bool WorkerMemoryLow() { return g_memoryLow.load(std::memory_order_acquire); }
+
+void ThrowIfWorkerFailed() {
+  if (g_memoryLow.exchange(false, std::memory_order_acq_rel)) throw std::bad_alloc();
+}
+
+void SetAllocationProbe(AllocationProbe probe) { g_probe.store(probe, std::memory_order_release); }
+
+bool AllocationRefused() {
+  const AllocationProbe probe = g_probe.load(std::memory_order_acquire);
+  return probe != nullptr && probe();
+}
+
+namespace detail {
+
+WorkerRoleScope::WorkerRoleScope(const char* role) : previous_(t_role) { t_role = role ? role : ""; }
+WorkerRoleScope::~WorkerRoleScope() { t_role = previous_; }
+
+}  // namespace detail
+
+}  // namespace quilor
