@@ -2,13 +2,15 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <unistd.h>
 
 #include <bit>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "import/filter_plugin_abi.h"
+#include "platform/read_file.h"
 
 namespace quilor {
 
@@ -118,10 +120,15 @@ std::unique_ptr<DocumentFilter> LoadFilterPlugin(ConverterFormat format, const s
   };
   char header[64] = {};
   {
-    std::ifstream in(libraryPath, std::ios::binary);
-    if (!in) return fail("cannot be read");
-    in.read(header, sizeof header);
-    if (!IsLoadableElfHeader(std::string_view(header, static_cast<size_t>(in.gcount()))))
+    // A regular file only: a FIFO or a device named in the settings must
+    // not hang the start-up.
+    const int fd = OpenRegularFile(libraryPath);
+    if (fd < 0) return fail("cannot be read");
+    ssize_t got = 0;
+    do got = ::read(fd, header, sizeof header);
+    while (got < 0 && errno == EINTR);
+    ::close(fd);
+    if (got < 0 || !IsLoadableElfHeader(std::string_view(header, static_cast<size_t>(got))))
       return fail("not a shared object of this machine");
   }
   auto library = std::make_shared<PluginLibrary>();

@@ -6,8 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -15,6 +13,7 @@
 #include "core/chartables.h"
 #include "core/inflection.h"
 #include "core/lexicon.h"
+#include "platform/read_file.h"
 #include "platform/safe_save.h"
 #include "platform/text_encoding.h"
 
@@ -30,6 +29,8 @@ constexpr const char* kSkos = "http://www.w3.org/2004/02/skos/core#";
 constexpr char kSeparator = ' ';
 constexpr size_t kBlock = 65536;
 constexpr size_t kMaxLabel = 79;
+// Bigger input files are refused as unreadable.
+constexpr size_t kMaxOwlInput = size_t{1} << 30;
 constexpr int kMaxGroupDepth = 8;
 
 struct Name {
@@ -529,18 +530,22 @@ OwlImportResult ImportOwlFile(const std::string& inputPath, const std::string& s
                               const OwlImportOptions& options, std::string& scenarioPath, std::string& logPath) {
   scenarioPath.clear();
   OwlImportResult result;
-  std::ifstream in(inputPath, std::ios::binary);
-  std::stringstream content;
-  if (in) content << in.rdbuf();
-  if (!in || in.bad()) {
+  // Read straight into one string (no stream copy), from a regular file
+  // only: a FIFO named as the input must not hang the import.
+  std::string content;
+  errno = 0;
+  const ReadFileStatus status = ReadWholeFile(inputPath, kMaxOwlInput, content);
+  if (status != ReadFileStatus::kOk) {
+    const int why = status == ReadFileStatus::kNotFound ? ENOENT : status == ReadFileStatus::kTooLarge ? EFBIG
+                                                                                                      : (errno ? errno : EIO);
     result.failure = OwlFailure::kUnreadable;
-    result.failureDetail = std::strerror(errno ? errno : EIO);
+    result.failureDetail = std::strerror(why);
     result.log = "Quilor OWL Import Filter log\r\n*** Processing file: " + inputPath +
                  "\r\n*** Step 1 (OWL parsing)\r\n*** I/O error on input file, process ended\r\n"
                  "*** I/O Error during parsing operation\r\n";
     result.failedStep = 1;
   } else {
-    result = ConvertOwl(content.str(), inputPath, options);
+    result = ConvertOwl(content, inputPath, options);
   }
   if (result.ok) {
     const std::string output = (std::filesystem::path(scenarioFolder) / kOwlOutputName).string();

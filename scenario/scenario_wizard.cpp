@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 
 #include "core/chartables.h"
@@ -17,6 +16,7 @@
 #include "engine/ontology_engine.h"
 #include "core/options.h"
 #include "engine/startup.h"
+#include "platform/read_file.h"
 #include "platform/safe_save.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/texts.h"
@@ -119,6 +119,9 @@ int PidOfMergeFile(std::string_view name) {
 
 int RemoveStaleMergeFiles() { return RemoveFilesOfGoneProcesses(WorkContext->UserScenarioFolder, PidOfMergeFile); }
 
+// Bigger Scenario files are not merged.
+constexpr size_t kMaxMergedFile = size_t{64} << 20;
+
 std::string MergeScenarioFiles(const std::vector<std::string>& names) {
   const std::string folder = WorkContext->UserScenarioFolder;
   // What a merge killed half-way left in the folder goes first.
@@ -133,19 +136,22 @@ std::string MergeScenarioFiles(const std::vector<std::string>& names) {
   if (fd < 0) return {};
   bool ok = true;
   for (const std::string& name : names) {
-    std::ifstream in(folder + "/" + name, std::ios::binary);
-    if (!in) {
+    // A regular file only: a FIFO among the names must not hang the merge.
+    std::string text;
+    if (ReadWholeFile(folder + "/" + name, kMaxMergedFile, text) != ReadFileStatus::kOk) {
       ok = false;
       break;
     }
-    std::string line;
-    while (ok && std::getline(in, line)) {
+    for (size_t at = 0; ok && at < text.size();) {
+      size_t end = text.find('\n', at);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(at, end - at);
+      at = end + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.size() > 511) line.resize(511);
       line += "\r\n";
       ok = WriteAll(fd, line);
     }
-    if (in.bad()) ok = false;
     if (!ok) break;
   }
   if (::close(fd) != 0) ok = false;

@@ -1,6 +1,7 @@
 #include "import/filter_plugin.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 
 #include "import/conversion_dispatch.h"
 #include "platform/message_ui.h"
+#include "support/fifo_guard.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {
@@ -57,6 +59,16 @@ TEST(FilterPlugin, OnlySharedObjectsOfThisMachineAreLoaded) {
   EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, QUILOR_TEST_FILTER_BARE, &why), nullptr);
   EXPECT_EQ(why, "lacks the filter entry points");
   EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, dir / "none.so", &why), nullptr);
+  // A FIFO, a folder or a device named as the library is refused at once.
+  const std::string fifo = dir / "fifo.so";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, dir.path(), std::string("/dev/zero")}) {
+    why.clear();
+    EXPECT_TRUE(quilor::testing::EndsWithoutAWriter(fifo, [&] {
+      EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, path, &why), nullptr);
+    })) << path;
+    EXPECT_EQ(why, "cannot be read") << path;
+  }
 }
 
 TEST(FilterPlugin, ChunksBecomeTextAndMisbehaviourIsBounded) {

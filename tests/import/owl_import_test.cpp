@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -8,6 +9,7 @@
 #include "engine/ontology_engine.h"
 #include "import/owl_import.h"
 #include "platform/message_ui.h"
+#include "support/fifo_guard.h"
 #include "support/stream_support.h"
 
 namespace quilor {
@@ -260,6 +262,22 @@ TEST(OwlImport, AnOntologyOverTheClassLimitIsImportedUpToIt) {
               std::string::npos);
   EXPECT_NE(r.log.find("*** Warning - superclass left out (over the class limit) for: c5"), std::string::npos);
   EXPECT_NE(r.log.find("Number of classes left out (over the limit of 65535): 3"), std::string::npos);
+}
+
+TEST_F(OwlImportFiles, AFifoOrAFolderAsInputFailsAtOnce) {
+  const std::string fifo = folder.Path("in.owl");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& input : {fifo, folder.Path("")}) {
+    OwlImportResult r;
+    EXPECT_TRUE(quilor::testing::EndsWithoutAWriter(fifo, [&] {
+      r = ImportOwlFile(input, folder.Path(""), OwlImportOptions{}, scenario, log);
+    })) << input;
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.failedStep, 1);
+    EXPECT_EQ(r.failure, OwlFailure::kUnreadable);
+    EXPECT_NE(r.log.find("I/O error on input file"), std::string::npos) << r.log;
+    EXPECT_EQ(ReadFileBytes(folder.Path(kOwlOutputName)), "previous\r\n");
+  }
 }
 
 TEST_F(OwlImportFiles, SuccessWritesTheScenarioAndTheLog) {
