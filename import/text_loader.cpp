@@ -1,5 +1,7 @@
 #include "import/text_loader.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -24,10 +26,12 @@ int CurrentDocumentKind = 0;
 int64_t SizeThreshold = 2;
 bool LoaderActive = false;
 bool ConversionErrorShown = false;
+bool WordCapReached = false;
 TextLoaderSettings LoaderSettings;
 
 namespace {
 
+constexpr int kMsgEmptyFile = 18;
 constexpr int kMsgTooLong = 42;
 constexpr int kMsgBeCareful = 63;
 constexpr int kMsgLoading = 72;
@@ -58,6 +62,7 @@ TTextLoader::TTextLoader(const char* runName, TextSink& sink)
     : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), sink_(sink) {
   LoaderActive = true;
   CancelRequested = false;
+  WordCapReached = false;
   sink_.Attach(*this);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
@@ -127,7 +132,12 @@ void TTextLoader::LoadOneText() {
 
   if (!PrepareTextSource()) return;
   sourceSize_ = bytesLeft_;
-  if (sourceSize_ <= 0) return;
+  if (sourceSize_ <= 0) {
+    // An empty file is said so, as an unreadable one is.
+    struct stat info {};
+    if (::stat(name_.c_str(), &info) == 0 && info.st_size == 0) AddConversionFailure(name_, Text(kMsgEmptyFile));
+    return;
+  }
   if (GaugeShown && InfoJauge) {
     InfoJauge->DefinirMaximum(ClipToInt32(sourceSize_));
     InfoJauge->DefinirLibelle(1, Text(kMsgLoading), false);
@@ -332,6 +342,7 @@ bool TTextLoader::ApplyLimits() {
   }
   if (sink_.WordCount() >= LoaderSettings.wordCap) {
     ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
+    WordCapReached = true;
     ReleaseTextSource();
     stopLoading_ = true;
     return true;

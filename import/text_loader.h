@@ -43,6 +43,8 @@ extern int CurrentDocumentKind;
 extern int64_t SizeThreshold;
 extern bool LoaderActive;
 extern bool ConversionErrorShown;
+// The last loading stopped at the word cap: the text was cut.
+extern bool WordCapReached;
 
 // Settings tests may change: the size of the pieces each block is decoded and
 // scanned in (1..65,536), and the word cap.

@@ -21,13 +21,17 @@
 // The tool goes through the program's start-up and shut-down. Messages go
 // to stderr; questions get their default answer.
 //
-// Exit codes: 0 done, 1 the run was stopped or a fatal error (its own code),
-// 64 a bad option or no file, 66 a file missing or unreadable.
+// Exit codes: 0 done, 1 the run was stopped or a fatal error ("Memory low"
+// included), 2 a dictionary that cannot be read, 3 the text was cut at the
+// word cap (the output then ends with a line "# cut at N words"), 64 a bad
+// option or no file, 65 no document gave any text (each one failed or was
+// empty: the list on stderr says why), 66 a file missing or unreadable.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,6 +54,7 @@
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
+#include "import/text_loader.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
@@ -254,10 +259,21 @@ int Run(int argc, char** argv) {
     }
     out.EndLine();
   }
+  // A cut text is marked in the output itself, not only on stderr.
+  const bool cut = ok && WordCapReached;
+  if (cut) {
+    out.Raw(("# cut at " + std::to_string(LoaderSettings.wordCap) + " words").c_str());
+    out.EndLine();
+  }
   out.Flush();
+  std::set<std::string> failed;
+  for (const ConversionFailure& f : ConversionFailures) failed.insert(f.fileName);
+  const bool nothingRead = failed.size() >= files.size();
   StopToolAnalysis(/*processExits=*/true);
   SetMessageUi(nullptr);
-  return ok ? kExitOk : kExitFatal;
+  if (nothingRead) return kExitNothingRead;
+  if (!ok) return kExitFatal;
+  return cut ? kExitTextCut : kExitOk;
 }
 
 }  // namespace

@@ -18,6 +18,12 @@ namespace {
 
 using namespace testing_support;
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizedBuild = true;
+#else
+constexpr bool kSanitizedBuild = false;
+#endif
+
 struct Result {
   int exitCode = -1;
   std::string out;
@@ -125,10 +131,11 @@ TEST(QuilorDump, ErrorsGiveAMessageAndANonZeroExit) {
   r = RunDump("--dico", err);
   EXPECT_EQ(r.exitCode, 64);
 
-  // A file that holds no text is reported and gives no words.
+  // A file that holds no text is reported and gives no words: when no
+  // document gave any, the exit code says so.
   std::string picture = folder.Write("photo.txt", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR words", 22));
   r = RunDump(picture, err);
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.exitCode, 65);
   EXPECT_TRUE(r.out.empty());
   EXPECT_NE(ReadFileBytes(err).find("not a text document"), std::string::npos);
   EXPECT_NE(ReadFileBytes(err).find("photo.txt"), std::string::npos);
@@ -296,6 +303,51 @@ TEST(QuilorDump, WritesTheGexfFilesAndTheReportOfARun) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(ReadFileBytes(err).find("Select several files before using this function."), std::string::npos);
   EXPECT_NE(stat(caller.Path("out1").c_str(), &info), 0);  // nothing made
+}
+
+// Success only when there was something to analyse and all of it was: empty
+// documents are said so, a run where no document gave text is not a success,
+// one where some did is, and a text cut at the word cap says so on stdout.
+TEST(QuilorDump, ExitCodesTellEmptyFailedAndCutRuns) {
+  TempFolder folder;
+  const std::string err = folder.Path("err");
+  const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
+  const std::string emptyText = folder.Write("empty.txt", "");
+  const std::string emptyRtf = folder.Write("empty.rtf", "");
+  const std::string slides = folder.Write("slides.odp", "never words");
+  for (const std::string& args : {emptyText, emptyRtf, slides, emptyText + " " + emptyRtf + " " + slides}) {
+    Result r = RunDump(dico + args, err);
+    EXPECT_EQ(r.exitCode, 65) << args << ": " << ReadFileBytes(err);
+    EXPECT_TRUE(r.out.empty()) << args;
+  }
+  EXPECT_NE(ReadFileBytes(err).find("empty.txt: Empty, moved, deleted or unreadable file."), std::string::npos)
+      << ReadFileBytes(err);
+  EXPECT_NE(ReadFileBytes(err).find("empty.rtf: Empty"), std::string::npos) << ReadFileBytes(err);
+  // One good document among them: a success, the others listed.
+  const std::string text = folder.Write("text.txt", "Gardens and tigers.\n");
+  Result r = RunDump(dico + emptyText + " " + text + " " + slides, err);
+  EXPECT_EQ(r.exitCode, 0) << ReadFileBytes(err);
+  EXPECT_NE(r.out.find("Gardens"), std::string::npos);
+  EXPECT_EQ(r.out.find("# cut"), std::string::npos);
+}
+
+TEST(QuilorDump, ATextCutAtTheWordCapSaysSoInItsOutputAndExitCode) {
+  if (kSanitizedBuild) GTEST_SKIP() << "ten million words take too long under the sanitizer";
+  TempFolder folder;
+  const std::string err = folder.Path("err");
+  // 10,000,001 words (the cap is ten million), then one more line.
+  std::string words;
+  words.reserve(20000010);
+  for (int i = 0; i < 10000001; ++i) words += "a ";
+  const std::string big = folder.Write("big.txt", words + "\nzebra\n");
+  const std::string out = folder.Path("out");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + big + " >" + out, err);
+  EXPECT_EQ(r.exitCode, 3) << ReadFileBytes(err);
+  const std::string lines = ReadFileBytes(out);
+  const std::string tail = lines.substr(lines.size() > 200 ? lines.size() - 200 : 0);
+  EXPECT_NE(tail.find("\n# cut at 10000000 words\n"), std::string::npos) << tail;
+  EXPECT_EQ(tail.find("zebra"), std::string::npos);
+  EXPECT_NE(ReadFileBytes(err).find("Stop !"), std::string::npos);
 }
 
 }  // namespace
