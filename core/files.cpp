@@ -566,8 +566,9 @@ int RunProgramArguments(const std::vector<std::string>& argv) {
   if (argv.empty()) {
     code = kShellFileNotFound;
   } else {
-    int error = Launch(argv, "");
-    code = error == 0 ? kShellSuccess : (error == ENOENT || error == EACCES) ? kShellFileNotFound : kShellOutOfMemory;
+    // A program that cannot be started (missing, not executable) is an
+    // unavailable program, not an unreadable input file.
+    code = Launch(argv, "") == 0 ? kShellSuccess : kShellOutOfMemory;
   }
   if (code <= 32) ReportShellError(code);
   return code;

@@ -89,6 +89,8 @@ bool LoadPluginList(std::array<PluginSlot, 4>& slots, const PluginFolders& folde
     if (slot.program.empty()) continue;
     slot.label = Utf8ToCp1252(file.GetString(kEntry, "Name", ""));
     if (slot.label.empty()) slot.label = GetMessageText(kMsgUnknownPlugin);
+    // A menu command of reasonable width, whatever the entry says.
+    if (slot.label.size() > kMaxPluginLabel) slot.label = slot.label.substr(0, kMaxPluginLabel - 3) + "...";
     slot.options = file.GetString(kEntry, "X-Quilor-Options", "");
     any = true;
   }

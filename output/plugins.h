@@ -15,6 +15,9 @@
 
 namespace quilor::ui {
 
+// The longest command name shown in the Tools menu (longer ones are cut).
+constexpr size_t kMaxPluginLabel = 64;
+
 struct PluginSlot {
   std::string label;    // Windows-1252 ("Unknown plugin" when the entry has no name)
   std::string program;  // the Exec line

@@ -143,6 +143,15 @@ TEST(Shell, OpenAndExploreGoThroughXdgOpenWithoutAShell) {
   EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(2));
   EXPECT_EQ(ui.ui.Shown()[1].text, GetMessageText(686));
   EXPECT_EQ(ui.ui.Shown()[2].text, GetMessageText(1));
+  // A program that is not there is an unavailable program (message 1), not
+  // an unreadable input file (message 2).
+  launcher.result = ENOENT;
+  EXPECT_EQ(RunProgram("/opt/missing/run"), kShellOutOfMemory);
+  launcher.result = EACCES;
+  EXPECT_EQ(RunProgramArguments({"/opt/not-executable"}), kShellOutOfMemory);
+  ASSERT_EQ(ui.ui.Shown().size(), 5u);
+  EXPECT_EQ(ui.ui.Shown()[3].text, GetMessageText(1));
+  EXPECT_EQ(ui.ui.Shown()[4].text, GetMessageText(1));
 }
 
 TEST(Shell, SpawnStartsRealProgramsAndReportsMissingOnes) {
