@@ -35,10 +35,14 @@ struct Outcome {
 };
 
 // Runs a built tool with its output to /dev/null and standard error to
-// errPath; addressSpace (bytes, 0 for none) limits the child's memory.
+// errPath; addressSpace (bytes, 0 for none) limits the child's memory. The
+// tool is started by a small process of its own, which measures its peak:
+// a child forked from this (large) test program would count this program's
+// pages as its own.
 Outcome RunTool(const std::string& tool, const std::vector<std::string>& args, const std::string& errPath,
                 size_t addressSpace = 0) {
-  std::vector<std::string> argv = {std::string(QUILOR_BINARY_DIR) + "/tools/" + tool};
+  const std::string peakPath = errPath + ".peak";
+  std::vector<std::string> argv = {QUILOR_PEAK_RSS, peakPath, std::string(QUILOR_BINARY_DIR) + "/tools/" + tool};
   argv.insert(argv.end(), args.begin(), args.end());
   pid_t pid = ::fork();
   if (pid == 0) {
@@ -59,10 +63,11 @@ Outcome RunTool(const std::string& tool, const std::vector<std::string>& args, c
   }
   Outcome outcome;
   int status = 0;
-  rusage usage{};
-  if (pid > 0 && ::wait4(pid, &status, 0, &usage) == pid) {
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.peakBytes = usage.ru_maxrss * 1024L;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid) {
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.exitCode = code >= 128 ? -1 : code;
+    const std::string peak = ReadFileBytes(peakPath);
+    outcome.peakBytes = peak.empty() ? 0 : std::stol(peak);
   }
   return outcome;
 }
