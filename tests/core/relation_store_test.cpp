@@ -176,6 +176,21 @@ TEST(RelationStoreTest, EqualPairsMergeIntoOneCountedEntryPerLevel) {
   EXPECT_FALSE(s.SortByCount(5));
 }
 
+// Relations of equal count are listed in the order they were first met,
+// whatever their classes; a larger count still goes first.
+TEST(RelationStoreTest, TiesAreListedInTheOrderFirstMet) {
+  TRelationStore s;
+  const std::pair<uint32_t, uint32_t> met[] = {{9, 1}, {2, 3}, {7, 7}, {2, 3}, {5, 4}, {1, 8}};
+  uint32_t position = 0;
+  for (const auto& [a, b] : met) ASSERT_TRUE(s.Add(Column(2, {a, b}), position++, 0, 0, 0));
+  ASSERT_TRUE(s.SortPairs(2));
+  ASSERT_TRUE(s.SortByCount(2));
+  using Entry = std::pair<std::pair<uint32_t, uint32_t>, uint32_t>;
+  const std::vector<Entry> expected = {
+      {{2, 3}, 2}, {{9, 1}, 1}, {{7, 7}, 1}, {{5, 4}, 1}, {{1, 8}, 1}};
+  EXPECT_EQ(Listed(s, 2), expected);
+}
+
 TEST(RelationStoreTest, SortingAgainCountsOnceAndAStopStillLeavesTheGroupsWhole) {
   TRelationStore s;
   std::map<std::pair<uint32_t, uint32_t>, uint32_t> expected;

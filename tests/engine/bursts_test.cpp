@@ -190,6 +190,40 @@ TEST(Episodes, TwoClustersAreCutAtTheValleyGolden) {
   EXPECT_EQ(results.Episode(3), nullptr);
 }
 
+// The shortest episode has exactly the minimum length (30 words here): a
+// valley one word earlier cuts nothing.
+TEST(Episodes, AnEpisodeOfExactlyTheMinimumLengthIsKept) {
+  ASSERT_EQ(MinimumEpisodeLength(3000), 30);
+  for (const int32_t valleyEnd : {30, 29}) {
+    SCOPED_TRACE(valleyEnd);
+    TWordList list;
+    TextBuilder b(list);
+    auto cluster = [&](uint32_t a, uint32_t c, int32_t start) {
+      ASSERT_TRUE(b.FillTo(start));
+      for (int i = 0; i < 6; ++i) {
+        b.Class(a);
+        b.Class(c);
+        b.Filler();
+      }
+    };
+    cluster(11, 12, valleyEnd - 16);  // its last burst ends at valleyEnd
+    cluster(13, 14, 2000);
+    ASSERT_TRUE(b.FillTo(3001));
+    TBurstResults r;
+    FindBurstsAndEpisodes(list, {}, r);
+    ASSERT_EQ(r.bursts.size(), 4u);
+    ASSERT_FALSE(r.episodes.empty());
+    if (valleyEnd == 30) {
+      ASSERT_EQ(r.episodes.size(), 2u);
+      EXPECT_EQ(+r.episodes[0].lastPosition, 30u);
+      EXPECT_EQ(+r.episodes[1].firstPosition, 31u);
+    } else {
+      EXPECT_EQ(r.episodes.size(), 1u);
+      EXPECT_EQ(+r.episodes[0].lastPosition, 3000u);
+    }
+  }
+}
+
 TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
   // Many small clusters, some closer together than an episode may be short.
   TWordList list;

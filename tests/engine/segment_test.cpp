@@ -263,6 +263,11 @@ TEST(SegmentTokens, ContractionsNumbersExpressionsAndAbbreviations) {
   EXPECT_EQ(w[3], "/");
   EXPECT_EQ(w[4], "Dr");
   EXPECT_EQ(w[5], "Jones");
+
+  // An initial (one letter) ends no sentence either; a word of two letters does.
+  Segment("We met J. Harper today. We met Jo. Harper came.");
+  EXPECT_EQ(Words(), (std::vector<std::string>{"We", "met", "J", "Harper", "today", "/", "We", "met", "Jo", "/",
+                                                "Harper", "came", "/"}));
   TextWords.Clear();
 }
 

@@ -114,10 +114,13 @@ TEST_F(TextPage, WordAtFindsTheFirst95WordsOfALine) {
 
 TEST_F(TextPage, RepeatedTagsAreHiddenOnlyNextToAPropositionMark) {
   Text t;
-  t.Word("apples").Word("pears", ",").Word("plums", ",").Mark(",").Word("and").Mark(".");
+  // Before the mark and after it: the tag seen twice is drawn once; away
+  // from a mark a repeated tag is drawn each time.
+  t.Word("apples").Word("pears", ",").Word("plums", ",").Mark(",").Word("and", ",").Mark(".");
+  t.Word("dates", ".").Word("figs", ".").Mark("!");
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 2000, 100});
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"apples", ", pears", ", plums", " and", "."}));
+  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"apples", ", pears", ", plums", " and", ".", " dates", ". figs", "!"}));
 }
 
 // Quotes close on the word before them and open on the word after them; a

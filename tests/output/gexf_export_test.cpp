@@ -149,6 +149,27 @@ TEST(GexfExport, HierarchyWithASkippedParentStaysBalanced) {
   EXPECT_NE(text.find("<attvalue for=\"level\" value=\"2\"/>"), std::string::npos);
 }
 
+// A class whose frequency is exactly the node threshold is written; one
+// below it is not.
+TEST(GexfExport, AClassAtTheThresholdIsWrittenOneBelowIsNot) {
+  TempFolder folder;
+  const GexfSource source = SmallSource();  // frequencies 6, 4, 2, 3, 3
+  for (const auto& [threshold, expected] :
+       std::vector<std::pair<uint32_t, std::vector<uint32_t>>>{{3, {1, 2, 4, 5}}, {4, {1, 2}}, {2, {1, 2, 3, 4, 5}}}) {
+    SCOPED_TRACE(threshold);
+    TExportGephiGEXF gexf(source);
+    gexf.Init(5);
+    for (uint32_t e = 1; e <= 5; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+    gexf.nodeThreshold = threshold;
+    ASSERT_TRUE(gexf.WriteOntologyFile(folder / "o.gexf"));
+    const std::string text = ReadWholeFile(folder / "o.gexf");
+    std::vector<uint32_t> written;
+    for (uint32_t e = 1; e <= 5; ++e)
+      if (text.find("<node id=\"" + std::to_string(e) + "\"") != std::string::npos) written.push_back(e);
+    EXPECT_EQ(written, expected);
+  }
+}
+
 TEST(GexfExport, WriteErrorsAndStopFailTheStep) {
   const GexfSource source = SmallSource();
   TExportGephiGEXF gexf(source);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
@@ -97,13 +98,97 @@ TEST(StatisticsReport, SelectionAndBranchTables) {
   EXPECT_TRUE(hasOther);
 }
 
-TEST(StatisticsReport, ChartTypesAndStoredValuesAsShown) {
-  EXPECT_EQ(ChartTypeCode(0), -1);
-  EXPECT_EQ(ChartTypeCode(5), -4151);
-  EXPECT_EQ(ChartTypeCode(7), -1);
-  EXPECT_EQ(ChartTypeIndexShown(7), 0);
+// The text of cell A<row> of the first sheet, read back from the workbook.
+std::string CellText(const std::string& path, int row) {
+  const std::string sheet = ZipPart(path, "xl/worksheets/sheet1.xml");
+  const std::string strings = ZipPart(path, "xl/sharedStrings.xml");
+  const size_t cell = sheet.find("<c r=\"A" + std::to_string(row) + "\"");
+  if (cell == std::string::npos) return {};
+  const size_t v = sheet.find("<v>", cell);
+  if (v == std::string::npos || v > sheet.find("</c>", cell)) return {};
+  int index = std::atoi(sheet.c_str() + v + 3);
+  size_t at = 0;
+  for (; index >= 0; --index) {
+    at = strings.find("<si>", at);
+    if (at == std::string::npos) return {};
+    at += 4;
+  }
+  const size_t t = strings.find('>', strings.find("<t", at)) + 1;
+  return strings.substr(t, strings.find("</t>", t) - t);
+}
+
+// The rows of a chart series range "Sheet!$C$a:$C$b" (column, first, last).
+struct Range {
+  char column = 0;
+  int first = 0, last = 0;
+};
+Range RangeOf(const std::string& chart, const char* element) {
+  Range r;
+  const size_t at = chart.find(std::string("<c:") + element + ">");
+  if (at == std::string::npos) return r;
+  const size_t f = chart.find("<c:f>", at) + 5;
+  const std::string formula = chart.substr(f, chart.find("</c:f>", f) - f);
+  const size_t bang = formula.find('!');
+  if (bang == std::string::npos) return r;
+  std::sscanf(formula.c_str() + bang + 1, "$%c$%d:$%*c$%d", &r.column, &r.first, &r.last);
+  return r;
+}
+
+// Each chart of the workbook draws the class rows of its group: its
+// categories are their names (column A) and its values their counts
+// (column B), neither a row early nor a row late.
+TEST(StatisticsReport, EachChartCoversTheClassRowsOfItsGroup) {
+  TempFolder folder;
+  ReportSettings settings;
+  settings.charts = true;
+  const ReportSheet sheet = BuildStatisticsSheet(ThreeGroups(), settings);
+  const std::string path = folder / "charts.xlsx";
+  XlsxSpreadsheet workbook(path, [](const std::string&) { return true; });
+  ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
+  const std::vector<std::vector<std::string>> groups = {{"B1", "B2", "B3", "B4"}, {"C1", "C2", "C3", "C4", "C5"}};
+  for (size_t g = 0; g < groups.size(); ++g) {
+    SCOPED_TRACE(g);
+    const std::string chart = ZipPart(path, "xl/charts/chart" + std::to_string(g + 1) + ".xml");
+    ASSERT_FALSE(chart.empty());
+    const Range categories = RangeOf(chart, "cat");
+    const Range values = RangeOf(chart, "val");
+    EXPECT_EQ(categories.column, 'A');
+    EXPECT_EQ(values.column, 'B');
+    EXPECT_EQ(values.first, categories.first);
+    EXPECT_EQ(values.last, categories.last);
+    std::vector<std::string> names;
+    for (int row = categories.first; row <= categories.last && row - categories.first < 10; ++row)
+      names.push_back(CellText(path, row));
+    EXPECT_EQ(names, groups[g]);
+  }
+}
+
+// Every chart type the dialog offers gives a chart of that kind; a stored
+// type out of range is shown and used as the first.
+TEST(StatisticsReport, EveryChartTypeOfferedGivesItsKindOfChart) {
+  TempFolder folder;
+  // The first (and a stored type out of range) is the default chart: bars.
+  const std::pair<int, const char*> kinds[] = {{0, "<c:barDir val=\"bar\"/>"}, {1, "<c:barDir val=\"bar\"/>"},
+                                               {2, "<c:barDir val=\"col\"/>"}, {3, "<c:pieChart>"},
+                                               {4, "<c:areaChart>"},           {5, "<c:radarChart>"},
+                                               {6, "<c:barDir val=\"bar\"/>"}};
+  for (const auto& [index, mark] : kinds) {
+    SCOPED_TRACE(index);
+    ReportSettings settings;
+    settings.charts = true;
+    settings.chartTypeIndex = index;
+    const std::string path = folder / ("type" + std::to_string(index) + ".xlsx");
+    XlsxSpreadsheet workbook(path, [](const std::string&) { return true; });
+    ASSERT_TRUE(FillSpreadsheet(BuildStatisticsSheet(ThreeGroups(), settings), "Statistics", workbook));
+    EXPECT_NE(ZipPart(path, "xl/charts/chart1.xml").find(mark), std::string::npos);
+  }
+  EXPECT_EQ(ChartTypeIndexShown(6), 0);
+  EXPECT_EQ(ChartTypeIndexShown(5), 5);
+  // At most 255 charts; none stored means 8.
+  EXPECT_EQ(MaxChartsShown(255), 255);
+  EXPECT_EQ(MaxChartsShown(256), 255);
+  EXPECT_EQ(MaxChartsShown(1), 1);
   EXPECT_EQ(MaxChartsShown(0), 8);
-  EXPECT_EQ(MaxChartsShown(300), 255);
 }
 
 TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {

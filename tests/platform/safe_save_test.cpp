@@ -36,14 +36,29 @@ TEST(SafeSave, CreatesThenReplacesKeepingBackup) {
   EXPECT_EQ(ReadWholeFile(file + ".bak"), std::string("second\0x", 8));
 }
 
+// The saved file keeps the bits of the one it replaces, group and others
+// included (a folder shared by several users), and a new file gets 0644
+// less the umask.
 TEST(SafeSave, KeepsPermissionBitsOfThePreviousFile) {
   TempFolder dir;
   const std::string file = dir / "opts.prm";
-  WriteWholeFile(file, "old");
-  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  ASSERT_TRUE(SafeSave(file, "new"));
-  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  for (mode_t bits : {mode_t{0600}, mode_t{0664}, mode_t{0640}, mode_t{0444}}) {
+    WriteWholeFile(file, "old");
+    ASSERT_EQ(::chmod(file.c_str(), bits), 0);
+    ASSERT_TRUE(SafeSave(file, "new"));
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, bits) << std::oct << bits;
+    EXPECT_EQ(ReadWholeFile(file), "new");
+    ::chmod(file.c_str(), 0600);
+    std::filesystem::remove(file);
+  }
+  const mode_t mask = ::umask(022);
+  ASSERT_TRUE(SafeSave(dir / "fresh.prm", "new"));
+  ::umask(mask);
+  struct stat info {};
+  ASSERT_EQ(::stat((dir / "fresh.prm").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, mode_t{0644});
 }
 
 TEST(SafeSave, WriteFailureLeavesPreviousFileIntact) {

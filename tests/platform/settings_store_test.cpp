@@ -1,6 +1,8 @@
 #include "platform/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <fstream>
+#include <fcntl.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,6 +116,25 @@ TEST_F(SettingsStoreTest, StoreIsParsedOnceUntilItChangesAndUnchangedStoreIsNotR
   testing::WriteWholeFile(SettingsFilePath(), "[" + std::string(kOntologies) + "]\nUserPath=\"/somewhere/else\"\n");
   ASSERT_TRUE(ReadSetting(kOntologies, "UserPath", v));
   EXPECT_EQ(v, "/somewhere/else");
+  // A change in place of the same size within the same second differs only
+  // in the nanoseconds of its time: it is seen too. The same time again is
+  // the same store.
+  struct stat was {};
+  ASSERT_EQ(::stat(SettingsFilePath().c_str(), &was), 0);
+  {
+    std::fstream in(SettingsFilePath(), std::ios::in | std::ios::out | std::ios::binary);
+    const std::string text = testing::ReadWholeFile(SettingsFilePath());
+    in.seekp(static_cast<std::streamoff>(text.find("else")));
+    in << "ELSE";
+  }
+  timespec times[2] = {was.st_atim, was.st_mtim};
+  times[1].tv_nsec = (was.st_mtim.tv_nsec + 1) % 1000000000;
+  ASSERT_EQ(::utimensat(AT_FDCWD, SettingsFilePath().c_str(), times, 0), 0);
+  ASSERT_TRUE(ReadSetting(kOntologies, "UserPath", v));
+  EXPECT_EQ(v, "/somewhere/ELSE");
+  const size_t reparsed = SettingsParseCount();
+  ASSERT_TRUE(ReadSetting(kOntologies, "UserPath", v));
+  EXPECT_EQ(SettingsParseCount(), reparsed);
 }
 
 TEST_F(SettingsStoreTest, OversizedStoreIsRefusedAndLeftAlone) {

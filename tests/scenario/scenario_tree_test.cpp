@@ -215,6 +215,25 @@ TEST_F(ScenarioTreeEdit, PasteIntoItselfOrADescendantIsRefused) {
   EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"cash", "Animals"}));
 }
 
+// Moving the last item out of a group deletes the group only when it is a
+// group of the top level; an emptied group inside another stays.
+TEST_F(ScenarioTreeEdit, OnlyAnEmptiedTopLevelGroupGoesWithItsLastItem) {
+  tree.Cut(Find("crow"));
+  ASSERT_TRUE(tree.Paste(Find("cash")));
+  ASSERT_NE(tree.Node(birds), nullptr);
+  EXPECT_TRUE(tree.ChildrenOf(birds).empty());
+  EXPECT_EQ(Labels(tree, animals), (std::vector<std::string>{"Birds", "cat", "dog"}));
+  EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"cash", "crow"}));
+  tree.Cut(Find("cash"));
+  ASSERT_TRUE(tree.Paste(Find("cat")));
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Animals", "Money"}));  // one item left
+  tree.Cut(Find("crow"));
+  ASSERT_TRUE(tree.Paste(birds));
+  EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"Animals"}));
+  EXPECT_EQ(tree.Node(money), nullptr);
+  EXPECT_EQ(Labels(tree, birds), (std::vector<std::string>{"crow"}));
+}
+
 TEST_F(ScenarioTreeEdit, CutThenDeleteClearsTheMark) {
   tree.Cut(birds);
   tree.Delete(animals);
