@@ -17,6 +17,8 @@ for preset in default asan; do
   echo "== $preset tests"
   ctest --preset "$preset" -j "$jobs"
 done
+echo "== random input for the window (60 s, address sanitizer)"
+tools/window-monkey.sh --seconds 60 --build build/asan
 echo "== tsan build (threading tests)"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j "$jobs" --target quilor_tests

@@ -15,8 +15,9 @@ PACKAGES=(
   wordnet-base wbritish wamerican libxml2-utils
   xvfb xauth
 )
-# Only the tests need these: they read the exports and printed PDFs back as other programs do.
-TEST_PACKAGES=(libreoffice-calc-nogui poppler-utils)
+# Only the tests need these: they read the exports and printed PDFs back as other
+# programs do, and run the window under a virtual screen with a window manager.
+TEST_PACKAGES=(libreoffice-calc-nogui poppler-utils openbox)
 
 install_packages() {
   local missing=()

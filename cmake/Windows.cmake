@@ -74,8 +74,15 @@ foreach(src ${QUILOR_QT_TOOL_SOURCES})
   # Beside the other tools, so that the build tree's Dico and Scenario are found.
   set_target_properties(${name} PROPERTIES AUTOMOC ON RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
   target_link_libraries(${name} PRIVATE quilor_ui)
-  install(TARGETS ${name} RUNTIME DESTINATION bin)
+  if(NOT name STREQUAL "quilor-monkey")
+    install(TARGETS ${name} RUNTIME DESTINATION bin)
+  endif()
 endforeach()
+# The random-input tool runs the whole program and sends its clicks and keys
+# as the Qt tests do; it is for testing and is not installed.
+if(TARGET quilor-monkey)
+  target_link_libraries(quilor-monkey PRIVATE quilor_app Qt6::Test)
+endif()
 
 # The help pages, opened by context number in the user's browser (<root>/Help/<context>.html).
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/help/ DESTINATION Help)
