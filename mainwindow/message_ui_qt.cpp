@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,7 +21,12 @@
 namespace quilor::ui {
 
 void QtMessageUi::ShowList(const ListRequest& request) {
-  QDialog dialog(DialogParent());
+  // On the heap: the window it belongs to may be closed and deleted while
+  // it is open (by a request's work, another window's command), and with
+  // it its children.
+  QPointer<QDialog> guard = new QDialog(DialogParent());
+  QDialog& dialog = *guard;
+  dialog.setAttribute(Qt::WA_DeleteOnClose, false);
   dialog.setWindowTitle(QStringLiteral("Quilor"));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new QLabel(QString::fromStdString(request.heading)));
@@ -34,10 +40,14 @@ void QtMessageUi::ShowList(const ListRequest& request) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   layout->addWidget(buttons);
   dialog.exec();
+  delete guard.data();
 }
 
 BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
-  QMessageBox box(DialogParent());
+  // On the heap, as the list above: a box whose window went while it was
+  // open gives the answer of a closed box.
+  QPointer<QMessageBox> guard = new QMessageBox(DialogParent());
+  QMessageBox& box = *guard;
   box.setWindowTitle(QStringLiteral("Quilor"));
   box.setText(FromCp1252(request.text));
   const QString ok = FromCp1252(GetMessageText(kMsgButtonOk));
@@ -84,11 +94,13 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
   }
   box.exec();
   BoxAnswer answer;
+  if (guard.isNull()) return answer;
   QAbstractButton* clicked = box.clickedButton();
   if (clicked != nullptr && clicked == b1) answer.result = 1;
   else if (clicked != nullptr && clicked == b2) answer.result = 2;
   else if (clicked != nullptr && clicked == b3) answer.result = 3;
   answer.dontShowAgain = dontShow != nullptr && dontShow->isChecked();
+  delete guard.data();
   return answer;
 }
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +59,40 @@ TEST(QtMessageUiTest, ButtonsGiveTheProgramsResults) {
   const BoxAnswer withCheck = ui.ShowBox({"Again?", kBoxYesNoDefaultYes, true});
   EXPECT_EQ(withCheck.result, 1);
   EXPECT_TRUE(withCheck.dontShowAgain);
+}
+
+// The window a box or a list belongs to is deleted while the box is open
+// (a request's work, another window's command): the box goes with it and
+// answers as a closed box, nothing freed twice.
+TEST(QtMessageUiTest, ABoxWhoseWindowGoesAnswersAsClosed) {
+  InitMessages();
+  QtMessageUi ui;
+  for (int round = 0; round < 2; ++round) {
+    auto* window = new QWidget;
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QTimer::singleShot(50, [window] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->parentWidget(), window);
+      delete window;
+      // Were it left open, it would not hold the test.
+      QTimer::singleShot(200, [] {
+        if (auto* left = qobject_cast<QDialog*>(QApplication::activeModalWidget())) left->reject();
+      });
+    });
+    QPointer<QWidget> watched = window;
+    if (round == 0) {
+      EXPECT_EQ(ui.ShowBox({"Go?", kBoxOkCancel, false}).result, 0);
+    } else {
+      ui.ShowList({"Files", {"a", "b"}});
+    }
+    EXPECT_TRUE(watched.isNull());
+    // The next box shows as usual.
+    AnswerNextBox(QStringLiteral("Ok"), false);
+    EXPECT_EQ(ui.ShowBox({"Fine.", kBoxOk, false}).result, 2);
+  }
 }
 
 TEST(QtGaugeTest, StopAsksAndTheDialogLeavesTheCloseBoxesWorking) {
