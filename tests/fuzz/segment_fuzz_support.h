@@ -50,6 +50,26 @@ inline void InstallSmallDictionaries() {
   w.AddWord("she", {0x5533});
   w.AddWord("lives", {0x0001, 0x0101});
   w.AddWord("way", {0x1001, 0x1303});
+  // Words whose kind their clause decides, and expressions that may take a verb.
+  w.AddWord("as", {0x5207, 0x5204, 0x5208, 0x4680});
+  w.AddWord("as_to", {0x4600});
+  w.AddWord("to", {0x4680});
+  w.AddWord("since", {0x5204, 0x5208, 0x5680});
+  w.AddWord("while", {0x4208, 0x4205, 0x0001});
+  w.AddWord("for", {0x5680, 0x5204});
+  w.AddWord("her", {0x0532, 0x0533});
+  w.AddWord("one", {0x1403, 0x1573});
+  w.AddWord("which", {0x0501, 0x4601});
+  w.AddWord("will", {0x1189, 0x1001});
+  w.AddWord("well", {0x1303, 0x1001});
+  w.AddWord("yet", {0x0301, 0x4205});
+  w.AddWord("too", {0x1307, 0x5203});
+  w.AddWord("lay", {0x1105, 0x1100, 0x1401, 0x1001});
+  w.AddWord("brown", {0x1020, 0x1401, 0x1100});
+  w.AddWord("cat", {0x1001, 0x1100});
+  w.AddWord("sleeps", {0x0100, 0x0001});
+  w.AddWord("cat_sleeps", {0x0001});
+  w.AddWord("he", {0x0533});
   static std::vector<uint8_t> image = w.Build();
   MainDictionary = new TMainDictionary(image.data(), image.size(), "fuzz.lv8");
   VerbIndex = new TStringHashIndex(0, true, 50, 1, std::string(), ".vv8");
