@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   QImage image(1200, 800, QImage::Format_RGB32);
   auto toMiddle = [] {
     TextWords.SeekPosition(kWords / 2 - 100);
-    TextWords.SaveCursor(1);
+    TextWords.SaveCursor(kBookmarkPageStart);
   };
 
   Measure("text page, screen painter", runs, [&] {
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   Selection.majorClass = static_cast<uint8_t>(1 + 10000 % 8);
   Measure("extract page, 100 rare words in 1,000,000", std::max(1, runs / 4), [&] {
     TextWords.Rewind();
-    TextWords.SaveCursor(1);
+    TextWords.SaveCursor(kBookmarkPageStart);
     RecordingCanvas canvas(7);
     page.DrawPage(canvas, r);
   });
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
 
   Measure("1,000 pages forward (layout each)", 1, [&] {
     TextWords.Rewind();
-    TextWords.SaveCursor(1);
+    TextWords.SaveCursor(kBookmarkPageStart);
     for (int i = 0; i < 1000; ++i) {
       RecordingCanvas canvas(7);
       page.DrawPage(canvas, r);

@@ -54,7 +54,7 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
 
 void TDiagnosisList::Init(TWordList& words) {
   shown_ = true;
-  words.SaveCursor(5);
+  words.SaveCursor(kBookmarkWordSearch);
   findings_.clear();
   lines_.clear();
   currentLine_ = 79;
@@ -158,8 +158,8 @@ int TDiagnosisList::SelectLine(int line, TWordList& words) {
     explanation = l.explanation;
   }
   words.Rewind();
-  words.SaveCursor(1);
-  words.SaveCursor(2);
+  words.SaveCursor(kBookmarkPageStart);
+  words.SaveCursor(kBookmarkPageEnd);
   return explanation;
 }
 

@@ -24,9 +24,6 @@ namespace quilor {
 
 constexpr int kMaxSearchPatterns = 5;
 constexpr int kRelationWindowSize = 21;
-constexpr int kBookmarkSearchStart = 3;
-constexpr int kBookmarkWordSearch = 5;
-constexpr int kBookmarkFoundWord = 7;
 
 enum SelectionKind : int { kSelectNone = 0, kSelectRelation = 1, kSelectClass = 2, kSelectMarked = 3,
                            kSelectLexicalEntry = 4 };

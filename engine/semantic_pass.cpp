@@ -564,8 +564,8 @@ bool SemanticPass::Run(int64_t firstWords) {
     if (CharacteristicStep) CharacteristicStep(r_);
   }
   TextWords.Rewind();
-  TextWords.SaveCursor(1);
-  TextWords.SaveCursor(2);
+  TextWords.SaveCursor(kBookmarkPageStart);
+  TextWords.SaveCursor(kBookmarkPageEnd);
   RewindStores(r_);
   r_.ResultsReady = !r_.Cancelled;
   r_.ProgressCounter = kSemanticGaugeSteps - 1;

@@ -100,6 +100,27 @@ class TWordNodePool : public TChunkedPool {
   TWordNode* Take();
 };
 
+// The word list's bookmarks (cursor slots 1..10): what each keeps and who
+// keeps it there. 6 and 8 to 10 are free.
+enum WordBookmark : int {
+  // The text page's first proposition and the one of its last line: the
+  // text view and its layout, the selection operations, the results list,
+  // the diagnosis and the graphs' clicks; the context window borrows both.
+  kBookmarkPageStart = 1,
+  kBookmarkPageEnd = 2,
+  // Where the search for the selection's next occurrence starts (the
+  // selection, the text page, the copy window, printing).
+  kBookmarkSearchStart = 3,
+  // A walk over the words that puts the cursor back when it ends (the
+  // graphs' source, printing); never held past the walk.
+  kBookmarkWalk = 4,
+  // Where the word search goes on (the word search, the terminology
+  // extractor; the diagnosis puts it at the text's start).
+  kBookmarkWordSearch = 5,
+  // The word the last word search found (the text's start after an analysis).
+  kBookmarkFoundWord = 7,
+};
+
 class TWordList {
  public:
   static constexpr int kBookmarkCount = 10;

@@ -25,7 +25,6 @@ namespace {
 
 constexpr int kMsgUnreadableFile = 18;
 constexpr int kMsgPdfDisabled = 1178;
-constexpr int kWordsBookmark = 7;
 constexpr int kMsgRunStopped = 6411;
 
 // True when path names a regular file that opens for reading.
@@ -98,7 +97,7 @@ bool AnalysisSession::AnalyserLeTexte() {
   CloseProgressGauge();
   textOpen_ = true;
   TextWords.Rewind();
-  TextWords.SaveCursor(kWordsBookmark);
+  TextWords.SaveCursor(kBookmarkFoundWord);
   const int words = TextWords.Built() ? TextWords.Count() : 0;
   view_.ShowStatus(0, std::to_string(words) + "  " + analysedFile_);
   // The refresh's own message stays (the result type shown, a key not found).

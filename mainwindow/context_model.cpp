@@ -13,13 +13,14 @@ int32_t ContextPageStart(int32_t wordPosition) { return wordPosition >= 12 ? wor
 // The main view's place in TextWords, kept while the window works.
 struct TContextModel::Parked {
   TWordNode* cursor;
+  static constexpr WordBookmark kSlots[3] = {kBookmarkPageStart, kBookmarkPageEnd, kBookmarkSearchStart};
   TWordNode* bookmarks[3];
   Parked() : cursor(TextWords.Cursor()) {
-    for (int i = 0; i < 3; ++i) bookmarks[i] = TextWords.Bookmark(i + 1);
+    for (int i = 0; i < 3; ++i) bookmarks[i] = TextWords.Bookmark(kSlots[i]);
   }
   ~Parked() {
     for (int i = 0; i < 3; ++i)
-      if (bookmarks[i]) TextWords.SetBookmark(i + 1, bookmarks[i]);
+      if (bookmarks[i]) TextWords.SetBookmark(kSlots[i], bookmarks[i]);
     TextWords.SetCursor(cursor);
   }
   Parked(const Parked&) = delete;
@@ -54,26 +55,26 @@ void TContextModel::Position(int32_t pageStart) {
 void TContextModel::Draw(Canvas& canvas, const Rect& r) {
   if (!ownStart_) return;
   Parked parked;
-  TextWords.SetBookmark(1, ownStart_);
-  TextWords.SetBookmark(2, ownLastLine_);
+  TextWords.SetBookmark(kBookmarkPageStart, ownStart_);
+  TextWords.SetBookmark(kBookmarkPageEnd, ownLastLine_);
   page_.DrawPlainPage(canvas, r);
   firstWordPosition_ = page_.FirstWordPosition();
-  ownStart_ = TextWords.Bookmark(1);
-  ownLastLine_ = TextWords.Bookmark(2);
+  ownStart_ = TextWords.Bookmark(kBookmarkPageStart);
+  ownLastLine_ = TextWords.Bookmark(kBookmarkPageEnd);
 }
 
 bool TContextModel::Scroll(ScrollCode code, int32_t position) {
   if (!ownStart_ || TextWords.Count() == 0) return false;
   if (code == ScrollCode::kEnd || code == ScrollCode::kTrack) return false;
   Parked parked;
-  TextWords.SetBookmark(1, ownStart_);
-  TextWords.SetBookmark(2, ownLastLine_);
+  TextWords.SetBookmark(kBookmarkPageStart, ownStart_);
+  TextWords.SetBookmark(kBookmarkPageEnd, ownLastLine_);
   state_.TextViewWordLimit = kScrollWordLimit;
   switch (code) {
     case ScrollCode::kLineUp: page_.PageBack(true); break;
     case ScrollCode::kPageUp: page_.PageBack(false); break;
     case ScrollCode::kLineDown: case ScrollCode::kPageDown: {
-      TextWords.RestoreCursor(code == ScrollCode::kLineDown ? 1 : 2);
+      TextWords.RestoreCursor(code == ScrollCode::kLineDown ? kBookmarkPageStart : kBookmarkPageEnd);
       if (TextWords.AtEnd() || page_.ReachedEnd()) return false;  // the end is shown: nothing moves
       page_.PageForward(code == ScrollCode::kLineDown);
       break;
@@ -82,8 +83,8 @@ bool TContextModel::Scroll(ScrollCode code, int32_t position) {
       Position(position);
       return true;
   }
-  ownStart_ = TextWords.Bookmark(1);
-  ownLastLine_ = TextWords.Bookmark(2);
+  ownStart_ = TextWords.Bookmark(kBookmarkPageStart);
+  ownLastLine_ = TextWords.Bookmark(kBookmarkPageEnd);
   return true;
 }
 

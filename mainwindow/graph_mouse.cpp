@@ -51,7 +51,7 @@ void SearchSelectionUpTo(int32_t position, int maxSteps) {
   }
   TextWords.SeekPosition(std::max(Selection.foundFirstPosition, 0));
   TextWords.BackToPropositionStart();
-  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(kBookmarkPageStart);
 }
 
 GraphMouse::GraphMouse(TGrapheQuilor& graph, GraphSource& source, MainWindowPort& port,
@@ -128,7 +128,7 @@ void GraphMouse::MouseUp(int x, int y, const MouseState& state) {
   }
   if (TextWords.Count() == 0) TextWords.Rewind();
   TextWords.SaveCursor(kBookmarkSearchStart);
-  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(kBookmarkPageStart);
   BeginNewSelection();
   if (ViewState.CurrentResultTypeEntry != saved.resultType) port_.ShowResultType(ViewState.CurrentResultTypeEntry);
   port_.RazAffichageEtGraphe();

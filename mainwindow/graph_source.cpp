@@ -13,7 +13,6 @@ namespace quilor::ui {
 
 namespace {
 
-constexpr int kBookmarkGraphWalk = 4;
 
 bool IsMark(const TWordNode& node) { return node.text && node.text[0] == '/' && node.text[1] == '\0'; }
 
@@ -119,7 +118,7 @@ std::string EngineGraphSource::BurstName(int32_t itemId) const {
 int32_t EngineGraphSource::HighestPosition() const { return TextWords.HighestPosition(); }
 
 void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& visit) {
-  TextWords.SaveCursor(kBookmarkGraphWalk);
+  TextWords.SaveCursor(kBookmarkWalk);
   if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
     // The occurrences the forward selection search finds, from the start.
     const TSelection kept = Selection;
@@ -139,7 +138,7 @@ void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& v
       if (byCriterion ? MatchesFirstCriterion(*node) : WordMatchesSelection(*node)) visit(node->position);
     }
   }
-  TextWords.RestoreCursor(kBookmarkGraphWalk);
+  TextWords.RestoreCursor(kBookmarkWalk);
 }
 
 std::string EngineGraphSource::SelectionCaption() const {

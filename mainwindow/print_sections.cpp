@@ -33,7 +33,6 @@ constexpr int kMsgActed = 461, kMsgStart = 541, kMsgEnd = 542, kMsgAddress = 565
 constexpr int kMsgClassList = 282, kMsgStatisticsOn = 192, kMsgListOfFiles = 193;
 constexpr int kMsgStatistics = 234, kMsgCategory = 76, kMsgNum = 277, kMsgCategoryLabels = 89;
 constexpr int kCategoryVerb = 43, kCategoryAdjective = 51;
-constexpr int kTextCursorSlot = 4;
 // In extracts shown by context, a proposition of fewer words goes on with the next on its line.
 constexpr int kContextWords = 15;
 
@@ -164,9 +163,9 @@ bool BuildTable(int item, Section& s) {
 // time of the text section, restored on every way out.
 class TextCursorKeeper {
  public:
-  TextCursorKeeper() : record_(Selection.relationRecord) { TextWords.SaveCursor(kTextCursorSlot); }
+  TextCursorKeeper() : record_(Selection.relationRecord) { TextWords.SaveCursor(kBookmarkWalk); }
   ~TextCursorKeeper() {
-    TextWords.RestoreCursor(kTextCursorSlot);
+    TextWords.RestoreCursor(kBookmarkWalk);
     Selection.relationRecord = record_;
   }
   TextCursorKeeper(const TextCursorKeeper&) = delete;

@@ -661,8 +661,8 @@ void TResultsPanel::ClickBurst(int line) {
   for (int steps = 0; steps < 1000000; ++steps) {
     if (!FindNextSelectedOccurrence(false)) break;
     if (Selection.matchPosition >= ViewState.TextPartStart) {
-      TextWords.CopyBookmark(1, kBookmarkSearchStart);
-      TextWords.CopyBookmark(2, kBookmarkSearchStart);
+      TextWords.CopyBookmark(kBookmarkPageStart, kBookmarkSearchStart);
+      TextWords.CopyBookmark(kBookmarkPageEnd, kBookmarkSearchStart);
       ViewState.CurrentWordPosition = Selection.matchPosition;
       break;
     }
@@ -703,8 +703,8 @@ void TResultsPanel::ClickStyle(int line) {
   }
   ViewState.SelectionActive = false;
   TextWords.Rewind();
-  TextWords.SaveCursor(1);
-  TextWords.SaveCursor(2);
+  TextWords.SaveCursor(kBookmarkPageStart);
+  TextWords.SaveCursor(kBookmarkPageEnd);
   RedrawViews();
 }
 

@@ -241,7 +241,7 @@ struct TExtraitDuTexte::Pen {
     if (restart) {
       TWordNode* cursor = TextWords.Cursor();
       TextWords.SetCursor(restart);
-      TextWords.SaveCursor(2);
+      TextWords.SaveCursor(kBookmarkPageEnd);
       TextWords.SetCursor(cursor);
     }
     return true;
@@ -282,8 +282,8 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   breaks = breaks && (extract || options.limitToPropositions);
 
   TWordList& words = TextWords;
-  words.RestoreCursor(1);
-  words.SaveCursor(2);
+  words.RestoreCursor(kBookmarkPageStart);
+  words.SaveCursor(kBookmarkPageEnd);
   size_t propositionRecord = Selection.relationRecord;  // the search place before the proposition drawn
   if (extract) {
     Selection.relationRecord = state_.RelationCursorSlots[0];
@@ -545,7 +545,7 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
     return;
   }
   state_.CurrentWordPosition = 0;
-  words.RestoreCursor(1);
+  words.RestoreCursor(kBookmarkPageStart);
   if (words.AtStart()) return;
   bool found = false;
   if (state_.ExtractMode) {
@@ -567,8 +567,8 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
     }
     found = marks > 0 || oneLine;
   }
-  if (found) words.SaveCursor(1);
-  else words.RestoreCursor(1);
+  if (found) words.SaveCursor(kBookmarkPageStart);
+  else words.RestoreCursor(kBookmarkPageStart);
 }
 
 void TExtraitDuTexte::PageForward(bool oneLine) {
@@ -586,9 +586,9 @@ void TExtraitDuTexte::PageForward(bool oneLine) {
     state_.CurrentWordPosition = CurrentRelationPosition();
     return;
   }
-  words.RestoreCursor(oneLine ? 1 : 2);
+  words.RestoreCursor(oneLine ? kBookmarkPageStart : kBookmarkPageEnd);
   if (words.AtEnd()) {
-    words.RestoreCursor(1);
+    words.RestoreCursor(kBookmarkPageStart);
     return;
   }
   TWordCategoryData* data;
@@ -607,7 +607,7 @@ void TExtraitDuTexte::PageForward(bool oneLine) {
     if (lemma) pastNextMark();
     if (FindNextSelectedOccurrence(false) && (Selection.kind == kSelectMarked || lemma)) pastNextMark();
   }
-  words.SaveCursor(1);
+  words.SaveCursor(kBookmarkPageStart);
 }
 
 bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position) {
@@ -624,8 +624,8 @@ bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position) {
       const bool selection = state.ExtractMode;
       if (!selection) {
         TextWords.SeekPosition(target);
-        TextWords.SaveCursor(1);
-        TextWords.SaveCursor(2);
+        TextWords.SaveCursor(kBookmarkPageStart);
+        TextWords.SaveCursor(kBookmarkPageEnd);
         state.CurrentWordPosition = target;
       } else {
         const bool back = target <= state.LastCursorPosition;

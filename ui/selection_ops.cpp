@@ -32,7 +32,7 @@ void ClearSelection() {
   ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
   TextWords.Rewind();
   TextWords.SaveCursor(kBookmarkSearchStart);
-  TextWords.SaveCursor(1);
+  TextWords.SaveCursor(kBookmarkPageStart);
 }
 
 void BeginNewSelection() {
@@ -65,8 +65,8 @@ void MettreAffichageSurPosition(int32_t position) {
   TextWords.BackToPropositionStart();
   const TWordNode* node = TextWords.Cursor();
   ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
-  TextWords.SaveCursor(1);
-  TextWords.SaveCursor(2);
+  TextWords.SaveCursor(kBookmarkPageStart);
+  TextWords.SaveCursor(kBookmarkPageEnd);
 }
 
 void AffichePropositionsDeLaSFS() {

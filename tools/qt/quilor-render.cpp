@@ -200,7 +200,7 @@ int Run(int argc, char** argv) {
           ColorationSyntaxique();
           ViewState.ExtractMode = ViewState.SelectionActive;
           TextWords.Rewind();
-          TextWords.SaveCursor(1);
+          TextWords.SaveCursor(kBookmarkPageStart);
           TExtraitDuTexte page;
           page.DrawPage(canvas, {0, 0, width, height});
         } else {
