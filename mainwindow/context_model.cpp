@@ -88,7 +88,11 @@ bool TContextModel::Scroll(ScrollCode code, int32_t position) {
   return true;
 }
 
-bool TContextModel::WordAt(int x, int y) { return page_.WordAt(x, y); }
+bool TContextModel::WordAt(int x, int y) {
+  const std::optional<TPageItem> hit = page_.WordAt(x, y);
+  KeepHit(state_, hit);
+  return hit.has_value();
+}
 
 void TContextModel::RefreshDocument(int32_t wordPosition) {
   TWordNode* cursor = TextWords.Cursor();

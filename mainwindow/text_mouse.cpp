@@ -16,24 +16,25 @@ constexpr int kTextClickForContext = 7304;
 constexpr size_t kHintSize = 256;
 }  // namespace
 
-TextMouse::TextMouse(MainWindowPort& port, std::function<bool(int, int)> wordAt,
+TextMouse::TextMouse(MainWindowPort& port, HitTest wordAt,
                      std::function<void(const std::string&)> statusPanel)
     : port_(port), wordAt_(std::move(wordAt)), statusPanel_(std::move(statusPanel)) {}
 
 void TextMouse::MouseMove(int x, int y, bool busy) {
   if (!port_.TextLoaded() || busy || port_.AnalysisRunning()) return;
-  if (!wordAt_(x, y)) {
+  const std::optional<TPageItem> hit = wordAt_(x, y);
+  if (!hit) {
     GraphView.HintBuffer.clear();
     return;
   }
-  if (ViewState.HitWordPosition == lastHovered_) return;
-  lastHovered_ = ViewState.HitWordPosition;
-  if (ViewState.HitItemKind == 0) {
-    statusPanel_(std::to_string(ViewState.HitWordPosition) + "/" + std::to_string(TextWords.HighestPosition()));
-    GraphView.HintBuffer = DescribeCategory(ViewState.HitCategory, true);
+  if (hit->position == lastHovered_) return;
+  lastHovered_ = hit->position;
+  if (hit->kind == kItemWord) {
+    statusPanel_(std::to_string(hit->position) + "/" + std::to_string(TextWords.HighestPosition()));
+    GraphView.HintBuffer = DescribeCategory(hit->category, true);
     port_.AfficheMessage(GraphView.HintBuffer);
     hint_ = GraphText(kTextClickMe);
-  } else if (ViewState.HitItemKind == 1) {
+  } else if (hit->kind == kItemHeader) {
     hint_ = GraphText(kTextClickForContext);
     port_.AfficheMessage(hint_);
   }

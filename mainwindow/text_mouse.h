@@ -4,18 +4,21 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "mainwindow/text_page_layout.h"
 #include "ui/main_window_port.h"
 
 namespace quilor::ui {
 
 class TextMouse {
  public:
-  // wordAt finds the word under (x, y) on the page and writes
-  // ViewState.HitWordPosition, HitItemKind and HitCategory (the text view's
-  // WordAt); statusPanel receives the "position/highest" text.
-  TextMouse(MainWindowPort& port, std::function<bool(int, int)> wordAt, std::function<void(const std::string&)> statusPanel);
+  // wordAt gives the item under (x, y) on the page (the text view keeps it
+  // in ViewState, where StartDrag and EndDrag read it); statusPanel receives
+  // the "position/highest" text.
+  using HitTest = std::function<std::optional<TPageItem>(int, int)>;
+  TextMouse(MainWindowPort& port, HitTest wordAt, std::function<void(const std::string&)> statusPanel);
 
   // The hint the page shows after a move ("" none).
   void MouseMove(int x, int y, bool busy);
@@ -27,7 +30,7 @@ class TextMouse {
 
  private:
   MainWindowPort& port_;
-  std::function<bool(int, int)> wordAt_;
+  HitTest wordAt_;
   std::function<void(const std::string&)> statusPanel_;
   int32_t lastHovered_ = -1;
   std::string hint_;

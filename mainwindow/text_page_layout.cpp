@@ -490,8 +490,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   }
 }
 
-bool TExtraitDuTexte::WordAt(int x, int y) {
-  state_.HitCategory = TCategoryRecord();
+std::optional<TPageItem> TExtraitDuTexte::WordAt(int x, int y) const {
   int line = -1;
   for (int i = 0; i < lineCount_ && i < kPageLines; ++i) {
     if (lines_[static_cast<size_t>(i)].bottom >= y) {
@@ -503,18 +502,20 @@ bool TExtraitDuTexte::WordAt(int x, int y) {
     const int previousBottom = lineCount_ > 0 ? lines_[static_cast<size_t>(lineCount_ - 1)].bottom : rect_.top;
     if (y >= previousBottom && y < previousBottom + rowHeight_) line = lineCount_;
   }
-  if (line < 0 || y < rect_.top) return false;
+  if (line < 0 || y < rect_.top) return std::nullopt;
   const TPageLine& l = lines_[static_cast<size_t>(line)];
   for (int i = 1; i <= l.count; ++i) {
     const TPageItem& item = l.items[static_cast<size_t>(i)];
-    if (item.right >= x) {
-      state_.HitCategory = item.category;
-      state_.HitWordPosition = item.position;
-      state_.HitItemKind = item.kind;
-      return true;
-    }
+    if (item.right >= x) return item;
   }
-  return false;
+  return std::nullopt;
+}
+
+void KeepHit(TViewState& state, const std::optional<TPageItem>& hit) {
+  state.HitCategory = hit ? hit->category : TCategoryRecord();
+  if (!hit) return;
+  state.HitWordPosition = hit->position;
+  state.HitItemKind = hit->kind;
 }
 
 int32_t TExtraitDuTexte::FirstWordPosition() const {

@@ -10,14 +10,14 @@
 // Bookmarks of TextWords: 1 the page start, 2 the start of the page's last
 // line (set at each line break), 3 the occurrence found by the selection
 // search. ViewState (ui/view_state.h) holds the globals the page
-// reads and writes (CurrentWordPosition, ExtractMode, TextViewWordLimit,
-// HitWordPosition, ...).
+// reads and writes (CurrentWordPosition, ExtractMode, TextViewWordLimit, ...).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/category.h"
@@ -85,8 +85,9 @@ class TExtraitDuTexte {
   // Moves the page start back / forward one proposition (oneLine) or one page.
   void PageBack(bool oneLine);
   void PageForward(bool oneLine);
-  // The word item under a point: true when found (ViewState's hit fields set).
-  bool WordAt(int x, int y);
+  // The item (a word or a document header) under a point of the last
+  // layout; nothing between the lines' items and past them.
+  std::optional<TPageItem> WordAt(int x, int y) const;
   int32_t FirstWordPosition() const;
 
   // What the last layout produced.
@@ -150,5 +151,10 @@ enum class ScrollCode { kLineUp, kLineDown, kPageUp, kPageDown, kPosition, kTop,
 // Moves the page of the main text view for a scroll; false when nothing is
 // to be redrawn (track, end). position is the scroll bar's target.
 bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position);
+
+// Keeps what a point hit in a view's state (HitWordPosition, HitItemKind,
+// HitCategory), where the drag and the commands of the text's popup menu
+// find it; a miss clears only the category.
+void KeepHit(TViewState& state, const std::optional<TPageItem>& hit);
 
 }  // namespace quilor::ui

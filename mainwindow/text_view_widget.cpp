@@ -121,7 +121,7 @@ TextViewWidget::TextViewWidget(QWidget* parent)
 
   connect(image_, &TextImageWidget::resized, this, [this] { ForcerAffichage(); });
   connect(image_, &TextImageWidget::doubleClicked, this, [this](int x, int y) {
-    if (page_.WordAt(x, y)) emit wordActivated(ViewState.HitWordPosition, ViewState.HitItemKind);
+    if (const auto hit = HitAt(x, y)) emit wordActivated(hit->position, hit->kind);
   });
   connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) {
     if (TextMouse* mouse = Mouse()) {
@@ -135,7 +135,7 @@ TextViewWidget::TextViewWidget(QWidget* parent)
   connect(image_, &TextImageWidget::clicked, this, [this](int x, int y) {
     TextMouse* mouse = Mouse();
     if (!mouse) return;
-    page_.WordAt(x, y);
+    HitAt(x, y);
     mouse->StartDrag();
     scrollBar_->setFocus();
   });
@@ -153,7 +153,7 @@ TextViewWidget::TextViewWidget(QWidget* parent)
     EndDrag(QCursor::pos());
   });
   connect(image_, &TextImageWidget::contextMenuAt, this, [this](int x, int y, QPoint global) {
-    page_.WordAt(x, y);
+    HitAt(x, y);
     emit popupRequested(global);
   });
   connect(image_, &TextImageWidget::wheeled, this, [this](int delta) { Wheel(delta); });
@@ -177,13 +177,19 @@ void TextViewWidget::Scroll(ScrollCode code, int32_t position) {
   PosCurseur(ViewState.CurrentWordPosition);
 }
 
+std::optional<TPageItem> TextViewWidget::HitAt(int x, int y) {
+  const std::optional<TPageItem> hit = page_.WordAt(x, y);
+  KeepHit(ViewState, hit);
+  return hit;
+}
+
 TextMouse* TextViewWidget::Mouse() {
   MainWindowPort* main = ViewMainWindow();
   if (!main) return nullptr;
   if (!mouse_ || mousePort_ != main) {
     mousePort_ = main;
     mouse_ = std::make_unique<TextMouse>(
-        *main, [this](int x, int y) { return page_.WordAt(x, y); },
+        *main, [this](int x, int y) { return HitAt(x, y); },
         [this](const std::string& text) { emit placeText(FromCp1252(text)); });
   }
   return mouse_.get();

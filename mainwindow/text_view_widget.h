@@ -91,6 +91,9 @@ class TextViewWidget : public QWidget {
 
  private:
   // The mouse on the page: hover, click and drag (needs the main window).
+  // The item under a point of the page, kept in ViewState for the drag and
+  // the popup menu's commands.
+  std::optional<TPageItem> HitAt(int x, int y);
   TextMouse* Mouse();
   void EndDrag(QPoint global);
 

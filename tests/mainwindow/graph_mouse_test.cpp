@@ -211,10 +211,11 @@ TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
       port,
       [&](int x, int) {
         ++calls;
-        ViewState.HitWordPosition = x < 100 ? 12 : 13;
-        ViewState.HitItemKind = 0;
-        SetFactiveVerb(ViewState.HitCategory);
-        return true;
+        TPageItem hit;
+        hit.position = x < 100 ? 12 : 13;
+        hit.kind = kItemWord;
+        SetFactiveVerb(hit.category);
+        return std::optional<TPageItem>(hit);
       },
       [&](const std::string& s) { panel.push_back(s); });
   mouse.MouseMove(10, 5, false);

@@ -189,11 +189,14 @@ TEST_F(ResultsCommandsOnTheSample, TheTextPageExplainsTheClickedWordAndFollowsTh
   ASSERT_TRUE(view.Page().HasWords());
   // Find a word on the page: the first point where the page answers.
   QPoint at;
+  int32_t position = 0;
   for (int y = 5; y < 200 && at.isNull(); y += 4)
     for (int x = 5; x < 500 && at.isNull(); x += 4)
-      if (view.Page().WordAt(x, y) && ViewState.HitItemKind == 0) at = QPoint(x, y);
+      if (const std::optional<TPageItem> hit = view.Page().WordAt(x, y); hit && hit->kind == kItemWord) {
+        at = QPoint(x, y);
+        position = hit->position;
+      }
   ASSERT_FALSE(at.isNull());
-  const int32_t position = ViewState.HitWordPosition;
   QSignalSpy place(&view, &TextViewWidget::placeText);
   ViewState.HitWordPosition = 0;
   QTest::mouseMove(view.ImageTexte(), at);

@@ -102,11 +102,16 @@ TEST_F(TextPage, WordAtFindsTheFirst95WordsOfALine) {
   const TPageLine& line = page_.Line(0);
   ASSERT_EQ(line.count, 95);
   const int y = 5;
-  EXPECT_TRUE(page_.WordAt(line.items[95].right - 1, y));
-  EXPECT_EQ(ViewState.HitWordPosition, 95);
+  // The hit is returned; the view state is the views' to keep.
+  ViewState.HitWordPosition = 7;
+  std::optional<TPageItem> hit = page_.WordAt(line.items[95].right - 1, y);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->position, 95);
+  EXPECT_EQ(ViewState.HitWordPosition, 7);
   EXPECT_FALSE(page_.WordAt(line.items[95].right + 3, y));
-  EXPECT_TRUE(page_.WordAt(line.items[1].right - 2, y));
-  EXPECT_EQ(ViewState.HitWordPosition, 1);
+  hit = page_.WordAt(line.items[1].right - 2, y);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->position, 1);
   // Below the open line and above the page: nothing.
   EXPECT_FALSE(page_.WordAt(10, 40));
   EXPECT_FALSE(page_.WordAt(10, -1));
@@ -254,8 +259,9 @@ TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
   EXPECT_EQ(Words(canvas), (std::vector<std::string>{"doc1.txt", "one", ".", "doc2.txt", "two", "."}));
   // The header has a line of its own: "two" is on the line after doc2's header.
   EXPECT_EQ(page_.Line(0).items[1].kind, kItemHeader);
-  EXPECT_TRUE(page_.WordAt(page_.Line(0).items[2].right - 1, 2));
-  EXPECT_EQ(ViewState.HitItemKind, kItemHeader);
+  const std::optional<TPageItem> hit = page_.WordAt(page_.Line(0).items[2].right - 1, 2);
+  ASSERT_TRUE(hit);
+  EXPECT_EQ(hit->kind, kItemHeader);
   // Names hidden: only the icon, the words follow it on its line.
   TPageOptions hidden;
   hidden.showFileNames = false;
