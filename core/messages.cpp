@@ -122,7 +122,7 @@ bool AskYesNoWithDontShow(const std::string& text) { return RunBox(text, kBoxYes
 bool AskYesNoDefaultYesWithDontShow(const std::string& text) {
   return RunBox(text, kBoxYesNoDefaultYes, true) == 1;
 }
-bool AskOkCancel(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
+bool CancelChosen(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
 int AskYesNoCancel(const std::string& text) { return RunBox(text, kBoxYesNoCancel, false); }
 
 int ReportOutOfMemory() {

@@ -68,7 +68,7 @@ bool AskYesNo(const std::string& text);                          // kind 4; True
 bool AskNotYes(const std::string& text);                         // not AskYesNo
 bool AskYesNoWithDontShow(const std::string& text);              // kind 4 with the check box
 bool AskYesNoDefaultYesWithDontShow(const std::string& text);    // kind 5 with the check box
-bool AskOkCancel(const std::string& text);                       // kind 1; True when Cancel
+bool CancelChosen(const std::string& text);                      // kind 1 (OK, Cancel); true when Cancel was chosen
 int AskYesNoCancel(const std::string& text);                     // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
 
 // Allocation guards. On a worker thread (core/worker_threads.h) none shows

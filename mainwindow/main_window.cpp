@@ -488,7 +488,7 @@ void TVekEditForm::BuildCommands() {
     std::string question = GetMessageText(kMsgClearHistory);
     question += "? ";
     question += GetMessageText(kMsgContinue);
-    if (!AskOkCancel(question)) ClearFolderHistory(*Options);
+    if (!CancelChosen(question)) ClearFolderHistory(*Options);
     MenuHistoriqueDossiersClick();
   });
   SetCommandHandler("MenuHistoDossierTraiterSousDossiers", [this] {

@@ -82,7 +82,7 @@ AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values
     return AnalysisOptionsResult::kBadValue;
   }
   if (values.scenarioOnAllCategories && !WorkContext->ScenarioOnAllCategoriesConfirmed) {
-    if (AskOkCancel(GetMessageText(kMsgScenarioAllCategories))) {
+    if (CancelChosen(GetMessageText(kMsgScenarioAllCategories))) {
       values.scenarioOnAllCategories = false;
       return AnalysisOptionsResult::kConfirmationRefused;
     }

@@ -312,7 +312,7 @@ void ScenarioEditor::ToolButtonNouveauClick() {
 
 void ScenarioEditor::MenuAnnulerModifsClick() {
   if (!tree_.Modified()) return;
-  if (AskOkCancel(Msg(kMsgCancelAllChanges))) return;
+  if (CancelChosen(Msg(kMsgCancelAllChanges))) return;
   ScenarioFile = snapshot_;
   tree_.capitals = Options->Switch(opt::GroupsInCapitals);
   tree_.Fill(snapshot_);

@@ -76,9 +76,9 @@ TEST(Messages, StandardTextsLoad) {
 TEST(MessageBox, KindsAndResults) {
   ScopedScriptedUi ui;
   ui.ui.QueueAnswer(3);  // Cancel
-  EXPECT_TRUE(AskOkCancel("x"));
+  EXPECT_TRUE(CancelChosen("x"));
   ui.ui.QueueAnswer(0);  // closed with the window's button
-  EXPECT_FALSE(AskOkCancel("x"));
+  EXPECT_FALSE(CancelChosen("x"));
   ui.ui.QueueAnswer(0);
   EXPECT_EQ(AskYesNoCancel("x"), 0);
   ui.ui.QueueAnswer(2);
