@@ -306,12 +306,10 @@ std::vector<TPrintRow> StyleColumnRows(const std::vector<StyleGroup>& groups, ui
 // at 3/5 and 4/5 of the column, nothing past its right edge.
 TColumnFrame StyleFrame(const TPageMetrics& m, int x, int rightLimit, const TextMeasure& measure) {
   const int w = std::abs(m.halfWidth - m.header.left) / 5;
-  TColumnFrame frame;
+  TColumnFrame frame = TableFrame(m, measure);
   frame.nameX = x + m.lineHeight;
   frame.spots = {x + 3 * w, x + 4 * w};
   frame.rightLimit = rightLimit;
-  frame.gap = std::max(m.lineHeight / 2, 1);
-  frame.minNameWidth = measure("nnnnnnnnnn", false);
   return frame;
 }
 
