@@ -348,7 +348,7 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
     canvas_->Rectangle({xc - halfWidth, top, xc + halfWidth, bottom});
     DrawRaisedBox(xc - halfWidth, top, bottom, xc + halfWidth);
-    const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == item.cls;
+    const bool highlighted = Highlighted(item.cls);
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     labels.Reserve({xc - halfWidth, top, xc + halfWidth, bottom});
     canvas_->TextOut(xc - halfWidth + 2, top + 1, name);

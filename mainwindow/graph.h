@@ -123,6 +123,8 @@ class TGrapheQuilor {
   int PositionX(int32_t position) const;
   void AddBox(const Rect& box, uint32_t cls);
   void MoveBoxToEnd(uint32_t cls);
+  // Whether cls is the class the drawing highlights (the mode's class id).
+  bool Highlighted(uint32_t cls) const { return highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == cls; }
 
   GraphSource& source_;
   Canvas* canvas_ = nullptr;

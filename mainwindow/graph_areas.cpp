@@ -222,19 +222,19 @@ void TGrapheQuilor::AreaGraph() {
                              {std::max(rect_.left, x - w / 2), rect_.top}});
   }
   auto labelArea = [&](const PlacedArea& a) {
-    const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls;
+    const bool highlighted = Highlighted(a.cls);
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     PlaceName(labels, source_.ClassName(level, static_cast<int32_t>(a.cls)), a.box);
   };
   // The highlighted class's label is placed first: it is the one looked at.
   for (const PlacedArea& a : areas)
-    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) labelArea(a);
+    if (Highlighted(a.cls)) labelArea(a);
   for (const PlacedArea& a : areas)
-    if (!(highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls)) labelArea(a);
+    if (!Highlighted(a.cls)) labelArea(a);
 
   // The highlighted class first for the mouse.
   for (const PlacedArea& a : areas)
-    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == a.cls) MoveBoxToEnd(a.cls);
+    if (Highlighted(a.cls)) MoveBoxToEnd(a.cls);
 }
 
 void TGrapheQuilor::ActorsGraph() {
@@ -366,21 +366,21 @@ void TGrapheQuilor::ActorsGraph() {
   };
   // The names after every bubble: on their bubble, above, below or beside it.
   auto labelBubble = [&](const PlacedArea& bubble) {
-    const bool highlighted = highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == bubble.cls;
+    const bool highlighted = Highlighted(bubble.cls);
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     PlaceName(labels, source_.ClassName(level, static_cast<int32_t>(bubble.cls)), bubble.box);
   };
   for (const PlacedArea& b : bubbles)
-    if (highlighted_ < 0 || static_cast<uint32_t>(highlighted_) != b.cls) drawBubble(b);
+    if (!Highlighted(b.cls)) drawBubble(b);
   for (const PlacedArea& b : bubbles)
-    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls) {
+    if (Highlighted(b.cls)) {
       drawBubble(b);
       MoveBoxToEnd(b.cls);
     }
   for (const PlacedArea& b : bubbles)
-    if (highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls) labelBubble(b);
+    if (Highlighted(b.cls)) labelBubble(b);
   for (const PlacedArea& b : bubbles)
-    if (!(highlighted_ >= 0 && static_cast<uint32_t>(highlighted_) == b.cls)) labelBubble(b);
+    if (!Highlighted(b.cls)) labelBubble(b);
 }
 
 }  // namespace quilor::ui
