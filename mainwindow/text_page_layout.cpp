@@ -322,14 +322,20 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   // A word leaves room on its line for the punctuation that closes after it,
   // so that a line never starts with a comma or a closing quote.
   const int closingRoom = canvas.TextWidth(".\"");
+  int textEnd = -1;  // where the last text drawn ended, its half blank included
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
     if (text.empty()) return true;
     const bool word = HasWordCharacters(text);
     // Punctuation alone never starts a line: it closed what the line before ended.
     if (!word && pen.x == r.left && lineCount_ > 0) return true;
     int width = canvas.TextWidth(text) + halfBlank;
-    const bool fits = word ? pen.x + width + halfBlank + closingRoom <= r.right : pen.x + width - halfBlank <= r.right;
+    // What sticks to the text just drawn (a comma, a closing quote, "'s",
+    // "-end") takes back the half blank that text left after itself.
+    const int back = pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? halfBlank : 0;
+    const bool fits = word ? pen.x - back + width + halfBlank + closingRoom <= r.right
+                           : pen.x - back + width - halfBlank <= r.right;
     if (!fits && pen.x != r.left && !pen.Break(node)) return false;
+    if (pen.x != r.left) pen.x -= back;
     // A line starts with no blank.
     if (pen.x == r.left && text.size() > 1 && text[0] == ' ') {
       text.erase(0, 1);
@@ -349,6 +355,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       canvas.SetBrush(kWhite, BrushStyle::kClear);
     }
     pen.x += width;
+    textEnd = pen.x;
     return true;
   };
 

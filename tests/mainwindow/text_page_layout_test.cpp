@@ -140,6 +140,20 @@ TEST_F(TextPage, QuotesAndPunctuationAreSpacedAsInTheText) {
   std::string line;
   for (const std::string& w : Words(canvas)) line += w;
   EXPECT_EQ(line, "men. \"We can't stop it now,\" his daughter told him. \"If well-known (so far).");
+  // On the page, what sticks to the text before it follows it without a gap
+  // ("can" "'t", "well" "-known", "now" ",\""); a blank keeps its half-blank margin.
+  const DrawOp* previous = nullptr;
+  int checked = 0;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text.empty()) continue;
+    if (previous && previous->points[0].y == op.points[0].y) {
+      const int end = previous->points[0].x + 7 * static_cast<int>(previous->text.size());
+      EXPECT_EQ(op.points[0].x - end, op.text[0] == ' ' ? 3 : 0) << "[" << previous->text << "][" << op.text << "]";
+      ++checked;
+    }
+    previous = &op;
+  }
+  EXPECT_GT(checked, 10);
 }
 
 // What closes a proposition stays on its line; what opens the next one (a
