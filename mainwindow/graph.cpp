@@ -253,7 +253,7 @@ void TGrapheQuilor::StarGraph() {
   Rect box{std::max(rect_.left, cx - w / 2 - 2), std::max(rect_.top, cy - h / 4), cx + w / 2 + 2, 0};
   box.right = std::min(box.right, rect_.right);
   box.bottom = box.top + h + 2;
-  TLabelPlacer labels(rect_);
+  TLabelPlacer labels(rect_, canvas_->TextWidth(" "));
   labels.Reserve({box.left, box.top, box.right, box.bottom + 2});
   canvas_->Rectangle(box);
   DrawRaisedBox(box.left, box.top, box.bottom, box.right);

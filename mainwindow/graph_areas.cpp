@@ -193,7 +193,7 @@ void TGrapheQuilor::AreaGraph() {
   // The selected class (or the pair) in the middle.
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
   canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
-  TLabelPlacer labels(rect_);
+  TLabelPlacer labels(rect_, canvas_->TextWidth(" "));
   std::vector<std::pair<int, std::string>> centreLabels;
   auto centreCircle = [&](int x, const std::string& name) {
     const Rect circle{x - ringStep, cy - ringStep, x + ringStep, cy + ringStep};
@@ -313,7 +313,7 @@ void TGrapheQuilor::ActorsGraph() {
   canvas_->Line({inner.left, inner.bottom}, {inner.right, inner.bottom});
   canvas_->Line({inner.left, inner.bottom}, {inner.left, inner.top});
   SetFontColour(kBlack);
-  TLabelPlacer labels(rect_);
+  TLabelPlacer labels(rect_, canvas_->TextWidth(" "));
   auto fixedText = [&](int x, int baseline, const std::string& text, bool right) {
     const int w = canvas_->TextWidth(text);
     const int h = canvas_->TextHeight(text);

@@ -17,6 +17,9 @@ bool TLabelPlacer::Free(const Rect& r) const {
   if (!Inside(r, frame_)) return false;
   for (const Rect& u : used_)
     if (Overlap(r, u)) return false;
+  const Rect spaced{r.left - gap_, r.top, r.right + gap_, r.bottom};
+  for (const Rect& l : labels_)
+    if (Overlap(spaced, l)) return false;
   return true;
 }
 
@@ -24,7 +27,7 @@ bool TLabelPlacer::Place(int width, int height, const std::vector<Point>& candid
   for (const Point& p : candidates) {
     const Rect r{p.x, p.y, p.x + width, p.y + height};
     if (!Free(r)) continue;
-    used_.push_back(r);
+    labels_.push_back(r);
     at = p;
     return true;
   }

@@ -16,18 +16,23 @@ bool Inside(const Rect& inner, const Rect& outer);
 
 class TLabelPlacer {
  public:
-  explicit TLabelPlacer(const Rect& frame) : frame_(frame) {}
-  // Marks r as taken (a text drawn without asking).
+  // gap: the room kept between two labels side by side, so that two names
+  // never read as one (a blank of the labels' font).
+  explicit TLabelPlacer(const Rect& frame, int gap = 0) : frame_(frame), gap_(gap) {}
+  // Marks r as taken (a box, or a text drawn without asking).
   void Reserve(const Rect& r) { used_.push_back(r); }
   // The first candidate top-left corner where a width x height label lies in
-  // the frame and meets no taken place; false when there is none.
+  // the frame, meets no taken place and keeps the gap from the labels placed
+  // before; false when there is none.
   bool Place(int width, int height, const std::vector<Point>& candidates, Point& at);
   bool Free(const Rect& r) const;
   const Rect& Frame() const { return frame_; }
 
  private:
   Rect frame_;
+  int gap_ = 0;
   std::vector<Rect> used_;
+  std::vector<Rect> labels_;
 };
 
 // Circles (centre x, y, radius) pushed apart until none overlaps another,

@@ -6,6 +6,7 @@
 #include "core/options.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
+#include "mainwindow/graph_labels.h"
 #include "mainwindow/graph_state.h"
 #include "ui/view_state.h"
 #include "ui/recording_canvas.h"
@@ -275,6 +276,20 @@ TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
   EXPECT_TRUE(graph.DrawEveryLink());
   graph.Draw(canvas, {0, 0, 500, 300}, kModeToggleLinks, "sel");
   EXPECT_FALSE(graph.DrawEveryLink());
+}
+
+// Two names side by side keep a gap between them, so that they never read as
+// one ("bond" "mayor" as "bondmayor"); a box reserved beside a label needs none.
+TEST(LabelPlacer, NamesSideBySideKeepAGapBoxesDoNot) {
+  TLabelPlacer labels({0, 0, 200, 100}, 7);
+  Point at;
+  ASSERT_TRUE(labels.Place(28, 10, {{0, 0}}, at));
+  ASSERT_TRUE(labels.Place(35, 10, {{28, 0}, {35, 0}, {0, 20}}, at));
+  EXPECT_EQ(at, (Point{35, 0}));
+  EXPECT_FALSE(labels.Place(10, 10, {{-1, 50}, {195, 50}}, at));  // out of the frame
+  labels.Reserve({0, 40, 20, 50});
+  ASSERT_TRUE(labels.Place(10, 10, {{20, 40}}, at));
+  EXPECT_EQ(at, (Point{20, 40}));
 }
 
 TEST_F(GraphTest, DistributionCountsEveryWordIntoTheLastSlice) {
