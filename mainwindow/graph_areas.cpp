@@ -314,20 +314,25 @@ void TGrapheQuilor::ActorsGraph() {
   canvas_->Line({inner.left, inner.bottom}, {inner.left, inner.top});
   SetFontColour(kBlack);
   TLabelPlacer labels(rect_, canvas_->TextWidth(" "));
-  auto fixedText = [&](int x, int baseline, const std::string& text, bool right) {
-    const int w = canvas_->TextWidth(text);
-    const int h = canvas_->TextHeight(text);
-    const int left = right ? x - w : x;
-    PlaceText(labels, text, {{left, baseline - h}});
+  // The axes' names and the warning take their places before the bubbles'
+  // names, and are written after the bubbles, which would cover them.
+  std::vector<std::pair<Point, std::string>> fixedTexts;
+  auto fixedText = [&](const std::string& text, const std::vector<Point>& candidates) {
+    Point at;
+    if (labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at)) fixedTexts.emplace_back(at, text);
   };
-  fixedText(inner.left + 2, inner.bottom - 2, GraphText(kTextActant), false);
-  fixedText(inner.right - 2, inner.bottom - 2, GraphText(kTextActed), true);
-  fixedText(inner.left, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "100", false);
-  fixedText(inner.right, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "0", true);
+  auto axisText = [&](int x, int baseline, const std::string& text, bool right) {
+    const int w = canvas_->TextWidth(text);
+    fixedText(text, {{right ? x - w : x, baseline - canvas_->TextHeight(text)}});
+  };
+  axisText(inner.left + 2, inner.bottom - 2, GraphText(kTextActant), false);
+  axisText(inner.right - 2, inner.bottom - 2, GraphText(kTextActed), true);
+  axisText(inner.left, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "100", false);
+  axisText(inner.right, std::min(rect_.bottom, inner.bottom + canvas_->TextHeight("0") + 2), "0", true);
   if (bubbles.size() < 5) {
     const std::string warning = GraphText(kTextNonSignificant);
     const int w = canvas_->TextWidth(warning);
-    PlaceText(labels, warning, {{cx - w / 2, rect_.top + 2}, {cx - w / 2, rect_.top + rowHeight_ + 2}});
+    fixedText(warning, {{cx - w / 2, rect_.top + 2}, {cx - w / 2, rect_.top + rowHeight_ + 2}});
   }
 
   // Links between the placed classes of the relations shown.
@@ -381,6 +386,8 @@ void TGrapheQuilor::ActorsGraph() {
     if (Highlighted(b.cls)) labelBubble(b);
   for (const PlacedArea& b : bubbles)
     if (!Highlighted(b.cls)) labelBubble(b);
+  SetFontColour(kBlack);
+  for (const auto& [at, text] : fixedTexts) canvas_->TextOut(at.x, at.y, text);
 }
 
 }  // namespace quilor::ui

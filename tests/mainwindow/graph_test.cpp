@@ -267,6 +267,16 @@ TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
   graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "sel");
   EXPECT_EQ(graph.ItemCount(), 4);
   EXPECT_NE(FindText(canvas, "Non-significant sample"), nullptr);
+  // The axes' names and the warning are written over the bubbles, after every one.
+  size_t lastBubble = 0, firstFixed = canvas.Ops().size();
+  for (size_t i = 0; i < canvas.Ops().size(); ++i) {
+    const DrawOp& op = canvas.Ops()[i];
+    if (op.kind == DrawOp::kEllipse || op.kind == DrawOp::kShadedEllipse) lastBubble = i;
+    if (op.kind == DrawOp::kText && (op.text == "Actant" || op.text == "Acted" || op.text == "Non-significant sample"))
+      firstFixed = std::min(firstFixed, i);
+  }
+  EXPECT_LT(lastBubble, firstFixed);
+  EXPECT_LT(firstFixed, canvas.Ops().size());
   for (int k = 0; k < graph.ItemCount(); ++k) {
     EXPECT_GE(GraphHitTable[0][k], 10);
     EXPECT_LE(GraphHitTable[1][k], 490);
