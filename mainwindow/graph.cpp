@@ -56,6 +56,9 @@ void TGrapheQuilor::Draw(Canvas& canvas, const Rect& rect, int32_t mode, const s
   title_ = title.substr(0, std::min<size_t>(title.size(), 160));
   rect_ = rect;
   canvas_ = &canvas;
+  // Nothing leaves the graph's rectangle (the outer rings reach past it), on
+  // paper as on the screen's picture.
+  canvas.SetClip(rect);
   highlighted_ = mode;
   if (mode == kModeToggleLinks)
     drawEveryLink_ = !drawEveryLink_;

@@ -23,6 +23,7 @@ DrawOp RecordingCanvas::Base(DrawOp::Kind kind) const {
   op.brushStyle = brushStyle_;
   op.font = font_;
   op.opaqueText = opaque_;
+  op.clip = clip_;
   return op;
 }
 

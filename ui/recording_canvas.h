@@ -24,6 +24,7 @@ struct DrawOp {
   bool opaqueText = false;
   double start = 0;  // pie
   double span = 0;
+  Rect clip;  // the clip in force (empty: none)
 };
 
 class RecordingCanvas : public Canvas {
