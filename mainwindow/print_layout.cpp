@@ -12,7 +12,6 @@ namespace quilor::ui {
 namespace {
 // Header lines above the rows, the lines a full page keeps free below them.
 constexpr int kLinesBelowRows = 3;
-constexpr int kTextGap = 8;
 }  // namespace
 
 TPageMetrics ComputePageMetrics(int fontPoints, int dpiY, int pageWidth, int pageHeight, const Rect& clip) {
@@ -287,20 +286,28 @@ bool TPrintPager::NewTextLine() {
   return true;
 }
 
-bool TPrintPager::PlaceText(const std::string& text, const Font& font) {
+bool TPrintPager::PlaceText(std::string text, const Font& font, bool closing) {
   if (aborted_) return false;
   if (text.empty()) return true;
   Canvas& c = surface_.PageCanvas();
   c.SetFont(font);
-  const int width = std::max(c.TextWidth(text), 1);
-  if (textX_ < 0 || (textX_ + width >= metrics_.header.right && textX_ > metrics_.header.left)) {
+  int width = std::max(c.TextWidth(text), 1);
+  // Other pieces leave room for the closing punctuation that may follow them.
+  const int room = closing ? 0 : c.TextWidth(".\"");
+  const bool wraps = textX_ + width + room >= metrics_.header.right && textX_ > metrics_.header.left;
+  if (textX_ < 0 || (wraps && !(closing && textX_ + width <= metrics_.header.right))) {
     if (!NewTextLine()) return false;
     c.SetFont(font);
+  }
+  // A line starts with no blank.
+  if (textX_ == metrics_.header.left && text[0] == ' ') {
+    text.erase(0, 1);
+    if (text.empty()) return true;
+    width = std::max(c.TextWidth(text), 1);
   }
   const int y = Y();
   c.TextRect({textX_, y, textX_ + width, y + metrics_.lineHeight}, textX_, y, text);
   textX_ += width;
-  if (text[0] != ' ') textX_ += kTextGap;
   return true;
 }
 

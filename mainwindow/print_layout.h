@@ -160,9 +160,13 @@ class TPrintPager {
   // The table's columns as LayOutColumns placed them (none: the spots of the page).
   void SetColumns(const TColumnLayout& columns) { columns_ = columns; }
 
-  // Pieces of running text (the text section): placed at x, wrapping at the
-  // header's right edge; a piece wider than the line goes alone on the next.
-  bool PlaceText(const std::string& text, const Font& font);
+  // Pieces of running text (the text section), each with the blank before
+  // it when one is owed (as the text page spaces them): placed at x,
+  // wrapping at the header's right edge, where a piece loses its blank; a
+  // piece wider than the line goes alone on the next. A piece leaves room
+  // at the line's end for closing punctuation (".\""), which stays on the
+  // line of the text it closes.
+  bool PlaceText(std::string text, const Font& font, bool closing = false);
   bool NewTextLine();
 
  private:

@@ -1,7 +1,9 @@
 #include "mainwindow/print_sections.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "core/category.h"
@@ -185,6 +187,17 @@ bool NextExtract(TWordList& words) {
   return true;
 }
 
+// A piece of running text whose punctuation before its first blank closes
+// the text before it: that punctuation stays on its line, the rest may wrap.
+bool PlaceClosingFirst(TPrintPager& pager, const std::string& piece, const Font& font) {
+  const size_t end = std::min(piece.find(' '), piece.size());
+  const bool closes = end > 0 && std::strchr(".,;:!?)]}\"", piece[0]) != nullptr &&
+                      std::none_of(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(end),
+                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+  if (!closes) return pager.PlaceText(piece, font);
+  return pager.PlaceText(piece.substr(0, end), font, true) && pager.PlaceText(piece.substr(end), font);
+}
+
 // The analysed text, word after word, wrapped at the right edge; in
 // extracts mode only the propositions of the selection, one to a line.
 void PrintText(TPrintPager& pager, bool colour) {
@@ -199,6 +212,9 @@ void PrintText(TPrintPager& pager, bool colour) {
   const bool byContext = Options && !Options->Switch(opt::ExtractsByProposition);
   if (extract && !NextExtract(words)) return;
   int wordsOnLine = 0;
+  // Punctuation and quotes spaced as on the text page; a text, and each
+  // extract, starts with its quotes closed.
+  TTextSpacer spacer;
   for (;;) {
     TWordNode* node = words.Cursor();
     TWordCategoryData* data = nullptr;
@@ -206,17 +222,18 @@ void PrintText(TPrintPager& pager, bool colour) {
     int32_t position = 0;
     const char* text = words.NextWord(data, tag, position);
     if (!text) break;
-    if (!pager.PlaceText(SpacedTag(tag), base)) break;
-    if (text[0] == '/') {
-      if (!extract) continue;
+    const std::string pending = tag && tag[0] ? tag : " ";
+    if (text[0] == '/' || !data || !node) {
+      if (!PlaceClosingFirst(pager, spacer.Tag(pending), base)) break;
+      if (text[0] != '/' || !extract) continue;
       if (!(byContext && wordsOnLine < kContextWords)) {
         if (!pager.NewTextLine()) break;
         wordsOnLine = 0;
       }
       if (!NextExtract(words)) break;
+      spacer = TTextSpacer();
       continue;
     }
-    if (!data || !node) continue;
     Font f = base;
     const Rgb wordColour = WordColour(*node, extract, selective);
     if (wordColour != kBlack) {
@@ -224,7 +241,10 @@ void PrintText(TPrintPager& pager, bool colour) {
       // The page's canvas darkens pale screen colours for paper.
       if (colour) f.colour = wordColour;
     }
-    if (!pager.PlaceText(DisplayForm(text, *data, link), f)) break;
+    // The punctuation before the word goes with it, in its style, as on the text page.
+    std::string piece = spacer.Tag(pending);
+    piece += spacer.Word(DisplayForm(text, *data, link));
+    if (!PlaceClosingFirst(pager, piece, f)) break;
     ++wordsOnLine;
   }
   pager.PageCanvas().SetFont(base);

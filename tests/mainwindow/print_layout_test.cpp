@@ -122,6 +122,28 @@ TEST(PrintPager, AWordWiderThanTheLinePrintsOnceOnTheNextLine) {
   EXPECT_EQ(placed[2].second, placed[1].second + m.lineHeight);
 }
 
+// Running text: a closing mark stays on the line of the word it closes (the
+// word left room for it), and a line begins without a blank.
+TEST(PrintPager, PunctuationStaysOnItsLineAndALineStartsWithoutABlank) {
+  FakeSurface surface;
+  const TPageMetrics m = ComputePageMetrics(10, 72, 300, 400, {0, 0, 300, 400});
+  TPrintPager pager(surface, m, Font{}, "T", "f");
+  const int room = 2 * 7;  // ".\"" on the recorder
+  const std::string word(static_cast<size_t>((m.header.right - m.header.left - room - 1) / 7), 'w');
+  ASSERT_TRUE(pager.PlaceText(word, Font{}));
+  ASSERT_TRUE(pager.PlaceText(".", Font{}, true));
+  ASSERT_TRUE(pager.PlaceText(" next", Font{}));
+  std::vector<const DrawOp*> placed;
+  for (const DrawOp& op : surface.canvas.Ops())
+    if (op.kind == DrawOp::kText && op.points[0].y > m.lineHeight * 2) placed.push_back(&op);
+  ASSERT_EQ(placed.size(), 3u);
+  EXPECT_EQ(placed[1]->points[0].y, placed[0]->points[0].y);
+  EXPECT_EQ(placed[1]->points[0].x, placed[0]->points[0].x + 7 * static_cast<int>(word.size()));
+  EXPECT_EQ(placed[2]->text, "next");
+  EXPECT_EQ(placed[2]->points[0].x, m.header.left);
+  EXPECT_EQ(placed[2]->points[0].y, placed[0]->points[0].y + m.lineHeight);
+}
+
 // Texts of n characters, each character as wide as the font's size.
 TextMeasure Monospace(int size) {
   return [size](const std::string& text, bool) { return static_cast<int>(text.size()) * size; };

@@ -152,6 +152,14 @@ TEST_F(PrintPdf, ExtractsPrintOnlyTheSelectedPropositionsAndKeepTheCursor) {
   EXPECT_EQ(TextWords.Cursor(), before);
   const std::string fullText = PdfText(full), extractText = PdfText(extracts);
   EXPECT_LT(extractText.size(), fullText.size());
+  // Quotes and punctuation are spaced as on the text page: closing ones
+  // stick to the word before them, opening ones to the word after them.
+  std::string running;
+  for (const char c : fullText) {
+    const char blank = c == '\n' || c == '\f' ? ' ' : c;
+    if (blank != ' ' || (!running.empty() && running.back() != ' ')) running += blank;
+  }
+  EXPECT_NE(running.find("can't stop it now,\" his daughter told him. \"If the"), std::string::npos) << running;
   // No occurrence at all: the section ends at once, the cursor kept.
   Selection.firstClass = 0;
   Selection.firstTerm = "nothing-of-the-kind";
