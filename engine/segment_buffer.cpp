@@ -123,15 +123,33 @@ void TSegmentBuffer::EndParagraph() {
   if (!ProcessSegment()) CancelRequested = true;
 }
 
-void TSegmentBuffer::Finish() {
+void TSegmentBuffer::Finish(const char* trailing) {
   // What was read before a stop is kept.
   const bool cancelled = CancelRequested;
   CancelRequested = false;
+  CloseLastProposition(trailing);
   bool ok = ProcessSegment();
   if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) ok = worker_->Drain() && ok;
   ok = resolver_.Finish() && ok;
   CancelRequested = cancelled || !ok;
+}
+
+void TSegmentBuffer::CloseLastProposition(const char* trailing) {
+  // The punctuation after the last word has no word to carry it: a mark
+  // closes the last proposition with it, as a sentence's end closes the
+  // others.
+  char tag[kSlotTagSize] = {};
+  size_t n = 0;
+  for (const char* c = trailing; c && *c && n < sizeof tag - 1; ++c)
+    if (static_cast<unsigned char>(*c) > ' ') tag[n++] = *c;
+  if (n == 0 || count_ <= 0 || count_ >= kSlotArraySize - 1 || slots_[count_ - 1].IsMark()) return;
+  TWordSlot& s = slots_[count_];
+  ClearWordSlot(s);
+  MakeMarkSlot(s);
+  SetSlotTag(s, tag);
+  ++count_;
+  ClearWordSlot(slots_[count_]);
 }
 
 bool TSegmentBuffer::CheckSentenceEnd(int i) {
@@ -311,7 +329,7 @@ void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, 
   scanner.lineMode = lineMode;
   while (scanner.ScanTextBlock()) {
   }
-  segment->Finish();
+  segment->Finish(scanner.PendingPunctuation());
 }
 
 }  // namespace quilor

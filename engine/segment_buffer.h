@@ -48,8 +48,9 @@ class TSegmentBuffer : public TWordSink {
   bool PushWord(const char* word, size_t length, const char* tag) override;
   // A paragraph ends (line mode): a mark, and the segment is processed.
   void EndParagraph() override;
-  // Processes what remains at the end of a file and finishes the resolver.
-  void Finish();
+  // Processes what remains at the end of a file and finishes the resolver;
+  // trailing: the punctuation after the file's last word, which closes it.
+  void Finish(const char* trailing = nullptr);
 
   // The number of the last word pushed (progress and the word cap).
   int32_t WordNumber() const { return pushedNumber_; }
@@ -92,6 +93,9 @@ class TSegmentBuffer : public TWordSink {
   };
 
   bool CheckSentenceEnd(int i);
+  // Ends the file's last segment with a mark carrying the punctuation after
+  // its last word (blanks left out), when there is any.
+  void CloseLastProposition(const char* trailing);
   bool IsAbbreviation(const char* word);
   bool ProcessSegment();
   // Pushes the looked-up segment's slots up to its first mark; false when

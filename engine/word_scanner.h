@@ -40,6 +40,9 @@ class TWordScanner {
   bool ScanTextBlock();
 
   bool EndOfSource() const { return endOfSource_; }
+  // The punctuation not yet given to a word: at the end of a file, what
+  // stands after its last word (the text's final ".").
+  const char* PendingPunctuation() const { return punctuation_; }
   // Words handed on in this file.
   uint32_t WordsHandedOn() const { return wordsHandedOn_; }
   // Bytes of decoded text consumed in this file.

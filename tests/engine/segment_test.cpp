@@ -317,6 +317,35 @@ TEST(SegmentCuts, TheWordThatBeginsTheNextSegmentIsCountedOnce) {
   TextWords.Clear();
 }
 
+// The punctuation after a file's last word has no word to carry it: the
+// final mark does, as the marks of the sentences before carry theirs.
+TEST(SegmentCuts, TheFinalPunctuationOfEachFileClosesItsLastProposition) {
+  StreamTestState state;
+  Dictionaries dictionaries(TestLexiconImage());
+  auto lastTag = [] {
+    std::string tag = "(none)";
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+      tag = std::string(n->text) == "/" ? std::string(n->tag) : "(word)";
+    return tag;
+  };
+  Segment("the dog ran. the man came!");
+  EXPECT_EQ(lastTag(), "!");
+  Segment("he said \"go now.\"\n");
+  EXPECT_EQ(lastTag(), ".\"");
+  Segment("the man came \n");
+  EXPECT_EQ(lastTag(), " ") << "no punctuation, no closing";
+
+  TempFolder folder;
+  const std::string a = folder.Write("a.txt", "the man came?\n");
+  const std::string b = folder.Write("b.txt", "the dog ran.");
+  ASSERT_TRUE(RunOnFiles({a, b}));
+  std::vector<std::string> marks;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (std::string(n->text) == "/") marks.push_back(n->tag);
+  EXPECT_EQ(marks, (std::vector<std::string>{"?", "."}));
+  TextWords.Clear();
+}
+
 // The chosen category of the first node with this text (all zero when none).
 TCategoryRecord RecordOf(const std::string& word) {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
