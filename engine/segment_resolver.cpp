@@ -859,11 +859,20 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
   if (closer) {
     char rest[kSlotTagSize] = {};
     int nc = 0, nr = 0;
+    bool restHasPunctuation = false;
     for (const char* c = closer->tag; *c && nc < kSlotTagSize - 1; ++c) {
-      if (HasRole(*c, kClosesProposition)) closing[nc++] = *c;
-      else rest[nr++] = *c;
+      if (HasRole(*c, kClosesProposition)) {
+        closing[nc++] = *c;
+      } else {
+        rest[nr++] = *c;
+        restHasPunctuation = restHasPunctuation || *c != ' ';
+      }
     }
-    std::strcpy(closer->tag, nr ? rest : " ");
+    // A mark keeps the whole of what closes its proposition, as written
+    // ("(at home). The": the mark carries ")."); only a word gives away
+    // the part of its tag that closes the proposition before it.
+    if (closer == &slots_[last] && nc && restHasPunctuation) closing[0] = '\0';
+    else std::strcpy(closer->tag, nr ? rest : " ");
   }
   const bool showBorders = Options && Options->Get(opt::ShowBorders) != 0;
   bool marked = false;

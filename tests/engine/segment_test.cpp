@@ -346,6 +346,21 @@ TEST(SegmentCuts, TheFinalPunctuationOfEachFileClosesItsLastProposition) {
   TextWords.Clear();
 }
 
+// A mark carries all the punctuation that closes its proposition, in the
+// order written: a closing bracket before a sentence's end is not lost.
+TEST(SegmentCuts, AMarkKeepsAllThatClosesItsProposition) {
+  Dictionaries dictionaries(TestLexiconImage());
+  Segment("the man came (at home). the dog ran [away], and the man saw it.");
+  std::vector<std::string> marks;
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
+    if (std::string(n->text) == "/") marks.push_back(n->tag);
+  ASSERT_GE(marks.size(), 2u);
+  EXPECT_EQ(marks[0].substr(0, 2), ").");
+  EXPECT_NE(std::find_if(marks.begin(), marks.end(), [](const std::string& t) { return t.rfind("],", 0) == 0; }),
+            marks.end());
+  TextWords.Clear();
+}
+
 // The chosen category of the first node with this text (all zero when none).
 TCategoryRecord RecordOf(const std::string& word) {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
