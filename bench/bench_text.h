@@ -32,28 +32,40 @@ inline long MaxRssBytes() {
   return usage.ru_maxrss * 1024L;  // kilobytes on Linux
 }
 
-// The plain running text of the corpus (plain/ca01.txt .. cj80.txt), its
-// words counted as StrippedCorpus counts them.
-inline std::string PlainCorpus(const std::string& dir, long& words) {
+// The Brown files of a corpus folder in name order: ca01 .. cj80, with the
+// extension given (none in brown/, ".txt" in plain/).
+inline std::vector<std::string> BrownFiles(const std::string& dir, const std::string& extension) {
   std::vector<std::string> names;
   if (DIR* d = opendir(dir.c_str())) {
     while (dirent* e = readdir(d)) {
       std::string n = e->d_name;
-      if (n.size() == 8 && n[0] == 'c' && n.compare(4, 4, ".txt") == 0) names.push_back(n);
+      if (n.size() == 4 + extension.size() && n[0] == 'c' && n.compare(4, std::string::npos, extension) == 0)
+        names.push_back(n);
     }
     closedir(d);
   }
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A token with a letter or a digit: a word for the scanner, not punctuation.
+inline bool IsWordToken(const std::string& token) {
+  return std::any_of(token.begin(), token.end(), [](unsigned char c) { return std::isalnum(c); });
+}
+
+// The plain running text of the corpus (plain/ca01.txt .. cj80.txt), its
+// words counted as StrippedCorpus counts them.
+inline std::string PlainCorpus(const std::string& dir, long& words) {
   std::string out;
   words = 0;
-  for (const std::string& n : names) {
+  for (const std::string& n : BrownFiles(dir, ".txt")) {
     std::ifstream in(dir + "/" + n);
     std::string line;
     while (std::getline(in, line)) {
       std::istringstream tokens(line);
       std::string token;
       while (tokens >> token)
-        if (std::any_of(token.begin(), token.end(), [](unsigned char c) { return std::isalnum(c); })) ++words;
+        if (IsWordToken(token)) ++words;
       out += line;
       out += '\n';
     }
@@ -63,18 +75,9 @@ inline std::string PlainCorpus(const std::string& dir, long& words) {
 
 // The corpus text without its tags: "word/tag" tokens become "word".
 inline std::string StrippedCorpus(const std::string& dir, long& words) {
-  std::vector<std::string> names;
-  if (DIR* d = opendir(dir.c_str())) {
-    while (dirent* e = readdir(d)) {
-      std::string n = e->d_name;
-      if (n.size() == 4 && n[0] == 'c') names.push_back(n);  // ca01 .. cj80
-    }
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
   std::string out;
   words = 0;
-  for (const std::string& n : names) {
+  for (const std::string& n : BrownFiles(dir, "")) {
     std::ifstream in(dir + "/" + n);
     std::string line;
     while (std::getline(in, line)) {
@@ -86,8 +89,7 @@ inline std::string StrippedCorpus(const std::string& dir, long& words) {
         if (slash != std::string::npos && slash > 0) token.resize(slash);
         out += token;
         out += ' ';
-        // Punctuation tokens are no words for the scanner.
-        if (std::any_of(token.begin(), token.end(), [](unsigned char c) { return std::isalnum(c); })) ++words;
+        if (IsWordToken(token)) ++words;
         any = true;
       }
       if (any) out += '\n';
