@@ -2,7 +2,8 @@
 // 1,200 x 800 picture (the screen's painter) and onto the recording canvas
 // (the layout alone), an extract page whose selected words are rare, paging
 // forward through the text, the copy window's passage, and the results lines
-// of a full level (65,535 ranked classes) and of a large Scenario tree. The
+// of a full level (65,535 ranked classes: built, their columns measured and
+// placed) and of a large Scenario tree. The
 // text is synthetic and the same on every run: 1,000,000 words in
 // propositions of 12, two documents. Prints the best and the median.
 //
@@ -126,6 +127,15 @@ int main(int argc, char** argv) {
   for (uint32_t c = 0; c < 65535; ++c) ranked.push_back({"class_" + std::to_string(c), 70000 - c, c % 100});
   Measure("65,535 ranked class lines with actor column", runs,
           [&] { ClassLevelLines(ranked, 1, TActorFilters{true, false}); });
+  const std::vector<std::string> classLines = ClassLevelLines(ranked, 1, TActorFilters{true, false});
+  std::vector<int> measured;
+  Measure("columns of those lines measured, screen painter", std::max(1, runs / 4), [&] {
+    QPainter painter(&image);
+    PainterCanvas canvas(painter);
+    canvas.SetFont(Font{});
+    measured = MeasureResultColumns(canvas, classLines);
+  });
+  Measure("the measured columns placed (a resize)", runs, [&] { PlaceResultColumns(measured, 300); });
   std::vector<TScenarioClass> scenario(65536);
   std::vector<uint32_t> tops;
   for (uint32_t i = 1; i <= 65535; ++i) {

@@ -207,24 +207,28 @@ std::vector<std::string> SplitColumns(const std::string& line) {
   return columns;
 }
 
-TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit, int indent,
-                                   const std::vector<std::string>& captions) {
-  TResultColumns layout;
+std::vector<int> MeasureResultColumns(Canvas& canvas, const std::vector<std::string>& lines) {
+  std::vector<int> widths;
   for (const std::string& line : lines) {
     const std::vector<std::string> columns = SplitColumns(line);
-    if (layout.widths.size() < columns.size()) layout.widths.resize(columns.size(), 0);
-    for (size_t k = 0; k < columns.size(); ++k)
-      layout.widths[k] = std::max(layout.widths[k], canvas.TextWidth(columns[k]));
+    if (widths.size() < columns.size()) widths.resize(columns.size(), 0);
+    for (size_t k = 0; k < columns.size(); ++k) widths[k] = std::max(widths[k], canvas.TextWidth(columns[k]));
   }
-  if (layout.widths.empty()) return layout;
-  if (nameLimit > 0) layout.widths[0] = std::min(layout.widths[0], nameLimit);
-  layout.widths[0] += indent;
-  for (size_t k = 1; k < layout.widths.size() && k < captions.size(); ++k)
-    layout.widths[k] = std::max(layout.widths[k], canvas.TextWidth(captions[k]));
+  return widths;
+}
+
+TResultColumns PlaceResultColumns(std::vector<int> widths, int nameLimit, int indent,
+                                  const std::vector<int>& captionWidths) {
+  TResultColumns layout;
+  if (widths.empty()) return layout;
+  if (nameLimit > 0) widths[0] = std::min(widths[0], nameLimit);
+  widths[0] += indent;
+  for (size_t k = 1; k < widths.size() && k < captionWidths.size(); ++k) widths[k] = std::max(widths[k], captionWidths[k]);
+  layout.widths = std::move(widths);
   int x = 0;
-  for (size_t k = 0; k < layout.widths.size(); ++k) {
+  for (const int width : layout.widths) {
     layout.starts.push_back(x);
-    x += layout.widths[k] + kColumnGap;
+    x += width + kColumnGap;
   }
   return layout;
 }

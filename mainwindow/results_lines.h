@@ -115,14 +115,18 @@ class Canvas;
 // `nameLimit` pixels when its widest text would leave less room, then widened
 // by `indent` (the tree of the Scenario list); the other columns are numbers,
 // drawn right-aligned in their width, which is at least their caption's.
+// Measuring reads every line, placing only the widths: a list measures its
+// lines once and places them again at each change of its width.
 struct TResultColumns {
   std::vector<int> starts;  // x of each column from the text's start
   std::vector<int> widths;
   int Width() const { return starts.empty() ? 0 : starts.back() + widths.back(); }
 };
 constexpr int kColumnGap = 12;
-TResultColumns LayOutResultColumns(Canvas& canvas, const std::vector<std::string>& lines, int nameLimit,
-                                   int indent = 0, const std::vector<std::string>& captions = {});
+// The widest text of each column of the lines.
+std::vector<int> MeasureResultColumns(Canvas& canvas, const std::vector<std::string>& lines);
+TResultColumns PlaceResultColumns(std::vector<int> widths, int nameLimit, int indent = 0,
+                                  const std::vector<int>& captionWidths = {});
 // The columns of one line (split at its TABs).
 std::vector<std::string> SplitColumns(const std::string& line);
 

@@ -966,15 +966,20 @@ void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool large
   }
 }
 
-void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
+void TResultsPanel::MeasureColumns(Canvas& canvas) {
+  measuredColumns_ = MeasureResultColumns(canvas, items_);
+  captionWidths_.clear();
+  for (const std::string& caption : ColumnCaptions()) captionWidths_.push_back(canvas.TextWidth(caption));
   // The Scenario's tree moves its names right: the deepest line counts.
-  int indent = 0;
+  indent_ = 0;
   const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
   if (entry && entry->code == kResultScenario)
-    for (size_t i = 0; i < items_.size(); ++i) indent = std::max(indent, 24 * LineLook(static_cast<int>(i)).depth);
-  const std::vector<std::string> captions = ColumnCaptions();
+    for (size_t i = 0; i < items_.size(); ++i) indent_ = std::max(indent_, 24 * LineLook(static_cast<int>(i)).depth);
+}
+
+void TResultsPanel::LayOutColumns(int width) {
   auto layOut = [&](int nameLimit) {
-    return LayOutResultColumns(canvas, items_, nameLimit > 0 ? nameLimit - indent : 0, indent, captions);
+    return PlaceResultColumns(measuredColumns_, nameLimit > 0 ? nameLimit - indent_ : 0, indent_, captionWidths_);
   };
   columns_ = layOut(0);
   if (columns_.widths.size() < 2) return;
@@ -983,6 +988,11 @@ void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
   // The names give way to the numbers, down to two fifths of the list.
   const int room = width - 19 - 4 - others;
   if (columns_.widths[0] > room) columns_ = layOut(std::max(room, width * 2 / 5));
+}
+
+void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
+  MeasureColumns(canvas);
+  LayOutColumns(width);
 }
 
 std::vector<std::string> TResultsPanel::ColumnCaptions() const {

@@ -123,8 +123,12 @@ class TResultsPanel : private DiagnosisView {
   // Draws results line `line` in r: the mark or tree, then the text, its
   // TAB columns where LayOutColumns put them.
   void DrawLine(Canvas& canvas, const Rect& r, int line, bool largeFonts = false) const;
-  // Lays out the columns of the lines shown for a list `width` pixels wide
-  // (after every change of the lines or of the width).
+  // Measures the columns of the lines shown (after every change of the lines).
+  void MeasureColumns(Canvas& canvas);
+  // Lays the measured columns out for a list `width` pixels wide (after
+  // every change of the width).
+  void LayOutColumns(int width);
+  // Both.
   void LayOutColumns(Canvas& canvas, int width);
   const TResultColumns& Columns() const { return columns_; }
   // The captions of the columns of the result type shown (Windows-1252; none
@@ -183,6 +187,9 @@ class TResultsPanel : private DiagnosisView {
   bool showHint_ = false;
   std::string keyNotFound_;  // the keys asked for that name no class of the text
   TResultColumns columns_;
+  std::vector<int> measuredColumns_;  // the widest text of each column of the lines
+  std::vector<int> captionWidths_;
+  int indent_ = 0;                    // the deepest line's tree indent
   std::string explanation_;
   std::string status_;
   bool actantChecked_ = true, acteChecked_ = true, actorsEnabled_ = false;

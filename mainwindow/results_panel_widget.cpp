@@ -122,15 +122,18 @@ class ResultsHeader : public QWidget {
 
 }  // namespace
 
-void ResultsPanelWidget::LayOutColumns() {
-  // Measured as the lines are drawn: the delegate's font on this screen.
-  QImage probe(1, 1, QImage::Format_RGB32);
-  probe.setDotsPerMeterX(static_cast<int>(items_->logicalDpiX() / 0.0254));
-  probe.setDotsPerMeterY(static_cast<int>(items_->logicalDpiY() / 0.0254));
-  QPainter painter(&probe);
-  PainterCanvas canvas(painter);
-  canvas.SetFont(Font{});
-  panel_.LayOutColumns(canvas, items_->viewport()->width());
+void ResultsPanelWidget::LayOutColumns(bool measure) {
+  if (measure) {
+    // Measured as the lines are drawn: the delegate's font on this screen.
+    QImage probe(1, 1, QImage::Format_RGB32);
+    probe.setDotsPerMeterX(static_cast<int>(items_->logicalDpiX() / 0.0254));
+    probe.setDotsPerMeterY(static_cast<int>(items_->logicalDpiY() / 0.0254));
+    QPainter painter(&probe);
+    PainterCanvas canvas(painter);
+    canvas.SetFont(Font{});
+    panel_.MeasureColumns(canvas);
+  }
+  panel_.LayOutColumns(items_->viewport()->width());
   header_->setVisible(!panel_.ColumnCaptions().empty());
   header_->update();
   items_->viewport()->update();
@@ -223,7 +226,8 @@ void ResultsPanelWidget::SyncItems() {
 bool ResultsPanelWidget::eventFilter(QObject* watched, QEvent* event) {
   if (watched == items_->viewport()) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::Resize) LayOutColumns();
+    // A new width places the measured columns again; the lines are not read.
+    if (type == QEvent::Resize) LayOutColumns(false);
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
       auto* e = static_cast<QDragMoveEvent*>(event);
       if (e->mimeData()->hasFormat(QString::fromLatin1(kMimeTextWord)) && !panel_.Items().empty()) {

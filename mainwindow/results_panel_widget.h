@@ -90,8 +90,9 @@ class ResultsPanelWidget : public QWidget {
   // The captions over the results list's columns.
   QWidget* Header() const { return header_; }
   TResultsPanel& Panel() const { return panel_; }
-  // Lays the columns out again for the lines and the list's width.
-  void LayOutColumns();
+  // Lays the columns out again for the list's width, after measuring the
+  // lines when they changed.
+  void LayOutColumns(bool measure = true);
 };
 
 }  // namespace quilor::ui
