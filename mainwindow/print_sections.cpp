@@ -1,9 +1,7 @@
 #include "mainwindow/print_sections.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include "core/category.h"
@@ -190,12 +188,9 @@ bool NextExtract(TWordList& words) {
 // A piece of running text whose punctuation before its first blank closes
 // the text before it: that punctuation stays on its line, the rest may wrap.
 bool PlaceClosingFirst(TPrintPager& pager, const std::string& piece, const Font& font) {
-  const size_t end = std::min(piece.find(' '), piece.size());
-  const bool closes = end > 0 && std::strchr(".,;:!?)]}\"", piece[0]) != nullptr &&
-                      std::none_of(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(end),
-                                   [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
-  if (!closes) return pager.PlaceText(piece, font);
-  return pager.PlaceText(piece.substr(0, end), font, true) && pager.PlaceText(piece.substr(end), font);
+  const size_t closing = ClosingPrefixLength(piece);
+  if (closing == 0) return pager.PlaceText(piece, font);
+  return pager.PlaceText(piece.substr(0, closing), font, true) && pager.PlaceText(piece.substr(closing), font);
 }
 
 // The analysed text, word after word, wrapped at the right edge; in

@@ -125,6 +125,12 @@ std::string SpacedTag(const char* tag) {
   return buffer;
 }
 
+size_t ClosingPrefixLength(const std::string& piece) {
+  const size_t end = std::min(piece.find(' '), piece.size());
+  if (end == 0 || std::strchr(".,;:!?)]}\"", piece[0]) == nullptr) return 0;
+  return HasWordCharacters(piece.substr(0, end)) ? 0 : end;
+}
+
 std::string TTextSpacer::Tag(const std::string& tag) {
   std::string out;
   for (size_t i = 0; i < tag.size(); ++i) {
@@ -323,18 +329,24 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   // so that a line never starts with a comma or a closing quote.
   const int closingRoom = canvas.TextWidth(".\"");
   int textEnd = -1;  // where the last text drawn ended, its half blank included
+  // What sticks to the text just drawn (a comma, a closing quote, "'s",
+  // "-end") takes back the half blank that text left after itself.
+  auto backOf = [&](const std::string& text) {
+    return pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? halfBlank : 0;
+  };
+  auto fits = [&](const std::string& text) {
+    const int width = canvas.TextWidth(text) + halfBlank;
+    return HasWordCharacters(text) ? pen.x - backOf(text) + width + halfBlank + closingRoom <= r.right
+                                   : pen.x - backOf(text) + width - halfBlank <= r.right;
+  };
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
     if (text.empty()) return true;
     const bool word = HasWordCharacters(text);
     // Punctuation alone never starts a line: it closed what the line before ended.
     if (!word && pen.x == r.left && lineCount_ > 0) return true;
     int width = canvas.TextWidth(text) + halfBlank;
-    // What sticks to the text just drawn (a comma, a closing quote, "'s",
-    // "-end") takes back the half blank that text left after itself.
-    const int back = pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? halfBlank : 0;
-    const bool fits = word ? pen.x - back + width + halfBlank + closingRoom <= r.right
-                           : pen.x - back + width - halfBlank <= r.right;
-    if (!fits && pen.x != r.left && !pen.Break(node)) return false;
+    const int back = backOf(text);
+    if (!fits(text) && pen.x != r.left && !pen.Break(node)) return false;
     if (pen.x != r.left) pen.x -= back;
     // A line starts with no blank.
     if (pen.x == r.left && text.size() > 1 && text[0] == ' ') {
@@ -484,6 +496,13 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     propositionStart = false;
     if (!text[0] && rawTag.empty()) continue;
     display += spacer.Word(DisplayForm(text, *data, Options->Switch(opt::LinkCompoundWords)));
+    // A word that goes to the next line leaves what closes the text before
+    // it (", " of "War 1, planes") on this one.
+    if (const size_t closing = ClosingPrefixLength(display);
+        closing > 0 && closing < display.size() && pen.x != r.left && !fits(display)) {
+      if (!drawText(display.substr(0, closing), node, kBlack, false)) break;
+      display.erase(0, closing);
+    }
     const Rgb colour = WordColour(*node, extract, options.selectiveColouring, state_);
     ++wordsDrawn_;
     if (!drawText(display, node, colour, position == HighlightedPosition)) {

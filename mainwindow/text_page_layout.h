@@ -142,6 +142,12 @@ class TTextSpacer {
   bool stick_ = true;   // the next character sticks to the previous one
 };
 
+// The length of the punctuation that starts a piece of running text and
+// closes the text before it (the ", " of "War 1, planes", the ".\" " of a
+// closing quote), up to the piece's first blank; 0 when the piece starts
+// otherwise. That punctuation stays on the line of the text it closes.
+size_t ClosingPrefixLength(const std::string& piece);
+
 // The font colour of a word on the page (rules of the selection, the
 // highlight criteria and selective colouring).
 Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring, const TViewState& state = ViewState);

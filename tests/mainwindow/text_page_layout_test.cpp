@@ -200,6 +200,27 @@ TEST_F(TextPage, PunctuationStaysWithItsWordAcrossLines) {
   EXPECT_EQ(Words(canvas), (std::vector<std::string>{"a", ",", "b"}));
 }
 
+// A comma in a word's tag, where no proposition ends, stays on the line of
+// the word before it; the word after it goes to the next line.
+TEST_F(TextPage, AWordsClosingPunctuationStaysOnTheLineBefore) {
+  Text t;
+  t.Word("aaaa").Word("bbbb").Word("cc", ", ").Word("dd").Mark(".");
+  RecordingCanvas canvas(7);
+  Draw(canvas, {0, 0, 110, 200});  // the proposition's pointer, "aaaa bbbb", no room for "cc"
+  int firstLine = -1;
+  bool commaOnFirstLine = false;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text.empty()) continue;
+    if (firstLine < 0) firstLine = op.points[0].y;
+    if (op.text == ",") commaOnFirstLine = op.points[0].y == firstLine;
+    if (op.points[0].x <= 16) {
+      EXPECT_NE(op.text[0], ',') << "a line starts with [" << op.text << "]";
+    }
+  }
+  EXPECT_TRUE(commaOnFirstLine);
+  EXPECT_GT(page_.LineCount(), 0);
+}
+
 // The marks a reader recognises: a pointer at each proposition, a document
 // sheet and a bold name at each heading; no empty box.
 TEST_F(TextPage, PropositionMarksAndHeadingsAreDrawnAsSuch) {
