@@ -22,6 +22,7 @@ bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
 void TFirstPass::Begin() {
   engine_.ClearTextCounts();
   engine_.ResetTextClasses();
+  engine_.BeginTextReadings();
   forms_.Clear();
   numerals_ = Options && Options->Switch(opt::Normalisation);
   words_ = 0;
@@ -49,11 +50,21 @@ bool TFirstPass::ClassifySubstantive(TWordNode* n) {
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.end(), fresh.classes);
       fresh.baseForm = engine_.BestBaseForm();
+    } else if (engine_.LastReadingAmbiguous()) {
+      // The second step chooses among its readings: they are looked up now.
+      const ReadingsToken token = engine_.ReadingsOf(n->text);
+      if (token.generation == engine_.TextToken(0).generation) fresh.readings = token.readings;
     }
     if (known) *known = fresh;
     else known = &fresh;
   }
-  if (!known->classified) return false;
+  if (!known->classified) {
+    if (known->readings) {
+      n->readingValue = static_cast<int32_t>(known->readings);
+      d.PassByte |= kPassReadingsBit;
+    }
+    return false;
+  }
   std::copy(std::begin(known->classes), std::end(known->classes), d.ClassIds);
   n->lexicalEntry = known->baseForm;
   n->readingValue = known->value > 0 ? known->value : 0;

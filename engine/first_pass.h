@@ -17,6 +17,10 @@ namespace quilor {
 
 class TOntologyEngine;
 
+// The pass byte of an ambiguous noun whose reading value holds, until the
+// second step takes it, the token of its readings (TOntologyEngine::TextToken).
+constexpr uint8_t kPassReadingsBit = 8;
+
 class TFirstPass {
  public:
   explicit TFirstPass(TOntologyEngine& engine) : engine_(engine) {}
@@ -43,6 +47,7 @@ class TFirstPass {
     uint32_t classes[4] = {};
     uint32_t baseForm = 0;
     int32_t value = 0;
+    uint32_t readings = 0;  // an ambiguous noun's token of readings (the engine's TextToken)
   };
   struct FormResults {
     Classified byMark[2];  // the form without and with the proper-noun bit

@@ -380,10 +380,11 @@ void TOntologyEngine::AllReadings(std::string_view word) {
   // The readings of a form depend on the dictionary alone: they are looked
   // up once per form (the memory is emptied when it grows too large).
   if (const MemoReadings* known = readingMemo_.Find(word)) {
-    choices_ = std::span<const WordReading>(memoReadings_.data() + known->first, known->count);
-    choiceFacts_ = std::span<const ReadingFacts>(memoFacts_.data() + known->first, known->count);
+    UseMemoReadings(known->first, known->count);
     return;
   }
+  readingsKept_ = 0;
+  memoChoiceFacts_ = nullptr;
   readings_.clear();
   for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
     if (!LookupReading(word, depth)) break;
@@ -393,6 +394,18 @@ void TOntologyEngine::AllReadings(std::string_view word) {
   }
   facts_.clear();
   const bool weighted = !readings_.empty() && readings_.front().extra > 0;
+  // The place of each (base form, level, class) in ownCounts_ and
+  // documentOwnCounts_, made once and for all.
+  auto placeOf = [&](uint32_t baseForm, int level, uint32_t cls) {
+    uint32_t& place = ownPlaces_.CountOf(OwnKey(baseForm, level, cls));
+    if (!place) {
+      // documentOwnCounts_ never holds fewer places than ownCounts_.
+      documentOwnCounts_.push_back(0);
+      ownCounts_.push_back(0);
+      place = static_cast<uint32_t>(ownCounts_.size() - 1);
+    }
+    return place;
+  };
   for (const WordReading& r : readings_) {
     int64_t all = 0, common = 0;
     for (const WordReading& other : readings_) {
@@ -404,14 +417,10 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     ReadingFacts f;
     f.all = static_cast<int32_t>(kFieldPriorFactor * all + r.extra);
     f.common = static_cast<int32_t>(kFieldPriorFactor * common + r.extra);
-    for (int l = 0; weighted && l < 3; ++l) {
+    for (int l = 0; l < 3; ++l) {
       if (!r.cls[l]) continue;
-      uint32_t& place = ownPlaces_.CountOf(OwnKey(readings_.front().baseForm, l + 1, r.cls[l]));
-      if (!place) {
-        ownCounts_.push_back(0);
-        place = static_cast<uint32_t>(ownCounts_.size() - 1);
-      }
-      f.own[l] = place;
+      if (weighted) f.own[l] = placeOf(readings_.front().baseForm, l + 1, r.cls[l]);
+      if (r.baseForm) f.counted[l] = placeOf(r.baseForm, l + 1, r.cls[l]);
     }
     facts_.push_back(f);
   }
@@ -424,12 +433,25 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     memoReadings_.insert(memoReadings_.end(), readings_.begin(), readings_.end());
     memoFacts_.insert(memoFacts_.end(), facts_.begin(), facts_.end());
     readingMemo_.Obtain(word) = kept;
+    if (kept.count) memoChoiceFacts_ = memoFacts_.data() + kept.first;
+    if (kept.count && kept.count <= kMaxReadingDepth && kept.first < (1u << 26))
+      readingsKept_ = kept.first << 5 | kept.count;
   } catch (const std::bad_alloc&) {
     ClearReadingMemo();
   }
 }
 
+void TOntologyEngine::UseMemoReadings(uint32_t first, uint32_t count) {
+  choices_ = std::span<const WordReading>(memoReadings_.data() + first, count);
+  choiceFacts_ = std::span<const ReadingFacts>(memoFacts_.data() + first, count);
+  readingsKept_ = count && count <= kMaxReadingDepth && first < (1u << 26) ? first << 5 | count : 0;
+  memoChoiceFacts_ = count ? memoFacts_.data() + first : nullptr;
+}
+
 void TOntologyEngine::ClearReadingMemo() {
+  ++memoGeneration_;
+  readingsKept_ = 0;
+  memoChoiceFacts_ = nullptr;
   readingMemo_.Clear();
   memoReadings_.clear();
   memoFacts_.clear();
@@ -600,6 +622,13 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const size_t n = choices_.size();
   if (!n) return false;
   const bool capitalised = initialCapital_ && !sentenceInitial;
+  // The default of a form in the memory is worked out once.
+  uint8_t* knownDefault = memoChoiceFacts_ ? &memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0] : nullptr;
+  if (knownDefault && *knownDefault < n && (defaultOnly_ || (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault)))) {
+    TakeChoice(*knownDefault);
+    bestScore_ = static_cast<int32_t>(std::max<int>(1, choices_[chosen_].extra));
+    return true;
+  }
   bool few[kMaxReadingDepth];
   std::unique_ptr<bool[]> many;
   bool* allowed = n <= kMaxReadingDepth ? few : (many.reset(new bool[n]), many.get());
@@ -622,6 +651,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       first = static_cast<long>(i);
   }
   if (first < 0) first = 0;
+  if (knownDefault && n <= kMaxReadingDepth) *knownDefault = static_cast<uint8_t>(first);
   long best = first;
   // Alone in its sentence, without cues, a noun of a document keeps its default.
   const bool nothingNear = documentMode_ && sentence_.size() <= 1 && !cues_;
@@ -668,13 +698,26 @@ constexpr double kCueEvidence = 8;
 
 }  // namespace
 
+bool TOntologyEngine::SentenceMaySpeakFor(const WordReading& r) const {
+  const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
+  return HasBit(sentenceClasses_, r.cls[0]) || (topical && HasBit(sentenceFields_, r.cls[2]));
+}
+
+bool TOntologyEngine::SentenceMaySpeak(size_t except) const {
+  for (size_t i = 0; i < choices_.size(); ++i)
+    if (i != except && SentenceMaySpeakFor(choices_[i])) return true;
+  return false;
+}
+
 double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const {
   const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
   double evidence = 0;
-  for (const NearNoun& e : sentence_) {
-    if (ownBase && e.baseForm == ownBase) continue;
-    if (r.cls[0] && e.cls[0] == r.cls[0]) evidence += kSentenceClass;
-    else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
+  if (SentenceMaySpeakFor(r)) {
+    for (const NearNoun& e : sentence_) {
+      if (ownBase && e.baseForm == ownBase) continue;
+      if (r.cls[0] && e.cls[0] == r.cls[0]) evidence += kSentenceClass;
+      else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
+    }
   }
   double document = 0;
   if (documentMode_ && evidence <= 0) {
@@ -684,7 +727,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
       const uint32_t c = r.cls[l];
       if (!c) continue;
       const uint32_t all = documentCounts_[static_cast<size_t>(l)][c];
-      const uint32_t own = ownBase ? documentOwn_.Get(OwnKey(ownBase, l + 1, c)) : 0;
+      const uint32_t own = ownBase ? documentOwnCounts_[f.own[l]] : 0;
       document += kDocumentWeight[l] * (all > own ? all - own : 0);
     }
     document = std::min(document, kDocumentCap);
@@ -704,29 +747,41 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   return evidence;
 }
 
+void TOntologyEngine::SetSentence(std::span<const NearNoun> nouns) {
+  sentence_ = nouns;
+  sentenceClasses_ = {};
+  sentenceFields_ = {};
+  for (const NearNoun& noun : nouns) NoteSentenceClasses(noun);
+}
+
 void TOntologyEngine::BeginDocument() {
   for (int l = 0; l < 3; ++l)
     if (documentCounts_[static_cast<size_t>(l)].empty())
       documentCounts_[static_cast<size_t>(l)].assign(kMaxClassesPerLevel + 1, 0);
   for (const auto& [l, c] : documentTouched_) documentCounts_[static_cast<size_t>(l)][c] = 0;
   documentTouched_.clear();
-  documentOwn_.Clear();
+  for (uint32_t place : documentOwnTouched_) documentOwnCounts_[place] = 0;
+  documentOwnTouched_.clear();
   documentMode_ = true;
-  sentence_ = {};
+  SetSentence({});
   cues_ = 0;
 }
 
 void TOntologyEngine::CountInDocument(const NearNoun& noun, bool ambiguous) {
   if (!documentMode_) return;
+  // Only the base form of an ambiguous word is asked for its own counts:
+  // those of the reading DefaultReading chose, whose places it knows.
+  const ReadingFacts* own = ambiguous && noun.baseForm && chosen_ < choiceFacts_.size() ? &choiceFacts_[chosen_] : nullptr;
   for (int l = 0; l < 3; ++l) {
     const uint32_t c = noun.cls[l];
     if (!c || c > kMaxClassesPerLevel) continue;
     uint32_t& count = documentCounts_[static_cast<size_t>(l)][c];
     if (count++ == 0) documentTouched_.emplace_back(l, c);
-    // Only the base form of an ambiguous word is asked for its own counts.
-    if (noun.baseForm && ambiguous) {
+    if (own && own->counted[l]) {
+      uint32_t& counted = documentOwnCounts_[own->counted[l]];
       try {
-        documentOwn_.Increment(OwnKey(noun.baseForm, l + 1, c));
+        if (counted == 0) documentOwnTouched_.push_back(own->counted[l]);
+        ++counted;
       } catch (const std::bad_alloc&) {
         // Without room the word's own occurrences count as evidence.
       }
@@ -736,13 +791,14 @@ void TOntologyEngine::CountInDocument(const NearNoun& noun, bool ambiguous) {
 
 void TOntologyEngine::EndDocuments() {
   documentMode_ = false;
-  sentence_ = {};
+  SetSentence({});
   cues_ = 0;
 }
 
-bool TOntologyEngine::DefaultReading(std::string_view word, bool sentenceInitial) {
+bool TOntologyEngine::DefaultReading(std::string_view word, bool sentenceInitial, ReadingsToken token) {
   defaultOnly_ = true;
-  const bool chosen = ChooseReading(word, 1, true, sentenceInitial);
+  ReadingsFor(word, token);
+  const bool chosen = ChooseAmongReadings(word, 1, true, sentenceInitial);
   defaultOnly_ = false;
   return chosen;
 }
@@ -817,6 +873,10 @@ bool IsPersonTitle(std::string_view word) {
 
 bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool contextTest, bool sentenceInitial) {
   AllReadings(word);
+  return ChooseAmongReadings(word, level, contextTest, sentenceInitial);
+}
+
+bool TOntologyEngine::ChooseAmongReadings(std::string_view word, int level, bool contextTest, bool sentenceInitial) {
   initialCapital_ = HasInitialCapital(word) && !IsAllCapitals(word);
   if (!choices_.empty() && std::all_of(choices_.begin(), choices_.end(), [](const WordReading& r) { return r.extra > 0; }))
     return ChooseWeightedReading(contextTest, sentenceInitial);
@@ -864,8 +924,14 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
 }
 
 bool TOntologyEngine::ClassifyWord(std::string_view word, int32_t& value, bool count, bool sentenceInitial) {
+  return ClassifyWordAmong(word, value, count, sentenceInitial, ReadingsToken{});
+}
+
+bool TOntologyEngine::ClassifyWordAmong(std::string_view word, int32_t& value, bool count, bool sentenceInitial,
+                                        ReadingsToken token) {
   value = -1;
-  if (!ChooseReading(word, 1, count, sentenceInitial)) return false;
+  ReadingsFor(word, token);
+  if (!ChooseAmongReadings(word, 1, count, sentenceInitial)) return false;
   if (count && choices_.size() > 1) {
     const bool weighted = choices_.front().extra > 0;
     if (bestScore_ < 1 && !weighted) {

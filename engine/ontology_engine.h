@@ -108,6 +108,15 @@ enum class NamePart : uint8_t {
 std::span<const std::string_view> PersonTitles();
 bool IsPersonTitle(std::string_view word);
 
+// The readings of a word the engine looked up and keeps in its memory, for
+// a later choice for the same word without looking it up again: good as
+// long as the memory is not emptied (its generation is the same). A token
+// of 0 readings stands for none.
+struct ReadingsToken {
+  uint32_t readings = 0;
+  uint32_t generation = 0;
+};
+
 // What LookupEntry found: absence, value and ambiguity kept apart.
 struct EntryLookup {
   bool found = false;
@@ -210,11 +219,30 @@ class TOntologyEngine {
   // ambiguous: the noun has several readings (its own occurrences are kept
   // apart so that they speak for none of its readings).
   void CountInDocument(const NearNoun& noun, bool ambiguous);
-  void SetSentence(std::span<const NearNoun> nouns) { sentence_ = nouns; }
+  void SetSentence(std::span<const NearNoun> nouns);
+  // A noun of the sentence given took other classes (the caller changed it
+  // in the span).
+  void SentenceNounChanged(const NearNoun& noun) { NoteSentenceClasses(noun); }
   void SetCues(uint8_t cues) { cues_ = cues; }
   void EndDocuments();
-  // The reading of a word without any evidence, left as the best one.
-  bool DefaultReading(std::string_view word, bool sentenceInitial);
+  // The readings looked up last (by DefaultReading, say), for a later
+  // choice for the same word to choose among without looking it up again.
+  ReadingsToken KeptReadings() const { return {readingsKept_, memoGeneration_}; }
+  // Looks the readings of a word up and keeps them (for a token).
+  ReadingsToken ReadingsOf(std::string_view word) {
+    AllReadings(word);
+    return KeptReadings();
+  }
+  // The first step of the semantic pass begins a text: the tokens of its
+  // words are those of the memory as it is now (TextToken).
+  void BeginTextReadings() { textGeneration_ = memoGeneration_; }
+  ReadingsToken TextToken(uint32_t readings) const { return {readings, textGeneration_}; }
+  // The reading of a word without any evidence, left as the best one (the
+  // token, when it is still good, names its readings).
+  bool DefaultReading(std::string_view word, bool sentenceInitial, ReadingsToken token = {});
+  // ClassifyWord of a word whose readings the token names (when they are
+  // still kept; else it looks them up).
+  bool ClassifyWordAmong(std::string_view word, int32_t& value, bool count, bool sentenceInitial, ReadingsToken token);
   // The part a word may take in a person's name (periodFollows: the next
   // word's punctuation begins with a period).
   NamePart NamePartOf(std::string_view word, bool periodFollows);
@@ -242,6 +270,8 @@ class TOntologyEngine {
 
   void PushHistory(const std::array<uint32_t, 4>& classes);
   void ResetHistory();
+  // The history's cursor moves on by count places, as count pushes would.
+  void SkipHistory(int count) { historyCursor_ = ((historyCursor_ + count) % kHistorySize + kHistorySize) % kHistorySize; }
 
   // The Scenario.
   void SetVerbIndex(ScenarioNameIndex index) { verbIndex_ = std::move(index); }
@@ -317,6 +347,10 @@ class TOntologyEngine {
 
   // choices_ := every reading of the word, depth by depth.
   void AllReadings(std::string_view word);
+  // choices_ := the readings kept in the memory at first, count of them.
+  void UseMemoReadings(uint32_t first, uint32_t count);
+  // ChooseReading among choices_.
+  bool ChooseAmongReadings(std::string_view word, int level, bool contextTest, bool sentenceInitial);
   void ClearReadingMemo();
   int TableForDepth(std::string_view word, int depth);
   int32_t FindInTable(std::string_view word, int depth);
@@ -358,7 +392,18 @@ class TOntologyEngine {
     int32_t all = 0;
     int32_t common = 0;
     uint32_t own[3] = {};
+    // The places of the reading's classes under its own base form: where
+    // the word counts in the document when this reading is its default.
+    uint32_t counted[3] = {};
+    // In the facts of a form's first reading: the index of the form's
+    // default reading, inside a sentence and at its start (kNoDefault: not
+    // known yet).
+    uint8_t defaults[2] = {kNoDefault, kNoDefault};
   };
+  static constexpr uint8_t kNoDefault = 0xFF;
+  static_assert(kMaxReadingDepth < kNoDefault);
+  // The facts of the current choices in the memory (memoFacts_), or null.
+  ReadingFacts* memoChoiceFacts_ = nullptr;
   // The readings the choice weighs and their facts: in readingMemo_'s
   // store, or readings_ and facts_.
   std::span<const WordReading> choices_;
@@ -375,6 +420,17 @@ class TOntologyEngine {
   TFormTable<MemoReadings> readingMemo_;
   std::vector<WordReading> memoReadings_;
   std::vector<ReadingFacts> memoFacts_;
+  // Grows each time the memory is emptied; the readings looked up last as
+  // a token of KeptReadings (0: not kept).
+  uint32_t memoGeneration_ = 0;
+  uint32_t readingsKept_ = 0;
+  uint32_t textGeneration_ = 0;
+  // choices_ := the readings the token names when it is still good, else
+  // those of the word.
+  void ReadingsFor(std::string_view word, ReadingsToken token) {
+    if (token.readings && token.generation == memoGeneration_) UseMemoReadings(token.readings >> 5, token.readings & 31);
+    else AllReadings(word);
+  }
   std::array<uint32_t, 4> best_{};
   int32_t bestScore_ = 0;
   int32_t bestValue_ = 0;
@@ -400,11 +456,29 @@ class TOntologyEngine {
   // (the whole text while documentMode_ is off) and the cues around it, but
   // nothing the word's own base form gave.
   double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const;
+  // Whether the sentence may hold evidence for the reading (false: it holds
+  // none), and for any of the choices but one.
+  bool SentenceMaySpeakFor(const WordReading& r) const;
+  bool SentenceMaySpeak(size_t except) const;
   bool documentMode_ = false;
   std::array<std::vector<uint32_t>, 3> documentCounts_;
   std::vector<std::pair<int, uint32_t>> documentTouched_;
-  TCountTable documentOwn_;
+  // The counts of the document that a word's own base form gave, by place
+  // (as ownCounts_), and the places counted since BeginDocument.
+  std::vector<uint32_t> documentOwnCounts_ = std::vector<uint32_t>(1, 0);
+  std::vector<uint32_t> documentOwnTouched_;
   std::span<const NearNoun> sentence_;
+  // Every class of level 1 and field of the sentence's nouns has its bit
+  // (a class number modulo 256) in sentenceClasses_ and sentenceFields_:
+  // a reading whose bits are clear has no evidence in the sentence.
+  std::array<uint64_t, 4> sentenceClasses_{}, sentenceFields_{};
+  void NoteSentenceClasses(const NearNoun& noun) {
+    if (noun.cls[0]) sentenceClasses_[(noun.cls[0] >> 6) & 3] |= uint64_t{1} << (noun.cls[0] & 63);
+    if (noun.cls[2]) sentenceFields_[(noun.cls[2] >> 6) & 3] |= uint64_t{1} << (noun.cls[2] & 63);
+  }
+  static bool HasBit(const std::array<uint64_t, 4>& bits, uint32_t cls) {
+    return cls && (bits[(cls >> 6) & 3] >> (cls & 63) & 1);
+  }
   uint8_t cues_ = 0;
   bool defaultOnly_ = false;
   std::array<uint32_t, 4> personClasses_{};

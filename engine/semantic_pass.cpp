@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,16 +70,21 @@ class SemanticPass {
   void SettleDocument(TWordNode* first, TWordNode* end);
   // The open nouns of the sentence gathered in sentence_ and members_.
   void SettleSentence(TWordNode* end);
+  void RememberLastSubstantives();
   TWordNode* JoinNamesAt(TWordNode* n, TWordNode* end);
-  uint8_t CuesAround(const TWordNode* n, const TWordNode* before, const TWordNode* after) const;
-  struct Member {
-    TWordNode* node;
-    const TWordNode* before;  // the word before it in its proposition, or null
-  };
+  // What the words around a noun of the document that ends at end say it names.
+  uint8_t CuesAround(const TWordNode* n, const TWordNode* end) const;
+  // The nouns of a document that speak in their sentence (those with a
+  // class of level 1), in text order, each sentence followed by a null.
+  std::deque<TWordNode*> nouns_;
+  uint32_t substantives_ = 0;  // substantives of the text, name parts among them
+  TWordNode* documentFirst_ = nullptr;
   std::vector<NearNoun> sentence_;
-  std::vector<Member> members_;
+  std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
   std::vector<NamePart> kinds_;
+  bool tokensKept_ = false;  // the open nouns' tokens of readings hold
+  uint32_t tokenGeneration_ = 0;
   uint32_t surnameFields_[4] = {};
   void CollectPropositions();
   void CollectItem(TWordNode* n);
@@ -166,6 +172,7 @@ void SemanticPass::SettleAmbiguous() {
     for (const char* field : {"work", "music", "art"})
       surnameFields_[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
   }
+  substantives_ = 0;
   TWordNode* n = TextWords.First();
   while (n && n != TextWords.Tail()) {
     TWordNode* end = n;
@@ -173,12 +180,35 @@ void SemanticPass::SettleAmbiguous() {
     SettleDocument(n, end);
     n = end;
   }
+  nouns_ = {};
   engine_.EndDocuments();
-  for (n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-    if (IsMark(n)) continue;
-    TWordCategoryData& d = n->category;
-    if (IsSubstantive(d.Category)) engine_.PushHistory({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
-    else if (scenarioInView_ && engine_.ScenarioEntryOfWordForm(n->text)) SetSubstantive(d.Category);
+  RememberLastSubstantives();
+  if (scenarioInView_) {
+    // A word of the Scenario's word lists counts as a substantive.
+    for (n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      TWordCategoryData& d = n->category;
+      if (!IsMark(n) && !IsSubstantive(d.Category) && engine_.ScenarioEntryOfWordForm(n->text))
+        SetSubstantive(d.Category);
+    }
+  }
+}
+
+// The engine's history holds the classes of the last substantives of the
+// text, as if every substantive had been pushed in text order.
+void SemanticPass::RememberLastSubstantives() {
+  std::vector<const TWordNode*> last;
+  TWordNode* n = TextWords.Tail();
+  while (n && n != TextWords.First() && last.size() < static_cast<size_t>(kHistorySize)) {
+    n = TWordList::PreviousNode(n);
+    if (n && !IsMark(n) && IsSubstantive(n->category.Category)) last.push_back(n);
+  }
+  // The pushes before these only moved the ring's cursor on.
+  engine_.ResetHistory();
+  const uint32_t earlier = substantives_ - std::min<uint32_t>(substantives_, static_cast<uint32_t>(last.size()));
+  engine_.SkipHistory(static_cast<int>(earlier % kHistorySize));
+  for (auto it = last.rbegin(); it != last.rend(); ++it) {
+    const TWordCategoryData& d = (*it)->category;
+    engine_.PushHistory({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
   }
 }
 
@@ -219,10 +249,14 @@ bool IsDateNumber(const TWordNode* n) {
 
 }  // namespace
 
-// What the words around a capitalised noun say it names (before, after:
-// its neighbours in the proposition, or null).
-uint8_t SemanticPass::CuesAround(const TWordNode* n, const TWordNode* before, const TWordNode* after) const {
+// What the words around a capitalised noun say it names.
+uint8_t SemanticPass::CuesAround(const TWordNode* n, const TWordNode* end) const {
   if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit)) return 0;
+  // Its neighbours in its proposition and its document.
+  const TWordNode* after = TWordList::NextNode(n);
+  if (after == end || after == TextWords.Tail() || IsMark(after)) after = nullptr;
+  const TWordNode* before = n == documentFirst_ ? nullptr : TWordList::PreviousNode(n);
+  if (before && IsMark(before)) before = nullptr;
   uint8_t cues = 0;
   if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"})) cues |= kCuePlace;
   if (before && TextIs(before, {"in", "since", "until", "during", "by", "early", "late", "last", "next", "mid"}))
@@ -238,8 +272,20 @@ uint8_t SemanticPass::CuesAround(const TWordNode* n, const TWordNode* before, co
 
 namespace {
 
+// The token of readings the first step left in an ambiguous noun; the
+// reading value is then 0, as for any word without a reading.
+uint32_t TakeReadingsToken(TWordNode* n) {
+  TWordCategoryData& d = n->category;
+  if (!(d.PassByte & kPassReadingsBit)) return 0;
+  d.PassByte &= static_cast<uint8_t>(~kPassReadingsBit);
+  const uint32_t token = static_cast<uint32_t>(n->readingValue);
+  n->readingValue = 0;
+  return token;
+}
+
 // The word that carried an item gives it back.
 void GiveBack(TOntologyEngine& engine, TWordNode* n) {
+  TakeReadingsToken(n);
   TWordCategoryData& d = n->category;
   if (d.ClassIds[0]) engine.UncountClassOccurrences(d.ClassIds);
   std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
@@ -358,49 +404,66 @@ void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
   // document; an ambiguous noun keeps it open (PassByte) until its sentence
   // is looked at.
   engine_.BeginDocument();
+  // An open noun keeps the token of its readings in its reading value until
+  // its sentence is looked at; the tokens hold while the engine's memory of
+  // readings is not emptied.
+  const uint32_t generation = engine_.KeptReadings().generation;
+  documentFirst_ = first;
+  nouns_.clear();
   bool sentenceStart = true;
+  bool sentenceHasNouns = false;
   TWordNode* namesDone = first;  // the first word no run has looked at yet
   for (TWordNode* n = first; n != end; n = TWordList::NextNode(n)) {
     if (IsMark(n)) {
-      sentenceStart = sentenceStart || EndsSentence(n->tag);
+      if (EndsSentence(n->tag)) {
+        sentenceStart = true;
+        if (sentenceHasNouns) nouns_.push_back(nullptr);
+        sentenceHasNouns = false;
+      }
       if (n == namesDone) namesDone = TWordList::NextNode(n);
       continue;
     }
     TWordCategoryData& d = n->category;
+    const uint32_t readings = TakeReadingsToken(n);
     if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
     sentenceStart = false;
     if (n == namesDone) {
       namesDone = JoinNamesAt(n, end);
       if (!namesDone) namesDone = end;
     }
-    if (IsNamePart(n) || !IsSubstantive(d.Category)) continue;
+    if (!IsSubstantive(d.Category)) continue;
+    ++substantives_;
+    if (IsNamePart(n)) continue;
     NearNoun near;
     if (d.ClassIds[0] == 0) {
-      if (!engine_.DefaultReading(n->text, d.PassByte & kInitialBit)) continue;
+      if (!engine_.DefaultReading(n->text, d.PassByte & kInitialBit, engine_.TextToken(readings))) continue;
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.begin() + 3, d.ClassIds);
       n->lexicalEntry = engine_.BestBaseForm();
+      n->readingValue = static_cast<int32_t>(engine_.KeptReadings().readings);
       d.PassByte |= kOpenBit;
     }
     near.baseForm = n->lexicalEntry;
     for (int l = 0; l < 3; ++l) near.cls[l] = d.ClassIds[l];
     engine_.CountInDocument(near, d.PassByte & kOpenBit);
+    if (d.ClassIds[0]) {
+      nouns_.push_back(n);
+      sentenceHasNouns = true;
+    }
   }
   // Sentence by sentence, the open nouns in the light of the others.
-  TWordNode* prev = nullptr;
-  for (TWordNode* n = first; n != end; n = TWordList::NextNode(n)) {
-    const bool mark = IsMark(n);
-    if (!mark && !IsNamePart(n) && IsSubstantive(n->category.Category) && n->category.ClassIds[0]) {
-      NearNoun near;
-      near.baseForm = n->lexicalEntry;
-      for (int l = 0; l < 3; ++l) near.cls[l] = n->category.ClassIds[l];
-      sentence_.push_back(near);
-      members_.push_back({n, prev});
+  tokensKept_ = engine_.KeptReadings().generation == generation;
+  tokenGeneration_ = generation;
+  for (TWordNode* n : nouns_) {
+    if (!n) {
+      SettleSentence(end);
+      continue;
     }
-    prev = mark ? nullptr : n;
-    TWordNode* following = TWordList::NextNode(n);
-    if (!(mark && EndsSentence(n->tag)) && following != end) continue;
-    SettleSentence(end);
+    NearNoun near;
+    near.baseForm = n->lexicalEntry;
+    for (int l = 0; l < 3; ++l) near.cls[l] = n->category.ClassIds[l];
+    sentence_.push_back(near);
+    members_.push_back(n);
   }
   SettleSentence(end);
 }
@@ -408,15 +471,16 @@ void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
 void SemanticPass::SettleSentence(TWordNode* end) {
   engine_.SetSentence(sentence_);
   for (size_t m = 0; m < members_.size(); ++m) {
-    TWordNode* n = members_[m].node;
+    TWordNode* n = members_[m];
     TWordCategoryData& d = n->category;
     if (!(d.PassByte & kOpenBit)) continue;
-    TWordNode* after = TWordList::NextNode(n);
-    if (after == end || after == TextWords.Tail() || IsMark(after)) after = nullptr;
-    engine_.SetCues(CuesAround(n, members_[m].before, after));
+    engine_.SetCues(CuesAround(n, end));
     int32_t value = 0;
     std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
-    if (engine_.ClassifyWord(n->text, value, true, d.PassByte & kInitialBit)) {
+    ReadingsToken token;
+    if (tokensKept_) token = {static_cast<uint32_t>(n->readingValue), tokenGeneration_};
+    n->readingValue = 0;
+    if (engine_.ClassifyWordAmong(n->text, value, true, d.PassByte & kInitialBit, token)) {
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.end(), d.ClassIds);
       SetAmbiguityFlag(d.Category);
@@ -425,9 +489,10 @@ void SemanticPass::SettleSentence(TWordNode* end) {
       uint32_t unused = 0;
       if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
       for (int l = 0; l < 3; ++l) sentence_[m].cls[l] = d.ClassIds[l];
+      engine_.SentenceNounChanged(sentence_[m]);
     }
   }
-  for (const Member& member : members_) member.node->category.PassByte &= static_cast<uint8_t>(~(kOpenBit | kInitialBit));
+  for (TWordNode* member : members_) member->category.PassByte &= static_cast<uint8_t>(~(kOpenBit | kInitialBit));
   engine_.SetCues(0);
   engine_.SetSentence({});
   sentence_.clear();

@@ -108,6 +108,28 @@ TEST_F(EnglishOntology, AmbiguousNounTakesTheReadingItsContextSupports) {
   EXPECT_EQ(Names().l1, river.l1);
 }
 
+TEST_F(EnglishOntology, KeptReadingsServeTheirWordOnlyWhileTheMemoryHoldsThem) {
+  int32_t value = 0;
+  ASSERT_TRUE(engine_->DefaultReading("bank", false));
+  const ReadingsToken bank = engine_->KeptReadings();
+  ASSERT_NE(bank.readings, 0u);
+  const Classes bankDefault = Names();
+  ASSERT_TRUE(engine_->DefaultReading("plant", false));
+  const Classes plantDefault = Names();
+  ASSERT_NE(plantDefault.l1, bankDefault.l1);
+  ASSERT_TRUE(engine_->ClassifyWordAmong("bank", value, false, false, bank));
+  EXPECT_EQ(Names().l1, bankDefault.l1);
+  // Emptied (a new dictionary) and filled again with another word first,
+  // the memory no longer holds what the token names: the word is looked up.
+  engine_->LoadFile(std::string(QUILOR_BINARY_DIR) + "/Dico/englex.sv8");
+  ASSERT_TRUE(engine_->DefaultReading("plant", false));
+  EXPECT_EQ(Names().l1, plantDefault.l1);
+  ASSERT_TRUE(engine_->ClassifyWordAmong("bank", value, false, false, bank));
+  EXPECT_EQ(Names().l1, bankDefault.l1);
+  ASSERT_TRUE(engine_->DefaultReading("bank", false, bank));
+  EXPECT_EQ(Names().l1, bankDefault.l1);
+}
+
 TEST_F(EnglishOntology, UnknownNounsBecomeClassesReusedAcrossCaseAndPlural) {
   int32_t value = 0;
   const int32_t before = engine_->LevelClassCount(1);
