@@ -966,9 +966,10 @@ void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool large
   }
 }
 
-void TResultsPanel::MeasureColumns(Canvas& canvas) {
+void TResultsPanel::MeasureColumns(Canvas& canvas, const Font& captionFont) {
   measuredColumns_ = MeasureResultColumns(canvas, items_);
   captionWidths_.clear();
+  canvas.SetFont(captionFont);
   for (const std::string& caption : ColumnCaptions()) captionWidths_.push_back(canvas.TextWidth(caption));
   // The Scenario's tree moves its names right: the deepest line counts.
   indent_ = 0;
@@ -991,7 +992,7 @@ void TResultsPanel::LayOutColumns(int width) {
 }
 
 void TResultsPanel::LayOutColumns(Canvas& canvas, int width) {
-  MeasureColumns(canvas);
+  MeasureColumns(canvas, Font{});
   LayOutColumns(width);
 }
 

@@ -123,12 +123,14 @@ class TResultsPanel : private DiagnosisView {
   // Draws results line `line` in r: the mark or tree, then the text, its
   // TAB columns where LayOutColumns put them.
   void DrawLine(Canvas& canvas, const Rect& r, int line, bool largeFonts = false) const;
-  // Measures the columns of the lines shown (after every change of the lines).
-  void MeasureColumns(Canvas& canvas);
+  // Measures the columns of the lines shown in the canvas's font, and their
+  // captions in the font the header draws them with (after every change of
+  // the lines).
+  void MeasureColumns(Canvas& canvas, const Font& captionFont);
   // Lays the measured columns out for a list `width` pixels wide (after
   // every change of the width).
   void LayOutColumns(int width);
-  // Both.
+  // Both, the captions measured in the canvas's font.
   void LayOutColumns(Canvas& canvas, int width);
   const TResultColumns& Columns() const { return columns_; }
   // The captions of the columns of the result type shown (Windows-1252; none

@@ -97,6 +97,14 @@ QSize ResultsLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QM
 
 namespace {
 
+// The captions' font: bold, in the window's text colour.
+Font HeaderFont(const QWidget& header) {
+  Font f;
+  f.bold = true;
+  f.colour = FromQColor(header.palette().windowText().color());
+  return f;
+}
+
 // The captions over the columns of the results list, drawn by the panel.
 class ResultsHeader : public QWidget {
  public:
@@ -109,10 +117,7 @@ class ResultsHeader : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     PainterCanvas canvas(painter);
-    Font f;
-    f.bold = true;
-    f.colour = FromQColor(palette().windowText().color());
-    canvas.SetFont(f);
+    canvas.SetFont(HeaderFont(*this));
     panel_.DrawHeader(canvas, Rect{0, 1, width(), height()});
   }
 
@@ -131,7 +136,7 @@ void ResultsPanelWidget::LayOutColumns(bool measure) {
     QPainter painter(&probe);
     PainterCanvas canvas(painter);
     canvas.SetFont(Font{});
-    panel_.MeasureColumns(canvas);
+    panel_.MeasureColumns(canvas, HeaderFont(*header_));
   }
   panel_.LayOutColumns(items_->viewport()->width());
   header_->setVisible(!panel_.ColumnCaptions().empty());

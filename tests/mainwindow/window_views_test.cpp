@@ -113,6 +113,20 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
 
 // Counts and shares line up: every count of a list ends at the same x, and
 // the Scenario list's columns are named, its third number too.
+// A canvas whose bold letters are wider than its plain ones, as a real font's are.
+class BoldWiderCanvas : public RecordingCanvas {
+ public:
+  BoldWiderCanvas() : RecordingCanvas(7) {}
+  void SetFont(const Font& font) override {
+    bold_ = font.bold;
+    RecordingCanvas::SetFont(font);
+  }
+  int TextWidth(const std::string& text) override { return static_cast<int>(text.size()) * (bold_ ? 9 : 7); }
+
+ private:
+  bool bold_ = false;
+};
+
 TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
   TVekEditForm& w = Start();
   InstallWindows(w);
@@ -149,6 +163,24 @@ TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
   ASSERT_GE(captions.size(), 3u);
   EXPECT_EQ(captions[2], "Parent group");
   EXPECT_TRUE(results->Header()->isVisible());
+  // The captions are drawn bold: measured bold, none runs into the gap
+  // before the next one.
+  BoldWiderCanvas wide;
+  Font bold;
+  bold.bold = true;
+  panel.MeasureColumns(wide, bold);
+  panel.LayOutColumns(300);
+  wide.SetFont(bold);
+  panel.DrawHeader(wide, Rect{0, 0, 300, 16});
+  int previousEnd = -1000;
+  int drawn = 0;
+  for (const DrawOp& op : wide.Ops()) {
+    if (op.kind != DrawOp::kText) continue;
+    EXPECT_GE(op.points[0].x, previousEnd + kColumnGap / 2) << op.text;
+    previousEnd = op.points[0].x + 9 * static_cast<int>(op.text.size());
+    ++drawn;
+  }
+  EXPECT_EQ(drawn, 3);
   CloseWindow();
 }
 
