@@ -4,7 +4,7 @@
 
 namespace quilor {
 
-TCategoryRecord GuessedVerbCategory;
+thread_local TCategoryRecord GuessedVerbCategory;
 
 bool IsPluralForm(const char* word, int length) {
   return length >= 2 && word[length - 2] != '_' && word[length - 1] == 's' && word[length - 2] != 's';

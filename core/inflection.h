@@ -9,8 +9,9 @@ namespace quilor {
 
 constexpr int kWordBufferSize = 80;
 
-// The tense (SubField2) and mood (SubField3) guessed by the last VerbFormCandidates.
-extern TCategoryRecord GuessedVerbCategory;
+// The tense (SubField2) and mood (SubField3) guessed by the last
+// VerbFormCandidates of the calling thread: lookups run on several threads.
+extern thread_local TCategoryRecord GuessedVerbCategory;
 
 // Length >= 2, the character before the last is not '_', the last is 's' and
 // the one before it is not 's'.

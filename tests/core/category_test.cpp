@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "core/category.h"
 #include "core/inflection.h"
@@ -230,6 +231,26 @@ TEST(Inflection, VerbFormCandidates) {
   std::strcpy(w, "ran");
   EXPECT_FALSE(VerbFormCandidates(w, c2, c3));
   EXPECT_STREQ(w, "ran");
+}
+
+// The dictionary's lookup workers guess verb forms at the same time: each
+// thread must read the tense and mood of its own last guess.
+TEST(InflectionThreads, EachThreadReadsTheGuessOfItsOwnCall) {
+  auto guessLoop = [](const char* form, int tense, int mood, int* wrong) {
+    char w[kWordBufferSize], c2[kWordBufferSize], c3[kWordBufferSize];
+    for (int i = 0; i < 20000; ++i) {
+      std::strcpy(w, form);
+      VerbFormCandidates(w, c2, c3);
+      if (GuessedVerbCategory.SubField2 != tense || GuessedVerbCategory.SubField3 != mood) ++*wrong;
+    }
+  };
+  int wrongPast = 0, wrongPresent = 0;
+  std::thread past(guessLoop, "tried", 2, 4, &wrongPast);
+  std::thread present(guessLoop, "walks", 1, 1, &wrongPresent);
+  past.join();
+  present.join();
+  EXPECT_EQ(wrongPast, 0);
+  EXPECT_EQ(wrongPresent, 0);
 }
 
 }  // namespace
