@@ -109,35 +109,85 @@ struct Concept {
   int level2Class = 0;
 };
 
+// A reading of a word: the senses of one lemma that land on one class of
+// level 1, with their tagged counts summed.
+struct Reading {
+  uint16_t triple = 0;
+  uint32_t baseForm = 0;
+  int count = 0;
+  double prior = 0;     // a little weight by sense order, for untagged senses
+  bool capitalOnly = true;
+  int field = 0;
+};
+
 }  // namespace
 
-bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
-  stats_ = BuildStatistics{};
-  const auto& synsets = db_.Synsets(Pos::Noun);
+// What the phases of Build hand on to one another.
+struct SemanticBuilder::Work {
   std::vector<Concept> concepts;
-  concepts.reserve(synsets.size());
   std::unordered_map<uint32_t, int> byOffset;
-  for (const auto& [offset, s] : synsets) {
-    byOffset[offset] = static_cast<int>(concepts.size());
-    concepts.push_back(Concept{&s});
-  }
-  auto synsetOf = [&](std::string_view key) -> int {
+  std::unordered_map<int, int> anchors;  // concept -> level-3 class
+  std::set<int> topicalFields;
+  int personConcept = -1;
+  std::vector<std::string> level1Names;
+  std::vector<int> level1Concept;
+  // The readings of every word and the text index of base forms.
+  std::unordered_map<std::string, std::vector<Reading>> readingsOf;
+  std::vector<std::pair<std::string, uint32_t>> baseForms;
+  std::vector<std::string> words;  // the words with readings, sorted
+  std::unordered_map<std::string, std::vector<uint32_t>> recordsOf;
+
+  // The concept of "lemma#sense", or -1.
+  int SynsetOf(const wordnet::Database& db, std::string_view key) const {
     size_t hash = key.find('#');
     std::string lemma(key.substr(0, hash));
     int sense = std::atoi(std::string(key.substr(hash + 1)).c_str());
-    const wordnet::IndexEntry* e = db_.FindLemma(Pos::Noun, lemma);
+    const wordnet::IndexEntry* e = db.FindLemma(Pos::Noun, lemma);
     if (!e || sense < 1 || static_cast<size_t>(sense) > e->synsets.size()) return -1;
     auto it = byOffset.find(e->synsets[static_cast<size_t>(sense - 1)]);
     return it == byOffset.end() ? -1 : it->second;
-  };
+  }
+};
 
-  // The tree: first hypernym, else first instance hypernym.
+bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
+  stats_ = BuildStatistics{};
+  Work w;
+  MakeTree(w);
+  AssignFields(w);
+  AssignMiddleFields(w);
+  ChooseLevel1Classes(w);
+  NameLevel2Classes(w);
+  if (w.level1Names.size() - 1 > kMaxClassesPerLevel || middleNames_.size() - 1 > kMaxClassesPerLevel) {
+    error = "too many classes";
+    return false;
+  }
+  if (!StoreClasses(w, d, error)) return false;
+  CollectLemmaReadings(w, d);
+  JoinPluralReadings(w);
+  AddBritishSpellings(w, d);
+  AddPersonReadings(w, d);
+  StoreReadings(w, d);
+  FillWordTables(w, d);
+  CollectChemistryWords(w);
+  return true;
+}
+
+// The tree: first hypernym, else first instance hypernym; each concept's
+// depth, the size of its subtree and its best sense rank.
+void SemanticBuilder::MakeTree(Work& w) const {
+  std::vector<Concept>& concepts = w.concepts;
+  const auto& synsets = db_.Synsets(Pos::Noun);
+  concepts.reserve(synsets.size());
+  for (const auto& [offset, s] : synsets) {
+    w.byOffset[offset] = static_cast<int>(concepts.size());
+    concepts.push_back(Concept{&s});
+  }
   for (Concept& c : concepts) {
     int plain = -1, inst = -1;
     for (const wordnet::Pointer& p : c.synset->pointers) {
       if (p.pos != Pos::Noun) continue;
-      auto it = byOffset.find(p.offset);
-      if (it == byOffset.end()) continue;
+      auto it = w.byOffset.find(p.offset);
+      if (it == w.byOffset.end()) continue;
       if (p.symbol == "@" && plain < 0) plain = it->second;
       if (p.symbol == "@i" && inst < 0) inst = it->second;
     }
@@ -163,18 +213,21 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
   }
   // Sense ranks from the index.
-  const auto& lemmas = db_.Lemmas(Pos::Noun);
-  for (const wordnet::IndexEntry& e : lemmas) {
+  for (const wordnet::IndexEntry& e : db_.Lemmas(Pos::Noun)) {
     for (size_t k = 0; k < e.synsets.size(); ++k) {
-      auto it = byOffset.find(e.synsets[k]);
-      if (it == byOffset.end()) continue;
+      auto it = w.byOffset.find(e.synsets[k]);
+      if (it == w.byOffset.end()) continue;
       Concept& c = concepts[it->second];
       c.bestRank = std::min(c.bestRank, static_cast<int>(k) + 1);
       if (static_cast<int>(k) < e.tagSenseCount) c.tagged = true;
     }
   }
+}
 
-  // Level 3.
+// Level 3: every concept takes the field of its nearest anchor, else of its
+// lexicographer file; people named in WordNet move under "person".
+void SemanticBuilder::AssignFields(Work& w) {
+  std::vector<Concept>& concepts = w.concepts;
   fieldNames_.assign(1, std::string());
   std::map<std::string, int> fieldNumber;
   auto fieldOf = [&](const std::string& name) {
@@ -182,35 +235,27 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     if (inserted) fieldNames_.push_back(name);
     return it->second;
   };
-  std::unordered_map<int, int> anchors;
-  for (const FieldSpec& f : TopicalFields()) {
+  auto addAnchors = [&](const FieldSpec& f) {
     int number = fieldOf(f.name);
     for (const char* key : f.anchors) {
-      int s = synsetOf(key);
+      int s = w.SynsetOf(db_, key);
       if (s < 0) stats_.warnings.push_back(std::string("anchor not found: ") + key);
-      else anchors.emplace(s, number);
+      else w.anchors.emplace(s, number);
     }
-  }
+  };
+  for (const FieldSpec& f : TopicalFields()) addAnchors(f);
   for (const auto& [lex, name] : LexFileFields()) fieldOf(name);
   // Fields that say what a text is about: the topical ones and the heads of
   // living things, food and the body; the other broad fields (time, person,
   // action, quality...) occur in every text.
-  std::set<int> topicalFields;
-  for (size_t f = 1; f <= TopicalFields().size(); ++f) topicalFields.insert(static_cast<int>(f));
-  for (const char* name : {"animal", "plant", "food", "body"}) topicalFields.insert(fieldOf(name));
-  for (const FieldSpec& f : HeadFields()) {
-    int number = fieldOf(f.name);
-    for (const char* key : f.anchors) {
-      int s = synsetOf(key);
-      if (s < 0) stats_.warnings.push_back(std::string("anchor not found: ") + key);
-      else anchors.emplace(s, number);
-    }
-  }
+  for (size_t f = 1; f <= TopicalFields().size(); ++f) w.topicalFields.insert(static_cast<int>(f));
+  for (const char* name : {"animal", "plant", "food", "body"}) w.topicalFields.insert(fieldOf(name));
+  for (const FieldSpec& f : HeadFields()) addAnchors(f);
   for (size_t i = 0; i < concepts.size(); ++i) {
     int field = 0;
     for (int a = static_cast<int>(i), steps = 0; a >= 0 && steps < kMaxChainSteps; a = concepts[a].parent, ++steps) {
-      auto it = anchors.find(a);
-      if (it != anchors.end()) {
+      auto it = w.anchors.find(a);
+      if (it != w.anchors.end()) {
         field = it->second;
         break;
       }
@@ -224,14 +269,17 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
 
   // People named in WordNet (instances such as Lincoln) are persons: their
   // first hypernym (lawyer, president...) says what they did, not what they are.
-  const int personConcept = synsetOf("person#1");
+  w.personConcept = w.SynsetOf(db_, "person#1");
   const int personLexFile = wordnet::LexFileNumber("noun.person");
-  if (personConcept >= 0)
+  if (w.personConcept >= 0)
     for (Concept& c : concepts)
-      if (c.instance && c.synset->lexFile == personLexFile) c.parent = personConcept, c.field = concepts[personConcept].field;
+      if (c.instance && c.synset->lexFile == personLexFile) c.parent = w.personConcept, c.field = concepts[w.personConcept].field;
+}
 
-  // Level 2: the nearest concept above (or the concept itself) that covers
-  // enough concepts without leaving the field.
+// Level 2: the nearest concept above (or the concept itself) that covers
+// enough concepts without leaving the field.
+void SemanticBuilder::AssignMiddleFields(Work& w) const {
+  std::vector<Concept>& concepts = w.concepts;
   for (size_t i = 0; i < concepts.size(); ++i) {
     int a = static_cast<int>(i), last = a;
     for (int steps = 0; a >= 0 && steps < kMaxChainSteps; ++steps) {
@@ -242,8 +290,12 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     }
     concepts[i].middle = last;
   }
+}
 
-  // Level 1: the concepts that get a class of their own, most important first.
+// Level 1: the concepts that get a class of their own, most important first;
+// every concept then reads as its nearest classed concept.
+void SemanticBuilder::ChooseLevel1Classes(Work& w) const {
+  std::vector<Concept>& concepts = w.concepts;
   std::vector<int> candidates;
   for (size_t i = 0; i < concepts.size(); ++i)
     if (!concepts[i].instance) candidates.push_back(static_cast<int>(i));
@@ -256,17 +308,17 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     return x.synset->offset < y.synset->offset;
   });
   std::unordered_set<std::string> usedNames;
-  std::vector<std::string> level1Names(1);
-  std::vector<int> level1Concept(1);
+  w.level1Names.assign(1, std::string());
+  w.level1Concept.assign(1, 0);
   for (int i : candidates) {
-    if (static_cast<int>(level1Names.size()) > options_.level1Budget) break;
-    for (const wordnet::SynsetWord& w : concepts[i].synset->words) {
-      std::string name = LowerAscii(w.text);
+    if (static_cast<int>(w.level1Names.size()) > options_.level1Budget) break;
+    for (const wordnet::SynsetWord& sw : concepts[i].synset->words) {
+      std::string name = LowerAscii(sw.text);
       if (!CanStoreShiftedName(name) || usedNames.count(name)) continue;
       usedNames.insert(name);
-      concepts[i].level1Class = static_cast<int>(level1Names.size());
-      level1Names.push_back(name);
-      level1Concept.push_back(i);
+      concepts[i].level1Class = static_cast<int>(w.level1Names.size());
+      w.level1Names.push_back(name);
+      w.level1Concept.push_back(i);
       break;
     }
   }
@@ -275,18 +327,22 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     for (int steps = 0; a >= 0 && steps < kMaxChainSteps && !concepts[a].level1Class; ++steps) a = concepts[a].parent;
     concepts[i].level1 = a >= 0 && concepts[a].level1Class ? a : -1;
   }
-  // Level-2 classes: the middle concepts of the level-1 concepts.
+}
+
+// Level-2 classes: the middle concepts of the level-1 concepts.
+void SemanticBuilder::NameLevel2Classes(Work& w) {
+  std::vector<Concept>& concepts = w.concepts;
   middleNames_.assign(1, std::string());
   middleField_.assign(1, 0);
   middleSize_.assign(1, 0);
   std::unordered_set<std::string> usedMiddle;
-  for (size_t t = 1; t < level1Concept.size(); ++t) {
-    Concept& c = concepts[level1Concept[t]];
+  for (size_t t = 1; t < w.level1Concept.size(); ++t) {
+    Concept& c = concepts[w.level1Concept[t]];
     Concept& m = concepts[c.middle];
     if (!m.level2Class) {
       std::string name;
-      for (const wordnet::SynsetWord& w : m.synset->words) {
-        std::string n = LowerAscii(w.text);
+      for (const wordnet::SynsetWord& sw : m.synset->words) {
+        std::string n = LowerAscii(sw.text);
         if (CanStoreShiftedName(n) && !usedMiddle.count(n)) {
           name = n;
           break;
@@ -302,21 +358,21 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       middleSize_.push_back(m.subtree);
     }
   }
-  if (level1Names.size() - 1 > kMaxClassesPerLevel || middleNames_.size() - 1 > kMaxClassesPerLevel) {
-    error = "too many classes";
-    return false;
-  }
+}
 
+// The classes of the three levels, their triples and their name indexes.
+bool SemanticBuilder::StoreClasses(const Work& w, SemanticDictionary& d, std::string& error) {
+  const std::vector<Concept>& concepts = w.concepts;
   d = SemanticDictionary{};
   d.stamp = 0x53563038;  // changes only with the layout of the classes
-  d.classCount[0] = static_cast<uint32_t>(level1Names.size() - 1);
+  d.classCount[0] = static_cast<uint32_t>(w.level1Names.size() - 1);
   d.classCount[1] = static_cast<uint32_t>(middleNames_.size() - 1);
   d.classCount[2] = static_cast<uint32_t>(fieldNames_.size() - 1);
-  d.names[0] = level1Names;
+  d.names[0] = w.level1Names;
   d.names[1] = middleNames_;
   d.names[2] = fieldNames_;
-  for (size_t t = 1; t < level1Concept.size(); ++t) {
-    const Concept& c = concepts[level1Concept[t]];
+  for (size_t t = 1; t < w.level1Concept.size(); ++t) {
+    const Concept& c = concepts[w.level1Concept[t]];
     d.triples[t].cls[0] = static_cast<uint16_t>(t);
     d.triples[t].cls[1] = static_cast<uint16_t>(concepts[c.middle].level2Class);
     d.triples[t].cls[2] = static_cast<uint16_t>(c.field);
@@ -341,36 +397,30 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   stats_.classes[0] = static_cast<int>(d.classCount[0]);
   stats_.classes[1] = static_cast<int>(d.classCount[1]);
   stats_.classes[2] = static_cast<int>(d.classCount[2]);
+  return true;
+}
 
-  // Text index of base forms and the readings of every lemma.
-  // A reading of a word: the senses of one lemma that land on one class of
-  // level 1, with their tagged counts summed.
-  struct Reading {
-    uint16_t triple = 0;
-    uint32_t baseForm = 0;
-    int count = 0;
-    double prior = 0;     // a little weight by sense order, for untagged senses
-    bool capitalOnly = true;
-    int field = 0;
-  };
-  std::unordered_map<std::string, std::vector<Reading>> readingsOf;
-  std::vector<std::pair<std::string, uint32_t>> baseForms;
+// Text index of base forms and the readings of every lemma. A reading of a
+// word: the senses of one lemma that land on one class of level 1, with
+// their tagged counts summed.
+void SemanticBuilder::CollectLemmaReadings(Work& w, SemanticDictionary& d) {
+  const std::vector<Concept>& concepts = w.concepts;
   std::unordered_set<std::string> seenLemmas;
   senseTable_.clear();
   auto addSenses = [&](const wordnet::IndexEntry& e, uint32_t entry, std::vector<Reading>& out) {
     for (size_t k = 0; k < e.synsets.size(); ++k) {
-      auto it = byOffset.find(e.synsets[k]);
-      if (it == byOffset.end()) continue;
+      auto it = w.byOffset.find(e.synsets[k]);
+      if (it == w.byOffset.end()) continue;
       const Concept& c = concepts[it->second];
       if (c.level1 < 0) continue;
       const uint16_t triple = static_cast<uint16_t>(concepts[c.level1].level1Class);
       bool capital = false;
-      for (const wordnet::SynsetWord& w : c.synset->words)
-        if (LowerAscii(w.text) == e.lemma && std::isupper(static_cast<unsigned char>(w.text[0]))) capital = true;
+      for (const wordnet::SynsetWord& sw : c.synset->words)
+        if (LowerAscii(sw.text) == e.lemma && std::isupper(static_cast<unsigned char>(sw.text[0]))) capital = true;
       const int count = db_.SenseTagCount(Pos::Noun, e.lemma, *c.synset);
       auto same = std::find_if(out.begin(), out.end(), [&](const Reading& r) { return r.triple == triple; });
       if (same == out.end()) {
-        out.push_back(Reading{triple, entry, 0, 0, true, concepts[triple ? level1Concept[triple] : it->second].field});
+        out.push_back(Reading{triple, entry, 0, 0, true, concepts[triple ? w.level1Concept[triple] : it->second].field});
         same = out.end() - 1;
       }
       same->count += count;
@@ -378,25 +428,29 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       same->capitalOnly = same->capitalOnly && capital;
     }
   };
-  for (const wordnet::IndexEntry& e : lemmas) {
+  for (const wordnet::IndexEntry& e : db_.Lemmas(Pos::Noun)) {
     uint32_t entry = static_cast<uint32_t>(d.textNames.size());
     if (!CanStoreShiftedName(e.lemma) || !seenLemmas.insert(e.lemma).second) continue;
     d.textNames.push_back(e.lemma);
-    baseForms.push_back({e.lemma, entry});
+    w.baseForms.push_back({e.lemma, entry});
     std::vector<Reading> readings;
     addSenses(e, entry, readings);
     LemmaSenses table{e.lemma, {}};
     for (size_t k = 0; k < e.synsets.size(); ++k) {
-      auto it = byOffset.find(e.synsets[k]);
-      int l1 = it == byOffset.end() ? -1 : concepts[it->second].level1;
+      auto it = w.byOffset.find(e.synsets[k]);
+      int l1 = it == w.byOffset.end() ? -1 : concepts[it->second].level1;
       table.senses.push_back({static_cast<uint16_t>(l1 >= 0 ? concepts[l1].level1Class : 0),
-                              it == byOffset.end() ? 0 : db_.SenseTagCount(Pos::Noun, e.lemma, *concepts[it->second].synset)});
+                              it == w.byOffset.end() ? 0 : db_.SenseTagCount(Pos::Noun, e.lemma, *concepts[it->second].synset)});
     }
     senseTable_.push_back(std::move(table));
-    if (!readings.empty()) readingsOf.emplace(e.lemma, std::move(readings));
+    if (!readings.empty()) w.readingsOf.emplace(e.lemma, std::move(readings));
   }
-  // A plural that is a lemma of its own (years, men, arms) is first the
-  // plural of its singular: the singular's senses join its own, by count.
+}
+
+// A plural that is a lemma of its own (years, men, arms) is first the
+// plural of its singular: the singular's senses join its own, by count.
+void SemanticBuilder::JoinPluralReadings(Work& w) {
+  auto& readingsOf = w.readingsOf;
   std::unordered_map<std::string, const std::vector<std::string>*> exceptionBases;
   for (const auto& [f, bases] : db_.Exceptions(Pos::Noun)) exceptionBases.emplace(f, &bases);
   auto singularLemma = [&](const std::string& form) -> std::string {
@@ -431,78 +485,85 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   }
   for (auto& [lemma, merged] : pluralReadings) readingsOf[lemma] = std::move(merged);
   stats_.pluralLemmas = static_cast<int>(pluralReadings.size());
+}
 
-  // A British spelling reads as its American spelling (colour as color), with
-  // the American sense weights: the tagged corpus is American.
+// The entry of a base form in the text index, added when it is new.
+uint32_t SemanticBuilder::BaseFormEntry(Work& w, SemanticDictionary& d, const std::string& word) {
+  for (const auto& [bw, entry] : w.baseForms)
+    if (bw == word) return entry;
+  uint32_t entry = static_cast<uint32_t>(d.textNames.size());
+  d.textNames.push_back(word);
+  w.baseForms.push_back({word, entry});
+  return entry;
+}
+
+// A British spelling reads as its American spelling (colour as color), with
+// the American sense weights: the tagged corpus is American.
+void SemanticBuilder::AddBritishSpellings(Work& w, SemanticDictionary& d) {
   int britishForms = 0;
   for (const auto& [british, american] : options_.britishSpellings) {
-    auto it = readingsOf.find(american);
-    if (it == readingsOf.end() || !CanStoreShiftedName(british)) continue;
+    auto it = w.readingsOf.find(american);
+    if (it == w.readingsOf.end() || !CanStoreShiftedName(british)) continue;
     std::vector<Reading> readings = it->second;
     for (Reading& r : readings) r.baseForm = 0;
-    readingsOf[british] = std::move(readings);
+    w.readingsOf[british] = std::move(readings);
     ++britishForms;
   }
   stats_.britishForms = britishForms;
-
-  // Titles (Mr, Dr, Sen.) are read as the person they introduce; given names
-  // are persons too, a name that is also a word (Bill, Frank) only when
-  // written with its capital. A name that is also a place or a month
-  // (Virginia, Florence, May) keeps those readings: its context chooses.
-  const uint16_t personTriple = personConcept >= 0 && concepts[personConcept].level1 >= 0
-                                    ? static_cast<uint16_t>(concepts[concepts[personConcept].level1].level1Class)
-                                    : 0;
-  auto entryOf = [&](const std::string& word) {
-    for (const auto& [w, entry] : baseForms)
-      if (w == word) return entry;
-    uint32_t entry = static_cast<uint32_t>(d.textNames.size());
-    d.textNames.push_back(word);
-    baseForms.push_back({word, entry});
-    return entry;
-  };
   for (const auto& [british, american] : options_.britishSpellings) {
-    auto it = readingsOf.find(british);
-    if (it != readingsOf.end() && !it->second.empty() && it->second.front().baseForm == 0) {
-      const uint32_t entry = entryOf(british);
+    auto it = w.readingsOf.find(british);
+    if (it != w.readingsOf.end() && !it->second.empty() && it->second.front().baseForm == 0) {
+      const uint32_t entry = BaseFormEntry(w, d, british);
       for (Reading& r : it->second) r.baseForm = entry;
     }
   }
-  if (personTriple) {
-    auto addPerson = [&](const std::string& word, bool title) {
-      if (!CanStoreShiftedName(word)) return;
-      std::vector<Reading>& readings = readingsOf[word];
-      const bool common = std::any_of(readings.begin(), readings.end(), [](const Reading& r) { return !r.capitalOnly; });
-      // A title's own capitalised reading ("Mr" a form of address) gives way to the person.
-      if (title)
-        readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
-                       readings.end());
-      // One person reading: a person WordNet names gives way to it.
-      readings.erase(std::remove_if(readings.begin(), readings.end(),
-                                    [&](const Reading& r) { return r.triple == personTriple; }),
-                     readings.end());
-      Reading person{personTriple, entryOf(word), 0, 0, common, concepts[personConcept].field};
-      int most = 0;
-      for (const Reading& r : readings) most = std::max(most, r.count);
-      person.count = most + 1;
-      readings.push_back(person);
-    };
-    for (std::string_view title : PersonTitles()) addPerson(std::string(title), true);
-    for (const std::string& name : options_.givenNames) addPerson(name, false);
-  }
+}
 
-  // The stored readings: the common ones by weight, then those that hold
-  // only for a word with an initial capital. The weight (second record byte,
-  // 1..250) is the reading's share of the word's tagged senses. The context
-  // level says which evidence of the text speaks for a reading: its topical
-  // field (level 3), or, for a reading in a broad field, its very class
-  // (level 1).
-  std::unordered_map<std::string, std::vector<uint32_t>> recordsOf;
-  std::vector<std::string> words;
-  words.reserve(readingsOf.size());
-  for (const auto& [w, r] : readingsOf) words.push_back(w);
-  std::sort(words.begin(), words.end());
-  for (const std::string& w : words) {
-    std::vector<Reading>& readings = readingsOf[w];
+// Titles (Mr, Dr, Sen.) are read as the person they introduce; given names
+// are persons too, a name that is also a word (Bill, Frank) only when
+// written with its capital. A name that is also a place or a month
+// (Virginia, Florence, May) keeps those readings: its context chooses.
+void SemanticBuilder::AddPersonReadings(Work& w, SemanticDictionary& d) {
+  const std::vector<Concept>& concepts = w.concepts;
+  const int personConcept = w.personConcept;
+  const uint16_t personTriple = personConcept >= 0 && concepts[personConcept].level1 >= 0
+                                    ? static_cast<uint16_t>(concepts[concepts[personConcept].level1].level1Class)
+                                    : 0;
+  if (!personTriple) return;
+  auto addPerson = [&](const std::string& word, bool title) {
+    if (!CanStoreShiftedName(word)) return;
+    std::vector<Reading>& readings = w.readingsOf[word];
+    const bool common = std::any_of(readings.begin(), readings.end(), [](const Reading& r) { return !r.capitalOnly; });
+    // A title's own capitalised reading ("Mr" a form of address) gives way to the person.
+    if (title)
+      readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
+                     readings.end());
+    // One person reading: a person WordNet names gives way to it.
+    readings.erase(std::remove_if(readings.begin(), readings.end(),
+                                  [&](const Reading& r) { return r.triple == personTriple; }),
+                   readings.end());
+    Reading person{personTriple, BaseFormEntry(w, d, word), 0, 0, common, concepts[personConcept].field};
+    int most = 0;
+    for (const Reading& r : readings) most = std::max(most, r.count);
+    person.count = most + 1;
+    readings.push_back(person);
+  };
+  for (std::string_view title : PersonTitles()) addPerson(std::string(title), true);
+  for (const std::string& name : options_.givenNames) addPerson(name, false);
+}
+
+// The stored readings: the common ones by weight, then those that hold
+// only for a word with an initial capital. The weight (second record byte,
+// 1..250) is the reading's share of the word's tagged senses. The context
+// level says which evidence of the text speaks for a reading: its topical
+// field (level 3), or, for a reading in a broad field, its very class
+// (level 1).
+void SemanticBuilder::StoreReadings(Work& w, SemanticDictionary& d) {
+  w.words.reserve(w.readingsOf.size());
+  for (const auto& [word, r] : w.readingsOf) w.words.push_back(word);
+  std::sort(w.words.begin(), w.words.end());
+  for (const std::string& word : w.words) {
+    std::vector<Reading>& readings = w.readingsOf[word];
     if (readings.empty()) continue;
     double total = 0;
     for (const Reading& r : readings) total += r.count + r.prior;
@@ -514,7 +575,7 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     std::vector<uint32_t> records;
     for (const Reading& r : readings) {
       SemanticEntryRecord rec;
-      rec.flags = topicalFields.count(r.field) ? 3 : 1;
+      rec.flags = w.topicalFields.count(r.field) ? 3 : 1;
       if (r.capitalOnly) rec.flags |= kFlagInitialCapital;
       rec.extra = static_cast<uint8_t>(std::clamp(static_cast<int>(250.0 * (r.count + r.prior) / total + 0.5), 1, 250));
       rec.triple = r.triple;
@@ -522,12 +583,17 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       d.records.push_back(rec);
       records.push_back(static_cast<uint32_t>(d.records.size() - 1));
     }
-    recordsOf.emplace(w, std::move(records));
+    w.recordsOf.emplace(word, std::move(records));
   }
-  d.textIndex = MakeLargeTrieImage(baseForms);
+  d.textIndex = MakeLargeTrieImage(w.baseForms);
   d.textCapacity = static_cast<uint32_t>(d.textIndex.Size());
-  stats_.lemmas = static_cast<int>(recordsOf.size());
+  stats_.lemmas = static_cast<int>(w.recordsOf.size());
+}
 
+// The word tables: every word with its records, irregular plurals with
+// their base's, currency symbols with their unit's.
+void SemanticBuilder::FillWordTables(const Work& w, SemanticDictionary& d) {
+  const auto& recordsOf = w.recordsOf;
   std::vector<std::vector<std::pair<std::string, int32_t>>> tableKeys(kWordTableCount);
   std::unordered_set<std::string> wordsDone;
   auto insertWord = [&](const std::string& key, const std::vector<uint32_t>& records) {
@@ -538,9 +604,9 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       tableKeys[static_cast<size_t>(t - 1)].push_back({key, depth + 1 < records.size() ? -v : v});
     }
   };
-  for (const std::string& w : words) {
-    auto it = recordsOf.find(w);
-    if (it != recordsOf.end()) insertWord(w, it->second);
+  for (const std::string& word : w.words) {
+    auto it = recordsOf.find(word);
+    if (it != recordsOf.end()) insertWord(word, it->second);
   }
   auto irregular = [&](const std::string& form, const std::string& base) {
     if (recordsOf.count(form) || !CanStoreShiftedName(form)) return false;
@@ -554,8 +620,8 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     for (const std::string& base : bases)
       if (irregular(form, base)) break;
   // Plurals in -men (women, salesmen, gentlemen) that the exception list lacks.
-  for (const std::string& w : words)
-    if (w.size() >= 3 && w.compare(w.size() - 3, 3, "man") == 0) irregular(w.substr(0, w.size() - 3) + "men", w);
+  for (const std::string& word : w.words)
+    if (word.size() >= 3 && word.compare(word.size() - 3, 3, "man") == 0) irregular(word.substr(0, word.size() - 3) + "men", word);
   // Currency symbols read as their unit (Windows-1252 bytes).
   const std::pair<const char*, const char*> currencies[] = {
       {"$", "dollar"}, {"\x80", "euro"}, {"\xA3", "pound_sterling"}, {"\xA5", "yen"}};
@@ -568,10 +634,13 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
     if (!tableKeys[static_cast<size_t>(t)].empty()) d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tableKeys[static_cast<size_t>(t)]);
   stats_.records = static_cast<int>(d.records.size() - 1);
   for (const auto& t : d.tables) stats_.wordTableNodes += t.Size();
+}
 
-  // Words of the chemistry Scenario.
+// Words of the chemistry Scenario.
+void SemanticBuilder::CollectChemistryWords(const Work& w) {
+  const std::vector<Concept>& concepts = w.concepts;
   auto subtreeWords = [&](const char* key, std::vector<std::string>& out, size_t limit) {
-    int root = synsetOf(key);
+    int root = w.SynsetOf(db_, key);
     if (root < 0) return;
     std::unordered_set<std::string> seen;
     for (size_t i = 0; i < concepts.size() && out.size() < limit; ++i) {
@@ -579,8 +648,8 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
       for (int a = static_cast<int>(i), steps = 0; a >= 0 && steps < kMaxChainSteps; a = concepts[a].parent, ++steps)
         if (a == root) under = true;
       if (!under) continue;
-      for (const wordnet::SynsetWord& w : concepts[i].synset->words) {
-        std::string n = LowerAscii(w.text);
+      for (const wordnet::SynsetWord& sw : concepts[i].synset->words) {
+        std::string n = LowerAscii(sw.text);
         if (seen.insert(n).second && n.size() < 64) out.push_back(n);
       }
     }
@@ -591,7 +660,6 @@ bool SemanticBuilder::Build(SemanticDictionary& d, std::string& error) {
   subtreeWords("chemical_element#1", elementWords_, 400);
   subtreeWords("acid#1", acidWords_, 400);
   subtreeWords("compound#2", compoundWords_, 600);
-  return true;
 }
 
 namespace {

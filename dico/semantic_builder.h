@@ -58,6 +58,23 @@ class SemanticBuilder {
   const std::vector<LemmaSenses>& SenseTable() const { return senseTable_; }
 
  private:
+  // The phases of Build, in order, over the state they hand on.
+  struct Work;
+  void MakeTree(Work& w) const;
+  void AssignFields(Work& w);
+  void AssignMiddleFields(Work& w) const;
+  void ChooseLevel1Classes(Work& w) const;
+  void NameLevel2Classes(Work& w);
+  bool StoreClasses(const Work& w, SemanticDictionary& d, std::string& error);
+  void CollectLemmaReadings(Work& w, SemanticDictionary& d);
+  void JoinPluralReadings(Work& w);
+  void AddBritishSpellings(Work& w, SemanticDictionary& d);
+  void AddPersonReadings(Work& w, SemanticDictionary& d);
+  void StoreReadings(Work& w, SemanticDictionary& d);
+  void FillWordTables(const Work& w, SemanticDictionary& d);
+  void CollectChemistryWords(const Work& w);
+  static uint32_t BaseFormEntry(Work& w, SemanticDictionary& d, const std::string& word);
+
   const wordnet::Database& db_;
   BuildOptions options_;
   BuildStatistics stats_;
