@@ -41,7 +41,7 @@ void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
   TVekEditForm* main = &window;
   if (!sources.draggedWord) sources.draggedWord = DefaultDraggedWord;
   if (!sources.selectedScenarioEntry) sources.selectedScenarioEntry = SelectedScenarioEntry;
-  window.SetCommandHandler("MenuDelimiteurs", [main, sources] {
+  window.SetCommandHandler(CommandId::MenuDelimiteurs, [main, sources] {
     if (bordersDialog) {
       bordersDialog->showNormal();
       bordersDialog->raise();
@@ -52,7 +52,7 @@ void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
     bordersDialog->setAttribute(Qt::WA_DeleteOnClose);
     bordersDialog->show();
   });
-  window.SetCommandHandler("MenuExports", [main] {
+  window.SetCommandHandler(CommandId::MenuExports, [main] {
     if (TextWords.Count() == 0) {
       ShowError(GetMessageText(kMsgAnalyseFirst));
       return;
@@ -60,7 +60,7 @@ void InstallExportCommands(TVekEditForm& window, ExportCommandSources sources) {
     TDlgExportsGEXFDansQuilor dialog(main);
     dialog.exec();
   });
-  window.SetCommandHandler("MenuGenererUnRapport", [main, sources] {
+  window.SetCommandHandler(CommandId::MenuGenererUnRapport, [main, sources] {
     TDlgReportMng dialog(sources.selectedScenarioEntry(), main);
     dialog.exec();
   });

@@ -18,9 +18,9 @@ bool ShowAnalysisOptions(TVekEditForm& window, bool conversionPage) {
 
 void InstallOptionsCommands(TVekEditForm& window) {
   TVekEditForm* main = &window;
-  window.SetCommandHandler("OptionsdAnalyse", [main] { ShowAnalysisOptions(*main, false); });
+  window.SetCommandHandler(CommandId::OptionsdAnalyse, [main] { ShowAnalysisOptions(*main, false); });
   window.SetAnalysisOptionsOpener([main](bool conversionPage) { return ShowAnalysisOptions(*main, conversionPage); });
-  window.SetCommandHandler("MenuOptionsGenerales", [main] {
+  window.SetCommandHandler(CommandId::MenuOptionsGenerales, [main] {
     const bool largeFonts = Options->Switch(opt::LargeFonts);
     const bool sort = Options->Switch(opt::SortAlphabetical);
     const bool extracts = Options->Switch(opt::ExtractsByProposition);
@@ -37,15 +37,15 @@ void InstallOptionsCommands(TVekEditForm& window) {
       main->RazAffichageEtGraphe();
     }
   });
-  window.SetCommandHandler("MenuGraphe", [main] {
+  window.SetCommandHandler(CommandId::MenuGraphe, [main] {
     GraphOptionsDialog dialog(*Options, *main, main);
     dialog.exec();
   });
-  window.SetCommandHandler("MenuCouleurs", [main] {
+  window.SetCommandHandler(CommandId::MenuCouleurs, [main] {
     ColourOptionsDialog dialog(*Options, ViewState.CurrentColours, *main, main);
     dialog.exec();
   });
-  window.SetCommandHandler("HelpAboutItem", [main] {
+  window.SetCommandHandler(CommandId::HelpAboutItem, [main] {
     TAboutQuilor about(main);
     about.exec();
   });

@@ -21,11 +21,11 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
   ScenarioToolHooks hooks;
   hooks.openDocument = [&window] { window.FileOpen1Execute(); };
   hooks.showOptions = [&window] {
-    if (QAction* options = window.Command("MenuOptionsGenerales")) options->trigger();
+    if (QAction* options = window.Command(CommandId::MenuOptionsGenerales)) options->trigger();
   };
   SetScenarioToolHooks(std::move(hooks));
   auto openEditor = [&window] { ScenarioEditorWindowInstance(&window, &window)->Editor().Open(); };
-  window.SetCommandHandler("MenuScenario", openEditor);
+  window.SetCommandHandler(CommandId::MenuScenario, openEditor);
   static AnomalyListWindow* anomalies = nullptr;
   ScenarioAnomalies().onFinish = [&window, openEditor](bool show) {
     if (!show) {
@@ -43,10 +43,10 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
 
 void InstallWordSearch(TVekEditForm& window) {
   SetWordSearchOwner(window, window);
-  window.SetCommandHandler("MenuChercher", [&window] { ShowWordSearch(window, window); });
+  window.SetCommandHandler(CommandId::MenuChercher, [&window] { ShowWordSearch(window, window); });
   // The text page's popup (and a word dropped on the results list): the
   // word at the current text position.
-  window.SetCommandHandler("PopupImageTexteChercher", [&window] {
+  window.SetCommandHandler(CommandId::PopupImageTexteChercher, [&window] {
     const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
     SearchInWordSearch(window, window, WordTextAt(position));
   });
@@ -58,7 +58,7 @@ void InstallWordSearch(TVekEditForm& window) {
 }
 
 void InstallTerminologyExtractor(TVekEditForm& window) {
-  window.SetCommandHandler("MenuExtractionTerminologique", [&window] {
+  window.SetCommandHandler(CommandId::MenuExtractionTerminologique, [&window] {
     if (!window.TextLoaded()) return;
     window.ShowTextTab();
     ShowTerminologyWindow(window, window);

@@ -11,11 +11,10 @@ namespace quilor::ui {
 
 namespace {
 
-void Show(TVekEditForm& window, const char* name, bool visible, const QString& caption = {}) {
-  if (QAction* action = window.Command(name)) {
-    action->setVisible(visible);
-    if (!caption.isEmpty()) action->setText(caption);
-  }
+void Show(TVekEditForm& window, CommandId id, bool visible, const QString& caption = {}) {
+  QAction* action = window.Command(id);
+  action->setVisible(visible);
+  if (!caption.isEmpty()) action->setText(caption);
 }
 
 // The separator just before a command in its menu.
@@ -36,22 +35,22 @@ QAction* SeparatorBefore(QAction* action) {
 
 void InstallToolsMenu(TVekEditForm& window, const ToolsMenuEntries& entries,
                       std::function<std::vector<std::string>()> resultLines) {
-  Show(window, "MenuOutilsLumo", !entries.lumo.empty());
-  Show(window, "MenuOutilsTarvik", !entries.tarvik.empty());
-  Show(window, "MenuOutilsDemora", entries.demora.found, FromCp1252(entries.demora.name));
-  Show(window, "MenuOutilsMellaro", entries.mellaro.found, FromCp1252(entries.mellaro.name));
-  if (QAction* separator = SeparatorBefore(window.Command("MenuOutilsLumo"))) separator->setVisible(entries.separatorShown);
-  if (QAction* separator = SeparatorBefore(window.Command("MenuOutilsDemora")))
+  Show(window, CommandId::MenuOutilsLumo, !entries.lumo.empty());
+  Show(window, CommandId::MenuOutilsTarvik, !entries.tarvik.empty());
+  Show(window, CommandId::MenuOutilsDemora, entries.demora.found, FromCp1252(entries.demora.name));
+  Show(window, CommandId::MenuOutilsMellaro, entries.mellaro.found, FromCp1252(entries.mellaro.name));
+  if (QAction* separator = SeparatorBefore(window.Command(CommandId::MenuOutilsLumo))) separator->setVisible(entries.separatorShown);
+  if (QAction* separator = SeparatorBefore(window.Command(CommandId::MenuOutilsDemora)))
     separator->setVisible(entries.siblingSeparatorShown);
   if (!entries.lumo.empty())
-    window.SetCommandHandler("MenuOutilsLumo", [path = entries.lumo] { RunProgramArguments({path}); });
+    window.SetCommandHandler(CommandId::MenuOutilsLumo, [path = entries.lumo] { RunProgramArguments({path}); });
   if (!entries.tarvik.empty())
-    window.SetCommandHandler("MenuOutilsTarvik", [path = entries.tarvik] { RunProgramArguments({path}); });
+    window.SetCommandHandler(CommandId::MenuOutilsTarvik, [path = entries.tarvik] { RunProgramArguments({path}); });
   if (entries.mellaro.found)
-    window.SetCommandHandler("MenuOutilsMellaro", [exec = entries.mellaro.exec] { StartOutsideProgram(exec); });
+    window.SetCommandHandler(CommandId::MenuOutilsMellaro, [exec = entries.mellaro.exec] { StartOutsideProgram(exec); });
   if (entries.demora.found) {
     TVekEditForm* main = &window;
-    window.SetCommandHandler("MenuOutilsDemora", [main, path = entries.demora.path, resultLines] {
+    window.SetCommandHandler(CommandId::MenuOutilsDemora, [main, path = entries.demora.path, resultLines] {
       ShowHourglass();
       const std::vector<std::string> lines = resultLines && main->TextLoaded() ? resultLines() : std::vector<std::string>();
       const std::string file = lines.empty() ? std::string() : WriteResultsForDemora(lines, "Qu");
@@ -61,10 +60,10 @@ void InstallToolsMenu(TVekEditForm& window, const ToolsMenuEntries& entries,
   }
   for (int n = 1; n <= 4; ++n) {
     const PluginSlot& slot = entries.plugins[n - 1];
-    const std::string name = "MenuOutilsPlugin" + std::to_string(n);
-    Show(window, name.c_str(), entries.pluginShown[n - 1], FromCp1252(slot.label));
+    const CommandId id = NthCommand(CommandId::MenuOutilsPlugin1, n);
+    Show(window, id, entries.pluginShown[n - 1], FromCp1252(slot.label));
     if (entries.pluginShown[n - 1])
-      window.SetCommandHandler(name, [exec = slot.program, options = slot.options] { StartOutsideProgram(exec, options); });
+      window.SetCommandHandler(id, [exec = slot.program, options = slot.options] { StartOutsideProgram(exec, options); });
   }
 }
 

@@ -119,12 +119,12 @@ void InstallGraphViews(TVekEditForm& window) {
     if (!ViewState.GraphShown || !bar->isVisible() || !bar->isEnabled()) return;
     bar->triggerAction(delta > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
   });
-  const std::pair<const char*, int> buttons[] = {{"ToolButtonGrapheAire", kGraphAreas},
-                                                 {"ToolButtonGrapheEtoile", kGraphStar},
-                                                 {"ToolButtonGrapheRepartition", kGraphDistribution},
-                                                 {"ToolButtonGrapheRafales", kGraphBursts},
-                                                 {"ToolButtonGrapheActeurs", kGraphActors}};
-  for (const auto& [name, kind] : buttons) window.SetCommandHandler(name, [panel, kind] { panel->ShowKind(kind); });
+  const std::pair<CommandId, int> buttons[] = {{CommandId::ToolButtonGrapheAire, kGraphAreas},
+                                               {CommandId::ToolButtonGrapheEtoile, kGraphStar},
+                                               {CommandId::ToolButtonGrapheRepartition, kGraphDistribution},
+                                               {CommandId::ToolButtonGrapheRafales, kGraphBursts},
+                                               {CommandId::ToolButtonGrapheActeurs, kGraphActors}};
+  for (const auto& [id, kind] : buttons) window.SetCommandHandler(id, [panel, kind] { panel->ShowKind(kind); });
   // The graph's picture to the clipboard.
   const auto copy = [panel] {
     if (!ViewState.GraphShown || panel->Image().isNull()) return;
@@ -132,28 +132,29 @@ void InstallGraphViews(TVekEditForm& window) {
     CurrentDesktop().SetClipboardImage(panel->Image());
     RestoreCursor();
   };
-  window.SetCommandHandler("CopyGraphDsClipBrd", copy);
-  window.SetCommandHandler("PopupImageGrapheCopier", copy);
+  window.SetCommandHandler(CommandId::CopyGraphDsClipBrd, copy);
+  window.SetCommandHandler(CommandId::PopupImageGrapheCopier, copy);
   // Copying needs a graph drawn.
-  for (const char* name : {"CopyGraphDsClipBrd", "PopupImageGrapheCopier"})
-    window.SetCommandCondition(name, [panel] { return ViewState.GraphShown && !panel->Image().isNull(); });
+  for (CommandId id : {CommandId::CopyGraphDsClipBrd, CommandId::PopupImageGrapheCopier})
+    window.SetCommandCondition(id, [panel] { return ViewState.GraphShown && !panel->Image().isNull(); });
   // Hide the graph: the show-graph option off, the panel hidden.
-  window.SetCommandHandler("PopupImageGrapheCacher", [&window] {
+  window.SetCommandHandler(CommandId::PopupImageGrapheCacher, [&window] {
     ViewState.GraphShown = false;
     Options->Set(opt::ShowGraph, uint8_t{0});
     window.RazAffichageEtGraphe();
   });
-  window.SetCommandCondition("PopupImageGrapheCacher", [] { return ViewState.GraphShown; });
+  window.SetCommandCondition(CommandId::PopupImageGrapheCacher, [] { return ViewState.GraphShown; });
   QMenu* popup = panel->Popup();
   popup->addSeparator();
-  for (const char* name : {"PopupImageGrapheCopier", "PopupImageGrapheCacher", "MenuGraphe", "MenuCouleurs"})
-    if (QAction* a = window.Command(name)) popup->addAction(a);
+  for (CommandId id : {CommandId::PopupImageGrapheCopier, CommandId::PopupImageGrapheCacher, CommandId::MenuGraphe,
+                       CommandId::MenuCouleurs})
+    popup->addAction(window.Command(id));
   // Show the graph: the option that hides it off, the graph of the kind chosen.
-  window.SetCommandHandler("MenuAfficherGraphe", [panel] {
+  window.SetCommandHandler(CommandId::MenuAfficherGraphe, [panel] {
     Options->Set(opt::ShowGraph, uint8_t{1});
     panel->ShowKind(Options->Get(opt::GraphKind));
   });
-  window.SetCommandCondition("MenuAfficherGraphe", [&window] { return window.TextLoaded() && !ViewState.GraphShown; });
+  window.SetCommandCondition(CommandId::MenuAfficherGraphe, [&window] { return window.TextLoaded() && !ViewState.GraphShown; });
 }
 
 }  // namespace quilor::ui

@@ -70,14 +70,6 @@ std::string FolderOf(const std::string& path) {
   return folder;
 }
 
-// The commands of a text: enabled only while a text is open.
-const char* const kTextCommands[] = {
-    "ToolButtonImprimer", "ToolButtonCopier", "ToolButtonGrapheEtoile", "ToolButtonGrapheAire",
-    "ToolButtonGrapheActeurs", "ToolButtonGrapheRepartition", "ToolButtonGrapheRafales",
-    "ToolButtonAfficherToutLeTexte", "ToolButtonChercher", "ToolButtonTerminologie", "MenuImprimer1",
-    "FichierEnregistrerSous", "MenuEnregistrerEnHTML", "MenuGenererUnRapport", "MenuExtractionTerminologique",
-    "MenuAfficherFichiers"};
-
 }  // namespace
 
 TVekEditForm::TVekEditForm(QWidget* parent) : QMainWindow(parent), session_(*this) {
@@ -261,88 +253,93 @@ void TVekEditForm::BuildWidgets() {
   setAcceptDrops(true);
 }
 
-QAction* TVekEditForm::AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu) {
+QAction* TVekEditForm::AddCommand(CommandId id, int caption, bool textCommand, QMenu* menu) {
   auto* action = new QAction(this);
-  action->setObjectName(QString::fromStdString(name));
+  action->setObjectName(QLatin1String(CommandName(id)));
   if (caption > 0) action->setText(MessageText(caption));
   action->setEnabled(false);
-  connect(action, &QAction::triggered, this, [this, name] {
-    auto it = commands_.find(name);
-    if (it != commands_.end() && it->second.handler && it->second.action->isEnabled()) it->second.handler();
+  connect(action, &QAction::triggered, this, [this, id] {
+    const CommandEntry& entry = Entry(id);
+    if (entry.handler && entry.action->isEnabled()) entry.handler();
   });
-  CommandEntry entry;
+  CommandEntry& entry = Entry(id);
   entry.action = action;
   entry.textCommand = textCommand;
-  commands_[name] = std::move(entry);
   if (menu != nullptr) menu->addAction(action);
   return action;
 }
 
+static_assert(NthCommand(CommandId::MenuHistoDossier1, kFolderHistorySlots) == CommandId::MenuHistoDossier8);
+static_assert(NthCommand(CommandId::MenuHistoFichier1, kFileHistoryMenuItems) == CommandId::MenuHistoFichier8);
+
 void TVekEditForm::BuildCommands() {
+  using enum CommandId;
   QMenuBar* bar = menuBar();
   // File
   QMenu* file = bar->addMenu(QString());
   file->setObjectName(QStringLiteral("MenuFile1"));
-  AddCommand("FichierOuvrir", 527, false, file)->setShortcut(QKeySequence::Open);
+  AddCommand(FichierOuvrir, 527, false, file)->setShortcut(QKeySequence::Open);
   folderMenu_ = file->addMenu(QString());
   folderMenu_->setObjectName(QStringLiteral("MenuHistoriqueDossiers"));
-  AddCommand("MenuOuvrirUnDossier", kMsgOpenFolder, false, folderMenu_);
+  AddCommand(MenuOuvrirUnDossier, kMsgOpenFolder, false, folderMenu_);
   folderMenu_->addSeparator();
   for (int n = 1; n <= kFolderHistorySlots; ++n) {
-    QAction* a = AddCommand("MenuHistoDossier" + std::to_string(n), 0, false, folderMenu_);
+    const CommandId id = NthCommand(CommandId::MenuHistoDossier1, n);
+    QAction* a = AddCommand(id, 0, false, folderMenu_);
     a->setVisible(false);
     folderHistoryItems_.push_back(a);
-    SetCommandHandler("MenuHistoDossier" + std::to_string(n), [this, n] {
+    SetCommandHandler(id, [this, n] {
       const std::string folder = FolderHistorySlot(*Options, n);
       if (!folder.empty() && !session_.Busy()) OpenFolder(folder);
     });
   }
   folderMenu_->addSeparator();
-  clearFolderHistory_ = AddCommand("MenuHistoDossierEffacer", kMsgClearHistory, false, folderMenu_);
-  scanSubFolders_ = AddCommand("MenuHistoDossierTraiterSousDossiers", 642, false, folderMenu_);
+  clearFolderHistory_ = AddCommand(MenuHistoDossierEffacer, kMsgClearHistory, false, folderMenu_);
+  scanSubFolders_ = AddCommand(MenuHistoDossierTraiterSousDossiers, 642, false, folderMenu_);
   scanSubFolders_->setCheckable(true);
   connect(folderMenu_, &QMenu::aboutToShow, this, [this] { MenuHistoriqueDossiersClick(); });
   file->addSeparator();
-  AddCommand("FichierEnregistrerSous", 605, true, file);
-  AddCommand("MenuEnregistrerEnHTML", 878, true, file)->setVisible(false);
-  AddCommand("Fermer1", 545, false, file)->setShortcut(QKeySequence::Close);
+  AddCommand(FichierEnregistrerSous, 605, true, file);
+  AddCommand(MenuEnregistrerEnHTML, 878, true, file)->setVisible(false);
+  AddCommand(Fermer1, 545, false, file)->setShortcut(QKeySequence::Close);
   file->addSeparator();
-  AddCommand("MenuImprimer1", 606, true, file)->setShortcut(QKeySequence::Print);
+  AddCommand(MenuImprimer1, 606, true, file)->setShortcut(QKeySequence::Print);
   file->addSeparator();
-  AddCommand("MenuNouvelleFenetre", 1172, false, file)->setShortcut(QKeySequence::New);
+  AddCommand(MenuNouvelleFenetre, 1172, false, file)->setShortcut(QKeySequence::New);
   file->addSeparator();
   for (int n = 1; n <= kFileHistoryMenuItems; ++n) {
-    QAction* a = AddCommand("MenuHistoFichier" + std::to_string(n), 0, false, file);
+    const CommandId id = NthCommand(CommandId::MenuHistoFichier1, n);
+    QAction* a = AddCommand(id, 0, false, file);
     a->setVisible(false);
     fileHistoryItems_.push_back(a);
-    SetCommandHandler("MenuHistoFichier" + std::to_string(n), [this, n] { session_.OpenHistoryFile(n); });
+    SetCommandHandler(id, [this, n] { session_.OpenHistoryFile(n); });
   }
   file->addSeparator();
-  AddCommand("FileExitItem", 608, false, file)->setShortcut(QKeySequence::Quit);
+  AddCommand(FileExitItem, 608, false, file)->setShortcut(QKeySequence::Quit);
 
   // Edit
   QMenu* edit = bar->addMenu(QString());
   edit->setObjectName(QStringLiteral("MenuEdit1"));
   QMenu* copy = edit->addMenu(QString());
   copy->setObjectName(QStringLiteral("CopyDsClipBrd"));
-  AddCommand("CopyTexteDsClipBrd", 719, true, copy);
-  AddCommand("CopyGraphDsClipBrd", 512, true, copy);
-  AddCommand("CopyResultatsDsClipBrd", 656, true, copy);
-  AddCommand("MenuContexte", 387, true, edit);
-  AddCommand("MenuChercher", 520, true, edit)->setShortcut(QKeySequence::Find);
+  AddCommand(CopyTexteDsClipBrd, 719, true, copy);
+  AddCommand(CopyGraphDsClipBrd, 512, true, copy);
+  AddCommand(CopyResultatsDsClipBrd, 656, true, copy);
+  AddCommand(MenuContexte, 387, true, edit);
+  AddCommand(MenuChercher, 520, true, edit)->setShortcut(QKeySequence::Find);
   QMenu* sort = edit->addMenu(QString());
   sort->setObjectName(QStringLiteral("MenuTriResultats"));
-  AddCommand("MenuTriFrequence", 1050, true, sort);
-  AddCommand("MenuTriResultatsAlphabetique", 1051, true, sort);
+  AddCommand(MenuTriFrequence, 1050, true, sort);
+  AddCommand(MenuTriResultatsAlphabetique, 1051, true, sort);
 
   // Show
   QMenu* show = bar->addMenu(QString());
   show->setObjectName(QStringLiteral("MenuAfficher1"));
-  const std::pair<const char*, int> showItems[] = {
-      {"MenuStyleGeneral", 304},   {"MenuUnivers1", 307},         {"MenuUnivers2", 308},
-      {"MenuUnivers3", 300},       {"MenuAfficheScenario", 309},  {"MenuRelations", 390},
-      {"MenuCategFrequentes", 302}, {"MenuToutesCategories", 303}, {"MenuLemmesVerbes", 845},
-      {"MenuLemmesAdjectifs", 848}, {"MenuLemmesSubstantifs", 852}, {"MenuEpisodes", 564}};
+  const std::pair<CommandId, int> showItems[] = {
+      {MenuStyleGeneral, 304},    {MenuUnivers1, 307},         {MenuUnivers2, 308},
+      {MenuUnivers3, 300},        {MenuAfficheScenario, 309},  {MenuRelations, 390},
+      {MenuCategFrequentes, 302}, {MenuToutesCategories, 303}, {MenuLemmesVerbes, 845},
+      {MenuLemmesAdjectifs, 848}, {MenuLemmesSubstantifs, 852}, {MenuEpisodes, 564}};
   int line = 0;
   for (const auto& [name, caption] : showItems) {
     AddCommand(name, caption, true, show);
@@ -350,217 +347,218 @@ void TVekEditForm::BuildCommands() {
     SetCommandHandler(name, [this, index] { ShowResultType(index); });
   }
   show->addSeparator();
-  AddCommand("MenuToutLeTexte", 721, true, show);
-  AddCommand("MenuAfficherFichiers", 583, true, show);
-  SetCommandHandler("MenuAfficherFichiers", [this] { ShowFilesTab(); });
+  AddCommand(MenuToutLeTexte, 721, true, show);
+  AddCommand(MenuAfficherFichiers, 583, true, show);
+  SetCommandHandler(MenuAfficherFichiers, [this] { ShowFilesTab(); });
 
   // Tools
   QMenu* tools = bar->addMenu(QString());
   tools->setObjectName(QStringLiteral("MenuOutils1"));
-  AddCommand("MenuScenario", 1065, false, tools);
-  AddCommand("MenuDelimiteurs", 574, false, tools);
-  AddCommand("MenuExtractionTerminologique", 1236, true, tools);
-  AddCommand("MenuExports", kMsgExportGexf, false, tools);
-  AddCommand("MenuGenererUnRapport", 1148, true, tools);
+  AddCommand(MenuScenario, 1065, false, tools);
+  AddCommand(MenuDelimiteurs, 574, false, tools);
+  AddCommand(MenuExtractionTerminologique, 1236, true, tools);
+  AddCommand(MenuExports, kMsgExportGexf, false, tools);
+  AddCommand(MenuGenererUnRapport, 1148, true, tools);
   tools->addSeparator();
-  AddCommand("OptionsdAnalyse", 637, false, tools);
-  AddCommand("MenuOptionsGenerales", 844, false, tools);
-  AddCommand("MenuGraphe", 727, false, tools);
-  AddCommand("MenuCouleurs", 543, false, tools);
-  AddCommand("MenuAfficherGraphe", 877, false, tools);
+  AddCommand(OptionsdAnalyse, 637, false, tools);
+  AddCommand(MenuOptionsGenerales, 844, false, tools);
+  AddCommand(MenuGraphe, 727, false, tools);
+  AddCommand(MenuCouleurs, 543, false, tools);
+  AddCommand(MenuAfficherGraphe, 877, false, tools);
   tools->addSeparator();
-  AddCommand("MenuOutilsLumo", 0, false, tools)->setVisible(false);
-  AddCommand("MenuOutilsTarvik", 980, false, tools)->setVisible(false);
-  AddCommand("MenuOutilsDemora", 0, false, tools)->setVisible(false);
-  AddCommand("MenuOutilsMellaro", 0, false, tools)->setVisible(false);
-  for (int n = 1; n <= 4; ++n) AddCommand("MenuOutilsPlugin" + std::to_string(n), 0, false, tools)->setVisible(false);
+  AddCommand(MenuOutilsLumo, 0, false, tools)->setVisible(false);
+  AddCommand(MenuOutilsTarvik, 980, false, tools)->setVisible(false);
+  AddCommand(MenuOutilsDemora, 0, false, tools)->setVisible(false);
+  AddCommand(MenuOutilsMellaro, 0, false, tools)->setVisible(false);
+  for (int n = 1; n <= 4; ++n) AddCommand(NthCommand(CommandId::MenuOutilsPlugin1, n), 0, false, tools)->setVisible(false);
 
   // Help
   QMenu* help = bar->addMenu(QString());
   help->setObjectName(QStringLiteral("Help1"));
-  AddCommand("HelpIndex", 617, false, help)->setShortcut(QKeySequence::HelpContents);
+  AddCommand(HelpIndex, 617, false, help)->setShortcut(QKeySequence::HelpContents);
   // The topic items belong to the old help viewer; the contents page links them.
-  const std::pair<const char*, int> topics[] = {{"HelpGraphes", 917}, {"HelpClasses", 920}, {"HelpCategories", 943},
-                                                {"HelpScenario", 964}, {"HelpNotions", 940}};
+  const std::pair<CommandId, int> topics[] = {{HelpGraphes, 917}, {HelpClasses, 920}, {HelpCategories, 943},
+                                              {HelpScenario, 964}, {HelpNotions, 940}};
   for (const auto& [name, context] : topics) {
     AddCommand(name, 0, false, help)->setVisible(false);
     const int c = context;
     SetCommandHandler(name, [c] { ShowHelpContext(c); });
   }
-  AddCommand("MenuHelpWeb", 0, false, help);
+  AddCommand(MenuHelpWeb, 0, false, help);
   help->addSeparator();
-  AddCommand("HelpAboutItem", 634, false, help);
+  AddCommand(HelpAboutItem, 634, false, help);
 
   // Tool bar
   toolBar_ = addToolBar(QString());
   toolBar_->setObjectName(QStringLiteral("ToolBar1"));
   toolBar_->setMovable(false);
-  auto addTool = [this](const std::string& name, const std::string& sharedWith, const char* icon,
-                        ToolPicture picture, bool textCommand) {
-    QAction* a = sharedWith.empty() ? AddCommand(name, 0, textCommand) : Command(sharedWith);
+  // A button of a command of its own, or a button over a menu command.
+  auto addTool = [this](const char* name, std::optional<CommandId> own, std::optional<CommandId> sharedWith,
+                        const char* icon, ToolPicture picture, bool textCommand) {
+    QAction* a = own ? AddCommand(*own, 0, textCommand) : Command(*sharedWith);
     a->setIcon(ToolIcon(QString::fromLatin1(icon), picture));
     QToolButton* b = new QToolButton(toolBar_);
-    b->setObjectName(QString::fromStdString(name));
+    b->setObjectName(QLatin1String(name));
     b->setDefaultAction(a);
     toolBar_->addWidget(b);
   };
-  addTool("ToolButtonOuvrir", "FichierOuvrir", "document-open", ToolPicture::kOpen, false);
-  addTool("ToolButtonImprimer", "MenuImprimer1", "document-print", ToolPicture::kPrint, true);
-  addTool("ToolButtonCopier", "CopyTexteDsClipBrd", "edit-copy", ToolPicture::kCopy, true);
+  const auto none = std::nullopt;
+  addTool("ToolButtonOuvrir", none, FichierOuvrir, "document-open", ToolPicture::kOpen, false);
+  addTool("ToolButtonImprimer", none, MenuImprimer1, "document-print", ToolPicture::kPrint, true);
+  addTool("ToolButtonCopier", none, CopyTexteDsClipBrd, "edit-copy", ToolPicture::kCopy, true);
   toolBar_->addSeparator();
-  addTool("ToolButtonGrapheEtoile", "", "", ToolPicture::kStar, true);
-  addTool("ToolButtonGrapheAire", "", "", ToolPicture::kAreas, true);
-  addTool("ToolButtonGrapheActeurs", "", "", ToolPicture::kActors, true);
-  addTool("ToolButtonGrapheRepartition", "", "", ToolPicture::kDistribution, true);
-  addTool("ToolButtonGrapheRafales", "", "", ToolPicture::kBursts, true);
+  addTool("ToolButtonGrapheEtoile", ToolButtonGrapheEtoile, none, "", ToolPicture::kStar, true);
+  addTool("ToolButtonGrapheAire", ToolButtonGrapheAire, none, "", ToolPicture::kAreas, true);
+  addTool("ToolButtonGrapheActeurs", ToolButtonGrapheActeurs, none, "", ToolPicture::kActors, true);
+  addTool("ToolButtonGrapheRepartition", ToolButtonGrapheRepartition, none, "", ToolPicture::kDistribution, true);
+  addTool("ToolButtonGrapheRafales", ToolButtonGrapheRafales, none, "", ToolPicture::kBursts, true);
   toolBar_->addSeparator();
-  addTool("ToolButtonAfficherToutLeTexte", "MenuToutLeTexte", "format-justify-fill", ToolPicture::kWholeText, true);
-  addTool("ToolButtonChercher", "MenuChercher", "edit-find", ToolPicture::kSearch, true);
-  addTool("ToolButtonScenario", "MenuScenario", "", ToolPicture::kScenario, false);
-  addTool("ToolButtonTerminologie", "MenuExtractionTerminologique", "", ToolPicture::kTerminology, true);
+  addTool("ToolButtonAfficherToutLeTexte", none, MenuToutLeTexte, "format-justify-fill", ToolPicture::kWholeText, true);
+  addTool("ToolButtonChercher", none, MenuChercher, "edit-find", ToolPicture::kSearch, true);
+  addTool("ToolButtonScenario", none, MenuScenario, "", ToolPicture::kScenario, false);
+  addTool("ToolButtonTerminologie", none, MenuExtractionTerminologique, "", ToolPicture::kTerminology, true);
 
   // Popup of the results list.
   resultsPopup_ = new QMenu(this);
   resultsPopup_->setObjectName(QStringLiteral("PopupMenuResultats"));
-  AddCommand("PopupResultatsCopier", 579, true, resultsPopup_);
-  resultsPopup_->addAction(Command("MenuChercher"));
+  AddCommand(PopupResultatsCopier, 579, true, resultsPopup_);
+  resultsPopup_->addAction(Command(CommandId::MenuChercher));
   resultsPopup_->addSeparator();
-  AddCommand("PopupResultatsOuvrirScenario", 0, false, resultsPopup_)
+  AddCommand(PopupResultatsOuvrirScenario, 0, false, resultsPopup_)
       ->setText(MessageText(527) + QLatin1Char(' ') + MessageText(1065));
-  AddCommand("PopupResultatDbClick1", 1066, true, resultsPopup_);
-  AddCommand("PopupResultatsAjouter1", 524, true, resultsPopup_);
-  AddCommand("PopupResultatsInserer1", 525, true, resultsPopup_);
+  AddCommand(PopupResultatDbClick1, 1066, true, resultsPopup_);
+  AddCommand(PopupResultatsAjouter1, 524, true, resultsPopup_);
+  AddCommand(PopupResultatsInserer1, 525, true, resultsPopup_);
   resultsPopup_->addSeparator();
-  AddCommand("PopupTriAlpha", 1050, true, resultsPopup_)->setCheckable(true);
-  AddCommand("PopupTriFrequence", 1051, true, resultsPopup_)->setCheckable(true);
-  AddCommand("PopupMasquerLesBranches", 827, true, resultsPopup_)->setCheckable(true);
-  AddCommand("PopupToutDevelopper", 826, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupTriAlpha, 1050, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupTriFrequence, 1051, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupMasquerLesBranches, 827, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupToutDevelopper, 826, true, resultsPopup_)->setCheckable(true);
 
   // Popup of the text page.
   textPopup_ = new QMenu(this);
   textPopup_->setObjectName(QStringLiteral("PopupMenuImageTexte"));
-  AddCommand("PopupImageTexteCopier", 579, true, textPopup_);
-  textPopup_->addAction(Command("MenuContexte"));
-  AddCommand("PopupImageTexteChercher", 520, true, textPopup_);
+  AddCommand(PopupImageTexteCopier, 579, true, textPopup_);
+  textPopup_->addAction(Command(CommandId::MenuContexte));
+  AddCommand(PopupImageTexteChercher, 520, true, textPopup_);
   textPopup_->addSeparator();
-  AddCommand("PopupImageTexteCopierDsScenario", 524, true, textPopup_);
-  AddCommand("PopupImageTexteInsererDsScenario", 525, true, textPopup_);
+  AddCommand(PopupImageTexteCopierDsScenario, 524, true, textPopup_);
+  AddCommand(PopupImageTexteInsererDsScenario, 525, true, textPopup_);
   textPopup_->addSeparator();
-  textPopup_->addAction(Command("MenuCouleurs"));
+  textPopup_->addAction(Command(CommandId::MenuCouleurs));
 
   // The graph's own popup items (its kinds) are the graph panel's; these follow them.
-  AddCommand("PopupImageGrapheCopier", 579, true);
-  AddCommand("PopupImageGrapheCacher", 501, true);
+  AddCommand(PopupImageGrapheCopier, 579, true);
+  AddCommand(PopupImageGrapheCacher, 501, true);
 
   // The results toolbar.
   resultsToolBar_ = new QToolBar(this);
   resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));
   resultsToolBar_->setIconSize(QSize(16, 16));
-  auto addResultsTool = [this](const std::string& name, ToolPicture picture, int hint) {
-    QAction* a = AddCommand(name, 0, true);
+  auto addResultsTool = [this](CommandId id, ToolPicture picture, int hint) {
+    QAction* a = AddCommand(id, 0, true);
     a->setIcon(DrawnIcon(picture));
     if (hint > 0) a->setToolTip(MessageText(hint));
     QToolButton* b = new QToolButton(resultsToolBar_);
-    b->setObjectName(QString::fromStdString(name));
+    b->setObjectName(QLatin1String(CommandName(id)));
     b->setDefaultAction(a);
     resultsToolBar_->addWidget(b);
   };
-  addResultsTool("ToolButtonResultatsPrecedent", ToolPicture::kPrevious, 744);
-  addResultsTool("ToolButtonResultatsSuivant", ToolPicture::kNext, 745);
+  addResultsTool(ToolButtonResultatsPrecedent, ToolPicture::kPrevious, 744);
+  addResultsTool(ToolButtonResultatsSuivant, ToolPicture::kNext, 745);
   resultsToolBar_->addSeparator();
-  addResultsTool("ToolButtonResultatsCopier", ToolPicture::kCopy, 579);
-  addResultsTool("ToolButtonResultatTri", ToolPicture::kSort, 1050);
-  addResultsTool("ToolButtonMasquerDevelopper", ToolPicture::kTree, 827);
+  addResultsTool(ToolButtonResultatsCopier, ToolPicture::kCopy, 579);
+  addResultsTool(ToolButtonResultatTri, ToolPicture::kSort, 1050);
+  addResultsTool(ToolButtonMasquerDevelopper, ToolPicture::kTree, 827);
   resultsToolBar_->addSeparator();
-  addResultsTool("ToolButtonChercherDsScenario", ToolPicture::kSearchScenario, 1066);
-  addResultsTool("ToolButtonResultatsScenarioAjouter", ToolPicture::kAddScenario, 524);
-  addResultsTool("ToolButtonResultatsScenarioInserer", ToolPicture::kInsertScenario, 525);
+  addResultsTool(ToolButtonChercherDsScenario, ToolPicture::kSearchScenario, 1066);
+  addResultsTool(ToolButtonResultatsScenarioAjouter, ToolPicture::kAddScenario, 524);
+  addResultsTool(ToolButtonResultatsScenarioInserer, ToolPicture::kInsertScenario, 525);
 
   // The window's own commands.
-  AliasCommand("PopupResultatsCopier", "CopyResultatsDsClipBrd");
-  AliasCommand("PopupImageTexteCopier", "CopyTexteDsClipBrd");
-  SetCommandHandler("FichierOuvrir", [this] { FileOpen1Execute(); });
-  SetCommandHandler("Fermer1", [this] { session_.CmFermer(); });
-  SetCommandHandler("FileExitItem", [this] { close(); });
-  SetCommandHandler("MenuNouvelleFenetre", [this] { NewWindow(); });
-  SetCommandHandler("MenuOuvrirUnDossier", [this] { MenuOuvrirUnDossierClick(); });
-  SetCommandHandler("MenuHistoDossierEffacer", [this] {
+  AliasCommand(PopupResultatsCopier, CopyResultatsDsClipBrd);
+  AliasCommand(PopupImageTexteCopier, CopyTexteDsClipBrd);
+  SetCommandHandler(FichierOuvrir, [this] { FileOpen1Execute(); });
+  SetCommandHandler(Fermer1, [this] { session_.CmFermer(); });
+  SetCommandHandler(FileExitItem, [this] { close(); });
+  SetCommandHandler(MenuNouvelleFenetre, [this] { NewWindow(); });
+  SetCommandHandler(MenuOuvrirUnDossier, [this] { MenuOuvrirUnDossierClick(); });
+  SetCommandHandler(MenuHistoDossierEffacer, [this] {
     std::string question = GetMessageText(kMsgClearHistory);
     question += "? ";
     question += GetMessageText(kMsgContinue);
     if (!CancelChosen(question)) ClearFolderHistory(*Options);
     MenuHistoriqueDossiersClick();
   });
-  SetCommandHandler("MenuHistoDossierTraiterSousDossiers", [this] {
+  SetCommandHandler(MenuHistoDossierTraiterSousDossiers, [this] {
     Options->Set(opt::NoSubFolders, Options->Switch(opt::NoSubFolders) ? 0 : 1);
     MenuHistoriqueDossiersClick();
   });
-  SetCommandHandler("HelpIndex", [] { ShowHelpCommand(3); });
-  SetCommandHandler("MenuHelpWeb", [] { ShellOpenUrl(kProgramWebAddress); });
-  Command("MenuHelpWeb")->setText(QString::fromLatin1(kProgramWebAddress));
+  SetCommandHandler(HelpIndex, [] { ShowHelpCommand(3); });
+  SetCommandHandler(MenuHelpWeb, [] { ShellOpenUrl(kProgramWebAddress); });
+  Command(CommandId::MenuHelpWeb)->setText(QString::fromLatin1(kProgramWebAddress));
   (void)kMsgWebSite;
+  // Command(id) is never null: every id has its action from here on.
+  for (size_t i = 0; i < kCommandCount; ++i)
+    if (commands_[i].action == nullptr)
+      qFatal("command %s has no action", std::string(CommandName(static_cast<CommandId>(i))).c_str());
 }
 
-QAction* TVekEditForm::Command(const std::string& name) const {
-  auto it = commands_.find(name);
-  return it == commands_.end() ? nullptr : it->second.action;
+const std::array<CommandId, kCommandCount>& CommandsByName() {
+  static const std::array<CommandId, kCommandCount> ids = [] {
+    std::array<CommandId, kCommandCount> all{};
+    for (size_t i = 0; i < kCommandCount; ++i) all[i] = static_cast<CommandId>(i);
+    std::sort(all.begin(), all.end(), [](CommandId a, CommandId b) { return CommandName(a) < CommandName(b); });
+    return all;
+  }();
+  return ids;
 }
 
-std::vector<std::string> TVekEditForm::CommandNames() const {
-  std::vector<std::string> names;
-  for (const auto& entry : commands_) names.push_back(entry.first);
-  return names;
+QAction* TVekEditForm::Command(CommandId id) const { return Entry(id).action; }
+
+std::vector<CommandId> TVekEditForm::CommandsWithoutHandler() const {
+  std::vector<CommandId> ids;
+  for (CommandId id : CommandsByName())
+    if (!Entry(id).handler) ids.push_back(id);
+  return ids;
 }
 
-std::vector<std::string> TVekEditForm::CommandsWithoutHandler() const {
-  std::vector<std::string> names;
-  for (const auto& [name, entry] : commands_)
-    if (!entry.handler) names.push_back(name);
-  return names;
-}
-
-void TVekEditForm::SetCommandHandler(const std::string& name, std::function<void()> handler) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  it->second.handler = std::move(handler);
+void TVekEditForm::SetCommandHandler(CommandId id, std::function<void()> handler) {
+  Entry(id).handler = std::move(handler);
   UpdateActions();
 }
 
-void TVekEditForm::SetCommandCondition(const std::string& name, std::function<bool()> condition) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  it->second.condition = std::move(condition);
+void TVekEditForm::SetCommandCondition(CommandId id, std::function<bool()> condition) {
+  Entry(id).condition = std::move(condition);
   UpdateActions();
 }
 
 bool TVekEditForm::AnalysisRunning() const { return RunRunning || session_.Refreshing(); }
 
-bool TVekEditForm::WouldAct(const std::string& name, const CommandEntry& entry) const {
-  if (!entry.alias.empty()) {
-    auto target = commands_.find(entry.alias);
-    return target != commands_.end() && WouldAct(entry.alias, target->second);
-  }
+bool TVekEditForm::WouldAct(CommandId id) const {
+  const CommandEntry& entry = Entry(id);
+  if (entry.alias) return WouldAct(*entry.alias);
   const bool busy = session_.Busy();
   bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_) &&
                  (!entry.condition || entry.condition());
-  if (name == "MenuEpisodes")
+  if (id == CommandId::MenuEpisodes)
     enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
   return enabled;
 }
 
-void TVekEditForm::AliasCommand(const std::string& name, const std::string& target) {
-  auto it = commands_.find(name);
-  if (it == commands_.end()) return;
-  it->second.alias = target;
-  it->second.handler = [this, target] {
-    if (QAction* a = Command(target); a && a->isEnabled()) a->trigger();
+void TVekEditForm::AliasCommand(CommandId id, CommandId target) {
+  CommandEntry& entry = Entry(id);
+  entry.alias = target;
+  entry.handler = [this, target] {
+    if (QAction* a = Command(target); a->isEnabled()) a->trigger();
   };
   UpdateActions();
 }
 
 void TVekEditForm::UpdateActions() {
   const bool busy = session_.Busy();
-  for (auto& [name, entry] : commands_) entry.action->setEnabled(WouldAct(name, entry));
+  for (size_t i = 0; i < kCommandCount; ++i)
+    if (commands_[i].action != nullptr) commands_[i].action->setEnabled(WouldAct(static_cast<CommandId>(i)));
   // Whole menus of a text.
   for (QAction* menuAction : menuBar()->actions()) {
     QMenu* menu = menuAction->menu();
@@ -585,21 +583,22 @@ void TVekEditForm::LocaliserInterface() {
       if (menu->objectName() == QLatin1String(name)) menu->setTitle(MessageText(caption));
   }
   // Hints of the tool buttons: their action's caption, or the graph labels.
-  const std::pair<const char*, int> graphHints[] = {{"ToolButtonGrapheEtoile", 514}, {"ToolButtonGrapheAire", 537},
-                                                    {"ToolButtonGrapheActeurs", 1245}, {"ToolButtonGrapheRepartition", 538},
-                                                    {"ToolButtonGrapheRafales", 564}};
-  for (const auto& [name, text] : graphHints) {
-    Command(name)->setText(FromCp1252(GraphLabel(text)));
-    Command(name)->setToolTip(FromCp1252(GraphLabel(text)));
+  const std::pair<CommandId, int> graphHints[] = {
+      {CommandId::ToolButtonGrapheEtoile, 514}, {CommandId::ToolButtonGrapheAire, 537},
+      {CommandId::ToolButtonGrapheActeurs, 1245}, {CommandId::ToolButtonGrapheRepartition, 538},
+      {CommandId::ToolButtonGrapheRafales, 564}};
+  for (const auto& [id, text] : graphHints) {
+    Command(id)->setText(FromCp1252(GraphLabel(text)));
+    Command(id)->setToolTip(FromCp1252(GraphLabel(text)));
   }
-  Command("MenuScenario")->setToolTip(MessageText(1065));
-  Command("MenuToutLeTexte")->setToolTip(MessageText(721));
-  Command("CopyTexteDsClipBrd")->setToolTip(MessageText(579));
-  Command("MenuImprimer1")->setToolTip(MessageText(606));
-  Command("FichierOuvrir")->setToolTip(MessageText(527));
-  Command("MenuChercher")->setToolTip(MessageText(520));
-  Command("MenuExtractionTerminologique")->setToolTip(MessageText(1236));
-  Command("MenuOutilsLumo")->setText(QStringLiteral("Lumo"));
+  Command(CommandId::MenuScenario)->setToolTip(MessageText(1065));
+  Command(CommandId::MenuToutLeTexte)->setToolTip(MessageText(721));
+  Command(CommandId::CopyTexteDsClipBrd)->setToolTip(MessageText(579));
+  Command(CommandId::MenuImprimer1)->setToolTip(MessageText(606));
+  Command(CommandId::FichierOuvrir)->setToolTip(MessageText(527));
+  Command(CommandId::MenuChercher)->setToolTip(MessageText(520));
+  Command(CommandId::MenuExtractionTerminologique)->setToolTip(MessageText(1236));
+  Command(CommandId::MenuOutilsLumo)->setText(QStringLiteral("Lumo"));
   buttonOuvrir_->setText(MessageText(623));
   buttonAnalyser_->setText(MessageText(1427));
   buttonAnalyser_->setToolTip(MessageText(674));
@@ -669,7 +668,7 @@ void TVekEditForm::FormShow(bool maximise) {
     }
   }
   if (scenarioAtStart) {
-    QAction* scenario = Command("MenuScenario");
+    QAction* scenario = Command(CommandId::MenuScenario);
     if (scenario != nullptr && scenario->isEnabled()) scenario->trigger();
   }
   WorkContext->FileNamed = false;

@@ -19,22 +19,25 @@
 //    GoToWordPosition and SelectResultLineByTag of the port.
 //  - SetResultTypeHandler(f(index)) / SetLastResultTypeHandler(f) /
 //    SetSelectedResultTypeProvider(f() -> index or -1): the result types.
-//  - Command(name): the QAction of a menu item or tool button by its
-//    component name ("MenuImprimer1", "ToolButtonGrapheEtoile", ...).
-//    SetCommandHandler(name, f) connects it: a command without a handler
+//  - Command(id): the QAction of a menu item or tool button by its id
+//    (mainwindow/command_id.h; CommandId::MenuImprimer1...), never null.
+//    SetCommandHandler(id, f) connects it: a command without a handler
 //    stays disabled; text commands are enabled only while a text is open,
 //    and every command is disabled while the window is busy.
 #pragma once
 
 #include <QMainWindow>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mainwindow/analysis_session.h"
+#include "mainwindow/command_id.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/main_window_layout.h"
 #include "ui/main_window_port.h"
@@ -92,18 +95,16 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   }
   // The graph panel and its splitter shown or hidden (never without a text).
   void ShowGraphPanel(bool visible);
-  QAction* Command(const std::string& name) const;
-  // Every command's name.
-  std::vector<std::string> CommandNames() const;
+  QAction* Command(CommandId id) const;
   // The commands that no window has connected yet (they stay disabled).
-  std::vector<std::string> CommandsWithoutHandler() const;
-  void SetCommandHandler(const std::string& name, std::function<void()> handler);
+  std::vector<CommandId> CommandsWithoutHandler() const;
+  void SetCommandHandler(CommandId id, std::function<void()> handler);
   // A further condition of a command's enabled state (the results toolbar's
   // rules); checked at every UpdateActions.
-  void SetCommandCondition(const std::string& name, std::function<bool()> condition);
-  // Command `name` does what `target` does and is enabled exactly when it is
+  void SetCommandCondition(CommandId id, std::function<bool()> condition);
+  // Command `id` does what `target` does and is enabled exactly when it is
   // (a popup item or a toolbar button over a menu command).
-  void AliasCommand(const std::string& name, const std::string& target);
+  void AliasCommand(CommandId id, CommandId target);
   // The popup menus of the results list and of the text page, and the
   // results toolbar; the views show them and decide what they offer.
   QMenu* ResultsPopup() const { return resultsPopup_; }
@@ -207,12 +208,14 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
     bool textCommand = false;
     std::function<void()> handler;
     std::function<bool()> condition;
-    std::string alias;  // the command this one stands for
+    std::optional<CommandId> alias;  // the command this one stands for
   };
-  bool WouldAct(const std::string& name, const CommandEntry& entry) const;
+  CommandEntry& Entry(CommandId id) { return commands_[static_cast<size_t>(id)]; }
+  const CommandEntry& Entry(CommandId id) const { return commands_[static_cast<size_t>(id)]; }
+  bool WouldAct(CommandId id) const;
   void BuildWidgets();
   void BuildCommands();
-  QAction* AddCommand(const std::string& name, int caption, bool textCommand, QMenu* menu = nullptr);
+  QAction* AddCommand(CommandId id, int caption, bool textCommand, QMenu* menu = nullptr);
   void LocaliserInterface();
   void FormClose();
   void ShowPage(QTextBrowser* view, QLabel* title, const ExplainPage& page);
@@ -227,7 +230,7 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   bool commandsEnabled_ = false;
   qint64 minimiseTime_ = 0;
 
-  std::map<std::string, CommandEntry> commands_;
+  std::array<CommandEntry, kCommandCount> commands_;
   std::vector<QAction*> fileHistoryItems_;
   std::vector<QAction*> folderHistoryItems_;
   QMenu* folderMenu_ = nullptr;

@@ -110,7 +110,7 @@ TPrintOutcome TFormParamImpression::ButtonOkClick() {
 
 void InstallPrintCommands(TVekEditForm& window) {
   TVekEditForm* main = &window;
-  window.SetCommandHandler("MenuImprimer1", [main] {
+  window.SetCommandHandler(CommandId::MenuImprimer1, [main] {
     if (main->Printing()) return;
     TFormParamImpression dialog(main);
     dialog.exec();

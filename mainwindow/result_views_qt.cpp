@@ -58,80 +58,80 @@ void Fill(QWidget* container, QWidget* child) {
 void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views,
                             ScenarioEditorPort* editor, const std::function<void(bool)>& sort) {
   QToolBar* bar = window.ResultsToolBar();
-  auto setVisible = [bar](const char* name, bool visible) {
+  auto setVisible = [bar](CommandId id, bool visible) {
     for (QAction* a : bar->actions())
-      if (QWidget* w = bar->widgetForAction(a); w && w->objectName() == QLatin1String(name)) a->setVisible(visible);
+      if (QWidget* w = bar->widgetForAction(a); w && w->objectName() == QLatin1String(CommandName(id))) a->setVisible(visible);
   };
   auto updateToolbar = [&window, views, setVisible] {
     const TResultsToolbarState s = views->panel.ToolbarState();
-    setVisible("ToolButtonChercherDsScenario", s.searchVisible);
-    setVisible("ToolButtonMasquerDevelopper", s.expandVisible);
-    setVisible("ToolButtonResultatsScenarioAjouter", s.addVisible);
-    setVisible("ToolButtonResultatsScenarioInserer", s.addVisible);
-    window.Command("ToolButtonMasquerDevelopper")->setToolTip(MessageText(s.expandHint));
-    window.Command("ToolButtonResultatTri")->setToolTip(MessageText(s.sortHint));
+    setVisible(CommandId::ToolButtonChercherDsScenario, s.searchVisible);
+    setVisible(CommandId::ToolButtonMasquerDevelopper, s.expandVisible);
+    setVisible(CommandId::ToolButtonResultatsScenarioAjouter, s.addVisible);
+    setVisible(CommandId::ToolButtonResultatsScenarioInserer, s.addVisible);
+    window.Command(CommandId::ToolButtonMasquerDevelopper)->setToolTip(MessageText(s.expandHint));
+    window.Command(CommandId::ToolButtonResultatTri)->setToolTip(MessageText(s.sortHint));
     window.UpdateActions();
   };
   QObject::connect(views->results, &ResultsPanelWidget::changed, bar, updateToolbar);
   QObject::connect(views->results, &ResultsPanelWidget::lineSelected, bar, updateToolbar);
 
-  window.SetCommandCondition("ToolButtonResultatsPrecedent", [views] { return views->panel.ToolbarState().previousEnabled; });
-  window.SetCommandCondition("ToolButtonResultatsSuivant", [views] { return views->panel.ToolbarState().nextEnabled; });
-  window.SetCommandCondition("ToolButtonResultatTri", [views] { return views->panel.ToolbarState().sortEnabled; });
-  window.SetCommandCondition("ToolButtonChercherDsScenario", [views] { return views->panel.ToolbarState().searchEnabled; });
-  window.SetCommandCondition("PopupResultatsAjouter1", [views] { return views->panel.ToolbarState().addEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatsPrecedent, [views] { return views->panel.ToolbarState().previousEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatsSuivant, [views] { return views->panel.ToolbarState().nextEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatTri, [views] { return views->panel.ToolbarState().sortEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonChercherDsScenario, [views] { return views->panel.ToolbarState().searchEnabled; });
+  window.SetCommandCondition(CommandId::PopupResultatsAjouter1, [views] { return views->panel.ToolbarState().addEnabled; });
   // Insert goes under the editor's selected node: without one it would do nothing.
-  window.SetCommandCondition("PopupResultatsInserer1", [views, editor] {
+  window.SetCommandCondition(CommandId::PopupResultatsInserer1, [views, editor] {
     return views->panel.ToolbarState().addEnabled && editor && editor->NodeSelected();
   });
   // The toolbar's buttons that do what a menu or popup command does.
-  window.AliasCommand("ToolButtonResultatsCopier", "CopyResultatsDsClipBrd");
-  window.AliasCommand("ToolButtonResultatsScenarioAjouter", "PopupResultatsAjouter1");
-  window.AliasCommand("ToolButtonResultatsScenarioInserer", "PopupResultatsInserer1");
+  window.AliasCommand(CommandId::ToolButtonResultatsCopier, CommandId::CopyResultatsDsClipBrd);
+  window.AliasCommand(CommandId::ToolButtonResultatsScenarioAjouter, CommandId::PopupResultatsAjouter1);
+  window.AliasCommand(CommandId::ToolButtonResultatsScenarioInserer, CommandId::PopupResultatsInserer1);
   const auto step = [&window, views](int by) {
     const int index = views->panel.LastUsedResultType + by;
     if (index < 0 || index >= static_cast<int>(views->panel.ResultTypeTable().Lines().size())) return;
     window.ShowResultType(index);
   };
-  window.SetCommandHandler("ToolButtonResultatsPrecedent", [step] { step(-1); });
-  window.SetCommandHandler("ToolButtonResultatsSuivant", [step] { step(1); });
-  window.SetCommandHandler("ToolButtonResultatTri", [sort] { sort(!Options->Switch(opt::SortAlphabetical)); });
-  window.SetCommandHandler("PopupTriAlpha", [sort] { sort(true); });
-  window.SetCommandHandler("PopupTriFrequence", [sort] { sort(false); });
+  window.SetCommandHandler(CommandId::ToolButtonResultatsPrecedent, [step] { step(-1); });
+  window.SetCommandHandler(CommandId::ToolButtonResultatsSuivant, [step] { step(1); });
+  window.SetCommandHandler(CommandId::ToolButtonResultatTri, [sort] { sort(!Options->Switch(opt::SortAlphabetical)); });
+  window.SetCommandHandler(CommandId::PopupTriAlpha, [sort] { sort(true); });
+  window.SetCommandHandler(CommandId::PopupTriFrequence, [sort] { sort(false); });
   const auto hideBranches = [views](bool hidden) {
     views->panel.SetBranchesHidden(hidden);
     views->results->Sync();
   };
   // A sort or a tree state already in effect is not offered again.
-  window.SetCommandCondition("PopupTriAlpha", [] { return !Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition("PopupTriFrequence", [] { return Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition("MenuTriFrequence", [] { return !Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition("MenuTriResultatsAlphabetique", [] { return Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition("PopupMasquerLesBranches",
+  window.SetCommandCondition(CommandId::PopupTriAlpha, [] { return !Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition(CommandId::PopupTriFrequence, [] { return Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition(CommandId::MenuTriFrequence, [] { return !Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition(CommandId::MenuTriResultatsAlphabetique, [] { return Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition(CommandId::PopupMasquerLesBranches,
                              [views] { return views->panel.CurrentResultType == kTypeScenario && !views->panel.BranchesHidden(); });
-  window.SetCommandCondition("PopupToutDevelopper",
+  window.SetCommandCondition(CommandId::PopupToutDevelopper,
                              [views] { return views->panel.CurrentResultType == kTypeScenario && views->panel.BranchesHidden(); });
-  window.SetCommandCondition("ToolButtonMasquerDevelopper", [views] { return views->panel.CurrentResultType == kTypeScenario; });
-  window.SetCommandHandler("PopupMasquerLesBranches", [hideBranches] { hideBranches(true); });
-  window.SetCommandHandler("PopupToutDevelopper", [hideBranches] { hideBranches(false); });
-  window.SetCommandHandler("ToolButtonMasquerDevelopper", [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
+  window.SetCommandCondition(CommandId::ToolButtonMasquerDevelopper, [views] { return views->panel.CurrentResultType == kTypeScenario; });
+  window.SetCommandHandler(CommandId::PopupMasquerLesBranches, [hideBranches] { hideBranches(true); });
+  window.SetCommandHandler(CommandId::PopupToutDevelopper, [hideBranches] { hideBranches(false); });
+  window.SetCommandHandler(CommandId::ToolButtonMasquerDevelopper, [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
 
   if (editor) {
-    window.SetCommandHandler("PopupResultatsOuvrirScenario", [editor] { editor->Open(); });
+    window.SetCommandHandler(CommandId::PopupResultatsOuvrirScenario, [editor] { editor->Open(); });
     const auto searchInScenario = [views] {
       if (views->panel.SelectedLine() < 0) return;
       views->panel.DoubleClickLine(views->panel.SelectedLine());
       views->results->Sync();
     };
-    window.SetCommandHandler("PopupResultatDbClick1", searchInScenario);
-    window.SetCommandHandler("ToolButtonChercherDsScenario", [editor, searchInScenario] {
+    window.SetCommandHandler(CommandId::PopupResultatDbClick1, searchInScenario);
+    window.SetCommandHandler(CommandId::ToolButtonChercherDsScenario, [editor, searchInScenario] {
       if (!editor->IsOpen()) editor->Open();
       searchInScenario();
     });
-    window.SetCommandHandler("PopupResultatsAjouter1", [views, editor] {
+    window.SetCommandHandler(CommandId::PopupResultatsAjouter1, [views, editor] {
       AddSelectedResultToScenario(views->panel, editor, false);
     });
-    window.SetCommandHandler("PopupResultatsInserer1", [views, editor] {
+    window.SetCommandHandler(CommandId::PopupResultatsInserer1, [views, editor] {
       ShowHourglass();
       AddSelectedResultToScenario(views->panel, editor, true);
       RestoreCursor();
@@ -140,14 +140,14 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
       const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
       AddTextWordToScenario(editor, window, position, insert);
     };
-    window.SetCommandHandler("PopupImageTexteCopierDsScenario", [textWord] { textWord(false); });
-    window.SetCommandHandler("PopupImageTexteInsererDsScenario", [textWord] { textWord(true); });
+    window.SetCommandHandler(CommandId::PopupImageTexteCopierDsScenario, [textWord] { textWord(false); });
+    window.SetCommandHandler(CommandId::PopupImageTexteInsererDsScenario, [textWord] { textWord(true); });
     // They act on the open editor only: closed, they are not offered.
-    for (const char* name : {"PopupImageTexteCopierDsScenario", "PopupImageTexteInsererDsScenario"})
-      window.SetCommandCondition(name, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
+    for (CommandId id : {CommandId::PopupImageTexteCopierDsScenario, CommandId::PopupImageTexteInsererDsScenario})
+      window.SetCommandCondition(id, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
     // A double click looks up the lines of classes and words only: the
     // lists where the toolbar offers the search in the Scenario.
-    window.SetCommandCondition("PopupResultatDbClick1", [editor, views] {
+    window.SetCommandCondition(CommandId::PopupResultatDbClick1, [editor, views] {
       return editor->IsOpen() && views->panel.SelectedLine() >= 0 && views->panel.ToolbarState().searchVisible;
     });
   }
@@ -157,17 +157,17 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   list->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(list, &QListView::customContextMenuRequested, list, [&window, views, editor, list](const QPoint& p) {
     const TResultsPopupState s = ResultsPopupState(views->panel, editor);
-    window.Command("PopupResultatsOuvrirScenario")->setVisible(s.openScenarioVisible);
-    window.Command("PopupResultatDbClick1")->setVisible(s.searchInScenarioVisible);
-    for (const char* name : {"PopupTriAlpha", "PopupTriFrequence"}) window.Command(name)->setVisible(s.sortVisible);
-    window.Command("PopupTriAlpha")->setChecked(s.alphabeticalChecked);
-    window.Command("PopupTriFrequence")->setChecked(!s.alphabeticalChecked);
-    for (const char* name : {"PopupMasquerLesBranches", "PopupToutDevelopper"})
-      window.Command(name)->setVisible(s.treeVisible);
-    window.Command("PopupMasquerLesBranches")->setChecked(s.branchesHiddenChecked);
-    window.Command("PopupToutDevelopper")->setChecked(!s.branchesHiddenChecked);
-    for (const char* name : {"PopupResultatsAjouter1", "PopupResultatsInserer1"})
-      window.Command(name)->setVisible(s.addVisible);
+    window.Command(CommandId::PopupResultatsOuvrirScenario)->setVisible(s.openScenarioVisible);
+    window.Command(CommandId::PopupResultatDbClick1)->setVisible(s.searchInScenarioVisible);
+    for (CommandId id : {CommandId::PopupTriAlpha, CommandId::PopupTriFrequence}) window.Command(id)->setVisible(s.sortVisible);
+    window.Command(CommandId::PopupTriAlpha)->setChecked(s.alphabeticalChecked);
+    window.Command(CommandId::PopupTriFrequence)->setChecked(!s.alphabeticalChecked);
+    for (CommandId id : {CommandId::PopupMasquerLesBranches, CommandId::PopupToutDevelopper})
+      window.Command(id)->setVisible(s.treeVisible);
+    window.Command(CommandId::PopupMasquerLesBranches)->setChecked(s.branchesHiddenChecked);
+    window.Command(CommandId::PopupToutDevelopper)->setChecked(!s.branchesHiddenChecked);
+    for (CommandId id : {CommandId::PopupResultatsAjouter1, CommandId::PopupResultatsInserer1})
+      window.Command(id)->setVisible(s.addVisible);
     window.UpdateActions();
     window.ResultsPopup()->popup(list->viewport()->mapToGlobal(p));
   });
@@ -177,12 +177,12 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     window.TextPopup()->popup(global);
   });
   QObject::connect(views->results, &ResultsPanelWidget::treeMarginClicked, views->results, [&window] {
-    if (QAction* a = window.Command("ToolButtonMasquerDevelopper"); a && a->isEnabled()) a->trigger();
+    if (QAction* a = window.Command(CommandId::ToolButtonMasquerDevelopper); a && a->isEnabled()) a->trigger();
   });
   // A word dropped from the text page is searched.
   QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
     if (window.Printing()) return;
-    if (QAction* search = window.Command("PopupImageTexteChercher"); search && search->isEnabled()) search->trigger();
+    if (QAction* search = window.Command(CommandId::PopupImageTexteChercher); search && search->isEnabled()) search->trigger();
   });
   QObject::connect(views->text, &TextViewWidget::placeText, views->text,
                    [&window](const QString& text) { window.ShowStatus(0, text.toStdString()); });
@@ -295,11 +295,11 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
   });
   QObject::connect(views->text, &TextViewWidget::statusText, views->text,
                    [&window](const QString& text) { window.ShowStatus(1, text.toStdString()); });
-  window.SetCommandHandler("MenuContexte", [views, showContext] {
+  window.SetCommandHandler(CommandId::MenuContexte, [views, showContext] {
     showContext(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
   });
   // The results list's lines, as text, to the clipboard.
-  window.SetCommandHandler("CopyResultatsDsClipBrd", [views, &window] {
+  window.SetCommandHandler(CommandId::CopyResultatsDsClipBrd, [views, &window] {
     ShowHourglass();
     std::string text;
     for (const std::string& line : views->panel.Items()) text += Cp1252ToUtf8(line) + "\r\n";
@@ -308,7 +308,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
     window.AfficheMessage(GetMessageText(kMsgResultsCopied));
   });
   // The whole text again, without selection.
-  window.SetCommandHandler("MenuToutLeTexte", [&window] {
+  window.SetCommandHandler(CommandId::MenuToutLeTexte, [&window] {
     ClearSelection();
     window.RazAffichageEtGraphe();
   });
@@ -318,10 +318,10 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
     views->panel.ShowResultType();
     views->results->Sync();
   };
-  window.SetCommandHandler("MenuTriFrequence", [sort] { sort(true); });
-  window.SetCommandHandler("MenuTriResultatsAlphabetique", [sort] { sort(false); });
+  window.SetCommandHandler(CommandId::MenuTriFrequence, [sort] { sort(true); });
+  window.SetCommandHandler(CommandId::MenuTriResultatsAlphabetique, [sort] { sort(false); });
   InstallResultsCommands(window, views, editor, sort);
-  window.SetCommandHandler("CopyTexteDsClipBrd", [copyAround] {
+  window.SetCommandHandler(CommandId::CopyTexteDsClipBrd, [copyAround] {
     copyAround(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
   });
 }

@@ -65,22 +65,23 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
   closer.start();
 
   // Commands that end the session or the window, or start another program.
-  const std::set<std::string> skipped = {"FileExitItem", "Fermer1", "MenuNouvelleFenetre"};
+  using enum CommandId;
+  const std::set<CommandId> skipped = {FileExitItem, Fermer1, MenuNouvelleFenetre};
   // Commands that only change a state (a sort, a tree, a step through the
   // result types) may show nothing new.
-  const std::set<std::string> stateOnly = {
-      "MenuTriFrequence", "MenuTriResultatsAlphabetique", "PopupTriAlpha", "PopupTriFrequence",
-      "ToolButtonResultatTri", "PopupMasquerLesBranches", "PopupToutDevelopper", "ToolButtonMasquerDevelopper",
-      "MenuHistoDossierTraiterSousDossiers", "MenuToutLeTexte", "ToolButtonAfficherToutLeTexte",
-      "MenuAfficherGraphe", "PopupImageGrapheCacher",
+  const std::set<CommandId> stateOnly = {
+      MenuTriFrequence, MenuTriResultatsAlphabetique, PopupTriAlpha, PopupTriFrequence,
+      ToolButtonResultatTri, PopupMasquerLesBranches, PopupToutDevelopper, ToolButtonMasquerDevelopper,
+      MenuHistoDossierTraiterSousDossiers, MenuToutLeTexte, MenuAfficherGraphe, PopupImageGrapheCacher,
       // The graph tool buttons choose the kind of graph drawn in the panel.
-      "ToolButtonGrapheActeurs", "ToolButtonGrapheAire", "ToolButtonGrapheEtoile", "ToolButtonGrapheRafales",
-      "ToolButtonGrapheRepartition"};
+      ToolButtonGrapheActeurs, ToolButtonGrapheAire, ToolButtonGrapheEtoile, ToolButtonGrapheRafales,
+      ToolButtonGrapheRepartition};
   std::vector<std::string> silent;
   int tried = 0;
-  for (const std::string& name : w.CommandNames()) {
-    QAction* action = w.Command(name);
-    if (skipped.count(name) || !action->isEnabled() || !action->isVisible()) continue;
+  for (CommandId id : CommandsByName()) {
+    const std::string name(CommandName(id));
+    QAction* action = w.Command(id);
+    if (skipped.count(id) || !action->isEnabled() || !action->isVisible()) continue;
     ++tried;
     current = name;
     std::set<QWidget*> before;
@@ -110,7 +111,7 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
       if (!shots.isEmpty()) top->grab().save(shots + "/walk-" + QString::fromStdString(name) + ".png");
       top->close();
     }
-    if (!seen && !stateOnly.count(name)) silent.push_back(name);
+    if (!seen && !stateOnly.count(id)) silent.push_back(name);
     ASSERT_FALSE(w.Closed()) << name;
   }
   closer.stop();
@@ -185,12 +186,12 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
   ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"));
   auto* results = w.findChild<ResultsPanelWidget*>();
   QListView* list = results->ResultsList();
-  std::vector<std::string> names;
-  for (const std::string& name : w.CommandNames())
+  std::vector<CommandId> ids;
+  for (CommandId id : CommandsByName())
     for (const char* prefix : {"ToolButtonResultat", "ToolButtonMasquer", "ToolButtonChercherDsScenario", "PopupResultat",
                                "PopupTri", "PopupMasquer", "PopupToutDevelopper", "MenuTri"})
-      if (name.rfind(prefix, 0) == 0) names.push_back(name);
-  ASSERT_GT(names.size(), 12u);
+      if (CommandName(id).starts_with(prefix)) ids.push_back(id);
+  ASSERT_GT(ids.size(), 12u);
   const int types = static_cast<int>(results->ResultTypeList()->count());
   std::vector<std::string> idle;
   int tried = 0;
@@ -202,8 +203,8 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
           for (QWidget* top : QApplication::topLevelWidgets())
             if (top != &w && top->isVisible() && !(editorOpen && top->objectName() == QLatin1String("TDlgScenario")))
               top->close();
-          if (editorOpen && !w.Command("MenuScenario")->isEnabled()) return false;
-          if (editorOpen) w.Command("MenuScenario")->trigger();
+          if (editorOpen && !w.Command(CommandId::MenuScenario)->isEnabled()) return false;
+          if (editorOpen) w.Command(CommandId::MenuScenario)->trigger();
           w.ShowResultType(type);
           if (line) {
             if (list->model()->rowCount() == 0) return false;
@@ -216,9 +217,10 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
           QCoreApplication::processEvents();
           return true;
         };
-        for (const std::string& name : names) {
+        for (CommandId id : ids) {
           if (!enter()) break;
-          QAction* action = w.Command(name);
+          const std::string name(CommandName(id));
+          QAction* action = w.Command(id);
           if (!action->isEnabled() || !action->isVisible()) continue;
           ++tried;
           const Seen before = Look(w, ui_, desktop_);

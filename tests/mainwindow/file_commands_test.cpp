@@ -161,7 +161,7 @@ TEST_F(MainWindowTest, HistoryMenuFollowsTheEntriesAndKeepsAMissingFile) {
 TEST_F(MainWindowTest, FileOpenWithTheDialog) {
   TVekEditForm& w = Start();
   desktop_.desktop.openAnswers.push_back({sample_});
-  w.Command("FichierOuvrir")->trigger();
+  w.Command(CommandId::FichierOuvrir)->trigger();
   ASSERT_EQ(desktop_.desktop.choices.size(), 1u);
   EXPECT_TRUE(desktop_.desktop.choices[0].multiple);
   EXPECT_NE(desktop_.desktop.choices[0].filter.find("Text files (*.txt)|*.txt|"), std::string::npos);
@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, FileOpenWithTheDialog) {
   EXPECT_EQ(FileHistoryEntry(*Options, 1), sample_);
   EXPECT_EQ(Options->Get(opt::LastFolder), std::string(QUILOR_SOURCE_DIR) + "/samples");
   // Cancelled: nothing changes.
-  w.Command("FichierOuvrir")->trigger();
+  w.Command(CommandId::FichierOuvrir)->trigger();
   EXPECT_TRUE(w.Session().TextOpen());
   CloseWindow();
 }
@@ -183,7 +183,7 @@ TEST_F(MainWindowTest, FolderGoesToTheFilesTabAndAnalyzeQueuesTheList) {
   Touch(root + "/sub/c.htm", "<html><body><p>The dog ran home.</p></body></html>");
   Touch(root + "/sub/deep/d.txt");
   desktop_.desktop.folderAnswers.push_back(root);
-  w.Command("MenuOuvrirUnDossier")->trigger();
+  w.Command(CommandId::MenuOuvrirUnDossier)->trigger();
   EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/a.txt", root + "/sub/c.htm"}));
   EXPECT_EQ(w.StatusText(1), QStringLiteral("2 file(s) selected"));
   EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.FilesTab());
@@ -191,7 +191,7 @@ TEST_F(MainWindowTest, FolderGoesToTheFilesTabAndAnalyzeQueuesTheList) {
   EXPECT_EQ(Options->Get(opt::LastFolder), root);
 
   // Without sub-folders only a.txt is listed.
-  w.Command("MenuHistoDossierTraiterSousDossiers")->trigger();
+  w.Command(CommandId::MenuHistoDossierTraiterSousDossiers)->trigger();
   EXPECT_TRUE(Options->Switch(opt::NoSubFolders));
   w.OpenFolder(root);
   EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/a.txt"}));
@@ -209,7 +209,7 @@ TEST_F(MainWindowTest, NothingOpensOrClosesWhilePrinting) {
   TVekEditForm& w = Start();
   ASSERT_TRUE(Open(sample_));
   PrintRunning = true;
-  w.Command("Fermer1")->trigger();
+  w.Command(CommandId::Fermer1)->trigger();
   w.Session().CmFermer();
   EXPECT_TRUE(w.Session().TextOpen());
   EXPECT_FALSE(w.Session().FermerEditeur());
@@ -271,7 +271,7 @@ using testing_support::MainWindowTest;
 TEST_F(MainWindowTest, FilesTabShowsTheDocumentsOfTheText) {
   TVekEditForm& w = Start();
   ASSERT_TRUE(Open(sample_));
-  w.Command("MenuAfficherFichiers")->trigger();
+  w.Command(CommandId::MenuAfficherFichiers)->trigger();
   EXPECT_EQ(w.PageControlTexte()->currentWidget(), w.FilesTab());
   EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{sample_}));
   EXPECT_EQ(w.StatusText(1), QStringLiteral("1 file(s) selected"));

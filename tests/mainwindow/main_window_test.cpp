@@ -62,9 +62,9 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePageWithTextCommandsDisabled) {
   ASSERT_NE(MenuOf(w, "MenuAfficher1"), nullptr);
   EXPECT_FALSE(MenuOf(w, "MenuAfficher1")->isEnabled());
   EXPECT_FALSE(MenuOf(w, "MenuEdit1")->isEnabled());
-  EXPECT_FALSE(w.Command("MenuImprimer1")->isEnabled());
-  EXPECT_FALSE(w.Command("MenuRelations")->isEnabled());
-  EXPECT_TRUE(w.Command("FichierOuvrir")->isEnabled());
+  EXPECT_FALSE(w.Command(CommandId::MenuImprimer1)->isEnabled());
+  EXPECT_FALSE(w.Command(CommandId::MenuRelations)->isEnabled());
+  EXPECT_TRUE(w.Command(CommandId::FichierOuvrir)->isEnabled());
   EXPECT_FALSE(w.PanelText()->isVisibleTo(&w));
   EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
   CloseWindow();
@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, OpeningAndClosingTheSample) {
   int releases = 0;
   w.AddRefreshCallback([&] { ++refreshes; });
   w.AddReleaseCallback([&] { ++releases; });
-  w.SetCommandHandler("MenuImprimer1", [] {});
+  w.SetCommandHandler(CommandId::MenuImprimer1, [] {});
   ASSERT_TRUE(Open(sample_));
   EXPECT_EQ(refreshes, 1);
   EXPECT_TRUE(w.Session().TextOpen());
@@ -85,22 +85,22 @@ TEST_F(MainWindowTest, OpeningAndClosingTheSample) {
   EXPECT_TRUE(AnalysisResults != nullptr);
   EXPECT_TRUE(w.StatusText(0).contains(QString::fromStdString(sample_))) << w.StatusText(0).toStdString();
   EXPECT_TRUE(MenuOf(w, "MenuAfficher1")->isEnabled());
-  EXPECT_TRUE(w.Command("MenuImprimer1")->isEnabled());
+  EXPECT_TRUE(w.Command(CommandId::MenuImprimer1)->isEnabled());
   // A command whose window does not exist yet stays disabled.
-  EXPECT_FALSE(w.Command("MenuContexte")->isEnabled());
+  EXPECT_FALSE(w.Command(CommandId::MenuContexte)->isEnabled());
   QTabWidget* tabs = w.PageControl1();
   EXPECT_EQ(tabs->currentWidget(), w.ResultsTab());
   EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Explain"));
   EXPECT_TRUE(w.PanelText()->isVisibleTo(&w));
 
-  w.Command("Fermer1")->trigger();
+  w.Command(CommandId::Fermer1)->trigger();
   EXPECT_FALSE(w.Session().TextOpen());
   EXPECT_GE(releases, 1);
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_EQ(TextWords.Count(), 0);
   EXPECT_EQ(tabs->currentWidget(), w.ExplainTab());
   EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Welcome"));
-  EXPECT_FALSE(w.Command("MenuImprimer1")->isEnabled());
+  EXPECT_FALSE(w.Command(CommandId::MenuImprimer1)->isEnabled());
   CloseWindow();
 }
 

@@ -90,17 +90,17 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
   EXPECT_EQ(tabs->tabText(tabs->indexOf(w.GraphContainer())), QStringLiteral("Graph: Star"));
   // The track bar follows the kind: none for the star, the objects for the areas.
   EXPECT_FALSE(w.GraphTrackBar()->isVisibleTo(&w));
-  w.Command("ToolButtonGrapheAire")->trigger();
+  w.Command(CommandId::ToolButtonGrapheAire)->trigger();
   ASSERT_TRUE(w.GraphTrackBar()->isVisibleTo(&w));
   EXPECT_EQ(w.GraphTrackBar()->maximum(), 100);
   w.GraphTrackBar()->setValue(Options->Get(opt::GraphMaxObjects) + 2);
   EXPECT_EQ(w.StatusText(1).toStdString(), "Maximum number of objects: " + std::to_string(Options->Get(opt::GraphMaxObjects)));
   // Hide the graph: the whole panel goes.
-  ASSERT_TRUE(w.Command("PopupImageGrapheCacher")->isEnabled());
-  w.Command("PopupImageGrapheCacher")->trigger();
+  ASSERT_TRUE(w.Command(CommandId::PopupImageGrapheCacher)->isEnabled());
+  w.Command(CommandId::PopupImageGrapheCacher)->trigger();
   EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
   // A tool button asks for a graph again, with a selection of its own.
-  w.Command("ToolButtonGrapheEtoile")->trigger();
+  w.Command(CommandId::ToolButtonGrapheEtoile)->trigger();
   EXPECT_TRUE(w.PanelGraph()->isVisibleTo(&w));
   // Another text: the previous title is gone and no graph shows.
   const std::string title = Selection.firstTerm;
@@ -231,13 +231,11 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   ASSERT_TRUE(Open(sample_));
-  for (const char* name : {"PopupResultatsCopier", "PopupImageTexteCopier", "PopupImageGrapheCopier"}) {
-    ASSERT_NE(w.Command(name), nullptr) << name;
-    EXPECT_EQ(w.Command(name)->text(), QStringLiteral("Copy")) << name;
-  }
+  for (CommandId id : {CommandId::PopupResultatsCopier, CommandId::PopupImageTexteCopier, CommandId::PopupImageGrapheCopier})
+    EXPECT_EQ(w.Command(id)->text(), QStringLiteral("Copy")) << CommandName(id);
   EXPECT_EQ(w.ResultsPopup()->actions().front()->text(), QStringLiteral("Copy"));
   ViewState.HitWordPosition = 20;
-  w.Command("MenuContexte")->trigger();
+  w.Command(CommandId::MenuContexte)->trigger();
   ContextWindow* context = w.findChild<ContextWindow*>();
   ASSERT_NE(context, nullptr);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(context));

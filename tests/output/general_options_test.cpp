@@ -115,7 +115,7 @@ TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
   // The address of the Help menu's web item.
   EXPECT_EQ(started[0].back(), kProgramWebAddress);
   TVekEditForm window;
-  EXPECT_EQ(window.Command("MenuHelpWeb")->text().toStdString(), TAboutQuilor::WebAddress());
+  EXPECT_EQ(window.Command(CommandId::MenuHelpWeb)->text().toStdString(), TAboutQuilor::WebAddress());
 }
 
 TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {

@@ -38,7 +38,7 @@ TEST(ToolsMenu, EntriesCountOnlyWhatIsThere) {
 TEST(ToolsMenu, NothingFoundHidesTheEntriesAndTheirSeparator) {
   TVekEditForm window;
   InstallToolsMenu(window, ToolsMenuEntries{});
-  QAction* lumo = window.Command("MenuOutilsLumo");
+  QAction* lumo = window.Command(CommandId::MenuOutilsLumo);
   ASSERT_NE(lumo, nullptr);
   EXPECT_FALSE(lumo->isVisible());
   for (QObject* object : lumo->associatedObjects())
@@ -54,8 +54,8 @@ TEST(ToolsMenu, NothingFoundHidesTheEntriesAndTheirSeparator) {
   entries.pluginShown[0] = true;
   entries.separatorShown = true;
   InstallToolsMenu(window, entries);
-  EXPECT_TRUE(window.Command("MenuOutilsPlugin1")->isVisible());
-  EXPECT_EQ(window.Command("MenuOutilsPlugin1")->text().toStdString(), "My tool");
+  EXPECT_TRUE(window.Command(CommandId::MenuOutilsPlugin1)->isVisible());
+  EXPECT_EQ(window.Command(CommandId::MenuOutilsPlugin1)->text().toStdString(), "My tool");
 }
 
 TEST(ToolsMenu, ResultsForDemoraGoToAPrivateNewFile) {

@@ -109,7 +109,7 @@ using testing_support::MainWindowTest;
 TEST_F(MainWindowTest, TerminologyCommandOpensTheExtractorOnTheText) {
   TVekEditForm& w = Start();
   InstallWindows(w);
-  QAction* command = w.Command("MenuExtractionTerminologique");
+  QAction* command = w.Command(CommandId::MenuExtractionTerminologique);
   ASSERT_NE(command, nullptr);
   EXPECT_FALSE(command->isEnabled());  // no text yet
   std::string text = "The storm came in the night. ";

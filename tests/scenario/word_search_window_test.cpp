@@ -69,11 +69,11 @@ namespace {
 TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
   TVekEditForm& w = Start();
   InstallWindows(w);
-  EXPECT_FALSE(w.Command("MenuChercher")->isEnabled());
+  EXPECT_FALSE(w.Command(CommandId::MenuChercher)->isEnabled());
   ASSERT_TRUE(Open(sample_));
-  ASSERT_TRUE(w.Command("MenuChercher")->isEnabled());
+  ASSERT_TRUE(w.Command(CommandId::MenuChercher)->isEnabled());
   w.PageControlTexte()->setCurrentIndex(1);
-  w.Command("MenuChercher")->trigger();
+  w.Command(CommandId::MenuChercher)->trigger();
   WordSearchWindow* search = OpenWordSearch();
   ASSERT_NE(search, nullptr);
   search->EditUnMot()->setEditText("hale");
