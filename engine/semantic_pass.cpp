@@ -67,18 +67,24 @@ class SemanticPass {
   void ClassifyFirst();
   void SettleAmbiguous();
   // Pass 2 over the words of one document.
-  void SettleDocument(TWordNode* first, TWordNode* end);
+  // Returns the first node after the document that begins at first.
+  TWordNode* SettleDocument(TWordNode* first);
   // The open nouns of the sentence gathered in sentence_ and members_.
-  void SettleSentence(TWordNode* end);
+  void SettleSentence();
   void RememberLastSubstantives();
-  TWordNode* JoinNamesAt(TWordNode* n, TWordNode* end);
-  // What the words around a noun of the document that ends at end say it names.
-  uint8_t CuesAround(const TWordNode* n, const TWordNode* end) const;
+  TWordNode* JoinNamesAt(TWordNode* n);
+  // What the words around a noun of the document say it names.
+  uint8_t CuesAround(const TWordNode* n) const;
+  // The node x when it is a word or mark of the document being settled, else null.
+  TWordNode* InDocument(TWordNode* x) const {
+    return x && x != TextWords.Tail() && x->fileNumber == documentFile_ ? x : nullptr;
+  }
   // The nouns of a document that speak in their sentence (those with a
   // class of level 1), in text order, each sentence followed by a null.
   std::deque<TWordNode*> nouns_;
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   TWordNode* documentFirst_ = nullptr;
+  uint16_t documentFile_ = 0;
   std::vector<NearNoun> sentence_;
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
@@ -174,12 +180,7 @@ void SemanticPass::SettleAmbiguous() {
   }
   substantives_ = 0;
   TWordNode* n = TextWords.First();
-  while (n && n != TextWords.Tail()) {
-    TWordNode* end = n;
-    while (end && end != TextWords.Tail() && end->fileNumber == n->fileNumber) end = TWordList::NextNode(end);
-    SettleDocument(n, end);
-    n = end;
-  }
+  while (n && n != TextWords.Tail()) n = SettleDocument(n);
   nouns_ = {};
   engine_.EndDocuments();
   RememberLastSubstantives();
@@ -250,11 +251,11 @@ bool IsDateNumber(const TWordNode* n) {
 }  // namespace
 
 // What the words around a capitalised noun say it names.
-uint8_t SemanticPass::CuesAround(const TWordNode* n, const TWordNode* end) const {
+uint8_t SemanticPass::CuesAround(const TWordNode* n) const {
   if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit)) return 0;
   // Its neighbours in its proposition and its document.
-  const TWordNode* after = TWordList::NextNode(n);
-  if (after == end || after == TextWords.Tail() || IsMark(after)) after = nullptr;
+  const TWordNode* after = InDocument(TWordList::NextNode(n));
+  if (after && IsMark(after)) after = nullptr;
   const TWordNode* before = n == documentFirst_ ? nullptr : TWordList::PreviousNode(n);
   if (before && IsMark(before)) before = nullptr;
   uint8_t cues = 0;
@@ -315,11 +316,8 @@ bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] 
 // word carries the item, the others none. "a.m." and "p.m." are a time of
 // the day carried by their first letter. The run of words that begins at n
 // is looked at once; the words after the last one it took are returned.
-TWordNode* SemanticPass::JoinNamesAt(TWordNode* n, TWordNode* end) {
-  auto next = [&](const TWordNode* w) {
-    TWordNode* x = TWordList::NextNode(w);
-    return x == end || x == TextWords.Tail() ? nullptr : x;
-  };
+TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
+  auto next = [&](const TWordNode* w) { return InDocument(TWordList::NextNode(w)); };
   auto periodAfter = [&](const TWordNode* w) {
     const TWordNode* x = next(w);
     return x && x->tag[0] == '.';
@@ -399,7 +397,7 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n, TWordNode* end) {
   return next(run_.back());
 }
 
-void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
+TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   // Names first, then every noun's reading without evidence, counted in the
   // document; an ambiguous noun keeps it open (PassByte) until its sentence
   // is looked at.
@@ -409,11 +407,14 @@ void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
   // readings is not emptied.
   const uint32_t generation = engine_.KeptReadings().generation;
   documentFirst_ = first;
+  documentFile_ = first->fileNumber;
   nouns_.clear();
   bool sentenceStart = true;
   bool sentenceHasNouns = false;
   TWordNode* namesDone = first;  // the first word no run has looked at yet
-  for (TWordNode* n = first; n != end; n = TWordList::NextNode(n)) {
+  // The walk finds the document's end as it goes.
+  TWordNode* n = first;
+  for (; InDocument(n); n = TWordList::NextNode(n)) {
     if (IsMark(n)) {
       if (EndsSentence(n->tag)) {
         sentenceStart = true;
@@ -428,8 +429,7 @@ void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
     if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
     sentenceStart = false;
     if (n == namesDone) {
-      namesDone = JoinNamesAt(n, end);
-      if (!namesDone) namesDone = end;
+      namesDone = JoinNamesAt(n);
     }
     if (!IsSubstantive(d.Category)) continue;
     ++substantives_;
@@ -454,27 +454,41 @@ void SemanticPass::SettleDocument(TWordNode* first, TWordNode* end) {
   // Sentence by sentence, the open nouns in the light of the others.
   tokensKept_ = engine_.KeptReadings().generation == generation;
   tokenGeneration_ = generation;
-  for (TWordNode* n : nouns_) {
-    if (!n) {
-      SettleSentence(end);
+  // The nouns' nodes lie far apart in a long document: each is asked for
+  // ahead of its turn, and an open noun's text a little later.
+  constexpr size_t kNodeAhead = 16, kTextAhead = 8;
+  const size_t count = nouns_.size();
+  for (size_t i = 0; i < count; ++i) {
+    if (i + kNodeAhead < count)
+      if (const TWordNode* ahead = nouns_[i + kNodeAhead]) {
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(reinterpret_cast<const char*>(ahead) + sizeof(TWordNode) - 1);
+      }
+    if (i + kTextAhead < count)
+      if (const TWordNode* ahead = nouns_[i + kTextAhead]; ahead && (ahead->category.PassByte & kOpenBit))
+        __builtin_prefetch(ahead->text);
+    TWordNode* noun = nouns_[i];
+    if (!noun) {
+      SettleSentence();
       continue;
     }
     NearNoun near;
-    near.baseForm = n->lexicalEntry;
-    for (int l = 0; l < 3; ++l) near.cls[l] = n->category.ClassIds[l];
+    near.baseForm = noun->lexicalEntry;
+    for (int l = 0; l < 3; ++l) near.cls[l] = noun->category.ClassIds[l];
     sentence_.push_back(near);
-    members_.push_back(n);
+    members_.push_back(noun);
   }
-  SettleSentence(end);
+  SettleSentence();
+  return n;
 }
 
-void SemanticPass::SettleSentence(TWordNode* end) {
+void SemanticPass::SettleSentence() {
   engine_.SetSentence(sentence_);
   for (size_t m = 0; m < members_.size(); ++m) {
     TWordNode* n = members_[m];
     TWordCategoryData& d = n->category;
     if (!(d.PassByte & kOpenBit)) continue;
-    engine_.SetCues(CuesAround(n, end));
+    engine_.SetCues(CuesAround(n));
     int32_t value = 0;
     std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
     ReadingsToken token;
