@@ -18,7 +18,6 @@ namespace {
 
 constexpr uint8_t kFlagInitialCapital = 1 << 5;
 constexpr int kMaxChainSteps = 64;
-constexpr size_t kMaxSegmentNodes = 32767;
 
 // Level 3: broad fields. A concept belongs to the field of the nearest anchor
 // above it in the hypernym tree; without one, to the field of its

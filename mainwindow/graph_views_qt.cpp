@@ -124,7 +124,8 @@ void InstallGraphViews(TVekEditForm& window) {
                                                {CommandId::ToolButtonGrapheRepartition, kGraphDistribution},
                                                {CommandId::ToolButtonGrapheRafales, kGraphBursts},
                                                {CommandId::ToolButtonGrapheActeurs, kGraphActors}};
-  for (const auto& [id, kind] : buttons) window.SetCommandHandler(id, [panel, kind] { panel->ShowKind(kind); });
+  for (const auto& [id, kind] : buttons)
+    window.SetCommandHandler(id, [panel, graph = kind] { panel->ShowKind(graph); });
   // The graph's picture to the clipboard.
   const auto copy = [panel] {
     if (!ViewState.GraphShown || panel->Image().isNull()) return;
