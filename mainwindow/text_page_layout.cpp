@@ -97,22 +97,34 @@ bool HasWordCharacters(const std::string& text) {
   return false;
 }
 
-// Whether a double quote is open before node: the quotes of its document
-// counted back from it (at most a few thousand words back; past that the
-// quotes are taken as closed).
+// Whether a double quote is open before node's own tag, as the page's
+// spacing leaves it when it draws its document from the start (at most a
+// few thousand words back; past that the quotes are taken as closed). The
+// tags are replayed as the page reads them, so that a quote the text never
+// closed counts as the page counts it.
 bool QuoteOpenBefore(TWordNode* node, TWordNode* first) {
   if (!node || node == first) return false;
   const uint16_t file = node->fileNumber;
-  int quotes = 0;
+  TWordNode* start = node;
   int steps = 0;
   for (TWordNode* n = TWordList::PreviousNode(node); n; n = TWordList::PreviousNode(n)) {
     if (n->fileNumber != file || ++steps > 5000) break;
-    for (const char* c = n->tag; *c; ++c)
-      if (*c == '"') ++quotes;
+    start = n;
     if (n == first) break;
   }
-  // The node's own tag is read by the page.
-  return quotes % 2 == 1;
+  TTextSpacer spacer;
+  std::string previousTag;
+  bool previousWasMark = false;
+  for (TWordNode* n = start; n && n != node; n = TWordList::NextNode(n)) {
+    const std::string tag = n->tag;
+    const bool isMark = IsMarkText(n->text);
+    // A tag repeated next to a proposition mark is drawn once.
+    const bool repeat = tag == previousTag && tag != " " && !tag.empty() && (isMark || previousWasMark);
+    previousTag = tag;
+    previousWasMark = isMark;
+    if (!repeat) spacer.Tag(tag);
+  }
+  return spacer.quoteOpen;
 }
 
 }  // namespace
@@ -449,12 +461,28 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
     } else if (propositionStart && (extract || lastPosition == 0)) {
       // A proposition shown without the one before it (the page's first, an
-      // extract's): what closed the one before is not written.
-      spacer.quoteOpen = QuoteOpenBefore(node, words.First());
+      // extract's): what closed the one before is not written; what the
+      // mark before it opened (a quote, a parenthesis) is.
+      std::string opened;
+      TWordNode* mark = node != words.First() ? TWordList::PreviousNode(node) : nullptr;
+      if (mark && IsMarkText(mark->text) && mark->fileNumber == node->fileNumber) {
+        TTextSpacer before;
+        before.quoteOpen = QuoteOpenBefore(mark, words.First());
+        std::string closed;
+        SplitAtOpening(mark->tag, before.quoteOpen, closed, opened);
+        before.Tag(closed);
+        spacer.quoteOpen = before.quoteOpen;
+        if (rawTag == mark->tag) tagText = " ";
+      } else {
+        spacer.quoteOpen = QuoteOpenBefore(node, words.First());
+      }
+      TTextSpacer after = spacer;
+      after.Tag(opened);
       std::string closing, opening;
-      SplitAtOpening(tagText, spacer.quoteOpen, closing, opening);
+      SplitAtOpening(tagText, after.quoteOpen, closing, opening);
       if (closing.find('"') != std::string::npos) spacer.quoteOpen = false;
-      tagText = opening.empty() ? std::string(" ") : opening;
+      tagText = opened + opening;
+      if (tagText.empty()) tagText = " ";
     }
     carry.clear();
     carryNode = nullptr;

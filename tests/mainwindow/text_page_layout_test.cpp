@@ -200,6 +200,32 @@ TEST_F(TextPage, PunctuationStaysWithItsWordAcrossLines) {
   EXPECT_EQ(Words(canvas), (std::vector<std::string>{"a", ",", "b"}));
 }
 
+// A proposition shown without the one before it (a page's first, an
+// extract's) opens with what the mark before it opened, and its quotes close
+// where the whole text closes them, even after a quote the text never closed
+// (a paragraph quoted on: `"x y.` without its closing quote).
+TEST_F(TextPage, APropositionShownAloneKeepsItsQuotes) {
+  Text t;
+  t.Word("x", "\"").Word("y").Mark(".\"").Word("z").Word("w").Word("v", "\",").Word("said").Mark(".\"");
+  t.Word("Failure").Word("burden").Word("on", "\"").Word("taxes").Mark(".");
+  RecordingCanvas canvas(7);
+  auto line = [&canvas] {
+    std::string text;
+    for (const std::string& w : Words(canvas)) text += w;
+    return text;
+  };
+  Draw(canvas, {0, 0, 4000, 100});
+  EXPECT_EQ(line(), "\"x y.\" z w\", v said. \"Failure burden\" on taxes.");
+  TWordNode* node = TextWords.First();
+  while (node && std::string(node->text) != "Failure") node = TWordList::NextNode(node);
+  ASSERT_NE(node, nullptr);
+  TextWords.SetCursor(node);
+  TextWords.SaveCursor(1);
+  canvas.Clear();
+  page_.DrawPage(canvas, {0, 0, 4000, 100}, {});
+  EXPECT_EQ(line(), "\"Failure burden\" on taxes.");
+}
+
 // A comma in a word's tag, where no proposition ends, stays on the line of
 // the word before it; the word after it goes to the next line.
 TEST_F(TextPage, AWordsClosingPunctuationStaysOnTheLineBefore) {
