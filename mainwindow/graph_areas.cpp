@@ -18,6 +18,8 @@ namespace quilor::ui {
 namespace {
 
 constexpr Rgb kDarkGreen = 0x008000;
+// The row of the window's graph font (1.2 x a 13-pixel text, plus 1).
+constexpr int kWindowGraphRow = 17;
 
 int Round(double v) { return static_cast<int>(std::lround(v)); }
 
@@ -291,6 +293,9 @@ void TGrapheQuilor::ActorsGraph() {
 
   const Rect inner{rect_.left + 20, rect_.top + 20, rect_.right - 20, rect_.bottom - 20};
   const int topOffset = rowHeight_ / 2;
+  // Bubbles are sized in the window's pixels; a page's pixels are finer, so
+  // there they keep the same size against the page's rows of text.
+  const double bubbleScale = printing_ ? std::max(1.0, rowHeight_ / static_cast<double>(kWindowGraphRow)) : 1.0;
   std::map<uint32_t, Point> centres;
   std::vector<PlacedArea> bubbles;
   for (const Actor& a : actors) {
@@ -300,7 +305,7 @@ void TGrapheQuilor::ActorsGraph() {
     double s = largest > 0 ? a.score / largest : 0;
     if (a.occurrences == 1 || summedOf(a.cls) == 0) s = 0.5;
     const int y = inner.bottom - Round(inner.Height() * s) + topOffset;
-    const int size = std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24);
+    const int size = Round(bubbleScale * std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24));
     Rect box = KeepInside({x - size, y - size, x + size, y + size},
                           {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
     AddBox(box, static_cast<uint32_t>(a.cls));

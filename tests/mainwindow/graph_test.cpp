@@ -303,6 +303,39 @@ TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
   EXPECT_FALSE(graph.DrawEveryLink());
 }
 
+// On paper, whose pixels are ten times finer here, the bubbles keep their
+// size against the text: not dots beside their names.
+TEST_F(GraphTest, ActorsBubblesKeepTheirSizeOnPaper) {
+  SetKind(kGraphActors);
+  source.names[1] = "sel";
+  source.occurrences[1] = 9;
+  for (int32_t c = 2; c <= 8; ++c) {
+    source.names[c] = "a" + std::to_string(c);
+    source.occurrences[c] = static_cast<uint32_t>(c + 2);
+    source.preVerb[c] = static_cast<uint32_t>(c);
+    source.candidates.push_back(c);
+    source.pairs.push_back({1, static_cast<uint32_t>(c), static_cast<uint32_t>(c)});
+  }
+  source.classCount = 20;
+  SelectClass(1);
+  // The smallest bubble's width against the text's height.
+  auto smallest = [](const RecordingCanvas& c) {
+    int width = 1 << 30;
+    for (const DrawOp& op : c.Ops())
+      if (op.kind == DrawOp::kEllipse || op.kind == DrawOp::kShadedEllipse) width = std::min(width, op.rect.Width());
+    return width;
+  };
+  TGrapheQuilor graph(source);
+  RecordingCanvas screen(7, 13);
+  graph.Draw(screen, {0, 0, 700, 400}, kModeRedraw, "sel");
+  RecordingCanvas paper(70, 130);
+  graph.SetPrinting(true, true);
+  graph.Draw(paper, {0, 0, 7000, 4000}, kModeRedraw, "sel");
+  ASSERT_LT(smallest(screen), 1 << 30);
+  ASSERT_LT(smallest(paper), 1 << 30);
+  EXPECT_GE(smallest(paper) * 13, smallest(screen) * 130 * 9 / 10);
+}
+
 // Two names side by side keep a gap between them, so that they never read as
 // one ("bond" "mayor" as "bondmayor"); a box reserved beside a label needs none.
 TEST(LabelPlacer, NamesSideBySideKeepAGapBoxesDoNot) {
