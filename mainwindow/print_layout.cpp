@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/chartables.h"
+#include "core/messages.h"
 
 namespace quilor::ui {
 
@@ -169,6 +170,13 @@ std::string SentenceCase(const std::string& text) {
   std::string out = LowerCase(text);
   if (!out.empty()) out[0] = static_cast<char>(ToUpperChar(static_cast<unsigned char>(out[0])));
   return out;
+}
+
+std::string PrintStartFailure(const std::string& outputFile, const std::string& printerName) {
+  constexpr int kMsgCannotPrint = 7340, kMsgNoPrinter = 7342;
+  const std::string& where = outputFile.empty() ? printerName : outputFile;
+  if (where.empty()) return GetMessageText(kMsgNoPrinter);
+  return GetMessageText(kMsgCannotPrint) + ' ' + where;
 }
 
 std::string PercentText(double value, int decimals) {

@@ -190,4 +190,9 @@ std::string LowerCase(const std::string& text);
 // "12.345%"
 std::string PercentText(double value, int decimals);
 
+// The message of a print that could not start: the output file or the
+// printer it was meant for, or, with neither (no printer set up on this
+// computer), how to choose one.
+std::string PrintStartFailure(const std::string& outputFile, const std::string& printerName);
+
 }  // namespace quilor::ui

@@ -13,7 +13,6 @@
 namespace quilor::ui {
 
 namespace {
-constexpr int kMsgCannotPrint = 7340;
 constexpr int kMsgPageFailed = 7341;
 }  // namespace
 
@@ -33,9 +32,8 @@ PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();
-    const std::string where = printer_.outputFileName().isEmpty() ? printer_.printerName().toStdString()
-                                                                   : printer_.outputFileName().toStdString();
-    ShowError(GetMessageText(kMsgCannotPrint) + ' ' + Utf8ToCp1252(where));
+    ShowError(PrintStartFailure(Utf8ToCp1252(printer_.outputFileName().toStdString()),
+                                Utf8ToCp1252(printer_.printerName().toStdString())));
     return nullptr;
   }
   painter_->setRenderHint(QPainter::Antialiasing);

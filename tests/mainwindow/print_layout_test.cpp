@@ -195,6 +195,17 @@ TEST(PrintColumns, ElideWrapAndPaperColours) {
   EXPECT_EQ(PaperColour(kBlack), kBlack);
 }
 
+// A print that cannot start names its output, else its printer; on a
+// computer with no printer set up there is no name to give, and the message
+// says how to choose one rather than ending on "on:".
+TEST(PrintStart, AFailureNamesTheOutputThePrinterOrHowToChooseOne) {
+  EXPECT_EQ(PrintStartFailure("/no/x.pdf", "Office"), "The print could not be started on: /no/x.pdf");
+  EXPECT_EQ(PrintStartFailure("", "Office"), "The print could not be started on: Office");
+  const std::string none = PrintStartFailure("", "");
+  EXPECT_EQ(none.find("could not be started on"), std::string::npos);
+  EXPECT_NE(none.find("Printer"), std::string::npos);
+}
+
 TEST(PrintPageMetrics, AFontTooBigForTheLinesIsMadeSmaller) {
   EXPECT_EQ(A4At300(10).fontPoints, 10);
   const TPageMetrics huge = A4At300(500);
