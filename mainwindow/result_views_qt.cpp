@@ -58,9 +58,17 @@ void Fill(QWidget* container, QWidget* child) {
 void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views,
                             ScenarioEditorPort* editor, const std::function<void(bool)>& sort) {
   QToolBar* bar = window.ResultsToolBar();
+  // Showing a button's place again enables the button whatever its command
+  // says (the tool bar's place passes its own state on): it takes its
+  // command's state back.
   auto setVisible = [bar](CommandId id, bool visible) {
-    for (QAction* a : bar->actions())
-      if (QWidget* w = bar->widgetForAction(a); w && w->objectName() == QLatin1String(CommandName(id))) a->setVisible(visible);
+    for (QAction* a : bar->actions()) {
+      QWidget* w = bar->widgetForAction(a);
+      if (!w || w->objectName() != QLatin1String(CommandName(id))) continue;
+      a->setVisible(visible);
+      if (auto* button = qobject_cast<QToolButton*>(w); button && button->defaultAction())
+        button->setEnabled(button->defaultAction()->isEnabled());
+    }
   };
   auto updateToolbar = [&window, views, setVisible] {
     const TResultsToolbarState s = views->panel.ToolbarState();

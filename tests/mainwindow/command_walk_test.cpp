@@ -13,6 +13,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <iostream>
 #include <set>
@@ -22,6 +24,7 @@
 #include "engine/selection.h"
 #include "app/install_windows_qt.h"
 #include "mainwindow/results_panel_widget.h"
+#include "ui/result_type_codes.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
 
@@ -239,6 +242,45 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
   EXPECT_TRUE(idle.empty()) << list_;
   for (QWidget* top : QApplication::topLevelWidgets())
     if (top != &w) top->close();
+  CloseWindow();
+}
+
+// The results toolbar hides Add and Insert for the Scenario list and shows
+// them again for the others; a button shown again is enabled exactly as its
+// command is (with the Scenario editor closed, Add and Insert act on nothing).
+TEST_F(MainWindowTest, ResultsToolButtonsShownAgainFollowTheirCommands) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  auto* results = w.findChild<ResultsPanelWidget*>();
+  ASSERT_NE(results, nullptr);
+  auto pickFirstLine = [&] {
+    QListView* list = results->ResultsList();
+    ASSERT_GT(list->model()->rowCount(), 0);
+    const QModelIndex first = list->model()->index(0, 0);
+    list->setCurrentIndex(first);
+    emit list->clicked(first);
+  };
+  auto check = [&](const char* when) {
+    int checked = 0;
+    for (QAction* shown : w.ResultsToolBar()->actions()) {
+      auto* b = qobject_cast<QToolButton*>(w.ResultsToolBar()->widgetForAction(shown));
+      if (!b || !b->defaultAction() || !shown->isVisible()) continue;
+      EXPECT_EQ(b->isEnabled(), b->defaultAction()->isEnabled()) << b->objectName().toStdString() << " " << when;
+      ++checked;
+    }
+    EXPECT_GT(checked, 4) << when;
+    QToolButton* add = w.ResultsToolBar()->findChild<QToolButton*>(QStringLiteral("ToolButtonResultatsScenarioAjouter"));
+    ASSERT_NE(add, nullptr);
+    EXPECT_FALSE(add->isEnabled()) << when;
+  };
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  pickFirstLine();
+  check("before the Scenario list");
+  w.ShowResultType(kTypeScenario);
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  pickFirstLine();
+  check("after the Scenario list");
   CloseWindow();
 }
 
