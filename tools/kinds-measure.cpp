@@ -307,18 +307,20 @@ int Measure(const std::string& samplePath, bool misses) {
   return 0;
 }
 
-int Draw(const std::string& corpus, int perFamily, unsigned seed) {
+// The corpus's file names from its cats.txt, sorted; empty (and said) when there is none.
+std::vector<std::string> CorpusFileNames(const std::string& corpus) {
   std::vector<std::string> names;
-  {
-    std::ifstream cats(corpus + "/cats.txt");
-    std::string name, cat;
-    while (cats >> name >> cat) names.push_back(name);
-  }
+  std::ifstream cats(corpus + "/cats.txt");
+  std::string name, cat;
+  while (cats >> name >> cat) names.push_back(name);
   std::sort(names.begin(), names.end());
-  if (names.empty()) {
-    std::fprintf(stderr, "kinds-measure: no cats.txt in %s\n", corpus.c_str());
-    return 66;
-  }
+  if (names.empty()) std::fprintf(stderr, "kinds-measure: no cats.txt in %s\n", corpus.c_str());
+  return names;
+}
+
+int Draw(const std::string& corpus, int perFamily, unsigned seed) {
+  const std::vector<std::string> names = CorpusFileNames(corpus);
+  if (names.empty()) return 66;
   struct Candidate {
     std::string line;
   };
@@ -409,17 +411,8 @@ struct DrawFilter {
 
 int DrawWords(const std::string& corpus, int perWord, const std::string& list, const std::string& group,
               const DrawFilter& filter, const std::string& samplePath, unsigned seed) {
-  std::vector<std::string> names;
-  {
-    std::ifstream cats(corpus + "/cats.txt");
-    std::string name, cat;
-    while (cats >> name >> cat) names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  if (names.empty()) {
-    std::fprintf(stderr, "kinds-measure: no cats.txt in %s\n", corpus.c_str());
-    return 66;
-  }
+  const std::vector<std::string> names = CorpusFileNames(corpus);
+  if (names.empty()) return 66;
   std::set<std::string> judgedSources;
   {
     std::ifstream in(samplePath);
