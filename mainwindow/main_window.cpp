@@ -44,6 +44,7 @@
 #include "ui/texts_qt.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -116,7 +117,7 @@ ExplainTabs MakeExplainTabs(QWidget* parent, const ExplainTabNames& names) {
   t.help = new QToolButton(t.explain);
   t.help->setObjectName(QString::fromLatin1(names.help));
   t.help->setIcon(ToolIcon(QStringLiteral("help-contents"), ToolPicture::kHelp));
-  t.help->setToolTip(MessageText(616));
+  t.help->setToolTip(MessageText(msg::kHelp));
   head->addWidget(t.title, 1);
   head->addWidget(t.help);
   layout->addLayout(head);
@@ -278,7 +279,7 @@ void TVekEditForm::BuildCommands() {
   // File
   QMenu* file = bar->addMenu(QString());
   file->setObjectName(QStringLiteral("MenuFile1"));
-  AddCommand(FichierOuvrir, 527, false, file)->setShortcut(QKeySequence::Open);
+  AddCommand(FichierOuvrir, msg::kOpen, false, file)->setShortcut(QKeySequence::Open);
   folderMenu_ = file->addMenu(QString());
   folderMenu_->setObjectName(QStringLiteral("MenuHistoriqueDossiers"));
   AddCommand(MenuOuvrirUnDossier, kMsgOpenFolder, false, folderMenu_);
@@ -295,17 +296,17 @@ void TVekEditForm::BuildCommands() {
   }
   folderMenu_->addSeparator();
   clearFolderHistory_ = AddCommand(MenuHistoDossierEffacer, kMsgClearHistory, false, folderMenu_);
-  scanSubFolders_ = AddCommand(MenuHistoDossierTraiterSousDossiers, 642, false, folderMenu_);
+  scanSubFolders_ = AddCommand(MenuHistoDossierTraiterSousDossiers, msg::kProcessSubFolders, false, folderMenu_);
   scanSubFolders_->setCheckable(true);
   connect(folderMenu_, &QMenu::aboutToShow, this, [this] { MenuHistoriqueDossiersClick(); });
   file->addSeparator();
-  AddCommand(FichierEnregistrerSous, 605, true, file);
-  AddCommand(MenuEnregistrerEnHTML, 878, true, file)->setVisible(false);
-  AddCommand(Fermer1, 545, false, file)->setShortcut(QKeySequence::Close);
+  AddCommand(FichierEnregistrerSous, msg::kSaveAs, true, file);
+  AddCommand(MenuEnregistrerEnHTML, msg::kExportWeb, true, file)->setVisible(false);
+  AddCommand(Fermer1, msg::kClose, false, file)->setShortcut(QKeySequence::Close);
   file->addSeparator();
-  AddCommand(MenuImprimer1, 606, true, file)->setShortcut(QKeySequence::Print);
+  AddCommand(MenuImprimer1, msg::kPrint, true, file)->setShortcut(QKeySequence::Print);
   file->addSeparator();
-  AddCommand(MenuNouvelleFenetre, 1172, false, file)->setShortcut(QKeySequence::New);
+  AddCommand(MenuNouvelleFenetre, msg::kNewWindow, false, file)->setShortcut(QKeySequence::New);
   file->addSeparator();
   for (int n = 1; n <= kFileHistoryMenuItems; ++n) {
     const CommandId id = NthCommand(CommandId::MenuHistoFichier1, n);
@@ -315,31 +316,39 @@ void TVekEditForm::BuildCommands() {
     SetCommandHandler(id, [this, n] { session_.OpenHistoryFile(n); });
   }
   file->addSeparator();
-  AddCommand(FileExitItem, 608, false, file)->setShortcut(QKeySequence::Quit);
+  AddCommand(FileExitItem, msg::kExit, false, file)->setShortcut(QKeySequence::Quit);
 
   // Edit
   QMenu* edit = bar->addMenu(QString());
   edit->setObjectName(QStringLiteral("MenuEdit1"));
   QMenu* copy = edit->addMenu(QString());
   copy->setObjectName(QStringLiteral("CopyDsClipBrd"));
-  AddCommand(CopyTexteDsClipBrd, 719, true, copy);
-  AddCommand(CopyGraphDsClipBrd, 512, true, copy);
-  AddCommand(CopyResultatsDsClipBrd, 656, true, copy);
-  AddCommand(MenuContexte, 387, true, edit);
-  AddCommand(MenuChercher, 520, true, edit)->setShortcut(QKeySequence::Find);
+  AddCommand(CopyTexteDsClipBrd, msg::kText, true, copy);
+  AddCommand(CopyGraphDsClipBrd, msg::kGraph, true, copy);
+  AddCommand(CopyResultatsDsClipBrd, msg::kResults, true, copy);
+  AddCommand(MenuContexte, msg::kContext, true, edit);
+  AddCommand(MenuChercher, msg::kSearch, true, edit)->setShortcut(QKeySequence::Find);
   QMenu* sort = edit->addMenu(QString());
   sort->setObjectName(QStringLiteral("MenuTriResultats"));
-  AddCommand(MenuTriFrequence, 1050, true, sort);
-  AddCommand(MenuTriResultatsAlphabetique, 1051, true, sort);
+  AddCommand(MenuTriFrequence, msg::kSortAlphabetically, true, sort);
+  AddCommand(MenuTriResultatsAlphabetique, msg::kSortFrequency, true, sort);
 
   // Show
   QMenu* show = bar->addMenu(QString());
   show->setObjectName(QStringLiteral("MenuAfficher1"));
   const std::pair<CommandId, int> showItems[] = {
-      {MenuStyleGeneral, 304},    {MenuUnivers1, 307},         {MenuUnivers2, 308},
-      {MenuUnivers3, 300},        {MenuAfficheScenario, 309},  {MenuRelations, 390},
-      {MenuCategFrequentes, 302}, {MenuToutesCategories, 303}, {MenuLemmesVerbes, 845},
-      {MenuLemmesAdjectifs, 848}, {MenuLemmesSubstantifs, 852}, {MenuEpisodes, 564}};
+      {MenuStyleGeneral, msg::kTextStyle},
+      {MenuUnivers1, msg::kReferenceFields1},
+      {MenuUnivers2, msg::kReferenceFields2},
+      {MenuUnivers3, msg::kReferences},
+      {MenuAfficheScenario, msg::kScenario},
+      {MenuRelations, msg::kRelations},
+      {MenuCategFrequentes, msg::kFrequentWordCategories},
+      {MenuToutesCategories, msg::kAllWordCategories},
+      {MenuLemmesVerbes, msg::kVerbs},
+      {MenuLemmesAdjectifs, msg::kAdjectives},
+      {MenuLemmesSubstantifs, msg::kSubstantives},
+      {MenuEpisodes, msg::kEpisodes}};
   int line = 0;
   for (const auto& [name, caption] : showItems) {
     AddCommand(name, caption, true, show);
@@ -347,27 +356,27 @@ void TVekEditForm::BuildCommands() {
     SetCommandHandler(name, [this, index] { ShowResultType(index); });
   }
   show->addSeparator();
-  AddCommand(MenuToutLeTexte, 721, true, show);
-  AddCommand(MenuAfficherFichiers, 583, true, show);
+  AddCommand(MenuToutLeTexte, msg::kShowWholeText, true, show);
+  AddCommand(MenuAfficherFichiers, msg::kFiles, true, show);
   SetCommandHandler(MenuAfficherFichiers, [this] { ShowFilesTab(); });
 
   // Tools
   QMenu* tools = bar->addMenu(QString());
   tools->setObjectName(QStringLiteral("MenuOutils1"));
-  AddCommand(MenuScenario, 1065, false, tools);
-  AddCommand(MenuDelimiteurs, 574, false, tools);
-  AddCommand(MenuExtractionTerminologique, 1236, true, tools);
+  AddCommand(MenuScenario, msg::kScenarioTool, false, tools);
+  AddCommand(MenuDelimiteurs, msg::kBorders, false, tools);
+  AddCommand(MenuExtractionTerminologique, msg::kTerminologyExtraction, true, tools);
   AddCommand(MenuExports, kMsgExportGexf, false, tools);
-  AddCommand(MenuGenererUnRapport, 1148, true, tools);
+  AddCommand(MenuGenererUnRapport, msg::kReport, true, tools);
   tools->addSeparator();
-  AddCommand(OptionsdAnalyse, 637, false, tools);
-  AddCommand(MenuOptionsGenerales, 844, false, tools);
-  AddCommand(MenuGraphe, 727, false, tools);
-  AddCommand(MenuCouleurs, 543, false, tools);
-  AddCommand(MenuAfficherGraphe, 877, false, tools);
+  AddCommand(OptionsdAnalyse, msg::kAnalysisOptions, false, tools);
+  AddCommand(MenuOptionsGenerales, msg::kGeneralOptions, false, tools);
+  AddCommand(MenuGraphe, msg::kGraphs, false, tools);
+  AddCommand(MenuCouleurs, msg::kColors, false, tools);
+  AddCommand(MenuAfficherGraphe, msg::kShowGraph, false, tools);
   tools->addSeparator();
   AddCommand(MenuOutilsLumo, 0, false, tools)->setVisible(false);
-  AddCommand(MenuOutilsTarvik, 980, false, tools)->setVisible(false);
+  AddCommand(MenuOutilsTarvik, msg::kTarvik, false, tools)->setVisible(false);
   AddCommand(MenuOutilsDemora, 0, false, tools)->setVisible(false);
   AddCommand(MenuOutilsMellaro, 0, false, tools)->setVisible(false);
   for (int n = 1; n <= 4; ++n) AddCommand(NthCommand(CommandId::MenuOutilsPlugin1, n), 0, false, tools)->setVisible(false);
@@ -375,7 +384,7 @@ void TVekEditForm::BuildCommands() {
   // Help
   QMenu* help = bar->addMenu(QString());
   help->setObjectName(QStringLiteral("Help1"));
-  AddCommand(HelpIndex, 617, false, help)->setShortcut(QKeySequence::HelpContents);
+  AddCommand(HelpIndex, msg::kContents, false, help)->setShortcut(QKeySequence::HelpContents);
   // The topic items belong to the old help viewer; the contents page links them.
   const std::pair<CommandId, int> topics[] = {{HelpGraphes, 917}, {HelpClasses, 920}, {HelpCategories, 943},
                                               {HelpScenario, 964}, {HelpNotions, 940}};
@@ -386,7 +395,7 @@ void TVekEditForm::BuildCommands() {
   }
   AddCommand(MenuHelpWeb, 0, false, help);
   help->addSeparator();
-  AddCommand(HelpAboutItem, 634, false, help);
+  AddCommand(HelpAboutItem, msg::kAbout, false, help);
 
   // Tool bar
   toolBar_ = addToolBar(QString());
@@ -421,35 +430,35 @@ void TVekEditForm::BuildCommands() {
   // Popup of the results list.
   resultsPopup_ = new QMenu(this);
   resultsPopup_->setObjectName(QStringLiteral("PopupMenuResultats"));
-  AddCommand(PopupResultatsCopier, 579, true, resultsPopup_);
+  AddCommand(PopupResultatsCopier, msg::kCopy, true, resultsPopup_);
   resultsPopup_->addAction(Command(CommandId::MenuChercher));
   resultsPopup_->addSeparator();
   AddCommand(PopupResultatsOuvrirScenario, 0, false, resultsPopup_)
-      ->setText(MessageText(527) + QLatin1Char(' ') + MessageText(1065));
-  AddCommand(PopupResultatDbClick1, 1066, true, resultsPopup_);
-  AddCommand(PopupResultatsAjouter1, 524, true, resultsPopup_);
-  AddCommand(PopupResultatsInserer1, 525, true, resultsPopup_);
+      ->setText(MessageText(msg::kOpen) + QLatin1Char(' ') + MessageText(msg::kScenarioTool));
+  AddCommand(PopupResultatDbClick1, msg::kSearchScenarioTool, true, resultsPopup_);
+  AddCommand(PopupResultatsAjouter1, msg::kAddScenario, true, resultsPopup_);
+  AddCommand(PopupResultatsInserer1, msg::kInsertScenario, true, resultsPopup_);
   resultsPopup_->addSeparator();
-  AddCommand(PopupTriAlpha, 1050, true, resultsPopup_)->setCheckable(true);
-  AddCommand(PopupTriFrequence, 1051, true, resultsPopup_)->setCheckable(true);
-  AddCommand(PopupMasquerLesBranches, 827, true, resultsPopup_)->setCheckable(true);
-  AddCommand(PopupToutDevelopper, 826, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupTriAlpha, msg::kSortAlphabetically, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupTriFrequence, msg::kSortFrequency, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupMasquerLesBranches, msg::kReduceAll, true, resultsPopup_)->setCheckable(true);
+  AddCommand(PopupToutDevelopper, msg::kExpandAll, true, resultsPopup_)->setCheckable(true);
 
   // Popup of the text page.
   textPopup_ = new QMenu(this);
   textPopup_->setObjectName(QStringLiteral("PopupMenuImageTexte"));
-  AddCommand(PopupImageTexteCopier, 579, true, textPopup_);
+  AddCommand(PopupImageTexteCopier, msg::kCopy, true, textPopup_);
   textPopup_->addAction(Command(CommandId::MenuContexte));
-  AddCommand(PopupImageTexteChercher, 520, true, textPopup_);
+  AddCommand(PopupImageTexteChercher, msg::kSearch, true, textPopup_);
   textPopup_->addSeparator();
-  AddCommand(PopupImageTexteCopierDsScenario, 524, true, textPopup_);
-  AddCommand(PopupImageTexteInsererDsScenario, 525, true, textPopup_);
+  AddCommand(PopupImageTexteCopierDsScenario, msg::kAddScenario, true, textPopup_);
+  AddCommand(PopupImageTexteInsererDsScenario, msg::kInsertScenario, true, textPopup_);
   textPopup_->addSeparator();
   textPopup_->addAction(Command(CommandId::MenuCouleurs));
 
   // The graph's own popup items (its kinds) are the graph panel's; these follow them.
-  AddCommand(PopupImageGrapheCopier, 579, true);
-  AddCommand(PopupImageGrapheCacher, 501, true);
+  AddCommand(PopupImageGrapheCopier, msg::kCopy, true);
+  AddCommand(PopupImageGrapheCacher, msg::kHideGraph, true);
 
   // The results toolbar.
   resultsToolBar_ = new QToolBar(this);
@@ -464,16 +473,16 @@ void TVekEditForm::BuildCommands() {
     b->setDefaultAction(a);
     resultsToolBar_->addWidget(b);
   };
-  addResultsTool(ToolButtonResultatsPrecedent, ToolPicture::kPrevious, 744);
-  addResultsTool(ToolButtonResultatsSuivant, ToolPicture::kNext, 745);
+  addResultsTool(ToolButtonResultatsPrecedent, ToolPicture::kPrevious, msg::kBack);
+  addResultsTool(ToolButtonResultatsSuivant, ToolPicture::kNext, msg::kNext);
   resultsToolBar_->addSeparator();
-  addResultsTool(ToolButtonResultatsCopier, ToolPicture::kCopy, 579);
-  addResultsTool(ToolButtonResultatTri, ToolPicture::kSort, 1050);
-  addResultsTool(ToolButtonMasquerDevelopper, ToolPicture::kTree, 827);
+  addResultsTool(ToolButtonResultatsCopier, ToolPicture::kCopy, msg::kCopy);
+  addResultsTool(ToolButtonResultatTri, ToolPicture::kSort, msg::kSortAlphabetically);
+  addResultsTool(ToolButtonMasquerDevelopper, ToolPicture::kTree, msg::kReduceAll);
   resultsToolBar_->addSeparator();
-  addResultsTool(ToolButtonChercherDsScenario, ToolPicture::kSearchScenario, 1066);
-  addResultsTool(ToolButtonResultatsScenarioAjouter, ToolPicture::kAddScenario, 524);
-  addResultsTool(ToolButtonResultatsScenarioInserer, ToolPicture::kInsertScenario, 525);
+  addResultsTool(ToolButtonChercherDsScenario, ToolPicture::kSearchScenario, msg::kSearchScenarioTool);
+  addResultsTool(ToolButtonResultatsScenarioAjouter, ToolPicture::kAddScenario, msg::kAddScenario);
+  addResultsTool(ToolButtonResultatsScenarioInserer, ToolPicture::kInsertScenario, msg::kInsertScenario);
 
   // The window's own commands.
   AliasCommand(PopupResultatsCopier, CopyResultatsDsClipBrd);
@@ -569,43 +578,51 @@ void TVekEditForm::UpdateActions() {
 }
 
 void TVekEditForm::LocaliserInterface() {
-  pageControl1_->setTabText(pageControl1_->indexOf(resultsPage_), MessageText(656));
+  pageControl1_->setTabText(pageControl1_->indexOf(resultsPage_), MessageText(msg::kResults));
   pageControl1_->setTabText(pageControl1_->indexOf(explainPage_), MessageText(kMsgExplain));
   pageControl3_->setTabText(pageControl3_->indexOf(graphExplainPage_), MessageText(kMsgExplain));
-  pageControlTexte_->setTabText(pageControlTexte_->indexOf(textPage_), MessageText(719));
-  pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), MessageText(583));
-  pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), MessageText(512));
-  const std::pair<const char*, int> menus[] = {{"MenuFile1", 324},    {"MenuEdit1", 609},     {"CopyDsClipBrd", 579},
-                                               {"MenuTriResultats", 891}, {"MenuAfficher1", 500}, {"MenuOutils1", 618},
-                                               {"Help1", 616},         {"MenuHistoriqueDossiers", 1425}};
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(textPage_), MessageText(msg::kText));
+  pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), MessageText(msg::kFiles));
+  pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), MessageText(msg::kGraph));
+  const std::pair<const char*, int> menus[] = {
+      {"MenuFile1", msg::kFile},
+      {"MenuEdit1", msg::kEdit},
+      {"CopyDsClipBrd", msg::kCopy},
+      {"MenuTriResultats", msg::kSort},
+      {"MenuAfficher1", msg::kShow},
+      {"MenuOutils1", msg::kTools},
+      {"Help1", msg::kHelp},
+      {"MenuHistoriqueDossiers", msg::kFolders}};
   for (QMenu* menu : findChildren<QMenu*>()) {
     for (const auto& [name, caption] : menus)
       if (menu->objectName() == QLatin1String(name)) menu->setTitle(MessageText(caption));
   }
   // Hints of the tool buttons: their action's caption, or the graph labels.
   const std::pair<CommandId, int> graphHints[] = {
-      {CommandId::ToolButtonGrapheEtoile, 514}, {CommandId::ToolButtonGrapheAire, 537},
-      {CommandId::ToolButtonGrapheActeurs, 1245}, {CommandId::ToolButtonGrapheRepartition, 538},
-      {CommandId::ToolButtonGrapheRafales, 564}};
+      {CommandId::ToolButtonGrapheEtoile, msg::kStar},
+      {CommandId::ToolButtonGrapheAire, msg::kArea},
+      {CommandId::ToolButtonGrapheActeurs, msg::kActors},
+      {CommandId::ToolButtonGrapheRepartition, msg::kDistribution},
+      {CommandId::ToolButtonGrapheRafales, msg::kEpisodes}};
   for (const auto& [id, text] : graphHints) {
     Command(id)->setText(FromCp1252(GraphLabel(text)));
     Command(id)->setToolTip(FromCp1252(GraphLabel(text)));
   }
-  Command(CommandId::MenuScenario)->setToolTip(MessageText(1065));
-  Command(CommandId::MenuToutLeTexte)->setToolTip(MessageText(721));
-  Command(CommandId::CopyTexteDsClipBrd)->setToolTip(MessageText(579));
-  Command(CommandId::MenuImprimer1)->setToolTip(MessageText(606));
-  Command(CommandId::FichierOuvrir)->setToolTip(MessageText(527));
-  Command(CommandId::MenuChercher)->setToolTip(MessageText(520));
-  Command(CommandId::MenuExtractionTerminologique)->setToolTip(MessageText(1236));
+  Command(CommandId::MenuScenario)->setToolTip(MessageText(msg::kScenarioTool));
+  Command(CommandId::MenuToutLeTexte)->setToolTip(MessageText(msg::kShowWholeText));
+  Command(CommandId::CopyTexteDsClipBrd)->setToolTip(MessageText(msg::kCopy));
+  Command(CommandId::MenuImprimer1)->setToolTip(MessageText(msg::kPrint));
+  Command(CommandId::FichierOuvrir)->setToolTip(MessageText(msg::kOpen));
+  Command(CommandId::MenuChercher)->setToolTip(MessageText(msg::kSearch));
+  Command(CommandId::MenuExtractionTerminologique)->setToolTip(MessageText(msg::kTerminologyExtraction));
   Command(CommandId::MenuOutilsLumo)->setText(QStringLiteral("Lumo"));
-  buttonOuvrir_->setText(MessageText(623));
-  buttonAnalyser_->setText(MessageText(1427));
-  buttonAnalyser_->setToolTip(MessageText(674));
-  buttonSupprimer_->setText(MessageText(603));
-  buttonAjouter_->setText(MessageText(741));
-  buttonTrier_->setText(MessageText(891));
-  labelTitreExplicGraphes_->setText(MessageText(512));
+  buttonOuvrir_->setText(MessageText(msg::kEditButton));
+  buttonAnalyser_->setText(MessageText(msg::kAnalyze));
+  buttonAnalyser_->setToolTip(MessageText(msg::kAnalyseAllFilesList));
+  buttonSupprimer_->setText(MessageText(msg::kClear));
+  buttonAjouter_->setText(MessageText(msg::kAdd));
+  buttonTrier_->setText(MessageText(msg::kSort));
+  labelTitreExplicGraphes_->setText(MessageText(msg::kGraph));
 }
 
 bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const MonitorArea& monitor) {
@@ -777,7 +794,7 @@ void TVekEditForm::FileOpen1Execute() {
   if (session_.Busy()) return;
   AfficheMessage(GetMessageText(kMsgChooseFile));
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = Options->Get(opt::LastFolder);
   choice.filter = Cp1252ToUtf8(BuildOpenDialogFilter());
   choice.filterIndex = OpenDialogFilterIndex();
@@ -878,7 +895,7 @@ void TVekEditForm::ButtonListeFichiersSupprimerClick() {
 
 void TVekEditForm::ButtonListeFichiersAjouterClick() {
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = Options->Get(opt::LastFolder);
   choice.filter = Cp1252ToUtf8(BuildOpenDialogFilter());
   choice.filterIndex = OpenDialogFilterIndex();

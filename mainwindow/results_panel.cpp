@@ -20,6 +20,7 @@
 #include "ui/selection_ops.h"
 #include "ui/view_state.h"
 #include "ui/scenario_editor_port.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -274,8 +275,8 @@ void TResultsPanel::RefreshAfterAnalysis() {
   FirstEpisodeIndex = BuildResultTypeList(table_, bursts, episodes, TextWords.Count());
   if (table_.Count() < 0) {
     // An empty or unreadable text: nothing can be shown.
-    SetExplanation(Text(1175));
-    SetStatus(Text(1176));
+    SetExplanation(Text(msg::kConversionPDFOfficeFormats));
+    SetStatus(Text(msg::kReadSoftwareUserManual));
     return;
   }
   keyNotFound_.clear();
@@ -383,8 +384,8 @@ void TResultsPanel::ShowResultType() {
   }
   FillItems(entry);
   if (TextWords.Count() == 0) {
-    SetExplanation(Text(1175));
-    SetStatus(Text(1176));
+    SetExplanation(Text(msg::kConversionPDFOfficeFormats));
+    SetStatus(Text(msg::kReadSoftwareUserManual));
   }
 }
 

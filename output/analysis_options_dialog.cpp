@@ -18,6 +18,7 @@
 #include "ui/dialog_buttons_qt.h"
 #include "ui/texts_qt.h"
 #include "output/conversion_filters_dialog.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -33,17 +34,17 @@ QRadioButton* Radio(int caption, int hint, QWidget* parent) {
 
 TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog(parent) {
   setObjectName("TOptionsAnalyse");
-  setWindowTitle(MessageText(637));
+  setWindowTitle(MessageText(msg::kAnalysisOptions));
   logic_.SetFilling(true);
   const AnalysisOptionsValues values = AnalysisOptionsValues::FromOptions();
   pages_ = new QTabWidget(this);
 
   // Options.
   auto* options = new QWidget(pages_);
-  auto* threshold = new QGroupBox(MessageText(664), options);
-  threshold->setToolTip(MessageText(705));
-  byWords_ = Radio(665, 706, threshold);
-  byPertinence_ = Radio(666, 707, threshold);
+  auto* threshold = new QGroupBox(MessageText(msg::kClassDetectionThreshold), options);
+  threshold->setToolTip(MessageText(msg::kThresholdDiscardNonSignificant));
+  byWords_ = Radio(msg::kNumberWords, msg::kUsingNumberWords, threshold);
+  byPertinence_ = Radio(msg::kPertinenceFactor, msg::kUsingRelativeThreshold10, threshold);
   words_ = new NumberBox(1, 999, std::stoi(values.wordsText), threshold);
   words_->setObjectName("ValSeuilFreq");
   pertinence_ = new NumberBox(1, 999, std::stoi(values.pertinenceText), threshold);
@@ -54,55 +55,55 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
   thresholdGrid->addWidget(words_, 0, 1);
   thresholdGrid->addWidget(byPertinence_, 1, 0);
   thresholdGrid->addWidget(pertinence_, 1, 1);
-  scenario_ = new QCheckBox(MessageText(663), options);
-  scenario_->setToolTip(MessageText(708));
+  scenario_ = new QCheckBox(MessageText(msg::kUseOntologiesAllWords), options);
+  scenario_->setToolTip(MessageText(msg::kApplyOntologyPronounsAdverbs));
   scenario_->setChecked(values.scenarioOnAllCategories);
-  auto* relations = new QGroupBox(MessageText(662), options);
-  relations->setToolTip(MessageText(723));
+  auto* relations = new QGroupBox(MessageText(msg::kBuildRelations), options);
+  relations->setToolTip(MessageText(msg::kRelationsLevel));
   auto* relationLayout = new QVBoxLayout(relations);
-  const int captions[4] = {300, 308, 307, 309};
+  const int captions[4] = {msg::kReferences, msg::kReferenceFields2, msg::kReferenceFields1, msg::kScenario};
   for (int i = 0; i < 4; ++i) {
     relation_[i] = Radio(captions[i], 0, relations);
     relationLayout->addWidget(relation_[i]);
   }
   relation_[values.relationLevel - 1]->setChecked(true);
-  auto* parts = new QGroupBox(MessageText(667), options);
-  parts->setToolTip(MessageText(724));
+  auto* parts = new QGroupBox(MessageText(msg::kQuantityCharacteristicPartsText), options);
+  parts->setToolTip(MessageText(msg::kTextShrinkingRatio));
   quantity_ = new QSlider(Qt::Horizontal, parts);
   quantity_->setRange(1, 100);
   quantity_->setTickInterval(5);
   quantity_->setTickPosition(QSlider::TicksBelow);
   quantity_->setValue(values.quantity);
   auto* partsLayout = new QHBoxLayout(parts);
-  partsLayout->addWidget(new QLabel(MessageText(668), parts));
+  partsLayout->addWidget(new QLabel(MessageText(msg::kMore), parts));
   partsLayout->addWidget(quantity_, 1);
-  partsLayout->addWidget(new QLabel(MessageText(669), parts));
+  partsLayout->addWidget(new QLabel(MessageText(msg::kLess), parts));
   auto* optionsLayout = new QVBoxLayout(options);
   for (QWidget* w : {static_cast<QWidget*>(threshold), static_cast<QWidget*>(scenario_), static_cast<QWidget*>(relations),
                      static_cast<QWidget*>(parts)})
     optionsLayout->addWidget(w);
   optionsLayout->addStretch();
-  pages_->addTab(options, MessageText(620));
+  pages_->addTab(options, MessageText(msg::kOptions));
 
   // Conversions.
   auto* conversion = new QWidget(pages_);
-  auto* word = new QGroupBox(MessageText(1170), conversion);
-  auto* wordText = new QLabel(MessageText(1169), word);
+  auto* word = new QGroupBox(MessageText(msg::kWordDocumentsAnalysis), conversion);
+  auto* wordText = new QLabel(MessageText(msg::kChooseBetweenBinaryConversion), word);
   wordText->setWordWrap(true);
-  wordBinary_ = Radio(1167, 0, word);
-  wordDetailed_ = Radio(1168, 0, word);
+  wordBinary_ = Radio(msg::kBinaryFast, 0, word);
+  wordDetailed_ = Radio(msg::kDetailedMorePreciseBut, 0, word);
   (values.wordDetailed ? wordDetailed_ : wordBinary_)->setChecked(true);
   auto* wordLayout = new QVBoxLayout(word);
   wordLayout->addWidget(wordText);
   wordLayout->addWidget(wordBinary_);
   wordLayout->addWidget(wordDetailed_);
-  auto* pdf = new QGroupBox(MessageText(493), conversion);
-  auto* pdfText = new QLabel(MessageText(1175), pdf);
+  auto* pdf = new QGroupBox(MessageText(msg::kPdfDocumentsFilter), conversion);
+  auto* pdfText = new QLabel(MessageText(msg::kConversionPDFOfficeFormats), pdf);
   pdfText->setWordWrap(true);
-  pdfOff_ = Radio(1173, 0, pdf);
-  pdfOn_ = Radio(1174, 0, pdf);
+  pdfOff_ = Radio(msg::kDoNotConvertFormat, 0, pdf);
+  pdfOn_ = Radio(msg::kConvertPDFDocuments, 0, pdf);
   ShowPdf(values.convertPdf);
-  auto* filters = new QPushButton(MessageText(1370), pdf);
+  auto* filters = new QPushButton(MessageText(msg::kActiveConversionFilters), pdf);
   auto* pdfLayout = new QVBoxLayout(pdf);
   pdfLayout->addWidget(pdfText);
   pdfLayout->addWidget(pdfOff_);
@@ -112,10 +113,10 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
   conversionLayout->addWidget(word);
   conversionLayout->addWidget(pdf);
   conversionLayout->addStretch();
-  pages_->addTab(conversion, MessageText(1166));
+  pages_->addTab(conversion, MessageText(msg::kConversions));
   pages_->setCurrentIndex(conversionPage ? 1 : 0);
 
-  const DialogButtons buttons = PagesOverButtons(this, pages_, 660);
+  const DialogButtons buttons = PagesOverButtons(this, pages_, msg::kAccept);
   QPushButton* ok = buttons.ok;
   QPushButton* cancel = buttons.cancel;
   QPushButton* help = buttons.help;

@@ -19,6 +19,7 @@
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -42,47 +43,47 @@ TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord dro
   setModal(false);
   setAcceptDrops(true);
   auto* menuBar = new QMenuBar(this);
-  QMenu* file = menuBar->addMenu(MessageText(324));
-  file->addAction(MessageText(527), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] {
+  QMenu* file = menuBar->addMenu(MessageText(msg::kFile));
+  file->addAction(MessageText(msg::kOpen), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] {
     editor_.Open([this] { return ChooseOpenName(); }, [this] { return ChooseSaveName(); });
     Refill();
   });
-  file->addAction(MessageText(604), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] {
+  file->addAction(MessageText(msg::kSave), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] {
     if (editor_.SaveWithName([this] { return ChooseSaveName(); })) editor_.Apply();
     Refill();
   });
-  file->addAction(MessageText(605), this, [this] {
+  file->addAction(MessageText(msg::kSaveAs), this, [this] {
     const std::string path = ChooseSaveName();
     if (!path.empty() && editor_.SaveAs(path)) editor_.Apply();
     Refill();
   });
-  file->addAction(MessageText(607), this, [this] {
+  file->addAction(MessageText(msg::kNew), this, [this] {
     editor_.New([this] { return ChooseSaveName(); });
     Refill();
   });
   file->addSeparator();
-  file->addAction(MessageText(608), this, [this] { close(); });
-  QMenu* help = menuBar->addMenu(MessageText(616));
-  help->addAction(MessageText(574), this, [] { ShowHelpContext(kHelpBorders); });
-  help->addAction(MessageText(788), this, [] { ShowHelpContext(kHelpBorderManagement); });
+  file->addAction(MessageText(msg::kExit), this, [this] { close(); });
+  QMenu* help = menuBar->addMenu(MessageText(msg::kHelp));
+  help->addAction(MessageText(msg::kBorders), this, [] { ShowHelpContext(kHelpBorders); });
+  help->addAction(MessageText(msg::kBorderManagement), this, [] { ShowHelpContext(kHelpBorderManagement); });
 
   auto* pages = new QTabWidget(this);
   auto* page = new QWidget(pages);
   list_ = new QListWidget(page);
-  list_->setToolTip(MessageText(792));
+  list_->setToolTip(MessageText(msg::kCheckedFilterAllText));
   edit_ = new QLineEdit(page);
   edit_->setMaxLength(static_cast<int>(BordersEditor::kMaxTyped));
-  edit_->setToolTip(MessageText(791));
-  auto* add = Button(page, 741, 797);
+  edit_->setToolTip(MessageText(msg::kTypeTextBorderPress));
+  auto* add = Button(page, msg::kAdd, msg::kAddList);
   add->setDefault(true);
-  auto* remove = Button(page, 602, 798);
-  auto* includeAll = Button(page, 786, 794);
-  auto* excludeAll = Button(page, 787, 793);
-  display_ = new QCheckBox(MessageText(789), page);
-  display_->setToolTip(MessageText(790));
+  auto* remove = Button(page, msg::kDelete, msg::kDeleteList);
+  auto* includeAll = Button(page, msg::kIncludeAll, msg::kDoNotFilterAnything);
+  auto* excludeAll = Button(page, msg::kExcludeAll, msg::kFilterEverything);
+  display_ = new QCheckBox(MessageText(msg::kShowBordersText), page);
+  display_->setToolTip(MessageText(msg::kBordersCanInvisibleText));
   display_->setChecked(editor_.DisplayInText());
-  cancel_ = Button(page, 661, 795);
-  apply_ = Button(page, 519, 796);
+  cancel_ = Button(page, msg::kCancel, msg::kCancelAllChanges);
+  apply_ = Button(page, msg::kApply, msg::kSaveApplyBordersText);
   auto* side = new QVBoxLayout;
   for (QWidget* w : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(add), static_cast<QWidget*>(remove),
                      static_cast<QWidget*>(includeAll), static_cast<QWidget*>(excludeAll), static_cast<QWidget*>(display_)})
@@ -93,12 +94,12 @@ TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord dro
   auto* pageLayout = new QHBoxLayout(page);
   pageLayout->addWidget(list_, 1);
   pageLayout->addLayout(side);
-  pages->addTab(page, MessageText(574));
+  pages->addTab(page, MessageText(msg::kBorders));
   auto* explain = new QTextBrowser(pages);
-  QString html = "<h3>" + MessageText(574).toHtmlEscaped() + "</h3>";
-  for (int id = 1143; id <= 1146; ++id) html += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
+  QString html = "<h3>" + MessageText(msg::kBorders).toHtmlEscaped() + "</h3>";
+  for (int id = msg::kBordersHelpFirst; id <= msg::kBordersHelpFirst + 3; ++id) html += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
   explain->setHtml(html);
-  pages->addTab(explain, MessageText(1070));
+  pages->addTab(explain, MessageText(msg::kExplain));
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menuBar);
   layout->addWidget(pages);
@@ -174,7 +175,7 @@ void TDialogueDelimiteurs::ButtonAppliquerClick() {
 
 std::string TDialogueDelimiteurs::ChooseSaveName() {
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(605));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kSaveAs));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
   return CurrentDesktop().ChooseSaveFile(choice);
@@ -182,7 +183,7 @@ std::string TDialogueDelimiteurs::ChooseSaveName() {
 
 std::string TDialogueDelimiteurs::ChooseOpenName() {
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
   const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);

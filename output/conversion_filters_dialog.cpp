@@ -17,28 +17,29 @@
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
 TOptionsDesFiltresDeConversion::TOptionsDesFiltresDeConversion(QWidget* parent) : QDialog(parent) {
   setObjectName("TOptionsDesFiltresDeConversion");
-  setWindowTitle(MessageText(1290));
-  auto* filters = new QGroupBox(MessageText(1186) + ":", this);
+  setWindowTitle(MessageText(msg::kExternalConversionFiltersStatus));
+  auto* filters = new QGroupBox(MessageText(msg::kFilter) + ":", this);
   list_ = new QListWidget(filters);
   for (int id : ConversionFiltersLogic::kNames) list_->addItem(MessageText(id));
   auto* filtersLayout = new QVBoxLayout(filters);
   filtersLayout->addWidget(list_);
-  auto* parameters = new QGroupBox(MessageText(894) + ":", this);
+  auto* parameters = new QGroupBox(MessageText(msg::kParameters) + ":", this);
   grid_ = new QTableWidget(3, 1, parameters);
   grid_->setVerticalHeaderLabels({"DLL", "Path", "PersistClass"});
   grid_->horizontalHeader()->hide();
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
-  auto* activation = new QGroupBox(MessageText(1376), parameters);
-  active_ = new QCheckBox(MessageText(1187), activation);
-  auto* restore = new QPushButton(MessageText(738), activation);
-  auto* locate = new QPushButton(MessageText(1371), activation);
+  auto* activation = new QGroupBox(MessageText(msg::kActivation), parameters);
+  active_ = new QCheckBox(MessageText(msg::kActive), activation);
+  auto* restore = new QPushButton(MessageText(msg::kRestoreInitialValues), activation);
+  auto* locate = new QPushButton(MessageText(msg::kSearchFilterLibrary), activation);
   auto* activationLayout = new QHBoxLayout(activation);
   activationLayout->addWidget(active_);
   activationLayout->addStretch();
@@ -51,10 +52,10 @@ TOptionsDesFiltresDeConversion::TOptionsDesFiltresDeConversion(QWidget* parent) 
   top->addWidget(filters);
   top->addWidget(parameters, 2);
   status_ = new QLabel(this);
-  auto* ok = new QPushButton(MessageText(680), this);
-  auto* cancel = new QPushButton(MessageText(661), this);
+  auto* ok = new QPushButton(MessageText(msg::kOk), this);
+  auto* cancel = new QPushButton(MessageText(msg::kCancel), this);
   cancel->setDefault(true);
-  auto* help = new QPushButton(MessageText(616), this);
+  auto* help = new QPushButton(MessageText(msg::kHelp), this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(status_, 1);
   buttons->addWidget(ok);
@@ -68,13 +69,13 @@ TOptionsDesFiltresDeConversion::TOptionsDesFiltresDeConversion(QWidget* parent) 
   connect(active_, &QCheckBox::clicked, this, [this](bool on) {
     if (loading_) return;
     logic_.SetActive(list_->currentRow(), on);
-    active_->setText(MessageText(on ? 1187 : 1188));
+    active_->setText(MessageText(on ? msg::kActive : msg::kInactive));
   });
   connect(locate, &QPushButton::clicked, this, [this] { ButtonLocaliserDLLClick(); });
   connect(restore, &QPushButton::clicked, this, [this] { ButtonValeurParDefautClick(); });
   connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QMenu menu;
-    menu.addAction(MessageText(1325), this, [this] { CopyGrid(); });
+    menu.addAction(MessageText(msg::kCopyClipboard), this, [this] { CopyGrid(); });
     menu.exec(grid_->viewport()->mapToGlobal(at));
   });
   connect(ok, &QPushButton::clicked, this, [this] { accept(); });
@@ -94,7 +95,7 @@ void TOptionsDesFiltresDeConversion::ShowFilter() {
   for (int r = 0; r < 3; ++r) grid_->setItem(r, 0, new QTableWidgetItem(FromUtf8(rows[r])));
   active_->setEnabled(logic_.CanActivate(i));
   active_->setChecked(logic_.Active(i));
-  active_->setText(MessageText(logic_.Active(i) ? 1187 : 1188));
+  active_->setText(MessageText(logic_.Active(i) ? msg::kActive : msg::kInactive));
   loading_ = wasLoading;
 }
 
@@ -102,11 +103,11 @@ void TOptionsDesFiltresDeConversion::ButtonLocaliserDLLClick() {
   const int i = list_->currentRow();
   if (i < 0) return;
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(527));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = Options->Get(opt::GexfTextB(0));
   std::error_code error;
   if (!std::filesystem::is_directory(choice.folder, error)) choice.folder.clear();
-  choice.filter = Cp1252ToUtf8(GetMessageText(1373)) + "|*.so";
+  choice.filter = Cp1252ToUtf8(GetMessageText(msg::kSharedLibraryFilter)) + "|*.so";
   const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
   if (chosen.empty()) return;
   Options->Set(opt::GexfTextB(0), std::filesystem::path(chosen.front()).parent_path().string());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "import/document_filter.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -14,7 +15,7 @@ class ConversionFiltersLogic {
  public:
   static constexpr int kFilterCount = 6;
   // The list text of each filter (message numbers), in list order.
-  static constexpr int kNames[kFilterCount] = {1216, 1374, 1375, 1297, 1295, 1298};
+  static constexpr int kNames[kFilterCount] = {msg::kPdfIFilter, msg::kOffice97To2003, msg::kOffice2007, msg::kPowerpoint2007, msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
 
   ConversionFiltersLogic();
 

@@ -21,6 +21,7 @@
 #include "ui/texts_qt.h"
 #include "ui/painter_canvas_qt.h"
 #include "platform/text_encoding.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -69,7 +70,7 @@ struct KindChoice {
   int kind;
   int caption;
 };
-constexpr KindChoice kKindButtons[] = {{2, 514}, {1, 537}, {3, 538}, {4, 564}, {5, 1245}};
+constexpr KindChoice kKindButtons[] = {{2, msg::kStar}, {1, msg::kArea}, {3, msg::kDistribution}, {4, msg::kEpisodes}, {5, msg::kActors}};
 
 }  // namespace
 

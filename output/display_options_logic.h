@@ -10,6 +10,7 @@
 
 #include "core/options.h"
 #include "ui/colour.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -48,16 +49,16 @@ struct TColourRow {
   int caption;  // string-table number
   int role;     // colour role 0..16
 };
-constexpr std::array<TColourRow, 10> kColourRows = {{{279, 11},
-                                                     {132, 1},
-                                                     {109, 2},
-                                                     {121, 3},
-                                                     {140, 4},
-                                                     {141, 5},
-                                                     {739, 12},
-                                                     {740, 13},
-                                                     {735, 14},
-                                                     {775, 15}}};
+constexpr std::array<TColourRow, 10> kColourRows = {{{msg::kClass, 11},
+                                                     {msg::kVerb, 1},
+                                                     {msg::kConnector, 2},
+                                                     {msg::kModality, 3},
+                                                     {msg::kAdjective, 4},
+                                                     {msg::kPronoun, 5},
+                                                     {msg::kLeftLinesGraphs, 12},
+                                                     {msg::kRightLinesGraphs, 13},
+                                                     {msg::kObjectsGraphs, 14},
+                                                     {msg::kBackground, 15}}};
 
 class ColourOptionsLogic {
  public:

@@ -21,6 +21,7 @@
 #include "ui/texts_qt.h"
 #include "output/display_options_dialog.h"
 #include "output/installed_applications.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -40,26 +41,26 @@ enum BoxIndex { kHelpPanel, kHistory, kLargeFonts, kUnderscore, kFileNames, kWiz
 TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scenarioPage, QWidget* parent)
     : QDialog(parent), hooks_(std::move(hooks)) {
   setObjectName("TDlgOptionsGenerales");
-  setWindowTitle(MessageText(844));
+  setWindowTitle(MessageText(msg::kGeneralOptions));
   const GeneralOptionsValues v = GeneralOptionsValues::FromOptions();
   pages_ = new QTabWidget(this);
 
   // Results.
   auto* results = new QWidget(pages_);
-  auto* main = new QGroupBox(MessageText(894), results);
-  boxes_[kHelpPanel] = Box(917, 919, v.showHelpPanel, main);
-  boxes_[kHistory] = Box(918, 920, v.keepFileHistory, main);
-  boxes_[kLargeFonts] = Box(1024, 1025, v.largeFonts, main);
-  boxes_[kUnderscore] = Box(1063, 1064, v.linkCompoundWords, main);
+  auto* main = new QGroupBox(MessageText(msg::kParameters), results);
+  boxes_[kHelpPanel] = Box(msg::kShowHelpPanel, msg::kDetailedInformationQuilorResults, v.showHelpPanel, main);
+  boxes_[kHistory] = Box(msg::kKeepHistoricalLastOpened, msg::kSaveLastOpenedFiles, v.keepFileHistory, main);
+  boxes_[kLargeFonts] = Box(msg::kUseLargeSystemFonts, msg::kLargeFontsHint, v.largeFonts, main);
+  boxes_[kUnderscore] = Box(msg::kLinkCompoundWords, msg::kUnderscoreHint, v.linkCompoundWords, main);
   auto* mainLayout = new QVBoxLayout(main);
   for (int i : {kHelpPanel, kHistory, kLargeFonts, kUnderscore}) mainLayout->addWidget(boxes_[i]);
-  auto* files = new QGroupBox(MessageText(583), results);
-  boxes_[kFileNames] = Box(1426, 0, v.showFileNames, files);
-  auto* extracts = new QGroupBox(MessageText(1203), files);
-  byProposition_ = new QRadioButton(MessageText(1204), extracts);
-  byProposition_->setToolTip(MessageText(1206));
-  byContext_ = new QRadioButton(MessageText(1205), extracts);
-  byContext_->setToolTip(MessageText(1207));
+  auto* files = new QGroupBox(MessageText(msg::kFiles), results);
+  boxes_[kFileNames] = Box(msg::kShowFilenamesTextExtracts, 0, v.showFileNames, files);
+  auto* extracts = new QGroupBox(MessageText(msg::kShowTextExtracts), files);
+  byProposition_ = new QRadioButton(MessageText(msg::kPropositions), extracts);
+  byProposition_->setToolTip(MessageText(msg::kLimitExtractsGrammaticalPropositions));
+  byContext_ = new QRadioButton(MessageText(msg::kExtractsByContext), extracts);
+  byContext_->setToolTip(MessageText(msg::kShowFragmentContext));
   (v.extractsByProposition ? byProposition_ : byContext_)->setChecked(true);
   auto* extractsLayout = new QHBoxLayout(extracts);
   extractsLayout->addWidget(byProposition_);
@@ -67,17 +68,17 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   auto* filesLayout = new QVBoxLayout(files);
   filesLayout->addWidget(boxes_[kFileNames]);
   filesLayout->addWidget(extracts);
-  auto* limits = new QGroupBox(MessageText(1057), results);
-  limits->setToolTip(MessageText(1059));
+  auto* limits = new QGroupBox(MessageText(msg::kShowWarningMessage), results);
+  limits->setToolTip(MessageText(msg::kSendWarningIfAnalysis));
   memory_ = new NumberBox(kMemoryLow, kMemoryHigh, std::stoi(v.memoryText), limits);
   memory_->setObjectName("ValSeuilFreq");
   auto* limitsLayout = new QHBoxLayout(limits);
-  limitsLayout->addWidget(new QLabel(MessageText(1058), limits));
+  limitsLayout->addWidget(new QLabel(MessageText(msg::kWhenOverallTextSize), limits));
   limitsLayout->addWidget(memory_);
-  limitsLayout->addWidget(new QLabel(MessageText(1056), limits));
+  limitsLayout->addWidget(new QLabel(MessageText(msg::kMegabytes), limits));
   limitsLayout->addStretch();
-  auto* graphs = new QPushButton(MessageText(727), results);
-  auto* colours = new QPushButton(MessageText(543), results);
+  auto* graphs = new QPushButton(MessageText(msg::kGraphs), results);
+  auto* colours = new QPushButton(MessageText(msg::kColors), results);
   graphs->setEnabled(hooks_.main != nullptr);
   colours->setEnabled(hooks_.main != nullptr && hooks_.colours != nullptr);
   auto* displayRow = new QHBoxLayout;
@@ -90,23 +91,23 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   resultsLayout->addWidget(limits);
   resultsLayout->addLayout(displayRow);
   resultsLayout->addStretch();
-  pages_->addTab(results, MessageText(656));
+  pages_->addTab(results, MessageText(msg::kResults));
 
   // Scenario.
   auto* scenario = new QWidget(pages_);
-  auto* tool = new QGroupBox(MessageText(1065), scenario);
-  tool->setToolTip(MessageText(781));
-  boxes_[kWizard] = Box(912, 1202, v.wizardWhenEmpty, tool);
-  boxes_[kConfirm] = Box(911, 1060, v.confirmDeletions, tool);
-  boxes_[kOpenAtStart] = Box(916, 1061, v.openScenarioAtStart, tool);
-  boxes_[kCapitals] = Box(1181, 1201, v.groupsInCapitals, tool);
-  boxes_[kAccents] = Box(1197, 1198, v.formsWithoutAccent, tool);
+  auto* tool = new QGroupBox(MessageText(msg::kScenarioTool), scenario);
+  tool->setToolTip(MessageText(msg::kChoose));
+  boxes_[kWizard] = Box(msg::kLaunchWizardStartup, msg::kDisplayCreationWizardWhen, v.wizardWhenEmpty, tool);
+  boxes_[kConfirm] = Box(msg::kConfirmDeletions, msg::kShowWarningMessageConfirm, v.confirmDeletions, tool);
+  boxes_[kOpenAtStart] = Box(msg::kOpenScenarioStartup, msg::kOpenScenarioToolWhen, v.openScenarioAtStart, tool);
+  boxes_[kCapitals] = Box(msg::kPutCapitalLetterGroups, msg::kPutCapitalFirstLetter, v.groupsInCapitals, tool);
+  boxes_[kAccents] = Box(msg::kAddAutomaticallyFormsWithout, msg::kNumerousLanguagesWordsCapital, v.formsWithoutAccent, tool);
   auto* toolLayout = new QVBoxLayout(tool);
   for (int i : {kWizard, kConfirm, kOpenAtStart, kCapitals, kAccents}) toolLayout->addWidget(boxes_[i]);
-  auto* sort = new QGroupBox(MessageText(1052), scenario);
-  sort->setToolTip(MessageText(781));
-  sortAlpha_ = new QRadioButton(MessageText(1050), sort);
-  sortFrequency_ = new QRadioButton(MessageText(1051), sort);
+  auto* sort = new QGroupBox(MessageText(msg::kScenarioSortOrder), scenario);
+  sort->setToolTip(MessageText(msg::kChoose));
+  sortAlpha_ = new QRadioButton(MessageText(msg::kSortAlphabetically), sort);
+  sortFrequency_ = new QRadioButton(MessageText(msg::kSortFrequency), sort);
   (v.sortAlphabetical ? sortAlpha_ : sortFrequency_)->setChecked(true);
   auto* sortLayout = new QVBoxLayout(sort);
   sortLayout->addWidget(sortAlpha_);
@@ -115,30 +116,30 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   scenarioLayout->addWidget(tool);
   scenarioLayout->addWidget(sort);
   scenarioLayout->addStretch();
-  pages_->addTab(scenario, MessageText(309));
+  pages_->addTab(scenario, MessageText(msg::kScenario));
 
   // Installation.
   auto* installation = new QWidget(pages_);
-  auto* prm = new QGroupBox(MessageText(913), installation);
+  auto* prm = new QGroupBox(MessageText(msg::kParametersFiles), installation);
   // The folder of the options file.
   std::string parameters = OptionsFilePath;
   if (!RemoveLastPathElement(parameters)) parameters.clear();
   auto* prmFolder = new QLineEdit(FromUtf8(parameters), prm);
   prmFolder->setObjectName("EditDossierParametres");
   prmFolder->setReadOnly(true);
-  auto* prmButton = new QPushButton(MessageText(635), prm);
-  prmButton->setToolTip(MessageText(722));
+  auto* prmButton = new QPushButton(MessageText(msg::kFolder), prm);
+  prmButton->setToolTip(MessageText(msg::kClickMe));
   auto* prmLayout = new QHBoxLayout(prm);
   prmLayout->addWidget(prmFolder);
   prmLayout->addWidget(prmButton);
-  auto* mode = new QGroupBox(MessageText(211), installation);
-  auto* modeLabel = new QLabel(MessageText(WorkContext->MultiUserSetup ? 833 : 832), mode);
-  auto* modify = new QPushButton(MessageText(521), mode);
+  auto* mode = new QGroupBox(MessageText(msg::kInstallation), installation);
+  auto* modeLabel = new QLabel(MessageText(WorkContext->MultiUserSetup ? msg::kMultiUsersRecommendedOption : msg::kStandaloneUserAdministrator), mode);
+  auto* modify = new QPushButton(MessageText(msg::kModify), mode);
   auto* modeLayout = new QHBoxLayout(mode);
   modeLayout->addWidget(modeLabel, 1);
   modeLayout->addWidget(modify);
-  auto* more = new QGroupBox(MessageText(1211), installation);
-  auto* information = new QPushButton(MessageText(1210), more);
+  auto* more = new QGroupBox(MessageText(msg::kInstalledApplications), installation);
+  auto* information = new QPushButton(MessageText(msg::kInformation), more);
   auto* moreLayout = new QHBoxLayout(more);
   moreLayout->addWidget(information);
   moreLayout->addStretch();
@@ -147,10 +148,10 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   installationLayout->addWidget(mode);
   installationLayout->addWidget(more);
   installationLayout->addStretch();
-  pages_->addTab(installation, MessageText(211));
+  pages_->addTab(installation, MessageText(msg::kInstallation));
   pages_->setCurrentIndex(scenarioPage ? 1 : 0);
 
-  const DialogButtons buttons = PagesOverButtons(this, pages_, 680);
+  const DialogButtons buttons = PagesOverButtons(this, pages_, msg::kOk);
   QPushButton* ok = buttons.ok;
   QPushButton* cancel = buttons.cancel;
   QPushButton* help = buttons.help;
@@ -213,11 +214,11 @@ void TDlgOptionsGenerales::ButtonParametresSetupClick() {
 
 TDlgInfoInstall::TDlgInfoInstall(QWidget* parent) : QDialog(parent) {
   setObjectName("TDlgInfoInstall");
-  setWindowTitle(MessageText(1210));
+  setWindowTitle(MessageText(msg::kInformation));
   const std::vector<InstalledRow> rows = InstalledApplications();
   text_ = InstalledApplicationsText(rows);
   grid_ = new QTableWidget(static_cast<int>(rows.size()), 3, this);
-  grid_->setHorizontalHeaderLabels({MessageText(966), MessageText(685), MessageText(1210)});
+  grid_->setHorizontalHeaderLabels({MessageText(msg::kApplication), MessageText(msg::kVersion), MessageText(msg::kInformation)});
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -231,13 +232,13 @@ TDlgInfoInstall::TDlgInfoInstall(QWidget* parent) : QDialog(parent) {
   grid_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(grid_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QMenu menu;
-    menu.addAction(MessageText(579), this, [this] { MenuCopierClick(); });
+    menu.addAction(MessageText(msg::kCopy), this, [this] { MenuCopierClick(); });
     menu.exec(grid_->viewport()->mapToGlobal(at));
   });
-  auto* ok = new QPushButton(MessageText(680), this);
+  auto* ok = new QPushButton(MessageText(msg::kOk), this);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(MessageText(1211) + ":", this));
+  layout->addWidget(new QLabel(MessageText(msg::kInstalledApplications) + ":", this));
   layout->addWidget(grid_);
   layout->addWidget(ok, 0, Qt::AlignRight);
   resize(760, 480);
@@ -251,14 +252,14 @@ QString TAboutQuilor::VersionText() {
   std::string version, build;
   bool prototype = false;
   GetProgramVersion(version, build, prototype);
-  QString text = MessageText(685) + " " + FromUtf8(version) + " (build" + FromUtf8(build) + ")";
-  if (prototype) text += " " + MessageText(799);
+  QString text = MessageText(msg::kVersion) + " " + FromUtf8(version) + " (build" + FromUtf8(build) + ")";
+  if (prototype) text += " " + MessageText(msg::kPrototype);
   return text;
 }
 
 TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
   setObjectName("TAboutQuilor");
-  setWindowTitle(MessageText(634));
+  setWindowTitle(MessageText(msg::kAbout));
   auto* panel = new QFrame(this);
   panel->setFrameShape(QFrame::StyledPanel);
   panel->setStyleSheet("QFrame { background: white; }");
@@ -266,8 +267,8 @@ TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
   name->setStyleSheet("font-size: 18pt");
   auto* version = new QLabel(VersionText(), panel);
   version->setObjectName("Version");
-  auto* credits = new QLabel(MessageText(6602), panel);
-  auto* comments = new QLabel(MessageText(684), panel);
+  auto* credits = new QLabel(MessageText(msg::kTextAnalysisCategoriesClasses), panel);
+  auto* comments = new QLabel(MessageText(msg::kSoftwareGivenDictionariesAnalysis), panel);
   comments->setWordWrap(true);
   auto* web = new QPushButton(QString::fromLatin1(WebAddress()), panel);
   web->setObjectName("MoreOnWebSite");
@@ -275,7 +276,7 @@ TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
   for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(version), static_cast<QWidget*>(credits),
                      static_cast<QWidget*>(comments), static_cast<QWidget*>(web)})
     panelLayout->addWidget(w);
-  auto* ok = new QPushButton(MessageText(680), this);
+  auto* ok = new QPushButton(MessageText(msg::kOk), this);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(web, &QPushButton::clicked, this, [] { ShellOpenUrl(WebAddress()); });

@@ -14,6 +14,7 @@
 #include "engine/word_list.h"
 #include "platform/safe_save.h"
 #include "platform/text_encoding.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -372,9 +373,9 @@ bool TExportGephiGEXF::ExportRelations(const std::string& path) {
   const uint32_t baseThreshold = nodeThreshold;
   uint32_t edges = 0;
   for (int build = 1; build <= 4; ++build) {
-    if (progressLine) progressLine(306);
+    if (progressLine) progressLine(msg::kRelationsStep);
     if (!BuildRelationMatrix()) return false;
-    if (progressLine) progressLine(1423);
+    if (progressLine) progressLine(msg::kMatrixCompression);
     if (!Service()) return false;
     edges = 0;
     for (const Pair& p : pairs_)
@@ -408,7 +409,7 @@ bool TExportGephiGEXF::ExportRelations(const std::string& path) {
     ++relations_.edges;
   }
   Footer(out);
-  if (progressLine) progressLine(78);
+  if (progressLine) progressLine(msg::kSaving);
   matrix_.reset();
   nodeThreshold = baseThreshold;
   return Finish(out, path);
@@ -480,7 +481,7 @@ bool TExportGephiGEXF::ExportMatrix(const std::string& path) {
     double meanNode = 0, meanEdge = 0;
     for (rounds = 1;; ++rounds) {
       if (!BuildDocumentMatrix(minimumEdge, nodes, edges, meanNode, meanEdge)) return false;
-      if (progressLine) progressLine(1423);
+      if (progressLine) progressLine(msg::kMatrixCompression);
       if (nodes < 300 || edges < kMaxEdges || !switches.dataReduction || rounds >= 5) break;
       previousThreshold = nodeThreshold;
       previousEdge = minimumEdge;
@@ -515,7 +516,7 @@ bool TExportGephiGEXF::ExportMatrix(const std::string& path) {
       ++matrixStats_.edges;
     }
     Footer(out);
-    if (progressLine) progressLine(78);
+    if (progressLine) progressLine(msg::kSaving);
     // Nothing left after the reduction: the previous thresholds once more.
     if (matrixStats_.nodes == 0 && rounds > 1 && (nodeThreshold != previousThreshold || minimumEdge != previousEdge)) {
       nodeThreshold = previousThreshold;

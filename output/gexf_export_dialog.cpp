@@ -19,6 +19,7 @@
 #include "core/files.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -55,20 +56,20 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   pages_ = new QTabWidget(this);
   // Parameters.
   auto* parameters = new QWidget(pages_);
-  auto* folderBox = new QGroupBox(Label(940), parameters);
+  auto* folderBox = new QGroupBox(Label(msg::kOutputFolder), parameters);
   folder_ = new QLineEdit(FromUtf8(settings.folder), folderBox);
-  auto* choose = new QPushButton(Label(635), folderBox);
+  auto* choose = new QPushButton(Label(msg::kFolder), folderBox);
   subfolder_ = new QLineEdit(FromUtf8(settings.subfolder), folderBox);
   subfolder_->setValidator(new SubfolderValidator(subfolder_));
   auto* folderGrid = new QGridLayout(folderBox);
   folderGrid->addWidget(folder_, 0, 0);
   folderGrid->addWidget(choose, 0, 1);
-  folderGrid->addWidget(new QLabel(Label(1416), folderBox), 1, 0, 1, 2);
+  folderGrid->addWidget(new QLabel(Label(msg::kSubfolder), folderBox), 1, 0, 1, 2);
   folderGrid->addWidget(subfolder_, 2, 0, 1, 2);
-  auto* doneBox = new QGroupBox(Label(960), parameters);
-  browse_ = new QCheckBox(Label(959), doneBox);
+  auto* doneBox = new QGroupBox(Label(msg::kWhenWorkDone), parameters);
+  browse_ = new QCheckBox(Label(msg::kBrowseOutputFileList), doneBox);
   browse_->setChecked(settings.browse);
-  openResults_ = new QCheckBox(Label(807), doneBox);
+  openResults_ = new QCheckBox(Label(msg::kShowResults), doneBox);
   openResults_->setChecked(settings.openResults);
   auto* doneLayout = new QVBoxLayout(doneBox);
   doneLayout->addWidget(browse_);
@@ -77,20 +78,20 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   parametersLayout->addWidget(folderBox);
   parametersLayout->addWidget(doneBox);
   parametersLayout->addStretch();
-  pages_->addTab(parameters, Label(894));
+  pages_->addTab(parameters, Label(msg::kParameters));
 
   // Options.
   auto* options = new QWidget(pages_);
-  reduction_ = new QCheckBox(Label(1261), options);
+  reduction_ = new QCheckBox(Label(msg::kAutomaticReductionLargeData), options);
   reduction_->setChecked(settings.reduction);
-  discardNodes_ = new QCheckBox(Label(1419), options);
+  discardNodes_ = new QCheckBox(Label(msg::kDiscardNodesWithoutEdges), options);
   discardNodes_->setChecked(settings.discardNodes);
-  discardTop_ = new QCheckBox(Label(1420), options);
+  discardTop_ = new QCheckBox(Label(msg::kDiscardTopLevelNodes), options);
   discardTop_->setChecked(settings.discardTopLevel);
-  depthLevel_ = new QCheckBox(Label(1424), options);
+  depthLevel_ = new QCheckBox(Label(msg::kAddOntologyNodesDepth), options);
   depthLevel_->setChecked(settings.depthLevel);
-  auto* matrixBox = new QGroupBox(Label(1418), options);
-  matrix_ = new QCheckBox(Label(1187), matrixBox);
+  auto* matrixBox = new QGroupBox(Label(msg::kDocumentsConceptsMatrix), options);
+  matrix_ = new QCheckBox(Label(msg::kActive), matrixBox);
   matrix_->setChecked(settings.matrix);
   matrix_->setEnabled(documents_ >= 2);
   matrixWarning_ = new QLabel(matrixBox);
@@ -103,26 +104,26 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
                      static_cast<QWidget*>(discardTop_), static_cast<QWidget*>(depthLevel_), static_cast<QWidget*>(matrixBox)})
     optionsLayout->addWidget(w);
   optionsLayout->addStretch();
-  pages_->addTab(options, Label(620));
+  pages_->addTab(options, Label(msg::kOptions));
 
   // Statistics.
   auto* statsPage = new QWidget(pages_);
   auto* statsLayout = new QFormLayout(statsPage);
-  const QString captions[7] = {Label(1274) + " - " + Label(1421), Label(1274) + " - " + Label(922),
-                               Label(306) + " - " + Label(1421),  Label(306) + " - " + Label(922),
-                               Label(1418) + " - " + Label(1421), Label(1418) + " - " + Label(922), Label(583)};
+  const QString captions[7] = {Label(msg::kOntology) + " - " + Label(msg::kNodes), Label(msg::kOntology) + " - " + Label(msg::kLinks),
+                               Label(msg::kRelationsStep) + " - " + Label(msg::kNodes),  Label(msg::kRelationsStep) + " - " + Label(msg::kLinks),
+                               Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kNodes), Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kLinks), Label(msg::kFiles)};
   for (int i = 0; i < 7; ++i) {
     stats_[i] = new QLabel(i == 6 ? QString::number(documents_) : QStringLiteral("N/A"), statsPage);
     statsLayout->addRow(captions[i], stats_[i]);
   }
-  pages_->addTab(statsPage, Label(234));
+  pages_->addTab(statsPage, Label(msg::kStatistics));
 
   status_ = new QLabel(Label(kMsgStatusHelp), this);
   status_->setWordWrap(true);
-  ok_ = new QPushButton(Label(1326), this);
+  ok_ = new QPushButton(Label(msg::kExport), this);
   ok_->setDefault(true);
   cancel_ = new QPushButton(Label(kMsgExit), this);
-  help_ = new QPushButton(Label(616), this);
+  help_ = new QPushButton(Label(msg::kHelp), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(ok_);
@@ -134,10 +135,10 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   layout->addLayout(buttons);
 
   connect(choose, &QPushButton::clicked, this, [this] {
-    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(681), folder_->text().toStdString());
+    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), folder_->text().toStdString());
     if (chosen.empty()) return;
     if (chosen.size() < 4) {
-      SetStatus(Label(61) + " " + Label(205) + " \"" + FromUtf8(chosen) + "\" - " + Label(681), "maroon");
+      SetStatus(Label(msg::kError) + " " + Label(msg::kIncorrectDestinationUnit) + " \"" + FromUtf8(chosen) + "\" - " + Label(msg::kPleaseSelectExistingOutput), "maroon");
       return;
     }
     folder_->setText(FromUtf8(chosen));
@@ -165,7 +166,7 @@ GexfDialogSettings TDlgExportsGEXFDansQuilor::Settings() const {
 
 void TDlgExportsGEXFDansQuilor::ColourMatrixWarning() {
   const bool enabled = matrix_->isEnabled();
-  matrixWarning_->setText(Label(enabled ? 1328 : 1417));
+  matrixWarning_->setText(Label(enabled ? msg::kOutputFilesMayBeLarge : msg::kSelectSeveralFilesBefore));
   matrixWarning_->setStyleSheet(enabled && matrix_->isChecked() ? "color: maroon" : "color: blue");
 }
 
@@ -185,7 +186,7 @@ void TDlgExportsGEXFDansQuilor::ShowStatistics(const GexfRunReport& report) {
 void TDlgExportsGEXFDansQuilor::ButtonOkClick() {
   if (running_) return;
   if (folder_->text().trimmed().isEmpty()) {
-    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(681), GetPersonalFolder());
+    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), GetPersonalFolder());
     if (chosen.empty()) return;
     folder_->setText(FromUtf8(chosen));
   }
@@ -221,16 +222,16 @@ void TDlgExportsGEXFDansQuilor::ButtonOkClick() {
       if (settings.openResults) ShellOpenWithVerb("open", report.target + "/QuilorRelations.gexf");
       break;
     case GexfRunResult::kAborted: SetStatus(Label(kMsgStop), "maroon"); break;
-    case GexfRunResult::kNoScenario: ShowError(GetMessageText(455)); break;
-    case GexfRunResult::kOneDocument: ShowError(GetMessageText(1417)); break;
+    case GexfRunResult::kNoScenario: ShowError(GetMessageText(msg::kNoOntologyScenarioAvailable)); break;
+    case GexfRunResult::kOneDocument: ShowError(GetMessageText(msg::kSelectSeveralFilesBefore)); break;
     case GexfRunResult::kBadTarget: {
-      std::string text = GetMessageText(205);
+      std::string text = GetMessageText(msg::kIncorrectDestinationUnit);
       text += " ";
-      text += GetMessageText(3);
+      text += GetMessageText(msg::kCannotCreateOutput);
       ShowError(text + " " + Utf8ToCp1252(report.target));
       break;
     }
-    case GexfRunResult::kWriteFailed: ShowError(GetMessageText(5)); break;
+    case GexfRunResult::kWriteFailed: ShowError(GetMessageText(msg::kDiskWriteErrorDisk)); break;
   }
 }
 

@@ -18,6 +18,7 @@
 #include "import/conversion_dispatch.h"
 #include "output/plugins.h"
 #include "platform/text_encoding.h"
+#include "generated/message_names.h"
 
 extern char** environ;
 
@@ -99,7 +100,7 @@ std::vector<InstalledRow> InstalledApplications(const DesktopQuery& query) {
   rows.push_back({Text(kMsgTarvik), "1.2", ""});
   rows.push_back({Text(kMsgWebModule), "", ""});
   // The conversion filters, each with the extensions it serves.
-  static constexpr int kNames[kConverterCount] = {1216, 1374, 1375, 1297, 1295, 1298};
+  static constexpr int kNames[kConverterCount] = {msg::kPdfIFilter, msg::kOffice97To2003, msg::kOffice2007, msg::kPowerpoint2007, msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
   const ConversionSwitches switches = ReadConversionSwitches();
   for (int i = 0; i < kConverterCount; ++i) {
     const DocumentFilter* filter = Converter(static_cast<ConverterFormat>(i));

@@ -20,6 +20,7 @@
 #include "output/analysis_options_logic.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -35,46 +36,46 @@ constexpr int kMsgMaximumCharts = 1158;
 
 TDlgReportMng::TDlgReportMng(uint32_t selectedEntry, QWidget* parent) : QDialog(parent), selected_(selectedEntry) {
   setObjectName("TDlgReportMng");
-  setWindowTitle(MessageText(1148));
+  setWindowTitle(MessageText(msg::kReport));
   pages_ = new QTabWidget(this);
   auto* parameters = new QWidget(pages_);
-  auto* tableBox = new QGroupBox(MessageText(192), parameters);
+  auto* tableBox = new QGroupBox(MessageText(msg::kStatisticsOn), parameters);
   auto* tableLayout = new QVBoxLayout(tableBox);
   for (int i = 0; i < 3; ++i) {
-    table_[i] = new QRadioButton(MessageText(1149 + i), tableBox);
+    table_[i] = new QRadioButton(MessageText(msg::kReportCurrentSelection + i), tableBox);
     tableLayout->addWidget(table_[i]);
   }
-  auto* chartBox = new QGroupBox(MessageText(512), parameters);
-  showCharts_ = new QCheckBox(MessageText(877), chartBox);
+  auto* chartBox = new QGroupBox(MessageText(msg::kGraph), parameters);
+  showCharts_ = new QCheckBox(MessageText(msg::kShowGraph), chartBox);
   chartType_ = new QComboBox(chartBox);
-  for (int i = 0; i < 6; ++i) chartType_->addItem(MessageText(1152 + i));
+  for (int i = 0; i < 6; ++i) chartType_->addItem(MessageText(msg::kChartByDefault + i));
   maxCharts_ = new NumberBox(1, 255, 8, chartBox);
   maxCharts_->setObjectName("ValSeuilFreq");
   auto* chartLayout = new QVBoxLayout(chartBox);
   chartLayout->addWidget(showCharts_);
   auto* typeRow = new QHBoxLayout;
-  typeRow->addWidget(new QLabel(MessageText(731), chartBox));
+  typeRow->addWidget(new QLabel(MessageText(msg::kType), chartBox));
   typeRow->addWidget(chartType_);
   chartLayout->addLayout(typeRow);
   auto* maxRow = new QHBoxLayout;
-  maxRow->addWidget(new QLabel(MessageText(1158), chartBox));
+  maxRow->addWidget(new QLabel(MessageText(msg::kMaximumNumberGraphs), chartBox));
   maxRow->addWidget(maxCharts_);
   chartLayout->addLayout(maxRow);
   auto* parametersLayout = new QVBoxLayout(parameters);
   parametersLayout->addWidget(tableBox);
   parametersLayout->addWidget(chartBox);
-  pages_->addTab(parameters, MessageText(894));
+  pages_->addTab(parameters, MessageText(msg::kParameters));
   auto* explain = new QTextBrowser(pages_);
   QString lines;
-  for (int id = 1160; id <= 1163; ++id) lines += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
+  for (int id = msg::kReportHelpFirst; id <= msg::kReportHelpFirst + 3; ++id) lines += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
   explain->setHtml(lines);
-  pages_->addTab(explain, MessageText(1070));
+  pages_->addTab(explain, MessageText(msg::kExplain));
 
   status_ = new QLabel(this);
-  ok_ = new QPushButton(MessageText(680), this);
+  ok_ = new QPushButton(MessageText(msg::kOk), this);
   ok_->setDefault(true);
-  auto* cancel = new QPushButton(MessageText(608), this);
-  auto* help = new QPushButton(MessageText(616), this);
+  auto* cancel = new QPushButton(MessageText(msg::kExit), this);
+  auto* help = new QPushButton(MessageText(msg::kHelp), this);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(status_, 1);
   buttons->addWidget(ok_);
@@ -92,7 +93,7 @@ TDlgReportMng::TDlgReportMng(uint32_t selectedEntry, QWidget* parent) : QDialog(
 
   const std::vector<ReportClass> classes = ReportClassesFromEngine();
   if (classes.size() <= 1) {
-    ShowError(GetMessageText(455));
+    ShowError(GetMessageText(msg::kNoOntologyScenarioAvailable));
     ok_->setEnabled(false);
     pages_->setEnabled(false);
     status_->setText(MessageText(kMsgNoScenarioShort));
@@ -101,7 +102,7 @@ TDlgReportMng::TDlgReportMng(uint32_t selectedEntry, QWidget* parent) : QDialog(
     table_[2]->setChecked(true);
     table_[0]->setEnabled(false);
     table_[1]->setEnabled(false);
-    status_->setText(MessageText(kMsgNoSelection) + " (" + MessageText(309) + ")");
+    status_->setText(MessageText(kMsgNoSelection) + " (" + MessageText(msg::kScenario) + ")");
   }
   connect(ok_, &QPushButton::clicked, this, [this] {
     if (OKBtnClick()) accept();
@@ -145,7 +146,7 @@ bool TDlgReportMng::OKBtnClick() {
     return false;
   }
   FileChoice choice;
-  choice.title = Cp1252ToUtf8(GetMessageText(1148));
+  choice.title = Cp1252ToUtf8(GetMessageText(msg::kReport));
   const std::string proposed = DefaultPath();
   choice.folder = proposed.substr(0, proposed.find_last_of('/'));
   choice.fileName = proposed.substr(proposed.find_last_of('/') + 1);

@@ -14,6 +14,7 @@
 #include "core/messages.h"
 #include "ui/desktop.h"
 #include "platform/text_encoding.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -37,47 +38,47 @@ QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
 
 TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AssistantSetup"));
-  setWindowTitle(QStringLiteral("Quilor: ") + MessageText(625) + QStringLiteral(" - ") + MessageText(203));
+  setWindowTitle(QStringLiteral("Quilor: ") + MessageText(msg::kWizard) + QStringLiteral(" - ") + MessageText(msg::kSoftwareInstallation));
   auto* layout = new QVBoxLayout(this);
   pages_ = new QStackedWidget(this);
 
   auto* start = new QWidget;
   auto* startLayout = new QVBoxLayout(start);
-  startLayout->addWidget(Paragraph(835, start, true));
-  startLayout->addWidget(Paragraph(836, start));
-  startLayout->addWidget(Paragraph(837, start));
-  mono_ = new QRadioButton(MessageText(832), start);
-  multi_ = new QRadioButton(MessageText(833), start);
+  startLayout->addWidget(Paragraph(msg::kWelcomeSetupWizard, start, true));
+  startLayout->addWidget(Paragraph(msg::kQuilorKeepsOptionsScenarios, start));
+  startLayout->addWidget(Paragraph(msg::kHowToSetUp, start));
+  mono_ = new QRadioButton(MessageText(msg::kStandaloneUserAdministrator), start);
+  multi_ = new QRadioButton(MessageText(msg::kMultiUsersRecommendedOption), start);
   mono_->setObjectName(QStringLiteral("ButtonMonoUtilisateur"));
   multi_->setObjectName(QStringLiteral("ButtonMultiUtilisateur"));
   startLayout->addWidget(mono_);
   startLayout->addWidget(multi_);
-  startLayout->addWidget(Paragraph(838, start));
+  startLayout->addWidget(Paragraph(msg::kStandaloneParametersStayPersonal, start));
   startLayout->addStretch(1);
 
   auto* folder = new QWidget;
   auto* folderLayout = new QVBoxLayout(folder);
-  folderLayout->addWidget(Paragraph(839, folder));
+  folderLayout->addWidget(Paragraph(msg::kParametersQuilorOptionsScenarios, folder));
   auto* browseRow = new QHBoxLayout;
-  browseRow->addWidget(Paragraph(840, folder));
-  auto* browse = new QPushButton(MessageText(635), folder);
+  browseRow->addWidget(Paragraph(msg::kPleaseChooseFolderClick, folder));
+  auto* browse = new QPushButton(MessageText(msg::kFolder), folder);
   browse->setObjectName(QStringLiteral("ButtonDossierSortie"));
   browseRow->addWidget(browse);
   folderLayout->addLayout(browseRow);
   folderLabel_ = new QLabel(folder);
   folderLabel_->setObjectName(QStringLiteral("LabelDossier"));
   folderLayout->addWidget(folderLabel_);
-  folderLayout->addWidget(Paragraph(841, folder));
-  samples_ = new QCheckBox(MessageText(834), folder);
+  folderLayout->addWidget(Paragraph(msg::kChooseFolderWhereMay, folder));
+  samples_ = new QCheckBox(MessageText(msg::kCopySampleTexts), folder);
   samples_->setObjectName(QStringLiteral("CheckBoxTextesExemples"));
   samples_->setChecked(true);
   folderLayout->addWidget(samples_);
-  folderLayout->addWidget(Paragraph(842, folder));
+  folderLayout->addWidget(Paragraph(msg::kCheckBoxHaveSample, folder));
   folderLayout->addStretch(1);
 
   auto* end = new QWidget;
   auto* endLayout = new QVBoxLayout(end);
-  endLayout->addWidget(Paragraph(843, end));
+  endLayout->addWidget(Paragraph(msg::kSetUpCompleteClick, end));
   endLayout->addStretch(1);
 
   pages_->addWidget(start);
@@ -86,10 +87,10 @@ TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   layout->addWidget(pages_, 1);
 
   auto* buttons = new QHBoxLayout;
-  help_ = new QPushButton(MessageText(616), this);
-  back_ = new QPushButton(QStringLiteral("< ") + MessageText(744), this);
-  next_ = new QPushButton(QStringLiteral("&") + MessageText(745) + QStringLiteral(" >"), this);
-  done_ = new QPushButton(MessageText(746), this);
+  help_ = new QPushButton(MessageText(msg::kHelp), this);
+  back_ = new QPushButton(QStringLiteral("< ") + MessageText(msg::kBack), this);
+  next_ = new QPushButton(QStringLiteral("&") + MessageText(msg::kNext) + QStringLiteral(" >"), this);
+  done_ = new QPushButton(MessageText(msg::kDone), this);
   help_->setObjectName(QStringLiteral("ButtonAide"));
   back_->setObjectName(QStringLiteral("ButtonPrecedent"));
   next_->setObjectName(QStringLiteral("ButtonSuivant"));
@@ -150,7 +151,7 @@ void TAssistantSetup::ButtonPrecedentClick() {
 
 void TAssistantSetup::ButtonDossierSortieClick() {
   const std::string start = model_.Folder().empty() ? GetPersonalFolder() : model_.Folder();
-  model_.SetFolder(CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(681)), start));
+  model_.SetFolder(CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(msg::kPleaseSelectExistingOutput)), start));
   Apply();
 }
 

@@ -12,13 +12,14 @@
 #include "core/options.h"
 #include "platform/text_encoding.h"
 #include "scenario/texts.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
 OwlImportDialog::OwlImportDialog(const std::string& inputPath, QWidget* parent) : QDialog(parent), input_(inputPath) {
   setWindowTitle(MessageText(kMsgOwlImportFilter));
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(MessageText(7401), this));
+  layout->addWidget(new QLabel(MessageText(msg::kConvertOWLOntologyRDF), this));
   layout->addWidget(new QLabel(QString::fromStdString(inputPath), this));
   auto box = [&](int text, bool on) {
     auto* b = new QCheckBox(MessageText(text), this);

@@ -46,6 +46,7 @@
 #include "scenario/scenario_print.h"
 #include "scenario/scenario_wizard_dialog.h"
 #include "scenario/texts.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -285,15 +286,15 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   auto* searchRow = new QHBoxLayout;
   search_ = new QLineEdit(central);
   search_->setPlaceholderText(T(kMsgTypeAWord));
-  search_->setToolTip(T(7144));
-  auto* searchButton = new QPushButton(T(520), central);
+  search_->setToolTip(T(msg::kEditorSearchScenarioTool));
+  auto* searchButton = new QPushButton(T(msg::kSearch), central);
   auto* searchMenu = new QToolButton(central);
   searchMenu->setText(QStringLiteral("+"));
   searchMenu->setPopupMode(QToolButton::InstantPopup);
   auto* popup2 = new QMenu(searchMenu);
-  popup2->addAction(T(7144), this, [this] { editor_.ToolButtonChercherClick(); });
-  popup2->addAction(T(7152), this, [this] { editor_.AddSearchFieldInNewGroup(); });
-  popup2->addAction(T(7153), this, [this] { editor_.InsertSearchFieldInGroup(); });
+  popup2->addAction(T(msg::kEditorSearchScenarioTool), this, [this] { editor_.ToolButtonChercherClick(); });
+  popup2->addAction(T(msg::kAddNewGroup), this, [this] { editor_.AddSearchFieldInNewGroup(); });
+  popup2->addAction(T(msg::kInsertSelectedGroup), this, [this] { editor_.InsertSearchFieldInGroup(); });
   searchMenu->setMenu(popup2);
   searchRow->addWidget(search_, 1);
   searchRow->addWidget(searchButton);
@@ -341,7 +342,7 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   groupLabel_ = new QLabel(panel_);
   itemLabel_ = new QLabel(panel_);
   visible_ = new QCheckBox(T(kMsgVisible), panel_);
-  visible_->setToolTip(T(7143));
+  visible_->setToolTip(T(msg::kIndicateIfGroupShown));
   texts->addWidget(groupLabel_);
   texts->addWidget(itemLabel_);
   texts->addWidget(visible_);
@@ -412,7 +413,7 @@ ScenarioEditorWindow::~ScenarioEditorWindow() {
 }
 
 void ScenarioEditorWindow::BuildActions() {
-  toolbar_ = addToolBar(T(7121));
+  toolbar_ = addToolBar(T(msg::kEditorFile));
   toolbar_->setObjectName(QStringLiteral("ToolBar1"));
   toolbar_->setMovable(false);
   toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -437,7 +438,7 @@ void ScenarioEditorWindow::BuildActions() {
     toolbar->addAction(a);
     return a;
   };
-  QMenu* file = menuBar()->addMenu(T(7121));
+  QMenu* file = menuBar()->addMenu(T(msg::kEditorFile));
   tool(add(file, 7124, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }), Tool::kNew,
        "ToolButtonNouveau");
   tool(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }), Tool::kOpen,
@@ -452,7 +453,7 @@ void ScenarioEditorWindow::BuildActions() {
   file->addSeparator();
   add(file, 7129, {}, [this] { close(); });
 
-  QMenu* edit = menuBar()->addMenu(T(7122));
+  QMenu* edit = menuBar()->addMenu(T(msg::kEditorEdit));
   toolbar->addSeparator();
   tool(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
          editor_.ToolButtonCreerGroupeClick();
@@ -493,7 +494,7 @@ void ScenarioEditorWindow::BuildActions() {
   actOptions_->setObjectName(QStringLiteral("MenuOptions"));
   actCancelAll_ = add(edit, 7140, {}, [this] { editor_.MenuAnnulerModifsClick(); });
 
-  QMenu* treeMenu = menuBar()->addMenu(T(7123));
+  QMenu* treeMenu = menuBar()->addMenu(T(msg::kTree));
   add(treeMenu, 7137, QKeySequence(Qt::CTRL | Qt::Key_D), [this] { editor_.Tree().ExpandAll(true); });
   add(treeMenu, 7138, QKeySequence(Qt::CTRL | Qt::Key_R), [this] { editor_.Tree().ExpandAll(false); });
   add(treeMenu, 7139, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
@@ -505,7 +506,7 @@ void ScenarioEditorWindow::BuildActions() {
 
   // The tree's context menu.
   tree_->addAction(actCreateItem_);
-  QAction* newGroup = new QAction(T(7145), tree_);
+  QAction* newGroup = new QAction(T(msg::kCreateGroup), tree_);
   connect(newGroup, &QAction::triggered, this, [this] {
     editor_.Tree().NewGroupBefore(editor_.Tree().Selected());
     Refresh();

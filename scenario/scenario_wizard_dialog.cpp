@@ -17,6 +17,7 @@
 #include "engine/word_list.h"
 #include "platform/text_encoding.h"
 #include "scenario/texts.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -60,9 +61,9 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
     return box;
   };
   QVBoxLayout* p1 = page(kMsgWizardWayHeading, kMsgWizardWayText);
-  empty_ = new QRadioButton(MessageText(7510));
-  fromText_ = new QRadioButton(MessageText(7511));
-  existing_ = new QRadioButton(MessageText(7512));
+  empty_ = new QRadioButton(MessageText(msg::kManuallyEmptyScenario));
+  fromText_ = new QRadioButton(MessageText(msg::kAutomaticallyCurrentText));
+  existing_ = new QRadioButton(MessageText(msg::kExistingScenarios));
   empty_->setObjectName(QStringLiteral("RadioButtonNouveauScenVide"));
   fromText_->setObjectName(QStringLiteral("RadioButtonNouveauScenAPartirDuTexte"));
   existing_->setObjectName(QStringLiteral("RadioButtonNouveauScenExistant"));
@@ -89,7 +90,7 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   thresholdRow->addWidget(threshold_);
   thresholdRow->addStretch(1);
   p3->addLayout(thresholdRow);
-  subclassify_ = new QCheckBox(MessageText(7513));
+  subclassify_ = new QCheckBox(MessageText(msg::kSubclassify));
   subclassify_->setChecked(!Options->Switch(opt::WizardNoRootGroup));
   p3->addSpacing(6);
   p3->addWidget(subclassify_);
@@ -111,12 +112,12 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   filesLabel->setBuddy(files_);
   p6->addWidget(filesLabel);
   p6->addWidget(files_);
-  p6->addWidget(new QLabel(MessageText(7515)));
+  p6->addWidget(new QLabel(MessageText(msg::kPressCtrlSelectMultiple)));
   auto* buttons = new QHBoxLayout;
-  help_ = new QPushButton(MessageText(616));
-  back_ = new QPushButton(MessageText(7516));
-  next_ = new QPushButton(MessageText(7517));
-  done_ = new QPushButton(MessageText(746));
+  help_ = new QPushButton(MessageText(msg::kHelp));
+  back_ = new QPushButton(MessageText(msg::kWizardBack));
+  next_ = new QPushButton(MessageText(msg::kWizardNext));
+  done_ = new QPushButton(MessageText(msg::kDone));
   help_->setObjectName(QStringLiteral("ButtonAide"));
   buttons->addWidget(help_);
   buttons->addStretch(1);
