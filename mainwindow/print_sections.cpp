@@ -207,9 +207,10 @@ void PrintText(TPrintPager& pager, bool colour) {
   const bool byContext = Options && !Options->Switch(opt::ExtractsByProposition);
   if (extract && !NextExtract(words)) return;
   int wordsOnLine = 0;
-  // Punctuation and quotes spaced as on the text page; a text, and each
-  // extract, starts with its quotes closed.
+  // Punctuation and quotes spaced as on the text page; each extract opens
+  // with its quotes as the whole text leaves them there.
   TTextSpacer spacer;
+  bool alone = extract;  // the next word opens an extract
   for (;;) {
     TWordNode* node = words.Cursor();
     TWordCategoryData* data = nullptr;
@@ -217,18 +218,28 @@ void PrintText(TPrintPager& pager, bool colour) {
     int32_t position = 0;
     const char* text = words.NextWord(data, tag, position);
     if (!text) break;
-    const std::string pending = tag && tag[0] ? tag : " ";
+    std::string pending = tag && tag[0] ? tag : " ";
     if (text[0] == '/' || !data || !node) {
-      if (!PlaceClosingFirst(pager, spacer.Tag(pending), base)) break;
-      if (text[0] != '/' || !extract) continue;
+      if (text[0] != '/' || !extract) {
+        if (!PlaceClosingFirst(pager, spacer.Tag(pending), base)) break;
+        continue;
+      }
+      // What the mark opens belongs to the next proposition, which the
+      // extracts may pass over.
+      std::string closing, opening;
+      SplitAtOpening(pending, spacer.quoteOpen, closing, opening);
+      if (!PlaceClosingFirst(pager, spacer.Tag(closing.empty() ? std::string(" ") : closing), base)) break;
       if (!(byContext && wordsOnLine < kContextWords)) {
         if (!pager.NewTextLine()) break;
+        spacer.LineStart();
         wordsOnLine = 0;
       }
       if (!NextExtract(words)) break;
-      spacer = TTextSpacer();
+      alone = true;
       continue;
     }
+    if (alone) pending = TagOfPropositionShownAlone(node, words.First(), spacer);
+    alone = false;
     Font f = base;
     const Rgb wordColour = WordColour(*node, extract, selective);
     if (wordColour != kBlack) {

@@ -67,29 +67,6 @@ bool QuoteClosesHere(const std::string& tag, size_t i) {
   return tag[i] == '"' && i + 1 < tag.size() && std::strchr(".,;:!?)]}", tag[i + 1]) != nullptr;
 }
 
-// A proposition mark's tag cut before its first opening mark: what closes
-// the proposition stays with it, what opens the next one goes with that one.
-void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing, std::string& opening) {
-  size_t cut = tag.size();
-  bool open = quoteOpen;
-  for (size_t i = 0; i < tag.size(); ++i) {
-    const char c = tag[i];
-    if (c == '"') {
-      if (!open && !QuoteClosesHere(tag, i)) {
-        cut = i;
-        break;
-      }
-      open = false;
-    } else if (std::strchr("([{", c)) {
-      cut = i;
-      break;
-    }
-  }
-  while (cut > 0 && cut < tag.size() && tag[cut - 1] == ' ') --cut;
-  closing = tag.substr(0, cut);
-  opening = tag.substr(cut);
-}
-
 // Whether the text has letters or digits (a word) or only punctuation.
 bool HasWordCharacters(const std::string& text) {
   for (const unsigned char c : text)
@@ -128,6 +105,53 @@ bool QuoteOpenBefore(TWordNode* node, TWordNode* first) {
 }
 
 }  // namespace
+
+void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing, std::string& opening) {
+  size_t cut = tag.size();
+  bool open = quoteOpen;
+  for (size_t i = 0; i < tag.size(); ++i) {
+    const char c = tag[i];
+    if (c == '"') {
+      if (!open && !QuoteClosesHere(tag, i)) {
+        cut = i;
+        break;
+      }
+      open = false;
+    } else if (std::strchr("([{", c)) {
+      cut = i;
+      break;
+    }
+  }
+  while (cut > 0 && cut < tag.size() && tag[cut - 1] == ' ') --cut;
+  closing = tag.substr(0, cut);
+  opening = tag.substr(cut);
+}
+
+std::string TagOfPropositionShownAlone(TWordNode* node, TWordNode* first, TTextSpacer& spacer) {
+  const std::string tag = node->tag;
+  std::string own = tag.empty() ? std::string(" ") : tag;
+  std::string opened;
+  TWordNode* mark = node != first ? TWordList::PreviousNode(node) : nullptr;
+  if (mark && IsMarkText(mark->text) && mark->fileNumber == node->fileNumber) {
+    TTextSpacer before;
+    before.quoteOpen = QuoteOpenBefore(mark, first);
+    std::string closed;
+    SplitAtOpening(mark->tag, before.quoteOpen, closed, opened);
+    before.Tag(closed);
+    spacer.quoteOpen = before.quoteOpen;
+    // The same punctuation seen twice, on the mark and on the word.
+    if (tag == mark->tag) own = " ";
+  } else {
+    spacer.quoteOpen = QuoteOpenBefore(node, first);
+  }
+  TTextSpacer after = spacer;
+  after.Tag(opened);
+  std::string closing, opening;
+  SplitAtOpening(own, after.quoteOpen, closing, opening);
+  if (closing.find('"') != std::string::npos) spacer.quoteOpen = false;
+  const std::string text = opened + opening;
+  return text.empty() ? std::string(" ") : text;
+}
 
 std::string SpacedTag(const char* tag) {
   if (!tag || !tag[0]) return {};
@@ -460,29 +484,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     if (node == carryNode) {
       tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
     } else if (propositionStart && (extract || lastPosition == 0)) {
-      // A proposition shown without the one before it (the page's first, an
-      // extract's): what closed the one before is not written; what the
-      // mark before it opened (a quote, a parenthesis) is.
-      std::string opened;
-      TWordNode* mark = node != words.First() ? TWordList::PreviousNode(node) : nullptr;
-      if (mark && IsMarkText(mark->text) && mark->fileNumber == node->fileNumber) {
-        TTextSpacer before;
-        before.quoteOpen = QuoteOpenBefore(mark, words.First());
-        std::string closed;
-        SplitAtOpening(mark->tag, before.quoteOpen, closed, opened);
-        before.Tag(closed);
-        spacer.quoteOpen = before.quoteOpen;
-        if (rawTag == mark->tag) tagText = " ";
-      } else {
-        spacer.quoteOpen = QuoteOpenBefore(node, words.First());
-      }
-      TTextSpacer after = spacer;
-      after.Tag(opened);
-      std::string closing, opening;
-      SplitAtOpening(tagText, after.quoteOpen, closing, opening);
-      if (closing.find('"') != std::string::npos) spacer.quoteOpen = false;
-      tagText = opened + opening;
-      if (tagText.empty()) tagText = " ";
+      tagText = TagOfPropositionShownAlone(node, words.First(), spacer);
     }
     carry.clear();
     carryNode = nullptr;

@@ -142,6 +142,17 @@ class TTextSpacer {
   bool stick_ = true;   // the next character sticks to the previous one
 };
 
+// A proposition mark's tag cut before its first opening mark: what closes
+// the proposition stays with it, what opens the next one goes with that one.
+void SplitAtOpening(const std::string& tag, bool quoteOpen, std::string& closing, std::string& opening);
+
+// A proposition shown without the one before it (a page's first, an
+// extract's): the punctuation to write before its first word, node (what
+// the mark before it opened, then what the word's own tag opens; what closed
+// the proposition before is left out), with spacer's quotes set as the
+// whole text leaves them there, a quote it never closed included.
+std::string TagOfPropositionShownAlone(TWordNode* node, TWordNode* first, TTextSpacer& spacer);
+
 // The length of the punctuation that starts a piece of running text and
 // closes the text before it (the ", " of "War 1, planes", the ".\" " of a
 // closing quote), up to the piece's first blank; 0 when the piece starts

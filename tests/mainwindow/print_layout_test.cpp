@@ -7,9 +7,13 @@
 #include <tuple>
 
 #include "engine/analysis_results.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"
 #include "mainwindow/print_sections.h"
 #include "ui/recording_canvas.h"
+#include "ui/selection_ops.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 namespace {
@@ -354,6 +358,61 @@ TEST(PrintSectionsRun, InColourTheGraphsLinesAndTextsAreDarkenedForPaper) {
   std::tie(line, label) = drawn();
   ASSERT_NE(label, nullptr);
   EXPECT_EQ(label->font.colour, pale);
+}
+
+// Printed extracts are spaced and quoted as the text page shows them: an
+// extract that follows another on its line is set apart by a blank, opens
+// with the quote its mark opened, and closes its quotes where the whole text
+// does, after a quote the text never closed (`"x y.` quoted on).
+TEST(PrintSectionsRun, ExtractsKeepTheirBlanksAndQuotes) {
+  TextWords.Clear();
+  int32_t position = 0;
+  auto word = [&](const char* text, const char* tag = " ") {
+    TWordCategoryData d;
+    d.Category.MajorClass = kClassDeterminant;
+    TextWords.Append(text, tag, 0, 1, ++position, &d);
+  };
+  auto mark = [&](const char* tag) {
+    TWordCategoryData d;
+    TextWords.Append("/", tag, 0, 1, position, &d);
+  };
+  word("x", "\"");
+  word("y");
+  mark(".\"");
+  word("z");
+  word("w");
+  word("v", "\",");
+  word("said");
+  mark(".\"");
+  word("Failure");
+  word("burden");
+  word("on", "\"");
+  word("taxes");
+  mark(".");
+  // The first and the third proposition are the extracts.
+  Selection.Clear();
+  Selection.kind = kSelectLexicalEntry;
+  Selection.lexicalEntry = 0;
+  Selection.majorClass = kClassSubstantive;
+  BeginNewSelection();
+  Selection.kind = kSelectMarked;
+  for (TWordNode* n = TextWords.First(); n; n = TWordList::NextNode(n))
+    if (n->text && (std::string(n->text) == "x" || std::string(n->text) == "burden")) n->mark = 1;
+  ViewState.SelectionActive = true;
+  ViewState.ExtractMode = true;
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+  FakeTarget target;
+  TPrintRequest request;
+  request.font.size = 10;
+  request.flags[kPrintText] = true;
+  ASSERT_TRUE(PrintSections(request, target).ok);
+  std::string printed;
+  for (const std::string& text : target.surface.canvas.Texts()) printed += text;
+  EXPECT_NE(printed.find("\"x y.\" \"Failure burden\" on taxes."), std::string::npos) << printed;
+  AnalysisResults.reset();
+  ViewState.Reset();
+  Selection.Clear();
+  TextWords.Clear();
 }
 
 TEST(PrintSectionsRun, FooterOfOneFileOrAList) {
