@@ -40,6 +40,19 @@ class GraphTest : public ::testing::Test {
     Selection.classLevel = 1;
     Selection.firstClass = cls;
   }
+  // "sel" (class 1, 9 occurrences) and the actors 2..last related to it,
+  // each met more often and more often before its verb than the one before.
+  void RelateActors(int32_t last) {
+    source.names[1] = "sel";
+    source.occurrences[1] = 9;
+    for (int32_t c = 2; c <= last; ++c) {
+      source.names[c] = "a" + std::to_string(c);
+      source.occurrences[c] = static_cast<uint32_t>(c + 2);
+      source.preVerb[c] = static_cast<uint32_t>(c);
+      source.candidates.push_back(c);
+      source.pairs.push_back({1, static_cast<uint32_t>(c), static_cast<uint32_t>(c)});
+    }
+  }
   static const DrawOp* FindText(const RecordingCanvas& c, const std::string& text) {
     for (const DrawOp& op : c.Ops())
       if (op.kind == DrawOp::kText && op.text == text) return &op;
@@ -259,15 +272,7 @@ TEST_F(GraphTest, AreaGraphDrawsTheHighlightedClassLastAndFindsItFirst) {
 TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
   SetKind(kGraphActors);
   Options->Set(opt::GraphMaxObjects, 4);
-  source.names[1] = "sel";
-  source.occurrences[1] = 9;
-  for (int32_t c = 2; c <= 10; ++c) {
-    source.names[c] = "a" + std::to_string(c);
-    source.occurrences[c] = static_cast<uint32_t>(c + 2);
-    source.preVerb[c] = static_cast<uint32_t>(c);
-    source.candidates.push_back(c);
-    source.pairs.push_back({1, static_cast<uint32_t>(c), static_cast<uint32_t>(c)});
-  }
+  RelateActors(10);
   source.candidates.push_back(500);  // beyond the level's classes: skipped by the counts
   source.occurrences[500] = 3;
   source.classCount = 20;
@@ -307,15 +312,7 @@ TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
 // size against the text: not dots beside their names.
 TEST_F(GraphTest, ActorsBubblesKeepTheirSizeOnPaper) {
   SetKind(kGraphActors);
-  source.names[1] = "sel";
-  source.occurrences[1] = 9;
-  for (int32_t c = 2; c <= 8; ++c) {
-    source.names[c] = "a" + std::to_string(c);
-    source.occurrences[c] = static_cast<uint32_t>(c + 2);
-    source.preVerb[c] = static_cast<uint32_t>(c);
-    source.candidates.push_back(c);
-    source.pairs.push_back({1, static_cast<uint32_t>(c), static_cast<uint32_t>(c)});
-  }
+  RelateActors(8);
   source.classCount = 20;
   SelectClass(1);
   // The smallest bubble's width against the text's height.
