@@ -538,138 +538,217 @@ int TSegmentResolver::ChooseRemembered(int j) {
   return memo.chosen;
 }
 
-int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) {
-  if (i < 0 || i >= count_) return 0;
-  TWordSlot& s = slots_[i];
-  if (s.readingCount <= 0) return 0;
-  const int first = windowFirst_ <= i ? windowFirst_ : i;
-  int last = windowLast_ >= i ? windowLast_ : i;
-  if (i + 2 <= count_ && slots_[i + 2].IsMark() && last > i + 1) last = i + 1;
-  if (i + 1 <= count_ && slots_[i + 1].IsMark()) last = i;
-  const TWordSlot* p = i > first ? &slots_[i - 1] : nullptr;
-  const TWordSlot* n = i < last ? &slots_[i + 1] : nullptr;
-  const bool endsInS = EndsInS(s.text, length_[i]);
-  const TDictionaryMatrix& m = DictionaryMatrix;
-  const bool english = English();
+namespace {
 
-  // The readings the words around rule out (English).
-  const uint8_t excluded = english ? ExcludedReadings(i, first, last) : 0;
+// The hand-set weights of the choice of a word's category reading: what a
+// reading gains or loses by the words around it, beside the matrix of class
+// sequences. "In s": the word ends in s (a verb reading is then rather a
+// plural noun's).
+struct TCategoryWeights {
+  int32_t start;  // every reading, before the cost of its rank
+  // English rules on the word before: a verb reading...
+  int32_t verbAfterNo;
+  int32_t verbAfterTo, verbInSAfterTo;
+  int32_t verbLast, verbInSLast;  // ...of the last word of the window
+  int32_t verbAfterParticiple, verbInSAfterParticiple;  // ...after a verb with a participle reading
+  int32_t verbAfterAdjective;
+  // The verb and substantive classes after a possessive or a personal pronoun.
+  int32_t verbClassAfterPossessive, substantiveClassAfterPossessive;
+  int32_t verbClassAfterPersonal;
+  int32_t substantiveAfterAdjective;
+  // A verb reading in s: first in the window, before a verb, after a verb.
+  int32_t verbInSFirst, verbInSBeforeVerb, verbInSAfterVerb;
+  int32_t substantiveInSLast;
+  int32_t adjectiveBeforeSubstantive;
+  // Any language: the class of the neighbour (a window of one word), a
+  // capitalised word read as a name.
+  int32_t sameClassBefore, sameClassAfter;
+  int32_t capitalSubstantive;
+};
 
-  // What the neighbours give every reading alike, read once: the rules for
-  // English on the word before and after, and the rows of the matrix that
-  // the context selects (only the reading's class still picks the cell).
+constexpr TCategoryWeights kCategoryWeights = {
+    .start = 10,
+    .verbAfterNo = -50,
+    .verbAfterTo = 35,
+    .verbInSAfterTo = -30,
+    .verbLast = -50,
+    .verbInSLast = -75,
+    .verbAfterParticiple = -35,
+    .verbInSAfterParticiple = -50,
+    .verbAfterAdjective = -35,
+    .verbClassAfterPossessive = -55,
+    .substantiveClassAfterPossessive = 40,
+    .verbClassAfterPersonal = 20,
+    .substantiveAfterAdjective = 35,
+    .verbInSFirst = -55,
+    .verbInSBeforeVerb = -40,
+    .verbInSAfterVerb = -20,
+    .substantiveInSLast = 25,
+    .adjectiveBeforeSubstantive = 35,
+    .sameClassBefore = 10,
+    .sameClassAfter = 9,
+    .capitalSubstantive = 70,
+};
+
+}  // namespace
+
+// What the words around slot i give every reading alike, read once: the
+// window, the English rules on the word before and after, and the rows of
+// the matrix that the context selects (only the reading's class still picks
+// the cell).
+struct TSegmentResolver::TChoiceContext {
+  int first = 0, last = 0;
+  const TWordSlot* p = nullptr;  // the word before in the window
+  const TWordSlot* n = nullptr;  // the word after
+  bool endsInS = false;
+  uint8_t excluded = 0;  // the readings the words around rule out (English)
   int32_t verbBonus = 0;         // a Verb reading after a word
   int32_t verbEndsInSBonus = 0;  // a Verb reading ending in s
   int32_t substantiveBonus = 0, adjectiveBonus = 0, classVerbBonus = 0, classSubstantiveBonus = 0;
+  bool capitalBonus = false;
+  bool connectorBonus = false;
+  // The classes of the neighbours (-1 where a rule does not look).
+  int sameBefore = -1, sameAfter = -1;
+  // Left: a pair of classes before (T), or one (P); with its pronoun row.
+  const int16_t* leftCells = nullptr;  // indexed by the reading's class
+  const int16_t* leftPronoun = nullptr;
+  // Right: the classes after, read with the reading's class first.
+  int rightB = -1, rightD = -1;
+  // Around: the class before and after.
+  int aroundA = -1, aroundC = 0, aroundRow = -1;
+};
+
+int TSegmentResolver::ChooseCategoryReading(int i, bool useLeft, bool useRight) {
+  if (i < 0 || i >= count_) return 0;
+  const TWordSlot& s = slots_[i];
+  if (s.readingCount <= 0) return 0;
+  TChoiceContext c;
+  c.first = windowFirst_ <= i ? windowFirst_ : i;
+  c.last = windowLast_ >= i ? windowLast_ : i;
+  if (i + 2 <= count_ && slots_[i + 2].IsMark() && c.last > i + 1) c.last = i + 1;
+  if (i + 1 <= count_ && slots_[i + 1].IsMark()) c.last = i;
+  c.p = i > c.first ? &slots_[i - 1] : nullptr;
+  c.n = i < c.last ? &slots_[i + 1] : nullptr;
+  c.endsInS = EndsInS(s.text, length_[i]);
+  const bool english = English();
   if (english) {
-    if (p) {
-      const TCategoryRecord& pc = p->Category();
-      if (Is(*p, "no")) verbBonus -= 50;
-      if (Is(*p, "to")) verbBonus += endsInS ? -30 : 35;
-      if (i == last) verbBonus -= endsInS ? 75 : 50;
-      if (IsVerb(pc) && HasParticipleReading(*p)) verbBonus -= endsInS ? 50 : 35;
-      if (IsPossessivePronoun(pc)) {
-        classVerbBonus -= 55;
-        classSubstantiveBonus += 40;
-      }
-      if (IsPersonalPronoun(pc)) classVerbBonus += 20;
-      if (IsAdjective(pc)) {
-        substantiveBonus += 35;
-        verbBonus -= 35;
-      }
-    }
-    if (endsInS) {
-      if (i == first) verbEndsInSBonus -= 55;
-      if (n && IsVerb(n->Category())) verbEndsInSBonus -= 40;
-      if (p && IsVerb(p->Category())) verbEndsInSBonus -= 20;
-      if (i == last) substantiveBonus += 25;
-    }
-    if (n && IsSubstantive(n->Category())) adjectiveBonus += 35;
+    c.excluded = ExcludedReadings(i, c.first, c.last);
+    AddEnglishRules(i, c);
   }
   // A capitalised word is a name, unless it is read first as an adjective
   // and a common noun follows (the American people, a Federal program).
-  const bool capitalBonus = s.capitalisation == 1 && i > 0 &&
-                            !(english && IsAdjective(s.readings[0]) && n && n->capitalisation == 0 &&
-                              (IsSubstantive(n->Category()) || IsAdjective(n->Category())) &&
-                              (i == 1 || slots_[i - 1].capitalisation == 0));
-  const bool connectorBonus = i == first;
-  // The classes of the neighbours (-1 where a rule does not look).
-  int sameBefore = -1, sameAfter = -1;
-  if (first == last) {
-    if (i > 0) sameBefore = ClassOf(i - 1);
-    if (i + 1 < count_ && !slots_[i + 1].IsMark()) sameAfter = ClassOf(i + 1);
-  }
-  // Left: a pair of classes before (T), or one (P); with its pronoun row.
-  const int16_t* leftCells = nullptr;   // indexed by the reading's class
-  const int16_t* leftPronoun = nullptr;
-  if (useLeft) {
-    if (i - 2 >= first) {
-      const int a = ClassOf(i - 2), b = ClassOf(i - 1);
-      leftCells = m.T[a][b];
-      if (a == kClassPronoun) leftPronoun = m.T5[PronounRow(slots_[i - 2].Category())][b];
-    } else if (i - 1 >= first) {
-      const int a = ClassOf(i - 1);
-      leftCells = m.P[a];
-      if (a == kClassPronoun) leftPronoun = m.P5[PronounRow(slots_[i - 1].Category())];
-    }
-  }
-  // Right: the classes after, read with the reading's class first.
-  int rightB = -1, rightD = -1;
-  if (useRight) {
-    if (i + 2 <= last) {
-      rightB = ClassOf(i + 1);
-      rightD = ClassOf(i + 2);
-    } else if (i + 1 <= last) {
-      rightB = ClassOf(i + 1);
-    }
-  }
-  // Around: the class before and after.
-  int aroundA = -1, aroundC = 0, aroundRow = -1;
-  if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
-    aroundA = ClassOf(i - 1);
-    aroundC = ClassOf(i + 1);
-    if (aroundA == kClassPronoun) aroundRow = PronounRow(slots_[i - 1].Category());
-  }
+  c.capitalBonus = s.capitalisation == 1 && i > 0 &&
+                   !(english && IsAdjective(s.readings[0]) && c.n && c.n->capitalisation == 0 &&
+                     (IsSubstantive(c.n->Category()) || IsAdjective(c.n->Category())) &&
+                     (i == 1 || slots_[i - 1].capitalisation == 0));
+  c.connectorBonus = i == c.first;
+  AddMatrixRows(i, useLeft, useRight, c);
 
   int best = 0;
   int32_t bestScore = INT32_MIN;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
-    const TCategoryRecord& c = s.readings[r];
-    const int cls = MatrixClass(c);
-    const bool verb = IsVerb(c), substantive = IsSubstantive(c);
-    if (excluded & (1u << r)) continue;
-    int32_t score = 10 - LaterReadingCost * r;
-    if (connectorBonus && IsConnector(c)) score += m.W0;
-    if (cls == sameBefore) score += 10;
-    if (cls == sameAfter) score += 9;
-    if (capitalBonus && substantive) score += 70;
-    if (p && verb) score += verbBonus;
-    if (endsInS && verb) score += verbEndsInSBonus;
-    if (substantive) score += substantiveBonus;
-    if (IsAdjective(c)) score += adjectiveBonus;
-    if (cls == kClassVerb) score += classVerbBonus;
-    if (cls == kClassSubstantive) score += classSubstantiveBonus;
-    if (leftCells) {
-      score += leftCells[cls];
-      if (leftPronoun) score += leftPronoun[cls];
-    }
-    if (rightD >= 0) {
-      score += m.T[cls][rightB][rightD];
-      if (cls == kClassPronoun) score += m.T5[PronounRow(c)][rightB][rightD];
-    } else if (rightB >= 0) {
-      score += m.P[cls][rightB];
-      if (cls == kClassPronoun) score += m.P5[PronounRow(c)][rightB];
-    }
-    if (aroundA >= 0) {
-      score += m.T[aroundA][cls][aroundC];
-      if (aroundRow >= 0) score += m.T5[aroundRow][cls][aroundC];
-    }
+    if (c.excluded & (1u << r)) continue;
+    const int32_t score = ReadingScore(c, s.readings[r], r);
     if (score > bestScore) {
       bestScore = score;
       best = r;
     }
   }
   return best;
+}
+
+void TSegmentResolver::AddEnglishRules(int i, TChoiceContext& c) const {
+  const TCategoryWeights& w = kCategoryWeights;
+  if (const TWordSlot* p = c.p) {
+    const TCategoryRecord& pc = p->Category();
+    if (Is(*p, "no")) c.verbBonus += w.verbAfterNo;
+    if (Is(*p, "to")) c.verbBonus += c.endsInS ? w.verbInSAfterTo : w.verbAfterTo;
+    if (i == c.last) c.verbBonus += c.endsInS ? w.verbInSLast : w.verbLast;
+    if (IsVerb(pc) && HasParticipleReading(*p)) c.verbBonus += c.endsInS ? w.verbInSAfterParticiple : w.verbAfterParticiple;
+    if (IsPossessivePronoun(pc)) {
+      c.classVerbBonus += w.verbClassAfterPossessive;
+      c.classSubstantiveBonus += w.substantiveClassAfterPossessive;
+    }
+    if (IsPersonalPronoun(pc)) c.classVerbBonus += w.verbClassAfterPersonal;
+    if (IsAdjective(pc)) {
+      c.substantiveBonus += w.substantiveAfterAdjective;
+      c.verbBonus += w.verbAfterAdjective;
+    }
+  }
+  if (c.endsInS) {
+    if (i == c.first) c.verbEndsInSBonus += w.verbInSFirst;
+    if (c.n && IsVerb(c.n->Category())) c.verbEndsInSBonus += w.verbInSBeforeVerb;
+    if (c.p && IsVerb(c.p->Category())) c.verbEndsInSBonus += w.verbInSAfterVerb;
+    if (i == c.last) c.substantiveBonus += w.substantiveInSLast;
+  }
+  if (c.n && IsSubstantive(c.n->Category())) c.adjectiveBonus += w.adjectiveBeforeSubstantive;
+}
+
+void TSegmentResolver::AddMatrixRows(int i, bool useLeft, bool useRight, TChoiceContext& c) const {
+  const TDictionaryMatrix& m = DictionaryMatrix;
+  const int first = c.first, last = c.last;
+  if (first == last) {
+    if (i > 0) c.sameBefore = ClassOf(i - 1);
+    if (i + 1 < count_ && !slots_[i + 1].IsMark()) c.sameAfter = ClassOf(i + 1);
+  }
+  if (useLeft) {
+    if (i - 2 >= first) {
+      const int a = ClassOf(i - 2), b = ClassOf(i - 1);
+      c.leftCells = m.T[a][b];
+      if (a == kClassPronoun) c.leftPronoun = m.T5[PronounRow(slots_[i - 2].Category())][b];
+    } else if (i - 1 >= first) {
+      const int a = ClassOf(i - 1);
+      c.leftCells = m.P[a];
+      if (a == kClassPronoun) c.leftPronoun = m.P5[PronounRow(slots_[i - 1].Category())];
+    }
+  }
+  if (useRight) {
+    if (i + 2 <= last) {
+      c.rightB = ClassOf(i + 1);
+      c.rightD = ClassOf(i + 2);
+    } else if (i + 1 <= last) {
+      c.rightB = ClassOf(i + 1);
+    }
+  }
+  if (useLeft && useRight && i - 1 >= first && i + 1 <= last) {
+    c.aroundA = ClassOf(i - 1);
+    c.aroundC = ClassOf(i + 1);
+    if (c.aroundA == kClassPronoun) c.aroundRow = PronounRow(slots_[i - 1].Category());
+  }
+}
+
+int32_t TSegmentResolver::ReadingScore(const TChoiceContext& ctx, const TCategoryRecord& c, int r) const {
+  const TCategoryWeights& w = kCategoryWeights;
+  const TDictionaryMatrix& m = DictionaryMatrix;
+  const int cls = MatrixClass(c);
+  const bool verb = IsVerb(c), substantive = IsSubstantive(c);
+  int32_t score = w.start - LaterReadingCost * r;
+  if (ctx.connectorBonus && IsConnector(c)) score += m.W0;
+  if (cls == ctx.sameBefore) score += w.sameClassBefore;
+  if (cls == ctx.sameAfter) score += w.sameClassAfter;
+  if (ctx.capitalBonus && substantive) score += w.capitalSubstantive;
+  if (ctx.p && verb) score += ctx.verbBonus;
+  if (ctx.endsInS && verb) score += ctx.verbEndsInSBonus;
+  if (substantive) score += ctx.substantiveBonus;
+  if (IsAdjective(c)) score += ctx.adjectiveBonus;
+  if (cls == kClassVerb) score += ctx.classVerbBonus;
+  if (cls == kClassSubstantive) score += ctx.classSubstantiveBonus;
+  if (ctx.leftCells) {
+    score += ctx.leftCells[cls];
+    if (ctx.leftPronoun) score += ctx.leftPronoun[cls];
+  }
+  if (ctx.rightD >= 0) {
+    score += m.T[cls][ctx.rightB][ctx.rightD];
+    if (cls == kClassPronoun) score += m.T5[PronounRow(c)][ctx.rightB][ctx.rightD];
+  } else if (ctx.rightB >= 0) {
+    score += m.P[cls][ctx.rightB];
+    if (cls == kClassPronoun) score += m.P5[PronounRow(c)][ctx.rightB];
+  }
+  if (ctx.aroundA >= 0) {
+    score += m.T[ctx.aroundA][cls][ctx.aroundC];
+    if (ctx.aroundRow >= 0) score += m.T5[ctx.aroundRow][cls][ctx.aroundC];
+  }
+  return score;
 }
 
 TSegmentResolver::TLeftContext TSegmentResolver::LeftContextOf(int i, int first) const {

@@ -119,6 +119,13 @@ class alignas(64) TSegmentResolver {
     bool modalBefore = false;
   };
   TLeftContext LeftContextOf(int i, int first) const;
+  // The phases of ChooseCategoryReading: what the words around slot i give
+  // every reading alike (its English rules, its rows of the matrix), then
+  // each reading's score; the hand-set weights are kCategoryWeights.
+  struct TChoiceContext;
+  void AddEnglishRules(int i, TChoiceContext& c) const;
+  void AddMatrixRows(int i, bool useLeft, bool useRight, TChoiceContext& c) const;
+  int32_t ReadingScore(const TChoiceContext& ctx, const TCategoryRecord& c, int r) const;
   // Only a word with a verb reading and a noun or adjective one has readings
   // the words around rule out.
   static bool ReadsLeftContext(const TWordSlot& s);
