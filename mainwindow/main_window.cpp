@@ -273,11 +273,10 @@ QAction* TVekEditForm::AddCommand(CommandId id, int caption, bool textCommand, Q
 static_assert(NthCommand(CommandId::MenuHistoDossier1, kFolderHistorySlots) == CommandId::MenuHistoDossier8);
 static_assert(NthCommand(CommandId::MenuHistoFichier1, kFileHistoryMenuItems) == CommandId::MenuHistoFichier8);
 
-void TVekEditForm::BuildCommands() {
+// The File menu, with the folder menu and the histories.
+void TVekEditForm::BuildFileMenu() {
   using enum CommandId;
-  QMenuBar* bar = menuBar();
-  // File
-  QMenu* file = bar->addMenu(QString());
+  QMenu* file = menuBar()->addMenu(QString());
   file->setObjectName(QStringLiteral("MenuFile1"));
   AddCommand(FichierOuvrir, msg::kOpen, false, file)->setShortcut(QKeySequence::Open);
   folderMenu_ = file->addMenu(QString());
@@ -317,9 +316,12 @@ void TVekEditForm::BuildCommands() {
   }
   file->addSeparator();
   AddCommand(FileExitItem, msg::kExit, false, file)->setShortcut(QKeySequence::Quit);
+}
 
-  // Edit
-  QMenu* edit = bar->addMenu(QString());
+// The Edit menu: copies, context, search, sorts.
+void TVekEditForm::BuildEditMenu() {
+  using enum CommandId;
+  QMenu* edit = menuBar()->addMenu(QString());
   edit->setObjectName(QStringLiteral("MenuEdit1"));
   QMenu* copy = edit->addMenu(QString());
   copy->setObjectName(QStringLiteral("CopyDsClipBrd"));
@@ -332,9 +334,12 @@ void TVekEditForm::BuildCommands() {
   sort->setObjectName(QStringLiteral("MenuTriResultats"));
   AddCommand(MenuTriFrequence, msg::kSortAlphabetically, true, sort);
   AddCommand(MenuTriResultatsAlphabetique, msg::kSortFrequency, true, sort);
+}
 
-  // Show
-  QMenu* show = bar->addMenu(QString());
+// The Show menu: the result types in their order, the whole text, the files.
+void TVekEditForm::BuildShowMenu() {
+  using enum CommandId;
+  QMenu* show = menuBar()->addMenu(QString());
   show->setObjectName(QStringLiteral("MenuAfficher1"));
   const std::pair<CommandId, int> showItems[] = {
       {MenuStyleGeneral, msg::kTextStyle},
@@ -359,9 +364,12 @@ void TVekEditForm::BuildCommands() {
   AddCommand(MenuToutLeTexte, msg::kShowWholeText, true, show);
   AddCommand(MenuAfficherFichiers, msg::kFiles, true, show);
   SetCommandHandler(MenuAfficherFichiers, [this] { ShowFilesTab(); });
+}
 
-  // Tools
-  QMenu* tools = bar->addMenu(QString());
+// The Tools menu; the items of the outside programs stay hidden (app/ shows those installed).
+void TVekEditForm::BuildToolsMenu() {
+  using enum CommandId;
+  QMenu* tools = menuBar()->addMenu(QString());
   tools->setObjectName(QStringLiteral("MenuOutils1"));
   AddCommand(MenuScenario, msg::kScenarioTool, false, tools);
   AddCommand(MenuDelimiteurs, msg::kBorders, false, tools);
@@ -380,9 +388,12 @@ void TVekEditForm::BuildCommands() {
   AddCommand(MenuOutilsDemora, 0, false, tools)->setVisible(false);
   AddCommand(MenuOutilsMellaro, 0, false, tools)->setVisible(false);
   for (int n = 1; n <= 4; ++n) AddCommand(NthCommand(CommandId::MenuOutilsPlugin1, n), 0, false, tools)->setVisible(false);
+}
 
-  // Help
-  QMenu* help = bar->addMenu(QString());
+// The Help menu.
+void TVekEditForm::BuildHelpMenu() {
+  using enum CommandId;
+  QMenu* help = menuBar()->addMenu(QString());
   help->setObjectName(QStringLiteral("Help1"));
   AddCommand(HelpIndex, msg::kContents, false, help)->setShortcut(QKeySequence::HelpContents);
   // The topic items belong to the old help viewer; the contents page links them.
@@ -396,8 +407,11 @@ void TVekEditForm::BuildCommands() {
   AddCommand(MenuHelpWeb, 0, false, help);
   help->addSeparator();
   AddCommand(HelpAboutItem, msg::kAbout, false, help);
+}
 
-  // Tool bar
+// The tool bar: buttons over menu commands, and the graph kinds.
+void TVekEditForm::BuildToolBar() {
+  using enum CommandId;
   toolBar_ = addToolBar(QString());
   toolBar_->setObjectName(QStringLiteral("ToolBar1"));
   toolBar_->setMovable(false);
@@ -426,8 +440,12 @@ void TVekEditForm::BuildCommands() {
   addTool("ToolButtonChercher", none, MenuChercher, "edit-find", ToolPicture::kSearch, true);
   addTool("ToolButtonScenario", none, MenuScenario, "", ToolPicture::kScenario, false);
   addTool("ToolButtonTerminologie", none, MenuExtractionTerminologique, "", ToolPicture::kTerminology, true);
+}
 
-  // Popup of the results list.
+// The popups of the results list and of the text page, and the graph's items.
+void TVekEditForm::BuildPopups() {
+  using enum CommandId;
+  // The results list.
   resultsPopup_ = new QMenu(this);
   resultsPopup_->setObjectName(QStringLiteral("PopupMenuResultats"));
   AddCommand(PopupResultatsCopier, msg::kCopy, true, resultsPopup_);
@@ -444,7 +462,7 @@ void TVekEditForm::BuildCommands() {
   AddCommand(PopupMasquerLesBranches, msg::kReduceAll, true, resultsPopup_)->setCheckable(true);
   AddCommand(PopupToutDevelopper, msg::kExpandAll, true, resultsPopup_)->setCheckable(true);
 
-  // Popup of the text page.
+  // The text page.
   textPopup_ = new QMenu(this);
   textPopup_->setObjectName(QStringLiteral("PopupMenuImageTexte"));
   AddCommand(PopupImageTexteCopier, msg::kCopy, true, textPopup_);
@@ -459,8 +477,11 @@ void TVekEditForm::BuildCommands() {
   // The graph's own popup items (its kinds) are the graph panel's; these follow them.
   AddCommand(PopupImageGrapheCopier, msg::kCopy, true);
   AddCommand(PopupImageGrapheCacher, msg::kHideGraph, true);
+}
 
-  // The results toolbar.
+// The results toolbar.
+void TVekEditForm::BuildResultsToolBar() {
+  using enum CommandId;
   resultsToolBar_ = new QToolBar(this);
   resultsToolBar_->setObjectName(QStringLiteral("ToolBarResultats"));
   resultsToolBar_->setIconSize(QSize(16, 16));
@@ -483,8 +504,11 @@ void TVekEditForm::BuildCommands() {
   addResultsTool(ToolButtonChercherDsScenario, ToolPicture::kSearchScenario, msg::kSearchScenarioTool);
   addResultsTool(ToolButtonResultatsScenarioAjouter, ToolPicture::kAddScenario, msg::kAddScenario);
   addResultsTool(ToolButtonResultatsScenarioInserer, ToolPicture::kInsertScenario, msg::kInsertScenario);
+}
 
-  // The window's own commands.
+// The handlers of the commands the window carries out itself.
+void TVekEditForm::ConnectOwnCommands() {
+  using enum CommandId;
   AliasCommand(PopupResultatsCopier, CopyResultatsDsClipBrd);
   AliasCommand(PopupImageTexteCopier, CopyTexteDsClipBrd);
   SetCommandHandler(FichierOuvrir, [this] { FileOpen1Execute(); });
@@ -507,6 +531,18 @@ void TVekEditForm::BuildCommands() {
   SetCommandHandler(MenuHelpWeb, [] { ShellOpenUrl(kProgramWebAddress); });
   Command(CommandId::MenuHelpWeb)->setText(QString::fromLatin1(kProgramWebAddress));
   (void)kMsgWebSite;
+}
+
+void TVekEditForm::BuildCommands() {
+  BuildFileMenu();
+  BuildEditMenu();
+  BuildShowMenu();
+  BuildToolsMenu();
+  BuildHelpMenu();
+  BuildToolBar();
+  BuildPopups();
+  BuildResultsToolBar();
+  ConnectOwnCommands();
   // Command(id) is never null: every id has its action from here on.
   for (size_t i = 0; i < kCommandCount; ++i)
     if (commands_[i].action == nullptr)

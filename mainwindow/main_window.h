@@ -215,6 +215,15 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   bool WouldAct(CommandId id) const;
   void BuildWidgets();
   void BuildCommands();
+  void BuildFileMenu();
+  void BuildEditMenu();
+  void BuildShowMenu();
+  void BuildToolsMenu();
+  void BuildHelpMenu();
+  void BuildToolBar();
+  void BuildPopups();
+  void BuildResultsToolBar();
+  void ConnectOwnCommands();
   QAction* AddCommand(CommandId id, int caption, bool textCommand, QMenu* menu = nullptr);
   void LocaliserInterface();
   void FormClose();
