@@ -104,14 +104,12 @@ TOntologyEngine::~TOntologyEngine() = default;
 
 SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
-  // The largest dictionary: read into memory that is not cleared first.
-  std::unique_ptr<char[]> content;
-  size_t size = 0;
-  if (ReadWholeFileBytes(path, kMaxSemanticFileBytes, content, size) != ReadFileStatus::kOk) {
-    ready_ = false;
-    return {SemanticReadStatus::kTruncated, "cannot read " + path};
-  }
-  return LoadBytes(std::string_view(content.get(), size));
+  ready_ = false;
+  SemanticDictionary d;
+  SemanticReadResult r = ReadSemanticDictionaryFile(path, kMaxSemanticFileBytes, d);
+  if (!r.Ok()) return r;
+  Adopt(std::move(d));
+  return r;
 }
 
 void TOntologyEngine::ReportLoadFailure(const std::string& path, const SemanticReadResult& r) {
@@ -139,6 +137,11 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   SemanticDictionary d;
   SemanticReadResult r = ReadSemanticDictionary(bytes, d);
   if (!r.Ok()) return r;
+  Adopt(std::move(d));
+  return r;
+}
+
+void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   dict_ = std::move(d);
   ClearReadingMemo();
   for (int l = 1; l <= 3; ++l) {
@@ -157,7 +160,6 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
   signatureCounter_ = 0;
   renumber_ = true;
   ready_ = true;
-  return r;
 }
 
 int32_t TOntologyEngine::DictionaryClassCount(int level) const {

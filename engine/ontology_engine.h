@@ -336,6 +336,8 @@ class TOntologyEngine {
   std::string TextIndexNameOf(uint32_t entry) const;
 
  private:
+  // Takes a dictionary that was read whole and checked; the engine is then ready.
+  void Adopt(SemanticDictionary&& d);
   struct ScenarioEntry {
     uint8_t depth = 0;
     uint32_t parent = 0;

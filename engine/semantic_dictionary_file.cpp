@@ -1,10 +1,21 @@
 #include "engine/semantic_dictionary_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <cerrno>
 #include <cstring>
+#include <functional>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "core/dictionary_file.h"
+#include "platform/read_file.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -89,10 +100,12 @@ uint64_t NodeBound(const Pairs& keys) {
 }
 
 std::string Unshift(const uint8_t* record) {
-  std::string name;
-  for (int i = 0; i < kNameRecordSize && record[i] != 0; ++i) {
-    unsigned c = record[i];
-    name += static_cast<char>(c + i < 256 ? c + i : c);
+  const void* nul = std::memchr(record, 0, kNameRecordSize);
+  const size_t n = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - record) : kNameRecordSize;
+  std::string name(n, '\0');
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned c = record[i];
+    name[i] = static_cast<char>(c + i < 256 ? c + i : c);
   }
   return name;
 }
@@ -102,16 +115,6 @@ void Shift(std::string& out, std::string_view name) {
   for (size_t i = 0; i < name.size() && i < kNameRecordSize - 1; ++i)
     record[i] = static_cast<char>(static_cast<uint8_t>(name[i]) - i);
   out.append(record, kNameRecordSize);
-}
-
-// Reads count name records (1-based into names).
-bool ReadNames(Reader& in, uint32_t count, std::vector<std::string>& names) {
-  if (static_cast<uint64_t>(count) * kNameRecordSize > in.Left()) return false;
-  names.assign(1, std::string());
-  names.reserve(count + 1);
-  const uint8_t* p = in.Take(static_cast<size_t>(count) * kNameRecordSize);
-  for (uint32_t i = 0; i < count; ++i) names.push_back(Unshift(p + static_cast<size_t>(i) * kNameRecordSize));
-  return true;
 }
 
 void PutU32(std::string& out, uint32_t v) {
@@ -130,21 +133,6 @@ void PutArray(std::string& out, const std::vector<T>& v) {
     else out += static_cast<char>(x);
   }
 }
-template <class T>
-void GetArray(const uint8_t* p, size_t n, std::vector<T>& v) {
-  v.resize(n);
-  if constexpr (std::endian::native == std::endian::little) {
-    // The file's order is the machine's: one copy.
-    if (n) std::memcpy(v.data(), p, n * sizeof(T));
-    return;
-  }
-  for (size_t i = 0; i < n; ++i) {
-    if constexpr (sizeof(T) == 4) v[i] = static_cast<T>(ReadU32(p + 4 * i));
-    else if constexpr (sizeof(T) == 2) v[i] = static_cast<T>(ReadU16(p + 2 * i));
-    else v[i] = static_cast<T>(p[i]);
-  }
-}
-
 void PutHeader(std::string& out, const SemanticDictionary& d) {
   std::string h(kSemanticHeaderSize, '\0');
   h[0] = static_cast<char>(kSemanticVersion);
@@ -228,53 +216,142 @@ int ClassNameSegment(std::string_view key, int n) {
   return static_cast<int>(s % static_cast<unsigned>(n)) + 1;
 }
 
-SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictionary& d) {
-  using S = SemanticReadStatus;
-  Reader in(bytes);
-  Header first, copy;
-  if (auto r = CheckHeader(in, nullptr, first, "section 1"); !r.Ok()) return r;
-  d.stamp = first.stamp;
-  d.extra13 = first.extra13;
-  d.extra65 = first.extra65;
-  for (int l = 0; l < 3; ++l) {
-    if (first.classCount[l] > kMaxClassesPerLevel) return Fail(S::kInconsistent, "class count above 65,535");
-    d.classCount[l] = first.classCount[l];
-  }
-  // Every size is checked against what is left of the file before anything is allocated.
-  if (static_cast<uint64_t>(first.records) * 8 > bytes.size()) return Fail(S::kTruncated, "entry records beyond the file");
-  if ((static_cast<uint64_t>(first.capacity) + 1) * 9 > bytes.size()) return Fail(S::kTruncated, "text index beyond the file");
-  if (static_cast<uint64_t>(first.names) * kNameRecordSize > bytes.size()) return Fail(S::kTruncated, "text names beyond the file");
+namespace {
 
-  const uint8_t* desc = in.Take(kDescriptorSize * kWordTableCount);
-  if (!desc) return Fail(S::kTruncated, "trie descriptors");
+// Where the bytes of a dictionary come from: memory, or a file read at offsets.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual uint64_t Size() const = 0;
+  // n bytes at `at` (inside Size()) into to; false on a read error.
+  virtual bool ReadAt(uint64_t at, void* to, size_t n) const = 0;
+};
+
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  bool ReadAt(uint64_t at, void* to, size_t n) const override {
+    if (n) std::memcpy(to, bytes_.data() + at, n);
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
+class FileSource : public ByteSource {
+ public:
+  FileSource(int fd, uint64_t size) : fd_(fd), size_(size) {}
+  uint64_t Size() const override { return size_; }
+  bool ReadAt(uint64_t at, void* to, size_t n) const override {
+    char* p = static_cast<char*>(to);
+    while (n > 0) {
+      const ssize_t got = ::pread(fd_, p, n, static_cast<off_t>(at));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;  // an error, or a file cut shorter meanwhile
+      p += got;
+      at += static_cast<uint64_t>(got);
+      n -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+  uint64_t size_;
+};
+
+// n values of the file's order at `at`, straight into v.
+template <class T>
+bool ReadArrayAt(const ByteSource& in, uint64_t at, size_t n, std::vector<T>& v) {
+  v.resize(n);
+  if (!in.ReadAt(at, v.data(), n * sizeof(T))) return false;
+  if constexpr (std::endian::native != std::endian::little && sizeof(T) > 1) {
+    // The file is little-endian: each value's bytes are turned round.
+    for (T& x : v) {
+      uint8_t b[sizeof(T)];
+      std::memcpy(b, &x, sizeof(T));
+      x = static_cast<T>(sizeof(T) == 4 ? ReadU32(b) : ReadU16(b));
+    }
+  }
+  return true;
+}
+
+// Name records first..last (0-based) of a run of count at `at` into
+// names[first + 1 ...], decoded a block at a time.
+bool ReadNameRange(const ByteSource& in, uint64_t at, uint32_t first, uint32_t last, std::vector<std::string>& names) {
+  constexpr uint32_t kBlock = 512;
+  uint8_t block[kBlock * kNameRecordSize];
+  for (uint32_t i = first; i < last; i += kBlock) {
+    const uint32_t n = std::min(kBlock, last - i);
+    if (!in.ReadAt(at + static_cast<uint64_t>(i) * kNameRecordSize, block, static_cast<size_t>(n) * kNameRecordSize))
+      return false;
+    for (uint32_t k = 0; k < n; ++k) names[i + k + 1] = Unshift(block + static_cast<size_t>(k) * kNameRecordSize);
+  }
+  return true;
+}
+
+// Where each part of the file starts, from its header, its trie descriptors
+// and its class-name segment headers.
+struct Layout {
+  int32_t nodes[kWordTableCount] = {};
+  uint64_t tableFirst[kWordTableCount] = {};  // node offset of each table in the run of all tables
   uint64_t totalNodes = 0;
-  int32_t nodes[kWordTableCount];
+  uint64_t chars = 0, header2 = 0, values = 0, records = 0, triples = 0, header3 = 0, links = 0, header4 = 0;
+  uint64_t classNames = 0;
+  std::array<std::vector<uint64_t>, 3> segments;  // offset of each segment's header
+  uint64_t textIndex = 0, textNames = 0, header5 = 0, end = 0;
+};
+
+SemanticReadResult ReadSegmentHeader(const ByteSource& in, uint64_t at, int16_t& nodes) {
+  using S = SemanticReadStatus;
+  uint8_t h[kSegmentHeaderSize];
+  if (at + kSegmentHeaderSize > in.Size()) return Fail(S::kTruncated, "class-name segment header");
+  if (!in.ReadAt(at, h, sizeof h)) return Fail(S::kTruncated, "class-name segment header");
+  nodes = static_cast<int16_t>(ReadU16(h + 16));
+  if (nodes < 0) return Fail(S::kInconsistent, "negative segment node count");
+  return {};
+}
+
+SemanticReadResult CheckHeaderAt(const ByteSource& in, uint64_t at, const Header* first, Header& out,
+                                 const char* where) {
+  uint8_t h[kSemanticHeaderSize];
+  if (at + kSemanticHeaderSize > in.Size() || !in.ReadAt(at, h, sizeof h))
+    return Fail(SemanticReadStatus::kTruncated, std::string("header missing: ") + where);
+  Reader r(std::string_view(reinterpret_cast<const char*>(h), sizeof h));
+  return CheckHeader(r, first, out, where);
+}
+
+// The parts of a dictionary that are read on their own, each into its own
+// members of d; the result of the first that fails, in file order, counts.
+SemanticReadResult ReadTablesCharsAndLinks(const ByteSource& in, const Layout& L, SemanticDictionary& d) {
+  using S = SemanticReadStatus;
   for (int t = 0; t < kWordTableCount; ++t) {
-    nodes[t] = static_cast<int32_t>(ReadU32(desc + kDescriptorSize * t + 16));
-    if (nodes[t] < 0) return Fail(S::kInconsistent, "negative node count");
-    totalNodes += static_cast<uint64_t>(nodes[t]);
+    const size_t n = static_cast<size_t>(L.nodes[t]);
+    if (!ReadArrayAt(in, L.chars + L.tableFirst[t], n, d.tables[t].chars)) return Fail(S::kTruncated, "trie characters");
+    if (!ReadArrayAt(in, L.links + 4 * L.tableFirst[t], n, d.tables[t].links)) return Fail(S::kTruncated, "trie links");
+    if (!d.tables[t].HoldsTogether()) return Fail(S::kInconsistent, "word table link out of order");
   }
-  if (totalNodes * 9 > bytes.size()) return Fail(S::kTruncated, "word tables beyond the file");
+  return {};
+}
+
+SemanticReadResult ReadValuesRecordsTriples(const ByteSource& in, const Layout& L, const Header& first,
+                                            SemanticDictionary& d) {
+  using S = SemanticReadStatus;
   for (int t = 0; t < kWordTableCount; ++t) {
-    const uint8_t* p = in.Take(static_cast<size_t>(nodes[t]));
-    if (!p) return Fail(S::kTruncated, "trie characters");
-    GetArray(p, static_cast<size_t>(nodes[t]), d.tables[t].chars);
-  }
-  if (auto r = CheckHeader(in, &first, copy, "section 4"); !r.Ok()) return r;
-  for (int t = 0; t < kWordTableCount; ++t) {
-    const uint8_t* p = in.Take(4 * static_cast<size_t>(nodes[t]));
-    if (!p) return Fail(S::kTruncated, "trie values");
-    GetArray(p, static_cast<size_t>(nodes[t]), d.tables[t].values);
+    if (!ReadArrayAt(in, L.values + 4 * L.tableFirst[t], static_cast<size_t>(L.nodes[t]), d.tables[t].values))
+      return Fail(S::kTruncated, "trie values");
     for (int32_t v : d.tables[t].values) {
       if (v == INT32_MIN || static_cast<uint32_t>(v < 0 ? -v : v) > first.records)
         return Fail(S::kInconsistent, "word value outside the entry records");
     }
   }
-  const uint8_t* rec = in.Take(8 * static_cast<size_t>(first.records));
-  if (!rec) return Fail(S::kTruncated, "entry records");
+  std::vector<uint8_t> rec;
+  if (!ReadArrayAt(in, L.records, 8 * static_cast<size_t>(first.records), rec)) return Fail(S::kTruncated, "entry records");
   d.records.assign(first.records + 1, SemanticEntryRecord{});
   for (uint32_t i = 0; i < first.records; ++i) {
-    const uint8_t* p = rec + 8 * static_cast<size_t>(i);
+    const uint8_t* p = rec.data() + 8 * static_cast<size_t>(i);
     SemanticEntryRecord& r = d.records[i + 1];
     r.flags = p[0];
     r.extra = p[1];
@@ -282,58 +359,197 @@ SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictio
     r.baseForm = ReadU32(p + 4);
     if (r.baseForm > first.names) return Fail(S::kInconsistent, "base form outside the text index");
   }
-  const uint8_t* tri = in.Take(6 * static_cast<size_t>(kTripleCount));
-  if (!tri) return Fail(S::kTruncated, "class triples");
+  std::vector<uint16_t> tri;
+  if (!ReadArrayAt(in, L.triples, 3 * static_cast<size_t>(kTripleCount), tri)) return Fail(S::kTruncated, "class triples");
   d.triples.assign(kTripleCount + 1, ClassTriple{});
   for (int i = 0; i < kTripleCount; ++i) {
     for (int l = 0; l < 3; ++l) {
-      uint16_t c = ReadU16(tri + 6 * i + 2 * l);
+      const uint16_t c = tri[3 * static_cast<size_t>(i) + l];
       if (c > first.classCount[l]) return Fail(S::kInconsistent, "triple class outside its level");
       d.triples[i + 1].cls[l] = c;
     }
   }
-  if (auto r = CheckHeader(in, &first, copy, "section 8"); !r.Ok()) return r;
-  for (int t = 0; t < kWordTableCount; ++t) {
-    const uint8_t* p = in.Take(4 * static_cast<size_t>(nodes[t]));
-    if (!p) return Fail(S::kTruncated, "trie links");
-    GetArray(p, static_cast<size_t>(nodes[t]), d.tables[t].links);
-    if (!d.tables[t].HoldsTogether()) return Fail(S::kInconsistent, "word table link out of order");
+  return {};
+}
+
+SemanticReadResult ReadClassNamesAndSegments(const ByteSource& in, const Layout& L, const Header& first,
+                                             SemanticDictionary& d) {
+  using S = SemanticReadStatus;
+  uint64_t at = L.classNames;
+  for (int l = 0; l < 3; ++l) {
+    d.names[l].assign(first.classCount[l] + 1, std::string());
+    if (!ReadNameRange(in, at, 0, first.classCount[l], d.names[l])) return Fail(S::kTruncated, "class names");
+    at += static_cast<uint64_t>(first.classCount[l]) * kNameRecordSize;
   }
-  if (auto r = CheckHeader(in, &first, copy, "section 10"); !r.Ok()) return r;
-  for (int l = 0; l < 3; ++l)
-    if (!ReadNames(in, first.classCount[l], d.names[l])) return Fail(S::kTruncated, "class names");
   for (int l = 0; l < 3; ++l) {
     d.nameIndexes[l].assign(static_cast<size_t>(kClassNameSegments[l]), CompactSegment{});
-    for (CompactSegment& seg : d.nameIndexes[l]) {
-      const uint8_t* h = in.Take(kSegmentHeaderSize);
-      if (!h) return Fail(S::kTruncated, "class-name segment header");
+    for (size_t s = 0; s < d.nameIndexes[l].size(); ++s) {
+      CompactSegment& seg = d.nameIndexes[l][s];
+      uint8_t h[kSegmentHeaderSize];
+      if (!in.ReadAt(L.segments[l][s], h, sizeof h)) return Fail(S::kTruncated, "class-name segment header");
       seg.inserts = ReadU32(h + 12);
-      int16_t n = static_cast<int16_t>(ReadU16(h + 16));
+      const size_t n = static_cast<size_t>(static_cast<int16_t>(ReadU16(h + 16)));
       seg.empty = h[18];
-      if (n < 0) return Fail(S::kInconsistent, "negative segment node count");
-      const uint8_t* p = in.Take(5 * static_cast<size_t>(n));
-      if (!p) return Fail(S::kTruncated, "class-name segment");
-      GetArray(p, static_cast<size_t>(n), seg.trie.chars);
-      GetArray(p + n, static_cast<size_t>(n), seg.trie.values);
-      GetArray(p + 3 * static_cast<size_t>(n), static_cast<size_t>(n), seg.trie.links);
+      const uint64_t p = L.segments[l][s] + kSegmentHeaderSize;
+      if (!ReadArrayAt(in, p, n, seg.trie.chars) || !ReadArrayAt(in, p + n, n, seg.trie.values) ||
+          !ReadArrayAt(in, p + 3 * n, n, seg.trie.links))
+        return Fail(S::kTruncated, "class-name segment");
       for (uint16_t v : seg.trie.values)
         if (v > first.classCount[l]) return Fail(S::kInconsistent, "class-name index beyond its level");
       if (!seg.trie.HoldsTogether()) return Fail(S::kInconsistent, "class-name link out of order");
     }
   }
+  return {};
+}
+
+SemanticReadResult ReadTextIndex(const ByteSource& in, const Layout& L, const Header& first, SemanticDictionary& d) {
+  using S = SemanticReadStatus;
   const size_t c1 = static_cast<size_t>(first.capacity) + 1;
-  const uint8_t* tp = in.Take(9 * c1);
-  if (!tp) return Fail(S::kTruncated, "text index arrays");
   d.textCapacity = first.capacity;
-  GetArray(tp, c1, d.textIndex.chars);
-  GetArray(tp + c1, c1, d.textIndex.values);
-  GetArray(tp + 5 * c1, c1, d.textIndex.links);
+  if (!ReadArrayAt(in, L.textIndex, c1, d.textIndex.chars) || !ReadArrayAt(in, L.textIndex + c1, c1, d.textIndex.values) ||
+      !ReadArrayAt(in, L.textIndex + 5 * c1, c1, d.textIndex.links))
+    return Fail(S::kTruncated, "text index arrays");
   for (uint32_t v : d.textIndex.values)
     if (v > first.names) return Fail(S::kInconsistent, "text index value beyond its names");
   if (!d.textIndex.HoldsTogether()) return Fail(S::kInconsistent, "text index link out of order");
-  if (!ReadNames(in, first.names, d.textNames)) return Fail(S::kTruncated, "text index names");
-  if (auto r = CheckHeader(in, &first, copy, "section 15"); !r.Ok()) return r;
   return {};
+}
+
+// Reads the parts on up to `threads` threads (this one among them); on one
+// thread, or when no thread can be started, one after the other.
+SemanticReadResult RunParts(std::vector<std::function<SemanticReadResult()>>& parts, unsigned threads) {
+  std::vector<SemanticReadResult> results(parts.size());
+  std::atomic<size_t> next{0};
+  std::atomic<bool> memoryLow{false};
+  auto work = [&] {
+    for (size_t i = next++; i < parts.size() && !memoryLow; i = next++) {
+      try {
+        results[i] = parts[i]();
+      } catch (const std::bad_alloc&) {
+        memoryLow = true;
+      }
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < threads && i < parts.size(); ++i) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // fewer helpers: this thread reads the rest
+    }
+  }
+  work();
+  for (std::thread& h : helpers) h.join();
+  // Memory that ran out on any thread is reported as on this one.
+  if (memoryLow) throw std::bad_alloc();
+  for (SemanticReadResult& r : results)
+    if (!r.Ok()) return std::move(r);
+  return {};
+}
+
+// Smaller images are read on one thread: starting threads would cost more.
+constexpr uint64_t kPartsInParallelFrom = uint64_t{1} << 20;
+constexpr uint32_t kNamesPerPart = 32768;
+
+SemanticReadResult ReadFromSource(const ByteSource& in, SemanticDictionary& d) {
+  using S = SemanticReadStatus;
+  const uint64_t size = in.Size();
+  Header first, copy;
+  if (auto r = CheckHeaderAt(in, 0, nullptr, first, "section 1"); !r.Ok()) return r;
+  d.stamp = first.stamp;
+  d.extra13 = first.extra13;
+  d.extra65 = first.extra65;
+  for (int l = 0; l < 3; ++l) {
+    if (first.classCount[l] > kMaxClassesPerLevel) return Fail(S::kInconsistent, "class count above 65,535");
+    d.classCount[l] = first.classCount[l];
+  }
+  // Every size is checked against the file before anything is allocated.
+  if (static_cast<uint64_t>(first.records) * 8 > size) return Fail(S::kTruncated, "entry records beyond the file");
+  if ((static_cast<uint64_t>(first.capacity) + 1) * 9 > size) return Fail(S::kTruncated, "text index beyond the file");
+  if (static_cast<uint64_t>(first.names) * kNameRecordSize > size) return Fail(S::kTruncated, "text names beyond the file");
+
+  Layout L;
+  uint8_t desc[kDescriptorSize * kWordTableCount];
+  if (kSemanticHeaderSize + sizeof desc > size || !in.ReadAt(kSemanticHeaderSize, desc, sizeof desc))
+    return Fail(S::kTruncated, "trie descriptors");
+  for (int t = 0; t < kWordTableCount; ++t) {
+    L.nodes[t] = static_cast<int32_t>(ReadU32(desc + kDescriptorSize * t + 16));
+    if (L.nodes[t] < 0) return Fail(S::kInconsistent, "negative node count");
+    L.tableFirst[t] = L.totalNodes;
+    L.totalNodes += static_cast<uint64_t>(L.nodes[t]);
+  }
+  if (L.totalNodes * 9 > size) return Fail(S::kTruncated, "word tables beyond the file");
+  const uint64_t n = L.totalNodes;
+  L.chars = kSemanticHeaderSize + sizeof desc;
+  L.header2 = L.chars + n;
+  L.values = L.header2 + kSemanticHeaderSize;
+  L.records = L.values + 4 * n;
+  L.triples = L.records + 8 * static_cast<uint64_t>(first.records);
+  L.header3 = L.triples + 6 * static_cast<uint64_t>(kTripleCount);
+  L.links = L.header3 + kSemanticHeaderSize;
+  L.header4 = L.links + 4 * n;
+  L.classNames = L.header4 + kSemanticHeaderSize;
+  uint64_t at = L.classNames;
+  for (int l = 0; l < 3; ++l) at += static_cast<uint64_t>(first.classCount[l]) * kNameRecordSize;
+  if (at > size) return Fail(S::kTruncated, "class names");
+  for (int l = 0; l < 3; ++l) {
+    for (int s = 0; s < kClassNameSegments[l]; ++s) {
+      int16_t nodes = 0;
+      if (auto r = ReadSegmentHeader(in, at, nodes); !r.Ok()) return r;
+      L.segments[l].push_back(at);
+      at += kSegmentHeaderSize + 5 * static_cast<uint64_t>(nodes);
+      if (at > size) return Fail(S::kTruncated, "class-name segment");
+    }
+  }
+  const uint64_t c1 = static_cast<uint64_t>(first.capacity) + 1;
+  L.textIndex = at;
+  L.textNames = L.textIndex + 9 * c1;
+  if (L.textNames > size) return Fail(S::kTruncated, "text index arrays");
+  L.header5 = L.textNames + static_cast<uint64_t>(first.names) * kNameRecordSize;
+  if (L.header5 > size) return Fail(S::kTruncated, "text index names");
+  L.end = L.header5 + kSemanticHeaderSize;
+  if (L.end > size) return Fail(S::kTruncated, "header missing: section 15");
+  if (auto r = CheckHeaderAt(in, L.header2, &first, copy, "section 4"); !r.Ok()) return r;
+  if (auto r = CheckHeaderAt(in, L.header3, &first, copy, "section 8"); !r.Ok()) return r;
+  if (auto r = CheckHeaderAt(in, L.header4, &first, copy, "section 10"); !r.Ok()) return r;
+  if (auto r = CheckHeaderAt(in, L.header5, &first, copy, "section 15"); !r.Ok()) return r;
+
+  // Every part is now known to lie inside the file: they are read apart.
+  std::vector<std::function<SemanticReadResult()>> parts;
+  parts.emplace_back([&] { return ReadTablesCharsAndLinks(in, L, d); });
+  parts.emplace_back([&] { return ReadValuesRecordsTriples(in, L, first, d); });
+  parts.emplace_back([&] { return ReadClassNamesAndSegments(in, L, first, d); });
+  parts.emplace_back([&] { return ReadTextIndex(in, L, first, d); });
+  d.textNames.assign(static_cast<size_t>(first.names) + 1, std::string());
+  for (uint32_t from = 0; from < first.names; from += kNamesPerPart) {
+    const uint32_t to = first.names - from > kNamesPerPart ? from + kNamesPerPart : first.names;
+    parts.emplace_back([&in, &L, &d, from, to]() -> SemanticReadResult {
+      if (!ReadNameRange(in, L.textNames, from, to, d.textNames))
+        return Fail(SemanticReadStatus::kTruncated, "text index names");
+      return {};
+    });
+  }
+  return RunParts(parts, size >= kPartsInParallelFrom ? std::min(UsableCores(), 6u) : 1u);
+}
+
+}  // namespace
+
+SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictionary& d) {
+  return ReadFromSource(MemorySource(bytes), d);
+}
+
+SemanticReadResult ReadSemanticDictionaryFile(const std::string& path, uint64_t maxBytes, SemanticDictionary& d) {
+  const SemanticReadResult unreadable{SemanticReadStatus::kTruncated, "cannot read " + path};
+  const int fd = OpenRegularFile(path);
+  if (fd < 0) return unreadable;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return unreadable;
+  }
+  SemanticReadResult r = ReadFromSource(FileSource(fd, static_cast<uint64_t>(st.st_size)), d);
+  ::close(fd);
+  return r;
 }
 
 std::string WriteSemanticDictionary(const SemanticDictionary& d) {

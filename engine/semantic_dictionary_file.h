@@ -106,6 +106,10 @@ struct SemanticReadResult {
 };
 
 SemanticReadResult ReadSemanticDictionary(std::string_view bytes, SemanticDictionary& out);
+// The same from a regular file, each part read at its place straight into its
+// table, several parts at once when processors are free; a file that cannot
+// be opened or is larger than maxBytes gives kTruncated, "cannot read <path>".
+SemanticReadResult ReadSemanticDictionaryFile(const std::string& path, uint64_t maxBytes, SemanticDictionary& out);
 // The file image of a dictionary; names that cannot be stored shifted are an
 // error of the caller (see CanStoreShiftedName).
 std::string WriteSemanticDictionary(const SemanticDictionary& d);

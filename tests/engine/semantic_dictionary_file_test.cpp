@@ -5,6 +5,7 @@
 #include "ontology_test_support.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
+#include "tests/platform/temp_folder.h"
 
 #include <cstdio>
 #include <fstream>
@@ -50,6 +51,61 @@ TEST(SemanticDictionaryFile, EveryTruncationIsAReadErrorNeverACrash) {
     SemanticDictionary d;
     EXPECT_EQ(ReadSemanticDictionary(image.substr(0, cut), d).status, SemanticReadStatus::kTruncated) << cut;
   }
+}
+
+// A dictionary of some megabytes, whose text names are read in several parts
+// on several threads.
+SemanticDictionary LargeDictionary() {
+  SemanticDictionary d = MakeMiniDictionary();
+  for (uint32_t i = 0; d.textNames.size() < 70000; ++i) {
+    std::string name = "w";
+    for (uint32_t v = i; v; v /= 26) name += static_cast<char>('a' + v % 26);
+    d.textNames.push_back(name);
+  }
+  return d;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(SemanticDictionaryFile, FileIsReadInPartsAsTheImageInMemory) {
+  const std::string image = WriteSemanticDictionary(LargeDictionary());
+  ASSERT_GT(image.size(), size_t{4} << 20);
+  testing::TempFolder folder;
+  const std::string path = folder / "englex.sv8";
+  WriteFile(path, image);
+  SemanticDictionary fromFile, fromMemory;
+  ASSERT_TRUE(ReadSemanticDictionaryFile(path, image.size(), fromFile).Ok());
+  ASSERT_TRUE(ReadSemanticDictionary(image, fromMemory).Ok());
+  EXPECT_EQ(fromFile.textNames, fromMemory.textNames);
+  EXPECT_EQ(fromFile.textNames[69999], LargeDictionary().textNames[69999]);
+  EXPECT_EQ(WriteSemanticDictionary(fromFile), image);
+  EXPECT_EQ(WriteSemanticDictionary(fromMemory), image);
+}
+
+TEST(SemanticDictionaryFile, FileThatIsCutMissingOrTooLargeIsAReadError) {
+  const std::string image = WriteSemanticDictionary(LargeDictionary());
+  testing::TempFolder folder;
+  const std::string path = folder / "englex.sv8";
+  for (size_t cut : {size_t(0), size_t(89 + 24 * 60 + 5), image.size() / 3, image.size() - 90, image.size() - 1}) {
+    WriteFile(path, image.substr(0, cut));
+    SemanticDictionary d;
+    EXPECT_EQ(ReadSemanticDictionaryFile(path, image.size(), d).status, SemanticReadStatus::kTruncated) << cut;
+  }
+  WriteFile(path, image);
+  SemanticDictionary d;
+  const SemanticReadResult large = ReadSemanticDictionaryFile(path, image.size() - 1, d);
+  EXPECT_EQ(large.status, SemanticReadStatus::kTruncated);
+  EXPECT_EQ(large.detail, "cannot read " + path);
+  EXPECT_EQ(ReadSemanticDictionaryFile(folder / "missing.sv8", image.size(), d).detail,
+            "cannot read " + folder / "missing.sv8");
+  EXPECT_EQ(ReadSemanticDictionaryFile(folder.path(), image.size(), d).detail, "cannot read " + folder.path());
+  // A damaged part read on a helper thread is refused as in memory.
+  SemanticDictionary wide = LargeDictionary();
+  wide.textIndex.values[1] = static_cast<uint32_t>(wide.textNames.size());
+  WriteFile(path, WriteSemanticDictionary(wide));
+  EXPECT_EQ(ReadSemanticDictionaryFile(path, image.size(), d).status, SemanticReadStatus::kInconsistent);
 }
 
 TEST(SemanticDictionaryFile, HeaderCopiesAreCheckedForMagicVersionAndStamp) {
