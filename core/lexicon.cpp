@@ -81,6 +81,7 @@ TMainDictionary::TMainDictionary(const uint8_t* data, size_t size, const std::st
 }
 
 TMainDictionary::~TMainDictionary() {
+  for (std::thread& t : siblingBuilders_) t.join();
   if (filterBuilder_.joinable()) filterBuilder_.join();
 }
 
@@ -149,30 +150,27 @@ void TMainDictionary::Load(DictionarySource& source) {
 
 void TMainDictionary::BuildSiblingIndexes() {
   // The sub-tries are independent: a few threads share them, taken in turn.
-  std::atomic<int> next{1};
-  std::atomic<bool> failed{false};
-  auto work = [this, &next, &failed] {
-    try {
-      for (int t = next++; t <= kLexiconSubTries; t = next++) {
+  // A table that finds no memory is left out: its sub-trie is walked by its links.
+  auto work = [this] {
+    for (int t = nextSiblingIndex_++; t <= kLexiconSubTries; t = nextSiblingIndex_++) {
+      try {
         const SubTrie& s = subTries_[t];
         siblings_[t].Build(chars_.data() + s.first, links_.data() + s.first, s.count);
+        siblingsReady_[t].store(true, std::memory_order_release);
+      } catch (const std::bad_alloc&) {
+        siblings_[t] = TrieSiblingIndex();
       }
-    } catch (const std::bad_alloc&) {
-      failed = true;
     }
   };
-  std::vector<std::thread> helpers;
   const unsigned wanted = std::min(3u, UsableCores() - 1);
   for (unsigned i = 0; i < wanted; ++i) {
     try {
-      helpers.emplace_back(work);
+      siblingBuilders_.emplace_back(work);
     } catch (const std::system_error&) {
-      break;  // fewer helpers: this thread does the rest
+      break;
     }
   }
-  work();
-  for (std::thread& h : helpers) h.join();
-  if (failed) throw std::bad_alloc();
+  if (siblingBuilders_.empty()) work();
 }
 
 uint32_t TMainDictionary::NodeCount(int subTrie) const {
@@ -197,7 +195,8 @@ int TMainDictionary::Find(int subTrie, const char* key) {
   keyReached = false;
   if (subTrie < 1 || subTrie > kLexiconSubTries) return -1;
   const SubTrie& s = subTries_[subTrie];
-  TrieWalk w = WalkTrieIndexed<true>(chars_.data() + s.first, links_.data() + s.first, s.count, siblings_[subTrie], key);
+  TrieWalk w = WalkTrieWith<true, int32_t>(chars_.data() + s.first, links_.data() + s.first, s.count,
+                                           SiblingIndex(subTrie), key);
   if (!w.found) return -1;
   keyReached = true;
   value = values_[s.first + w.node];

@@ -148,12 +148,20 @@ class TMainDictionary {
     uint32_t count = 0;
   };
   void Load(class DictionarySource& source);
-  // The sibling tables of every sub-trie, built by a few threads.
+  // The sibling tables of every sub-trie, built by a few threads while the
+  // lexicon is already in use (a walk answers the same without its table,
+  // only slower); with one processor, built here.
   void BuildSiblingIndexes();
+  const TrieSiblingIndex* SiblingIndex(int subTrie) const {
+    return siblingsReady_[subTrie].load(std::memory_order_acquire) ? &siblings_[subTrie] : nullptr;
+  }
   int Find(int subTrie, const char* key);
 
   SubTrie subTries_[kLexiconSubTries + 1];
   TrieSiblingIndex siblings_[kLexiconSubTries + 1];
+  std::atomic<bool> siblingsReady_[kLexiconSubTries + 1] = {};
+  std::atomic<int> nextSiblingIndex_{1};
+  std::vector<std::thread> siblingBuilders_;
   std::vector<unsigned char> chars_;
   std::vector<uint16_t> values_;
   std::vector<int32_t> links_;

@@ -100,6 +100,25 @@ TEST_F(LexiconTest, EveryReadingAtEveryDepthReadsBack) {
   EXPECT_EQ(d.LookupLexiconReading(0, ""), -1);
 }
 
+// The sibling tables are built on threads while the lexicon is already
+// looked up: a walk that finds its table half made must not read it (the
+// thread sanitizer build runs this one).
+TEST_F(LexiconTest, LookupsWhileSiblingTableThreadsBuildAnswerAsAfter) {
+  LexiconWriter w(DefaultWorkingTables(), 5, 6);
+  std::vector<std::string> words;
+  for (char a = 'a'; a <= 'z'; ++a)
+    for (char b = 'a'; b <= 'z'; ++b)
+      for (char c : {'e', 'o', 's', 't'}) words.push_back(std::string{a, b, c});
+  for (const std::string& word : words) ASSERT_TRUE(w.AddWord(word, {kNoun}));
+  const std::vector<uint8_t> image = w.Build();
+  for (int round = 0; round < 10; ++round) {
+    TMainDictionary d(image.data(), image.size(), "test.lv8");
+    ASSERT_TRUE(d.ready);
+    for (const std::string& word : words) ASSERT_GT(d.LookupLexiconReading(0, word.c_str()), 0) << word;
+    EXPECT_EQ(d.LookupLexiconReading(0, "zzq"), -1);
+  }
+}
+
 TEST_F(LexiconTest, LoadsFromTheDictionaryMaskAndEmptyMode) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("quilor_lexicon_" + std::to_string(::getpid()));
