@@ -1,10 +1,13 @@
 #include "engine/analysis_run.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <memory>
 #include <new>
 
 #include "core/borders.h"
+#include "core/file_queue.h"
 #include "core/files.h"
 #include "core/gauge.h"
 #include "core/worker_threads.h"
@@ -42,6 +45,25 @@ class RunningGuard {
   RunningGuard(const RunningGuard&) = delete;
   RunningGuard& operator=(const RunningGuard&) = delete;
 };
+
+// Below this many bytes of files a text is read, looked up and resolved on
+// the caller's thread alone: a pipeline's threads would start, hand over a
+// few segments and end, at a cost above what they save.
+constexpr uint64_t kSharedWorkFromBytes = 64 * 1024;
+
+// The bytes of the queued files; above the bound when any is not a regular
+// file whose size can be read.
+uint64_t QueuedFileBytes() {
+  uint64_t total = 0;
+  for (int i = 1; i <= FileQueue.Count(); ++i) {
+    struct stat st {};
+    const char* name = FileQueue.Get(i);
+    if (!name || ::stat(name, &st) != 0 || !S_ISREG(st.st_mode)) return kSharedWorkFromBytes;
+    total += static_cast<uint64_t>(st.st_size);
+    if (total >= kSharedWorkFromBytes) break;
+  }
+  return total;
+}
 
 }  // namespace
 
@@ -124,6 +146,7 @@ bool RunAnalysis(uint8_t runKind) {
   // A run started while one runs changes nothing.
   if (RunRunning) return false;
   RunningGuard running;
+  ScopedCoresCap shortText(QueuedFileBytes() < kSharedWorkFromBytes ? 1 : 0);
   CancelRequested = false;
   RunAborted = false;
   RunStopped = false;

@@ -3,6 +3,7 @@
 #include <sched.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -81,7 +82,15 @@ unsigned CoresOfCpuMax(const std::string& line) {
 
 unsigned CoresOfCfsQuota(long long quota, long long period) { return RoundedUp(quota, period); }
 
+namespace {
+std::atomic<unsigned> coresCap{0};
+}  // namespace
+
+ScopedCoresCap::ScopedCoresCap(unsigned cap) : previous_(coresCap.exchange(cap)) {}
+ScopedCoresCap::~ScopedCoresCap() { coresCap.store(previous_); }
+
 unsigned UsableCores() {
+  if (const unsigned cap = coresCap.load(std::memory_order_relaxed)) return cap;
   unsigned cores = 0;
   cpu_set_t set;
   CPU_ZERO(&set);

@@ -12,6 +12,20 @@ namespace quilor {
 // At least 1. Read anew on every call (the mask and the quota may change).
 unsigned UsableCores();
 
+// Work too small to be shared (a short text) caps the answer for a while:
+// threads that start, hand over and end would cost more than they save.
+class ScopedCoresCap {
+ public:
+  // cap 0: no cap.
+  explicit ScopedCoresCap(unsigned cap);
+  ~ScopedCoresCap();
+  ScopedCoresCap(const ScopedCoresCap&) = delete;
+  ScopedCoresCap& operator=(const ScopedCoresCap&) = delete;
+
+ private:
+  unsigned previous_;
+};
+
 // The processors a cgroup v2 "cpu.max" line ("QUOTA PERIOD" or "max PERIOD")
 // allows, rounded up; 0 when it sets no limit or cannot be read.
 unsigned CoresOfCpuMax(const std::string& line);

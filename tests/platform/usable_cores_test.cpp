@@ -39,5 +39,20 @@ TEST(UsableCoresTest, FollowsTheAffinityMask) {
   EXPECT_LE(UsableCores(), static_cast<unsigned>(CPU_COUNT(&saved)));
 }
 
+// A short text's run counts one processor until it ends, then the machine's again.
+TEST(UsableCoresTest, ACapHoldsUntilItsScopeEnds) {
+  const unsigned found = UsableCores();
+  {
+    ScopedCoresCap shortText(1);
+    EXPECT_EQ(UsableCores(), 1u);
+    {
+      ScopedCoresCap none(0);
+      EXPECT_EQ(UsableCores(), found);
+    }
+    EXPECT_EQ(UsableCores(), 1u);
+  }
+  EXPECT_EQ(UsableCores(), found);
+}
+
 }  // namespace
 }  // namespace quilor
