@@ -223,7 +223,7 @@ void TStringHashIndex::Load(DictionarySource& source) {
       if (static_cast<uint64_t>(m) * 5 > source.Remaining()) source.ReadError();
       // Loaded segments get the largest capacity, so that names can be added.
       TCompactTrie& t = table->Segment(s);
-      t.CreateCompactTrie(kCompactTrieMaxCapacity);
+      t.CreateCompactTrieForLoading(kCompactTrieMaxCapacity);
       auto& a = t.MutableArrays();
       source.Read(a.chars, m);
       source.Read(a.values, static_cast<uint64_t>(m) * 2);

@@ -38,14 +38,21 @@ void StoreAtKeyEnd(TrieState& s, Value& stored, Value value) {
 }  // namespace
 
 template <typename Link, typename Value, bool Fold>
-void BasicTrie<Link, Value, Fold>::Allocate(uint64_t capacity) {
+void BasicTrie<Link, Value, Fold>::Allocate(uint64_t capacity, bool clear) {
   Free();
   arrays_.chars = AllocateArray<unsigned char>(capacity + 1);
   arrays_.links = AllocateArray<Link>(capacity + 1);
   arrays_.values = AllocateArray<Value>(capacity + 1);
   capacity_ = capacity;
   owned_ = true;
-  Clear();
+  if (clear) {
+    Clear();
+  } else {
+    state = TrieState{};
+    arrays_.inserts = 0;
+    arrays_.used = 0;
+    arrays_.empty = true;
+  }
   state.ready = true;
 }
 
@@ -146,10 +153,16 @@ bool BasicTrie<Link, Value, Fold>::Insert(const char* key, Value value) {
     ++state.newKeys;
     uint64_t at = arrays_.used;
     if (!arrays_.empty && w.node >= 0) arrays_.links[w.node] = static_cast<Link>(at);
+    // The new nodes are written whole: the arrays past the used nodes may
+    // not have been cleared.
     for (int k = w.position; k < length; ++k) {
       const unsigned char c = static_cast<unsigned char>(key[k]);
-      arrays_.chars[at++] = Fold ? LowerCaseMap[c] : c;
+      arrays_.chars[at] = Fold ? LowerCaseMap[c] : c;
+      arrays_.links[at] = -1;
+      arrays_.values[at++] = 0;
     }
+    arrays_.chars[at] = 0;
+    arrays_.links[at] = -1;
     arrays_.values[at] = value;
     arrays_.used = at + 1;
     arrays_.empty = false;
@@ -207,6 +220,10 @@ void TCompactTrie::CreateCompactTrie(uint32_t capacity) {
   Allocate(capacity > kCompactTrieMaxCapacity ? kCompactTrieMaxCapacity : capacity);
 }
 
+void TCompactTrie::CreateCompactTrieForLoading(uint32_t capacity) {
+  Allocate(capacity > kCompactTrieMaxCapacity ? kCompactTrieMaxCapacity : capacity, false);
+}
+
 void TDictionaryTrie::CreateDictionaryTrie(uint32_t capacity, int mode) {
   pendingCapacity_ = capacity;
   if (mode == 3) {
@@ -217,8 +234,8 @@ void TDictionaryTrie::CreateDictionaryTrie(uint32_t capacity, int mode) {
 }
 
 TLargeTrie::TLargeTrie(uint32_t capacity, int mode) {
-  Allocate(capacity);
-  if (mode == 2) MarkUsed(capacity);
+  Allocate(capacity, mode != 3);
+  if (mode == 2 || mode == 3) MarkUsed(capacity);
 }
 
 bool TLargeTrie::LargeTrieInsert(const char* key, uint32_t value) {

@@ -177,7 +177,9 @@ class BasicTrie {
   ~BasicTrie() { Free(); }
 
   // Allocates capacity + 1 nodes (message 0 and exit code 1 when memory is short).
-  void Allocate(uint64_t capacity);
+  // Without clear, the nodes hold whatever the memory held: for a loader that
+  // writes the nodes it marks used (an insert writes the nodes it adds whole).
+  void Allocate(uint64_t capacity, bool clear = true);
   // Uses arrays owned elsewhere (capacity + 1 entries each) and clears them.
   void Attach(unsigned char* chars, Link* links, Value* values, uint64_t capacity);
   // Uses arrays owned elsewhere that already hold `used` nodes (not cleared).
@@ -221,6 +223,8 @@ class TCompactTrie : public BasicTrie<int16_t, uint16_t, true> {
   explicit TCompactTrie(uint32_t capacity) { CreateCompactTrie(capacity); }
   // Capacity is cut to kCompactTrieMaxCapacity.
   void CreateCompactTrie(uint32_t capacity);
+  // The same for a loader that fills the first nodes itself: nothing is cleared.
+  void CreateCompactTrieForLoading(uint32_t capacity);
   void DestroyCompactTrie() { Free(); }
   void ClearCompactTrie() { Clear(); }
   bool CompactTrieInsert(const char* key, uint16_t value) { return Insert(key, value); }
@@ -263,7 +267,9 @@ constexpr uint32_t kLargeTrieDefaultCapacity = 100000000;
 class TLargeTrie : public BasicTrie<int32_t, uint32_t, false> {
  public:
   // Mode 2 marks all capacity nodes as used, for an owner that reads the
-  // arrays (and checks them with TrieArraysHoldTogether before any lookup).
+  // arrays (and checks them with TrieArraysHoldTogether before any lookup);
+  // mode 3 the same for an owner that writes all capacity + 1 nodes, which
+  // are not cleared first.
   explicit TLargeTrie(uint32_t capacity = kLargeTrieDefaultCapacity, int mode = 0);
   // Unique mode: an insert of a key that already holds the same value does nothing.
   bool unique = false;

@@ -1,6 +1,7 @@
 // The ontology engine's links with the lexical store: the lexicon asks it for
 // nouns, the verb and adjective indexes receive the Scenario entries of their
 // words, and the running text index is made from the dictionary's base forms.
+#include <algorithm>
 #include <cstring>
 #include <future>
 #include <system_error>
@@ -51,12 +52,17 @@ ScenarioNameIndex IndexOf(TStringHashIndex* index) {
 
 TTextIndex* TOntologyEngine::MakeTextIndex() const {
   const uint32_t capacity = dict_.textCapacity;
-  TTextIndex* index = CreateTextIndex(2, capacity);
+  // Every node is written below: the arrays are not cleared first.
+  TTextIndex* index = CreateTextIndex(3, capacity);
   auto& a = index->trie.MutableArrays();
-  const size_t n = dict_.textIndex.Size();
+  const size_t nodes = static_cast<size_t>(capacity) + 1;
+  const size_t n = std::min(dict_.textIndex.Size(), nodes);
   std::memcpy(a.chars, dict_.textIndex.chars.data(), n);
   std::memcpy(a.links, dict_.textIndex.links.data(), n * sizeof(int32_t));
   std::memcpy(a.values, dict_.textIndex.values.data(), n * sizeof(uint32_t));
+  std::fill(a.chars + n, a.chars + nodes, 0);
+  std::fill(a.links + n, a.links + nodes, -1);
+  std::fill(a.values + n, a.values + nodes, 0u);
   index->entries = TextIndexNameCount();
   for (uint32_t i = 1; i <= index->entries; ++i)
     if (!dict_.textNames[i].empty()) index->names.PagedTextArraySet(i, dict_.textNames[i].c_str());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <map>
 #include <random>
 #include <string>
@@ -174,6 +176,33 @@ TEST(Trie, SiblingTablesGiveTheAnswersOfTheLinks) {
   chars[3] = 'y';
   small.Build(chars, links, 10);
   for (const char* key : {"a", "b", "c", "d", "e", "ax", "ae", "q", "ay", "xe"}) same(chars, links, 10, small, key);
+}
+
+// A loader's trie is not cleared past the nodes it fills: the inserts that
+// follow must write their nodes whole, whatever the memory held.
+TEST(Trie, InsertsIntoUnclearedArraysGiveTheClearedTrie) {
+  TCompactTrie cleared(4000);
+  TCompactTrie loaded;
+  loaded.CreateCompactTrieForLoading(4000);
+  auto& a = loaded.MutableArrays();
+  std::memset(a.chars, 0x5A, loaded.Capacity() + 1);
+  std::memset(a.links, 0x5A, (loaded.Capacity() + 1) * sizeof(int16_t));
+  std::memset(a.values, 0x5A, (loaded.Capacity() + 1) * sizeof(uint16_t));
+  const char* keys[] = {"walk", "walker", "walked", "wa", "talk", "tall", "t", "zebra", "walk"};
+  uint16_t value = 1;
+  for (const char* key : keys) {
+    ASSERT_EQ(loaded.CompactTrieInsert(key, value), cleared.CompactTrieInsert(key, value)) << key;
+    ++value;
+  }
+  ASSERT_EQ(loaded.Used(), cleared.Used());
+  const auto& b = cleared.Arrays();
+  for (uint64_t i = 0; i < cleared.Used(); ++i) {
+    EXPECT_EQ(a.chars[i], b.chars[i]) << i;
+    EXPECT_EQ(a.links[i], b.links[i]) << i;
+    EXPECT_EQ(a.values[i], b.values[i]) << i;
+  }
+  for (const char* key : {"walk", "walker", "walked", "wa", "talk", "tall", "t", "zebra", "wal", "ta", "zeb"})
+    EXPECT_EQ(loaded.CompactTrieLookup(key), cleared.CompactTrieLookup(key)) << key;
 }
 
 TEST(Trie, CaseRuleIsTheSameForInsertAndLookup) {
