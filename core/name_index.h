@@ -228,7 +228,16 @@ class TTextIndex {
   void SetTextIndexValue(uint32_t i, uint32_t v) {
     if (i >= 1 && i <= entries && i < values_.size()) values_[i] = v;
   }
-  const char* TextIndexNameOf(uint32_t i) { return i >= 1 && i <= entries ? names.PagedTextArrayGet(i) : nullptr; }
+  // The name of entry i (nullptr when none): from the shared list when one
+  // is given, else from names.
+  const char* TextIndexNameOf(uint32_t i) {
+    if (i < 1 || i > entries) return nullptr;
+    if (!sharedNames_) return names.PagedTextArrayGet(i);
+    return i < sharedNames_->size() && !(*sharedNames_)[i].empty() ? (*sharedNames_)[i].c_str() : nullptr;
+  }
+  // The names of the entries (1-based) as their owner keeps them, read
+  // where they are instead of copied into names.
+  void ShareNames(std::shared_ptr<const std::vector<std::string>> list) { sharedNames_ = std::move(list); }
   void RankTextIndexByCount();
   // 0 when nothing is ranked or k is outside 1..ranked count.
   uint32_t TextIndexCountAtRank(uint32_t k) const;
@@ -244,6 +253,7 @@ class TTextIndex {
   std::vector<uint32_t> counts_;
   std::vector<uint32_t> ranks_;
   std::vector<uint32_t> values_;
+  std::shared_ptr<const std::vector<std::string>> sharedNames_;
 };
 
 extern TTextIndex* TextIndex;

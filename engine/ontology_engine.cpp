@@ -151,7 +151,9 @@ void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   }
   names_[4].assign(1, std::string());
   dictionaryCount_[4] = levelCount_[4] = 0;
-  textIndexMap_.assign(dict_.textNames.size(), 0);
+  textNames_ = std::make_shared<const std::vector<std::string>>(std::move(dict_.textNames));
+  dict_.textNames.assign(1, std::string());
+  textIndexMap_.assign(textNames_->size(), 0);
   addedClassIndex_.clear();
   scenarioClassIndex_.clear();
   ClearClassCounts();
@@ -290,7 +292,7 @@ void TOntologyEngine::RankLevel(int level) {
 uint32_t TOntologyEngine::TextIndexLookup(std::string_view text) const { return TrieValue(dict_.textIndex, text); }
 
 std::string TOntologyEngine::TextIndexNameOf(uint32_t entry) const {
-  return entry >= 1 && entry < dict_.textNames.size() ? dict_.textNames[entry] : std::string();
+  return entry >= 1 && entry < textNames_->size() ? (*textNames_)[entry] : std::string();
 }
 
 // ---------------------------------------------------------------------------

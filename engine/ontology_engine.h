@@ -332,7 +332,7 @@ class TOntologyEngine {
 
   // The text index of base forms carried by the dictionary.
   uint32_t TextIndexLookup(std::string_view text) const;
-  uint32_t TextIndexNameCount() const { return static_cast<uint32_t>(dict_.textNames.size() - 1); }
+  uint32_t TextIndexNameCount() const { return static_cast<uint32_t>(textNames_->size() - 1); }
   std::string TextIndexNameOf(uint32_t entry) const;
 
  private:
@@ -368,6 +368,9 @@ class TOntologyEngine {
 
   bool ready_ = false;
   SemanticDictionary dict_;
+  // The text index's names (1-based), taken from dict_ and shared with the
+  // text index made from it.
+  std::shared_ptr<const std::vector<std::string>> textNames_ = std::make_shared<const std::vector<std::string>>(1);
   std::array<std::vector<std::string>, 5> names_;
   std::array<int32_t, 5> dictionaryCount_{};
   std::array<int32_t, 5> levelCount_{};

@@ -64,8 +64,7 @@ TTextIndex* TOntologyEngine::MakeTextIndex() const {
   std::fill(a.links + n, a.links + nodes, -1);
   std::fill(a.values + n, a.values + nodes, 0u);
   index->entries = TextIndexNameCount();
-  for (uint32_t i = 1; i <= index->entries; ++i)
-    if (!dict_.textNames[i].empty()) index->names.PagedTextArraySet(i, dict_.textNames[i].c_str());
+  index->ShareNames(textNames_);
   index->AllocateTextIndexCounts();
   return index;
 }

@@ -245,6 +245,21 @@ TEST(NameIndex, PairIndex) {
   EXPECT_EQ(pairs.MergeCountOf(0), 0u);
 }
 
+// The dictionary's text index reads its names in the engine's own list
+// instead of copies, and keeps the list while it lives.
+TEST(NameIndex, TextIndexReadsSharedNamesThatOutliveTheirOwner) {
+  TTextIndex index(0, 100);
+  index.entries = 3;
+  auto list = std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"", "alpha", "", "gamma"});
+  index.ShareNames(list);
+  list.reset();
+  EXPECT_STREQ(index.TextIndexNameOf(1), "alpha");
+  EXPECT_EQ(index.TextIndexNameOf(2), nullptr);
+  EXPECT_STREQ(index.TextIndexNameOf(3), "gamma");
+  EXPECT_EQ(index.TextIndexNameOf(4), nullptr);
+  EXPECT_EQ(index.TextIndexNameOf(0), nullptr);
+}
+
 TEST(NameIndex, TextIndexCountsAndRanks) {
   TTextIndex index(0, 1000);
   ASSERT_TRUE(index.trie.Insert("alpha", 1));
