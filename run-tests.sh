@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every include goes down the README's
-# Layout, then builds and runs every test in the normal build, the
-# address/undefined sanitizer build and (threading tests) the
-# thread-sanitizer build.
+# Layout, then builds and runs every test in the normal build and the
+# address/undefined sanitizer build (by ctest, one test a process, then each
+# test program whole) and (threading tests) the thread-sanitizer build.
 set -euo pipefail
 export QT_QPA_PLATFORM=offscreen
 cd "$(dirname "$0")"
@@ -16,6 +16,12 @@ for preset in default asan; do
   cmake --build --preset "$preset" -j "$jobs"
   echo "== $preset tests"
   ctest --preset "$preset" -j "$jobs"
+  # ctest runs one test a process; each program also runs whole, so that a
+  # test that passes only alone (state left by another) fails here.
+  echo "== $preset test programs whole"
+  for program in quilor_tests quilor_ui_tests; do
+    "build/$preset/tests/$program" --gtest_brief=1
+  done
 done
 echo "== random input for the window (60 s, address sanitizer)"
 tools/window-monkey.sh --seconds 60 --build build/asan
