@@ -821,6 +821,16 @@ void TOntologyEngine::KnowFixedClasses() {
   placeField_ = static_cast<uint32_t>(FindClassIndex(3, "place"));
   timeField_ = static_cast<uint32_t>(FindClassIndex(3, "time"));
   personField_ = static_cast<uint32_t>(FindClassIndex(3, "person"));
+  auto fields = [&](std::initializer_list<const char*> names, std::vector<uint32_t>& out) {
+    out.clear();
+    for (const char* name : names)
+      if (const int32_t c = FindClassIndex(3, name)) out.push_back(static_cast<uint32_t>(c));
+  };
+  fields({"person", "work", "politics", "law", "sport", "war", "religion", "education", "health"}, officeFields_);
+  fields({"person", "work", "politics", "law", "sport", "war", "religion", "education", "health", "science", "art",
+          "music", "writing", "family"},
+         peopleFields_);
+  fields({"place", "group", "building"}, placeNameFields_);
 }
 
 const std::array<uint32_t, 4>& TOntologyEngine::PersonClasses() {
@@ -840,28 +850,57 @@ void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {
   }
 }
 
-uint32_t TOntologyEngine::FirstField(std::string_view word) {
-  AllReadings(word);
+uint32_t TOntologyEngine::FirstField(std::string_view word, ReadingsToken token) {
+  ReadingsFor(word, token);
   for (const WordReading& r : choices_)
     if (!(r.flags & kFlagInitialCapital)) return r.cls[2];
   return choices_.empty() ? 0 : choices_.front().cls[2];
 }
 
-NamePart TOntologyEngine::NamePartOf(std::string_view word, bool periodFollows) {
-  if (word.empty() || !HasInitialCapital(word)) return NamePart::kNone;
-  if (word.size() == 1) return periodFollows ? NamePart::kInitial : NamePart::kNone;
-  const std::string lower = Lower(word);
-  if (IsPersonTitle(lower) || lower == "jr" || lower == "sr") return NamePart::kTitle;
-  KnowFixedClasses();
-  AllReadings(word);
-  if (choices_.empty()) return NamePart::kName;
-  bool capitalOnly = false;
-  for (const WordReading& r : choices_) {
-    if (personClasses_[0] && r.cls[0] == personClasses_[0]) return NamePart::kPerson;
-    capitalOnly = capitalOnly || (r.flags & kFlagInitialCapital);
+NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, ReadingsToken token) {
+  NameWord w;
+  if (word.empty() || !HasInitialCapital(word)) return w;
+  if (word.size() == 1) {
+    if (periodFollows) w.part = NamePart::kInitial;
+    return w;
   }
-  if (capitalOnly) return NamePart::kName;
-  return choices_.front().cls[2] && choices_.front().cls[2] == personField_ ? NamePart::kRole : NamePart::kNone;
+  const std::string lower = Lower(word);
+  if (IsPersonTitle(lower) || lower == "jr" || lower == "sr") {
+    w.part = NamePart::kTitle;
+    return w;
+  }
+  KnowFixedClasses();
+  ReadingsFor(word, token);
+  if (choices_.empty()) {
+    w.part = NamePart::kName;
+    w.name = true;
+    return w;
+  }
+  auto in = [](const std::vector<uint32_t>& fields, uint32_t field) {
+    return field && std::find(fields.begin(), fields.end(), field) != fields.end();
+  };
+  bool person = false, capitalOnly = false, capitalPerson = false;
+  const WordReading* common = nullptr;
+  const WordReading* heaviest = &choices_.front();
+  for (const WordReading& r : choices_) {
+    if (r.extra > heaviest->extra) heaviest = &r;
+    person = person || (personClasses_[0] && r.cls[0] == personClasses_[0]);
+    if (r.flags & kFlagInitialCapital) {
+      capitalOnly = true;
+      capitalPerson = capitalPerson || in(peopleFields_, r.cls[2]);
+    } else if (!common) {
+      common = &r;
+    }
+  }
+  w.name = (heaviest->flags & kFlagInitialCapital) != 0;
+  if (person) w.part = NamePart::kPerson;
+  else if (capitalOnly) w.part = NamePart::kName;
+  else if (choices_.front().cls[2] && choices_.front().cls[2] == personField_) w.part = NamePart::kRole;
+  if (common) {
+    w.role = in(officeFields_, common->cls[2]);
+    w.head = !person && !capitalPerson && in(placeNameFields_, common->cls[2]);
+  }
+  return w;
 }
 
 std::span<const std::string_view> PersonTitles() {

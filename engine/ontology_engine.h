@@ -104,6 +104,21 @@ enum class NamePart : uint8_t {
   kName,     // a word the dictionary does not know, or knows only with its capital
 };
 
+// What a capitalised word may be in a name: its part in a person's name, and
+// what its first reading as a common word makes of the name words beside it.
+struct NameWord {
+  NamePart part = NamePart::kNone;
+  // A person by office, trade or rank (Mayor, Judge, Coach, President): it
+  // may begin a person's name as a title does.
+  bool role = false;
+  // A place, a body or a building (County, Street, Company, Hotel), and no
+  // reading of the word is a person: the name words just before it name it.
+  bool head = false;
+  // The dictionary does not know the word, or knows it best as a name (its
+  // heaviest reading holds only with its capital).
+  bool name = false;
+};
+
 // Titles read as the person they introduce (lower case, without a period).
 std::span<const std::string_view> PersonTitles();
 bool IsPersonTitle(std::string_view word);
@@ -243,11 +258,11 @@ class TOntologyEngine {
   // ClassifyWord of a word whose readings the token names (when they are
   // still kept; else it looks them up).
   bool ClassifyWordAmong(std::string_view word, int32_t& value, bool count, bool sentenceInitial, ReadingsToken token);
-  // The part a word may take in a person's name (periodFollows: the next
-  // word's punctuation begins with a period).
-  NamePart NamePartOf(std::string_view word, bool periodFollows);
+  // What a word may be in a name (periodFollows: the next word's
+  // punctuation begins with a period); token as for DefaultReading.
+  NameWord NameWordOf(std::string_view word, bool periodFollows, ReadingsToken token = {});
   // The field (level 3) of the first reading of a word, 0 without one.
-  uint32_t FirstField(std::string_view word);
+  uint32_t FirstField(std::string_view word, ReadingsToken token = {});
   // The classes of a person (levels 1-3), and of the morning or the
   // afternoon (a.m., p.m.); zeros when the dictionary lacks them.
   const std::array<uint32_t, 4>& PersonClasses();
@@ -490,6 +505,11 @@ class TOntologyEngine {
   std::array<std::array<uint32_t, 4>, 2> timeOfDayClasses_{};
   bool fixedClassesKnown_ = false;
   uint32_t placeField_ = 0, timeField_ = 0, personField_ = 0;
+  // The fields (level 3) whose concepts include persons by their office,
+  // trade or rank (a worker, a politician, a lawyer...); those that include
+  // any persons (writers, artists, relatives...); those of places, bodies
+  // and buildings.
+  std::vector<uint32_t> officeFields_, peopleFields_, placeNameFields_;
   void KnowFixedClasses();
   std::array<std::array<uint32_t, 4>, kHistorySize> history_{};
   int historyCursor_ = 0;

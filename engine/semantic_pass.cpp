@@ -73,6 +73,11 @@ class SemanticPass {
   void SettleSentence();
   void RememberLastSubstantives();
   TWordNode* JoinNamesAt(TWordNode* n);
+  // The token of readings the first step left in a noun not yet walked.
+  ReadingsToken ReadingsOfNode(const TWordNode* w) const {
+    if (!(w->category.PassByte & kPassReadingsBit)) return {};
+    return engine_.TextToken(static_cast<uint32_t>(w->readingValue));
+  }
   // What the words around a noun of the document say it names.
   uint8_t CuesAround(const TWordNode* n) const;
   // The node x when it is a word or mark of the document being settled, else null.
@@ -88,7 +93,7 @@ class SemanticPass {
   std::vector<NearNoun> sentence_;
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
-  std::vector<NamePart> kinds_;
+  std::vector<NameWord> kinds_;
   bool tokensKept_ = false;  // the open nouns' tokens of readings hold
   uint32_t tokenGeneration_ = 0;
   uint32_t surnameFields_[4] = {};
@@ -348,37 +353,63 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
   run_.clear();
   kinds_.clear();
   run_.push_back(n);
-  kinds_.push_back(engine_.NamePartOf(n->text, periodAfter(n)));
+  kinds_.push_back(engine_.NameWordOf(n->text, periodAfter(n), ReadingsOfNode(n)));
   for (TWordNode* j = next(n); j; j = next(j)) {
-    const NamePart before = kinds_.back();
+    const NamePart before = kinds_.back().part;
     const bool abbreviated = before == NamePart::kTitle || before == NamePart::kInitial;
     const char* tag = j->tag;
     const bool joined = (tag[0] == ' ' && !tag[1]) || (abbreviated && tag[0] == '.' && (!tag[1] || tag[1] == ' '));
     TWordNode* k = next(j);
     if (before == NamePart::kTitle && joined && TextIs(j, {"and"}) && k && candidate(k) && IsTitle(k)) {
       run_.push_back(j);
-      kinds_.push_back(NamePart::kTitle);  // "and" between two titles
+      kinds_.push_back({NamePart::kTitle});  // "and" between two titles
       continue;
     }
     if (!joined || !candidate(j)) break;
     run_.push_back(j);
-    kinds_.push_back(engine_.NamePartOf(j->text, periodAfter(j)));
+    kinds_.push_back(engine_.NameWordOf(j->text, periodAfter(j), ReadingsOfNode(j)));
   }
-  // The name begins at its first title, initial or person.
-  size_t start = 0;
-  while (start < kinds_.size() && kinds_[start] != NamePart::kTitle && kinds_[start] != NamePart::kInitial &&
-         kinds_[start] != NamePart::kPerson)
+  // A place's, a body's or a building's name: the names before its head
+  // (Fulton County, Roosevelt Hotel) are part of the head's item, unless a
+  // title or an initial before the head makes them a person's; common
+  // nouns before it (State Welfare Department) keep items of their own.
+  size_t from = 0;
+  for (size_t h = 1; h < kinds_.size(); ++h) {
+    const NamePart before = kinds_[h - 1].part;
+    if (before == NamePart::kTitle || before == NamePart::kInitial) break;
+    if (!kinds_[h].head) continue;
+    size_t head = h;
+    while (head + 1 < kinds_.size() && kinds_[head + 1].head) ++head;
+    for (size_t k = 0; k < head; ++k)
+      if (kinds_[k].part == NamePart::kPerson || (kinds_[k].part == NamePart::kName && kinds_[k].name))
+        MakePart(engine_, run_[k]);
+    from = head + 1;
+    break;
+  }
+  // A word that can only be a name after a word naming an office.
+  auto nameWord = [&](size_t k) {
+    const NamePart part = kinds_[k].part;
+    return part == NamePart::kPerson || part == NamePart::kInitial || (part == NamePart::kName && kinds_[k].name);
+  };
+  // The name begins at its first title, initial or person, or at a word
+  // naming a person's office before a name (Mayor Hartsfield, Judge Pye).
+  size_t start = from;
+  while (start < kinds_.size()) {
+    const NamePart part = kinds_[start].part;
+    if (part == NamePart::kTitle || part == NamePart::kInitial || part == NamePart::kPerson) break;
+    if (kinds_[start].role && start + 1 < kinds_.size() && nameWord(start + 1)) break;
     ++start;
+  }
   size_t last = start;
   if (start < kinds_.size()) {
     while (last + 1 < kinds_.size()) {
-      const NamePart previous = kinds_[last], following = kinds_[last + 1];
+      const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
       bool take = following == NamePart::kTitle || following == NamePart::kInitial ||
                   following == NamePart::kPerson || following == NamePart::kName || afterAbbreviation;
       if (following == NamePart::kRole && !afterAbbreviation) take = false;
       if (!take && following == NamePart::kNone) {
-        const uint32_t field = engine_.FirstField(run_[last + 1]->text);
+        const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
         take = field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
       }
       if (!take) break;
@@ -425,12 +456,12 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
       continue;
     }
     TWordCategoryData& d = n->category;
-    const uint32_t readings = TakeReadingsToken(n);
     if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
     sentenceStart = false;
-    if (n == namesDone) {
-      namesDone = JoinNamesAt(n);
-    }
+    // Names are joined before the word's token is taken: a word that
+    // becomes part of a name, or a person, gives its token back.
+    if (n == namesDone) namesDone = JoinNamesAt(n);
+    const uint32_t readings = TakeReadingsToken(n);
     if (!IsSubstantive(d.Category)) continue;
     ++substantives_;
     if (IsNamePart(n)) continue;

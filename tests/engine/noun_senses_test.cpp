@@ -72,6 +72,12 @@ class NounSenses : public ::testing::Test {
     TextWords.Clear();
     return words;
   }
+  // The classified occurrences of a word.
+  static int Count(const std::vector<Word>& words, const std::string& text) {
+    int n = 0;
+    for (const Word& w : words) n += w.text == text;
+    return n;
+  }
   // The classes of an occurrence of a word ("" when it is no classified noun).
   static Word Of(const std::vector<Word>& words, const std::string& text, int occurrence = 0) {
     for (const Word& w : words)
@@ -169,8 +175,7 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_EQ(Of(text, "Harper", 2).l1, "person");
   EXPECT_EQ(Of(text, "Kennedy").l1, "person");
   EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
-  EXPECT_EQ(Of(text, "Mayor").l3, "person");  // a noun of its own before the name
-  for (const char* w : {"Mr", "Mrs", "John", "F", "W", "J", "Sen", "William", "B"})
+  for (const char* w : {"Mr", "Mrs", "John", "F", "W", "J", "Sen", "Mayor", "William", "B"})
     EXPECT_EQ(Of(text, w).l1, "") << w;
   // A surname that is a trade is the person only in a name.
   EXPECT_NE(Of(text, "Harper", 3).l1, "person");
@@ -180,6 +185,43 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   for (const Word& w : text)
     if (w.l1 == "person") persons += w.text + " ";
   EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
+}
+
+TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePerson) {
+  auto text = Analyse(
+      "Mayor Hartsfield spoke to Judge Parsons and Coach Wagner. The Mayor said the judge was late. "
+      "The Superior Court met.");
+  // The office joins the name that follows it: one person, carried by the
+  // name; the office carries nothing (the one Mayor left is the second).
+  EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
+  EXPECT_EQ(Of(text, "Parsons").l1, "person");
+  EXPECT_EQ(Of(text, "Wagner").l1, "person");
+  EXPECT_EQ(Count(text, "Mayor"), 1);
+  EXPECT_EQ(Count(text, "Judge"), 0);
+  EXPECT_EQ(Count(text, "Coach"), 0);
+  // Without a name after it the office is a noun of its own, and a word
+  // known best as a common noun is no name.
+  EXPECT_EQ(Of(text, "Mayor").l3, "person");
+  EXPECT_EQ(Of(text, "Court").l3, "law");
+}
+
+TEST_F(NounSenses, NamesBeforeAPlaceABodyOrABuildingAreItsName) {
+  auto text = Analyse(
+      "The Fulton County jury met at the Roosevelt Hotel with the State Welfare Department. "
+      "Fulton said Mr. Hall and Richard Park came.");
+  // A name before the head of a place's, a body's or a building's name is
+  // part of it; the head carries the item (the one Fulton left is the second).
+  EXPECT_EQ(Count(text, "Fulton"), 1);
+  EXPECT_EQ(Of(text, "County").l3, "place");
+  EXPECT_EQ(Count(text, "Roosevelt"), 0);
+  EXPECT_EQ(Of(text, "Hotel").l3, "building");
+  // A common noun before it keeps its own item; elsewhere the name is a
+  // person, and a surname that is also a place or a building stays one.
+  EXPECT_EQ(Of(text, "State").l3, "place");
+  EXPECT_EQ(Of(text, "Department").l3, "group");
+  EXPECT_EQ(Of(text, "Fulton").l1, "person");
+  EXPECT_EQ(Of(text, "Hall").l1, "person");
+  EXPECT_EQ(Of(text, "Park").l1, "person");
 }
 
 TEST_F(NounSenses, InitialsAndTimesOfTheDayAreNoUnitsOrElements) {
