@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,8 +23,8 @@ void QtMessageUi::ShowList(const ListRequest& request) {
   // On the heap: the window it belongs to may be closed and deleted while
   // it is open (by a request's work, another window's command), and with
   // it its children.
-  QPointer<QDialog> guard = new QDialog(DialogParent());
-  QDialog& dialog = *guard;
+  HeapDialog<QDialog> held(DialogParent());
+  QDialog& dialog = *held;
   dialog.setAttribute(Qt::WA_DeleteOnClose, false);
   dialog.setWindowTitle(QStringLiteral("Quilor"));
   auto* layout = new QVBoxLayout(&dialog);
@@ -39,15 +38,14 @@ void QtMessageUi::ShowList(const ListRequest& request) {
   ok->setDefault(true);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   layout->addWidget(buttons);
-  dialog.exec();
-  delete guard.data();
+  held.Run();
 }
 
 BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
   // On the heap, as the list above: a box whose window went while it was
   // open gives the answer of a closed box.
-  QPointer<QMessageBox> guard = new QMessageBox(DialogParent());
-  QMessageBox& box = *guard;
+  HeapDialog<QMessageBox> held(DialogParent());
+  QMessageBox& box = *held;
   box.setWindowTitle(QStringLiteral("Quilor"));
   box.setText(FromCp1252(request.text));
   const QString ok = FromCp1252(GetMessageText(kMsgButtonOk));
@@ -92,20 +90,21 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
     dontShow = new QCheckBox(FromCp1252(GetMessageText(kMsgDontShowAgain)));
     box.setCheckBox(dontShow);
   }
-  box.exec();
+  held.Run();
   BoxAnswer answer;
-  if (guard.isNull()) return answer;
+  if (held.Gone()) return answer;
   QAbstractButton* clicked = box.clickedButton();
   if (clicked != nullptr && clicked == b1) answer.result = 1;
   else if (clicked != nullptr && clicked == b2) answer.result = 2;
   else if (clicked != nullptr && clicked == b3) answer.result = 3;
   answer.dontShowAgain = dontShow != nullptr && dontShow->isChecked();
-  delete guard.data();
   return answer;
 }
 
 void QtMessageUi::ShowSystemError(const std::string& text) {
-  QMessageBox::critical(DialogParent(), QStringLiteral("Quilor"), FromCp1252(text));
+  HeapDialog<QMessageBox> box(QMessageBox::Critical, QStringLiteral("Quilor"), FromCp1252(text), QMessageBox::Ok,
+                              DialogParent());
+  box.Run();
 }
 
 GaugeDialog::GaugeDialog(QWidget* parent) : QDialog(parent) {

@@ -46,17 +46,17 @@ std::vector<std::string> QtDesktop::ChooseOpenFiles(FileChoice& choice) {
   const std::vector<std::string> filters = QtFileFilters(choice.filter);
   QStringList qfilters;
   for (const auto& f : filters) qfilters << Q(f);
-  QFileDialog dialog(DialogParent(), Q(choice.title), Q(choice.folder));
-  dialog.setNameFilters(qfilters);
+  HeapDialog<QFileDialog> dialog(DialogParent(), Q(choice.title), Q(choice.folder));
+  dialog->setNameFilters(qfilters);
   if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
-    dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
-  dialog.setFileMode(choice.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted) return {};
-  const int index = static_cast<int>(qfilters.indexOf(dialog.selectedNameFilter()));
+    dialog->selectNameFilter(qfilters[choice.filterIndex - 1]);
+  dialog->setFileMode(choice.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  if (!dialog.Run()) return {};
+  const int index = static_cast<int>(qfilters.indexOf(dialog->selectedNameFilter()));
   if (index >= 0) choice.filterIndex = index + 1;
   std::vector<std::string> files;
-  for (const QString& f : dialog.selectedFiles()) files.push_back(f.toStdString());
+  for (const QString& f : dialog->selectedFiles()) files.push_back(f.toStdString());
   return files;
 }
 
@@ -66,25 +66,29 @@ std::string QtDesktop::ChooseSaveFile(FileChoice& choice) {
   for (const auto& f : filters) qfilters << Q(f);
   std::string start = choice.folder;
   if (!choice.fileName.empty()) start = start.empty() ? choice.fileName : start + "/" + choice.fileName;
-  QFileDialog dialog(DialogParent(), Q(choice.title), Q(start));
-  dialog.setNameFilters(qfilters);
+  HeapDialog<QFileDialog> dialog(DialogParent(), Q(choice.title), Q(start));
+  dialog->setNameFilters(qfilters);
   if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
-    dialog.selectNameFilter(qfilters[choice.filterIndex - 1]);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const int index = static_cast<int>(qfilters.indexOf(dialog.selectedNameFilter()));
+    dialog->selectNameFilter(qfilters[choice.filterIndex - 1]);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  if (!dialog.Run() || dialog->selectedFiles().isEmpty()) return {};
+  const int index = static_cast<int>(qfilters.indexOf(dialog->selectedNameFilter()));
   if (index >= 0) choice.filterIndex = index + 1;
-  return dialog.selectedFiles().front().toStdString();
+  return dialog->selectedFiles().front().toStdString();
 }
 
 std::string QtDesktop::ChooseFolder(const std::string& title, const std::string& start) {
-  return QFileDialog::getExistingDirectory(DialogParent(), Q(title), Q(start)).toStdString();
+  HeapDialog<QFileDialog> dialog(DialogParent(), Q(title), Q(start));
+  dialog->setFileMode(QFileDialog::Directory);
+  dialog->setOption(QFileDialog::ShowDirsOnly);
+  if (!dialog.Run() || dialog->selectedFiles().isEmpty()) return {};
+  return dialog->selectedFiles().front().toStdString();
 }
 
 std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
-  const QColor c = QColorDialog::getColor(ToQColor(initial), DialogParent());
-  if (!c.isValid()) return std::nullopt;
-  return FromQColor(c);
+  HeapDialog<QColorDialog> dialog(ToQColor(initial), DialogParent());
+  if (!dialog.Run() || !dialog->selectedColor().isValid()) return std::nullopt;
+  return FromQColor(dialog->selectedColor());
 }
 
 QFont DialogFont(const Font& initial) {
@@ -113,9 +117,9 @@ QFont DialogFont(const Font& initial) {
 
 std::optional<Font> QtDesktop::ChooseFont(const Font& initial) {
   const QFont f = DialogFont(initial);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, f, DialogParent());
-  if (!ok) return std::nullopt;
+  HeapDialog<QFontDialog> dialog(f, DialogParent());
+  if (!dialog.Run()) return std::nullopt;
+  const QFont chosen = dialog->selectedFont();
   Font out = initial;
   out.name = chosen.family().toStdString();
   out.size = chosen.pointSize() > 0 ? chosen.pointSize() : initial.size;

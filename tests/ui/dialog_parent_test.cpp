@@ -4,8 +4,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QTimer>
+#include <functional>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include "ui/desktop_qt.h"
 
 namespace quilor::ui {
 namespace {
@@ -32,6 +36,28 @@ TEST(DialogParent, AModalDialogInFrontComesFirst) {
   modal.setModal(true);
   modal.show();
   EXPECT_EQ(DialogParent(), &modal);
+}
+
+// A window may be closed and deleted while a chooser or box waits over it
+// (a request's work closes the terminology window): the dialog goes with it,
+// counts as cancelled, and nothing is freed twice.
+TEST(DialogParent, ChoosersOverAWindowDeletedWhileTheyWaitCountAsCancelled) {
+  QtDesktop desktop;
+  auto overADeletedWindow = [](const std::function<void()>& choose) {
+    auto* window = new QWidget;
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_EQ(DialogParent(), window);
+    QTimer::singleShot(50, [window] { delete window; });
+    choose();
+  };
+  FileChoice choice;
+  choice.filter = "Text|*.txt";
+  overADeletedWindow([&] { EXPECT_TRUE(desktop.ChooseOpenFiles(choice).empty()); });
+  overADeletedWindow([&] { EXPECT_TRUE(desktop.ChooseSaveFile(choice).empty()); });
+  overADeletedWindow([&] { EXPECT_TRUE(desktop.ChooseFolder("Folder", "/").empty()); });
+  overADeletedWindow([&] { EXPECT_FALSE(desktop.ChooseColour(Rgb{}).has_value()); });
+  overADeletedWindow([&] { EXPECT_FALSE(desktop.ChooseFont(Font{}).has_value()); });
 }
 
 }  // namespace
