@@ -238,6 +238,13 @@ class TTextIndex {
   // The names of the entries (1-based) as their owner keeps them, read
   // where they are instead of copied into names.
   void ShareNames(std::shared_ptr<const std::vector<std::string>> list) { sharedNames_ = std::move(list); }
+  // Looks texts up in trie arrays its owner keeps (capacity + 1 nodes, all
+  // used, kept alive by keep) instead of a copy; the trie is then only read.
+  void ShareTrie(std::shared_ptr<const void> keep, unsigned char* chars, int32_t* links, uint32_t* values,
+                 uint32_t capacity) {
+    trie.AttachFilled(chars, links, values, capacity, capacity, false, 0);
+    sharedTrie_ = std::move(keep);
+  }
   void RankTextIndexByCount();
   // 0 when nothing is ranked or k is outside 1..ranked count.
   uint32_t TextIndexCountAtRank(uint32_t k) const;
@@ -254,6 +261,7 @@ class TTextIndex {
   std::vector<uint32_t> ranks_;
   std::vector<uint32_t> values_;
   std::shared_ptr<const std::vector<std::string>> sharedNames_;
+  std::shared_ptr<const void> sharedTrie_;
 };
 
 extern TTextIndex* TextIndex;

@@ -152,6 +152,8 @@ void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   names_[4].assign(1, std::string());
   dictionaryCount_[4] = levelCount_[4] = 0;
   textNames_ = std::make_shared<const std::vector<std::string>>(std::move(dict_.textNames));
+  textIndexImage_ = std::make_shared<LargeTrieImage>(std::move(dict_.textIndex));
+  dict_.textIndex = LargeTrieImage();
   dict_.textNames.assign(1, std::string());
   textIndexMap_.assign(textNames_->size(), 0);
   addedClassIndex_.clear();
@@ -289,7 +291,7 @@ void TOntologyEngine::RankLevel(int level) {
   rankedTotal_[level] = static_cast<int32_t>(r.size());
 }
 
-uint32_t TOntologyEngine::TextIndexLookup(std::string_view text) const { return TrieValue(dict_.textIndex, text); }
+uint32_t TOntologyEngine::TextIndexLookup(std::string_view text) const { return TrieValue(*textIndexImage_, text); }
 
 std::string TOntologyEngine::TextIndexNameOf(uint32_t entry) const {
   return entry >= 1 && entry < textNames_->size() ? (*textNames_)[entry] : std::string();

@@ -386,6 +386,8 @@ class TOntologyEngine {
   // The text index's names (1-based), taken from dict_ and shared with the
   // text index made from it.
   std::shared_ptr<const std::vector<std::string>> textNames_ = std::make_shared<const std::vector<std::string>>(1);
+  // The text index's trie, taken from dict_ and shared the same way.
+  std::shared_ptr<LargeTrieImage> textIndexImage_ = std::make_shared<LargeTrieImage>();
   std::array<std::vector<std::string>, 5> names_;
   std::array<int32_t, 5> dictionaryCount_{};
   std::array<int32_t, 5> levelCount_{};

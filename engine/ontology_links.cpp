@@ -52,17 +52,25 @@ ScenarioNameIndex IndexOf(TStringHashIndex* index) {
 
 TTextIndex* TOntologyEngine::MakeTextIndex() const {
   const uint32_t capacity = dict_.textCapacity;
-  // Every node is written below: the arrays are not cleared first.
-  TTextIndex* index = CreateTextIndex(3, capacity);
-  auto& a = index->trie.MutableArrays();
+  LargeTrieImage& image = *textIndexImage_;
   const size_t nodes = static_cast<size_t>(capacity) + 1;
-  const size_t n = std::min(dict_.textIndex.Size(), nodes);
-  std::memcpy(a.chars, dict_.textIndex.chars.data(), n);
-  std::memcpy(a.links, dict_.textIndex.links.data(), n * sizeof(int32_t));
-  std::memcpy(a.values, dict_.textIndex.values.data(), n * sizeof(uint32_t));
-  std::fill(a.chars + n, a.chars + nodes, 0);
-  std::fill(a.links + n, a.links + nodes, -1);
-  std::fill(a.values + n, a.values + nodes, 0u);
+  TTextIndex* index = nullptr;
+  if (image.Size() == nodes) {
+    // The engine's own arrays, read where they are.
+    index = CreateTextIndex(3, 0);
+    index->ShareTrie(textIndexImage_, image.chars.data(), image.links.data(), image.values.data(), capacity);
+  } else {
+    // Every node is written below: the arrays are not cleared first.
+    index = CreateTextIndex(3, capacity);
+    auto& a = index->trie.MutableArrays();
+    const size_t n = std::min(image.Size(), nodes);
+    std::memcpy(a.chars, image.chars.data(), n);
+    std::memcpy(a.links, image.links.data(), n * sizeof(int32_t));
+    std::memcpy(a.values, image.values.data(), n * sizeof(uint32_t));
+    std::fill(a.chars + n, a.chars + nodes, 0);
+    std::fill(a.links + n, a.links + nodes, -1);
+    std::fill(a.values + n, a.values + nodes, 0u);
+  }
   index->entries = TextIndexNameCount();
   index->ShareNames(textNames_);
   index->AllocateTextIndexCounts();

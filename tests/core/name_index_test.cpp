@@ -260,6 +260,33 @@ TEST(NameIndex, TextIndexReadsSharedNamesThatOutliveTheirOwner) {
   EXPECT_EQ(index.TextIndexNameOf(0), nullptr);
 }
 
+// The dictionary's text index looks texts up in the engine's own arrays,
+// which it keeps while it lives.
+TEST(NameIndex, TextIndexLooksUpInSharedArraysThatOutliveTheirOwner) {
+  TLargeTrie built(20);
+  ASSERT_TRUE(built.Insert("alpha", 1));
+  ASSERT_TRUE(built.Insert("alps", 2));
+  ASSERT_TRUE(built.Insert("beta", 3));
+  struct Arrays {
+    std::vector<unsigned char> chars;
+    std::vector<int32_t> links;
+    std::vector<uint32_t> values;
+  };
+  auto owner = std::make_shared<Arrays>();
+  const auto& a = built.Arrays();
+  owner->chars.assign(a.chars, a.chars + 21);
+  owner->links.assign(a.links, a.links + 21);
+  owner->values.assign(a.values, a.values + 21);
+  TTextIndex index(3, 0);
+  index.ShareTrie(owner, owner->chars.data(), owner->links.data(), owner->values.data(), 20);
+  owner.reset();
+  EXPECT_EQ(index.TextIndexLookup("alpha"), 1u);
+  EXPECT_EQ(index.TextIndexLookup("alps"), 2u);
+  EXPECT_EQ(index.TextIndexLookup("beta"), 3u);
+  EXPECT_EQ(index.TextIndexLookup("alp"), 0u);
+  EXPECT_EQ(index.TextIndexLookup("gamma"), 0u);
+}
+
 TEST(NameIndex, TextIndexCountsAndRanks) {
   TTextIndex index(0, 1000);
   ASSERT_TRUE(index.trie.Insert("alpha", 1));
