@@ -6,7 +6,7 @@ build=${2:-build/fuzz}
 here=$(cd "$(dirname "$0")" && pwd)
 status=0
 for target in "$build"/tests/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue  # not the build's folders (fuzz_*_autogen)
   name=$(basename "$target")
   corpus="$build/fuzz-corpus/$name"
   mkdir -p "$corpus"
