@@ -325,7 +325,7 @@ TEST(PrintSectionsRun, InColourTheGraphsLinesAndTextsAreDarkenedForPaper) {
   TPrintRequest request;
   request.font.size = 10;
   request.flags[kPrintGraph] = true;
-  request.drawGraph = [pale](Canvas& c, const Rect& r) {
+  request.drawGraph = [=](Canvas& c, const Rect& r) {
     c.SetPen(pale);
     c.SetBrush(pale);
     c.Line({r.left, r.top}, {r.right, r.bottom});
