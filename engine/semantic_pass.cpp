@@ -685,6 +685,8 @@ bool SemanticPass::Run(int64_t firstWords) {
 
 }  // namespace
 
+bool IsPartOfName(const TWordNode& word) { return IsNamePart(&word); }
+
 void GaugeStep(TAnalysisResults& results) {
   ++results.ProgressCounter;
   if (!InfoJauge) return;

@@ -28,6 +28,10 @@ class TFirstPassBesideLoading;
 // no ontology engine is ready. With the first pass done beside the loading
 // of these words (first->Done()) the pass begins with the second.
 bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first = nullptr);
+// After the pass: the word is part of another word's item (a title, a given
+// name or an initial of a person's name, a name before a place's head), not
+// an item of its own.
+bool IsPartOfName(const TWordNode& word);
 // One step of the progress gauge; a Stop sets the results' cancel byte.
 void GaugeStep(TAnalysisResults& results);
 

@@ -168,6 +168,7 @@ class Measure {
     ReadBrownFile(path, tokens, text);
     SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
     std::vector<long> chosen(tokens.size(), -1);  // -1: not reached or joined into an expression
+    std::vector<char> namePart(tokens.size(), 0);
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     if (results->Built && RunSemanticPass(*results)) {
       AlignWords(tokens, [&](TWordNode* n, int first, int last) {
@@ -176,8 +177,10 @@ class Measure {
           return;
         }
         const TWordCategoryData& d = n->category;
-        if (chosen[static_cast<size_t>(first)] == -1)
+        if (chosen[static_cast<size_t>(first)] == -1) {
           chosen[static_cast<size_t>(first)] = IsSubstantive(d.Category) ? d.ClassIds[level_ - 1] : 0;
+          namePart[static_cast<size_t>(first)] = IsSubstantive(d.Category) && IsPartOfName(*n);
+        }
       });
     }
     for (size_t i = 0; i < tokens.size(); ++i) {
@@ -199,7 +202,7 @@ class Measure {
       for (const auto& [c, n] : s.senses) best = std::max(best, s.Share(c));
       t.best += best;
       ++t.chosen[cls];
-      if (!cls) ++unclassified_;
+      if (!cls) ++(namePart[i] ? nameParts_ : chosen[i] == -1 ? unreached_ : unclassified_);
     }
     TextWords.Clear();
   }
@@ -224,7 +227,9 @@ class Measure {
     sum(order.size(), tokens, measured, first, best);
     std::printf("all %zu\t%ld\t%.2f\t%.2f\t%.2f\n", order.size(), tokens, 100 * measured / tokens, 100 * first / tokens,
                 100 * best / tokens);
-    std::printf("tokens without a class: %ld; inside joined expressions (not scored): %ld\n\n", unclassified_, joined_);
+    std::printf("tokens without a class: %ld (parts of a name: %ld; read as another word kind or unclassified: %ld; "
+                "not reached: %ld); inside joined expressions (not scored): %ld\n\n",
+                nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_);
     auto line = [&](const std::string& lemma) {
       const NounTally& t = nouns_.at(lemma);
       uint32_t most = 0;
@@ -256,7 +261,7 @@ class Measure {
   std::unordered_map<std::string, Senses> senses_;
   std::unordered_map<std::string, std::string> exceptions_;
   std::map<std::string, NounTally> nouns_;
-  long unclassified_ = 0, joined_ = 0;
+  long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0;
   int level_ = 1;
 };
 
