@@ -300,6 +300,16 @@ struct TExtraitDuTexte::Pen {
   }
 };
 
+// One thing a layout placed on the page, drawn afterwards in the order placed.
+struct TExtraitDuTexte::TPageDraw {
+  enum Kind { kText, kDocumentIcon, kHeading, kPropositionMark } kind = kText;
+  int x = 0, y = 0;
+  std::string text;     // a text; a heading's document name
+  Rgb colour = kBlack;  // a text's
+  bool highlighted = false;
+  Rect box;  // a heading's grey box
+};
+
 void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options) {
   rect_ = r;
   lineCount_ = 0;
@@ -315,9 +325,60 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   rowHeight_ = std::max(1, static_cast<int>(std::lround(1.2 * canvas.TextHeight("A"))));
   rows_ = std::min(std::max(r.Height(), 0) / rowHeight_, kMaxPageRows);
   if (rows_ == 0) return;
+  std::vector<TPageDraw> draws;
+  Place(canvas, r, breaks, marks, options, draws);
+  Paint(canvas, r, font, draws);
+}
+
+void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font, const std::vector<TPageDraw>& draws) const {
   canvas.SetBrush(state_.CurrentColours[kColourBackground]);
   canvas.FillRect(r);
   canvas.SetBrush(kWhite, BrushStyle::kClear);
+  for (const TPageDraw& d : draws) {
+    switch (d.kind) {
+      case TPageDraw::kText: {
+        Font f = font;
+        f.colour = d.colour;
+        f.underline = d.highlighted;
+        canvas.SetFont(f);
+        if (d.highlighted) {
+          canvas.SetBrush(d.colour == kBlack ? kWhite : (d.colour ^ 0xFFFFFF));
+          canvas.SetTextBackground(true);
+        }
+        canvas.TextOut(d.x, d.y, d.text);
+        if (d.highlighted) {
+          canvas.SetTextBackground(false);
+          canvas.SetBrush(kWhite, BrushStyle::kClear);
+        }
+        break;
+      }
+      case TPageDraw::kDocumentIcon:
+        DrawDocumentIcon(canvas, d.x, d.y, rowHeight_);
+        break;
+      case TPageDraw::kHeading: {
+        canvas.SetBrush(kHeaderGrey);
+        canvas.SetPen(kHeaderGrey);
+        canvas.Rectangle(d.box);
+        // The document's name as a heading.
+        Font heading = font;
+        heading.bold = true;
+        canvas.SetFont(heading);
+        canvas.TextRect(d.box, d.x + 4, d.y + 1, d.text);
+        canvas.SetFont(font);
+        canvas.SetBrush(kWhite, BrushStyle::kClear);
+        break;
+      }
+      case TPageDraw::kPropositionMark:
+        DrawPropositionMark(canvas, d.x, d.y, rowHeight_, state_.ExtractMode);
+        break;
+    }
+  }
+}
+
+// Places the page's words, marks and headers on its lines (measured on the
+// canvas, nothing drawn): the line table, and what Paint then draws.
+void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options,
+                            std::vector<TPageDraw>& draws) {
   const int halfBlank = canvas.TextWidth(" ") / 2;
   Pen pen{*this, canvas, r.left, r.top};
   const bool extract = extractMode_;
@@ -389,19 +450,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
       text.erase(0, 1);
       width = canvas.TextWidth(text) + halfBlank;
     }
-    Font f = font;
-    f.colour = colour;
-    f.underline = highlighted;
-    canvas.SetFont(f);
-    if (highlighted) {
-      canvas.SetBrush(colour == kBlack ? kWhite : (colour ^ 0xFFFFFF));
-      canvas.SetTextBackground(true);
-    }
-    canvas.TextOut(pen.x, pen.y, text);
-    if (highlighted) {
-      canvas.SetTextBackground(false);
-      canvas.SetBrush(kWhite, BrushStyle::kClear);
-    }
+    draws.push_back({TPageDraw::kText, pen.x, pen.y, std::move(text), colour, highlighted, {}});
     pen.x += width;
     textEnd = pen.x;
     return true;
@@ -494,21 +543,14 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
       if (pen.x != r.left && !pen.Break(node)) break;
       header = true;
-      DrawDocumentIcon(canvas, pen.x, pen.y, rowHeight_);
+      draws.push_back({TPageDraw::kDocumentIcon, pen.x, pen.y, {}, kBlack, false, {}});
       pen.x += kMarkWidth;
       pen.AddItem(position, kItemHeader, data->Category);
       const std::string name = DocumentName ? DocumentName(node->fileNumber) : std::string();
       if (options.showFileNames && !name.empty()) {
-        canvas.SetBrush(kHeaderGrey);
-        canvas.SetPen(kHeaderGrey);
-        canvas.Rectangle({pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_});
         // The document's name as a heading.
-        Font heading = font;
-        heading.bold = true;
-        canvas.SetFont(heading);
-        canvas.TextRect({pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_}, pen.x + 4, pen.y + 1, name);
-        canvas.SetFont(font);
-        canvas.SetBrush(kWhite, BrushStyle::kClear);
+        draws.push_back({TPageDraw::kHeading, pen.x, pen.y, name, kBlack, false,
+                         Rect{pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_}});
         pen.x = r.right;
         pen.AddItem(position, kItemHeader, data->Category);
         if (!pen.Break(node)) break;
@@ -520,7 +562,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
     }
     if (previousFile != -2) previousFile = node->fileNumber;
     if (!header && marks && wordsSinceBreak == 0) {
-      DrawPropositionMark(canvas, pen.x, pen.y, rowHeight_, state_.ExtractMode);
+      draws.push_back({TPageDraw::kPropositionMark, pen.x, pen.y, {}, kBlack, false, {}});
       pen.x += kMarkWidth;
     }
     propositionStart = false;

@@ -19,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/category.h"
 #include "ui/canvas.h"
@@ -102,7 +103,13 @@ class TExtraitDuTexte {
 
  private:
   struct Pen;
+  struct TPageDraw;
+  // A layout places the page (Place: the line table and what to draw, the
+  // canvas only measuring), then draws what it placed (Paint).
   void Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options);
+  void Place(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options,
+             std::vector<TPageDraw>& draws);
+  void Paint(Canvas& canvas, const Rect& r, const Font& font, const std::vector<TPageDraw>& draws) const;
 
   TViewState& state_;
   Rect rect_;
