@@ -10,28 +10,17 @@
 #include <string>
 
 #include "tests/platform/temp_folder.h"
+#include "tests/support/run_command.h"
 
 namespace quilor {
 namespace {
 
 using testing::TempFolder;
 
-struct Check {
-  int exitCode = -1;
-  std::string out;
-};
+using Check = testing::CommandRun;
 
 Check RunCheck(const std::string& root) {
-  const std::string command = std::string(QUILOR_SOURCE_DIR) + "/tools/check-layering.sh '" + root + "' 2>&1";
-  Check check;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return check;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) check.out.append(buffer, n);
-  const int status = pclose(pipe);
-  if (WIFEXITED(status)) check.exitCode = WEXITSTATUS(status);
-  return check;
+  return testing::RunCommand(std::string(QUILOR_SOURCE_DIR) + "/tools/check-layering.sh '" + root + "' 2>&1");
 }
 
 void Write(const TempFolder& tree, const std::string& name, const std::string& text) {

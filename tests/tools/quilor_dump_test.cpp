@@ -12,6 +12,7 @@
 #include "core/options.h"
 #include "support/office_builders.h"
 #include "support/stream_support.h"
+#include "tests/support/run_command.h"
 
 namespace quilor {
 namespace {
@@ -24,10 +25,7 @@ constexpr bool kSanitizedBuild = true;
 constexpr bool kSanitizedBuild = false;
 #endif
 
-struct Result {
-  int exitCode = -1;
-  std::string out;
-};
+using Result = testing::CommandRun;
 
 // Runs the tool with arguments; stderr goes to errPath.
 // With a folder, the tool runs from it; with seconds, it is stopped after them.
@@ -37,15 +35,7 @@ Result RunDump(const std::string& args, const std::string& errPath, const std::s
   std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") + "XDG_CONFIG_HOME=" + config + " " +
                         (seconds ? "timeout " + std::to_string(seconds) + " " : std::string()) +
                         std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args + " 2>" + errPath;
-  Result result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-  int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return testing::RunCommand(command);
 }
 
 // The first n tab-separated columns of a line.

@@ -10,18 +10,14 @@
 #include <string>
 
 #include "support/stream_support.h"
+#include "tests/support/run_command.h"
 
 namespace {
 
 std::string FirstLineOf(const std::string& file) {
   const std::string command = std::string(QUILOR_BINARY_DIR) + "/tools/quilor-style --dico " + QUILOR_BINARY_DIR +
                               "/Dico " + std::string(QUILOR_TEST_DATA) + "/engine/style/" + file + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "";
-  std::string out;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  pclose(pipe);
+  const std::string out = quilor::testing::RunCommand(command).out;
   return out.substr(0, out.find('\n'));
 }
 
@@ -42,22 +38,12 @@ TEST(QuilorStyle, EachStyleIsFoundOnATextWrittenForIt) {
   }
 }
 
-struct StyleRun {
-  int exitCode = -1;
-  std::string out;
-};
+using StyleRun = quilor::testing::CommandRun;
 
 StyleRun RunStyle(const std::string& args, const std::string& errPath) {
   const std::string command = "timeout 60 " + std::string(QUILOR_BINARY_DIR) + "/tools/quilor-style --dico " +
                               QUILOR_BINARY_DIR + "/Dico " + args + " 2>" + errPath;
-  StyleRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return quilor::testing::RunCommand(command);
 }
 
 TEST(QuilorStyle, UnreadableFilesAreReportedWithTheirCodeNeverCountedAsShortTexts) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/platform/temp_folder.h"
+#include "tests/support/run_command.h"
 
 namespace quilor {
 namespace {
@@ -27,14 +28,10 @@ Compiled Compile(const TempFolder& folder, const std::string& table) {
   const std::string header = folder / "names.h";
   const std::string command = std::string(QUILOR_RESGEN) + " '" + (folder / "table.cpp") + "' '" + header +
                               "' '" + (folder / "table.txt") + "' 2>&1";
+  const testing::CommandRun done = testing::RunCommand(command);
   Compiled run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  run.exitCode = done.exitCode;
+  run.out = done.out;
   std::ostringstream text;
   text << std::ifstream(header).rdbuf();
   run.header = text.str();
