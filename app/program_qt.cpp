@@ -67,7 +67,7 @@ int RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
     if (!window.FormCreate(args, monitor)) {
       window.close();
       SetSetupWizard(nullptr);
-      return TerminationRequested ? kExitOk : kExitFatal;
+      return CommandLineFlags.terminationRequested ? kExitOk : kExitFatal;
     }
     // Other programs of the user send their requests on a private socket; a
     // second running program leaves it to the first.

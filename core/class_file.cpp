@@ -16,10 +16,7 @@
 
 namespace quilor {
 
-int32_t ClassFileGroupCounter = 0;
-bool ForceGroupRenumbering = false;
-bool GroupRenumberingInProgress = false;
-bool GroupsRenumbered = false;
+TGroupNumbering GroupNumbering;
 ClassFileList ScenarioFile;
 
 namespace {
@@ -76,7 +73,7 @@ void ClassFileList::Clear() {
   entries_.clear();
   cursor_ = 0;
   textTotal_ = 0;
-  GroupRenumberingInProgress = false;
+  GroupNumbering.renumberingInProgress = false;
 }
 
 bool ClassFileList::Add(const ClassFileEntry& source) {
@@ -84,13 +81,13 @@ bool ClassFileList::Add(const ClassFileEntry& source) {
   if (entry.IsGroup()) {
     int32_t number = 0;
     bool valid = ParseDecimal(entry.text1, number);
-    if (!valid || GroupRenumberingInProgress || ForceGroupRenumbering) {
-      if (ClassFileGroupCounter >= 0x7FFFFFFF) {
+    if (!valid || GroupNumbering.renumberingInProgress || GroupNumbering.forceRenumbering) {
+      if (GroupNumbering.counter >= 0x7FFFFFFF) {
         ShowError(GetMessageText(kMsgMaxSignatureReached));
         return false;
       }
-      number = ++ClassFileGroupCounter;
-      GroupRenumberingInProgress = true;
+      number = ++GroupNumbering.counter;
+      GroupNumbering.renumberingInProgress = true;
     }
     entry.text1 = std::to_string(number);
   }
@@ -157,8 +154,8 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
                    int64_t* fileTime) {
   const int64_t date = RecordScenarioDate(fileName);
   if (fileTime) *fileTime = date;
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
+  GroupNumbering.counter = 0;
+  GroupNumbering.renumberingInProgress = false;
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
   if (ReadWholeFile(fileName, kMaxClassFileSize, content) != ReadFileStatus::kOk) {
@@ -169,7 +166,7 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
   bool ok = ParseClassFileText(list, content, damaged);
   if (!ok) return false;
   if (damaged) ShowError(GetMessageText(kMsgScenarioIntegrityError));
-  if (GroupRenumberingInProgress) GroupsRenumbered = true;
+  if (GroupNumbering.renumberingInProgress) GroupNumbering.renumbered = true;
   return true;
 }
 

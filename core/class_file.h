@@ -26,11 +26,15 @@ struct ClassFileEntry {
   int Depth() const { return (code[2] >= '0' && code[2] <= '9') ? code[2] - '0' : 0; }
 };
 
-// Group numbering state shared with the ontology engine and the Scenario editor.
-extern int32_t ClassFileGroupCounter;
-extern bool ForceGroupRenumbering;
-extern bool GroupRenumberingInProgress;
-extern bool GroupsRenumbered;
+// Group numbering state shared with the ontology engine and the Scenario
+// editor; GroupNumbering = {} starts it afresh.
+struct TGroupNumbering {
+  int32_t counter = 0;
+  bool forceRenumbering = false;
+  bool renumberingInProgress = false;
+  bool renumbered = false;
+};
+extern TGroupNumbering GroupNumbering;
 
 class ClassFileList {
  public:

@@ -738,8 +738,8 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
     }
     return list;
   };
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
+  GroupNumbering.counter = 0;
+  GroupNumbering.renumberingInProgress = false;
   constexpr size_t kConceptSubgroups = 6, kConceptSubgroupMinimum = 100;
   out.push_back({"Concepts US V8.scn", conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum)});
   if (!options_.britishSpellings.empty()) {

@@ -26,12 +26,7 @@
 
 namespace quilor {
 
-bool RunAborted = false;
-bool RunStopped = false;
-bool RunRunning = false;
-uint8_t RunKind = 0;
-bool RunGaugeWanted = true;
-uint32_t RunFilteredPropositions = 0;
+TRunFlags CurrentRun;
 
 namespace {
 
@@ -40,8 +35,8 @@ constexpr int64_t kMegabyte = 1024000;
 // Clears the running flag on every way out of the run that set it.
 class RunningGuard {
  public:
-  RunningGuard() { RunRunning = true; }
-  ~RunningGuard() { RunRunning = false; }
+  RunningGuard() { CurrentRun.running = true; }
+  ~RunningGuard() { CurrentRun.running = false; }
   RunningGuard(const RunningGuard&) = delete;
   RunningGuard& operator=(const RunningGuard&) = delete;
 };
@@ -68,7 +63,7 @@ uint64_t QueuedFileBytes() {
 }  // namespace
 
 void ShowRunGauge(bool visible) {
-  if (!RunGaugeWanted) return;
+  if (!CurrentRun.gaugeWanted) return;
   TInfoJauge& gauge = CreateInfoJauge(visible);
   gauge.DefinirMaximum(0);
   gauge.SetLetMessagesRun(true);
@@ -80,8 +75,8 @@ void CloseProgressGauge() {
 
 void StopRun() {
   if (ActiveSegmentBuffer) ActiveSegmentBuffer->Finish();
-  RunAborted = true;
-  RunRunning = false;
+  CurrentRun.aborted = true;
+  CurrentRun.running = false;
   CloseProgressGauge();
   RestoreCursor();
 }
@@ -90,7 +85,7 @@ bool CheckRunStop() {
   if (GaugeShown && InfoJauge && !InfoJauge->Continue()) CancelRequested = true;
   // A worker that found no memory stops the run; it ends after its threads.
   if (WorkerMemoryLow()) CancelRequested = true;
-  if (CancelRequested || RunAborted) {
+  if (CancelRequested || CurrentRun.aborted) {
     StopRun();
     return true;
   }
@@ -104,16 +99,16 @@ bool LoadTexts() {
     auto loader = std::make_unique<TTextLoader>("", *scanner);
   }
   if (CancelRequested) {
-    RunStopped = true;
+    CurrentRun.stopped = true;
     return false;
   }
   return true;
 }
 
 bool LoadAndSegment() {
-  RunStopped = false;
-  RunAborted = false;
-  RunFilteredPropositions = 0;
+  CurrentRun.stopped = false;
+  CurrentRun.aborted = false;
+  CurrentRun.filteredPropositions = 0;
   GeneralState->RunStarted = 1;
   LoaderActive = true;
   if (Options->Get(opt::SizeThreshold) < 2) Options->Set(opt::SizeThreshold, 2);
@@ -135,7 +130,7 @@ bool LoadAndSegment() {
 // A run that failed after loading leaves nothing behind: no gauge, no
 // results, no words.
 bool ReleaseFailedRun() {
-  RunAborted = true;
+  CurrentRun.aborted = true;
   CloseProgressGauge();
   EndAnalysisRun(true);
   RestoreCursor();
@@ -144,12 +139,12 @@ bool ReleaseFailedRun() {
 
 bool RunAnalysis(uint8_t runKind) {
   // A run started while one runs changes nothing.
-  if (RunRunning) return false;
+  if (CurrentRun.running) return false;
   RunningGuard running;
   ScopedCoresCap shortText(QueuedFileBytes() < kSharedWorkFromBytes ? 1 : 0);
   CancelRequested = false;
-  RunAborted = false;
-  RunStopped = false;
+  CurrentRun.aborted = false;
+  CurrentRun.stopped = false;
   if (Options->Get(opt::BordersFileName).empty()) BordersInUse = false;
   ShowHourglass();
   // The results of the previous text go before the new one is read.
@@ -171,7 +166,7 @@ bool RunAnalysis(uint8_t runKind) {
   ThrowIfWorkerFailed();
   CancelRequested = false;
   ShowHourglass();
-  RunKind = runKind;
+  CurrentRun.kind = runKind;
   // Without a semantic dictionary the run ends with the categorised words.
   // The gauge stays for the caller, which closes it after refreshing its views.
   if (!OntologyEngine || !OntologyEngine->Ready()) {

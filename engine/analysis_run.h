@@ -7,15 +7,18 @@
 
 namespace quilor {
 
-// Run flags (the stop request, CancelRequested, is in core/gauge.h).
-extern bool RunAborted;       // a step failed or the run was stopped
-extern bool RunStopped;       // the loading step ended on the cancel flag
-extern bool RunRunning;       // set for the whole run; a second run is refused
-extern uint8_t RunKind;       // the run-kind argument, kept for the later passes
-// Whether runs show the progress gauge.
-extern bool RunGaugeWanted;
-// Propositions the Borders took out of the text of the last run.
-extern uint32_t RunFilteredPropositions;
+// The state of the analysis run (the stop request, CancelRequested, is in
+// core/gauge.h); CurrentRun = {} starts it afresh.
+struct TRunFlags {
+  bool aborted = false;   // a step failed or the run was stopped
+  bool stopped = false;   // the loading step ended on the cancel flag
+  bool running = false;   // set for the whole run; a second run is refused
+  uint8_t kind = 0;       // the run-kind argument, kept for the later passes
+  bool gaugeWanted = true;  // whether runs show the progress gauge
+  // Propositions the Borders took out of the text of the last run.
+  uint32_t filteredPropositions = 0;
+};
+extern TRunFlags CurrentRun;
 
 // The size question comes when the texts pass the options record's
 // threshold (u16 at 372, units of 1,024,000 bytes; raised to 2 in the

@@ -11,10 +11,7 @@
 
 namespace quilor {
 
-bool SearchKeyGiven = false;
-bool KeyKindValid = false;
-bool CommandFileGiven = false;
-bool TerminationRequested = false;
+TCommandLineFlags CommandLineFlags;
 
 namespace {
 
@@ -43,7 +40,7 @@ bool IsAbsolutePath(const std::string& param) {
 
 bool BadParameter(const std::string& param) {
   ShowError(FormatMessageWith(kMsgBadParameter, param));
-  TerminationRequested = true;
+  CommandLineFlags.terminationRequested = true;
   return false;
 }
 
@@ -66,7 +63,7 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
   wc.FileNamed = false;
   wc.SwitchF = wc.SwitchI = wc.SwitchR = wc.SwitchEValid = wc.SwitchS = false;
   wc.SwitchEValue = 0;
-  CommandFileGiven = false;
+  CommandLineFlags.commandFileGiven = false;
 
   for (size_t i = 0; i < params.size(); ++i) {
     std::string param = params[i].substr(0, std::min(params[i].size(), kParameterBuffer));
@@ -87,7 +84,7 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
     switch (letter) {
       case 'c':
         if (rest.empty()) return BadParameter(param);
-        SearchKeyGiven = true;
+        CommandLineFlags.searchKeyGiven = true;
         SetSearchKey(WorkContext->SearchKeyKinds[0], rest);
         break;
       case 'e':
@@ -102,13 +99,13 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
         break;
       case 'f': wc.SwitchF = true; break;
       case 'i': wc.SwitchI = true; break;
-      case 'l': CommandFileGiven = true; break;
+      case 'l': CommandLineFlags.commandFileGiven = true; break;
       case 'r': wc.SwitchR = true; break;
       case 'h': {
         if (rest.empty()) return BadParameter(param);
-        SearchKeyGiven = true;
-        KeyKindValid = rest[0] >= '1' && rest[0] <= '4';
-        SetSearchKey(KeyKindValid ? static_cast<uint16_t>(rest[0] - '0') : wc.SearchKeyKinds[0], rest.substr(1));
+        CommandLineFlags.searchKeyGiven = true;
+        CommandLineFlags.keyKindValid = rest[0] >= '1' && rest[0] <= '4';
+        SetSearchKey(CommandLineFlags.keyKindValid ? static_cast<uint16_t>(rest[0] - '0') : wc.SearchKeyKinds[0], rest.substr(1));
         break;
       }
       case 's':

@@ -20,20 +20,23 @@ namespace quilor {
 
 constexpr int kMsgBadParameter = 48;
 
-// Globals set by the parser.
-extern bool SearchKeyGiven;
-extern bool KeyKindValid;
-extern bool CommandFileGiven;
+// What the parser found, and the stop request (below);
+// CommandLineFlags = {} starts it afresh.
+struct TCommandLineFlags {
+  bool searchKeyGiven = false;
+  bool keyKindValid = false;
+  bool commandFileGiven = false;
+  // Set when start-up or the command line asks the program to stop (the
+  // window layer then closes and runs the normal shut-down).
+  bool terminationRequested = false;
+};
+extern TCommandLineFlags CommandLineFlags;
 
 // Parses params (the program's parameters, without the program name) into
 // the work context. A bad parameter shows message 48 with the parameter,
-// sets TerminationRequested and gives False; nothing after it is applied.
+// sets CommandLineFlags.terminationRequested and gives False; nothing after it is applied.
 bool ParseCommandLine(const std::vector<std::string>& params);
 bool ParseCommandLine(int argc, const char* const* argv);
-
-// Set when start-up or the command line asks the program to stop (the
-// window layer then closes and runs the normal shut-down).
-extern bool TerminationRequested;
 
 // text with its first "%s" replaced by value.
 std::string FormatMessageWith(int id, const std::string& value);

@@ -48,7 +48,7 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
   in.norms = Tables.styleNorms;
   in.textWords = TextWords.Count();
   in.bordersInUse = BordersInUse;
-  in.filteredPropositions = RunFilteredPropositions;
+  in.filteredPropositions = CurrentRun.filteredPropositions;
   return in;
 }
 

@@ -1162,7 +1162,7 @@ void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
     for (uint32_t j = i + 1; j <= entryCount_ && entries_[j].depth > entries_[i].depth; ++j) entries_[j].counted = false;
   }
   if (renumber_ && !renumber) ReportAnomaly(kMsgOldScenarioVersion, "!");
-  ForceGroupRenumbering = false;
+  GroupNumbering.forceRenumbering = false;
   if (this == OntologyEngine.get()) ShareScenarioWithIndexes();
   if (reporter_) reporter_->Finish(anomalyCount_ > 0);
 }

@@ -970,7 +970,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
       }
     } else if (excluding_ && mark) {
       ++filteredPropositions_;
-      ++RunFilteredPropositions;
+      ++CurrentRun.filteredPropositions;
       continue;
     }
     TWordCategoryData data;

@@ -210,7 +210,7 @@ std::string UserConfigFolder() {
 
 void SetStartDefaults() {
   OptionsFilePath.clear();
-  TerminationRequested = false;
+  CommandLineFlags.terminationRequested = false;
   SaveOptionsAtExit = true;
   GeneralState->RunSwitch9 = 1;
   GeneralState->RunSwitch10 = 1;
@@ -233,7 +233,7 @@ bool StartUp() {
     LoadConfiguration();
     CreateConverters();
   } else {
-    TerminationRequested = true;
+    CommandLineFlags.terminationRequested = true;
   }
   RestoreCursor();
   return ok;
@@ -542,7 +542,7 @@ bool LoadCurrentScenario() {
   }
   ScenarioFile.Clear();
   // Loading the empty list drops the Scenario level.
-  if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
+  if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
   Options->Set(opt::ScenarioFileDate, 0);
   const std::string name = Options->Get(opt::ScenarioFileName);
   if (name.empty()) return true;
@@ -550,12 +550,12 @@ bool LoadCurrentScenario() {
   const bool named = !path.empty();
   if (fromCommandLine && (!named || !IsRegularFile(path))) {
     ShowError(FormatMessageWith(kMsgBadParameter, name));
-    TerminationRequested = true;
+    CommandLineFlags.terminationRequested = true;
     return false;
   }
   if (!named || !LoadClassFile(ScenarioFile, path, name)) return false;
   if (OntologyEngine) {
-    OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
+    OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
     OntologyEngine->ShareScenarioWithIndexes();
   }
   return true;

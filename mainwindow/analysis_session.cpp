@@ -45,7 +45,7 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-bool AnalysisSession::Busy() const { return running_ || RunRunning || refreshing_ || PrintRunning; }
+bool AnalysisSession::Busy() const { return running_ || CurrentRun.running || refreshing_ || PrintRunning; }
 
 bool AnalysisSession::CmOuvrir(bool addHistory, bool keepQueue) {
   if (Busy()) return false;
@@ -80,9 +80,9 @@ bool AnalysisSession::AnalyserLeTexte() {
   view_.BusyChanged();
   const bool ok = RunAnalysis(0);
   running_ = false;
-  if (!ok || CancelRequested || RunAborted || closePending_) {
+  if (!ok || CancelRequested || CurrentRun.aborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
-    const bool stopped = CancelRequested || RunStopped || closePending_;
+    const bool stopped = CancelRequested || CurrentRun.stopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
     // A stopped run says so; the welcome page alone would not.

@@ -159,8 +159,8 @@ void ApplyCommandFile(const CommandFileContent& content, const CommandFileHooks&
     wc.SearchKeys[i] = key.text;
     wc.SearchKeyClassNumbers[i] = key.classNumber;
     if (key.kind >= 0) wc.SearchKeyKinds[i] = static_cast<uint16_t>(key.kind);
-    SearchKeyGiven = true;
-    KeyKindValid = true;
+    CommandLineFlags.searchKeyGiven = true;
+    CommandLineFlags.keyKindValid = true;
   }
   for (const std::string& file : content.files)
     if (!FileQueue.Add(file.c_str())) ++outcome.filesRefused;

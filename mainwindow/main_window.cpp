@@ -578,7 +578,7 @@ void TVekEditForm::SetCommandCondition(CommandId id, std::function<bool()> condi
   UpdateActions();
 }
 
-bool TVekEditForm::AnalysisRunning() const { return RunRunning || session_.Refreshing(); }
+bool TVekEditForm::AnalysisRunning() const { return CurrentRun.running || session_.Refreshing(); }
 
 bool TVekEditForm::WouldAct(CommandId id) const {
   const CommandEntry& entry = Entry(id);
@@ -672,7 +672,7 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   AfficheMessage(StandardTextOf(kStdDictionary));
   engineStarted_ = true;
   if (!StartUp()) return false;
-  if (!ParseCommandLine(args) || TerminationRequested) return false;
+  if (!ParseCommandLine(args) || CommandLineFlags.terminationRequested) return false;
   setWindowTitle(QString::fromStdString(Cp1252ToUtf8(ProgramWindowTitle(false))));
   AfficheMessage(GetMessageText(kMsgScenario));
   LoadCurrentScenario();
@@ -705,13 +705,13 @@ void TVekEditForm::FormShow(bool maximise) {
     if (!folder.empty()) {
       ChangeCurrentFolder(folder);
       bool queued = false;
-      if (CommandFileGiven) {
+      if (CommandLineFlags.commandFileGiven) {
         WorkContext->PendingCommandFile = file;
         const CommandFileOutcome outcome = ReadCommandFile(file, CommandHooks());
         if (!outcome.hasSection) WorkContext->PendingCommandFile.clear();
         queued = FileQueue.Count() > 0;
         if (queued) WorkContext->CurrentFileName = FileQueue.Get(1);
-        CommandFileGiven = false;
+        CommandLineFlags.commandFileGiven = false;
       } else {
         FileQueue.Clear();
         queued = FileQueue.Add(file.c_str());

@@ -43,8 +43,8 @@ void AnalyseDocument(const TCopyDataRequest& request, RequestTarget& target) {
   ChangeCurrentFolder(folder);
   FileQueue.Clear();
   if (!FileQueue.Add(request.path.c_str())) return;
-  SearchKeyGiven = true;
-  KeyKindValid = true;
+  CommandLineFlags.searchKeyGiven = true;
+  CommandLineFlags.keyKindValid = true;
   wc.SearchKeyKinds[0] = request.keyKind;
   target.AnalyseQueue();
 }

@@ -285,7 +285,7 @@ void TResultsPanel::RefreshAfterAnalysis() {
     SetStatus(Text(kMsgChooseResultType));
     LastUsedResultType = 0;
   }
-  if (SearchKeyGiven) LastUsedResultType = 1;
+  if (CommandLineFlags.searchKeyGiven) LastUsedResultType = 1;
   CurrentResultType = LastUsedResultType;
   ShowResultType();
   RedrawViews();
@@ -293,9 +293,9 @@ void TResultsPanel::RefreshAfterAnalysis() {
 }
 
 void TResultsPanel::ApplySearchKeys() {
-  if (!SearchKeyGiven || WorkContext->SearchKeys[0].empty()) return;
-  SearchKeyGiven = false;
-  if (!KeyKindValid) return;
+  if (!CommandLineFlags.searchKeyGiven || WorkContext->SearchKeys[0].empty()) return;
+  CommandLineFlags.searchKeyGiven = false;
+  if (!CommandLineFlags.keyKindValid) return;
   BeginNewSelection();
   int succeeded = 0;
   for (size_t k = 0; k < kSearchKeyCount && succeeded == 0; ++k) {
@@ -318,7 +318,7 @@ void TResultsPanel::ApplySearchKeys() {
     }
     if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key)) succeeded = Selection.classLevel;
   }
-  KeyKindValid = false;
+  CommandLineFlags.keyKindValid = false;
   if (succeeded == 0) {
     // No key names a class of this text: the whole text, and why.
     ClearSelection();

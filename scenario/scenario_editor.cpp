@@ -193,7 +193,7 @@ bool ScenarioEditor::SaveScenarioAs(bool reload) {
     return false;
   }
   if (reload && OntologyEngine) {
-    OntologyEngine->LoadScenario(ScenarioFile, ForceGroupRenumbering);
+    OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
     OntologyEngine->ShareScenarioWithIndexes();
   }
   Changed();

@@ -252,7 +252,7 @@ void ScenarioTree::Fill(const ClassFileList& list) {
       } catch (...) {
         number = 0;
       }
-      if (number <= 0) number = ++ClassFileGroupCounter;
+      if (number <= 0) number = ++GroupNumbering.counter;
       g.number = number;
       g.fileDepth = depth;
       groupCounter_ = std::max(groupCounter_, number);

@@ -88,7 +88,7 @@ bool ScenarioFromText(ScenarioEditor& editor, int level, uint32_t threshold, boo
   tree.SetModified(true);
   ScenarioFile.Clear();
   if (editor.WriteTreeToScenario()) {
-    engine.LoadScenario(ScenarioFile, ForceGroupRenumbering);
+    engine.LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
     Rerun(editor);
   }
   return true;

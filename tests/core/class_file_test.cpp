@@ -22,10 +22,7 @@ std::string Slurp(const std::string& path) {
 class ClassFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClassFileGroupCounter = 0;
-    ForceGroupRenumbering = false;
-    GroupRenumberingInProgress = false;
-    GroupsRenumbered = false;
+    GroupNumbering = {};
     dir_ = std::filesystem::path(QUILOR_BINARY_DIR) / "class_file_test";
     std::filesystem::create_directories(dir_);
   }
@@ -91,7 +88,7 @@ TEST_F(ClassFileTest, GroupsAreRenumberedFromTheFirstBadNumberOn) {
   EXPECT_EQ(list.Entries()[1].text1, "1");
   EXPECT_EQ(list.Entries()[2].text1, "2");  // renumbering goes on for the rest of the file
   EXPECT_EQ(list.Entries()[3].text1, "3");
-  ClassFileGroupCounter = 0x7FFFFFFF;
+  GroupNumbering.counter = 0x7FFFFFFF;
   EXPECT_FALSE(list.Add(list.Entries()[0]));  // counter exhausted: refused with its message
   EXPECT_EQ(ui_.ui.Shown().size(), 1u);
 }

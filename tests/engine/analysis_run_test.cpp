@@ -83,16 +83,16 @@ TEST_F(SizeQuestion, NoStopsLoadingAndKeepsTheWords) {
   auto rows = TextWordRows();
   EXPECT_EQ(rows.size(), 21u * 25000u);
   EXPECT_EQ(rows.back().fileNumber, 21);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_FALSE(CurrentRun.running);
 }
 
 TEST_F(SizeQuestion, CancelAbandonsTheRun) {
   StreamTestState state;
   state.ui.ui.QueueAnswer(3);
   EXPECT_FALSE(RunOnFiles(files));
-  EXPECT_TRUE(RunStopped);
-  EXPECT_TRUE(RunAborted);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_TRUE(CurrentRun.stopped);
+  EXPECT_TRUE(CurrentRun.aborted);
+  EXPECT_FALSE(CurrentRun.running);
   EXPECT_EQ(InfoJauge, nullptr);
 }
 
@@ -135,7 +135,7 @@ TEST(AnalysisRunGauge, StopEndsTheRunAndKeepsTheWordsRead) {
   EXPECT_FALSE(RunOnFiles({a, b}));
   EXPECT_TRUE(CancelRequested);
   EXPECT_EQ(TextWordRows().size(), 3u);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_FALSE(CurrentRun.running);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
   EXPECT_EQ(state.ui.ui.Shown()[0].text, "Do you really want to stop this process?");
 }
@@ -146,12 +146,12 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   std::string a = folder.Write("a.txt", Words(3));
   ASSERT_TRUE(RunOnFiles({a}));
   CancelRequested = true;
-  RunRunning = true;  // as while a run lets events run
+  CurrentRun.running = true;  // as while a run lets events run
   EXPECT_FALSE(RunAnalysis(0));
   EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_TRUE(CancelRequested);
-  EXPECT_TRUE(RunRunning);
-  RunRunning = false;
+  EXPECT_TRUE(CurrentRun.running);
+  CurrentRun.running = false;
   CancelRequested = false;
   EndAnalysisRun(true);
   EXPECT_EQ(TextWords.Count(), 0u);

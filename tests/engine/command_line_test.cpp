@@ -20,7 +20,7 @@ class CommandLine : public ::testing::Test {
   void SetUp() override {
     WorkContext->Reset();
     Options->ResetSettings();
-    SearchKeyGiven = KeyKindValid = CommandFileGiven = TerminationRequested = false;
+    CommandLineFlags = {};
     document_ = folder_ / "My Text.TXT";
     WriteWholeFile(document_, "some words\n");
   }
@@ -29,9 +29,9 @@ class CommandLine : public ::testing::Test {
   // Parses and returns the boxes shown.
   std::vector<BoxRequest> Parse(const std::vector<std::string>& params, bool expected = true) {
     ScopedScriptedUi ui;
-    TerminationRequested = false;
+    CommandLineFlags.terminationRequested = false;
     EXPECT_EQ(ParseCommandLine(params), expected);
-    EXPECT_EQ(TerminationRequested, !expected);
+    EXPECT_EQ(CommandLineFlags.terminationRequested, !expected);
     return ui.ui.Shown();
   }
 
@@ -46,17 +46,17 @@ TEST_F(CommandLine, SwitchTable) {
   EXPECT_EQ(wc.SwitchEValue, 7);
   // Only the switch letter is lower-cased: names and keys keep their case.
   EXPECT_EQ(wc.CommandLineScenario, "My Scenario");
-  EXPECT_TRUE(SearchKeyGiven);
+  EXPECT_TRUE(CommandLineFlags.searchKeyGiven);
   EXPECT_EQ(wc.SearchKeys[0], "KeyWord");
   EXPECT_TRUE(wc.FileNamed);
   EXPECT_EQ(wc.CommandLineFile, document_);
   EXPECT_EQ(wc.FileParameterIndex, 7);
   EXPECT_EQ(Options->Get(opt::DocumentKind), kDocText);
-  EXPECT_FALSE(CommandFileGiven);
+  EXPECT_FALSE(CommandLineFlags.commandFileGiven);
 
   Parse({"/L", document_, "/h3Street"});
-  EXPECT_TRUE(CommandFileGiven);
-  EXPECT_TRUE(KeyKindValid);
+  EXPECT_TRUE(CommandLineFlags.commandFileGiven);
+  EXPECT_TRUE(CommandLineFlags.keyKindValid);
   EXPECT_EQ(WorkContext->SearchKeyKinds[0], 3);
   EXPECT_EQ(WorkContext->SearchKeys[0], "Street");
   // Flags of an earlier parse are cleared.
@@ -66,8 +66,8 @@ TEST_F(CommandLine, SwitchTable) {
 TEST_F(CommandLine, OddButValidSwitches) {
   // /h5abc keeps the text but marks the kind invalid; /e with a letter is not valid.
   Parse({"/h5abc", "/ex"});
-  EXPECT_TRUE(SearchKeyGiven);
-  EXPECT_FALSE(KeyKindValid);
+  EXPECT_TRUE(CommandLineFlags.searchKeyGiven);
+  EXPECT_FALSE(CommandLineFlags.keyKindValid);
   EXPECT_EQ(WorkContext->SearchKeys[0], "abc");
   EXPECT_FALSE(WorkContext->SwitchEValid);
   EXPECT_EQ(WorkContext->SwitchEValue, 0);
@@ -93,7 +93,7 @@ TEST_F(CommandLine, AbsolutePathsAreDocumentsNotSwitches) {
     Parse({path});
     EXPECT_TRUE(WorkContext->FileNamed) << path;
     EXPECT_EQ(WorkContext->CommandLineFile, path);
-    EXPECT_FALSE(SearchKeyGiven || WorkContext->SwitchS || WorkContext->SwitchI);
+    EXPECT_FALSE(CommandLineFlags.searchKeyGiven || WorkContext->SwitchS || WorkContext->SwitchI);
   }
   // With /i a file not yet there, in an existing folder, is still a document.
   Parse({folder_ / "later.txt", "/i"});

@@ -70,12 +70,12 @@ std::string Outcome() {
   }
   for (uint32_t c : CategoryCounters) out += std::to_string(c) + " ";
   return out + "\nwords " + std::to_string(SegmentWordCounter) + " marks " + std::to_string(SegmentPropositionCounter) +
-         " filtered " + std::to_string(RunFilteredPropositions);
+         " filtered " + std::to_string(CurrentRun.filteredPropositions);
 }
 
 std::string Segmented(const std::string& text, bool thread) {
   ClearCategoryCounters();
-  RunFilteredPropositions = 0;
+  CurrentRun.filteredPropositions = 0;
   SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, thread);
   return Outcome();
 }

@@ -126,7 +126,7 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
   // A Border that cuts the second half: some propositions were filtered.
   UseBorders("X#######\tAppendix\r\n");
   ASSERT_TRUE(Run(text_));
-  EXPECT_GT(RunFilteredPropositions, 0u);
+  EXPECT_GT(CurrentRun.filteredPropositions, 0u);
   std::vector<int> f = Findings();
   EXPECT_TRUE(Has(f, kMsgBordersUsed));
   EXPECT_FALSE(Has(f, kMsgBordersNoEffect));
@@ -134,7 +134,7 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
   // A Border the text does not hold has no effect.
   UseBorders("X#######\tGlossary\r\n");
   ASSERT_TRUE(Run(text_));
-  EXPECT_EQ(RunFilteredPropositions, 0u);
+  EXPECT_EQ(CurrentRun.filteredPropositions, 0u);
   f = Findings();
   EXPECT_TRUE(Has(f, kMsgBordersNoEffect));
   EXPECT_FALSE(Has(f, kMsgBordersUsed));
@@ -251,7 +251,7 @@ TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_EQ(TextWords.Count(), 0u);
   EXPECT_EQ(SelectionRelations, nullptr);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_FALSE(CurrentRun.running);
 
   // A gauge asked for hidden is made hidden.
   ShowRunGauge(false);
@@ -267,11 +267,11 @@ TEST_F(RunWiringTest, StopFinishesTheSegmentBufferOfALoading) {
   ASSERT_TRUE(buffer.PushWord("sleep", " "));
   EXPECT_EQ(TextWords.Count(), 0u);  // still in the segment
   ActiveSegmentBuffer = &buffer;
-  RunRunning = true;
+  CurrentRun.running = true;
   StopRun();
   ActiveSegmentBuffer = nullptr;
-  EXPECT_TRUE(RunAborted);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_TRUE(CurrentRun.aborted);
+  EXPECT_FALSE(CurrentRun.running);
   EXPECT_GE(TextWords.Count(), 2u);
 }
 
@@ -392,7 +392,7 @@ TEST_F(RunWiringTest, AWorkerWithoutMemoryEndsTheRunOnTheCallersThread) {
     if (!ends) {
       EXPECT_EQ(TextWords.Count(), whole);
     }
-    EXPECT_FALSE(RunRunning);
+    EXPECT_FALSE(CurrentRun.running);
     EXPECT_FALSE(WorkerMemoryLow());
     EXPECT_TRUE(ui_.ui.Shown().empty());  // the caller's catch reports it
     ASSERT_TRUE(Run(file));

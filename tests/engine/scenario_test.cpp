@@ -12,14 +12,13 @@ namespace {
 class ScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForceGroupRenumbering = false;
+    GroupNumbering.forceRenumbering = false;
     ASSERT_TRUE(engine_.LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
     engine_.SetAnomalyReporter(&anomalies_);
     engine_.SetVerbIndex({[](const std::string& n) { return n == "run" ? 5u : 0u; }, 10});
   }
   void Load(const std::string& text, bool renumber = false) {
-    ClassFileGroupCounter = 0;
-    GroupRenumberingInProgress = false;
+    GroupNumbering = {};
     file_.Clear();
     bool damaged = false;
     ASSERT_TRUE(ParseClassFileText(file_, text, damaged));

@@ -75,9 +75,7 @@ class SemanticPassTest : public ::testing::Test {
     return *AnalysisResults;
   }
   void LoadScenario(const std::string& text) {
-    ForceGroupRenumbering = false;
-    ClassFileGroupCounter = 0;
-    GroupRenumberingInProgress = false;
+    GroupNumbering = {};
     ClassFileList file;
     bool damaged = false;
     ASSERT_TRUE(ParseClassFileText(file, text, damaged));

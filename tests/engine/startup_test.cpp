@@ -495,10 +495,10 @@ TEST_F(StartupTest, CurrentScenarioFromTheOptionsOrTheCommandLine) {
   // An unknown /s Scenario stops with message 48; names that leave the folder too.
   for (std::string name : {"concepts us v8", "../Scenario/Concepts US V8"}) {
     ui.ui.ClearLog();
-    TerminationRequested = false;
+    CommandLineFlags.terminationRequested = false;
     ASSERT_TRUE(ParseCommandLine({"/s" + name}));
     EXPECT_FALSE(LoadCurrentScenario());
-    EXPECT_TRUE(TerminationRequested);
+    EXPECT_TRUE(CommandLineFlags.terminationRequested);
     ASSERT_EQ(ui.ui.Shown().size(), 1u);
     EXPECT_EQ(ui.ui.Shown()[0].text, "Incorrect command line parameter [" + name + ".scn]. Execution stopped.");
   }

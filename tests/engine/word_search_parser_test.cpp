@@ -130,7 +130,7 @@ TEST_F(WordSearchParserMeanings, UnknownWordGetsItsFallbackLine) {
 }
 
 TEST_F(WordSearchParserMeanings, AScenarioLineCarriesItsOwnEntry) {
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ClassFileList file;
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tPets\r\n0#1#\tcat\tPets\r\nG#0V\t2\tMoney\r\n1#1#\tcash\tMoney\r\n", damaged));

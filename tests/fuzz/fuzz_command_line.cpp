@@ -25,10 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (size > 0) params.push_back(current);
   WorkContext->Reset();
-  TerminationRequested = false;
+  CommandLineFlags.terminationRequested = false;
   const bool ok = ParseCommandLine(params);
   const TWorkContext& wc = *WorkContext;
-  if (ok == TerminationRequested) __builtin_trap();
+  if (ok == CommandLineFlags.terminationRequested) __builtin_trap();
   if (wc.SearchKeys[0].size() > 79 || wc.CommandLineFile.size() > kMaxPath || wc.CommandLineScenario.size() > kMaxPath)
     __builtin_trap();
   if (wc.SwitchEValue > 9) __builtin_trap();

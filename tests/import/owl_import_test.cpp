@@ -98,8 +98,7 @@ TEST(OwlImport, EveryLabelResolvesToItsOwnClassOnceLoaded) {
   const OwlImportResult r = ConvertOwl(kThreeLevels, "zoo.owl", OwlImportOptions{});
   ASSERT_TRUE(r.ok);
   ScopedScriptedUi ui;
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
+  GroupNumbering = {};
   ClassFileList file;
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(file, r.scenario, damaged));
@@ -324,8 +323,7 @@ TEST(OwlImportRealOntology, ImportsWithoutParseErrorsOneGroupPerNamedClass) {
 
   // The Scenario reads back whole, every label in place.
   ScopedScriptedUi ui;
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
+  GroupNumbering = {};
   ClassFileList file;
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(file, r.scenario, damaged));

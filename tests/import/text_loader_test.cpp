@@ -318,7 +318,7 @@ TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
     EXPECT_EQ(e.ExitCode(), kExitFatal);
   }
   RegisterDocumentReader(kDocOdt, nullptr);
-  EXPECT_FALSE(RunRunning);
+  EXPECT_FALSE(CurrentRun.running);
   ASSERT_TRUE(RunOnFiles({a}));
   EXPECT_EQ(TextWordRows().size(), 1u);
 }

@@ -19,7 +19,7 @@ class CommandFile : public ::testing::Test {
     WorkContext->Reset();
     Options->ResetSettings();
     FileQueue.Clear();
-    SearchKeyGiven = KeyKindValid = false;
+    CommandLineFlags = {};
     hooks_.setCurrentFolder = [this](const std::string& folder) { folders_.push_back(folder); };
     hooks_.switchScenario = [this](const std::string& name) { scenarios_.push_back(name); };
     hooks_.enablePdfFilter = [this] { ++pdfEnabled_; };
@@ -99,8 +99,8 @@ TEST_F(CommandFile, KeysGoToTheWorkContextWithBothRequestFlags) {
   EXPECT_EQ(WorkContext->SearchKeyClassNumbers[0], 5);
   EXPECT_EQ(WorkContext->SearchKeys[1], "dog");
   EXPECT_EQ(WorkContext->SearchKeyKinds[1], 3);  // no valid digit: the kind stays
-  EXPECT_TRUE(SearchKeyGiven);
-  EXPECT_TRUE(KeyKindValid);
+  EXPECT_TRUE(CommandLineFlags.searchKeyGiven);
+  EXPECT_TRUE(CommandLineFlags.keyKindValid);
 }
 
 TEST_F(CommandFile, ReadingFillsTheQueueAndSaysWhetherItWasACommandFile) {

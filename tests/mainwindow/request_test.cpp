@@ -73,7 +73,7 @@ class Requests : public ::testing::Test {
     Options->ResetSettings();
     Options->Set(opt::ScenarioFileName, std::string_view("Concepts US V8.scn"));
     FileQueue.Clear();
-    SearchKeyGiven = KeyKindValid = false;
+    CommandLineFlags = {};
     document_ = folder_ / "text.txt";
     WriteWholeFile(document_, "Some words.\n");
   }
@@ -104,7 +104,7 @@ TEST_F(Requests, AnalyseCommandQueuesTheFileAndKeepsTheKeys) {
   EXPECT_EQ(std::string(FileQueue.Get(1)), document_);
   EXPECT_EQ(WorkContext->SearchKeys[0], "house");
   EXPECT_EQ(WorkContext->SearchKeyKinds[0], 2);
-  EXPECT_TRUE(SearchKeyGiven && KeyKindValid);
+  EXPECT_TRUE(CommandLineFlags.searchKeyGiven && CommandLineFlags.keyKindValid);
 
   request.scenario = "Other.scn";
   HandleRequest(EncodeRequest(request), target_);

@@ -210,9 +210,9 @@ TEST_F(SampleResults, SearchKeysOfTheScenarioLevelShowTheirLine) {
   // A key of kind 4 naming that group: the Scenario list is shown with its line.
   WorkContext->SearchKeys[0] = group;
   WorkContext->SearchKeyKinds[0] = 4;
-  SearchKeyGiven = KeyKindValid = true;
+  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   panel_.RefreshAfterAnalysis();
-  EXPECT_FALSE(SearchKeyGiven);
+  EXPECT_FALSE(CommandLineFlags.searchKeyGiven);
   EXPECT_EQ(Selection.kind, kSelectClass);
   EXPECT_EQ(Selection.classLevel, 4);
   EXPECT_EQ(panel_.CurrentResultType, kTypeScenario);
@@ -221,7 +221,7 @@ TEST_F(SampleResults, SearchKeysOfTheScenarioLevelShowTheirLine) {
   // looked up at the current level only.
   Selection.Clear();
   WorkContext->SearchKeyKinds[0] = 9;
-  SearchKeyGiven = KeyKindValid = true;
+  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   panel_.RefreshAfterAnalysis();
   EXPECT_NE(Selection.classLevel, 9);
   EXPECT_TRUE(Selection.classLevel >= 1 && Selection.classLevel <= 4);

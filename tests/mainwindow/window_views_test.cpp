@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
   // A key that names no class of the text.
   WorkContext->SearchKeys[0] = "zzzqqq";
   WorkContext->SearchKeyKinds[0] = 1;
-  SearchKeyGiven = KeyKindValid = true;
+  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   ASSERT_TRUE(Open(sample_));
   EXPECT_FALSE(ViewState.ExtractMode);
   EXPECT_NE(w.StatusText(1).toStdString().find("zzzqqq"), std::string::npos);

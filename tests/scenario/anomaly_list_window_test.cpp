@@ -26,7 +26,7 @@ TEST(AnomalyListWindowTest, ALineFindsItsEntryOrOpensTheEditor) {
   window.List()->setCurrentRow(0);
   emit window.List()->itemClicked(window.List()->item(0));
   EXPECT_EQ(opened, 1);  // the editor is not open yet
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ScenarioFile.Clear();
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(ScenarioFile, "G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n", damaged));

@@ -49,7 +49,7 @@ class ScenarioEditorTest : public ::testing::Test {
     ScenarioFile.Clear();
   }
   void Reload() {
-    ClassFileGroupCounter = 0;
+    GroupNumbering.counter = 0;
     ScenarioFile.Clear();
     ASSERT_TRUE(LoadClassFile(ScenarioFile, folder.Path("Test.scn")));
     editor.Open();
@@ -295,7 +295,7 @@ std::string DeepChain() {
 }
 
 TEST_F(ScenarioEditorTest, AMoveOrAdditionPastTheDeepestDepthIsRefusedWithAMessage) {
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ScenarioFile.Clear();
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(ScenarioFile, DeepChain(), damaged));
@@ -359,14 +359,13 @@ TEST_F(ScenarioEditorTest, AttributePanelTellsTheItemKind) {
 class AnomalyListTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ForceGroupRenumbering = false;
+    GroupNumbering.forceRenumbering = false;
     ASSERT_TRUE(engine.LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
     engine.SetAnomalyReporter(&list);
     list.onFinish = [&](bool show) { finishes.push_back(show); };
   }
   void Load(const std::string& text) {
-    ClassFileGroupCounter = 0;
-    GroupRenumberingInProgress = false;
+    GroupNumbering = {};
     file.Clear();
     bool damaged = false;
     ASSERT_TRUE(ParseClassFileText(file, text, damaged));

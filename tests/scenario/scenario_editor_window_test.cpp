@@ -47,7 +47,7 @@ class ScenarioWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Options->ResetSettings();
-    ClassFileGroupCounter = 0;
+    GroupNumbering.counter = 0;
     ScenarioFile.Clear();
     bool damaged = false;
     ASSERT_TRUE(ParseClassFileText(ScenarioFile, TwoHundredNodes(), damaged));
@@ -199,7 +199,7 @@ TEST_F(ScenarioWindowTest, ThePrintJobHasItsTitle) {
 
 TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   ScenarioTree tree;
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ClassFileList list;
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(list, TwoHundredNodes() + "G#1H\t99\tHidden\r\n0#2?\tbad\tHidden\r\n", damaged));

@@ -13,9 +13,7 @@ namespace quilor::ui {
 namespace {
 
 ClassFileList Parse(const std::string& text) {
-  ClassFileGroupCounter = 0;
-  GroupRenumberingInProgress = false;
-  ForceGroupRenumbering = false;
+  GroupNumbering = {};
   ClassFileList list;
   bool damaged = false;
   EXPECT_TRUE(ParseClassFileText(list, text, damaged));

@@ -220,7 +220,7 @@ TEST_F(ScenarioWizardTest, AMergedScenarioKeepsEveryDepthThroughSaveAndRead) {
   desktop.desktop.saveAnswers.push_back(folder.Path("Merged.scn"));
   editor.ToolButtonEnregistrerClick();
   EXPECT_FALSE(editor.IsModified());
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ClassFileList saved;
   ASSERT_TRUE(LoadClassFile(saved, folder.Path("Merged.scn")));
   ScenarioTree again;

@@ -198,7 +198,7 @@ TEST_F(WordSearchMeanings, WordModeAddsTheTypedWordAndAClosedEditorOpensFirst) {
 }
 
 TEST_F(WordSearchMeanings, AScenarioLineIsSearchedAsItsGroupAndNeverAdded) {
-  ClassFileGroupCounter = 0;
+  GroupNumbering.counter = 0;
   ClassFileList file;
   bool damaged = false;
   ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tPets\r\n0#1#\tcat\tPets\r\n", damaged));
