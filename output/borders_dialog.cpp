@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "core/files.h"
@@ -173,12 +174,26 @@ void TDialogueDelimiteurs::ButtonAppliquerClick() {
   Refill();
 }
 
+template <class Choose>
+std::string TDialogueDelimiteurs::WhileChoosing(Choose choose) {
+  // The dialog is deleted when it closes; a close that came while a chooser
+  // waited (the main window closing, a request's work) would free it under
+  // the command still running.
+  ++choosing_;
+  std::string chosen = choose();
+  if (--choosing_ == 0 && closeAfterChoosing_) {
+    closeAfterChoosing_ = false;
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
+  return chosen;
+}
+
 std::string TDialogueDelimiteurs::ChooseSaveName() {
   FileChoice choice;
   choice.title = Cp1252ToUtf8(GetMessageText(msg::kSaveAs));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
-  return CurrentDesktop().ChooseSaveFile(choice);
+  return WhileChoosing([&] { return CurrentDesktop().ChooseSaveFile(choice); });
 }
 
 std::string TDialogueDelimiteurs::ChooseOpenName() {
@@ -186,11 +201,18 @@ std::string TDialogueDelimiteurs::ChooseOpenName() {
   choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
-  const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
-  return chosen.empty() ? std::string() : chosen.front();
+  return WhileChoosing([&] {
+    const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
+    return chosen.empty() ? std::string() : chosen.front();
+  });
 }
 
 void TDialogueDelimiteurs::closeEvent(QCloseEvent* event) {
+  if (choosing_ > 0) {
+    closeAfterChoosing_ = true;
+    event->ignore();
+    return;
+  }
   if (editor_.Modified()) editor_.SaveAndApply([this] { return ChooseSaveName(); });
   QDialog::closeEvent(event);
 }

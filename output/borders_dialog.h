@@ -46,6 +46,10 @@ class TDialogueDelimiteurs : public QDialog {
  private:
   std::string ChooseSaveName();
   std::string ChooseOpenName();
+  // Runs a chooser; a close asked for while it waits is done once the
+  // command that opened it has finished, never under it.
+  template <class Choose>
+  std::string WhileChoosing(Choose choose);
   void Changed();
 
   BordersEditor editor_;
@@ -57,6 +61,8 @@ class TDialogueDelimiteurs : public QDialog {
   QPushButton* apply_ = nullptr;
   QPushButton* cancel_ = nullptr;
   bool filling_ = false;
+  int choosing_ = 0;
+  bool closeAfterChoosing_ = false;
 };
 
 }  // namespace quilor::ui

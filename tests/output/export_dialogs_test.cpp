@@ -8,10 +8,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
 #include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "core/borders.h"
 #include "core/files.h"
@@ -20,6 +24,7 @@
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
+#include "generated/message_names.h"
 #include "output/borders_dialog.h"
 #include "output/gexf_export_dialog.h"
 #include "output/report_dialog.h"
@@ -66,6 +71,50 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   EXPECT_EQ(dialog.List()->count(), 0);
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
   ClearBorderList();
+}
+
+// The Borders dialog is deleted when it closes. A close that comes while one
+// of its choosers waits (the main window closing, a request's work) waits
+// for the command to finish instead of freeing the dialog under it.
+TEST(ExportDialogs, BordersDialogClosedWhileItsChooserWaitsClosesAfterIt) {
+  Options->ResetSettings();
+  CreateBorderList();
+  ClearBorderList();
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  QPointer<TDialogueDelimiteurs> dialog = new TDialogueDelimiteurs(&main, nullptr);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->show();
+  struct ClosingDesktop : ScriptedDesktop {
+    std::function<void()> whileChoosing;
+    std::string ChooseSaveFile(FileChoice&) override {
+      whileChoosing();
+      return {};
+    }
+  } desktop;
+  bool stillThere = false;
+  desktop.whileChoosing = [&] {
+    // As a chooser's own loop: the close arrives while it runs.
+    QEventLoop loop;
+    QTimer::singleShot(0, dialog, &QWidget::close);
+    QTimer::singleShot(100, &loop, &QEventLoop::quit);
+    loop.exec();
+    stillThere = !dialog.isNull();
+  };
+  SetDesktop(&desktop);
+  QAction* saveAs = nullptr;
+  for (QAction* a : dialog->findChildren<QAction*>())
+    if (a->text() == MessageText(msg::kSaveAs)) saveAs = a;
+  ASSERT_NE(saveAs, nullptr);
+  saveAs->trigger();
+  SetDesktop(nullptr);
+  EXPECT_TRUE(stillThere) << "the dialog was deleted under its own command";
+  for (int i = 0; i < 20 && !dialog.isNull(); ++i) {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  EXPECT_TRUE(dialog.isNull()) << "the close asked for was not done afterwards";
+  delete dialog.data();
 }
 
 TEST(ExportDialogs, GexfDialogRefusesSeparatorsAndExplainsTheMatrix) {
