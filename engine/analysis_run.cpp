@@ -110,9 +110,9 @@ bool LoadAndSegment() {
   CurrentRun.aborted = false;
   CurrentRun.filteredPropositions = 0;
   GeneralState->RunStarted = 1;
-  LoaderActive = true;
+  LoaderState.active = true;
   if (Options->Get(opt::SizeThreshold) < 2) Options->Set(opt::SizeThreshold, 2);
-  SizeThreshold = static_cast<int64_t>(Options->Get(opt::SizeThreshold)) * kMegabyte;
+  LoaderState.sizeThreshold = static_cast<int64_t>(Options->Get(opt::SizeThreshold)) * kMegabyte;
   TextWords.Clear();
   if (InfoJauge) InfoJauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;

@@ -923,7 +923,7 @@ void TSegmentResolver::CutPropositions() {
 
 bool TSegmentResolver::AppendWord(const char* text, size_t length, const char* tag, uint32_t entry,
                                   const TWordCategoryData& data) {
-  if (!TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(CurrentFileNumber), wordNumber_, &data)) {
+  if (!TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(LoaderState.fileNumber), wordNumber_, &data)) {
     *cancel_ = true;
     return false;
   }

@@ -42,11 +42,7 @@ constexpr int kMsgNothingExtracted = 6175;
 std::array<std::string, kConverterCount> ConverterDllPaths;
 const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
 std::unique_ptr<TMSWordDocument> WordImportForm;
-std::string WordRouteText;
-bool WordRouteFailed = false;
-int WordRouteStep = 0;
-bool ConversionFailed = false;
-std::string ConversionErrorText;
+TConversionState ConversionState;
 std::vector<ConversionFailure> ConversionFailures;
 
 namespace {
@@ -151,8 +147,8 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
   if (FilterSwitchedOff(format)) return PassOver(name, 0);
   DocumentFilter* filter = Converter(format);
   if (!filter) {
-    if (format == ConverterFormat::kPdf && !ConversionErrorShown) {
-      ConversionErrorShown = true;
+    if (format == ConverterFormat::kPdf && !LoaderState.conversionErrorShown) {
+      LoaderState.conversionErrorShown = true;
       ReportPdfConversionImpossible();
     }
     return PassOver(name, kMsgNoConverter);
@@ -166,8 +162,8 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
     AddConversionFailure(name, filter->IFilterErrorText());
     // A document over its budget or a stopped run says nothing of the converter.
     const bool converterFault = filter->LastError() != FilterError::kOverBudget && filter->LastError() != FilterError::kStopped;
-    if (format == ConverterFormat::kPdf && !ConversionErrorShown && converterFault) {
-      ConversionErrorShown = true;
+    if (format == ConverterFormat::kPdf && !LoaderState.conversionErrorShown && converterFault) {
+      LoaderState.conversionErrorShown = true;
       ReportPdfConversionImpossible();
     }
   }
@@ -196,15 +192,15 @@ ConvertedSource ReadPowerPoint(const std::string& name) {
 ConvertedSource ReadWord(const std::string& name) {
   ConvertedSource source;
   int length = ConvertWordDocument(name);
-  if (WordRouteFailed) {
-    if (WordRouteStep == -1) return PassOver(name, 0);  // encrypted: already listed
+  if (ConversionState.wordRouteFailed) {
+    if (ConversionState.wordRouteStep == -1) return PassOver(name, 0);  // encrypted: already listed
     return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
   }
   if (length <= 0) return {SourceRoute::kPassOver, {}, ConverterUsed::kNone};
   source.route = SourceRoute::kConverted;
   source.used = ConverterUsed::kWord;
-  source.text = std::move(WordRouteText);
-  WordRouteText.clear();
+  source.text = std::move(ConversionState.wordRouteText);
+  ConversionState.wordRouteText.clear();
   return source;
 }
 
@@ -247,7 +243,7 @@ class ConvertingReader : public DocumentReader {
     bool unknown = UnknownExtension;
     // The loader may have chosen the kind by content (a Word file named
     // ".txt"): the content decides then, not the name.
-    int kind = IsConvertedKind(CurrentDocumentKind) ? CurrentDocumentKind : byName;
+    int kind = IsConvertedKind(LoaderState.documentKind) ? LoaderState.documentKind : byName;
     ConvertedSource source = PrepareConvertedSource(path, kind, unknown || kind != byName);
     switch (source.route) {
       case SourceRoute::kConverted:
@@ -380,10 +376,10 @@ void ShowPdfDriverError() {
 }
 
 void FormatIFilterError(int step, const std::string& errorText) {
-  ConversionFailed = true;
-  ConversionErrorText = Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) +
+  ConversionState.failed = true;
+  ConversionState.errorText = Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) +
                         " " + std::to_string(step) + " " + errorText;
-  if (ConversionErrorText.size() > 512) ConversionErrorText.resize(512);
+  if (ConversionState.errorText.size() > 512) ConversionState.errorText.resize(512);
 }
 
 bool ReportPdfConversionImpossible() {
@@ -392,7 +388,7 @@ bool ReportPdfConversionImpossible() {
   text += " PDF ! ";
   text += GetMessageText(kMsgError);
   text += ": ";
-  text += !ConversionErrorText.empty() ? ConversionErrorText : "iFilter " + Msg(kMsgPdfDocuments);
+  text += !ConversionState.errorText.empty() ? ConversionState.errorText : "iFilter " + Msg(kMsgPdfDocuments);
   text += " ";
   text += GetMessageText(kMsgReadManual);
   text += " ";
@@ -404,57 +400,57 @@ bool ReportPdfConversionImpossible() {
 }
 
 void ResetConversionState() {
-  WordRouteText.clear();
-  ConversionFailed = false;
-  ConversionErrorText.clear();
+  ConversionState.wordRouteText.clear();
+  ConversionState.failed = false;
+  ConversionState.errorText.clear();
 }
 
 int ConvertWordDocument(const std::string& fileName) {
-  WordRouteText.clear();
-  WordRouteFailed = false;
-  WordRouteStep = 0;
+  ConversionState.wordRouteText.clear();
+  ConversionState.wordRouteFailed = false;
+  ConversionState.wordRouteStep = 0;
   // A package goes to its converter whatever the case of its extension.
   if (Sniff(fileName) == Signature::kZip) {
     DocumentFilter* filter = Converter(ConverterFormat::kOffice2007);
     if (!filter) return 0;
     if (!filter->ExtractIFilterText(fileName)) {
-      WordRouteStep = filter->Step();
+      ConversionState.wordRouteStep = filter->Step();
       FormatIFilterError(filter->Step(), filter->IFilterErrorText());
       AddConversionFailure(fileName, filter->IFilterErrorText());
-      WordRouteFailed = true;
+      ConversionState.wordRouteFailed = true;
     }
-    WordRouteText = filter->Text();
+    ConversionState.wordRouteText = filter->Text();
     filter->ClearText();
-    return WordRouteFailed ? 0 : static_cast<int>(WordRouteText.size());
+    return ConversionState.wordRouteFailed ? 0 : static_cast<int>(ConversionState.wordRouteText.size());
   }
   if (Options->Switch(opt::ConversionFilterSwitch603) && ConverterAvailable(ConverterFormat::kOffice)) {
     DocumentFilter* filter = Converter(ConverterFormat::kOffice);
     if (filter->ExtractIFilterText(fileName)) {
-      WordRouteText = filter->Text();
+      ConversionState.wordRouteText = filter->Text();
       filter->ClearText();
-      return static_cast<int>(WordRouteText.size());
+      return static_cast<int>(ConversionState.wordRouteText.size());
     }
     filter->ClearText();
   }
   if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
   try {
     WordImportForm->ReadFile(fileName);
-    WordRouteText = WordImportForm->TakeMainTextString();
+    ConversionState.wordRouteText = WordImportForm->TakeMainTextString();
   } catch (const WordDocumentError& e) {
-    ConversionFailed = true;
-    ConversionErrorText = e.what();
+    ConversionState.failed = true;
+    ConversionState.errorText = e.what();
     AddConversionFailure(fileName, e.what());
     WordImportForm = std::make_unique<TMSWordDocument>();
-    WordRouteFailed = true;
+    ConversionState.wordRouteFailed = true;
     // An encrypted document is not read raw: its bytes are no text.
-    WordRouteStep = e.Kind() == WordErrorKind::kPasswordProtected ? -1 : 0;
+    ConversionState.wordRouteStep = e.Kind() == WordErrorKind::kPasswordProtected ? -1 : 0;
     return 0;
   }
-  if (WordRouteText.empty()) {
-    ConversionFailed = true;
-    ConversionErrorText = GetMessageText(kMsgConversionImpossible);
+  if (ConversionState.wordRouteText.empty()) {
+    ConversionState.failed = true;
+    ConversionState.errorText = GetMessageText(kMsgConversionImpossible);
   }
-  return static_cast<int>(WordRouteText.size());
+  return static_cast<int>(ConversionState.wordRouteText.size());
 }
 
 ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool unknownExtension) {

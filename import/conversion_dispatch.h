@@ -43,14 +43,18 @@ extern const std::array<const char*, kConverterCount> kConverterExtensions;
 // The Word 97-2003 reader, created with the converters.
 extern std::unique_ptr<TMSWordDocument> WordImportForm;
 
-// State of the Word route and of the last failure.
-extern std::string WordRouteText;
-extern bool WordRouteFailed;
-extern int WordRouteStep;
-extern bool ConversionFailed;
-extern std::string ConversionErrorText;  // at most 512 characters
-// ConversionErrorShown (import/text_loader.h): the conversion-impossible
-// report of a PDF has been shown, once per program run.
+// State of the Word route and of the last failure; ConversionState = {}
+// starts it afresh. (LoaderState.conversionErrorShown, in
+// import/text_loader.h: the conversion-impossible report of a PDF has been
+// shown, once per program run.)
+struct TConversionState {
+  std::string wordRouteText;
+  bool wordRouteFailed = false;
+  int wordRouteStep = 0;
+  bool failed = false;
+  std::string errorText;  // at most 512 characters
+};
+extern TConversionState ConversionState;
 
 bool CreateConverters();
 void FreeConverters();
@@ -67,7 +71,7 @@ bool CheckPdfFilterAvailable();
 void ShowPdfDriverError();
 void FormatIFilterError(int step, const std::string& errorText);
 bool ReportPdfConversionImpossible();
-// The Word route: the document's text into WordRouteText; returns its length.
+// The Word route: the document's text into ConversionState.wordRouteText; returns its length.
 int ConvertWordDocument(const std::string& fileName);
 // Clears the per-file state (the Word route's text and the last failure).
 void ResetConversionState();

@@ -19,14 +19,7 @@
 namespace quilor {
 
 unsigned char BlockBuffer[kBlockBufferCapacity];
-int32_t TextEncoding = kEncodingAnsi;
-int64_t SkippedByteCount = 0;
-int32_t CurrentFileNumber = 0;
-int CurrentDocumentKind = 0;
-int64_t SizeThreshold = 2;
-bool LoaderActive = false;
-bool ConversionErrorShown = false;
-bool WordCapReached = false;
+TLoaderState LoaderState;
 TextLoaderSettings LoaderSettings;
 
 namespace {
@@ -60,9 +53,9 @@ int32_t ClipToInt32(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<
 
 TTextLoader::TTextLoader(const char* runName, TextSink& sink)
     : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), sink_(sink) {
-  LoaderActive = true;
+  LoaderState.active = true;
   CancelRequested = false;
-  WordCapReached = false;
+  LoaderState.wordCapReached = false;
   sink_.Attach(*this);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
@@ -88,7 +81,7 @@ void TTextLoader::LoadAllTexts() {
   context_.lineMode = false;
   ClearConversionFailures();
   for (int i = 1; i <= FileQueue.Count(); ++i) {
-    CurrentFileNumber = i;
+    LoaderState.fileNumber = i;
     const char* name = FileQueue.Get(i);
     name_ = name ? name : "";
     if (GaugeShown && InfoJauge) InfoJauge->DefinirValeur(3, std::to_string(i));
@@ -118,14 +111,14 @@ void TTextLoader::LoadOneText() {
   bool unknown = UnknownExtension;
   kind_ = DocumentKindOfFile(name_, kind_, unknown);
   unknownExtension_ = unknown && kind_ == kDocText;
-  CurrentDocumentKind = kind_;
+  LoaderState.documentKind = kind_;
   firstBlock_ = firstPiece_ = true;
   rawLength_ = rawPosition_ = 0;
-  SkippedByteCount = 0;
+  LoaderState.skippedBytes = 0;
   context_.skippedBytes = 0;
   context_.documentKind = kind_;
   context_.lineMode = false;  // each document says for itself whether line breaks end paragraphs
-  TextEncoding = kEncodingAnsi;
+  LoaderState.encoding = kEncodingAnsi;
   reader_ = FindDocumentReader(kind_);
   if (reader_) reader_->ResetForFile();
   sink_.BeginDocument();
@@ -257,7 +250,7 @@ bool TTextLoader::NextTextBlock() {
 }
 
 void TTextLoader::DetectTextEncoding() {
-  TextEncoding = kEncodingAnsi;
+  LoaderState.encoding = kEncodingAnsi;
   const unsigned char* b = raw_.get();
   size_t n = rawLength_;
   if (usingConverted_) return;
@@ -265,16 +258,16 @@ void TTextLoader::DetectTextEncoding() {
     // A byte-order mark decides and is dropped; without one, text that is
     // well-formed UTF-8 with multi-byte characters is read as UTF-8.
     if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-      TextEncoding = kEncodingUtf8;
+      LoaderState.encoding = kEncodingUtf8;
       rawPosition_ = 3;
     } else if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-      TextEncoding = kEncodingUtf16BigEndian;
+      LoaderState.encoding = kEncodingUtf16BigEndian;
       rawPosition_ = 2;
     } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-      TextEncoding = kEncodingUtf16LittleEndian;
+      LoaderState.encoding = kEncodingUtf16LittleEndian;
       rawPosition_ = 2;
     } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
-      TextEncoding = kEncodingUtf8;
+      LoaderState.encoding = kEncodingUtf8;
     }
     utf8_.Reset();
     carry_ = 0;
@@ -284,10 +277,10 @@ void TTextLoader::DetectTextEncoding() {
 }
 
 size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, bool lastBlock) {
-  const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && TextEncoding != kEncodingAnsi;
+  const bool unicode = !usingConverted_ && !reader_ && kind_ == kDocText && LoaderState.encoding != kEncodingAnsi;
   if (unicode) {
     // A character cut by the end of a piece is completed by the next one.
-    if (TextEncoding == kEncodingUtf8) {
+    if (LoaderState.encoding == kEncodingUtf8) {
       decoded_.clear();
       utf8_.Decode(reinterpret_cast<const char*>(input), length, decoded_);
       if (lastBlock) utf8_.Finish(decoded_);
@@ -299,7 +292,7 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
     std::memcpy(BlockBuffer + carry_, input, length);
     size_t n = carry_ + length;
     carry_ = 0;
-    return DecodeUtf16Block(BlockBuffer, n, TextEncoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
+    return DecodeUtf16Block(BlockBuffer, n, LoaderState.encoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
   }
   std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
@@ -307,7 +300,7 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
     context_.firstBlock = firstPiece_;
     context_.lastBlock = lastBlock;
     size_t out = reader_->DecodeBlock(BlockBuffer, length, context_);
-    SkippedByteCount = context_.skippedBytes;
+    LoaderState.skippedBytes = context_.skippedBytes;
     return std::min(out, length);
   }
   if (kind_ == kDocDosText) OemToAnsi(BlockBuffer, length);
@@ -318,7 +311,7 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
 void TTextLoader::ShowProgress() {
   if (!GaugeShown || !InfoJauge) return;
   InfoJauge->DefinirValeur(2, std::to_string(sink_.WordCount()));
-  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(sink_.BytesScanned()) + SkippedByteCount));
+  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(sink_.BytesScanned()) + LoaderState.skippedBytes));
   std::string name = Utf8ToCp1252(name_);
   size_t slash = name.find_last_of("/\\");
   InfoJauge->DefinirLibelle(3, FileNamePart(name.c_str()), false);
@@ -327,7 +320,7 @@ void TTextLoader::ShowProgress() {
 }
 
 bool TTextLoader::ApplyLimits() {
-  if (totalRead_ > SizeThreshold && !sizeAnswered_) {
+  if (totalRead_ > LoaderState.sizeThreshold && !sizeAnswered_) {
     std::string question =
         Text(kMsgBeCareful) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgContinue);
     int answer = AskYesNoCancel(question);
@@ -342,7 +335,7 @@ bool TTextLoader::ApplyLimits() {
   }
   if (sink_.WordCount() >= LoaderSettings.wordCap) {
     ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
-    WordCapReached = true;
+    LoaderState.wordCapReached = true;
     ReleaseTextSource();
     stopLoading_ = true;
     return true;

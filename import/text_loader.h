@@ -35,16 +35,23 @@ enum TextEncodingCode : int32_t {
 // character the previous block cut).
 constexpr size_t kBlockBufferCapacity = kTextBlockSize + 16;
 extern unsigned char BlockBuffer[kBlockBufferCapacity];
-extern int32_t TextEncoding;
-extern int64_t SkippedByteCount;
-extern int32_t CurrentFileNumber;
-extern int CurrentDocumentKind;
-// Above this many bytes in a run the user is asked whether to go on.
-extern int64_t SizeThreshold;
-extern bool LoaderActive;
-extern bool ConversionErrorShown;
-// The last loading stopped at the word cap: the text was cut.
-extern bool WordCapReached;
+
+// The state of the loading; LoaderState = {} starts it afresh.
+struct TLoaderState {
+  int32_t encoding = kEncodingAnsi;  // of the file being read
+  int64_t skippedBytes = 0;
+  int32_t fileNumber = 0;    // the file being read
+  int documentKind = 0;      // its kind
+  // Above this many bytes in a run the user is asked whether to go on.
+  int64_t sizeThreshold = 2;
+  bool active = false;
+  // The conversion-impossible report of a PDF has been shown, once per
+  // program run.
+  bool conversionErrorShown = false;
+  // The last loading stopped at the word cap: the text was cut.
+  bool wordCapReached = false;
+};
+extern TLoaderState LoaderState;
 
 // Settings tests may change: the size of the pieces each block is decoded and
 // scanned in (1..65,536), and the word cap.

@@ -260,7 +260,7 @@ int Run(int argc, char** argv) {
     out.EndLine();
   }
   // A cut text is marked in the output itself, not only on stderr.
-  const bool cut = ok && WordCapReached;
+  const bool cut = ok && LoaderState.wordCapReached;
   if (cut) {
     out.Raw(("# cut at " + std::to_string(LoaderSettings.wordCap) + " words").c_str());
     out.EndLine();

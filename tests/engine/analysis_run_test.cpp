@@ -67,7 +67,7 @@ TEST_F(SizeQuestion, AskedOnceForAQueueOfSmallFiles) {
   Options->Set(opt::SizeThreshold, 0);  // raised to 2 in the record
   EXPECT_TRUE(RunOnFiles(files));
   EXPECT_EQ(Options->Get(opt::SizeThreshold), 2);
-  EXPECT_EQ(SizeThreshold, 2048000);
+  EXPECT_EQ(LoaderState.sizeThreshold, 2048000);
   EXPECT_EQ(TextWordRows().size(), 30u * 25000u);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
   EXPECT_EQ(state.ui.ui.Shown()[0].kind, kBoxYesNoCancel);
@@ -161,7 +161,7 @@ TEST_F(SizeQuestion, AskedAtTheThresholdOfTheOptionsRecord) {
   StreamTestState state;
   Options->Set(opt::SizeThreshold, 1);
   EXPECT_TRUE(RunOnFiles(files));
-  EXPECT_EQ(SizeThreshold, 2 * 1024000);
+  EXPECT_EQ(LoaderState.sizeThreshold, 2 * 1024000);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
   EXPECT_NE(state.ui.ui.Shown()[0].text.find("bigger than 2 MB"), std::string::npos);
   // The record's default (25) lets these 3 MB through without a question.
@@ -169,7 +169,7 @@ TEST_F(SizeQuestion, AskedAtTheThresholdOfTheOptionsRecord) {
   Options->Set(opt::SizeThreshold, TOptionsRecord().Get(opt::SizeThreshold));
   EXPECT_EQ(Options->Get(opt::SizeThreshold), 25);
   EXPECT_TRUE(RunOnFiles(files));
-  EXPECT_EQ(SizeThreshold, 25 * 1024000);
+  EXPECT_EQ(LoaderState.sizeThreshold, 25 * 1024000);
   EXPECT_TRUE(state.ui.ui.Shown().empty());
 }
 

@@ -169,7 +169,7 @@ TEST(SegmentResolverThread, FilesFinishedOneAfterTheOther) {
     TSegmentBuffer buffer;
     buffer.UseResolverThread(thread);
     for (size_t f = 0; f < files.size(); ++f) {
-      CurrentFileNumber = static_cast<int32_t>(f + 1);
+      LoaderState.fileNumber = static_cast<int32_t>(f + 1);
       buffer.Init();
       const std::string& text = f == 0 ? a : b;
       // Each word with the punctuation before it as its tag.

@@ -39,7 +39,7 @@ class ConversionDispatch : public ::testing::Test {
     saved_ = ReadConversionSwitches();
     WriteConversionSwitches(ConversionSwitches());
     ConverterDllPaths = {};
-    ConversionErrorShown = false;
+    LoaderState.conversionErrorShown = false;
     ClearConversionFailures();
     ASSERT_TRUE(CreateConverters());
   }
@@ -97,22 +97,22 @@ TEST_F(ConversionDispatch, EveryConvertedKindReachesItsConverterWhateverTheCase)
 TEST_F(ConversionDispatch, TheReaderFollowsTheKindTheLoaderChoseByContent) {
   // A Word document named ".txt": the loader's signature check made it kind 8.
   std::string misnamed = Copy("sample.doc", "letter.txt");
-  CurrentDocumentKind = kDocWord;
+  LoaderState.documentKind = kDocWord;
   std::string text;
   ASSERT_EQ(ConvertedDocumentReader().Prepare(misnamed, text), PrepareResult::kConverted);
   EXPECT_NE(text.find("example site"), std::string::npos);
   // A workbook package named ".xls".
-  CurrentDocumentKind = kDocExcel;
+  LoaderState.documentKind = kDocExcel;
   text.clear();
   EXPECT_EQ(ConvertedDocumentReader().Prepare(Put("sheet.xls", BuildZip({{"xl/workbook.xml", "<w/>"}})), text),
             PrepareResult::kPassOver);
   // A plain-text file named ".doc" is read raw: the raw extraction of a Word file.
-  CurrentDocumentKind = kDocWord;
+  LoaderState.documentKind = kDocWord;
   text.clear();
   std::string fake = Put("fake.doc", std::string(200, ' ') + "Raw words after the head of the file.");
   EXPECT_EQ(ConvertedDocumentReader().Prepare(fake, text), PrepareResult::kConverted);
   EXPECT_NE(text.find("Raw words"), std::string::npos);
-  CurrentDocumentKind = 0;
+  LoaderState.documentKind = 0;
 }
 
 TEST_F(ConversionDispatch, PowerPointBinaryGivesItsSlidesText) {
@@ -187,8 +187,8 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   std::string fake = Put("fake.doc", "Just some text in a file named like a document.");
   ConvertedSource s = Prepare(fake);
   EXPECT_EQ(s.route, SourceRoute::kReadRaw);
-  EXPECT_TRUE(WordRouteFailed);
-  EXPECT_TRUE(ConversionFailed);
+  EXPECT_TRUE(ConversionState.wordRouteFailed);
+  EXPECT_TRUE(ConversionState.failed);
   ASSERT_EQ(ConversionFailures.size(), 1u);
   EXPECT_EQ(ConversionFailures[0].reason, "File " + fake + " is not valid MS Word document");
 
@@ -210,9 +210,9 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
 
   // The length and text of the route itself.
   EXPECT_GT(ConvertWordDocument(kData + "sample.doc"), 100);
-  EXPECT_NE(WordRouteText.find("example site"), std::string::npos);
+  EXPECT_NE(ConversionState.wordRouteText.find("example site"), std::string::npos);
   ResetConversionState();
-  EXPECT_TRUE(WordRouteText.empty());
+  EXPECT_TRUE(ConversionState.wordRouteText.empty());
 }
 
 TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
@@ -230,7 +230,7 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
   EXPECT_EQ(ConversionFailures.size(), 2u);
 
   // No: PDF conversion is switched off, and then PDFs are passed over silently.
-  ConversionErrorShown = false;
+  LoaderState.conversionErrorShown = false;
   ui_.ui.QueueAnswer(3);
   EXPECT_TRUE(ReportPdfConversionImpossible());
   EXPECT_FALSE(ReadConversionSwitches().pdfConversion);
@@ -281,7 +281,7 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   EXPECT_EQ(value, "/nonexistent/odt.so");
 
   FormatIFilterError(6, std::string(600, 'x'));
-  EXPECT_EQ(ConversionErrorText.size(), 512u);
+  EXPECT_EQ(ConversionState.errorText.size(), 512u);
 }
 
 // Pages sharing one costly stream: the document ends within its budget, is
