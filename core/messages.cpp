@@ -13,9 +13,7 @@
 namespace quilor {
 
 char MessageBuffer[kMessageBufferSize];
-bool DontShowAgain = false;
-int MessageBoxKind = 0;
-int MessageBoxResult = 0;
+TLastMessageBox LastMessageBox;
 
 namespace {
 
@@ -28,16 +26,16 @@ constexpr int kStandardIds[] = {kStdUndefined, kStdError,      kStdAnomaly, kStd
 
 // Runs the box of the given kind; returns the button pressed.
 int RunBox(const std::string& text, int kind, bool withDontShow, int icon = kIconOfKind) {
-  MessageBoxKind = kind;
+  LastMessageBox.kind = kind;
   BoxRequest request;
   request.text = text.size() > 400 ? text.substr(0, 400) : text;
   request.kind = kind;
   request.withDontShow = withDontShow;
   request.icon = icon;
   BoxAnswer answer = CurrentMessageUi().ShowBox(request);
-  MessageBoxResult = answer.result;
-  if (withDontShow) DontShowAgain = answer.dontShowAgain;
-  MessageBoxKind = 0;
+  LastMessageBox.result = answer.result;
+  if (withDontShow) LastMessageBox.dontShowAgain = answer.dontShowAgain;
+  LastMessageBox.kind = 0;
   return answer.result;
 }
 
@@ -86,7 +84,7 @@ const char* StandardTextOf(int k) {
 }
 
 void InitMessages() {
-  MessageBoxKind = 0;
+  LastMessageBox.kind = 0;
   for (int k : kStandardIds) {
     const char* text = FindStringTableEntry(60 + k);
     if (!text) {

@@ -55,11 +55,15 @@ const char* StandardTextOf(int k);
 void InitMessages();
 void DoneMessages();
 
-// The message box. DontShowAgain receives the check box of the last box that showed it.
-extern bool DontShowAgain;
-// Kind and result of the last box, as the program's other units read them.
-extern int MessageBoxKind;
-extern int MessageBoxResult;
+// The last message box: dontShowAgain receives the check box of the last
+// box that showed it; its kind and result, as the program's other units
+// read them. LastMessageBox = {} starts afresh.
+struct TLastMessageBox {
+  bool dontShowAgain = false;
+  int kind = 0;
+  int result = 0;
+};
+extern TLastMessageBox LastMessageBox;
 
 void ShowSystemError(const std::string& text);
 int ShowError(const std::string& text);                          // kind 0 with the error picture; returns 0

@@ -29,10 +29,7 @@
 
 namespace quilor {
 
-std::string OptionsIniFile;
-std::string UserFolder;
-bool CopySampleTexts = true;
-bool SaveOptionsAtExit = true;
+TConfigurationPaths ConfigurationPaths;
 std::vector<char>* StartupBuffer = nullptr;
 
 namespace {
@@ -211,7 +208,7 @@ std::string UserConfigFolder() {
 void SetStartDefaults() {
   OptionsFilePath.clear();
   CommandLineFlags.terminationRequested = false;
-  SaveOptionsAtExit = true;
+  ConfigurationPaths.saveOptionsAtExit = true;
   GeneralState->RunSwitch9 = 1;
   GeneralState->RunSwitch10 = 1;
   WorkContext->StartBytes = {1, 0, 0};
@@ -224,7 +221,7 @@ bool StartUp() {
   BuildProgramFilePaths();
   // The INI file stays beside the program; the options file goes to the
   // user's config folder, which is writable when the install tree is not.
-  OptionsIniFile = ReplaceExtension(OptionsFilePath, ".INI");
+  ConfigurationPaths.optionsIniFile = ReplaceExtension(OptionsFilePath, ".INI");
   // Without a config folder nothing is kept: no shared folder stands in.
   OptionsFilePath = UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(OptionsFilePath);
   if (OptionsFilePath.empty()) ShowError(GetMessageText(kMsgNoSettingsFolder));
@@ -320,11 +317,11 @@ void ReadGeneralOptions(const IniFile& ini) {
 
 void SetUpUserFolders(const std::string& folder) {
   MakeFolders(folder);
-  UserFolder = folder;
+  ConfigurationPaths.userFolder = folder;
   const std::string scenario = folder + "/Scenario";
   WorkContext->UserScenarioFolder = scenario;
   WorkContext->BordersFolder = scenario;
-  OptionsFilePath = folder + "/" + NameOf(ReplaceExtension(OptionsIniFile, ".prm"));
+  OptionsFilePath = folder + "/" + NameOf(ReplaceExtension(ConfigurationPaths.optionsIniFile, ".prm"));
   if (!IsFolder(scenario)) {
     MakeFolders(scenario);
     CopyDefaultFiles(false);
@@ -377,7 +374,7 @@ void ReadUserFolders(bool forceWizard) {
     const SetupWizardChoice choice = wizard.Run();
     std::string folder;
     WorkContext->MultiUserSetup = FinishSetupWizard(choice, folder);
-    CopySampleTexts = choice.copySampleTexts;
+    ConfigurationPaths.copySampleTexts = choice.copySampleTexts;
     if (WorkContext->MultiUserSetup) {
       store.Write(ontologies, "MultiUser", "1");
       userPath = folder;
@@ -420,13 +417,13 @@ void CopyDefaultFiles(bool onlyDefault) {
     }
     going = CopyFiles(from, to, scenarios, true) && CopyFiles(from, to, FilesOf(from, {".css", ".jpg", ".htm"}), false);
   }
-  if (!going || UserFolder.empty()) return;
-  const std::string texts = UserFolder + "/Text";
+  if (!going || ConfigurationPaths.userFolder.empty()) return;
+  const std::string texts = ConfigurationPaths.userFolder + "/Text";
   const bool created = !IsFolder(texts);
   MakeFolders(texts);
   ChangeCurrentFolder(texts);
   const std::string samples = WorkContext->InstallRoot + "/Text";
-  if (created && CopySampleTexts && IsFolder(samples) && !SameFolder(samples, texts))
+  if (created && ConfigurationPaths.copySampleTexts && IsFolder(samples) && !SameFolder(samples, texts))
     CopyFiles(samples, texts, FilesOf(samples, {}), false);
 }
 
@@ -444,7 +441,7 @@ void CheckDefaultOntology() {
   if (Options->Switch(opt::AskUpdateDefaultScenario) && ps.st_mtime > us.st_mtime) {
     bool yes = AskYesNoDefaultYesWithDontShow(std::string(GetMessageText(kMsgDefaultScenarioNewer)) + " " +
                                               GetMessageText(kMsgUpdateDefaultScenario));
-    Options->Set(opt::AskUpdateDefaultScenario, DontShowAgain ? 0 : 1);
+    Options->Set(opt::AskUpdateDefaultScenario, LastMessageBox.dontShowAgain ? 0 : 1);
     if (yes) CopyDefaultFiles(true);
   }
 }
@@ -456,12 +453,12 @@ uint32_t CurrentDictionaryStamp() {
 }
 
 void GoToTextsFolder() {
-  ChangeCurrentFolder((UserFolder.empty() ? WorkContext->InstallRoot : UserFolder) + "/Text");
+  ChangeCurrentFolder((ConfigurationPaths.userFolder.empty() ? WorkContext->InstallRoot : ConfigurationPaths.userFolder) + "/Text");
 }
 
 void LoadConfiguration() {
   IniFile ini;
-  ini.Load(OptionsIniFile);  // a missing file gives every default
+  ini.Load(ConfigurationPaths.optionsIniFile);  // a missing file gives every default
   ReadGeneralOptions(ini);
   if (WorkContext->MultiUserSetup)
     ReadUserFolders(false);
@@ -501,7 +498,7 @@ namespace {
 // saved, the converters let go, the read-ahead thread ended.
 bool SaveOptionsAndEndThreads() {
   Options->Set(opt::DictionaryStamp, CurrentDictionaryStamp());
-  const bool saved = SaveOptionsAtExit ? SaveOptionsFile() : true;
+  const bool saved = ConfigurationPaths.saveOptionsAtExit ? SaveOptionsFile() : true;
   FreeConverters();
   FreeReadAheadThread();
   return saved;

@@ -65,11 +65,15 @@ void SetSetupWizard(SetupWizard* wizard);
 // created when missing. False (after message 3) when it cannot be created.
 bool FinishSetupWizard(const SetupWizardChoice& choice, std::string& optionsFolder);
 
-// Paths and switches of the configuration.
-extern std::string OptionsIniFile;   // "<program>.INI"
-extern std::string UserFolder;       // "" in single-user mode
-extern bool CopySampleTexts;
-extern bool SaveOptionsAtExit;       // cleared by callers that must not save
+// Paths and switches of the configuration; ConfigurationPaths = {} is the
+// state of a new process.
+struct TConfigurationPaths {
+  std::string optionsIniFile;   // "<program>.INI"
+  std::string userFolder;       // "" in single-user mode
+  bool copySampleTexts = true;
+  bool saveOptionsAtExit = true;  // cleared by callers that must not save
+};
+extern TConfigurationPaths ConfigurationPaths;
 extern std::vector<char>* StartupBuffer;
 
 // Settings-store keys of the current language.

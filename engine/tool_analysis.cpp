@@ -61,7 +61,7 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
   // cannot be read ends the tool with its message and code.
   WorkContext->DictionaryMask = run.dico + "/englex.*";
   const bool started = StartUp();
-  SaveOptionsAtExit = false;
+  ConfigurationPaths.saveOptionsAtExit = false;
   if (!started) {
     ShutDown();
     return kExitFatal;

@@ -546,7 +546,7 @@ void ScenarioEditor::ToolButtonSupprimerClick() {
     const std::string question =
         Msg(kMsgYouWantToDelete) + " \"" + tree_.Label(node) + "\" ?";
     const bool yes = AskYesNoWithDontShow(question);
-    if (DontShowAgain) Options->Set(opt::ConfirmDeletions, 0);
+    if (LastMessageBox.dontShowAgain) Options->Set(opt::ConfirmDeletions, 0);
     if (!yes) return;
   }
   tree_.Delete(node);

@@ -98,19 +98,19 @@ TEST(MessageBox, KindsAndResults) {
 
 TEST(MessageBox, DontShowAgainFollowsTheCheckBox) {
   ScopedScriptedUi ui;
-  DontShowAgain = false;
+  LastMessageBox.dontShowAgain = false;
   ui.ui.QueueAnswer(1, true);
   EXPECT_TRUE(AskYesNoDefaultYesWithDontShow("x"));
-  EXPECT_TRUE(DontShowAgain);
+  EXPECT_TRUE(LastMessageBox.dontShowAgain);
   EXPECT_EQ(ui.ui.Shown().back().kind, kBoxYesNoDefaultYes);
   EXPECT_TRUE(ui.ui.Shown().back().withDontShow);
   ui.ui.QueueAnswer(3, false);
   EXPECT_FALSE(AskYesNoWithDontShow("x"));
-  EXPECT_FALSE(DontShowAgain);
+  EXPECT_FALSE(LastMessageBox.dontShowAgain);
   // A box without the check box leaves the flag alone.
-  DontShowAgain = true;
+  LastMessageBox.dontShowAgain = true;
   AskYesNo("x");
-  EXPECT_TRUE(DontShowAgain);
+  EXPECT_TRUE(LastMessageBox.dontShowAgain);
 }
 
 TEST(MessageBox, LongTextIsCutAt400) {

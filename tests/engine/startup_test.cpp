@@ -67,8 +67,7 @@ class StartupTest : public ::testing::Test {
     Options->ResetSettings();
     WorkContext->Reset();
     GeneralState->Reset();
-    UserFolder.clear();
-    CopySampleTexts = true;
+    ConfigurationPaths = {};
   }
   void Start() {
     Fresh();
@@ -141,7 +140,7 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), config);
   EXPECT_EQ(Setting(ProductSettingsKey(), "ProgramsPath"), root_ + "/bin");
   EXPECT_EQ(OptionsFilePath, config + "/quilor.prm");
-  EXPECT_EQ(OptionsIniFile, root_ + "/bin/quilor.INI");
+  EXPECT_EQ(ConfigurationPaths.optionsIniFile, root_ + "/bin/quilor.INI");
   EXPECT_EQ(fs::current_path().string(), root_ + "/Text");
   EXPECT_NE(CurrentDictionaryStamp(), 126u);
 
@@ -229,7 +228,7 @@ TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {
   }
   const std::string user = chosen + "/Quilor/English";
   EXPECT_TRUE(WorkContext->MultiUserSetup);
-  EXPECT_EQ(UserFolder, user);
+  EXPECT_EQ(ConfigurationPaths.userFolder, user);
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "MultiUser"), "1");
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), user);
   EXPECT_EQ(OptionsFilePath, user + "/quilor.prm");
@@ -283,7 +282,7 @@ TEST_F(StartupTest, TheWizardCanBeRunAgainToChooseFolders) {
   // The next run finds the multi-user folder without the wizard.
   Start();
   EXPECT_EQ(wizard_.Runs(), 2);
-  EXPECT_EQ(UserFolder, chosen + "/Quilor/English");
+  EXPECT_EQ(ConfigurationPaths.userFolder, chosen + "/Quilor/English");
 }
 
 TEST_F(StartupTest, IniFileSwitchesAndExports) {
@@ -437,7 +436,7 @@ TEST_F(StartupTest, DefaultScenarioUpdateKeepsTheUsersCopies) {
   const std::string scenarios = WorkContext->UserScenarioFolder;
   const std::string mine = scenarios + "/" + kDefaultScenarioName;
   ASSERT_TRUE(fs::exists(mine));
-  EXPECT_FALSE(fs::exists(UserFolder + "/Text/sample.txt"));  // sample texts not asked for
+  EXPECT_FALSE(fs::exists(ConfigurationPaths.userFolder + "/Text/sample.txt"));  // sample texts not asked for
   ASSERT_TRUE(ShutDown());
 
   // The user edited the default and keeps another Scenario; a newer default

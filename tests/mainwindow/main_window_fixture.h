@@ -42,7 +42,7 @@ class MainWindowTest : public ::testing::Test {
     Options->ResetSettings();
     WorkContext->Reset();
     GeneralState->Reset();
-    UserFolder.clear();
+    ConfigurationPaths.userFolder.clear();
     InitMessages();
   }
   void TearDown() override {

@@ -40,11 +40,11 @@ EngineSession::EngineSession() {
   Options->ResetSettings();
   WorkContext->Reset();
   GeneralState->Reset();
-  UserFolder.clear();
-  CopySampleTexts = false;
+  ConfigurationPaths.userFolder.clear();
+  ConfigurationPaths.copySampleTexts = false;
   SetInstallPaths();
   started_ = StartUp();
-  SaveOptionsAtExit = false;
+  ConfigurationPaths.saveOptionsAtExit = false;
   if (started_) {
     LoadCurrentScenario();
     LoadCurrentBorders();
