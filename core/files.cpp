@@ -7,7 +7,6 @@
 
 namespace quilor {
 
-bool UnknownExtension = false;
 
 const char* FileNamePart(const char* path) {
   const char* name = path;
@@ -25,7 +24,7 @@ std::string ExtensionFilter(const std::string& name) {
 }
 
 int DocumentKind(const std::string& name) {
-  UnknownExtension = false;
+  LastFileResult.unknownExtension = false;
   std::string ext = ExtensionFilter(name).substr(0, 10);
   if (ext.empty()) return kDocHtml;
   LowerCaseString(ext);
@@ -44,13 +43,13 @@ int DocumentKind(const std::string& name) {
                 {".mft", kDocOtherProduct}, {".mvi", kDocOtherProduct}, {".dlm", kDocBorders}};
   for (const auto& e : kTable)
     if (ext == e.ext) return e.kind;
-  UnknownExtension = true;
+  LastFileResult.unknownExtension = true;
   return kDocHtml;
 }
 
 bool IsReadableDocument(const std::string& name) {
   int kind = DocumentKind(name);
-  return kind <= kDocOdp && !UnknownExtension;
+  return kind <= kDocOdp && !LastFileResult.unknownExtension;
 }
 
 }  // namespace quilor
@@ -79,10 +78,8 @@ extern char** environ;
 
 namespace quilor {
 
-int LastIoResult = 0;
-long long LastFileSize = 0;
-std::string OptionsFilePath;
-std::string HelpFilePath;
+TLastFileResult LastFileResult;
+TProgramFiles ProgramFiles;
 bool CursorTouched = false;
 
 namespace {
@@ -107,8 +104,8 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 
 bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
 
 bool ChangeCurrentFolder(const std::string& path) {
-  LastIoResult = (!path.empty() && ::chdir(path.c_str()) == 0) ? 0 : (path.empty() ? ENOENT : errno);
-  return LastIoResult == 0;
+  LastFileResult.ioResult = (!path.empty() && ::chdir(path.c_str()) == 0) ? 0 : (path.empty() ? ENOENT : errno);
+  return LastFileResult.ioResult == 0;
 }
 
 std::string MakePathAbsolute(const std::string& path) {
@@ -179,8 +176,8 @@ char ProgramDriveLetter() {
 
 void BuildProgramFilePaths() {
   std::string program = ProgramPath();
-  OptionsFilePath = ReplaceExtension(program, ".prm");
-  HelpFilePath = ReplaceExtension(program, ".chm");
+  ProgramFiles.options = ReplaceExtension(program, ".prm");
+  ProgramFiles.help = ReplaceExtension(program, ".chm");
 }
 
 const char* ExtensionPointer(const char* path) {
@@ -231,29 +228,29 @@ bool JoinFolderAndName(const std::string& folder, const std::string& name, std::
 }
 
 bool EraseFile(const std::string& path) {
-  LastIoResult = ::unlink(path.c_str()) == 0 ? 0 : errno;
-  return LastIoResult == 0;
+  LastFileResult.ioResult = ::unlink(path.c_str()) == 0 ? 0 : errno;
+  return LastFileResult.ioResult == 0;
 }
 
 bool RenameFileTo(const std::string& oldPath, const std::string& newPath) {
-  LastIoResult = ::rename(oldPath.c_str(), newPath.c_str()) == 0 ? 0 : errno;
-  return LastIoResult == 0;
+  LastFileResult.ioResult = ::rename(oldPath.c_str(), newPath.c_str()) == 0 ? 0 : errno;
+  return LastFileResult.ioResult == 0;
 }
 
 bool FileExistsWithSize(const std::string& name) {
   if (name.empty()) {
-    LastIoResult = ENOENT;
+    LastFileResult.ioResult = ENOENT;
     return false;
   }
   int fd = OpenRegularFile(name);
   if (fd < 0) {
-    LastIoResult = errno;
+    LastFileResult.ioResult = errno;
     return false;
   }
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0;
-  LastIoResult = ok ? 0 : errno;
-  if (ok) LastFileSize = st.st_size;
+  LastFileResult.ioResult = ok ? 0 : errno;
+  if (ok) LastFileResult.fileSize = st.st_size;
   ::close(fd);
   return ok;
 }
@@ -261,13 +258,13 @@ bool FileExistsWithSize(const std::string& name) {
 bool CopyFileByBlocks(const std::string& source, const std::string& destination) {
   int in = OpenRegularFile(source);
   if (in < 0) {
-    LastIoResult = errno;
+    LastFileResult.ioResult = errno;
     return false;
   }
   // A link planted under the destination's name is never written through.
   int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (out < 0) {
-    LastIoResult = errno;
+    LastFileResult.ioResult = errno;
     ::close(in);
     return false;
   }
@@ -277,23 +274,23 @@ bool CopyFileByBlocks(const std::string& source, const std::string& destination)
     ssize_t n = ::read(in, block, sizeof block);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      LastIoResult = errno;
+      LastFileResult.ioResult = errno;
       ok = false;
       break;
     }
     if (n == 0) break;
     if (!WriteAll(out, std::string_view(block, static_cast<size_t>(n)))) {
-      LastIoResult = errno;
+      LastFileResult.ioResult = errno;
       ok = false;
       break;
     }
   }
   ::close(in);
   if (::close(out) != 0 && ok) {
-    LastIoResult = errno;
+    LastFileResult.ioResult = errno;
     ok = false;
   }
-  if (ok) LastIoResult = 0;
+  if (ok) LastFileResult.ioResult = 0;
   return ok;
 }
 
@@ -673,7 +670,7 @@ bool ReadShortcutUrl(std::string& name, size_t capacity) {
   // A shortcut is a few lines; at most 1 MB of it is read.
   std::string text;
   ReadFileStatus status = ReadWholeFile(name, 1u << 20, text);
-  LastIoResult = status == ReadFileStatus::kNotFound ? ENOENT : status == ReadFileStatus::kFailed ? EIO : 0;
+  LastFileResult.ioResult = status == ReadFileStatus::kNotFound ? ENOENT : status == ReadFileStatus::kFailed ? EIO : 0;
   if (status == ReadFileStatus::kNotFound) return false;
   std::string url;
   if (!ParseShortcutUrl(text, url, capacity)) return false;

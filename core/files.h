@@ -35,8 +35,6 @@ enum DocumentKindCode : int {
   kDocBorders = 43,
 };
 
-// Set by DocumentKind when the extension was not recognised.
-extern bool UnknownExtension;
 
 // "*" + the extension from the last '.' of the file-name part, "*" without
 // extension, "*.*" when the result would have 13 characters or more.
@@ -53,14 +51,21 @@ const char* FileNamePart(const char* path);
 // Paths use '/' and keep their case. Texts are at most kMaxPath characters.
 constexpr size_t kMaxPath = 260;
 
-// Result of the last file operation below (0 success, else an errno value).
-extern int LastIoResult;
-// Size of the file the last existence test opened.
-extern long long LastFileSize;
+// What the last file operations below found; LastFileResult = {} starts
+// afresh.
+struct TLastFileResult {
+  int ioResult = 0;          // of the last file operation: 0 success, else an errno value
+  long long fileSize = 0;    // of the file the last existence test opened
+  bool unknownExtension = false;  // set by DocumentKind when the extension was not recognised
+};
+extern TLastFileResult LastFileResult;
 // The options file "<program path>.prm" and the help file "<program path>.chm",
 // filled by BuildProgramFilePaths.
-extern std::string OptionsFilePath;
-extern std::string HelpFilePath;
+struct TProgramFiles {
+  std::string options;
+  std::string help;
+};
+extern TProgramFiles ProgramFiles;
 
 bool IsDigitChar(char c);
 bool ChangeCurrentFolder(const std::string& path);

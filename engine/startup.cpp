@@ -206,7 +206,7 @@ std::string UserConfigFolder() {
 }
 
 void SetStartDefaults() {
-  OptionsFilePath.clear();
+  ProgramFiles.options.clear();
   CommandLineFlags.terminationRequested = false;
   ConfigurationPaths.saveOptionsAtExit = true;
   GeneralState->RunSwitch9 = 1;
@@ -221,10 +221,10 @@ bool StartUp() {
   BuildProgramFilePaths();
   // The INI file stays beside the program; the options file goes to the
   // user's config folder, which is writable when the install tree is not.
-  ConfigurationPaths.optionsIniFile = ReplaceExtension(OptionsFilePath, ".INI");
+  ConfigurationPaths.optionsIniFile = ReplaceExtension(ProgramFiles.options, ".INI");
   // Without a config folder nothing is kept: no shared folder stands in.
-  OptionsFilePath = UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(OptionsFilePath);
-  if (OptionsFilePath.empty()) ShowError(GetMessageText(kMsgNoSettingsFolder));
+  ProgramFiles.options = UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(ProgramFiles.options);
+  if (ProgramFiles.options.empty()) ShowError(GetMessageText(kMsgNoSettingsFolder));
   bool ok = CreateGlobalObjects();
   if (ok) {
     LoadConfiguration();
@@ -321,7 +321,7 @@ void SetUpUserFolders(const std::string& folder) {
   const std::string scenario = folder + "/Scenario";
   WorkContext->UserScenarioFolder = scenario;
   WorkContext->BordersFolder = scenario;
-  OptionsFilePath = folder + "/" + NameOf(ReplaceExtension(ConfigurationPaths.optionsIniFile, ".prm"));
+  ProgramFiles.options = folder + "/" + NameOf(ReplaceExtension(ConfigurationPaths.optionsIniFile, ".prm"));
   if (!IsFolder(scenario)) {
     MakeFolders(scenario);
     CopyDefaultFiles(false);
@@ -380,7 +380,7 @@ void ReadUserFolders(bool forceWizard) {
       userPath = folder;
     } else {
       store.Write(ontologies, "MultiUser", "0");
-      userPath = FolderOf(OptionsFilePath);
+      userPath = FolderOf(ProgramFiles.options);
     }
     store.Write(ontologies, "UserPath", userPath);
     changed = true;
@@ -464,7 +464,7 @@ void LoadConfiguration() {
     ReadUserFolders(false);
   else
     SetUpSingleUserFolders();
-  if (!ReadOptionsFile(OptionsFilePath, *Options)) {
+  if (!ReadOptionsFile(ProgramFiles.options, *Options)) {
     WorkContext->FileDialogMask = "*.*";
     GoToTextsFolder();
     Options->ResetSettings();
@@ -481,13 +481,13 @@ void LoadConfiguration() {
 
 bool SaveOptionsFile() {
   if (!GeneralState->MayWriteOptions || WorkContext->ZuvovReadOnly || !WorkContext->SauverOptions) return true;
-  if (OptionsFilePath.empty()) return false;  // no folder to keep them in: said at start-up
+  if (ProgramFiles.options.empty()) return false;  // no folder to keep them in: said at start-up
   Options->Set(opt::LastFolder, CurrentFolder());
   Options->Set(opt::FileDialogMask, WorkContext->FileDialogMask);
-  MakeFolders(FolderOf(OptionsFilePath));
-  SaveResult saved = WriteOptionsFile(OptionsFilePath, *Options);
+  MakeFolders(FolderOf(ProgramFiles.options));
+  SaveResult saved = WriteOptionsFile(ProgramFiles.options, *Options);
   if (saved) return true;
-  ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + OptionsFilePath + " (" + std::strerror(saved.error) +
+  ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + ProgramFiles.options + " (" + std::strerror(saved.error) +
             ")");
   return false;
 }

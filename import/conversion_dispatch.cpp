@@ -240,7 +240,7 @@ class ConvertingReader : public DocumentReader {
  public:
   PrepareResult Prepare(const std::string& path, std::string& text) override {
     int byName = DocumentKind(path);
-    bool unknown = UnknownExtension;
+    bool unknown = LastFileResult.unknownExtension;
     // The loader may have chosen the kind by content (a Word file named
     // ".txt"): the content decides then, not the name.
     int kind = IsConvertedKind(LoaderState.documentKind) ? LoaderState.documentKind : byName;

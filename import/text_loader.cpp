@@ -108,7 +108,7 @@ void TTextLoader::LoadOneText() {
   kind_ = DocumentKind(name_);
   // The first bytes decide where the extension lies; an unknown extension
   // is plain text unless they say otherwise.
-  bool unknown = UnknownExtension;
+  bool unknown = LastFileResult.unknownExtension;
   kind_ = DocumentKindOfFile(name_, kind_, unknown);
   unknownExtension_ = unknown && kind_ == kDocText;
   LoaderState.documentKind = kind_;

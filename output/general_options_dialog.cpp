@@ -122,7 +122,7 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   auto* installation = new QWidget(pages_);
   auto* prm = new QGroupBox(MessageText(msg::kParametersFiles), installation);
   // The folder of the options file.
-  std::string parameters = OptionsFilePath;
+  std::string parameters = ProgramFiles.options;
   if (!RemoveLastPathElement(parameters)) parameters.clear();
   auto* prmFolder = new QLineEdit(FromUtf8(parameters), prm);
   prmFolder->setObjectName("EditDossierParametres");

@@ -40,7 +40,7 @@ int Run(int argc, char** argv) {
         continue;
       }
       int kind = DocumentKind(argv[i]);
-      ConvertedSource source = PrepareConvertedSource(argv[i], kind, UnknownExtension);
+      ConvertedSource source = PrepareConvertedSource(argv[i], kind, LastFileResult.unknownExtension);
       std::printf("== %s (kind %d, %s, %zu bytes)\n", DisplayFileName(argv[i]).c_str(), kind, kRoutes[static_cast<int>(source.route)],
                   source.text.size());
       // In slices: a large text is never held twice.

@@ -60,23 +60,23 @@ TEST(FileOperations, ExistenceCopyEraseRename) {
   data[4999] = '\0';
   WriteWholeFile(a, data);
   EXPECT_TRUE(FileExistsWithSize(a));
-  EXPECT_EQ(LastFileSize, 5000);
+  EXPECT_EQ(LastFileResult.fileSize, 5000);
   EXPECT_FALSE(FileExistsWithSize(""));
   EXPECT_FALSE(FileExistsWithSize(dir.path()));
   EXPECT_FALSE(FileExistsWithSize(dir / "none"));
-  EXPECT_EQ(LastIoResult, ENOENT);
+  EXPECT_EQ(LastFileResult.ioResult, ENOENT);
 
   EXPECT_TRUE(CopyFileByBlocks(a, dir / "b.txt"));
   EXPECT_EQ(ReadWholeFile(dir / "b.txt"), data);
   EXPECT_FALSE(CopyFileByBlocks(a, "/dev/full"));
-  EXPECT_EQ(LastIoResult, ENOSPC);
+  EXPECT_EQ(LastFileResult.ioResult, ENOSPC);
   EXPECT_FALSE(CopyFileByBlocks(dir / "none", dir / "c.txt"));
   EXPECT_FALSE(std::filesystem::exists(dir / "c.txt"));
 
   EXPECT_TRUE(RenameFileTo(dir / "b.txt", dir / "c.txt"));
   EXPECT_TRUE(EraseFile(dir / "c.txt"));
   EXPECT_FALSE(EraseFile(dir / "c.txt"));
-  EXPECT_EQ(LastIoResult, ENOENT);
+  EXPECT_EQ(LastFileResult.ioResult, ENOENT);
 }
 
 TEST(FileOperations, ScenarioFolderCheckIgnoresCaseAndExplains) {
@@ -188,8 +188,8 @@ TEST(Shortcut, ReadsTheAddressOfItsSectionOnly) {
 TEST(ProgramFiles, PathsKeepTheirCaseAndVersionTexts) {
   SetProgramPathForTesting("/Opt/Quilor.App/Bin/Quilor");
   BuildProgramFilePaths();
-  EXPECT_EQ(OptionsFilePath, "/Opt/Quilor.App/Bin/Quilor.prm");
-  EXPECT_EQ(HelpFilePath, "/Opt/Quilor.App/Bin/Quilor.chm");
+  EXPECT_EQ(ProgramFiles.options, "/Opt/Quilor.App/Bin/Quilor.prm");
+  EXPECT_EQ(ProgramFiles.help, "/Opt/Quilor.App/Bin/Quilor.chm");
   SetProgramPathForTesting("");
   EXPECT_FALSE(ProgramPath().empty());
 

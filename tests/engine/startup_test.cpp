@@ -139,7 +139,7 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "MultiUser"), "0");
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), config);
   EXPECT_EQ(Setting(ProductSettingsKey(), "ProgramsPath"), root_ + "/bin");
-  EXPECT_EQ(OptionsFilePath, config + "/quilor.prm");
+  EXPECT_EQ(ProgramFiles.options, config + "/quilor.prm");
   EXPECT_EQ(ConfigurationPaths.optionsIniFile, root_ + "/bin/quilor.INI");
   EXPECT_EQ(fs::current_path().string(), root_ + "/Text");
   EXPECT_NE(CurrentDictionaryStamp(), 126u);
@@ -231,7 +231,7 @@ TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {
   EXPECT_EQ(ConfigurationPaths.userFolder, user);
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "MultiUser"), "1");
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), user);
-  EXPECT_EQ(OptionsFilePath, user + "/quilor.prm");
+  EXPECT_EQ(ProgramFiles.options, user + "/quilor.prm");
   EXPECT_EQ(WorkContext->UserScenarioFolder, user + "/Scenario");
   for (const char* name : {"Concepts US V8.scn", "Other.scn", "Default.dlm", "page.css"})
     EXPECT_TRUE(fs::exists(user + "/Scenario/" + name)) << name;
@@ -277,7 +277,7 @@ TEST_F(StartupTest, TheWizardCanBeRunAgainToChooseFolders) {
   EXPECT_EQ(wizard_.Runs(), 2);
   EXPECT_TRUE(WorkContext->MultiUserSetup);
   EXPECT_EQ(Setting(OntologiesSettingsKey(), "UserPath"), chosen + "/Quilor/English");
-  EXPECT_EQ(OptionsFilePath, chosen + "/Quilor/English/quilor.prm");
+  EXPECT_EQ(ProgramFiles.options, chosen + "/Quilor/English/quilor.prm");
   ASSERT_TRUE(ShutDown());
   // The next run finds the multi-user folder without the wizard.
   Start();
@@ -391,7 +391,7 @@ TEST_F(StartupTest, WithoutAConfigFolderNothingIsKeptAndItIsSaid) {
     Start();
     ASSERT_FALSE(ui.ui.Shown().empty());
     EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(kMsgNoSettingsFolder));
-    EXPECT_EQ(OptionsFilePath, "");
+    EXPECT_EQ(ProgramFiles.options, "");
     Options->Set(opt::GraphKind, 3);
     EXPECT_FALSE(ShutDown());  // the options could not be kept
   }
@@ -410,23 +410,23 @@ TEST_F(StartupTest, OptionsSaveFailureIsReported) {
   Start();
   Options->Set(opt::GraphKind, 4);
   ASSERT_TRUE(SaveOptionsFile());
-  EXPECT_EQ(ReadWholeFile(OptionsFilePath).size(), kOptionsRecordSize);
+  EXPECT_EQ(ReadWholeFile(ProgramFiles.options).size(), kOptionsRecordSize);
 
   // A folder that cannot be made: the save fails and says so.
   WriteWholeFile(tmp_ / "file", "");
-  const std::string good = OptionsFilePath;
-  OptionsFilePath = tmp_ / "file/quilor.prm";
+  const std::string good = ProgramFiles.options;
+  ProgramFiles.options = tmp_ / "file/quilor.prm";
   ScopedScriptedUi ui;
   EXPECT_FALSE(SaveOptionsFile());
   ASSERT_EQ(ui.ui.Shown().size(), 1u);
-  EXPECT_EQ(ui.ui.Shown()[0].text.rfind("The options could not be saved: " + OptionsFilePath, 0), 0u);
+  EXPECT_EQ(ui.ui.Shown()[0].text.rfind("The options could not be saved: " + ProgramFiles.options, 0), 0u);
 
   // Saving off: nothing written, nothing shown.
-  OptionsFilePath = good;
+  ProgramFiles.options = good;
   WorkContext->SauverOptions = false;
-  fs::remove(OptionsFilePath);
+  fs::remove(ProgramFiles.options);
   EXPECT_TRUE(SaveOptionsFile());
-  EXPECT_FALSE(fs::exists(OptionsFilePath));
+  EXPECT_FALSE(fs::exists(ProgramFiles.options));
 }
 
 TEST_F(StartupTest, DefaultScenarioUpdateKeepsTheUsersCopies) {

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ClearConversionFailures();
   const int kind = DocumentKind(path);
-  ConvertedSource source = PrepareConvertedSource(path, kind, UnknownExtension);
+  ConvertedSource source = PrepareConvertedSource(path, kind, LastFileResult.unknownExtension);
   if (source.text.size() > DocumentFilter::kMaxTextBytes) __builtin_trap();
   std::string text;
   ConvertedDocumentReader().Prepare(path, text);

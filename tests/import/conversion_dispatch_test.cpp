@@ -59,7 +59,7 @@ class ConversionDispatch : public ::testing::Test {
   }
   static ConvertedSource Prepare(const std::string& path) {
     int kind = DocumentKind(path);
-    return PrepareConvertedSource(path, kind, UnknownExtension);
+    return PrepareConvertedSource(path, kind, LastFileResult.unknownExtension);
   }
   fs::path dir_;
   ConversionSwitches saved_;

@@ -9,7 +9,7 @@ namespace {
 
 int KindOf(const std::string& name, const std::string& head) {
   int byExtension = DocumentKind(name);
-  return DocumentKindFromContent(head.data(), head.size(), byExtension, UnknownExtension);
+  return DocumentKindFromContent(head.data(), head.size(), byExtension, LastFileResult.unknownExtension);
 }
 
 std::string Wide(const std::string& text) {

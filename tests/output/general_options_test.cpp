@@ -74,10 +74,10 @@ TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndRefusesNumbersOutOfRange) 
   TDlgOptionsGenerales scenarioPage({}, true);
   EXPECT_EQ(scenarioPage.Pages()->currentIndex(), 1);
   // "Parameters files" shows the folder of the options file.
-  OptionsFilePath = "/home/user/.config/Quilor/quilor.prm";
+  ProgramFiles.options = "/home/user/.config/Quilor/quilor.prm";
   TDlgOptionsGenerales installation({});
   EXPECT_EQ(installation.findChild<QLineEdit*>("EditDossierParametres")->text(), "/home/user/.config/Quilor");
-  OptionsFilePath.clear();
+  ProgramFiles.options.clear();
 }
 
 TEST(GeneralOptions, ModifyAnsweredNoLeavesTheSettingsAsTheyWere) {
