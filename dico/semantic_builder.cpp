@@ -1,5 +1,6 @@
 #include "dico/semantic_builder.h"
 
+#include "core/options.h"
 #include "engine/ontology_engine.h"
 
 #include <algorithm>
@@ -682,6 +683,11 @@ void AddItem(ClassFileList& list, char kind, int depth, const std::string& text,
 }  // namespace
 
 std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
+  // The files are the installed Scenarios that the program knows by name.
+  const char* const kConceptsUs = kDefaultScenarioNames[1];
+  const char* const kConceptsUk = kDefaultScenarioNames[2];
+  const char* const kNaturalSciences = kDefaultScenarioNames[3];
+  const char* const kChemistry = kDefaultScenarioNames[4];
   std::vector<ScenarioFileImage> out;
   // Labels in another spelling (the British one).
   struct Spelling {
@@ -741,13 +747,13 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   GroupNumbering.counter = 0;
   GroupNumbering.renumberingInProgress = false;
   constexpr size_t kConceptSubgroups = 6, kConceptSubgroupMinimum = 100;
-  out.push_back({"Concepts US V8.scn", conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum)});
+  out.push_back({kConceptsUs, conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum)});
   if (!options_.britishSpellings.empty()) {
     Spelling british;
     for (const auto& [b, a] : options_.britishSpellings) british.labels.emplace(a, b);
-    out.push_back({"Concepts UK V8.scn", conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum, &british)});
+    out.push_back({kConceptsUk, conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum, &british)});
   }
-  out.push_back({"Natural sciences US V7.scn",
+  out.push_back({kNaturalSciences,
                  conceptsOf({"animal", "plant", "body", "substance", "phenomenon", "nature", "weather", "science", "energy",
                              "health", "quantity", "process", "shape"},
                             12, 60)});
@@ -763,7 +769,7 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   wordGroup("chemical elements", elementWords_);
   wordGroup("acids", acidWords_);
   wordGroup("chemical compounds", compoundWords_);
-  out.push_back({"Chemistry US V7.scn", std::move(chemistry)});
+  out.push_back({kChemistry, std::move(chemistry)});
   return out;
 }
 
