@@ -140,7 +140,7 @@ std::string TagOfPropositionShownAlone(TWordNode* node, TWordNode* first, TTextS
     before.Tag(closed);
     spacer.quoteOpen = before.quoteOpen;
     // The same punctuation seen twice, on the mark and on the word.
-    if (tag == mark->tag) own = " ";
+    if (tag == mark->tag) own = std::string(" ");
   } else {
     spacer.quoteOpen = QuoteOpenBefore(node, first);
   }
