@@ -33,7 +33,8 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
       return;
     }
     if (!anomalies)
-      anomalies = new AnomalyListWindow(ScenarioAnomalies(), [] { return CurrentScenarioEditor(); }, openEditor, &window);
+      anomalies = new AnomalyListWindow(
+          ScenarioAnomalies(), [] { return CurrentScenarioEditor(); }, openEditor, &window);
     anomalies->Refresh();
     anomalies->show();
     anomalies->raise();

@@ -39,7 +39,8 @@ void InstallToolsMenu(TVekEditForm& window, const ToolsMenuEntries& entries,
   Show(window, CommandId::MenuOutilsTarvik, !entries.tarvik.empty());
   Show(window, CommandId::MenuOutilsDemora, entries.demora.found, FromCp1252(entries.demora.name));
   Show(window, CommandId::MenuOutilsMellaro, entries.mellaro.found, FromCp1252(entries.mellaro.name));
-  if (QAction* separator = SeparatorBefore(window.Command(CommandId::MenuOutilsLumo))) separator->setVisible(entries.separatorShown);
+  if (QAction* separator = SeparatorBefore(window.Command(CommandId::MenuOutilsLumo)))
+    separator->setVisible(entries.separatorShown);
   if (QAction* separator = SeparatorBefore(window.Command(CommandId::MenuOutilsDemora)))
     separator->setVisible(entries.siblingSeparatorShown);
   if (!entries.lumo.empty())
@@ -47,12 +48,14 @@ void InstallToolsMenu(TVekEditForm& window, const ToolsMenuEntries& entries,
   if (!entries.tarvik.empty())
     window.SetCommandHandler(CommandId::MenuOutilsTarvik, [path = entries.tarvik] { RunProgramArguments({path}); });
   if (entries.mellaro.found)
-    window.SetCommandHandler(CommandId::MenuOutilsMellaro, [exec = entries.mellaro.exec] { StartOutsideProgram(exec); });
+    window.SetCommandHandler(CommandId::MenuOutilsMellaro,
+                             [exec = entries.mellaro.exec] { StartOutsideProgram(exec); });
   if (entries.demora.found) {
     TVekEditForm* main = &window;
     window.SetCommandHandler(CommandId::MenuOutilsDemora, [main, path = entries.demora.path, resultLines] {
       ShowHourglass();
-      const std::vector<std::string> lines = resultLines && main->TextLoaded() ? resultLines() : std::vector<std::string>();
+      const std::vector<std::string> lines =
+          resultLines && main->TextLoaded() ? resultLines() : std::vector<std::string>();
       const std::string file = lines.empty() ? std::string() : WriteResultsForDemora(lines, "Qu");
       RunProgramArguments(file.empty() ? std::vector<std::string>{path} : std::vector<std::string>{path, file});
       RestoreCursor();
@@ -63,7 +66,8 @@ void InstallToolsMenu(TVekEditForm& window, const ToolsMenuEntries& entries,
     const CommandId id = NthCommand(CommandId::MenuOutilsPlugin1, n);
     Show(window, id, entries.pluginShown[n - 1], FromCp1252(slot.label));
     if (entries.pluginShown[n - 1])
-      window.SetCommandHandler(id, [exec = slot.program, options = slot.options] { StartOutsideProgram(exec, options); });
+      window.SetCommandHandler(id,
+                               [exec = slot.program, options = slot.options] { StartOutsideProgram(exec, options); });
   }
 }
 

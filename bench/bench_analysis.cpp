@@ -52,7 +52,8 @@ int Bench(int argc, char** argv) {
   StartOntologyEngine(dico + "/englex.sv8");
 
   char path[] = "/tmp/quilor-bench-XXXXXX.txt";
-  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path) : bench::MakeBenchText(corpus, minWords, path, bench::CorpusForm::kPlain)))
+  if (!(letters > 0 ? bench::MakeLongWordText(minWords, letters, path)
+                    : bench::MakeBenchText(corpus, minWords, path, bench::CorpusForm::kPlain)))
     return 1;
   FileQueue.Clear();
   FileQueue.Add(path);
@@ -73,8 +74,9 @@ int Bench(int argc, char** argv) {
   double words = static_cast<double>(CountedWords);
   size_t relations = AnalysisResults ? AnalysisResults->Relations.Count() : 0;
   size_t pairs = AnalysisResults ? AnalysisResults->Relations.KindCount(1) : 0;
-  std::printf("run %s, %.0f words (%u nodes with the marks) in %.3f s, %zu relation records, %zu distinct pairs of level 1\n",
-              ok ? "ok" : "FAILED", words, TextWords.Count(), seconds, relations, pairs);
+  std::printf(
+      "run %s, %.0f words (%u nodes with the marks) in %.3f s, %zu relation records, %zu distinct pairs of level 1\n",
+      ok ? "ok" : "FAILED", words, TextWords.Count(), seconds, relations, pairs);
   std::printf("whole analysis, words per second: %.0f (target >= 2,500,000)\n", words / seconds);
   // On a shared machine the wall time counts the waits for a core; the
   // processor time of the process (all its threads) does not.

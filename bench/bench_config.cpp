@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
   std::printf("Settings store read: %.3f us per read\n", Seconds(t0) * 1e6 / (rounds * 10));
 
   std::string dlm;
-  for (int i = 0; i < 20000; ++i) dlm += std::string(i % 3 ? "N" : "X") + "#######\tBorder term " + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 20000; ++i)
+    dlm += std::string(i % 3 ? "N" : "X") + "#######\tBorder term " + std::to_string(i) + "\r\n";
   t0 = Clock::now();
   TBorderList list;
   bool damaged = false;
@@ -115,8 +116,9 @@ int main(int argc, char** argv) {
     const double first = Seconds(t0);
     t0 = Clock::now();
     for (int i = 0; i < 7; ++i) ReadSetting("Software\\Brevalia\\Ontologies\\V8.3\\en", "Value7", value);
-    std::printf("1 MB settings store (%s): first read %.1f ms, seven more %.3f ms (target: load under 1 s, parsed once)\n",
-                oneKey ? "one key" : "many keys", first * 1000, Seconds(t0) * 1000);
+    std::printf(
+        "1 MB settings store (%s): first read %.1f ms, seven more %.3f ms (target: load under 1 s, parsed once)\n",
+        oneKey ? "one key" : "many keys", first * 1000, Seconds(t0) * 1000);
   }
   std::filesystem::remove_all(dir);
   return 0;

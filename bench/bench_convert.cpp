@@ -48,13 +48,15 @@ int main(int argc, char** argv) {
   std::string wordFile = testing::BuildWordFile(layout);
   TMSWordDocument doc;
   size_t out = 0;
-  double word = Seconds([&] {
-    doc.ReadFromMemory(wordFile, "bench.doc");
-    out = doc.MainTextString().size();
-  }, 3);
+  double word = Seconds(
+      [&] {
+        doc.ReadFromMemory(wordFile, "bench.doc");
+        out = doc.MainTextString().size();
+      },
+      3);
   double wordMb = wordBytes / 1048576.0;
-  std::printf("word97  %6.1f MB text  %7.3f s  %7.1f MB/s  (%zu bytes out, %d pieces)\n", wordMb, word,
-              wordMb / word, out, layout.pieces);
+  std::printf("word97  %6.1f MB text  %7.3f s  %7.1f MB/s  (%zu bytes out, %d pieces)\n", wordMb, word, wordMb / word,
+              out, layout.pieces);
 
   std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
   for (size_t i = 0; i < text.size(); i += 4096) xml += "<w:p><w:r><w:t>" + text.substr(i, 4096) + "</w:t></w:r></w:p>";
@@ -66,8 +68,9 @@ int main(int argc, char** argv) {
   std::printf("docx    %6zu MB text  %7.3f s  %7.1f MB/s  (%zu bytes zipped)\n", megabytes, tDocx, megabytes / tDocx,
               docx.size());
 
-  std::string odf = "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
-                    "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>";
+  std::string odf =
+      "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+      "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body><office:text>";
   for (size_t i = 0; i < text.size(); i += 4096) odf += "<text:p>" + text.substr(i, 4096) + "</text:p>";
   odf += "</office:text></office:body></office:document-content>";
   std::string odt = testing::BuildZip({{"content.xml", odf}});

@@ -53,8 +53,9 @@ void Fill(testing::FakeGraphSource& s) {
   for (uint32_t e = 0; e < 190; ++e) s.episodes.push_back({e * 5263, e * 5263 + 5262, 15});
   for (uint32_t b = 0; b < 2950; ++b) {
     const uint32_t start = static_cast<uint32_t>(random() % 990000);
-    s.bursts.push_back({static_cast<int32_t>(1 + random() % 2000), 1 + b % 190, 3 + static_cast<uint32_t>(random() % 12),
-                        start, start + 500 + static_cast<uint32_t>(random() % 5000), 0});
+    s.bursts.push_back({static_cast<int32_t>(1 + random() % 2000), 1 + b % 190,
+                        3 + static_cast<uint32_t>(random() % 12), start,
+                        start + 500 + static_cast<uint32_t>(random() % 5000), 0});
   }
   s.classBursts = 2950;
   s.meanBurstSize = 6;

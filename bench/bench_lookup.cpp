@@ -139,7 +139,8 @@ int main(int argc, char** argv) {
   std::printf("word types %zu, lexicon nodes %llu (%.1f MB of tries), tokens %zu x %d passes\n", corpus.types.size(),
               static_cast<unsigned long long>(nodes), nodes * 7 / 1e6, corpus.tokens.size(), passes);
   std::printf("found %.1f%% of tokens (%.1f%% as written, the rest through the fall-backs)\n",
-              100.0 * found / (corpus.tokens.size() * passes), 100.0 * foundAsWritten / (corpus.tokens.size() * passes));
+              100.0 * found / (corpus.tokens.size() * passes),
+              100.0 * foundAsWritten / (corpus.tokens.size() * passes));
   std::printf("LookupWord: %llu calls in %.3f s = %.2f million lookups/s\n", static_cast<unsigned long long>(calls),
               seconds, calls / seconds / 1e6);
   return 0;

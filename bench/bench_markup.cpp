@@ -190,12 +190,15 @@ int main(int argc, char** argv) {
   const std::string plain = PlainText(paragraphs), htmlDoc = Html(paragraphs), rtfDoc = Rtf(paragraphs);
 
   size_t plainWords = 0, htmlWords = 0, rtfWords = 0, unused = 0;
-  double tPlain = TimeRead(plain, repetitions, [](const std::string& doc, std::string& out, size_t& words) {
-    for (size_t at = 0; at < doc.size(); at += kBlock) {
-      out.assign(doc, at, std::min(kBlock, doc.size() - at));  // the block as the loader takes it
-      words += CountWords(out);
-    }
-  }, plainWords);
+  double tPlain = TimeRead(
+      plain, repetitions,
+      [](const std::string& doc, std::string& out, size_t& words) {
+        for (size_t at = 0; at < doc.size(); at += kBlock) {
+          out.assign(doc, at, std::min(kBlock, doc.size() - at));  // the block as the loader takes it
+          words += CountWords(out);
+        }
+      },
+      plainWords);
   MarkupReader markup;
   RtfReader rtfReader;
   auto html = [&](bool count) {
@@ -223,8 +226,8 @@ int main(int argc, char** argv) {
               plain.size() / tPlain / 1e6);
   std::printf("html:  %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", htmlDoc.size(), htmlWords,
               tHtml * 1e3, htmlDoc.size() / tHtml / 1e6, tHtml / tPlain);
-  std::printf("rtf:   %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", rtfDoc.size(), rtfWords,
-              tRtf * 1e3, rtfDoc.size() / tRtf / 1e6, tRtf / tPlain);
+  std::printf("rtf:   %9zu bytes %8zu words %8.2f ms %7.1f MB/s  x%.2f of plain\n", rtfDoc.size(), rtfWords, tRtf * 1e3,
+              rtfDoc.size() / tRtf / 1e6, tRtf / tPlain);
 
   // Whole runs over files.
   ScopedScriptedUi ui;
@@ -240,7 +243,8 @@ int main(int argc, char** argv) {
                     rtfPath = write("brown.rtf", rtfDoc);
   size_t lp = 0, lh = 0, lr = 0;
   int loads = std::max(1, repetitions / 4);
-  double lPlain = TimeLoad(plainPath, loads, lp), lHtml = TimeLoad(htmlPath, loads, lh), lRtf = TimeLoad(rtfPath, loads, lr);
+  double lPlain = TimeLoad(plainPath, loads, lp), lHtml = TimeLoad(htmlPath, loads, lh),
+         lRtf = TimeLoad(rtfPath, loads, lr);
   std::filesystem::remove_all(dir);
   std::printf("loader plain: %8zu words %8.1f ms\n", lp, lPlain * 1e3);
   std::printf("loader html:  %8zu words %8.1f ms  x%.2f of plain\n", lh, lHtml * 1e3, lHtml / lPlain);

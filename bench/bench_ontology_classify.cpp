@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
   double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   std::printf("%zu files, %zu nouns in %.3f s (%.0f nouns/s)\n", files.size(), nouns, s, nouns / s);
   std::printf("one reading %zu, ambiguous %zu, added classes %zu (%.1f%% of nouns known to the dictionary)\n", known,
-              ambiguous, added, 100.0 * static_cast<double>(known + ambiguous) / static_cast<double>(nouns ? nouns : 1));
+              ambiguous, added,
+              100.0 * static_cast<double>(known + ambiguous) / static_cast<double>(nouns ? nouns : 1));
   return 0;
 }

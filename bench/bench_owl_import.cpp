@@ -68,11 +68,12 @@ int main(int argc, char** argv) {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const auto bytes = std::filesystem::file_size(argv[1]);
-  std::printf("input %.1f MB, %s, %u classes (%u left out), %u labels; %.0f ms; peak %.1f MB (%.2f x the input); "
-              "log %.1f MB, Scenario %.1f MB\n",
-              bytes / 1e6, result.ok ? "imported" : "refused", result.stats.mainClasses, result.classesLeftOut,
-              result.stats.labels, std::chrono::duration<double, std::milli>(t1 - t0).count(), usage.ru_maxrss / 1e3,
-              usage.ru_maxrss * 1e3 / static_cast<double>(bytes), result.log.size() / 1e6, result.scenario.size() / 1e6);
+  std::printf(
+      "input %.1f MB, %s, %u classes (%u left out), %u labels; %.0f ms; peak %.1f MB (%.2f x the input); "
+      "log %.1f MB, Scenario %.1f MB\n",
+      bytes / 1e6, result.ok ? "imported" : "refused", result.stats.mainClasses, result.classesLeftOut,
+      result.stats.labels, std::chrono::duration<double, std::milli>(t1 - t0).count(), usage.ru_maxrss / 1e3,
+      usage.ru_maxrss * 1e3 / static_cast<double>(bytes), result.log.size() / 1e6, result.scenario.size() / 1e6);
   std::filesystem::remove_all(folder);
   return result.ok ? 0 : 1;
 }

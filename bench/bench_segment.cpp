@@ -86,8 +86,7 @@ int main(int argc, char** argv) {
   double words = 0, marks = 0;
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
     (std::strcmp(n->text, "/") == 0 ? marks : words) += 1;
-  std::printf("run %s, %.0f words and %.0f proposition marks in %.3f s\n", ok ? "ok" : "FAILED", words, marks,
-              seconds);
+  std::printf("run %s, %.0f words and %.0f proposition marks in %.3f s\n", ok ? "ok" : "FAILED", words, marks, seconds);
   std::printf("words per second: %.0f (target >= 2,000,000)\n", words / seconds);
   // On a shared machine the processor time (both threads) tells the cost better.
   std::printf("words per processor second: %.0f\n", words / cpu);

@@ -138,10 +138,11 @@ int main(int argc, char** argv) {
     exited.Add(run.exitMs);
     peak.Add(run.peakMiB);
   }
-  std::printf("fresh process (%s --results on 3 words): first result min %.1f ms, median %.1f ms; "
-              "exit min %.1f ms, median %.1f ms; peak resident %.1f MiB (median) over %d runs\n",
-              fs::path(dump).filename().c_str(), firstResult.Min(), firstResult.Median(), exited.Min(),
-              exited.Median(), peak.Median(), runs);
+  std::printf(
+      "fresh process (%s --results on 3 words): first result min %.1f ms, median %.1f ms; "
+      "exit min %.1f ms, median %.1f ms; peak resident %.1f MiB (median) over %d runs\n",
+      fs::path(dump).filename().c_str(), firstResult.Min(), firstResult.Median(), exited.Min(), exited.Median(),
+      peak.Median(), runs);
   Figures up, down;
   double first = 0;
   for (int i = 0; i <= runs; ++i) {
@@ -161,9 +162,10 @@ int main(int argc, char** argv) {
     up.Add(Ms(t0, t1));
     down.Add(Ms(t1, t2));
   }
-  std::printf("in this process: first start-up %.1f ms; then start-up min %.1f ms, median %.1f ms; "
-              "shut-down min %.1f ms, median %.1f ms over %d runs\n",
-              first, up.Min(), up.Median(), down.Min(), down.Median(), runs);
+  std::printf(
+      "in this process: first start-up %.1f ms; then start-up min %.1f ms, median %.1f ms; "
+      "shut-down min %.1f ms, median %.1f ms over %d runs\n",
+      first, up.Min(), up.Median(), down.Min(), down.Median(), runs);
   SetMessageUi(nullptr);
 
   fs::remove_all(pattern);

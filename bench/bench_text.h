@@ -104,8 +104,7 @@ enum class CorpusForm { kTagged, kPlain };
 // Writes the corpus text, repeated up to at least minWords words, to a new
 // temporary file named from the template path (its name is written back).
 // The text is made in a child process, so that its memory does not count.
-inline bool MakeBenchText(const std::string& corpus, long minWords, char* path,
-                          CorpusForm form = CorpusForm::kTagged) {
+inline bool MakeBenchText(const std::string& corpus, long minWords, char* path, CorpusForm form = CorpusForm::kTagged) {
   int fd = mkstemps(path, 4);
   if (fd < 0) {
     std::perror("mkstemps");

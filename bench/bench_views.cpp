@@ -40,7 +40,8 @@ constexpr int kWords = 1000000;
 
 void BuildText() {
   TextWords.Clear();
-  const char* words[] = {"the", "river", "had", "risen", "in", "night", "and", "by", "morning", "fields", "were", "water"};
+  const char* words[] = {"the", "river", "had",     "risen",  "in",   "night",
+                         "and", "by",    "morning", "fields", "were", "water"};
   for (int i = 1; i <= kWords; ++i) {
     TWordCategoryData d;
     d.Category.MajorClass = static_cast<uint8_t>(1 + i % 8);
@@ -125,8 +126,9 @@ int main(int argc, char** argv) {
 
   std::vector<TRankedClass> ranked;
   for (uint32_t c = 0; c < 65535; ++c) ranked.push_back({"class_" + std::to_string(c), 70000 - c, c % 100});
-  Measure("65,535 ranked class lines with actor column", runs,
-          [&] { ClassLevelLines(ranked, 1, TActorFilters{true, false}); });
+  Measure("65,535 ranked class lines with actor column", runs, [&] {
+    ClassLevelLines(ranked, 1, TActorFilters{true, false});
+  });
   const std::vector<std::string> classLines = ClassLevelLines(ranked, 1, TActorFilters{true, false});
   std::vector<int> measured;
   Measure("columns of those lines measured, screen painter", std::max(1, runs / 4), [&] {

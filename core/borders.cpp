@@ -18,8 +18,8 @@ TBorderList* BorderList = nullptr;
 
 namespace {
 
-constexpr size_t kMaxLine = 511;         // characters read of one line
-constexpr size_t kLineCut = 90;          // characters of a line that count
+constexpr size_t kMaxLine = 511;  // characters read of one line
+constexpr size_t kLineCut = 90;   // characters of a line that count
 constexpr size_t kMaxBordersFile = 16u << 20;
 
 std::unique_ptr<TBorderList>& GlobalList() {
@@ -193,10 +193,8 @@ bool BuildBordersIndex() {
     LowerCaseString(folded);
     const uint16_t value = e.Filters() ? kFilterValue : kKeepValue;
     auto [it, added] = seen.emplace(folded, keys.size());
-    if (added)
-      keys.emplace_back(key, value);
-    else if (value == kFilterValue)
-      keys[it->second].second = kFilterValue;
+    if (added) keys.emplace_back(key, value);
+    else if (value == kFilterValue) keys[it->second].second = kFilterValue;
   }
   for (const auto& [key, value] : keys) {
     if (!BordersIndex->CompactTrieInsert(key.c_str(), value)) {

@@ -92,8 +92,7 @@ void DecodeCategory(TCategoryCode code, TCategoryRecord& r) {
       if (r.Subclass == 4 && !PerformativeSwitch) r.Subclass = 8;
       r.SubField2 = static_cast<uint8_t>(((code >> 2) & 3) + 1);
       const unsigned pair = (code >> 4) & 3;
-      if (code & 0x40)
-        r.SubField3 = pair == 3 ? kMoodInfinitive : kMoodParticiple;
+      if (code & 0x40) r.SubField3 = pair == 3 ? kMoodInfinitive : kMoodParticiple;
       else {
         static constexpr uint8_t kMoods[4] = {kMoodIndicative, kMoodConditional, kMoodSubjunctive, kMoodOther};
         r.SubField3 = kMoods[pair];
@@ -133,17 +132,12 @@ void DecodeCategory(TCategoryCode code, TCategoryRecord& r) {
       }
       if (code & 0x2000) r.SubField3 |= 1;
       break;
-    case 8:
-      r.MajorClass = kClassUnknown;
-      break;
+    case 8: r.MajorClass = kClassUnknown; break;
     default:
       r.MajorClass = kClassSubstantive;
-      if (code & 0x10)
-        r.SubField3 = 1;
-      else if (code & 0x20)
-        r.SubField3 = 2;
-      else if (code & 0x40)
-        r.SubField3 = 3;
+      if (code & 0x10) r.SubField3 = 1;
+      else if (code & 0x20) r.SubField3 = 2;
+      else if (code & 0x40) r.SubField3 = 3;
       break;
   }
   if (code & 0x4000) r.Flags |= kFlagFundamental;

@@ -47,8 +47,14 @@ constexpr TCategoryCode kCodeBitAnotherReading = 0x8000;
 constexpr TCategoryCode kCodeBitFundamental = 0x4000;
 
 // Verb moods and tenses of the record.
-enum VerbMood : uint8_t { kMoodIndicative = 1, kMoodConditional = 2, kMoodSubjunctive = 3, kMoodParticiple = 4,
-                          kMoodInfinitive = 5, kMoodOther = 6 };
+enum VerbMood : uint8_t {
+  kMoodIndicative = 1,
+  kMoodConditional = 2,
+  kMoodSubjunctive = 3,
+  kMoodParticiple = 4,
+  kMoodInfinitive = 5,
+  kMoodOther = 6
+};
 enum VerbTense : uint8_t { kTensePresent = 1, kTensePast = 2, kTenseFuture = 3, kTenseOther = 4 };
 
 struct TCategoryRecord {

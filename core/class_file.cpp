@@ -118,7 +118,8 @@ bool ParseClassFileText(ClassFileList& list, std::string_view text, bool& damage
       entry.code[i] = (i > 0 && (c == ' ' || c == '\0')) ? '#' : c;
     }
     size_t tab2 = line.find('\t', tab1 + 1);
-    std::string_view t1 = line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
+    std::string_view t1 =
+        line.substr(tab1 + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab1 - 1);
     std::string_view t2 = t1;
     if (tab2 != std::string_view::npos) {
       size_t tab3 = line.find('\t', tab2 + 1);

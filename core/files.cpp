@@ -7,7 +7,6 @@
 
 namespace quilor {
 
-
 const char* FileNamePart(const char* path) {
   const char* name = path;
   for (const char* p = path; *p; ++p)
@@ -35,12 +34,13 @@ int DocumentKind(const std::string& name) {
   static const struct {
     const char* ext;
     int kind;
-  } kTable[] = {{".txt", kDocText},   {".htm", kDocHtml},    {".doc", kDocWord},        {".pdf", kDocPdf},
-                {".xml", kDocXml},    {".sgm", kDocSgml},    {".asc", kDocDosText},     {".tx8", kDocDosText},
-                {".rtf", kDocRtf},    {".*", kDocAnyExtension}, {".mac", kDocMacText},  {".ppt", kDocPowerPoint},
-                {".odt", kDocOdt},    {".odp", kDocOdp},     {".xps", kDocXps},         {".swf", kDocFlash},
-                {".xls", kDocExcel},  {".scn", kDocScenario}, {".idt", kDocIndex},      {".mit", kDocOtherProduct},
-                {".mft", kDocOtherProduct}, {".mvi", kDocOtherProduct}, {".dlm", kDocBorders}};
+  } kTable[] = {
+      {".txt", kDocText},         {".htm", kDocHtml},         {".doc", kDocWord},    {".pdf", kDocPdf},
+      {".xml", kDocXml},          {".sgm", kDocSgml},         {".asc", kDocDosText}, {".tx8", kDocDosText},
+      {".rtf", kDocRtf},          {".*", kDocAnyExtension},   {".mac", kDocMacText}, {".ppt", kDocPowerPoint},
+      {".odt", kDocOdt},          {".odp", kDocOdp},          {".xps", kDocXps},     {".swf", kDocFlash},
+      {".xls", kDocExcel},        {".scn", kDocScenario},     {".idt", kDocIndex},   {".mit", kDocOtherProduct},
+      {".mft", kDocOtherProduct}, {".mvi", kDocOtherProduct}, {".dlm", kDocBorders}};
   for (const auto& e : kTable)
     if (ext == e.ext) return e.kind;
   LastFileResult.unknownExtension = true;
@@ -381,10 +381,9 @@ struct LanguageEntry {
 constexpr int kMsgOtherLanguage = 655;
 
 constexpr LanguageEntry kLanguages[] = {
-    {1, "fr", "fr", 590},  {2, "it", "it", 591},  {3, "sp", "es", 592},  {4, "en", "en", 593},
-    {5, "ge", "de", 594},  {6, "pt", "pt", 595},  {7, "nl", "nl", 655},  {8, "ru", "ru", 655},
-    {9, "gr", "el", 596},  {10, "ar", "ar", 655}, {11, "ja", "ja", 655}, {12, "ch", "zh", 655},
-    {13, "??", "cs", 655}, {14, "ro", "ro", 597}, {99, "zz", "??", 655},
+    {1, "fr", "fr", 590},  {2, "it", "it", 591},  {3, "sp", "es", 592},  {4, "en", "en", 593},  {5, "ge", "de", 594},
+    {6, "pt", "pt", 595},  {7, "nl", "nl", 655},  {8, "ru", "ru", 655},  {9, "gr", "el", 596},  {10, "ar", "ar", 655},
+    {11, "ja", "ja", 655}, {12, "ch", "zh", 655}, {13, "??", "cs", 655}, {14, "ro", "ro", 597}, {99, "zz", "??", 655},
 };
 
 const LanguageEntry* FindLanguage(int language) {
@@ -573,12 +572,9 @@ int RunProgramArguments(const std::vector<std::string>& argv) {
 
 void ReportShellError(int code) {
   if (code > 32) return;
-  if (code == kShellFileNotFound || code == kShellPathNotFound)
-    ShowError(GetMessageText(kMsgCannotReadInput));
-  else if (code == kShellNoAssociation)
-    ShowError(GetMessageText(kMsgUnknownFormat));
-  else
-    ShowError(GetMessageText(kMsgExecutionFailed));
+  if (code == kShellFileNotFound || code == kShellPathNotFound) ShowError(GetMessageText(kMsgCannotReadInput));
+  else if (code == kShellNoAssociation) ShowError(GetMessageText(kMsgUnknownFormat));
+  else ShowError(GetMessageText(kMsgExecutionFailed));
 }
 
 // ---- Windows, cursors and help ---------------------------------------------

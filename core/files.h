@@ -35,7 +35,6 @@ enum DocumentKindCode : int {
   kDocBorders = 43,
 };
 
-
 // "*" + the extension from the last '.' of the file-name part, "*" without
 // extension, "*.*" when the result would have 13 characters or more.
 std::string ExtensionFilter(const std::string& name);
@@ -54,8 +53,8 @@ constexpr size_t kMaxPath = 260;
 // What the last file operations below found; LastFileResult = {} starts
 // afresh.
 struct TLastFileResult {
-  int ioResult = 0;          // of the last file operation: 0 success, else an errno value
-  long long fileSize = 0;    // of the file the last existence test opened
+  int ioResult = 0;               // of the last file operation: 0 success, else an errno value
+  long long fileSize = 0;         // of the file the last existence test opened
   bool unknownExtension = false;  // set by DocumentKind when the extension was not recognised
 };
 extern TLastFileResult LastFileResult;

@@ -476,7 +476,8 @@ bool ReduceToBaseForm(TMainDictionary& d, const TWordCategoryData& data, char* w
     if (std::strlen(buffers[0]) > 3 && !SubField3HasBit1(r)) done = ReduceCompound(buffers[0], classId);
     if (!done && !SubField3HasBit1(r) && IsPlural(buffers[0])) {
       Singular(buffers[0], buffers[1]);
-      if (!HeldWithClass(buffers[0], classId) && HeldWithClass(buffers[1], classId)) std::strcpy(buffers[0], buffers[1]);
+      if (!HeldWithClass(buffers[0], classId) && HeldWithClass(buffers[1], classId))
+        std::strcpy(buffers[0], buffers[1]);
     }
   } else if (IsVerb(r)) {
     if (FindVerbInfinitive(d, r, buffers)) {

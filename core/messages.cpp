@@ -20,9 +20,9 @@ namespace {
 std::string g_standard[kStandardTextCount];
 bool g_standardLoaded = false;
 
-constexpr int kStandardIds[] = {kStdUndefined, kStdError,      kStdAnomaly, kStdBeCareful, kStdQuit,
+constexpr int kStandardIds[] = {kStdUndefined, kStdError,      kStdAnomaly,    kStdBeCareful,   kStdQuit,
                                 kStdSuccess,   kStdDictionary, kStdInProgress, kStdStopProcess, kStdWait,
-                                kStdLoading,   kStdTextOk,     kStdPrinting, kStdSaving};
+                                kStdLoading,   kStdTextOk,     kStdPrinting,   kStdSaving};
 
 // Runs the box of the given kind; returns the button pressed.
 int RunBox(const std::string& text, int kind, bool withDontShow, int icon = kIconOfKind) {
@@ -117,9 +117,7 @@ int ShowWarning(const std::string& text) {
 bool AskYesNo(const std::string& text) { return RunBox(text, kBoxYesNo, false) == 1; }
 bool AskNotYes(const std::string& text) { return !AskYesNo(text); }
 bool AskYesNoWithDontShow(const std::string& text) { return RunBox(text, kBoxYesNo, true) == 1; }
-bool AskYesNoDefaultYesWithDontShow(const std::string& text) {
-  return RunBox(text, kBoxYesNoDefaultYes, true) == 1;
-}
+bool AskYesNoDefaultYesWithDontShow(const std::string& text) { return RunBox(text, kBoxYesNoDefaultYes, true) == 1; }
 bool CancelChosen(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
 int AskYesNoCancel(const std::string& text) { return RunBox(text, kBoxYesNoCancel, false); }
 

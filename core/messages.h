@@ -66,14 +66,14 @@ struct TLastMessageBox {
 extern TLastMessageBox LastMessageBox;
 
 void ShowSystemError(const std::string& text);
-int ShowError(const std::string& text);                          // kind 0 with the error picture; returns 0
-int ShowWarning(const std::string& text);                        // kind 0 with the warning picture; returns 0
-bool AskYesNo(const std::string& text);                          // kind 4; True on Yes
-bool AskNotYes(const std::string& text);                         // not AskYesNo
-bool AskYesNoWithDontShow(const std::string& text);              // kind 4 with the check box
-bool AskYesNoDefaultYesWithDontShow(const std::string& text);    // kind 5 with the check box
-bool CancelChosen(const std::string& text);                      // kind 1 (OK, Cancel); true when Cancel was chosen
-int AskYesNoCancel(const std::string& text);                     // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
+int ShowError(const std::string& text);                        // kind 0 with the error picture; returns 0
+int ShowWarning(const std::string& text);                      // kind 0 with the warning picture; returns 0
+bool AskYesNo(const std::string& text);                        // kind 4; True on Yes
+bool AskNotYes(const std::string& text);                       // not AskYesNo
+bool AskYesNoWithDontShow(const std::string& text);            // kind 4 with the check box
+bool AskYesNoDefaultYesWithDontShow(const std::string& text);  // kind 5 with the check box
+bool CancelChosen(const std::string& text);                    // kind 1 (OK, Cancel); true when Cancel was chosen
+int AskYesNoCancel(const std::string& text);                   // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
 
 // Allocation guards. On a worker thread (core/worker_threads.h) none shows
 // anything: ReportMemoryLow records the failure, the others throw

@@ -252,7 +252,8 @@ void TStringHashIndex::Load(DictionarySource& source) {
       }
       name[p] = 0;
       primary->SetCount(static_cast<int>(done + k + 1));
-      if (name[0] && !primary->SetName(static_cast<int>(done + k + 1), name)) StopIfAllocationFailed("name index", true);
+      if (name[0] && !primary->SetName(static_cast<int>(done + k + 1), name))
+        StopIfAllocationFailed("name index", true);
     }
     done += n;
   }

@@ -179,7 +179,8 @@ class TStringHashIndex {
 // The verb and adjective indexes (created at start-up, mode 2, pooled).
 extern TStringHashIndex* VerbIndex;
 extern TStringHashIndex* AdjectiveIndex;
-TStringHashIndex* CreateVerbIndex(int mode, int primarySegments, int secondarySegments, const std::string& dictionaryMask);
+TStringHashIndex* CreateVerbIndex(int mode, int primarySegments, int secondarySegments,
+                                  const std::string& dictionaryMask);
 TStringHashIndex* CreateAdjectiveIndex(int mode, int primarySegments, int secondarySegments,
                                        const std::string& dictionaryMask);
 // The analysis's per-class counters, which the occurrence counts feed (set by the engine).

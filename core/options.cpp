@@ -16,45 +16,105 @@ TWorkContext WorkContextStorage;
 TGeneralState GeneralStateStorage;
 
 constexpr uint32_t kDefaultColours[opt::ColourCount] = {
-    0, 0x000000A0, 0x0000FFFF, 0x00FF00FF, 0x0080FFA0, 0x00FFFF00, 0, 0, 0, 0, 0,
-    0x00FF0000, 0x00FF0000, 0x00FF00FF, 0x0000FF00, 0x00C0C0C0, 0};
-constexpr uint32_t kDefaultPalette[opt::PaletteCount] = {
-    0x000000, 0xFF0000, 0x0000FF, 0xFF00FF, 0x00FFFF, 0x000080, 0x808080, 0x00FF00,
-    0xFFFFFF, 0xFFFF00, 0x4000C0, 0x800080, 0x0080FF, 0x808000, 0x404040, 0x80FF00};
+    0, 0x000000A0, 0x0000FFFF, 0x00FF00FF, 0x0080FFA0, 0x00FFFF00, 0,          0, 0,
+    0, 0,          0x00FF0000, 0x00FF0000, 0x00FF00FF, 0x0000FF00, 0x00C0C0C0, 0};
+constexpr uint32_t kDefaultPalette[opt::PaletteCount] = {0x000000, 0xFF0000, 0x0000FF, 0xFF00FF, 0x00FFFF, 0x000080,
+                                                         0x808080, 0x00FF00, 0xFFFFFF, 0xFFFF00, 0x4000C0, 0x800080,
+                                                         0x0080FF, 0x808000, 0x404040, 0x80FF00};
 
-struct U8Default { U8Field field; uint8_t value; };
-struct U16Default { U16Field field; uint16_t value; };
-struct U32Default { U32Field field; uint32_t value; };
+struct U8Default {
+  U8Field field;
+  uint8_t value;
+};
+struct U16Default {
+  U16Field field;
+  uint16_t value;
+};
+struct U32Default {
+  U32Field field;
+  uint32_t value;
+};
 
 // Every non-zero default of the record (the rest is zero).
-constexpr U32Default kU32Defaults[] = {
-    {opt::Version, kOptionsVersion}, {opt::WizardThreshold, 3}, {opt::ExcelMaxCharts, 8},
-    {opt::Reserved280, 40},          {opt::Reserved284, 12},    {opt::EndMarker, kOptionsEndMarker}};
-constexpr U16Default kU16Defaults[] = {
-    {opt::GraphSetting344, 50},   {opt::GraphMaxObjects, 30},     {opt::GraphKind, 1},
-    {opt::DocumentKind, 10},      {opt::Reserved356, 1},          {opt::ClassMinWords, 3},
-    {opt::ClassPertinence, 15},   {opt::RelationBase, 1},         {opt::CharacteristicParts, 90},
-    {opt::WizardLevel, 1}, {opt::Reserved368, 4},          {opt::Reserved370, 3},
-    {opt::SizeThreshold, 25},     {opt::DistributionGraphSetting, 14}, {opt::Reserved376, 4},
-    {opt::OpenFilterIndex, 12}};
-constexpr U8Field kU8OnByDefault[] = {
-    opt::Reserved552,        opt::WordSearchSwitch553,   opt::AreaGraph3D,          opt::Reserved555,
-    opt::Reserved556,        opt::ShowGraph,             opt::DisplaySwitch559,     opt::Reserved560,
-    opt::ThresholdKind,      opt::GraphOptionsSwitch564, opt::Reserved568,          opt::Reserved569,
-    opt::Reserved570,        opt::SelectiveColouring,    opt::Reserved574,          opt::GexfBrowseFolder,
-    opt::ConfirmDeletions,   opt::RunWizardWhenEmpty,    opt::ShowHelpPanel,        opt::KeepFileHistory,
-    opt::Reserved587,        opt::Reserved589,           opt::ExcelShowCharts,      opt::WordDetailedReading,
-    opt::ConvertPdf,         opt::GroupsInCapitals,      opt::AddFormsWithoutAccent, opt::WordSearchLinkScenario,
-    opt::ConversionFilterSwitch603, opt::TermLocateAutomatically, opt::TermLocateInText, opt::TermShowCompounds,
-    opt::TermShowUnclassified, opt::Reserved616,         opt::Reserved617,          opt::Reserved618,
-    opt::Reserved621,        opt::GexfDataReduction,     opt::Reserved624,          opt::Reserved626,
-    opt::Reserved627,        opt::Reserved628,           opt::AskUpdateDefaultScenario, opt::GexfDoNotOpenRelations,
-    opt::GexfDiscardLoneNodes};
+constexpr U32Default kU32Defaults[] = {{opt::Version, kOptionsVersion}, {opt::WizardThreshold, 3},
+                                       {opt::ExcelMaxCharts, 8},        {opt::Reserved280, 40},
+                                       {opt::Reserved284, 12},          {opt::EndMarker, kOptionsEndMarker}};
+constexpr U16Default kU16Defaults[] = {{opt::GraphSetting344, 50},
+                                       {opt::GraphMaxObjects, 30},
+                                       {opt::GraphKind, 1},
+                                       {opt::DocumentKind, 10},
+                                       {opt::Reserved356, 1},
+                                       {opt::ClassMinWords, 3},
+                                       {opt::ClassPertinence, 15},
+                                       {opt::RelationBase, 1},
+                                       {opt::CharacteristicParts, 90},
+                                       {opt::WizardLevel, 1},
+                                       {opt::Reserved368, 4},
+                                       {opt::Reserved370, 3},
+                                       {opt::SizeThreshold, 25},
+                                       {opt::DistributionGraphSetting, 14},
+                                       {opt::Reserved376, 4},
+                                       {opt::OpenFilterIndex, 12}};
+constexpr U8Field kU8OnByDefault[] = {opt::Reserved552,
+                                      opt::WordSearchSwitch553,
+                                      opt::AreaGraph3D,
+                                      opt::Reserved555,
+                                      opt::Reserved556,
+                                      opt::ShowGraph,
+                                      opt::DisplaySwitch559,
+                                      opt::Reserved560,
+                                      opt::ThresholdKind,
+                                      opt::GraphOptionsSwitch564,
+                                      opt::Reserved568,
+                                      opt::Reserved569,
+                                      opt::Reserved570,
+                                      opt::SelectiveColouring,
+                                      opt::Reserved574,
+                                      opt::GexfBrowseFolder,
+                                      opt::ConfirmDeletions,
+                                      opt::RunWizardWhenEmpty,
+                                      opt::ShowHelpPanel,
+                                      opt::KeepFileHistory,
+                                      opt::Reserved587,
+                                      opt::Reserved589,
+                                      opt::ExcelShowCharts,
+                                      opt::WordDetailedReading,
+                                      opt::ConvertPdf,
+                                      opt::GroupsInCapitals,
+                                      opt::AddFormsWithoutAccent,
+                                      opt::WordSearchLinkScenario,
+                                      opt::ConversionFilterSwitch603,
+                                      opt::TermLocateAutomatically,
+                                      opt::TermLocateInText,
+                                      opt::TermShowCompounds,
+                                      opt::TermShowUnclassified,
+                                      opt::Reserved616,
+                                      opt::Reserved617,
+                                      opt::Reserved618,
+                                      opt::Reserved621,
+                                      opt::GexfDataReduction,
+                                      opt::Reserved624,
+                                      opt::Reserved626,
+                                      opt::Reserved627,
+                                      opt::Reserved628,
+                                      opt::AskUpdateDefaultScenario,
+                                      opt::GexfDoNotOpenRelations,
+                                      opt::GexfDiscardLoneNodes};
 constexpr double kDefaultDoubleSetting = 0.4;
 
 // A number outside [low, high] takes the replacement.
-struct U16Range { U16Field field; uint16_t low; uint16_t high; uint16_t replacement; };
-struct U32Range { U32Field field; uint32_t low; uint32_t high; uint32_t replacement; };
+struct U16Range {
+  U16Field field;
+  uint16_t low;
+  uint16_t high;
+  uint16_t replacement;
+};
+struct U32Range {
+  U32Field field;
+  uint32_t low;
+  uint32_t high;
+  uint32_t replacement;
+};
 
 // The size threshold is multiplied by 1,024,000 into a signed 32-bit byte
 // count: above 2,047 it would overflow.
@@ -62,12 +122,15 @@ constexpr uint16_t kMaxSizeThreshold = 2047;
 // 12 built-in filters of the open dialog and up to 10 of the export definitions.
 constexpr uint16_t kMaxOpenFilterIndex = 22;
 
-constexpr U16Range kU16Ranges[] = {
-    {opt::GraphMaxObjects, 4, 100, 8},      {opt::GraphKind, 1, 5, 1},
-    {opt::DocumentKind, 1, 43, 10},          {opt::ClassMinWords, 1, 999, 3},
-    {opt::ClassPertinence, 1, 999, 15},      {opt::RelationBase, 1, 4, 1},
-    {opt::CharacteristicParts, 1, 100, 90},  {opt::SizeThreshold, 0, kMaxSizeThreshold, 25},
-    {opt::OpenFilterIndex, 1, kMaxOpenFilterIndex, 12}};
+constexpr U16Range kU16Ranges[] = {{opt::GraphMaxObjects, 4, 100, 8},
+                                   {opt::GraphKind, 1, 5, 1},
+                                   {opt::DocumentKind, 1, 43, 10},
+                                   {opt::ClassMinWords, 1, 999, 3},
+                                   {opt::ClassPertinence, 1, 999, 15},
+                                   {opt::RelationBase, 1, 4, 1},
+                                   {opt::CharacteristicParts, 1, 100, 90},
+                                   {opt::SizeThreshold, 0, kMaxSizeThreshold, 25},
+                                   {opt::OpenFilterIndex, 1, kMaxOpenFilterIndex, 12}};
 constexpr U32Range kU32Ranges[] = {
     {opt::ExcelChartType, 0, 5, 0}, {opt::ExcelTableType, 0, 2, 0}, {opt::ExcelMaxCharts, 1, 255, 8}};
 
@@ -120,7 +183,8 @@ void TOptionsRecord::Set(TextField f, std::string_view text) {
   size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   std::memset(bytes_.data() + f.offset, 0, f.size);
-  if (!text.empty()) std::memcpy(bytes_.data() + f.offset, text.data(), text.size());  // an empty view may hold no pointer
+  if (!text.empty())
+    std::memcpy(bytes_.data() + f.offset, text.data(), text.size());  // an empty view may hold no pointer
 }
 
 void TOptionsRecord::ResetSettings() {
@@ -201,8 +265,7 @@ void ResetWorkContext() { WorkContext->Reset(); }
 bool IsDefaultScenarioName(std::string_view name) {
   for (const char* d : kDefaultScenarioNames) {
     const std::string_view n(d);
-    if (n.size() == name.size() &&
-        std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+    if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
           return lower(a) == lower(b);
         }))

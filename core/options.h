@@ -21,37 +21,48 @@ constexpr uint32_t kOptionsVersion = 15;
 constexpr uint32_t kOptionsEndMarker = 1234578;
 constexpr size_t kPathFieldSize = 261;  // 260 characters and the NUL
 
-struct U8Field { size_t offset; };
-struct U16Field { size_t offset; };
-struct U32Field { size_t offset; };
-struct DoubleField { size_t offset; };
+struct U8Field {
+  size_t offset;
+};
+struct U16Field {
+  size_t offset;
+};
+struct U32Field {
+  size_t offset;
+};
+struct DoubleField {
+  size_t offset;
+};
 // A NUL-terminated text of at most size - 1 characters.
-struct TextField { size_t offset; size_t size; };
+struct TextField {
+  size_t offset;
+  size_t size;
+};
 
 namespace opt {
 constexpr U32Field Version{0};
 constexpr U8Field ExcelReportByte{87};
-constexpr U32Field ScenarioFileDate{260};      // modification time of the Scenario file last read or written (seconds)
-constexpr U32Field WizardThreshold{264};       // New Scenario wizard: occurrences a class needs, in words
-constexpr U32Field ExcelChartType{268};       // 0..5
-constexpr U32Field ExcelTableType{272};       // 0 selection, 1 branch, 2 whole Scenario
-constexpr U32Field ExcelMaxCharts{276};       // 1..255
+constexpr U32Field ScenarioFileDate{260};  // modification time of the Scenario file last read or written (seconds)
+constexpr U32Field WizardThreshold{264};   // New Scenario wizard: occurrences a class needs, in words
+constexpr U32Field ExcelChartType{268};    // 0..5
+constexpr U32Field ExcelTableType{272};    // 0 selection, 1 branch, 2 whole Scenario
+constexpr U32Field ExcelMaxCharts{276};    // 1..255
 constexpr U32Field Reserved280{280};
 constexpr U32Field Reserved284{284};
 constexpr U32Field DictionaryStamp{288};
 constexpr U16Field GraphSetting344{344};
-constexpr U16Field GraphMaxObjects{346};      // 4..100
-constexpr U16Field GraphKind{352};            // 1 areas, 2 star, 3 distribution, 4 bursts, 5 actors
+constexpr U16Field GraphMaxObjects{346};  // 4..100
+constexpr U16Field GraphKind{352};        // 1 areas, 2 star, 3 distribution, 4 bursts, 5 actors
 constexpr U16Field DocumentKind{354};
 constexpr U16Field Reserved356{356};
 constexpr U16Field ClassMinWords{358};        // 1..999
 constexpr U16Field ClassPertinence{360};      // 1..999, ten-thousandths of the words
 constexpr U16Field RelationBase{362};         // 1..4
 constexpr U16Field CharacteristicParts{364};  // 1..100
-constexpr U16Field WizardLevel{366};           // New Scenario wizard: level 3, 2, 1, or 0 for substantives
+constexpr U16Field WizardLevel{366};          // New Scenario wizard: level 3, 2, 1, or 0 for substantives
 constexpr U16Field Reserved368{368};
 constexpr U16Field Reserved370{370};
-constexpr U16Field SizeThreshold{372};        // units of 1,024,000 bytes
+constexpr U16Field SizeThreshold{372};  // units of 1,024,000 bytes
 constexpr U16Field DistributionGraphSetting{374};
 constexpr U16Field Reserved376{376};
 constexpr U16Field OpenFilterIndex{378};
@@ -65,7 +76,7 @@ constexpr U8Field PerDocumentOutput557{557};
 constexpr U8Field ShowGraph{558};
 constexpr U8Field DisplaySwitch559{559};
 constexpr U8Field Reserved560{560};
-constexpr U8Field ThresholdKind{561};         // 1 minimum words, 0 pertinence
+constexpr U8Field ThresholdKind{561};  // 1 minimum words, 0 pertinence
 constexpr U8Field Reserved562{562};
 constexpr U8Field PrintInColour{563};
 constexpr U8Field GraphOptionsSwitch564{564};
@@ -127,7 +138,7 @@ constexpr U8Field Reserved627{627};
 constexpr U8Field Reserved628{628};
 constexpr U8Field Reserved629{629};
 constexpr U8Field ConversionFilterSetting630{630};
-constexpr U8Field WizardNoRootGroup{632};      // the wizard makes no top-level group (Subclassify off)
+constexpr U8Field WizardNoRootGroup{632};  // the wizard makes no top-level group (Subclassify off)
 constexpr U8Field Reserved633{633};
 constexpr U8Field AskUpdateDefaultScenario{634};
 constexpr U8Field ConversionFilterSwitch635{635};
@@ -139,7 +150,7 @@ constexpr U8Field GexfDiscardLoneNodes{642};
 constexpr U8Field GexfDiscardTopLevel{643};
 constexpr U8Field GexfLevelAttribute{644};
 constexpr U8Field HideFileNames{645};
-constexpr U8Field NoSubFolders{646};           // 0: sub-folders are scanned
+constexpr U8Field NoSubFolders{646};  // 0: sub-folders are scanned
 constexpr TextField ScenarioFileName{667, 522};
 constexpr TextField BordersFileName{1189, kPathFieldSize};
 constexpr TextField FileDialogMask{1450, kPathFieldSize};
@@ -152,20 +163,22 @@ constexpr size_t GexfTextsB = 3016;
 constexpr size_t GexfTextsBCount = 6;
 constexpr size_t ConversionFilterData = 4582;
 constexpr size_t ConversionFilterDataSize = 8500 - 4582;
-constexpr size_t Colours = 8500;               // 17 x u32, 0x00BBGGRR
+constexpr size_t Colours = 8500;  // 17 x u32, 0x00BBGGRR
 constexpr size_t ColourCount = 17;
-constexpr size_t ClassPalette = 8568;          // 16 x u32
+constexpr size_t ClassPalette = 8568;  // 16 x u32
 constexpr size_t PaletteCount = 16;
-constexpr size_t FolderHistory = 8632;         // 12 x 261
-constexpr size_t FileHistory = 11764;          // 12 x 261, entry 1 first
+constexpr size_t FolderHistory = 8632;  // 12 x 261
+constexpr size_t FileHistory = 11764;   // 12 x 261, entry 1 first
 constexpr size_t HistoryCount = 12;
-constexpr size_t PrintSwitches = 14896;        // 13 bytes
+constexpr size_t PrintSwitches = 14896;  // 13 bytes
 constexpr size_t PrintSwitchCount = 13;
 constexpr U32Field EndMarker{14912};
 
 constexpr U32Field Colour(size_t i) { return U32Field{Colours + 4 * i}; }
 constexpr U32Field PaletteColour(size_t i) { return U32Field{ClassPalette + 4 * i}; }
-constexpr TextField FolderHistoryEntry(size_t i) { return TextField{FolderHistory + kPathFieldSize * i, kPathFieldSize}; }
+constexpr TextField FolderHistoryEntry(size_t i) {
+  return TextField{FolderHistory + kPathFieldSize * i, kPathFieldSize};
+}
 constexpr TextField FileHistoryEntry(size_t i) { return TextField{FileHistory + kPathFieldSize * i, kPathFieldSize}; }
 constexpr TextField GexfTextA(size_t i) { return TextField{GexfTextsA + kPathFieldSize * i, kPathFieldSize}; }
 constexpr TextField GexfTextB(size_t i) { return TextField{GexfTextsB + kPathFieldSize * i, kPathFieldSize}; }
@@ -226,11 +239,11 @@ SaveResult WriteOptionsFile(const std::string& path, const TOptionsRecord& recor
 
 // The general state (11 bytes, never saved).
 struct TGeneralState {
-  uint8_t Language = 4;              // 4 English; selects dictionaries and language rules
+  uint8_t Language = 4;  // 4 English; selects dictionaries and language rules
   uint8_t GluedWordVariant = 1;
   uint8_t RunSwitch2 = 1;
   uint8_t RunSwitch3 = 0;
-  uint8_t MayWriteOptions = 1;       // the options file may be written at shut-down
+  uint8_t MayWriteOptions = 1;  // the options file may be written at shut-down
   uint8_t RunSwitch5 = 0;
   uint8_t HideResultsTab = 0;
   uint8_t RunSwitch7 = 0;
@@ -244,14 +257,14 @@ static_assert(sizeof(TGeneralState) == 11);
 
 // One external export definition of the options INI file.
 struct TExportDefinition {
-  std::string DisplayName;     // NomExtension, 260 characters
-  std::string ExtensionText;   // Extension, 260 characters
-  uint8_t Kind = 0;            // Fonction
+  std::string DisplayName;    // NomExtension, 260 characters
+  std::string ExtensionText;  // Extension, 260 characters
+  uint8_t Kind = 0;           // Fonction
   bool Direct = false;
-  std::string OutputFileName;  // NomFichier, 260 characters
+  std::string OutputFileName;   // NomFichier, 260 characters
   bool WeightedResult = false;  // ResultatPondere
   int32_t Multiplier = 0;
-  std::string FileSuffix;      // SuffixFich, 3 characters
+  std::string FileSuffix;  // SuffixFich, 3 characters
   uint8_t AnsiResult = 0;
   bool MultipleTables = false;
   bool Lemmatiser = false;
@@ -261,8 +274,8 @@ struct TExportDefinition {
   bool OverwriteFile = false;
   bool Detail = false;
   bool Boolean = false;
-  char DecimalMark = 0;        // VirguleNum
-  uint8_t Separator = 0;       // Separateur
+  char DecimalMark = 0;   // VirguleNum
+  uint8_t Separator = 0;  // Separateur
 };
 
 constexpr size_t kSearchKeyCount = 20;

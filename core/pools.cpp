@@ -206,7 +206,7 @@ bool TPagedTextArray::PagedTextArraySet(uint64_t index, const char* text) {
     char* heap = new (std::nothrow) char[n + 1];
     if (ReportMemoryLow(heap == nullptr)) return false;
     std::memcpy(heap, text, n + 1);
-    delete[] *s;
+    delete[] * s;
     copy = heap;
   }
   *s = copy;

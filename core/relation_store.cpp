@@ -106,8 +106,7 @@ bool TRelationStore::Next(const TRelationWindow*& window, uint32_t& position, ui
   return true;
 }
 
-bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position, uint8_t& byteB,
-                              uint32_t& value) {
+bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position, uint8_t& byteB, uint32_t& value) {
   if (AtStart()) return false;
   const TRelationRecord& r = records_[--cursor_.at];
   window = WindowOf(r);
@@ -337,7 +336,8 @@ void TPropositionWindowList::Give(size_t i, const TRelationWindow*& window, uint
   const Record& r = records_[i];
   window_.Clear();
   for (uint32_t row = 0; row < r.rows; ++row)
-    for (int k = 1; k <= kRelationLevels; ++k) window_.Set(static_cast<int>(row), k, rows_[r.firstItem + row].cls[k - 1]);
+    for (int k = 1; k <= kRelationLevels; ++k)
+      window_.Set(static_cast<int>(row), k, rows_[r.firstItem + row].cls[k - 1]);
   window = &window_;
   value1 = r.value1;
   value2 = r.value2;

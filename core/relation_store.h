@@ -30,9 +30,7 @@ struct TRelationWindow {
   uint32_t cells[kRelationRows * kRelationLevels] = {};
 
   // row 0..20, level 1..4; out of range reads 0 and writes nothing.
-  uint32_t At(int row, int level) const {
-    return InRange(row, level) ? cells[row * kRelationLevels + level - 1] : 0;
-  }
+  uint32_t At(int row, int level) const { return InRange(row, level) ? cells[row * kRelationLevels + level - 1] : 0; }
   void Set(int row, int level, uint32_t value) {
     if (InRange(row, level)) cells[row * kRelationLevels + level - 1] = value;
   }
@@ -94,9 +92,7 @@ class TRecordCursor {
   void Restore(int slot, size_t count) {
     if (slot >= 1 && slot <= kRelationBookmarks) at = bookmarks_[slot - 1] <= count ? bookmarks_[slot - 1] : count;
   }
-  size_t Bookmark(int slot) const {
-    return slot >= 1 && slot <= kRelationBookmarks ? bookmarks_[slot - 1] : 0;
-  }
+  size_t Bookmark(int slot) const { return slot >= 1 && slot <= kRelationBookmarks ? bookmarks_[slot - 1] : 0; }
   void Backup() {
     for (int i = 0; i < kRelationBookmarks; ++i) backup_[i] = bookmarks_[i];
   }

@@ -371,7 +371,8 @@ bool TPagedTrie::PagedTrieInsert(const char* key, uint32_t value) {
   ++state.newKeys;
   uint64_t at = used_;
   if (!empty_ && w.node >= 0) PageOf(w.node)->links[w.node % kPageNodes] = static_cast<int32_t>(at);
-  for (int k = w.position; k < length; ++k, ++at) PageOf(at)->chars[at % kPageNodes] = static_cast<unsigned char>(key[k]);
+  for (int k = w.position; k < length; ++k, ++at)
+    PageOf(at)->chars[at % kPageNodes] = static_cast<unsigned char>(key[k]);
   PageOf(at)->values[at % kPageNodes] = value;
   used_ = at + 1;
   empty_ = false;

@@ -14,8 +14,8 @@
 namespace quilor::brown {
 
 enum Group { kNoun, kVerb, kAdjective, kPronoun, kDeterminant, kConjunction, kAdverb, kGroups, kNotScored = -1 };
-inline const char* const kGroupNames[kGroups] = {"substantive", "verb", "adjective", "pronoun",
-                                                 "determinant/preposition", "conjunction", "adverb"};
+inline const char* const kGroupNames[kGroups] = {
+    "substantive", "verb", "adjective", "pronoun", "determinant/preposition", "conjunction", "adverb"};
 
 inline int GroupOfTag(std::string tag) {
   if (tag.find('+') != std::string::npos) return kNotScored;
@@ -24,8 +24,8 @@ inline int GroupOfTag(std::string tag) {
   static const std::map<std::string, int> kTags = [] {
     std::map<std::string, int> m;
     for (const char* t : {"nn", "nns", "nn$", "nns$", "np", "nps", "np$", "nps$"}) m[t] = kNoun;
-    for (const char* t : {"vb", "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben", "ber", "bez",
-                          "do", "dod", "doz", "hv", "hvd", "hvg", "hvn", "hvz", "md"})
+    for (const char* t : {"vb",  "vbd", "vbg", "vbn", "vbz", "be", "bed", "bedz", "beg", "bem", "ben",
+                          "ber", "bez", "do",  "dod", "doz", "hv", "hvd", "hvg",  "hvn", "hvz", "md"})
       m[t] = kVerb;
     for (const char* t : {"jj", "jjr", "jjs", "jjt", "cd", "od"}) m[t] = kAdjective;
     // ex: existential there, a pronoun of the analysis (dico/README.md, "Word kinds").

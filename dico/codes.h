@@ -13,7 +13,16 @@ namespace quilor::dico {
 
 // Record numbering (the one of the labels) of connectors and modalities.
 enum class ConnectorKind : uint8_t {
-  Condition = 1, Cause, Goal, Addition, Disjunction, Opposition, Comparison, Time, Place, Manner
+  Condition = 1,
+  Cause,
+  Goal,
+  Addition,
+  Disjunction,
+  Opposition,
+  Comparison,
+  Time,
+  Place,
+  Manner
 };
 enum class ModalityKind : uint8_t { Time = 1, Place, Manner, Assertion, Doubt, Negation, Intensity };
 enum class VerbKind : uint8_t { Factive = 0, Stative = 1, Reflexive = 2, Performative = 3 };
@@ -24,14 +33,14 @@ enum class PronounKind : uint8_t { Relative = 1, Possessive = 2, Personal = 3, D
 
 constexpr TCategoryCode kAmbiguityBit = kCodeBitAnotherReading;
 constexpr TCategoryCode kFundamentalBit = kCodeBitFundamental;
-constexpr TCategoryCode kFlagABit = 0x2000;       // pronouns and determinants
-constexpr TCategoryCode kGerundBit = 0x1000;      // prepositions: a following -ing form is a gerund
+constexpr TCategoryCode kFlagABit = 0x2000;   // pronouns and determinants
+constexpr TCategoryCode kGerundBit = 0x1000;  // prepositions: a following -ing form is a gerund
 constexpr TCategoryCode kAuxiliaryBit = 0x0080;
 
 // Substantives: class bits 0; bit 0 marks the entry so that the code is never 0.
 constexpr TCategoryCode kNounCode = 0x0001;
-constexpr TCategoryCode kProperNameCode = 0x0020;     // decodes to feature bit 1: never singularised
-constexpr TCategoryCode kAbbreviationCode = 0x0040;   // feature bits 0 and 1: a dot after it ends no sentence
+constexpr TCategoryCode kProperNameCode = 0x0020;    // decodes to feature bit 1: never singularised
+constexpr TCategoryCode kAbbreviationCode = 0x0040;  // feature bits 0 and 1: a dot after it ends no sentence
 
 constexpr uint8_t MajorClassOfCode(TCategoryCode code) { return (code >> 8) & 0x0F; }
 

@@ -24,9 +24,8 @@ TCategoryCode FirstVerbReading(const LexiconModel& model, const std::string& for
 // base (the model's choice); a form that is itself a base form stays another
 // form only when its first verb reading is not a present (found: find, but
 // lay keeps its own entry).
-bool WriteNameIndex(const LexiconModel& model, const std::map<std::string, std::vector<std::string>>& forms,
-                    bool verbs, const std::string& path, size_t& names, size_t& formCount, size_t& refused,
-                    std::string& error) {
+bool WriteNameIndex(const LexiconModel& model, const std::map<std::string, std::vector<std::string>>& forms, bool verbs,
+                    const std::string& path, size_t& names, size_t& formCount, size_t& refused, std::string& error) {
   NameIndexWriter writer(kNameIndexPrimarySegments, kNameIndexSecondarySegments);
   std::map<std::string, int> entries;
   for (const auto& [base, others] : forms) {

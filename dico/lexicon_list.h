@@ -33,7 +33,8 @@ inline void ParseLexiconList(std::string_view text, LexiconList& lexicon) {
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos || tab == 0) continue;
     const size_t tab2 = line.find('\t', tab + 1);
-    const std::string_view codes = line.substr(tab + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab - 1);
+    const std::string_view codes =
+        line.substr(tab + 1, tab2 == std::string_view::npos ? std::string_view::npos : tab2 - tab - 1);
     std::vector<LexiconReading> readings;
     size_t at = 0;
     while (at < codes.size()) {

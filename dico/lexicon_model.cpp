@@ -108,7 +108,8 @@ int FrequencyScore(TCategoryCode code, const FrequencyCounts& c, bool adverbsAre
     case 2: return c[kFreqConjunction] + (adverbsAreModalities ? 0 : c[kFreqAdverb]);
     case 3: return c[kFreqAdverb];
     case 4: return c[kFreqAdjective];
-    case 5: return c[kFreqPronoun] + ((code & 0x0F) == static_cast<int>(PronounKind::Relative) ? c[kFreqConjunction] : 0);
+    case 5:
+      return c[kFreqPronoun] + ((code & 0x0F) == static_cast<int>(PronounKind::Relative) ? c[kFreqConjunction] : 0);
     case 6: return c[kFreqDeterminant];
     default: return c[kFreqNoun];
   }
@@ -133,7 +134,8 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
   if (counts)
     for (int g = 0; g < kFreqGroupCount; ++g) total += (*counts)[g];
   if (closed && counts) {
-    std::erase_if(ranked, [&](const Ranked& r) { return r.c.origin != ReadingOrigin::ClosedList && r.score * 20 < total; });
+    std::erase_if(ranked,
+                  [&](const Ranked& r) { return r.c.origin != ReadingOrigin::ClosedList && r.score * 20 < total; });
   } else if (total >= kUnseenClassTokens &&
              std::any_of(ranked.begin(), ranked.end(), [](const Ranked& r) { return r.score > 0; })) {
     // A class the corpus never shows in this many tokens of the word is no
@@ -171,11 +173,12 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
 std::string RegularPlural(const std::string& w) {
   if (w.empty()) return w;
   // fireman -> firemen, but human -> humans.
-  static const std::set<std::string> kManPlurals = {"human", "german", "roman", "shaman", "talisman", "caiman",
-                                                   "cayman", "ottoman", "dolman", "brahman", "hetman", "firman"};
+  static const std::set<std::string> kManPlurals = {"human",  "german",  "roman",  "shaman",  "talisman", "caiman",
+                                                    "cayman", "ottoman", "dolman", "brahman", "hetman",   "firman"};
   if (EndsWith(w, "man") && !kManPlurals.count(w)) return w.substr(0, w.size() - 2) + "en";
   char last = w.back(), prev = w.size() > 1 ? w[w.size() - 2] : 0;
-  if (EndsWith(w, "s") || EndsWith(w, "x") || EndsWith(w, "z") || EndsWith(w, "ch") || EndsWith(w, "sh")) return w + "es";
+  if (EndsWith(w, "s") || EndsWith(w, "x") || EndsWith(w, "z") || EndsWith(w, "ch") || EndsWith(w, "sh"))
+    return w + "es";
   if (last == 'y' && !IsVowel(prev)) return w.substr(0, w.size() - 1) + "ies";
   return w + "s";
 }
@@ -227,10 +230,10 @@ VerbKind LexiconModel::KindOfVerb(const wordnet::Database& wn, const WordLists& 
   auto it = lists.verbKinds.find(lemma);
   if (it != lists.verbKinds.end()) return it->second;
   switch (wn.FirstSenseLexFile(Pos::Verb, lemma)) {
-    case 42: return VerbKind::Stative;     // verb.stative
-    case 31:                               // verb.cognition
-    case 37:                               // verb.emotion
-    case 39: return VerbKind::Reflexive;   // verb.perception
+    case 42: return VerbKind::Stative;    // verb.stative
+    case 31:                              // verb.cognition
+    case 37:                              // verb.emotion
+    case 39: return VerbKind::Reflexive;  // verb.perception
     default: return VerbKind::Factive;
   }
 }
@@ -378,8 +381,7 @@ void LexiconModel::AddVerbs(const wordnet::Database& wn, const WordLists& lists,
   }
 }
 
-void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& lists,
-                                 const ExpressionFilter& keep) {
+void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& lists, const ExpressionFilter& keep) {
   std::map<std::string, std::vector<std::string>> irregular;
   for (const auto& [form, bases] : wn.Exceptions(Pos::Adjective))
     for (const std::string& base : bases) irregular[base].push_back(form);
@@ -412,7 +414,8 @@ void LexiconModel::AddAdjectives(const wordnet::Database& wn, const WordLists& l
 void LexiconModel::AddAdverbs(const wordnet::Database& wn, const ExpressionFilter& keep) {
   for (const wordnet::IndexEntry& e : wn.Lemmas(Pos::Adverb))
     if (keep.Keeps(e.lemma))
-      Add(e.lemma, ModalityCode(ModalityKind::Manner), ReadingOrigin::WordNetLemma, wn.TaggedCount(Pos::Adverb, e.lemma));
+      Add(e.lemma, ModalityCode(ModalityKind::Manner), ReadingOrigin::WordNetLemma,
+          wn.TaggedCount(Pos::Adverb, e.lemma));
 }
 
 void LexiconModel::Finish(const WordLists& lists) {
@@ -539,10 +542,10 @@ void LexiconModel::Build(const wordnet::Database& wn, const WordLists& lists) {
 std::string DescribeCode(TCategoryCode code) {
   static const char* const kVerbKinds[] = {"factive", "stative", "reflexive", "performative"};
   static const char* const kTenses[] = {"present", "past", "future", "other-tense"};
-  static const char* const kConnectorByCode[] = {"?",           "condition",  "goal",       "addition",
-                                                 "cause",       "opposition", "disjunction", "comparison",
-                                                 "time",        "place",      "manner"};
-  static const char* const kModalities[] = {"?", "time", "place", "manner", "assertion", "doubt", "negation", "intensity"};
+  static const char* const kConnectorByCode[] = {"?",           "condition",  "goal", "addition", "cause", "opposition",
+                                                 "disjunction", "comparison", "time", "place",    "manner"};
+  static const char* const kModalities[] = {"?",         "time",  "place",    "manner",
+                                            "assertion", "doubt", "negation", "intensity"};
   static const char* const kAdjectives[] = {"?", "objective", "subjective", "numeral"};
   static const char* const kPronouns[] = {"?", "relative", "possessive", "personal", "deixis", "others"};
   static const char* const kFamilies[] = {"-", "I", "Thou", "He", "We", "You", "They", "Somebody"};
@@ -569,9 +572,7 @@ std::string DescribeCode(TCategoryCode code) {
       if (low != 1 && (code & kGerundBit)) s += " gerund";
       break;
     case 8: s = "unknown"; break;
-    default:
-      s = (code & 0x40) ? "abbreviation" : (code & 0x20) ? "proper-name" : "noun";
-      break;
+    default: s = (code & 0x40) ? "abbreviation" : (code & 0x20) ? "proper-name" : "noun"; break;
   }
   if (MajorClassOfCode(code) == 5 || MajorClassOfCode(code) == 6)
     if (code & kFlagABit) s += " piece";

@@ -43,15 +43,19 @@ bool Lookup(std::string_view name, const std::pair<const char*, T> (&table)[N], 
   return false;
 }
 
-constexpr std::pair<const char*, ConnectorKind> kConnectorKinds[] = {
-    {"condition", ConnectorKind::Condition},     {"cause", ConnectorKind::Cause},
-    {"goal", ConnectorKind::Goal},               {"addition", ConnectorKind::Addition},
-    {"disjunction", ConnectorKind::Disjunction}, {"opposition", ConnectorKind::Opposition},
-    {"comparison", ConnectorKind::Comparison},   {"time", ConnectorKind::Time},
-    {"place", ConnectorKind::Place},             {"manner", ConnectorKind::Manner}};
+constexpr std::pair<const char*, ConnectorKind> kConnectorKinds[] = {{"condition", ConnectorKind::Condition},
+                                                                     {"cause", ConnectorKind::Cause},
+                                                                     {"goal", ConnectorKind::Goal},
+                                                                     {"addition", ConnectorKind::Addition},
+                                                                     {"disjunction", ConnectorKind::Disjunction},
+                                                                     {"opposition", ConnectorKind::Opposition},
+                                                                     {"comparison", ConnectorKind::Comparison},
+                                                                     {"time", ConnectorKind::Time},
+                                                                     {"place", ConnectorKind::Place},
+                                                                     {"manner", ConnectorKind::Manner}};
 constexpr std::pair<const char*, ModalityKind> kModalityKinds[] = {
-    {"time", ModalityKind::Time},           {"place", ModalityKind::Place},   {"manner", ModalityKind::Manner},
-    {"assertion", ModalityKind::Assertion}, {"doubt", ModalityKind::Doubt},   {"negation", ModalityKind::Negation},
+    {"time", ModalityKind::Time},           {"place", ModalityKind::Place}, {"manner", ModalityKind::Manner},
+    {"assertion", ModalityKind::Assertion}, {"doubt", ModalityKind::Doubt}, {"negation", ModalityKind::Negation},
     {"intensity", ModalityKind::Intensity}};
 constexpr std::pair<const char*, VerbKind> kVerbKinds[] = {{"factive", VerbKind::Factive},
                                                            {"stative", VerbKind::Stative},
@@ -59,18 +63,19 @@ constexpr std::pair<const char*, VerbKind> kVerbKinds[] = {{"factive", VerbKind:
                                                            {"performative", VerbKind::Performative}};
 constexpr std::pair<const char*, Tense> kTenses[] = {
     {"present", Tense::Present}, {"past", Tense::Past}, {"future", Tense::Future}, {"other", Tense::Other}};
-constexpr std::pair<const char*, Mood> kMoods[] = {{"indicative", Mood::Indicative},   {"conditional", Mood::Conditional},
-                                                   {"subjunctive", Mood::Subjunctive}, {"participle", Mood::Participle},
-                                                   {"infinitive", Mood::Infinitive},   {"other", Mood::Other}};
+constexpr std::pair<const char*, Mood> kMoods[] = {
+    {"indicative", Mood::Indicative}, {"conditional", Mood::Conditional}, {"subjunctive", Mood::Subjunctive},
+    {"participle", Mood::Participle}, {"infinitive", Mood::Infinitive},   {"other", Mood::Other}};
 constexpr std::pair<const char*, AdjectiveKind> kAdjectiveKinds[] = {{"objective", AdjectiveKind::Objective},
                                                                      {"subjective", AdjectiveKind::Subjective},
                                                                      {"numeral", AdjectiveKind::Numeral}};
-constexpr std::pair<const char*, PronounKind> kPronounKinds[] = {
-    {"relative", PronounKind::Relative}, {"possessive", PronounKind::Possessive},
-    {"personal", PronounKind::Personal}, {"deixis", PronounKind::Deixis},
-    {"others", PronounKind::Others}};
-constexpr std::pair<const char*, int> kFamilies[] = {{"-", 0},  {"I", 1},    {"Thou", 2},    {"He", 3},
-                                                     {"We", 4}, {"You", 5},  {"They", 6},    {"Somebody", 7}};
+constexpr std::pair<const char*, PronounKind> kPronounKinds[] = {{"relative", PronounKind::Relative},
+                                                                 {"possessive", PronounKind::Possessive},
+                                                                 {"personal", PronounKind::Personal},
+                                                                 {"deixis", PronounKind::Deixis},
+                                                                 {"others", PronounKind::Others}};
+constexpr std::pair<const char*, int> kFamilies[] = {{"-", 0},  {"I", 1},   {"Thou", 2}, {"He", 3},
+                                                     {"We", 4}, {"You", 5}, {"They", 6}, {"Somebody", 7}};
 
 }  // namespace
 
@@ -195,23 +200,29 @@ bool ParseFrequencyLine(std::string_view line, std::map<std::string, FrequencyCo
 }
 
 bool ParseClosedList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) { return ParseClosedLine(l, lists.closed, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    return ParseClosedLine(l, lists.closed, why);
+  });
 }
 bool ParseIrregularList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return wordnet::ForEachLine(text, name, error, false,
-                     [&](std::string_view l, std::string& why) { return ParseIrregularLine(l, lists.irregularVerbs, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    return ParseIrregularLine(l, lists.irregularVerbs, why);
+  });
 }
 bool ParseVerbKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return wordnet::ForEachLine(text, name, error, false,
-                     [&](std::string_view l, std::string& why) { return ParseVerbKindLine(l, lists.verbKinds, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    return ParseVerbKindLine(l, lists.verbKinds, why);
+  });
 }
 bool ParseAdjectiveKindList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return wordnet::ForEachLine(text, name, error, false,
-                     [&](std::string_view l, std::string& why) { return ParseAdjectiveKindLine(l, lists, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    return ParseAdjectiveKindLine(l, lists, why);
+  });
 }
 bool ParseFrequencyList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
-  return wordnet::ForEachLine(text, name, error, false,
-                     [&](std::string_view l, std::string& why) { return ParseFrequencyLine(l, lists.frequencies, why); });
+  return wordnet::ForEachLine(text, name, error, false, [&](std::string_view l, std::string& why) {
+    return ParseFrequencyLine(l, lists.frequencies, why);
+  });
 }
 
 bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error) {
@@ -268,13 +279,11 @@ bool LoadWordLists(const std::string& folder, const std::string& frequencyFile, 
   struct {
     const char* file;
     bool (*parse)(std::string_view, const std::string&, WordLists&, std::string&);
-  } const kLists[] = {{"closed.txt", ParseClosedList},
-                      {"irregular_verbs.txt", ParseIrregularList},
-                      {"verb_kinds.txt", ParseVerbKindList},
-                      {"adjective_kinds.txt", ParseAdjectiveKindList},
-                      {"names.txt", ParseNameList},
-                      {"excluded_expressions.txt", ParseExpressionExclusionList},
-                      {"style_norms.txt", ParseStyleNormList}};
+  } const kLists[] = {
+      {"closed.txt", ParseClosedList},        {"irregular_verbs.txt", ParseIrregularList},
+      {"verb_kinds.txt", ParseVerbKindList},  {"adjective_kinds.txt", ParseAdjectiveKindList},
+      {"names.txt", ParseNameList},           {"excluded_expressions.txt", ParseExpressionExclusionList},
+      {"style_norms.txt", ParseStyleNormList}};
   std::string text;
   for (const auto& l : kLists) {
     std::string path = folder + "/" + l.file;

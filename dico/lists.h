@@ -23,8 +23,18 @@ struct ClosedReading {
 // Brown-tag groups of the frequency list, in column order; after them, of
 // the noun tokens, those tagged as proper names (np...), which the word
 // written in lower case does not stand for.
-enum FrequencyGroup { kFreqNoun, kFreqVerb, kFreqAdjective, kFreqPronoun, kFreqDeterminant, kFreqConjunction, kFreqAdverb,
-                      kFreqGroupCount, kFreqProperNames = kFreqGroupCount, kFreqColumns };
+enum FrequencyGroup {
+  kFreqNoun,
+  kFreqVerb,
+  kFreqAdjective,
+  kFreqPronoun,
+  kFreqDeterminant,
+  kFreqConjunction,
+  kFreqAdverb,
+  kFreqGroupCount,
+  kFreqProperNames = kFreqGroupCount,
+  kFreqColumns
+};
 using FrequencyCounts = std::array<int, kFreqColumns>;
 
 struct IrregularVerb {
@@ -63,8 +73,7 @@ bool ParseStyleNormList(std::string_view text, const std::string& name, WordList
 // Names, several a line.
 bool ParseNameList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 // Expressions left out of the lexicon: one a line, words joined with '_'.
-bool ParseExpressionExclusionList(std::string_view text, const std::string& name, WordLists& lists,
-                                  std::string& error);
+bool ParseExpressionExclusionList(std::string_view text, const std::string& name, WordLists& lists, std::string& error);
 
 // Reads closed.txt, irregular_verbs.txt, verb_kinds.txt, adjective_kinds.txt, names.txt,
 // excluded_expressions.txt and style_norms.txt (which must give all 77 norms)

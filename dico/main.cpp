@@ -27,8 +27,7 @@ int main(int argc, char** argv) {
     }
   }
   if (argc % 2 == 0 || listsDir.empty() || (outDir.empty() && dump.empty())) {
-    std::fprintf(stderr,
-                 "usage: quilor-dico --wordnet DIR --lists DIR --out DIR [--frequencies FILE] [--dump FILE]\n");
+    std::fprintf(stderr, "usage: quilor-dico --wordnet DIR --lists DIR --out DIR [--frequencies FILE] [--dump FILE]\n");
     return 2;
   }
   std::string error;

@@ -65,7 +65,8 @@ std::string Lower(std::string s) {
 }
 
 bool AllDigits(const std::string& s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) || c == ',' || c == '.'; });
+  return !s.empty() &&
+         std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) || c == ',' || c == '.'; });
 }
 
 Reading ClassOfToken(const Lexicon& lexicon, const std::string& word, const std::string& tag) {
@@ -207,7 +208,8 @@ int main(int argc, char** argv) {
     }
   }
   if (counts.connector > 0 && counts.first > 0 && counts.firstConnector > 0)
-    m.W0 = Clip(std::max(0.0, scale * std::log((counts.firstConnector / counts.first) / (counts.connector / counts.all))));
+    m.W0 =
+        Clip(std::max(0.0, scale * std::log((counts.firstConnector / counts.first) / (counts.connector / counts.all))));
   if (!WriteDictionaryMatrix(out, m)) {
     std::fprintf(stderr, "quilor-dico-matrix: cannot write %s\n", out.c_str());
     return 1;

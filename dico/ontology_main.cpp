@@ -77,11 +77,13 @@ int main(int argc, char** argv) {
   }
   if (!british.empty() && !american.empty()) {
     std::string britishText, americanText;
-    if (!wordnet::ReadWholeFile(british, britishText, error) || !wordnet::ReadWholeFile(american, americanText, error)) {
+    if (!wordnet::ReadWholeFile(british, britishText, error) ||
+        !wordnet::ReadWholeFile(american, americanText, error)) {
       std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
       return 1;
     }
-    options.britishSpellings = dico::PairSpellings(dico::ParseSpellingList(britishText), dico::ParseSpellingList(americanText));
+    options.britishSpellings =
+        dico::PairSpellings(dico::ParseSpellingList(britishText), dico::ParseSpellingList(americanText));
     std::printf("British spellings paired with American ones: %zu\n", options.britishSpellings.size());
   }
   ontology_build::SemanticBuilder builder(db, options);
@@ -90,7 +92,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quilor-ontology: %s\n", error.c_str());
     return 1;
   }
-  for (const std::string& w : builder.Statistics().warnings) std::fprintf(stderr, "quilor-ontology: warning: %s\n", w.c_str());
+  for (const std::string& w : builder.Statistics().warnings)
+    std::fprintf(stderr, "quilor-ontology: warning: %s\n", w.c_str());
   std::filesystem::create_directories(outDir);
   if (!WriteFile(outDir + "/englex.sv8", WriteSemanticDictionary(d))) {
     std::fprintf(stderr, "quilor-ontology: cannot write %s/englex.sv8\n", outDir.c_str());
@@ -109,10 +112,11 @@ int main(int argc, char** argv) {
     }
   }
   const auto& st = builder.Statistics();
-  std::printf("classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, plural lemmas read as plurals %d, "
-              "British spellings read as American %d, readings %d, word-table nodes %zu\n",
-              st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.pluralLemmas, st.britishForms, st.records,
-              st.wordTableNodes);
+  std::printf(
+      "classes: level 1 %d, level 2 %d, level 3 %d; lemmas %d, irregular forms %d, plural lemmas read as plurals %d, "
+      "British spellings read as American %d, readings %d, word-table nodes %zu\n",
+      st.classes[0], st.classes[1], st.classes[2], st.lemmas, st.irregularForms, st.pluralLemmas, st.britishForms,
+      st.records, st.wordTableNodes);
   if (!scenarioDir.empty()) {
     std::filesystem::create_directories(scenarioDir);
     for (const auto& s : builder.DefaultScenarios()) {

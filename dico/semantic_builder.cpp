@@ -29,7 +29,9 @@ struct FieldSpec {
 };
 const std::vector<FieldSpec>& TopicalFields() {
   static const std::vector<FieldSpec> fields = {
-      {"money", {"financial_institution#1", "monetary_unit#1", "money#1", "commerce#1", "finance#1", "bank#2", "bank#6", "bank#9"}},
+      {"money",
+       {"financial_institution#1", "monetary_unit#1", "money#1", "commerce#1", "finance#1", "bank#2", "bank#6",
+        "bank#9"}},
       {"nature", {"geological_formation#1", "body_of_water#1", "land#4"}},
       {"building", {"building#1", "structure#1"}},
       {"vehicle", {"vehicle#1", "craft#2"}},
@@ -38,14 +40,17 @@ const std::vector<FieldSpec>& TopicalFields() {
       {"device", {"device#1"}},
       {"container", {"container#1"}},
       {"furniture", {"furniture#1"}},
-      {"music", {"music#1", "musical_instrument#1", "musician#1", "musical_composition#1", "music_genre#1", "musical_organization#1"}},
+      {"music",
+       {"music#1", "musical_instrument#1", "musician#1", "musical_composition#1", "music_genre#1",
+        "musical_organization#1"}},
       {"language", {"language#1", "linguistic_unit#1"}},
       {"writing", {"document#1", "publication#1", "writer#1"}},
       {"sport", {"sport#1", "athlete#1"}},
       {"war", {"military_action#1", "military_unit#1", "soldier#1"}},
       {"law", {"law#1", "crime#1", "lawyer#1", "legal_document#1", "court#1", "court#8"}},
       {"health", {"disease#1", "illness#1", "tumor#1", "drug#1", "medical_care#1", "health_professional#1"}},
-      {"religion", {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1", "clergyman#1", "clergy#1"}},
+      {"religion",
+       {"religion#1", "religion#2", "spiritual_being#1", "religious_person#1", "cleric#1", "clergyman#1", "clergy#1"}},
       {"politics", {"government#1", "politics#1", "politician#1"}},
       {"science", {"science#1", "scientist#1"}},
       {"weather", {"weather#1", "atmospheric_phenomenon#1"}},
@@ -64,10 +69,9 @@ const std::vector<FieldSpec>& TopicalFields() {
 // "entity".
 const std::vector<FieldSpec>& HeadFields() {
   static const std::vector<FieldSpec> fields = {
-      {"person", {"person#1"}},          {"animal", {"animal#1"}},    {"plant", {"plant#2"}},
-      {"food", {"food#1", "food#2"}},    {"group", {"group#1"}},      {"action", {"act#2"}},
-      {"event", {"event#1"}},            {"substance", {"substance#1"}}, {"place", {"location#1"}},
-      {"knowledge", {"cognition#1"}},
+      {"person", {"person#1"}},  {"animal", {"animal#1"}},       {"plant", {"plant#2"}}, {"food", {"food#1", "food#2"}},
+      {"group", {"group#1"}},    {"action", {"act#2"}},          {"event", {"event#1"}}, {"substance", {"substance#1"}},
+      {"place", {"location#1"}}, {"knowledge", {"cognition#1"}},
   };
   return fields;
 }
@@ -75,15 +79,32 @@ const std::vector<FieldSpec>& HeadFields() {
 // Field of the concepts no anchor reaches, by lexicographer file.
 const std::map<std::string, std::string>& LexFileFields() {
   static const std::map<std::string, std::string> m = {
-      {"noun.Tops", "entity"},       {"noun.act", "action"},        {"noun.animal", "animal"},
-      {"noun.artifact", "artifact"}, {"noun.attribute", "quality"}, {"noun.body", "body"},
-      {"noun.cognition", "knowledge"}, {"noun.communication", "communication"}, {"noun.event", "event"},
-      {"noun.feeling", "feeling"},   {"noun.food", "food"},         {"noun.group", "group"},
-      {"noun.location", "place"},    {"noun.motive", "motive"},     {"noun.object", "nature"},
-      {"noun.person", "person"},     {"noun.phenomenon", "phenomenon"}, {"noun.plant", "plant"},
-      {"noun.possession", "money"},  {"noun.process", "process"},   {"noun.quantity", "quantity"},
-      {"noun.relation", "relation"}, {"noun.shape", "shape"},       {"noun.state", "state"},
-      {"noun.substance", "substance"}, {"noun.time", "time"},
+      {"noun.Tops", "entity"},
+      {"noun.act", "action"},
+      {"noun.animal", "animal"},
+      {"noun.artifact", "artifact"},
+      {"noun.attribute", "quality"},
+      {"noun.body", "body"},
+      {"noun.cognition", "knowledge"},
+      {"noun.communication", "communication"},
+      {"noun.event", "event"},
+      {"noun.feeling", "feeling"},
+      {"noun.food", "food"},
+      {"noun.group", "group"},
+      {"noun.location", "place"},
+      {"noun.motive", "motive"},
+      {"noun.object", "nature"},
+      {"noun.person", "person"},
+      {"noun.phenomenon", "phenomenon"},
+      {"noun.plant", "plant"},
+      {"noun.possession", "money"},
+      {"noun.process", "process"},
+      {"noun.quantity", "quantity"},
+      {"noun.relation", "relation"},
+      {"noun.shape", "shape"},
+      {"noun.state", "state"},
+      {"noun.substance", "substance"},
+      {"noun.time", "time"},
   };
   return m;
 }
@@ -102,9 +123,9 @@ struct Concept {
   bool internal = false;
   int bestRank = 1 << 20;  // best sense number of the concept among its lemmas (1 = most frequent)
   bool tagged = false;
-  int field = 0;           // level-3 class
-  int middle = -1;         // concept that names the level-2 field
-  int level1 = -1;         // concept that names the level-1 class
+  int field = 0;    // level-3 class
+  int middle = -1;  // concept that names the level-2 field
+  int level1 = -1;  // concept that names the level-1 class
   int level1Class = 0;
   int level2Class = 0;
 };
@@ -115,7 +136,7 @@ struct Reading {
   uint16_t triple = 0;
   uint32_t baseForm = 0;
   int count = 0;
-  double prior = 0;     // a little weight by sense order, for untagged senses
+  double prior = 0;  // a little weight by sense order, for untagged senses
   bool capitalOnly = true;
   int field = 0;
 };
@@ -273,7 +294,8 @@ void SemanticBuilder::AssignFields(Work& w) {
   const int personLexFile = wordnet::LexFileNumber("noun.person");
   if (w.personConcept >= 0)
     for (Concept& c : concepts)
-      if (c.instance && c.synset->lexFile == personLexFile) c.parent = w.personConcept, c.field = concepts[w.personConcept].field;
+      if (c.instance && c.synset->lexFile == personLexFile)
+        c.parent = w.personConcept, c.field = concepts[w.personConcept].field;
 }
 
 // Level 2: the nearest concept above (or the concept itself) that covers
@@ -381,7 +403,8 @@ bool SemanticBuilder::StoreClasses(const Work& w, SemanticDictionary& d, std::st
     std::vector<std::vector<std::pair<std::string, uint16_t>>> keys(static_cast<size_t>(kClassNameSegments[l]));
     for (uint32_t k = 1; k <= d.classCount[l]; ++k) {
       std::string key = LowerAscii(d.names[l][k]);
-      keys[static_cast<size_t>(ClassNameSegment(key, kClassNameSegments[l]) - 1)].push_back({key, static_cast<uint16_t>(k)});
+      keys[static_cast<size_t>(ClassNameSegment(key, kClassNameSegments[l]) - 1)].push_back(
+          {key, static_cast<uint16_t>(k)});
     }
     d.nameIndexes[l].assign(keys.size(), CompactSegment{});
     for (size_t s = 0; s < keys.size(); ++s) {
@@ -420,7 +443,8 @@ void SemanticBuilder::CollectLemmaReadings(Work& w, SemanticDictionary& d) {
       const int count = db_.SenseTagCount(Pos::Noun, e.lemma, *c.synset);
       auto same = std::find_if(out.begin(), out.end(), [&](const Reading& r) { return r.triple == triple; });
       if (same == out.end()) {
-        out.push_back(Reading{triple, entry, 0, 0, true, concepts[triple ? w.level1Concept[triple] : it->second].field});
+        out.push_back(
+            Reading{triple, entry, 0, 0, true, concepts[triple ? w.level1Concept[triple] : it->second].field});
         same = out.end() - 1;
       }
       same->count += count;
@@ -439,8 +463,9 @@ void SemanticBuilder::CollectLemmaReadings(Work& w, SemanticDictionary& d) {
     for (size_t k = 0; k < e.synsets.size(); ++k) {
       auto it = w.byOffset.find(e.synsets[k]);
       int l1 = it == w.byOffset.end() ? -1 : concepts[it->second].level1;
-      table.senses.push_back({static_cast<uint16_t>(l1 >= 0 ? concepts[l1].level1Class : 0),
-                              it == w.byOffset.end() ? 0 : db_.SenseTagCount(Pos::Noun, e.lemma, *concepts[it->second].synset)});
+      table.senses.push_back(
+          {static_cast<uint16_t>(l1 >= 0 ? concepts[l1].level1Class : 0),
+           it == w.byOffset.end() ? 0 : db_.SenseTagCount(Pos::Noun, e.lemma, *concepts[it->second].synset)});
     }
     senseTable_.push_back(std::move(table));
     if (!readings.empty()) w.readingsOf.emplace(e.lemma, std::move(readings));
@@ -539,9 +564,9 @@ void SemanticBuilder::AddPersonReadings(Work& w, SemanticDictionary& d) {
       readings.erase(std::remove_if(readings.begin(), readings.end(), [](const Reading& r) { return r.capitalOnly; }),
                      readings.end());
     // One person reading: a person WordNet names gives way to it.
-    readings.erase(std::remove_if(readings.begin(), readings.end(),
-                                  [&](const Reading& r) { return r.triple == personTriple; }),
-                   readings.end());
+    readings.erase(
+        std::remove_if(readings.begin(), readings.end(), [&](const Reading& r) { return r.triple == personTriple; }),
+        readings.end());
     Reading person{personTriple, BaseFormEntry(w, d, word), 0, 0, common, concepts[personConcept].field};
     int most = 0;
     for (const Reading& r : readings) most = std::max(most, r.count);
@@ -621,7 +646,8 @@ void SemanticBuilder::FillWordTables(const Work& w, SemanticDictionary& d) {
       if (irregular(form, base)) break;
   // Plurals in -men (women, salesmen, gentlemen) that the exception list lacks.
   for (const std::string& word : w.words)
-    if (word.size() >= 3 && word.compare(word.size() - 3, 3, "man") == 0) irregular(word.substr(0, word.size() - 3) + "men", word);
+    if (word.size() >= 3 && word.compare(word.size() - 3, 3, "man") == 0)
+      irregular(word.substr(0, word.size() - 3) + "men", word);
   // Currency symbols read as their unit (Windows-1252 bytes).
   const std::pair<const char*, const char*> currencies[] = {
       {"$", "dollar"}, {"\x80", "euro"}, {"\xA3", "pound_sterling"}, {"\xA5", "yen"}};
@@ -631,7 +657,8 @@ void SemanticBuilder::FillWordTables(const Work& w, SemanticDictionary& d) {
     else stats_.warnings.push_back(std::string("currency unit not found: ") + unit);
   }
   for (int t = 0; t < kWordTableCount; ++t)
-    if (!tableKeys[static_cast<size_t>(t)].empty()) d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tableKeys[static_cast<size_t>(t)]);
+    if (!tableKeys[static_cast<size_t>(t)].empty())
+      d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tableKeys[static_cast<size_t>(t)]);
   stats_.records = static_cast<int>(d.records.size() - 1);
   for (const auto& t : d.tables) stats_.wordTableNodes += t.Size();
 }
@@ -691,7 +718,7 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   std::vector<ScenarioFileImage> out;
   // Labels in another spelling (the British one).
   struct Spelling {
-    std::unordered_map<std::string, std::string> labels;   // American word -> British word
+    std::unordered_map<std::string, std::string> labels;  // American word -> British word
     std::string Label(const std::string& label) const {
       std::string result, word;
       for (size_t i = 0; i <= label.size(); ++i) {
@@ -711,8 +738,10 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
   auto subgroupsOf = [&](size_t f, size_t subgroups, size_t minimumSize) {
     std::vector<size_t> middles;
     for (size_t m = 1; m < middleNames_.size(); ++m)
-      if (middleField_[m] == static_cast<int>(f) && static_cast<size_t>(middleSize_[m]) >= minimumSize) middles.push_back(m);
-    std::stable_sort(middles.begin(), middles.end(), [&](size_t a, size_t b) { return middleSize_[a] > middleSize_[b]; });
+      if (middleField_[m] == static_cast<int>(f) && static_cast<size_t>(middleSize_[m]) >= minimumSize)
+        middles.push_back(m);
+    std::stable_sort(middles.begin(), middles.end(),
+                     [&](size_t a, size_t b) { return middleSize_[a] > middleSize_[b]; });
     if (middles.size() > subgroups) middles.resize(subgroups);
     std::vector<size_t> shown;
     for (size_t m : middles) {
@@ -753,10 +782,10 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
     for (const auto& [b, a] : options_.britishSpellings) british.labels.emplace(a, b);
     out.push_back({kConceptsUk, conceptsOf({}, kConceptSubgroups, kConceptSubgroupMinimum, &british)});
   }
-  out.push_back({kNaturalSciences,
-                 conceptsOf({"animal", "plant", "body", "substance", "phenomenon", "nature", "weather", "science", "energy",
-                             "health", "quantity", "process", "shape"},
-                            12, 60)});
+  out.push_back(
+      {kNaturalSciences, conceptsOf({"animal", "plant", "body", "substance", "phenomenon", "nature", "weather",
+                                     "science", "energy", "health", "quantity", "process", "shape"},
+                                    12, 60)});
   ClassFileList chemistry;
   int signature = 0;
   std::unordered_set<std::string> used;

@@ -14,8 +14,8 @@
 namespace quilor::ontology_build {
 
 struct BuildOptions {
-  int level1Budget = 42000;      // classes of level 1; the rest of the 65,535 stay free for unknown nouns
-  int level2MinimumSubtree = 70; // a middle field covers at least this many concepts
+  int level1Budget = 42000;       // classes of level 1; the rest of the 65,535 stay free for unknown nouns
+  int level2MinimumSubtree = 70;  // a middle field covers at least this many concepts
   unsigned char letterGroups[256] = {};
   std::vector<std::string> givenNames;  // lower case; each read as a person
   // (British, American) spellings: a British noun reads as its American
@@ -28,7 +28,8 @@ struct BuildStatistics {
   int lemmas = 0;
   int irregularForms = 0;
   int pluralLemmas = 0;
-  int britishForms = 0;  // British spellings read as their American spelling  // plurals that are lemmas of their own, read through their singular first
+  int britishForms = 0;  // British spellings read as their American spelling  // plurals that are lemmas of their own,
+                         // read through their singular first
   int records = 0;
   size_t wordTableNodes = 0;
   std::vector<std::string> warnings;
@@ -79,11 +80,11 @@ class SemanticBuilder {
   BuildOptions options_;
   BuildStatistics stats_;
   // Results kept for the Scenarios.
-  std::vector<std::string> fieldNames_;                  // level 3, 1-based
-  std::vector<std::string> middleNames_;                 // level 2, 1-based
-  std::vector<int> middleField_;                         // level-2 class -> level-3 class
-  std::vector<int> middleSize_;                          // concepts under each middle field
-  std::vector<std::vector<std::string>> chemistryWords_; // element and compound names
+  std::vector<std::string> fieldNames_;                   // level 3, 1-based
+  std::vector<std::string> middleNames_;                  // level 2, 1-based
+  std::vector<int> middleField_;                          // level-2 class -> level-3 class
+  std::vector<int> middleSize_;                           // concepts under each middle field
+  std::vector<std::vector<std::string>> chemistryWords_;  // element and compound names
   std::vector<std::string> elementWords_, compoundWords_, acidWords_;
   std::vector<LemmaSenses> senseTable_;
 };

@@ -11,9 +11,9 @@ namespace {
 
 // British -> American, in the order they are tried.
 constexpr std::pair<const char*, const char*> kDifferences[] = {
-    {"our", "or"},  {"tre", "ter"},   {"vre", "ver"},   {"bre", "ber"},   {"ise", "ize"},   {"isa", "iza"},   {"isi", "izi"},
-    {"yse", "yze"}, {"ence", "ense"}, {"ogue", "og"},   {"ae", "e"},      {"oe", "e"},
-    {"lled", "led"}, {"lling", "ling"}, {"ller", "ler"}, {"mme", "m"},    {"dgement", "dgment"},
+    {"our", "or"},   {"tre", "ter"},    {"vre", "ver"},   {"bre", "ber"}, {"ise", "ize"},        {"isa", "iza"},
+    {"isi", "izi"},  {"yse", "yze"},    {"ence", "ense"}, {"ogue", "og"}, {"ae", "e"},           {"oe", "e"},
+    {"lled", "led"}, {"lling", "ling"}, {"ller", "ler"},  {"mme", "m"},   {"dgement", "dgment"},
 };
 constexpr size_t kMaxWord = 64;
 

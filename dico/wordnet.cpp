@@ -9,16 +9,21 @@ namespace quilor::wordnet {
 
 namespace {
 
-constexpr const char* kLexFiles[kLexFileCount] = {
-    "adj.all",           "adj.pert",          "adv.all",         "noun.Tops",        "noun.act",
-    "noun.animal",       "noun.artifact",     "noun.attribute",  "noun.body",        "noun.cognition",
-    "noun.communication", "noun.event",       "noun.feeling",    "noun.food",        "noun.group",
-    "noun.location",     "noun.motive",       "noun.object",     "noun.person",      "noun.phenomenon",
-    "noun.plant",        "noun.possession",   "noun.process",    "noun.quantity",    "noun.relation",
-    "noun.shape",        "noun.state",        "noun.substance",  "noun.time",        "verb.body",
-    "verb.change",       "verb.cognition",    "verb.communication", "verb.competition", "verb.consumption",
-    "verb.contact",      "verb.creation",     "verb.emotion",    "verb.motion",      "verb.perception",
-    "verb.possession",   "verb.social",       "verb.stative",    "verb.weather",     "adj.ppl"};
+constexpr const char* kLexFiles[kLexFileCount] = {"adj.all",          "adj.pert",           "adv.all",
+                                                  "noun.Tops",        "noun.act",           "noun.animal",
+                                                  "noun.artifact",    "noun.attribute",     "noun.body",
+                                                  "noun.cognition",   "noun.communication", "noun.event",
+                                                  "noun.feeling",     "noun.food",          "noun.group",
+                                                  "noun.location",    "noun.motive",        "noun.object",
+                                                  "noun.person",      "noun.phenomenon",    "noun.plant",
+                                                  "noun.possession",  "noun.process",       "noun.quantity",
+                                                  "noun.relation",    "noun.shape",         "noun.state",
+                                                  "noun.substance",   "noun.time",          "verb.body",
+                                                  "verb.change",      "verb.cognition",     "verb.communication",
+                                                  "verb.competition", "verb.consumption",   "verb.contact",
+                                                  "verb.creation",    "verb.emotion",       "verb.motion",
+                                                  "verb.perception",  "verb.possession",    "verb.social",
+                                                  "verb.stative",     "verb.weather",       "adj.ppl"};
 
 // Splits a line into blank-separated fields, reading no further than the line.
 class Fields {
@@ -107,9 +112,7 @@ bool PosFromLetter(char letter, Pos& pos) {
   }
 }
 
-const char* LexFileName(int number) {
-  return number >= 0 && number < kLexFileCount ? kLexFiles[number] : "";
-}
+const char* LexFileName(int number) { return number >= 0 && number < kLexFileCount ? kLexFiles[number] : ""; }
 
 int LexFileNumber(std::string_view name) {
   for (int i = 0; i < kLexFileCount; ++i)
@@ -125,7 +128,8 @@ bool ParseIndexLine(std::string_view line, IndexEntry& entry, std::string& error
   Fields f(line);
   std::string_view lemma, pos, field;
   uint32_t synsetCount, pointerCount, value;
-  if (!f.Next(lemma) || !f.Next(pos) || pos.size() != 1) return Fail(error, "index line without lemma and part of speech");
+  if (!f.Next(lemma) || !f.Next(pos) || pos.size() != 1)
+    return Fail(error, "index line without lemma and part of speech");
   Pos p;
   if (!PosFromLetter(pos[0], p)) return Fail(error, "unknown part of speech");
   if (!f.Next(field) || !ParseUnsigned(field, 10, 100000, synsetCount)) return Fail(error, "bad synset count");
@@ -157,12 +161,14 @@ bool ParseDataLine(std::string_view line, Synset& synset, std::string& error) {
   std::string_view field;
   uint32_t value, wordCount, pointerCount;
   if (!f.Next(field) || !ParseUnsigned(field, 10, 0xFFFFFFFFu, synset.offset)) return Fail(error, "bad synset offset");
-  if (!f.Next(field) || !ParseUnsigned(field, 10, kLexFileCount - 1, value)) return Fail(error, "bad lexicographer file");
+  if (!f.Next(field) || !ParseUnsigned(field, 10, kLexFileCount - 1, value))
+    return Fail(error, "bad lexicographer file");
   synset.lexFile = static_cast<int>(value);
   Pos p;
   if (!f.Next(field) || field.size() != 1 || !PosFromLetter(field[0], p)) return Fail(error, "bad synset type");
   synset.type = field[0];
-  if (!f.Next(field) || !ParseUnsigned(field, 16, 255, wordCount) || wordCount == 0) return Fail(error, "bad word count");
+  if (!f.Next(field) || !ParseUnsigned(field, 16, 255, wordCount) || wordCount == 0)
+    return Fail(error, "bad word count");
   for (uint32_t i = 0; i < wordCount; ++i) {
     std::string_view word, lexId;
     if (!f.Next(word) || !f.Next(lexId) || !ParseUnsigned(lexId, 16, 15, value)) return Fail(error, "bad word");
@@ -194,8 +200,7 @@ bool ParseDataLine(std::string_view line, Synset& synset, std::string& error) {
   return true;
 }
 
-bool ParseExceptionLine(std::string_view line, std::string& form, std::vector<std::string>& bases,
-                        std::string& error) {
+bool ParseExceptionLine(std::string_view line, std::string& form, std::vector<std::string>& bases, std::string& error) {
   Fields f(line);
   std::string_view field;
   bases.clear();
@@ -233,7 +238,8 @@ bool ParseCountLine(std::string_view line, SenseCount& sense, std::string& error
     case '4': sense.pos = Pos::Adverb; break;
     default: return Fail(error, "bad sense type");
   }
-  if (!ParseUnsigned(key.substr(percent + 3, 2), 10, kLexFileCount - 1, value)) return Fail(error, "bad lexicographer file");
+  if (!ParseUnsigned(key.substr(percent + 3, 2), 10, kLexFileCount - 1, value))
+    return Fail(error, "bad lexicographer file");
   sense.lexFile = static_cast<int>(value);
   if (key.size() < percent + 8 || key[percent + 5] != ':' || !ParseUnsigned(key.substr(percent + 6, 2), 10, 99, value))
     return Fail(error, "bad lexical id");
@@ -291,7 +297,8 @@ bool Database::Load(const std::string& folder, std::string& error) {
     Pos pos = static_cast<Pos>(i);
     std::string suffix = PosFileSuffix(pos);
     std::string text;
-    std::string index = folder + "/index." + suffix, data = folder + "/data." + suffix, exc = folder + "/" + suffix + ".exc";
+    std::string index = folder + "/index." + suffix, data = folder + "/data." + suffix,
+                exc = folder + "/" + suffix + ".exc";
     if (!ReadWholeFile(index, text, error) || !AddIndexFile(pos, text, index, error)) return false;
     if (!ReadWholeFile(data, text, error) || !AddDataFile(pos, text, data, error)) return false;
     if (!ReadWholeFile(exc, text, error) || !AddExceptionFile(pos, text, exc, error)) return false;

@@ -54,27 +54,27 @@ bool PosFromLetter(char letter, Pos& pos);
 
 // Number of lexicographer files and their names (noun.person, verb.stative...).
 constexpr int kLexFileCount = 45;
-const char* LexFileName(int number);  // "" outside 0..44
+const char* LexFileName(int number);       // "" outside 0..44
 int LexFileNumber(std::string_view name);  // -1 when unknown
 
 struct Pointer {
-  std::string symbol;     // "@" hypernym, "@i" instance hypernym, "~" hyponym, "\\" pertainym...
-  uint32_t offset = 0;    // target synset
-  Pos pos = Pos::Noun;    // target part of speech
-  uint8_t source = 0;     // word number in this synset, 0 = the whole synset
-  uint8_t target = 0;     // word number in the target synset, 0 = the whole synset
+  std::string symbol;   // "@" hypernym, "@i" instance hypernym, "~" hyponym, "\\" pertainym...
+  uint32_t offset = 0;  // target synset
+  Pos pos = Pos::Noun;  // target part of speech
+  uint8_t source = 0;   // word number in this synset, 0 = the whole synset
+  uint8_t target = 0;   // word number in the target synset, 0 = the whole synset
 };
 
 struct SynsetWord {
-  std::string text;        // as written in WordNet (case kept, '_' between words)
+  std::string text;  // as written in WordNet (case kept, '_' between words)
   uint8_t lexId = 0;
-  std::string marker;      // adjective position marker without brackets: "a", "p", "ip" or ""
+  std::string marker;  // adjective position marker without brackets: "a", "p", "ip" or ""
 };
 
 struct Synset {
   uint32_t offset = 0;
   int lexFile = 0;
-  char type = 'n';         // n v a s r
+  char type = 'n';  // n v a s r
   std::vector<SynsetWord> words;
   std::vector<Pointer> pointers;
   std::string gloss;
@@ -83,8 +83,8 @@ struct Synset {
 };
 
 struct IndexEntry {
-  std::string lemma;               // lower case, '_' between words
-  std::vector<uint32_t> synsets;   // most frequent sense first
+  std::string lemma;              // lower case, '_' between words
+  std::vector<uint32_t> synsets;  // most frequent sense first
   int tagSenseCount = 0;
 };
 
@@ -92,8 +92,7 @@ struct IndexEntry {
 bool ParseIndexLine(std::string_view line, IndexEntry& entry, std::string& error);
 bool ParseDataLine(std::string_view line, Synset& synset, std::string& error);
 // "form base [base...]": the exceptions of one inflected form.
-bool ParseExceptionLine(std::string_view line, std::string& form, std::vector<std::string>& bases,
-                        std::string& error);
+bool ParseExceptionLine(std::string_view line, std::string& form, std::vector<std::string>& bases, std::string& error);
 // "lemma%ss_type:lex_filenum:lex_id:head_word:head_id sense_number tag_count".
 struct SenseCount {
   std::string lemma;

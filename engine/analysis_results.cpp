@@ -27,10 +27,8 @@ TAnalysisResults::TAnalysisResults(uint32_t wordCount) {
     return;
   }
   if (Options) {
-    if (Options->Switch(opt::ThresholdKind))
-      MinimumClassCount = Options->Get(opt::ClassMinWords);
-    else
-      MinimumClassCount = static_cast<uint32_t>(Options->Get(opt::ClassPertinence) / 10000.0 * wordCount);
+    if (Options->Switch(opt::ThresholdKind)) MinimumClassCount = Options->Get(opt::ClassMinWords);
+    else MinimumClassCount = static_cast<uint32_t>(Options->Get(opt::ClassPertinence) / 10000.0 * wordCount);
   }
   Built = true;
 }
@@ -72,8 +70,9 @@ bool MakeNeighbourList(const std::vector<uint32_t>& counts, std::vector<TNeighbo
     list.clear();
     return false;
   }
-  std::sort(list.begin(), list.end(),
-            [](const TNeighbour& a, const TNeighbour& b) { return a.count > b.count || (a.count == b.count && a.cls < b.cls); });
+  std::sort(list.begin(), list.end(), [](const TNeighbour& a, const TNeighbour& b) {
+    return a.count > b.count || (a.count == b.count && a.cls < b.cls);
+  });
   if (list.size() > kMaxNeighbours) list.resize(kMaxNeighbours);
   listCount = static_cast<uint32_t>(list.size());
   return true;

@@ -24,7 +24,7 @@ constexpr uint32_t kMaxCandidates = 14000;
 constexpr uint32_t kMaxEpisodes = 190;  // the result-type table holds 11 fixed entries and 190 episodes
 constexpr uint32_t kMaxNeighbours = 6000;
 constexpr uint32_t kLevelCapacity = 65535;  // classes or Scenario entries of one level
-constexpr int kNeighbourDistance = 99;       // word positions
+constexpr int kNeighbourDistance = 99;      // word positions
 
 struct TBurstRecord {
   int32_t itemId;
@@ -57,9 +57,9 @@ struct TPropositionState {
   uint32_t substantiveCount = 0;  // substantive items
   bool hasItems = false;
   bool hasVerb = false;
-  bool shortVerbal = true;        // no verb or more than 3 items clears it at closing
+  bool shortVerbal = true;  // no verb or more than 3 items clears it at closing
   TWordNode* firstNode = nullptr;
-  int32_t position = 0;           // the current word's position
+  int32_t position = 0;  // the current word's position
 
   void Reset() { *this = TPropositionState(); }
 };
@@ -108,10 +108,10 @@ class TAnalysisResults {
 
   // 1-based by class or entry, index 0 unused.
   std::array<std::vector<uint16_t>, 5> PreVerbCounts;
-  std::vector<TBurstRecord> Bursts;                           // at most 2,950
-  std::vector<uint32_t> PropositionNumbers;                   // 1..14,000
-  std::vector<uint8_t> PropositionScores;                     // 1..14,000
-  std::array<TEpisodeRecord, kMaxEpisodes + 1> Episodes{};    // 1..190
+  std::vector<TBurstRecord> Bursts;                         // at most 2,950
+  std::vector<uint32_t> PropositionNumbers;                 // 1..14,000
+  std::vector<uint8_t> PropositionScores;                   // 1..14,000
+  std::array<TEpisodeRecord, kMaxEpisodes + 1> Episodes{};  // 1..190
   std::vector<TNeighbour> PredecessorList, SuccessorList;
   uint32_t BurstCount = 0;
   uint32_t ScoreCutoff = 0;

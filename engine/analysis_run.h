@@ -10,10 +10,10 @@ namespace quilor {
 // The state of the analysis run (the stop request, CancelRequested, is in
 // core/gauge.h); CurrentRun = {} starts it afresh.
 struct TRunFlags {
-  bool aborted = false;   // a step failed or the run was stopped
-  bool stopped = false;   // the loading step ended on the cancel flag
-  bool running = false;   // set for the whole run; a second run is refused
-  uint8_t kind = 0;       // the run-kind argument, kept for the later passes
+  bool aborted = false;     // a step failed or the run was stopped
+  bool stopped = false;     // the loading step ended on the cancel flag
+  bool running = false;     // set for the whole run; a second run is refused
+  uint8_t kind = 0;         // the run-kind argument, kept for the later passes
   bool gaugeWanted = true;  // whether runs show the progress gauge
   // Propositions the Borders took out of the text of the last run.
   uint32_t filteredPropositions = 0;

@@ -178,8 +178,8 @@ class TBatchPipe {
   const char* role_;
   std::vector<std::unique_ptr<Lane>> lanes_;
   std::vector<std::thread> threads_;
-  Batch spare_;            // the batch filled while no worker runs
-  uint64_t handed_ = 0;    // batches handed over; the filling one is the next (the producer's)
+  Batch spare_;          // the batch filled while no worker runs
+  uint64_t handed_ = 0;  // batches handed over; the filling one is the next (the producer's)
 };
 
 }  // namespace quilor

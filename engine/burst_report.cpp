@@ -20,8 +20,8 @@ std::string FormatStyleAndBursts(const TDiagnosisList& diagnosis, const TBurstRe
   for (const TDiagnosisLine& l : diagnosis.Lines()) out += l.text + "\n";
   section(kMsgReportBursts, !bursts.bursts.empty());
   for (const TBurstRecord& b : bursts.bursts) {
-    std::string name = itemName ? itemName(b.itemId)
-                                : (b.itemId < 0 ? CategoryLabel(-b.itemId) : std::to_string(b.itemId));
+    std::string name =
+        itemName ? itemName(b.itemId) : (b.itemId < 0 ? CategoryLabel(-b.itemId) : std::to_string(b.itemId));
     for (char& c : name)
       if (c == '\t' || c == '\n' || c == '\r') c = ' ';
     std::snprintf(line, sizeof line, "\t%u\t%u\t%u\t%.1f\t%u\n", b.count, b.firstPosition, b.lastPosition,

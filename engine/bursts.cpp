@@ -14,9 +14,7 @@ constexpr size_t kItemSlots = static_cast<size_t>(kMaxBurstClassId - kLowestItem
 
 inline size_t SlotOf(int32_t item) { return static_cast<size_t>(item - kLowestItemId); }
 
-inline bool IsMarkNode(const TWordNode& node) {
-  return node.text && node.text[0] == '/' && node.text[1] == '\0';
-}
+inline bool IsMarkNode(const TWordNode& node) { return node.text && node.text[0] == '/' && node.text[1] == '\0'; }
 
 int ClampLevel(int level) { return std::clamp(level, 1, 4); }
 
@@ -284,18 +282,14 @@ void InstallBurstSteps() {
 int32_t BurstItemOf(const TWordNode& node, int relationBase) {
   const TCategoryRecord& r = node.category.Category;
   switch (r.MajorClass) {
-    case kClassVerb:
-      return r.Subclass == 4 ? kItemPerformative : 0;
-    case kClassConnector:
-      return r.Subclass >= 1 && r.Subclass <= 10 && r.Subclass != 4 ? ConnectorItem(r.Subclass) : 0;
-    case kClassModality:
-      return r.Subclass >= 1 && r.Subclass <= 6 ? ModalityItem(r.Subclass) : 0;
+    case kClassVerb: return r.Subclass == 4 ? kItemPerformative : 0;
+    case kClassConnector: return r.Subclass >= 1 && r.Subclass <= 10 && r.Subclass != 4 ? ConnectorItem(r.Subclass) : 0;
+    case kClassModality: return r.Subclass >= 1 && r.Subclass <= 6 ? ModalityItem(r.Subclass) : 0;
     case kClassPronoun: {
       const int person = PersonOf(r);
       return person == 1 || person == 2 || person == 4 || person == 5 || person == 7 ? PersonItem(person) : 0;
     }
-    default:
-      break;
+    default: break;
   }
   return IsClassifiedSubstantive(node, relationBase) ? static_cast<int32_t>(ClassAt(node, relationBase)) : 0;
 }
@@ -337,9 +331,8 @@ void FindBurstsAndEpisodes(const TWordList& words, const TBurstSettings& setting
   if (n < 101 || n >= kBurstTextLimit) return;
   BurstDetector detector(words, settings, results);
   if (!detector.Run()) return;
-  std::stable_sort(results.bursts.begin(), results.bursts.end(), [](const TBurstRecord& a, const TBurstRecord& b) {
-    return a.meanPosition < b.meanPosition;
-  });
+  std::stable_sort(results.bursts.begin(), results.bursts.end(),
+                   [](const TBurstRecord& a, const TBurstRecord& b) { return a.meanPosition < b.meanPosition; });
   if (results.bursts.size() < kMinBurstsForEpisodes) return;
   results.meanBurstSize = static_cast<double>(results.occurrenceTotal) / static_cast<double>(results.bursts.size());
   DetectEpisodes(words, results);
@@ -414,9 +407,7 @@ class PropositionScorer {
           if (!state.verbal && state.subject == 0) state.connectorBeforeSubject = true;
         }
         break;
-      case kClassModality:
-        weighted = r.Subclass >= 4 && r.Subclass <= 7;
-        break;
+      case kClassModality: weighted = r.Subclass >= 4 && r.Subclass <= 7; break;
       case kClassPronoun:
         weighted = true;
         candidate = CandidateOf(node);

@@ -55,24 +55,15 @@ void ClearCategoryCounters() {
 int DisplayCode(const TCategoryRecord& category) {
   const int sub = category.Subclass;
   switch (category.MajorClass == kClassUnset ? static_cast<int>(kClassSubstantive) : category.MajorClass) {
-    case kClassVerb:
-      return sub >= 1 && sub <= 4 ? kCodeFactive - 1 + sub : 0;
-    case kClassConnector:
-      return sub >= 1 && sub <= 10 ? kCodeConnector + sub : 0;
-    case kClassModality:
-      return sub >= 1 && sub <= 7 ? kCodeModality + sub : 0;
-    case kClassAdjective:
-      return sub >= 1 && sub <= 3 ? kCodeObjective - 1 + sub : kCodeOtherAdjective;
-    case kClassPronoun:
-      return sub >= 1 && sub <= 5 ? kCodeRelativePronoun - 1 + sub : 0;
-    case kClassDeterminant:
-      return kCodePreposition;
-    case kClassDeterminant2:
-      return kCodeDeterminant;
-    case kClassSubstantive:
-      return kCodeSubstantive;
-    default:
-      return 0;
+    case kClassVerb: return sub >= 1 && sub <= 4 ? kCodeFactive - 1 + sub : 0;
+    case kClassConnector: return sub >= 1 && sub <= 10 ? kCodeConnector + sub : 0;
+    case kClassModality: return sub >= 1 && sub <= 7 ? kCodeModality + sub : 0;
+    case kClassAdjective: return sub >= 1 && sub <= 3 ? kCodeObjective - 1 + sub : kCodeOtherAdjective;
+    case kClassPronoun: return sub >= 1 && sub <= 5 ? kCodeRelativePronoun - 1 + sub : 0;
+    case kClassDeterminant: return kCodePreposition;
+    case kClassDeterminant2: return kCodeDeterminant;
+    case kClassSubstantive: return kCodeSubstantive;
+    default: return 0;
   }
 }
 
@@ -97,7 +88,8 @@ void CountCategory(std::string_view text, const TCategoryRecord& category, uint8
   if (int code = DisplayCode(category); code > 0) ++CategoryCounters[code];
   if (category.MajorClass == kClassVerb) {
     if (category.SubField2 >= 1 && category.SubField2 <= 4) ++CategoryCounters[kCodePresent - 1 + category.SubField2];
-    if (category.SubField3 >= 1 && category.SubField3 <= 6) ++CategoryCounters[kCodeIndicative - 1 + category.SubField3];
+    if (category.SubField3 >= 1 && category.SubField3 <= 6)
+      ++CategoryCounters[kCodeIndicative - 1 + category.SubField3];
   }
   if (int person = PersonCode(category); person > 0) ++CategoryCounters[person];
   if (classMark == 1) ++CategoryCounters[kCodeReferentPrincipal];
@@ -145,38 +137,24 @@ void CategoryCodeToRecord(int code, TCategoryRecord& r) {
   };
   if (code == kCodeAuxiliary || (code >= kCodeIndicative && code <= kCodeOtherTenses) || code == kCodeVerb)
     set(kClassVerb, 0);
-  else if (code >= kCodeFactive && code <= kCodePerformative)
-    set(kClassVerb, code - kCodeFactive + 1);
-  else if (code == kCodeConnector || code == 31 || code == kCodeConnectorCopy)
-    set(kClassConnector, 0);
-  else if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast)
-    set(kClassConnector, code - kCodeConnector);
-  else if (code == kCodeModality || code == kCodeModalityCopy)
-    set(kClassModality, 0);
-  else if (code >= kCodeModalityFirst && code <= kCodeModalityLast)
-    set(kClassModality, code - kCodeModality);
-  else if (code == kCodeAdjective)
-    set(kClassAdjective, 0);
-  else if (code == kCodePronoun)
-    set(kClassPronoun, 0);
-  else if (code == kCodePreposition)
-    set(kClassDeterminant, 0);
+  else if (code >= kCodeFactive && code <= kCodePerformative) set(kClassVerb, code - kCodeFactive + 1);
+  else if (code == kCodeConnector || code == 31 || code == kCodeConnectorCopy) set(kClassConnector, 0);
+  else if (code >= kCodeConnectorFirst && code <= kCodeConnectorLast) set(kClassConnector, code - kCodeConnector);
+  else if (code == kCodeModality || code == kCodeModalityCopy) set(kClassModality, 0);
+  else if (code >= kCodeModalityFirst && code <= kCodeModalityLast) set(kClassModality, code - kCodeModality);
+  else if (code == kCodeAdjective) set(kClassAdjective, 0);
+  else if (code == kCodePronoun) set(kClassPronoun, 0);
+  else if (code == kCodePreposition) set(kClassDeterminant, 0);
   else if (code == kCodeSubstantive || (code >= kCodeReferentNucleus && code <= kCodeReferentSecondary))
     set(kClassSubstantive, 0);
   else if (code >= kCodeRelativePronoun && code <= kCodeOtherPronoun)
     set(kClassPronoun, code - kCodeRelativePronoun + 1);
-  else if (code == kCodeDeterminant)
-    set(kClassDeterminant2, 0);
-  else if (code == kCodeObjective)
-    set(kClassAdjective, 1);
-  else if (code == 63 || code == kCodeOtherAdjective || code == 66)
-    set(kClassAdjective, 2);
-  else if (code == 64)
-    set(kClassAdjective, 3);
-  else if (code == kCodePersonFirst || code == kCodePersonFirst + 1)
-    set(kClassPronoun, 4, code - kCodePersonFirst + 1);
-  else if (code > kCodePersonFirst + 1 && code <= kCodePersonLast)
-    set(kClassPronoun, 3, code - kCodePersonFirst + 1);
+  else if (code == kCodeDeterminant) set(kClassDeterminant2, 0);
+  else if (code == kCodeObjective) set(kClassAdjective, 1);
+  else if (code == 63 || code == kCodeOtherAdjective || code == 66) set(kClassAdjective, 2);
+  else if (code == 64) set(kClassAdjective, 3);
+  else if (code == kCodePersonFirst || code == kCodePersonFirst + 1) set(kClassPronoun, 4, code - kCodePersonFirst + 1);
+  else if (code > kCodePersonFirst + 1 && code <= kCodePersonLast) set(kClassPronoun, 3, code - kCodePersonFirst + 1);
 }
 
 void CategoryCodeToRecord(int code, TWordCategoryData& data) {

@@ -105,15 +105,15 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
         if (rest.empty()) return BadParameter(param);
         CommandLineFlags.searchKeyGiven = true;
         CommandLineFlags.keyKindValid = rest[0] >= '1' && rest[0] <= '4';
-        SetSearchKey(CommandLineFlags.keyKindValid ? static_cast<uint16_t>(rest[0] - '0') : wc.SearchKeyKinds[0], rest.substr(1));
+        SetSearchKey(CommandLineFlags.keyKindValid ? static_cast<uint16_t>(rest[0] - '0') : wc.SearchKeyKinds[0],
+                     rest.substr(1));
         break;
       }
       case 's':
         wc.SwitchS = true;
         wc.CommandLineScenario = rest.substr(0, std::min(rest.size(), kMaxPath));
         break;
-      default:
-        return BadParameter(param);
+      default: return BadParameter(param);
     }
   }
   if (!wc.SwitchI && wc.FileNamed) {

@@ -63,12 +63,12 @@ class RecordingDiagnosisView : public DiagnosisView {
 // What the diagnosis reads; by default the program's counters, percentages
 // and the norms of the loaded lexicon.
 struct TDiagnosisInputs {
-  const uint32_t* counters = nullptr;     // by display code 0..77
-  const double* percentages = nullptr;    // by display code 0..77
-  const int8_t* norms = nullptr;          // norms[c - 1] for code c
-  uint32_t textWords = 0;                 // words in TextWords
+  const uint32_t* counters = nullptr;   // by display code 0..77
+  const double* percentages = nullptr;  // by display code 0..77
+  const int8_t* norms = nullptr;        // norms[c - 1] for code c
+  uint32_t textWords = 0;               // words in TextWords
   bool bordersInUse = false;
-  uint32_t filteredPropositions = 0;      // propositions the Borders took out
+  uint32_t filteredPropositions = 0;  // propositions the Borders took out
 
   static TDiagnosisInputs Current();
 };

@@ -62,7 +62,7 @@ class TFormTable {
   static constexpr size_t kInline = 24;
   struct Slot {
     uint32_t hash = 0;
-    uint32_t length = 0;       // the form's length + 1; 0: free
+    uint32_t length = 0;     // the form's length + 1; 0: free
     char key[kInline] = {};  // the form, zero past its end; for a longer one its place in longForms_
   };
   // A form as the slots hold it, and its hash.

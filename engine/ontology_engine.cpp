@@ -68,9 +68,7 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-bool IsEnglishPlural(std::string_view w) {
-  return IsPluralForm(std::string(w).c_str(), static_cast<int>(w.size()));
-}
+bool IsEnglishPlural(std::string_view w) { return IsPluralForm(std::string(w).c_str(), static_cast<int>(w.size())); }
 
 bool SingularOf(std::string_view word, std::string& singular, std::string& alternative) {
   alternative.clear();
@@ -468,7 +466,8 @@ bool TOntologyEngine::CollectReadings(std::string_view word) {
   for (int depth = 0; depth < kMaxReadingDepth; ++depth) {
     if (!LookupReading(word, depth)) break;
     bool more = ambiguous_;
-    if (!(reading_.fromNormalisedForm && (reading_.flags & kFlagsDroppedFromNormalised))) collected_.push_back(reading_);
+    if (!(reading_.fromNormalisedForm && (reading_.flags & kFlagsDroppedFromNormalised)))
+      collected_.push_back(reading_);
     if (!more) break;
   }
   return !collected_.empty();
@@ -630,7 +629,8 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const bool capitalised = initialCapital_ && !sentenceInitial;
   // The default of a form in the memory is worked out once.
   uint8_t* knownDefault = memoChoiceFacts_ ? &memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0] : nullptr;
-  if (knownDefault && *knownDefault < n && (defaultOnly_ || (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault)))) {
+  if (knownDefault && *knownDefault < n &&
+      (defaultOnly_ || (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault)))) {
     TakeChoice(*knownDefault);
     bestScore_ = static_cast<int32_t>(std::max<int>(1, choices_[chosen_].extra));
     return true;
@@ -676,9 +676,10 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       if (evidence <= 0 && static_cast<long>(i) != first) continue;  // another reading without evidence
       const double capped = std::min(evidence, static_cast<double>(kEvidenceCap));
       const size_t whole = static_cast<size_t>(capped);
-      const double factor = whole >= kEvidenceCap ? evidenceFactors_[kEvidenceCap]
-                                                  : evidenceFactors_[whole] + (capped - static_cast<double>(whole)) *
-                                                                                  (evidenceFactors_[whole + 1] - evidenceFactors_[whole]);
+      const double factor = whole >= kEvidenceCap
+                                ? evidenceFactors_[kEvidenceCap]
+                                : evidenceFactors_[whole] + (capped - static_cast<double>(whole)) *
+                                                                (evidenceFactors_[whole + 1] - evidenceFactors_[whole]);
       const double score = Weight(r, capitalised) * factor;
       if (score > bestScore) best = static_cast<long>(i), bestScore = score;
     }
@@ -777,7 +778,8 @@ void TOntologyEngine::CountInDocument(const NearNoun& noun, bool ambiguous) {
   if (!documentMode_) return;
   // Only the base form of an ambiguous word is asked for its own counts:
   // those of the reading DefaultReading chose, whose places it knows.
-  const ReadingFacts* own = ambiguous && noun.baseForm && chosen_ < choiceFacts_.size() ? &choiceFacts_[chosen_] : nullptr;
+  const ReadingFacts* own =
+      ambiguous && noun.baseForm && chosen_ < choiceFacts_.size() ? &choiceFacts_[chosen_] : nullptr;
   for (int l = 0; l < 3; ++l) {
     const uint32_t c = noun.cls[l];
     if (!c || c > kMaxClassesPerLevel) continue;
@@ -923,7 +925,8 @@ bool TOntologyEngine::ChooseReading(std::string_view word, int level, bool conte
 
 bool TOntologyEngine::ChooseAmongReadings(std::string_view word, int level, bool contextTest, bool sentenceInitial) {
   initialCapital_ = HasInitialCapital(word) && !IsAllCapitals(word);
-  if (!choices_.empty() && std::all_of(choices_.begin(), choices_.end(), [](const WordReading& r) { return r.extra > 0; }))
+  if (!choices_.empty() &&
+      std::all_of(choices_.begin(), choices_.end(), [](const WordReading& r) { return r.extra > 0; }))
     return ChooseWeightedReading(contextTest, sentenceInitial);
   const bool initialCapital = HasInitialCapital(word);
   const bool allCapitals = IsAllCapitals(word);
@@ -1049,8 +1052,7 @@ void TOntologyEngine::BeginSignatureRenumbering(bool restartCounter) {
 }
 
 uint32_t TOntologyEngine::NewScenarioEntry(int depth, bool counted, const std::string& label,
-                                           const std::string& signature, std::array<uint32_t, 10>& stack,
-                                           bool& stop) {
+                                           const std::string& signature, std::array<uint32_t, 10>& stack, bool& stop) {
   if (entryCount_ >= kMaxScenarioEntries) {
     ShowError(GetMessageText(kMsgOntologyIndexOverflow));
     stop = true;
@@ -1081,8 +1083,9 @@ uint32_t TOntologyEngine::NewScenarioEntry(int depth, bool counted, const std::s
     scenarioClassIndex_.emplace(lower, static_cast<int32_t>(entryCount_ + 1));
   }
   int32_t number = 0;
-  bool numeric = !signature.empty() && std::all_of(signature.begin(), signature.end(), [](char c) { return IsDigit(static_cast<unsigned char>(c)); }) &&
-                 signature.size() <= 9;
+  bool numeric = !signature.empty() && std::all_of(signature.begin(), signature.end(), [](char c) {
+    return IsDigit(static_cast<unsigned char>(c));
+  }) && signature.size() <= 9;
   if (numeric) number = std::stoi(signature);
   else renumber_ = true;
   if (renumber_) number = static_cast<int32_t>(signatureCounter_ + 1);
@@ -1137,7 +1140,8 @@ void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
       }
     };
     if (kind == 'G') {
-      uint32_t e = NewScenarioEntry(depth, line.code[3] != 'H', line.text2.value_or(std::string()), line.text1, stack, stop);
+      uint32_t e =
+          NewScenarioEntry(depth, line.code[3] != 'H', line.text2.value_or(std::string()), line.text1, stack, stop);
       if (stop) break;
       current = e;
     } else if (kind == 'A') {
@@ -1159,7 +1163,8 @@ void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
   // Hidden groups hide their whole subtree.
   for (uint32_t i = 1; i <= entryCount_; ++i) {
     if (entries_[i].counted) continue;
-    for (uint32_t j = i + 1; j <= entryCount_ && entries_[j].depth > entries_[i].depth; ++j) entries_[j].counted = false;
+    for (uint32_t j = i + 1; j <= entryCount_ && entries_[j].depth > entries_[i].depth; ++j)
+      entries_[j].counted = false;
   }
   if (renumber_ && !renumber) ReportAnomaly(kMsgOldScenarioVersion, "!");
   GroupNumbering.forceRenumbering = false;
@@ -1203,7 +1208,8 @@ bool TOntologyEngine::ScenarioEntryOfWord(std::string_view word, uint32_t& entry
   int32_t value = 0;
   if (!entry && ClassifyWord(word, value, false)) {
     if (bestBaseForm_ < textIndexMap_.size()) entry = textIndexMap_[bestBaseForm_];
-    for (int l = 0; l < 3 && !entry; ++l) entry = ClassScenarioEntry(l + 1, static_cast<int32_t>(best_[static_cast<size_t>(l)]));
+    for (int l = 0; l < 3 && !entry; ++l)
+      entry = ClassScenarioEntry(l + 1, static_cast<int32_t>(best_[static_cast<size_t>(l)]));
   }
   return entry != 0;
 }
@@ -1264,7 +1270,8 @@ bool TOntologyEngine::IsCountedScenarioClass(int32_t index, int level) const {
   return e >= 1 && e <= entryCount_ && entries_[e].counted;
 }
 
-bool TOntologyEngine::IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const {
+bool TOntologyEngine::IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold,
+                                           uint32_t minimumClassCount) const {
   for (uint32_t j = entry + 1; j <= entryCount_; ++j) {
     if (entries_[j].depth < depth) break;
     if (entries_[j].depth == depth && entries_[j].counted && (!useThreshold || entries_[j].count >= minimumClassCount))

@@ -76,7 +76,7 @@ struct ScenarioNameIndex {
 // One reading of a word.
 struct WordReading {
   uint32_t cls[4] = {0, 0, 0, 0};  // classes of levels 1-3 and the Scenario entry
-  int32_t value = 0;                // triple number
+  int32_t value = 0;               // triple number
   uint8_t contextLevel = 0;
   uint8_t flags = 0;
   uint8_t extra = 0;
@@ -286,7 +286,9 @@ class TOntologyEngine {
   void PushHistory(const std::array<uint32_t, 4>& classes);
   void ResetHistory();
   // The history's cursor moves on by count places, as count pushes would.
-  void SkipHistory(int count) { historyCursor_ = ((historyCursor_ + count) % kHistorySize + kHistorySize) % kHistorySize; }
+  void SkipHistory(int count) {
+    historyCursor_ = ((historyCursor_ + count) % kHistorySize + kHistorySize) % kHistorySize;
+  }
 
   // The Scenario.
   void SetVerbIndex(ScenarioNameIndex index) { verbIndex_ = std::move(index); }
@@ -450,7 +452,8 @@ class TOntologyEngine {
   // choices_ := the readings the token names when it is still good, else
   // those of the word.
   void ReadingsFor(std::string_view word, ReadingsToken token) {
-    if (token.readings && token.generation == memoGeneration_) UseMemoReadings(token.readings >> 5, token.readings & 31);
+    if (token.readings && token.generation == memoGeneration_)
+      UseMemoReadings(token.readings >> 5, token.readings & 31);
     else AllReadings(word);
   }
   std::array<uint32_t, 4> best_{};

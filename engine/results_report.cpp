@@ -57,8 +57,8 @@ std::string ResultsReport(const TAnalysisResults& results) {
     out += "# " + std::string(GetMessageText(kMsgReportRelations)) + ": " + name + '\n';
     uint32_t first = 0, second = 0, count = 0;
     for (size_t i = 0; results.Relations.KindEntry(level, i, first, second, count); ++i)
-      Line(out, {engine.ClassName(level, static_cast<int32_t>(first)), engine.ClassName(level, static_cast<int32_t>(second)),
-                 std::to_string(count)});
+      Line(out, {engine.ClassName(level, static_cast<int32_t>(first)),
+                 engine.ClassName(level, static_cast<int32_t>(second)), std::to_string(count)});
   }
   return out;
 }

@@ -166,9 +166,7 @@ bool TSegmentBuffer::CheckSentenceEnd(int i) {
     switch (s.tag[k]) {
       case ';':
       case '?':
-      case '!':
-        end = decided = true;
-        break;
+      case '!': end = decided = true; break;
       case ':':
         decided = true;
         end = !(TSegmentResolver::IsAddressDot(slots_, count_, i - 1) || std::strncmp(s.tag, "://", 3) == 0);
@@ -186,8 +184,7 @@ bool TSegmentBuffer::CheckSentenceEnd(int i) {
           end = std::strlen(slots_[i - 1].text) > 1 && !IsAbbreviation(slots_[i - 1].text) &&
                 TSegmentResolver::IsSentenceDot(slots_, count_, i - 1);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (!end) return false;
@@ -244,8 +241,8 @@ bool TSegmentBuffer::HandToResolver(const TWordSlot* slots, int count) {
 TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer, unsigned cores)
     : buffer_(buffer),
       cores_(cores),
-      pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); },
-            [this](Batch& batch) { Deliver(batch); }, "word lookup") {}
+      pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); }, [this](Batch& batch) { Deliver(batch); },
+            "word lookup") {}
 
 size_t TSegmentBuffer::LookupWorkers::WorkerCount() const { return cores_ >= 6 ? 2 : 1; }
 

@@ -169,10 +169,8 @@ void TSegmentLookup::ApplyClauseRules(int i) {
       if (Is(s, "for")) {
         // At a clause's start before a subject and its verb it gives the
         // cause (, for they know not; For this love ... is hopeless).
-        if (ClauseStart(i) && nJoined && ClauseVerb(ni) >= 0)
-          KeepReadingOf(s, kClassConnector, kCause);
-        else
-          KeepReadingOf(s, kClassDeterminant);
+        if (ClauseStart(i) && nJoined && ClauseVerb(ni) >= 0) KeepReadingOf(s, kClassConnector, kCause);
+        else KeepReadingOf(s, kClassDeterminant);
       }
       return;
     case 'h':
@@ -249,8 +247,7 @@ void TSegmentLookup::ApplyClauseRules(int i) {
         const bool adds = n && (Is(*n, "another") || Is(*n, "more") || Is(*n, "less") || Is(*n, "further"));
         if (adds || (last && p && (IsAdjective(First(*p)) || Is(*p, "more") || Is(*p, "less"))))
           KeepReadingOf(s, kClassModality, kIntensity);
-        else if (p && IsVerb(First(*p)))
-          KeepReadingOf(s, kClassModality, kModalityTime);
+        else if (p && IsVerb(First(*p))) KeepReadingOf(s, kClassModality, kModalityTime);
         else if (SentenceStart(i) && n && !IsDeterminantVariant(First(*n)) && !IsAdjective(First(*n)) &&
                  !IsModality(First(*n)))
           KeepReadingOf(s, kClassConnector, kOpposition);
@@ -311,13 +308,12 @@ void TSegmentLookup::ApplyClauseRules(int i) {
           KeepFirstReading(s, IsSubstantive);
           return;
         }
-        if (after && (IsDeterminant(First(*p)) ||
-                      (noVerbAfter &&
-                       (BeginsNounPhrase(First(*p)) || (IsAdjective(First(*p)) && !IsNumeralAdjective(First(*p))) ||
-                        (last && AnyReading(*p, IsDeterminantVariant))))))
+        if (after &&
+            (IsDeterminant(First(*p)) || (noVerbAfter && (BeginsNounPhrase(First(*p)) ||
+                                                          (IsAdjective(First(*p)) && !IsNumeralAdjective(First(*p))) ||
+                                                          (last && AnyReading(*p, IsDeterminantVariant))))))
           KeepFirstReading(s, IsSubstantive);
-        else
-          KeepFirstReading(s, IsVerb);
+        else KeepFirstReading(s, IsVerb);
       }
       return;
     case 'y':
@@ -334,8 +330,7 @@ void TSegmentLookup::ApplyClauseRules(int i) {
         else KeepReadingOf(s, kClassConnector, kOpposition);
       }
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -359,11 +354,9 @@ void TSegmentLookup::ApplyThatRule(int i) {
                            ((IsPronoun(First(*n)) && !IsRelativePronoun(First(*n))) ||
                             (IsDeterminantVariant(First(*n)) && !Is(*n, "of")) || n->capitalisation != 0);
   const int after = ni >= 0 ? NextWordSlot(ni) : -1;
-  const TWordSlot* a = nJoined && after >= 0 && !slots_[after].IsMark() && !PauseBefore(slots_[after]) ? &slots_[after]
-                                                                                                       : nullptr;
-  auto isNounOrPronoun = [](const TWordSlot* w) {
-    return w && (IsSubstantive(First(*w)) || IsPronoun(First(*w)));
-  };
+  const TWordSlot* a =
+      nJoined && after >= 0 && !slots_[after].IsMark() && !PauseBefore(slots_[after]) ? &slots_[after] : nullptr;
+  auto isNounOrPronoun = [](const TWordSlot* w) { return w && (IsSubstantive(First(*w)) || IsPronoun(First(*w))); };
   bool determiner = false;
   if (nJoined && Is(*n, "of")) {
     determiner = true;  // that of children

@@ -189,8 +189,7 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
       case 'i':
         if (std::strcmp(s.tag, ".") == 0 && std::strcmp(n->tag, ".") == 0) SetSingle(s, SetSubstantive);
         return;
-      default:
-        return;
+      default: return;
     }
   }
   ApplyClauseRules(i);
@@ -203,24 +202,17 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
   } else if (Is(s, "us")) {
     if (s.capitalisation == 2) SetSingle(s, SetSubstantive);
   } else if (Is(s, "can")) {
-    if (pIs(IsDeterminantVariant) && !Is(*p, "this"))
-      SetSingle(s, SetSubstantive);
-    else if (nIs(IsVerb) || nIs(IsModality) || nIs(IsPersonalPronoun))
-      SetSingle(s, SetStativeVerb);
+    if (pIs(IsDeterminantVariant) && !Is(*p, "this")) SetSingle(s, SetSubstantive);
+    else if (nIs(IsVerb) || nIs(IsModality) || nIs(IsPersonalPronoun)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "may")) {
-    if (nIs(IsNumeralAdjective))
-      SetSingle(s, SetSubstantive);
-    else if (pIs(IsPronoun) || pIs(IsSubstantive))
-      SetSingle(s, SetStativeVerb);
+    if (nIs(IsNumeralAdjective)) SetSingle(s, SetSubstantive);
+    else if (pIs(IsPronoun) || pIs(IsSubstantive)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "use")) {
     if (pIs(IsVerb)) SetSingle(s, SetFactiveVerb);
   } else if (Is(s, "like")) {
-    if (pIs(IsAuxiliary) && pIs(IsVerb))
-      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
-    else if (nIs(IsDeterminantVariant))
-      SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
-    else if (pIs(IsPersonOrDeixis))
-      SetSingle(s, SetReflexiveVerb);
+    if (pIs(IsAuxiliary) && pIs(IsVerb)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
+    else if (nIs(IsDeterminantVariant)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
+    else if (pIs(IsPersonOrDeixis)) SetSingle(s, SetReflexiveVerb);
   } else if (Is(s, "own")) {
     if (pIs(IsPossessivePronoun)) SetSingle(s, SetObjectiveAdjective);
   } else if (Is(s, "there") && s.readingCount >= 1) {
@@ -241,8 +233,7 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
     // an adjective they are its intensity (more important, most formidable).
     if (s.readingCount >= 1 && nJoined && n->capitalisation == 0 && nIs(IsSubstantive))
       KeepFirstReading(s, IsDeterminantVariant);
-    else if (s.readingCount >= 1 && nJoined && nIs(IsAdjective))
-      KeepFirstReading(s, IsModality);
+    else if (s.readingCount >= 1 && nJoined && nIs(IsAdjective)) KeepFirstReading(s, IsModality);
   } else if (Is(s, "about") && s.readingCount >= 1) {
     // Before a number it is an approximation (about 20 men, about half).
     if (nJoined && (nIs(IsNumeralAdjective) || Is(*n, "half"))) KeepFirstReading(s, IsModality);
@@ -294,8 +285,7 @@ void TSegmentLookup::JoinExpression(int i) {
     if (!matched && separator == '-') {
       // e-mail, co-operate: the glued form, then with the separators swapped.
       char variant[kSlotTextSize];
-      if (GeneralState && GeneralState->GluedWordVariant && j == i && joinAt >= 2 && partLength >= 2 &&
-          !firstKnown) {
+      if (GeneralState && GeneralState->GluedWordVariant && j == i && joinAt >= 2 && partLength >= 2 && !firstKnown) {
         std::memcpy(variant, candidate, static_cast<size_t>(joinAt));
         std::memcpy(variant + joinAt, next.text, static_cast<size_t>(partLength) + 1);
         if (cache_.ExpressionKnown(variant, unused)) {
@@ -361,7 +351,9 @@ int TSegmentLookup::JoinNumber(int i) {
       case ',': allowed = commas == 0 && slashes == 0 && colons == 0; break;
       case '.': allowed = commas == 0 && colons == 0 && slashes == 0; break;
       case '/': allowed = slashes == 0 && commas == 0 && colons == 0 && partLength <= 2; break;
-      case ':': allowed = colons == 0 && commas == 0 && dots == 0 && slashes == 0 && length + 1 + partLength <= 5; break;
+      case ':':
+        allowed = colons == 0 && commas == 0 && dots == 0 && slashes == 0 && length + 1 + partLength <= 5;
+        break;
       default: break;
     }
     if (!allowed || length + 1 + partLength >= kMaxJoinedLength) break;
@@ -396,10 +388,8 @@ int TSegmentLookup::JoinNumber(int i) {
     SetSlotTag(slots_[j], " ");
   }
   std::strcpy(s.text, joined);
-  if (described)
-    SetSingle(s, SetObjectiveAdjective);
-  else
-    SetSingle(s, SetNumeralAdjective);
+  if (described) SetSingle(s, SetObjectiveAdjective);
+  else SetSingle(s, SetNumeralAdjective);
   s.compound = 0;
   return last;
 }

@@ -51,12 +51,12 @@ uint8_t SlotTextLength(const char (&text)[kSlotTextSize]) {
 
 // What a punctuation character of a tag does, by its code (Windows-1252).
 enum TagRole : uint8_t {
-  kEndsSentence = 1,     // ? ; ! and the inverted marks
-  kWeakMark = 2,         // , { } and the angle quotes
+  kEndsSentence = 1,       // ? ; ! and the inverted marks
+  kWeakMark = 2,           // , { } and the angle quotes
   kClosesProposition = 4,  // ) , ] } and the closing angle quote
-  kEndsProposition = 8,  // ! . : ; ? and the inverted marks
-  kJoinsNumbers = 16,    // , . : / between two numbers
-  kMayEndSentence = 32,  // what CheckResolverSentenceEnd looks for in a tag
+  kEndsProposition = 8,    // ! . : ; ? and the inverted marks
+  kJoinsNumbers = 16,      // , . : / between two numbers
+  kMayEndSentence = 32,    // what CheckResolverSentenceEnd looks for in a tag
 };
 
 constexpr std::array<uint8_t, 256> MakeTagRoles() {
@@ -83,7 +83,6 @@ bool TagMayEndSentence(const char* tag) {
     if (HasRole(tag[k], kMayEndSentence)) return true;
   return false;
 }
-
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -525,7 +524,11 @@ int TSegmentResolver::ChooseRemembered(int j) {
   // the modalities (only for the words whose readings it can rule out).
   const TLeftContext left =
       ReadsLeftContext(slots_[j]) ? LeftContextOf(j, windowFirst_ <= j ? windowFirst_ : j) : TLeftContext{};
-  const uint64_t context[6] = {first(j - 2), first(j - 1), first(j), first(j + 1), first(j + 2),
+  const uint64_t context[6] = {first(j - 2),
+                               first(j - 1),
+                               first(j),
+                               first(j + 1),
+                               first(j + 2),
                                (p && IsVerb(p->Category()) && HasParticipleReading(*p) ? 1u : 0u) |
                                    (left.verbBefore ? 2u : 0u) | (left.modalBefore ? 4u : 0u)};
   TChoiceMemo& memo = memo_[j];
@@ -549,7 +552,7 @@ struct TCategoryWeights {
   // English rules on the word before: a verb reading...
   int32_t verbAfterNo;
   int32_t verbAfterTo, verbInSAfterTo;
-  int32_t verbLast, verbInSLast;  // ...of the last word of the window
+  int32_t verbLast, verbInSLast;                        // ...of the last word of the window
   int32_t verbAfterParticiple, verbInSAfterParticiple;  // ...after a verb with a participle reading
   int32_t verbAfterAdjective;
   // The verb and substantive classes after a possessive or a personal pronoun.
@@ -601,7 +604,7 @@ struct TSegmentResolver::TChoiceContext {
   const TWordSlot* p = nullptr;  // the word before in the window
   const TWordSlot* n = nullptr;  // the word after
   bool endsInS = false;
-  uint8_t excluded = 0;  // the readings the words around rule out (English)
+  uint8_t excluded = 0;          // the readings the words around rule out (English)
   int32_t verbBonus = 0;         // a Verb reading after a word
   int32_t verbEndsInSBonus = 0;  // a Verb reading ending in s
   int32_t substantiveBonus = 0, adjectiveBonus = 0, classVerbBonus = 0, classSubstantiveBonus = 0;
@@ -664,7 +667,8 @@ void TSegmentResolver::AddEnglishRules(int i, TChoiceContext& c) const {
     if (Is(*p, "no")) c.verbBonus += w.verbAfterNo;
     if (Is(*p, "to")) c.verbBonus += c.endsInS ? w.verbInSAfterTo : w.verbAfterTo;
     if (i == c.last) c.verbBonus += c.endsInS ? w.verbInSLast : w.verbLast;
-    if (IsVerb(pc) && HasParticipleReading(*p)) c.verbBonus += c.endsInS ? w.verbInSAfterParticiple : w.verbAfterParticiple;
+    if (IsVerb(pc) && HasParticipleReading(*p))
+      c.verbBonus += c.endsInS ? w.verbInSAfterParticiple : w.verbAfterParticiple;
     if (IsPossessivePronoun(pc)) {
       c.classVerbBonus += w.verbClassAfterPossessive;
       c.classSubstantiveBonus += w.substantiveClassAfterPossessive;
@@ -819,9 +823,8 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     // After a subject, the verb (they report, it costs, the years that
     // totals).
     if (substantive && finite &&
-        (IsSubjectWord(*p) ||
-         (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
-          IsSubstantive(slots_[i - 2].Category()))))
+        (IsSubjectWord(*p) || (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
+                               IsSubstantive(slots_[i - 2].Category()))))
       return out(noun);
   }
   // After a modal, the bare verb (may rain, will not report).
@@ -829,7 +832,8 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   // After "to", the verb, unless a noun or nothing follows (to share in, to
   // reach the city, to color and paint; but back to work, to school.).
   // (Also after an expression of goal that ends in it: in order to care.)
-  const bool afterTo = p && (Is(*p, "to") || (IsConnector(p->Category()) && std::string_view(p->text).ends_with("_to")));
+  const bool afterTo =
+      p && (Is(*p, "to") || (IsConnector(p->Category()) && std::string_view(p->text).ends_with("_to")));
   if (base && afterTo && n) {
     const TCategoryRecord& nc = n->Category();
     bool verbFollows = !IsSubstantive(nc) && !Is(*n, "of") && !IsAdditionConnector(nc);

@@ -20,15 +20,15 @@ constexpr int kSlotTagSize = 8;
 
 // One word of a segment.
 struct TWordSlot {
-  char text[kSlotTextSize];              // NUL-terminated; "/" is a proposition mark
+  char text[kSlotTextSize];                 // NUL-terminated; "/" is a proposition mark
   TCategoryRecord readings[kSlotReadings];  // reading 0 first
-  int16_t readingCount;                  // index of the last reading (0: one reading)
-  uint8_t flag;                          // copied to the class-mark byte of the word data
-  uint8_t capitalisation;                // 0 none, 1 initial capital, 2 all capitals
-  char tag[kSlotTagSize];                // punctuation before the word, " " when none
-  uint8_t empty;                         // the slot holds no word
-  uint8_t compound;                      // the word may start a longer expression
-  uint8_t quotePosition;                 // position of a single quote to show (0 none)
+  int16_t readingCount;                     // index of the last reading (0: one reading)
+  uint8_t flag;                             // copied to the class-mark byte of the word data
+  uint8_t capitalisation;                   // 0 none, 1 initial capital, 2 all capitals
+  char tag[kSlotTagSize];                   // punctuation before the word, " " when none
+  uint8_t empty;                            // the slot holds no word
+  uint8_t compound;                         // the word may start a longer expression
+  uint8_t quotePosition;                    // position of a single quote to show (0 none)
   uint32_t lexicalEntry;
 
   bool IsMark() const { return text[0] == '/' && empty == 0; }

@@ -15,7 +15,7 @@ const RelationRecordSource* SelectionRelations = nullptr;
 namespace {
 
 std::unique_ptr<TWindowRelationRecords> RunRelations;
-std::array<TSearchPlace, 11> SearchPlaces;        // slots 1..10
+std::array<TSearchPlace, 11> SearchPlaces;  // slots 1..10
 std::array<TSearchPlace, 11> BackupPlaces;
 
 // The class of a level matches a selected class; at the Scenario level the
@@ -44,20 +44,15 @@ TWordCategoryData PatternOfRange(const TSelectionRange& range) {
       d.ClassMark = 1;
       return d;
     }
-    case 2:
-      return Pattern(kClassVerb, in(1, 4) ? static_cast<uint8_t>(i) : 0);
-    case 3:
-      return Pattern(kClassConnector, in(1, 10) ? static_cast<uint8_t>(i) : 0);
-    case 4:
-      return Pattern(kClassModality, in(1, 7) ? static_cast<uint8_t>(i) : 0);
-    case 5:
-      return Pattern(kClassAdjective, i == 1 ? 1 : i == 2 ? 2 : in(3, 5) ? 3 : 0);
+    case 2: return Pattern(kClassVerb, in(1, 4) ? static_cast<uint8_t>(i) : 0);
+    case 3: return Pattern(kClassConnector, in(1, 10) ? static_cast<uint8_t>(i) : 0);
+    case 4: return Pattern(kClassModality, in(1, 7) ? static_cast<uint8_t>(i) : 0);
+    case 5: return Pattern(kClassAdjective, i == 1 ? 1 : i == 2 ? 2 : in(3, 5) ? 3 : 0);
     case 6:
       if (i == 1 || i == 2) return Pattern(kClassPronoun, 4, static_cast<uint8_t>(i));
       if (in(3, 7)) return Pattern(kClassPronoun, 3, static_cast<uint8_t>(i));
       return Pattern(kClassPronoun, 0);
-    default:
-      return TWordCategoryData();
+    default: return TWordCategoryData();
   }
 }
 
@@ -223,16 +218,12 @@ bool WordMatchesSelection(const TWordNode& node, const TSelection& s) {
   const int level = std::clamp(s.classLevel, 1, 4);
   const uint32_t cls = node.category.ClassIds[level - 1];
   switch (s.kind) {
-    case kSelectRelation:
-      return ClassMatches(cls, s.firstClass, level) || ClassMatches(cls, s.secondClass, level);
-    case kSelectClass:
-      return ClassMatches(cls, s.firstClass, level);
-    case kSelectMarked:
-      return node.mark != 0;
+    case kSelectRelation: return ClassMatches(cls, s.firstClass, level) || ClassMatches(cls, s.secondClass, level);
+    case kSelectClass: return ClassMatches(cls, s.firstClass, level);
+    case kSelectMarked: return node.mark != 0;
     case kSelectLexicalEntry:
       return node.lexicalEntry == s.lexicalEntry && node.category.Category.MajorClass == s.majorClass;
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -25,8 +25,13 @@ namespace quilor {
 constexpr int kMaxSearchPatterns = 5;
 constexpr int kRelationWindowSize = 21;
 
-enum SelectionKind : int { kSelectNone = 0, kSelectRelation = 1, kSelectClass = 2, kSelectMarked = 3,
-                           kSelectLexicalEntry = 4 };
+enum SelectionKind : int {
+  kSelectNone = 0,
+  kSelectRelation = 1,
+  kSelectClass = 2,
+  kSelectMarked = 3,
+  kSelectLexicalEntry = 4
+};
 
 // The records of the first relation store as the relation search reads them:
 // each has its word and a window of 21 class ids per classification level

@@ -24,7 +24,6 @@ namespace {
 constexpr size_t kDescriptorSize = 24;
 constexpr size_t kSegmentHeaderSize = 20;
 
-
 class Reader {
  public:
   explicit Reader(std::string_view bytes) : p_(reinterpret_cast<const uint8_t*>(bytes.data())), size_(bytes.size()) {}
@@ -77,8 +76,10 @@ SemanticReadResult CheckHeader(Reader& in, const Header* first, Header& out, con
   if (!h) return Fail(SemanticReadStatus::kTruncated, std::string("header missing: ") + where);
   out = DecodeHeader(h);
   if (out.magic != kSemanticMagic) return Fail(SemanticReadStatus::kBadMagic, std::string("bad magic: ") + where);
-  if (out.version != kSemanticVersion) return Fail(SemanticReadStatus::kBadVersion, std::string("bad version: ") + where);
-  if (first && out.stamp != first->stamp) return Fail(SemanticReadStatus::kBadStamp, std::string("stamp differs: ") + where);
+  if (out.version != kSemanticVersion)
+    return Fail(SemanticReadStatus::kBadVersion, std::string("bad version: ") + where);
+  if (first && out.stamp != first->stamp)
+    return Fail(SemanticReadStatus::kBadStamp, std::string("stamp differs: ") + where);
   return {};
 }
 
@@ -329,7 +330,8 @@ SemanticReadResult ReadTablesCharsAndLinks(const ByteSource& in, const Layout& L
   using S = SemanticReadStatus;
   for (int t = 0; t < kWordTableCount; ++t) {
     const size_t n = static_cast<size_t>(L.nodes[t]);
-    if (!ReadArrayAt(in, L.chars + L.tableFirst[t], n, d.tables[t].chars)) return Fail(S::kTruncated, "trie characters");
+    if (!ReadArrayAt(in, L.chars + L.tableFirst[t], n, d.tables[t].chars))
+      return Fail(S::kTruncated, "trie characters");
     if (!ReadArrayAt(in, L.links + 4 * L.tableFirst[t], n, d.tables[t].links)) return Fail(S::kTruncated, "trie links");
     if (!d.tables[t].HoldsTogether()) return Fail(S::kInconsistent, "word table link out of order");
   }
@@ -348,7 +350,8 @@ SemanticReadResult ReadValuesRecordsTriples(const ByteSource& in, const Layout& 
     }
   }
   std::vector<uint8_t> rec;
-  if (!ReadArrayAt(in, L.records, 8 * static_cast<size_t>(first.records), rec)) return Fail(S::kTruncated, "entry records");
+  if (!ReadArrayAt(in, L.records, 8 * static_cast<size_t>(first.records), rec))
+    return Fail(S::kTruncated, "entry records");
   d.records.assign(first.records + 1, SemanticEntryRecord{});
   for (uint32_t i = 0; i < first.records; ++i) {
     const uint8_t* p = rec.data() + 8 * static_cast<size_t>(i);
@@ -360,7 +363,8 @@ SemanticReadResult ReadValuesRecordsTriples(const ByteSource& in, const Layout& 
     if (r.baseForm > first.names) return Fail(S::kInconsistent, "base form outside the text index");
   }
   std::vector<uint16_t> tri;
-  if (!ReadArrayAt(in, L.triples, 3 * static_cast<size_t>(kTripleCount), tri)) return Fail(S::kTruncated, "class triples");
+  if (!ReadArrayAt(in, L.triples, 3 * static_cast<size_t>(kTripleCount), tri))
+    return Fail(S::kTruncated, "class triples");
   d.triples.assign(kTripleCount + 1, ClassTriple{});
   for (int i = 0; i < kTripleCount; ++i) {
     for (int l = 0; l < 3; ++l) {
@@ -406,7 +410,8 @@ SemanticReadResult ReadTextIndex(const ByteSource& in, const Layout& L, const He
   using S = SemanticReadStatus;
   const size_t c1 = static_cast<size_t>(first.capacity) + 1;
   d.textCapacity = first.capacity;
-  if (!ReadArrayAt(in, L.textIndex, c1, d.textIndex.chars) || !ReadArrayAt(in, L.textIndex + c1, c1, d.textIndex.values) ||
+  if (!ReadArrayAt(in, L.textIndex, c1, d.textIndex.chars) ||
+      !ReadArrayAt(in, L.textIndex + c1, c1, d.textIndex.values) ||
       !ReadArrayAt(in, L.textIndex + 5 * c1, c1, d.textIndex.links))
     return Fail(S::kTruncated, "text index arrays");
   for (uint32_t v : d.textIndex.values)
@@ -466,7 +471,8 @@ SemanticReadResult ReadFromSource(const ByteSource& in, SemanticDictionary& d) {
   // Every size is checked against the file before anything is allocated.
   if (static_cast<uint64_t>(first.records) * 8 > size) return Fail(S::kTruncated, "entry records beyond the file");
   if ((static_cast<uint64_t>(first.capacity) + 1) * 9 > size) return Fail(S::kTruncated, "text index beyond the file");
-  if (static_cast<uint64_t>(first.names) * kNameRecordSize > size) return Fail(S::kTruncated, "text names beyond the file");
+  if (static_cast<uint64_t>(first.names) * kNameRecordSize > size)
+    return Fail(S::kTruncated, "text names beyond the file");
 
   Layout L;
   uint8_t desc[kDescriptorSize * kWordTableCount];

@@ -64,7 +64,7 @@ struct CompactSegment {
 };
 
 struct SemanticEntryRecord {
-  uint8_t flags = 0;   // bits 0-1 context level; bit 5 initial capital; bit 6 capitals; bit 7 recent
+  uint8_t flags = 0;  // bits 0-1 context level; bit 5 initial capital; bit 6 capitals; bit 7 recent
   uint8_t extra = 0;
   uint16_t triple = 0;
   uint32_t baseForm = 0;  // text-index entry of the base form
@@ -80,14 +80,14 @@ struct SemanticDictionary {
   uint32_t extra65 = 0;
   uint32_t classCount[3] = {0, 0, 0};
   std::array<WideTrieImage, kWordTableCount> tables;
-  std::vector<SemanticEntryRecord> records{1};  // 1-based
+  std::vector<SemanticEntryRecord> records{1};                                    // 1-based
   std::vector<ClassTriple> triples = std::vector<ClassTriple>(kTripleCount + 1);  // 1-based
   std::array<std::vector<std::string>, 3> names{std::vector<std::string>(1), std::vector<std::string>(1),
-                                                 std::vector<std::string>(1)};  // 1-based
+                                                std::vector<std::string>(1)};  // 1-based
   std::array<std::vector<CompactSegment>, 3> nameIndexes;
-  uint32_t textCapacity = 0;                 // C: the text index has C + 1 nodes
-  LargeTrieImage textIndex;                  // values: text-index entries
-  std::vector<std::string> textNames{1};     // 1-based, N + 1
+  uint32_t textCapacity = 0;              // C: the text index has C + 1 nodes
+  LargeTrieImage textIndex;               // values: text-index entries
+  std::vector<std::string> textNames{1};  // 1-based, N + 1
 };
 
 enum class SemanticReadStatus {

@@ -264,7 +264,8 @@ uint8_t SemanticPass::CuesAround(const TWordNode* n) const {
   const TWordNode* before = n == documentFirst_ ? nullptr : TWordList::PreviousNode(n);
   if (before && IsMark(before)) before = nullptr;
   uint8_t cues = 0;
-  if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"})) cues |= kCuePlace;
+  if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"}))
+    cues |= kCuePlace;
   if (before && TextIs(before, {"in", "since", "until", "during", "by", "early", "late", "last", "next", "mid"}))
     cues |= kCueTime;
   if ((after && IsDateNumber(after) && after->tag[0] == ' ') || (before && IsDateNumber(before) && n->tag[0] == ' '))
@@ -405,12 +406,13 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
     while (last + 1 < kinds_.size()) {
       const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
-      bool take = following == NamePart::kTitle || following == NamePart::kInitial ||
-                  following == NamePart::kPerson || following == NamePart::kName || afterAbbreviation;
+      bool take = following == NamePart::kTitle || following == NamePart::kInitial || following == NamePart::kPerson ||
+                  following == NamePart::kName || afterAbbreviation;
       if (following == NamePart::kRole && !afterAbbreviation) take = false;
       if (!take && following == NamePart::kNone) {
         const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
-        take = field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
+        take =
+            field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
       }
       if (!take) break;
       ++last;

@@ -39,7 +39,7 @@ void GaugeStep(TAnalysisResults& results);
 // does nothing when there are none). Saving and restoring a slot also saves
 // and restores the search place of the selection (selection.h).
 void RewindRelationStores();
-void SaveRelationCursors(int slot);     // slots 1, 2 or 5
+void SaveRelationCursors(int slot);  // slots 1, 2 or 5
 void RestoreRelationCursors(int slot);
 // Only once the results are ready.
 void BackupRelationBookmarks();

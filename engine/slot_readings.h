@@ -78,8 +78,8 @@ inline bool IsArticleOrPossessive(const TWordSlot& s) {
 }
 
 inline bool IsFormOfBeOrHave(const TWordSlot& s) {
-  static const char* const kForms[] = {"be", "is", "are", "was", "were", "been", "being", "am",
-                                       "have", "has", "had", "having", "s", "re", "m", "ve"};
+  static const char* const kForms[] = {"be",   "is",  "are", "was",    "were", "been", "being", "am",
+                                       "have", "has", "had", "having", "s",    "re",   "m",     "ve"};
   for (const char* f : kForms)
     if (Is(s, f)) return true;
   return false;

@@ -26,7 +26,6 @@
 #include "import/read_ahead.h"
 #include "platform/settings_store.h"
 
-
 namespace quilor {
 
 TConfigurationPaths ConfigurationPaths;
@@ -223,7 +222,8 @@ bool StartUp() {
   // user's config folder, which is writable when the install tree is not.
   ConfigurationPaths.optionsIniFile = ReplaceExtension(ProgramFiles.options, ".INI");
   // Without a config folder nothing is kept: no shared folder stands in.
-  ProgramFiles.options = UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(ProgramFiles.options);
+  ProgramFiles.options =
+      UserConfigFolder().empty() ? std::string() : UserConfigFolder() + "/" + NameOf(ProgramFiles.options);
   if (ProgramFiles.options.empty()) ShowError(GetMessageText(kMsgNoSettingsFolder));
   bool ok = CreateGlobalObjects();
   if (ok) {
@@ -385,10 +385,8 @@ void ReadUserFolders(bool forceWizard) {
     store.Write(ontologies, "UserPath", userPath);
     changed = true;
   }
-  if (WorkContext->MultiUserSetup)
-    SetUpUserFolders(userPath);
-  else
-    SetUpSingleUserFolders();
+  if (WorkContext->MultiUserSetup) SetUpUserFolders(userPath);
+  else SetUpSingleUserFolders();
   const std::string programs = FolderOf(ProgramPath());
   std::string stored;
   if (!store.Read(ProductSettingsKey(), "ProgramsPath", stored) || stored != programs) {
@@ -431,10 +429,12 @@ void CheckDefaultOntology() {
   const std::string program = WorkContext->ProgramScenarioFolder + "/" + kDefaultScenarioName;
   const std::string user = WorkContext->UserScenarioFolder + "/" + kDefaultScenarioName;
   struct stat ps, us;
-  if (stat(program.c_str(), &ps) != 0 || SameFolder(WorkContext->ProgramScenarioFolder, WorkContext->UserScenarioFolder))
+  if (stat(program.c_str(), &ps) != 0 ||
+      SameFolder(WorkContext->ProgramScenarioFolder, WorkContext->UserScenarioFolder))
     return;
   if (stat(user.c_str(), &us) != 0) {
-    if (AskYesNo(std::string(GetMessageText(kMsgDefaultScenarioMissing)) + " " + GetMessageText(kMsgCopyDefaultScenario)))
+    if (AskYesNo(std::string(GetMessageText(kMsgDefaultScenarioMissing)) + " " +
+                 GetMessageText(kMsgCopyDefaultScenario)))
       CopyDefaultFiles(true);
     return;
   }
@@ -453,17 +453,16 @@ uint32_t CurrentDictionaryStamp() {
 }
 
 void GoToTextsFolder() {
-  ChangeCurrentFolder((ConfigurationPaths.userFolder.empty() ? WorkContext->InstallRoot : ConfigurationPaths.userFolder) + "/Text");
+  ChangeCurrentFolder(
+      (ConfigurationPaths.userFolder.empty() ? WorkContext->InstallRoot : ConfigurationPaths.userFolder) + "/Text");
 }
 
 void LoadConfiguration() {
   IniFile ini;
   ini.Load(ConfigurationPaths.optionsIniFile);  // a missing file gives every default
   ReadGeneralOptions(ini);
-  if (WorkContext->MultiUserSetup)
-    ReadUserFolders(false);
-  else
-    SetUpSingleUserFolders();
+  if (WorkContext->MultiUserSetup) ReadUserFolders(false);
+  else SetUpSingleUserFolders();
   if (!ReadOptionsFile(ProgramFiles.options, *Options)) {
     WorkContext->FileDialogMask = "*.*";
     GoToTextsFolder();
@@ -487,8 +486,8 @@ bool SaveOptionsFile() {
   MakeFolders(FolderOf(ProgramFiles.options));
   SaveResult saved = WriteOptionsFile(ProgramFiles.options, *Options);
   if (saved) return true;
-  ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + ProgramFiles.options + " (" + std::strerror(saved.error) +
-            ")");
+  ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + ProgramFiles.options + " (" +
+            std::strerror(saved.error) + ")");
   return false;
 }
 

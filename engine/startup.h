@@ -33,7 +33,7 @@ constexpr size_t kStartupBufferSize = 65535;
 // What the first-run set-up wizard leaves when it closes.
 struct SetupWizardChoice {
   bool multiUser = false;
-  std::string folder;          // the chosen folder (multi-user)
+  std::string folder;  // the chosen folder (multi-user)
   bool copySampleTexts = true;
 };
 
@@ -68,8 +68,8 @@ bool FinishSetupWizard(const SetupWizardChoice& choice, std::string& optionsFold
 // Paths and switches of the configuration; ConfigurationPaths = {} is the
 // state of a new process.
 struct TConfigurationPaths {
-  std::string optionsIniFile;   // "<program>.INI"
-  std::string userFolder;       // "" in single-user mode
+  std::string optionsIniFile;  // "<program>.INI"
+  std::string userFolder;      // "" in single-user mode
   bool copySampleTexts = true;
   bool saveOptionsAtExit = true;  // cleared by callers that must not save
 };

@@ -12,9 +12,9 @@ namespace quilor {
 
 // Exit codes of the tools besides kExitOk, kExitFatal (a stopped or failed
 // run, "Memory low") and kExitDictionaryRead (platform/fatal.h).
-constexpr int kExitTextCut = 3;        // the text reached the word cap: only its beginning was analysed
+constexpr int kExitTextCut = 3;  // the text reached the word cap: only its beginning was analysed
 constexpr int kExitUsage = 64;
-constexpr int kExitNothingRead = 65;   // no document gave any text (each failed or was empty)
+constexpr int kExitNothingRead = 65;  // no document gave any text (each failed or was empty)
 constexpr int kExitNoInput = 66;
 
 struct TToolAnalysis {

@@ -275,13 +275,13 @@ void TWordList::Done() {
   highestPosition_ = 0;
 }
 
-bool TWordList::Append(const char* text, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
-                       int32_t position, const TWordCategoryData* category) {
+bool TWordList::Append(const char* text, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber, int32_t position,
+                       const TWordCategoryData* category) {
   return Append(text, text ? std::strlen(text) : 0, tag, lexicalEntry, fileNumber, position, category);
 }
 
-bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry,
-                       uint16_t fileNumber, int32_t position, const TWordCategoryData* category) {
+bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+                       int32_t position, const TWordCategoryData* category) {
   if (!built_) return false;
   const char* copy = strings_.Store(text ? text : "", text ? length : 0);
   TWordNode* fresh = copy ? nodes_.Take() : nullptr;

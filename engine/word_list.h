@@ -18,13 +18,13 @@ namespace quilor {
 // TWordCategoryData (core/category.h) is the category data of each node.
 
 struct TWordNode {
-  const char* text;              // NUL-terminated, in the list's string pool; nullptr in the tail
-  int32_t position;              // running number of the word in the analysis
-  uint32_t lexicalEntry;         // dictionary entry id; 0 for inserted marks
+  const char* text;       // NUL-terminated, in the list's string pool; nullptr in the tail
+  int32_t position;       // running number of the word in the analysis
+  uint32_t lexicalEntry;  // dictionary entry id; 0 for inserted marks
   TWordCategoryData category;
-  char tag[4];                   // punctuation before the word, at most 3 characters
-  uint16_t fileNumber;           // number of the document in the file queue
-  uint8_t mark;                  // set when the user marks the word
+  char tag[4];          // punctuation before the word, at most 3 characters
+  uint16_t fileNumber;  // number of the document in the file queue
+  uint8_t mark;         // set when the user marks the word
   uint8_t spare;
   // The value of the word's reading: the class triple number given by the
   // first semantic pass, or the value chosen among the readings of an
@@ -159,9 +159,7 @@ class TWordList {
   void CopyBookmark(int target, int source);
   // A bookmark's node without moving the cursor (nullptr outside 1..10 or
   // never set); setting one takes a node of this list (nullptr is ignored).
-  TWordNode* Bookmark(int slot) const {
-    return slot >= 1 && slot <= kBookmarkCount ? bookmarks_[slot] : nullptr;
-  }
+  TWordNode* Bookmark(int slot) const { return slot >= 1 && slot <= kBookmarkCount ? bookmarks_[slot] : nullptr; }
   void SetBookmark(int slot, TWordNode* node) {
     if (slot >= 1 && slot <= kBookmarkCount && node) bookmarks_[slot] = node;
   }

@@ -108,7 +108,8 @@ bool Keep(TWordLookupCache::Entry& to, const TWordLookupCache::Entry& e, size_t&
 
 }  // namespace
 
-int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings], TCategoryCode* firstCode) {
+int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCachedReadings],
+                                   TCategoryCode* firstCode) {
   CheckDictionary();
   if (!MainDictionary) return 0;
   Slot* slot = Locate('w', word, nullptr, 0);

@@ -50,8 +50,8 @@ class TWordLookupCache {
   struct Entry {
     TCategoryRecord readings[kCachedReadings] = {};  // empty past the count
     TCategoryCode firstCode = 0;
-    uint8_t count = 0;        // readings found (0: unknown word)
-    bool longer = false;      // an expression key may go on from here
+    uint8_t count = 0;    // readings found (0: unknown word)
+    bool longer = false;  // an expression key may go on from here
     uint32_t lexicalEntry = 0;
   };
 
@@ -70,7 +70,8 @@ class TWordLookupCache {
   bool ExpressionKnown(const char* candidate, bool& longerMayFollow);
   // The lexical entry of a word's verb or adjective reading (0 none),
   // computed once by the given function.
-  uint32_t LexicalEntry(const char* word, const TCategoryRecord& reading, uint32_t (*compute)(const char*, const TCategoryRecord&));
+  uint32_t LexicalEntry(const char* word, const TCategoryRecord& reading,
+                        uint32_t (*compute)(const char*, const TCategoryRecord&));
   void Clear();
   size_t Size() const { return used_; }
 

@@ -84,25 +84,19 @@ void TWordScanner::AddHighChar(unsigned char c) {
       AddWordChar('a');
       AddWordChar('e');
       break;
-    default:
-      ClassifyChar(c);
+    default: ClassifyChar(c);
   }
 }
 
 void TWordScanner::ClassifyChar(unsigned char c) {
   switch (CharClass(c)) {
     case kCharLetter:
-    case kCharDigit:
-      AddWordChar(c);
-      break;
+    case kCharDigit: AddWordChar(c); break;
     case kCharUnderscore:
       if (length_ >= 1) AddWordChar(c);
       break;
-    case kCharPunctuation:
-      AddPunctuation(c);
-      break;
-    default:
-      EndWordAtSeparator(c);
+    case kCharPunctuation: AddPunctuation(c); break;
+    default: EndWordAtSeparator(c);
   }
 }
 
@@ -132,11 +126,8 @@ void TWordScanner::EndWordAtSeparator(unsigned char c) {
     case '#':
     case '/':
     case '[':
-    case ']':
-      AddPunctuation(c);
-      break;
-    default:
-      FlushWord();
+    case ']': AddPunctuation(c); break;
+    default: FlushWord();
   }
 }
 

@@ -168,7 +168,8 @@ void TParseCmdCriteres::RunCriteriaWord(int number) {
   noFallback_ = false;
   grammatical_ = false;
   linesOfWord_ = 0;
-  if (runWordCounter_ < static_cast<int>(wordIndexed_.size())) wordIndexed_[static_cast<size_t>(runWordCounter_)] = false;
+  if (runWordCounter_ < static_cast<int>(wordIndexed_.size()))
+    wordIndexed_[static_cast<size_t>(runWordCounter_)] = false;
   const CriteriaWord& record = words_[static_cast<size_t>(number - 1)];
   op_ = record.op;
   std::string word = record.text;
@@ -189,7 +190,8 @@ void TParseCmdCriteres::RunCriteriaWord(int number) {
       working = OntologyEngine->ClassName(1, index);
     }
     if (found) {
-      if (runWordCounter_ < static_cast<int>(wordIndexed_.size())) wordIndexed_[static_cast<size_t>(runWordCounter_)] = true;
+      if (runWordCounter_ < static_cast<int>(wordIndexed_.size()))
+        wordIndexed_[static_cast<size_t>(runWordCounter_)] = true;
       EnumerateWordClasses(working, !grammatical_);
     } else if (!noFallback_) {
       char buffer[kWordBufferSize] = {};
@@ -345,7 +347,8 @@ bool TParseCmdCriteres::EmitScenarioMeanings(const std::string& word) {
   }
   for (size_t m = 0; m < meanings_.size(); ++m)
     if (meanings_[m].cls[3]) {
-      std::rotate(meanings_.begin(), meanings_.begin() + static_cast<long>(m), meanings_.begin() + static_cast<long>(m) + 1);
+      std::rotate(meanings_.begin(), meanings_.begin() + static_cast<long>(m),
+                  meanings_.begin() + static_cast<long>(m) + 1);
       break;
     }
   ChooseMeaningByRecency(4);
@@ -388,7 +391,8 @@ bool TParseCmdCriteres::EmitLemmaLine(const std::string& word, const TCategoryRe
   const char* stored = nullptr;
   if (IsVerb(record) && VerbIndex && VerbIndex->LookupStoredName(word.c_str(), &stored) && stored) {
     lemma = stored;
-  } else if (IsAdjective(record) && AdjectiveIndex && AdjectiveIndex->LookupStoredName(word.c_str(), &stored) && stored) {
+  } else if (IsAdjective(record) && AdjectiveIndex && AdjectiveIndex->LookupStoredName(word.c_str(), &stored) &&
+             stored) {
     lemma = stored;
   } else {
     char buffer[kWordBufferSize] = {};
@@ -409,7 +413,8 @@ bool TParseCmdCriteres::EmitLemmaLine(const std::string& word, const TCategoryRe
     return Give(line);
   }
   std::string label = CategoryClassLabel(record);
-  if (!lemma.empty() && !label.empty() && label.back() == ')') label = label.substr(0, label.size() - 1) + " \"" + lemma + "\")";
+  if (!lemma.empty() && !label.empty() && label.back() == ')')
+    label = label.substr(0, label.size() - 1) + " \"" + lemma + "\")";
   line.text = word + " " + label + " ";
   line.greyed = true;
   Give(line);

@@ -37,15 +37,15 @@ struct Meaning {
 
 // What OnMeaningLine receives.
 struct MeaningLine {
-  std::string text;       // the line as displayed
-  int meaning = 0;        // 0..17, 0 for lines without a class
-  bool greyed = false;    // lemma lines: shown, never chosen
-  bool checked = false;   // the preferred line
-  char op = 0;            // the operator before the word
+  std::string text;      // the line as displayed
+  int meaning = 0;       // 0..17, 0 for lines without a class
+  bool greyed = false;   // lemma lines: shown, never chosen
+  bool checked = false;  // the preferred line
+  char op = 0;           // the operator before the word
   TCategoryRecord category;
-  std::string className;  // class name, word or lemma
-  int32_t classIndex = 0; // the class at the level (0 none)
-  int level = 0;          // 1..4 class lines, 0 word or lemma lines
+  std::string className;              // class name, word or lemma
+  int32_t classIndex = 0;             // the class at the level (0 none)
+  int level = 0;                      // 1..4 class lines, 0 word or lemma lines
   std::array<uint32_t, 4> classes{};  // the meaning's classes (levels 1-3, Scenario entry)
 };
 
@@ -111,8 +111,8 @@ class TScenParser : public TParseCmdCriteres {
  public:
   struct Record {
     MeaningLine line;
-    std::string shown;   // the text the list shows
-    bool enabled = true; // greyed lines cannot be checked
+    std::string shown;    // the text the list shows
+    bool enabled = true;  // greyed lines cannot be checked
   };
   static constexpr size_t kMaxRecords = 200;
 

@@ -62,20 +62,14 @@ bool DetectMarkupCharset(const char* block, size_t length, int& mode) {
     while (p != std::string_view::npos && p < declaration.size() && declaration[p] == ' ') ++p;
     if (p != std::string_view::npos && p < declaration.size() && declaration[p] == '=')
       mode = CharsetModeFromName(ValueAfter(declaration, p + 1), mode);
-    else
-      mode = kCharsetUtf8;
+    else mode = kCharsetUtf8;
     return true;
   }
   switch (DetectByteOrderMark(reinterpret_cast<const unsigned char*>(block), length)) {
-    case 'd':
-      mode = kCharsetUtf8;
-      return true;
+    case 'd': mode = kCharsetUtf8; return true;
     case 'o':
-    case 'p':
-      mode = kCharsetUtf16;
-      return true;
-    default:
-      return false;
+    case 'p': mode = kCharsetUtf16; return true;
+    default: return false;
   }
 }
 
@@ -275,8 +269,8 @@ void BinaryTextExtractor::Scan(const char* input, size_t length, std::string& ou
       output.push_back(JudgeRun(output) ? ' ' : '\0');
       continue;
     }
-    bool odd = (c > 123 || c < 32) ? (c != 224 && c != 233 && c != 241)
-                                   : (c == '^' || c == '_' || c == '`' || c == '|');
+    bool odd =
+        (c > 123 || c < 32) ? (c != 224 && c != 233 && c != 241) : (c == '^' || c == '_' || c == '`' || c == '|');
     if (odd) ++oddCount_;
     run_.push_back(static_cast<char>(c));
     if (run_.size() >= kLongestRun) JudgeRun(output);
@@ -285,10 +279,8 @@ void BinaryTextExtractor::Scan(const char* input, size_t length, std::string& ou
 
 bool BinaryTextExtractor::JudgeRun(std::string& output) {
   bool erased = run_.size() < 4 || oddCount_ * 10 > run_.size() || run_.compare(0, 3, "bjb") == 0;
-  if (erased)
-    output.append(run_.size(), ' ');
-  else
-    output += run_;
+  if (erased) output.append(run_.size(), ' ');
+  else output += run_;
   run_.clear();
   oddCount_ = 0;
   return erased;

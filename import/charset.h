@@ -67,9 +67,9 @@ class Utf8Decoder {
 class BinaryTextExtractor {
  public:
   // The settings of each document kind.
-  static BinaryTextExtractor ForWordDocument();    // marker "MSWordDoc", skip 128
-  static BinaryTextExtractor ForPowerPoint();      // no marker, skip 512
-  static BinaryTextExtractor ForOtherBinary();     // no marker, no skip
+  static BinaryTextExtractor ForWordDocument();  // marker "MSWordDoc", skip 128
+  static BinaryTextExtractor ForPowerPoint();    // no marker, skip 512
+  static BinaryTextExtractor ForOtherBinary();   // no marker, no skip
 
   BinaryTextExtractor(std::string marker, size_t defaultSkip);
   // A new document with the same settings.
@@ -91,9 +91,9 @@ class BinaryTextExtractor {
   std::string marker_;
   size_t defaultSkip_;
   bool headDone_ = false;
-  std::string head_;      // the start of the document until the marker search ran
+  std::string head_;       // the start of the document until the marker search ran
   size_t spacesLeft_ = 0;  // bytes of the start still to blank out
-  std::string run_;       // the current run of text
+  std::string run_;        // the current run of text
   size_t oddCount_ = 0;
 };
 

@@ -40,7 +40,8 @@ constexpr int kMsgErrorInStep = 5423;
 constexpr int kMsgNothingExtracted = 6175;
 
 std::array<std::string, kConverterCount> ConverterDllPaths;
-const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf", ".doc", ".docx", ".pptx", ".odt", ".odp"};
+const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf",  ".doc", ".docx",
+                                                                       ".pptx", ".odt", ".odp"};
 std::unique_ptr<TMSWordDocument> WordImportForm;
 TConversionState ConversionState;
 std::vector<ConversionFailure> ConversionFailures;
@@ -100,11 +101,16 @@ bool PackageFormatByExtension(const std::string& ext, ConverterFormat& format) {
   static const struct {
     const char* ext;
     ConverterFormat format;
-  } kTable[] = {{".docx", ConverterFormat::kOffice2007},     {".docm", ConverterFormat::kOffice2007},
-                {".dotx", ConverterFormat::kOffice2007},     {".dotm", ConverterFormat::kOffice2007},
-                {".pptx", ConverterFormat::kPowerPoint2007}, {".ppsx", ConverterFormat::kPowerPoint2007},
-                {".pptm", ConverterFormat::kPowerPoint2007}, {".potx", ConverterFormat::kPowerPoint2007},
-                {".odt", ConverterFormat::kOpenDocumentText}, {".ott", ConverterFormat::kOpenDocumentText},
+  } kTable[] = {{".docx", ConverterFormat::kOffice2007},
+                {".docm", ConverterFormat::kOffice2007},
+                {".dotx", ConverterFormat::kOffice2007},
+                {".dotm", ConverterFormat::kOffice2007},
+                {".pptx", ConverterFormat::kPowerPoint2007},
+                {".ppsx", ConverterFormat::kPowerPoint2007},
+                {".pptm", ConverterFormat::kPowerPoint2007},
+                {".potx", ConverterFormat::kPowerPoint2007},
+                {".odt", ConverterFormat::kOpenDocumentText},
+                {".ott", ConverterFormat::kOpenDocumentText},
                 {".odp", ConverterFormat::kOpenDocumentPresentation},
                 {".otp", ConverterFormat::kOpenDocumentPresentation}};
   for (const auto& e : kTable)
@@ -161,7 +167,8 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
     FormatIFilterError(filter->Step(), filter->IFilterErrorText());
     AddConversionFailure(name, filter->IFilterErrorText());
     // A document over its budget or a stopped run says nothing of the converter.
-    const bool converterFault = filter->LastError() != FilterError::kOverBudget && filter->LastError() != FilterError::kStopped;
+    const bool converterFault =
+        filter->LastError() != FilterError::kOverBudget && filter->LastError() != FilterError::kStopped;
     if (format == ConverterFormat::kPdf && !LoaderState.conversionErrorShown && converterFault) {
       LoaderState.conversionErrorShown = true;
       ReportPdfConversionImpossible();
@@ -246,16 +253,12 @@ class ConvertingReader : public DocumentReader {
     int kind = IsConvertedKind(LoaderState.documentKind) ? LoaderState.documentKind : byName;
     ConvertedSource source = PrepareConvertedSource(path, kind, unknown || kind != byName);
     switch (source.route) {
-      case SourceRoute::kConverted:
-        text = std::move(source.text);
-        return PrepareResult::kConverted;
-      case SourceRoute::kPassOver:
-        return PrepareResult::kPassOver;
+      case SourceRoute::kConverted: text = std::move(source.text); return PrepareResult::kConverted;
+      case SourceRoute::kPassOver: return PrepareResult::kPassOver;
       case SourceRoute::kReadFile:
         if (!IsConvertedKind(kind)) return PrepareResult::kReadFile;  // text under an unknown extension
         break;
-      case SourceRoute::kReadRaw:
-        break;
+      case SourceRoute::kReadRaw: break;
     }
     // A Word document under an unknown extension is extracted as Word.
     if (ExtractRawText(path, IsConvertedKind(kind) ? kind : kDocWord, text)) return PrepareResult::kConverted;
@@ -377,8 +380,8 @@ void ShowPdfDriverError() {
 
 void FormatIFilterError(int step, const std::string& errorText) {
   ConversionState.failed = true;
-  ConversionState.errorText = Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) +
-                        " " + std::to_string(step) + " " + errorText;
+  ConversionState.errorText =
+      Msg(kMsgConversionImpossible) + " " + Msg(kMsgErrorInStep) + " " + std::to_string(step) + " " + errorText;
   if (ConversionState.errorText.size() > 512) ConversionState.errorText.resize(512);
 }
 
@@ -480,9 +483,11 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
       if (file.OpenFile(name)) {
         if (file.Find("EncryptedPackage") >= 0) return PassOver(name, kMsgPasswordProtected);
         if (file.Find("WordDocument") >= 0)
-          return Options->Switch(opt::WordDetailedReading) ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+          return Options->Switch(opt::WordDetailedReading) ? ReadWord(name)
+                                                           : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
         if (file.Find("PowerPoint Document") >= 0)
-          return Options->Switch(opt::WordDetailedReading) ? ReadPowerPoint(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+          return Options->Switch(opt::WordDetailedReading) ? ReadPowerPoint(name)
+                                                           : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
       }
       if (kind == kDocWord || kind == kDocPowerPoint) return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
       return PassOver(name, kMsgNotTextDocument);
@@ -490,13 +495,13 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
     case Signature::kPdf:
       if (kind == kDocPdf || unknownExtension) return RunFilter(name, ConverterFormat::kPdf);
       break;
-    default:
-      break;
+    default: break;
   }
   switch (kind) {
     case kDocPdf: return RunFilter(name, ConverterFormat::kPdf);
     case kDocWord:
-      return Options->Switch(opt::WordDetailedReading) ? ReadWord(name) : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
+      return Options->Switch(opt::WordDetailedReading) ? ReadWord(name)
+                                                       : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
     case kDocPowerPoint: return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
     case kDocPowerPointXml: return RunFilter(name, ConverterFormat::kPowerPoint2007);
     case kDocOdt: return RunFilter(name, ConverterFormat::kOpenDocumentText);

@@ -33,9 +33,14 @@ const char* PlainForm(char32_t cp) {
     case 0xFB02: return "fl";
     case 0xFB03: return "ffi";
     case 0xFB04: return "ffl";
-    case 0xFB05: case 0xFB06: return "st";
-    case 0x2010: case 0x2011: case 0x2012: case 0x2212: return "-";
-    case 0x2028: case 0x2029: return "\n";
+    case 0xFB05:
+    case 0xFB06: return "st";
+    case 0x2010:
+    case 0x2011:
+    case 0x2012:
+    case 0x2212: return "-";
+    case 0x2028:
+    case 0x2029: return "\n";
     default: break;
   }
   if ((cp >= 0x2000 && cp <= 0x200A) || cp == 0x202F || cp == 0x205F || cp == 0x3000) return " ";
@@ -59,9 +64,15 @@ void AppendUtf8AsAnsi(std::string_view s, std::string& out) {
     bool good = extra > 0;
     if (good) {
       for (int k = 1; k <= extra; ++k) {
-        if (i + k >= n) { good = false; break; }
+        if (i + k >= n) {
+          good = false;
+          break;
+        }
         unsigned char d = static_cast<unsigned char>(s[i + k]);
-        if ((d & 0xC0) != 0x80) { good = false; break; }
+        if ((d & 0xC0) != 0x80) {
+          good = false;
+          break;
+        }
         cp = (cp << 6) | (d & 0x3F);
       }
     }

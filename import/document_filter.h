@@ -50,7 +50,14 @@ enum FilterStep : int {
   kStepStopped = 9,
 };
 
-enum class ConverterFormat { kPdf, kOffice, kOffice2007, kPowerPoint2007, kOpenDocumentText, kOpenDocumentPresentation };
+enum class ConverterFormat {
+  kPdf,
+  kOffice,
+  kOffice2007,
+  kPowerPoint2007,
+  kOpenDocumentText,
+  kOpenDocumentPresentation
+};
 
 // UTF-8 to Windows-1252 for converted text: characters the code page lacks
 // become a space (never glue), ligatures are spelt out, other spaces and
@@ -80,7 +87,10 @@ class DocumentFilter {
   bool ExtractIFilterText(const std::string& fileName);
   bool ExtractFromMemory(std::string_view data);
   const std::string& Text() const { return text_; }
-  void ClearText() { text_.clear(); text_.shrink_to_fit(); }
+  void ClearText() {
+    text_.clear();
+    text_.shrink_to_fit();
+  }
 
   int Step() const { return step_; }
   FilterError LastError() const { return error_; }

@@ -32,10 +32,8 @@ bool KindNeedsReader(int documentKind) {
     case kDocOdt:
     case kDocOdp:
     case kDocFlash:
-    case kDocExcel:
-      return true;
-    default:
-      return false;
+    case kDocExcel: return true;
+    default: return false;
   }
 }
 

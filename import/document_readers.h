@@ -15,15 +15,15 @@ namespace quilor {
 struct BlockContext {
   int documentKind = 0;
   bool firstBlock = false;
-  bool lastBlock = false;         // no bytes of the source follow this block
-  bool lineMode = false;          // line breaks end paragraphs (kept for the whole run)
-  int64_t skippedBytes = 0;       // bytes swallowed without reaching the scanner (this file)
+  bool lastBlock = false;    // no bytes of the source follow this block
+  bool lineMode = false;     // line breaks end paragraphs (kept for the whole run)
+  int64_t skippedBytes = 0;  // bytes swallowed without reaching the scanner (this file)
 };
 
 enum class PrepareResult {
-  kReadFile,    // the loader reads the file's own blocks through DecodeBlock
-  kConverted,   // text holds the whole document as Windows-1252 text
-  kPassOver,    // the file gives no text (silently, or the reader reported it)
+  kReadFile,   // the loader reads the file's own blocks through DecodeBlock
+  kConverted,  // text holds the whole document as Windows-1252 text
+  kPassOver,   // the file gives no text (silently, or the reader reported it)
 };
 
 class DocumentReader {

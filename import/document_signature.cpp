@@ -19,9 +19,26 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }
 
 // Formats that hold no text the loader reads.
-constexpr std::string_view kForeignSignatures[] = {
-    "\x89PNG", "GIF87a", "GIF89a", "\xFF\xD8\xFF", "MZ", "\x7F" "ELF", "\x1F\x8B", "7z\xBC\xAF", "Rar!",
-    "ID3", "OggS", "fLaC", "RIFF", "II*\0", "MM\0*", "BZh", "\xFD" "7zXZ", "%!PS"};
+constexpr std::string_view kForeignSignatures[] = {"\x89PNG",
+                                                   "GIF87a",
+                                                   "GIF89a",
+                                                   "\xFF\xD8\xFF",
+                                                   "MZ",
+                                                   "\x7F"
+                                                   "ELF",
+                                                   "\x1F\x8B",
+                                                   "7z\xBC\xAF",
+                                                   "Rar!",
+                                                   "ID3",
+                                                   "OggS",
+                                                   "fLaC",
+                                                   "RIFF",
+                                                   "II*\0",
+                                                   "MM\0*",
+                                                   "BZh",
+                                                   "\xFD"
+                                                   "7zXZ",
+                                                   "%!PS"};
 
 bool IsConvertedKind(int kind) {
   return kind == kDocWord || kind == kDocPowerPoint || kind == kDocExcel || kind == kDocPowerPointXml ||
@@ -40,7 +57,8 @@ int DocumentKindFromContent(const char* data, size_t length, int kindByExtension
   if (CompoundFile::HasSignature(head.data(), head.size()) || StartsWith(head, "PK\x03\x04"))
     return IsConvertedKind(kindByExtension) ? kindByExtension : kDocWord;
   if (StartsWith(head, "%PDF-")) return kDocPdf;
-  if (StartsWith(head, "FWS") || StartsWith(head, "CWS")) return kindByExtension == kDocFlash ? kDocFlash : kDocUnsupported;
+  if (StartsWith(head, "FWS") || StartsWith(head, "CWS"))
+    return kindByExtension == kDocFlash ? kDocFlash : kDocUnsupported;
   // Pictures, programs, archives: a text may begin with the same letters,
   // but holds no NUL byte.
   bool binary = head.find('\0') != head.npos;

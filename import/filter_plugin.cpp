@@ -61,8 +61,8 @@ class PluginFilter final : public DocumentFilter {
     if (!path) return Stop(FilterError::kInitFailure, kStepDocumentLoaded);  // a library reads files only
     int error = QUILOR_FILTER_OK;
     void* document = library_->open(path->c_str(), &error);
-    if (!document) return Stop(ErrorOf(error == QUILOR_FILTER_OK ? QUILOR_FILTER_NOT_THIS_FORMAT : error),
-                               kStepDocumentLoaded);
+    if (!document)
+      return Stop(ErrorOf(error == QUILOR_FILTER_OK ? QUILOR_FILTER_NOT_THIS_FORMAT : error), kStepDocumentLoaded);
     step_ = kStepReadingChunks;
     std::vector<char> buffer(kChunkCapacity + 1);
     bool ok = true;

@@ -23,12 +23,8 @@ void FormatDecoder::Start(int kind) {
       route_ = Route::kRtf;
       rtf_.Reset();
       break;
-    case kDocMacText:
-      route_ = Route::kMacintosh;
-      break;
-    case kDocDosText:
-      route_ = Route::kDos;
-      break;
+    case kDocMacText: route_ = Route::kMacintosh; break;
+    case kDocDosText: route_ = Route::kDos; break;
     case kDocWord:
       route_ = Route::kBinary;
       binary_ = BinaryTextExtractor::ForWordDocument();
@@ -42,9 +38,7 @@ void FormatDecoder::Start(int kind) {
       route_ = Route::kBinary;
       binary_ = BinaryTextExtractor::ForOtherBinary();
       break;
-    default:
-      route_ = Route::kPassThrough;
-      break;
+    default: route_ = Route::kPassThrough; break;
   }
 }
 
@@ -54,56 +48,36 @@ void FormatDecoder::DetectOnFirstBlock(const char* block, size_t length) {
 
 void FormatDecoder::Decode(const char* block, size_t length, std::string& output) {
   switch (route_) {
-    case Route::kMarkup:
-      markup_.Decode(block, length, output);
-      return;
-    case Route::kRtf:
-      rtf_.Decode(block, length, output);
-      return;
-    case Route::kBinary:
-      binary_.Decode(block, length, output);
-      return;
+    case Route::kMarkup: markup_.Decode(block, length, output); return;
+    case Route::kRtf: rtf_.Decode(block, length, output); return;
+    case Route::kBinary: binary_.Decode(block, length, output); return;
     case Route::kMacintosh:
     case Route::kDos: {
       size_t at = output.size();
       output.append(block, length);
       auto* text = reinterpret_cast<unsigned char*>(output.data() + at);
-      if (route_ == Route::kMacintosh)
-        MacToAnsi(text, length);
-      else
-        OemToAnsi(text, length);
+      if (route_ == Route::kMacintosh) MacToAnsi(text, length);
+      else OemToAnsi(text, length);
       return;
     }
-    case Route::kPassThrough:
-      output.append(block, length);
-      return;
+    case Route::kPassThrough: output.append(block, length); return;
   }
 }
 
 void FormatDecoder::Finish(std::string& output) {
   switch (route_) {
-    case Route::kMarkup:
-      markup_.Finish(output);
-      return;
-    case Route::kRtf:
-      rtf_.Finish(output);
-      return;
-    case Route::kBinary:
-      binary_.Finish(output);
-      return;
-    default:
-      return;
+    case Route::kMarkup: markup_.Finish(output); return;
+    case Route::kRtf: rtf_.Finish(output); return;
+    case Route::kBinary: binary_.Finish(output); return;
+    default: return;
   }
 }
 
 uint64_t FormatDecoder::skippedBytes() const {
   switch (route_) {
-    case Route::kMarkup:
-      return markup_.skippedBytes();
-    case Route::kRtf:
-      return rtf_.skippedBytes();
-    default:
-      return 0;
+    case Route::kMarkup: return markup_.skippedBytes();
+    case Route::kRtf: return rtf_.skippedBytes();
+    default: return 0;
   }
 }
 

@@ -60,7 +60,7 @@ class FormatDocumentReader final : public DocumentReader {
  private:
   int kind_;
   FormatDecoder decoder_;
-  std::string held_;     // decoded text not given to the loader yet, from heldAt_ on
+  std::string held_;  // decoded text not given to the loader yet, from heldAt_ on
   size_t heldAt_ = 0;
 };
 

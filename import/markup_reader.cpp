@@ -20,21 +20,21 @@ using EntityTable = WordTable<unsigned char, 256>;
 
 // Named references and the Windows-1252 byte each one gives.
 constexpr EntityTable::Row kEntities[] = {
-    {"gt", 62},       {"lt", 60},       {"nbsp", 32},    {"amp", 38},     {"laquo", 171},  {"raquo", 187},
-    {"quot", 34},     {"ccedil", 231},  {"aacute", 225}, {"eacute", 233}, {"iacute", 237}, {"oacute", 243},
-    {"uacute", 250},  {"yacute", 253},  {"agrave", 224}, {"egrave", 232}, {"igrave", 236}, {"ograve", 242},
-    {"ugrave", 249},  {"acirc", 226},   {"ecirc", 234},  {"icirc", 238},  {"ocirc", 244},  {"ucirc", 251},
-    {"auml", 228},    {"euml", 235},    {"iuml", 239},   {"ouml", 246},   {"uuml", 252},   {"yuml", 255},
-    {"ntilde", 241},  {"atilde", 227},  {"otilde", 245}, {"szlig", 223},  {"aszlig", 229}, {"aring", 229},
-    {"ndash", 45},    {"mdash", 45},    {"aelig", 230},  {"lsquo", 39},   {"rsquo", 39},   {"ldquo", 34},
-    {"rdquo", 34},    {"copy", 169},    {"trade", 153},  {"reg", 174},    {"euro", 128},   {"pound", 163},
-    {"apos", 39},     {"yen", 165},     {"cent", 162},   {"deg", 176},    {"micro", 181},  {"curren", 164},
-    {"sup1", 185},    {"sup2", 178},    {"sup3", 179},   {"frac14", 188}, {"frac12", 189}, {"frac34", 190},
-    {"plusmn", 177},  {"times", 215},   {"divide", 247}, {"acute", 39},   {"sect", 167},   {"shy", 32},
-    {"brvbar", 124},  {"not", 172},     {"middot", 183}, {"iexcl", 161},  {"iquest", 191}, {"oslash", 248},
-    {"oelig", 156},   {"comma", 44},    {"midast", 42},  {"lcub", 123},   {"rcub", 125},   {"lbrake", 123},
-    {"rbrake", 125},  {"period", 46},   {"semi", 59},    {"colon", 58},   {"excl", 33},    {"quest", 63},
-    {"lpar", 40},     {"rpar", 41},     {"plus", 43}};
+    {"gt", 62},      {"lt", 60},      {"nbsp", 32},    {"amp", 38},     {"laquo", 171},  {"raquo", 187},
+    {"quot", 34},    {"ccedil", 231}, {"aacute", 225}, {"eacute", 233}, {"iacute", 237}, {"oacute", 243},
+    {"uacute", 250}, {"yacute", 253}, {"agrave", 224}, {"egrave", 232}, {"igrave", 236}, {"ograve", 242},
+    {"ugrave", 249}, {"acirc", 226},  {"ecirc", 234},  {"icirc", 238},  {"ocirc", 244},  {"ucirc", 251},
+    {"auml", 228},   {"euml", 235},   {"iuml", 239},   {"ouml", 246},   {"uuml", 252},   {"yuml", 255},
+    {"ntilde", 241}, {"atilde", 227}, {"otilde", 245}, {"szlig", 223},  {"aszlig", 229}, {"aring", 229},
+    {"ndash", 45},   {"mdash", 45},   {"aelig", 230},  {"lsquo", 39},   {"rsquo", 39},   {"ldquo", 34},
+    {"rdquo", 34},   {"copy", 169},   {"trade", 153},  {"reg", 174},    {"euro", 128},   {"pound", 163},
+    {"apos", 39},    {"yen", 165},    {"cent", 162},   {"deg", 176},    {"micro", 181},  {"curren", 164},
+    {"sup1", 185},   {"sup2", 178},   {"sup3", 179},   {"frac14", 188}, {"frac12", 189}, {"frac34", 190},
+    {"plusmn", 177}, {"times", 215},  {"divide", 247}, {"acute", 39},   {"sect", 167},   {"shy", 32},
+    {"brvbar", 124}, {"not", 172},    {"middot", 183}, {"iexcl", 161},  {"iquest", 191}, {"oslash", 248},
+    {"oelig", 156},  {"comma", 44},   {"midast", 42},  {"lcub", 123},   {"rcub", 125},   {"lbrake", 123},
+    {"rbrake", 125}, {"period", 46},  {"semi", 59},    {"colon", 58},   {"excl", 33},    {"quest", 63},
+    {"lpar", 40},    {"rpar", 41},    {"plus", 43}};
 
 constexpr EntityTable kEntityTable(kEntities);
 
@@ -136,16 +136,12 @@ void MarkupReader::StartWithHead(std::string& output) {
 
 void MarkupReader::Feed(const char* input, size_t length, std::string& output) {
   switch (encoding_) {
-    case Encoding::kAnsi:
-      ReadChars(input, length, output);
-      return;
+    case Encoding::kAnsi: ReadChars(input, length, output); return;
     case Encoding::kUtf8:
       decoded_.clear();
       utf8_.Decode(input, length, decoded_);
       break;
-    case Encoding::kUtf16:
-      DecodeUtf16(input, length, true);
-      break;
+    case Encoding::kUtf16: DecodeUtf16(input, length, true); break;
   }
   ReadChars(decoded_.data(), decoded_.size(), output);
 }
@@ -214,14 +210,10 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
     bool numeric = referenceLength_ > 0 && reference_[0] == '#';
     bool hex = numeric && referenceLength_ >= 2 && (reference_[1] == 'x' || reference_[1] == 'X');
     bool accepted;
-    if (referenceLength_ == 0)
-      accepted = IsAsciiLetter(c) || IsAsciiDigit(c) || c == '#';
-    else if (hex)
-      accepted = IsHexDigit(c);
-    else if (numeric)
-      accepted = IsAsciiDigit(c) || (referenceLength_ == 1 && (c == 'x' || c == 'X'));
-    else
-      accepted = IsAsciiLetter(c) || IsAsciiDigit(c);
+    if (referenceLength_ == 0) accepted = IsAsciiLetter(c) || IsAsciiDigit(c) || c == '#';
+    else if (hex) accepted = IsHexDigit(c);
+    else if (numeric) accepted = IsAsciiDigit(c) || (referenceLength_ == 1 && (c == 'x' || c == 'X'));
+    else accepted = IsAsciiLetter(c) || IsAsciiDigit(c);
     if (accepted && referenceLength_ < kMaxReference) {
       referenceLower_[referenceLength_] = static_cast<char>(ToLowerChar(c));
       reference_[referenceLength_++] = static_cast<char>(c);
@@ -248,8 +240,7 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
       inTag_ = false;
       if (tagBreak_) Emit(' ', output);
       return;
-    default:
-      break;
+    default: break;
   }
   if (inTag_) {
     TagChar(c);

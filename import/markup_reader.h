@@ -56,19 +56,19 @@ class MarkupReader {
   void ProcessTag(std::string& output);
 
   int kind_ = 0;
-  bool html_ = false;       // block-ending tags give line breaks
+  bool html_ = false;           // block-ending tags give line breaks
   bool readsElements_ = false;  // HTML and XML: scripts, inline tags, encoded data
   int charsetMode_ = kCharsetAnsi;
   Encoding encoding_ = Encoding::kAnsi;
-  bool started_ = false;    // the encoding is known
-  std::string head_;        // the start of the document until it is known
-  size_t markLeft_ = 0;     // bytes of a byte-order mark still to drop
+  bool started_ = false;  // the encoding is known
+  std::string head_;      // the start of the document until it is known
+  size_t markLeft_ = 0;   // bytes of a byte-order mark still to drop
   Utf8Decoder utf8_;
   bool bigEndian_ = false;
   unsigned char carried_[4] = {};  // the end of a UTF-16 unit or pair cut by a block
   size_t carry_ = 0;
   void DecodeUtf16(const char* input, size_t length, bool moreFollows);
-  std::string decoded_;     // work buffer of the decoded block
+  std::string decoded_;  // work buffer of the decoded block
 
   bool inTag_ = false;
   bool inScript_ = false;

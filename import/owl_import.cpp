@@ -136,8 +136,8 @@ class Converter {
         if (result_.failure == OwlFailure::kNone) {
           result_.failure = OwlFailure::kMalformed;
           result_.failureDetail = XML_ErrorString(XML_GetErrorCode(parser_));
-          Log("*** XML Syntax Error !!! " + result_.failureDetail + " at line " +
-              std::to_string(result_.failureLine) + ", column " + std::to_string(result_.failureColumn));
+          Log("*** XML Syntax Error !!! " + result_.failureDetail + " at line " + std::to_string(result_.failureLine) +
+              ", column " + std::to_string(result_.failureColumn));
         } else {
           Log("*** XML Syntax Error !!! " + refusal_);
         }
@@ -164,8 +164,7 @@ class Converter {
       if (it->second == cls) continue;  // a class is not its own parent
       if (c.parent == 0) {
         c.parent = it->second;
-        if (options_.verbose)
-          Log("* Processing: " + NameOf(cls) + " -> Class: \"" + NameOf(it->second) + "\"");
+        if (options_.verbose) Log("* Processing: " + NameOf(cls) + " -> Class: \"" + NameOf(it->second) + "\"");
       } else if (c.parent != it->second) {
         Log("*** Warning - multiple SubClassOf for: " + NameOf(cls));
       }
@@ -212,8 +211,8 @@ class Converter {
   uint32_t ClassCount() const { return static_cast<uint32_t>(classes_.size() - 1); }
 
  private:
-  static void XMLCALL OnEntityDecl(void* data, const XML_Char* name, int isParameter, const XML_Char* value,
-                                   int length, const XML_Char*, const XML_Char* systemId, const XML_Char* publicId,
+  static void XMLCALL OnEntityDecl(void* data, const XML_Char* name, int isParameter, const XML_Char* value, int length,
+                                   const XML_Char*, const XML_Char* systemId, const XML_Char* publicId,
                                    const XML_Char* notation) {
     auto* self = static_cast<Converter*>(data);
     const bool refers = value && (std::memchr(value, '&', static_cast<size_t>(length)) ||
@@ -283,7 +282,8 @@ class Converter {
 
   void Start(const XML_Char* element, const XML_Char** attributes) {
     if (stack_.size() >= kOwlMaxDepth) {
-      Stop(OwlFailure::kTooDeep, std::to_string(kOwlMaxDepth), "Elements nested deeper than " + std::to_string(kOwlMaxDepth));
+      Stop(OwlFailure::kTooDeep, std::to_string(kOwlMaxDepth),
+           "Elements nested deeper than " + std::to_string(kOwlMaxDepth));
       return;
     }
     const Name name = SplitName(element);
@@ -453,8 +453,9 @@ class Converter {
       Log("*** Warning - class without label, named by its identifier: " + Text(k.id));
     }
     std::string group = k.labels.front();
-    if (options_.verbose) Log(std::string(static_cast<size_t>(std::min(depth, 32)), '\t') + "Class: \"" + group +
-                              "\" - Level: " + std::to_string(depth));
+    if (options_.verbose)
+      Log(std::string(static_cast<size_t>(std::min(depth, 32)), '\t') + "Class: \"" + group +
+          "\" - Level: " + std::to_string(depth));
     if (depth > kMaxGroupDepth) {
       Log("** Warning - tree depth level exceed maximum for: " + group);
       depth = kMaxGroupDepth;
@@ -536,8 +537,9 @@ OwlImportResult ImportOwlFile(const std::string& inputPath, const std::string& s
   errno = 0;
   const ReadFileStatus status = ReadWholeFile(inputPath, kMaxOwlInput, content);
   if (status != ReadFileStatus::kOk) {
-    const int why = status == ReadFileStatus::kNotFound ? ENOENT : status == ReadFileStatus::kTooLarge ? EFBIG
-                                                                                                      : (errno ? errno : EIO);
+    const int why = status == ReadFileStatus::kNotFound   ? ENOENT
+                    : status == ReadFileStatus::kTooLarge ? EFBIG
+                                                          : (errno ? errno : EIO);
     result.failure = OwlFailure::kUnreadable;
     result.failureDetail = std::strerror(why);
     result.log = "Quilor OWL Import Filter log\r\n*** Processing file: " + inputPath +
@@ -564,7 +566,8 @@ OwlImportResult ImportOwlFile(const std::string& inputPath, const std::string& s
   }
   logPath = inputPath + ".log";
   if (!SafeSave(logPath, result.log)) {
-    logPath = (std::filesystem::path(scenarioFolder) / (std::filesystem::path(inputPath).filename().string() + ".log")).string();
+    logPath = (std::filesystem::path(scenarioFolder) / (std::filesystem::path(inputPath).filename().string() + ".log"))
+                  .string();
     if (!SafeSave(logPath, result.log)) logPath.clear();
   }
   return result;

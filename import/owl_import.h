@@ -16,19 +16,19 @@
 namespace quilor {
 
 constexpr const char* kOwlOutputName = "OwlOutput.scn";
-constexpr size_t kOwlMaxDepth = 256;          // element nesting
-constexpr size_t kOwlMaxText = 65533;         // characters of one value
-constexpr uint32_t kOwlMaxClasses = 65535;    // named classes (the Scenario's group limit)
+constexpr size_t kOwlMaxDepth = 256;        // element nesting
+constexpr size_t kOwlMaxText = 65533;       // characters of one value
+constexpr uint32_t kOwlMaxClasses = 65535;  // named classes (the Scenario's group limit)
 
 struct OwlImportOptions {
-  bool unicode = true;                // the input is UTF-8 (else Windows-1252)
-  bool flexedForms = false;           // "Generate additional flexed forms"
-  bool ignoreOtherLanguages = false;  // "Ignore the other languages"
-  bool ignoreRestrictions = true;     // "Ignore classes in OWL Restrictions"
-  bool verbose = false;               // "Detailed log (verbose output)"
-  bool dumpInput = false;             // "Dump all the input buffers in log file"
-  bool addFormsWithoutAccent = false; // the general option
-  std::string isoLanguage = "en";     // of the analysis language; "??" unknown
+  bool unicode = true;                 // the input is UTF-8 (else Windows-1252)
+  bool flexedForms = false;            // "Generate additional flexed forms"
+  bool ignoreOtherLanguages = false;   // "Ignore the other languages"
+  bool ignoreRestrictions = true;      // "Ignore classes in OWL Restrictions"
+  bool verbose = false;                // "Detailed log (verbose output)"
+  bool dumpInput = false;              // "Dump all the input buffers in log file"
+  bool addFormsWithoutAccent = false;  // the general option
+  std::string isoLanguage = "en";      // of the analysis language; "??" unknown
 };
 
 struct OwlImportStats {
@@ -51,14 +51,14 @@ enum class OwlFailure {
 
 struct OwlImportResult {
   bool ok = false;
-  int failedStep = 0;     // 1 parsing, 2 tree, 3 Scenario (0 when ok)
+  int failedStep = 0;  // 1 parsing, 2 tree, 3 Scenario (0 when ok)
   OwlFailure failure = OwlFailure::kNone;
   std::string failureDetail;
   uint64_t failureLine = 0;
   uint64_t failureColumn = 0;
   uint32_t classesLeftOut = 0;  // named classes past kOwlMaxClasses (listed in the log)
-  std::string scenario;   // the Scenario text (CR LF lines, Windows-1252)
-  std::string log;        // the log text
+  std::string scenario;         // the Scenario text (CR LF lines, Windows-1252)
+  std::string log;              // the log text
   OwlImportStats stats;
 };
 

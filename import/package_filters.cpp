@@ -391,8 +391,9 @@ class PackageFilter : public DocumentFilter, private TextSink {
     step_ = kStepDocumentLoaded;
     ZipPackage zip;
     bool opened = path ? zip.OpenFile(*path) : zip.OpenMemory(data);
-    if (!opened) return Stop(IsEncryptedPackage(path, data) ? FilterError::kPassword : FilterError::kInitFailure,
-                             kStepDocumentLoaded);
+    if (!opened)
+      return Stop(IsEncryptedPackage(path, data) ? FilterError::kPassword : FilterError::kInitFailure,
+                  kStepDocumentLoaded);
     for (int64_t i = 0; i < zip.Count(); ++i) {
       std::string name = zip.Name(i);
       if (name.rfind("word/embeddings/", 0) == 0 || name.rfind("ppt/embeddings/", 0) == 0 ||
@@ -509,8 +510,7 @@ std::unique_ptr<DocumentFilter> CreatePackageFilter(ConverterFormat format) {
       return std::make_unique<PackageFilter>(format, "{9FBC2D8F-6F52-4CFA-A86F-096F3E9EB4B2}");
     case ConverterFormat::kOpenDocumentPresentation:
       return std::make_unique<PackageFilter>(format, "{4693FF15-B962-420A-9E5D-176F7D4B8321}");
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 

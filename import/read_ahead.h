@@ -49,7 +49,7 @@ class TThreadDeLectureDisque {
 
  private:
   void Execute();
-  bool ReadAheadBlock();                                        // under the lock
+  bool ReadAheadBlock();                                          // under the lock
   bool TakeTextBlock(unsigned char* destination, size_t length);  // under the lock
   void CloseLocked();
   bool ReadFully(unsigned char* destination, size_t length);

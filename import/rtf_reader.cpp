@@ -29,30 +29,75 @@ constexpr auto kGroupEnd = ByteSet({'\\', '{', '}'});
 
 // What a control word does.
 enum class Action : uint8_t {
-  kNone, kBinary, kHeader, kAnsi, kMacintosh, kDos, kParagraph, kBlank, kQuote, kDoubleQuote, kDash, kPicture,
-  kDropGroup, kUnicode, kUnicodeSkip,
+  kNone,
+  kBinary,
+  kHeader,
+  kAnsi,
+  kMacintosh,
+  kDos,
+  kParagraph,
+  kBlank,
+  kQuote,
+  kDoubleQuote,
+  kDash,
+  kPicture,
+  kDropGroup,
+  kUnicode,
+  kUnicodeSkip,
 };
 
 using ActionTable = WordTable<Action, 128>;
 
-constexpr ActionTable::Row kControlWords[] = {
-    {"bin", Action::kBinary}, {"rtf", Action::kHeader}, {"ansi", Action::kAnsi}, {"mac", Action::kMacintosh},
-    {"pc", Action::kDos}, {"pca", Action::kDos}, {"par", Action::kParagraph}, {"sect", Action::kParagraph},
-    {"page", Action::kParagraph}, {"line", Action::kBlank}, {"tab", Action::kBlank}, {"cell", Action::kBlank},
-    {"row", Action::kBlank}, {"lquote", Action::kQuote}, {"rquote", Action::kQuote},
-    {"ldblquote", Action::kDoubleQuote}, {"rdblquote", Action::kDoubleQuote}, {"emdash", Action::kDash},
-    {"endash", Action::kDash}, {"pict", Action::kPicture},
-    // Groups that hold no text of the document, dropped whole.
-    {"fonttbl", Action::kDropGroup}, {"colortbl", Action::kDropGroup}, {"stylesheet", Action::kDropGroup},
-    {"info", Action::kDropGroup}, {"object", Action::kDropGroup}, {"fldinst", Action::kDropGroup},
-    {"listtable", Action::kDropGroup}, {"listoverridetable", Action::kDropGroup}, {"revtbl", Action::kDropGroup},
-    {"rsidtbl", Action::kDropGroup}, {"generator", Action::kDropGroup}, {"xmlnstbl", Action::kDropGroup},
-    {"latentstyles", Action::kDropGroup}, {"themedata", Action::kDropGroup},
-    {"colorschememapping", Action::kDropGroup}, {"datastore", Action::kDropGroup}, {"fmodern", Action::kDropGroup},
-    {"fdecor", Action::kDropGroup}, {"fbidi", Action::kDropGroup}, {"froman", Action::kDropGroup},
-    {"fscript", Action::kDropGroup}, {"fswiss", Action::kDropGroup}, {"ftech", Action::kDropGroup},
-    {"fnil", Action::kDropGroup}, {"fttruetype", Action::kDropGroup}, {"sbasedon", Action::kDropGroup},
-    {"snext", Action::kDropGroup}, {"u", Action::kUnicode}, {"uc", Action::kUnicodeSkip}};
+constexpr ActionTable::Row kControlWords[] = {{"bin", Action::kBinary},
+                                              {"rtf", Action::kHeader},
+                                              {"ansi", Action::kAnsi},
+                                              {"mac", Action::kMacintosh},
+                                              {"pc", Action::kDos},
+                                              {"pca", Action::kDos},
+                                              {"par", Action::kParagraph},
+                                              {"sect", Action::kParagraph},
+                                              {"page", Action::kParagraph},
+                                              {"line", Action::kBlank},
+                                              {"tab", Action::kBlank},
+                                              {"cell", Action::kBlank},
+                                              {"row", Action::kBlank},
+                                              {"lquote", Action::kQuote},
+                                              {"rquote", Action::kQuote},
+                                              {"ldblquote", Action::kDoubleQuote},
+                                              {"rdblquote", Action::kDoubleQuote},
+                                              {"emdash", Action::kDash},
+                                              {"endash", Action::kDash},
+                                              {"pict", Action::kPicture},
+                                              // Groups that hold no text of the document, dropped whole.
+                                              {"fonttbl", Action::kDropGroup},
+                                              {"colortbl", Action::kDropGroup},
+                                              {"stylesheet", Action::kDropGroup},
+                                              {"info", Action::kDropGroup},
+                                              {"object", Action::kDropGroup},
+                                              {"fldinst", Action::kDropGroup},
+                                              {"listtable", Action::kDropGroup},
+                                              {"listoverridetable", Action::kDropGroup},
+                                              {"revtbl", Action::kDropGroup},
+                                              {"rsidtbl", Action::kDropGroup},
+                                              {"generator", Action::kDropGroup},
+                                              {"xmlnstbl", Action::kDropGroup},
+                                              {"latentstyles", Action::kDropGroup},
+                                              {"themedata", Action::kDropGroup},
+                                              {"colorschememapping", Action::kDropGroup},
+                                              {"datastore", Action::kDropGroup},
+                                              {"fmodern", Action::kDropGroup},
+                                              {"fdecor", Action::kDropGroup},
+                                              {"fbidi", Action::kDropGroup},
+                                              {"froman", Action::kDropGroup},
+                                              {"fscript", Action::kDropGroup},
+                                              {"fswiss", Action::kDropGroup},
+                                              {"ftech", Action::kDropGroup},
+                                              {"fnil", Action::kDropGroup},
+                                              {"fttruetype", Action::kDropGroup},
+                                              {"sbasedon", Action::kDropGroup},
+                                              {"snext", Action::kDropGroup},
+                                              {"u", Action::kUnicode},
+                                              {"uc", Action::kUnicodeSkip}};
 
 constexpr ActionTable kActions(kControlWords);
 
@@ -100,10 +145,8 @@ void RtfReader::Finish(std::string& output) {
 
 void RtfReader::Emit(unsigned char c, std::string& output) {
   if (Skipping()) return;
-  if (codePage_ == kMacintosh)
-    MacToAnsi(&c, 1);
-  else if (codePage_ == kDos)
-    OemToAnsi(&c, 1);
+  if (codePage_ == kMacintosh) MacToAnsi(&c, 1);
+  else if (codePage_ == kDos) OemToAnsi(&c, 1);
   if (c == 146 || c == 180) c = kApostrophe;
   output.push_back(static_cast<char>(c));
 }
@@ -156,10 +199,8 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
       return;
     case State::kWord:
       if (IsAsciiLetter(c)) {
-        if (wordLength_ < kMaxWord)
-          word_[wordLength_++] = static_cast<char>(c | 0x20);
-        else
-          wordTooLong_ = true;
+        if (wordLength_ < kMaxWord) word_[wordLength_++] = static_cast<char>(c | 0x20);
+        else wordTooLong_ = true;
         return;
       }
       if (IsAsciiDigit(c) || c == '-') {
@@ -179,12 +220,11 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
       break;
     case State::kText:
       switch (c) {
-        case '\\':
-          state_ = State::kBackslash;
-          return;
+        case '\\': state_ = State::kBackslash; return;
         case '{':
           fallbackLeft_ = 0;
-          if (depth_ >= 0 && static_cast<size_t>(depth_) < kUcStackSize) ucStack_[depth_] = static_cast<uint8_t>(ucSkip_);
+          if (depth_ >= 0 && static_cast<size_t>(depth_) < kUcStackSize)
+            ucStack_[depth_] = static_cast<uint8_t>(ucSkip_);
           if (depth_ < INT32_MAX) ++depth_;
           header_ = false;
           return;
@@ -196,8 +236,7 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
           header_ = false;
           return;
         case '\r':
-        case '\n':
-          return;
+        case '\n': return;
         default:
           if (fallbackLeft_ > 0) {
             --fallbackLeft_;
@@ -215,30 +254,19 @@ void RtfReader::ReadChar(unsigned char c, std::string& output) {
 
 void RtfReader::ControlSymbol(unsigned char c, std::string& output) {
   switch (c) {
-    case '\'':
-      state_ = State::kHex1;
-      return;
+    case '\'': state_ = State::kHex1; return;
     case '{':
     case '}':
-    case '\\':
-      Emit(c, output);
-      return;
-    case '~':
-      Emit(' ', output);
-      return;
-    case '_':
-      Emit('-', output);
-      return;
-    case '*':
-      DropGroup();
-      return;
+    case '\\': Emit(c, output); return;
+    case '~': Emit(' ', output); return;
+    case '_': Emit('-', output); return;
+    case '*': DropGroup(); return;
     case '\r':
     case '\n':  // a backslash before a line break is a paragraph mark
       Emit(' ', output);
       Emit(' ', output);
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -261,15 +289,12 @@ void RtfReader::EndControlWord(std::string& output) {
     return;
   }
   switch (action) {
-    case Action::kNone:
-      return;
+    case Action::kNone: return;
     case Action::kBinary:
       binaryLeft_ = hasParameter_ && !negative_ ? static_cast<uint64_t>(parameter_) : 0;
       if (binaryLeft_ > 0) state_ = State::kBinary;
       return;
-    case Action::kHeader:
-      header_ = true;
-      return;
+    case Action::kHeader: header_ = true; return;
     case Action::kAnsi:
       if (header_) codePage_ = kAnsi;
       return;
@@ -283,24 +308,14 @@ void RtfReader::EndControlWord(std::string& output) {
       Emit(' ', output);
       Emit(' ', output);
       return;
-    case Action::kBlank:
-      Emit(' ', output);
-      return;
-    case Action::kQuote:
-      Emit(kApostrophe, output);
-      return;
-    case Action::kDoubleQuote:
-      Emit('"', output);
-      return;
-    case Action::kDash:
-      Emit('-', output);
-      return;
+    case Action::kBlank: Emit(' ', output); return;
+    case Action::kQuote: Emit(kApostrophe, output); return;
+    case Action::kDoubleQuote: Emit('"', output); return;
+    case Action::kDash: Emit('-', output); return;
     case Action::kPicture:
       if (!header_) DropGroup();
       return;
-    case Action::kDropGroup:
-      DropGroup();
-      return;
+    case Action::kDropGroup: DropGroup(); return;
     case Action::kUnicode:
       if (hasParameter_) EmitUnicode(negative_ ? -parameter_ : parameter_, output);
       return;

@@ -49,8 +49,8 @@ class RtfReader {
   // \ucN of a group; groups deeper than the stack keep the last one known.
   static constexpr size_t kUcStackSize = 64;
   uint8_t ucStack_[kUcStackSize] = {};
-  int ucSkip_ = 1;             // fallback characters after \uN
-  int fallbackLeft_ = 0;       // fallback characters still to drop
+  int ucSkip_ = 1;               // fallback characters after \uN
+  int fallbackLeft_ = 0;         // fallback characters still to drop
   bool controlSkipped_ = false;  // the control being read is a fallback character
   State state_ = State::kText;
   char word_[kMaxWord + 1] = {};
@@ -63,8 +63,8 @@ class RtfReader {
   uint64_t binaryLeft_ = 0;
 
   int depth_ = 0;
-  int skipFrom_ = -1;     // the depth of the dropped group, -1 when none
-  bool header_ = false;   // "rtf1" seen and no brace since
+  int skipFrom_ = -1;    // the depth of the dropped group, -1 when none
+  bool header_ = false;  // "rtf1" seen and no brace since
   int codePage_ = kAnsi;
 
   uint64_t inputBytes_ = 0;

@@ -239,7 +239,8 @@ bool TTextLoader::NextTextBlock() {
   while (rawPosition_ >= rawLength_)
     if (!TakeSourceBlock()) return false;
   if (CancelRequested) return false;
-  size_t piece = std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
+  size_t piece =
+      std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
   const unsigned char* input = raw_.get() + rawPosition_;
   rawPosition_ += piece;
   bool last = bytesLeft_ == 0 && rawPosition_ == rawLength_;
@@ -292,7 +293,8 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
     std::memcpy(BlockBuffer + carry_, input, length);
     size_t n = carry_ + length;
     carry_ = 0;
-    return DecodeUtf16Block(BlockBuffer, n, LoaderState.encoding == kEncodingUtf16BigEndian, !lastBlock, carried_, carry_);
+    return DecodeUtf16Block(BlockBuffer, n, LoaderState.encoding == kEncodingUtf16BigEndian, !lastBlock, carried_,
+                            carry_);
   }
   std::memcpy(BlockBuffer, input, length);
   if (usingConverted_) return length;  // converted texts are Windows-1252 already
@@ -321,8 +323,7 @@ void TTextLoader::ShowProgress() {
 
 bool TTextLoader::ApplyLimits() {
   if (totalRead_ > LoaderState.sizeThreshold && !sizeAnswered_) {
-    std::string question =
-        Text(kMsgBeCareful) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgContinue);
+    std::string question = Text(kMsgBeCareful) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgContinue);
     int answer = AskYesNoCancel(question);
     if (answer == 1) {
       sizeAnswered_ = true;

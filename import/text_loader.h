@@ -40,8 +40,8 @@ extern unsigned char BlockBuffer[kBlockBufferCapacity];
 struct TLoaderState {
   int32_t encoding = kEncodingAnsi;  // of the file being read
   int64_t skippedBytes = 0;
-  int32_t fileNumber = 0;    // the file being read
-  int documentKind = 0;      // its kind
+  int32_t fileNumber = 0;  // the file being read
+  int documentKind = 0;    // its kind
   // Above this many bytes in a run the user is asked whether to go on.
   int64_t sizeThreshold = 2;
   bool active = false;

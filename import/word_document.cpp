@@ -54,7 +54,8 @@ class CodePageMap {
       char* op = out;
       size_t il = 1, ol = sizeof out;
       if (iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && op - out == 2) {
-        char16_t unit = static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
+        char16_t unit =
+            static_cast<char16_t>(static_cast<unsigned char>(out[0]) | (static_cast<unsigned char>(out[1]) << 8));
         map_[unit] = static_cast<unsigned char>(b);
       }
       iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -100,23 +101,48 @@ enum Story { kMain, kFootnote, kHeader, kMacro, kAnnotation, kEndnote, kTextBox,
 
 int CodePageOfLanguage(uint16_t lid) {
   switch (lid) {
-    case 0x0C1A: case 0x1C1A: case 0x281A: case 0x201A: return 1251;  // Serbian and Bosnian Cyrillic
+    case 0x0C1A:
+    case 0x1C1A:
+    case 0x281A:
+    case 0x201A: return 1251;  // Serbian and Bosnian Cyrillic
     default: break;
   }
   switch (lid & 0x3FF) {
-    case 0x05: case 0x0E: case 0x15: case 0x18: case 0x1A: case 0x1B: case 0x1C: case 0x24: return 1250;
-    case 0x02: case 0x19: case 0x22: case 0x23: case 0x2F: case 0x3F: case 0x40: case 0x44: case 0x50: return 1251;
-    case 0x1F: case 0x2C: case 0x43: return 1254;
+    case 0x05:
+    case 0x0E:
+    case 0x15:
+    case 0x18:
+    case 0x1A:
+    case 0x1B:
+    case 0x1C:
+    case 0x24: return 1250;
+    case 0x02:
+    case 0x19:
+    case 0x22:
+    case 0x23:
+    case 0x2F:
+    case 0x3F:
+    case 0x40:
+    case 0x44:
+    case 0x50: return 1251;
+    case 0x1F:
+    case 0x2C:
+    case 0x43: return 1254;
     case 0x0D: return 1255;
-    case 0x01: case 0x20: case 0x29: return 1256;
-    case 0x25: case 0x26: case 0x27: return 1257;
+    case 0x01:
+    case 0x20:
+    case 0x29: return 1256;
+    case 0x25:
+    case 0x26:
+    case 0x27: return 1257;
     case 0x1E: return 874;
     default: return 1252;
   }
 }
 
 void TMSWordDocument::Clear() {
-  for (auto* list : {&MainText, &Macros, &Footnotes, &Headers, &Annotations, &Endnotes, &HeaderTextBoxes}) list->clear();
+  for (auto* list : {&MainText, &Macros, &Footnotes, &Headers, &Annotations, &Endnotes, &HeaderTextBoxes})
+    list->clear();
   SummaryInformation = TSMWordSummaryInformation();
   docVersion_ = 0;
 }
@@ -399,11 +425,15 @@ void TMSWordDocument::AddText(TextLines& list, const std::string& raw) {
       default:
         if (hiddenFields > 0 || deepFields > 0) break;
         switch (u) {
-          case 0:
-            break;
-          case 1: case 2: case 3: case 5: case 6: case 8: case 31: case 34:
-            notify(kSysCharRemoved, c);
-            break;
+          case 0: break;
+          case 1:
+          case 2:
+          case 3:
+          case 5:
+          case 6:
+          case 8:
+          case 31:
+          case 34: notify(kSysCharRemoved, c); break;
           case 7:
             if (previous == 7) {
               notify(kSysCharRowEnd, c);
@@ -417,13 +447,13 @@ void TMSWordDocument::AddText(TextLines& list, const std::string& raw) {
             notify(kSysCharRemoved, c);
             line.push_back('\t');
             break;
-          case 11: case 12:  // line, page and section breaks end the line
+          case 11:
+          case 12:  // line, page and section breaks end the line
           case 13:
             notify(kSysCharParagraph, c);
             endLine();
             break;
-          default:
-            line.push_back(c);
+          default: line.push_back(c);
         }
     }
     // A cell mark only ends a row when it directly follows another.

@@ -19,11 +19,11 @@ namespace quilor {
 class CompoundFile;
 
 enum class WordErrorKind {
-  kNotFound,          // the file does not exist
-  kNotWordDocument,   // not a compound file, or no valid file information block
-  kPieceBounds,       // a piece or table lies outside its stream
-  kPasswordProtected, // the document is encrypted
-  kDamaged,           // a stream could not be read whole
+  kNotFound,           // the file does not exist
+  kNotWordDocument,    // not a compound file, or no valid file information block
+  kPieceBounds,        // a piece or table lies outside its stream
+  kPasswordProtected,  // the document is encrypted
+  kDamaged,            // a stream could not be read whole
 };
 
 class WordDocumentError : public std::runtime_error {

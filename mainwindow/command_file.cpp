@@ -33,12 +33,9 @@ struct SettingName {
 
 // Tested in this order; the first prefix that matches decides.
 constexpr SettingName kSettingNames[] = {
-    {"Path=", CommandSetting::kPath},
-    {"FileType=", CommandSetting::kFileType},
-    {"Scenario=", CommandSetting::kScenario},
-    {"ThresholdFreq=", CommandSetting::kThresholdFreq},
-    {"Threshold=", CommandSetting::kThreshold},
-    {"MsWordFilter=", CommandSetting::kMsWordFilter},
+    {"Path=", CommandSetting::kPath},           {"FileType=", CommandSetting::kFileType},
+    {"Scenario=", CommandSetting::kScenario},   {"ThresholdFreq=", CommandSetting::kThresholdFreq},
+    {"Threshold=", CommandSetting::kThreshold}, {"MsWordFilter=", CommandSetting::kMsWordFilter},
     {"PDFFilter=", CommandSetting::kPdfFilter},
 };
 
@@ -122,10 +119,8 @@ void ApplyCommandFile(const CommandFileContent& content, const CommandFileHooks&
   for (const CommandSetting& setting : content.settings) {
     switch (setting.kind) {
       case CommandSetting::kPath:
-        if (hooks.setCurrentFolder)
-          hooks.setCurrentFolder(setting.value);
-        else
-          ChangeCurrentFolder(setting.value);
+        if (hooks.setCurrentFolder) hooks.setCurrentFolder(setting.value);
+        else ChangeCurrentFolder(setting.value);
         break;
       case CommandSetting::kFileType: break;
       case CommandSetting::kScenario: {
@@ -140,7 +135,8 @@ void ApplyCommandFile(const CommandFileContent& content, const CommandFileHooks&
       case CommandSetting::kThreshold: {
         uint32_t value = 0;
         if (ParseDecimal(setting.value, value) && value >= 1 && value <= 999)
-          Options->Set(Options->Switch(opt::ThresholdKind) ? opt::ClassMinWords : opt::ClassPertinence, static_cast<uint16_t>(value));
+          Options->Set(Options->Switch(opt::ThresholdKind) ? opt::ClassMinWords : opt::ClassPertinence,
+                       static_cast<uint16_t>(value));
         break;
       }
       case CommandSetting::kMsWordFilter:

@@ -23,8 +23,8 @@
 
 namespace quilor::ui {
 
-constexpr size_t kCommandLineMax = 511;       // longer lines are cut
-constexpr size_t kCommandKeyMax = 20;         // keys kept
+constexpr size_t kCommandLineMax = 511;  // longer lines are cut
+constexpr size_t kCommandKeyMax = 20;    // keys kept
 constexpr size_t kCommandFileMaxBytes = 4u << 20;
 
 struct CommandSetting {
@@ -34,9 +34,9 @@ struct CommandSetting {
 };
 
 struct CommandKey {
-  int kind = -1;                // 0..9; -1 when the first character is no digit
-  std::string text;             // at most 79 characters
-  uint16_t classNumber = 0;     // 0 when none or not a valid number
+  int kind = -1;             // 0..9; -1 when the first character is no digit
+  std::string text;          // at most 79 characters
+  uint16_t classNumber = 0;  // 0 when none or not a valid number
 };
 
 struct CommandFileContent {
@@ -62,9 +62,9 @@ struct CommandFileHooks {
 };
 
 struct CommandFileOutcome {
-  bool opened = false;          // the file could be read
-  bool hasSection = false;      // it was a command file: it may be deleted
-  int filesRefused = 0;         // paths the queue did not take
+  bool opened = false;      // the file could be read
+  bool hasSection = false;  // it was a command file: it may be deleted
+  int filesRefused = 0;     // paths the queue did not take
 };
 
 // Reads the command file at path and applies it: the 20 class numbers are

@@ -11,7 +11,8 @@
 
 namespace quilor::ui {
 
-// X(id): every command, in the order the window builds them.
+// X(id): every command, in the order the window builds them, a group a line.
+// clang-format off
 #define QUILOR_COMMANDS(X)                                                                                \
   /* File */                                                                                              \
   X(FichierOuvrir) X(MenuOuvrirUnDossier)                                                                 \
@@ -54,6 +55,7 @@ namespace quilor::ui {
   X(ToolButtonResultatsPrecedent) X(ToolButtonResultatsSuivant) X(ToolButtonResultatsCopier)              \
   X(ToolButtonResultatTri) X(ToolButtonMasquerDevelopper) X(ToolButtonChercherDsScenario)                 \
   X(ToolButtonResultatsScenarioAjouter) X(ToolButtonResultatsScenarioInserer)
+// clang-format on
 
 enum class CommandId : unsigned char {
 #define QUILOR_COMMAND_ID(id) id,

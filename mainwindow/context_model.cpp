@@ -73,15 +73,14 @@ bool TContextModel::Scroll(ScrollCode code, int32_t position) {
   switch (code) {
     case ScrollCode::kLineUp: page_.PageBack(true); break;
     case ScrollCode::kPageUp: page_.PageBack(false); break;
-    case ScrollCode::kLineDown: case ScrollCode::kPageDown: {
+    case ScrollCode::kLineDown:
+    case ScrollCode::kPageDown: {
       TextWords.RestoreCursor(code == ScrollCode::kLineDown ? kBookmarkPageStart : kBookmarkPageEnd);
       if (TextWords.AtEnd() || page_.ReachedEnd()) return false;  // the end is shown: nothing moves
       page_.PageForward(code == ScrollCode::kLineDown);
       break;
     }
-    default:
-      Position(position);
-      return true;
+    default: Position(position); return true;
   }
   ownStart_ = TextWords.Bookmark(kBookmarkPageStart);
   ownLastLine_ = TextWords.Bookmark(kBookmarkPageEnd);

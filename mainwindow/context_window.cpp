@@ -46,8 +46,11 @@ constexpr int kMsgFileLabel = 6010;
 }  // namespace
 
 ContextWindow::ContextWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), image_(new TextImageWidget), scrollBar_(new QScrollBar(Qt::Vertical)),
-      edit1_(new QLineEdit), editUrl_(new QLineEdit) {
+    : QWidget(parent, Qt::Window),
+      image_(new TextImageWidget),
+      scrollBar_(new QScrollBar(Qt::Vertical)),
+      edit1_(new QLineEdit),
+      editUrl_(new QLineEdit) {
   setObjectName("TFormContexte");
   setWindowTitle(MessageText(kMsgContext));
   tools_ = new QToolBar;
@@ -111,8 +114,9 @@ ContextWindow::ContextWindow(QWidget* parent)
   layout->addWidget(files);
   image_->setContextMenuPolicy(Qt::CustomContextMenu);
   // Wide enough for the whole toolbar: no command hides behind its arrow.
-  resize(std::max(600, tools->sizeHint().width() + layout->contentsMargins().left() + layout->contentsMargins().right()),
-         400);
+  resize(
+      std::max(600, tools->sizeHint().width() + layout->contentsMargins().left() + layout->contentsMargins().right()),
+      400);
 
   connect(image_, &TextImageWidget::resized, this, [this] { Redraw(); });
   connect(image_, &TextImageWidget::mouseMoved, this, [this](int x, int y) { model_.WordAt(x, y); });
@@ -148,9 +152,9 @@ ContextWindow::ContextWindow(QWidget* parent)
     ScrollCode code;
     if (ScrollCodeOfAction(action, code) && code != ScrollCode::kTrack) ScrollBy(code, scrollBar_->sliderPosition());
   });
-  connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { ScrollBy(ScrollCode::kPosition, scrollBar_->value()); });
+  connect(scrollBar_, &QScrollBar::sliderReleased, this,
+          [this] { ScrollBy(ScrollCode::kPosition, scrollBar_->value()); });
 }
-
 
 void ContextWindow::SetSearchWordAt(std::function<void(int32_t)> f) {
   searchWordAt_ = std::move(f);

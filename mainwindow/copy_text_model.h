@@ -26,9 +26,9 @@ struct TCopySpan {
 struct TCopyText {
   std::vector<std::string> paragraphs;  // Windows-1252
   int32_t firstWordPosition = 0;
-  int caretOffset = 0;                  // the chosen word's offset
-  std::vector<TCopySpan> marked;        // the selected word of each proposition (extract)
-  bool cut = false;                     // the text passed its limit
+  int caretOffset = 0;            // the chosen word's offset
+  std::vector<TCopySpan> marked;  // the selected word of each proposition (extract)
+  bool cut = false;               // the text passed its limit
   // The whole text as the editor holds it (paragraphs joined by "\n").
   std::string Joined() const;
 };

@@ -28,7 +28,9 @@ constexpr int kMsgInsertInScenario = 525;
 }  // namespace
 
 CopyWindow::CopyWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window), edit_(new QTextEdit), copyButton_(new QPushButton(MessageText(kMsgCopy))),
+    : QWidget(parent, Qt::Window),
+      edit_(new QTextEdit),
+      copyButton_(new QPushButton(MessageText(kMsgCopy))),
       exitButton_(new QPushButton(MessageText(kMsgExit))) {
   setObjectName("TFormCopierTexte");
   setWindowTitle(MessageText(kMsgCopy));

@@ -28,9 +28,9 @@ constexpr size_t kRequestKeySlotSize = 80;
 
 struct TCopyDataRequest {
   uint32_t command = 0;
-  std::string scenario;                                  // at most 260 characters
-  std::string path;                                      // at most 260 characters
-  std::array<std::string, kRequestKeySlots> keys;        // at most 79 characters each
+  std::string scenario;                            // at most 260 characters
+  std::string path;                                // at most 260 characters
+  std::array<std::string, kRequestKeySlots> keys;  // at most 79 characters each
   uint16_t keyKind = 0;
 };
 

@@ -93,11 +93,26 @@ ExplainPage GraphExplainPage(int kind) {
   ExplainPage page;
   int name = 0;
   switch (kind) {
-    case 1: name = 537; page = Page(kMsgGraph, {1126, 1127, 1128, 1129, 1091}); break;
-    case 2: name = 514; page = Page(kMsgGraph, {1130, 1131, 1128, 1129, 1091}); break;
-    case 3: name = 538; page = Page(kMsgGraph, {1132, 1133, 1134, 1135, 1091}); break;
-    case 4: name = 564; page = Page(kMsgGraph, {1136, 1137, 1138, 1139, 1129}); break;
-    case 5: name = 1245; page = Page(kMsgGraph, {1246, 1247, 1248, 1249, 1250, 1129, 1091}); break;
+    case 1:
+      name = 537;
+      page = Page(kMsgGraph, {1126, 1127, 1128, 1129, 1091});
+      break;
+    case 2:
+      name = 514;
+      page = Page(kMsgGraph, {1130, 1131, 1128, 1129, 1091});
+      break;
+    case 3:
+      name = 538;
+      page = Page(kMsgGraph, {1132, 1133, 1134, 1135, 1091});
+      break;
+    case 4:
+      name = 564;
+      page = Page(kMsgGraph, {1136, 1137, 1138, 1139, 1129});
+      break;
+    case 5:
+      name = 1245;
+      page = Page(kMsgGraph, {1246, 1247, 1248, 1249, 1250, 1129, 1091});
+      break;
     default: return page;
   }
   page.title = GraphLabel(name);

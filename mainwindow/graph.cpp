@@ -60,10 +60,8 @@ void TGrapheQuilor::Draw(Canvas& canvas, const Rect& rect, int32_t mode, const s
   // paper as on the screen's picture.
   canvas.SetClip(rect);
   highlighted_ = mode;
-  if (mode == kModeToggleLinks)
-    drawEveryLink_ = !drawEveryLink_;
-  else if (mode == kModeRedraw)
-    drawEveryLink_ = false;
+  if (mode == kModeToggleLinks) drawEveryLink_ = !drawEveryLink_;
+  else if (mode == kModeRedraw) drawEveryLink_ = false;
   drawnKind_ = 0;
   const bool largeFonts = Options && Options->Switch(opt::LargeFonts);
   // Rows are measured in the font the labels are written in.
@@ -104,12 +102,9 @@ void TGrapheQuilor::DispatchByType(int kind) {
     StarGraph();
   } else if (selection == kSelectRelation || selection == kSelectClass) {
     drawnKind_ = kind == kGraphAreas ? kGraphAreas : kind == kGraphActors ? kGraphActors : kGraphStar;
-    if (drawnKind_ == kGraphAreas)
-      AreaGraph();
-    else if (drawnKind_ == kGraphActors)
-      ActorsGraph();
-    else
-      StarGraph();
+    if (drawnKind_ == kGraphAreas) AreaGraph();
+    else if (drawnKind_ == kGraphActors) ActorsGraph();
+    else StarGraph();
   }
 }
 
@@ -165,8 +160,11 @@ bool TGrapheQuilor::PlaceName(TLabelPlacer& labels, const std::string& name, con
   const int h = canvas_->TextHeight(name);
   const Point c = box.Centre();
   return PlaceText(labels, name,
-                   {{c.x - w / 2, c.y - h / 2}, {c.x - w / 2, box.top - h - 1}, {c.x - w / 2, box.bottom + 1},
-                    {box.right + 2, c.y - h / 2}, {box.left - 2 - w, c.y - h / 2}});
+                   {{c.x - w / 2, c.y - h / 2},
+                    {c.x - w / 2, box.top - h - 1},
+                    {c.x - w / 2, box.bottom + 1},
+                    {box.right + 2, c.y - h / 2},
+                    {box.left - 2 - w, c.y - h / 2}});
 }
 
 void TGrapheQuilor::DrawArrow(int x1, int x2, int y) {
@@ -277,7 +275,8 @@ void TGrapheQuilor::StarGraph() {
     const std::string message = GraphText(kTextNoRelation) + " (" + LevelName(source_.RelationBase()) + ")";
     const int mw = canvas_->TextWidth(message);
     const int mh = canvas_->TextHeight(message);
-    PlaceText(labels, message, {{cx - mw / 2, cy - 2 * rowHeight_ - mh}, {std::max(rect_.left, cx - mw / 2), rect_.top}});
+    PlaceText(labels, message,
+              {{cx - mw / 2, cy - 2 * rowHeight_ - mh}, {std::max(rect_.left, cx - mw / 2), rect_.top}});
   }
 
   // One row per class, in the order met; a class met again adds its count.
@@ -359,7 +358,8 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     SetLinkPen();
     const int inner = d < 0 ? xc + halfWidth : xc - halfWidth;
     const int y = (top + bottom) / 2;
-    canvas_->Line({inner - d * 14, y}, {d < 0 ? centreBox.left : centreBox.right, (centreBox.top + centreBox.bottom) / 2});
+    canvas_->Line({inner - d * 14, y},
+                  {d < 0 ? centreBox.left : centreBox.right, (centreBox.top + centreBox.bottom) / 2});
     // The count beside the box's inner edge, on the box's row.
     if (!count.empty()) {
       SetFontColour(Role(d < 0 ? 12 : 13));

@@ -143,8 +143,9 @@ void TGrapheQuilor::AreaGraph() {
     }
   }
   if (fixedScale_ && !areas.empty()) {
-    const double factor = 0.9 * std::min(AxisFactor(rect_.Width(), bounds.left - rect_.left, rect_.right - bounds.right),
-                                         AxisFactor(rect_.Height(), bounds.top - rect_.top, rect_.bottom - bounds.bottom));
+    const double factor =
+        0.9 * std::min(AxisFactor(rect_.Width(), bounds.left - rect_.left, rect_.right - bounds.right),
+                       AxisFactor(rect_.Height(), bounds.top - rect_.top, rect_.bottom - bounds.bottom));
     for (PlacedArea& a : areas) {
       const Point c = a.box.Centre();
       const int nx = cx + Round((c.x - cx) * factor);
@@ -199,10 +200,8 @@ void TGrapheQuilor::AreaGraph() {
   std::vector<std::pair<int, std::string>> centreLabels;
   auto centreCircle = [&](int x, const std::string& name) {
     const Rect circle{x - ringStep, cy - ringStep, x + ringStep, cy + ringStep};
-    if (opaque && !MonochromePrint())
-      canvas_->ShadedEllipse(circle, Role(14));
-    else
-      canvas_->Ellipse(circle);
+    if (opaque && !MonochromePrint()) canvas_->ShadedEllipse(circle, Role(14));
+    else canvas_->Ellipse(circle);
     centreLabels.emplace_back(x, name);
   };
   if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
@@ -220,8 +219,11 @@ void TGrapheQuilor::AreaGraph() {
   for (const auto& [x, name] : centreLabels) {
     const int w = canvas_->TextWidth(name);
     const int h = canvas_->TextHeight(name);
-    PlaceText(labels, name, {{x - w / 2, cy - h / 2}, {x - w / 2, cy - ringStep - h - 1}, {x - w / 2, cy + ringStep + 1},
-                             {std::max(rect_.left, x - w / 2), rect_.top}});
+    PlaceText(labels, name,
+              {{x - w / 2, cy - h / 2},
+               {x - w / 2, cy - ringStep - h - 1},
+               {x - w / 2, cy + ringStep + 1},
+               {std::max(rect_.left, x - w / 2), rect_.top}});
   }
   auto labelArea = [&](const PlacedArea& a) {
     const bool highlighted = Highlighted(a.cls);
@@ -265,7 +267,8 @@ void TGrapheQuilor::ActorsGraph() {
   auto recordsOf = [&](int32_t cls) { return cls > 0 && cls <= classCount ? records[static_cast<size_t>(cls)] : 0u; };
 
   std::vector<int32_t> candidates = source_.ActorCandidates(level);
-  std::stable_sort(candidates.begin(), candidates.end(), [&](int32_t a, int32_t b) { return summedOf(a) > summedOf(b); });
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [&](int32_t a, int32_t b) { return summedOf(a) > summedOf(b); });
   const uint32_t selected = Selection.firstClass;
   const uint32_t minimum = source_.MinimumClassCount();
   struct Actor {
@@ -280,7 +283,9 @@ void TGrapheQuilor::ActorsGraph() {
   };
   // The selected class first (when the text has it), then the others, up to the maximum.
   const uint32_t selectedOcc = source_.ClassOccurrences(level, static_cast<int32_t>(selected));
-  if (selected != 0 && selectedOcc > 0) actors.push_back({static_cast<int32_t>(selected), selectedOcc, scoreOf(static_cast<int32_t>(selected), selectedOcc)});
+  if (selected != 0 && selectedOcc > 0)
+    actors.push_back(
+        {static_cast<int32_t>(selected), selectedOcc, scoreOf(static_cast<int32_t>(selected), selectedOcc)});
   for (int32_t cls : candidates) {
     if (static_cast<int>(actors.size()) >= maxObjects_) break;
     if (cls <= 0 || static_cast<uint32_t>(cls) == selected) continue;
@@ -305,7 +310,8 @@ void TGrapheQuilor::ActorsGraph() {
     double s = largest > 0 ? a.score / largest : 0;
     if (a.occurrences == 1 || summedOf(a.cls) == 0) s = 0.5;
     const int y = inner.bottom - Round(inner.Height() * s) + topOffset;
-    const int size = Round(bubbleScale * std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24));
+    const int size =
+        Round(bubbleScale * std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24));
     Rect box = KeepInside({x - size, y - size, x + size, y + size},
                           {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
     AddBox(box, static_cast<uint32_t>(a.cls));
@@ -324,7 +330,8 @@ void TGrapheQuilor::ActorsGraph() {
   std::vector<std::pair<Point, std::string>> fixedTexts;
   auto fixedText = [&](const std::string& text, const std::vector<Point>& candidates) {
     Point at;
-    if (labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at)) fixedTexts.emplace_back(at, text);
+    if (labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at))
+      fixedTexts.emplace_back(at, text);
   };
   auto axisText = [&](int x, int baseline, const std::string& text, bool right) {
     const int w = canvas_->TextWidth(text);

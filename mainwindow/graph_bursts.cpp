@@ -122,8 +122,8 @@ void TGrapheQuilor::BurstsGraph() {
     const int ex = PositionX(static_cast<int32_t>(b.lastPosition));
     const std::string name = source_.BurstName(b.itemId);
     const int width = canvas_->TextWidth(name);
-    const int labelX =
-        std::clamp((sx + ex) / 2, rect_.left + width / 2, std::max(rect_.left + width / 2, rect_.right - (width - width / 2)));
+    const int labelX = std::clamp((sx + ex) / 2, rect_.left + width / 2,
+                                  std::max(rect_.left + width / 2, rect_.right - (width - width / 2)));
     const std::pair<int, int> extent{std::min(sx, labelX - width / 2) - 3, std::max(ex, labelX + width / 2) + 3};
     int row = -1;
     for (int r = 0; r < rows && row < 0; ++r) {
@@ -166,8 +166,8 @@ void TGrapheQuilor::BurstsGraph() {
 
 int32_t TGrapheQuilor::BurstAt(int x, int y) {
   if (axisRight_ > axisLeft_ && axisHighest_ > 0)
-    ViewState.HitWordPosition =
-        std::clamp(Round(static_cast<double>(x - axisLeft_) * axisHighest_ / (axisRight_ - axisLeft_)), 0, axisHighest_);
+    ViewState.HitWordPosition = std::clamp(
+        Round(static_cast<double>(x - axisLeft_) * axisHighest_ / (axisRight_ - axisLeft_)), 0, axisHighest_);
   int row = 0;
   for (int r = 1; r < kHitRows && GraphHitTable[0][r] != 0; ++r)
     if (GraphHitTable[0][r] <= y) row = r;
@@ -197,7 +197,8 @@ bool TGrapheQuilor::BurstHint(int x, int y) {
 void TGrapheQuilor::CountSlices() {
   const int option = Options ? Options->Get(opt::DistributionGraphSetting) : kMinSliceWidth;
   sliceWidth_ = std::max(option, kMinSliceWidth);
-  if (Options && option < kMinSliceWidth) Options->Set(opt::DistributionGraphSetting, static_cast<uint16_t>(sliceWidth_));
+  if (Options && option < kMinSliceWidth)
+    Options->Set(opt::DistributionGraphSetting, static_cast<uint16_t>(sliceWidth_));
   lastSlice_ = std::clamp((rect_.Width() - 4 * sliceWidth_) / (2 * sliceWidth_), 1, kMaxSlices);
   const int32_t highest = source_.HighestPosition();
   wordsPerSlice_ = (static_cast<double>(highest) + 1) / (lastSlice_ + 1);

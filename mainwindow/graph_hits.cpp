@@ -56,28 +56,22 @@ bool TGrapheQuilor::HintAt(int x, int y) {
       if (!(drawnKind_ == kGraphStar ? GridHitTest(x, y) : BoxHitTest(x, y))) return false;
       GraphView.HintBuffer = source_.ClassName(level, hitClass_);
       return true;
-    case kGraphDistribution:
-      return SliceHint(x);
-    case kGraphBursts:
-      return BurstHint(x, y);
-    default:
-      return false;
+    case kGraphDistribution: return SliceHint(x);
+    case kGraphBursts: return BurstHint(x, y);
+    default: return false;
   }
 }
 
 bool TGrapheQuilor::MouseUpOnGraph(int x, int y) {
   if (!ViewState.GraphShown) return false;
   switch (drawnKind_) {
-    case kGraphDistribution:
-      SliceAt(x);
-      return true;
+    case kGraphDistribution: SliceAt(x); return true;
     case kGraphBursts: {
       const int32_t row = BurstAt(x, y);
       if (row > 0) GraphView.ChosenBurstRow = row;
       return true;
     }
-    default:
-      return SelectClassAt(x, y);
+    default: return SelectClassAt(x, y);
   }
 }
 
@@ -87,7 +81,7 @@ bool TGrapheQuilor::SelectClassAt(int x, int y) {
   if (!hit) return false;
   const int base = source_.RelationBase();
   const uint32_t cls = static_cast<uint32_t>(hitClass_);
-  uint32_t (&pair)[2] = GraphView.SelectedRelationPair;
+  uint32_t(&pair)[2] = GraphView.SelectedRelationPair;
   // A relation selected elsewhere is the pair the click shifts.
   if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
     pair[0] = Selection.firstClass;

@@ -10,7 +10,8 @@ bool Overlap(const Rect& a, const Rect& b) {
 }
 
 bool Inside(const Rect& inner, const Rect& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right && inner.bottom <= outer.bottom;
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
 }
 
 bool TLabelPlacer::Free(const Rect& r) const {

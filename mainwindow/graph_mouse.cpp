@@ -18,7 +18,9 @@ namespace {
 
 constexpr int kMaxSearchSteps = 1000000;
 
-int GraphKindOption() { return Options ? static_cast<int>(Options->Get(opt::GraphKind)) : static_cast<int>(kGraphStar); }
+int GraphKindOption() {
+  return Options ? static_cast<int>(Options->Get(opt::GraphKind)) : static_cast<int>(kGraphStar);
+}
 
 bool AreasOrActors(int kind) { return kind == kGraphAreas || kind == kGraphActors; }
 

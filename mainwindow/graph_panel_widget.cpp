@@ -56,10 +56,8 @@ class GraphPicture : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    if (panel_.image_.isNull())
-      painter.fillRect(rect(), palette().window());
-    else
-      painter.drawImage(0, 0, panel_.image_);
+    if (panel_.image_.isNull()) painter.fillRect(rect(), palette().window());
+    else painter.drawImage(0, 0, panel_.image_);
   }
   void resizeEvent(QResizeEvent*) override { panel_.Refresh(kModeRedraw); }
   void mouseMoveEvent(QMouseEvent* e) override {
@@ -86,11 +84,9 @@ class GraphPicture : public QWidget {
 };
 
 GraphPanel::GraphPanel(GraphSource& source, MainWindowPort& port, QWidget* parent)
-    : QWidget(parent),
-      source_(source),
-      port_(port),
-      graph_(source),
-      mouse_(graph_, source, port, [this](int32_t mode) { Refresh(mode); }) {
+    : QWidget(parent), source_(source), port_(port), graph_(source), mouse_(graph_, source, port, [this](int32_t mode) {
+        Refresh(mode);
+      }) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);

@@ -13,7 +13,6 @@ namespace quilor::ui {
 
 namespace {
 
-
 bool IsMark(const TWordNode& node) { return node.text && node.text[0] == '/' && node.text[1] == '\0'; }
 
 // The first search criterion, when it is in use.
@@ -42,7 +41,8 @@ uint32_t EngineGraphSource::ClassOccurrences(int level, int32_t id) const {
 
 int32_t EngineGraphSource::LevelClassCount(int level) const {
   if (!OntologyEngine) return 0;
-  return level == 4 ? static_cast<int32_t>(OntologyEngine->ScenarioEntryCount()) : OntologyEngine->LevelClassCount(level);
+  return level == 4 ? static_cast<int32_t>(OntologyEngine->ScenarioEntryCount())
+                    : OntologyEngine->LevelClassCount(level);
 }
 
 bool EngineGraphSource::ClassWithin(int level, uint32_t cls, uint32_t selected) const {
@@ -54,7 +54,8 @@ std::vector<TClassPair> EngineGraphSource::PairsByCount(int level) const {
   std::vector<TClassPair> pairs;
   if (!AnalysisResults) return pairs;
   TClassPair p;
-  for (size_t i = 0; AnalysisResults->Relations.KindEntry(level, i, p.first, p.second, p.count); ++i) pairs.push_back(p);
+  for (size_t i = 0; AnalysisResults->Relations.KindEntry(level, i, p.first, p.second, p.count); ++i)
+    pairs.push_back(p);
   return pairs;
 }
 
@@ -88,13 +89,16 @@ uint32_t EngineGraphSource::PreVerbCount(int level, int32_t id) const {
   return AnalysisResults && id > 0 ? AnalysisResults->PreVerbCount(level, static_cast<uint32_t>(id)) : 0;
 }
 
-uint32_t EngineGraphSource::MinimumClassCount() const { return AnalysisResults ? AnalysisResults->MinimumClassCount : 0; }
+uint32_t EngineGraphSource::MinimumClassCount() const {
+  return AnalysisResults ? AnalysisResults->MinimumClassCount : 0;
+}
 
 const std::vector<TBurstRecord>& EngineGraphSource::Bursts() const {
   bursts_.clear();
   if (AnalysisResults)
     bursts_.assign(AnalysisResults->Bursts.begin(),
-                   AnalysisResults->Bursts.begin() + std::min<size_t>(AnalysisResults->BurstCount, AnalysisResults->Bursts.size()));
+                   AnalysisResults->Bursts.begin() +
+                       std::min<size_t>(AnalysisResults->BurstCount, AnalysisResults->Bursts.size()));
   return bursts_;
 }
 

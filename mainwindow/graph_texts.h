@@ -21,7 +21,9 @@ constexpr int kTextNoRelation = 7301;
 constexpr int kTextClassesArrow = 7302;
 constexpr int kTextNonSignificant = 7303;
 
-inline std::string GraphText(int id, bool lower = false) { return lower ? GetMessageTextLower(id) : GetMessageText(id); }
+inline std::string GraphText(int id, bool lower = false) {
+  return lower ? GetMessageTextLower(id) : GetMessageText(id);
+}
 
 // The name of a class level: 1 "List of classes", 2 and 3 the Reference
 // fields, 4 "Scenario".

@@ -34,11 +34,16 @@ constexpr int kKindNames[6] = {0, 537, 514, 538, 564, 1245};
 // The result types whose lines select a class, a relation or a word.
 bool SelectsForAGraph(int resultType) {
   switch (ResultTypeCodeOf(resultType)) {
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: case kResultRelations:
-    case kResultScenario: case kResultVerbs: case kResultAdjectives: case kResultSubstantives: case kResultEpisode:
-      return true;
-    default:
-      return false;
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2:
+    case kResultRelations:
+    case kResultScenario:
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives:
+    case kResultEpisode: return true;
+    default: return false;
   }
 }
 
@@ -155,7 +160,8 @@ void InstallGraphViews(TVekEditForm& window) {
     Options->Set(opt::ShowGraph, uint8_t{1});
     panel->ShowKind(Options->Get(opt::GraphKind));
   });
-  window.SetCommandCondition(CommandId::MenuAfficherGraphe, [&window] { return window.TextLoaded() && !ViewState.GraphShown; });
+  window.SetCommandCondition(CommandId::MenuAfficherGraphe,
+                             [&window] { return window.TextLoaded() && !ViewState.GraphShown; });
 }
 
 }  // namespace quilor::ui

@@ -64,7 +64,6 @@ constexpr int kMsgExportGexf = 6400;
 constexpr int kMsgWebSite = 6401;
 constexpr qint64 kRestoreDelayMs = 8000;
 
-
 std::string FolderOf(const std::string& path) {
   std::string folder = path;
   if (!RemoveLastPathElement(folder)) return {};
@@ -150,7 +149,8 @@ void TVekEditForm::BuildWidgets() {
     labelTitreExpliquer_ = tabs.title;
     richEdit4_ = tabs.text;
     connect(tabs.help, &QToolButton::clicked, this, [this] {
-      ShowHelpContext(ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
+      ShowHelpContext(
+          ResultTypeHelpContext(session_.ResultsShown() && selectedResultType_ ? selectedResultType_() : -1));
     });
   }
   leftLayout->addWidget(pageControl1_, 1);
@@ -341,19 +341,18 @@ void TVekEditForm::BuildShowMenu() {
   using enum CommandId;
   QMenu* show = menuBar()->addMenu(QString());
   show->setObjectName(QStringLiteral("MenuAfficher1"));
-  const std::pair<CommandId, int> showItems[] = {
-      {MenuStyleGeneral, msg::kTextStyle},
-      {MenuUnivers1, msg::kReferenceFields1},
-      {MenuUnivers2, msg::kReferenceFields2},
-      {MenuUnivers3, msg::kReferences},
-      {MenuAfficheScenario, msg::kScenario},
-      {MenuRelations, msg::kRelations},
-      {MenuCategFrequentes, msg::kFrequentWordCategories},
-      {MenuToutesCategories, msg::kAllWordCategories},
-      {MenuLemmesVerbes, msg::kVerbs},
-      {MenuLemmesAdjectifs, msg::kAdjectives},
-      {MenuLemmesSubstantifs, msg::kSubstantives},
-      {MenuEpisodes, msg::kEpisodes}};
+  const std::pair<CommandId, int> showItems[] = {{MenuStyleGeneral, msg::kTextStyle},
+                                                 {MenuUnivers1, msg::kReferenceFields1},
+                                                 {MenuUnivers2, msg::kReferenceFields2},
+                                                 {MenuUnivers3, msg::kReferences},
+                                                 {MenuAfficheScenario, msg::kScenario},
+                                                 {MenuRelations, msg::kRelations},
+                                                 {MenuCategFrequentes, msg::kFrequentWordCategories},
+                                                 {MenuToutesCategories, msg::kAllWordCategories},
+                                                 {MenuLemmesVerbes, msg::kVerbs},
+                                                 {MenuLemmesAdjectifs, msg::kAdjectives},
+                                                 {MenuLemmesSubstantifs, msg::kSubstantives},
+                                                 {MenuEpisodes, msg::kEpisodes}};
   int line = 0;
   for (const auto& [name, caption] : showItems) {
     AddCommand(name, caption, true, show);
@@ -387,7 +386,8 @@ void TVekEditForm::BuildToolsMenu() {
   AddCommand(MenuOutilsTarvik, msg::kTarvik, false, tools)->setVisible(false);
   AddCommand(MenuOutilsDemora, 0, false, tools)->setVisible(false);
   AddCommand(MenuOutilsMellaro, 0, false, tools)->setVisible(false);
-  for (int n = 1; n <= 4; ++n) AddCommand(NthCommand(CommandId::MenuOutilsPlugin1, n), 0, false, tools)->setVisible(false);
+  for (int n = 1; n <= 4; ++n)
+    AddCommand(NthCommand(CommandId::MenuOutilsPlugin1, n), 0, false, tools)->setVisible(false);
 }
 
 // The Help menu.
@@ -397,8 +397,8 @@ void TVekEditForm::BuildHelpMenu() {
   help->setObjectName(QStringLiteral("Help1"));
   AddCommand(HelpIndex, msg::kContents, false, help)->setShortcut(QKeySequence::HelpContents);
   // The topic items belong to the old help viewer; the contents page links them.
-  const std::pair<CommandId, int> topics[] = {{HelpGraphes, 917}, {HelpClasses, 920}, {HelpCategories, 943},
-                                              {HelpScenario, 964}, {HelpNotions, 940}};
+  const std::pair<CommandId, int> topics[] = {
+      {HelpGraphes, 917}, {HelpClasses, 920}, {HelpCategories, 943}, {HelpScenario, 964}, {HelpNotions, 940}};
   for (const auto& [name, context] : topics) {
     AddCommand(name, 0, false, help)->setVisible(false);
     const int c = context;
@@ -621,25 +621,20 @@ void TVekEditForm::LocaliserInterface() {
   pageControlTexte_->setTabText(pageControlTexte_->indexOf(filesPage_), MessageText(msg::kFiles));
   pageControl3_->setTabText(pageControl3_->indexOf(graphPage_), MessageText(msg::kGraph));
   const std::pair<const char*, int> menus[] = {
-      {"MenuFile1", msg::kFile},
-      {"MenuEdit1", msg::kEdit},
-      {"CopyDsClipBrd", msg::kCopy},
-      {"MenuTriResultats", msg::kSort},
-      {"MenuAfficher1", msg::kShow},
-      {"MenuOutils1", msg::kTools},
-      {"Help1", msg::kHelp},
-      {"MenuHistoriqueDossiers", msg::kFolders}};
+      {"MenuFile1", msg::kFile},     {"MenuEdit1", msg::kEdit},
+      {"CopyDsClipBrd", msg::kCopy}, {"MenuTriResultats", msg::kSort},
+      {"MenuAfficher1", msg::kShow}, {"MenuOutils1", msg::kTools},
+      {"Help1", msg::kHelp},         {"MenuHistoriqueDossiers", msg::kFolders}};
   for (QMenu* menu : findChildren<QMenu*>()) {
     for (const auto& [name, caption] : menus)
       if (menu->objectName() == QLatin1String(name)) menu->setTitle(MessageText(caption));
   }
   // Hints of the tool buttons: their action's caption, or the graph labels.
-  const std::pair<CommandId, int> graphHints[] = {
-      {CommandId::ToolButtonGrapheEtoile, msg::kStar},
-      {CommandId::ToolButtonGrapheAire, msg::kArea},
-      {CommandId::ToolButtonGrapheActeurs, msg::kActors},
-      {CommandId::ToolButtonGrapheRepartition, msg::kDistribution},
-      {CommandId::ToolButtonGrapheRafales, msg::kEpisodes}};
+  const std::pair<CommandId, int> graphHints[] = {{CommandId::ToolButtonGrapheEtoile, msg::kStar},
+                                                  {CommandId::ToolButtonGrapheAire, msg::kArea},
+                                                  {CommandId::ToolButtonGrapheActeurs, msg::kActors},
+                                                  {CommandId::ToolButtonGrapheRepartition, msg::kDistribution},
+                                                  {CommandId::ToolButtonGrapheRafales, msg::kEpisodes}};
   for (const auto& [id, text] : graphHints) {
     Command(id)->setText(FromCp1252(GraphLabel(text)));
     Command(id)->setToolTip(FromCp1252(GraphLabel(text)));

@@ -35,18 +35,12 @@ struct FilterEntry {
 };
 
 constexpr FilterEntry kFilterEntries[] = {
-    {484, "*.txt"},
-    {487, "*.htm;*.html;*.shtml;*.txt"},
-    {488, "*.xml"},
-    {489, "*.rtf"},
-    {491, "*.sgm;*.sgml"},
-    {485, "*.asc;*.tx8"},
-    {490, "*.mac"},
-    {492, "*.doc;*.docx"},
-    {493, "*.pdf"},
-    {1306, "*.ppt;*.pptx;*.ppsx"},
-    {1307, "*.odt;*.odp"},
-    {459, "*.*"},
+    {484, "*.txt"},        {487, "*.htm;*.html;*.shtml;*.txt"},
+    {488, "*.xml"},        {489, "*.rtf"},
+    {491, "*.sgm;*.sgml"}, {485, "*.asc;*.tx8"},
+    {490, "*.mac"},        {492, "*.doc;*.docx"},
+    {493, "*.pdf"},        {1306, "*.ppt;*.pptx;*.ppsx"},
+    {1307, "*.odt;*.odp"}, {459, "*.*"},
 };
 
 }  // namespace

@@ -173,8 +173,7 @@ bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
       if (window == gauge_ || window == QApplication::activeModalWidget() || window->inherits("QMenu")) return false;
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

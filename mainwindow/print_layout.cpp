@@ -63,7 +63,8 @@ TColumnLayout LayOutColumns(const std::vector<TPrintRow>& rows, const TColumnFra
   for (const TPrintRow& row : rows)
     for (size_t k = 0; k < row.columns.size(); ++k) {
       const size_t at = k + static_cast<size_t>(std::max(row.firstColumn, 0));
-      if (at < positions && !row.columns[k].empty()) widest[at] = std::max(widest[at], measure(row.columns[k], row.bold));
+      if (at < positions && !row.columns[k].empty())
+        widest[at] = std::max(widest[at], measure(row.columns[k], row.bold));
     }
   TColumnLayout layout;
   layout.right = frame.spots;
@@ -95,10 +96,8 @@ std::string ElideText(const std::string& text, int width, const std::function<in
   size_t low = 0, high = text.size();
   while (low < high) {
     const size_t mid = (low + high + 1) / 2;
-    if (measure(text.substr(0, mid) + kMark) <= width)
-      low = mid;
-    else
-      high = mid - 1;
+    if (measure(text.substr(0, mid) + kMark) <= width) low = mid;
+    else high = mid - 1;
   }
   std::string kept = text.substr(0, low);
   while (!kept.empty() && kept.back() == ' ') kept.pop_back();
@@ -280,8 +279,8 @@ bool TPrintPager::WriteRow(const TPrintRow& row, int xShift) {
     const std::string& text = row.columns[k];
     if (text.empty()) continue;
     const size_t at = k + static_cast<size_t>(std::max(row.firstColumn, 0));
-    const int right = xShift + (at < columns_.right.size() ? columns_.right[at]
-                                                           : half + static_cast<int>(at) * (half / 4));
+    const int right =
+        xShift + (at < columns_.right.size() ? columns_.right[at] : half + static_cast<int>(at) * (half / 4));
     c.TextOut(right - c.TextWidth(text), y, text);
   }
   c.SetFont(font_);

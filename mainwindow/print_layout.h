@@ -27,10 +27,10 @@ constexpr double kPrintMarginMillimetres = 15.0;
 struct TPageMetrics {
   int pageWidth = 0;
   int pageHeight = 0;
-  int lineHeight = 1;    // never 0
+  int lineHeight = 1;  // never 0
   int linesPerPage = kMinLinesPerPage;
-  int halfWidth = 0;     // base of the number columns
-  Rect header;           // the header rectangle
+  int halfWidth = 0;  // base of the number columns
+  Rect header;        // the header rectangle
   // What the metrics were made from, to make them again for a smaller font.
   int dpiY = 72;
   Rect clip;
@@ -43,8 +43,6 @@ struct TPageMetrics {
 TPageMetrics ComputePageMetrics(int fontPoints, int dpiY, int pageWidth, int pageHeight, const Rect& clip);
 // The same page at another font size.
 TPageMetrics MetricsForFont(const TPageMetrics& page, int fontPoints);
-
-
 
 // Where a print goes: a canvas and a way to begin the next page.
 class PrintSurface {
@@ -62,9 +60,9 @@ struct TPrintRow {
   std::string name;
   std::array<std::string, 4> columns;
   bool bold = false;
-  int indent = 0;      // extra x of the name column, in pixels
-  int depth = 0;       // tree depth (Scenario rows): indented by depth line heights
-  int firstColumn = 0; // the number columns start at this position (0 or 1)
+  int indent = 0;       // extra x of the name column, in pixels
+  int depth = 0;        // tree depth (Scenario rows): indented by depth line heights
+  int firstColumn = 0;  // the number columns start at this position (0 or 1)
   // Tree rows: bit k set when level k still has a later sibling below this
   // row (a vertical line passes); bit depth for the row's own level.
   uint32_t treeLines = 0;
@@ -80,14 +78,14 @@ using TextMeasure = std::function<int(const std::string& text, bool bold)>;
 // set moved left when it would pass the right edge. Names end before the
 // first column (they are cut there).
 struct TColumnFrame {
-  int nameX = 0;              // where names begin
-  std::vector<int> spots;     // the right edge each column position asks for
-  int rightLimit = 0;         // nothing passes it
-  int gap = 0;                // the least room between two texts
-  int minNameWidth = 0;       // a name column narrower than this does not fit
+  int nameX = 0;           // where names begin
+  std::vector<int> spots;  // the right edge each column position asks for
+  int rightLimit = 0;      // nothing passes it
+  int gap = 0;             // the least room between two texts
+  int minNameWidth = 0;    // a name column narrower than this does not fit
 };
 struct TColumnLayout {
-  std::vector<int> right;     // the right edge of each column position
+  std::vector<int> right;  // the right edge of each column position
   int nameEnd = 0;
   bool fits = false;
 };
@@ -99,7 +97,8 @@ TColumnFrame TableFrame(const TPageMetrics& m, const TextMeasure& measure);
 std::string ElideText(const std::string& text, int width, const std::function<int(const std::string&)>& measure);
 // The text in lines of at most width, cut between words (a word wider than
 // the line is cut itself).
-std::vector<std::string> WrapText(const std::string& text, int width, const std::function<int(const std::string&)>& measure);
+std::vector<std::string> WrapText(const std::string& text, int width,
+                                  const std::function<int(const std::string&)>& measure);
 // A colour dark enough to read on white paper (a contrast of 4.5 to 1 at
 // least), of the same hue; dark colours stay as they are.
 Rgb PaperColour(Rgb colour);

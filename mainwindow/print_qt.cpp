@@ -24,9 +24,9 @@ PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
   // Margins of 15 mm at least (the printer's own when it asks for more): the
   // pages draw inside them.
   QMarginsF margins = printer_.pageLayout().margins(QPageLayout::Millimeter);
-  margins = QMarginsF(std::max(margins.left(), kPrintMarginMillimetres), std::max(margins.top(), kPrintMarginMillimetres),
-                      std::max(margins.right(), kPrintMarginMillimetres),
-                      std::max(margins.bottom(), kPrintMarginMillimetres));
+  margins = QMarginsF(
+      std::max(margins.left(), kPrintMarginMillimetres), std::max(margins.top(), kPrintMarginMillimetres),
+      std::max(margins.right(), kPrintMarginMillimetres), std::max(margins.bottom(), kPrintMarginMillimetres));
   printer_.setFullPage(false);
   printer_.setPageMargins(margins, QPageLayout::Millimeter);
   painter_ = std::make_unique<QPainter>();

@@ -130,8 +130,10 @@ bool BuildTable(int item, Section& s) {
           [level](uint32_t c) { return OntologyEngine->ClassOccurrences(level, static_cast<int32_t>(c)); });
       if (s.rows.size() <= 1) return false;
       std::string title = Text(kMsgRelations) + " - ";
-      title += level == 1 ? Text(kMsgClassList) : level == 2 ? Text(kMsgLevel2) : level == 3 ? Text(kMsgLevel3)
-                                                                                             : Text(kMsgScenario);
+      title += level == 1   ? Text(kMsgClassList)
+               : level == 2 ? Text(kMsgLevel2)
+               : level == 3 ? Text(kMsgLevel3)
+                            : Text(kMsgScenario);
       s.title = level >= 1 && level <= 3 ? SentenceCase(title) : WithScenarioName(SentenceCase(title));
       return true;
     }
@@ -154,8 +156,7 @@ bool BuildTable(int item, Section& s) {
                          verbs ? kMsgVerbs : kMsgAdjectives);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -356,8 +357,9 @@ void DrawStyleColumn(TPrintPager& pager, const std::vector<TPrintRow>& rows, int
     c.SetFont(f);
     const int labelX = x + m.lineHeight;
     const bool textOnly = r.columns[0].empty() && r.columns[1].empty();
-    const std::vector<std::string> lines = textOnly ? WrapText(r.name, rightLimit - labelX, width)
-                                                    : std::vector<std::string>{ElideText(r.name, layout.nameEnd - labelX, width)};
+    const std::vector<std::string> lines =
+        textOnly ? WrapText(r.name, rightLimit - labelX, width)
+                 : std::vector<std::string>{ElideText(r.name, layout.nameEnd - labelX, width)};
     for (const std::string& line : lines) {
       if (!pager.NextLine()) return;
       c.SetFont(f);
@@ -399,8 +401,8 @@ bool PrintStyle(PrintSurface& surface, const Font& asked, const TPageMetrics& pa
   const uint32_t propositions = CountedPropositions;
   const std::vector<TPrintRow> left = StyleColumnRows(
       {{{49, 48}, {40}}, {{43}, Codes(4, 7)}, {{32}, Codes(33, 39)}, {{51}, Codes(62, 64)}}, propositions);
-  const std::vector<TPrintRow> right = StyleColumnRows(
-      {{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, propositions, StyleFindingRows());
+  const std::vector<TPrintRow> right =
+      StyleColumnRows({{{54}, {}}, {{45}, Codes(21, 29)}, {{52, 58}, Codes(70, 76)}}, propositions, StyleFindingRows());
   TPageMetrics m = page;
   TColumnLayout leftLayout, rightLayout;
   // The left column ends before the rule at the half width; the right one at the page's edge.
@@ -408,12 +410,13 @@ bool PrintStyle(PrintSurface& surface, const Font& asked, const TPageMetrics& pa
     const int gap = std::max(pm.lineHeight / 2, 1);
     return std::pair<int, int>{pm.halfWidth - gap, pm.header.right};
   };
-  const Font font = FitSectionFont(surface.PageCanvas(), asked, m, [&](const TPageMetrics& pm, const TextMeasure& measure) {
-    const auto [leftLimit, rightLimit] = limits(pm);
-    leftLayout = LayOutColumns(left, StyleFrame(pm, 0, leftLimit, measure), measure);
-    rightLayout = LayOutColumns(right, StyleFrame(pm, pm.halfWidth, rightLimit, measure), measure);
-    return leftLayout.fits && rightLayout.fits;
-  });
+  const Font font =
+      FitSectionFont(surface.PageCanvas(), asked, m, [&](const TPageMetrics& pm, const TextMeasure& measure) {
+        const auto [leftLimit, rightLimit] = limits(pm);
+        leftLayout = LayOutColumns(left, StyleFrame(pm, 0, leftLimit, measure), measure);
+        rightLayout = LayOutColumns(right, StyleFrame(pm, pm.halfWidth, rightLimit, measure), measure);
+        return leftLayout.fits && rightLayout.fits;
+      });
   TPrintPager pager(surface, m, font, title, footer);
   const auto [leftLimit, rightLimit] = limits(m);
   DrawStyleColumn(pager, left, 0, leftLayout, leftLimit);
@@ -455,13 +458,12 @@ void DrawCurrentGraph(Canvas& canvas, const Rect& rect, bool colour) {
 
 }  // namespace
 
-const std::array<int, kPrintItemCount> kPrintItemCaptions = {kMsgText,      kMsgStyle,     kMsgLevel3, kMsgLevel2,
+const std::array<int, kPrintItemCount> kPrintItemCaptions = {kMsgText,       kMsgStyle,    kMsgLevel3,    kMsgLevel2,
                                                              kMsgReferences, kMsgScenario, kMsgRelations, kMsgGraph,
-                                                             kMsgEpisodes,  kMsgVerbs,     kMsgAdjectives};
-const std::array<int, kPrintItemCount> kPrintOrder = {kPrintText,      kPrintStyle,     kPrintLevel3, kPrintLevel2,
-                                                      kPrintLevel1,    kPrintScenario,  kPrintRelations,
-                                                      kPrintEpisodes,  kPrintGraph,     kPrintVerbs,
-                                                      kPrintAdjectives};
+                                                             kMsgEpisodes,   kMsgVerbs,    kMsgAdjectives};
+const std::array<int, kPrintItemCount> kPrintOrder = {kPrintText,   kPrintStyle,    kPrintLevel3,    kPrintLevel2,
+                                                      kPrintLevel1, kPrintScenario, kPrintRelations, kPrintEpisodes,
+                                                      kPrintGraph,  kPrintVerbs,    kPrintAdjectives};
 
 TPrintFlags ReadPrintFlags() {
   TPrintFlags flags{};
@@ -478,9 +480,9 @@ void StorePrintFlags(const TPrintFlags& flags, bool colour) {
 }
 
 int PrintItemByName(const std::string& name) {
-  static const char* const kNames[kPrintItemCount] = {"text",      "style",    "level3", "level2",
-                                                      "level1",    "scenario", "relations", "graph",
-                                                      "episodes",  "verbs",    "adjectives"};
+  static const char* const kNames[kPrintItemCount] = {"text",     "style",    "level3",    "level2",
+                                                      "level1",   "scenario", "relations", "graph",
+                                                      "episodes", "verbs",    "adjectives"};
   for (int i = 0; i < kPrintItemCount; ++i)
     if (name == kNames[i]) return i;
   return -1;
@@ -680,10 +682,8 @@ TPrintOutcome PrintSections(const TPrintRequest& request, PrintTarget& target) {
         r.top = 3 * page.lineHeight;
         r.bottom = page.pageHeight - 2 * page.lineHeight;
         Canvas& canvas = surface->PageCanvas();
-        if (request.drawGraph)
-          request.drawGraph(canvas, r);
-        else
-          DrawCurrentGraph(canvas, r, request.colour);
+        if (request.drawGraph) request.drawGraph(canvas, r);
+        else DrawCurrentGraph(canvas, r, request.colour);
         canvas.SetFont(font);
         outcome.printed.push_back(item);
         continue;

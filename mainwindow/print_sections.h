@@ -66,7 +66,7 @@ struct TPrintRequest {
   TPrintFlags flags{};
   bool colour = false;
   Font font;
-  std::string title;   // the job's title (the text's file name)
+  std::string title;  // the job's title (the text's file name)
   std::string footer;
   // Draws the graph on the printer canvas (null: the current graph with TGrapheQuilor).
   std::function<void(Canvas&, const Rect&)> drawGraph;
@@ -83,8 +83,8 @@ class PrintTarget {
 };
 
 struct TPrintOutcome {
-  bool ok = true;                 // false: the output failed (already reported)
-  std::vector<int> printed;       // items printed, in order
+  bool ok = true;            // false: the output failed (already reported)
+  std::vector<int> printed;  // items printed, in order
 };
 
 // Prints the ticked sections of the current analysis; PrintRunning is set

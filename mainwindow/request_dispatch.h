@@ -40,10 +40,10 @@ class RequestTarget {
 
 // The reply sent back to the program that asked.
 enum class RequestReply : uint32_t {
-  kDone = 0,        // the request was carried out
-  kBusy = 1,        // an analysis or a print is going on: nothing changed
-  kRefused = 2,     // the text could not be released, or the path or queue refused it
-  kWrongSize = 451, // not a 2,167-byte record: message 451
+  kDone = 0,         // the request was carried out
+  kBusy = 1,         // an analysis or a print is going on: nothing changed
+  kRefused = 2,      // the text could not be released, or the path or queue refused it
+  kWrongSize = 451,  // not a 2,167-byte record: message 451
 };
 
 constexpr int kMsgRequestSize = 451;

@@ -28,7 +28,8 @@ bool PrivateFolder(const std::string& folder) {
 
 std::string RequestSocketPath() {
   std::string folder;
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/' && PrivateFolder(runtime)) {
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+      runtime != nullptr && *runtime == '/' && PrivateFolder(runtime)) {
     folder = runtime;
   } else {
     folder = "/tmp/quilor-" + std::to_string(::getuid());

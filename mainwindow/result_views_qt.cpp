@@ -55,8 +55,8 @@ void Fill(QWidget* container, QWidget* child) {
 }  // namespace
 
 // The results toolbar, the two popups, the wheel and the drops on the list.
-void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views,
-                            ScenarioEditorPort* editor, const std::function<void(bool)>& sort) {
+void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views, ScenarioEditorPort* editor,
+                            const std::function<void(bool)>& sort) {
   QToolBar* bar = window.ResultsToolBar();
   // Showing a button's place again enables the button whatever its command
   // says (the tool bar's place passes its own state on): it takes its
@@ -83,11 +83,16 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   QObject::connect(views->results, &ResultsPanelWidget::changed, bar, updateToolbar);
   QObject::connect(views->results, &ResultsPanelWidget::lineSelected, bar, updateToolbar);
 
-  window.SetCommandCondition(CommandId::ToolButtonResultatsPrecedent, [views] { return views->panel.ToolbarState().previousEnabled; });
-  window.SetCommandCondition(CommandId::ToolButtonResultatsSuivant, [views] { return views->panel.ToolbarState().nextEnabled; });
-  window.SetCommandCondition(CommandId::ToolButtonResultatTri, [views] { return views->panel.ToolbarState().sortEnabled; });
-  window.SetCommandCondition(CommandId::ToolButtonChercherDsScenario, [views] { return views->panel.ToolbarState().searchEnabled; });
-  window.SetCommandCondition(CommandId::PopupResultatsAjouter1, [views] { return views->panel.ToolbarState().addEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatsPrecedent,
+                             [views] { return views->panel.ToolbarState().previousEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatsSuivant,
+                             [views] { return views->panel.ToolbarState().nextEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonResultatTri,
+                             [views] { return views->panel.ToolbarState().sortEnabled; });
+  window.SetCommandCondition(CommandId::ToolButtonChercherDsScenario,
+                             [views] { return views->panel.ToolbarState().searchEnabled; });
+  window.SetCommandCondition(CommandId::PopupResultatsAjouter1,
+                             [views] { return views->panel.ToolbarState().addEnabled; });
   // Insert goes under the editor's selected node: without one it would do nothing.
   window.SetCommandCondition(CommandId::PopupResultatsInserer1, [views, editor] {
     return views->panel.ToolbarState().addEnabled && editor && editor->NodeSelected();
@@ -114,15 +119,20 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   window.SetCommandCondition(CommandId::PopupTriAlpha, [] { return !Options->Switch(opt::SortAlphabetical); });
   window.SetCommandCondition(CommandId::PopupTriFrequence, [] { return Options->Switch(opt::SortAlphabetical); });
   window.SetCommandCondition(CommandId::MenuTriFrequence, [] { return !Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition(CommandId::MenuTriResultatsAlphabetique, [] { return Options->Switch(opt::SortAlphabetical); });
-  window.SetCommandCondition(CommandId::PopupMasquerLesBranches,
-                             [views] { return views->panel.CurrentResultType == kTypeScenario && !views->panel.BranchesHidden(); });
-  window.SetCommandCondition(CommandId::PopupToutDevelopper,
-                             [views] { return views->panel.CurrentResultType == kTypeScenario && views->panel.BranchesHidden(); });
-  window.SetCommandCondition(CommandId::ToolButtonMasquerDevelopper, [views] { return views->panel.CurrentResultType == kTypeScenario; });
+  window.SetCommandCondition(CommandId::MenuTriResultatsAlphabetique,
+                             [] { return Options->Switch(opt::SortAlphabetical); });
+  window.SetCommandCondition(CommandId::PopupMasquerLesBranches, [views] {
+    return views->panel.CurrentResultType == kTypeScenario && !views->panel.BranchesHidden();
+  });
+  window.SetCommandCondition(CommandId::PopupToutDevelopper, [views] {
+    return views->panel.CurrentResultType == kTypeScenario && views->panel.BranchesHidden();
+  });
+  window.SetCommandCondition(CommandId::ToolButtonMasquerDevelopper,
+                             [views] { return views->panel.CurrentResultType == kTypeScenario; });
   window.SetCommandHandler(CommandId::PopupMasquerLesBranches, [hideBranches] { hideBranches(true); });
   window.SetCommandHandler(CommandId::PopupToutDevelopper, [hideBranches] { hideBranches(false); });
-  window.SetCommandHandler(CommandId::ToolButtonMasquerDevelopper, [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
+  window.SetCommandHandler(CommandId::ToolButtonMasquerDevelopper,
+                           [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
 
   if (editor) {
     window.SetCommandHandler(CommandId::PopupResultatsOuvrirScenario, [editor] { editor->Open(); });
@@ -136,16 +146,16 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
       if (!editor->IsOpen()) editor->Open();
       searchInScenario();
     });
-    window.SetCommandHandler(CommandId::PopupResultatsAjouter1, [views, editor] {
-      AddSelectedResultToScenario(views->panel, editor, false);
-    });
+    window.SetCommandHandler(CommandId::PopupResultatsAjouter1,
+                             [views, editor] { AddSelectedResultToScenario(views->panel, editor, false); });
     window.SetCommandHandler(CommandId::PopupResultatsInserer1, [views, editor] {
       ShowHourglass();
       AddSelectedResultToScenario(views->panel, editor, true);
       RestoreCursor();
     });
     const auto textWord = [&window, editor](bool insert) {
-      const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+      const int32_t position =
+          ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
       AddTextWordToScenario(editor, window, position, insert);
     };
     window.SetCommandHandler(CommandId::PopupImageTexteCopierDsScenario, [textWord] { textWord(false); });
@@ -167,7 +177,8 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
     const TResultsPopupState s = ResultsPopupState(views->panel, editor);
     window.Command(CommandId::PopupResultatsOuvrirScenario)->setVisible(s.openScenarioVisible);
     window.Command(CommandId::PopupResultatDbClick1)->setVisible(s.searchInScenarioVisible);
-    for (CommandId id : {CommandId::PopupTriAlpha, CommandId::PopupTriFrequence}) window.Command(id)->setVisible(s.sortVisible);
+    for (CommandId id : {CommandId::PopupTriAlpha, CommandId::PopupTriFrequence})
+      window.Command(id)->setVisible(s.sortVisible);
     window.Command(CommandId::PopupTriAlpha)->setChecked(s.alphabeticalChecked);
     window.Command(CommandId::PopupTriFrequence)->setChecked(!s.alphabeticalChecked);
     for (CommandId id : {CommandId::PopupMasquerLesBranches, CommandId::PopupToutDevelopper})
@@ -190,7 +201,8 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   // A word dropped from the text page is searched.
   QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
     if (window.Printing()) return;
-    if (QAction* search = window.Command(CommandId::PopupImageTexteChercher); search && search->isEnabled()) search->trigger();
+    if (QAction* search = window.Command(CommandId::PopupImageTexteChercher); search && search->isEnabled())
+      search->trigger();
   });
   QObject::connect(views->text, &TextViewWidget::placeText, views->text,
                    [&window](const QString& text) { window.ShowStatus(0, text.toStdString()); });
@@ -242,8 +254,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
       }
       views->context->move(at);
       views->context->CopyAround = copyAround;
-      views->context->SetSearchWordAt(
-          [search](int32_t position) { search(WordTextAt(position)); });
+      views->context->SetSearchWordAt([search](int32_t position) { search(WordTextAt(position)); });
     }
     views->context->show();
     views->context->raise();
@@ -298,9 +309,8 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
     list->setCurrentIndex(list->model()->index(line, 0));
     views->panel.ClickLine(line);
   });
-  QObject::connect(views->text, &TextViewWidget::wordActivated, views->text, [showContext](int32_t position, int32_t) {
-    showContext(position);
-  });
+  QObject::connect(views->text, &TextViewWidget::wordActivated, views->text,
+                   [showContext](int32_t position, int32_t) { showContext(position); });
   QObject::connect(views->text, &TextViewWidget::statusText, views->text,
                    [&window](const QString& text) { window.ShowStatus(1, text.toStdString()); });
   window.SetCommandHandler(CommandId::MenuContexte, [views, showContext] {

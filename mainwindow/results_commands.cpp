@@ -39,9 +39,7 @@ TResultsPopupState ResultsPopupState(const TResultsPanel& panel, const ScenarioE
       case kResultReferenceFields2:
       case kResultVerbs:
       case kResultAdjectives:
-      case kResultSubstantives:
-        s.searchInScenarioVisible = false;
-        break;
+      case kResultSubstantives: s.searchInScenarioVisible = false; break;
       case kResultScenario:
         s.sortVisible = true;
         s.alphabeticalChecked = Options->Switch(opt::SortAlphabetical);

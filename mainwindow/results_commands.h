@@ -15,9 +15,9 @@ struct TResultsPopupState {
   bool searchInScenarioVisible = false;  // PopupResultatDbClick1
   bool sortVisible = false;              // PopupTriAlpha, PopupTriFrequence
   bool alphabeticalChecked = false;
-  bool treeVisible = false;              // PopupMasquerLesBranches, PopupToutDevelopper
+  bool treeVisible = false;  // PopupMasquerLesBranches, PopupToutDevelopper
   bool branchesHiddenChecked = false;
-  bool addVisible = false;               // PopupResultatsAjouter1, PopupResultatsInserer1
+  bool addVisible = false;  // PopupResultatsAjouter1, PopupResultatsInserer1
 };
 
 // What the popup shows for the panel's current result type (editor: null

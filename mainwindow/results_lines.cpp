@@ -223,7 +223,8 @@ TResultColumns PlaceResultColumns(std::vector<int> widths, int nameLimit, int in
   if (widths.empty()) return layout;
   if (nameLimit > 0) widths[0] = std::min(widths[0], nameLimit);
   widths[0] += indent;
-  for (size_t k = 1; k < widths.size() && k < captionWidths.size(); ++k) widths[k] = std::max(widths[k], captionWidths[k]);
+  for (size_t k = 1; k < widths.size() && k < captionWidths.size(); ++k)
+    widths[k] = std::max(widths[k], captionWidths[k]);
   layout.widths = std::move(widths);
   int x = 0;
   for (const int width : layout.widths) {

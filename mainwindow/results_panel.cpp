@@ -195,13 +195,17 @@ int BuildResultTypeList(TResultTypeTable& table, uint32_t burstCount, uint32_t e
     table.SetSingleLine(Text(kMsgEmptyText));
     return 0;
   }
-  static constexpr TResultTypeEntry kFixed[kFixedResultTypes] = {
-      {kResultStyle, 2, kMsgTextStyle},          {kResultReferenceFields1, 2, kMsgReferenceFields1},
-      {kResultReferenceFields2, 2, kMsgReferenceFields2}, {kResultReferences, 2, kMsgReferences},
-      {kResultScenario, 2, kMsgScenarioType},    {kResultRelations, 2, kMsgRelations},
-      {kResultCategories, 2, kMsgFrequentCategories}, {kResultCategories, 1, kMsgAllCategories},
-      {kResultVerbs, 1, kMsgVerbs},              {kResultAdjectives, 1, kMsgAdjectives},
-      {kResultSubstantives, 1, kMsgSubstantives}};
+  static constexpr TResultTypeEntry kFixed[kFixedResultTypes] = {{kResultStyle, 2, kMsgTextStyle},
+                                                                 {kResultReferenceFields1, 2, kMsgReferenceFields1},
+                                                                 {kResultReferenceFields2, 2, kMsgReferenceFields2},
+                                                                 {kResultReferences, 2, kMsgReferences},
+                                                                 {kResultScenario, 2, kMsgScenarioType},
+                                                                 {kResultRelations, 2, kMsgRelations},
+                                                                 {kResultCategories, 2, kMsgFrequentCategories},
+                                                                 {kResultCategories, 1, kMsgAllCategories},
+                                                                 {kResultVerbs, 1, kMsgVerbs},
+                                                                 {kResultAdjectives, 1, kMsgAdjectives},
+                                                                 {kResultSubstantives, 1, kMsgSubstantives}};
   for (const TResultTypeEntry& e : kFixed) table.AddResultType(e.code, e.level, e.labelId, Text(e.labelId));
   if (burstCount == 0) return 0;
   const int first = table.Count();
@@ -375,12 +379,14 @@ void TResultsPanel::ShowResultType() {
   const TResultTypeEntry& entry = *table_.Entry(CurrentResultType);
   if (entry.code > kResultEpisode) return;
   switch (entry.code) {
-    case kResultRelations: case kResultCategories: case kResultStyle: case kResultVerbs:
-    case kResultAdjectives: case kResultSubstantives: case kResultEpisode:
-      actorsEnabled_ = false;
-      break;
-    default:
-      break;
+    case kResultRelations:
+    case kResultCategories:
+    case kResultStyle:
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives:
+    case kResultEpisode: actorsEnabled_ = false; break;
+    default: break;
   }
   FillItems(entry);
   if (TextWords.Count() == 0) {
@@ -393,10 +399,13 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
   ViewState.GraphShown = Options->Switch(opt::ShowGraph);
   const uint32_t minimum = ListedMinimumCount();
   switch (entry.code) {
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: {
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2: {
       actorsEnabled_ = true;
-      const int id = entry.code == kResultReferences ? kMsgExplainReferences
-                     : entry.code == kResultReferenceFields1 ? kMsgExplainFields1 : kMsgExplainFields2;
+      const int id = entry.code == kResultReferences         ? kMsgExplainReferences
+                     : entry.code == kResultReferenceFields1 ? kMsgExplainFields1
+                                                             : kMsgExplainFields2;
       SetExplanation(Text(id));
       FinishItems(ClassLevelLines(CollectRankedClasses(LevelOfCode(entry.code)), minimum, Filters()), true);
       break;
@@ -405,15 +414,19 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
       const int base = RelationBaseLevel();
       int id = kMsgExplainRelations1;
       if (base == 2 || base == 3) id = kMsgExplainRelations23;
-      else if (base == 4) id = OntologyEngine && OntologyEngine->IsScenarioLoaded() ? kMsgExplainRelationsScenario
-                                                                                    : kMsgNoScenario;
+      else if (base == 4)
+        id = OntologyEngine && OntologyEngine->IsScenarioLoaded() ? kMsgExplainRelationsScenario : kMsgNoScenario;
       SetExplanation(Text(id));
       if (MainWindowPort* main = ViewMainWindow(); main && main->Printing()) break;
       std::function<bool(uint32_t)> occurs;
       if (base == 4) occurs = [](uint32_t c) { return ClassCount(4, static_cast<int32_t>(c)) > 0; };
-      FinishItems(RelationLines(CollectRelationGroups(base),
-                                [base](uint32_t c) { return OntologyEngine ? OntologyEngine->ClassName(base, static_cast<int32_t>(c)) : std::string("?"); },
-                                occurs),
+      FinishItems(RelationLines(
+                      CollectRelationGroups(base),
+                      [base](uint32_t c) {
+                        return OntologyEngine ? OntologyEngine->ClassName(base, static_cast<int32_t>(c))
+                                              : std::string("?");
+                      },
+                      occurs),
                   true);
       break;
     }
@@ -435,7 +448,8 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
         AddLine(std::to_string(n) + " " + Text(id));
         styleFindings_.push_back(finding);
       };
-      if (FileQueue.Count() > 1) countLine(static_cast<uint32_t>(FileQueue.Count()), kMsgFilesSelected, kMsgFilesSearched);
+      if (FileQueue.Count() > 1)
+        countLine(static_cast<uint32_t>(FileQueue.Count()), kMsgFilesSelected, kMsgFilesSearched);
       if (AnalysisResults && AnalysisResults->BurstCount > 0)
         countLine(AnalysisResults->CharacteristicCount, kMsgCharacteristicParts, kMsgCharacteristicParts);
       if (AnalysisResults && AnalysisResults->EpisodeCount > 0)
@@ -461,9 +475,12 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
       sorted_ = false;
       break;
     }
-    case kResultVerbs: case kResultAdjectives: case kResultSubstantives: {
-      SetExplanation(Text(entry.code == kResultVerbs ? kMsgExplainVerbs
-                          : entry.code == kResultAdjectives ? kMsgExplainAdjectives : kMsgSubstantives));
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives: {
+      SetExplanation(Text(entry.code == kResultVerbs        ? kMsgExplainVerbs
+                          : entry.code == kResultAdjectives ? kMsgExplainAdjectives
+                                                            : kMsgSubstantives));
       const bool alphabetical = entry.code == kResultSubstantives && Options->Switch(opt::SortAlphabetical);
       FinishItems(LemmaLines(CollectLemmas(entry.code, alphabetical), minimum, !alphabetical), true);
       break;
@@ -494,8 +511,7 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
       RedrawViews();
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -509,8 +525,8 @@ TResultsToolbarState TResultsPanel::ToolbarState() const {
   s.expandVisible = i == kTypeScenario;
   s.expandHint = branchesHidden_ ? kMsgExpandAll : kMsgReduceAll;
   s.addVisible = i != kTypeScenario;
-  s.addEnabled = s.addVisible && ((i >= 1 && i <= 3) || (i >= 8 && i <= 10)) && editor_ && editor_->IsOpen() &&
-                 lineSelected;
+  s.addEnabled =
+      s.addVisible && ((i >= 1 && i <= 3) || (i >= 8 && i <= 10)) && editor_ && editor_->IsOpen() && lineSelected;
   s.sortHint = Options->Switch(opt::SortAlphabetical) ? kMsgSortByFrequency : kMsgSortAlphabetically;
   s.nextEnabled = LastUsedResultType < static_cast<int>(table_.Lines().size()) - 1;
   s.previousEnabled = LastUsedResultType > 0;
@@ -553,7 +569,8 @@ void TResultsPanel::ClickClass(int level, const std::string& name, const std::st
   Selection.secondTerm.clear();
   ViewState.CurrentResultTypeEntry = CurrentResultType;
   if (bundle) {
-    const TBurstRecord* b = AnalysisResults ? AnalysisResults->Burst(static_cast<uint32_t>(ViewState.CurrentBurst - 1)) : nullptr;
+    const TBurstRecord* b =
+        AnalysisResults ? AnalysisResults->Burst(static_cast<uint32_t>(ViewState.CurrentBurst - 1)) : nullptr;
     SetStatus(BundleExplanation(count, name, b ? SpanPercent(b->firstPosition, b->lastPosition) : 0.0));
     SetExplanation(Text(kMsgExplainBundle));
   } else {
@@ -722,13 +739,13 @@ void TResultsPanel::ClickLine(int line) {
   if (!ReadLine(line, name, rest)) return;
   ViewState.TextPartStart = 0;
   switch (entry->code) {
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2:
       ClickClass(LevelOfCode(entry->code), name, rest.substr(0, rest.find(' ')), false);
       RedrawViews();
       break;
-    case kResultRelations:
-      ClickRelation(name, rest);
-      break;
+    case kResultRelations: ClickRelation(name, rest); break;
     case kResultCategories: {
       if (!diagnosis_) break;
       ViewState.GraphDrawn = false;
@@ -746,9 +763,7 @@ void TResultsPanel::ClickLine(int line) {
       RedrawViews();
       break;
     }
-    case kResultStyle:
-      ClickStyle(line);
-      break;
+    case kResultStyle: ClickStyle(line); break;
     case kResultScenario: {
       if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) break;
       const uint32_t entryNumber = lineTags_[static_cast<size_t>(line)];
@@ -759,21 +774,19 @@ void TResultsPanel::ClickLine(int line) {
       Selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
       const std::string& text = items_[static_cast<size_t>(line)];
       const size_t tab = text.find('\t');
-      const std::string count = tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
+      const std::string count =
+          tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
       SetExplanation(ClassExplanation(count, Selection.firstTerm));
       SetStatus(Text(editor_ && editor_->IsOpen() && editor_->IsModified() ? kMsgScenarioModified
-                                                                            : kMsgOntologyClassification));
+                                                                           : kMsgOntologyClassification));
       RedrawViews();
       break;
     }
-    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
-      ClickLemma(entry->code, name);
-      break;
-    case kResultEpisode:
-      ClickBurst(line);
-      break;
-    default:
-      break;
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives: ClickLemma(entry->code, name); break;
+    case kResultEpisode: ClickBurst(line); break;
+    default: break;
   }
 }
 
@@ -785,15 +798,17 @@ void TResultsPanel::DoubleClickLine(int line) {
   std::string name, rest;
   if (!ReadLine(line, name, rest)) return;
   switch (entry->code) {
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
-    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
-      break;
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2:
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives: break;
     case kResultScenario:
       if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) return;
       name = OntologyEngine->ScenarioClassName(static_cast<int32_t>(lineTags_[static_cast<size_t>(line)]));
       break;
-    default:
-      return;
+    default: return;
   }
   if (name.empty()) return;
   ShowHourglass();
@@ -846,15 +861,14 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
     look.markColour = look.inScenario ? ViewState.CurrentColours[kColourClassified] : (kWhite ^ 0xFFFFFF);
   };
   switch (code) {
-    case 0: case kResultCategories:
+    case 0:
+    case kResultCategories:
       look.markColour = diagnosis_ ? optionColour(std::clamp(diagnosis_->LineKindCode(line), 0, 16)) : buttonFace;
       break;
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2:
-      classLook(LevelOfCode(code));
-      break;
-    case kResultRelations:
-      look.markColour = ViewState.CurrentColours[kColourClassified];
-      break;
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2: classLook(LevelOfCode(code)); break;
+    case kResultRelations: look.markColour = ViewState.CurrentColours[kColourClassified]; break;
     case kResultScenario: {
       look.markColour = ViewState.CurrentColours[kColourClassified];
       look.tree = true;
@@ -878,14 +892,17 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
       }
       break;
     }
-    case kResultVerbs: case kResultAdjectives: case kResultSubstantives: {
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives: {
       const int colour = code == kResultVerbs ? 1 : code == kResultAdjectives ? 4 : 8;
       look.markColour = optionColour(colour);
       if (OntologyEngine) {
         bool in = false;
         if (code == kResultVerbs && VerbIndex) {
           int e = 0;
-          in = VerbIndex->LookupEntryNumber(name.c_str(), e) && OntologyEngine->VerbInScenario(static_cast<uint32_t>(e));
+          in =
+              VerbIndex->LookupEntryNumber(name.c_str(), e) && OntologyEngine->VerbInScenario(static_cast<uint32_t>(e));
         } else if (code == kResultAdjectives && AdjectiveIndex) {
           int e = 0;
           in = AdjectiveIndex->LookupEntryNumber(name.c_str(), e) &&
@@ -901,9 +918,7 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
       if (text.size() > 5 && text[5] >= '0' && text[5] <= '9') look.markColour = buttonFace;
       else classLook(RelationBaseLevel());
       break;
-    default:
-      look.markColour = buttonFace;
-      break;
+    default: look.markColour = buttonFace; break;
   }
   return look;
 }
@@ -917,7 +932,8 @@ void TResultsPanel::DrawLine(Canvas& canvas, const Rect& r, int line, bool large
     const int middle = r.top + r.Height() / 2;
     if (look.depth > 0) {
       for (int d = 1; d < look.depth; ++d)
-        if (look.continues[static_cast<size_t>(d)]) canvas.Line({r.left + 24 * (d - 1) + 8, r.top}, {r.left + 24 * (d - 1) + 8, r.bottom});
+        if (look.continues[static_cast<size_t>(d)])
+          canvas.Line({r.left + 24 * (d - 1) + 8, r.top}, {r.left + 24 * (d - 1) + 8, r.bottom});
       x = r.left + 24 * look.depth;
       canvas.Line({x - 16, middle}, {x, middle});
       canvas.Line({x - 16, r.top}, {x - 16, look.lastSibling ? middle + 2 : r.bottom});
@@ -1002,20 +1018,18 @@ std::vector<std::string> TResultsPanel::ColumnCaptions() const {
   if (!entry || items_.empty()) return {};
   std::vector<std::string> captions;
   switch (entry->code) {
-    case kResultReferences: case kResultReferenceFields1: case kResultReferenceFields2: case kResultEpisode:
-      captions = {Text(kMsgCaptionClass), Text(kMsgCaptionCount), Text(kMsgCaptionShare)};
-      break;
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2:
+    case kResultEpisode: captions = {Text(kMsgCaptionClass), Text(kMsgCaptionCount), Text(kMsgCaptionShare)}; break;
     case kResultScenario:
       captions = {Text(kMsgCaptionClass), Text(kMsgCaptionCount), Text(kMsgCaptionParent), Text(kMsgCaptionShare)};
       break;
-    case kResultRelations:
-      captions = {Text(kMsgCaptionRelation), Text(kMsgCaptionCount)};
-      break;
-    case kResultVerbs: case kResultAdjectives: case kResultSubstantives:
-      captions = {Text(kMsgCaptionWord), Text(kMsgCaptionCount)};
-      break;
-    default:
-      return {};
+    case kResultRelations: captions = {Text(kMsgCaptionRelation), Text(kMsgCaptionCount)}; break;
+    case kResultVerbs:
+    case kResultAdjectives:
+    case kResultSubstantives: captions = {Text(kMsgCaptionWord), Text(kMsgCaptionCount)}; break;
+    default: return {};
   }
   return captions;
 }

@@ -34,7 +34,6 @@ enum ResultTypeCode : uint8_t {
   kResultEpisode = 12,
 };
 
-
 struct TResultTypeEntry {
   uint8_t code = 0;
   uint8_t level = 0;  // 2 main, 1 detailed
@@ -71,9 +70,9 @@ struct TResultsToolbarState {
   bool searchVisible = false, searchEnabled = false;
   bool sortEnabled = false;
   bool expandVisible = false;
-  int expandHint = 0;  // 826 "Expand all" or 827 "Reduce all"
+  int expandHint = 0;                           // 826 "Expand all" or 827 "Reduce all"
   bool addVisible = false, addEnabled = false;  // add to / insert into the Scenario
-  int sortHint = 0;    // 1051 "Sort by frequency" or 1050 "Sort alphabetically"
+  int sortHint = 0;                             // 1051 "Sort by frequency" or 1050 "Sort alphabetically"
   bool nextEnabled = false, previousEnabled = false;
 };
 
@@ -81,10 +80,10 @@ struct TResultsToolbarState {
 // picture) or, for Scenario lines, its place in the tree.
 struct TResultLineLook {
   Rgb markColour = 0;
-  bool inScenario = false;  // the item is in the Scenario: its picture stands for the mark
-  bool tree = false;        // a Scenario line
-  int depth = 0;            // tree depth (0: a top group)
-  bool lastSibling = false; // no sibling follows below
+  bool inScenario = false;      // the item is in the Scenario: its picture stands for the mark
+  bool tree = false;            // a Scenario line
+  int depth = 0;                // tree depth (0: a top group)
+  bool lastSibling = false;     // no sibling follows below
   std::vector<bool> continues;  // levels 1..depth-1 whose branch goes on below
 };
 
@@ -191,7 +190,7 @@ class TResultsPanel : private DiagnosisView {
   TResultColumns columns_;
   std::vector<int> measuredColumns_;  // the widest text of each column of the lines
   std::vector<int> captionWidths_;
-  int indent_ = 0;                    // the deepest line's tree indent
+  int indent_ = 0;  // the deepest line's tree indent
   std::string explanation_;
   std::string status_;
   bool actantChecked_ = true, acteChecked_ = true, actorsEnabled_ = false;

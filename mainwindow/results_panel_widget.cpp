@@ -31,7 +31,8 @@ constexpr int kMsgActeBox = 726;
 
 }  // namespace
 
-ResultsListModel::ResultsListModel(const TResultsPanel& panel, QObject* parent) : QAbstractListModel(parent), panel_(panel) {}
+ResultsListModel::ResultsListModel(const TResultsPanel& panel, QObject* parent)
+    : QAbstractListModel(parent), panel_(panel) {}
 
 int ResultsListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(panel_.Items().size());
@@ -145,8 +146,14 @@ void ResultsPanelWidget::LayOutColumns(bool measure) {
 }
 
 ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
-    : QWidget(parent), panel_(panel), types_(new QListWidget), actant_(new QCheckBox), acte_(new QCheckBox),
-      items_(new QListView), model_(new ResultsListModel(panel, this)), header_(new ResultsHeader(panel)) {
+    : QWidget(parent),
+      panel_(panel),
+      types_(new QListWidget),
+      actant_(new QCheckBox),
+      acte_(new QCheckBox),
+      items_(new QListView),
+      model_(new ResultsListModel(panel, this)),
+      header_(new ResultsHeader(panel)) {
   types_->setObjectName("ListBoxFonctions");
   items_->setObjectName("ListBoxModItems");
   actant_->setObjectName("CheckBoxActant");
@@ -192,7 +199,8 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
     panel_.ClickLine(index.row());
     emit lineSelected(index.row());
   });
-  connect(items_, &QListView::doubleClicked, this, [this](const QModelIndex& index) { panel_.DoubleClickLine(index.row()); });
+  connect(items_, &QListView::doubleClicked, this,
+          [this](const QModelIndex& index) { panel_.DoubleClickLine(index.row()); });
   connect(actant_, &QCheckBox::toggled, this, [this](bool on) {
     if (syncing_) return;
     panel_.SetActantChecked(on);

@@ -16,8 +16,7 @@ constexpr int kTextClickForContext = 7304;
 constexpr size_t kHintSize = 256;
 }  // namespace
 
-TextMouse::TextMouse(MainWindowPort& port, HitTest wordAt,
-                     std::function<void(const std::string&)> statusPanel)
+TextMouse::TextMouse(MainWindowPort& port, HitTest wordAt, std::function<void(const std::string&)> statusPanel)
     : port_(port), wordAt_(std::move(wordAt)), statusPanel_(std::move(statusPanel)) {}
 
 void TextMouse::MouseMove(int x, int y, bool busy) {

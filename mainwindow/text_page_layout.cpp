@@ -224,7 +224,7 @@ Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring,
     if (Selection.kind == kSelectLexicalEntry) {
       if (!WordMatchesSelection(node)) return kBlack;
       return Selection.majorClass == kClassSubstantive ? state.CurrentColours[kColourClassified]
-                                                      : CategoryColour(d.Category.MajorClass, state);
+                                                       : CategoryColour(d.Category.MajorClass, state);
     }
   }
   if (!classMark) {
@@ -248,7 +248,9 @@ TExtraitDuTexte::TExtraitDuTexte(TViewState& state) : state_(state) {
   state_.HitItemKind = 0;
 }
 
-void TExtraitDuTexte::DrawPlainPage(Canvas& canvas, const Rect& r) { DrawPlainPage(canvas, r, TPageOptions::Current()); }
+void TExtraitDuTexte::DrawPlainPage(Canvas& canvas, const Rect& r) {
+  DrawPlainPage(canvas, r, TPageOptions::Current());
+}
 void TExtraitDuTexte::DrawPage(Canvas& canvas, const Rect& r) { DrawPage(canvas, r, TPageOptions::Current()); }
 
 void TExtraitDuTexte::DrawPlainPage(Canvas& canvas, const Rect& r, const TPageOptions& options) {
@@ -330,7 +332,8 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   Paint(canvas, r, font, draws);
 }
 
-void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font, const std::vector<TPageDraw>& draws) const {
+void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font,
+                            const std::vector<TPageDraw>& draws) const {
   canvas.SetBrush(state_.CurrentColours[kColourBackground]);
   canvas.FillRect(r);
   canvas.SetBrush(kWhite, BrushStyle::kClear);
@@ -352,9 +355,7 @@ void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font, con
         }
         break;
       }
-      case TPageDraw::kDocumentIcon:
-        DrawDocumentIcon(canvas, d.x, d.y, rowHeight_);
-        break;
+      case TPageDraw::kDocumentIcon: DrawDocumentIcon(canvas, d.x, d.y, rowHeight_); break;
       case TPageDraw::kHeading: {
         canvas.SetBrush(kHeaderGrey);
         canvas.SetPen(kHeaderGrey);
@@ -368,9 +369,7 @@ void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font, con
         canvas.SetBrush(kWhite, BrushStyle::kClear);
         break;
       }
-      case TPageDraw::kPropositionMark:
-        DrawPropositionMark(canvas, d.x, d.y, rowHeight_, state_.ExtractMode);
-        break;
+      case TPageDraw::kPropositionMark: DrawPropositionMark(canvas, d.x, d.y, rowHeight_, state_.ExtractMode); break;
     }
   }
 }
@@ -505,7 +504,8 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
         reachedEnd_ = true;
         break;
       }
-      const bool shortFragment = extract && !options.limitToPropositions && wordsSinceProposition < kContextFragmentWords;
+      const bool shortFragment =
+          extract && !options.limitToPropositions && wordsSinceProposition < kContextFragmentWords;
       if (shortFragment) continue;
       if (breaks && pen.x != r.left) {
         if (!pen.Break(words.Cursor())) break;
@@ -660,7 +660,8 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
     const char* tag;
     int32_t position;
     // The mark that opens the page's first proposition does not count.
-    if (words.PreviousWord(data, tag, position) && !IsMarkText(words.Cursor()->text)) words.SetCursor(TWordList::NextNode(words.Cursor()));
+    if (words.PreviousWord(data, tag, position) && !IsMarkText(words.Cursor()->text))
+      words.SetCursor(TWordList::NextNode(words.Cursor()));
     while (marks < wanted && words.PreviousWord(data, tag, position)) {
       if (IsMarkText(words.Cursor()->text)) ++marks;
     }
@@ -718,7 +719,9 @@ bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position) {
     case ScrollCode::kLineDown: page.PageForward(true); break;
     case ScrollCode::kPageUp: page.PageBack(false); break;
     case ScrollCode::kPageDown: page.PageForward(false); break;
-    case ScrollCode::kPosition: case ScrollCode::kTop: case ScrollCode::kBottom: {
+    case ScrollCode::kPosition:
+    case ScrollCode::kTop:
+    case ScrollCode::kBottom: {
       const int32_t target = TextWords.Count() == 0 ? 0 : position;
       const bool selection = state.ExtractMode;
       if (!selection) {
@@ -734,8 +737,8 @@ bool ScrollTextPage(TExtraitDuTexte& page, ScrollCode code, int32_t position) {
       }
       break;
     }
-    case ScrollCode::kTrack: case ScrollCode::kEnd:
-      return false;
+    case ScrollCode::kTrack:
+    case ScrollCode::kEnd: return false;
   }
   return true;
 }

@@ -48,8 +48,8 @@ struct TPageItem {
 };
 
 struct TPageLine {
-  int32_t count = 0;   // items 1..count
-  int32_t bottom = 0;  // written when the line is closed
+  int32_t count = 0;                              // items 1..count
+  int32_t bottom = 0;                             // written when the line is closed
   std::array<TPageItem, kLineItems + 1> items{};  // item 0 is never filled
 };
 
@@ -142,7 +142,10 @@ class TTextSpacer {
   // The text to draw for a word: the blank owed before it, then the word.
   std::string Word(const std::string& word);
   // A new line: no blank is owed at its start.
-  void LineStart() { space_ = false; stick_ = true; }
+  void LineStart() {
+    space_ = false;
+    stick_ = true;
+  }
 
  private:
   bool space_ = false;  // a blank is owed before the next character

@@ -89,7 +89,9 @@ void TextImageWidget::mouseReleaseEvent(QMouseEvent* e) {
   emit released(p.x(), p.y(), e->globalPosition().toPoint());
 }
 
-void TextImageWidget::contextMenuEvent(QContextMenuEvent* e) { emit contextMenuAt(e->pos().x(), e->pos().y(), e->globalPos()); }
+void TextImageWidget::contextMenuEvent(QContextMenuEvent* e) {
+  emit contextMenuAt(e->pos().x(), e->pos().y(), e->globalPos());
+}
 
 void TextImageWidget::wheelEvent(QWheelEvent* e) {
   const int delta = e->angleDelta().y();
@@ -161,15 +163,15 @@ TextViewWidget::TextViewWidget(QWidget* parent)
     ScrollCode code;
     if (ScrollCodeOfAction(action, code)) Scroll(code, scrollBar_->sliderPosition());
   });
-  connect(scrollBar_, &QScrollBar::sliderReleased, this, [this] { Scroll(ScrollCode::kPosition, scrollBar_->value()); });
+  connect(scrollBar_, &QScrollBar::sliderReleased, this,
+          [this] { Scroll(ScrollCode::kPosition, scrollBar_->value()); });
 }
 
 void TextViewWidget::Scroll(ScrollCode code, int32_t position) {
   MainWindowPort* main = ViewMainWindow();
   if (!main || !main->TextLoaded() || main->AnalysisRunning()) return;
   if (code == ScrollCode::kTrack) {
-    if (!ViewState.ExtractMode)
-      emit statusText(MessageText(kMsgMovingToWord) + QString::number(position));
+    if (!ViewState.ExtractMode) emit statusText(MessageText(kMsgMovingToWord) + QString::number(position));
     return;
   }
   if (!ScrollTextPage(page_, code, position)) return;

@@ -8,9 +8,27 @@
 namespace quilor::ui {
 
 enum class ToolPicture {
-  kOpen, kPrint, kCopy, kStar, kAreas, kActors, kDistribution, kBursts, kWholeText, kSearch, kScenario, kTerminology, kHelp,
+  kOpen,
+  kPrint,
+  kCopy,
+  kStar,
+  kAreas,
+  kActors,
+  kDistribution,
+  kBursts,
+  kWholeText,
+  kSearch,
+  kScenario,
+  kTerminology,
+  kHelp,
   // The results toolbar.
-  kPrevious, kNext, kSort, kTree, kSearchScenario, kAddScenario, kInsertScenario
+  kPrevious,
+  kNext,
+  kSort,
+  kTree,
+  kSearchScenario,
+  kAddScenario,
+  kInsertScenario
 };
 
 // The theme's icon named themeName, or our picture (always ours for an

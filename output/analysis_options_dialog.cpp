@@ -79,8 +79,8 @@ TOptionsAnalyse::TOptionsAnalyse(bool conversionPage, QWidget* parent) : QDialog
   partsLayout->addWidget(quantity_, 1);
   partsLayout->addWidget(new QLabel(MessageText(msg::kLess), parts));
   auto* optionsLayout = new QVBoxLayout(options);
-  for (QWidget* w : {static_cast<QWidget*>(threshold), static_cast<QWidget*>(scenario_), static_cast<QWidget*>(relations),
-                     static_cast<QWidget*>(parts)})
+  for (QWidget* w : {static_cast<QWidget*>(threshold), static_cast<QWidget*>(scenario_),
+                     static_cast<QWidget*>(relations), static_cast<QWidget*>(parts)})
     optionsLayout->addWidget(w);
   optionsLayout->addStretch();
   pages_->addTab(options, MessageText(msg::kOptions));
@@ -168,9 +168,7 @@ bool TOptionsAnalyse::ButtonOkClick() {
       ShowPdf(values.convertPdf);
       accept();
       return true;
-    case AnalysisOptionsResult::kConfirmationRefused:
-      scenario_->setChecked(false);
-      return false;
+    case AnalysisOptionsResult::kConfirmationRefused: scenario_->setChecked(false); return false;
     case AnalysisOptionsResult::kBadValue:
       // The refused field takes the focus, its number selected.
       if (NumberBox* bad = logic_.BadField() == AnalysisField::kWords ? words_ : pertinence_) {

@@ -73,7 +73,7 @@ bool AnalysisOptionsLogic::PdfAvailable() {
 AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values) {
   // Everything is checked before anything is stored.
   int words = 0, pertinence = 0;
-  badField_ = !ParseNumberField(values.wordsText, 1, 999, words)            ? AnalysisField::kWords
+  badField_ = !ParseNumberField(values.wordsText, 1, 999, words)             ? AnalysisField::kWords
               : !ParseNumberField(values.pertinenceText, 1, 999, pertinence) ? AnalysisField::kPertinence
                                                                              : AnalysisField::kNone;
   if (badField_ != AnalysisField::kNone) {
@@ -91,7 +91,9 @@ AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values
   Options->Set(opt::ThresholdKind, static_cast<uint8_t>(values.byWords ? 1 : 0));
   Options->Set(opt::ClassMinWords, static_cast<uint16_t>(words));
   Options->Set(opt::ClassPertinence, static_cast<uint16_t>(pertinence));
-  Options->Set(opt::RelationBase, static_cast<uint16_t>(values.relationLevel >= 1 && values.relationLevel <= 4 ? values.relationLevel : 3));
+  Options->Set(
+      opt::RelationBase,
+      static_cast<uint16_t>(values.relationLevel >= 1 && values.relationLevel <= 4 ? values.relationLevel : 3));
   Options->Set(opt::ScenarioOnAllCategories, static_cast<uint8_t>(values.scenarioOnAllCategories ? 1 : 0));
   Options->Set(opt::CharacteristicParts, static_cast<uint16_t>(std::clamp(values.quantity, 1, 100)));
   Options->Set(opt::WordDetailedReading, static_cast<uint8_t>(values.wordDetailed ? 1 : 0));

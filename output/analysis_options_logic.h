@@ -8,13 +8,13 @@
 namespace quilor::ui {
 
 struct AnalysisOptionsValues {
-  bool byWords = true;              // threshold kind: a number of words, else a pertinence factor
-  std::string wordsText;            // 1..999
-  std::string pertinenceText;       // 1..999
-  int relationLevel = 1;            // 1 References .. 4 Scenario
+  bool byWords = true;         // threshold kind: a number of words, else a pertinence factor
+  std::string wordsText;       // 1..999
+  std::string pertinenceText;  // 1..999
+  int relationLevel = 1;       // 1 References .. 4 Scenario
   bool scenarioOnAllCategories = false;
-  int quantity = 90;                // characteristic parts, 1..100
-  bool wordDetailed = true;         // Word 97-2003: detailed reading, else binary
+  int quantity = 90;         // characteristic parts, 1..100
+  bool wordDetailed = true;  // Word 97-2003: detailed reading, else binary
   bool convertPdf = true;
 
   static AnalysisOptionsValues FromOptions();
@@ -45,7 +45,9 @@ class AnalysisOptionsLogic {
   // Checks and stores values; asks the Scenario question once (message 559).
   AnalysisOptionsResult Accept(AnalysisOptionsValues& values);
   // A change of a control (ignored while the dialog fills itself).
-  void Change() { if (!filling_) changed_ = true; }
+  void Change() {
+    if (!filling_) changed_ = true;
+  }
   void SetFilling(bool on) { filling_ = on; }
   bool Changed() const { return changed_; }
   // The field the last Accept refused (kNone when it refused none).

@@ -38,7 +38,9 @@ QPushButton* Button(QWidget* parent, int caption, int hint) {
 }  // namespace
 
 TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord droppedWord, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), editor_(main), main_(main),
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      editor_(main),
+      main_(main),
       droppedWord_(std::move(droppedWord)) {
   setObjectName("TDialogueDelimiteurs");
   setModal(false);
@@ -86,8 +88,9 @@ TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord dro
   cancel_ = Button(page, msg::kCancel, msg::kCancelAllChanges);
   apply_ = Button(page, msg::kApply, msg::kSaveApplyBordersText);
   auto* side = new QVBoxLayout;
-  for (QWidget* w : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(add), static_cast<QWidget*>(remove),
-                     static_cast<QWidget*>(includeAll), static_cast<QWidget*>(excludeAll), static_cast<QWidget*>(display_)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(edit_), static_cast<QWidget*>(add), static_cast<QWidget*>(remove),
+        static_cast<QWidget*>(includeAll), static_cast<QWidget*>(excludeAll), static_cast<QWidget*>(display_)})
     side->addWidget(w);
   side->addStretch();
   side->addWidget(cancel_);
@@ -98,7 +101,8 @@ TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord dro
   pages->addTab(page, MessageText(msg::kBorders));
   auto* explain = new QTextBrowser(pages);
   QString html = "<h3>" + MessageText(msg::kBorders).toHtmlEscaped() + "</h3>";
-  for (int id = msg::kBordersHelpFirst; id <= msg::kBordersHelpFirst + 3; ++id) html += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
+  for (int id = msg::kBordersHelpFirst; id <= msg::kBordersHelpFirst + 3; ++id)
+    html += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
   explain->setHtml(html);
   pages->addTab(explain, MessageText(msg::kExplain));
   auto* layout = new QVBoxLayout(this);
@@ -162,10 +166,8 @@ void TDialogueDelimiteurs::Changed() {
 
 void TDialogueDelimiteurs::ButtonAjouterClick() {
   // An added term leaves the field empty for the next; a refused one stays to be corrected.
-  if (editor_.Add(ToCp1252(edit_->text())))
-    edit_->clear();
-  else
-    CurrentDesktop().Beep();
+  if (editor_.Add(ToCp1252(edit_->text()))) edit_->clear();
+  else CurrentDesktop().Beep();
   Refill();
 }
 
@@ -218,12 +220,14 @@ void TDialogueDelimiteurs::closeEvent(QCloseEvent* event) {
 }
 
 void TDialogueDelimiteurs::dragEnterEvent(QDragEnterEvent* event) {
-  if (main_ != nullptr && main_->TextLoaded() && droppedWord_ && event->source() != nullptr) event->acceptProposedAction();
+  if (main_ != nullptr && main_->TextLoaded() && droppedWord_ && event->source() != nullptr)
+    event->acceptProposedAction();
 }
 
 void TDialogueDelimiteurs::dropEvent(QDropEvent* event) {
-  const bool fromList = qobject_cast<QAbstractItemView*>(event->source()) != nullptr ||
-                        (event->source() != nullptr && qobject_cast<QAbstractItemView*>(event->source()->parent()) != nullptr);
+  const bool fromList =
+      qobject_cast<QAbstractItemView*>(event->source()) != nullptr ||
+      (event->source() != nullptr && qobject_cast<QAbstractItemView*>(event->source()->parent()) != nullptr);
   const std::string word = droppedWord_ ? droppedWord_(fromList) : std::string();
   if (word.empty()) return;
   if (!editor_.Add(word.substr(0, 80))) CurrentDesktop().Beep();

@@ -44,7 +44,8 @@ void BordersEditor::Reload() {
   if (BorderList != nullptr && BorderList->Ready())
     for (const TBorderEntry& entry : BorderList->Entries())
       items_.push_back({entry.Text.substr(0, kItemTextMax), entry.Filters()});
-  std::stable_sort(items_.begin(), items_.end(), [](const BorderItem& a, const BorderItem& b) { return Before(a.text, b.text); });
+  std::stable_sort(items_.begin(), items_.end(),
+                   [](const BorderItem& a, const BorderItem& b) { return Before(a.text, b.text); });
   selected_ = items_.empty() ? -1 : std::min(selected_, static_cast<int>(items_.size()) - 1);
   modified_ = false;
 }

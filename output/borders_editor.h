@@ -15,7 +15,7 @@
 namespace quilor::ui {
 
 struct BorderItem {
-  std::string text;   // a dictionary key
+  std::string text;      // a dictionary key
   bool checked = false;  // filters the text after it
 };
 

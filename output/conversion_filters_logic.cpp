@@ -127,8 +127,9 @@ void ConversionFiltersLogic::Cancel() {
     for (int i = 0; i < kFilterCount; ++i) {
       DocumentFilter* filter = Converter(FormatOf(i));
       const Entry& entry = entries_[i];
-      const bool differs = filter == nullptr ? !entry.library.empty()
-                                             : filter->LibraryPath() != entry.library || filter->ClassId() != entry.classId;
+      const bool differs = filter == nullptr
+                               ? !entry.library.empty()
+                               : filter->LibraryPath() != entry.library || filter->ClassId() != entry.classId;
       if (differs) Enable(i, !entry.userLibrary.empty(), entry.userLibrary);
       if (DocumentFilter* again = Converter(FormatOf(i))) again->changedByUser = false;
     }

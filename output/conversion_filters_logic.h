@@ -15,7 +15,9 @@ class ConversionFiltersLogic {
  public:
   static constexpr int kFilterCount = 6;
   // The list text of each filter (message numbers), in list order.
-  static constexpr int kNames[kFilterCount] = {msg::kPdfIFilter, msg::kOffice97To2003, msg::kOffice2007, msg::kPowerpoint2007, msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
+  static constexpr int kNames[kFilterCount] = {msg::kPdfIFilter,       msg::kOffice97To2003,
+                                               msg::kOffice2007,       msg::kPowerpoint2007,
+                                               msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
 
   ConversionFiltersLogic();
 
@@ -42,7 +44,7 @@ class ConversionFiltersLogic {
   struct Entry {
     bool useDefault = false;
     bool inactive = false;
-    std::string library;      // in use when the dialog opened
+    std::string library;  // in use when the dialog opened
     std::string classId;
     std::string userLibrary;  // the user's library when the dialog opened ("" the built-in)
     std::string chosen;       // the user's library chosen in the dialog ("" none)

@@ -50,7 +50,6 @@ constexpr int kHelpGraphs = 740;
 constexpr int kHelpColours = 982;
 constexpr int kObjectsStep = 2;
 
-
 QString Title(int what) { return MessageText(kMsgOptions) + " (" + MessageText(what) + ")"; }
 
 // Ok, Cancel and Help with the string table's captions.
@@ -70,7 +69,8 @@ struct KindChoice {
   int kind;
   int caption;
 };
-constexpr KindChoice kKindButtons[] = {{2, msg::kStar}, {1, msg::kArea}, {3, msg::kDistribution}, {4, msg::kEpisodes}, {5, msg::kActors}};
+constexpr KindChoice kKindButtons[] = {
+    {2, msg::kStar}, {1, msg::kArea}, {3, msg::kDistribution}, {4, msg::kEpisodes}, {5, msg::kActors}};
 
 }  // namespace
 
@@ -133,7 +133,9 @@ GraphOptionsDialog::GraphOptionsDialog(TOptionsRecord& options, MainWindowPort& 
 
 GraphOptionsDialog::~GraphOptionsDialog() = default;
 
-QRadioButton* GraphOptionsDialog::KindButton(int kind) const { return qobject_cast<QRadioButton*>(kinds_->button(kind)); }
+QRadioButton* GraphOptionsDialog::KindButton(int kind) const {
+  return qobject_cast<QRadioButton*>(kinds_->button(kind));
+}
 
 void GraphOptionsDialog::reject() {
   logic_.Cancel();

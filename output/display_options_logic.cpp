@@ -15,7 +15,8 @@ GraphOptionsLogic::GraphOptionsLogic(TOptionsRecord& options, std::function<void
       savedBursts_(options.Get(opt::BurstsNotOnAllCategories)),
       savedBackground_(options.Get(opt::AreaGraph3D)) {
   const int maximum = options_.Get(opt::GraphMaxObjects);
-  if (maximum < kMinGraphObjects || maximum > kMaxGraphObjects) options_.Set(opt::GraphMaxObjects, kFallbackGraphObjects);
+  if (maximum < kMinGraphObjects || maximum > kMaxGraphObjects)
+    options_.Set(opt::GraphMaxObjects, kFallbackGraphObjects);
 }
 
 int GraphOptionsLogic::Kind() const {

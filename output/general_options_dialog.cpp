@@ -34,7 +34,18 @@ QCheckBox* Box(int caption, int hint, bool checked, QWidget* parent) {
   return box;
 }
 
-enum BoxIndex { kHelpPanel, kHistory, kLargeFonts, kUnderscore, kFileNames, kWizard, kConfirm, kOpenAtStart, kCapitals, kAccents };
+enum BoxIndex {
+  kHelpPanel,
+  kHistory,
+  kLargeFonts,
+  kUnderscore,
+  kFileNames,
+  kWizard,
+  kConfirm,
+  kOpenAtStart,
+  kCapitals,
+  kAccents
+};
 
 }  // namespace
 
@@ -101,7 +112,8 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   boxes_[kConfirm] = Box(msg::kConfirmDeletions, msg::kShowWarningMessageConfirm, v.confirmDeletions, tool);
   boxes_[kOpenAtStart] = Box(msg::kOpenScenarioStartup, msg::kOpenScenarioToolWhen, v.openScenarioAtStart, tool);
   boxes_[kCapitals] = Box(msg::kPutCapitalLetterGroups, msg::kPutCapitalFirstLetter, v.groupsInCapitals, tool);
-  boxes_[kAccents] = Box(msg::kAddAutomaticallyFormsWithout, msg::kNumerousLanguagesWordsCapital, v.formsWithoutAccent, tool);
+  boxes_[kAccents] =
+      Box(msg::kAddAutomaticallyFormsWithout, msg::kNumerousLanguagesWordsCapital, v.formsWithoutAccent, tool);
   auto* toolLayout = new QVBoxLayout(tool);
   for (int i : {kWizard, kConfirm, kOpenAtStart, kCapitals, kAccents}) toolLayout->addWidget(boxes_[i]);
   auto* sort = new QGroupBox(MessageText(msg::kScenarioSortOrder), scenario);
@@ -133,7 +145,9 @@ TDlgOptionsGenerales::TDlgOptionsGenerales(GeneralOptionsHooks hooks, bool scena
   prmLayout->addWidget(prmFolder);
   prmLayout->addWidget(prmButton);
   auto* mode = new QGroupBox(MessageText(msg::kInstallation), installation);
-  auto* modeLabel = new QLabel(MessageText(WorkContext->MultiUserSetup ? msg::kMultiUsersRecommendedOption : msg::kStandaloneUserAdministrator), mode);
+  auto* modeLabel = new QLabel(
+      MessageText(WorkContext->MultiUserSetup ? msg::kMultiUsersRecommendedOption : msg::kStandaloneUserAdministrator),
+      mode);
   auto* modify = new QPushButton(MessageText(msg::kModify), mode);
   auto* modeLayout = new QHBoxLayout(mode);
   modeLayout->addWidget(modeLabel, 1);
@@ -218,7 +232,8 @@ TDlgInfoInstall::TDlgInfoInstall(QWidget* parent) : QDialog(parent) {
   const std::vector<InstalledRow> rows = InstalledApplications();
   text_ = InstalledApplicationsText(rows);
   grid_ = new QTableWidget(static_cast<int>(rows.size()), 3, this);
-  grid_->setHorizontalHeaderLabels({MessageText(msg::kApplication), MessageText(msg::kVersion), MessageText(msg::kInformation)});
+  grid_->setHorizontalHeaderLabels(
+      {MessageText(msg::kApplication), MessageText(msg::kVersion), MessageText(msg::kInformation)});
   grid_->verticalHeader()->hide();
   grid_->horizontalHeader()->setStretchLastSection(true);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);

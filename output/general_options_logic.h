@@ -22,8 +22,8 @@ struct GeneralOptionsValues {
   bool groupsInCapitals = false;
   bool formsWithoutAccent = false;
   bool extractsByProposition = false;
-  bool showFileNames = false;     // stored inverted (hide file names)
-  std::string memoryText;         // MB, 1..50
+  bool showFileNames = false;  // stored inverted (hide file names)
+  std::string memoryText;      // MB, 1..50
 
   static GeneralOptionsValues FromOptions();
   // Stores every value; a memory threshold that is not a number in 1..50 is

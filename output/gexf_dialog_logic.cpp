@@ -63,11 +63,21 @@ void GexfDialogSettings::ToOptions() const {
 
 bool SubfolderCharAllowed(char32_t c) {
   switch (c) {
-    case U'!': case U'#': case U'%': case U'*': case U'+': case U',': case U'.': case U'/': case U':':
-    case U';': case U'?': case U'@': case U'\\': case U'\u00A4':
-      return false;
-    default:
-      return c >= 32;
+    case U'!':
+    case U'#':
+    case U'%':
+    case U'*':
+    case U'+':
+    case U',':
+    case U'.':
+    case U'/':
+    case U':':
+    case U';':
+    case U'?':
+    case U'@':
+    case U'\\':
+    case U'\u00A4': return false;
+    default: return c >= 32;
   }
 }
 
@@ -126,8 +136,8 @@ GexfRunReport GexfExportRun::Run(const GexfDialogSettings& settings, const GexfS
     return ok;
   };
   const bool relative = Options->Switch(opt::GexfPathsWithoutPrefix);
-  if (!finished(gexf.WriteDocumentsList(folder + "Documents-list.xml", relative ? CommonFolderLength(source.documents) : 0,
-                                        relative)))
+  if (!finished(gexf.WriteDocumentsList(folder + "Documents-list.xml",
+                                        relative ? CommonFolderLength(source.documents) : 0, relative)))
     return report;
   for (uint32_t e = 1; e < source.entries.size(); ++e)
     if (source.entries[e].frequency > 0 && source.entries[e].frequency >= minimumClassCount)

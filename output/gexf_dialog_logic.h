@@ -12,9 +12,9 @@
 namespace quilor::ui {
 
 struct GexfDialogSettings {
-  std::string folder;      // output folder (UTF-8)
-  std::string subfolder;   // "Project 1" by default
-  bool browse = true;      // open the output folder when done
+  std::string folder;        // output folder (UTF-8)
+  std::string subfolder;     // "Project 1" by default
+  bool browse = true;        // open the output folder when done
   bool openResults = false;  // open the relations file when done
   bool reduction = true;
   bool discardNodes = true;
@@ -31,11 +31,11 @@ bool SubfolderCharAllowed(char32_t c);
 
 enum class GexfRunResult {
   kDone,
-  kAborted,          // Stop: the files written so far stay
-  kWriteFailed,      // message 5 (or 3 for a target that cannot be made)
-  kNoScenario,       // message 455: no Scenario loaded
-  kOneDocument,      // message 1417: the graphs need several documents
-  kBadTarget,        // message 205 + 3 + the target
+  kAborted,      // Stop: the files written so far stay
+  kWriteFailed,  // message 5 (or 3 for a target that cannot be made)
+  kNoScenario,   // message 455: no Scenario loaded
+  kOneDocument,  // message 1417: the graphs need several documents
+  kBadTarget,    // message 205 + 3 + the target
 };
 
 struct GexfRunReport {

@@ -183,7 +183,8 @@ void TExportGephiGEXF::ConceptNodes(Writer& out, GexfFileStats& stats, bool hier
     const int indent = hierarchical ? static_cast<int>(open.size()) + 1 : depth + 1;
     out.Line(indent, "<node " + Attr("id", Num(e)) + " " + Attr("label", EscapeLabel(entry.label)) + ">");
     out.Line(indent, colour_.empty() ? "<viz:color r=\"128\" g=\"128\" b=\"128\"/>" : colour_);
-    const int64_t x = (static_cast<int64_t>(std::trunc(static_cast<double>(entry.preVerb) / (f + 1.0) * 100.0)) - 50) * 100;
+    const int64_t x =
+        (static_cast<int64_t>(std::trunc(static_cast<double>(entry.preVerb) / (f + 1.0) * 100.0)) - 50) * 100;
     out.Line(indent, "<viz:position x=\"" + Num(x) + "\" y=\"" + Num(static_cast<int64_t>(f) * 10) + "\" z=\"0.0\"/>");
     out.Line(indent, "<viz:size value=\"" + Num(2 * static_cast<int64_t>(f) + 1) + "\"/>");
     out.Line(indent, "<attvalues>");
@@ -218,9 +219,10 @@ void TExportGephiGEXF::DocumentNodes(Writer& out) const {
     out.Line(1, "<node id=\"d" + Num(static_cast<int64_t>(i)) + "\" label=\"" +
                     EscapePath(FileNameOf(source_.documents[i - 1])) + "\">");
     out.Line(1, "<viz:color r=\"255\" g=\"255\" b=\"255\"/>");
-    out.Line(1, meanFrequency_ < 1 ? std::string("<viz:size value=\"10\"/>")
-                                   : "<viz:size value=\"" + Num(m + 1) + "\"/>");
-    const int64_t p = static_cast<int64_t>(std::trunc(static_cast<double>(i - 1) / static_cast<double>(n) * 10000.0)) - 5000;
+    out.Line(1,
+             meanFrequency_ < 1 ? std::string("<viz:size value=\"10\"/>") : "<viz:size value=\"" + Num(m + 1) + "\"/>");
+    const int64_t p =
+        static_cast<int64_t>(std::trunc(static_cast<double>(i - 1) / static_cast<double>(n) * 10000.0)) - 5000;
     out.Line(1, "<viz:position x=\"" + Num(p) + ".0\" y=\"-5000\" z=\"0.0\"/>");
     out.Line(1, "<attvalues>\r\n\t\t<attvalue for=\"frequency\" value=\"" + Num(m) +
                     "\"/>\r\n\t\t<attvalue for=\"domain\" value=\"#documents\"/>\r\n\t</attvalues>");
@@ -256,8 +258,7 @@ bool TExportGephiGEXF::WriteDocumentsList(const std::string& path, size_t prefix
       line += EscapePath(document.substr(prefixLength)) + "\"/>";
     else if (prefixLength < 1)
       line += EscapePath(document) + "\" shortname=\"" + EscapePath(FileNameOf(document)) + "\"/>";
-    else
-      line += EscapePath(document) + "\"/>";
+    else line += EscapePath(document) + "\"/>";
     out.Line(1, line);
   }
   out.Line(0, "</articles>");
@@ -388,8 +389,9 @@ bool TExportGephiGEXF::ExportRelations(const std::string& path) {
   ConceptNodes(out, relations_, switches.hierarchical, switches.discardNodesWithoutEdges);
   out.Line(2, "</nodes>");
   out.Line(2, "<edges>");
-  std::sort(pairs_.begin(), pairs_.end(),
-            [](const Pair& x, const Pair& y) { return x.source != y.source ? x.source < y.source : x.target < y.target; });
+  std::sort(pairs_.begin(), pairs_.end(), [](const Pair& x, const Pair& y) {
+    return x.source != y.source ? x.source < y.source : x.target < y.target;
+  });
   uint32_t edgeId = 0;
   uint32_t lastSource = 0;
   uint32_t sources = 0;
@@ -548,7 +550,8 @@ GexfSource GexfSourceFromEngine() {
   }
   for (int i = 1; i <= FileQueue.Count(); ++i) source.documents.emplace_back(FileQueue.Get(i));
   source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
-    for (TWordNode* node = TextWords.First(); node != nullptr && node != TextWords.Tail(); node = TWordList::NextNode(node))
+    for (TWordNode* node = TextWords.First(); node != nullptr && node != TextWords.Tail();
+         node = TWordList::NextNode(node))
       if (!visit(node->fileNumber, node->category.ClassIds[3])) return;
   };
   source.walkRelationPairs = [](const std::function<void(uint32_t, uint32_t)>& visit) {
@@ -556,7 +559,8 @@ GexfSource GexfSourceFromEngine() {
     const TRelationStore& store = AnalysisResults->Relations;
     for (size_t i = 0; i < store.Count(); ++i) {
       const TRelationRecord* record = store.Record(i);
-      if (record != nullptr && record->first[3] != 0 && record->second[3] != 0) visit(record->first[3], record->second[3]);
+      if (record != nullptr && record->first[3] != 0 && record->second[3] != 0)
+        visit(record->first[3], record->second[3]);
     }
   };
   return source;

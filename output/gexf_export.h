@@ -23,14 +23,14 @@ namespace quilor::ui {
 // What the export reads of a run.
 struct GexfSource {
   struct Entry {
-    std::string label;        // Windows-1252
+    std::string label;  // Windows-1252
     int depth = 0;
-    bool counted = false;     // a class of the Scenario that is counted
-    uint32_t frequency = 0;   // occurrences in the text
-    uint32_t preVerb = 0;     // occurrences before the first verb of a proposition
+    bool counted = false;    // a class of the Scenario that is counted
+    uint32_t frequency = 0;  // occurrences in the text
+    uint32_t preVerb = 0;    // occurrences before the first verb of a proposition
   };
-  std::vector<Entry> entries;           // 1-based: entries[0] unused
-  std::vector<std::string> documents;   // paths (UTF-8), document i is documents[i - 1]
+  std::vector<Entry> entries;          // 1-based: entries[0] unused
+  std::vector<std::string> documents;  // paths (UTF-8), document i is documents[i - 1]
   // Calls visit(document number 1..n, Scenario entry or 0) for each word in text order.
   std::function<void(const std::function<bool(uint32_t, uint32_t)>& visit)> walkWords;
   // Calls visit(source entry, target entry) for each level-4 pair of the relation store.
@@ -42,13 +42,13 @@ struct GexfSource {
 GexfSource GexfSourceFromEngine();
 
 struct GexfSwitches {
-  bool hierarchical = false;            // children nested in their parent
+  bool hierarchical = false;  // children nested in their parent
   bool discardNodesWithoutEdges = false;
-  bool dataReduction = false;           // at most 50,000 nodes and about 90,000 edges
+  bool dataReduction = false;  // at most 50,000 nodes and about 90,000 edges
   bool includeDocuments = true;
-  bool flat = false;                    // no indentation
-  bool discardTopLevel = false;         // relations: skip depth-0 entries on both ends
-  bool depthLevel = false;              // the "level" attribute
+  bool flat = false;             // no indentation
+  bool discardTopLevel = false;  // relations: skip depth-0 entries on both ends
+  bool depthLevel = false;       // the "level" attribute
 };
 
 struct GexfFileStats {

@@ -100,8 +100,9 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   matrixLayout->addWidget(matrix_);
   matrixLayout->addWidget(matrixWarning_);
   auto* optionsLayout = new QVBoxLayout(options);
-  for (QWidget* w : {static_cast<QWidget*>(reduction_), static_cast<QWidget*>(discardNodes_),
-                     static_cast<QWidget*>(discardTop_), static_cast<QWidget*>(depthLevel_), static_cast<QWidget*>(matrixBox)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(reduction_), static_cast<QWidget*>(discardNodes_), static_cast<QWidget*>(discardTop_),
+        static_cast<QWidget*>(depthLevel_), static_cast<QWidget*>(matrixBox)})
     optionsLayout->addWidget(w);
   optionsLayout->addStretch();
   pages_->addTab(options, Label(msg::kOptions));
@@ -109,9 +110,13 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   // Statistics.
   auto* statsPage = new QWidget(pages_);
   auto* statsLayout = new QFormLayout(statsPage);
-  const QString captions[7] = {Label(msg::kOntology) + " - " + Label(msg::kNodes), Label(msg::kOntology) + " - " + Label(msg::kLinks),
-                               Label(msg::kRelationsStep) + " - " + Label(msg::kNodes),  Label(msg::kRelationsStep) + " - " + Label(msg::kLinks),
-                               Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kNodes), Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kLinks), Label(msg::kFiles)};
+  const QString captions[7] = {Label(msg::kOntology) + " - " + Label(msg::kNodes),
+                               Label(msg::kOntology) + " - " + Label(msg::kLinks),
+                               Label(msg::kRelationsStep) + " - " + Label(msg::kNodes),
+                               Label(msg::kRelationsStep) + " - " + Label(msg::kLinks),
+                               Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kNodes),
+                               Label(msg::kDocumentsConceptsMatrix) + " - " + Label(msg::kLinks),
+                               Label(msg::kFiles)};
   for (int i = 0; i < 7; ++i) {
     stats_[i] = new QLabel(i == 6 ? QString::number(documents_) : QStringLiteral("N/A"), statsPage);
     statsLayout->addRow(captions[i], stats_[i]);
@@ -135,10 +140,13 @@ TDlgExportsGEXFDansQuilor::TDlgExportsGEXFDansQuilor(QWidget* parent) : QDialog(
   layout->addLayout(buttons);
 
   connect(choose, &QPushButton::clicked, this, [this] {
-    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), folder_->text().toStdString());
+    const std::string chosen =
+        CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), folder_->text().toStdString());
     if (chosen.empty()) return;
     if (chosen.size() < 4) {
-      SetStatus(Label(msg::kError) + " " + Label(msg::kIncorrectDestinationUnit) + " \"" + FromUtf8(chosen) + "\" - " + Label(msg::kPleaseSelectExistingOutput), "maroon");
+      SetStatus(Label(msg::kError) + " " + Label(msg::kIncorrectDestinationUnit) + " \"" + FromUtf8(chosen) + "\" - " +
+                    Label(msg::kPleaseSelectExistingOutput),
+                "maroon");
       return;
     }
     folder_->setText(FromUtf8(chosen));
@@ -186,7 +194,8 @@ void TDlgExportsGEXFDansQuilor::ShowStatistics(const GexfRunReport& report) {
 void TDlgExportsGEXFDansQuilor::ButtonOkClick() {
   if (running_) return;
   if (folder_->text().trimmed().isEmpty()) {
-    const std::string chosen = CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), GetPersonalFolder());
+    const std::string chosen =
+        CurrentDesktop().ChooseFolder(GetMessageText(msg::kPleaseSelectExistingOutput), GetPersonalFolder());
     if (chosen.empty()) return;
     folder_->setText(FromUtf8(chosen));
   }

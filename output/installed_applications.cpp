@@ -67,7 +67,8 @@ std::string RunDesktopQuery(const std::vector<std::string>& argv) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     char buffer[512];
     for (;;) {
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       pollfd p{fds[0], POLLIN, 0};
       if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
         ::kill(pid, SIGKILL);
@@ -93,18 +94,22 @@ std::vector<InstalledRow> InstalledApplications(const DesktopQuery& query) {
   GetProgramVersion(version, build, prototype);
   rows.push_back({"Quilor", version, Text(kMsgInstalled)});
   // The version of the dictionary's data (the lexicon's stamp), not the layout mark of its semantic part.
-  rows.push_back({Text(kMsgDictionary), MainDictionary && MainDictionary->ready ? std::to_string(MainDictionary->stamp) : "",
+  rows.push_back({Text(kMsgDictionary),
+                  MainDictionary && MainDictionary->ready ? std::to_string(MainDictionary->stamp) : "",
                   Utf8ToCp1252(WorkContext->DictionaryMask)});
   rows.push_back({Text(kMsgScenario), "", Options->Get(opt::ScenarioFileName)});
   rows.push_back({"Lumo", "", ""});
   rows.push_back({Text(kMsgTarvik), "1.2", ""});
   rows.push_back({Text(kMsgWebModule), "", ""});
   // The conversion filters, each with the extensions it serves.
-  static constexpr int kNames[kConverterCount] = {msg::kPdfIFilter, msg::kOffice97To2003, msg::kOffice2007, msg::kPowerpoint2007, msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
+  static constexpr int kNames[kConverterCount] = {msg::kPdfIFilter,       msg::kOffice97To2003,
+                                                  msg::kOffice2007,       msg::kPowerpoint2007,
+                                                  msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
   const ConversionSwitches switches = ReadConversionSwitches();
   for (int i = 0; i < kConverterCount; ++i) {
     const DocumentFilter* filter = Converter(static_cast<ConverterFormat>(i));
-    std::string information = filter != nullptr && filter->Available() ? Utf8ToCp1252(filter->LibraryPath()) : Text(kMsgInactive);
+    std::string information =
+        filter != nullptr && filter->Available() ? Utf8ToCp1252(filter->LibraryPath()) : Text(kMsgInactive);
     if (i == static_cast<int>(ConverterFormat::kOffice) && !switches.officeFilter) information = Text(kMsgInternal);
     rows.push_back({Text(kNames[i]), Text(kMsgFilter), information});
     rows.push_back({std::string("  ") + kConverterExtensions[i], "", Text(kNames[i])});
@@ -132,7 +137,8 @@ std::string InstalledApplicationsText(const std::vector<InstalledRow>& rows) {
   text += "\t" + Cp1252ToUtf8(Text(kMsgVersion));
   text += "\t" + Cp1252ToUtf8(Text(kMsgInformation)) + "\r\n";
   for (const InstalledRow& row : rows)
-    text += Cp1252ToUtf8(row.application) + "\t" + Cp1252ToUtf8(row.version) + "\t" + Cp1252ToUtf8(row.information) + "\r\n";
+    text += Cp1252ToUtf8(row.application) + "\t" + Cp1252ToUtf8(row.version) + "\t" + Cp1252ToUtf8(row.information) +
+            "\r\n";
   return text;
 }
 

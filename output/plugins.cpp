@@ -26,7 +26,8 @@ bool IsFile(const std::string& path) {
 // The program an argument names: an absolute path, or found in PATH.
 std::string FindProgram(const std::string& program) {
   if (program.empty()) return {};
-  if (program.find('/') != std::string::npos) return IsFile(program) && ::access(program.c_str(), X_OK) == 0 ? program : "";
+  if (program.find('/') != std::string::npos)
+    return IsFile(program) && ::access(program.c_str(), X_OK) == 0 ? program : "";
   const char* path = std::getenv("PATH");
   std::stringstream folders(path ? path : "/usr/bin:/bin");
   for (std::string folder; std::getline(folders, folder, ':');) {
@@ -63,10 +64,8 @@ PluginFolders PluginFolders::Current() {
   PluginFolders folders;
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const char* home = std::getenv("HOME");
-  if (config != nullptr && config[0] == '/')
-    folders.user = std::string(config) + "/Quilor/plugins";
-  else if (home != nullptr && home[0] == '/')
-    folders.user = std::string(home) + "/.config/Quilor/plugins";
+  if (config != nullptr && config[0] == '/') folders.user = std::string(config) + "/Quilor/plugins";
+  else if (home != nullptr && home[0] == '/') folders.user = std::string(home) + "/.config/Quilor/plugins";
   std::string program = quilor::ProgramPath();
   if (!program.empty()) {
     const std::filesystem::path p(program);
@@ -101,10 +100,8 @@ std::vector<std::string> ApplicationFolders() {
   std::vector<std::string> folders;
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   const char* home = std::getenv("HOME");
-  if (dataHome != nullptr && dataHome[0] == '/')
-    folders.push_back(std::string(dataHome) + "/applications");
-  else if (home != nullptr && home[0] == '/')
-    folders.push_back(std::string(home) + "/.local/share/applications");
+  if (dataHome != nullptr && dataHome[0] == '/') folders.push_back(std::string(dataHome) + "/applications");
+  else if (home != nullptr && home[0] == '/') folders.push_back(std::string(home) + "/.local/share/applications");
   const char* dataDirs = std::getenv("XDG_DATA_DIRS");
   std::stringstream dirs(dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share");
   for (std::string dir; std::getline(dirs, dir, ':');)

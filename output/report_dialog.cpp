@@ -67,7 +67,8 @@ TDlgReportMng::TDlgReportMng(uint32_t selectedEntry, QWidget* parent) : QDialog(
   pages_->addTab(parameters, MessageText(msg::kParameters));
   auto* explain = new QTextBrowser(pages_);
   QString lines;
-  for (int id = msg::kReportHelpFirst; id <= msg::kReportHelpFirst + 3; ++id) lines += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
+  for (int id = msg::kReportHelpFirst; id <= msg::kReportHelpFirst + 3; ++id)
+    lines += "<p>" + MessageText(id).toHtmlEscaped() + "</p>";
   explain->setHtml(lines);
   pages_->addTab(explain, MessageText(msg::kExplain));
 
@@ -128,7 +129,9 @@ bool TDlgReportMng::OKBtnClick() {
     return false;
   }
   ReportSettings settings;
-  settings.tableType = table_[0]->isChecked() ? kTableSelection : table_[1]->isChecked() ? kTableBranch : kTableWholeScenario;
+  settings.tableType = table_[0]->isChecked()   ? kTableSelection
+                       : table_[1]->isChecked() ? kTableBranch
+                                                : kTableWholeScenario;
   settings.selectedEntry = selected_;
   settings.charts = showCharts_->isChecked();
   settings.chartTypeIndex = chartType_->currentIndex();

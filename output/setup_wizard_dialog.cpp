@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kSetupHelpContext = 855;
 
-
 QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
   auto* label = new QLabel(MessageText(id), parent);
   label->setWordWrap(true);
@@ -38,7 +37,8 @@ QLabel* Paragraph(int id, QWidget* parent, bool bold = false) {
 
 TAssistantSetup::TAssistantSetup(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("AssistantSetup"));
-  setWindowTitle(QStringLiteral("Quilor: ") + MessageText(msg::kWizard) + QStringLiteral(" - ") + MessageText(msg::kSoftwareInstallation));
+  setWindowTitle(QStringLiteral("Quilor: ") + MessageText(msg::kWizard) + QStringLiteral(" - ") +
+                 MessageText(msg::kSoftwareInstallation));
   auto* layout = new QVBoxLayout(this);
   pages_ = new QStackedWidget(this);
 
@@ -151,7 +151,8 @@ void TAssistantSetup::ButtonPrecedentClick() {
 
 void TAssistantSetup::ButtonDossierSortieClick() {
   const std::string start = model_.Folder().empty() ? GetPersonalFolder() : model_.Folder();
-  model_.SetFolder(CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(msg::kPleaseSelectExistingOutput)), start));
+  model_.SetFolder(
+      CurrentDesktop().ChooseFolder(Cp1252ToUtf8(GetMessageText(msg::kPleaseSelectExistingOutput)), start));
   Apply();
 }
 

@@ -153,7 +153,7 @@ void ChartSize(int typeCode, int classes, int& width, int& height) {
     case -4151:  // radar: a name on every spoke
       width = height = std::max(420, 240 + n * 14);
       break;
-    default:     // bars, and the default chart (bars): taller with more classes
+    default:  // bars, and the default chart (bars): taller with more classes
       width = 520;
       height = std::max(300, kFrame + n * kPerClass);
       break;
@@ -193,7 +193,8 @@ bool FillSpreadsheet(const ReportSheet& sheet, const std::string& sheetName, Spr
   for (const ReportRow& row : sheet.rows) {
     if (!spreadsheet.SetCell(row.row, 1, row.text)) return false;
     if (row.group) {
-      if (!spreadsheet.FormatCell(row.row, 1, true, true) || !spreadsheet.FormatCell(row.row, 2, true, true)) return false;
+      if (!spreadsheet.FormatCell(row.row, 1, true, true) || !spreadsheet.FormatCell(row.row, 2, true, true))
+        return false;
     } else if (!spreadsheet.SetNumber(row.row, 2, row.count)) {
       return false;
     }

@@ -23,10 +23,10 @@ struct ReportClass {
 };
 
 struct ReportRow {
-  int row = 0;        // 1-based sheet row
-  std::string text;   // column A
-  uint32_t count = 0; // column B (class rows)
-  bool group = false; // a group row: bold on a coloured background
+  int row = 0;         // 1-based sheet row
+  std::string text;    // column A
+  uint32_t count = 0;  // column B (class rows)
+  bool group = false;  // a group row: bold on a coloured background
 };
 
 struct ReportChart {

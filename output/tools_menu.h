@@ -12,13 +12,13 @@
 namespace quilor::ui {
 
 struct ToolsMenuEntries {
-  std::string lumo;    // the program beside ours ("" when absent)
+  std::string lumo;  // the program beside ours ("" when absent)
   std::string tarvik;
   SiblingProgram demora, mellaro;
   std::array<PluginSlot, 4> plugins;
-  std::array<bool, 4> pluginShown{};  // in use, and options other than "directory"
-  bool separatorShown = false;        // at least one entry counts
-  bool siblingSeparatorShown = false; // Demora or Mellaro was found
+  std::array<bool, 4> pluginShown{};   // in use, and options other than "directory"
+  bool separatorShown = false;         // at least one entry counts
+  bool siblingSeparatorShown = false;  // Demora or Mellaro was found
 };
 
 ToolsMenuEntries FindToolsMenuEntries(const std::string& programFolder, const std::string& languageCode,

@@ -68,8 +68,7 @@ class CompoundFile {
   bool Sector(uint32_t index, const char*& at) const;
   // Follows a chain in table from start; false on a loop, an index out of
   // range or more than maxLength links.
-  bool Chain(const std::vector<uint32_t>& table, uint32_t start, size_t maxLength,
-             std::vector<uint32_t>& out) const;
+  bool Chain(const std::vector<uint32_t>& table, uint32_t start, size_t maxLength, std::vector<uint32_t>& out) const;
   bool LoadFat();
   bool LoadDirectory();
   bool LoadMiniStream();

@@ -19,7 +19,7 @@ class FatalError : public std::runtime_error {
 
 // Exit codes of the program.
 constexpr int kExitOk = 0;
-constexpr int kExitFatal = 1;         // allocation failure, wrong or corrupt dictionary
+constexpr int kExitFatal = 1;           // allocation failure, wrong or corrupt dictionary
 constexpr int kExitDictionaryRead = 2;  // read error of a dictionary file
 
 [[noreturn]] inline void Terminate(int exitCode, const std::string& why) { throw FatalError(exitCode, why); }

@@ -81,7 +81,8 @@ void IniFile::Parse(std::string_view text) {
     std::string_view value = eq == std::string_view::npos ? std::string_view() : Trim(line.substr(eq + 1));
     if (key.empty()) continue;
     Section& s = sections_[current];
-    if (s.index.emplace(LowerKey(key), s.entries.size()).second) s.entries.emplace_back(std::string(key), std::string(value));
+    if (s.index.emplace(LowerKey(key), s.entries.size()).second)
+      s.entries.emplace_back(std::string(key), std::string(value));
   }
 }
 
@@ -170,9 +171,7 @@ bool IniFile::GetYesNo(std::string_view section, std::string_view key, bool def)
 
 bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
 
-bool IniFile::HasKey(std::string_view section, std::string_view key) const {
-  return FindRaw(section, key) != nullptr;
-}
+bool IniFile::HasKey(std::string_view section, std::string_view key) const { return FindRaw(section, key) != nullptr; }
 
 std::vector<std::string> IniFile::SectionNames() const {
   std::vector<std::string> names;

@@ -64,7 +64,7 @@ class IniFile {
   struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> entries;  // key, raw value
-    std::unordered_map<std::string, size_t> index;              // lower-cased key -> entry
+    std::unordered_map<std::string, size_t> index;             // lower-cased key -> entry
     void Reindex();
   };
   const Section* FindSection(std::string_view name) const;

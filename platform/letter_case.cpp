@@ -7,8 +7,8 @@ namespace quilor {
 namespace {
 
 constexpr bool IsCapital(int c) {
-  return (c >= 'A' && c <= 'Z') || c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9F ||
-         (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xDE);
+  return (c >= 'A' && c <= 'Z') || c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9F || (c >= 0xC0 && c <= 0xD6) ||
+         (c >= 0xD8 && c <= 0xDE);
 }
 
 constexpr std::array<int32_t, 256> MakeCapitals() {
@@ -53,17 +53,20 @@ const int32_t CapitalLetterTable[256] = {
 #define Q(i) kCapitals[i]
 #define R(i) Q(i), Q(i + 1), Q(i + 2), Q(i + 3), Q(i + 4), Q(i + 5), Q(i + 6), Q(i + 7)
 #define S(i) R(i), R(i + 8), R(i + 16), R(i + 24)
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
+    S(0),   S(32),  S(64), S(96), S(128),
+    S(160), S(192), S(224)
 #undef Q
 };
 const unsigned char LowerCaseMap[256] = {
 #define Q(i) kLower[i]
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
+    S(0),   S(32),  S(64), S(96), S(128),
+    S(160), S(192), S(224)
 #undef Q
 };
 const unsigned char UpperCaseMap[256] = {
 #define Q(i) kUpper[i]
-    S(0), S(32), S(64), S(96), S(128), S(160), S(192), S(224)
+    S(0),   S(32),  S(64), S(96), S(128),
+    S(160), S(192), S(224)
 #undef Q
 #undef R
 #undef S

@@ -22,10 +22,8 @@ int ScriptedMessageUi::DefaultResult(int kind) {
     case kBoxOkCancel:
     case kBoxYesNoCancel:
     case kBoxYesNo:
-    case kBoxYesNoDefaultYes:
-      return 1;
-    default:
-      return 2;  // the lone Ok of kind 0
+    case kBoxYesNoDefaultYes: return 1;
+    default: return 2;  // the lone Ok of kind 0
   }
 }
 

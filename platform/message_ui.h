@@ -80,7 +80,11 @@ class ScriptedMessageUi : public MessageUi {
   const std::vector<BoxRequest>& Shown() const { return shown_; }
   const std::vector<ListRequest>& Lists() const { return lists_; }
   const std::vector<std::string>& SystemErrors() const { return systemErrors_; }
-  void ClearLog() { shown_.clear(); systemErrors_.clear(); lists_.clear(); }
+  void ClearLog() {
+    shown_.clear();
+    systemErrors_.clear();
+    lists_.clear();
+  }
 
   static int DefaultResult(int kind);
 

@@ -10,9 +10,9 @@ namespace quilor {
 
 enum class ReadFileStatus {
   kOk,
-  kTooLarge,   // the first maxSize bytes are in the text
-  kNotFound,   // no such file
-  kFailed,     // not a regular file (folder, device, pipe) or a read error
+  kTooLarge,  // the first maxSize bytes are in the text
+  kNotFound,  // no such file
+  kFailed,    // not a regular file (folder, device, pipe) or a read error
 };
 
 // Reads up to maxSize bytes of a regular file into text. Opening never

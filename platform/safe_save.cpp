@@ -42,9 +42,9 @@ void SyncFolder(const std::string& folder) {
 
 std::string RandomSuffix() {
   static std::atomic<unsigned> counter{0};
-  static thread_local std::mt19937_64 random(std::random_device{}() ^
-                                             static_cast<uint64_t>(::getpid()) << 32 ^
-                                             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  static thread_local std::mt19937_64 random(
+      std::random_device{}() ^ static_cast<uint64_t>(::getpid()) << 32 ^
+      static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   char text[40];
   std::snprintf(text, sizeof text, "%d.%08llx%u", static_cast<int>(::getpid()),
                 static_cast<unsigned long long>(random() & 0xFFFFFFFFull), counter++);
@@ -227,8 +227,7 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
     return Fail("close", e);
   }
 
-  if (hadPrevious && S_ISREG(previous.st_mode) && options.keepBackup && !KeepBackup(path, backup) &&
-      errno != ENOENT) {
+  if (hadPrevious && S_ISREG(previous.st_mode) && options.keepBackup && !KeepBackup(path, backup) && errno != ENOENT) {
     // ENOENT: another process replaced the file meanwhile; there is nothing to keep.
     int e = errno;
     ::unlink(temp.c_str());

@@ -18,8 +18,8 @@ namespace quilor {
 
 struct SaveResult {
   bool ok = false;
-  int error = 0;        // errno of the step that failed, 0 on success
-  std::string step;     // the step that failed: "open", "write", "sync", "close", "backup", "rename"
+  int error = 0;     // errno of the step that failed, 0 on success
+  std::string step;  // the step that failed: "open", "write", "sync", "close", "backup", "rename"
 
   explicit operator bool() const { return ok; }
 };

@@ -89,12 +89,8 @@ bool SettingsStore::Load(const std::string& path) {
       status_ = SettingsLoadStatus::kOk;
       ini_.Parse(text);
       return true;
-    case ReadFileStatus::kNotFound:
-      status_ = SettingsLoadStatus::kMissing;
-      return true;
-    case ReadFileStatus::kTooLarge:
-      status_ = SettingsLoadStatus::kTooLarge;
-      return false;
+    case ReadFileStatus::kNotFound: status_ = SettingsLoadStatus::kMissing; return true;
+    case ReadFileStatus::kTooLarge: status_ = SettingsLoadStatus::kTooLarge; return false;
     default:
       // A missing parent folder is a missing store.
       if (::access(path.c_str(), F_OK) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
@@ -120,7 +116,8 @@ SaveResult SettingsStore::Save(const std::string& path) const {
   return SafeSave(path, Serialise());
 }
 
-SettingsLock::SettingsLock(const std::string& path) : lock_(path.empty() ? std::string() : (MakeParentFolders(path), path)) {}
+SettingsLock::SettingsLock(const std::string& path)
+    : lock_(path.empty() ? std::string() : (MakeParentFolders(path), path)) {}
 
 bool SettingsStore::Read(std::string_view key, std::string_view name, std::string& value) const {
   std::string section = EscapeSettingText(CleanKey(key));
@@ -132,8 +129,7 @@ bool SettingsStore::Read(std::string_view key, std::string_view name, std::strin
 
 void SettingsStore::Write(std::string_view key, std::string_view name, std::string_view value) {
   // Quoted so that blanks and quotation marks at either end survive.
-  ini_.SetString(EscapeSettingText(CleanKey(key)), EscapeSettingText(name),
-                 "\"" + EscapeSettingText(value) + "\"");
+  ini_.SetString(EscapeSettingText(CleanKey(key)), EscapeSettingText(name), "\"" + EscapeSettingText(value) + "\"");
 }
 
 bool SettingsStore::Delete(std::string_view key, std::string_view name) {

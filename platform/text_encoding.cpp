@@ -5,10 +5,9 @@
 namespace quilor {
 
 namespace {
-constexpr char16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
-                                0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+constexpr char16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                                0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -67,23 +66,45 @@ std::string Utf8ToCp1252(std::string_view text) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     char32_t cp;
     size_t len;
-    if (c < 0x80) { cp = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-    else { out += '?'; ++i; continue; }
+    if (c < 0x80) {
+      cp = c;
+      len = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      len = 4;
+    } else {
+      out += '?';
+      ++i;
+      continue;
+    }
     bool ok = i + len <= text.size();
     for (size_t k = 1; ok && k < len; ++k) {
       unsigned char cc = static_cast<unsigned char>(text[i + k]);
       if ((cc & 0xC0) != 0x80) ok = false;
       else cp = (cp << 6) | (cc & 0x3F);
     }
-    if (!ok) { out += '?'; ++i; continue; }
+    if (!ok) {
+      out += '?';
+      ++i;
+      continue;
+    }
     i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out += static_cast<char>(cp); continue; }
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      out += static_cast<char>(cp);
+      continue;
+    }
     char b = '?';
     for (int k = 0; k < 32; ++k)
-      if (kHigh[k] == cp) { b = static_cast<char>(0x80 + k); break; }
+      if (kHigh[k] == cp) {
+        b = static_cast<char>(0x80 + k);
+        break;
+      }
     out += b;
   }
   return out;

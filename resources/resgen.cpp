@@ -5,8 +5,8 @@
 // identifier that starts with a capital) becomes the constant msg::kName in
 // the header of names, so that code says msg::kOpen instead of 527. Texts are UTF-8 in the files and Windows-1252 in
 // the program; "\n", "\r", "\t" and "\\" in a text stand for those characters.
-// A number given twice with different texts or names, a name given to two numbers, a malformed line or a character that Windows-1252 has
-// no byte for stops the build with the file and line.
+// A number given twice with different texts or names, a name given to two numbers, a malformed line or a character that
+// Windows-1252 has no byte for stops the build with the file and line.
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -40,11 +40,19 @@ bool ConvertText(const std::string& in, std::string& out, const std::string& whe
     unsigned char c = static_cast<unsigned char>(in[i]);
     unsigned cp;
     size_t len;
-    if (c < 0x80) { cp = c; len = 1; }
-    else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
-    else return Fail(where, "invalid UTF-8");
+    if (c < 0x80) {
+      cp = c;
+      len = 1;
+    } else if ((c & 0xE0) == 0xC0) {
+      cp = c & 0x1F;
+      len = 2;
+    } else if ((c & 0xF0) == 0xE0) {
+      cp = c & 0x0F;
+      len = 3;
+    } else if ((c & 0xF8) == 0xF0) {
+      cp = c & 0x07;
+      len = 4;
+    } else return Fail(where, "invalid UTF-8");
     if (i + len > in.size()) return Fail(where, "truncated UTF-8");
     for (size_t k = 1; k < len; ++k) {
       unsigned char cc = static_cast<unsigned char>(in[i + k]);
@@ -99,7 +107,8 @@ int main(int argc, char** argv) {
       long id = std::strtol(line.c_str(), &end, 10);
       std::string name;
       if (end != line.c_str() && *end == ' ') {
-        name = line.substr(static_cast<size_t>(end - line.c_str()) + 1, tab - static_cast<size_t>(end - line.c_str()) - 1);
+        name =
+            line.substr(static_cast<size_t>(end - line.c_str()) + 1, tab - static_cast<size_t>(end - line.c_str()) - 1);
         bool valid = !name.empty() && std::isupper(static_cast<unsigned char>(name[0]));
         for (char c : name) valid = valid && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
         if (!valid) return Fail(where, "bad message name \"" + name + "\""), 1;
@@ -148,7 +157,8 @@ int main(int argc, char** argv) {
       "// The messages that code names: msg::kName is the number of the text.\n"
       "#pragma once\n"
       "namespace quilor::msg {\n";
-  for (const auto& [name, id] : idOfName) header += "inline constexpr int k" + name + " = " + std::to_string(id) + ";\n";
+  for (const auto& [name, id] : idOfName)
+    header += "inline constexpr int k" + name + " = " + std::to_string(id) + ";\n";
   header += "}  // namespace quilor::msg\n";
   std::string old;
   if (std::ifstream in{argv[2], std::ios::binary}) old.assign(std::istreambuf_iterator<char>(in), {});

@@ -179,9 +179,8 @@ bool ScenarioEditor::SaveScenarioAs(bool reload) {
     if (std::filesystem::exists(std::filesystem::path(WorkContext->UserScenarioFolder) / name, ec) &&
         !AskYesNo(name + " " + Msg(kMsgAlreadyExistsReplace)))
       return false;
-    if (IsDefaultScenarioName(name) &&
-        !AskYesNo(name + Msg(kMsgIsDefaultScenario) + " " + Msg(kMsgSaveUnderAnotherName) + " " +
-                  Msg(kMsgReallyUpdateFile)))
+    if (IsDefaultScenarioName(name) && !AskYesNo(name + Msg(kMsgIsDefaultScenario) + " " +
+                                                 Msg(kMsgSaveUnderAnotherName) + " " + Msg(kMsgReallyUpdateFile)))
       return false;
     Options->Set(opt::ScenarioFileName, name);
   } else {
@@ -202,9 +201,8 @@ bool ScenarioEditor::SaveScenarioAs(bool reload) {
 
 void ScenarioEditor::ToolButtonEnregistrerClick() {
   const std::string name = Options->Get(opt::ScenarioFileName);
-  if (IsDefaultScenarioName(name) &&
-      !AskYesNo(name + Msg(kMsgIsDefaultScenario) + " " + Msg(kMsgSaveUnderAnotherName) + " " +
-                Msg(kMsgReallyUpdateFile)))
+  if (IsDefaultScenarioName(name) && !AskYesNo(name + Msg(kMsgIsDefaultScenario) + " " + Msg(kMsgSaveUnderAnotherName) +
+                                               " " + Msg(kMsgReallyUpdateFile)))
     return;
   SetNote("");
   if (!SaveScenarioAs(true)) return;
@@ -543,8 +541,7 @@ void ScenarioEditor::ToolButtonSupprimerClick() {
   const int node = tree_.Selected();
   if (!tree_.Node(node)) return;
   if (Options->Switch(opt::ConfirmDeletions)) {
-    const std::string question =
-        Msg(kMsgYouWantToDelete) + " \"" + tree_.Label(node) + "\" ?";
+    const std::string question = Msg(kMsgYouWantToDelete) + " \"" + tree_.Label(node) + "\" ?";
     const bool yes = AskYesNoWithDontShow(question);
     if (LastMessageBox.dontShowAgain) Options->Set(opt::ConfirmDeletions, 0);
     if (!yes) return;

@@ -65,13 +65,13 @@ struct AttributePanel {
 
 // Which commands the window enables, from the editor's state alone.
 struct ScenarioEditorActions {
-  bool selection = false;    // the commands that need a selected node
-  bool rename = false;       // groups and top-level nodes
-  bool paste = false;        // a node is marked by Cut
-  bool upperCase = false;    // visible groups
-  bool cancelAll = false;    // the Scenario is modified
-  bool print = false;        // no print is going on
-  bool visibleCheck = false; // the selection is a group
+  bool selection = false;     // the commands that need a selected node
+  bool rename = false;        // groups and top-level nodes
+  bool paste = false;         // a node is marked by Cut
+  bool upperCase = false;     // visible groups
+  bool cancelAll = false;     // the Scenario is modified
+  bool print = false;         // no print is going on
+  bool visibleCheck = false;  // the selection is a group
 };
 
 class ScenarioEditor;
@@ -148,7 +148,7 @@ class ScenarioEditor : public ScenarioEditorPort {
   bool PasteOnSelected();
   // A node dragged onto another inside the tree.
   bool DropInside(int source, int target);
-  void ToolButtonChercherClick();  // the search field
+  void ToolButtonChercherClick();   // the search field
   void AddSearchFieldInNewGroup();  // MenuItemPopupCreerGroupe
   void InsertSearchFieldInGroup();  // MenuItemPopupInsererDsGroupe
   // A drop from another window (result list or text view); target 0: no node.
@@ -168,12 +168,12 @@ class ScenarioEditor : public ScenarioEditorPort {
   int searchPosition = 0;
 
   // Hooks of the window layer.
-  std::function<void()> showWindow;      // make the window visible
-  std::function<void()> refreshView;     // the tree or texts changed
-  std::function<void()> onClosed;        // the word search refreshes itself
-  std::function<void()> runWizard;       // the New Scenario wizard (modal)
-  std::function<void()> openDocument;    // the main window's file dialog
-  std::function<void()> showOptions;     // the general options
+  std::function<void()> showWindow;    // make the window visible
+  std::function<void()> refreshView;   // the tree or texts changed
+  std::function<void()> onClosed;      // the word search refreshes itself
+  std::function<void()> runWizard;     // the New Scenario wizard (modal)
+  std::function<void()> openDocument;  // the main window's file dialog
+  std::function<void()> showOptions;   // the general options
   // The OWL import: the produced Scenario file name, empty when none.
   std::function<std::string(const std::string& owlPath)> importOwl;
   // Lexicon hooks (the program installs them over the engine; tests may replace them).

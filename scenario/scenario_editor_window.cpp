@@ -149,9 +149,7 @@ QIcon ToolIcon(Tool tool) {
     p.drawLine(QPointF(c.x(), c.y() - 3), QPointF(c.x(), c.y() + 3));
   };
   switch (tool) {
-    case Tool::kNew:
-      page(QRectF(5, 2, 14, 20));
-      break;
+    case Tool::kNew: page(QRectF(5, 2, 14, 20)); break;
     case Tool::kOpen:
       folder(QRectF(2, 5, 20, 15), QColor(240, 200, 60));
       p.setBrush(QColor(250, 225, 120));
@@ -323,8 +321,10 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   layout->addWidget(tree_, 1);
   connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(); });
   connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) { OnItemChanged(item); });
-  connect(tree_, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), true); });
-  connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), false); });
+  connect(tree_, &QTreeWidget::itemExpanded, this,
+          [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), true); });
+  connect(tree_, &QTreeWidget::itemCollapsed, this,
+          [this](QTreeWidgetItem* i) { editor_.Tree().SetExpanded(NodeOf(i), false); });
 
   pages_ = new QTabWidget(central);
   pages_->setObjectName(QStringLiteral("PageControl1"));
@@ -455,11 +455,12 @@ void ScenarioEditorWindow::BuildActions() {
 
   QMenu* edit = menuBar()->addMenu(T(msg::kEditorEdit));
   toolbar->addSeparator();
-  tool(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G), [this] {
-         editor_.ToolButtonCreerGroupeClick();
-         Refresh();
-         if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
-       }),
+  tool(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G),
+           [this] {
+             editor_.ToolButtonCreerGroupeClick();
+             Refresh();
+             if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
+           }),
        Tool::kGroup, "ToolButtonCreerGroupe");
   actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
     const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
@@ -484,9 +485,8 @@ void ScenarioEditorWindow::BuildActions() {
   actRename_ = add(edit, 7135, QKeySequence(Qt::Key_F2), [this] {
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
   });
-  actUpper_ = add(edit, 7147, QKeySequence(Qt::CTRL | Qt::Key_Q), [this] {
-    editor_.Tree().UpperCase(editor_.Tree().Selected());
-  });
+  actUpper_ = add(edit, 7147, QKeySequence(Qt::CTRL | Qt::Key_Q),
+                  [this] { editor_.Tree().UpperCase(editor_.Tree().Selected()); });
   edit->addSeparator();
   actOptions_ = add(edit, 7148, {}, [this] {
     if (editor_.showOptions) editor_.showOptions();
@@ -500,7 +500,8 @@ void ScenarioEditorWindow::BuildActions() {
   add(treeMenu, 7139, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
 
   QMenu* help = menuBar()->addMenu(T(kMsgHelpMenu));
-  QAction* helpTopic = add(help, kMsgScenarioToolHelp, QKeySequence(Qt::Key_F1), [] { ShowHelpContext(kHelpScenarioTool); });
+  QAction* helpTopic =
+      add(help, kMsgScenarioToolHelp, QKeySequence(Qt::Key_F1), [] { ShowHelpContext(kHelpScenarioTool); });
   helpTopic->setObjectName(QStringLiteral("MenuAideScenario"));
   helpTopic->setShortcutContext(Qt::WindowShortcut);
 
@@ -595,7 +596,8 @@ void ScenarioEditorWindow::OnItemChanged(QTreeWidgetItem* item) {
   const int id = NodeOf(item);
   const std::string text = FromQ(item->text(0));
   if (text != editor_.Tree().Label(id)) editor_.Tree().Rename(id, text);
-  QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { Refresh(); }, Qt::QueuedConnection);
 }
 
 bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target) {

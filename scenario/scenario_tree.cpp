@@ -29,7 +29,9 @@ int PictureOfKind(char kind) {
     case 'V': return kPicVerb;
     case 'A': return kPicAdjective;
     case 'S': return kPicSubstantive;
-    case '1': case '2': case '3': return kPicClass;
+    case '1':
+    case '2':
+    case '3': return kPicClass;
     default: return kPicWord;
   }
 }
@@ -43,7 +45,9 @@ char SuffixOfKind(char kind) {
     case '1': return '*';
     case '2': return '2';
     case '3': return '1';
-    case 'V': case 'A': case 'S': return kind;
+    case 'V':
+    case 'A':
+    case 'S': return kind;
     default: return 0;
   }
 }
@@ -53,10 +57,13 @@ SplitLabel SplitDisplayLabel(const std::string& label) {
   const size_t n = label.size();
   if (n <= 4 || label[n - 1] != ')' || label[n - 3] != '(' || label[n - 4] != ' ') return out;
   switch (label[n - 2]) {
-    case '*': case '3': out.kind = '1'; break;
+    case '*':
+    case '3': out.kind = '1'; break;
     case '2': out.kind = '2'; break;
     case '1': out.kind = '3'; break;
-    case 'A': case 'S': case 'V': out.kind = label[n - 2]; break;
+    case 'A':
+    case 'S':
+    case 'V': out.kind = label[n - 2]; break;
     default: return out;
   }
   out.text = label.substr(0, n - 4);

@@ -96,7 +96,10 @@ class ScenarioTree {
   int Selected() const { return selected_; }
   void Select(int id);
   bool Modified() const { return modified_; }
-  void SetModified(bool m) { modified_ = m; ++generation_; }
+  void SetModified(bool m) {
+    modified_ = m;
+    ++generation_;
+  }
   int CutMark() const { return cut_; }
   uint64_t Generation() const { return generation_; }
   bool WordWithoutReference() const { return wordWithoutReference_; }

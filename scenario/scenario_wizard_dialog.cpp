@@ -42,8 +42,7 @@ QLabel* Explanation(int text) {
 
 }  // namespace
 
-ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* parent)
-    : QDialog(parent), wizard_(editor) {
+ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* parent) : QDialog(parent), wizard_(editor) {
   setWindowTitle(MessageText(kMsgWizardTitle));
   setObjectName(QStringLiteral("TAssistantScenario"));
   wizard_.textWordCount = [] { return TextWords.Count(); };

@@ -271,7 +271,9 @@ TDlgExtracteurTerminologique::TDlgExtracteurTerminologique(MainWindowPort* main,
   if (Options) {
     const bool compounds = Options->Switch(opt::TermShowCompounds);
     const bool unclassified = Options->Switch(opt::TermShowUnclassified);
-    show = compounds && !unclassified ? Show::kCompounds : !compounds && unclassified ? Show::kUnclassified : Show::kAll;
+    show = compounds && !unclassified   ? Show::kCompounds
+           : !compounds && unclassified ? Show::kUnclassified
+                                        : Show::kAll;
     mostSignificant = Options->Switch(opt::TermMostSignificant);
     locateInScenario = Options->Switch(opt::TermLocateAutomatically);
     locateInText = Options->Switch(opt::TermLocateInText);
@@ -309,7 +311,7 @@ void TDlgExtracteurTerminologique::RunTermExtraction() {
   std::stable_sort(lines_.begin(), lines_.end(),
                    [](const std::string& a, const std::string& b) { return Lower(a) < Lower(b); });
   SetStatus(GetMessageText(static_cast<int>(lines_.size()) >= kMinimumSignificantLines ? kMsgTermCanAdd
-                                                                                        : kMsgTermNonSignificant));
+                                                                                       : kMsgTermNonSignificant));
   RestoreCursor();
 }
 

@@ -140,11 +140,11 @@ class TDlgExtracteurTerminologique {
   // The option page and the two group boxes (set from the options record).
   enum class Show { kCompounds, kUnclassified, kAll };
   Show show = Show::kAll;
-  bool mostSignificant = false;        // RadioButtonMotsTresSignificatifs (else RadioButtonNePasFiltrer)
-  bool locateInScenario = true;        // CheckBoxRechercheAutomatique
-  bool locateInText = true;            // CheckBoxLocaliserTexte
-  bool subclassify = true;             // CheckBoxSousClasserScenario
-  bool insertMode = true;              // RadioButtonInserer (else RadioButtonAjouter)
+  bool mostSignificant = false;  // RadioButtonMotsTresSignificatifs (else RadioButtonNePasFiltrer)
+  bool locateInScenario = true;  // CheckBoxRechercheAutomatique
+  bool locateInText = true;      // CheckBoxLocaliserTexte
+  bool subclassify = true;       // CheckBoxSousClasserScenario
+  bool insertMode = true;        // RadioButtonInserer (else RadioButtonAjouter)
 
   // RunTermExtraction (also ButtonRetablirClick): the list filled and sorted.
   void RunTermExtraction();

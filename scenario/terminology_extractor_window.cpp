@@ -38,7 +38,8 @@ TerminologyWindow* instance = nullptr;
 bool LargeFontsOn() { return Options && Options->Switch(opt::LargeFonts); }
 
 QString ExplanationHtml() {
-  QString html = QStringLiteral("<p>") + MessageText(kMsgTermExplanationFirst).toHtmlEscaped() + QStringLiteral("</p><ol>");
+  QString html =
+      QStringLiteral("<p>") + MessageText(kMsgTermExplanationFirst).toHtmlEscaped() + QStringLiteral("</p><ol>");
   for (int id = kMsgTermExplanationFirst + 1; id < kMsgTermExplanationLast; ++id)
     html += QStringLiteral("<li>") + MessageText(id).toHtmlEscaped() + QStringLiteral("</li>");
   html += QStringLiteral("</ol><p>") + MessageText(kMsgTermExplanationLast).toHtmlEscaped() + QStringLiteral("</p>");

@@ -141,7 +141,8 @@ void TDlgRechMot::EditUnMotChange(const std::string& text) {
 
 void TDlgRechMot::ListBoxSensClickCheck(int index, bool checked) {
   const auto& records = ScenParser().Records();
-  if (index < 0 || static_cast<size_t>(index) >= records.size() || static_cast<size_t>(index) >= checked_.size()) return;
+  if (index < 0 || static_cast<size_t>(index) >= records.size() || static_cast<size_t>(index) >= checked_.size())
+    return;
   const TScenParser::Record& record = records[static_cast<size_t>(index)];
   if (!checked) {
     checked_[static_cast<size_t>(index)] = false;

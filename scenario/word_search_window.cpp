@@ -53,8 +53,8 @@ void MeaningLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   const QRect q = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget);
   painter->save();
   PainterCanvas canvas(*painter);
-  DrawMeaningLine(canvas, Rect{q.left(), q.top(), q.right() + 1, q.bottom() + 1}, lines[static_cast<size_t>(index.row())],
-                  option.state & QStyle::State_Selected);
+  DrawMeaningLine(canvas, Rect{q.left(), q.top(), q.right() + 1, q.bottom() + 1},
+                  lines[static_cast<size_t>(index.row())], option.state & QStyle::State_Selected);
   painter->restore();
 }
 
@@ -114,7 +114,8 @@ WordSearchWindow::WordSearchWindow(TDlgRechMot& logic, QWidget* parent)
   hint_->setWordWrap(true);
   popupMenu1_->setObjectName("PopupMenu1");
   popupMenu1_->addAction(MessageText(kMsgClose), this, [this] { close(); })->setObjectName("PopupFermer");
-  popupMenu1_->addAction(MessageText(kMsgHelp), this, [] { ShowHelpContext(kHelpWordSearch); })->setObjectName("PopupHelp");
+  popupMenu1_->addAction(MessageText(kMsgHelp), this, [] { ShowHelpContext(kHelpWordSearch); })
+      ->setObjectName("PopupHelp");
 
   auto* fieldRow = new QHBoxLayout;
   fieldRow->addWidget(new QLabel(MessageText(kMsgTypeWord)));
@@ -184,7 +185,8 @@ WordSearchWindow::~WordSearchWindow() { logic_.changed = nullptr; }
 
 void WordSearchWindow::Sync() {
   syncing_ = true;
-  if (editUnMot_->currentText() != FromCp1252(logic_.FieldText())) editUnMot_->setEditText(FromCp1252(logic_.FieldText()));
+  if (editUnMot_->currentText() != FromCp1252(logic_.FieldText()))
+    editUnMot_->setEditText(FromCp1252(logic_.FieldText()));
   QStringList history;
   for (const std::string& item : logic_.History()) history << FromCp1252(item);
   QStringList shown;

@@ -26,7 +26,8 @@ struct Token {
 inline std::string Key(const char* s) {
   std::string k;
   for (; *s; ++s)
-    if (std::isalnum(static_cast<unsigned char>(*s))) k += static_cast<char>(std::tolower(static_cast<unsigned char>(*s)));
+    if (std::isalnum(static_cast<unsigned char>(*s)))
+      k += static_cast<char>(std::tolower(static_cast<unsigned char>(*s)));
   return k;
 }
 

@@ -42,19 +42,23 @@ using quilor::brown::GroupOfTag;
 using quilor::brown::kGroupNames;
 constexpr int kGroupCount = quilor::brown::kGroups;
 constexpr int kNotScored = quilor::brown::kNotScored;
-using quilor::brown::kNoun;
-using quilor::brown::kVerb;
 using quilor::brown::kAdjective;
-using quilor::brown::kPronoun;
-using quilor::brown::kDeterminant;
-using quilor::brown::kConjunction;
 using quilor::brown::kAdverb;
+using quilor::brown::kConjunction;
+using quilor::brown::kDeterminant;
+using quilor::brown::kNoun;
+using quilor::brown::kPronoun;
+using quilor::brown::kVerb;
 
 // Major class of a category code as the analysis reads it.
 int RecordClass(quilor::TCategoryCode code) {
   int c = (code >> 8) & 15;
   switch (c) {
-    case 1: case 2: case 3: case 4: case 5: return c;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5: return c;
     case 6: return (code & 0xFF) == 1 ? 7 : 6;
     case 8: return 9;
     default: return 8;
@@ -75,8 +79,8 @@ bool Accepts(int group, int cls, const std::string& word) {
 }
 
 const char* ClassName(int cls) {
-  static const char* const kNames[] = {"unset", "verb", "connector", "modality", "adjective", "pronoun",
-                                       "preposition", "determinant", "substantive", "unknown"};
+  static const char* const kNames[] = {"unset",   "verb",        "connector",   "modality",    "adjective",
+                                       "pronoun", "preposition", "determinant", "substantive", "unknown"};
   return cls >= 0 && cls <= 9 ? kNames[cls] : "?";
 }
 
@@ -177,8 +181,9 @@ int main(int argc, char** argv) {
     ++i;
   }
   if (corpus.empty() || lexiconPath.empty()) {
-    std::fprintf(stderr, "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--strict] "
-                         "[--frequencies-out FILE]\n");
+    std::fprintf(stderr,
+                 "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--strict] "
+                 "[--frequencies-out FILE]\n");
     return 2;
   }
   auto t0 = std::chrono::steady_clock::now();
@@ -211,79 +216,80 @@ int main(int argc, char** argv) {
     std::ifstream in(p);
     std::string line;
     while (std::getline(in, line)) {
-    std::istringstream tokens(line);
-    std::vector<std::pair<std::string, std::string>> sentence;  // word, tag
-    std::string token;
-    while (tokens >> token) {
-      size_t slash = token.rfind('/');
-      if (slash == std::string::npos || slash == 0) continue;
-      sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
-    }
-    // Expressions the lexicon knows are read as one word, as the segment
-    // buffer joins them: the longest match from a word that may start one.
-    std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
-    for (size_t i = 0; join && i < sentence.size(); ++i) {
-      std::string candidate = Lower(sentence[i].first);
-      bool reached;
-      quilor::TCategoryCode first = lex.Exact(candidate, reached);
-      if (!(first && quilor::dico::HasLongerExpressionMark(first)) && candidate.size() >= 3) continue;
-      size_t best = 0;
-      quilor::TCategoryCode bestCode = 0;
-      for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
-        candidate += "_" + Lower(sentence[j].first);
-        quilor::TCategoryCode c = lex.Exact(candidate, reached);
-        if (c) {
-          best = j;
-          bestCode = c;
+      std::istringstream tokens(line);
+      std::vector<std::pair<std::string, std::string>> sentence;  // word, tag
+      std::string token;
+      while (tokens >> token) {
+        size_t slash = token.rfind('/');
+        if (slash == std::string::npos || slash == 0) continue;
+        sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
+      }
+      // Expressions the lexicon knows are read as one word, as the segment
+      // buffer joins them: the longest match from a word that may start one.
+      std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
+      for (size_t i = 0; join && i < sentence.size(); ++i) {
+        std::string candidate = Lower(sentence[i].first);
+        bool reached;
+        quilor::TCategoryCode first = lex.Exact(candidate, reached);
+        if (!(first && quilor::dico::HasLongerExpressionMark(first)) && candidate.size() >= 3) continue;
+        size_t best = 0;
+        quilor::TCategoryCode bestCode = 0;
+        for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
+          candidate += "_" + Lower(sentence[j].first);
+          quilor::TCategoryCode c = lex.Exact(candidate, reached);
+          if (c) {
+            best = j;
+            bestCode = c;
+          }
+          if (!reached) break;
         }
-        if (!reached) break;
+        for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
+        if (best) i = best;
       }
-      for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
-      if (best) i = best;
-    }
-    for (size_t t = 0; t < sentence.size(); ++t) {
-      const std::string& word = sentence[t].first;
-      int group = GroupOfTag(sentence[t].second);
-      if (group == kNotScored) continue;
-      ++scored;
-      ++groupTokens[group];
-      bool number = false;
-      quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
-      std::string key = Lower(word);
-      if (!frequenciesOut.empty()) {
-        counts[key][group] += 1;
-        if (sentence[t].second.compare(0, 2, "np") == 0) properNames[key] += 1;
-        // Post-determiners (last, next, few) also count for an adjective reading.
-        if (sentence[t].second.compare(0, 2, "ap") == 0 && (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
-          counts[key][kAdjective] += 1;
-      }
-      int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
-      if (code) {
-        ++covered;
-        ++groupCovered[group];
-        if (number) ++numbers;
-      } else {
-        ++unknown[key];
-      }
-      bool agrees = Accepts(group, cls, key);
-      if (agrees && strict && group == kDeterminant && cls == 2) {
-        auto known = hasPreposition.find(key);
-        if (known == hasPreposition.end()) {
-          bool any = false;
-          for (quilor::TCategoryCode c : lex.Readings(key)) any |= RecordClass(c) == 6;
-          known = hasPreposition.emplace(key, any).first;
+      for (size_t t = 0; t < sentence.size(); ++t) {
+        const std::string& word = sentence[t].first;
+        int group = GroupOfTag(sentence[t].second);
+        if (group == kNotScored) continue;
+        ++scored;
+        ++groupTokens[group];
+        bool number = false;
+        quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
+        std::string key = Lower(word);
+        if (!frequenciesOut.empty()) {
+          counts[key][group] += 1;
+          if (sentence[t].second.compare(0, 2, "np") == 0) properNames[key] += 1;
+          // Post-determiners (last, next, few) also count for an adjective reading.
+          if (sentence[t].second.compare(0, 2, "ap") == 0 &&
+              (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
+            counts[key][kAdjective] += 1;
         }
-        agrees = !known->second;
+        int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
+        if (code) {
+          ++covered;
+          ++groupCovered[group];
+          if (number) ++numbers;
+        } else {
+          ++unknown[key];
+        }
+        bool agrees = Accepts(group, cls, key);
+        if (agrees && strict && group == kDeterminant && cls == 2) {
+          auto known = hasPreposition.find(key);
+          if (known == hasPreposition.end()) {
+            bool any = false;
+            for (quilor::TCategoryCode c : lex.Readings(key)) any |= RecordClass(c) == 6;
+            known = hasPreposition.emplace(key, any).first;
+          }
+          agrees = !known->second;
+        }
+        if (agrees) {
+          ++agree;
+          ++groupAgree[group];
+          if (code) ++agreeCovered;
+        } else {
+          ++confusion[{group, cls}];
+          ++wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
+        }
       }
-      if (agrees) {
-        ++agree;
-        ++groupAgree[group];
-        if (code) ++agreeCovered;
-      } else {
-        ++confusion[{group, cls}];
-        ++wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
-      }
-    }
     }
   }
   auto pct = [](long a, long b) { return b ? 100.0 * a / b : 0.0; };
@@ -292,8 +298,10 @@ int main(int argc, char** argv) {
               join ? ", expressions joined" : "");
   std::printf("Coverage: %.2f%% of scored tokens get a reading (%ld; %ld of them by the number rule)\n",
               pct(covered, scored), covered, numbers);
-  std::printf("First-reading agreement: %.2f%% of scored tokens (unknown words read as substantives); %.2f%% of covered tokens\n",
-              pct(agree, scored), pct(agreeCovered, covered));
+  std::printf(
+      "First-reading agreement: %.2f%% of scored tokens (unknown words read as substantives); %.2f%% of covered "
+      "tokens\n",
+      pct(agree, scored), pct(agreeCovered, covered));
   std::printf("By Brown class:\n  %-12s %8s %9s %9s\n", "class", "tokens", "covered", "agree");
   for (int g = 0; g < kGroupCount; ++g)
     std::printf("  %-12s %8ld %8.2f%% %8.2f%%\n", kGroupNames[g], groupTokens[g], pct(groupCovered[g], groupTokens[g]),
@@ -303,8 +311,8 @@ int main(int argc, char** argv) {
   std::sort(worst.rbegin(), worst.rend());
   std::printf("Main disagreements (Brown class read as):\n");
   for (size_t i = 0; i < worst.size() && i < 8; ++i)
-    std::printf("  %-12s as %-12s %7ld (%.2f%%)\n", kGroupNames[worst[i].second.first], ClassName(worst[i].second.second),
-                worst[i].first, pct(worst[i].first, scored));
+    std::printf("  %-12s as %-12s %7ld (%.2f%%)\n", kGroupNames[worst[i].second.first],
+                ClassName(worst[i].second.second), worst[i].first, pct(worst[i].first, scored));
   std::vector<std::pair<long, std::string>> wrong;
   for (const auto& [w, n] : wrongWords) wrong.push_back({n, w});
   std::sort(wrong.rbegin(), wrong.rend());
@@ -315,7 +323,8 @@ int main(int argc, char** argv) {
   for (const auto& [w, n] : unknown) missing.push_back({n, w});
   std::sort(missing.rbegin(), missing.rend());
   std::printf("Most frequent words without a reading:");
-  for (size_t i = 0; i < missing.size() && i < 15; ++i) std::printf(" %s(%ld)", missing[i].second.c_str(), missing[i].first);
+  for (size_t i = 0; i < missing.size() && i < 15; ++i)
+    std::printf(" %s(%ld)", missing[i].second.c_str(), missing[i].first);
   std::printf("\n");
 
   if (!frequenciesOut.empty()) {

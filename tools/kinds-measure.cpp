@@ -80,17 +80,21 @@ int FamilyOf(const std::string& label) {
 std::string Describe(const TCategoryRecord& r) {
   static const char* const kVerbKinds[] = {"?", "factive", "stative", "reflexive", "performative"};
   static const char* const kTenses[] = {"?", "present", "past", "future", "other-tense"};
-  static const char* const kMoods[] = {"?", "indicative", "conditional", "subjunctive", "participle", "infinitive", "other-mood"};
-  static const char* const kConnectors[] = {"?", "condition", "cause", "goal", "addition", "disjunction",
-                                            "opposition", "comparison", "time", "place", "manner"};
-  static const char* const kModalities[] = {"?", "time", "place", "manner", "assertion", "doubt", "negation", "intensity"};
+  static const char* const kMoods[] = {"?",          "indicative", "conditional", "subjunctive",
+                                       "participle", "infinitive", "other-mood"};
+  static const char* const kConnectors[] = {"?",          "condition",  "cause", "goal",  "addition", "disjunction",
+                                            "opposition", "comparison", "time",  "place", "manner"};
+  static const char* const kModalities[] = {"?",         "time",  "place",    "manner",
+                                            "assertion", "doubt", "negation", "intensity"};
   static const char* const kAdjectives[] = {"?", "objective", "subjective", "numeral", "others"};
   static const char* const kPronouns[] = {"?", "relative", "possessive", "personal", "deixis", "others"};
-  auto pick = [](const char* const* names, size_t n, int i) { return names[i >= 0 && static_cast<size_t>(i) < n ? i : 0]; };
+  auto pick = [](const char* const* names, size_t n, int i) {
+    return names[i >= 0 && static_cast<size_t>(i) < n ? i : 0];
+  };
   switch (NormaliseMajorClass(const_cast<TCategoryRecord&>(r))) {
     case kClassVerb: {
-      std::string s = std::string("verb ") + pick(kVerbKinds, 5, r.Subclass) + " " + pick(kTenses, 5, r.SubField2) + " " +
-                      pick(kMoods, 7, r.SubField3);
+      std::string s = std::string("verb ") + pick(kVerbKinds, 5, r.Subclass) + " " + pick(kTenses, 5, r.SubField2) +
+                      " " + pick(kMoods, 7, r.SubField3);
       if (IsGerund(r)) s += " gerund";
       if (IsAuxiliary(r)) s += " auxiliary";
       return s;
@@ -190,7 +194,8 @@ int Measure(const std::string& samplePath, bool misses) {
   };
   std::map<std::string, Row> subKinds;
   long familyTokens[kFamilyCount] = {}, familyAgreed[kFamilyCount] = {};
-  long judgedIn[kFamilyCount] = {}, judgedRight[kFamilyCount] = {}, givenIn[kFamilyCount] = {}, givenRight[kFamilyCount] = {};
+  long judgedIn[kFamilyCount] = {}, judgedRight[kFamilyCount] = {}, givenIn[kFamilyCount] = {},
+       givenRight[kFamilyCount] = {};
   long moods = 0, moodsAgreed = 0;
   std::map<std::string, Row> moodRows;
   std::map<std::string, Row> perWord, perGroup;
@@ -229,7 +234,8 @@ int Measure(const std::string& samplePath, bool misses) {
     const std::vector<std::string> judgedWords = Split(judgedLabel, ' ');
     const std::string judgedKind = judgedWords.size() >= 2 && FamilyOf(judgedLabel) >= 0
                                        ? judgedWords[0] + " " + judgedWords[1]
-                                       : judgedWords.empty() ? std::string("?") : judgedWords[0];
+                                   : judgedWords.empty() ? std::string("?")
+                                                         : judgedWords[0];
     const std::vector<std::string> chosenWords = Split(chosen, ' ');
     const std::string chosenKind =
         chosenWords.size() >= 2 && FamilyOf(chosen) >= 0 ? chosenWords[0] + " " + chosenWords[1] : chosen;
@@ -275,8 +281,8 @@ int Measure(const std::string& samplePath, bool misses) {
   }
   std::printf("sub-kind\tjudged\tagreed\tpercent\tgiven wrongly\n");
   for (const auto& [kind, r] : subKinds)
-    std::printf("%s\t%ld\t%ld\t%.1f\t%ld\n", kind.c_str(), r.judged, r.agreed, r.judged ? 100.0 * r.agreed / r.judged : 0.0,
-                r.givenWrongly);
+    std::printf("%s\t%ld\t%ld\t%.1f\t%ld\n", kind.c_str(), r.judged, r.agreed,
+                r.judged ? 100.0 * r.agreed / r.judged : 0.0, r.givenWrongly);
   auto pct = [](long part, long whole) { return whole ? 100.0 * part / whole : 0.0; };
   std::printf("\nfamily\ttokens\tagreed\tpercent\tjudged of it: right\tgiven it: right\n");
   for (int fam = 0; fam < kFamilyCount; ++fam)
@@ -286,7 +292,8 @@ int Measure(const std::string& samplePath, bool misses) {
   std::printf("\nmood (judged verbs read as verbs)\t%ld\t%ld\t%.1f\n", moods, moodsAgreed,
               moods ? 100.0 * moodsAgreed / moods : 0.0);
   for (const auto& [mood, r] : moodRows)
-    std::printf("  %s\t%ld\t%ld\t%.1f\n", mood.c_str(), r.judged, r.agreed, r.judged ? 100.0 * r.agreed / r.judged : 0.0);
+    std::printf("  %s\t%ld\t%ld\t%.1f\n", mood.c_str(), r.judged, r.agreed,
+                r.judged ? 100.0 * r.agreed / r.judged : 0.0);
   if (!perGroup.empty()) {
     std::printf("\ngroup\ttokens\tagreed\tpercent\n");
     for (const auto& [group, r] : perGroup)
@@ -502,7 +509,8 @@ int DrawWords(const std::string& corpus, int perWord, const std::string& list, c
 }
 
 int Run(int argc, char** argv) {
-  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, sample = "dico/kinds_sample.txt", words, group = "words";
+  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, sample = "dico/kinds_sample.txt", words,
+              group = "words";
   DrawFilter filter;
   int draw = 0;
   unsigned seed = 19;
@@ -529,9 +537,10 @@ int Run(int argc, char** argv) {
     else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[++i]);
   }
   if (dico.empty()) {
-    std::fprintf(stderr, "usage: kinds-measure --dico DIR [--sample FILE] [--misses]\n"
-                         "       kinds-measure --dico DIR --draw N [--words W,... [--group G] [--tag T] [--first]]\n"
-                         "                     [--corpus DIR] [--seed S]\n");
+    std::fprintf(stderr,
+                 "usage: kinds-measure --dico DIR [--sample FILE] [--misses]\n"
+                 "       kinds-measure --dico DIR --draw N [--words W,... [--group G] [--tag T] [--first]]\n"
+                 "                     [--corpus DIR] [--seed S]\n");
     return 64;
   }
   ScriptedMessageUi ui(true);

@@ -41,8 +41,8 @@ int Run(int argc, char** argv) {
       }
       int kind = DocumentKind(argv[i]);
       ConvertedSource source = PrepareConvertedSource(argv[i], kind, LastFileResult.unknownExtension);
-      std::printf("== %s (kind %d, %s, %zu bytes)\n", DisplayFileName(argv[i]).c_str(), kind, kRoutes[static_cast<int>(source.route)],
-                  source.text.size());
+      std::printf("== %s (kind %d, %s, %zu bytes)\n", DisplayFileName(argv[i]).c_str(), kind,
+                  kRoutes[static_cast<int>(source.route)], source.text.size());
       // In slices: a large text is never held twice.
       for (size_t at = 0; at < source.text.size(); at += kSlice) {
         std::string utf8 = Cp1252ToUtf8(std::string_view(source.text).substr(at, kSlice));
@@ -51,7 +51,9 @@ int Run(int argc, char** argv) {
       if (!source.text.empty()) std::printf("\n");
       // An empty file, or a converted one that gave no text, gave nothing.
       const bool empty = std::filesystem::file_size(argv[i]) == 0;
-      if (empty) std::fprintf(stderr, "%s: %s\n", DisplayFileName(argv[i]).c_str(), Cp1252ToUtf8(GetMessageText(kMsgEmptyFile)).c_str());
+      if (empty)
+        std::fprintf(stderr, "%s: %s\n", DisplayFileName(argv[i]).c_str(),
+                     Cp1252ToUtf8(GetMessageText(kMsgEmptyFile)).c_str());
       if ((empty || (source.route == SourceRoute::kConverted && source.text.empty())) && code == kExitOk)
         code = kExitNothingRead;
     }

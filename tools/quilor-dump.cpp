@@ -71,7 +71,6 @@ constexpr int kMsgUnknownOption = 5002;
 constexpr int kMsgDicoNeedsFolder = 5005;
 constexpr int kMsgScenarioNeedsFile = 5857;
 
-
 void Say(const std::string& cp1252) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(cp1252).c_str()); }
 
 void Say(int id, const std::string& utf8Detail) {
@@ -132,7 +131,8 @@ void CategoryColumns(const TWordNode& node, Output& out) {
   std::string label = DescribeCategory(record, true);
   size_t first = label.find_first_not_of(" (");
   size_t last = label.find_last_not_of(" )");
-  if (first != std::string::npos && last != std::string::npos && last >= first) out.Text(label.substr(first, last - first + 1).c_str());
+  if (first != std::string::npos && last != std::string::npos && last >= first)
+    out.Text(label.substr(first, last - first + 1).c_str());
 }
 
 // The exports of the run with the dialogs' default settings; false (said) on failure.
@@ -238,11 +238,12 @@ int Run(int argc, char** argv) {
     RecordingDiagnosisView view;
     diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
     diagnosis.BuildTendencies(TDiagnosisInputs::Current(), true, nullptr);
-    const std::string styleAndBursts = FormatStyleAndBursts(
-        diagnosis, CurrentBurstResults, [](int32_t id) { return AnalysisResults->ItemName(id); });
+    const std::string styleAndBursts =
+        FormatStyleAndBursts(diagnosis, CurrentBurstResults, [](int32_t id) { return AnalysisResults->ItemName(id); });
     out.Raw(Cp1252ToUtf8(styleAndBursts).c_str());
   }
-  for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
+  for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail();
+       node = TWordList::NextNode(node)) {
     out.Number(node->position);
     out.Raw("\t");
     out.Number(node->fileNumber);

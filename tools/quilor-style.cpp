@@ -143,7 +143,8 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
 int Usage() {
   std::fprintf(stderr,
                "usage: quilor-style [--dico DIR] [--bursts] FILE...\n"
-               "       quilor-style [--dico DIR] [--bursts] --corpus DIR [--calibrate OUT [--percentile P] [--previous LIST]]\n");
+               "       quilor-style [--dico DIR] [--bursts] --corpus DIR [--calibrate OUT [--percentile P] [--previous "
+               "LIST]]\n");
   return kExitUsage;
 }
 
@@ -170,12 +171,12 @@ bool WriteNorms(const std::string& out, const std::vector<FileResult>& results, 
     previous = style_lists::ParseNorms(previousText);
   std::string f;
   Append(f,
-               "# Style norms of the English lexicon: the percentage above which a display category\n"
-               "# counts as over-represented in a text. Calibrated by dico/calibrate_norms.sh on the\n"
-               "# Brown corpus (informative prose, %zu files): the %g-th percentile of each code's\n"
-               "# percentage over the files, rounded.\n"
-               "# Columns (blank-separated): CODE (display category 1..77) VALUE (-128..127); '#' label\n",
-               results.size(), percentile);
+         "# Style norms of the English lexicon: the percentage above which a display category\n"
+         "# counts as over-represented in a text. Calibrated by dico/calibrate_norms.sh on the\n"
+         "# Brown corpus (informative prose, %zu files): the %g-th percentile of each code's\n"
+         "# percentage over the files, rounded.\n"
+         "# Columns (blank-separated): CODE (display category 1..77) VALUE (-128..127); '#' label\n",
+         results.size(), percentile);
   for (int c = 1; c <= kDisplayCodeCount; ++c) {
     std::vector<double> v;
     for (const FileResult& r : results) v.push_back(r.percentages[static_cast<size_t>(c)]);

@@ -50,7 +50,7 @@ using namespace brown;
 
 // What the analysis made of a token.
 struct Scored {
-  int cls = -1;  // the class the analysis gave it (-1: no word reached it)
+  int cls = -1;         // the class the analysis gave it (-1: no word reached it)
   bool joined = false;  // part of an expression of several tokens
   int expression = -1;  // the occurrence of an expression it belongs to
 };
@@ -71,7 +71,11 @@ int OwnClass(TMainDictionary* d, const std::string& word) {
   const TCategoryCode code = d->value;
   const int c = dico::MajorClassOfCode(code);
   switch (c) {
-    case 1: case 2: case 3: case 4: case 5: return c;
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5: return c;
     case 6: return (code & 0xFF) == 1 ? kClassDeterminant2 : kClassDeterminant;
     case 8: return kClassUnknown;
     default: return kClassSubstantive;
@@ -154,7 +158,9 @@ int main(int argc, char** argv) {
     else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[i + 1]);
   }
   if (dico.empty()) {
-    std::fprintf(stderr, "usage: segment-measure --corpus DIR --dico DIR [--files all|even|odd] [--misses N] [--expressions FILE]\n");
+    std::fprintf(
+        stderr,
+        "usage: segment-measure --corpus DIR --dico DIR [--files all|even|odd] [--misses N] [--expressions FILE]\n");
     return 2;
   }
   ScriptedMessageUi ui(true);
@@ -182,14 +188,15 @@ int main(int argc, char** argv) {
   for (const auto& [name, cat] : categories) {
     const int number = std::atoi(name.c_str() + 2);
     if ((files == "even" && number % 2 != 0) || (files == "odd" && number % 2 == 0)) continue;
-    MeasureFile(corpus + "/" + name, groups, perCategory[cat], all, single, misses, own && own->ready ? own.get() : nullptr,
-                expressionFile.empty() ? nullptr : &expressions);
+    MeasureFile(corpus + "/" + name, groups, perCategory[cat], all, single, misses,
+                own && own->ready ? own.get() : nullptr, expressionFile.empty() ? nullptr : &expressions);
   }
   std::printf("group\tscored\tagreed\tpercent\n");
   for (int g = 0; g < kGroups; ++g)
     std::printf("%s\t%ld\t%ld\t%.2f\n", kGroupNames[g], groups[g].scored, groups[g].agreed, groups[g].Rate());
   std::printf("\ncategory\tscored\tagreed\tpercent\n");
-  for (const auto& [cat, t] : perCategory) std::printf("%s\t%ld\t%ld\t%.2f\n", cat.c_str(), t.scored, t.agreed, t.Rate());
+  for (const auto& [cat, t] : perCategory)
+    std::printf("%s\t%ld\t%ld\t%.2f\n", cat.c_str(), t.scored, t.agreed, t.Rate());
   std::printf("\nall\t%ld\t%ld\t%.2f\n", all.scored, all.agreed, all.Rate());
   std::printf("outside expressions\t%ld\t%ld\t%.2f\n", single.scored, single.agreed, single.Rate());
   if (top > 0) {

@@ -227,9 +227,10 @@ class Measure {
     sum(order.size(), tokens, measured, first, best);
     std::printf("all %zu\t%ld\t%.2f\t%.2f\t%.2f\n", order.size(), tokens, 100 * measured / tokens, 100 * first / tokens,
                 100 * best / tokens);
-    std::printf("tokens without a class: %ld (parts of a name: %ld; read as another word kind or unclassified: %ld; "
-                "not reached: %ld); inside joined expressions (not scored): %ld\n\n",
-                nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_);
+    std::printf(
+        "tokens without a class: %ld (parts of a name: %ld; read as another word kind or unclassified: %ld; "
+        "not reached: %ld); inside joined expressions (not scored): %ld\n\n",
+        nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_);
     auto line = [&](const std::string& lemma) {
       const NounTally& t = nouns_.at(lemma);
       uint32_t most = 0;
@@ -245,11 +246,13 @@ class Measure {
                     none == t.chosen.end() ? 0L : none->second);
       return std::string(buffer);
     };
-    std::printf("noun\ttokens\tmeasured\tfirst sense\tclass chosen most\tof uses\tclass of the first sense\twithout a class\n");
+    std::printf(
+        "noun\ttokens\tmeasured\tfirst sense\tclass chosen most\tof uses\tclass of the first sense\twithout a class\n");
     for (size_t i = 0; i < show && i < order.size(); ++i) std::fputs(line(order[i].second).c_str(), stdout);
     if (!nounFile.empty()) {
       std::ofstream out(nounFile);
-      out << "noun\ttokens\tmeasured\tfirst sense\tclass chosen most\tof uses\tclass of the first sense\twithout a class\n";
+      out << "noun\ttokens\tmeasured\tfirst sense\tclass chosen most\tof uses\tclass of the first sense\twithout a "
+             "class\n";
       for (size_t i = 0; i < top && i < order.size(); ++i) out << line(order[i].second);
     }
   }
@@ -337,8 +340,8 @@ class ExampleMeasure {
 
   void Report(size_t show) const {
     const char* halves[] = {"tune (even offsets)", "report (odd offsets)"};
-    std::printf("examples with an ambiguous lemma of their synset: %ld (tune %ld, report %ld)\n",
-                total_[0] + total_[1], total_[0], total_[1]);
+    std::printf("examples with an ambiguous lemma of their synset: %ld (tune %ld, report %ld)\n", total_[0] + total_[1],
+                total_[0], total_[1]);
     std::printf("targets inside a longer expression (not scored): %ld\n\n", joined_);
     std::printf("half\tlevel\texamples\tmeasured\tfirst sense\n");
     for (int h = 0; h < 2; ++h)
@@ -364,7 +367,7 @@ class ExampleMeasure {
   struct Example {
     uint32_t offset = 0;
     std::string lemma, text;
-    size_t sense = 0;             // the synset's place among the lemma's senses
+    size_t sense = 0;  // the synset's place among the lemma's senses
     int firstToken = 0, lastToken = 0;
     std::vector<brown::Token> tokens;
   };
@@ -424,8 +427,7 @@ class ExampleMeasure {
     for (char c : text) {
       if (std::isalnum(static_cast<unsigned char>(c)) || ((c == '\'' || c == '-' || c == '.') && !word.empty()))
         word += c;
-      else
-        flush();
+      else flush();
     }
     flush();
     for (std::string& w : lower)
@@ -505,9 +507,8 @@ class ExampleMeasure {
       if (l == 0) missed = !right;
     }
     if (missed && half == 0 && misses.is_open())
-      misses << e.lemma << '\t' << e.sense + 1 << '\t' << Name(ClassAt(classes[e.sense], 1)) << '\t'
-             << Name(chosen[0]) << '\t' << Name(ClassAt(classes[e.sense], 3), 3) << '\t' << Name(chosen[2], 3)
-             << '\t' << e.text << '\n';
+      misses << e.lemma << '\t' << e.sense + 1 << '\t' << Name(ClassAt(classes[e.sense], 1)) << '\t' << Name(chosen[0])
+             << '\t' << Name(ClassAt(classes[e.sense], 3), 3) << '\t' << Name(chosen[2], 3) << '\t' << e.text << '\n';
   }
 
   static std::string Name(uint32_t cls, int level = 1) {
@@ -524,8 +525,8 @@ class ExampleMeasure {
 };
 
 int Run(int argc, char** argv) {
-  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, senses, wordnet = "/usr/share/wordnet", files = "all",
-              nounFile;
+  std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, senses, wordnet = "/usr/share/wordnet",
+              files = "all", nounFile;
   size_t top = 300, show = 20;
   int level = 3;
   bool examples = false;

@@ -23,12 +23,12 @@
 namespace quilor::ui {
 
 struct FileChoice {
-  std::string title;            // UTF-8
-  std::string folder;           // start folder
-  std::string fileName;         // proposed name (save)
-  std::string filter;           // "Text|*.txt;*.asc|All|*.*" (entries of caption and masks, '|' separated)
-  int filterIndex = 1;          // 1-based; updated with the user's choice
-  bool multiple = false;        // open: several files
+  std::string title;      // UTF-8
+  std::string folder;     // start folder
+  std::string fileName;   // proposed name (save)
+  std::string filter;     // "Text|*.txt;*.asc|All|*.*" (entries of caption and masks, '|' separated)
+  int filterIndex = 1;    // 1-based; updated with the user's choice
+  bool multiple = false;  // open: several files
 };
 
 class Desktop {
@@ -62,7 +62,7 @@ class ScriptedDesktop : public Desktop {
   std::string clipboard;
   QImage clipboardImage;
   int beeps = 0;
-  std::vector<FileChoice> choices;      // every file dialog asked
+  std::vector<FileChoice> choices;  // every file dialog asked
 
   std::vector<std::string> ChooseOpenFiles(FileChoice& choice) override;
   std::string ChooseSaveFile(FileChoice& choice) override;

@@ -105,8 +105,9 @@ QFont DialogFont(const Font& initial) {
     if (QFontDatabase::italic(f.family(), style) != initial.italic ||
         QFontDatabase::bold(f.family(), style) != initial.bold)
       continue;
-    const bool plain = style.compare("Regular", Qt::CaseInsensitive) == 0 || style.compare("Book", Qt::CaseInsensitive) == 0 ||
-                       style.compare("Normal", Qt::CaseInsensitive) == 0 || style.compare("Roman", Qt::CaseInsensitive) == 0;
+    const bool plain =
+        style.compare("Regular", Qt::CaseInsensitive) == 0 || style.compare("Book", Qt::CaseInsensitive) == 0 ||
+        style.compare("Normal", Qt::CaseInsensitive) == 0 || style.compare("Roman", Qt::CaseInsensitive) == 0;
     if (best.isEmpty() || plain || (style.size() < best.size() && !best.contains("Regular") && !best.contains("Book")))
       best = style;
     if (plain) break;

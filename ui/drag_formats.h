@@ -15,9 +15,9 @@ inline constexpr const char* kMimeTextWord = "application/x-quilor-text-word";
 inline constexpr const char* kMimeResultItem = "application/x-quilor-result-item";
 
 struct ResultsLineDrag {
-  int resultType = 0;   // index of the result type shown (the fixed positions)
-  int classLevel = 0;   // 1..4, the level of a class list
-  std::string name;     // the line's name (Windows-1252)
+  int resultType = 0;  // index of the result type shown (the fixed positions)
+  int classLevel = 0;  // 1..4, the level of a class list
+  std::string name;    // the line's name (Windows-1252)
 };
 
 std::string EncodeResultsLineDrag(const ResultsLineDrag& drag);

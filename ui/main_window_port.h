@@ -37,9 +37,9 @@ class MainWindowPort {
   virtual void SelectResultLineByTag(uint32_t tag) = 0;
 
   // State the other windows respect.
-  virtual bool TextLoaded() const = 0;        // results of an analysis are shown
-  virtual bool AnalysisRunning() const = 0;   // an analysis is going on
-  virtual bool Printing() const = 0;          // a print is going on
+  virtual bool TextLoaded() const = 0;       // results of an analysis are shown
+  virtual bool AnalysisRunning() const = 0;  // an analysis is going on
+  virtual bool Printing() const = 0;         // a print is going on
 };
 
 // Records the calls; its flags are set by the test.

@@ -39,14 +39,10 @@ void PainterCanvas::SetPen(Rgb colour, int width, PenStyle style) {
 void PainterCanvas::SetBrush(Rgb colour, BrushStyle style) {
   brushColour_ = ToQColor(colour);
   brushClear_ = style == BrushStyle::kClear;
-  if (brushClear_)
-    painter_.setBrush(Qt::NoBrush);
-  else if (style == BrushStyle::kCross)
-    painter_.setBrush(QBrush(brushColour_, Qt::DiagCrossPattern));
-  else if (style == BrushStyle::kDiagonal)
-    painter_.setBrush(QBrush(brushColour_, Qt::BDiagPattern));
-  else
-    painter_.setBrush(brushColour_);
+  if (brushClear_) painter_.setBrush(Qt::NoBrush);
+  else if (style == BrushStyle::kCross) painter_.setBrush(QBrush(brushColour_, Qt::DiagCrossPattern));
+  else if (style == BrushStyle::kDiagonal) painter_.setBrush(QBrush(brushColour_, Qt::BDiagPattern));
+  else painter_.setBrush(brushColour_);
 }
 
 void PainterCanvas::SetFont(const Font& font) {
@@ -85,7 +81,8 @@ void PainterCanvas::Polygon(const std::vector<Point>& points) {
 void PainterCanvas::Line(Point from, Point to) { painter_.drawLine(from.x, from.y, to.x, to.y); }
 
 void PainterCanvas::Pie(const Rect& r, double startDegrees, double spanDegrees) {
-  painter_.drawPie(ToQRect(r).adjusted(0, 0, -1, -1), static_cast<int>(startDegrees * 16), static_cast<int>(spanDegrees * 16));
+  painter_.drawPie(ToQRect(r).adjusted(0, 0, -1, -1), static_cast<int>(startDegrees * 16),
+                   static_cast<int>(spanDegrees * 16));
 }
 
 void PainterCanvas::ShadedEllipse(const Rect& r, Rgb colour) {

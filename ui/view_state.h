@@ -48,15 +48,15 @@ constexpr int kExplanationSize = 159;
 
 struct TViewState {
   // The text view.
-  int32_t CurrentWordPosition = 0;     // position of the word last read from TextWords
-  bool ExtractMode = false;            // the page shows only the selected propositions
+  int32_t CurrentWordPosition = 0;           // position of the word last read from TextWords
+  bool ExtractMode = false;                  // the page shows only the selected propositions
   int32_t TextViewWordLimit = kNoWordLimit;  // the page ends past this position
-  int32_t DisplayIndex = 0;            // -1 after a scroll
-  int32_t HitWordPosition = 0;         // written by WordAt
-  int32_t HitItemKind = 0;             // 0 word, 1 document header
-  TCategoryRecord HitCategory;         // the category record of the word WordAt found
-  int32_t LastCursorPosition = 0;      // the scroll position the main window keeps (PosCurseur)
-  int32_t DragWordPosition = 0;        // the word a drag started on
+  int32_t DisplayIndex = 0;                  // -1 after a scroll
+  int32_t HitWordPosition = 0;               // written by WordAt
+  int32_t HitItemKind = 0;                   // 0 word, 1 document header
+  TCategoryRecord HitCategory;               // the category record of the word WordAt found
+  int32_t LastCursorPosition = 0;            // the scroll position the main window keeps (PosCurseur)
+  int32_t DragWordPosition = 0;              // the word a drag started on
 
   // Colours (0x00BBGGRR): a working copy of the options' 17 colour roles.
   std::array<Rgb, kColourRoleCount> CurrentColours{};
@@ -66,14 +66,14 @@ struct TViewState {
   bool SelectionActive = false;
   // Selective-colouring bytes: entry c (1..7) for the words of major class c.
   std::array<uint8_t, kCategoryFilterCount> CategoryFilters{};
-  int CurrentResultTypeEntry = 0;      // the result-type index that made the selection
-  int32_t TextPartStart = 0;           // start word position of the text part shown
-  int32_t TextPartEnd = 0;             // its end (the episodes); 0 none
-  int32_t CurrentBurst = 0;            // burst record (1-based rank) of an episode line
-  int32_t CurrentItem = 0;             // result item id of an episode line
-  int CurrentItemKind = 0;             // the item kind of a category line
-  std::string SelectedLineExplanation; // explanation of the selected results line (159 characters)
-  std::string LastCountText;           // the padded count of the last results line built
+  int CurrentResultTypeEntry = 0;       // the result-type index that made the selection
+  int32_t TextPartStart = 0;            // start word position of the text part shown
+  int32_t TextPartEnd = 0;              // its end (the episodes); 0 none
+  int32_t CurrentBurst = 0;             // burst record (1-based rank) of an episode line
+  int32_t CurrentItem = 0;              // result item id of an episode line
+  int CurrentItemKind = 0;              // the item kind of a category line
+  std::string SelectedLineExplanation;  // explanation of the selected results line (159 characters)
+  std::string LastCountText;            // the padded count of the last results line built
 
   // The relation search's place (Selection.relationRecord) before the text
   // page's first proposition (slot 0) and before the proposition of its last
@@ -81,8 +81,8 @@ struct TViewState {
   std::array<size_t, 2> RelationCursorSlots{static_cast<size_t>(-1), static_cast<size_t>(-1)};
 
   // The graph panel.
-  bool GraphShown = false;             // the graph panel is visible
-  bool GraphDrawn = false;             // set when a graph was drawn
+  bool GraphShown = false;  // the graph panel is visible
+  bool GraphDrawn = false;  // set when a graph was drawn
 
   void Reset() { *this = TViewState(); }
 };

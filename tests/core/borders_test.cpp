@@ -21,12 +21,12 @@ TEST(BordersFile, LinesAreCutAndBadLinesSkipped) {
   bool damaged = true;
   const std::string longTerm(100, 't');
   ParseBordersText("N#######\t" + longTerm + "\r\n" +
-                   "X#######\tChapter\tcomment\r\n"
-                   "X\tabcdef\tlate tab\n"   // the TAB inside the flag bytes does not count
-                   "X#######\r\n"            // no TAB: skipped
-                   "\r"                      // empty line: skipped
-                   "X######\t\n" +           // 8 characters: skipped
-                   std::string("ab\0defgh\tNul\0after\n", 19),
+                       "X#######\tChapter\tcomment\r\n"
+                       "X\tabcdef\tlate tab\n"  // the TAB inside the flag bytes does not count
+                       "X#######\r\n"           // no TAB: skipped
+                       "\r"                     // empty line: skipped
+                       "X######\t\n" +          // 8 characters: skipped
+                       std::string("ab\0defgh\tNul\0after\n", 19),
                    list, damaged);
   EXPECT_TRUE(damaged);
   ASSERT_EQ(list.Count(), 4u);
@@ -58,8 +58,7 @@ TEST(BordersFile, RoundTripThroughTheDisk) {
   list.Add(MakeBorderEntry("", true));  // no text: not written
   const std::string path = dir / "mine.dlm";
   ASSERT_TRUE(WriteBordersFile(list, path));
-  EXPECT_EQ(ReadWholeFile(path),
-            "X#######\tAppendix\r\nN#######\tPreface\r\nX#######\tmade in memory\r\n");
+  EXPECT_EQ(ReadWholeFile(path), "X#######\tAppendix\r\nN#######\tPreface\r\nX#######\tmade in memory\r\n");
 
   TBorderList back;
   ASSERT_TRUE(ReadBordersFile(back, path));

@@ -185,9 +185,8 @@ TEST(Inflection, SingularsAndPlurals) {
   EXPECT_FALSE(IsPlural("a_s"));
   EXPECT_TRUE(IsPlural("cats"));
 
-  const char* plurals[][2] = {{"day", "days"},       {"city", "cities"}, {"church", "churches"},
-                              {"bath", "baths"},     {"box", "boxes"},   {"Zoo", "Zooes"},
-                              {"radio", "radioes"},  {"x1", "x1s"}};
+  const char* plurals[][2] = {{"day", "days"},  {"city", "cities"}, {"church", "churches"}, {"bath", "baths"},
+                              {"box", "boxes"}, {"Zoo", "Zooes"},   {"radio", "radioes"},   {"x1", "x1s"}};
   for (const auto& p : plurals) {
     std::strcpy(w, p[0]);
     EXPECT_TRUE(Plural(w));
@@ -215,10 +214,10 @@ TEST(Inflection, VerbFormCandidates) {
     const char* c2;
     const char* c3;
     int tense, mood;
-  } cases[] = {{"tried", "trie", "tri", "try", 2, 4}, {"bled", "ble", "bl", "", 2, 4},
+  } cases[] = {{"tried", "trie", "tri", "try", 2, 4},  {"bled", "ble", "bl", "", 2, 4},
                {"walking", "walk", "walke", "", 1, 4}, {"taken", "take", "taken", "", 1, 1},
-               {"tries", "trie", "tri", "try", 1, 1}, {"walks", "walk", "", "", 1, 1},
-               {"king", "king", "", "", 0, 0},        {"jump", "jump", "", "", 0, 0}};
+               {"tries", "trie", "tri", "try", 1, 1},  {"walks", "walk", "", "", 1, 1},
+               {"king", "king", "", "", 0, 0},         {"jump", "jump", "", "", 0, 0}};
   for (const auto& c : cases) {
     std::strcpy(w, c.form);
     EXPECT_TRUE(VerbFormCandidates(w, c2, c3));

@@ -59,7 +59,9 @@ TEST(CharTables, NormaliseExpression) {
 }
 
 TEST(CharTables, FoldAccents) {
-  char w[80] = "\xE9t\xE9 stra\xDF" "e";
+  char w[80] =
+      "\xE9t\xE9 stra\xDF"
+      "e";
   EXPECT_TRUE(FoldAccents(w));
   EXPECT_STREQ(w, "ete strasse");
   char plain[80] = "plain";
@@ -73,7 +75,9 @@ TEST(CharTables, FoldAccents) {
 
 TEST(CharTables, XmlAndHex) {
   EXPECT_EQ(XmlEscape("a<b>&\"\xE9\x80"), "a&lt;b&gt;&amp;&quot;&#233;&#8364;");
-  EXPECT_EQ(XmlEscape("a\tb\x01" "c"), "a b c");
+  EXPECT_EQ(XmlEscape("a\tb\x01"
+                      "c"),
+            "a b c");
   // A long text ends on a whole reference.
   const std::string amps = XmlEscape(std::string(600, '&').c_str());
   EXPECT_EQ(amps.size(), 510u);

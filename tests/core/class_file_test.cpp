@@ -66,7 +66,7 @@ TEST_F(ClassFileTest, LinesAreCutFieldsLimitedAndBlankCodeCharactersRead) {
   EXPECT_FALSE(damaged);
   ASSERT_EQ(list.Count(), 3u);
   EXPECT_EQ(list.Entries()[0].text2->size(), 79u);
-  EXPECT_EQ(list.Entries()[1].text1.size(), 79u);  // the line was cut at 164, the field at 79
+  EXPECT_EQ(list.Entries()[1].text1.size(), 79u);             // the line was cut at 164, the field at 79
   EXPECT_EQ(std::string(list.Entries()[2].code, 4), " #1#");  // a blank first character stays
   EXPECT_EQ(*list.Entries()[2].text2, "one");                 // a single TAB gives text 1 twice
 }

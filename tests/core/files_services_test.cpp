@@ -34,7 +34,7 @@ TEST(FilePaths, CutsAndExtensionsStayInTheFileNamePart) {
   EXPECT_EQ(p, "/root");
 
   EXPECT_EQ(IndexFileName("/t/a.txt"), "/t/a.txt.idt");
-  std::string longName = "/t/" + std::string(293, 'n') + ".txt";  // 300 characters
+  std::string longName = "/t/" + std::string(293, 'n') + ".txt";               // 300 characters
   EXPECT_EQ(IndexFileName(longName), "/t/" + std::string(253, 'n') + ".idt");  // cut to 260, extension kept
 }
 
@@ -44,8 +44,8 @@ TEST(FilePaths, JoinRefusesNamesThatLeaveTheFolder) {
   EXPECT_EQ(out, "/home/u/Scenario/Concepts US V8.scn");
   EXPECT_TRUE(JoinFolderAndName("/home/u/Scenario", "a..b.dlm", out));
   EXPECT_EQ(out, "/home/u/Scenario/a..b.dlm");
-  for (const std::string& bad : std::vector<std::string>{"", ".", "..", "../x.scn", "sub/x.scn", "..\\x.dlm",
-                                                         std::string("a\0b", 3)}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"", ".", "..", "../x.scn", "sub/x.scn", "..\\x.dlm", std::string("a\0b", 3)}) {
     out = "unchanged";
     EXPECT_FALSE(JoinFolderAndName("/home/u/Scenario", bad, out)) << bad;
     EXPECT_EQ(out, "unchanged");
@@ -242,8 +242,8 @@ TEST(Shell, OnlyWebAddressesAreOpened) {
   ScopedScriptedUi ui;
   EXPECT_TRUE(ShellOpenUrl("https://example.org/a?b=c"));
   EXPECT_TRUE(ShellOpenUrl("HTTP://example.org"));
-  for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "https://", "http://a b", "-x http://a",
-                          "http://a\n--help", ""})
+  for (const char* bad :
+       {"file:///etc/passwd", "javascript:alert(1)", "https://", "http://a b", "-x http://a", "http://a\n--help", ""})
     EXPECT_FALSE(ShellOpenUrl(bad)) << bad;
   ASSERT_EQ(launcher.calls.size(), 2u);
   EXPECT_EQ(launcher.calls[0], (std::vector<std::string>{"xdg-open", "https://example.org/a?b=c"}));

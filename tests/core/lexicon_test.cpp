@@ -16,7 +16,7 @@
 namespace quilor {
 namespace {
 
-constexpr TCategoryCode kNoun = 0x0F00;      // class 15 reads as Substantive
+constexpr TCategoryCode kNoun = 0x0F00;                // class 15 reads as Substantive
 constexpr TCategoryCode kVerb = 0x0100 | 0x40 | 0x30;  // factive infinitive
 constexpr TCategoryCode kAdjective = 0x0401;
 constexpr TCategoryCode kConnector = 0x0204;
@@ -57,7 +57,8 @@ TEST_F(LexiconTest, EveryReadingAtEveryDepthReadsBack) {
   int n = 0;
   for (const char* stem : stems) {
     for (int suffix = 0; suffix < 40; ++suffix, ++n) {
-      std::string word = std::string(stem) + (suffix ? std::string(suffix % 7 + 1, static_cast<char>('a' + suffix % 26)) : "");
+      std::string word =
+          std::string(stem) + (suffix ? std::string(suffix % 7 + 1, static_cast<char>('a' + suffix % 26)) : "");
       if (model.count(word)) continue;
       std::vector<TCategoryCode> codes;
       for (int r = 0; r <= n % 6; ++r) codes.push_back(static_cast<TCategoryCode>(0x0100 + (n * 7 + r) % 0x0E00 + 1));

@@ -19,11 +19,13 @@ TEST(StringTable, EveryMessageNumberUsedInTheCodeHasAText) {
   // Message numbers appear in the code as literal arguments of the loaders or
   // as kMsg constants; each must have an entry in resources/strings/.
   namespace fs = std::filesystem;
-  const std::regex call(R"(\b(?:LoadMessage|GetMessageText|GetMessageTextColon|GetMessageTextLower)\s*\(\s*(\d+)\s*\))");
+  const std::regex call(
+      R"(\b(?:LoadMessage|GetMessageText|GetMessageTextColon|GetMessageTextLower)\s*\(\s*(\d+)\s*\))");
   const std::regex constant(R"(\bconstexpr\s+int\s+kMsg\w*\s*=\s*(\d+)\s*;)");
   std::set<int> missing;
   int seen = 0;
-  for (const char* dir : {"platform", "core", "engine", "import", "mainwindow", "scenario", "output", "tools", "dico"}) {
+  for (const char* dir :
+       {"platform", "core", "engine", "import", "mainwindow", "scenario", "output", "tools", "dico"}) {
     fs::path root = fs::path(QUILOR_SOURCE_DIR) / dir;
     if (!fs::exists(root)) continue;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {

@@ -34,7 +34,7 @@ TEST(NameIndex, SegmentsOfKeys) {
   EXPECT_EQ(SegmentOfKey("abc", 1), 1);
   EXPECT_EQ(SegmentOfKey("ab", 7), (97 + 98) % 73 % 7 + 1);
   EXPECT_EQ(SegmentOfKey("ab", 7), 1);
-  EXPECT_EQ(SegmentOfKey("a", 7), 7);  // a one-character key uses its own code
+  EXPECT_EQ(SegmentOfKey("a", 7), 7);                           // a one-character key uses its own code
   EXPECT_EQ(SegmentOfKey("ABC", 29), SegmentOfKey("abc", 29));  // chosen after lower-casing
   EXPECT_TRUE(NameCanBeStored("walk"));
   EXPECT_TRUE(NameCanBeStored("a b"));

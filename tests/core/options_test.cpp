@@ -20,9 +20,7 @@ using testing::ReadWholeFile;
 using testing::TempFolder;
 using testing::WriteWholeFile;
 
-std::string ImageOf(const TOptionsRecord& r) {
-  return std::string(reinterpret_cast<const char*>(r.Data()), r.Size());
-}
+std::string ImageOf(const TOptionsRecord& r) { return std::string(reinterpret_cast<const char*>(r.Data()), r.Size()); }
 
 TEST(OptionsRecord, DefaultsOfTheImage) {
   TOptionsRecord r;
@@ -65,8 +63,8 @@ TEST(OptionsRecord, DefaultsOfTheImage) {
 
 // Offsets that no field names: filled with noise, they must come back as they went.
 std::vector<size_t> UnnamedOffsets() {
-  std::vector<std::pair<size_t, size_t>> ranges = {{4, 87}, {88, 260}, {292, 344}, {348, 352}, {380, 384},
-                                                   {392, 552}, {581, 583}, {604, 609}, {615, 616}, {631, 632},
+  std::vector<std::pair<size_t, size_t>> ranges = {{4, 87},    {88, 260},  {292, 344},   {348, 352},    {380, 384},
+                                                   {392, 552}, {581, 583}, {604, 609},   {615, 616},    {631, 632},
                                                    {639, 641}, {647, 667}, {1972, 2233}, {14909, 14912}};
   std::vector<size_t> out;
   for (auto [a, b] : ranges)
@@ -129,7 +127,7 @@ TEST(OptionsRecord, ForeignOrShortFilesGiveTheDefaults) {
 
 TEST(OptionsRecord, DamagedImageIsEndedAndBroughtInRange) {
   TOptionsRecord r;
-  std::memset(r.Data() + 667, 'S', 522);       // scenario name without its NUL
+  std::memset(r.Data() + 667, 'S', 522);  // scenario name without its NUL
   std::memset(r.Data() + 1189, 'b', 261);
   std::memset(r.Data() + 1450, 'm', 261);
   std::memset(r.Data() + 1711, 'f', 261);

@@ -186,8 +186,7 @@ TEST(RelationStoreTest, TiesAreListedInTheOrderFirstMet) {
   ASSERT_TRUE(s.SortPairs(2));
   ASSERT_TRUE(s.SortByCount(2));
   using Entry = std::pair<std::pair<uint32_t, uint32_t>, uint32_t>;
-  const std::vector<Entry> expected = {
-      {{2, 3}, 2}, {{9, 1}, 1}, {{7, 7}, 1}, {{5, 4}, 1}, {{1, 8}, 1}};
+  const std::vector<Entry> expected = {{{2, 3}, 2}, {{9, 1}, 1}, {{7, 7}, 1}, {{5, 4}, 1}, {{1, 8}, 1}};
   EXPECT_EQ(Listed(s, 2), expected);
 }
 

@@ -50,20 +50,16 @@ void AgreesWithMap(Trie& trie, const std::vector<std::string>& keys, bool fold, 
     const std::string k = fold ? Folded(key) : key;
     const bool known = model.count(k) != 0;
     if (insert(trie, key, value)) {
-      if (known)
-        ++duplicates;
-      else
-        model.emplace(k, value);
+      if (known) ++duplicates;
+      else model.emplace(k, value);
     } else {
       ++refused;
       EXPECT_FALSE(known) << "a known key must never be refused";
     }
   }
   EXPECT_GT(duplicates, 0u);
-  if (expectFull)
-    EXPECT_GT(refused, 0u);
-  else
-    EXPECT_EQ(refused, 0u);
+  if (expectFull) EXPECT_GT(refused, 0u);
+  else EXPECT_EQ(refused, 0u);
   for (const auto& key : keys) {
     const std::string k = fold ? Folded(key) : key;
     auto it = model.find(k);
@@ -83,20 +79,23 @@ TEST(Trie, EveryLayoutAgreesWithAMapOnRandomKeys) {
   {
     TDictionaryTrie t(3000000, 0);
     AgreesWithMap(
-        t, keys, true, false, [](auto& t, const std::string& k, uint32_t v) { return t.DictionaryTrieInsert(k.c_str(), v); },
+        t, keys, true, false,
+        [](auto& t, const std::string& k, uint32_t v) { return t.DictionaryTrieInsert(k.c_str(), v); },
         [](auto& t, const std::string& k) { return uint32_t(t.DictionaryTrieLookup(k.c_str())); });
     EXPECT_GT(t.state.duplicates, 0u);
   }
   {
     TLargeTrie t(3000000);
     AgreesWithMap(
-        t, keys, false, false, [](auto& t, const std::string& k, uint32_t v) { return t.LargeTrieInsert(k.c_str(), v); },
+        t, keys, false, false,
+        [](auto& t, const std::string& k, uint32_t v) { return t.LargeTrieInsert(k.c_str(), v); },
         [](auto& t, const std::string& k) { return uint32_t(t.Lookup(k.c_str())); });
   }
   {
     TPagedTrie t;
     AgreesWithMap(
-        t, keys, false, false, [](auto& t, const std::string& k, uint32_t v) { return t.PagedTrieInsert(k.c_str(), v); },
+        t, keys, false, false,
+        [](auto& t, const std::string& k, uint32_t v) { return t.PagedTrieInsert(k.c_str(), v); },
         [](auto& t, const std::string& k) { return t.PagedTrieFind(k.c_str()) ? t.state.currentValue : 0u; });
     EXPECT_GT(t.PageCount(), 1u);
   }
@@ -104,7 +103,8 @@ TEST(Trie, EveryLayoutAgreesWithAMapOnRandomKeys) {
     // The compact trie fills up long before 200,000 keys: refused keys leave it unchanged.
     TCompactTrie t(kCompactTrieMaxCapacity);
     AgreesWithMap(
-        t, keys, true, true, [](auto& t, const std::string& k, uint32_t v) { return t.CompactTrieInsert(k.c_str(), v); },
+        t, keys, true, true,
+        [](auto& t, const std::string& k, uint32_t v) { return t.CompactTrieInsert(k.c_str(), v); },
         [](auto& t, const std::string& k) { return uint32_t(t.CompactTrieLookup(k.c_str())); });
     EXPECT_TRUE(t.state.overflowReported);
   }
@@ -112,7 +112,8 @@ TEST(Trie, EveryLayoutAgreesWithAMapOnRandomKeys) {
     // A dictionary trie filled to the last node.
     TDictionaryTrie t(20000, 0);
     AgreesWithMap(
-        t, keys, true, true, [](auto& t, const std::string& k, uint32_t v) { return t.DictionaryTrieInsert(k.c_str(), v); },
+        t, keys, true, true,
+        [](auto& t, const std::string& k, uint32_t v) { return t.DictionaryTrieInsert(k.c_str(), v); },
         [](auto& t, const std::string& k) { return uint32_t(t.DictionaryTrieLookup(k.c_str())); });
     EXPECT_GE(t.Used() + 2, 20000u - 80);
   }
@@ -141,7 +142,8 @@ TEST(Trie, EveryLayoutAgreesWithAMapOnRandomKeys) {
 TEST(Trie, SiblingTablesGiveTheAnswersOfTheLinks) {
   const auto keys = RandomKeys(60000, 11, false);
   TDictionaryTrie t(2000000, 0);
-  for (size_t i = 0; i < keys.size(); i += 2) t.DictionaryTrieInsert(keys[i].c_str(), static_cast<uint16_t>(i % 60000 + 1));
+  for (size_t i = 0; i < keys.size(); i += 2)
+    t.DictionaryTrieInsert(keys[i].c_str(), static_cast<uint16_t>(i % 60000 + 1));
   const auto& a = t.Arrays();
   ASSERT_TRUE(TrieArraysHoldTogether(a.chars, a.links, a.used));
   TrieSiblingIndex index;
@@ -163,7 +165,7 @@ TEST(Trie, SiblingTablesGiveTheAnswersOfTheLinks) {
 
   // Two chains that meet (a damaged file): the later one gets no table and the links answer.
   //            0    1    2    3    4    5    6    7    8    9
-  unsigned char chars[] = {'a', 0,   'b', 0,   'c', 0,   'd', 0,   'e', 0};
+  unsigned char chars[] = {'a', 0, 'b', 0, 'c', 0, 'd', 0, 'e', 0};
   int32_t links[] = {2, -1, 4, -1, 6, -1, 8, -1, -1, -1};
   TrieSiblingIndex small;
   small.Build(chars, links, 10);

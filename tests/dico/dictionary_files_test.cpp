@@ -53,8 +53,9 @@ TEST(DicoFiles, CodesDecodeToTheIntendedCategories) {
 TEST(DicoFiles, WrittenFilesReadBackThroughTheLookups) {
   WordLists lists;
   std::string error;
-  ASSERT_TRUE(ParseClosedList("in preposition gerund\nin_order_to connector goal\nwas auxiliary stative past indicative\n",
-                              "closed", lists, error));
+  ASSERT_TRUE(
+      ParseClosedList("in preposition gerund\nin_order_to connector goal\nwas auxiliary stative past indicative\n",
+                      "closed", lists, error));
   for (int i = 0; i < 77; ++i) lists.styleNorms[i] = static_cast<int8_t>(i - 20);
   // A model without WordNet: closed words only, plus a noun and a verb by hand.
   wordnet::Database wn;

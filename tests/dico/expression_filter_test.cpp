@@ -13,10 +13,11 @@ namespace {
 WordLists FilterLists(const char* excluded) {
   WordLists lists;
   std::string e;
-  EXPECT_TRUE(ParseClosedList("the article\na article\nthis determiner\nin preposition gerund\nto preposition\n"
-                              "it pronoun personal He\nof preposition gerund\nin_order_to connector goal\n"
-                              "of_course modality assertion\n",
-                              "closed", lists, e))
+  EXPECT_TRUE(
+      ParseClosedList("the article\na article\nthis determiner\nin preposition gerund\nto preposition\n"
+                      "it pronoun personal He\nof preposition gerund\nin_order_to connector goal\n"
+                      "of_course modality assertion\n",
+                      "closed", lists, e))
       << e;
   EXPECT_TRUE(ParseExpressionExclusionList(excluded, "excluded", lists, e)) << e;
   return lists;
@@ -100,8 +101,7 @@ TEST(DicoExpressions, InstalledLexiconKeepsUsefulExpressionsAndConsistentMarks) 
   LexiconModel model;
   model.Build(wn, lists);
   const auto& entries = model.Entries();
-  for (const char* gone : {"in_this", "to_it", "the_city", "a_man", "a_lot"})
-    EXPECT_FALSE(entries.count(gone)) << gone;
+  for (const char* gone : {"in_this", "to_it", "the_city", "a_man", "a_lot"}) EXPECT_FALSE(entries.count(gone)) << gone;
   for (const char* kept : {"in_order_to", "as_soon_as", "of_course", "grand_jury", "rhode_island", "los_angeles"})
     EXPECT_TRUE(entries.count(kept)) << kept;
   std::set<std::string> starts;

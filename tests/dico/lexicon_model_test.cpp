@@ -38,9 +38,9 @@ TEST(DicoCodes, LongerExpressionMarkNeverTouchesTheGerundOrTheClass) {
 TEST(DicoLists, ClosedLinesGiveExactCodes) {
   std::vector<ClosedReading> out;
   std::string error;
-  for (const char* line : {"because connector cause", "i pronoun deixis I", "in preposition gerund", "the article",
-                           "was auxiliary stative past indicative", "s determiner piece", "mr abbreviation  # Mister",
-                           "   ", "# comment"})
+  for (const char* line :
+       {"because connector cause", "i pronoun deixis I", "in preposition gerund", "the article",
+        "was auxiliary stative past indicative", "s determiner piece", "mr abbreviation  # Mister", "   ", "# comment"})
     ASSERT_TRUE(ParseClosedLine(line, out, error)) << line << ": " << error;
   ASSERT_EQ(out.size(), 7u);
   EXPECT_EQ(out[0].code, 0x4204);
@@ -168,7 +168,8 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   EXPECT_EQ(OrderReadings(brown, &names), (std::vector<TCategoryCode>{noun, adj}));
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
-  for (int i = 0; i < 9; ++i) many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});
+  for (int i = 0; i < 9; ++i)
+    many.push_back({static_cast<TCategoryCode>(0x0100 + (i % 8)), ReadingOrigin::WordNetForm, i});
   EXPECT_EQ(OrderReadings(many, nullptr).size(), static_cast<size_t>(kMaxReadings));
 }
 
@@ -221,13 +222,16 @@ TEST(DicoModel, FormsReadingsAndMarks) {
   EXPECT_EQ(readings("went"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Past, Mood::Indicative)}));
   EXPECT_EQ(readings("gone"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Past, Mood::Participle)}));
   EXPECT_TRUE(readings("goed").empty());  // the irregular form replaces the regular one
-  EXPECT_EQ(readings("going"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Present, Mood::Participle)}));
+  EXPECT_EQ(readings("going"),
+            (std::vector<TCategoryCode>{VerbCode(VerbKind::Factive, Tense::Present, Mood::Participle)}));
   EXPECT_EQ(readings("children"), (std::vector<TCategoryCode>{kNounCode}));
   EXPECT_EQ(readings("better"), (std::vector<TCategoryCode>{AdjectiveCode(AdjectiveKind::Subjective)}));
-  EXPECT_EQ(readings("seems"), (std::vector<TCategoryCode>{VerbCode(VerbKind::Stative, Tense::Present, Mood::Indicative)}));
+  EXPECT_EQ(readings("seems"),
+            (std::vector<TCategoryCode>{VerbCode(VerbKind::Stative, Tense::Present, Mood::Indicative)}));
   // walk: verb first (more tagged senses), bit 15 on all but the last reading.
   TCategoryCode verb = VerbCode(VerbKind::Factive, Tense::Present, Mood::Indicative);
-  EXPECT_EQ(readings("walk"), (std::vector<TCategoryCode>{static_cast<TCategoryCode>(verb | kAmbiguityBit), kNounCode}));
+  EXPECT_EQ(readings("walk"),
+            (std::vector<TCategoryCode>{static_cast<TCategoryCode>(verb | kAmbiguityBit), kNounCode}));
   EXPECT_EQ(readings("walked").size(), 2u);  // simple past and past participle
   // "in" may start "in_order_to": the mark is on it, not on the gerund bit.
   auto in = readings("in");
@@ -261,20 +265,21 @@ TEST(DicoModel, HomographPastsAndAttributeKinds) {
   using wordnet::Pos;
   wordnet::Database db;
   std::string e;
-  ASSERT_TRUE(db.AddIndexFile(Pos::Verb, "find v 1 0 1 0 00000100\nfound v 1 0 1 0 00000200\n", "index.verb", e) &&
-              db.AddDataFile(Pos::Verb, "00000100 31 v 01 find 0 000 | discover\n00000200 36 v 01 found 0 000 | set up\n",
-                             "data.verb", e) &&
-              db.AddExceptionFile(Pos::Verb, "found find\n", "verb.exc", e) &&
-              db.AddIndexFile(Pos::Noun, "availability n 1 0 1 0 00000700\ngoodness n 1 0 1 0 00000800\n", "index.noun", e) &&
-              db.AddDataFile(Pos::Noun,
-                             "00000700 07 n 01 availability 0 000 | a state\n00000800 07 n 01 goodness 0 000 | a value\n",
-                             "data.noun", e) &&
-              db.AddIndexFile(Pos::Adjective, "available a 1 0 1 0 00000500\ngood a 1 0 1 0 00000600\n", "index.adj", e) &&
-              db.AddDataFile(Pos::Adjective,
-                             "00000500 00 a 01 available 0 001 = 00000700 n 0000 | usable\n"
-                             "00000600 00 a 01 good 0 001 = 00000800 n 0000 | fine\n",
-                             "data.adj", e) &&
-              db.AddCountFile("find%2:31:00:: 1 100\nfound%2:36:00:: 1 5\n", "cntlist.rev", e))
+  ASSERT_TRUE(
+      db.AddIndexFile(Pos::Verb, "find v 1 0 1 0 00000100\nfound v 1 0 1 0 00000200\n", "index.verb", e) &&
+      db.AddDataFile(Pos::Verb, "00000100 31 v 01 find 0 000 | discover\n00000200 36 v 01 found 0 000 | set up\n",
+                     "data.verb", e) &&
+      db.AddExceptionFile(Pos::Verb, "found find\n", "verb.exc", e) &&
+      db.AddIndexFile(Pos::Noun, "availability n 1 0 1 0 00000700\ngoodness n 1 0 1 0 00000800\n", "index.noun", e) &&
+      db.AddDataFile(Pos::Noun,
+                     "00000700 07 n 01 availability 0 000 | a state\n00000800 07 n 01 goodness 0 000 | a value\n",
+                     "data.noun", e) &&
+      db.AddIndexFile(Pos::Adjective, "available a 1 0 1 0 00000500\ngood a 1 0 1 0 00000600\n", "index.adj", e) &&
+      db.AddDataFile(Pos::Adjective,
+                     "00000500 00 a 01 available 0 001 = 00000700 n 0000 | usable\n"
+                     "00000600 00 a 01 good 0 001 = 00000800 n 0000 | fine\n",
+                     "data.adj", e) &&
+      db.AddCountFile("find%2:31:00:: 1 100\nfound%2:36:00:: 1 5\n", "cntlist.rev", e))
       << e;
   WordLists lists;
   ASSERT_TRUE(ParseIrregularList("find found found\n", "irr", lists, e)) << e;
@@ -290,7 +295,8 @@ TEST(DicoModel, HomographPastsAndAttributeKinds) {
   ASSERT_TRUE(db.AddCountFile("found%2:36:00:: 1 40\n", "cntlist2.rev", e)) << e;
   model.Build(db, lists);
   bool present = false;
-  for (TCategoryCode c : model.Entries().at("found")) present |= ((c >> 2) & 3) == static_cast<unsigned>(Tense::Present);
+  for (TCategoryCode c : model.Entries().at("found"))
+    present |= ((c >> 2) & 3) == static_cast<unsigned>(Tense::Present);
   EXPECT_TRUE(present);
 }
 
@@ -329,7 +335,7 @@ TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
   EXPECT_EQ(verbKind("build"), VerbKind::Factive);
   EXPECT_EQ(first("in_order_to"), ConnectorCode(ConnectorKind::Goal));
   EXPECT_EQ(first("as_soon_as"), ConnectorCode(ConnectorKind::Time));
-  EXPECT_EQ(first("red") , AdjectiveCode(AdjectiveKind::Objective));
+  EXPECT_EQ(first("red"), AdjectiveCode(AdjectiveKind::Objective));
   EXPECT_EQ(first("fifth"), AdjectiveCode(AdjectiveKind::Numeral));
   EXPECT_EQ(first("because"), ConnectorCode(ConnectorKind::Cause));
   EXPECT_EQ(first("probably"), ModalityCode(ModalityKind::Doubt));
@@ -349,7 +355,8 @@ TEST(DicoModel, InstalledWordNetGivesTheExpectedCategories) {
     EXPECT_EQ(verbKind(say), VerbKind::Performative) << say;
   for (const char* act : {"show", "reveal", "present", "accept", "allow", "permit"})
     EXPECT_EQ(verbKind(act), VerbKind::Factive) << act;
-  for (const char* state : {"base", "relate", "derive", "maintain"}) EXPECT_EQ(verbKind(state), VerbKind::Stative) << state;
+  for (const char* state : {"base", "relate", "derive", "maintain"})
+    EXPECT_EQ(verbKind(state), VerbKind::Stative) << state;
   EXPECT_EQ(first("for"), PrepositionCode(true));
   EXPECT_EQ(first("as"), ConnectorCode(ConnectorKind::Comparison));
   EXPECT_EQ(first("while"), ConnectorCode(ConnectorKind::Time));

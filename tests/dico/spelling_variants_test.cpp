@@ -7,7 +7,9 @@
 namespace quilor::dico {
 namespace {
 
-bool Has(const std::vector<std::string>& v, const std::string& w) { return std::find(v.begin(), v.end(), w) != v.end(); }
+bool Has(const std::vector<std::string>& v, const std::string& w) {
+  return std::find(v.begin(), v.end(), w) != v.end();
+}
 
 TEST(SpellingVariants, RegularDifferencesGiveTheAmericanCandidates) {
   EXPECT_TRUE(Has(AmericanCandidates("colour"), "color"));
@@ -24,7 +26,8 @@ TEST(SpellingVariants, RegularDifferencesGiveTheAmericanCandidates) {
 }
 
 TEST(SpellingVariants, OnlyWordsOfOneListArePaired) {
-  const auto british = ParseSpellingList("colour\ncentre\r\ncatalogue\ngrey\norganisation\nthe\nLondon\ncolour's\ncaf\xC3\xA9\n");
+  const auto british =
+      ParseSpellingList("colour\ncentre\r\ncatalogue\ngrey\norganisation\nthe\nLondon\ncolour's\ncaf\xC3\xA9\n");
   EXPECT_EQ(british.size(), 6u);  // names, possessives and accented words are left out
   const auto american = ParseSpellingList("color\ncenter\ncatalogue\ncatalog\ngray\ngrey\norganization\nthe\n");
   const auto pairs = PairSpellings(british, american);

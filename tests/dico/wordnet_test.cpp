@@ -8,8 +8,9 @@ namespace {
 TEST(WordNetParse, DataLineKeepsWordsMarkersAndPointers) {
   Synset s;
   std::string error;
-  ASSERT_TRUE(ParseDataLine("00019731 00 s 02 handy 0 ready_to_hand(p) 0 002 & 00019131 a 0000 + 04718999 n 0102 | easy to reach  ",
-                            s, error))
+  ASSERT_TRUE(ParseDataLine(
+      "00019731 00 s 02 handy 0 ready_to_hand(p) 0 002 & 00019131 a 0000 + 04718999 n 0102 | easy to reach  ", s,
+      error))
       << error;
   EXPECT_EQ(s.offset, 19731u);
   EXPECT_EQ(s.lexFile, 0);

@@ -99,7 +99,8 @@ TEST_F(SizeQuestion, CancelAbandonsTheRun) {
 // A gauge view that records the word counts shown and presses Stop on request.
 class RecordingView : public NullGaugeView {
  public:
-  explicit RecordingView(std::vector<std::string>* values, int pressStopAt) : values_(values), pressStopAt_(pressStopAt) {}
+  explicit RecordingView(std::vector<std::string>* values, int pressStopAt)
+      : values_(values), pressStopAt_(pressStopAt) {}
   void SetValue(int line, const std::string& text) override {
     if (line == 2 && !text.empty()) values_->push_back(text);
   }

@@ -51,7 +51,8 @@ TEST(BatchPipeThreads, SeveralWorkersDeliverInTheOrderHandedOver) {
 
 TEST(BatchPipeThreads, OneWorkerWithoutDelivery) {
   std::vector<int> seen;
-  TBatchPipe<Numbers> pipe([&](Numbers& batch, size_t) { seen.insert(seen.end(), batch.values.begin(), batch.values.end()); });
+  TBatchPipe<Numbers> pipe(
+      [&](Numbers& batch, size_t) { seen.insert(seen.end(), batch.values.begin(), batch.values.end()); });
   ASSERT_TRUE(pipe.Start());
   for (int i = 0; i < 100; ++i) {
     pipe.Filling().values.push_back(i);
@@ -69,11 +70,12 @@ TEST(BatchPipeThreads, OneWorkerWithoutDelivery) {
 // the ring is full.
 TEST(BatchPipeThreads, WithoutWorkersTheCallerDoesTheWork) {
   std::vector<int> delivered;
-  TBatchPipe<Numbers, 2> pipe([](Numbers& batch, size_t worker) {
-    EXPECT_EQ(worker, 0u);
-    for (int& v : batch.values) v += 1;
-  },
-                              [&](Numbers& batch) { delivered.insert(delivered.end(), batch.values.begin(), batch.values.end()); });
+  TBatchPipe<Numbers, 2> pipe(
+      [](Numbers& batch, size_t worker) {
+        EXPECT_EQ(worker, 0u);
+        for (int& v : batch.values) v += 1;
+      },
+      [&](Numbers& batch) { delivered.insert(delivered.end(), batch.values.begin(), batch.values.end()); });
   EXPECT_FALSE(pipe.Start(0));
   EXPECT_EQ(pipe.Workers(), 0u);
   for (int i = 0; i < 20; ++i) {

@@ -37,9 +37,8 @@ TEST(BurstReport, SectionsOfTheResults) {
   in.textWords = 1;
   TDiagnosisList diagnosis;
   diagnosis.DiagnoseStyle(in, nullptr);
-  const std::string text = FormatStyleAndBursts(diagnosis, r, [](int32_t id) {
-    return id == 12 ? std::string("sea\tside") : std::string("cause");
-  });
+  const std::string text = FormatStyleAndBursts(
+      diagnosis, r, [](int32_t id) { return id == 12 ? std::string("sea\tside") : std::string("cause"); });
   const auto header = [](int m) { return std::string("# ") + GetMessageText(m) + "\n"; };
   // No tendency lines: no section.
   const std::string tooShort = GetMessageText(kMsgTextTooShort);  // the message buffer is shared

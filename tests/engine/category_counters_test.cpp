@@ -99,18 +99,18 @@ TEST(CategoryCounters, CodesBackToRecordsAgreeWithDisplayCodes) {
 TEST(CategoryCounters, FamilyPercentagesUseTheirOwnBase) {
   ClearCategoryCounters();
   // Two verbs (one auxiliary), two other words.
-  CountCategory("said", Rec(1, 1, 2, 1), 0);                          // factive, past, indicative
-  CountCategory("had", Rec(1, 2, 2, 1, kFlagAuxiliary), 0);           // stative, past, indicative
-  CountCategory("it", Rec(5, 3, 3), 0);                               // personal, person 3
-  CountCategory("this", Rec(5, 4, 1, 0, kFlagFundamental), 2);        // deixis, person 1
+  CountCategory("said", Rec(1, 1, 2, 1), 0);                    // factive, past, indicative
+  CountCategory("had", Rec(1, 2, 2, 1, kFlagAuxiliary), 0);     // stative, past, indicative
+  CountCategory("it", Rec(5, 3, 3), 0);                         // personal, person 3
+  CountCategory("this", Rec(5, 4, 1, 0, kFlagFundamental), 2);  // deixis, person 1
   ASSERT_TRUE(ComputePercentages());
   EXPECT_EQ(CategoryCounters[kCodeVerb], 2u);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeVerb], 50.0);             // over words
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeFactive], 50.0);          // over verbs
-  EXPECT_DOUBLE_EQ(CategoryPercentages[17], 100.0);                   // past, over verbs
+  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeVerb], 50.0);     // over words
+  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeFactive], 50.0);  // over verbs
+  EXPECT_DOUBLE_EQ(CategoryPercentages[17], 100.0);           // past, over verbs
   EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeIndicative], 100.0);
   EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeAuxiliary], 50.0);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[72], 50.0);                    // over personal + deixis
+  EXPECT_DOUBLE_EQ(CategoryPercentages[72], 50.0);  // over personal + deixis
   EXPECT_DOUBLE_EQ(CategoryPercentages[70], 50.0);
   EXPECT_DOUBLE_EQ(CategoryPercentages[kCodePersonalPronoun], 50.0);  // over pronouns
   EXPECT_DOUBLE_EQ(CategoryPercentages[kCodePronoun], 50.0);          // over words
@@ -129,17 +129,25 @@ struct TagCategory {
 
 std::map<std::string, TagCategory> TagTable() {
   return {
-      {"nn", {Rec(8), 1, "noun"}},        {"nns", {Rec(8), 1, "noun"}},
-      {"np", {Rec(8), 2, "noun"}},        {"np$", {Rec(8), 2, "noun"}},
-      {"vbd", {Rec(1, 1, 2, 1), 0, "verb"}}, {"vbn", {Rec(1, 1, 2, 4), 0, "verb"}},
-      {"vb", {Rec(1, 2, 1, 5), 0, "verb"}},  {"vbz", {Rec(1, 1, 1, 1), 0, "verb"}},
+      {"nn", {Rec(8), 1, "noun"}},
+      {"nns", {Rec(8), 1, "noun"}},
+      {"np", {Rec(8), 2, "noun"}},
+      {"np$", {Rec(8), 2, "noun"}},
+      {"vbd", {Rec(1, 1, 2, 1), 0, "verb"}},
+      {"vbn", {Rec(1, 1, 2, 4), 0, "verb"}},
+      {"vb", {Rec(1, 2, 1, 5), 0, "verb"}},
+      {"vbz", {Rec(1, 1, 1, 1), 0, "verb"}},
       {"bedz", {Rec(1, 2, 2, 1, kFlagAuxiliary), 0, "verb"}},
       {"hvd", {Rec(1, 2, 2, 1, kFlagAuxiliary), 0, "verb"}},
-      {"jj", {Rec(4, 1), 0, "adjective"}}, {"cd", {Rec(4, 3), 0, "adjective"}},
+      {"jj", {Rec(4, 1), 0, "adjective"}},
+      {"cd", {Rec(4, 3), 0, "adjective"}},
       {"ap", {Rec(4, 0), 0, "adjective"}},
-      {"pps", {Rec(5, 3, 3), 0, "pronoun"}}, {"wdt", {Rec(5, 1), 0, "pronoun"}},
-      {"in", {Rec(6), 0, "prep"}},         {"at", {Rec(7), 0, "det"}},
-      {"cc", {Rec(2, 4), 0, "conn"}},      {"cs", {Rec(2, 2), 0, "conn"}},
+      {"pps", {Rec(5, 3, 3), 0, "pronoun"}},
+      {"wdt", {Rec(5, 1), 0, "pronoun"}},
+      {"in", {Rec(6), 0, "prep"}},
+      {"at", {Rec(7), 0, "det"}},
+      {"cc", {Rec(2, 4), 0, "conn"}},
+      {"cs", {Rec(2, 2), 0, "conn"}},
       {"rb", {Rec(3, 3, 0, 0, kFlagFundamental), 0, "mod"}},
   };
 }

@@ -116,8 +116,10 @@ TEST_F(CommandLine, BadParametersStopWithMessage48) {
   };
   const std::string missing = folder_ / "missing.txt";
   const std::vector<Case> cases = {
-      {{""}, ""},          {{"/c"}, "/c"},           {{"/h"}, "/h"},       {{"/e"}, "/e"},
-      {{"/x"}, "/x"},      {{"/"}, "/"},             {{"-"}, "-"},         {{"/Zed", "/f"}, "/Zed"},
+      {{""}, ""},           {{"/c"}, "/c"},
+      {{"/h"}, "/h"},       {{"/e"}, "/e"},
+      {{"/x"}, "/x"},       {{"/"}, "/"},
+      {{"-"}, "-"},         {{"/Zed", "/f"}, "/Zed"},
       {{missing}, missing}, {{"/f", "/nowhere/a.txt"}, "/nowhere/a.txt"},
   };
   for (const Case& c : cases) {

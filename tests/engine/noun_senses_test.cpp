@@ -254,8 +254,8 @@ TEST_F(NounSenses, EvidenceCountsNearTheNounAndNotInOtherDocuments) {
   auto near = Analyse("The loan and the mortgage and the cash went to the bank.");
   EXPECT_EQ(Of(near, "bank").l3, "money");
   // In another document of the run the same words say nothing of it.
-  auto apart = AnalyseDocuments({"They rested by the bank.\n",
-                                 "The loan, the mortgage, the cash and the currency went to the account.\n"});
+  auto apart = AnalyseDocuments(
+      {"They rested by the bank.\n", "The loan, the mortgage, the cash and the currency went to the account.\n"});
   EXPECT_EQ(Of(apart, "bank").l3, "nature");
   EXPECT_EQ(Of(apart, "bank").l1, Of(Analyse("They rested by the bank."), "bank").l1);
 }

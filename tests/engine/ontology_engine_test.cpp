@@ -83,7 +83,9 @@ TEST_F(EnglishOntology, CommonNounsFindTheirClassesOnThreeLevels) {
     EXPECT_EQ(Names().l1, "ice_cream");
     EXPECT_EQ(Names().l3, "food");
   }
-  for (const char* amount : {"$100", "100$", "\x80" "5"}) {
+  for (const char* amount : {"$100", "100$",
+                             "\x80"
+                             "5"}) {
     ASSERT_TRUE(engine_->LookupReading(amount, 0)) << amount;
     ASSERT_TRUE(engine_->ClassifyWord(amount, value, false)) << amount;
     EXPECT_EQ(Names().l3, "money") << amount;

@@ -62,7 +62,8 @@ inline SemanticDictionary MakeMiniDictionary(const std::vector<MiniWord>& extra 
     }
   }
   for (int t = 0; t < kWordTableCount; ++t)
-    if (!tables[static_cast<size_t>(t)].empty()) d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tables[static_cast<size_t>(t)]);
+    if (!tables[static_cast<size_t>(t)].empty())
+      d.tables[static_cast<size_t>(t)] = MakeWideTrieImage(tables[static_cast<size_t>(t)]);
   d.textIndex = MakeLargeTrieImage(names);
   d.textCapacity = static_cast<uint32_t>(d.textIndex.Size());
   return d;

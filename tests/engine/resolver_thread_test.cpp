@@ -84,8 +84,8 @@ std::string Segmented(const std::string& text, bool thread) {
 // more than once (the buffer then waits for the worker).
 std::string LongText() {
   std::string paragraphs;
-  for (const char* name : {"contractions", "numbers", "expressions", "abbreviations", "long_sentence",
-                           "content_words", "commas", "tokens", "readings", "punctuation"})
+  for (const char* name : {"contractions", "numbers", "expressions", "abbreviations", "long_sentence", "content_words",
+                           "commas", "tokens", "readings", "punctuation"})
     paragraphs += ReadFileBytes(TestDataPath(std::string("engine/segment/") + name + ".txt")) + "\n";
   std::string text;
   while (text.size() < 200000) text += paragraphs;
@@ -139,8 +139,7 @@ TEST(SegmentResolverThread, BordersFilterTheSameWords) {
   const bool borders = BordersInUse;
   BordersInUse = true;
   std::string text;
-  for (int i = 0; i < 2000; ++i)
-    text += "the man came. secret the dog ran. the car stopped. public the house stood. ";
+  for (int i = 0; i < 2000; ++i) text += "the man came. secret the dog ran. the car stopped. public the house stood. ";
   const std::string alone = Segmented(text, false);
   const std::string threaded = Segmented(text, true);
   BordersInUse = borders;

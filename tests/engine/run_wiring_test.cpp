@@ -61,12 +61,14 @@ class RunWiringTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
-      if (!std::filesystem::exists(kBuiltDico + "/englex" + ext)) GTEST_SKIP() << "no englex" << ext << " in this build";
+      if (!std::filesystem::exists(kBuiltDico + "/englex" + ext))
+        GTEST_SKIP() << "no englex" << ext << " in this build";
     root_ = tmp_ / "root";
     for (const char* sub : {"bin", "Dico", "Scenario"}) fs::create_directories(root_ + "/" + sub);
     for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"})
       fs::create_symlink(kBuiltDico + "/englex" + ext, root_ + "/Dico/englex" + ext);
-    if (!std::filesystem::exists(kBuiltScenario + "/" + kDefaultScenarioName)) GTEST_SKIP() << "no Scenario in this build";
+    if (!std::filesystem::exists(kBuiltScenario + "/" + kDefaultScenarioName))
+      GTEST_SKIP() << "no Scenario in this build";
     fs::copy_file(kBuiltScenario + "/" + kDefaultScenarioName, root_ + "/Scenario/" + kDefaultScenarioName);
     SetProgramPathForTesting(root_ + "/bin/quilor");
     SetSettingsFilePath(tmp_ / "config/Quilor/settings.ini");

@@ -36,7 +36,9 @@ class ScenarioTest : public ::testing::Test {
 };
 
 TEST_F(ScenarioTest, WellFormedScenarioLoadsWithoutAnomalies) {
-  Load("G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n3#1#\tnature\tPets\r\nG#0V\t2\tFinance\r\n2#1#\tbank_group\tFinance\r\nV#1#\trun\tFinance\r\n");
+  Load(
+      "G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n3#1#\tnature\tPets\r\nG#0V\t2\tFinance\r\n2#1#\tbank_group\tFinance\r\nV#1#"
+      "\trun\tFinance\r\n");
   EXPECT_TRUE(anomalies_.lines.empty());
   EXPECT_TRUE(anomalies_.finished);
   EXPECT_FALSE(anomalies_.shown);
@@ -50,8 +52,10 @@ TEST_F(ScenarioTest, WellFormedScenarioLoadsWithoutAnomalies) {
 }
 
 TEST_F(ScenarioTest, BadLinesBecomeAnomaliesAndAreMarked) {
-  Load("G#0V\t1\tA\r\n0#1#\tdog\tA\r\n0#1#\tdog\tA\r\n3#1#\tunknownfield\tA\r\nS#1#\tzzz\tA\r\nV#1#\trun\tA\r\nV#1#\trun\tA\r\n"
-       "A#1#\tbig\tA\r\n3#1#\tanimal\tA\r\n3#1#\tanimal\tA\r\n");
+  Load(
+      "G#0V\t1\tA\r\n0#1#\tdog\tA\r\n0#1#\tdog\tA\r\n3#1#\tunknownfield\tA\r\nS#1#\tzzz\tA\r\nV#1#\trun\tA\r\nV#1#"
+      "\trun\tA\r\n"
+      "A#1#\tbig\tA\r\n3#1#\tanimal\tA\r\n3#1#\tanimal\tA\r\n");
   EXPECT_EQ(AnomalyIds(), (std::vector<int>{kMsgDuplicated, kMsgNotInDictionary, kMsgNotInDictionary, kMsgDuplicated,
                                             kMsgNotInDictionary, kMsgDuplicated}));
   EXPECT_TRUE(anomalies_.shown);
@@ -62,8 +66,9 @@ TEST_F(ScenarioTest, BadLinesBecomeAnomaliesAndAreMarked) {
 }
 
 TEST_F(ScenarioTest, HiddenGroupsHideTheirSubtreeAndOnlyVisibleTopGroupsRank) {
-  Load("G#0V\t1\tanimals\r\n0#1#\tdog\tanimals\r\nG#0H\t2\thidden\r\nG#1V\t3\tinside\r\n0#2#\tcash\tinside\r\n"
-       "G#0V\t4\tbanks\r\n0#1#\tbank\tbanks\r\nG#1V\t5\triver banks\r\n0#2#\triverbank\triver banks\r\n");
+  Load(
+      "G#0V\t1\tanimals\r\n0#1#\tdog\tanimals\r\nG#0H\t2\thidden\r\nG#1V\t3\tinside\r\n0#2#\tcash\tinside\r\n"
+      "G#0V\t4\tbanks\r\n0#1#\tbank\tbanks\r\nG#1V\t5\triver banks\r\n0#2#\triverbank\triver banks\r\n");
   EXPECT_FALSE(engine_.ScenarioEntryCounted(2));
   EXPECT_FALSE(engine_.ScenarioEntryCounted(3));
   EXPECT_EQ(engine_.ScenarioEntryParent(5), 4u);
@@ -79,7 +84,7 @@ TEST_F(ScenarioTest, HiddenGroupsHideTheirSubtreeAndOnlyVisibleTopGroupsRank) {
   EXPECT_FALSE(engine_.IsLastVisibleSibling(1, 0, false, 0));
   EXPECT_TRUE(engine_.IsLastVisibleSibling(4, 0, false, 0));
   EXPECT_TRUE(engine_.IsLastVisibleSibling(1, 0, true, 4));  // group 4 has only 3 occurrences
-  engine_.ClearScenarioEntries();  // the Scenario is dropped
+  engine_.ClearScenarioEntries();                            // the Scenario is dropped
   EXPECT_FALSE(engine_.IsScenarioLoaded());
   EXPECT_FALSE(engine_.IsScenarioActive());
   EXPECT_EQ(engine_.ScenarioEntryOfWordForm("dog"), 0u);

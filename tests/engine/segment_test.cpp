@@ -216,8 +216,8 @@ TEST(SegmentLexiconThread, TheSharedFilterHidesNoExpressionFromAnyThread) {
 TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
   Dictionaries dictionaries(TestLexiconImage());
   const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
-  for (const char* name : {"contractions", "numbers", "expressions", "abbreviations", "long_sentence",
-                           "content_words", "commas", "tokens", "readings", "punctuation"}) {
+  for (const char* name : {"contractions", "numbers", "expressions", "abbreviations", "long_sentence", "content_words",
+                           "commas", "tokens", "readings", "punctuation"}) {
     SCOPED_TRACE(name);
     const std::string base = TestDataPath(std::string("engine/segment/") + name);
     const std::string text = ReadFileBytes(base + ".txt");
@@ -236,7 +236,7 @@ TEST(SegmentTokens, ContractionsNumbersExpressionsAndAbbreviations) {
   Segment("I don't think it's John's car.");
   EXPECT_EQ(ClassOf("don"), kClassVerb);
   EXPECT_EQ(ClassOf("t"), kClassModality);
-  EXPECT_EQ(ClassOf("s"), kClassVerb);  // it's
+  EXPECT_EQ(ClassOf("s"), kClassVerb);            // it's
   EXPECT_EQ(ClassOf("s", 1), kClassDeterminant);  // John's (flag Fundamental)
   EXPECT_EQ(ClassOf("car"), kClassSubstantive);
 
@@ -267,7 +267,7 @@ TEST(SegmentTokens, ContractionsNumbersExpressionsAndAbbreviations) {
   // An initial (one letter) ends no sentence either; a word of two letters does.
   Segment("We met J. Harper today. We met Jo. Harper came.");
   EXPECT_EQ(Words(), (std::vector<std::string>{"We", "met", "J", "Harper", "today", "/", "We", "met", "Jo", "/",
-                                                "Harper", "came", "/"}));
+                                               "Harper", "came", "/"}));
   TextWords.Clear();
 }
 
@@ -391,9 +391,12 @@ void ExpectChosenReadings(const std::vector<ChosenReading>& cases) {
 TEST(SegmentReadings, TheRealDictionaryResolvesTheClassicPairs) {
   Dictionaries dictionaries;
   ExpectChosenReadings({
-      {"The work is hard.", "work", kClassSubstantive}, {"They work hard.", "work", kClassVerb},
-      {"I want to use it.", "use", kClassVerb},          {"The use of it is clear.", "use", kClassSubstantive},
-      {"I can swim.", "can", kClassVerb},                {"He opened a can of beans.", "can", kClassSubstantive},
+      {"The work is hard.", "work", kClassSubstantive},
+      {"They work hard.", "work", kClassVerb},
+      {"I want to use it.", "use", kClassVerb},
+      {"The use of it is clear.", "use", kClassSubstantive},
+      {"I can swim.", "can", kClassVerb},
+      {"He opened a can of beans.", "can", kClassSubstantive},
   });
 }
 

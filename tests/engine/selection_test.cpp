@@ -260,7 +260,7 @@ TEST(SelectionNeighbours, LexicalEntryElseTheFirstPattern) {
   verb->lexicalEntry = 12;
   TSelection s;
   EXPECT_FALSE(WordMatchesNeighbourRule(*verb, s));  // nothing selected
-  s.ranges[0] = {3, 2};  // cause connectors
+  s.ranges[0] = {3, 2};                              // cause connectors
   BuildSearchPatterns(s);
   EXPECT_TRUE(WordMatchesNeighbourRule(*cause, s));
   EXPECT_FALSE(WordMatchesNeighbourRule(*verb, s));

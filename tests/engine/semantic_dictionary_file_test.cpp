@@ -65,9 +65,7 @@ SemanticDictionary LargeDictionary() {
   return d;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 TEST(SemanticDictionaryFile, FileIsReadInPartsAsTheImageInMemory) {
   const std::string image = WriteSemanticDictionary(LargeDictionary());

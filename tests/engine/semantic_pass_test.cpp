@@ -101,7 +101,8 @@ class SemanticPassTest : public ::testing::Test {
     const TRelationWindow* w = nullptr;
     uint32_t position = 0, value = 0;
     uint8_t b = 0;
-    while (r.Relations.Next(w, position, b, value)) out.push_back({w->At(0, level), w->At(1, level), position, value, b});
+    while (r.Relations.Next(w, position, b, value))
+      out.push_back({w->At(0, level), w->At(1, level), position, value, b});
     return out;
   }
   ScopedScriptedUi ui_;
@@ -213,7 +214,8 @@ TEST_F(SemanticPassTest, CountsAgreeWithAnIndependentCountOverTheWords) {
 
   // A second pass over the same words gives the same relations.
   std::vector<std::pair<std::pair<uint32_t, uint32_t>, uint32_t>> firstRun, secondRun;
-  for (size_t i = 0; r.Relations.KindEntry(1, i, first, second, count); ++i) firstRun.push_back({{first, second}, count});
+  for (size_t i = 0; r.Relations.KindEntry(1, i, first, second, count); ++i)
+    firstRun.push_back({{first, second}, count});
   TAnalysisResults& again = Run();
   for (size_t i = 0; again.Relations.KindEntry(1, i, first, second, count); ++i)
     secondRun.push_back({{first, second}, count});
@@ -398,18 +400,18 @@ TEST_F(NeighbourTest, TheMostFrequentNeighboursSurviveTheCut) {
 }
 
 TEST_F(NeighbourTest, OnlyNeighboursWithinTheDistanceAndTheProposition) {
-  Noun(3, 1);     // 99 positions before: too far, and replaced by the nearer one
-  Noun(4, 2);     // 98 positions before
+  Noun(3, 1);  // 99 positions before: too far, and replaced by the nearer one
+  Noun(4, 2);  // 98 positions before
   Word("x", 100);
   Word("v", 101);
-  Noun(5, 150);   // first classified word after the match
-  Noun(6, 151);   // only the first counts
+  Noun(5, 150);  // first classified word after the match
+  Noun(6, 151);  // only the first counts
   Word("/", 151);
-  Noun(7, 152);   // another proposition
+  Noun(7, 152);  // another proposition
   Word("x", 153);
   Word("/", 153);
   Word("x", 154);
-  Noun(8, 253);   // 99 positions after: too far
+  Noun(8, 253);  // 99 positions after: too far
   ASSERT_TRUE(Collect());
   const TAnalysisResults& r = *AnalysisResults;
   ASSERT_EQ(r.PredecessorCount, 2u);

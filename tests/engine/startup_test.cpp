@@ -173,8 +173,8 @@ TEST_F(StartupTest, ASingleUsersScenariosAndBordersLiveInTheDataFolder) {
   testing::ScopedEnvironment dataVariable("XDG_DATA_HOME", "");  // not set: ~/.local/share
   WriteWholeFile(root_ + "/Scenario/Chapters.dlm", "shipped borders");
   // As root the bits stop nothing: the listing tells whether anything was written.
-  const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                        fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+  const auto readOnly = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec;
   fs::permissions(root_ + "/Scenario", readOnly);
   fs::permissions(root_, readOnly);
   const std::string installed = Listing(root_);
@@ -329,8 +329,8 @@ TEST_F(StartupTest, IniFileSwitchesAndExports) {
   IniFile kinds;
   std::string text;
   const std::vector<std::pair<std::string, int>> table = {
-      {"a", 2}, {"cl", 12}, {"co", 8}, {"cu", 1}, {"c", 0}, {"g", 9}, {"i", 11}, {"o", 5}, {"ra", 6}, {"r", 0},
-      {"s", 4}, {"t", 7}, {"ve", 3}, {"v", 10}, {"X", 13}, {"z", 0}};
+      {"a", 2},  {"cl", 12}, {"co", 8}, {"cu", 1}, {"c", 0},  {"g", 9},  {"i", 11}, {"o", 5},
+      {"ra", 6}, {"r", 0},   {"s", 4},  {"t", 7},  {"ve", 3}, {"v", 10}, {"X", 13}, {"z", 0}};
   for (size_t n = 0; n < table.size() && n < 10; ++n)
     text += "[Extension" + std::to_string(n + 1) + "]\nNomExtension=e\nFonction=" + table[n].first + "\n";
   kinds.Parse(text);

@@ -10,7 +10,8 @@ namespace {
 
 std::vector<std::string> Tokens(std::string_view text) {
   std::vector<std::string> out;
-  ReadTaggedText(text, [&](std::string_view w) { out.emplace_back(w); }, [&] { out.emplace_back("/"); });
+  ReadTaggedText(
+      text, [&](std::string_view w) { out.emplace_back(w); }, [&] { out.emplace_back("/"); });
   return out;
 }
 

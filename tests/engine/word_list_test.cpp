@@ -145,8 +145,8 @@ TEST(WordList, BackToPropositionStartSkipsTheMarkItStandsOn) {
   for (const char* w : words) AppendWord(list, w, w[0] == '/' ? position : ++position);
   list.SeekPosition(5);  // "e"
   list.BackToPropositionStart();
-  EXPECT_EQ(list.Cursor(), TWordList::NextNode(TWordList::NextNode(TWordList::NextNode(TWordList::NextNode(
-                               TWordList::NextNode(list.First()))))));  // the second mark
+  EXPECT_EQ(list.Cursor(), TWordList::NextNode(TWordList::NextNode(TWordList::NextNode(
+                               TWordList::NextNode(TWordList::NextNode(list.First()))))));  // the second mark
   list.BackToPropositionStart();
   EXPECT_STREQ(list.Cursor()->text, "/");
   EXPECT_EQ(list.Cursor()->position, 2);  // the first mark

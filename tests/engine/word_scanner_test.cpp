@@ -78,9 +78,17 @@ TEST(WordScanner, TagsCarryThePunctuationBeforeEachWord) {
 TEST(WordScanner, LigaturesJoinersAndLetters) {
   ResetWorkingTables();
   EXPECT_EQ(Scan("c\x9Cur \x8Cuvre"), (Words{{"coeur", " "}, {"Oeuvre", " "}}));
-  EXPECT_EQ(Scan("encyclop\xE6" "dia \xC6sop"), (Words{{"encyclopaedia", " "}, {"Aesop", " "}}));
+  EXPECT_EQ(Scan("encyclop\xE6"
+                 "dia \xC6sop"),
+            (Words{{"encyclopaedia", " "}, {"Aesop", " "}}));
   EXPECT_EQ(Scan("a_b_c _x"), (Words{{"a_b_c", " "}, {"x", " "}}));
-  EXPECT_EQ(Scan("\xA3" "5 $3 caf\xE9"), (Words{{"\xA3" "5", " "}, {"$3", " "}, {"caf\xE9", " "}}));
+  EXPECT_EQ(Scan("\xA3"
+                 "5 $3 caf\xE9"),
+            (Words{{"\xA3"
+                    "5",
+                    " "},
+                   {"$3", " "},
+                   {"caf\xE9", " "}}));
 }
 
 TEST(WordScanner, LongRunsGoOnAsTheNextWord) {
@@ -118,7 +126,10 @@ TEST(WordScanner, TheLastWordOfTheSourceIsKept) {
 
 TEST(WordScanner, PiecesScanAsOneText) {
   ResetWorkingTables();
-  const std::string text = "Fin. Suite, l'homme a_b c\x9C" "ur 3.5 " + std::string(90, 'y') + " z";
+  const std::string text =
+      "Fin. Suite, l'homme a_b c\x9C"
+      "ur 3.5 " +
+      std::string(90, 'y') + " z";
   Words whole = Scan(text);
   for (size_t cut = 0; cut <= text.size(); ++cut) {
     ASSERT_EQ(ScanPieces({text.substr(0, cut), "", text.substr(cut)}), whole) << "cut at " << cut;

@@ -39,7 +39,9 @@ TEST(WordSearchParserSplit, WordsAndOperators) {
   p.InitParser();
   std::set<std::string> lexicon{"dog_house", "ice_cream"};
   p.lexiconKnows = [&](const std::string& w) { return lexicon.count(w) > 0; };
-  p.RunCriteria("  L'\x8C" "uvre+chat, -chien dog-house.");
+  p.RunCriteria(
+      "  L'\x8C"
+      "uvre+chat, -chien dog-house.");
   EXPECT_EQ(WordsOf(p), (std::vector<std::pair<std::string, char>>{
                             {"l", 0}, {"oeuvre", 0}, {"chat", '+'}, {"chien", ','}, {"dog_house", 0}}));
   p.RunCriteria("dog -cat");
@@ -133,7 +135,8 @@ TEST_F(WordSearchParserMeanings, AScenarioLineCarriesItsOwnEntry) {
   GroupNumbering.counter = 0;
   ClassFileList file;
   bool damaged = false;
-  ASSERT_TRUE(ParseClassFileText(file, "G#0V\t1\tPets\r\n0#1#\tcat\tPets\r\nG#0V\t2\tMoney\r\n1#1#\tcash\tMoney\r\n", damaged));
+  ASSERT_TRUE(
+      ParseClassFileText(file, "G#0V\t1\tPets\r\n0#1#\tcat\tPets\r\nG#0V\t2\tMoney\r\n1#1#\tcash\tMoney\r\n", damaged));
   OntologyEngine->LoadScenario(file, false);
   parser.RunCriteria("cats");
   ASSERT_FALSE(parser.lines.empty());

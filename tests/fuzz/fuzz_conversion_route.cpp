@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)ready;
   if (size < 1) return 0;
   static const char* const kExtensions[] = {".doc", ".docx", ".DOCX", ".pdf", ".ppt", ".pptx", ".odt", ".odp",
-                                            ".xls", ".xlsx", ".xps", ".swf", ".txt", ".xyz", ""};
+                                            ".xls", ".xlsx", ".xps",  ".swf", ".txt", ".xyz",  ""};
   const std::string path = base + "-doc" + kExtensions[data[0] % 15];
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data + 1, 1, size - 1, f);

@@ -14,7 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view header(reinterpret_cast<const char*>(data), size);
   const bool loadable = quilor::IsLoadableElfHeader(header);
-  if (loadable && (size < 20 || header.substr(0, 4) != "\x7F" "ELF")) __builtin_trap();
+  if (loadable && (size < 20 || header.substr(0, 4) != "\x7F"
+                                                       "ELF"))
+    __builtin_trap();
   if (!loadable) {
     // Refused without being opened as a library.
     char path[] = "/tmp/quilor-fuzz-filter-XXXXXX";

@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quilor::InstallSilentMessageUi();
   try {
     quilor::TMainDictionary d(data, size, "fuzz.lv8");
-    static const std::string words[] = {"walk",  "walked", "walking", "cats",         "tries",
-                                        "the",   "a",      "zebra",   "\xe9t\xe9s", "gatas",
-                                        "rapidamente", std::string(120, 'w') + "ed"};
+    static const std::string words[] = {"walk",       "walked", "walking",     "cats",
+                                        "tries",      "the",    "a",           "zebra",
+                                        "\xe9t\xe9s", "gatas",  "rapidamente", std::string(120, 'w') + "ed"};
     for (int language : {quilor::kLanguageEnglish, quilor::kLanguagePortuguese}) {
       d.language = language;
       for (const std::string& w : words)

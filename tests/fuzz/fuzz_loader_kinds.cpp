@@ -30,9 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   (void)ready;
   if (size < 2) return 0;
-  static const char* const kExtensions[] = {".txt", ".asc", ".mac", ".rtf", ".htm", ".html", ".xml", ".sgm",
-                                            ".doc", ".pdf", ".docx", ".odt", ".odp", ".pptx", ".ppt", ".xls",
-                                            ".swf", ".xps", ".dat", ""};
+  static const char* const kExtensions[] = {".txt", ".asc", ".mac", ".rtf",  ".htm", ".html", ".xml",
+                                            ".sgm", ".doc", ".pdf", ".docx", ".odt", ".odp",  ".pptx",
+                                            ".ppt", ".xls", ".swf", ".xps",  ".dat", ""};
   const std::string path = base + "-doc" + kExtensions[data[0] % 20];
   LoaderSettings.decodeBlockSize = data[1] == 0 ? kTextBlockSize : data[1];
   if (FILE* f = std::fopen(path.c_str(), "wb")) {

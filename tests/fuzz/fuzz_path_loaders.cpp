@@ -33,9 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   switch (data[0] % 4) {
-    case 0:
-      DocumentKindOfFile(path, 1, (data[0] & 4) != 0);
-      break;
+    case 0: DocumentKindOfFile(path, 1, (data[0] & 4) != 0); break;
     case 1: {
       CompoundFile file;
       if (file.OpenFile(path))

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // "mole" and "Mole" read with sense weights: a common reading and one for
     // a capitalised word.
     const std::vector<testing_support::MiniWord> weighted = {{"mole", {1, 3, 4}, {3, 1, 3 | 0x20}, {180, 50, 20}}};
-    if (!OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary(weighted))).Ok()) std::abort();
+    if (!OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary(weighted))).Ok())
+      std::abort();
   }
   if (size < 2) return 0;
   Options->ResetSettings();

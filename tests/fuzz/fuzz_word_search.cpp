@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quilor::SetMessageUi(&ui);
   MakeEngine();
   static CountingParser parser;
-  static bool ready = (parser.InitParser(), parser.lexiconKnows = [](const std::string& w) { return w == "dog_house"; }, true);
+  static bool ready = (
+      parser.InitParser(), parser.lexiconKnows = [](const std::string& w) { return w == "dog_house"; }, true);
   (void)ready;
   parser.Clear();
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -73,7 +73,12 @@ TEST(Charset, WordDocumentStart) {
 
 TEST(Charset, RunsOfText) {
   auto other = BinaryTextExtractor::ForOtherBinary();
-  std::string doc = std::string("\x01" "abc\x01" "abcd\x02" "bjbjplain\x03", 20) +
+  std::string doc = std::string(
+                        "\x01"
+                        "abc\x01"
+                        "abcd\x02"
+                        "bjbjplain\x03",
+                        20) +
                     "twenty bytes \xFC\xFC\xFC abcd\x04" + "twenty-one byte\xFC\xFC okay\x05";
   std::string out = Extract(other, doc);
   ASSERT_EQ(out.size(), doc.size());

@@ -33,8 +33,9 @@ std::vector<std::string> Words(const std::string& text) {
 }
 
 const std::vector<std::string> kDocumentWords = {
-    "Caf\xE9", "na\xEFve", "r\xE9sum\xE9", "the", "writer\x92s", "best", "day", "Main", "text", "continues",
-    "here", "alpha", "beta", "gamma", "delta", "Visit", "the", "example", "site", "today", "The", "end"};
+    "Caf\xE9", "na\xEFve",  "r\xE9sum\xE9", "the",   "writer\x92s", "best",  "day",   "Main",
+    "text",    "continues", "here",         "alpha", "beta",        "gamma", "delta", "Visit",
+    "the",     "example",   "site",         "today", "The",         "end"};
 
 TEST(DocumentFilter, PackagesGiveTheirMainTextInReadingOrder) {
   for (auto [file, format] : {std::pair{"sample.docx", ConverterFormat::kOffice2007},
@@ -42,10 +43,12 @@ TEST(DocumentFilter, PackagesGiveTheirMainTextInReadingOrder) {
     auto f = Loaded(format);
     ASSERT_TRUE(f->ExtractIFilterText(kData + file)) << file << ": " << f->IFilterErrorText();
     EXPECT_EQ(Words(f->Text()), kDocumentWords) << file;
-    EXPECT_NE(f->Text().find("\x93" "best\x94"), std::string::npos);
+    EXPECT_NE(f->Text().find("\x93"
+                             "best\x94"),
+              std::string::npos);
   }
-  const std::vector<std::string> slides = {"First", "slide", "caf\xE9", "Second", "slide\x92s", "words", "Third",
-                                           "slide", "ends"};
+  const std::vector<std::string> slides = {"First", "slide", "caf\xE9", "Second", "slide\x92s",
+                                           "words", "Third", "slide",   "ends"};
   for (auto [file, format] : {std::pair{"slides.pptx", ConverterFormat::kPowerPoint2007},
                               std::pair{"slides.odp", ConverterFormat::kOpenDocumentPresentation}}) {
     auto f = Loaded(format);
@@ -122,12 +125,13 @@ TEST(DocumentFilter, BrokenAndHostilePackagesFailWithTheirReason) {
 
   // An OpenDocument file with encrypted parts.
   auto odt = Loaded(ConverterFormat::kOpenDocumentText);
-  std::string manifest = "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
-                         "<manifest:file-entry manifest:full-path=\"content.xml\"><manifest:encryption-data/>"
-                         "</manifest:file-entry></manifest:manifest>";
-  EXPECT_FALSE(odt->ExtractFromMemory(
-      BuildZip({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"META-INF/manifest.xml", manifest},
-                {"content.xml", "garbage"}})));
+  std::string manifest =
+      "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\">"
+      "<manifest:file-entry manifest:full-path=\"content.xml\"><manifest:encryption-data/>"
+      "</manifest:file-entry></manifest:manifest>";
+  EXPECT_FALSE(odt->ExtractFromMemory(BuildZip({{"mimetype", "application/vnd.oasis.opendocument.text"},
+                                                {"META-INF/manifest.xml", manifest},
+                                                {"content.xml", "garbage"}})));
   EXPECT_EQ(odt->LastError(), FilterError::kPassword);
 
   // Deep nesting ends the parse instead of the stack.
@@ -155,8 +159,9 @@ TEST(DocumentFilter, WordprocessingLayoutAndAlternateContent) {
 
 TEST(DocumentFilter, SlidesFollowThePresentationOrder) {
   auto slide = [](const char* text) {
-    return std::string("<p:sld xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\" "
-                       "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:p><a:r><a:t>") +
+    return std::string(
+               "<p:sld xmlns:p=\"http://schemas.openxmlformats.org/presentationml/2006/main\" "
+               "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:p><a:r><a:t>") +
            text + "</a:t></a:r></a:p></p:sld>";
   };
   std::string presentation =
@@ -181,7 +186,12 @@ TEST(DocumentFilter, SlidesFollowThePresentationOrder) {
 
 TEST(DocumentFilter, Utf8ToAnsiNeverGluesWords) {
   std::string out;
-  AppendUtf8AsAnsi("\xEF\xAC\x81nd caf\xC3\xA9 \xE4\xB8\xAD" "x a\xE2\x80\x89" "b \xFF" "c \xE2\x82", out);
+  AppendUtf8AsAnsi(
+      "\xEF\xAC\x81nd caf\xC3\xA9 \xE4\xB8\xAD"
+      "x a\xE2\x80\x89"
+      "b \xFF"
+      "c \xE2\x82",
+      out);
   EXPECT_EQ(out, "find caf\xE9  x a b  c  ");
   auto f = CreateDocumentFilter(ConverterFormat::kOpenDocumentText);
   EXPECT_FALSE(f->Load(true, "/nonexistent/library.so"));

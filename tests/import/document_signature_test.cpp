@@ -46,7 +46,7 @@ TEST(DocumentSignature, UnknownExtensions) {
   EXPECT_EQ(KindOf("feed.rss", "<?xml version=\"1.0\"?><rss/>"), kDocXml);
   EXPECT_EQ(KindOf("readme", "plain words"), kDocText);
   EXPECT_EQ(KindOf("data.bin", std::string("\x01\x02\0\0\x05\0\0\0\0\x07", 10)), kDocUnsupported);
-  EXPECT_EQ(KindOf("wide.lst", Wide("plain words")), kDocText);       // UTF-16 without a mark
+  EXPECT_EQ(KindOf("wide.lst", Wide("plain words")), kDocText);  // UTF-16 without a mark
   EXPECT_EQ(KindOf("wide.lst", "\xFF\xFE" + Wide("plain words")), kDocText);
   // A recognised extension stands when the content says nothing else.
   EXPECT_EQ(KindOf("page.HTM", "just words"), kDocHtml);

@@ -40,12 +40,12 @@ std::string Head(const std::string& path) {
 TEST(FilterPlugin, OnlySharedObjectsOfThisMachineAreLoaded) {
   const std::string good = Head(QUILOR_TEST_FILTER);
   ASSERT_TRUE(IsLoadableElfHeader(good));
-  const uint16_t machine = static_cast<uint16_t>(static_cast<unsigned char>(good[18]) |
-                                                 static_cast<unsigned char>(good[19]) << 8);
+  const uint16_t machine =
+      static_cast<uint16_t>(static_cast<unsigned char>(good[18]) | static_cast<unsigned char>(good[19]) << 8);
   EXPECT_TRUE(IsLoadableElfHeader(ElfHeader(2, 1, 3, machine)));
-  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(1, 1, 3, machine)));   // 32-bit
-  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(2, 2, 3, machine)));   // big-endian
-  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(2, 1, 2, machine)));   // a program, not a library
+  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(1, 1, 3, machine)));  // 32-bit
+  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(2, 2, 3, machine)));  // big-endian
+  EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(2, 1, 2, machine)));  // a program, not a library
   EXPECT_FALSE(IsLoadableElfHeader(ElfHeader(2, 1, 3, static_cast<uint16_t>(machine + 1))));
   EXPECT_FALSE(IsLoadableElfHeader(good.substr(0, 19)));
   EXPECT_FALSE(IsLoadableElfHeader("MZ\x90\x00 not elf at all, a Windows library"));

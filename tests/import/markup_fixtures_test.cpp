@@ -61,13 +61,27 @@ struct Fixture {
 // the apostrophe, and there is no euro sign; the references
 // of curly double quotes and dashes give '"' and '-'.
 const Fixture kFixtures[] = {
-    {"windows1252.htm", "page"},     {"iso88591.htm", "page_references"},      {"utf8.HTML", "page"},
-    {"utf8_bom.htm", "page"},        {"utf16le.htm", "page"},       {"utf16be.htm", "page"},
-    {"ucs2.htm", "page"},            {"lo_writer.html", "page"},    {"utf8_nodecl.xml", "page"},
-    {"latin1_quoted.xml", "page_references"},   {"windows1252.xml", "page"},   {"utf16.xml", "page"},
-    {"utf8.sgm", "page_sgml"},       {"ansi.sgm", "page_sgml"},          {"lo_writer.rtf", "lo_writer_rtf"},
-    {"lo_writer.xml", "lo_writer_xml"}, {"ansi.rtf", "rtf"},        {"mac.rtf", "rtf_mac"},
-    {"mac.mac", "mac_text"},              {"pc.rtf", "rtf_dos"},         {"pca.rtf", "rtf_dos"},
+    {"windows1252.htm", "page"},
+    {"iso88591.htm", "page_references"},
+    {"utf8.HTML", "page"},
+    {"utf8_bom.htm", "page"},
+    {"utf16le.htm", "page"},
+    {"utf16be.htm", "page"},
+    {"ucs2.htm", "page"},
+    {"lo_writer.html", "page"},
+    {"utf8_nodecl.xml", "page"},
+    {"latin1_quoted.xml", "page_references"},
+    {"windows1252.xml", "page"},
+    {"utf16.xml", "page"},
+    {"utf8.sgm", "page_sgml"},
+    {"ansi.sgm", "page_sgml"},
+    {"lo_writer.rtf", "lo_writer_rtf"},
+    {"lo_writer.xml", "lo_writer_xml"},
+    {"ansi.rtf", "rtf"},
+    {"mac.rtf", "rtf_mac"},
+    {"mac.mac", "mac_text"},
+    {"pc.rtf", "rtf_dos"},
+    {"pca.rtf", "rtf_dos"},
 };
 
 std::string GoldenText(const std::vector<testing_support::WordRow>& rows) {
@@ -107,10 +121,13 @@ TEST(MarkupFixtures, GoldenWordsAndTagsThroughTheLoader) {
 TEST(MarkupFixtures, WordsDoNotDependOnTheOrderOfTheFiles) {
   testing_support::StreamTestState state;
   testing_support::TempFolder folder;
-  const std::string files[] = {
-      kFolder + "utf8.HTML", folder.Write("lines.txt", "one\r\ntwo\r\nthree.\r\nfour\r\n"),
-      folder.Write("open.htm", "<p>x</p><script>never closed"), kFolder + "latin1_quoted.xml",
-      folder.Write("open.rtf", "{\\rtf1\\mac {\\*\\x "), kFolder + "ansi.rtf", kFolder + "utf8.sgm"};
+  const std::string files[] = {kFolder + "utf8.HTML",
+                               folder.Write("lines.txt", "one\r\ntwo\r\nthree.\r\nfour\r\n"),
+                               folder.Write("open.htm", "<p>x</p><script>never closed"),
+                               kFolder + "latin1_quoted.xml",
+                               folder.Write("open.rtf", "{\\rtf1\\mac {\\*\\x "),
+                               kFolder + "ansi.rtf",
+                               kFolder + "utf8.sgm"};
   auto alone = [](const std::string& path) {
     EXPECT_TRUE(testing_support::RunOnFiles({path}));
     std::vector<std::pair<std::string, std::string>> words;

@@ -20,7 +20,7 @@ std::string Read(std::string_view text, int kind = kDocHtml) {
 TEST(MarkupReader, NamedReferences) {
   EXPECT_EQ(Read("caf&eacute;"), "caf\xE9");
   EXPECT_EQ(Read("&Eacute;t&eacute;"), "\xC9t\xE9");
-  EXPECT_EQ(Read("caf&eacute bar"), "caf\xE9 bar");   // resolved as soon as the name is complete
+  EXPECT_EQ(Read("caf&eacute bar"), "caf\xE9 bar");  // resolved as soon as the name is complete
   EXPECT_EQ(Read("caf&eacutes"), "caf\xE9s");
   EXPECT_EQ(Read("&quot;x&quot;"), "\"x\"");
   EXPECT_EQ(Read("l&rsquo;homme &lsquo;a&rsquo;"), "l'homme 'a'");
@@ -40,11 +40,11 @@ TEST(MarkupReader, ReferenceFollowedByBlankKeepsTheBlank) {
 TEST(MarkupReader, NumericReferences) {
   EXPECT_EQ(Read("&#233;t&#xE9;"), "\xE9t\xE9");
   EXPECT_EQ(Read("&#X20AC;"), "\x80");
-  EXPECT_EQ(Read("&#8217;"), "'");     // U+2019 gives 146, read as the apostrophe
+  EXPECT_EQ(Read("&#8217;"), "'");      // U+2019 gives 146, read as the apostrophe
   EXPECT_EQ(Read("&#08364;"), "\x80");  // five digits
   EXPECT_EQ(Read("&#65;&#66"), "AB");
   EXPECT_EQ(Read("&#128512;"), "#");   // beyond the 16-bit range
-  EXPECT_EQ(Read("&#233x"), "\xE9x");   // a non-digit ends the number
+  EXPECT_EQ(Read("&#233x"), "\xE9x");  // a non-digit ends the number
 }
 
 TEST(MarkupReader, UnresolvedReferencesStayAsWritten) {
@@ -102,8 +102,9 @@ TEST(MarkupReader, LineBreaksBecomeBlanksEverywhere) {
 TEST(MarkupReader, CharsetOfTheDocument) {
   MarkupReader reader;
   reader.Reset(kDocHtml);
-  std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head>"
-                     "<body>caf\xC3\xA9 \xE2\x80\x99</body></html>";
+  std::string page =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head>"
+      "<body>caf\xC3\xA9 \xE2\x80\x99</body></html>";
   EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, page, 0)), "caf\xE9 '");
   EXPECT_EQ(reader.charsetMode(), kCharsetUtf8);
 

@@ -110,7 +110,9 @@ TEST(OwlImport, EveryLabelResolvesToItsOwnClassOnceLoaded) {
   ASSERT_TRUE(engine.LoadBytes(WriteSemanticDictionary(d)).Ok());
   engine.LoadScenario(file, true);
   ASSERT_EQ(engine.ScenarioEntryCount(), 4u);
-  auto entryOf = [&](const char* word) { return engine.ScenarioClassName(static_cast<int32_t>(engine.ScenarioEntryOfWordForm(word))); };
+  auto entryOf = [&](const char* word) {
+    return engine.ScenarioClassName(static_cast<int32_t>(engine.ScenarioEntryOfWordForm(word)));
+  };
   EXPECT_EQ(entryOf("animal"), "animal");
   EXPECT_EQ(entryOf("mammalian"), "mammal");
   EXPECT_EQ(entryOf("mammal"), "mammal");
@@ -121,12 +123,13 @@ TEST(OwlImport, EveryLabelResolvesToItsOwnClassOnceLoaded) {
 }
 
 TEST(OwlImport, DuplicatesUndefinedParentsAndDeepChainsAreLogged) {
-  std::string xml = kHead +
-                    "<owl:Class rdf:about=\"#A\"><rdfs:label>first</rdfs:label></owl:Class>\n"
-                    "<owl:Class rdf:about=\"#A\"><rdfs:label>again</rdfs:label></owl:Class>\n"
-                    "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#Nowhere\"/>"
-                    "<oboInOwl:hasExactSynonym>early</oboInOwl:hasExactSynonym><rdfs:label>bee</rdfs:label></owl:Class>\n"
-                    "<owl:Class><rdfs:label>no id</rdfs:label></owl:Class>\n";
+  std::string xml =
+      kHead +
+      "<owl:Class rdf:about=\"#A\"><rdfs:label>first</rdfs:label></owl:Class>\n"
+      "<owl:Class rdf:about=\"#A\"><rdfs:label>again</rdfs:label></owl:Class>\n"
+      "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#Nowhere\"/>"
+      "<oboInOwl:hasExactSynonym>early</oboInOwl:hasExactSynonym><rdfs:label>bee</rdfs:label></owl:Class>\n"
+      "<owl:Class><rdfs:label>no id</rdfs:label></owl:Class>\n";
   for (int i = 0; i < 10; ++i)
     xml += "<owl:Class rdf:about=\"#C" + std::to_string(i) + "\">" +
            (i ? "<rdfs:subClassOf rdf:resource=\"#C" + std::to_string(i - 1) + "\"/>" : std::string()) +
@@ -136,7 +139,8 @@ TEST(OwlImport, DuplicatesUndefinedParentsAndDeepChainsAreLogged) {
   ASSERT_TRUE(r.ok) << r.log;
   EXPECT_NE(r.log.find("*** Error - ClassId always defined: http://example.org/zoo#A"), std::string::npos);
   EXPECT_NE(r.log.find("*** Error - ClassId undefined for: http://example.org/zoo#Nowhere"), std::string::npos);
-  EXPECT_NE(r.log.find("*** Unexpected synonym before first label of class: http://example.org/zoo#B"), std::string::npos);
+  EXPECT_NE(r.log.find("*** Unexpected synonym before first label of class: http://example.org/zoo#B"),
+            std::string::npos);
   EXPECT_NE(r.log.find("*** Class extraction error !!! "), std::string::npos);
   EXPECT_NE(r.log.find("** Warning - tree depth level exceed maximum for: level 9"), std::string::npos);
   EXPECT_EQ(r.log.find("** Warning - tree depth level exceed maximum for: level 8"), std::string::npos);
@@ -146,27 +150,28 @@ TEST(OwlImport, DuplicatesUndefinedParentsAndDeepChainsAreLogged) {
   // The duplicate's label joins the first definition; B stays at the top.
   EXPECT_NE(r.scenario.find("G#0V\tfirst\tfirst\r\n0#1#\tfirst\tfirst\r\n0#1#\tagain\tfirst\r\n"), std::string::npos);
   EXPECT_NE(r.scenario.find("G#0V\tbee\tbee\r\n"), std::string::npos);
-  EXPECT_NE(r.scenario.find("G#8V\tlevel 8\tlevel 8\r\n0#9#\tlevel_8\tlevel 8\r\nG#8V\tlevel 9\tlevel 9\r\n0#9#\tlevel_9"),
-            std::string::npos);
+  EXPECT_NE(
+      r.scenario.find("G#8V\tlevel 8\tlevel 8\r\n0#9#\tlevel_8\tlevel 8\r\nG#8V\tlevel 9\tlevel 9\r\n0#9#\tlevel_9"),
+      std::string::npos);
 }
 
 TEST(OwlImport, ACycleKeepsEveryClass) {
-  const std::string xml = kHead +
-                          "<owl:Class rdf:about=\"#A\"><rdfs:subClassOf rdf:resource=\"#B\"/><rdfs:label>a</rdfs:label></owl:Class>"
-                          "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#A\"/><rdfs:label>b</rdfs:label></owl:Class>"
-                          "<owl:Class rdf:about=\"#C\"><rdfs:subClassOf rdf:resource=\"#C\"/><rdfs:subClassOf rdf:resource=\"#A\"/>"
-                          "<rdfs:label>c</rdfs:label></owl:Class>" +
-                          kTail;
+  const std::string xml =
+      kHead +
+      "<owl:Class rdf:about=\"#A\"><rdfs:subClassOf rdf:resource=\"#B\"/><rdfs:label>a</rdfs:label></owl:Class>"
+      "<owl:Class rdf:about=\"#B\"><rdfs:subClassOf rdf:resource=\"#A\"/><rdfs:label>b</rdfs:label></owl:Class>"
+      "<owl:Class rdf:about=\"#C\"><rdfs:subClassOf rdf:resource=\"#C\"/><rdfs:subClassOf rdf:resource=\"#A\"/>"
+      "<rdfs:label>c</rdfs:label></owl:Class>" +
+      kTail;
   const OwlImportResult r = ConvertOwl(xml, "cycle.owl", OwlImportOptions{});
   ASSERT_TRUE(r.ok);
-  EXPECT_EQ(r.scenario,
-            "G#0V\ta\ta\r\n0#1#\ta\ta\r\nG#1V\tb\tb\r\n0#2#\tb\tb\r\nG#1V\tc\tc\r\n0#2#\tc\tc\r\n");
+  EXPECT_EQ(r.scenario, "G#0V\ta\ta\r\n0#1#\ta\ta\r\nG#1V\tb\tb\r\n0#2#\tb\tb\r\nG#1V\tc\tc\r\n0#2#\tc\tc\r\n");
   EXPECT_NE(r.log.find("** Warning - SubClassOf cycle, class written at the top: a"), std::string::npos);
 }
 
 TEST(OwlImport, MalformedXmlFailsStepOneWithLineAndColumn) {
-  const OwlImportResult r = ConvertOwl(kHead + "<owl:Class rdf:about=\"#A\">\n<rdfs:label>x</rdfs:labl>" + kTail, "bad.owl",
-                                       OwlImportOptions{});
+  const OwlImportResult r = ConvertOwl(kHead + "<owl:Class rdf:about=\"#A\">\n<rdfs:label>x</rdfs:labl>" + kTail,
+                                       "bad.owl", OwlImportOptions{});
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedStep, 1);
   EXPECT_EQ(r.failure, OwlFailure::kMalformed);
@@ -197,10 +202,11 @@ TEST_F(OwlImportFiles, HostileEntitiesFailInStepOneAndKeepThePreviousScenario) {
       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">&d;&d;&d;</rdf:RDF>",
       // An external entity naming a local file.
-      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret + "\">]>"
-      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
-      "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">"
-      "<owl:Class rdf:about=\"#A\"><rdfs:label>&x;</rdfs:label></owl:Class></rdf:RDF>",
+      "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY x SYSTEM \"file://" + secret +
+          "\">]>"
+          "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+          "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">"
+          "<owl:Class rdf:about=\"#A\"><rdfs:label>&x;</rdfs:label></owl:Class></rdf:RDF>",
       // A parameter entity.
       "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY % p \"<!ENTITY q 'boom'>\"> %p;]>"
       "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">&q;</rdf:RDF>",
@@ -224,7 +230,8 @@ TEST_F(OwlImportFiles, HostileEntitiesFailInStepOneAndKeepThePreviousScenario) {
 }
 
 TEST_F(OwlImportFiles, AnUnreadableFileIsSaidSo) {
-  const OwlImportResult r = ImportOwlFile(folder.Path("missing.owl"), folder.Path(""), OwlImportOptions{}, scenario, log);
+  const OwlImportResult r =
+      ImportOwlFile(folder.Path("missing.owl"), folder.Path(""), OwlImportOptions{}, scenario, log);
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failure, OwlFailure::kUnreadable);
   EXPECT_EQ(r.failureDetail, "No such file or directory");

@@ -34,8 +34,8 @@ TEST(RtfReader, ControlWordsEndAtTheirDelimiter) {
 TEST(RtfReader, Escapes) {
   EXPECT_EQ(Read("{\\rtf1 caf\\'e9}"), "caf\xE9");
   EXPECT_EQ(Read("{\\rtf1 caf\\'E9s}"), "caf\xE9s");
-  EXPECT_EQ(Read("{\\rtf1 a\\'zzb}"), "ab");       // not hexadecimal: nothing
-  EXPECT_EQ(Read("{\\rtf1 a\\'4 b}"), "ab");       // cut short by a delimiter
+  EXPECT_EQ(Read("{\\rtf1 a\\'zzb}"), "ab");  // not hexadecimal: nothing
+  EXPECT_EQ(Read("{\\rtf1 a\\'4 b}"), "ab");  // cut short by a delimiter
   EXPECT_EQ(Read("{\\rtf1 a\\'4\\par b}"), "a  b");
   EXPECT_EQ(Read("{\\rtf1 l\\'92homme \\rquote x\\lquote \\ldblquote y\\rdblquote}"), "l'homme 'x'\"y\"");
   EXPECT_EQ(Read("{\\rtf1 \\u8217\\'92s}"), "'s");  // the ANSI stand-in of a Unicode character
@@ -95,14 +95,20 @@ TEST(RtfReader, HostileNesting) {
 
 TEST(RtfReader, UnicodeCharactersAndTheirFallbacks) {
   EXPECT_EQ(Read("{\\rtf1 na\\u239?ve}"), "na\xEFve");
-  EXPECT_EQ(Read("{\\rtf1 \\u8364 ?5}"), "\x80" "5");                 // the blank ends the control word
-  EXPECT_EQ(Read("{\\rtf1 \\uc2 caf\\u233\\'65\\'27s}"), "caf\xE9s");   // two fallback bytes
-  EXPECT_EQ(Read("{\\rtf1 \\uc0 caf\\u233 s}"), "caf\xE9s");            // none
+  EXPECT_EQ(Read("{\\rtf1 \\u8364 ?5}"),
+            "\x80"
+            "5");                                                      // the blank ends the control word
+  EXPECT_EQ(Read("{\\rtf1 \\uc2 caf\\u233\\'65\\'27s}"), "caf\xE9s");  // two fallback bytes
+  EXPECT_EQ(Read("{\\rtf1 \\uc0 caf\\u233 s}"), "caf\xE9s");           // none
   EXPECT_EQ(Read("{\\rtf1 x\\u-3913?y}"), "x?y");  // U+F0B7 has no character here: the fallback stays
-  EXPECT_EQ(Read("{\\rtf1 \\u20013 ?}"), "?");      // nor has a CJK character
+  EXPECT_EQ(Read("{\\rtf1 \\u20013 ?}"), "?");     // nor has a CJK character
   // \uc holds for its group only; a brace ends the fallback.
-  EXPECT_EQ(Read("{\\rtf1 {\\uc3 a}\\u233 bc}"), "a\xE9" "c");
-  EXPECT_EQ(Read("{\\rtf1 \\uc3\\u233{b}c}"), "\xE9" "bc");
+  EXPECT_EQ(Read("{\\rtf1 {\\uc3 a}\\u233 bc}"),
+            "a\xE9"
+            "c");
+  EXPECT_EQ(Read("{\\rtf1 \\uc3\\u233{b}c}"),
+            "\xE9"
+            "bc");
   // A control word in the fallback counts as one character.
   EXPECT_EQ(Read("{\\rtf1 \\u233\\par x}"), "\xE9x");
 }

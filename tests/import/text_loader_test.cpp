@@ -23,9 +23,8 @@ namespace {
 
 using namespace testing_support;
 
-const char* const kSamples[] = {"sample-ansi.txt",    "sample-dos.asc",      "sample-mac.mac",
-                                "sample-utf8.txt",    "sample-utf8-bom.txt", "sample-utf16le.txt",
-                                "sample-utf16be.txt"};
+const char* const kSamples[] = {"sample-ansi.txt",     "sample-dos.asc",     "sample-mac.mac",    "sample-utf8.txt",
+                                "sample-utf8-bom.txt", "sample-utf16le.txt", "sample-utf16be.txt"};
 
 TEST(TextLoaderEncodings, EveryEncodingGivesTheGoldenWordsAndTags) {
   StreamTestState state;
@@ -109,7 +108,9 @@ TEST(TextLoaderReadAhead, CharactersAcrossTheReadBlockBoundaryStayWhole) {
   utf8 += std::string(65534 - utf8.size(), ' ');
   utf8 += "caf\xC3\xA9 ";
   utf8 += std::string(131072 - 1 - utf8.size(), ' ');
-  utf8 += "\xE2\x82\xAC" "uro end";
+  utf8 +=
+      "\xE2\x82\xAC"
+      "uro end";
   std::string p8 = folder.Write("cut.txt", utf8);
   ASSERT_TRUE(RunOnFiles({p8}));
   auto rows = TextWordRows();
@@ -152,9 +153,17 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
       // Bytes that are not well-formed UTF-8 are Windows-1252.
       {"ansi.txt", "na\xEFve caf\xE9", {"na\xEFve", "caf\xE9"}},
       // An unknown extension is plain text with mark detection.
-      {"notes.dat", std::string("\xFF\xFE" "h\0i\0", 6), {"hi"}},
+      {"notes.dat",
+       std::string("\xFF\xFE"
+                   "h\0i\0",
+                   6),
+       {"hi"}},
       // An odd last byte of UTF-16 gives nothing.
-      {"odd16.txt", std::string("\xFF\xFE" "a\0b", 5), {"a"}},
+      {"odd16.txt",
+       std::string("\xFF\xFE"
+                   "a\0b",
+                   5),
+       {"a"}},
       // Characters beyond U+FFFF give '#' in UTF-8 and UTF-16 alike.
       {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
       {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
@@ -180,7 +189,8 @@ TEST(TextLoaderQueue, TenThousandFailedDocumentsAreAllListed) {
   ASSERT_EQ(state.ui.ui.Lists().size(), 1u);
   const auto& lines = state.ui.ui.Lists()[0].lines;
   ASSERT_EQ(lines.size(), 10000u);
-  for (int i = 0; i < 10000; i += 999) EXPECT_EQ(lines[static_cast<size_t>(i)], files[static_cast<size_t>(i)] + ": The file cannot be opened.");
+  for (int i = 0; i < 10000; i += 999)
+    EXPECT_EQ(lines[static_cast<size_t>(i)], files[static_cast<size_t>(i)] + ": The file cannot be opened.");
   EXPECT_TRUE(state.ui.ui.Shown().empty());  // never through a message box that cuts it
 }
 
@@ -197,8 +207,9 @@ TEST(TextLoaderQueue, PipesDevicesAndFoldersAreListedWithoutWaiting) {
     ::alarm(20);
     StreamTestState state;
     RunOnFiles({pipe, pipeDoc, "/dev/zero", dir});
-    const bool listed = state.ui.ui.Lists().size() == 1 && state.ui.ui.Lists()[0].lines.size() == 4 &&
-                        state.ui.ui.Lists()[0].lines[2] == "/dev/zero: This is not a regular file (a folder, a device or a pipe).";
+    const bool listed =
+        state.ui.ui.Lists().size() == 1 && state.ui.ui.Lists()[0].lines.size() == 4 &&
+        state.ui.ui.Lists()[0].lines[2] == "/dev/zero: This is not a regular file (a folder, a device or a pipe).";
     ::_exit(listed ? 0 : 1);
   }
   ASSERT_GT(child, 0);

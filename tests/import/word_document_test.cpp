@@ -40,7 +40,10 @@ TEST(WordDocument, SavedDocumentGivesTheMainStoryOnly) {
   EXPECT_EQ(doc.DocVersion(), 8);
   std::string text = doc.MainTextString();
   // Curly apostrophe and quotes, accents: Windows-1252 bytes.
-  EXPECT_NE(text.find("Caf\xE9 na\xEFve r\xE9sum\xE9: the writer\x92s \x93" "best\x94 day."), std::string::npos) << text;
+  EXPECT_NE(text.find("Caf\xE9 na\xEFve r\xE9sum\xE9: the writer\x92s \x93"
+                      "best\x94 day."),
+            std::string::npos)
+      << text;
   EXPECT_NE(text.find("Main text continues here."), std::string::npos);
   EXPECT_NE(text.find("alpha beta"), std::string::npos);
   EXPECT_NE(text.find("gamma delta"), std::string::npos);
@@ -56,7 +59,12 @@ TEST(WordDocument, SavedDocumentGivesTheMainStoryOnly) {
 TEST(WordDocument, ControlCharactersFieldsAndTables) {
   // Cells a|b then the row mark; a nested field whose instructions vanish;
   // a manual line break; a picture mark inside a word.
-  std::u16string text = u"a\x07" u"b\x07\x07" u"see \x13HYPERLINK \x13 PAGE \x14" u"9\x15 x\x14" u"link\x15 now\x0Bnext\x01word\r";
+  std::u16string text =
+      u"a\x07"
+      u"b\x07\x07"
+      u"see \x13HYPERLINK \x13 PAGE \x14"
+      u"9\x15 x\x14"
+      u"link\x15 now\x0Bnext\x01word\r";
   TMSWordDocument doc;
   std::vector<int> kinds;
   doc.OnConvertSysChar = [&](int kind, std::string&, char) { kinds.push_back(kind); };
@@ -84,7 +92,9 @@ TEST(WordDocument, PiecesOfBothWidthsAndCodePages) {
   EXPECT_EQ(doc.MainTextString(), "one two three four five six seven");
 
   // A character the code page lacks never glues two words.
-  doc.ReadFromMemory(BuildWordFile(MainOnly(u"alpha\x4E2D" u"beta \x20AC\r")), "t.doc");
+  doc.ReadFromMemory(BuildWordFile(MainOnly(u"alpha\x4E2D"
+                                            u"beta \x20AC\r")),
+                     "t.doc");
   EXPECT_EQ(doc.MainTextString(), "alpha beta \x80");
   // A Russian document maps to code page 1251.
   WordLayout russian = MainOnly(u"\x0414\x0430\r");

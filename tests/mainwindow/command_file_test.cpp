@@ -77,9 +77,10 @@ TEST_F(CommandFile, TwentyKeysAtMostAndLongKeysCut) {
 TEST_F(CommandFile, SettingsAreAppliedInOrder) {
   Options->Set(opt::ScenarioFileName, std::string_view("Concepts US V8.scn"));
   Options->Set(opt::ConvertPdf, uint8_t{0});
-  Apply("path=/somewhere\nFileType=anything\nScenario=concepts us v8.scn\nScenario=Mine.scn\n"
-        "ThresholdFreq=TRUE\nThreshold=42\nThresholdFreq=no\nThreshold=7\nThreshold=1000\nThreshold=x\n"
-        "MsWordFilter=true\nPDFFilter=true\nUnknown=1\nPath=\n");
+  Apply(
+      "path=/somewhere\nFileType=anything\nScenario=concepts us v8.scn\nScenario=Mine.scn\n"
+      "ThresholdFreq=TRUE\nThreshold=42\nThresholdFreq=no\nThreshold=7\nThreshold=1000\nThreshold=x\n"
+      "MsWordFilter=true\nPDFFilter=true\nUnknown=1\nPath=\n");
   EXPECT_EQ(folders_, std::vector<std::string>{"/somewhere"});
   // Same name in other letter case: no switch.
   EXPECT_EQ(scenarios_, std::vector<std::string>{"Mine.scn"});

@@ -73,9 +73,9 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
   // Commands that only change a state (a sort, a tree, a step through the
   // result types) may show nothing new.
   const std::set<CommandId> stateOnly = {
-      MenuTriFrequence, MenuTriResultatsAlphabetique, PopupTriAlpha, PopupTriFrequence,
-      ToolButtonResultatTri, PopupMasquerLesBranches, PopupToutDevelopper, ToolButtonMasquerDevelopper,
-      MenuHistoDossierTraiterSousDossiers, MenuToutLeTexte, MenuAfficherGraphe, PopupImageGrapheCacher,
+      MenuTriFrequence, MenuTriResultatsAlphabetique, PopupTriAlpha, PopupTriFrequence, ToolButtonResultatTri,
+      PopupMasquerLesBranches, PopupToutDevelopper, ToolButtonMasquerDevelopper, MenuHistoDossierTraiterSousDossiers,
+      MenuToutLeTexte, MenuAfficherGraphe, PopupImageGrapheCacher,
       // The graph tool buttons choose the kind of graph drawn in the panel.
       ToolButtonGrapheActeurs, ToolButtonGrapheAire, ToolButtonGrapheEtoile, ToolButtonGrapheRafales,
       ToolButtonGrapheRepartition};
@@ -126,7 +126,6 @@ TEST_F(MainWindowTest, EveryCommandOnTheSampleShowsOrChangesSomething) {
   EXPECT_TRUE(silent.empty()) << list;
   CloseWindow();
 }
-
 
 // What a user can see change: the window's texts, lists, selection and
 // options, the clipboard, the boxes, and the windows and trees of the
@@ -191,8 +190,8 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
   QListView* list = results->ResultsList();
   std::vector<CommandId> ids;
   for (CommandId id : CommandsByName())
-    for (const char* prefix : {"ToolButtonResultat", "ToolButtonMasquer", "ToolButtonChercherDsScenario", "PopupResultat",
-                               "PopupTri", "PopupMasquer", "PopupToutDevelopper", "MenuTri"})
+    for (const char* prefix : {"ToolButtonResultat", "ToolButtonMasquer", "ToolButtonChercherDsScenario",
+                               "PopupResultat", "PopupTri", "PopupMasquer", "PopupToutDevelopper", "MenuTri"})
       if (CommandName(id).starts_with(prefix)) ids.push_back(id);
   ASSERT_GT(ids.size(), 12u);
   const int types = static_cast<int>(results->ResultTypeList()->count());
@@ -270,7 +269,8 @@ TEST_F(MainWindowTest, ResultsToolButtonsShownAgainFollowTheirCommands) {
       ++checked;
     }
     EXPECT_GT(checked, 4) << when;
-    QToolButton* add = w.ResultsToolBar()->findChild<QToolButton*>(QStringLiteral("ToolButtonResultatsScenarioAjouter"));
+    QToolButton* add =
+        w.ResultsToolBar()->findChild<QToolButton*>(QStringLiteral("ToolButtonResultatsScenarioAjouter"));
     ASSERT_NE(add, nullptr);
     EXPECT_FALSE(add->isEnabled()) << when;
   };

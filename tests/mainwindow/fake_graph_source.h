@@ -12,10 +12,10 @@ namespace quilor::ui::testing {
 class FakeGraphSource : public GraphSource {
  public:
   int relationBase = 1;
-  std::map<int32_t, std::string> names;         // every level
+  std::map<int32_t, std::string> names;  // every level
   std::map<int32_t, uint32_t> occurrences;
   std::map<int32_t, uint32_t> preVerb;
-  std::map<uint32_t, uint32_t> parents;         // Scenario groups
+  std::map<uint32_t, uint32_t> parents;  // Scenario groups
   int32_t classCount = 100;
   std::vector<TClassPair> pairs;
   std::vector<TNeighbour> predecessors, successors;
@@ -28,7 +28,7 @@ class FakeGraphSource : public GraphSource {
   double meanBurstSize = 0;
   std::vector<TEpisodeRecord> episodes;  // episode i at i - 1
   int32_t highest = 0;
-  std::vector<int32_t> counted;          // positions of the counted words
+  std::vector<int32_t> counted;  // positions of the counted words
   std::string caption = "caption";
 
   int RelationBase() const override { return relationBase; }

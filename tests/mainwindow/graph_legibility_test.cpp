@@ -35,8 +35,9 @@ std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame) {
     const Point p = op.points.front();
     Rect box{p.x, p.y, p.x + kCharWidth * static_cast<int>(op.text.size()), p.y + kLineHeight};
     // A clipped text covers its clip at most.
-    if (op.rect.Width() > 0) box = {std::max(box.left, op.rect.left), std::max(box.top, op.rect.top),
-                                    std::min(box.right, op.rect.right), std::min(box.bottom, op.rect.bottom)};
+    if (op.rect.Width() > 0)
+      box = {std::max(box.left, op.rect.left), std::max(box.top, op.rect.top), std::min(box.right, op.rect.right),
+             std::min(box.bottom, op.rect.bottom)};
     texts.emplace_back(box, op.text);
   }
   std::ostringstream problems;

@@ -59,7 +59,8 @@ class GraphTest : public ::testing::Test {
     return nullptr;
   }
   static int Count(const RecordingCanvas& c, DrawOp::Kind kind) {
-    return static_cast<int>(std::count_if(c.Ops().begin(), c.Ops().end(), [kind](const DrawOp& op) { return op.kind == kind; }));
+    return static_cast<int>(
+        std::count_if(c.Ops().begin(), c.Ops().end(), [kind](const DrawOp& op) { return op.kind == kind; }));
   }
 
   FakeGraphSource source;
@@ -71,8 +72,8 @@ TEST_F(GraphTest, PrepareGraphClampsTheMaximumAndPutsBackTheSize) {
   struct Row {
     int option, kind, expected;
   };
-  for (const Row& row : {Row{2, kGraphAreas, 2}, Row{2, kGraphActors, 4}, Row{500, kGraphStar, 50}, Row{500, kGraphActors, 100},
-                         Row{30, kGraphAreas, 15}}) {
+  for (const Row& row : {Row{2, kGraphAreas, 2}, Row{2, kGraphActors, 4}, Row{500, kGraphStar, 50},
+                         Row{500, kGraphActors, 100}, Row{30, kGraphAreas, 15}}) {
     Options->Set(opt::GraphMaxObjects, static_cast<uint16_t>(row.option));
     SetKind(row.kind);
     graph.PrepareGraph();
@@ -224,7 +225,8 @@ TEST_F(GraphTest, AreaGraphKeepsEachSideToHalfTheMaximumInsideTheRectangle) {
   int outside = 0;
   for (const DrawOp& op : canvas.Ops()) {
     if (op.kind != DrawOp::kEllipse && op.kind != DrawOp::kShadedEllipse) continue;
-    if (op.rect.left >= page.left && op.rect.top >= page.top && op.rect.right <= page.right && op.rect.bottom <= page.bottom)
+    if (op.rect.left >= page.left && op.rect.top >= page.top && op.rect.right <= page.right &&
+        op.rect.bottom <= page.bottom)
       continue;
     ++outside;
     EXPECT_EQ(op.clip, page);

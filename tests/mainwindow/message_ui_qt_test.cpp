@@ -118,7 +118,7 @@ TEST(QtGaugeTest, StopAsksAndTheDialogLeavesTheCloseBoxesWorking) {
   ui.ui.QueueAnswer(3);  // No: the work goes on
   stop->click();
   EXPECT_FALSE(gauge.StopRequested());
-  ui.ui.QueueAnswer(1);  // Yes
+  ui.ui.QueueAnswer(1);    // Yes
   view.Dialog()->close();  // the close box is Stop too
   EXPECT_TRUE(gauge.StopRequested());
   EXPECT_FALSE(gauge.Continue());

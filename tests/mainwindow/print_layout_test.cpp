@@ -246,8 +246,10 @@ TEST(PrintRows, RelationsNeverCountOneNorRepeatAClass) {
 }
 
 TEST(PrintRows, EpisodesAndLemmas) {
-  const std::vector<TBurstRecord> bursts = {{1, 1, 4, 10, 20, 15.0f}, {2, 1, 3, 11, 30, 20.5f}, {3, 2, 5, 40, 50, 45.0f}};
-  const std::vector<TPrintRow> rows = EpisodeRows(bursts, [](int32_t id) { return id == 2 ? "" : "item" + std::to_string(id); });
+  const std::vector<TBurstRecord> bursts = {
+      {1, 1, 4, 10, 20, 15.0f}, {2, 1, 3, 11, 30, 20.5f}, {3, 2, 5, 40, 50, 45.0f}};
+  const std::vector<TPrintRow> rows =
+      EpisodeRows(bursts, [](int32_t id) { return id == 2 ? "" : "item" + std::to_string(id); });
   std::vector<std::string> names;
   for (const TPrintRow& r : rows) names.push_back(r.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Episode 1", "", "item1", "Episode 2", "", "item3"}));

@@ -182,7 +182,8 @@ TEST_F(PrintPdf, AListOfFilesHasTheListFooterOnEveryPage) {
   ASSERT_TRUE(PrintToPdf(pdf, request));
   const std::vector<std::string> pages = Pages(PdfText(pdf));
   ASSERT_GE(pages.size(), 2u);
-  for (const std::string& page : pages) EXPECT_NE(page.find("statistics on a list of files"), std::string::npos) << page;
+  for (const std::string& page : pages)
+    EXPECT_NE(page.find("statistics on a list of files"), std::string::npos) << page;
 }
 
 // A word of the PDF and its box, in points.
@@ -280,7 +281,8 @@ TEST_F(PrintPdf, NothingTickedWritesNoFileAndAnUnwritableOutputIsReported) {
   EXPECT_FALSE(PrintToPdf(session_->Folder() + "/no/such/folder/x.pdf", request));
   ASSERT_EQ(session_->Ui().Shown().size(), 1u);
   // The whole message, then the output's name.
-  EXPECT_EQ(session_->Ui().Shown()[0].text, "The print could not be started on: " + session_->Folder() + "/no/such/folder/x.pdf");
+  EXPECT_EQ(session_->Ui().Shown()[0].text,
+            "The print could not be started on: " + session_->Folder() + "/no/such/folder/x.pdf");
   EXPECT_FALSE(PrintRunning);
 }
 

@@ -18,8 +18,8 @@ using namespace testing_support;
 
 int RunRender(const std::string& args, const std::string& errPath) {
   const std::string command = "XDG_CONFIG_HOME=" + errPath + ".config " + std::string(QUILOR_BINARY_DIR) +
-                              "/tools/quilor-render --dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + args + " 2>" +
-                              errPath;
+                              "/tools/quilor-render --dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + args +
+                              " 2>" + errPath;
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -38,7 +38,8 @@ TEST(QuilorRender, DrawsEachGraphOfTheSampleAtTheAskedSize) {
   const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
   for (const char* view : {"text", "star", "area", "actors", "distribution"}) {
     const std::string png = folder.Path(std::string(view) + ".png");
-    ASSERT_EQ(RunRender(std::string("--view ") + view + " --size 400x300 -o " + png + " " + sample, folder.Path("err")), 0)
+    ASSERT_EQ(RunRender(std::string("--view ") + view + " --size 400x300 -o " + png + " " + sample, folder.Path("err")),
+              0)
         << view << ": " << ReadFileBytes(folder.Path("err"));
     QImage image(QString::fromStdString(png));
     ASSERT_FALSE(image.isNull()) << view;
@@ -73,7 +74,8 @@ TEST(QuilorRender, PrintsTheChosenSectionsToPdf) {
   EXPECT_EQ(RunRender("--print-pdf " + folder.Path("x.pdf") + " --sections nothing " + sample, err), 64);
   EXPECT_EQ(RunRender("--view star --sections text -o " + folder.Path("s.png") + " " + sample, err), 64);
   EXPECT_EQ(RunRender("--print-pdf " + folder.Path("no/such/x.pdf") + " " + sample, err), 73);
-  EXPECT_NE(ReadFileBytes(err).find("The print could not be started on: " + folder.Path("no/such/x.pdf")), std::string::npos)
+  EXPECT_NE(ReadFileBytes(err).find("The print could not be started on: " + folder.Path("no/such/x.pdf")),
+            std::string::npos)
       << ReadFileBytes(err);
 }
 

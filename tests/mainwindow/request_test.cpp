@@ -368,10 +368,12 @@ TEST_F(Requests, HalfSentConnectionsAreLimitedAndTimedOut) {
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   });
   int most = 0;
-  PumpUntil([&] {
-    most = std::max(most, server.OpenConnections());
-    return opened == kHalf;
-  }, 10000);
+  PumpUntil(
+      [&] {
+        most = std::max(most, server.OpenConnections());
+        return opened == kHalf;
+      },
+      10000);
   EXPECT_EQ(opened.load(), kHalf);
   EXPECT_LE(most, kMaxRequestConnections);
   PumpUntil([&] { return server.OpenConnections() == 0; }, 5000);

@@ -25,7 +25,6 @@
 namespace quilor::ui {
 namespace {
 
-
 TEST(DragPayloads, RoundTripAndRefuseWhatTheyDoNotKnow) {
   ResultsLineDrag d{8, 1, "walk"}, back;
   ASSERT_TRUE(DecodeResultsLineDrag(EncodeResultsLineDrag(d), back));
@@ -35,13 +34,14 @@ TEST(DragPayloads, RoundTripAndRefuseWhatTheyDoNotKnow) {
   // A name keeps its own TABs and is cut at 79 characters.
   ASSERT_TRUE(DecodeResultsLineDrag("1\t3\tgood\tday" + std::string(100, 'x'), back));
   EXPECT_EQ(back.name.size(), 79u);
-  for (const char* bad : {"", "1\t2", "x\t1\tname", "1\t9\tname", "-1\t1\tname", "99999999999\t1\tn", "1\t1\t",
-                          "1 \t1\tname"})
+  for (const char* bad :
+       {"", "1\t2", "x\t1\tname", "1\t9\tname", "-1\t1\tname", "99999999999\t1\tn", "1\t1\t", "1 \t1\tname"})
     EXPECT_FALSE(DecodeResultsLineDrag(bad, back)) << bad;
   int position = 0;
   ASSERT_TRUE(DecodeTextWordDrag(EncodeTextWordDrag(42), position));
   EXPECT_EQ(position, 42);
-  for (const char* bad : {"", "0", "-3", "12a", "+5", "123456789012"}) EXPECT_FALSE(DecodeTextWordDrag(bad, position)) << bad;
+  for (const char* bad : {"", "0", "-3", "12a", "+5", "123456789012"})
+    EXPECT_FALSE(DecodeTextWordDrag(bad, position)) << bad;
   EXPECT_EQ(ClassLevelOfResultType(1, 4), 3);
   EXPECT_EQ(ClassLevelOfResultType(3, 4), 1);
   EXPECT_EQ(ClassLevelOfResultType(8, 4), 4);
@@ -106,9 +106,9 @@ TEST_F(ResultsCommandsOnTheSample, TheSelectedResultGoesToTheScenarioByItsKind) 
   ASSERT_FALSE(name.empty());
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, false));
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, true));
-  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"SetPending " + name + " 3 ?", "AddPendingToNewGroup " + name,
-                                                     "SetPending " + name + " 3 ?",
-                                                     "AddPendingToSelectedGroup " + name}));
+  EXPECT_EQ(editor_.calls,
+            (std::vector<std::string>{"SetPending " + name + " 3 ?", "AddPendingToNewGroup " + name,
+                                      "SetPending " + name + " 3 ?", "AddPendingToSelectedGroup " + name}));
   // A closed editor takes nothing.
   editor_.calls.clear();
   editor_.open = false;
@@ -127,10 +127,9 @@ TEST_F(ResultsCommandsOnTheSample, TheWordUnderTheCursorIsAddedOrInsertedWithIts
   main_.messages.clear();
   ASSERT_TRUE(AddTextWordToScenario(&editor_, main_, noun, false));
   ASSERT_TRUE(AddTextWordToScenario(&editor_, main_, noun, true));
-  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"AddWordAtPosition " + std::to_string(noun),
-                                                     "AddPendingToNewGroup river",
-                                                     "AddWordAtPosition " + std::to_string(noun),
-                                                     "InsertWords river ? sub"}));
+  EXPECT_EQ(editor_.calls,
+            (std::vector<std::string>{"AddWordAtPosition " + std::to_string(noun), "AddPendingToNewGroup river",
+                                      "AddWordAtPosition " + std::to_string(noun), "InsertWords river ? sub"}));
   EXPECT_TRUE(main_.messages.empty());
   // A word that is not a substantive counts only with the Scenario on every category.
   ASSERT_TRUE(AddTextWordToScenario(&editor_, main_, other, false));

@@ -54,8 +54,10 @@ TEST(ResultSentences, ReadAsTheProgramWritesThem) {
   EXPECT_EQ(LemmaExplanation(kResultSubstantives, 3, "dam"), "I found 3 occurrences of \"dam\" in this text.");
   EXPECT_EQ(RelationExplanation("0003", "a", "b"),
             "I found 0003 relations starting form  (a) and ending at (b), in this text.");
-  EXPECT_EQ(BundleExplanation("0004", "dam", 12.5), "Bundle on 0004 equivalents of \"dam\", length : 12.5% of the text.");
-  EXPECT_EQ(CategoryBundleExplanation("Connector Cause", 4, 3), "Bundle on Category \"Connector Cause\", 4 words, length :  3.0% of the text.");
+  EXPECT_EQ(BundleExplanation("0004", "dam", 12.5),
+            "Bundle on 0004 equivalents of \"dam\", length : 12.5% of the text.");
+  EXPECT_EQ(CategoryBundleExplanation("Connector Cause", 4, 3),
+            "Bundle on Category \"Connector Cause\", 4 words, length :  3.0% of the text.");
 }
 
 class SampleResults : public ::testing::Test {
@@ -235,7 +237,8 @@ TEST_F(SampleResults, BothActorBoxesCannotBeUnchecked) {
   panel_.SetActeChecked(false);
   EXPECT_TRUE(panel_.ActantChecked());
   EXPECT_FALSE(panel_.ActeChecked());
-  EXPECT_EQ(panel_.Explanation(), "Actant: before verbs. Statistics on actors. Warning: only the checked items are shown.");
+  EXPECT_EQ(panel_.Explanation(),
+            "Actant: before verbs. Statistics on actors. Warning: only the checked items are shown.");
 }
 
 TEST_F(SampleResults, AnEmptyTextShowsNoResultType) {

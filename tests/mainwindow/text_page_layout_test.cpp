@@ -125,7 +125,8 @@ TEST_F(TextPage, RepeatedTagsAreHiddenOnlyNextToAPropositionMark) {
   t.Word("dates", ".").Word("figs", ".").Mark("!");
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 2000, 100});
-  EXPECT_EQ(Words(canvas), (std::vector<std::string>{"apples", ", pears", ", plums", " and", ".", " dates", ". figs", "!"}));
+  EXPECT_EQ(Words(canvas),
+            (std::vector<std::string>{"apples", ", pears", ", plums", " and", ".", " dates", ". figs", "!"}));
 }
 
 // Quotes close on the word before them and open on the word after them; a
@@ -133,7 +134,14 @@ TEST_F(TextPage, RepeatedTagsAreHiddenOnlyNextToAPropositionMark) {
 TEST_F(TextPage, QuotesAndPunctuationAreSpacedAsInTheText) {
   Text t;
   t.Word("men").Mark(".\"").Word("We").Word("can").Word("t", "'").Word("stop").Word("it").Word("now").Mark(",");
-  t.Word("his", "\"").Word("daughter").Word("told").Word("him").Mark(". \"").Word("If", "").Word("well").Word("known", "-");
+  t.Word("his", "\"")
+      .Word("daughter")
+      .Word("told")
+      .Word("him")
+      .Mark(". \"")
+      .Word("If", "")
+      .Word("well")
+      .Word("known", "-");
   t.Word("so", "(").Word("far", " ").Mark(").");
   RecordingCanvas canvas(7);
   Draw(canvas, {0, 0, 4000, 100});

@@ -30,8 +30,9 @@ using testing_support::EngineSession;
 class PageWidget : public QWidget {
  public:
   PageWidget(MainWindowPort& port, std::vector<std::string>& panel)
-      : mouse(port, [this](int x, int y) { return page.WordAt(x, y); },
-              [&panel](const std::string& s) { panel.push_back(s); }) {
+      : mouse(
+            port, [this](int x, int y) { return page.WordAt(x, y); },
+            [&panel](const std::string& s) { panel.push_back(s); }) {
     setMouseTracking(true);
   }
   void Layout() {
@@ -116,8 +117,8 @@ TEST_F(ViewMouseTest, TheStarGraphOfTheSampleSelectsAClassOnClick) {
   while (row < kHitRows && GraphHitTable[2][row] == 0) ++row;
   ASSERT_LT(row, kHitRows);
   const int32_t cls = GraphHitTable[2][row];
-  QTest::mouseClick(panel.Picture(), Qt::LeftButton, {}, QPoint((GraphHitTable[1][0] + GraphHitTable[2][0]) / 2,
-                                                                  GraphHitTable[0][row] - 3));
+  QTest::mouseClick(panel.Picture(), Qt::LeftButton, {},
+                    QPoint((GraphHitTable[1][0] + GraphHitTable[2][0]) / 2, GraphHitTable[0][row] - 3));
   EXPECT_EQ(Selection.kind, kSelectClass);
   EXPECT_EQ(Selection.firstClass, static_cast<uint32_t>(cls));
   EXPECT_EQ(Selection.firstTerm, source.ClassName(1, cls));

@@ -94,7 +94,8 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
   ASSERT_TRUE(w.GraphTrackBar()->isVisibleTo(&w));
   EXPECT_EQ(w.GraphTrackBar()->maximum(), 100);
   w.GraphTrackBar()->setValue(Options->Get(opt::GraphMaxObjects) + 2);
-  EXPECT_EQ(w.StatusText(1).toStdString(), "Maximum number of objects: " + std::to_string(Options->Get(opt::GraphMaxObjects)));
+  EXPECT_EQ(w.StatusText(1).toStdString(),
+            "Maximum number of objects: " + std::to_string(Options->Get(opt::GraphMaxObjects)));
   // Hide the graph: the whole panel goes.
   ASSERT_TRUE(w.Command(CommandId::PopupImageGrapheCacher)->isEnabled());
   w.Command(CommandId::PopupImageGrapheCacher)->trigger();
@@ -231,7 +232,8 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   ASSERT_TRUE(Open(sample_));
-  for (CommandId id : {CommandId::PopupResultatsCopier, CommandId::PopupImageTexteCopier, CommandId::PopupImageGrapheCopier})
+  for (CommandId id :
+       {CommandId::PopupResultatsCopier, CommandId::PopupImageTexteCopier, CommandId::PopupImageGrapheCopier})
     EXPECT_EQ(w.Command(id)->text(), QStringLiteral("Copy")) << CommandName(id);
   EXPECT_EQ(w.ResultsPopup()->actions().front()->text(), QStringLiteral("Copy"));
   ViewState.HitWordPosition = 20;

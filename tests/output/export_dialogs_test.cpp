@@ -128,7 +128,8 @@ TEST(ExportDialogs, GexfDialogRefusesSeparatorsAndExplainsTheMatrix) {
   // One document: no matrix.
   EXPECT_FALSE(dialog.MatrixBox()->isEnabled());
   const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
-  const bool warned = std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == MessageText(1417); });
+  const bool warned =
+      std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == MessageText(1417); });
   EXPECT_TRUE(warned);
   Shot(dialog, "gexf");
   FileQueue.Clear();

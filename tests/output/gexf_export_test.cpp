@@ -126,7 +126,7 @@ TEST(GexfExport, HierarchyWithASkippedParentStaysBalanced) {
   TempFolder folder;
   GexfSource source = SmallSource();
   source.entries.push_back({"lid", 2, true, 2, 0});  // entry 6 under box
-  source.entries[5].frequency = 0;                    // box is not written
+  source.entries[5].frequency = 0;                   // box is not written
   TExportGephiGEXF gexf(source);
   gexf.Init(6);
   for (uint32_t e = 1; e <= 6; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
@@ -192,8 +192,9 @@ TEST(GexfExport, WriteErrorsAndStopFailTheStep) {
 TEST(GexfExport, RealRunOfTheSampleValidates) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
-  const std::string second = session.Write("second.txt", "The court heard the case of the farmer and his cattle. "
-                                                         "The judge spoke to the farmer about the land and the water.\n");
+  const std::string second = session.Write("second.txt",
+                                           "The court heard the case of the farmer and his cattle. "
+                                           "The judge spoke to the farmer about the land and the water.\n");
   ASSERT_TRUE(session.Analyse({testing_support::EngineSession::SamplePath("sample.txt"), second}));
   const GexfSource source = GexfSourceFromEngine();
   ASSERT_TRUE(source.scenarioLoaded);

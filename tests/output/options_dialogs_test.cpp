@@ -47,8 +47,9 @@ TEST(AnalysisOptions, BadThresholdsAreRefusedNamingTheFieldAndStoreNothing) {
       Type(words ? dialog.WordsEdit() : dialog.PertinenceEdit(), typed);
       EXPECT_FALSE(dialog.ButtonOkClick()) << typed;
       ASSERT_EQ(ui.ui.Shown().size(), 1u) << typed;
-      EXPECT_EQ(ui.ui.Shown()[0].text, std::string(words ? "Number of words" : "Pertinence factor") +
-                                           ": Incorrect value(s). Choose number of words and pertinence between 1 and 999.");
+      EXPECT_EQ(ui.ui.Shown()[0].text,
+                std::string(words ? "Number of words" : "Pertinence factor") +
+                    ": Incorrect value(s). Choose number of words and pertinence between 1 and 999.");
       EXPECT_EQ(OptionsImage(), before) << typed;
     }
   }

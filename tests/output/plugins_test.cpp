@@ -36,7 +36,8 @@ TEST(Plugins, SlotsAreUsedOnlyWithAProgram) {
   // A name of any length makes a menu command of reasonable width; one at
   // the limit is kept whole.
   WriteWholeFile(root / "Plugin2.desktop", "[Desktop Entry]\nName=" + std::string(3000, 'w') + "\nExec=/opt/two\n");
-  WriteWholeFile(root / "Plugin3.desktop", "[Desktop Entry]\nName=" + std::string(kMaxPluginLabel, 'x') + "\nExec=/opt/3\n");
+  WriteWholeFile(root / "Plugin3.desktop",
+                 "[Desktop Entry]\nName=" + std::string(kMaxPluginLabel, 'x') + "\nExec=/opt/3\n");
   ASSERT_TRUE(LoadPluginList(slots, {user.path(), root.path()}));
   EXPECT_EQ(slots[1].label, std::string(kMaxPluginLabel - 3, 'w') + "...");
   EXPECT_EQ(slots[2].label, std::string(kMaxPluginLabel, 'x'));

@@ -27,7 +27,8 @@ std::vector<ReportClass> ThreeGroups() {
   const std::pair<const char*, int> groups[] = {{"a", 2}, {"b", 4}, {"c", 5}};
   for (const auto& [name, children] : groups) {
     classes.push_back({name, 1, 10});
-    for (int i = 1; i <= children; ++i) classes.push_back({std::string(name) + std::to_string(i), 2, static_cast<uint32_t>(i)});
+    for (int i = 1; i <= children; ++i)
+      classes.push_back({std::string(name) + std::to_string(i), 2, static_cast<uint32_t>(i)});
   }
   return classes;
 }
@@ -209,7 +210,8 @@ TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {
   EXPECT_EQ(opened, path);
   EXPECT_TRUE(std::filesystem::exists(path));
   size_t leftovers = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) leftovers += entry.path().extension() == ".tmp";
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    leftovers += entry.path().extension() == ".tmp";
   EXPECT_EQ(leftovers, 0u);
 
   const std::string strings = ZipPart(path, "xl/sharedStrings.xml");
@@ -218,7 +220,8 @@ TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {
   EXPECT_NE(ZipPart(path, "xl/charts/chart2.xml").find("radarChart"), std::string::npos);
   EXPECT_TRUE(ZipPart(path, "xl/charts/chart3.xml").empty());
   if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
-    for (const char* part : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/charts/chart1.xml", "xl/workbook.xml"}) {
+    for (const char* part :
+         {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/charts/chart1.xml", "xl/workbook.xml"}) {
       const std::string extracted = folder / "part.xml";
       WriteWholeFile(extracted, ZipPart(path, part));
       EXPECT_EQ(std::system(("xmllint --noout '" + extracted + "' 2>/dev/null").c_str()), 0) << part;
@@ -313,7 +316,8 @@ TEST(StatisticsReport, SpreadsheetProgramReadsTheCells) {
   XlsxSpreadsheet workbook(path);
   ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
   const std::string command = "cd '" + folder.path() + "' && HOME='" + folder.path() +
-                              "' timeout 120 soffice --headless --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76' report.xlsx >/dev/null 2>&1";
+                              "' timeout 120 soffice --headless --convert-to 'csv:Text - txt - csv "
+                              "(StarCalc):44,34,76' report.xlsx >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const std::string csv = ReadWholeFile(folder / "report.csv");
   EXPECT_NE(csv.find("Caf\xC3\xA9,1"), std::string::npos) << csv;

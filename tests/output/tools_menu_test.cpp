@@ -26,7 +26,8 @@ TEST(ToolsMenu, EntriesCountOnlyWhatIsThere) {
 
   WriteWholeFile(bin / "lumoen", "#!/bin/sh\n");
   ::chmod((bin / "lumoen").c_str(), 0755);
-  WriteWholeFile(user / "Plugin2.desktop", "[Desktop Entry]\nName=Folder tool\nExec=/opt/x\nX-Quilor-Options=Directory\n");
+  WriteWholeFile(user / "Plugin2.desktop",
+                 "[Desktop Entry]\nName=Folder tool\nExec=/opt/x\nX-Quilor-Options=Directory\n");
   WriteWholeFile(user / "Plugin3.desktop", "[Desktop Entry]\nName=Count\nExec=/opt/count\n");
   const ToolsMenuEntries some = FindToolsMenuEntries(bin.path(), "en", {user.path(), root.path()}, {apps.path()});
   EXPECT_EQ(some.lumo, bin / "lumoen");

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 #include <filesystem>
 
 #include "support/file_size_limit.h"
@@ -108,7 +107,8 @@ TEST(SafeSave, BackupIsASeparateWholeEarlierVersion) {
   ASSERT_TRUE(SafeSave(file, "two"));
   ASSERT_TRUE(SafeSave(file, "three"));
   EXPECT_EQ(ReadWholeFile(file + ".bak"), "two");
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   ASSERT_EQ(::stat(file.c_str(), &a), 0);
   ASSERT_EQ(::stat((file + ".bak").c_str(), &b), 0);
   EXPECT_NE(a.st_ino, b.st_ino);
@@ -132,9 +132,9 @@ TEST(SafeSave, TheNextSaveRemovesWhatAKilledSaveLeft) {
   const std::string self = std::to_string(::getpid());
   const std::vector<std::string> stale = {file + "." + dead + ".0badc0de0.tmp", file + "." + dead + ".12ab34cd7.bak"};
   const std::vector<std::string> kept = {
-      file + "." + self + ".0badc0de0.tmp",    // this process: it may be saving now
-      file + ".1.0badc0de0.tmp",               // a process that runs
-      file + "." + dead + ".notours.tmp",      // not our pattern
+      file + "." + self + ".0badc0de0.tmp",  // this process: it may be saving now
+      file + ".1.0badc0de0.tmp",             // a process that runs
+      file + "." + dead + ".notours.tmp",    // not our pattern
       file + "." + dead + ".0badc0de0.txt",
       dir / ("Other.scn." + dead + ".0badc0de0.tmp"),  // another file's
   };

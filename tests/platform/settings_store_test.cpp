@@ -69,12 +69,9 @@ TEST(SettingsStorePath, FollowsXdgConfigHome) {
   ::setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
   ::setenv("HOME", ::getenv("HOME") ? ::getenv("HOME") : "/root", 1);
   EXPECT_EQ(DefaultSettingsFilePath(), std::string(::getenv("HOME")) + "/.config/Quilor/settings.ini");
-  if (old)
-    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-  else
-    ::unsetenv("XDG_CONFIG_HOME");
+  if (old) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else ::unsetenv("XDG_CONFIG_HOME");
 }
-
 
 TEST_F(SettingsStoreTest, QuotedValuesComeBackExactlyAfterRewrites) {
   const std::string quoted = "\"in quotes\"";
@@ -140,7 +137,8 @@ TEST_F(SettingsStoreTest, StoreIsParsedOnceUntilItChangesAndUnchangedStoreIsNotR
 TEST_F(SettingsStoreTest, OversizedStoreIsRefusedAndLeftAlone) {
   std::filesystem::create_directories(std::filesystem::path(SettingsFilePath()).parent_path());
   std::string big = "[" + std::string(kOntologies) + "]\nUserPath=\"/x\"\n[Filler]\n";
-  while (big.size() <= SettingsStore::kMaxFileSize) big += "Key" + std::to_string(big.size()) + "=" + std::string(100, 'v') + "\n";
+  while (big.size() <= SettingsStore::kMaxFileSize)
+    big += "Key" + std::to_string(big.size()) + "=" + std::string(100, 'v') + "\n";
   testing::WriteWholeFile(SettingsFilePath(), big);
   std::string v;
   EXPECT_FALSE(ReadSetting(kOntologies, "UserPath", v));

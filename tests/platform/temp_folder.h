@@ -39,10 +39,8 @@ class ScopedEnvironment {
     ::setenv(name, value.c_str(), 1);
   }
   ~ScopedEnvironment() {
-    if (had_)
-      ::setenv(name_, old_.c_str(), 1);
-    else
-      ::unsetenv(name_);
+    if (had_) ::setenv(name_, old_.c_str(), 1);
+    else ::unsetenv(name_);
   }
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;

@@ -37,8 +37,7 @@ void* quilor_filter_open(const char* path, int* error) {
     if (!strcmp(first, "password") || !strcmp(first, "badsize") || !strcmp(first, "failing") ||
         !strcmp(first, "endless") || !strcmp(first, "huge"))
       strcpy(d->mode, first);
-    else
-      rewind(f);
+    else rewind(f);
   }
   if (!strcmp(d->mode, "password")) {
     fclose(f);

@@ -19,7 +19,8 @@ TEST(AnomalyListWindowTest, ALineFindsItsEntryOrOpensTheEditor) {
   FakeMainWindow main;
   ScenarioEditor editor(&main);
   int opened = 0;
-  AnomalyListWindow window(list, [&] { return &editor; }, [&] { ++opened; });
+  AnomalyListWindow window(
+      list, [&] { return &editor; }, [&] { ++opened; });
   ASSERT_EQ(window.List()->count(), 1);
   EXPECT_EQ(window.List()->item(0)->text(), "\"dog\" is duplicated (second entry ignored)");
   EXPECT_EQ(window.windowTitle(), "Anomalies (Scenario)");

@@ -28,8 +28,7 @@ TEST(OwlImportRoute, AnOwlFileBecomesTheCurrentScenario) {
       "<owl:Class rdf:about=\"#Cat\"><rdfs:subClassOf rdf:resource=\"#Pet\"/><rdfs:label>Cat</rdfs:label></owl:Class>"
       "</rdf:RDF>");
   std::string log;
-  const std::string produced =
-      RunOwlImport(input, OwlOptionsFromSettings(false, true, false, true, false, false), log);
+  const std::string produced = RunOwlImport(input, OwlOptionsFromSettings(false, true, false, true, false, false), log);
   ASSERT_EQ(produced, folder.Path("OwlOutput.scn"));
   EXPECT_EQ(log, input + ".log");
   FakeMainWindow main;
@@ -52,7 +51,8 @@ TEST(OwlImportRoute, AnOwlFileBecomesTheCurrentScenario) {
   EXPECT_EQ(ui.ui.Shown()[0].icon, kIconError);
   EXPECT_EQ(ui.ui.Shown()[0].text,
             "*** I/O Error during parsing operation\r\nThe file is not well-formed XML (line 1, column 1): "
-            "unbound prefix\r\nThe log of the import is in: " + broken + ".log");
+            "unbound prefix\r\nThe log of the import is in: " +
+                broken + ".log");
   EXPECT_NE(ReadFileBytes(produced).find("Pet"), std::string::npos);
   // A refused entity is named.
   const std::string hostile = folder.Write(

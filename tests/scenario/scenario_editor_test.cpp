@@ -26,8 +26,7 @@ namespace {
 using testing_support::ReadFileBytes;
 using testing_support::TempFolder;
 
-const std::string kScenario =
-    "G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\nG#0V\t2\tMoney\r\n0#1#\tcash\tMoney\r\n";
+const std::string kScenario = "G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\nG#0V\t2\tMoney\r\n0#1#\tcash\tMoney\r\n";
 
 class ScenarioEditorTest : public ::testing::Test {
  protected:
@@ -159,9 +158,10 @@ TEST_F(ScenarioEditorTest, DefaultScenarioNameAsksBeforeSaving) {
   ui.ui.QueueAnswer(3);  // No
   editor.ToolButtonEnregistrerClick();
   ASSERT_EQ(ui.ui.Shown().size(), 1u);
-  EXPECT_EQ(ui.ui.Shown()[0].text,
-            "concepts us v8.scn is one of the default Scenarios. You should save it under another name and preserve the "
-            "original. Do you really want to update this file?");
+  EXPECT_EQ(
+      ui.ui.Shown()[0].text,
+      "concepts us v8.scn is one of the default Scenarios. You should save it under another name and preserve the "
+      "original. Do you really want to update this file?");
   EXPECT_FALSE(std::filesystem::exists(folder.Path("concepts us v8.scn.bak")));
   EXPECT_TRUE(editor.Tree().Modified());
 }
@@ -378,8 +378,9 @@ class AnomalyListTest : public ::testing::Test {
 };
 
 TEST_F(AnomalyListTest, ThreeAnomaliesGiveThreeExactLinesAndOpenTheList) {
-  Load("G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tdog\tPets\r\n3#1#\tunknownfield\tPets\r\n"
-       "G#2V\t2\tDeep \"one\"\r\n");
+  Load(
+      "G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n0#1#\tdog\tPets\r\n3#1#\tunknownfield\tPets\r\n"
+      "G#2V\t2\tDeep \"one\"\r\n");
   ASSERT_EQ(list.Entries().size(), 3u);
   EXPECT_EQ(list.Entries()[0].line, "\"dog\" is duplicated (second entry ignored)");
   EXPECT_EQ(list.Entries()[1].line, "\"unknownfield\" doesn't exists in the dictionary");

@@ -73,7 +73,8 @@ int CountItems(QTreeWidgetItem* item) {
 
 TEST_F(ScenarioWindowTest, ShowsTheModelAndFollowsItsEdits) {
   int items = 0;
-  for (int i = 0; i < window.TreeWidget()->topLevelItemCount(); ++i) items += CountItems(window.TreeWidget()->topLevelItem(i));
+  for (int i = 0; i < window.TreeWidget()->topLevelItemCount(); ++i)
+    items += CountItems(window.TreeWidget()->topLevelItem(i));
   EXPECT_EQ(items, 200);
   EXPECT_EQ(window.windowTitle(), "Scenario Tool : Big.scn");
   // Selecting in the view selects in the model; Cut then Delete leaves Paste disabled.
@@ -210,8 +211,8 @@ TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   EXPECT_EQ(lines[191].text, "###Hidden");
   EXPECT_EQ(lines[192].text, "Error bad");
   EXPECT_EQ(lines[1].continues, std::vector<bool>{true});
-  EXPECT_EQ(lines[9].continues, std::vector<bool>{false});    // word19, last of its group
-  EXPECT_EQ(lines[191].continues, std::vector<bool>{true});   // Hidden: Group 120's words follow it
+  EXPECT_EQ(lines[9].continues, std::vector<bool>{false});   // word19, last of its group
+  EXPECT_EQ(lines[191].continues, std::vector<bool>{true});  // Hidden: Group 120's words follow it
   EXPECT_EQ(lines[192].continues, (std::vector<bool>{true, false}));
   EXPECT_EQ(lines[201].continues, std::vector<bool>{false});  // word209, the last line
   // 1000 pixels, font 10: line height 14, 71 bands, 65 lines a page.

@@ -123,8 +123,7 @@ TEST(ScenarioTreeMapping, TopLevelItemsAreNotWrittenAndGroupsGetFreshNumbers) {
   tree.AddGroup(0, "C", false);
   ClassFileList out;
   ASSERT_TRUE(tree.Write(out));
-  EXPECT_EQ(FormatClassFileText(out),
-            "G#0V\t41\tA\r\n0#1#\tx\tA\r\nG#0V\t42\tB\r\nG#0H\t43\tC\r\n");
+  EXPECT_EQ(FormatClassFileText(out), "G#0V\t41\tA\r\n0#1#\tx\tA\r\nG#0V\t42\tB\r\nG#0H\t43\tC\r\n");
 }
 
 TEST(ScenarioTreeLabels, OnlyAKnownSuffixIsASuffix) {
@@ -145,8 +144,9 @@ TEST(ScenarioTreeLabels, OnlyAKnownSuffixIsASuffix) {
 class ScenarioTreeEdit : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree.Fill(Parse("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
-                    "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
+    tree.Fill(
+        Parse("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
+              "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
     animals = tree.TopLevel()[0];
     birds = Find("Birds");
     money = tree.TopLevel()[1];
@@ -286,8 +286,8 @@ TEST_F(ScenarioTreeEdit, FindNextNodeWalksAndShortens) {
   // 9 letters: searched again with 7, then 6 letters.
   start = 0;
   EXPECT_FALSE(tree.FindNextNode("animalisx", start, false));
-  EXPECT_FALSE(tree.FindNextNode("animaxxxx", start, true));   // "animax" still unknown
-  EXPECT_TRUE(tree.FindNextNode("animalxxx", start, true));    // "animal" found
+  EXPECT_FALSE(tree.FindNextNode("animaxxxx", start, true));  // "animax" still unknown
+  EXPECT_TRUE(tree.FindNextNode("animalxxx", start, true));   // "animal" found
   EXPECT_EQ(tree.Selected(), animals);
   // 5 letters: 4 only, never 3.
   start = 0;

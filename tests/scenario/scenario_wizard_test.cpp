@@ -129,13 +129,15 @@ TEST_F(ScenarioWizardTest, MergingKeepsTheOrderAndAnUnreadableFileKeepsThePrevio
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Current.scn");
   EXPECT_EQ(TopLabels(), std::vector<std::string>{"Old"});
   size_t files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(WorkContext->UserScenarioFolder)) files += e.is_regular_file();
+  for (const auto& e : std::filesystem::directory_iterator(WorkContext->UserScenarioFolder))
+    files += e.is_regular_file();
   EXPECT_EQ(files, 3u);  // no partial merge left behind
   wizard.selectedFiles = {"B.scn", "A.scn"};
   wizard.ButtonTerminerClick();
   EXPECT_TRUE(wizard.closed);
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
-  EXPECT_EQ(FormatClassFileText(ScenarioFile), "G#0V\t1\tBeta\r\n0#1#\tb\tBeta\r\nG#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
+  EXPECT_EQ(FormatClassFileText(ScenarioFile),
+            "G#0V\t1\tBeta\r\n0#1#\tb\tBeta\r\nG#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
   EXPECT_EQ(TopLabels(), (std::vector<std::string>{"Alpha", "Beta"}));
   EXPECT_EQ(main.reruns, 1);
   // Its file is gone: it lives in the editor only, modified, until saved.
@@ -159,10 +161,14 @@ TEST_F(ScenarioWizardTest, AMergeRemovesWhatAKilledMergeLeft) {
   const std::string self = std::to_string(::getpid());
   const std::vector<std::string> stale = {"Qu" + dead + "_0.scn", "Qu" + dead + "_17.scn"};
   const std::vector<std::string> kept = {
-      "Qu" + self + "_5.scn",                            // this process's
-      "Qu1_0.scn",                                       // a process that runs
-      "Quartz.scn", "Qu" + dead + ".scn", "Qu" + dead + "_.scn", "Qu" + dead + "_0.scn.bak",
-      "qu" + dead + "_0.scn", "Qu" + dead + "_0x.scn",  // names of other patterns
+      "Qu" + self + "_5.scn",  // this process's
+      "Qu1_0.scn",             // a process that runs
+      "Quartz.scn",
+      "Qu" + dead + ".scn",
+      "Qu" + dead + "_.scn",
+      "Qu" + dead + "_0.scn.bak",
+      "qu" + dead + "_0.scn",
+      "Qu" + dead + "_0x.scn",  // names of other patterns
   };
   for (const std::string& name : stale) folder.Write(name, "G#0V\t1\tHalf\r\n");
   for (const std::string& name : kept) folder.Write(name, "G#0V\t1\tKeep\r\n");

@@ -39,7 +39,9 @@ TWordCategoryData Kind(uint8_t major, uint32_t level1 = 0) {
 class Words {
  public:
   explicit Words(TWordList& list) : list_(list) { list_.Clear(); }
-  Words& Noun(const char* text, const char* tag = " ") { return Add(text, tag, Kind(kClassSubstantive, kFrequentClass)); }
+  Words& Noun(const char* text, const char* tag = " ") {
+    return Add(text, tag, Kind(kClassSubstantive, kFrequentClass));
+  }
   Words& RareNoun(const char* text) { return Add(text, " ", Kind(kClassSubstantive, kRareClass)); }
   Words& Adjective(const char* text) { return Add(text, " ", Kind(kClassAdjective)); }
   Words& Determinant(const char* text) { return Add(text, " ", Kind(kClassDeterminant)); }
@@ -117,11 +119,15 @@ TEST_F(TermCandidatesTest, WhatEndsACompoundAndWhatStartsNone) {
   Words w(words_);
   for (int i = 0; i < 2; ++i) {
     w.Noun("river").Noun("bank", ",").Verb();  // punctuation before "bank"
-    w.Noun("tax").Noun("\x80" "100").Verb();     // a currency amount
-    w.Noun("sea").Mark().Noun("shore").Verb();   // a proposition end
-    w.Noun("sky").RareNoun("blue").Verb();       // a class the text has once
-    w.Determinant("the").Noun("road").Verb();    // a link starts nothing
-    w.Noun("x").Noun("y");                       // a single letter starts nothing
+    w.Noun("tax")
+        .Noun(
+            "\x80"
+            "100")
+        .Verb();                                // a currency amount
+    w.Noun("sea").Mark().Noun("shore").Verb();  // a proposition end
+    w.Noun("sky").RareNoun("blue").Verb();      // a class the text has once
+    w.Determinant("the").Noun("road").Verb();   // a link starts nothing
+    w.Noun("x").Noun("y");                      // a single letter starts nothing
     w.Verb();
   }
   EXPECT_TRUE(Extract(words_, Only(true, false)).empty());
@@ -240,12 +246,13 @@ class TermDialog : public ::testing::Test {
 
 TEST_F(TermDialog, RunListsSortedLinesAndCopyPutsExactlyThemOnTheClipboard) {
   dialog_.RunTermExtraction();
-  EXPECT_EQ(dialog_.Lines(), (std::vector<std::string>{"cat\tcat\t5", "cat\tcat_food\t3", "cow\tcow\t3",
-                                                       "dog\tdog\t3", "hen\then\t2"}));
+  EXPECT_EQ(dialog_.Lines(),
+            (std::vector<std::string>{"cat\tcat\t5", "cat\tcat_food\t3", "cow\tcow\t3", "dog\tdog\t3", "hen\then\t2"}));
   EXPECT_TRUE(dialog_.ScenarioButtonsEnabled());
   EXPECT_EQ(dialog_.StatusText(), GetMessageText(kMsgTermCanAdd));
   dialog_.PopupMenuCopyClick();
-  EXPECT_EQ(desktop_.desktop.clipboard, "cat\tcat\t5\r\ncat\tcat_food\t3\r\ncow\tcow\t3\r\ndog\tdog\t3\r\nhen\then\t2\r\n");
+  EXPECT_EQ(desktop_.desktop.clipboard,
+            "cat\tcat\t5\r\ncat\tcat_food\t3\r\ncow\tcow\t3\r\ndog\tdog\t3\r\nhen\then\t2\r\n");
   EXPECT_EQ(dialog_.StatusText(), GetMessageText(kMsgTermCopied));
   // Fewer than four lines: a sample that says little; the options follow the radio buttons.
   dialog_.show = TDlgExtracteurTerminologique::Show::kCompounds;

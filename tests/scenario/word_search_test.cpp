@@ -90,8 +90,7 @@ class WordSearchMeanings : public ::testing::Test {
   void SetUp() override {
     saved_ = std::move(OntologyEngine);
     OntologyEngine = std::make_unique<TOntologyEngine>();
-    ASSERT_TRUE(
-        OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+    ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
     ScenParser().InitParser();
     ScenParser().lexiconKnows = [](const std::string&) { return false; };
   }
@@ -152,9 +151,9 @@ TEST_F(WordSearchMeanings, AddingAClassUsesItsNameNeverTheDisplayedLine) {
   dialog_.SetAddMode(false);
   dialog_.SetSubclassify(true);
   dialog_.ButtonInsererClick();
-  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"SetPending bank 1?", "SelectEnclosingGroup",
-                                                     "CreateOrSelectGroup bank -1 child", "AddPendingToSelectedGroup",
-                                                     "ExpandSelected"}));
+  EXPECT_EQ(editor_.calls,
+            (std::vector<std::string>{"SetPending bank 1?", "SelectEnclosingGroup", "CreateOrSelectGroup bank -1 child",
+                                      "AddPendingToSelectedGroup", "ExpandSelected"}));
   EXPECT_FALSE(Options->Switch(opt::WordSearchAdd));
   // A level-2 line in add mode: a new group; the choice is stored.
   editor_.calls.clear();
@@ -163,7 +162,8 @@ TEST_F(WordSearchMeanings, AddingAClassUsesItsNameNeverTheDisplayedLine) {
   dialog_.ListBoxSensClickCheck(group, true);
   dialog_.SetAddMode(true);
   dialog_.ButtonInsererClick();
-  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"SetPending bank_group 2?", "AddPendingToNewGroup", "ExpandSelected"}));
+  EXPECT_EQ(editor_.calls,
+            (std::vector<std::string>{"SetPending bank_group 2?", "AddPendingToNewGroup", "ExpandSelected"}));
   EXPECT_TRUE(Options->Switch(opt::WordSearchAdd));
   // Insert mode without a group selected: a new group too.
   editor_.calls.clear();

@@ -109,7 +109,8 @@ std::string BuildCompoundFile(const std::vector<std::pair<std::string, std::stri
   for (size_t k = miniFat.size(); k < miniFatSectors * 128; ++k) Put32(out, sectorAt(miniFatStart) + 4 * k, kFree);
   if (!mini.empty()) out.replace(sectorAt(miniStreamStart), mini.size(), mini);
   for (size_t i = 0; i < streams.size(); ++i)
-    if (streams[i].second.size() >= kCutoff) out.replace(sectorAt(start[i]), streams[i].second.size(), streams[i].second);
+    if (streams[i].second.size() >= kCutoff)
+      out.replace(sectorAt(start[i]), streams[i].second.size(), streams[i].second);
   return out;
 }
 

@@ -19,11 +19,12 @@ void Put16(std::string& s, size_t at, uint16_t v);
 void Put32(std::string& s, size_t at, uint32_t v);
 
 struct WordLayout {
-  std::u16string text;                   // all stories, back to back
-  std::array<uint32_t, 8> ccp{};         // main, footnotes, headers, macros, annotations, endnotes, text boxes, header text boxes
-  bool eightBit = false;                 // the pieces hold 8-bit characters
-  int pieces = 1;                        // the text cut into this many pieces
-  int repeats = 0;                       // when not 0: this many pieces, each the whole text again
+  std::u16string text;  // all stories, back to back
+  std::array<uint32_t, 8>
+      ccp{};              // main, footnotes, headers, macros, annotations, endnotes, text boxes, header text boxes
+  bool eightBit = false;  // the pieces hold 8-bit characters
+  int pieces = 1;         // the text cut into this many pieces
+  int repeats = 0;        // when not 0: this many pieces, each the whole text again
   bool encrypted = false;
   uint16_t lid = 0x0409;
 };

@@ -20,8 +20,7 @@ namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {
   static std::atomic<int> serial{0};
-  path_ = fs::temp_directory_path() /
-          ("quilor-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+  path_ = fs::temp_directory_path() / ("quilor-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
   fs::create_directories(path_);
 }
 
@@ -50,7 +49,8 @@ std::vector<WordRow> TextWordRows() {
   std::vector<WordRow> rows;
   // The word stream without the proposition marks of the segmenter.
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
-    if (!(n->text && n->text[0] == '/' && n->text[1] == 0)) rows.push_back({n->position, n->fileNumber, n->text ? n->text : "", n->tag});
+    if (!(n->text && n->text[0] == '/' && n->text[1] == 0))
+      rows.push_back({n->position, n->fileNumber, n->text ? n->text : "", n->tag});
   return rows;
 }
 
@@ -76,8 +76,8 @@ std::vector<WordRow> ReadGolden(const std::string& path) {
       start = tab + 1;
     }
     if (cols.size() < 4) continue;
-    rows.push_back({std::stoi(cols[0]), static_cast<uint16_t>(std::stoi(cols[1])), Utf8ToCp1252(cols[2]),
-                    Utf8ToCp1252(cols[3])});
+    rows.push_back(
+        {std::stoi(cols[0]), static_cast<uint16_t>(std::stoi(cols[1])), Utf8ToCp1252(cols[2]), Utf8ToCp1252(cols[3])});
   }
   return rows;
 }

@@ -64,8 +64,7 @@ TEST(CheckLayering, EveryIncludeUpSidewaysOrOffTheLayoutIsNamed) {
   EXPECT_NE(check.out.find("side/d.cpp:2: includes \"high/c.h\": side/ and high/ stand side by side (floor 2)"),
             std::string::npos)
       << check.out;
-  EXPECT_NE(check.out.find("high/c.h:1: includes \"notes/n.h\": notes/ has no floor in the Layout"),
-            std::string::npos)
+  EXPECT_NE(check.out.find("high/c.h:1: includes \"notes/n.h\": notes/ has no floor in the Layout"), std::string::npos)
       << check.out;
   EXPECT_NE(check.out.find("3 includes break the Layout"), std::string::npos) << check.out;
 }

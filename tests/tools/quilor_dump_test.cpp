@@ -32,8 +32,8 @@ using Result = testing::CommandRun;
 Result RunDump(const std::string& args, const std::string& errPath, const std::string& folder = "", int seconds = 0) {
   // The tool's settings stay in a folder of the test.
   std::string config = errPath + ".config";
-  std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") + "XDG_CONFIG_HOME=" + config + " " +
-                        (seconds ? "timeout " + std::to_string(seconds) + " " : std::string()) +
+  std::string command = (folder.empty() ? std::string() : "cd '" + folder + "' && ") + "XDG_CONFIG_HOME=" + config +
+                        " " + (seconds ? "timeout " + std::to_string(seconds) + " " : std::string()) +
                         std::string(QUILOR_BINARY_DIR) + "/tools/quilor-dump " + args + " 2>" + errPath;
   return testing::RunCommand(command);
 }
@@ -48,8 +48,8 @@ std::string FirstColumns(const std::string& line, int n) {
 TEST(QuilorDump, PrintsOneLineOfTenColumnsPerWord) {
   TempFolder folder;
   std::string err = folder.Path("err");
-  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") + " " +
-                         TestDataPath("import/sample-ansi.txt"),
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + TestDataPath("import/sample-utf16le.txt") +
+                         " " + TestDataPath("import/sample-ansi.txt"),
                      err);
   ASSERT_EQ(r.exitCode, 0) << ReadFileBytes(err);
   std::vector<std::string> lines;
@@ -139,13 +139,21 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   auto put = [&](const std::string& name, const std::string& bytes) { return folder.Write(name, bytes); };
   std::string docx = ReadFileBytes(TestDataPath("import/convert/sample.docx"));
   std::vector<std::string> files = {
-      copy("sample.doc", "a.doc"),        copy("sample.docx", "B.DOCX"),  copy("sample.odt", "c.odt"),
-      copy("slides.odp", "d.odp"),        copy("slides.pptx", "e.pptx"),  copy("sample.pdf", "f.pdf"),
-      copy("sample.doc", "g.unknown"),    put("h.xlsx", quilor::testing::BuildZip({{"xl/workbook.xml", "<w/>"}})),
-      put("i.bin", std::string("\x01\x00\x02\x00 binary", 11)), put("j.docx", docx.substr(0, docx.size() / 2)),
+      copy("sample.doc", "a.doc"),
+      copy("sample.docx", "B.DOCX"),
+      copy("sample.odt", "c.odt"),
+      copy("slides.odp", "d.odp"),
+      copy("slides.pptx", "e.pptx"),
+      copy("sample.pdf", "f.pdf"),
+      copy("sample.doc", "g.unknown"),
+      put("h.xlsx", quilor::testing::BuildZip({{"xl/workbook.xml", "<w/>"}})),
+      put("i.bin", std::string("\x01\x00\x02\x00 binary", 11)),
+      put("j.docx", docx.substr(0, docx.size() / 2)),
       put("k.unknown", "plain words"),
       // Known extensions that lie: the first bytes decide.
-      copy("sample.doc", "l.txt"),        copy("sample.pdf", "m.htm"),   put("n.doc", "{\\rtf1\\ansi rich\\par words}"),
+      copy("sample.doc", "l.txt"),
+      copy("sample.pdf", "m.htm"),
+      put("n.doc", "{\\rtf1\\ansi rich\\par words}"),
   };
   std::string args;
   for (const std::string& f : files) args += " " + f;
@@ -160,8 +168,9 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
     if (line.compare(t2 + 1, t3 - t2 - 1, "/") == 0) continue;  // a proposition mark
     words[std::stoi(line.substr(t1 + 1, t2 - t1 - 1))] += line.substr(t2 + 1, t3 - t2 - 1) + " ";
   }
-  const std::string document = "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "
-                               "alpha beta gamma delta Visit the example site today The end ";
+  const std::string document =
+      "Caf\xC3\xA9 na\xC3\xAFve r\xC3\xA9sum\xC3\xA9 the writer s best day Main text continues here "
+      "alpha beta gamma delta Visit the example site today The end ";
   const std::string slides = "First slide caf\xC3\xA9 Second slide s words Third slide ends ";
   EXPECT_EQ(words[1], document);
   EXPECT_EQ(words[2], document);
@@ -177,9 +186,9 @@ TEST(QuilorDump, ConvertsDocumentsByContentAndListsWhatItCouldNotRead) {
   EXPECT_EQ(words[14], "rich words ");
   std::string report = ReadFileBytes(err);
   EXPECT_NE(report.find("These files could not be read:"), std::string::npos);
-  for (int i : {7, 8, 9})
-    EXPECT_NE(report.find(files[i] + ": "), std::string::npos) << files[i] << "\n" << report;
-  for (int i : {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13}) EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
+  for (int i : {7, 8, 9}) EXPECT_NE(report.find(files[i] + ": "), std::string::npos) << files[i] << "\n" << report;
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13})
+    EXPECT_EQ(report.find(files[i] + ":"), std::string::npos) << files[i];
 }
 
 TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
@@ -243,9 +252,9 @@ TEST(QuilorDump, PipesDevicesAndFoldersGiveAClearErrorAtOnce) {
   ASSERT_EQ(::mkfifo(folder.Path("pipe.doc").c_str(), 0600), 0);
   std::filesystem::create_directory(folder.Path("folder.scn"));
   const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
-  for (const std::string& args : {folder.Path("pipe.txt"), folder.Path("pipe.doc"), std::string("/dev/zero"),
-                                  "--scenario /dev/zero " + text, "--scenario " + folder.Path("folder.scn") + " " + text,
-                                  "--scenario " + folder.Path("pipe.txt") + " " + text}) {
+  for (const std::string& args :
+       {folder.Path("pipe.txt"), folder.Path("pipe.doc"), std::string("/dev/zero"), "--scenario /dev/zero " + text,
+        "--scenario " + folder.Path("folder.scn") + " " + text, "--scenario " + folder.Path("pipe.txt") + " " + text}) {
     // A tool that hangs is stopped after 20 s and fails the test.
     Result r = RunDump(dico + args, err, "", 20);
     EXPECT_EQ(r.exitCode, 66) << args << ": " << ReadFileBytes(err);
@@ -278,11 +287,13 @@ TEST(QuilorDump, WritesTheGexfFilesAndTheReportOfARun) {
   const std::string err = caller.Path("err.txt");
   const std::string dico = "--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico ";
   const std::string sample = std::string(QUILOR_SOURCE_DIR) + "/samples/sample.txt";
-  const std::string second = caller.Write("second.txt", "The farmer sold his cattle at the market of the town. "
-                                                        "The town council spoke about the price of the land.\n");
+  const std::string second = caller.Write("second.txt",
+                                          "The farmer sold his cattle at the market of the town. "
+                                          "The town council spoke about the price of the land.\n");
   Result r = RunDump(dico + "--gexf out --xlsx report.xlsx " + sample + " " + second, err, caller.Path(""));
   EXPECT_EQ(r.exitCode, 0) << ReadFileBytes(err);
-  for (const char* name : {"out/Documents-list.xml", "out/QuilorOntology.gexf", "out/QuilorRelations.gexf", "report.xlsx"})
+  for (const char* name :
+       {"out/Documents-list.xml", "out/QuilorOntology.gexf", "out/QuilorRelations.gexf", "report.xlsx"})
     EXPECT_GT(ReadFileBytes(caller.Path(name)).size(), 100u) << name;
   struct stat info {};
   ASSERT_EQ(stat(caller.Path("report.xlsx").c_str(), &info), 0);

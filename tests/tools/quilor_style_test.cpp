@@ -65,7 +65,8 @@ TEST(QuilorStyle, NamesKeepToOneFieldAndCalibrationIsSavedSafely) {
     GTEST_SKIP() << "no dictionaries in the build";
   quilor::testing_support::TempFolder folder;
   const std::string err = folder.Path("err");
-  const std::string odd = folder.Write("two\tfields\nand a line.txt", "The garden was quiet and the children played.\n");
+  const std::string odd =
+      folder.Write("two\tfields\nand a line.txt", "The garden was quiet and the children played.\n");
   StyleRun r = RunStyle("'" + odd + "'", err);
   ASSERT_EQ(r.exitCode, 0) << quilor::testing_support::ReadFileBytes(err);
   EXPECT_EQ(r.out.rfind(folder.Path("two\\tfields\\nand a line.txt") + "\t-\t", 0), 0u) << r.out;

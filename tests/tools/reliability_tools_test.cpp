@@ -30,8 +30,8 @@ constexpr bool kSanitized = false;
 #endif
 
 struct Outcome {
-  int exitCode = -1;    // -1 when killed by a signal
-  long peakBytes = 0;   // the child's peak resident size
+  int exitCode = -1;   // -1 when killed by a signal
+  long peakBytes = 0;  // the child's peak resident size
 };
 
 // Runs a built tool with its output to /dev/null and standard error to

@@ -26,8 +26,8 @@ struct Compiled {
 Compiled Compile(const TempFolder& folder, const std::string& table) {
   std::ofstream(folder / "table.txt") << table;
   const std::string header = folder / "names.h";
-  const std::string command = std::string(QUILOR_RESGEN) + " '" + (folder / "table.cpp") + "' '" + header +
-                              "' '" + (folder / "table.txt") + "' 2>&1";
+  const std::string command = std::string(QUILOR_RESGEN) + " '" + (folder / "table.cpp") + "' '" + header + "' '" +
+                              (folder / "table.txt") + "' 2>&1";
   const testing::CommandRun done = testing::RunCommand(command);
   Compiled run;
   run.exitCode = done.exitCode;

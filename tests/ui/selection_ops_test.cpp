@@ -62,7 +62,7 @@ TEST_F(SelectionOps, NewSelectionStartsFromACleanSlateAndRedrawsOnlyWhenResultsA
 TEST_F(SelectionOps, TextPartGoesBackToTheStartOfItsProposition) {
   TextBuilder b(TextWords);
   b.Filler(5);
-  b.Mark();  // after word 5
+  b.Mark();     // after word 5
   b.Filler(5);  // words 6..10
   b.Mark();
   ViewState.TextPartStart = 8;

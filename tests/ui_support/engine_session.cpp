@@ -20,7 +20,9 @@ namespace fs = std::filesystem;
 
 std::string EngineSession::BuiltDico() { return std::string(QUILOR_BINARY_DIR) + "/Dico"; }
 std::string EngineSession::BuiltScenarios() { return std::string(QUILOR_BINARY_DIR) + "/Scenario"; }
-std::string EngineSession::SamplePath(const std::string& name) { return std::string(QUILOR_SOURCE_DIR) + "/samples/" + name; }
+std::string EngineSession::SamplePath(const std::string& name) {
+  return std::string(QUILOR_SOURCE_DIR) + "/samples/" + name;
+}
 
 EngineSession::EngineSession() {
   std::string pattern = (fs::temp_directory_path() / "quilor-session-XXXXXX").string();

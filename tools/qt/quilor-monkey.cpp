@@ -56,9 +56,7 @@ std::atomic<long> g_step{0};
 std::atomic<bool> g_stopWatch{false};
 uint64_t g_seed = 0;
 
-int64_t Now() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count();
-}
+int64_t Now() { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count(); }
 
 // Commands that start other programs (a browser, a second window, the
 // tools of the Tools menu) are left out: they are not this program's.
@@ -83,8 +81,7 @@ class Monkey : public QObject {
  public:
   // Goes with the window.
   Monkey(TVekEditForm& window, std::vector<std::string> files, int seconds)
-      : QObject(&window),
-        window_(&window), files_(std::move(files)), random_(g_seed), end_(Now() + seconds * 1000LL) {
+      : QObject(&window), window_(&window), files_(std::move(files)), random_(g_seed), end_(Now() + seconds * 1000LL) {
     folder_ = std::filesystem::temp_directory_path() / ("quilor-monkey-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder_);
     ::mkfifo((folder_ / "pipe.txt").c_str(), 0600);
@@ -212,17 +209,20 @@ class Monkey : public QObject {
   }
 
   void Key() {
-    static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,   Qt::Key_Space, Qt::Key_Up,
-                                    Qt::Key_Down,   Qt::Key_Left,   Qt::Key_Right, Qt::Key_Home,  Qt::Key_End,
-                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Delete, Qt::Key_Backspace,
-                                    Qt::Key_F2,     Qt::Key_F3,     Qt::Key_F5,    Qt::Key_A,     Qt::Key_C,
-                                    Qt::Key_E,      Qt::Key_S,      Qt::Key_X,     Qt::Key_1,     Qt::Key_Period};
+    static const Qt::Key kKeys[] = {Qt::Key_Return, Qt::Key_Escape,   Qt::Key_Tab,    Qt::Key_Space,     Qt::Key_Up,
+                                    Qt::Key_Down,   Qt::Key_Left,     Qt::Key_Right,  Qt::Key_Home,      Qt::Key_End,
+                                    Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_F2,
+                                    Qt::Key_F3,     Qt::Key_F5,       Qt::Key_A,      Qt::Key_C,         Qt::Key_E,
+                                    Qt::Key_S,      Qt::Key_X,        Qt::Key_1,      Qt::Key_Period};
     QWidget* target = QApplication::focusWidget();
     if (target == nullptr || Chance(20)) target = Target();
     if (target == nullptr) return;
     const Qt::Key key = kKeys[Pick(static_cast<int>(std::size(kKeys)))];
     const Qt::KeyboardModifiers modifiers = Chance(15) ? Qt::AltModifier : Modifiers();
-    Say(QString("key %1 (modifiers %2) to %3").arg(key, 0, 16).arg(static_cast<int>(modifiers), 0, 16).arg(Describe(target)));
+    Say(QString("key %1 (modifiers %2) to %3")
+            .arg(key, 0, 16)
+            .arg(static_cast<int>(modifiers), 0, 16)
+            .arg(Describe(target)));
     QTest::keyClick(target, key, modifiers);
   }
 
@@ -233,7 +233,12 @@ class Monkey : public QObject {
     QPointer<QWidget> target = Under(top, from);
     if (!target) return;
     const QPoint to = from + QPoint(Pick(200) - 100, Pick(200) - 100);
-    Say(QString("drag on %1 from %2,%3 to %4,%5").arg(Describe(target)).arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y()));
+    Say(QString("drag on %1 from %2,%3 to %4,%5")
+            .arg(Describe(target))
+            .arg(from.x())
+            .arg(from.y())
+            .arg(to.x())
+            .arg(to.y()));
     QTest::mousePress(target, Qt::LeftButton, {}, from);
     for (int i = 1; i <= 4 && target; ++i) QTest::mouseMove(target, from + (to - from) * i / 4);
     if (target) QTest::mouseRelease(target, Qt::LeftButton, {}, to);
@@ -245,7 +250,8 @@ class Monkey : public QObject {
       case 1: return folder_.string();
       case 2: return (folder_ / "missing.txt").string();
       case 3: return "relative.txt";
-      default: return files_.empty() ? folder_.string() : files_[static_cast<size_t>(Pick(static_cast<int>(files_.size())))];
+      default:
+        return files_.empty() ? folder_.string() : files_[static_cast<size_t>(Pick(static_cast<int>(files_.size())))];
     }
   }
 
@@ -254,8 +260,9 @@ class Monkey : public QObject {
     auto* mime = new QMimeData;
     QList<QUrl> urls;
     const int n = 1 + Pick(3);
-    for (int i = 0; i < n; ++i) urls.push_back(Chance(90) ? QUrl::fromLocalFile(QString::fromStdString(SomeFile()))
-                                                          : QUrl(QStringLiteral("https://example.invalid/x")));
+    for (int i = 0; i < n; ++i)
+      urls.push_back(Chance(90) ? QUrl::fromLocalFile(QString::fromStdString(SomeFile()))
+                                : QUrl(QStringLiteral("https://example.invalid/x")));
     mime->setUrls(urls);
     const QPoint at = Somewhere(window_);
     Say("drop " + urls.front().toString() + QString(" (+%1) at %2,%3").arg(n - 1).arg(at.x()).arg(at.y()));

@@ -64,8 +64,12 @@ struct View {
   const char* name;
   int graphKind;  // 0: not a graph
 };
-constexpr View kViews[] = {{"text", 0},   {"star", kGraphStar},     {"area", kGraphAreas},
-                           {"actors", kGraphActors}, {"bursts", kGraphBursts}, {"distribution", kGraphDistribution}};
+constexpr View kViews[] = {{"text", 0},
+                           {"star", kGraphStar},
+                           {"area", kGraphAreas},
+                           {"actors", kGraphActors},
+                           {"bursts", kGraphBursts},
+                           {"distribution", kGraphDistribution}};
 
 // Selects the class as a click on a class list does.
 bool SelectClass(int level, const std::string& name) {
@@ -104,9 +108,13 @@ int Run(int argc, char** argv) {
     std::string text;
     if (arg == "--dico" || arg == "--scenario" || arg == "--view" || arg == "--select" || arg == "-o" ||
         arg == "--print-pdf" || arg == "--sections") {
-      std::string& into = arg == "--dico" ? run.dico : arg == "--scenario" ? run.scenario : arg == "--view" ? view
-                          : arg == "--select" ? select : arg == "--print-pdf" ? pdf : arg == "--sections" ? sections
-                          : out;
+      std::string& into = arg == "--dico"        ? run.dico
+                          : arg == "--scenario"  ? run.scenario
+                          : arg == "--view"      ? view
+                          : arg == "--select"    ? select
+                          : arg == "--print-pdf" ? pdf
+                          : arg == "--sections"  ? sections
+                                                 : out;
       if (!value(into)) return usage();
     } else if (arg == "--level") {
       if (!value(text)) return usage();

@@ -73,8 +73,6 @@ int main(int argc, char** argv) {
     case RequestReply::kWrongSize:
       std::fprintf(stderr, "quilor-send: the program refused the request record\n");
       return 2;
-    default:
-      std::fprintf(stderr, "quilor-send: the program refused the request\n");
-      return 1;
+    default: std::fprintf(stderr, "quilor-send: the program refused the request\n"); return 1;
   }
 }
