@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every include goes down the README's
-# Layout, then builds and runs every test in the normal build and the
+# Layout and that the code follows .clang-format, then builds and runs every test in the normal build and the
 # address/undefined sanitizer build (by ctest, one test a process, then each
 # test program whole) and (threading tests) the thread-sanitizer build.
 set -euo pipefail
@@ -9,6 +9,8 @@ cd "$(dirname "$0")"
 ./setup.sh --deps
 echo "== layering"
 tools/check-layering.sh
+echo "== format"
+tools/check-format.sh
 jobs=$(nproc)
 for preset in default asan; do
   echo "== $preset build"

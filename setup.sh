@@ -17,7 +17,7 @@ PACKAGES=(
 )
 # Only the tests need these: they read the exports and printed PDFs back as other
 # programs do, and run the window under a virtual screen with a window manager.
-TEST_PACKAGES=(libreoffice-calc-nogui poppler-utils openbox)
+TEST_PACKAGES=(libreoffice-calc-nogui poppler-utils openbox clang-format)
 
 install_packages() {
   local missing=()
