@@ -96,7 +96,7 @@ void TMainDictionary::BuildExpressionFilter() {
       try {
         filterBuilder_ = std::thread(build);
         return;
-      } catch (const std::system_error&) {
+      } catch (const std::exception&) {
         // No thread: built here.
       }
     }
@@ -166,7 +166,7 @@ void TMainDictionary::BuildSiblingIndexes() {
   for (unsigned i = 0; i < wanted; ++i) {
     try {
       siblingBuilders_.emplace_back(work);
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {
       break;
     }
   }

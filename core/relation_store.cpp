@@ -248,7 +248,7 @@ bool TRelationStore::SortAllLevels() {
       try {
         threads.emplace_back(sortLevel, level);
         started = true;
-      } catch (const std::system_error&) {
+      } catch (const std::exception&) {
       }
     }
     if (!started) sortLevel(level);  // no thread: this one does it

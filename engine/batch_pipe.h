@@ -53,7 +53,7 @@ class TBatchPipe {
       for (size_t w = 0; w < workers; ++w) {
         try {
           threads_.emplace_back([this, w] { Execute(w); });
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {
           break;
         }
       }

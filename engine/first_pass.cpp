@@ -114,7 +114,7 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
   words_ = 0;
   try {
     thread_ = std::thread([this] { RunWorker("first pass", [this] { Follow(); }); });
-  } catch (const std::system_error&) {
+  } catch (const std::exception&) {
     return false;
   }
   return true;

@@ -109,7 +109,7 @@ void PreloadOntologyEngine(const std::string& dictionaryPath) {
       SemanticReadResult r = engine->LoadFileQuietly(dictionaryPath);
       return std::make_pair(std::move(engine), r);
     });
-  } catch (const std::system_error&) {
+  } catch (const std::exception&) {
     p.path.clear();  // no thread: the engine is read when it is started
   }
 }

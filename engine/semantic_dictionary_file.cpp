@@ -439,8 +439,10 @@ SemanticReadResult RunParts(std::vector<std::function<SemanticReadResult()>>& pa
   for (unsigned i = 1; i < threads && i < parts.size(); ++i) {
     try {
       helpers.emplace_back(work);
-    } catch (const std::system_error&) {
-      break;  // fewer helpers: this thread reads the rest
+    } catch (const std::exception&) {
+      // No thread, or no memory to start one (a helper left joinable by an
+      // escaping bad_alloc would end the program): this thread reads the rest.
+      break;
     }
   }
   work();

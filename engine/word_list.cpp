@@ -64,7 +64,7 @@ class SlabFiller {
         if (UsableCores() < 2) return;
         try {
           thread_ = std::thread([this] { Run(); });
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {
           return;  // the writer faults the pages in itself
         }
       }
