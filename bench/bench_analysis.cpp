@@ -71,7 +71,7 @@ int Bench(int argc, char** argv) {
 
   double seconds = std::chrono::duration<double>(stop - start).count();
   // Words proper: the proposition marks among the nodes are not counted.
-  double words = static_cast<double>(CountedWords);
+  double words = static_cast<double>(RunCounts.words);
   size_t relations = AnalysisResults ? AnalysisResults->Relations.Count() : 0;
   size_t pairs = AnalysisResults ? AnalysisResults->Relations.KindCount(1) : 0;
   std::printf(

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   ComputePercentages();
   double countSeconds = Seconds(t0);
   std::printf("CountCategory: %u tokens in %.3f s = %.1f M words/s (words counted %u)\n", words, countSeconds,
-              words / countSeconds / 1e6, CountedWords);
+              words / countSeconds / 1e6, RunCounts.words);
 
   const std::string dir = (std::filesystem::temp_directory_path() / "quilor-bench-config").string();
   std::filesystem::create_directories(dir);

@@ -43,7 +43,7 @@ std::string TAnalysisResults::ItemName(int32_t id) const {
 }
 
 uint32_t TAnalysisResults::ItemOccurrences(int32_t id) const {
-  if (id < 1) return id >= -kDisplayCodeCount ? CategoryCounters[-id] : 0;
+  if (id < 1) return id >= -kDisplayCodeCount ? RunCounts.categories[-id] : 0;
   if (!OntologyEngine) return 0;
   if (RelationBase == 4) return OntologyEngine->ScenarioEntryOccurrences(static_cast<uint32_t>(id));
   return OntologyEngine->ClassOccurrences(RelationBase, id);

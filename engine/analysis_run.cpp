@@ -173,7 +173,7 @@ bool RunAnalysis(uint8_t runKind) {
     RestoreCursor();
     return true;
   }
-  AnalysisResults.reset(new (std::nothrow) TAnalysisResults(CountedWords ? CountedWords : TextWords.Count()));
+  AnalysisResults.reset(new (std::nothrow) TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count()));
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
   if (!RunSemanticPass(*AnalysisResults, &first)) return ReleaseFailedRun();

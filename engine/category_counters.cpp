@@ -9,12 +9,7 @@
 
 namespace quilor {
 
-uint32_t CategoryCounters[kDisplayCodeCount + 1];
-double CategoryPercentages[kDisplayCodeCount + 1];
-uint32_t CountedWords = 0;
-uint32_t CountedWordParts = 0;
-uint32_t CountedPropositions = 0;
-std::string CategoryLabelBuffer;
+TRunCounts RunCounts;
 
 namespace {
 
@@ -22,14 +17,15 @@ constexpr size_t kWordCut = 79;
 
 uint32_t Sum(int first, int last) {
   uint32_t s = 0;
-  for (int c = first; c <= last; ++c) s += CategoryCounters[c];
+  for (int c = first; c <= last; ++c) s += RunCounts.categories[c];
   return s;
 }
 
 void PercentOver(int first, int last, uint32_t base) {
   if (base == 0) return;
   for (int c = first; c <= last; ++c)
-    if (CategoryCounters[c] > 0) CategoryPercentages[c] = static_cast<double>(CategoryCounters[c]) / base * 100.0;
+    if (RunCounts.categories[c] > 0)
+      RunCounts.percentages[c] = static_cast<double>(RunCounts.categories[c]) / base * 100.0;
 }
 
 constexpr int kMsgGroupVerb = 132;
@@ -45,11 +41,7 @@ bool HasOwnText(int code) { return code != 8 && code != 9 && code != 31; }
 
 void ClearCategoryCounters() {
   CancelRequested = false;
-  CountedWords = 0;
-  CountedWordParts = 0;
-  CountedPropositions = 0;
-  std::fill(std::begin(CategoryCounters), std::end(CategoryCounters), 0u);
-  std::fill(std::begin(CategoryPercentages), std::end(CategoryPercentages), 0.0);
+  RunCounts = {};
 }
 
 int DisplayCode(const TCategoryRecord& category) {
@@ -76,38 +68,39 @@ int PersonCode(const TCategoryRecord& category) {
 void CountCategory(std::string_view text, const TCategoryRecord& category, uint8_t classMark) {
   if (text.empty()) return;
   if (text == "/") {
-    ++CountedPropositions;
+    ++RunCounts.propositions;
     return;
   }
   text = text.substr(0, std::min(text.size(), kWordCut));
-  ++CountedWords;
-  ++CountedWordParts;
+  ++RunCounts.words;
+  ++RunCounts.wordParts;
   for (const char *c = text.data(), *end = c + text.size();
        (c = static_cast<const char*>(std::memchr(c, '_', static_cast<size_t>(end - c)))) != nullptr; ++c)
-    ++CountedWordParts;
-  if (int code = DisplayCode(category); code > 0) ++CategoryCounters[code];
+    ++RunCounts.wordParts;
+  if (int code = DisplayCode(category); code > 0) ++RunCounts.categories[code];
   if (category.MajorClass == kClassVerb) {
-    if (category.SubField2 >= 1 && category.SubField2 <= 4) ++CategoryCounters[kCodePresent - 1 + category.SubField2];
+    if (category.SubField2 >= 1 && category.SubField2 <= 4)
+      ++RunCounts.categories[kCodePresent - 1 + category.SubField2];
     if (category.SubField3 >= 1 && category.SubField3 <= 6)
-      ++CategoryCounters[kCodeIndicative - 1 + category.SubField3];
+      ++RunCounts.categories[kCodeIndicative - 1 + category.SubField3];
   }
-  if (int person = PersonCode(category); person > 0) ++CategoryCounters[person];
-  if (classMark == 1) ++CategoryCounters[kCodeReferentPrincipal];
-  if (classMark == 2) ++CategoryCounters[kCodeReferentSecondary];
-  if (category.Flags & kFlagFundamental) ++CategoryCounters[kCodeFundamental];
-  if (category.Flags & kFlagAuxiliary) ++CategoryCounters[kCodeAuxiliary];
+  if (int person = PersonCode(category); person > 0) ++RunCounts.categories[person];
+  if (classMark == 1) ++RunCounts.categories[kCodeReferentPrincipal];
+  if (classMark == 2) ++RunCounts.categories[kCodeReferentSecondary];
+  if (category.Flags & kFlagFundamental) ++RunCounts.categories[kCodeFundamental];
+  if (category.Flags & kFlagAuxiliary) ++RunCounts.categories[kCodeAuxiliary];
 }
 
 void CountCategory(std::string_view text, const TWordCategoryData& data) {
   CountCategory(text, data.Category, data.ClassMark);
 }
 
-void CountProposition() { ++CountedPropositions; }
+void CountProposition() { ++RunCounts.propositions; }
 
 bool ComputePercentages() {
-  if (CountedWords == 0) return false;
-  uint32_t* n = CategoryCounters;
-  n[kCodeWord] = CountedWords;
+  if (RunCounts.words == 0) return false;
+  uint32_t* n = RunCounts.categories;
+  n[kCodeWord] = RunCounts.words;
   n[kCodeVerb] = Sum(kCodeFactive, kCodePerformative);
   n[kCodeConnector] = Sum(kCodeConnectorFirst, kCodeConnectorLast);
   n[kCodeModality] = Sum(kCodeModalityFirst, kCodeModalityLast);
@@ -117,14 +110,14 @@ bool ComputePercentages() {
   n[kCodeModalityCopy] = n[kCodeModality];
   n[kCodeReferent] = n[kCodeReferentPrincipal] + n[kCodeReferentSecondary];
 
-  PercentOver(1, kDisplayCodeCount, CountedWords);
+  PercentOver(1, kDisplayCodeCount, RunCounts.words);
   PercentOver(kCodeAuxiliary, kCodeOtherTenses, n[kCodeVerb]);
   PercentOver(kCodeConnectorFirst, kCodeConnectorLast, n[kCodeConnector]);
   PercentOver(kCodeModalityFirst, kCodeModalityLast, n[kCodeModality]);
   PercentOver(kCodeObjective, kCodeOtherAdjective, n[kCodeAdjective]);
   PercentOver(kCodeRelativePronoun, kCodeOtherPronoun, n[kCodePronoun]);
   PercentOver(kCodePersonFirst, kCodePersonLast, n[kCodePersonalPronoun] + n[kCodeDeixis]);
-  n[kCodeProposition] = CountedPropositions;
+  n[kCodeProposition] = RunCounts.propositions;
   return true;
 }
 
@@ -179,7 +172,6 @@ std::string CategoryLabel(int code) {
       label += GetMessageText(code + kCategoryLabelBase);
     }
   }
-  CategoryLabelBuffer = label;
   return label;
 }
 

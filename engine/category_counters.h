@@ -59,14 +59,20 @@ enum DisplayCategoryCode : int {
   kCodeGerund = 77,
 };
 
-// Indexed by display code 0..77 (0 is never counted).
-extern uint32_t CategoryCounters[kDisplayCodeCount + 1];
-extern double CategoryPercentages[kDisplayCodeCount + 1];
-// Every word that is not a proposition mark; every word plus one per '_'
-// inside it; every '/' mark.
-extern uint32_t CountedWords;
-extern uint32_t CountedWordParts;
-extern uint32_t CountedPropositions;
+// What an analysis counts of its text, cleared whole before each analysis.
+struct TRunCounts {
+  // Indexed by display code 0..77 (0 is never counted).
+  uint32_t categories[kDisplayCodeCount + 1] = {};
+  double percentages[kDisplayCodeCount + 1] = {};
+  // Every word that is not a proposition mark; every word plus one per '_'
+  // inside it; every '/' mark.
+  uint32_t words = 0;
+  uint32_t wordParts = 0;
+  uint32_t propositions = 0;
+
+  bool operator==(const TRunCounts&) const = default;
+};
+extern TRunCounts RunCounts;
 
 // Clears the cancel flag of the run, the three text counters, the counters
 // and the percentages (before each analysis).
@@ -95,9 +101,8 @@ void CategoryCodeToRecord(int code, TWordCategoryData& data);
 // The label of a code: a member of a family (verb features 3-19, connectors
 // 21-30, modalities 33-39, pronouns 56-60, adjectives 62-65, persons 70-76)
 // after its family's label, every other code by its own label alone; ""
-// outside 1..77. Also kept in CategoryLabelBuffer.
+// outside 1..77.
 std::string CategoryLabel(int code);
-extern std::string CategoryLabelBuffer;
 // The kind codes of the style diagnosis and burst labels.
 int ItemKindCode(int kind);
 // The base of percentages of the calculation base of the work context:

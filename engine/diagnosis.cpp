@@ -43,8 +43,8 @@ constexpr Family kFamilies[] = {
 
 TDiagnosisInputs TDiagnosisInputs::Current() {
   TDiagnosisInputs in;
-  in.counters = CategoryCounters;
-  in.percentages = CategoryPercentages;
+  in.counters = RunCounts.categories;
+  in.percentages = RunCounts.percentages;
   in.norms = Tables.styleNorms;
   in.textWords = TextWords.Count();
   in.bordersInUse = BordersInUse;

@@ -38,9 +38,9 @@ std::string ResultsReport(const TAnalysisResults& results) {
   out += GetMessageText(kMsgReportCategories);
   out += '\n';
   for (int code = 1; code <= kDisplayCodeCount; ++code) {
-    if (!CategoryCounters[code]) continue;
-    Line(out, {std::to_string(code), CategoryLabel(code), std::to_string(CategoryCounters[code]),
-               Percent(CategoryPercentages[code])});
+    if (!RunCounts.categories[code]) continue;
+    Line(out, {std::to_string(code), CategoryLabel(code), std::to_string(RunCounts.categories[code]),
+               Percent(RunCounts.percentages[code])});
   }
   if (!OntologyEngine) return out;
   const TOntologyEngine& engine = *OntologyEngine;

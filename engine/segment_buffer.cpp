@@ -16,8 +16,7 @@
 namespace quilor {
 
 TSegmentBuffer* ActiveSegmentBuffer = nullptr;
-uint32_t SegmentWordCounter = 0;
-uint32_t SegmentPropositionCounter = 0;
+TSegmentCounts SegmentCounts;
 
 namespace {
 
@@ -70,8 +69,7 @@ void TSegmentBuffer::Init() {
   CancelRequested = false;
   count_ = 0;
   mark_ = false;
-  SegmentWordCounter = 0;
-  SegmentPropositionCounter = 0;
+  SegmentCounts = {};
   pushedNumber_ = TextWords.HighestPosition();
   for (TWordSlot& s : slots_) ClearWordSlot(s);
   ClearWordSlot(pending_);

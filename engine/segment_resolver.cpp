@@ -127,8 +127,7 @@ void TSegmentResolver::Init() {
   count_ = 0;
   CancelRequested = false;
   *cancel_ = false;
-  SegmentWordCounter = 0;
-  SegmentPropositionCounter = 0;
+  SegmentCounts = {};
   filteredPropositions_ = 0;
   wordNumber_ = TextWords.HighestPosition();
   finishing_ = repetition_ = excluding_ = false;
@@ -984,26 +983,26 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     data.SlotFlag = s.quotePosition;
     const char* tag = s.tag;
     if (mark) {
-      ++SegmentPropositionCounter;
+      ++SegmentCounts.propositions;
       marked = true;
       if (closing[0] && std::strcmp(tag, " ") == 0) tag = closing;
     } else {
       ++wordNumber_;
-      ++SegmentWordCounter;
+      ++SegmentCounts.words;
     }
     const std::string_view text(s.text, length_[i]);
     if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data)) return false;
     CountCategory(text, data.Category, data.ClassMark);
     if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&
         last - i > 2) {
-      ++SegmentPropositionCounter;
+      ++SegmentCounts.propositions;
       if (!AppendWord("/", 1, " ", 0, TWordCategoryData{})) return false;
       CountProposition();
       content = 0;
     }
   }
   if (!marked && !excluding_) {
-    ++SegmentPropositionCounter;
+    ++SegmentCounts.propositions;
     if (!AppendWord("/", 1, closing[0] ? closing : " ", 0, TWordCategoryData{})) return false;
     CountProposition();
   }

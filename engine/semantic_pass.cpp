@@ -635,11 +635,12 @@ void SemanticPass::CollectPropositions() {
 
 void SemanticPass::StoreRetention() {
   const uint32_t kept = r_.RetentionCount;
-  for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal}) CategoryCounters[code] = kept;
-  CategoryCounters[kCodeReferentSecondary] = 0;
+  for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal}) RunCounts.categories[code] = kept;
+  RunCounts.categories[kCodeReferentSecondary] = 0;
   // Their percentages follow the counts they now hold.
   for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal, kCodeReferentSecondary})
-    CategoryPercentages[code] = CountedWords ? static_cast<double>(CategoryCounters[code]) / CountedWords * 100.0 : 0.0;
+    RunCounts.percentages[code] =
+        RunCounts.words ? static_cast<double>(RunCounts.categories[code]) / RunCounts.words * 100.0 : 0.0;
   if (engine_.IsScenarioLoaded()) engine_.PropagateScenarioCounts();
 }
 

@@ -64,7 +64,7 @@ TPrintRow ClassRow(const std::string& name, uint32_t count, uint32_t actantCount
   return row;
 }
 
-uint32_t CurrentBase() { return CalculationBase(CountedPropositions, CountedWords); }
+uint32_t CurrentBase() { return CalculationBase(RunCounts.propositions, RunCounts.words); }
 uint32_t Minimum() { return AnalysisResults ? AnalysisResults->MinimumClassCount : 0; }
 
 // Sets PrintRunning for the time of a print, clears it on every way out.
@@ -152,7 +152,7 @@ bool BuildTable(int item, Section& s) {
       const std::vector<TLemmaCount> lemmas = CollectLemmas(verbs ? 9 : 10, false);
       if (lemmas.empty()) return false;
       s.title = SentenceCase(Text(verbs ? kMsgVerbs : kMsgAdjectives));
-      s.rows = LemmaRows(lemmas, Minimum(), CategoryCounters[verbs ? kCategoryVerb : kCategoryAdjective],
+      s.rows = LemmaRows(lemmas, Minimum(), RunCounts.categories[verbs ? kCategoryVerb : kCategoryAdjective],
                          verbs ? kMsgVerbs : kMsgAdjectives);
       return true;
     }
@@ -304,14 +304,14 @@ std::vector<TPrintRow> StyleColumnRows(const std::vector<StyleGroup>& groups, ui
   TPrintRow blank;
   blank.blank = true;
   auto categoryRow = [&](int code, bool group) {
-    const uint32_t counter = CategoryCounters[code];
+    const uint32_t counter = RunCounts.categories[code];
     std::string rate;
     if (byPropositions && propositions >= 1) {
       rate = PercentText(100.0 * counter / propositions, 1);
     } else if (group && !byPropositions) {
       rate = "100";
     } else {
-      rate = PercentText(CategoryPercentages[code], 1);
+      rate = PercentText(RunCounts.percentages[code], 1);
     }
     row(Text(kMsgCategoryLabels + code), std::to_string(counter), rate, group);
   };
@@ -398,7 +398,7 @@ Font FitSectionFont(Canvas& c, const Font& asked, TPageMetrics& metrics, const F
 // Category counts in two columns, divided by rules.
 bool PrintStyle(PrintSurface& surface, const Font& asked, const TPageMetrics& page, const std::string& title,
                 const std::string& footer) {
-  const uint32_t propositions = CountedPropositions;
+  const uint32_t propositions = RunCounts.propositions;
   const std::vector<TPrintRow> left = StyleColumnRows(
       {{{49, 48}, {40}}, {{43}, Codes(4, 7)}, {{32}, Codes(33, 39)}, {{51}, Codes(62, 64)}}, propositions);
   const std::vector<TPrintRow> right =

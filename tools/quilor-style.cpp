@@ -129,9 +129,9 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   RecordingDiagnosisView view;
   list.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
   list.BuildTendencies(TDiagnosisInputs::Current(), true, nullptr);
-  result.words = CountedWords;
+  result.words = RunCounts.words;
   result.findings = list.Findings();
-  std::copy(CategoryPercentages, CategoryPercentages + kDisplayCodeCount + 1, result.percentages.begin());
+  std::copy(RunCounts.percentages, RunCounts.percentages + kDisplayCodeCount + 1, result.percentages.begin());
   if (bursts) {
     result.report = FormatStyleAndBursts(list, CurrentBurstResults, [](int32_t id) {
       return AnalysisResults ? AnalysisResults->ItemName(id) : std::to_string(id);

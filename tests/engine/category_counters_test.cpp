@@ -23,31 +23,31 @@ TCategoryRecord Rec(uint8_t cls, uint8_t sub = 0, uint8_t f2 = 0, uint8_t f3 = 0
   return r;
 }
 
-TEST(CategoryCounters, WordsPartsAndPropositionMarks) {
+TEST(CategoryCounts, WordsPartsAndPropositionMarks) {
   ClearCategoryCounters();
   CountCategory("", Rec(8), 0);
   CountCategory("/", Rec(8), 0);
   CountProposition();
   CountCategory("New_York_City", Rec(8), 0);
   CountCategory(std::string(79, 'a') + "_b", Rec(8), 0);  // the '_' past 79 characters is not seen
-  EXPECT_EQ(CountedWords, 2u);
-  EXPECT_EQ(CountedWordParts, 4u);
-  EXPECT_EQ(CountedPropositions, 2u);
+  EXPECT_EQ(RunCounts.words, 2u);
+  EXPECT_EQ(RunCounts.wordParts, 4u);
+  EXPECT_EQ(RunCounts.propositions, 2u);
   ASSERT_TRUE(ComputePercentages());
-  EXPECT_EQ(CategoryCounters[kCodeWord], 2u);
-  EXPECT_EQ(CategoryCounters[kCodeProposition], 2u);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeSubstantive], 100.0);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeWord], 100.0);
+  EXPECT_EQ(RunCounts.categories[kCodeWord], 2u);
+  EXPECT_EQ(RunCounts.categories[kCodeProposition], 2u);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeSubstantive], 100.0);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeWord], 100.0);
 
   ClearCategoryCounters();
   CountCategory("/", Rec(0), 0);
   CountCategory("/", Rec(0), 0);
   EXPECT_FALSE(ComputePercentages());
-  for (int c = 0; c <= kDisplayCodeCount; ++c) EXPECT_EQ(CategoryPercentages[c], 0.0) << c;
-  EXPECT_EQ(CategoryCounters[kCodeProposition], 0u);
+  for (int c = 0; c <= kDisplayCodeCount; ++c) EXPECT_EQ(RunCounts.percentages[c], 0.0) << c;
+  EXPECT_EQ(RunCounts.categories[kCodeProposition], 0u);
 }
 
-TEST(CategoryCounters, DisplayAndPersonCodes) {
+TEST(CategoryCounts, DisplayAndPersonCodes) {
   EXPECT_EQ(DisplayCode(Rec(0)), kCodeSubstantive);
   EXPECT_EQ(DisplayCode(Rec(1, 4)), kCodePerformative);
   EXPECT_EQ(DisplayCode(Rec(1, 0)), 0);
@@ -68,7 +68,7 @@ TEST(CategoryCounters, DisplayAndPersonCodes) {
   EXPECT_EQ(PersonCode(Rec(5, 2, 1)), 0);
 }
 
-TEST(CategoryCounters, CodesBackToRecordsAgreeWithDisplayCodes) {
+TEST(CategoryCounts, CodesBackToRecordsAgreeWithDisplayCodes) {
   // Every code with a single category maps back to itself.
   for (int code : {4, 5, 6, 7, 21, 30, 33, 39, 53, 54, 56, 60, 61, 62, 63, 64}) {
     TCategoryRecord r = Rec(9, 9, 9, 9, 9);
@@ -96,7 +96,7 @@ TEST(CategoryCounters, CodesBackToRecordsAgreeWithDisplayCodes) {
   EXPECT_EQ(ItemKindCode(0), 6);
 }
 
-TEST(CategoryCounters, FamilyPercentagesUseTheirOwnBase) {
+TEST(CategoryCounts, FamilyPercentagesUseTheirOwnBase) {
   ClearCategoryCounters();
   // Two verbs (one auxiliary), two other words.
   CountCategory("said", Rec(1, 1, 2, 1), 0);                    // factive, past, indicative
@@ -104,19 +104,19 @@ TEST(CategoryCounters, FamilyPercentagesUseTheirOwnBase) {
   CountCategory("it", Rec(5, 3, 3), 0);                         // personal, person 3
   CountCategory("this", Rec(5, 4, 1, 0, kFlagFundamental), 2);  // deixis, person 1
   ASSERT_TRUE(ComputePercentages());
-  EXPECT_EQ(CategoryCounters[kCodeVerb], 2u);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeVerb], 50.0);     // over words
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeFactive], 50.0);  // over verbs
-  EXPECT_DOUBLE_EQ(CategoryPercentages[17], 100.0);           // past, over verbs
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeIndicative], 100.0);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeAuxiliary], 50.0);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[72], 50.0);  // over personal + deixis
-  EXPECT_DOUBLE_EQ(CategoryPercentages[70], 50.0);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodePersonalPronoun], 50.0);  // over pronouns
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodePronoun], 50.0);          // over words
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeFundamental], 25.0);
-  EXPECT_EQ(CategoryCounters[kCodeReferent], 1u);
-  EXPECT_EQ(CategoryCounters[kCodeReferentSecondary], 1u);
+  EXPECT_EQ(RunCounts.categories[kCodeVerb], 2u);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeVerb], 50.0);     // over words
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeFactive], 50.0);  // over verbs
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[17], 100.0);           // past, over verbs
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeIndicative], 100.0);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeAuxiliary], 50.0);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[72], 50.0);  // over personal + deixis
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[70], 50.0);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodePersonalPronoun], 50.0);  // over pronouns
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodePronoun], 50.0);          // over words
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeFundamental], 25.0);
+  EXPECT_EQ(RunCounts.categories[kCodeReferent], 1u);
+  EXPECT_EQ(RunCounts.categories[kCodeReferentSecondary], 1u);
 }
 
 // A tagged sentence stream, each tag given a category by a small table; the
@@ -152,7 +152,7 @@ std::map<std::string, TagCategory> TagTable() {
   };
 }
 
-TEST(CategoryCounters, TaggedStreamMatchesATallyOfItsTags) {
+TEST(CategoryCounts, TaggedStreamMatchesATallyOfItsTags) {
   std::ifstream in(std::string(QUILOR_TEST_DATA) + "/engine/brown_ca01_head.txt");
   ASSERT_TRUE(in);
   const auto table = TagTable();
@@ -196,38 +196,38 @@ TEST(CategoryCounters, TaggedStreamMatchesATallyOfItsTags) {
   const uint32_t auxiliaries = tagCount["bedz"] + tagCount["hvd"];
   const uint32_t nouns = family["noun"];
 
-  EXPECT_EQ(CountedWords, words);
-  EXPECT_EQ(CountedWordParts, parts);
-  EXPECT_EQ(CategoryCounters[kCodeProposition], marks);
-  EXPECT_EQ(CategoryCounters[kCodeWord], words);
-  EXPECT_EQ(CategoryCounters[kCodeSubstantive], nouns);
-  EXPECT_EQ(CategoryCounters[kCodeVerb], verbs);
-  EXPECT_EQ(CategoryCounters[17], past);
-  EXPECT_EQ(CategoryCounters[kCodeAuxiliary], auxiliaries);
-  EXPECT_EQ(CategoryCounters[kCodeAdjective], family["adjective"]);
-  EXPECT_EQ(CategoryCounters[64], tagCount["cd"]);
-  EXPECT_EQ(CategoryCounters[kCodePronoun], family["pronoun"]);
-  EXPECT_EQ(CategoryCounters[72], tagCount["pps"]);
-  EXPECT_EQ(CategoryCounters[kCodeConnector], family["conn"]);
-  EXPECT_EQ(CategoryCounters[kCodeConnectorCopy], family["conn"]);
-  EXPECT_EQ(CategoryCounters[kCodeModality], family["mod"]);
-  EXPECT_EQ(CategoryCounters[kCodeFundamental], family["mod"]);
-  EXPECT_EQ(CategoryCounters[kCodePreposition], family["prep"]);
-  EXPECT_EQ(CategoryCounters[kCodeDeterminant], family["det"]);
-  EXPECT_EQ(CategoryCounters[kCodeReferent], nouns);
-  EXPECT_EQ(CategoryCounters[kCodeReferentPrincipal], tagCount["nn"] + tagCount["nns"]);
+  EXPECT_EQ(RunCounts.words, words);
+  EXPECT_EQ(RunCounts.wordParts, parts);
+  EXPECT_EQ(RunCounts.categories[kCodeProposition], marks);
+  EXPECT_EQ(RunCounts.categories[kCodeWord], words);
+  EXPECT_EQ(RunCounts.categories[kCodeSubstantive], nouns);
+  EXPECT_EQ(RunCounts.categories[kCodeVerb], verbs);
+  EXPECT_EQ(RunCounts.categories[17], past);
+  EXPECT_EQ(RunCounts.categories[kCodeAuxiliary], auxiliaries);
+  EXPECT_EQ(RunCounts.categories[kCodeAdjective], family["adjective"]);
+  EXPECT_EQ(RunCounts.categories[64], tagCount["cd"]);
+  EXPECT_EQ(RunCounts.categories[kCodePronoun], family["pronoun"]);
+  EXPECT_EQ(RunCounts.categories[72], tagCount["pps"]);
+  EXPECT_EQ(RunCounts.categories[kCodeConnector], family["conn"]);
+  EXPECT_EQ(RunCounts.categories[kCodeConnectorCopy], family["conn"]);
+  EXPECT_EQ(RunCounts.categories[kCodeModality], family["mod"]);
+  EXPECT_EQ(RunCounts.categories[kCodeFundamental], family["mod"]);
+  EXPECT_EQ(RunCounts.categories[kCodePreposition], family["prep"]);
+  EXPECT_EQ(RunCounts.categories[kCodeDeterminant], family["det"]);
+  EXPECT_EQ(RunCounts.categories[kCodeReferent], nouns);
+  EXPECT_EQ(RunCounts.categories[kCodeReferentPrincipal], tagCount["nn"] + tagCount["nns"]);
 
-  EXPECT_NEAR(CategoryPercentages[kCodeSubstantive], nouns / w * 100, 1e-9);
-  EXPECT_NEAR(CategoryPercentages[kCodeVerb], verbs / w * 100, 1e-9);
-  EXPECT_NEAR(CategoryPercentages[17], past * 100.0 / verbs, 1e-9);
-  EXPECT_NEAR(CategoryPercentages[kCodeAuxiliary], auxiliaries * 100.0 / verbs, 1e-9);
-  EXPECT_NEAR(CategoryPercentages[64], tagCount["cd"] * 100.0 / family["adjective"], 1e-9);
-  EXPECT_NEAR(CategoryPercentages[24], tagCount["cc"] * 100.0 / family["conn"], 1e-9);
-  EXPECT_NEAR(CategoryPercentages[72], 100.0, 1e-9);  // every person is "He"
-  EXPECT_NEAR(CategoryPercentages[kCodeConnector], family["conn"] / w * 100, 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[kCodeSubstantive], nouns / w * 100, 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[kCodeVerb], verbs / w * 100, 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[17], past * 100.0 / verbs, 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[kCodeAuxiliary], auxiliaries * 100.0 / verbs, 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[64], tagCount["cd"] * 100.0 / family["adjective"], 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[24], tagCount["cc"] * 100.0 / family["conn"], 1e-9);
+  EXPECT_NEAR(RunCounts.percentages[72], 100.0, 1e-9);  // every person is "He"
+  EXPECT_NEAR(RunCounts.percentages[kCodeConnector], family["conn"] / w * 100, 1e-9);
 }
 
-TEST(CategoryCounters, CalculationBaseFollowsTheWorkContext) {
+TEST(CategoryCounts, CalculationBaseFollowsTheWorkContext) {
   WorkContext->CalculationBase = 2;
   EXPECT_EQ(CalculationBase(7, 100), 7u);
   WorkContext->CalculationBase = 1;
@@ -263,19 +263,17 @@ TEST(CategoryLabels, EveryCodeCarriesItsGroup) {
   EXPECT_EQ(CategoryLabel(77), "Gerund");  // its group would be an error message
   EXPECT_EQ(CategoryLabel(0), "");
   EXPECT_EQ(CategoryLabel(78), "");
-  EXPECT_EQ(CategoryLabelBuffer, "");
   // Every code has a label, and no label asks for a text the table lacks.
   ScopedScriptedUi ui;
   for (int code = 1; code <= kDisplayCodeCount; ++code) {
     std::string label = CategoryLabel(code);
     EXPECT_FALSE(label.empty()) << code;
-    EXPECT_EQ(CategoryLabelBuffer, label);
   }
   EXPECT_TRUE(ui.ui.Shown().empty());
   EXPECT_TRUE(ui.ui.SystemErrors().empty());
 }
 
-TEST(CategoryCounters, WordDataAndTheRunCancelFlag) {
+TEST(CategoryCounts, WordDataAndTheRunCancelFlag) {
   CancelRequested = true;
   ClearCategoryCounters();
   EXPECT_FALSE(CancelRequested);
@@ -285,9 +283,9 @@ TEST(CategoryCounters, WordDataAndTheRunCancelFlag) {
   data.ClassMark = 1;
   data.ClassIds[0] = 99;
   CountCategory("thou", data);
-  EXPECT_EQ(CategoryCounters[71], 1u);
-  EXPECT_EQ(CategoryCounters[kCodeDeixis], 1u);
-  EXPECT_EQ(CategoryCounters[kCodeReferentPrincipal], 1u);
+  EXPECT_EQ(RunCounts.categories[71], 1u);
+  EXPECT_EQ(RunCounts.categories[kCodeDeixis], 1u);
+  EXPECT_EQ(RunCounts.categories[kCodeReferentPrincipal], 1u);
   CategoryCodeToRecord(44, data);
   EXPECT_EQ(data.ClassIds[0], 0u);
   EXPECT_EQ(data.ClassMark, 0);

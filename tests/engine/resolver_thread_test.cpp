@@ -68,9 +68,9 @@ std::string Outcome() {
            std::to_string(n->lexicalEntry) + " " + std::to_string(DisplayCode(d.Category)) + " " +
            std::to_string(d.ClassMark) + std::to_string(d.Capitalisation) + std::to_string(d.SlotFlag) + "\n";
   }
-  for (uint32_t c : CategoryCounters) out += std::to_string(c) + " ";
-  return out + "\nwords " + std::to_string(SegmentWordCounter) + " marks " + std::to_string(SegmentPropositionCounter) +
-         " filtered " + std::to_string(CurrentRun.filteredPropositions);
+  for (uint32_t c : RunCounts.categories) out += std::to_string(c) + " ";
+  return out + "\nwords " + std::to_string(SegmentCounts.words) + " marks " +
+         std::to_string(SegmentCounts.propositions) + " filtered " + std::to_string(CurrentRun.filteredPropositions);
 }
 
 std::string Segmented(const std::string& text, bool thread) {

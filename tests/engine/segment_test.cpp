@@ -346,6 +346,28 @@ TEST(SegmentCuts, TheFinalPunctuationOfEachFileClosesItsLastProposition) {
   TextWords.Clear();
 }
 
+// Each run counts its own text only: no count or percentage of the run
+// before is left in the next.
+TEST(SegmentCounts, TheSameTextCountsTheSameAfterAnother) {
+  StreamTestState state;
+  Dictionaries dictionaries;
+  TempFolder folder;
+  const std::string a = folder.Write("a.txt",
+                                     "He said that she would never come, because they thought the old house was cold. "
+                                     "Perhaps we must leave now; however, I believe it is certainly true.\n");
+  const std::string b = folder.Write("b.txt", "The man walks to the house.\n");
+  ASSERT_TRUE(RunOnFiles({b}));
+  const TRunCounts counts = RunCounts;
+  const TSegmentCounts segments = SegmentCounts;
+  ASSERT_TRUE(RunOnFiles({a}));
+  ASSERT_NE(RunCounts, counts);
+  ASSERT_NE(SegmentCounts, segments);
+  ASSERT_TRUE(RunOnFiles({b}));
+  EXPECT_EQ(RunCounts, counts);
+  EXPECT_EQ(SegmentCounts, segments);
+  TextWords.Clear();
+}
+
 // A mark carries all the punctuation that closes its proposition, in the
 // order written: a closing bracket before a sentence's end is not lost.
 TEST(SegmentCuts, AMarkKeepsAllThatClosesItsProposition) {

@@ -224,15 +224,15 @@ TEST_F(SemanticPassTest, CountsAgreeWithAnIndependentCountOverTheWords) {
 
 TEST_F(SemanticPassTest, RetainedNounsAreCountedOverTheWholeTextWithTheirPercentages) {
   Text("dog cash / bank runs! / dog / the~ /");
-  CategoryCounters[kCodeReferentSecondary] = 5;  // left by loading; the pass owns these codes
+  RunCounts.categories[kCodeReferentSecondary] = 5;  // left by loading; the pass owns these codes
   TAnalysisResults& r = Run();
   EXPECT_EQ(r.RetentionCount, 4u);
   for (int code : {kCodeReferent, kCodeReferentNucleus, kCodeReferentPrincipal}) {
-    EXPECT_EQ(CategoryCounters[code], 4u) << code;
-    EXPECT_DOUBLE_EQ(CategoryPercentages[code], 4.0 / 6.0 * 100.0) << code;
+    EXPECT_EQ(RunCounts.categories[code], 4u) << code;
+    EXPECT_DOUBLE_EQ(RunCounts.percentages[code], 4.0 / 6.0 * 100.0) << code;
   }
-  EXPECT_EQ(CategoryCounters[kCodeReferentSecondary], 0u);
-  EXPECT_DOUBLE_EQ(CategoryPercentages[kCodeReferentSecondary], 0.0);
+  EXPECT_EQ(RunCounts.categories[kCodeReferentSecondary], 0u);
+  EXPECT_DOUBLE_EQ(RunCounts.percentages[kCodeReferentSecondary], 0.0);
 }
 
 TEST_F(SemanticPassTest, ItemsBeforeTheFirstVerbFeedThePreVerbCounts) {
