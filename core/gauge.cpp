@@ -6,9 +6,7 @@
 
 namespace quilor {
 
-TInfoJauge* InfoJauge = nullptr;
-bool GaugeShown = false;
-bool CancelRequested = false;
+TProgress Progress;
 
 namespace {
 GaugeViewFactory g_factory;
@@ -70,18 +68,16 @@ void TInfoJauge::ShowTextSizeInGauge(uint64_t textSize) { DefinirValeur(3, std::
 void SetGaugeViewFactory(GaugeViewFactory factory) { g_factory = std::move(factory); }
 
 TInfoJauge& CreateInfoJauge(bool shown) {
-  if (!InfoJauge) {
-    InfoJauge = new TInfoJauge(g_factory ? g_factory() : nullptr);
-    InfoJauge->View().SetShown(shown);
-    GaugeShown = true;
+  if (!Progress.gauge) {
+    Progress.gauge = new TInfoJauge(g_factory ? g_factory() : nullptr);
+    Progress.gauge->View().SetShown(shown);
   }
-  return *InfoJauge;
+  return *Progress.gauge;
 }
 
 void CloseInfoJauge() {
-  delete InfoJauge;
-  InfoJauge = nullptr;
-  GaugeShown = false;
+  delete Progress.gauge;
+  Progress.gauge = nullptr;
 }
 
 }  // namespace quilor

@@ -78,13 +78,18 @@ class TInfoJauge {
   bool letMessagesRun_ = false;
 };
 
-// The one gauge instance, created on demand by its users; nullptr when none.
-extern TInfoJauge* InfoJauge;
-// Set while a gauge exists (created by CreateInfoJauge, cleared by CloseInfoJauge).
-extern bool GaugeShown;
-// The user stopped the run (the gauge's Stop, a Cancel), or an append found
-// no memory: the loading, the scanner and the passes of a run watch it.
-extern bool CancelRequested;
+// The run's progress: its gauge and its stop request. A test resets it whole
+// with CloseInfoJauge() and Progress = {}.
+struct TProgress {
+  // The one gauge, created on demand by its users (CreateInfoJauge) and
+  // deleted by CloseInfoJauge; nullptr when none.
+  TInfoJauge* gauge = nullptr;
+  // The user stopped the run (the gauge's Stop, a Cancel), or an append found
+  // no memory: the loading, the scanner and the passes of a run watch it.
+  // Each run clears it as it starts.
+  bool cancelRequested = false;
+};
+extern TProgress Progress;
 
 // How the program makes a gauge's window; tools and tests leave the default (none).
 using GaugeViewFactory = std::function<std::unique_ptr<GaugeView>()>;

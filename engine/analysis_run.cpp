@@ -70,7 +70,7 @@ void ShowRunGauge(bool visible) {
 }
 
 void CloseProgressGauge() {
-  if (InfoJauge) CloseInfoJauge();
+  if (Progress.gauge) CloseInfoJauge();
 }
 
 void StopRun() {
@@ -82,10 +82,10 @@ void StopRun() {
 }
 
 bool CheckRunStop() {
-  if (GaugeShown && InfoJauge && !InfoJauge->Continue()) CancelRequested = true;
+  if (Progress.gauge && !Progress.gauge->Continue()) Progress.cancelRequested = true;
   // A worker that found no memory stops the run; it ends after its threads.
-  if (WorkerMemoryLow()) CancelRequested = true;
-  if (CancelRequested || CurrentRun.aborted) {
+  if (WorkerMemoryLow()) Progress.cancelRequested = true;
+  if (Progress.cancelRequested || CurrentRun.aborted) {
     StopRun();
     return true;
   }
@@ -98,7 +98,7 @@ bool LoadTexts() {
     auto scanner = std::make_unique<TextScanner>();
     auto loader = std::make_unique<TTextLoader>("", *scanner);
   }
-  if (CancelRequested) {
+  if (Progress.cancelRequested) {
     CurrentRun.stopped = true;
     return false;
   }
@@ -114,7 +114,7 @@ bool LoadAndSegment() {
   if (Options->Get(opt::SizeThreshold) < 2) Options->Set(opt::SizeThreshold, 2);
   LoaderState.sizeThreshold = static_cast<int64_t>(Options->Get(opt::SizeThreshold)) * kMegabyte;
   TextWords.Clear();
-  if (InfoJauge) InfoJauge->DefinirMaximum(0);
+  if (Progress.gauge) Progress.gauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
   ClearCategoryCounters();
   if (!LoadTexts()) {
@@ -142,7 +142,7 @@ bool RunAnalysis(uint8_t runKind) {
   if (CurrentRun.running) return false;
   RunningGuard running;
   ScopedCoresCap shortText(QueuedFileBytes() < kSharedWorkFromBytes ? 1 : 0);
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   CurrentRun.aborted = false;
   CurrentRun.stopped = false;
   if (Options->Get(opt::BordersFileName).empty()) BordersInUse = false;
@@ -164,7 +164,7 @@ bool RunAnalysis(uint8_t runKind) {
   }
   first.Finish(true);
   ThrowIfWorkerFailed();
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   ShowHourglass();
   CurrentRun.kind = runKind;
   // Without a semantic dictionary the run ends with the categorised words.

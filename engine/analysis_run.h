@@ -7,7 +7,7 @@
 
 namespace quilor {
 
-// The state of the analysis run (the stop request, CancelRequested, is in
+// The state of the analysis run (the stop request, Progress.cancelRequested, is in
 // core/gauge.h); CurrentRun = {} starts it afresh.
 struct TRunFlags {
   bool aborted = false;     // a step failed or the run was stopped

@@ -40,7 +40,7 @@ bool HasOwnText(int code) { return code != 8 && code != 9 && code != 31; }
 }  // namespace
 
 void ClearCategoryCounters() {
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   RunCounts = {};
 }
 

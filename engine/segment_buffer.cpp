@@ -66,7 +66,7 @@ void TSegmentBuffer::Init() {
     lookupWorkers_ = std::make_unique<LookupWorkers>(*this, cores_);
     if (!lookupWorkers_->Start()) lookupWorkers_.reset();
   }
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   count_ = 0;
   mark_ = false;
   SegmentCounts = {};
@@ -118,19 +118,19 @@ void TSegmentBuffer::EndParagraph() {
   SetSlotTag(s, " ");
   if (count_ < kSlotArraySize - 1) ++count_;
   ClearWordSlot(slots_[count_]);
-  if (!ProcessSegment()) CancelRequested = true;
+  if (!ProcessSegment()) Progress.cancelRequested = true;
 }
 
 void TSegmentBuffer::Finish(const char* trailing) {
   // What was read before a stop is kept.
-  const bool cancelled = CancelRequested;
-  CancelRequested = false;
+  const bool cancelled = Progress.cancelRequested;
+  Progress.cancelRequested = false;
   CloseLastProposition(trailing);
   bool ok = ProcessSegment();
   if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) ok = worker_->Drain() && ok;
   ok = resolver_.Finish() && ok;
-  CancelRequested = cancelled || !ok;
+  Progress.cancelRequested = cancelled || !ok;
 }
 
 void TSegmentBuffer::CloseLastProposition(const char* trailing) {
@@ -192,9 +192,9 @@ bool TSegmentBuffer::CheckSentenceEnd(int i) {
 }
 
 bool TSegmentBuffer::ProcessSegment() {
-  if (count_ <= 0 || CancelRequested) {
+  if (count_ <= 0 || Progress.cancelRequested) {
     if (count_ > 0) ClearSlots();
-    return !CancelRequested;
+    return !Progress.cancelRequested;
   }
   if (count_ >= kSlotArraySize) count_ = kSlotArraySize - 1;
   bool ok = true;
@@ -212,7 +212,7 @@ bool TSegmentBuffer::ProcessSegment() {
     count_ = 1;
     ClearWordSlot(pending_);
   }
-  if (!ok) CancelRequested = true;
+  if (!ok) Progress.cancelRequested = true;
   return ok;
 }
 

@@ -125,7 +125,7 @@ bool EndsInS(const char* w, size_t n) {
 
 void TSegmentResolver::Init() {
   count_ = 0;
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   *cancel_ = false;
   SegmentCounts = {};
   filteredPropositions_ = 0;

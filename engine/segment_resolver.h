@@ -80,8 +80,8 @@ class alignas(64) TSegmentResolver {
   uint32_t FilteredPropositions() const { return filteredPropositions_; }
 
   // The flag a failed append sets and that stops the resolving: by default
-  // the run's CancelRequested; a resolver on a thread of its own has its own.
-  void SetCancelFlag(bool* flag) { cancel_ = flag ? flag : &CancelRequested; }
+  // the run's Progress.cancelRequested; a resolver on a thread of its own has its own.
+  void SetCancelFlag(bool* flag) { cancel_ = flag ? flag : &Progress.cancelRequested; }
 
  private:
   bool CheckResolverSentenceEnd();
@@ -146,7 +146,7 @@ class alignas(64) TSegmentResolver {
   bool excluding_ = false;
   uint32_t filteredPropositions_ = 0;
   class TWordLookupCache* cache_ = nullptr;
-  bool* cancel_ = &CancelRequested;
+  bool* cancel_ = &Progress.cancelRequested;
 };
 
 }  // namespace quilor

@@ -136,10 +136,10 @@ bool OpensQuotation(const char (&tag)[4]) {
 }  // namespace
 
 void SemanticPass::Prepare(bool firstDone) {
-  if (InfoJauge) {
-    InfoJauge->DefinirMaximum(kSemanticGaugeSteps);
-    InfoJauge->DefinirLibelle(1, GetMessageText(kMsgSemanticAnalysis), false);
-    InfoJauge->DefinirLibelle(3, GetMessageText(kMsgFiles), true);
+  if (Progress.gauge) {
+    Progress.gauge->DefinirMaximum(kSemanticGaugeSteps);
+    Progress.gauge->DefinirLibelle(1, GetMessageText(kMsgSemanticAnalysis), false);
+    Progress.gauge->DefinirLibelle(3, GetMessageText(kMsgFiles), true);
   }
   r_.ClearPreVerbCounts();
   r_.ProgressCounter = 0;
@@ -692,9 +692,9 @@ bool IsPartOfName(const TWordNode& word) { return IsNamePart(&word); }
 
 void GaugeStep(TAnalysisResults& results) {
   ++results.ProgressCounter;
-  if (!InfoJauge) return;
-  InfoJauge->MajBar(static_cast<int32_t>(results.ProgressCounter));
-  if (!InfoJauge->Continue()) results.Cancelled = true;
+  if (!Progress.gauge) return;
+  Progress.gauge->MajBar(static_cast<int32_t>(results.ProgressCounter));
+  if (!Progress.gauge->Continue()) results.Cancelled = true;
 }
 
 bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first) {

@@ -150,7 +150,7 @@ void TWordScanner::FlushWord() {
   wordHandedOn_ = true;
   word_[length_] = '\0';
   if (segment_.PushWord(word_, static_cast<size_t>(length_), tag_)) ++wordsHandedOn_;
-  else CancelRequested = true;
+  else Progress.cancelRequested = true;
   length_ = 0;  // the word is reset either way
 }
 

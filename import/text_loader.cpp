@@ -54,14 +54,14 @@ int32_t ClipToInt32(int64_t v) { return v > INT32_MAX ? INT32_MAX : static_cast<
 TTextLoader::TTextLoader(const char* runName, TextSink& sink)
     : name_(runName ? runName : ""), raw_(new unsigned char[kTextBlockSize]), sink_(sink) {
   LoaderState.active = true;
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   LoaderState.wordCapReached = false;
   sink_.Attach(*this);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
   DocumentFilter::GoOnBetweenPages() = [] {
-    if (!CancelRequested && GaugeShown && InfoJauge && !InfoJauge->Continue()) CancelRequested = true;
-    return !CancelRequested;
+    if (!Progress.cancelRequested && Progress.gauge && !Progress.gauge->Continue()) Progress.cancelRequested = true;
+    return !Progress.cancelRequested;
   };
   try {
     LoadAllTexts();
@@ -84,13 +84,13 @@ void TTextLoader::LoadAllTexts() {
     LoaderState.fileNumber = i;
     const char* name = FileQueue.Get(i);
     name_ = name ? name : "";
-    if (GaugeShown && InfoJauge) InfoJauge->DefinirValeur(3, std::to_string(i));
+    if (Progress.gauge) Progress.gauge->DefinirValeur(3, std::to_string(i));
     LoadOneText();
     sink_.EndDocument();
     ReleaseTextSource();
     // The limits hold for a queue of many small files too.
-    if (!stopLoading_ && !CancelRequested) ApplyLimits();
-    if (stopLoading_ || CancelRequested) break;
+    if (!stopLoading_ && !Progress.cancelRequested) ApplyLimits();
+    if (stopLoading_ || Progress.cancelRequested) break;
   }
   // Every file that could not be read, with its reason, once at the end.
   ShowConversionFailures();
@@ -131,10 +131,10 @@ void TTextLoader::LoadOneText() {
     if (::stat(name_.c_str(), &info) == 0 && info.st_size == 0) AddConversionFailure(name_, Text(kMsgEmptyFile));
     return;
   }
-  if (GaugeShown && InfoJauge) {
-    InfoJauge->DefinirMaximum(ClipToInt32(sourceSize_));
-    InfoJauge->DefinirLibelle(1, Text(kMsgLoading), false);
-    InfoJauge->DefinirLibelle(2, Text(kMsgWords), false);
+  if (Progress.gauge) {
+    Progress.gauge->DefinirMaximum(ClipToInt32(sourceSize_));
+    Progress.gauge->DefinirLibelle(1, Text(kMsgLoading), false);
+    Progress.gauge->DefinirLibelle(2, Text(kMsgWords), false);
   }
   if (!NextTextBlock()) return;
   const int32_t cap = LoaderSettings.wordCap;
@@ -144,10 +144,10 @@ void TTextLoader::LoadOneText() {
       if (number % kProgressEveryWords == 0 || number >= cap) {
         ShowProgress();
         // A stop at the gauge asks nothing more.
-        if (CancelRequested || ApplyLimits()) return;
+        if (Progress.cancelRequested || ApplyLimits()) return;
       }
     }
-  } while (!CancelRequested && !sink_.EndOfSource());
+  } while (!Progress.cancelRequested && !sink_.EndOfSource());
   ShowProgress();
 }
 
@@ -230,7 +230,7 @@ bool TTextLoader::TakeSourceBlock() {
 
 bool TTextLoader::NextTextBlock() {
   // Text a reader decoded but could not fit in the earlier blocks comes first.
-  if (reader_ && !usingConverted_ && !CancelRequested) {
+  if (reader_ && !usingConverted_ && !Progress.cancelRequested) {
     if (size_t held = reader_->TakeHeldText(BlockBuffer, kTextBlockSize)) {
       sink_.SetBlock(BlockBuffer, held, context_.lineMode);
       return true;
@@ -238,7 +238,7 @@ bool TTextLoader::NextTextBlock() {
   }
   while (rawPosition_ >= rawLength_)
     if (!TakeSourceBlock()) return false;
-  if (CancelRequested) return false;
+  if (Progress.cancelRequested) return false;
   size_t piece =
       std::min(rawLength_ - rawPosition_, std::clamp<size_t>(LoaderSettings.decodeBlockSize, 1, kTextBlockSize));
   const unsigned char* input = raw_.get() + rawPosition_;
@@ -311,14 +311,14 @@ size_t TTextLoader::DecodeTextBlock(const unsigned char* input, size_t length, b
 }
 
 void TTextLoader::ShowProgress() {
-  if (!GaugeShown || !InfoJauge) return;
-  InfoJauge->DefinirValeur(2, std::to_string(sink_.WordCount()));
-  InfoJauge->MajBar(ClipToInt32(static_cast<int64_t>(sink_.BytesScanned()) + LoaderState.skippedBytes));
+  if (!Progress.gauge) return;
+  Progress.gauge->DefinirValeur(2, std::to_string(sink_.WordCount()));
+  Progress.gauge->MajBar(ClipToInt32(static_cast<int64_t>(sink_.BytesScanned()) + LoaderState.skippedBytes));
   std::string name = Utf8ToCp1252(name_);
   size_t slash = name.find_last_of("/\\");
-  InfoJauge->DefinirLibelle(3, FileNamePart(name.c_str()), false);
-  InfoJauge->DefinirLibelle(4, slash == std::string::npos ? std::string() : name.substr(0, slash), false);
-  if (!InfoJauge->Continue()) CancelRequested = true;
+  Progress.gauge->DefinirLibelle(3, FileNamePart(name.c_str()), false);
+  Progress.gauge->DefinirLibelle(4, slash == std::string::npos ? std::string() : name.substr(0, slash), false);
+  if (!Progress.gauge->Continue()) Progress.cancelRequested = true;
 }
 
 bool TTextLoader::ApplyLimits() {
@@ -329,7 +329,7 @@ bool TTextLoader::ApplyLimits() {
       sizeAnswered_ = true;
     } else {
       if (answer == 2) stopLoading_ = true;
-      else CancelRequested = true;  // Cancel, or the box closed
+      else Progress.cancelRequested = true;  // Cancel, or the box closed
       ReleaseTextSource();
       return true;
     }

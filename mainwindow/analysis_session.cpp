@@ -80,9 +80,9 @@ bool AnalysisSession::AnalyserLeTexte() {
   view_.BusyChanged();
   const bool ok = RunAnalysis(0);
   running_ = false;
-  if (!ok || CancelRequested || CurrentRun.aborted || closePending_) {
+  if (!ok || Progress.cancelRequested || CurrentRun.aborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
-    const bool stopped = CancelRequested || CurrentRun.stopped || closePending_;
+    const bool stopped = Progress.cancelRequested || CurrentRun.stopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
     // A stopped run says so; the welcome page alone would not.
@@ -194,8 +194,8 @@ bool AnalysisSession::CloseRequested() {
   closePending_ = true;
   // The run stops at its next check; printing stops at its next page. The
   // gauge keeps the stop until the run has ended, whatever the run resets.
-  CancelRequested = true;
-  if (InfoJauge) InfoJauge->RequestStop();
+  Progress.cancelRequested = true;
+  if (Progress.gauge) Progress.gauge->RequestStop();
   return false;
 }
 

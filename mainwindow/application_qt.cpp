@@ -38,7 +38,7 @@ bool QuilorApplication::notify(QObject* receiver, QEvent* event) {
 void QuilorApplication::Fatal(int code) {
   if (fatalExitCode_ == 0) fatalExitCode_ = code;
   // A run that let events run through the gauge stops at its next check.
-  CancelRequested = true;
+  Progress.cancelRequested = true;
   if (fatalHandler_) fatalHandler_(code);
   else exit(code);
 }

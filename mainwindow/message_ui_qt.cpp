@@ -135,7 +135,7 @@ void GaugeDialog::SetRange(int maximum) { bar_->setRange(0, maximum); }
 void GaugeDialog::SetPosition(int position) { bar_->setValue(position); }
 
 void GaugeDialog::Stop() {
-  if (InfoJauge != nullptr) InfoJauge->ButtonArretClick();
+  if (Progress.gauge != nullptr) Progress.gauge->ButtonArretClick();
 }
 
 // The close box and Escape are the Stop button.

@@ -185,14 +185,12 @@ TEST(ProgressGauge, MaximumBarAndStop) {
 }
 
 TEST(ProgressGauge, GlobalInstanceComesAndGoes) {
-  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(Progress.gauge, nullptr);
   TInfoJauge& g = CreateInfoJauge();
-  EXPECT_EQ(&g, InfoJauge);
-  EXPECT_TRUE(GaugeShown);
+  EXPECT_EQ(&g, Progress.gauge);
   EXPECT_EQ(&CreateInfoJauge(), &g);
   CloseInfoJauge();
-  EXPECT_EQ(InfoJauge, nullptr);
-  EXPECT_FALSE(GaugeShown);
+  EXPECT_EQ(Progress.gauge, nullptr);
 }
 
 }  // namespace

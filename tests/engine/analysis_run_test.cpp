@@ -93,7 +93,7 @@ TEST_F(SizeQuestion, CancelAbandonsTheRun) {
   EXPECT_TRUE(CurrentRun.stopped);
   EXPECT_TRUE(CurrentRun.aborted);
   EXPECT_FALSE(CurrentRun.running);
-  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(Progress.gauge, nullptr);
 }
 
 // A gauge view that records the word counts shown and presses Stop on request.
@@ -105,7 +105,7 @@ class RecordingView : public NullGaugeView {
     if (line == 2 && !text.empty()) values_->push_back(text);
   }
   void ProcessEvents() override {
-    if (++events_ == pressStopAt_ && InfoJauge) InfoJauge->ButtonArretClick();
+    if (++events_ == pressStopAt_ && Progress.gauge) Progress.gauge->ButtonArretClick();
   }
 
  private:
@@ -134,11 +134,16 @@ TEST(AnalysisRunGauge, StopEndsTheRunAndKeepsTheWordsRead) {
   std::string a = folder.Write("a.txt", Words(3));
   std::string b = folder.Write("b.txt", Words(3));
   EXPECT_FALSE(RunOnFiles({a, b}));
-  EXPECT_TRUE(CancelRequested);
+  EXPECT_TRUE(Progress.cancelRequested);
   EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_FALSE(CurrentRun.running);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
   EXPECT_EQ(state.ui.ui.Shown()[0].text, "Do you really want to stop this process?");
+  // The stop was this run's: the next run reads both files.
+  SetGaugeViewFactory(nullptr);
+  EXPECT_TRUE(RunOnFiles({a, b}));
+  EXPECT_FALSE(Progress.cancelRequested);
+  EXPECT_EQ(TextWordRows().size(), 6u);
 }
 
 TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
@@ -146,14 +151,14 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   TempFolder folder;
   std::string a = folder.Write("a.txt", Words(3));
   ASSERT_TRUE(RunOnFiles({a}));
-  CancelRequested = true;
+  Progress.cancelRequested = true;
   CurrentRun.running = true;  // as while a run lets events run
   EXPECT_FALSE(RunAnalysis(0));
   EXPECT_EQ(TextWordRows().size(), 3u);
-  EXPECT_TRUE(CancelRequested);
+  EXPECT_TRUE(Progress.cancelRequested);
   EXPECT_TRUE(CurrentRun.running);
   CurrentRun.running = false;
-  CancelRequested = false;
+  Progress.cancelRequested = false;
   EndAnalysisRun(true);
   EXPECT_EQ(TextWords.Count(), 0u);
 }

@@ -274,9 +274,9 @@ TEST(CategoryLabels, EveryCodeCarriesItsGroup) {
 }
 
 TEST(CategoryCounts, WordDataAndTheRunCancelFlag) {
-  CancelRequested = true;
+  Progress.cancelRequested = true;
   ClearCategoryCounters();
-  EXPECT_FALSE(CancelRequested);
+  EXPECT_FALSE(Progress.cancelRequested);
   TWordCategoryData data;
   CategoryCodeToRecord(71, data);
   EXPECT_EQ(PersonCode(data), 71);

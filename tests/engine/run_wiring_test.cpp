@@ -229,9 +229,9 @@ class StopInSemanticPass : public NullGaugeView {
     if (line == 1 && text == GetMessageText(kMsgSemanticAnalysis)) inPass_ = true;
   }
   void ProcessEvents() override {
-    if (inPass_ && InfoJauge && !pressed_) {
+    if (inPass_ && Progress.gauge && !pressed_) {
       pressed_ = true;
-      InfoJauge->ButtonArretClick();
+      Progress.gauge->ButtonArretClick();
     }
   }
 
@@ -249,7 +249,7 @@ TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   FileQueue.Add(text_.c_str());
   EXPECT_FALSE(RunAnalysis(0));
   EXPECT_EQ(shown, 1);
-  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(Progress.gauge, nullptr);
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_EQ(TextWords.Count(), 0u);
   EXPECT_EQ(SelectionRelations, nullptr);

@@ -248,7 +248,7 @@ TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
   EXPECT_FALSE(Open(sample_));  // the run stopped on the close request
   SetGaugeViewFactory(nullptr);
   EXPECT_FALSE(w.Closed());  // the window survived the run
-  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(Progress.gauge, nullptr);
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_FALSE(w.Session().TextOpen());
   EXPECT_TRUE(w.Session().ClosePending());

@@ -125,7 +125,7 @@ TEST(QtGaugeTest, StopAsksAndTheDialogLeavesTheCloseBoxesWorking) {
   ASSERT_EQ(ui.ui.Shown().size(), 2u);
   EXPECT_EQ(ui.ui.Shown()[0].text, "Do you really want to stop this process?");
   CloseInfoJauge();
-  EXPECT_EQ(InfoJauge, nullptr);
+  EXPECT_EQ(Progress.gauge, nullptr);
 }
 
 }  // namespace

@@ -86,16 +86,16 @@ StreamTestState::StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
   CurrentRun.running = false;
-  CancelRequested = false;
   CloseProgressGauge();
+  Progress = {};
 }
 
 StreamTestState::~StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
   CurrentRun.running = false;
-  CancelRequested = false;
   CloseProgressGauge();
+  Progress = {};
   SetGaugeViewFactory(nullptr);
   FileQueue.Clear();
   TextWords.Clear();
