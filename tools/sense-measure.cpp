@@ -3,7 +3,7 @@
 //
 //   sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR]
 //                 [--files all|even|odd] [--top N] [--show N] [--nouns FILE] [--level L]
-//                 [--evidence W]
+//                 [--evidence W] [--unclassified FILE]
 //   sense-measure --examples --dico DIR [--wordnet DIR] [--show N] [--misses FILE]
 //
 // Each corpus file is analysed as one text (word scanner, segment buffer,
@@ -25,7 +25,10 @@
 // for every lemma of the top. The classes compared are those of level 3
 // (Reference fields 1) unless --level says 1 or 2. --evidence sets how much
 // one occurrence of a reading's field in the rest of the text weighs against
-// the sense weights (SenseEvidenceWeight).
+// the sense weights (SenseEvidenceWeight). --unclassified FILE writes every
+// scored token that got no class, one a line: lemma, the token, the word kind
+// the analysis read it as ("name part" for a part of a name item), the file
+// and the words around it.
 //
 // --examples measures token by token on WordNet's own usage examples (the
 // quoted examples of the glosses of data.noun) instead: an example that
@@ -169,6 +172,7 @@ class Measure {
     SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false);
     std::vector<long> chosen(tokens.size(), -1);  // -1: not reached or joined into an expression
     std::vector<char> namePart(tokens.size(), 0);
+    std::vector<int> kind(tokens.size(), -1);  // the major class read
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     if (results->Built && RunSemanticPass(*results)) {
       AlignWords(tokens, [&](TWordNode* n, int first, int last) {
@@ -180,6 +184,8 @@ class Measure {
         if (chosen[static_cast<size_t>(first)] == -1) {
           chosen[static_cast<size_t>(first)] = IsSubstantive(d.Category) ? d.ClassIds[level_ - 1] : 0;
           namePart[static_cast<size_t>(first)] = IsSubstantive(d.Category) && IsPartOfName(*n);
+          TCategoryRecord c = d.Category;
+          kind[static_cast<size_t>(first)] = NormaliseMajorClass(c);
         }
       });
     }
@@ -202,10 +208,15 @@ class Measure {
       for (const auto& [c, n] : s.senses) best = std::max(best, s.Share(c));
       t.best += best;
       ++t.chosen[cls];
-      if (!cls) ++(namePart[i] ? nameParts_ : chosen[i] == -1 ? unreached_ : unclassified_);
+      if (!cls) {
+        ++(namePart[i] ? nameParts_ : chosen[i] == -1 ? unreached_ : unclassified_);
+        if (unclassifiedOut_) WriteUnclassified(path, tokens, i, lemma, namePart[i] ? -2 : kind[i]);
+      }
     }
     TextWords.Clear();
   }
+
+  void ListUnclassified(const std::string& path) { unclassifiedOut_ = std::make_unique<std::ofstream>(path); }
 
   void Report(size_t top, size_t show, const std::string& nounFile) const {
     std::vector<std::pair<long, std::string>> order;
@@ -258,6 +269,23 @@ class Measure {
   }
 
  private:
+  void WriteUnclassified(const std::string& file, const std::vector<Token>& tokens, size_t i, const std::string& lemma,
+                         int major) {
+    static const char* const kKinds[] = {"unset",   "verb",        "connector",  "modality",    "adjective",
+                                         "pronoun", "preposition", "determiner", "substantive", "unknown"};
+    const char* kind = major == -2                                      ? "name part"
+                       : major < 0                                      ? "not reached"
+                       : static_cast<size_t>(major) < std::size(kKinds) ? kKinds[major]
+                                                                        : "other";
+    std::string around;
+    for (size_t k = i > 6 ? i - 6 : 0; k < tokens.size() && k <= i + 6; ++k) {
+      if (!around.empty()) around += ' ';
+      around += k == i ? "[[" + tokens[k].word + "]]" : tokens[k].word;
+    }
+    const size_t slash = file.rfind('/');
+    *unclassifiedOut_ << lemma << '\t' << tokens[i].word << '\t' << kind << '\t'
+                      << (slash == std::string::npos ? file : file.substr(slash + 1)) << '\t' << around << '\n';
+  }
   std::string Name(uint32_t cls) const {
     return cls && OntologyEngine ? OntologyEngine->ClassName(level_, static_cast<int32_t>(cls)) : std::string("(none)");
   }
@@ -266,6 +294,7 @@ class Measure {
   std::map<std::string, NounTally> nouns_;
   long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0;
   int level_ = 1;
+  std::unique_ptr<std::ofstream> unclassifiedOut_;
 };
 
 // One short text at a time into TextWords, through one segment buffer for
@@ -526,7 +555,7 @@ class ExampleMeasure {
 
 int Run(int argc, char** argv) {
   std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, senses, wordnet = "/usr/share/wordnet",
-              files = "all", nounFile;
+              files = "all", nounFile, unclassifiedFile;
   size_t top = 300, show = 20;
   int level = 3;
   bool examples = false;
@@ -547,6 +576,7 @@ int Run(int argc, char** argv) {
     else if (a == "--top") top = static_cast<size_t>(std::atoi(argv[i + 1]));
     else if (a == "--show") show = static_cast<size_t>(std::atoi(argv[i + 1]));
     else if (a == "--nouns") nounFile = argv[i + 1];
+    else if (a == "--unclassified") unclassifiedFile = argv[i + 1];
     else if (a == "--evidence") SenseEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--level") level = std::clamp(std::atoi(argv[i + 1]), 1, 3);
     ++i;
@@ -554,7 +584,7 @@ int Run(int argc, char** argv) {
   if (dico.empty()) {
     std::fprintf(stderr,
                  "usage: sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR] [--files all|even|odd] "
-                 "[--top N] [--show N] [--nouns FILE] [--level L]\n");
+                 "[--top N] [--show N] [--nouns FILE] [--level L] [--unclassified FILE]\n");
     return 2;
   }
   if (senses.empty()) senses = dico + "/englex.senses.txt";
@@ -578,6 +608,7 @@ int Run(int argc, char** argv) {
     return 0;
   }
   Measure m(level);
+  if (!unclassifiedFile.empty()) m.ListUnclassified(unclassifiedFile);
   if (!m.LoadSenses(senses)) {
     std::fprintf(stderr, "sense-measure: cannot read %s\n", senses.c_str());
     return 2;
