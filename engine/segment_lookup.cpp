@@ -404,6 +404,20 @@ void TSegmentLookup::ResolveParticiples() {
       if (v.empty) continue;
       ++seen;
       if (v.IsMark()) break;
+      // After an article or a possessive a form in -ing that can name, and
+      // describes nothing after it, is the noun (at the beginning of, from
+      // its beginning); before what it describes, the gerund (in the coming
+      // weeks).
+      if (seen == 2 && IsArticleOrPossessive(slots_[PreviousWordSlot(j)]) && AnyReading(v, IsSubstantive) &&
+          AnyReading(v, IsPresentParticiple)) {
+        const int n = NextWordSlot(j);
+        const bool describes = n >= 0 && !slots_[n].IsMark() && !PauseBefore(slots_[n]) &&
+                               (AnyReading(slots_[n], IsSubstantive) || AnyReading(slots_[n], IsAdjective));
+        if (!describes) {
+          KeepFirstReading(v, IsSubstantive);
+          break;
+        }
+      }
       for (int r = 0; r <= v.readingCount && r < kSlotReadings; ++r) {
         if (IsVerb(v.readings[r]) && IsPresentParticiple(v.readings[r])) {
           TCategoryRecord g = v.readings[r];

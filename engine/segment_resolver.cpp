@@ -781,7 +781,6 @@ bool TSegmentResolver::ReadsLeftContext(const TWordSlot& s) {
 
 uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   const TWordSlot& s = slots_[i];
-  if (!ReadsLeftContext(s)) return 0;
   bool base = false, finite = false, substantive = false;
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
     const TCategoryRecord& c = s.readings[r];
@@ -801,15 +800,31 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   auto noun = [](const TCategoryRecord& c) { return IsSubstantive(c); };
   auto nounOrAdjective = [](const TCategoryRecord& c) { return IsSubstantive(c) || IsAdjective(c); };
   auto verbOrAdjective = [](const TCategoryRecord& c) { return IsVerb(c) || IsAdjective(c); };
+  auto verb = [](const TCategoryRecord& c) { return IsVerb(c); };
+  auto verbOrPreposition = [](const TCategoryRecord& c) { return IsVerb(c) || IsDeterminant(c); };
+  auto verbOrAdjectiveOrPreposition = [](const TCategoryRecord& c) {
+    return IsVerb(c) || IsAdjective(c) || IsDeterminant(c);
+  };
   const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
+
+  if (p && substantive && IsArticleOrPossessive(*p)) {
+    // After an article or a possessive, a word that can name names when
+    // nothing it describes follows (on the left of, the beginning of, its
+    // meaning, in the past, the outside; but the past few years), unless it
+    // is read first as an adjective (the poor); no finite verb in any case
+    // (the will; the healing hand).
+    if (nounFollows || (n && IsDeterminantVariant(n->Category()))) return out(finiteVerb);
+    return out(IsAdjective(s.readings[0]) ? verbOrPreposition : verbOrAdjectiveOrPreposition);
+  }
+  // After "to", a form in s that can name is a plural noun (come to grips
+  // with, alert to changes in); to focus, to discuss stay verbs.
+  if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))
+    return out(verb);
+  if (!ReadsLeftContext(s)) return 0;
   const TLeftContext left = LeftContextOf(i, first);
 
   if (p) {
     if (IsArticleOrPossessive(*p)) {
-      // After an article or a possessive, a word read first as a verb names
-      // when nothing it describes follows (on the left of, the opening, her
-      // work); no finite verb in any case (the will; the healing hand).
-      if (substantive && IsVerb(s.readings[0]) && !nounFollows) return out(verbOrAdjective);
       if (finite) return out(finiteVerb);
       return 0;
     }

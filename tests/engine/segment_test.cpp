@@ -822,6 +822,23 @@ TEST(SegmentClauseRules, HomographsByTheirNeighbours) {
   });
 }
 
+// After an article or a possessive, a word that can name names unless it
+// describes what follows; a form in s after "to" is a plural noun.
+TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"In the past it was cold.", "past", kClassSubstantive},
+      {"He walked past the house.", "past", kClassDeterminant},
+      {"The past week was cold.", "past", kClassAdjective},
+      {"It was the beginning of the end.", "beginning", kClassSubstantive},
+      {"From its beginning it was clear.", "beginning", kClassSubstantive},
+      {"They met in the coming weeks.", "coming", kClassVerb},
+      {"They came to grips with it.", "grips", kClassSubstantive},
+      {"He is alert to changes in the rate.", "changes", kClassSubstantive},
+      {"He wants to focus on it.", "focus", kClassVerb},
+  });
+}
+
 // An expression is joined only where its words' categories allow it.
 TEST(SegmentClauseRules, AnExpressionDoesNotTakeTheVerbOfItsClause) {
   Dictionaries dictionaries;
