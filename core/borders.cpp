@@ -14,18 +14,13 @@
 
 namespace quilor {
 
-TBorderList* BorderList = nullptr;
+TBorders Borders;
 
 namespace {
 
 constexpr size_t kMaxLine = 511;  // characters read of one line
 constexpr size_t kLineCut = 90;   // characters of a line that count
 constexpr size_t kMaxBordersFile = 16u << 20;
-
-std::unique_ptr<TBorderList>& GlobalList() {
-  static std::unique_ptr<TBorderList> list;
-  return list;
-}
 
 }  // namespace
 
@@ -57,27 +52,21 @@ const TBorderEntry* TBorderList::Next() {
   return &entries_[cursor_++];
 }
 
-void CreateBorderList() {
-  GlobalList() = std::make_unique<TBorderList>();
-  BorderList = GlobalList().get();
-}
+void CreateBorderList() { Borders.list = std::make_unique<TBorderList>(); }
 
-void DestroyBorderList() {
-  GlobalList().reset();
-  BorderList = nullptr;
-}
+void DestroyBorderList() { Borders.list.reset(); }
 
 void ClearBorderList() {
-  if (BorderList && BorderList->Ready()) BorderList->Clear();
+  if (Borders.list && Borders.list->Ready()) Borders.list->Clear();
 }
 
-bool AddBorderEntry(const TBorderEntry& entry) { return BorderList && BorderList->Add(entry); }
+bool AddBorderEntry(const TBorderEntry& entry) { return Borders.list && Borders.list->Add(entry); }
 
 void RewindBorderList() {
-  if (BorderList) BorderList->Rewind();
+  if (Borders.list) Borders.list->Rewind();
 }
 
-const TBorderEntry* NextBorderEntry() { return BorderList ? BorderList->Next() : nullptr; }
+const TBorderEntry* NextBorderEntry() { return Borders.list ? Borders.list->Next() : nullptr; }
 
 void ParseBordersText(std::string_view text, TBorderList& list, bool& damaged) {
   damaged = false;
@@ -147,15 +136,7 @@ bool WriteBordersFile(const TBorderList& list, const std::string& fileName) {
 
 // ---- Borders index ----------------------------------------------------------
 
-bool BordersInUse = false;
-TCompactTrie* BordersIndex = nullptr;
-
 namespace {
-
-std::unique_ptr<TCompactTrie>& IndexHolder() {
-  static std::unique_ptr<TCompactTrie> index;
-  return index;
-}
 
 constexpr uint16_t kFilterValue = 1;
 constexpr uint16_t kKeepValue = 2;
@@ -169,24 +150,22 @@ std::string BorderKey(std::string_view text) {
 }  // namespace
 
 void FreeBordersIndex() {
-  IndexHolder().reset();
-  BordersIndex = nullptr;
-  BordersInUse = false;
+  Borders.index.reset();
+  Borders.inUse = false;
 }
 
 bool BuildBordersIndex() {
-  BordersInUse = false;
-  if (!BorderList || !BorderList->Ready()) return false;
+  Borders.inUse = false;
+  if (!Borders.list || !Borders.list->Ready()) return false;
   FreeBordersIndex();
-  IndexHolder() = std::make_unique<TCompactTrie>(kBordersIndexCapacity);
-  BordersIndex = IndexHolder().get();
-  if (!BordersIndex->Ready()) return false;
+  Borders.index = std::make_unique<TCompactTrie>(kBordersIndexCapacity);
+  if (!Borders.index->Ready()) return false;
 
   // A term listed more than once is indexed once; it filters when any of its
   // listings says so (the trie would keep the first listing's value).
   std::vector<std::pair<std::string, uint16_t>> keys;
   std::unordered_map<std::string, size_t> seen;
-  for (const auto& e : BorderList->Entries()) {
+  for (const auto& e : Borders.list->Entries()) {
     std::string key = BorderKey(e.Text);
     if (key.empty()) continue;
     std::string folded = key;
@@ -197,22 +176,22 @@ bool BuildBordersIndex() {
     else if (value == kFilterValue) keys[it->second].second = kFilterValue;
   }
   for (const auto& [key, value] : keys) {
-    if (!BordersIndex->CompactTrieInsert(key.c_str(), value)) {
+    if (!Borders.index->CompactTrieInsert(key.c_str(), value)) {
       ShowError(GetMessageText(kMsgBordersOverflow));
       break;
     }
-    if (value == kFilterValue) BordersInUse = true;
+    if (value == kFilterValue) Borders.inUse = true;
   }
-  if (!Options->Switch(opt::ShowBorders)) BordersInUse = true;
+  if (!Options->Switch(opt::ShowBorders)) Borders.inUse = true;
   return true;
 }
 
 bool LookupBorder(std::string_view word, int& filter) {
   filter = 0;
-  if (!BordersIndex) return false;
+  if (!Borders.index) return false;
   std::string key = BorderKey(word);
   if (key.empty()) return false;
-  uint16_t value = BordersIndex->CompactTrieLookup(key.c_str());
+  uint16_t value = Borders.index->CompactTrieLookup(key.c_str());
   if (value == 0) return false;
   filter = value == kFilterValue ? 1 : 0;
   return true;

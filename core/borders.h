@@ -51,8 +51,6 @@ class TBorderList {
   bool ready_ = true;
 };
 
-// The one global list (nullptr until CreateBorderList).
-extern TBorderList* BorderList;
 void CreateBorderList();
 void DestroyBorderList();
 void ClearBorderList();
@@ -74,11 +72,20 @@ bool WriteBordersFile(const TBorderList& list, const std::string& fileName);
 // ---- Borders index ----------------------------------------------------------
 class TCompactTrie;
 
-// Set when the segment resolver must apply the Borders.
-extern bool BordersInUse;
-// The index of the global list (nullptr when none): value 1 for a Border that
-// filters, 2 for one that keeps the text.
-extern TCompactTrie* BordersIndex;
+// The Borders of the program: the list the Borders file fills and the
+// Borders dialog edits, and its index for the analysis. Freed whole at the
+// end of the program; a test resets it whole with Borders = {} (include
+// core/trie.h for that).
+struct TBorders {
+  // The one global list (nullptr until CreateBorderList).
+  std::unique_ptr<TBorderList> list;
+  // The index of the list (nullptr when none): value 1 for a Border that
+  // filters, 2 for one that keeps the text.
+  std::unique_ptr<TCompactTrie> index;
+  // Set when the segment resolver must apply the Borders.
+  bool inUse = false;
+};
+extern TBorders Borders;
 
 // Indexes every Border of the global list with a text. A term listed more
 // than once is indexed once and filters when any listing says 'X'. A full

@@ -145,7 +145,7 @@ bool RunAnalysis(uint8_t runKind) {
   Progress.cancelRequested = false;
   CurrentRun.aborted = false;
   CurrentRun.stopped = false;
-  if (Options->Get(opt::BordersFileName).empty()) BordersInUse = false;
+  if (Options->Get(opt::BordersFileName).empty()) Borders.inUse = false;
   ShowHourglass();
   // The results of the previous text go before the new one is read.
   EndAnalysisRun(false);

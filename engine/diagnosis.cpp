@@ -47,7 +47,7 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
   in.percentages = RunCounts.percentages;
   in.norms = Tables.styleNorms;
   in.textWords = TextWords.Count();
-  in.bordersInUse = BordersInUse;
+  in.bordersInUse = Borders.inUse;
   in.filteredPropositions = CurrentRun.filteredPropositions;
   return in;
 }

@@ -978,7 +978,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     TWordSlot& s = slots_[i];
     if (s.empty || !s.text[0]) continue;
     const bool mark = s.IsMark();
-    if (BordersInUse && !mark) {
+    if (Borders.inUse && !mark) {
       int filters = 0;
       if (LookupBorder(s.text, filters)) {
         excluding_ = filters == 1;

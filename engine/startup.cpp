@@ -21,6 +21,7 @@
 #include "engine/dictionary_matrix.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
+#include "core/trie.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
@@ -241,8 +242,8 @@ bool CreateGlobalObjects() {
   if (!StartupBuffer) StartupBuffer = new std::vector<char>(kStartupBufferSize);
   TextWords.Clear();
   ScenarioFile.Clear();
-  if (!BorderList) CreateBorderList();
-  StopIfAllocationFailed("BorderList", BorderList == nullptr);
+  if (!Borders.list) CreateBorderList();
+  StopIfAllocationFailed("BorderList", Borders.list == nullptr);
   // The semantic dictionary, the largest, is read meanwhile on a thread.
   if (!OntologyEngine) PreloadOntologyEngine(ReplaceExtension(mask, ".sv8"));
   // The lexicon comes before the matrix so that a folder without
@@ -519,8 +520,7 @@ bool ShutDown() {
   delete TextIndex;
   TextIndex = nullptr;
   DictionaryMatrix = TDictionaryMatrix{};
-  FreeBordersIndex();
-  DestroyBorderList();
+  Borders = {};
   ScenarioFile.Clear();
   FileQueue.Clear();
   delete StartupBuffer;
@@ -558,13 +558,13 @@ bool LoadCurrentScenario() {
 }
 
 bool LoadCurrentBorders() {
-  if (!BorderList) CreateBorderList();
-  BorderList->Clear();
+  if (!Borders.list) CreateBorderList();
+  Borders.list->Clear();
   FreeBordersIndex();
   const std::string name = Options->Get(opt::BordersFileName);
   if (name.empty()) return true;
   const std::string path = UserFileOrDefault(WorkContext->BordersFolder, name);
-  if (path.empty() || !ReadBordersFile(*BorderList, path)) return false;
+  if (path.empty() || !ReadBordersFile(*Borders.list, path)) return false;
   return BuildBordersIndex();
 }
 

@@ -41,8 +41,8 @@ BordersEditor::BordersEditor(MainWindowPort* main) : main_(main) {
 
 void BordersEditor::Reload() {
   items_.clear();
-  if (BorderList != nullptr && BorderList->Ready())
-    for (const TBorderEntry& entry : BorderList->Entries())
+  if (Borders.list != nullptr && Borders.list->Ready())
+    for (const TBorderEntry& entry : Borders.list->Entries())
       items_.push_back({entry.Text.substr(0, kItemTextMax), entry.Filters()});
   std::stable_sort(items_.begin(), items_.end(),
                    [](const BorderItem& a, const BorderItem& b) { return Before(a.text, b.text); });
@@ -132,7 +132,7 @@ bool BordersEditor::Save() {
   BordersChanged = true;
   BuildBorderList();
   // The writer keeps the previous file as its backup itself.
-  if (!WriteBordersFile(*BorderList, path)) return false;
+  if (!WriteBordersFile(*Borders.list, path)) return false;
   modified_ = false;
   return true;
 }
@@ -151,7 +151,7 @@ bool BordersEditor::SaveAs(const std::string& chosen) {
   const std::string path = ReplaceExtension(chosen, ".dlm");
   BordersChanged = true;
   BuildBorderList();
-  if (!WriteBordersFile(*BorderList, path)) return false;
+  if (!WriteBordersFile(*Borders.list, path)) return false;
   Options->Set(opt::BordersFileName, NameOf(path));
   modified_ = false;
   return true;

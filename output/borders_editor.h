@@ -26,7 +26,7 @@ class BordersEditor {
   // main may be null (no window: nothing is re-run).
   explicit BordersEditor(MainWindowPort* main);
 
-  // Refills the list from BorderList; clears the modified flag.
+  // Refills the list from Borders.list; clears the modified flag.
   void Reload();
   const std::vector<BorderItem>& Items() const { return items_; }
   int Selected() const { return selected_; }
@@ -64,7 +64,7 @@ class BordersEditor {
   bool Open(const NameChooser& chooseFile, const NameChooser& chooseName);
   // New: no file, no Borders, then applied.
   void New();
-  // Open path (in the Borders folder only); BorderList changes only when it was read.
+  // Open path (in the Borders folder only); Borders.list changes only when it was read.
   bool Open(const std::string& path);
   void Cancel();
   // Apply: rebuilds the index and re-runs the analysis when the Borders or the

@@ -105,7 +105,7 @@ TEST(BordersFile, ErrorsAreReportedOnceAndKeepThePreviousFile) {
 
 TEST(BordersList, GlobalListLifecycle) {
   CreateBorderList();
-  ASSERT_NE(BorderList, nullptr);
+  ASSERT_NE(Borders.list.get(), nullptr);
   EXPECT_TRUE(AddBorderEntry(MakeBorderEntry("one", true)));
   EXPECT_TRUE(AddBorderEntry(MakeBorderEntry("two", false)));
   RewindBorderList();
@@ -113,10 +113,10 @@ TEST(BordersList, GlobalListLifecycle) {
   EXPECT_EQ(NextBorderEntry()->Text, "two");
   EXPECT_EQ(NextBorderEntry(), nullptr);
   ClearBorderList();
-  EXPECT_EQ(BorderList->Count(), 0u);
-  EXPECT_TRUE(BorderList->Ready());
+  EXPECT_EQ(Borders.list->Count(), 0u);
+  EXPECT_TRUE(Borders.list->Ready());
   DestroyBorderList();
-  EXPECT_EQ(BorderList, nullptr);
+  EXPECT_EQ(Borders.list.get(), nullptr);
   EXPECT_FALSE(AddBorderEntry(MakeBorderEntry("three", true)));
   EXPECT_EQ(NextBorderEntry(), nullptr);
 }
@@ -145,7 +145,7 @@ TEST_F(BordersIndexTest, LookupGivesTheFilterFlagIgnoringCase) {
   AddBorderEntry(MakeBorderEntry("Preface", false));
   AddBorderEntry(MakeBorderEntry("", true));
   ASSERT_TRUE(BuildBordersIndex());
-  EXPECT_TRUE(BordersInUse);
+  EXPECT_TRUE(Borders.inUse);
   int filter = -1;
   EXPECT_TRUE(LookupBorder("APPENDIX", filter));
   EXPECT_EQ(filter, 1);
@@ -155,7 +155,7 @@ TEST_F(BordersIndexTest, LookupGivesTheFilterFlagIgnoringCase) {
   EXPECT_FALSE(LookupBorder("", filter));
   EXPECT_FALSE(LookupBorder(std::string(200, 'a'), filter));
   FreeBordersIndex();
-  EXPECT_FALSE(BordersInUse);
+  EXPECT_FALSE(Borders.inUse);
   EXPECT_FALSE(LookupBorder("Appendix", filter));
 }
 
@@ -177,18 +177,18 @@ TEST_F(BordersIndexTest, InUseFollowsTheShowBordersOption) {
   AddBorderEntry(MakeBorderEntry("Preface", false));
   Options->Set(opt::ShowBorders, 1);
   ASSERT_TRUE(BuildBordersIndex());
-  EXPECT_FALSE(BordersInUse);  // only kept Borders, shown in the text
+  EXPECT_FALSE(Borders.inUse);  // only kept Borders, shown in the text
   Options->Set(opt::ShowBorders, 0);
   ASSERT_TRUE(BuildBordersIndex());
-  EXPECT_TRUE(BordersInUse);
+  EXPECT_TRUE(Borders.inUse);
   Options->Set(opt::ShowBorders, 1);
   AddBorderEntry(MakeBorderEntry("Appendix", true));
   ASSERT_TRUE(BuildBordersIndex());
-  EXPECT_TRUE(BordersInUse);
+  EXPECT_TRUE(Borders.inUse);
 
   DestroyBorderList();
   EXPECT_FALSE(BuildBordersIndex());
-  EXPECT_FALSE(BordersInUse);
+  EXPECT_FALSE(Borders.inUse);
 }
 
 TEST_F(BordersIndexTest, FullIndexReportsOnceAndKeepsWhatFits) {

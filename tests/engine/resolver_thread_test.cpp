@@ -136,13 +136,13 @@ TEST(SegmentResolverThread, BordersFilterTheSameWords) {
   AddBorderEntry(MakeBorderEntry("secret", true));
   AddBorderEntry(MakeBorderEntry("public", false));
   ASSERT_TRUE(BuildBordersIndex());
-  const bool borders = BordersInUse;
-  BordersInUse = true;
+  const bool borders = Borders.inUse;
+  Borders.inUse = true;
   std::string text;
   for (int i = 0; i < 2000; ++i) text += "the man came. secret the dog ran. the car stopped. public the house stood. ";
   const std::string alone = Segmented(text, false);
   const std::string threaded = Segmented(text, true);
-  BordersInUse = borders;
+  Borders.inUse = borders;
   FreeBordersIndex();
   ClearBorderList();
   EXPECT_NE(alone.find("filtered 4000"), std::string::npos);

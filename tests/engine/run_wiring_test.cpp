@@ -150,9 +150,9 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
 
   // Without a Borders file the run clears the flag: no Borders finding.
   Options->Set(opt::BordersFileName, "");
-  BordersInUse = true;
+  Borders.inUse = true;
   ASSERT_TRUE(Run(text_));
-  EXPECT_FALSE(BordersInUse);
+  EXPECT_FALSE(Borders.inUse);
   f = Findings();
   EXPECT_FALSE(Has(f, kMsgBordersUsed));
   EXPECT_FALSE(Has(f, kMsgBordersNoEffect));

@@ -130,7 +130,7 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
     EXPECT_TRUE(ui.ui.Shown().empty());
   }
   EXPECT_TRUE(MainDictionary && MainDictionary->ready);
-  EXPECT_TRUE(VerbIndex && AdjectiveIndex && TextIndex && OntologyEngine && BorderList && StartupBuffer);
+  EXPECT_TRUE(VerbIndex && AdjectiveIndex && TextIndex && OntologyEngine && Borders.list && StartupBuffer);
   EXPECT_TRUE(ReadAheadThreadRunning());
   EXPECT_FALSE(WorkContext->MultiUserSetup);
   // The settings store holds the single-user choice and the program folder;
@@ -147,9 +147,12 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   Options->Set(opt::GraphKind, 3);
   Options->Set(opt::BordersFileName, "mine.dlm");
   fs::current_path(tmp_.path());
+  ASSERT_TRUE(AddBorderEntry(MakeBorderEntry("the end", true)));
+  ASSERT_TRUE(BuildBordersIndex());
+  ASSERT_TRUE(Borders.index && Borders.inUse);
   ASSERT_TRUE(ShutDown());
-  EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || BorderList ||
-               StartupBuffer || ReadAheadThread);
+  EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || Borders.list ||
+               Borders.index || Borders.inUse || StartupBuffer || ReadAheadThread);
   // Nothing was written into the install tree, which may be read-only.
   EXPECT_EQ(Listing(root_), installed);
 
@@ -241,8 +244,8 @@ TEST_F(StartupTest, MultiUserWizardSetsUpTheUserFolder) {
   // The Borders named in the options load from the user's folder.
   Options->Set(opt::BordersFileName, "Default.dlm");
   EXPECT_TRUE(LoadCurrentBorders());
-  EXPECT_EQ(BorderList->Count(), 1u);
-  EXPECT_NE(BordersIndex, nullptr);
+  EXPECT_EQ(Borders.list->Count(), 1u);
+  EXPECT_NE(Borders.index.get(), nullptr);
   ASSERT_TRUE(ShutDown());
   EXPECT_TRUE(fs::exists(user + "/quilor.prm"));
   EXPECT_FALSE(fs::exists(root_ + "/bin/quilor.prm"));

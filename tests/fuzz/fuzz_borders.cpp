@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (FormatBordersText(again) != written) __builtin_trap();
 
   // Index what was read and look every term up again.
-  if (!BorderList) CreateBorderList();
+  if (!Borders.list) CreateBorderList();
   ClearBorderList();
   for (const auto& e : list.Entries()) AddBorderEntry(e);
   BuildBordersIndex();

@@ -68,7 +68,7 @@ TEST_F(BordersEditorTest, TypedTermsBecomeKeysInSortedOrder) {
 TEST_F(BordersEditorTest, SaveWritesSortedLinesAndKeepsTheBackup) {
   const std::string path = folder_ / "mine.dlm";
   WriteWholeFile(path, "X#######\tzebra\r\nN#######\tapple\r\n");
-  ASSERT_TRUE(ReadBordersFile(*BorderList, path));
+  ASSERT_TRUE(ReadBordersFile(*Borders.list, path));
   Options->Set(opt::BordersFileName, std::string_view("mine.dlm"));
   BordersEditor editor(&main_);
   EXPECT_EQ(Texts(editor), (std::vector<std::string>{"apple", "zebra"}));
@@ -89,18 +89,18 @@ TEST_F(BordersEditorTest, OpeningAnUnreadableOrForeignFileChangesNothing) {
   ::chmod((folder_ / "locked.dlm").c_str(), 0);
   if (::access((folder_ / "locked.dlm").c_str(), R_OK) != 0) {
     EXPECT_FALSE(editor.Open(folder_ / "locked.dlm"));
-    EXPECT_EQ(BorderList->Count(), 1u);
+    EXPECT_EQ(Borders.list->Count(), 1u);
     EXPECT_EQ(Options->Get(opt::BordersFileName), "current.dlm");
   }
   // A name in the folder that cannot be read as a file (here a folder).
   std::filesystem::create_directory(folder_ / "folder.dlm");
   EXPECT_FALSE(editor.Open(folder_ / "folder.dlm"));
-  EXPECT_EQ(BorderList->Count(), 1u);
+  EXPECT_EQ(Borders.list->Count(), 1u);
   EXPECT_EQ(Options->Get(opt::BordersFileName), "current.dlm");
   TempFolder elsewhere;
   WriteWholeFile(elsewhere / "x.dlm", "N#######\tother\r\n");
   EXPECT_FALSE(editor.Open(elsewhere / "x.dlm"));
-  EXPECT_EQ(BorderList->Count(), 1u);
+  EXPECT_EQ(Borders.list->Count(), 1u);
   EXPECT_EQ(Texts(editor), std::vector<std::string>{"kept"});
   EXPECT_EQ(main_.reruns, 0);
 }

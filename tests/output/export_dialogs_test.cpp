@@ -66,7 +66,7 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   EXPECT_TRUE(dialog.Editor().Items()[1].checked);
   EXPECT_EQ(dialog.List()->item(1)->foreground().color(), QColor(255, 0, 0));
   Shot(dialog, "borders");
-  // Cancel puts the list back as BorderList has it.
+  // Cancel puts the list back as Borders.list has it.
   dialog.CancelButton()->click();
   EXPECT_EQ(dialog.List()->count(), 0);
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
