@@ -195,13 +195,16 @@ void TSegmentLookup::ApplyClauseRules(int i) {
       if (Is(s, "one")) {
         // The pronoun before its verb (one can, one finds, one never knows)
         // and after "the" (the one who); the number elsewhere, as the corpus
-        // reads it (one finger, one of them, this one, have one).
-        bool pronoun = p && !PauseBefore(s) && Is(*p, "the");
+        // reads it (one finger, one of them, this one, have one), and before
+        // a noun (the one hand, one set of).
+        bool pronoun = p && !PauseBefore(s) && Is(*p, "the") && !(n && nJoined && IsSubstantive(First(*n)));
         if (n && nJoined) {
           int v = ni;
           while (v >= 0 && IsModality(First(slots_[v])) && !AnyReading(slots_[v], IsVerb)) v = NextWordSlot(v);
           const TWordSlot* verb = v >= 0 && !slots_[v].IsMark() && !PauseBefore(slots_[v]) ? &slots_[v] : nullptr;
-          pronoun |= verb && AnyReading(*verb, IsFiniteVerb) &&
+          const int after = verb ? NextWordSlot(v) : -1;
+          const bool nounOf = verb && !EndsInS(verb->text) && HasNoun(*verb) && after >= 0 && Is(slots_[after], "of");
+          pronoun |= verb && !nounOf && AnyReading(*verb, IsFiniteVerb) &&
                      (IsVerb(First(*verb)) || (EndsInS(verb->text) && !IsAdjective(First(*n))));
         }
         if (pronoun) KeepReadingOf(s, kClassPronoun, kPersonal);

@@ -816,6 +816,16 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     if (nounFollows || (n && IsDeterminantVariant(n->Category()))) return out(finiteVerb);
     return out(IsAdjective(s.readings[0]) ? verbOrPreposition : verbOrAdjectiveOrPreposition);
   }
+  // After an article, a possessive, a determiner or a preposition and an
+  // adjective, a word that can name is no finite verb (the young set, on the
+  // one hand, its main use); a number after a determiner may be the subject
+  // (all three pay).
+  if (p && substantive && finite && i - 2 >= first && IsAdjective(p->Category())) {
+    const TWordSlot& b = slots_[i - 2];
+    if (IsArticleOrPossessive(b) ||
+        (!IsNumeralAdjective(p->Category()) && (IsDeterminantVariant(b.Category()) || IsDeterminant(b.Category()))))
+      return out(finiteVerb);
+  }
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))

@@ -823,7 +823,8 @@ TEST(SegmentClauseRules, HomographsByTheirNeighbours) {
 }
 
 // After an article or a possessive, a word that can name names unless it
-// describes what follows; a form in s after "to" is a plural noun.
+// describes what follows; a form in s after "to" is a plural noun; after an
+// article and an adjective, no finite verb.
 TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
   Dictionaries dictionaries;
   ExpectChosenReadings({
@@ -836,6 +837,13 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"They came to grips with it.", "grips", kClassSubstantive},
       {"He is alert to changes in the rate.", "changes", kClassSubstantive},
       {"He wants to focus on it.", "focus", kClassVerb},
+      // After a determiner and an adjective, a noun; "one" before a noun is the number.
+      {"Members of the young set came.", "set", kClassSubstantive},
+      {"Young people set the pace.", "set", kClassVerb},
+      {"On the one hand it is cold.", "hand", kClassSubstantive},
+      {"On the one hand it is cold.", "one", kClassAdjective, 3},
+      {"They bought one set of tools.", "set", kClassSubstantive},
+      {"He is the one who came.", "one", kClassPronoun, 3},
   });
 }
 
