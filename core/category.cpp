@@ -7,8 +7,6 @@
 
 namespace quilor {
 
-bool PerformativeSwitch = true;
-
 namespace {
 
 constexpr int kLabelBufferSize = 257;
@@ -89,7 +87,7 @@ void DecodeCategory(TCategoryCode code, TCategoryRecord& r) {
       r.MajorClass = kClassVerb;
       static constexpr uint8_t kKinds[4] = {1, 2, 3, 4};
       r.Subclass = kKinds[code & 3];
-      if (r.Subclass == 4 && !PerformativeSwitch) r.Subclass = 8;
+      if (r.Subclass == 4 && !Tuning.performatives) r.Subclass = 8;
       r.SubField2 = static_cast<uint8_t>(((code >> 2) & 3) + 1);
       const unsigned pair = (code >> 4) & 3;
       if (code & 0x40) r.SubField3 = pair == 3 ? kMoodInfinitive : kMoodParticiple;

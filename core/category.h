@@ -16,6 +16,8 @@
 
 #include <cstdint>
 
+#include "core/tuning.h"
+
 namespace quilor {
 
 using TCategoryCode = uint16_t;
@@ -79,9 +81,6 @@ struct TWordCategoryData {
 };
 static_assert(sizeof(TWordCategoryData) == 28);
 
-// Decoding kind 3 gives Performative (4) while on, else 8 (no label). On from the start.
-extern bool PerformativeSwitch;
-
 void DecodeCategory(TCategoryCode code, TCategoryRecord& record);
 // True when both codes have the same major class code (bits 8-11).
 inline bool SameMajorClass(TCategoryCode a, TCategoryCode b) { return ((a ^ b) & 0x0F00) == 0; }
@@ -108,7 +107,7 @@ inline bool IsGerund(const TCategoryRecord& r) { return (r.Flags & kFlagGerund) 
 inline bool IsFactive(const TCategoryRecord& r) { return IsVerb(r) && r.Subclass == 1; }
 inline bool IsStative(const TCategoryRecord& r) { return IsVerb(r) && r.Subclass == 2; }
 inline bool IsReflexive(const TCategoryRecord& r) { return IsVerb(r) && r.Subclass == 3; }
-inline bool IsPerformative(const TCategoryRecord& r) { return PerformativeSwitch && IsVerb(r) && r.Subclass == 4; }
+inline bool IsPerformative(const TCategoryRecord& r) { return Tuning.performatives && IsVerb(r) && r.Subclass == 4; }
 inline bool HasVerbKind(const TCategoryRecord& r, int kind) { return IsVerb(r) && r.Subclass == kind; }
 inline bool HasTense(const TCategoryRecord& r, int tense) { return IsVerb(r) && r.SubField2 == tense; }
 inline bool HasMood(const TCategoryRecord& r, int mood) { return IsVerb(r) && r.SubField3 == mood; }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/chartables.h"
+#include "core/tuning.h"
 #include "core/inflection.h"
 #include "core/messages.h"
 #include "core/name_index.h"
@@ -579,8 +580,6 @@ bool TOntologyEngine::ClassifySubstantive(std::string_view word, const TCategory
   return true;
 }
 
-int SenseEvidenceWeight = 50;
-
 uint32_t TOntologyEngine::EvidenceAt(int level, uint32_t cls, uint32_t own) const {
   if (level < 1 || level > 3 || !cls || cls > kMaxClassesPerLevel) return 0;
   const uint32_t all = occurrences_[level][cls];
@@ -662,10 +661,10 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   // Alone in its sentence, without cues, a noun of a document keeps its default.
   const bool nothingNear = documentMode_ && sentence_.size() <= 1 && !cues_;
   if (contextTest && !defaultOnly_ && !nothingNear) {
-    if (evidenceFactorsWeight_ != SenseEvidenceWeight) {
-      const double exponent = SenseEvidenceWeight / 100.0;
+    if (evidenceFactorsWeight_ != Tuning.senseEvidenceWeight) {
+      const double exponent = Tuning.senseEvidenceWeight / 100.0;
       for (uint32_t e = 0; e <= kEvidenceCap; ++e) evidenceFactors_[e] = std::pow(1.0 + e, exponent);
-      evidenceFactorsWeight_ = SenseEvidenceWeight;
+      evidenceFactorsWeight_ = Tuning.senseEvidenceWeight;
     }
     const uint32_t ownBase = choices_.front().baseForm;
     double bestScore = -1;

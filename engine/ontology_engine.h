@@ -534,12 +534,6 @@ class TOntologyEngine {
   ScenarioAnomalyReporter* reporter_ = nullptr;
 };
 
-// How much the occurrences of a reading's field in the rest of the text weigh
-// against the sense weights: a reading's weight is multiplied by (1 + the
-// occurrences, at most 8) raised to this power in hundredths (measuring tools
-// change it; 0 leaves the weights alone).
-extern int SenseEvidenceWeight;
-
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;
 // The program's anomaly list, given to the engine made at start-up (null: none).

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/borders.h"
+#include "core/tuning.h"
 #include "core/chartables.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
@@ -21,8 +22,6 @@
 #include "import/text_loader.h"
 
 namespace quilor {
-
-int32_t LaterReadingCost = 60;
 
 namespace {
 
@@ -725,7 +724,7 @@ int32_t TSegmentResolver::ReadingScore(const TChoiceContext& ctx, const TCategor
   const TDictionaryMatrix& m = DictionaryMatrix;
   const int cls = MatrixClass(c);
   const bool verb = IsVerb(c), substantive = IsSubstantive(c);
-  int32_t score = w.start - LaterReadingCost * r;
+  int32_t score = w.start - Tuning.laterReadingCost * r;
   if (ctx.connectorBonus && IsConnector(c)) score += m.W0;
   if (cls == ctx.sameBefore) score += w.sameClassBefore;
   if (cls == ctx.sameAfter) score += w.sameClassAfter;

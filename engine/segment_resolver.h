@@ -35,12 +35,6 @@ struct TWordSlot {
   const TCategoryRecord& Category() const { return readings[0]; }
 };
 
-// What each later reading of a word loses in the score: the dictionary lists
-// a word's readings most frequent first, and the context weights alone do
-// not know the word. Calibrated with the dictionary matrix (dico/README.md,
-// "Word kinds", measures it with the look-ahead in place).
-extern int32_t LaterReadingCost;
-
 // True when the word is all digits.
 bool IsNumberWord(const char* word);
 // A word that ends in s: more than 2 characters, "s" but not "ss" at the end.

@@ -50,6 +50,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "core/tuning.h"
 #include "dico/brown_tags.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/segment_buffer.h"
@@ -534,7 +535,7 @@ int Run(int argc, char** argv) {
     else if (a == "--group") group = argv[++i];
     else if (a == "--tag") filter.tag = argv[++i];
     else if (a == "--seed") seed = static_cast<unsigned>(std::atoi(argv[++i]));
-    else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[++i]);
+    else if (a == "--reading-cost") Tuning.laterReadingCost = std::atoi(argv[++i]);
   }
   if (dico.empty()) {
     std::fprintf(stderr,

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "core/chartables.h"
+#include "core/tuning.h"
 #include "core/lexicon.h"
 #include "core/messages.h"
 #include "dico/brown_tags.h"
@@ -155,7 +156,7 @@ int main(int argc, char** argv) {
     else if (a == "--files") files = argv[i + 1];
     else if (a == "--expressions") expressionFile = argv[i + 1];
     else if (a == "--misses") top = std::atoi(argv[i + 1]);
-    else if (a == "--reading-cost") LaterReadingCost = std::atoi(argv[i + 1]);
+    else if (a == "--reading-cost") Tuning.laterReadingCost = std::atoi(argv[i + 1]);
   }
   if (dico.empty()) {
     std::fprintf(

@@ -25,7 +25,7 @@
 // for every lemma of the top. The classes compared are those of level 3
 // (Reference fields 1) unless --level says 1 or 2. --evidence sets how much
 // one occurrence of a reading's field in the rest of the text weighs against
-// the sense weights (SenseEvidenceWeight). --unclassified FILE writes every
+// the sense weights (Tuning.senseEvidenceWeight). --unclassified FILE writes every
 // scored token that got no class, one a line: lemma, the token, the word kind
 // the analysis read it as ("name part" for a part of a name item), the file
 // and the words around it.
@@ -54,6 +54,7 @@
 #include <vector>
 
 #include "core/category.h"
+#include "core/tuning.h"
 #include "core/messages.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/analysis_results.h"
@@ -577,7 +578,7 @@ int Run(int argc, char** argv) {
     else if (a == "--show") show = static_cast<size_t>(std::atoi(argv[i + 1]));
     else if (a == "--nouns") nounFile = argv[i + 1];
     else if (a == "--unclassified") unclassifiedFile = argv[i + 1];
-    else if (a == "--evidence") SenseEvidenceWeight = std::atoi(argv[i + 1]);
+    else if (a == "--evidence") Tuning.senseEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--level") level = std::clamp(std::atoi(argv[i + 1]), 1, 3);
     ++i;
   }

@@ -6,6 +6,7 @@
 
 #include "core/category.h"
 #include "core/inflection.h"
+#include "core/tuning.h"
 #include "platform/message_ui.h"
 
 namespace quilor {
@@ -74,9 +75,9 @@ TEST(Category, DecodesVerbKindTenseMoodAndAuxiliary) {
   r = Decode(0x0183);
   EXPECT_TRUE(IsAuxiliary(r));
   EXPECT_TRUE(IsPerformative(r));
-  PerformativeSwitch = false;
+  Tuning.performatives = false;
   EXPECT_EQ(Decode(0x0103).Subclass, 8);
-  PerformativeSwitch = true;
+  Tuning = {};
   EXPECT_TRUE(SameMajorClass(0x8101, 0x0130));
   EXPECT_FALSE(SameMajorClass(0x0101, 0x0201));
 }
@@ -121,9 +122,9 @@ TEST(Category, DescribesWithLabels) {
   EXPECT_STREQ(DescribeCategory(r, true), "   (  Verb Factive Participle Past Auxiliary )");
   r.Flags |= kFlagGerund;
   EXPECT_STREQ(DescribeCategory(r, true), "   (  Verb Factive Gerund Auxiliary )");
-  PerformativeSwitch = false;
+  Tuning.performatives = false;
   EXPECT_STREQ(DescribeCategory(Decode(0x0103), false), "   (  Verb )");
-  PerformativeSwitch = true;
+  Tuning = {};
   EXPECT_STREQ(DescribeCategory(Decode(0x0405), false), "   (  Adjective Others )");
   EXPECT_STREQ(DescribeCategory(Decode(0x0306), false), "   (  Modality Negation )");
   EXPECT_TRUE(ui.ui.SystemErrors().empty());

@@ -16,6 +16,7 @@
 #include "core/borders.h"
 #include "core/category.h"
 #include "core/chartables.h"
+#include "core/tuning.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
 #include "engine/analysis_dictionaries.h"
@@ -511,10 +512,9 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
   // finite verb stand).
   DictionaryMatrix.T[kClassAdjective][kClassVerb][kClassVerb] = -29000;
   DictionaryMatrix.P[kClassAdjective][kClassVerb] = -29000;
-  const int32_t cost = LaterReadingCost;
-  LaterReadingCost = 0;
+  Tuning.laterReadingCost = 0;
   Segment("old work is");
-  LaterReadingCost = cost;
+  Tuning = {};
   EXPECT_EQ(ClassOf("work"), kClassVerb);
   TextWords.Clear();
 }

@@ -1,0 +1,7 @@
+#include "core/tuning.h"
+
+namespace quilor {
+
+TTuning Tuning;
+
+}  // namespace quilor
