@@ -44,7 +44,7 @@ const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf",  
                                                                        ".pptx", ".odt", ".odp"};
 std::unique_ptr<TMSWordDocument> WordImportForm;
 TConversionState ConversionState;
-std::vector<ConversionFailure> ConversionFailures;
+TConversionFailures ConversionFailures;
 
 namespace {
 
@@ -512,36 +512,30 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
   return {};
 }
 
-namespace {
-std::unordered_set<std::string> FailedNames;
-}  // namespace
-
-void ClearConversionFailures() {
-  ConversionFailures.clear();
-  FailedNames.clear();
-}
+void ClearConversionFailures() { ConversionFailures = {}; }
 
 void AddConversionFailure(const std::string& fileName, const std::string& reason) {
   // One line per file: its first reason.
-  if (FailedNames.insert(fileName).second) ConversionFailures.push_back({fileName, reason});
+  if (ConversionFailures.names.insert(fileName).second) ConversionFailures.files.push_back({fileName, reason});
 }
 
 std::vector<std::string> ConversionFailureLines() {
   std::vector<std::string> lines;
-  lines.reserve(ConversionFailures.size());
-  for (const auto& f : ConversionFailures) lines.push_back(DisplayFileName(f.fileName) + ": " + Cp1252ToUtf8(f.reason));
+  lines.reserve(ConversionFailures.files.size());
+  for (const auto& f : ConversionFailures.files)
+    lines.push_back(DisplayFileName(f.fileName) + ": " + Cp1252ToUtf8(f.reason));
   return lines;
 }
 
 std::string ConversionFailureReport() {
-  if (ConversionFailures.empty()) return "";
+  if (ConversionFailures.files.empty()) return "";
   std::string text = Cp1252ToUtf8(GetMessageText(kMsgFailedFiles));
   for (const std::string& line : ConversionFailureLines()) text += "\n" + line;
   return text;
 }
 
 void ShowConversionFailures() {
-  if (ConversionFailures.empty()) return;
+  if (ConversionFailures.files.empty()) return;
   CurrentMessageUi().ShowList({Cp1252ToUtf8(GetMessageText(kMsgFailedFiles)), ConversionFailureLines()});
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "import/document_filter.h"
@@ -112,9 +113,16 @@ struct ConversionFailure {
   std::string fileName;
   std::string reason;
 };
-// Every file that failed in the run, in order, with its first reason
-// (fileName as the system gives it, reason in Windows-1252).
-extern std::vector<ConversionFailure> ConversionFailures;
+// The files that failed in the run; ClearConversionFailures() (or
+// ConversionFailures = {}) starts it afresh.
+struct TConversionFailures {
+  // Every file that failed, in order, with its first reason (fileName as
+  // the system gives it, reason in Windows-1252).
+  std::vector<ConversionFailure> files;
+  // The names in files, so that a file is listed once.
+  std::unordered_set<std::string> names;
+};
+extern TConversionFailures ConversionFailures;
 void ClearConversionFailures();
 void AddConversionFailure(const std::string& fileName, const std::string& reason);
 // One UTF-8 line per failed file: the name made safe to show, ": ", the reason.

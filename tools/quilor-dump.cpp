@@ -268,7 +268,7 @@ int Run(int argc, char** argv) {
   }
   out.Flush();
   std::set<std::string> failed;
-  for (const ConversionFailure& f : ConversionFailures) failed.insert(f.fileName);
+  for (const ConversionFailure& f : ConversionFailures.files) failed.insert(f.fileName);
   const bool nothingRead = failed.size() >= files.size();
   StopToolAnalysis(/*processExits=*/true);
   SetMessageUi(nullptr);

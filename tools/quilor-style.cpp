@@ -123,7 +123,7 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   RunAnalysis(0);
   CloseProgressGauge();
   // A document its converter could not read (listed by the run) is no text either.
-  for (const ConversionFailure& failure : ConversionFailures)
+  for (const ConversionFailure& failure : ConversionFailures.files)
     if (failure.fileName == document) return false;
   TDiagnosisList list;
   RecordingDiagnosisView view;

@@ -90,7 +90,7 @@ TEST_F(ConversionDispatch, EveryConvertedKindReachesItsConverterWhateverTheCase)
     bool slides = c.used == ConverterUsed::kOpenDocumentPresentation || c.used == ConverterUsed::kPowerPoint2007;
     EXPECT_NE(s.text.find(slides ? "Third slide" : "alpha"), std::string::npos) << c.name;
   }
-  EXPECT_TRUE(ConversionFailures.empty()) << ConversionFailureReport();
+  EXPECT_TRUE(ConversionFailures.files.empty()) << ConversionFailureReport();
   EXPECT_TRUE(ui_.ui.Shown().empty());
 }
 
@@ -144,7 +144,7 @@ TEST_F(ConversionDispatch, PowerPointBinaryGivesItsSlidesText) {
   s = Prepare(Put("bad.ppt", BuildCompoundFile({{"PowerPoint Document", overrun}})));
   EXPECT_EQ(s.route, SourceRoute::kConverted);
   EXPECT_EQ(s.text, "Slide\n");
-  EXPECT_EQ(ConversionFailures.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files.size(), 1u);
   // Not a presentation at all: read raw.
   EXPECT_EQ(Prepare(Put("plain.ppt", "just text")).route, SourceRoute::kReadRaw);
 }
@@ -165,7 +165,7 @@ TEST_F(ConversionDispatch, FilesThatAreNoTextArePassedOverAndListed) {
   // A workbook of the old kind goes to the raw extraction of its strings.
   EXPECT_EQ(Prepare(Put("old.xls", BuildCompoundFile({{"Workbook", "x"}}))).route, SourceRoute::kReadFile);
 
-  ASSERT_EQ(ConversionFailures.size(), 3u);
+  ASSERT_EQ(ConversionFailures.files.size(), 3u);
   std::string report = ConversionFailureReport();
   EXPECT_EQ(report.rfind("These files could not be read:", 0), 0u);
   EXPECT_NE(report.find(xlsx + ": This file is not a text document; it was passed over."), std::string::npos);
@@ -189,8 +189,8 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   EXPECT_EQ(s.route, SourceRoute::kReadRaw);
   EXPECT_TRUE(ConversionState.wordRouteFailed);
   EXPECT_TRUE(ConversionState.failed);
-  ASSERT_EQ(ConversionFailures.size(), 1u);
-  EXPECT_EQ(ConversionFailures[0].reason, "File " + fake + " is not valid MS Word document");
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files[0].reason, "File " + fake + " is not valid MS Word document");
 
   // An encrypted document gives the password message and no text at all.
   WordLayout secret;
@@ -199,10 +199,10 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   secret.encrypted = true;
   std::string locked = Put("locked.doc", BuildWordFile(secret));
   EXPECT_EQ(Prepare(locked).route, SourceRoute::kPassOver);
-  EXPECT_EQ(ConversionFailures.back().reason, "Document is password protected.");
+  EXPECT_EQ(ConversionFailures.files.back().reason, "Document is password protected.");
   std::string lockedX = Put("locked.docx", BuildCompoundFile({{"EncryptionInfo", "x"}, {"EncryptedPackage", "y"}}));
   EXPECT_EQ(Prepare(lockedX).route, SourceRoute::kPassOver);
-  EXPECT_EQ(ConversionFailures.size(), 3u);
+  EXPECT_EQ(ConversionFailures.files.size(), 3u);
 
   // With the Word-reader switch off, .doc files are read raw.
   SetSwitch(&ConversionSwitches::wordReader, false);
@@ -227,7 +227,7 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
   // Shown once until the program ends, but every file is listed.
   EXPECT_EQ(Prepare(Put("broken2.pdf", "%PDF-1.4\nno")).route, SourceRoute::kPassOver);
   EXPECT_EQ(ui_.ui.Shown().size(), 1u);
-  EXPECT_EQ(ConversionFailures.size(), 2u);
+  EXPECT_EQ(ConversionFailures.files.size(), 2u);
 
   // No: PDF conversion is switched off, and then PDFs are passed over silently.
   LoaderState.conversionErrorShown = false;
@@ -243,7 +243,7 @@ TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
 TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   SetSwitch(&ConversionSwitches::odtFilterOff, true);
   EXPECT_EQ(Prepare(Copy("sample.odt", "off.odt")).route, SourceRoute::kPassOver);
-  EXPECT_TRUE(ConversionFailures.empty());
+  EXPECT_TRUE(ConversionFailures.files.empty());
 
   EXPECT_FALSE(ConverterAvailable(ConverterFormat::kOffice));
   EXPECT_FALSE(ReadConversionSwitches().officeFilter);
@@ -295,8 +295,8 @@ TEST_F(ConversionDispatch, PdfBombEndsWithinItsBudgetAndIsListed) {
   ConvertedSource s = PrepareConvertedSource(bomb, kDocPdf, false);
   const auto spent = std::chrono::steady_clock::now() - start;
   DocumentFilter::Budget() = saved;
-  ASSERT_EQ(ConversionFailures.size(), 1u);
-  EXPECT_EQ(ConversionFailures[0].reason, "The document took more work than allowed and was stopped.");
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files[0].reason, "The document took more work than allowed and was stopped.");
   // The budget and the one page under way when it ran out, with room for a loaded machine.
   EXPECT_LT(spent, std::chrono::seconds(20));
   EXPECT_TRUE(ui_.ui.Shown().empty());
@@ -308,8 +308,8 @@ TEST_F(ConversionDispatch, PdfBombEndsWithinItsBudgetAndIsListed) {
   s = PrepareConvertedSource(bomb, kDocPdf, false);
   DocumentFilter::GoOnBetweenPages() = nullptr;
   EXPECT_EQ(asked, 2);
-  ASSERT_EQ(ConversionFailures.size(), 1u);
-  EXPECT_EQ(ConversionFailures[0].reason, "The conversion of this document was stopped.");
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files[0].reason, "The conversion of this document was stopped.");
 }
 
 // The raw route that extracts nothing, and a converted document that cannot
@@ -318,16 +318,16 @@ TEST_F(ConversionDispatch, NothingExtractedAndUnopenableDocumentsAreListed) {
   std::string empty = Put("empty.ppt", "");
   std::string text;
   EXPECT_EQ(ConvertedDocumentReader().Prepare(empty, text), PrepareResult::kPassOver);
-  ASSERT_EQ(ConversionFailures.size(), 1u);
-  EXPECT_EQ(ConversionFailures[0].reason, "Nothing could be extracted from this document.");
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files[0].reason, "Nothing could be extracted from this document.");
   ClearConversionFailures();
   const std::string folder = (dir_ / "folder.doc").string();
   fs::create_directories(folder);
   EXPECT_EQ(Prepare(folder).route, SourceRoute::kPassOver);
   EXPECT_EQ(Prepare((dir_ / "absent.pdf").string()).route, SourceRoute::kPassOver);
-  ASSERT_EQ(ConversionFailures.size(), 2u);
-  EXPECT_EQ(ConversionFailures[0].reason, "This is not a regular file (a folder, a device or a pipe).");
-  EXPECT_EQ(ConversionFailures[1].reason, "The file cannot be opened.");
+  ASSERT_EQ(ConversionFailures.files.size(), 2u);
+  EXPECT_EQ(ConversionFailures.files[0].reason, "This is not a regular file (a folder, a device or a pipe).");
+  EXPECT_EQ(ConversionFailures.files[1].reason, "The file cannot be opened.");
 }
 
 }  // namespace
