@@ -80,7 +80,6 @@ namespace quilor {
 
 TLastFileResult LastFileResult;
 TProgramFiles ProgramFiles;
-bool CursorTouched = false;
 
 namespace {
 
@@ -622,12 +621,10 @@ void ShowHelpCommand(int /*command*/) { ShellOpenWithVerb("open", HelpPagePath(0
 
 void RestoreCursor() {
   Desktop().SetCursor(kCursorDefault);
-  CursorTouched = true;
 }
 
 void ShowHourglass() {
   Desktop().SetCursor(kCursorHourglass);
-  CursorTouched = true;
 }
 
 void ProcessMessages() { Desktop().ProcessMessages(); }

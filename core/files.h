@@ -205,7 +205,6 @@ DesktopServices& Desktop();
 
 constexpr int kCursorDefault = 0;
 constexpr int kCursorHourglass = -11;
-extern bool CursorTouched;
 
 // "Quilor (English)" or, for the sibling, "Lumo (English)".
 std::string ProgramWindowTitle(bool sibling);
