@@ -13,7 +13,12 @@
 // its own is scored by its lemma (a plural by its singular, through WordNet's
 // exception list and the suffix rules): WordNet's tagged sense counts give the
 // distribution of the lemma's true senses, and the token scores the share of
-// that distribution whose sense lies in the class the pass chose.
+// that distribution whose sense lies in the class the pass chose. A token
+// the pass made part of a name item (Mayor in Mayor Hartsfield, Fulton in
+// Fulton County) has no class of its own and is scored with the item's
+// class, which the word carrying the item holds: a reader gives the office
+// before a name the person's class. (It scored nothing until the name items
+// came; a single capital alone stays without a class.)
 // The first-sense baseline scores the class of the lemma's first sense the
 // same way. --senses is the table quilor-ontology --senses writes (default
 // DIR/englex.senses.txt). Lemmas without tagged senses are not scored.
@@ -185,6 +190,7 @@ class Measure {
         if (chosen[static_cast<size_t>(first)] == -1) {
           chosen[static_cast<size_t>(first)] = IsSubstantive(d.Category) ? d.ClassIds[level_ - 1] : 0;
           namePart[static_cast<size_t>(first)] = IsSubstantive(d.Category) && IsPartOfName(*n);
+          if (namePart[static_cast<size_t>(first)]) chosen[static_cast<size_t>(first)] = ItemClass(n);
           TCategoryRecord c = d.Category;
           kind[static_cast<size_t>(first)] = NormaliseMajorClass(c);
         }
@@ -209,6 +215,7 @@ class Measure {
       for (const auto& [c, n] : s.senses) best = std::max(best, s.Share(c));
       t.best += best;
       ++t.chosen[cls];
+      if (cls && namePart[i]) ++byItem_;
       if (!cls) {
         ++(namePart[i] ? nameParts_ : chosen[i] == -1 ? unreached_ : unclassified_);
         if (unclassifiedOut_) WriteUnclassified(path, tokens, i, lemma, namePart[i] ? -2 : kind[i]);
@@ -241,8 +248,8 @@ class Measure {
                 100 * best / tokens);
     std::printf(
         "tokens without a class: %ld (parts of a name: %ld; read as another word kind or unclassified: %ld; "
-        "not reached: %ld); inside joined expressions (not scored): %ld\n\n",
-        nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_);
+        "not reached: %ld); inside joined expressions (not scored): %ld; parts of a name scored by their item: %ld\n\n",
+        nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_, byItem_);
     auto line = [&](const std::string& lemma) {
       const NounTally& t = nouns_.at(lemma);
       uint32_t most = 0;
@@ -287,13 +294,23 @@ class Measure {
     *unclassifiedOut_ << lemma << '\t' << tokens[i].word << '\t' << kind << '\t'
                       << (slash == std::string::npos ? file : file.substr(slash + 1)) << '\t' << around << '\n';
   }
+  // The class of the name item a word is part of: the class of the word
+  // after it that carries the item (Hartsfield in Mayor Hartsfield, County
+  // in Fulton County); 0 when no capitalised word of the same run does.
+  uint32_t ItemClass(const TWordNode* n) const {
+    for (const TWordNode* m = TWordList::NextNode(n); m && m != TextWords.Tail(); m = TWordList::NextNode(m)) {
+      if (!IsSubstantive(m->category.Category) || !std::isupper(static_cast<unsigned char>(m->text[0]))) return 0;
+      if (!IsPartOfName(*m)) return m->category.ClassIds[level_ - 1];
+    }
+    return 0;
+  }
   std::string Name(uint32_t cls) const {
     return cls && OntologyEngine ? OntologyEngine->ClassName(level_, static_cast<int32_t>(cls)) : std::string("(none)");
   }
   std::unordered_map<std::string, Senses> senses_;
   std::unordered_map<std::string, std::string> exceptions_;
   std::map<std::string, NounTally> nouns_;
-  long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0;
+  long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0, byItem_ = 0;
   int level_ = 1;
   std::unique_ptr<std::ofstream> unclassifiedOut_;
 };
