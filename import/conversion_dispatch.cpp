@@ -39,10 +39,9 @@ constexpr int kMsgNoConverter = 5422;
 constexpr int kMsgErrorInStep = 5423;
 constexpr int kMsgNothingExtracted = 6175;
 
-std::array<std::string, kConverterCount> ConverterDllPaths;
 const std::array<const char*, kConverterCount> kConverterExtensions = {".pdf",  ".doc", ".docx",
                                                                        ".pptx", ".odt", ".odp"};
-std::unique_ptr<TMSWordDocument> WordImportForm;
+TConverters Converters;
 TConversionState ConversionState;
 TConversionFailures ConversionFailures;
 
@@ -51,14 +50,12 @@ namespace {
 // A message as its own string: two texts fetched in one expression never share the buffer.
 std::string Msg(int id) { return GetMessageText(id); }
 
-std::array<std::unique_ptr<DocumentFilter>, kConverterCount> Converters;
-
 int Index(ConverterFormat format) { return static_cast<int>(format); }
 
 // A user's library that cannot be used is reported ("Driver loading
 // failed") and the built-in converter stays.
 bool EnableFilter(ConverterFormat format, bool useLibrary, const std::string& libraryPath) {
-  auto& slot = Converters[Index(format)];
+  auto& slot = Converters.filters[Index(format)];
   slot.reset();
   if (useLibrary && !libraryPath.empty()) {
     slot = LoadFilterPlugin(format, libraryPath);
@@ -276,7 +273,7 @@ ConvertingReader TheConvertingReader;
 
 DocumentReader& ConvertedDocumentReader() { return TheConvertingReader; }
 
-DocumentFilter* Converter(ConverterFormat format) { return Converters[Index(format)].get(); }
+DocumentFilter* Converter(ConverterFormat format) { return Converters.filters[Index(format)].get(); }
 bool ConverterAvailable(ConverterFormat format) { return Converter(format) != nullptr; }
 
 bool EnablePdfFilter(bool useLibrary, const std::string& libraryPath) {
@@ -305,12 +302,12 @@ bool EnableOpenDocumentPresentationFilter(bool useLibrary, const std::string& li
 void ReadConverterChoices() {
   for (int i = 0; i < kConverterCount; ++i) {
     std::string value;
-    ConverterDllPaths[i] = ReadSetting(ConversionFiltersKey(), kConverterExtensions[i], value) ? value : "";
+    Converters.libraries[i] = ReadSetting(ConversionFiltersKey(), kConverterExtensions[i], value) ? value : "";
   }
 }
 
 bool WriteConverterChoice(ConverterFormat format, const std::string& libraryPath) {
-  ConverterDllPaths[Index(format)] = libraryPath;
+  Converters.libraries[Index(format)] = libraryPath;
   return WriteSetting(ConversionFiltersKey(), kConverterExtensions[Index(format)], libraryPath).ok;
 }
 
@@ -340,8 +337,8 @@ void WriteConversionSwitches(const ConversionSwitches& s) {
 
 bool CreateConverters() {
   ReadConverterChoices();
-  auto use = [](ConverterFormat f) { return !ConverterDllPaths[Index(f)].empty(); };
-  auto path = [](ConverterFormat f) { return ConverterDllPaths[Index(f)]; };
+  auto use = [](ConverterFormat f) { return !Converters.libraries[Index(f)].empty(); };
+  auto path = [](ConverterFormat f) { return Converters.libraries[Index(f)]; };
   EnablePdfFilter(use(ConverterFormat::kPdf), path(ConverterFormat::kPdf));
   EnableOfficeFilter(use(ConverterFormat::kOffice), path(ConverterFormat::kOffice));
   EnableOffice2007Filter(use(ConverterFormat::kOffice2007), path(ConverterFormat::kOffice2007));
@@ -349,16 +346,15 @@ bool CreateConverters() {
   EnableOpenDocumentTextFilter(use(ConverterFormat::kOpenDocumentText), path(ConverterFormat::kOpenDocumentText));
   EnableOpenDocumentPresentationFilter(use(ConverterFormat::kOpenDocumentPresentation),
                                        path(ConverterFormat::kOpenDocumentPresentation));
-  WordImportForm = std::make_unique<TMSWordDocument>();
+  Converters.wordReader = std::make_unique<TMSWordDocument>();
   for (int kind : kConvertedKinds) RegisterDocumentReader(kind, &TheConvertingReader);
-  return WordImportForm != nullptr;
+  return Converters.wordReader != nullptr;
 }
 
 void FreeConverters() {
   for (int kind : kConvertedKinds)
     if (FindDocumentReader(kind) == &TheConvertingReader) RegisterDocumentReader(kind, nullptr);
-  WordImportForm.reset();
-  for (auto& c : Converters) c.reset();
+  Converters = {};
 }
 
 bool CheckPdfFilterAvailable() {
@@ -435,15 +431,15 @@ int ConvertWordDocument(const std::string& fileName) {
     }
     filter->ClearText();
   }
-  if (!WordImportForm) WordImportForm = std::make_unique<TMSWordDocument>();
+  if (!Converters.wordReader) Converters.wordReader = std::make_unique<TMSWordDocument>();
   try {
-    WordImportForm->ReadFile(fileName);
-    ConversionState.wordRouteText = WordImportForm->TakeMainTextString();
+    Converters.wordReader->ReadFile(fileName);
+    ConversionState.wordRouteText = Converters.wordReader->TakeMainTextString();
   } catch (const WordDocumentError& e) {
     ConversionState.failed = true;
     ConversionState.errorText = e.what();
     AddConversionFailure(fileName, e.what());
-    WordImportForm = std::make_unique<TMSWordDocument>();
+    Converters.wordReader = std::make_unique<TMSWordDocument>();
     ConversionState.wordRouteFailed = true;
     // An encrypted document is not read raw: its bytes are no text.
     ConversionState.wordRouteStep = e.Kind() == WordErrorKind::kPasswordProtected ? -1 : 0;

@@ -35,14 +35,21 @@ constexpr int kConverterCount = 6;
 DocumentFilter* Converter(ConverterFormat format);
 bool ConverterAvailable(ConverterFormat format);
 
-// The library chosen by the user for ".pdf", ".doc", ".docx", ".pptx", ".odt"
-// and ".odp" (empty: the built-in one).
-extern std::array<std::string, kConverterCount> ConverterDllPaths;
 extern const std::array<const char*, kConverterCount> kConverterExtensions;
-// The settings key of the choices is ConversionFiltersKey() (core/files.h).
 
-// The Word 97-2003 reader, created with the converters.
-extern std::unique_ptr<TMSWordDocument> WordImportForm;
+// The converters of the program: made by CreateConverters at start-up,
+// freed whole by FreeConverters.
+struct TConverters {
+  // The library chosen by the user for ".pdf", ".doc", ".docx", ".pptx",
+  // ".odt" and ".odp" (empty: the built-in one), read from the settings
+  // (key ConversionFiltersKey(), core/files.h) by CreateConverters.
+  std::array<std::string, kConverterCount> libraries;
+  // The converter objects, null when unavailable; index by ConverterFormat.
+  std::array<std::unique_ptr<DocumentFilter>, kConverterCount> filters;
+  // The Word 97-2003 reader.
+  std::unique_ptr<TMSWordDocument> wordReader;
+};
+extern TConverters Converters;
 
 // State of the Word route and of the last failure; ConversionState = {}
 // starts it afresh. (LoaderState.conversionErrorShown, in

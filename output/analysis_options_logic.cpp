@@ -100,7 +100,7 @@ AnalysisOptionsResult AnalysisOptionsLogic::Accept(AnalysisOptionsValues& values
   bool pdf = values.convertPdf;
   if (pdf && !Options->Switch(opt::ConvertPdf)) {
     // The library chosen in the filters dialog stays in use.
-    const std::string& library = ConverterDllPaths[kPdf];
+    const std::string& library = Converters.libraries[kPdf];
     pdf = EnablePdfFilter(!library.empty(), library);
     if (!pdf) ShowPdfDriverError();
   }

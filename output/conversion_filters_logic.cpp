@@ -37,8 +37,8 @@ ConversionFiltersLogic::ConversionFiltersLogic() {
                                        switches.pptxFilterOff,  switches.odtFilterOff,  switches.odpFilterOff};
   for (int i = 0; i < kFilterCount; ++i) {
     entries_[i].inactive = inactive[i];
-    entries_[i].userLibrary = ConverterDllPaths[i];
-    entries_[i].chosen = ConverterDllPaths[i];
+    entries_[i].userLibrary = Converters.libraries[i];
+    entries_[i].chosen = Converters.libraries[i];
     if (const DocumentFilter* filter = Converter(FormatOf(i))) {
       entries_[i].library = filter->LibraryPath();
       entries_[i].classId = filter->ClassId();
@@ -112,7 +112,7 @@ bool ConversionFiltersLogic::Ok() {
       if (filter != nullptr && filter->changedByUser) {
         written &= WriteConverterChoice(FormatOf(i), entries_[i].useDefault ? std::string() : entries_[i].chosen);
         filter->changedByUser = false;
-      } else if (filter == nullptr && !ConverterDllPaths[i].empty()) {
+      } else if (filter == nullptr && !Converters.libraries[i].empty()) {
         written &= WriteConverterChoice(FormatOf(i), std::string());
       }
     }

@@ -38,7 +38,7 @@ class ConversionDispatch : public ::testing::Test {
     SetSettingsFilePath((dir_ / "settings.ini").string());
     saved_ = ReadConversionSwitches();
     WriteConversionSwitches(ConversionSwitches());
-    ConverterDllPaths = {};
+    Converters.libraries = {};
     LoaderState.conversionErrorShown = false;
     ClearConversionFailures();
     ASSERT_TRUE(CreateConverters());
@@ -268,9 +268,12 @@ TEST_F(ConversionDispatch, ConvertersFollowTheirSwitchesAndLibraries) {
   ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kPdf, library));
   ASSERT_TRUE(WriteConverterChoice(ConverterFormat::kOpenDocumentText, "/nonexistent/odt.so"));
   FreeConverters();
-  ConverterDllPaths = {};
+  // Nothing of the converters is left for the next start to find.
+  EXPECT_EQ(Converters.libraries, (std::array<std::string, kConverterCount>{}));
+  for (int f = 0; f < kConverterCount; ++f) EXPECT_EQ(Converter(static_cast<ConverterFormat>(f)), nullptr) << f;
+  EXPECT_EQ(Converters.wordReader.get(), nullptr);
   ASSERT_TRUE(CreateConverters());
-  EXPECT_EQ(ConverterDllPaths[0], library);
+  EXPECT_EQ(Converters.libraries[0], library);
   // A file that is not a library, and a library that is gone: the built-in converters.
   EXPECT_NE(Converter(ConverterFormat::kPdf)->LibraryPath(), library);
   EXPECT_TRUE(ConverterAvailable(ConverterFormat::kOpenDocumentText));

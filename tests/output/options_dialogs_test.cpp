@@ -142,13 +142,13 @@ TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
   }
   EXPECT_TRUE(Options->Switch(opt::ConvertPdf));
   EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), before);
-  EXPECT_TRUE(ConverterDllPaths[0].empty());
+  EXPECT_TRUE(Converters.libraries[0].empty());
   // Restore and OK: the built-in converter, an empty choice in the settings.
   TOptionsDesFiltresDeConversion dialog;
   dialog.Filters()->setCurrentRow(0);
   dialog.ButtonValeurParDefautClick();
   dialog.accept();
-  EXPECT_TRUE(ConverterDllPaths[0].empty());
+  EXPECT_TRUE(Converters.libraries[0].empty());
   EXPECT_TRUE(Converter(ConverterFormat::kPdf)->Available());
   // The grid copies as text.
   TOptionsDesFiltresDeConversion copy;
