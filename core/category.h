@@ -59,6 +59,11 @@ enum VerbMood : uint8_t {
 };
 enum VerbTense : uint8_t { kTensePresent = 1, kTensePast = 2, kTenseFuture = 3, kTenseOther = 4 };
 
+// Spare of a Substantive reading: the lexicon's mark of a noun that names
+// alone after an article though an adjective reading comes first (the
+// public). Read by the resolver only; the words of a text never carry it.
+constexpr uint8_t kSpareNamesAlone = 1;
+
 struct TCategoryRecord {
   uint8_t MajorClass = 0;
   uint8_t Subclass = 0;

@@ -41,6 +41,9 @@ constexpr TCategoryCode kAuxiliaryBit = 0x0080;
 constexpr TCategoryCode kNounCode = 0x0001;
 constexpr TCategoryCode kProperNameCode = 0x0020;    // decodes to feature bit 1: never singularised
 constexpr TCategoryCode kAbbreviationCode = 0x0040;  // feature bits 0 and 1: a dot after it ends no sentence
+// A noun read after an adjective reading that names alone often enough: after
+// an article, with nothing to describe after it, it is the noun (the public).
+constexpr TCategoryCode kNamesAloneBit = 0x0002;
 
 constexpr uint8_t MajorClassOfCode(TCategoryCode code) { return (code >> 8) & 0x0F; }
 

@@ -167,6 +167,12 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
       if (MajorClassOfCode(r.c.code) != 0) next = std::max(next, r.score);
     if ((*counts)[kFreqNoun] - (*counts)[kFreqProperNames] < next) codes[0] = kProperNameCode;
   }
+  // A word read first as an adjective whose noun has at least a fifth as
+  // many tokens names when it stands alone after an article (the public, the
+  // individual, the whole; but the poor, the old, the good).
+  if (counts && !codes.empty() && MajorClassOfCode(codes[0]) == 4 &&
+      (*counts)[kFreqNoun] * kNamesAloneShare >= (*counts)[kFreqAdjective])
+    std::replace(codes.begin(), codes.end(), kNounCode, static_cast<TCategoryCode>(kNounCode | kNamesAloneBit));
   return codes;
 }
 

@@ -32,6 +32,9 @@ int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts, bool adver
 // A word with at least this many counted tokens loses the readings of a
 // class none of them has.
 constexpr int kUnseenClassTokens = 500;
+// A noun read after an adjective reading names alone (kNamesAloneBit) when
+// its tokens are at least 1/kNamesAloneShare of the adjective's.
+constexpr int kNamesAloneShare = 5;
 
 // Orders a word's candidates (frequency list first, then origin, then weight),
 // drops duplicates and, for closed-class words, WordNet readings the

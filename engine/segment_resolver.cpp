@@ -806,14 +806,20 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   };
   const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
 
+  // Nothing follows that the word could describe (the past few years: few).
+  const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
+  bool namesAlone = false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    namesAlone |= IsSubstantive(s.readings[r]) && s.readings[r].Spare == kSpareNamesAlone;
   if (p && substantive && IsArticleOrPossessive(*p)) {
     // After an article or a possessive, a word that can name names when
     // nothing it describes follows (on the left of, the beginning of, its
     // meaning, in the past, the outside; but the past few years), unless it
-    // is read first as an adjective (the poor); no finite verb in any case
-    // (the will; the healing hand).
-    if (nounFollows || (n && IsDeterminantVariant(n->Category()))) return out(finiteVerb);
-    return out(IsAdjective(s.readings[0]) ? verbOrPreposition : verbOrAdjectiveOrPreposition);
+    // is read first as an adjective that the lexicon does not mark as naming
+    // alone (the poor; but the public); no finite verb in any case (the will;
+    // the healing hand).
+    if (describes) return out(finiteVerb);
+    return out(IsAdjective(s.readings[0]) && !namesAlone ? verbOrPreposition : verbOrAdjectiveOrPreposition);
   }
   // After an article, a possessive, a determiner or a preposition and an
   // adjective, a word that can name is no finite verb (the young set, on the
@@ -1002,6 +1008,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     }
     TWordCategoryData data;
     if (!mark) data.Category = s.Category();
+    data.Category.Spare = 0;
     data.ClassMark = s.flag;
     data.Capitalisation = s.capitalisation;
     data.SlotFlag = s.quotePosition;

@@ -23,6 +23,7 @@ TEST(DicoFiles, CodesDecodeToTheIntendedCategories) {
       {kNounCode, {8, 0, 0, 0, 0, 0}},
       {kProperNameCode, {8, 0, 0, 2, 0, 0}},
       {kAbbreviationCode, {8, 0, 0, 3, 0, 0}},
+      {kNounCode | kNamesAloneBit, {8, 0, 0, 0, 0, kSpareNamesAlone}},
       {ConnectorCode(ConnectorKind::Cause), {2, 2, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Goal), {2, 3, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Disjunction), {2, 5, 0, 0, kFlagFundamental, 0}},

@@ -166,6 +166,16 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   EXPECT_EQ(OrderReadings(brown, &names), (std::vector<TCategoryCode>{kProperNameCode, adj}));
   names[kFreqProperNames] = 50;
   EXPECT_EQ(OrderReadings(brown, &names), (std::vector<TCategoryCode>{noun, adj}));
+  // A noun after an adjective reading is marked as naming alone when it has
+  // at least a fifth of the adjective's tokens (public 125 of 284), not when
+  // it has fewer (poor: 0 of 61).
+  const TCategoryCode alone = kNounCode | kNamesAloneBit;
+  FrequencyCounts publicWord{};
+  publicWord[kFreqNoun] = 125;
+  publicWord[kFreqAdjective] = 284;
+  EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, alone}));
+  publicWord[kFreqNoun] = 284 / kNamesAloneShare - 1;
+  EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, noun}));
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i)

@@ -837,6 +837,11 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"They came to grips with it.", "grips", kClassSubstantive},
       {"He is alert to changes in the rate.", "changes", kClassSubstantive},
       {"He wants to focus on it.", "focus", kClassVerb},
+      // A word read first as an adjective names there only when the lexicon
+      // marks its noun as naming alone.
+      {"It was open to the public and to the press.", "public", kClassSubstantive},
+      {"He spoke to the individual.", "individual", kClassSubstantive},
+      {"It was a public meeting.", "public", kClassAdjective},
       // After a determiner and an adjective, a noun; "one" before a noun is the number.
       {"Members of the young set came.", "set", kClassSubstantive},
       {"Young people set the pace.", "set", kClassVerb},
@@ -845,6 +850,10 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"They bought one set of tools.", "set", kClassSubstantive},
       {"He is the one who came.", "one", kClassPronoun, 3},
   });
+  // The lexicon's mark stays out of the text's words.
+  Segment("It was open to the public and to the press.");
+  EXPECT_EQ(RecordOf("public").Spare, 0);
+  TextWords.Clear();
 }
 
 // An expression is joined only where its words' categories allow it.
