@@ -208,7 +208,9 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
     if (nIs(IsNumeralAdjective)) SetSingle(s, SetSubstantive);
     else if (pIs(IsPronoun) || pIs(IsSubstantive)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "use")) {
-    if (pIs(IsVerb)) SetSingle(s, SetFactiveVerb);
+    // After a verb, the verb (will use, to use), but the noun before "of"
+    // (make use of).
+    if (pIs(IsVerb) && !(nJoined && Is(*n, "of"))) SetSingle(s, SetFactiveVerb);
   } else if (Is(s, "like")) {
     if (pIs(IsAuxiliary) && pIs(IsVerb)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
     else if (nIs(IsDeterminantVariant)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });

@@ -332,6 +332,15 @@ namespace {
 
 // A subject pronoun, or a relative read as one, is followed by its verb
 // (she lives, it costs, who plays, which means).
+// A modal, whatever reading the token rules gave it (can and may are set
+// as plain verbs).
+bool IsModalWord(const TWordSlot& s) {
+  static const char* const kModals[] = {"can", "could", "may", "might", "must", "shall", "should", "will", "would"};
+  for (const char* m : kModals)
+    if (Is(s, m)) return true;
+  return false;
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -849,6 +858,16 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
       if (IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) && !nounFollows) return out(verbOrAdjective);
       return out(finiteVerb);
     }
+    // After a preposition and "which" or "whose", the subject of the clause
+    // they open, or what they determine: no verb yet (in which case, into
+    // which man is put).
+    if (substantive && finite && i - 2 >= first && IsDeterminant(slots_[i - 2].Category()) &&
+        (Is(*p, "which") || Is(*p, "whose")))
+      return out(finiteVerb);
+    // After a verb, a word that can name before "of" is that verb's object
+    // (make use of, have need of, take care of).
+    if (substantive && base && n && Is(*n, "of") && IsVerb(p->Category()) && !IsModal(*p) && !IsModalWord(*p))
+      return out(verb);
     // After a subject, the verb (they report, it costs, the years that
     // totals).
     if (substantive && finite &&

@@ -849,6 +849,11 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"On the one hand it is cold.", "one", kClassAdjective, 3},
       {"They bought one set of tools.", "set", kClassSubstantive},
       {"He is the one who came.", "one", kClassPronoun, 3},
+      // A verb's object before "of"; the subject after a preposition and "which".
+      {"He made use of the advice.", "use", kClassSubstantive},
+      {"You can think of it.", "think", kClassVerb},
+      {"It is a world into which man is put.", "man", kClassSubstantive},
+      {"It is the house which stands there.", "stands", kClassVerb},
   });
   // The lexicon's mark stays out of the text's words.
   Segment("It was open to the public and to the press.");
