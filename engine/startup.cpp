@@ -30,7 +30,6 @@
 namespace quilor {
 
 TConfigurationPaths ConfigurationPaths;
-std::vector<char>* StartupBuffer = nullptr;
 
 namespace {
 
@@ -239,7 +238,6 @@ bool StartUp() {
 
 bool CreateGlobalObjects() {
   const std::string& mask = WorkContext->DictionaryMask;
-  if (!StartupBuffer) StartupBuffer = new std::vector<char>(kStartupBufferSize);
   TextWords.Clear();
   ScenarioFile.Clear();
   if (!Borders.list) CreateBorderList();
@@ -523,8 +521,6 @@ bool ShutDown() {
   Borders = {};
   ScenarioFile.Clear();
   FileQueue.Clear();
-  delete StartupBuffer;
-  StartupBuffer = nullptr;
   return saved;
 }
 

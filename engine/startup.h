@@ -28,7 +28,6 @@ constexpr int kMsgOptionsNotSaved = 5804;
 constexpr int kMsgSettingsNotSaved = 5805;
 constexpr int kMsgNoSettingsFolder = 6170;
 constexpr int kMsgSettingsTooLarge = 6171;
-constexpr size_t kStartupBufferSize = 65535;
 
 // What the first-run set-up wizard leaves when it closes.
 struct SetupWizardChoice {
@@ -74,7 +73,6 @@ struct TConfigurationPaths {
   bool saveOptionsAtExit = true;  // cleared by callers that must not save
 };
 extern TConfigurationPaths ConfigurationPaths;
-extern std::vector<char>* StartupBuffer;
 
 // Settings-store keys of the current language.
 std::string OntologiesSettingsKey();

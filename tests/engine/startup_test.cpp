@@ -130,7 +130,7 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
     EXPECT_TRUE(ui.ui.Shown().empty());
   }
   EXPECT_TRUE(MainDictionary && MainDictionary->ready);
-  EXPECT_TRUE(VerbIndex && AdjectiveIndex && TextIndex && OntologyEngine && Borders.list && StartupBuffer);
+  EXPECT_TRUE(VerbIndex && AdjectiveIndex && TextIndex && OntologyEngine && Borders.list);
   EXPECT_TRUE(ReadAheadThreadRunning());
   EXPECT_FALSE(WorkContext->MultiUserSetup);
   // The settings store holds the single-user choice and the program folder;
@@ -152,7 +152,7 @@ TEST_F(StartupTest, FirstStartSingleUserThenOptionsComeBack) {
   ASSERT_TRUE(Borders.index && Borders.inUse);
   ASSERT_TRUE(ShutDown());
   EXPECT_FALSE(MainDictionary || VerbIndex || AdjectiveIndex || TextIndex || OntologyEngine || Borders.list ||
-               Borders.index || Borders.inUse || StartupBuffer || ReadAheadThread);
+               Borders.index || Borders.inUse || ReadAheadThread);
   // Nothing was written into the install tree, which may be read-only.
   EXPECT_EQ(Listing(root_), installed);
 
