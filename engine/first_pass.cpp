@@ -9,7 +9,6 @@
 #include "core/worker_threads.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
-#include "engine/word_lookup_cache.h"
 
 namespace quilor {
 
@@ -40,8 +39,8 @@ bool TFirstPass::ClassifySubstantive(TWordNode* n) {
   if (known && known->known) {
     if (known->classified) engine_.CountClassOccurrences(known->classes);
   } else {
-    // The loading may be asking the engine for words on its threads.
-    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
+    // The loading's threads ask the engine only what it reads from its
+    // dictionary (LookupEntry): the classification needs no lock of theirs.
     int32_t value = 0;
     fresh.known = true;
     fresh.classified = engine_.ClassifySubstantive(n->text, &d.Category, value);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -197,7 +198,9 @@ class TOntologyEngine {
   int32_t AddClass(int level, const std::string& key, bool useClassNameIndex, const std::string& name);
   void RankLevel(int level);
 
-  // Readings.
+  // Readings. LookupEntry and ScenarioEntryOfWordForm answer the lexicon's
+  // lookups on the loading's threads while the first pass classifies on
+  // another: they only read the dictionary and the Scenario's words.
   EntryLookup LookupEntry(std::string_view word);
   bool LookupReading(std::string_view word, int depth);
   const WordReading& Reading() const { return reading_; }
@@ -402,7 +405,20 @@ class TOntologyEngine {
   // Reading state.
   WordReading reading_;
   bool ambiguous_ = false;
-  bool depthOverflow_ = false;
+  // Set by the reading lookups of the first pass while the loading's threads
+  // ask LookupEntry, which reads it: one flag, with no order to keep.
+  class Flag {
+   public:
+    Flag& operator=(bool value) {
+      value_.store(value, std::memory_order_relaxed);
+      return *this;
+    }
+    operator bool() const { return value_.load(std::memory_order_relaxed); }
+
+   private:
+    std::atomic<bool> value_{false};
+  };
+  Flag depthOverflow_;
   bool depthOverflowReported_ = false;
   std::vector<WordReading> readings_;   // read from the dictionary by AllReadings
   std::vector<WordReading> collected_;  // CollectReadings

@@ -20,10 +20,11 @@ namespace quilor {
 
 constexpr int kCachedReadings = 6;
 
-// The main dictionary keeps its last answer in itself, and may ask the
-// ontology engine, which does the same: whoever asks them while caches on
-// other threads may be asking holds this lock. The caches ask only for what
-// they have not kept.
+// The main dictionary keeps its last answer in itself: whoever asks it while
+// caches on other threads may be asking holds this lock. (What it asks the
+// ontology engine is read from the engine's dictionary alone: the engine's
+// own classification needs no lock.) The caches ask only for what they have
+// not kept.
 // A lookup holds it for a microsecond or so: a thread that finds it taken
 // spins a little before it sleeps (an adaptive mutex), so that the short
 // waits of the loading's threads cost no system call to sleep and to wake.
