@@ -1,11 +1,9 @@
 #include "core/relation_store.h"
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 
 #include "core/messages.h"
-#include "platform/usable_cores.h"
+#include "core/worker_threads.h"
 
 namespace quilor {
 
@@ -238,23 +236,9 @@ bool TRelationStore::SortByCount(int level) {
 bool TRelationStore::SortAllLevels() {
   // The levels share nothing but the records, which they only read.
   bool ok[kRelationLevels] = {};
-  auto sortLevel = [this, &ok](int level) { ok[level - 1] = GroupPairs(level) && OrderByCount(level); };
-  std::vector<std::thread> threads;
-  // With one processor the levels go one after the other on this thread.
-  const bool helpers = UsableCores() > 1;
-  for (int level = 2; level <= kRelationLevels; ++level) {
-    bool started = false;
-    if (helpers) {
-      try {
-        threads.emplace_back(sortLevel, level);
-        started = true;
-      } catch (const std::exception&) {
-      }
-    }
-    if (!started) sortLevel(level);  // no thread: this one does it
-  }
-  sortLevel(1);
-  for (std::thread& t : threads) t.join();
+  RunInParallel(kRelationLevels, "relation sorting", [this, &ok](size_t k) {
+    ok[k] = GroupPairs(static_cast<int>(k) + 1) && OrderByCount(static_cast<int>(k) + 1);
+  });
   for (bool b : ok)
     if (!b) {
       ReportMemoryLow(true);

@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
+
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -32,6 +35,24 @@ void SetAllocationProbe(AllocationProbe probe) { g_probe.store(probe, std::memor
 bool AllocationRefused() {
   const AllocationProbe probe = g_probe.load(std::memory_order_acquire);
   return probe != nullptr && probe();
+}
+
+void RunInParallel(size_t count, const char* role, const std::function<void(size_t)>& body) {
+  std::vector<std::thread> threads;
+  const bool helpers = count > 1 && UsableCores() > 1;
+  for (size_t i = 1; i < count; ++i) {
+    bool started = false;
+    if (helpers) {
+      try {
+        threads.emplace_back([&body, role, i] { RunWorker(role, [&body, i] { body(i); }); });
+        started = true;
+      } catch (const std::exception&) {
+      }
+    }
+    if (!started) body(i);  // no thread: this one does it
+  }
+  if (count > 0) body(0);
+  for (std::thread& t : threads) t.join();
 }
 
 namespace detail {

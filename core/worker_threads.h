@@ -6,6 +6,8 @@
 // "Memory low" and exit code 1.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <new>
 
 namespace quilor {
@@ -42,6 +44,12 @@ class WorkerRoleScope {
   const char* previous_;
 };
 }  // namespace detail
+
+// Runs body(i) for every i below count and returns when all are done: each
+// past the first on a thread of its own when there is more than one
+// processor, the first (and any whose thread cannot start) on the caller's
+// thread. A failed allocation on a thread is recorded as RunWorker does.
+void RunInParallel(size_t count, const char* role, const std::function<void(size_t)>& body);
 
 // Runs a worker's body; a failed allocation in it is recorded, not thrown.
 template <typename Body>
