@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/messages.h"
+#include "core/worker_threads.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
 
@@ -30,6 +31,26 @@ std::string Percent(double p) {
   return text;
 }
 
+// A level's ranked classes and the kinds of its relations.
+std::string LevelSection(const TAnalysisResults& results, const TOntologyEngine& engine, int level,
+                         const std::string& name, const std::string& relationsHeading) {
+  std::string out;
+  const int32_t ranked = engine.RankedClassTotal(level);
+  if (ranked > 0) {
+    out += "# " + name + '\n';
+    for (int32_t k = 1; k <= ranked; ++k)
+      Line(out, {std::to_string(k), engine.RankedClassName(level, k),
+                 std::to_string(engine.RankedClassOccurrences(level, k))});
+  }
+  if (results.Relations.KindCount(level) == 0) return out;
+  out += "# " + relationsHeading + ": " + name + '\n';
+  uint32_t first = 0, second = 0, count = 0;
+  for (size_t i = 0; results.Relations.KindEntry(level, i, first, second, count); ++i)
+    Line(out, {engine.ClassName(level, static_cast<int32_t>(first)),
+               engine.ClassName(level, static_cast<int32_t>(second)), std::to_string(count)});
+  return out;
+}
+
 }  // namespace
 
 std::string ResultsReport(const TAnalysisResults& results) {
@@ -44,22 +65,19 @@ std::string ResultsReport(const TAnalysisResults& results) {
   }
   if (!OntologyEngine) return out;
   const TOntologyEngine& engine = *OntologyEngine;
-  for (int level = 1; level <= kRelationLevels; ++level) {
-    const std::string name = GetMessageText(kMsgReportLevelFirst + level - 1);
-    const int32_t ranked = engine.RankedClassTotal(level);
-    if (ranked > 0) {
-      out += "# " + name + '\n';
-      for (int32_t k = 1; k <= ranked; ++k)
-        Line(out, {std::to_string(k), engine.RankedClassName(level, k),
-                   std::to_string(engine.RankedClassOccurrences(level, k))});
-    }
-    if (results.Relations.KindCount(level) == 0) continue;
-    out += "# " + std::string(GetMessageText(kMsgReportRelations)) + ": " + name + '\n';
-    uint32_t first = 0, second = 0, count = 0;
-    for (size_t i = 0; results.Relations.KindEntry(level, i, first, second, count); ++i)
-      Line(out, {engine.ClassName(level, static_cast<int32_t>(first)),
-                 engine.ClassName(level, static_cast<int32_t>(second)), std::to_string(count)});
-  }
+  // The levels only read the results: their sections are written at once.
+  std::string names[kRelationLevels], sections[kRelationLevels];
+  for (int level = 1; level <= kRelationLevels; ++level)
+    names[level - 1] = GetMessageText(kMsgReportLevelFirst + level - 1);
+  const std::string relations = GetMessageText(kMsgReportRelations);
+  RunInParallel(kRelationLevels, "report", [&](size_t k) {
+    sections[k] = LevelSection(results, engine, static_cast<int>(k) + 1, names[k], relations);
+  });
+  ThrowIfWorkerFailed();
+  size_t length = out.size();
+  for (const std::string& section : sections) length += section.size();
+  out.reserve(length);
+  for (const std::string& section : sections) out += section;
   return out;
 }
 
