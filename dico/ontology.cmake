@@ -8,6 +8,7 @@ if(TARGET quilor_dico)
   set(QUILOR_ONTOLOGY_SCENARIO ${CMAKE_BINARY_DIR}/Scenario)
   set(QUILOR_ONTOLOGY_OUTPUTS
       ${QUILOR_ONTOLOGY_DICO}/englex.sv8
+      ${QUILOR_ONTOLOGY_DICO}/englex.gv8
       ${QUILOR_ONTOLOGY_DICO}/englex.senses.txt
       "${QUILOR_ONTOLOGY_SCENARIO}/Concepts US V8.scn"
       "${QUILOR_ONTOLOGY_SCENARIO}/Natural sciences US V7.scn"
@@ -37,7 +38,7 @@ if(TARGET quilor_dico)
     COMMENT "Building the semantic dictionary and the default Scenarios"
     VERBATIM)
   add_custom_target(quilor_ontology_files ALL DEPENDS ${QUILOR_ONTOLOGY_OUTPUTS})
-  install(FILES ${QUILOR_ONTOLOGY_DICO}/englex.sv8 DESTINATION Dico)
+  install(FILES ${QUILOR_ONTOLOGY_DICO}/englex.sv8 ${QUILOR_ONTOLOGY_DICO}/englex.gv8 DESTINATION Dico)
   install(DIRECTORY ${QUILOR_ONTOLOGY_SCENARIO}/ DESTINATION Scenario FILES_MATCHING PATTERN "*.scn")
   if(TARGET quilor_tests)
     add_dependencies(quilor_tests quilor_ontology_files)

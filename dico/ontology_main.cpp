@@ -1,5 +1,5 @@
-// quilor-ontology: writes englex.sv8 and the default Scenario files from
-// WordNet's noun hierarchy.
+// quilor-ontology: writes englex.sv8, the gloss signatures of the ambiguous
+// nouns (englex.gv8) and the default Scenario files from WordNet's nouns.
 //
 //   quilor-ontology --wordnet DIR --out DICO_DIR --scenario SCENARIO_DIR [--lexicon englex.lv8]
 //                   [--names names.txt] [--senses FILE] [--british FILE --american FILE]
@@ -15,8 +15,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "core/chartables.h"
+#include "dico/gloss_builder.h"
 #include "dico/lists.h"
 #include "dico/semantic_builder.h"
 #include "dico/spelling_variants.h"
@@ -98,6 +102,27 @@ int main(int argc, char** argv) {
   if (!WriteFile(outDir + "/englex.sv8", WriteSemanticDictionary(d))) {
     std::fprintf(stderr, "quilor-ontology: cannot write %s/englex.sv8\n", outDir.c_str());
     return 1;
+  }
+  {
+    std::unordered_map<std::string_view, uint32_t> entries;
+    for (size_t i = 0; i < d.textNames.size(); ++i) entries.emplace(d.textNames[i], static_cast<uint32_t>(i));
+    std::vector<ontology_build::SignatureLemma> lemmas;
+    for (const auto& lemma : builder.SenseTable()) {
+      auto it = entries.find(lemma.lemma);
+      if (it == entries.end()) continue;
+      ontology_build::SignatureLemma l{lemma.lemma, it->second, {}};
+      for (const auto& [cls, count] : lemma.senses) l.classes.push_back(cls);
+      lemmas.push_back(std::move(l));
+    }
+    const GlossSignatureImage glosses = ontology_build::BuildGlossSignatures(db, lemmas);
+    if (!WriteFile(outDir + "/englex.gv8", WriteGlossSignatures(glosses))) {
+      std::fprintf(stderr, "quilor-ontology: cannot write %s/englex.gv8\n", outDir.c_str());
+      return 1;
+    }
+    size_t items = 0;
+    for (const auto& r : glosses.readings) items += r.items.size();
+    std::printf("gloss signatures: %zu readings, %zu words, %u distinct\n", glosses.readings.size(), items,
+                glosses.wordCount - 1);
   }
   if (!senses.empty()) {
     std::ofstream out(senses, std::ios::trunc);
