@@ -15,6 +15,13 @@ struct TTuning {
   // (1 + the occurrences, at most 8) raised to this power in hundredths
   // (0 leaves the weights alone).
   int senseEvidenceWeight = 50;
+  // How much the words near a noun that a reading's gloss signature holds
+  // speak for that reading: its weight is multiplied by (1 + their signature
+  // weights beyond the default's and a margin) raised to this power in
+  // hundredths. 0 leaves the glosses out and their file unread: the
+  // type-level measure on the Brown files loses by every noun they move off
+  // its most frequent class (dico/ontology.md, "Gloss signatures").
+  int glossEvidenceWeight = 0;
   // What each later reading of a word loses in the segment resolver's score:
   // the dictionary lists a word's readings most frequent first, and the
   // context weights alone do not know the word. Calibrated with the

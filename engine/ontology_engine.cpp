@@ -5,6 +5,8 @@
 #include <fstream>
 #include <new>
 #include <sstream>
+#include <stdexcept>
+#include <system_error>
 
 #include "core/chartables.h"
 #include "core/tuning.h"
@@ -58,6 +60,10 @@ bool IsAllCapitals(std::string_view word) {
 // evidence counts against them.
 constexpr int64_t kFieldPriorFactor = 2;
 constexpr uint32_t kEvidenceCap = 8;
+// What the words near a noun say of another reading must exceed what they
+// say of its default by this much (in signature weights: about two
+// specific words) before it counts.
+constexpr double kGlossMargin = 10;
 static_assert(kEvidenceCap + 1 == 9, "the engine keeps one evidence factor per count up to the cap");
 
 uint64_t OwnKey(uint32_t baseForm, int level, uint32_t cls) {
@@ -629,7 +635,8 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   // The default of a form in the memory is worked out once.
   uint8_t* knownDefault = memoChoiceFacts_ ? &memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0] : nullptr;
   if (knownDefault && *knownDefault < n &&
-      (defaultOnly_ || (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault)))) {
+      (defaultOnly_ ||
+       (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault) && !GlossMaySpeak(*knownDefault)))) {
     TakeChoice(*knownDefault);
     bestScore_ = static_cast<int32_t>(std::max<int>(1, choices_[chosen_].extra));
     return true;
@@ -659,7 +666,8 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   if (knownDefault && n <= kMaxReadingDepth) *knownDefault = static_cast<uint8_t>(first);
   long best = first;
   // Alone in its sentence, without cues, a noun of a document keeps its default.
-  const bool nothingNear = documentMode_ && sentence_.size() <= 1 && !cues_;
+  const bool nothingNear =
+      documentMode_ && sentence_.size() <= 1 && !cues_ && !GlossMaySpeak(static_cast<size_t>(first));
   if (contextTest && !defaultOnly_ && !nothingNear) {
     if (evidenceFactorsWeight_ != Tuning.senseEvidenceWeight) {
       const double exponent = Tuning.senseEvidenceWeight / 100.0;
@@ -667,19 +675,26 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       evidenceFactorsWeight_ = Tuning.senseEvidenceWeight;
     }
     const uint32_t ownBase = choices_.front().baseForm;
+    const double defaultGloss = GlossEvidence(choices_[static_cast<size_t>(first)]);
     double bestScore = -1;
     for (size_t i = 0; i < n; ++i) {
       if (!allowed[i]) continue;
       const WordReading& r = choices_[i];
-      const double evidence = NearEvidence(r, ownBase, choiceFacts_[i]);
-      if (evidence <= 0 && static_cast<long>(i) != first) continue;  // another reading without evidence
+      double gloss = 0;
+      const double evidence = NearEvidence(r, ownBase, choiceFacts_[i], gloss);
+      if (evidence <= 0 && gloss <= 0 && static_cast<long>(i) != first) continue;  // another reading without evidence
       const double capped = std::min(evidence, static_cast<double>(kEvidenceCap));
       const size_t whole = static_cast<size_t>(capped);
       const double factor = whole >= kEvidenceCap
                                 ? evidenceFactors_[kEvidenceCap]
                                 : evidenceFactors_[whole] + (capped - static_cast<double>(whole)) *
                                                                 (evidenceFactors_[whole + 1] - evidenceFactors_[whole]);
-      const double score = Weight(r, capitalised) * factor;
+      double score = Weight(r, capitalised) * factor;
+      // The words near the noun speak for another reading by what they
+      // say of it beyond what they say of the default.
+      const double beyond = gloss - defaultGloss - kGlossMargin;
+      if (static_cast<long>(i) != first && beyond > 0)
+        score *= std::pow(1.0 + beyond, Tuning.glossEvidenceWeight / 100.0);
       if (score > bestScore) best = static_cast<long>(i), bestScore = score;
     }
   }
@@ -715,7 +730,8 @@ bool TOntologyEngine::SentenceMaySpeak(size_t except) const {
   return false;
 }
 
-double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const {
+double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f,
+                                     double& gloss) const {
   const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
   double evidence = 0;
   if (SentenceMaySpeakFor(r)) {
@@ -725,8 +741,9 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
       else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
     }
   }
+  gloss = GlossEvidence(r);
   double document = 0;
-  if (documentMode_ && evidence <= 0) {
+  if (documentMode_ && evidence <= 0 && gloss <= 0) {
     // The rest of the document only adds to what the sentence says.
   } else if (documentMode_) {
     for (int l = 0; l < (topical ? 3 : 2); ++l) {
@@ -751,6 +768,60 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
       evidence += kCueEvidence;
   }
   return evidence;
+}
+
+double TOntologyEngine::GlossEvidence(const WordReading& r) const {
+  if (!glosses_ || sentenceWords_.empty() || Tuning.glossEvidenceWeight <= 0 || !r.cls[0] || r.cls[0] > 0xffff)
+    return 0;
+  return glosses_->Overlap(r.baseForm, static_cast<uint16_t>(r.cls[0]), sentenceWords_, ownWord_);
+}
+
+bool TOntologyEngine::GlossMaySpeak(size_t except) const {
+  if (!glosses_ || sentenceWords_.empty()) return false;
+  for (size_t i = 0; i < choices_.size(); ++i)
+    if (i != except && GlossEvidence(choices_[i]) > 0) return true;
+  return false;
+}
+
+void TOntologyEngine::ReadGlossesInBackground(const std::string& path) {
+  glosses_.reset();
+  glossError_.clear();
+  glossPath_ = path;
+  glossesAsked_ = false;
+  pendingGlosses_ = {};
+  // Without the glosses in the choice the file is not read.
+  if (Tuning.glossEvidenceWeight <= 0) return;
+  try {
+    pendingGlosses_ = std::async(std::launch::async, ReadGlosses, path).share();
+  } catch (const std::system_error&) {
+    // No thread: Glosses() reads the file when it is first asked.
+  }
+}
+
+std::shared_ptr<const GlossSignatures> TOntologyEngine::ReadGlosses(const std::string& path) {
+  auto g = std::make_shared<GlossSignatures>();
+  std::string error;
+  if (!g->LoadFile(path, error)) throw std::runtime_error(error);
+  return g;
+}
+
+const GlossSignatures* TOntologyEngine::Glosses() {
+  if (Tuning.glossEvidenceWeight <= 0) return nullptr;
+  if (glossesAsked_) return glosses_.get();
+  glossesAsked_ = true;
+  try {
+    glosses_ = pendingGlosses_.valid() ? pendingGlosses_.get() : glossPath_.empty() ? nullptr : ReadGlosses(glossPath_);
+  } catch (const std::bad_alloc&) {
+    glossError_ = "not enough memory for the gloss signatures";
+  } catch (const std::exception& e) {
+    glossError_ = e.what();
+  }
+  pendingGlosses_ = {};
+  // Without the file the choice goes on without glosses; a file that is
+  // there but unreadable is said.
+  if (!glossError_.empty() && glossError_.rfind("cannot open ", 0) != 0)
+    ShowWarning(std::string(GetMessageText(kMsgDictionaryCorrupt)) + " " + glossError_);
+  return glosses_.get();
 }
 
 void TOntologyEngine::SetSentence(std::span<const NearNoun> nouns) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <future>
 #include <memory>
 #include <span>
 #include <string>
@@ -22,6 +23,7 @@
 #include "core/dictionary_file.h"
 #include "engine/count_table.h"
 #include "engine/form_table.h"
+#include "engine/gloss_signatures.h"
 #include "engine/semantic_dictionary_file.h"
 
 namespace quilor {
@@ -242,6 +244,19 @@ class TOntologyEngine {
   // in the span).
   void SentenceNounChanged(const NearNoun& noun) { NoteSentenceClasses(noun); }
   void SetCues(uint8_t cues) { cues_ = cues; }
+  // The gloss signatures of the readings: read from the file at `path` on a
+  // thread of its own (when Tuning.glossEvidenceWeight is set), waited for at the
+  // first Glosses(), else read then. A missing or bad file leaves the choice
+  // without them (Glosses() null; GlossError() says why; a bad one is shown).
+  void ReadGlossesInBackground(const std::string& path);
+  const GlossSignatures* Glosses();
+  const std::string& GlossError() const { return glossError_; }
+  // The words near the noun classified next (in its sentence, at most
+  // kGlossWindow words away) that the gloss signatures know (sorted,
+  // distinct; the span must live until the next call), and the word of the
+  // noun itself, which speaks for none of its readings.
+  void SetSentenceWords(std::span<const uint32_t> words) { sentenceWords_ = words; }
+  void SetOwnWord(uint32_t word) { ownWord_ = word; }
   void EndDocuments();
   // The readings looked up last (by DefaultReading, say), for a later
   // choice for the same word to choose among without looking it up again.
@@ -496,7 +511,18 @@ class TOntologyEngine {
   // The evidence near a reading: the nouns of its sentence, its document
   // (the whole text while documentMode_ is off) and the cues around it, but
   // nothing the word's own base form gave.
-  double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f) const;
+  double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f, double& gloss) const;
+  // How much the words near the noun that the reading's gloss signature holds speak for it.
+  double GlossEvidence(const WordReading& r) const;
+  // Whether the words near the noun speak for any of the choices but one.
+  bool GlossMaySpeak(size_t except) const;
+  std::shared_ptr<const GlossSignatures> glosses_;
+  std::shared_future<std::shared_ptr<const GlossSignatures>> pendingGlosses_;
+  std::string glossPath_, glossError_;
+  bool glossesAsked_ = false;
+  static std::shared_ptr<const GlossSignatures> ReadGlosses(const std::string& path);
+  std::span<const uint32_t> sentenceWords_;
+  uint32_t ownWord_ = 0;
   // Whether the sentence may hold evidence for the reading (false: it holds
   // none), and for any of the choices but one.
   bool SentenceMaySpeakFor(const WordReading& r) const;
@@ -549,6 +575,10 @@ class TOntologyEngine {
   ScenarioNameIndex verbIndex_, adjectiveIndex_;
   ScenarioAnomalyReporter* reporter_ = nullptr;
 };
+
+// The words of a noun's sentence that speak for its readings through their
+// glosses lie at most this many words from it.
+constexpr int kGlossWindow = 3;
 
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;

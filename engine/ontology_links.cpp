@@ -126,6 +126,11 @@ void StartOntologyEngine(const std::string& dictionaryPath) {
     OntologyEngine->LoadFile(dictionaryPath);
   }
   OntologyEngine->SetAnomalyReporter(ProgramAnomalyReporter);
+  // The gloss signatures lie beside the dictionary; the first choice that
+  // needs them waits for them.
+  std::string glosses = dictionaryPath;
+  if (glosses.size() >= 4 && glosses.compare(glosses.size() - 4, 4, ".sv8") == 0) glosses.resize(glosses.size() - 4);
+  OntologyEngine->ReadGlossesInBackground(glosses + ".gv8");
   delete TextIndex;
   TextIndex = OntologyEngine->MakeTextIndex();
   OntologyEngine->SetVerbIndex(IndexOf(VerbIndex));

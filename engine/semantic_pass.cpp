@@ -1,6 +1,7 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -70,7 +71,11 @@ class SemanticPass {
   // Returns the first node after the document that begins at first.
   TWordNode* SettleDocument(TWordNode* first);
   // The open nouns of the sentence gathered in sentence_ and members_.
-  void SettleSentence();
+  // from..to (to not included): the words of the sentence, for the gloss
+  // signatures of the open nouns' readings.
+  void SettleSentence(TWordNode* from = nullptr, TWordNode* to = nullptr);
+  // The gloss word of a word's text, 0 when the signatures know none.
+  uint32_t GlossWordOf(const TWordNode* n) const;
   void RememberLastSubstantives();
   TWordNode* JoinNamesAt(TWordNode* n);
   // The token of readings the first step left in a noun not yet walked.
@@ -87,6 +92,14 @@ class SemanticPass {
   // The nouns of a document that speak in their sentence (those with a
   // class of level 1), in text order, each sentence followed by a null.
   std::deque<TWordNode*> nouns_;
+  // The first word of each of those sentences and the node after its last.
+  std::deque<std::pair<TWordNode*, TWordNode*>> sentenceSpans_;
+  const GlossSignatures* glosses_ = nullptr;
+  bool glossesAsked_ = false;
+  // The sentence's words the signatures know (position, word), and those
+  // near the noun being classified.
+  std::vector<std::pair<int32_t, uint32_t>> sentenceWords_;
+  std::vector<uint32_t> nearWords_;
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   TWordNode* documentFirst_ = nullptr;
   uint16_t documentFile_ = 0;
@@ -442,6 +455,12 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   documentFirst_ = first;
   documentFile_ = first->fileNumber;
   nouns_.clear();
+  sentenceSpans_.clear();
+  if (!glossesAsked_) {
+    glosses_ = engine_.Glosses();
+    glossesAsked_ = true;
+  }
+  TWordNode* sentenceFirst = first;
   bool sentenceStart = true;
   bool sentenceHasNouns = false;
   TWordNode* namesDone = first;  // the first word no run has looked at yet
@@ -451,13 +470,17 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
     if (IsMark(n)) {
       if (EndsSentence(n->tag)) {
         sentenceStart = true;
-        if (sentenceHasNouns) nouns_.push_back(nullptr);
+        if (sentenceHasNouns) {
+          nouns_.push_back(nullptr);
+          sentenceSpans_.emplace_back(sentenceFirst, n);
+        }
         sentenceHasNouns = false;
       }
       if (n == namesDone) namesDone = TWordList::NextNode(n);
       continue;
     }
     TWordCategoryData& d = n->category;
+    if (sentenceStart) sentenceFirst = n;
     if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
     sentenceStart = false;
     // Names are joined before the word's token is taken: a word that
@@ -491,6 +514,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   // ahead of its turn, and an open noun's text a little later.
   constexpr size_t kNodeAhead = 16, kTextAhead = 8;
   const size_t count = nouns_.size();
+  size_t span = 0;
   for (size_t i = 0; i < count; ++i) {
     if (i + kNodeAhead < count)
       if (const TWordNode* ahead = nouns_[i + kNodeAhead]) {
@@ -502,7 +526,9 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
         __builtin_prefetch(ahead->text);
     TWordNode* noun = nouns_[i];
     if (!noun) {
-      SettleSentence();
+      const auto [from, to] = span < sentenceSpans_.size() ? sentenceSpans_[span] : std::pair<TWordNode*, TWordNode*>{};
+      ++span;
+      SettleSentence(from, to);
       continue;
     }
     NearNoun near;
@@ -511,17 +537,42 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
     sentence_.push_back(near);
     members_.push_back(noun);
   }
-  SettleSentence();
+  SettleSentence(members_.empty() ? nullptr : sentenceFirst, n);
   return n;
 }
 
-void SemanticPass::SettleSentence() {
+uint32_t SemanticPass::GlossWordOf(const TWordNode* n) const {
+  char lower[32];
+  size_t k = 0;
+  for (const char* c = n->text; c && *c; ++c) {
+    if (k == sizeof lower) return 0;
+    lower[k++] = static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c);
+  }
+  return k >= 3 ? glosses_->WordOf(std::string_view(lower, k)) : 0;
+}
+
+void SemanticPass::SettleSentence(TWordNode* from, TWordNode* to) {
   engine_.SetSentence(sentence_);
+  sentenceWords_.clear();
+  if (glosses_ && from) {
+    bool open = false;
+    for (const TWordNode* m : members_) open = open || (m->category.PassByte & kOpenBit);
+    for (TWordNode* w = open ? from : nullptr; InDocument(w) && w != to; w = TWordList::NextNode(w))
+      if (!IsMark(w))
+        if (const uint32_t word = GlossWordOf(w)) sentenceWords_.emplace_back(w->position, word);
+  }
   for (size_t m = 0; m < members_.size(); ++m) {
     TWordNode* n = members_[m];
     TWordCategoryData& d = n->category;
     if (!(d.PassByte & kOpenBit)) continue;
     engine_.SetCues(CuesAround(n));
+    nearWords_.clear();
+    for (const auto& [position, word] : sentenceWords_)
+      if (position != n->position && std::abs(position - n->position) <= kGlossWindow) nearWords_.push_back(word);
+    std::sort(nearWords_.begin(), nearWords_.end());
+    nearWords_.erase(std::unique(nearWords_.begin(), nearWords_.end()), nearWords_.end());
+    engine_.SetSentenceWords(nearWords_);
+    engine_.SetOwnWord(nearWords_.empty() ? 0 : GlossWordOf(n));
     int32_t value = 0;
     std::fill(std::begin(d.ClassIds), std::end(d.ClassIds), 0u);
     ReadingsToken token;
@@ -541,6 +592,8 @@ void SemanticPass::SettleSentence() {
   }
   for (TWordNode* member : members_) member->category.PassByte &= static_cast<uint8_t>(~(kOpenBit | kInitialBit));
   engine_.SetCues(0);
+  engine_.SetSentenceWords({});
+  engine_.SetOwnWord(0);
   engine_.SetSentence({});
   sentence_.clear();
   members_.clear();

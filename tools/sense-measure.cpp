@@ -3,8 +3,8 @@
 //
 //   sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR]
 //                 [--files all|even|odd] [--top N] [--show N] [--nouns FILE] [--level L]
-//                 [--evidence W] [--unclassified FILE]
-//   sense-measure --examples --dico DIR [--wordnet DIR] [--show N] [--misses FILE]
+//                 [--evidence W] [--gloss W] [--unclassified FILE]
+//   sense-measure --examples --dico DIR [--wordnet DIR] [--show N] [--misses FILE] [--gloss W]
 //
 // Each corpus file is analysed as one text (word scanner, segment buffer,
 // resolver and the semantic pass, with the dictionaries of --dico) and its
@@ -30,7 +30,10 @@
 // for every lemma of the top. The classes compared are those of level 3
 // (Reference fields 1) unless --level says 1 or 2. --evidence sets how much
 // one occurrence of a reading's field in the rest of the text weighs against
-// the sense weights (Tuning.senseEvidenceWeight). --unclassified FILE writes every
+// the sense weights (Tuning.senseEvidenceWeight); --gloss how much the words
+// near the noun that a reading's gloss signature (DIR/englex.gv8) holds
+// speak for it (Tuning.glossEvidenceWeight; 0, the program's, leaves the
+// glosses out). --unclassified FILE writes every
 // scored token that got no class, one a line: lemma, the token, the word kind
 // the analysis read it as ("name part" for a part of a name item), the file
 // and the words around it.
@@ -596,6 +599,7 @@ int Run(int argc, char** argv) {
     else if (a == "--nouns") nounFile = argv[i + 1];
     else if (a == "--unclassified") unclassifiedFile = argv[i + 1];
     else if (a == "--evidence") Tuning.senseEvidenceWeight = std::atoi(argv[i + 1]);
+    else if (a == "--gloss") Tuning.glossEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--level") level = std::clamp(std::atoi(argv[i + 1]), 1, 3);
     ++i;
   }

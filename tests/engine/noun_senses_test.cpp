@@ -274,6 +274,33 @@ TEST_F(NounSenses, TheHeadsOfTheHierarchyHaveTheirOwnFields) {
   EXPECT_EQ(Of(text, "symphony").l3, "music");
 }
 
+// The glosses in the choice, as the measuring tools set them.
+class NounSensesWithGlosses : public NounSenses {
+ protected:
+  void SetUp() override {
+    NounSenses::SetUp();
+    Tuning.glossEvidenceWeight = 200;
+  }
+  void TearDown() override { Tuning = {}; }
+};
+
+TEST_F(NounSensesWithGlosses, AWordNearTheNounThatAnotherSensesGlossNamesChoosesIt) {
+  EXPECT_EQ(Of(Analyse("The pupil of the eye widened."), "pupil").l3, "body");
+  EXPECT_EQ(Of(Analyse("The lawyer filed a suit in court."), "suit").l1, "lawsuit");
+  EXPECT_EQ(Of(Analyse("He swung the bat at the ball."), "bat").l1, "stick");
+  // Without such words the first sense stands.
+  EXPECT_EQ(Of(Analyse("The pupil studied for the exam."), "pupil").l3, "education");
+  EXPECT_EQ(Of(Analyse("The bat flew out of the cave at night."), "bat").l3, "animal");
+  // The same words in another document of the run, or far from the noun in
+  // its sentence, say nothing of it.
+  auto apart = AnalyseDocuments({"The pupil widened.\n", "The eye of the child was open.\n"});
+  EXPECT_EQ(Of(apart, "pupil").l3, "education");
+  EXPECT_EQ(Of(Analyse("The eye doctor who came to the town last winter met the pupil."), "pupil").l3, "education");
+  // Without the glosses (the program's default) the first sense.
+  Tuning.glossEvidenceWeight = 0;
+  EXPECT_EQ(Of(Analyse("The pupil of the eye widened."), "pupil").l3, "education");
+}
+
 }  // namespace
 }  // namespace quilor
 
