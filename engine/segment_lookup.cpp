@@ -406,12 +406,13 @@ void TSegmentLookup::ResolveParticiples() {
       if (v.empty) continue;
       ++seen;
       if (v.IsMark()) break;
-      // After an article or a possessive a form in -ing that can name, and
-      // describes nothing after it, is the noun (at the beginning of, from
-      // its beginning); before what it describes, the gerund (in the coming
-      // weeks).
-      if (seen == 2 && IsArticleOrPossessive(slots_[PreviousWordSlot(j)]) && AnyReading(v, IsSubstantive) &&
-          AnyReading(v, IsPresentParticiple)) {
+      // After an article, a possessive or an adjective a form in -ing that
+      // can name, and describes nothing after it, is the noun (at the
+      // beginning of, from its beginning, of particular meaning to); before
+      // what it describes, the gerund (in the coming weeks).
+      const TWordSlot& between = slots_[PreviousWordSlot(j)];
+      if (seen == 2 && (IsArticleOrPossessive(between) || IsAdjective(between.Category())) &&
+          AnyReading(v, IsSubstantive) && AnyReading(v, IsPresentParticiple)) {
         const int n = NextWordSlot(j);
         const bool describes = n >= 0 && !slots_[n].IsMark() && !PauseBefore(slots_[n]) &&
                                (AnyReading(slots_[n], IsSubstantive) || AnyReading(slots_[n], IsAdjective));

@@ -834,6 +834,8 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"It was the beginning of the end.", "beginning", kClassSubstantive},
       {"From its beginning it was clear.", "beginning", kClassSubstantive},
       {"They met in the coming weeks.", "coming", kClassVerb},
+      {"It was of particular meaning to him.", "meaning", kClassSubstantive},
+      {"It is a place for quiet reading and talk.", "reading", kClassSubstantive},
       {"They came to grips with it.", "grips", kClassSubstantive},
       {"He is alert to changes in the rate.", "changes", kClassSubstantive},
       {"He wants to focus on it.", "focus", kClassVerb},
