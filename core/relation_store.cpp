@@ -1,6 +1,7 @@
 #include "core/relation_store.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/messages.h"
 #include "core/worker_threads.h"
@@ -209,14 +210,9 @@ bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
 bool TRelationStore::OrderByCount(int level) {
   const int k = level - 1;
   std::vector<Group>& list = byCount_[k];
-  list = {};
   kindCursor_[k] = 0;
-  try {
-    list = byPair_[k];
-  } catch (const std::bad_alloc&) {
-    list = {};
-    return false;
-  }
+  // The groups by pair are not kept: they become the list by count.
+  list = std::move(byPair_[k]);
   std::sort(list.begin(), list.end(), [](const Group& a, const Group& b) {
     return a.count > b.count || (a.count == b.count && a.record < b.record);
   });
