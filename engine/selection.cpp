@@ -10,13 +10,9 @@
 namespace quilor {
 
 TSelection Selection;
-const RelationRecordSource* SelectionRelations = nullptr;
+TRunRelations RunRelations;
 
 namespace {
-
-std::unique_ptr<TWindowRelationRecords> RunRelations;
-std::array<TSearchPlace, 11> SearchPlaces;  // slots 1..10
-std::array<TSearchPlace, 11> BackupPlaces;
 
 // The class of a level matches a selected class; at the Scenario level the
 // entry may lie anywhere under the selected group.
@@ -260,32 +256,29 @@ void SetSearchPlace(const TSearchPlace& p, TSelection& s) {
 }
 
 void SaveSearchPlace(int slot) {
-  if (slot >= 1 && slot <= 10) SearchPlaces[static_cast<size_t>(slot)] = CurrentSearchPlace();
+  if (slot >= 1 && slot <= 10) RunRelations.searchPlaces[static_cast<size_t>(slot)] = CurrentSearchPlace();
 }
 
 void RestoreSearchPlace(int slot) {
-  if (slot >= 1 && slot <= 10) SetSearchPlace(SearchPlaces[static_cast<size_t>(slot)]);
+  if (slot >= 1 && slot <= 10) SetSearchPlace(RunRelations.searchPlaces[static_cast<size_t>(slot)]);
 }
 
-void BackupSearchPlaces() { BackupPlaces = SearchPlaces; }
-void RestoreSearchPlaces() { SearchPlaces = BackupPlaces; }
+void BackupSearchPlaces() { RunRelations.backupPlaces = RunRelations.searchPlaces; }
+void RestoreSearchPlaces() { RunRelations.searchPlaces = RunRelations.backupPlaces; }
 
 void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words) {
   ClearRunRelations();
   try {
-    RunRelations = std::make_unique<TWindowRelationRecords>(windows, words);
+    RunRelations.records = std::make_unique<TWindowRelationRecords>(windows, words);
   } catch (const std::bad_alloc&) {
-    RunRelations.reset();
+    RunRelations.records.reset();
   }
-  SelectionRelations = RunRelations.get();
+  RunRelations.source = RunRelations.records.get();
 }
 
 void ClearRunRelations() {
-  if (SelectionRelations == RunRelations.get()) SelectionRelations = nullptr;
-  RunRelations.reset();
+  RunRelations = {};
   Selection.relationRecord = static_cast<size_t>(-1);
-  SearchPlaces.fill(TSearchPlace());
-  BackupPlaces.fill(TSearchPlace());
 }
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& s) {
@@ -301,7 +294,7 @@ bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& s) 
 
 bool SearchBySelectionKind(bool backward, TWordList& words, TSelection& s) {
   if (s.kind == kSelectRelation || s.kind == kSelectClass) {
-    const RelationRecordSource* source = SelectionRelations;
+    const RelationRecordSource* source = RunRelations.source;
     const size_t count = source ? source->RecordCount() : 0;
     size_t r = s.relationRecord;
     for (;;) {
@@ -341,7 +334,7 @@ bool SearchBySelectionKind(bool backward, TWordList& words, TSelection& s) {
 }
 
 int32_t CurrentRelationPosition(const TWordList& words, const TSelection& s) {
-  const RelationRecordSource* source = SelectionRelations;
+  const RelationRecordSource* source = RunRelations.source;
   if (!source || s.relationRecord == static_cast<size_t>(-1)) return 0;
   if (s.relationRecord >= source->RecordCount()) return words.HighestPosition();
   const TWordNode* node = source->RecordWord(s.relationRecord);

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -91,8 +92,6 @@ struct TSelection {
 };
 
 extern TSelection Selection;
-// The relation store the relation and class searches read; none until an analysis sets it.
-extern const RelationRecordSource* SelectionRelations;
 
 // The level paired with a class kind: 1 -> 3, 2 -> 2, 3 -> 1, 4 -> 4, any other 3.
 int PairedClassKind(int classKind);
@@ -132,8 +131,17 @@ void BackupSearchPlaces();
 void RestoreSearchPlaces();
 
 // The relation records of the current analysis: made from its proposition
-// windows after every run (SelectionRelations then points to them) and
-// dropped when the text is released.
+// windows after every run (SetRunRelations) and dropped whole, with the
+// search places kept over them, when the text is released (ClearRunRelations).
+struct TRunRelations {
+  std::unique_ptr<TWindowRelationRecords> records;
+  // The relation store the relation and class searches read (records, or a
+  // test's own); none until an analysis sets it.
+  const RelationRecordSource* source = nullptr;
+  std::array<TSearchPlace, 11> searchPlaces{};  // slots 1..10
+  std::array<TSearchPlace, 11> backupPlaces{};  // the copy of BackupSearchPlaces
+};
+extern TRunRelations RunRelations;
 void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words);
 void ClearRunRelations();
 

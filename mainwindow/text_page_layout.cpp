@@ -678,8 +678,8 @@ void TExtraitDuTexte::PageForward(bool oneLine) {
     if (oneLine) {
       Selection.relationRecord = state_.RelationCursorSlots[0];
       if (FindNextSelectedOccurrence(false)) state_.RelationCursorSlots[0] = Selection.relationRecord;
-    } else if (SelectionRelations && state_.RelationCursorSlots[1] != kNoRecord &&
-               state_.RelationCursorSlots[1] + 1 < SelectionRelations->RecordCount()) {
+    } else if (RunRelations.source && state_.RelationCursorSlots[1] != kNoRecord &&
+               state_.RelationCursorSlots[1] + 1 < RunRelations.source->RecordCount()) {
       state_.RelationCursorSlots[0] = state_.RelationCursorSlots[1];
     }
     Selection.relationRecord = state_.RelationCursorSlots[0];

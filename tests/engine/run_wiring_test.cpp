@@ -176,7 +176,7 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   GeneralState->RunStarted = 0;
   ASSERT_TRUE(Run(text_));
   EXPECT_EQ(GeneralState->RunStarted, 1);
-  ASSERT_NE(SelectionRelations, nullptr);
+  ASSERT_NE(RunRelations.source, nullptr);
   ASSERT_GT(OntologyEngine->RankedClassTotal(1), 0);
 
   // Level 1: the most frequent class is found, and found again further on.
@@ -191,7 +191,7 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   // Level 4: a group is found through the words of its sub-groups.
   ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
   EXPECT_NE(Options->Get(opt::ScenarioFileDate), 0u);  // the date of the Scenario read
-  const RelationRecordSource& records = *SelectionRelations;
+  const RelationRecordSource& records = *RunRelations.source;
   uint32_t deep = 0;
   for (size_t r = 0; r < records.RecordCount() && !deep; ++r)
     for (int slot = 0; slot < kRelationWindowSize && !deep; ++slot) {
@@ -214,7 +214,7 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
 
   // Releasing the text drops the records.
   EndAnalysisRun(true);
-  EXPECT_EQ(SelectionRelations, nullptr);
+  EXPECT_EQ(RunRelations.source, nullptr);
   TextWords.Rewind();
   EXPECT_FALSE(FindNextSelectedOccurrence(false));
 }
@@ -252,7 +252,7 @@ TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   EXPECT_EQ(Progress.gauge, nullptr);
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_EQ(TextWords.Count(), 0u);
-  EXPECT_EQ(SelectionRelations, nullptr);
+  EXPECT_EQ(RunRelations.source, nullptr);
   EXPECT_FALSE(CurrentRun.running);
 
   // A gauge asked for hidden is made hidden.

@@ -162,7 +162,7 @@ TEST(SelectionSearch, RelationNeedsBothClassesInOrderInOneWindow) {
   FakeRelations relations;
   for (TWordNode* n = list.First(); n != list.Tail(); n = TWordList::NextNode(n)) relations.nodes.push_back(n);
   relations.windows = {{7, 8}, {8, 7}, {7}, {1, 7, 2, 8}, {8}};
-  SelectionRelations = &relations;
+  RunRelations.source = &relations;
   TSelection s;
   s.kind = kSelectRelation;
   s.classLevel = 1;
@@ -185,7 +185,7 @@ TEST(SelectionSearch, RelationNeedsBothClassesInOrderInOneWindow) {
   s.kind = kSelectRelation;
   AppendSelectionCaption(caption, s);
   EXPECT_EQ(caption, "cat -> dog");
-  SelectionRelations = nullptr;
+  RunRelations = {};
 }
 
 TEST(SelectionSearch, PropositionWindowsAsRelationRecords) {
@@ -206,7 +206,7 @@ TEST(SelectionSearch, PropositionWindowsAsRelationRecords) {
   ASSERT_EQ(records.RecordCount(), 2u);
   EXPECT_EQ(records.RecordWord(1)->position, 3);
   EXPECT_EQ(records.WindowClass(0, 3, 2), 8u);
-  SelectionRelations = &records;
+  RunRelations.source = &records;
   TSelection s;
   s.kind = kSelectRelation;
   s.classLevel = 2;
@@ -215,7 +215,7 @@ TEST(SelectionSearch, PropositionWindowsAsRelationRecords) {
   ASSERT_TRUE(FindNextSelectedOccurrence(false, list, s));
   EXPECT_EQ(s.matchPosition, 1);
   EXPECT_FALSE(FindNextSelectedOccurrence(false, list, s));
-  SelectionRelations = nullptr;
+  RunRelations = {};
 }
 
 TEST(WordSearch, ExactAndPrefixComparedWithTheGivenText) {
@@ -299,6 +299,40 @@ TEST(SelectionPlaces, RelationCursorsKeepTheSearchPlace) {
   EXPECT_EQ(Selection.matchPosition, 7);
   Selection.Clear();
   ClearRunRelations();
+}
+
+// Releasing a text drops its relation records and every search place kept
+// over them: the next text's relation cursors start afresh.
+TEST(SelectionPlaces, ReleasingTheTextDropsTheRelationsAndTheirPlaces) {
+  TWordList list;
+  TextBuilder b(list);
+  b.Filler(3);
+  TPropositionWindowList windows;
+  TRelationWindow w;
+  w.Set(0, 2, 7);
+  ASSERT_TRUE(windows.Append(w, 1, 3));
+  SetRunRelations(windows, list);
+  ASSERT_NE(RunRelations.source, nullptr);
+  Selection.Clear();
+  Selection.relationRecord = 0;
+  Selection.matchPosition = 2;
+  SaveRelationCursors(1);
+  BackupSearchPlaces();
+  Selection.matchPosition = 3;
+  SaveRelationCursors(2);
+  ClearRunRelations();
+  EXPECT_EQ(RunRelations.records, nullptr);
+  EXPECT_EQ(RunRelations.source, nullptr);
+  EXPECT_EQ(Selection.relationRecord, static_cast<size_t>(-1));
+  for (int slot : {1, 2}) {
+    Selection.matchPosition = 9;
+    RestoreRelationCursors(slot);
+    EXPECT_EQ(Selection.matchPosition, 0) << slot;
+  }
+  RestoreSearchPlaces();
+  RestoreRelationCursors(1);
+  EXPECT_EQ(Selection.matchPosition, 0);
+  Selection.Clear();
 }
 
 TEST(WordListBookmarks, ReadAndSetWithoutMovingTheCursor) {
