@@ -85,7 +85,7 @@ std::vector<WordRow> ReadGolden(const std::string& path) {
 StreamTestState::StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
-  CurrentRun.running = false;
+  CurrentRun = {};
   CloseProgressGauge();
   Progress = {};
 }
@@ -93,7 +93,7 @@ StreamTestState::StreamTestState() {
 StreamTestState::~StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
-  CurrentRun.running = false;
+  CurrentRun = {};
   CloseProgressGauge();
   Progress = {};
   SetGaugeViewFactory(nullptr);
