@@ -87,6 +87,7 @@ bool GlossSignatures::Load(std::string_view bytes, std::string& error) {
   const char* poolAt = itemAt + size_t{items} * 4;
   pool_.assign(poolAt, poolBytes);
   forms_.reserve(forms);
+  entryFirst_.reserve(readings);
   for (uint32_t i = 0; i < forms; ++i) {
     const char* f = formAt + size_t{i} * kFormBytes;
     const uint32_t offset = Get(f), length = Get(f + 4), word = Get(f + 8);
@@ -104,6 +105,7 @@ bool GlossSignatures::Load(std::string_view bytes, std::string& error) {
     const uint64_t key = Key(entry, static_cast<uint16_t>(cls));
     if (!keys_.empty() && key <= keys_.back()) return refuse("the readings are out of order");
     if (first > items || (!firsts_.empty() && first < firsts_.back())) return refuse("a reading's items lie outside");
+    if (keys_.empty() || keys_.back() >> 16 != entry) entryFirst_.emplace(entry, i);
     keys_.push_back(key);
     firsts_.push_back(first);
   }
@@ -143,10 +145,14 @@ uint32_t GlossSignatures::WordOf(std::string_view w) const {
   if (w.empty() || w.size() > kMaxFormLength) return 0;
   if (uint32_t id = Exact(w)) return id;
   auto ends = [&](std::string_view s) { return w.size() > s.size() + 1 && w.ends_with(s); };
+  // The stems are made in a buffer of their own: most words of a text are
+  // asked for and not found.
+  char buffer[kMaxFormLength + 1];
   auto stem = [&](size_t cut, std::string_view add = {}) {
-    std::string s(w.substr(0, w.size() - cut));
-    s += add;
-    return Exact(s);
+    const size_t keep = w.size() - cut;
+    std::memcpy(buffer, w.data(), keep);
+    if (!add.empty()) std::memcpy(buffer + keep, add.data(), add.size());
+    return Exact(std::string_view(buffer, keep + add.size()));
   };
   uint32_t id = 0;
   if (ends("ies") && (id = stem(3, "y"))) return id;
@@ -164,24 +170,28 @@ uint32_t GlossSignatures::WordOf(std::string_view w) const {
 }
 
 std::span<const uint32_t> GlossSignatures::Signature(uint32_t entry, uint16_t cls) const {
-  auto it = std::lower_bound(keys_.begin(), keys_.end(), Key(entry, cls));
-  if (it == keys_.end() || *it != Key(entry, cls)) return {};
-  const size_t k = static_cast<size_t>(it - keys_.begin());
+  // The readings of one entry lie together: found by the entry, then in turn.
+  auto first = entryFirst_.find(entry);
+  if (first == entryFirst_.end()) return {};
+  size_t k = first->second;
+  const uint64_t key = Key(entry, cls);
+  while (k < keys_.size() && keys_[k] < key) ++k;
+  if (k == keys_.size() || keys_[k] != key) return {};
   return std::span<const uint32_t>(items_).subspan(firsts_[k], firsts_[k + 1] - firsts_[k]);
 }
 
 double GlossSignatures::Overlap(uint32_t entry, uint16_t cls, std::span<const uint32_t> words, uint32_t except) const {
   const std::span<const uint32_t> sig = Signature(entry, cls);
+  if (sig.empty()) return 0;
+  // A few words near the noun against a signature of up to 64: each is
+  // looked for in the signature.
   uint32_t units = 0;
-  size_t i = 0, j = 0;
-  while (i < sig.size() && j < words.size()) {
-    const uint32_t a = sig[i] >> 8;
-    if (a < words[j]) ++i;
-    else if (a > words[j]) ++j;
-    else {
-      if (a != except) units += sig[i] & 0xff;
-      ++i, ++j;
-    }
+  auto from = sig.begin();
+  for (uint32_t word : words) {
+    if (word == except) continue;
+    from = std::lower_bound(from, sig.end(), word << 8);
+    if (from == sig.end()) break;
+    if (*from >> 8 == word) units += *from & 0xff;
   }
   return units / kGlossWeightUnits;
 }

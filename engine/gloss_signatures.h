@@ -65,8 +65,9 @@ class GlossSignatures {
   uint32_t Exact(std::string_view lower) const;
   std::string pool_;
   std::unordered_map<std::string_view, uint32_t> forms_;
-  std::vector<uint64_t> keys_;    // entry << 16 | class, ascending
-  std::vector<uint32_t> firsts_;  // one more than the keys
+  std::vector<uint64_t> keys_;                         // entry << 16 | class, ascending
+  std::unordered_map<uint32_t, uint32_t> entryFirst_;  // entry -> the index of its first key
+  std::vector<uint32_t> firsts_;                       // one more than the keys
   std::vector<uint32_t> items_;
 };
 

@@ -634,6 +634,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const bool capitalised = initialCapital_ && !sentenceInitial;
   // The default of a form in the memory is worked out once.
   uint8_t* knownDefault = memoChoiceFacts_ ? &memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0] : nullptr;
+  WeighGlosses();
   if (knownDefault && *knownDefault < n &&
       (defaultOnly_ ||
        (documentMode_ && !cues_ && !SentenceMaySpeak(*knownDefault) && !GlossMaySpeak(*knownDefault)))) {
@@ -675,12 +676,12 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       evidenceFactorsWeight_ = Tuning.senseEvidenceWeight;
     }
     const uint32_t ownBase = choices_.front().baseForm;
-    const double defaultGloss = GlossEvidence(choices_[static_cast<size_t>(first)]);
+    const double defaultGloss = glossOf_.empty() ? 0 : glossOf_[static_cast<size_t>(first)];
     double bestScore = -1;
     for (size_t i = 0; i < n; ++i) {
       if (!allowed[i]) continue;
       const WordReading& r = choices_[i];
-      double gloss = 0;
+      const double gloss = glossOf_.empty() ? 0 : glossOf_[i];
       const double evidence = NearEvidence(r, ownBase, choiceFacts_[i], gloss);
       if (evidence <= 0 && gloss <= 0 && static_cast<long>(i) != first) continue;  // another reading without evidence
       const double capped = std::min(evidence, static_cast<double>(kEvidenceCap));
@@ -731,7 +732,7 @@ bool TOntologyEngine::SentenceMaySpeak(size_t except) const {
 }
 
 double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f,
-                                     double& gloss) const {
+                                     double gloss) const {
   const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
   double evidence = 0;
   if (SentenceMaySpeakFor(r)) {
@@ -741,7 +742,6 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
       else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
     }
   }
-  gloss = GlossEvidence(r);
   double document = 0;
   if (documentMode_ && evidence <= 0 && gloss <= 0) {
     // The rest of the document only adds to what the sentence says.
@@ -770,16 +770,20 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   return evidence;
 }
 
-double TOntologyEngine::GlossEvidence(const WordReading& r) const {
-  if (!glosses_ || sentenceWords_.empty() || Tuning.glossEvidenceWeight <= 0 || !r.cls[0] || r.cls[0] > 0xffff)
-    return 0;
-  return glosses_->Overlap(r.baseForm, static_cast<uint16_t>(r.cls[0]), sentenceWords_, ownWord_);
+void TOntologyEngine::WeighGlosses() {
+  glossOf_.clear();
+  if (!glosses_ || sentenceWords_.empty() || Tuning.glossEvidenceWeight <= 0) return;
+  glossOf_.resize(choices_.size(), 0.0);
+  for (size_t i = 0; i < choices_.size(); ++i) {
+    const WordReading& r = choices_[i];
+    if (r.cls[0] && r.cls[0] <= 0xffff)
+      glossOf_[i] = glosses_->Overlap(r.baseForm, static_cast<uint16_t>(r.cls[0]), sentenceWords_, ownWord_);
+  }
 }
 
 bool TOntologyEngine::GlossMaySpeak(size_t except) const {
-  if (!glosses_ || sentenceWords_.empty()) return false;
-  for (size_t i = 0; i < choices_.size(); ++i)
-    if (i != except && GlossEvidence(choices_[i]) > 0) return true;
+  for (size_t i = 0; i < glossOf_.size(); ++i)
+    if (i != except && glossOf_[i] > 0) return true;
   return false;
 }
 

@@ -511,9 +511,12 @@ class TOntologyEngine {
   // The evidence near a reading: the nouns of its sentence, its document
   // (the whole text while documentMode_ is off) and the cues around it, but
   // nothing the word's own base form gave.
-  double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f, double& gloss) const;
-  // How much the words near the noun that the reading's gloss signature holds speak for it.
-  double GlossEvidence(const WordReading& r) const;
+  // gloss: what the words near the noun say of the reading (glossOf_).
+  double NearEvidence(const WordReading& r, uint32_t ownBase, const ReadingFacts& f, double gloss) const;
+  // How much the words near the noun that each choice's gloss signature
+  // holds speak for it, in glossOf_ (empty without glosses or such words).
+  void WeighGlosses();
+  std::vector<double> glossOf_;
   // Whether the words near the noun speak for any of the choices but one.
   bool GlossMaySpeak(size_t except) const;
   std::shared_ptr<const GlossSignatures> glosses_;
@@ -578,7 +581,7 @@ class TOntologyEngine {
 
 // The words of a noun's sentence that speak for its readings through their
 // glosses lie at most this many words from it.
-constexpr int kGlossWindow = 3;
+constexpr size_t kGlossWindow = 3;
 
 // The one engine of the program, made at start-up.
 extern std::unique_ptr<TOntologyEngine> OntologyEngine;

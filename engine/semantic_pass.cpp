@@ -1,7 +1,6 @@
 #include "engine/semantic_pass.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -96,10 +95,14 @@ class SemanticPass {
   std::deque<std::pair<TWordNode*, TWordNode*>> sentenceSpans_;
   const GlossSignatures* glosses_ = nullptr;
   bool glossesAsked_ = false;
-  // The sentence's words the signatures know (position, word), and those
-  // near the noun being classified.
-  std::vector<std::pair<int32_t, uint32_t>> sentenceWords_;
+  // The words of the sentence, the gloss word of each once asked for
+  // (kNotAsked before), and the gloss words near the noun being classified.
+  static constexpr uint32_t kNotAsked = ~0u;
+  std::vector<TWordNode*> sentenceWords_;
+  std::vector<uint32_t> glossWords_;
   std::vector<uint32_t> nearWords_;
+  // The gloss words at most kGlossWindow words from the sentence's word at index i.
+  void GatherNearWords(size_t i);
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   TWordNode* documentFirst_ = nullptr;
   uint16_t documentFile_ = 0;
@@ -551,6 +554,23 @@ uint32_t SemanticPass::GlossWordOf(const TWordNode* n) const {
   return k >= 3 ? glosses_->WordOf(std::string_view(lower, k)) : 0;
 }
 
+void SemanticPass::GatherNearWords(size_t i) {
+  const size_t last = std::min(sentenceWords_.size() - 1, i + kGlossWindow);
+  for (size_t k = i > kGlossWindow ? i - kGlossWindow : 0; k <= last; ++k) {
+    if (k == i) continue;
+    if (glossWords_[k] == kNotAsked) {
+      // Words of the closed classes name no sense.
+      const TCategoryRecord& c = sentenceWords_[k]->category.Category;
+      glossWords_[k] = IsConnector(c) || IsModality(c) || IsPronoun(c) || IsDeterminant(c) || IsDeterminantVariant(c)
+                           ? 0
+                           : GlossWordOf(sentenceWords_[k]);
+    }
+    if (glossWords_[k]) nearWords_.push_back(glossWords_[k]);
+  }
+  std::sort(nearWords_.begin(), nearWords_.end());
+  nearWords_.erase(std::unique(nearWords_.begin(), nearWords_.end()), nearWords_.end());
+}
+
 void SemanticPass::SettleSentence(TWordNode* from, TWordNode* to) {
   engine_.SetSentence(sentence_);
   sentenceWords_.clear();
@@ -558,19 +578,18 @@ void SemanticPass::SettleSentence(TWordNode* from, TWordNode* to) {
     bool open = false;
     for (const TWordNode* m : members_) open = open || (m->category.PassByte & kOpenBit);
     for (TWordNode* w = open ? from : nullptr; InDocument(w) && w != to; w = TWordList::NextNode(w))
-      if (!IsMark(w))
-        if (const uint32_t word = GlossWordOf(w)) sentenceWords_.emplace_back(w->position, word);
+      if (!IsMark(w)) sentenceWords_.push_back(w);
+    glossWords_.assign(sentenceWords_.size(), kNotAsked);
   }
+  size_t at = 0;  // the index of the member in sentenceWords_, members being in text order
   for (size_t m = 0; m < members_.size(); ++m) {
     TWordNode* n = members_[m];
     TWordCategoryData& d = n->category;
     if (!(d.PassByte & kOpenBit)) continue;
     engine_.SetCues(CuesAround(n));
     nearWords_.clear();
-    for (const auto& [position, word] : sentenceWords_)
-      if (position != n->position && std::abs(position - n->position) <= kGlossWindow) nearWords_.push_back(word);
-    std::sort(nearWords_.begin(), nearWords_.end());
-    nearWords_.erase(std::unique(nearWords_.begin(), nearWords_.end()), nearWords_.end());
+    while (at < sentenceWords_.size() && sentenceWords_[at] != n) ++at;
+    if (at < sentenceWords_.size()) GatherNearWords(at);
     engine_.SetSentenceWords(nearWords_);
     engine_.SetOwnWord(nearWords_.empty() ? 0 : GlossWordOf(n));
     int32_t value = 0;
