@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   const std::string root = std::string(pattern) + "/root";
   fs::create_directories(root + "/bin");
   fs::create_directories(root + "/Dico");
-  for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".zv8"}) {
+  for (const char* ext : {".lv8", ".vv8", ".av8", ".sv8", ".gv8", ".zv8"}) {
     const std::string from = dico + "/englex" + ext;
     if (fs::exists(from)) fs::create_symlink(from, root + "/Dico/englex" + ext);
   }
