@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "core/tuning.h"
 #include "dico/gloss_builder.h"
 #include "dico/wordnet.h"
+#include "engine/ontology_engine.h"
+#include "platform/message_ui.h"
 
 namespace quilor {
 namespace {
@@ -137,6 +142,37 @@ TEST(GlossSignatures, TheBuilderTakesDefinitionsAndRelativesButNeverExamples) {
   EXPECT_EQ(g.WordOf("cashed"), 0u);
   EXPECT_EQ(g.WordOf("bank"), 0u);         // the noun itself is no evidence
   EXPECT_TRUE(g.Signature(4, 7).empty());  // one class: nothing to choose
+}
+
+TEST(GlossSignatures, TheChoiceGoesOnWithoutAMissingOrBadFile) {
+  ScopedScriptedUi scripted;
+  const ScriptedMessageUi& ui = scripted.ui;
+  Tuning.glossEvidenceWeight = 200;
+  const std::string bad = ::testing::TempDir() + "bad.gv8";
+  std::ofstream(bad, std::ios::binary) << WriteGlossSignatures(SmallImage()).substr(0, 40);
+  TOntologyEngine engine;
+  // A file that is not there: no glosses, nothing said.
+  engine.ReadGlossesInBackground(::testing::TempDir() + "none.gv8");
+  EXPECT_EQ(engine.Glosses(), nullptr);
+  EXPECT_NE(engine.GlossError().find("cannot open"), std::string::npos);
+  EXPECT_TRUE(ui.Shown().empty());
+  // A damaged one: no glosses, and the user is told once.
+  engine.ReadGlossesInBackground(bad);
+  EXPECT_EQ(engine.Glosses(), nullptr);
+  EXPECT_EQ(engine.Glosses(), nullptr);
+  EXPECT_EQ(ui.Shown().size(), 1u);
+  EXPECT_NE(engine.GlossError().find("do not match"), std::string::npos);
+  // A good one is read; with the weight at 0 it is not even asked for.
+  const std::string good = ::testing::TempDir() + "good.gv8";
+  std::ofstream(good, std::ios::binary) << WriteGlossSignatures(SmallImage());
+  engine.ReadGlossesInBackground(good);
+  ASSERT_NE(engine.Glosses(), nullptr);
+  EXPECT_EQ(engine.Glosses()->WordOf("rivers"), 2u);
+  Tuning = {};
+  engine.ReadGlossesInBackground(good);
+  EXPECT_EQ(engine.Glosses(), nullptr);
+  std::remove(bad.c_str());
+  std::remove(good.c_str());
 }
 
 }  // namespace
