@@ -619,13 +619,9 @@ std::string HelpPagePath(int context) {
 void ShowHelpContext(int context) { ShellOpenWithVerb("open", HelpPagePath(context)); }
 void ShowHelpCommand(int /*command*/) { ShellOpenWithVerb("open", HelpPagePath(0)); }
 
-void RestoreCursor() {
-  Desktop().SetCursor(kCursorDefault);
-}
+void RestoreCursor() { Desktop().SetCursor(kCursorDefault); }
 
-void ShowHourglass() {
-  Desktop().SetCursor(kCursorHourglass);
-}
+void ShowHourglass() { Desktop().SetCursor(kCursorHourglass); }
 
 void ProcessMessages() { Desktop().ProcessMessages(); }
 
