@@ -91,7 +91,8 @@ class SemanticPass {
   // The nouns of a document that speak in their sentence (those with a
   // class of level 1), in text order, each sentence followed by a null.
   std::deque<TWordNode*> nouns_;
-  // The first word of each of those sentences and the node after its last.
+  // The first word of each of those sentences and the node after its last,
+  // kept only when the gloss signatures are read (they alone need them).
   std::deque<std::pair<TWordNode*, TWordNode*>> sentenceSpans_;
   const GlossSignatures* glosses_ = nullptr;
   bool glossesAsked_ = false;
@@ -475,7 +476,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
         sentenceStart = true;
         if (sentenceHasNouns) {
           nouns_.push_back(nullptr);
-          sentenceSpans_.emplace_back(sentenceFirst, n);
+          if (glosses_) sentenceSpans_.emplace_back(sentenceFirst, n);
         }
         sentenceHasNouns = false;
       }
