@@ -3,7 +3,7 @@
 //
 //   sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR]
 //                 [--files all|even|odd] [--top N] [--show N] [--nouns FILE] [--level L]
-//                 [--evidence W] [--gloss W] [--unclassified FILE]
+//                 [--evidence W] [--gloss W] [--unclassified FILE] [--choices FILE]
 //   sense-measure --examples --dico DIR [--wordnet DIR] [--show N] [--misses FILE] [--gloss W]
 //
 // Each corpus file is analysed as one text (word scanner, segment buffer,
@@ -36,7 +36,9 @@
 // glosses out). --unclassified FILE writes every
 // scored token that got no class, one a line: lemma, the token, the word kind
 // the analysis read it as ("name part" for a part of a name item), the file
-// and the words around it.
+// and the words around it. --choices FILE writes every scored token: lemma,
+// the class chosen, its share and the first sense's, the file and the words
+// around it (to compare the choices of two settings token by token).
 //
 // --examples measures token by token on WordNet's own usage examples (the
 // quoted examples of the glosses of data.noun) instead: an example that
@@ -219,6 +221,12 @@ class Measure {
       t.best += best;
       ++t.chosen[cls];
       if (cls && namePart[i]) ++byItem_;
+      if (choicesOut_) {
+        char shares[64];
+        std::snprintf(shares, sizeof shares, "%.3f\t%.3f", s.Share(cls), s.Share(s.senses.front().first));
+        *choicesOut_ << lemma << '\t' << Name(cls) << '\t' << shares << '\t' << FileName(path) << '\t'
+                     << Around(tokens, i) << '\n';
+      }
       if (!cls) {
         ++(namePart[i] ? nameParts_ : chosen[i] == -1 ? unreached_ : unclassified_);
         if (unclassifiedOut_) WriteUnclassified(path, tokens, i, lemma, namePart[i] ? -2 : kind[i]);
@@ -228,6 +236,7 @@ class Measure {
   }
 
   void ListUnclassified(const std::string& path) { unclassifiedOut_ = std::make_unique<std::ofstream>(path); }
+  void ListChoices(const std::string& path) { choicesOut_ = std::make_unique<std::ofstream>(path); }
 
   void Report(size_t top, size_t show, const std::string& nounFile) const {
     std::vector<std::pair<long, std::string>> order;
@@ -288,14 +297,21 @@ class Measure {
                        : major < 0                                      ? "not reached"
                        : static_cast<size_t>(major) < std::size(kKinds) ? kKinds[major]
                                                                         : "other";
+    *unclassifiedOut_ << lemma << '\t' << tokens[i].word << '\t' << kind << '\t' << FileName(file) << '\t'
+                      << Around(tokens, i) << '\n';
+  }
+  static std::string FileName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+  }
+  // The token in the words around it.
+  static std::string Around(const std::vector<Token>& tokens, size_t i) {
     std::string around;
     for (size_t k = i > 6 ? i - 6 : 0; k < tokens.size() && k <= i + 6; ++k) {
       if (!around.empty()) around += ' ';
       around += k == i ? "[[" + tokens[k].word + "]]" : tokens[k].word;
     }
-    const size_t slash = file.rfind('/');
-    *unclassifiedOut_ << lemma << '\t' << tokens[i].word << '\t' << kind << '\t'
-                      << (slash == std::string::npos ? file : file.substr(slash + 1)) << '\t' << around << '\n';
+    return around;
   }
   // The class of the name item a word is part of: the class of the word
   // after it that carries the item (Hartsfield in Mayor Hartsfield, County
@@ -315,7 +331,7 @@ class Measure {
   std::map<std::string, NounTally> nouns_;
   long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0, byItem_ = 0;
   int level_ = 1;
-  std::unique_ptr<std::ofstream> unclassifiedOut_;
+  std::unique_ptr<std::ofstream> unclassifiedOut_, choicesOut_;
 };
 
 // One short text at a time into TextWords, through one segment buffer for
@@ -576,7 +592,7 @@ class ExampleMeasure {
 
 int Run(int argc, char** argv) {
   std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, senses, wordnet = "/usr/share/wordnet",
-              files = "all", nounFile, unclassifiedFile;
+              files = "all", nounFile, unclassifiedFile, choicesFile;
   size_t top = 300, show = 20;
   int level = 3;
   bool examples = false;
@@ -598,6 +614,7 @@ int Run(int argc, char** argv) {
     else if (a == "--show") show = static_cast<size_t>(std::atoi(argv[i + 1]));
     else if (a == "--nouns") nounFile = argv[i + 1];
     else if (a == "--unclassified") unclassifiedFile = argv[i + 1];
+    else if (a == "--choices") choicesFile = argv[i + 1];
     else if (a == "--evidence") Tuning.senseEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--gloss") Tuning.glossEvidenceWeight = std::atoi(argv[i + 1]);
     else if (a == "--level") level = std::clamp(std::atoi(argv[i + 1]), 1, 3);
@@ -606,7 +623,7 @@ int Run(int argc, char** argv) {
   if (dico.empty()) {
     std::fprintf(stderr,
                  "usage: sense-measure --corpus DIR --dico DIR [--senses FILE] [--wordnet DIR] [--files all|even|odd] "
-                 "[--top N] [--show N] [--nouns FILE] [--level L] [--unclassified FILE]\n");
+                 "[--top N] [--show N] [--nouns FILE] [--level L] [--unclassified FILE] [--choices FILE]\n");
     return 2;
   }
   if (senses.empty()) senses = dico + "/englex.senses.txt";
@@ -631,6 +648,7 @@ int Run(int argc, char** argv) {
   }
   Measure m(level);
   if (!unclassifiedFile.empty()) m.ListUnclassified(unclassifiedFile);
+  if (!choicesFile.empty()) m.ListChoices(choicesFile);
   if (!m.LoadSenses(senses)) {
     std::fprintf(stderr, "sense-measure: cannot read %s\n", senses.c_str());
     return 2;
