@@ -706,15 +706,19 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
 
 namespace {
 
-// How much a noun near a reading speaks for it: one of its sentence with
-// the reading's class of level 1, with its field (level 3, topical fields
-// only); and a noun of the rest of its document, by level, where the
-// sentence speaks already. (A class of level 2 in the sentence moved more
-// nouns away from their first sense than towards the sense meant.)
+// How much a noun near a reading speaks for it: one of its sentence at
+// most kNearWords words away with the reading's class of level 1, with its
+// field (level 3, topical fields only); and a noun of the rest of its
+// document, by level, where the sentence speaks already, all of them
+// together less than one noun of the sentence. (A class of level 2 in the
+// sentence moved more nouns away from their first sense than towards the
+// sense meant; so did a noun at the far end of a long sentence, and the
+// rest of the document weighing as much as a field noun beside the word.)
 constexpr double kSentenceClass = 4;
 constexpr double kSentenceField = 2;
 constexpr double kDocumentWeight[3] = {0.5, 0.25, 0.125};
-constexpr double kDocumentCap = 2;
+constexpr double kDocumentCap = 1;
+constexpr uint32_t kNearWords = 8;
 // A cue of the words around a capitalised noun for a reading of its kind.
 constexpr double kCueEvidence = 8;
 
@@ -738,6 +742,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   if (SentenceMaySpeakFor(r)) {
     for (const NearNoun& e : sentence_) {
       if (ownBase && e.baseForm == ownBase) continue;
+      if ((e.at > nounAt_ ? e.at - nounAt_ : nounAt_ - e.at) > kNearWords) continue;
       if (r.cls[0] && e.cls[0] == r.cls[0]) evidence += kSentenceClass;
       else if (topical && r.cls[2] && e.cls[2] == r.cls[2]) evidence += kSentenceField;
     }

@@ -92,6 +92,7 @@ struct WordReading {
 struct NearNoun {
   uint32_t baseForm = 0;
   uint32_t cls[3] = {0, 0, 0};
+  uint32_t at = 0;  // the word's place in its document
 };
 
 // What the words around a capitalised noun say it names.
@@ -244,6 +245,8 @@ class TOntologyEngine {
   // in the span).
   void SentenceNounChanged(const NearNoun& noun) { NoteSentenceClasses(noun); }
   void SetCues(uint8_t cues) { cues_ = cues; }
+  // The place in its document of the noun classified next (NearNoun::at).
+  void SetNounAt(uint32_t at) { nounAt_ = at; }
   // The gloss signatures of the readings: read from the file at `path` on a
   // thread of its own (when Tuning.glossEvidenceWeight is set), waited for at the
   // first Glosses(), else read then. A missing or bad file leaves the choice
@@ -550,6 +553,7 @@ class TOntologyEngine {
     return cls && (bits[(cls >> 6) & 3] >> (cls & 63) & 1);
   }
   uint8_t cues_ = 0;
+  uint32_t nounAt_ = 0;
   bool defaultOnly_ = false;
   std::array<uint32_t, 4> personClasses_{};
   std::array<std::array<uint32_t, 4>, 2> timeOfDayClasses_{};

@@ -108,6 +108,7 @@ class SemanticPass {
   TWordNode* documentFirst_ = nullptr;
   uint16_t documentFile_ = 0;
   std::vector<NearNoun> sentence_;
+  std::vector<uint32_t> nounPlaces_;  // beside nouns_: each noun's place in its document
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
   std::vector<NameWord> kinds_;
@@ -459,6 +460,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   documentFirst_ = first;
   documentFile_ = first->fileNumber;
   nouns_.clear();
+  nounPlaces_.clear();
   sentenceSpans_.clear();
   if (!glossesAsked_) {
     glosses_ = engine_.Glosses();
@@ -470,12 +472,14 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   TWordNode* namesDone = first;  // the first word no run has looked at yet
   // The walk finds the document's end as it goes.
   TWordNode* n = first;
+  uint32_t at = 0;
   for (; InDocument(n); n = TWordList::NextNode(n)) {
     if (IsMark(n)) {
       if (EndsSentence(n->tag)) {
         sentenceStart = true;
         if (sentenceHasNouns) {
           nouns_.push_back(nullptr);
+          nounPlaces_.push_back(0);
           if (glosses_) sentenceSpans_.emplace_back(sentenceFirst, n);
         }
         sentenceHasNouns = false;
@@ -483,6 +487,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
       if (n == namesDone) namesDone = TWordList::NextNode(n);
       continue;
     }
+    ++at;
     TWordCategoryData& d = n->category;
     if (sentenceStart) sentenceFirst = n;
     if (sentenceStart || OpensQuotation(n->tag)) d.PassByte |= kInitialBit;
@@ -508,6 +513,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
     engine_.CountInDocument(near, d.PassByte & kOpenBit);
     if (d.ClassIds[0]) {
       nouns_.push_back(n);
+      nounPlaces_.push_back(at);
       sentenceHasNouns = true;
     }
   }
@@ -536,6 +542,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
       continue;
     }
     NearNoun near;
+    near.at = nounPlaces_[i];
     near.baseForm = noun->lexicalEntry;
     for (int l = 0; l < 3; ++l) near.cls[l] = noun->category.ClassIds[l];
     sentence_.push_back(near);
@@ -588,6 +595,7 @@ void SemanticPass::SettleSentence(TWordNode* from, TWordNode* to) {
     TWordCategoryData& d = n->category;
     if (!(d.PassByte & kOpenBit)) continue;
     engine_.SetCues(CuesAround(n));
+    engine_.SetNounAt(sentence_[m].at);
     nearWords_.clear();
     while (at < sentenceWords_.size() && sentenceWords_[at] != n) ++at;
     if (at < sentenceWords_.size()) GatherNearWords(at);

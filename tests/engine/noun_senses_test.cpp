@@ -258,6 +258,11 @@ TEST_F(NounSenses, EvidenceCountsNearTheNounAndNotInOtherDocuments) {
       {"They rested by the bank.\n", "The loan, the mortgage, the cash and the currency went to the account.\n"});
   EXPECT_EQ(Of(apart, "bank").l3, "nature");
   EXPECT_EQ(Of(apart, "bank").l1, Of(Analyse("They rested by the bank."), "bank").l1);
+  // Nor do they at the far end of a long sentence.
+  auto far = Analyse(
+      "The loan and the mortgage and the cash were all that was left to them when they walked slowly along "
+      "the bank.");
+  EXPECT_EQ(Of(far, "bank").l3, "nature");
 }
 
 TEST_F(NounSenses, TheHeadsOfTheHierarchyHaveTheirOwnFields) {
