@@ -901,6 +901,7 @@ void TOntologyEngine::KnowFixedClasses() {
   classesOf("person", personClasses_);
   classesOf("morning", timeOfDayClasses_[0]);
   classesOf("afternoon", timeOfDayClasses_[1]);
+  classesOf("no.", numberSignClasses_);
   placeField_ = static_cast<uint32_t>(FindClassIndex(3, "place"));
   timeField_ = static_cast<uint32_t>(FindClassIndex(3, "time"));
   personField_ = static_cast<uint32_t>(FindClassIndex(3, "person"));
@@ -924,6 +925,11 @@ const std::array<uint32_t, 4>& TOntologyEngine::PersonClasses() {
 const std::array<uint32_t, 4>& TOntologyEngine::TimeOfDayClasses(bool afternoon) {
   KnowFixedClasses();
   return timeOfDayClasses_[afternoon ? 1 : 0];
+}
+
+const std::array<uint32_t, 4>& TOntologyEngine::NumberSignClasses() {
+  KnowFixedClasses();
+  return numberSignClasses_;
 }
 
 void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {

@@ -361,6 +361,17 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
       }
     }
   }
+  // No. before a number is the number's sign (No. 5, Lodge No. 142),
+  // whatever the word was read as.
+  if (TextIs(n, {"no"})) {
+    const TWordNode* x = next(n);
+    const auto& sign = engine_.NumberSignClasses();
+    if (x && x->tag[0] == '.' && x->text[0] >= '0' && x->text[0] <= '9' && sign[0]) {
+      SetSubstantive(n->category.Category);
+      TakeClasses(engine_, n, sign);
+      return next(n);
+    }
+  }
   // A substantive with a capital, or an initial whatever its category (A., I.).
   auto candidate = [&](const TWordNode* w) {
     return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&

@@ -2,6 +2,7 @@
 // of the build: the sense a careful reader gives in each context.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,8 +64,10 @@ class NounSenses : public ::testing::Test {
     std::vector<Word> words;
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
+    sentences_ = 0;
     for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
       const TWordCategoryData& d = n->category;
+      sentences_ += std::strcmp(n->text, "/") == 0 && std::strchr(n->tag, '.') != nullptr;
       if (!IsSubstantive(d.Category) || !d.ClassIds[0]) continue;
       words.push_back({n->text, OntologyEngine->ClassName(1, static_cast<int32_t>(d.ClassIds[0])),
                        OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2])), d.ClassIds[3]});
@@ -72,6 +75,8 @@ class NounSenses : public ::testing::Test {
     TextWords.Clear();
     return words;
   }
+  // How many marks with a period the last text analysed was cut at.
+  static inline int sentences_ = 0;
   // The classified occurrences of a word.
   static int Count(const std::vector<Word>& words, const std::string& text) {
     int n = 0;
@@ -203,6 +208,17 @@ TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePerson) {
   // known best as a common noun is no name.
   EXPECT_EQ(Of(text, "Mayor").l3, "person");
   EXPECT_EQ(Of(text, "Court").l3, "law");
+}
+
+TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
+  auto text = Analyse("Lodge No. 5 met on Monday.");
+  EXPECT_EQ(Of(text, "No").l1, "ordinal_number");
+  EXPECT_EQ(sentences_, 1);
+  // Before a word, or a number that begins the next sentence in words, it
+  // is the answer.
+  auto answer = Analyse("He said no. Five men came.");
+  EXPECT_EQ(Of(answer, "no").l1, "");
+  EXPECT_EQ(sentences_, 2);
 }
 
 TEST_F(NounSenses, NamesBeforeAPlaceABodyOrABuildingAreItsName) {
