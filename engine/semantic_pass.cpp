@@ -377,6 +377,20 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
     return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&
            (IsSubstantive(w->category.Category) || (SingleCapital(w) && periodAfter(w)));
   };
+  // A word naming an office that was read as another kind of word is the
+  // office before a person's name (General Howe, General Washington; but
+  // General Motors, General Court, Superior Court).
+  auto officeBeforeName = [&](TWordNode* w) {
+    if (IsMark(w) || !IsCapitalised(w) || IsSubstantive(w->category.Category) || IsNamePart(w)) return;
+    TWordNode* x = next(w);
+    if (!x || !(x->tag[0] == ' ' && !x->tag[1]) || !candidate(x) || !engine_.NameWordOf(w->text, false).role) return;
+    // The name: an initial, or a word known best with its capital.
+    const NameWord name = engine_.NameWordOf(x->text, periodAfter(x), ReadingsOfNode(x));
+    if (name.part == NamePart::kInitial ||
+        ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name))
+      SetSubstantive(w->category.Category);
+  };
+  officeBeforeName(n);
   if (!candidate(n)) return next(n);
   // The run of capitalised words that follow one another (a period only
   // after a title or an initial; "Mr. and Mrs." holds together).
@@ -395,6 +409,7 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
       kinds_.push_back({NamePart::kTitle});  // "and" between two titles
       continue;
     }
+    if (joined) officeBeforeName(j);
     if (!joined || !candidate(j)) break;
     run_.push_back(j);
     kinds_.push_back(engine_.NameWordOf(j->text, periodAfter(j), ReadingsOfNode(j)));

@@ -2,6 +2,7 @@
 // of the build: the sense a careful reader gives in each context.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -64,9 +65,11 @@ class NounSenses : public ::testing::Test {
     std::vector<Word> words;
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
+    nameParts_.clear();
     sentences_ = 0;
     for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
       const TWordCategoryData& d = n->category;
+      if (IsSubstantive(d.Category) && IsPartOfName(*n)) nameParts_.push_back(n->text);
       sentences_ += std::strcmp(n->text, "/") == 0 && std::strchr(n->tag, '.') != nullptr;
       if (!IsSubstantive(d.Category) || !d.ClassIds[0]) continue;
       words.push_back({n->text, OntologyEngine->ClassName(1, static_cast<int32_t>(d.ClassIds[0])),
@@ -75,7 +78,9 @@ class NounSenses : public ::testing::Test {
     TextWords.Clear();
     return words;
   }
-  // How many marks with a period the last text analysed was cut at.
+  // The words the last text analysed made part of a name item, and how
+  // many marks with a period it was cut at.
+  static inline std::vector<std::string> nameParts_;
   static inline int sentences_ = 0;
   // The classified occurrences of a word.
   static int Count(const std::vector<Word>& words, const std::string& text) {
@@ -208,6 +213,15 @@ TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePerson) {
   // known best as a common noun is no name.
   EXPECT_EQ(Of(text, "Mayor").l3, "person");
   EXPECT_EQ(Of(text, "Court").l3, "law");
+}
+
+TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
+  auto text = Analyse("General Howe was late. Then General Washington spoke. He sold General Motors stock.");
+  EXPECT_EQ(Of(text, "Howe").l1, "person");
+  EXPECT_EQ(Of(text, "Washington").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "General"), 2);
+  // Before a common noun it stays what it was read as: no name.
+  EXPECT_EQ(Of(text, "Motors").l1, "motor");
 }
 
 TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
