@@ -902,6 +902,8 @@ void TOntologyEngine::KnowFixedClasses() {
   classesOf("morning", timeOfDayClasses_[0]);
   classesOf("afternoon", timeOfDayClasses_[1]);
   classesOf("no.", numberSignClasses_);
+  classesOf("United_States", countryClasses_);
+  if (!countryClasses_[0]) classesOf("united_states", countryClasses_);
   placeField_ = static_cast<uint32_t>(FindClassIndex(3, "place"));
   timeField_ = static_cast<uint32_t>(FindClassIndex(3, "time"));
   personField_ = static_cast<uint32_t>(FindClassIndex(3, "person"));
@@ -930,6 +932,11 @@ const std::array<uint32_t, 4>& TOntologyEngine::TimeOfDayClasses(bool afternoon)
 const std::array<uint32_t, 4>& TOntologyEngine::NumberSignClasses() {
   KnowFixedClasses();
   return numberSignClasses_;
+}
+
+const std::array<uint32_t, 4>& TOntologyEngine::CountryClasses() {
+  KnowFixedClasses();
+  return countryClasses_;
 }
 
 void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {

@@ -285,11 +285,12 @@ class TOntologyEngine {
   // The field (level 3) of the first reading of a word, 0 without one.
   uint32_t FirstField(std::string_view word, ReadingsToken token = {});
   // The classes of a person (levels 1-3), of the morning or the afternoon
-  // (a.m., p.m.) and of a number in a sequence (No. 5); zeros when the
-  // dictionary lacks them.
+  // (a.m., p.m.), of a number in a sequence (No. 5) and of the United
+  // States (U. S.); zeros when the dictionary lacks them.
   const std::array<uint32_t, 4>& PersonClasses();
   const std::array<uint32_t, 4>& TimeOfDayClasses(bool afternoon);
   const std::array<uint32_t, 4>& NumberSignClasses();
+  const std::array<uint32_t, 4>& CountryClasses();
   // One occurrence less of each class of levels 1-3 that is not 0 (a
   // classification given back).
   void UncountClassOccurrences(const uint32_t classes[4]);
@@ -560,6 +561,7 @@ class TOntologyEngine {
   std::array<uint32_t, 4> personClasses_{};
   std::array<std::array<uint32_t, 4>, 2> timeOfDayClasses_{};
   std::array<uint32_t, 4> numberSignClasses_{};
+  std::array<uint32_t, 4> countryClasses_{};
   bool fixedClassesKnown_ = false;
   uint32_t placeField_ = 0, timeField_ = 0, personField_ = 0;
   // The fields (level 3) whose concepts include persons by their office,

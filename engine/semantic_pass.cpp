@@ -372,6 +372,18 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
       return next(n);
     }
   }
+  // U. S. (U.S.) is the country, not a person's initials: the S carries
+  // it, and a word after it begins its own item (U. S. Army).
+  if (TextIs(n, {"u"}) && IsCapitalised(n) && periodAfter(n)) {
+    TWordNode* x = next(n);
+    const auto& country = engine_.CountryClasses();
+    if (x && TextIs(x, {"s"}) && IsCapitalised(x) && periodAfter(x) && country[0]) {
+      MakePart(engine_, n);
+      SetSubstantive(x->category.Category);
+      TakeClasses(engine_, x, country);
+      return next(x);
+    }
+  }
   // A substantive with a capital, or an initial whatever its category (A., I.).
   auto candidate = [&](const TWordNode* w) {
     return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&

@@ -235,6 +235,18 @@ TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
   EXPECT_EQ(sentences_, 2);
 }
 
+TEST_F(NounSenses, USIsTheCountryNotAPersonsInitials) {
+  auto text = Analyse("The U. S. Army paid the U.S. Department of Labor. Then W. S. Harper spoke to the U. S.");
+  EXPECT_EQ(Of(text, "S", 0).l3, "place");
+  EXPECT_EQ(Of(text, "Army").l1, "army");
+  EXPECT_EQ(Of(text, "S", 1).l3, "place");
+  EXPECT_EQ(Of(text, "Department").l1, "department");
+  EXPECT_EQ(Of(text, "S", 2).l3, "place");
+  // Other initials are still a person's.
+  EXPECT_EQ(Of(text, "Harper").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "W"), 1);
+}
+
 TEST_F(NounSenses, NamesBeforeAPlaceABodyOrABuildingAreItsName) {
   auto text = Analyse(
       "The Fulton County jury met at the Roosevelt Hotel with the State Welfare Department. "
