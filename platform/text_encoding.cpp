@@ -59,53 +59,48 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+bool NextUtf8CodePoint(std::string_view text, size_t& at, char32_t& cp) {
+  const unsigned char c = static_cast<unsigned char>(text[at]);
+  if (c < 0x80) {
+    cp = c;
+    ++at;
+    return true;
+  }
+  const size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+  bool valid = length > 0 && at + length <= text.size();
+  char32_t value = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
+  for (size_t k = 1; valid && k < length; ++k) {
+    const unsigned char t = static_cast<unsigned char>(text[at + k]);
+    valid = (t & 0xC0) == 0x80;
+    value = (value << 6) | (t & 0x3F);
+  }
+  if (valid) {
+    const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    valid = value >= minimum && value <= 0x10FFFF && !(value >= 0xD800 && value <= 0xDFFF);
+  }
+  if (!valid) {
+    ++at;
+    return false;
+  }
+  cp = value;
+  at += length;
+  return true;
+}
+
+int Cp1252ByteOf(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+  for (int k = 0; k < 32; ++k)
+    if (kHigh[k] == cp) return 0x80 + k;
+  return -1;
+}
+
 std::string Utf8ToCp1252(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    char32_t cp;
-    size_t len;
-    if (c < 0x80) {
-      cp = c;
-      len = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      len = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      len = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      len = 4;
-    } else {
-      out += '?';
-      ++i;
-      continue;
-    }
-    bool ok = i + len <= text.size();
-    for (size_t k = 1; ok && k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(text[i + k]);
-      if ((cc & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!ok) {
-      out += '?';
-      ++i;
-      continue;
-    }
-    i += len;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-      out += static_cast<char>(cp);
-      continue;
-    }
-    char b = '?';
-    for (int k = 0; k < 32; ++k)
-      if (kHigh[k] == cp) {
-        b = static_cast<char>(0x80 + k);
-        break;
-      }
-    out += b;
+    char32_t cp = 0;
+    const int byte = NextUtf8CodePoint(text, i, cp) ? Cp1252ByteOf(cp) : -1;
+    out += byte < 0 ? '?' : static_cast<char>(byte);
   }
   return out;
 }
@@ -133,21 +128,11 @@ std::string DisplayFileName(std::string_view name) {
     }
     // A multi-byte character is kept only when it is well formed and is no
     // C1 control (U+0080..U+009F).
-    size_t length = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
-    bool valid = length > 0 && i + length <= name.size();
-    char32_t cp = length == 2 ? c & 0x1F : length == 3 ? c & 0x0F : c & 0x07;
-    for (size_t k = 1; valid && k < length; ++k) {
-      const unsigned char t = static_cast<unsigned char>(name[i + k]);
-      valid = (t & 0xC0) == 0x80;
-      cp = (cp << 6) | (t & 0x3F);
-    }
-    if (valid) {
-      const char32_t minimum = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-      valid = cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF) && !(cp >= 0x80 && cp <= 0x9F);
-    }
-    if (valid) {
-      out.append(name.substr(i, length));
-      i += length;
+    size_t next = i;
+    char32_t cp = 0;
+    if (NextUtf8CodePoint(name, next, cp) && !(cp >= 0x80 && cp <= 0x9F)) {
+      out.append(name.substr(i, next - i));
+      i = next;
     } else {
       escapeByte(c);
       ++i;

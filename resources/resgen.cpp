@@ -16,18 +16,9 @@
 #include <map>
 #include <string>
 
-namespace {
+#include "platform/text_encoding.h"
 
-int Cp1252ForCodePoint(unsigned cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
-  static const unsigned kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  for (int i = 0; i < 32; ++i)
-    if (kHigh[i] == cp && cp != 0) return 0x80 + i;
-  return -1;
-}
+namespace {
 
 bool Fail(const std::string& where, const std::string& why) {
   std::cerr << where << ": " << why << "\n";
@@ -37,29 +28,8 @@ bool Fail(const std::string& where, const std::string& why) {
 bool ConvertText(const std::string& in, std::string& out, const std::string& where) {
   out.clear();
   for (size_t i = 0; i < in.size();) {
-    unsigned char c = static_cast<unsigned char>(in[i]);
-    unsigned cp;
-    size_t len;
-    if (c < 0x80) {
-      cp = c;
-      len = 1;
-    } else if ((c & 0xE0) == 0xC0) {
-      cp = c & 0x1F;
-      len = 2;
-    } else if ((c & 0xF0) == 0xE0) {
-      cp = c & 0x0F;
-      len = 3;
-    } else if ((c & 0xF8) == 0xF0) {
-      cp = c & 0x07;
-      len = 4;
-    } else return Fail(where, "invalid UTF-8");
-    if (i + len > in.size()) return Fail(where, "truncated UTF-8");
-    for (size_t k = 1; k < len; ++k) {
-      unsigned char cc = static_cast<unsigned char>(in[i + k]);
-      if ((cc & 0xC0) != 0x80) return Fail(where, "invalid UTF-8");
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    i += len;
+    char32_t cp = 0;
+    if (!quilor::NextUtf8CodePoint(in, i, cp)) return Fail(where, "invalid UTF-8");
     if (cp == '\\' && i < in.size()) {
       char e = in[i++];
       switch (e) {
@@ -71,7 +41,9 @@ bool ConvertText(const std::string& in, std::string& out, const std::string& whe
       }
       continue;
     }
-    int b = Cp1252ForCodePoint(cp);
+    // The C1 controls, the five undefined bytes' values among them, are no
+    // text either.
+    const int b = cp >= 0x80 && cp <= 0x9F ? -1 : quilor::Cp1252ByteOf(cp);
     if (b < 0) return Fail(where, "character outside Windows-1252");
     out += static_cast<char>(b);
   }

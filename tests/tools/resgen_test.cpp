@@ -47,7 +47,17 @@ TEST(StringTableCompiler, NamedLinesGiveTheirConstantsAndOthersNone) {
   EXPECT_EQ(run.header.find("528"), std::string::npos) << run.header;
 }
 
-TEST(StringTableCompiler, NamesThatWouldMisleadStopTheBuild) {
+// A text in UTF-8 becomes the program's Windows-1252 bytes, escapes included.
+TEST(StringTableCompiler, TextsBecomeWindows1252Bytes) {
+  TempFolder folder;
+  const Compiled run = Compile(folder, "1\t\xE2\x82\xAC 5 \xE2\x80\x9Cq\xE2\x80\x9D\\t\n");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  std::ostringstream table;
+  table << std::ifstream(folder / "table.cpp").rdbuf();
+  EXPECT_NE(table.str().find("\\200 5 \\223q\\224\\011"), std::string::npos) << table.str();
+}
+
+TEST(StringTableCompiler, NamesAndTextsThatWouldMisleadStopTheBuild) {
   struct Case {
     const char* table;
     const char* says;
@@ -58,6 +68,11 @@ TEST(StringTableCompiler, NamesThatWouldMisleadStopTheBuild) {
       {"1 open\tOpen\n", "bad message name"},
       {"1 Open-It\tOpen\n", "bad message name"},
       {"1 \tOpen\n", "bad message name"},
+      {"1\tOpen \xC3\n", "invalid UTF-8"},
+      {"1\tOpen \xC0\xAF\n", "invalid UTF-8"},
+      {"1\tOpen \xE4\xB8\xAD\n", "outside Windows-1252"},
+      {"1\tOpen \xC2\x81\n", "outside Windows-1252"},
+      {"1\tOpen \\q\n", "unknown escape"},
   };
   for (const Case& c : cases) {
     TempFolder folder;
