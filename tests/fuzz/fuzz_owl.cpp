@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A failure always says which; a success never does.
   if (r.ok != (r.failure == quilor::OwlFailure::kNone)) __builtin_trap();
   if (r.ok) {
-    quilor::ClassFileGroupCounter = 0;
-    quilor::GroupRenumberingInProgress = false;
+    quilor::GroupNumbering = {};
     quilor::ClassFileList list;
     bool damaged = false;
     quilor::ParseClassFileText(list, r.scenario, damaged);

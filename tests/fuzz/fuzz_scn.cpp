@@ -60,9 +60,7 @@ void TreeRoundTrip(const quilor::ClassFileList& list, const uint8_t* data, size_
   quilor::ClassFileList saved;
   if (!tree.Write(saved)) return;
   quilor::ClassFileList reread;
-  quilor::ClassFileGroupCounter = 0;
-  quilor::GroupRenumberingInProgress = false;
-  quilor::ForceGroupRenumbering = false;
+  quilor::GroupNumbering = {};
   bool damaged = false;
   quilor::ParseClassFileText(reread, quilor::FormatClassFileText(saved), damaged);
   quilor::ui::ScenarioTree again;
@@ -76,17 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static quilor::ScriptedMessageUi ui;
   quilor::SetMessageUi(&ui);
   ui.ClearLog();
-  quilor::ClassFileGroupCounter = 0;
-  quilor::GroupRenumberingInProgress = false;
-  quilor::ForceGroupRenumbering = (size & 1) != 0;
+  quilor::GroupNumbering = {};
+  quilor::GroupNumbering.forceRenumbering = (size & 1) != 0;
   quilor::ClassFileList list;
   bool damaged = false;
   quilor::ParseClassFileText(list, std::string_view(reinterpret_cast<const char*>(data), size), damaged);
   // What is written reads back to the same text.
   std::string text = quilor::FormatClassFileText(list);
   quilor::ClassFileList again;
-  quilor::GroupRenumberingInProgress = false;
-  quilor::ForceGroupRenumbering = false;
+  quilor::GroupNumbering.renumberingInProgress = false;
+  quilor::GroupNumbering.forceRenumbering = false;
   bool damaged2 = false;
   quilor::ParseClassFileText(again, text, damaged2);
   if (quilor::FormatClassFileText(again) != text) __builtin_trap();
