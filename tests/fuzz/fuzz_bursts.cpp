@@ -33,9 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (a % 10 == kClassSubstantive) d = testing_words::ClassWord(b % 3 == 0 ? 70000u + b : b % 40u);
     list.Append((a & 0x40) ? "Word" : "w", " ", b, 1, position, &d);
   }
+  const uint8_t first = size > 0 ? data[0] : 0;
   TBurstResults r;
   TBurstSettings settings;
-  settings.relationBase = data[0] % 6;
+  settings.relationBase = first % 6;
   settings.characteristicPercent = size > 1 ? data[1] - 50 : 20;
   ComputeBurstResults(list, settings, r);
   if (r.bursts.size() > kMaxBursts || r.episodes.size() > kMaxEpisodes) __builtin_trap();
@@ -50,9 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   TSelection s;
-  s.ranges[0] = {data[0] % 7, data[0] / 7 % 12};
+  s.ranges[0] = {first % 7, first / 7 % 12};
   s.ranges[1] = {size > 2 ? data[2] % 7 : 0, 1};
-  s.categoryRangeView = (data[0] & 1) != 0;
+  s.categoryRangeView = (first & 1) != 0;
   BuildSearchPatterns(s);
   for (bool backward : {false, true}) {
     list.Rewind();
