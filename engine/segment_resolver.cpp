@@ -844,6 +844,14 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
         (!IsNumeralAdjective(p->Category()) && (IsDeterminantVariant(b.Category()) || IsDeterminant(b.Category()))))
       return out(finiteVerb);
   }
+  // A word the lexicon marks as naming alone names after a determiner or
+  // a word describing it when nothing it could describe follows (the
+  // reading public, each individual in the room); before a noun, an
+  // adjective or "and" it still describes (public safety, public and
+  // private), and after a verb it is said of something (is worth).
+  if (p && substantive && namesAlone && !describes && !(n && IsConnector(n->Category())) &&
+      (IsDeterminantVariant(p->Category()) || IsAdjective(p->Category()) || IsParticiple(p->Category())))
+    return out(verbOrAdjectiveOrPreposition);
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))

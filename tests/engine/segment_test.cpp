@@ -844,6 +844,12 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"It was open to the public and to the press.", "public", kClassSubstantive},
       {"He spoke to the individual.", "individual", kClassSubstantive},
       {"It was a public meeting.", "public", kClassAdjective},
+      // It names after a determiner or a word describing it too, when
+      // nothing it could describe follows; not before "and".
+      {"It pleased the reading public, the critics and the press.", "public", kClassSubstantive},
+      {"He wrote a letter to each individual expressing his joy.", "individual", kClassSubstantive},
+      {"The new public safety office opened.", "public", kClassAdjective},
+      {"Each public and private school opened.", "public", kClassAdjective},
       // After a determiner and an adjective, a noun; "one" before a noun is the number.
       {"Members of the young set came.", "set", kClassSubstantive},
       {"Young people set the pace.", "set", kClassVerb},
