@@ -133,6 +133,10 @@ class TAnalysisResults {
 
   TRelationStore Relations;
   TPropositionWindowList Windows;
+  // The first word of each window's proposition (TRecordWordWalk), found by
+  // the semantic pass as it appends the windows, for the run's relation
+  // records to take; empty when memory was short.
+  std::vector<TWordNode*> WindowWords;
 };
 
 // The results of the current analysis; nullptr before the first run and

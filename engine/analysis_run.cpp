@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "core/borders.h"
 #include "core/file_queue.h"
@@ -177,7 +178,7 @@ bool RunAnalysis(uint8_t runKind) {
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
   if (!RunSemanticPass(*AnalysisResults, &first)) return ReleaseFailedRun();
-  SetRunRelations(AnalysisResults->Windows, TextWords);
+  SetRunRelations(AnalysisResults->Windows, TextWords, std::move(AnalysisResults->WindowWords));
   ThrowIfWorkerFailed();
   RestoreCursor();
   return true;

@@ -156,20 +156,23 @@ bool RecordMatches(const RelationRecordSource& source, size_t record, const TSel
 
 }  // namespace
 
+TWordNode* TRecordWordWalk::Next(uint32_t first) {
+  if (started_ && first < previous_) node_ = words_.First();
+  started_ = true;
+  previous_ = first;
+  while (node_ != words_.Tail() && (static_cast<int64_t>(node_->position) < first ||
+                                    (node_->text && node_->text[0] == '/' && node_->text[1] == '\0')))
+    node_ = TWordList::NextNode(node_);
+  return node_ == words_.Tail() ? nullptr : node_;
+}
+
 TWindowRelationRecords::TWindowRelationRecords(const TPropositionWindowList& windows, const TWordList& words)
     : windows_(windows) {
   // Records follow the text: one walk finds every record's first word.
   const size_t count = windows.Count();
   nodes_.assign(count, nullptr);
-  TWordNode* node = words.First();
-  for (size_t r = 0; r < count; ++r) {
-    const uint32_t first = windows.Value1(r);
-    if (r > 0 && first < windows.Value1(r - 1)) node = words.First();
-    while (node != words.Tail() && (static_cast<int64_t>(node->position) < first ||
-                                    (node->text && node->text[0] == '/' && node->text[1] == '\0')))
-      node = TWordList::NextNode(node);
-    nodes_[r] = node == words.Tail() ? nullptr : node;
-  }
+  TRecordWordWalk walk(words);
+  for (size_t r = 0; r < count; ++r) nodes_[r] = walk.Next(windows.Value1(r));
 }
 
 TWordNode* TWindowRelationRecords::RecordWord(size_t record) const {
@@ -266,10 +269,13 @@ void RestoreSearchPlace(int slot) {
 void BackupSearchPlaces() { RunRelations.backupPlaces = RunRelations.searchPlaces; }
 void RestoreSearchPlaces() { RunRelations.searchPlaces = RunRelations.backupPlaces; }
 
-void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words) {
+void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words,
+                     std::vector<TWordNode*> recordWords) {
   ClearRunRelations();
   try {
-    RunRelations.records = std::make_unique<TWindowRelationRecords>(windows, words);
+    RunRelations.records = recordWords.size() == windows.Count()
+                               ? std::make_unique<TWindowRelationRecords>(windows, std::move(recordWords))
+                               : std::make_unique<TWindowRelationRecords>(windows, words);
   } catch (const std::bad_alloc&) {
     RunRelations.records.reset();
   }

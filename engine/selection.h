@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include <vector>
 
@@ -45,12 +46,34 @@ class RelationRecordSource {
   virtual uint32_t WindowClass(size_t record, int slot, int level) const = 0;
 };
 
+// Finds the first word of each record's proposition, record after record
+// in the order of the windows, in one walk over the words: the first word
+// that is no mark at or after the record's first position (the walk starts
+// again from the text's start when a record's position goes back).
+class TRecordWordWalk {
+ public:
+  explicit TRecordWordWalk(const TWordList& words) : words_(words), node_(words.First()) {}
+  // The word of the next record, whose first value is first; nullptr when
+  // the words end before it.
+  TWordNode* Next(uint32_t first);
+
+ private:
+  const TWordList& words_;
+  TWordNode* node_;
+  uint32_t previous_ = 0;
+  bool started_ = false;
+};
+
 // The proposition windows of an analysis as relation records, read in place
 // (the list must outlive this object): each record's word is the first word
 // of its proposition.
 class TWindowRelationRecords : public RelationRecordSource {
  public:
   TWindowRelationRecords(const TPropositionWindowList& windows, const TWordList& words);
+  // With the words a TRecordWordWalk over the same windows and words found
+  // already (one for each window).
+  TWindowRelationRecords(const TPropositionWindowList& windows, std::vector<TWordNode*> recordWords)
+      : windows_(windows), nodes_(std::move(recordWords)) {}
   size_t RecordCount() const override { return nodes_.size(); }
   TWordNode* RecordWord(size_t record) const override;
   uint32_t WindowClass(size_t record, int slot, int level) const override;
@@ -142,7 +165,11 @@ struct TRunRelations {
   std::array<TSearchPlace, 11> backupPlaces{};  // the copy of BackupSearchPlaces
 };
 extern TRunRelations RunRelations;
-void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words);
+// recordWords: the word of each window when the semantic pass found them
+// (TAnalysisResults::WindowWords); else, or when they are not one for each
+// window, the words are walked.
+void SetRunRelations(const TPropositionWindowList& windows, const TWordList& words,
+                     std::vector<TWordNode*> recordWords = {});
 void ClearRunRelations();
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);

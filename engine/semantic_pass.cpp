@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,6 +118,11 @@ class SemanticPass {
   uint32_t tokenGeneration_ = 0;
   uint32_t surnameFields_[4] = {};
   void CollectPropositions();
+  // The walk that finds each window's first word follows the pass: the
+  // words it steps over are those the pass has just read.
+  std::optional<TRecordWordWalk> windowWalk_;
+  bool windowWordsKept_ = false;
+  void KeepWindowWord(uint32_t first);
   void CollectItem(TWordNode* n);
   void CloseProposition(const TWordNode* mark);
   void StoreRetention();
@@ -696,6 +703,7 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
     const uint32_t end = mark ? static_cast<uint32_t>(mark->position) : first;
     const uint8_t shortVerbal = p.shortVerbal ? 1 : 0;
     if (r_.Windows.Append(p.items, first, end, static_cast<int>(p.slotCount))) {
+      KeepWindowWord(first);
       const int n = static_cast<int>(std::min<uint32_t>(p.itemCount, kPairRecords));
       auto pair = [&](int a, int b, uint8_t notFirst) {
         return r_.Relations.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
@@ -717,10 +725,24 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
   p.Reset();
 }
 
+void SemanticPass::KeepWindowWord(uint32_t first) {
+  if (!windowWordsKept_) return;
+  try {
+    r_.WindowWords.push_back(windowWalk_->Next(first));
+  } catch (const std::bad_alloc&) {
+    // The run's relation records walk the words themselves.
+    windowWordsKept_ = false;
+    std::vector<TWordNode*>().swap(r_.WindowWords);
+  }
+}
+
 // Pass 3: the Scenario's retention and the items of every proposition.
 void SemanticPass::CollectPropositions() {
   TPropositionState& p = r_.Proposition;
   p.Reset();
+  std::vector<TWordNode*>().swap(r_.WindowWords);
+  windowWalk_.emplace(TextWords);
+  windowWordsKept_ = true;
   p.firstNode = TextWords.First();
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     p.position = n->position;
@@ -750,6 +772,7 @@ void SemanticPass::CollectPropositions() {
   // A text that does not end on a mark keeps its last proposition.
   if (p.hasItems) CloseProposition(nullptr);
   p.Reset();
+  if (!windowWordsKept_) std::vector<TWordNode*>().swap(r_.WindowWords);
 }
 
 void SemanticPass::StoreRetention() {

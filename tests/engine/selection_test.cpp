@@ -301,6 +301,25 @@ TEST(SelectionPlaces, RelationCursorsKeepTheSearchPlace) {
   ClearRunRelations();
 }
 
+// The run's records take the words the semantic pass found, one for each
+// window; any other count of words is not trusted and the text is walked.
+TEST(SelectionPlaces, RunRelationsTakeTheWordsFoundOrWalkTheText) {
+  TWordList list;
+  TextBuilder b(list);
+  b.Filler(3);
+  TPropositionWindowList windows;
+  TRelationWindow w;
+  w.Set(0, 2, 7);
+  ASSERT_TRUE(windows.Append(w, 1, 3));
+  TWordNode* third = TWordList::NextNode(TWordList::NextNode(list.First()));
+  SetRunRelations(windows, list, {third});
+  ASSERT_NE(RunRelations.source, nullptr);
+  EXPECT_EQ(RunRelations.source->RecordWord(0), third);
+  SetRunRelations(windows, list, {third, third});
+  EXPECT_EQ(RunRelations.source->RecordWord(0), list.First());
+  ClearRunRelations();
+}
+
 // Releasing a text drops its relation records and every search place kept
 // over them: the next text's relation cursors start afresh.
 TEST(SelectionPlaces, ReleasingTheTextDropsTheRelationsAndTheirPlaces) {

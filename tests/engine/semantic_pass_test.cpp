@@ -12,6 +12,7 @@
 #include "engine/ontology_engine.h"
 #include "core/options.h"
 #include "engine/results_report.h"
+#include "engine/selection.h"
 #include "engine/semantic_pass.h"
 #include "engine/word_list.h"
 #include "core/gauge.h"
@@ -158,6 +159,20 @@ TEST_F(SemanticPassTest, PropositionsOfOneTwoThreeAndThirtyItems) {
   EXPECT_EQ(w->At(0, 1), ClassOf("w1"));
   EXPECT_EQ(v1, 7u);
   EXPECT_EQ(v2, 36u);
+}
+
+// The pass finds each window's first word as it goes: the words a walk over
+// the finished text finds, propositions without items and marks skipped.
+TEST_F(SemanticPassTest, EachWindowKeepsTheFirstWordOfItsProposition) {
+  Text("/ / dog cash / run! / bank dog stone / / cash bank / dog");
+  TAnalysisResults& r = Run();
+  ASSERT_EQ(r.Windows.Count(), 4u);
+  ASSERT_EQ(r.WindowWords.size(), 4u);
+  std::vector<std::string> texts;
+  for (const TWordNode* n : r.WindowWords) texts.push_back(n ? n->text : "(none)");
+  EXPECT_EQ(texts, (std::vector<std::string>{"dog", "bank", "cash", "dog"}));
+  const TWindowRelationRecords walked(r.Windows, TextWords);
+  for (size_t i = 0; i < r.WindowWords.size(); ++i) EXPECT_EQ(r.WindowWords[i], walked.RecordWord(i)) << i;
 }
 
 // Pairs and class counts computed again from the word stream the pass left.
