@@ -115,17 +115,11 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
   return true;
 }
 
-bool TRelationStore::GroupPairs(int level) {
+bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted) const {
   const int k = level - 1;
-  std::vector<Group>& groups = byPair_[k];
-  groups = {};
-  byCount_[k] = {};
-  kindCursor_[k] = 0;
-  sortedCount_[k] = 0;
-
   // Equal pairs make one group, counted on its first record: the groups are
   // found with a hash table of the pairs seen (key second x 2^32 + first,
-  // never 0 since a pair has a second), then put in ascending pair order.
+  // never 0 since a pair has a second), in the order of their first records.
   // A pair's count stays in its slot until the end: a repeated pair touches
   // no other memory.
   struct Slot {
@@ -133,65 +127,102 @@ bool TRelationStore::GroupPairs(int level) {
     uint32_t group;
     uint32_t count;
   };
-  struct Keyed {
-    uint64_t key;
-    Group group;
+  sorted = 0;
+  keyed.clear();
+  std::vector<Slot> table(size_t{1} << 12);
+  size_t mask = table.size() - 1;
+  auto home = [](uint64_t key, size_t m) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m; };
+  auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
+    size_t h = home(key, m);
+    while (t[h].key && t[h].key != key) h = (h + 1) & m;
+    return t[h];
   };
+  auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
+  // The table outgrows the caches: the slot of a record some way ahead is
+  // asked for while this one is placed. Each record is read once, when it
+  // is that far ahead: its key (0 without a pair) waits in a ring.
+  constexpr size_t kAhead = 16;
+  const size_t count = records_.Size();
+  uint64_t ahead[kAhead] = {};
+  auto readAhead = [&](size_t i) {
+    const TRelationRecord& r = records_[i];
+    const uint64_t key = r.second[k] ? keyOf(r) : 0;
+    if (key) __builtin_prefetch(&table[home(key, mask)]);
+    ahead[i % kAhead] = key;
+  };
+  for (size_t i = 0; i < kAhead && i < count; ++i) readAhead(i);
+  for (size_t i = 0; i < count; ++i) {
+    const uint64_t key = ahead[i % kAhead];
+    if (i + kAhead < count) readAhead(i + kAhead);
+    if (!key) continue;
+    ++sorted;
+    Slot& slot = place(table, mask, key);
+    if (slot.key) {
+      ++slot.count;
+      continue;
+    }
+    slot = {key, static_cast<uint32_t>(keyed.size()), 1};
+    keyed.push_back({key, {static_cast<uint32_t>(i), 1}});
+    if (keyed.size() * 2 > table.size()) {
+      std::vector<Slot> bigger(table.size() * 2);
+      const size_t biggerMask = bigger.size() - 1;
+      for (const Slot& old : table)
+        if (old.key) place(bigger, biggerMask, old.key) = old;
+      table.swap(bigger);
+      mask = biggerMask;
+    }
+  }
+  for (const Slot& s : table)
+    if (s.key) keyed[s.group].group.count = s.count;
+  return true;
+}
+
+bool TRelationStore::GroupPairs(int level) {
+  const int k = level - 1;
+  std::vector<Group>& groups = byPair_[k];
+  groups = {};
+  byCount_[k] = {};
+  kindCursor_[k] = 0;
+  sortedCount_[k] = 0;
   uint32_t sorted = 0;
   try {
-    std::vector<Keyed> keyed;
-    std::vector<Slot> table(size_t{1} << 12);
-    size_t mask = table.size() - 1;
-    auto home = [](uint64_t key, size_t m) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m; };
-    auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
-      size_t h = home(key, m);
-      while (t[h].key && t[h].key != key) h = (h + 1) & m;
-      return t[h];
-    };
-    auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
-    // The table outgrows the caches: the slot of a record some way ahead is
-    // asked for while this one is placed. Each record is read once, when it
-    // is that far ahead: its key (0 without a pair) waits in a ring.
-    constexpr size_t kAhead = 16;
-    const size_t count = records_.Size();
-    uint64_t ahead[kAhead] = {};
-    auto readAhead = [&](size_t i) {
-      const TRelationRecord& r = records_[i];
-      const uint64_t key = r.second[k] ? keyOf(r) : 0;
-      if (key) __builtin_prefetch(&table[home(key, mask)]);
-      ahead[i % kAhead] = key;
-    };
-    for (size_t i = 0; i < kAhead && i < count; ++i) readAhead(i);
-    for (size_t i = 0; i < count; ++i) {
-      const uint64_t key = ahead[i % kAhead];
-      if (i + kAhead < count) readAhead(i + kAhead);
-      if (!key) continue;
-      ++sorted;
-      Slot& slot = place(table, mask, key);
-      if (slot.key) {
-        ++slot.count;
-        continue;
-      }
-      slot = {key, static_cast<uint32_t>(keyed.size()), 1};
-      keyed.push_back({key, {static_cast<uint32_t>(i), 1}});
-      if (keyed.size() * 2 > table.size()) {
-        std::vector<Slot> bigger(table.size() * 2);
-        const size_t biggerMask = bigger.size() - 1;
-        for (const Slot& old : table)
-          if (old.key) place(bigger, biggerMask, old.key) = old;
-        table.swap(bigger);
-        mask = biggerMask;
-      }
-    }
-    for (const Slot& s : table)
-      if (s.key) keyed[s.group].group.count = s.count;
-    std::vector<Slot>().swap(table);
+    std::vector<KeyedGroup> keyed;
+    CollectGroups(level, keyed, sorted);
     // The key travels with its group: the sort never goes back to the records.
-    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    std::sort(keyed.begin(), keyed.end(), [](const KeyedGroup& a, const KeyedGroup& b) { return a.key < b.key; });
     groups.reserve(keyed.size());
-    for (const Keyed& g : keyed) groups.push_back(g.group);
+    for (const KeyedGroup& g : keyed) groups.push_back(g.group);
   } catch (const std::bad_alloc&) {
     groups = {};
+    return false;
+  }
+  sortedCount_[k] = sorted;
+  return true;
+}
+
+bool TRelationStore::GroupByCount(int level) {
+  const int k = level - 1;
+  std::vector<Group>& list = byCount_[k];
+  byPair_[k] = {};
+  list = {};
+  kindCursor_[k] = 0;
+  sortedCount_[k] = 0;
+  uint32_t sorted = 0;
+  try {
+    std::vector<KeyedGroup> keyed;
+    CollectGroups(level, keyed, sorted);
+    // The groups come in the order of their first records: placed by count,
+    // highest first, each count keeping that order, they are in the order
+    // OrderByCount gives (count, then first record) without a sort.
+    uint32_t highest = 0;
+    for (const KeyedGroup& g : keyed) highest = std::max(highest, g.group.count);
+    std::vector<uint32_t> start(size_t{highest} + 2, 0);
+    for (const KeyedGroup& g : keyed) ++start[highest - g.group.count + 1];
+    for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+    list.resize(keyed.size());
+    for (const KeyedGroup& g : keyed) list[start[highest - g.group.count]++] = g.group;
+  } catch (const std::bad_alloc&) {
+    list = {};
     return false;
   }
   sortedCount_[k] = sorted;
@@ -232,9 +263,8 @@ bool TRelationStore::SortByCount(int level) {
 bool TRelationStore::SortAllLevels() {
   // The levels share nothing but the records, which they only read.
   bool ok[kRelationLevels] = {};
-  RunInParallel(kRelationLevels, "relation sorting", [this, &ok](size_t k) {
-    ok[k] = GroupPairs(static_cast<int>(k) + 1) && OrderByCount(static_cast<int>(k) + 1);
-  });
+  RunInParallel(kRelationLevels, "relation sorting",
+                [this, &ok](size_t k) { ok[k] = GroupByCount(static_cast<int>(k) + 1); });
   for (bool b : ok)
     if (!b) {
       ReportMemoryLow(true);

@@ -192,6 +192,15 @@ class TRelationStore {
   // false when memory is short.
   bool GroupPairs(int level);
   bool OrderByCount(int level);
+  // Both at once, the groups by pair never kept (SortAllLevels).
+  bool GroupByCount(int level);
+  struct KeyedGroup {
+    uint64_t key;
+    Group group;
+  };
+  // The groups of a level's pairs in the order of their first records, and
+  // the records that have a pair (may throw std::bad_alloc).
+  bool CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted) const;
 
   TChunkedArray<TRelationRecord> records_;
   TRecordCursor cursor_;
