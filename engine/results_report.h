@@ -4,6 +4,7 @@
 // level with their counts, most frequent first. Fields are separated by tabs.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "engine/analysis_results.h"
@@ -17,6 +18,9 @@ constexpr int kMsgReportRelations = 5855;
 // Sections: "# Categories" (code, label, count, percentage), then per level
 // "# <level name>" (rank, class, count) and "# Relations: <level name>"
 // (first class, second class, count). Levels without classes are left out.
-std::string ResultsReport(const TAnalysisResults& results);
+// The levels' lines are written in parts at once (parts 0: one for each
+// usable processor, at most kMostReportParts); the text is the same.
+constexpr size_t kMostReportParts = 8;
+std::string ResultsReport(const TAnalysisResults& results, size_t parts = 0);
 
 }  // namespace quilor

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
@@ -368,6 +369,21 @@ TEST_F(SemanticPassTest, ReportListsCategoriesRankedClassesAndRelations) {
   EXPECT_NE(report.find("# Relations: References\ndog\tcash\t2\ncash\tdog\t1\n"), std::string::npos) << report;
   EXPECT_NE(report.find("# Reference fields 1\n1\tanimal\t3\n2\tmoney\t3\n"), std::string::npos) << report;
   EXPECT_EQ(report.find("# Scenario"), std::string::npos);  // no Scenario, no section
+}
+
+// The report's lines are written in parts on threads and joined: every
+// count of parts gives the text written in one part, whose sections are
+// in order (parts cut inside sections and at their headings alike).
+TEST_F(SemanticPassTest, ReportWrittenInPartsIsTheReportWrittenWhole) {
+  Text("dog cash / cash dog runs! / dog cash bank / bank tree stone / stone dog / river horse coin cash / coin /");
+  TAnalysisResults& r = Run();
+  const std::string whole = ResultsReport(r, 1);
+  const size_t levels = whole.find("# References\n"), relations = whole.find("# Relations: References\n");
+  ASSERT_NE(levels, std::string::npos);
+  ASSERT_LT(levels, relations);
+  ASSERT_GT(std::count(whole.begin(), whole.end(), '\n'), 40);
+  for (size_t parts : {2u, 3u, 5u, 8u, 13u, 1000u}) EXPECT_EQ(ResultsReport(r, parts), whole) << parts;
+  EXPECT_EQ(ResultsReport(r), whole);
 }
 
 // Neighbours of the words "x" in the text.
