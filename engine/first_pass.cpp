@@ -9,6 +9,7 @@
 #include "core/worker_threads.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
+#include "platform/letter_case.h"
 
 namespace quilor {
 
@@ -56,6 +57,9 @@ bool TFirstPass::ClassifySubstantive(TWordNode* n) {
     }
     if (known) *known = fresh;
     else known = &fresh;
+    if (readingsAhead_ && !fresh.readings &&
+        (!fresh.classified || (IsUpperCaseLetter(static_cast<unsigned char>(n->text[0])) && n->text[1])))
+      engine_.ReadingsOf(n->text);
   }
   if (!known->classified) {
     if (known->readings) {
@@ -108,6 +112,7 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
   Finish(false);
   pass_ = std::make_unique<TFirstPass>(engine);
   pass_->Begin();
+  pass_->LookUpReadingsAhead();
   finish_.store(false, std::memory_order_relaxed);
   complete_ = done_ = false;
   words_ = 0;

@@ -34,9 +34,15 @@ class TFirstPass {
   void End() { forms_ = {}; }
   // Words (not marks) taken since Begin.
   uint32_t Words() const { return words_; }
+  // Beside the loading, with a processor of its own, the pass also looks up
+  // the readings the second step will ask for by form (the forms it does
+  // not classify, and the capitalised ones that a name may hold), so that
+  // the engine keeps them (TOntologyEngine::ReadingsOf) before that step.
+  void LookUpReadingsAhead() { readingsAhead_ = true; }
 
  private:
   bool ClassifySubstantive(TWordNode* n);
+  bool readingsAhead_ = false;
 
   // What ClassifySubstantive made of a word form: the same form always gives
   // the same answer, so the engine is asked once per form and the later
