@@ -464,6 +464,19 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
     if (kinds_[start].role && start + 1 < kinds_.size() && nameWord(start + 1)) break;
     ++start;
   }
+  // An office before a name further on begins the name when a word known
+  // best as a common noun lies between (Fulton Superior Court Judge Durwood
+  // Pye: the person is Judge Durwood Pye, not the court).
+  for (size_t k = start + 1; k + 1 < kinds_.size(); ++k) {
+    if (!kinds_[k].role || kinds_[k].part == NamePart::kPerson || !nameWord(k + 1) ||
+        !(kinds_[k + 1].name || kinds_[k + 1].part == NamePart::kInitial))
+      continue;
+    bool common = false;
+    for (size_t j = start; j < k && !common; ++j)
+      common = kinds_[j].part != NamePart::kTitle && kinds_[j].part != NamePart::kInitial && !kinds_[j].name;
+    if (common) start = k;
+    break;
+  }
   size_t last = start;
   if (start < kinds_.size()) {
     while (last + 1 < kinds_.size()) {

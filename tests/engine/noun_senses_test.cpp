@@ -235,6 +235,17 @@ TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
   EXPECT_EQ(sentences_, 2);
 }
 
+TEST_F(NounSenses, AnOfficeBeforeANameAfterACommonNounBeginsThePerson) {
+  auto text = Analyse("He was charged by Fulton Superior Court Judge Durwood Pye. Mayor William Hartsfield spoke.");
+  EXPECT_EQ(Of(text, "Court").l3, "law");
+  EXPECT_EQ(Of(text, "Pye").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Judge"), 1);
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Court"), 0);
+  // With only names before the office the name begins where it did.
+  EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Mayor"), 1);
+}
+
 TEST_F(NounSenses, USIsTheCountryNotAPersonsInitials) {
   auto text = Analyse("The U. S. Army paid the U.S. Department of Labor. Then W. S. Harper spoke to the U. S.");
   EXPECT_EQ(Of(text, "S", 0).l3, "place");
