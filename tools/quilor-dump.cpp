@@ -27,12 +27,14 @@
 // option or no file, 65 no document gave any text (each one failed or was
 // empty: the list on stderr says why), 66 a file missing or unreadable.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/tool_main.h"
@@ -43,6 +45,7 @@
 #include "core/lexicon.h"
 #include "core/class_file.h"
 #include "core/messages.h"
+#include "core/worker_threads.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
@@ -58,6 +61,7 @@
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
+#include "platform/usable_cores.h"
 #include "output/gexf_dialog_logic.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
@@ -111,11 +115,32 @@ class Output {
     if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
     buffer_.clear();
   }
+  // Large UTF-8 text written as it is, after what the buffer holds.
+  void Write(std::string_view utf8) {
+    Flush();
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+  }
 
  private:
   std::string utf8_[256];
   std::string buffer_;
 };
+
+// A long Windows-1252 text (up to its first NUL, as a C string) in UTF-8,
+// converted in parts at once (a character is one byte: any cut is between
+// two) and written in order.
+void WriteConverted(std::string_view cp1252, Output& out) {
+  cp1252 = cp1252.substr(0, cp1252.find('\0'));
+  constexpr size_t kPartBytes = 1 << 20;
+  const size_t parts = std::clamp<size_t>(cp1252.size() / kPartBytes, 1, std::max(1u, UsableCores()));
+  std::vector<std::string> utf8(parts);
+  RunInParallel(parts, "output", [&](size_t p) {
+    const size_t from = cp1252.size() * p / parts, to = cp1252.size() * (p + 1) / parts;
+    utf8[p] = Cp1252ToUtf8(cp1252.substr(from, to - from));
+  });
+  ThrowIfWorkerFailed();
+  for (const std::string& text : utf8) out.Write(text);
+}
 
 // The major class number and the label of a word's chosen reading; nothing
 // for a proposition mark.
@@ -233,7 +258,7 @@ int Run(int argc, char** argv) {
   }
   Output out;
   if (results && ok && AnalysisResults) {
-    out.Raw(Cp1252ToUtf8(ResultsReport(*AnalysisResults)).c_str());
+    WriteConverted(ResultsReport(*AnalysisResults), out);
     TDiagnosisList diagnosis;
     RecordingDiagnosisView view;
     diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
