@@ -177,11 +177,11 @@ uint32_t TMainDictionary::NodeCount(int subTrie) const {
   return subTrie >= 1 && subTrie <= kLexiconSubTries ? subTries_[subTrie].count : 0;
 }
 
-int TMainDictionary::SelectSubTrie(int depth, const char* key) {
+int TMainDictionary::SelectSubTrie(int depth, const char* key, TLexiconAnswer& a) const {
   if (depth < 0) return -1;
   if (depth >= kMaxReadings) {
-    if (!depthOverflowReported) {
-      depthOverflowReported = true;
+    if (!a.depthOverflowReported) {
+      a.depthOverflowReported = true;
       ShowError(std::string(GetMessageText(kMsgDepthOverflow)) + " " + key);
     }
     return -1;
@@ -189,19 +189,19 @@ int TMainDictionary::SelectSubTrie(int depth, const char* key) {
   return SubTrieOf(depth, key, Tables.letterGroup);
 }
 
-int TMainDictionary::Find(int subTrie, const char* key) {
-  value = 0;
-  record = TCategoryRecord{};
-  keyReached = false;
+int TMainDictionary::Find(int subTrie, const char* key, TLexiconAnswer& a) const {
+  a.value = 0;
+  a.record = TCategoryRecord{};
+  a.keyReached = false;
   if (subTrie < 1 || subTrie > kLexiconSubTries) return -1;
   const SubTrie& s = subTries_[subTrie];
   TrieWalk w = WalkTrieWith<true, int32_t>(chars_.data() + s.first, links_.data() + s.first, s.count,
                                            SiblingIndex(subTrie), key);
   if (!w.found) return -1;
-  keyReached = true;
-  value = values_[s.first + w.node];
-  DecodeCategory(value, record);
-  return value != 0 ? static_cast<int>(w.node) : -1;
+  a.keyReached = true;
+  a.value = values_[s.first + w.node];
+  DecodeCategory(a.value, a.record);
+  return a.value != 0 ? static_cast<int>(w.node) : -1;
 }
 
 bool TMainDictionary::ForEachKey(const std::function<void(const std::string&, TCategoryCode)>& visit) const {
@@ -240,31 +240,31 @@ bool TMainDictionary::ForEachKey(const std::function<void(const std::string&, TC
   return true;
 }
 
-int TMainDictionary::LookupLexiconReading(int depth, const char* key) {
-  value = 0;
-  record = TCategoryRecord{};
+int TMainDictionary::LookupLexiconReading(int depth, const char* key, TLexiconAnswer& a) const {
+  a.value = 0;
+  a.record = TCategoryRecord{};
   if (!key || !key[0]) return -1;
-  const int t = SelectSubTrie(depth, key);
+  const int t = SelectSubTrie(depth, key, a);
   if (t < 0) return -1;
-  return Find(t, key);
+  return Find(t, key, a);
 }
 
-int TMainDictionary::Attempt(int subTrie, const char* form, bool alsoScenario) {
-  knownToOntology = false;
-  const int node = Find(subTrie, form);
+int TMainDictionary::Attempt(int subTrie, const char* form, bool alsoScenario, TLexiconAnswer& a) const {
+  a.knownToOntology = false;
+  const int node = Find(subTrie, form, a);
   if (node > 0) return node;
   LexiconOntology* o = g_ontology;
   if (!o) return -1;
   bool found = false;
   const int entry = o->LookupEntry(form, found);
   if (found) {
-    knownToOntology = true;
-    keyReached = true;
+    a.knownToOntology = true;
+    a.keyReached = true;
   }
   if (entry >= 1 || (alsoScenario && o->ScenarioEntryOfWordForm(form, static_cast<int>(std::strlen(form))) != 0)) {
-    SetSubstantive(record);
-    value = 1;
-    FoundAsOntologyNoun = true;
+    SetSubstantive(a.record);
+    a.value = 1;
+    a.FoundAsOntologyNoun = true;
     return 1;
   }
   return -1;
@@ -278,82 +278,83 @@ void CopyWord(char* to, const char* from, int length) {
   to[length] = 0;
 }
 
-void ClearReading(TMainDictionary& d) {
-  d.value = 0;
-  d.record = TCategoryRecord{};
+void ClearReading(TLexiconAnswer& a) {
+  a.value = 0;
+  a.record = TCategoryRecord{};
 }
 
 }  // namespace
 
-int LookupWord(TMainDictionary& d, int reading, int length, bool tryOtherForms, bool alsoScenario, const char* word) {
-  ClearReading(d);
-  d.WordFoundAsWritten = false;
-  d.WordKnownToOntology = false;
-  d.FoundAsOntologyNoun = false;
+int LookupWord(const TMainDictionary& dictionary, TLexiconAnswer& a, int reading, int length, bool tryOtherForms,
+               bool alsoScenario, const char* word) {
+  ClearReading(a);
+  a.WordFoundAsWritten = false;
+  a.WordKnownToOntology = false;
+  a.FoundAsOntologyNoun = false;
   if (length <= 0 || !word || !word[0]) return -1;
   // Keys have at most 79 characters: a longer word is cut.
   const int n = static_cast<int>(::strnlen(word, static_cast<size_t>(std::min(length, kWordBufferSize - 1))));
   char key[kWordBufferSize];
   CopyWord(key, word, n);
-  const int t = d.SelectSubTrie(reading, key);
+  const int t = dictionary.SelectSubTrie(reading, key, a);
   if (t < 0) return -1;
 
-  auto attempt = [&](const char* form) { return d.Attempt(t, form, alsoScenario); };
+  auto attempt = [&](const char* form) { return dictionary.Attempt(t, form, alsoScenario, a); };
 
   int result = attempt(key);
   if (result > 0) {
-    d.WordFoundAsWritten = true;
-    d.WordKnownToOntology = d.knownToOntology;
+    a.WordFoundAsWritten = true;
+    a.WordKnownToOntology = a.knownToOntology;
     return result;
   }
-  d.WordFoundAsWritten = d.keyReached;
-  d.WordKnownToOntology = d.knownToOntology;
+  a.WordFoundAsWritten = a.keyReached;
+  a.WordKnownToOntology = a.knownToOntology;
   if (n < 3) return -1;
 
-  const bool english = d.language == kLanguageEnglish;
-  auto acceptedNoun = [&]() { return IsSubstantive(d.record) || (!english && IsAdjective(d.record)); };
+  const bool english = dictionary.language == kLanguageEnglish;
+  auto acceptedNoun = [&]() { return IsSubstantive(a.record) || (!english && IsAdjective(a.record)); };
   if (IsPluralForm(key, n)) {
-    std::memcpy(d.buffers[0], key, static_cast<size_t>(n) + 1);
-    d.buffers[1][0] = 0;
-    Singular(d.buffers[0], d.buffers[1]);
-    result = attempt(d.buffers[0]);
+    std::memcpy(a.buffers[0], key, static_cast<size_t>(n) + 1);
+    a.buffers[1][0] = 0;
+    Singular(a.buffers[0], a.buffers[1]);
+    result = attempt(a.buffers[0]);
     if (result > 0 && acceptedNoun()) return result;
-    if (d.buffers[1][0]) {
-      result = attempt(d.buffers[1]);
+    if (a.buffers[1][0]) {
+      result = attempt(a.buffers[1]);
       if (result > 0 && acceptedNoun()) return result;
     }
   }
-  ClearReading(d);
+  ClearReading(a);
   if (!tryOtherForms) return -1;
 
-  std::memcpy(d.buffers[0], key, static_cast<size_t>(n) + 1);
-  VerbFormCandidates(d.buffers[0], d.buffers[1], d.buffers[2]);
+  std::memcpy(a.buffers[0], key, static_cast<size_t>(n) + 1);
+  VerbFormCandidates(a.buffers[0], a.buffers[1], a.buffers[2]);
   const TCategoryRecord guess = GuessedVerbCategory;
   for (int c = 0; c < 3; ++c) {
-    if (!d.buffers[c][0]) continue;
-    result = d.LookupLexiconReading(reading, d.buffers[c]);
-    if (result > 0 && IsVerb(d.record) && (english || IsInfinitive(d.record))) {
-      CopyTenseAndMood(d.record, guess);
+    if (!a.buffers[c][0]) continue;
+    result = dictionary.LookupLexiconReading(reading, a.buffers[c], a);
+    if (result > 0 && IsVerb(a.record) && (english || IsInfinitive(a.record))) {
+      CopyTenseAndMood(a.record, guess);
       return result;
     }
   }
-  ClearReading(d);
-  if (d.language != kLanguageSpanish && d.language != kLanguagePortuguese) return -1;
+  ClearReading(a);
+  if (dictionary.language != kLanguageSpanish && dictionary.language != kLanguagePortuguese) return -1;
 
-  std::memcpy(d.buffers[0], key, static_cast<size_t>(n) + 1);
-  if (IsPluralForm(key, n)) Singular(d.buffers[0], d.buffers[1]);
-  const size_t m = std::strlen(d.buffers[0]);
-  if (m > 3 && d.buffers[0][m - 1] == 'a') {
-    d.buffers[0][m - 1] = 'o';
-    result = d.LookupLexiconReading(reading, d.buffers[0]);
-    if (result > 0 && (IsSubstantive(d.record) || IsAdjective(d.record))) return result;
+  std::memcpy(a.buffers[0], key, static_cast<size_t>(n) + 1);
+  if (IsPluralForm(key, n)) Singular(a.buffers[0], a.buffers[1]);
+  const size_t m = std::strlen(a.buffers[0]);
+  if (m > 3 && a.buffers[0][m - 1] == 'a') {
+    a.buffers[0][m - 1] = 'o';
+    result = dictionary.LookupLexiconReading(reading, a.buffers[0], a);
+    if (result > 0 && (IsSubstantive(a.record) || IsAdjective(a.record))) return result;
   }
-  if (d.language == kLanguagePortuguese && n > 7 && std::strcmp(key + n - 5, "mente") == 0) {
-    SetModality(d.record, 3);
-    d.value = 1;
+  if (dictionary.language == kLanguagePortuguese && n > 7 && std::strcmp(key + n - 5, "mente") == 0) {
+    SetModality(a.record, 3);
+    a.value = 1;
     return 1;
   }
-  ClearReading(d);
+  ClearReading(a);
   return -1;
 }
 

@@ -81,7 +81,24 @@ class LexiconOntology {
 void SetLexiconOntology(LexiconOntology* ontology);
 LexiconOntology* CurrentLexiconOntology();
 
-class TMainDictionary {
+// What a lookup found, and the room it works in. The dictionary keeps one
+// for the callers that read its last lookup; a thread that looks words up
+// beside others keeps its own and reads the dictionary only.
+struct TLexiconAnswer {
+  // Last lookup.
+  TCategoryCode value = 0;
+  TCategoryRecord record;
+  // Flags of the last LookupWord.
+  bool WordFoundAsWritten = false;
+  bool WordKnownToOntology = false;
+  bool FoundAsOntologyNoun = false;
+  bool keyReached = false;
+  bool knownToOntology = false;
+  bool depthOverflowReported = false;
+  char buffers[3][kWordBufferSize] = {};
+};
+
+class TMainDictionary : public TLexiconAnswer {
  public:
   // Mode 0: empty lexicon, no file. Other modes: loads the ".lv8" file of the
   // name (its extension replaced).
@@ -94,10 +111,12 @@ class TMainDictionary {
 
   // SelectSubTrie: the sub-trie for a reading; depths above 5 give -1 (the
   // reading is skipped and reported once).
-  int SelectSubTrie(int depth, const char* key);
+  int SelectSubTrie(int depth, const char* key) { return SelectSubTrie(depth, key, *this); }
+  int SelectSubTrie(int depth, const char* key, TLexiconAnswer& answer) const;
   // Reading `depth` of the key: the node (> 0), or -1; the code goes to value
   // and record.
-  int LookupLexiconReading(int depth, const char* key);
+  int LookupLexiconReading(int depth, const char* key) { return LookupLexiconReading(depth, key, *this); }
+  int LookupLexiconReading(int depth, const char* key, TLexiconAnswer& answer) const;
 
   bool ready = false;
   uint32_t capacity = kEmptyLexiconCapacity;
@@ -108,21 +127,10 @@ class TMainDictionary {
   // Language of the lookups (the general state's code; English by default).
   int language = kLanguageEnglish;
 
-  // Last lookup.
-  TCategoryCode value = 0;
-  TCategoryRecord record;
-  // Flags of the last LookupWord.
-  bool WordFoundAsWritten = false;
-  bool WordKnownToOntology = false;
-  bool FoundAsOntologyNoun = false;
-  bool keyReached = false;
-  bool knownToOntology = false;
-  bool depthOverflowReported = false;
-  char buffers[3][kWordBufferSize] = {};
-
   // One attempt of LookupWord: the form in the sub-trie, else the ontology
   // (and the Scenario when asked), which make it a Substantive of value 1.
-  int Attempt(int subTrie, const char* form, bool alsoScenario);
+  int Attempt(int subTrie, const char* form, bool alsoScenario) { return Attempt(subTrie, form, alsoScenario, *this); }
+  int Attempt(int subTrie, const char* form, bool alsoScenario, TLexiconAnswer& answer) const;
   // Nodes of a sub-trie (1..50).
   uint32_t NodeCount(int subTrie) const;
   // Calls visit for every key of every sub-trie with its code. False when a
@@ -155,7 +163,7 @@ class TMainDictionary {
   const TrieSiblingIndex* SiblingIndex(int subTrie) const {
     return siblingsReady_[subTrie].load(std::memory_order_acquire) ? &siblings_[subTrie] : nullptr;
   }
-  int Find(int subTrie, const char* key);
+  int Find(int subTrie, const char* key, TLexiconAnswer& answer) const;
 
   SubTrie subTries_[kLexiconSubTries + 1];
   TrieSiblingIndex siblings_[kLexiconSubTries + 1];
@@ -181,8 +189,14 @@ inline TMainDictionary* OpenMainDictionary(const std::string& lexiconName, int m
 // forms, the ontology and the Scenario, two Romance-language rules. The
 // result is the node or 1 (found) or -1; the dictionary's value (0 unknown),
 // record and flags tell the rest.
-int LookupWord(TMainDictionary& dictionary, int reading, int length, bool tryOtherForms, bool alsoScenario,
-               const char* word);
+// The answer goes to the given one, the dictionary is only read: threads
+// with answers of their own may look words up at once.
+int LookupWord(const TMainDictionary& dictionary, TLexiconAnswer& answer, int reading, int length, bool tryOtherForms,
+               bool alsoScenario, const char* word);
+inline int LookupWord(TMainDictionary& dictionary, int reading, int length, bool tryOtherForms, bool alsoScenario,
+                      const char* word) {
+  return LookupWord(dictionary, dictionary, reading, length, tryOtherForms, alsoScenario, word);
+}
 // Replaces a word (at most 79 characters, buffer of kWordBufferSize) by its base form.
 bool ReduceToBaseForm(TMainDictionary& dictionary, const TWordCategoryData& data, char* word);
 // The infinitive of the verb form in buffers[0]; False with all five buffers

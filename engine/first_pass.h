@@ -66,8 +66,8 @@ class TFirstPass {
 };
 
 // The first pass following TextWords as the loading appends to it. The
-// loading may look words up in the engine on its own threads meanwhile: the
-// engine is asked under the dictionary lock.
+// loading may look words up in the engine on its own threads meanwhile: its
+// lookups only read the engine.
 class TFirstPassBesideLoading {
  public:
   // Begins the pass (on the caller's thread) and starts following TextWords

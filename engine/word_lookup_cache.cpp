@@ -1,33 +1,11 @@
 #include "engine/word_lookup_cache.h"
 
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include "core/lexicon.h"
 
 namespace quilor {
-
-TLookupLock::TLookupLock() {
-  pthread_mutexattr_t attributes;
-  pthread_mutexattr_init(&attributes);
-#ifdef PTHREAD_ADAPTIVE_MUTEX_INITIALIZER_NP
-  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_ADAPTIVE_NP);
-#endif
-  pthread_mutex_init(&mutex_, &attributes);
-  pthread_mutexattr_destroy(&attributes);
-}
-
-TLookupLock::~TLookupLock() { pthread_mutex_destroy(&mutex_); }
-
-void TLookupLock::lock() { pthread_mutex_lock(&mutex_); }
-
-void TLookupLock::unlock() { pthread_mutex_unlock(&mutex_); }
-
-TLookupLock& DictionaryLookupLock() {
-  static TLookupLock lock;
-  return lock;
-}
 
 void TWordLookupCache::Clear() {
   if (slots_ && used_ > 0)
@@ -117,14 +95,14 @@ int TWordLookupCache::WordReadings(const char* word, TCategoryRecord (&out)[kCac
   if (slot && slot->keyLength) {
     e = slot->entry;
   } else {
-    TMainDictionary& d = *MainDictionary;
+    const TMainDictionary& d = *MainDictionary;
+    TLexiconAnswer& a = answer_;
     const int length = static_cast<int>(std::strlen(word));
-    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
     for (int r = 0; r < kCachedReadings; ++r) {
-      if (LookupWord(d, r, length, true, true, word) <= 0 || d.value == 0) break;
-      if (r == 0) e.firstCode = d.value;
-      e.readings[e.count++] = d.record;
-      if (!IsAmbiguous(d.record)) break;
+      if (LookupWord(d, a, r, length, true, true, word) <= 0 || a.value == 0) break;
+      if (r == 0) e.firstCode = a.value;
+      e.readings[e.count++] = a.record;
+      if (!IsAmbiguous(a.record)) break;
     }
     if (slot && Keep(slot->entry, e, used_, kMaxEntries)) {
       slot->keyLength = static_cast<uint8_t>(keyLength_);
@@ -162,13 +140,8 @@ bool TWordLookupCache::ExpressionKnown(const char* candidate, bool& longerMayFol
       }
     }
   }
-  bool known = false;
-  {
-    std::lock_guard<TLookupLock> lock(DictionaryLookupLock());
-    TMainDictionary& d = *MainDictionary;
-    known = d.LookupLexiconReading(0, candidate) > 0 && d.value != 0;
-    longerMayFollow = known || d.keyReached;
-  }
+  const bool known = MainDictionary->LookupLexiconReading(0, candidate, answer_) > 0 && answer_.value != 0;
+  longerMayFollow = known || answer_.keyReached;
   if (slot) {
     slot->keyLength = static_cast<uint8_t>(length);
     slot->known = known;

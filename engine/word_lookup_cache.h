@@ -4,43 +4,23 @@
 // forgets everything when the main dictionary changes, and stops growing at
 // a fixed number of entries. Entries live in one open-addressed table
 // allocated with the first lookup; keys longer than 31 bytes are not kept.
+// A cache asks the dictionary with an answer of its own and only reads the
+// dictionary (and the ontology engine's): caches on several threads look
+// words up at once, without a lock.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <pthread.h>
 
 #include <cstring>
 #include <memory>
-#include <mutex>
 
 #include "core/category.h"
+#include "core/lexicon.h"
 
 namespace quilor {
 
 constexpr int kCachedReadings = 6;
-
-// The main dictionary keeps its last answer in itself: whoever asks it while
-// caches on other threads may be asking holds this lock. (What it asks the
-// ontology engine is read from the engine's dictionary alone: the engine's
-// own classification needs no lock.) The caches ask only for what they have
-// not kept.
-// A lookup holds it for a microsecond or so: a thread that finds it taken
-// spins a little before it sleeps (an adaptive mutex), so that the short
-// waits of the loading's threads cost no system call to sleep and to wake.
-class TLookupLock {
- public:
-  TLookupLock();
-  ~TLookupLock();
-  TLookupLock(const TLookupLock&) = delete;
-  TLookupLock& operator=(const TLookupLock&) = delete;
-  void lock();
-  void unlock();
-
- private:
-  pthread_mutex_t mutex_;
-};
-TLookupLock& DictionaryLookupLock();
 
 class TWordLookupCache {
  public:
@@ -135,6 +115,7 @@ class TWordLookupCache {
   size_t used_ = 0;
   const void* dictionary_ = nullptr;
   char key_[kKeySize + 1] = {};
+  TLexiconAnswer answer_;
   size_t keyLength_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/dictionary_file.h"
@@ -223,6 +224,37 @@ TEST_F(LexiconTest, LookupWordFallBacks) {
   ASSERT_EQ(LookupWord(d, 0, 11, true, true, "rapidamente"), 1);
   EXPECT_TRUE(IsModalityOf(d.record, 3));
   EXPECT_EQ(LookupWord(d, 0, 5, true, true, "mente"), -1);
+}
+
+// The loading's threads look words up at once, each with an answer of its
+// own: the answers stay apart and the dictionary's own is left as it was
+// (the thread sanitizer build runs this one).
+TEST_F(LexiconTest, ThreadsLookWordsUpWithAnswersOfTheirOwn) {
+  const auto image = SmallLexicon();
+  TMainDictionary d(image.data(), image.size(), "t.lv8");
+  FakeOntology ontology;
+  SetLexiconOntology(&ontology);
+  ASSERT_GT(LookupWord(d, 0, 4, true, true, "cats"), 0);
+  const TCategoryCode before = d.value;
+  const char* words[] = {"walked", "cats", "entity", "hobbit"};
+  bool verb[4] = {}, wrong[4] = {};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      TLexiconAnswer a;
+      const int length = static_cast<int>(std::strlen(words[t]));
+      for (int round = 0; round < 2000; ++round) {
+        if (LookupWord(d, a, 0, length, true, true, words[t]) <= 0) wrong[t] = true;
+        if (round == 0) verb[t] = IsVerb(a.record);
+        if (IsVerb(a.record) != verb[t] || (t >= 2 && !a.FoundAsOntologyNoun)) wrong[t] = true;
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_TRUE(verb[0]);
+  for (int t = 1; t < 4; ++t) EXPECT_FALSE(verb[t]) << words[t];
+  for (int t = 0; t < 4; ++t) EXPECT_FALSE(wrong[t]) << words[t];
+  EXPECT_EQ(d.value, before);
+  EXPECT_FALSE(d.FoundAsOntologyNoun);
 }
 
 TEST_F(LexiconTest, InfinitivesAndBaseForms) {
