@@ -1,10 +1,12 @@
 #include "core/relation_store.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "core/messages.h"
 #include "core/worker_threads.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -115,8 +117,14 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
   return true;
 }
 
-bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted) const {
+bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part,
+                                   unsigned parts) const {
   const int k = level - 1;
+  // A part takes the pairs whose key falls to it (high bits of a hash that
+  // the table's slots do not use).
+  auto ofThisPart = [part, parts](uint64_t key) {
+    return parts <= 1 || ((key * 0xC2B2AE3D27D4EB4Full) >> 40) % parts == part;
+  };
   // Equal pairs make one group, counted on its first record: the groups are
   // found with a hash table of the pairs seen (key second x 2^32 + first,
   // never 0 since a pair has a second), in the order of their first records.
@@ -154,7 +162,7 @@ bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, ui
   for (size_t i = 0; i < count; ++i) {
     const uint64_t key = ahead[i % kAhead];
     if (i + kAhead < count) readAhead(i + kAhead);
-    if (!key) continue;
+    if (!key || !ofThisPart(key)) continue;
     ++sorted;
     Slot& slot = place(table, mask, key);
     if (slot.key) {
@@ -200,33 +208,17 @@ bool TRelationStore::GroupPairs(int level) {
   return true;
 }
 
-bool TRelationStore::GroupByCount(int level) {
-  const int k = level - 1;
-  std::vector<Group>& list = byCount_[k];
-  byPair_[k] = {};
-  list = {};
-  kindCursor_[k] = 0;
-  sortedCount_[k] = 0;
-  uint32_t sorted = 0;
-  try {
-    std::vector<KeyedGroup> keyed;
-    CollectGroups(level, keyed, sorted);
-    // The groups come in the order of their first records: placed by count,
-    // highest first, each count keeping that order, they are in the order
-    // OrderByCount gives (count, then first record) without a sort.
-    uint32_t highest = 0;
-    for (const KeyedGroup& g : keyed) highest = std::max(highest, g.group.count);
-    std::vector<uint32_t> start(size_t{highest} + 2, 0);
-    for (const KeyedGroup& g : keyed) ++start[highest - g.group.count + 1];
-    for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
-    list.resize(keyed.size());
-    for (const KeyedGroup& g : keyed) list[start[highest - g.group.count]++] = g.group;
-  } catch (const std::bad_alloc&) {
-    list = {};
-    return false;
-  }
-  sortedCount_[k] = sorted;
-  return true;
+void TRelationStore::PlaceByCount(const std::vector<KeyedGroup>& keyed, std::vector<Group>& list) {
+  // The groups come in the order of their first records: placed by count,
+  // highest first, each count keeping that order, they are in the order
+  // OrderByCount gives (count, then first record) without a sort.
+  uint32_t highest = 0;
+  for (const KeyedGroup& g : keyed) highest = std::max(highest, g.group.count);
+  std::vector<uint32_t> start(size_t{highest} + 2, 0);
+  for (const KeyedGroup& g : keyed) ++start[highest - g.group.count + 1];
+  for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
+  list.resize(keyed.size());
+  for (const KeyedGroup& g : keyed) list[start[highest - g.group.count]++] = g.group;
 }
 
 bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
@@ -260,13 +252,72 @@ bool TRelationStore::SortByCount(int level) {
   return true;
 }
 
-bool TRelationStore::SortAllLevels() {
-  // The levels share nothing but the records, which they only read.
+bool TRelationStore::SortAllLevels(unsigned parts) {
+  // The levels share nothing but the records, which they only read. The
+  // two levels with the most pairs are grouped in parts at once, each part
+  // its own pairs; their groups are then merged in the order of their first
+  // records.
+  if (parts == 0) parts = UsableCores() >= 6 ? 2 : 1;
+  struct Task {
+    int level;
+    unsigned part, parts;
+    std::vector<KeyedGroup> keyed;
+    uint32_t sorted = 0;
+    bool ok = false;
+  };
+  std::vector<Task> tasks;
+  for (int level = 1; level <= kRelationLevels; ++level) {
+    const unsigned n = level <= 2 ? parts : 1;
+    for (unsigned part = 0; part < n; ++part) tasks.push_back({level, part, n, {}});
+  }
+  RunInParallel(tasks.size(), "relation sorting", [this, &tasks](size_t t) {
+    Task& task = tasks[t];
+    try {
+      task.ok = CollectGroups(task.level, task.keyed, task.sorted, task.part, task.parts);
+    } catch (const std::bad_alloc&) {
+      task.keyed = {};
+    }
+  });
   bool ok[kRelationLevels] = {};
-  RunInParallel(kRelationLevels, "relation sorting",
-                [this, &ok](size_t k) { ok[k] = GroupByCount(static_cast<int>(k) + 1); });
+  RunInParallel(kRelationLevels, "relation sorting", [this, &tasks, &ok](size_t k) {
+    const int level = static_cast<int>(k) + 1;
+    std::vector<Group>& list = byCount_[k];
+    byPair_[k] = {};
+    list = {};
+    kindCursor_[k] = 0;
+    sortedCount_[k] = 0;
+    std::vector<KeyedGroup> merged;
+    uint32_t sorted = 0;
+    bool partsOk = true;
+    try {
+      for (Task& task : tasks) {
+        if (task.level != level) continue;
+        partsOk = partsOk && task.ok;
+        sorted += task.sorted;
+        if (merged.empty()) {
+          merged.swap(task.keyed);
+          continue;
+        }
+        std::vector<KeyedGroup> both(merged.size() + task.keyed.size());
+        std::merge(merged.begin(), merged.end(), task.keyed.begin(), task.keyed.end(), both.begin(),
+                   [](const KeyedGroup& a, const KeyedGroup& b) { return a.group.record < b.group.record; });
+        merged.swap(both);
+        std::vector<KeyedGroup>().swap(task.keyed);
+      }
+      if (partsOk) PlaceByCount(merged, list);
+    } catch (const std::bad_alloc&) {
+      partsOk = false;
+    }
+    if (!partsOk) {
+      list = {};
+      return;
+    }
+    sortedCount_[k] = sorted;
+    ok[k] = true;
+  });
   for (bool b : ok)
     if (!b) {
+      for (auto& list : byCount_) list = {};
       ReportMemoryLow(true);
       return false;
     }

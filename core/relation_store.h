@@ -162,9 +162,11 @@ class TRelationStore {
   // Orders the groups of level k by count, highest first, for the readers.
   // False when memory is short (message 0 shown).
   bool SortByCount(int level);
-  // SortPairs and SortByCount of the four levels, each level on a thread of
-  // its own. False when memory is short (message 0 shown).
-  bool SortAllLevels();
+  // SortPairs and SortByCount of the four levels at once, the two first
+  // levels each in parts (0: two parts with at least six usable processors,
+  // else one); the groups are the same. False when memory is short
+  // (message 0 shown).
+  bool SortAllLevels(unsigned parts = 0);
   // Records of level k that took part in the last SortPairs.
   uint32_t SortedCount(int level) const { return ValidLevel(level) ? sortedCount_[level - 1] : 0; }
 
@@ -192,15 +194,18 @@ class TRelationStore {
   // false when memory is short.
   bool GroupPairs(int level);
   bool OrderByCount(int level);
-  // Both at once, the groups by pair never kept (SortAllLevels).
-  bool GroupByCount(int level);
   struct KeyedGroup {
     uint64_t key;
     Group group;
   };
   // The groups of a level's pairs in the order of their first records, and
-  // the records that have a pair (may throw std::bad_alloc).
-  bool CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted) const;
+  // the records that have a pair (may throw std::bad_alloc); with parts > 1
+  // only the pairs that fall to the part.
+  bool CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part = 0,
+                     unsigned parts = 1) const;
+  // Groups in the order of their first records into list by count, as
+  // OrderByCount orders them (may throw std::bad_alloc).
+  static void PlaceByCount(const std::vector<KeyedGroup>& keyed, std::vector<Group>& list);
 
   TChunkedArray<TRelationRecord> records_;
   TRecordCursor cursor_;

@@ -239,17 +239,22 @@ TEST(RelationStoreThreads, AllLevelsAtOnceGiveWhatEachLevelGivesAlone) {
     ASSERT_TRUE(together.Add(w, static_cast<uint32_t>(i), 0, 0, 0));
     ASSERT_TRUE(alone.Add(w, static_cast<uint32_t>(i), 0, 0, 0));
   }
-  ASSERT_TRUE(together.SortAllLevels());
   for (int level = 1; level <= kRelationLevels; ++level) {
     ASSERT_TRUE(alone.SortPairs(level));
     ASSERT_TRUE(alone.SortByCount(level));
-    ASSERT_EQ(together.KindCount(level), alone.KindCount(level)) << level;
-    EXPECT_EQ(together.SortedCount(level), alone.SortedCount(level));
-    for (size_t rank = 0; rank < alone.KindCount(level); ++rank) {
-      uint32_t f1, s1, c1, f2, s2, c2;
-      ASSERT_TRUE(together.KindEntry(level, rank, f1, s1, c1));
-      ASSERT_TRUE(alone.KindEntry(level, rank, f2, s2, c2));
-      EXPECT_EQ(std::make_tuple(f1, s1, c1), std::make_tuple(f2, s2, c2)) << level << " " << rank;
+  }
+  // The first two levels grouped in any number of parts, merged again.
+  for (unsigned parts : {0u, 1u, 2u, 3u, 7u}) {
+    ASSERT_TRUE(together.SortAllLevels(parts));
+    for (int level = 1; level <= kRelationLevels; ++level) {
+      ASSERT_EQ(together.KindCount(level), alone.KindCount(level)) << level;
+      EXPECT_EQ(together.SortedCount(level), alone.SortedCount(level));
+      for (size_t rank = 0; rank < alone.KindCount(level); ++rank) {
+        uint32_t f1, s1, c1, f2, s2, c2;
+        ASSERT_TRUE(together.KindEntry(level, rank, f1, s1, c1));
+        ASSERT_TRUE(alone.KindEntry(level, rank, f2, s2, c2));
+        EXPECT_EQ(std::make_tuple(f1, s1, c1), std::make_tuple(f2, s2, c2)) << parts << " " << level << " " << rank;
+      }
     }
   }
 }
