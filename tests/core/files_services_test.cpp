@@ -174,11 +174,14 @@ TEST(Shortcut, ReadsTheAddressOfItsSectionOnly) {
 
   TempFolder dir;
   WriteWholeFile(dir / "s.url", "[InternetShortcut]\r\nURL=http://example.org/a-rather-long-address\r\n");
-  char buffer[32] = {};
-  std::string name = dir / "s.url";
-  ASSERT_LT(name.size(), sizeof buffer - 1);
-  std::memcpy(buffer, name.c_str(), name.size() + 1);
-  EXPECT_TRUE(ReadShortcutUrl(buffer, sizeof buffer - 1));
+  // The caller's buffer holds the name too: it is named from its own folder,
+  // so that a long temporary folder still fits.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  char buffer[32] = "s.url";
+  const bool read = ReadShortcutUrl(buffer, sizeof buffer - 1);
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(read);
   EXPECT_STREQ(buffer, "http://example.org/a-rather-lon");  // capacity 31
   std::string missing = dir / "none.url";
   EXPECT_FALSE(ReadShortcutUrl(missing, 100));
