@@ -301,16 +301,21 @@ TEST(SelectionPlaces, RelationCursorsKeepTheSearchPlace) {
   ClearRunRelations();
 }
 
+// Three words and one relation window over them.
+void ThreeWordsInOneWindow(TWordList& list, TPropositionWindowList& windows) {
+  TextBuilder b(list);
+  b.Filler(3);
+  TRelationWindow w;
+  w.Set(0, 2, 7);
+  ASSERT_TRUE(windows.Append(w, 1, 3));
+}
+
 // The run's records take the words the semantic pass found, one for each
 // window; any other count of words is not trusted and the text is walked.
 TEST(SelectionPlaces, RunRelationsTakeTheWordsFoundOrWalkTheText) {
   TWordList list;
-  TextBuilder b(list);
-  b.Filler(3);
   TPropositionWindowList windows;
-  TRelationWindow w;
-  w.Set(0, 2, 7);
-  ASSERT_TRUE(windows.Append(w, 1, 3));
+  ASSERT_NO_FATAL_FAILURE(ThreeWordsInOneWindow(list, windows));
   TWordNode* third = TWordList::NextNode(TWordList::NextNode(list.First()));
   SetRunRelations(windows, list, {third});
   ASSERT_NE(RunRelations.source, nullptr);
@@ -324,12 +329,8 @@ TEST(SelectionPlaces, RunRelationsTakeTheWordsFoundOrWalkTheText) {
 // over them: the next text's relation cursors start afresh.
 TEST(SelectionPlaces, ReleasingTheTextDropsTheRelationsAndTheirPlaces) {
   TWordList list;
-  TextBuilder b(list);
-  b.Filler(3);
   TPropositionWindowList windows;
-  TRelationWindow w;
-  w.Set(0, 2, 7);
-  ASSERT_TRUE(windows.Append(w, 1, 3));
+  ASSERT_NO_FATAL_FAILURE(ThreeWordsInOneWindow(list, windows));
   SetRunRelations(windows, list);
   ASSERT_NE(RunRelations.source, nullptr);
   Selection.Clear();
