@@ -187,9 +187,7 @@ bool TSegmentResolver::IsSentenceDot(const TWordSlot* slots, int count, int i) {
     const char* dot = std::strrchr(tag, '.');
     if (dot && dot > tag && dot[1] == 0 && IsCurrencySign(static_cast<unsigned char>(dot[-1]))) return false;
     // The abbreviation of number before one (No. 5, Nos. 3 and 4).
-    if (n >= 2 && n <= 3 && (s.text[0] | 0x20) == 'n' && (s.text[1] | 0x20) == 'o' &&
-        (n == 2 || (s.text[2] | 0x20) == 's'))
-      return false;
+    if (Is(s, "no") || Is(s, "nos")) return false;
   }
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
     if (IsSubstantive(s.readings[r]) && SubField3HasBits0And1(s.readings[r])) return false;
