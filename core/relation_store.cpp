@@ -117,7 +117,7 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
   return true;
 }
 
-bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part,
+void TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part,
                                    unsigned parts) const {
   const int k = level - 1;
   // A part takes the pairs whose key falls to it (high bits of a hash that
@@ -182,7 +182,6 @@ bool TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, ui
   }
   for (const Slot& s : table)
     if (s.key) keyed[s.group].group.count = s.count;
-  return true;
 }
 
 bool TRelationStore::GroupPairs(int level) {
@@ -273,7 +272,8 @@ bool TRelationStore::SortAllLevels(unsigned parts) {
   RunInParallel(tasks.size(), "relation sorting", [this, &tasks](size_t t) {
     Task& task = tasks[t];
     try {
-      task.ok = CollectGroups(task.level, task.keyed, task.sorted, task.part, task.parts);
+      CollectGroups(task.level, task.keyed, task.sorted, task.part, task.parts);
+      task.ok = true;
     } catch (const std::bad_alloc&) {
       task.keyed = {};
     }

@@ -201,7 +201,7 @@ class TRelationStore {
   // The groups of a level's pairs in the order of their first records, and
   // the records that have a pair (may throw std::bad_alloc); with parts > 1
   // only the pairs that fall to the part.
-  bool CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part = 0,
+  void CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part = 0,
                      unsigned parts = 1) const;
   // Groups in the order of their first records into list by count, as
   // OrderByCount orders them (may throw std::bad_alloc).
