@@ -133,7 +133,8 @@ void DecodeCategory(TCategoryCode code, TCategoryRecord& r) {
     case 8: r.MajorClass = kClassUnknown; break;
     default:
       r.MajorClass = kClassSubstantive;
-      if (code & 0x02) r.Spare = kSpareNamesAlone;
+      if (code & 0x02) r.Spare |= kSpareNamesAlone;
+      if (code & 0x04) r.Spare |= kSpareSeldomVerb;
       if (code & 0x10) r.SubField3 = 1;
       else if (code & 0x20) r.SubField3 = 2;
       else if (code & 0x40) r.SubField3 = 3;

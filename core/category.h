@@ -59,10 +59,13 @@ enum VerbMood : uint8_t {
 };
 enum VerbTense : uint8_t { kTensePresent = 1, kTensePast = 2, kTenseFuture = 3, kTenseOther = 4 };
 
-// Spare of a Substantive reading: the lexicon's mark of a noun that names
+// Spare of a Substantive reading, bits of the lexicon's marks, read by the
+// resolver only (the words of a text never carry them): a noun that names
 // alone after an article though an adjective reading comes first (the
-// public). Read by the resolver only; the words of a text never carry it.
+// public); a word seldom a verb, whose verb reading is taken only where its
+// clause asks for a verb (people, school, part).
 constexpr uint8_t kSpareNamesAlone = 1;
+constexpr uint8_t kSpareSeldomVerb = 2;
 
 struct TCategoryRecord {
   uint8_t MajorClass = 0;

@@ -44,6 +44,10 @@ constexpr TCategoryCode kAbbreviationCode = 0x0040;  // feature bits 0 and 1: a 
 // A noun read after an adjective reading that names alone often enough: after
 // an article, with nothing to describe after it, it is the noun (the public).
 constexpr TCategoryCode kNamesAloneBit = 0x0002;
+// A noun whose word is seldom a verb, though it has a verb reading: the
+// resolver reads the verb only where the clause asks for one (people,
+// school; but to people the land).
+constexpr TCategoryCode kSeldomVerbBit = 0x0004;
 
 constexpr uint8_t MajorClassOfCode(TCategoryCode code) { return (code >> 8) & 0x0F; }
 

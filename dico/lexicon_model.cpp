@@ -173,6 +173,14 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
   if (counts && !codes.empty() && MajorClassOfCode(codes[0]) == 4 &&
       (*counts)[kFreqNoun] * kNamesAloneShare >= (*counts)[kFreqAdjective])
     std::replace(codes.begin(), codes.end(), kNounCode, static_cast<TCategoryCode>(kNounCode | kNamesAloneBit));
+  // A word with a verb reading whose verb tokens are fewer than one in
+  // kSeldomVerbShare of its tokens, counted on enough of them, is seldom a
+  // verb: its noun carries the mark, and the verb is read only where the
+  // clause asks for one (people, school, part; not work, need, change).
+  if (counts && total >= kSeldomVerbShare && (*counts)[kFreqVerb] * kSeldomVerbShare < total &&
+      std::any_of(codes.begin(), codes.end(), [](TCategoryCode c) { return MajorClassOfCode(c) == 1; }))
+    for (TCategoryCode& c : codes)
+      if ((c & ~kNamesAloneBit) == kNounCode) c |= kSeldomVerbBit;
   return codes;
 }
 

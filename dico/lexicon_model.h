@@ -35,6 +35,10 @@ constexpr int kUnseenClassTokens = 500;
 // A noun read after an adjective reading names alone (kNamesAloneBit) when
 // its tokens are at least 1/kNamesAloneShare of the adjective's.
 constexpr int kNamesAloneShare = 5;
+// A word with a noun and a verb reading is seldom a verb (kSeldomVerbBit on
+// the noun) when fewer than 1/kSeldomVerbShare of at least that many counted
+// tokens are verbs.
+constexpr int kSeldomVerbShare = 20;
 
 // Orders a word's candidates (frequency list first, then origin, then weight),
 // drops duplicates and, for closed-class words, WordNet readings the

@@ -819,9 +819,11 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
 
   // Nothing follows that the word could describe (the past few years: few).
   const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
-  bool namesAlone = false;
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
-    namesAlone |= IsSubstantive(s.readings[r]) && s.readings[r].Spare == kSpareNamesAlone;
+  bool namesAlone = false, seldomVerb = false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+    namesAlone |= IsSubstantive(s.readings[r]) && (s.readings[r].Spare & kSpareNamesAlone);
+    seldomVerb |= IsSubstantive(s.readings[r]) && (s.readings[r].Spare & kSpareSeldomVerb);
+  }
   if (p && substantive && IsArticleOrPossessive(*p)) {
     // After an article or a possessive, a word that can name names when
     // nothing it describes follows (on the left of, the beginning of, its
@@ -854,6 +856,9 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))
     return out(verb);
+  // A word the lexicon marks as seldom a verb (people, school, part) is no
+  // finite verb unless its clause asks for one.
+  if (substantive && finite && seldomVerb && !AsksForVerb(i, first, last)) return out(finiteVerb);
   if (!ReadsLeftContext(s)) return 0;
   const TLeftContext left = LeftContextOf(i, first);
 
@@ -926,6 +931,35 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     }
   }
   return 0;
+}
+
+bool TSegmentResolver::AsksForVerb(int i, int first, int last) const {
+  const TWordSlot* n = i < last && !slots_[i + 1].IsMark() ? &slots_[i + 1] : nullptr;
+  // What a verb takes after it: an object, or a particle (to sum up).
+  const bool takes = n && (IsArticleOrPossessive(*n) || IsDeterminantVariant(n->Category()) ||
+                           (IsPersonalPronoun(n->Category()) && !IsSubjectOnly(*n)) || Is(*n, "up") || Is(*n, "out") ||
+                           Is(*n, "down") || Is(*n, "off"));
+  // First in its clause, before what it takes, it may give an order (Order
+  // a copy).
+  if (i == first) return takes;
+  // The word before, past the modalities (he shyly terms, did not question).
+  int b = i - 1;
+  while (b > first && IsModality(slots_[b].Category()) && !IsVerb(slots_[b].Category())) --b;
+  const TWordSlot& before = slots_[b];
+  // After a modal or do (will house them), after a subject (they man the
+  // guns, who courts), and after a verb and "and" (makes and markets).
+  // (It and you after a verb or a preposition are its object: made it part.)
+  const bool object = b - 1 >= first && !IsSubjectOnly(before) && !IsRelativePronoun(before.Category()) &&
+                      (IsVerb(slots_[b - 1].Category()) || IsDeterminant(slots_[b - 1].Category()));
+  if (IsModal(before) || IsModalWord(before) || (IsSubjectWord(before) && !object)) return true;
+  if (b == i - 1 && IsAdditionConnector(before.Category()) && b - 1 >= first)
+    return IsFiniteVerb(slots_[b - 1].Category());
+  // After "to", before what it takes or another bare verb (to people the
+  // land, to man the guns, to color and paint).
+  if (b != i - 1 || !Is(before, "to")) return false;
+  if (n && IsAdditionConnector(n->Category()) && i + 2 <= last && !slots_[i + 2].IsMark())
+    return HasBaseVerb(slots_[i + 2]);
+  return takes;
 }
 
 bool TSegmentResolver::VerbFollows(int i) const {

@@ -98,6 +98,9 @@ class alignas(64) TSegmentResolver {
   void SetLexicalEntry(TWordSlot& slot);
   void CutPropositions();
   bool VerbFollows(int i) const;
+  // Whether the words around slot i in the window first..last ask for a
+  // verb there: after a modal, a subject, "to" or a verb and "and".
+  bool AsksForVerb(int i, int first, int last) const;
   bool ConnectorMayCut(int i, int words, int first) const;
   bool AppendProposition(int first, int last, int next);
   bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data);

@@ -24,6 +24,8 @@ TEST(DicoFiles, CodesDecodeToTheIntendedCategories) {
       {kProperNameCode, {8, 0, 0, 2, 0, 0}},
       {kAbbreviationCode, {8, 0, 0, 3, 0, 0}},
       {kNounCode | kNamesAloneBit, {8, 0, 0, 0, 0, kSpareNamesAlone}},
+      {kNounCode | kSeldomVerbBit, {8, 0, 0, 0, 0, kSpareSeldomVerb}},
+      {kNounCode | kNamesAloneBit | kSeldomVerbBit, {8, 0, 0, 0, 0, kSpareNamesAlone | kSpareSeldomVerb}},
       {ConnectorCode(ConnectorKind::Cause), {2, 2, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Goal), {2, 3, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Disjunction), {2, 5, 0, 0, kFlagFundamental, 0}},

@@ -176,6 +176,23 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, alone}));
   publicWord[kFreqNoun] = 284 / kNamesAloneShare - 1;
   EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, noun}));
+  // A noun whose word is seldom a verb is marked so (people: 1 verb of 655
+  // tokens), not when the verb is common (work: 125 of 610), when too few
+  // tokens are counted, or when the word has no verb reading.
+  const TCategoryCode seldom = kNounCode | kSeldomVerbBit;
+  std::vector<Candidate> people = {{noun, ReadingOrigin::WordNetLemma, 9}, {verb, ReadingOrigin::WordNetLemma, 1}};
+  FrequencyCounts peopleWord{};
+  peopleWord[kFreqNoun] = 654;
+  peopleWord[kFreqVerb] = 1;
+  EXPECT_EQ(OrderReadings(people, &peopleWord), (std::vector<TCategoryCode>{seldom, verb}));
+  peopleWord[kFreqVerb] = 125;
+  EXPECT_EQ(OrderReadings(people, &peopleWord), (std::vector<TCategoryCode>{noun, verb}));
+  peopleWord[kFreqNoun] = kSeldomVerbShare - 1;
+  peopleWord[kFreqVerb] = 0;
+  EXPECT_EQ(OrderReadings(people, &peopleWord), (std::vector<TCategoryCode>{noun, verb}));
+  peopleWord[kFreqNoun] = 100;
+  peopleWord[kFreqAdjective] = 3;
+  EXPECT_EQ(OrderReadings(brown, &peopleWord), (std::vector<TCategoryCode>{noun, adj}));
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i)

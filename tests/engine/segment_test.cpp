@@ -869,6 +869,31 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
   TextWords.Clear();
 }
 
+// A word seldom a verb (people, school, part, man, order) is the noun
+// unless its clause asks for a verb.
+TEST(SegmentClauseRules, AWordSeldomAVerbIsTheVerbOnlyWhereTheClauseAsksForOne) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"The gas people were happy.", "people", kClassSubstantive},
+      {"They went to school with a friend.", "school", kClassSubstantive},
+      {"It was only part of the plan.", "part", kClassSubstantive},
+      {"They made it part of the plan.", "part", kClassSubstantive},
+      {"It was the fact that man is mortal.", "man", kClassSubstantive},
+      // After "to" or a modal before an object, after a subject, and after
+      // a verb and "and".
+      {"They came to people the land.", "people", kClassVerb},
+      {"Most learn to color and paint.", "color", kClassVerb},
+      {"The crew will man the guns.", "man", kClassVerb},
+      {"They people the valley with farmers.", "people", kClassVerb},
+      {"He never once questions it.", "questions", kClassVerb},
+      {"The firm makes and markets a wide line.", "markets", kClassVerb},
+  });
+  // The lexicon's mark stays out of the text's words.
+  Segment("The gas people were happy.");
+  EXPECT_EQ(RecordOf("people").Spare, 0);
+  TextWords.Clear();
+}
+
 // An expression is joined only where its words' categories allow it.
 TEST(SegmentClauseRules, AnExpressionDoesNotTakeTheVerbOfItsClause) {
   Dictionaries dictionaries;
