@@ -32,11 +32,15 @@ bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
 
 // The part of a name's item a word is, not an item of its own (PassByte).
 constexpr uint8_t kNamePartBit = 1;
+// A name part that keeps a class of its own though it is no item: the
+// office before a person's name (the President in President Kennedy).
+constexpr uint8_t kOfficeBit = 16;
 // Pass 2 only: the word begins a sentence or a quotation; a noun whose
 // reading is the default so far, to be chosen with its sentence.
 constexpr uint8_t kInitialBit = 2;
 constexpr uint8_t kOpenBit = 4;
 bool IsNamePart(const TWordNode* n) { return (n->category.PassByte & kNamePartBit) != 0; }
+bool IsOffice(const TWordNode* n) { return (n->category.PassByte & kOfficeBit) != 0; }
 
 // The Scenario entry of a word counts when the Scenario counts its entry.
 bool CountedEntry(const TOntologyEngine& engine, uint32_t entry) {
@@ -282,7 +286,9 @@ bool IsDateNumber(const TWordNode* n) {
 
 // What the words around a capitalised noun say it names.
 uint8_t SemanticPass::CuesAround(const TWordNode* n) const {
-  if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit)) return 0;
+  // Every reading of an office before a name names a person: the name
+  // after it tells none of them from another.
+  if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit) || IsOffice(n)) return 0;
   // Its neighbours in its proposition and its document.
   const TWordNode* after = InDocument(TWordList::NextNode(n));
   if (after && IsMark(after)) after = nullptr;
@@ -328,6 +334,11 @@ void MakePart(TOntologyEngine& engine, TWordNode* n) {
   GiveBack(engine, n);
   n->category.PassByte |= kNamePartBit;
 }
+
+// The office before a person's name is part of the person's item, so that
+// office and name make no pair of their own; but it names an office, and
+// keeps its readings to be chosen as any noun's are.
+void MakeOffice(TWordNode* n) { n->category.PassByte |= kNamePartBit | kOfficeBit; }
 
 // The word takes classes of its own (levels 1-3), counted.
 void TakeClasses(TOntologyEngine& engine, TWordNode* n, const std::array<uint32_t, 4>& classes) {
@@ -494,7 +505,15 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
       ++last;
     }
     if (last > start) {
-      for (size_t k = start; k < last; ++k) MakePart(engine_, run_[k]);
+      // A word naming an office that begins the name (not a title, an
+      // initial or a person's name) keeps a class of its own.
+      const NamePart first = kinds_[start].part;
+      const bool office =
+          kinds_[start].role && first != NamePart::kTitle && first != NamePart::kInitial && first != NamePart::kPerson;
+      for (size_t k = start; k < last; ++k) {
+        if (k == start && office) MakeOffice(run_[k]);
+        else MakePart(engine_, run_[k]);
+      }
       TakeClasses(engine_, run_[last], engine_.PersonClasses());
     }
   }
@@ -556,7 +575,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
     const uint32_t readings = TakeReadingsToken(n);
     if (!IsSubstantive(d.Category)) continue;
     ++substantives_;
-    if (IsNamePart(n)) continue;
+    if (IsNamePart(n) && !IsOffice(n)) continue;
     NearNoun near;
     if (d.ClassIds[0] == 0) {
       if (!engine_.DefaultReading(n->text, d.PassByte & kInitialBit, engine_.TextToken(readings))) continue;

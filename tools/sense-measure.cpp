@@ -14,11 +14,12 @@
 // exception list and the suffix rules): WordNet's tagged sense counts give the
 // distribution of the lemma's true senses, and the token scores the share of
 // that distribution whose sense lies in the class the pass chose. A token
-// the pass made part of a name item (Mayor in Mayor Hartsfield, Fulton in
-// Fulton County) has no class of its own and is scored with the item's
-// class, which the word carrying the item holds: a reader gives the office
-// before a name the person's class. (It scored nothing until the name items
-// came; a single capital alone stays without a class.)
+// the pass made part of a name item without a class of its own (Fulton in
+// Fulton County) is scored with the item's class, which the word carrying
+// the item holds; the office before a person's name (Mayor in Mayor
+// Hartsfield) keeps a class of its own and is scored by it. (A name part
+// scored nothing until the name items came; a single capital alone stays
+// without a class.)
 // The first-sense baseline scores the class of the lemma's first sense the
 // same way. --senses is the table quilor-ontology --senses writes (default
 // DIR/englex.senses.txt). Lemmas without tagged senses are not scored.
@@ -195,7 +196,9 @@ class Measure {
         if (chosen[static_cast<size_t>(first)] == -1) {
           chosen[static_cast<size_t>(first)] = IsSubstantive(d.Category) ? d.ClassIds[level_ - 1] : 0;
           namePart[static_cast<size_t>(first)] = IsSubstantive(d.Category) && IsPartOfName(*n);
-          if (namePart[static_cast<size_t>(first)]) chosen[static_cast<size_t>(first)] = ItemClass(n);
+          // 1: scored by the item's class, 2: by the part's own (an office).
+          if (namePart[static_cast<size_t>(first)] && d.ClassIds[level_ - 1]) namePart[static_cast<size_t>(first)] = 2;
+          else if (namePart[static_cast<size_t>(first)]) chosen[static_cast<size_t>(first)] = ItemClass(n);
           TCategoryRecord c = d.Category;
           kind[static_cast<size_t>(first)] = NormaliseMajorClass(c);
         }
@@ -220,7 +223,8 @@ class Measure {
       for (const auto& [c, n] : s.senses) best = std::max(best, s.Share(c));
       t.best += best;
       ++t.chosen[cls];
-      if (cls && namePart[i]) ++byItem_;
+      if (cls && namePart[i] == 1) ++byItem_;
+      if (namePart[i] == 2) ++ownClass_;
       if (choicesOut_) {
         char shares[64];
         std::snprintf(shares, sizeof shares, "%.3f\t%.3f", s.Share(cls), s.Share(s.senses.front().first));
@@ -260,8 +264,9 @@ class Measure {
                 100 * best / tokens);
     std::printf(
         "tokens without a class: %ld (parts of a name: %ld; read as another word kind or unclassified: %ld; "
-        "not reached: %ld); inside joined expressions (not scored): %ld; parts of a name scored by their item: %ld\n\n",
-        nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_, byItem_);
+        "not reached: %ld); inside joined expressions (not scored): %ld; parts of a name scored by their item: %ld, by "
+        "a class of their own (an office): %ld\n\n",
+        nameParts_ + unclassified_ + unreached_, nameParts_, unclassified_, unreached_, joined_, byItem_, ownClass_);
     auto line = [&](const std::string& lemma) {
       const NounTally& t = nouns_.at(lemma);
       uint32_t most = 0;
@@ -329,7 +334,7 @@ class Measure {
   std::unordered_map<std::string, Senses> senses_;
   std::unordered_map<std::string, std::string> exceptions_;
   std::map<std::string, NounTally> nouns_;
-  long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0, byItem_ = 0;
+  long unclassified_ = 0, nameParts_ = 0, unreached_ = 0, joined_ = 0, byItem_ = 0, ownClass_ = 0;
   int level_ = 1;
   std::unique_ptr<std::ofstream> unclassifiedOut_, choicesOut_;
 };

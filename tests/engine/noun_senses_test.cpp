@@ -44,6 +44,7 @@ class NounSenses : public ::testing::Test {
   struct Word {
     std::string text, l1, l3;
     uint32_t entry = 0;  // Scenario entry
+    bool item = false;   // an item of the relations
   };
   // Analyses a text as the analysis run does and gives every noun with the
   // names of its classes of levels 1 and 3.
@@ -65,6 +66,12 @@ class NounSenses : public ::testing::Test {
     std::vector<Word> words;
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
+    personPairs_ = 0;
+    uint32_t first = 0, second = 0, count = 0;
+    for (size_t i = 0; results->Relations.KindEntry(3, i, first, second, count); ++i)
+      if (OntologyEngine->ClassName(3, static_cast<int32_t>(first)) == "person" &&
+          OntologyEngine->ClassName(3, static_cast<int32_t>(second)) == "person")
+        personPairs_ += static_cast<int>(count);
     nameParts_.clear();
     sentences_ = 0;
     for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
@@ -73,7 +80,8 @@ class NounSenses : public ::testing::Test {
       sentences_ += std::strcmp(n->text, "/") == 0 && std::strchr(n->tag, '.') != nullptr;
       if (!IsSubstantive(d.Category) || !d.ClassIds[0]) continue;
       words.push_back({n->text, OntologyEngine->ClassName(1, static_cast<int32_t>(d.ClassIds[0])),
-                       OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2])), d.ClassIds[3]});
+                       OntologyEngine->ClassName(3, static_cast<int32_t>(d.ClassIds[2])), d.ClassIds[3],
+                       HasClassifiedMark(d)});
     }
     TextWords.Clear();
     return words;
@@ -82,6 +90,8 @@ class NounSenses : public ::testing::Test {
   // many marks with a period it was cut at.
   static inline std::vector<std::string> nameParts_;
   static inline int sentences_ = 0;
+  // The person-person relations (level 3) of the last text analysed.
+  static inline int personPairs_ = 0;
   // The classified occurrences of a word.
   static int Count(const std::vector<Word>& words, const std::string& text) {
     int n = 0;
@@ -185,8 +195,7 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_EQ(Of(text, "Harper", 2).l1, "person");
   EXPECT_EQ(Of(text, "Kennedy").l1, "person");
   EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
-  for (const char* w : {"Mr", "Mrs", "John", "F", "W", "J", "Sen", "Mayor", "William", "B"})
-    EXPECT_EQ(Of(text, w).l1, "") << w;
+  for (const char* w : {"Mr", "Mrs", "John", "F", "W", "J", "Sen", "William", "B"}) EXPECT_EQ(Of(text, w).l1, "") << w;
   // A surname that is a trade is the person only in a name.
   EXPECT_NE(Of(text, "Harper", 3).l1, "person");
   // Words of a place stay what they are.
@@ -197,22 +206,36 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
 }
 
-TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePerson) {
+TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePersonAndKeepsItsOwnClass) {
   auto text = Analyse(
       "Mayor Hartsfield spoke to Judge Parsons and Coach Wagner. The Mayor said the judge was late. "
       "The Superior Court met.");
-  // The office joins the name that follows it: one person, carried by the
-  // name; the office carries nothing (the one Mayor left is the second).
+  // The office joins the name that follows it: one person item, carried by
+  // the name.
   EXPECT_EQ(Of(text, "Hartsfield").l1, "person");
   EXPECT_EQ(Of(text, "Parsons").l1, "person");
   EXPECT_EQ(Of(text, "Wagner").l1, "person");
-  EXPECT_EQ(Count(text, "Mayor"), 1);
-  EXPECT_EQ(Count(text, "Judge"), 0);
-  EXPECT_EQ(Count(text, "Coach"), 0);
-  // Without a name after it the office is a noun of its own, and a word
-  // known best as a common noun is no name.
-  EXPECT_EQ(Of(text, "Mayor").l3, "person");
+  for (const char* w : {"Mayor", "Judge", "Coach"})
+    EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), w), 1) << w;
+  // The office keeps the class of the office, chosen as a noun's is (the
+  // name after it speaks for no sense of it), and is no item.
+  EXPECT_EQ(Of(text, "Mayor", 0).l1, "mayor");
+  EXPECT_EQ(Of(text, "Judge").l1, "judge");
+  EXPECT_EQ(Of(text, "Coach").l1, "coach");
+  for (const char* w : {"Judge", "Coach"}) EXPECT_FALSE(Of(text, w).item) << w;
+  EXPECT_FALSE(Of(text, "Mayor", 0).item);
+  EXPECT_TRUE(Of(text, "Hartsfield").item);
+  // Without a name after it the office is a noun and an item of its own,
+  // and a word known best as a common noun is no name.
+  EXPECT_EQ(Of(text, "Mayor", 1).l1, "mayor");
+  EXPECT_TRUE(Of(text, "Mayor", 1).item);
   EXPECT_EQ(Of(text, "Court").l3, "law");
+
+  // Office and name make no pair of persons; an office and a name apart do.
+  Analyse("Mayor Kennedy spoke. Mayor Nixon spoke. Mayor Johnson spoke.");
+  EXPECT_EQ(personPairs_, 0);
+  Analyse("The mayor met Kennedy. The mayor met Nixon. The mayor met Johnson.");
+  EXPECT_EQ(personPairs_, 3);
 }
 
 TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
