@@ -121,6 +121,8 @@ struct NameWord {
   // The dictionary does not know the word, or knows it best as a name (its
   // heaviest reading holds only with its capital).
   bool name = false;
+  // Its heaviest reading is a person (a given name: Grace, Sidney).
+  bool personName = false;
 };
 
 // Titles read as the person they introduce (lower case, without a period).

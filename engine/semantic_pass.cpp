@@ -495,7 +495,11 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
       bool take = following == NamePart::kTitle || following == NamePart::kInitial || following == NamePart::kPerson ||
                   following == NamePart::kName || afterAbbreviation;
-      if (following == NamePart::kRole && !afterAbbreviation) take = false;
+      // An office ends a name only when a word known best as a person's
+      // name comes before it and nothing after it: it is the surname
+      // (Sidney Baker; but Land Rover, Parks Commissioner).
+      if (following == NamePart::kRole && !afterAbbreviation)
+        take = previous == NamePart::kPerson && kinds_[last].personName && last + 2 == kinds_.size();
       if (!take && following == NamePart::kNone) {
         const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
         take =

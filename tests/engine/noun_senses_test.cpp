@@ -238,6 +238,21 @@ TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePersonAndKeepsItsOwnClass) {
   EXPECT_EQ(personPairs_, 3);
 }
 
+TEST_F(NounSenses, ASurnameThatIsAlsoAnOfficeIsThePerson) {
+  // After a title or a given name an office that ends the name is the
+  // surname: one person, no office.
+  auto text = Analyse("Dr. Judge came with Mr. Marshal, Sidney Baker and Thomas Marshal. The Land Rover stopped.");
+  EXPECT_EQ(Of(text, "Judge").l1, "person");
+  EXPECT_EQ(Of(text, "Marshal", 0).l1, "person");
+  EXPECT_EQ(Of(text, "Baker").l1, "person");
+  EXPECT_EQ(Of(text, "Marshal", 1).l1, "person");
+  for (const char* w : {"Sidney", "Thomas"}) EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), w), 1) << w;
+  for (const char* w : {"Judge", "Marshal", "Baker"})
+    EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), w), 0) << w;
+  // After a word known best as a common noun it is no surname.
+  EXPECT_NE(Of(text, "Rover").l1, "person");
+}
+
 TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
   auto text = Analyse("General Howe was late. Then General Washington spoke. He sold General Motors stock.");
   EXPECT_EQ(Of(text, "Howe").l1, "person");
