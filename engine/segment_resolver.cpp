@@ -844,6 +844,17 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
         (!IsNumeralAdjective(p->Category()) && (IsDeterminantVariant(b.Category()) || IsDeterminant(b.Category()))))
       return out(finiteVerb);
   }
+  // So too after an article or a possessive and a word read as a modality
+  // that describes it (the only issue, the far end, the very center), and
+  // after a determiner and an -ing form (the growing need, no pressing
+  // need); a modal stays one (the latter can).
+  if (p && substantive && finite && i - 2 >= first && !IsModalWord(s) && !Is(s, "do")) {
+    const TCategoryRecord& pc = p->Category();
+    const TWordSlot& b = slots_[i - 2];
+    if ((IsModality(pc) && !IsVerb(pc) && IsArticleOrPossessive(b)) ||
+        (IsVerb(pc) && IsPresentParticiple(pc) && (IsArticleOrPossessive(b) || IsDeterminantVariant(b.Category()))))
+      return out(finiteVerb);
+  }
   // A word the lexicon marks as naming alone names after a determiner or
   // a word describing it when nothing it could describe follows (the
   // reading public, each individual in the room); before a noun, an

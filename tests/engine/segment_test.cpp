@@ -857,6 +857,13 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"On the one hand it is cold.", "one", kClassAdjective, 3},
       {"They bought one set of tools.", "set", kClassSubstantive},
       {"He is the one who came.", "one", kClassPronoun, 3},
+      // After an article and a word read as a modality, or a determiner and
+      // an -ing form, no verb; a modal stays one.
+      {"It was the only issue in the dispute.", "issue", kClassSubstantive},
+      {"He walked to the far end of the room.", "end", kClassSubstantive},
+      {"But there was no pressing need to maintain the plant.", "need", kClassSubstantive},
+      {"The latter can be managed.", "can", kClassVerb},
+      {"The following can be said.", "can", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
