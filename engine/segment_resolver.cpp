@@ -343,6 +343,16 @@ bool IsModalWord(const TWordSlot& s) {
   return false;
 }
 
+// A verb that may take a bare verb right after it (help pay, let go,
+// please find, dare approach, go get).
+bool TakesBareVerb(const TWordSlot& s) {
+  static const char* const kVerbs[] = {"help", "helps", "helped", "let", "lets", "please", "dare", "dared",
+                                       "make", "makes", "made",   "go",  "come", "bid",    "need", "needs"};
+  for (const char* v : kVerbs)
+    if (Is(s, v)) return true;
+  return false;
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -894,6 +904,16 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     // (make use of, have need of, take care of).
     if (substantive && base && n && Is(*n, "of") && IsVerb(p->Category()) && !IsModal(*p) && !IsModalWord(*p))
       return out(verb);
+    // After a finite verb that is no auxiliary (nor the piece of one: we'll
+    // see), a word that can name is its object, no second verb (took place,
+    // exercises control, seek work), unless the verb takes a bare verb after
+    // it (help pay, let go) or ends a clause that describes the noun before
+    // its subject (the land he desired lay).
+    const bool describesNoun =
+        i - 3 >= first && IsSubjectWord(slots_[i - 2]) && IsSubstantive(slots_[i - 3].Category());
+    if (substantive && finite && IsFiniteVerb(p->Category()) && !IsAuxiliary(p->Category()) && p->tag[0] != '\'' &&
+        !IsModalWord(*p) && !IsModalWord(s) && !Is(s, "do") && !TakesBareVerb(*p) && !describesNoun)
+      return out(finiteVerb);
     // After a subject, the verb (they report, it costs, the years that
     // totals).
     if (substantive && finite &&

@@ -864,6 +864,14 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"But there was no pressing need to maintain the plant.", "need", kClassSubstantive},
       {"The latter can be managed.", "can", kClassVerb},
       {"The following can be said.", "can", kClassVerb},
+      // After a verb that is no auxiliary, its object; a bare verb after
+      // help or let, the verb of a clause before it, and after the piece
+      // of an auxiliary stay verbs.
+      {"The meeting took place later.", "place", kClassSubstantive},
+      {"Unions seek work that others claim.", "work", kClassSubstantive},
+      {"They helped pay for it.", "pay", kClassVerb},
+      {"The land he desired lay within the empire.", "lay", kClassVerb},
+      {"We'll see the house.", "see", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
