@@ -353,6 +353,13 @@ bool TakesBareVerb(const TWordSlot& s) {
   return false;
 }
 
+// Two words alike but for their case.
+bool SameWord(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b)
+    if (ToLowerChar(static_cast<unsigned char>(*a)) != ToLowerChar(static_cast<unsigned char>(*b))) return false;
+  return *a == *b;
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -876,6 +883,12 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))
+    return out(verb);
+  // After "to", a word that repeats the one before "to" names (face to
+  // face, end to end), and so does a capitalised word after a lower-case
+  // "to" (pursuant to Section 5, a threat to Church and State).
+  if (p && substantive && finite && Is(*p, "to") &&
+      ((s.capitalisation == 1 && p->capitalisation == 0) || (i - 2 >= first && SameWord(slots_[i - 2].text, s.text))))
     return out(verb);
   // A word the lexicon marks as seldom a verb (people, school, part) is no
   // finite verb unless its clause asks for one.

@@ -872,6 +872,10 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"They helped pay for it.", "pay", kClassVerb},
       {"The land he desired lay within the empire.", "lay", kClassVerb},
       {"We'll see the house.", "see", kClassVerb},
+      // After "to", a word repeated or capitalised names; a verb stays one.
+      {"Face to face they met at last.", "face", kClassSubstantive},
+      {"It is a threat to Church and State.", "Church", kClassSubstantive},
+      {"They want to face the facts.", "face", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
