@@ -1,16 +1,18 @@
 // A one-way pipe from one thread to one or more workers: the producer
 // gathers work into batches and hands them over in order. Each batch is
 // processed by one worker, several batches at once when there are several
-// workers, then delivered by the same worker, one batch at a time and in the
-// order they were handed over.
+// workers, then delivered one batch at a time and in the order they were
+// handed over.
 //
 // Every worker has a ring of batches of its own, which only the producer
-// fills and only that worker empties: batch n goes to worker n % workers, so
-// the workers take the batches in turn and each hands the turn to deliver to
-// the next. Each counter below is written by one thread and waited for by
-// one other; a thread waits only when its ring is empty (a worker), full
-// (the producer) or when the turn is not yet its own, and is woken by the
-// one thread that can change that.
+// fills and only that worker processes: batch n goes to worker n % workers.
+// A worker that has processed a batch goes on with the next one of its ring
+// without waiting for the batches before it to be delivered; whichever
+// worker finds the next batch in order processed delivers it, and every
+// processed batch that follows, one worker at a time. So a worker held up
+// on one batch holds up the delivery, not the other workers' processing.
+// The producer waits only when the next worker's ring is full of batches
+// not yet delivered, a worker only when its ring is empty.
 #pragma once
 
 #include <array>
@@ -19,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -49,7 +52,8 @@ class TBatchPipe {
     while (workers > 0) {
       lanes_.clear();
       for (size_t w = 0; w < workers; ++w) lanes_.push_back(std::make_unique<Lane>());
-      lanes_[0]->turn.store(0, std::memory_order_relaxed);
+      delivering_ = false;
+      delivered_ = 0;
       for (size_t w = 0; w < workers; ++w) {
         try {
           threads_.emplace_back([this, w] { Execute(w); });
@@ -119,17 +123,15 @@ class TBatchPipe {
 
  private:
   static constexpr uint32_t kStopped = UINT32_MAX;
-  static constexpr uint32_t kNotYet = UINT32_MAX;
 
   struct Lane {
     std::array<Batch, kRing> ring;
     // Batches handed to this worker (kStopped: end). The producer writes it.
     alignas(64) std::atomic<uint32_t> handed{0};
-    // Batches this worker has delivered. The worker writes it.
+    // Batches of this ring processed by its worker (under deliveryLock_).
+    alignas(64) uint32_t processed = 0;
+    // Batches of this ring delivered. The delivering worker writes it.
     alignas(64) std::atomic<uint32_t> done{0};
-    // The number of the batch this worker may deliver next, once the worker
-    // before it has delivered its own. The previous worker writes it.
-    alignas(64) std::atomic<uint32_t> turn{kNotYet};
   };
 
   void EndWorkers() {
@@ -147,7 +149,6 @@ class TBatchPipe {
 
   void Execute(size_t worker) {
     Lane& lane = *lanes_[worker];
-    const size_t workers = lanes_.size();
     for (uint32_t local = 0;; ++local) {
       uint32_t handed = lane.handed.load(std::memory_order_acquire);
       while (handed != kStopped && handed <= local) {
@@ -155,19 +156,34 @@ class TBatchPipe {
         handed = lane.handed.load(std::memory_order_acquire);
       }
       if (handed == kStopped) return;  // told to stop: every batch was delivered
-      const uint32_t sequence = static_cast<uint32_t>(local * workers + worker);
-      Batch& batch = lane.ring[local % kRing];
       // A batch whose work found no memory is still delivered in its turn,
       // so that the producer never waits for it; the run then ends.
-      RunWorker(role_, [&] { process_(batch, worker); });
-      // Delivered in order, whichever worker finished first.
-      for (uint32_t turn = lane.turn.load(std::memory_order_acquire); turn != sequence;
-           turn = lane.turn.load(std::memory_order_acquire))
-        lane.turn.wait(turn, std::memory_order_acquire);
-      if (deliver_) RunWorker(role_, [&] { deliver_(batch); });
-      Lane& next = *lanes_[(worker + 1) % workers];
-      next.turn.store(sequence + 1, std::memory_order_release);
-      next.turn.notify_one();
+      RunWorker(role_, [&] { process_(lane.ring[local % kRing], worker); });
+      {
+        std::lock_guard<std::mutex> hold(deliveryLock_);
+        lane.processed = local + 1;
+        if (delivering_) continue;  // the worker delivering takes this one too
+        delivering_ = true;
+      }
+      DeliverInOrder();
+    }
+  }
+
+  // Delivers the batches that come next in order and are processed, until
+  // the next one is not; the one worker at a time that has delivering_.
+  void DeliverInOrder() {
+    for (;;) {
+      Lane& lane = LaneOf(delivered_);
+      const uint32_t local = LocalIndex(delivered_);
+      {
+        std::lock_guard<std::mutex> hold(deliveryLock_);
+        if (lane.processed <= local) {
+          delivering_ = false;
+          return;
+        }
+      }
+      if (deliver_) RunWorker(role_, [&] { deliver_(lane.ring[local % kRing]); });
+      ++delivered_;
       lane.done.store(local + 1, std::memory_order_release);
       lane.done.notify_one();
     }
@@ -180,6 +196,9 @@ class TBatchPipe {
   std::vector<std::thread> threads_;
   Batch spare_;          // the batch filled while no worker runs
   uint64_t handed_ = 0;  // batches handed over; the filling one is the next (the producer's)
+  std::mutex deliveryLock_;
+  bool delivering_ = false;  // a worker delivers (under deliveryLock_)
+  uint64_t delivered_ = 0;   // batches delivered: the delivering worker's
 };
 
 }  // namespace quilor

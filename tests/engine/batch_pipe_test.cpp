@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -63,6 +65,39 @@ TEST(BatchPipeThreads, OneWorkerWithoutDelivery) {
   for (int i = 0; i < 100; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], i);
   // Nothing handed over: Drain returns at once.
   pipe.Drain();
+}
+
+// A worker held up on a batch holds up the delivery, not the other workers:
+// they go on with the batches of their rings, and everything still comes
+// out in order once the first is done.
+TEST(BatchPipeThreads, OtherWorkersGoOnWhileOneIsHeldUp) {
+  std::mutex m;
+  std::condition_variable changed;
+  bool laterBatchDone = false;
+  bool waitedInVain = false;
+  std::vector<int> delivered;
+  {
+    TBatchPipe<Numbers, 3> pipe(
+        [&](Numbers& batch, size_t) {
+          std::unique_lock<std::mutex> hold(m);
+          if (batch.values.front() == 0) {
+            // Held until the other worker has done its second batch (3).
+            waitedInVain = !changed.wait_for(hold, std::chrono::seconds(5), [&] { return laterBatchDone; });
+          } else if (batch.values.front() == 3) {
+            laterBatchDone = true;
+            changed.notify_all();
+          }
+        },
+        [&](Numbers& batch) { delivered.push_back(batch.values.front()); });
+    ASSERT_TRUE(pipe.Start(2));
+    for (int i = 0; i < 8; ++i) {
+      pipe.Filling().values.push_back(i);
+      pipe.HandOver();
+    }
+    pipe.Drain();
+  }
+  EXPECT_FALSE(waitedInVain);
+  EXPECT_EQ(delivered, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 // Without a worker (none could start) the caller's thread processes and
