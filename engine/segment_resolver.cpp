@@ -833,6 +833,9 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     return IsVerb(c) || IsAdjective(c) || IsDeterminant(c);
   };
   const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
+  // A finite form of be or have follows (people were, experience is).
+  const bool beforeBeOrHave = n && IsVerb(n->Category()) && IsFormOfBeOrHave(*n) && !Is(*n, "be") && !Is(*n, "been") &&
+                              !Is(*n, "being") && !Is(*n, "having");
 
   // Nothing follows that the word could describe (the past few years: few).
   const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
@@ -928,10 +931,10 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
         !IsModalWord(*p) && !IsModalWord(s) && !Is(s, "do") && !TakesBareVerb(*p) && !describesNoun)
       return out(finiteVerb);
     // After a subject, the verb (they report, it costs, the years that
-    // totals).
+    // totals; but the fact that man is: there that begins the clause).
     if (substantive && finite &&
         (IsSubjectWord(*p) || (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
-                               IsSubstantive(slots_[i - 2].Category()))))
+                               IsSubstantive(slots_[i - 2].Category()) && !beforeBeOrHave)))
       return out(noun);
   }
   // After a modal, the bare verb (may rain, will not report).
@@ -959,6 +962,12 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   if (substantive && finite && n) {
     // Before a modal, no finite verb (this Chicago show should).
     if (IsModal(*n) && !IsModal(s)) return out(finiteVerb);
+    // Nor before a finite form of be or have (the gas people were, that
+    // experience is), unless a subject or "to" stands before it (what I
+    // thought was, all he had to do was).
+    if (beforeBeOrHave && !IsModalWord(s) && !Is(s, "do") &&
+        !(p && (IsSubjectWord(*p) || IsSubjectOnly(*p) || Is(*p, "to"))))
+      return out(finiteVerb);
     if (p && !left.verbBefore) {
       const TCategoryRecord& pc = p->Category();
       // A noun's first verb before its object (the plant costs the company,

@@ -508,12 +508,11 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
       for (int c = 0; c < kMatrixClasses; ++c) DictionaryMatrix.T[a][b][c] = -30000;
     }
   // "work" after "old": Substantive is reading 0; make the Verb reading the
-  // one the weights prefer by a little (after "the" no rule would let a
-  // finite verb stand).
-  DictionaryMatrix.T[kClassAdjective][kClassVerb][kClassVerb] = -29000;
+  // one the weights prefer by a little (after "the", or before "is", no rule
+  // would let a finite verb stand).
   DictionaryMatrix.P[kClassAdjective][kClassVerb] = -29000;
   Tuning.laterReadingCost = 0;
-  Segment("old work is");
+  Segment("old work here");
   Tuning = {};
   EXPECT_EQ(ClassOf("work"), kClassVerb);
   TextWords.Clear();
@@ -876,6 +875,12 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"Face to face they met at last.", "face", kClassSubstantive},
       {"It is a threat to Church and State.", "Church", kClassSubstantive},
       {"They want to face the facts.", "face", kClassVerb},
+      // Before a finite form of be or have, the subject; after a subject
+      // pronoun or do, the verb.
+      {"The awards list was completed yesterday.", "list", kClassSubstantive},
+      {"He held the view that experience is merely data.", "experience", kClassSubstantive},
+      {"What I thought was right happened.", "thought", kClassVerb},
+      {"All he can do is wait.", "do", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
