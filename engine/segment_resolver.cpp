@@ -360,6 +360,11 @@ bool SameWord(const char* a, const char* b) {
   return *a == *b;
 }
 
+bool IsFiniteBeOrHave(const TWordSlot& s) {
+  return IsVerb(s.Category()) && IsFormOfBeOrHave(s) && !Is(s, "be") && !Is(s, "been") && !Is(s, "being") &&
+         !Is(s, "having");
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -834,8 +839,7 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   };
   const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
   // A finite form of be or have follows (people were, experience is).
-  const bool beforeBeOrHave = n && IsVerb(n->Category()) && IsFormOfBeOrHave(*n) && !Is(*n, "be") && !Is(*n, "been") &&
-                              !Is(*n, "being") && !Is(*n, "having");
+  const bool beforeBeOrHave = n && IsFiniteBeOrHave(*n);
 
   // Nothing follows that the word could describe (the past few years: few).
   const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
@@ -931,10 +935,14 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
         !IsModalWord(*p) && !IsModalWord(s) && !Is(s, "do") && !TakesBareVerb(*p) && !describesNoun)
       return out(finiteVerb);
     // After a subject, the verb (they report, it costs, the years that
-    // totals; but the fact that man is: there that begins the clause).
+    // totals); but before a modal or a finite form of be or have, the word
+    // after a relative is its subject (the fact that man is, a fear which
+    // man cannot endure).
+    const bool subjectFollows = beforeBeOrHave || (n && IsModal(*n));
     if (substantive && finite &&
-        (IsSubjectWord(*p) || (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
-                               IsSubstantive(slots_[i - 2].Category()) && !beforeBeOrHave)))
+        ((IsSubjectWord(*p) && !(IsRelativePronoun(p->Category()) && subjectFollows)) ||
+         (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
+          IsSubstantive(slots_[i - 2].Category()) && !subjectFollows)))
       return out(noun);
   }
   // After a modal, the bare verb (may rain, will not report).
@@ -1004,7 +1012,10 @@ bool TSegmentResolver::AsksForVerb(int i, int first, int last) const {
   // (It and you after a verb or a preposition are its object: made it part.)
   const bool object = b - 1 >= first && !IsSubjectOnly(before) && !IsRelativePronoun(before.Category()) &&
                       (IsVerb(slots_[b - 1].Category()) || IsDeterminant(slots_[b - 1].Category()));
-  if (IsModal(before) || IsModalWord(before) || (IsSubjectWord(before) && !object)) return true;
+  // (A relative before a modal or a finite form of be or have is followed
+  // by its subject: which man cannot, which parts are.)
+  const bool subjectFollows = n && (IsModal(*n) || IsFiniteBeOrHave(*n)) && IsRelativePronoun(before.Category());
+  if (IsModal(before) || IsModalWord(before) || (IsSubjectWord(before) && !object && !subjectFollows)) return true;
   if (b == i - 1 && IsAdditionConnector(before.Category()) && b - 1 >= first)
     return IsFiniteVerb(slots_[b - 1].Category());
   // After "to", before what it takes or another bare verb (to people the

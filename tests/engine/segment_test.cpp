@@ -880,6 +880,8 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"The awards list was completed yesterday.", "list", kClassSubstantive},
       {"He held the view that experience is merely data.", "experience", kClassSubstantive},
       {"What I thought was right happened.", "thought", kClassVerb},
+      {"It is a fear which man cannot endure.", "man", kClassSubstantive},
+      {"It is a world which man has darkened.", "man", kClassSubstantive},
       {"All he can do is wait.", "do", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
