@@ -57,31 +57,33 @@ void RewindStores(TAnalysisResults& r) {
   }
 }
 
-class SemanticPass {
+// Pass 2 of the semantic pass: the names of persons and the ambiguous nouns
+// of a document, each noun chosen in the context of its sentence and its
+// document. The nouns of the document are gathered and counted in it first,
+// then chosen sentence by sentence.
+class DocumentSettler {
  public:
-  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
-
-  // firstWords: the words of a first pass done beside the loading, or -1.
-  bool Run(int64_t firstWords);
-
- private:
-  bool Step() {
-    GaugeStep(r_);
-    return !r_.Cancelled;
+  DocumentSettler(TOntologyEngine& engine, const uint32_t (&surnameFields)[4]) : engine_(engine) {
+    std::copy(std::begin(surnameFields), std::end(surnameFields), surnameFields_);
   }
-  void Prepare(bool firstDone);
-  void ClassifyFirst();
-  void SettleAmbiguous();
-  // Pass 2 over the words of one document.
   // Returns the first node after the document that begins at first.
   TWordNode* SettleDocument(TWordNode* first);
+  // Gathers the nouns of the sentences from `from` (a document's first word
+  // or the word after a sentence's end) up to `end` or the document's end,
+  // counted in the document begun last; returns the node where it stopped.
+  TWordNode* Gather(TWordNode* from, TWordNode* end);
+  // Chooses among the readings of the nouns gathered; `firstPlace` is the
+  // place in its document of the first word gathered.
+  void SettleGathered(uint32_t firstPlace);
+  uint32_t Substantives() const { return substantives_; }
+
+ private:
   // The open nouns of the sentence gathered in sentence_ and members_.
   // from..to (to not included): the words of the sentence, for the gloss
   // signatures of the open nouns' readings.
   void SettleSentence(TWordNode* from = nullptr, TWordNode* to = nullptr);
   // The gloss word of a word's text, 0 when the signatures know none.
   uint32_t GlossWordOf(const TWordNode* n) const;
-  void RememberLastSubstantives();
   TWordNode* JoinNamesAt(TWordNode* n);
   // The token of readings the first step left in a noun not yet walked.
   ReadingsToken ReadingsOfNode(const TWordNode* w) const {
@@ -94,6 +96,7 @@ class SemanticPass {
   TWordNode* InDocument(TWordNode* x) const {
     return x && x != TextWords.Tail() && x->fileNumber == documentFile_ ? x : nullptr;
   }
+  TOntologyEngine& engine_;
   // The nouns of a document that speak in their sentence (those with a
   // class of level 1), in text order, each sentence followed by a null.
   std::deque<TWordNode*> nouns_;
@@ -110,16 +113,42 @@ class SemanticPass {
   std::vector<uint32_t> nearWords_;
   // The gloss words at most kGlossWindow words from the sentence's word at index i.
   void GatherNearWords(size_t i);
-  uint32_t substantives_ = 0;  // substantives of the text, name parts among them
+  uint32_t substantives_ = 0;  // substantives gathered, name parts among them
+  // The first word gathered: a document's first, or a word after a
+  // sentence's end (the word before it is then a mark).
   TWordNode* documentFirst_ = nullptr;
   uint16_t documentFile_ = 0;
   std::vector<NearNoun> sentence_;
-  std::vector<uint32_t> nounPlaces_;  // beside nouns_: each noun's place in its document
+  std::vector<uint32_t> nounPlaces_;  // beside nouns_: each noun's place from the first word gathered
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
   std::vector<NameWord> kinds_;
   bool tokensKept_ = false;  // the open nouns' tokens of readings hold
   uint32_t tokenGeneration_ = 0;
+  uint32_t surnameFields_[4] = {};
+  // Left by Gather for SettleGathered.
+  TWordNode* sentenceFirst_ = nullptr;
+  TWordNode* gatherEnd_ = nullptr;
+  uint32_t gatheredWords_ = 0;
+};
+
+class SemanticPass {
+ public:
+  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
+
+  // firstWords: the words of a first pass done beside the loading, or -1.
+  bool Run(int64_t firstWords);
+
+ private:
+  bool Step() {
+    GaugeStep(r_);
+    return !r_.Cancelled;
+  }
+  void Prepare(bool firstDone);
+  void ClassifyFirst();
+  void SettleAmbiguous();
+  void RememberLastSubstantives();
+  uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   uint32_t surnameFields_[4] = {};
   void CollectPropositions();
   // The walk that finds each window's first word follows the pass: the
@@ -212,15 +241,14 @@ void SemanticPass::SettleAmbiguous() {
     for (const char* field : {"work", "music", "art"})
       surnameFields_[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
   }
-  substantives_ = 0;
-  TWordNode* n = TextWords.First();
-  while (n && n != TextWords.Tail()) n = SettleDocument(n);
-  nouns_ = {};
+  DocumentSettler settler(engine_, surnameFields_);
+  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail();) n = settler.SettleDocument(n);
+  substantives_ = settler.Substantives();
   engine_.EndDocuments();
   RememberLastSubstantives();
   if (scenarioInView_) {
     // A word of the Scenario's word lists counts as a substantive.
-    for (n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
       TWordCategoryData& d = n->category;
       if (!IsMark(n) && !IsSubstantive(d.Category) && engine_.ScenarioEntryOfWordForm(n->text))
         SetSubstantive(d.Category);
@@ -285,7 +313,7 @@ bool IsDateNumber(const TWordNode* n) {
 }  // namespace
 
 // What the words around a capitalised noun say it names.
-uint8_t SemanticPass::CuesAround(const TWordNode* n) const {
+uint8_t DocumentSettler::CuesAround(const TWordNode* n) const {
   // Every reading of an office before a name names a person: the name
   // after it tells none of them from another.
   if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit) || IsOffice(n)) return 0;
@@ -358,7 +386,7 @@ bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] 
 // word carries the item, the others none. "a.m." and "p.m." are a time of
 // the day carried by their first letter. The run of words that begins at n
 // is looked at once; the words after the last one it took are returned.
-TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
+TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
   auto next = [&](const TWordNode* w) { return InDocument(TWordList::NextNode(w)); };
   auto periodAfter = [&](const TWordNode* w) {
     const TWordNode* x = next(w);
@@ -529,15 +557,21 @@ TWordNode* SemanticPass::JoinNamesAt(TWordNode* n) {
   return next(run_.back());
 }
 
-TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
+TWordNode* DocumentSettler::SettleDocument(TWordNode* first) {
+  engine_.BeginDocument();
+  TWordNode* end = Gather(first, nullptr);
+  SettleGathered(0);
+  return end;
+}
+
+TWordNode* DocumentSettler::Gather(TWordNode* first, TWordNode* end) {
   // Names first, then every noun's reading without evidence, counted in the
   // document; an ambiguous noun keeps it open (PassByte) until its sentence
   // is looked at.
-  engine_.BeginDocument();
   // An open noun keeps the token of its readings in its reading value until
   // its sentence is looked at; the tokens hold while the engine's memory of
   // readings is not emptied.
-  const uint32_t generation = engine_.KeptReadings().generation;
+  tokenGeneration_ = engine_.KeptReadings().generation;
   documentFirst_ = first;
   documentFile_ = first->fileNumber;
   nouns_.clear();
@@ -554,7 +588,7 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
   // The walk finds the document's end as it goes.
   TWordNode* n = first;
   uint32_t at = 0;
-  for (; InDocument(n); n = TWordList::NextNode(n)) {
+  for (; InDocument(n) && n != end; n = TWordList::NextNode(n)) {
     if (IsMark(n)) {
       if (EndsSentence(n->tag)) {
         sentenceStart = true;
@@ -598,9 +632,15 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
       sentenceHasNouns = true;
     }
   }
+  sentenceFirst_ = sentenceFirst;
+  gatherEnd_ = n;
+  gatheredWords_ = at;
+  return n;
+}
+
+void DocumentSettler::SettleGathered(uint32_t firstPlace) {
   // Sentence by sentence, the open nouns in the light of the others.
-  tokensKept_ = engine_.KeptReadings().generation == generation;
-  tokenGeneration_ = generation;
+  tokensKept_ = engine_.KeptReadings().generation == tokenGeneration_;
   // The nouns' nodes lie far apart in a long document: each is asked for
   // ahead of its turn, and an open noun's text a little later.
   constexpr size_t kNodeAhead = 16, kTextAhead = 8;
@@ -623,17 +663,16 @@ TWordNode* SemanticPass::SettleDocument(TWordNode* first) {
       continue;
     }
     NearNoun near;
-    near.at = nounPlaces_[i];
+    near.at = firstPlace + nounPlaces_[i];
     near.baseForm = noun->lexicalEntry;
     for (int l = 0; l < 3; ++l) near.cls[l] = noun->category.ClassIds[l];
     sentence_.push_back(near);
     members_.push_back(noun);
   }
-  SettleSentence(members_.empty() ? nullptr : sentenceFirst, n);
-  return n;
+  SettleSentence(members_.empty() ? nullptr : sentenceFirst_, gatherEnd_);
 }
 
-uint32_t SemanticPass::GlossWordOf(const TWordNode* n) const {
+uint32_t DocumentSettler::GlossWordOf(const TWordNode* n) const {
   char lower[32];
   size_t k = 0;
   for (const char* c = n->text; c && *c; ++c) {
@@ -643,7 +682,7 @@ uint32_t SemanticPass::GlossWordOf(const TWordNode* n) const {
   return k >= 3 ? glosses_->WordOf(std::string_view(lower, k)) : 0;
 }
 
-void SemanticPass::GatherNearWords(size_t i) {
+void DocumentSettler::GatherNearWords(size_t i) {
   const size_t last = std::min(sentenceWords_.size() - 1, i + kGlossWindow);
   for (size_t k = i > kGlossWindow ? i - kGlossWindow : 0; k <= last; ++k) {
     if (k == i) continue;
@@ -660,7 +699,7 @@ void SemanticPass::GatherNearWords(size_t i) {
   nearWords_.erase(std::unique(nearWords_.begin(), nearWords_.end()), nearWords_.end());
 }
 
-void SemanticPass::SettleSentence(TWordNode* from, TWordNode* to) {
+void DocumentSettler::SettleSentence(TWordNode* from, TWordNode* to) {
   engine_.SetSentence(sentence_);
   sentenceWords_.clear();
   if (glosses_ && from) {
