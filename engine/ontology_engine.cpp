@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -107,6 +108,87 @@ TOntologyEngine::TOntologyEngine() {
 
 TOntologyEngine::~TOntologyEngine() = default;
 
+TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&shared) {
+  shared.KnowFixedClasses();
+  shared.Glosses();
+  ready_ = shared.ready_;
+  everyReadingWeighted_ = shared.everyReadingWeighted_;
+  memoGeneration_ = shared.memoGeneration_;
+  textGeneration_ = shared.textGeneration_;
+  personClasses_ = shared.personClasses_;
+  timeOfDayClasses_ = shared.timeOfDayClasses_;
+  numberSignClasses_ = shared.numberSignClasses_;
+  countryClasses_ = shared.countryClasses_;
+  placeField_ = shared.placeField_;
+  timeField_ = shared.timeField_;
+  personField_ = shared.personField_;
+  officeFields_ = shared.officeFields_;
+  peopleFields_ = shared.peopleFields_;
+  placeNameFields_ = shared.placeNameFields_;
+  fixedClassesKnown_ = true;
+  glosses_ = shared.glosses_;
+  glossesAsked_ = true;
+  ownCounts_.assign(shared.ownCounts_.size(), 0);
+  documentOwnCounts_.assign(shared.documentOwnCounts_.size(), 0);
+}
+
+void TOntologyEngine::ReplayOccurrences(const std::vector<OccurrenceChange>& log) {
+  for (const OccurrenceChange& c : log) {
+    if (c.counted) CountClasses(c.cls);
+    else UncountClassOccurrences(c.cls);
+  }
+}
+
+void TOntologyEngine::AddOwnCounts(const TOntologyEngine& part) {
+  if (ownCounts_.size() < part.ownCounts_.size()) ownCounts_.resize(part.ownCounts_.size(), 0);
+  for (size_t place = 1; place < part.ownCounts_.size(); ++place) ownCounts_[place] += part.ownCounts_[place];
+}
+
+TOntologyEngine::DocumentCounts TOntologyEngine::CountsOfDocument() const {
+  DocumentCounts counts;
+  counts.classes.reserve(documentTouched_.size());
+  for (const auto& [l, c] : documentTouched_)
+    counts.classes.push_back({static_cast<uint32_t>(l), c, documentCounts_[static_cast<size_t>(l)][c]});
+  counts.own.reserve(documentOwnTouched_.size());
+  for (uint32_t place : documentOwnTouched_) counts.own.emplace_back(place, documentOwnCounts_[place]);
+  return counts;
+}
+
+void TOntologyEngine::AddToDocument(const DocumentCounts& counts) {
+  for (const auto& [l, c, n] : counts.classes) {
+    uint32_t& count = documentCounts_[l][c];
+    if (count == 0) documentTouched_.emplace_back(static_cast<int>(l), c);
+    count += n;
+  }
+  for (const auto& [place, n] : counts.own) {
+    if (place >= documentOwnCounts_.size()) documentOwnCounts_.resize(place + 1, 0);
+    uint32_t& count = documentOwnCounts_[place];
+    if (count == 0) documentOwnTouched_.push_back(place);
+    count += n;
+  }
+}
+
+uint32_t TOntologyEngine::PlaceOf(uint64_t key) {
+  if (shared_) {
+    uint32_t place = 0;
+    {
+      std::lock_guard<std::mutex> lock(shared_->placesLock_);
+      place = shared_->PlaceOf(key);
+    }
+    if (place >= ownCounts_.size()) ownCounts_.resize(place + 1, 0);
+    if (place >= documentOwnCounts_.size()) documentOwnCounts_.resize(place + 1, 0);
+    return place;
+  }
+  uint32_t& place = ownPlaces_.CountOf(key);
+  if (!place) {
+    // documentOwnCounts_ never holds fewer places than ownCounts_.
+    documentOwnCounts_.push_back(0);
+    ownCounts_.push_back(0);
+    place = static_cast<uint32_t>(ownCounts_.size() - 1);
+  }
+  return place;
+}
+
 SemanticReadResult TOntologyEngine::LoadFileQuietly(const std::string& path) {
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   ready_ = false;
@@ -148,6 +230,8 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
 
 void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   dict_ = std::move(d);
+  everyReadingWeighted_ = std::all_of(dict_.records.begin() + 1, dict_.records.end(),
+                                      [](const SemanticEntryRecord& r) { return r.extra > 0; });
   ClearReadingMemo();
   for (int l = 1; l <= 3; ++l) {
     names_[l] = std::move(dict_.names[l - 1]);
@@ -322,7 +406,7 @@ int32_t TOntologyEngine::FindInTable(std::string_view word, int depth) {
   std::string key = Lower(word);
   int t = TableForDepth(key, depth);
   if (depthOverflow_) return 0;
-  return TrieValue(dict_.tables[static_cast<size_t>(t - 1)], key);
+  return TrieValue(Dict().tables[static_cast<size_t>(t - 1)], key);
 }
 
 bool TOntologyEngine::ReadingAtDepth(std::string_view word, int depth) {
@@ -335,14 +419,14 @@ bool TOntologyEngine::ReadingAtDepth(std::string_view word, int depth) {
   if (v == 0) return false;
   uint32_t record = static_cast<uint32_t>(v < 0 ? -v : v);
   ambiguous_ = v < 0;
-  const SemanticEntryRecord& r = dict_.records[record];
+  const SemanticEntryRecord& r = Dict().records[record];
   reading_ = WordReading{};
   reading_.flags = r.flags;
   reading_.extra = r.extra;
   reading_.contextLevel = r.flags & 3;
   reading_.value = r.triple;
   reading_.baseForm = r.baseForm;
-  const ClassTriple& t = dict_.triples[r.triple];
+  const ClassTriple& t = Dict().triples[r.triple];
   for (int l = 0; l < 3; ++l) reading_.cls[l] = r.triple ? t.cls[l] : 0;
   return true;
 }
@@ -390,8 +474,17 @@ EntryLookup TOntologyEngine::LookupEntry(std::string_view word) {
 void TOntologyEngine::AllReadings(std::string_view word) {
   // The readings of a form depend on the dictionary alone: they are looked
   // up once per form (the memory is emptied when it grows too large).
-  if (const MemoReadings* known = readingMemo_.Find(word)) {
+  if (const MemoReadings* known = MemoOwner().readingMemo_.Find(word)) {
     UseMemoReadings(known->first, known->count);
+    return;
+  }
+  // A part engine keeps the forms that memory lacks in a memory of its
+  // own, without tokens (a token names readings of the shared memory).
+  if (const MemoReadings* own = shared_ ? readingMemo_.Find(word) : nullptr) {
+    choices_ = std::span<const WordReading>(memoReadings_.data() + own->first, own->count);
+    choiceFacts_ = std::span<const ReadingFacts>(memoFacts_.data() + own->first, own->count);
+    readingsKept_ = 0;
+    memoChoiceFacts_ = own->count ? memoFacts_.data() + own->first : nullptr;
     return;
   }
   readingsKept_ = 0;
@@ -407,16 +500,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
   const bool weighted = !readings_.empty() && readings_.front().extra > 0;
   // The place of each (base form, level, class) in ownCounts_ and
   // documentOwnCounts_, made once and for all.
-  auto placeOf = [&](uint32_t baseForm, int level, uint32_t cls) {
-    uint32_t& place = ownPlaces_.CountOf(OwnKey(baseForm, level, cls));
-    if (!place) {
-      // documentOwnCounts_ never holds fewer places than ownCounts_.
-      documentOwnCounts_.push_back(0);
-      ownCounts_.push_back(0);
-      place = static_cast<uint32_t>(ownCounts_.size() - 1);
-    }
-    return place;
-  };
+  auto placeOf = [&](uint32_t baseForm, int level, uint32_t cls) { return PlaceOf(OwnKey(baseForm, level, cls)); };
   for (const WordReading& r : readings_) {
     int64_t all = 0, common = 0;
     for (const WordReading& other : readings_) {
@@ -445,7 +529,7 @@ void TOntologyEngine::AllReadings(std::string_view word) {
     memoFacts_.insert(memoFacts_.end(), facts_.begin(), facts_.end());
     readingMemo_.Obtain(word) = kept;
     if (kept.count) memoChoiceFacts_ = memoFacts_.data() + kept.first;
-    if (kept.count && kept.count <= kMaxReadingDepth && kept.first < (1u << 26))
+    if (!shared_ && kept.count && kept.count <= kMaxReadingDepth && kept.first < (1u << 26))
       readingsKept_ = kept.first << 5 | kept.count;
   } catch (const std::bad_alloc&) {
     ClearReadingMemo();
@@ -453,10 +537,11 @@ void TOntologyEngine::AllReadings(std::string_view word) {
 }
 
 void TOntologyEngine::UseMemoReadings(uint32_t first, uint32_t count) {
-  choices_ = std::span<const WordReading>(memoReadings_.data() + first, count);
-  choiceFacts_ = std::span<const ReadingFacts>(memoFacts_.data() + first, count);
+  TOntologyEngine& memo = MemoOwner();
+  choices_ = std::span<const WordReading>(memo.memoReadings_.data() + first, count);
+  choiceFacts_ = std::span<const ReadingFacts>(memo.memoFacts_.data() + first, count);
   readingsKept_ = count && count <= kMaxReadingDepth && first < (1u << 26) ? first << 5 | count : 0;
-  memoChoiceFacts_ = count ? memoFacts_.data() + first : nullptr;
+  memoChoiceFacts_ = count ? memo.memoFacts_.data() + first : nullptr;
 }
 
 void TOntologyEngine::ClearReadingMemo() {
@@ -552,6 +637,10 @@ bool TOntologyEngine::ResolveClassOfWord(int level, std::string_view word, int32
 // Classification
 
 void TOntologyEngine::CountClasses(const uint32_t cls[4]) {
+  if (shared_) {
+    occurrenceLog_.push_back({{cls[0], cls[1], cls[2], 0}, true});
+    return;
+  }
   for (int l = 0; l < 3; ++l)
     if (cls[l] && cls[l] <= kMaxClassesPerLevel) ++occurrences_[l + 1][cls[l]];
 }
@@ -632,8 +721,10 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
   const size_t n = choices_.size();
   if (!n) return false;
   const bool capitalised = initialCapital_ && !sentenceInitial;
-  // The default of a form in the memory is worked out once.
-  uint8_t* knownDefault = memoChoiceFacts_ ? &memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0] : nullptr;
+  // The default of a form in the memory is worked out once (part engines
+  // settling at once may write it together: they write the same value).
+  std::optional<std::atomic_ref<uint8_t>> knownDefault;
+  if (memoChoiceFacts_) knownDefault.emplace(memoChoiceFacts_->defaults[sentenceInitial ? 1 : 0]);
   WeighGlosses();
   if (knownDefault && *knownDefault < n &&
       (defaultOnly_ ||
@@ -664,7 +755,7 @@ bool TOntologyEngine::ChooseWeightedReading(bool contextTest, bool sentenceIniti
       first = static_cast<long>(i);
   }
   if (first < 0) first = 0;
-  if (knownDefault && n <= kMaxReadingDepth) *knownDefault = static_cast<uint8_t>(first);
+  if (knownDefault && n <= kMaxReadingDepth && *knownDefault != first) *knownDefault = static_cast<uint8_t>(first);
   long best = first;
   // Alone in its sentence, without cues, a noun of a document keeps its default.
   const bool nothingNear =
@@ -940,6 +1031,10 @@ const std::array<uint32_t, 4>& TOntologyEngine::CountryClasses() {
 }
 
 void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {
+  if (shared_) {
+    occurrenceLog_.push_back({{classes[0], classes[1], classes[2], 0}, false});
+    return;
+  }
   for (int l = 0; l < 3; ++l) {
     const uint32_t c = classes[l];
     if (c && c <= kMaxClassesPerLevel && occurrences_[l + 1][c] > 0) --occurrences_[l + 1][c];

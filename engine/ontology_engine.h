@@ -12,10 +12,12 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/category.h"
@@ -263,6 +265,37 @@ class TOntologyEngine {
   void SetSentenceWords(std::span<const uint32_t> words) { sentenceWords_ = words; }
   void SetOwnWord(uint32_t word) { ownWord_ = word; }
   void EndDocuments();
+
+  // Pass 2 of the semantic pass settles parts of a text at once, each with a
+  // part engine made from this one (on this engine's thread, before the
+  // parts begin): it chooses with this engine's dictionary, memory of
+  // readings and fixed classes, which must not change while it works, and
+  // adds the places of new base forms' own counts here under a lock. It
+  // counts nothing here: the class occurrences it counts and gives back are
+  // logged in order, its base forms' own counts kept apart, for
+  // ReplayOccurrences and AddOwnCounts once the parts are done.
+  struct PartOf {};
+  TOntologyEngine(TOntologyEngine& shared, PartOf);
+  // Every reading of the dictionary has a sense weight: the choices among
+  // readings then read no class counts of the text, only those of the
+  // document and the sentence, so that parts may be settled at once.
+  bool EveryReadingWeighted() const { return everyReadingWeighted_; }
+  struct OccurrenceChange {
+    uint32_t cls[4];
+    bool counted;  // false: given back
+  };
+  std::vector<OccurrenceChange> TakeOccurrenceLog() { return std::exchange(occurrenceLog_, {}); }
+  void ReplayOccurrences(const std::vector<OccurrenceChange>& log);
+  void AddOwnCounts(const TOntologyEngine& part);
+  // The counts of the document begun last (CountInDocument), to be added
+  // to those of another part engine settling the same document.
+  struct DocumentCounts {
+    std::vector<std::array<uint32_t, 3>> classes;    // level - 1, class, count
+    std::vector<std::pair<uint32_t, uint32_t>> own;  // place, count
+  };
+  DocumentCounts CountsOfDocument() const;
+  void AddToDocument(const DocumentCounts& counts);
+
   // The readings looked up last (by DefaultReading, say), for a later
   // choice for the same word to choose among without looking it up again.
   ReadingsToken KeptReadings() const { return {readingsKept_, memoGeneration_}; }
@@ -381,6 +414,18 @@ class TOntologyEngine {
  private:
   // Takes a dictionary that was read whole and checked; the engine is then ready.
   void Adopt(SemanticDictionary&& d);
+  // A part engine's: the engine it was made from (null for any other).
+  TOntologyEngine* shared_ = nullptr;
+  const SemanticDictionary& Dict() const { return shared_ ? shared_->dict_ : dict_; }
+  // The engine whose memory of readings this one reads.
+  TOntologyEngine& MemoOwner() { return shared_ ? *shared_ : *this; }
+  bool everyReadingWeighted_ = false;
+  std::vector<OccurrenceChange> occurrenceLog_;
+  // The place of a (base form, level, class) key in ownCounts_ and
+  // documentOwnCounts_, made once and for all (by the shared engine, under
+  // placesLock_, for a part engine).
+  uint32_t PlaceOf(uint64_t key);
+  std::mutex placesLock_;
   struct ScenarioEntry {
     uint8_t depth = 0;
     uint32_t parent = 0;
