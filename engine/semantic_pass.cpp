@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -17,8 +18,10 @@
 #include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
+#include "core/worker_threads.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 
@@ -60,7 +63,10 @@ void RewindStores(TAnalysisResults& r) {
 // Pass 2 of the semantic pass: the names of persons and the ambiguous nouns
 // of a document, each noun chosen in the context of its sentence and its
 // document. The nouns of the document are gathered and counted in it first,
-// then chosen sentence by sentence.
+// then chosen sentence by sentence. A long text may be settled in parts at
+// once, each part with an engine of its own, a document cut between parts
+// only after a sentence's end: each part gathers its sentences, the counts
+// of the document are added up, then each part chooses in its sentences.
 class DocumentSettler {
  public:
   DocumentSettler(TOntologyEngine& engine, const uint32_t (&surnameFields)[4]) : engine_(engine) {
@@ -75,7 +81,24 @@ class DocumentSettler {
   // Chooses among the readings of the nouns gathered; `firstPlace` is the
   // place in its document of the first word gathered.
   void SettleGathered(uint32_t firstPlace);
+  // What Gather left for SettleGathered, kept aside while other documents are settled.
+  struct Gathered {
+    std::deque<TWordNode*> nouns;
+    std::vector<uint32_t> nounPlaces;
+    std::deque<std::pair<TWordNode*, TWordNode*>> sentenceSpans;
+    TWordNode* documentFirst = nullptr;
+    uint16_t documentFile = 0;
+    TWordNode* sentenceFirst = nullptr;
+    TWordNode* end = nullptr;
+    uint32_t generation = 0;
+    uint32_t words = 0;  // words gathered (marks left out)
+  };
+  Gathered TakeGathered();
+  void RestoreGathered(Gathered&& g);
   uint32_t Substantives() const { return substantives_; }
+  // Where the text index's counts of the nouns chosen go instead of the
+  // text index (for a part, added up once all are done); null: counted.
+  std::vector<uint32_t>* textIndexEntries = nullptr;
 
  private:
   // The open nouns of the sentence gathered in sentence_ and members_.
@@ -134,7 +157,9 @@ class DocumentSettler {
 
 class SemanticPass {
  public:
-  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine) : r_(results), engine_(engine) {}
+  // parts: pass 2's parts (0: one per usable processor on a long text).
+  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine, size_t parts)
+      : r_(results), engine_(engine), parts_(parts) {}
 
   // firstWords: the words of a first pass done beside the loading, or -1.
   bool Run(int64_t firstWords);
@@ -147,6 +172,8 @@ class SemanticPass {
   void Prepare(bool firstDone);
   void ClassifyFirst();
   void SettleAmbiguous();
+  // Pass 2 in parts at once (parts > 1); substantives of the text returned.
+  uint32_t SettleInParts(size_t parts);
   void RememberLastSubstantives();
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   uint32_t surnameFields_[4] = {};
@@ -169,6 +196,7 @@ class SemanticPass {
 
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
+  size_t parts_ = 0;
   bool scenarioInView_ = false;
   uint32_t words_ = 0;
 };
@@ -241,9 +269,19 @@ void SemanticPass::SettleAmbiguous() {
     for (const char* field : {"work", "music", "art"})
       surnameFields_[k++] = static_cast<uint32_t>(engine_.FindClassIndex(3, field));
   }
-  DocumentSettler settler(engine_, surnameFields_);
-  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail();) n = settler.SettleDocument(n);
-  substantives_ = settler.Substantives();
+  // Parts are worth their threads only on a long text.
+  constexpr size_t kMostParts = 16;
+  constexpr uint32_t kWordsPerPart = 20000;
+  size_t parts = parts_;
+  if (parts == 0) parts = std::min<size_t>({UsableCores(), kMostParts, TextWords.Count() / kWordsPerPart});
+  if (parts > 1 && engine_.EveryReadingWeighted()) {
+    substantives_ = SettleInParts(parts);
+  } else {
+    DocumentSettler settler(engine_, surnameFields_);
+    TWordNode* n = TextWords.First();
+    while (n && n != TextWords.Tail()) n = settler.SettleDocument(n);
+    substantives_ = settler.Substantives();
+  }
   engine_.EndDocuments();
   RememberLastSubstantives();
   if (scenarioInView_) {
@@ -254,6 +292,129 @@ void SemanticPass::SettleAmbiguous() {
         SetSubstantive(d.Category);
     }
   }
+}
+
+namespace {
+
+// A part of pass 2 may begin at a document's first word or after a
+// sentence's end.
+bool BeginsSentences(const TWordNode* n) {
+  if (n == TextWords.First()) return true;
+  const TWordNode* before = TWordList::PreviousNode(n);
+  return before->fileNumber != n->fileNumber || (IsMark(before) && EndsSentence(before->tag));
+}
+
+// The nouns of a part: a whole document, or a document's sentences that
+// another part's sentences go on (or that go on another's).
+struct SettledSpan {
+  bool beginsDocument = false;
+  bool whole = false;
+  TOntologyEngine::DocumentCounts counts;
+  DocumentSettler::Gathered gathered;
+  uint32_t firstPlace = 0;  // the place in its document of its first word
+  size_t document = 0;      // not whole: its document among those cut between parts
+  std::vector<TOntologyEngine::OccurrenceChange> gatherLog, settleLog;
+};
+
+}  // namespace
+
+// The parts begin near even shares of the nodes, where a part may begin;
+// each gathers its sentences with an engine of its own, and settles them at
+// once when they make whole documents. The counts of a document cut between
+// parts are added up, then each part settles its sentences of such a
+// document. Last, the class counts the parts changed are replayed here in
+// the text's order (a document's gathering before its settling), and their
+// own counts and text index counts added.
+uint32_t SemanticPass::SettleInParts(size_t parts) {
+  const uint32_t count = TextWords.Count();
+  std::vector<TWordNode*> starts{TextWords.First()};
+  size_t last = 0;  // the index of the last start
+  for (size_t p = 1; p < parts; ++p) {
+    size_t i = std::max<size_t>(last + 1, count * p / parts);
+    if (i >= count) break;
+    TWordNode* n = TWordList::NodeAhead(TextWords.First(), i);
+    while (n != TextWords.Tail() && !BeginsSentences(n)) n = TWordList::NextNode(n), ++i;
+    if (n == TextWords.Tail()) break;
+    starts.push_back(n);
+    last = i;
+  }
+  parts = starts.size();
+  starts.push_back(TextWords.Tail());
+  std::vector<std::unique_ptr<TOntologyEngine>> engines;
+  std::vector<DocumentSettler> settlers;
+  std::vector<std::vector<uint32_t>> entries(parts);
+  std::vector<std::vector<SettledSpan>> spans(parts);
+  for (size_t p = 0; p < parts; ++p) {
+    engines.push_back(std::make_unique<TOntologyEngine>(engine_, TOntologyEngine::PartOf{}));
+    settlers.emplace_back(*engines.back(), surnameFields_);
+    settlers.back().textIndexEntries = &entries[p];
+  }
+  RunInParallel(parts, "semantic pass", [&](size_t p) {
+    TOntologyEngine& engine = *engines[p];
+    DocumentSettler& settler = settlers[p];
+    for (TWordNode* n = starts[p]; n != starts[p + 1];) {
+      SettledSpan span;
+      span.beginsDocument = n == TextWords.First() || TWordList::PreviousNode(n)->fileNumber != n->fileNumber;
+      engine.BeginDocument();
+      TWordNode* stop = settler.Gather(n, starts[p + 1]);
+      span.gatherLog = engine.TakeOccurrenceLog();
+      span.whole = span.beginsDocument && (stop == TextWords.Tail() || stop->fileNumber != n->fileNumber);
+      if (span.whole) {
+        settler.SettleGathered(0);
+        span.settleLog = engine.TakeOccurrenceLog();
+      } else {
+        span.counts = engine.CountsOfDocument();
+        span.gathered = settler.TakeGathered();
+      }
+      spans[p].push_back(std::move(span));
+      n = stop;
+    }
+  });
+  ThrowIfWorkerFailed();
+  // Each document cut between parts: its spans in order, with their places.
+  std::vector<std::vector<SettledSpan*>> documents;
+  for (auto& part : spans)
+    for (SettledSpan& span : part) {
+      if (span.whole) continue;
+      if (span.beginsDocument || documents.empty()) documents.emplace_back();
+      const std::vector<SettledSpan*>& before = documents.back();
+      span.firstPlace = before.empty() ? 0 : before.back()->firstPlace + before.back()->gathered.words;
+      span.document = documents.size() - 1;
+      documents.back().push_back(&span);
+    }
+  RunInParallel(parts, "semantic pass", [&](size_t p) {
+    TOntologyEngine& engine = *engines[p];
+    DocumentSettler& settler = settlers[p];
+    for (SettledSpan& span : spans[p]) {
+      if (span.whole) continue;
+      engine.BeginDocument();
+      for (const SettledSpan* other : documents[span.document]) engine.AddToDocument(other->counts);
+      const uint32_t firstPlace = span.firstPlace;
+      settler.RestoreGathered(std::move(span.gathered));
+      settler.SettleGathered(firstPlace);
+      span.settleLog = engine.TakeOccurrenceLog();
+    }
+  });
+  ThrowIfWorkerFailed();
+  std::vector<const SettledSpan*> order;
+  for (const auto& part : spans)
+    for (const SettledSpan& span : part) order.push_back(&span);
+  for (size_t i = 0; i < order.size();) {
+    size_t j = i + 1;
+    while (j < order.size() && !order[j]->beginsDocument) ++j;
+    for (size_t k = i; k < j; ++k) engine_.ReplayOccurrences(order[k]->gatherLog);
+    for (size_t k = i; k < j; ++k) engine_.ReplayOccurrences(order[k]->settleLog);
+    i = j;
+  }
+  uint32_t substantives = 0;
+  for (size_t p = 0; p < parts; ++p) {
+    engine_.AddOwnCounts(*engines[p]);
+    substantives += settlers[p].Substantives();
+    uint32_t unused = 0;
+    if (TextIndex)
+      for (uint32_t entry : entries[p]) TextIndex->CountTextIndexEntry(entry, unused);
+  }
+  return substantives;
 }
 
 // The engine's history holds the classes of the last substantives of the
@@ -672,6 +833,24 @@ void DocumentSettler::SettleGathered(uint32_t firstPlace) {
   SettleSentence(members_.empty() ? nullptr : sentenceFirst_, gatherEnd_);
 }
 
+DocumentSettler::Gathered DocumentSettler::TakeGathered() {
+  return {std::move(nouns_), std::move(nounPlaces_), std::move(sentenceSpans_),
+          documentFirst_,    documentFile_,          sentenceFirst_,
+          gatherEnd_,        tokenGeneration_,       gatheredWords_};
+}
+
+void DocumentSettler::RestoreGathered(Gathered&& g) {
+  nouns_ = std::move(g.nouns);
+  nounPlaces_ = std::move(g.nounPlaces);
+  sentenceSpans_ = std::move(g.sentenceSpans);
+  documentFirst_ = g.documentFirst;
+  documentFile_ = g.documentFile;
+  sentenceFirst_ = g.sentenceFirst;
+  gatherEnd_ = g.end;
+  tokenGeneration_ = g.generation;
+  gatheredWords_ = g.words;
+}
+
 uint32_t DocumentSettler::GlossWordOf(const TWordNode* n) const {
   char lower[32];
   size_t k = 0;
@@ -733,7 +912,8 @@ void DocumentSettler::SettleSentence(TWordNode* from, TWordNode* to) {
       n->readingValue = value > 0 ? value : 0;
       n->lexicalEntry = engine_.BestBaseForm();
       uint32_t unused = 0;
-      if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
+      if (textIndexEntries) textIndexEntries->push_back(n->lexicalEntry);
+      else if (TextIndex) TextIndex->CountTextIndexEntry(n->lexicalEntry, unused);
       for (int l = 0; l < 3; ++l) sentence_[m].cls[l] = d.ClassIds[l];
       engine_.SentenceNounChanged(sentence_[m]);
     }
@@ -914,9 +1094,9 @@ void GaugeStep(TAnalysisResults& results) {
   if (!Progress.gauge->Continue()) results.Cancelled = true;
 }
 
-bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first) {
+bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first, size_t parts) {
   if (!OntologyEngine || !OntologyEngine->Ready() || !results.Built) return false;
-  SemanticPass pass(results, *OntologyEngine);
+  SemanticPass pass(results, *OntologyEngine, parts);
   return pass.Run(first && first->Done() ? int64_t{first->Words()} : -1);
 }
 

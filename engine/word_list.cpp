@@ -234,6 +234,17 @@ TWordNode* TWordList::PreviousNode(const TWordNode* node) {
   return chunk->header.previous ? NodesOf(chunk->header.previous) + (wordlist_detail::kNodesPerChunk - 1) : nullptr;
 }
 
+TWordNode* TWordList::NodeAhead(const TWordNode* node, size_t count) {
+  Chunk* chunk = ChunkOf(node);
+  size_t index = static_cast<size_t>(node - NodesOf(chunk));
+  while (index + count >= wordlist_detail::kNodesPerChunk && chunk->header.next) {
+    count -= wordlist_detail::kNodesPerChunk - index;
+    index = 0;
+    chunk = chunk->header.next;
+  }
+  return NodesOf(chunk) + index + count;
+}
+
 void TWordList::Init() {
   nodes_.Release();
   strings_.Release();

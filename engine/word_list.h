@@ -208,6 +208,9 @@ class TWordList {
     return FirstOfNextChunk(node);
   }
   static TWordNode* PreviousNode(const TWordNode* node);
+  // The node count nodes after a node of a list (node itself for 0), found
+  // chunk by chunk; the caller keeps within the list (up to its tail).
+  static TWordNode* NodeAhead(const TWordNode* node, size_t count);
 
  private:
   static TWordNode* FirstOfNextChunk(const TWordNode* last);

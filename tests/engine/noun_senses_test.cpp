@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -423,6 +424,73 @@ TEST_F(NounSenses, ABritishTextClassesAsItsAmericanSpelling) {
   ASSERT_EQ(us.size(), 4u);
   EXPECT_EQ(uk, us);
   for (uint32_t e : uk) EXPECT_NE(e, 0u);
+}
+
+// Pass 2 settles a long text in parts at once: whatever the parts, every
+// word ends with what one part gives it (classes, reading, base form, name
+// part) and the text's counts are the same.
+TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
+  std::vector<std::string> documents = {
+      "Mayor William B. Hartsfield of Atlanta met Judge Durwood Pye at 10 a.m. in Fulton County. The loan and "
+      "the mortgage went to the bank. The workers ran the machines of the plant. They paddled the canoe down the "
+      "river to the bank. U. S. Army officers met Mrs. John F. Harper at the Roosevelt Hotel.\n",
+      "The garden had flowers, seeds, leaves, roots and a plant. Lodge No. 142 met in June. General Howe spoke "
+      "to Sen. Kennedy about the cash of the account. The bank of the river was steep. The interest of the loan "
+      "grew. The plant made steel for the machines of the workers. They stood by the bank.\n",
+      "The court heard the case. Fulton Superior Court Judge Durwood Pye read the charge. The cell of the "
+      "prisoner was cold. The cell of the plant divided. The press reported the trial.\n",
+      "The pitcher threw the ball to the batter. The pitcher of water stood on the table. The club played in "
+      "the league. The bat flew out of the cave. The bat hit the ball.\n",
+      // The money of the document's first sentences makes the reward at its
+      // end a payment (alone it is wages), though parts lie between them.
+      "The loan was paid. The mortgage was paid. The account was paid. The payment was made. The fee was paid. "
+      "The salary was paid. The cash was paid. The wage was paid. "};
+  for (int i = 0; i < 60; ++i) documents.back() += "The tree grew. ";
+  documents.back() += "The association offered a $5,000 reward for information leading to the arrest.\n";
+  struct Settled {
+    std::vector<std::array<uint32_t, 7>> words;  // classes, reading, base form, name part
+    std::vector<std::array<uint32_t, 3>> counts;
+    uint32_t rewardField = 0;
+  };
+  auto settle = [&](size_t parts) {
+    std::string all;
+    std::vector<int32_t> ends;
+    for (const std::string& d : documents) {
+      all += d;
+      SegmentTextAsFile(reinterpret_cast<const unsigned char*>(all.data()), all.size(), false);
+      ends.push_back(TextWords.HighestPosition());
+    }
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      uint16_t file = 1;
+      while (file <= ends.size() && n->position > ends[file - 1]) ++file;
+      n->fileNumber = file;
+    }
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    EXPECT_TRUE(results->Built && RunSemanticPass(*results, nullptr, parts));
+    Settled s;
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      const TWordCategoryData& d = n->category;
+      s.words.push_back({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3],
+                         static_cast<uint32_t>(n->readingValue), n->lexicalEntry, IsPartOfName(*n) ? 1u : 0u});
+      if (std::strcmp(n->text, "reward") == 0) s.rewardField = d.ClassIds[2];
+    }
+    for (uint32_t level = 1; level <= 3; ++level)
+      for (int32_t c = 1; c <= OntologyEngine->LevelClassCount(static_cast<int>(level)); ++c)
+        if (const uint32_t k = OntologyEngine->ClassOccurrences(static_cast<int>(level), c))
+          s.counts.push_back({level, static_cast<uint32_t>(c), k});
+    for (uint32_t e = 1; e <= TextIndex->entries; ++e)
+      if (const uint32_t k = TextIndex->TextIndexCountOf(e)) s.counts.push_back({0, e, k});
+    TextWords.Clear();
+    return s;
+  };
+  const Settled whole = settle(1);
+  ASSERT_GT(whole.words.size(), 400u);
+  EXPECT_EQ(OntologyEngine->ClassName(3, static_cast<int32_t>(whole.rewardField)), "money");
+  for (size_t parts : {2, 3, 7}) {
+    const Settled got = settle(parts);
+    EXPECT_EQ(got.words, whole.words) << parts << " parts";
+    EXPECT_EQ(got.counts, whole.counts) << parts << " parts";
+  }
 }
 
 }  // namespace
