@@ -1085,6 +1085,7 @@ NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, 
   }
   w.name = (heaviest->flags & kFlagInitialCapital) != 0;
   w.personName = personClasses_[0] && heaviest->cls[0] == personClasses_[0];
+  w.timeName = timeField_ && heaviest->cls[2] == timeField_;
   if (person) w.part = NamePart::kPerson;
   else if (capitalOnly) w.part = NamePart::kName;
   else if (choices_.front().cls[2] && choices_.front().cls[2] == personField_) w.part = NamePart::kRole;

@@ -125,6 +125,8 @@ struct NameWord {
   bool name = false;
   // Its heaviest reading is a person (a given name: Grace, Sidney).
   bool personName = false;
+  // Its heaviest reading is a time: a day or a month (Friday, June).
+  bool timeName = false;
 };
 
 // Titles read as the person they introduce (lower case, without a period).

@@ -687,6 +687,10 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
       // An office ends a name only when a word known best as a person's
       // name comes before it and nothing after it: it is the surname
       // (Sidney Baker; but Land Rover, Parks Commissioner).
+      // A word known best as a day or a month ends no name after a word
+      // that is no given name (Fulton Superior Court Friday; but Sadie
+      // Beth March, Mr. March).
+      if (kinds_[last + 1].timeName && !afterAbbreviation && !kinds_[last].personName) take = false;
       if (following == NamePart::kRole && !afterAbbreviation)
         take = previous == NamePart::kPerson && kinds_[last].personName && last + 2 == kinds_.size();
       if (!take && following == NamePart::kNone) {

@@ -254,6 +254,19 @@ TEST_F(NounSenses, ASurnameThatIsAlsoAnOfficeIsThePerson) {
   EXPECT_NE(Of(text, "Rover").l1, "person");
 }
 
+TEST_F(NounSenses, ADayOrAMonthAfterANameIsNoSurname) {
+  // A day after the name of a court is the day it met, no person.
+  auto text = Analyse("The case went to the Montgomery County Court Friday. The United Nations Day came.");
+  EXPECT_EQ(Of(text, "Friday").l3, "time");
+  EXPECT_EQ(Of(text, "Court").l3, "law");
+  EXPECT_EQ(Of(text, "Day").l3, "time");
+  // After a given name or a title it is the surname.
+  auto names = Analyse("Sadie Beth March came with Mr. March.");
+  EXPECT_EQ(Of(names, "March", 0).l1, "person");
+  EXPECT_EQ(Of(names, "March", 1).l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Beth"), 1);
+}
+
 TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
   auto text = Analyse("General Howe was late. Then General Washington spoke. He sold General Motors stock.");
   EXPECT_EQ(Of(text, "Howe").l1, "person");
