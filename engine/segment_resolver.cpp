@@ -897,6 +897,17 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   if (p && substantive && finite && Is(*p, "to") &&
       ((s.capitalisation == 1 && p->capitalisation == 0) || (i - 2 >= first && SameWord(slots_[i - 2].text, s.text))))
     return out(verb);
+  // Need, whose verb the lexicon reads as a modal, names before a
+  // preposition other than "to" unless a subject or a modal stands before
+  // it (the need for, Need for novelty; but what you need for the trip).
+  if (substantive && finite && n && IsDeterminant(n->Category()) && !Is(*n, "to") && Is(s, "need")) {
+    int b = i - 1;
+    while (b > first && IsModality(slots_[b].Category()) && !IsVerb(slots_[b].Category())) --b;
+    const bool asked = b >= first && b < i &&
+                       (IsSubjectWord(slots_[b]) || IsSubjectOnly(slots_[b]) || IsModal(slots_[b]) ||
+                        IsModalWord(slots_[b]) || IsRelativePronoun(slots_[b].Category()));
+    if (!asked) return out(verb);
+  }
   // A word the lexicon marks as seldom a verb (people, school, part) is no
   // finite verb unless its clause asks for one.
   if (substantive && finite && seldomVerb && !AsksForVerb(i, first, last)) return out(finiteVerb);

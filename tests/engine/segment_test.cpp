@@ -883,6 +883,10 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"It is a fear which man cannot endure.", "man", kClassSubstantive},
       {"It is a world which man has darkened.", "man", kClassSubstantive},
       {"All he can do is wait.", "do", kClassVerb},
+      // Need before a preposition names, unless its subject stands before it.
+      {"Need for novelty may be a symptom.", "Need", kClassSubstantive},
+      {"The major training need of a new plant is men.", "need", kClassSubstantive},
+      {"It is just what you need for the trip.", "need", kClassVerb},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
