@@ -1361,7 +1361,7 @@ void TOntologyEngine::LoadScenario(ClassFileList& file, bool renumber) {
   if (reporter_) reporter_->Finish(anomalyCount_ > 0);
 }
 
-uint32_t TOntologyEngine::ScenarioEntryOfWordForm(std::string_view word) {
+uint32_t TOntologyEngine::ScenarioEntryOfWordForm(std::string_view word) const {
   if (scenarioWords_.empty() || word.empty()) return 0;
   bool changed = false;
   std::string key = Lower(HyphensToUnderscoresCopy(word, changed));
@@ -1378,15 +1378,21 @@ uint32_t TOntologyEngine::ScenarioEntryOfWordForm(std::string_view word) {
   return 0;
 }
 
-bool TOntologyEngine::CountScenarioEntry(std::string_view word, uint32_t textIndexEntry) {
-  if (entryCount_ == 0) return false;  // no Scenario: nothing to count in
+uint32_t TOntologyEngine::ScenarioEntryFor(std::string_view word, uint32_t textIndexEntry,
+                                           const std::array<uint32_t, 4>& classes) const {
+  if (entryCount_ == 0) return 0;  // no Scenario: nothing to count in
   uint32_t e = ScenarioEntryOfWordForm(word);
   if (!e && textIndexEntry >= 1 && textIndexEntry < textIndexMap_.size()) e = textIndexMap_[textIndexEntry];
   for (int l = 0; l < 3 && !e; ++l) {
-    uint32_t c = best_[static_cast<size_t>(l)];
+    uint32_t c = classes[static_cast<size_t>(l)];
     if (c > 0 && c < classMaps_[static_cast<size_t>(l)].size()) e = classMaps_[static_cast<size_t>(l)][c];
   }
-  if (!e || e > entryCount_) return false;
+  return e <= entryCount_ ? e : 0;
+}
+
+bool TOntologyEngine::CountScenarioEntry(std::string_view word, uint32_t textIndexEntry) {
+  const uint32_t e = ScenarioEntryFor(word, textIndexEntry, best_);
+  if (!e) return false;
   ++entries_[e].count;
   best_[3] = e;
   return true;
@@ -1434,10 +1440,22 @@ bool TOntologyEngine::ScenarioMatch(std::string_view word, int32_t& value, uint3
     }
   }
   value = static_cast<int32_t>(best_[0]);
-  if (CountScenarioEntry(word, textIndexEntry)) return true;
-  if (best_[0] > 0 && occurrences_[1][best_[0]] < minimumClassCount &&
-      (!best_[1] || occurrences_[2][best_[1]] < minimumClassCount) &&
-      (!best_[2] || occurrences_[3][best_[2]] < minimumClassCount))
+  uint32_t entry = 0;
+  const bool kept = RetentionOf(word, best_, textIndexEntry, minimumClassCount, entry);
+  if (entry) ++entries_[entry].count;
+  return kept;
+}
+
+bool TOntologyEngine::RetentionOf(std::string_view word, std::array<uint32_t, 4>& classes, uint32_t textIndexEntry,
+                                  uint32_t minimumClassCount, uint32_t& entry) const {
+  entry = ScenarioEntryFor(word, textIndexEntry, classes);
+  if (entry) {
+    classes[3] = entry;
+    return true;
+  }
+  if (classes[0] > 0 && occurrences_[1][classes[0]] < minimumClassCount &&
+      (!classes[1] || occurrences_[2][classes[1]] < minimumClassCount) &&
+      (!classes[2] || occurrences_[3][classes[2]] < minimumClassCount))
     return false;
   return true;
 }

@@ -359,16 +359,23 @@ class TOntologyEngine {
   void ClearScenario();
   void ClearScenarioEntries();
   void BeginSignatureRenumbering(bool restartCounter);
-  uint32_t ScenarioEntryOfWordForm(std::string_view word);
+  uint32_t ScenarioEntryOfWordForm(std::string_view word) const;
   bool CountScenarioEntry(std::string_view word, uint32_t textIndexEntry);
-  // One occurrence of a Scenario entry given by number (verbs and adjectives).
-  void CountScenarioOccurrence(uint32_t entry) {
-    if (entry >= 1 && entry <= entryCount_) ++entries_[entry].count;
+  // Occurrences of a Scenario entry given by number (verbs and adjectives,
+  // and the counts of a semantic pass done in parts).
+  void CountScenarioOccurrence(uint32_t entry, uint32_t count = 1) {
+    if (entry >= 1 && entry <= entryCount_) entries_[entry].count += count;
   }
   // The retention test of the semantic pass; with reclassify the word is
   // classified again first (Scenario editor and word search).
   bool ScenarioMatch(std::string_view word, int32_t& value, uint32_t textIndexEntry, uint32_t minimumClassCount,
                      bool reclassify = false);
+  // The same test on a word's classes (levels 1-3 and Scenario entry),
+  // changing nothing, so that parts of a text can be tested at once: the
+  // classes become those the word keeps, and entry the Scenario entry to
+  // count for it (0: none).
+  bool RetentionOf(std::string_view word, std::array<uint32_t, 4>& classes, uint32_t textIndexEntry,
+                   uint32_t minimumClassCount, uint32_t& entry) const;
   // The Scenario entry a word would be counted in, without counting it.
   bool ScenarioEntryOfWord(std::string_view word, uint32_t& entry);
   // True when the word belongs to a class of the level: its reading chosen
@@ -628,6 +635,10 @@ class TOntologyEngine {
   std::array<std::vector<uint32_t>, 3> classMaps_;
   std::vector<uint32_t> verbMap_, adjectiveMap_, textIndexMap_;
   std::unordered_map<std::string, uint32_t> scenarioWords_;
+  // The entry a word with these classes (levels 1-3) is counted in: its
+  // form's, its base form's (textIndexEntry), else its classes'; 0 for none.
+  uint32_t ScenarioEntryFor(std::string_view word, uint32_t textIndexEntry,
+                            const std::array<uint32_t, 4>& classes) const;
   uint32_t anomalyCount_ = 0;
   bool anomalyFlag_ = false;
   uint32_t signatureCounter_ = 0;
