@@ -416,4 +416,46 @@ bool TPropositionWindowList::Previous(const TRelationWindow*& window, uint32_t& 
   return true;
 }
 
+// ---------------------------------------------------------------------------
+// Stores filled apart
+
+bool JoinStores(TPropositionWindowList& windows, TRelationStore& relations, const std::vector<TStoresPart>& parts) {
+  // Where each part's rows, windows and records go.
+  struct Place {
+    size_t row, window, record;
+  };
+  std::vector<Place> places(parts.size());
+  Place end{0, 0, 0};
+  for (size_t k = 0; k < parts.size(); ++k) {
+    places[k] = end;
+    end.row += parts[k].windows->rows_.Size();
+    end.window += parts[k].windows->records_.Size();
+    end.record += parts[k].relations->records_.Size();
+  }
+  const Place before{windows.rows_.Size(), windows.records_.Size(), relations.records_.Size()};
+  Place first{};
+  const bool ok = before.row + end.row <= UINT32_MAX && windows.rows_.Extend(end.row, first.row) &&
+                  windows.records_.Extend(end.window, first.window) &&
+                  relations.records_.Extend(end.record, first.record);
+  if (!ok) {
+    windows.rows_.Truncate(before.row);
+    windows.records_.Truncate(before.window);
+    relations.records_.Truncate(before.record);
+  } else {
+    RunInParallel(parts.size(), "joining records", [&](size_t k) {
+      const Place& at = places[k];
+      const uint32_t rowsBefore = static_cast<uint32_t>(first.row + at.row);
+      windows.rows_.MoveInto(first.row + at.row, parts[k].windows->rows_, [](TPropositionWindowList::Row&) {});
+      windows.records_.MoveInto(first.window + at.window, parts[k].windows->records_,
+                                [rowsBefore](TPropositionWindowList::Record& r) { r.firstItem += rowsBefore; });
+      relations.records_.MoveInto(first.record + at.record, parts[k].relations->records_, [](TRelationRecord&) {});
+    });
+  }
+  for (const TStoresPart& part : parts) {
+    part.windows->Clear();
+    part.relations->Clear();
+  }
+  return !ReportMemoryLow(!ok);
+}
+
 }  // namespace quilor

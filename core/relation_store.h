@@ -11,6 +11,7 @@
 // the record count itself stands for the empty tail.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -46,20 +47,47 @@ template <typename T, size_t ChunkSize = 8192>
 class TChunkedArray {
  public:
   bool PushBack(const T& value) {
-    if (size_ == chunks_.size() * ChunkSize) {
-      T* chunk = new (std::nothrow) T[ChunkSize];
-      if (!chunk) return false;
-      try {
-        chunks_.emplace_back(chunk);
-      } catch (const std::bad_alloc&) {
-        delete[] chunk;
-        return false;
-      }
-    }
+    if (size_ == chunks_.size() * ChunkSize && !Grow()) return false;
     chunks_[size_ / ChunkSize][size_ % ChunkSize] = value;
     ++size_;
     return true;
   }
+  // Room for n more values at the end, their values unset until written:
+  // first is the index of the first. False when memory is short (the size
+  // is then unchanged).
+  bool Extend(size_t n, size_t& first) {
+    first = size_;
+    try {
+      chunks_.reserve((size_ + n + ChunkSize - 1) / ChunkSize);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    while (chunks_.size() * ChunkSize < size_ + n)
+      if (!Grow()) return false;
+    size_ += n;
+    return true;
+  }
+  // Moves from's values into the room that begins at first (threads may
+  // fill rooms apart at once), each of its chunks given back once copied;
+  // change(value) rewrites each first. from is left empty.
+  template <typename Change>
+  void MoveInto(size_t first, TChunkedArray& from, Change change) {
+    for (size_t c = 0, done = 0; c < from.chunks_.size(); ++c, done += ChunkSize) {
+      T* values = from.chunks_[c].get();
+      const size_t n = std::min(ChunkSize, from.size_ - done);
+      for (size_t i = 0; i < n; ++i) change(values[i]);
+      for (size_t i = 0; i < n;) {
+        const size_t to = first + done + i;
+        const size_t run = std::min(n - i, ChunkSize - to % ChunkSize);
+        std::copy_n(values + i, run, &chunks_[to / ChunkSize][to % ChunkSize]);
+        i += run;
+      }
+      from.chunks_[c].reset();
+    }
+    from.Clear();
+  }
+  // Forgets the values from n on (n at most Size()), keeping the chunks.
+  void Truncate(size_t n) { size_ = std::min(size_, n); }
   // i must be below Size().
   T& operator[](size_t i) { return chunks_[i / ChunkSize][i % ChunkSize]; }
   const T& operator[](size_t i) const { return chunks_[i / ChunkSize][i % ChunkSize]; }
@@ -72,6 +100,18 @@ class TChunkedArray {
   size_t BytesReserved() const { return chunks_.size() * ChunkSize * sizeof(T); }
 
  private:
+  bool Grow() {
+    T* chunk = new (std::nothrow) T[ChunkSize];
+    if (!chunk) return false;
+    try {
+      chunks_.emplace_back(chunk);
+    } catch (const std::bad_alloc&) {
+      delete[] chunk;
+      return false;
+    }
+    return true;
+  }
+
   std::vector<std::unique_ptr<T[]>> chunks_;
   size_t size_ = 0;
 };
@@ -116,6 +156,21 @@ struct TRelationRecord {
 
 // Called between the phases of a sort: False stops the work that remains.
 using RelationProgress = std::function<bool()>;
+
+class TPropositionWindowList;
+class TRelationStore;
+
+// The windows and the relation records of one run of a text, collected
+// apart from the others' at the same time.
+struct TStoresPart {
+  TPropositionWindowList* windows;
+  TRelationStore* relations;
+};
+// Appends each part's windows to windows and its records to relations, the
+// parts in order, copying the parts at once; the parts are left empty.
+// False (message 0 shown, none of the parts' windows and records appended)
+// when memory is short.
+bool JoinStores(TPropositionWindowList& windows, TRelationStore& relations, const std::vector<TStoresPart>& parts);
 
 class TRelationStore {
  public:
@@ -183,6 +238,7 @@ class TRelationStore {
   static bool ValidLevel(int level) { return level >= 1 && level <= kRelationLevels; }
 
  private:
+  friend bool JoinStores(TPropositionWindowList&, TRelationStore&, const std::vector<TStoresPart>&);
   struct Group {
     uint32_t record;
     uint32_t count;
@@ -254,6 +310,7 @@ class TPropositionWindowList {
   bool Previous(const TRelationWindow*& window, uint32_t& value1, uint32_t& value2);
 
  private:
+  friend bool JoinStores(TPropositionWindowList&, TRelationStore&, const std::vector<TStoresPart>&);
   struct Record {
     uint32_t firstItem;  // index of its first row in items_
     uint32_t value1;

@@ -4,6 +4,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "core/relation_store.h"
 #include "platform/message_ui.h"
@@ -327,6 +328,53 @@ TEST(PropositionWindowListTest, RowsHintKeepsTheLastUsedRow) {
   }
   ASSERT_TRUE(list.Next(w, v1, v2));
   EXPECT_EQ(w->At(kRelationRows - 1, 4), 4u);
+}
+
+// Stores filled apart (a text collected in parts at once) are joined in
+// order, each copied into its place on a thread of its own: stores that
+// begin and end inside chunks of records or rows, an empty one among them,
+// and each window keeps its own rows.
+TEST(RelationStoreThreads, StoresFilledApartAreJoinedInParallelInTheirOrder) {
+  auto window = [](uint32_t i) {
+    TRelationWindow w;
+    const int rows = 1 + static_cast<int>(i % 4);
+    for (int row = 0; row < rows; ++row) w.Set(row, 1, i * 8 + static_cast<uint32_t>(row) + 1);
+    w.Set(rows - 1, 3, i);
+    return w;
+  };
+  // Past chunks of 8,192 records, ending inside them; one store empty.
+  const std::vector<uint32_t> ends = {10001, 19500, 19500, 20000, 37000};
+  std::vector<TRelationStore> records(ends.size());
+  std::vector<TPropositionWindowList> windows(ends.size());
+  for (uint32_t i = 0, k = 0; i < ends.back(); ++i) {
+    while (i >= ends[k]) ++k;
+    const TRelationWindow w = window(i);
+    ASSERT_TRUE(records[k].AddPair(w, 0, 1, i, 1, 0, i + 1));
+    ASSERT_TRUE(windows[k].Append(w, i, i + 1));
+  }
+  std::vector<TStoresPart> parts;
+  for (size_t k = 1; k < ends.size(); ++k) parts.push_back({&windows[k], &records[k]});
+  ASSERT_TRUE(JoinStores(windows[0], records[0], parts));
+  for (size_t k = 1; k < ends.size(); ++k) {
+    EXPECT_EQ(records[k].Count(), 0u);
+    EXPECT_EQ(windows[k].Count(), 0u);
+  }
+  ASSERT_EQ(records[0].Count(), ends.back());
+  ASSERT_EQ(windows[0].Count(), ends.back());
+  const TRelationWindow* w = nullptr;
+  uint32_t v1 = 0, v2 = 0;
+  for (uint32_t i = 0; i < ends.back(); ++i) {
+    const TRelationWindow expected = window(i);
+    ASSERT_EQ(records[0].Record(i)->position, i);
+    ASSERT_EQ(records[0].Record(i)->value, i + 1);
+    ASSERT_EQ(records[0].Record(i)->first[0], expected.At(1, 1) ? expected.At(0, 1) : 0) << i;
+    ASSERT_EQ(records[0].Record(i)->second[0], expected.At(1, 1)) << i;
+    ASSERT_TRUE(windows[0].Next(w, v1, v2));
+    ASSERT_EQ(v1, i);
+    ASSERT_EQ(std::vector<uint32_t>(std::begin(w->cells), std::end(w->cells)),
+              std::vector<uint32_t>(std::begin(expected.cells), std::end(expected.cells)))
+        << i;
+  }
 }
 
 }  // namespace
