@@ -49,21 +49,6 @@ struct TNeighbour {
   uint32_t cls;
 };
 
-// The proposition being collected by the semantic pass.
-struct TPropositionState {
-  TRelationWindow items;          // rows 0..20: the classes of levels 1-4 of each item
-  uint32_t itemCount = 0;         // goes on counting past 21
-  uint32_t slotCount = 0;         // rows used, at most 21
-  uint32_t substantiveCount = 0;  // substantive items
-  bool hasItems = false;
-  bool hasVerb = false;
-  bool shortVerbal = true;  // no verb or more than 3 items clears it at closing
-  TWordNode* firstNode = nullptr;
-  int32_t position = 0;  // the current word's position
-
-  void Reset() { *this = TPropositionState(); }
-};
-
 class TAnalysisResults {
  public:
   // wordCount sizes the class threshold: the options' fixed minimum when its
@@ -124,7 +109,6 @@ class TAnalysisResults {
   bool Cancelled = false;
   bool Built = false;
   bool ResultsReady = false;
-  TPropositionState Proposition;
 
   uint32_t MinimumClassCount = 0;
   uint16_t RelationBase = 1;  // 1..4

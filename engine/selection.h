@@ -53,6 +53,8 @@ class RelationRecordSource {
 class TRecordWordWalk {
  public:
   explicit TRecordWordWalk(const TWordList& words) : words_(words), node_(words.First()) {}
+  // A walk over records that begin at the node from or after it.
+  TRecordWordWalk(const TWordList& words, TWordNode* from) : words_(words), node_(from) {}
   // The word of the next record, whose first value is first; nullptr when
   // the words end before it.
   TWordNode* Next(uint32_t first);

@@ -155,6 +155,21 @@ class DocumentSettler {
   uint32_t gatheredWords_ = 0;
 };
 
+// The proposition being collected by pass 3.
+struct TPropositionState {
+  TRelationWindow items;          // rows 0..20: the classes of levels 1-4 of each item
+  uint32_t itemCount = 0;         // goes on counting past 21
+  uint32_t slotCount = 0;         // rows used, at most 21
+  uint32_t substantiveCount = 0;  // substantive items
+  bool hasItems = false;
+  bool hasVerb = false;
+  bool shortVerbal = true;  // no verb or more than 3 items clears it at closing
+  TWordNode* firstNode = nullptr;
+  int32_t position = 0;  // the current word's position
+
+  void Reset() { *this = TPropositionState(); }
+};
+
 class SemanticPass {
  public:
   // parts: pass 2's parts (0: one per usable processor on a long text).
@@ -177,28 +192,67 @@ class SemanticPass {
   void RememberLastSubstantives();
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   uint32_t surnameFields_[4] = {};
-  void CollectPropositions();
-  // The walk that finds each window's first word follows the pass: the
-  // words it steps over are those the pass has just read.
-  std::optional<TRecordWordWalk> windowWalk_;
-  bool windowWordsKept_ = false;
-  void KeepWindowWord(uint32_t first);
-  void CollectItem(TWordNode* n);
-  void CloseProposition(const TWordNode* mark);
+  // parts: 0 for one per usable processor.
+  void CollectPropositions(size_t parts);
   void StoreRetention();
   void SortRelations();
-  void AddSlot(const uint32_t classes[4]) {
-    TPropositionState& p = r_.Proposition;
-    if (p.slotCount >= static_cast<uint32_t>(kRelationRows)) return;
-    for (int l = 1; l <= 4; ++l) p.items.Set(static_cast<int>(p.slotCount), l, classes[l - 1]);
-    ++p.slotCount;
-  }
 
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
   size_t parts_ = 0;
   bool scenarioInView_ = false;
   uint32_t words_ = 0;
+};
+
+// Pass 3 over a run of whole propositions: the Scenario's retention and the
+// items of each proposition. It changes only its own state and its words,
+// so that runs of the text can be collected at once and joined in order.
+class PropositionRun {
+ public:
+  // The run's windows, relation records and window words go to these; its
+  // pre-verb counts to preVerb when given, else to preVerbItems.
+  PropositionRun(const TOntologyEngine& engine, uint32_t minimumClassCount, TRelationStore& relations,
+                 TPropositionWindowList& windows, std::vector<TWordNode*>& windowWords, TAnalysisResults* preVerb)
+      : engine_(engine),
+        minimumClassCount_(minimumClassCount),
+        relations_(relations),
+        windows_(windows),
+        windowWords_(windowWords),
+        preVerb_(preVerb) {
+    if (engine.IsScenarioLoaded()) entryCounts.assign(engine.ScenarioEntryCount() + 1, 0);
+  }
+  // The words from..to (to not included), from the first of a proposition
+  // on; a run that ends the text keeps its last proposition without a mark.
+  void Collect(TWordNode* from, TWordNode* to);
+
+  uint32_t retained = 0;              // retained substantives
+  std::vector<uint32_t> entryCounts;  // occurrences by Scenario entry
+  std::vector<std::array<uint32_t, 4>> preVerbItems;
+  // The classes the last substantive tested kept (what a one-part pass
+  // leaves as the engine's current reading).
+  std::optional<std::array<uint32_t, 4>> lastClasses;
+  bool windowWordsKept = true;  // false: memory was short, the words are dropped
+
+ private:
+  void CollectItem(TWordNode* n);
+  void CloseProposition(const TWordNode* mark);
+  void KeepWindowWord(uint32_t first);
+  void AddSlot(const uint32_t classes[4]) {
+    if (p_.slotCount >= static_cast<uint32_t>(kRelationRows)) return;
+    for (int l = 1; l <= 4; ++l) p_.items.Set(static_cast<int>(p_.slotCount), l, classes[l - 1]);
+    ++p_.slotCount;
+  }
+
+  const TOntologyEngine& engine_;
+  const uint32_t minimumClassCount_;
+  TRelationStore& relations_;
+  TPropositionWindowList& windows_;
+  std::vector<TWordNode*>& windowWords_;
+  TAnalysisResults* preVerb_;
+  TPropositionState p_;
+  // The walk that finds each window's first word follows the run: the
+  // words it steps over are those the run has just read.
+  std::optional<TRecordWordWalk> windowWalk_;
 };
 
 namespace {
@@ -232,7 +286,6 @@ void SemanticPass::Prepare(bool firstDone) {
   r_.Cancelled = false;
   r_.ResultsReady = false;
   r_.RetentionCount = 0;
-  r_.Proposition.Reset();
   // A first pass done beside the loading has counted into the engine already.
   if (!firstDone) {
     engine_.ClearTextCounts();
@@ -931,9 +984,9 @@ void DocumentSettler::SettleSentence(TWordNode* from, TWordNode* to) {
   members_.clear();
 }
 
-void SemanticPass::CollectItem(TWordNode* n) {
+void PropositionRun::CollectItem(TWordNode* n) {
   TWordCategoryData& d = n->category;
-  TPropositionState& p = r_.Proposition;
+  TPropositionState& p = p_;
   if (!IsSubstantive(d.Category)) {
     if (IsVerb(d.Category)) p.hasVerb = true;
     if (!CountedEntry(engine_, d.ClassIds[3])) return;
@@ -949,23 +1002,28 @@ void SemanticPass::CollectItem(TWordNode* n) {
   uint32_t item[4] = {d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]};
   if (!CountedEntry(engine_, item[3])) item[3] = 0;
   AddSlot(item);
-  if (!p.hasVerb)
-    for (int l = 1; l <= 4; ++l) r_.CountPreVerb(l, d.ClassIds[l - 1]);
+  if (!p.hasVerb) {
+    if (preVerb_) {
+      for (int l = 1; l <= 4; ++l) preVerb_->CountPreVerb(l, d.ClassIds[l - 1]);
+    } else {
+      preVerbItems.push_back({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]});
+    }
+  }
   ++p.substantiveCount;
 }
 
-void SemanticPass::CloseProposition(const TWordNode* mark) {
-  TPropositionState& p = r_.Proposition;
+void PropositionRun::CloseProposition(const TWordNode* mark) {
+  TPropositionState& p = p_;
   if (p.hasItems) {
     if (!p.hasVerb || p.itemCount > 3) p.shortVerbal = false;
     const uint32_t first = p.firstNode ? static_cast<uint32_t>(p.firstNode->position) : 0;
     const uint32_t end = mark ? static_cast<uint32_t>(mark->position) : first;
     const uint8_t shortVerbal = p.shortVerbal ? 1 : 0;
-    if (r_.Windows.Append(p.items, first, end, static_cast<int>(p.slotCount))) {
+    if (windows_.Append(p.items, first, end, static_cast<int>(p.slotCount))) {
       KeepWindowWord(first);
       const int n = static_cast<int>(std::min<uint32_t>(p.itemCount, kPairRecords));
       auto pair = [&](int a, int b, uint8_t notFirst) {
-        return r_.Relations.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
+        return relations_.AddPair(p.items, a, b, first, notFirst, shortVerbal, end);
       };
       if (n < 3) {
         // One record for the window, whose rows past the first two are
@@ -984,26 +1042,23 @@ void SemanticPass::CloseProposition(const TWordNode* mark) {
   p.Reset();
 }
 
-void SemanticPass::KeepWindowWord(uint32_t first) {
-  if (!windowWordsKept_) return;
+void PropositionRun::KeepWindowWord(uint32_t first) {
+  if (!windowWordsKept) return;
   try {
-    r_.WindowWords.push_back(windowWalk_->Next(first));
+    windowWords_.push_back(windowWalk_->Next(first));
   } catch (const std::bad_alloc&) {
     // The run's relation records walk the words themselves.
-    windowWordsKept_ = false;
-    std::vector<TWordNode*>().swap(r_.WindowWords);
+    windowWordsKept = false;
+    std::vector<TWordNode*>().swap(windowWords_);
   }
 }
 
-// Pass 3: the Scenario's retention and the items of every proposition.
-void SemanticPass::CollectPropositions() {
-  TPropositionState& p = r_.Proposition;
+void PropositionRun::Collect(TWordNode* from, TWordNode* to) {
+  TPropositionState& p = p_;
   p.Reset();
-  std::vector<TWordNode*>().swap(r_.WindowWords);
-  windowWalk_.emplace(TextWords);
-  windowWordsKept_ = true;
-  p.firstNode = TextWords.First();
-  for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+  windowWalk_.emplace(TextWords, from);
+  p.firstNode = from != TextWords.Tail() ? from : nullptr;
+  for (TWordNode* n = from; n && n != to; n = TWordList::NextNode(n)) {
     p.position = n->position;
     if (IsMark(n)) {
       CloseProposition(n);
@@ -1015,23 +1070,121 @@ void SemanticPass::CollectPropositions() {
     if (IsNamePart(n)) {
       ClearClassifiedMark(d);
     } else if (IsSubstantive(d.Category)) {
-      engine_.LoadClasses(d.ClassIds);
-      int32_t value = 0;
-      if (engine_.ScenarioMatch(n->text, value, n->lexicalEntry, r_.MinimumClassCount)) {
-        ++r_.RetentionCount;
+      std::array<uint32_t, 4> classes{d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3]};
+      uint32_t entry = 0;
+      if (engine_.RetentionOf(n->text, classes, n->lexicalEntry, minimumClassCount_, entry)) {
+        ++retained;
         SetClassifiedMark(d);
-        const auto& best = engine_.BestClasses();
-        std::copy(best.begin(), best.end(), d.ClassIds);
+        std::copy(classes.begin(), classes.end(), d.ClassIds);
       } else {
         ClearClassifiedMark(d);
       }
+      if (entry) ++entryCounts[entry];
+      lastClasses = classes;
     }
     CollectItem(n);
   }
-  // A text that does not end on a mark keeps its last proposition.
+  // A text that does not end on a mark keeps its last proposition (a run
+  // that ends before the text's end ends after a mark).
   if (p.hasItems) CloseProposition(nullptr);
   p.Reset();
-  if (!windowWordsKept_) std::vector<TWordNode*>().swap(r_.WindowWords);
+  if (!windowWordsKept) std::vector<TWordNode*>().swap(windowWords_);
+}
+
+namespace {
+
+// The first word of each of at most parts runs of whole propositions of
+// about the same length, the text's first word first: every other begins
+// after a mark.
+std::vector<TWordNode*> PropositionRunStarts(const TWordList& words, size_t parts) {
+  std::vector<TWordNode*> starts{words.First()};
+  const size_t count = words.Count();
+  TWordNode* node = words.First();
+  size_t at = 0;  // node's index
+  for (size_t k = 1; k < parts; ++k) {
+    const size_t target = count * k / parts;
+    if (target <= at) continue;
+    node = TWordList::NodeAhead(node, target - at);
+    at = target;
+    while (at < count && !IsMark(node)) {
+      node = TWordList::NextNode(node);
+      ++at;
+    }
+    if (at + 1 >= count) break;  // no word after the mark
+    node = TWordList::NextNode(node);
+    ++at;
+    starts.push_back(node);
+  }
+  return starts;
+}
+
+// Runs shorter than this are not worth a thread of their own.
+constexpr size_t kRunWordsAtLeast = 32768;
+constexpr size_t kMostRuns = 8;
+
+}  // namespace
+
+// Pass 3: the Scenario's retention and the items of every proposition, in
+// runs of whole propositions at once. The first run writes into the results
+// as it goes; every other run into stores of its own, appended in order.
+void SemanticPass::CollectPropositions(size_t parts) {
+  std::vector<TWordNode*>().swap(r_.WindowWords);
+  size_t wanted = parts;
+  if (wanted == 0)
+    wanted = std::min<size_t>({UsableCores(), kMostRuns, std::max<size_t>(1, TextWords.Count() / kRunWordsAtLeast)});
+  const std::vector<TWordNode*> starts = PropositionRunStarts(TextWords, std::max<size_t>(1, wanted));
+  const size_t runs = starts.size();
+  struct OwnStores {
+    TRelationStore relations;
+    TPropositionWindowList windows;
+    std::vector<TWordNode*> windowWords;
+  };
+  std::vector<std::unique_ptr<OwnStores>> own(runs);
+  std::vector<std::optional<PropositionRun>> collected(runs);
+  for (size_t k = 0; k < runs; ++k) {
+    if (k == 0) {
+      collected[k].emplace(engine_, r_.MinimumClassCount, r_.Relations, r_.Windows, r_.WindowWords, &r_);
+    } else {
+      own[k] = std::make_unique<OwnStores>();
+      collected[k].emplace(engine_, r_.MinimumClassCount, own[k]->relations, own[k]->windows, own[k]->windowWords,
+                           nullptr);
+    }
+  }
+  RunInParallel(runs, "semantic pass",
+                [&](size_t k) { collected[k]->Collect(starts[k], k + 1 < runs ? starts[k + 1] : TextWords.Tail()); });
+  // A run that found no memory dropped records, as a single run does: the
+  // message is shown here, the results kept.
+  try {
+    ThrowIfWorkerFailed();
+  } catch (const std::bad_alloc&) {
+    ReportMemoryLow(true);
+  }
+  bool windowWordsKept = true;
+  std::vector<TStoresPart> stores;
+  for (size_t k = 0; k < runs; ++k) {
+    PropositionRun& run = *collected[k];
+    r_.RetentionCount += run.retained;
+    for (size_t e = 1; e < run.entryCounts.size(); ++e)
+      if (run.entryCounts[e]) engine_.CountScenarioOccurrence(static_cast<uint32_t>(e), run.entryCounts[e]);
+    if (run.lastClasses) engine_.LoadClasses(run.lastClasses->data());
+    windowWordsKept = windowWordsKept && run.windowWordsKept;
+    if (k == 0) continue;
+    for (const auto& item : run.preVerbItems)
+      for (int l = 1; l <= 4; ++l) r_.CountPreVerb(l, item[static_cast<size_t>(l - 1)]);
+    stores.push_back({&own[k]->windows, &own[k]->relations});
+    if (windowWordsKept) {
+      try {
+        r_.WindowWords.insert(r_.WindowWords.end(), own[k]->windowWords.begin(), own[k]->windowWords.end());
+      } catch (const std::bad_alloc&) {
+        windowWordsKept = false;
+      }
+    }
+  }
+  // Without room for them the other runs' windows and records are left out
+  // (the message is shown), as a single run leaves out those it has no
+  // room for; the words of the windows then go with them.
+  if (!JoinStores(r_.Windows, r_.Relations, stores)) windowWordsKept = false;
+  if (!windowWordsKept) std::vector<TWordNode*>().swap(r_.WindowWords);
 }
 
 void SemanticPass::StoreRetention() {
@@ -1059,7 +1212,7 @@ bool SemanticPass::Run(int64_t firstWords) {
   if (!Step()) return false;
   SettleAmbiguous();
   if (!Step()) return false;
-  CollectPropositions();
+  CollectPropositions(parts_);
   StoreRetention();
   if (!Step()) return false;
   SortRelations();

@@ -28,8 +28,9 @@ class TFirstPassBesideLoading;
 // The whole pass into results; false when the gauge's Stop cancelled it or
 // no ontology engine is ready. With the first pass done beside the loading
 // of these words (first->Done()) the pass begins with the second. The
-// second settles a long text in parts at once (parts: 0 for one per usable
-// processor, 1 for none); the results are the same.
+// second settles a long text in parts at once, and the third collects the
+// propositions' items in parts at once (parts: 0 for one per usable
+// processor, fewer for a short text, 1 for none); the results are the same.
 bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first = nullptr, size_t parts = 0);
 // After the pass: the word is part of another word's item (a title, a given
 // name or an initial of a person's name, a name before a place's head), not

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <sstream>
 #include <string>
@@ -68,11 +69,12 @@ class SemanticPassTest : public ::testing::Test {
     }
     ComputePercentages();
   }
-  TAnalysisResults& Run() {
+  // parts as RunSemanticPass takes it.
+  TAnalysisResults& Run(size_t parts = 0, uint32_t minimumClassCount = 1) {
     AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
-    AnalysisResults->MinimumClassCount = 1;
+    AnalysisResults->MinimumClassCount = minimumClassCount;
     EXPECT_TRUE(AnalysisResults->Built);
-    EXPECT_TRUE(RunSemanticPass(*AnalysisResults));
+    EXPECT_TRUE(RunSemanticPass(*AnalysisResults, nullptr, parts));
     EXPECT_TRUE(AnalysisResults->ResultsReady);
     return *AnalysisResults;
   }
@@ -384,6 +386,102 @@ TEST_F(SemanticPassTest, ReportWrittenInPartsIsTheReportWrittenWhole) {
   ASSERT_GT(std::count(whole.begin(), whole.end(), '\n'), 40);
   for (size_t parts : {2u, 3u, 5u, 8u, 13u, 1000u}) EXPECT_EQ(ResultsReport(r, parts), whole) << parts;
   EXPECT_EQ(ResultsReport(r), whole);
+}
+
+// What pass 3 leaves, read back whole.
+struct PassOutcome {
+  std::vector<std::vector<uint32_t>> records;  // every field of every relation record
+  std::vector<std::vector<uint32_t>> windows;  // values and items of every window
+  std::vector<int32_t> windowWords;            // the position of each window's first word
+  std::vector<std::vector<uint32_t>> words;    // classes and mark of every word
+  std::vector<uint32_t> preVerb, entries;      // pre-verb counts of the classes met, Scenario counts
+  std::array<uint32_t, 4> best{};              // the engine's current reading
+  uint32_t retained = 0;
+  std::string report;
+};
+
+PassOutcome OutcomeOf(TAnalysisResults& r) {
+  PassOutcome o;
+  for (size_t i = 0; i < r.Relations.Count(); ++i) {
+    const TRelationRecord& x = *r.Relations.Record(i);
+    std::vector<uint32_t> fields(std::begin(x.first), std::end(x.first));
+    fields.insert(fields.end(), std::begin(x.second), std::end(x.second));
+    fields.insert(fields.end(), {x.position, x.value, x.byteA, x.byteB});
+    o.records.push_back(fields);
+  }
+  r.Windows.Rewind();
+  const TRelationWindow* w = nullptr;
+  uint32_t v1 = 0, v2 = 0;
+  while (r.Windows.Next(w, v1, v2)) {
+    std::vector<uint32_t> window{v1, v2};
+    window.insert(window.end(), std::begin(w->cells), std::end(w->cells));
+    o.windows.push_back(window);
+  }
+  for (const TWordNode* n : r.WindowWords) o.windowWords.push_back(n ? n->position : -1);
+  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+    const TWordCategoryData& d = n->category;
+    o.words.push_back({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3], d.ClassMark});
+    for (int l = 1; l <= 4; ++l) o.preVerb.push_back(r.PreVerbCount(l, d.ClassIds[l - 1]));
+  }
+  for (uint32_t e = 1; e <= OntologyEngine->ScenarioEntryCount(); ++e)
+    o.entries.push_back(OntologyEngine->ScenarioEntryOccurrences(e));
+  o.best = OntologyEngine->BestClasses();
+  o.retained = r.RetentionCount;
+  o.report = ResultsReport(r, 1);
+  return o;
+}
+
+// Pass 3 in runs of whole propositions at once gives what one run gives,
+// whatever the runs' count: records, windows and their first words in text
+// order, the counts and the engine's reading of the last run. The text has
+// empty propositions, runs of marks, propositions longer than a window,
+// Scenario items, nouns too rare to be kept, and ends without a mark.
+TEST_F(SemanticPassTest, PropositionsCollectedInParallelRunsAreThoseOfOneRun) {
+  const std::vector<std::string> vocabulary = {"dog", "cash", "bank", "tree", "stone", "river", "horse", "coin"};
+  std::string text;
+  uint32_t seed = 11;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const uint32_t pick = (seed >> 16) % 14;
+    if (pick < vocabulary.size()) text += vocabulary[pick] + " ";
+    else if (pick == 8) text += "runs! ";
+    else if (pick == 9) text += "rare" + std::to_string(i % 97) + " ";
+    else if (pick == 10 && i % 5 == 0)
+      for (int k = 0; k < 25; ++k) text += vocabulary[static_cast<size_t>(i + k) % vocabulary.size()] + " ";
+    else text += "/ ";
+  }
+  text += "/ / dog cash bank";
+  const std::string scenario =
+      "G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n0#1#\thorse\tpets\r\nG#0V\t2\tthings\r\n0#1#\tstone\tthings\r\n";
+  auto outcome = [&](unsigned parts) {
+    OntologyEngine = std::make_unique<TOntologyEngine>();
+    EXPECT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+    LoadScenario(scenario);
+    EXPECT_TRUE(OntologyEngine->IsScenarioLoaded());
+    TextWords.Clear();
+    ClearCategoryCounters();
+    Text(text);
+    return OutcomeOf(Run(parts, 2));
+  };
+  const PassOutcome one = outcome(1);
+  ASSERT_GT(one.records.size(), 1000u);
+  ASSERT_GT(one.retained, 0u);
+  EXPECT_GT(std::count(one.words.begin(), one.words.end(), std::vector<uint32_t>{0, 0, 0, 0, 0}), 0);
+  ASSERT_GT(one.entries.size(), 1u);
+  EXPECT_GT(one.entries[0], 0u);
+  EXPECT_GT(one.entries[1], 0u);
+  for (unsigned parts : {2u, 3u, 7u, 64u}) {
+    const PassOutcome split = outcome(parts);
+    EXPECT_TRUE(split.records == one.records) << "records, parts " << parts;
+    EXPECT_TRUE(split.windows == one.windows) << "windows, parts " << parts;
+    EXPECT_TRUE(split.windowWords == one.windowWords) << "windowWords, parts " << parts;
+    EXPECT_TRUE(split.words == one.words) << "words, parts " << parts;
+    EXPECT_TRUE(split.preVerb == one.preVerb) << "preVerb, parts " << parts;
+    EXPECT_TRUE(split.entries == one.entries) << "entries, parts " << parts;
+    EXPECT_TRUE(split.best == one.best) << "best, parts " << parts;
+    EXPECT_TRUE(split.retained == one.retained) << "retained, parts " << parts;
+    EXPECT_TRUE(split.report == one.report) << "report, parts " << parts;
+  }
 }
 
 // Neighbours of the words "x" in the text.
