@@ -134,9 +134,17 @@ TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&sha
 
 void TOntologyEngine::ReplayOccurrences(const std::vector<OccurrenceChange>& log) {
   for (const OccurrenceChange& c : log) {
-    if (c.counted) CountClasses(c.cls);
-    else UncountClassOccurrences(c.cls);
+    const uint32_t classes[4] = {c.cls[0], c.cls[1], c.cls[2], 0};
+    if (c.counted) CountClasses(classes);
+    else UncountClassOccurrences(classes);
   }
+}
+
+static_assert(kMaxClassesPerLevel <= 0xFFFF, "a logged class fits in 16 bits");
+TOntologyEngine::OccurrenceChange TOntologyEngine::ChangeOf(const uint32_t classes[4], bool counted) {
+  OccurrenceChange c{{}, counted};
+  for (int l = 0; l < 3; ++l) c.cls[l] = static_cast<uint16_t>(classes[l] <= kMaxClassesPerLevel ? classes[l] : 0);
+  return c;
 }
 
 void TOntologyEngine::AddOwnCounts(const TOntologyEngine& part) {
@@ -638,7 +646,7 @@ bool TOntologyEngine::ResolveClassOfWord(int level, std::string_view word, int32
 
 void TOntologyEngine::CountClasses(const uint32_t cls[4]) {
   if (shared_) {
-    occurrenceLog_.push_back({{cls[0], cls[1], cls[2], 0}, true});
+    occurrenceLog_.push_back(ChangeOf(cls, true));
     return;
   }
   for (int l = 0; l < 3; ++l)
@@ -1032,7 +1040,7 @@ const std::array<uint32_t, 4>& TOntologyEngine::CountryClasses() {
 
 void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {
   if (shared_) {
-    occurrenceLog_.push_back({{classes[0], classes[1], classes[2], 0}, false});
+    occurrenceLog_.push_back(ChangeOf(classes, false));
     return;
   }
   for (int l = 0; l < 3; ++l) {

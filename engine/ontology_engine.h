@@ -282,8 +282,9 @@ class TOntologyEngine {
   // readings then read no class counts of the text, only those of the
   // document and the sentence, so that parts may be settled at once.
   bool EveryReadingWeighted() const { return everyReadingWeighted_; }
+  // A class beyond kMaxClassesPerLevel, which counts ignore, is kept as 0.
   struct OccurrenceChange {
-    uint32_t cls[4];
+    uint16_t cls[3];
     bool counted;  // false: given back
   };
   std::vector<OccurrenceChange> TakeOccurrenceLog() { return std::exchange(occurrenceLog_, {}); }
@@ -430,6 +431,7 @@ class TOntologyEngine {
   TOntologyEngine& MemoOwner() { return shared_ ? *shared_ : *this; }
   bool everyReadingWeighted_ = false;
   std::vector<OccurrenceChange> occurrenceLog_;
+  static OccurrenceChange ChangeOf(const uint32_t classes[4], bool counted);
   // The place of a (base form, level, class) key in ownCounts_ and
   // documentOwnCounts_, made once and for all (by the shared engine, under
   // placesLock_, for a part engine).
