@@ -890,6 +890,10 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
+      // After a verb that is no modal nor do, use is its object.
+      {"It is ideal for merchandising use in stores.", "use", kClassSubstantive},
+      {"They found use for it.", "use", kClassSubstantive},
+      {"We will use it.", "use", kClassVerb},
       {"It is a world into which man is put.", "man", kClassSubstantive},
       {"It is the house which stands there.", "stands", kClassVerb},
   });
