@@ -19,6 +19,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/release_pages.h"
+
 namespace quilor {
 
 constexpr int kRelationRows = 21;
@@ -68,7 +70,8 @@ class TChunkedArray {
     return true;
   }
   // Moves from's values into the room that begins at first (threads may
-  // fill rooms apart at once), each of its chunks given back once copied;
+  // fill rooms apart at once), each of its chunks given back (its pages to
+  // the system) once copied;
   // change(value) rewrites each first. from is left empty.
   template <typename Change>
   void MoveInto(size_t first, TChunkedArray& from, Change change) {
@@ -82,6 +85,9 @@ class TChunkedArray {
         std::copy_n(values + i, run, &chunks_[to / ChunkSize][to % ChunkSize]);
         i += run;
       }
+      // Freed memory would stay resident until reused: a long text's
+      // records would be held twice while they are joined.
+      ReleasePages(values, ChunkSize * sizeof(T));
       from.chunks_[c].reset();
     }
     from.Clear();
