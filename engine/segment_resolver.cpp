@@ -858,6 +858,20 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     if (describes) return out(finiteVerb);
     return out(IsAdjective(s.readings[0]) && !namesAlone ? verbOrPreposition : verbOrAdjectiveOrPreposition);
   }
+  // After an article or a possessive and a word that names alone (the
+  // public, the individual), a form read first as a finite verb in s or in
+  // the past is that word's verb, and the word before it names (the public
+  // buys, the individual knows, the public sent); a bare form may still be
+  // the noun it describes (a close look), and so may a form before a modal
+  // or a finite be or have (the standard bores were).
+  if (p && finite && (substantive || IsAdjective(s.readings[0])) && i - 2 >= first &&
+      IsArticleOrPossessive(slots_[i - 2]) && IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) &&
+      (EndsInS(s.text) || IsPastTense(s.readings[0])) && !beforeBeOrHave && !(n && IsModal(*n))) {
+    bool namer = false;
+    for (int r = 0; r <= p->readingCount && r < kSlotReadings; ++r)
+      namer |= IsSubstantive(p->readings[r]) && (p->readings[r].Spare & kSpareNamesAlone);
+    if (namer) return out(nounOrAdjective);
+  }
   // After an article, a possessive, a determiner or a preposition and an
   // adjective, a word that can name is no finite verb (the young set, on the
   // one hand, its main use); a number after a determiner may be the subject

@@ -903,6 +903,24 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
   TextWords.Clear();
 }
 
+// After an article and a word that names alone, a form read first as a
+// finite verb in s or in the past is the verb and the word before it its
+// subject; a bare form, a form before a verb, or a form read first as a
+// noun is what it describes.
+TEST(SegmentClauseRules, AWordThatNamesAloneIsTheSubjectOfAVerbInSOrPast) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"The market tops out when the public buys at the tops.", "public", kClassSubstantive},
+      {"The market tops out when the public buys at the tops.", "buys", kClassVerb},
+      {"The individual knows how to brush his teeth.", "individual", kClassSubstantive},
+      {"She loved dogs so much that the public sent her more dogs.", "public", kClassSubstantive},
+      {"He took a close look at the books.", "close", kClassAdjective},
+      {"The standard bores were ready.", "standard", kClassAdjective},
+      {"The official figures show a rise.", "official", kClassAdjective},
+      {"The public records were lost.", "public", kClassAdjective},
+  });
+}
+
 // A word seldom a verb (people, school, part, man, order) is the noun
 // unless its clause asks for a verb.
 TEST(SegmentClauseRules, AWordSeldomAVerbIsTheVerbOnlyWhereTheClauseAsksForOne) {
