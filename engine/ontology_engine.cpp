@@ -1078,11 +1078,20 @@ NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, 
   auto in = [](const std::vector<uint32_t>& fields, uint32_t field) {
     return field && std::find(fields.begin(), fields.end(), field) != fields.end();
   };
+  // A plural is no name's plural when it is also a common noun's: its
+  // singular's capitalised readings (Court the player, Son) do not make
+  // "Superior Courts" or "John Wiley Sons" a person.
+  bool commonPlural = false;
+  for (const WordReading& r : choices_) commonPlural = commonPlural || !(r.flags & kFlagInitialCapital);
+  auto nameOfPlural = [&](const WordReading& r) {
+    return commonPlural && r.fromNormalisedForm && (r.flags & kFlagInitialCapital);
+  };
   bool person = false, capitalOnly = false, capitalPerson = false;
   const WordReading* common = nullptr;
-  const WordReading* heaviest = &choices_.front();
+  const WordReading* heaviest = nullptr;
   for (const WordReading& r : choices_) {
-    if (r.extra > heaviest->extra) heaviest = &r;
+    if (nameOfPlural(r)) continue;
+    if (!heaviest || r.extra > heaviest->extra) heaviest = &r;
     person = person || (personClasses_[0] && r.cls[0] == personClasses_[0]);
     if (r.flags & kFlagInitialCapital) {
       capitalOnly = true;

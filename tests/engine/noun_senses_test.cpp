@@ -276,6 +276,19 @@ TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
   EXPECT_EQ(Of(text, "Motors").l1, "motor");
 }
 
+TEST_F(NounSenses, ACommonNounsPluralIsNoPersonsName) {
+  // The plural of a word that is a common noun and, with its capital, a
+  // person (Court, Son) is the common noun's.
+  auto text = Analyse(
+      "It was tried in one or two Superior Courts in the State. The book was published by John Wiley Sons in "
+      "New York. The Kennedys came.");
+  EXPECT_EQ(Of(text, "Courts").l3, "law");
+  EXPECT_EQ(Of(text, "Sons").l3, "family");
+  EXPECT_EQ(Of(text, "Wiley").l1, "person");
+  // A name's plural that is no common noun is still the persons.
+  EXPECT_EQ(Of(text, "Kennedys").l1, "person");
+}
+
 TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
   auto text = Analyse("Lodge No. 5 met on Monday.");
   EXPECT_EQ(Of(text, "No").l1, "ordinal_number");
