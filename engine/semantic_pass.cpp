@@ -656,10 +656,18 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     if (IsMark(w) || !IsCapitalised(w) || IsSubstantive(w->category.Category) || IsNamePart(w)) return;
     TWordNode* x = next(w);
     if (!x || !(x->tag[0] == ' ' && !x->tag[1]) || !candidate(x) || !engine_.NameWordOf(w->text, false).role) return;
-    // The name: an initial, or a word known best with its capital.
+    // The name: an initial, or a word known best with its capital; after a
+    // title written out (General for Gen.) without an article, any word
+    // with a person's reading, as after the title (General Grant, General
+    // Gates; but the General Court, Superior Court: Court the player is no
+    // name there).
     const NameWord name = engine_.NameWordOf(x->text, periodAfter(x), ReadingsOfNode(x));
+    const TWordNode* before = TWordList::PreviousNode(w);
+    const bool titleWrittenOut = TextIs(w, {"general", "reverend", "representative"}) &&
+                                 !(before && !IsMark(before) && TextIs(before, {"the", "a", "an"}));
     if (name.part == NamePart::kInitial ||
-        ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name))
+        ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name) ||
+        (name.part == NamePart::kPerson && titleWrittenOut))
       SetSubstantive(w->category.Category);
   };
   officeBeforeName(n);

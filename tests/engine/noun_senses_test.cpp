@@ -276,6 +276,22 @@ TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeANameIsPartOfThePerson) {
   EXPECT_EQ(Of(text, "Motors").l1, "motor");
 }
 
+TEST_F(NounSenses, AnOfficeReadAsAnAdjectiveBeforeAPersonsNameKeepsItsOwnClass) {
+  // A word one of whose readings is a person (Grant the general, Gates)
+  // is the name after it, though it is known best as a common noun.
+  auto text = Analyse(
+      "General Grant may have been the victim. Then General Gates spoke. The General Assembly met. The men "
+      "petitioned the General Court for an act.");
+  EXPECT_EQ(Of(text, "Grant").l1, "person");
+  EXPECT_EQ(Of(text, "Gates").l1, "person");
+  EXPECT_EQ(Of(text, "General").l1, "general");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "General"), 2);
+  // Before a word with no person reading, or after an article, it stays
+  // what it was read as (Court the player is no name there).
+  EXPECT_NE(Of(text, "Assembly").l3, "person");
+  EXPECT_EQ(Of(text, "Court").l3, "law");
+}
+
 TEST_F(NounSenses, ACommonNounsPluralIsNoPersonsName) {
   // The plural of a word that is a common noun and, with its capital, a
   // person (Court, Son) is the common noun's.
