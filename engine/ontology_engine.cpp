@@ -1086,13 +1086,15 @@ NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, 
   auto nameOfPlural = [&](const WordReading& r) {
     return commonPlural && r.fromNormalisedForm && (r.flags & kFlagInitialCapital);
   };
-  bool person = false, capitalOnly = false, capitalPerson = false;
+  bool person = false, capitalOnly = false, capitalPerson = false, commonPerson = false;
   const WordReading* common = nullptr;
   const WordReading* heaviest = nullptr;
   for (const WordReading& r : choices_) {
     if (nameOfPlural(r)) continue;
     if (!heaviest || r.extra > heaviest->extra) heaviest = &r;
-    person = person || (personClasses_[0] && r.cls[0] == personClasses_[0]);
+    const bool isPerson = personClasses_[0] && r.cls[0] == personClasses_[0];
+    person = person || isPerson;
+    commonPerson = commonPerson || (isPerson && !(r.flags & kFlagInitialCapital));
     if (r.flags & kFlagInitialCapital) {
       capitalOnly = true;
       capitalPerson = capitalPerson || in(peopleFields_, r.cls[2]);
@@ -1103,6 +1105,7 @@ NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, 
   w.name = (heaviest->flags & kFlagInitialCapital) != 0;
   w.personName = personClasses_[0] && heaviest->cls[0] == personClasses_[0];
   w.timeName = timeField_ && heaviest->cls[2] == timeField_;
+  w.commonFirst = person && !commonPerson && !w.name && !w.personName;
   if (person) w.part = NamePart::kPerson;
   else if (capitalOnly) w.part = NamePart::kName;
   else if (choices_.front().cls[2] && choices_.front().cls[2] == personField_) w.part = NamePart::kRole;

@@ -127,6 +127,9 @@ struct NameWord {
   bool personName = false;
   // Its heaviest reading is a time: a day or a month (Friday, June).
   bool timeName = false;
+  // A person only with its capital, known best as a common noun: a famous
+  // bearer's surname (Court, Grant, Gore).
+  bool commonFirst = false;
 };
 
 // Titles read as the person they introduce (lower case, without a period).

@@ -711,17 +711,36 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     from = head + 1;
     break;
   }
+  // A famous bearer's surname known best as a common noun (Court, Grant,
+  // Gore) is a person's name only after a given name or a name known best
+  // as a person's, a title, an initial, an office known only as one or a
+  // title written out (General Grant, Bill Gates, Judge Parsons; but
+  // Superior Court, Gore Court); it begins a name only before a name
+  // (Father Weigel).
+  auto surnameAfter = [&](size_t k) {
+    if (!kinds_[k].commonFirst) return true;
+    if (k == 0) return false;
+    const NamePart before = kinds_[k - 1].part;
+    return before == NamePart::kTitle || before == NamePart::kInitial || before == NamePart::kRole ||
+           (kinds_[k - 1].role && before == NamePart::kNone) || kinds_[k - 1].personName ||
+           TextIs(run_[k - 1], {"general", "reverend", "representative"});
+  };
   // A word that can only be a name after a word naming an office.
   auto nameWord = [&](size_t k) {
     const NamePart part = kinds_[k].part;
-    return part == NamePart::kPerson || part == NamePart::kInitial || (part == NamePart::kName && kinds_[k].name);
+    return (part == NamePart::kPerson && surnameAfter(k)) || part == NamePart::kInitial ||
+           (part == NamePart::kName && kinds_[k].name);
   };
   // The name begins at its first title, initial or person, or at a word
   // naming a person's office before a name (Mayor Hartsfield, Judge Pye).
   size_t start = from;
   while (start < kinds_.size()) {
     const NamePart part = kinds_[start].part;
-    if (part == NamePart::kTitle || part == NamePart::kInitial || part == NamePart::kPerson) break;
+    if (part == NamePart::kTitle || part == NamePart::kInitial ||
+        (part == NamePart::kPerson &&
+         (!kinds_[start].commonFirst ||
+          (start + 1 < kinds_.size() && !kinds_[start + 1].commonFirst && nameWord(start + 1)))))
+      break;
     if (kinds_[start].role && start + 1 < kinds_.size() && nameWord(start + 1)) break;
     ++start;
   }
@@ -743,7 +762,8 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     while (last + 1 < kinds_.size()) {
       const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
-      bool take = following == NamePart::kTitle || following == NamePart::kInitial || following == NamePart::kPerson ||
+      const bool person = following == NamePart::kPerson && surnameAfter(last + 1);
+      bool take = following == NamePart::kTitle || following == NamePart::kInitial || person ||
                   following == NamePart::kName || afterAbbreviation;
       // An office ends a name only when a word known best as a person's
       // name comes before it and nothing after it: it is the surname
@@ -754,7 +774,7 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
       if (kinds_[last + 1].timeName && !afterAbbreviation && !kinds_[last].personName) take = false;
       if (following == NamePart::kRole && !afterAbbreviation)
         take = previous == NamePart::kPerson && kinds_[last].personName && last + 2 == kinds_.size();
-      if (!take && following == NamePart::kNone) {
+      if (!take && (following == NamePart::kNone || following == NamePart::kPerson)) {
         const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
         take =
             field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);

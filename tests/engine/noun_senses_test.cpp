@@ -305,6 +305,23 @@ TEST_F(NounSenses, ACommonNounsPluralIsNoPersonsName) {
   EXPECT_EQ(Of(text, "Kennedys").l1, "person");
 }
 
+TEST_F(NounSenses, AFamousSurnameKnownBestAsACommonNounIsAPersonOnlyAfterAName) {
+  // Court, Service and Park are persons only with their capital, and no
+  // given name, title or initial stands before them: they keep their own
+  // classes.
+  auto text = Analyse(
+      "He sued in Fulton Superior Court Friday. The National Park Service spoke. It pleased Father Weigel. "
+      "Then General Grant spoke to Judge Parsons.");
+  EXPECT_EQ(Of(text, "Court").l3, "law");
+  EXPECT_EQ(Of(text, "Park").l3, "place");
+  EXPECT_NE(Of(text, "Service").l1, "person");
+  // Before a name, after a title written out or an office, they are names.
+  EXPECT_EQ(Of(text, "Weigel").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Father"), 1);
+  EXPECT_EQ(Of(text, "Grant").l1, "person");
+  EXPECT_EQ(Of(text, "Parsons").l1, "person");
+}
+
 TEST_F(NounSenses, NoBeforeANumberIsTheNumbersSignAndNoSentenceEnd) {
   auto text = Analyse("Lodge No. 5 met on Monday.");
   EXPECT_EQ(Of(text, "No").l1, "ordinal_number");
