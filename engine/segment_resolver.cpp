@@ -860,13 +860,14 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   }
   // After an article or a possessive and a word that names alone (the
   // public, the individual), a form read first as a finite verb in s or in
-  // the past is that word's verb, and the word before it names (the public
-  // buys, the individual knows, the public sent); a bare form may still be
+  // the past, or a modal, is that word's verb, and the word before it names
+  // (the public buys, the individual knows, the public sent, the public
+  // may); a bare form may still be
   // the noun it describes (a close look), and so may a form before a modal
   // or a finite be or have (the standard bores were).
   if (p && finite && (substantive || IsAdjective(s.readings[0])) && i - 2 >= first &&
       IsArticleOrPossessive(slots_[i - 2]) && IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) &&
-      (EndsInS(s.text) || IsPastTense(s.readings[0])) && !beforeBeOrHave && !(n && IsModal(*n))) {
+      (EndsInS(s.text) || IsPastTense(s.readings[0]) || IsModal(s)) && !beforeBeOrHave && !(n && IsModal(*n))) {
     bool namer = false;
     for (int r = 0; r <= p->readingCount && r < kSlotReadings; ++r)
       namer |= IsSubstantive(p->readings[r]) && (p->readings[r].Spare & kSpareNamesAlone);

@@ -914,6 +914,7 @@ TEST(SegmentClauseRules, AWordThatNamesAloneIsTheSubjectOfAVerbInSOrPast) {
       {"The market tops out when the public buys at the tops.", "buys", kClassVerb},
       {"The individual knows how to brush his teeth.", "individual", kClassSubstantive},
       {"She loved dogs so much that the public sent her more dogs.", "public", kClassSubstantive},
+      {"The public may still find pleasure in it.", "public", kClassSubstantive},
       {"He took a close look at the books.", "close", kClassAdjective},
       {"The standard bores were ready.", "standard", kClassAdjective},
       {"The official figures show a rise.", "official", kClassAdjective},
