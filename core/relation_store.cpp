@@ -117,7 +117,7 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
   return true;
 }
 
-void TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part,
+void TRelationStore::CollectGroups(int level, std::vector<Group>& groups, uint32_t& sorted, unsigned part,
                                    unsigned parts) const {
   const int k = level - 1;
   // A part takes the pairs whose key falls to it (high bits of a hash that
@@ -136,52 +136,57 @@ void TRelationStore::CollectGroups(int level, std::vector<KeyedGroup>& keyed, ui
     uint32_t count;
   };
   sorted = 0;
-  keyed.clear();
-  std::vector<Slot> table(size_t{1} << 12);
-  size_t mask = table.size() - 1;
-  auto home = [](uint64_t key, size_t m) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 17) & m; };
-  auto place = [&](std::vector<Slot>& t, size_t m, uint64_t key) -> Slot& {
-    size_t h = home(key, m);
+  groups.clear();
+  // A slot's home is the top bits of the key's product: every bit of both
+  // classes moves it (the low bits of a product depend on the first class
+  // alone: the pairs of one first class would fill runs of slots).
+  int bits = 12;
+  std::vector<Slot> table(size_t{1} << bits);
+  auto home = [](uint64_t key, int b) { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - b)); };
+  auto place = [&home](std::vector<Slot>& t, int b, uint64_t key) -> Slot& {
+    const size_t m = t.size() - 1;
+    size_t h = home(key, b);
     while (t[h].key && t[h].key != key) h = (h + 1) & m;
     return t[h];
   };
   auto keyOf = [k](const TRelationRecord& r) { return (uint64_t{r.second[k]} << 32) | r.first[k]; };
   // The table outgrows the caches: the slot of a record some way ahead is
   // asked for while this one is placed. Each record is read once, when it
-  // is that far ahead: its key (0 without a pair) waits in a ring.
+  // is that far ahead: its key (0 without a pair or in another part) waits
+  // in a ring.
   constexpr size_t kAhead = 16;
   const size_t count = records_.Size();
   uint64_t ahead[kAhead] = {};
   auto readAhead = [&](size_t i) {
     const TRelationRecord& r = records_[i];
-    const uint64_t key = r.second[k] ? keyOf(r) : 0;
-    if (key) __builtin_prefetch(&table[home(key, mask)]);
+    uint64_t key = r.second[k] ? keyOf(r) : 0;
+    if (key && !ofThisPart(key)) key = 0;
+    if (key) __builtin_prefetch(&table[home(key, bits)]);
     ahead[i % kAhead] = key;
   };
   for (size_t i = 0; i < kAhead && i < count; ++i) readAhead(i);
   for (size_t i = 0; i < count; ++i) {
     const uint64_t key = ahead[i % kAhead];
     if (i + kAhead < count) readAhead(i + kAhead);
-    if (!key || !ofThisPart(key)) continue;
+    if (!key) continue;
     ++sorted;
-    Slot& slot = place(table, mask, key);
+    Slot& slot = place(table, bits, key);
     if (slot.key) {
       ++slot.count;
       continue;
     }
-    slot = {key, static_cast<uint32_t>(keyed.size()), 1};
-    keyed.push_back({key, {static_cast<uint32_t>(i), 1}});
-    if (keyed.size() * 2 > table.size()) {
+    slot = {key, static_cast<uint32_t>(groups.size()), 1};
+    groups.push_back({static_cast<uint32_t>(key), static_cast<uint32_t>(key >> 32), static_cast<uint32_t>(i), 1});
+    if (groups.size() * 2 > table.size()) {
       std::vector<Slot> bigger(table.size() * 2);
-      const size_t biggerMask = bigger.size() - 1;
       for (const Slot& old : table)
-        if (old.key) place(bigger, biggerMask, old.key) = old;
+        if (old.key) place(bigger, bits + 1, old.key) = old;
       table.swap(bigger);
-      mask = biggerMask;
+      ++bits;
     }
   }
   for (const Slot& s : table)
-    if (s.key) keyed[s.group].group.count = s.count;
+    if (s.key) groups[s.group].count = s.count;
 }
 
 bool TRelationStore::GroupPairs(int level) {
@@ -193,12 +198,8 @@ bool TRelationStore::GroupPairs(int level) {
   sortedCount_[k] = 0;
   uint32_t sorted = 0;
   try {
-    std::vector<KeyedGroup> keyed;
-    CollectGroups(level, keyed, sorted);
-    // The key travels with its group: the sort never goes back to the records.
-    std::sort(keyed.begin(), keyed.end(), [](const KeyedGroup& a, const KeyedGroup& b) { return a.key < b.key; });
-    groups.reserve(keyed.size());
-    for (const KeyedGroup& g : keyed) groups.push_back(g.group);
+    CollectGroups(level, groups, sorted);
+    std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) { return a.Key() < b.Key(); });
   } catch (const std::bad_alloc&) {
     groups = {};
     return false;
@@ -207,17 +208,17 @@ bool TRelationStore::GroupPairs(int level) {
   return true;
 }
 
-void TRelationStore::PlaceByCount(const std::vector<KeyedGroup>& keyed, std::vector<Group>& list) {
+void TRelationStore::PlaceByCount(const std::vector<Group>& groups, std::vector<Group>& list) {
   // The groups come in the order of their first records: placed by count,
   // highest first, each count keeping that order, they are in the order
   // OrderByCount gives (count, then first record) without a sort.
   uint32_t highest = 0;
-  for (const KeyedGroup& g : keyed) highest = std::max(highest, g.group.count);
+  for (const Group& g : groups) highest = std::max(highest, g.count);
   std::vector<uint32_t> start(size_t{highest} + 2, 0);
-  for (const KeyedGroup& g : keyed) ++start[highest - g.group.count + 1];
+  for (const Group& g : groups) ++start[highest - g.count + 1];
   for (size_t c = 1; c < start.size(); ++c) start[c] += start[c - 1];
-  list.resize(keyed.size());
-  for (const KeyedGroup& g : keyed) list[start[highest - g.group.count]++] = g.group;
+  list.resize(groups.size());
+  for (const Group& g : groups) list[start[highest - g.count]++] = g;
 }
 
 bool TRelationStore::SortPairs(int level, const RelationProgress& progress) {
@@ -251,31 +252,55 @@ bool TRelationStore::SortByCount(int level) {
   return true;
 }
 
+std::vector<TRelationStore::Group> TRelationStore::MergeByFirstRecord(std::vector<std::vector<Group>>& lists) {
+  // Neighbours are merged two by two until one list is left: each group is
+  // copied once per round, about log2(lists) times.
+  while (lists.size() > 1) {
+    std::vector<std::vector<Group>> merged((lists.size() + 1) / 2);
+    for (size_t i = 0; i < lists.size(); i += 2) {
+      std::vector<Group>& into = merged[i / 2];
+      if (i + 1 == lists.size()) {
+        into.swap(lists[i]);
+        continue;
+      }
+      into.resize(lists[i].size() + lists[i + 1].size());
+      std::merge(lists[i].begin(), lists[i].end(), lists[i + 1].begin(), lists[i + 1].end(), into.begin(),
+                 [](const Group& a, const Group& b) { return a.record < b.record; });
+      std::vector<Group>().swap(lists[i]);
+      std::vector<Group>().swap(lists[i + 1]);
+    }
+    lists.swap(merged);
+  }
+  std::vector<Group> all;
+  if (!lists.empty()) all.swap(lists[0]);
+  return all;
+}
+
 bool TRelationStore::SortAllLevels(unsigned parts) {
   // The levels share nothing but the records, which they only read. The
   // two levels with the most pairs are grouped in parts at once, each part
   // its own pairs; their groups are then merged in the order of their first
   // records.
-  if (parts == 0) parts = UsableCores() >= 6 ? 2 : 1;
+  if (parts == 0) parts = std::clamp(UsableCores() / 2, 1u, 4u);
   struct Task {
     int level;
     unsigned part, parts;
-    std::vector<KeyedGroup> keyed;
+    std::vector<Group> groups;
     uint32_t sorted = 0;
     bool ok = false;
   };
   std::vector<Task> tasks;
   for (int level = 1; level <= kRelationLevels; ++level) {
-    const unsigned n = level <= 2 ? parts : 1;
+    const unsigned n = level == 1 ? parts : level == 2 ? (parts + 1) / 2 : 1;
     for (unsigned part = 0; part < n; ++part) tasks.push_back({level, part, n, {}});
   }
   RunInParallel(tasks.size(), "relation sorting", [this, &tasks](size_t t) {
     Task& task = tasks[t];
     try {
-      CollectGroups(task.level, task.keyed, task.sorted, task.part, task.parts);
+      CollectGroups(task.level, task.groups, task.sorted, task.part, task.parts);
       task.ok = true;
     } catch (const std::bad_alloc&) {
-      task.keyed = {};
+      task.groups = {};
     }
   });
   bool ok[kRelationLevels] = {};
@@ -286,25 +311,17 @@ bool TRelationStore::SortAllLevels(unsigned parts) {
     list = {};
     kindCursor_[k] = 0;
     sortedCount_[k] = 0;
-    std::vector<KeyedGroup> merged;
     uint32_t sorted = 0;
     bool partsOk = true;
     try {
+      std::vector<std::vector<Group>> lists;
       for (Task& task : tasks) {
         if (task.level != level) continue;
         partsOk = partsOk && task.ok;
         sorted += task.sorted;
-        if (merged.empty()) {
-          merged.swap(task.keyed);
-          continue;
-        }
-        std::vector<KeyedGroup> both(merged.size() + task.keyed.size());
-        std::merge(merged.begin(), merged.end(), task.keyed.begin(), task.keyed.end(), both.begin(),
-                   [](const KeyedGroup& a, const KeyedGroup& b) { return a.group.record < b.group.record; });
-        merged.swap(both);
-        std::vector<KeyedGroup>().swap(task.keyed);
+        lists.push_back(std::move(task.groups));
       }
-      if (partsOk) PlaceByCount(merged, list);
+      if (partsOk) PlaceByCount(MergeByFirstRecord(lists), list);
     } catch (const std::bad_alloc&) {
       partsOk = false;
     }
@@ -347,10 +364,10 @@ bool TRelationStore::NextOfKind(int level, uint32_t& count, uint8_t& byteA, uint
 bool TRelationStore::KindEntry(int level, size_t rank, uint32_t& first, uint32_t& second, uint32_t& count) const {
   first = second = count = 0;
   if (rank >= KindCount(level)) return false;
+  // The group holds its pair: the records are not read.
   const Group& g = byCount_[level - 1][rank];
-  const TRelationRecord& r = records_[g.record];
-  first = r.first[level - 1];
-  second = r.second[level - 1];
+  first = g.first;
+  second = g.second;
   count = g.count;
   return true;
 }

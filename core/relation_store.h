@@ -223,10 +223,10 @@ class TRelationStore {
   // Orders the groups of level k by count, highest first, for the readers.
   // False when memory is short (message 0 shown).
   bool SortByCount(int level);
-  // SortPairs and SortByCount of the four levels at once, the two first
-  // levels each in parts (0: two parts with at least six usable processors,
-  // else one); the groups are the same. False when memory is short
-  // (message 0 shown).
+  // SortPairs and SortByCount of the four levels at once, the first level
+  // in parts and the second in half as many, rounded up (0: half the usable
+  // processors, at most four, at least one); the groups are the same. False
+  // when memory is short (message 0 shown).
   bool SortAllLevels(unsigned parts = 0);
   // Records of level k that took part in the last SortPairs.
   uint32_t SortedCount(int level) const { return ValidLevel(level) ? sortedCount_[level - 1] : 0; }
@@ -245,9 +245,14 @@ class TRelationStore {
 
  private:
   friend bool JoinStores(TPropositionWindowList&, TRelationStore&, const std::vector<TStoresPart>&);
+  // A distinct pair of a level: its classes, its first record and how many
+  // records hold it.
   struct Group {
+    uint32_t first;
+    uint32_t second;
     uint32_t record;
     uint32_t count;
+    uint64_t Key() const { return (uint64_t{second} << 32) | first; }
   };
   const TRelationWindow* WindowOf(const TRelationRecord& r);
   // Completes r and appends it; false (message 0 shown) when memory is short.
@@ -256,18 +261,17 @@ class TRelationStore {
   // false when memory is short.
   bool GroupPairs(int level);
   bool OrderByCount(int level);
-  struct KeyedGroup {
-    uint64_t key;
-    Group group;
-  };
   // The groups of a level's pairs in the order of their first records, and
   // the records that have a pair (may throw std::bad_alloc); with parts > 1
   // only the pairs that fall to the part.
-  void CollectGroups(int level, std::vector<KeyedGroup>& keyed, uint32_t& sorted, unsigned part = 0,
+  void CollectGroups(int level, std::vector<Group>& groups, uint32_t& sorted, unsigned part = 0,
                      unsigned parts = 1) const;
   // Groups in the order of their first records into list by count, as
   // OrderByCount orders them (may throw std::bad_alloc).
-  static void PlaceByCount(const std::vector<KeyedGroup>& keyed, std::vector<Group>& list);
+  static void PlaceByCount(const std::vector<Group>& groups, std::vector<Group>& list);
+  // The groups of parts, each list in the order of its first records, in
+  // one list in that order (may throw std::bad_alloc); lists is left empty.
+  static std::vector<Group> MergeByFirstRecord(std::vector<std::vector<Group>>& lists);
 
   TChunkedArray<TRelationRecord> records_;
   TRecordCursor cursor_;

@@ -244,8 +244,9 @@ TEST(RelationStoreThreads, AllLevelsAtOnceGiveWhatEachLevelGivesAlone) {
     ASSERT_TRUE(alone.SortPairs(level));
     ASSERT_TRUE(alone.SortByCount(level));
   }
-  // The first two levels grouped in any number of parts, merged again.
-  for (unsigned parts : {0u, 1u, 2u, 3u, 7u}) {
+  // The first two levels grouped in any number of parts (an odd number of
+  // lists to merge too), merged again.
+  for (unsigned parts : {0u, 1u, 2u, 3u, 5u, 7u, 16u}) {
     ASSERT_TRUE(together.SortAllLevels(parts));
     for (int level = 1; level <= kRelationLevels; ++level) {
       ASSERT_EQ(together.KindCount(level), alone.KindCount(level)) << level;
@@ -257,6 +258,34 @@ TEST(RelationStoreThreads, AllLevelsAtOnceGiveWhatEachLevelGivesAlone) {
         EXPECT_EQ(std::make_tuple(f1, s1, c1), std::make_tuple(f2, s2, c2)) << parts << " " << level << " " << rank;
       }
     }
+  }
+}
+
+// More parts than pairs leaves parts empty; the few groups still come in
+// the order of their counts, ties in the order first met, on every level.
+TEST(RelationStoreThreads, MorePartsThanPairsAndNoRecordsAtAll) {
+  TRelationStore empty;
+  ASSERT_TRUE(empty.SortAllLevels(6));
+  for (int level = 1; level <= kRelationLevels; ++level) {
+    EXPECT_EQ(empty.KindCount(level), 0u);
+    EXPECT_EQ(empty.SortedCount(level), 0u);
+  }
+  TRelationStore s;
+  const std::pair<uint32_t, uint32_t> met[] = {{9, 1}, {2, 3}, {7, 7}, {2, 3}};
+  uint32_t position = 0;
+  for (const auto& [a, b] : met) {
+    TRelationWindow w = Column(1, {a, b});
+    w.Set(0, 2, b);
+    w.Set(1, 2, a);
+    ASSERT_TRUE(s.Add(w, position++, 0, 0, 0));
+  }
+  using Entry = std::pair<std::pair<uint32_t, uint32_t>, uint32_t>;
+  for (unsigned parts : {1u, 2u, 3u, 4u, 9u}) {
+    ASSERT_TRUE(s.SortAllLevels(parts));
+    EXPECT_EQ(Listed(s, 1), (std::vector<Entry>{{{2, 3}, 2}, {{9, 1}, 1}, {{7, 7}, 1}})) << parts;
+    EXPECT_EQ(Listed(s, 2), (std::vector<Entry>{{{3, 2}, 2}, {{1, 9}, 1}, {{7, 7}, 1}})) << parts;
+    EXPECT_EQ(s.SortedCount(1), 4u);
+    EXPECT_TRUE(Listed(s, 3).empty());
   }
 }
 
