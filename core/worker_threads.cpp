@@ -1,6 +1,7 @@
 #include "core/worker_threads.h"
 
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -39,6 +40,17 @@ bool AllocationRefused() {
 
 void RunInParallel(size_t count, const char* role, const std::function<void(size_t)>& body) {
   std::vector<std::thread> threads;
+  // What a body on this thread threw: thrown again once every thread is
+  // joined (a thread left running when threads goes ends the program).
+  std::exception_ptr failed;
+  auto here = [&](size_t i) {
+    if (failed) return;
+    try {
+      body(i);
+    } catch (...) {
+      failed = std::current_exception();
+    }
+  };
   const bool helpers = count > 1 && UsableCores() > 1;
   for (size_t i = 1; i < count; ++i) {
     bool started = false;
@@ -49,10 +61,11 @@ void RunInParallel(size_t count, const char* role, const std::function<void(size
       } catch (const std::exception&) {
       }
     }
-    if (!started) body(i);  // no thread: this one does it
+    if (!started) here(i);  // no thread: this one does it
   }
-  if (count > 0) body(0);
+  if (count > 0) here(0);
   for (std::thread& t : threads) t.join();
+  if (failed) std::rethrow_exception(failed);
 }
 
 namespace detail {

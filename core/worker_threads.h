@@ -48,7 +48,9 @@ class WorkerRoleScope {
 // Runs body(i) for every i below count and returns when all are done: each
 // past the first on a thread of its own when there is more than one
 // processor, the first (and any whose thread cannot start) on the caller's
-// thread. A failed allocation on a thread is recorded as RunWorker does.
+// thread. A failed allocation on a thread is recorded as RunWorker does;
+// what a body throws on the caller's thread is thrown again once every
+// thread has ended (the caller's bodies not yet begun are left out).
 void RunInParallel(size_t count, const char* role, const std::function<void(size_t)>& body);
 
 // Runs a worker's body; a failed allocation in it is recorded, not thrown.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <new>
 #include <thread>
 #include <vector>
@@ -42,6 +43,26 @@ TEST(WorkerThreads, RunInParallelRunsEachIndexOnceAndBringsBackAFailedAllocation
       EXPECT_EQ(done.load(), 2);
       EXPECT_THROW(ThrowIfWorkerFailed(), std::bad_alloc);
     }
+    EXPECT_NO_THROW(ThrowIfWorkerFailed());
+  }
+}
+
+// A failed allocation on the caller's thread (the first index, or one whose
+// thread could not start) waits for the other threads before it is thrown:
+// thrown past a thread still running, it would end the program.
+TEST(WorkerThreads, RunInParallelJoinsItsThreadsBeforeAFailureOnTheCallersThread) {
+  for (unsigned cap : {1u, 4u}) {
+    ScopedCoresCap cores(cap);
+    std::atomic<int> done{0};
+    EXPECT_THROW(RunInParallel(3, "test",
+                               [&](size_t i) {
+                                 if (i == 0) throw std::bad_alloc();
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                                 done.fetch_add(1);
+                               }),
+                 std::bad_alloc);
+    // Every thread that started has finished its body.
+    EXPECT_EQ(done.load(), 2) << cap;
     EXPECT_NO_THROW(ThrowIfWorkerFailed());
   }
 }
