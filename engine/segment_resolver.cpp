@@ -858,20 +858,22 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     if (describes) return out(finiteVerb);
     return out(IsAdjective(s.readings[0]) && !namesAlone ? verbOrPreposition : verbOrAdjectiveOrPreposition);
   }
-  // After an article or a possessive and a word that names alone (the
-  // public, the individual), a form read first as a finite verb in s or in
-  // the past, or a modal, is that word's verb, and the word before it names
-  // (the public buys, the individual knows, the public sent, the public
-  // may); a bare form may still be
-  // the noun it describes (a close look), and so may a form before a modal
-  // or a finite be or have (the standard bores were).
-  if (p && finite && (substantive || IsAdjective(s.readings[0])) && i - 2 >= first &&
-      IsArticleOrPossessive(slots_[i - 2]) && IsVerb(s.readings[0]) && !IsParticiple(s.readings[0]) &&
-      (EndsInS(s.text) || IsPastTense(s.readings[0]) || IsModal(s)) && !beforeBeOrHave && !(n && IsModal(*n))) {
+  // After an article or a possessive, the words describing it, and a word
+  // that names alone (the public, the individual), a form read first as a
+  // finite verb in s or in the past, or a modal, is that word's verb, and
+  // the word before it names (the public buys, the individual knows, the
+  // public sent, the public may, the American public cares); a bare form
+  // may still be the noun it describes (a close look), and so may a form
+  // before a modal or a finite be or have (the standard bores were).
+  if (p && finite && (substantive || IsAdjective(s.readings[0])) && i - 2 >= first && IsVerb(s.readings[0]) &&
+      !IsParticiple(s.readings[0]) && (EndsInS(s.text) || IsPastTense(s.readings[0]) || IsModal(s)) &&
+      !beforeBeOrHave && !(n && IsModal(*n))) {
+    int b = i - 2;
+    while (b > first && (IsAdjective(slots_[b].Category()) || IsPresentParticiple(slots_[b].Category()))) --b;
     bool namer = false;
     for (int r = 0; r <= p->readingCount && r < kSlotReadings; ++r)
       namer |= IsSubstantive(p->readings[r]) && (p->readings[r].Spare & kSpareNamesAlone);
-    if (namer) return out(nounOrAdjective);
+    if (namer && IsArticleOrPossessive(slots_[b])) return out(nounOrAdjective);
   }
   // After an article, a possessive, a determiner or a preposition and an
   // adjective, a word that can name is no finite verb (the young set, on the

@@ -915,6 +915,8 @@ TEST(SegmentClauseRules, AWordThatNamesAloneIsTheSubjectOfAVerbInSOrPast) {
       {"The individual knows how to brush his teeth.", "individual", kClassSubstantive},
       {"She loved dogs so much that the public sent her more dogs.", "public", kClassSubstantive},
       {"The public may still find pleasure in it.", "public", kClassSubstantive},
+      {"But the American public cares about respect.", "public", kClassSubstantive},
+      {"A top official said so.", "official", kClassSubstantive},
       {"He took a close look at the books.", "close", kClassAdjective},
       {"The standard bores were ready.", "standard", kClassAdjective},
       {"The official figures show a rise.", "official", kClassAdjective},
