@@ -365,6 +365,27 @@ bool IsFiniteBeOrHave(const TWordSlot& s) {
          !Is(s, "having");
 }
 
+// A verb in s before a singular is, was or has, which it agrees with as
+// their clause's verb (the thing that counts is, what matters is); a noun
+// in s (news, gas, analysis, status, process) or a name is no such verb.
+bool VerbInSBeforeSingular(const TWordSlot& s, const TWordSlot& n) {
+  const std::string_view w(s.text);
+  return s.capitalisation == 0 && EndsInS(s.text) && !w.ends_with("us") && !w.ends_with("is") && !w.ends_with("as") &&
+         (Is(n, "is") || Is(n, "was") || Is(n, "has"));
+}
+
+// Whether the word s after a relative and before n is the relative
+// clause's subject: before a modal or a finite form of be or have (the
+// fact that man is, a fear which man cannot endure, a notion which parts
+// are). Not after "who", itself the subject (people who smoke are), nor
+// for a verb in s that agrees with a singular be or have after it (a dog
+// that barks has).
+bool SubjectAfterRelative(const TWordSlot& relative, const TWordSlot& s, const TWordSlot* n) {
+  if (!n || !IsRelativePronoun(relative.Category()) || Is(relative, "who")) return false;
+  if (IsModal(*n)) return true;
+  return IsFiniteBeOrHave(*n) && !VerbInSBeforeSingular(s, *n);
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -963,12 +984,11 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
         !IsModalWord(*p) && !IsModalWord(s) && !Is(s, "do") && !TakesBareVerb(*p) && !describesNoun)
       return out(finiteVerb);
     // After a subject, the verb (they report, it costs, the years that
-    // totals); but before a modal or a finite form of be or have, the word
-    // after a relative is its subject (the fact that man is, a fear which
-    // man cannot endure).
-    const bool subjectFollows = beforeBeOrHave || (n && IsModal(*n));
+    // totals); but the word after a relative may be the clause's subject
+    // (SubjectAfterRelative: the fact that man is).
+    const bool subjectFollows = SubjectAfterRelative(*p, s, n);
     if (substantive && finite &&
-        ((IsSubjectWord(*p) && !(IsRelativePronoun(p->Category()) && subjectFollows)) ||
+        ((IsSubjectWord(*p) && !subjectFollows) ||
          (Is(*p, "that") && IsRelativePronoun(p->Category()) && i - 2 >= first &&
           IsSubstantive(slots_[i - 2].Category()) && !subjectFollows)))
       return out(noun);
@@ -1000,8 +1020,9 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     if (IsModal(*n) && !IsModal(s)) return out(finiteVerb);
     // Nor before a finite form of be or have (the gas people were, that
     // experience is), unless a subject or "to" stands before it (what I
-    // thought was, all he had to do was).
-    if (beforeBeOrHave && !IsModalWord(s) && !Is(s, "do") &&
+    // thought was, all he had to do was) or it is a verb in s that agrees
+    // with it (what matters is).
+    if (beforeBeOrHave && !IsModalWord(s) && !Is(s, "do") && !VerbInSBeforeSingular(s, *n) &&
         !(p && (IsSubjectWord(*p) || IsSubjectOnly(*p) || Is(*p, "to"))))
       return out(finiteVerb);
     if (p && !left.verbBefore) {
@@ -1040,9 +1061,9 @@ bool TSegmentResolver::AsksForVerb(int i, int first, int last) const {
   // (It and you after a verb or a preposition are its object: made it part.)
   const bool object = b - 1 >= first && !IsSubjectOnly(before) && !IsRelativePronoun(before.Category()) &&
                       (IsVerb(slots_[b - 1].Category()) || IsDeterminant(slots_[b - 1].Category()));
-  // (A relative before a modal or a finite form of be or have is followed
-  // by its subject: which man cannot, which parts are.)
-  const bool subjectFollows = n && (IsModal(*n) || IsFiniteBeOrHave(*n)) && IsRelativePronoun(before.Category());
+  // (After a relative the word may be the clause's subject: which man
+  // cannot, which parts are.)
+  const bool subjectFollows = SubjectAfterRelative(before, slots_[i], n);
   if (IsModal(before) || IsModalWord(before) || (IsSubjectWord(before) && !object && !subjectFollows)) return true;
   if (b == i - 1 && IsAdditionConnector(before.Category()) && b - 1 >= first)
     return IsFiniteVerb(slots_[b - 1].Category());

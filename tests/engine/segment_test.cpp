@@ -882,6 +882,14 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"What I thought was right happened.", "thought", kClassVerb},
       {"It is a fear which man cannot endure.", "man", kClassSubstantive},
       {"It is a world which man has darkened.", "man", kClassSubstantive},
+      // But "who" is the subject itself, and a verb in s agrees with a
+      // singular is or has after it.
+      {"People who smoke are at risk.", "smoke", kClassVerb},
+      {"A man who drinks is a fool.", "drinks", kClassVerb},
+      {"Everyone who works has a right to rest.", "works", kClassVerb},
+      {"The thing that counts is effort.", "counts", kClassVerb},
+      {"The dog that barks has no bite.", "barks", kClassVerb},
+      {"It is a notion which parts are fond of.", "parts", kClassSubstantive},
       {"All he can do is wait.", "do", kClassVerb},
       // Need before a preposition names, unless its subject stands before it.
       {"Need for novelty may be a symptom.", "Need", kClassSubstantive},
