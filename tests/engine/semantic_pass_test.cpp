@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -23,6 +24,23 @@
 
 namespace quilor {
 namespace {
+
+// The nouns DrawnText draws from.
+const std::vector<std::string> kDrawnNouns = {"dog", "cash", "bank", "tree", "stone", "river", "horse", "coin"};
+
+// A text of count draws of a fixed sequence (seed), each a number below
+// picks: one below kDrawnNouns' size is that noun, any other what
+// other(pick, draw) gives.
+std::string DrawnText(uint32_t seed, int count, uint32_t picks,
+                      const std::function<std::string(uint32_t, int)>& other) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const uint32_t pick = (seed >> 16) % picks;
+    text += pick < kDrawnNouns.size() ? kDrawnNouns[pick] + " " : other(pick, i);
+  }
+  return text;
+}
 
 // Words of a text: "/" is a proposition mark, a word ending in "!" a verb,
 // a word ending in "~" an adjective, any other word a noun.
@@ -180,16 +198,7 @@ TEST_F(SemanticPassTest, EachWindowKeepsTheFirstWordOfItsProposition) {
 
 // Pairs and class counts computed again from the word stream the pass left.
 TEST_F(SemanticPassTest, CountsAgreeWithAnIndependentCountOverTheWords) {
-  const std::vector<std::string> vocabulary = {"dog", "cash", "bank", "tree", "stone", "river", "horse", "coin"};
-  std::string text;
-  uint32_t seed = 7;
-  for (int i = 0; i < 4000; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    const uint32_t pick = (seed >> 16) % 11;
-    if (pick < vocabulary.size()) text += vocabulary[pick] + " ";
-    else if (pick == 8) text += "runs! ";
-    else text += "/ ";
-  }
+  std::string text = DrawnText(7, 4000, 11, [](uint32_t pick, int) { return pick == 8 ? "runs! " : "/ "; });
   text += "/";
   Text(text);
   TAnalysisResults& r = Run();
@@ -437,19 +446,15 @@ PassOutcome OutcomeOf(TAnalysisResults& r) {
 // empty propositions, runs of marks, propositions longer than a window,
 // Scenario items, nouns too rare to be kept, and ends without a mark.
 TEST_F(SemanticPassTest, PropositionsCollectedInParallelRunsAreThoseOfOneRun) {
-  const std::vector<std::string> vocabulary = {"dog", "cash", "bank", "tree", "stone", "river", "horse", "coin"};
-  std::string text;
-  uint32_t seed = 11;
-  for (int i = 0; i < 3000; ++i) {
-    seed = seed * 1103515245u + 12345u;
-    const uint32_t pick = (seed >> 16) % 14;
-    if (pick < vocabulary.size()) text += vocabulary[pick] + " ";
-    else if (pick == 8) text += "runs! ";
-    else if (pick == 9) text += "rare" + std::to_string(i % 97) + " ";
+  std::string text = DrawnText(11, 3000, 14, [](uint32_t pick, int i) {
+    std::string other;
+    if (pick == 8) other = "runs! ";
+    else if (pick == 9) other = "rare" + std::to_string(i % 97) + " ";
     else if (pick == 10 && i % 5 == 0)
-      for (int k = 0; k < 25; ++k) text += vocabulary[static_cast<size_t>(i + k) % vocabulary.size()] + " ";
-    else text += "/ ";
-  }
+      for (int k = 0; k < 25; ++k) other += kDrawnNouns[static_cast<size_t>(i + k) % kDrawnNouns.size()] + " ";
+    else other = "/ ";
+    return other;
+  });
   text += "/ / dog cash bank";
   const std::string scenario =
       "G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n0#1#\thorse\tpets\r\nG#0V\t2\tthings\r\n0#1#\tstone\tthings\r\n";
