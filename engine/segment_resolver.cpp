@@ -8,6 +8,7 @@
 #include "core/borders.h"
 #include "core/tuning.h"
 #include "core/chartables.h"
+#include "core/inflection.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
 #include "core/gauge.h"
@@ -937,13 +938,19 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     return out(verb);
   // Need, whose verb the lexicon reads as a modal, names before a
   // preposition other than "to" unless a subject or a modal stands before
-  // it (the need for, Need for novelty; but what you need for the trip).
+  // it (the need for, Need for novelty; but what you need for the trip,
+  // most people need over eight hours: a plural noun right before it that
+  // does not own it is its subject).
   if (substantive && finite && n && IsDeterminant(n->Category()) && !Is(*n, "to") && Is(s, "need")) {
     int b = i - 1;
     while (b > first && IsModality(slots_[b].Category()) && !IsVerb(slots_[b].Category())) --b;
+    const TWordSlot& before = slots_[b];
+    const bool pluralSubject = b == i - 1 && s.tag[0] != '\'' && IsSubstantive(before.Category()) &&
+                               (IsPlural(before.text) || Is(before, "people") || Is(before, "children") ||
+                                Is(before, "men") || Is(before, "women"));
     const bool asked = b >= first && b < i &&
-                       (IsSubjectWord(slots_[b]) || IsSubjectOnly(slots_[b]) || IsModal(slots_[b]) ||
-                        IsModalWord(slots_[b]) || IsRelativePronoun(slots_[b].Category()));
+                       (IsSubjectWord(before) || IsSubjectOnly(before) || IsModal(before) || IsModalWord(before) ||
+                        IsRelativePronoun(before.Category()) || pluralSubject);
     if (!asked) return out(verb);
   }
   // A word the lexicon marks as seldom a verb (people, school, part) is no

@@ -895,6 +895,9 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"Need for novelty may be a symptom.", "Need", kClassSubstantive},
       {"The major training need of a new plant is men.", "need", kClassSubstantive},
       {"It is just what you need for the trip.", "need", kClassVerb},
+      {"Most people need over eight hours.", "need", kClassVerb},
+      {"Cities need in particular more buses.", "need", kClassVerb},
+      {"The parents' need for help grew.", "need", kClassSubstantive},
       // A verb's object before "of"; the subject after a preposition and "which".
       {"He made use of the advice.", "use", kClassSubstantive},
       {"You can think of it.", "think", kClassVerb},
