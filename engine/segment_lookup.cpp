@@ -208,10 +208,11 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
     if (nIs(IsNumeralAdjective)) SetSingle(s, SetSubstantive);
     else if (pIs(IsPronoun) || pIs(IsSubstantive)) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "use")) {
-    // After a modal or do, the verb (will use, did use), but the noun
-    // before "of"; after another verb its object (make use of, for
-    // planning use, found use for).
-    if (p && IsModal(*p) && !(nJoined && Is(*n, "of"))) SetSingle(s, SetFactiveVerb);
+    // After a modal or do, or a verb that takes a bare verb, the verb
+    // (will use, did use, please use), but the noun before "of"; after
+    // another verb its object (make use of, for planning use, found use
+    // for).
+    if (p && (IsModal(*p) || TakesBareVerb(*p)) && !(nJoined && Is(*n, "of"))) SetSingle(s, SetFactiveVerb);
   } else if (Is(s, "like")) {
     if (pIs(IsAuxiliary) && pIs(IsVerb)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });
     else if (nIs(IsDeterminantVariant)) SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, 7); });

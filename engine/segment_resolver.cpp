@@ -344,16 +344,6 @@ bool IsModalWord(const TWordSlot& s) {
   return false;
 }
 
-// A verb that may take a bare verb right after it (help pay, let go,
-// please find, dare approach, go get).
-bool TakesBareVerb(const TWordSlot& s) {
-  static const char* const kVerbs[] = {"help", "helps", "helped", "let", "lets", "please", "dare", "dared",
-                                       "make", "makes", "made",   "go",  "come", "bid",    "need", "needs"};
-  for (const char* v : kVerbs)
-    if (Is(s, v)) return true;
-  return false;
-}
-
 // Two words alike but for their case.
 bool SameWord(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)

@@ -18,6 +18,16 @@ inline bool Is(const TWordSlot& s, const char* lower) {
   return *a == 0;
 }
 
+// A verb that may take a bare verb right after it (help pay, let go,
+// please find, dare approach, go get).
+inline bool TakesBareVerb(const TWordSlot& s) {
+  static const char* const kVerbs[] = {"help", "helps", "helped", "let", "lets", "please", "dare", "dared",
+                                       "make", "makes", "made",   "go",  "come", "bid",    "need", "needs"};
+  for (const char* v : kVerbs)
+    if (Is(s, v)) return true;
+  return false;
+}
+
 inline bool AnyReading(const TWordSlot& s, bool (*test)(const TCategoryRecord&)) {
   for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
     if (test(s.readings[r])) return true;

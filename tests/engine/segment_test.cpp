@@ -905,6 +905,8 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
       {"It is ideal for merchandising use in stores.", "use", kClassSubstantive},
       {"They found use for it.", "use", kClassSubstantive},
       {"We will use it.", "use", kClassVerb},
+      {"Please use the side door.", "use", kClassVerb},
+      {"Go use the phone in the hall.", "use", kClassVerb},
       {"It is a world into which man is put.", "man", kClassSubstantive},
       {"It is the house which stands there.", "stands", kClassVerb},
   });
