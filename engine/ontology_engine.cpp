@@ -273,11 +273,11 @@ int32_t TOntologyEngine::RankedClassTotal(int level) const {
   return level >= 1 && level <= kLevelCount ? rankedTotal_[level] : 0;
 }
 
-std::string TOntologyEngine::ClassName(int level, int32_t index) const {
+std::string_view TOntologyEngine::ClassNameView(int level, int32_t index) const {
   if (level == 4) {
     if (index < 1 || static_cast<uint32_t>(index) > entryCount_) return "?";
     const int32_t cls = entries_[static_cast<size_t>(index)].cls;
-    return cls ? names_[4][static_cast<size_t>(cls)] : std::string();
+    return cls ? std::string_view(names_[4][static_cast<size_t>(cls)]) : std::string_view();
   }
   if (level < 1 || level > kLevelCount || index < 1 || index > levelCount_[level]) return "?";
   return names_[level][index];

@@ -185,7 +185,9 @@ class TOntologyEngine {
   int32_t RankedClassTotal(int level) const;
   // "?" outside 1..count; at level 4 the index is a Scenario entry, and an
   // entry without a label has an empty name.
-  std::string ClassName(int level, int32_t index) const;
+  std::string ClassName(int level, int32_t index) const { return std::string(ClassNameView(level, index)); }
+  // The same name, read in place (valid while the engine's classes stay).
+  std::string_view ClassNameView(int level, int32_t index) const;
   const std::string& ClassNameAt(int level, int32_t index) const { return names_[level][index]; }
   std::string ScenarioClassName(int32_t index) const { return ClassName(4, index); }
   // Occurrences of a class in the analysed text; at level 4 the count of the

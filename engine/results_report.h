@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "engine/analysis_results.h"
 
@@ -22,5 +23,9 @@ constexpr int kMsgReportRelations = 5855;
 // usable processor, at most kMostReportParts); the text is the same.
 constexpr size_t kMostReportParts = 8;
 std::string ResultsReport(const TAnalysisResults& results, size_t parts = 0);
+// The same text in pieces that follow each other (the categories, then the
+// levels' parts), in UTF-8 when utf8 is true: a writer takes them in turn
+// without joining them first.
+std::vector<std::string> ResultsReportParts(const TAnalysisResults& results, bool utf8, size_t parts = 0);
 
 }  // namespace quilor

@@ -27,7 +27,6 @@
 // option or no file, 65 no document gave any text (each one failed or was
 // empty: the list on stderr says why), 66 a file missing or unreadable.
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,7 +44,6 @@
 #include "core/lexicon.h"
 #include "core/class_file.h"
 #include "core/messages.h"
-#include "core/worker_threads.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/ontology_engine.h"
@@ -61,7 +59,6 @@
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/text_encoding.h"
-#include "platform/usable_cores.h"
 #include "output/gexf_dialog_logic.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
@@ -125,22 +122,6 @@ class Output {
   std::string utf8_[256];
   std::string buffer_;
 };
-
-// A long Windows-1252 text (up to its first NUL, as a C string) in UTF-8,
-// converted in parts at once (a character is one byte: any cut is between
-// two) and written in order.
-void WriteConverted(std::string_view cp1252, Output& out) {
-  cp1252 = cp1252.substr(0, cp1252.find('\0'));
-  constexpr size_t kPartBytes = 1 << 20;
-  const size_t parts = std::clamp<size_t>(cp1252.size() / kPartBytes, 1, std::max(1u, UsableCores()));
-  std::vector<std::string> utf8(parts);
-  RunInParallel(parts, "output", [&](size_t p) {
-    const size_t from = cp1252.size() * p / parts, to = cp1252.size() * (p + 1) / parts;
-    utf8[p] = Cp1252ToUtf8(cp1252.substr(from, to - from));
-  });
-  ThrowIfWorkerFailed();
-  for (const std::string& text : utf8) out.Write(text);
-}
 
 // The major class number and the label of a word's chosen reading; nothing
 // for a proposition mark.
@@ -258,7 +239,7 @@ int Run(int argc, char** argv) {
   }
   Output out;
   if (results && ok && AnalysisResults) {
-    WriteConverted(ResultsReport(*AnalysisResults), out);
+    for (const std::string& part : ResultsReportParts(*AnalysisResults, /*utf8=*/true)) out.Write(part);
     TDiagnosisList diagnosis;
     RecordingDiagnosisView view;
     diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), &view);

@@ -21,6 +21,7 @@
 #include "core/gauge.h"
 #include "ontology_test_support.h"
 #include "platform/message_ui.h"
+#include "platform/text_encoding.h"
 
 namespace quilor {
 namespace {
@@ -395,6 +396,23 @@ TEST_F(SemanticPassTest, ReportWrittenInPartsIsTheReportWrittenWhole) {
   ASSERT_GT(std::count(whole.begin(), whole.end(), '\n'), 40);
   for (size_t parts : {2u, 3u, 5u, 8u, 13u, 1000u}) EXPECT_EQ(ResultsReport(r, parts), whole) << parts;
   EXPECT_EQ(ResultsReport(r), whole);
+}
+
+// The pieces a writer takes in turn are the report, piece after piece; in
+// UTF-8 they are the report converted, a name outside ASCII included.
+TEST_F(SemanticPassTest, ReportPiecesInUtf8AreTheReportConverted) {
+  LoadScenario("G#0V\t1\tcaf\xe9s\r\n0#1#\tdog\tcaf\xe9s\r\nG#0V\t2\tbanks\r\n0#1#\tcash\tbanks\r\n");
+  Text("dog cash / cash dog runs! / dog cash bank / bank tree stone / stone dog / river horse coin cash / coin /");
+  TAnalysisResults& r = Run();
+  const std::string whole = ResultsReport(r, 1);
+  ASSERT_NE(whole.find("\ncaf\xe9s\tbanks\t"), std::string::npos) << whole;
+  for (size_t parts : {1u, 2u, 3u, 8u, 1000u}) {
+    std::string cp1252, utf8;
+    for (const std::string& piece : ResultsReportParts(r, false, parts)) cp1252 += piece;
+    for (const std::string& piece : ResultsReportParts(r, true, parts)) utf8 += piece;
+    EXPECT_EQ(cp1252, whole) << parts;
+    EXPECT_EQ(utf8, Cp1252ToUtf8(whole)) << parts;
+  }
 }
 
 // What pass 3 leaves, read back whole.
