@@ -35,7 +35,7 @@ long long NumberIn(const std::string& path) {
 
 // The tightest CPU quota on the way from this process's control group up to
 // the root of the hierarchy (a parent's limit binds its children); 0 none.
-unsigned CgroupCores() {
+unsigned ReadCgroupCores() {
   std::ifstream groups("/proc/self/cgroup");
   std::string line;
   unsigned cores = 0;
@@ -64,6 +64,13 @@ unsigned CgroupCores() {
       path = slash == 0 || slash == std::string::npos ? "/" : path.substr(0, slash);
     }
   }
+  return cores;
+}
+
+// Read once: a run asks at every step it shares out, and each reading opens
+// a file per level of the hierarchy.
+unsigned CgroupCores() {
+  static const unsigned cores = ReadCgroupCores();
   return cores;
 }
 

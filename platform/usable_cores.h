@@ -9,7 +9,8 @@
 
 namespace quilor {
 
-// At least 1. Read anew on every call (the mask and the quota may change).
+// At least 1. The mask is read anew on every call (taskset may change it);
+// the control group's quota once per process.
 unsigned UsableCores();
 
 // Work too small to be shared (a short text) caps the answer for a while:
