@@ -11,12 +11,16 @@ TResolverThread::TResolverThread(TSegmentResolver& resolver)
 
 TResolverThread::~TResolverThread() {
   pipe_.Stop();
+  if (appending_) resolver_.UseAppendThread(false);
   resolver_.SetCancelFlag(nullptr);
 }
 
 bool TResolverThread::Drain() {
   pipe_.Drain();
-  // The worker waits for a batch: its flag is the caller's until the next one.
+  // The worker waits for a batch: what it resolved is appended before the
+  // caller reads the words.
+  if (!resolver_.DrainAppends()) failed_.store(true, std::memory_order_relaxed);
+  // Its flag is the caller's until the next batch.
   cancel_ = false;
   return !failed_.exchange(false);
 }
@@ -31,6 +35,11 @@ void TResolverThread::Resolve(Batch& batch) {
       cancel_ = true;
       failed_.store(true, std::memory_order_relaxed);
     }
+  }
+  if (appending_) {
+    // The appending thread announces the words as it appends them.
+    resolver_.HandOverAppends();
+    return;
   }
   // A reader following the words (the first semantic step) takes them now.
   TextWords.Announce();

@@ -25,7 +25,12 @@ class TResolverThread {
   TResolverThread& operator=(const TResolverThread&) = delete;
 
   // False when no thread could be started (the caller resolves itself).
-  bool Start() { return pipe_.Start(); }
+  // With appendThread the resolver appends on a thread of its own besides.
+  bool Start(bool appendThread = false) {
+    if (!pipe_.Start()) return false;
+    appending_ = appendThread && resolver_.UseAppendThread(true);
+    return true;
+  }
   // One slot to push (copied); the worker gets it with its batch.
   void Push(const TWordSlot& slot) {
     Batch& b = pipe_.Filling();
@@ -53,6 +58,7 @@ class TResolverThread {
   void Resolve(Batch& batch);
 
   TSegmentResolver& resolver_;
+  bool appending_ = false;  // the resolver appends on a thread of its own
   std::atomic<bool> failed_{false};
   bool cancel_ = false;  // the resolver's cancel flag (the worker's, or the caller's after Drain)
   TBatchPipe<Batch> pipe_;

@@ -54,7 +54,8 @@ void TSegmentBuffer::Init() {
   const bool threads = threadWanted_ && English() && cores_ > 1;
   if (threads && !worker_) {
     worker_ = std::make_unique<TResolverThread>(resolver_);
-    if (!worker_->Start()) worker_.reset();
+    // With the processors for it, the words are appended beside the resolving.
+    if (!worker_->Start(cores_ > 4)) worker_.reset();
   } else if (worker_ && !threads) {
     lookupWorkers_.reset();
     worker_.reset();

@@ -131,6 +131,7 @@ void TSegmentResolver::Init() {
   filteredPropositions_ = 0;
   wordNumber_ = TextWords.HighestPosition();
   finishing_ = repetition_ = excluding_ = false;
+  appendFailed_.store(false, std::memory_order_relaxed);
   for (TWordSlot& s : slots_) ClearSlot(s);
   std::memset(length_, 0, sizeof length_);
 }
@@ -155,7 +156,9 @@ bool TSegmentResolver::PushSlot(const TWordSlot& slot) {
 
 bool TSegmentResolver::Finish() {
   finishing_ = true;
-  const bool ok = ResolveSegment();
+  bool ok = ResolveSegment();
+  ok = DrainAppends() && ok;
+  if (!ok) *cancel_ = true;
   // Each file is cut as it would be alone.
   finishing_ = false;
   repetition_ = false;
@@ -234,7 +237,7 @@ int TSegmentResolver::ClassOf(int i) const {
 
 bool TSegmentResolver::ResolveSegment() {
   if (count_ <= 0) return true;
-  if (*cancel_) {
+  if (*cancel_ || appendFailed_.load(std::memory_order_relaxed)) {
     ClearSlots();
     return false;
   }
@@ -318,17 +321,73 @@ bool TSegmentResolver::ResolveSegment() {
   CutPropositions();
   // 8. The propositions, each from one start mark to the next.
   bool ok = true;
-  int first = 0;
-  for (int i = 1; i <= count_ && ok; ++i) {
-    if (i < count_ && !propositionStart_[i]) continue;
-    if (i == count_ - 1 && slots_[i].IsMark()) continue;  // the final mark closes the last one
-    ok = AppendProposition(first, i - 1, i < count_ ? i : -1);
-    first = i;
-  }
+  if (appends_) QueueAppend();
+  else ok = AppendSegment(slots_, length_, propositionStart_, count_);
   // 9.
   ClearSlots();
   if (!ok) *cancel_ = true;
   return ok;
+}
+
+bool TSegmentResolver::AppendSegment(TWordSlot* slots, const uint8_t* length, const uint8_t* starts, int count) {
+  for (int i = 0; i < count; ++i)
+    if (!slots[i].empty && !slots[i].IsMark()) SetLexicalEntry(slots[i]);
+  bool ok = true;
+  int first = 0;
+  for (int i = 1; i <= count && ok; ++i) {
+    if (i < count && !starts[i]) continue;
+    if (i == count - 1 && slots[i].IsMark()) continue;  // the final mark closes the last one
+    ok = AppendProposition(slots, length, first, i - 1, i < count ? i : -1);
+    first = i;
+  }
+  return ok;
+}
+
+bool TSegmentResolver::UseAppendThread(bool on) {
+  if (appends_) {
+    DrainAppends();
+    appends_.reset();
+  }
+  appendFailed_.store(false, std::memory_order_relaxed);
+  if (!on) return false;
+  appends_ = std::make_unique<TBatchPipe<TAppendBatch>>([this](TAppendBatch& b, size_t) { AppendBatch(b); },
+                                                        TBatchPipe<TAppendBatch>::Deliver{}, "append");
+  if (!appends_->Start()) appends_.reset();
+  return appends_ != nullptr;
+}
+
+void TSegmentResolver::QueueAppend() {
+  const size_t n = static_cast<size_t>(count_);
+  if (appends_->Filling().used + n > TAppendBatch::kSlots) appends_->HandOver();
+  TAppendBatch& b = appends_->Filling();
+  std::memcpy(static_cast<void*>(&b.slots[b.used]), slots_, n * sizeof(TWordSlot));
+  std::memcpy(&b.length[b.used], length_, n);
+  std::memcpy(&b.starts[b.used], propositionStart_, n);
+  b.counts[b.segments++] = static_cast<uint16_t>(n);
+  b.used += n;
+}
+
+void TSegmentResolver::AppendBatch(TAppendBatch& b) {
+  size_t at = 0;
+  for (size_t k = 0; k < b.segments; ++k) {
+    const int count = b.counts[k];
+    if (!appendFailed_.load(std::memory_order_relaxed) &&
+        !AppendSegment(&b.slots[at], &b.length[at], &b.starts[at], count))
+      appendFailed_.store(true, std::memory_order_relaxed);
+    at += static_cast<size_t>(count);
+  }
+  // A reader following the words (the first semantic step) takes them now.
+  TextWords.Announce();
+}
+
+void TSegmentResolver::HandOverAppends() {
+  if (appends_ && !appends_->Filling().Empty()) appends_->HandOver();
+}
+
+bool TSegmentResolver::DrainAppends() {
+  if (!appends_) return true;
+  appends_->Drain();
+  return !appendFailed_.exchange(false, std::memory_order_relaxed);
 }
 
 namespace {
@@ -521,8 +580,6 @@ void TSegmentResolver::DisambiguateSpans() {
     }
     start = end;
   }
-  for (int i = 0; i < count_; ++i)
-    if (!slots_[i].empty && !slots_[i].IsMark()) SetLexicalEntry(slots_[i]);
 }
 
 int TSegmentResolver::ChooseWithLookAhead(int i) {
@@ -1129,17 +1186,14 @@ void TSegmentResolver::CutPropositions() {
 
 bool TSegmentResolver::AppendWord(const char* text, size_t length, const char* tag, uint32_t entry,
                                   const TWordCategoryData& data) {
-  if (!TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(LoaderState.fileNumber), wordNumber_, &data)) {
-    *cancel_ = true;
-    return false;
-  }
-  return true;
+  // A failure is the caller's to report: the resolving may be on another thread.
+  return TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(LoaderState.fileNumber), wordNumber_, &data);
 }
 
-bool TSegmentResolver::AppendProposition(int first, int last, int next) {
+bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length, int first, int last, int next) {
   // The closing punctuation: what closes the proposition in the tag of the
   // final mark, or of the word that starts the next proposition.
-  TWordSlot* closer = slots_[last].IsMark() ? &slots_[last] : (next >= 0 ? &slots_[next] : nullptr);
+  TWordSlot* closer = slots[last].IsMark() ? &slots[last] : (next >= 0 ? &slots[next] : nullptr);
   char closing[kSlotTagSize] = {};
   if (closer) {
     char rest[kSlotTagSize] = {};
@@ -1156,14 +1210,14 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
     // A mark keeps the whole of what closes its proposition, as written
     // ("(at home). The": the mark carries ")."); only a word gives away
     // the part of its tag that closes the proposition before it.
-    if (closer == &slots_[last] && nc && restHasPunctuation) closing[0] = '\0';
+    if (closer == &slots[last] && nc && restHasPunctuation) closing[0] = '\0';
     else std::strcpy(closer->tag, nr ? rest : " ");
   }
   const bool showBorders = Options && Options->Get(opt::ShowBorders) != 0;
   bool marked = false;
   int content = 0;
   for (int i = first; i <= last; ++i) {
-    TWordSlot& s = slots_[i];
+    TWordSlot& s = slots[i];
     if (s.empty || !s.text[0]) continue;
     const bool mark = s.IsMark();
     if (Borders.inUse && !mark) {
@@ -1194,7 +1248,7 @@ bool TSegmentResolver::AppendProposition(int first, int last, int next) {
       ++wordNumber_;
       ++SegmentCounts.words;
     }
-    const std::string_view text(s.text, length_[i]);
+    const std::string_view text(s.text, length[i]);
     if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data)) return false;
     CountCategory(text, data.Category, data.ClassMark);
     if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&

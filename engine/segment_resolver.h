@@ -5,11 +5,14 @@
 // and the proposition marks ("/") to TextWords, counting the categories.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "core/category.h"
 #include "core/gauge.h"
+#include "engine/batch_pipe.h"
 
 namespace quilor {
 
@@ -77,6 +80,20 @@ class alignas(64) TSegmentResolver {
   // the run's Progress.cancelRequested; a resolver on a thread of its own has its own.
   void SetCancelFlag(bool* flag) { cancel_ = flag ? flag : &Progress.cancelRequested; }
 
+  // With on, a thread of its own appends the resolved segments to TextWords
+  // (with their lexical entries, counts and Borders) in their order, while
+  // the segments after them are resolved: the resolving thread then only
+  // cuts and chooses. False when no thread could be started (the resolver
+  // then appends itself). Called between files, with nothing pushed.
+  bool UseAppendThread(bool on);
+  // Hands the segments resolved so far to the appending thread (a batch is
+  // otherwise handed over only once full).
+  void HandOverAppends();
+  // Waits until every segment resolved is appended; false when an append
+  // failed since the last wait (the failure is then forgotten, and
+  // nothing more was appended after it).
+  bool DrainAppends();
+
  private:
   bool CheckResolverSentenceEnd();
   bool ResolveSegment();
@@ -102,7 +119,10 @@ class alignas(64) TSegmentResolver {
   // verb there: after a modal, a subject, "to" or a verb and "and".
   bool AsksForVerb(int i, int first, int last) const;
   bool ConnectorMayCut(int i, int words, int first) const;
-  bool AppendProposition(int first, int last, int next);
+  // Appends a resolved segment: slots[0..count) with their text lengths
+  // and the proposition starts; false when an append failed.
+  bool AppendSegment(TWordSlot* slots, const uint8_t* length, const uint8_t* starts, int count);
+  bool AppendProposition(TWordSlot* slots, const uint8_t* length, int first, int last, int next);
   bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data);
   int ClassOf(int i) const;
   // The readings of slot i (bit r for reading r) that the words around it
@@ -144,6 +164,26 @@ class alignas(64) TSegmentResolver {
   uint32_t filteredPropositions_ = 0;
   class TWordLookupCache* cache_ = nullptr;
   bool* cancel_ = &Progress.cancelRequested;
+
+  // The appending thread's batches: whole segments, in order.
+  struct TAppendBatch {
+    static constexpr size_t kSlots = 4096;
+    std::unique_ptr<TWordSlot[]> slots{new TWordSlot[kSlots]};
+    std::unique_ptr<uint8_t[]> length{new uint8_t[kSlots]};
+    std::unique_ptr<uint8_t[]> starts{new uint8_t[kSlots]};
+    std::unique_ptr<uint16_t[]> counts{new uint16_t[kSlots]};
+    size_t segments = 0;
+    size_t used = 0;
+    bool Empty() const { return segments == 0; }
+    void Clear() { segments = used = 0; }
+  };
+  // Copies the current segment into the appending thread's batch.
+  void QueueAppend();
+  void AppendBatch(TAppendBatch& batch);
+  std::unique_ptr<TBatchPipe<TAppendBatch>> appends_;
+  // An append on the appending thread failed: it appends nothing more, and
+  // the resolving stops at its next segment.
+  std::atomic<bool> appendFailed_{false};
 };
 
 }  // namespace quilor
