@@ -106,7 +106,29 @@ TOntologyEngine::TOntologyEngine() {
   textIndexMap_.assign(1, 0);
 }
 
-TOntologyEngine::~TOntologyEngine() = default;
+TOntologyEngine::~TOntologyEngine() { StopWordIndex(); }
+
+void TOntologyEngine::StopWordIndex() {
+  stopWordIndex_.store(true, std::memory_order_relaxed);
+  if (wordIndexBuilder_.joinable()) wordIndexBuilder_.join();
+  wordIndexReady_.store(nullptr, std::memory_order_release);
+  wordIndex_.reset();
+  stopWordIndex_.store(false, std::memory_order_relaxed);
+}
+
+void TOntologyEngine::StartWordIndex() {
+  StopWordIndex();
+  wordIndex_ = std::make_unique<TSemanticWordIndex>();
+  auto build = [this] {
+    if (wordIndex_->Build(dict_.tables, &stopWordIndex_))
+      wordIndexReady_.store(wordIndex_.get(), std::memory_order_release);
+  };
+  try {
+    wordIndexBuilder_ = std::thread(build);
+  } catch (const std::exception&) {
+    // No thread: the tables are walked.
+  }
+}
 
 TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&shared) {
   shared.KnowFixedClasses();
@@ -237,6 +259,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
 }
 
 void TOntologyEngine::Adopt(SemanticDictionary&& d) {
+  StopWordIndex();
   dict_ = std::move(d);
   everyReadingWeighted_ = std::all_of(dict_.records.begin() + 1, dict_.records.end(),
                                       [](const SemanticEntryRecord& r) { return r.extra > 0; });
@@ -261,6 +284,7 @@ void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   signatureCounter_ = 0;
   renumber_ = true;
   ready_ = true;
+  StartWordIndex();
 }
 
 int32_t TOntologyEngine::DictionaryClassCount(int level) const {
@@ -414,6 +438,9 @@ int32_t TOntologyEngine::FindInTable(std::string_view word, int depth) {
   std::string key = Lower(word);
   int t = TableForDepth(key, depth);
   if (depthOverflow_) return 0;
+  const TOntologyEngine& owner = shared_ ? *shared_ : *this;
+  if (const TSemanticWordIndex* index = owner.wordIndexReady_.load(std::memory_order_acquire))
+    return index->Find(t, key);
   return TrieValue(Dict().tables[static_cast<size_t>(t - 1)], key);
 }
 

@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "engine/form_table.h"
 #include "engine/gloss_signatures.h"
 #include "engine/semantic_dictionary_file.h"
+#include "engine/semantic_word_index.h"
 
 namespace quilor {
 
@@ -469,6 +471,16 @@ class TOntologyEngine {
   void ClearClassCounts();
   bool ChooseWeightedReading(bool contextTest, bool sentenceInitial);
   void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
+
+  // The hash index of the word tables, built on a thread of its own once a
+  // dictionary is adopted; until it is ready the tables are walked (the
+  // answers are the same). A part engine reads its shared engine's.
+  void StartWordIndex();
+  void StopWordIndex();
+  std::unique_ptr<TSemanticWordIndex> wordIndex_;
+  std::atomic<const TSemanticWordIndex*> wordIndexReady_{nullptr};
+  std::atomic<bool> stopWordIndex_{false};
+  std::thread wordIndexBuilder_;
 
   bool ready_ = false;
   SemanticDictionary dict_;
