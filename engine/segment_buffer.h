@@ -75,8 +75,9 @@ class TSegmentBuffer : public TWordSink {
     void Drain() { pipe_.Drain(); }
 
    private:
-    // Two workers where the machine has the cores for them beside the
-    // reader, the resolver and the first semantic step; one elsewhere.
+    // Three workers where the machine has the cores for them beside the
+    // reader, the resolver, its appending and the first semantic step, two
+    // with six, one elsewhere.
     size_t WorkerCount() const;
     struct Batch {
       static constexpr size_t kSlots = 4096;
