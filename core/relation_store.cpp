@@ -1,6 +1,7 @@
 #include "core/relation_store.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <utility>
 
@@ -120,10 +121,13 @@ bool TRelationStore::Previous(const TRelationWindow*& window, uint32_t& position
 void TRelationStore::CollectGroups(int level, std::vector<Group>& groups, uint32_t& sorted, unsigned part,
                                    unsigned parts) const {
   const int k = level - 1;
-  // A part takes the pairs whose key falls to it (high bits of a hash that
-  // the table's slots do not use).
+  // A part takes the pairs whose key falls to it: 32 bits of a hash that
+  // the table's slots do not use, scaled to the parts by a product (every
+  // task reads every record: a division each would cost more than the
+  // grouping of its own pairs).
   auto ofThisPart = [part, parts](uint64_t key) {
-    return parts <= 1 || ((key * 0xC2B2AE3D27D4EB4Full) >> 40) % parts == part;
+    const uint64_t hash = static_cast<uint32_t>((key * 0xC2B2AE3D27D4EB4Full) >> 24);
+    return parts <= 1 || ((hash * parts) >> 32) == part;
   };
   // Equal pairs make one group, counted on its first record: the groups are
   // found with a hash table of the pairs seen (key second x 2^32 + first,
@@ -279,8 +283,9 @@ std::vector<TRelationStore::Group> TRelationStore::MergeByFirstRecord(std::vecto
 bool TRelationStore::SortAllLevels(unsigned parts) {
   // The levels share nothing but the records, which they only read. The
   // two levels with the most pairs are grouped in parts at once, each part
-  // its own pairs; their groups are then merged in the order of their first
-  // records.
+  // its own pairs; the part of a level that ends last merges the level's
+  // groups in the order of their first records and orders them by count,
+  // while the other levels' parts go on.
   if (parts == 0) parts = std::clamp(UsableCores() / 2, 1u, 4u);
   struct Task {
     int level;
@@ -290,22 +295,15 @@ bool TRelationStore::SortAllLevels(unsigned parts) {
     bool ok = false;
   };
   std::vector<Task> tasks;
+  std::atomic<unsigned> partsLeft[kRelationLevels];
   for (int level = 1; level <= kRelationLevels; ++level) {
     const unsigned n = level == 1 ? parts : level == 2 ? (parts + 1) / 2 : 1;
+    partsLeft[level - 1].store(n, std::memory_order_relaxed);
     for (unsigned part = 0; part < n; ++part) tasks.push_back({level, part, n, {}});
   }
-  RunInParallel(tasks.size(), "relation sorting", [this, &tasks](size_t t) {
-    Task& task = tasks[t];
-    try {
-      CollectGroups(task.level, task.groups, task.sorted, task.part, task.parts);
-      task.ok = true;
-    } catch (const std::bad_alloc&) {
-      task.groups = {};
-    }
-  });
   bool ok[kRelationLevels] = {};
-  RunInParallel(kRelationLevels, "relation sorting", [this, &tasks, &ok](size_t k) {
-    const int level = static_cast<int>(k) + 1;
+  auto finishLevel = [this, &tasks, &ok](int level) {
+    const size_t k = static_cast<size_t>(level - 1);
     std::vector<Group>& list = byCount_[k];
     byPair_[k] = {};
     list = {};
@@ -331,6 +329,17 @@ bool TRelationStore::SortAllLevels(unsigned parts) {
     }
     sortedCount_[k] = sorted;
     ok[k] = true;
+  };
+  RunInParallel(tasks.size(), "relation sorting", [this, &tasks, &partsLeft, &finishLevel](size_t t) {
+    Task& task = tasks[t];
+    try {
+      CollectGroups(task.level, task.groups, task.sorted, task.part, task.parts);
+      task.ok = true;
+    } catch (const std::bad_alloc&) {
+      task.groups = {};
+    }
+    // The last part of its level sees the groups of the others.
+    if (partsLeft[task.level - 1].fetch_sub(1, std::memory_order_acq_rel) == 1) finishLevel(task.level);
   });
   for (bool b : ok)
     if (!b) {
