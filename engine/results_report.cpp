@@ -139,7 +139,11 @@ std::vector<std::string> ResultsReportParts(const TAnalysisResults& results, boo
     total += l.Count();
   }
   const std::string relations = GetMessageText(kMsgReportRelations);
-  if (parts == 0) parts = std::clamp<size_t>(UsableCores(), 1, kMostReportParts);
+  // A short report is written on this thread: a part's thread would cost
+  // more than its lines.
+  constexpr size_t kLinesPerPart = 4096;
+  if (parts == 0)
+    parts = std::clamp<size_t>(std::min<size_t>(UsableCores(), total / kLinesPerPart), 1, kMostReportParts);
   parts = std::min(parts, total);
   written.resize(1 + parts);
   RunInParallel(parts, "report", [&](size_t p) {

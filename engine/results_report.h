@@ -20,7 +20,8 @@ constexpr int kMsgReportRelations = 5855;
 // "# <level name>" (rank, class, count) and "# Relations: <level name>"
 // (first class, second class, count). Levels without classes are left out.
 // The levels' lines are written in parts at once (parts 0: one for each
-// usable processor, at most kMostReportParts); the text is the same.
+// usable processor and 4,096 lines, at most kMostReportParts); the text is
+// the same.
 constexpr size_t kMostReportParts = 8;
 std::string ResultsReport(const TAnalysisResults& results, size_t parts = 0);
 // The same text in pieces that follow each other (the categories, then the
