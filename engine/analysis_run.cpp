@@ -142,7 +142,10 @@ bool RunAnalysis(uint8_t runKind) {
   // A run started while one runs changes nothing.
   if (CurrentRun.running) return false;
   RunningGuard running;
-  ScopedCoresCap shortText(QueuedFileBytes() < kSharedWorkFromBytes ? 1 : 0);
+  const bool shortText = QueuedFileBytes() < kSharedWorkFromBytes;
+  ScopedCoresCap oneCore(shortText ? 1 : 0);
+  // A long text reads the semantic word tables often from its start.
+  if (!shortText && OntologyEngine && OntologyEngine->Ready()) OntologyEngine->BuildWordIndexAhead();
   Progress.cancelRequested = false;
   CurrentRun.aborted = false;
   CurrentRun.stopped = false;

@@ -113,11 +113,18 @@ void TOntologyEngine::StopWordIndex() {
   if (wordIndexBuilder_.joinable()) wordIndexBuilder_.join();
   wordIndexReady_.store(nullptr, std::memory_order_release);
   wordIndex_.reset();
+  wordLookups_.store(0, std::memory_order_relaxed);
+  wordIndexStarted_.store(false, std::memory_order_relaxed);
   stopWordIndex_.store(false, std::memory_order_relaxed);
 }
 
+void TOntologyEngine::BuildWordIndexAhead() {
+  if (ready_) (shared_ ? *shared_ : *this).StartWordIndex();
+}
+
 void TOntologyEngine::StartWordIndex() {
-  StopWordIndex();
+  bool started = false;
+  if (!wordIndexStarted_.compare_exchange_strong(started, true)) return;
   wordIndex_ = std::make_unique<TSemanticWordIndex>();
   auto build = [this] {
     if (wordIndex_->Build(dict_.tables, &stopWordIndex_))
@@ -284,7 +291,6 @@ void TOntologyEngine::Adopt(SemanticDictionary&& d) {
   signatureCounter_ = 0;
   renumber_ = true;
   ready_ = true;
-  StartWordIndex();
 }
 
 int32_t TOntologyEngine::DictionaryClassCount(int level) const {
@@ -438,9 +444,13 @@ int32_t TOntologyEngine::FindInTable(std::string_view word, int depth) {
   std::string key = Lower(word);
   int t = TableForDepth(key, depth);
   if (depthOverflow_) return 0;
-  const TOntologyEngine& owner = shared_ ? *shared_ : *this;
+  TOntologyEngine& owner = shared_ ? *shared_ : *this;
   if (const TSemanticWordIndex* index = owner.wordIndexReady_.load(std::memory_order_acquire))
     return index->Find(t, key);
+  // A short text never pays for the index: it is built once the tables
+  // have been walked this many times (by whichever thread walks them then).
+  constexpr uint32_t kWalksBeforeIndex = 2048;
+  if (owner.wordLookups_.fetch_add(1, std::memory_order_relaxed) + 1 == kWalksBeforeIndex) owner.StartWordIndex();
   return TrieValue(Dict().tables[static_cast<size_t>(t - 1)], key);
 }
 

@@ -176,6 +176,9 @@ class TOntologyEngine {
   // Loads from a file image; the result says what was wrong (nothing shown).
   SemanticReadResult LoadBytes(std::string_view bytes);
   bool Ready() const { return ready_; }
+  // Has the index of the word tables built now, beside what follows (for a
+  // long text: otherwise it is built once the tables have been walked often).
+  void BuildWordIndexAhead();
   // Class triple t (the classes of levels 1-3 of a reading); 1-based.
   const ClassTriple& TripleAt(uint16_t t) const { return dict_.triples[t]; }
   // The stamp of the loaded dictionary file.
@@ -472,14 +475,18 @@ class TOntologyEngine {
   bool ChooseWeightedReading(bool contextTest, bool sentenceInitial);
   void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
 
-  // The hash index of the word tables, built on a thread of its own once a
-  // dictionary is adopted; until it is ready the tables are walked (the
-  // answers are the same). A part engine reads its shared engine's.
+  // The hash index of the word tables, built on a thread of its own once
+  // the tables have been walked often enough; until it is ready they are
+  // walked (the answers are the same). A part engine reads its shared
+  // engine's. Started once per dictionary adopted (wordLookups_ counts the
+  // walks until then).
   void StartWordIndex();
   void StopWordIndex();
   std::unique_ptr<TSemanticWordIndex> wordIndex_;
   std::atomic<const TSemanticWordIndex*> wordIndexReady_{nullptr};
   std::atomic<bool> stopWordIndex_{false};
+  std::atomic<uint32_t> wordLookups_{0};
+  std::atomic<bool> wordIndexStarted_{false};
   std::thread wordIndexBuilder_;
 
   bool ready_ = false;
