@@ -243,7 +243,7 @@ TSegmentBuffer::LookupWorkers::LookupWorkers(TSegmentBuffer& buffer, unsigned co
       pipe_([this](Batch& batch, size_t worker) { LookUp(batch, worker); }, [this](Batch& batch) { Deliver(batch); },
             "word lookup") {}
 
-size_t TSegmentBuffer::LookupWorkers::WorkerCount() const { return cores_ >= 8 ? 3 : cores_ >= 6 ? 2 : 1; }
+size_t TSegmentBuffer::LookupWorkers::WorkerCount() const { return cores_ >= 6 ? 2 : 1; }
 
 bool TSegmentBuffer::LookupWorkers::Start() {
   // Each worker has a lookup and its cache of its own; the first is the buffer's.

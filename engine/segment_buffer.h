@@ -75,9 +75,10 @@ class TSegmentBuffer : public TWordSink {
     void Drain() { pipe_.Drain(); }
 
    private:
-    // Three workers where the machine has the cores for them beside the
-    // reader, the resolver, its appending and the first semantic step, two
-    // with six, one elsewhere.
+    // Two workers where the machine has the cores for them beside the
+    // reader, the resolver and the first semantic step; one elsewhere (a
+    // third one on eight processors used more processor time for no wall
+    // time gained).
     size_t WorkerCount() const;
     struct Batch {
       static constexpr size_t kSlots = 4096;
