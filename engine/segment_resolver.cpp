@@ -991,13 +991,16 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   if (substantive && finite && n && IsDeterminant(n->Category()) && !Is(*n, "to") && Is(s, "need")) {
     int b = i - 1;
     while (b > first && IsModality(slots_[b].Category()) && !IsVerb(slots_[b].Category())) --b;
-    const TWordSlot& before = slots_[b];
-    const bool pluralSubject = b == i - 1 && s.tag[0] != '\'' && IsSubstantive(before.Category()) &&
-                               (IsPlural(before.text) || Is(before, "people") || Is(before, "children") ||
-                                Is(before, "men") || Is(before, "women"));
-    const bool asked = b >= first && b < i &&
-                       (IsSubjectWord(before) || IsSubjectOnly(before) || IsModal(before) || IsModalWord(before) ||
-                        IsRelativePronoun(before.Category()) || pluralSubject);
+    // At the clause's first word nothing stands before it (b is first - 1).
+    bool asked = false;
+    if (b >= first) {
+      const TWordSlot& before = slots_[b];
+      const bool pluralSubject = b == i - 1 && s.tag[0] != '\'' && IsSubstantive(before.Category()) &&
+                                 (IsPlural(before.text) || Is(before, "people") || Is(before, "children") ||
+                                  Is(before, "men") || Is(before, "women"));
+      asked = IsSubjectWord(before) || IsSubjectOnly(before) || IsModal(before) || IsModalWord(before) ||
+              IsRelativePronoun(before.Category()) || pluralSubject;
+    }
     if (!asked) return out(verb);
   }
   // A word the lexicon marks as seldom a verb (people, school, part) is no
