@@ -14,6 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quilor::TOntologyEngine engine;
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (!engine.LoadBytes(bytes).Ok()) return 0;
+  // The index of the word tables is built from the same tables, beside the
+  // look-ups (a long text has it built so).
+  engine.BuildWordIndexAhead();
   int32_t value = 0;
   for (const char* w : {"dog", "bank", "cash", "riverbank", "dogs", "$5", "a-b", "x", "zzzzzz"}) {
     engine.CollectReadings(w);
