@@ -512,6 +512,10 @@ bool TextIs(const TWordNode* n, std::initializer_list<const char*> words) {
   return false;
 }
 
+// A title written out (General for Gen.): before a word with a person's
+// reading it may begin a name, though it is known best as a common word.
+bool IsTitleWrittenOut(const TWordNode* n) { return TextIs(n, {"general", "reverend", "representative"}); }
+
 // A day of the month or a year.
 bool IsDateNumber(const TWordNode* n) {
   if (!IsNumeralAdjective(n->category.Category) && !(n->text[0] >= '0' && n->text[0] <= '9')) return false;
@@ -663,8 +667,8 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     // name there).
     const NameWord name = engine_.NameWordOf(x->text, periodAfter(x), ReadingsOfNode(x));
     const TWordNode* before = TWordList::PreviousNode(w);
-    const bool titleWrittenOut = TextIs(w, {"general", "reverend", "representative"}) &&
-                                 !(before && !IsMark(before) && TextIs(before, {"the", "a", "an"}));
+    const bool titleWrittenOut =
+        IsTitleWrittenOut(w) && !(before && !IsMark(before) && TextIs(before, {"the", "a", "an"}));
     if (name.part == NamePart::kInitial ||
         ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name) ||
         (name.part == NamePart::kPerson && titleWrittenOut))
@@ -723,7 +727,7 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     const NamePart before = kinds_[k - 1].part;
     return before == NamePart::kTitle || before == NamePart::kInitial || before == NamePart::kRole ||
            (kinds_[k - 1].role && before == NamePart::kNone) || kinds_[k - 1].personName ||
-           TextIs(run_[k - 1], {"general", "reverend", "representative"});
+           IsTitleWrittenOut(run_[k - 1]);
   };
   // A word that can only be a name after a word naming an office.
   auto nameWord = [&](size_t k) {
