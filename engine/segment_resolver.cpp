@@ -403,6 +403,14 @@ bool IsModalWord(const TWordSlot& s) {
   return false;
 }
 
+// Whether one of the slot's noun readings carries the lexicon's mark
+// (kSpareNamesAlone, kSpareSeldomVerb).
+bool NounMarked(const TWordSlot& s, uint8_t mark) {
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (IsSubstantive(s.readings[r]) && (s.readings[r].Spare & mark)) return true;
+  return false;
+}
+
 // Two words alike but for their case.
 bool SameWord(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b)
@@ -912,11 +920,7 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
 
   // Nothing follows that the word could describe (the past few years: few).
   const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
-  bool namesAlone = false, seldomVerb = false;
-  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
-    namesAlone |= IsSubstantive(s.readings[r]) && (s.readings[r].Spare & kSpareNamesAlone);
-    seldomVerb |= IsSubstantive(s.readings[r]) && (s.readings[r].Spare & kSpareSeldomVerb);
-  }
+  const bool namesAlone = NounMarked(s, kSpareNamesAlone), seldomVerb = NounMarked(s, kSpareSeldomVerb);
   if (p && substantive && IsArticleOrPossessive(*p)) {
     // After an article or a possessive, a word that can name names when
     // nothing it describes follows (on the left of, the beginning of, its
@@ -939,10 +943,7 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
       !beforeBeOrHave && !(n && IsModal(*n))) {
     int b = i - 2;
     while (b > first && (IsAdjective(slots_[b].Category()) || IsPresentParticiple(slots_[b].Category()))) --b;
-    bool namer = false;
-    for (int r = 0; r <= p->readingCount && r < kSlotReadings; ++r)
-      namer |= IsSubstantive(p->readings[r]) && (p->readings[r].Spare & kSpareNamesAlone);
-    if (namer && IsArticleOrPossessive(slots_[b])) return out(nounOrAdjective);
+    if (NounMarked(*p, kSpareNamesAlone) && IsArticleOrPossessive(slots_[b])) return out(nounOrAdjective);
   }
   // After an article, a possessive, a determiner or a preposition and an
   // adjective, a word that can name is no finite verb (the young set, on the
