@@ -48,22 +48,21 @@ TDialogueDelimiteurs::TDialogueDelimiteurs(MainWindowPort* main, DroppedWord dro
   auto* menuBar = new QMenuBar(this);
   QMenu* file = menuBar->addMenu(MessageText(msg::kFile));
   file->addAction(MessageText(msg::kOpen), QKeySequence(Qt::CTRL | Qt::Key_O), this, [this] {
-    editor_.Open([this] { return ChooseOpenName(); }, [this] { return ChooseSaveName(); });
-    Refill();
+    Run([this] { editor_.Open([this] { return ChooseOpenName(); }, [this] { return ChooseSaveName(); }); });
   });
   file->addAction(MessageText(msg::kSave), QKeySequence(Qt::CTRL | Qt::Key_E), this, [this] {
-    if (editor_.SaveWithName([this] { return ChooseSaveName(); })) editor_.Apply();
-    Refill();
+    Run([this] {
+      if (editor_.SaveWithName([this] { return ChooseSaveName(); })) editor_.Apply();
+    });
   });
   file->addAction(MessageText(msg::kSaveAs), this, [this] {
-    const std::string path = ChooseSaveName();
-    if (!path.empty() && editor_.SaveAs(path)) editor_.Apply();
-    Refill();
+    Run([this] {
+      const std::string path = ChooseSaveName();
+      if (!path.empty() && editor_.SaveAs(path)) editor_.Apply();
+    });
   });
-  file->addAction(MessageText(msg::kNew), this, [this] {
-    editor_.New([this] { return ChooseSaveName(); });
-    Refill();
-  });
+  file->addAction(MessageText(msg::kNew), this,
+                  [this] { Run([this] { editor_.New([this] { return ChooseSaveName(); }); }); });
   file->addSeparator();
   file->addAction(MessageText(msg::kExit), this, [this] { close(); });
   QMenu* help = menuBar->addMenu(MessageText(msg::kHelp));
@@ -172,22 +171,21 @@ void TDialogueDelimiteurs::ButtonAjouterClick() {
 }
 
 void TDialogueDelimiteurs::ButtonAppliquerClick() {
-  editor_.SaveAndApply([this] { return ChooseSaveName(); });
-  Refill();
+  Run([this] { editor_.SaveAndApply([this] { return ChooseSaveName(); }); });
 }
 
-template <class Choose>
-std::string TDialogueDelimiteurs::WhileChoosing(Choose choose) {
+template <class Command>
+void TDialogueDelimiteurs::Run(Command command) {
   // The dialog is deleted when it closes; a close that came while a chooser
-  // waited (the main window closing, a request's work) would free it under
-  // the command still running.
-  ++choosing_;
-  std::string chosen = choose();
-  if (--choosing_ == 0 && closeAfterChoosing_) {
-    closeAfterChoosing_ = false;
+  // or the analysis waited (the main window closing, a request's work) would
+  // free it under the command still running.
+  ++running_;
+  command();
+  Refill();
+  if (--running_ == 0 && closeAfterCommand_) {
+    closeAfterCommand_ = false;
     QTimer::singleShot(0, this, &QWidget::close);
   }
-  return chosen;
 }
 
 std::string TDialogueDelimiteurs::ChooseSaveName() {
@@ -195,7 +193,7 @@ std::string TDialogueDelimiteurs::ChooseSaveName() {
   choice.title = Cp1252ToUtf8(GetMessageText(msg::kSaveAs));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
-  return WhileChoosing([&] { return CurrentDesktop().ChooseSaveFile(choice); });
+  return CurrentDesktop().ChooseSaveFile(choice);
 }
 
 std::string TDialogueDelimiteurs::ChooseOpenName() {
@@ -203,19 +201,22 @@ std::string TDialogueDelimiteurs::ChooseOpenName() {
   choice.title = Cp1252ToUtf8(GetMessageText(msg::kOpen));
   choice.folder = WorkContext->BordersFolder;
   choice.filter = "Borders (*.dlm)|*.dlm";
-  return WhileChoosing([&] {
-    const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
-    return chosen.empty() ? std::string() : chosen.front();
-  });
+  const std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
+  return chosen.empty() ? std::string() : chosen.front();
 }
 
 void TDialogueDelimiteurs::closeEvent(QCloseEvent* event) {
-  if (choosing_ > 0) {
-    closeAfterChoosing_ = true;
+  if (running_ > 0) {
+    closeAfterCommand_ = true;
     event->ignore();
     return;
   }
-  if (editor_.Modified()) editor_.SaveAndApply([this] { return ChooseSaveName(); });
+  if (editor_.Modified()) {
+    ++running_;
+    editor_.SaveAndApply([this] { return ChooseSaveName(); });
+    --running_;
+    closeAfterCommand_ = false;  // this close is under way
+  }
   QDialog::closeEvent(event);
 }
 

@@ -46,10 +46,11 @@ class TDialogueDelimiteurs : public QDialog {
  private:
   std::string ChooseSaveName();
   std::string ChooseOpenName();
-  // Runs a chooser; a close asked for while it waits is done once the
-  // command that opened it has finished, never under it.
-  template <class Choose>
-  std::string WhileChoosing(Choose choose);
+  // Runs a command of the dialog. A chooser or the analysis run again waits
+  // in an event loop of its own; a close asked for meanwhile is done once
+  // the command has finished, never under it.
+  template <class Command>
+  void Run(Command command);
   void Changed();
 
   BordersEditor editor_;
@@ -61,8 +62,8 @@ class TDialogueDelimiteurs : public QDialog {
   QPushButton* apply_ = nullptr;
   QPushButton* cancel_ = nullptr;
   bool filling_ = false;
-  int choosing_ = 0;
-  bool closeAfterChoosing_ = false;
+  int running_ = 0;
+  bool closeAfterCommand_ = false;
 };
 
 }  // namespace quilor::ui

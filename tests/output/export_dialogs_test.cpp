@@ -30,6 +30,7 @@
 #include "output/report_dialog.h"
 #include "platform/message_ui.h"
 #include "ui_support/engine_session.h"
+#include "../platform/temp_folder.h"
 
 namespace quilor::ui {
 namespace {
@@ -73,48 +74,97 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   ClearBorderList();
 }
 
-// The Borders dialog is deleted when it closes. A close that comes while one
-// of its choosers waits (the main window closing, a request's work) waits
-// for the command to finish instead of freeing the dialog under it.
-TEST(ExportDialogs, BordersDialogClosedWhileItsChooserWaitsClosesAfterIt) {
-  Options->ResetSettings();
-  CreateBorderList();
-  ClearBorderList();
-  ScopedScriptedUi ui;
-  FakeMainWindow main;
-  QPointer<TDialogueDelimiteurs> dialog = new TDialogueDelimiteurs(&main, nullptr);
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->show();
-  struct ClosingDesktop : ScriptedDesktop {
-    std::function<void()> whileChoosing;
-    std::string ChooseSaveFile(FileChoice&) override {
-      whileChoosing();
-      return {};
-    }
-  } desktop;
-  bool stillThere = false;
-  desktop.whileChoosing = [&] {
-    // As a chooser's own loop: the close arrives while it runs.
-    QEventLoop loop;
-    QTimer::singleShot(0, dialog, &QWidget::close);
-    QTimer::singleShot(100, &loop, &QEventLoop::quit);
-    loop.exec();
-    stillThere = !dialog.isNull();
-  };
-  SetDesktop(&desktop);
-  QAction* saveAs = nullptr;
-  for (QAction* a : dialog->findChildren<QAction*>())
-    if (a->text() == MessageText(msg::kSaveAs)) saveAs = a;
-  ASSERT_NE(saveAs, nullptr);
-  saveAs->trigger();
-  SetDesktop(nullptr);
-  EXPECT_TRUE(stillThere) << "the dialog was deleted under its own command";
+// Closes the dialog from an event loop of its own, as a chooser's loop or the
+// analysis run again would: the close arrives while a command runs. Tells
+// whether the dialog was still there when the loop ended.
+bool CloseArrivesWhileWaiting(QPointer<TDialogueDelimiteurs>& dialog) {
+  QEventLoop loop;
+  QTimer::singleShot(0, dialog, &QWidget::close);
+  QTimer::singleShot(100, &loop, &QEventLoop::quit);
+  loop.exec();
+  return !dialog.isNull();
+}
+
+QAction* MenuAction(QWidget& dialog, int caption) {
+  for (QAction* a : dialog.findChildren<QAction*>())
+    if (a->text() == MessageText(caption)) return a;
+  return nullptr;
+}
+
+// Deleted (or not) by the close asked for, once the events are run.
+bool DeletedAfterEvents(QPointer<TDialogueDelimiteurs>& dialog) {
   for (int i = 0; i < 20 && !dialog.isNull(); ++i) {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  EXPECT_TRUE(dialog.isNull()) << "the close asked for was not done afterwards";
-  delete dialog.data();
+  return dialog.isNull();
+}
+
+// The Borders dialog is deleted when it closes. A close that comes while one
+// of its commands waits in an event loop (a chooser; the analysis run again
+// after New, Open, Save or Apply) waits for the command to finish instead of
+// freeing the dialog under it.
+TEST(ExportDialogs, BordersDialogClosedWhileACommandWaitsClosesAfterIt) {
+  Options->ResetSettings();
+  CreateBorderList();
+  ClearBorderList();
+  ScopedScriptedUi ui;
+  struct RerunningMain : FakeMainWindow {
+    std::function<void()> whileRunning;
+    void ReLancerAnalyse() override {
+      FakeMainWindow::ReLancerAnalyse();
+      if (whileRunning) whileRunning();
+    }
+  } main;
+  struct ClosingDesktop : ScriptedDesktop {
+    std::function<void()> whileChoosing;
+    std::string chosen;
+    std::string ChooseSaveFile(FileChoice&) override {
+      if (whileChoosing) whileChoosing();
+      return chosen;
+    }
+  } desktop;
+  SetDesktop(&desktop);
+  quilor::testing::TempFolder folder;
+  WorkContext->BordersFolder = folder.path();
+
+  enum class Wait { Chooser, AnalysisAfterNew, AnalysisAfterApply };
+  for (Wait wait : {Wait::Chooser, Wait::AnalysisAfterNew, Wait::AnalysisAfterApply}) {
+    SCOPED_TRACE(static_cast<int>(wait));
+    QPointer<TDialogueDelimiteurs> dialog = new TDialogueDelimiteurs(&main, nullptr);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    bool stillThere = false;
+    desktop.whileChoosing = [&] { stillThere = CloseArrivesWhileWaiting(dialog); };
+    main.whileRunning = [&] { stillThere = CloseArrivesWhileWaiting(dialog); };
+    switch (wait) {
+      case Wait::Chooser:
+        main.whileRunning = nullptr;
+        desktop.chosen.clear();
+        ASSERT_NE(MenuAction(*dialog, msg::kSaveAs), nullptr);
+        MenuAction(*dialog, msg::kSaveAs)->trigger();
+        break;
+      case Wait::AnalysisAfterNew:
+        ASSERT_NE(MenuAction(*dialog, msg::kNew), nullptr);
+        MenuAction(*dialog, msg::kNew)->trigger();
+        break;
+      case Wait::AnalysisAfterApply:
+        // A term added, saved under the name chosen, then the analysis.
+        desktop.whileChoosing = nullptr;
+        desktop.chosen = folder.path() + "/applied.dlm";
+        dialog->Term()->setText("Appendix");
+        dialog->ButtonAjouterClick();
+        dialog->ApplyButton()->click();
+        break;
+    }
+    EXPECT_TRUE(stillThere) << "the dialog was deleted under its own command";
+    EXPECT_TRUE(DeletedAfterEvents(dialog)) << "the close asked for was not done afterwards";
+    delete dialog.data();
+  }
+  EXPECT_EQ(main.reruns, 2);
+  SetDesktop(nullptr);
+  ClearBorderList();
+  WorkContext->Reset();
 }
 
 TEST(ExportDialogs, GexfDialogRefusesSeparatorsAndExplainsTheMatrix) {
