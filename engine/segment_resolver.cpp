@@ -914,7 +914,10 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   auto verbOrAdjectiveOrPreposition = [](const TCategoryRecord& c) {
     return IsVerb(c) || IsAdjective(c) || IsDeterminant(c);
   };
-  const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category()));
+  // Today, tonight, tomorrow and yesterday tell when, and no word
+  // describes them (offered to the public today).
+  const bool nounFollows = n && (IsSubstantive(n->Category()) || IsAdjective(n->Category())) && !Is(*n, "today") &&
+                           !Is(*n, "tonight") && !Is(*n, "tomorrow") && !Is(*n, "yesterday");
   // A finite form of be or have follows (people were, experience is).
   const bool beforeBeOrHave = n && IsFiniteBeOrHave(*n);
 
@@ -974,6 +977,25 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   if (p && substantive && namesAlone && !describes && !(n && IsConnector(n->Category())) &&
       (IsDeterminantVariant(p->Category()) || IsAdjective(p->Category()) || IsParticiple(p->Category())))
     return out(verbOrAdjectiveOrPreposition);
+  // So too after "and" or "or" joining it to a noun (the press and public,
+  // artist or public), and after a word that can describe or an -ing form
+  // read as a noun (the traveling public, his reading public, the young
+  // female public of): before "and" it names when what follows cannot
+  // describe (the press and public and its critics; but the press and
+  // public and private bodies). After a bare preposition it may be an
+  // adjective standing alone as well (in general, in uniform, in public).
+  if (p && substantive && namesAlone && !describes) {
+    const TCategoryRecord& pc = p->Category();
+    const bool joined = (Is(*p, "and") || Is(*p, "or")) && i - 2 >= first && IsSubstantive(slots_[i - 2].Category());
+    const bool described = IsSubstantive(pc) && i - 2 >= first &&
+                           (AnyReading(*p, IsAdjective) || std::string_view(p->text).ends_with("ing")) &&
+                           (IsArticleOrPossessive(slots_[i - 2]) || IsDeterminantVariant(slots_[i - 2].Category()) ||
+                            IsAdjective(slots_[i - 2].Category()));
+    const bool pairedWithDescribing = n && IsConnector(n->Category()) &&
+                                      (!(Is(*n, "and") || Is(*n, "or")) || i + 2 > last || slots_[i + 2].IsMark() ||
+                                       AnyReading(slots_[i + 2], IsAdjective));
+    if ((joined || described) && !pairedWithDescribing) return out(verbOrAdjectiveOrPreposition);
+  }
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))

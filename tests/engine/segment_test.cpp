@@ -937,6 +937,22 @@ TEST(SegmentClauseRules, AWordThatNamesAloneIsTheSubjectOfAVerbInSOrPast) {
   });
 }
 
+// A word that names alone names after "and" or "or" joining it to a noun,
+// after a word describing it, and before today or yesterday; it still describes before a noun or "and" and a word that
+// can describe.
+TEST(SegmentClauseRules, AWordThatNamesAloneNamesWhereNothingFollowsItToDescribe) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"The letter was made available to the press and public.", "public", kClassSubstantive},
+      {"It is a guide for the traveling public.", "public", kClassSubstantive},
+      {"The book offered to the public today is new.", "public", kClassSubstantive},
+      {"They live in public housing.", "public", kClassAdjective},
+      {"He spoke of public and private life.", "public", kClassAdjective},
+      {"It was a matter of public record.", "public", kClassAdjective},
+      {"The press and public opinion agreed.", "public", kClassAdjective},
+  });
+}
+
 // A word seldom a verb (people, school, part, man, order) is the noun
 // unless its clause asks for a verb.
 TEST(SegmentClauseRules, AWordSeldomAVerbIsTheVerbOnlyWhereTheClauseAsksForOne) {
