@@ -2,16 +2,12 @@
 
 #include <sys/mman.h>
 
-#include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include "core/messages.h"
 #include "core/worker_threads.h"
-#include "platform/usable_cores.h"
+#include "engine/slab_filler.h"
 
 namespace quilor {
 
@@ -40,67 +36,11 @@ static_assert(sizeof(ChunkHeader) + kNodesPerChunk * sizeof(TWordNode) == kChunk
 // call for 32 chunks).
 constexpr size_t kSlabBytes = size_t{2} << 20;
 
-// Faults the pages of each new slab in on a thread of its own: a list is
-// written from one end to the other, and the first write of every page
-// would cost its writer a fault. Filling leaves the bytes as they are, so it
-// may go on while the slab is used (or after it is gone: then it fails).
-class SlabFiller {
- public:
-  ~SlabFiller() {
-    {
-      std::lock_guard<std::mutex> guard(lock_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    if (thread_.joinable()) thread_.join();
-  }
-
-  void Fill(void* slab) {
-    {
-      std::lock_guard<std::mutex> guard(lock_);
-      if (!started_) {
-        started_ = true;
-        // With one processor the writer's own faults cost no more.
-        if (UsableCores() < 2) return;
-        try {
-          thread_ = std::thread([this] { Run(); });
-        } catch (const std::exception&) {
-          return;  // the writer faults the pages in itself
-        }
-      }
-      if (!thread_.joinable()) return;
-      slabs_.push_back(slab);
-    }
-    changed_.notify_one();
-  }
-
- private:
-  void Run() {
-    std::unique_lock<std::mutex> lock(lock_);
-    for (;;) {
-      changed_.wait(lock, [this] { return stop_ || !slabs_.empty(); });
-      if (stop_) return;
-      void* slab = slabs_.front();
-      slabs_.pop_front();
-      lock.unlock();
-      madvise(slab, kSlabBytes, MADV_POPULATE_WRITE);
-      lock.lock();
-    }
-  }
-
-  std::mutex lock_;
-  std::condition_variable changed_;
-  std::deque<void*> slabs_;
-  std::thread thread_;
-  bool started_ = false;
-  bool stop_ = false;
-};
-
 struct SlabCursor {
   std::mutex lock;
   uintptr_t next = 0;
   uintptr_t end = 0;
-  SlabFiller filler;
+  SlabFiller filler{kSlabBytes};
 };
 
 SlabCursor& Slabs() {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/slab_filler.h"
 #include "engine/word_list.h"
+#include "platform/usable_cores.h"
 
 namespace quilor {
 namespace {
@@ -110,6 +113,30 @@ TEST(WordListThread, WordsWrittenWhileTheirSlabsAreFilledStayAsWritten) {
     }
     a.Clear();
     b.Clear();
+  }
+}
+
+// A process whose lists need one slab starts no thread for it: the word
+// lists are made at start-up, and a thread started then ran in every tool
+// and test (a process that forked with it could find the allocator's lock
+// held for ever in the child).
+TEST(WordListThread, TheFillerStartsWithTheSecondSlab) {
+  if (UsableCores() < 2) GTEST_SKIP() << "one processor: no filler";
+  constexpr size_t kBytes = size_t{2} << 20;
+  std::vector<void*> slabs;
+  for (int i = 0; i < 12; ++i)  // more than wait at once
+    slabs.push_back(mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  {
+    SlabFiller filler(kBytes);
+    filler.Fill(slabs[0]);
+    EXPECT_FALSE(filler.Running());
+    for (size_t i = 1; i < slabs.size(); ++i) filler.Fill(slabs[i]);
+    EXPECT_TRUE(filler.Running());
+  }  // joins the thread
+  for (void* slab : slabs) {
+    // Faulting in left the bytes as they were.
+    EXPECT_EQ(static_cast<unsigned char*>(slab)[kBytes - 1], 0);
+    munmap(slab, kBytes);
   }
 }
 
