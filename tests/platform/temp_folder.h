@@ -1,6 +1,7 @@
-// A fresh folder under /tmp for one test, removed with its contents after.
+// A fresh folder for one test, removed with its contents after.
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,10 +12,19 @@ namespace quilor::testing {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quilor-test-XXXXXX").string();
-    char* made = ::mkdtemp(pattern.data());
-    path_ = made ? made : "/tmp";
+  TempFolder() : TempFolder(std::filesystem::temp_directory_path()) {}
+  // Under base when a folder can be made there, else under /tmp.
+  explicit TempFolder(const std::filesystem::path& base) {
+    for (const std::filesystem::path& folder : {base, std::filesystem::temp_directory_path()}) {
+      std::string pattern = (folder / "quilor-test-XXXXXX").string();
+      if (::mkdtemp(pattern.data()) != nullptr) {
+        path_ = pattern;
+        return;
+      }
+    }
+    // Never a shared folder in its place: the destructor removes it whole.
+    std::fprintf(stderr, "no temporary folder can be made\n");
+    std::abort();
   }
   ~TempFolder() {
     std::error_code ec;
