@@ -1075,6 +1075,13 @@ const std::array<uint32_t, 4>& TOntologyEngine::CountryClasses() {
   return countryClasses_;
 }
 
+std::array<uint32_t, 4> TOntologyEngine::FirstReadingClasses(std::string_view word) {
+  std::array<uint32_t, 4> out = {0, 0, 0, 0};
+  if (LookupReading(Lower(word), 0))
+    for (int l = 0; l < 3; ++l) out[static_cast<size_t>(l)] = reading_.cls[l];
+  return out;
+}
+
 void TOntologyEngine::UncountClassOccurrences(const uint32_t classes[4]) {
   if (shared_) {
     occurrenceLog_.push_back(ChangeOf(classes, false));
@@ -1131,6 +1138,7 @@ NameWord TOntologyEngine::NameWordOf(std::string_view word, bool periodFollows, 
     if (!heaviest || r.extra > heaviest->extra) heaviest = &r;
     const bool isPerson = personClasses_[0] && r.cls[0] == personClasses_[0];
     person = person || isPerson;
+    w.place = w.place || (placeField_ && r.cls[2] == placeField_);
     commonPerson = commonPerson || (isPerson && !(r.flags & kFlagInitialCapital));
     if (r.flags & kFlagInitialCapital) {
       capitalOnly = true;

@@ -132,6 +132,8 @@ struct NameWord {
   // A person only with its capital, known best as a common noun: a famous
   // bearer's surname (Court, Grant, Gore).
   bool commonFirst = false;
+  // One of its readings is a place (Virginia, Oklahoma, Washington).
+  bool place = false;
 };
 
 // Titles read as the person they introduce (lower case, without a period).
@@ -339,6 +341,8 @@ class TOntologyEngine {
   const std::array<uint32_t, 4>& TimeOfDayClasses(bool afternoon);
   const std::array<uint32_t, 4>& NumberSignClasses();
   const std::array<uint32_t, 4>& CountryClasses();
+  // The classes of levels 1-3 of a word's first reading (none: zeros).
+  std::array<uint32_t, 4> FirstReadingClasses(std::string_view word);
   // One occurrence less of each class of levels 1-3 that is not 0 (a
   // classification given back).
   void UncountClassOccurrences(const uint32_t classes[4]);

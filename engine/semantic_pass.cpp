@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/category.h"
@@ -108,6 +109,10 @@ class DocumentSettler {
   // The gloss word of a word's text, 0 when the signatures know none.
   uint32_t GlossWordOf(const TWordNode* n) const;
   TWordNode* JoinNamesAt(TWordNode* n);
+  // The head of a place's, a body's or a building's name that the word's
+  // text stood before earlier in its document (County for the Fulton of
+  // Fulton County), or null.
+  const std::string* PlaceNamedBy(const TWordNode* n);
   // The token of readings the first step left in a noun not yet walked.
   ReadingsToken ReadingsOfNode(const TWordNode* w) const {
     if (!(w->category.PassByte & kPassReadingsBit)) return {};
@@ -146,6 +151,11 @@ class DocumentSettler {
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
   std::vector<NameWord> kinds_;
+  // The capitalised words met before another in the document so far
+  // (Fulton, County), read from the document's first word whatever part
+  // gathers the word, and the next word to read.
+  std::unordered_multimap<std::string, std::string> placeNames_;
+  const TWordNode* placeScan_ = nullptr;
   bool tokensKept_ = false;  // the open nouns' tokens of readings hold
   uint32_t tokenGeneration_ = 0;
   uint32_t surnameFields_[4] = {};
@@ -595,6 +605,13 @@ void TakeClasses(TOntologyEngine& engine, TWordNode* n, const std::array<uint32_
   n->readingValue = static_cast<int32_t>(classes[0]);
 }
 
+// A text written with a capital first (read from the text alone: a word
+// of another part's sentences is read while that part works on it).
+bool BeginsWithCapital(const char* text) {
+  const unsigned char c = static_cast<unsigned char>(text[0]);
+  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+}
+
 bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] <= 'Z' && !n->text[1]; }
 
 }  // namespace
@@ -799,12 +816,47 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
       TakeClasses(engine_, run_[last], engine_.PersonClasses());
     }
   }
+  // A person's name known best as one and no place's (not Junior, Parks,
+  // Oklahoma) that the document gave before a place's head (Fulton
+  // County) names that place again without the head, before a word that
+  // is no verb
+  // (Fulton legislators, the Fulton ordinary's court, Fulton Superior
+  // Court); before a verb it may be a person (Fulton said).
+  const bool joinedPerson = last > start && start == 0;
+  if (!joinedPerson && !IsNamePart(run_[0]) && kinds_[0].name && kinds_[0].part == NamePart::kPerson &&
+      !kinds_[0].place && (run_.size() == 1 || !kinds_[1].head)) {
+    const TWordNode* after = next(run_[0]);
+    if (after && !IsMark(after) && !IsVerb(after->category.Category))
+      if (const std::string* head = PlaceNamedBy(run_[0])) {
+        const std::array<uint32_t, 4> place = engine_.FirstReadingClasses(*head);
+        if (place[0]) {
+          SetSubstantive(run_[0]->category.Category);
+          TakeClasses(engine_, run_[0], place);
+        }
+      }
+  }
   // A capital letter alone is no unit, element or letter: no item.
   for (size_t k = 0; k < run_.size(); ++k)
     if (!(k >= start && k <= last && last > start) && SingleCapital(run_[k]) && !IsNamePart(run_[k]) &&
         IsSubstantive(run_[k]->category.Category))
       MakePart(engine_, run_[k]);
   return next(run_.back());
+}
+
+const std::string* DocumentSettler::PlaceNamedBy(const TWordNode* n) {
+  // Every capitalised word before another is kept by its text alone; the
+  // dictionary is asked only about the words after the one looked at.
+  for (; placeScan_ && placeScan_ != n; placeScan_ = TWordList::NextNode(placeScan_)) {
+    const TWordNode* x = placeScan_;
+    const TWordNode* y = TWordList::NextNode(x);
+    if (y == TextWords.Tail() || y->fileNumber != x->fileNumber || IsMark(x) || IsMark(y)) continue;
+    if (y->tag[0] == ' ' && !y->tag[1] && BeginsWithCapital(x->text) && BeginsWithCapital(y->text))
+      placeNames_.emplace(x->text, y->text);
+  }
+  const auto [from, to] = placeNames_.equal_range(n->text);
+  for (auto it = from; it != to; ++it)
+    if (engine_.NameWordOf(it->second, false).head) return &it->second;
+  return nullptr;
 }
 
 TWordNode* DocumentSettler::SettleDocument(TWordNode* first) {
@@ -824,6 +876,10 @@ TWordNode* DocumentSettler::Gather(TWordNode* first, TWordNode* end) {
   tokenGeneration_ = engine_.KeptReadings().generation;
   documentFirst_ = first;
   documentFile_ = first->fileNumber;
+  placeNames_.clear();
+  placeScan_ = first;
+  while (placeScan_ != TextWords.First() && TWordList::PreviousNode(placeScan_)->fileNumber == documentFile_)
+    placeScan_ = TWordList::PreviousNode(placeScan_);
   nouns_.clear();
   nounPlaces_.clear();
   sentenceSpans_.clear();

@@ -375,6 +375,24 @@ TEST_F(NounSenses, NamesBeforeAPlaceABodyOrABuildingAreItsName) {
   EXPECT_EQ(Of(text, "Park").l1, "person");
 }
 
+// A name given before a place's head names the place again alone before a
+// word that is no verb; before a verb, or without the place's name before
+// it, it is the person.
+TEST_F(NounSenses, ANameGivenBeforeAPlacesHeadNamesThePlaceAgainAlone) {
+  auto text = Analyse(
+      "The Fulton County jury met on Friday. The jury spoke of the Fulton ordinary's court and of Fulton "
+      "legislators. Fulton said nothing.");
+  EXPECT_EQ(Of(text, "County").l3, "place");
+  EXPECT_EQ(Of(text, "Fulton", 0).l1, Of(text, "County").l1);
+  EXPECT_EQ(Of(text, "Fulton", 1).l1, Of(text, "County").l1);
+  EXPECT_EQ(Of(text, "Fulton", 2).l1, "person");
+  auto alone = Analyse("The jury spoke of the Fulton ordinary's court.");
+  EXPECT_EQ(Of(alone, "Fulton").l1, "person");
+  // Another document's place says nothing of it.
+  auto apart = AnalyseDocuments({"The Fulton County jury met.\n", "The jury spoke of the Fulton ordinary's court.\n"});
+  EXPECT_EQ(Of(apart, "Fulton").l1, "person");
+}
+
 TEST_F(NounSenses, InitialsAndTimesOfTheDayAreNoUnitsOrElements) {
   auto text = Analyse("The meeting began at 9 a.m. and ended at 4 p.m. on Friday, said R. Jones of Class C.");
   EXPECT_EQ(Of(text, "a").l1, "morning");
@@ -502,14 +520,17 @@ TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
       "the league. The bat flew out of the cave. The bat hit the ball.\n",
       // The money of the document's first sentences makes the reward at its
       // end a payment (alone it is wages), though parts lie between them.
+      // Its Fulton County makes its last Fulton the county, from whatever part.
       "The loan was paid. The mortgage was paid. The account was paid. The payment was made. The fee was paid. "
-      "The salary was paid. The cash was paid. The wage was paid. "};
+      "The salary was paid. The cash was paid. The wage was paid. The Fulton County clerk was paid. "};
   for (int i = 0; i < 60; ++i) documents.back() += "The tree grew. ";
-  documents.back() += "The association offered a $5,000 reward for information leading to the arrest.\n";
+  documents.back() +=
+      "Fulton voters met. The association offered a $5,000 reward for information leading to the arrest.\n";
   struct Settled {
     std::vector<std::array<uint32_t, 7>> words;  // classes, reading, base form, name part
     std::vector<std::array<uint32_t, 3>> counts;
     uint32_t rewardField = 0;
+    std::vector<uint32_t> fultonClasses;  // of each Fulton that has an item
   };
   auto settle = [&](size_t parts) {
     std::string all;
@@ -532,6 +553,7 @@ TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
       s.words.push_back({d.ClassIds[0], d.ClassIds[1], d.ClassIds[2], d.ClassIds[3],
                          static_cast<uint32_t>(n->readingValue), n->lexicalEntry, IsPartOfName(*n) ? 1u : 0u});
       if (std::strcmp(n->text, "reward") == 0) s.rewardField = d.ClassIds[2];
+      if (std::strcmp(n->text, "Fulton") == 0 && d.ClassIds[0]) s.fultonClasses.push_back(d.ClassIds[0]);
     }
     for (uint32_t level = 1; level <= 3; ++level)
       for (int32_t c = 1; c <= OntologyEngine->LevelClassCount(static_cast<int>(level)); ++c)
@@ -545,6 +567,8 @@ TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
   const Settled whole = settle(1);
   ASSERT_GT(whole.words.size(), 400u);
   EXPECT_EQ(OntologyEngine->ClassName(3, static_cast<int32_t>(whole.rewardField)), "money");
+  ASSERT_FALSE(whole.fultonClasses.empty());
+  EXPECT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(whole.fultonClasses.back())), "county");
   for (size_t parts : {2, 3, 7}) {
     const Settled got = settle(parts);
     EXPECT_EQ(got.words, whole.words) << parts << " parts";
