@@ -996,6 +996,32 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
                                        AnyReading(slots_[i + 2], IsAdjective));
     if ((joined || described) && !pairedWithDescribing) return out(verbOrAdjectiveOrPreposition);
   }
+  // Two words that can name, joined by "and" or "or" after a preposition
+  // other than "to", name when nothing follows them that they could
+  // describe (of right and wrong, beyond good and evil, between light and
+  // dark; but of red and white peppers, to buy or sell).
+  if (p && substantive) {
+    auto endsPhrase = [&](int k) {
+      if (k > last || slots_[k].IsMark()) return true;
+      const TWordSlot& w = slots_[k];
+      return !Is(w, "and") && !Is(w, "or") && !AnyReading(w, IsSubstantive) && !AnyReading(w, IsAdjective) &&
+             !HasParticipleReading(w);
+    };
+    auto preposition = [](const TWordSlot& w) { return IsDeterminant(w.Category()) && !Is(w, "to"); };
+    auto either = [](const TWordSlot& w) { return Is(w, "and") || Is(w, "or"); };
+    // A word read first as a noun or an adjective that is no number.
+    auto names = [](const TWordSlot& w) {
+      const TCategoryRecord& c = w.readings[0];
+      return !w.IsMark() && AnyReading(w, IsSubstantive) && (IsSubstantive(c) || IsAdjective(c)) &&
+             !IsNumeralAdjective(c);
+    };
+    const bool firstOfPair =
+        preposition(*p) && n && either(*n) && i + 2 <= last && names(slots_[i + 2]) && endsPhrase(i + 3);
+    const bool secondOfPair =
+        either(*p) && i - 3 >= first && names(slots_[i - 2]) && preposition(slots_[i - 3]) && endsPhrase(i + 1);
+    if (names(s) && (firstOfPair || secondOfPair))
+      return out([](const TCategoryRecord& c) { return !IsSubstantive(c); });
+  }
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))

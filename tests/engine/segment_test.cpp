@@ -953,6 +953,21 @@ TEST(SegmentClauseRules, AWordThatNamesAloneNamesWhereNothingFollowsItToDescribe
   });
 }
 
+// Two words that can name, joined by "and" or "or" after a preposition,
+// name when nothing follows them to describe; before a noun they describe,
+// and after "to" they may be verbs.
+TEST(SegmentClauseRules, TwoWordsJoinedAfterAPrepositionNameWhenTheyDescribeNothing) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"They never taught the concepts of right and wrong.", "right", kClassSubstantive},
+      {"They never taught the concepts of right and wrong.", "wrong", kClassSubstantive},
+      {"The sense of good and bad was lost.", "bad", kClassSubstantive},
+      {"It was a dish of red and white peppers.", "red", kClassAdjective},
+      {"It was a dish of red and white peppers.", "white", kClassAdjective},
+      {"They came to buy or sell.", "sell", kClassVerb},
+  });
+}
+
 // A word seldom a verb (people, school, part, man, order) is the noun
 // unless its clause asks for a verb.
 TEST(SegmentClauseRules, AWordSeldomAVerbIsTheVerbOnlyWhereTheClauseAsksForOne) {
