@@ -924,6 +924,13 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   // Nothing follows that the word could describe (the past few years: few).
   const bool describes = nounFollows || (n && IsDeterminantVariant(n->Category()) && !IsArticleOrPossessive(*n));
   const bool namesAlone = NounMarked(s, kSpareNamesAlone), seldomVerb = NounMarked(s, kSpareSeldomVerb);
+  // "may" in lower case before a bare verb, past the modalities, is the
+  // modal and no tree (the individual may be, the public may still emerge).
+  if (substantive && Is(s, "may") && s.capitalisation == 0) {
+    int k = i + 1;
+    while (k <= last && !slots_[k].IsMark() && IsModality(slots_[k].Category()) && !IsVerb(slots_[k].Category())) ++k;
+    if (k <= last && !slots_[k].IsMark() && HasBaseVerb(slots_[k])) return out(noun);
+  }
   if (p && substantive && IsArticleOrPossessive(*p)) {
     // After an article or a possessive, a word that can name names when
     // nothing it describes follows (on the left of, the beginning of, its

@@ -953,6 +953,18 @@ TEST(SegmentClauseRules, AWordThatNamesAloneNamesWhereNothingFollowsItToDescribe
   });
 }
 
+// "may" in lower case before a bare verb is the modal, and the word before
+// it names; with a capital it may be the month.
+TEST(SegmentClauseRules, MayBeforeABareVerbIsTheModal) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"Any individual may be referred to a place.", "may", kClassVerb},
+      {"Any individual may be referred to a place.", "individual", kClassSubstantive},
+      {"The highly anxious individual may not be superior.", "may", kClassVerb},
+      {"They met in May and left.", "May", kClassSubstantive},
+  });
+}
+
 // Two words that can name, joined by "and" or "or" after a preposition,
 // name when nothing follows them to describe; before a noun they describe,
 // and after "to" they may be verbs.
