@@ -846,7 +846,8 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
 const std::string* DocumentSettler::PlaceNamedBy(const TWordNode* n) {
   // Every capitalised word before another is kept by its text alone; the
   // dictionary is asked only about the words after the one looked at.
-  for (; placeScan_ && placeScan_ != n; placeScan_ = TWordList::NextNode(placeScan_)) {
+  for (; placeScan_ && placeScan_ != n && placeScan_ != TextWords.Tail();
+       placeScan_ = TWordList::NextNode(placeScan_)) {
     const TWordNode* x = placeScan_;
     const TWordNode* y = TWordList::NextNode(x);
     if (y == TextWords.Tail() || y->fileNumber != x->fileNumber || IsMark(x) || IsMark(y)) continue;
