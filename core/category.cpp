@@ -135,6 +135,7 @@ void DecodeCategory(TCategoryCode code, TCategoryRecord& r) {
       r.MajorClass = kClassSubstantive;
       if (code & 0x02) r.Spare |= kSpareNamesAlone;
       if (code & 0x04) r.Spare |= kSpareSeldomVerb;
+      if (code & 0x08) r.Spare |= kSpareGerundNames;
       if (code & 0x10) r.SubField3 = 1;
       else if (code & 0x20) r.SubField3 = 2;
       else if (code & 0x40) r.SubField3 = 3;

@@ -66,6 +66,9 @@ enum VerbTense : uint8_t { kTensePresent = 1, kTensePast = 2, kTenseFuture = 3, 
 // clause asks for a verb (people, school, part).
 constexpr uint8_t kSpareNamesAlone = 1;
 constexpr uint8_t kSpareSeldomVerb = 2;
+// The noun of an -ing form that names after a preposition when nothing its
+// verb could take follows (of meaning and feeling).
+constexpr uint8_t kSpareGerundNames = 4;
 
 struct TCategoryRecord {
   uint8_t MajorClass = 0;

@@ -48,6 +48,11 @@ constexpr TCategoryCode kNamesAloneBit = 0x0002;
 // resolver reads the verb only where the clause asks for one (people,
 // school; but to people the land).
 constexpr TCategoryCode kSeldomVerbBit = 0x0004;
+// The noun of an -ing form counted at least kGerundNounShare times as often
+// as its verb: after a preposition, with nothing after it that the verb
+// could take, it is the noun (of meaning and feeling; but of reading,
+// training, planning).
+constexpr TCategoryCode kGerundNamesBit = 0x0008;
 
 constexpr uint8_t MajorClassOfCode(TCategoryCode code) { return (code >> 8) & 0x0F; }
 

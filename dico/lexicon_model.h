@@ -39,6 +39,10 @@ constexpr int kNamesAloneShare = 5;
 // the noun) when fewer than 1/kSeldomVerbShare of at least that many counted
 // tokens are verbs.
 constexpr int kSeldomVerbShare = 20;
+// An -ing form's noun names after a preposition (kGerundNamesBit) when it
+// has at least kSeldomVerbShare tokens and kGerundNounShare times the
+// verb's.
+constexpr int kGerundNounShare = 8;
 
 // Orders a word's candidates (frequency list first, then origin, then weight),
 // drops duplicates and, for closed-class words, WordNet readings the

@@ -408,6 +408,23 @@ void TSegmentLookup::ResolveParticiples() {
       if (v.empty) continue;
       ++seen;
       if (v.IsMark()) break;
+      // Right after the preposition, an -ing form whose noun the lexicon
+      // marks as naming there is the noun before what its verb cannot take:
+      // a mark, "and", "or" or "but", a preposition other than "to", or a
+      // word read first as a finite verb (of meaning and feeling, into
+      // meaning., of meaning in all realms, nuances of meaning are); before
+      // anything else it stays the gerund (of meaning it, of meaning to go).
+      if (seen == 1 &&
+          AnyReading(v, [](const TCategoryRecord& c) { return IsSubstantive(c) && (c.Spare & kSpareGerundNames); })) {
+        const int n = NextWordSlot(j);
+        const TWordSlot* after = n < 0 ? nullptr : &slots_[n];
+        if (!after || after->IsMark() || Is(*after, "and") || Is(*after, "or") || Is(*after, "but") ||
+            (IsDeterminant(after->readings[0]) && !Is(*after, "to")) ||
+            (IsVerb(after->readings[0]) && !IsParticiple(after->readings[0]))) {
+          KeepFirstReading(v, IsSubstantive);
+          break;
+        }
+      }
       // After an article, a possessive or an adjective a form in -ing that
       // can name, and describes nothing after it, is the noun (at the
       // beginning of, from its beginning, of particular meaning to); before

@@ -26,6 +26,7 @@ TEST(DicoFiles, CodesDecodeToTheIntendedCategories) {
       {kNounCode | kNamesAloneBit, {8, 0, 0, 0, 0, kSpareNamesAlone}},
       {kNounCode | kSeldomVerbBit, {8, 0, 0, 0, 0, kSpareSeldomVerb}},
       {kNounCode | kNamesAloneBit | kSeldomVerbBit, {8, 0, 0, 0, 0, kSpareNamesAlone | kSpareSeldomVerb}},
+      {kNounCode | kGerundNamesBit, {8, 0, 0, 0, 0, kSpareGerundNames}},
       {ConnectorCode(ConnectorKind::Cause), {2, 2, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Goal), {2, 3, 0, 0, kFlagFundamental, 0}},
       {ConnectorCode(ConnectorKind::Disjunction), {2, 5, 0, 0, kFlagFundamental, 0}},

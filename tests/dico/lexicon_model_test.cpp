@@ -193,6 +193,27 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   peopleWord[kFreqNoun] = 100;
   peopleWord[kFreqAdjective] = 3;
   EXPECT_EQ(OrderReadings(brown, &peopleWord), (std::vector<TCategoryCode>{noun, adj}));
+  // The noun of an -ing form counted at least eight times as often as its
+  // verb names after a preposition (meaning: 96 nouns, 9 verbs), not when
+  // the verb is common (feeling: 92 and 15), when the noun has too few
+  // tokens, or when the verb reading is no -ing form.
+  const TCategoryCode gerundNames = kNounCode | kGerundNamesBit;
+  const TCategoryCode participle = VerbCode(VerbKind::Stative, Tense::Present, Mood::Participle);
+  std::vector<Candidate> meaning = {{noun, ReadingOrigin::WordNetLemma, 9},
+                                    {participle, ReadingOrigin::WordNetForm, 1}};
+  FrequencyCounts meaningWord{};
+  meaningWord[kFreqNoun] = 96;
+  meaningWord[kFreqVerb] = 9;
+  EXPECT_EQ(OrderReadings(meaning, &meaningWord), (std::vector<TCategoryCode>{gerundNames, participle}));
+  meaningWord[kFreqVerb] = 15;
+  meaningWord[kFreqNoun] = 92;
+  EXPECT_EQ(OrderReadings(meaning, &meaningWord), (std::vector<TCategoryCode>{noun, participle}));
+  meaningWord[kFreqNoun] = kSeldomVerbShare - 1;
+  meaningWord[kFreqVerb] = 0;
+  EXPECT_EQ(OrderReadings(meaning, &meaningWord), (std::vector<TCategoryCode>{noun, participle}));
+  meaningWord[kFreqNoun] = 96;
+  meaningWord[kFreqVerb] = 9;
+  EXPECT_EQ(OrderReadings(people, &meaningWord), (std::vector<TCategoryCode>{noun, verb}));
   // Duplicates go and at most six readings stay.
   std::vector<Candidate> many;
   for (int i = 0; i < 9; ++i)

@@ -953,6 +953,27 @@ TEST(SegmentClauseRules, AWordThatNamesAloneNamesWhereNothingFollowsItToDescribe
   });
 }
 
+// After a preposition an -ing form whose noun the lexicon marks names
+// before what its verb cannot take (a mark, "and", a preposition other than
+// "to", a verb); before an object or "to" it is the gerund, and an -ing form
+// without the mark stays the gerund.
+TEST(SegmentClauseRules, AGerundThatNamesIsTheNounAfterAPrepositionWithNothingToTake) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"We found refinements of meaning and feeling in his work.", "meaning", kClassSubstantive},
+      {"The medium has to translate these into meaning.", "meaning", kClassSubstantive},
+      {"Such nuances of meaning are unimportant.", "meaning", kClassSubstantive},
+      {"It is a bastion of meaning in a world of noise.", "meaning", kClassSubstantive},
+      {"He was accused of meaning it.", "meaning", kClassVerb},
+      {"He spoke of meaning to go.", "meaning", kClassVerb},
+      {"They spoke of training and diet.", "training", kClassVerb},
+  });
+  // The lexicon's mark stays out of the text's words.
+  Segment("The medium has to translate these into meaning.");
+  EXPECT_EQ(RecordOf("meaning").Spare, 0);
+  TextWords.Clear();
+}
+
 // "may" in lower case before a bare verb is the modal, and the word before
 // it names; with a capital it may be the month.
 TEST(SegmentClauseRules, MayBeforeABareVerbIsTheModal) {
