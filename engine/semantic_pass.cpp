@@ -61,6 +61,57 @@ void RewindStores(TAnalysisResults& r) {
   }
 }
 
+namespace {
+
+// A text written with a capital first (read from the text alone: a word
+// of another part's sentences is read while that part works on it).
+bool BeginsWithCapital(const char* text) {
+  const unsigned char c = static_cast<unsigned char>(text[0]);
+  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+}
+
+}  // namespace
+
+// The capitalised words of the text that stand before another (Fulton of
+// Fulton County), read once before pass 2 and shared by its parts, which
+// only read it: a part that read them again from its document's first word
+// read the whole text before it.
+class CapitalPairs {
+ public:
+  CapitalPairs() {
+    for (const TWordNode* x = TextWords.First(); x && x != TextWords.Tail(); x = TWordList::NextNode(x)) {
+      const TWordNode* y = TWordList::NextNode(x);
+      if (y == TextWords.Tail() || y->fileNumber != x->fileNumber || IsMark(x) || IsMark(y)) continue;
+      if (y->tag[0] == ' ' && !y->tag[1] && BeginsWithCapital(x->text) && BeginsWithCapital(y->text))
+        pairs_[x->text].push_back({x, y->text});
+    }
+  }
+  struct Pair {
+    const TWordNode* first;
+    const char* next;
+  };
+  // The words that followed the text of n before n in its document, the
+  // nearest first.
+  template <class Take>
+  const char* Before(const TWordNode* n, Take take) const {
+    const auto found = pairs_.find(n->text);
+    if (found == pairs_.end()) return nullptr;
+    const std::vector<Pair>& pairs = found->second;
+    for (auto it = pairs.rbegin(); it != pairs.rend(); ++it)
+      if (it->first->fileNumber == n->fileNumber && Precedes(it->first, n) && take(it->next)) return it->next;
+    return nullptr;
+  }
+
+ private:
+  static bool Precedes(const TWordNode* a, const TWordNode* b) {
+    if (a->position != b->position) return a->position < b->position;
+    for (const TWordNode* p = a; p != TextWords.Tail() && p->position == b->position; p = TWordList::NextNode(p))
+      if (p == b) return a != b;
+    return false;
+  }
+  std::unordered_map<std::string_view, std::vector<Pair>> pairs_;
+};
+
 // Pass 2 of the semantic pass: the names of persons and the ambiguous nouns
 // of a document, each noun chosen in the context of its sentence and its
 // document. The nouns of the document are gathered and counted in it first,
@@ -100,6 +151,8 @@ class DocumentSettler {
   // Where the text index's counts of the nouns chosen go instead of the
   // text index (for a part, added up once all are done); null: counted.
   std::vector<uint32_t>* textIndexEntries = nullptr;
+  // The text's capitalised pairs, for the names of places said again.
+  const CapitalPairs* capitalPairs = nullptr;
 
  private:
   // The open nouns of the sentence gathered in sentence_ and members_.
@@ -112,7 +165,7 @@ class DocumentSettler {
   // The head of a place's, a body's or a building's name that the word's
   // text stood before earlier in its document (County for the Fulton of
   // Fulton County), or null.
-  const std::string* PlaceNamedBy(const TWordNode* n);
+  const char* PlaceNamedBy(const TWordNode* n);
   // The token of readings the first step left in a noun not yet walked.
   ReadingsToken ReadingsOfNode(const TWordNode* w) const {
     if (!(w->category.PassByte & kPassReadingsBit)) return {};
@@ -151,11 +204,6 @@ class DocumentSettler {
   std::vector<TWordNode*> members_;
   std::vector<TWordNode*> run_;
   std::vector<NameWord> kinds_;
-  // The capitalised words met before another in the document so far
-  // (Fulton, County), read from the document's first word whatever part
-  // gathers the word, and the next word to read.
-  std::unordered_multimap<std::string, std::string> placeNames_;
-  const TWordNode* placeScan_ = nullptr;
   bool tokensKept_ = false;  // the open nouns' tokens of readings hold
   uint32_t tokenGeneration_ = 0;
   uint32_t surnameFields_[4] = {};
@@ -198,7 +246,7 @@ class SemanticPass {
   void ClassifyFirst();
   void SettleAmbiguous();
   // Pass 2 in parts at once (parts > 1); substantives of the text returned.
-  uint32_t SettleInParts(size_t parts);
+  uint32_t SettleInParts(size_t parts, const CapitalPairs& capitalPairs);
   void RememberLastSubstantives();
   uint32_t substantives_ = 0;  // substantives of the text, name parts among them
   uint32_t surnameFields_[4] = {};
@@ -337,10 +385,12 @@ void SemanticPass::SettleAmbiguous() {
   constexpr uint32_t kWordsPerPart = 20000;
   size_t parts = parts_;
   if (parts == 0) parts = std::min<size_t>({UsableCores(), kMostParts, TextWords.Count() / kWordsPerPart});
+  const CapitalPairs capitalPairs;
   if (parts > 1 && engine_.EveryReadingWeighted()) {
-    substantives_ = SettleInParts(parts);
+    substantives_ = SettleInParts(parts, capitalPairs);
   } else {
     DocumentSettler settler(engine_, surnameFields_);
+    settler.capitalPairs = &capitalPairs;
     TWordNode* n = TextWords.First();
     while (n && n != TextWords.Tail()) n = settler.SettleDocument(n);
     substantives_ = settler.Substantives();
@@ -388,7 +438,7 @@ struct SettledSpan {
 // document. Last, the class counts the parts changed are replayed here in
 // the text's order (a document's gathering before its settling), and their
 // own counts and text index counts added.
-uint32_t SemanticPass::SettleInParts(size_t parts) {
+uint32_t SemanticPass::SettleInParts(size_t parts, const CapitalPairs& capitalPairs) {
   const uint32_t count = TextWords.Count();
   std::vector<TWordNode*> starts{TextWords.First()};
   size_t last = 0;  // the index of the last start
@@ -411,6 +461,7 @@ uint32_t SemanticPass::SettleInParts(size_t parts) {
     engines.push_back(std::make_unique<TOntologyEngine>(engine_, TOntologyEngine::PartOf{}));
     settlers.emplace_back(*engines.back(), surnameFields_);
     settlers.back().textIndexEntries = &entries[p];
+    settlers.back().capitalPairs = &capitalPairs;
   }
   RunInParallel(parts, "semantic pass", [&](size_t p) {
     TOntologyEngine& engine = *engines[p];
@@ -603,13 +654,6 @@ void TakeClasses(TOntologyEngine& engine, TWordNode* n, const std::array<uint32_
   for (int l = 0; l < 3; ++l) d.ClassIds[l] = classes[static_cast<size_t>(l)];
   engine.CountClassOccurrences(d.ClassIds);
   n->readingValue = static_cast<int32_t>(classes[0]);
-}
-
-// A text written with a capital first (read from the text alone: a word
-// of another part's sentences is read while that part works on it).
-bool BeginsWithCapital(const char* text) {
-  const unsigned char c = static_cast<unsigned char>(text[0]);
-  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
 }
 
 bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] <= 'Z' && !n->text[1]; }
@@ -827,8 +871,8 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
       !kinds_[0].place && (run_.size() == 1 || !kinds_[1].head)) {
     const TWordNode* after = next(run_[0]);
     if (after && !IsMark(after) && !IsVerb(after->category.Category))
-      if (const std::string* head = PlaceNamedBy(run_[0])) {
-        const std::array<uint32_t, 4> place = engine_.FirstReadingClasses(*head);
+      if (const char* head = PlaceNamedBy(run_[0])) {
+        const std::array<uint32_t, 4> place = engine_.FirstReadingClasses(head);
         if (place[0]) {
           SetSubstantive(run_[0]->category.Category);
           TakeClasses(engine_, run_[0], place);
@@ -843,21 +887,9 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
   return next(run_.back());
 }
 
-const std::string* DocumentSettler::PlaceNamedBy(const TWordNode* n) {
-  // Every capitalised word before another is kept by its text alone; the
-  // dictionary is asked only about the words after the one looked at.
-  for (; placeScan_ && placeScan_ != n && placeScan_ != TextWords.Tail();
-       placeScan_ = TWordList::NextNode(placeScan_)) {
-    const TWordNode* x = placeScan_;
-    const TWordNode* y = TWordList::NextNode(x);
-    if (y == TextWords.Tail() || y->fileNumber != x->fileNumber || IsMark(x) || IsMark(y)) continue;
-    if (y->tag[0] == ' ' && !y->tag[1] && BeginsWithCapital(x->text) && BeginsWithCapital(y->text))
-      placeNames_.emplace(x->text, y->text);
-  }
-  const auto [from, to] = placeNames_.equal_range(n->text);
-  for (auto it = from; it != to; ++it)
-    if (engine_.NameWordOf(it->second, false).head) return &it->second;
-  return nullptr;
+const char* DocumentSettler::PlaceNamedBy(const TWordNode* n) {
+  if (!capitalPairs) return nullptr;
+  return capitalPairs->Before(n, [this](const char* next) { return engine_.NameWordOf(next, false).head; });
 }
 
 TWordNode* DocumentSettler::SettleDocument(TWordNode* first) {
@@ -877,10 +909,6 @@ TWordNode* DocumentSettler::Gather(TWordNode* first, TWordNode* end) {
   tokenGeneration_ = engine_.KeptReadings().generation;
   documentFirst_ = first;
   documentFile_ = first->fileNumber;
-  placeNames_.clear();
-  placeScan_ = first;
-  while (placeScan_ != TextWords.First() && TWordList::PreviousNode(placeScan_)->fileNumber == documentFile_)
-    placeScan_ = TWordList::PreviousNode(placeScan_);
   nouns_.clear();
   nounPlaces_.clear();
   sentenceSpans_.clear();
