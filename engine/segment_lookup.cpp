@@ -418,7 +418,7 @@ void TSegmentLookup::ResolveParticiples() {
           AnyReading(v, [](const TCategoryRecord& c) { return IsSubstantive(c) && (c.Spare & kSpareGerundNames); })) {
         const int n = NextWordSlot(j);
         const TWordSlot* after = n < 0 ? nullptr : &slots_[n];
-        if (!after || after->IsMark() || Is(*after, "and") || Is(*after, "or") || Is(*after, "but") ||
+        if (!after || after->IsMark() || IsAndOr(*after) || Is(*after, "but") ||
             (IsDeterminant(after->readings[0]) && !Is(*after, "to")) ||
             (IsVerb(after->readings[0]) && !IsParticiple(after->readings[0]))) {
           KeepFirstReading(v, IsSubstantive);

@@ -993,14 +993,14 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   // adjective standing alone as well (in general, in uniform, in public).
   if (p && substantive && namesAlone && !describes) {
     const TCategoryRecord& pc = p->Category();
-    const bool joined = (Is(*p, "and") || Is(*p, "or")) && i - 2 >= first && IsSubstantive(slots_[i - 2].Category());
+    const bool joined = IsAndOr(*p) && i - 2 >= first && IsSubstantive(slots_[i - 2].Category());
     const bool described = IsSubstantive(pc) && i - 2 >= first &&
                            (AnyReading(*p, IsAdjective) || std::string_view(p->text).ends_with("ing")) &&
                            (IsArticleOrPossessive(slots_[i - 2]) || IsDeterminantVariant(slots_[i - 2].Category()) ||
                             IsAdjective(slots_[i - 2].Category()));
-    const bool pairedWithDescribing = n && IsConnector(n->Category()) &&
-                                      (!(Is(*n, "and") || Is(*n, "or")) || i + 2 > last || slots_[i + 2].IsMark() ||
-                                       AnyReading(slots_[i + 2], IsAdjective));
+    const bool pairedWithDescribing =
+        n && IsConnector(n->Category()) &&
+        (!IsAndOr(*n) || i + 2 > last || slots_[i + 2].IsMark() || AnyReading(slots_[i + 2], IsAdjective));
     if ((joined || described) && !pairedWithDescribing) return out(verbOrAdjectiveOrPreposition);
   }
   // Two words that can name, joined by "and" or "or" after a preposition
@@ -1011,11 +1011,9 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     auto endsPhrase = [&](int k) {
       if (k > last || slots_[k].IsMark()) return true;
       const TWordSlot& w = slots_[k];
-      return !Is(w, "and") && !Is(w, "or") && !AnyReading(w, IsSubstantive) && !AnyReading(w, IsAdjective) &&
-             !HasParticipleReading(w);
+      return !IsAndOr(w) && !AnyReading(w, IsSubstantive) && !AnyReading(w, IsAdjective) && !HasParticipleReading(w);
     };
     auto preposition = [](const TWordSlot& w) { return IsDeterminant(w.Category()) && !Is(w, "to"); };
-    auto either = [](const TWordSlot& w) { return Is(w, "and") || Is(w, "or"); };
     // A word read first as a noun or an adjective that is no number.
     auto names = [](const TWordSlot& w) {
       const TCategoryRecord& c = w.readings[0];
@@ -1023,9 +1021,9 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
              !IsNumeralAdjective(c);
     };
     const bool firstOfPair =
-        preposition(*p) && n && either(*n) && i + 2 <= last && names(slots_[i + 2]) && endsPhrase(i + 3);
+        preposition(*p) && n && IsAndOr(*n) && i + 2 <= last && names(slots_[i + 2]) && endsPhrase(i + 3);
     const bool secondOfPair =
-        either(*p) && i - 3 >= first && names(slots_[i - 2]) && preposition(slots_[i - 3]) && endsPhrase(i + 1);
+        IsAndOr(*p) && i - 3 >= first && names(slots_[i - 2]) && preposition(slots_[i - 3]) && endsPhrase(i + 1);
     if (names(s) && (firstOfPair || secondOfPair))
       return out([](const TCategoryRecord& c) { return !IsSubstantive(c); });
   }

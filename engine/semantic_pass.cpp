@@ -22,6 +22,7 @@
 #include "core/worker_threads.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
+#include "platform/letter_case.h"
 #include "platform/usable_cores.h"
 
 namespace quilor {
@@ -61,28 +62,18 @@ void RewindStores(TAnalysisResults& r) {
   }
 }
 
-namespace {
-
-// A text written with a capital first (read from the text alone: a word
-// of another part's sentences is read while that part works on it).
-bool BeginsWithCapital(const char* text) {
-  const unsigned char c = static_cast<unsigned char>(text[0]);
-  return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
-}
-
-}  // namespace
-
 // The capitalised words of the text that stand before another (Fulton of
-// Fulton County), read once before pass 2 and shared by its parts, which
-// only read it: a part that read them again from its document's first word
-// read the whole text before it.
+// Fulton County), by their texts alone, read once before pass 2 and shared
+// by its parts, which only read it: a part that read them again from its
+// document's first word read the whole text before it.
 class CapitalPairs {
  public:
   CapitalPairs() {
     for (const TWordNode* x = TextWords.First(); x && x != TextWords.Tail(); x = TWordList::NextNode(x)) {
       const TWordNode* y = TWordList::NextNode(x);
       if (y == TextWords.Tail() || y->fileNumber != x->fileNumber || IsMark(x) || IsMark(y)) continue;
-      if (y->tag[0] == ' ' && !y->tag[1] && BeginsWithCapital(x->text) && BeginsWithCapital(y->text))
+      if (y->tag[0] == ' ' && !y->tag[1] && IsUpperCaseLetter(static_cast<unsigned char>(x->text[0])) &&
+          IsUpperCaseLetter(static_cast<unsigned char>(y->text[0])))
         pairs_[x->text].push_back({x, y->text});
     }
   }

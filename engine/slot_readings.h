@@ -18,6 +18,9 @@ inline bool Is(const TWordSlot& s, const char* lower) {
   return *a == 0;
 }
 
+// "and" or "or", joining two words alike.
+inline bool IsAndOr(const TWordSlot& s) { return Is(s, "and") || Is(s, "or"); }
+
 // A verb that may take a bare verb right after it (help pay, let go,
 // please find, dare approach, go get).
 inline bool TakesBareVerb(const TWordSlot& s) {
