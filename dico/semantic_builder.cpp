@@ -437,9 +437,16 @@ void SemanticBuilder::CollectLemmaReadings(Work& w, SemanticDictionary& d) {
       const Concept& c = concepts[it->second];
       if (c.level1 < 0) continue;
       const uint16_t triple = static_cast<uint16_t>(concepts[c.level1].level1Class);
-      bool capital = false;
+      // A sense holds only for a capitalised word when its synset writes
+      // the lemma with a capital and never without one (Earth and earth
+      // are both the planet; China is only the country).
+      bool capital = false, lower = false;
       for (const wordnet::SynsetWord& sw : c.synset->words)
-        if (LowerAscii(sw.text) == e.lemma && std::isupper(static_cast<unsigned char>(sw.text[0]))) capital = true;
+        if (LowerAscii(sw.text) == e.lemma) {
+          if (std::isupper(static_cast<unsigned char>(sw.text[0]))) capital = true;
+          else lower = true;
+        }
+      capital = capital && !lower;
       const int count = db_.SenseTagCount(Pos::Noun, e.lemma, *c.synset);
       auto same = std::find_if(out.begin(), out.end(), [&](const Reading& r) { return r.triple == triple; });
       if (same == out.end()) {

@@ -172,6 +172,11 @@ TEST_F(NounSenses, CapitalisedSensesNeedACapitalThatIsNotASentenceStart) {
   EXPECT_EQ(Of(text, "China").l3, "place");
   EXPECT_NE(Of(text, "china").l3, "place");
   EXPECT_EQ(Of(text, "Paris").l3, "place");
+  // A sense whose synset writes the word both ways holds in lower case too:
+  // the earth of the sky is the planet.
+  auto sky = Analyse("Every day the earth turns once, and the moon goes around the earth and the sun.");
+  EXPECT_EQ(Of(sky, "earth").l1, "terrestrial_planet");
+  EXPECT_EQ(Of(sky, "earth", 1).l1, "terrestrial_planet");
 }
 
 TEST_F(NounSenses, GivenNamesAndTitlesAreThePersonTheyName) {
