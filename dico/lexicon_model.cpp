@@ -169,9 +169,13 @@ std::vector<TCategoryCode> OrderReadings(std::vector<Candidate> candidates, cons
   }
   // A word read first as an adjective whose noun has at least a fifth as
   // many tokens names when it stands alone after an article (the public, the
-  // individual, the whole; but the poor, the old, the good).
+  // individual, the whole; but the poor, the old), and so does one whose
+  // common noun, counted on enough tokens, has at least a tenth (the good
+  // of, the present: 54 of 510 and 35 of 218; not white, 11 of 214).
+  const int commonNouns = counts ? (*counts)[kFreqNoun] - (*counts)[kFreqProperNames] : 0;
   if (counts && !codes.empty() && MajorClassOfCode(codes[0]) == 4 &&
-      (*counts)[kFreqNoun] * kNamesAloneShare >= (*counts)[kFreqAdjective])
+      ((*counts)[kFreqNoun] * kNamesAloneShare >= (*counts)[kFreqAdjective] ||
+       (commonNouns >= kSeldomVerbShare && commonNouns * kNamesAloneShare * 2 >= (*counts)[kFreqAdjective])))
     std::replace(codes.begin(), codes.end(), kNounCode, static_cast<TCategoryCode>(kNounCode | kNamesAloneBit));
   // A word with a verb reading whose verb tokens are fewer than one in
   // kSeldomVerbShare of its tokens, counted on enough of them, is seldom a

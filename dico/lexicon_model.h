@@ -33,7 +33,8 @@ int FrequencyScore(TCategoryCode code, const FrequencyCounts& counts, bool adver
 // class none of them has.
 constexpr int kUnseenClassTokens = 500;
 // A noun read after an adjective reading names alone (kNamesAloneBit) when
-// its tokens are at least 1/kNamesAloneShare of the adjective's.
+// its tokens are at least 1/kNamesAloneShare of the adjective's, or when at
+// least kSeldomVerbShare common noun tokens are half that share.
 constexpr int kNamesAloneShare = 5;
 // A word with a noun and a verb reading is seldom a verb (kSeldomVerbBit on
 // the noun) when fewer than 1/kSeldomVerbShare of at least that many counted

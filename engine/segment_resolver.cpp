@@ -939,6 +939,16 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     // alone (the poor; but the public); no finite verb in any case (the will;
     // the healing hand).
     if (describes) return out(finiteVerb);
+    // A word that names alone still describes beside another word that
+    // does, before what they both describe: after a comma (a good, firm
+    // hand) or "and" or "or" (a good or bad poet; but the good and evil of).
+    auto describesWith = [&](int k) {
+      return k + 1 <= count_ && !slots_[k].IsMark() && !slots_[k + 1].IsMark() && AnyReading(slots_[k], IsAdjective) &&
+             AnyReading(slots_[k + 1], IsSubstantive);
+    };
+    if (namesAlone && ((i == last && i + 1 < count_ && slots_[i + 1].tag[0] == ',' && describesWith(i + 1)) ||
+                       (n && IsAndOr(*n) && i + 2 <= last && describesWith(i + 2))))
+      return out(finiteVerb);
     return out(IsAdjective(s.readings[0]) && !namesAlone ? verbOrPreposition : verbOrAdjectiveOrPreposition);
   }
   // After an article or a possessive, the words describing it, and a word

@@ -174,8 +174,24 @@ TEST(DicoOrder, FrequenciesDecideAndClosedWordsLoseUnsupportedReadings) {
   publicWord[kFreqNoun] = 125;
   publicWord[kFreqAdjective] = 284;
   EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, alone}));
-  publicWord[kFreqNoun] = 284 / kNamesAloneShare - 1;
+  publicWord[kFreqNoun] = 11;
+  publicWord[kFreqAdjective] = 11 * kNamesAloneShare + 1;
   EXPECT_EQ(OrderReadings(brown, &publicWord), (std::vector<TCategoryCode>{adj, noun}));
+  // So is one whose common noun, counted at least 20 times, has a tenth of
+  // the adjective's tokens (good: 54 of 510); not with fewer tokens (current:
+  // 16 of 82), nor when its nouns are mostly names (white: 29 nouns, 18 of
+  // them names, of 214).
+  FrequencyCounts goodWord{};
+  goodWord[kFreqNoun] = 54;
+  goodWord[kFreqAdjective] = 510;
+  EXPECT_EQ(OrderReadings(brown, &goodWord), (std::vector<TCategoryCode>{adj, alone}));
+  goodWord[kFreqNoun] = 16;
+  goodWord[kFreqAdjective] = 82;
+  EXPECT_EQ(OrderReadings(brown, &goodWord), (std::vector<TCategoryCode>{adj, noun}));
+  goodWord[kFreqNoun] = 29;
+  goodWord[kFreqProperNames] = 18;
+  goodWord[kFreqAdjective] = 214;
+  EXPECT_EQ(OrderReadings(brown, &goodWord), (std::vector<TCategoryCode>{adj, noun}));
   // A noun whose word is seldom a verb is marked so (people: 1 verb of 655
   // tokens), not when the verb is common (work: 125 of 610), when too few
   // tokens are counted, or when the word has no verb reading.

@@ -986,6 +986,26 @@ TEST(SegmentClauseRules, MayBeforeABareVerbIsTheModal) {
   });
 }
 
+// A word whose common noun is frequent enough (good, present) names after
+// an article or a describing word when it ends its phrase; it describes
+// before a noun, beside another word describing the same noun, and after
+// be.
+TEST(SegmentClauseRules, AFrequentNounReadAsAnAdjectiveNamesWhereItEndsItsPhrase) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"For the present it is enough.", "present", kClassSubstantive},
+      {"They moved the story into the present.", "present", kClassSubstantive},
+      {"It served the total good of the institution.", "good", kClassSubstantive},
+      {"They weighed the good and evil of it.", "good", kClassSubstantive},
+      {"The present day is cold.", "present", kClassAdjective},
+      {"The good man left early.", "good", kClassAdjective},
+      {"He had a good, firm hand.", "good", kClassAdjective},
+      {"It was a good or bad poem.", "good", kClassAdjective},
+      {"The house is red.", "red", kClassAdjective},
+      {"All the old people were present.", "present", kClassAdjective},
+  });
+}
+
 // Two words that can name, joined by "and" or "or" after a preposition,
 // name when nothing follows them to describe; before a noun they describe,
 // and after "to" they may be verbs.
