@@ -303,10 +303,30 @@ AdjectiveKind LexiconModel::KindOfAdjective(const wordnet::Database& wn, const W
 
 void LexiconModel::AddNouns(const wordnet::Database& wn, const ExpressionFilter& keep) {
   // A lemma is a proper name when WordNet never writes it in lower case.
+  // The index keeps its lemmas in lower case: a word WordNet writes in lower
+  // case but for the capitals after its hyphens is common too (anti-Semitism,
+  // mid-April, neo-Darwinism), unless it names one thing (al-Qaeda).
+  auto capitalsAfterHyphensOnly = [](const std::string& t) {
+    bool capital = false;
+    for (size_t k = 1; k < t.size(); ++k) {
+      if (!(t[k] >= 'A' && t[k] <= 'Z')) continue;
+      if (t[k - 1] != '-') return false;
+      capital = true;
+    }
+    return capital;
+  };
   std::set<std::string> common;
   for (const auto& [offset, synset] : wn.Synsets(Pos::Noun))
-    for (const wordnet::SynsetWord& w : synset.words)
-      if (!w.text.empty() && !(w.text[0] >= 'A' && w.text[0] <= 'Z')) common.insert(w.text);
+    for (const wordnet::SynsetWord& w : synset.words) {
+      if (w.text.empty() || (w.text[0] >= 'A' && w.text[0] <= 'Z')) continue;
+      common.insert(w.text);
+      if (capitalsAfterHyphensOnly(w.text) && !synset.HasPointer("@i")) {
+        std::string lower = w.text;
+        for (char& c : lower)
+          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        common.insert(lower);
+      }
+    }
   std::map<std::string, std::vector<std::string>> irregular;
   for (const auto& [form, bases] : wn.Exceptions(Pos::Noun))
     for (const std::string& base : bases) irregular[base].push_back(form);
@@ -490,9 +510,11 @@ void LexiconModel::Finish(const WordLists& lists) {
     if (!joined.empty() && joined != word && !entries_.count(joined)) joinedForms.emplace(joined, codes);
   }
   entries_.insert(joinedForms.begin(), joinedForms.end());
+  // (The scanner also cuts words at hyphens: anti-semitism, co-author and
+  // mid-april are joined from their first piece too.)
   std::set<std::string> starts;
   for (const auto& [word, codes] : entries_)
-    for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))
+    for (size_t cut = word.find_first_of("_-"); cut != std::string::npos; cut = word.find_first_of("_-", cut + 1))
       starts.insert(word.substr(0, cut));
   for (auto& [word, codes] : entries_) {
     bool mark = starts.count(word) > 0;

@@ -106,7 +106,7 @@ TEST(DicoExpressions, InstalledLexiconKeepsUsefulExpressionsAndConsistentMarks) 
     EXPECT_TRUE(entries.count(kept)) << kept;
   std::set<std::string> starts;
   for (const auto& [word, codes] : entries)
-    for (size_t cut = word.find('_'); cut != std::string::npos; cut = word.find('_', cut + 1))
+    for (size_t cut = word.find_first_of("_-"); cut != std::string::npos; cut = word.find_first_of("_-", cut + 1))
       starts.insert(word.substr(0, cut));
   size_t wrong = 0;
   for (const auto& [word, codes] : entries)

@@ -312,6 +312,32 @@ TEST(DicoModel, FormsReadingsAndMarks) {
   EXPECT_EQ(model.AdjectiveForms().at("good"), (std::vector<std::string>{"better"}));
 }
 
+// A noun WordNet writes in lower case but for a capital after a hyphen is
+// common (anti-Semitism), unless it names one thing (al-Qaeda); the word
+// before the hyphen is marked so that the segment buffer joins the two.
+TEST(DicoModel, ACapitalAfterAHyphenLeavesACommonNoun) {
+  using wordnet::Pos;
+  wordnet::Database db;
+  std::string e;
+  ASSERT_TRUE(db.AddIndexFile(Pos::Noun,
+                              "al-qaeda n 1 1 @i 1 0 00000030\nanti n 1 0 1 0 00000010\n"
+                              "anti-semitism n 1 1 @ 1 0 00000020\n",
+                              "index.noun", e) &&
+              db.AddDataFile(Pos::Noun,
+                             "00000010 18 n 01 anti 0 000 | one who is opposed\n"
+                             "00000020 09 n 01 anti-Semitism 0 001 @ 00000010 n 0000 | hostility\n"
+                             "00000030 14 n 01 al-Qaeda 0 001 @i 00000010 n 0000 | a network\n",
+                             "data.noun", e))
+      << e;
+  LexiconModel model;
+  model.Build(db, WordLists{});
+  const auto& entries = model.Entries();
+  ASSERT_TRUE(entries.count("anti-semitism") && entries.count("al-qaeda") && entries.count("anti"));
+  EXPECT_EQ(entries.at("anti-semitism")[0], kNounCode);
+  EXPECT_EQ(entries.at("al-qaeda")[0], kProperNameCode);
+  EXPECT_TRUE(HasLongerExpressionMark(entries.at("anti")[0]));
+}
+
 TEST(DicoModel, BuildIsReproducible) {
   LexiconModel a, b;
   a.Build(SmallWordNet(), SmallLists());

@@ -1006,6 +1006,26 @@ TEST(SegmentClauseRules, AFrequentNounReadAsAnAdjectiveNamesWhereItEndsItsPhrase
   });
 }
 
+// A word of the lexicon written with a hyphen is joined from its first
+// piece, whatever that piece starts, and keeps its class (anti-Semitism,
+// a common noun, was read as the adjective anti and a noun apart).
+TEST(SegmentReadings, AHyphenatedWordOfTheLexiconIsJoined) {
+  Dictionaries dictionaries;
+  for (const char* text : {"It was anti-Semitism throughout history.", "Anti-Semitism grew in the town."}) {
+    Segment(text);
+    const std::string word = text[0] == 'I' ? "anti-Semitism" : "Anti-Semitism";
+    TCategoryRecord r = RecordOf(word);
+    EXPECT_EQ(NormaliseMajorClass(r), kClassSubstantive) << text;
+    EXPECT_FALSE(SubField3HasBit1(r)) << text << ": read as a name";
+    EXPECT_NE(Stream().find("\t" + word + "\t"), std::string::npos) << Stream();
+    EXPECT_EQ(Stream().find("\tanti\t"), std::string::npos) << Stream();
+    TextWords.Clear();
+  }
+  Segment("He was an anti-semite all his life.");
+  EXPECT_NE(Stream().find("\tanti-semite\t"), std::string::npos) << Stream();
+  TextWords.Clear();
+}
+
 // Two words that can name, joined by "and" or "or" after a preposition,
 // name when nothing follows them to describe; before a noun they describe,
 // and after "to" they may be verbs.
