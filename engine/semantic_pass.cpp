@@ -635,8 +635,14 @@ void MakePart(TOntologyEngine& engine, TWordNode* n) {
 
 // The office before a person's name is part of the person's item, so that
 // office and name make no pair of their own; but it names an office, and
-// keeps its readings to be chosen as any noun's are.
-void MakeOffice(TWordNode* n) { n->category.PassByte |= kNamePartBit | kOfficeBit; }
+// keeps its readings to be chosen as any noun's are. When a famous bearer
+// made the word a person's name too (Constable the painter, King the
+// preacher), the readings that hold only with its capital are left out,
+// as for a word that begins a sentence: the bearer is no office.
+void MakeOffice(TWordNode* n, bool alsoAName) {
+  n->category.PassByte |= kNamePartBit | kOfficeBit;
+  if (alsoAName) n->category.PassByte |= kInitialBit;
+}
 
 // The word takes classes of its own (levels 1-3), counted.
 void TakeClasses(TOntologyEngine& engine, TWordNode* n, const std::array<uint32_t, 4>& classes) {
@@ -840,12 +846,14 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     }
     if (last > start) {
       // A word naming an office that begins the name (not a title, an
-      // initial or a person's name) keeps a class of its own.
+      // initial or a person's name) keeps a class of its own, also when a
+      // famous bearer made it a surname too (King Saud, Pope John, Dean
+      // Thaddeus Seymour: the word is known best as the office).
       const NamePart first = kinds_[start].part;
-      const bool office =
-          kinds_[start].role && first != NamePart::kTitle && first != NamePart::kInitial && first != NamePart::kPerson;
+      const bool office = kinds_[start].role && first != NamePart::kTitle && first != NamePart::kInitial &&
+                          (first != NamePart::kPerson || kinds_[start].commonFirst);
       for (size_t k = start; k < last; ++k) {
-        if (k == start && office) MakeOffice(run_[k]);
+        if (k == start && office) MakeOffice(run_[k], first == NamePart::kPerson);
         else MakePart(engine_, run_[k]);
       }
       TakeClasses(engine_, run_[last], engine_.PersonClasses());

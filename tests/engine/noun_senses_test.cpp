@@ -244,6 +244,23 @@ TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePersonAndKeepsItsOwnClass) {
   EXPECT_EQ(personPairs_, 3);
 }
 
+TEST_F(NounSenses, AnOfficeThatIsAlsoAFamousSurnameKeepsItsClassBeforeAName) {
+  auto text = Analyse(
+      "When King Saud visited Washington, Pope John spoke with Constable Henry Pengally. "
+      "Later Mr. King met Mrs. Pope and Dr. Constable.");
+  for (const char* w : {"Saud", "John", "Pengally"}) EXPECT_EQ(Of(text, w).l1, "person") << w;
+  // King, Pope and Constable name the office, as Mayor does, though a
+  // famous bearer made each a surname too; the bearer is no office.
+  EXPECT_EQ(Of(text, "King").l1, "king");
+  EXPECT_EQ(Of(text, "Pope").l1, "pope");
+  EXPECT_EQ(Of(text, "Constable").l1, "constable");
+  for (const char* w : {"King", "Pope", "Constable"}) EXPECT_FALSE(Of(text, w).item) << w;
+  // After a title it ends the name: it is the person.
+  EXPECT_EQ(Of(text, "King", 1).l1, "person");
+  EXPECT_EQ(Of(text, "Pope", 1).l1, "person");
+  EXPECT_EQ(Of(text, "Constable", 1).l1, "person");
+}
+
 TEST_F(NounSenses, ASurnameThatIsAlsoAnOfficeIsThePerson) {
   // After a title or a given name an office that ends the name is the
   // surname: one person, no office.
