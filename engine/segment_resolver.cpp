@@ -444,6 +444,11 @@ bool SubjectAfterRelative(const TWordSlot& relative, const TWordSlot& s, const T
   return IsFiniteBeOrHave(*n) && !VerbInSBeforeSingular(s, *n);
 }
 
+// A noun that is plural, by its s or by its form (people, men).
+bool IsPluralNoun(const TWordSlot& s) {
+  return IsPlural(s.text) || Is(s, "people") || Is(s, "children") || Is(s, "men") || Is(s, "women") || Is(s, "police");
+}
+
 bool IsSubjectWord(const TWordSlot& s) {
   const TCategoryRecord& c = s.Category();
   if (IsRelativePronoun(c)) return Is(s, "who") || Is(s, "which");
@@ -1037,6 +1042,55 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     if (names(s) && (firstOfPair || secondOfPair))
       return out([](const TCategoryRecord& c) { return !IsSubstantive(c); });
   }
+  // A bare form after a singular noun names (the fashion show of, the
+  // Wilmington show., a flower show and): a singular noun is the subject
+  // of no bare verb. So too after "and" or "or" joining it to a noun (the
+  // annual dinner and show of). Not where a word before the noun's phrase
+  // asks for a bare verb (can the public see, let the music move, that the
+  // community help, to hear the librarian say; "to" right before it is a
+  // preposition: went to the fashion show of), after "and" (the church and
+  // university help), after a plural the phrase hangs on (polls of public
+  // opinion show), nor for a form that is also a past. It names only
+  // before what ends a noun's phrase and no verb takes: the clause's end,
+  // "of", "and" or "or", a modal or a verb read first in s or in the past
+  // (the show will, the show opened; but the committee set a date, set
+  // out, the plane put down on).
+  const bool endsNounPhrase =
+      !n || Is(*n, "of") || IsAndOr(*n) || IsModal(*n) || IsModalWord(*n) || IsFiniteBeOrHave(*n) ||
+      (IsVerb(n->readings[0]) && !IsParticiple(n->readings[0]) && (IsPastTense(n->readings[0]) || EndsInS(n->text)));
+  if (p && substantive && base && endsNounPhrase && !EndsInS(s.text) && !IsModalWord(s) && !Is(s, "do") &&
+      !Is(s, "need") && !AnyReading(s, IsPastTense)) {
+    const bool joined = IsAndOr(*p);
+    const int head = joined ? i - 2 : i - 1;
+    if (head >= first && IsSubstantive(slots_[head].Category()) && !IsPluralNoun(slots_[head]) &&
+        (joined || !IsPersonalPronoun(slots_[head].Category()))) {
+      int k = head;
+      while (k - 1 >= first) {
+        const TWordSlot& w = slots_[k - 1];
+        const TCategoryRecord& c = w.Category();
+        if (!(IsArticleOrPossessive(w) || IsDeterminantVariant(c) || IsAdjective(c) || IsSubstantive(c) ||
+              IsParticiple(c)) ||
+            IsPersonalPronoun(c))
+          break;
+        --k;
+      }
+      // The verbs that take a noun and a bare verb after it (let the music
+      // move, hear the librarian say, had a bakery make buns).
+      static const char* const kNounAndVerb[] = {"see",     "sees", "saw",  "hear", "hears", "heard", "watch",
+                                                 "watched", "feel", "felt", "have", "has",   "had"};
+      bool asked = false;
+      if (k - 1 >= first) {
+        const TWordSlot& before = slots_[k - 1];
+        const TCategoryRecord& c = before.Category();
+        asked = IsModal(before) || IsModalWord(before) || TakesBareVerb(before) || Is(before, "that") ||
+                IsAndOr(before) || IsRelativePronoun(c) ||
+                (Is(before, "of") && k - 2 >= first && IsSubstantive(slots_[k - 2].Category()) &&
+                 IsPluralNoun(slots_[k - 2]));
+        for (const char* v : kNounAndVerb) asked |= Is(before, v);
+      }
+      if (!asked) return out(finiteVerb);
+    }
+  }
   // After "to", a form in s that can name is a plural noun (come to grips
   // with, alert to changes in); to focus, to discuss stay verbs.
   if (p && substantive && finite && Is(*p, "to") && EndsInS(s.text) && !std::string_view(s.text).ends_with("us"))
@@ -1059,9 +1113,8 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
     bool asked = false;
     if (b >= first) {
       const TWordSlot& before = slots_[b];
-      const bool pluralSubject = b == i - 1 && s.tag[0] != '\'' && IsSubstantive(before.Category()) &&
-                                 (IsPlural(before.text) || Is(before, "people") || Is(before, "children") ||
-                                  Is(before, "men") || Is(before, "women"));
+      const bool pluralSubject =
+          b == i - 1 && s.tag[0] != '\'' && IsSubstantive(before.Category()) && IsPluralNoun(before);
       asked = IsSubjectWord(before) || IsSubjectOnly(before) || IsModal(before) || IsModalWord(before) ||
               IsRelativePronoun(before.Category()) || pluralSubject;
     }

@@ -1026,6 +1026,31 @@ TEST(SegmentReadings, AHyphenatedWordOfTheLexiconIsJoined) {
   TextWords.Clear();
 }
 
+// A bare form after a singular noun, or after "and" joining it to one,
+// names before what ends a noun's phrase (the fashion show of, a dinner
+// and show of, the TV show.); it is the verb after a plural (the results
+// show), where a word before the noun's phrase asks for a bare verb (let
+// the music move), before an object or a particle (the committee set a
+// date, set out) and after "to".
+TEST(SegmentClauseRules, ABareFormAfterASingularNounNames) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"The fashion show of the club was fine.", "show", kClassSubstantive},
+      {"He came to the fashion show of the year.", "show", kClassSubstantive},
+      {"They held a dinner and show of the chapter.", "show", kClassSubstantive},
+      {"It was the best TV show.", "show", kClassSubstantive},
+      {"The flower show opened late.", "show", kClassSubstantive},
+      {"They show the film.", "show", kClassVerb},
+      {"He wanted to show it.", "show", kClassVerb},
+      {"The results show that it works.", "show", kClassVerb},
+      {"Polls of public opinion show support.", "show", kClassVerb},
+      {"Let the music move you.", "move", kClassVerb},
+      {"The committee set a date.", "set", kClassVerb},
+      {"The committee set out to do it.", "set", kClassVerb},
+      {"The church and university help him.", "help", kClassVerb},
+  });
+}
+
 // Two words that can name, joined by "and" or "or" after a preposition,
 // name when nothing follows them to describe; before a noun they describe,
 // and after "to" they may be verbs.
