@@ -151,6 +151,7 @@ TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&sha
   placeField_ = shared.placeField_;
   timeField_ = shared.timeField_;
   personField_ = shared.personField_;
+  unitField_ = shared.unitField_;
   officeFields_ = shared.officeFields_;
   peopleFields_ = shared.peopleFields_;
   placeNameFields_ = shared.placeNameFields_;
@@ -855,7 +856,8 @@ constexpr double kSentenceField = 2;
 constexpr double kDocumentWeight[3] = {0.5, 0.25, 0.125};
 constexpr double kDocumentCap = 1;
 constexpr uint32_t kNearWords = 8;
-// A cue of the words around a capitalised noun for a reading of its kind.
+// A cue of the words around a capitalised noun for a reading of its kind,
+// or of a number in figures before a noun for a unit's reading.
 constexpr double kCueEvidence = 8;
 
 }  // namespace
@@ -905,7 +907,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   evidence += document;
   if (cues_ && r.cls[2]) {
     if (((cues_ & kCuePlace) && r.cls[2] == placeField_) || ((cues_ & kCueTime) && r.cls[2] == timeField_) ||
-        ((cues_ & kCuePerson) && r.cls[2] == personField_))
+        ((cues_ & kCuePerson) && r.cls[2] == personField_) || ((cues_ & kCueUnit) && r.cls[2] == unitField_))
       evidence += kCueEvidence;
   }
   return evidence;
@@ -1043,6 +1045,7 @@ void TOntologyEngine::KnowFixedClasses() {
   placeField_ = static_cast<uint32_t>(FindClassIndex(3, "place"));
   timeField_ = static_cast<uint32_t>(FindClassIndex(3, "time"));
   personField_ = static_cast<uint32_t>(FindClassIndex(3, "person"));
+  unitField_ = static_cast<uint32_t>(FindClassIndex(3, "quantity"));
   auto fields = [&](std::initializer_list<const char*> names, std::vector<uint32_t>& out) {
     out.clear();
     for (const char* name : names)
@@ -1053,6 +1056,21 @@ void TOntologyEngine::KnowFixedClasses() {
           "music", "writing", "family"},
          peopleFields_);
   fields({"place", "group", "building"}, placeNameFields_);
+}
+
+bool TOntologyEngine::TakeUnitReading() {
+  KnowFixedClasses();
+  if (!unitField_) return false;
+  const size_t n = choices_.size();
+  size_t unit = n;
+  for (size_t i = 0; i < n; ++i) {
+    const WordReading& r = choices_[i];
+    if (!(r.flags & kFlagInitialCapital) && r.cls[2] == unitField_ && (unit == n || r.extra > choices_[unit].extra))
+      unit = i;
+  }
+  if (unit == n) return false;
+  TakeChoice(unit);
+  return true;
 }
 
 const std::array<uint32_t, 4>& TOntologyEngine::PersonClasses() {

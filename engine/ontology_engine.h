@@ -99,8 +99,9 @@ struct NearNoun {
   uint32_t at = 0;  // the word's place in its document
 };
 
-// What the words around a capitalised noun say it names.
-enum NameCue : uint8_t { kCuePlace = 1, kCueTime = 2, kCuePerson = 4 };
+// What the words around a capitalised noun say it names; and a number
+// in figures before a noun, the unit it counts (160 feet).
+enum NameCue : uint8_t { kCuePlace = 1, kCueTime = 2, kCuePerson = 4, kCueUnit = 8 };
 
 // The part a capitalised word may take in a person's name.
 enum class NamePart : uint8_t {
@@ -326,6 +327,10 @@ class TOntologyEngine {
   // The reading of a word without any evidence, left as the best one (the
   // token, when it is still good, names its readings).
   bool DefaultReading(std::string_view word, bool sentenceInitial, ReadingsToken token = {});
+  // After DefaultReading: the heaviest reading of the word in the field of
+  // units of measure that holds in lower case becomes the best one (a noun
+  // after a number in figures: 160 feet); false when it has none.
+  bool TakeUnitReading();
   // ClassifyWord of a word whose readings the token names (when they are
   // still kept; else it looks them up).
   bool ClassifyWordAmong(std::string_view word, int32_t& value, bool count, bool sentenceInitial, ReadingsToken token);
@@ -649,7 +654,7 @@ class TOntologyEngine {
   std::array<uint32_t, 4> numberSignClasses_{};
   std::array<uint32_t, 4> countryClasses_{};
   bool fixedClassesKnown_ = false;
-  uint32_t placeField_ = 0, timeField_ = 0, personField_ = 0;
+  uint32_t placeField_ = 0, timeField_ = 0, personField_ = 0, unitField_ = 0;
   // The fields (level 3) whose concepts include persons by their office,
   // trade or rank (a worker, a politician, a lawyer...); those that include
   // any persons (writers, artists, relatives...); those of places, bodies

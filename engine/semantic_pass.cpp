@@ -164,6 +164,8 @@ class DocumentSettler {
   }
   // What the words around a noun of the document say it names.
   uint8_t CuesAround(const TWordNode* n) const;
+  // The word just before n in its document (null: none, or a mark).
+  const TWordNode* WordBefore(const TWordNode* n) const;
   // The node x when it is a word or mark of the document being settled, else null.
   TWordNode* InDocument(TWordNode* x) const {
     return x && x != TextWords.Tail() && x->fileNumber == documentFile_ ? x : nullptr;
@@ -580,19 +582,35 @@ bool IsDateNumber(const TWordNode* n) {
   return (digits <= 2 && value >= 1 && value <= 31) || (digits == 4 && value >= 1000 && value <= 2100);
 }
 
+// A number in figures (160, 1,500, 2.5, 1/2) just before the word.
+bool InFiguresBefore(const TWordNode* before, const TWordNode* n) {
+  if (!before || IsMark(before) || before->text[0] < '0' || before->text[0] > '9' || n->tag[0] != ' ' || n->tag[1])
+    return false;
+  for (const char* c = before->text; *c; ++c)
+    if ((*c < '0' || *c > '9') && *c != ',' && *c != '.' && *c != '/') return false;
+  return true;
+}
+
 }  // namespace
 
-// What the words around a capitalised noun say it names.
+const TWordNode* DocumentSettler::WordBefore(const TWordNode* n) const {
+  const TWordNode* before = n == documentFirst_ ? nullptr : TWordList::PreviousNode(n);
+  return before && !IsMark(before) ? before : nullptr;
+}
+
+// What the words around a capitalised noun say it names; and for any noun,
+// a number in figures just before it says it counts a unit (160 feet, 10
+// yards), where it has a unit's reading.
 uint8_t DocumentSettler::CuesAround(const TWordNode* n) const {
+  // Its neighbours in its proposition and its document.
+  const TWordNode* before = WordBefore(n);
+  const uint8_t unit = InFiguresBefore(before, n) ? kCueUnit : 0;
   // Every reading of an office before a name names a person: the name
   // after it tells none of them from another.
-  if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit) || IsOffice(n)) return 0;
-  // Its neighbours in its proposition and its document.
+  if (!IsCapitalised(n) || (n->category.PassByte & kInitialBit) || IsOffice(n)) return unit;
   const TWordNode* after = InDocument(TWordList::NextNode(n));
   if (after && IsMark(after)) after = nullptr;
-  const TWordNode* before = n == documentFirst_ ? nullptr : TWordList::PreviousNode(n);
-  if (before && IsMark(before)) before = nullptr;
-  uint8_t cues = 0;
+  uint8_t cues = unit;
   if (before && TextIs(before, {"in", "from", "of", "at", "near", "into", "across", "through", "to"}))
     cues |= kCuePlace;
   if (before && TextIs(before, {"in", "since", "until", "during", "by", "early", "late", "last", "next", "mid"}))
@@ -951,6 +969,9 @@ TWordNode* DocumentSettler::Gather(TWordNode* first, TWordNode* end) {
     NearNoun near;
     if (d.ClassIds[0] == 0) {
       if (!engine_.DefaultReading(n->text, d.PassByte & kInitialBit, engine_.TextToken(readings))) continue;
+      // After a number in figures the unit it counts is its default, the
+      // reading its neighbours hear of it.
+      if (InFiguresBefore(WordBefore(n), n)) engine_.TakeUnitReading();
       const auto& best = engine_.BestClasses();
       std::copy(best.begin(), best.begin() + 3, d.ClassIds);
       n->lexicalEntry = engine_.BestBaseForm();

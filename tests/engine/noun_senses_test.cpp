@@ -121,6 +121,21 @@ TEST_F(NounSenses, TheTopicOfTheTextChoosesTheSense) {
   EXPECT_NE(Of(factory, "plant").l3, "plant");
 }
 
+TEST_F(NounSenses, ANumberInFiguresCountsTheUnitANounNames) {
+  auto text = Analyse("The stone arch measured 160 feet across, and the boat was 40 feet long. Add 1/2 cup water.");
+  // After a number in figures a noun with a unit's reading is the unit,
+  // and its neighbours hear the unit of it: the arch is no bone.
+  EXPECT_EQ(Of(text, "feet", 0).l3, "quantity");
+  EXPECT_EQ(Of(text, "feet", 1).l3, "quantity");
+  EXPECT_EQ(Of(text, "cup").l1, "cupful");
+  EXPECT_NE(Of(text, "arch").l3, "body");
+  // Without the figures the word keeps its own sense.
+  auto body = Analyse("He washed his feet and stood on two bare feet beside the cup.");
+  EXPECT_EQ(Of(body, "feet", 0).l3, "body");
+  EXPECT_EQ(Of(body, "feet", 1).l3, "body");
+  EXPECT_NE(Of(body, "cup").l1, "cupful");
+}
+
 TEST_F(NounSenses, BroadFieldsAndTheWordsOwnChoicesAreNoEvidence) {
   // Time, persons and groups occur in every text: school stays a school,
   // person a human being, group a group of people, however often they come.
