@@ -1058,7 +1058,10 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
   const bool endsNounPhrase =
       !n || Is(*n, "of") || IsAndOr(*n) || IsModal(*n) || IsModalWord(*n) || IsFiniteBeOrHave(*n) ||
       (IsVerb(n->readings[0]) && !IsParticiple(n->readings[0]) && (IsPastTense(n->readings[0]) || EndsInS(n->text)));
-  if (p && substantive && base && endsNounPhrase && !EndsInS(s.text) && !IsModalWord(s) && !Is(s, "do") &&
+  // (So does an -ing form: consumer spending edged, street cleaning is;
+  // a form with no noun reading stays the verb: a group consisting of.)
+  const bool ingForm = std::string_view(s.text).ends_with("ing") && AnyReading(s, IsPresentParticiple);
+  if (p && substantive && (base || ingForm) && endsNounPhrase && !EndsInS(s.text) && !IsModalWord(s) && !Is(s, "do") &&
       !Is(s, "need") && !AnyReading(s, IsPastTense)) {
     const bool joined = IsAndOr(*p);
     const int head = joined ? i - 2 : i - 1;
@@ -1088,7 +1091,7 @@ uint8_t TSegmentResolver::ExcludedReadings(int i, int first, int last) const {
                  IsPluralNoun(slots_[k - 2]));
         for (const char* v : kNounAndVerb) asked |= Is(before, v);
       }
-      if (!asked) return out(finiteVerb);
+      if (!asked) return out(ingForm ? verb : finiteVerb);
     }
   }
   // After "to", a form in s that can name is a plural noun (come to grips

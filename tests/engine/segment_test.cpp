@@ -1051,6 +1051,21 @@ TEST(SegmentClauseRules, ABareFormAfterASingularNounNames) {
   });
 }
 
+// So does an -ing form that can name (consumer spending, street cleaning);
+// it stays the verb before an object, where it has no noun, and after a
+// verb that takes the noun and the form (saw a scar showing).
+TEST(SegmentClauseRules, AnIngFormAfterASingularNounNames) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"Consumer spending edged down in April.", "spending", kClassSubstantive},
+      {"Street cleaning is a chore.", "cleaning", kClassSubstantive},
+      {"Decision making is slow.", "making", kClassSubstantive},
+      {"The man reading the paper left.", "reading", kClassVerb},
+      {"The group consisting of ten men left.", "consisting", kClassVerb},
+      {"He saw a scar showing.", "showing", kClassVerb},
+  });
+}
+
 // Two words that can name, joined by "and" or "or" after a preposition,
 // name when nothing follows them to describe; before a noun they describe,
 // and after "to" they may be verbs.
