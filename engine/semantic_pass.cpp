@@ -843,8 +843,11 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
       const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
       const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
       const bool person = following == NamePart::kPerson && surnameAfter(last + 1);
+      // A word with a reading only its capital gives is a name here only
+      // when that reading is the one it is known best by (not the Georgia
+      // Constitution, the frigate).
       bool take = following == NamePart::kTitle || following == NamePart::kInitial || person ||
-                  following == NamePart::kName || afterAbbreviation;
+                  (following == NamePart::kName && kinds_[last + 1].name) || afterAbbreviation;
       // An office ends a name only when a word known best as a person's
       // name comes before it and nothing after it: it is the surname
       // (Sidney Baker; but Land Rover, Parks Commissioner).

@@ -276,6 +276,17 @@ TEST_F(NounSenses, AnOfficeThatIsAlsoAFamousSurnameKeepsItsClassBeforeAName) {
   EXPECT_EQ(Of(text, "Constable", 1).l1, "person");
 }
 
+TEST_F(NounSenses, AWordKnownBestAsACommonNounIsNoSurnameForItsCapitalisedReading) {
+  // Constitution the frigate holds only with its capital, but the word is
+  // known best as the law: after Georgia it is no surname.
+  auto text = Analyse("The Georgia Constitution gives the Legislature the power. Then John Bristol spoke.");
+  EXPECT_EQ(Of(text, "Constitution").l3, "law");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Georgia"), 0);
+  // A word known best with its capital is one.
+  EXPECT_EQ(Of(text, "Bristol").l1, "person");
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "John"), 1);
+}
+
 TEST_F(NounSenses, ASurnameThatIsAlsoAnOfficeIsThePerson) {
   // After a title or a given name an office that ends the name is the
   // surname: one person, no office.
