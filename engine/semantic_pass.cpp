@@ -878,6 +878,15 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
         else MakePart(engine_, run_[k]);
       }
       TakeClasses(engine_, run_[last], engine_.PersonClasses());
+      // Jr. or Sr. after a comma (Robert O. Spurdle, Jr.) ends the same
+      // name: it is no son of its own.
+      if (last + 1 == run_.size())
+        if (TWordNode* suffix = next(run_[last]); suffix && suffix->tag[0] == ',' &&
+                                                  (!suffix->tag[1] || suffix->tag[1] == ' ') && IsCapitalised(suffix) &&
+                                                  TextIs(suffix, {"jr", "sr"})) {
+          MakePart(engine_, suffix);
+          return next(suffix);
+        }
     }
   }
   // A person's name known best as one and no place's (not Junior, Parks,

@@ -227,6 +227,25 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
 }
 
+TEST_F(NounSenses, JrAfterACommaEndsTheNameBeforeIt) {
+  auto text = Analyse(
+      "Mrs. Robert O. Spurdle, Jr., and John Harper, Sr. came with Mr. Paul Stone Jr. to see the son of the "
+      "chairman.");
+  // The suffix is part of the person's item, whether a comma stands before
+  // it or not; the name before a comma keeps the person.
+  EXPECT_EQ(Of(text, "Spurdle").l1, "person");
+  EXPECT_EQ(Of(text, "Harper").l1, "person");
+  EXPECT_EQ(Count(text, "Jr"), 1);  // Stone Jr., the carrier of its name
+  EXPECT_EQ(Count(text, "Sr"), 0);
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Jr"), 1);
+  EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Sr"), 1);
+  EXPECT_EQ(Of(text, "son").l1, "son");
+  std::string persons;
+  for (const Word& w : text)
+    if (w.l1 == "person") persons += w.text + " ";
+  EXPECT_EQ(persons, "Spurdle Harper Jr ");
+}
+
 TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePersonAndKeepsItsOwnClass) {
   auto text = Analyse(
       "Mayor Hartsfield spoke to Judge Parsons and Coach Wagner. The Mayor said the judge was late. "
