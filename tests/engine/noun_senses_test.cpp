@@ -227,6 +227,20 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
 }
 
+TEST_F(NounSenses, AfterATitleAndAGivenNameTheLastCapitalisedWordIsTheSurname) {
+  auto text = Analyse(
+      "Mrs. Ethel Coles and Mr. Tom Brooks came to the farm, where coles and brooks were plenty. "
+      "Sen. Walter H. Jones (R-Bergen) spoke.");
+  std::string persons;
+  for (const Word& w : text)
+    if (w.l1 == "person") persons += w.text + " ";
+  // A capital letter after the name is no surname (the party).
+  EXPECT_EQ(persons, "Coles Brooks Jones ");
+  EXPECT_EQ(Count(text, "Ethel") + Count(text, "Tom"), 0);
+  EXPECT_NE(Of(text, "coles").l1, "");
+  EXPECT_NE(Of(text, "brooks").l1, "");
+}
+
 TEST_F(NounSenses, JrAfterACommaEndsTheNameBeforeIt) {
   auto text = Analyse(
       "Mrs. Robert O. Spurdle, Jr., and John Harper, Sr. came with Mr. Paul Stone Jr. to see the son of the "
