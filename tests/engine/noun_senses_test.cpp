@@ -99,6 +99,13 @@ class NounSenses : public ::testing::Test {
     for (const Word& w : words) n += w.text == text;
     return n;
   }
+  // The words that carry a person (level 1), each followed by a space.
+  static std::string Persons(const std::vector<Word>& words) {
+    std::string persons;
+    for (const Word& w : words)
+      if (w.l1 == "person") persons += w.text + " ";
+    return persons;
+  }
   // The classes of an occurrence of a word ("" when it is no classified noun).
   static Word Of(const std::vector<Word>& words, const std::string& text, int occurrence = 0) {
     for (const Word& w : words)
@@ -221,21 +228,15 @@ TEST_F(NounSenses, ATitleInitialsGivenNamesAndASurnameAreOnePersonItem) {
   EXPECT_NE(Of(text, "Harper", 3).l1, "person");
   // Words of a place stay what they are.
   EXPECT_EQ(Of(text, "County").l3, "place");
-  std::string persons;
-  for (const Word& w : text)
-    if (w.l1 == "person") persons += w.text + " ";
-  EXPECT_EQ(persons, "Harper Harper Kennedy Hartsfield Harper ");
+  EXPECT_EQ(Persons(text), "Harper Harper Kennedy Hartsfield Harper ");
 }
 
 TEST_F(NounSenses, AfterATitleAndAGivenNameTheLastCapitalisedWordIsTheSurname) {
   auto text = Analyse(
       "Mrs. Ethel Coles and Mr. Tom Brooks came to the farm, where coles and brooks were plenty. "
       "Sen. Walter H. Jones (R-Bergen) spoke.");
-  std::string persons;
-  for (const Word& w : text)
-    if (w.l1 == "person") persons += w.text + " ";
   // A capital letter after the name is no surname (the party).
-  EXPECT_EQ(persons, "Coles Brooks Jones ");
+  EXPECT_EQ(Persons(text), "Coles Brooks Jones ");
   EXPECT_EQ(Count(text, "Ethel") + Count(text, "Tom"), 0);
   EXPECT_NE(Of(text, "coles").l1, "");
   EXPECT_NE(Of(text, "brooks").l1, "");
@@ -254,10 +255,7 @@ TEST_F(NounSenses, JrAfterACommaEndsTheNameBeforeIt) {
   EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Jr"), 1);
   EXPECT_EQ(std::count(nameParts_.begin(), nameParts_.end(), "Sr"), 1);
   EXPECT_EQ(Of(text, "son").l1, "son");
-  std::string persons;
-  for (const Word& w : text)
-    if (w.l1 == "person") persons += w.text + " ";
-  EXPECT_EQ(persons, "Spurdle Harper Jr ");
+  EXPECT_EQ(Persons(text), "Spurdle Harper Jr ");
 }
 
 TEST_F(NounSenses, AnOfficeBeforeANameIsPartOfThePersonAndKeepsItsOwnClass) {
