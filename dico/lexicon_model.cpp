@@ -320,12 +320,7 @@ void LexiconModel::AddNouns(const wordnet::Database& wn, const ExpressionFilter&
     for (const wordnet::SynsetWord& w : synset.words) {
       if (w.text.empty() || (w.text[0] >= 'A' && w.text[0] <= 'Z')) continue;
       common.insert(w.text);
-      if (capitalsAfterHyphensOnly(w.text) && !synset.HasPointer("@i")) {
-        std::string lower = w.text;
-        for (char& c : lower)
-          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        common.insert(lower);
-      }
+      if (capitalsAfterHyphensOnly(w.text) && !synset.HasPointer("@i")) common.insert(wordnet::LowerAscii(w.text));
     }
   std::map<std::string, std::vector<std::string>> irregular;
   for (const auto& [form, bases] : wn.Exceptions(Pos::Noun))

@@ -13,6 +13,7 @@
 
 namespace quilor::ontology_build {
 
+using wordnet::LowerAscii;
 using wordnet::Pos;
 
 namespace {
@@ -107,11 +108,6 @@ const std::map<std::string, std::string>& LexFileFields() {
       {"noun.time", "time"},
   };
   return m;
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 struct Concept {

@@ -66,14 +66,14 @@ bool Fail(std::string& error, const char* what) {
   return false;
 }
 
+}  // namespace
+
 std::string LowerAscii(std::string_view text) {
   std::string s(text);
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
 }
-
-}  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
   std::ifstream in(path, std::ios::binary);

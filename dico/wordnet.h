@@ -16,6 +16,10 @@
 
 namespace quilor::wordnet {
 
+// The text with its ASCII capitals in lower case (WordNet's lemmas are
+// ASCII; other bytes stay).
+std::string LowerAscii(std::string_view text);
+
 // Reads a whole file; false with a message when it cannot.
 bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
 
