@@ -863,9 +863,9 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
             field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
       }
       // After a title and a name known best as a person's, the capitalised
-      // word that ends the run is the surname, whatever else it names (Mrs. Ethel Coles, Sen.
-      // John Tower); a capital letter alone is none (Sen. Walter H. Jones
-      // R-Bergen: the party).
+      // word that ends the run is the surname, whatever else it names
+      // (Mrs. Ethel Coles, Sen. John Tower); a capital letter alone is none
+      // (Sen. Walter H. Jones R-Bergen: the party).
       if (!take && kinds_[start].part == NamePart::kTitle && kinds_[last].personName && last + 2 == kinds_.size() &&
           !SingleCapital(run_[last + 1]))
         take = true;
