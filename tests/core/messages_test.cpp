@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,16 +17,36 @@ namespace quilor {
 namespace {
 
 TEST(StringTable, EveryMessageNumberUsedInTheCodeHasAText) {
-  // Message numbers appear in the code as literal arguments of the loaders or
-  // as kMsg constants; each must have an entry in resources/strings/.
+  // Message numbers appear in the code as literal arguments of the loaders,
+  // as kMsg constants (one or several to a declaration), in tables of
+  // captions, labels or texts, and in the explanation pages; each must have
+  // an entry in resources/strings/. Numbers computed at run time (the
+  // diagnosis, the category labels) are checked by their own modules' tests.
   namespace fs = std::filesystem;
   const std::regex call(
-      R"(\b(?:LoadMessage|GetMessageText|GetMessageTextColon|GetMessageTextLower)\s*\(\s*(\d+)\s*\))");
-  const std::regex constant(R"(\bconstexpr\s+int\s+kMsg\w*\s*=\s*(\d+)\s*;)");
+      R"(\b(?:LoadMessage|GetMessageText|GetMessageTextColon|GetMessageTextLower|MessageText|CapitalisedMessage)\s*\(\s*(\d+)\s*\))");
+  const std::regex constant(R"(\bkMsg\w*\s*=\s*(\d+)\s*[,;])");
+  const std::regex table(
+      R"(\bk\w*(?:Captions|Labels|Messages|Texts|Hints|Titles)\s*(?:\[[^\]]*\])?\s*=\s*\{([^}]*)\})");
+  const std::regex page(R"(\bPage\(\s*(\w+)\s*,\s*\{([^}]*)\})");
   std::set<int> missing;
   int seen = 0;
+  auto check = [&](int id) {
+    ++seen;
+    if (!FindStringTableEntry(id)) missing.insert(id);
+  };
+  // The positive numbers of a brace list ("0" and negative counts are marks).
+  auto checkList = [&](const std::string& list) {
+    std::stringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+      const size_t first = item.find_first_not_of(" \t\r\n");
+      if (first == std::string::npos || !std::isdigit(static_cast<unsigned char>(item[first]))) continue;
+      if (const int id = std::stoi(item.substr(first)); id > 0) check(id);
+    }
+  };
   for (const char* dir :
-       {"platform", "core", "engine", "import", "mainwindow", "scenario", "output", "tools", "dico"}) {
+       {"platform", "core", "engine", "import", "mainwindow", "scenario", "output", "ui", "app", "tools", "dico"}) {
     fs::path root = fs::path(QUILOR_SOURCE_DIR) / dir;
     if (!fs::exists(root)) continue;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -36,15 +57,16 @@ TEST(StringTable, EveryMessageNumberUsedInTheCodeHasAText) {
       ss << in.rdbuf();
       std::string text = ss.str();
       for (const auto& re : {call, constant}) {
-        for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) {
-          ++seen;
-          int id = std::stoi((*it)[1]);
-          if (!FindStringTableEntry(id)) missing.insert(id);
-        }
+        for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) check(std::stoi((*it)[1]));
+      }
+      for (std::sregex_iterator it(text.begin(), text.end(), table), end; it != end; ++it) checkList((*it)[1]);
+      for (std::sregex_iterator it(text.begin(), text.end(), page), end; it != end; ++it) {
+        checkList((*it)[1]);
+        checkList((*it)[2]);
       }
     }
   }
-  EXPECT_GT(seen, 5);
+  EXPECT_GT(seen, 500);
   std::string list;
   for (int id : missing) list += std::to_string(id) + " ";
   EXPECT_TRUE(missing.empty()) << "messages without a text: " << list;

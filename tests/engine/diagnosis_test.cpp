@@ -4,8 +4,10 @@
 
 #include <array>
 #include <initializer_list>
+#include <vector>
 
 #include "core/messages.h"
+#include "core/string_table.h"
 #include "engine/category_counters.h"
 #include "engine/selection.h"
 #include "tests/engine/burst_text_builder.h"
@@ -154,6 +156,29 @@ TEST(Tendencies, SelectingALineSearchesItsCategoryAndRewinds) {
   Selection.Clear();
   EXPECT_EQ(TDiagnosisList::ExplainFinding(kMsgArgumentative).message, 354);
   EXPECT_TRUE(TDiagnosisList::ExplainFinding(563).toFirstEpisode);
+}
+
+TEST(Tendencies, EveryTextALineOrAFindingCanAskForExists) {
+  // A missing text would open an error box on a plain click of the line.
+  Fixture f;
+  TDiagnosisList list;
+  list.BuildTendencies(f.in, false, nullptr);
+  std::vector<int> missing;
+  for (const TDiagnosisLine& line : list.Lines()) {
+    if (!FindStringTableEntry(line.explanation)) missing.push_back(line.explanation);
+  }
+  // The findings the diagnosis makes and those the results list reports.
+  for (int finding : {kMsgCorruptedInput, kMsgDoubt, kMsgArgumentative, kMsgNarrative, kMsgEnunciative, kMsgDescriptive,
+                      kMsgStyleNotDetected, kMsgSettingAction, kMsgSettingReal, kMsgSettingNarrator, kMsgSettingI,
+                      kMsgTendenciesNotSignificant, kMsgIrregularSyntax, kMsgBordersUsed, kMsgBordersNoEffect,
+                      kMsgAllFilteredByBorders, kMsgTextTooShort}) {
+    if (!FindStringTableEntry(finding)) missing.push_back(finding);
+  }
+  for (int finding = 0; finding < 10000; ++finding) {
+    const int message = TDiagnosisList::ExplainFinding(finding).message;
+    if (message != 0 && !FindStringTableEntry(message)) missing.push_back(message);
+  }
+  EXPECT_TRUE(missing.empty()) << ::testing::PrintToString(missing);
 }
 
 }  // namespace
