@@ -197,7 +197,7 @@ ConvertedSource ReadWord(const std::string& name) {
   ConvertedSource source;
   int length = ConvertWordDocument(name);
   if (ConversionState.wordRouteFailed) {
-    if (ConversionState.wordRouteStep == -1) return PassOver(name, 0);  // encrypted: already listed
+    if (ConversionState.wordRouteStep == -1) return PassOver(name, 0);  // encrypted or damaged: already listed
     return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
   }
   if (length <= 0) return {SourceRoute::kPassOver, {}, ConverterUsed::kNone};
@@ -441,8 +441,10 @@ int ConvertWordDocument(const std::string& fileName) {
     AddConversionFailure(fileName, e.what());
     Converters.wordReader = std::make_unique<TMSWordDocument>();
     ConversionState.wordRouteFailed = true;
-    // An encrypted document is not read raw: its bytes are no text.
-    ConversionState.wordRouteStep = e.Kind() == WordErrorKind::kPasswordProtected ? -1 : 0;
+    // An encrypted or damaged document is not read raw: its bytes are no text
+    // (the raw bytes of half a document give its stream and program names).
+    bool passOver = e.Kind() == WordErrorKind::kPasswordProtected || e.Kind() == WordErrorKind::kDamaged;
+    ConversionState.wordRouteStep = passOver ? -1 : 0;
     return 0;
   }
   if (ConversionState.wordRouteText.empty()) {
@@ -485,6 +487,8 @@ ConvertedSource PrepareConvertedSource(const std::string& name, int kind, bool u
           return Options->Switch(opt::WordDetailedReading) ? ReadPowerPoint(name)
                                                            : ConvertedSource{SourceRoute::kReadRaw, {}, {}};
       }
+      // A Word document whose compound file is damaged is said so by the reader.
+      if (file.Damaged() && kind == kDocWord && Options->Switch(opt::WordDetailedReading)) return ReadWord(name);
       if (kind == kDocWord || kind == kDocPowerPoint) return {SourceRoute::kReadRaw, {}, ConverterUsed::kNone};
       return PassOver(name, kMsgNotTextDocument);
     }

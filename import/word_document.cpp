@@ -97,6 +97,14 @@ struct Piece {
 // Story counts of the file information block, in story order.
 enum Story { kMain, kFootnote, kHeader, kMacro, kAnnotation, kEndnote, kTextBox, kHeaderTextBox, kStoryCount };
 
+// A file that is no compound file is not a Word document; one that is, but
+// whose sectors cannot all be found (a file cut short, a damaged table), is a
+// damaged document.
+[[noreturn]] void RaiseOpenError(const CompoundFile& file, const std::string& name) {
+  if (file.Damaged()) Raise(WordErrorKind::kDamaged, kMsgWordDamaged, name);
+  Raise(WordErrorKind::kNotWordDocument, kMsgWordNotValid, name);
+}
+
 }  // namespace
 
 int CodePageOfLanguage(uint16_t lid) {
@@ -203,14 +211,14 @@ void TMSWordDocument::Read() {
   if (fileName_.empty() || !std::filesystem::is_regular_file(fileName_, ec))
     Raise(WordErrorKind::kNotFound, kMsgWordFileNotFound, fileName_);
   CompoundFile file;
-  if (!file.OpenFile(fileName_)) Raise(WordErrorKind::kNotWordDocument, kMsgWordNotValid, fileName_);
+  if (!file.OpenFile(fileName_)) RaiseOpenError(file, fileName_);
   ReadCompound(file, fileName_);
 }
 
 void TMSWordDocument::ReadFromMemory(std::string_view data, const std::string& name) {
   Clear();
   CompoundFile file;
-  if (!file.Open(data)) Raise(WordErrorKind::kNotWordDocument, kMsgWordNotValid, name);
+  if (!file.Open(data)) RaiseOpenError(file, name);
   ReadCompound(file, name);
 }
 

@@ -49,6 +49,9 @@ class CompoundFile {
   bool Open(std::string_view data);
 
   CompoundError Error() const { return error_; }
+  // The file is a compound file, but a sector chain or the directory is
+  // damaged (as in a file cut short).
+  bool Damaged() const { return error_ == CompoundError::kBadChain || error_ == CompoundError::kBadDirectory; }
   const char* ErrorText() const;
 
   const std::vector<CompoundEntry>& Entries() const { return entries_; }

@@ -204,6 +204,20 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
   EXPECT_EQ(Prepare(lockedX).route, SourceRoute::kPassOver);
   EXPECT_EQ(ConversionFailures.files.size(), 3u);
 
+  // Half of a document is damaged: listed so, never read raw into the
+  // names of its streams.
+  WordLayout whole;
+  whole.text = std::u16string(3000, u'w') + u"\r";
+  whole.ccp[0] = 3001;
+  std::string bytes = BuildWordFile(whole);
+  for (size_t cut : {bytes.size() / 2, bytes.size() - 512}) {
+    std::string half = Put("half" + std::to_string(cut) + ".doc", bytes.substr(0, cut));
+    ConvertedSource cutShort = Prepare(half);
+    EXPECT_EQ(cutShort.route, SourceRoute::kPassOver) << cut;
+    EXPECT_EQ(ConversionFailures.files.back().reason, "File " + half + " is damaged.");
+  }
+  EXPECT_EQ(ConversionFailures.files.size(), 5u);
+
   // With the Word-reader switch off, .doc files are read raw.
   SetSwitch(&ConversionSwitches::wordReader, false);
   EXPECT_EQ(Prepare(Copy("sample.doc", "raw.doc")).route, SourceRoute::kReadRaw);
