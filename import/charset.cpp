@@ -88,6 +88,17 @@ char DetectUtf16(const char* block, size_t length, size_t& markLength) {
   }
   if (b0 == '<' && b1 == 0) return 'p';
   if (b0 == 0 && b1 == '<') return 'o';
+  // No mark: a text of a Latin script in UTF-16 has a zero byte in most of
+  // its units, always on the same side, where a one-byte text has none.
+  size_t units = std::min<size_t>(length, 4096) / 2;
+  if (units < 4) return 0;
+  size_t evenZeros = 0, oddZeros = 0;
+  for (size_t u = 0; u < units; ++u) {
+    evenZeros += block[2 * u] == 0;
+    oddZeros += block[2 * u + 1] == 0;
+  }
+  if (oddZeros * 2 >= units && evenZeros * 8 <= oddZeros) return 'p';
+  if (evenZeros * 2 >= units && oddZeros * 8 <= evenZeros) return 'o';
   return 0;
 }
 

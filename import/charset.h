@@ -38,8 +38,8 @@ int CharsetModeFromName(std::string_view name, int current);
 // shorter than 10 bytes or declares nothing.
 bool DetectMarkupCharset(const char* block, size_t length, int& mode);
 
-// Byte order of a UTF-16 text found by its mark or, for a document that
-// starts with '<', by the zero byte beside it: 'p' little-endian,
+// Byte order of a UTF-16 text found by its mark, or without one by the zero
+// bytes of its units (a document that starts with '<' by the one beside it): 'p' little-endian,
 // 'o' big-endian, 0 not UTF-16. markLength receives the bytes of the mark.
 char DetectUtf16(const char* block, size_t length, size_t& markLength);
 

@@ -267,6 +267,9 @@ void TTextLoader::DetectTextEncoding() {
     } else if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
       LoaderState.encoding = kEncodingUtf16LittleEndian;
       rawPosition_ = 2;
+    } else if (size_t mark = 0; char order = DetectUtf16(reinterpret_cast<const char*>(b), n, mark)) {
+      // No mark, but the zero bytes of its units say it is UTF-16.
+      LoaderState.encoding = order == 'o' ? kEncodingUtf16BigEndian : kEncodingUtf16LittleEndian;
     } else if (LooksLikeUtf8(b, n, bytesLeft_ > 0)) {
       LoaderState.encoding = kEncodingUtf8;
     }

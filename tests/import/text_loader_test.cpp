@@ -135,6 +135,16 @@ TEST(TextLoaderReadAhead, CharactersAcrossTheReadBlockBoundaryStayWhole) {
   EXPECT_EQ(rows[421].word, "b");
 }
 
+// An ASCII text in UTF-16 of either byte order, without a mark.
+std::string Utf16(std::string_view ascii, bool bigEndian) {
+  std::string out;
+  for (char c : ascii) {
+    out += bigEndian ? '\0' : c;
+    out += bigEndian ? c : '\0';
+  }
+  return out;
+}
+
 TEST(TextLoaderEncodings, MarksAndDetection) {
   StreamTestState state;
   TempFolder folder;
@@ -168,6 +178,13 @@ TEST(TextLoaderEncodings, MarksAndDetection) {
       {"astral8.txt", "x\xF0\x9F\x98\x80y", {"x", "y"}},
       {"astral16.txt", std::string("\xFE\xFF\0x\xD8\x3D\xDE\x00\0y", 10), {"x", "y"}},
       {"empty.txt", "", {}},
+      // UTF-16 without a mark is known by the zero byte of each unit.
+      {"le16.txt", Utf16("The quick fox.\r\n", false), {"The", "quick", "fox"}},
+      {"be16.txt", Utf16("The quick fox.\r\n", true), {"The", "quick", "fox"}},
+      // An HTML page that declares no character set reads UTF-8 as the text
+      // formats do, and a Windows-1252 one as it stands.
+      {"naive.html", "<html><body><p>A na\xC3\xAFve page</p></body></html>", {"A", "na\xEFve", "page"}},
+      {"naive-ansi.htm", "<p>A na\xEFve page</p>", {"A", "na\xEFve", "page"}},
       // Macintosh apostrophe and inverted exclamation mark are punctuation.
       {"quote.mac", "don\xD5t \xC1Hola", {"don", "t", "Hola"}},
   };
