@@ -30,7 +30,7 @@ constexpr EntityTable::Row kEntities[] = {
     {"rdquo", 34},   {"copy", 169},   {"trade", 153},  {"reg", 174},    {"euro", 128},   {"pound", 163},
     {"apos", 39},    {"yen", 165},    {"cent", 162},   {"deg", 176},    {"micro", 181},  {"curren", 164},
     {"sup1", 185},   {"sup2", 178},   {"sup3", 179},   {"frac14", 188}, {"frac12", 189}, {"frac34", 190},
-    {"plusmn", 177}, {"times", 215},  {"divide", 247}, {"acute", 39},   {"sect", 167},   {"shy", 32},
+    {"plusmn", 177}, {"times", 215},  {"divide", 247}, {"acute", 39},   {"sect", 167},   {"shy", 173},
     {"brvbar", 124}, {"not", 172},    {"middot", 183}, {"iexcl", 161},  {"iquest", 191}, {"oslash", 248},
     {"oelig", 156},  {"comma", 44},   {"midast", 42},  {"lcub", 123},   {"rcub", 125},   {"lbrake", 123},
     {"rbrake", 125}, {"period", 46},  {"semi", 59},    {"colon", 58},   {"excl", 33},    {"quest", 63},
@@ -52,8 +52,11 @@ bool IsAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A'
 bool IsHexDigit(unsigned char c) { return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 int HexValue(unsigned char c) { return IsAsciiDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10; }
 
+// A soft hyphen only marks where a word may be broken: it joins, never splits.
+constexpr unsigned char kSoftHyphen = 173;
+
 // Characters that text mode does not simply copy.
-constexpr auto kSpecial = ByteSet({'\r', '\n', '&', '<', '>', 146, 180});
+constexpr auto kSpecial = ByteSet({'\r', '\n', '&', '<', '>', 146, 180, kSoftHyphen});
 // Characters that end a run of attributes in a tag.
 constexpr auto kTagEnd = ByteSet({'\r', '\n', '<', '>'});
 
@@ -100,6 +103,8 @@ void MarkupReader::Finish(std::string& output) {
   if (encoding_ == Encoding::kUtf16) DecodeUtf16(nullptr, 0, false);
   ReadChars(decoded_.data(), decoded_.size(), output);
   if (inReference_) FinishReference(0, output);
+  // Character data left open keeps the brackets it ended with.
+  if (section_ == Section::kCharacterData && !inScript_) output.append(closers_, ']');
   outputBytes_ += output.size() - before;
 }
 
@@ -118,7 +123,12 @@ void MarkupReader::ChooseEncoding(const char* head, size_t length) {
     charsetMode_ = kCharsetUtf8;
   } else {
     int mode = kCharsetAnsi;
-    if (!DetectMarkupCharset(head, length, mode) && (kind_ == kDocXml || kind_ == kDocSgml)) mode = kCharsetUtf8;
+    // A document that declares nothing is UTF-8 unless its start holds a byte
+    // no UTF-8 text has (bytes that begin no sequence are read as ANSI anyway).
+    if (!DetectMarkupCharset(head, length, mode) &&
+        (kind_ == kDocXml || kind_ == kDocSgml ||
+         ScanUtf8(reinterpret_cast<const unsigned char*>(head), length, true) != Utf8Evidence::kMalformed))
+      mode = kCharsetUtf8;
     charsetMode_ = mode;
     encoding_ = mode == kCharsetUtf8 ? Encoding::kUtf8 : Encoding::kAnsi;
   }
@@ -157,6 +167,10 @@ void MarkupReader::ReadChars(const char* text, size_t length, std::string& outpu
   const auto* s = reinterpret_cast<const unsigned char*>(text);
   size_t i = 0;
   while (i < length) {
+    if (section_ != Section::kNone) {
+      i = ReadSection(s, i, length, output);
+      continue;
+    }
     if (!inTag_ && !inScript_ && !inReference_ && !justResolved_ && outputOn_) {
       // Plain text: copy the run up to the next character that needs a look.
       size_t j = FindStop<'\r', '\n', '&', '<', '>'>(s, i, length, kSpecial);
@@ -175,9 +189,15 @@ void MarkupReader::ReadChars(const char* text, size_t length, std::string& outpu
             break;
           }
       } else {
-        while (j < length && !kTagEnd[s[j]] && !tagNameEnded_) TagChar(s[j++]);
+        while (j < length && !kTagEnd[s[j]] && !tagNameEnded_ && inTag_) TagChar(s[j++]);
       }
       i = j;
+      if (!inTag_) {
+        // The tag began a comment or a character-data section; the data is
+        // apart from the text before it, as after a tag.
+        if (section_ == Section::kCharacterData) Emit(' ', output);
+        continue;
+      }
       if (i == length) break;
     }
     ReadChar(s[i++], output);
@@ -191,10 +211,55 @@ void MarkupReader::TagChar(unsigned char c) {
   }
   tagHasContent_ = true;
   tagSelfClosing_ = c == '/';
-  if (!tagNameEnded_ && tagNameLength_ < kTagNameLength) tagName_[tagNameLength_++] = static_cast<char>(c);
+  if (!tagNameEnded_ && tagNameLength_ < kTagNameLength) {
+    tagName_[tagNameLength_++] = static_cast<char>(c);
+    std::string_view name(tagName_, tagNameLength_);
+    if (name == "!--") StartSection(Section::kComment);
+    else if (name == "![CDATA[") StartSection(Section::kCharacterData);
+  }
+}
+
+void MarkupReader::StartSection(Section section) {
+  inTag_ = false;
+  tagNameLength_ = 0;
+  tagNameEnded_ = false;
+  tagHasContent_ = false;
+  tagSelfClosing_ = false;
+  section_ = section;
+  // "<!-->" and "<!--->" are empty comments: the dashes of the opening count.
+  closers_ = section == Section::kComment ? 2 : 0;
+}
+
+size_t MarkupReader::ReadSection(const unsigned char* s, size_t i, size_t length, std::string& output) {
+  // A comment hides all it holds, tags included, up to "-->"; a character-data
+  // section is text as it stands (no tag, no reference) up to "]]>".
+  const bool comment = section_ == Section::kComment;
+  const unsigned char closer = comment ? '-' : ']';
+  const bool keep = !comment && !inScript_;
+  for (; i < length; ++i) {
+    unsigned char c = s[i];
+    if (c == closer) {
+      ++closers_;
+      continue;
+    }
+    if (c == '>' && closers_ >= 2) {
+      if (keep) output.append(closers_ - 2, ']');
+      section_ = Section::kNone;
+      closers_ = 0;
+      Emit(' ', output);  // ends like a tag
+      return i + 1;
+    }
+    if (keep) {
+      output.append(closers_, ']');
+      Emit(c == '\r' || c == '\n' ? ' ' : c, output);
+    }
+    closers_ = 0;
+  }
+  return i;
 }
 
 void MarkupReader::Emit(unsigned char c, std::string& output) {
+  if (c == kSoftHyphen) return;
   if (c == 146 || c == 180) c = kApostrophe;
   output.push_back(static_cast<char>(c));
 }

@@ -47,7 +47,12 @@ class MarkupReader {
   void Feed(const char* input, size_t length, std::string& output);
   void ReadChars(const char* text, size_t length, std::string& output);
   void ReadChar(unsigned char c, std::string& output);
+  enum class Section { kNone, kComment, kCharacterData };
+
   void TagChar(unsigned char c);
+  void StartSection(Section section);
+  // Reads a comment or character data from i on; the index after what it took.
+  size_t ReadSection(const unsigned char* s, size_t i, size_t length, std::string& output);
   void Emit(unsigned char c, std::string& output);
   void EmitText(unsigned char c, std::string& output);
   // Ends the reference being collected; true when terminator is swallowed.
@@ -73,6 +78,8 @@ class MarkupReader {
   bool inTag_ = false;
   bool inScript_ = false;
   bool inReference_ = false;
+  Section section_ = Section::kNone;
+  size_t closers_ = 0;  // "-" or "]" just read in a section
   bool outputOn_ = true;
   bool tagBreak_ = true;
   bool justResolved_ = false;  // the last character completed a reference without ';'

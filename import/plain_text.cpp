@@ -26,7 +26,7 @@ void MacToAnsi(unsigned char* text, size_t length) {
   for (size_t i = 0; i < length; ++i) text[i] = Tables.macToAnsi[text[i]];
 }
 
-bool LooksLikeUtf8(const unsigned char* block, size_t length, bool moreFollows) {
+Utf8Evidence ScanUtf8(const unsigned char* block, size_t length, bool moreFollows) {
   bool multiByte = false;
   size_t i = 0;
   while (i < length) {
@@ -39,22 +39,29 @@ bool LooksLikeUtf8(const unsigned char* block, size_t length, bool moreFollows) 
     if (c >= 0xC2 && c <= 0xDF) need = 2;
     else if (c >= 0xE0 && c <= 0xEF) need = 3;
     else if (c >= 0xF0 && c <= 0xF4) need = 4;
-    else return false;  // stray continuation byte, overlong lead or beyond U+10FFFF
+    else return Utf8Evidence::kMalformed;  // stray continuation byte, overlong lead or beyond U+10FFFF
     for (size_t k = 1; k < need; ++k) {
-      if (i + k >= length) return moreFollows && multiByte;
+      if (i + k >= length) {
+        if (!moreFollows) return Utf8Evidence::kMalformed;
+        return multiByte ? Utf8Evidence::kWellFormed : Utf8Evidence::kAsciiOnly;
+      }
       unsigned char n = block[i + k];
-      if ((n & 0xC0) != 0x80) return false;
+      if ((n & 0xC0) != 0x80) return Utf8Evidence::kMalformed;
       if (k == 1) {
-        if (c == 0xE0 && n < 0xA0) return false;  // overlong
-        if (c == 0xED && n > 0x9F) return false;  // surrogates
-        if (c == 0xF0 && n < 0x90) return false;  // overlong
-        if (c == 0xF4 && n > 0x8F) return false;  // beyond U+10FFFF
+        if (c == 0xE0 && n < 0xA0) return Utf8Evidence::kMalformed;  // overlong
+        if (c == 0xED && n > 0x9F) return Utf8Evidence::kMalformed;  // surrogates
+        if (c == 0xF0 && n < 0x90) return Utf8Evidence::kMalformed;  // overlong
+        if (c == 0xF4 && n > 0x8F) return Utf8Evidence::kMalformed;  // beyond U+10FFFF
       }
     }
     multiByte = true;
     i += need;
   }
-  return multiByte;
+  return multiByte ? Utf8Evidence::kWellFormed : Utf8Evidence::kAsciiOnly;
+}
+
+bool LooksLikeUtf8(const unsigned char* block, size_t length, bool moreFollows) {
+  return ScanUtf8(block, length, moreFollows) == Utf8Evidence::kWellFormed;
 }
 
 size_t DecodeUtf16Block(unsigned char* block, size_t length, bool bigEndian, bool moreFollows,

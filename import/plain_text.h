@@ -13,6 +13,12 @@ void OemToAnsi(unsigned char* text, size_t length);
 // Macintosh text, through the working Macintosh table.
 void MacToAnsi(unsigned char* text, size_t length);
 
+// What the bytes of a block say about UTF-8: none beyond ASCII, only
+// well-formed sequences, or a byte that no UTF-8 text holds. A sequence cut by
+// the end of the block counts as well-formed when more bytes follow.
+enum class Utf8Evidence { kAsciiOnly, kWellFormed, kMalformed };
+Utf8Evidence ScanUtf8(const unsigned char* block, size_t length, bool moreFollows);
+
 // True when block holds well-formed UTF-8 with at least one multi-byte
 // sequence. A sequence cut by the end of the block counts as well-formed when
 // more bytes follow.

@@ -86,6 +86,29 @@ TEST(MarkupReader, ScriptsStylesAndEncodedDataAreDropped) {
   EXPECT_EQ(Read("<doc><title>T</title><p>x</doc>", kDocSgml), "  T  x ");
 }
 
+TEST(MarkupReader, CharacterDataIsTextAsItStands) {
+  EXPECT_EQ(testing::Squeeze(Read("<a><![CDATA[plain <b>words</b> & more]]></a>", kDocXml)),
+            "plain <b>words</b> & more");
+  EXPECT_EQ(testing::Squeeze(Read("<a><![CDATA[x]y]]z]]]></a>", kDocXml)), "x]y]]z]");
+  EXPECT_EQ(Read("a<![CDATA[line\none]]>b"), "a line one b");
+  EXPECT_EQ(testing::Squeeze(Read("<a><![CDATA[open]]", kDocXml)), "open]]");
+  // A script's character data is still script.
+  EXPECT_EQ(testing::Squeeze(Read("<script>//<![CDATA[\nvar x = 1;\n//]]></script>after")), "after");
+}
+
+TEST(MarkupReader, CommentsHideAllTheyHold) {
+  EXPECT_EQ(testing::Squeeze(Read("a<!-- <b>hidden</b> words -->b")), "a b");
+  EXPECT_EQ(testing::Squeeze(Read("<!-- a > b -- c -->kept", kDocXml)), "kept");
+  EXPECT_EQ(testing::Squeeze(Read("<!---->x<!-->y<!--->z", kDocSgml)), "x y z");
+  EXPECT_EQ(testing::Squeeze(Read("x<!-- never closed <p>lost</p>")), "x");
+}
+
+TEST(MarkupReader, SoftHyphensJoin) {
+  EXPECT_EQ(Read("hy&shy;phen"), "hyphen");
+  EXPECT_EQ(Read("hy&#173;phen hy&#xAD;phen hy\xADphen"), "hyphen hyphen hyphen");
+  EXPECT_EQ(testing::Squeeze(Read("<meta charset=\"utf-8\"><p>hy\xC2\xADphen</p>")), "hyphen");
+}
+
 TEST(MarkupReader, MalformedTagsAreSafe) {
   EXPECT_EQ(Read("a</>b<>c< >d"), "a b c d");
   std::string longTag = "<" + std::string(1000, 's') + ">x";
@@ -113,9 +136,13 @@ TEST(MarkupReader, CharsetOfTheDocument) {
   EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, page, 0)), "caf\xE9");
   EXPECT_EQ(reader.charsetMode(), kCharsetAnsi);
 
-  // An HTML page without a declaration is ANSI; an XML document is UTF-8.
+  // A document without a declaration is UTF-8 when its bytes are; an HTML
+  // page whose bytes are not is ANSI.
   reader.Reset(kDocHtml);
-  EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, "<p>caf\xC3\xA9</p>", 0)), "caf\xC3\xA9");
+  EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, "<p>caf\xC3\xA9</p>", 0)), "caf\xE9");
+  reader.Reset(kDocHtml);
+  EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, "<p>na\xEFve \xC3\xA9</p>", 0)), "na\xEFve \xC3\xA9");
+  EXPECT_EQ(reader.charsetMode(), kCharsetAnsi);
   reader.Reset(kDocXml);
   EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, "<p>caf\xC3\xA9</p>", 0)), "caf\xE9");
 
@@ -166,7 +193,8 @@ TEST(MarkupReader, AnyCutGivesTheSameText) {
   const std::string doc =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?><html><head><style>b{}</style></head>"
       "<body><p class=\"a\">Caf\xC3\xA9 &eacute;t&eacute; &#x2019;&#8364; AT&T</p><b>x</b>y"
-      "<w:bindata>zz</w:bindata><script>if(a<b)x();</script>&lt;tail&gt;</body></html>";
+      "<w:bindata>zz</w:bindata><script>if(a<b)x();</script>&lt;tail&gt;<!-- <p>c</p> -->"
+      "<![CDATA[d]e]]f<g>]]]>hy&shy;phen</body></html>";
   for (int kind : {kDocHtml, kDocXml, kDocSgml}) {
     MarkupReader reader;
     reader.Reset(kind);
