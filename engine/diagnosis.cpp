@@ -1,5 +1,6 @@
 #include "engine/diagnosis.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 
@@ -46,7 +47,9 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
   in.counters = RunCounts.categories;
   in.percentages = RunCounts.percentages;
   in.norms = Tables.styleNorms;
-  in.textWords = TextWords.Count();
+  // Words are numbered from 1 across the run; the proposition marks take the
+  // number of the word before them.
+  in.textWords = static_cast<uint32_t>(std::max<int32_t>(0, TextWords.HighestPosition()));
   in.bordersInUse = Borders.inUse;
   in.filteredPropositions = CurrentRun.filteredPropositions;
   return in;
@@ -77,7 +80,7 @@ int TDiagnosisList::StyleOf(const TDiagnosisInputs& in) {
 void TDiagnosisList::DiagnoseStyle(const TDiagnosisInputs& in, DiagnosisView* view) {
   findings_.clear();
   if (in.textWords < 2) {
-    Add(in.filteredPropositions > 0 ? kMsgAllFilteredByBorders : kMsgTextTooShort, view);
+    Add(in.filteredPropositions > 0 ? kMsgAllFilteredByBorders : kMsgCorruptedInput, view);
     return;
   }
   if (!in.counters || !in.percentages || !in.norms) return;

@@ -35,7 +35,6 @@ constexpr int kMsgBordersUsed = 352;
 constexpr int kMsgBordersNoEffect = 353;
 constexpr int kMsgAllFilteredByBorders = 555;
 constexpr int kMsgPropositionsKeptOn = 573;
-constexpr int kMsgTextTooShort = 5900;
 // Family headers of the tendencies.
 constexpr int kMsgFamilyVerbs = 845;
 constexpr int kMsgFamilyPronouns = 849;
@@ -66,7 +65,7 @@ struct TDiagnosisInputs {
   const uint32_t* counters = nullptr;   // by display code 0..77
   const double* percentages = nullptr;  // by display code 0..77
   const int8_t* norms = nullptr;        // norms[c - 1] for code c
-  uint32_t textWords = 0;               // words in TextWords
+  uint32_t textWords = 0;               // words in TextWords (marks not counted)
   bool bordersInUse = false;
   uint32_t filteredPropositions = 0;  // propositions the Borders took out
 

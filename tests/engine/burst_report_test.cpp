@@ -41,8 +41,8 @@ TEST(BurstReport, SectionsOfTheResults) {
       diagnosis, r, [](int32_t id) { return id == 12 ? std::string("sea\tside") : std::string("cause"); });
   const auto header = [](int m) { return std::string("# ") + GetMessageText(m) + "\n"; };
   // No tendency lines: no section.
-  const std::string tooShort = GetMessageText(kMsgTextTooShort);  // the message buffer is shared
-  EXPECT_EQ(text, header(kMsgReportStyle) + tooShort + "\n" + header(kMsgReportBursts) +
+  const std::string corrupted = GetMessageText(kMsgCorruptedInput);  // the message buffer is shared
+  EXPECT_EQ(text, header(kMsgReportStyle) + corrupted + "\n" + header(kMsgReportBursts) +
                       "12\tsea side\t5\t100\t120\t110.4\t1\n"
                       "-22\tcause\t5\t100\t120\t110.4\t1\n" +
                       header(kMsgReportEpisodes) + "1\t1\t300\t2\n" + header(kMsgReportCharacteristic) +

@@ -94,7 +94,7 @@ TEST(StyleDiagnosis, SettingsDoubtSizeAndBorders) {
 TEST(StyleDiagnosis, ShortTextsAndARefusingList) {
   Fixture f;
   f.in.textWords = 1;
-  EXPECT_EQ(f.Diagnose(), (std::vector<int>{kMsgTextTooShort}));
+  EXPECT_EQ(f.Diagnose(), (std::vector<int>{kMsgCorruptedInput}));
   f.in.filteredPropositions = 2;
   EXPECT_EQ(f.Diagnose(), (std::vector<int>{kMsgAllFilteredByBorders}));
   Fixture g;
@@ -171,7 +171,7 @@ TEST(Tendencies, EveryTextALineOrAFindingCanAskForExists) {
   for (int finding : {kMsgCorruptedInput, kMsgDoubt, kMsgArgumentative, kMsgNarrative, kMsgEnunciative, kMsgDescriptive,
                       kMsgStyleNotDetected, kMsgSettingAction, kMsgSettingReal, kMsgSettingNarrator, kMsgSettingI,
                       kMsgTendenciesNotSignificant, kMsgIrregularSyntax, kMsgBordersUsed, kMsgBordersNoEffect,
-                      kMsgAllFilteredByBorders, kMsgTextTooShort}) {
+                      kMsgAllFilteredByBorders}) {
     if (!FindStringTableEntry(finding)) missing.push_back(finding);
   }
   for (int finding = 0; finding < 10000; ++finding) {

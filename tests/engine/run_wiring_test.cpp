@@ -159,6 +159,28 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
   EXPECT_FALSE(Has(f, kMsgBordersNoEffect));
 }
 
+// A text of one word is too short to diagnose: the one finding says so, in
+// the results list too, and no style or tendency is made up from it.
+TEST_F(RunWiringTest, AOneWordTextGetsTheOneFindingOfAFailedInput) {
+  const std::string one = tmp_ / "one.txt";
+  WriteWholeFile(one, "Hello\n");
+  ASSERT_TRUE(Run(one));
+  ASSERT_EQ(TextWords.HighestPosition(), 1);
+  EXPECT_EQ(Findings(), (std::vector<int>{kMsgCorruptedInput}));
+  TDiagnosisList list;
+  list.Init();
+  RecordingDiagnosisView view;
+  list.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
+  EXPECT_EQ(view.lines, (std::vector<std::string>{"Corrupted input file. Execution failed."}));
+
+  // Two words are a text.
+  WriteWholeFile(one, "Hello world\n");
+  ASSERT_TRUE(Run(one));
+  const std::vector<int> two = Findings();
+  EXPECT_FALSE(Has(two, kMsgCorruptedInput));
+  EXPECT_TRUE(Has(two, kMsgTendenciesNotSignificant));
+}
+
 // Start-up reads the semantic dictionary and builds the lexicon's tables on
 // threads of their own: the dictionaries come out whole all the same.
 TEST_F(RunWiringTest, DictionariesReadOnSeveralThreadsAreWhole) {
