@@ -1,7 +1,8 @@
 /* A filter library for the tests. It reads a text file and gives each line
  * as a chunk; a first line of "password", "badsize", "failing", "endless" or
  * "huge" makes it misbehave in that way. Built without its entry points when
- * QUILOR_TEST_FILTER_BARE is defined. */
+ * QUILOR_TEST_FILTER_BARE is defined, and claiming the next version of the
+ * interface when QUILOR_TEST_FILTER_NEXT_VERSION is. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -16,7 +17,11 @@ typedef struct {
   long calls;
 } Document;
 
+#ifdef QUILOR_TEST_FILTER_NEXT_VERSION
+int quilor_filter_version(void) { return QUILOR_FILTER_ABI_VERSION + 1; }
+#else
 int quilor_filter_version(void) { return QUILOR_FILTER_ABI_VERSION; }
+#endif
 
 void* quilor_filter_open(const char* path, int* error) {
   FILE* f = fopen(path, "rb");

@@ -1,0 +1,106 @@
+// What a reader of documents does at its limits: a converter library of
+// another version, text that reaches the most kept exactly, presentation
+// parts that are not slides, and bytes that only look like UTF-8.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/messages.h"
+#include "import/document_filter.h"
+#include "import/filter_plugin.h"
+#include "import/plain_text.h"
+#include "import/powerpoint_document.h"
+#include "platform/compound_file.h"
+#include "support/office_builders.h"
+#include "tests/platform/temp_folder.h"
+
+namespace quilor {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteWholeFile;
+
+TEST(ImportLimits, ALibraryOfAnotherVersionIsRefused) {
+  std::string why;
+  EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, QUILOR_TEST_FILTER_NEXT, &why), nullptr);
+  EXPECT_EQ(why, "is of another version");
+  // The same library at this version is taken.
+  EXPECT_NE(LoadFilterPlugin(ConverterFormat::kPdf, QUILOR_TEST_FILTER, &why), nullptr);
+}
+
+TEST(ImportLimits, TextEndingAtTheMostKeptIsWholeAndOneChunkMoreIsCut) {
+  auto filter = LoadFilterPlugin(ConverterFormat::kOpenDocumentText, QUILOR_TEST_FILTER);
+  ASSERT_NE(filter, nullptr);
+  // The library gives each line as a chunk, followed by a space: lines of
+  // 4,095 bytes fill the text 4,096 bytes at a time.
+  const std::string line = std::string(4094, 'a') + "\n";
+  const size_t lines = DocumentFilter::kMaxTextBytes / 4096;
+  std::string whole;
+  whole.reserve(lines * line.size() + 16);
+  for (size_t i = 0; i < lines; ++i) whole += line;
+  TempFolder dir;
+  WriteWholeFile(dir / "full.odt", whole);
+  ASSERT_TRUE(filter->ExtractIFilterText(dir / "full.odt")) << filter->IFilterErrorText();
+  EXPECT_EQ(filter->Text().size(), DocumentFilter::kMaxTextBytes);
+  EXPECT_EQ(filter->LastError(), FilterError::kNone);
+
+  whole += "more\n";
+  WriteWholeFile(dir / "more.odt", whole);
+  EXPECT_FALSE(filter->ExtractIFilterText(dir / "more.odt"));
+  EXPECT_EQ(filter->LastError(), FilterError::kTooLong);
+  EXPECT_EQ(filter->IFilterErrorText(), "The text of this document is too long: only its beginning is read.");
+  EXPECT_EQ(filter->Text().size(), DocumentFilter::kMaxTextBytes);
+  EXPECT_EQ(filter->Text().find("more"), std::string::npos);
+}
+
+std::string Record(uint16_t verInstance, uint16_t type, const std::string& body) {
+  std::string r(8, '\0');
+  testing::Put16(r, 0, verInstance);
+  testing::Put16(r, 2, type);
+  testing::Put32(r, 4, static_cast<uint32_t>(body.size()));
+  return r + body;
+}
+
+TEST(ImportLimits, OnlyTheSlidesOfAPresentationAreItsText) {
+  const uint16_t kContainer = 0x000F, kBytesAtom = 0x0FA8, kSlideList = 0x0FF0;
+  auto text = [&](const char* words) { return Record(0, kBytesAtom, words); };
+  const std::string stream = Record(kContainer, 0x03E8, text("on the slide")) +
+                             Record(kContainer, 0x03F0, text("speaker notes")) +
+                             Record(kContainer, 0x03F8, text("master title")) +
+                             Record(kContainer | (1 << 4), kSlideList, text("master list")) +
+                             Record(kContainer | (2 << 4), kSlideList, text("notes list")) +
+                             Record(kContainer, kSlideList, text("slide list"));
+  CompoundFile file;
+  ASSERT_TRUE(file.Open(testing::BuildCompoundFile({{"PowerPoint Document", stream}})));
+  std::string out;
+  EXPECT_EQ(ReadPowerPointText(file, out, 1 << 20), PowerPointResult::kOk);
+  EXPECT_EQ(out, "on the slide\nslide list\n");
+}
+
+bool Utf8(const std::string& bytes) {
+  return LooksLikeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), false);
+}
+
+TEST(ImportLimits, OverlongOrOutOfRangeSequencesAreNotUtf8) {
+  // The shortest form of each length, and the last code point, are UTF-8.
+  EXPECT_TRUE(Utf8("a\xC2\x80 b"));
+  EXPECT_TRUE(Utf8("a\xDF\xBF b"));
+  EXPECT_TRUE(Utf8("a\xE0\xA0\x80 b"));
+  EXPECT_TRUE(Utf8("a\xED\x9F\xBF b"));
+  EXPECT_TRUE(Utf8("a\xEF\xBF\xBF b"));
+  EXPECT_TRUE(Utf8("a\xF0\x90\x80\x80 b"));
+  EXPECT_TRUE(Utf8("a\xF4\x8F\xBF\xBF b"));
+  // The same characters written longer than they need, surrogates and code
+  // points past U+10FFFF are not: the file is read in its 8-bit code page.
+  EXPECT_FALSE(Utf8("a\xC0\xAF b"));
+  EXPECT_FALSE(Utf8("a\xC1\xBF b"));
+  EXPECT_FALSE(Utf8("a\xE0\x9F\xBF b"));
+  EXPECT_FALSE(Utf8("a\xED\xA0\x80 b"));
+  EXPECT_FALSE(Utf8("a\xF0\x8F\xBF\xBF b"));
+  EXPECT_FALSE(Utf8("a\xF4\x90\x80\x80 b"));
+  EXPECT_FALSE(Utf8("a\xF5\x80\x80\x80 b"));
+  EXPECT_FALSE(Utf8("plain ASCII alone"));
+}
+
+}  // namespace
+}  // namespace quilor
