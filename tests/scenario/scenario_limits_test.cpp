@@ -1,0 +1,143 @@
+// The Scenario tree at its deepest: a branch that reaches the last depth a
+// class file holds is read, saved and read again at the same depths, and an
+// edit that would go past it is refused.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/class_file.h"
+#include "core/options.h"
+#include "platform/message_ui.h"
+#include "scenario/anomaly_list.h"
+#include "scenario/scenario_editor.h"
+#include "scenario/scenario_tree.h"
+#include "scenario/scenario_wizard.h"
+#include "ui/main_window_port.h"
+
+namespace quilor::ui {
+namespace {
+
+ClassFileList ParseScenario(const std::string& text) {
+  GroupNumbering = {};
+  ClassFileList list;
+  bool damaged = false;
+  EXPECT_TRUE(ParseClassFileText(list, text, damaged));
+  return list;
+}
+
+std::string Saved(ScenarioTree& tree) {
+  ClassFileList out;
+  EXPECT_TRUE(tree.Write(out));
+  return FormatClassFileText(out);
+}
+
+// Groups at depths 0 to 8, one inside the other, and an item at depth 9.
+std::string DeepestBranch() {
+  std::string text;
+  for (int d = 0; d < ScenarioTree::kDeepestDepth; ++d)
+    text += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\tLevel" + std::to_string(d) + "\r\n";
+  return text + "0#9#\tleaf\tLevel8\r\n";
+}
+
+int FindLabel(const ScenarioTree& tree, const std::string& label) {
+  for (int id : tree.InTreeOrder())
+    if (tree.Label(id) == label) return id;
+  return 0;
+}
+
+TEST(ScenarioLimits, ABranchEndingAtTheDeepestDepthComesBackAtTheSameDepths) {
+  const std::string text = DeepestBranch();
+  ScenarioTree tree;
+  tree.Fill(ParseScenario(text));
+  const int leaf = FindLabel(tree, "leaf");
+  ASSERT_NE(leaf, 0);
+  EXPECT_EQ(tree.Depth(leaf), ScenarioTree::kDeepestDepth);
+  EXPECT_EQ(tree.Label(tree.Node(leaf)->parent), "Level8");
+  const std::string saved = Saved(tree);
+  EXPECT_EQ(saved, text);
+  ScenarioTree again;
+  again.Fill(ParseScenario(saved));
+  EXPECT_EQ(again.Depth(FindLabel(again, "leaf")), ScenarioTree::kDeepestDepth);
+  EXPECT_EQ(Saved(again), text);
+}
+
+TEST(ScenarioLimits, NothingGoesBelowTheDeepestDepth) {
+  ScenarioTree tree;
+  tree.Fill(ParseScenario(DeepestBranch()));
+  // An item beside the leaf fits.
+  tree.Select(FindLabel(tree, "Level8"));
+  EXPECT_TRUE(tree.AddPendingItem("stone", 0, '0', true));
+  EXPECT_FALSE(tree.RefusedTooDeep());
+  EXPECT_EQ(tree.Depth(FindLabel(tree, "stone")), ScenarioTree::kDeepestDepth);
+  // A group there can be made, but it can hold nothing.
+  tree.Select(FindLabel(tree, "Level8"));
+  EXPECT_TRUE(tree.CreateOrSelectGroup("Bottom", -1, true));
+  const int bottom = tree.Selected();
+  EXPECT_EQ(tree.Depth(bottom), ScenarioTree::kDeepestDepth);
+  EXPECT_FALSE(tree.AddPendingItem("pebble", 0, '0', true));
+  EXPECT_TRUE(tree.RefusedTooDeep());
+  EXPECT_EQ(FindLabel(tree, "pebble"), 0);
+  tree.Select(bottom);
+  EXPECT_FALSE(tree.CreateOrSelectGroup("Below", -1, true));
+  EXPECT_TRUE(tree.RefusedTooDeep());
+  EXPECT_EQ(FindLabel(tree, "Below"), 0);
+}
+
+// Choosing another line of the anomaly list selects the first place of its
+// entry, not the one after the place the previous line reached.
+TEST(ScenarioLimits, AnotherAnomalyLineStartsAtItsFirstOccurrence) {
+  ScenarioTree tree;
+  tree.Fill(
+      ParseScenario("G#0V\t1\tAlpha\r\n0#1#\tcat\tAlpha\r\n0#1#\tdog\tAlpha\r\n"
+                    "G#0V\t2\tBeta\r\n0#1#\tcat\tBeta\r\n0#1#\tdog\tBeta\r\n"));
+  AnomalyList list;
+  list.Ajouter(0, "dog");
+  list.Ajouter(0, "cat");
+  auto where = [&] { return tree.Label(tree.Node(tree.Selected())->parent) + "/" + tree.Label(tree.Selected()); };
+  ASSERT_TRUE(list.SearchLine(0, &tree, {}));
+  EXPECT_EQ(where(), "Alpha/dog");
+  ASSERT_TRUE(list.SearchLine(1, &tree, {}));
+  EXPECT_EQ(where(), "Alpha/cat");
+  ASSERT_TRUE(list.SearchLine(1, &tree, {}));
+  EXPECT_EQ(where(), "Beta/cat");
+  ASSERT_TRUE(list.SearchLine(0, &tree, {}));
+  EXPECT_EQ(where(), "Alpha/dog");
+  // A line past the end, or an empty list, selects nothing.
+  EXPECT_FALSE(list.SearchLine(2, &tree, {}));
+  EXPECT_FALSE(list.SearchLine(-1, &tree, {}));
+  EXPECT_EQ(where(), "Alpha/dog");
+}
+
+// Back walks the pages of the wizard one at a time down to the first, and
+// from the last page of each short way straight back to it.
+TEST(ScenarioLimits, BackReturnsPageByPageToTheFirst) {
+  Options->ResetSettings();
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  ScenarioEditor editor{&main};
+  ScenarioWizard wizard{editor};
+  wizard.way = WizardWay::kFromText;
+  wizard.textWordCount = [] { return 500u; };
+  std::vector<int> pages;
+  for (int i = 0; i < 3; ++i) {
+    wizard.ButtonSuivantClick();
+    pages.push_back(wizard.page);
+  }
+  for (int i = 0; i < 4; ++i) {
+    wizard.ButtonPrecedentClick();
+    pages.push_back(wizard.page);
+  }
+  EXPECT_EQ(pages, (std::vector<int>{2, 3, 4, 3, 2, 1, 1}));
+  for (WizardWay way : {WizardWay::kEmpty, WizardWay::kExisting}) {
+    wizard.way = way;
+    wizard.ButtonSuivantClick();
+    EXPECT_NE(wizard.page, 1);
+    wizard.ButtonPrecedentClick();
+    EXPECT_EQ(wizard.page, 1);
+  }
+  EXPECT_FALSE(wizard.closed);
+  Options->ResetSettings();
+}
+
+}  // namespace
+}  // namespace quilor::ui
