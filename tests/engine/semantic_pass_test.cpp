@@ -573,5 +573,18 @@ TEST_F(NeighbourTest, OnlyNeighboursWithinTheDistanceAndTheProposition) {
   EXPECT_EQ(r.SuccessorList[0].cls, 5u);
 }
 
+// A noun alone before the word, exactly at the distance, is no neighbour;
+// one position nearer it is.
+TEST_F(NeighbourTest, ANounAloneAtTheDistanceBeforeIsNoNeighbour) {
+  Noun(3, 1);
+  Word("x", 1 + kNeighbourDistance);
+  Word("/", 1 + kNeighbourDistance);
+  Noun(4, 201);
+  Word("x", 200 + kNeighbourDistance);
+  ASSERT_TRUE(Collect());
+  ASSERT_EQ(AnalysisResults->PredecessorCount, 1u);
+  EXPECT_EQ(AnalysisResults->PredecessorList[0].cls, 4u);
+}
+
 }  // namespace
 }  // namespace quilor
