@@ -1,0 +1,46 @@
+// The main window with every command installed: asking for a graph keeps the
+// selection where the graph does not need another one.
+#include <QApplication>
+#include <QListView>
+
+#include "app/install_windows_qt.h"
+#include "engine/selection.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_state.h"
+#include "mainwindow/results_panel_widget.h"
+#include "ui/result_type_codes.h"
+#include "ui/view_state.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui::testing_support {
+namespace {
+
+std::vector<std::string> Lines(TVekEditForm& w) {
+  QAbstractItemModel* model = w.findChild<ResultsPanelWidget*>()->ResultsList()->model();
+  std::vector<std::string> lines;
+  for (int row = 0; row < model->rowCount(); ++row)
+    lines.push_back(model->index(row, 0).data().toString().toStdString());
+  return lines;
+}
+
+TEST_F(MainWindowTest, AskingForTheBurstsGraphKeepsTheSelection) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  Options->Set(opt::ShowGraph, uint8_t{0});
+  ViewState.GraphShown = false;
+  w.ShowResultType(1);
+  const std::vector<std::string> lines = Lines(w);
+  ASSERT_GT(lines.size(), 3u);
+  w.ClickResultLine(static_cast<int>(lines.size()) - 1);  // the last line
+  const std::string chosen = Selection.firstTerm;
+  ASSERT_FALSE(chosen.empty());
+  w.Command(CommandId::ToolButtonGrapheRafales)->trigger();
+  EXPECT_EQ(Options->Get(opt::GraphKind), kGraphBursts);
+  EXPECT_TRUE(ViewState.GraphShown);
+  EXPECT_EQ(Selection.firstTerm, chosen);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
