@@ -5,6 +5,7 @@
 //   kinds-measure --dico DIR [--sample FILE] [--misses]
 //   kinds-measure --dico DIR --draw N [--corpus DIR] [--seed S]
 //   kinds-measure --dico DIR --draw N --words W,W,... [--corpus DIR] [--seed S]
+//   kinds-measure --dico DIR --draw N --plain DIR [--seed S]
 //
 // The sample (by default dico/kinds_sample.txt) holds one judged token a
 // line: SOURCE TAB ACCEPTED TAB MOOD TAB CONTEXT. CONTEXT is the sentence
@@ -37,10 +38,19 @@
 // sentence; the chosen label and the Brown tag follow as a comment. --tag T
 // keeps the tokens Brown tags T, --first a sentence's first words: the less
 // frequent uses of a word are drawn so.
+//
+// --plain draws N tokens at random from every file of a folder of plain
+// text, one sentence a line: each word that has a reading of one of the
+// five families, or no reading at all, is equally likely, whatever the
+// analysis reads it as. ACCEPTED is "?", the group "random".
+//
+// --group G measures only the tokens of group G, --not-group G the others,
+// so that the random draw and the tokens aimed at rules are scored apart.
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
@@ -184,7 +194,14 @@ struct Judged {
   std::string source, accepted, mood, context, group;
 };
 
-int Measure(const std::string& samplePath, bool misses) {
+struct GroupFilter {
+  std::string only, without;
+  bool Keeps(const std::string& group) const {
+    return (only.empty() || group == only) && (without.empty() || group != without);
+  }
+};
+
+int Measure(const std::string& samplePath, bool misses, const GroupFilter& groups) {
   std::ifstream in(samplePath);
   if (!in) {
     std::fprintf(stderr, "kinds-measure: cannot read %s\n", samplePath.c_str());
@@ -213,6 +230,7 @@ int Measure(const std::string& samplePath, bool misses) {
     // A fifth field names the group the token was drawn for (a comment
     // begins with '#').
     const Judged j{f[0], f[1], f[2], f[3], f.size() > 4 && !f[4].empty() && f[4][0] != '#' ? f[4] : std::string()};
+    if (!groups.Keeps(j.group)) continue;
     std::vector<std::string> tokens;
     int target = -1;
     std::istringstream words(j.context);
@@ -509,10 +527,93 @@ int DrawWords(const std::string& corpus, int perWord, const std::string& list, c
   return 0;
 }
 
+// The tokens of a plain line as the sample writes them: punctuation before
+// and after a word apart (the apostrophe inside a word stays).
+std::vector<std::string> PlainTokens(const std::string& line) {
+  std::vector<std::string> tokens;
+  std::istringstream in(line);
+  auto alnum = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; };
+  for (std::string chunk; in >> chunk;) {
+    size_t b = 0, e = chunk.size();
+    while (b < e && !alnum(chunk[b])) tokens.push_back(chunk.substr(b++, 1));
+    size_t end = e;
+    while (end > b && !alnum(chunk[end - 1])) --end;
+    if (end > b) tokens.push_back(chunk.substr(b, end - b));
+    for (size_t k = end; k < e && end > b; ++k) tokens.push_back(chunk.substr(k, 1));
+  }
+  return tokens;
+}
+
+int DrawPlain(const std::string& folder, int count, unsigned seed) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  TWordLookupCache cache;
+  std::map<std::string, bool> drawable;
+  auto candidate = [&](const std::string& word) {
+    const std::string w = Lower(word);
+    auto it = drawable.find(w);
+    if (it != drawable.end()) return it->second;
+    TCategoryRecord r[kCachedReadings];
+    const int n = cache.WordReadings(w.c_str(), r, nullptr);
+    bool any = n == 0;
+    for (int k = 0; k < n; ++k) any |= FamilyOf(Describe(r[k])) >= 0;
+    return drawable[w] = any;
+  };
+  struct Candidate {
+    uint32_t line;
+    uint32_t token;
+  };
+  std::vector<std::string> lines, sources;
+  std::vector<Candidate> pool;
+  for (const std::string& name : names) {
+    std::ifstream in(folder + "/" + name);
+    if (!in) continue;
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+      ++lineNumber;
+      const std::vector<std::string> tokens = PlainTokens(line);
+      bool kept = false;
+      for (size_t i = 0; i < tokens.size(); ++i) {
+        if (brown::IsPunctuationToken(tokens[i]) || !candidate(tokens[i])) continue;
+        if (!kept) {
+          lines.push_back(line);
+          sources.push_back(name.substr(0, name.rfind('.')) + ":" + std::to_string(lineNumber));
+          kept = true;
+        }
+        pool.push_back({static_cast<uint32_t>(lines.size() - 1), static_cast<uint32_t>(i)});
+      }
+    }
+  }
+  if (pool.empty()) {
+    std::fprintf(stderr, "kinds-measure: no text in %s\n", folder.c_str());
+    return 66;
+  }
+  std::mt19937 random(seed);
+  std::shuffle(pool.begin(), pool.end(), random);
+  std::printf("# random (%zu candidates)\n", pool.size());
+  int drawn = 0;
+  for (size_t k = 0; k < pool.size() && drawn < count; ++k) {
+    const std::vector<std::string> tokens = PlainTokens(lines[pool[k].line]);
+    const std::string label = ChosenLabels(tokens)[pool[k].token];
+    if (label == "-") continue;
+    std::string context;
+    for (size_t t = 0; t < tokens.size(); ++t)
+      context += (t ? " " : "") + (t == pool[k].token ? "[[" + tokens[t] + "]]" : tokens[t]);
+    std::printf("%s\t?\t-\t%s\trandom\t# %s\n", sources[pool[k].line].c_str(), context.c_str(), label.c_str());
+    ++drawn;
+  }
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   std::string corpus = std::string(QUILOR_CORPUS_ROOT) + "/brown", dico, sample = "dico/kinds_sample.txt", words,
-              group = "words";
+              group = "words", plain;
   DrawFilter filter;
+  GroupFilter groups;
   int draw = 0;
   unsigned seed = 19;
   bool misses = false;
@@ -532,16 +633,19 @@ int Run(int argc, char** argv) {
     else if (a == "--sample") sample = argv[++i];
     else if (a == "--draw") draw = std::atoi(argv[++i]);
     else if (a == "--words") words = argv[++i];
-    else if (a == "--group") group = argv[++i];
+    else if (a == "--group") group = groups.only = argv[++i];
+    else if (a == "--not-group") groups.without = argv[++i];
+    else if (a == "--plain") plain = argv[++i];
     else if (a == "--tag") filter.tag = argv[++i];
     else if (a == "--seed") seed = static_cast<unsigned>(std::atoi(argv[++i]));
     else if (a == "--reading-cost") Tuning.laterReadingCost = std::atoi(argv[++i]);
   }
   if (dico.empty()) {
     std::fprintf(stderr,
-                 "usage: kinds-measure --dico DIR [--sample FILE] [--misses]\n"
+                 "usage: kinds-measure --dico DIR [--sample FILE] [--misses] [--group G | --not-group G]\n"
                  "       kinds-measure --dico DIR --draw N [--words W,... [--group G] [--tag T] [--first]]\n"
-                 "                     [--corpus DIR] [--seed S]\n");
+                 "                     [--corpus DIR] [--seed S]\n"
+                 "       kinds-measure --dico DIR --draw N --plain DIR [--seed S]\n");
     return 64;
   }
   ScriptedMessageUi ui(true);
@@ -549,7 +653,8 @@ int Run(int argc, char** argv) {
   InitMessages();
   OpenAnalysisDictionaries(dico);
   int rc = 0;
-  if (draw <= 0) rc = Measure(sample, misses);
+  if (draw <= 0) rc = Measure(sample, misses, groups);
+  else if (!plain.empty()) rc = DrawPlain(plain, draw, seed);
   else if (words.empty()) rc = Draw(corpus, draw, seed);
   else rc = DrawWords(corpus, draw, words, group, filter, sample, seed);
   CloseAnalysisDictionaries();
