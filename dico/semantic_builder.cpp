@@ -325,21 +325,22 @@ void SemanticBuilder::ChooseLevel1Classes(Work& w) const {
     if (x.subtree != y.subtree) return x.subtree > y.subtree;
     return x.synset->offset < y.synset->offset;
   });
-  std::unordered_set<std::string> usedNames;
-  w.level1Names.assign(1, std::string());
+  // A concept all of whose words a concept ranked before it has claimed is
+  // read as its ancestor: it would be a second class for the same words.
+  std::unordered_set<std::string> claimed;
   w.level1Concept.assign(1, 0);
   for (int i : candidates) {
-    if (static_cast<int>(w.level1Names.size()) > options_.level1Budget) break;
+    if (static_cast<int>(w.level1Concept.size()) > options_.level1Budget) break;
     for (const wordnet::SynsetWord& sw : concepts[i].synset->words) {
-      std::string name = LowerAscii(sw.text);
-      if (!CanStoreShiftedName(name) || usedNames.count(name)) continue;
-      usedNames.insert(name);
-      concepts[i].level1Class = static_cast<int>(w.level1Names.size());
-      w.level1Names.push_back(name);
+      std::string word = LowerAscii(sw.text);
+      if (!CanStoreShiftedName(word) || claimed.count(word)) continue;
+      claimed.insert(word);
+      concepts[i].level1Class = static_cast<int>(w.level1Concept.size());
       w.level1Concept.push_back(i);
       break;
     }
   }
+  w.level1Names = ClassNames(w, w.level1Concept);
   for (size_t i = 0; i < concepts.size(); ++i) {
     int a = static_cast<int>(i);
     for (int steps = 0; a >= 0 && steps < kMaxChainSteps && !concepts[a].level1Class; ++steps) a = concepts[a].parent;
@@ -350,32 +351,83 @@ void SemanticBuilder::ChooseLevel1Classes(Work& w) const {
 // Level-2 classes: the middle concepts of the level-1 concepts.
 void SemanticBuilder::NameLevel2Classes(Work& w) {
   std::vector<Concept>& concepts = w.concepts;
-  middleNames_.assign(1, std::string());
+  std::vector<int> middles(1, 0);
   middleField_.assign(1, 0);
   middleSize_.assign(1, 0);
-  std::unordered_set<std::string> usedMiddle;
+  middleIsField_.assign(1, false);
+  middleSynset_.assign(1, nullptr);
+  std::set<int> fieldsMet;
   for (size_t t = 1; t < w.level1Concept.size(); ++t) {
     Concept& c = concepts[w.level1Concept[t]];
     Concept& m = concepts[c.middle];
     if (!m.level2Class) {
-      std::string name;
-      for (const wordnet::SynsetWord& sw : m.synset->words) {
-        std::string n = LowerAscii(sw.text);
-        if (CanStoreShiftedName(n) && !usedMiddle.count(n)) {
-          name = n;
-          break;
-        }
-      }
-      if (name.empty()) name = LowerAscii(m.synset->words.front().text) + "_" + fieldNames_[m.field];
-      for (int k = 2; usedMiddle.count(name) || !CanStoreShiftedName(name); ++k)
-        name = LowerAscii(m.synset->words.front().text) + "_" + std::to_string(k);
-      usedMiddle.insert(name);
-      m.level2Class = static_cast<int>(middleNames_.size());
-      middleNames_.push_back(name);
+      m.level2Class = static_cast<int>(middles.size());
+      middles.push_back(c.middle);
       middleField_.push_back(m.field);
       middleSize_.push_back(m.subtree);
+      // The first middle field of a field whose synset WordNet heads with
+      // the field's own name is the field itself (animal, plant, person,
+      // food; not solid food after it): it makes no subgroup of its own.
+      std::string first = LowerAscii(m.synset->words.front().text);
+      std::replace(first.begin(), first.end(), '_', ' ');
+      middleIsField_.push_back(first == fieldNames_[m.field] && fieldsMet.insert(m.field).second);
+      middleSynset_.push_back(m.synset);
     }
   }
+  middleNames_ = ClassNames(w, middles);
+}
+
+// The names of classes (concepts[conceptOf[k]] for class k; k = 0 unused): a
+// class is named by the word of its synset that is used most (WordNet's
+// tagged sense counts; between equal counts, the synset's order), so that a
+// reader knows it and reads it in that sense (head, not caput). Where
+// classes would share a word, the one that uses it most (then the lower
+// class number) keeps it alone; each other one adds the word of its nearest
+// ancestor that tells it apart ("star (expert)"), a number only when none
+// does. The names depend on WordNet alone, so an unchanged WordNet names the
+// classes as before.
+std::vector<std::string> SemanticBuilder::ClassNames(const Work& w, const std::vector<int>& conceptOf) const {
+  const std::vector<Concept>& concepts = w.concepts;
+  auto usedMost = [&](int c, int& count) {
+    std::string best;
+    count = -1;
+    for (const wordnet::SynsetWord& sw : concepts[c].synset->words) {
+      std::string word = LowerAscii(sw.text);
+      if (!CanStoreShiftedName(word)) continue;
+      const int n = db_.SenseTagCount(Pos::Noun, word, *concepts[c].synset);
+      if (n > count) best = std::move(word), count = n;
+    }
+    return best.empty() ? std::string("class") : best;
+  };
+  std::vector<std::string> names(conceptOf.size());
+  std::vector<int> counts(conceptOf.size(), 0);
+  std::map<std::string, std::vector<size_t>> sharing;
+  for (size_t k = 1; k < conceptOf.size(); ++k) {
+    names[k] = usedMost(conceptOf[k], counts[k]);
+    sharing[names[k]].push_back(k);
+  }
+  std::set<std::string> taken;
+  for (const auto& [word, classes] : sharing) taken.insert(word);
+  for (auto& [word, classes] : sharing) {
+    std::stable_sort(classes.begin(), classes.end(), [&](size_t a, size_t b) { return counts[a] > counts[b]; });
+    for (size_t i = 1; i < classes.size(); ++i) {
+      std::string name;
+      int a = concepts[conceptOf[classes[i]]].parent;
+      for (int steps = 0; a >= 0 && steps < kMaxChainSteps && name.empty(); ++steps, a = concepts[a].parent) {
+        int ignored = 0;
+        const std::string qualifier = usedMost(a, ignored);
+        const std::string candidate = word + " (" + qualifier + ")";
+        if (qualifier != word && CanStoreShiftedName(candidate) && !taken.count(candidate)) name = candidate;
+      }
+      for (int number = 2; name.empty(); ++number) {
+        const std::string candidate = word.substr(0, 30) + " " + std::to_string(number);
+        if (CanStoreShiftedName(candidate) && !taken.count(candidate)) name = candidate;
+      }
+      taken.insert(name);
+      names[classes[i]] = name;
+    }
+  }
+  return names;
 }
 
 // The classes of the three levels, their triples and their name indexes.
@@ -747,11 +799,8 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
                      [&](size_t a, size_t b) { return middleSize_[a] > middleSize_[b]; });
     if (middles.size() > subgroups) middles.resize(subgroups);
     std::vector<size_t> shown;
-    for (size_t m : middles) {
-      std::string label = middleNames_[m];
-      std::replace(label.begin(), label.end(), '_', ' ');
-      if (label != fieldNames_[f]) shown.push_back(m);
-    }
+    for (size_t m : middles)
+      if (!middleIsField_[m]) shown.push_back(m);
     return shown;
   };
   // Each field a group holding its level-3 class, with its largest middle
@@ -769,6 +818,16 @@ std::vector<ScenarioFileImage> SemanticBuilder::DefaultScenarios() const {
       for (size_t m : shown) {
         std::string label = middleNames_[m];
         std::replace(label.begin(), label.end(), '_', ' ');
+        // A subgroup named like its group (knowledge under knowledge) adds
+        // another word of its synset, so that the two labels differ.
+        if (label == fieldNames_[f])
+          for (const wordnet::SynsetWord& sw : middleSynset_[m]->words) {
+            std::string other = LowerAscii(sw.text);
+            std::replace(other.begin(), other.end(), '_', ' ');
+            if (other == label) continue;
+            label += " (" + other + ")";
+            break;
+          }
         if (spelling) label = spelling->Label(label);
         AddGroup(list, signature, 1, label);
         AddItem(list, '2', 2, middleNames_[m], label);

@@ -66,6 +66,7 @@ class SemanticBuilder {
   void AssignMiddleFields(Work& w) const;
   void ChooseLevel1Classes(Work& w) const;
   void NameLevel2Classes(Work& w);
+  std::vector<std::string> ClassNames(const Work& w, const std::vector<int>& conceptOf) const;
   bool StoreClasses(const Work& w, SemanticDictionary& d, std::string& error);
   void CollectLemmaReadings(Work& w, SemanticDictionary& d);
   void JoinPluralReadings(Work& w);
@@ -84,6 +85,8 @@ class SemanticBuilder {
   std::vector<std::string> middleNames_;                  // level 2, 1-based
   std::vector<int> middleField_;                          // level-2 class -> level-3 class
   std::vector<int> middleSize_;                           // concepts under each middle field
+  std::vector<bool> middleIsField_;                       // the middle field is its field's head
+  std::vector<const wordnet::Synset*> middleSynset_;      // each middle field's synset
   std::vector<std::vector<std::string>> chemistryWords_;  // element and compound names
   std::vector<std::string> elementWords_, compoundWords_, acidWords_;
   std::vector<LemmaSenses> senseTable_;
