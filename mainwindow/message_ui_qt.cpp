@@ -177,35 +177,67 @@ bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
   }
 }
 
-QtGaugeView::QtGaugeView() : dialog_(new GaugeDialog(QApplication::activeWindow())), guard_(dialog_) {}
+QtGaugeView::QtGaugeView() : guard_(nullptr) { Window(); }
+
+GaugeDialog* QtGaugeView::Window() {
+  if (dialog_.isNull()) {
+    auto* dialog = new GaugeDialog(DialogParent());
+    for (int i = 0; i < 4; ++i) {
+      dialog->SetCaption(i + 1, captions_[i]);
+      dialog->SetValue(i + 1, values_[i]);
+    }
+    dialog->SetRange(maximum_);
+    dialog->SetPosition(position_);
+    dialog_ = dialog;
+    guard_.SetGauge(dialog);
+    if (shown_) dialog->show();
+  }
+  return dialog_.data();
+}
 
 void QtGaugeView::SetShown(bool shown) {
-  if (shown == dialog_->isVisible()) return;
+  shown_ = shown;
+  GaugeDialog* dialog = Window();
+  if (shown == dialog->isVisible()) return;
   if (shown) {
-    dialog_->show();
+    dialog->show();
     QCoreApplication::processEvents();
   } else {
-    dialog_->hide();
+    dialog->hide();
   }
 }
 
 QtGaugeView::~QtGaugeView() {
-  dialog_->hide();
-  delete dialog_;
+  if (!dialog_.isNull()) {
+    dialog_->hide();
+    delete dialog_.data();
+  }
 }
 
 void QtGaugeView::SetCaption(int line, const std::string& text) {
-  if (line >= 1 && line <= 4) dialog_->SetCaption(line, QString::fromStdString(Cp1252ToUtf8(text)));
+  if (line < 1 || line > 4) return;
+  captions_[line - 1] = QString::fromStdString(Cp1252ToUtf8(text));
+  Window()->SetCaption(line, captions_[line - 1]);
 }
 
 void QtGaugeView::SetValue(int line, const std::string& text) {
-  if (line >= 1 && line <= 4) dialog_->SetValue(line, QString::fromStdString(Cp1252ToUtf8(text)));
+  if (line < 1 || line > 4) return;
+  values_[line - 1] = QString::fromStdString(Cp1252ToUtf8(text));
+  Window()->SetValue(line, values_[line - 1]);
 }
 
-void QtGaugeView::SetRange(int32_t maximum) { dialog_->SetRange(maximum); }
-void QtGaugeView::SetPosition(int32_t position) { dialog_->SetPosition(position); }
-void QtGaugeView::Repaint() { dialog_->repaint(); }
-bool QtGaugeView::IsVisible() const { return dialog_->isVisible(); }
+void QtGaugeView::SetRange(int32_t maximum) {
+  maximum_ = maximum;
+  Window()->SetRange(maximum);
+}
+
+void QtGaugeView::SetPosition(int32_t position) {
+  position_ = position;
+  Window()->SetPosition(position);
+}
+
+void QtGaugeView::Repaint() { Window()->repaint(); }
+bool QtGaugeView::IsVisible() const { return dialog_.isNull() ? shown_ : dialog_->isVisible(); }
 void QtGaugeView::ProcessEvents() { QCoreApplication::processEvents(); }
 
 void InstallQtMessageUiAndGauge() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <array>
 #include <string>
@@ -58,13 +59,20 @@ class BusyGuard : public QObject {
  public:
   explicit BusyGuard(QWidget* gauge);
   ~BusyGuard() override;
+  void SetGauge(QWidget* gauge) { gauge_ = gauge; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* gauge_;
+  QPointer<QWidget> gauge_;
 };
+
+// The gauge's window opens over the window in front, and Qt deletes it with
+// that window: a request's work may close the terminology window while the
+// gauge shows. The view then makes the window again over the one in front,
+// with the lines, the range and the position it showed, so that the run
+// goes on and Stop stays at hand.
 
 class QtGaugeView : public GaugeView {
  public:
@@ -78,11 +86,17 @@ class QtGaugeView : public GaugeView {
   bool IsVisible() const override;
   void SetShown(bool shown) override;
   void ProcessEvents() override;
-  GaugeDialog* Dialog() { return dialog_; }
+  GaugeDialog* Dialog() { return Window(); }
 
  private:
-  GaugeDialog* dialog_;
+  GaugeDialog* Window();
+  QPointer<GaugeDialog> dialog_;
   BusyGuard guard_;
+  std::array<QString, 4> captions_;
+  std::array<QString, 4> values_;
+  int maximum_ = 0;
+  int position_ = 0;
+  bool shown_ = false;
 };
 
 // Installs the Qt message box and gauge for the program.

@@ -1,6 +1,5 @@
 #include "output/setup_wizard_dialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +8,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "ui/dialog_parent_qt.h"
 #include "ui/texts_qt.h"
 #include "core/files.h"
 #include "core/messages.h"
@@ -172,9 +172,9 @@ void TAssistantSetup::ButtonTerminerClick() {
 }
 
 SetupWizardChoice SetupWizardDialogRunner::Run() {
-  TAssistantSetup dialog(QApplication::activeWindow());
-  dialog.exec();
-  return dialog.result() == QDialog::Accepted ? dialog.Result() : SetupWizardModel::ClosedChoice();
+  // On the heap: the window it opens over may go while it waits.
+  HeapDialog<TAssistantSetup> dialog(DialogParent());
+  return dialog.Run() ? dialog->Result() : SetupWizardModel::ClosedChoice();
 }
 
 }  // namespace quilor::ui

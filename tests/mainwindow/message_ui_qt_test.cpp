@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -124,6 +126,50 @@ TEST(QtGaugeTest, StopAsksAndTheDialogLeavesTheCloseBoxesWorking) {
   EXPECT_FALSE(gauge.Continue());
   ASSERT_EQ(ui.ui.Shown().size(), 2u);
   EXPECT_EQ(ui.ui.Shown()[0].text, "Do you really want to stop this process?");
+  CloseInfoJauge();
+  EXPECT_EQ(Progress.gauge, nullptr);
+}
+
+// The gauge opens over the window in front; that window is deleted while
+// the gauge shows (a request's work closes the terminology window), and
+// Qt deletes the gauge's window with it. The run goes on with a gauge that
+// shows its lines and still stops it.
+TEST(QtGaugeTest, AGaugeWhoseWindowGoesShowsOnOverAnother) {
+  InitMessages();
+  ScopedScriptedUi ui;
+  auto* window = new QWidget;
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  SetGaugeViewFactory([] { return std::make_unique<QtGaugeView>(); });
+  TInfoJauge& gauge = CreateInfoJauge(true);
+  SetGaugeViewFactory(nullptr);
+  auto& view = static_cast<QtGaugeView&>(gauge.View());
+  gauge.DefinirLibelle(1, "Reading", true);
+  gauge.DefinirMaximum(40);
+  QPointer<QWidget> first = view.Dialog();
+  ASSERT_FALSE(first.isNull());
+  EXPECT_EQ(first->parentWidget(), window);
+  delete window;
+  ASSERT_TRUE(first.isNull()) << "the gauge's window no longer goes with the window it opened over";
+  gauge.DefinirMaximum(50);
+  gauge.MajBar(10);
+  gauge.DefinirValeur(2, "12 files");
+  EXPECT_TRUE(view.IsVisible());
+  QWidget* again = view.Dialog();
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->isVisible());
+  auto* bar = again->findChild<QProgressBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->maximum(), 50);
+  EXPECT_EQ(bar->value(), 10);
+  QStringList shown;
+  for (auto* label : again->findChildren<QLabel*>()) shown << label->text();
+  EXPECT_TRUE(shown.contains(QStringLiteral("Reading")));
+  EXPECT_TRUE(shown.contains(QStringLiteral("12 files")));
+  ui.ui.QueueAnswer(1);  // Yes
+  again->findChild<QPushButton*>(QStringLiteral("ButtonArret"))->click();
+  EXPECT_TRUE(gauge.StopRequested());
   CloseInfoJauge();
   EXPECT_EQ(Progress.gauge, nullptr);
 }
