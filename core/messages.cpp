@@ -1,6 +1,7 @@
 #include "core/messages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -135,8 +136,15 @@ bool CheckAlloc(const void* pointer) {
   Terminate(kExitFatal, text);
 }
 
+namespace {
+std::atomic<uint64_t> g_memoryLowReports{0};
+}  // namespace
+
+uint64_t MemoryLowReports() { return g_memoryLowReports.load(std::memory_order_acquire); }
+
 bool ReportMemoryLow(bool failed) {
   if (!failed) return false;
+  g_memoryLowReports.fetch_add(1, std::memory_order_acq_rel);
   // On a worker the failure is recorded; the message thread reports it.
   if (!OnMessageThread()) {
     RecordWorkerMemoryLow();

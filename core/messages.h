@@ -4,6 +4,7 @@
 // number into MessageBuffer. Texts are Windows-1252.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/message_ui.h"
@@ -82,6 +83,9 @@ int AskYesNoCancel(const std::string& text);                   // kind 3; 1 Yes,
 bool CheckAlloc(const void* pointer);
 // When failed, shows message 0 and returns True (the caller gives up); never stops.
 bool ReportMemoryLow(bool failed);
+// How many failures ReportMemoryLow was told of, on every thread, since the
+// program started: a run that saw this change left something out.
+uint64_t MemoryLowReports();
 // When failed, shows message 0 and ends the program with exit code 1.
 void StopIfAllocationFailed(const char* owner, bool failed);
 // For the places that catch a failed allocation (std::bad_alloc) where the

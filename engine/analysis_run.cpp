@@ -11,6 +11,7 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "core/gauge.h"
+#include "core/messages.h"
 #include "core/worker_threads.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
@@ -138,10 +139,20 @@ bool ReleaseFailedRun() {
   return false;
 }
 
+bool ReleaseMemoryLowRun() {
+  CurrentRun.memoryLow = true;
+  return ReleaseFailedRun();
+}
+
 bool RunAnalysis(uint8_t runKind) {
   // A run started while one runs changes nothing.
   if (CurrentRun.running) return false;
   RunningGuard running;
+  // Whatever met "Memory low" during the run left something out of it: the
+  // run fails rather than show part of the text as the whole.
+  const uint64_t memoryLowBefore = MemoryLowReports();
+  CurrentRun.memoryLow = false;
+  auto leftOut = [memoryLowBefore] { return MemoryLowReports() != memoryLowBefore; };
   const bool shortText = QueuedFileBytes() < kSharedWorkFromBytes;
   ScopedCoresCap oneCore(shortText ? 1 : 0);
   // A long text reads the semantic word tables often from its start.
@@ -162,6 +173,7 @@ bool RunAnalysis(uint8_t runKind) {
   if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1) first.Start(*OntologyEngine);
   if (!LoadAndSegment()) {
     first.Finish(false);
+    CurrentRun.memoryLow = leftOut();
     CloseProgressGauge();
     ThrowIfWorkerFailed();
     return false;
@@ -174,15 +186,17 @@ bool RunAnalysis(uint8_t runKind) {
   // Without a semantic dictionary the run ends with the categorised words.
   // The gauge stays for the caller, which closes it after refreshing its views.
   if (!OntologyEngine || !OntologyEngine->Ready()) {
+    if (leftOut()) return ReleaseMemoryLowRun();
     RestoreCursor();
     return true;
   }
   AnalysisResults.reset(new (std::nothrow) TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count()));
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
-  if (!RunSemanticPass(*AnalysisResults, &first)) return ReleaseFailedRun();
+  if (!RunSemanticPass(*AnalysisResults, &first)) return leftOut() ? ReleaseMemoryLowRun() : ReleaseFailedRun();
   SetRunRelations(AnalysisResults->Windows, TextWords, std::move(AnalysisResults->WindowWords));
   ThrowIfWorkerFailed();
+  if (leftOut()) return ReleaseMemoryLowRun();
   RestoreCursor();
   return true;
 }

@@ -13,6 +13,7 @@ struct TRunFlags {
   bool aborted = false;     // a step failed or the run was stopped
   bool stopped = false;     // the loading step ended on the cancel flag
   bool running = false;     // set for the whole run; a second run is refused
+  bool memoryLow = false;   // the run failed because memory ran out ("Memory low" shown)
   uint8_t kind = 0;         // the run-kind argument, kept for the later passes
   bool gaugeWanted = true;  // whether runs show the progress gauge
   // Propositions the Borders took out of the text of the last run.

@@ -1306,10 +1306,10 @@ void SemanticPass::CollectPropositions(size_t parts) {
                            nullptr);
     }
   }
-  RunInParallel(runs, "semantic pass",
+  RunInParallel(runs, "relations",
                 [&](size_t k) { collected[k]->Collect(starts[k], k + 1 < runs ? starts[k + 1] : TextWords.Tail()); });
-  // A run that found no memory dropped records, as a single run does: the
-  // message is shown here, the results kept.
+  // A run that found no memory dropped records: the message is shown here
+  // and the pass ends as failed (Run).
   try {
     ThrowIfWorkerFailed();
   } catch (const std::bad_alloc&) {
@@ -1337,8 +1337,7 @@ void SemanticPass::CollectPropositions(size_t parts) {
     }
   }
   // Without room for them the other runs' windows and records are left out
-  // (the message is shown), as a single run leaves out those it has no
-  // room for; the words of the windows then go with them.
+  // (the message is shown, and the pass fails).
   if (!JoinStores(r_.Windows, r_.Relations, stores)) windowWordsKept = false;
   if (!windowWordsKept) std::vector<TWordNode*>().swap(r_.WindowWords);
 }
@@ -1361,6 +1360,9 @@ void SemanticPass::SortRelations() {
 }
 
 bool SemanticPass::Run(int64_t firstWords) {
+  // Relations or windows left out for want of memory would be shown as the
+  // whole analysis: a pass that met "Memory low" fails.
+  const uint64_t memoryLowBefore = MemoryLowReports();
   Prepare(firstWords >= 0);
   if (!Step()) return false;
   if (firstWords >= 0) words_ = static_cast<uint32_t>(firstWords);
@@ -1369,10 +1371,11 @@ bool SemanticPass::Run(int64_t firstWords) {
   SettleAmbiguous();
   if (!Step()) return false;
   CollectPropositions(parts_);
+  if (MemoryLowReports() != memoryLowBefore) return false;
   StoreRetention();
   if (!Step()) return false;
   SortRelations();
-  if (r_.Cancelled) return false;
+  if (r_.Cancelled || MemoryLowReports() != memoryLowBefore) return false;
   for (int level = 1; level <= 3; ++level) {
     GaugeStep(r_);
     engine_.RankLevel(level);
@@ -1390,6 +1393,7 @@ bool SemanticPass::Run(int64_t firstWords) {
   TextWords.SaveCursor(kBookmarkPageStart);
   TextWords.SaveCursor(kBookmarkPageEnd);
   RewindStores(r_);
+  if (MemoryLowReports() != memoryLowBefore) return false;
   r_.ResultsReady = !r_.Cancelled;
   r_.ProgressCounter = kSemanticGaugeSteps - 1;
   GaugeStep(r_);

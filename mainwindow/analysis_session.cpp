@@ -85,8 +85,12 @@ bool AnalysisSession::AnalyserLeTexte() {
     const bool stopped = Progress.cancelRequested || CurrentRun.stopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
-    // A stopped run says so; the welcome page alone would not.
-    view_.ShowStatus(1, stopped ? Cp1252ToUtf8(GetMessageText(kMsgRunStopped)) : std::string(" "));
+    // A stopped run says so, and one that ran out of memory says that; the
+    // welcome page alone would not.
+    std::string status = " ";
+    if (CurrentRun.memoryLow) status = Cp1252ToUtf8(GetMessageText(kMsgMemoryLow));
+    else if (stopped) status = Cp1252ToUtf8(GetMessageText(kMsgRunStopped));
+    view_.ShowStatus(1, status);
     AfterBusy();
     return false;
   }

@@ -29,6 +29,7 @@
 #include "engine/word_list.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
+#include "support/corpus.h"
 #include "support/failing_allocation.h"
 #include "support/stream_support.h"
 #include "../platform/temp_folder.h"
@@ -115,6 +116,19 @@ class RunWiringTest : public ::testing::Test {
     list.Init();
     list.DiagnoseStyle(TDiagnosisInputs::Current(), nullptr);
     return list.Findings();
+  }
+  // Forty Brown files as one text.
+  void WriteFortyFiles(std::string& file) {
+    std::string corpus;
+    ASSERT_TRUE(testing_support::CorpusFolder("plain", corpus));
+    std::string words;
+    for (int i = 1; i <= 40; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "/ca%02d.txt", i);
+      words += testing_support::ReadFileBytes(corpus + name) + "\n";
+    }
+    file = tmp_ / "forty.txt";
+    WriteWholeFile(file, words);
   }
   static bool Has(const std::vector<int>& v, int x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
@@ -386,16 +400,8 @@ TEST_F(RunWiringTest, TheFirstPassThreadFollowsOnlyTheNewText) {
 TEST_F(RunWiringTest, AWorkerWithoutMemoryEndsTheRunOnTheCallersThread) {
   // Forty Brown files as one text: enough words for the workers to need
   // more memory as they go.
-  const std::string corpus = std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/";
-  if (!fs::exists(corpus + "ca01.txt")) GTEST_SKIP() << "no corpus beside the source tree";
-  std::string words;
-  for (int i = 1; i <= 40; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "c%c%02d.txt", i <= 44 ? 'a' : 'b', i);
-    words += testing_support::ReadFileBytes(corpus + name) + "\n";
-  }
-  const std::string file = tmp_ / "forty.txt";
-  WriteWholeFile(file, words);
+  std::string file;
+  ASSERT_NO_FATAL_FAILURE(WriteFortyFiles(file));
   ASSERT_TRUE(Run(file));
   const uint32_t whole = TextWords.Count();
   EXPECT_GT(whole, 50000u);
@@ -424,6 +430,42 @@ TEST_F(RunWiringTest, AWorkerWithoutMemoryEndsTheRunOnTheCallersThread) {
     EXPECT_TRUE(ui_.ui.Shown().empty());  // the caller's catch reports it
     ASSERT_TRUE(Run(file));
     EXPECT_EQ(TextWords.Count(), whole);
+  }
+}
+
+// A run of the semantic pass that finds no memory while it keeps the
+// relations of its propositions leaves pairs out: the relations and all
+// that is ranked from them would be those of part of the text. The run
+// fails as "Memory low" (shown once), nothing of it stays, and the next
+// run is whole.
+TEST_F(RunWiringTest, RelationsLeftOutForWantOfMemoryFailTheRun) {
+  if (UsableCores() < 2) GTEST_SKIP() << "the pass runs on one thread here";
+  std::string file;
+  ASSERT_NO_FATAL_FAILURE(WriteFortyFiles(file));
+  ASSERT_TRUE(Run(file));
+  ASSERT_TRUE(AnalysisResults);
+  const std::string whole = ResultsReport(*AnalysisResults);
+  const uint32_t words = TextWords.Count();
+  // Early (the first record) and late (part of the pairs kept).
+  for (const long after : {0L, 20L}) {
+    SCOPED_TRACE(after);
+    ui_.ui.ClearLog();
+    {
+      testing::ScopedAllocationFailure failing("relations", after);
+      EXPECT_FALSE(Run(file));
+      ASSERT_GT(testing::RefusedAllocations(), 0);
+    }
+    EXPECT_TRUE(CurrentRun.memoryLow);
+    EXPECT_FALSE(AnalysisResults) << "part of the relations kept as the results";
+    EXPECT_EQ(TextWords.Count(), 0u) << "the text of a failed run stays";
+    EXPECT_FALSE(WorkerMemoryLow());
+    ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui_.ui.Shown()[0].text, GetMessageText(kMsgMemoryLow));
+    ASSERT_TRUE(Run(file));
+    EXPECT_FALSE(CurrentRun.memoryLow);
+    EXPECT_EQ(TextWords.Count(), words);
+    ASSERT_TRUE(AnalysisResults);
+    EXPECT_EQ(ResultsReport(*AnalysisResults), whole);
   }
 }
 
