@@ -27,6 +27,7 @@
 #include "ui/result_type_codes.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
+#include "support/corpus.h"
 
 namespace quilor::ui {
 namespace {
@@ -185,7 +186,7 @@ TEST_F(MainWindowTest, EveryEnabledResultsCommandActsInEveryState) {
   InstallWindows(w);
   w.resize(1024, 700);
   w.show();
-  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"));
+  ASSERT_TRUE(Open(quilor::testing_support::CorpusFile("plain", "ca01.txt")));
   auto* results = w.findChild<ResultsPanelWidget*>();
   QListView* list = results->ResultsList();
   std::vector<CommandId> ids;

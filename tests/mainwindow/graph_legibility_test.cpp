@@ -20,6 +20,7 @@
 #include "mainwindow/results_panel_widget.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
+#include "support/corpus.h"
 
 namespace quilor::ui::testing_support {
 namespace {
@@ -50,9 +51,7 @@ std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame) {
   return problems.str();
 }
 
-std::string Plain(const std::string& name) {
-  return std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/" + name;
-}
+std::string Plain(const std::string& name) { return quilor::testing_support::CorpusFile("plain", name); }
 
 class GraphLegibility : public MainWindowTest {
  protected:

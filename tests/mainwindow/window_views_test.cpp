@@ -31,6 +31,7 @@
 #include "mainwindow/results_panel_widget.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
+#include "support/corpus.h"
 
 namespace quilor::ui::testing_support {
 namespace {
@@ -133,7 +134,7 @@ TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
   InstallWindows(w);
   w.resize(1024, 700);
   w.show();
-  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"));
+  ASSERT_TRUE(Open(quilor::testing_support::CorpusFile("plain", "ca01.txt")));
   w.ShowResultType(ClassListIndexOfLevel(1));
   ResultsPanelWidget* results = ResultsOf(w);
   QListView* list = results->ResultsList();

@@ -26,4 +26,12 @@ inline ::testing::AssertionResult CorpusFolder(const std::string& part, std::str
                                        << " (QUILOR_CORPUS names the folder that holds plain/ and brown/)";
 }
 
+// The path of a file of the corpus's part; a missing part fails the test
+// (and names the folder looked in).
+inline std::string CorpusFile(const std::string& part, const std::string& name) {
+  std::string folder;
+  if (const ::testing::AssertionResult found = CorpusFolder(part, folder); !found) ADD_FAILURE() << found.message();
+  return folder + "/" + name;
+}
+
 }  // namespace quilor::testing_support
