@@ -1,6 +1,8 @@
 #include "core/class_file.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include "core/messages.h"
 #include "core/options.h"
 #include "platform/read_file.h"
+#include "platform/text_encoding.h"
 #if __has_include("platform/safe_save.h")
 #include "platform/safe_save.h"
 #define QUILOR_HAVE_SAFE_SAVE 1
@@ -52,16 +55,25 @@ std::string QuotedName(int id, const std::string& scenarioName) {
   return std::string(GetMessageText(id)) + " \"" + scenarioName + "\"";
 }
 
-bool SaveFileSafely(const std::string& fileName, const std::string& contents) {
+// The errno of a failed save; 0 when the file was written.
+struct SaveFailure {
+  int error = 0;
+};
+
+SaveFailure SaveFileSafely(const std::string& fileName, const std::string& contents) {
 #ifdef QUILOR_HAVE_SAFE_SAVE
-  return static_cast<bool>(SafeSave(fileName, contents));
+  const SaveResult saved = SafeSave(fileName, contents);
+  return {saved ? 0 : (saved.error ? saved.error : EIO)};
 #else
   std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
   out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
   out.close();
-  return static_cast<bool>(out);
+  return {out ? 0 : EIO};
 #endif
 }
+
+// A file name as the messages show it (Windows-1252).
+std::string DisplayPath(const std::string& path) { return Utf8ToCp1252(path); }
 
 }  // namespace
 
@@ -109,7 +121,9 @@ bool ParseClassFileText(ClassFileList& list, std::string_view text, bool& damage
     if (line.size() > kMaxLineKept) line = line.substr(0, kMaxLineKept);
     size_t tab1 = line.size() >= 5 ? line.find('\t', 4) : std::string_view::npos;
     if (tab1 == std::string_view::npos) {
-      damaged = true;
+      // A blank line (an editor's last line) is passed over; any other line
+      // without its fields is damage.
+      if (line.find_first_not_of(" \t") != std::string_view::npos) damaged = true;
       continue;
     }
     ClassFileEntry entry;
@@ -155,26 +169,42 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
                    int64_t* fileTime) {
   const int64_t date = RecordScenarioDate(fileName);
   if (fileTime) *fileTime = date;
+  const TGroupNumbering before = GroupNumbering;
   GroupNumbering.counter = 0;
   GroupNumbering.renumberingInProgress = false;
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
   if (ReadWholeFile(fileName, kMaxClassFileSize, content) != ReadFileStatus::kOk) {
-    ShowError(QuotedName(kMsgClassFileReadError, scenarioName));
+    GroupNumbering = before;
+    ShowError(QuotedName(kMsgClassFileReadError, scenarioName.empty() ? DisplayPath(fileName) : scenarioName));
     return false;
   }
+  // Read aside: a file refused leaves the list as it was, so that a damaged
+  // file never replaces a sound Scenario (and is never saved over).
+  ClassFileList read;
   bool damaged = false;
-  bool ok = ParseClassFileText(list, content, damaged);
-  if (!ok) return false;
-  if (damaged) ShowError(GetMessageText(kMsgScenarioIntegrityError));
+  if (!ParseClassFileText(read, content, damaged)) {
+    GroupNumbering = before;
+    return false;
+  }
+  if (damaged) {
+    GroupNumbering = before;
+    ShowError(QuotedName(kMsgScenarioIntegrityError, DisplayPath(fileName)) + " " +
+              GetMessageText(kMsgDamagedFileNotLoaded));
+    return false;
+  }
+  list = std::move(read);
   if (GroupNumbering.renumberingInProgress) GroupNumbering.renumbered = true;
   return true;
 }
 
-bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const std::string& scenarioName,
+bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const std::string& /*scenarioName*/,
                    int64_t* fileTime) {
-  if (!SaveFileSafely(fileName, FormatClassFileText(list))) {
-    ShowError(QuotedName(kMsgClassFileWriteError, scenarioName));
+  const SaveFailure failure = SaveFileSafely(fileName, FormatClassFileText(list));
+  if (failure.error != 0) {
+    // The file and the real cause: a full disk, a read-only folder or a
+    // refused permission are told apart.
+    ShowError(QuotedName(kMsgFileNotWritten, DisplayPath(fileName)) + " (" + std::strerror(failure.error) + ").");
     return false;
   }
   const int64_t date = RecordScenarioDate(fileName);

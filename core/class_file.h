@@ -14,6 +14,8 @@ namespace quilor {
 constexpr int kMsgClassFileReadError = 4;
 constexpr int kMsgClassFileWriteError = 5;
 constexpr int kMsgScenarioIntegrityError = 536;
+constexpr int kMsgFileNotWritten = 539;
+constexpr int kMsgDamagedFileNotLoaded = 540;
 constexpr int kMsgMaxSignatureReached = 1234;
 
 struct ClassFileEntry {
@@ -72,11 +74,15 @@ bool ParseClassFileText(ClassFileList& list, std::string_view text, bool& damage
 // The file text of the list.
 std::string FormatClassFileText(const ClassFileList& list);
 
-// Loads the file into the list; scenarioName is quoted in the error message.
-// fileTime receives the file's modification time (seconds) when given.
+// Loads the file into the list; scenarioName is quoted in the read error
+// message (the file's path when empty). A file with a damaged line fails the
+// integrity check: its message names the file, the result is false and the
+// list is left as it was. fileTime receives the file's modification time
+// (seconds) when given.
 bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::string& scenarioName = {},
                    int64_t* fileTime = nullptr);
 // Writes the list through the safe save (temporary file, backup, rename).
+// A failure shows the file's path and the system's reason, and gives false.
 bool SaveClassFile(const ClassFileList& list, const std::string& fileName, const std::string& scenarioName = {},
                    int64_t* fileTime = nullptr);
 

@@ -25,6 +25,7 @@
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
+#include "platform/safe_save.h"
 #include "platform/settings_store.h"
 
 namespace quilor {
@@ -532,12 +533,16 @@ bool LoadCurrentScenario() {
     WorkContext->SwitchS = false;
     fromCommandLine = true;
   }
-  ScenarioFile.Clear();
-  // Loading the empty list drops the Scenario level.
-  if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
-  Options->Set(opt::ScenarioFileDate, 0);
+  // A save killed half-way left its temporary file beside the Scenarios.
+  if (!WorkContext->UserScenarioFolder.empty()) RemoveStaleTemporariesInFolder(WorkContext->UserScenarioFolder, ".scn");
   const std::string name = Options->Get(opt::ScenarioFileName);
-  if (name.empty()) return true;
+  if (name.empty()) {
+    // Loading the empty list drops the Scenario level.
+    ScenarioFile.Clear();
+    if (OntologyEngine) OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
+    Options->Set(opt::ScenarioFileDate, 0);
+    return true;
+  }
   const std::string path = UserFileOrDefault(WorkContext->UserScenarioFolder, name);
   const bool named = !path.empty();
   if (fromCommandLine && (!named || !IsRegularFile(path))) {
@@ -545,12 +550,24 @@ bool LoadCurrentScenario() {
     CommandLineFlags.terminationRequested = true;
     return false;
   }
-  if (!named || !LoadClassFile(ScenarioFile, path, name)) return false;
+  // Read aside: a file that cannot be read or fails the integrity check
+  // leaves the Scenario in memory (and in the engine) as it was.
+  ClassFileList read;
+  if (!named || !LoadClassFile(read, path, name)) return false;
+  ScenarioFile = std::move(read);
   if (OntologyEngine) {
     OntologyEngine->LoadScenario(ScenarioFile, GroupNumbering.forceRenumbering);
     OntologyEngine->ShareScenarioWithIndexes();
   }
   return true;
+}
+
+bool MakeScenarioCurrent(const std::string& name) {
+  const std::string previous = Options->Get(opt::ScenarioFileName);
+  Options->Set(opt::ScenarioFileName, name);
+  if (LoadCurrentScenario()) return true;
+  Options->Set(opt::ScenarioFileName, previous);
+  return false;
 }
 
 bool LoadCurrentBorders() {

@@ -112,7 +112,15 @@ bool ShutDown();
 // threads ended as by ShutDown, and the memory of the dictionaries is left
 // to the operating system, which takes a whole process back at once.
 bool ShutDownForExit();
+// Reads the current Scenario (the options' name, or the /s one) into
+// ScenarioFile and the engine. A file that cannot be read or fails the
+// integrity check is not made current: false, and the Scenario in memory
+// stays as it was. Stale temporaries of killed saves in the Scenario folder
+// are removed first.
 bool LoadCurrentScenario();
+// Makes the named Scenario (a name of the Scenario folder) the current one;
+// when it cannot be loaded the previous name stays current, with its list.
+bool MakeScenarioCurrent(const std::string& name);
 bool LoadCurrentBorders();
 // The texts folder "<user folder or install root>/Text", made current.
 void GoToTextsFolder();

@@ -71,7 +71,13 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
   LoadCurrentBorders();
   if (!run.scenario.empty()) {
     ScenarioFile.Clear();
-    if (!LoadClassFile(ScenarioFile, run.scenario) || !OntologyEngine) {
+    // A damaged Scenario is refused, its message naming the file: the
+    // results would be those of whatever lines survived.
+    if (!LoadClassFile(ScenarioFile, run.scenario)) {
+      ShutDown();
+      return kExitBadScenario;
+    }
+    if (!OntologyEngine) {
       say(Detail(kMsgFileUnreadable, DisplayFileName(run.scenario)));
       ShutDown();
       return kExitNoInput;

@@ -16,6 +16,7 @@ constexpr int kExitTextCut = 3;  // the text reached the word cap: only its begi
 constexpr int kExitUsage = 64;
 constexpr int kExitNothingRead = 65;  // no document gave any text (each failed or was empty)
 constexpr int kExitNoInput = 66;
+constexpr int kExitBadScenario = 65;  // the --scenario file cannot be read or fails the integrity check
 
 struct TToolAnalysis {
   std::string dico;      // the dictionary folder

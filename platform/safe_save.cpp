@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -118,6 +119,11 @@ pid_t PidOfOurTemporary(std::string_view tail) {
   return pid > 0 && pid <= 0x3FFFFFFF ? static_cast<pid_t>(pid) : 0;
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() &&
+         ::strncasecmp(text.data() + text.size() - end.size(), end.data(), end.size()) == 0;
+}
+
 }  // namespace
 
 int RemoveStaleTemporaries(const std::string& path) {
@@ -126,6 +132,21 @@ int RemoveStaleTemporaries(const std::string& path) {
   return RemoveFilesOfGoneProcesses(ParentFolder(path), [&prefix](std::string_view name) -> int {
     if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return 0;
     return PidOfOurTemporary(name.substr(prefix.size()));
+  });
+}
+
+int RemoveStaleTemporariesInFolder(const std::string& folder, std::string_view extension) {
+  return RemoveFilesOfGoneProcesses(folder, [extension](std::string_view name) -> int {
+    // "<stem><extension>.<pid>.<hex>.tmp" (or ".bak"): the pid starts after
+    // the second dot from the end; the stem and its extension come before.
+    if (name.size() < 4) return 0;
+    const size_t hexDot = name.substr(0, name.size() - 4).rfind('.');
+    if (hexDot == std::string_view::npos || hexDot == 0) return 0;
+    const size_t pidDot = name.substr(0, hexDot).rfind('.');
+    if (pidDot == std::string_view::npos || pidDot <= extension.size()) return 0;
+    const std::string_view head = name.substr(0, pidDot);
+    if (!EndsWithNoCase(head, extension)) return 0;
+    return PidOfOurTemporary(name.substr(pidDot + 1));
   });
 }
 

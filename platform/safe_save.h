@@ -39,6 +39,12 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
 // SafeSave calls it first. The number of files removed.
 int RemoveStaleTemporaries(const std::string& path);
 
+// Removes, in folder, what saves of processes no longer running left behind
+// for the files of one extension (".scn"): regular files named
+// "<name><extension>.<pid>.<hex>.tmp" or ".bak", the extension in any case.
+// The number of files removed.
+int RemoveStaleTemporariesInFolder(const std::string& folder, std::string_view extension);
+
 // Removes the regular files of folder that a process no longer running left
 // behind: those whose name pidOf reads a process id from (0: a name of no
 // process). The files of this process and of running ones stay. The number

@@ -166,8 +166,11 @@ std::string MergeScenarioFiles(const std::vector<std::string>& names) {
 void ReloadMergedScenario(ScenarioEditor& editor, const std::string& mergedPath) {
   if (editor.MainWindow() && editor.MainWindow()->Printing()) return;
   ShowHourglass();
-  Options->Set(opt::ScenarioFileName, std::filesystem::path(mergedPath).filename().string());
-  LoadCurrentScenario();
+  // A merge that cannot be read back leaves the current Scenario as it was.
+  if (!MakeScenarioCurrent(std::filesystem::path(mergedPath).filename().string())) {
+    RestoreCursor();
+    return;
+  }
   Options->Set(opt::ScenarioFileName, "");
   editor.FillTreeFromScenario();
   // Its file goes once it is read: the merged Scenario exists only in the

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -71,13 +73,31 @@ TEST_F(ClassFileTest, LinesAreCutFieldsLimitedAndBlankCodeCharactersRead) {
   EXPECT_EQ(*list.Entries()[2].text2, "one");                 // a single TAB gives text 1 twice
 }
 
-TEST_F(ClassFileTest, DamagedLinesAreSkippedAndReportedOnceAfterTheFile) {
-  std::string path = Write("damaged.scn", "G#0V\t1\tok\r\nbad\r\nno tab here\r\n\r\n0#1#\tword\tok\r\n");
+// A file with damaged lines fails the integrity check: it is reported once,
+// naming the file, and refused whole; the list keeps what it held, so that a
+// damaged file never becomes a Scenario that a save would write back.
+TEST_F(ClassFileTest, ADamagedFileIsReportedByNameAndRefusedWhole) {
+  const std::string path = Write("damaged.scn", "G#0V\t1\tok\r\nbad\r\nno tab here\r\n0#1#\tword\tok\r\n");
   ClassFileList list;
-  ASSERT_TRUE(LoadClassFile(list, path, "damaged.scn"));
-  EXPECT_EQ(list.Count(), 2u);
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(list, "G#0V\t4\tkept\r\n", damaged));
+  GroupNumbering.counter = 12;
+  EXPECT_FALSE(LoadClassFile(list, path, "damaged.scn"));
+  ASSERT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Entries()[0].text2, std::optional<std::string>("kept"));
+  EXPECT_EQ(GroupNumbering.counter, 12);
   ASSERT_EQ(ui_.ui.Shown().size(), 1u);
   EXPECT_NE(ui_.ui.Shown()[0].text.find("integrity"), std::string::npos);
+  EXPECT_NE(ui_.ui.Shown()[0].text.find("\"" + path + "\""), std::string::npos);
+  // Random bytes likewise.
+  std::string noise;
+  for (int i = 0; i < 4096; ++i) noise += static_cast<char>((i * 7919 + 13) % 256);
+  EXPECT_FALSE(LoadClassFile(list, Write("noise.scn", noise)));
+  EXPECT_EQ(list.Count(), 1u);
+  // Blank lines (an editor's last line) are no damage.
+  EXPECT_TRUE(LoadClassFile(list, Write("blank.scn", "G#0V\t1\tok\r\n\r\n0#1#\tword\tok\r\n  \r\n")));
+  EXPECT_EQ(list.Count(), 2u);
+  EXPECT_EQ(ui_.ui.Shown().size(), 2u);
 }
 
 TEST_F(ClassFileTest, GroupsAreRenumberedFromTheFirstBadNumberOn) {
@@ -101,8 +121,13 @@ TEST_F(ClassFileTest, ReadAndWriteErrorsGiveTheirMessageAndFalse) {
   ClassFileEntry e;
   e.text1 = "word";
   list.Add(e);
-  EXPECT_FALSE(SaveClassFile(list, (dir_ / "no-such-dir" / "x.scn").string(), "x.scn"));
-  EXPECT_EQ(ui_.ui.Shown().size(), 2u);
+  const std::string unwritable = (dir_ / "no-such-dir" / "x.scn").string();
+  EXPECT_FALSE(SaveClassFile(list, unwritable, "x.scn"));
+  ASSERT_EQ(ui_.ui.Shown().size(), 2u);
+  // The write error names the file and the system's reason, not always a full disk.
+  EXPECT_NE(ui_.ui.Shown()[1].text.find("\"" + unwritable + "\""), std::string::npos) << ui_.ui.Shown()[1].text;
+  EXPECT_NE(ui_.ui.Shown()[1].text.find(std::strerror(ENOENT)), std::string::npos) << ui_.ui.Shown()[1].text;
+  EXPECT_EQ(ui_.ui.Shown()[1].text.find("disk full"), std::string::npos) << ui_.ui.Shown()[1].text;
 }
 
 TEST_F(ClassFileTest, TheScenarioDateGoesIntoTheOptionsOnLoadAndSave) {

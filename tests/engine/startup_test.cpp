@@ -511,5 +511,34 @@ TEST_F(StartupTest, CurrentScenarioFromTheOptionsOrTheCommandLine) {
   EXPECT_FALSE(OntologyEngine->IsScenarioLoaded());
 }
 
+// A current Scenario is switched only to a file that reads whole: a damaged
+// one is refused by name and the Scenario in memory, in the engine and in
+// the options stays the previous one. Reading the folder clears the
+// temporaries that killed saves left.
+TEST_F(StartupTest, ADamagedScenarioNeverBecomesCurrent) {
+  Start();
+  Options->Set(opt::ScenarioFileName, kDefaultScenarioName);
+  ASSERT_TRUE(LoadCurrentScenario());
+  const std::string before = FormatClassFileText(ScenarioFile);
+  const uint32_t entries = OntologyEngine->ScenarioEntryCount();
+  ASSERT_GT(entries, 0u);
+  const std::string folder = WorkContext->UserScenarioFolder;
+  WriteWholeFile(folder + "/Broken.scn", "G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n0#1");
+  WriteWholeFile(folder + "/Broken.scn.1073741000.0badc0de0.tmp", "G#0V\t1\tPe");
+  ScopedScriptedUi ui;
+  EXPECT_FALSE(MakeScenarioCurrent("Broken.scn"));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), kDefaultScenarioName);
+  EXPECT_EQ(FormatClassFileText(ScenarioFile), before);
+  EXPECT_EQ(OntologyEngine->ScenarioEntryCount(), entries);
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_NE(ui.ui.Shown()[0].text.find(folder + "/Broken.scn\""), std::string::npos) << ui.ui.Shown()[0].text;
+  EXPECT_FALSE(fs::exists(folder + "/Broken.scn.1073741000.0badc0de0.tmp"));
+  // A sound file is taken.
+  WriteWholeFile(folder + "/Sound.scn", "G#0V\t1\tPets\r\n0#1#\tdog\tPets\r\n");
+  EXPECT_TRUE(MakeScenarioCurrent("Sound.scn"));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Sound.scn");
+  EXPECT_EQ(ScenarioFile.Count(), 2u);
+}
+
 }  // namespace
 }  // namespace quilor

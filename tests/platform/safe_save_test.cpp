@@ -147,6 +147,34 @@ TEST(SafeSave, TheNextSaveRemovesWhatAKilledSaveLeft) {
   EXPECT_EQ(ReadWholeFile(file + ".bak"), "one");
 }
 
+// Reading the Scenario folder clears what saves killed half-way left there,
+// for every Scenario of it, not only the one saved next.
+TEST(SafeSave, TheFolderLosesTheTemporariesOfKilledSavesOfItsKind) {
+  TempFolder dir;
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const std::string dead = std::to_string(gone);
+  const std::string self = std::to_string(::getpid());
+  const std::vector<std::string> stale = {dir / ("A.scn." + dead + ".0badc0de0.tmp"),
+                                          dir / ("My work.SCN." + dead + ".12ab34cd7.bak")};
+  const std::vector<std::string> kept = {
+      dir / "A.scn",
+      dir / ("A.scn." + self + ".0badc0de0.tmp"),      // this process: it may be saving now
+      dir / "A.scn.1.0badc0de0.tmp",                   // a process that runs
+      dir / ("Notes.txt." + dead + ".0badc0de0.tmp"),  // not a Scenario's
+      dir / (".scn." + dead + ".0badc0de0.tmp"),       // no name before the extension
+      dir / ("A.scn." + dead + ".notours.tmp"),
+  };
+  for (const auto& name : stale) WriteWholeFile(name, "half");
+  for (const auto& name : kept) WriteWholeFile(name, "keep");
+  EXPECT_EQ(RemoveStaleTemporariesInFolder(dir.path(), ".scn"), 2);
+  for (const auto& name : stale) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const auto& name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+}
+
 TEST(SafeSave, UnwritableFolderFails) {
   TempFolder dir;
   const std::string regular = dir / "plain";

@@ -220,6 +220,19 @@ TEST(QuilorDump, ResultsGiveCategoriesRankedClassesAndRelations) {
   r = RunDump(dico + "--scenario " + folder.Path("none.scn") + " " + text, err);
   EXPECT_EQ(r.exitCode, 66);
   EXPECT_TRUE(r.out.empty());
+  // A damaged one (random bytes, or cut inside a line) is refused by name:
+  // code 65, nothing analysed with what survived of it.
+  std::string noise;
+  for (int i = 0; i < 2048; ++i) noise += static_cast<char>((i * 7919 + 13) % 256);
+  for (const std::string& bad :
+       {folder.Write("noise.scn", noise), folder.Write("cut.scn", "G#0V\t1\tcourt\r\nS#1#\tjury\tcourt\r\nS#")}) {
+    r = RunDump(dico + "--scenario " + bad + " " + text, err);
+    EXPECT_EQ(r.exitCode, 65) << bad;
+    EXPECT_TRUE(r.out.empty()) << bad;
+    const std::string said = ReadFileBytes(err);
+    EXPECT_NE(said.find("integrity"), std::string::npos) << said;
+    EXPECT_NE(said.find("\"" + bad + "\""), std::string::npos) << said;
+  }
 }
 
 TEST(QuilorDump, RelativeNamesMeanTheCallersFilesAfterStartUpChangesFolder) {
