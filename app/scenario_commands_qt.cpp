@@ -3,6 +3,7 @@
 #include <QAction>
 
 #include "engine/ontology_engine.h"
+#include "engine/startup.h"
 #include "mainwindow/main_window.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/anomaly_list_window.h"
@@ -23,6 +24,9 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
   hooks.showOptions = [&window] {
     if (QAction* options = window.Command(CommandId::MenuOptionsGenerales)) options->trigger();
   };
+  hooks.addSelectedResult = [&window] {
+    if (QAction* add = window.Command(CommandId::PopupResultatsAjouter1); add->isEnabled()) add->trigger();
+  };
   SetScenarioToolHooks(std::move(hooks));
   auto openEditor = [&window] { ScenarioEditorWindowInstance(&window, &window)->Editor().Open(); };
   window.SetCommandHandler(CommandId::MenuScenario, openEditor);
@@ -39,6 +43,23 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
     anomalies->show();
     anomalies->raise();
   };
+  // The editor, while open, keeps its unsaved work: the main window closes
+  // only once the editor has (its save question answered, the save done),
+  // and a Scenario switched by a request or a command file goes through the
+  // editor, which asks first and then shows the new Scenario.
+  window.AddCloseQuery([&window] {
+    const ScenarioEditor* editor = CurrentScenarioEditor();
+    if (!editor || !editor->IsOpen()) return true;
+    return ScenarioEditorWindowInstance(&window, &window)->close();
+  });
+  window.SetScenarioSwitchHandler([](const std::string& name) {
+    ScenarioEditor* editor = CurrentScenarioEditor();
+    if (editor && editor->IsOpen()) {
+      editor->OpenScenarioByName(name);
+      return;
+    }
+    MakeScenarioCurrent(name);
+  });
   return new ScenarioEditorProxy(window, window);
 }
 

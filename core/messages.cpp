@@ -121,6 +121,7 @@ bool AskYesNoWithDontShow(const std::string& text) { return RunBox(text, kBoxYes
 bool AskYesNoDefaultYesWithDontShow(const std::string& text) { return RunBox(text, kBoxYesNoDefaultYes, true) == 1; }
 bool CancelChosen(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
 int AskYesNoCancel(const std::string& text) { return RunBox(text, kBoxYesNoCancel, false); }
+int AskSaveYesNoCancel(const std::string& text) { return RunBox(text, kBoxSaveYesNoCancel, false); }
 
 int ReportOutOfMemory() {
   ShowSystemError(GetMessageText(kMsgMemoryLow));

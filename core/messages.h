@@ -75,6 +75,8 @@ bool AskYesNoWithDontShow(const std::string& text);            // kind 4 with th
 bool AskYesNoDefaultYesWithDontShow(const std::string& text);  // kind 5 with the check box
 bool CancelChosen(const std::string& text);                    // kind 1 (OK, Cancel); true when Cancel was chosen
 int AskYesNoCancel(const std::string& text);                   // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
+// A question whose No throws work away: kind 6, Yes focused (Enter keeps the work).
+int AskSaveYesNoCancel(const std::string& text);
 
 // Allocation guards. On a worker thread (core/worker_threads.h) none shows
 // anything: ReportMemoryLow records the failure, the others throw

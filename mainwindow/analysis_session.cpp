@@ -203,6 +203,8 @@ bool AnalysisSession::CloseRequested() {
   return false;
 }
 
+void AnalysisSession::CloseCancelled() { closePending_ = false; }
+
 void AnalysisSession::AfterBusy() {
   view_.BusyChanged();
   if (closePending_ && !Busy()) view_.CloseWhenIdle();

@@ -77,6 +77,9 @@ class AnalysisSession {
   // The window was asked to close. True when it may close now; else a stop
   // of the run is requested and the window is told to close when idle.
   bool CloseRequested();
+  // The close was refused after all (a window kept its unsaved work): the
+  // window stays open and is not closed when the run ends.
+  void CloseCancelled();
   bool ClosePending() const { return closePending_; }
 
   // Released at window close (the last FermerEditeur).

@@ -670,7 +670,9 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   if (!ParseCommandLine(args) || CommandLineFlags.terminationRequested) return false;
   setWindowTitle(QString::fromStdString(Cp1252ToUtf8(ProgramWindowTitle(false))));
   AfficheMessage(GetMessageText(kMsgScenario));
-  LoadCurrentScenario();
+  // A current Scenario that cannot be read (its message names it) is not
+  // kept as current: the editor would show it empty and save over it.
+  if (!LoadCurrentScenario()) Options->Set(opt::ScenarioFileName, "");
   AfficheMessage(GetMessageText(kMsgBorders));
   LoadCurrentBorders();
   LocaliserInterface();
@@ -733,6 +735,14 @@ void TVekEditForm::FormClose() {
 
 void TVekEditForm::closeEvent(QCloseEvent* event) {
   if (!session_.CloseRequested()) {
+    event->ignore();
+    return;
+  }
+  // The windows that hold unsaved work are asked first: a Cancel there
+  // leaves everything open.
+  for (auto& query : closeQueries_) {
+    if (query()) continue;
+    session_.CloseCancelled();
     event->ignore();
     return;
   }
@@ -962,8 +972,11 @@ void TVekEditForm::BringToFront() {
 }
 
 void TVekEditForm::SwitchScenario(const std::string& name) {
-  Options->Set(opt::ScenarioFileName, name);
-  LoadCurrentScenario();
+  if (scenarioSwitch_) {
+    scenarioSwitch_(name);
+    return;
+  }
+  MakeScenarioCurrent(name);
 }
 
 void TVekEditForm::AnalyseQueue() {

@@ -15,6 +15,11 @@
 //    selections, free tool windows that belong to the text).
 //  - AddRedrawCallback(f): RazAffichageEtGraphe.
 //  - AddClosingCallback(f): at window close, before the engine shuts down.
+//  - AddCloseQuery(f): asked when the window is to close, before anything
+//    closes (the Scenario editor's save question); false keeps it open.
+//  - SetScenarioSwitchHandler(f(name)): how a request or a command file
+//    switches the Scenario (the Scenario editor, when open, does it after its
+//    save question); without one the Scenario is loaded directly.
 //  - SetWordPositionHandler(f(position)) / SetResultLineByTagHandler(f(tag)):
 //    GoToWordPosition and SelectResultLineByTag of the port.
 //  - SetResultTypeHandler(f(index)) / SetLastResultTypeHandler(f) /
@@ -80,6 +85,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   void AddReleaseCallback(std::function<void()> f) { releaseCallbacks_.push_back(std::move(f)); }
   void AddRedrawCallback(std::function<void()> f) { redrawCallbacks_.push_back(std::move(f)); }
   void AddClosingCallback(std::function<void()> f) { closingCallbacks_.push_back(std::move(f)); }
+  void AddCloseQuery(std::function<bool()> f) { closeQueries_.push_back(std::move(f)); }
+  void SetScenarioSwitchHandler(std::function<void(const std::string&)> f) { scenarioSwitch_ = std::move(f); }
   void SetResultTypeHandler(std::function<void(int)> f) { resultTypeHandler_ = std::move(f); }
   void SetLastResultTypeHandler(std::function<void()> f) { lastResultTypeHandler_ = std::move(f); }
   void SetSelectedResultTypeProvider(std::function<int()> f) { selectedResultType_ = std::move(f); }
@@ -284,6 +291,8 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   std::vector<std::function<void()>> releaseCallbacks_;
   std::vector<std::function<void()>> redrawCallbacks_;
   std::vector<std::function<void()>> closingCallbacks_;
+  std::vector<std::function<bool()>> closeQueries_;
+  std::function<void(const std::string&)> scenarioSwitch_;
   std::function<void(int)> resultTypeHandler_;
   std::function<void()> lastResultTypeHandler_;
   std::function<int()> selectedResultType_;

@@ -63,11 +63,13 @@ BoxAnswer QtMessageUi::ShowBox(const BoxRequest& request) {
       box.setDefaultButton(static_cast<QPushButton*>(b3));
       break;
     case kBoxYesNoCancel:
+    case kBoxSaveYesNoCancel:
       box.setIcon(QMessageBox::Question);
       b1 = box.addButton(yes, QMessageBox::YesRole);
       b2 = box.addButton(no, QMessageBox::NoRole);
       b3 = box.addButton(cancel, QMessageBox::RejectRole);
-      box.setDefaultButton(static_cast<QPushButton*>(b2));
+      // Enter on a save question keeps the work.
+      box.setDefaultButton(static_cast<QPushButton*>(request.kind == kBoxSaveYesNoCancel ? b1 : b2));
       break;
     case kBoxYesNo:
     case kBoxYesNoDefaultYes:

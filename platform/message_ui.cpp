@@ -21,6 +21,7 @@ int ScriptedMessageUi::DefaultResult(int kind) {
   switch (kind) {
     case kBoxOkCancel:
     case kBoxYesNoCancel:
+    case kBoxSaveYesNoCancel:
     case kBoxYesNo:
     case kBoxYesNoDefaultYes: return 1;
     default: return 2;  // the lone Ok of kind 0

@@ -16,10 +16,11 @@ enum BoxKind : int {
   kBoxYesNoCancel = 3,      // Yes, No and Cancel, No focused
   kBoxYesNo = 4,            // Yes and No, No focused
   kBoxYesNoDefaultYes = 5,  // Yes and No, Yes focused
+  kBoxSaveYesNoCancel = 6,  // Yes, No and Cancel, Yes focused: the save question
 };
 
 // Result of a box: 0 closed without a button, 1 Button1, 2 Button2, 3 Button3.
-// Button1 is Ok or Yes, Button2 is No (kind 3) or the lone Ok (kind 0),
+// Button1 is Ok or Yes, Button2 is No (kinds 3 and 6) or the lone Ok (kind 0),
 // Button3 is Cancel or No.
 struct BoxAnswer {
   int result = 0;

@@ -125,7 +125,7 @@ void ScenarioEditor::FormShow() {
 
 bool ScenarioEditor::FormClose() {
   if (tree_.Modified()) {
-    const int answer = AskYesNoCancel(Msg(kMsgSaveCurrentScenario));
+    const int answer = AskSaveYesNoCancel(Msg(kMsgSaveCurrentScenario));
     if (answer == 3 || answer == 0) return false;
     if (answer == 1) {
       if (!SaveScenarioAs(true)) return false;
@@ -145,11 +145,17 @@ bool ScenarioEditor::SaveScenarioFile() {
   std::string path;
   if (!JoinFolderAndName(WorkContext->UserScenarioFolder, name, path)) return false;
   ShowHourglass();
+  // The list in memory must stay what the file holds: when the write fails
+  // it goes back, and the tree keeps the work, still marked modified.
+  ClassFileList kept = ScenarioFile;
   bool ok = WriteTreeToScenario();
   // The modified flag goes only once the file is written.
   if (ok) ok = SaveClassFile(ScenarioFile, path, name);
   RestoreCursor();
-  if (!ok) return false;
+  if (!ok) {
+    ScenarioFile = std::move(kept);
+    return false;
+  }
   tree_.SetModified(false);
   snapshot_ = ScenarioFile;
   return true;
@@ -241,19 +247,24 @@ void ScenarioEditor::MenuEnregistrerSousClick() {
 
 bool ScenarioEditor::AskSaveIfModified() {
   if (!tree_.Modified()) return true;
-  const int answer = AskYesNoCancel(Msg(kMsgSaveCurrentScenario));
+  const int answer = AskSaveYesNoCancel(Msg(kMsgSaveCurrentScenario));
   if (answer == 2) return true;
   if (answer != 1) return false;
   return SaveScenarioAs(true);
 }
 
-void ScenarioEditor::LoadAsCurrent(const std::string& nameWithExtension) {
-  Options->Set(opt::ScenarioFileName, nameWithExtension);
-  LoadCurrentScenario();
+bool ScenarioEditor::LoadAsCurrent(const std::string& nameWithExtension) {
+  // A file that cannot be read or is damaged is not made current: the tree
+  // and the Scenario in use stay as they were (the message named the file).
+  if (!MakeScenarioCurrent(nameWithExtension)) {
+    Changed();
+    return false;
+  }
   note_.clear();
   FillTreeFromScenario();
   RerunIfTextLoaded();
   Changed();
+  return true;
 }
 
 void ScenarioEditor::ToolButtonOuvrirClick() {
@@ -299,8 +310,7 @@ void ScenarioEditor::ImportOwlClick() {
 
 bool ScenarioEditor::OpenScenarioByName(const std::string& fileName) {
   if (!AskSaveIfModified()) return false;
-  LoadAsCurrent(NamePart(fileName));
-  return true;
+  return LoadAsCurrent(NamePart(fileName));
 }
 
 void ScenarioEditor::ToolButtonNouveauClick() {

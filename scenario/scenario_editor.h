@@ -188,7 +188,7 @@ class ScenarioEditor : public ScenarioEditorPort {
   void SetNote(const std::string& text);
   // After an edit of the tree: tells the user when it was refused as too deep.
   void TellIfTooDeep();
-  void LoadAsCurrent(const std::string& nameWithExtension);
+  bool LoadAsCurrent(const std::string& nameWithExtension);
   void RerunIfTextLoaded();
   bool ChosenInScenarioFolder(const std::string& path) const;
   void AddFoldedForm(const std::string& word);

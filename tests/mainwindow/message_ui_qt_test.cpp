@@ -63,6 +63,24 @@ TEST(QtMessageUiTest, ButtonsGiveTheProgramsResults) {
   EXPECT_TRUE(withCheck.dontShowAgain);
 }
 
+// Enter answers a question with its default button: on the save question
+// that is Yes, which keeps the work; elsewhere the cautious answer stays.
+TEST(QtMessageUiTest, EnterOnTheSaveQuestionKeepsTheWork) {
+  InitMessages();
+  QtMessageUi ui;
+  const auto pressEnter = [] {
+    QTimer::singleShot(0, [] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+  };
+  pressEnter();
+  EXPECT_EQ(ui.ShowBox({"Save the work?", kBoxSaveYesNoCancel, false}).result, 1);
+  pressEnter();
+  EXPECT_EQ(ui.ShowBox({"Go on loading?", kBoxYesNoCancel, false}).result, 2);
+}
+
 // The window a box or a list belongs to is deleted while the box is open
 // (a request's work, another window's command): the box goes with it and
 // answers as a closed box, nothing freed twice.

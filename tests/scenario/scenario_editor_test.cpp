@@ -107,6 +107,47 @@ TEST_F(ScenarioEditorTest, FailedSaveKeepsFilesModifiedFlagAndWindow) {
   EXPECT_EQ(editor.Tree().TopLevel().size(), 2u);
 }
 
+// A failed save leaves the Scenario in memory as its file holds it: the work
+// stays the tree's, marked modified; closed without saving and opened again,
+// the editor shows the file. The message names the file and the real cause.
+TEST_F(ScenarioEditorTest, AFailedSaveLeavesTheScenarioAsItsFileHoldsIt) {
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.AddWordInNewGroup("dog", '?');
+  if (!BlockSaves()) GTEST_SKIP() << "the folder cannot be made read-only here";
+  editor.ToolButtonEnregistrerClick();
+  EXPECT_TRUE(editor.Tree().Modified());
+  EXPECT_EQ(FormatClassFileText(ScenarioFile), kScenario);
+  ASSERT_FALSE(ui.ui.Shown().empty());
+  const std::string said = ui.ui.Shown().back().text;
+  EXPECT_NE(said.find("\"" + WorkContext->UserScenarioFolder + "/Test.scn\""), std::string::npos) << said;
+  EXPECT_EQ(said.find("disk full"), std::string::npos) << said;
+  // The save question keeps the work on Enter; No closes without saving.
+  ui.ui.QueueAnswer(2);
+  EXPECT_TRUE(editor.FormClose());
+  EXPECT_EQ(ui.ui.Shown().back().kind, kBoxSaveYesNoCancel);
+  editor.Open();
+  EXPECT_FALSE(editor.Tree().Modified());
+  EXPECT_EQ(editor.Tree().TopLevel().size(), 2u);
+  EXPECT_EQ(ReadFileBytes(folder.Path("Test.scn")), kScenario);
+}
+
+// A damaged file is never opened: the message names it, the editor keeps
+// its tree, its work and its name, and the Scenario in memory stays.
+TEST_F(ScenarioEditorTest, ADamagedFileIsNotOpened) {
+  folder.Write("Broken.scn", "G#0V\t1\tPets\r\n\x01\x7f\xfe junk\r\n0#1#\tdog\tPets\r\n");
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.AddWordInNewGroup("dog", '?');
+  ui.ui.QueueAnswer(2);  // No to the save question
+  EXPECT_FALSE(editor.OpenScenarioByName("Broken.scn"));
+  EXPECT_EQ(Options->Get(opt::ScenarioFileName), "Test.scn");
+  EXPECT_EQ(FormatClassFileText(ScenarioFile), kScenario);
+  EXPECT_TRUE(editor.Tree().Modified());
+  EXPECT_EQ(editor.Tree().TopLevel().size(), 3u);
+  ASSERT_FALSE(ui.ui.Shown().empty());
+  EXPECT_NE(ui.ui.Shown().back().text.find("Broken.scn\""), std::string::npos) << ui.ui.Shown().back().text;
+  EXPECT_EQ(editor.Caption().find("Broken"), std::string::npos);
+}
+
 TEST_F(ScenarioEditorTest, SaveWritesKeepsBackupAndRerunsTheAnalysis) {
   editor.Tree().Select(editor.Tree().TopLevel()[1]);
   editor.InsertWords("bank", '?', false);
