@@ -410,6 +410,8 @@ class TOntologyEngine {
   void RankScenario();
 
   uint32_t ScenarioEntryCount() const { return entryCount_; }
+  // The word forms of the Scenario's items, looked up by word.
+  size_t ScenarioWordCount() const { return scenarioWords_.size(); }
   uint32_t ScenarioEntryOccurrences(uint32_t entry) const;
   uint32_t ScenarioEntryDepth(uint32_t entry) const;
   uint32_t ScenarioEntryParent(uint32_t entry) const;

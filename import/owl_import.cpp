@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <unordered_map>
@@ -64,6 +65,34 @@ std::string OneLine(const std::string& text) {
   if (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
 }
+
+size_t CountOf(std::string_view text, char c) { return static_cast<size_t>(std::count(text.begin(), text.end(), c)); }
+
+// A label for the log: the characters Windows-1252 has, and "U+XXXX" for the others.
+std::string CodePoints(std::string_view utf8) {
+  std::string out;
+  size_t at = 0;
+  while (at < utf8.size()) {
+    char32_t cp = 0;
+    if (!NextUtf8CodePoint(utf8, at, cp)) {
+      out += '?';
+      continue;
+    }
+    const int byte = Cp1252ByteOf(cp);
+    if (byte >= 0) {
+      out += static_cast<char>(byte);
+      continue;
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+    out += code;
+  }
+  return out;
+}
+
+// Whether a label holds something that can stand for a word: not only
+// blanks, "_" and the "?" of characters that could not be converted.
+bool HasWordCharacter(std::string_view text) { return text.find_first_not_of(" _?") != std::string_view::npos; }
 
 // Code points up to U+00FF back to their bytes (the input was read as Latin-1).
 std::string Utf8ToBytes(const std::string& utf8) {
@@ -377,8 +406,20 @@ class Converter {
     stack_.pop_back();
     if (frame.kind != FrameKind::kLabel && frame.kind != FrameKind::kSynonym) return;
     const std::string value = OneLine(Text(text_));
+    // Characters the Scenario cannot hold (outside Windows-1252) become "?":
+    // the change is logged, and a label left with nothing else is dropped,
+    // never made an item that would stand for any word.
+    const bool changed = CountOf(value, '?') > CountOf(text_, '?');
+    const std::string original = text_;
     text_.clear();
     if (value.empty()) return;
+    if (changed && !HasWordCharacter(value)) {
+      Log("*** Warning - label dropped (no character of the Windows-1252 charset): " + CodePoints(original));
+      return;
+    }
+    if (changed)
+      Log("** Warning - label changed (characters outside the Windows-1252 charset): " + CodePoints(original) + " -> " +
+          value);
     if (options_.verbose) Log("# Input var: " + value);
     OwlClass& c = classes_[frame.cls];
     if (frame.kind == FrameKind::kLabel) {
@@ -472,7 +513,7 @@ class Converter {
       LowerCaseString(lower);
       std::strncpy(key, lower.c_str(), kWordBufferSize);
       NormaliseKey(key);
-      if (!*key || !done.insert(key).second) continue;
+      if (!HasWordCharacter(key) || !done.insert(key).second) continue;
       WriteItem(key, depth + 1, group);
       if (options_.flexedForms) WriteFlexedForms(key, depth + 1, group, done);
     }

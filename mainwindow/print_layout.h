@@ -21,8 +21,6 @@ constexpr int kFirstRowLine = 3;
 
 // The smallest font a section is shrunk to so that its columns fit the page.
 constexpr int kMinPrintPoints = 5;
-// The paper's margins: nothing is printed nearer its edges.
-constexpr double kPrintMarginMillimetres = 15.0;
 
 struct TPageMetrics {
   int pageWidth = 0;

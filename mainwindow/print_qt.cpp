@@ -8,6 +8,7 @@
 
 #include "core/messages.h"
 #include "ui/painter_canvas_qt.h"
+#include "ui/print_margins_qt.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -21,14 +22,7 @@ QPrinterTarget::QPrinterTarget(QPrinter& printer) : printer_(printer) {}
 QPrinterTarget::~QPrinterTarget() { End(); }
 
 PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
-  // Margins of 15 mm at least (the printer's own when it asks for more): the
-  // pages draw inside them.
-  QMarginsF margins = printer_.pageLayout().margins(QPageLayout::Millimeter);
-  margins = QMarginsF(
-      std::max(margins.left(), kPrintMarginMillimetres), std::max(margins.top(), kPrintMarginMillimetres),
-      std::max(margins.right(), kPrintMarginMillimetres), std::max(margins.bottom(), kPrintMarginMillimetres));
-  printer_.setFullPage(false);
-  printer_.setPageMargins(margins, QPageLayout::Millimeter);
+  ApplyPrintMargins(printer_);
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();

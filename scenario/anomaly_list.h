@@ -19,6 +19,7 @@ constexpr int kMsgCorrectErrors = 902;
 constexpr int kMsgButtonClose = 545;
 constexpr int kMsgButtonSearch = 520;
 constexpr int kMsgButtonHelp = 616;
+constexpr int kHelpAnomalies = 964;  // the Scenario Tool's help topic
 constexpr size_t kAnomalyLineMax = 512;
 
 class AnomalyList : public ScenarioAnomalyReporter {

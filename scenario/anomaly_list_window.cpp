@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/files.h"
 #include "ui/texts_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/scenario_editor.h"
@@ -23,13 +24,17 @@ AnomalyListWindow::AnomalyListWindow(AnomalyList& list, std::function<ScenarioEd
   auto* buttons = new QHBoxLayout;
   auto* close = new QPushButton(FromCp1252(Msg(kMsgButtonClose)), this);
   auto* search = new QPushButton(FromCp1252(Msg(kMsgButtonSearch)), this);
+  auto* help = new QPushButton(FromCp1252(Msg(kMsgButtonHelp)), this);
+  help->setObjectName(QStringLiteral("ButtonAide"));
   buttons->addStretch(1);
   buttons->addWidget(search);
   buttons->addWidget(close);
+  buttons->addWidget(help);
   layout->addLayout(buttons);
   layout->addWidget(new QLabel(FromCp1252(Msg(kMsgCorrectErrors)), this));
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   connect(search, &QPushButton::clicked, this, [this] { Search(); });
+  connect(help, &QPushButton::clicked, this, [] { ShowHelpContext(kHelpAnomalies); });
   connect(list_, &QListWidget::itemClicked, this, [this] { Search(); });
   resize(480, 320);
   Refresh();

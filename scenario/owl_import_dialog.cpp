@@ -49,8 +49,12 @@ void OwlImportDialog::ButtonOKClick() {
       OwlOptionsFromSettings(flexed_->isChecked(), unicode_->isChecked(), languages_->isChecked(),
                              restrictions_->isChecked(), verbose_->isChecked(), dump_->isChecked());
   produced_ = RunOwlImport(input_, options, logPath_);
-  if (!logPath_.empty()) ShellOpenFile(logPath_);
-  if (produced_.empty()) return;
+  // A Scenario made is loaded by the editor, which closes the log with its
+  // statistics and shows it; a failure's log is shown at once.
+  if (produced_.empty()) {
+    if (!logPath_.empty()) ShellOpenFile(logPath_);
+    return;
+  }
   accept();
 }
 

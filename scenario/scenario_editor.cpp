@@ -1,6 +1,7 @@
 #include "scenario/scenario_editor.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -277,9 +278,7 @@ void ScenarioEditor::ToolButtonOuvrirClick() {
   if (chosen.empty() || chosen.front().empty()) return;
   const std::string path = chosen.front();
   if (Lower(std::filesystem::path(path).extension().string()) == ".owl") {
-    if (!importOwl) return;
-    const std::string produced = importOwl(path);
-    if (!produced.empty()) LoadAsCurrent(NamePart(produced));
+    ImportOwlFrom(path);
     return;
   }
   if (!ChosenInScenarioFolder(path)) {
@@ -304,8 +303,25 @@ void ScenarioEditor::ImportOwlClick() {
   choice.filter = Msg(kMsgOwlFilter) + "|*.owl;*.OWL";
   std::vector<std::string> chosen = CurrentDesktop().ChooseOpenFiles(choice);
   if (chosen.empty() || chosen.front().empty()) return;
-  const std::string produced = importOwl(chosen.front());
-  if (!produced.empty()) LoadAsCurrent(NamePart(produced));
+  ImportOwlFrom(chosen.front());
+}
+
+void ScenarioEditor::ImportOwlFrom(const std::string& path) {
+  if (!importOwl) return;
+  owlLog.clear();
+  const std::string produced = importOwl(path);
+  if (produced.empty()) return;  // the import said why and showed its log
+  const bool loaded = LoadAsCurrent(NamePart(produced));
+  if (owlLog.empty()) return;
+  if (loaded && OntologyEngine) {
+    if (std::FILE* log = std::fopen(owlLog.c_str(), "ab")) {
+      std::fprintf(log, "%s\r\n* Scenario inner stats \r\n* Words list indexes: %zu\r\n* Group indexes: \r\n",
+                   std::string(60, '*').c_str(), OntologyEngine->ScenarioWordCount());
+      OntologyEngine->WriteIndexStatistics(4, log);
+      std::fclose(log);
+    }
+  }
+  ShellOpenFile(owlLog);
 }
 
 bool ScenarioEditor::OpenScenarioByName(const std::string& fileName) {

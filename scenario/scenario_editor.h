@@ -174,8 +174,12 @@ class ScenarioEditor : public ScenarioEditorPort {
   std::function<void()> runWizard;     // the New Scenario wizard (modal)
   std::function<void()> openDocument;  // the main window's file dialog
   std::function<void()> showOptions;   // the general options
-  // The OWL import: the produced Scenario file name, empty when none.
+  // The main window's command that adds its selected result to the Scenario.
+  std::function<void()> addSelectedResult;
+  // The OWL import: the produced Scenario file name, empty when none; the
+  // import's log is named in owlLog.
   std::function<std::string(const std::string& owlPath)> importOwl;
+  std::string owlLog;
   // Lexicon hooks (the program installs them over the engine; tests may replace them).
   std::function<bool(const std::string&)> compoundKnown;
   std::function<std::string(const std::string&, char& kind)> lemmaOfSearchText;
@@ -189,6 +193,9 @@ class ScenarioEditor : public ScenarioEditorPort {
   // After an edit of the tree: tells the user when it was refused as too deep.
   void TellIfTooDeep();
   bool LoadAsCurrent(const std::string& nameWithExtension);
+  // Runs the OWL import of a file: the Scenario it made becomes current, the
+  // engine's statistics of it close the import's log, which is then shown.
+  void ImportOwlFrom(const std::string& path);
   void RerunIfTextLoaded();
   bool ChosenInScenarioFolder(const std::string& path) const;
   void AddFoldedForm(const std::string& word);

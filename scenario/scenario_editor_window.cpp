@@ -3,6 +3,7 @@
 #include "scenario/word_search_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QMimeData>
@@ -41,6 +42,7 @@
 #include "ui/desktop.h"
 #include "ui/drag_formats.h"
 #include "ui/painter_canvas_qt.h"
+#include "ui/print_margins_qt.h"
 #include "platform/text_encoding.h"
 #include "scenario/owl_import_dialog.h"
 #include "scenario/scenario_print.h"
@@ -53,6 +55,9 @@ namespace quilor::ui {
 namespace {
 
 constexpr int kNodeRole = Qt::UserRole + 1;
+constexpr int kLargeFontPoints = 14;
+constexpr int kPagesHeight = 150;
+constexpr int kLargePagesHeight = 210;
 
 QString T(int id) { return FromCp1252(Msg(id)); }
 std::string FromQ(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
@@ -263,13 +268,30 @@ class ScenarioTreeWidget : public QTreeWidget {
   }
 
  private:
-  bool Takes(const QMimeData* data) const {
-    ResultsLineDrag line;
-    if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) return window_.Editor().TakesDropFromOtherWindow(true, 0);
-    if (data->hasFormat(QString::fromLatin1(kMimeResultItem)) &&
-        DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line))
-      return window_.Editor().TakesDropFromOtherWindow(false, line.resultType);
-    return false;
+  bool Takes(const QMimeData* data) const { return window_.TakesDrop(data); }
+  ScenarioEditorWindow& window_;
+};
+
+// The attribute panel ("Selection"): it takes what the tree takes from the
+// other windows.
+class AttributePanelWidget : public QWidget {
+ public:
+  AttributePanelWidget(ScenarioEditorWindow& window, QWidget* parent) : QWidget(parent), window_(window) {
+    setAcceptDrops(true);
+  }
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override { Answer(event); }
+  void dragMoveEvent(QDragMoveEvent* event) override { Answer(event); }
+  void dropEvent(QDropEvent* event) override {
+    if (window_.DropOnPanel(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
+  }
+
+ private:
+  void Answer(QDropEvent* event) {
+    if (window_.TakesDrop(event->mimeData())) event->acceptProposedAction();
+    else event->ignore();
   }
   ScenarioEditorWindow& window_;
 };
@@ -328,7 +350,9 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
 
   pages_ = new QTabWidget(central);
   pages_->setObjectName(QStringLiteral("PageControl1"));
-  auto* attributes = new QWidget(pages_);
+  // The whole page takes drops, shown or not the attributes of a selection.
+  auto* attributes = new AttributePanelWidget(*this, pages_);
+  attributes->setObjectName(QStringLiteral("TabSheetAttributs"));
   auto* attributesLayout = new QVBoxLayout(attributes);
   attributesLayout->setContentsMargins(0, 0, 0, 0);
   panel_ = new QWidget(attributes);
@@ -356,7 +380,7 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   for (int id = kExplainFirst; id <= kExplainLast; ++id) html += "<p>" + T(id).toHtmlEscaped() + "</p>";
   explanation_->setHtml(html);
   pages_->addTab(explanation_, T(kMsgExplanation));
-  pages_->setMaximumHeight(150);
+  pages_->setMaximumHeight(kPagesHeight);
   layout->addWidget(pages_);
   statusText_ = new QLabel(this);
   statusText_->setObjectName(QStringLiteral("StatusBar1"));
@@ -379,6 +403,7 @@ ScenarioEditorWindow::ScenarioEditorWindow(ScenarioEditor& editor, QWidget* pare
   editor_.importOwl = [this](const std::string& path) {
     OwlImportDialog dialog(path, this);
     dialog.exec();
+    editor_.owlLog = dialog.LogFile();
     return dialog.ProducedFile();
   };
   editor_.showWindow = [this] {
@@ -574,7 +599,19 @@ void ScenarioEditorWindow::UpdatePanel() {
 
 QString ScenarioEditorWindow::StatusText() const { return statusText_->text(); }
 
+void ScenarioEditorWindow::ApplyFontSizeOption() {
+  const int large = Options->Switch(opt::LargeFonts) ? 1 : 0;
+  if (large == appliedLargeFonts_) return;
+  appliedLargeFonts_ = large;
+  QFont font = QApplication::font();
+  if (large) font.setPointSize(kLargeFontPoints);
+  for (QWidget* w : {static_cast<QWidget*>(tree_), panel_, static_cast<QWidget*>(statusText_)}) w->setFont(font);
+  // The attribute page grows with its texts, which never leave it.
+  pages_->setMaximumHeight(large ? kLargePagesHeight : kPagesHeight);
+}
+
 void ScenarioEditorWindow::Refresh() {
+  ApplyFontSizeOption();
   if (editor_.Tree().Generation() != shownGeneration_) {
     RebuildTree();
     shownGeneration_ = editor_.Tree().Generation();
@@ -620,6 +657,24 @@ bool ScenarioEditorWindow::DropFromOtherWindow(const QMimeData* data, int target
   return true;
 }
 
+bool ScenarioEditorWindow::TakesDrop(const QMimeData* data) const {
+  ResultsLineDrag line;
+  if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) return editor_.TakesDropFromOtherWindow(true, 0);
+  if (data->hasFormat(QString::fromLatin1(kMimeResultItem)) &&
+      DecodeResultsLineDrag(data->data(QString::fromLatin1(kMimeResultItem)).toStdString(), line))
+    return editor_.TakesDropFromOtherWindow(false, line.resultType);
+  return false;
+}
+
+bool ScenarioEditorWindow::DropOnPanel(const QMimeData* data) {
+  if (!TakesDrop(data)) return false;
+  if (data->hasFormat(QString::fromLatin1(kMimeTextWord))) return DropFromOtherWindow(data, 0);
+  if (!editor_.addSelectedResult) return false;
+  editor_.addSelectedResult();
+  Refresh();
+  return true;
+}
+
 void ScenarioEditorWindow::DropInside(int source, int target) {
   editor_.DropInside(source, target);
   Refresh();
@@ -629,6 +684,8 @@ int ScenarioEditorWindow::PrintTree(QPrinter& printer) {
   // The job's title is taken when the job begins.
   const std::string title = Msg(kMsgScenario) + " " + Options->Get(opt::ScenarioFileName);
   printer.setDocName(FromCp1252(title));
+  // The margins of the program's other printed pages.
+  ApplyPrintMargins(printer);
   QPainter painter;
   if (!painter.begin(&printer)) return 0;
   PainterCanvas canvas(painter);
@@ -672,6 +729,7 @@ ScenarioEditorWindow* ScenarioEditorWindowInstance(MainWindowPort* mainWindow, Q
     editor = std::make_unique<ScenarioEditor>(mainWindow);
     editor->openDocument = ToolHooks().openDocument;
     editor->showOptions = ToolHooks().showOptions;
+    editor->addSelectedResult = ToolHooks().addSelectedResult;
     SetCurrentScenarioEditor(editor.get());
   }
   if (!window) {

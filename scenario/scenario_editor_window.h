@@ -28,6 +28,7 @@ namespace quilor::ui {
 struct ScenarioToolHooks {
   std::function<void()> openDocument;
   std::function<void()> showOptions;
+  std::function<void()> addSelectedResult;  // the results list's "add to the Scenario"
 };
 // Set once by the main window; the editor made afterwards takes them.
 void SetScenarioToolHooks(ScenarioToolHooks hooks);
@@ -56,12 +57,21 @@ class ScenarioEditorWindow : public QMainWindow {
   // A word of the text page or a results line dropped on node target (0:
   // none); false when the data is not one of those or not taken now.
   bool DropFromOtherWindow(const QMimeData* data, int target);
+  // Whether the tree or the attribute panel takes such data now.
+  bool TakesDrop(const QMimeData* data) const;
+  // The same dropped on the attribute panel: a word of the text page goes
+  // in as dropped on the tree outside every node; a results line is added
+  // by the main window's command for its selected result.
+  bool DropOnPanel(const QMimeData* data);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildActions();
+  // The large-fonts option on the tree, the attribute panel and the status
+  // line, applied when it changed since the last time.
+  void ApplyFontSizeOption();
   void UpdatePanel();
   void RebuildTree();
   void OnSelectionChanged();
@@ -96,6 +106,7 @@ class ScenarioEditorWindow : public QMainWindow {
   QAction* actCreateItem_ = nullptr;
   uint64_t shownGeneration_ = ~0ull;
   bool rebuilding_ = false;
+  int appliedLargeFonts_ = -1;
 };
 
 // The program's one editor window (made on first use, the editor with it).

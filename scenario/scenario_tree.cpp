@@ -273,6 +273,11 @@ void ScenarioTree::Fill(const ClassFileList& list) {
       const std::string name = e.text2.value_or(std::string());
       if (!leadingGroup || At(leadingGroup).text != name) leadingGroup = AddGroup(0, name, true);
       parent = leadingGroup;
+    } else if (const int deepest = stack[static_cast<size_t>(kMaxDepth)];
+               depth == kMaxDepth && deepest && At(deepest).text == e.text2.value_or(std::string())) {
+      // An item of a group at the deepest depth carries that depth too (its
+      // own would be one more): the name of its group says it belongs there.
+      parent = deepest;
     } else {
       parent = nearestAbove(depth);
     }

@@ -59,7 +59,7 @@ void MeaningLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 }
 
 WordSearchWindow::WordSearchWindow(TDlgRechMot& logic, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : QWidget(parent, Qt::Tool),
       logic_(logic),
       editUnMot_(new QComboBox),
       listBoxSens_(new QListWidget),

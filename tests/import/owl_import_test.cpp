@@ -169,6 +169,36 @@ TEST(OwlImport, ACycleKeepsEveryClass) {
   EXPECT_NE(r.log.find("** Warning - SubClassOf cycle, class written at the top: a"), std::string::npos);
 }
 
+// Labels with characters Windows-1252 lacks: a changed one is logged, one
+// left with nothing but "?" is logged and dropped: no item "?" or "???"
+// (which would stand for any word), and the class keeps its other labels.
+TEST(OwlImport, LabelsOutsideTheCharsetAreLoggedAndNeverLeftAsQuestionMarks) {
+  const std::string xml = kHead + R"(
+  <owl:Class rdf:about="#Lambda">
+    <rdfs:label>lambda calculus</rdfs:label>
+    <rdfs:label>λ</rdfs:label>
+    <oboInOwl:hasExactSynonym>λ-calculus</oboInOwl:hasExactSynonym>
+    <oboInOwl:hasExactSynonym>漢字 ?</oboInOwl:hasExactSynonym>
+  </owl:Class>
+  <owl:Class rdf:about="#Kanji">
+    <rdfs:label>漢字</rdfs:label>
+  </owl:Class>
+)" + kTail;
+  const OwlImportResult r = ConvertOwl(xml, "greek.owl", OwlImportOptions{});
+  ASSERT_TRUE(r.ok) << r.log;
+  EXPECT_NE(r.log.find("label dropped (no character of the Windows-1252 charset): U+03BB\r\n"), std::string::npos)
+      << r.log;
+  EXPECT_NE(r.log.find("label changed (characters outside the Windows-1252 charset): U+03BB-calculus -> ?-calculus"),
+            std::string::npos)
+      << r.log;
+  EXPECT_NE(r.log.find("U+6F22U+5B57"), std::string::npos) << r.log;
+  for (const std::string line : {"\t?\t", "\t???\t", "\t?? ?\t", "\t_\t", "\t?_?\t"})
+    EXPECT_EQ(r.scenario.find(line), std::string::npos) << line << "\n" << r.scenario;
+  EXPECT_EQ(r.scenario.find('?'), std::string::npos) << r.scenario;
+  // The class whose only label went is named by its identifier.
+  EXPECT_NE(r.scenario.find("G#0V\tKanji\tKanji\r\n"), std::string::npos) << r.scenario;
+}
+
 TEST(OwlImport, MalformedXmlFailsStepOneWithLineAndColumn) {
   const OwlImportResult r = ConvertOwl(kHead + "<owl:Class rdf:about=\"#A\">\n<rdfs:label>x</rdfs:labl>" + kTail,
                                        "bad.owl", OwlImportOptions{});

@@ -191,7 +191,15 @@ TEST_F(ScenarioWindowTest, ThePrintJobHasItsTitle) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(folder.Path("tree.pdf")));
+  printer.setPageMargins(QMarginsF(5, 40, 5, 5), QPageLayout::Millimeter);
   ASSERT_GE(window.PrintTree(printer), 1);
+  // The margins of the other printed pages: 15 mm at least, more when asked.
+  const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
+  EXPECT_NEAR(margins.left(), 15.0, 0.01);
+  EXPECT_NEAR(margins.top(), 40.0, 0.01);
+  EXPECT_NEAR(margins.right(), 15.0, 0.01);
+  EXPECT_NEAR(margins.bottom(), 15.0, 0.01);
+  EXPECT_FALSE(printer.fullPage());
   const std::string pdf = ReadFileBytes(folder.Path("tree.pdf"));
   std::string title;
   for (char c : std::string("Scenario Big.scn")) title += std::string(1, '\0') + c;
@@ -219,6 +227,55 @@ TEST(ScenarioPrintLayoutTest, PagesHoldTheirLinesAndConnectors) {
   const ScenarioPrintLayout layout = LayoutScenarioPrint(lines, 800, 1000, 10, 20);
   EXPECT_EQ(layout.linesPerPage, 65);
   EXPECT_EQ(layout.PageCount(), 4);
+}
+
+// The large-fonts option reaches the tree, the attribute panel and the
+// status line, and going back to normal fonts gives them back.
+TEST_F(ScenarioWindowTest, TheLargeFontsOptionReachesTheTreeAndItsPanels) {
+  auto* panel = window.findChild<QWidget*>(QStringLiteral("PanelAttributs"));
+  auto* status = window.findChild<QLabel*>(QStringLiteral("StatusBar1"));
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(status, nullptr);
+  const int normal = QApplication::font().pointSize();
+  ASSERT_NE(normal, 14);
+  Options->Set(opt::LargeFonts, 1);
+  window.Refresh();
+  EXPECT_EQ(window.TreeWidget()->font().pointSize(), 14);
+  EXPECT_EQ(panel->font().pointSize(), 14);
+  EXPECT_EQ(status->font().pointSize(), 14);
+  // The panel's texts keep inside its page.
+  window.resize(600, 700);
+  window.show();
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  window.Refresh();
+  QApplication::processEvents();
+  EXPECT_LE(panel->sizeHint().height(), window.Pages()->currentWidget()->height());
+  Options->Set(opt::LargeFonts, 0);
+  window.Refresh();
+  EXPECT_EQ(window.TreeWidget()->font().pointSize(), normal);
+  EXPECT_EQ(status->font().pointSize(), normal);
+}
+
+// The attribute page ("Selection") takes what the tree takes: a results line
+// dropped there is added by the main window's command for its selected result.
+TEST_F(ScenarioWindowTest, AResultsLineDroppedOnTheAttributePageIsAdded) {
+  auto* page = window.findChild<QWidget*>(QStringLiteral("TabSheetAttributs"));
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(page->acceptDrops());
+  int added = 0;
+  editor.addSelectedResult = [&added] { ++added; };
+  QMimeData verb;
+  verb.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({8, 3, "ponder"})));
+  main.textLoaded = false;
+  EXPECT_FALSE(window.DropOnPanel(&verb));
+  main.textLoaded = true;
+  EXPECT_TRUE(window.DropOnPanel(&verb));
+  EXPECT_EQ(added, 1);
+  // A relation line is refused, as by the tree.
+  QMimeData relation;
+  relation.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({5, 3, "x"})));
+  EXPECT_FALSE(window.DropOnPanel(&relation));
+  EXPECT_EQ(added, 1);
 }
 
 }  // namespace

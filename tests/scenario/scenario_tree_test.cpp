@@ -452,6 +452,20 @@ TEST(ScenarioTreeDepth, KeptFileDepthsNeverMoveANodeOnSave) {
   EXPECT_EQ(Paths(Reread(deep)), Paths(deep));
 }
 
+// A hand-written file may put an item into a group at depth 9: its line
+// carries depth 9 too, and its group's name says where it belongs. The
+// item stays there on save, and one of the group above stays above.
+TEST(ScenarioTreeDepth, AnItemOfADepthNineGroupStaysInItOnSave) {
+  std::string text;
+  for (int d = 0; d <= 9; ++d)
+    text += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\tlevel" + std::to_string(d) + "\r\n";
+  text += "0#9#\tdeep\tlevel9\r\n0#9#\tzed\tlevel8\r\n";
+  ScenarioTree tree;
+  EXPECT_EQ(RoundTrip(text, &tree), text);
+  EXPECT_EQ(tree.Node(FindLabel(tree, "deep"))->parent, FindLabel(tree, "level9"));
+  EXPECT_EQ(tree.Node(FindLabel(tree, "zed"))->parent, FindLabel(tree, "level8"));
+}
+
 TEST(ScenarioTreeMapping, TheTreeIsSortedByTextOnLoad) {
   ScenarioTree tree;
   tree.Fill(Parse("G#0V\t1\tzoo\r\n0#1#\tb\tzoo\r\n0#1#\tA\tzoo\r\nG#0V\t2\tant\r\n"));

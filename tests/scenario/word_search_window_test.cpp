@@ -76,6 +76,9 @@ TEST_F(MainWindowTest, SearchCommandOpensTheWordSearchWhichShowsTheWordFound) {
   w.Command(CommandId::MenuChercher)->trigger();
   WordSearchWindow* search = OpenWordSearch();
   ASSERT_NE(search, nullptr);
+  // A tool window of the main window: it stays above it.
+  EXPECT_EQ(search->windowType(), Qt::Tool);
+  EXPECT_EQ(search->parentWidget(), &w);
   search->EditUnMot()->setEditText("hale");
   search->CheckBoxMotEntier()->setChecked(true);
   search->ButtonChercher()->click();
