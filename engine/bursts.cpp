@@ -172,53 +172,71 @@ TEpisodeRecord Episode(int32_t first, int32_t last) {
   return e;
 }
 
-// Cuts the text at the valleys of the burst level (the number of bursts open
-// at a word): after a fall, a rise of more than m bursts above the valley
-// ends the current episode at the valley's last burst end.
+// Cuts the text where the burst structure starts anew. A walk over the burst
+// marks keeps the level (the bursts open at a word), a base and the
+// direction of the last mark. A burst that starts right after one ended and
+// lifts the level more than the minimum rise above the base makes a cut
+// pending and raises the base to the level; the end that takes the level
+// back under the base makes the cut there. Every end under the base moves
+// the current episode's end to it. A cut opens a new episode only when the
+// current one spans at least the step (n / 250 words); the first episode
+// ends at the first cut, and runs over the whole text while there is none.
 void DetectEpisodes(const TWordList& words, TBurstResults& results) {
   const uint32_t n = results.wordCount;
   const int rise = n < 5000 ? 1 : 4;
-  const int32_t minLength = MinimumEpisodeLength(n);
-  results.episodes.clear();
-  int32_t start = 1;
+  const int64_t step = MinimumEpisodeSpan(n);
+  const int32_t end = static_cast<int32_t>(n);
+  auto& episodes = results.episodes;
+  episodes.assign(1, Episode(1, end));
   int level = 0;
-  bool falling = false;
-  bool armed = false;
-  int valleyLevel = 0;
-  int32_t lastEnd = 0;
-  int32_t valleyEnd = 0;
+  int base = 0;
+  bool falling = false;  // the last mark was an end
+  bool pending = false;
   size_t ordinal = 0;
   for (const TWordNode* node = words.First(); node != words.Tail(); node = TWordList::NextNode(node), ++ordinal) {
     const uint8_t mark = results.BurstMarkAt(ordinal);
     if (mark == kBurstFirst) {
-      if (falling) {
-        valleyLevel = level;
-        valleyEnd = lastEnd;
-        armed = true;
-      }
       ++level;
-      falling = false;
-      if (armed && level - valleyLevel > rise) {
-        armed = false;
-        if (valleyEnd - start + 1 >= minLength && valleyEnd < static_cast<int32_t>(n) &&
-            results.episodes.size() + 1 < kMaxEpisodes) {
-          results.episodes.push_back(Episode(start, valleyEnd));
-          start = valleyEnd + 1;
-        }
+      if (falling && level - base > rise) {
+        pending = true;
+        base = level;
       }
+      falling = false;
     } else if (mark == kBurstLast) {
-      if (level > 0) --level;
+      --level;
+      if (level < base) {
+        const int32_t position = node->position;
+        if (pending && episodes.back().lastPosition >= 1 && episodes.size() < kMaxEpisodes) {
+          if (episodes.size() == 1) episodes[0].lastPosition = static_cast<uint32_t>(position);
+          const TEpisodeRecord& current = episodes.back();
+          if (static_cast<int64_t>(current.lastPosition) - current.firstPosition >= step)
+            episodes.push_back(Episode(static_cast<int32_t>(current.lastPosition) + 1, end));
+        }
+        pending = false;
+        base = level;
+        episodes.back().lastPosition = static_cast<uint32_t>(position);
+      }
       falling = true;
-      lastEnd = node->position;
     }
   }
-  results.episodes.push_back(Episode(start, static_cast<int32_t>(n)));
 }
 
-// Gives each burst the episode holding its rounded mean position; a last
-// episode without bursts is joined to the one before.
+// Closes the episodes: the rest of the text after the last one is a last
+// episode (when the cap is not reached; at the cap the last one runs to the
+// end), each burst goes to the episode holding its rounded mean position,
+// and a last episode without bursts is dropped.
 void FinishEpisodes(TBurstResults& results) {
   auto& episodes = results.episodes;
+  const uint32_t n = results.wordCount;
+  // An episode opened by the last cut always reaches a later end in a text;
+  // words sharing a position could leave it empty.
+  if (episodes.back().lastPosition < episodes.back().firstPosition) {
+    if (episodes.size() > 1) episodes.pop_back();
+    else episodes.back().lastPosition = n;
+  }
+  if (episodes.size() >= kMaxEpisodes) episodes.back().lastPosition = n;
+  else if (episodes.back().lastPosition < n)
+    episodes.push_back(Episode(static_cast<int32_t>(episodes.back().lastPosition) + 1, static_cast<int32_t>(n)));
   for (TBurstRecord& burst : results.bursts) {
     const int32_t mean = static_cast<int32_t>(std::lround(burst.meanPosition));
     auto it = std::lower_bound(episodes.begin(), episodes.end(), mean, [](const TEpisodeRecord& e, int32_t p) {
@@ -228,11 +246,7 @@ void FinishEpisodes(TBurstResults& results) {
     burst.episode = static_cast<uint32_t>(it - episodes.begin()) + 1;
     ++it->burstCount;
   }
-  if (episodes.size() >= 2 && episodes.back().burstCount == 0) {
-    const uint32_t end = episodes.back().lastPosition;
-    episodes.pop_back();
-    episodes.back().lastPosition = end;
-  }
+  if (episodes.size() >= 2 && episodes.back().burstCount == 0) episodes.pop_back();
 }
 
 }  // namespace
@@ -313,7 +327,7 @@ bool IsDenserThanExpected(double c, double expected, double probability, double 
   return c > expected + bandFactor * sd;
 }
 
-int32_t MinimumEpisodeLength(uint32_t n) { return std::max<int32_t>(30, static_cast<int32_t>(n / 250)); }
+int32_t MinimumEpisodeSpan(uint32_t n) { return static_cast<int32_t>(n / 250); }
 
 size_t ScoreCutoffIndex(size_t candidates, int percent) {
   const int p = std::clamp(percent, 1, 99);

@@ -2,8 +2,8 @@
 //
 // A burst is a run of occurrences of one item (a verb, connector, modality
 // or pronoun category, or a class of substantives) that is denser than the
-// item's frequency in the whole text makes likely. Episodes cut the text at
-// the valleys of the burst structure. Characteristic propositions are the
+// item's frequency in the whole text makes likely. Episodes cut the text
+// where the burst structure starts anew. Characteristic propositions are the
 // verbal propositions whose weighted words and subject score highest.
 //
 // Results go into a TBurstResults; the two per-word marks (burst mark and
@@ -94,8 +94,9 @@ TBurstParameters BurstParametersFor(uint32_t wordCount);
 // True when c occurrences over a span where `expected` are likely, with the
 // item's probability per word, stand out above the band: a one-sided test.
 bool IsDenserThanExpected(double c, double expected, double probability, double bandFactor);
-// The smallest length of an episode in a text of n words: max(30, n / 250).
-int32_t MinimumEpisodeLength(uint32_t wordCount);
+// The step of the episodes in a text of n words, n / 250: a cut opens a new
+// episode only when the current one spans at least that many positions.
+int32_t MinimumEpisodeSpan(uint32_t wordCount);
 // Index of the score cutoff among `candidates` candidates sorted by score,
 // highest first, for the percentage p (taken within 1..99).
 size_t ScoreCutoffIndex(size_t candidates, int percent);

@@ -45,8 +45,8 @@ TEST(BurstParameters, SizeSpanAndBandFollowTheLengthOfTheText) {
   // One-sided: far fewer occurrences than expected is no burst.
   EXPECT_FALSE(IsDenserThanExpected(3, 100, 0.25, 2));
   EXPECT_TRUE(IsDenserThanExpected(6, 0.05, 0.001, 2));
-  EXPECT_EQ(MinimumEpisodeLength(1000), 30);
-  EXPECT_EQ(MinimumEpisodeLength(65000), 260);
+  EXPECT_EQ(MinimumEpisodeSpan(1000), 4);
+  EXPECT_EQ(MinimumEpisodeSpan(65000), 260);
 }
 
 TEST(Bursts, DenseClusterIsABurstMarkedOnItsOwnWords) {
@@ -151,80 +151,142 @@ TEST(Bursts, CategoryItemsAndPersons) {
   EXPECT_EQ(r.classBurstCount, 0u);
 }
 
-// Two clusters of two overlapping bursts each, far apart: the text is cut
-// after the first cluster's last burst end.
-TEST(Episodes, TwoClustersAreCutAtTheValleyGolden) {
-  TWordList list;
+// Bursts of classes 1001, 1002, ... in a text of n words, one class per
+// burst, each at its own positions (the first and the last are the burst's
+// bounds).
+void PlantBursts(TWordList& list, int32_t n, const std::vector<std::vector<int32_t>>& bursts) {
+  std::vector<std::pair<int32_t, uint32_t>> words;
+  for (size_t i = 0; i < bursts.size(); ++i)
+    for (int32_t p : bursts[i]) words.push_back({p, static_cast<uint32_t>(1001 + i)});
+  std::sort(words.begin(), words.end());
   TextBuilder b(list);
-  auto cluster = [&](uint32_t a, uint32_t c, int32_t start) {
-    ASSERT_TRUE(b.FillTo(start));
-    for (int i = 0; i < 6; ++i) {
-      b.Class(a);
-      b.Class(c);
-      b.Filler();
-    }
-  };
-  cluster(11, 12, 500);   // positions 500..517, last ends at 516
-  cluster(13, 14, 2000);  // 2000..2017
-  ASSERT_TRUE(b.FillTo(3001));
+  for (const auto& [p, cls] : words) {
+    ASSERT_TRUE(b.FillTo(p));
+    ASSERT_TRUE(b.Class(cls));
+    ASSERT_EQ(b.Position(), p);
+  }
+  ASSERT_TRUE(b.FillTo(n + 1));
+}
+
+struct ExpectedEpisode {
+  uint32_t first, last, bursts;
+  bool operator==(const ExpectedEpisode&) const = default;
+};
+void PrintTo(const ExpectedEpisode& e, std::ostream* os) {
+  *os << "(" << e.first << ".." << e.last << ", " << e.bursts << ")";
+}
+
+// The episodes of the planted bursts, every one of them found.
+std::vector<ExpectedEpisode> EpisodesOf(int32_t n, const std::vector<std::vector<int32_t>>& bursts,
+                                        TBurstResults* out = nullptr) {
+  TWordList list;
+  PlantBursts(list, n, bursts);
   TBurstResults r;
   FindBurstsAndEpisodes(list, {}, r);
+  EXPECT_EQ(r.bursts.size(), bursts.size());
+  std::vector<ExpectedEpisode> episodes;
+  for (const TEpisodeRecord& e : r.episodes) episodes.push_back({e.firstPosition, e.lastPosition, e.burstCount});
+  if (out) *out = r;
+  return episodes;
+}
+
+// The walk over the burst marks, worked out by hand (n = 2000: a rise of
+// more than 1 cuts, step 8). Marks: 100 A starts (level 1), 200 B starts
+// (2), 300 A ends (1), 400 C starts right after an end, 2 above the base 0:
+// a cut is pending and the base is 2; 600 B ends, the level 1 is under the
+// base: the cut opens episode 2 after 600 (episode 1 spans 599 >= 8), the
+// base is 1; 800 C ends under it: episode 2 ends there. 1500 D starts after
+// an end but only 1 above the base: no cut. The rest is the last episode.
+TEST(Episodes, ARiseAfterAnEndCutsWhereTheLevelFallsUnderItGolden) {
+  const std::vector<std::vector<int32_t>> bursts = {
+      {100, 210, 300}, {200, 390, 600}, {400, 610, 800}, {1500, 1600, 1700}};
+  TBurstResults r;
+  EXPECT_EQ(EpisodesOf(2000, bursts, &r), (std::vector<ExpectedEpisode>{{1, 600, 2}, {601, 800, 1}, {801, 2000, 1}}));
+  // Means 203.3 and 396.7 in episode 1, 603.3 in 2, 1600 in 3.
   ASSERT_EQ(r.bursts.size(), 4u);
-  ASSERT_EQ(r.episodes.size(), 2u);
-  EXPECT_EQ(+r.episodes[0].firstPosition, 1u);
-  EXPECT_EQ(+r.episodes[0].lastPosition, 516u);
-  EXPECT_EQ(+r.episodes[0].burstCount, 2);
-  EXPECT_EQ(+r.episodes[1].firstPosition, 517u);
-  EXPECT_EQ(+r.episodes[1].lastPosition, 3000u);
-  EXPECT_EQ(+r.episodes[1].burstCount, 2);
   EXPECT_EQ(r.bursts[0].episode, 1u);
-  EXPECT_EQ(r.bursts[3].episode, 2u);
-  EXPECT_DOUBLE_EQ(r.meanBurstSize, 6.0);
+  EXPECT_EQ(r.bursts[1].episode, 1u);
+  EXPECT_EQ(r.bursts[2].episode, 2u);
+  EXPECT_EQ(r.bursts[3].episode, 3u);
+  EXPECT_DOUBLE_EQ(r.meanBurstSize, 3.0);
   for (size_t i = 1; i < r.bursts.size(); ++i) EXPECT_LE(r.bursts[i - 1].meanPosition, r.bursts[i].meanPosition);
   // The results object numbers its episodes from 1.
-  TAnalysisResults results(3000);
+  TAnalysisResults results(2000);
   StoreBurstResults(r, results);
   EXPECT_EQ(results.BurstCount, 4u);
+  EXPECT_EQ(results.EpisodeCount, 3u);
   ASSERT_NE(results.Episode(2), nullptr);
-  EXPECT_EQ(+results.Episode(2)->firstPosition, 517u);
-  EXPECT_EQ(results.Episode(3), nullptr);
+  EXPECT_EQ(+results.Episode(2)->firstPosition, 601u);
+  EXPECT_EQ(results.Episode(4), nullptr);
+
+  // Without D, the rest of the text after 800 holds no burst: it is no
+  // episode. A burst before A (50..70) starts and ends at level 0: no cut.
+  EXPECT_EQ(EpisodesOf(2000, {{50, 60, 70}, {100, 210, 300}, {200, 390, 600}, {400, 610, 800}}),
+            (std::vector<ExpectedEpisode>{{1, 600, 3}, {601, 800, 1}}));
 }
 
-// The shortest episode has exactly the minimum length (30 words here): a
-// valley one word earlier cuts nothing.
-TEST(Episodes, AnEpisodeOfExactlyTheMinimumLengthIsKept) {
-  ASSERT_EQ(MinimumEpisodeLength(3000), 30);
-  for (const int32_t valleyEnd : {30, 29}) {
-    SCOPED_TRACE(valleyEnd);
-    TWordList list;
-    TextBuilder b(list);
-    auto cluster = [&](uint32_t a, uint32_t c, int32_t start) {
-      ASSERT_TRUE(b.FillTo(start));
-      for (int i = 0; i < 6; ++i) {
-        b.Class(a);
-        b.Class(c);
-        b.Filler();
-      }
-    };
-    cluster(11, 12, valleyEnd - 16);  // its last burst ends at valleyEnd
-    cluster(13, 14, 2000);
-    ASSERT_TRUE(b.FillTo(3001));
-    TBurstResults r;
-    FindBurstsAndEpisodes(list, {}, r);
-    ASSERT_EQ(r.bursts.size(), 4u);
-    ASSERT_FALSE(r.episodes.empty());
-    if (valleyEnd == 30) {
-      ASSERT_EQ(r.episodes.size(), 2u);
-      EXPECT_EQ(+r.episodes[0].lastPosition, 30u);
-      EXPECT_EQ(+r.episodes[1].firstPosition, 31u);
-    } else {
-      EXPECT_EQ(r.episodes.size(), 1u);
-      EXPECT_EQ(+r.episodes[0].lastPosition, 3000u);
-    }
+// n = 6000: a cut needs a rise of more than 4 (bursts of 4 words or more,
+// step 24). Five bursts start at 100..140; A ends at 300 (level 4); F starts
+// at 450: level 5, 5 above the base, a cut is pending; B ends at 500 under
+// the base 5: episode 2 starts after 500 and runs to the last end under the
+// base, F's at 700. G stands alone: the last episode.
+TEST(Episodes, OnlyARiseOfMoreThanTheMinimumCuts) {
+  const std::vector<int32_t> a = {100, 200, 250, 300}, b = {110, 210, 260, 500}, c = {120, 220, 270, 520},
+                             d = {130, 230, 280, 540}, e = {140, 240, 290, 560}, f = {450, 600, 650, 700},
+                             g = {3000, 3050, 3100, 3150};
+  EXPECT_EQ(EpisodesOf(6000, {a, b, c, d, e, f, g}),
+            (std::vector<ExpectedEpisode>{{1, 500, 5}, {501, 700, 1}, {701, 6000, 1}}));
+  // Without E the rise at F is 4: no cut at all, and the text is one
+  // episode (not a first one of 30 words without bursts).
+  EXPECT_EQ(EpisodesOf(6000, {a, b, c, d, f, g}), (std::vector<ExpectedEpisode>{{1, 6000, 6}}));
+}
+
+// n = 4999: step 19. A, B start; A ends; C starts: cut pending; B ends at
+// `cut`, the first cut. At 19 episode 1 spans 18 positions: no new episode,
+// it runs on to C's end and to the next cut, 160, where it spans enough.
+// At 20 it spans 19: episode 2 starts at 21 and runs on over the second
+// group (its cut at 160 finds episode 2 spanning 21..24, too short). The
+// rest after 180 has no burst.
+TEST(Episodes, ACutOpensAnEpisodeOnlyWhenTheCurrentOneSpansTheStep) {
+  ASSERT_EQ(MinimumEpisodeSpan(4999), 19);
+  const std::vector<std::vector<int32_t>> second = {{100, 105, 130}, {110, 150, 160}, {140, 170, 180}};
+  auto withFirstGroup = [&](int32_t cut) {
+    std::vector<std::vector<int32_t>> bursts = {
+        {cut - 7, cut - 5, cut - 3}, {cut - 6, cut - 1, cut}, {cut - 2, cut + 2, cut + 4}};
+    bursts.insert(bursts.end(), second.begin(), second.end());
+    return bursts;
+  };
+  EXPECT_EQ(EpisodesOf(4999, withFirstGroup(19)), (std::vector<ExpectedEpisode>{{1, 160, 5}, {161, 180, 1}}));
+  // Means 16, 17.7 in episode 1; 21.3 and the second group in episode 2.
+  EXPECT_EQ(EpisodesOf(4999, withFirstGroup(20)), (std::vector<ExpectedEpisode>{{1, 20, 2}, {21, 180, 4}}));
+}
+
+// Units of three bursts every 24 words from word 10, each with a cut: A
+// u..u+3, B u+1..u+6, C u+4..u+8 (the cut at B's end u+6, the episode's end
+// at C's, u+8). Episode 1 ends at the second unit's cut (the first finds it
+// spanning 15 < 19), episode 2 at the second unit's end, too short at the
+// third unit's cut; from there every unit ends one. The cap stops the
+// opening; the last episode then runs to the end of the text.
+TEST(Episodes, AtTheCapNoEpisodeIsOpenedAndTheLastRunsToTheEnd) {
+  std::vector<std::vector<int32_t>> bursts;
+  for (int32_t u = 10; u + 8 <= 4870; u += 24) {
+    bursts.push_back({u, u + 2, u + 3});
+    bursts.push_back({u + 1, u + 5, u + 6});
+    bursts.push_back({u + 4, u + 7, u + 8});
   }
+  const auto episodes = EpisodesOf(4999, bursts);
+  ASSERT_EQ(episodes.size(), kMaxEpisodes);
+  const auto unitEnd = [](uint32_t j) { return 18 + 24 * j; };
+  // Unit 1's bursts have their means at 35.7, 38 and 40.3: episode 1.
+  EXPECT_EQ(episodes[0], (ExpectedEpisode{1, 40, 6}));
+  EXPECT_EQ(episodes[1], (ExpectedEpisode{41, unitEnd(2), 3}));
+  for (uint32_t k = 3; k < kMaxEpisodes; ++k)
+    EXPECT_EQ(episodes[k - 1], (ExpectedEpisode{unitEnd(k - 1) + 1, unitEnd(k), 3})) << k;
+  EXPECT_EQ(episodes.back(), (ExpectedEpisode{unitEnd(kMaxEpisodes - 1) + 1, 4999,
+                                              static_cast<uint32_t>(bursts.size()) - 6 - 3 * (kMaxEpisodes - 2)}));
 }
 
-TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
+TEST(Episodes, EveryEpisodeIsSoundAndSpansTheStep) {
   // Many small clusters, some closer together than an episode may be short.
   TWordList list;
   TextBuilder b(list);
@@ -235,7 +297,13 @@ TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
       b.Class(cls);
       b.Class(cls + 1);
     }
-    cls += 2;
+    // A third burst starting after the first ended and ending after the
+    // second: a cut.
+    b.Class(cls + 2);
+    b.Class(cls + 2);
+    b.Class(cls + 1);
+    b.Class(cls + 2);
+    cls += 3;
   }
   ASSERT_TRUE(b.FillTo(3001));
   TBurstResults r;
@@ -249,12 +317,13 @@ TEST(Episodes, EveryEpisodeIsSoundAndOfMinimumLength) {
     EXPECT_EQ(+e.firstPosition, expectedFirst) << i;
     EXPECT_LE(+e.firstPosition, +e.lastPosition) << i;
     if (i + 1 < r.episodes.size()) {
-      EXPECT_GE(+e.lastPosition - +e.firstPosition + 1, 30u) << i;
+      EXPECT_GE(+e.lastPosition - +e.firstPosition, 12u) << i;
     }
     expectedFirst = e.lastPosition + 1;
     bursts += e.burstCount;
   }
-  EXPECT_EQ(+r.episodes.back().lastPosition, 3000u);
+  EXPECT_LE(+r.episodes.back().lastPosition, 3000u);
+  EXPECT_GT(+r.episodes.back().burstCount, 0);
   EXPECT_EQ(bursts, r.bursts.size());
   for (const TBurstRecord& burst : r.bursts) {
     ASSERT_GE(burst.episode, 1u);
