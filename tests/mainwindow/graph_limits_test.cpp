@@ -6,6 +6,7 @@
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_state.h"
+#include "mainwindow/text_mouse.h"
 #include "tests/mainwindow/fake_graph_source.h"
 #include "ui/recording_canvas.h"
 #include "ui/result_type_codes.h"
@@ -73,6 +74,30 @@ TEST_F(GraphLimitsTest, EveryBoxOfTheAreasAndActorsGraphsAnswersThePointer) {
       EXPECT_FALSE(graph.HintAt(1, 1));
     }
   }
+}
+
+// While the window is busy (a drag, a print), hovering the text says nothing.
+TEST(TextMouseLimits, HoveringWhileBusyOrAnalysingSaysNothing) {
+  FakeMainWindow port;
+  std::vector<std::string> panel;
+  TextMouse mouse(
+      port,
+      [](int, int) {
+        TPageItem hit;
+        hit.position = 12;
+        hit.kind = kItemWord;
+        return std::optional<TPageItem>(hit);
+      },
+      [&](const std::string& s) { panel.push_back(s); });
+  mouse.MouseMove(10, 5, true);
+  port.analysisRunning = true;
+  mouse.MouseMove(10, 5, false);
+  EXPECT_TRUE(panel.empty());
+  EXPECT_TRUE(port.messages.empty());
+  port.analysisRunning = false;
+  mouse.MouseMove(10, 5, false);
+  EXPECT_EQ(panel.size(), 1u);
+  ViewState.Reset();
 }
 
 }  // namespace

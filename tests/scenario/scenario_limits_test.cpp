@@ -7,6 +7,8 @@
 
 #include "core/class_file.h"
 #include "core/options.h"
+#include "engine/ontology_engine.h"
+#include "engine/ontology_test_support.h"
 #include "platform/message_ui.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/scenario_editor.h"
@@ -136,6 +138,41 @@ TEST(ScenarioLimits, BackReturnsPageByPageToTheFirst) {
     EXPECT_EQ(wizard.page, 1);
   }
   EXPECT_FALSE(wizard.closed);
+  Options->ResetSettings();
+}
+
+// The choices of the wizard's last run from the text are kept for the next:
+// the level, the unclassified references and the group of the classes.
+TEST(ScenarioLimits, TheWizardKeepsTheChoicesOfItsLastRun) {
+  Options->ResetSettings();
+  std::unique_ptr<TOntologyEngine> saved = std::move(OntologyEngine);
+  OntologyEngine = std::make_unique<TOntologyEngine>();
+  ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
+  {
+    ScopedScriptedUi ui;
+    FakeMainWindow main;
+    ScenarioEditor editor{&main};
+    ScenarioWizard wizard{editor};
+    wizard.way = WizardWay::kFromText;
+    struct Choice {
+      WizardLevel level;
+      bool subclassify;
+      int kept, unclassified, noRootGroup;
+    };
+    for (const Choice& c :
+         {Choice{WizardLevel::kReferenceFields1, true, 3, 0, 0}, Choice{WizardLevel::kReferenceFields2, false, 2, 0, 1},
+          Choice{WizardLevel::kReferences, true, 1, 0, 0}, Choice{WizardLevel::kUnclassified, false, 1, 1, 1},
+          Choice{WizardLevel::kSubstantives, true, 0, 0, 0}}) {
+      SCOPED_TRACE(c.kept);
+      wizard.level = c.level;
+      wizard.subclassify = c.subclassify;
+      wizard.ButtonTerminerClick();
+      EXPECT_EQ(Options->Get(opt::WizardLevel), c.kept);
+      EXPECT_EQ(Options->Get(opt::WizardUnclassifiedReferences), c.unclassified);
+      EXPECT_EQ(Options->Get(opt::WizardNoRootGroup), c.noRootGroup);
+    }
+  }
+  OntologyEngine = std::move(saved);
   Options->ResetSettings();
 }
 
