@@ -13,7 +13,8 @@ and applies one operator per site:
     cond    a condition dropped (if (X) into if (true), if (A && B) into if (A))
     check   a guard that leaves early removed (if (X) return ... never taken)
     return  a function that returns at once (its default value)
-    const   a whole-number constant changed (0 into 1, 1 into 0, N into N+1)
+    const   a whole-number constant changed (0 into 1, 1 into 0, N into N+1); not in the
+            lines of drawing calls (an icon's colours and coordinates)
 
 Each fault is built in a copy of the source tree (BUILD/src, default
 build/mutate) with its own build folder, so the working tree and build/default
@@ -46,6 +47,9 @@ MOVED = {"<": "<=", "<=": "<", ">": ">=", ">=": ">"}
 NUMBER = re.compile(r"(?<![\w.'])(0[xX][0-9A-Fa-f]+|\d+)([uUlL]*)(?![\w.'])")
 IF = re.compile(r"\b(if|else if) \(")
 EXIT = re.compile(r"^\s*(\{\s*)?(return\b|throw\b|continue;|break;)")
+# Constants of drawing calls (an icon's colours and coordinates): a shade or a pixel is no fault a user meets.
+DRAWING = re.compile(r"\b(QColor|MakeRgb|QPen|QPointF|drawLine|drawRect|drawEllipse|drawPolyline|drawPolygon|drawArc|"
+                     r"lineTo|moveTo|cubicTo|quadTo|setContentsMargins|setSpacing)\(")
 FUNCTION = re.compile(r"^(?:(?:static|inline|constexpr|\[\[nodiscard\]\])\s+)*"
                       r"([A-Za-z_][\w:<>, *&]*?[\w>*&])\s+[*&]?([A-Za-z_][\w:]*)\(.*\)\s*(?:const\s*)?"
                       r"(?:noexcept\s*)?\{$")
@@ -107,6 +111,8 @@ def mutants_of_line(lines, index, code):
         close_at = closing_paren(code, open_at)
         if close_at < 0 or code[open_at + 1:close_at].strip() in ("true", "false"):
             continue
+        if re.search(r"(?<![=!<>])=(?!=)", code[open_at + 1:close_at]):
+            continue  # a declaration or an assignment: it cannot be dropped
         condition = line[open_at + 1:close_at]
         found.append(("cond", line[:open_at + 1] + "true" + line[close_at:], f"if ({condition}) -> if (true)"))
         split = operands(code, open_at + 1, close_at)
@@ -122,7 +128,7 @@ def mutants_of_line(lines, index, code):
                 (after.strip() == "{" and EXIT.match(following)):
             found.append(("check", line[:open_at + 1] + "false" + line[close_at:],
                           f"if ({condition}) -> if (false)"))
-    for m in NUMBER.finditer(code):
+    for m in (NUMBER.finditer(code) if not DRAWING.search(code) else []):
         literal = m.group(1)
         if literal[:2] in ("0x", "0X"):
             new = f"0x{int(literal, 16) + 1:0{len(literal) - 2}X}"
@@ -285,7 +291,7 @@ class Runner:
                     return "invalid", ""
                 return "caught", "build"
             ctest = ["ctest", "--test-dir", self.bin, "-j", str(self.args.jobs), "--stop-on-failure", "--timeout",
-                     str(self.args.test_timeout), "--no-tests=ignore", "-Q"]
+                     str(self.args.test_timeout), "--no-tests=ignore"]
             pattern = self.suite_pattern(rel.split("/")[0])
             deadline = time.time() + self.args.timeout
             for extra in ([["-R", pattern], ["-E", pattern]] if pattern else [[]]):
@@ -293,7 +299,8 @@ class Runner:
                 if code is None:
                     return "caught", "time limit"
                 if code != 0:
-                    return "caught", "tests"
+                    failed = re.findall(r"^\s*\d+ - (\S+) \(", out.split("The following tests FAILED:")[-1], re.M)
+                    return "caught", "by " + (failed[0] if failed else "the tests")
             return "survived", ""
         finally:
             with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
@@ -307,7 +314,7 @@ def main():
     parser.add_argument("-n", type=int, default=60, help="number of faults (default 60)")
     parser.add_argument("--site", action="append", default=[],
                         help="FILE:LINE[:OPERATOR[:CHOICE]] a given site instead of a draw (repeatable)")
-    parser.add_argument("--list", action="store_true", help="print the faults a --site allows and stop")
+    parser.add_argument("--list", action="store_true", help="print the faults a --site allows (or the draw) and stop")
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "mutate"), help="work folder (build/mutate)")
     parser.add_argument("--jobs", type=int, default=4, help="parallel build and test jobs (default 4)")
     parser.add_argument("--nice", type=int, default=10, help="niceness of the builds and tests (default 10)")
@@ -352,6 +359,11 @@ def main():
             rng.shuffle(keys)
             draws[f] = [(rel, rng.choice(by_line[(rel, i)])) for rel, i in keys]
         print(f"mutate: seed {seed}, {args.n} faults: " + ", ".join(f"{f} {quota[f]}" for f in folders if quota[f]))
+        if args.list:  # the sites drawn first (a site that does not compile is replaced by the next one)
+            for f in folders:
+                for rel, site in draws[f][:quota[f]]:
+                    print(f"  {rel}:{site[0] + 1} {site[1]}: {site[3]}")
+            return
 
     os.makedirs(args.build, exist_ok=True)
     runner = Runner(args)
