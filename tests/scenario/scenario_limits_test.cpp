@@ -3,6 +3,7 @@
 // edit that would go past it is refused.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "core/class_file.h"
@@ -173,6 +174,35 @@ TEST(ScenarioLimits, TheWizardKeepsTheChoicesOfItsLastRun) {
     }
   }
   OntologyEngine = std::move(saved);
+  Options->ResetSettings();
+}
+
+// A word put in a group of its own names the group, from one letter up to
+// the longest name a Scenario line holds; a longer word is cut there.
+TEST(ScenarioLimits, AWordInANewGroupNamesTheGroupUpToTheLongestName) {
+  Options->ResetSettings();
+  ScenarioFile.Clear();
+  GroupNumbering = {};
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  ScenarioEditor editor{&main};
+  editor.compoundKnown = [](const std::string&) { return true; };
+  editor.Open();
+  for (const std::string& word : {std::string("x"), std::string(79, 'w'), std::string(80, 'v')}) {
+    SCOPED_TRACE(word.size());
+    editor.AddWordInNewGroup(word, '0');
+    auto lower = [](std::string t) {
+      for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return t;
+    };
+    int found = 0;  // the group is named by the word, its first letter a capital
+    for (int id : editor.Tree().TopLevel())
+      if (lower(editor.Tree().Label(id)) == word.substr(0, 79)) found = id;
+    ASSERT_NE(found, 0);
+    EXPECT_EQ(editor.Tree().Label(editor.Tree().ChildrenOf(found).at(0)), word.substr(0, 79));
+  }
+  EXPECT_FALSE(editor.AddWordInNewGroup("", '0'));
+  ScenarioFile.Clear();
   Options->ResetSettings();
 }
 
