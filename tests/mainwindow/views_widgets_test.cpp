@@ -73,6 +73,20 @@ TEST_F(ViewsOnTheSample, DoubleClickSearchesTheNameInTheOpenEditorOnly) {
   EXPECT_TRUE(editor.searched.empty());
 }
 
+// While a print runs, a double click on a line searches nothing.
+TEST_F(ViewsOnTheSample, DoubleClickWhilePrintingSearchesNothing) {
+  panel_.SelectResultType(3);
+  ASSERT_FALSE(panel_.Items().empty());
+  OpenEditor editor;
+  panel_.SetScenarioEditor(&editor);
+  main_.printing = true;
+  panel_.DoubleClickLine(0);
+  EXPECT_TRUE(editor.searched.empty());
+  main_.printing = false;
+  panel_.DoubleClickLine(0);
+  EXPECT_FALSE(editor.searched.empty());
+}
+
 TEST_F(ViewsOnTheSample, TextViewDrawsThePageAndScrolls) {
   TextViewWidget view;
   view.resize(500, 300);
