@@ -319,6 +319,27 @@ TEST_F(TextPage, WordsTakeTheirCategoryColourUnlessSelective) {
   }
 }
 
+// Only the highlighted word stands on a background; the words around it and
+// a page without a highlighted word are drawn on the page itself.
+TEST_F(TextPage, OnlyTheHighlightedWordIsDrawnOnABackground) {
+  Text t;
+  t.Word("walked", " ", Cat(kClassVerb, 1)).Word("river", " ", Cat(kClassSubstantive, 0, 1, 7)).Word("the");
+  RecordingCanvas canvas(7);
+  for (int32_t highlighted : {0, 2}) {
+    page_.HighlightedPosition = highlighted;
+    canvas.Clear();
+    Draw(canvas, {0, 0, 2000, 100});
+    int texts = 0;
+    for (const DrawOp& op : canvas.Ops()) {
+      if (op.kind != DrawOp::kText) continue;
+      ++texts;
+      EXPECT_EQ(op.opaqueText, highlighted == 2 && op.text == " river") << op.text;
+      EXPECT_EQ(op.font.underline, highlighted == 2 && op.text == " river") << op.text;
+    }
+    EXPECT_GE(texts, 3);
+  }
+}
+
 TEST_F(TextPage, ADocumentChangeDrawsAHeaderLine) {
   documents_ = 2;
   Text t;
