@@ -294,7 +294,7 @@ class Runner:
         try:
             with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
                 f.write("".join(lines))
-            code, out = self.run(["cmake", "--build", self.bin, "-j", str(self.args.jobs)])
+            code, out = self.run(["cmake", "--build", self.bin, "-j", str(self.args.build_jobs)])
             if code != 0:
                 # A fault whose own file does not compile is no fault; one that breaks a later step
                 # (linking, listing the tests) is caught.
@@ -332,7 +332,8 @@ def main():
                         help="FILE:LINE[:OPERATOR[:CHOICE]] a given site instead of a draw (repeatable)")
     parser.add_argument("--list", action="store_true", help="print the faults a --site allows (or the draw) and stop")
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "mutate"), help="work folder (build/mutate)")
-    parser.add_argument("--jobs", type=int, default=4, help="parallel build and test jobs (default 4)")
+    parser.add_argument("--jobs", type=int, default=4, help="parallel test jobs (default 4)")
+    parser.add_argument("--build-jobs", type=int, default=8, help="parallel build jobs of a fault (default 8)")
     parser.add_argument("--nice", type=int, default=10, help="niceness of the builds and tests (default 10)")
     parser.add_argument("--timeout", type=int, default=900, help="seconds allowed for the tests of one fault")
     parser.add_argument("--test-timeout", type=int, default=300, help="seconds allowed for one test")
