@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -144,6 +145,26 @@ TEST(AnalysisRunGauge, StopEndsTheRunAndKeepsTheWordsRead) {
   EXPECT_TRUE(RunOnFiles({a, b}));
   EXPECT_FALSE(Progress.cancelRequested);
   EXPECT_EQ(TextWordRows().size(), 6u);
+}
+
+// While a document loads, the gauge names what its lines count.
+TEST(AnalysisRunGauge, TheLinesSayTheyCountTheLoadingAndTheWords) {
+  class CaptionView : public NullGaugeView {
+   public:
+    explicit CaptionView(std::map<int, std::string>* captions) : captions_(captions) {}
+    void SetCaption(int line, const std::string& text) override { (*captions_)[line] = text; }
+
+   private:
+    std::map<int, std::string>* captions_;
+  };
+  StreamTestState state;
+  TempFolder folder;
+  std::map<int, std::string> captions;
+  SetGaugeViewFactory([&] { return std::make_unique<CaptionView>(&captions); });
+  ASSERT_TRUE(RunOnFiles({folder.Write("a.txt", Words(5))}));
+  SetGaugeViewFactory(nullptr);
+  EXPECT_EQ(captions[1], "Loading");
+  EXPECT_EQ(captions[2], "Words");
 }
 
 TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
