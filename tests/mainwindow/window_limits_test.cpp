@@ -42,5 +42,23 @@ TEST_F(MainWindowTest, AskingForTheBurstsGraphKeepsTheSelection) {
   CloseWindow();
 }
 
+// Closing the text leaves no line of its results in the list, and a text
+// opened again lists its own.
+TEST_F(MainWindowTest, ClosingTheTextEmptiesTheResultsList) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(1);
+  const std::vector<std::string> lines = Lines(w);
+  ASSERT_FALSE(lines.empty());
+  w.Session().CmFermer();
+  EXPECT_FALSE(w.TextLoaded());
+  EXPECT_TRUE(Lines(w).empty());
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(1);
+  EXPECT_EQ(Lines(w), lines);
+  CloseWindow();
+}
+
 }  // namespace
 }  // namespace quilor::ui::testing_support
