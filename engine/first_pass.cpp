@@ -87,7 +87,7 @@ void TFirstPass::Take(TWordNode* n) {
     if (AdjectiveIndex && n->lexicalEntry >= 1 &&
         n->lexicalEntry <= static_cast<uint32_t>(AdjectiveIndex->NameEntryCount())) {
       const char* name = AdjectiveIndex->NameOfEntry(static_cast<int>(n->lexicalEntry));
-      if (name && name[0]) n->text = name;
+      if (name && name[0]) TextWords.ReplaceText(*n, name);
     }
     SetSubstantive(c);
     c.SubField2 |= 3;

@@ -84,10 +84,10 @@ void TSegmentBuffer::Init() {
 }
 
 bool TSegmentBuffer::PushWord(const char* word, const char* tag) {
-  return PushWord(word, word ? std::strlen(word) : 0, tag);
+  return PushWord(word, word ? std::strlen(word) : 0, tag, {});
 }
 
-bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) {
+bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag, std::string_view gap) {
   if (count_ < 0 || count_ >= kSlotArraySize) ClearSlots();
   TWordSlot& s = slots_[count_];
   ClearWordSlot(s);
@@ -97,8 +97,12 @@ bool TSegmentBuffer::PushWord(const char* word, size_t length, const char* tag) 
     std::memcpy(s.text, word, length);
     s.text[length] = 0;
     mark_ = s.text[0] == '/';
-    if (mark_) s.readingCount = 0;
-    else ++pushedNumber_;
+    if (mark_) {
+      s.readingCount = 0;
+    } else {
+      ++pushedNumber_;
+      SetSlotWritten(s, gap, {});
+    }
   } else {
     s.empty = 1;
     SetSlotTag(s, " ");
@@ -122,11 +126,11 @@ void TSegmentBuffer::EndParagraph() {
   if (!ProcessSegment()) Progress.cancelRequested = true;
 }
 
-void TSegmentBuffer::Finish(const char* trailing) {
+void TSegmentBuffer::Finish(const char* trailing, std::string_view trailingGap) {
   // What was read before a stop is kept.
   const bool cancelled = Progress.cancelRequested;
   Progress.cancelRequested = false;
-  CloseLastProposition(trailing);
+  CloseLastProposition(trailing, trailingGap);
   bool ok = ProcessSegment();
   if (lookupWorkers_) lookupWorkers_->Drain();
   if (worker_) ok = worker_->Drain() && ok;
@@ -134,7 +138,7 @@ void TSegmentBuffer::Finish(const char* trailing) {
   Progress.cancelRequested = cancelled || !ok;
 }
 
-void TSegmentBuffer::CloseLastProposition(const char* trailing) {
+void TSegmentBuffer::CloseLastProposition(const char* trailing, std::string_view trailingGap) {
   // The punctuation after the last word has no word to carry it: a mark
   // closes the last proposition with it, as a sentence's end closes the
   // others.
@@ -147,6 +151,8 @@ void TSegmentBuffer::CloseLastProposition(const char* trailing) {
   ClearWordSlot(s);
   MakeMarkSlot(s);
   SetSlotTag(s, tag);
+  // The mark shows what closes the text, as it stands there.
+  SetSlotWritten(s, trailingGap, {});
   ++count_;
   ClearWordSlot(slots_[count_]);
 }
@@ -325,7 +331,7 @@ void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, 
   scanner.lineMode = lineMode;
   while (scanner.ScanTextBlock()) {
   }
-  segment->Finish(scanner.PendingPunctuation());
+  segment->Finish(scanner.PendingPunctuation(), scanner.PendingGap());
 }
 
 }  // namespace quilor

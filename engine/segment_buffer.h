@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "engine/batch_pipe.h"
@@ -51,12 +52,13 @@ class TSegmentBuffer : public TWordSink {
   // Adds a word (tag: the punctuation before it). False when the segment it
   // completed could not be stored (the run is then cancelled by the caller).
   bool PushWord(const char* word, const char* tag);
-  bool PushWord(const char* word, size_t length, const char* tag) override;
+  bool PushWord(const char* word, size_t length, const char* tag, std::string_view gap) override;
   // A paragraph ends (line mode): a mark, and the segment is processed.
   void EndParagraph() override;
   // Processes what remains at the end of a file and finishes the resolver;
-  // trailing: the punctuation after the file's last word, which closes it.
-  void Finish(const char* trailing = nullptr);
+  // trailing: the punctuation after the file's last word, which closes it;
+  // trailingGap: all that stands there, as the reader sees it.
+  void Finish(const char* trailing = nullptr, std::string_view trailingGap = {});
 
   // The number of the last word pushed (progress and the word cap).
   int32_t WordNumber() const { return pushedNumber_; }
@@ -103,7 +105,7 @@ class TSegmentBuffer : public TWordSink {
   bool CheckSentenceEnd(int i);
   // Ends the file's last segment with a mark carrying the punctuation after
   // its last word (blanks left out), when there is any.
-  void CloseLastProposition(const char* trailing);
+  void CloseLastProposition(const char* trailing, std::string_view trailingGap);
   bool IsAbbreviation(const char* word);
   bool ProcessSegment();
   // Pushes the looked-up segment's slots up to its first mark; false when

@@ -42,7 +42,50 @@ void SetSlotTag(TWordSlot& s, const char* tag) {
   s.tag[n] = 0;
 }
 
+void SetSlotWritten(TWordSlot& s, std::string_view gap, std::string_view written) {
+  gap = gap.substr(0, kSlotGapSize - 1);
+  std::memcpy(s.gap, gap.data(), gap.size());
+  s.gap[gap.size()] = 0;
+  if (written.size() >= kSlotWrittenSize) written = {};
+  std::memcpy(s.written, written.data(), written.size());
+  s.written[written.size()] = 0;
+}
+
+namespace {
+// A slot's word as written: its written form, or its text when it has none.
+std::string_view WrittenWord(const TWordSlot& s) {
+  return s.written[0] ? std::string_view(s.written, ::strnlen(s.written, kSlotWrittenSize))
+                      : std::string_view(s.text, ::strnlen(s.text, kSlotTextSize));
+}
+}  // namespace
+
+void JoinSlotWritten(TWordSlot* slots, int to, int last) {
+  TWordSlot& s = slots[to];
+  char joined[kSlotWrittenSize];
+  const std::string_view first = WrittenWord(s);
+  size_t length = first.size();
+  bool fits = length < kSlotWrittenSize;
+  if (fits) std::memcpy(joined, first.data(), length);
+  for (int j = to + 1; j <= last && fits; ++j) {
+    const TWordSlot& next = slots[j];
+    if (next.empty || next.IsMark()) continue;
+    const std::string_view gap(next.gap, ::strnlen(next.gap, kSlotGapSize));
+    const std::string_view word = WrittenWord(next);
+    fits = length + gap.size() + word.size() < kSlotWrittenSize;
+    if (!fits) break;
+    std::memcpy(joined + length, gap.data(), gap.size());
+    std::memcpy(joined + length + gap.size(), word.data(), word.size());
+    length += gap.size() + word.size();
+  }
+  // Too long to keep as written: the joined word is shown as its text.
+  if (!fits) length = 0;
+  std::memcpy(s.written, joined, length);
+  s.written[length] = 0;
+}
+
 void MakeMarkSlot(TWordSlot& s) {
+  s.gap[0] = 0;
+  s.written[0] = 0;
   s.text[0] = '/';
   s.text[1] = 0;
   s.empty = 0;
@@ -323,6 +366,7 @@ void TSegmentLookup::JoinExpression(int i) {
   const int n = cache_.WordReadings(bestText, readings, nullptr);
   if (n == 0 || !ExpressionFits(i, best, readings, n)) return;
   uint8_t capitalisation = s.capitalisation;
+  JoinSlotWritten(slots_, i, best);
   for (int j = i + 1; j <= best; ++j) {
     if (slots_[j].empty) continue;
     capitalisation = std::max(capitalisation, slots_[j].capitalisation);
@@ -386,6 +430,7 @@ int TSegmentLookup::JoinNumber(int i) {
     }
   }
   if (last == i) return i;
+  JoinSlotWritten(slots_, i, last);
   for (int j = i + 1; j <= last; ++j) {
     ClearWordSlot(slots_[j]);
     slots_[j].empty = 1;

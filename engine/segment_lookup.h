@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstring>
+#include <string_view>
 #include <type_traits>
 
 #include "engine/segment_resolver.h"
@@ -19,8 +20,14 @@ static_assert(std::is_trivially_copyable_v<TWordSlot>);
 inline void ClearWordSlot(TWordSlot& s) { std::memset(static_cast<void*>(&s), 0, sizeof s); }
 // The tag, cut to the slot's size; " " for none.
 void SetSlotTag(TWordSlot& s, const char* tag);
-// The slot becomes a proposition mark without readings.
+// The slot becomes a proposition mark without readings (and nothing written).
 void MakeMarkSlot(TWordSlot& s);
+// The slot's gap and written word, each cut to its field's size (a written
+// word that does not fit is left empty).
+void SetSlotWritten(TWordSlot& s, std::string_view gap, std::string_view written);
+// The word of slot `to` takes in the words after it up to slot `last`: its
+// written form grows by what was written from there (gaps and words).
+void JoinSlotWritten(TWordSlot* slots, int to, int last);
 
 class TSegmentLookup {
  public:

@@ -1308,9 +1308,11 @@ void TSegmentResolver::CutPropositions() {
 }
 
 bool TSegmentResolver::AppendWord(const char* text, size_t length, const char* tag, uint32_t entry,
-                                  const TWordCategoryData& data) {
+                                  const TWordCategoryData& data, const char* gap, const char* written) {
   // A failure is the caller's to report: the resolving may be on another thread.
-  return TextWords.Append(text, length, tag, entry, static_cast<uint16_t>(LoaderState.fileNumber), wordNumber_, &data);
+  return TextWords.Append(
+      text, length, tag, entry, static_cast<uint16_t>(LoaderState.fileNumber), wordNumber_, &data,
+      TWrittenText{::strnlen(gap, kSlotGapSize), gap, ::strnlen(written, kSlotWrittenSize), written});
 }
 
 bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length, int first, int last, int next) {
@@ -1372,7 +1374,7 @@ bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length
       ++SegmentCounts.words;
     }
     const std::string_view text(s.text, length[i]);
-    if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data)) return false;
+    if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data, s.gap, s.written)) return false;
     CountCategory(text, data.Category, data.ClassMark);
     if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&
         last - i > 2) {

@@ -20,6 +20,8 @@ constexpr int kSlotArraySize = 128;
 constexpr int kSlotReadings = 6;
 constexpr int kSlotTextSize = 80;
 constexpr int kSlotTagSize = 8;
+constexpr int kSlotGapSize = 16;
+constexpr int kSlotWrittenSize = 48;
 
 // One word of a segment.
 struct TWordSlot {
@@ -33,6 +35,13 @@ struct TWordSlot {
   uint8_t compound;                         // the word may start a longer expression
   uint8_t quotePosition;                    // position of a single quote to show (0 none)
   uint32_t lexicalEntry;
+  // What the reader sees: the text between the word and the one before it
+  // (blanks folded to one, line ends kept), and for the word of a joined
+  // expression or number, the words with what stood between them (empty:
+  // the word is written as its text; also when the joined form is too long).
+  // Both empty for a mark.
+  char gap[kSlotGapSize];
+  char written[kSlotWrittenSize];
 
   bool IsMark() const { return text[0] == '/' && empty == 0; }
   const TCategoryRecord& Category() const { return readings[0]; }
@@ -123,7 +132,8 @@ class alignas(64) TSegmentResolver {
   // and the proposition starts; false when an append failed.
   bool AppendSegment(TWordSlot* slots, const uint8_t* length, const uint8_t* starts, int count);
   bool AppendProposition(TWordSlot* slots, const uint8_t* length, int first, int last, int next);
-  bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data);
+  bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data,
+                  const char* gap = "", const char* written = "");
   int ClassOf(int i) const;
   // The readings of slot i (bit r for reading r) that the words around it
   // in the window first..last rule out.

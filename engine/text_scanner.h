@@ -33,7 +33,7 @@ class TextScanner final : public TextSink {
   bool EndOfSource() const override { return scanner_->EndOfSource(); }
   int32_t WordCount() const override { return segment_.WordNumber(); }
   uint64_t BytesScanned() const override { return scanner_->BytesScanned(); }
-  void EndDocument() override { segment_.Finish(scanner_->PendingPunctuation()); }
+  void EndDocument() override { segment_.Finish(scanner_->PendingPunctuation(), scanner_->PendingGap()); }
 
  private:
   TSegmentBuffer segment_;

@@ -148,6 +148,26 @@ const char* TWordStringPool::Store(const char* text, size_t length) {
   return out;
 }
 
+const char* TWordStringPool::Store(const std::string_view* pieces, size_t count) {
+  constexpr size_t capacity = sizeof(Chunk::data);
+  size_t total = 0;
+  for (size_t i = 0; i < count; ++i) total += pieces[i].size() + 1;
+  if (total > capacity) return nullptr;
+  if (used_ + total > capacity) {
+    if (!chain_.Advance()) return nullptr;
+    used_ = 0;
+  }
+  char* const out = reinterpret_cast<char*>(chain_.Data()) + used_;
+  char* p = out;
+  for (size_t i = 0; i < count; ++i) {
+    std::memcpy(p, pieces[i].data(), pieces[i].size());
+    p += pieces[i].size();
+    *p++ = '\0';
+  }
+  used_ += total;
+  return out;
+}
+
 const size_t TWordNodePool::kNodesPerChunk = wordlist_detail::kNodesPerChunk;
 
 TWordNode* TWordNodePool::Take() {
@@ -194,7 +214,34 @@ void TWordList::Init() {
   Reset();
 }
 
+const char* TWordList::OriginalText(const TWordNode& node) const {
+  if (node.written != 2) return node.text;
+  std::lock_guard<std::mutex> lock(replacedMutex_);
+  const auto it = replaced_.find(&node);
+  return it == replaced_.end() ? node.text : it->second;
+}
+
+const char* TWordList::GapOf(const TWordNode& node) const {
+  if (!node.written || !node.text) return nullptr;
+  const char* text = OriginalText(node);
+  if (node.written == 2 && text == node.text) return nullptr;
+  return text + std::strlen(text) + 1;
+}
+
+void TWordList::ReplaceText(TWordNode& node, const char* text) {
+  if (node.written == 1) {
+    std::lock_guard<std::mutex> lock(replacedMutex_);
+    replaced_[&node] = node.text;
+    node.written = 2;
+  }
+  node.text = text;
+}
+
 void TWordList::Reset() {
+  {
+    std::lock_guard<std::mutex> lock(replacedMutex_);
+    replaced_.clear();
+  }
   if (!first_) return;
   std::memset(static_cast<void*>(first_), 0, sizeof *first_);
   tail_ = cursor_ = first_;
@@ -233,8 +280,28 @@ bool TWordList::Append(const char* text, const char* tag, uint32_t lexicalEntry,
 
 bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
                        int32_t position, const TWordCategoryData* category) {
+  return Append(text, length, tag, lexicalEntry, fileNumber, position, category, nullptr);
+}
+
+bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+                       int32_t position, const TWordCategoryData* category, const TWrittenText& written) {
+  return Append(text, length, tag, lexicalEntry, fileNumber, position, category, &written);
+}
+
+bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+                       int32_t position, const TWordCategoryData* category, const TWrittenText* written) {
   if (!built_) return false;
-  const char* copy = strings_.Store(text ? text : "", text ? length : 0);
+  // A word's text never holds a NUL: its gap and written form follow it.
+  if (written && text) length = ::strnlen(text, length);
+  const char* copy = nullptr;
+  if (written) {
+    const std::string_view pieces[3] = {std::string_view(text ? text : "", text ? length : 0),
+                                        std::string_view(written->gap, written->gapLength),
+                                        std::string_view(written->word, written->wordLength)};
+    copy = strings_.Store(pieces, 3);
+  } else {
+    copy = strings_.Store(text ? text : "", text ? length : 0);
+  }
   TWordNode* fresh = copy ? nodes_.Take() : nullptr;
   if (!fresh) {
     ReportMemoryLow(true);
@@ -250,6 +317,7 @@ bool TWordList::Append(const char* text, size_t length, const char* tag, uint32_
   if (position > highestPosition_) highestPosition_ = position;
   node->fileNumber = fileNumber;
   node->lexicalEntry = lexicalEntry;
+  node->written = written ? 1 : 0;
   tail_ = fresh;
   ++count_;
   published_.store(count_, std::memory_order_release);

@@ -10,6 +10,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/category.h"
 
@@ -25,7 +29,7 @@ struct TWordNode {
   char tag[4];          // punctuation before the word, at most 3 characters
   uint16_t fileNumber;  // number of the document in the file queue
   uint8_t mark;         // set when the user marks the word
-  uint8_t spare;
+  uint8_t written;      // the text is followed by its gap and written form (TWordList::GapOf)
   // The value of the word's reading: the class triple number given by the
   // first semantic pass, or the value chosen among the readings of an
   // ambiguous noun by the second; 0 for words without one.
@@ -90,6 +94,19 @@ class TWordStringPool : public TChunkedPool {
   // A copy of text[0..length) with a NUL; nullptr when no memory is left.
   // Strings longer than a chunk can hold are cut.
   const char* Store(const char* text, size_t length);
+  // Copies of the pieces, each with its NUL, one after the other.
+  const char* Store(const std::string_view* pieces, size_t count);
+};
+
+// A word as the reader sees it in its document: what stands between it and
+// the word before (blanks folded, curly quotes, dashes and the punctuation
+// the analysis does not keep included), and the word as written there (the
+// words of a joined expression or number with what was between them).
+struct TWrittenText {
+  size_t gapLength = 0;
+  const char* gap = "";
+  size_t wordLength = 0;
+  const char* word = "";
 };
 
 // Chunked storage of word nodes: 1,170 nodes a chunk.
@@ -145,6 +162,22 @@ class TWordList {
   // The same with the text's length known (no NUL needed in text).
   bool Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
               int32_t position, const TWordCategoryData* category);
+  // The same with the word as written in its document.
+  bool Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+              int32_t position, const TWordCategoryData* category, const TWrittenText& written);
+  // What a node appended with its written form keeps of it: the gap before
+  // the word, and the word as written where it is not its text ("" when it
+  // is, and for a mark); nullptr for a node appended without.
+  const char* GapOf(const TWordNode& node) const;
+  const char* WrittenOf(const TWordNode& node) const {
+    const char* gap = GapOf(node);
+    return gap ? gap + std::strlen(gap) + 1 : nullptr;
+  }
+  // The text the node was appended with (ReplaceText may have changed it since).
+  const char* OriginalText(const TWordNode& node) const;
+  // The node's text becomes text (kept elsewhere, as long as the list); its
+  // written form stays. Safe beside the thread that appends.
+  void ReplaceText(TWordNode& node, const char* text);
 
   void Rewind() { cursor_ = first_; }
   // Cursor := the first node whose position >= position, or the tail.
@@ -213,11 +246,16 @@ class TWordList {
   static TWordNode* NodeAhead(const TWordNode* node, size_t count);
 
  private:
+  bool Append(const char* text, size_t length, const char* tag, uint32_t lexicalEntry, uint16_t fileNumber,
+              int32_t position, const TWordCategoryData* category, const TWrittenText* written);
   static TWordNode* FirstOfNextChunk(const TWordNode* last);
   const char* Take(TWordCategoryData*& category, const char*& tag, int32_t& position, TWordNode* node);
 
   TWordStringPool strings_;
   TWordNodePool nodes_;
+  // The texts a replacement took away, which their written forms follow.
+  mutable std::mutex replacedMutex_;
+  std::unordered_map<const TWordNode*, const char*> replaced_;
   TWordNode* first_ = nullptr;
   TWordNode* tail_ = nullptr;
   TWordNode* cursor_ = nullptr;

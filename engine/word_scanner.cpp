@@ -20,6 +20,8 @@ void TWordScanner::ResetForFile() {
   std::memset(word_, 0, sizeof word_);
   std::memset(punctuation_, 0, sizeof punctuation_);
   std::memset(tag_, 0, sizeof tag_);
+  gap_.clear();
+  afterCarriageReturn_ = false;
 }
 
 void TWordScanner::SetBlock(const unsigned char* block, size_t length) {
@@ -94,10 +96,35 @@ void TWordScanner::ClassifyChar(unsigned char c) {
     case kCharDigit: AddWordChar(c); break;
     case kCharUnderscore:
       if (length_ >= 1) AddWordChar(c);
+      else KeepGapChar(c);
       break;
-    case kCharPunctuation: AddPunctuation(c); break;
-    default: EndWordAtSeparator(c);
+    case kCharPunctuation:
+      AddPunctuation(c);
+      KeepGapChar(c);
+      break;
+    default: EndWordAtSeparator(c); KeepGapChar(c);
   }
+}
+
+// Every character that is not part of a word ends the word before it (which
+// takes the gap kept so far), then joins the gap of the next one.
+void TWordScanner::KeepGapChar(unsigned char c) {
+  const bool carriageReturn = afterCarriageReturn_;
+  afterCarriageReturn_ = c == '\r';
+  if (c == '\r' || c == '\n') {
+    if (c == '\n' && carriageReturn) return;  // CR LF is one line end
+    if (!gap_.empty() && gap_.back() == ' ') gap_.pop_back();
+    const size_t n = gap_.size();
+    if (n >= 2 && gap_[n - 1] == '\n' && gap_[n - 2] == '\n') return;
+    if (n < kMaxGap) gap_ += '\n';
+    return;
+  }
+  if (c <= ' ' || c == 0x7F) {  // blanks and control characters
+    if (!gap_.empty() && (gap_.back() == ' ' || gap_.back() == '\n')) return;
+    if (gap_.size() < kMaxGap) gap_ += ' ';
+    return;
+  }
+  if (gap_.size() < kMaxGap) gap_ += static_cast<char>(c);
 }
 
 void TWordScanner::AddPunctuation(unsigned char c) {
@@ -149,8 +176,9 @@ void TWordScanner::FlushWord() {
   TakeWordTag();
   wordHandedOn_ = true;
   word_[length_] = '\0';
-  if (segment_.PushWord(word_, static_cast<size_t>(length_), tag_)) ++wordsHandedOn_;
+  if (segment_.PushWord(word_, static_cast<size_t>(length_), tag_, gap_)) ++wordsHandedOn_;
   else Progress.cancelRequested = true;
+  gap_.clear();
   length_ = 0;  // the word is reset either way
 }
 

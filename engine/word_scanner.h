@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "import/text_sink.h"
 
@@ -18,7 +20,9 @@ class TWordSink {
  public:
   virtual ~TWordSink() = default;
   // A word and the punctuation before it; false when it could not be stored.
-  virtual bool PushWord(const char* word, size_t length, const char* tag) = 0;
+  // gap: what stood between the word and the one before it, as the reader
+  // sees it (TWordScanner::PendingGap).
+  virtual bool PushWord(const char* word, size_t length, const char* tag, std::string_view gap) = 0;
   // A line break ends a paragraph (line mode).
   virtual void EndParagraph() = 0;
 };
@@ -43,6 +47,12 @@ class TWordScanner {
   // The punctuation not yet given to a word: at the end of a file, what
   // stands after its last word (the text's final ".").
   const char* PendingPunctuation() const { return punctuation_; }
+  // Everything not yet given to a word, as it stands in the text but with
+  // each run of blanks folded to one blank or to one or two line ends, at
+  // most kMaxGap characters: what the reader sees between two words (the
+  // curly quotes and dashes the analysis does not read included).
+  const std::string& PendingGap() const { return gap_; }
+  static constexpr size_t kMaxGap = 15;
   // Words handed on in this file.
   uint32_t WordsHandedOn() const { return wordsHandedOn_; }
   // Bytes of decoded text consumed in this file.
@@ -59,6 +69,7 @@ class TWordScanner {
     word_[length_++] = static_cast<char>(c);
   }
   void AddPunctuation(unsigned char c);
+  void KeepGapChar(unsigned char c);
   void EndWordAtSeparator(unsigned char c);
   void TakeWordTag();
   void FlushWord();
@@ -79,6 +90,8 @@ class TWordScanner {
   char word_[80] = {};
   char punctuation_[8] = {};
   char tag_[8] = {};
+  std::string gap_;
+  bool afterCarriageReturn_ = false;
 };
 
 }  // namespace quilor

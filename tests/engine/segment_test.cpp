@@ -1026,6 +1026,44 @@ TEST(SegmentReadings, AHyphenatedWordOfTheLexiconIsJoined) {
   TextWords.Clear();
 }
 
+// Every word keeps what stood before it and its own form as written, so
+// that the text can be shown as it is: the curly quotes and dashes the
+// analysis does not read, the blanks of "Jr., who" and "Aug. 2, 1913", the
+// hyphens of a joined expression, the line ends, and after the last word
+// the punctuation that ends the text.
+TEST(SegmentWritten, TheWordsKeepTheTextAsWritten) {
+  Dictionaries dictionaries;
+  const std::string text =
+      "\x93"
+      "and what is the use of a book,\x94 thought Alice \x97 without pictures.\r\n\r\n\r\n"
+      "Her father, J. P. Morgan, Jr., who came on Aug. 2, 1913, saw the Tea-Party and a well-known\t  "
+      "multi-million-dollar deal (at home). She said \x93"
+      "a doctor\x94 came; don't go!\x94\n";
+  for (const bool thread : {false, true}) {
+    SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, thread);
+    std::string rebuilt;
+    bool joined = false;
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      const char* gap = TextWords.GapOf(*n);
+      const char* written = TextWords.WrittenOf(*n);
+      ASSERT_NE(gap, nullptr) << n->text;
+      rebuilt += gap;
+      if (std::strcmp(n->text, "/") == 0) continue;
+      // A word that is its text keeps no written form.
+      rebuilt += written[0] ? written : TextWords.OriginalText(*n);
+      joined = joined || std::strchr(written, ' ') != nullptr || std::strchr(written, '-') != nullptr;
+    }
+    EXPECT_EQ(rebuilt,
+              "\x93"
+              "and what is the use of a book,\x94 thought Alice \x97 without pictures.\n\n"
+              "Her father, J. P. Morgan, Jr., who came on Aug. 2, 1913, saw the Tea-Party and a well-known "
+              "multi-million-dollar deal (at home). She said \x93"
+              "a doctor\x94 came; don't go!\x94\n");
+    EXPECT_TRUE(joined) << "no expression or number was joined";
+    TextWords.Clear();
+  }
+}
+
 // A bare form after a singular noun, or after "and" joining it to one,
 // names before what ends a noun's phrase (the fashion show of, a dinner
 // and show of, the TV show.); it is the verb after a plural (the results

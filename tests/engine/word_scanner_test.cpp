@@ -35,14 +35,16 @@ class PieceSource : public TextBlockSource {
 // Records what the scanner hands on.
 class RecordingSink : public TWordSink {
  public:
-  bool PushWord(const char* word, size_t length, const char* tag) override {
+  bool PushWord(const char* word, size_t length, const char* tag, std::string_view gap) override {
     // As TextWords keeps it: " " for no punctuation, at most 3 characters.
     std::string t = tag && tag[0] ? std::string(tag).substr(0, 3) : " ";
     words.emplace_back(std::string(word, length), t);
+    gaps.emplace_back(gap);
     return true;
   }
   void EndParagraph() override {}
   Words words;
+  std::vector<std::string> gaps;
 };
 
 Words ScanPieces(const std::vector<std::string>& pieces, bool lineMode = false) {
@@ -59,6 +61,19 @@ Words ScanPieces(const std::vector<std::string>& pieces, bool lineMode = false) 
 
 Words Scan(const std::string& text) { return ScanPieces({text}); }
 
+// The gaps handed on with the words of a text in pieces, and what is left after the last.
+std::vector<std::string> Gaps(const std::vector<std::string>& pieces, std::string* trailing = nullptr) {
+  PieceSource source(pieces);
+  RecordingSink segment;
+  TWordScanner scanner(source, segment);
+  source.Attach(&scanner);
+  scanner.ResetForFile();
+  while (scanner.ScanTextBlock()) {
+  }
+  if (trailing) *trailing = scanner.PendingGap();
+  return segment.gaps;
+}
+
 TEST(WordScanner, TagsCarryThePunctuationBeforeEachWord) {
   ResetWorkingTables();
   EXPECT_EQ(Scan("l'homme"), (Words{{"l", " "}, {"homme", "'"}}));
@@ -73,6 +88,20 @@ TEST(WordScanner, TagsCarryThePunctuationBeforeEachWord) {
   EXPECT_EQ(Scan("a!?!?!?!?!b"), (Words{{"a", " "}, {"b", "!?!"}}));
   // Digits belong to words, a point between them is punctuation.
   EXPECT_EQ(Scan("3.5 kg"), (Words{{"3", " "}, {"5", "."}, {"kg", " "}}));
+}
+
+// What stands between two words reaches the next word as written: the
+// characters the analysis does not read (curly quotes, dashes) too, each run
+// of blanks as one blank, line ends as one or two, across the pieces.
+TEST(WordScanner, GapsKeepWhatStandsBetweenTheWords) {
+  std::string trailing;
+  EXPECT_EQ(Gaps({"\x93So,\x94  he \x97 said\t(at", " home).\r\n\r\n\r\n  \x01Next_ _x!\x94\r\n"}, &trailing),
+            (std::vector<std::string>{"\x93", ",\x94 ", " \x97 ", " (", " ", ").\n\n", " _"}));
+  EXPECT_EQ(trailing, "!\x94\n");
+  // A run longer than a gap holds is cut, not the words after it.
+  const std::vector<std::string> gaps = Gaps({"a " + std::string(200, '-') + " b"});
+  ASSERT_EQ(gaps.size(), 2u);
+  EXPECT_EQ(gaps[1], " " + std::string(TWordScanner::kMaxGap - 1, '-'));
 }
 
 TEST(WordScanner, LigaturesJoinersAndLetters) {
