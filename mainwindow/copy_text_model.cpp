@@ -99,7 +99,23 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
     const char* text = TextWords.NextWord(data, tag, position);
     if (!text) break;
     if (!extract && position < out.firstWordPosition) continue;
-    const std::string pending = SpacedTag(tag);
+    // A word kept as written brings what stood before it: in a paragraph
+    // the whole gap, at a paragraph's start what opens it; what closed the
+    // proposition before goes to the mark. A mark writes what the text's
+    // end has after its last word.
+    const char* gap = TextWords.GapOf(*node);
+    std::string pending;
+    if (!gap) {
+      pending = SpacedTag(tag);
+    } else if (IsMarkText(text)) {
+      pending = FoldBlanks(gap);
+      TWordNode* next = TWordList::NextNode(node);
+      if (const char* nextGap = next && !IsMarkText(next->text) ? TextWords.GapOf(*next) : nullptr)
+        pending += SplitGap(nextGap).closing;
+      if (!pending.empty() && pending.back() == ' ') pending.pop_back();
+    } else {
+      pending = paragraph.empty() ? SplitGap(gap).opening : FoldBlanks(gap);
+    }
     if (IsMarkText(text)) {
       if (!append(pending)) break;
       total += pending.size();
@@ -113,7 +129,7 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
     }
     if (position == chosenPosition) out.caretOffset = offset + static_cast<int>(paragraph.size());
     if (!append(pending)) break;
-    const std::string word = DisplayForm(text, *data, link);
+    const std::string word = gap ? WordAsWritten(*node, link) : std::string(DisplayForm(text, *data, link));
     if (extract && spanStart < 0 && WordMatchesSelection(*node)) {
       spanStart = static_cast<int>(paragraph.size());
       spanLength = static_cast<int>(word.size());

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/options.h"
 #include "engine/selection.h"
@@ -69,8 +70,11 @@ bool QuoteClosesHere(const std::string& tag, size_t i) {
 
 // Whether the text has letters or digits (a word) or only punctuation.
 bool HasWordCharacters(const std::string& text) {
-  for (const unsigned char c : text)
-    if (std::isalnum(c) || c >= 0x80) return true;
+  for (const unsigned char c : text) {
+    if (std::isalnum(c)) return true;
+    // Curly quotes, dashes and the like are punctuation; accented letters are not.
+    if (c >= 0x80 && (CharClass(c) == kCharLetter || CharClass(c) == kCharDigit)) return true;
+  }
   return false;
 }
 
@@ -161,9 +165,42 @@ std::string SpacedTag(const char* tag) {
   return buffer;
 }
 
+std::string FoldBlanks(const char* gap) {
+  std::string out;
+  for (const char* c = gap; c && *c; ++c) {
+    const bool blank = static_cast<unsigned char>(*c) <= ' ';
+    if (!blank) out += *c;
+    else if (out.empty() || out.back() != ' ') out += ' ';
+  }
+  return out;
+}
+
+TGapParts SplitGap(const char* gap) {
+  const std::string folded = FoldBlanks(gap);
+  TGapParts parts;
+  const size_t last = folded.rfind(' ');
+  if (last == std::string::npos) {
+    parts.opening = folded;
+    return parts;
+  }
+  parts.blank = true;
+  parts.closing = folded.substr(0, last);
+  parts.opening = folded.substr(last + 1);
+  return parts;
+}
+
+std::string WordAsWritten(const TWordNode& node, bool link) {
+  const char* written = TextWords.WrittenOf(node);
+  const char* text = node.text ? node.text : "";
+  if (written && written[0] && !(link && std::strchr(text, '_'))) return written;
+  // A word kept as its text; a number named since keeps its figures.
+  if (written) text = TextWords.OriginalText(node);
+  return DisplayForm(text, node.category, link);
+}
+
 size_t ClosingPrefixLength(const std::string& piece) {
   const size_t end = std::min(piece.find(' '), piece.size());
-  if (end == 0 || std::strchr(".,;:!?)]}\"", piece[0]) == nullptr) return 0;
+  if (end == 0 || std::strchr(".,;:!?)]}\"\x94\x92\xBB", piece[0]) == nullptr) return 0;
   return HasWordCharacters(piece.substr(0, end)) ? 0 : end;
 }
 
@@ -421,33 +458,45 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
   std::string carry;               // the opening part of the last mark's tag
   TWordNode* carryNode = nullptr;  // the word it opens
   bool carryConsumed = false;      // the mark wrote what closed in that word's tag
+  // Words kept as written: the word after a mark, whose gap the mark cut
+  // (the mark wrote what closed the proposition).
+  TWordNode* cutNode = nullptr;
+  TGapParts cutGap;
+  const bool link = Options->Switch(opt::LinkCompoundWords);
   // A word leaves room on its line for the punctuation that closes after it,
   // so that a line never starts with a comma or a closing quote.
   const int closingRoom = canvas.TextWidth(".\"");
   int textEnd = -1;  // where the last text drawn ended, its half blank included
+  // Words kept as written bring their own blanks; the others are spaced
+  // here, with half a blank after each text.
+  int pad = halfBlank;
   // What sticks to the text just drawn (a comma, a closing quote, "'s",
   // "-end") takes back the half blank that text left after itself.
   auto backOf = [&](const std::string& text) {
-    return pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? halfBlank : 0;
+    return pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? pad : 0;
   };
   auto fits = [&](const std::string& text) {
-    const int width = canvas.TextWidth(text) + halfBlank;
-    return HasWordCharacters(text) ? pen.x - backOf(text) + width + halfBlank + closingRoom <= r.right
-                                   : pen.x - backOf(text) + width - halfBlank <= r.right;
+    const int width = canvas.TextWidth(text) + pad;
+    return HasWordCharacters(text) ? pen.x - backOf(text) + width + pad + closingRoom <= r.right
+                                   : pen.x - backOf(text) + width - pad <= r.right;
   };
   auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
     if (text.empty()) return true;
     const bool word = HasWordCharacters(text);
-    // Punctuation alone never starts a line: it closed what the line before ended.
-    if (!word && pen.x == r.left && lineCount_ > 0) return true;
-    int width = canvas.TextWidth(text) + halfBlank;
+    // Punctuation alone never starts a line: it closed what the line before
+    // ended (as written, it stays at that line's end).
+    if (!word && pen.x == r.left && lineCount_ > 0 && pad > 0) return true;
+    int width = canvas.TextWidth(text) + pad;
     const int back = backOf(text);
-    if (!fits(text) && pen.x != r.left && !pen.Break(node)) return false;
+    // What closes the text before stays on its line, as written.
+    const bool closes = !word && pad == 0 && pen.x != r.left;
+    if (!closes && !fits(text) && pen.x != r.left && !pen.Break(node)) return false;
     if (pen.x != r.left) pen.x -= back;
     // A line starts with no blank.
-    if (pen.x == r.left && text.size() > 1 && text[0] == ' ') {
+    if (pen.x == r.left && !text.empty() && text[0] == ' ') {
       text.erase(0, 1);
-      width = canvas.TextWidth(text) + halfBlank;
+      if (text.empty()) return true;
+      width = canvas.TextWidth(text) + pad;
     }
     draws.push_back({TPageDraw::kText, pen.x, pen.y, std::move(text), colour, highlighted, {}});
     pen.x += width;
@@ -473,28 +522,46 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
       previousWasMark = true;
       continue;
     }
+    const char* const gap = words.GapOf(*node);
+    pad = gap ? 0 : halfBlank;
     const std::string rawTag = tag ? tag : "";
     // A tag repeated next to a proposition mark is the same punctuation seen twice.
     const bool repeat = rawTag == previousTag && rawTag != " " && !rawTag.empty() && (isMark || previousWasMark);
     previousTag = rawTag;
     previousWasMark = isMark;
     if (isMark) {
-      // What opens the next proposition is written with its first word.
-      std::string closing, opening;
-      SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
-      std::string text = repeat ? std::string() : spacer.Tag(closing);
-      carry = repeat ? std::string() : opening;
-      carryNode = TWordList::NextNode(node);
-      carryConsumed = false;
-      // What closes this proposition in the next word's tag goes here too,
-      // before the line breaks.
-      if (carryNode && !IsMarkText(carryNode->text) && carry.empty() && rawTag != carryNode->tag) {
-        std::string nextClosing, nextOpening;
-        SplitAtOpening(carryNode->tag, spacer.quoteOpen, nextClosing, nextOpening);
-        if (nextClosing.find_first_not_of(' ') != std::string::npos) {
-          text += spacer.Tag(nextClosing);
-          carry = nextOpening;
-          carryConsumed = true;
+      std::string text;
+      if (gap) {
+        // Only the text's last mark has a gap (what stands after its last
+        // word); what closes the proposition is in the next word's gap, up
+        // to its last blank, and is written here, before the line breaks.
+        text = FoldBlanks(gap);
+        TWordNode* next = TWordList::NextNode(node);
+        const char* nextGap = next && !IsMarkText(next->text) ? words.GapOf(*next) : nullptr;
+        cutNode = nextGap ? next : nullptr;
+        if (nextGap) {
+          cutGap = SplitGap(nextGap);
+          text += cutGap.closing;
+        }
+        if (!text.empty() && text.back() == ' ') text.pop_back();
+      } else {
+        // What opens the next proposition is written with its first word.
+        std::string closing, opening;
+        SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
+        text = repeat ? std::string() : spacer.Tag(closing);
+        carry = repeat ? std::string() : opening;
+        carryNode = TWordList::NextNode(node);
+        carryConsumed = false;
+        // What closes this proposition in the next word's tag goes here too,
+        // before the line breaks.
+        if (carryNode && !IsMarkText(carryNode->text) && carry.empty() && rawTag != carryNode->tag) {
+          std::string nextClosing, nextOpening;
+          SplitAtOpening(carryNode->tag, spacer.quoteOpen, nextClosing, nextOpening);
+          if (nextClosing.find_first_not_of(' ') != std::string::npos) {
+            text += spacer.Tag(nextClosing);
+            carry = nextOpening;
+            carryConsumed = true;
+          }
         }
       }
       if (!drawText(text, node, kBlack, false)) break;
@@ -529,16 +596,26 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     // The text before the word: its tag (a repeated one counts as a blank),
     // after what the mark before it opened. An extract that jumped over the
     // text counts its quotes again.
-    std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
-    if (node == carryNode) {
-      tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
-    } else if (propositionStart && (extract || lastPosition == 0)) {
-      tagText = TagOfPropositionShownAlone(node, words.First(), spacer);
+    std::string display;
+    if (gap) {
+      // As written: the gap, or what the mark before left of it, or for a
+      // proposition shown alone what opens it.
+      if (node == cutNode) display = (cutGap.blank ? " " : "") + cutGap.opening;
+      else if (propositionStart && (extract || lastPosition == 0)) display = SplitGap(gap).opening;
+      else display = FoldBlanks(gap);
+      cutNode = nullptr;
+    } else {
+      std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
+      if (node == carryNode) {
+        tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
+      } else if (propositionStart && (extract || lastPosition == 0)) {
+        tagText = TagOfPropositionShownAlone(node, words.First(), spacer);
+      }
+      display = spacer.Tag(tagText);
     }
     carry.clear();
     carryNode = nullptr;
     carryConsumed = false;
-    std::string display = spacer.Tag(tagText);
     bool header = false;
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
       if (pen.x != r.left && !pen.Break(node)) break;
@@ -567,7 +644,8 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     }
     propositionStart = false;
     if (!text[0] && rawTag.empty()) continue;
-    display += spacer.Word(DisplayForm(text, *data, Options->Switch(opt::LinkCompoundWords)));
+    if (gap) display += WordAsWritten(*node, link);
+    else display += spacer.Word(DisplayForm(text, *data, link));
     // A word that goes to the next line leaves what closes the text before
     // it (", " of "War 1, planes") on this one.
     if (const size_t closing = ClosingPrefixLength(display);

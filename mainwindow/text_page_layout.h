@@ -131,9 +131,9 @@ std::string SpacedTag(const char* tag);
 // stick to the text before them and are followed by a blank; opening marks
 // (( [ { and an opening double quote) follow a blank and stick to the word
 // after them; an apostrophe or a hyphen is written as it stands. Double
-// quotes open and close in turn. The engine keeps at most three characters
-// of punctuation before a word, without the line ends between them, so the
-// blanks are placed here rather than taken from the tag.
+// quotes open and close in turn. For the words kept without their written
+// form (TWordList::GapOf): their tag holds at most three characters of
+// punctuation, without the blanks, which are placed here.
 class TTextSpacer {
  public:
   bool quoteOpen = false;
@@ -168,6 +168,22 @@ std::string TagOfPropositionShownAlone(TWordNode* node, TWordNode* first, TTextS
 // closing quote), up to the piece's first blank; 0 when the piece starts
 // otherwise. That punctuation stays on the line of the text it closes.
 size_t ClosingPrefixLength(const std::string& piece);
+
+// A word's gap (TWordList::GapOf) as drawn: each run of blanks and line
+// ends as one blank.
+std::string FoldBlanks(const char* gap);
+// A gap cut at its last blank, where a proposition may end: what closes the
+// text before (".\x94" of ".\x94 \x93Yes"), and what opens the word after
+// ("\x93"); blank: whether a blank stood between them.
+struct TGapParts {
+  std::string closing;
+  std::string opening;
+  bool blank = false;
+};
+TGapParts SplitGap(const char* gap);
+// The word as its document has it (its display form when it was appended
+// without, and a joined expression with its links when link is on).
+std::string WordAsWritten(const TWordNode& node, bool link);
 
 // The font colour of a word on the page (rules of the selection, the
 // highlight criteria and selective colouring).
