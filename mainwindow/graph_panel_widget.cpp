@@ -12,6 +12,7 @@
 
 #include "core/options.h"
 #include "engine/selection.h"
+#include "mainwindow/explain_pages.h"
 #include "mainwindow/graph_state.h"
 #include "ui/texts_qt.h"
 #include "ui/painter_canvas_qt.h"
@@ -103,11 +104,12 @@ GraphPanel::GraphPanel(GraphSource& source, MainWindowPort& port, QWidget* paren
     bar->addWidget(button);
     buttons_[static_cast<size_t>(kind - 1)] = button;
   }
-  // The popup lists the kinds in the order areas, star, distribution, bursts, actors.
-  // The item of the graph drawn is checked when the popup shows.
+  // The popup lists the kinds in the order areas, star, distribution, bursts,
+  // actors, each by its graph label ("Graph: Star"). The item of the graph
+  // drawn is checked when the popup shows.
   for (int kind = 1; kind <= 5; ++kind) {
-    QAction* item =
-        popup_->addAction(CapitalisedMessage(kKindCaptions[kind - 1]), this, [this, kind] { ChooseKind(kind, false); });
+    QAction* item = popup_->addAction(FromCp1252(GraphLabel(kKindCaptions[kind - 1])), this,
+                                      [this, kind] { ChooseKind(kind, false); });
     item->setObjectName(QString::fromLatin1(kKindItems[kind - 1]));
     item->setCheckable(true);
   }

@@ -89,6 +89,13 @@ TEST_F(GraphPanelTest, AtTheScenarioLevelAClickShowsTheScenarioList) {
   EXPECT_EQ(port.shownTypes.back(), 4);
 }
 
+TEST_F(GraphPanelTest, ThePopupNamesEachKindByItsGraphLabel) {
+  QStringList captions;
+  for (int kind = 1; kind <= 5; ++kind) captions << panel->Popup()->actions()[kind - 1]->text();
+  EXPECT_EQ(captions,
+            (QStringList{"Graph: Area", "Graph: Star", "Graph: Distribution", "Graph: Episodes", "Graph: Actors"}));
+}
+
 TEST_F(GraphPanelTest, ToolButtonsAndPopupChooseTheKind) {
   panel->KindButton(kGraphDistribution)->click();
   EXPECT_EQ(Options->Get(opt::GraphKind), kGraphDistribution);
