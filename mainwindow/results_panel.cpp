@@ -697,8 +697,8 @@ void TResultsPanel::ClickStyle(int line) {
   }
   if (finding == kMsgCharacteristicParts) {
     SetExplanation(Text(kMsgExplainCharacteristic));
-    SetStatus(Text(kMsgPropositionsKeptOn) + " " +
-              std::to_string(AnalysisResults ? AnalysisResults->CharacteristicCount : 0));
+    // "15 propositions kept on 2104", as the diagnosis explains the finding.
+    SetStatus(TDiagnosisList::ExplainFinding(kMsgCharacteristicParts).text);
     AffichePropositionsDeLaSFS();
     return;
   }

@@ -125,6 +125,19 @@ TEST_F(SampleResults, FirstReferenceSelectsItsClassAndMarksItsOccurrences) {
   EXPECT_EQ(marked, expected);
 }
 
+// The characteristic parts say how many propositions were kept of how many.
+TEST_F(SampleResults, TheCharacteristicPartsCountTheKeptOfTheCandidates) {
+  Show(0);
+  int line = -1;
+  for (size_t i = 0; i < panel_.Items().size(); ++i)
+    if (panel_.Items()[i].find("Most Characteristic Parts of text") != std::string::npos) line = static_cast<int>(i);
+  ASSERT_GE(line, 0);
+  panel_.ClickLine(line);
+  ASSERT_NE(AnalysisResults, nullptr);
+  EXPECT_EQ(panel_.Status(), std::to_string(AnalysisResults->CharacteristicCount) + " propositions kept on " +
+                                 std::to_string(AnalysisResults->CandidateCount));
+}
+
 TEST_F(SampleResults, SentencesOfRelationsVerbsAndTheScenario) {
   Show(8);  // verbs
   const int walk = LineOf("walk");
