@@ -312,11 +312,29 @@ void TGrapheQuilor::ActorsGraph() {
     const int y = inner.bottom - Round(inner.Height() * s) + topOffset;
     const int size =
         Round(bubbleScale * std::clamp(4 + Round(2 * std::sqrt(static_cast<double>(a.occurrences))), 6, 24));
-    Rect box = KeepInside({x - size, y - size, x + size, y + size},
-                          {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
-    AddBox(box, static_cast<uint32_t>(a.cls));
+    const Rect box = KeepInside({x - size, y - size, x + size, y + size},
+                                {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
     bubbles.push_back({box, static_cast<uint32_t>(a.cls), false});
-    centres[static_cast<uint32_t>(a.cls)] = box.Centre();
+  }
+  // No bubble covers another (the classes of a long text crowd the middle):
+  // each moves as little as it takes, as the areas of the area graph do.
+  {
+    std::vector<TCircle> circles;
+    for (const PlacedArea& b : bubbles) {
+      const Point c = b.box.Centre();
+      circles.push_back({static_cast<double>(c.x), static_cast<double>(c.y), b.box.Width() / 2.0});
+    }
+    SeparateCircles(circles, 0, {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
+    for (size_t i = 0; i < bubbles.size(); ++i) {
+      const int r = bubbles[i].box.Width() / 2;
+      const int x = static_cast<int>(std::lround(circles[i].x));
+      const int y = static_cast<int>(std::lround(circles[i].y));
+      bubbles[i].box = {x - r, y - r, x + r, y + r};
+    }
+  }
+  for (const PlacedArea& b : bubbles) {
+    AddBox(b.box, b.cls);
+    centres[b.cls] = b.box.Centre();
   }
 
   // Axes.

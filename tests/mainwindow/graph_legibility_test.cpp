@@ -5,6 +5,7 @@
 
 #include <QListView>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -114,6 +115,47 @@ TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTwentyFiles) {
   ASSERT_EQ(files.size(), 20u);
   ASSERT_TRUE(w.Session().AnalyseList(files));
   CheckEveryGraph("20 files");
+  CloseWindow();
+}
+
+// On a novel the actors crowd the middle of their graph: no bubble covers
+// another, at the graph size of a 1024 x 700 window and larger.
+TEST_F(GraphLegibility, NoActorCoversAnotherOnANovel) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/books/alice.txt"));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  auto* results = w.findChild<ResultsPanelWidget*>();
+  ASSERT_NE(results, nullptr);
+  QListView* list = results->ResultsList();
+  const QModelIndex first = list->model()->index(0, 0);
+  list->setCurrentIndex(first);
+  emit list->clicked(first);
+  ASSERT_TRUE(ViewState.SelectionActive);
+  Options->Set(opt::GraphKind, uint16_t{kGraphActors});
+  EngineGraphSource source;
+  for (const Rect& r : {Rect{0, 0, 700, 260}, Rect{0, 0, 1260, 460}}) {
+    TGrapheQuilor graph(source);
+    graph.SetFixedScale(true);
+    RecordingCanvas canvas(kCharWidth, kLineHeight);
+    ViewState.GraphShown = true;
+    graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+    std::vector<Rect> bubbles;
+    for (const DrawOp& op : canvas.Ops())
+      if ((op.kind == DrawOp::kEllipse && op.brushStyle != BrushStyle::kClear) || op.kind == DrawOp::kShadedEllipse)
+        bubbles.push_back(op.rect);  // the rings behind are not filled
+    ASSERT_GT(bubbles.size(), 10u);
+    int covered = 0;
+    for (size_t i = 0; i < bubbles.size(); ++i)
+      for (size_t j = i + 1; j < bubbles.size(); ++j) {
+        const double dx = bubbles[i].Centre().x - bubbles[j].Centre().x;
+        const double dy = bubbles[i].Centre().y - bubbles[j].Centre().y;
+        // One pixel of rounding between two circles that touch.
+        if (std::sqrt(dx * dx + dy * dy) + 1 < (bubbles[i].Width() + bubbles[j].Width()) / 2.0) ++covered;
+      }
+    EXPECT_EQ(covered, 0) << r.Width() << " x " << r.Height();
+    EXPECT_EQ(LabelProblems(canvas, r), "") << r.Width() << " x " << r.Height();
+  }
   CloseWindow();
 }
 
