@@ -86,6 +86,7 @@ namespace {
 constexpr int kMsgCannotReadInput = 2;
 constexpr int kMsgExecutionFailed = 1;
 constexpr int kMsgUnknownFormat = 686;
+constexpr int kMsgNoHelpViewer = 6610;
 constexpr int kMsgStoreInScenarioFolder = 1221;
 constexpr int kMsgCopyManually = 1222;
 
@@ -447,6 +448,42 @@ std::string FolderOf(const std::string& file) {
 
 }  // namespace
 
+namespace {
+
+// Waits for a child a moment: its exit status when it ended in that time
+// (its failure shows), 0 when it still runs (a waiter then reaps it).
+int AwaitQuickFailure(pid_t pid, int milliseconds) {
+  for (int waited = 0; waited <= milliseconds; waited += 50) {
+    int status = 0;
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+    if (done < 0 && errno != EINTR) return 0;
+    ::usleep(50 * 1000);
+  }
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return 0;
+}
+
+// Starts a program that hands a file to another (the desktop's opener): the
+// opener's own failure (no browser behind it) is not silent. 0 when started.
+int SpawnOpener(const std::vector<std::string>& argv) {
+  if (Launcher()) return Launcher()(argv, std::string());
+  if (argv.empty() || argv[0].empty()) return ENOENT;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  const int error = ::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);
+  if (error != 0) return error;
+  return AwaitQuickFailure(pid, 1500) == 0 ? 0 : ECHILD;
+}
+
+}  // namespace
+
 int SpawnProgram(const std::vector<std::string>& argv, const std::string& workingFolder) {
   if (argv.empty() || argv[0].empty()) return ENOENT;
   std::vector<char*> args;
@@ -616,7 +653,14 @@ std::string HelpPagePath(int context) {
 }
 
 // A missing help folder or no program to show it is said, never silent.
-void ShowHelpContext(int context) { ShellOpenWithVerb("open", HelpPagePath(context)); }
+void ShowHelpContext(int context) {
+  const std::string page = HelpPagePath(context);
+  if (!PathExists(page)) {
+    ReportShellError(kShellFileNotFound);
+    return;
+  }
+  if (SpawnOpener({"xdg-open", page}) != 0) ShowError(std::string(GetMessageText(kMsgNoHelpViewer)) + "\n" + page);
+}
 void ShowHelpCommand(int /*command*/) { ShellOpenWithVerb("open", HelpPagePath(0)); }
 
 void RestoreCursor() { Desktop().SetCursor(kCursorDefault); }

@@ -277,5 +277,37 @@ TEST(Help, PagesByContextNumberUnderTheInstallRoot) {
   WorkContext->Reset();
 }
 
+// With no program to show a help page (no opener, or an opener that finds
+// no browser and fails) the user is told so and given the page's path.
+TEST(Help, NoBrowserIsSaidInABox) {
+  TempFolder root;
+  WorkContext->InstallRoot = root.path();
+  std::filesystem::create_directories(root / "Help");
+  WriteWholeFile(root / "Help/834.html", "<html></html>");
+  const std::string said = std::string(GetMessageText(6610)) + "\n" + (root / "Help/834.html");
+  {
+    RecordingLauncher launcher;
+    launcher.result = ENOENT;
+    ScopedScriptedUi ui;
+    ShowHelpContext(834);
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui.ui.Shown()[0].text, said);
+  }
+  // The desktop's opener is there but fails (it exits with 3 when no
+  // browser is installed).
+  TempFolder bin;
+  WriteWholeFile(bin / "xdg-open", "#!/bin/sh\nexit 3\n");
+  std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  const std::string kept = path ? path : "";
+  ::setenv("PATH", (bin.path() + ":" + kept).c_str(), 1);
+  ScopedScriptedUi ui;
+  ShowHelpContext(834);
+  ::setenv("PATH", kept.c_str(), 1);
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, said);
+  WorkContext->Reset();
+}
+
 }  // namespace
 }  // namespace quilor
