@@ -681,7 +681,7 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   FillExplainPage();
   AfficheMessage(GetMessageText(kMsgOk));
   EnableCommandDuMenu(false);
-  panelInfos_->setVisible(Options->Switch(opt::ShowHelpPanel));
+  panelInfos_->setVisible(commandsEnabled_ && Options->Switch(opt::ShowHelpPanel));
   ApplyHistoryOptionsAtStart(*Options);
   AppliquerHistoFichierSurMenu();
   panelInfos_->setMinimumHeight(Options->Switch(opt::LargeFonts) ? 110 : 64);
@@ -781,9 +781,12 @@ void TVekEditForm::EnableCommandDuMenu(bool enabled) {
     pageControlTexte_->setCurrentWidget(textPage_);
     // The graph views show the graph panel when they draw a graph.
     panelText_->setVisible(true);
+    panelInfos_->setVisible(Options && Options->Switch(opt::ShowHelpPanel));
   } else {
     panelGraph_->setVisible(false);
     panelText_->setVisible(false);
+    // The welcome page reaches the status line: no empty info panel under it.
+    panelInfos_->setVisible(false);
     pageControl1_->setCurrentIndex(explainIndex);
     pageControl1_->setTabText(explainIndex, MessageText(kMsgWelcome));
     pageControl1_->setTabVisible(resultsIndex, false);

@@ -67,6 +67,10 @@ TEST_F(MainWindowTest, StartsOnTheWelcomePageWithTextCommandsDisabled) {
   EXPECT_TRUE(w.Command(CommandId::FichierOuvrir)->isEnabled());
   EXPECT_FALSE(w.PanelText()->isVisibleTo(&w));
   EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  // The welcome page goes down to the status line: no empty info panel under it.
+  QWidget* infos = w.findChild<QWidget*>(QStringLiteral("PanelInfos"));
+  ASSERT_NE(infos, nullptr);
+  EXPECT_FALSE(infos->isVisibleTo(&w));
   CloseWindow();
 }
 
@@ -92,8 +96,12 @@ TEST_F(MainWindowTest, OpeningAndClosingTheSample) {
   EXPECT_EQ(tabs->currentWidget(), w.ResultsTab());
   EXPECT_EQ(tabs->tabText(tabs->indexOf(w.ExplainTab())), QStringLiteral("Explain"));
   EXPECT_TRUE(w.PanelText()->isVisibleTo(&w));
+  QWidget* infos = w.findChild<QWidget*>(QStringLiteral("PanelInfos"));
+  ASSERT_NE(infos, nullptr);
+  EXPECT_EQ(infos->isVisibleTo(&w), Options->Switch(opt::ShowHelpPanel));
 
   w.Command(CommandId::Fermer1)->trigger();
+  EXPECT_FALSE(infos->isVisibleTo(&w));
   EXPECT_FALSE(w.Session().TextOpen());
   EXPECT_GE(releases, 1);
   EXPECT_EQ(AnalysisResults, nullptr);
