@@ -28,7 +28,13 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
     if (QAction* add = window.Command(CommandId::PopupResultatsAjouter1); add->isEnabled()) add->trigger();
   };
   SetScenarioToolHooks(std::move(hooks));
-  auto openEditor = [&window] { ScenarioEditorWindowInstance(&window, &window)->Editor().Open(); };
+  auto openEditor = [&window] {
+    ScenarioEditorWindow* editor = ScenarioEditorWindowInstance(&window, &window);
+    // The editor opens beside the main window: a maximised one goes back to
+    // its normal size first.
+    if (!editor->Editor().IsOpen() && window.isMaximized()) window.showNormal();
+    editor->Editor().Open();
+  };
   window.SetCommandHandler(CommandId::MenuScenario, openEditor);
   static AnomalyListWindow* anomalies = nullptr;
   ScenarioAnomalies().onFinish = [&window, openEditor](bool show) {

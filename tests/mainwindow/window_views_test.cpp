@@ -29,6 +29,7 @@
 #include "ui/recording_canvas.h"
 #include "ui/result_type_codes.h"
 #include "mainwindow/results_panel_widget.h"
+#include "scenario/scenario_editor.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
 #include "support/corpus.h"
@@ -226,6 +227,23 @@ TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
 
 // The popups copy with "Copy"; the context window names no foreign system,
 // shows its whole toolbar, has its help and opens clear of the menu bar.
+// The Scenario tool opens beside a main window that was maximised: the
+// window goes back to its normal size.
+TEST_F(MainWindowTest, TheScenarioToolRestoresAMaximisedWindow) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.showMaximized();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_TRUE(w.isMaximized());
+  w.Command(CommandId::MenuScenario)->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(w.isMaximized());
+  ASSERT_NE(CurrentScenarioEditor(), nullptr);
+  EXPECT_TRUE(CurrentScenarioEditor()->IsOpen());
+  CurrentScenarioEditor()->FormClose();
+  CloseWindow();
+}
+
 TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   TVekEditForm& w = Start();
   InstallWindows(w);
