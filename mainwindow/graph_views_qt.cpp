@@ -111,6 +111,14 @@ void InstallGraphViews(TVekEditForm& window) {
     }
     window.RazAffichageEtGraphe();
   });
+  // The track bar follows the setting, also where a click on the graph
+  // changed it (Shift fewer objects, Ctrl+Shift more).
+  QObject::connect(panel, &GraphPanel::drawn, bar, [bar](int) {
+    const TGraphTrackBar settings = ConfigureGraphTrackBar(Options->Get(opt::GraphKind));
+    if (!settings.visible) return;
+    const QSignalBlocker block(bar);
+    bar->setValue(settings.position);
+  });
   // TrackBar1Change: the setting of the kind, the status, the graph again.
   QObject::connect(bar, &QSlider::valueChanged, &window, [&window, panel](int position) {
     if (!ViewState.GraphShown) return;

@@ -24,6 +24,7 @@
 #include "engine/selection.h"
 #include "mainwindow/context_window.h"
 #include "mainwindow/graph.h"
+#include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_track_bar.h"
 #include "app/install_windows_qt.h"
 #include "ui/recording_canvas.h"
@@ -225,8 +226,6 @@ TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
   CloseWindow();
 }
 
-// The popups copy with "Copy"; the context window names no foreign system,
-// shows its whole toolbar, has its help and opens clear of the menu bar.
 // The Scenario tool opens beside a main window that was maximised: the
 // window goes back to its normal size.
 TEST_F(MainWindowTest, TheScenarioToolRestoresAMaximisedWindow) {
@@ -244,6 +243,34 @@ TEST_F(MainWindowTest, TheScenarioToolRestoresAMaximisedWindow) {
   CloseWindow();
 }
 
+// A Ctrl+Shift click on the area graph shows more objects: the track bar
+// stands at the new number.
+TEST_F(MainWindowTest, TheTrackBarFollowsAClickThatChangesTheObjects) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  Options->Set(opt::GraphKind, uint16_t{kGraphAreas});
+  Options->Set(opt::ShowGraph, uint8_t{1});
+  Options->Set(opt::GraphMaxObjects, uint16_t{20});
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  QApplication::processEvents();
+  ASSERT_TRUE(ViewState.GraphShown);
+  GraphPanel* panel = w.findChild<GraphPanel*>();
+  ASSERT_NE(panel, nullptr);
+  ASSERT_EQ(w.GraphTrackBar()->value(), 20);
+  QTest::mouseClick(panel->Picture(), Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier,
+                    panel->Picture()->rect().center());
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 24);
+  EXPECT_EQ(w.GraphTrackBar()->value(), 24);
+  CloseWindow();
+}
+
+// The popups copy with "Copy"; the context window names no foreign system,
+// shows its whole toolbar, has its help and opens clear of the menu bar.
 TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   TVekEditForm& w = Start();
   InstallWindows(w);
