@@ -9,6 +9,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include "core/files.h"
 #include "core/messages.h"
 #include "ui/desktop.h"
 #include "ui/view_state.h"
@@ -24,6 +25,8 @@ constexpr int kMsgExit = 608;
 constexpr int kMsgSearch = 520;
 constexpr int kMsgAddInScenario = 6013;
 constexpr int kMsgInsertInScenario = 525;
+constexpr int kMsgHelp = 616;
+constexpr int kCopyWindowHelp = 834;
 
 }  // namespace
 
@@ -31,10 +34,14 @@ CopyWindow::CopyWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
       edit_(new QTextEdit),
       copyButton_(new QPushButton(MessageText(kMsgCopy))),
-      exitButton_(new QPushButton(MessageText(kMsgExit))) {
+      exitButton_(new QPushButton(MessageText(kMsgExit))),
+      helpButton_(new QPushButton(MessageText(kMsgHelp))) {
   setObjectName("TFormCopierTexte");
   setWindowTitle(MessageText(kMsgCopy));
   edit_->setObjectName("RichEdit1");
+  copyButton_->setObjectName("ButtonCopier");
+  exitButton_->setObjectName("ButtonQuitter");
+  helpButton_->setObjectName("ButtonAide");
   edit_->setReadOnly(true);
   edit_->setContextMenuPolicy(Qt::CustomContextMenu);
   copy_ = new QAction(MessageText(kMsgCopy), this);
@@ -51,6 +58,7 @@ CopyWindow::CopyWindow(QWidget* parent)
   buttons->addWidget(copyButton_);
   buttons->addStretch();
   buttons->addWidget(exitButton_);
+  buttons->addWidget(helpButton_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addWidget(edit_, 1);
@@ -59,6 +67,7 @@ CopyWindow::CopyWindow(QWidget* parent)
   connect(copyButton_, &QPushButton::clicked, this, [this] { Copy(); });
   connect(copy_, &QAction::triggered, this, [this] { Copy(); });
   connect(exitButton_, &QPushButton::clicked, this, [this] { close(); });
+  connect(helpButton_, &QPushButton::clicked, this, [] { ShowHelpContext(kCopyWindowHelp); });
   // The selected text, at most 78 characters, goes into the word search.
   connect(search_, &QAction::triggered, this, [this] {
     if (searchWord_) searchWord_(SelectedText().substr(0, 78));

@@ -56,6 +56,7 @@ class CopyWindow : public QWidget {
   QTextEdit* edit_;
   QPushButton* copyButton_;
   QPushButton* exitButton_;
+  QPushButton* helpButton_;
   QAction* copy_;
   QAction* search_;
   QAction* add_;

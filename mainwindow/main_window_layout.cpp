@@ -7,6 +7,15 @@
 
 namespace quilor::ui {
 
+MonitorArea KeepWholeOnMonitor(const MonitorArea& frame, const MonitorArea& monitor) {
+  MonitorArea box = frame;
+  box.width = std::max(0, std::min(frame.width, monitor.width));
+  box.height = std::max(0, std::min(frame.height, monitor.height));
+  box.left = std::max(monitor.left, std::min(frame.left, monitor.left + monitor.width - box.width));
+  box.top = std::max(monitor.top, std::min(frame.top, monitor.top + monitor.height - box.height));
+  return box;
+}
+
 MainWindowPlacement PlaceMainWindow(const MonitorArea& monitor) {
   MainWindowPlacement p;
   p.top = monitor.top + 40;

@@ -31,6 +31,11 @@ constexpr int kDesignedResultsPanelWidth = 200;
 // 288 up to 1,200, 340 above (the designed width at 600 or less).
 MainWindowPlacement PlaceMainWindow(const MonitorArea& monitor);
 
+// A window's frame (its size with the window manager's border) wanted at
+// left, top: moved, and shrunk where it is larger, so that it stands whole
+// in the monitor's available area.
+MonitorArea KeepWholeOnMonitor(const MonitorArea& frame, const MonitorArea& monitor);
+
 // The open dialog's filter: "caption|*.a;*.b|caption|*.c|...|All|*.*"
 // (texts of the string table, Windows-1252).
 std::string BuildOpenDialogFilter();

@@ -20,6 +20,7 @@
 #include "mainwindow/context_window.h"
 #include "mainwindow/copy_window.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/main_window_layout.h"
 #include "ui/result_type_codes.h"
 #include "mainwindow/results_commands.h"
 #include "ui/texts_qt.h"
@@ -50,6 +51,26 @@ void Fill(QWidget* container, QWidget* child) {
   auto* layout = container->layout() ? container->layout() : new QVBoxLayout(container);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(child);
+}
+
+// A window opened from the text (the context and copy windows) stands over
+// the text page, clear of the main window's menus and tool bar, and whole
+// on its screen (smaller where the screen is, down to the size its
+// commands need).
+void PlaceOverTheText(TVekEditForm& window, QWidget& opened) {
+  // The window manager's border, which the window has only once shown.
+  constexpr int kBorderWidth = 12;
+  constexpr int kBorderHeight = 40;
+  const QPoint at = window.TextContainer()->mapToGlobal(QPoint(0, 0));
+  MonitorArea frame{at.x(), at.y(), opened.width() + kBorderWidth, opened.height() + kBorderHeight};
+  if (const QScreen* screen = window.screen()) {
+    const QRect room = screen->availableGeometry();
+    frame = KeepWholeOnMonitor(frame, MonitorArea{room.left(), room.top(), room.width(), room.height()});
+    // Never below the size its commands need.
+    opened.resize(std::max(frame.width - kBorderWidth, opened.sizeHint().width()),
+                  std::max(frame.height - kBorderHeight, opened.sizeHint().height()));
+  }
+  opened.move(frame.left, frame.top);
 }
 
 }  // namespace
@@ -229,30 +250,26 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
   Fill(window.ResultsContainer(), views->results);
   Fill(window.TextContainer(), views->text);
 
-  auto copyAround = [views, &window, editor, search](int32_t position) {
+  // The copy window on a word: the text around it, or with selection (and
+  // extract mode on) the propositions of the selection.
+  auto copyAt = [views, &window, editor, search](int32_t position, bool selection) {
     if (!views->copy) {
       views->copy = new CopyWindow(&window);
       views->copy->SetScenarioEditor(editor);
       views->copy->SetSearchWord(search);
+      PlaceOverTheText(window, *views->copy);
     }
     views->copy->SetChosenWordPosition(position);
     views->copy->show();
     views->copy->raise();
-    views->copy->ChargerTexteSelectionne(false);
+    views->copy->ChargerTexteSelectionne(selection);
   };
+  auto copyAround = [copyAt](int32_t position) { copyAt(position, false); };
   auto showContext = [views, &window, copyAround, search](int32_t position) {
     if (position < 1 || !window.TextLoaded()) return;
     if (!views->context) {
       views->context = new ContextWindow(&window);
-      // Over the text page, clear of the main window's menus and tool bar,
-      // and whole on its screen.
-      QPoint at = window.TextContainer()->mapToGlobal(QPoint(0, 0));
-      if (const QScreen* screen = window.screen()) {
-        const QRect room = screen->availableGeometry();
-        at.setX(std::max(room.left(), std::min(at.x(), room.right() - views->context->width() - 12)));
-        at.setY(std::max(room.top(), std::min(at.y(), room.bottom() - views->context->height() - 40)));
-      }
-      views->context->move(at);
+      PlaceOverTheText(window, *views->context);
       views->context->CopyAround = copyAround;
       views->context->SetSearchWordAt([search](int32_t position) { search(WordTextAt(position)); });
     }
@@ -339,8 +356,11 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
   window.SetCommandHandler(CommandId::MenuTriFrequence, [sort] { sort(true); });
   window.SetCommandHandler(CommandId::MenuTriResultatsAlphabetique, [sort] { sort(false); });
   InstallResultsCommands(window, views, editor, sort);
-  window.SetCommandHandler(CommandId::CopyTexteDsClipBrd, [copyAround] {
-    copyAround(ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition);
+  // The text from the page's first word (or the current text part), or in
+  // extract mode the selected propositions.
+  window.SetCommandHandler(CommandId::CopyTexteDsClipBrd, [views, copyAt] {
+    const int32_t first = views->text->Page().FirstWordPosition();
+    copyAt(first > 0 ? first : ViewState.CurrentWordPosition, true);
   });
 }
 

@@ -19,6 +19,28 @@ namespace {
 
 using testing_support::MainWindowTest;
 
+// A window opened low on the screen moves up to stand whole on it (the copy
+// window opened over the text of a maximised window on a 1000-pixel screen);
+// one larger than the screen shrinks to it.
+TEST(MainWindowPlacementTest, AWindowStandsWholeOnItsMonitor) {
+  struct Row {
+    MonitorArea frame, monitor, expected;
+  };
+  const Row rows[] = {
+      {{300, 600, 612, 490}, {0, 0, 1600, 1000}, {300, 510, 612, 490}},
+      {{1200, 100, 612, 490}, {0, 0, 1600, 1000}, {988, 100, 612, 490}},
+      {{-50, -20, 612, 490}, {0, 0, 1600, 1000}, {0, 0, 612, 490}},
+      {{100, 100, 900, 800}, {0, 0, 800, 600}, {0, 0, 800, 600}},
+      {{1700, 1100, 612, 490}, {1600, 0, 1024, 700}, {1700, 210, 612, 490}},
+  };
+  for (const Row& r : rows) {
+    const MonitorArea got = KeepWholeOnMonitor(r.frame, r.monitor);
+    EXPECT_EQ((std::vector<int>{got.left, got.top, got.width, got.height}),
+              (std::vector<int>{r.expected.left, r.expected.top, r.expected.width, r.expected.height}))
+        << r.frame.left << "," << r.frame.top;
+  }
+}
+
 TEST(MainWindowPlacementTest, FollowsTheMonitor) {
   const MainWindowPlacement big = PlaceMainWindow({0, 0, 1280, 1024});
   EXPECT_EQ(big.left, 10);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSlider>
@@ -22,7 +23,9 @@
 #include "engine/command_line.h"
 #include "core/options.h"
 #include "engine/selection.h"
+#include "core/files.h"
 #include "mainwindow/context_window.h"
+#include "mainwindow/copy_window.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_track_bar.h"
@@ -266,6 +269,43 @@ TEST_F(MainWindowTest, TheTrackBarFollowsAClickThatChangesTheObjects) {
                     panel->Picture()->rect().center());
   EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 24);
   EXPECT_EQ(w.GraphTrackBar()->value(), 24);
+  CloseWindow();
+}
+
+// The main window's copy command opens the copy window whole on its screen,
+// in extract mode on the selected propositions (the selected word marked in
+// each); its Help button opens its help page.
+TEST_F(MainWindowTest, TheCopyWindowShowsTheSelectionWholeOnItsScreenWithItsHelp) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  ASSERT_TRUE(ViewState.ExtractMode);
+  w.Command(CommandId::CopyTexteDsClipBrd)->trigger();
+  CopyWindow* copy = w.findChild<CopyWindow*>();
+  ASSERT_NE(copy, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(copy));
+  EXPECT_FALSE(copy->Content().marked.empty());
+  const QRect room = w.screen()->availableGeometry();
+  EXPECT_TRUE(room.contains(copy->geometry())) << copy->geometry().top() << " " << copy->geometry().bottom();
+  fs::create_directories(HelpFolder());
+  std::ofstream(HelpFolder() + "/834.html") << "<html></html>";
+  std::vector<std::string> launched;
+  SetProgramLauncher([&launched](const std::vector<std::string>& argv, const std::string&) {
+    launched = argv;
+    return 0;
+  });
+  QPushButton* help = copy->findChild<QPushButton*>(QStringLiteral("ButtonAide"));
+  ASSERT_NE(help, nullptr);
+  help->click();
+  SetProgramLauncher(nullptr);
+  ASSERT_EQ(launched.size(), 2u);
+  EXPECT_EQ(launched[1], HelpFolder() + "/834.html");
+  copy->close();
   CloseWindow();
 }
 
