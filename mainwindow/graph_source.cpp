@@ -151,6 +151,11 @@ std::string EngineGraphSource::SelectionCaption() const {
   return caption;
 }
 
-std::string EngineGraphSource::FirstCriterionText() const { return WorkContext ? WorkContext->SearchKeys[0] : ""; }
+std::string EngineGraphSource::FirstCriterionText() const {
+  // A search key names the criterion; else the category searched is named
+  // by the selection's term.
+  if (WorkContext && !WorkContext->SearchKeys[0].empty()) return WorkContext->SearchKeys[0];
+  return Selection.activePatterns[0] ? Selection.firstTerm : std::string();
+}
 
 }  // namespace quilor::ui

@@ -104,6 +104,17 @@ constexpr int kMsgOccurrences = 1259;
 
 std::string Text(int id) { return GetMessageText(id); }
 
+// The name of a category line: "Factive\t 12.3%\t(..." gives "Factive", a
+// family's "* Verbs :" gives "Verbs".
+std::string CategoryLineName(const std::string& line) {
+  std::string name = line.substr(0, line.find('\t'));
+  if (name.rfind("* ", 0) == 0) name.erase(0, 2);
+  if (name.size() >= 2 && name.compare(name.size() - 2, 2, " :") == 0) name.resize(name.size() - 2);
+  const size_t first = name.find_first_not_of(' ');
+  const size_t last = name.find_last_not_of(' ');
+  return first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
+}
+
 int RelationBaseLevel() { return std::clamp<int>(Options->Get(opt::RelationBase), 1, 4); }
 
 uint32_t WordCount() { return static_cast<uint32_t>(std::max<int32_t>(TextWords.HighestPosition(), 0)); }
@@ -759,6 +770,10 @@ void TResultsPanel::ClickLine(int line) {
         SetExplanation(Text(explanation));
         SetStatus(Text(explanation));
       }
+      // The category is searched as a pattern, no class is selected: the
+      // graphs count and neighbour its words under its name.
+      ViewState.SelectionActive = false;
+      Selection.firstTerm = CategoryLineName(text);
       ViewState.CategoryFilters.fill(0);
       RedrawViews();
       break;

@@ -1,0 +1,123 @@
+// What the text and the graphs show after a click on a results line: the
+// graphs of the line's own selection, nothing left over from an earlier
+// selection, result type or text.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QListView>
+
+#include <algorithm>
+#include <string>
+
+#include "app/install_windows_qt.h"
+#include "core/options.h"
+#include "engine/selection.h"
+#include "engine/word_list.h"
+#include "mainwindow/graph.h"
+#include "mainwindow/graph_source.h"
+#include "mainwindow/results_panel.h"
+#include "mainwindow/results_panel_widget.h"
+#include "ui/recording_canvas.h"
+#include "ui/view_state.h"
+#include "main_window_fixture.h"
+
+namespace quilor::ui::testing_support {
+namespace {
+
+ResultsPanelWidget* ResultsOf(TVekEditForm& w) { return w.findChild<ResultsPanelWidget*>(); }
+
+void ClickLine(TVekEditForm& w, int line) {
+  QListView* list = ResultsOf(w)->ResultsList();
+  const QModelIndex index = list->model()->index(line, 0);
+  list->setCurrentIndex(index);
+  emit list->clicked(index);
+}
+
+// The result-type index of the entry with this code and level (-1: none).
+int ResultTypeIndex(TVekEditForm& w, int code, int level = 0) {
+  const TResultTypeTable& table = ResultsOf(w)->Panel().ResultTypeTable();
+  for (int i = 0; i <= table.Count(); ++i) {
+    const TResultTypeEntry* e = table.Entry(i);
+    if (e && e->code == code && (level == 0 || e->level == level)) return i;
+  }
+  return -1;
+}
+
+// The first results line that starts with `start` (-1: none).
+int LineStartingWith(TVekEditForm& w, const std::string& start) {
+  const auto& items = ResultsOf(w)->Panel().Items();
+  for (size_t i = 0; i < items.size(); ++i)
+    if (items[i].rfind(start, 0) == 0) return static_cast<int>(i);
+  return -1;
+}
+
+// The graph of a kind as the graph panel draws it: the selection's name as title.
+RecordingCanvas DrawGraph(int kind) {
+  Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
+  EngineGraphSource source;
+  TGrapheQuilor graph(source);
+  RecordingCanvas canvas(7);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, Selection.firstTerm);
+  return canvas;
+}
+
+bool HasText(const RecordingCanvas& canvas, const std::string& text) {
+  const auto texts = canvas.Texts();
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The counts written on the distribution bars (the bars are wide enough):
+// every number drawn but the axis's end, the text's highest position.
+int CountedWords(const RecordingCanvas& canvas) {
+  int sum = 0;
+  for (const std::string& t : canvas.Texts())
+    if (!t.empty() && t.find_first_not_of("0123456789") == std::string::npos) sum += std::stoi(t);
+  return sum - TextWords.HighestPosition();
+}
+
+class SelectionGraphsTest : public MainWindowTest {
+ protected:
+  TVekEditForm& OpenSample() {
+    TVekEditForm& w = Start();
+    InstallWindows(w);
+    w.resize(1024, 700);
+    w.show();
+    Options->Set(opt::ShowGraph, uint8_t{1});
+    Options->Set(opt::DistributionGraphSetting, uint16_t{14});
+    EXPECT_TRUE(Open(sample_));
+    return w;
+  }
+};
+
+TEST_F(SelectionGraphsTest, AWordCategoryHasItsGraphs) {
+  TVekEditForm& w = OpenSample();
+  const int all = ResultTypeIndex(w, kResultCategories, 1);
+  ASSERT_GE(all, 0);
+  w.ShowResultType(all);
+  const int factive = LineStartingWith(w, "Factive");
+  ASSERT_GE(factive, 0);
+  ClickLine(w, factive);
+  EXPECT_EQ(Selection.firstTerm, "Factive");
+  // The star graph: the category in the centre, its neighbours or the
+  // sentence that says there are none.
+  const RecordingCanvas star = DrawGraph(kGraphStar);
+  EXPECT_TRUE(HasText(star, "Factive"));
+  EXPECT_GT(star.Texts().size(), 2u);
+  // The area graph of a category is its star graph.
+  const RecordingCanvas areas = DrawGraph(kGraphAreas);
+  EXPECT_TRUE(HasText(areas, "Factive"));
+  // The distribution graph counts the category's words, under its name.
+  const RecordingCanvas distribution = DrawGraph(kGraphDistribution);
+  EXPECT_GT(CountedWords(distribution), 0);
+  EXPECT_TRUE(HasText(distribution, "Factive"));
+  // A family header line: its graphs too.
+  const int verbs = LineStartingWith(w, "* ");
+  ASSERT_GE(verbs, 0);
+  ClickLine(w, verbs);
+  EXPECT_GT(CountedWords(DrawGraph(kGraphDistribution)), 0);
+  EXPECT_GT(DrawGraph(kGraphStar).Texts().size(), 2u);
+  CloseWindow();
+}
+
+}  // namespace
+}  // namespace quilor::ui::testing_support
