@@ -44,18 +44,6 @@ struct SavedSelection {
 
 }  // namespace
 
-void SearchSelectionUpTo(int32_t position, int maxSteps) {
-  TextWords.Rewind();
-  Selection.relationRecord = static_cast<size_t>(-1);
-  for (int step = 0; step < maxSteps; ++step) {
-    if (!FindNextSelectedOccurrence(false)) break;
-    if (Selection.matchPosition >= position) break;
-  }
-  TextWords.SeekPosition(std::max(Selection.foundFirstPosition, 0));
-  TextWords.BackToPropositionStart();
-  TextWords.SaveCursor(kBookmarkPageStart);
-}
-
 GraphMouse::GraphMouse(TGrapheQuilor& graph, GraphSource& source, MainWindowPort& port,
                        std::function<void(int32_t)> redrawGraph)
     : graph_(graph), source_(source), port_(port), redrawGraph_(std::move(redrawGraph)) {}

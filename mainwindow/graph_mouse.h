@@ -39,8 +39,4 @@ class GraphMouse {
   int32_t lastHovered_ = -1;
 };
 
-// Runs the selection search from the start of the text until it reaches
-// position (at most maxSteps occurrences), so that the text view opens there.
-void SearchSelectionUpTo(int32_t position, int maxSteps);
-
 }  // namespace quilor::ui

@@ -261,7 +261,11 @@ QAction* TVekEditForm::AddCommand(CommandId id, int caption, bool textCommand, Q
   action->setEnabled(false);
   connect(action, &QAction::triggered, this, [this, id] {
     const CommandEntry& entry = Entry(id);
-    if (entry.handler && entry.action->isEnabled()) entry.handler();
+    if (!entry.handler || !entry.action->isEnabled()) return;
+    entry.handler();
+    // What the command changed enables or disables others (Hide the graph
+    // offers Show graph).
+    UpdateActions();
   });
   CommandEntry& entry = Entry(id);
   entry.action = action;

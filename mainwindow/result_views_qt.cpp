@@ -271,6 +271,8 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
       views->context = new ContextWindow(&window);
       PlaceOverTheText(window, *views->context);
       views->context->CopyAround = copyAround;
+      // The document of the word becomes the text analysed, alone.
+      views->context->OpenWithProgram = [&window](const std::string& name) { window.OpenDocument(name); };
       views->context->SetSearchWordAt([search](int32_t position) { search(WordTextAt(position)); });
     }
     views->context->show();

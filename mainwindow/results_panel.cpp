@@ -686,16 +686,9 @@ void TResultsPanel::ClickBurst(int line) {
   ViewState.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
   ViewState.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
   // The first occurrence within the episode starts the page.
-  TextWords.Rewind();
-  for (int steps = 0; steps < 1000000; ++steps) {
-    if (!FindNextSelectedOccurrence(false)) break;
-    if (Selection.matchPosition >= ViewState.TextPartStart) {
-      TextWords.CopyBookmark(kBookmarkPageStart, kBookmarkSearchStart);
-      TextWords.CopyBookmark(kBookmarkPageEnd, kBookmarkSearchStart);
-      ViewState.CurrentWordPosition = Selection.matchPosition;
-      break;
-    }
-  }
+  SearchSelectionUpTo(ViewState.TextPartStart, 1000000);
+  TextWords.CopyBookmark(kBookmarkPageEnd, kBookmarkPageStart);
+  if (Selection.matchPosition >= ViewState.TextPartStart) ViewState.CurrentWordPosition = Selection.matchPosition;
   RedrawViews();
 }
 

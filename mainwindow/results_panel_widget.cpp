@@ -196,7 +196,10 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
     SyncItems();
   });
   connect(items_, &QListView::clicked, this, [this](const QModelIndex& index) {
+    const int type = panel_.CurrentResultType;
     panel_.ClickLine(index.row());
+    // A line may show another result type (the episodes found): both lists follow.
+    if (panel_.CurrentResultType != type) Sync();
     emit lineSelected(index.row());
   });
   connect(items_, &QListView::doubleClicked, this,

@@ -1,5 +1,7 @@
 #include "ui/selection_ops.h"
 
+#include <algorithm>
+
 #include "core/name_index.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
@@ -56,6 +58,25 @@ void BeginNewSelection() {
 void BeginNewSelectionAndRedraw() {
   BeginNewSelection();
   if (ResultsShown()) RedrawViews();
+}
+
+void SearchSelectionUpTo(int32_t position, int maxSteps) {
+  TextWords.Rewind();
+  Selection.relationRecord = static_cast<size_t>(-1);
+  bool found = false;
+  for (int step = 0; step < maxSteps; ++step) {
+    found = FindNextSelectedOccurrence(false);
+    if (!found || Selection.matchPosition >= position) break;
+  }
+  TextWords.SeekPosition(std::max(Selection.foundFirstPosition, 0));
+  TextWords.BackToPropositionStart();
+  TextWords.SaveCursor(kBookmarkPageStart);
+  // An extract of a class or a relation goes on from the relation record
+  // before the one found, not from the first: the page opens there.
+  const size_t record = Selection.relationRecord;
+  if (found && (Selection.kind == kSelectClass || Selection.kind == kSelectRelation) &&
+      record != static_cast<size_t>(-1))
+    ViewState.RelationCursorSlots[0] = record == 0 ? static_cast<size_t>(-1) : record - 1;
 }
 
 void MettreAffichageSurPartieDuTexte() { MettreAffichageSurPosition(ViewState.TextPartStart); }

@@ -28,6 +28,10 @@ void MettreAffichageSurPartieDuTexte();
 // The same for any word position: CurrentWordPosition and bookmarks 1 and 2
 // at the start of its proposition.
 void MettreAffichageSurPosition(int32_t position);
+// Runs the selection search from the start of the text until it reaches
+// position (at most maxSteps occurrences), so that the text view (a page of
+// the text or an extract) opens on the occurrence found.
+void SearchSelectionUpTo(int32_t position, int maxSteps);
 // Shows the most characteristic propositions (the marked words, selection kind 3).
 void AffichePropositionsDeLaSFS();
 // For a verb or an adjective whose lemma is counted at least the minimum

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QListView>
+#include <QListWidget>
+#include <QTest>
 
 #include <algorithm>
 #include <string>
@@ -13,7 +15,13 @@
 #include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
+#include "core/file_queue.h"
+#include "core/messages.h"
+#include "mainwindow/context_window.h"
 #include "mainwindow/graph.h"
+#include "mainwindow/graph_panel_widget.h"
+#include "mainwindow/text_view_widget.h"
+#include "ui/result_type_codes.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/results_panel.h"
 #include "mainwindow/results_panel_widget.h"
@@ -116,6 +124,94 @@ TEST_F(SelectionGraphsTest, AWordCategoryHasItsGraphs) {
   ClickLine(w, verbs);
   EXPECT_GT(CountedWords(DrawGraph(kGraphDistribution)), 0);
   EXPECT_GT(DrawGraph(kGraphStar).Texts().size(), 2u);
+  CloseWindow();
+}
+
+// The panel of the graphs, and a click of its picture as the mouse does.
+GraphPanel* GraphOf(TVekEditForm& w) { return w.findChild<GraphPanel*>(); }
+
+void ClickGraph(TVekEditForm& w, int x, int y) {
+  QWidget* picture = GraphOf(w)->Picture();
+  QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+}
+
+std::string Ca01() { return std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"; }
+
+TEST_F(SelectionGraphsTest, ShowGraphIsOfferedOnceTheGraphIsHidden) {
+  TVekEditForm& w = OpenSample();
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  ASSERT_TRUE(ViewState.GraphShown);
+  EXPECT_FALSE(w.Command(CommandId::MenuAfficherGraphe)->isEnabled());
+  w.Command(CommandId::PopupImageGrapheCacher)->trigger();
+  EXPECT_TRUE(w.Command(CommandId::MenuAfficherGraphe)->isEnabled());
+  w.Command(CommandId::MenuAfficherGraphe)->trigger();
+  EXPECT_TRUE(ViewState.GraphShown);
+  EXPECT_TRUE(w.Command(CommandId::PopupImageGrapheCacher)->isEnabled());
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, TheContextOpensItsDocumentOfAList) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(w.Session().OpenChosenFiles({sample_, Ca01()}, 0));
+  ViewState.HitWordPosition = 20;
+  w.Command(CommandId::MenuContexte)->trigger();
+  ContextWindow* context = w.findChild<ContextWindow*>();
+  ASSERT_NE(context, nullptr);
+  ASSERT_TRUE(context->OpenWithProgramAction()->isEnabled());
+  context->OpenWithProgramAction()->trigger();
+  EXPECT_EQ(FileQueue.Count(), 1);
+  EXPECT_EQ(WorkContext->CurrentFileName, sample_);
+  EXPECT_TRUE(w.TextLoaded());
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, EpisodesDetectedShowsTheFirstEpisode) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(Ca01()));
+  TResultsPanel& panel = ResultsOf(w)->Panel();
+  w.ShowResultType(kTypeStyle);
+  int episodes = -1;
+  for (size_t i = 0; i < panel.Items().size(); ++i)
+    if (panel.Items()[i].find(GetMessageText(563)) != std::string::npos) episodes = static_cast<int>(i);
+  ASSERT_GE(episodes, 0) << "ca01 has episodes";
+  ClickLine(w, episodes);
+  // The left list follows: the first episode's line, and its lines listed.
+  EXPECT_EQ(panel.CurrentResultType, panel.FirstEpisodeIndex + 1);
+  EXPECT_EQ(ResultsOf(w)->ResultTypeList()->currentRow(), panel.FirstEpisodeIndex + 1);
+  EXPECT_EQ(ResultsOf(w)->ResultsList()->model()->rowCount(), static_cast<int>(panel.Items().size()));
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, ADistributionSliceMovesTheTextView) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  Options->Set(opt::ShowGraph, uint8_t{1});
+  Options->Set(opt::DistributionGraphSetting, uint16_t{14});
+  ASSERT_TRUE(Open(Ca01()));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  w.Command(CommandId::ToolButtonGrapheRepartition)->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(ViewState.GraphShown);
+  ASSERT_EQ(GraphOf(w)->Graph().DrawnKind(), kGraphDistribution);
+  TextViewWidget* text = w.findChild<TextViewWidget*>();
+  ASSERT_NE(text, nullptr);
+  const int32_t before = text->Page().FirstWordPosition();
+  // The bar of slice 10: the graph's left edge moved in by 4, bars every 28 pixels.
+  ClickGraph(w, 4 + 28 * 11 + 7, GraphOf(w)->Picture()->height() / 2);
+  EXPECT_GT(ViewState.TextPartStart, 0);
+  const int32_t after = text->Page().FirstWordPosition();
+  EXPECT_NE(after, before);
+  EXPECT_GE(after, ViewState.TextPartStart - 60);
   CloseWindow();
 }
 
