@@ -131,17 +131,18 @@ void GraphMouse::ApplyChosenBurst() {
   const TBurstRecord burst = bursts[static_cast<size_t>(row) - 1];
   GraphView.ChosenBurstClass = burst.itemId;
   GraphView.ChosenEpisode = static_cast<int32_t>(burst.episode);
+  const int base = source_.RelationBase();
+  const std::string name = burst.itemId > 0 ? source_.BurstName(burst.itemId) : std::string();
+  if (burst.itemId > 0 && source_.FindClass(base, name) <= 0) return;
+  BeginNewSelection();
   if (burst.itemId > 0) {
-    const int base = source_.RelationBase();
-    const std::string name = source_.BurstName(burst.itemId);
-    if (source_.FindClass(base, name) <= 0) return;
+    // The class's list shows it selected.
     Selection.firstTerm = name;
     Selection.classLevel = base;
     Selection.kind = kSelectClass;
     Selection.firstClass = static_cast<uint32_t>(burst.itemId);
     port_.ShowResultType(ClassListIndexOfLevel(base));
   }
-  BeginNewSelection();
   ViewState.TextPartStart = static_cast<int32_t>(burst.firstPosition);
   ViewState.TextViewWordLimit = static_cast<int32_t>(burst.lastPosition);
   if (burst.itemId < 0) {

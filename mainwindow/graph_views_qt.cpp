@@ -14,6 +14,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_source.h"
+#include "mainwindow/graph_state.h"
 #include "mainwindow/graph_track_bar.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/results_panel.h"
@@ -87,6 +88,8 @@ void InstallGraphViews(TVekEditForm& window) {
   });
 
   window.AddRefreshCallback([panel, draw] {
+    // A burst chosen in the text before is none of this one's.
+    GraphView.Reset();
     ViewState.GraphShown = Options->Switch(opt::ShowGraph);
     panel->Graph().FreeSliceCounts();
     draw(kModeRedraw);
@@ -97,6 +100,7 @@ void InstallGraphViews(TVekEditForm& window) {
   });
   // The graph of the released text goes with it, its title too.
   window.AddReleaseCallback([draw] {
+    GraphView.Reset();
     ViewState.GraphShown = false;
     Selection.firstTerm.clear();
     draw(kModeRedraw);

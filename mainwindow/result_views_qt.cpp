@@ -195,6 +195,9 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   QListView* list = views->results->ResultsList();
   list->setContextMenuPolicy(Qt::CustomContextMenu);
   QObject::connect(list, &QListView::customContextMenuRequested, list, [&window, views, editor, list](const QPoint& p) {
+    // The line under the pointer is selected first: the popup acts on it.
+    if (const QModelIndex at = list->indexAt(p); at.isValid() && at.row() != views->panel.SelectedLine())
+      window.ClickResultLine(at.row());
     const TResultsPopupState s = ResultsPopupState(views->panel, editor);
     window.Command(CommandId::PopupResultatsOuvrirScenario)->setVisible(s.openScenarioVisible);
     window.Command(CommandId::PopupResultatDbClick1)->setVisible(s.searchInScenarioVisible);

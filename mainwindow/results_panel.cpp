@@ -276,6 +276,7 @@ void TResultsPanel::RefreshAfterAnalysis() {
   Selection.classLevel = 1;
   ViewState.CurrentItem = 0;
   ViewState.CurrentItemKind = 0;
+  ViewState.CurrentBurst = 0;
   ViewState.CurrentResultTypeEntry = 0;
   ViewState.TextPartStart = ViewState.TextPartEnd = 0;
   ViewState.SelectedLineExplanation.clear();
@@ -345,18 +346,59 @@ void TResultsPanel::ApplySearchKeys() {
   }
   BeginNewSelection();
   LastUsedResultType = CurrentResultType;
-  if (succeeded == 4) {
-    LastUsedResultType = CurrentResultType = kTypeScenario;
-    ShowResultType();
-    for (size_t i = 0; i < lineTags_.size(); ++i)
-      if (lineTags_[i] == Selection.firstClass) selectedItemLine_ = static_cast<int>(i);
-  }
+  // A Scenario class: its list, its line selected.
+  if (succeeded == 4) LastUsedResultType = CurrentResultType = kTypeScenario;
 }
 
 void TResultsPanel::SelectResultType(int index) {
   if (index < 0 || index > table_.Count()) return;
+  // A selection lasts until another result type, unless that type lists
+  // what is selected (a graph's class shows the list of its level).
+  const bool ends = index != CurrentResultType && !ListsSelection(*table_.Entry(index));
+  if (ends) EndSelection();
   CurrentResultType = index;
   ShowResultType();
+  if (ends) RedrawViews();
+}
+
+bool TResultsPanel::ListsSelection(const TResultTypeEntry& entry) const {
+  if (!ViewState.SelectionActive) return false;
+  switch (entry.code) {
+    case kResultReferences:
+    case kResultReferenceFields1:
+    case kResultReferenceFields2:
+      return Selection.kind == kSelectClass && Selection.classLevel == LevelOfCode(entry.code);
+    case kResultScenario: return Selection.kind == kSelectClass && Selection.classLevel == 4;
+    case kResultRelations: return Selection.kind == kSelectRelation;
+    default: return false;
+  }
+}
+
+void TResultsPanel::EndSelection() {
+  const int classLevel = Selection.classLevel;
+  ClearSelection();
+  Selection.Clear();
+  Selection.classLevel = classLevel;
+  ViewState.CategoryFilters.fill(0);
+  ViewState.CurrentBurst = 0;
+  ViewState.CurrentItem = 0;
+  ViewState.SelectedLineExplanation.clear();
+  ViewState.GraphShown = false;
+}
+
+// The line of the class selected, when the list shows its level: a class
+// chosen on a graph, by a burst or by a search key is the selected line.
+void TResultsPanel::FindSelectedLine(const TResultTypeEntry& entry) {
+  if (!ViewState.SelectionActive || Selection.kind != kSelectClass || !ListsSelection(entry)) return;
+  for (size_t i = 0; i < items_.size(); ++i) {
+    const bool match = entry.code == kResultScenario
+                           ? i < lineTags_.size() && lineTags_[i] == Selection.firstClass
+                           : SameTextIgnoringCase(ItemName(static_cast<int>(i)), Selection.firstTerm);
+    if (match) {
+      selectedItemLine_ = static_cast<int>(i);
+      return;
+    }
+  }
 }
 
 void TResultsPanel::SwitchAffichageSurDerniereFonctionUtilise() {
@@ -400,6 +442,7 @@ void TResultsPanel::ShowResultType() {
     default: break;
   }
   FillItems(entry);
+  FindSelectedLine(entry);
   if (TextWords.Count() == 0) {
     SetExplanation(Text(msg::kConversionPDFOfficeFormats));
     SetStatus(Text(msg::kReadSoftwareUserManual));
@@ -675,8 +718,11 @@ void TResultsPanel::ClickBurst(int line) {
     SetStatus(CategoryBundleExplanation(CategoryLabel(code), burst->count,
                                         SpanPercent(burst->firstPosition, burst->lastPosition)));
     SetExplanation(Text(kMsgExplainBundle));
-    // The category's words are searched as a pattern; no class is selected.
+    // The category's words are searched as a pattern; no class is selected,
+    // the category names the graphs.
     Selection.kind = kSelectNone;
+    Selection.firstTerm = CategoryLabel(code);
+    Selection.secondTerm.clear();
     Selection.categoryRangeView = true;
     CategoryCodeToRecord(code, Selection.patterns[0]);
     Selection.activePatterns[0] = true;

@@ -175,6 +175,11 @@ class TResultsPanel : private DiagnosisView {
   void ClickLemma(int code, const std::string& name);
   void ClickBurst(int line);
   void ClickStyle(int line);
+  // Whether a result type lists the selection (its class or relation).
+  bool ListsSelection(const TResultTypeEntry& entry) const;
+  // The selection ends: no class, category or text part; the graph goes.
+  void EndSelection();
+  void FindSelectedLine(const TResultTypeEntry& entry);
   TActorFilters Filters() const { return {!actantChecked_, !acteChecked_}; }
 
   TResultTypeTable table_;

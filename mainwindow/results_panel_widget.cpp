@@ -235,6 +235,12 @@ void ResultsPanelWidget::SyncItems() {
   acte_->setEnabled(panel_.ActorsEnabled());
   model_->Reload();
   LayOutColumns();
+  // The line the panel selected (a key's, a graph's class), at the top.
+  if (const int line = panel_.SelectedLine(); line >= 0 && line < model_->rowCount()) {
+    const QModelIndex index = model_->index(line, 0);
+    items_->setCurrentIndex(index);
+    items_->scrollTo(index, QAbstractItemView::PositionAtTop);
+  }
   syncing_ = false;
   emit changed();
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QListView>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 
 #include <algorithm>
@@ -13,6 +14,12 @@
 
 #include "app/install_windows_qt.h"
 #include "core/options.h"
+#include "engine/analysis_results.h"
+#include "engine/category_counters.h"
+#include "engine/command_line.h"
+#include "engine/ontology_engine.h"
+#include "mainwindow/graph_state.h"
+#include "ui/selection_ops.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "core/file_queue.h"
@@ -212,6 +219,159 @@ TEST_F(SelectionGraphsTest, ADistributionSliceMovesTheTextView) {
   const int32_t after = text->Page().FirstWordPosition();
   EXPECT_NE(after, before);
   EXPECT_GE(after, ViewState.TextPartStart - 60);
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, ABurstChosenInOneTextIsForgottenWithIt) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(Ca01()));
+  ASSERT_GT(AnalysisResults->BurstCount, 0u);
+  // As a click on the bursts graph leaves them.
+  GraphView.ChosenBurstRow = 1;
+  GraphView.ChosenBurstClass = AnalysisResults->Burst(0)->itemId;
+  GraphView.ChosenEpisode = static_cast<int32_t>(AnalysisResults->Burst(0)->episode);
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_EQ(GraphView.ChosenBurstRow, 0);
+  EXPECT_EQ(GraphView.ChosenBurstClass, 0);
+  EXPECT_EQ(GraphView.ChosenEpisode, 0);
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, ACategoryBundleHasItsOwnGraph) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  Options->Set(opt::ShowGraph, uint8_t{1});
+  Options->Set(opt::DistributionGraphSetting, uint16_t{14});
+  ASSERT_TRUE(Open(Ca01()));
+  // A class first: its name must not stay on the bundle's graph.
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  const std::string className = Selection.firstTerm;
+  ASSERT_FALSE(className.empty());
+  // The first bundle of a category, and its line in its episode.
+  const TResultsPanel& panel = ResultsOf(w)->Panel();
+  int episode = -1, line = -1, code = 0;
+  for (uint32_t i = 0; i < AnalysisResults->BurstCount && episode < 0; ++i) {
+    const TBurstRecord* b = AnalysisResults->Burst(i);
+    if (b->itemId >= 0) continue;
+    episode = static_cast<int>(b->episode);
+    code = -b->itemId;
+    line = 0;
+    for (uint32_t j = 0; j < i; ++j) line += AnalysisResults->Burst(j)->episode == b->episode ? 1 : 0;
+  }
+  ASSERT_GE(episode, 0) << "ca01 has a bundle of a category";
+  w.ShowResultType(panel.FirstEpisodeIndex + episode);
+  ClickLine(w, line);
+  EXPECT_EQ(Selection.firstTerm, CategoryLabel(code));
+  const RecordingCanvas distribution = DrawGraph(kGraphDistribution);
+  EXPECT_TRUE(HasText(distribution, CategoryLabel(code)));
+  EXPECT_FALSE(HasText(distribution, className));
+  EXPECT_GT(CountedWords(distribution), 0);
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, AnotherResultTypeEndsTheSelection) {
+  TVekEditForm& w = OpenSample();
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  ASSERT_TRUE(ViewState.SelectionActive);
+  ASSERT_TRUE(w.PanelGraph()->isVisibleTo(&w));
+  // The user picks the style in the left list.
+  ResultsOf(w)->ResultTypeList()->setCurrentRow(kTypeStyle);
+  EXPECT_FALSE(ViewState.SelectionActive);
+  EXPECT_FALSE(ViewState.ExtractMode);
+  EXPECT_TRUE(Selection.firstTerm.empty());
+  EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, AKeyAbsentFromTheTextShowsTheWholeText) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  WorkContext->SearchKeys[0] = "qqzzxx";
+  WorkContext->SearchKeyKinds[0] = 0;
+  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_FALSE(ViewState.ExtractMode);
+  EXPECT_FALSE(ViewState.SelectionActive);
+  TextViewWidget* text = w.findChild<TextViewWidget*>();
+  QApplication::processEvents();
+  text->ForcerAffichage();
+  EXPECT_GT(text->Page().WordsDrawn(), 10);
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, AScenarioKeySelectsItsLine) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(kTypeScenario);
+  const TResultsPanel& panel = ResultsOf(w)->Panel();
+  // The last group of the list, so that a line above it cannot pass.
+  ASSERT_GT(panel.LineTags().size(), 2u);
+  int chosen = -1;
+  for (size_t i = 0; i < panel.LineTags().size(); ++i) {
+    const uint32_t tag = panel.LineTags()[i];
+    if (tag > 0 && OntologyEngine->ScenarioEntryOccurrences(tag) > 0) chosen = static_cast<int>(i);
+  }
+  ASSERT_GT(chosen, 0);
+  const uint32_t tag = panel.LineTags()[static_cast<size_t>(chosen)];
+  WorkContext->SearchKeys[0] = OntologyEngine->ScenarioClassName(static_cast<int32_t>(tag));
+  WorkContext->SearchKeyKinds[0] = 4;
+  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
+  ASSERT_TRUE(Open(sample_));
+  EXPECT_EQ(panel.CurrentResultType, kTypeScenario);
+  ASSERT_GE(panel.SelectedLine(), 0);
+  EXPECT_EQ(panel.LineTags()[static_cast<size_t>(panel.SelectedLine())], tag);
+  EXPECT_EQ(ResultsOf(w)->ResultsList()->currentIndex().row(), panel.SelectedLine());
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, AClassChosenOnAGraphSelectsItsLine) {
+  TVekEditForm& w = OpenSample();
+  const TResultsPanel& panel = ResultsOf(w)->Panel();
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ASSERT_GE(panel.Items().size(), 2u);
+  const std::string name = panel.ItemName(1);
+  w.ShowResultType(kTypeStyle);
+  // As a click on a burst or a graph's class leaves the selection, the
+  // class list of its level is shown.
+  BeginNewSelection();
+  Selection.kind = kSelectClass;
+  Selection.classLevel = 1;
+  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->FindClassIndex(1, name));
+  Selection.firstTerm = name;
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  EXPECT_EQ(panel.SelectedLine(), 1);
+  EXPECT_EQ(ResultsOf(w)->ResultsList()->currentIndex().row(), 1);
+  EXPECT_TRUE(ViewState.SelectionActive);
+  EXPECT_EQ(Selection.firstTerm, name);
+  CloseWindow();
+}
+
+TEST_F(SelectionGraphsTest, ARightClickSelectsItsLine) {
+  TVekEditForm& w = OpenSample();
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  QApplication::processEvents();
+  QListView* list = ResultsOf(w)->ResultsList();
+  const TResultsPanel& panel = ResultsOf(w)->Panel();
+  ASSERT_GE(panel.Items().size(), 2u);
+  const QRect line = list->visualRect(list->model()->index(1, 0));
+  ASSERT_FALSE(line.isEmpty());
+  emit list->customContextMenuRequested(line.center());
+  w.ResultsPopup()->close();
+  EXPECT_EQ(panel.SelectedLine(), 1);
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  EXPECT_EQ(Selection.firstTerm, panel.ItemName(1));
   CloseWindow();
 }
 
