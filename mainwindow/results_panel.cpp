@@ -332,7 +332,10 @@ void TResultsPanel::ApplySearchKeys() {
         break;
       }
     }
-    if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key)) succeeded = Selection.classLevel;
+    // By name: a class of the dictionary that this text never names is not found.
+    if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key) &&
+        ClassCount(Selection.classLevel, static_cast<int32_t>(Selection.firstClass)) >= 1)
+      succeeded = Selection.classLevel;
   }
   CommandLineFlags.keyKindValid = false;
   if (succeeded == 0) {

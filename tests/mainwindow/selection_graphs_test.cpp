@@ -35,6 +35,7 @@
 #include "ui/recording_canvas.h"
 #include "ui/view_state.h"
 #include "main_window_fixture.h"
+#include "support/corpus.h"
 
 namespace quilor::ui::testing_support {
 namespace {
@@ -142,7 +143,7 @@ void ClickGraph(TVekEditForm& w, int x, int y) {
   QTest::mouseClick(picture, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
 }
 
-std::string Ca01() { return std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/plain/ca01.txt"; }
+std::string Ca01() { return quilor::testing_support::CorpusFile("plain", "ca01.txt"); }
 
 TEST_F(SelectionGraphsTest, ShowGraphIsOfferedOnceTheGraphIsHidden) {
   TVekEditForm& w = OpenSample();
@@ -295,16 +296,27 @@ TEST_F(SelectionGraphsTest, AKeyAbsentFromTheTextShowsTheWholeText) {
   InstallWindows(w);
   w.resize(1024, 700);
   w.show();
-  WorkContext->SearchKeys[0] = "qqzzxx";
-  WorkContext->SearchKeyKinds[0] = 0;
-  CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   ASSERT_TRUE(Open(sample_));
-  EXPECT_FALSE(ViewState.ExtractMode);
-  EXPECT_FALSE(ViewState.SelectionActive);
-  TextViewWidget* text = w.findChild<TextViewWidget*>();
-  QApplication::processEvents();
-  text->ForcerAffichage();
-  EXPECT_GT(text->Page().WordsDrawn(), 10);
+  // A class of the dictionary that the sample never names, and a word no
+  // class bears: neither selects anything.
+  std::string absent;
+  for (int32_t c = 1; c <= OntologyEngine->LevelClassCount(1) && absent.empty(); ++c)
+    if (OntologyEngine->ClassOccurrences(1, c) == 0 && OntologyEngine->ClassName(1, c).size() > 3)
+      absent = OntologyEngine->ClassName(1, c);
+  ASSERT_FALSE(absent.empty());
+  for (const std::string& key : {absent, std::string("qqzzxx")}) {
+    WorkContext->SearchKeys[0] = key;
+    WorkContext->SearchKeyKinds[0] = 0;
+    CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
+    ASSERT_TRUE(Open(sample_));
+    EXPECT_FALSE(ViewState.ExtractMode) << key;
+    EXPECT_FALSE(ViewState.SelectionActive) << key;
+    TextViewWidget* text = w.findChild<TextViewWidget*>();
+    QApplication::processEvents();
+    text->ForcerAffichage();
+    EXPECT_GT(text->Page().WordsDrawn(), 10) << key;
+    EXPECT_NE(w.StatusText(1).toStdString().find(key), std::string::npos) << key;
+  }
   CloseWindow();
 }
 
