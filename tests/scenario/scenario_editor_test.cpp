@@ -308,6 +308,36 @@ TEST_F(ScenarioEditorTest, TheOwlImportHasItsOwnCommandAndFilter) {
   EXPECT_TRUE(imported.empty());
 }
 
+// After an import, the engine's statistics of the Scenario it made close the
+// import's log, which is then shown.
+TEST_F(ScenarioEditorTest, TheOwlLogEndsWithTheScenariosStatistics) {
+  const bool hadEngine = OntologyEngine != nullptr;
+  if (!hadEngine) OntologyEngine = std::make_unique<TOntologyEngine>();
+  const std::string log = folder.Write("pizza.owl.log", "*** Processing ended successfully\r\n");
+  editor.importOwl = [&](const std::string&) {
+    editor.owlLog = log;
+    return folder.Write("OwlOutput.scn", "G#0V\t1\tThing\r\n0#1#\tthing\tThing\r\n0#1#\tobject\tThing\r\n");
+  };
+  std::vector<std::string> shown;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    shown.push_back(argv.back());
+    return 0;
+  });
+  desktop.desktop.openAnswers.push_back({folder.Write("pizza.owl", "<rdf:RDF/>")});
+  editor.ImportOwlClick();
+  SetProgramLauncher({});
+  if (!hadEngine) OntologyEngine.reset();
+  const std::string text = ReadFileBytes(log);
+  EXPECT_EQ(text.rfind("*** Processing ended successfully\r\n" + std::string(60, '*') +
+                           "\r\n* Scenario inner stats \r\n* Words list indexes: 2\r\n* Group indexes: \r\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("Total entries for this index=1"), std::string::npos) << text;
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("pizza.owl.log"), std::string::npos) << shown[0];
+}
+
 TEST_F(ScenarioEditorTest, TheStatusLineTellsWhatIsTrue) {
   EXPECT_EQ(editor.StatusLine(), "");
   editor.Tree().Select(editor.Tree().TopLevel()[1]);
