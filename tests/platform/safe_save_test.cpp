@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "support/file_size_limit.h"
+#include "support/gone_process.h"
 #include "tests/platform/temp_folder.h"
 
 namespace quilor {
@@ -123,11 +124,8 @@ TEST(SafeSave, TheNextSaveRemovesWhatAKilledSaveLeft) {
   TempFolder dir;
   const std::string file = dir / "Name.scn";
   ASSERT_TRUE(SafeSave(file, "one"));
-  const pid_t gone = ::fork();
-  ASSERT_GE(gone, 0);
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const pid_t gone = testing_support::GoneProcessId();
+  ASSERT_GT(gone, 0);
   const std::string dead = std::to_string(gone);
   const std::string self = std::to_string(::getpid());
   const std::vector<std::string> stale = {file + "." + dead + ".0badc0de0.tmp", file + "." + dead + ".12ab34cd7.bak"};
@@ -151,11 +149,8 @@ TEST(SafeSave, TheNextSaveRemovesWhatAKilledSaveLeft) {
 // for every Scenario of it, not only the one saved next.
 TEST(SafeSave, TheFolderLosesTheTemporariesOfKilledSavesOfItsKind) {
   TempFolder dir;
-  const pid_t gone = ::fork();
-  ASSERT_GE(gone, 0);
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const pid_t gone = testing_support::GoneProcessId();
+  ASSERT_GT(gone, 0);
   const std::string dead = std::to_string(gone);
   const std::string self = std::to_string(::getpid());
   const std::vector<std::string> stale = {dir / ("A.scn." + dead + ".0badc0de0.tmp"),

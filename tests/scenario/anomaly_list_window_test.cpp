@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <QListWidget>
 #include <QPushButton>
 
 #include "core/class_file.h"
-#include "core/files.h"
 #include "core/options.h"
 #include "ui/desktop.h"
-#include "support/stream_support.h"
+#include "support/help_pages.h"
 #include "platform/message_ui.h"
 #include "scenario/anomaly_list_window.h"
 #include "scenario/scenario_editor.h"
@@ -53,21 +50,10 @@ TEST(AnomalyListWindowTest, HelpOpensTheScenarioToolsTopic) {
   auto* help = window.findChild<QPushButton*>(QStringLiteral("ButtonAide"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->text(), "Help");
-  testing_support::TempFolder root;
-  std::filesystem::create_directories(root.Path("Help"));
-  root.Write("Help/964.html", "help");
-  const std::string installRoot = WorkContext->InstallRoot;
-  WorkContext->InstallRoot = root.Path("");
-  std::vector<std::string> opened;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    opened.push_back(argv.back());
-    return 0;
-  });
+  testing_support::HelpPageOpened pages("964.html");
   help->click();
-  SetProgramLauncher({});
-  WorkContext->InstallRoot = installRoot;
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_NE(opened[0].find("964.html"), std::string::npos) << opened[0];
+  ASSERT_EQ(pages.Opened().size(), 1u);
+  EXPECT_NE(pages.Opened()[0].find("964.html"), std::string::npos) << pages.Opened()[0];
 }
 
 }  // namespace

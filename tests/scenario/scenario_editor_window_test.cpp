@@ -24,6 +24,7 @@
 #include "ui/drag_formats.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/scenario_print.h"
+#include "support/help_pages.h"
 #include "support/stream_support.h"
 
 namespace quilor::ui {
@@ -135,25 +136,15 @@ TEST_F(ScenarioWindowTest, AtItsDefaultSizeEveryToolCommandShows) {
 
 // The Help menu (F1), Edit > Options and the explanation page.
 TEST_F(ScenarioWindowTest, HelpOptionsAndTheExplanationPage) {
-  // The help pages of an install tree.
-  TempFolder root;
-  std::filesystem::create_directories(root.Path("Help"));
-  root.Write("Help/964.html", "help");
-  const std::string installRoot = WorkContext->InstallRoot;
-  WorkContext->InstallRoot = root.Path("");
-  std::vector<std::string> opened;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    opened.push_back(argv.back());
-    return 0;
-  });
   auto* help = window.findChild<QAction*>(QStringLiteral("MenuAideScenario"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
-  help->trigger();
-  SetProgramLauncher({});
-  WorkContext->InstallRoot = installRoot;
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_NE(opened[0].find("964.html"), std::string::npos) << opened[0];
+  {
+    testing_support::HelpPageOpened pages("964.html");
+    help->trigger();
+    ASSERT_EQ(pages.Opened().size(), 1u);
+    EXPECT_NE(pages.Opened()[0].find("964.html"), std::string::npos) << pages.Opened()[0];
+  }
   int options = 0;
   auto* optionsAction = window.findChild<QAction*>(QStringLiteral("MenuOptions"));
   ASSERT_NE(optionsAction, nullptr);

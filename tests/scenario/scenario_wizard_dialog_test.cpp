@@ -14,6 +14,7 @@
 #include "ui/main_window_port.h"
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard_dialog.h"
+#include "support/help_pages.h"
 #include "support/stream_support.h"
 
 namespace quilor::ui {
@@ -87,24 +88,14 @@ TEST(ScenarioWizardDialogTest, PagesHaveHeadingsLabelsTitleAndHelp) {
   bool labelled = false;
   for (QLabel* label : pages->widget(2)->findChildren<QLabel*>()) labelled = labelled || label->buddy() == threshold;
   EXPECT_TRUE(labelled);
-  // The help pages of an install tree.
-  TempFolder root;
-  std::filesystem::create_directories(root.Path("Help"));
-  root.Write("Help/966.html", "help");
-  const std::string installRoot = WorkContext->InstallRoot;
-  WorkContext->InstallRoot = root.Path("");
-  std::vector<std::string> opened;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    opened.push_back(argv.back());
-    return 0;
-  });
   auto* help = dialog.findChild<QPushButton*>("ButtonAide");
   ASSERT_NE(help, nullptr);
-  help->click();
-  SetProgramLauncher({});
-  WorkContext->InstallRoot = installRoot;
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_NE(opened[0].find("966.html"), std::string::npos);
+  {
+    testing_support::HelpPageOpened pages("966.html");
+    help->click();
+    ASSERT_EQ(pages.Opened().size(), 1u);
+    EXPECT_NE(pages.Opened()[0].find("966.html"), std::string::npos);
+  }
   Options->ResetSettings();
 }
 

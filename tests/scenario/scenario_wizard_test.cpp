@@ -15,6 +15,7 @@
 #include "ui/main_window_port.h"
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard.h"
+#include "support/gone_process.h"
 #include "support/stream_support.h"
 
 namespace quilor::ui {
@@ -152,11 +153,8 @@ TEST_F(ScenarioWizardTest, MergingKeepsTheOrderAndAnUnreadableFileKeepsThePrevio
 // folder; the next merge removes those of processes that are gone, and
 // nothing else.
 TEST_F(ScenarioWizardTest, AMergeRemovesWhatAKilledMergeLeft) {
-  const pid_t gone = ::fork();
-  ASSERT_GE(gone, 0);
-  if (gone == 0) ::_exit(0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(gone, &status, 0), gone);
+  const pid_t gone = testing_support::GoneProcessId();
+  ASSERT_GT(gone, 0);
   const std::string dead = std::to_string(gone);
   const std::string self = std::to_string(::getpid());
   const std::vector<std::string> stale = {"Qu" + dead + "_0.scn", "Qu" + dead + "_17.scn"};
