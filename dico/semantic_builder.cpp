@@ -148,6 +148,9 @@ struct SemanticBuilder::Work {
   int personConcept = -1;
   std::vector<std::string> level1Names;
   std::vector<int> level1Concept;
+  // Levels 1 and 2: the name each class had before classes were named by
+  // the word used most (its first word not yet taken).
+  std::vector<std::string> formerNames[2];
   // The readings of every word and the text index of base forms.
   std::unordered_map<std::string, std::vector<Reading>> readingsOf;
   std::vector<std::pair<std::string, uint32_t>> baseForms;
@@ -329,6 +332,7 @@ void SemanticBuilder::ChooseLevel1Classes(Work& w) const {
   // read as its ancestor: it would be a second class for the same words.
   std::unordered_set<std::string> claimed;
   w.level1Concept.assign(1, 0);
+  w.formerNames[0].assign(1, std::string());
   for (int i : candidates) {
     if (static_cast<int>(w.level1Concept.size()) > options_.level1Budget) break;
     for (const wordnet::SynsetWord& sw : concepts[i].synset->words) {
@@ -337,6 +341,7 @@ void SemanticBuilder::ChooseLevel1Classes(Work& w) const {
       claimed.insert(word);
       concepts[i].level1Class = static_cast<int>(w.level1Concept.size());
       w.level1Concept.push_back(i);
+      w.formerNames[0].push_back(word);
       break;
     }
   }
@@ -356,6 +361,8 @@ void SemanticBuilder::NameLevel2Classes(Work& w) {
   middleSize_.assign(1, 0);
   middleIsField_.assign(1, false);
   middleSynset_.assign(1, nullptr);
+  w.formerNames[1].assign(1, std::string());
+  std::unordered_set<std::string> usedFormer;
   std::set<int> fieldsMet;
   for (size_t t = 1; t < w.level1Concept.size(); ++t) {
     Concept& c = concepts[w.level1Concept[t]];
@@ -372,6 +379,20 @@ void SemanticBuilder::NameLevel2Classes(Work& w) {
       std::replace(first.begin(), first.end(), '_', ' ');
       middleIsField_.push_back(first == fieldNames_[m.field] && fieldsMet.insert(m.field).second);
       middleSynset_.push_back(m.synset);
+      // The name earlier builds gave it: its first word not yet taken.
+      std::string former;
+      for (const wordnet::SynsetWord& sw : m.synset->words) {
+        std::string word = LowerAscii(sw.text);
+        if (CanStoreShiftedName(word) && !usedFormer.count(word)) {
+          former = word;
+          break;
+        }
+      }
+      if (former.empty()) former = LowerAscii(m.synset->words.front().text) + "_" + fieldNames_[m.field];
+      for (int k = 2; usedFormer.count(former) || !CanStoreShiftedName(former); ++k)
+        former = LowerAscii(m.synset->words.front().text).substr(0, 30) + "_" + std::to_string(k);
+      usedFormer.insert(former);
+      w.formerNames[1].push_back(former);
     }
   }
   middleNames_ = ClassNames(w, middles);
@@ -449,11 +470,21 @@ bool SemanticBuilder::StoreClasses(const Work& w, SemanticDictionary& d, std::st
   }
   for (int l = 0; l < 3; ++l) {
     std::vector<std::vector<std::pair<std::string, uint16_t>>> keys(static_cast<size_t>(kClassNameSegments[l]));
-    for (uint32_t k = 1; k <= d.classCount[l]; ++k) {
-      std::string key = LowerAscii(d.names[l][k]);
+    auto add = [&](const std::string& key, uint32_t k) {
       keys[static_cast<size_t>(ClassNameSegment(key, kClassNameSegments[l]) - 1)].push_back(
           {key, static_cast<uint16_t>(k)});
+    };
+    std::unordered_set<std::string> current;
+    for (uint32_t k = 1; k <= d.classCount[l]; ++k) {
+      current.insert(LowerAscii(d.names[l][k]));
+      add(LowerAscii(d.names[l][k]), k);
     }
+    // The names earlier builds gave the classes find them too, unless a
+    // class now bears that name, so that a Scenario written with them
+    // (caput, watercraft) still reaches its classes.
+    if (l < 2)
+      for (uint32_t k = 1; k <= d.classCount[l] && k < w.formerNames[l].size(); ++k)
+        if (!current.count(w.formerNames[l][k])) add(w.formerNames[l][k], k);
     d.nameIndexes[l].assign(keys.size(), CompactSegment{});
     for (size_t s = 0; s < keys.size(); ++s) {
       CompactSegment& seg = d.nameIndexes[l][s];

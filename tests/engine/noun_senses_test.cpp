@@ -681,6 +681,29 @@ TEST_F(NounSenses, ClassesAreNamedByTheWordUsedMost) {
   }
 }
 
+// A Scenario written with the names classes bore before (caput, watercraft)
+// still reaches them: those names find their classes, which keep their new
+// names.
+TEST_F(NounSenses, TheFormerNamesOfClassesStillFindThem) {
+  const int32_t head = OntologyEngine->FindClassIndex(1, "head");
+  ASSERT_NE(head, 0);
+  EXPECT_EQ(OntologyEngine->FindClassIndex(1, "caput"), head);
+  EXPECT_EQ(OntologyEngine->ClassName(1, head), "head");
+  const int32_t craft = OntologyEngine->FindClassIndex(2, "watercraft");
+  ASSERT_NE(craft, 0);
+  EXPECT_EQ(OntologyEngine->ClassName(2, craft), "vessel (craft)");
+  ClassFileList file;
+  bool damaged = false;
+  ASSERT_TRUE(ParseClassFileText(
+      file, "G#0V\t1\tboats\r\n2#1#\twatercraft\tboats\r\nG#0V\t2\theads\r\n1#1#\tcaput\theads\r\n", damaged));
+  OntologyEngine->LoadScenario(file, false);
+  const std::vector<Word> words = Analyse("The boat crossed the river. He hit his head on the door.");
+  OntologyEngine->ClearScenario();
+  OntologyEngine->ClearScenarioEntries();
+  EXPECT_EQ(Of(words, "boat").entry, 1u);
+  EXPECT_EQ(Of(words, "head").entry, 2u);
+}
+
 // The default Scenarios name the dictionary's classes: whatever the classes
 // are called, each noun of a text reaches the group it reached before.
 TEST_F(NounSenses, DefaultScenariosSendEachNounToItsGroup) {
