@@ -40,6 +40,31 @@ bool TSegmentLookup::SentenceStart(int i) const {
   return PreviousWordSlot(i) < 0 || std::strpbrk(slots_[i].tag, ".!?;:") != nullptr;
 }
 
+bool TSegmentLookup::OpensOrder(int i) const {
+  // A sentence that opens with a bare verb right before its object gives an
+  // order (Visit www..., Visit the museum, Call us): no subject comes first,
+  // so the word is the verb, not a name. A word that can also be a
+  // preposition, a connector, a modality or a pronoun keeps its readings
+  // (Down the road, Even the best), and so does a word in s (Visits).
+  const TWordSlot& s = slots_[i];
+  if (!SentenceStart(i) || s.capitalisation != 1 || EndsInS(s.text) || !HasBaseVerb(s)) return false;
+  // The dot of an initial ends no sentence (the B. & O. Railroad a total).
+  const int pi = PreviousWordSlot(i);
+  if (pi >= 0 && s.tag[0] == '.' && slots_[pi].text[0] && !slots_[pi].text[1]) return false;
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r) {
+    const TCategoryRecord& c = s.readings[r];
+    if (IsDeterminant(c) || IsDeterminantVariant(c) || IsConnector(c) || IsModality(c) || IsPronoun(c)) return false;
+  }
+  const int ni = NextWordSlot(i);
+  if (ni < 0 || slots_[ni].IsMark() || PauseBefore(slots_[ni])) return false;
+  const TWordSlot& n = slots_[ni];
+  if (Is(n, "www")) return true;
+  // A number is no object (Issue No. 1).
+  if ((n.capitalisation != 0 && !Is(n, "i")) || Is(n, "no")) return false;
+  return IsArticleOrPossessive(n) || IsDeterminantVariant(First(n)) || Is(n, "me") || Is(n, "us") || Is(n, "him") ||
+         Is(n, "them");
+}
+
 bool TSegmentLookup::EndsClause(int i) const {
   const int n = NextWordSlot(i);
   return n < 0 || slots_[n].IsMark() || PauseBefore(slots_[n]);
@@ -148,6 +173,7 @@ void TSegmentLookup::ApplyClauseRules(int i) {
   // A preposition without its object, between punctuation, is the connector
   // (Besides, there are...).
   if (ClauseStart(i) && last && ReadingOf(s, kClassDeterminant) >= 0 && KeepFirstReading(s, IsConnector)) return;
+  if (OpensOrder(i) && KeepFirstReading(s, IsBaseVerb)) return;
 
   switch (ToLowerChar(static_cast<unsigned char>(s.text[0]))) {
     case 'a':

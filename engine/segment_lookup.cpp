@@ -242,6 +242,9 @@ void TSegmentLookup::ApplyEnglishRules(int i) {
   const bool nJoined = ni >= 0 && !n->IsMark() && std::strcmp(n->tag, " ") == 0;
   if (quoted && (Is(s, "ve") || Is(s, "re") || Is(s, "ll"))) {
     if (pIs(IsPronoun)) SetSingle(s, SetStativeVerb);
+  } else if (Is(s, "art")) {
+    // The verb "thou" takes (thou art, art thou).
+    if ((p && !PauseBefore(s) && Is(*p, "thou")) || (nJoined && Is(*n, "thou"))) SetSingle(s, SetStativeVerb);
   } else if (Is(s, "us")) {
     if (s.capitalisation == 2) SetSingle(s, SetSubstantive);
   } else if (Is(s, "can")) {

@@ -45,6 +45,8 @@ class TSegmentLookup {
   // (segment_clause_rules.cpp).
   void ApplyClauseRules(int i);
   void ApplyThatRule(int i);
+  // Whether slot i opens a sentence with a bare verb before its object.
+  bool OpensOrder(int i) const;
   // Slot i opens a clause (the segment's first word, or punctuation before
   // it); slot i closes one (a mark or punctuation after it).
   bool ClauseStart(int i) const;

@@ -586,6 +586,20 @@ TEST(SegmentKinds, TheNextWordDecidesTheClass) {
       {"We hope so.", "hope", kClassVerb},
       // Cannot is a modal, as can.
       {"She cannot swim.", "cannot", kClassVerb, 2},
+      // A sentence opening with a bare verb before its object gives an order.
+      {"Visit www.example.com for the full list.", "Visit", kClassVerb},
+      {"For details, see the report. Visit www.example.com today.", "Visit", kClassVerb},
+      {"Visit the museum before noon.", "Visit", kClassVerb},
+      {"Call us tomorrow.", "Call", kClassVerb},
+      {"The visit was short.", "visit", kClassSubstantive},
+      {"Visits to the museum are free.", "Visits", kClassSubstantive},
+      {"Down the road came a man.", "Down", kClassDeterminant},
+      {"It serves the B. & O. Railroad a third of the year.", "Railroad", kClassSubstantive},
+      {"Issue no. 1 is the pupil assignment.", "Issue", kClassSubstantive},
+      // The verb of thou.
+      {"Thou art a fool, and thou art my friend.", "art", kClassVerb, 2},
+      {"Art thou mad?", "Art", kClassVerb, 2},
+      {"The art of war is old.", "art", kClassSubstantive},
   });
   Segment("A source said there is a plan there to sell bonds.");
   EXPECT_EQ(ClassOf("there", 0), kClassPronoun);
