@@ -159,7 +159,7 @@ void TDialogueDelimiteurs::Refill() {
 }
 
 void TDialogueDelimiteurs::Changed() {
-  apply_->setEnabled(editor_.Modified());
+  apply_->setEnabled(editor_.ApplyWouldAct());
   cancel_->setEnabled(editor_.Modified());
 }
 

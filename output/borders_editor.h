@@ -32,6 +32,9 @@ class BordersEditor {
   int Selected() const { return selected_; }
   void Select(int index) { selected_ = index >= 0 && index < static_cast<int>(items_.size()) ? index : -1; }
   bool Modified() const { return modified_; }
+  // Apply would act: the list changed, or the display switch differs from
+  // the one last applied (Cancel keeps the switch, which is stored at once).
+  bool ApplyWouldAct() const { return modified_ || display_ != appliedDisplay_; }
   bool DisplayInText() const { return display_; }
   // "Borders" and, with a file, " : " and its name.
   std::string Caption() const;

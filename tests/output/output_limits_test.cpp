@@ -1,11 +1,15 @@
 // The exports and option pages at their limits.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QPushButton>
+
 #include <cctype>
 #include <string>
 
 #include "core/borders.h"
 #include "core/options.h"
+#include "output/borders_dialog.h"
 #include "output/borders_editor.h"
 #include "output/gexf_export.h"
 #include "platform/message_ui.h"
@@ -77,6 +81,37 @@ TEST(OutputLimits, ShowingTheBordersAloneShowsTheTextAgain) {
     // Applied once, it is not applied again.
     EXPECT_TRUE(editor.SaveAndApply([] { return std::string(); }));
     EXPECT_EQ(main.reruns, 1);
+  }
+  ClearBorderList();
+  FreeBordersIndex();
+  Options->ResetSettings();
+  WorkContext->Reset();
+}
+
+// In the dialog: the display switch alone, even after Cancel put the list
+// back, leaves Apply enabled, and Apply shows the text again.
+TEST(OutputLimits, TheDisplaySwitchAloneKeepsApplyEnabledUntilApplied) {
+  Options->ResetSettings();
+  WorkContext->Reset();
+  TempFolder folder;
+  WorkContext->BordersFolder = folder.path();
+  CreateBorderList();
+  ClearBorderList();
+  BordersEditor::BordersChanged = false;
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  {
+    TDialogueDelimiteurs dialog(&main, nullptr);
+    EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+    dialog.DisplayBox()->click();
+    EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+    dialog.CancelButton()->click();
+    EXPECT_FALSE(dialog.CancelButton()->isEnabled());
+    EXPECT_TRUE(dialog.DisplayBox()->isChecked());
+    ASSERT_TRUE(dialog.ApplyButton()->isEnabled());
+    dialog.ApplyButton()->click();
+    EXPECT_EQ(main.reruns, 1);
+    EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
   }
   ClearBorderList();
   FreeBordersIndex();
