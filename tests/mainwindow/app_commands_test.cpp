@@ -25,14 +25,6 @@ std::string DefaultDraggedWord(bool fromList);
 namespace quilor::ui::testing_support {
 namespace {
 
-std::vector<std::string> Lines(TVekEditForm& w) {
-  QAbstractItemModel* model = w.findChild<ResultsPanelWidget*>()->ResultsList()->model();
-  std::vector<std::string> lines;
-  for (int row = 0; row < model->rowCount(); ++row)
-    lines.push_back(model->index(row, 0).data().toString().toStdString());
-  return lines;
-}
-
 // Runs the command; while its dialog shows, act(dialog) answers it.
 template <typename Dialog>
 bool AnswerDialog(TVekEditForm& w, CommandId id, const std::function<void(Dialog&)>& act) {
@@ -57,7 +49,7 @@ TEST_F(MainWindowTest, ASortOrderChosenInTheGeneralOptionsSortsTheListShown) {
   ASSERT_TRUE(Open(sample_));
   ASSERT_FALSE(Options->Switch(opt::SortAlphabetical));
   w.ShowResultType(1);  // the classes of the first level
-  const std::vector<std::string> byFrequency = Lines(w);
+  const std::vector<std::string> byFrequency = ResultLines();
   ASSERT_GT(byFrequency.size(), 3u);
   ASSERT_TRUE(AnswerDialog<TDlgOptionsGenerales>(w, CommandId::MenuOptionsGenerales, [](TDlgOptionsGenerales& d) {
     for (QRadioButton* b : d.findChildren<QRadioButton*>())
@@ -65,18 +57,18 @@ TEST_F(MainWindowTest, ASortOrderChosenInTheGeneralOptionsSortsTheListShown) {
     d.ButtonOkClick();
   }));
   EXPECT_TRUE(Options->Switch(opt::SortAlphabetical));
-  const std::vector<std::string> shown = Lines(w);
+  const std::vector<std::string> shown = ResultLines();
   EXPECT_NE(shown, byFrequency);
   // The same as the results' own sort command gives.
   w.Command(CommandId::MenuTriResultatsAlphabetique)->trigger();  // by frequency
-  EXPECT_EQ(Lines(w), byFrequency);
+  EXPECT_EQ(ResultLines(), byFrequency);
   w.Command(CommandId::MenuTriFrequence)->trigger();  // alphabetically
-  EXPECT_EQ(Lines(w), shown);
+  EXPECT_EQ(ResultLines(), shown);
 
   // The dialog closed without a change leaves the list as it is.
   ASSERT_TRUE(AnswerDialog<TDlgOptionsGenerales>(w, CommandId::MenuOptionsGenerales,
                                                  [](TDlgOptionsGenerales& d) { d.reject(); }));
-  EXPECT_EQ(Lines(w), shown);
+  EXPECT_EQ(ResultLines(), shown);
   CloseWindow();
 }
 

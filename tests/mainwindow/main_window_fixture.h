@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QListView>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include "engine/startup.h"
 #include "ui/desktop.h"
 #include "mainwindow/main_window.h"
+#include "mainwindow/results_panel_widget.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
 #include "../platform/temp_folder.h"
@@ -69,6 +72,14 @@ class MainWindowTest : public ::testing::Test {
   bool Open(const std::string& path) {
     window_->Session().chosenFileName = path;
     return window_->Session().CmOuvrir(true, false);
+  }
+  // The lines the results list shows.
+  std::vector<std::string> ResultLines() const {
+    QAbstractItemModel* model = window_->findChild<ResultsPanelWidget*>()->ResultsList()->model();
+    std::vector<std::string> lines;
+    for (int row = 0; row < model->rowCount(); ++row)
+      lines.push_back(model->index(row, 0).data().toString().toStdString());
+    return lines;
   }
 
   testing::TempFolder tmp_;

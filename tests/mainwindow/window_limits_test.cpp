@@ -15,14 +15,6 @@
 namespace quilor::ui::testing_support {
 namespace {
 
-std::vector<std::string> Lines(TVekEditForm& w) {
-  QAbstractItemModel* model = w.findChild<ResultsPanelWidget*>()->ResultsList()->model();
-  std::vector<std::string> lines;
-  for (int row = 0; row < model->rowCount(); ++row)
-    lines.push_back(model->index(row, 0).data().toString().toStdString());
-  return lines;
-}
-
 TEST_F(MainWindowTest, AskingForTheBurstsGraphKeepsTheSelection) {
   TVekEditForm& w = Start();
   InstallWindows(w);
@@ -30,7 +22,7 @@ TEST_F(MainWindowTest, AskingForTheBurstsGraphKeepsTheSelection) {
   Options->Set(opt::ShowGraph, uint8_t{0});
   ViewState.GraphShown = false;
   w.ShowResultType(1);
-  const std::vector<std::string> lines = Lines(w);
+  const std::vector<std::string> lines = ResultLines();
   ASSERT_GT(lines.size(), 3u);
   w.ClickResultLine(static_cast<int>(lines.size()) - 1);  // the last line
   const std::string chosen = Selection.firstTerm;
@@ -49,14 +41,14 @@ TEST_F(MainWindowTest, ClosingTheTextEmptiesTheResultsList) {
   InstallWindows(w);
   ASSERT_TRUE(Open(sample_));
   w.ShowResultType(1);
-  const std::vector<std::string> lines = Lines(w);
+  const std::vector<std::string> lines = ResultLines();
   ASSERT_FALSE(lines.empty());
   w.Session().CmFermer();
   EXPECT_FALSE(w.TextLoaded());
-  EXPECT_TRUE(Lines(w).empty());
+  EXPECT_TRUE(ResultLines().empty());
   ASSERT_TRUE(Open(sample_));
   w.ShowResultType(1);
-  EXPECT_EQ(Lines(w), lines);
+  EXPECT_EQ(ResultLines(), lines);
   CloseWindow();
 }
 

@@ -1,6 +1,8 @@
 #include "output/borders_editor.h"
 
 #include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QPushButton>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -8,6 +10,7 @@
 #include "core/borders.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "output/borders_dialog.h"
 #include "platform/message_ui.h"
 #include "../platform/temp_folder.h"
 
@@ -156,6 +159,38 @@ TEST_F(BordersEditorTest, NewAndOpenWaitForPrintingAndTheSaveQuestion) {
   ui_.ui.QueueAnswer(3);
   EXPECT_TRUE(editor.New([] { return std::string(); }));
   EXPECT_TRUE(editor.Items().empty());
+}
+
+// Showing the Borders in the text is a change of its own: after the list's
+// changes are cancelled, Apply still shows the text again with the Borders.
+TEST_F(BordersEditorTest, ShowingTheBordersAloneShowsTheTextAgain) {
+  BordersEditor editor(&main_);
+  editor.Add("part");
+  editor.SetDisplayInText(true);
+  editor.Cancel();  // the list's changes go, the display stays chosen
+  EXPECT_FALSE(editor.Modified());
+  EXPECT_TRUE(editor.SaveAndApply([] { return std::string(); }));
+  EXPECT_EQ(main_.reruns, 1);
+  EXPECT_TRUE(Options->Switch(opt::ShowBorders));
+  // Applied once, it is not applied again.
+  EXPECT_TRUE(editor.SaveAndApply([] { return std::string(); }));
+  EXPECT_EQ(main_.reruns, 1);
+}
+
+// In the dialog: the display switch alone, even after Cancel put the list
+// back, leaves Apply enabled, and Apply shows the text again.
+TEST_F(BordersEditorTest, TheSwitchAloneKeepsApplyEnabledUntilApplied) {
+  TDialogueDelimiteurs dialog(&main_, nullptr);
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
+  dialog.DisplayBox()->click();
+  EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
+  dialog.CancelButton()->click();
+  EXPECT_FALSE(dialog.CancelButton()->isEnabled());
+  EXPECT_TRUE(dialog.DisplayBox()->isChecked());
+  ASSERT_TRUE(dialog.ApplyButton()->isEnabled());
+  dialog.ApplyButton()->click();
+  EXPECT_EQ(main_.reruns, 1);
+  EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
 }
 
 }  // namespace

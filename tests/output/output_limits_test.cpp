@@ -1,20 +1,11 @@
-// The exports and option pages at their limits.
+// The exports at their limits.
 #include <gtest/gtest.h>
-
-#include <QCheckBox>
-#include <QPushButton>
 
 #include <cctype>
 #include <string>
 
-#include "core/borders.h"
-#include "core/options.h"
-#include "output/borders_dialog.h"
-#include "output/borders_editor.h"
 #include "output/gexf_export.h"
-#include "platform/message_ui.h"
 #include "tests/platform/temp_folder.h"
-#include "ui/main_window_port.h"
 
 namespace quilor::ui {
 namespace {
@@ -55,68 +46,6 @@ TEST(OutputLimits, DataReductionKeepsTheEntriesAtTheMinimumFrequency) {
   for (uint32_t e = 1; e <= 12; ++e) whole.SetNodeFrequency(e, source.entries[e].frequency);
   ASSERT_TRUE(whole.WriteOntologyFile(folder / "w.gexf"));
   EXPECT_NE(ReadWholeFile(folder / "w.gexf").find("<node id=\"12\""), std::string::npos);
-}
-
-// Showing the Borders in the text is a change of its own: after the list's
-// changes are cancelled, Apply still shows the text again with the Borders.
-TEST(OutputLimits, ShowingTheBordersAloneShowsTheTextAgain) {
-  Options->ResetSettings();
-  WorkContext->Reset();
-  TempFolder folder;
-  WorkContext->BordersFolder = folder.path();
-  CreateBorderList();
-  ClearBorderList();
-  BordersEditor::BordersChanged = false;
-  FakeMainWindow main;
-  ScopedScriptedUi ui;
-  {
-    BordersEditor editor(&main);
-    editor.Add("part");
-    editor.SetDisplayInText(true);
-    editor.Cancel();  // the list's changes go, the display stays chosen
-    EXPECT_FALSE(editor.Modified());
-    EXPECT_TRUE(editor.SaveAndApply([] { return std::string(); }));
-    EXPECT_EQ(main.reruns, 1);
-    EXPECT_TRUE(Options->Switch(opt::ShowBorders));
-    // Applied once, it is not applied again.
-    EXPECT_TRUE(editor.SaveAndApply([] { return std::string(); }));
-    EXPECT_EQ(main.reruns, 1);
-  }
-  ClearBorderList();
-  FreeBordersIndex();
-  Options->ResetSettings();
-  WorkContext->Reset();
-}
-
-// In the dialog: the display switch alone, even after Cancel put the list
-// back, leaves Apply enabled, and Apply shows the text again.
-TEST(OutputLimits, TheDisplaySwitchAloneKeepsApplyEnabledUntilApplied) {
-  Options->ResetSettings();
-  WorkContext->Reset();
-  TempFolder folder;
-  WorkContext->BordersFolder = folder.path();
-  CreateBorderList();
-  ClearBorderList();
-  BordersEditor::BordersChanged = false;
-  ScopedScriptedUi ui;
-  FakeMainWindow main;
-  {
-    TDialogueDelimiteurs dialog(&main, nullptr);
-    EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
-    dialog.DisplayBox()->click();
-    EXPECT_TRUE(dialog.ApplyButton()->isEnabled());
-    dialog.CancelButton()->click();
-    EXPECT_FALSE(dialog.CancelButton()->isEnabled());
-    EXPECT_TRUE(dialog.DisplayBox()->isChecked());
-    ASSERT_TRUE(dialog.ApplyButton()->isEnabled());
-    dialog.ApplyButton()->click();
-    EXPECT_EQ(main.reruns, 1);
-    EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
-  }
-  ClearBorderList();
-  FreeBordersIndex();
-  Options->ResetSettings();
-  WorkContext->Reset();
 }
 
 }  // namespace
