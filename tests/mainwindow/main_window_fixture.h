@@ -93,4 +93,15 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<TVekEditForm> window_;
 };
 
+// The Results tab's widgets of a window.
+inline ResultsPanelWidget* ResultsOf(TVekEditForm& w) { return w.findChild<ResultsPanelWidget*>(); }
+
+// Clicks results line `line` as the mouse does.
+inline void ClickLine(TVekEditForm& w, int line) {
+  QListView* list = ResultsOf(w)->ResultsList();
+  const QModelIndex index = list->model()->index(line, 0);
+  list->setCurrentIndex(index);
+  emit list->clicked(index);
+}
+
 }  // namespace quilor::ui::testing_support

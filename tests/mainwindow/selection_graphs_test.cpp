@@ -40,15 +40,6 @@
 namespace quilor::ui::testing_support {
 namespace {
 
-ResultsPanelWidget* ResultsOf(TVekEditForm& w) { return w.findChild<ResultsPanelWidget*>(); }
-
-void ClickLine(TVekEditForm& w, int line) {
-  QListView* list = ResultsOf(w)->ResultsList();
-  const QModelIndex index = list->model()->index(line, 0);
-  list->setCurrentIndex(index);
-  emit list->clicked(index);
-}
-
 // The result-type index of the entry with this code and level (-1: none).
 int ResultTypeIndex(TVekEditForm& w, int code, int level = 0) {
   const TResultTypeTable& table = ResultsOf(w)->Panel().ResultTypeTable();
@@ -93,16 +84,23 @@ int CountedWords(const RecordingCanvas& canvas) {
 
 class SelectionGraphsTest : public MainWindowTest {
  protected:
-  TVekEditForm& OpenSample() {
+  // The window with its views, at the smallest size it is used at.
+  TVekEditForm& StartWindow() {
     TVekEditForm& w = Start();
     InstallWindows(w);
     w.resize(1024, 700);
     w.show();
-    Options->Set(opt::ShowGraph, uint8_t{1});
-    Options->Set(opt::DistributionGraphSetting, uint16_t{14});
-    EXPECT_TRUE(Open(sample_));
     return w;
   }
+  // A text open, the graph shown, the distribution's bars wide enough for their counts.
+  TVekEditForm& OpenText(const std::string& path) {
+    TVekEditForm& w = StartWindow();
+    Options->Set(opt::ShowGraph, uint8_t{1});
+    Options->Set(opt::DistributionGraphSetting, uint16_t{14});
+    EXPECT_TRUE(Open(path));
+    return w;
+  }
+  TVekEditForm& OpenSample() { return OpenText(sample_); }
 };
 
 TEST_F(SelectionGraphsTest, AWordCategoryHasItsGraphs) {
@@ -160,10 +158,7 @@ TEST_F(SelectionGraphsTest, ShowGraphIsOfferedOnceTheGraphIsHidden) {
 }
 
 TEST_F(SelectionGraphsTest, TheContextOpensItsDocumentOfAList) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartWindow();
   ASSERT_TRUE(w.Session().OpenChosenFiles({sample_, Ca01()}, 0));
   ViewState.HitWordPosition = 20;
   w.Command(CommandId::MenuContexte)->trigger();
@@ -178,10 +173,7 @@ TEST_F(SelectionGraphsTest, TheContextOpensItsDocumentOfAList) {
 }
 
 TEST_F(SelectionGraphsTest, EpisodesDetectedShowsTheFirstEpisode) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartWindow();
   ASSERT_TRUE(Open(Ca01()));
   TResultsPanel& panel = ResultsOf(w)->Panel();
   w.ShowResultType(kTypeStyle);
@@ -198,13 +190,8 @@ TEST_F(SelectionGraphsTest, EpisodesDetectedShowsTheFirstEpisode) {
 }
 
 TEST_F(SelectionGraphsTest, ADistributionSliceMovesTheTextView) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  Options->Set(opt::ShowGraph, uint8_t{1});
-  Options->Set(opt::DistributionGraphSetting, uint16_t{14});
-  ASSERT_TRUE(Open(Ca01()));
+  TVekEditForm& w = OpenText(Ca01());
+  ASSERT_TRUE(w.TextLoaded());
   w.ShowResultType(ClassListIndexOfLevel(1));
   ClickLine(w, 0);
   w.Command(CommandId::ToolButtonGrapheRepartition)->trigger();
@@ -224,10 +211,7 @@ TEST_F(SelectionGraphsTest, ADistributionSliceMovesTheTextView) {
 }
 
 TEST_F(SelectionGraphsTest, ABurstChosenInOneTextIsForgottenWithIt) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartWindow();
   ASSERT_TRUE(Open(Ca01()));
   ASSERT_GT(AnalysisResults->BurstCount, 0u);
   // As a click on the bursts graph leaves them.
@@ -242,13 +226,8 @@ TEST_F(SelectionGraphsTest, ABurstChosenInOneTextIsForgottenWithIt) {
 }
 
 TEST_F(SelectionGraphsTest, ACategoryBundleHasItsOwnGraph) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  Options->Set(opt::ShowGraph, uint8_t{1});
-  Options->Set(opt::DistributionGraphSetting, uint16_t{14});
-  ASSERT_TRUE(Open(Ca01()));
+  TVekEditForm& w = OpenText(Ca01());
+  ASSERT_TRUE(w.TextLoaded());
   // A class first: its name must not stay on the bundle's graph.
   w.ShowResultType(ClassListIndexOfLevel(1));
   ClickLine(w, 0);
@@ -292,10 +271,7 @@ TEST_F(SelectionGraphsTest, AnotherResultTypeEndsTheSelection) {
 }
 
 TEST_F(SelectionGraphsTest, AKeyAbsentFromTheTextShowsTheWholeText) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartWindow();
   ASSERT_TRUE(Open(sample_));
   // A class of the dictionary that the sample never names, and a word no
   // class bears: neither selects anything.
@@ -321,10 +297,7 @@ TEST_F(SelectionGraphsTest, AKeyAbsentFromTheTextShowsTheWholeText) {
 }
 
 TEST_F(SelectionGraphsTest, AScenarioKeySelectsItsLine) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartWindow();
   ASSERT_TRUE(Open(sample_));
   w.ShowResultType(kTypeScenario);
   const TResultsPanel& panel = ResultsOf(w)->Panel();

@@ -41,16 +41,6 @@
 namespace quilor::ui::testing_support {
 namespace {
 
-ResultsPanelWidget* ResultsOf(TVekEditForm& w) { return w.findChild<ResultsPanelWidget*>(); }
-
-// Clicks results line `line` as the mouse does.
-void ClickLine(TVekEditForm& w, int line) {
-  QListView* list = ResultsOf(w)->ResultsList();
-  const QModelIndex index = list->model()->index(line, 0);
-  list->setCurrentIndex(index);
-  emit list->clicked(index);
-}
-
 TEST(GraphTrackBar, EachKindHasItsRangeAndAMoveSaysHowManyObjects) {
   Options->ResetSettings();
   InitMessages();
