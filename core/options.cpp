@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/files.h"
 #include "platform/read_file.h"
@@ -254,6 +256,84 @@ bool ReadOptionsFile(const std::string& path, TOptionsRecord& record) {
 
 SaveResult WriteOptionsFile(const std::string& path, const TOptionsRecord& record) {
   return SafeSave(path, std::string_view(reinterpret_cast<const char*>(record.Data()), record.Size()));
+}
+
+namespace {
+
+// A list of 12 path fields, entry 1 first: its entries up to the first empty one.
+std::vector<std::string> HistoryList(const TOptionsRecord& r, size_t offset) {
+  std::vector<std::string> list;
+  for (size_t i = 0; i < opt::HistoryCount; ++i) {
+    std::string entry = r.Get(TextField{offset + kPathFieldSize * i, kPathFieldSize});
+    if (entry.empty()) break;
+    list.push_back(std::move(entry));
+  }
+  return list;
+}
+
+bool Holds(const std::vector<std::string>& list, const std::string& entry) {
+  return std::find(list.begin(), list.end(), entry) != list.end();
+}
+
+// The entries this program put at the front of its history (opened, or
+// opened again), then the entries of the other's, less those this program
+// took out.
+void MergeHistory(const TOptionsRecord& base, const TOptionsRecord& mine, TOptionsRecord& disk, size_t offset) {
+  const std::vector<std::string> was = HistoryList(base, offset);
+  const std::vector<std::string> now = HistoryList(mine, offset);
+  if (now == was) return;
+  // The front is what precedes the longest tail of now that keeps the order of was.
+  size_t front = now.size();
+  size_t at = was.size();
+  while (front > 0) {
+    size_t k = at;
+    while (k > 0 && was[k - 1] != now[front - 1]) --k;
+    if (k == 0) break;
+    at = k - 1;
+    --front;
+  }
+  std::vector<std::string> merged(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(front));
+  // A full list pushes its last entries out without taking them out.
+  std::vector<std::string> removed;
+  if (now.size() < opt::HistoryCount)
+    for (const std::string& e : was)
+      if (!Holds(now, e)) removed.push_back(e);
+  for (const std::string& e : HistoryList(disk, offset))
+    if (!Holds(merged, e) && !Holds(removed, e)) merged.push_back(e);
+  for (size_t i = 0; i < opt::HistoryCount; ++i)
+    disk.Set(TextField{offset + kPathFieldSize * i, kPathFieldSize}, i < merged.size() ? merged[i] : std::string());
+}
+
+struct Span {
+  size_t offset;
+  size_t size;
+};
+
+}  // namespace
+
+void MergeOptionsChanges(const TOptionsRecord& base, const TOptionsRecord& mine, TOptionsRecord& disk) {
+  const size_t historyBytes = opt::HistoryCount * kPathFieldSize;
+  MergeHistory(base, mine, disk, opt::FileHistory);
+  MergeHistory(base, mine, disk, opt::FolderHistory);
+  // Texts and the filters' block go whole; every other byte on its own.
+  std::vector<Span> wholes = {{opt::ScenarioFileName.offset, opt::ScenarioFileName.size},
+                              {opt::BordersFileName.offset, opt::BordersFileName.size},
+                              {opt::FileDialogMask.offset, opt::FileDialogMask.size},
+                              {opt::LastFolder.offset, opt::LastFolder.size},
+                              {opt::ConversionFilterData, opt::ConversionFilterDataSize}};
+  for (size_t i = 0; i < opt::GexfTextsACount; ++i) wholes.push_back({opt::GexfTextA(i).offset, kPathFieldSize});
+  for (size_t i = 0; i < opt::GexfTextsBCount; ++i) wholes.push_back({opt::GexfTextB(i).offset, kPathFieldSize});
+  const uint8_t* b = base.Data();
+  const uint8_t* m = mine.Data();
+  uint8_t* d = disk.Data();
+  std::vector<bool> done(TOptionsRecord::Size(), false);
+  for (size_t i = 0; i < historyBytes; ++i) done[opt::FileHistory + i] = done[opt::FolderHistory + i] = true;
+  for (const Span& s : wholes) {
+    if (std::memcmp(b + s.offset, m + s.offset, s.size) != 0) std::memcpy(d + s.offset, m + s.offset, s.size);
+    for (size_t i = 0; i < s.size; ++i) done[s.offset + i] = true;
+  }
+  for (size_t i = 0; i < TOptionsRecord::Size(); ++i)
+    if (!done[i] && b[i] != m[i]) d[i] = m[i];
 }
 
 void ResetSettings() { Options->ResetSettings(); }

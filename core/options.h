@@ -236,6 +236,13 @@ bool ReadOptionsImage(std::string_view image, TOptionsRecord& record);
 bool ReadOptionsFile(const std::string& path, TOptionsRecord& record);
 // Writes the 14,920 bytes through the safe save.
 SaveResult WriteOptionsFile(const std::string& path, const TOptionsRecord& record);
+// Two programs of one user share the options file and each writes it at its
+// end. mine is this program's record, base the file as this program read it,
+// disk the file as it is now: the fields mine changed since base take their
+// place in disk, the others keep what disk holds, and the file and folder
+// histories keep the entries this program put in front followed by disk's
+// (less those this program took out).
+void MergeOptionsChanges(const TOptionsRecord& base, const TOptionsRecord& mine, TOptionsRecord& disk);
 
 // The general state (11 bytes, never saved).
 struct TGeneralState {

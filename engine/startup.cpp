@@ -34,6 +34,9 @@ TConfigurationPaths ConfigurationPaths;
 
 namespace {
 
+// The options file as this program read it at start-up (or last wrote it).
+std::unique_ptr<TOptionsRecord> OptionsAsRead;
+
 constexpr const char* kSettingsVersion = "V8.3";
 constexpr int kVerbIndexPrimarySegments = 29;
 constexpr int kVerbIndexSecondarySegments = 7;
@@ -463,7 +466,10 @@ void LoadConfiguration() {
   ReadGeneralOptions(ini);
   if (WorkContext->MultiUserSetup) ReadUserFolders(false);
   else SetUpSingleUserFolders();
-  if (!ReadOptionsFile(ProgramFiles.options, *Options)) {
+  const bool read = ReadOptionsFile(ProgramFiles.options, *Options);
+  // What this program changes is told from this (SaveOptionsFile).
+  OptionsAsRead = std::make_unique<TOptionsRecord>(*Options);
+  if (!read) {
     WorkContext->FileDialogMask = "*.*";
     GoToTextsFolder();
     Options->ResetSettings();
@@ -484,8 +490,24 @@ bool SaveOptionsFile() {
   Options->Set(opt::LastFolder, CurrentFolder());
   Options->Set(opt::FileDialogMask, WorkContext->FileDialogMask);
   MakeFolders(FolderOf(ProgramFiles.options));
-  SaveResult saved = WriteOptionsFile(ProgramFiles.options, *Options);
-  if (saved) return true;
+  // Another program of the same user may have written the file since this
+  // one read it: under the lock, only what this one changed goes into the
+  // file as it is now, and this one goes on with the result.
+  SettingsLock lock(ProgramFiles.options);
+  TOptionsRecord merged = *Options;
+  if (OptionsAsRead) {
+    TOptionsRecord onDisk;
+    if (ReadOptionsFile(ProgramFiles.options, onDisk)) {
+      MergeOptionsChanges(*OptionsAsRead, *Options, onDisk);
+      merged = onDisk;
+    }
+  }
+  SaveResult saved = WriteOptionsFile(ProgramFiles.options, merged);
+  if (saved) {
+    *Options = merged;
+    if (OptionsAsRead) *OptionsAsRead = merged;
+    return true;
+  }
   ShowError(std::string(GetMessageText(kMsgOptionsNotSaved)) + " " + ProgramFiles.options + " (" +
             std::strerror(saved.error) + ")");
   return false;
@@ -522,6 +544,7 @@ bool ShutDown() {
   Borders = {};
   ScenarioFile.Clear();
   FileQueue.Clear();
+  OptionsAsRead.reset();
   return saved;
 }
 

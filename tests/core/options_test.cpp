@@ -8,6 +8,8 @@
 #include <limits>
 #include <random>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "support/file_size_limit.h"
 #include "core/files.h"
@@ -190,6 +192,75 @@ TEST(OptionsRecord, SaveFailureKeepsThePreviousFile) {
   EXPECT_EQ(ReadWholeFile(path), before);
   WriteWholeFile(dir / "plain", "x");
   EXPECT_FALSE(WriteOptionsFile(dir / "plain/quilor.prm", r));
+}
+
+namespace merging {
+
+std::vector<std::string> Files(const TOptionsRecord& r) {
+  std::vector<std::string> list;
+  for (size_t i = 0; i < opt::HistoryCount; ++i) list.push_back(r.Get(opt::FileHistoryEntry(i)));
+  while (!list.empty() && list.back().empty()) list.pop_back();
+  return list;
+}
+
+void SetFiles(TOptionsRecord& r, const std::vector<std::string>& list) {
+  for (size_t i = 0; i < opt::HistoryCount; ++i) r.Set(opt::FileHistoryEntry(i), i < list.size() ? list[i] : "");
+}
+
+}  // namespace merging
+
+// Two programs read the same options; one wrote its changes since. What the
+// other changed goes in on top, the rest stays as the first wrote it; the
+// file history keeps what each opened.
+TEST(OptionsRecord, ChangesAreMergedIntoTheFileAsItIsNow) {
+  using merging::Files;
+  using merging::SetFiles;
+  TOptionsRecord base;
+  SetFiles(base, {"/x.txt", "/y.txt", "/z.txt"});
+  base.Set(opt::BordersFileName, "a long borders name.dlm");
+  TOptionsRecord disk = base;  // the other program opened b, reopened z, set the graph kind
+  SetFiles(disk, {"/z.txt", "/b.txt", "/x.txt", "/y.txt"});
+  disk.Set(opt::GraphKind, 4);
+  disk.Set(opt::SizeThreshold, 9);
+  TOptionsRecord mine = base;  // this one opened a, reopened y, changed the Borders and the size
+  SetFiles(mine, {"/y.txt", "/a.txt", "/x.txt", "/z.txt"});
+  mine.Set(opt::BordersFileName, "b.dlm");
+  mine.Set(opt::SizeThreshold, 300);
+  MergeOptionsChanges(base, mine, disk);
+  EXPECT_EQ(Files(disk), (std::vector<std::string>{"/y.txt", "/a.txt", "/z.txt", "/b.txt", "/x.txt"}));
+  EXPECT_EQ(disk.Get(opt::GraphKind), 4);
+  EXPECT_EQ(disk.Get(opt::SizeThreshold), 300);
+  // A text goes whole: nothing of the longer name it replaced is left.
+  EXPECT_EQ(disk.Get(opt::BordersFileName), "b.dlm");
+  EXPECT_EQ(std::memcmp(disk.Data() + opt::BordersFileName.offset, mine.Data() + opt::BordersFileName.offset,
+                        opt::BordersFileName.size),
+            0);
+
+  // A history this program cleared loses its entries, not the other's new ones.
+  TOptionsRecord cleared = base;
+  SetFiles(cleared, {});
+  TOptionsRecord other = base;
+  SetFiles(other, {"/b.txt", "/x.txt", "/y.txt", "/z.txt"});
+  MergeOptionsChanges(base, cleared, other);
+  EXPECT_EQ(Files(other), (std::vector<std::string>{"/b.txt"}));
+
+  // Nothing changed here: the file stays as the other wrote it.
+  TOptionsRecord untouched = disk;
+  MergeOptionsChanges(base, base, untouched);
+  EXPECT_EQ(std::memcmp(untouched.Data(), disk.Data(), TOptionsRecord::Size()), 0);
+
+  // A full history pushes out its last entry without taking it from the other's.
+  std::vector<std::string> twelve;
+  for (int i = 0; i < 12; ++i) twelve.push_back("/f" + std::to_string(i));
+  SetFiles(base, twelve);
+  mine = base;
+  std::vector<std::string> pushed = twelve;
+  pushed.insert(pushed.begin(), "/new");
+  pushed.pop_back();
+  SetFiles(mine, pushed);
+  disk = base;
+  MergeOptionsChanges(base, mine, disk);
+  EXPECT_EQ(Files(disk), pushed);
 }
 
 TEST(RunTimeRecords, DefaultsOfTheGeneralStateAndWorkContext) {

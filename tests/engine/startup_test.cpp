@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -430,6 +431,58 @@ TEST_F(StartupTest, OptionsSaveFailureIsReported) {
   fs::remove(ProgramFiles.options);
   EXPECT_TRUE(SaveOptionsFile());
   EXPECT_FALSE(fs::exists(ProgramFiles.options));
+}
+
+// Two programs of one user on one config folder: both start on the same
+// options, each opens a file and changes an option, then they end one after
+// the other. The options file keeps both files in its history and both
+// changes, not only those of the program that ended last.
+TEST_F(StartupTest, TwoProgramsOnOneConfigFolderKeepWhatEachChanged) {
+  WriteWholeFile(root_ + "/bin/quilor.INI", "[Reseau]\nMultiUserSetup=non\n");
+  Start();
+  Options->Set(opt::FileHistoryEntry(0), "/texts/old.txt");
+  ShutDownQuietly();
+  int ready[2];
+  int go[2][2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(go[0]), 0);
+  ASSERT_EQ(::pipe(go[1]), 0);
+  pid_t programs[2];
+  for (int k = 0; k < 2; ++k) {
+    programs[k] = ::fork();
+    ASSERT_GE(programs[k], 0);
+    if (programs[k] != 0) continue;
+    // One program: starts, opens its file, changes one option, waits for its turn to end.
+    ScopedScriptedUi ui;
+    Fresh();
+    SetInstallPaths();
+    if (!StartUp()) ::_exit(3);
+    for (size_t i = opt::HistoryCount - 1; i > 0; --i)
+      Options->Set(opt::FileHistoryEntry(i), Options->Get(opt::FileHistoryEntry(i - 1)));
+    Options->Set(opt::FileHistoryEntry(0), k == 0 ? "/texts/a.txt" : "/texts/b.txt");
+    if (k == 0) Options->Set(opt::GraphKind, 4);
+    else Options->Set(opt::SizeThreshold, 7);
+    char byte = 'r';
+    if (::write(ready[1], &byte, 1) != 1 || ::read(go[k][0], &byte, 1) != 1) ::_exit(4);
+    ::_exit(ShutDown() ? 0 : 5);
+  }
+  char byte = 0;
+  for (int k = 0; k < 2; ++k) ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  for (int k = 0; k < 2; ++k) {
+    ASSERT_EQ(::write(go[k][1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(programs[k], &status, 0), programs[k]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << k;
+  }
+  for (int fd : {ready[0], ready[1], go[0][0], go[0][1], go[1][0], go[1][1]}) ::close(fd);
+  TOptionsRecord saved;
+  ASSERT_TRUE(ReadOptionsFile(ProgramFiles.options, saved));
+  EXPECT_EQ(saved.Get(opt::FileHistoryEntry(0)), "/texts/b.txt");
+  EXPECT_EQ(saved.Get(opt::FileHistoryEntry(1)), "/texts/a.txt");
+  EXPECT_EQ(saved.Get(opt::FileHistoryEntry(2)), "/texts/old.txt");
+  EXPECT_EQ(saved.Get(opt::GraphKind), 4);
+  EXPECT_EQ(saved.Get(opt::SizeThreshold), 7);
 }
 
 TEST_F(StartupTest, DefaultScenarioUpdateKeepsTheUsersCopies) {
