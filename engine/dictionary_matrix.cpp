@@ -47,7 +47,7 @@ auto& Flat(T& table) {
 [[noreturn]] void Unreadable(const std::string& name) {
   const std::string text = GetMessageText(kMsgMatrixUnreadable);
   ShowError(text);
-  Terminate(kExitFatal, text + " " + name);
+  Terminate(kExitDictionaryRead, text + " " + name);
 }
 
 }  // namespace

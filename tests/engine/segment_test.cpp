@@ -483,14 +483,15 @@ TEST(DictionaryMatrix, ImageRoundTripShortFileAndScoresBeyondSixteenBits) {
   EXPECT_EQ(back.P[1][8], 300);
   EXPECT_FALSE(ParseDictionaryMatrix(image.data(), image.size() - 1, back));
 
-  // A missing or short file ends the program after message 218.
+  // A missing or short file ends the program after message 218, with the
+  // code of a dictionary file that cannot be read.
   ScopedScriptedUi ui;
   TempFolder folder;
   try {
     ReadDictionaryMatrix(folder.Path("englex.*"));
     ADD_FAILURE() << "no error";
   } catch (const FatalError& e) {
-    EXPECT_EQ(e.ExitCode(), kExitFatal);
+    EXPECT_EQ(e.ExitCode(), kExitDictionaryRead);
   }
   folder.Write("englex.zv8", std::string(100, '\0'));
   EXPECT_THROW(ReadDictionaryMatrix(folder.Path("englex.*")), FatalError);

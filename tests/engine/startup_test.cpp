@@ -356,10 +356,11 @@ TEST_F(StartupTest, DictionaryFilesThatCannotBeReadStopTheProgram) {
   };
   const std::string lexicon = ReadWholeFile(kBuiltDico + "/englex.lv8");
 
+  // A matrix missing or too short cannot be read, as any other dictionary file.
   fs::remove(dico + ".zv8");
-  ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
+  ExpectFatal(kExitDictionaryRead, "Dictionary matrix unreadable. Please, reinstall the software.");
   replace(".zv8", std::string(17431, '\0'));
-  ExpectFatal(kExitFatal, "Dictionary matrix unreadable. Please, reinstall the software.");
+  ExpectFatal(kExitDictionaryRead, "Dictionary matrix unreadable. Please, reinstall the software.");
   fs::remove(dico + ".zv8");
   fs::create_symlink(kBuiltDico + "/englex.zv8", dico + ".zv8");
 
