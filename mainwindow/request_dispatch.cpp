@@ -78,11 +78,8 @@ void Carry(const TCopyDataRequest& request, RequestTarget& target) {
   for (size_t i = 0; i < kSearchKeyCount; ++i) wc.SearchKeys[i] = request.keys[i];
   wc.SearchKeyKinds.fill(0);
   wc.SearchKeyClassNumbers.fill(0);
-  switch (request.command) {
-    case 0: AnalyseDocument(request, target); break;
-    case 1: RunCommandFile(target); break;
-    default: target.AnalyseQueue(); break;
-  }
+  if (request.command == 0) AnalyseDocument(request, target);
+  else RunCommandFile(target);
 }
 
 }  // namespace
@@ -101,7 +98,9 @@ TakenRequest RequestDispatcher::Take(std::string_view block) {
     }
     return taken;
   }
-  if (request->command <= 1 && !AcceptableRequestFile(request->path)) return {RequestReply::kRefused, {}};
+  // A command other than the two is refused, and every path is checked:
+  // the path becomes the current file whatever the command.
+  if (request->command > 1 || !AcceptableRequestFile(request->path)) return {RequestReply::kRefused, {}};
   if (!target_.ReleaseText()) return {RequestReply::kRefused, {}};
   working_ = true;
   return {RequestReply::kDone, [this, r = *request] {

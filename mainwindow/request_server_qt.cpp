@@ -137,8 +137,15 @@ bool RequestServer::Listen(const std::string& path) {
 void RequestServer::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     if (connections_ >= kMaxRequestConnections) {
-      socket->abort();
-      socket->deleteLater();
+      // The program is there but has its hands full: the sender hears busy
+      // at once, unread, instead of a connection closed without a word.
+      char bytes[4];
+      StoreLe32(bytes, static_cast<uint32_t>(RequestReply::kBusy));
+      socket->write(bytes, 4);
+      socket->flush();
+      connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+      socket->disconnectFromServer();
+      if (socket->state() == QLocalSocket::UnconnectedState) socket->deleteLater();
       continue;
     }
     new Connection(socket, *this);

@@ -5,7 +5,7 @@
 // which answers at once and leaves its work to run after the reply has gone.
 // A connection that has not sent its whole frame within kRequestTimeoutMs is
 // closed, and at most kMaxRequestConnections are held at once (the others
-// are closed as they come).
+// are answered busy as they come, unread).
 #pragma once
 
 #include <QLocalServer>

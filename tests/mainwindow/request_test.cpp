@@ -228,7 +228,7 @@ TEST_F(Requests, OnlyAnAbsolutePathToARegularFileIsTaken) {
   const std::string pipe = folder_ / "pipe";
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   std::filesystem::current_path(folder_.path());
-  for (uint32_t command : {0u, 1u}) {
+  for (uint32_t command : {0u, 1u, 2u, 77u}) {
     for (const std::string& path : {std::string("text.txt"), std::string("./text.txt"), folder_.path(), pipe,
                                     std::string("/dev/null"), folder_ / "missing.txt"}) {
       TCopyDataRequest request;
@@ -240,6 +240,18 @@ TEST_F(Requests, OnlyAnAbsolutePathToARegularFileIsTaken) {
   EXPECT_EQ(target_.releases, 0);
   EXPECT_EQ(target_.analyses, 0);
   EXPECT_TRUE(target_.opened.empty());
+  // A command other than the two is refused even with a good path, and
+  // the path does not become the current file.
+  WorkContext->CurrentFileName = "before";
+  for (uint32_t command : {2u, 3u, 0xFFFFFFFFu}) {
+    TCopyDataRequest other;
+    other.command = command;
+    other.path = document_;
+    EXPECT_EQ(HandleRequest(EncodeRequest(other), target_), RequestReply::kRefused) << command;
+  }
+  EXPECT_EQ(WorkContext->CurrentFileName, "before");
+  EXPECT_EQ(target_.releases, 0);
+  EXPECT_EQ(target_.analyses, 0);
   // The same file by its absolute path is taken.
   TCopyDataRequest request;
   request.path = document_;
@@ -381,6 +393,55 @@ TEST_F(Requests, HalfSentConnectionsAreLimitedAndTimedOut) {
   EXPECT_EQ(handled.load(), 0);
   release = true;
   half.join();
+}
+
+// While the limit of connections is held (senders that have not finished),
+// one more sender hears busy at once: the program is there.
+TEST_F(Requests, ASenderBeyondTheLimitHearsBusy) {
+  const std::string path = folder_ / "requests.sock";
+  std::atomic<int> handled{0};
+  RequestServer server([&handled](std::string_view) {
+    ++handled;
+    return TakenRequest{};
+  });
+  server.SetReadTimeout(20000);
+  ASSERT_TRUE(server.Listen(path)) << server.ErrorText().toStdString();
+  std::atomic<int> opened{0};
+  std::atomic<bool> release{false};
+  std::thread half([&] {
+    std::vector<std::unique_ptr<QLocalSocket>> sockets;
+    for (int i = 0; i < kMaxRequestConnections; ++i) {
+      auto s = std::make_unique<QLocalSocket>();
+      s->connectToServer(QString::fromStdString(path));
+      if (s->waitForConnected(1000)) {
+        s->write("\x10\x00", 2);
+        s->waitForBytesWritten(1000);
+        ++opened;
+      }
+      sockets.push_back(std::move(s));
+    }
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  PumpUntil([&] { return opened == kMaxRequestConnections && server.OpenConnections() == kMaxRequestConnections; },
+            10000);
+  ASSERT_EQ(server.OpenConnections(), kMaxRequestConnections);
+  uint32_t reply = 0;
+  bool answered = false;
+  std::atomic<bool> done{false};
+  std::thread beyond([&] {
+    TCopyDataRequest request;
+    request.path = document_;
+    answered = SendRequest(path, EncodeRequest(request), reply, 3000);
+    done = true;
+  });
+  PumpUntil([&] { return done.load(); }, 10000);
+  beyond.join();
+  EXPECT_TRUE(answered) << "the connection was closed without a reply";
+  EXPECT_EQ(reply, static_cast<uint32_t>(RequestReply::kBusy));
+  EXPECT_EQ(handled.load(), 0);
+  release = true;
+  half.join();
+  PumpUntil([&] { return server.OpenConnections() == 0; }, 5000);
 }
 
 // A burst of senders while a taken request's work goes on for longer than
