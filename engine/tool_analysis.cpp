@@ -12,6 +12,7 @@
 #include "engine/ontology_engine.h"
 #include "core/options.h"
 #include "engine/startup.h"
+#include "import/text_loader.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
 
@@ -24,6 +25,12 @@ constexpr int kMsgFileUnreadable = 5004;
 constexpr int kMsgQueueFull = 5006;
 
 std::string Detail(int id, const std::string& utf8) { return Cp1252ToUtf8(GetMessageText(id)) + " " + utf8; }
+
+// The tool's way of telling the user; the loader's notes go through it.
+void (*ToolSay)(const std::string& utf8) = nullptr;
+void SayLoaderNote(const std::string& text) {
+  if (ToolSay) ToolSay(Cp1252ToUtf8(text));
+}
 
 }  // namespace
 
@@ -85,6 +92,9 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
     OntologyEngine->LoadScenario(ScenarioFile, false);
     OntologyEngine->ShareScenarioWithIndexes();
   }
+  // Nobody is there to answer the window's questions about a long text.
+  ToolSay = say;
+  LoaderSettings.note = SayLoaderNote;
   FileQueue.Clear();
   for (const std::string& f : run.files) {
     if (!FileQueue.Add(f.c_str())) {

@@ -35,6 +35,10 @@ constexpr int kMsgFailureRisk = 701;
 constexpr int kMsgStop = 939;
 constexpr int kMsgMegabytes = 1056;
 constexpr int kMsgNoReaderYet = 5000;
+constexpr int kMsgNoteSize = 5007;
+constexpr int kMsgNoteReadWhole = 5008;
+constexpr int kMsgNoteCut = 5009;
+constexpr int kMsgNoteCutWords = 5010;
 constexpr int kMsgNotTextDocument = 5420;
 
 constexpr int64_t kMegabyte = 1024000;
@@ -85,9 +89,16 @@ void TTextLoader::LoadAllTexts() {
     const char* name = FileQueue.Get(i);
     name_ = name ? name : "";
     if (Progress.gauge) Progress.gauge->DefinirValeur(3, std::to_string(i));
+    const size_t failuresBefore = ConversionFailures.files.size();
+    const int32_t wordsBefore = sink_.WordCount();
     LoadOneText();
     sink_.EndDocument();
     ReleaseTextSource();
+    // A document that gave no word (blanks alone, markup without text, a
+    // kind nothing converts) gave no text: it is listed as an empty one is.
+    if (!Progress.cancelRequested && sink_.WordCount() == wordsBefore &&
+        ConversionFailures.files.size() == failuresBefore)
+      AddConversionFailure(name_, Text(kMsgEmptyFile));
     // The limits hold for a queue of many small files too.
     if (!stopLoading_ && !Progress.cancelRequested) ApplyLimits();
     if (stopLoading_ || Progress.cancelRequested) break;
@@ -325,6 +336,10 @@ void TTextLoader::ShowProgress() {
 }
 
 bool TTextLoader::ApplyLimits() {
+  if (totalRead_ > LoaderState.sizeThreshold && !sizeAnswered_ && LoaderSettings.note) {
+    LoaderSettings.note(Text(kMsgNoteSize) + std::to_string(totalRead_ / kMegabyte) + " " + Text(kMsgNoteReadWhole));
+    sizeAnswered_ = true;
+  }
   if (totalRead_ > LoaderState.sizeThreshold && !sizeAnswered_) {
     std::string question = Text(kMsgBeCareful) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgContinue);
     int answer = AskYesNoCancel(question);
@@ -338,7 +353,9 @@ bool TTextLoader::ApplyLimits() {
     }
   }
   if (sink_.WordCount() >= LoaderSettings.wordCap) {
-    ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
+    if (LoaderSettings.note)
+      LoaderSettings.note(Text(kMsgNoteCut) + std::to_string(LoaderSettings.wordCap) + " " + Text(kMsgNoteCutWords));
+    else ShowError(Text(kMsgStop) + " ! " + SizeWarning(totalRead_) + " " + Text(kMsgTooLong));
     LoaderState.wordCapReached = true;
     ReleaseTextSource();
     stopLoading_ = true;

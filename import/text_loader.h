@@ -58,6 +58,10 @@ extern TLoaderState LoaderState;
 struct TextLoaderSettings {
   size_t decodeBlockSize = kTextBlockSize;
   int32_t wordCap = kWordCap;
+  // Runs without windows (the tools) ask nobody: when set, a text over the
+  // size threshold is read whole and the word cap cuts it without a box,
+  // each told through this as a plain note (Windows-1252).
+  void (*note)(const std::string& text) = nullptr;
 };
 extern TextLoaderSettings LoaderSettings;
 

@@ -47,6 +47,7 @@
 #include "engine/tagged_corpus.h"
 #include "import/conversion_dispatch.h"
 #include "import/read_ahead.h"
+#include "import/text_loader.h"
 #include "platform/fatal.h"
 #include "platform/message_ui.h"
 #include "platform/read_file.h"
@@ -239,6 +240,8 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   InitMessages();
+  // Nobody is there to answer the window's questions about a long text.
+  LoaderSettings.note = [](const std::string& text) { std::fprintf(stderr, "%s\n", Cp1252ToUtf8(text).c_str()); };
   // The dictionaries of DIR, as start-up loads them.
   WorkContext->DictionaryMask = dico + "/englex.lv8";
   if (!CreateGlobalObjects()) {
