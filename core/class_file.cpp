@@ -174,7 +174,14 @@ bool LoadClassFile(ClassFileList& list, const std::string& fileName, const std::
   GroupNumbering.renumberingInProgress = false;
   // A regular file of bounded size only: a pipe, a device or a folder is a read error.
   std::string content;
-  if (ReadWholeFile(fileName, kMaxClassFileSize, content) != ReadFileStatus::kOk) {
+  const ReadFileStatus status = ReadWholeFile(fileName, kMaxClassFileSize, content);
+  if (status == ReadFileStatus::kNotFound) {
+    // A file that is not there is said so: it is no read error.
+    GroupNumbering = before;
+    ShowError(std::string(GetMessageText(kMsgClassFileNotFound)) + " " + DisplayPath(fileName));
+    return false;
+  }
+  if (status != ReadFileStatus::kOk) {
     GroupNumbering = before;
     ShowError(QuotedName(kMsgClassFileReadError, scenarioName.empty() ? DisplayPath(fileName) : scenarioName));
     return false;

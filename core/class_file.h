@@ -12,6 +12,7 @@
 namespace quilor {
 
 constexpr int kMsgClassFileReadError = 4;
+constexpr int kMsgClassFileNotFound = 5003;  // "File not found:"
 constexpr int kMsgClassFileWriteError = 5;
 constexpr int kMsgScenarioIntegrityError = 536;
 constexpr int kMsgFileNotWritten = 539;

@@ -115,19 +115,26 @@ TEST_F(ClassFileTest, GroupsAreRenumberedFromTheFirstBadNumberOn) {
 
 TEST_F(ClassFileTest, ReadAndWriteErrorsGiveTheirMessageAndFalse) {
   ClassFileList list;
-  EXPECT_FALSE(LoadClassFile(list, (dir_ / "absent.scn").string(), "absent.scn"));
+  // A missing file is said to be missing, not a disk read error.
+  const std::string absent = (dir_ / "absent.scn").string();
+  EXPECT_FALSE(LoadClassFile(list, absent, "absent.scn"));
   ASSERT_EQ(ui_.ui.Shown().size(), 1u);
-  EXPECT_NE(ui_.ui.Shown()[0].text.find("\"absent.scn\""), std::string::npos);
+  EXPECT_EQ(ui_.ui.Shown()[0].text, "File not found: " + absent);
+  // One that is there but cannot be read (a folder) is a read error.
+  std::filesystem::create_directories(dir_ / "folder.scn");
+  EXPECT_FALSE(LoadClassFile(list, (dir_ / "folder.scn").string(), "folder.scn"));
+  ASSERT_EQ(ui_.ui.Shown().size(), 2u);
+  EXPECT_NE(ui_.ui.Shown()[1].text.find("\"folder.scn\""), std::string::npos);
   ClassFileEntry e;
   e.text1 = "word";
   list.Add(e);
   const std::string unwritable = (dir_ / "no-such-dir" / "x.scn").string();
   EXPECT_FALSE(SaveClassFile(list, unwritable, "x.scn"));
-  ASSERT_EQ(ui_.ui.Shown().size(), 2u);
+  ASSERT_EQ(ui_.ui.Shown().size(), 3u);
   // The write error names the file and the system's reason, not always a full disk.
-  EXPECT_NE(ui_.ui.Shown()[1].text.find("\"" + unwritable + "\""), std::string::npos) << ui_.ui.Shown()[1].text;
-  EXPECT_NE(ui_.ui.Shown()[1].text.find(std::strerror(ENOENT)), std::string::npos) << ui_.ui.Shown()[1].text;
-  EXPECT_EQ(ui_.ui.Shown()[1].text.find("disk full"), std::string::npos) << ui_.ui.Shown()[1].text;
+  EXPECT_NE(ui_.ui.Shown()[2].text.find("\"" + unwritable + "\""), std::string::npos) << ui_.ui.Shown()[2].text;
+  EXPECT_NE(ui_.ui.Shown()[2].text.find(std::strerror(ENOENT)), std::string::npos) << ui_.ui.Shown()[2].text;
+  EXPECT_EQ(ui_.ui.Shown()[2].text.find("disk full"), std::string::npos) << ui_.ui.Shown()[2].text;
 }
 
 TEST_F(ClassFileTest, TheScenarioDateGoesIntoTheOptionsOnLoadAndSave) {
