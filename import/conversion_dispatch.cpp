@@ -160,7 +160,9 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
   bool ok = filter->ExtractIFilterText(name);
   source.text = filter->Text();
   filter->ClearText();
-  if (!ok) {
+  if (!ok && filter->LastError() == FilterError::kTooLong && !source.text.empty()) {
+    AddConversionCut(name, filter->IFilterErrorText());
+  } else if (!ok) {
     FormatIFilterError(filter->Step(), filter->IFilterErrorText());
     AddConversionFailure(name, filter->IFilterErrorText());
     // A document over its budget or a stopped run says nothing of the converter.
@@ -413,10 +415,15 @@ int ConvertWordDocument(const std::string& fileName) {
     DocumentFilter* filter = Converter(ConverterFormat::kOffice2007);
     if (!filter) return 0;
     if (!filter->ExtractIFilterText(fileName)) {
-      ConversionState.wordRouteStep = filter->Step();
-      FormatIFilterError(filter->Step(), filter->IFilterErrorText());
-      AddConversionFailure(fileName, filter->IFilterErrorText());
-      ConversionState.wordRouteFailed = true;
+      if (filter->LastError() == FilterError::kTooLong && !filter->Text().empty()) {
+        // The beginning of a text too long for the converter is its text, cut.
+        AddConversionCut(fileName, filter->IFilterErrorText());
+      } else {
+        ConversionState.wordRouteStep = filter->Step();
+        FormatIFilterError(filter->Step(), filter->IFilterErrorText());
+        AddConversionFailure(fileName, filter->IFilterErrorText());
+        ConversionState.wordRouteFailed = true;
+      }
     }
     ConversionState.wordRouteText = filter->Text();
     filter->ClearText();
@@ -517,6 +524,11 @@ void ClearConversionFailures() { ConversionFailures = {}; }
 void AddConversionFailure(const std::string& fileName, const std::string& reason) {
   // One line per file: its first reason.
   if (ConversionFailures.names.insert(fileName).second) ConversionFailures.files.push_back({fileName, reason});
+}
+
+void AddConversionCut(const std::string& fileName, const std::string& reason) {
+  if (ConversionFailures.names.insert(fileName).second)
+    ConversionFailures.files.push_back({fileName, reason, /*cut=*/true});
 }
 
 std::vector<std::string> ConversionFailureLines() {

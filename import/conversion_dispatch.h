@@ -119,6 +119,9 @@ ConvertedSource PrepareConvertedSource(const std::string& fileName, int kind, bo
 struct ConversionFailure {
   std::string fileName;
   std::string reason;
+  // Not a failure: the document's text reached the converters' limit and
+  // its beginning was read (a cut text, as one cut at the word cap).
+  bool cut = false;
 };
 // The files that failed in the run; ClearConversionFailures() (or
 // ConversionFailures = {}) starts it afresh.
@@ -132,6 +135,8 @@ struct TConversionFailures {
 extern TConversionFailures ConversionFailures;
 void ClearConversionFailures();
 void AddConversionFailure(const std::string& fileName, const std::string& reason);
+// Lists a document whose converted text was cut at the limit (reason: why).
+void AddConversionCut(const std::string& fileName, const std::string& reason);
 // One UTF-8 line per failed file: the name made safe to show, ": ", the reason.
 std::vector<std::string> ConversionFailureLines();
 // "These files could not be read:" and the lines above, in UTF-8; empty

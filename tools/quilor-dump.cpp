@@ -266,15 +266,24 @@ int Run(int argc, char** argv) {
     }
     out.EndLine();
   }
-  // A cut text is marked in the output itself, not only on stderr.
-  const bool cut = ok && LoaderState.wordCapReached;
+  // A cut text is marked in the output itself, not only on stderr: at the
+  // word cap, or a document whose converted text reached the converters' limit.
+  bool cut = ok && LoaderState.wordCapReached;
   if (cut) {
     out.Raw(("# cut at " + std::to_string(LoaderSettings.wordCap) + " words").c_str());
     out.EndLine();
   }
-  out.Flush();
   std::set<std::string> failed;
-  for (const ConversionFailure& f : ConversionFailures.files) failed.insert(f.fileName);
+  for (const ConversionFailure& f : ConversionFailures.files) {
+    if (!f.cut) {
+      failed.insert(f.fileName);
+    } else if (ok) {
+      out.Raw(("# cut: only the beginning of " + DisplayFileName(f.fileName) + " was read").c_str());
+      out.EndLine();
+      cut = true;
+    }
+  }
+  out.Flush();
   const bool nothingRead = failed.size() >= files.size();
   StopToolAnalysis(/*processExits=*/true);
   SetMessageUi(nullptr);

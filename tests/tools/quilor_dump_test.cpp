@@ -355,6 +355,45 @@ TEST(QuilorDump, ExitCodesTellEmptyFailedAndCutRuns) {
   EXPECT_EQ(r.out.find("# cut"), std::string::npos);
 }
 
+// A small package whose document inflates past the converters' 32 MB of
+// text: its beginning is analysed, the output and the exit code say it was
+// cut, as for a text cut at the word cap; it is no document without text.
+TEST(QuilorDump, ADocumentCutByItsConverterIsACutText) {
+  if (kSanitizedBuild) GTEST_SKIP() << "millions of words take too long under the sanitizer";
+  TempFolder folder;
+  const std::string err = folder.Path("err");
+  const std::string types =
+      "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>";
+  const std::string rels =
+      "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+      "officeDocument\" Target=\"word/document.xml\"/></Relationships>";
+  std::string sentence;
+  for (int i = 0; i < 200; ++i) sentence += "The dog sleeps in the garden. ";
+  const std::string paragraph = "<w:p><w:r><w:t>" + sentence + "</w:t></w:r></w:p>";
+  std::string document =
+      "<?xml version=\"1.0\"?><w:document "
+      "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+  document.reserve(40u << 20);
+  while (document.size() < (36u << 20)) document += paragraph;
+  document += "<w:p><w:r><w:t>zebra</w:t></w:r></w:p></w:body></w:document>";
+  const std::string docx = folder.Write(
+      "bomb.docx",
+      testing::BuildZip({{"[Content_Types].xml", types}, {"_rels/.rels", rels}, {"word/document.xml", document}}));
+  ASSERT_LT(ReadFileBytes(docx).size(), 1u << 20);
+  const std::string out = folder.Path("out");
+  Result r = RunDump("--dico " + std::string(QUILOR_BINARY_DIR) + "/Dico " + docx + " >" + out, err);
+  EXPECT_EQ(r.exitCode, 3) << ReadFileBytes(err);
+  const std::string lines = ReadFileBytes(out);
+  EXPECT_GT(lines.size(), 100u << 20);
+  const std::string tail = lines.substr(lines.size() > 300 ? lines.size() - 300 : 0);
+  EXPECT_NE(tail.find("\n# cut: only the beginning of " + docx + " was read\n"), std::string::npos) << tail;
+  EXPECT_EQ(tail.find("zebra"), std::string::npos);
+}
+
 TEST(QuilorDump, ATextCutAtTheWordCapSaysSoInItsOutputAndExitCode) {
   if (kSanitizedBuild) GTEST_SKIP() << "ten million words take too long under the sanitizer";
   TempFolder folder;
