@@ -40,12 +40,31 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own: the first free number from 90 on.
+# A display of our own: the first free number from 90 on. Two runs started
+# together may pick the same one; the server that loses it ends at once (the
+# lock file is its own), and that run goes on to the next number.
 display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+xvfb=""
+while [ "$display" -lt 400 ]; do
+  if [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; then
+    Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do
+      kill -0 "$xvfb" 2>/dev/null || break
+      grep -qx " *$xvfb" "/tmp/.X$display-lock" 2>/dev/null && [ -e "/tmp/.X11-unix/X$display" ] && break
+      sleep 0.1
+    done
+    if kill -0 "$xvfb" 2>/dev/null && grep -qx " *$xvfb" "/tmp/.X$display-lock" 2>/dev/null; then
+      pids+=("$xvfb")
+      break
+    fi
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+    xvfb=""
+  fi
+  display=$((display + 1))
+done
+[ -n "$xvfb" ] || { echo "window-monkey: no free display from :90 on" >&2; exit 2; }
 export DISPLAY=":$display"
 unset QT_QPA_PLATFORM
 openbox >"$work/openbox.log" 2>&1 &

@@ -19,6 +19,7 @@
 #include <QDropEvent>
 #include <QLocalSocket>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
@@ -49,9 +50,13 @@ using namespace quilor::ui;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kHangSeconds = 10;
+// Before the main window exists the start-up loads the dictionaries, which
+// takes longer under a sanitizer: the clock runs from the start all the same.
+constexpr int kStartSeconds = 120;
 constexpr int kExitHang = 70;
 
 std::atomic<int64_t> g_lastBeat{0};
+std::atomic<bool> g_windowMade{false};
 std::atomic<long> g_step{0};
 std::atomic<bool> g_stopWatch{false};
 uint64_t g_seed = 0;
@@ -346,9 +351,11 @@ void Watch() {
   while (!g_stopWatch) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const int64_t beat = g_lastBeat;
-    if (beat != 0 && Now() - beat > kHangSeconds * 1000LL) {
-      std::fprintf(stderr, "monkey: HANG of more than %d s at step %ld, seed %llu\n", kHangSeconds, g_step.load(),
-                   static_cast<unsigned long long>(g_seed));
+    const bool made = g_windowMade;
+    const int limit = made ? kHangSeconds : kStartSeconds;
+    if (beat != 0 && Now() - beat > limit * 1000LL) {
+      std::fprintf(stderr, "monkey: HANG of more than %d s %s step %ld, seed %llu\n", limit,
+                   made ? "at" : "before the main window, at", g_step.load(), static_cast<unsigned long long>(g_seed));
       std::fflush(stderr);
       // Where the window's thread is, when a debugger is at hand.
       const std::string where = "command -v gdb >/dev/null && gdb -q -p " + std::to_string(::getpid()) +
@@ -357,6 +364,29 @@ void Watch() {
       std::_Exit(kExitHang);
     }
   }
+}
+
+// A box the program shows before its main window exists (a bad file name
+// on the command line) would wait for an answer that never comes: each is
+// written to the log and closed, as a user would close it.
+void AnswerBoxesBeforeTheWindow() {
+  auto* timer = new QTimer(qApp);
+  timer->setInterval(500);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+    if (g_windowMade) {
+      timer->deleteLater();
+      return;
+    }
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    QString text = box->windowTitle();
+    if (auto* message = qobject_cast<QMessageBox*>(box)) text += ": " + message->text();
+    std::fprintf(stderr, "step 0: before the main window, close box '%s'\n", text.left(200).toLocal8Bit().constData());
+    std::fflush(stderr);
+    g_lastBeat = Now();
+    box->reject();
+  });
+  timer->start();
 }
 
 int Usage() {
@@ -391,11 +421,18 @@ int main(int argc, char** argv) {
 
   ScriptedSetupWizard singleUser;  // the first start's question: one user
   ProgramHooks hooks;
-  hooks.beforeWindow = [&singleUser] { SetSetupWizard(&singleUser); };
+  hooks.beforeWindow = [&singleUser] {
+    SetSetupWizard(&singleUser);
+    AnswerBoxesBeforeTheWindow();
+  };
   hooks.windowMade = [&](TVekEditForm& window) {
     new Monkey(window, files, seconds);
     g_lastBeat = Now();
+    g_windowMade = true;
   };
+  // The clock runs from the start: a program that stops before its window
+  // is there is seen too.
+  g_lastBeat = Now();
   std::thread watchdog(Watch);
   const int code = RunProgram(programArgc, programArgs.data(), hooks);
   g_stopWatch = true;
