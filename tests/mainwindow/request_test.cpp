@@ -350,6 +350,24 @@ TEST_F(Requests, SendersAreAnsweredAtOnceWhateverTheWorkDoesAfter) {
   EXPECT_EQ(server.OpenConnections(), 0);
 }
 
+// Opens count connections that send two bytes of a frame and no more, and
+// holds them until release.
+void HoldHalfSentConnections(const std::string& path, int count, std::atomic<int>& opened,
+                             const std::atomic<bool>& release) {
+  std::vector<std::unique_ptr<QLocalSocket>> sockets;
+  for (int i = 0; i < count; ++i) {
+    auto s = std::make_unique<QLocalSocket>();
+    s->connectToServer(QString::fromStdString(path));
+    if (s->waitForConnected(1000)) {
+      s->write("\x10\x00", 2);
+      s->waitForBytesWritten(1000);
+      ++opened;
+    }
+    sockets.push_back(std::move(s));
+  }
+  while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 // Connections that never finish their frame are closed after the time-out,
 // and no more than the limit are held meanwhile.
 TEST_F(Requests, HalfSentConnectionsAreLimitedAndTimedOut) {
@@ -365,20 +383,7 @@ TEST_F(Requests, HalfSentConnectionsAreLimitedAndTimedOut) {
   constexpr int kHalf = kMaxRequestConnections + 8;
   std::atomic<int> opened{0};
   std::atomic<bool> release{false};
-  std::thread half([&] {
-    std::vector<std::unique_ptr<QLocalSocket>> sockets;
-    for (int i = 0; i < kHalf; ++i) {
-      auto s = std::make_unique<QLocalSocket>();
-      s->connectToServer(QString::fromStdString(path));
-      if (s->waitForConnected(1000)) {
-        s->write("\x10\x00", 2);
-        s->waitForBytesWritten(1000);
-        ++opened;
-      }
-      sockets.push_back(std::move(s));
-    }
-    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  });
+  std::thread half([&] { HoldHalfSentConnections(path, kHalf, opened, release); });
   int most = 0;
   PumpUntil(
       [&] {
@@ -408,20 +413,7 @@ TEST_F(Requests, ASenderBeyondTheLimitHearsBusy) {
   ASSERT_TRUE(server.Listen(path)) << server.ErrorText().toStdString();
   std::atomic<int> opened{0};
   std::atomic<bool> release{false};
-  std::thread half([&] {
-    std::vector<std::unique_ptr<QLocalSocket>> sockets;
-    for (int i = 0; i < kMaxRequestConnections; ++i) {
-      auto s = std::make_unique<QLocalSocket>();
-      s->connectToServer(QString::fromStdString(path));
-      if (s->waitForConnected(1000)) {
-        s->write("\x10\x00", 2);
-        s->waitForBytesWritten(1000);
-        ++opened;
-      }
-      sockets.push_back(std::move(s));
-    }
-    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  });
+  std::thread half([&] { HoldHalfSentConnections(path, kMaxRequestConnections, opened, release); });
   PumpUntil([&] { return opened == kMaxRequestConnections && server.OpenConnections() == kMaxRequestConnections; },
             10000);
   ASSERT_EQ(server.OpenConnections(), kMaxRequestConnections);
