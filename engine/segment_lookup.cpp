@@ -44,10 +44,11 @@ void SetSlotTag(TWordSlot& s, const char* tag) {
 
 void SetSlotWritten(TWordSlot& s, std::string_view gap, std::string_view written) {
   gap = gap.substr(0, kSlotGapSize - 1);
-  std::memcpy(s.gap, gap.data(), gap.size());
+  // An empty view may hold no pointer at all: memcpy must not be given it.
+  if (!gap.empty()) std::memcpy(s.gap, gap.data(), gap.size());
   s.gap[gap.size()] = 0;
   if (written.size() >= kSlotWrittenSize) written = {};
-  std::memcpy(s.written, written.data(), written.size());
+  if (!written.empty()) std::memcpy(s.written, written.data(), written.size());
   s.written[written.size()] = 0;
 }
 
