@@ -713,6 +713,11 @@ void ScenarioEditorWindow::Print() {
   RestoreCursor();
 }
 
+void ScenarioEditorWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) ApplyFontSizeOption();
+  QMainWindow::changeEvent(event);
+}
+
 void ScenarioEditorWindow::closeEvent(QCloseEvent* event) {
   if (!editor_.FormClose()) {
     event->ignore();

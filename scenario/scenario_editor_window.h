@@ -66,6 +66,8 @@ class ScenarioEditorWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Coming back to the window: options changed meanwhile (the fonts) apply.
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildActions();

@@ -241,8 +241,13 @@ TEST_F(ScenarioWindowTest, TheLargeFontsOptionReachesTheTreeAndItsPanels) {
   window.Refresh();
   QApplication::processEvents();
   EXPECT_LE(panel->sizeHint().height(), window.Pages()->currentWidget()->height());
+  // Changed in the main window's options: the fonts follow when the editor
+  // is active again.
   Options->Set(opt::LargeFonts, 0);
-  window.Refresh();
+  window.activateWindow();
+  QApplication::setActiveWindow(&window);
+  QEvent activation(QEvent::ActivationChange);
+  QApplication::sendEvent(&window, &activation);
   EXPECT_EQ(window.TreeWidget()->font().pointSize(), normal);
   EXPECT_EQ(status->font().pointSize(), normal);
 }
