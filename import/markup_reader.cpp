@@ -127,7 +127,8 @@ void MarkupReader::ChooseEncoding(const char* head, size_t length) {
     // no UTF-8 text has (bytes that begin no sequence are read as ANSI anyway).
     if (!DetectMarkupCharset(head, length, mode) &&
         (kind_ == kDocXml || kind_ == kDocSgml ||
-         ScanUtf8(reinterpret_cast<const unsigned char*>(head), length, true) != Utf8Evidence::kMalformed))
+         ScanUtf8(reinterpret_cast<const unsigned char*>(head), std::min(length, kCharsetProbeSize), true) !=
+             Utf8Evidence::kMalformed))
       mode = kCharsetUtf8;
     charsetMode_ = mode;
     encoding_ = mode == kCharsetUtf8 ? Encoding::kUtf8 : Encoding::kAnsi;

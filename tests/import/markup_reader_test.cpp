@@ -158,6 +158,18 @@ TEST(MarkupReader, CharsetOfTheDocument) {
             "caf\xE9 ok");
 }
 
+TEST(MarkupReader, TheCharacterSetIsChosenFromTheSameStartHoweverTheDocumentIsCut) {
+  // The start alone decides: a byte far on that no UTF-8 text holds changes
+  // nothing, whether the document comes whole or in small blocks.
+  const std::string doc = "<p>" + std::string(kCharsetProbeSize, 'a') + " caf\xC3\xA9 na\xEFve</p>";
+  MarkupReader reader;
+  reader.Reset(kDocHtml);
+  const std::string whole = ReadInBlocks(reader, doc, 0);
+  EXPECT_NE(whole.find("caf\xE9 na\xEFve"), std::string::npos);
+  reader.Reset(kDocHtml);
+  EXPECT_EQ(ReadInBlocks(reader, doc, 21), whole);
+}
+
 TEST(MarkupReader, ByteOrderMarks) {
   MarkupReader reader;
   reader.Reset(kDocHtml);
