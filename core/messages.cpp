@@ -120,6 +120,7 @@ bool AskNotYes(const std::string& text) { return !AskYesNo(text); }
 bool AskYesNoWithDontShow(const std::string& text) { return RunBox(text, kBoxYesNo, true) == 1; }
 bool AskYesNoDefaultYesWithDontShow(const std::string& text) { return RunBox(text, kBoxYesNoDefaultYes, true) == 1; }
 bool CancelChosen(const std::string& text) { return RunBox(text, kBoxOkCancel, false) == 3; }
+bool NoChosen(const std::string& text) { return RunBox(text, kBoxYesNoDefaultYes, false) == 3; }
 int AskYesNoCancel(const std::string& text) { return RunBox(text, kBoxYesNoCancel, false); }
 int AskSaveYesNoCancel(const std::string& text) { return RunBox(text, kBoxSaveYesNoCancel, false); }
 

@@ -74,6 +74,7 @@ bool AskNotYes(const std::string& text);                       // not AskYesNo
 bool AskYesNoWithDontShow(const std::string& text);            // kind 4 with the check box
 bool AskYesNoDefaultYesWithDontShow(const std::string& text);  // kind 5 with the check box
 bool CancelChosen(const std::string& text);                    // kind 1 (OK, Cancel); true when Cancel was chosen
+bool NoChosen(const std::string& text);                        // kind 5 (Yes focused); true only when No was chosen
 int AskYesNoCancel(const std::string& text);                   // kind 3; 1 Yes, 2 No, 3 Cancel, 0 closed
 // A question whose No throws work away: kind 6, Yes focused (Enter keeps the work).
 int AskSaveYesNoCancel(const std::string& text);

@@ -165,9 +165,9 @@ ConvertedSource RunFilter(const std::string& name, ConverterFormat format) {
   } else if (!ok) {
     FormatIFilterError(filter->Step(), filter->IFilterErrorText());
     AddConversionFailure(name, filter->IFilterErrorText());
-    // A document over its budget or a stopped run says nothing of the converter.
-    const bool converterFault =
-        filter->LastError() != FilterError::kOverBudget && filter->LastError() != FilterError::kStopped;
+    // A damaged or locked document, one over its budget or a stopped run says
+    // nothing of the converter: the document is listed, nothing is asked.
+    const bool converterFault = filter->LastError() == FilterError::kUnavailable;
     if (format == ConverterFormat::kPdf && !LoaderState.conversionErrorShown && converterFault) {
       LoaderState.conversionErrorShown = true;
       ReportPdfConversionImpossible();
@@ -394,7 +394,8 @@ bool ReportPdfConversionImpossible() {
   text += GetMessageText(kMsgReadManual);
   text += " ";
   text += GetMessageText(kMsgContinue);
-  if (AskYesNo(text)) return false;
+  // Enter, Escape or the close box keep the user's options; only No changes them.
+  if (!NoChosen(text)) return false;
   Options->Set(opt::ConvertPdf, 0);
   ShowError(Msg(kMsgPdfDisabled) + " " + Msg(kMsgNeedsDrivers) + " " + Msg(kMsgReadManual));
   return true;

@@ -230,18 +230,31 @@ TEST_F(ConversionDispatch, WordRouteFailuresReadRawOrPassOver) {
 }
 
 TEST_F(ConversionDispatch, PdfFailureIsReportedOnceAndCanSwitchPdfOff) {
+  // A damaged document says nothing of the converter: it is listed, and
+  // nothing is asked.
   std::string broken = Put("broken.pdf", "%PDF-1.4\nnot really a pdf");
-  ui_.ui.QueueAnswer(1);  // Yes: go on with PDF conversion
   EXPECT_EQ(Prepare(broken).route, SourceRoute::kPassOver);
-  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
-  EXPECT_NE(ui_.ui.Shown()[0].text.find("The conversion of this document is impossible iFilter error in step: 4 "
-                                        "iFilter Initialization failed."),
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_NE(ConversionState.errorText.find("The conversion of this document is impossible iFilter error in step: 4 "
+                                           "iFilter Initialization failed."),
             std::string::npos);
   EXPECT_TRUE(ReadConversionSwitches().pdfConversion);
-  // Shown once until the program ends, but every file is listed.
-  EXPECT_EQ(Prepare(Put("broken2.pdf", "%PDF-1.4\nno")).route, SourceRoute::kPassOver);
+
+  // A missing converter is asked about once; the box's default, like its
+  // close box, keeps PDF conversion on, and every file is listed.
+  FreeConverters();
+  EXPECT_EQ(Prepare(Copy("sample.pdf", "first.pdf")).route, SourceRoute::kPassOver);
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui_.ui.Shown()[0].kind, kBoxYesNoDefaultYes);
+  EXPECT_NE(ui_.ui.Shown()[0].text.find("PDF ! Error: "), std::string::npos);
+  EXPECT_TRUE(ReadConversionSwitches().pdfConversion);
+  EXPECT_EQ(Prepare(Copy("sample.pdf", "second.pdf")).route, SourceRoute::kPassOver);
   EXPECT_EQ(ui_.ui.Shown().size(), 1u);
-  EXPECT_EQ(ConversionFailures.files.size(), 2u);
+  EXPECT_EQ(ConversionFailures.files.size(), 3u);
+  ui_.ui.QueueAnswer(0);
+  EXPECT_FALSE(ReportPdfConversionImpossible());
+  EXPECT_TRUE(ReadConversionSwitches().pdfConversion);
 
   // No: PDF conversion is switched off, and then PDFs are passed over silently.
   LoaderState.conversionErrorShown = false;
