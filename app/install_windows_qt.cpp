@@ -16,9 +16,10 @@ void InstallWindows(TVekEditForm& window) {
   InstallExportCommands(window);
   InstallOptionsCommands(window);
   ScenarioEditorPort* scenarioEditor = InstallScenarioCommands(window);
-  InstallToolsMenu(window, FindToolsMenuEntries());
-  InstallResultViews(window, scenarioEditor,
-                     [&window](const std::string& text) { SearchInWordSearch(window, window, text); });
+  // The open-question sibling is handed the results list shown.
+  auto resultLines = InstallResultViews(
+      window, scenarioEditor, [&window](const std::string& text) { SearchInWordSearch(window, window, text); });
+  InstallToolsMenu(window, FindToolsMenuEntries(), resultLines);
   InstallGraphViews(window);
   InstallPrintCommands(window);
   InstallWordSearch(window);

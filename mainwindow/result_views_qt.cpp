@@ -233,8 +233,8 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   updateToolbar();
 }
 
-void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
-                        std::function<void(const std::string&)> searchWord) {
+std::function<std::vector<std::string>()> InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
+                                                             std::function<void(const std::string&)> searchWord) {
   const auto search = [searchWord](const std::string& text) {
     if (searchWord) searchWord(text);
   };
@@ -367,6 +367,7 @@ void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor,
     const int32_t first = views->text->Page().FirstWordPosition();
     copyAt(first > 0 ? first : ViewState.CurrentWordPosition, true);
   });
+  return [views] { return views->panel.Items(); };
 }
 
 }  // namespace quilor::ui

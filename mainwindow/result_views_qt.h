@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quilor::ui {
 
@@ -14,7 +15,8 @@ class ScenarioEditorPort;
 
 // editor: the Scenario editor (nullptr while it does not exist); searchWord
 // opens the word search on a word (the copy window's and the text's Search).
-void InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor = nullptr,
-                        std::function<void(const std::string&)> searchWord = {});
+// Returns what gives the lines of the results list shown (Windows-1252).
+std::function<std::vector<std::string>()> InstallResultViews(TVekEditForm& window, ScenarioEditorPort* editor = nullptr,
+                                                             std::function<void(const std::string&)> searchWord = {});
 
 }  // namespace quilor::ui

@@ -108,6 +108,41 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
   CloseWindow();
 }
 
+// The open-question sibling of the Tools menu is started with a file that
+// holds the results list shown.
+TEST_F(MainWindowTest, TheOpenQuestionSiblingReceivesTheResultsList) {
+  const fs::path apps = fs::path(tmp_.path()) / "data/applications";
+  fs::create_directories(apps);
+  const fs::path script = fs::path(tmp_.path()) / "demora.sh";
+  const fs::path received = fs::path(tmp_.path()) / "received.txt";
+  {
+    std::ofstream out(script);
+    out << "#!/bin/sh\ncat \"$1\" > " << received.string() << ".part && mv " << received.string() << ".part "
+        << received.string() << "\n";
+  }
+  fs::permissions(script, fs::perms::owner_all);
+  {
+    std::ofstream out(apps / "demora.desktop");
+    out << "[Desktop Entry]\nName=Demora\nExec=" << script.string() << " %f\n";
+  }
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  ASSERT_TRUE(Open(sample_));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  const std::vector<std::string> lines = ResultsOf(w)->Panel().Items();
+  ASSERT_FALSE(lines.empty());
+  QAction* demora = w.Command(CommandId::MenuOutilsDemora);
+  ASSERT_TRUE(demora->isVisible());
+  demora->trigger();
+  for (int i = 0; i < 200 && !fs::exists(received); ++i) QTest::qWait(25);
+  ASSERT_TRUE(fs::exists(received));
+  std::ifstream in(received);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_EQ(first, lines[0] + "\r");
+  CloseWindow();
+}
+
 // Counts and shares line up: every count of a list ends at the same x, and
 // the Scenario list's columns are named, its third number too.
 // A canvas whose bold letters are wider than its plain ones, as a real font's are.
