@@ -135,6 +135,9 @@ GexfRunReport GexfExportRun::Run(const GexfDialogSettings& settings, const GexfS
     if (!ok) report.result = gexf.Aborted() ? GexfRunResult::kAborted : GexfRunResult::kWriteFailed;
     return ok;
   };
+  // The files are written together at the end: a stop, a failure or a full
+  // disk leaves the previous set whole, never files that disagree.
+  gexf.HoldForOneSet();
   const bool relative = Options->Switch(opt::GexfPathsWithoutPrefix);
   if (!finished(gexf.WriteDocumentsList(folder + "Documents-list.xml",
                                         relative ? CommonFolderLength(source.documents) : 0, relative)))
@@ -145,6 +148,7 @@ GexfRunReport GexfExportRun::Run(const GexfDialogSettings& settings, const GexfS
   if (!finished(gexf.WriteOntologyFile(folder + "QuilorOntology.gexf"))) return report;
   if (!finished(gexf.ExportRelations(folder + "QuilorRelations.gexf"))) return report;
   if (settings.matrix && !finished(gexf.ExportMatrix(folder + "QuilorMatrix.gexf"))) return report;
+  if (!finished(gexf.SaveSet())) return report;
   report.result = GexfRunResult::kDone;
   return report;
 }

@@ -43,14 +43,6 @@ std::string Attr(const char* name, const std::string& value) { return std::strin
 
 std::string Num(int64_t value) { return std::to_string(value); }
 
-bool WriteFileWhole(const std::string& path, const std::string& text) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  bool ok = WriteAll(fd, text);
-  if (::close(fd) != 0) ok = false;
-  return ok;
-}
-
 // The name part of a path.
 std::string FileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -238,7 +230,22 @@ void TExportGephiGEXF::Footer(Writer& out) const {
 
 bool TExportGephiGEXF::Finish(Writer& out, const std::string& path) {
   if (aborted_) return false;
-  return WriteFileWhole(path, out.Text());
+  return Store(path, out.Text());
+}
+
+bool TExportGephiGEXF::Store(const std::string& path, std::string text) {
+  // An export is the user's file: no backup beside it, and a link planted
+  // under its name is replaced, never followed.
+  if (!holding_) return SafeSave(path, text, {.keepBackup = false}).ok;
+  set_.emplace_back(path, std::move(text));
+  return true;
+}
+
+bool TExportGephiGEXF::SaveSet() {
+  holding_ = false;
+  std::vector<std::pair<std::string, std::string>> files;
+  files.swap(set_);
+  return !aborted_ && SafeSaveSet(files, {.keepBackup = false}).ok;
 }
 
 uint32_t TExportGephiGEXF::CountNodesAtOrAbove(uint32_t minimum) const {
@@ -262,7 +269,7 @@ bool TExportGephiGEXF::WriteDocumentsList(const std::string& path, size_t prefix
     out.Line(1, line);
   }
   out.Line(0, "</articles>");
-  return WriteFileWhole(path, out.Text());
+  return Store(path, out.Text());
 }
 
 void TExportGephiGEXF::ResetMatrix(bool symmetric) {

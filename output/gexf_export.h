@@ -12,6 +12,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quilor {
@@ -85,6 +86,11 @@ class TExportGephiGEXF {
   // The progress line: the number of the message naming the step (306, 1423, 78).
   std::function<void(int message)> progressLine;
 
+  // From now on the files are kept and written together by SaveSet: a set
+  // is replaced whole or not at all (a previous set stays as it was).
+  void HoldForOneSet() { holding_ = true; }
+  bool SaveSet();
+
   bool Aborted() const { return aborted_; }
   void Abort() { aborted_ = true; }
   const GexfFileStats& OntologyStats() const { return ontology_; }
@@ -112,6 +118,10 @@ class TExportGephiGEXF {
   void DocumentNodes(Writer& out) const;
   void Footer(Writer& out) const;
   bool Finish(Writer& out, const std::string& path);
+  // Writes the file through the safe save, or keeps it for the set.
+  bool Store(const std::string& path, std::string text);
+  bool holding_ = false;
+  std::vector<std::pair<std::string, std::string>> set_;
   uint32_t Frequency(uint32_t entry) const { return entry < frequency_.size() ? frequency_[entry] : 0; }
   uint32_t CountNodesAtOrAbove(uint32_t minimum) const;
   // Relations: fills the matrix; false when it is full.

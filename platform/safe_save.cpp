@@ -13,6 +13,8 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <utility>
+#include <vector>
 
 namespace quilor {
 
@@ -199,10 +201,26 @@ int CreateUniqueFile(const std::string& prefix, std::string& made) {
   return -1;
 }
 
-SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options) {
-  if (path.empty()) return Fail("open", ENOENT);
-  const std::string backup = path + ".bak";
+namespace {
 
+SaveResult Done() {
+  SaveResult ok;
+  ok.ok = true;
+  return ok;
+}
+
+// A new file written whole under a unique name beside its target, ready to
+// take the target's name.
+struct PreparedSave {
+  std::string path;
+  std::string temp;
+  bool keepBackup = false;  // a previous regular file is kept as "<name>.bak"
+};
+
+// What stands at path may be replaced (nothing, a regular file, or a link to
+// one: the link is replaced, never followed); the bits the new file gets.
+SaveResult CheckTarget(const std::string& path, bool& regularPrevious, mode_t& mode) {
+  if (path.empty()) return Fail("open", ENOENT);
   struct stat previous {};
   const bool hadPrevious = ::lstat(path.c_str(), &previous) == 0;
   if (hadPrevious && S_ISLNK(previous.st_mode)) {
@@ -214,26 +232,19 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
   } else if (hadPrevious && !S_ISREG(previous.st_mode)) {
     return Fail("open", S_ISDIR(previous.st_mode) ? EISDIR : EINVAL);
   }
-  mode_t mode = 0;
-  if (hadPrevious && S_ISREG(previous.st_mode)) {
+  regularPrevious = hadPrevious && S_ISREG(previous.st_mode);
+  if (regularPrevious) {
     mode = previous.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);
     mode = 0644 & ~mask;
   }
+  return Done();
+}
 
-  // What a save killed half-way left behind.
-  RemoveStaleTemporaries(path);
-  std::string temp;
-  int fd = CreateUniqueFile(path, temp);
-  if (fd < 0) return Fail("open", errno);
-  if (!WriteAll(fd, contents)) {
-    int e = errno;
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return Fail("write", e);
-  }
+// Flushes and closes the temporary file; it is removed when that fails.
+SaveResult FinishTemporary(int fd, const std::string& temp, mode_t mode) {
   if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
     int e = errno;
     ::close(fd);
@@ -247,22 +258,89 @@ SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOpti
     ::unlink(temp.c_str());
     return Fail("close", e);
   }
+  return Done();
+}
 
-  if (hadPrevious && S_ISREG(previous.st_mode) && options.keepBackup && !KeepBackup(path, backup) && errno != ENOENT) {
+SaveResult Prepare(const std::string& path, std::string_view contents, SaveOptions options, PreparedSave& out) {
+  bool regularPrevious = false;
+  mode_t mode = 0;
+  if (SaveResult checked = CheckTarget(path, regularPrevious, mode); !checked) return checked;
+  // What a save killed half-way left behind.
+  RemoveStaleTemporaries(path);
+  std::string temp;
+  int fd = CreateUniqueFile(path, temp);
+  if (fd < 0) return Fail("open", errno);
+  if (!WriteAll(fd, contents)) {
+    int e = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return Fail("write", e);
+  }
+  if (SaveResult finished = FinishTemporary(fd, temp, mode); !finished) return finished;
+  out = {path, temp, regularPrevious && options.keepBackup};
+  return Done();
+}
+
+SaveResult Install(const PreparedSave& save) {
+  if (save.keepBackup && !KeepBackup(save.path, save.path + ".bak") && errno != ENOENT) {
     // ENOENT: another process replaced the file meanwhile; there is nothing to keep.
     int e = errno;
-    ::unlink(temp.c_str());
+    ::unlink(save.temp.c_str());
     return Fail("backup", e);
   }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (::rename(save.temp.c_str(), save.path.c_str()) != 0) {
     int e = errno;
-    ::unlink(temp.c_str());
+    ::unlink(save.temp.c_str());
     return Fail("rename", e);
   }
-  SyncFolder(ParentFolder(path));
-  SaveResult ok;
-  ok.ok = true;
-  return ok;
+  SyncFolder(ParentFolder(save.path));
+  return Done();
+}
+
+}  // namespace
+
+SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options) {
+  PreparedSave save;
+  SaveResult prepared = Prepare(path, contents, options, save);
+  return prepared ? Install(save) : prepared;
+}
+
+SaveResult SafeSaveSet(const std::vector<std::pair<std::string, std::string>>& files, SaveOptions options) {
+  std::vector<PreparedSave> prepared;
+  auto discard = [&prepared](size_t from) {
+    for (size_t k = from; k < prepared.size(); ++k) ::unlink(prepared[k].temp.c_str());
+  };
+  for (const auto& [path, contents] : files) {
+    PreparedSave save;
+    if (SaveResult r = Prepare(path, contents, options, save); !r) {
+      discard(0);
+      return r;
+    }
+    prepared.push_back(std::move(save));
+  }
+  for (size_t k = 0; k < prepared.size(); ++k)
+    if (SaveResult r = Install(prepared[k]); !r) {
+      discard(k + 1);
+      return r;
+    }
+  return Done();
+}
+
+SaveResult InstallWrittenFile(const std::string& temp, const std::string& path, SaveOptions options) {
+  bool regularPrevious = false;
+  mode_t mode = 0;
+  if (SaveResult checked = CheckTarget(path, regularPrevious, mode); !checked) {
+    ::unlink(temp.c_str());
+    return checked;
+  }
+  int fd = ::open(temp.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    int e = errno;
+    ::unlink(temp.c_str());
+    return Fail("open", e);
+  }
+  if (SaveResult finished = FinishTemporary(fd, temp, mode); !finished) return finished;
+  return Install({path, temp, regularPrevious && options.keepBackup});
 }
 
 FileLock::FileLock(const std::string& path) {

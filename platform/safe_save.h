@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quilor {
 
@@ -32,6 +34,18 @@ struct SaveOptions {
 // keeps its permission bits in the new one; a new file gets 0644 less the
 // process's umask.
 SaveResult SafeSave(const std::string& path, std::string_view contents, SaveOptions options = {});
+
+// A set of files that belong together (an export of several files) replaced
+// as one: every new file is first written whole beside its target; only when
+// all of them are does each take its name. A failure before that (a full
+// disk) leaves every previous file of the set as it was.
+SaveResult SafeSaveSet(const std::vector<std::pair<std::string, std::string>>& files, SaveOptions options = {});
+
+// For a file that a library writes by name: temp, a file that
+// CreateUniqueFile(path, temp) made and the library has written and closed,
+// is flushed and takes path's name as SafeSave's temporary file does. It is
+// removed when that fails.
+SaveResult InstallWrittenFile(const std::string& temp, const std::string& path, SaveOptions options = {});
 
 // Removes, beside path, the temporary files and backup links of path that a
 // save of a process no longer running left behind (a save killed half-way):

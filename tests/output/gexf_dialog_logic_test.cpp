@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 #include "core/options.h"
 #include "../platform/temp_folder.h"
+#include "support/file_size_limit.h"
 
 namespace quilor::ui {
 namespace {
@@ -96,13 +99,74 @@ TEST_F(GexfDialog, RunWritesTheFilesOrSaysWhy) {
   settings.folder = "/proc/no-such-place";
   EXPECT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kBadTarget);
 
-  // Stop during the relations: the files written before stay.
+  // Stop during the relations: no file of a set cut short is written.
   TempFolder other;
   settings.folder = other.path();
   run.service = [] { return false; };  // Stop pressed: the relations step asks first
   EXPECT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kAborted);
-  EXPECT_TRUE(std::filesystem::exists(other / "Project 1/QuilorOntology.gexf"));
+  EXPECT_FALSE(std::filesystem::exists(other / "Project 1/QuilorOntology.gexf"));
   EXPECT_FALSE(std::filesystem::exists(other / "Project 1/QuilorRelations.gexf"));
+}
+
+const char* const kSetNames[] = {"Documents-list.xml", "QuilorOntology.gexf", "QuilorRelations.gexf",
+                                 "QuilorMatrix.gexf"};
+
+std::map<std::string, std::string> ReadSet(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files[entry.path().filename().string()] = quilor::testing::ReadWholeFile(entry.path());
+  return files;
+}
+
+// A disk that fills, or a stop, part way through a new export leaves the
+// previous set of files whole: none of them changes, no temporary file stays.
+TEST_F(GexfDialog, AnExportThatFailsKeepsThePreviousSetWhole) {
+  TempFolder folder;
+  GexfDialogSettings settings;
+  settings.folder = folder.path();
+  settings.subfolder = "Set";
+  settings.matrix = true;
+  GexfExportRun run;
+  ASSERT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kDone);
+  const std::map<std::string, std::string> before = ReadSet(folder / "Set");
+  ASSERT_EQ(before.size(), 4u);
+  for (const char* name : kSetNames) ASSERT_TRUE(before.count(name)) << name;
+
+  // Many more documents: the list outgrows what the disk takes.
+  GexfSource more = TwoDocuments();
+  for (int i = 0; i < 3000; ++i) more.documents.push_back("/t/" + std::string(100, 'd') + std::to_string(i));
+  {
+    testing_support::ScopedFileSizeLimit full(64 * 1024);
+    EXPECT_EQ(run.Run(settings, more, 1).result, GexfRunResult::kWriteFailed);
+  }
+  EXPECT_EQ(ReadSet(folder / "Set"), before);
+
+  run.service = [] { return false; };
+  EXPECT_EQ(run.Run(settings, more, 1).result, GexfRunResult::kAborted);
+  EXPECT_EQ(ReadSet(folder / "Set"), before);
+}
+
+// A link planted under an export name is replaced by the export; the file it
+// named is not touched.
+TEST_F(GexfDialog, ALinkAtAnExportNameIsReplacedNotFollowed) {
+  TempFolder folder, elsewhere;
+  std::filesystem::create_directories(folder / "Set");
+  quilor::testing::WriteWholeFile(elsewhere / "precious.txt", "precious");
+  for (const char* name : kSetNames)
+    std::filesystem::create_symlink(elsewhere / "precious.txt", folder / ("Set/" + std::string(name)));
+  GexfDialogSettings settings;
+  settings.folder = folder.path();
+  settings.subfolder = "Set";
+  settings.matrix = true;
+  GexfExportRun run;
+  ASSERT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kDone);
+  EXPECT_EQ(quilor::testing::ReadWholeFile(elsewhere / "precious.txt"), "precious");
+  for (const char* name : kSetNames) {
+    const std::filesystem::path path = folder / ("Set/" + std::string(name));
+    EXPECT_FALSE(std::filesystem::is_symlink(path)) << name;
+    const std::string text = quilor::testing::ReadWholeFile(path);
+    EXPECT_NE(text.find("</"), std::string::npos) << name;  // the export itself
+  }
 }
 
 }  // namespace
