@@ -4,10 +4,13 @@
 #include <QPageLayout>
 #include <QPrinter>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "core/messages.h"
 #include "ui/painter_canvas_qt.h"
+#include "platform/safe_save.h"
 #include "ui/print_margins_qt.h"
 #include "platform/text_encoding.h"
 
@@ -23,11 +26,21 @@ QPrinterTarget::~QPrinterTarget() { End(); }
 
 PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
   ApplyPrintMargins(printer_);
+  fileName_ = printer_.outputFileName().toStdString();
+  if (!fileName_.empty()) {
+    const int fd = CreateUniqueFile(fileName_, temporary_);
+    if (fd >= 0) {
+      ::close(fd);
+      printer_.setOutputFileName(QString::fromStdString(temporary_));
+    } else {
+      temporary_.clear();  // the folder refuses new files: the start below says so
+    }
+  }
   painter_ = std::make_unique<QPainter>();
   if (!painter_->begin(&printer_)) {
     painter_.reset();
-    ShowError(PrintStartFailure(Utf8ToCp1252(printer_.outputFileName().toStdString()),
-                                Utf8ToCp1252(printer_.printerName().toStdString())));
+    EndFile(false);
+    ShowError(PrintStartFailure(Utf8ToCp1252(fileName_), Utf8ToCp1252(printer_.printerName().toStdString())));
     return nullptr;
   }
   painter_->setRenderHint(QPainter::Antialiasing);
@@ -41,8 +54,22 @@ PrintSurface* QPrinterTarget::Begin(const Font& font, TPageMetrics& metrics) {
 
 void QPrinterTarget::End() {
   canvas_.reset();
-  if (painter_ && painter_->isActive()) painter_->end();
+  bool written = false;
+  if (painter_ && painter_->isActive()) written = painter_->end();
   painter_.reset();
+  EndFile(written);
+}
+
+void QPrinterTarget::EndFile(bool install) {
+  if (temporary_.empty()) return;
+  printer_.setOutputFileName(QString::fromStdString(fileName_));
+  if (install) {
+    if (!InstallWrittenFile(temporary_, fileName_, {.keepBackup = false}))
+      ShowError(PrintStartFailure(Utf8ToCp1252(fileName_), Utf8ToCp1252(printer_.printerName().toStdString())));
+  } else {
+    ::unlink(temporary_.c_str());
+  }
+  temporary_.clear();
 }
 
 Canvas& QPrinterTarget::PageCanvas() { return *canvas_; }

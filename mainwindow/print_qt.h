@@ -30,6 +30,12 @@ class QPrinterTarget : public PrintTarget, public PrintSurface {
   QPrinter& printer_;
   std::unique_ptr<QPainter> painter_;
   std::unique_ptr<PainterCanvas> canvas_;
+  // Printing to a file: the pages go to a new file beside it, which takes
+  // the file's name once whole (a link there is replaced, never followed).
+  std::string fileName_;
+  std::string temporary_;
+  // Puts the file's own name back; the temporary file takes it when installed.
+  void EndFile(bool install);
 };
 
 // Prints the request to a PDF file; false (after the error box) when the

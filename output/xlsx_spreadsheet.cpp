@@ -10,6 +10,7 @@
 #include <xlsxwriter.h>
 
 #include "core/messages.h"
+#include "platform/safe_save.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -187,11 +188,9 @@ bool XlsxSpreadsheet::Show() {
   const lxw_error closed = workbook_close(workbook_);
   workbook_ = nullptr;
   sheet_ = nullptr;
-  // The temporary file was made private: the workbook gets the user's usual permissions.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  if (closed != LXW_NO_ERROR || ::chmod(temporary_.c_str(), 0666 & ~mask) != 0 ||
-      std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+  // The whole workbook takes its name through the safe save: the previous
+  // file's bits (or the user's usual ones), and a link there replaced.
+  if (closed != LXW_NO_ERROR || !InstallWrittenFile(temporary_, path_, {.keepBackup = false})) {
     Discard();
     return false;
   }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -284,6 +285,25 @@ TEST_F(PrintPdf, NothingTickedWritesNoFileAndAnUnwritableOutputIsReported) {
   EXPECT_EQ(session_->Ui().Shown()[0].text,
             "The print could not be started on: " + session_->Folder() + "/no/such/folder/x.pdf");
   EXPECT_FALSE(PrintRunning);
+}
+
+// The printed file takes its name whole: a link planted under that name is
+// replaced, and the file it named is never written.
+TEST_F(PrintPdf, ALinkUnderTheOutputNameIsReplacedNotFollowed) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  const std::string victim = session_->Write("precious.txt", "precious");
+  const std::string pdf = session_->Folder() + "/printed.pdf";
+  std::filesystem::create_symlink(victim, pdf);
+  TPrintRequest request;
+  request.flags[kPrintLevel1] = true;
+  ASSERT_TRUE(PrintToPdf(pdf, request));
+  std::ifstream in(victim);
+  std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(kept, "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(pdf));
+  EXPECT_FALSE(PdfText(pdf).empty());
+  for (const auto& entry : std::filesystem::directory_iterator(session_->Folder()))
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();  // no temporary file stays
 }
 
 }  // namespace
