@@ -525,9 +525,14 @@ std::vector<TPrintRow> ScenarioRows(const std::vector<TScenarioClass>& classes, 
 std::vector<TPrintRow> RelationRows(const std::vector<TRelationGroup>& groups,
                                     const std::function<std::string(uint32_t)>& className,
                                     const std::function<uint32_t(uint32_t)>& occurrences) {
+  // A relation may be counted several times for one occurrence of its rarer
+  // class: its share of that class is a ratio, which may pass 1, never a
+  // percentage; the header says what it is of.
+  constexpr int kMsgRatioOfRarer = 7343, kMsgRatio = 7344;
   TPrintRow header;
   header.bold = true;
-  header.columns = {"", "", Text(kMsgFreq), SentenceCase(Text(kMsgRate))};
+  header.name = Text(kMsgRatioOfRarer);
+  header.columns = {"", "", Text(kMsgFreq), Text(kMsgRatio)};
   std::vector<TPrintRow> rows{header};
   std::string names;
   for (const TRelationGroup& g : groups) {
@@ -539,7 +544,9 @@ std::vector<TPrintRow> RelationRows(const std::vector<TRelationGroup>& groups,
     TPrintRow row;
     row.name = names;
     const double ratio = TAnalysisResults::RatioToSmaller(g.count, occurrences(members[0]), occurrences(members[1]));
-    row.columns = {"", "", Number(g.count, 4), PercentText(ratio * 100, 2)};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", ratio);
+    row.columns = {"", "", Number(g.count, 4), text};
     rows.push_back(std::move(row));
   }
   return rows;

@@ -233,15 +233,23 @@ TEST(PrintRows, ClassRowsAreTheRankedClassesAtOrAboveTheMinimum) {
 }
 
 TEST(PrintRows, RelationsNeverCountOneNorRepeatAClass) {
-  const std::vector<TRelationGroup> groups = {{{1, 2}, 4}, {{1, 2}, 1}, {{3, 3}, 5}, {{2, 0}, 6}, {{2, 3}, 2}};
+  const std::vector<TRelationGroup> groups = {{{1, 2}, 4}, {{1, 2}, 1}, {{3, 3}, 5},
+                                              {{2, 0}, 6}, {{2, 3}, 2}, {{1, 3}, 22}};
   const auto name = [](uint32_t c) { return std::string(1, static_cast<char>('A' + c - 1)); };
   const auto occ = [](uint32_t c) { return c * 10; };
   const std::vector<TPrintRow> rows = RelationRows(groups, name, occ);
-  ASSERT_EQ(rows.size(), 3u);
+  ASSERT_EQ(rows.size(), 4u);
+  // The header says what the last column is of.
+  EXPECT_EQ(rows[0].name, "Ratio: count / occurrences of the rarer class");
+  EXPECT_EQ(rows[0].columns[3], "Ratio");
   EXPECT_EQ(rows[1].name, "A > B");
   EXPECT_EQ(rows[1].columns[2], "   4");
-  EXPECT_EQ(rows[1].columns[3], "40.00%");  // 4 / min(10, 20)
+  EXPECT_EQ(rows[1].columns[3], "0.40");  // 4 / min(10, 20)
   EXPECT_EQ(rows[2].name, "B > C");
+  // Counted more often than its rarer class occurs: a ratio above 1, no
+  // percentage above 100.
+  EXPECT_EQ(rows[3].columns[3], "2.20");
+  for (const TPrintRow& r : rows) EXPECT_EQ(r.columns[3].find('%'), std::string::npos);
   for (const TPrintRow& r : rows) EXPECT_NE(r.columns[2], "   1");
 }
 
