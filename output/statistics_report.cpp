@@ -60,6 +60,9 @@ class SheetBuilder {
       chart.lastRow = row_ - 1;
       chart.number = static_cast<int>(sheet_.charts.size()) + 1;
       chart.typeCode = ChartTypeCode(settings_.chartTypeIndex);
+      // Past a dozen sectors a pie cannot be read: such a group gets bars.
+      constexpr int kPie = -4102, kBars = 60, kMostSectors = 12;
+      if (chart.typeCode == kPie && rows > kMostSectors) chart.typeCode = kBars;
       chart.title = header;
       ChartSize(chart.typeCode, rows, chart.width, chart.height);
       // Beside its group's name, or below the chart before it when that one is taller than its group.

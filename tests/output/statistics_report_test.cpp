@@ -192,6 +192,26 @@ TEST(StatisticsReport, EveryChartTypeOfferedGivesItsKindOfChart) {
   EXPECT_EQ(MaxChartsShown(0), 8);
 }
 
+// A pie of a group of many classes would be unreadable: it gets bars, and a
+// small group keeps its pie.
+TEST(StatisticsReport, AGroupOfManyClassesGetsBarsInsteadOfAPie) {
+  std::vector<ReportClass> classes = ThreeGroups();
+  classes.push_back({"d", 1, 60});
+  for (int i = 1; i <= 49; ++i) classes.push_back({"d" + std::to_string(i), 2, static_cast<uint32_t>(50 - i)});
+  ReportSettings settings;
+  settings.charts = true;
+  settings.chartTypeIndex = 3;  // pies
+  const ReportSheet sheet = BuildStatisticsSheet(classes, settings);
+  ASSERT_GE(sheet.charts.size(), 3u);
+  int bars = 0;
+  for (const ReportChart& chart : sheet.charts) {
+    const int rows = chart.lastRow - chart.firstRow + 1;
+    EXPECT_EQ(chart.typeCode, rows == 49 ? 60 : -4102) << rows;
+    bars += chart.typeCode == 60;
+  }
+  EXPECT_EQ(bars, 1);
+}
+
 TEST(StatisticsReport, WorkbookKeepsTextsChartsAndFailsCleanly) {
   TempFolder folder;
   std::vector<ReportClass> classes = ThreeGroups();
