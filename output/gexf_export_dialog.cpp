@@ -168,7 +168,9 @@ GexfDialogSettings TDlgExportsGEXFDansQuilor::Settings() const {
   s.discardNodes = discardNodes_->isChecked();
   s.discardTopLevel = discardTop_->isChecked();
   s.depthLevel = depthLevel_->isChecked();
-  s.matrix = matrix_->isChecked() && matrix_->isEnabled();
+  // Kept as the user left it: with one document the box is only disabled,
+  // and the export refuses to run anyway.
+  s.matrix = matrix_->isChecked();
   return s;
 }
 
@@ -224,6 +226,10 @@ void TDlgExportsGEXFDansQuilor::ButtonOkClick() {
   help_->setEnabled(true);
   cancel_->setText(Label(kMsgExit));
   cancel_->setEnabled(true);
+  const bool refused = report.result == GexfRunResult::kNoScenario || report.result == GexfRunResult::kOneDocument ||
+                       report.result == GexfRunResult::kBadTarget;
+  if (refused)
+    for (int i = 0; i < 6; ++i) stats_[i]->setText(QStringLiteral("N/A"));  // nothing was counted
   switch (report.result) {
     case GexfRunResult::kDone:
       SetStatus(Label(kMsgEnded), "green");

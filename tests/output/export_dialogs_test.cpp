@@ -185,6 +185,26 @@ TEST(ExportDialogs, GexfDialogRefusesSeparatorsAndExplainsTheMatrix) {
   FileQueue.Clear();
 }
 
+// An export refused (one document, no Scenario) keeps the matrix choice and
+// leaves no count shown as still coming.
+TEST(ExportDialogs, ARefusedGexfExportKeepsTheMatrixChoiceAndItsCounts) {
+  Options->ResetSettings();
+  Options->Set(opt::GexfWriteMatrix, uint8_t{1});
+  FileQueue.Clear();
+  FileQueue.Add("/t/only.txt");
+  quilor::testing::TempFolder folder;
+  ScopedScriptedUi ui;
+  TDlgExportsGEXFDansQuilor dialog;
+  EXPECT_TRUE(dialog.MatrixBox()->isChecked());
+  dialog.FolderEdit()->setText(QString::fromStdString(folder.path()));
+  dialog.ButtonOkClick();
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_TRUE(Options->Switch(opt::GexfWriteMatrix));
+  for (QLabel* label : dialog.findChildren<QLabel*>()) EXPECT_NE(label->text(), "?");
+  FileQueue.Clear();
+  Options->ResetSettings();
+}
+
 TEST(ExportDialogs, ReportDialogShowsStoredValuesAsThePartsSay) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
