@@ -188,7 +188,8 @@ void TGrapheQuilor::DrawBox(int left, int top, int bottom, int right) {
 
 void TGrapheQuilor::DrawRaisedBox(int left, int top, int bottom, int right) {
   if (printing_) {
-    DrawBox(left, top + shadow_, bottom + 2 * shadow_, right);
+    // On paper the outline is drawn on the box itself, never shifted off it.
+    DrawBox(left, top, bottom, right);
     return;
   }
   canvas_->SetPen(kGrey);
@@ -335,17 +336,23 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     int xc = r < rowsInUse_ / 2 ? baseX + 8 * d * r : baseX + 8 * d * (rowsInUse_ - r);
     std::string name = source_.ClassName(level, static_cast<int32_t>(item.cls));
     const std::string count = MonochromePrint() ? std::string() : std::to_string(item.count);
-    const int countWidth = count.empty() ? 0 : canvas_->TextWidth(count) + 4;
+    // Room inside a box and between a box and its count: a few pixels on
+    // screen, a part of a blank on paper, whose pixels are many times smaller.
+    const int pad = printing_ ? std::max(2, canvas_->TextWidth(" ") / 2) : 2;
+    const int countWidth = count.empty() ? 0 : canvas_->TextWidth(count) + 2 * pad;
     // A name wider than the side's room is cut, with "..." at its end.
     const int room = std::abs(innerLimit - outer) - countWidth - 4;
-    while (name.size() > 1 && canvas_->TextWidth(name) + 4 > room) name = name.substr(0, name.size() - 4) + "...";
-    const int halfWidth = canvas_->TextWidth(name) / 2 + 2;
+    while (name.size() > 1 && canvas_->TextWidth(name) + 2 * pad > room) name = name.substr(0, name.size() - 4) + "...";
+    const int halfWidth = canvas_->TextWidth(name) / 2 + pad;
     // The box and its count stay between the frame's edge and the centre.
     if (d < 0) xc = std::clamp(xc, outer + halfWidth, std::max(outer + halfWidth, innerLimit - countWidth - halfWidth));
     else xc = std::clamp(xc, std::min(outer - halfWidth, innerLimit + countWidth + halfWidth), outer - halfWidth);
     if (r >= 1 && r < kHitRows) GraphHitTable[d < 0 ? 2 : 4][r] = static_cast<int32_t>(item.cls);
-    const int top = rect_.top + (r - 1) * rowHeight_ + 4;
-    const int bottom = rect_.top + r * rowHeight_ + 2;
+    // On paper the box takes the middle of its row, a twelfth of the row free
+    // above and below: the boxes of two rows never meet.
+    const int rowTop = rect_.top + (r - 1) * rowHeight_;
+    const int top = printing_ ? rowTop + rowHeight_ / 12 : rowTop + 4;
+    const int bottom = printing_ ? rowTop + rowHeight_ - rowHeight_ / 12 : rowTop + rowHeight_ + 2;
     canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
     canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
     canvas_->Rectangle({xc - halfWidth, top, xc + halfWidth, bottom});
@@ -353,7 +360,7 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     const bool highlighted = Highlighted(item.cls);
     SetFontColour(highlighted && !MonochromePrint() ? Role(11) : kBlack);
     labels.Reserve({xc - halfWidth, top, xc + halfWidth, bottom});
-    canvas_->TextOut(xc - halfWidth + 2, top + 1, name);
+    canvas_->TextOut(xc - halfWidth + pad, top + 1, name);
     // The link from inside the box to the centre box.
     SetLinkPen();
     const int inner = d < 0 ? xc + halfWidth : xc - halfWidth;
@@ -364,7 +371,7 @@ void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int ba
     if (!count.empty()) {
       SetFontColour(Role(d < 0 ? 12 : 13));
       const int cw = canvas_->TextWidth(count);
-      PlaceText(labels, count, {{d < 0 ? inner + 2 : inner - 2 - cw, top + 1}});
+      PlaceText(labels, count, {{d < 0 ? inner + pad : inner - pad - cw, top + 1}});
     }
     lastRow = r;
     lastX = xc;

@@ -5,6 +5,7 @@
 
 #include <QListView>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +187,65 @@ TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
     for (const Rect& b : boxes) EXPECT_FALSE(Overlap(box, b)) << op.text;
   }
   EXPECT_GT(counts, 0);
+  CloseWindow();
+}
+
+// On paper, where a row is many pixels high, the star's boxes stand apart,
+// each name inside its box and each count off every box.
+TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
+  InstallWindows(Start());
+  ASSERT_TRUE(Open(Plain("ca01.txt")));
+  window_->ShowResultType(ClassListIndexOfLevel(1));
+  auto* results = window_->findChild<ResultsPanelWidget*>();
+  QListView* list = results->ResultsList();
+  list->setCurrentIndex(list->model()->index(0, 0));
+  emit list->clicked(list->model()->index(0, 0));
+  Options->Set(opt::GraphKind, uint16_t{kGraphStar});
+  EngineGraphSource source;
+  TGrapheQuilor graph(source);
+  graph.SetPrinting(true, true);
+  // A printer's pixels: ten times a screen's.
+  constexpr int kWide = 10 * kCharWidth, kHigh = 10 * kLineHeight;
+  RecordingCanvas canvas(kWide, kHigh);
+  const Rect r{0, 0, 9000, 12000};
+  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  // Each box with its outline: the four lines drawn right after its fill.
+  std::vector<Rect> boxes;
+  const std::vector<DrawOp>& ops = canvas.Ops();
+  for (size_t k = 0; k < ops.size(); ++k) {
+    if (ops[k].kind != DrawOp::kRectangle) continue;
+    Rect box = ops[k].rect;
+    for (size_t l = k + 1; l < ops.size() && l <= k + 4 && ops[l].kind == DrawOp::kLine; ++l)
+      for (const Point& p : ops[l].points) {
+        box.left = std::min(box.left, p.x);
+        box.right = std::max(box.right, p.x);
+        box.top = std::min(box.top, p.y);
+        box.bottom = std::max(box.bottom, p.y);
+      }
+    boxes.push_back(box);
+  }
+  ASSERT_GT(boxes.size(), 10u);
+  for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t j = i + 1; j < boxes.size(); ++j) {
+      const Rect& a = boxes[i];
+      const Rect& b = boxes[j];
+      const bool apart = a.right < b.left || b.right < a.left || a.bottom < b.top || b.bottom < a.top;
+      EXPECT_TRUE(apart) << i << " and " << j << ": " << a.left << "," << a.top << "," << a.right << "," << a.bottom
+                         << " " << b.left << "," << b.top << "," << b.right << "," << b.bottom;
+    }
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind != DrawOp::kText || op.text.empty()) continue;
+    const Point p = op.points.front();
+    const Rect text{p.x, p.y, p.x + kWide * static_cast<int>(op.text.size()), p.y + kHigh};
+    const bool count = op.text.find_first_not_of("0123456789") == std::string::npos;
+    for (const Rect& b : boxes) {
+      if (count) {
+        EXPECT_FALSE(Overlap(text, b)) << op.text;
+      } else if (Overlap(text, b)) {
+        EXPECT_TRUE(text.left > b.left && text.right < b.right) << op.text;
+      }
+    }
+  }
   CloseWindow();
 }
 
