@@ -125,7 +125,7 @@ constexpr uint16_t kMaxSizeThreshold = 2047;
 constexpr uint16_t kMaxOpenFilterIndex = 22;
 
 constexpr U16Range kU16Ranges[] = {{opt::GraphMaxObjects, 4, 100, 8},
-                                   {opt::GraphKind, 1, 5, 1},
+                                   {opt::GraphKind, 1, 5, 2},  // a kind unknown is shown as the star
                                    {opt::DocumentKind, 1, 43, 10},
                                    {opt::ClassMinWords, 1, 999, 3},
                                    {opt::ClassPertinence, 1, 999, 15},

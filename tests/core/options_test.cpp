@@ -156,7 +156,7 @@ TEST(OptionsRecord, DamagedImageIsEndedAndBroughtInRange) {
     EXPECT_EQ(back.Get(opt::FileHistoryEntry(i)), std::string(260, 'r'));
   }
   EXPECT_EQ(back.Get(opt::GraphMaxObjects), 8);
-  EXPECT_EQ(back.Get(opt::GraphKind), 1);
+  EXPECT_EQ(back.Get(opt::GraphKind), 2);  // the star, as the graph options show an unknown kind
   EXPECT_EQ(back.Get(opt::RelationBase), 1);
   EXPECT_EQ(back.Get(opt::ClassMinWords), 3);
   EXPECT_EQ(back.Get(opt::CharacteristicParts), 90);
