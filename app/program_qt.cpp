@@ -19,6 +19,7 @@
 #include "mainwindow/message_ui_qt.h"
 #include "mainwindow/request_dispatch.h"
 #include "mainwindow/request_server_qt.h"
+#include "output/general_options_dialog.h"
 #include "output/setup_wizard_dialog.h"
 #include "platform/fatal.h"
 #include "platform/text_encoding.h"
@@ -47,6 +48,7 @@ int RunProgram(int& argc, char** argv, const ProgramHooks& hooks) {
   QuilorApplication app(argc, argv);
   const std::vector<std::string> args = ProgramArguments(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quilor"));
+  QApplication::setWindowIcon(TAboutQuilor::ProgramIcon());
   int code = kExitOk;
   try {
     InstallQtMessageUiAndGauge();

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
+#include <QPainter>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -272,14 +274,44 @@ QString TAboutQuilor::VersionText() {
   return text;
 }
 
+QIcon TAboutQuilor::ProgramIcon() {
+  // A blue rounded square with a white "Q", drawn at each size asked for.
+  QIcon icon;
+  for (int size : {16, 24, 32, 48, 64, 128}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x1F, 0x5F, 0xA8));
+    const qreal radius = size / 5.0;
+    painter.drawRoundedRect(QRectF(0, 0, size, size), radius, radius);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(size * 3 / 4);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("Q"));
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
 TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
   setObjectName("TAboutQuilor");
   setWindowTitle(MessageText(msg::kAbout));
   auto* panel = new QFrame(this);
   panel->setFrameShape(QFrame::StyledPanel);
   panel->setStyleSheet("QFrame { background: white; }");
+  auto* icon = new QLabel(panel);
+  icon->setObjectName("ProgramIcon");
+  icon->setPixmap(ProgramIcon().pixmap(48, 48));
   auto* name = new QLabel("<b>Quilor</b>", panel);
   name->setStyleSheet("font-size: 18pt");
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(icon);
+  heading->addWidget(name, 1);
   auto* version = new QLabel(VersionText(), panel);
   version->setObjectName("Version");
   auto* credits = new QLabel(MessageText(msg::kTextAnalysisCategoriesClasses), panel);
@@ -288,8 +320,9 @@ TAboutQuilor::TAboutQuilor(QWidget* parent) : QDialog(parent) {
   auto* web = new QPushButton(QString::fromLatin1(WebAddress()), panel);
   web->setObjectName("MoreOnWebSite");
   auto* panelLayout = new QVBoxLayout(panel);
-  for (QWidget* w : {static_cast<QWidget*>(name), static_cast<QWidget*>(version), static_cast<QWidget*>(credits),
-                     static_cast<QWidget*>(comments), static_cast<QWidget*>(web)})
+  panelLayout->addLayout(heading);
+  for (QWidget* w : {static_cast<QWidget*>(version), static_cast<QWidget*>(credits), static_cast<QWidget*>(comments),
+                     static_cast<QWidget*>(web)})
     panelLayout->addWidget(w);
   auto* ok = new QPushButton(MessageText(msg::kOk), this);
   ok->setDefault(true);

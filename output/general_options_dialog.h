@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 
 #include <functional>
 
@@ -70,6 +71,8 @@ class TAboutQuilor : public QDialog {
   // "Version 8.3.1 (build ...)".
   static QString VersionText();
   static const char* WebAddress();
+  // The program's picture: in the About box and on every window of the program.
+  static QIcon ProgramIcon();
 };
 
 }  // namespace quilor::ui

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
+
 #include <QCheckBox>
 #include <QAction>
 #include <QLineEdit>
@@ -108,6 +110,11 @@ TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
     return 0;
   });
   TAboutQuilor about;
+  // The program's picture stands beside its name.
+  const QLabel* icon = about.findChild<QLabel*>("ProgramIcon");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_FALSE(icon->pixmap().isNull());
+  EXPECT_FALSE(TAboutQuilor::ProgramIcon().isNull());
   Shot(about, "about");
   about.findChild<QPushButton*>("MoreOnWebSite")->click();
   SetProgramLauncher({});
