@@ -30,6 +30,15 @@ GexfSource TwoDocuments() {
   return source;
 }
 
+// An export of every file, the matrix too, into folder/subfolder.
+GexfDialogSettings AllFilesInto(const std::string& folder, const std::string& subfolder) {
+  GexfDialogSettings settings;
+  settings.folder = folder;
+  settings.subfolder = subfolder;
+  settings.matrix = true;
+  return settings;
+}
+
 class GexfDialog : public ::testing::Test {
  protected:
   void SetUp() override { Options->ResetSettings(); }
@@ -70,10 +79,7 @@ TEST_F(GexfDialog, SubfolderNamesRefuseSeparatorsAndTooLongTargets) {
 
 TEST_F(GexfDialog, RunWritesTheFilesOrSaysWhy) {
   TempFolder folder;
-  GexfDialogSettings settings;
-  settings.folder = folder.path();
-  settings.subfolder = "Project 1";
-  settings.matrix = true;
+  GexfDialogSettings settings = AllFilesInto(folder.path(), "Project 1");
   GexfExportRun run;
   std::vector<int> steps;
   run.step = [&](int, int message) { steps.push_back(message); };
@@ -122,10 +128,7 @@ std::map<std::string, std::string> ReadSet(const std::filesystem::path& folder) 
 // previous set of files whole: none of them changes, no temporary file stays.
 TEST_F(GexfDialog, AnExportThatFailsKeepsThePreviousSetWhole) {
   TempFolder folder;
-  GexfDialogSettings settings;
-  settings.folder = folder.path();
-  settings.subfolder = "Set";
-  settings.matrix = true;
+  GexfDialogSettings settings = AllFilesInto(folder.path(), "Set");
   GexfExportRun run;
   ASSERT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kDone);
   const std::map<std::string, std::string> before = ReadSet(folder / "Set");
@@ -154,10 +157,7 @@ TEST_F(GexfDialog, ALinkAtAnExportNameIsReplacedNotFollowed) {
   quilor::testing::WriteWholeFile(elsewhere / "precious.txt", "precious");
   for (const char* name : kSetNames)
     std::filesystem::create_symlink(elsewhere / "precious.txt", folder / ("Set/" + std::string(name)));
-  GexfDialogSettings settings;
-  settings.folder = folder.path();
-  settings.subfolder = "Set";
-  settings.matrix = true;
+  GexfDialogSettings settings = AllFilesInto(folder.path(), "Set");
   GexfExportRun run;
   ASSERT_EQ(run.Run(settings, TwoDocuments(), 1).result, GexfRunResult::kDone);
   EXPECT_EQ(quilor::testing::ReadWholeFile(elsewhere / "precious.txt"), "precious");
