@@ -21,7 +21,7 @@ struct Ranged {
 };
 
 const Ranged<U16Field> kShortOptions[] = {
-    {"graph objects", opt::GraphMaxObjects, 4, 100, 8}, {"graph kind", opt::GraphKind, 1, 5, 1},
+    {"graph objects", opt::GraphMaxObjects, 4, 100, 8}, {"graph kind", opt::GraphKind, 1, 5, 2},
     {"document kind", opt::DocumentKind, 1, 43, 10},    {"class words", opt::ClassMinWords, 1, 999, 3},
     {"pertinence", opt::ClassPertinence, 1, 999, 15},   {"relation base", opt::RelationBase, 1, 4, 1},
     {"parts", opt::CharacteristicParts, 1, 100, 90},    {"size threshold", opt::SizeThreshold, 0, 2047, 25},
