@@ -358,9 +358,9 @@ void HoldHalfSentConnections(const std::string& path, int count, std::atomic<int
   for (int i = 0; i < count; ++i) {
     auto s = std::make_unique<QLocalSocket>();
     s->connectToServer(QString::fromStdString(path));
-    if (s->waitForConnected(1000)) {
+    if (s->waitForConnected(5000)) {
       s->write("\x10\x00", 2);
-      s->waitForBytesWritten(1000);
+      s->waitForBytesWritten(5000);
       ++opened;
     }
     sockets.push_back(std::move(s));
@@ -423,10 +423,10 @@ TEST_F(Requests, ASenderBeyondTheLimitHearsBusy) {
   std::thread beyond([&] {
     TCopyDataRequest request;
     request.path = document_;
-    answered = SendRequest(path, EncodeRequest(request), reply, 3000);
+    answered = SendRequest(path, EncodeRequest(request), reply, 8000);
     done = true;
   });
-  PumpUntil([&] { return done.load(); }, 10000);
+  PumpUntil([&] { return done.load(); }, 15000);
   beyond.join();
   EXPECT_TRUE(answered) << "the connection was closed without a reply";
   EXPECT_EQ(reply, static_cast<uint32_t>(RequestReply::kBusy));
