@@ -141,11 +141,14 @@ void RequestServer::Accept() {
       // at once, unread, instead of a connection closed without a word.
       char bytes[4];
       StoreLe32(bytes, static_cast<uint32_t>(RequestReply::kBusy));
+      // Closing at once could reset the connection before the sender has
+      // written its request and read the reply: what it sends is read and
+      // dropped until it closes, for a second at most.
       socket->write(bytes, 4);
       socket->flush();
+      connect(socket, &QLocalSocket::readyRead, socket, [socket] { socket->readAll(); });
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      socket->disconnectFromServer();
-      if (socket->state() == QLocalSocket::UnconnectedState) socket->deleteLater();
+      QTimer::singleShot(1000, socket, [socket] { socket->abort(); });
       continue;
     }
     new Connection(socket, *this);
@@ -171,10 +174,12 @@ bool SendRequest(const std::string& path, std::string_view block, uint32_t& repl
   StoreLe32(length, static_cast<uint32_t>(block.size()));
   socket.write(length, 4);
   socket.write(block.data(), static_cast<qint64>(block.size()));
-  if (!socket.waitForBytesWritten(left())) return false;
+  // A busy program may answer before it reads the request: its reply counts
+  // even when the request could not be written whole.
+  socket.waitForBytesWritten(left());
   std::string answer;
   while (answer.size() < 4) {
-    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(left())) return false;
+    if (socket.bytesAvailable() == 0 && !socket.waitForReadyRead(left()) && socket.bytesAvailable() == 0) return false;
     answer += socket.readAll().toStdString();
   }
   reply = LoadLe32(answer.data());
