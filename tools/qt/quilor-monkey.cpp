@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -140,11 +141,29 @@ class Monkey : public QObject {
   }
 
   void Finish() {
-    if (!ending_) Say(QStringLiteral("time is up: closing"));
+    if (!ending_) {
+      Say(QStringLiteral("time is up: closing"));
+      closingSince_ = Now();
+    }
     ending_ = true;
+    // A window that has not closed 20 s after it was asked to is reported and
+    // left: the run's faults are those met before.
+    if (Now() - closingSince_ > 20000) {
+      Say(QStringLiteral("the windows did not close within 20 s: leaving them"));
+      QCoreApplication::exit(0);
+      return;
+    }
     if (QWidget* popup = QApplication::activePopupWidget()) {
       popup->close();
       return;
+    }
+    // A question that would keep the window open on Cancel (save the work
+    // first?) is answered No: the run ends without saving, as it began.
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (QAbstractButton* no = box->button(QMessageBox::No)) {
+        no->click();
+        return;
+      }
     }
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
       dialog->reject();
@@ -344,6 +363,7 @@ class Monkey : public QObject {
   std::mt19937 random_;
   int64_t end_;
   bool ending_ = false;
+  int64_t closingSince_ = 0;
   std::filesystem::path folder_;
 };
 
