@@ -341,8 +341,8 @@ def main():
 
     chosen = []  # (rel, index, op, new_line, what)
     if args.site:
-        for spec in args.site:
-            parts = spec.split(":")
+        for wanted in args.site:
+            parts = wanted.split(":")
             rel, line_no = os.path.relpath(os.path.abspath(parts[0]), ROOT), int(parts[1])
             lines, sites = sites_of_file(os.path.join(ROOT, rel))
             here = [s for s in sites if s[0] == line_no - 1 and (len(parts) < 3 or s[1] == parts[2])]
@@ -352,7 +352,7 @@ def main():
                     nth = sum(1 for t in here[:i] if t[1] == s[1])
                     print(f"  {s[1]}:{nth}  {s[3]}")
                 if not here:
-                    sys.exit(f"mutate: no fault fits {spec}")
+                    sys.exit(f"mutate: no fault fits {wanted}")
                 continue
             pick = here[int(parts[3])] if len(parts) > 3 else here[0]
             chosen.append((rel, pick[0], pick[1], pick[2], pick[3]))
