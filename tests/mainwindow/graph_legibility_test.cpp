@@ -57,6 +57,21 @@ std::string Plain(const std::string& name) { return quilor::testing_support::Cor
 
 class GraphLegibility : public MainWindowTest {
  protected:
+  // Analyses the files and selects the first class of the References list,
+  // as a click on it does, for a graph of the kind.
+  void SelectFirstClassOf(const std::vector<std::string>& files, int kind) {
+    TVekEditForm& w = Start();
+    InstallWindows(w);
+    if (files.size() == 1) ASSERT_TRUE(Open(files.front()));
+    else ASSERT_TRUE(w.Session().AnalyseList(files));
+    w.ShowResultType(ClassListIndexOfLevel(1));
+    auto* results = w.findChild<ResultsPanelWidget*>();
+    ASSERT_NE(results, nullptr);
+    QListView* list = results->ResultsList();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    emit list->clicked(list->model()->index(0, 0));
+    Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
+  }
   // Every graph kind of the selected class at the window's graph sizes and on a page.
   void CheckEveryGraph(const std::string& what) {
     TVekEditForm& w = *window_;
@@ -162,14 +177,7 @@ TEST_F(GraphLegibility, NoActorCoversAnotherOnANovel) {
 
 // The star graph's counts stand on their own row beside their box, never on another box.
 TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
-  InstallWindows(Start());
-  ASSERT_TRUE(Open(Plain("ca01.txt")));
-  window_->ShowResultType(ClassListIndexOfLevel(1));
-  auto* results = window_->findChild<ResultsPanelWidget*>();
-  QListView* list = results->ResultsList();
-  list->setCurrentIndex(list->model()->index(0, 0));
-  emit list->clicked(list->model()->index(0, 0));
-  Options->Set(opt::GraphKind, uint16_t{kGraphStar});
+  ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf({Plain("ca01.txt")}, kGraphStar));
   EngineGraphSource source;
   TGrapheQuilor graph(source);
   RecordingCanvas canvas(kCharWidth, kLineHeight);
@@ -193,14 +201,7 @@ TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
 // On paper, where a row is many pixels high, the star's boxes stand apart,
 // each name inside its box and each count off every box.
 TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
-  InstallWindows(Start());
-  ASSERT_TRUE(Open(Plain("ca01.txt")));
-  window_->ShowResultType(ClassListIndexOfLevel(1));
-  auto* results = window_->findChild<ResultsPanelWidget*>();
-  QListView* list = results->ResultsList();
-  list->setCurrentIndex(list->model()->index(0, 0));
-  emit list->clicked(list->model()->index(0, 0));
-  Options->Set(opt::GraphKind, uint16_t{kGraphStar});
+  ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf({Plain("ca01.txt")}, kGraphStar));
   EngineGraphSource source;
   TGrapheQuilor graph(source);
   graph.SetPrinting(true, true);
