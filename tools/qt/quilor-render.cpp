@@ -1,6 +1,7 @@
 // quilor-render [--dico DIR] [--scenario FILE] --view text|star|area|actors|bursts|distribution
 //               [--select CLASS-NAME [--level N]] [--size WxH] -o OUT.png FILE...
-// quilor-render [--dico DIR] [--scenario FILE] --print-pdf OUT.pdf [--sections LIST] FILE...
+// quilor-render [--dico DIR] [--scenario FILE] --print-pdf OUT.pdf [--sections LIST]
+//               [--view star|area|actors|bursts|distribution] FILE...
 //
 // Analyses documents as the program does (its start-up, the current or the
 // given Scenario, one analysis of all the files) and draws one view into a
@@ -8,7 +9,8 @@
 // draws is what the window shows. --select selects a class by name at the
 // relation base level (or at level N); without it the first class of the
 // References list is selected, as the program does when a graph is asked
-// for before any selection. Views that are not built yet are refused.
+// for before any selection. Views that are not built yet are refused. With
+// --print-pdf, --view names the graph kind the graph section prints.
 //
 // Exit codes: 0 done, 1 the run was stopped or a fatal error, 64 a bad
 // option, 66 a file missing or unreadable, 73 the picture not written.
@@ -150,9 +152,9 @@ int Run(int argc, char** argv) {
     start = comma + 1;
   }
   if (!pdf.empty()) {
-    if (!out.empty() || !view.empty()) return usage();
+    if (!out.empty() || (!view.empty() && (!chosen || chosen->graphKind == 0))) return usage();
     static const View kPrint{"print", kGraphStar};
-    chosen = &kPrint;
+    if (!chosen) chosen = &kPrint;
   } else if (!sections.empty()) {
     return usage();
   }
@@ -189,6 +191,7 @@ int Run(int argc, char** argv) {
     if (!selected) {
       result = kExitUsage;
     } else if (!pdf.empty()) {
+      Options->Set(opt::GraphKind, static_cast<uint16_t>(chosen->graphKind));
       TPrintRequest request;
       request.flags = flags;
       request.colour = true;
