@@ -148,9 +148,11 @@ void TGrapheQuilor::SetLinkPen() {
   if (!MonochromePrint()) canvas_->SetPen(Role(13));
 }
 
-bool TGrapheQuilor::PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates) {
+bool TGrapheQuilor::PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates,
+                              const Rect* own) {
   Point at;
-  if (text.empty() || !labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at)) return false;
+  if (text.empty() || !labels.Place(canvas_->TextWidth(text), canvas_->TextHeight(text), candidates, at, own))
+    return false;
   canvas_->TextOut(at.x, at.y, text);
   return true;
 }
@@ -159,12 +161,24 @@ bool TGrapheQuilor::PlaceName(TLabelPlacer& labels, const std::string& name, con
   const int w = canvas_->TextWidth(name);
   const int h = canvas_->TextHeight(name);
   const Point c = box.Centre();
-  return PlaceText(labels, name,
-                   {{c.x - w / 2, c.y - h / 2},
-                    {c.x - w / 2, box.top - h - 1},
-                    {c.x - w / 2, box.bottom + 1},
-                    {box.right + 2, c.y - h / 2},
-                    {box.left - 2 - w, c.y - h / 2}});
+  std::vector<Point> candidates{{c.x - w / 2, c.y - h / 2},
+                                {c.x - w / 2, box.top - h - 1},
+                                {c.x - w / 2, box.bottom + 1},
+                                {box.right + 2, c.y - h / 2},
+                                {box.left - 2 - w, c.y - h / 2}};
+  // Then at its corners, on the nearest rows above and below that are free.
+  for (int row = 1; row <= 8; ++row) {
+    const int above = box.top - row * (h + 1);
+    const int below = box.bottom + 1 + (row - 1) * (h + 1);
+    for (const int y : {above, below})
+      for (const int x : {c.x - w / 2, box.right, box.left - w}) candidates.push_back({x, y});
+  }
+  // Last, anywhere on those rows within twice its width of the object.
+  for (int row = 1; row <= 8; ++row)
+    for (int step = -8; step <= 8; ++step)
+      for (const int y : {box.top - row * (h + 1), box.bottom + 1 + (row - 1) * (h + 1)})
+        candidates.push_back({c.x - w / 2 + step * w / 4, y});
+  return PlaceText(labels, name, candidates, &box);
 }
 
 void TGrapheQuilor::DrawArrow(int x1, int x2, int y) {

@@ -110,9 +110,12 @@ class TGrapheQuilor {
   void StarGraph();
   void DrawStarSide(const std::vector<StarItem>& items, int d, int bandWidth, const Rect& centreBox,
                     TLabelPlacer& labels);
-  // Writes text at the first free candidate place; false when none is free.
-  bool PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates);
-  // An object's name on the object, else above, below, right or left of its box.
+  // Writes text at the first free candidate place (own: the circle it may
+  // stand on); false when none is free.
+  bool PlaceText(TLabelPlacer& labels, const std::string& text, const std::vector<Point>& candidates,
+                 const Rect* own = nullptr);
+  // An object's name on the object, else above, below, right or left of its
+  // box, else at its corners on the nearest free row above or below it.
   bool PlaceName(TLabelPlacer& labels, const std::string& name, const Rect& box);
   int DrawRings();
   void AreaGraph();

@@ -71,7 +71,10 @@ void TGrapheQuilor::MoveBoxToEnd(uint32_t cls) {
 }
 
 // The concentric rings behind the area and actors graphs: twice as many as
-// fit, a ring step of an eighth of the half height; the ring step.
+// fit, a ring step of an eighth of the half height; the ring step. The
+// screen's picture cuts the outer rings at its edge; on paper only the rings
+// that lie whole inside the graph's frame are drawn, so that none is cut
+// short against the page's margins.
 int TGrapheQuilor::DrawRings() {
   const int cx = CentreX();
   const int cy = CentreY();
@@ -84,7 +87,9 @@ int TGrapheQuilor::DrawRings() {
   for (int i = 2 * rings; i >= 1; --i) {
     const int ry = i * ringStep;
     const int rx = Round(ry * aspect);
-    canvas_->Ellipse({cx - rx, cy - ry, cx + rx, cy + ry});
+    const Rect ring{cx - rx, cy - ry, cx + rx, cy + ry};
+    if (printing_ && !Inside(ring, rect_)) continue;
+    canvas_->Ellipse(ring);
   }
   return ringStep;
 }
@@ -197,12 +202,17 @@ void TGrapheQuilor::AreaGraph() {
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
   canvas_->SetBrush(MonochromePrint() ? kWhite : Role(14), BrushStyle::kSolid);
   TLabelPlacer labels(rect_, canvas_->TextWidth(" "));
-  std::vector<std::pair<int, std::string>> centreLabels;
+  // On paper, where nothing names an area under the mouse, a name written
+  // beside its area keeps off every other area.
+  if (printing_)
+    for (const PlacedArea& a : areas) labels.ReserveCircle(a.box);
+  std::vector<std::pair<Rect, std::string>> centreLabels;
   auto centreCircle = [&](int x, const std::string& name) {
     const Rect circle{x - ringStep, cy - ringStep, x + ringStep, cy + ringStep};
     if (opaque && !MonochromePrint()) canvas_->ShadedEllipse(circle, Role(14));
     else canvas_->Ellipse(circle);
-    centreLabels.emplace_back(x, name);
+    if (printing_) labels.ReserveCircle(circle);
+    centreLabels.emplace_back(circle, name);
   };
   if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
     centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)));
@@ -216,14 +226,16 @@ void TGrapheQuilor::AreaGraph() {
   // The labels last, so that no area covers one: the selected class's first,
   // then each area's on its area, above it, below it or beside it.
   SetFontColour(MonochromePrint() ? kBlack : Role(11));
-  for (const auto& [x, name] : centreLabels) {
+  for (const auto& [circle, name] : centreLabels) {
+    const int x = circle.Centre().x;
     const int w = canvas_->TextWidth(name);
     const int h = canvas_->TextHeight(name);
     PlaceText(labels, name,
               {{x - w / 2, cy - h / 2},
                {x - w / 2, cy - ringStep - h - 1},
                {x - w / 2, cy + ringStep + 1},
-               {std::max(rect_.left, x - w / 2), rect_.top}});
+               {std::max(rect_.left, x - w / 2), rect_.top}},
+              &circle);
   }
   auto labelArea = [&](const PlacedArea& a) {
     const bool highlighted = Highlighted(a.cls);
@@ -364,6 +376,10 @@ void TGrapheQuilor::ActorsGraph() {
     const int w = canvas_->TextWidth(warning);
     fixedText(warning, {{cx - w / 2, rect_.top + 2}, {cx - w / 2, rect_.top + rowHeight_ + 2}});
   }
+  // On paper, where nothing names a bubble under the mouse,
+  // a name written beside its bubble keeps off every other bubble.
+  if (printing_)
+    for (const PlacedArea& b : bubbles) labels.ReserveCircle(b.box);
 
   // Links between the placed classes of the relations shown.
   const uint32_t pairFirst = Selection.firstClass;

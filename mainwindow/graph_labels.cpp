@@ -14,20 +14,37 @@ bool Inside(const Rect& inner, const Rect& outer) {
          inner.bottom <= outer.bottom;
 }
 
-bool TLabelPlacer::Free(const Rect& r) const {
+namespace {
+
+// Whether the circle drawn in the square box meets r.
+bool CircleMeets(const Rect& box, const Rect& r) {
+  const double radius = box.Width() / 2.0;
+  const double cx = box.left + radius;
+  const double cy = box.top + box.Height() / 2.0;
+  // The point of r nearest the centre.
+  const double nx = std::clamp(cx, static_cast<double>(r.left), static_cast<double>(r.right));
+  const double ny = std::clamp(cy, static_cast<double>(r.top), static_cast<double>(r.bottom));
+  return (nx - cx) * (nx - cx) + (ny - cy) * (ny - cy) < radius * radius;
+}
+
+}  // namespace
+
+bool TLabelPlacer::Free(const Rect& r, const Rect* own) const {
   if (!Inside(r, frame_)) return false;
   for (const Rect& u : used_)
     if (Overlap(r, u)) return false;
+  for (const Rect& c : circles_)
+    if (!(own && c == *own) && CircleMeets(c, r)) return false;
   const Rect spaced{r.left - gap_, r.top, r.right + gap_, r.bottom};
   for (const Rect& l : labels_)
     if (Overlap(spaced, l)) return false;
   return true;
 }
 
-bool TLabelPlacer::Place(int width, int height, const std::vector<Point>& candidates, Point& at) {
+bool TLabelPlacer::Place(int width, int height, const std::vector<Point>& candidates, Point& at, const Rect* own) {
   for (const Point& p : candidates) {
     const Rect r{p.x, p.y, p.x + width, p.y + height};
-    if (!Free(r)) continue;
+    if (!Free(r, own)) continue;
     labels_.push_back(r);
     at = p;
     return true;

@@ -21,17 +21,21 @@ class TLabelPlacer {
   explicit TLabelPlacer(const Rect& frame, int gap = 0) : frame_(frame), gap_(gap) {}
   // Marks r as taken (a box, or a text drawn without asking).
   void Reserve(const Rect& r) { used_.push_back(r); }
+  // Marks the circle drawn in the square box as taken, except for the label
+  // placed with that box as its own (a name written on its own area).
+  void ReserveCircle(const Rect& box) { circles_.push_back(box); }
   // The first candidate top-left corner where a width x height label lies in
-  // the frame, meets no taken place and keeps the gap from the labels placed
-  // before; false when there is none.
-  bool Place(int width, int height, const std::vector<Point>& candidates, Point& at);
-  bool Free(const Rect& r) const;
+  // the frame, meets no taken place (but its own circle) and keeps the gap
+  // from the labels placed before; false when there is none.
+  bool Place(int width, int height, const std::vector<Point>& candidates, Point& at, const Rect* own = nullptr);
+  bool Free(const Rect& r, const Rect* own = nullptr) const;
   const Rect& Frame() const { return frame_; }
 
  private:
   Rect frame_;
   int gap_ = 0;
   std::vector<Rect> used_;
+  std::vector<Rect> circles_;
   std::vector<Rect> labels_;
 };
 

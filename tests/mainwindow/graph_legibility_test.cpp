@@ -31,12 +31,13 @@ constexpr int kCharWidth = 7;
 constexpr int kLineHeight = 13;
 
 // Every text drawn, as the box it covers; what overlaps or leaves the frame.
-std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame) {
+std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame, int charWidth = kCharWidth,
+                          int lineHeight = kLineHeight) {
   std::vector<std::pair<Rect, std::string>> texts;
   for (const DrawOp& op : canvas.Ops()) {
     if (op.kind != DrawOp::kText || op.text.empty()) continue;
     const Point p = op.points.front();
-    Rect box{p.x, p.y, p.x + kCharWidth * static_cast<int>(op.text.size()), p.y + kLineHeight};
+    Rect box{p.x, p.y, p.x + charWidth * static_cast<int>(op.text.size()), p.y + lineHeight};
     // A clipped text covers its clip at most.
     if (op.rect.Width() > 0)
       box = {std::max(box.left, op.rect.left), std::max(box.top, op.rect.top), std::min(box.right, op.rect.right),
@@ -55,6 +56,30 @@ std::string LabelProblems(const RecordingCanvas& canvas, const Rect& frame) {
 
 std::string Plain(const std::string& name) { return quilor::testing_support::CorpusFile("plain", name); }
 
+// ca01 to caNN.
+std::vector<std::string> BrownFiles(int count) {
+  std::vector<std::string> files;
+  for (int n = 1; n <= count; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "ca%02d.txt", n);
+    files.push_back(Plain(name));
+  }
+  return files;
+}
+
+// How many of the circles drawn in the boxes cover another.
+int CoveredCircles(const std::vector<Rect>& circles) {
+  int covered = 0;
+  for (size_t i = 0; i < circles.size(); ++i)
+    for (size_t j = i + 1; j < circles.size(); ++j) {
+      const double dx = circles[i].Centre().x - circles[j].Centre().x;
+      const double dy = circles[i].Centre().y - circles[j].Centre().y;
+      // One pixel of rounding between two circles that touch.
+      if (std::sqrt(dx * dx + dy * dy) + 1 < (circles[i].Width() + circles[j].Width()) / 2.0) ++covered;
+    }
+  return covered;
+}
+
 class GraphLegibility : public MainWindowTest {
  protected:
   // Analyses the files and selects the first class of the References list,
@@ -72,6 +97,64 @@ class GraphLegibility : public MainWindowTest {
     emit list->clicked(list->model()->index(0, 0));
     Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
   }
+  // The area graph on a page, where a row is many pixels high: every ring and
+  // every area inside the frame, no area over another or over the selected
+  // class, no name over another.
+  void CheckPrintedAreas(const std::vector<std::string>& files, const std::string& what) {
+    ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf(files, kGraphAreas));
+    // A printer's pixels: ten times a screen's.
+    constexpr int kWide = 10 * kCharWidth, kHigh = 10 * kLineHeight;
+    // A portrait page and a landscape one.
+    for (const Rect& frame : {Rect{240, 500, 9240, 13000}, Rect{240, 500, 13240, 8700}})
+      for (bool colour : {true, false}) {
+        EngineGraphSource source;
+        TGrapheQuilor graph(source);
+        graph.SetFixedScale(true);
+        graph.SetPrinting(true, colour);
+        RecordingCanvas canvas(kWide, kHigh);
+        ViewState.GraphShown = true;
+        graph.Draw(canvas, frame, kModeRedraw, Selection.firstTerm);
+        std::vector<Rect> areas;
+        int outside = 0;
+        for (const DrawOp& op : canvas.Ops()) {
+          if (op.kind != DrawOp::kEllipse && op.kind != DrawOp::kShadedEllipse) continue;
+          if (!Inside(op.rect, frame)) ++outside;
+          // The rings behind are not filled.
+          if (op.kind == DrawOp::kShadedEllipse || op.brushStyle != BrushStyle::kClear) areas.push_back(op.rect);
+        }
+        ASSERT_GT(areas.size(), 10u) << what;
+        EXPECT_EQ(outside, 0) << what << (colour ? "" : ", black and white") << ", " << frame.Width() << " x "
+                              << frame.Height();
+        EXPECT_EQ(CoveredCircles(areas), 0)
+            << what << (colour ? "" : ", black and white") << ", " << frame.Width() << " x " << frame.Height();
+        // A name stands on its own area, centred, or off every area.
+        int covering = 0;
+        for (const DrawOp& op : canvas.Ops()) {
+          if (op.kind != DrawOp::kText || op.text.empty()) continue;
+          const Point p = op.points.front();
+          const Rect text{p.x, p.y, p.x + kWide * static_cast<int>(op.text.size()), p.y + kHigh};
+          for (const Rect& a : areas) {
+            const double r = a.Width() / 2.0;
+            const double nx = std::clamp<double>(a.Centre().x, text.left, text.right);
+            const double ny = std::clamp<double>(a.Centre().y, text.top, text.bottom);
+            const double dx = nx - a.Centre().x, dy = ny - a.Centre().y;
+            const bool own =
+                std::abs(text.Centre().x - a.Centre().x) <= 1 && std::abs(text.Centre().y - a.Centre().y) <= 1;
+            if (dx * dx + dy * dy < r * r && !own && ++covering <= 3)
+              ADD_FAILURE() << what << ": [" << op.text << "] covers an area";
+          }
+        }
+        EXPECT_EQ(covering, 0) << what;
+        // Every area keeps its name: nothing names it under the mouse on paper.
+        size_t names = 0;
+        for (const DrawOp& op : canvas.Ops()) names += op.kind == DrawOp::kText && !op.text.empty();
+        EXPECT_GE(names, areas.size()) << what << ", " << frame.Width() << " x " << frame.Height();
+        EXPECT_EQ(LabelProblems(canvas, frame, kWide, kHigh), "")
+            << what << (colour ? "" : ", black and white") << ", " << frame.Width() << " x " << frame.Height();
+      }
+    CloseWindow();
+  }
+
   // Every graph kind of the selected class at the window's graph sizes and on a page.
   void CheckEveryGraph(const std::string& what) {
     TVekEditForm& w = *window_;
@@ -123,11 +206,8 @@ TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTwentyFiles) {
   TVekEditForm& w = Start();
   InstallWindows(w);
   std::vector<std::string> files;
-  for (int n = 1; n <= 20; ++n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "ca%02d.txt", n);
-    if (std::filesystem::exists(Plain(name))) files.push_back(Plain(name));
-  }
+  for (const std::string& file : BrownFiles(20))
+    if (std::filesystem::exists(file)) files.push_back(file);
   ASSERT_EQ(files.size(), 20u);
   ASSERT_TRUE(w.Session().AnalyseList(files));
   CheckEveryGraph("20 files");
@@ -161,15 +241,7 @@ TEST_F(GraphLegibility, NoActorCoversAnotherOnANovel) {
       if ((op.kind == DrawOp::kEllipse && op.brushStyle != BrushStyle::kClear) || op.kind == DrawOp::kShadedEllipse)
         bubbles.push_back(op.rect);  // the rings behind are not filled
     ASSERT_GT(bubbles.size(), 10u);
-    int covered = 0;
-    for (size_t i = 0; i < bubbles.size(); ++i)
-      for (size_t j = i + 1; j < bubbles.size(); ++j) {
-        const double dx = bubbles[i].Centre().x - bubbles[j].Centre().x;
-        const double dy = bubbles[i].Centre().y - bubbles[j].Centre().y;
-        // One pixel of rounding between two circles that touch.
-        if (std::sqrt(dx * dx + dy * dy) + 1 < (bubbles[i].Width() + bubbles[j].Width()) / 2.0) ++covered;
-      }
-    EXPECT_EQ(covered, 0) << r.Width() << " x " << r.Height();
+    EXPECT_EQ(CoveredCircles(bubbles), 0) << r.Width() << " x " << r.Height();
     EXPECT_EQ(LabelProblems(canvas, r), "") << r.Width() << " x " << r.Height();
   }
   CloseWindow();
@@ -248,6 +320,14 @@ TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
     }
   }
   CloseWindow();
+}
+
+TEST_F(GraphLegibility, PrintedAreasStayApartInsideTheFrameOnABrownText) {
+  CheckPrintedAreas({Plain("ca01.txt")}, "ca01");
+}
+
+TEST_F(GraphLegibility, PrintedAreasStayApartInsideTheFrameOnTenFiles) {
+  CheckPrintedAreas(BrownFiles(10), "10 files");
 }
 
 }  // namespace
