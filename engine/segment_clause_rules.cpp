@@ -15,7 +15,7 @@ namespace quilor {
 namespace {
 
 // The kinds the rules choose (the decoder's subclass numbers).
-enum ConnectorKind { kCause = 2, kAddition = 4, kOpposition = 6, kComparison = 7, kTime = 8 };
+enum ConnectorKind { kCause = 2, kAddition = 4, kOpposition = 6, kComparison = 7, kTime = 8, kConnectorManner = 10 };
 enum ModalityKind { kModalityTime = 1, kManner = 3, kIntensity = 7 };
 enum PronounKind { kRelative = 1, kPossessive = 2, kPersonal = 3 };
 
@@ -416,8 +416,42 @@ void TSegmentLookup::ApplyThatRule(int i) {
              !(before && (isNounOrPronoun(before) || IsVerb(First(*before))))) {
     determiner = true;  // ..., that genial juggling act
   }
-  if (determiner) KeepFirstReading(s, IsDeterminantVariant);
-  else KeepReadingOf(s, kClassPronoun, kRelative);
+  if (determiner) {
+    KeepFirstReading(s, IsDeterminantVariant);
+  } else if (OpensClauseOfSaying(before ? bi : -1, i)) {
+    // The clause a verb of saying or thinking takes (I think that he left,
+    // it was said that prices rose, he told them that the plan failed):
+    // "that" only opens it, a connector the lexicon does not give. No kind
+    // of connector names a reported content; it takes the manner, as "how"
+    // after the same verbs (she said how the plan failed).
+    SetSingle(s, [](TCategoryRecord& r) { SetConnector(r, kConnectorManner); });
+  } else {
+    KeepReadingOf(s, kClassPronoun, kRelative);
+  }
+}
+
+bool TSegmentLookup::OpensClauseOfSaying(int before, int i) const {
+  // The verb before, or the verb and its object pronoun (told them that),
+  // within the clause; its kind tells saying (performative) or thinking,
+  // believing and perceiving (reflexive).
+  if (before < 0) return false;
+  int v = before;
+  const TCategoryRecord* object = &First(slots_[v]);
+  if ((IsPersonalPronoun(*object) || IsDeixis(*object)) && !IsSubjectOnly(slots_[v])) {
+    if (PauseBefore(slots_[v])) return false;
+    v = PreviousWordSlot(v);
+    if (v < 0) return false;
+  }
+  const TCategoryRecord& verb = First(slots_[v]);
+  if (!IsVerb(verb) || !(IsReflexive(verb) || IsPerformative(verb))) return false;
+  // A clause follows, joined: its subject (a pronoun, an article, a name)
+  // or a noun phrase and its verb. That which, that to him: the
+  // demonstrative stands alone.
+  const int ni = NextWordSlot(i);
+  if (ni < 0 || slots_[ni].IsMark() || PauseBefore(slots_[ni])) return false;
+  const TWordSlot& n = slots_[ni];
+  if (IsRelativePronoun(First(n))) return false;
+  return IsPronoun(First(n)) || IsDeterminantVariant(First(n)) || n.capitalisation != 0 || ClauseVerb(ni) >= 0;
 }
 
 bool TSegmentLookup::ComparisonBefore(int i) const {

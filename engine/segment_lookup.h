@@ -45,6 +45,9 @@ class TSegmentLookup {
   // (segment_clause_rules.cpp).
   void ApplyClauseRules(int i);
   void ApplyThatRule(int i);
+  // Whether "that" at i opens the clause of the verb of saying or thinking
+  // that stands at `before` (-1: none in its clause).
+  bool OpensClauseOfSaying(int before, int i) const;
   // Whether slot i opens a sentence with a bare verb before its object.
   bool OpensOrder(int i) const;
   // Slot i opens a clause (the segment's first word, or punctuation before

@@ -561,7 +561,7 @@ TEST(SegmentKinds, TheNextWordDecidesTheClass) {
       // Demonstrative that before a singular noun; a clause after a noun or before a plural.
       {"Put it that way.", "that", kClassDeterminant2},
       {"At that time the road was closed.", "that", kClassDeterminant2},
-      {"He said that people like it.", "that", kClassPronoun, 1},
+      {"He said that people like it.", "that", kClassConnector, 10},
       {"The fact that science grows is plain.", "that", kClassPronoun, 1},
       // More and most count a noun and intensify an adjective.
       {"We need more money.", "more", kClassDeterminant2},
@@ -611,6 +611,32 @@ TEST(SegmentKinds, TheNextWordDecidesTheClass) {
   Segment("Something that is new is not always modern.");
   EXPECT_EQ(ClassOf("new"), kClassAdjective);
   TextWords.Clear();
+}
+
+// "that" opening the clause that a verb of saying or thinking takes is a
+// connector (of manner, as "how" there); after a noun it stays the
+// relative, before a noun the verb takes it is the demonstrative.
+TEST(SegmentKinds, ThatOpensTheClauseOfAVerbOfSaying) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"I think that he left.", "that", kClassConnector, 10},
+      {"She said that the plan failed.", "that", kClassConnector, 10},
+      {"We believe that prices will rise.", "that", kClassConnector, 10},
+      {"They know that Rome fell.", "that", kClassConnector, 10},
+      {"He told them that the plan failed.", "that", kClassConnector, 10},
+      {"It was believed that the war would end.", "that", kClassConnector, 10},
+      {"She said quietly that the plan failed.", "that", kClassConnector, 10},
+      // The relative after a noun, the demonstrative, and "so that".
+      {"The book that I read was long.", "that", kClassPronoun, 1},
+      {"She said the words that I wrote.", "that", kClassPronoun, 1},
+      {"I know that man.", "that", kClassDeterminant2},
+      {"That book is mine.", "That", kClassDeterminant2},
+      {"They worked so that we could rest.", "so_that", kClassConnector, 3},
+      // A verb of another kind, and no clause after it.
+      {"He showed that the claim was false.", "that", kClassPronoun, 1},
+      {"I believe that which I see.", "that", kClassPronoun, 1},
+      {"I know that.", "that", kClassPronoun, 1},
+  });
 }
 
 TEST(SegmentKinds, TensesAndMoodsOfVerbs) {
