@@ -7,6 +7,8 @@
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "core/messages.h"
+#include "generated/message_names.h"
+#include "import/conversion_dispatch.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -88,6 +90,30 @@ QueueFilling FillFileQueue(const std::vector<std::string>& files) {
     ShowError(text);
   }
   return result;
+}
+
+std::vector<std::string> ConversionFilterStatusLines(const std::array<bool, kStatusListConverters>& loaded) {
+  static constexpr int kNames[kStatusListConverters] = {msg::kPdfIFilter,       msg::kOffice97To2003,
+                                                        msg::kOffice2007,       msg::kPowerpoint2007,
+                                                        msg::kOpenDocumentText, msg::kOpenDocumentPresentation};
+  std::vector<std::string> lines{" ", GetMessageText(msg::kExternalConversionFiltersStatus), " "};
+  for (size_t i = 0; i < kStatusListConverters; ++i)
+    lines.push_back(GetMessageText(kNames[i]) + " = " + GetMessageText(loaded[i] ? msg::kActive : msg::kInactive));
+  lines.push_back(" ");
+  lines.push_back(GetMessageText(msg::kReadSoftwareUserManual));
+  return lines;
+}
+
+std::vector<std::string> ConversionFilterStatusLines() {
+  static constexpr ConverterFormat kFormats[kStatusListConverters] = {ConverterFormat::kPdf,
+                                                                      ConverterFormat::kOffice,
+                                                                      ConverterFormat::kOffice2007,
+                                                                      ConverterFormat::kPowerPoint2007,
+                                                                      ConverterFormat::kOpenDocumentText,
+                                                                      ConverterFormat::kOpenDocumentPresentation};
+  std::array<bool, kStatusListConverters> loaded{};
+  for (size_t i = 0; i < kStatusListConverters; ++i) loaded[i] = ConverterAvailable(kFormats[i]);
+  return ConversionFilterStatusLines(loaded);
 }
 
 }  // namespace quilor::ui

@@ -3,6 +3,7 @@
 // Paths are UTF-8.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,5 +32,16 @@ struct QueueFilling {
 // capacity. When files remain that could not be queued, shows the error
 // "<added> files scanned Overflow! ..." and reports the overflow.
 QueueFilling FillFileQueue(const std::vector<std::string>& files);
+
+// The document converters whose state the status list names, in its order.
+constexpr int kStatusListConverters = 6;
+// The status of the document converters, shown in the results list after a
+// text that could not be read (Windows-1252): a heading between blank lines,
+// "<converter> = Active" or "= Inactive" for each by loaded (PDF, Word
+// 97-2003, Office Open XML text, presentation, OpenDocument text,
+// presentation), a blank line and where to read more.
+std::vector<std::string> ConversionFilterStatusLines(const std::array<bool, kStatusListConverters>& loaded);
+// The same for the converters this program has loaded.
+std::vector<std::string> ConversionFilterStatusLines();
 
 }  // namespace quilor::ui

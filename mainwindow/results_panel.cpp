@@ -16,6 +16,7 @@
 #include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
+#include "mainwindow/files_tab.h"
 #include "ui/main_window_port.h"
 #include "ui/selection_ops.h"
 #include "ui/view_state.h"
@@ -290,9 +291,9 @@ void TResultsPanel::RefreshAfterAnalysis() {
   const uint32_t episodes = AnalysisResults ? AnalysisResults->EpisodeCount : 0;
   FirstEpisodeIndex = BuildResultTypeList(table_, bursts, episodes, TextWords.Count());
   if (table_.Count() < 0) {
-    // An empty or unreadable text: nothing can be shown.
-    SetExplanation(Text(msg::kConversionPDFOfficeFormats));
-    SetStatus(Text(msg::kReadSoftwareUserManual));
+    // An empty or unreadable text: nothing can be shown but why, and which
+    // document converters this program has.
+    ShowUnreadableText();
     return;
   }
   keyNotFound_.clear();
@@ -446,10 +447,13 @@ void TResultsPanel::ShowResultType() {
   }
   FillItems(entry);
   FindSelectedLine(entry);
-  if (TextWords.Count() == 0) {
-    SetExplanation(Text(msg::kConversionPDFOfficeFormats));
-    SetStatus(Text(msg::kReadSoftwareUserManual));
-  }
+  if (TextWords.Count() == 0) ShowUnreadableText();
+}
+
+void TResultsPanel::ShowUnreadableText() {
+  SetExplanation(Text(msg::kConversionPDFOfficeFormats));
+  items_ = ConversionFilterStatusLines();
+  SetStatus(Text(msg::kReadSoftwareUserManual));
 }
 
 void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
@@ -917,8 +921,12 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
     look.inScenario = cls > 0 && OntologyEngine->ClassScenarioEntry(level, cls) != 0;
     look.markColour = look.inScenario ? ViewState.CurrentColours[kColourClassified] : (kWhite ^ 0xFFFFFF);
   };
+  if (!entry) {
+    // No result type (the converters' status of an unreadable text): a plain mark.
+    look.markColour = buttonFace;
+    return look;
+  }
   switch (code) {
-    case 0:
     case kResultCategories:
       look.markColour = diagnosis_ ? optionColour(std::clamp(diagnosis_->LineKindCode(line), 0, 16)) : buttonFace;
       break;

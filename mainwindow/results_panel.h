@@ -166,6 +166,9 @@ class TResultsPanel : private DiagnosisView {
   bool AddLine(const std::string& text) override;
   void SetExplanation(const std::string& text);
   void SetStatus(const std::string& text);
+  // The explanation, the converters' status list and the status of a text
+  // that could not be read.
+  void ShowUnreadableText();
   void FillItems(const TResultTypeEntry& entry);
   void FinishItems(std::vector<std::string> lines, bool sortable);
   void ApplySearchKeys();

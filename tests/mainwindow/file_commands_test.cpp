@@ -103,6 +103,25 @@ TEST(FilesTabTest, ListsReadableDocumentsOneLevelDown) {
   EXPECT_EQ(list.size(), 3u);
 }
 
+// The converters' status list: a heading between blank lines, each
+// converter by name with its state in the list's order, and the manual.
+TEST(FilesTabTest, ConverterStatusListNamesEachConverterAndItsState) {
+  InitMessages();
+  const std::vector<std::string> lines = ConversionFilterStatusLines({true, false, true, true, false, true});
+  const std::vector<std::string> expected{" ",
+                                          "External Conversion Filters Status",
+                                          " ",
+                                          "PDF IFilter = Active",
+                                          "Microsoft Office 97-2003 = Inactive",
+                                          "Microsoft Office 2007 = Active",
+                                          "Microsoft Powerpoint 2007 = Active",
+                                          "OpenDocument Text = Inactive",
+                                          "OpenDocument Presentation = Active",
+                                          " ",
+                                          "Read the software User's manual for more information."};
+  EXPECT_EQ(lines, expected);
+}
+
 TEST(FilesTabTest, TwelveThousandFilesQueueTenThousandAndSaySo) {
   ScopedScriptedUi ui;
   std::vector<std::string> files;

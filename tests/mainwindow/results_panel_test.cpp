@@ -6,7 +6,9 @@
 #include <memory>
 #include <set>
 
+#include "core/messages.h"
 #include "core/name_index.h"
+#include "mainwindow/files_tab.h"
 #include "engine/analysis_results.h"
 #include "engine/command_line.h"
 #include "engine/ontology_engine.h"
@@ -254,14 +256,25 @@ TEST_F(SampleResults, BothActorBoxesCannotBeUnchecked) {
             "Actant: before verbs. Statistics on actors. Warning: only the checked items are shown.");
 }
 
-TEST_F(SampleResults, AnEmptyTextShowsNoResultType) {
+// An unreadable text shows no result type: the results list says which
+// document converters the program has, and selecting a line changes nothing.
+TEST_F(SampleResults, AnEmptyTextShowsNoResultTypeButTheConverters) {
   ASSERT_FALSE(session_->Analyse({session_->Write("empty.txt", "")}) && TextWords.Count() >= 2);
   panel_.RefreshAfterAnalysis();
   EXPECT_EQ(panel_.ResultTypeTable().Lines(), std::vector<std::string>{"Empty or unreadable text"});
-  EXPECT_TRUE(panel_.Items().empty());
+  const std::vector<std::string> status = ConversionFilterStatusLines();
+  EXPECT_EQ(panel_.Items(), status);
+  ASSERT_EQ(status.size(), 11u);
+  EXPECT_EQ(status[1], "External Conversion Filters Status");
+  EXPECT_EQ(panel_.Explanation(), GetMessageText(1175));
+  // Its lines carry the plain mark, not a category's colour.
+  for (size_t k = 0; k <= 16; ++k) Options->Set(opt::Colour(k), uint32_t{0});
+  for (int line = 0; line < 11; ++line) EXPECT_EQ(panel_.LineLook(line).markColour, MakeRgb(0xF0, 0xF0, 0xF0));
   EXPECT_EQ(main_.messages.back(), "Read the software User's manual for more information.");
   panel_.SelectResultType(3);
-  EXPECT_TRUE(panel_.Items().empty());
+  EXPECT_EQ(panel_.Items(), status);
+  panel_.ClickLine(4);
+  EXPECT_EQ(Selection.kind, kSelectNone);
 }
 
 }  // namespace
