@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -14,6 +13,7 @@
 #include "engine/selection.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/graph_state.h"
+#include "ui/hint_pause_qt.h"
 #include "ui/texts_qt.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/view_state.h"
@@ -66,7 +66,7 @@ class GraphPicture : public QWidget {
     panel_.mouse_.MouseMove(p.x(), p.y(), StateOf(e, false));
     const QString hint = QString::fromStdString(Cp1252ToUtf8(GraphView.HintBuffer));
     setToolTip(hint);
-    if (!hint.isEmpty() && isVisible()) QToolTip::showText(e->globalPosition().toPoint(), hint, this);
+    if (!hint.isEmpty() && isVisible()) ShowHint(e->globalPosition().toPoint(), hint, this);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     const QPoint p = e->position().toPoint();

@@ -37,6 +37,7 @@
 #include "engine/startup.h"
 #include "engine/word_list.h"
 #include "mainwindow/command_file.h"
+#include "ui/hint_pause_qt.h"
 #include "ui/desktop.h"
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
@@ -689,6 +690,7 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   ApplyHistoryOptionsAtStart(*Options);
   AppliquerHistoFichierSurMenu();
   panelInfos_->setMinimumHeight(Options->Switch(opt::LargeFonts) ? 110 : 64);
+  InstallHintPause();
   startupDone_ = true;
   return true;
 }

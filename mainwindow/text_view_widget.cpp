@@ -15,6 +15,7 @@
 
 #include "core/messages.h"
 #include "engine/word_list.h"
+#include "ui/hint_pause_qt.h"
 #include "ui/drag_formats.h"
 #include "ui/view_state.h"
 #include "ui/main_window_port.h"
@@ -203,7 +204,7 @@ void TextViewWidget::EndDrag(QPoint global) {
   std::string hint;
   if (mouse->EndDrag(hint)) {
     image_->setToolTip(FromCp1252(hint));
-    QToolTip::showText(global, FromCp1252(hint), image_);
+    ShowHint(global, FromCp1252(hint), image_);
   } else {
     QToolTip::hideText();
     emit wordActivated(ViewState.HitWordPosition, ViewState.HitItemKind);

@@ -5,7 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QListView>
 #include <QPushButton>
 #include <QMenuBar>
@@ -30,6 +34,7 @@
 #include "mainwindow/graph_panel_widget.h"
 #include "mainwindow/graph_track_bar.h"
 #include "app/install_windows_qt.h"
+#include "ui/hint_pause_qt.h"
 #include "ui/recording_canvas.h"
 #include "ui/result_type_codes.h"
 #include "mainwindow/results_panel_widget.h"
@@ -364,6 +369,36 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
     EXPECT_LE(context->geometry().right(), room.right());
   }
   context->close();
+  CloseWindow();
+}
+
+// Every hint hides after the same pause: a button's own, and a line's of an
+// item view, which the view would otherwise show with the platform's pause.
+TEST_F(MainWindowTest, EveryHintHidesAfterTheSamePause) {
+  Start();
+  QToolButton button;
+  button.setToolTip(QStringLiteral("Open"));
+  QHelpEvent onButton(QEvent::ToolTip, QPoint(2, 2), QPoint(20, 20));
+  QApplication::sendEvent(&button, &onButton);
+  EXPECT_EQ(button.toolTipDuration(), kHintHidePauseMs);
+  EXPECT_EQ(kHintHidePauseMs, 7000);
+  QListWidget lines;
+  lines.addItem(QStringLiteral("first"));
+  lines.item(0)->setToolTip(QStringLiteral("Show the Episodes graph"));
+  lines.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&lines));
+  QString shownText;
+  int shownPause = 0;
+  SetHintShower([&](const QPoint&, const QString& text, QWidget*, int pause) {
+    shownText = text;
+    shownPause = pause;
+  });
+  const QPoint at = lines.visualItemRect(lines.item(0)).center();
+  QHelpEvent onLine(QEvent::ToolTip, at, lines.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(lines.viewport(), &onLine);
+  SetHintShower(nullptr);
+  EXPECT_EQ(shownText, QStringLiteral("Show the Episodes graph"));
+  EXPECT_EQ(shownPause, 7000);
   CloseWindow();
 }
 
