@@ -33,6 +33,7 @@ void InstallOptionsCommands(TVekEditForm& window) {
     // What the main window shows differently.
     if (largeFonts != Options->Switch(opt::LargeFonts) || sort != Options->Switch(opt::SortAlphabetical) ||
         extracts != Options->Switch(opt::ExtractsByProposition)) {
+      main->ApplyListFonts();
       if (main->TextLoaded()) main->SwitchAffichageSurDerniereFonctionUtilise();
       main->RazAffichageEtGraphe();
     }

@@ -42,6 +42,7 @@
 #include "mainwindow/explain_pages.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
+#include "mainwindow/results_panel_widget.h"
 #include "ui/texts_qt.h"
 #include "mainwindow/tool_icons_qt.h"
 #include "platform/text_encoding.h"
@@ -689,10 +690,22 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   panelInfos_->setVisible(commandsEnabled_ && Options->Switch(opt::ShowHelpPanel));
   ApplyHistoryOptionsAtStart(*Options);
   AppliquerHistoFichierSurMenu();
-  panelInfos_->setMinimumHeight(Options->Switch(opt::LargeFonts) ? 110 : 64);
+  ApplyListFonts();
   InstallHintPause();
   startupDone_ = true;
   return true;
+}
+
+void TVekEditForm::ApplyListFonts() {
+  const ListFonts fonts = ListFontsFor(Options->Switch(opt::LargeFonts));
+  panelInfos_->setMinimumHeight(fonts.infoPanelHeight);
+  panelResultats_->setMinimumWidth(fonts.resultsPanelMinimumWidth);
+  for (QWidget* widget : {panelResultats_, static_cast<QWidget*>(statusBar()), static_cast<QWidget*>(pageControl1_)}) {
+    QFont font = widget->font();
+    font.setPointSize(fonts.fontSize);
+    widget->setFont(font);
+  }
+  for (ResultsPanelWidget* results : findChildren<ResultsPanelWidget*>()) results->SetListFonts(fonts);
 }
 
 void TVekEditForm::FormShow(bool maximise) {

@@ -74,6 +74,9 @@ class TVekEditForm : public QMainWindow, public MainWindowPort, public SessionVi
   // Maximises (unless the Scenario tool opens at start) and analyses the
   // file named on the command line.
   void FormShow(bool maximise = true);
+  // The sizes and fonts of the results side and the status bar, by the
+  // large-fonts option (at start-up and when the option changes).
+  void ApplyListFonts();
 
   // Hooks (see the top of this file).
   QWidget* ResultsContainer() const { return resultsPage_; }

@@ -36,6 +36,19 @@ MainWindowPlacement PlaceMainWindow(const MonitorArea& monitor) {
   return p;
 }
 
+ListFonts ListFontsFor(bool largeFonts) {
+  ListFonts fonts;
+  if (largeFonts) {
+    fonts.infoPanelHeight = 110;
+    fonts.resultsPanelMinimumWidth = 250;
+    fonts.itemHeight = 20;
+    fonts.fontSize = 10;
+  }
+  return fonts;
+}
+
+int ListItemHeight(const ListFonts& fonts, int fontLineHeight) { return std::max(fonts.itemHeight, fontLineHeight); }
+
 namespace {
 
 struct FilterEntry {

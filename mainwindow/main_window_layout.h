@@ -36,6 +36,24 @@ MainWindowPlacement PlaceMainWindow(const MonitorArea& monitor);
 // in the monitor's available area.
 MonitorArea KeepWholeOnMonitor(const MonitorArea& frame, const MonitorArea& monitor);
 
+// The sizes and fonts of the results side, by the large-fonts option: the
+// height of the help panel under the results, the least width of the results
+// panel (0: none), a line's height in the result types and the results list,
+// and the points of the results panel, the status bar and the tabs over the
+// results. Either way the results list scrolls sideways over 350 pixels.
+struct ListFonts {
+  int infoPanelHeight = 64;
+  int resultsPanelMinimumWidth = 0;
+  int itemHeight = 14;
+  int fontSize = 8;
+  int horizontalExtent = 350;
+};
+ListFonts ListFontsFor(bool largeFonts);
+// A line's height for a font whose lines are fontLineHeight pixels high: the
+// option's, or the font's where that is taller (a screen of more dots per
+// inch), so that no line is cut.
+int ListItemHeight(const ListFonts& fonts, int fontLineHeight);
+
 // The open dialog's filter: "caption|*.a;*.b|caption|*.c|...|All|*.*"
 // (texts of the string table, Windows-1252).
 std::string BuildOpenDialogFilter();

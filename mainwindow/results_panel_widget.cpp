@@ -82,6 +82,7 @@ void ResultsLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
   painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
   PainterCanvas canvas(*painter);
   Font font;
+  font.size = fontSize_;
   font.colour = FromQColor(selected ? option.palette.highlightedText().color() : option.palette.text().color());
   canvas.SetFont(font);
   const QRect& q = option.rect;
@@ -92,11 +93,36 @@ void ResultsLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 
 QSize ResultsLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QSize size = QStyledItemDelegate::sizeHint(option, index);
-  size.setHeight(std::max(size.height(), 16));
-  return size;
+  return QSize(std::max(size.width(), width_), lineHeight_);
+}
+
+void ResultsLineDelegate::SetSizes(int fontSize, int lineHeight, int width) {
+  fontSize_ = fontSize;
+  lineHeight_ = lineHeight;
+  width_ = width;
 }
 
 namespace {
+
+// The result types' lines, each of the height the lists' fonts ask for.
+class TypeLineDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), height_);
+  }
+  void SetHeight(int height) { height_ = height; }
+
+ private:
+  int height_ = 16;
+};
+
+// The pixels of a line of text in the results' font on widget's screen.
+int LineHeightOf(const QWidget& widget, int points) {
+  QFont font(QString::fromStdString(Font{}.name));
+  font.setPointSize(points);
+  return QFontMetrics(font, &widget).height();
+}
 
 // The captions' font: bold, in the window's text colour.
 Font HeaderFont(const QWidget& header) {
@@ -136,10 +162,14 @@ void ResultsPanelWidget::LayOutColumns(bool measure) {
     probe.setDotsPerMeterY(static_cast<int>(items_->logicalDpiY() / 0.0254));
     QPainter painter(&probe);
     PainterCanvas canvas(painter);
-    canvas.SetFont(Font{});
-    panel_.MeasureColumns(canvas, HeaderFont(*header_));
+    Font font;
+    font.size = fonts_.fontSize;
+    canvas.SetFont(font);
+    Font captions = HeaderFont(*header_);
+    captions.size = fonts_.fontSize;
+    panel_.MeasureColumns(canvas, captions);
   }
-  panel_.LayOutColumns(items_->viewport()->width());
+  panel_.LayOutColumns(std::max(items_->viewport()->width(), fonts_.horizontalExtent));
   header_->setVisible(!panel_.ColumnCaptions().empty());
   header_->update();
   items_->viewport()->update();
@@ -161,7 +191,11 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   actant_->setText(MessageText(kMsgActantBox));
   acte_->setText(MessageText(kMsgActeBox));
   items_->setModel(model_);
-  items_->setItemDelegate(new ResultsLineDelegate(panel, items_));
+  lines_ = new ResultsLineDelegate(panel, items_);
+  items_->setItemDelegate(lines_);
+  typeLines_ = new TypeLineDelegate(types_);
+  types_->setItemDelegate(typeLines_);
+  types_->setUniformItemSizes(true);
   items_->setUniformItemSizes(true);
   items_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   // Lines are dragged to the Scenario editor and the word search; a word of
@@ -189,6 +223,7 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(split);
+  SetListFonts(ListFontsFor(Options && Options->Switch(opt::LargeFonts)));
 
   connect(types_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (syncing_ || row < 0) return;
@@ -215,6 +250,21 @@ ResultsPanelWidget::ResultsPanelWidget(TResultsPanel& panel, QWidget* parent)
     Sync();
   });
   Sync();
+}
+
+void ResultsPanelWidget::SetListFonts(const ListFonts& fonts) {
+  fonts_ = fonts;
+  const int height = ListItemHeight(fonts, LineHeightOf(*items_, fonts.fontSize));
+  lines_->SetSizes(fonts.fontSize, height, fonts.horizontalExtent);
+  static_cast<TypeLineDelegate*>(typeLines_)->SetHeight(height);
+  QFont captions = header_->font();
+  captions.setPointSize(fonts.fontSize);
+  header_->setFont(captions);
+  header_->setFixedHeight(QFontMetrics(captions, header_).height() + 2);
+  // The views ask their delegates again.
+  types_->doItemsLayout();
+  items_->doItemsLayout();
+  LayOutColumns();
 }
 
 void ResultsPanelWidget::Sync() {

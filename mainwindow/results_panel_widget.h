@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QWidget>
 
+#include "mainwindow/main_window_layout.h"
 #include "mainwindow/results_panel.h"
 
 class QCheckBox;
@@ -44,9 +45,15 @@ class ResultsLineDelegate : public QStyledItemDelegate {
   explicit ResultsLineDelegate(const TResultsPanel& panel, QObject* parent = nullptr);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // The points of the lines' text, a line's height and the least width of a
+  // line (the list scrolls sideways below it).
+  void SetSizes(int fontSize, int lineHeight, int width);
 
  private:
   const TResultsPanel& panel_;
+  int fontSize_ = 8;
+  int lineHeight_ = 16;
+  int width_ = 0;
 };
 
 class ResultsPanelWidget : public QWidget {
@@ -56,6 +63,8 @@ class ResultsPanelWidget : public QWidget {
 
   // Shows the panel's state again (after an analysis or a change made elsewhere).
   void Sync();
+  // The lines' height, points and sideways extent (the large-fonts option).
+  void SetListFonts(const ListFonts& fonts);
   QListWidget* ResultTypeList() const { return types_; }
   QListView* ResultsList() const { return items_; }
   QCheckBox* ActantBox() const { return actant_; }
@@ -84,6 +93,9 @@ class ResultsPanelWidget : public QWidget {
   QListView* items_;
   ResultsListModel* model_;
   QWidget* header_;
+  ResultsLineDelegate* lines_ = nullptr;
+  QStyledItemDelegate* typeLines_ = nullptr;
+  ListFonts fonts_;
   bool syncing_ = false;
 
  public:

@@ -63,6 +63,23 @@ TEST(MainWindowPlacementTest, FollowsTheMonitor) {
   EXPECT_EQ(lower.height, 944);
 }
 
+// Large fonts: a taller help panel, a wider results panel, taller lines in
+// bigger letters; either way the results list scrolls over 350 pixels. A
+// font taller than the option's line gets a line of its own height.
+TEST(MainWindowPlacementTest, ListFontsFollowTheLargeFontsOption) {
+  const ListFonts large = ListFontsFor(true);
+  EXPECT_EQ((std::vector<int>{large.infoPanelHeight, large.resultsPanelMinimumWidth, large.itemHeight, large.fontSize,
+                              large.horizontalExtent}),
+            (std::vector<int>{110, 250, 20, 10, 350}));
+  const ListFonts normal = ListFontsFor(false);
+  EXPECT_EQ((std::vector<int>{normal.infoPanelHeight, normal.resultsPanelMinimumWidth, normal.itemHeight,
+                              normal.fontSize, normal.horizontalExtent}),
+            (std::vector<int>{64, 0, 14, 8, 350}));
+  EXPECT_EQ(ListItemHeight(normal, 13), 14);
+  EXPECT_EQ(ListItemHeight(large, 13), 20);
+  EXPECT_EQ(ListItemHeight(normal, 19), 19);
+}
+
 // The menus of the bar by object name.
 QAction* MenuOf(TVekEditForm& w, const char* name) {
   for (QAction* a : w.menuBar()->actions())

@@ -372,6 +372,48 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
   CloseWindow();
 }
 
+// The lists follow the large-fonts option: their lines' height and letters,
+// the status bar's and the help panel's; the results list scrolls sideways
+// when narrower than its extent. Changing the option changes them all.
+TEST_F(MainWindowTest, TheListsFollowTheLargeFontsOption) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_TRUE(Open(sample_));
+  Options->Set(opt::LargeFonts, uint8_t{1});
+  w.ApplyListFonts();
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  QApplication::processEvents();
+  ResultsPanelWidget* results = ResultsOf(w);
+  QListView* list = results->ResultsList();
+  QListWidget* types = results->ResultTypeList();
+  ASSERT_GT(list->model()->rowCount(), 1);
+  auto lineHeight = [](QAbstractItemView* view) { return view->visualRect(view->model()->index(1, 0)).height(); };
+  EXPECT_GE(lineHeight(list), 20);
+  EXPECT_EQ(lineHeight(types), lineHeight(list));
+  EXPECT_EQ(w.statusBar()->font().pointSize(), 10);
+  EXPECT_EQ(w.PageControl1()->font().pointSize(), 10);
+  EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("PanelInfos"))->minimumHeight(), 110);
+  EXPECT_GE(w.findChild<QWidget*>(QStringLiteral("PanelResultats"))->minimumWidth(), 250);
+  // Narrower than 350 pixels, the list scrolls sideways to show its lines whole.
+  w.findChild<QSplitter*>(QStringLiteral("Fond"))->setSizes({260, 764});
+  QApplication::processEvents();
+  ASSERT_LT(list->viewport()->width(), 350);
+  EXPECT_GE(list->viewport()->width() + list->horizontalScrollBar()->maximum(), 350);
+  // Without large fonts: smaller letters and lines.
+  Options->Set(opt::LargeFonts, uint8_t{0});
+  w.ApplyListFonts();
+  QApplication::processEvents();
+  EXPECT_LT(lineHeight(list), 20);
+  EXPECT_GE(lineHeight(list), 14);
+  EXPECT_EQ(lineHeight(types), lineHeight(list));
+  EXPECT_EQ(w.statusBar()->font().pointSize(), 8);
+  EXPECT_EQ(w.findChild<QWidget*>(QStringLiteral("PanelInfos"))->minimumHeight(), 64);
+  CloseWindow();
+}
+
 // Every hint hides after the same pause: a button's own, and a line's of an
 // item view, which the view would otherwise show with the platform's pause.
 TEST_F(MainWindowTest, EveryHintHidesAfterTheSamePause) {
