@@ -87,6 +87,7 @@ constexpr int kMsgCannotReadInput = 2;
 constexpr int kMsgExecutionFailed = 1;
 constexpr int kMsgUnknownFormat = 686;
 constexpr int kMsgNoHelpViewer = 6610;
+constexpr int kMsgNothingOpens = 6611;
 constexpr int kMsgStoreInScenarioFolder = 1221;
 constexpr int kMsgCopyManually = 1222;
 
@@ -469,17 +470,34 @@ int AwaitQuickFailure(pid_t pid, int milliseconds) {
 }
 
 // Starts a program that hands a file to another (the desktop's opener): the
-// opener's own failure (no browser behind it) is not silent. 0 when started.
-int SpawnOpener(const std::vector<std::string>& argv) {
-  if (Launcher()) return Launcher()(argv, std::string());
+// opener always starts, so its own failure (no program behind it for that
+// kind of file) is known by its exit status. 0 when started, ECHILD when the
+// opener failed, else the start's errno value.
+int SpawnOpener(const std::vector<std::string>& argv, const std::string& workingFolder) {
+  if (Launcher()) return Launcher()(argv, workingFolder);
   if (argv.empty() || argv[0].empty()) return ENOENT;
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
   pid_t pid = 0;
-  const int error = ::posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ);
+  const int error = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   if (error != 0) return error;
   return AwaitQuickFailure(pid, 1500) == 0 ? 0 : ECHILD;
+}
+
+// A failed opener is a file no program is associated with.
+int OpenerError(int error) { return error == ECHILD ? ENOENT : error; }
+
+// Hands a file or folder to the desktop's opener; when no program opens it,
+// the user is told so in a box with its path. True when opened.
+bool OpenOrSay(const std::string& path, const std::string& workingFolder) {
+  if (SpawnOpener({"xdg-open", path}, workingFolder) == 0) return true;
+  ShowError(std::string(GetMessageText(kMsgNothingOpens)) + "\n" + path);
+  return false;
 }
 
 }  // namespace
@@ -508,13 +526,13 @@ void SetProgramLauncher(ProgramLauncher launcher) { Launcher() = std::move(launc
 
 bool ExploreFolder(const std::string& path) {
   if (!PathExists(path)) return false;
-  return Launch({"xdg-open", path}, path) == 0;
+  return OpenOrSay(path, path);
 }
 
 bool ShellOpenFile(const std::string& file) {
   if (!PathExists(file)) return false;
   std::string folder = FolderOf(file);
-  return Launch({"xdg-open", file}, PathExists(folder) ? folder : std::string()) == 0;
+  return OpenOrSay(file, PathExists(folder) ? folder : std::string());
 }
 
 int ShellOpenWithVerb(const std::string& verb, const std::string& file) {
@@ -546,7 +564,12 @@ int ShellOpenWithVerb(const std::string& verb, const std::string& file) {
     } else if (v == "print") {
       argv = {"lp", "--", file};
     }
-    code = argv.empty() ? kShellNoAssociation : ShellCodeOf(Launch(argv, folder));
+    // The desktop's opener is waited for a moment: its failure means no
+    // program opens that file.
+    const bool opener = !argv.empty() && argv[0] == "xdg-open";
+    code = argv.empty() ? kShellNoAssociation
+           : opener     ? ShellCodeOf(OpenerError(SpawnOpener(argv, folder)))
+                        : ShellCodeOf(Launch(argv, folder));
   }
   if (code <= 32) ReportShellError(code);
   return code;
@@ -564,7 +587,7 @@ bool IsOpenableUrl(const std::string& url) {
 
 bool ShellOpenUrl(const std::string& url) {
   if (!IsOpenableUrl(url)) return false;
-  int code = ShellCodeOf(Launch({"xdg-open", url}, ""));
+  int code = ShellCodeOf(OpenerError(SpawnOpener({"xdg-open", url}, "")));
   if (code <= 32) ReportShellError(code);
   return code > 32;
 }
@@ -659,9 +682,10 @@ void ShowHelpContext(int context) {
     ReportShellError(kShellFileNotFound);
     return;
   }
-  if (SpawnOpener({"xdg-open", page}) != 0) ShowError(std::string(GetMessageText(kMsgNoHelpViewer)) + "\n" + page);
+  if (SpawnOpener({"xdg-open", page}, std::string()) != 0)
+    ShowError(std::string(GetMessageText(kMsgNoHelpViewer)) + "\n" + page);
 }
-void ShowHelpCommand(int /*command*/) { ShellOpenWithVerb("open", HelpPagePath(0)); }
+void ShowHelpCommand(int /*command*/) { ShowHelpContext(0); }
 
 void RestoreCursor() { Desktop().SetCursor(kCursorDefault); }
 

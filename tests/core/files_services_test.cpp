@@ -309,5 +309,56 @@ TEST(Help, NoBrowserIsSaidInABox) {
   WorkContext->Reset();
 }
 
+// The desktop's opener always starts; when it finds no program for the file
+// or folder it exits with a failure, and the user is told so in a box. One
+// that succeeds says nothing.
+TEST(Shell, AnOpenerThatFindsNoProgramIsSaidInABox) {
+  TempFolder root;
+  WorkContext->InstallRoot = root.path();
+  std::filesystem::create_directories(root / "Help");
+  WriteWholeFile(root / "Help/index.html", "<html></html>");
+  const std::string book = root / "report.xlsx";
+  WriteWholeFile(book, "x");
+  TempFolder bin;
+  const std::filesystem::path opener = bin / "xdg-open";
+  std::filesystem::permissions(bin.path(), std::filesystem::perms::owner_all);
+  const char* path = std::getenv("PATH");
+  const std::string kept = path ? path : "";
+  ::setenv("PATH", (bin.path() + ":" + kept).c_str(), 1);
+  auto shown = [&](const std::string& script, auto&& open) {
+    WriteWholeFile(opener, "#!/bin/sh\n" + script + "\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    ScopedScriptedUi ui;
+    open();
+    std::vector<std::string> texts;
+    for (const auto& box : ui.ui.Shown()) texts.push_back(box.text);
+    return texts;
+  };
+  const std::string nothing = GetMessageText(6611);
+  bool opened = true;
+  EXPECT_EQ(shown("exit 3", [&] { opened = ShellOpenFile(book); }), std::vector<std::string>{nothing + "\n" + book});
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(shown("exit 4", [&] { opened = ExploreFolder(root.path()); }),
+            std::vector<std::string>{nothing + "\n" + root.path()});
+  EXPECT_FALSE(opened);
+  int code = 0;
+  EXPECT_EQ(shown("exit 3", [&] { code = ShellOpenWithVerb("open", book); }),
+            std::vector<std::string>{GetMessageText(686)});
+  EXPECT_EQ(code, kShellNoAssociation);
+  EXPECT_EQ(shown("exit 3", [&] { ShowHelpCommand(3); }),
+            std::vector<std::string>{std::string(GetMessageText(6610)) + "\n" + (root / "Help/index.html")});
+  EXPECT_EQ(shown("exit 3", [&] { opened = ShellOpenUrl("https://example.org"); }).size(), 1u);
+  EXPECT_FALSE(opened);
+  // An opener that finds its program says nothing, and is run in the file's folder.
+  const std::string mark = bin / "ran-in";
+  EXPECT_TRUE(shown("pwd > '" + mark + "'; exit 0", [&] { opened = ShellOpenFile(book); }).empty());
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(ReadWholeFile(mark), root.path() + "\n");
+  EXPECT_TRUE(shown("exit 0", [&] { opened = ExploreFolder(root.path()); }).empty());
+  EXPECT_TRUE(opened);
+  ::setenv("PATH", kept.c_str(), 1);
+  WorkContext->Reset();
+}
+
 }  // namespace
 }  // namespace quilor
