@@ -216,8 +216,10 @@ void TExportGephiGEXF::DocumentNodes(Writer& out) const {
     const int64_t p =
         static_cast<int64_t>(std::trunc(static_cast<double>(i - 1) / static_cast<double>(n) * 10000.0)) - 5000;
     out.Line(1, "<viz:position x=\"" + Num(p) + ".0\" y=\"-5000\" z=\"0.0\"/>");
-    out.Line(1, "<attvalues>\r\n\t\t<attvalue for=\"frequency\" value=\"" + Num(m) +
-                    "\"/>\r\n\t\t<attvalue for=\"domain\" value=\"#documents\"/>\r\n\t</attvalues>");
+    out.Line(1, "<attvalues>");
+    out.Line(2, "<attvalue for=\"frequency\" value=\"" + Num(m) + "\"/>");
+    out.Line(2, "<attvalue for=\"domain\" value=\"#documents\"/>");
+    out.Line(1, "</attvalues>");
     out.Line(1, "</node>");
   }
 }

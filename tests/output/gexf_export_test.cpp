@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "engine/ontology_engine.h"
+#include "generated/message_names.h"
 #include "ui_support/engine_session.h"
 #include "../platform/temp_folder.h"
 
@@ -219,6 +220,214 @@ TEST(GexfExport, RealRunOfTheSampleValidates) {
     std::string why;
     EXPECT_TRUE(ValidGexf(folder / name, why)) << name << ": " << why;
   }
+}
+
+// The edges of a file in order, as "source>target:weight".
+std::vector<std::string> EdgesOf(const std::string& text) {
+  static const std::regex edge("<edge id=\"[0-9]+\" source=\"(d?[0-9]+)\" target=\"([0-9]+)\" weight=\"([0-9]+)\"/>");
+  std::vector<std::string> out;
+  for (std::sregex_iterator it(text.begin(), text.end(), edge), end; it != end; ++it)
+    out.push_back((*it)[1].str() + ">" + (*it)[2].str() + ":" + (*it)[3].str());
+  return out;
+}
+
+// The ids of the nodes of a file in order.
+std::vector<std::string> NodesOf(const std::string& text) {
+  static const std::regex node("<node id=\"(d?[0-9]+)\"");
+  std::vector<std::string> out;
+  for (std::sregex_iterator it(text.begin(), text.end(), node), end; it != end; ++it) out.push_back((*it)[1].str());
+  return out;
+}
+
+// SmallSource with more to tell the graphs apart: an entry that is not
+// counted ("ghost", met 5 times), relations from and to the top level, and a
+// fourth document where cat and dog meet again.
+GexfSource RicherSource() {
+  GexfSource source = SmallSource();
+  source.entries.push_back({"ghost", 1, false, 5, 0});  // entry 6
+  source.documents.push_back("/texts/d.txt");
+  source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
+    const std::pair<uint32_t, uint32_t> words[] = {{1, 2}, {1, 0}, {1, 2}, {1, 3}, {2, 5}, {2, 2}, {3, 5},
+                                                   {3, 3}, {4, 3}, {4, 2}, {4, 6}, {4, 9}, {4, 3}};
+    for (const auto& [doc, entry] : words)
+      if (!visit(doc, entry)) return;
+  };
+  source.walkRelationPairs = [](const std::function<void(uint32_t, uint32_t)>& visit) {
+    const std::pair<uint32_t, uint32_t> pairs[] = {{2, 3}, {2, 3}, {2, 3}, {3, 5}, {5, 5}, {1, 2}, {1, 2},
+                                                   {6, 2}, {6, 2}, {4, 5}, {4, 5}, {0, 2}, {2, 9}};
+    for (const auto& [a, b] : pairs) visit(a, b);
+  };
+  return source;
+}
+
+struct GexfRun {
+  explicit GexfRun(const GexfSource& s) : source(s), gexf(source) {
+    gexf.Init(static_cast<uint32_t>(source.entries.size() - 1));
+    for (uint32_t e = 1; e < source.entries.size(); ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+  }
+  std::string Ontology() { return Write(&TExportGephiGEXF::WriteOntologyFile); }
+  std::string Relations() { return Write(&TExportGephiGEXF::ExportRelations); }
+  std::string Matrix() { return Write(&TExportGephiGEXF::ExportMatrix); }
+  std::string Write(bool (TExportGephiGEXF::*step)(const std::string&)) {
+    const std::string path = folder / "out.gexf";
+    std::filesystem::remove(path);
+    if (!(gexf.*step)(path)) return "failed";
+    return ReadWholeFile(path);
+  }
+  GexfSource source;
+  TExportGephiGEXF gexf;
+  TempFolder folder;
+};
+
+using Strings = std::vector<std::string>;
+
+// The ontology file links each document to the entries it met, weighted by
+// their words; an entry not counted, unknown or unwritten gets no edge.
+TEST(GexfExport, OntologyLinksEachDocumentToTheCountedEntriesItMet) {
+  GexfRun run(RicherSource());
+  const std::string text = run.Ontology();
+  EXPECT_EQ(NodesOf(text), (Strings{"1", "2", "3", "4", "5", "6", "d1", "d2", "d3", "d4"}));
+  EXPECT_EQ(EdgesOf(text), (Strings{"d1>2:2", "d1>3:1", "d2>5:1", "d2>2:1", "d3>5:1", "d3>3:1", "d4>3:2", "d4>2:1"}));
+  EXPECT_EQ(run.gexf.OntologyStats().edges, 8u);
+  EXPECT_EQ(run.gexf.OntologyStats().nodes, 6u);
+  // Each entry's place and size: x from its share before the verb, y and size from its frequency.
+  EXPECT_NE(text.find("<node id=\"1\" label=\"Animals\">\r\n\t<viz:color r=\"141\" g=\"41\" b=\"14\"/>\r\n"
+                      "\t<viz:position x=\"-3600\" y=\"60\" z=\"0.0\"/>\r\n\t<viz:size value=\"13\"/>\r\n"
+                      "\t<attvalues>\r\n\t\t<attvalue for=\"frequency\" value=\"6\"/>\r\n"
+                      "\t\t<attvalue for=\"domain\" value=\"Animals\"/>\r\n\t</attvalues>\r\n\t\t<nodes>\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<viz:position x=\"-1000\" y=\"40\" z=\"0.0\"/>\r\n\t\t<viz:size value=\"9\"/>"),
+            std::string::npos);
+  // "box" belongs to the second domain, with its own colour.
+  EXPECT_NE(text.find("<viz:color r=\"85\" g=\"147\" b=\"88\"/>\r\n\t\t<viz:position x=\"-2500\" y=\"30\""),
+            std::string::npos);
+  EXPECT_NE(text.find("\t\t\t<attvalue for=\"domain\" value=\"Things\"/>"), std::string::npos);
+  // The documents: the mean frequency of the written entries (23 / 6 = 3) gives their size.
+  EXPECT_NE(text.find("<node id=\"d4\" label=\"d.txt\">\r\n\t<viz:color r=\"255\" g=\"255\" b=\"255\"/>\r\n"
+                      "\t<viz:size value=\"4\"/>\r\n\t<viz:position x=\"2500.0\" y=\"-5000\" z=\"0.0\"/>\r\n"
+                      "\t<attvalues>\r\n\t\t<attvalue for=\"frequency\" value=\"3\"/>"),
+            std::string::npos);
+  // The levels are written when asked; a flat file has no indentation.
+  EXPECT_EQ(text.find("for=\"level\""), std::string::npos);
+  run.gexf.switches.depthLevel = true;
+  run.gexf.switches.flat = true;
+  const std::string flat = run.Ontology();
+  EXPECT_NE(flat.find("<attribute id=\"level\" title=\"level\" type=\"float\"/>"), std::string::npos);
+  EXPECT_NE(flat.find("\r\n<attvalue for=\"level\" value=\"1\"/>\r\n"), std::string::npos);
+  EXPECT_EQ(flat.find('\t'), std::string::npos);
+  EXPECT_EQ(EdgesOf(flat), EdgesOf(text));
+  // Without the documents: neither their nodes nor their edges.
+  run.gexf.switches.includeDocuments = false;
+  const std::string alone = run.Ontology();
+  EXPECT_EQ(NodesOf(alone), (Strings{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(EdgesOf(alone), Strings{});
+}
+
+// Documents of a folder are listed by their name in it when asked, by their
+// whole path otherwise.
+TEST(GexfExport, DocumentsListGivesRelativeOrWholePaths) {
+  const GexfSource source = SmallSource();
+  TExportGephiGEXF gexf(source);
+  TempFolder folder;
+  const std::string path = folder / "list.xml";
+  const auto lines = [&](size_t prefix, bool relative) {
+    EXPECT_TRUE(gexf.WriteDocumentsList(path, prefix, relative));
+    const std::string text = ReadWholeFile(path);
+    static const std::regex article("<article [^>]*/>");
+    Strings out;
+    for (std::sregex_iterator it(text.begin(), text.end(), article), end; it != end; ++it) out.push_back(it->str());
+    return out;
+  };
+  EXPECT_EQ(lines(7, true),
+            (Strings{"<article docid=\"d1\" doclink=\"a.txt\"/>", "<article docid=\"d2\" doclink=\"b &amp; c.txt\"/>",
+                     "<article docid=\"d3\" doclink=\"\xC3\xA9t\xC3\xA9.txt\"/>"}));
+  EXPECT_EQ(lines(7, false)[0], "<article docid=\"d1\" doclink=\"/texts/a.txt\"/>");
+  EXPECT_EQ(lines(0, true)[0], "<article docid=\"d1\" doclink=\"/texts/a.txt\" shortname=\"a.txt\"/>");
+  // A prefix longer than a path leaves that path whole.
+  EXPECT_EQ(lines(16, true), (Strings{"<article docid=\"d1\" doclink=\"/texts/a.txt\"/>",
+                                      "<article docid=\"d2\" doclink=\"\"/>", "<article docid=\"d3\" doclink=\"\"/>"}));
+}
+
+// Relations: an edge needs a weight of two; an entry not counted, a pair
+// with itself or with an unknown entry gives none; the top level can be left
+// out, and so can the nodes without any relation.
+TEST(GexfExport, RelationsKeepTheRepeatedPairsOfCountedEntries) {
+  GexfRun run(RicherSource());
+  std::vector<int> steps;
+  run.gexf.progressLine = [&](int message) { steps.push_back(message); };
+  const std::string text = run.Relations();
+  EXPECT_EQ(EdgesOf(text), (Strings{"1>2:2", "2>3:3", "4>5:2"}));
+  EXPECT_EQ(NodesOf(text), (Strings{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(steps, (std::vector<int>{msg::kRelationsStep, msg::kMatrixCompression, msg::kSaving}));
+
+  run.gexf.switches.discardTopLevel = true;
+  EXPECT_EQ(EdgesOf(run.Relations()), (Strings{"2>3:3"}));
+  run.gexf.switches.discardTopLevel = false;
+
+  // "ghost" has no relation it may keep: it goes with the switch.
+  run.gexf.switches.discardNodesWithoutEdges = true;
+  EXPECT_EQ(NodesOf(run.Relations()), (Strings{"1", "2", "3", "4", "5"}));
+  run.gexf.switches.discardNodesWithoutEdges = false;
+
+  // Entries met fewer times than the threshold take their relations with them.
+  run.gexf.nodeThreshold = 3;
+  const std::string fewer = run.Relations();
+  EXPECT_EQ(EdgesOf(fewer), (Strings{"1>2:2", "4>5:2"}));
+  EXPECT_EQ(NodesOf(fewer), (Strings{"1", "2", "4", "5", "6"}));
+  EXPECT_EQ(run.gexf.nodeThreshold, 3u);
+
+  // Nested: each child inside its parent.
+  run.gexf.nodeThreshold = 0;
+  run.gexf.switches.hierarchical = true;
+  const std::string nested = run.Relations();
+  EXPECT_NE(nested.find("</attvalues>\r\n\t\t<nodes>\r\n\t\t<node id=\"2\""), std::string::npos) << nested;
+  EXPECT_EQ(EdgesOf(nested), (Strings{"1>2:2", "2>3:3", "4>5:2"}));
+}
+
+// The matrix links the entries met in the same documents, weighted by the
+// number of those documents; with data reduction a link needs two.
+TEST(GexfExport, MatrixWeighsEntriesByTheDocumentsTheyShare) {
+  GexfRun run(RicherSource());
+  const std::string text = run.Matrix();
+  EXPECT_EQ(EdgesOf(text), (Strings{"3>2:2", "5>2:1", "5>3:1", "6>2:1", "6>3:1"}));
+  EXPECT_NE(text.find("defaultedgetype=\"undirected\""), std::string::npos);
+  EXPECT_EQ(NodesOf(text), (Strings{"1", "2", "3", "4", "5", "6", "d1", "d2", "d3", "d4"}));
+  EXPECT_EQ(run.gexf.MatrixStats().edges, 5u);
+
+  run.gexf.switches.discardNodesWithoutEdges = true;
+  run.gexf.switches.includeDocuments = false;
+  EXPECT_EQ(NodesOf(run.Matrix()), (Strings{"2", "3", "5", "6"}));
+
+  run.gexf.nodeThreshold = 3;
+  EXPECT_EQ(EdgesOf(run.Matrix()), (Strings{"5>2:1", "6>2:1"}));
+  run.gexf.nodeThreshold = 0;
+
+  run.gexf.switches.dataReduction = true;
+  const std::string reduced = run.Matrix();
+  EXPECT_EQ(EdgesOf(reduced), (Strings{"3>2:2"}));
+}
+
+// A stop asked during a long walk through the words ends the step without a file.
+TEST(GexfExport, AStopDuringTheWordsLeavesNoFile) {
+  GexfSource source = SmallSource();
+  source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
+    for (uint32_t i = 0; i < 100000; ++i)
+      if (!visit(1 + i / 50000, 2)) return;
+  };
+  for (int step = 0; step < 2; ++step) {
+    SCOPED_TRACE(step);
+    GexfRun run(source);
+    int asked = 0;
+    run.gexf.service = [&] { return ++asked < 2; };
+    EXPECT_EQ(step == 0 ? run.Ontology() : run.Matrix(), "failed");
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(std::filesystem::exists(run.folder / "out.gexf"));
+  }
+  // Let run, the walk is whole: 50,000 words of cat in each of the two documents.
+  GexfRun whole(source);
+  whole.gexf.service = [] { return true; };
+  EXPECT_EQ(EdgesOf(whole.Ontology()), (Strings{"d1>2:50000", "d2>2:50000"}));
 }
 
 }  // namespace
