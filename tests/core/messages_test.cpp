@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -118,6 +119,40 @@ TEST(MessageBox, KindsAndResults) {
   EXPECT_EQ(ui.ui.Shown()[4].kind, kBoxYesNo);
   EXPECT_EQ(ui.ui.Shown()[6].kind, kBoxOk);
   EXPECT_FALSE(ui.ui.Shown()[6].withDontShow);
+}
+
+// Every question reads each button as the user meant it, in the box of its kind.
+TEST(MessageBox, EachQuestionReadsEveryButton) {
+  struct Question {
+    const char* name;
+    std::function<int(const std::string&)> ask;
+    int kind;
+    bool withDontShow;
+    int answers[4];  // for results 0 (window closed), 1, 2, 3
+  };
+  const auto yes = [](bool (*f)(const std::string&)) { return [f](const std::string& t) { return f(t) ? 1 : 0; }; };
+  const Question questions[] = {
+      {"AskYesNo", yes(AskYesNo), kBoxYesNo, false, {0, 1, 0, 0}},
+      {"AskNotYes", yes(AskNotYes), kBoxYesNo, false, {1, 0, 1, 1}},
+      {"AskYesNoWithDontShow", yes(AskYesNoWithDontShow), kBoxYesNo, true, {0, 1, 0, 0}},
+      {"AskYesNoDefaultYesWithDontShow", yes(AskYesNoDefaultYesWithDontShow), kBoxYesNoDefaultYes, true, {0, 1, 0, 0}},
+      {"CancelChosen", yes(CancelChosen), kBoxOkCancel, false, {0, 0, 0, 1}},
+      {"NoChosen", yes(NoChosen), kBoxYesNoDefaultYes, false, {0, 0, 0, 1}},
+      {"AskYesNoCancel", AskYesNoCancel, kBoxYesNoCancel, false, {0, 1, 2, 3}},
+      {"AskSaveYesNoCancel", AskSaveYesNoCancel, kBoxSaveYesNoCancel, false, {0, 1, 2, 3}},
+  };
+  for (const Question& q : questions) {
+    for (int result = 0; result <= 3; ++result) {
+      SCOPED_TRACE(std::string(q.name) + " answered " + std::to_string(result));
+      ScopedScriptedUi ui;
+      ui.ui.QueueAnswer(result);
+      EXPECT_EQ(q.ask("x"), q.answers[result]);
+      ASSERT_EQ(ui.ui.Shown().size(), 1u);
+      EXPECT_EQ(ui.ui.Shown()[0].kind, q.kind);
+      EXPECT_EQ(ui.ui.Shown()[0].withDontShow, q.withDontShow);
+      EXPECT_EQ(LastMessageBox.result, result);
+    }
+  }
 }
 
 TEST(MessageBox, DontShowAgainFollowsTheCheckBox) {
