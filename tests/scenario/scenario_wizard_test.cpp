@@ -15,6 +15,7 @@
 #include "ui/main_window_port.h"
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard.h"
+#include "scenario/texts.h"
 #include "support/gone_process.h"
 #include "support/stream_support.h"
 
@@ -88,6 +89,76 @@ TEST_F(ScenarioWizardTest, ASmallTextStaysOnTheFirstPage) {
   wizard.ButtonSuivantClick();
   EXPECT_EQ(wizard.page, 3);
   EXPECT_EQ(ui.ui.Shown().back().text, "Incorrect value(s).");
+}
+
+// Next and Back lead through the pages of each way; a page that needs an
+// answer says so and stays.
+TEST_F(ScenarioWizardTest, NextAndBackWalkThePagesOfEachWay) {
+  // No way chosen: the first page stays, with a message.
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 1);
+  EXPECT_EQ(ui.ui.Shown().back().text, Msg(kMsgChooseAWay));
+  wizard.ButtonPrecedentClick();
+  EXPECT_EQ(wizard.page, 1);
+
+  // From the text: pages 1, 2, 3 and 4, the threshold kept; and back to 1.
+  wizard.way = WizardWay::kFromText;
+  wizard.textWordCount = [] { return 5000u; };
+  std::vector<int> pages;
+  for (int i = 0; i < 4; ++i) {
+    if (wizard.page == 3) wizard.threshold = "7";
+    wizard.ButtonSuivantClick();
+    pages.push_back(wizard.page);
+  }
+  EXPECT_EQ(pages, (std::vector<int>{2, 3, 4, 4}));
+  EXPECT_EQ(Options->Get(opt::WizardThreshold), 7u);
+  pages.clear();
+  for (int i = 0; i < 4; ++i) {
+    wizard.ButtonPrecedentClick();
+    pages.push_back(wizard.page);
+  }
+  EXPECT_EQ(pages, (std::vector<int>{3, 2, 1, 1}));
+
+  // The level chosen shows its list in the main window.
+  main.shownTypes.clear();
+  for (WizardLevel level : {WizardLevel::kReferenceFields1, WizardLevel::kUnclassified}) wizard.LevelClicked(level);
+  EXPECT_EQ(main.shownTypes, (std::vector<int>{1, 10}));
+
+  // Without a text, the wizard offers to open one.
+  main.textLoaded = false;
+  int opened = 0;
+  wizard.openDocument = [&] { ++opened; };
+  ui.ui.QueueAnswer(1);
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 1);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(ui.ui.Shown().back().text, Msg(kMsgOpenADocumentFirst));
+  wizard.LevelClicked(WizardLevel::kUnclassified);
+  EXPECT_EQ(main.shownTypes.size(), 2u);
+
+  // Existing Scenarios: page 6, where Next without a file asks for one.
+  wizard.way = WizardWay::kExisting;
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 6);
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 6);
+  EXPECT_FALSE(wizard.closed);
+  EXPECT_EQ(ui.ui.Shown().back().text, Msg(kMsgSelectFiles));
+  // With one, Next on page 6 finishes: the Scenario is the file's.
+  folder.Write("A.scn", "G#0V\t1\tAlpha\r\n0#1#\ta\tAlpha\r\n");
+  wizard.selectedFiles = {"A.scn"};
+  wizard.ButtonSuivantClick();
+  EXPECT_TRUE(wizard.closed);
+  EXPECT_EQ(TopLabels(), std::vector<std::string>{"Alpha"});
+  wizard.ButtonPrecedentClick();
+  EXPECT_EQ(wizard.page, 1);
+
+  // The empty way: page 5, and back.
+  wizard.way = WizardWay::kEmpty;
+  wizard.ButtonSuivantClick();
+  EXPECT_EQ(wizard.page, 5);
+  wizard.ButtonPrecedentClick();
+  EXPECT_EQ(wizard.page, 1);
 }
 
 TEST_F(ScenarioWizardTest, FromTheTextThresholdKKeepsClassesWithKOccurrences) {
