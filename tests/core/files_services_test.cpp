@@ -38,6 +38,56 @@ TEST(FilePaths, CutsAndExtensionsStayInTheFileNamePart) {
   EXPECT_EQ(IndexFileName(longName), "/t/" + std::string(253, 'n') + ".idt");  // cut to 260, extension kept
 }
 
+// A document's kind comes from its extension, whatever its case; what the
+// program cannot read is told apart from what it can.
+TEST(FilePaths, EachExtensionGivesItsKindOfDocument) {
+  struct Case {
+    const char* name;
+    int kind;
+    bool unknown;
+    bool readable;
+  };
+  const Case cases[] = {
+      {"/t/a.txt", kDocText, false, true},
+      {"/t/A.TEXT", kDocText, false, true},
+      {"/t/a.html", kDocHtml, false, true},
+      {"/t/a.Doc", kDocWord, false, true},
+      {"/t/a.pdf", kDocPdf, false, true},
+      {"/t/a.xml", kDocXml, false, true},
+      {"/t/a.sgml", kDocSgml, false, true},
+      {"/t/a.asc", kDocDosText, false, true},
+      {"/t/a.tx8", kDocDosText, false, true},
+      {"/t/a.rtf", kDocRtf, false, true},
+      {"/t/a.mac", kDocMacText, false, true},
+      {"/t/a.ppt", kDocPowerPoint, false, true},
+      {"/t/a.PPTX", kDocPowerPointXml, false, true},
+      {"/t/a.ppsx", kDocPowerPointXml, false, true},
+      {"/t/a.odt", kDocOdt, false, true},
+      {"/t/a.odp", kDocOdp, false, true},
+      {"/t/a.xps", kDocXps, false, false},
+      {"/t/a.swf", kDocFlash, false, false},
+      {"/t/a.xls", kDocExcel, false, false},
+      {"/t/a.scn", kDocScenario, false, false},
+      {"/t/a.idt", kDocIndex, false, false},
+      {"/t/a.mit", kDocOtherProduct, false, false},
+      {"/t/a.mft", kDocOtherProduct, false, false},
+      {"/t/a.mvi", kDocOtherProduct, false, false},
+      {"/t/a.dlm", kDocBorders, false, false},
+      {"/t/a.zzz", kDocHtml, true, false},
+      {"/t.d/readme", kDocHtml, true, false},
+      {"/t/a.averyverylongext", kDocAnyExtension, false, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DocumentKind(c.name), c.kind) << c.name;
+    EXPECT_EQ(LastFileResult.unknownExtension, c.unknown) << c.name;
+    EXPECT_EQ(IsReadableDocument(c.name), c.readable) << c.name;
+  }
+  EXPECT_EQ(ExtensionFilter("/t.d/a.Txt"), "*.Txt");
+  EXPECT_EQ(ExtensionFilter("/t.d/readme"), "*");
+  EXPECT_EQ(ExtensionFilter("/t/a.1234567890"), "*.1234567890");
+  EXPECT_EQ(ExtensionFilter("/t/a.12345678901"), "*.*");
+}
+
 TEST(FilePaths, JoinRefusesNamesThatLeaveTheFolder) {
   std::string out = "unchanged";
   EXPECT_TRUE(JoinFolderAndName("/home/u/Scenario/", "Concepts US V8.scn", out));
