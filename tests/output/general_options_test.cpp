@@ -14,10 +14,14 @@
 
 #include "core/files.h"
 #include "core/options.h"
+#include "core/messages.h"
+#include "generated/message_names.h"
+#include "import/conversion_dispatch.h"
 #include "mainwindow/main_window.h"
 #include "ui/desktop.h"
 #include "ui/texts_qt.h"
 #include "output/general_options_dialog.h"
+#include "output/general_options_logic.h"
 #include "output/installed_applications.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
@@ -80,6 +84,53 @@ TEST(GeneralOptions, MemoryThresholdShowsTenForZeroAndRefusesNumbersOutOfRange) 
   TDlgOptionsGenerales installation({});
   EXPECT_EQ(installation.findChild<QLineEdit*>("EditDossierParametres")->text(), "/home/user/.config/Quilor");
   ProgramFiles.options.clear();
+}
+
+// Each switch of the dialog reads its own option and writes it back alone
+// ("Show file names" is stored as its opposite).
+TEST(GeneralOptions, EachSwitchGoesToItsOwnOptionAndBack) {
+  struct Switch {
+    bool GeneralOptionsValues::*field;
+    U8Field option;
+    bool inverted;
+  };
+  const Switch switches[] = {
+      {&GeneralOptionsValues::confirmDeletions, opt::ConfirmDeletions, false},
+      {&GeneralOptionsValues::wizardWhenEmpty, opt::RunWizardWhenEmpty, false},
+      {&GeneralOptionsValues::openScenarioAtStart, opt::OpenScenarioAtStart, false},
+      {&GeneralOptionsValues::showHelpPanel, opt::ShowHelpPanel, false},
+      {&GeneralOptionsValues::keepFileHistory, opt::KeepFileHistory, false},
+      {&GeneralOptionsValues::largeFonts, opt::LargeFonts, false},
+      {&GeneralOptionsValues::sortAlphabetical, opt::SortAlphabetical, false},
+      {&GeneralOptionsValues::linkCompoundWords, opt::LinkCompoundWords, false},
+      {&GeneralOptionsValues::groupsInCapitals, opt::GroupsInCapitals, false},
+      {&GeneralOptionsValues::formsWithoutAccent, opt::AddFormsWithoutAccent, false},
+      {&GeneralOptionsValues::extractsByProposition, opt::ExtractsByProposition, false},
+      {&GeneralOptionsValues::showFileNames, opt::HideFileNames, true},
+  };
+  const auto setAll = [&](bool on) {
+    for (const Switch& s : switches) Options->Set(s.option, static_cast<uint8_t>(on != s.inverted ? 1 : 0));
+  };
+  for (const Switch& changed : switches) {
+    for (bool on : {true, false}) {
+      SCOPED_TRACE(std::to_string(&changed - switches) + (on ? " on" : " off"));
+      Options->ResetSettings();
+      // Every other switch the other way: a value read or written in the wrong place shows.
+      setAll(!on);
+      Options->Set(opt::SizeThreshold, uint16_t{17});
+      Options->Set(changed.option, static_cast<uint8_t>(on != changed.inverted ? 1 : 0));
+      GeneralOptionsValues values = GeneralOptionsValues::FromOptions();
+      for (const Switch& s : switches) EXPECT_EQ(values.*s.field, &s == &changed ? on : !on);
+      EXPECT_EQ(values.memoryText, "17");
+      // Turned round and stored: only that option changes.
+      values.*changed.field = !on;
+      values.memoryText = "50";
+      ASSERT_TRUE(values.ToOptions());
+      for (const Switch& s : switches) EXPECT_EQ(Options->Switch(s.option), (!on) != s.inverted);
+      EXPECT_EQ(Options->Get(opt::SizeThreshold), 50);
+    }
+  }
+  Options->ResetSettings();
 }
 
 TEST(GeneralOptions, ModifyAnsweredNoLeavesTheSettingsAsTheyWere) {
@@ -159,6 +210,45 @@ TEST(InstalledApplications, RowsAndTheirTextForTheClipboard) {
   // A program that does not exist tells nothing.
   EXPECT_EQ(RunDesktopQuery({"/nonexistent/program"}), "");
   EXPECT_EQ(RunDesktopQuery({"echo", "one", "two"}), "one two");
+}
+
+// A desktop query gives the first line its program writes, and no more than
+// what it writes in two seconds; a program that writes nothing gives nothing.
+TEST(InstalledApplications, DesktopQueriesTakeTheFirstLineInTime) {
+  EXPECT_EQ(RunDesktopQuery({}), "");
+  EXPECT_EQ(RunDesktopQuery({"printf", "first\nsecond\n"}), "first");
+  EXPECT_EQ(RunDesktopQuery({"true"}), "");
+  // A program that hangs after its answer is stopped; the answer stays.
+  EXPECT_EQ(RunDesktopQuery({"sh", "-c", "echo early; exec sleep 30"}), "early");
+}
+
+// A switched-off Word 97-2003 filter shows as built in; a row with nothing to
+// tell shows "unavailable" without a version.
+TEST(InstalledApplications, FiltersAndMissingProgramsAreShownAsTheyAre) {
+  const auto none = [](const std::vector<std::string>&) { return std::string(); };
+  ConversionSwitches saved = ReadConversionSwitches();
+  ConversionSwitches off = saved;
+  off.officeFilter = false;
+  WriteConversionSwitches(off);
+  const std::vector<InstalledRow> rows = InstalledApplications(none);
+  WriteConversionSwitches(saved);
+  const auto row = [&](const std::string& application) {
+    for (const InstalledRow& r : rows)
+      if (r.application == application) return r;
+    return InstalledRow{};
+  };
+  EXPECT_EQ(row(GetMessageText(msg::kOffice97To2003)).information, GetMessageText(1213));
+  EXPECT_EQ(row(GetMessageText(msg::kOffice97To2003)).version, GetMessageText(1186));
+  const InstalledRow spreadsheet = row(GetMessageText(1217));
+  EXPECT_EQ(spreadsheet.information, GetMessageText(1212));
+  EXPECT_EQ(spreadsheet.version, "");
+  EXPECT_EQ(row("Lumo").information, GetMessageText(1212));
+  // Each filter is followed by the extensions it serves.
+  for (size_t i = 0; i + 1 < rows.size(); ++i)
+    if (rows[i].version == GetMessageText(1186)) {
+      EXPECT_EQ(rows[i + 1].application.rfind("  ", 0), 0u) << rows[i].application;
+      EXPECT_EQ(rows[i + 1].information, rows[i].application);
+    }
 }
 
 }  // namespace
