@@ -15,6 +15,7 @@
 #include "import/conversion_dispatch.h"
 #include "ui/desktop.h"
 #include "output/analysis_options_dialog.h"
+#include "output/analysis_options_logic.h"
 #include "output/conversion_filters_dialog.h"
 #include "platform/message_ui.h"
 #include "ui_support/engine_session.h"
@@ -113,6 +114,76 @@ TEST(AnalysisOptions, TheScenarioQuestionIsAskedOnceAndCancelStoresNothing) {
   TOptionsAnalyse again;
   EXPECT_TRUE(again.ButtonOkClick());
   EXPECT_EQ(ui.ui.Shown().size(), 2u);  // confirmed: not asked again
+}
+
+// Every value of the dialog comes from its own option and goes back to it;
+// the numbers are taken at both ends of their ranges and refused past them.
+TEST(AnalysisOptions, EachValueComesFromItsOptionAndGoesBack) {
+  Options->ResetSettings();
+  WorkContext->ScenarioOnAllCategoriesConfirmed = true;
+  Options->Set(opt::ThresholdKind, uint8_t{0});
+  Options->Set(opt::ClassMinWords, uint16_t{37});
+  Options->Set(opt::ClassPertinence, uint16_t{250});
+  Options->Set(opt::RelationBase, uint16_t{4});
+  Options->Set(opt::ScenarioOnAllCategories, uint8_t{1});
+  Options->Set(opt::CharacteristicParts, uint16_t{100});
+  Options->Set(opt::WordDetailedReading, uint8_t{0});
+  Options->Set(opt::ConvertPdf, uint8_t{0});
+  AnalysisOptionsValues values = AnalysisOptionsValues::FromOptions();
+  EXPECT_FALSE(values.byWords);
+  EXPECT_EQ(values.wordsText, "37");
+  EXPECT_EQ(values.pertinenceText, "250");
+  EXPECT_EQ(values.relationLevel, 4);
+  EXPECT_TRUE(values.scenarioOnAllCategories);
+  EXPECT_EQ(values.quantity, 100);
+  EXPECT_FALSE(values.wordDetailed);
+  EXPECT_FALSE(values.convertPdf);
+  // Each turned the other way (the numbers at their bounds) and stored.
+  values.byWords = true;
+  values.wordsText = "999";
+  values.pertinenceText = "1";
+  values.relationLevel = 1;
+  values.scenarioOnAllCategories = false;
+  values.quantity = 1;
+  values.wordDetailed = true;
+  AnalysisOptionsLogic logic;
+  ASSERT_EQ(logic.Accept(values), AnalysisOptionsResult::kStored);
+  EXPECT_EQ(Options->Get(opt::ThresholdKind), 1);
+  EXPECT_EQ(Options->Get(opt::ClassMinWords), 999);
+  EXPECT_EQ(Options->Get(opt::ClassPertinence), 1);
+  EXPECT_EQ(Options->Get(opt::RelationBase), 1);
+  EXPECT_FALSE(Options->Switch(opt::ScenarioOnAllCategories));
+  EXPECT_EQ(Options->Get(opt::CharacteristicParts), 1);
+  EXPECT_EQ(Options->Get(opt::WordDetailedReading), 1);
+  EXPECT_FALSE(Options->Switch(opt::ConvertPdf));
+  const AnalysisOptionsValues back = AnalysisOptionsValues::FromOptions();
+  EXPECT_TRUE(back.byWords);
+  EXPECT_EQ(back.wordsText, "999");
+  EXPECT_EQ(back.quantity, 1);
+  EXPECT_TRUE(back.wordDetailed);
+  // Out of their ranges: the parts are brought back into 1..100, the level shows References.
+  Options->Set(opt::CharacteristicParts, uint16_t{0});
+  Options->Set(opt::RelationBase, uint16_t{0});
+  EXPECT_EQ(AnalysisOptionsValues::FromOptions().quantity, 1);
+  EXPECT_EQ(AnalysisOptionsValues::FromOptions().relationLevel, 1);
+  Options->Set(opt::CharacteristicParts, uint16_t{101});
+  EXPECT_EQ(AnalysisOptionsValues::FromOptions().quantity, 100);
+
+  // The number fields: digits only, 1..999, at most five of them.
+  struct Field {
+    const char* text;
+    bool taken;
+    int value;
+  };
+  for (const Field& f : {Field{"1", true, 1}, Field{"999", true, 999}, Field{"00007", true, 7}, Field{"0", false, 0},
+                         Field{"1000", false, 0}, Field{"000007", false, 0}, Field{"7 ", false, 0},
+                         Field{"-7", false, 0}, Field{"", false, 0}}) {
+    int value = -1;
+    EXPECT_EQ(ParseNumberField(f.text, 1, 999, value), f.taken) << f.text;
+    EXPECT_EQ(value, f.taken ? f.value : -1) << f.text;
+  }
+  EXPECT_EQ(NumberRangeText(3, 42), "Type a number from 3 to 42.");
+  Options->ResetSettings();
 }
 
 TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
