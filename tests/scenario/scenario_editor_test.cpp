@@ -17,6 +17,7 @@
 #include "ui/main_window_port.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/scenario_editor.h"
+#include "scenario/texts.h"
 #include "support/stream_support.h"
 #include "../engine/ontology_test_support.h"
 
@@ -425,6 +426,128 @@ TEST_F(ScenarioEditorTest, AttributePanelTellsTheItemKind) {
   editor.Tree().Select(editor.Tree().TopLevel()[0]);
   EXPECT_EQ(editor.Attributes().checkCaption, "Invisible");
   EXPECT_EQ(editor.StatusLine(), "This Scenario was modified: you should save it");
+}
+
+// The tree as "depth:label" in tree order.
+std::vector<std::string> Shape(const ScenarioTree& tree) {
+  std::vector<std::string> out;
+  for (int id : tree.InTreeOrder()) out.push_back(std::to_string(tree.Depth(id)) + ":" + tree.Label(id));
+  return out;
+}
+
+using Lines = std::vector<std::string>;
+
+// The search field's word goes into a new group of its own or into the
+// group of the selection, cleaned of its spaces, with its accent-free form
+// when the option asks for it; a word of the dictionary comes as its lemma.
+TEST_F(ScenarioEditorTest, TheSearchFieldsWordGoesIntoANewGroupOrTheSelectedOne) {
+  editor.lemmaOfSearchText = [](const std::string& key, char& kind) {
+    kind = key == "running" ? 'V' : '?';
+    return key == "running" ? std::string("run") : key;
+  };
+  editor.searchText = "  running  ";
+  editor.AddSearchFieldInNewGroup();
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Money", "1:cash", "0:Run", "1:run (V)"}));
+  EXPECT_TRUE(editor.Tree().Modified());
+
+  // Into the group of the selected item; a hyphen of a plain word becomes an underscore.
+  Options->Set(opt::AddFormsWithoutAccent, 1);
+  editor.Tree().Select(editor.Tree().ChildrenOf(editor.Tree().TopLevel()[0])[0]);  // cat
+  editor.searchText = "caf\xE9-bar";
+  editor.InsertSearchFieldInGroup();
+  EXPECT_EQ(Shape(editor.Tree()),
+            (Lines{"0:Animals", "1:cafe_bar", "1:caf\xE9_bar", "1:cat", "0:Money", "1:cash", "0:Run", "1:run (V)"}));
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "caf\xE9_bar");
+  // Blank: nothing.
+  editor.searchText = "   ";
+  editor.InsertSearchFieldInGroup();
+  editor.AddSearchFieldInNewGroup();
+  EXPECT_EQ(editor.Tree().InTreeOrder().size(), 8u);
+}
+
+// The search button finds the next line holding the text, then starts again
+// from the top.
+TEST_F(ScenarioEditorTest, SearchGoesFromLineToLineAndStartsAgain) {
+  editor.SetSearchText("CA");
+  std::vector<std::string> found;
+  for (int i = 0; i < 3; ++i) {
+    editor.ToolButtonChercherClick();
+    found.push_back(editor.Tree().Label(editor.Tree().Selected()));
+  }
+  EXPECT_EQ(found, (Lines{"cat", "cash", "cat"}));
+  editor.SearchName("money");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Money");
+  const int selected = editor.Tree().Selected();
+  editor.SearchName("");
+  editor.SearchName("horse");
+  EXPECT_EQ(editor.Tree().Selected(), selected);
+}
+
+// What the main window may drop: words of the text, lines of the classes,
+// verbs, adjectives and nouns; a drop names its kind after the list it comes from.
+TEST_F(ScenarioEditorTest, DropsFromTheResultsTakeTheKindOfTheirList) {
+  for (int type = 0; type <= 11; ++type) {
+    const bool takes = (type >= 1 && type <= 3) || (type >= 8 && type <= 10);
+    EXPECT_EQ(editor.TakesDropFromOtherWindow(false, type), takes) << type;
+  }
+  EXPECT_TRUE(editor.TakesDropFromOtherWindow(true, 0));
+  main.textLoaded = false;
+  EXPECT_FALSE(editor.TakesDropFromOtherWindow(true, 1));
+  editor.DropFromOtherWindow(0, false, 0, "walk", 0, 8);
+  EXPECT_EQ(editor.Tree().InTreeOrder().size(), 4u);  // no text: nothing taken
+  main.textLoaded = true;
+  const int money = editor.Tree().TopLevel()[1];
+  editor.DropFromOtherWindow(0, false, 0, "walk", 0, 8);
+  editor.DropFromOtherWindow(0, false, 0, "green", 0, 9);
+  editor.DropFromOtherWindow(0, false, 0, "house", 0, 10);
+  editor.DropFromOtherWindow(money, false, 0, "coin", 0, 1);
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Green", "1:green (A)", "0:House", "1:house (S)",
+                                         "0:Money", "1:cash", "1:coin", "0:Walk", "1:walk (V)"}));
+  EXPECT_TRUE(editor.Tree().Modified());
+}
+
+// What the commands may do follows the selection and the Scenario's state.
+TEST_F(ScenarioEditorTest, CommandsAreOfferedOnlyWhenTheyWouldAct) {
+  editor.Tree().Select(0);
+  ScenarioEditorActions a = ScenarioActionStates(editor);
+  EXPECT_FALSE(a.selection || a.rename || a.paste || a.upperCase || a.cancelAll || a.visibleCheck);
+  EXPECT_TRUE(a.print);
+  const int animals = editor.Tree().TopLevel()[0];
+  const int cat = editor.Tree().ChildrenOf(animals)[0];
+  editor.Tree().Select(animals);
+  a = ScenarioActionStates(editor);
+  EXPECT_TRUE(a.selection && a.rename && a.upperCase && a.visibleCheck);
+  EXPECT_FALSE(a.paste);
+  editor.Tree().SetVisible(animals, false);
+  EXPECT_FALSE(ScenarioActionStates(editor).upperCase);
+  editor.Tree().Select(cat);
+  editor.CutSelected();
+  a = ScenarioActionStates(editor);
+  EXPECT_TRUE(a.selection && a.paste);
+  EXPECT_FALSE(a.visibleCheck || a.upperCase);
+  editor.Tree().SetModified(true);
+  main.printing = true;
+  a = ScenarioActionStates(editor);
+  EXPECT_TRUE(a.cancelAll);
+  EXPECT_FALSE(a.print);
+  EXPECT_EQ(editor.Caption(), Msg(kMsgScenarioTool) + " : Test.scn");
+}
+
+// Dissociate splits the selected group into one group per item; New runs the
+// wizard.
+TEST_F(ScenarioEditorTest, DissociateAndNew) {
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  editor.InsertWords("dog", '?', false);
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  int refreshed = 0;
+  editor.refreshView = [&] { ++refreshed; };
+  editor.ToolButtonDissocierClick();
+  EXPECT_EQ(refreshed, 1);
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Cat", "1:cat", "0:Dog", "1:dog", "0:Money", "1:cash"}));
+  int wizards = 0;
+  editor.runWizard = [&] { ++wizards; };
+  editor.ToolButtonNouveauClick();
+  EXPECT_EQ(wizards, 1);
 }
 
 class AnomalyListTest : public ::testing::Test {
