@@ -582,11 +582,21 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
       }
       if (extract) {
         propositionRecord = Selection.relationRecord;
+        TWordNode* const resume = words.Cursor();
         if (!FindNextSelectedOccurrence(false)) {
           reachedEnd_ = true;
           break;
         }
         RestoreOccurrence(words);
+        const TWordNode* occurrence = words.Cursor();
+        if (occurrence != words.Tail() && occurrence->position <= lastPosition) {
+          // The context of the occurrence before already showed this one's
+          // proposition: its own context goes on from here, counted from
+          // its proposition's start, and nothing is drawn twice.
+          wordsSinceProposition = static_cast<int>(lastPosition - occurrence->position + 1);
+          words.SetCursor(resume);
+          continue;
+        }
       }
       if (Selection.matchPosition > state_.TextViewWordLimit) break;
       propositionStart = true;

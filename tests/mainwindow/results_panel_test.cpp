@@ -279,3 +279,46 @@ TEST_F(SampleResults, AnEmptyTextShowsNoResultTypeButTheConverters) {
 
 }  // namespace
 }  // namespace quilor::ui
+
+namespace quilor::ui {
+namespace {
+
+// An extract shows a short proposition with the words after it (a fragment
+// of context). When that context holds the next occurrence, its proposition
+// is not drawn a second time: the page goes on with that occurrence's own
+// context, and its closing punctuation is written once.
+TEST_F(SampleResults, AnOccurrenceShownAsContextIsNotDrawnTwice) {
+  const std::string path =
+      session_->Write("king.txt",
+                      "The old wizard lived in a tall tower near the sea. He raised his head and looked at the sky. "
+                      "The wizard spoke to the king about the war and the army. The king shook his head slowly. "
+                      "A girl with red hair came to the door. The wizard gave her a book of spells. "
+                      "She put the book on her head and laughed. The king and the wizard rode to the city.\n");
+  ASSERT_TRUE(session_->Analyse({path}));
+  panel_.RefreshAfterAnalysis();
+  Show(3);
+  const int king = LineOf("king");
+  ASSERT_GE(king, 0);
+  panel_.ClickLine(king);
+  ASSERT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(Selection.firstClass)), "king");
+  TExtraitDuTexte page;
+  RecordingCanvas canvas(7);
+  TextWords.RestoreCursor(1);
+  page.DrawPage(canvas, {0, 0, 1200, 900});
+  std::vector<std::string> texts;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kText) texts.push_back(op.text.substr(op.text.find_first_not_of(' ')));
+  std::string shown;
+  for (const std::string& t : texts) shown += t + " ";
+  // The three propositions of the king, the second also the first's context,
+  // and the second's context; the lines without the king or a king before
+  // them are left out.
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "slowly"), 1) << shown;
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "girl"), 1) << shown;
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "spells"), 0) << shown;
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), "city"), 1) << shown;
+  for (size_t i = 1; i < texts.size(); ++i) EXPECT_FALSE(texts[i] == "." && texts[i - 1] == ".") << shown;
+}
+
+}  // namespace
+}  // namespace quilor::ui
