@@ -198,6 +198,11 @@ std::string WordAsWritten(const TWordNode& node, bool link) {
   return DisplayForm(text, node.category, link);
 }
 
+size_t JoiningDashLength(const std::string& piece) {
+  const size_t end = piece.find_first_not_of("-\x96\x97");
+  return end == 0 || end == std::string::npos || !HasWordCharacters(piece.substr(end, 1)) ? 0 : end;
+}
+
 size_t ClosingPrefixLength(const std::string& piece) {
   const size_t end = std::min(piece.find(' '), piece.size());
   if (end == 0 || std::strchr(".,;:!?)]}\"\x94\x92\xBB", piece[0]) == nullptr) return 0;
@@ -658,8 +663,11 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     else display += spacer.Word(DisplayForm(text, *data, link));
     // A word that goes to the next line leaves what closes the text before
     // it (", " of "War 1, planes") on this one.
-    if (const size_t closing = ClosingPrefixLength(display);
-        closing > 0 && closing < display.size() && pen.x != r.left && !fits(display)) {
+    // Nor does a line start with the hyphen or dash that joins the word to
+    // the text before it ("anti-submarine" breaks after "anti-").
+    size_t closing = ClosingPrefixLength(display);
+    if (closing == 0 && pen.x == textEnd) closing = JoiningDashLength(display);
+    if (closing > 0 && closing < display.size() && pen.x != r.left && !fits(display)) {
       if (!drawText(display.substr(0, closing), node, kBlack, false)) break;
       display.erase(0, closing);
     }

@@ -168,6 +168,10 @@ std::string TagOfPropositionShownAlone(TWordNode* node, TWordNode* first, TTextS
 // closing quote), up to the piece's first blank; 0 when the piece starts
 // otherwise. That punctuation stays on the line of the text it closes.
 size_t ClosingPrefixLength(const std::string& piece);
+// The length of the hyphens or dashes that start a piece and join it to the
+// text before it ("-submarine" after "anti"); 0 when no word follows them.
+// They stay on the line of the text they join.
+size_t JoiningDashLength(const std::string& piece);
 
 // A word's gap (TWordList::GapOf) as drawn: each run of blanks and line
 // ends as one blank.

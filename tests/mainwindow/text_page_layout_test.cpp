@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+
+#include <cstring>
+#include <map>
 #include <QPainter>
 
 #include "core/options.h"
@@ -36,6 +39,11 @@ class Text {
   Text& Mark(const char* tag = ".") {
     TWordCategoryData d;
     TextWords.Append("/", tag, 0, 1, position_, &d);
+    return *this;
+  }
+  // A word appended as written: the gap before it in its document.
+  Text& Written(const char* text, const char* gap, TWordCategoryData d = Cat(kClassDeterminant)) {
+    TextWords.Append(text, std::strlen(text), " ", 0, 1, ++position_, &d, TWrittenText{std::strlen(gap), gap, 0, ""});
     return *this;
   }
   int32_t position_ = 0;
@@ -253,6 +261,39 @@ TEST_F(TextPage, AWordsClosingPunctuationStaysOnTheLineBefore) {
   }
   EXPECT_TRUE(commaOnFirstLine);
   EXPECT_GT(page_.LineCount(), 0);
+}
+
+// A hyphenated word never starts a line with its hyphen, whatever the width:
+// it breaks after the hyphen, which stays with the part before it. The same
+// for words kept as written and for words spaced from their tags.
+TEST_F(TextPage, AHyphenatedWordBreaksAfterItsHyphen) {
+  for (const bool written : {false, true}) {
+    Text t;
+    if (written) t.Written("aaaa", "").Written("anti", " ").Written("submarine", "-").Written("guns", " ");
+    else t.Word("aaaa").Word("anti").Word("submarine", "-").Word("guns");
+    t.Mark(".");
+    RecordingCanvas canvas(7);
+    int split = 0;
+    for (int width = 60; width <= 240; width += 2) {
+      canvas.Clear();
+      Draw(canvas, {0, 0, width, 400});
+      std::map<int, std::vector<std::string>> lines;
+      for (const DrawOp& op : canvas.Ops())
+        if (op.kind == DrawOp::kText && !op.text.empty()) lines[op.points[0].y].push_back(op.text);
+      for (const auto& [y, texts] : lines) {
+        EXPECT_NE(texts.front()[0], '-') << "width " << width << (written ? " written" : "");
+        if (texts.back() == "-" && texts.size() >= 2) {
+          EXPECT_TRUE(texts[texts.size() - 2] == " anti" || texts[texts.size() - 2] == "anti") << width;
+          ++split;
+        }
+      }
+      std::string all;
+      for (const auto& [y, texts] : lines)
+        for (const std::string& text : texts) all += text;
+      EXPECT_NE(all.find("anti-submarine"), std::string::npos) << width << " " << all;
+    }
+    EXPECT_GT(split, 0) << written;
+  }
 }
 
 // The marks a reader recognises: a pointer at each proposition, a document
