@@ -6,7 +6,13 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeView>
 #include <QWidget>
+
+#include <algorithm>
 
 #include "ui/dialog_parent_qt.h"
 #include "ui/painter_canvas_qt.h"
@@ -18,6 +24,20 @@ namespace {
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 }  // namespace
+
+void FitFileDialog(QFileDialog& dialog) {
+  // Room for the four columns of a detailed view, within the screen.
+  const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
+  const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 700);
+  dialog.resize(std::min(900, room.width() - 40), std::min(560, room.height() - 60));
+  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!view) return;
+  QHeaderView* header = view->header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column = 1; column < header->count(); ++column)
+    header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
 
 std::vector<std::string> QtFileFilters(const std::string& filter) {
   std::vector<std::string> parts;
@@ -52,6 +72,7 @@ std::vector<std::string> QtDesktop::ChooseOpenFiles(FileChoice& choice) {
     dialog->selectNameFilter(qfilters[choice.filterIndex - 1]);
   dialog->setFileMode(choice.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  FitFileDialog(*dialog);
   if (!dialog.Run()) return {};
   const int index = static_cast<int>(qfilters.indexOf(dialog->selectedNameFilter()));
   if (index >= 0) choice.filterIndex = index + 1;
@@ -71,6 +92,7 @@ std::string QtDesktop::ChooseSaveFile(FileChoice& choice) {
   if (choice.filterIndex >= 1 && choice.filterIndex <= qfilters.size())
     dialog->selectNameFilter(qfilters[choice.filterIndex - 1]);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
+  FitFileDialog(*dialog);
   if (!dialog.Run() || dialog->selectedFiles().isEmpty()) return {};
   const int index = static_cast<int>(qfilters.indexOf(dialog->selectedNameFilter()));
   if (index >= 0) choice.filterIndex = index + 1;
@@ -81,6 +103,7 @@ std::string QtDesktop::ChooseFolder(const std::string& title, const std::string&
   HeapDialog<QFileDialog> dialog(DialogParent(), Q(title), Q(start));
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
+  FitFileDialog(*dialog);
   if (!dialog.Run() || dialog->selectedFiles().isEmpty()) return {};
   return dialog->selectedFiles().front().toStdString();
 }

@@ -9,6 +9,7 @@
 #include "core/files.h"
 #include "ui/desktop.h"
 
+class QFileDialog;
 class QFont;
 class QWidget;
 
@@ -44,6 +45,11 @@ class QtDesktop : public Desktop, public quilor::DesktopServices {
 // "Text (*.txt *.asc)" entries for a Qt file dialog from "Text|*.txt;*.asc|..."
 // (captions that end in their own "(...)" have it replaced).
 std::vector<std::string> QtFileFilters(const std::string& filter);
+
+// Sizes a file dialog for its screen and lets the columns of its detailed
+// view take the width of what they show (size, kind, date), the names the
+// rest: no column cut short.
+void FitFileDialog(QFileDialog& dialog);
 
 // Installs the Qt desktop for the program (both interfaces).
 void InstallQtDesktop();

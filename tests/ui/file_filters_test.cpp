@@ -2,7 +2,13 @@
 // the files of every mask it names.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTest>
+#include <QTreeView>
 #include <QStringList>
 
 #include "tests/platform/temp_folder.h"
@@ -36,6 +42,33 @@ TEST(FileFilters, EveryMaskOfALineListsItsFiles) {
   EXPECT_EQ(QtFileFilters("Rich text|*.rtf"), std::vector<std::string>{"Rich text (*.rtf)"});
   EXPECT_EQ(QtFileFilters("Word|*.doc|Orphan"), std::vector<std::string>{"Word (*.doc)"});
   EXPECT_TRUE(QtFileFilters("").empty());
+}
+
+// The open dialog shows each column whole: a file's size, kind and date are
+// not cut short, and the dialog stands on its screen.
+TEST(FileFilters, TheOpenDialogShowsItsColumnsWhole) {
+  testing::TempFolder dir;
+  testing::WriteWholeFile(dir / "a rather long document name.txt", std::string(12345, 'x'));
+  testing::WriteWholeFile(dir / "b.docx", "x");
+  QFileDialog dialog(nullptr, QStringLiteral("Open"), QString::fromStdString(dir.path()));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setViewMode(QFileDialog::Detail);
+  FitFileDialog(dialog);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  ASSERT_NE(view, nullptr);
+  for (int i = 0; i < 200 && view->model()->rowCount(view->rootIndex()) < 2; ++i) QTest::qWait(10);
+  ASSERT_EQ(view->model()->rowCount(view->rootIndex()), 2);
+  QApplication::processEvents();
+  for (int column = 1; column < view->header()->count(); ++column) {
+    if (view->header()->isSectionHidden(column)) continue;
+    EXPECT_GE(view->header()->sectionSize(column), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column))
+        << column;
+  }
+  const QRect room = dialog.screen()->availableGeometry();
+  EXPECT_LE(dialog.width(), room.width());
+  EXPECT_LE(dialog.height(), room.height());
 }
 
 }  // namespace
