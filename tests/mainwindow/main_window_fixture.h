@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QListView>
+#include <QTest>
 
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "engine/analysis_run.h"
 #include "core/options.h"
 #include "engine/startup.h"
+#include "app/install_windows_qt.h"
 #include "ui/desktop.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/results_panel_widget.h"
@@ -63,6 +65,20 @@ class MainWindowTest : public ::testing::Test {
     window_ = std::make_unique<TVekEditForm>();
     EXPECT_TRUE(window_->FormCreate(args, MonitorArea{0, 0, 1280, 1024}));
     return *window_;
+  }
+  // Starts the window with its views and commands installed.
+  TVekEditForm& StartWithViews() {
+    TVekEditForm& w = Start();
+    InstallWindows(w);
+    return w;
+  }
+  // The same, shown at 1024 x 700 (the smallest size the window serves).
+  TVekEditForm& StartShown() {
+    TVekEditForm& w = StartWithViews();
+    w.resize(1024, 700);
+    w.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    return w;
   }
   // Closes the window as its close box does (the engine shuts down).
   void CloseWindow() {

@@ -74,10 +74,7 @@ TEST(GraphTrackBar, EachKindHasItsRangeAndAMoveSaysHowManyObjects) {
 // extract), shown with a selection, hidden whole by "Hide the graph"; the
 // title of a released text never reappears.
 TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartShown();
   Options->Set(opt::GraphKind, uint16_t{kGraphStar});
   Options->Set(opt::ShowGraph, uint8_t{1});
   ASSERT_TRUE(Open(sample_));
@@ -130,8 +127,7 @@ TEST_F(MainWindowTest, TheOpenQuestionSiblingReceivesTheResultsList) {
     std::ofstream out(apps / "demora.desktop");
     out << "[Desktop Entry]\nName=Demora\nExec=" << script.string() << " %f\n";
   }
-  TVekEditForm& w = Start();
-  InstallWindows(w);
+  TVekEditForm& w = StartWithViews();
   ASSERT_TRUE(Open(sample_));
   w.ShowResultType(ClassListIndexOfLevel(1));
   const std::vector<std::string> lines = ResultsOf(w)->Panel().Items();
@@ -165,10 +161,7 @@ class BoldWiderCanvas : public RecordingCanvas {
 };
 
 TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartShown();
   ASSERT_TRUE(Open(quilor::testing_support::CorpusFile("plain", "ca01.txt")));
   w.ShowResultType(ClassListIndexOfLevel(1));
   ResultsPanelWidget* results = ResultsOf(w);
@@ -226,10 +219,7 @@ TEST_F(MainWindowTest, ResultsColumnsAlignAndAreNamed) {
 // without documents says why, and a key absent from the text leaves the
 // whole text and a message rather than an empty extract.
 TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
+  TVekEditForm& w = StartShown();
   ASSERT_TRUE(Open(sample_));
   const QLabel* message = nullptr;
   for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
@@ -262,8 +252,7 @@ TEST_F(MainWindowTest, TheWindowSaysWhatHappened) {
 // The Scenario tool opens beside a main window that was maximised: the
 // window goes back to its normal size.
 TEST_F(MainWindowTest, TheScenarioToolRestoresAMaximisedWindow) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
+  TVekEditForm& w = StartWithViews();
   w.showMaximized();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   ASSERT_TRUE(w.isMaximized());
@@ -279,11 +268,7 @@ TEST_F(MainWindowTest, TheScenarioToolRestoresAMaximisedWindow) {
 // A Ctrl+Shift click on the area graph shows more objects: the track bar
 // stands at the new number.
 TEST_F(MainWindowTest, TheTrackBarFollowsAClickThatChangesTheObjects) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TVekEditForm& w = StartShown();
   Options->Set(opt::GraphKind, uint16_t{kGraphAreas});
   Options->Set(opt::ShowGraph, uint8_t{1});
   Options->Set(opt::GraphMaxObjects, uint16_t{20});
@@ -306,11 +291,7 @@ TEST_F(MainWindowTest, TheTrackBarFollowsAClickThatChangesTheObjects) {
 // in extract mode on the selected propositions (the selected word marked in
 // each); its Help button opens its help page.
 TEST_F(MainWindowTest, TheCopyWindowShowsTheSelectionWholeOnItsScreenWithItsHelp) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TVekEditForm& w = StartShown();
   ASSERT_TRUE(Open(sample_));
   w.ShowResultType(ClassListIndexOfLevel(1));
   ClickLine(w, 0);
@@ -342,11 +323,7 @@ TEST_F(MainWindowTest, TheCopyWindowShowsTheSelectionWholeOnItsScreenWithItsHelp
 // The popups copy with "Copy"; the context window names no foreign system,
 // shows its whole toolbar, has its help and opens clear of the menu bar.
 TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TVekEditForm& w = StartShown();
   ASSERT_TRUE(Open(sample_));
   for (CommandId id :
        {CommandId::PopupResultatsCopier, CommandId::PopupImageTexteCopier, CommandId::PopupImageGrapheCopier})
@@ -376,11 +353,7 @@ TEST_F(MainWindowTest, PopupCaptionsAndTheContextWindow) {
 // the status bar's and the help panel's; the results list scrolls sideways
 // when narrower than its extent. Changing the option changes them all.
 TEST_F(MainWindowTest, TheListsFollowTheLargeFontsOption) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  w.resize(1024, 700);
-  w.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  TVekEditForm& w = StartShown();
   ASSERT_TRUE(Open(sample_));
   Options->Set(opt::LargeFonts, uint8_t{1});
   w.ApplyListFonts();
