@@ -569,6 +569,10 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
           }
         }
       }
+      // What closes a proposition never starts a line: at a line's start it
+      // was written at the end of the line before, or it closes a proposition
+      // an extract does not show (the mark is read again after a jump).
+      if (pen.x == r.left && lineCount_ > 0 && !HasWordCharacters(text)) text.clear();
       if (!drawText(text, node, kBlack, false)) break;
       // Nothing written at a line's start: it still starts clean.
       if (pen.x == r.left) spacer.LineStart();
@@ -654,8 +658,11 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     }
     if (previousFile != -2) previousFile = node->fileNumber;
     if (!header && marks && wordsSinceBreak == 0) {
+      const bool lineStart = pen.x == r.left;
       draws.push_back({TPageDraw::kPropositionMark, pen.x, pen.y, {}, kBlack, false, {}});
       pen.x += kMarkWidth;
+      // The mark starts the line: the text after it, no blank.
+      if (lineStart && !display.empty() && display[0] == ' ') display.erase(0, 1);
     }
     propositionStart = false;
     if (!text[0] && rawTag.empty()) continue;

@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 #include <string>
 
 #include "app/install_windows_qt.h"
@@ -357,6 +359,34 @@ TEST_F(SelectionGraphsTest, ARightClickSelectsItsLine) {
   EXPECT_EQ(panel.SelectedLine(), 1);
   EXPECT_EQ(list->currentIndex().row(), 1);
   EXPECT_EQ(Selection.firstTerm, panel.ItemName(1));
+  CloseWindow();
+}
+
+bool HasLetterOrDigit(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+}
+
+// An extract shows each proposition with its own punctuation: what closed
+// the proposition before it is not written again at the start of its line,
+// and its first word follows the line's mark without a blank.
+TEST_F(SelectionGraphsTest, AnExtractLineNeverStartsWithThePunctuationBeforeIt) {
+  TVekEditForm& w = StartWindow();
+  ASSERT_TRUE(Open(quilor::testing_support::CorpusFile("plain", "ca01.txt")));
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  ASSERT_TRUE(ViewState.ExtractMode);
+  TextViewWidget* text = w.findChild<TextViewWidget*>();
+  RecordingCanvas canvas(7);
+  TextWords.RestoreCursor(1);
+  text->Page().DrawPage(canvas, Rect{0, 0, 700, 2000});
+  std::map<int, std::vector<std::string>> lines;
+  for (const DrawOp& op : canvas.Ops())
+    if (op.kind == DrawOp::kText && !op.text.empty()) lines[op.points[0].y].push_back(op.text);
+  ASSERT_GT(lines.size(), 5u);
+  for (const auto& [y, texts] : lines) {
+    EXPECT_TRUE(HasLetterOrDigit(texts.front())) << y << " [" << texts.front() << "]";
+    EXPECT_NE(texts.front()[0], ' ') << y << " [" << texts.front() << "]";
+  }
   CloseWindow();
 }
 
