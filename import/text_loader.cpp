@@ -41,7 +41,7 @@ constexpr int kMsgNoteCut = 5009;
 constexpr int kMsgNoteCutWords = 5010;
 constexpr int kMsgNotTextDocument = 5420;
 
-constexpr int64_t kMegabyte = 1024000;
+constexpr int64_t kMegabyte = kLoaderMegabyte;
 
 std::string Text(int id) { return GetMessageText(id); }
 
@@ -60,6 +60,7 @@ TTextLoader::TTextLoader(const char* runName, TextSink& sink)
   LoaderState.active = true;
   Progress.cancelRequested = false;
   LoaderState.wordCapReached = false;
+  LoaderState.readStoppedAt = 0;
   sink_.Attach(*this);
   // A converter working page by page lets the gauge run between pages, so
   // that its Stop button stops a long document too.
@@ -346,8 +347,10 @@ bool TTextLoader::ApplyLimits() {
     if (answer == 1) {
       sizeAnswered_ = true;
     } else {
-      if (answer == 2) stopLoading_ = true;
-      else Progress.cancelRequested = true;  // Cancel, or the box closed
+      if (answer == 2) {
+        stopLoading_ = true;
+        LoaderState.readStoppedAt = totalRead_;
+      } else Progress.cancelRequested = true;  // Cancel, or the box closed
       ReleaseTextSource();
       return true;
     }

@@ -37,6 +37,9 @@ constexpr size_t kBlockBufferCapacity = kTextBlockSize + 16;
 extern unsigned char BlockBuffer[kBlockBufferCapacity];
 
 // The state of the loading; LoaderState = {} starts it afresh.
+// The megabyte of the size question and its reports.
+constexpr int64_t kLoaderMegabyte = 1024000;
+
 struct TLoaderState {
   int32_t encoding = kEncodingAnsi;  // of the file being read
   int64_t skippedBytes = 0;
@@ -50,6 +53,9 @@ struct TLoaderState {
   bool conversionErrorShown = false;
   // The last loading stopped at the word cap: the text was cut.
   bool wordCapReached = false;
+  // The bytes read when the user chose to stop reading at the size question
+  // (the text read so far is analysed); 0 when nobody stopped it.
+  int64_t readStoppedAt = 0;
 };
 extern TLoaderState LoaderState;
 

@@ -13,6 +13,7 @@
 #include "core/options.h"
 #include "engine/word_list.h"
 #include "import/conversion_dispatch.h"
+#include "import/text_loader.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
 #include "platform/text_encoding.h"
@@ -26,6 +27,8 @@ namespace {
 constexpr int kMsgUnreadableFile = 18;
 constexpr int kMsgPdfDisabled = 1178;
 constexpr int kMsgRunStopped = 6411;
+constexpr int kMsgReadStopped = 6420;
+constexpr int kMsgMegabytes = 1056;
 
 // True when path names a regular file that opens for reading.
 bool Readable(const std::string& path) {
@@ -104,6 +107,10 @@ bool AnalysisSession::AnalyserLeTexte() {
   TextWords.SaveCursor(kBookmarkFoundWord);
   const int words = TextWords.Built() ? TextWords.Count() : 0;
   view_.ShowStatus(0, std::to_string(words) + "  " + analysedFile_);
+  // A text the user stopped reading: its results are not those of the whole.
+  if (LoaderState.readStoppedAt > 0)
+    ShowWarning(GetMessageText(kMsgReadStopped) + " " + std::to_string(LoaderState.readStoppedAt / kLoaderMegabyte) +
+                " " + GetMessageText(kMsgMegabytes) + ".");
   // The refresh's own message stays (the result type shown, a key not found).
   AfterBusy();
   return true;

@@ -261,6 +261,33 @@ class ClosingGaugeView : public NullGaugeView {
   bool sent_ = false;
 };
 
+// A text the user stops reading at the size question is analysed as far as
+// it was read, and a box says that the results cover only that part.
+TEST_F(MainWindowTest, ATextStoppedAtTheSizeQuestionSaysItsResultsArePartial) {
+  TVekEditForm& w = Start();
+  Options->Set(opt::SizeThreshold, uint16_t{2});
+  const std::string big = tmp_ / "big.txt";
+  {
+    std::ifstream in(sample_);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::ofstream out(big);
+    for (size_t written = 0; written < 2600000; written += text.size() + 1) out << text << "\n";
+  }
+  ui_.ui.QueueAnswer(2);  // No: stop reading here
+  ASSERT_TRUE(Open(big));
+  EXPECT_TRUE(w.Session().TextOpen());
+  std::vector<std::string> texts;
+  for (const auto& box : ui_.ui.Shown()) texts.push_back(box.text);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NE(texts[0].find("bigger than 2 MB"), std::string::npos) << texts[0];
+  EXPECT_EQ(texts[1], "The results cover only the first part of the text, read before you stopped: 2 MB.");
+  // Read whole, the same text says nothing.
+  ui_.ui.ClearLog();
+  ASSERT_TRUE(Open(big));
+  ASSERT_EQ(ui_.ui.Shown().size(), 1u);
+  CloseWindow();
+}
+
 TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
   TVekEditForm& w = Start();
   SetGaugeViewFactory([&w] { return std::make_unique<ClosingGaugeView>(w); });
