@@ -62,7 +62,7 @@ int Bench(int argc, char** argv) {
   long baseline = bench::MaxRssBytes();
   const double cpuStart = bench::CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0) && AnalysisResults && AnalysisResults->ResultsReady;
+  bool ok = RunAnalysis(0, TakeRunSettings(*Options)) && AnalysisResults && AnalysisResults->ResultsReady;
   auto stop = std::chrono::steady_clock::now();
   const double cpuSeconds = bench::CpuSeconds() - cpuStart;
   long peak = bench::MaxRssBytes();

@@ -169,7 +169,7 @@ double TimeLoad(const std::string& path, int repetitions, size_t& words) {
     FileQueue.Clear();
     FileQueue.Add(path.c_str());
     auto start = std::chrono::steady_clock::now();
-    RunAnalysis(0);
+    RunAnalysis(0, TakeRunSettings(*Options));
     best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     CloseProgressGauge();
     words = TextWords.Count();

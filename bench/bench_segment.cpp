@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   long baseline = bench::MaxRssBytes();
   const double cpuBefore = CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0);
+  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
   auto stop = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds() - cpuBefore;
   long peak = bench::MaxRssBytes();

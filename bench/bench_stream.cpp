@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
 
   long baseline = MaxRssBytes();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0);
+  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
   auto stop = std::chrono::steady_clock::now();
   long peak = MaxRssBytes();
   CloseProgressGauge();

@@ -7,7 +7,6 @@
 #include "core/messages.h"
 #include "engine/category_counters.h"
 #include "engine/ontology_engine.h"
-#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 
@@ -17,7 +16,7 @@ std::unique_ptr<TAnalysisResults> AnalysisResults;
 ResultsStep EpisodeStep;
 ResultsStep CharacteristicStep;
 
-TAnalysisResults::TAnalysisResults(uint32_t wordCount) {
+TAnalysisResults::TAnalysisResults(uint32_t wordCount, const TRunSettings& settings) : Settings(settings) {
   try {
     for (int l = 1; l <= 4; ++l) PreVerbCounts[l].assign(kLevelCapacity + 1, 0);
     PropositionNumbers.assign(kMaxCandidates + 1, 0);
@@ -26,10 +25,8 @@ TAnalysisResults::TAnalysisResults(uint32_t wordCount) {
     ReportMemoryLow(true);
     return;
   }
-  if (Options) {
-    if (Options->Switch(opt::ThresholdKind)) MinimumClassCount = Options->Get(opt::ClassMinWords);
-    else MinimumClassCount = static_cast<uint32_t>(Options->Get(opt::ClassPertinence) / 10000.0 * wordCount);
-  }
+  if (Settings.classThresholdInWords) MinimumClassCount = Settings.classMinWords;
+  else MinimumClassCount = static_cast<uint32_t>(Settings.classPertinence / 10000.0 * wordCount);
   Built = true;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/relation_store.h"
+#include "core/run_settings.h"
 
 namespace quilor {
 
@@ -51,9 +52,9 @@ struct TNeighbour {
 
 class TAnalysisResults {
  public:
-  // wordCount sizes the class threshold: the options' fixed minimum when its
-  // switch is on, else their pertinence (ten-thousandths) of the words.
-  explicit TAnalysisResults(uint32_t wordCount);
+  // wordCount sizes the class threshold: the settings' fixed minimum when
+  // their switch is on, else their pertinence (ten-thousandths) of the words.
+  TAnalysisResults(uint32_t wordCount, const TRunSettings& settings);
   TAnalysisResults(const TAnalysisResults&) = delete;
   TAnalysisResults& operator=(const TAnalysisResults&) = delete;
 
@@ -110,6 +111,8 @@ class TAnalysisResults {
   bool Built = false;
   bool ResultsReady = false;
 
+  // What the run read of the options as it started.
+  const TRunSettings Settings;
   uint32_t MinimumClassCount = 0;
   uint16_t RelationBase = 1;  // 1..4
   uint32_t ProgressCounter = 0;

@@ -18,7 +18,6 @@
 #include "engine/category_counters.h"
 #include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
-#include "core/options.h"
 #include "engine/selection.h"
 #include "engine/semantic_pass.h"
 #include "engine/text_scanner.h"
@@ -113,8 +112,8 @@ bool LoadAndSegment() {
   CurrentRun.filteredPropositions = 0;
   GeneralState->RunStarted = 1;
   LoaderState.active = true;
-  if (Options->Get(opt::SizeThreshold) < 2) Options->Set(opt::SizeThreshold, 2);
-  LoaderState.sizeThreshold = static_cast<int64_t>(Options->Get(opt::SizeThreshold)) * kMegabyte;
+  LoaderState.sizeThreshold =
+      static_cast<int64_t>(std::max<uint16_t>(CurrentRun.settings.sizeThreshold, 2)) * kMegabyte;
   TextWords.Clear();
   if (Progress.gauge) Progress.gauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
@@ -144,10 +143,11 @@ bool ReleaseMemoryLowRun() {
   return ReleaseFailedRun();
 }
 
-bool RunAnalysis(uint8_t runKind) {
+bool RunAnalysis(uint8_t runKind, const TRunSettings& settings) {
   // A run started while one runs changes nothing.
   if (CurrentRun.running) return false;
   RunningGuard running;
+  CurrentRun.settings = settings;
   // Whatever met "Memory low" during the run left something out of it: the
   // run fails rather than show part of the text as the whole.
   const uint64_t memoryLowBefore = MemoryLowReports();
@@ -160,7 +160,7 @@ bool RunAnalysis(uint8_t runKind) {
   Progress.cancelRequested = false;
   CurrentRun.aborted = false;
   CurrentRun.stopped = false;
-  if (Options->Get(opt::BordersFileName).empty()) Borders.inUse = false;
+  if (!settings.bordersNamed) Borders.inUse = false;
   ShowHourglass();
   // The results of the previous text go before the new one is read.
   EndAnalysisRun(false);
@@ -170,7 +170,8 @@ bool RunAnalysis(uint8_t runKind) {
   // first node: the words of the previous text go before it starts.
   TextWords.Clear();
   TFirstPassBesideLoading first;
-  if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1) first.Start(*OntologyEngine);
+  if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1)
+    first.Start(*OntologyEngine, settings.numbersAsWords);
   if (!LoadAndSegment()) {
     first.Finish(false);
     CurrentRun.memoryLow = leftOut();
@@ -190,7 +191,8 @@ bool RunAnalysis(uint8_t runKind) {
     RestoreCursor();
     return true;
   }
-  AnalysisResults.reset(new (std::nothrow) TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count()));
+  AnalysisResults.reset(new (std::nothrow)
+                            TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count(), settings));
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
   InstallBurstSteps();
   if (!RunSemanticPass(*AnalysisResults, &first)) return leftOut() ? ReleaseMemoryLowRun() : ReleaseFailedRun();

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "core/run_settings.h"
+
 namespace quilor {
 
 // The state of the analysis run (the stop request, Progress.cancelRequested, is in
@@ -18,14 +20,17 @@ struct TRunFlags {
   bool gaugeWanted = true;  // whether runs show the progress gauge
   // Propositions the Borders took out of the text of the last run.
   uint32_t filteredPropositions = 0;
+  // What the run read of the options as it started.
+  TRunSettings settings;
 };
 extern TRunFlags CurrentRun;
 
-// The size question comes when the texts pass the options record's
-// threshold (u16 at 372, units of 1,024,000 bytes; raised to 2 in the
-// record when lower). On every failure or stop the gauge is closed and the
-// run is released (no results, no words), so nothing can use half a run.
-bool RunAnalysis(uint8_t runKind);
+// The run works from settings, its caller's snapshot of the options. The
+// size question comes when the texts pass their size threshold (units of
+// 1,024,000 bytes, at least 2). On every failure or stop the gauge is closed
+// and the run is released (no results, no words), so nothing can use half a run.
+bool RunAnalysis(uint8_t runKind, const TRunSettings& settings);
+// Loads and segments the queued texts with the settings of CurrentRun.
 bool LoadAndSegment();
 bool LoadTexts();
 bool CheckRunStop();

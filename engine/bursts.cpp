@@ -4,8 +4,6 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/options.h"
-
 namespace quilor {
 
 namespace {
@@ -260,7 +258,7 @@ namespace {
 TBurstSettings SettingsOf(const TAnalysisResults& r) {
   TBurstSettings settings;
   settings.relationBase = r.RelationBase;
-  if (Options) settings.characteristicPercent = Options->Get(opt::CharacteristicParts);
+  settings.characteristicPercent = r.Settings.characteristicParts;
   return settings;
 }
 

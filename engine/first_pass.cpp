@@ -8,7 +8,6 @@
 #include "core/name_index.h"
 #include "core/worker_threads.h"
 #include "engine/ontology_engine.h"
-#include "core/options.h"
 #include "platform/letter_case.h"
 
 namespace quilor {
@@ -19,12 +18,12 @@ bool IsMark(const TWordNode* n) { return n->text[0] == '/' && n->text[1] == 0; }
 
 }  // namespace
 
-void TFirstPass::Begin() {
+void TFirstPass::Begin(bool numbersAsWords) {
   engine_.ClearTextCounts();
   engine_.ResetTextClasses();
   engine_.BeginTextReadings();
   forms_.Clear();
-  numerals_ = Options && Options->Switch(opt::Normalisation);
+  numerals_ = numbersAsWords;
   words_ = 0;
 }
 
@@ -108,10 +107,10 @@ void TFirstPass::Take(TWordNode* n) {
 
 // ---------------------------------------------------------------------------
 
-bool TFirstPassBesideLoading::Start(TOntologyEngine& engine) {
+bool TFirstPassBesideLoading::Start(TOntologyEngine& engine, bool numbersAsWords) {
   Finish(false);
   pass_ = std::make_unique<TFirstPass>(engine);
-  pass_->Begin();
+  pass_->Begin(numbersAsWords);
   pass_->LookUpReadingsAhead();
   finish_.store(false, std::memory_order_relaxed);
   complete_ = done_ = false;

@@ -25,9 +25,9 @@ class TFirstPass {
  public:
   explicit TFirstPass(TOntologyEngine& engine) : engine_(engine) {}
 
-  // The engine's counts and added classes of the previous text go; the
-  // options of this pass are read.
-  void Begin();
+  // The engine's counts and added classes of the previous text go; with
+  // numbersAsWords, numerals are classified as the nouns they name.
+  void Begin(bool numbersAsWords);
   // One node, words and marks in text order.
   void Take(TWordNode* n);
   // The memory of the forms goes.
@@ -74,8 +74,8 @@ class TFirstPassBesideLoading {
   // from its first node (the list must hold only the words of this run:
   // the nodes there are taken at once); false when no thread could be
   // started (nothing then follows, and the engine's counts are as the pass
-  // leaves them).
-  bool Start(TOntologyEngine& engine);
+  // leaves them). numbersAsWords as for TFirstPass::Begin.
+  bool Start(TOntologyEngine& engine, bool numbersAsWords);
   // The loading ended: every word it appended is taken, then the thread
   // ends. With complete false the thread ends at once.
   void Finish(bool complete);

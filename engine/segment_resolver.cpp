@@ -1338,7 +1338,7 @@ bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length
     if (closer == &slots[last] && nc && restHasPunctuation) closing[0] = '\0';
     else std::strcpy(closer->tag, nr ? rest : " ");
   }
-  const bool showBorders = Options && Options->Get(opt::ShowBorders) != 0;
+  const bool showBorders = CurrentRun.settings.showBorders;
   bool marked = false;
   int content = 0;
   for (int i = first; i <= last; ++i) {

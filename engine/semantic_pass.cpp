@@ -18,7 +18,6 @@
 #include "engine/category_counters.h"
 #include "engine/first_pass.h"
 #include "engine/ontology_engine.h"
-#include "core/options.h"
 #include "core/worker_threads.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
@@ -344,22 +343,19 @@ void SemanticPass::Prepare(bool firstDone) {
   }
   engine_.ResetHistory();
 
-  uint16_t base = Options ? Options->Get(opt::RelationBase) : 1;
-  if (base < 1 || base > 4) {
-    base = 1;
-    if (Options) Options->Set(opt::RelationBase, base);
-  }
-  r_.RelationBase = base;
+  // The settings come with their base in range; a base that is not is the first level.
+  const uint16_t base = r_.Settings.relationBase;
+  r_.RelationBase = base >= 1 && base <= 4 ? base : 1;
   r_.Relations.Clear();
   r_.Windows.Clear();
   RewindStores(r_);
-  scenarioInView_ = Options && Options->Switch(opt::ScenarioOnAllCategories) && engine_.IsScenarioLoaded();
+  scenarioInView_ = r_.Settings.scenarioOnAllCategories && engine_.IsScenarioLoaded();
 }
 
 // Pass 1: nouns with one reading, verbs and adjectives.
 void SemanticPass::ClassifyFirst() {
   TFirstPass first(engine_);
-  first.Begin();
+  first.Begin(r_.Settings.numbersAsWords);
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) first.Take(n);
   words_ = first.Words();
 }

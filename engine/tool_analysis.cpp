@@ -102,7 +102,7 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
       break;
     }
   }
-  analysed = RunAnalysis(0);
+  analysed = RunAnalysis(0, TakeRunSettings());
   CloseProgressGauge();
   return kExitOk;
 }

@@ -81,7 +81,7 @@ bool AnalysisSession::AnalyserLeTexte() {
   analysedFile_ = WorkContext->CurrentFileName;
   running_ = true;
   view_.BusyChanged();
-  const bool ok = RunAnalysis(0);
+  const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
   running_ = false;
   if (!ok || Progress.cancelRequested || CurrentRun.aborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.

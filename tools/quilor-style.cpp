@@ -121,7 +121,7 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   FileQueue.Clear();
   if (!FileQueue.Add(document.c_str())) return false;
   CurrentBurstResults.Clear();
-  RunAnalysis(0);
+  RunAnalysis(0, TakeRunSettings(*Options));
   CloseProgressGauge();
   // A document its converter could not read (listed by the run) is no text either.
   for (const ConversionFailure& failure : ConversionFailures.files)

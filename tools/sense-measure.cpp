@@ -185,7 +185,7 @@ class Measure {
     std::vector<long> chosen(tokens.size(), -1);  // -1: not reached or joined into an expression
     std::vector<char> namePart(tokens.size(), 0);
     std::vector<int> kind(tokens.size(), -1);  // the major class read
-    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     if (results->Built && RunSemanticPass(*results)) {
       AlignWords(tokens, [&](TWordNode* n, int first, int last) {
         if (first != last) {
@@ -544,7 +544,7 @@ class ExampleMeasure {
     texts_.Segment(text);
     uint32_t chosen[3] = {0, 0, 0};
     bool joined = false;
-    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     if (results->Built && RunSemanticPass(*results)) {
       brown::AlignWords(e.tokens, [&](TWordNode* n, int first, int last) {
         if (last < e.firstToken || first > e.lastToken) return;

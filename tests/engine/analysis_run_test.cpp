@@ -174,7 +174,7 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   ASSERT_TRUE(RunOnFiles({a}));
   Progress.cancelRequested = true;
   CurrentRun.running = true;  // as while a run lets events run
-  EXPECT_FALSE(RunAnalysis(0));
+  EXPECT_FALSE(RunAnalysis(0, TakeRunSettings(*Options)));
   EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_TRUE(Progress.cancelRequested);
   EXPECT_TRUE(CurrentRun.running);

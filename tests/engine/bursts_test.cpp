@@ -211,7 +211,7 @@ TEST(Episodes, ARiseAfterAnEndCutsWhereTheLevelFallsUnderItGolden) {
   EXPECT_DOUBLE_EQ(r.meanBurstSize, 3.0);
   for (size_t i = 1; i < r.bursts.size(); ++i) EXPECT_LE(r.bursts[i - 1].meanPosition, r.bursts[i].meanPosition);
   // The results object numbers its episodes from 1.
-  TAnalysisResults results(2000);
+  TAnalysisResults results(2000, TakeRunSettings(*Options));
   StoreBurstResults(r, results);
   EXPECT_EQ(results.BurstCount, 4u);
   EXPECT_EQ(results.EpisodeCount, 3u);

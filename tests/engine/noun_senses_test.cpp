@@ -66,7 +66,7 @@ class NounSenses : public ::testing::Test {
       n->fileNumber = file;
     }
     std::vector<Word> words;
-    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
     personPairs_ = 0;
     uint32_t first = 0, second = 0, count = 0;
@@ -625,7 +625,7 @@ TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
       while (file <= ends.size() && n->position > ends[file - 1]) ++file;
       n->fileNumber = file;
     }
-    auto results = std::make_unique<TAnalysisResults>(TextWords.Count());
+    auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     EXPECT_TRUE(results->Built && RunSemanticPass(*results, nullptr, parts));
     Settled s;
     for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {

@@ -101,7 +101,7 @@ class RunWiringTest : public ::testing::Test {
   bool Run(const std::string& file) {
     FileQueue.Clear();
     FileQueue.Add(file.c_str());
-    const bool ok = RunAnalysis(0);
+    const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
     CloseProgressGauge();
     return ok;
   }
@@ -284,7 +284,7 @@ TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   ui_.ui.QueueAnswer(1);  // Yes to "Do you really want to stop this process?"
   FileQueue.Clear();
   FileQueue.Add(text_.c_str());
-  EXPECT_FALSE(RunAnalysis(0));
+  EXPECT_FALSE(RunAnalysis(0, TakeRunSettings(*Options)));
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(Progress.gauge, nullptr);
   EXPECT_EQ(AnalysisResults, nullptr);

@@ -90,7 +90,7 @@ class SemanticPassTest : public ::testing::Test {
   }
   // parts as RunSemanticPass takes it.
   TAnalysisResults& Run(size_t parts = 0, uint32_t minimumClassCount = 1) {
-    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     AnalysisResults->MinimumClassCount = minimumClassCount;
     EXPECT_TRUE(AnalysisResults->Built);
     EXPECT_TRUE(RunSemanticPass(*AnalysisResults, nullptr, parts));
@@ -300,6 +300,15 @@ TEST_F(SemanticPassTest, RelationBaseOutsideItsRangeIsResetAndSavedBack) {
   EXPECT_EQ(r.BurstCount, 0u);  // far too short a text
 }
 
+TEST_F(SemanticPassTest, TheRunKeepsTheOptionsItStartedWith) {
+  Text("dog cash / dog /");
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
+  // The options change once the run has started: it keeps the ones it took.
+  Options->Set(opt::RelationBase, uint16_t{2});
+  ASSERT_TRUE(RunSemanticPass(*AnalysisResults));
+  EXPECT_EQ(AnalysisResults->RelationBase, 1);
+}
+
 TEST_F(SemanticPassTest, ScenarioEntriesOfNounsBecomeLevelFourItems) {
   LoadScenario("G#0V\t1\tpets\r\n0#1#\tdog\tpets\r\n");
   ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
@@ -361,7 +370,7 @@ TEST_F(SemanticPassTest, AStopOnTheGaugeCancelsThePass) {
   gauge.SetLetMessagesRun(false);
   ui_.ui.QueueAnswer(1);  // Yes to the stop question
   gauge.ButtonArretClick();
-  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
   EXPECT_FALSE(RunSemanticPass(*AnalysisResults));
   EXPECT_TRUE(AnalysisResults->Cancelled);
   EXPECT_FALSE(AnalysisResults->ResultsReady);
@@ -524,7 +533,7 @@ class NeighbourTest : public SemanticPassTest {
     ASSERT_TRUE(TextWords.Append(text, " ", 0, 1, p, &d));
   }
   bool Collect() {
-    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+    AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     return AnalysisResults->CollectSelectionNeighbours([](const TWordNode& n) { return std::string(n.text) == "x"; });
   }
 };

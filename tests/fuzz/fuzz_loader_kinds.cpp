@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FileQueue.Clear();
   FileQueue.Add(path.c_str());
-  RunAnalysis(0);
+  RunAnalysis(0, TakeRunSettings(*Options));
   CloseProgressGauge();
   std::remove(path.c_str());
   size_t count = 0;

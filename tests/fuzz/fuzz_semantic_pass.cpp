@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ComputePercentages();
 
-  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
   if (!RunSemanticPass(*AnalysisResults)) std::abort();
   TRelationStore& store = AnalysisResults->Relations;
   for (int level = 1; level <= 4; ++level) {

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FileQueue.Add(path.c_str());
   FileQueue.Add(path.c_str());
   Ui()->ClearLog();
-  RunAnalysis(0);
+  RunAnalysis(0, TakeRunSettings(*Options));
   CloseProgressGauge();
   std::remove(path.c_str());
 

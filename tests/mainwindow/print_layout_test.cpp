@@ -410,7 +410,7 @@ TEST(PrintSectionsRun, ExtractsKeepTheirBlanksAndQuotes) {
     if (n->text && (std::string(n->text) == "x" || std::string(n->text) == "burden")) n->mark = 1;
   ViewState.SelectionActive = true;
   ViewState.ExtractMode = true;
-  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count());
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
   FakeTarget target;
   TPrintRequest request;
   request.font.size = 10;

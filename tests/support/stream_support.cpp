@@ -57,7 +57,7 @@ std::vector<WordRow> TextWordRows() {
 bool RunOnFiles(const std::vector<std::string>& files) {
   FileQueue.Clear();
   for (const auto& f : files) FileQueue.Add(f.c_str());
-  bool ok = RunAnalysis(0);
+  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
   CloseProgressGauge();
   return ok;
 }

@@ -73,7 +73,7 @@ bool EngineSession::Analyse(const std::vector<std::string>& files) {
   FileQueue.Clear();
   for (const std::string& file : files)
     if (!FileQueue.Add(file.c_str())) return false;
-  const bool ok = RunAnalysis(0);
+  const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
   CloseProgressGauge();
   return ok && AnalysisResults != nullptr;
 }
