@@ -9,7 +9,6 @@
 #include "core/messages.h"
 #include "core/name_index.h"
 #include "engine/ontology_engine.h"
-#include "core/options.h"
 #include "engine/segment_resolver.h"
 
 namespace quilor {
@@ -19,8 +18,6 @@ namespace {
 constexpr size_t kMaxSplitText = 65535;
 constexpr size_t kMaxOperators = 8;
 constexpr size_t kCompoundLimit = 79;
-
-bool NumbersAsWords() { return Options && Options->Switch(opt::Normalisation); }
 
 std::string ClassNameOf(int level, uint32_t index) {
   if (!OntologyEngine || index == 0) return {};
@@ -107,7 +104,7 @@ void TParseCmdCriteres::SplitCriteria(std::string_view text) {
       if (current().text.empty() && current().op == 0) storeOperator('-');
       endWord();
     } else if (ch == '.' || ch == ':') {
-      if (NumbersAsWords()) {
+      if (numbersAsWords) {
         const char one[2] = {ch, 0};
         append(one);
       } else {
@@ -405,7 +402,7 @@ bool TParseCmdCriteres::EmitLemmaLine(const std::string& word, const TCategoryRe
   MeaningLine line;
   line.category = record;
   line.className = lemma;
-  if (IsNumeralAdjective(record) && NumbersAsWords()) {
+  if (IsNumeralAdjective(record) && numbersAsWords) {
     line.text = word + " = " + lemma;
     line.greyed = true;
     line.checked = true;

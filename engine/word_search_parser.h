@@ -74,6 +74,9 @@ class TParseCmdCriteres {
   // Tells whether the lexicon knows a word (compound joining); by default
   // the program's lexicon.
   std::function<bool(const std::string&)> lexiconKnows;
+  // Numerals are words ("3.5" one word, a numeral's lemma a noun), as the
+  // analysis takes them when the options normalise numbers.
+  bool numbersAsWords = false;
 
  protected:
   void SplitCriteria(std::string_view text);

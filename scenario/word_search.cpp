@@ -123,6 +123,7 @@ void TDlgRechMot::EditUnMotChange(const std::string& text) {
   TScenParser& parser = ScenParser();
   parser.Clear();
   parser.operatorOption = Options && Options->Switch(opt::WordSearchSwitch553);
+  parser.numbersAsWords = Options && Options->Switch(opt::Normalisation);
   checked_.clear();
   checkedMeaning_ = 0;
   parser.RunCriteria(text);

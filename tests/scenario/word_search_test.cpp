@@ -144,6 +144,17 @@ TEST_F(WordSearchMeanings, TheSenseChosenLastComesFirstAndAloneChecked) {
   EXPECT_TRUE(dialog_.Lines().empty());
 }
 
+TEST_F(WordSearchMeanings, NumbersAreSplitAsTheOptionsNormaliseThem) {
+  // With numbers normalised, the analysis keeps "3.5" one word: so does the search.
+  Options->Set(opt::Normalisation, uint8_t{1});
+  dialog_.EditUnMotChange("3.5");
+  ASSERT_EQ(ScenParser().WordCount(), 1);
+  EXPECT_EQ(ScenParser().Words()[0].text, "3.5");
+  Options->Set(opt::Normalisation, uint8_t{0});
+  dialog_.EditUnMotChange("3.5");
+  EXPECT_EQ(ScenParser().WordCount(), 2);
+}
+
 TEST_F(WordSearchMeanings, AddingAClassUsesItsNameNeverTheDisplayedLine) {
   dialog_.EditUnMotChange("bank");
   dialog_.RadioButtonClasseClick();
