@@ -64,6 +64,7 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
   wc.SwitchF = wc.SwitchI = wc.SwitchR = wc.SwitchEValid = wc.SwitchS = false;
   wc.SwitchEValue = 0;
   CommandLineFlags.commandFileGiven = false;
+  CommandLineFlags.documentKind = 0;
 
   for (size_t i = 0; i < params.size(); ++i) {
     std::string param = params[i].substr(0, std::min(params[i].size(), kParameterBuffer));
@@ -75,7 +76,7 @@ bool ParseCommandLine(const std::vector<std::string>& params) {
       wc.FileParameterIndex = static_cast<uint16_t>(std::min<size_t>(i + 1, 0xFFFF));
       wc.CommandLineFile = ExpandPathName(param.substr(0, std::min(param.size(), kMaxPath)));
       wc.CommandLineFile.resize(std::min(wc.CommandLineFile.size(), kMaxPath));
-      Options->Set(opt::DocumentKind, static_cast<uint16_t>(DocumentKind(wc.CommandLineFile)));
+      CommandLineFlags.documentKind = static_cast<uint16_t>(DocumentKind(wc.CommandLineFile));
       wc.FileNamed = true;
       continue;
     }

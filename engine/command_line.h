@@ -26,6 +26,9 @@ struct TCommandLineFlags {
   bool searchKeyGiven = false;
   bool keyKindValid = false;
   bool commandFileGiven = false;
+  // The document kind of the document named last (0 when none was), which
+  // the caller keeps in the options.
+  uint16_t documentKind = 0;
   // Set when start-up or the command line asks the program to stop (the
   // window layer then closes and runs the normal shut-down).
   bool terminationRequested = false;

@@ -674,6 +674,7 @@ bool TVekEditForm::FormCreate(const std::vector<std::string>& args, const Monito
   engineStarted_ = true;
   if (!StartUp()) return false;
   if (!ParseCommandLine(args) || CommandLineFlags.terminationRequested) return false;
+  if (CommandLineFlags.documentKind) Options->Set(opt::DocumentKind, CommandLineFlags.documentKind);
   setWindowTitle(QString::fromStdString(Cp1252ToUtf8(ProgramWindowTitle(false))));
   AfficheMessage(GetMessageText(kMsgScenario));
   // A current Scenario that cannot be read (its message names it) is not

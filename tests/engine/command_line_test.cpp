@@ -51,7 +51,7 @@ TEST_F(CommandLine, SwitchTable) {
   EXPECT_TRUE(wc.FileNamed);
   EXPECT_EQ(wc.CommandLineFile, document_);
   EXPECT_EQ(wc.FileParameterIndex, 7);
-  EXPECT_EQ(Options->Get(opt::DocumentKind), kDocText);
+  EXPECT_EQ(CommandLineFlags.documentKind, kDocText);
   EXPECT_FALSE(CommandLineFlags.commandFileGiven);
 
   Parse({"/L", document_, "/h3Street"});
@@ -79,7 +79,7 @@ TEST_F(CommandLine, OddButValidSwitches) {
   EXPECT_EQ(WorkContext->CommandLineScenario, "");
   EXPECT_EQ(WorkContext->CommandLineFile, other);
   EXPECT_EQ(WorkContext->FileParameterIndex, 3);
-  EXPECT_EQ(Options->Get(opt::DocumentKind), kDocHtml);
+  EXPECT_EQ(CommandLineFlags.documentKind, kDocHtml);
   // Search keys are cut to 79 characters.
   Parse({"/c" + std::string(200, 'k')});
   EXPECT_EQ(WorkContext->SearchKeys[0].size(), 79u);
