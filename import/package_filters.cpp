@@ -425,6 +425,10 @@ class PackageFilter : public DocumentFilter, private TextSink {
       FilterError e = zip.Read(index, [&](const char* p, size_t n) { return parser.Feed(p, n, false); });
       if (error_ != FilterError::kNone) return false;  // the text cap was reached
       if (e == FilterError::kPassword || e == FilterError::kAccess) return Stop(e, kStepStopped);
+      // A part (or the package) that inflates past its cap cuts the text
+      // there, as the text cap does: what came before is the beginning of
+      // the document, read whole.
+      if (e == FilterError::kPartTooLarge && !text_.empty()) return Stop(FilterError::kTooLong, kStepTooLong);
       if (e != FilterError::kNone) return Stop(e, kStepReadingChunk);
       if (!parser.Stopped() && !parser.Feed(nullptr, 0, true) && error_ == FilterError::kNone)
         return Stop(FilterError::kChunking, kStepReadingChunk);

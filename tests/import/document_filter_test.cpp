@@ -140,6 +140,28 @@ TEST(DocumentFilter, BrokenAndHostilePackagesFailWithTheirReason) {
   EXPECT_FALSE(odt->ExtractFromMemory(BuildZip({{"content.xml", deep}})));
 }
 
+// A part that inflates past its cap after some text (millions of short
+// paragraphs, heavy in markup) cuts the text there: the beginning is kept
+// and the document is a cut one, as at the text cap, not a failed one.
+TEST(DocumentFilter, APartPastItsCapCutsTheTextItGaveSoFar) {
+  const std::string paragraph = "<w:p><w:r><w:t>sun</w:t></w:r></w:p>";
+  std::string xml = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>";
+  xml.reserve(DocumentFilter::kMaxPartBytes + (1u << 20));
+  while (xml.size() <= DocumentFilter::kMaxPartBytes) xml += paragraph;
+  xml += "<w:p><w:r><w:t>moon</w:t></w:r></w:p></w:body></w:document>";
+  std::string docx = BuildZip({{"word/document.xml", xml}});
+  xml.clear();
+  xml.shrink_to_fit();
+  auto filter = Loaded(ConverterFormat::kOffice2007);
+  EXPECT_FALSE(filter->ExtractFromMemory(docx));
+  EXPECT_EQ(filter->LastError(), FilterError::kTooLong);
+  EXPECT_EQ(filter->IFilterErrorText(), "The text of this document is too long: only its beginning is read.");
+  const std::string& text = filter->Text();
+  ASSERT_GT(text.size(), 3u << 20);
+  EXPECT_EQ(text.substr(0, 8), "sun\nsun\n");
+  EXPECT_EQ(text.find("moon"), std::string::npos);
+}
+
 TEST(DocumentFilter, WordprocessingLayoutAndAlternateContent) {
   std::string xml =
       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
