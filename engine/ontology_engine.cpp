@@ -878,7 +878,7 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
   const bool topical = r.contextLevel >= 2 && r.contextLevel <= 3;
   double evidence = 0;
   if (SentenceMaySpeakFor(r)) {
-    for (const NearNoun& e : sentence_) {
+    for (const NearNoun& e : NearNounsInSentence()) {
       if (ownBase && e.baseForm == ownBase) continue;
       if ((e.at > nounAt_ ? e.at - nounAt_ : nounAt_ - e.at) > kNearWords) continue;
       if (r.cls[0] && e.cls[0] == r.cls[0]) evidence += kSentenceClass;
@@ -971,8 +971,21 @@ const GlossSignatures* TOntologyEngine::Glosses() {
   return glosses_.get();
 }
 
+std::span<const NearNoun> TOntologyEngine::NearNounsInSentence() const {
+  if (!sentenceInOrder_) return sentence_;
+  // Only the nouns at most kNearWords words away speak: in a sentence of a
+  // million nouns (a text without a full stop) the others are not looked at.
+  const uint32_t from = nounAt_ > kNearWords ? nounAt_ - kNearWords : 0;
+  const uint64_t to = uint64_t{nounAt_} + kNearWords;
+  auto first = std::partition_point(sentence_.begin(), sentence_.end(), [&](const NearNoun& e) { return e.at < from; });
+  auto last = std::partition_point(first, sentence_.end(), [&](const NearNoun& e) { return e.at <= to; });
+  return {first, last};
+}
+
 void TOntologyEngine::SetSentence(std::span<const NearNoun> nouns) {
   sentence_ = nouns;
+  sentenceInOrder_ =
+      std::is_sorted(nouns.begin(), nouns.end(), [](const NearNoun& a, const NearNoun& b) { return a.at < b.at; });
   sentenceClasses_ = {};
   sentenceFields_ = {};
   for (const NearNoun& noun : nouns) NoteSentenceClasses(noun);

@@ -637,6 +637,10 @@ class TOntologyEngine {
   std::vector<uint32_t> documentOwnCounts_ = std::vector<uint32_t>(1, 0);
   std::vector<uint32_t> documentOwnTouched_;
   std::span<const NearNoun> sentence_;
+  bool sentenceInOrder_ = true;  // the nouns of sentence_ come by their place
+  // The nouns of the sentence that may lie near nounAt_ (all of them when
+  // they do not come in order).
+  std::span<const NearNoun> NearNounsInSentence() const;
   // Every class of level 1 and field of the sentence's nouns has its bit
   // (a class number modulo 256) in sentenceClasses_ and sentenceFields_:
   // a reading whose bits are clear has no evidence in the sentence.
