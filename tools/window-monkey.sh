@@ -5,7 +5,8 @@
 # Runs DIR/tools/quilor-monkey (by default build/asan, else build/default) on
 # FILE (by default samples/sample.txt) with seeds S, S+1, ... until N seconds
 # (default 60) have passed. Stops at the first fault: a crash, a hang of more
-# than 10 s, a sanitizer report or an unexpected exit code; it then prints the
+# than 10 s, windows that do not close at the end (every question answered No
+# or Cancel), a sanitizer report or an unexpected exit code; it then prints the
 # seed, the last steps and the report, and exits 1. Prints the seeds it ran.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -6,9 +6,11 @@
 // Every step is written to stderr before it is taken ("step N: ..."), so
 // that the steps before a crash or a sanitizer report are known. A step
 // that has not come back after 10 s is a hang: the steps and the seed are
-// written and the program aborts. Exit codes: 0 the time is up (or the
-// window was closed by a step) and the program ended normally, 70 a hang,
-// anything else the program's own. tools/window-monkey.sh runs it under
+// written and the program aborts. At the end every question is answered
+// No (else Cancel) and the windows are closed. Exit codes: 0 the time is up
+// (or the window was closed by a step) and the program ended normally, 70 a
+// hang, 71 the windows did not close within 20 s of the end, anything else
+// the program's own. tools/window-monkey.sh runs it under
 // Xvfb with a window manager, seed after seed.
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,11 +57,13 @@ constexpr int kHangSeconds = 10;
 // takes longer under a sanitizer: the clock runs from the start all the same.
 constexpr int kStartSeconds = 120;
 constexpr int kExitHang = 70;
+constexpr int kExitNotClosed = 71;
 
 std::atomic<int64_t> g_lastBeat{0};
 std::atomic<bool> g_windowMade{false};
 std::atomic<long> g_step{0};
 std::atomic<bool> g_stopWatch{false};
+bool g_notClosed = false;
 uint64_t g_seed = 0;
 
 int64_t Now() { return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch()).count(); }
@@ -72,6 +76,14 @@ bool Excluded(const QAction* action) {
                            "MenuOutilsMellaro", "MenuOutilsPlugin"})
     if (name.contains(QLatin1String(part))) return true;
   return false;
+}
+
+// The program's boxes carry buttons of their own making: No is the button
+// of the No role, whatever its text.
+QAbstractButton* NoButton(const QMessageBox& box) {
+  for (QAbstractButton* button : box.buttons())
+    if (box.buttonRole(button) == QMessageBox::NoRole) return button;
+  return nullptr;
 }
 
 QString Describe(const QWidget* w) {
@@ -146,34 +158,48 @@ class Monkey : public QObject {
       closingSince_ = Now();
     }
     ending_ = true;
-    // A window that has not closed 20 s after it was asked to is reported and
-    // left: the run's faults are those met before.
+    // A window that has not closed 20 s after it was asked to, every
+    // question answered, is a fault of its own: it is reported and left.
     if (Now() - closingSince_ > 20000) {
       Say(QStringLiteral("the windows did not close within 20 s: leaving them"));
+      g_notClosed = true;
       QCoreApplication::exit(0);
       return;
     }
     if (QWidget* popup = QApplication::activePopupWidget()) {
+      SayWhileClosing("close the popup " + Describe(popup));
       popup->close();
       return;
     }
     // A question that would keep the window open on Cancel (save the work
     // first?) is answered No: the run ends without saving, as it began.
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      if (QAbstractButton* no = box->button(QMessageBox::No)) {
+      if (QAbstractButton* no = NoButton(*box)) {
+        SayWhileClosing("answer No to '" + box->text().left(60) + "'");
         no->click();
         return;
       }
     }
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      QString what = Describe(dialog);
+      if (auto* box = qobject_cast<QMessageBox*>(dialog)) what += " '" + box->text().left(80) + "'";
+      SayWhileClosing("reject the dialog " + what);
       dialog->reject();
       return;
     }
     if (window_ && window_->isVisible()) {
+      SayWhileClosing("close the main window");
       window_->close();
       return;
     }
     QCoreApplication::exit(0);
+  }
+
+  // What the closing does, said once until it does something else.
+  void SayWhileClosing(const QString& what) {
+    if (what == lastClosingStep_) return;
+    lastClosingStep_ = what;
+    Say(what);
   }
 
   void Step() {
@@ -364,6 +390,7 @@ class Monkey : public QObject {
   int64_t end_;
   bool ending_ = false;
   int64_t closingSince_ = 0;
+  QString lastClosingStep_;
   std::filesystem::path folder_;
 };
 
@@ -454,7 +481,8 @@ int main(int argc, char** argv) {
   // is there is seen too.
   g_lastBeat = Now();
   std::thread watchdog(Watch);
-  const int code = RunProgram(programArgc, programArgs.data(), hooks);
+  int code = RunProgram(programArgc, programArgs.data(), hooks);
+  if (code == 0 && g_notClosed) code = kExitNotClosed;
   g_stopWatch = true;
   watchdog.join();
   std::fprintf(stderr, "monkey: seed %llu ended after %ld steps with exit code %d\n",
