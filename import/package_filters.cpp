@@ -24,6 +24,10 @@ constexpr int64_t kMaxEntries = 65536;
 // Most bytes decompressed from all the parts of one package.
 constexpr size_t kMaxPackageBytes = size_t{256} << 20;
 constexpr size_t kMaxDepth = 4096;
+// Most bytes of one piece of markup (a start tag with its attributes, a
+// comment): the parser reads such a piece again each time more of it comes,
+// so a longer one would cost time as the square of its length.
+constexpr uint64_t kMaxMarkupBytes = uint64_t{4} << 20;
 constexpr size_t kReadBlock = 65536;
 constexpr char kNsSeparator = '|';
 
@@ -152,6 +156,11 @@ class XmlParser {
       if (!stopped_) malformed_ = true;
       return false;
     }
+    // Every event is reported as soon as its markup is whole (character
+    // data piece by piece): bytes fed long after the last event are one
+    // piece of markup still unfinished.
+    fed_ += n;
+    if (!stopped_ && fed_ - lastEvent_ > kMaxMarkupBytes) Halt(true);
     return !stopped_;
   }
   bool Stopped() const { return stopped_; }
@@ -163,21 +172,28 @@ class XmlParser {
     stopped_ = true;
     XML_StopParser(parser_, XML_FALSE);
   }
+  void Seen() {
+    const XML_Index at = XML_GetCurrentByteIndex(parser_);
+    if (at > 0) lastEvent_ = static_cast<uint64_t>(at);
+  }
   static void OnStart(void* self, const char* name, const char** attributes) {
     auto* p = static_cast<XmlParser*>(self);
     if (p->stopped_) return;
+    p->Seen();
     if (++p->depth_ > kMaxDepth) return p->Halt(true);
     if (!p->handler_.Start(SplitName(name), attributes)) p->Halt(false);
   }
   static void OnEnd(void* self, const char* name) {
     auto* p = static_cast<XmlParser*>(self);
     if (p->stopped_) return;
+    p->Seen();
     --p->depth_;
     if (!p->handler_.End(SplitName(name))) p->Halt(false);
   }
   static void OnText(void* self, const char* text, int n) {
     auto* p = static_cast<XmlParser*>(self);
     if (p->stopped_) return;
+    p->Seen();
     if (!p->handler_.Text(std::string_view(text, static_cast<size_t>(n)))) p->Halt(false);
   }
   static void OnDoctype(void* self, const char*, const char*, const char*, int) {
@@ -186,6 +202,8 @@ class XmlParser {
   XmlHandler& handler_;
   XML_Parser parser_;
   size_t depth_ = 0;
+  uint64_t fed_ = 0;        // bytes given to the parser
+  uint64_t lastEvent_ = 0;  // where the markup of the last event began
   bool stopped_ = false;
   bool malformed_ = false;
 };

@@ -162,6 +162,34 @@ TEST(DocumentFilter, APartPastItsCapCutsTheTextItGaveSoFar) {
   EXPECT_EQ(text.find("moon"), std::string::npos);
 }
 
+// One start tag of megabytes (an attribute value, attributes by the
+// hundred thousand) is read again by the parser each time more of it comes:
+// such markup ends the parse as damaged, and the text before it is kept.
+TEST(DocumentFilter, MarkupOfMegabytesIsRefusedAsDamaged) {
+  const std::string head =
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+      "<w:p><w:r><w:t>kept</w:t></w:r></w:p><w:p><w:r w:rsidR=\"";
+  const std::string tail = "\"><w:t>after</w:t></w:r></w:p></w:body></w:document>";
+  auto docx = Loaded(ConverterFormat::kOffice2007);
+  std::string xml = head + std::string(8u << 20, 'A') + tail;
+  EXPECT_FALSE(docx->ExtractFromMemory(BuildZip({{"word/document.xml", xml}})));
+  EXPECT_EQ(docx->LastError(), FilterError::kChunking);
+  EXPECT_NE(docx->Text().find("kept"), std::string::npos);
+  EXPECT_EQ(docx->Text().find("after"), std::string::npos);
+
+  std::string many = head + "1\"";
+  for (int i = 0; many.size() < (8u << 20); ++i)
+    many += " w:a" + std::to_string(i) + "=\"" + std::string(60, 'x') + "\"";
+  many += tail.substr(1);
+  EXPECT_FALSE(docx->ExtractFromMemory(BuildZip({{"word/document.xml", many}})));
+  EXPECT_EQ(docx->LastError(), FilterError::kChunking);
+
+  // Long text is no markup: a paragraph of 8 MB without a tag is read whole.
+  std::string text = head + "1\"><w:t>" + std::string(8u << 20, 'b') + " after</w:t></w:r></w:p></w:body></w:document>";
+  ASSERT_TRUE(docx->ExtractFromMemory(BuildZip({{"word/document.xml", text}})));
+  EXPECT_NE(docx->Text().find(" after"), std::string::npos);
+}
+
 TEST(DocumentFilter, WordprocessingLayoutAndAlternateContent) {
   std::string xml =
       "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
