@@ -38,7 +38,13 @@ class TContextModel {
   // A scroll of the window's scroll bar; false when nothing is to be redrawn.
   bool Scroll(ScrollCode code, int32_t position);
   // The window closed: the next context has no underline until a word is given.
-  void Closed() { page_.HighlightedPosition = 0; }
+  // The window keeps no word of the text while it is closed: the text may
+  // go meanwhile, and it draws nothing until it is placed again.
+  void Closed() {
+    page_.HighlightedPosition = 0;
+    ownStart_ = nullptr;
+    ownLastLine_ = nullptr;
+  }
   // The word under a point of the page (HitWordPosition of its state).
   bool WordAt(int x, int y);
   int32_t HitWordPosition() const { return state_.HitWordPosition; }

@@ -80,6 +80,28 @@ TEST_F(ContextWindow, StartsTenWordsBeforeTheWordAndUnderlinesIt) {
   for (const DrawOp& op : canvas.Ops()) EXPECT_FALSE(op.font.underline);
 }
 
+// Closed, the window may be shown again after its text has gone (another
+// document opened meanwhile): it draws nothing from the old words until it
+// is placed in the new text.
+TEST_F(ContextWindow, AClosedWindowDrawsNothingUntilPlacedAgain) {
+  TContextModel context;
+  ASSERT_TRUE(context.AfficherLeContexte(40, ContextPageStart(40)));
+  context.Closed();
+  BuildText(60, "v");
+  RecordingCanvas canvas(7);
+  context.Draw(canvas, {0, 0, 400, 200});
+  EXPECT_TRUE(canvas.Ops().empty());
+  EXPECT_FALSE(context.Scroll(ScrollCode::kPageDown, 0));
+  ASSERT_TRUE(context.AfficherLeContexte(45, ContextPageStart(45)));
+  context.Draw(canvas, {0, 0, 400, 200});
+  bool underlined = false;
+  for (const DrawOp& op : canvas.Ops()) {
+    EXPECT_EQ(op.text.find('w'), std::string::npos) << op.text;
+    if (op.kind == DrawOp::kText && op.font.underline) underlined = op.text == " v45";
+  }
+  EXPECT_TRUE(underlined);
+}
+
 TEST_F(ContextWindow, LeavesTheMainViewsBookmarksWhereTheyWere) {
   const int slots[] = {1, 2, 3, 5, 7};
   const int32_t places[] = {11, 21, 31, 51, 71};
