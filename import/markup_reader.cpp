@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "core/chartables.h"
 #include "core/files.h"
@@ -37,6 +39,14 @@ constexpr EntityTable::Row kEntities[] = {
     {"lpar", 40},    {"rpar", 41},    {"plus", 43}};
 
 constexpr EntityTable kEntityTable(kEntities);
+
+// Whether a known name is longer than name and begins with it ("plus" and "plusmn"):
+// the shorter one waits for the letters that follow.
+bool LongerNameBegins(std::string_view name) {
+  return std::any_of(std::begin(kEntities), std::end(kEntities), [name](const EntityTable::Row& row) {
+    return row.word.size() > name.size() && row.word.starts_with(name);
+  });
+}
 
 // For each first byte, one bit per length of the names that begin with it:
 // a reference is tried at every letter, and most tries are not names.
@@ -323,20 +333,41 @@ void MarkupReader::ReadChar(unsigned char c, std::string& output) {
 
 bool MarkupReader::TryNamedReference(std::string& output) {
   if (referenceLength_ < 2) return false;
-  unsigned char code = LookUpEntity(std::string_view(referenceLower_, referenceLength_));
-  if (code == 0) return false;
+  const std::string_view name(referenceLower_, referenceLength_);
+  const unsigned char code = LookUpEntity(name);
+  const bool longer = LongerNameBegins(name);
+  if (code != 0 && longer) {
+    pendingLength_ = referenceLength_;
+    return false;
+  }
+  if (code == 0 && (longer || pendingLength_ == 0)) return false;
+  // The name read, or the shorter one it began with and the letters after it as text.
+  const size_t length = code != 0 ? referenceLength_ : pendingLength_;
+  EmitReference(length, output);
+  for (size_t k = length; k < referenceLength_; ++k) EmitText(static_cast<unsigned char>(reference_[k]), output);
+  inReference_ = false;
+  justResolved_ = length == referenceLength_;
+  referenceLength_ = 0;
+  pendingLength_ = 0;
+  return true;
+}
+
+void MarkupReader::EmitReference(size_t length, std::string& output) {
+  unsigned char code = LookUpEntity(std::string_view(referenceLower_, length));
   if (IsUpperCaseLetter(static_cast<unsigned char>(reference_[0]))) code = ToUpperChar(code);
   Emit(code, output);
-  inReference_ = false;
-  referenceLength_ = 0;
-  justResolved_ = true;
-  return true;
 }
 
 bool MarkupReader::FinishReference(unsigned char terminator, std::string& output) {
   inReference_ = false;
   size_t n = referenceLength_;
   referenceLength_ = 0;
+  if (const size_t known = std::exchange(pendingLength_, 0)) {
+    // A name that a longer one begins with, ended before that one was complete.
+    EmitReference(known, output);
+    for (size_t k = known; k < n; ++k) EmitText(static_cast<unsigned char>(reference_[k]), output);
+    return known == n && terminator == ';';
+  }
   if (n >= 2 && reference_[0] == '#') {
     bool hex = reference_[1] == 'x' || reference_[1] == 'X';
     size_t first = hex ? 2 : 1;

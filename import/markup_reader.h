@@ -58,6 +58,8 @@ class MarkupReader {
   // Ends the reference being collected; true when terminator is swallowed.
   bool FinishReference(unsigned char terminator, std::string& output);
   bool TryNamedReference(std::string& output);
+  // Emits the character of the first length letters of the reference.
+  void EmitReference(size_t length, std::string& output);
   void ProcessTag(std::string& output);
 
   int kind_ = 0;
@@ -91,6 +93,7 @@ class MarkupReader {
   char reference_[kMaxReference + 1] = {};
   char referenceLower_[kMaxReference + 1] = {};
   size_t referenceLength_ = 0;
+  size_t pendingLength_ = 0;  // a known name a longer one begins with, read so far
 
   uint64_t inputBytes_ = 0;
   uint64_t outputBytes_ = 0;

@@ -29,6 +29,11 @@ TEST(MarkupReader, NamedReferences) {
   EXPECT_EQ(Read("&AMP;"), "&");
   EXPECT_EQ(Read("a &lt; b"), "a < b");
   EXPECT_EQ(Read("&nbsp;x&euro;"), " x\x80");
+  // A name that begins a longer one ("plus", "plusmn") waits for the letters after it.
+  EXPECT_EQ(Read("&plusmn;5 &plusmn5 &plus;1 &plusx &plusm; &Plus"),
+            "\xB1"
+            "5 \xB1"
+            "5 +1 +x +m; +");
 }
 
 TEST(MarkupReader, ReferenceFollowedByBlankKeepsTheBlank) {
