@@ -36,6 +36,33 @@ TEST(MarkupReader, NamedReferences) {
             "5 +1 +x +m; +");
 }
 
+TEST(MarkupReader, EveryKnownNameGivesItsCharacter) {
+  // Dashes become hyphens and single quotes apostrophes, which the word cutter reads; a soft hyphen only joins.
+  const std::pair<const char*, const char*> kNames[] = {
+      {"gt", ">"},        {"lt", "<"},        {"nbsp", " "},      {"amp", "&"},       {"laquo", "\xAB"},
+      {"raquo", "\xBB"},  {"quot", "\""},     {"ccedil", "\xE7"}, {"aacute", "\xE1"}, {"eacute", "\xE9"},
+      {"iacute", "\xED"}, {"oacute", "\xF3"}, {"uacute", "\xFA"}, {"yacute", "\xFD"}, {"agrave", "\xE0"},
+      {"egrave", "\xE8"}, {"igrave", "\xEC"}, {"ograve", "\xF2"}, {"ugrave", "\xF9"}, {"acirc", "\xE2"},
+      {"ecirc", "\xEA"},  {"icirc", "\xEE"},  {"ocirc", "\xF4"},  {"ucirc", "\xFB"},  {"auml", "\xE4"},
+      {"euml", "\xEB"},   {"iuml", "\xEF"},   {"ouml", "\xF6"},   {"uuml", "\xFC"},   {"yuml", "\xFF"},
+      {"ntilde", "\xF1"}, {"atilde", "\xE3"}, {"otilde", "\xF5"}, {"szlig", "\xDF"},  {"aszlig", "\xE5"},
+      {"aring", "\xE5"},  {"ndash", "-"},     {"mdash", "-"},     {"aelig", "\xE6"},  {"lsquo", "'"},
+      {"rsquo", "'"},     {"ldquo", "\""},    {"rdquo", "\""},    {"copy", "\xA9"},   {"trade", "\x99"},
+      {"reg", "\xAE"},    {"euro", "\x80"},   {"pound", "\xA3"},  {"apos", "'"},      {"yen", "\xA5"},
+      {"cent", "\xA2"},   {"deg", "\xB0"},    {"micro", "\xB5"},  {"curren", "\xA4"}, {"sup1", "\xB9"},
+      {"sup2", "\xB2"},   {"sup3", "\xB3"},   {"frac14", "\xBC"}, {"frac12", "\xBD"}, {"frac34", "\xBE"},
+      {"plusmn", "\xB1"}, {"times", "\xD7"},  {"divide", "\xF7"}, {"acute", "'"},     {"sect", "\xA7"},
+      {"shy", ""},        {"brvbar", "|"},    {"not", "\xAC"},    {"middot", "\xB7"}, {"iexcl", "\xA1"},
+      {"iquest", "\xBF"}, {"oslash", "\xF8"}, {"oelig", "\x9C"},  {"comma", ","},     {"midast", "*"},
+      {"lcub", "{"},      {"rcub", "}"},      {"lbrake", "{"},    {"rbrake", "}"},    {"period", "."},
+      {"semi", ";"},      {"colon", ":"},     {"excl", "!"},      {"quest", "?"},     {"lpar", "("},
+      {"rpar", ")"},      {"plus", "+"}};
+  for (const auto& [name, character] : kNames) {
+    EXPECT_EQ(Read(std::string("x&") + name + ";y"), std::string("x") + character + "y") << name;
+    EXPECT_EQ(Read(std::string("x&") + name + " y"), std::string("x") + character + " y") << name;
+  }
+}
+
 TEST(MarkupReader, ReferenceFollowedByBlankKeepsTheBlank) {
   EXPECT_EQ(Read("&lt; word"), "< word");
   EXPECT_EQ(Read("Tom &amp Jerry"), "Tom & Jerry");
