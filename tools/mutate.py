@@ -18,8 +18,11 @@ and applies one operator per site:
 
 Each fault is built in a copy of the source tree (BUILD/src, default
 build/mutate) with its own build folder, so the working tree and build/default
-never see it. The tests of the mutated file's folder run first, then the rest
-of ctest; the first failure (or a run past the time limit) catches the fault.
+never see it. The tests that name the mutated file (their file's name, or an
+include of its header) run first, in one process of their test program built
+alone, a failure confirmed by ctest running that test by itself; then the
+tests of the file's folder and the rest of ctest; the first failure (or a run
+past the time limit) catches the fault.
 The file is restored after each fault, also on Ctrl-C. A fault that does not
 compile is replaced by another draw. At the end it prints the share caught
 per folder and every fault that no test caught.
@@ -39,6 +42,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FOLDERS = ["platform", "core", "engine", "import", "scenario", "output", "ui", "mainwindow", "app"]
 # Folders whose tests live in another folder of tests/ (app/ is tried by the window tests).
 TEST_FOLDERS = {"app": ["mainwindow", "output"]}
+# The folders of tests/ built into the window test program; the others are in quilor_tests.
+UI_TESTS = {"ui", "mainwindow", "scenario", "output", "ui_support"}
+SUITE = re.compile(r"^TEST(?:_F|_P)?\((\w+),", re.M)
+INCLUDE = re.compile(r'^#include\s+"([^"]+)"', re.M)
 
 STRING = re.compile(r'"(?:\\.|[^"\\])*"|\'(?:\\.|[^\'\\])*\'')
 RELATION = re.compile(r"(?<=\s)(<=|>=|==|!=|<|>)(?=\s)")
@@ -201,6 +208,7 @@ class Runner:
         self.log = open(os.path.join(self.work, "mutate.log"), "a") if os.path.isdir(self.work) else None
         self.suites = {}
         self.broken = None
+        self.broken_tests = []
 
     def say(self, text):
         print(text, flush=True)
@@ -270,6 +278,7 @@ class Runner:
                               str(self.args.test_timeout), "--no-tests=ignore"])
         failed = re.findall(r"^\s*\d+ - (\S+) \(", out.split("The following tests FAILED:")[-1], re.M) if code else []
         self.broken = "^(" + "|".join(re.escape(f) for f in failed) + ")$" if failed else None
+        self.broken_tests = failed
         if failed:
             self.say("mutate: failing without a fault, left out: " + ", ".join(failed))
 
@@ -284,6 +293,86 @@ class Runner:
             self.suites[folder] = "^(" + "|".join(sorted(names)) + r")\." if names else None
         return self.suites[folder]
 
+    def related_suites(self, rel):
+        """{test program: suites} of the test files that name the mutated file: by their own name, or by an
+        include of its header (directly or through a header of the tests)."""
+        stem = os.path.splitext(os.path.basename(rel))[0]
+        header = os.path.splitext(rel)[0] + ".h"
+        texts = {}
+        for dirpath, _, names in os.walk(os.path.join(ROOT, "tests")):
+            for n in names:
+                if n.endswith((".cpp", ".h")):
+                    path = os.path.join(dirpath, n)
+                    with open(path, encoding="utf-8", errors="replace") as f:
+                        texts[os.path.relpath(path, ROOT)] = f.read()
+        helpers = {os.path.basename(p) for p, t in texts.items() if p.endswith(".h") and header in INCLUDE.findall(t)}
+        found = {}
+        for path, text in texts.items():
+            if not path.endswith(".cpp"):
+                continue
+            includes = INCLUDE.findall(text)
+            if not (os.path.basename(path).startswith(stem + "_") or header in includes
+                    or any(os.path.basename(i) in helpers for i in includes)):
+                continue
+            program = "quilor_ui_tests" if path.split(os.sep)[1] in UI_TESTS else "quilor_tests"
+            found.setdefault(program, set()).update(SUITE.findall(text))
+        return found
+
+    def run_related(self, related, deadline):
+        """Runs the related tests in their test program, one process each: the quickest way to a failure
+        (a window test started by ctest pays a process and an application for each test). A failure is
+        confirmed by ctest running that test alone, so a test that only fails beside others catches
+        nothing. Returns (verdict or None, how)."""
+        for program, suites in sorted(related.items()):
+            binary = os.path.join(self.bin, "tests", program)
+            if not os.path.exists(binary) or not suites:
+                continue
+            wanted = ":".join(f"{s}.*:*/{s}.*" for s in sorted(suites))
+            if self.broken_tests:
+                wanted += "-" + ":".join(self.broken_tests)
+            env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+            proc = subprocess.Popen(["nice", "-n", str(self.args.nice), binary, "--gtest_filter=" + wanted,
+                                     "--gtest_fail_fast", "--gtest_color=no"], cwd=os.path.dirname(binary),
+                                    env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                                    errors="replace", start_new_session=True)
+            try:
+                out, _ = proc.communicate(timeout=max(1, min(deadline - time.time(), self.args.test_timeout)))
+            except subprocess.TimeoutExpired:
+                return "caught", "time limit"
+            finally:
+                if proc.poll() is None:
+                    os.killpg(proc.pid, signal.SIGKILL)
+                    proc.wait()
+            if proc.returncode == 0:
+                continue
+            failed = re.findall(r"^\[  FAILED  \] ([^\s,]+)(?: \(|, where)", out, re.M)
+            started = re.findall(r"^\[ RUN      \] (\S+)$", out, re.M)
+            name = failed[0] if failed else started[-1] if started else None
+            if name is None:
+                return None, ""
+            code, _ = self.run(["ctest", "--test-dir", self.bin, "--timeout", str(self.args.test_timeout),
+                                "--no-tests=ignore", "-R", "^" + re.escape(name) + "$"],
+                               timeout=max(1, deadline - time.time()))
+            if code is None:
+                return "caught", "time limit"
+            if code != 0:
+                return "caught", "by " + name
+        return None, ""
+
+    def build(self, rel, targets):
+        """Builds the targets (all when none); None when they build, else the verdict of the fault."""
+        code, out = self.run(["cmake", "--build", self.bin, "-j", str(self.args.build_jobs)] +
+                             (["--target"] + targets if targets else []))
+        if code == 0:
+            return None
+        # A fault whose own file does not compile is no fault; one that breaks a later step
+        # (linking, listing the tests) is caught.
+        object_name = os.path.basename(rel) + ".o"
+        failed = [l for l in out.splitlines() if l.startswith("FAILED:")]
+        if code is None or any(object_name in l for l in failed):
+            return "invalid", ""
+        return "caught", "build"
+
     def try_mutant(self, rel, index, new_line):
         """'caught', 'survived' or 'invalid' (does not compile)."""
         path = os.path.join(self.src, rel)
@@ -294,20 +383,22 @@ class Runner:
         try:
             with open(path, "w", encoding="utf-8", errors="surrogateescape") as f:
                 f.write("".join(lines))
-            code, out = self.run(["cmake", "--build", self.bin, "-j", str(self.args.build_jobs)])
-            if code != 0:
-                # A fault whose own file does not compile is no fault; one that breaks a later step
-                # (linking, listing the tests) is caught.
-                object_name = os.path.basename(rel) + ".o"
-                failed = [l for l in out.splitlines() if l.startswith("FAILED:")]
-                if code is None or any(object_name in l for l in failed):
-                    return "invalid", ""
-                return "caught", "build"
+            # The test programs of the related tests are built and run first: most faults are caught there,
+            # before the rest of the tree (every program that links the library) is built.
+            related = self.related_suites(rel)
+            deadline = time.time() + self.args.timeout
+            for targets in ([sorted(related)] if related else []) + [[]]:
+                verdict = self.build(rel, targets)
+                if verdict:
+                    return verdict
+                if targets:
+                    verdict = self.run_related(related, deadline)
+                    if verdict[0]:
+                        return verdict
             ctest = ["ctest", "--test-dir", self.bin, "-j", str(self.args.jobs), "--stop-on-failure", "--timeout",
                      str(self.args.test_timeout), "--no-tests=ignore"]
             pattern = self.suite_pattern(rel.split("/")[0])
             broken = self.broken
-            deadline = time.time() + self.args.timeout
             runs = [["-R", pattern] + (["-E", broken] if broken else []),
                     ["-E", pattern + ("|" + broken if broken else "")]] if pattern else [["-E", broken] if broken else []]
             for extra in runs:
