@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -14,11 +16,13 @@
 #include "engine/ontology_engine.h"
 #include "core/options.h"
 #include "engine/selection.h"
+#include "engine/startup.h"
 #include "engine/word_list.h"
 #include "ui/main_window_port.h"
 #include "ui/recording_canvas.h"
 #include "mainwindow/text_page_layout.h"
 #include "ui/view_state.h"
+#include "tests/support/corpus.h"
 #include "tests/support/stream_support.h"
 #include "ui_support/engine_session.h"
 
@@ -254,6 +258,143 @@ TEST_F(SampleResults, BothActorBoxesCannotBeUnchecked) {
   EXPECT_FALSE(panel_.ActeChecked());
   EXPECT_EQ(panel_.Explanation(),
             "Actant: before verbs. Statistics on actors. Warning: only the checked items are shown.");
+}
+
+// The box before each results line says what the line is: a class in the
+// Scenario bears the classified colour and a framed box, any other class the
+// list's ink and a raised box; verbs, adjectives and substantives bear their
+// colour of the options, inverted when the Scenario holds them; relations and
+// the Scenario's groups the classified colour; the lines of an episode are
+// marked as classes of the relation level; the text style the button face.
+TEST_F(SampleResults, EachResultTypeMarksItsLinesWithItsColour) {
+  const std::string text = testing_support::CorpusFile("plain", "ca01.txt");
+  ASSERT_TRUE(session_->Analyse({text}));
+  panel_.RefreshAfterAnalysis();
+  // A Scenario that holds the first line of each list, and the second word of
+  // the verbs, adjectives and substantives: every list has lines of both kinds.
+  auto first = [this](int type, size_t line) {
+    Show(type);
+    return line < panel_.Items().size() ? panel_.Items()[line].substr(0, panel_.Items()[line].find('\t')) : "";
+  };
+  const std::string scenario = "G#0V\t1\tMarks\r\n1#1#\t" + first(3, 0) + "\tMarks\r\n3#1#\t" + first(1, 0) +
+                               "\tMarks\r\n2#1#\t" + first(2, 0) + "\tMarks\r\nV#1#\t" + first(8, 1) +
+                               "\tMarks\r\nA#1#\t" + first(9, 1) + "\tMarks\r\nS#1#\t" + first(10, 1) + "\tMarks\r\n";
+  std::ofstream(session_->Root() + "/Scenario/Marks.scn", std::ios::binary) << scenario;
+  ASSERT_TRUE(MakeScenarioCurrent("Marks.scn"));
+  ASSERT_TRUE(session_->Analyse({text}));
+  panel_.RefreshAfterAnalysis();
+  ASSERT_GT(panel_.FirstEpisodeIndex, 0) << "ca01 has episodes";
+  const Rgb classified = ViewState.CurrentColours[kColourClassified];
+  const Rgb buttonFace = MakeRgb(0xF0, 0xF0, 0xF0);
+  auto optionColour = [](int k) { return static_cast<Rgb>(Options->Get(opt::Colour(static_cast<size_t>(k)))); };
+  auto nameOf = [this](int line) {
+    const std::string& text = panel_.Items()[static_cast<size_t>(line)];
+    return text.substr(0, text.find('\t'));
+  };
+  auto inScenario = [](int level, const std::string& name) {
+    const int32_t cls = OntologyEngine->FindClassIndex(level, name);
+    return cls > 0 && OntologyEngine->ClassScenarioEntry(level, cls) != 0;
+  };
+  // The box drawn for a line: its colour, and whether it is framed in black.
+  struct Box {
+    Rgb colour = 0;
+    bool framed = false;
+    int textX = 0;
+  };
+  auto boxOf = [this](int line) {
+    RecordingCanvas canvas(7);
+    panel_.DrawLine(canvas, Rect{0, 0, 300, 16}, line);
+    Box box;
+    for (const DrawOp& op : canvas.Ops()) {
+      if (op.kind == DrawOp::kFillRect && op.rect == Rect{4, 1, 16, 15}) box.colour = op.brush;
+      if (op.kind == DrawOp::kRectangle && op.rect == Rect{4, 1, 16, 15} && op.pen == kBlack) box.framed = true;
+      if (op.kind == DrawOp::kText && box.textX == 0) box.textX = op.points[0].x;
+    }
+    return box;
+  };
+  // Lines marked as classes of a level, both kinds met.
+  auto expectClassMarks = [&](int type, int level) {
+    Show(type);
+    EXPECT_FALSE(panel_.Items().empty()) << type;
+    int in = 0;
+    for (int i = 0; i < static_cast<int>(panel_.Items().size()); ++i) {
+      const bool held = inScenario(level, nameOf(i));
+      const Box box = boxOf(i);
+      EXPECT_EQ(box.colour, held ? classified : kBlack) << type << " " << nameOf(i);
+      EXPECT_EQ(box.framed, held) << type << " " << nameOf(i);
+      EXPECT_EQ(box.textX, 19) << type << " " << nameOf(i);
+      in += held;
+    }
+    return in;
+  };
+  // References, reference fields 1 and 2: levels 1, 3 and 2.
+  for (const auto& [type, level] : {std::pair{3, 1}, std::pair{1, 3}, std::pair{2, 2}}) {
+    const int in = expectClassMarks(type, level);
+    EXPECT_EQ(in, 1) << type;
+  }
+  // The lines of each episode, as classes of the relation level.
+  const int base = std::clamp<int>(Options->Get(opt::RelationBase), 1, 4);
+  for (int type = panel_.FirstEpisodeIndex + 1; type <= panel_.ResultTypeTable().Count(); ++type) {
+    Show(type);
+    for (int i = 0; i < static_cast<int>(panel_.Items().size()); ++i) {
+      const std::string& text = panel_.Items()[static_cast<size_t>(i)];
+      const bool digit = text.size() > 5 && text[5] >= '0' && text[5] <= '9';
+      EXPECT_EQ(boxOf(i).colour, digit ? buttonFace : inScenario(base, nameOf(i)) ? classified : kBlack) << text;
+    }
+  }
+  // Relations and the Scenario's groups.
+  for (int type : {5, kTypeScenario}) {
+    Show(type);
+    ASSERT_FALSE(panel_.Items().empty()) << type;
+    for (int i = 0; i < static_cast<int>(panel_.Items().size()); ++i)
+      EXPECT_EQ(panel_.LineLook(i).markColour, classified);
+  }
+  EXPECT_EQ(boxOf(0).colour, 0u);  // the Scenario's groups are nodes of a tree, with no box
+  // Verbs, adjectives, substantives: their option colour, inverted when the Scenario holds the word.
+  struct Words {
+    int type;
+    int colour;
+    std::function<bool(const std::string&)> held;
+  };
+  const Words words[] = {
+      {8, 1,
+       [](const std::string& w) {
+         int e = 0;
+         return VerbIndex->LookupEntryNumber(w.c_str(), e) && OntologyEngine->VerbInScenario(static_cast<uint32_t>(e));
+       }},
+      {9, 4,
+       [](const std::string& w) {
+         int e = 0;
+         return AdjectiveIndex->LookupEntryNumber(w.c_str(), e) &&
+                OntologyEngine->AdjectiveInScenario(static_cast<uint32_t>(e));
+       }},
+      {10, 8,
+       [](const std::string& w) { return OntologyEngine->WordInScenario(TextIndex->TextIndexLookup(w.c_str())); }}};
+  for (const Words& list : words) {
+    Show(list.type);
+    ASSERT_FALSE(panel_.Items().empty()) << list.type;
+    int in = 0;
+    for (int i = 0; i < static_cast<int>(panel_.Items().size()); ++i) {
+      const bool inverted = list.held(nameOf(i));
+      EXPECT_EQ(boxOf(i).colour, optionColour(list.colour) ^ (inverted ? 0xFFFFFFu : 0u)) << nameOf(i);
+      in += inverted;
+    }
+    EXPECT_EQ(in, 1) << list.type;
+  }
+  // Word categories: each line in the colour of its kind, among the options' colours.
+  std::set<Rgb> colours;
+  for (int k = 0; k <= 16; ++k) colours.insert(optionColour(k));
+  for (int type : {6, 7}) {
+    Show(type);
+    std::set<Rgb> used;
+    for (int i = 0; i < static_cast<int>(panel_.Items().size()); ++i) used.insert(boxOf(i).colour);
+    EXPECT_GT(used.size(), 1u) << type;
+    for (Rgb c : used) EXPECT_TRUE(colours.count(c)) << type << " " << c;
+  }
+  // The style's lines: the button face.
+  Show(0);
+  ASSERT_FALSE(panel_.Items().empty());
+  EXPECT_EQ(boxOf(0).colour, buttonFace);
 }
 
 // An unreadable text shows no result type: the results list says which
