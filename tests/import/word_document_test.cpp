@@ -255,5 +255,21 @@ TEST(WordDocument, SummaryAndMissingWordStream) {
   EXPECT_EQ(copy.Title, "Title");
 }
 
+// Each language's text is read with the code page of its script: Cyrillic
+// Serbian and Bosnian apart from their Latin forms, every sub-language of a
+// primary language alike, any other language as Western.
+TEST(WordDocument, EachLanguageHasTheCodePageOfItsScript) {
+  const std::pair<uint16_t, int> kLanguages[] = {
+      {0x0C1A, 1251}, {0x1C1A, 1251}, {0x281A, 1251}, {0x201A, 1251},  // Serbian, Bosnian Cyrillic
+      {0x081A, 1250}, {0x141A, 1250}, {0x041A, 1250},                  // Serbian, Bosnian Latin, Croatian
+      {0x0405, 1250}, {0x040E, 1250}, {0x0415, 1250}, {0x0418, 1250}, {0x041B, 1250}, {0x041C, 1250},
+      {0x0424, 1250}, {0x0402, 1251}, {0x0419, 1251}, {0x0819, 1251}, {0x0422, 1251}, {0x0423, 1251},
+      {0x042F, 1251}, {0x043F, 1251}, {0x0440, 1251}, {0x0444, 1251}, {0x0450, 1251}, {0x041F, 1254},
+      {0x042C, 1254}, {0x0443, 1254}, {0x040D, 1255}, {0x0401, 1256}, {0x0C01, 1256}, {0x0420, 1256},
+      {0x0429, 1256}, {0x0425, 1257}, {0x0426, 1257}, {0x0427, 1257}, {0x041E, 874},  {0x0409, 1252},
+      {0x0809, 1252}, {0x040C, 1252}, {0x0407, 1252}, {0x0408, 1252}, {0x0000, 1252}, {0xFFFF, 1252}};
+  for (const auto& [lid, page] : kLanguages) EXPECT_EQ(CodePageOfLanguage(lid), page) << std::hex << lid;
+}
+
 }  // namespace
 }  // namespace quilor
