@@ -102,5 +102,66 @@ TEST(ImportLimits, OverlongOrOutOfRangeSequencesAreNotUtf8) {
   EXPECT_FALSE(Utf8("plain ASCII alone"));
 }
 
+Utf8Evidence Scan(const std::string& bytes, bool moreFollows) {
+  return ScanUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), moreFollows);
+}
+
+// A sequence cut by the end of a block waits for the next block; cut by the
+// end of the file it is no UTF-8. A byte that continues nothing, or a lead
+// byte followed by no continuation, is no UTF-8 either.
+TEST(ImportLimits, ASequenceCutByTheEndOfTheBlockOrOfTheFile) {
+  EXPECT_EQ(Scan("caf\xC3\xA9 cr\xC3", true), Utf8Evidence::kWellFormed);
+  EXPECT_EQ(Scan("plain cr\xE2\x80", true), Utf8Evidence::kAsciiOnly);
+  EXPECT_EQ(Scan("plain cr\xF0\x9F\x98", true), Utf8Evidence::kAsciiOnly);
+  EXPECT_EQ(Scan("caf\xC3\xA9 cr\xC3", false), Utf8Evidence::kMalformed);
+  EXPECT_EQ(Scan("plain cr\xE2\x80", false), Utf8Evidence::kMalformed);
+  EXPECT_EQ(Scan("caf\xC3\xA9", false), Utf8Evidence::kWellFormed);
+  EXPECT_EQ(Scan("plain", false), Utf8Evidence::kAsciiOnly);
+  EXPECT_EQ(Scan("", false), Utf8Evidence::kAsciiOnly);
+  EXPECT_EQ(Scan("caf\xC3\xA9 \x80 x", true), Utf8Evidence::kMalformed);
+  EXPECT_EQ(Scan("caf\xC3 x", true), Utf8Evidence::kMalformed);
+  EXPECT_EQ(Scan("\xE2\x80x", true), Utf8Evidence::kMalformed);
+  EXPECT_EQ(Scan("\xF0\x9F\x98x", true), Utf8Evidence::kMalformed);
+}
+
+std::string Utf16(const std::u16string& units, bool bigEndian, bool moreFollows, std::string* carried = nullptr,
+                  const std::string& tail = "") {
+  std::string bytes;
+  for (char16_t u : units) {
+    const char lo = static_cast<char>(u & 0xFF), hi = static_cast<char>(u >> 8);
+    bytes += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+  }
+  bytes += tail;
+  unsigned char carry[4] = {};
+  size_t count = 0;
+  const size_t n = DecodeUtf16Block(reinterpret_cast<unsigned char*>(bytes.data()), bytes.size(), bigEndian,
+                                    moreFollows, carry, count);
+  if (carried) carried->assign(reinterpret_cast<const char*>(carry), count);
+  return bytes.substr(0, n);
+}
+
+// UTF-16 in either byte order to Windows-1252: a character beyond the 16-bit
+// range stands as '#', a lone or broken surrogate as '?'; what a block cuts
+// (half a pair, an odd byte) is carried to the next block, and at the end of
+// the text a half pair is a '?'.
+TEST(ImportLimits, Utf16BlocksInEitherOrder) {
+  for (bool big : {false, true}) {
+    std::string carried;
+    EXPECT_EQ(Utf16(u"caf\u00E9 \u20AC", big, false), "caf\xE9 \x80") << big;
+    EXPECT_EQ(Utf16(u"a\xD83D\xDE00z", big, false), "a#z") << big;
+    EXPECT_EQ(Utf16(u"a\xDE00z", big, false), "a?z") << big;
+    EXPECT_EQ(Utf16(u"a\xD83Dz", big, false), "a?z") << big;
+    EXPECT_EQ(Utf16(u"a\xD83D", big, false), "a?") << big;
+    EXPECT_EQ(Utf16(u"a\xD83D", big, true, &carried), "a") << big;
+    EXPECT_EQ(carried.size(), 2u) << big;
+    EXPECT_EQ(Utf16(u"a\xD83D", big, true, &carried, "x"), "a") << big;
+    EXPECT_EQ(carried.size(), 3u) << big;
+    EXPECT_EQ(Utf16(u"ab", big, true, &carried, "x"), "ab") << big;
+    EXPECT_EQ(carried, "x") << big;
+    EXPECT_EQ(Utf16(u"ab", big, false, &carried, "x"), "ab") << big;
+    EXPECT_EQ(carried, "") << big;
+  }
+}
+
 }  // namespace
 }  // namespace quilor
