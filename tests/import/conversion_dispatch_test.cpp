@@ -360,5 +360,24 @@ TEST_F(ConversionDispatch, NothingExtractedAndUnopenableDocumentsAreListed) {
   EXPECT_EQ(ConversionFailures.files[1].reason, "The file cannot be opened.");
 }
 
+// The Word route given a package (a document saved in the newer format under
+// the older name) hands it to the package converter: its text, or the
+// converter's failure listed with the file.
+TEST_F(ConversionDispatch, TheWordRouteSendsAPackageToItsConverter) {
+  const int length = ConvertWordDocument(Copy("sample.docx", "package.doc"));
+  EXPECT_EQ(length, static_cast<int>(ConversionState.wordRouteText.size()));
+  EXPECT_GT(length, 0);
+  EXPECT_NE(ConversionState.wordRouteText.find("alpha"), std::string::npos);
+  EXPECT_FALSE(ConversionState.wordRouteFailed);
+  EXPECT_TRUE(ConversionFailures.files.empty()) << ConversionFailureReport();
+
+  const std::string broken = Put("broken.doc", BuildZip({{"word/other.xml", "<w/>"}}));
+  EXPECT_EQ(ConvertWordDocument(broken), 0);
+  EXPECT_TRUE(ConversionState.wordRouteFailed);
+  ASSERT_EQ(ConversionFailures.files.size(), 1u);
+  EXPECT_EQ(ConversionFailures.files[0].fileName, broken);
+  EXPECT_FALSE(ConversionFailures.files[0].cut);
+}
+
 }  // namespace
 }  // namespace quilor
