@@ -224,6 +224,37 @@ TEST_F(MainWindowTest, FolderGoesToTheFilesTabAndAnalyzeQueuesTheList) {
   CloseWindow();
 }
 
+// The Files tab's own buttons: Add appends the chosen files the list does not
+// hold yet and remembers their folder, Sort puts the list in order, Delete
+// takes the selected lines away and nothing else.
+TEST_F(MainWindowTest, TheFilesTabAddsSortsAndDeletesItsFiles) {
+  TVekEditForm& w = Start();
+  const std::string root = tmp_ / "docs";
+  w.SetFilesListLines({root + "/m.txt"});
+  desktop_.desktop.openAnswers.push_back({root + "/z.txt", root + "/m.txt", root + "/a.txt"});
+  w.ButtonListeFichiersAjouterClick();
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/m.txt", root + "/z.txt", root + "/a.txt"}));
+  ASSERT_EQ(desktop_.desktop.choices.size(), 1u);
+  EXPECT_TRUE(desktop_.desktop.choices[0].multiple);
+  EXPECT_EQ(Options->Get(opt::LastFolder), root);
+  // A choice given up changes nothing.
+  w.ButtonListeFichiersAjouterClick();
+  EXPECT_EQ(w.FilesListLines().size(), 3u);
+
+  w.ButtonListeFichiersTrierClick();
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/a.txt", root + "/m.txt", root + "/z.txt"}));
+
+  w.FilesList()->clearSelection();
+  w.ButtonListeFichiersSupprimerClick();
+  EXPECT_EQ(w.FilesListLines().size(), 3u);
+  w.FilesList()->item(0)->setSelected(true);
+  w.FilesList()->item(2)->setSelected(true);
+  w.ButtonListeFichiersSupprimerClick();
+  EXPECT_EQ(w.FilesListLines(), (std::vector<std::string>{root + "/m.txt"}));
+  EXPECT_EQ(w.StatusText(1), QStringLiteral("1 file(s) selected"));
+  CloseWindow();
+}
+
 TEST_F(MainWindowTest, NothingOpensOrClosesWhilePrinting) {
   TVekEditForm& w = Start();
   ASSERT_TRUE(Open(sample_));
