@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/options.h"
+#include "engine/category_counters.h"
 #include "engine/selection.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_mouse.h"
@@ -201,6 +202,53 @@ TEST_F(GraphMouseTest, AClickOnABarShowsThatPartOfTheText) {
   EXPECT_EQ(ViewState.DisplayIndex, 4);
   EXPECT_EQ(ViewState.TextPartStart, 10);
   EXPECT_EQ(port.redraws, 1);
+}
+
+// A click on a burst of the bursts graph selects its class, shows the class's
+// list and the part of the text the burst spans; a burst of a category names
+// the category and shows its part; a class the level does not hold selects
+// nothing.
+TEST_F(GraphMouseTest, AClickOnABurstSelectsItsClassAndShowsItsPart) {
+  Options->Set(opt::GraphKind, kGraphBursts);
+  source.highest = 1000;
+  source.bursts = {{2, 1, 3, 100, 180, 0}, {-5, 1, 4, 300, 420, 0}, {9, 2, 3, 600, 700, 0}};
+  source.classBursts = 2;
+  source.names[2] = "burst2";
+  Draw();
+  auto clickOn = [&](const std::string& label) {
+    for (const DrawOp& op : canvas.Ops())
+      if (op.kind == DrawOp::kText && op.text == label) {
+        mouse.MouseUp(op.points[0].x + 3, op.points[0].y + 5, {.left = true});
+        return true;
+      }
+    return false;
+  };
+  ASSERT_TRUE(clickOn("burst2"));
+  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(Selection.firstTerm, "burst2");
+  EXPECT_EQ(Selection.firstClass, 2u);
+  EXPECT_EQ(Selection.classLevel, 1);
+  ASSERT_FALSE(port.shownTypes.empty());
+  EXPECT_EQ(port.shownTypes.back(), ClassListIndexOfLevel(1));
+  EXPECT_EQ(GraphView.ChosenBurstClass, 2);
+  EXPECT_EQ(GraphView.ChosenEpisode, 1);
+  EXPECT_EQ(ViewState.TextPartStart, 100);
+  EXPECT_EQ(ViewState.TextViewWordLimit, 180);
+
+  Draw();
+  const size_t shown = port.shownTypes.size();
+  ASSERT_TRUE(clickOn("burst-5"));
+  ASSERT_FALSE(port.infos.empty());
+  EXPECT_EQ(port.infos.back(), CategoryLabel(5));
+  EXPECT_EQ(port.shownTypes.size(), shown);  // no class list for a category
+  EXPECT_EQ(ViewState.TextPartStart, 300);
+  EXPECT_EQ(ViewState.TextViewWordLimit, 420);
+
+  Draw();
+  ASSERT_TRUE(clickOn("burst9"));
+  EXPECT_EQ(GraphView.ChosenEpisode, 2);
+  EXPECT_EQ(ViewState.TextPartStart, 300);  // unchanged: class 9 is not at the relation level
+  EXPECT_EQ(port.shownTypes.size(), shown);
 }
 
 TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
