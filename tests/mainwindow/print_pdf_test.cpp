@@ -1,6 +1,8 @@
 // Printing a real analysis to PDF and reading it back with pdftotext.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -304,6 +306,42 @@ TEST_F(PrintPdf, ALinkUnderTheOutputNameIsReplacedNotFollowed) {
   EXPECT_FALSE(PdfText(pdf).empty());
   for (const auto& entry : std::filesystem::directory_iterator(session_->Folder()))
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();  // no temporary file stays
+}
+
+// The printed style table: under its header one blank row, then the groups
+// of categories, one blank row between two groups and none within a group.
+TEST_F(PrintPdf, TheStyleTableLeavesOneBlankRowBetweenItsGroups) {
+  ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
+  TPrintRequest request;
+  request.flags[kPrintStyle] = true;
+  request.title = "sample.txt";
+  request.footer = CurrentPrintFooter();
+  const std::string pdf = session_->Folder() + "/style.pdf";
+  ASSERT_TRUE(PrintToPdf(pdf, request));
+  double width = 0, height = 0;
+  const std::vector<PdfWord> words = PdfWords(pdf, width, height);
+  // The rows of the left column, from its header down, by their tops.
+  double header = -1;
+  for (const PdfWord& w : words)
+    if (w.page == 1 && w.text == "Category" && w.xMax < width / 2) header = w.yMin;
+  ASSERT_GE(header, 0);
+  std::vector<double> rows;
+  for (const PdfWord& w : words)
+    if (w.page == 1 && w.xMax < width / 2 && w.yMin >= header - 0.5 &&
+        (rows.empty() || std::none_of(rows.begin(), rows.end(), [&](double y) { return std::abs(y - w.yMin) < 1; })))
+      rows.push_back(w.yMin);
+  std::sort(rows.begin(), rows.end());
+  ASSERT_GE(rows.size(), 10u);
+  std::vector<double> steps;
+  for (size_t i = 1; i < rows.size(); ++i) steps.push_back(rows[i] - rows[i - 1]);
+  const double line = *std::min_element(steps.begin(), steps.end());
+  std::vector<int> blanks;  // the blank rows before each row
+  for (double step : steps) blanks.push_back(static_cast<int>(std::lround(step / line)) - 1);
+  ASSERT_FALSE(blanks.empty());
+  EXPECT_EQ(blanks[0], 1);  // under the header
+  // Four groups: three blank rows between them, no other.
+  EXPECT_EQ(std::count(blanks.begin() + 1, blanks.end(), 1), 3);
+  EXPECT_EQ(std::count(blanks.begin() + 1, blanks.end(), 0), static_cast<long>(blanks.size()) - 4);
 }
 
 }  // namespace
