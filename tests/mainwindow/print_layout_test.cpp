@@ -148,6 +148,27 @@ TEST(PrintPager, PunctuationStaysOnItsLineAndALineStartsWithoutABlank) {
   EXPECT_EQ(placed[2]->points[0].y, placed[0]->points[0].y + m.lineHeight);
 }
 
+// Text placed after a row begins a line of its own under the row, at the
+// left edge, and never runs on in the row's line.
+TEST(PrintPager, TextAfterARowBeginsALineOfItsOwn) {
+  FakeSurface surface;
+  const TPageMetrics m = ComputePageMetrics(10, 72, 300, 400, {0, 0, 300, 400});
+  ASSERT_GT(m.header.left, 0);
+  TPrintPager pager(surface, m, Font{}, "T", "f");
+  ASSERT_TRUE(pager.PlaceText("before", Font{}));
+  ASSERT_TRUE(pager.WriteRow(Row("row")));
+  ASSERT_TRUE(pager.PlaceText("after", Font{}));
+  const DrawOp* row = nullptr;
+  const DrawOp* after = nullptr;
+  for (const DrawOp& op : surface.canvas.Ops()) {
+    if (op.kind == DrawOp::kText && op.text == "row") row = &op;
+    if (op.kind == DrawOp::kText && op.text == "after") after = &op;
+  }
+  ASSERT_TRUE(row && after);
+  EXPECT_EQ(after->points[0].x, m.header.left);
+  EXPECT_EQ(after->points[0].y, row->points[0].y + m.lineHeight);
+}
+
 // Texts of n characters, each character as wide as the font's size.
 TextMeasure Monospace(int size) {
   return [size](const std::string& text, bool) { return static_cast<int>(text.size()) * size; };
