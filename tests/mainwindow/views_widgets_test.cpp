@@ -101,6 +101,39 @@ TEST_F(ViewsOnTheSample, TextViewDrawsThePageAndScrolls) {
   EXPECT_EQ(ViewState.CurrentWordPosition, 1);
 }
 
+// The scroll bar moves the text as its parts are pressed: an arrow by a
+// line, the trough by a page, its ends to the first and the last words;
+// dragging the thumb only says which word it is at.
+TEST_F(ViewsOnTheSample, TheScrollBarMovesTheTextByLinePageAndEnd) {
+  TextViewWidget view;
+  view.resize(500, 120);
+  view.show();
+  view.ForcerAffichage();
+  QStringList statuses;
+  QObject::connect(&view, &TextViewWidget::statusText, [&](const QString& text) { statuses << text; });
+  QScrollBar* bar = view.ScrollBarTexte();
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  const int32_t line = ViewState.CurrentWordPosition;
+  EXPECT_GT(line, 1);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(ViewState.CurrentWordPosition, 1);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  const int32_t page = ViewState.CurrentWordPosition;
+  EXPECT_GT(page, line);
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_LT(ViewState.CurrentWordPosition, page);
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(ViewState.CurrentWordPosition, TextWords.HighestPosition());
+  bar->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_LE(ViewState.CurrentWordPosition, 1);
+  const int32_t before = ViewState.CurrentWordPosition;
+  bar->setSliderPosition(40);
+  bar->triggerAction(QAbstractSlider::SliderMove);
+  EXPECT_EQ(ViewState.CurrentWordPosition, before);
+  ASSERT_FALSE(statuses.isEmpty());
+  EXPECT_TRUE(statuses.back().endsWith(QStringLiteral("40"))) << statuses.back().toStdString();
+}
+
 TEST(CopyWindowWidget, CopyWithNothingSelectedTakesEverythingAndTheScenarioCommandsNeedTheEditor) {
   TextWords.Clear();
   TWordCategoryData d;
