@@ -30,8 +30,10 @@ int CharsetModeFromName(std::string_view name, int current) {
   std::string_view n(lower);
   if (StartsWith(n, "iso")) return n.size() >= 9 && n.substr(4, 5) == "10646" ? kCharsetUcs : kCharsetAnsi;
   if (StartsWith(n, "utf")) {
-    if (n.size() < 5) return kCharsetUtf16;
-    return n[4] == '8' ? kCharsetUtf8 : n[4] == '4' ? kCharsetOtherUtf : kCharsetUtf16;
+    // The form follows the dash, or comes at once in the short names ("utf8").
+    const size_t at = n.size() > 3 && (n[3] == '-' || n[3] == '_') ? 4 : 3;
+    if (n.size() <= at) return kCharsetUtf16;
+    return n[at] == '8' ? kCharsetUtf8 : n[at] == '4' ? kCharsetOtherUtf : kCharsetUtf16;
   }
   if (StartsWith(n, "ucs")) return kCharsetUcs;
   if (StartsWith(n, "windows")) return kCharsetAnsi;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/files.h"
+#include "import/charset.h"
 #include "tests/import/block_feed.h"
 
 namespace quilor {
@@ -162,6 +163,21 @@ TEST(MarkupReader, CharsetOfTheDocument) {
       "<body>caf\xC3\xA9 \xE2\x80\x99</body></html>";
   EXPECT_EQ(testing::Squeeze(ReadInBlocks(reader, page, 0)), "caf\xE9 '");
   EXPECT_EQ(reader.charsetMode(), kCharsetUtf8);
+  // The short name many servers write is UTF-8 too.
+  for (const char* name : {"utf8", "UTF8", "utf_8"}) {
+    reader.Reset(kDocHtml);
+    EXPECT_EQ(
+        testing::Squeeze(ReadInBlocks(
+            reader, std::string("<html><head><meta charset=") + name + "></head><body>caf\xC3\xA9</body></html>", 0)),
+        "caf\xE9")
+        << name;
+    EXPECT_EQ(reader.charsetMode(), kCharsetUtf8) << name;
+  }
+  for (const auto& [name, mode] : {std::pair{"utf-16", kCharsetUtf16}, std::pair{"utf16", kCharsetUtf16},
+                                   std::pair{"UCS-2", kCharsetUcs}, std::pair{"iso-10646-ucs-2", kCharsetUcs},
+                                   std::pair{"windows-1252", kCharsetAnsi}, std::pair{"utf", kCharsetUtf16}})
+    EXPECT_EQ(CharsetModeFromName(name, -1), mode) << name;
+  EXPECT_EQ(CharsetModeFromName("koi8-r", -1), -1);  // a name of no rule leaves the mode
 
   reader.Reset(kDocHtml);
   page = "<html><head><meta charset=\"iso-8859-1\"></head><body>caf\xE9</body></html>";
