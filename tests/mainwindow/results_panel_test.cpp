@@ -397,6 +397,33 @@ TEST_F(SampleResults, EachResultTypeMarksItsLinesWithItsColour) {
   EXPECT_EQ(boxOf(0).colour, buttonFace);
 }
 
+// With a class selected the text shows only its occurrences: a line down
+// goes on to the next occurrence, a line up back towards the first.
+TEST_F(SampleResults, AnExtractScrollsFromOneOccurrenceToTheNextAndBack) {
+  Show(3);
+  int line = -1;
+  for (size_t i = 0; i < panel_.Items().size() && line < 0; ++i)
+    if (std::stoi(panel_.Items()[i].substr(panel_.Items()[i].find('\t') + 1)) >= 4) line = static_cast<int>(i);
+  ASSERT_GE(line, 0);
+  panel_.ClickLine(line);
+  ASSERT_TRUE(ViewState.ExtractMode);
+  TExtraitDuTexte page;
+  std::vector<int32_t> seen;
+  for (int i = 0; i < 3; ++i) {
+    ScrollTextPage(page, ScrollCode::kLineDown, 0);
+    seen.push_back(ViewState.CurrentWordPosition);
+  }
+  EXPECT_LT(seen[0], seen[1]);
+  EXPECT_LT(seen[1], seen[2]);
+  int32_t lowest = seen[2];
+  for (int i = 0; i < 2; ++i) {
+    ScrollTextPage(page, ScrollCode::kLineUp, 0);
+    lowest = std::min(lowest, ViewState.CurrentWordPosition);
+  }
+  EXPECT_LT(lowest, seen[2]);
+  EXPECT_GE(lowest, seen[0]);
+}
+
 // An unreadable text shows no result type: the results list says which
 // document converters the program has, and selecting a line changes nothing.
 TEST_F(SampleResults, AnEmptyTextShowsNoResultTypeButTheConverters) {
