@@ -88,6 +88,10 @@ TEST(DocumentFilter, BrokenAndHostilePackagesFailWithTheirReason) {
   EXPECT_FALSE(docx->ExtractFromMemory(good.substr(0, good.size() / 2)));
   EXPECT_EQ(docx->LastError(), FilterError::kInitFailure);
   EXPECT_EQ(docx->IFilterErrorText(), "iFilter Initialization failed.");
+  // A file gone before its conversion could not be begun: it is not too large.
+  EXPECT_FALSE(docx->ExtractIFilterText(kData + "absent.docx"));
+  EXPECT_EQ(docx->LastError(), FilterError::kInitFailure);
+  EXPECT_EQ(docx->IFilterErrorText(), "iFilter Initialization failed.");
 
   // A zip of something else.
   EXPECT_FALSE(docx->ExtractFromMemory(BuildZip({{"xl/workbook.xml", "<workbook/>"}})));
