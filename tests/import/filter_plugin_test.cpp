@@ -56,6 +56,11 @@ TEST(FilterPlugin, OnlySharedObjectsOfThisMachineAreLoaded) {
   std::string why;
   EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, fake, &why), nullptr);
   EXPECT_EQ(why, "not a shared object of this machine");
+  // The right header over nothing a loader can map.
+  const std::string hollow = dir / "hollow.so";
+  WriteWholeFile(hollow, ElfHeader(2, 1, 3, machine) + std::string(4096, '\0'));
+  EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, hollow, &why), nullptr);
+  EXPECT_EQ(why, "cannot be loaded");
   EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, QUILOR_TEST_FILTER_BARE, &why), nullptr);
   EXPECT_EQ(why, "lacks the filter entry points");
   EXPECT_EQ(LoadFilterPlugin(ConverterFormat::kPdf, dir / "none.so", &why), nullptr);
