@@ -108,6 +108,21 @@ TEST(PrintPager, APageThatCannotBeBegunStopsTheSection) {
   EXPECT_TRUE(pager.Aborted());
 }
 
+// Running text stops with the section too: once a page cannot be begun,
+// not even a closing point is printed past the last line.
+TEST(PrintPager, TextStopsWithTheSectionWhenAPageCannotBeBegun) {
+  FakeSurface surface;
+  surface.failNewPage = true;
+  TPrintPager pager(surface, ComputePageMetrics(10, 72, 300, 200, {0, 0, 300, 200}), Font{}, "T", "f");
+  int placed = 0;
+  while (pager.PlaceText(" word", Font{}) && placed < 10000) ++placed;
+  ASSERT_TRUE(pager.Aborted());
+  const size_t drawn = surface.canvas.Ops().size();
+  EXPECT_FALSE(pager.PlaceText(".", Font{}, true));
+  EXPECT_FALSE(pager.PlaceText("a", Font{}));
+  EXPECT_EQ(surface.canvas.Ops().size(), drawn);
+}
+
 TEST(PrintPager, AWordWiderThanTheLinePrintsOnceOnTheNextLine) {
   FakeSurface surface;
   const TPageMetrics m = ComputePageMetrics(10, 72, 300, 400, {0, 0, 300, 400});
