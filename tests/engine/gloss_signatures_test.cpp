@@ -41,6 +41,15 @@ TEST(GlossSignatures, ReadsWhatIsWrittenAndFindsInflectedWords) {
   EXPECT_EQ(g.WordOf("flew"), 5u);  // an irregular form the file lists
   EXPECT_EQ(g.WordOf("riverbank"), 0u);
   EXPECT_EQ(g.WordOf(""), 0u);
+  // A doubled last consonant is undone: stopped, running.
+  GlossSignatureImage doubled = SmallImage();
+  doubled.wordCount = 8;
+  doubled.forms.push_back({"stop", 6});
+  doubled.forms.push_back({"run", 7});
+  GlossSignatures d;
+  ASSERT_TRUE(d.Load(WriteGlossSignatures(doubled), error)) << error;
+  EXPECT_EQ(d.WordOf("stopped"), 6u);
+  EXPECT_EQ(d.WordOf("running"), 7u);
   EXPECT_EQ(g.Signature(10, 9).size(), 2u);
   EXPECT_TRUE(g.Signature(10, 7).empty());
   EXPECT_TRUE(g.Signature(12, 5).empty());
