@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -37,9 +38,9 @@ using namespace testing_support;
 
 // The lexicon of the golden paragraphs: lines of the English lexicon in text
 // form (word TAB codes), so that the goldens do not move with the dictionary.
-std::vector<uint8_t> TestLexiconImage() {
+std::vector<uint8_t> TestLexiconImage(const std::string& name = "engine/segment/lexicon.txt") {
   LexiconWriter writer(DefaultWorkingTables());
-  std::ifstream in(TestDataPath("engine/segment/lexicon.txt"));
+  std::ifstream in(TestDataPath(name));
   std::string line;
   while (std::getline(in, line)) {
     std::istringstream fields(line);
@@ -227,6 +228,56 @@ TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
     const std::string stream = Stream();
     if (update) std::ofstream(base + ".golden", std::ios::binary) << stream;
     EXPECT_EQ(stream, ReadFileBytes(base + ".golden"));
+  }
+  TextWords.Clear();
+}
+
+// Real prose: a news report, the opening of a learned paper, and a novel's
+// first chapter in Windows-1252 with its curly quotes and dashes. Its
+// lexicon lines and reading matrix are frozen beside it, so that the
+// dictionaries' growth does not move it. The stream shows every word's whole
+// reading (kind, subclass, fields, flags) and every proposition cut. A change
+// of the rules that moves it is reviewed in the difference, then written
+// again with QUILOR_UPDATE_GOLDEN=1.
+TEST(SegmentGolden, RealProseKeepsItsWordKindsAndCuts) {
+  Dictionaries dictionaries(TestLexiconImage("engine/segment/prose/lexicon.txt"));
+  const std::string matrix = ReadFileBytes(TestDataPath("engine/segment/prose/matrix.zv8"));
+  ASSERT_TRUE(ParseDictionaryMatrix(reinterpret_cast<const uint8_t*>(matrix.data()), matrix.size(), DictionaryMatrix));
+  const bool update = std::getenv("QUILOR_UPDATE_GOLDEN") != nullptr;
+  for (const char* name : {"news", "learned", "novel"}) {
+    SCOPED_TRACE(name);
+    const std::string base = TestDataPath(std::string("engine/segment/prose/") + name);
+    const std::string text = ReadFileBytes(base + ".txt");
+    ASSERT_FALSE(text.empty());
+    Segment(text);
+    std::string stream;
+    char reading[32];
+    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
+      const TCategoryRecord& r = n->category.Category;
+      std::snprintf(reading, sizeof reading, "\t%u.%u.%u.%u.%u", r.MajorClass, r.Subclass, r.SubField2, r.SubField3,
+                    r.Flags);
+      stream += std::to_string(n->position) + "\t" + n->text + "\t[" + n->tag + "]";
+      if (std::strcmp(n->text, "/") != 0) stream += reading;
+      if (n->category.SlotFlag) stream += "\tquote@" + std::to_string(n->category.SlotFlag);
+      stream += "\n";
+    }
+    if (update) std::ofstream(base + ".golden", std::ios::binary) << stream;
+    // The first lines that differ, not the whole text.
+    std::istringstream got(stream), want(ReadFileBytes(base + ".golden"));
+    std::string g, w, differences;
+    int line = 0, shown = 0;
+    while (shown < 8) {
+      const bool moreGot = static_cast<bool>(std::getline(got, g));
+      const bool moreWant = static_cast<bool>(std::getline(want, w));
+      if (!moreGot && !moreWant) break;
+      ++line;
+      if (moreGot != moreWant || g != w) {
+        differences += "line " + std::to_string(line) + ": got \"" + (moreGot ? g : "(end)") + "\", golden \"" +
+                       (moreWant ? w : "(end)") + "\"\n";
+        ++shown;
+      }
+    }
+    EXPECT_TRUE(differences.empty()) << differences << "(a deliberate change: QUILOR_UPDATE_GOLDEN=1 writes it)";
   }
   TextWords.Clear();
 }
