@@ -58,6 +58,20 @@ TEST(WordSearchParserSplit, WordsAndOperators) {
   EXPECT_TRUE(p.lines.empty());
 }
 
+// With numbers read as words, a number keeps its point or colon; otherwise
+// they cut it in two.
+TEST(WordSearchParserSplit, NumbersKeepTheirPointWhenReadAsWords) {
+  RecordingParser p;
+  p.InitParser();
+  p.lexiconKnows = [](const std::string&) { return false; };
+  p.numbersAsWords = true;
+  p.RunCriteria("3.5 10:30");
+  EXPECT_EQ(WordsOf(p), (std::vector<std::pair<std::string, char>>{{"3.5", 0}, {"10:30", 0}}));
+  p.numbersAsWords = false;
+  p.RunCriteria("3.5 10:30");
+  EXPECT_EQ(WordsOf(p), (std::vector<std::pair<std::string, char>>{{"3", 0}, {"5", 0}, {"10", 0}, {"30", 0}}));
+}
+
 TEST(WordSearchParserSplit, LongWordsAndManyWords) {
   RecordingParser p;
   p.InitParser();
