@@ -181,6 +181,9 @@ TEST(SelectionSearch, RelationNeedsBothClassesInOrderInOneWindow) {
   found.clear();
   while (FindNextSelectedOccurrence(true, list, s)) found.push_back(s.matchPosition);
   EXPECT_EQ(found, (std::vector<int32_t>{2, 1}));
+  // Back past the first record, the next search forward finds the first again.
+  ASSERT_TRUE(FindNextSelectedOccurrence(false, list, s));
+  EXPECT_EQ(s.matchPosition, 1);
   std::string caption;
   s.kind = kSelectRelation;
   AppendSelectionCaption(caption, s);
