@@ -647,12 +647,6 @@ int32_t TOntologyEngine::SingularClassName(std::string_view word) {
   return 0;
 }
 
-bool TOntologyEngine::FindClassOfWord(int level, std::string_view word, int32_t& index) {
-  index = FindClassIndex(level, word);
-  if (!index) index = SingularClassName(word);
-  return index != 0;
-}
-
 bool TOntologyEngine::FirstClassLevel(std::string_view word, int& level, int32_t& index) const {
   for (int l = 1; l <= 3; ++l) {
     int32_t c = FindClassIndex(l, word);
@@ -1559,18 +1553,6 @@ bool TOntologyEngine::RetentionOf(std::string_view word, std::array<uint32_t, 4>
 uint32_t TOntologyEngine::FindScenarioEntry(std::string_view name) const {
   uint32_t t = TextIndexLookup(Lower(name));
   return t >= 1 && t < textIndexMap_.size() ? textIndexMap_[t] : 0;
-}
-
-bool TOntologyEngine::IsCountedScenarioClass(int32_t index, int level) const {
-  if (index < 1 || index > kMaxClassesPerLevel) return false;
-  uint32_t e = 0;
-  if (level >= 1 && level <= 3) {
-    const auto& m = classMaps_[static_cast<size_t>(level - 1)];
-    if (static_cast<size_t>(index) < m.size()) e = m[static_cast<size_t>(index)];
-  } else if (level == 4) {
-    e = static_cast<uint32_t>(index);
-  }
-  return e >= 1 && e <= entryCount_ && entries_[e].counted;
 }
 
 bool TOntologyEngine::IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold,

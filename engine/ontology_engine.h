@@ -235,7 +235,6 @@ class TOntologyEngine {
   // Class names.
   int32_t FindClassIndex(int level, std::string_view name) const;
   int32_t SingularClassName(std::string_view word);
-  bool FindClassOfWord(int level, std::string_view word, int32_t& index);
   bool FirstClassLevel(std::string_view word, int& level, int32_t& index) const;
   bool ResolveClassOfWord(int level, std::string_view word, int32_t& index);
   const std::string& FoundForm() const { return foundForm_; }
@@ -404,7 +403,6 @@ class TOntologyEngine {
   // The class found is left in BestClasses()[level - 1].
   bool WordMatchesClass(std::string_view word, int level);
   uint32_t FindScenarioEntry(std::string_view name) const;
-  bool IsCountedScenarioClass(int32_t index, int level) const;
   bool IsLastVisibleSibling(uint32_t entry, int depth, bool useThreshold, uint32_t minimumClassCount) const;
   void PropagateScenarioCounts();
   void RankScenario();
