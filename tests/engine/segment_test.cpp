@@ -432,6 +432,10 @@ TEST(SegmentCuts, AMarkKeepsAllThatClosesItsProposition) {
   EXPECT_EQ(marks[0].substr(0, 2), ").");
   EXPECT_NE(std::find_if(marks.begin(), marks.end(), [](const std::string& t) { return t.rfind("],", 0) == 0; }),
             marks.end());
+  // A hyphen after the sentence's end is no part of its mark.
+  Segment("the dog ran .-\nthe man came");
+  ASSERT_GE(Words().size(), 4u);
+  EXPECT_EQ(std::string(TWordList::NodeAhead(TextWords.First(), 3)->tag), ".");
   TextWords.Clear();
 }
 
