@@ -193,5 +193,59 @@ TEST_F(BordersEditorTest, TheSwitchAloneKeepsApplyEnabledUntilApplied) {
   EXPECT_FALSE(dialog.ApplyButton()->isEnabled());
 }
 
+// Checks go into the file as excluded items; Open reads a file of the folder
+// whole, names it and shows it in the text; the save question saves to the
+// current file when answered Yes.
+TEST_F(BordersEditorTest, ChecksOpenAndTheSaveQuestionReachTheFile) {
+  const std::string path = folder_ / "parts.dlm";
+  WriteWholeFile(path, "N#######\tbeta\r\nX#######\tAlpha\r\nN#######\tgamma\r\n");
+  BordersEditor editor(&main_);
+  EXPECT_EQ(editor.Caption(), GetMessageText(574));
+  ASSERT_TRUE(editor.Open([&] { return path; }, [] { return std::string(); }));
+  EXPECT_EQ(Options->Get(opt::BordersFileName), "parts.dlm");
+  EXPECT_EQ(editor.Caption(), GetMessageText(574) + " : parts.dlm");
+  EXPECT_EQ(Texts(editor), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  EXPECT_TRUE(editor.Items()[0].checked);
+  EXPECT_FALSE(editor.Items()[1].checked);
+  EXPECT_EQ(main_.reruns, 1);
+  EXPECT_FALSE(editor.Modified());
+
+  editor.IncludeAll();
+  EXPECT_TRUE(editor.Modified());
+  ASSERT_TRUE(editor.Save());
+  EXPECT_EQ(ReadWholeFile(path), "N#######\tAlpha\r\nN#######\tbeta\r\nN#######\tgamma\r\n");
+  editor.ExcludeAll();
+  editor.SetChecked(1, false);
+  editor.SetChecked(3, false);  // past the end: nothing
+  // The question before New: Yes saves to the current file.
+  ui_.ui.QueueAnswer(1);
+  ASSERT_TRUE(editor.New([] { return std::string(); }));
+  EXPECT_EQ(ReadWholeFile(path), "X#######\tAlpha\r\nN#######\tbeta\r\nX#######\tgamma\r\n");
+  EXPECT_TRUE(editor.Items().empty());
+  // Nothing changed: no question.
+  EXPECT_TRUE(editor.AskToSave([] { return std::string(); }));
+  EXPECT_EQ(ui_.ui.Shown().size(), 1u);
+  // Open without a file chosen does nothing.
+  EXPECT_FALSE(editor.Open([] { return std::string(); }, [] { return std::string(); }));
+  main_.printing = true;
+  EXPECT_FALSE(editor.Open([&] { return path; }, [] { return std::string(); }));
+  EXPECT_TRUE(editor.Items().empty());
+}
+
+// Deleting the last item selects the one before; the last one gone, nothing
+// is selected.
+TEST_F(BordersEditorTest, DeletingWalksBackToTheFirstAndThenNothing) {
+  BordersEditor editor(&main_);
+  for (const char* term : {"a", "b", "c"}) editor.Add(term);
+  editor.Select(2);
+  std::vector<int> selected;
+  while (editor.Delete()) selected.push_back(editor.Selected());
+  EXPECT_EQ(selected, (std::vector<int>{1, 0, -1}));
+  EXPECT_TRUE(editor.Items().empty());
+  // A long term is cut to the list's width.
+  editor.Add(std::string(100, 'q'));
+  EXPECT_EQ(editor.Items()[0].text, std::string(80, 'q'));
+}
+
 }  // namespace
 }  // namespace quilor::ui
