@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
 
 #include "core/files.h"
 #include "../platform/temp_folder.h"
@@ -74,6 +79,93 @@ TEST(Plugins, CommandLinesAreSplitWithoutAShellAndLoseTheirFieldCodes) {
   SetProgramLauncher({});
   ASSERT_EQ(started.size(), 1u);
   EXPECT_EQ(started[0], (std::vector<std::string>{"/opt/a", "--go"}));
+}
+
+// Sets environment variables for a scope and puts them back after.
+class ScopedEnvironment {
+ public:
+  void Set(const char* name, const char* value) {
+    if (saved_.find(name) == saved_.end()) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+  }
+  ~ScopedEnvironment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) ::setenv(name.c_str(), value->c_str(), 1);
+      else ::unsetenv(name.c_str());
+    }
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+// The user's folders follow the XDG variables, or the home folder when they
+// are unset or not absolute.
+TEST(Plugins, FoldersFollowTheEnvironment) {
+  ScopedEnvironment env;
+  env.Set("HOME", "/home/ann");
+  env.Set("XDG_CONFIG_HOME", "/cfg");
+  EXPECT_EQ(PluginFolders::Current().user, "/cfg/Quilor/plugins");
+  env.Set("XDG_CONFIG_HOME", "cfg");
+  EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
+  env.Set("XDG_CONFIG_HOME", nullptr);
+  EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
+  env.Set("HOME", "ann");
+  EXPECT_EQ(PluginFolders::Current().user, "");
+
+  env.Set("XDG_DATA_HOME", "/data");
+  env.Set("XDG_DATA_DIRS", "/a::relative:/b");
+  EXPECT_EQ(ApplicationFolders(),
+            (std::vector<std::string>{"/data/applications", "/a/applications", "/b/applications"}));
+  env.Set("XDG_DATA_HOME", "data");
+  env.Set("HOME", "/home/ann");
+  env.Set("XDG_DATA_DIRS", "");
+  EXPECT_EQ(ApplicationFolders(),
+            (std::vector<std::string>{"/home/ann/.local/share/applications", "/usr/local/share/applications",
+                                      "/usr/share/applications"}));
+  env.Set("XDG_DATA_DIRS", nullptr);
+  env.Set("HOME", nullptr);
+  EXPECT_EQ(ApplicationFolders(),
+            (std::vector<std::string>{"/usr/local/share/applications", "/usr/share/applications"}));
+}
+
+// A sibling's entry may name its program by a name found in PATH; an entry
+// whose program cannot be run is passed over for the next folder's.
+TEST(Plugins, SiblingsAreFoundThroughPathAndTheNextFolder) {
+  TempFolder first, second, bin;
+  const std::string program = bin / "mellaro-run";
+  WriteWholeFile(program, "#!/bin/sh\n");
+  ::chmod(program.c_str(), 0644);  // not executable yet
+  ScopedEnvironment env;
+  env.Set("PATH", ("/nonexistent:" + bin.path()).c_str());
+  WriteWholeFile(first / "mellaro.desktop", "[Desktop Entry]\nExec=mellaro-run --x\n");
+  WriteWholeFile(second / "mellaro.desktop", "[Desktop Entry]\nName=M2\nVersion=2.1\nExec=" + program + "\n");
+  SiblingProgram mellaro;
+  EXPECT_FALSE(DetectMellaro(mellaro, {first.path(), second.path()}));
+  EXPECT_FALSE(mellaro.found);
+  ::chmod(program.c_str(), 0755);
+  ASSERT_TRUE(DetectMellaro(mellaro, {first.path(), second.path()}));
+  EXPECT_EQ(mellaro.path, program);
+  EXPECT_EQ(mellaro.exec, "mellaro-run --x");
+  EXPECT_EQ(mellaro.name, "Mellaro");  // the first entry has no name of its own
+  // The first entry gone, the second is found with its name and version.
+  std::filesystem::remove(first / "mellaro.desktop");
+  ASSERT_TRUE(DetectMellaro(mellaro, {first.path(), second.path()}));
+  EXPECT_EQ(mellaro.name, "M2");
+  EXPECT_EQ(mellaro.version, "2.1");
+}
+
+TEST(Plugins, QuotesEscapesAndTabsSplitAsTheDesktopDoes) {
+  EXPECT_EQ(ExecArguments("\"/opt/my prog\"\t-a\\b \"say \\\"hi\\\"\" %"),
+            (std::vector<std::string>{"/opt/my prog", "-a\\b", "say \"hi\"", "%"}));
+  EXPECT_EQ(ExecArguments("  prog  ", "  -x  -y "), (std::vector<std::string>{"prog", "-x", "-y"}));
+  // Options of their own are not taken without a program.
+  EXPECT_TRUE(ExecArguments("%f", "-x").empty());
+  EXPECT_FALSE(StartOutsideProgram("%U", "-x"));
 }
 
 }  // namespace
