@@ -169,5 +169,87 @@ TEST_F(GexfDialog, ALinkAtAnExportNameIsReplacedNotFollowed) {
   }
 }
 
+// Each switch of the dialog is stored in its own option and read back alone.
+TEST_F(GexfDialog, EachSwitchGoesToItsOwnOptionAndBack) {
+  const std::vector<bool GexfDialogSettings::*> switches = {
+      &GexfDialogSettings::browse,       &GexfDialogSettings::openResults,     &GexfDialogSettings::reduction,
+      &GexfDialogSettings::discardNodes, &GexfDialogSettings::discardTopLevel, &GexfDialogSettings::depthLevel,
+      &GexfDialogSettings::matrix};
+  for (size_t k = 0; k < switches.size(); ++k) {
+    for (bool on : {true, false}) {
+      SCOPED_TRACE(std::to_string(k) + (on ? " on" : " off"));
+      GexfDialogSettings settings;
+      settings.folder = "/data";
+      settings.subfolder = "P";
+      for (auto field : switches) settings.*field = !on;
+      settings.*switches[k] = on;
+      settings.ToOptions();
+      const GexfDialogSettings back = GexfDialogSettings::FromOptions();
+      for (size_t j = 0; j < switches.size(); ++j) EXPECT_EQ(back.*switches[j], j == k ? on : !on) << j;
+    }
+  }
+}
+
+// The run exports what the dialog asks: the threshold of the analysis, the
+// top level left out, the list of documents relative to their common folder,
+// no matrix unless asked.
+TEST_F(GexfDialog, TheRunFollowsTheDialogsChoices) {
+  GexfSource source = TwoDocuments();
+  source.entries.push_back({"dog", 1, true, 1, 0});  // entry 3, met once
+  source.documents = {"/t/x/a.txt", "/t/y/b.txt"};
+  source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
+    for (const auto& [doc, entry] : {std::pair<uint32_t, uint32_t>{1, 2}, {1, 3}, {2, 2}, {2, 1}}) visit(doc, entry);
+  };
+  source.walkRelationPairs = [](const std::function<void(uint32_t, uint32_t)>& visit) {
+    for (int i = 0; i < 3; ++i) visit(1, 2);
+  };
+  TempFolder folder;
+  GexfDialogSettings settings = AllFilesInto(folder.path(), "Out");
+  settings.matrix = false;
+  settings.discardTopLevel = true;
+  Options->Set(opt::GexfPathsWithoutPrefix, uint8_t{1});
+  GexfExportRun run;
+  const GexfRunReport report = run.Run(settings, source, 2);
+  ASSERT_EQ(report.result, GexfRunResult::kDone);
+  EXPECT_EQ(report.documents, 2);
+  EXPECT_EQ(report.ontology.nodes, 2u);   // dog is under the threshold of 2
+  EXPECT_EQ(report.relations.edges, 0u);  // Animals > cat is from the top level
+  EXPECT_FALSE(std::filesystem::exists(folder / "Out/QuilorMatrix.gexf"));
+  const std::string list = quilor::testing::ReadWholeFile(folder / "Out/Documents-list.xml");
+  EXPECT_NE(list.find("doclink=\"x/a.txt\"/>"), std::string::npos) << list;
+  EXPECT_NE(list.find("doclink=\"y/b.txt\"/>"), std::string::npos);
+
+  settings.discardTopLevel = false;
+  Options->Set(opt::GexfPathsWithoutPrefix, uint8_t{0});
+  const GexfRunReport whole = run.Run(settings, source, 1);
+  EXPECT_EQ(whole.ontology.nodes, 3u);
+  EXPECT_EQ(whole.relations.edges, 1u);
+  EXPECT_NE(quilor::testing::ReadWholeFile(folder / "Out/Documents-list.xml")
+                .find("doclink=\"/t/x/a.txt\" shortname=\"a.txt\"/>"),
+            std::string::npos);
+}
+
+// The target and every file in it must fit in 260 characters; a subfolder
+// name takes no control character.
+TEST_F(GexfDialog, TheTargetFitsToTheLastCharacter) {
+  GexfDialogSettings settings;
+  settings.folder = "/o//";
+  settings.subfolder = "";
+  std::string target;
+  EXPECT_TRUE(GexfExportRun::TargetOf(settings, target));
+  EXPECT_EQ(target, "/o");
+  // "/o/" + subfolder + "/QuilorRelations.gexf": 260 characters at most.
+  settings.subfolder = std::string(260 - 3 - 21, 's');
+  EXPECT_TRUE(GexfExportRun::TargetOf(settings, target));
+  settings.subfolder += 's';
+  EXPECT_FALSE(GexfExportRun::TargetOf(settings, target));
+  settings.folder = "";
+  settings.subfolder = "P";
+  EXPECT_FALSE(GexfExportRun::TargetOf(settings, target));
+  for (char32_t c : {U'!', U'#', U'%', U'+', U',', U';', U'@', char32_t{31}, char32_t{0}})
+    EXPECT_FALSE(SubfolderCharAllowed(c)) << static_cast<int>(c);
+  for (char32_t c : {char32_t{32}, U'_', U'(', U'~'}) EXPECT_TRUE(SubfolderCharAllowed(c)) << static_cast<int>(c);
+}
+
 }  // namespace
 }  // namespace quilor::ui
