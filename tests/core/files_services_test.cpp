@@ -222,6 +222,14 @@ TEST(Shortcut, ReadsTheAddressOfItsSectionOnly) {
   EXPECT_TRUE(ParseShortcutUrl("[InternetShortcut]\nURL=http://long.example/path", url, 10));
   EXPECT_EQ(url, "http://lon");
 
+  // Only "URL=" opens the address: a key that merely starts with URL does not.
+  EXPECT_TRUE(ParseShortcutUrl(
+      "[InternetShortcut]\nXRL=http://1\nUXL=http://2\nURX=http://3\nURLs=http://4\nURL=http://yes\n", url, 100));
+  EXPECT_EQ(url, "http://yes");
+  EXPECT_FALSE(ParseShortcutUrl("[InternetShortcut]\nURLs=http://no\nurl\n", url, 100));
+  EXPECT_TRUE(ParseShortcutUrl(std::string("[InternetShortcut]\nURL=http://a\0b\n", 31), url, 100));
+  EXPECT_EQ(url, "http://a");
+
   TempFolder dir;
   WriteWholeFile(dir / "s.url", "[InternetShortcut]\r\nURL=http://example.org/a-rather-long-address\r\n");
   // The caller's buffer holds the name too: it is named from its own folder,
