@@ -199,6 +199,21 @@ TEST_F(ScenarioTreeEdit, DuplicateAddSelectsTheExistingNode) {
   EXPECT_EQ(Labels(tree, money), (std::vector<std::string>{"cash", "crow (1)"}));
 }
 
+// A move to a node that is not there, into an item, or into the node's own
+// branch is refused and leaves the tree as it was.
+TEST_F(ScenarioTreeEdit, AMoveToNoPlaceOrIntoItselfLeavesTheTree) {
+  const int cat = Find("cat");
+  const std::vector<int> order = tree.InTreeOrder();
+  for (const auto& [node, parent] : std::vector<std::pair<int, int>>{
+           {animals, 999}, {animals, -1}, {999, 0}, {animals, birds}, {animals, animals}, {money, cat}}) {
+    EXPECT_FALSE(tree.MoveNode(node, parent)) << node << " into " << parent;
+    EXPECT_EQ(tree.InTreeOrder(), order);
+  }
+  EXPECT_FALSE(tree.Modified());
+  EXPECT_TRUE(tree.MoveNode(birds, money));
+  EXPECT_EQ(tree.Node(birds)->parent, money);
+}
+
 TEST_F(ScenarioTreeEdit, PasteIntoItselfOrADescendantIsRefused) {
   tree.Cut(animals);
   EXPECT_FALSE(tree.Paste(birds));
