@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <cstdlib>
 #include <memory>
@@ -57,6 +58,22 @@ TEST(WordSearchWindowView, ShowsTheMeaningsAndForwardsChecks) {
   ScenParser().lexiconKnows = nullptr;
   ScenParser().InitParser();
   OntologyEngine = std::move(saved);
+}
+
+// Enter in the field searches only when the Search button would: never
+// with an empty field.
+TEST(WordSearchWindowView, EnterSearchesOnlyWhenSearchIsEnabled) {
+  FakeMainWindow main;
+  TDlgRechMot logic(&main, [] { return nullptr; });
+  WordSearchWindow window(logic);
+  ASSERT_FALSE(window.ButtonChercher()->isEnabled());
+  QTest::keyClick(window.EditUnMot(), Qt::Key_Return);
+  EXPECT_EQ(main.textTabShown, 0);
+  window.EditUnMot()->setEditText("zzqx");
+  ASSERT_TRUE(window.ButtonChercher()->isEnabled());
+  QTest::keyClick(window.EditUnMot(), Qt::Key_Return);
+  EXPECT_EQ(main.textTabShown, 1);
+  EXPECT_EQ(main.messages.size(), 1u);
 }
 
 }  // namespace
