@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
 #include "core/class_file.h"
+#include "core/files.h"
+#include "core/messages.h"
+#include "platform/text_encoding.h"
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "platform/message_ui.h"
@@ -64,6 +71,62 @@ TEST(OwlImportRoute, AnOwlFileBecomesTheCurrentScenario) {
   EXPECT_NE(ui.ui.Shown()[0].text.find("The ontology declares an entity that is not read: \"x\" (external entities"),
             std::string::npos)
       << ui.ui.Shown()[0].text;
+  WorkContext->UserScenarioFolder = saved;
+  Options->ResetSettings();
+  ScenarioFile.Clear();
+}
+
+// The dialog offers its six choices with their defaults; OK imports with
+// the choices made (the verbose log names each class it takes), Cancel
+// produces nothing, and a failed import shows its log at once.
+TEST(OwlImportRoute, TheDialogsChoicesReachTheImport) {
+  TempFolder folder;
+  ScopedScriptedUi ui;
+  Options->ResetSettings();
+  const std::string saved = WorkContext->UserScenarioFolder;
+  WorkContext->UserScenarioFolder = folder.Path("x").substr(0, folder.Path("x").size() - 2);
+  const std::string input =
+      folder.Write("pets.owl",
+                   "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+                   "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">"
+                   "<owl:Class rdf:about=\"#Pet\"><rdfs:label>Pet</rdfs:label></owl:Class></rdf:RDF>");
+  std::vector<std::string> opened;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    opened.push_back(argv.back());
+    return 0;
+  });
+  for (const bool verbose : {true, false}) {
+    OwlImportDialog dialog(input);
+    const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 6);
+    const int texts[] = {7402, 7403, 7404, 7405, 7406, 7410};
+    const bool defaults[] = {false, true, false, true, false, false};
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(boxes[i]->text().toStdString(), Cp1252ToUtf8(GetMessageText(texts[i]))) << i;
+      EXPECT_EQ(boxes[i]->isChecked(), defaults[i]) << i;
+    }
+    boxes[4]->setChecked(verbose);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.ProducedFile(), folder.Path("OwlOutput.scn"));
+    EXPECT_EQ(ReadFileBytes(dialog.LogFile()).find("Main Class extracted") != std::string::npos, verbose);
+  }
+  EXPECT_TRUE(opened.empty());  // the editor shows the log of a Scenario made
+  {
+    OwlImportDialog dialog(input);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.ProducedFile().empty());
+  }
+  const std::string broken = folder.Write("broken.owl", "<rdf:RDF><unclosed></rdf:RDF>");
+  {
+    OwlImportDialog dialog(broken);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog.ProducedFile().empty());
+    EXPECT_EQ(opened, std::vector<std::string>{broken + ".log"});
+  }
+  SetProgramLauncher({});
   WorkContext->UserScenarioFolder = saved;
   Options->ResetSettings();
   ScenarioFile.Clear();
