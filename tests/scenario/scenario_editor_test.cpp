@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -17,6 +19,7 @@
 #include "ui/main_window_port.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/scenario_editor.h"
+#include "scenario/scenario_editor_proxy_qt.h"
 #include "scenario/texts.h"
 #include "support/stream_support.h"
 #include "../engine/ontology_test_support.h"
@@ -548,6 +551,69 @@ TEST_F(ScenarioEditorTest, DissociateAndNew) {
   editor.runWizard = [&] { ++wizards; };
   editor.ToolButtonNouveauClick();
   EXPECT_EQ(wizards, 1);
+}
+
+// The main window reaches the editor through its proxy: before the editor
+// is made each question says no; after, each request acts on its tree.
+TEST_F(ScenarioEditorTest, TheProxyForwardsOnlyOnceTheEditorIsMade) {
+  QWidget parent;
+  ScenarioEditorProxy proxy(main, parent);
+  SetCurrentScenarioEditor(nullptr);
+  int start = 0;
+  EXPECT_FALSE(proxy.IsOpen() || proxy.IsModified() || proxy.NodeSelected());
+  EXPECT_FALSE(proxy.AddWordInNewGroup("dog", '?') || proxy.InsertWords("dog", '?', false) ||
+               proxy.AddWordAtPosition(0) || proxy.FindNodeByLabel("Money", true) ||
+               proxy.FindNextNode("cash", start, true) || proxy.SelectEnclosingGroup());
+  EXPECT_EQ(proxy.PendingName(), "");
+  EXPECT_EQ(proxy.PendingKind(), '?');
+  proxy.SetPending("x", 0, 'V');
+  proxy.AddPendingToNewGroup();
+  proxy.AddPendingToSelectedGroup();
+  proxy.SearchName("cash");
+  proxy.SetSearchText("cash");
+  proxy.CreateOrSelectGroup("x", 0, false);
+  proxy.ExpandSelected();
+  proxy.SelectParent();
+  proxy.BeginUpdateTreeView();
+  proxy.EndUpdateTreeView();
+  proxy.SortTree();
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Money", "1:cash"}));
+
+  SetCurrentScenarioEditor(&editor);
+  EXPECT_TRUE(proxy.IsOpen());
+  proxy.SetPending("Running", 0, 'V');
+  EXPECT_EQ(proxy.PendingName(), "Running");
+  EXPECT_EQ(proxy.PendingKind(), 'V');
+  proxy.AddPendingToNewGroup();
+  EXPECT_TRUE(proxy.IsModified());
+  EXPECT_TRUE(proxy.AddWordInNewGroup("dog", '?'));
+  EXPECT_TRUE(proxy.FindNodeByLabel("Money", true));
+  EXPECT_TRUE(proxy.NodeSelected());
+  EXPECT_TRUE(proxy.InsertWords("coin", '?', false));
+  proxy.SelectParent();
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Money");
+  proxy.SearchName("cash");
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "cash");
+  EXPECT_TRUE(proxy.SelectEnclosingGroup());
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Money");
+  start = 0;
+  EXPECT_TRUE(proxy.FindNextNode("coi", start, false));
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "coin");
+  proxy.SetPending("penny", 0, '?');
+  proxy.AddPendingToSelectedGroup();
+  proxy.CreateOrSelectGroup("Birds", 0, false);
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "Birds");
+  int refreshed = 0;
+  editor.refreshView = [&] { ++refreshed; };
+  proxy.BeginUpdateTreeView();
+  proxy.ExpandSelected();
+  proxy.SortTree();
+  EXPECT_EQ(refreshed, 0);  // held while the tree is being updated
+  proxy.EndUpdateTreeView();
+  EXPECT_EQ(refreshed, 1);
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Birds", "0:Dog", "1:dog", "0:Money", "1:cash",
+                                         "1:Coin", "2:coin", "2:penny", "0:Running", "1:Running (V)"}));
+  SetCurrentScenarioEditor(nullptr);
 }
 
 class AnomalyListTest : public ::testing::Test {
