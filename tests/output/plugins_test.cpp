@@ -2,12 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <cstdlib>
-#include <map>
-#include <optional>
 #include <string>
 
 #include "core/files.h"
@@ -16,6 +12,7 @@
 namespace quilor::ui {
 namespace {
 
+using quilor::testing::ScopedEnvironment;
 using quilor::testing::TempFolder;
 using quilor::testing::WriteWholeFile;
 
@@ -81,54 +78,41 @@ TEST(Plugins, CommandLinesAreSplitWithoutAShellAndLoseTheirFieldCodes) {
   EXPECT_EQ(started[0], (std::vector<std::string>{"/opt/a", "--go"}));
 }
 
-// Sets environment variables for a scope and puts them back after.
-class ScopedEnvironment {
- public:
-  void Set(const char* name, const char* value) {
-    if (saved_.find(name) == saved_.end()) {
-      const char* old = std::getenv(name);
-      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-    }
-    if (value) ::setenv(name, value, 1);
-    else ::unsetenv(name);
-  }
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1);
-      else ::unsetenv(name.c_str());
-    }
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
-
 // The user's folders follow the XDG variables, or the home folder when they
 // are unset or not absolute.
 TEST(Plugins, FoldersFollowTheEnvironment) {
-  ScopedEnvironment env;
-  env.Set("HOME", "/home/ann");
-  env.Set("XDG_CONFIG_HOME", "/cfg");
-  EXPECT_EQ(PluginFolders::Current().user, "/cfg/Quilor/plugins");
-  env.Set("XDG_CONFIG_HOME", "cfg");
-  EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
-  env.Set("XDG_CONFIG_HOME", nullptr);
-  EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
-  env.Set("HOME", "ann");
-  EXPECT_EQ(PluginFolders::Current().user, "");
-
-  env.Set("XDG_DATA_HOME", "/data");
-  env.Set("XDG_DATA_DIRS", "/a::relative:/b");
-  EXPECT_EQ(ApplicationFolders(),
-            (std::vector<std::string>{"/data/applications", "/a/applications", "/b/applications"}));
-  env.Set("XDG_DATA_HOME", "data");
-  env.Set("HOME", "/home/ann");
-  env.Set("XDG_DATA_DIRS", "");
-  EXPECT_EQ(ApplicationFolders(),
-            (std::vector<std::string>{"/home/ann/.local/share/applications", "/usr/local/share/applications",
-                                      "/usr/share/applications"}));
-  env.Set("XDG_DATA_DIRS", nullptr);
-  env.Set("HOME", nullptr);
+  {
+    ScopedEnvironment home("HOME", "/home/ann");
+    {
+      ScopedEnvironment config("XDG_CONFIG_HOME", "/cfg");
+      EXPECT_EQ(PluginFolders::Current().user, "/cfg/Quilor/plugins");
+    }
+    {
+      ScopedEnvironment config("XDG_CONFIG_HOME", "cfg");
+      EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
+    }
+    ScopedEnvironment config("XDG_CONFIG_HOME");
+    EXPECT_EQ(PluginFolders::Current().user, "/home/ann/.config/Quilor/plugins");
+    ScopedEnvironment relative("HOME", "ann");
+    EXPECT_EQ(PluginFolders::Current().user, "");
+  }
+  {
+    ScopedEnvironment data("XDG_DATA_HOME", "/data");
+    ScopedEnvironment dirs("XDG_DATA_DIRS", "/a::relative:/b");
+    EXPECT_EQ(ApplicationFolders(),
+              (std::vector<std::string>{"/data/applications", "/a/applications", "/b/applications"}));
+  }
+  {
+    ScopedEnvironment data("XDG_DATA_HOME", "data");
+    ScopedEnvironment home("HOME", "/home/ann");
+    ScopedEnvironment dirs("XDG_DATA_DIRS", "");
+    EXPECT_EQ(ApplicationFolders(),
+              (std::vector<std::string>{"/home/ann/.local/share/applications", "/usr/local/share/applications",
+                                        "/usr/share/applications"}));
+  }
+  ScopedEnvironment data("XDG_DATA_HOME");
+  ScopedEnvironment dirs("XDG_DATA_DIRS");
+  ScopedEnvironment home("HOME");
   EXPECT_EQ(ApplicationFolders(),
             (std::vector<std::string>{"/usr/local/share/applications", "/usr/share/applications"}));
 }
@@ -140,8 +124,7 @@ TEST(Plugins, SiblingsAreFoundThroughPathAndTheNextFolder) {
   const std::string program = bin / "mellaro-run";
   WriteWholeFile(program, "#!/bin/sh\n");
   ::chmod(program.c_str(), 0644);  // not executable yet
-  ScopedEnvironment env;
-  env.Set("PATH", ("/nonexistent:" + bin.path()).c_str());
+  ScopedEnvironment path("PATH", "/nonexistent:" + bin.path());
   WriteWholeFile(first / "mellaro.desktop", "[Desktop Entry]\nExec=mellaro-run --x\n");
   WriteWholeFile(second / "mellaro.desktop", "[Desktop Entry]\nName=M2\nVersion=2.1\nExec=" + program + "\n");
   SiblingProgram mellaro;

@@ -41,12 +41,16 @@ class TempFolder {
 // old value back (or removes it).
 class ScopedEnvironment {
  public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+  ScopedEnvironment(const char* name, const std::string& value) : ScopedEnvironment(name) {
+    ::setenv(name, value.c_str(), 1);
+  }
+  // The variable unset for the scope.
+  explicit ScopedEnvironment(const char* name) : name_(name) {
     if (const char* old = std::getenv(name)) {
       had_ = true;
       old_ = old;
     }
-    ::setenv(name, value.c_str(), 1);
+    ::unsetenv(name);
   }
   ~ScopedEnvironment() {
     if (had_) ::setenv(name_, old_.c_str(), 1);
