@@ -205,6 +205,67 @@ TEST(ExportDialogs, ARefusedGexfExportKeepsTheMatrixChoiceAndItsCounts) {
   Options->ResetSettings();
 }
 
+// Through the dialog: with no folder the user is asked for one; a folder
+// name too short to be a place is refused; the export then shows its counts,
+// says it ended, shows the folder and opens the relations as asked.
+TEST(ExportDialogs, AGexfExportFromTheDialogCountsAndShowsItsResults) {
+  testing_support::EngineSession session;
+  ASSERT_TRUE(session.Started());
+  const std::string second = session.Write("second.txt",
+                                           "The court heard the case of the farmer and his cattle. "
+                                           "The judge spoke to the farmer about the land and the water.\n");
+  ASSERT_TRUE(session.Analyse({testing_support::EngineSession::SamplePath("sample.txt"), second}));
+  Options->Set(opt::GexfBrowseFolder, uint8_t{1});
+  Options->Set(opt::GexfDoNotOpenRelations, uint8_t{0});
+  Options->Set(opt::GexfTextA(1), std::string_view("Run"));
+  std::vector<std::vector<std::string>> started;
+  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
+    started.push_back(argv);
+    return 0;
+  });
+  ScopedScriptedDesktop desktop;
+  TDlgExportsGEXFDansQuilor dialog;
+  EXPECT_TRUE(dialog.MatrixBox()->isEnabled());
+  QPushButton* choose = nullptr;
+  for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    if (b->text() == MessageText(msg::kFolder)) choose = b;
+  ASSERT_NE(choose, nullptr);
+  dialog.FolderEdit()->setText("/kept");
+  desktop.desktop.folderAnswers = {"", "/a"};
+  choose->click();  // nothing chosen
+  choose->click();  // too short
+  EXPECT_EQ(dialog.FolderEdit()->text(), "/kept");
+  EXPECT_TRUE(dialog.StatusLabel()->text().contains("\"/a\"")) << dialog.StatusLabel()->text().toStdString();
+  desktop.desktop.folderAnswers = {session.Folder()};
+  choose->click();
+  EXPECT_EQ(dialog.FolderEdit()->text().toStdString(), session.Folder());
+
+  dialog.FolderEdit()->clear();
+  desktop.desktop.folderAnswers = {""};
+  dialog.ButtonOkClick();  // no folder given, none chosen: no export
+  EXPECT_FALSE(std::filesystem::exists(session.Folder() + "/Run"));
+  desktop.desktop.folderAnswers = {session.Folder()};
+  dialog.ButtonOkClick();
+  EXPECT_EQ(dialog.StatusLabel()->text(), MessageText(714));
+  EXPECT_TRUE(dialog.StatusLabel()->styleSheet().contains("green"));
+  EXPECT_TRUE(std::filesystem::exists(session.Folder() + "/Run/QuilorRelations.gexf"));
+  // The counts: numbers, the documents last.
+  std::vector<QString> counts;
+  for (QLabel* label : dialog.findChildren<QLabel*>()) {
+    bool number = false;
+    label->text().toInt(&number);
+    if (number) counts.push_back(label->text());
+  }
+  ASSERT_EQ(counts.size(), 7u);
+  EXPECT_GT(counts[0].toInt(), 0);
+  EXPECT_EQ(counts[6], "2");
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[0].back(), session.Folder() + "/Run");
+  EXPECT_EQ(started[1].back(), session.Folder() + "/Run/QuilorRelations.gexf");
+  SetProgramLauncher({});
+  Options->ResetSettings();
+}
+
 TEST(ExportDialogs, ReportDialogShowsStoredValuesAsThePartsSay) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
