@@ -74,6 +74,73 @@ TEST(ExportDialogs, BordersDialogAddsChecksAndApplies) {
   ClearBorderList();
 }
 
+QPushButton* ButtonCalled(QWidget& dialog, int caption) {
+  for (QPushButton* b : dialog.findChildren<QPushButton*>())
+    if (b->text() == MessageText(caption)) return b;
+  return nullptr;
+}
+
+// The menu's Open, Save as and Save, and the list's buttons, act on the
+// Borders file and the list the user sees.
+TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
+  Options->ResetSettings();
+  CreateBorderList();
+  ClearBorderList();
+  quilor::testing::TempFolder folder;
+  WorkContext->BordersFolder = folder.path();
+  quilor::testing::WriteWholeFile(folder / "parts.dlm", "N#######\tbeta\r\nX#######\talpha\r\n");
+  ScopedScriptedUi ui;
+  ScopedScriptedDesktop desktop;
+  FakeMainWindow main;
+  TDialogueDelimiteurs dialog(&main, {});
+  desktop.desktop.openAnswers.push_back({folder / "parts.dlm"});
+  QAction* open = nullptr;
+  for (QAction* a : dialog.findChildren<QAction*>())
+    if (a->text() == MessageText(msg::kOpen)) open = a;
+  ASSERT_NE(open, nullptr);
+  open->trigger();
+  ASSERT_EQ(dialog.List()->count(), 2);
+  EXPECT_EQ(dialog.List()->item(0)->checkState(), Qt::Checked);  // alpha is excluded
+  EXPECT_EQ(dialog.windowTitle().toStdString(), GetMessageText(msg::kBorders) + " : parts.dlm");
+  EXPECT_EQ(main.reruns, 1);
+
+  QPushButton* remove = ButtonCalled(dialog, msg::kDelete);
+  QPushButton* includeAll = ButtonCalled(dialog, msg::kIncludeAll);
+  QPushButton* excludeAll = ButtonCalled(dialog, msg::kExcludeAll);
+  ASSERT_TRUE(remove && includeAll && excludeAll);
+  includeAll->click();
+  EXPECT_EQ(dialog.List()->item(0)->checkState(), Qt::Unchecked);
+  EXPECT_EQ(dialog.List()->item(1)->checkState(), Qt::Unchecked);
+  excludeAll->click();
+  EXPECT_EQ(dialog.List()->item(1)->checkState(), Qt::Checked);
+  // Choosing a line puts it in the field; Delete takes it out.
+  dialog.List()->setCurrentRow(1);
+  EXPECT_EQ(dialog.Term()->text(), "beta");
+  remove->click();
+  ASSERT_EQ(dialog.List()->count(), 1);
+  EXPECT_EQ(dialog.List()->item(0)->text(), "alpha");
+  remove->click();
+  remove->click();  // nothing left to delete
+  EXPECT_EQ(desktop.desktop.beeps, 1);
+  EXPECT_TRUE(dialog.CancelButton()->isEnabled());
+
+  EXPECT_EQ(dialog.List()->count(), 0);
+  dialog.Term()->clear();
+  QTest::keyClicks(dialog.Term(), "gamma");
+  dialog.ButtonAjouterClick();
+  for (QAction* a : dialog.findChildren<QAction*>())
+    if (a->text() == MessageText(msg::kSave)) a->trigger();
+  EXPECT_EQ(quilor::testing::ReadWholeFile(folder / "parts.dlm"), "N#######\tgamma\r\n");
+  EXPECT_FALSE(dialog.CancelButton()->isEnabled());
+  desktop.desktop.saveAnswers.push_back(folder / "other");
+  for (QAction* a : dialog.findChildren<QAction*>())
+    if (a->text() == MessageText(msg::kSaveAs)) a->trigger();
+  EXPECT_EQ(quilor::testing::ReadWholeFile(folder / "other.dlm"), "N#######\tgamma\r\n");
+  EXPECT_EQ(dialog.windowTitle().toStdString(), GetMessageText(msg::kBorders) + " : other.dlm");
+  ClearBorderList();
+  WorkContext->Reset();
+}
+
 // Closes the dialog from an event loop of its own, as a chooser's loop or the
 // analysis run again would: the close arrives while a command runs. Tells
 // whether the dialog was still there when the loop ended.
