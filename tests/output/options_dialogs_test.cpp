@@ -186,6 +186,38 @@ TEST(AnalysisOptions, EachValueComesFromItsOptionAndGoesBack) {
   Options->ResetSettings();
 }
 
+// Without a PDF converter, asking for PDF conversion says why it cannot be
+// had and leaves it off; with one, it goes on.
+TEST(AnalysisOptions, PdfConversionGoesOnOnlyWithAConverter) {
+  Options->ResetSettings();
+  Options->Set(opt::ConvertPdf, uint8_t{0});
+  auto& slot = Converters.filters[static_cast<size_t>(ConverterFormat::kPdf)];
+  std::unique_ptr<DocumentFilter> saved = std::move(slot);
+  {
+    ScopedScriptedUi ui;
+    EXPECT_FALSE(AnalysisOptionsLogic::PdfAvailable());
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui.ui.Shown()[0].text.rfind(GetMessageText(51), 0), 0u) << ui.ui.Shown()[0].text;
+    TOptionsAnalyse dialog;
+    dialog.PdfButton()->click();
+    EXPECT_FALSE(dialog.PdfButton()->isChecked());
+    EXPECT_EQ(ui.ui.Shown().size(), 2u);
+  }
+  ASSERT_TRUE(EnablePdfFilter(false, ""));  // the built-in converter
+  {
+    ScopedScriptedUi ui;
+    EXPECT_TRUE(AnalysisOptionsLogic::PdfAvailable());
+    TOptionsAnalyse dialog;
+    dialog.PdfButton()->click();
+    EXPECT_TRUE(dialog.PdfButton()->isChecked());
+    EXPECT_TRUE(dialog.ButtonOkClick());
+    EXPECT_TRUE(Options->Switch(opt::ConvertPdf));
+    EXPECT_TRUE(ui.ui.Shown().empty());
+  }
+  slot = std::move(saved);
+  Options->ResetSettings();
+}
+
 TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
