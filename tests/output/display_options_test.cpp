@@ -116,5 +116,42 @@ TEST_F(DisplayOptionsTest, RestoreThenCancelBringsBackThePaletteToo) {
   EXPECT_EQ(options.Get(opt::PaletteColour(3)), 0x654321u);
 }
 
+// The logic works without anything to redraw (no text shown): each change
+// still reaches the options, and a row outside the list changes nothing.
+TEST_F(DisplayOptionsTest, ChangesNeedNothingToRedraw) {
+  ScopedScriptedDesktop scripted;
+  scripted.desktop.colourAnswers.push_back(MakeRgb(4, 5, 6));
+  ColourOptionsLogic::ColourTable current{};
+  ColourOptionsLogic colours(options, current, {});
+  EXPECT_FALSE(colours.Modify(-1, scripted.desktop));
+  EXPECT_FALSE(colours.Modify(static_cast<int>(kColourRows.size()), scripted.desktop));
+  EXPECT_EQ(colours.RowColour(-1), kBlack);
+  ASSERT_TRUE(colours.Modify(0, scripted.desktop));
+  const size_t role = static_cast<size_t>(kColourRows[0].role);
+  EXPECT_EQ(options.Get(opt::Colour(role)), MakeRgb(4, 5, 6));
+  EXPECT_EQ(colours.RowColour(0), MakeRgb(4, 5, 6));
+  colours.SetSelective(false, true);
+  EXPECT_FALSE(options.Switch(opt::SelectiveColouring));
+  colours.Restore();
+  EXPECT_NE(options.Get(opt::Colour(role)), MakeRgb(4, 5, 6));
+  colours.Cancel();
+  EXPECT_TRUE(options.Switch(opt::SelectiveColouring));
+
+  GraphOptionsLogic graph(options, {});
+  graph.SetKind(4);
+  graph.SetMaximumObjects(500);
+  EXPECT_EQ(options.Get(opt::GraphKind), 4);
+  EXPECT_EQ(options.Get(opt::GraphMaxObjects), kMaxGraphObjects);
+  graph.SetMaximumObjects(0);
+  EXPECT_EQ(options.Get(opt::GraphMaxObjects), kMinGraphObjects);
+  graph.SetBurstsOnAllCategories(false);
+  EXPECT_TRUE(options.Switch(opt::BurstsNotOnAllCategories));
+  graph.SetThreeD(false);
+  EXPECT_FALSE(options.Switch(opt::AreaGraph3D));
+  graph.Cancel();
+  EXPECT_EQ(options.Get(opt::GraphKind), 1);
+  EXPECT_TRUE(options.Switch(opt::AreaGraph3D));
+}
+
 }  // namespace
 }  // namespace quilor::ui
