@@ -88,6 +88,31 @@ TEST(FilePaths, EachExtensionGivesItsKindOfDocument) {
   EXPECT_EQ(ExtensionFilter("/t/a.12345678901"), "*.*");
 }
 
+// A path given on the command line or in a list becomes absolute and clean:
+// relative to the current folder, without "." and "..", a folder keeping its
+// final separator.
+TEST(FilePaths, PathsBecomeAbsoluteAndClean) {
+  TempFolder dir;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::create_directories(dir / "sub");
+  std::filesystem::current_path(dir / "sub");
+  const std::string here = std::filesystem::current_path().string();
+  const std::string parent = std::filesystem::path(here).parent_path().string();
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"a.txt", here + "/a.txt"},
+      {"./x/../a.txt", here + "/a.txt"},
+      {"../a.txt", parent + "/a.txt"},
+      {"/t//u/./v/", "/t/u/v/"},
+      {"/t/u/..", "/t"},
+      {"/..", "/"},
+      {"/../../a", "/a"},
+      {"/", "/"},
+  };
+  for (const auto& [given, expected] : cases) EXPECT_EQ(MakePathAbsolute(given), expected) << given;
+  std::filesystem::current_path(before);
+}
+
 TEST(FilePaths, JoinRefusesNamesThatLeaveTheFolder) {
   std::string out = "unchanged";
   EXPECT_TRUE(JoinFolderAndName("/home/u/Scenario/", "Concepts US V8.scn", out));
