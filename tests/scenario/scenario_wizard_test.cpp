@@ -121,8 +121,10 @@ TEST_F(ScenarioWizardTest, NextAndBackWalkThePagesOfEachWay) {
 
   // The level chosen shows its list in the main window.
   main.shownTypes.clear();
-  for (WizardLevel level : {WizardLevel::kReferenceFields1, WizardLevel::kUnclassified}) wizard.LevelClicked(level);
-  EXPECT_EQ(main.shownTypes, (std::vector<int>{1, 10}));
+  for (WizardLevel level : {WizardLevel::kReferenceFields1, WizardLevel::kReferenceFields2, WizardLevel::kReferences,
+                            WizardLevel::kUnclassified, WizardLevel::kSubstantives})
+    wizard.LevelClicked(level);
+  EXPECT_EQ(main.shownTypes, (std::vector<int>{1, 2, 3, 10, 3}));
 
   // Without a text, the wizard offers to open one.
   main.textLoaded = false;
@@ -134,7 +136,7 @@ TEST_F(ScenarioWizardTest, NextAndBackWalkThePagesOfEachWay) {
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(ui.ui.Shown().back().text, Msg(kMsgOpenADocumentFirst));
   wizard.LevelClicked(WizardLevel::kUnclassified);
-  EXPECT_EQ(main.shownTypes.size(), 2u);
+  EXPECT_EQ(main.shownTypes.size(), 5u);
 
   // Existing Scenarios: page 6, where Next without a file asks for one.
   wizard.way = WizardWay::kExisting;
@@ -159,6 +161,34 @@ TEST_F(ScenarioWizardTest, NextAndBackWalkThePagesOfEachWay) {
   EXPECT_EQ(wizard.page, 5);
   wizard.ButtonPrecedentClick();
   EXPECT_EQ(wizard.page, 1);
+}
+
+// Finishing the way from the text keeps the choices for the next run: the
+// level of the classes, the unclassified references, the group above them.
+TEST_F(ScenarioWizardTest, FinishingFromTheTextKeepsTheChoices) {
+  const std::pair<WizardLevel, int> levels[] = {{WizardLevel::kReferenceFields1, 3},
+                                                {WizardLevel::kReferenceFields2, 2},
+                                                {WizardLevel::kReferences, 1},
+                                                {WizardLevel::kUnclassified, 1},
+                                                {WizardLevel::kSubstantives, 0}};
+  for (const auto& [level, stored] : levels) {
+    for (const bool subclassify : {true, false}) {
+      SCOPED_TRACE(stored);
+      wizard.way = WizardWay::kFromText;
+      wizard.level = level;
+      wizard.subclassify = subclassify;
+      wizard.ButtonTerminerClick();
+      EXPECT_EQ(Options->Get(opt::WizardLevel), stored);
+      EXPECT_EQ(Options->Switch(opt::WizardUnclassifiedReferences), level == WizardLevel::kUnclassified);
+      EXPECT_EQ(Options->Switch(opt::WizardNoRootGroup), !subclassify);
+    }
+  }
+  // No way chosen: finishing says so.
+  wizard.way = WizardWay::kNone;
+  wizard.closed = false;
+  wizard.ButtonTerminerClick();
+  EXPECT_FALSE(wizard.closed);
+  EXPECT_EQ(ui.ui.Shown().back().text, Msg(kMsgChooseAWay));
 }
 
 TEST_F(ScenarioWizardTest, FromTheTextThresholdKKeepsClassesWithKOccurrences) {
