@@ -8,6 +8,9 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QCoreApplication>
 
 #include <cstdlib>
 #include <memory>
@@ -18,6 +21,7 @@
 #include "engine/word_list.h"
 #include "app/install_windows_qt.h"
 #include "ui/main_window_port.h"
+#include "ui/drag_formats.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/word_search_window.h"
 
@@ -74,6 +78,38 @@ TEST(WordSearchWindowView, EnterSearchesOnlyWhenSearchIsEnabled) {
   QTest::keyClick(window.EditUnMot(), Qt::Key_Return);
   EXPECT_EQ(main.textTabShown, 1);
   EXPECT_EQ(main.messages.size(), 1u);
+}
+
+// A results line dragged onto the window fills the field with its name; a
+// drag the window cannot use is not taken, nor anything while no text is shown.
+TEST(WordSearchWindowView, ALineDroppedFromTheResultsFillsTheField) {
+  FakeMainWindow main;
+  TDlgRechMot logic(&main, [] { return nullptr; });
+  WordSearchWindow window(logic);
+  const auto drop = [&](QMimeData& data) {
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &dropped);
+    return std::make_pair(enter.isAccepted(), dropped.isAccepted());
+  };
+  QMimeData line;
+  line.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({1, 1, "harbour"})));
+  EXPECT_EQ(drop(line), std::make_pair(true, true));
+  EXPECT_EQ(logic.FieldText(), "harbour");
+  QMimeData other;
+  other.setText("harbour");
+  EXPECT_EQ(drop(other), std::make_pair(false, false));
+  QMimeData broken;
+  broken.setData(kMimeResultItem, "no line");
+  EXPECT_FALSE(drop(broken).second);
+  QMimeData word;
+  word.setData(kMimeTextWord, QByteArray::fromStdString(EncodeTextWordDrag(-5)));
+  EXPECT_EQ(drop(word), std::make_pair(true, false));  // no word at that place
+  main.textLoaded = false;
+  line.setData(kMimeResultItem, QByteArray::fromStdString(EncodeResultsLineDrag({1, 1, "river"})));
+  EXPECT_EQ(drop(line), std::make_pair(false, false));
+  EXPECT_EQ(logic.FieldText(), "harbour");
 }
 
 }  // namespace
