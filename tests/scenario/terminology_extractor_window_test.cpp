@@ -11,6 +11,9 @@
 #include <QTabWidget>
 #include <QLabel>
 #include <QTextBrowser>
+#include <QImage>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +70,26 @@ TEST(TerminologyWindowView, ShowsTheLinesAndForwardsTheControls) {
     QListWidget* list = window.ListBox1();
     ASSERT_EQ(list->count(), 3);  // cat 6, cat_food 3, dog 3
     EXPECT_EQ(window.Logic().Lines()[0], "cat\tcat\t6");
+    // Each line is drawn by the list's delegate, taller with large fonts.
+    QAbstractItemDelegate* delegate = list->itemDelegate();
+    QStyleOptionViewItem style;
+    style.rect = QRect(0, 0, 300, 18);
+    const QModelIndex first = list->model()->index(0, 0);
+    EXPECT_EQ(delegate->sizeHint(style, first).height(), 18);
+    options.Set(opt::LargeFonts, uint8_t{1});
+    EXPECT_EQ(delegate->sizeHint(style, first).height(), 24);
+    options.Set(opt::LargeFonts, uint8_t{0});
+    QImage drawn(300, 18, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    {
+      QPainter painter(&drawn);
+      delegate->paint(&painter, style, first);
+      delegate->paint(&painter, style, list->model()->index(7, 0));  // no such line: nothing
+    }
+    int inked = 0;
+    for (int x = 0; x < drawn.width(); ++x)
+      for (int y = 0; y < drawn.height(); ++y) inked += drawn.pixelColor(x, y) != QColor(Qt::white) ? 1 : 0;
+    EXPECT_GT(inked, 20);
     EXPECT_TRUE(window.ButtonInserer()->isEnabled());
     // Compounds only.
     window.RadioButtonAfficherExpressions()->setChecked(true);
