@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "../mainwindow/main_window_fixture.h"
+#include "core/options.h"
 #include "engine/ontology_engine.h"
 #include "engine/ontology_test_support.h"
 #include "engine/word_list.h"
@@ -78,6 +79,42 @@ TEST(WordSearchWindowView, EnterSearchesOnlyWhenSearchIsEnabled) {
   QTest::keyClick(window.EditUnMot(), Qt::Key_Return);
   EXPECT_EQ(main.textTabShown, 1);
   EXPECT_EQ(main.messages.size(), 1u);
+}
+
+// Back in word mode, Search is offered again only with a word and a text;
+// the link with the Scenario is kept in the options; Close keeps the mode.
+TEST(WordSearchWindowView, ModesAndTheScenarioLinkAreKept) {
+  TOptionsRecord options;
+  options.ResetSettings();
+  TOptionsRecord* saved = Options;
+  Options = &options;
+  {
+    FakeMainWindow main;
+    TDlgRechMot logic(&main, [] { return nullptr; });
+    logic.FormCreate();
+    logic.EditUnMotChange("harbour");
+    logic.RadioButtonClasseClick();
+    logic.RadioButtonMotClick();
+    EXPECT_TRUE(logic.SearchEnabled());
+    main.textLoaded = false;
+    logic.RadioButtonMotClick();
+    EXPECT_FALSE(logic.SearchEnabled());
+    main.textLoaded = true;
+    logic.EditUnMotChange("");
+    logic.RadioButtonMotClick();
+    EXPECT_FALSE(logic.SearchEnabled());
+    for (const bool on : {false, true}) {
+      logic.SetLinkScenario(on);
+      EXPECT_EQ(logic.LinkScenario(), on);
+      EXPECT_EQ(options.Switch(opt::WordSearchLinkScenario), on);
+    }
+    logic.SetAddMode(true);
+    logic.FormClose();
+    EXPECT_TRUE(options.Switch(opt::WordSearchAdd));
+    EXPECT_FALSE(logic.LineChecked(-1));
+    EXPECT_FALSE(logic.LineChecked(100000));
+  }
+  Options = saved;
 }
 
 // A results line dragged onto the window fills the field with its name; a
