@@ -14,6 +14,7 @@
 #include "core/files.h"
 #include "core/messages.h"
 #include "engine/ontology_engine.h"
+#include "engine/word_list.h"
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/main_window_port.h"
@@ -507,6 +508,58 @@ TEST_F(ScenarioEditorTest, DropsFromTheResultsTakeTheKindOfTheirList) {
   EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Green", "1:green (A)", "0:House", "1:house (S)",
                                          "0:Money", "1:cash", "1:coin", "0:Walk", "1:walk (V)"}));
   EXPECT_TRUE(editor.Tree().Modified());
+}
+
+// A word of the text dropped on the tree comes as the Scenario names it: a
+// plural noun as its singular, a compound noun as it stands, a verb and an
+// adjective with their kind; a word without a reference is said to have none.
+TEST_F(ScenarioEditorTest, AWordOfTheTextComesAsTheScenarioNamesIt) {
+  TextWords.Clear();
+  TWordCategoryData noun, verb, adjective, determinant;
+  noun.Category.MajorClass = kClassSubstantive;
+  verb.Category.MajorClass = kClassVerb;
+  adjective.Category.MajorClass = kClassAdjective;
+  determinant.Category.MajorClass = kClassDeterminant;
+  const std::pair<const char*, TWordCategoryData*> words[] = {
+      {"horses", &noun}, {"sea-horses", &noun}, {"zorbled", &verb}, {"green", &adjective}, {"the", &determinant}};
+  int32_t position = 0;
+  for (const auto& [text, category] : words) TextWords.Append(text, " ", 0, 1, ++position, category);
+  struct Expected {
+    const char* name;
+    char kind;
+  };
+  const Expected expected[] = {{"horse", '?'}, {"sea-horses", '?'}, {"zorbled", 'V'}, {"green", 'A'}, {"the", '?'}};
+  for (int p = 1; p <= 5; ++p) {
+    ASSERT_TRUE(editor.AddWordAtPosition(p)) << p;
+    EXPECT_EQ(editor.PendingName(), expected[p - 1].name);
+    EXPECT_EQ(editor.PendingKind(), expected[p - 1].kind);
+  }
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);  // "the" has no reference
+  EXPECT_EQ(ui.ui.Shown()[0].text, Msg(kMsgWordWithoutReference));
+  Options->Set(opt::ScenarioOnAllCategories, uint8_t{1});
+  EXPECT_TRUE(editor.AddWordAtPosition(5));
+  EXPECT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_FALSE(editor.AddWordAtPosition(99));
+
+  // Dropped from the text view onto a group: the word goes into it.
+  const int money = editor.Tree().TopLevel()[1];
+  editor.DropFromOtherWindow(money, true, 1, "", 0, 0);
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Money", "1:cash", "1:horse"}));
+  editor.DropFromOtherWindow(money, true, 99, "", 0, 0);  // no word there: nothing
+  EXPECT_EQ(editor.Tree().InTreeOrder().size(), 5u);
+  TextWords.Clear();
+}
+
+// A word inserted with "subclassify" gets a group of its own inside the
+// selected one.
+TEST_F(ScenarioEditorTest, ASubclassifiedWordGetsAGroupInsideTheSelectedOne) {
+  editor.Tree().Select(editor.Tree().TopLevel()[0]);
+  ASSERT_TRUE(editor.InsertWords("dog", '?', true));
+  EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "1:Dog", "2:dog", "0:Money", "1:cash"}));
+  editor.Tree().Select(0);
+  EXPECT_FALSE(editor.InsertWords("fox", '?', false));  // nothing selected
+  editor.Tree().Select(editor.Tree().TopLevel()[1]);
+  EXPECT_FALSE(editor.InsertWords("", '?', false));
 }
 
 // What the commands may do follows the selection and the Scenario's state.
