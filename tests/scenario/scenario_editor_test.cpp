@@ -23,6 +23,7 @@
 #include "scenario/scenario_editor_proxy_qt.h"
 #include "scenario/texts.h"
 #include "support/stream_support.h"
+#include "ui_support/engine_session.h"
 #include "../engine/ontology_test_support.h"
 
 namespace quilor::ui {
@@ -667,6 +668,22 @@ TEST_F(ScenarioEditorTest, TheProxyForwardsOnlyOnceTheEditorIsMade) {
   EXPECT_EQ(Shape(editor.Tree()), (Lines{"0:Animals", "1:cat", "0:Birds", "0:Dog", "1:dog", "0:Money", "1:cash",
                                          "1:Coin", "2:coin", "2:penny", "0:Running", "1:Running (V)"}));
   SetCurrentScenarioEditor(nullptr);
+}
+
+// With the dictionary, a verb or an adjective typed in the search field is
+// added under its stored name, with its kind; a noun stays as typed.
+TEST(ScenarioEditorDictionary, ATypedWordIsAddedUnderItsStoredName) {
+  testing_support::EngineSession session;
+  ASSERT_TRUE(session.Started());
+  FakeMainWindow main;
+  ScenarioEditor editor(&main);
+  editor.Open();
+  const std::pair<const char*, const char*> typed[] = {{"went", "go (V)"}, {"horses", "horses"}};
+  for (const auto& [word, label] : typed) {
+    editor.searchText = word;
+    editor.AddSearchFieldInNewGroup();
+    EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), label) << word;
+  }
 }
 
 class AnomalyListTest : public ::testing::Test {
