@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QMimeData>
 #include <QPrinter>
 #include <QStatusBar>
@@ -22,6 +25,8 @@
 #include "core/options.h"
 #include "ui/desktop.h"
 #include "ui/drag_formats.h"
+#include "ui/texts_qt.h"
+#include "generated/message_names.h"
 #include "scenario/scenario_editor_window.h"
 #include "scenario/scenario_print.h"
 #include "support/help_pages.h"
@@ -282,6 +287,44 @@ namespace {
 
 // Lines of the results list dropped on the tree: lemma lists and class
 // lists only, and only while a text is loaded; anything else is refused.
+// What the user does in the view reaches the Scenario: a label edited in
+// place renames its node, a branch opened or closed stays so, and the search
+// field's Search finds the next line, or waits for a text.
+TEST_F(ScenarioWindowTest, EditsInTheViewReachTheScenario) {
+  QTreeWidget* view = window.TreeWidget();
+  QTreeWidgetItem* first = view->topLevelItem(0);
+  const int group = editor.Tree().TopLevel()[0];
+  ASSERT_EQ(editor.Tree().Label(group), "Group 101");
+  first->setText(0, "Harbour");
+  EXPECT_EQ(editor.Tree().Label(group), "Harbour");
+  EXPECT_TRUE(editor.Tree().Modified());
+  QApplication::processEvents();
+  first = view->topLevelItem(0);
+  first->setExpanded(true);
+  EXPECT_TRUE(editor.Tree().Node(editor.Tree().TopLevel()[0])->expanded);
+  first->setExpanded(false);
+  EXPECT_FALSE(editor.Tree().Node(editor.Tree().TopLevel()[0])->expanded);
+
+  QLineEdit* field = nullptr;
+  QPushButton* search = nullptr;
+  for (QPushButton* b : window.findChildren<QPushButton*>())
+    if (b->text() == MessageText(msg::kSearch)) search = b;
+  for (QLineEdit* e : window.findChildren<QLineEdit*>())
+    if (e->parentWidget() == search->parentWidget()) field = e;
+  ASSERT_TRUE(field && search);
+  view->setCurrentItem(view->topLevelItem(5));
+  const int before = editor.Tree().Selected();
+  search->click();  // nothing typed: nothing searched
+  EXPECT_EQ(editor.Tree().Selected(), before);
+  QTest::keyClicks(field, "word157");
+  search->click();
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "word157");
+  field->clear();
+  QTest::keyClicks(field, "word13");
+  QTest::keyClick(field, Qt::Key_Return);
+  EXPECT_EQ(editor.Tree().Label(editor.Tree().Selected()), "word13");
+}
+
 TEST_F(ScenarioWindowTest, TakesResultLinesDroppedFromTheMainWindow) {
   const int before = window.TreeWidget()->topLevelItemCount();
   QMimeData verb;
