@@ -278,10 +278,7 @@ TEST(ExportDialogs, ARefusedGexfExportKeepsTheMatrixChoiceAndItsCounts) {
 TEST(ExportDialogs, AGexfExportFromTheDialogCountsAndShowsItsResults) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
-  const std::string second = session.Write("second.txt",
-                                           "The court heard the case of the farmer and his cattle. "
-                                           "The judge spoke to the farmer about the land and the water.\n");
-  ASSERT_TRUE(session.Analyse({testing_support::EngineSession::SamplePath("sample.txt"), second}));
+  ASSERT_TRUE(session.AnalyseTwoDocuments());
   Options->Set(opt::GexfBrowseFolder, uint8_t{1});
   Options->Set(opt::GexfDoNotOpenRelations, uint8_t{0});
   Options->Set(opt::GexfTextA(1), std::string_view("Run"));

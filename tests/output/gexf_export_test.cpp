@@ -193,10 +193,7 @@ TEST(GexfExport, WriteErrorsAndStopFailTheStep) {
 TEST(GexfExport, RealRunOfTheSampleValidates) {
   testing_support::EngineSession session;
   ASSERT_TRUE(session.Started());
-  const std::string second = session.Write("second.txt",
-                                           "The court heard the case of the farmer and his cattle. "
-                                           "The judge spoke to the farmer about the land and the water.\n");
-  ASSERT_TRUE(session.Analyse({testing_support::EngineSession::SamplePath("sample.txt"), second}));
+  ASSERT_TRUE(session.AnalyseTwoDocuments());
   const GexfSource source = GexfSourceFromEngine();
   ASSERT_TRUE(source.scenarioLoaded);
   ASSERT_EQ(source.documents.size(), 2u);

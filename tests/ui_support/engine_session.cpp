@@ -68,6 +68,13 @@ EngineSession::~EngineSession() {
   fs::remove_all(folder_, ignored);
 }
 
+bool EngineSession::AnalyseTwoDocuments() {
+  const std::string second = Write("second.txt",
+                                   "The court heard the case of the farmer and his cattle. "
+                                   "The judge spoke to the farmer about the land and the water.\n");
+  return Analyse({SamplePath("sample.txt"), second});
+}
+
 bool EngineSession::Analyse(const std::vector<std::string>& files) {
   Release();
   FileQueue.Clear();

@@ -24,6 +24,8 @@ class EngineSession {
   bool Started() const { return started_; }
   // Queues the files and runs the analysis; true when results were produced.
   bool Analyse(const std::vector<std::string>& files);
+  // Analyses the sample and a second short document (exports that need two).
+  bool AnalyseTwoDocuments();
   // Releases the words and results of the last analysis.
   void Release();
   // Writes a file into the session's temporary folder and returns its path.
