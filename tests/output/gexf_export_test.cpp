@@ -403,6 +403,19 @@ TEST(GexfExport, MatrixWeighsEntriesByTheDocumentsTheyShare) {
   run.gexf.switches.dataReduction = true;
   const std::string reduced = run.Matrix();
   EXPECT_EQ(EdgesOf(reduced), (Strings{"3>2:2"}));
+
+  // An entry alone in its document is linked to nothing: without links it goes.
+  GexfSource alone = RicherSource();
+  alone.documents.push_back("/texts/e.txt");
+  const auto words = alone.walkWords;
+  alone.walkWords = [words](const std::function<bool(uint32_t, uint32_t)>& visit) {
+    words(visit);
+    visit(5, 4);
+  };
+  GexfRun lone(alone);
+  lone.gexf.switches.discardNodesWithoutEdges = true;
+  lone.gexf.switches.includeDocuments = false;
+  EXPECT_EQ(NodesOf(lone.Matrix()), (Strings{"2", "3", "5", "6"}));
 }
 
 // A stop asked during a long walk through the words ends the step without a file.
