@@ -72,6 +72,11 @@ class SheetBuilder {
         const ReportChart& previous = sheet_.charts.back();
         chart.anchorRow = std::max(chart.anchorRow, previous.anchorRow + ChartRows(previous.height) + 1);
       }
+      // A chart that would stand across a page break starts the next page,
+      // a row below its top, so that its frame is not drawn on the break.
+      const int firstPage = (chart.anchorRow - 1) / kPrintedPageRows;
+      if ((chart.anchorRow + ChartRows(chart.height) - 2) / kPrintedPageRows != firstPage)
+        chart.anchorRow = (firstPage + 1) * kPrintedPageRows + 2;
       sheet_.charts.push_back(std::move(chart));
     }
     ++groups_;
@@ -161,6 +166,8 @@ void ChartSize(int typeCode, int classes, int& width, int& height) {
       height = std::max(300, kFrame + n * kPerClass);
       break;
   }
+  // A page high at most, less the title and group rows above the first chart.
+  height = std::min(height, (kPrintedPageRows - 4) * kSheetRowPixels);
 }
 
 int ChartTypeCode(int32_t index) {

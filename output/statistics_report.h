@@ -47,7 +47,12 @@ struct ReportChart {
 // The sheet's rows are this many pixels high; the charts' column is the fourth (D).
 constexpr int kSheetRowPixels = 20;
 constexpr int kChartColumn = 4;
-// The size a chart of this type needs to show classes bars (or sectors) readably.
+// A printed page holds this many rows at least (a Letter or an A4 page at
+// full scale, within its margins): the workbook breaks its pages every so
+// many rows, and no chart stands across a break.
+constexpr int kPrintedPageRows = 44;
+// The size a chart of this type needs to show classes bars (or sectors)
+// readably, at most a printed page high.
 void ChartSize(int typeCode, int classes, int& width, int& height);
 // The rows a chart of that height covers.
 inline int ChartRows(int height) { return (height + kSheetRowPixels - 1) / kSheetRowPixels; }

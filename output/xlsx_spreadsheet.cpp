@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include <xlsxwriter.h>
 
@@ -86,6 +87,7 @@ bool XlsxSpreadsheet::NewWorkbook(const std::string& sheetName) {
   format_set_bg_color(titleFormat_, kTitleColour);
   cells_.clear();
   std::fill(std::begin(widest_), std::end(widest_), 0);
+  lastChartRow_ = 0;
   return sheet_ != nullptr;
 }
 
@@ -171,6 +173,8 @@ bool XlsxSpreadsheet::AddChart(const ReportChart& chart) {
   options.x_scale = chart.width > 0 ? chart.width / kChartWidth : 1.0;
   options.y_scale = chart.height > 0 ? chart.height / kChartHeight : 1.0;
   options.object_position = LXW_OBJECT_MOVE_DONT_SIZE;
+  lastChartRow_ =
+      std::max(lastChartRow_, row + ChartRows(chart.height > 0 ? chart.height : static_cast<int>(kChartHeight)) - 1);
   return worksheet_insert_chart_opt(sheet_, static_cast<lxw_row_t>(row - 1), static_cast<lxw_col_t>(column - 1), made,
                                     &options) == LXW_NO_ERROR;
 }
@@ -184,6 +188,16 @@ bool XlsxSpreadsheet::Show() {
     const lxw_error error = cell.isNumber ? worksheet_write_number(sheet_, row, column, cell.number, format)
                                           : worksheet_write_string(sheet_, row, column, cell.text.c_str(), format);
     if (error != LXW_NO_ERROR) return false;
+  }
+  // The pages break where the sheet model placed its charts, none across a break.
+  int lastRow = lastChartRow_;
+  if (!cells_.empty()) lastRow = std::max(lastRow, cells_.rbegin()->first.first);
+  std::vector<lxw_row_t> breaks;
+  for (int row = kPrintedPageRows; row < lastRow && breaks.size() < LXW_BREAKS_MAX; row += kPrintedPageRows)
+    breaks.push_back(static_cast<lxw_row_t>(row));  // above the 0-based row: after the row-th row
+  if (!breaks.empty()) {
+    breaks.push_back(0);
+    if (worksheet_set_h_pagebreaks(sheet_, breaks.data()) != LXW_NO_ERROR) return false;
   }
   const lxw_error closed = workbook_close(workbook_);
   workbook_ = nullptr;

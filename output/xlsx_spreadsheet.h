@@ -56,6 +56,7 @@ class XlsxSpreadsheet : public Spreadsheet {
   };
   std::map<std::pair<int, int>, Cell> cells_;
   size_t widest_[3] = {0, 0, 0};
+  int lastChartRow_ = 0;  // the last row a chart covers (1-based)
 };
 
 }  // namespace quilor::ui

@@ -306,9 +306,9 @@ TEST(StatisticsReport, ChartsReadBackBesideTheirTablesTitledAndApart) {
       EXPECT_TRUE(apart) << "charts " << i + 1 << " and " << j + 1 << " overlap";
     }
   }
-  // The chart of "many" stands beside its group (or lower) and has a row per bar at least.
+  // The chart of "many" stands beside its group (or lower) and is as tall as a printed page allows.
   EXPECT_GE(anchors[3].fromRow + 1, sheet.charts[3].firstRow - 1);
-  EXPECT_GE(anchors[3].toRow - anchors[3].fromRow, 50);
+  EXPECT_GE(anchors[3].toRow - anchors[3].fromRow, kPrintedPageRows - 4);
 
   // Printed one page wide, so that no chart is cut from its table.
   const std::string worksheet = ZipPart(path, "xl/worksheets/sheet1.xml");
@@ -322,6 +322,49 @@ TEST(StatisticsReport, ChartsReadBackBesideTheirTablesTitledAndApart) {
     EXPECT_EQ(texts.front(), groups[n - 1]);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Classes"), texts.end()) << n;
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Occurrences"), texts.end()) << n;
+  }
+}
+
+// Printed, each chart stands whole on one page: the pages break every
+// printed page of rows, and a chart that would stand across a break starts
+// the next page; a chart of many bars is at most a page high.
+TEST(StatisticsReport, NoChartStandsAcrossAPageBreak) {
+  std::vector<ReportClass> classes(1);
+  classes.push_back({"top", 0, 500});
+  for (int g = 1; g <= 12; ++g) {
+    classes.push_back({"group" + std::to_string(g), 1, 50});
+    for (int i = 1; i <= 5 + g % 6; ++i)
+      classes.push_back({"g" + std::to_string(g) + "c" + std::to_string(i), 2, static_cast<uint32_t>(i)});
+  }
+  classes.push_back({"many", 1, 60});
+  for (int i = 1; i <= 80; ++i) classes.push_back({"m" + std::to_string(i), 2, static_cast<uint32_t>(i)});
+  for (const int type : {3, 0, 5}) {  // sectors, the default bars, radar
+    ReportSettings settings;
+    settings.charts = true;
+    settings.maxCharts = 20;
+    settings.chartTypeIndex = type;
+    const ReportSheet sheet = BuildStatisticsSheet(classes, settings);
+    ASSERT_GE(sheet.charts.size(), 10u) << type;
+    for (const ReportChart& chart : sheet.charts) {
+      const int first = chart.anchorRow, last = chart.anchorRow + ChartRows(chart.height) - 1;
+      EXPECT_EQ((first - 1) / kPrintedPageRows, (last - 1) / kPrintedPageRows)
+          << "type " << type << ", chart " << chart.number << ": rows " << first << " to " << last;
+    }
+    TempFolder folder;
+    const std::string path = folder / "pages.xlsx";
+    XlsxSpreadsheet workbook(path);
+    ASSERT_TRUE(FillSpreadsheet(sheet, "Statistics", workbook));
+    const std::string worksheet = ZipPart(path, "xl/worksheets/sheet1.xml");
+    int lastRow = sheet.lastRow;
+    for (const ReportChart& chart : sheet.charts)
+      lastRow = std::max(lastRow, chart.anchorRow + ChartRows(chart.height) - 1);
+    std::vector<int> breaks;
+    const std::regex brk("<brk id=\"(\\d+)\"");
+    for (std::sregex_iterator it(worksheet.begin(), worksheet.end(), brk), end; it != end; ++it)
+      breaks.push_back(std::stoi((*it)[1]));
+    std::vector<int> expected;
+    for (int row = kPrintedPageRows; row < lastRow; row += kPrintedPageRows) expected.push_back(row);
+    EXPECT_EQ(breaks, expected) << type;
   }
 }
 
