@@ -155,6 +155,10 @@ class GraphLegibility : public MainWindowTest {
     CloseWindow();
   }
 
+  // The star graph on a page, where a row is many pixels high: the boxes
+  // stand apart, each name inside its box and each count off every box.
+  void CheckPrintedStar(const std::vector<std::string>& files, const std::string& what);
+
   // Every graph kind of the selected class at the window's graph sizes and on a page.
   void CheckEveryGraph(const std::string& what) {
     TVekEditForm& w = *window_;
@@ -270,10 +274,8 @@ TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
   CloseWindow();
 }
 
-// On paper, where a row is many pixels high, the star's boxes stand apart,
-// each name inside its box and each count off every box.
-TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
-  ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf({Plain("ca01.txt")}, kGraphStar));
+void GraphLegibility::CheckPrintedStar(const std::vector<std::string>& files, const std::string& what) {
+  ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf(files, kGraphStar));
   EngineGraphSource source;
   TGrapheQuilor graph(source);
   graph.SetPrinting(true, true);
@@ -303,8 +305,8 @@ TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
       const Rect& a = boxes[i];
       const Rect& b = boxes[j];
       const bool apart = a.right < b.left || b.right < a.left || a.bottom < b.top || b.bottom < a.top;
-      EXPECT_TRUE(apart) << i << " and " << j << ": " << a.left << "," << a.top << "," << a.right << "," << a.bottom
-                         << " " << b.left << "," << b.top << "," << b.right << "," << b.bottom;
+      EXPECT_TRUE(apart) << what << ", " << i << " and " << j << ": " << a.left << "," << a.top << "," << a.right << ","
+                         << a.bottom << " " << b.left << "," << b.top << "," << b.right << "," << b.bottom;
     }
   for (const DrawOp& op : canvas.Ops()) {
     if (op.kind != DrawOp::kText || op.text.empty()) continue;
@@ -313,13 +315,28 @@ TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
     const bool count = op.text.find_first_not_of("0123456789") == std::string::npos;
     for (const Rect& b : boxes) {
       if (count) {
-        EXPECT_FALSE(Overlap(text, b)) << op.text;
+        EXPECT_FALSE(Overlap(text, b)) << what << ": " << op.text;
       } else if (Overlap(text, b)) {
-        EXPECT_TRUE(text.left > b.left && text.right < b.right) << op.text;
+        EXPECT_TRUE(text.left > b.left && text.right < b.right) << what << ": " << op.text;
       }
+    }
+    // A name stands whole inside its own box.
+    if (!count && op.text != "...") {
+      bool boxed = false;
+      for (const Rect& b : boxes) boxed |= Inside(text, b);
+      EXPECT_TRUE(boxed) << what << ": " << op.text;
     }
   }
   CloseWindow();
+}
+
+TEST_F(GraphLegibility, PrintedStarBoxesStandApartWithTheirNamesInside) {
+  CheckPrintedStar({Plain("ca01.txt")}, "ca01");
+}
+
+// Ten documents fill every row of the page with boxes.
+TEST_F(GraphLegibility, PrintedStarNamesStayInsideTheirBoxesOnTenFiles) {
+  CheckPrintedStar(BrownFiles(10), "10 files");
 }
 
 TEST_F(GraphLegibility, PrintedAreasStayApartInsideTheFrameOnABrownText) {
