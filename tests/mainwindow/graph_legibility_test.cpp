@@ -80,6 +80,19 @@ int CoveredCircles(const std::vector<Rect>& circles) {
   return covered;
 }
 
+// The selected class's graph of the current kind drawn in r at a fixed
+// scale, as the window draws it or as a page does.
+RecordingCanvas DrawnGraph(const Rect& r, bool printing, bool colour, int charWidth, int lineHeight) {
+  EngineGraphSource source;
+  TGrapheQuilor graph(source);
+  graph.SetFixedScale(true);
+  graph.SetPrinting(printing, colour);
+  RecordingCanvas canvas(charWidth, lineHeight);
+  ViewState.GraphShown = true;
+  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  return canvas;
+}
+
 class GraphLegibility : public MainWindowTest {
  protected:
   // Analyses the files and selects the first class of the References list,
@@ -107,13 +120,7 @@ class GraphLegibility : public MainWindowTest {
     // A portrait page and a landscape one.
     for (const Rect& frame : {Rect{240, 500, 9240, 13000}, Rect{240, 500, 13240, 8700}})
       for (bool colour : {true, false}) {
-        EngineGraphSource source;
-        TGrapheQuilor graph(source);
-        graph.SetFixedScale(true);
-        graph.SetPrinting(true, colour);
-        RecordingCanvas canvas(kWide, kHigh);
-        ViewState.GraphShown = true;
-        graph.Draw(canvas, frame, kModeRedraw, Selection.firstTerm);
+        const RecordingCanvas canvas = DrawnGraph(frame, true, colour, kWide, kHigh);
         std::vector<Rect> areas;
         int outside = 0;
         for (const DrawOp& op : canvas.Ops()) {
@@ -173,17 +180,11 @@ class GraphLegibility : public MainWindowTest {
     ASSERT_TRUE(ViewState.SelectionActive) << what;
     // The graph panel of a 1024 x 700 window, of a larger one, and a printed page.
     const Rect sizes[] = {{0, 0, 700, 260}, {0, 0, 760, 330}, {0, 0, 1260, 460}, {0, 0, 1500, 700}};
-    EngineGraphSource source;
     for (int kind = 1; kind <= 5; ++kind) {
       Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
       for (const Rect& r : sizes) {
         for (bool printing : {false, true}) {
-          TGrapheQuilor graph(source);
-          graph.SetFixedScale(true);
-          graph.SetPrinting(printing, true);
-          RecordingCanvas canvas(kCharWidth, kLineHeight);
-          ViewState.GraphShown = true;
-          graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+          const RecordingCanvas canvas = DrawnGraph(r, printing, true, kCharWidth, kLineHeight);
           EXPECT_EQ(LabelProblems(canvas, r), "")
               << what << ", kind " << kind << ", " << r.Width() << " x " << r.Height() << (printing ? ", printed" : "");
         }
@@ -233,13 +234,8 @@ TEST_F(GraphLegibility, NoActorCoversAnotherOnANovel) {
   emit list->clicked(first);
   ASSERT_TRUE(ViewState.SelectionActive);
   Options->Set(opt::GraphKind, uint16_t{kGraphActors});
-  EngineGraphSource source;
   for (const Rect& r : {Rect{0, 0, 700, 260}, Rect{0, 0, 1260, 460}}) {
-    TGrapheQuilor graph(source);
-    graph.SetFixedScale(true);
-    RecordingCanvas canvas(kCharWidth, kLineHeight);
-    ViewState.GraphShown = true;
-    graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+    const RecordingCanvas canvas = DrawnGraph(r, false, true, kCharWidth, kLineHeight);
     std::vector<Rect> bubbles;
     for (const DrawOp& op : canvas.Ops())
       if ((op.kind == DrawOp::kEllipse && op.brushStyle != BrushStyle::kClear) || op.kind == DrawOp::kShadedEllipse)
