@@ -4,7 +4,6 @@
 
 #include "core/chartables.h"
 #include "core/gauge.h"
-#include "engine/segment_buffer.h"
 
 namespace quilor {
 
