@@ -126,16 +126,6 @@ void UpperCaseCharAt(char* buffer, int i) {
   buffer[i] = static_cast<char>(UpperCaseMap[static_cast<unsigned char>(buffer[i])]);
 }
 
-bool HyphensToUnderscores(char* text) {
-  bool replaced = false;
-  for (; *text; ++text)
-    if (*text == '-') {
-      *text = '_';
-      replaced = true;
-    }
-  return replaced;
-}
-
 void NormaliseKey(char* word) {
   char copy[81];
   size_t len = strnlen(word, 80);

@@ -51,9 +51,6 @@ void LowerCaseString(std::string& text);
 // Upper-cases the character at i in place.
 void UpperCaseCharAt(char* buffer, int i);
 
-// Every '-' becomes '_' in place; True when one was replaced.
-bool HyphensToUnderscores(char* text);
-
 // A word into a dictionary key, in place (buffer of at least 81 bytes):
 // lower-cased, runs of other characters folded to one '_', at most 80
 // characters, no trailing '_'.

@@ -102,8 +102,6 @@ char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 
 
 }  // namespace
 
-bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
-
 bool ChangeCurrentFolder(const std::string& path) {
   LastFileResult.ioResult = (!path.empty() && ::chdir(path.c_str()) == 0) ? 0 : (path.empty() ? ENOENT : errno);
   return LastFileResult.ioResult == 0;
@@ -169,11 +167,6 @@ std::string ProgramPath() {
 }
 
 void SetProgramPathForTesting(const std::string& path) { ProgramPathOverride() = path; }
-
-char ProgramDriveLetter() {
-  std::string path = ProgramPath();
-  return path.empty() ? '\0' : AsciiLower(path[0]);
-}
 
 void BuildProgramFilePaths() {
   std::string program = ProgramPath();
@@ -337,12 +330,6 @@ std::string GetPersonalFolder() {
 std::string ConversionFiltersKey() {
   return std::string("\\Software\\") + "Brevalia" + "\\" + "ConversionFilters" + "\\" + "V" + std::to_string(1) + "." +
          std::to_string(2);
-}
-
-bool GetInternetExplorerVersion(std::string& version) {
-  version.clear();
-  ReadSetting("Software\\Microsoft\\Internet Explorer", "Version", version);
-  return !version.empty();
 }
 
 void FormatProgramVersion(uint32_t productHigh, uint32_t productLow, uint32_t fileFlags, std::string& version,
@@ -651,14 +638,6 @@ DesktopServices& Desktop() { return InstalledDesktop ? *InstalledDesktop : Defau
 
 std::string ProgramWindowTitle(bool sibling) {
   return std::string(sibling ? "Lumo" : "Quilor") + " (" + GetMessageText(LanguageNameMessage()) + ")";
-}
-
-void* FindProgramWindow(bool sibling) { return Desktop().FindWindowByTitle(ProgramWindowTitle(sibling)); }
-
-bool BringWindowForward(void* window) {
-  if (!window || !Desktop().IsWindowEnabled(window)) return false;
-  Desktop().SetForegroundWindow(window);
-  return true;
 }
 
 std::string HelpFolder() {

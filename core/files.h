@@ -66,7 +66,6 @@ struct TProgramFiles {
 };
 extern TProgramFiles ProgramFiles;
 
-bool IsDigitChar(char c);
 bool ChangeCurrentFolder(const std::string& path);
 // The absolute form of a relative path (the path itself when absolute or empty).
 std::string ExpandPathName(const std::string& path);
@@ -88,8 +87,6 @@ constexpr int kMsgCannotOpenFile = 6173;
 std::string ProgramPath();
 // For tests: the program path the services above use ("" goes back to the real one).
 void SetProgramPathForTesting(const std::string& path);
-// First character of the program's path (a drive letter where paths have one).
-char ProgramDriveLetter();
 // The program's path with its extension replaced by ".prm" and ".chm".
 void BuildProgramFilePaths();
 
@@ -128,9 +125,6 @@ bool FileIsInFolder(const std::string& fileName, const std::string& folder);
 std::string GetPersonalFolder();
 // "Software\Brevalia\ConversionFilters\V1.2" (a settings-store key).
 std::string ConversionFiltersKey();
-// Value "Version" of the key "Software\Microsoft\Internet Explorer" in the
-// settings store; True when not empty.
-bool GetInternetExplorerVersion(std::string& version);
 // The program's version record, made from the version of the build (the
 // project version in CMakeLists.txt): version "8.3.1", build " 0000" style
 // texts; flag True when the record's file flags are not 0 (a pre-release).
@@ -190,13 +184,10 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 void ReportShellError(int code);
 
 // Window, cursor and message services of the window layer. The program
-// installs its own; the default finds no window and does nothing.
+// installs its own; the default does nothing.
 class DesktopServices {
  public:
   virtual ~DesktopServices() = default;
-  virtual void* FindWindowByTitle(const std::string& /*title*/) { return nullptr; }
-  virtual bool IsWindowEnabled(void* /*window*/) { return false; }
-  virtual void SetForegroundWindow(void* /*window*/) {}
   virtual void SetCursor(int /*cursor*/) {}
   virtual void ProcessMessages() {}
 };
@@ -208,8 +199,6 @@ constexpr int kCursorHourglass = -11;
 
 // "Quilor (English)" or, for the sibling, "Lumo (English)".
 std::string ProgramWindowTitle(bool sibling);
-void* FindProgramWindow(bool sibling);
-bool BringWindowForward(void* window);
 // Help is a folder of local HTML pages, "<install root>/Help": the page of a
 // context number is "<context>.html", the contents page "index.html".
 // HelpPagePath gives the page of a context, or the contents page when that

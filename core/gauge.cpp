@@ -63,8 +63,6 @@ void TInfoJauge::ButtonArretClick() {
   if (AskYesNo(GetMessageText(kMsgStopProcess))) stopRequested_ = true;
 }
 
-void TInfoJauge::ShowTextSizeInGauge(uint64_t textSize) { DefinirValeur(3, std::to_string(textSize)); }
-
 void SetGaugeViewFactory(GaugeViewFactory factory) { g_factory = std::move(factory); }
 
 TInfoJauge& CreateInfoJauge(bool shown) {

@@ -60,8 +60,6 @@ class TInfoJauge {
   void ButtonArretClick();
   // A stop the program decides without asking (its window is closing).
   void RequestStop() { stopRequested_ = true; }
-  // Writes the work context's text size into value line 3.
-  void ShowTextSizeInGauge(uint64_t textSize);
 
   void SetLetMessagesRun(bool on) { letMessagesRun_ = on; }
   bool LetMessagesRun() const { return letMessagesRun_; }

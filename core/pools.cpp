@@ -71,11 +71,6 @@ TStringPool& GeneralStringPool() {
   return pool;
 }
 
-TStringPool& WordTextPool() {
-  static TStringPool pool;
-  return pool;
-}
-
 void TCellPool::ResetCellPool() {
   std::memset(first_.cells, 0, sizeof first_.cells);
   current_ = &first_;
@@ -98,11 +93,6 @@ TCellPool::Cell* TCellPool::TakeCell() {
   Cell* cell = &current_->cells[count_++];
   cell->a = cell->b = 0;
   return cell;
-}
-
-TCellPool& GlobalCellPool() {
-  static TCellPool* pool = new TCellPool;  // large inline chunk: kept off the stack
-  return *pool;
 }
 
 template <typename T>
@@ -139,11 +129,6 @@ template class TPageTable<const char*>;
 void TPagedArray::CreatePagedArray() {
   Clear();
   ready_ = pages_.Slot(0) != nullptr;
-}
-
-void TPagedArray::DestroyPagedArray() {
-  Clear();
-  ready_ = false;
 }
 
 uint32_t TPagedArray::PagedArrayGet(uint64_t index) {

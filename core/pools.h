@@ -41,10 +41,8 @@ class TStringPool {
   Chunk first_;
 };
 
-// The general pool (names of the name indexes and text arrays) and the word-text pool.
+// The general pool (names of the name indexes and text arrays).
 TStringPool& GeneralStringPool();
-TStringPool& WordTextPool();
-inline const char* AddToStringPool(TStringPool& pool, const char* text) { return pool.Add(text); }
 
 class TCellPool {
  public:
@@ -77,8 +75,6 @@ class TCellPool {
   Chunk first_;
 };
 
-TCellPool& GlobalCellPool();
-
 constexpr uint32_t kPagedArrayPageSize = 8192;
 constexpr uint32_t kPagedArrayMaxPages = 8001;  // pages 0 .. 8,000
 
@@ -110,7 +106,6 @@ class TPagedArray {
  public:
   TPagedArray() { CreatePagedArray(); }
   void CreatePagedArray();
-  void DestroyPagedArray();
   void Clear() { pages_.FreePages(); }
   uint32_t PagedArrayGet(uint64_t index);
   bool PagedArraySet(uint64_t index, uint32_t value);

@@ -183,21 +183,6 @@ uint32_t TWindowRelationRecords::WindowClass(size_t record, int slot, int level)
   return record < nodes_.size() ? windows_.Cell(record, slot, level) : 0;
 }
 
-int PairedClassKind(int classKind) {
-  switch (classKind) {
-    case 1: return 3;
-    case 2: return 2;
-    case 3: return 1;
-    case 4: return 4;
-    default: return 3;
-  }
-}
-
-void SetSelectionClassKind(int& classKind) {
-  if (classKind < 1 || classKind > 4) classKind = 3;
-  Selection.classLevel = classKind;
-}
-
 void BuildSearchPatterns(TSelection& s) {
   s.selectedFamilies.fill(0);
   for (size_t i = 0; i < kMaxSearchPatterns; ++i) {

@@ -118,9 +118,6 @@ struct TSelection {
 
 extern TSelection Selection;
 
-// The level paired with a class kind: 1 -> 3, 2 -> 2, 3 -> 1, 4 -> 4, any other 3.
-int PairedClassKind(int classKind);
-void SetSelectionClassKind(int& classKind);
 // The name becomes the first term; when the ontology knows it at that level
 // it becomes the selected class (selection kind 2).
 bool SelectClassByName(int classKind, std::string_view name);

@@ -1413,12 +1413,6 @@ bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* f
   return pass.Run(first && first->Done() ? int64_t{first->Words()} : -1);
 }
 
-void RewindRelationStores() {
-  if (!AnalysisResults) return;
-  AnalysisResults->Relations.Rewind();
-  AnalysisResults->Windows.Rewind();
-}
-
 void SaveRelationCursors(int slot) {
   SaveSearchPlace(slot);
   if (!AnalysisResults) return;
@@ -1431,20 +1425,6 @@ void RestoreRelationCursors(int slot) {
   if (!AnalysisResults) return;
   AnalysisResults->Relations.RestoreCursor(slot);
   AnalysisResults->Windows.RestoreCursor(slot);
-}
-
-void BackupRelationBookmarks() {
-  if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
-  BackupSearchPlaces();
-  AnalysisResults->Relations.BackupBookmarks();
-  AnalysisResults->Windows.BackupBookmarks();
-}
-
-void RestoreRelationBookmarks() {
-  if (!AnalysisResults || !AnalysisResults->ResultsReady) return;
-  RestoreSearchPlaces();
-  AnalysisResults->Relations.RestoreBookmarks();
-  AnalysisResults->Windows.RestoreBookmarks();
 }
 
 }  // namespace quilor

@@ -42,11 +42,7 @@ void GaugeStep(TAnalysisResults& results);
 // Cursor operations over both relation stores of the current results (each
 // does nothing when there are none). Saving and restoring a slot also saves
 // and restores the search place of the selection (selection.h).
-void RewindRelationStores();
 void SaveRelationCursors(int slot);  // slots 1, 2 or 5
 void RestoreRelationCursors(int slot);
-// Only once the results are ready.
-void BackupRelationBookmarks();
-void RestoreRelationBookmarks();
 
 }  // namespace quilor

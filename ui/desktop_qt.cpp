@@ -164,27 +164,6 @@ void QtDesktop::Beep() { QApplication::beep(); }
 
 void QtDesktop::ProcessMessages() { QCoreApplication::processEvents(); }
 
-void* QtDesktop::FindWindowByTitle(const std::string& title) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w->isWindow() && w->windowTitle() == Q(title)) return w;
-  return nullptr;
-}
-
-bool QtDesktop::IsWindowEnabled(void* window) {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (w == window) return w->isEnabled();
-  return false;
-}
-
-void QtDesktop::SetForegroundWindow(void* window) {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w != window) continue;
-    if (w->isMinimized()) w->showNormal();
-    w->raise();
-    w->activateWindow();
-  }
-}
-
 void QtDesktop::SetCursor(int cursor) {
   // One level of override: the hourglass is set once and taken back once.
   const bool hourglass = cursor == kCursorHourglass;

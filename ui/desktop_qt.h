@@ -32,9 +32,6 @@ class QtDesktop : public Desktop, public quilor::DesktopServices {
   void Beep() override;
 
   // DesktopServices
-  void* FindWindowByTitle(const std::string& title) override;
-  bool IsWindowEnabled(void* window) override;
-  void SetForegroundWindow(void* window) override;
   void SetCursor(int cursor) override;
   void ProcessMessages() override;
 
