@@ -129,8 +129,8 @@ GraphPanel::~GraphPanel() = default;
 
 QWidget* GraphPanel::Picture() const { return picture_; }
 
-void GraphPanel::UpdateButtons() {
-  const int kind = Options->Get(opt::GraphKind);
+void GraphPanel::UpdateButtons(int kind) {
+  if (kind < 1 || kind > 5) kind = Options->Get(opt::GraphKind);
   for (int k = 1; k <= 5; ++k) buttons_[static_cast<size_t>(k - 1)]->setChecked(k == kind);
 }
 
@@ -169,6 +169,9 @@ void GraphPanel::Refresh(int32_t mode) {
     graph_.SetFixedScale(true);
     graph_.Draw(canvas, {0, 0, size.width(), size.height()}, mode, Selection.firstTerm);
   }
+  // The graph drawn may be another kind than the one asked for (a word
+  // category's areas are its star): its button is the one checked.
+  UpdateButtons(graph_.DrawnKind());
   picture_->update();
   emit drawn(graph_.DrawnKind());
 }

@@ -53,7 +53,8 @@ class GraphPanel : public QWidget {
  private:
   friend class GraphPicture;
   void ChooseKind(int kind, bool fromToolButton);
-  void UpdateButtons();
+  // Checks the button of kind (1..5), else of the kind the options ask for.
+  void UpdateButtons(int kind = 0);
 
   GraphSource& source_;
   MainWindowPort& port_;

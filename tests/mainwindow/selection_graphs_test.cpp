@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cctype>
@@ -137,6 +138,32 @@ TEST_F(SelectionGraphsTest, AWordCategoryHasItsGraphs) {
 
 // The panel of the graphs, and a click of its picture as the mouse does.
 GraphPanel* GraphOf(TVekEditForm& w) { return w.findChild<GraphPanel*>(); }
+
+// The kind buttons say which graph is drawn: the area button asked for a
+// word category, whose area graph is its star graph, leaves the star's
+// button checked, as the panel's title says.
+TEST_F(SelectionGraphsTest, TheKindButtonsFollowTheGraphDrawn) {
+  TVekEditForm& w = OpenSample();
+  w.ShowResultType(ResultTypeIndex(w, kResultCategories, 1));
+  const int factive = LineStartingWith(w, "Factive");
+  ASSERT_GE(factive, 0);
+  ClickLine(w, factive);
+  GraphPanel* panel = GraphOf(w);
+  panel->ShowKind(kGraphAreas);
+  QApplication::processEvents();
+  panel->Refresh(kModeRedraw);
+  EXPECT_TRUE(panel->KindButton(kGraphStar)->isChecked());
+  EXPECT_FALSE(panel->KindButton(kGraphAreas)->isChecked());
+  // A class has its own area graph: the area button stays checked.
+  w.ShowResultType(ClassListIndexOfLevel(1));
+  ClickLine(w, 0);
+  panel->ShowKind(kGraphAreas);
+  QApplication::processEvents();
+  panel->Refresh(kModeRedraw);
+  EXPECT_TRUE(panel->KindButton(kGraphAreas)->isChecked());
+  EXPECT_FALSE(panel->KindButton(kGraphStar)->isChecked());
+  CloseWindow();
+}
 
 void ClickGraph(TVekEditForm& w, int x, int y) {
   QWidget* picture = GraphOf(w)->Picture();
