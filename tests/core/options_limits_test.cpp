@@ -49,7 +49,9 @@ void CheckEnds(const Ranged<Field> (&options)[N]) {
     EXPECT_EQ(AfterRestart(o.field, o.high), o.high) << o.name;
     EXPECT_EQ(AfterRestart(o.field, o.low), o.low) << o.name;
     EXPECT_EQ(AfterRestart(o.field, o.high + 1), o.fallback) << o.name;
-    if (o.low > 0) EXPECT_EQ(AfterRestart(o.field, o.low - 1), o.fallback) << o.name;
+    if (o.low > 0) {
+      EXPECT_EQ(AfterRestart(o.field, o.low - 1), o.fallback) << o.name;
+    }
   }
 }
 

@@ -60,7 +60,7 @@ std::string Plain(const std::string& name) { return quilor::testing_support::Cor
 std::vector<std::string> BrownFiles(int count) {
   std::vector<std::string> files;
   for (int n = 1; n <= count; ++n) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "ca%02d.txt", n);
     files.push_back(Plain(name));
   }

@@ -240,7 +240,7 @@ TEST_F(SelectionGraphsTest, ADistributionSliceMovesTheTextView) {
 }
 
 TEST_F(SelectionGraphsTest, ABurstChosenInOneTextIsForgottenWithIt) {
-  TVekEditForm& w = StartWindow();
+  StartWindow();
   ASSERT_TRUE(Open(Ca01()));
   ASSERT_GT(AnalysisResults->BurstCount, 0u);
   // As a click on the bursts graph leaves them.
