@@ -16,7 +16,6 @@
 namespace quilor {
 
 TSegmentBuffer* ActiveSegmentBuffer = nullptr;
-TSegmentCounts SegmentCounts;
 
 namespace {
 
@@ -31,13 +30,6 @@ bool TSegmentBuffer::IsAbbreviation(const char* word) {
   for (int r = 0; r < n; ++r)
     if (IsSubstantive(readings[r]) && SubField3HasBits0And1(readings[r])) return true;
   return false;
-}
-
-bool IsNumberWord(const char* word) {
-  if (!word || !word[0]) return false;
-  for (const char* c = word; *c; ++c)
-    if (*c < '0' || *c > '9') return false;
-  return true;
 }
 
 TSegmentBuffer::TSegmentBuffer() = default;

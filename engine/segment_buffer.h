@@ -19,16 +19,6 @@
 
 namespace quilor {
 
-// Words and propositions handed to TextWords in this run (cleared whole by
-// the buffer's and the resolver's Init).
-struct TSegmentCounts {
-  uint32_t words = 0;
-  uint32_t propositions = 0;
-
-  bool operator==(const TSegmentCounts&) const = default;
-};
-extern TSegmentCounts SegmentCounts;
-
 class TResolverThread;
 
 class TSegmentBuffer : public TWordSink {

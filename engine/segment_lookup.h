@@ -9,7 +9,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "engine/segment_resolver.h"
+#include "engine/word_slot.h"
 #include "engine/word_lookup_cache.h"
 
 namespace quilor {

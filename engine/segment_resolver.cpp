@@ -12,17 +12,18 @@
 #include "core/lexicon.h"
 #include "core/name_index.h"
 #include "core/gauge.h"
-#include "engine/analysis_run.h"
 #include "engine/category_counters.h"
 #include "engine/dictionary_matrix.h"
+#include "engine/run_flags.h"
 #include "core/options.h"
-#include "engine/segment_buffer.h"
 #include "engine/slot_readings.h"
 #include "engine/word_list.h"
 #include "engine/word_lookup_cache.h"
 #include "import/text_loader.h"
 
 namespace quilor {
+
+TSegmentCounts SegmentCounts;
 
 namespace {
 
@@ -113,15 +114,6 @@ void KeepReading(TWordSlot& s, int r) {
 }
 
 }  // namespace
-
-bool EndsInS(const char* w) { return EndsInS(w, std::strlen(w)); }
-
-bool EndsInS(const char* w, size_t n) {
-  if (n <= 2) return false;
-  const unsigned char a = ToLowerChar(static_cast<unsigned char>(w[n - 1]));
-  const unsigned char b = ToLowerChar(static_cast<unsigned char>(w[n - 2]));
-  return a == 's' && b != 's';
-}
 
 void TSegmentResolver::Init() {
   count_ = 0;

@@ -13,45 +13,19 @@
 #include "core/category.h"
 #include "core/gauge.h"
 #include "engine/batch_pipe.h"
+#include "engine/word_slot.h"
 
 namespace quilor {
 
-constexpr int kSlotArraySize = 128;
-constexpr int kSlotReadings = 6;
-constexpr int kSlotTextSize = 80;
-constexpr int kSlotTagSize = 8;
-constexpr int kSlotGapSize = 16;
-constexpr int kSlotWrittenSize = 48;
+// Words and propositions handed to TextWords in this run (cleared whole by
+// the buffer's and the resolver's Init).
+struct TSegmentCounts {
+  uint32_t words = 0;
+  uint32_t propositions = 0;
 
-// One word of a segment.
-struct TWordSlot {
-  char text[kSlotTextSize];                 // NUL-terminated; "/" is a proposition mark
-  TCategoryRecord readings[kSlotReadings];  // reading 0 first
-  int16_t readingCount;                     // index of the last reading (0: one reading)
-  uint8_t flag;                             // copied to the class-mark byte of the word data
-  uint8_t capitalisation;                   // 0 none, 1 initial capital, 2 all capitals
-  char tag[kSlotTagSize];                   // punctuation before the word, " " when none
-  uint8_t empty;                            // the slot holds no word
-  uint8_t compound;                         // the word may start a longer expression
-  uint8_t quotePosition;                    // position of a single quote to show (0 none)
-  uint32_t lexicalEntry;
-  // What the reader sees: the text between the word and the one before it
-  // (blanks folded to one, line ends kept), and for the word of a joined
-  // expression or number, the words with what stood between them (empty:
-  // the word is written as its text; also when the joined form is too long).
-  // Both empty for a mark.
-  char gap[kSlotGapSize];
-  char written[kSlotWrittenSize];
-
-  bool IsMark() const { return text[0] == '/' && empty == 0; }
-  const TCategoryRecord& Category() const { return readings[0]; }
+  bool operator==(const TSegmentCounts&) const = default;
 };
-
-// True when the word is all digits.
-bool IsNumberWord(const char* word);
-// A word that ends in s: more than 2 characters, "s" but not "ss" at the end.
-bool EndsInS(const char* word);
-bool EndsInS(const char* word, size_t length);
+extern TSegmentCounts SegmentCounts;
 
 // Lines of its own: while a file is read the resolver may work on a thread
 // of its own, beside an owner written by another.

@@ -6,7 +6,7 @@
 
 #include "core/category.h"
 #include "core/chartables.h"
-#include "engine/segment_resolver.h"
+#include "engine/word_slot.h"
 
 namespace quilor {
 
