@@ -26,11 +26,13 @@ std::string DefaultDraggedWord(bool fromList);
 TDialogueDelimiteurs* OpenBordersDialog() { return bordersDialog.data(); }
 
 uint32_t SelectedScenarioEntry() {
-  return Selection.kind == kSelectClass && Selection.classLevel == 4 ? Selection.firstClass : 0;
+  return ViewState.selection.kind == kSelectClass && ViewState.selection.classLevel == 4
+             ? ViewState.selection.firstClass
+             : 0;
 }
 
 std::string DefaultDraggedWord(bool fromList) {
-  if (fromList) return Selection.firstTerm;
+  if (fromList) return ViewState.selection.firstTerm;
   const TWordNode* node = TextWords.First();
   while (node != nullptr && node != TextWords.Tail() && node->position < ViewState.DragWordPosition)
     node = TWordList::NextNode(node);

@@ -84,10 +84,10 @@ int main(int argc, char** argv) {
   Options->Set(opt::GraphMaxObjects, 100);
   ViewState.GraphShown = true;
   ViewState.SelectionActive = true;
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = 1;
-  Selection.firstTerm = "class_1";
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = 1;
+  ViewState.selection.firstClass = 1;
+  ViewState.selection.firstTerm = "class_1";
   TGrapheQuilor graph(source);
   graph.SetFixedScale(true);
   const Rect rect{0, 0, 1200, 800};
@@ -103,11 +103,11 @@ int main(int argc, char** argv) {
       QPainter painter(&image);
       painter.setRenderHint(QPainter::Antialiasing);
       PainterCanvas canvas(painter);
-      graph.Draw(canvas, rect, kModeRedraw, Selection.firstTerm);
+      graph.Draw(canvas, rect, kModeRedraw, ViewState.selection.firstTerm);
     });
     Time((std::string(k.name) + " (layout)").c_str(), runs, [&] {
       RecordingCanvas canvas;
-      graph.Draw(canvas, rect, kModeRedraw, Selection.firstTerm);
+      graph.Draw(canvas, rect, kModeRedraw, ViewState.selection.firstTerm);
     });
   }
   return 0;

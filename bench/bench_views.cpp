@@ -101,9 +101,9 @@ int main(int argc, char** argv) {
   });
 
   BeginNewSelection();
-  Selection.kind = kSelectLexicalEntry;
-  Selection.lexicalEntry = 77;
-  Selection.majorClass = static_cast<uint8_t>(1 + 10000 % 8);
+  ViewState.selection.kind = kSelectLexicalEntry;
+  ViewState.selection.lexicalEntry = 77;
+  ViewState.selection.majorClass = static_cast<uint8_t>(1 + 10000 % 8);
   Measure("extract page, 100 rare words in 1,000,000", std::max(1, runs / 4), [&] {
     TextWords.Rewind();
     TextWords.SaveCursor(kBookmarkPageStart);

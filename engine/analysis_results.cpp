@@ -77,8 +77,9 @@ bool MakeNeighbourList(const std::vector<uint32_t>& counts, std::vector<TNeighbo
 
 }  // namespace
 
-bool TAnalysisResults::CollectSelectionNeighbours() {
-  return CollectSelectionNeighbours([](const TWordNode& n) { return WordMatchesNeighbourRule(n); });
+bool TAnalysisResults::CollectSelectionNeighbours(const TSelection& selection) {
+  return CollectSelectionNeighbours(
+      [&selection](const TWordNode& n) { return WordMatchesNeighbourRule(n, selection); });
 }
 
 bool TAnalysisResults::CollectSelectionNeighbours(const std::function<bool(const TWordNode&)>& matches) {

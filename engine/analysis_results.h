@@ -18,6 +18,7 @@
 
 namespace quilor {
 
+struct TSelection;
 struct TWordNode;
 
 constexpr uint32_t kMaxBursts = 2950;
@@ -72,8 +73,8 @@ class TAnalysisResults {
   // list sorted by count, highest first, and cut to the 6,000 most frequent.
   // False (message 0 shown, lists empty) when memory is short.
   bool CollectSelectionNeighbours(const std::function<bool(const TWordNode&)>& matches);
-  // The same for the current selection, by WordMatchesNeighbourRule (selection.h).
-  bool CollectSelectionNeighbours();
+  // The same for a selection, by WordMatchesNeighbourRule (selection.h).
+  bool CollectSelectionNeighbours(const TSelection& selection);
 
   // How often class c of level 1..4 came before the first verb of its
   // proposition (0 outside).

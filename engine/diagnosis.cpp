@@ -143,21 +143,21 @@ int TDiagnosisList::LineKindCode(int line) const {
   return ItemKindCode(lines_[static_cast<size_t>(line)].kind);
 }
 
-int TDiagnosisList::SelectLine(int line, TWordList& words) {
-  const int classLevel = Selection.classLevel;
-  Selection.Clear();
-  Selection.classLevel = classLevel;
+int TDiagnosisList::SelectLine(int line, TSelection& selection, TWordList& words) {
+  const int classLevel = selection.classLevel;
+  selection.Clear();
+  selection.classLevel = classLevel;
   int explanation = 0;
   if (line < 0 || line > kMaxTendencyLines || line >= static_cast<int>(lines_.size())) {
     currentLine_ = 79;
   } else {
     currentLine_ = line;
     const TDiagnosisLine& l = lines_[static_cast<size_t>(line)];
-    Selection.ranges[0] = {l.kind, l.index};
-    Selection.categoryRangeView = true;
-    BuildSearchPatterns(Selection);
+    selection.ranges[0] = {l.kind, l.index};
+    selection.categoryRangeView = true;
+    BuildSearchPatterns(selection);
     words.Rewind();
-    FindNextSelectedOccurrence(false, words, Selection);
+    FindNextSelectedOccurrence(false, words, selection);
     explanation = l.explanation;
   }
   words.Rewind();

@@ -14,6 +14,8 @@
 
 namespace quilor {
 
+struct TSelection;
+
 constexpr int kMaxFindings = 20;
 constexpr int kMaxTendencyLines = 78;
 
@@ -104,10 +106,10 @@ class TDiagnosisList {
 
   // The item kind code of a line's kind for lines 0..78; else 0.
   int LineKindCode(int line) const;
-  // Makes a line current, selects its category range and searches its
-  // first occurrence; a line above 78 removes the highlighting. Returns the
-  // line's explanation message (0 when none).
-  int SelectLine(int line, TWordList& words = TextWords);
+  // Makes a line current, makes the selection its category range and
+  // searches its first occurrence; a line above 78 removes the highlighting.
+  // Returns the line's explanation message (0 when none).
+  int SelectLine(int line, TSelection& selection, TWordList& words = TextWords);
   // The explanation of a finding; 566 reads the counts of AnalysisResults.
   static TFindingExplanation ExplainFinding(int finding);
 

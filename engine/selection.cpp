@@ -9,7 +9,6 @@
 
 namespace quilor {
 
-TSelection Selection;
 TRunRelations RunRelations;
 
 namespace {
@@ -243,12 +242,12 @@ void SetSearchPlace(const TSearchPlace& p, TSelection& s) {
   s.foundLastPosition = p.foundLastPosition;
 }
 
-void SaveSearchPlace(int slot) {
-  if (slot >= 1 && slot <= 10) RunRelations.searchPlaces[static_cast<size_t>(slot)] = CurrentSearchPlace();
+void SaveSearchPlace(int slot, const TSelection& s) {
+  if (slot >= 1 && slot <= 10) RunRelations.searchPlaces[static_cast<size_t>(slot)] = CurrentSearchPlace(s);
 }
 
-void RestoreSearchPlace(int slot) {
-  if (slot >= 1 && slot <= 10) SetSearchPlace(RunRelations.searchPlaces[static_cast<size_t>(slot)]);
+void RestoreSearchPlace(int slot, TSelection& s) {
+  if (slot >= 1 && slot <= 10) SetSearchPlace(RunRelations.searchPlaces[static_cast<size_t>(slot)], s);
 }
 
 void BackupSearchPlaces() { RunRelations.backupPlaces = RunRelations.searchPlaces; }
@@ -267,10 +266,7 @@ void SetRunRelations(const TPropositionWindowList& windows, const TWordList& wor
   RunRelations.source = RunRelations.records.get();
 }
 
-void ClearRunRelations() {
-  RunRelations = {};
-  Selection.relationRecord = static_cast<size_t>(-1);
-}
+void ClearRunRelations() { RunRelations = {}; }
 
 bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& s) {
   s.previousMatchPosition = s.matchPosition;
@@ -340,14 +336,14 @@ void AppendSelectionCaption(std::string& buffer, const TSelection& s) {
   }
 }
 
-bool SelectClassByName(int classKind, std::string_view name) {
-  Selection.firstTerm.assign(name.substr(0, std::min<size_t>(name.size(), 79)));
+bool SelectClassByName(TSelection& s, int classKind, std::string_view name) {
+  s.firstTerm.assign(name.substr(0, std::min<size_t>(name.size(), 79)));
   if (!OntologyEngine) return false;
   const int32_t index = OntologyEngine->FindClassIndex(classKind, name);
   if (index <= 0) return false;
-  Selection.classLevel = classKind;
-  Selection.firstClass = static_cast<uint32_t>(index);
-  Selection.kind = kSelectClass;
+  s.classLevel = classKind;
+  s.firstClass = static_cast<uint32_t>(index);
+  s.kind = kSelectClass;
   return true;
 }
 

@@ -1,4 +1,6 @@
-// The current selection of the result views and the searches over it.
+// A selection of the result views and the searches over it. The selection
+// is its owner's (the main window's view state); every search is handed the
+// one it reads and moves.
 //
 // A selection is a relation between two classes, a single class, the marked
 // words or a lexical entry; with none, the selected category ranges of the
@@ -116,19 +118,17 @@ struct TSelection {
   void Clear() { *this = TSelection(); }
 };
 
-extern TSelection Selection;
-
-// The name becomes the first term; when the ontology knows it at that level
-// it becomes the selected class (selection kind 2).
-bool SelectClassByName(int classKind, std::string_view name);
+// The name becomes the selection's first term; when the ontology knows it at
+// that level it becomes the selected class (selection kind 2).
+bool SelectClassByName(TSelection& selection, int classKind, std::string_view name);
 // Patterns of the selected ranges (a range of kind 0 is inactive).
-void BuildSearchPatterns(TSelection& selection = Selection);
+void BuildSearchPatterns(TSelection& selection);
 bool WordMatchesPattern(const TWordCategoryData& d, const TWordCategoryData& pattern);
-bool WordMatchesSelection(const TWordNode& node, const TSelection& selection = Selection);
+bool WordMatchesSelection(const TWordNode& node, const TSelection& selection);
 // The rule of the neighbour lists (star graph, printing): for a lexical
 // entry, its entry and major class; otherwise the first search pattern, when
 // it is active.
-bool WordMatchesNeighbourRule(const TWordNode& node, const TSelection& selection = Selection);
+bool WordMatchesNeighbourRule(const TWordNode& node, const TSelection& selection);
 // At the Scenario level a class stands for its group and every group under
 // it: true when entry is the selected entry or one of its sub-entries.
 bool ScenarioEntryWithin(uint32_t entry, uint32_t selected);
@@ -144,17 +144,19 @@ struct TSearchPlace {
   int32_t foundFirstPosition = 0;
   int32_t foundLastPosition = 0;
 };
-TSearchPlace CurrentSearchPlace(const TSelection& selection = Selection);
-void SetSearchPlace(const TSearchPlace& place, TSelection& selection = Selection);
-void SaveSearchPlace(int slot);
-void RestoreSearchPlace(int slot);
+TSearchPlace CurrentSearchPlace(const TSelection& selection);
+void SetSearchPlace(const TSearchPlace& place, TSelection& selection);
+void SaveSearchPlace(int slot, const TSelection& selection);
+void RestoreSearchPlace(int slot, TSelection& selection);
 // All ten slots to the backup set and back.
 void BackupSearchPlaces();
 void RestoreSearchPlaces();
 
 // The relation records of the current analysis: made from its proposition
 // windows after every run (SetRunRelations) and dropped whole, with the
-// search places kept over them, when the text is released (ClearRunRelations).
+// search places kept over them, when the text is released (ClearRunRelations;
+// the relation record of a selection that pointed into them is reset by the
+// selection's owner).
 struct TRunRelations {
   std::unique_ptr<TWindowRelationRecords> records;
   // The relation store the relation and class searches read (records, or a
@@ -171,12 +173,12 @@ void SetRunRelations(const TPropositionWindowList& windows, const TWordList& wor
                      std::vector<TWordNode*> recordWords = {});
 void ClearRunRelations();
 
-bool FindNextSelectedOccurrence(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);
-bool SearchBySelectionKind(bool backward, TWordList& words = TextWords, TSelection& selection = Selection);
+bool FindNextSelectedOccurrence(bool backward, TWordList& words, TSelection& selection);
+bool SearchBySelectionKind(bool backward, TWordList& words, TSelection& selection);
 // Position of the word of the current relation record; 0 when there is none.
-int32_t CurrentRelationPosition(const TWordList& words = TextWords, const TSelection& selection = Selection);
+int32_t CurrentRelationPosition(const TWordList& words, const TSelection& selection);
 // The first term and, for a relation, " -> " and the second term.
-void AppendSelectionCaption(std::string& buffer, const TSelection& selection = Selection);
+void AppendSelectionCaption(std::string& buffer, const TSelection& selection);
 
 // Finds `text` in the words from bookmark 5 on, without case: the whole word
 // when exact, else the word's beginning over the text's length.

@@ -1413,15 +1413,15 @@ bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* f
   return pass.Run(first && first->Done() ? int64_t{first->Words()} : -1);
 }
 
-void SaveRelationCursors(int slot) {
-  SaveSearchPlace(slot);
+void SaveRelationCursors(int slot, const TSelection& selection) {
+  SaveSearchPlace(slot, selection);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.SaveCursor(slot);
   AnalysisResults->Windows.SaveCursor(slot);
 }
 
-void RestoreRelationCursors(int slot) {
-  RestoreSearchPlace(slot);
+void RestoreRelationCursors(int slot, TSelection& selection) {
+  RestoreSearchPlace(slot, selection);
   if (!AnalysisResults) return;
   AnalysisResults->Relations.RestoreCursor(slot);
   AnalysisResults->Windows.RestoreCursor(slot);

@@ -24,6 +24,7 @@ constexpr int kMsgFiles = 583;
 constexpr int kSemanticGaugeSteps = 28;
 
 class TFirstPassBesideLoading;
+struct TSelection;
 
 // The whole pass into results; false when the gauge's Stop cancelled it or
 // no ontology engine is ready. With the first pass done beside the loading
@@ -42,7 +43,7 @@ void GaugeStep(TAnalysisResults& results);
 // Cursor operations over both relation stores of the current results (each
 // does nothing when there are none). Saving and restoring a slot also saves
 // and restores the search place of the selection (selection.h).
-void SaveRelationCursors(int slot);  // slots 1, 2 or 5
-void RestoreRelationCursors(int slot);
+void SaveRelationCursors(int slot, const TSelection& selection);  // slots 1, 2 or 5
+void RestoreRelationCursors(int slot, TSelection& selection);
 
 }  // namespace quilor

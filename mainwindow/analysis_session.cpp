@@ -17,6 +17,7 @@
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
 #include "platform/text_encoding.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 
@@ -45,6 +46,10 @@ std::string FolderOf(const std::string& path) {
   if (!RemoveLastPathElement(folder)) return {};
   return folder;
 }
+
+// The analysis's relation records go with it: a selection's place in them
+// goes too.
+void ForgetRelationRecord() { ViewState.selection.relationRecord = static_cast<size_t>(-1); }
 
 }  // namespace
 
@@ -81,13 +86,16 @@ bool AnalysisSession::AnalyserLeTexte() {
   analysedFile_ = WorkContext->CurrentFileName;
   running_ = true;
   view_.BusyChanged();
+  ForgetRelationRecord();
   const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  ForgetRelationRecord();
   running_ = false;
   if (!ok || Progress.cancelRequested || CurrentRun.aborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
     const bool stopped = Progress.cancelRequested || CurrentRun.stopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
+    ForgetRelationRecord();
     // A stopped run says so, and one that ran out of memory says that; the
     // welcome page alone would not.
     std::string status = " ";
@@ -150,6 +158,7 @@ bool AnalysisSession::FermerEditeur() {
   FermerTexteEnCours();
   modelsOpen_ = false;
   EndAnalysisRun(true);
+  ForgetRelationRecord();
   textOpen_ = false;
   view_.EnableCommandDuMenu(false);
   view_.ShowStatus(0, " ");

@@ -22,7 +22,7 @@ bool IsMarkText(const char* text) { return text && text[0] == '/'; }
 struct KeptPlaces {
   TWordNode* cursor = TextWords.Cursor();
   TWordNode* bookmarks[TWordList::kBookmarkCount + 1] = {};
-  TSearchPlace search = CurrentSearchPlace();
+  TSearchPlace search = CurrentSearchPlace(ViewState.selection);
   KeptPlaces() {
     for (int i = 1; i <= TWordList::kBookmarkCount; ++i) bookmarks[i] = TextWords.Bookmark(i);
   }
@@ -30,7 +30,7 @@ struct KeptPlaces {
     for (int i = 1; i <= TWordList::kBookmarkCount; ++i)
       if (bookmarks[i]) TextWords.SetBookmark(i, bookmarks[i]);
     TextWords.SetCursor(cursor);
-    SetSearchPlace(search);
+    SetSearchPlace(search, ViewState.selection);
   }
   KeptPlaces(const KeptPlaces&) = delete;
   KeptPlaces& operator=(const KeptPlaces&) = delete;
@@ -64,8 +64,8 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
   // The passage's first word is sought chunk by chunk rather than read up to.
   if (!extract) TextWords.SeekPosition(out.firstWordPosition);
   if (extract) {
-    if (ViewState.SelectionActive) Selection.relationRecord = static_cast<size_t>(-1);
-    if (!FindNextSelectedOccurrence(false)) return out;
+    if (ViewState.SelectionActive) ViewState.selection.relationRecord = static_cast<size_t>(-1);
+    if (!FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) return out;
     ToOccurrence();
   }
   std::string paragraph;
@@ -122,7 +122,7 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
       closeParagraph();
       if (TextWords.AtEnd()) break;
       if (extract) {
-        if (!FindNextSelectedOccurrence(false)) break;
+        if (!FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) break;
         ToOccurrence();
       }
       continue;
@@ -130,7 +130,7 @@ TCopyText BuildCopyText(int32_t chosenPosition, bool extract) {
     if (position == chosenPosition) out.caretOffset = offset + static_cast<int>(paragraph.size());
     if (!append(pending)) break;
     const std::string word = gap ? WordAsWritten(*node, link) : std::string(DisplayForm(text, *data, link));
-    if (extract && spanStart < 0 && WordMatchesSelection(*node)) {
+    if (extract && spanStart < 0 && WordMatchesSelection(*node, ViewState.selection)) {
       spanStart = static_cast<int>(paragraph.size());
       spanLength = static_cast<int>(word.size());
     }

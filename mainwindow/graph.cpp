@@ -31,7 +31,7 @@ Rgb TGrapheQuilor::Role(int role) const {
 Rgb TGrapheQuilor::TitleColour() const {
   if (MonochromePrint()) return kBlack;
   // A category beyond the colour roles takes the class colour.
-  const uint32_t category = GraphView.TitleCategory;
+  const uint32_t category = ViewState.graph.TitleCategory;
   return Role(category < opt::ColourCount ? static_cast<int>(category) : 11);
 }
 
@@ -96,7 +96,7 @@ void TGrapheQuilor::Draw(Canvas& canvas, const Rect& rect, int32_t mode, const s
 
 void TGrapheQuilor::DispatchByType(int kind) {
   if (title_.empty()) return;
-  const int selection = Selection.kind;
+  const int selection = ViewState.selection.kind;
   if (!ViewState.SelectionActive || selection == kSelectLexicalEntry) {
     drawnKind_ = kGraphStar;
     StarGraph();
@@ -225,42 +225,42 @@ void TGrapheQuilor::DrawClassesArrow() {
 // Scenario level the selection's own class; otherwise the title must be a
 // class name of the level. For a relation the class is the pair's first.
 bool TGrapheQuilor::SelectedClassOfTitle() {
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   if (level != 4) {
     const int32_t id = source_.FindClass(level, title_);
     if (id <= 0) return false;
-    Selection.firstClass = static_cast<uint32_t>(id);
+    ViewState.selection.firstClass = static_cast<uint32_t>(id);
   }
   return true;
 }
 
 void TGrapheQuilor::StarGraph() {
-  const bool neighbourMode = !ViewState.SelectionActive || Selection.kind == kSelectLexicalEntry;
+  const bool neighbourMode = !ViewState.SelectionActive || ViewState.selection.kind == kSelectLexicalEntry;
   std::vector<TNeighbour> predecessors, successors;
   if (neighbourMode) {
     if (!source_.CollectNeighbours(predecessors, successors)) return;
-    Selection.classLevel = source_.RelationBase();
+    ViewState.selection.classLevel = source_.RelationBase();
   } else {
-    const int level = std::clamp(Selection.classLevel, 1, 4);
+    const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
     if (level != 4) {
       const int32_t id = source_.FindClass(level, title_);
       if (id <= 0) return;
-      Selection.firstClass = static_cast<uint32_t>(id);
+      ViewState.selection.firstClass = static_cast<uint32_t>(id);
     }
   }
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   if (!PrepareGraph()) return;
   graphHeight_ = rect_.Height() - 2 * rowHeight_;
   if (graphHeight_ <= 9) return;
   SetGraphColours();
 
   std::string centre = title_;
-  if (neighbourMode && Selection.kind == kSelectLexicalEntry) {
-    GraphView.TitleCategory = Selection.majorClass;
+  if (neighbourMode && ViewState.selection.kind == kSelectLexicalEntry) {
+    ViewState.graph.TitleCategory = ViewState.selection.majorClass;
     SetFontColour(TitleColour());
-  } else if (!neighbourMode && Selection.kind == kSelectRelation) {
-    centre = source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)) + " -> " +
-             source_.ClassName(level, static_cast<int32_t>(Selection.secondClass));
+  } else if (!neighbourMode && ViewState.selection.kind == kSelectRelation) {
+    centre = source_.ClassName(level, static_cast<int32_t>(ViewState.selection.firstClass)) + " -> " +
+             source_.ClassName(level, static_cast<int32_t>(ViewState.selection.secondClass));
   }
   const int cx = CentreX();
   const int cy = CentreY();
@@ -295,7 +295,7 @@ void TGrapheQuilor::StarGraph() {
   }
 
   // One row per class, in the order met; a class met again adds its count.
-  const uint32_t selected = Selection.firstClass;
+  const uint32_t selected = ViewState.selection.firstClass;
   auto collect = [&](auto&& each) {
     std::vector<StarItem> items;
     each([&](uint32_t cls, int64_t count) {
@@ -337,7 +337,7 @@ void TGrapheQuilor::StarGraph() {
 void TGrapheQuilor::DrawStarSide(const std::vector<StarItem>& all, int d, int bandWidth, const Rect& centreBox,
                                  TLabelPlacer& labels) {
   const int n = std::min<int>(static_cast<int>(all.size()), rowsInUse_);
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   const int baseX = rect_.left + (rect_.Width() + d * bandWidth) / 2 - 2 * d * rowsInUse_;
   // The side's room: from the frame's edge to the centre box, a margin each side.
   const int outer = d < 0 ? rect_.left + 2 : rect_.right - 2;

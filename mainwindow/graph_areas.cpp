@@ -100,7 +100,7 @@ void TGrapheQuilor::AreaGraph() {
   graphHeight_ = rect_.Height() - 2 * rowHeight_;
   if (graphHeight_ <= 9) return;
   SetGraphColours();
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   const int cx = CentreX();
   const int cy = CentreY();
   const int halfHeight = cy - rect_.top;
@@ -108,7 +108,7 @@ void TGrapheQuilor::AreaGraph() {
   const double aspect = static_cast<double>(rect_.Width()) / std::max(rect_.Height(), 1);
   canvas_->SetPen(MonochromePrint() ? kBlack : Role(12));
 
-  const uint32_t selected = Selection.firstClass;
+  const uint32_t selected = ViewState.selection.firstClass;
   const uint32_t selectedCount = source_.ClassOccurrences(level, static_cast<int32_t>(selected));
   const std::vector<TClassPair> pairs = source_.PairsByCount(level);
   std::set<uint32_t> placed;
@@ -161,7 +161,7 @@ void TGrapheQuilor::AreaGraph() {
   // No area covers another or the selected class in the middle.
   {
     std::vector<TCircle> circles;
-    const bool pair = Selection.kind == kSelectRelation && Selection.secondClass != 0;
+    const bool pair = ViewState.selection.kind == kSelectRelation && ViewState.selection.secondClass != 0;
     if (pair) {
       circles.push_back({static_cast<double>(cx - ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
       circles.push_back({static_cast<double>(cx + ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
@@ -214,9 +214,9 @@ void TGrapheQuilor::AreaGraph() {
     if (printing_) labels.ReserveCircle(circle);
     centreLabels.emplace_back(circle, name);
   };
-  if (Selection.kind == kSelectRelation && Selection.secondClass != 0) {
-    centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.firstClass)));
-    centreCircle(cx + ringStep, source_.ClassName(level, static_cast<int32_t>(Selection.secondClass)));
+  if (ViewState.selection.kind == kSelectRelation && ViewState.selection.secondClass != 0) {
+    centreCircle(cx - ringStep, source_.ClassName(level, static_cast<int32_t>(ViewState.selection.firstClass)));
+    centreCircle(cx + ringStep, source_.ClassName(level, static_cast<int32_t>(ViewState.selection.secondClass)));
   } else {
     centreCircle(cx, title_);
   }
@@ -258,7 +258,7 @@ void TGrapheQuilor::ActorsGraph() {
   if (!PrepareGraph()) return;
   if (rect_.Height() <= 59 || rect_.Width() <= 79) return;
   SetGraphColours();
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   const int cx = CentreX();
   DrawRings();
 
@@ -281,7 +281,7 @@ void TGrapheQuilor::ActorsGraph() {
   std::vector<int32_t> candidates = source_.ActorCandidates(level);
   std::stable_sort(candidates.begin(), candidates.end(),
                    [&](int32_t a, int32_t b) { return summedOf(a) > summedOf(b); });
-  const uint32_t selected = Selection.firstClass;
+  const uint32_t selected = ViewState.selection.firstClass;
   const uint32_t minimum = source_.MinimumClassCount();
   struct Actor {
     int32_t cls;
@@ -382,9 +382,9 @@ void TGrapheQuilor::ActorsGraph() {
     for (const PlacedArea& b : bubbles) labels.ReserveCircle(b.box);
 
   // Links between the placed classes of the relations shown.
-  const uint32_t pairFirst = Selection.firstClass;
-  const uint32_t pairSecond = Selection.secondClass;
-  const bool relationSelected = Selection.kind == kSelectRelation;
+  const uint32_t pairFirst = ViewState.selection.firstClass;
+  const uint32_t pairSecond = ViewState.selection.secondClass;
+  const bool relationSelected = ViewState.selection.kind == kSelectRelation;
   auto involves = [&](const TClassPair& p, uint32_t cls) {
     return cls != 0 && (source_.ClassWithin(level, p.first, cls) || source_.ClassWithin(level, p.second, cls));
   };

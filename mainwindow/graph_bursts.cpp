@@ -56,7 +56,7 @@ void TGrapheQuilor::BurstsGraph() {
   const int baseLine = rect_.bottom - rowHeight_;
   const uint32_t episodes = source_.EpisodeCount();
   if (episodes >= 1) {
-    const int32_t chosen = GraphView.ChosenEpisode;
+    const int32_t chosen = ViewState.graph.ChosenEpisode;
     if (chosen > 0 && static_cast<uint32_t>(chosen) <= episodes) {
       const TEpisodeRecord e = source_.Episode(static_cast<uint32_t>(chosen));
       const int offset = chosen % 5 + 1;
@@ -101,10 +101,10 @@ void TGrapheQuilor::BurstsGraph() {
   // where it meets none; a burst without room is not drawn.
   std::vector<std::vector<std::pair<int, int>>> taken(static_cast<size_t>(rows));
   const auto chosenItem = [](const TBurstRecord& b) {
-    return GraphView.ChosenBurstClass != 0 && b.itemId == GraphView.ChosenBurstClass;
+    return ViewState.graph.ChosenBurstClass != 0 && b.itemId == ViewState.graph.ChosenBurstClass;
   };
   const auto chosenEpisode = [](const TBurstRecord& b) {
-    return GraphView.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(GraphView.ChosenEpisode);
+    return ViewState.graph.ChosenEpisode > 0 && b.episode == static_cast<uint32_t>(ViewState.graph.ChosenEpisode);
   };
   // The chosen item's and the chosen episode's bursts take their rows first.
   std::vector<size_t> order;
@@ -190,7 +190,7 @@ bool TGrapheQuilor::BurstHint(int x, int y) {
   const int32_t index = BurstAt(x, y);
   const std::vector<TBurstRecord>& bursts = source_.Bursts();
   if (index < 1 || static_cast<size_t>(index) > bursts.size()) return false;
-  GraphView.HintBuffer = source_.BurstName(bursts[static_cast<size_t>(index) - 1].itemId);
+  ViewState.graph.HintBuffer = source_.BurstName(bursts[static_cast<size_t>(index) - 1].itemId);
   return true;
 }
 
@@ -299,7 +299,7 @@ bool TGrapheQuilor::SliceAt(int x) {
 
 bool TGrapheQuilor::SliceHint(int x) {
   SliceAt(x);
-  std::string& hint = GraphView.HintBuffer;
+  std::string& hint = ViewState.graph.HintBuffer;
   hint = GraphText(kTextNumberOfWords) + " : ";
   const int index = ViewState.DisplayIndex;
   if (index >= 0 && index <= kMaxSlices && !sliceCounts_.empty()) {

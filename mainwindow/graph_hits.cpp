@@ -47,14 +47,14 @@ bool TGrapheQuilor::BoxHitTest(int x, int y) {
 }
 
 bool TGrapheQuilor::HintAt(int x, int y) {
-  GraphView.HintBuffer.clear();
-  const int level = std::clamp(Selection.classLevel, 1, 4);
+  ViewState.graph.HintBuffer.clear();
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
   switch (drawnKind_) {
     case kGraphAreas:
     case kGraphActors:
     case kGraphStar:
       if (!(drawnKind_ == kGraphStar ? GridHitTest(x, y) : BoxHitTest(x, y))) return false;
-      GraphView.HintBuffer = source_.ClassName(level, hitClass_);
+      ViewState.graph.HintBuffer = source_.ClassName(level, hitClass_);
       return true;
     case kGraphDistribution: return SliceHint(x);
     case kGraphBursts: return BurstHint(x, y);
@@ -68,7 +68,7 @@ bool TGrapheQuilor::MouseUpOnGraph(int x, int y) {
     case kGraphDistribution: SliceAt(x); return true;
     case kGraphBursts: {
       const int32_t row = BurstAt(x, y);
-      if (row > 0) GraphView.ChosenBurstRow = row;
+      if (row > 0) ViewState.graph.ChosenBurstRow = row;
       return true;
     }
     default: return SelectClassAt(x, y);
@@ -81,22 +81,22 @@ bool TGrapheQuilor::SelectClassAt(int x, int y) {
   if (!hit) return false;
   const int base = source_.RelationBase();
   const uint32_t cls = static_cast<uint32_t>(hitClass_);
-  uint32_t(&pair)[2] = GraphView.SelectedRelationPair;
+  uint32_t(&pair)[2] = ViewState.graph.SelectedRelationPair;
   // A relation selected elsewhere is the pair the click shifts.
-  if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
-    pair[0] = Selection.firstClass;
-    pair[1] = Selection.secondClass;
+  if (ViewState.selection.kind == kSelectRelation && ViewState.SelectionActive) {
+    pair[0] = ViewState.selection.firstClass;
+    pair[1] = ViewState.selection.secondClass;
   }
-  if (!ViewState.SelectionActive || Selection.kind == kSelectLexicalEntry) {
+  if (!ViewState.SelectionActive || ViewState.selection.kind == kSelectLexicalEntry) {
     ViewState.SelectionActive = true;
-    Selection.kind = kSelectClass;
+    ViewState.selection.kind = kSelectClass;
     ViewState.CurrentResultTypeEntry = ClassListIndexOfLevel(base);
-    Selection.classLevel = base;
+    ViewState.selection.classLevel = base;
   }
-  const int level = std::clamp(Selection.classLevel, 1, 4);
-  Selection.firstTerm = source_.ClassName(level, hitClass_).substr(0, 91);
-  Selection.firstClass = cls;
-  Selection.secondClass = 0;
+  const int level = std::clamp(ViewState.selection.classLevel, 1, 4);
+  ViewState.selection.firstTerm = source_.ClassName(level, hitClass_).substr(0, 91);
+  ViewState.selection.firstClass = cls;
+  ViewState.selection.secondClass = 0;
   if (hitSide_ == 2) {
     pair[1] = pair[0];
     pair[0] = cls;
@@ -106,13 +106,13 @@ bool TGrapheQuilor::SelectClassAt(int x, int y) {
   }
   const int code = ResultTypeCodeOf(ViewState.CurrentResultTypeEntry);
   if (code == kCodeRelations) {
-    Selection.kind = kSelectRelation;
-    Selection.firstTerm = source_.ClassName(base, static_cast<int32_t>(pair[0])).substr(0, 91);
-    Selection.secondTerm = source_.ClassName(base, static_cast<int32_t>(pair[1]));
-    Selection.firstClass = pair[0];
-    Selection.secondClass = pair[1];
+    ViewState.selection.kind = kSelectRelation;
+    ViewState.selection.firstTerm = source_.ClassName(base, static_cast<int32_t>(pair[0])).substr(0, 91);
+    ViewState.selection.secondTerm = source_.ClassName(base, static_cast<int32_t>(pair[1]));
+    ViewState.selection.firstClass = pair[0];
+    ViewState.selection.secondClass = pair[1];
   } else if (code == 1 || code == 3 || code == 4 || code == 8 || code == 12) {
-    Selection.kind = kSelectClass;
+    ViewState.selection.kind = kSelectClass;
   }
   return true;
 }

@@ -26,18 +26,18 @@ bool AreasOrActors(int kind) { return kind == kGraphAreas || kind == kGraphActor
 
 // The selection as a click may change it, to put back after a click beside everything.
 struct SavedSelection {
-  TSelection selection = Selection;
+  TSelection selection = ViewState.selection;
   bool active = ViewState.SelectionActive;
-  uint32_t pair[2] = {GraphView.SelectedRelationPair[0], GraphView.SelectedRelationPair[1]};
-  int lastResultType = GraphView.LastResultType;
+  uint32_t pair[2] = {ViewState.graph.SelectedRelationPair[0], ViewState.graph.SelectedRelationPair[1]};
+  int lastResultType = ViewState.graph.LastResultType;
   int resultType = ViewState.CurrentResultTypeEntry;
 
   void Restore() const {
-    Selection = selection;
+    ViewState.selection = selection;
     ViewState.SelectionActive = active;
-    GraphView.SelectedRelationPair[0] = pair[0];
-    GraphView.SelectedRelationPair[1] = pair[1];
-    GraphView.LastResultType = lastResultType;
+    ViewState.graph.SelectedRelationPair[0] = pair[0];
+    ViewState.graph.SelectedRelationPair[1] = pair[1];
+    ViewState.graph.LastResultType = lastResultType;
     ViewState.CurrentResultTypeEntry = resultType;
   }
 };
@@ -52,7 +52,7 @@ void GraphMouse::MouseMove(int x, int y, const MouseState& state) {
   if (!port_.TextLoaded() || port_.AnalysisRunning() || !ViewState.GraphShown) return;
   int32_t hovered = -1;
   if (graph_.HintAt(x, y)) hovered = graph_.HitClass();
-  port_.AfficheMessage(GraphView.HintBuffer);
+  port_.AfficheMessage(ViewState.graph.HintBuffer);
   if (state.shift || state.left || hovered <= 0 || hovered == lastHovered_) return;
   lastHovered_ = hovered;
   const int kind = graph_.DrawnKind();
@@ -83,17 +83,18 @@ void GraphMouse::MouseUp(int x, int y, const MouseState& state) {
       return;
     }
     // Between the class list of the relation base and the relations.
-    if (Selection.kind != kSelectLexicalEntry) {
+    if (ViewState.selection.kind != kSelectLexicalEntry) {
       const int base = source_.RelationBase();
       if (ViewState.CurrentResultTypeEntry == kIndexRelations) {
-        ViewState.CurrentResultTypeEntry = GraphView.LastResultType = ClassListIndexOfLevel(base);
-        Selection.kind = kSelectClass;
-      } else if (Selection.classLevel == base) {
-        GraphView.SelectedRelationPair[0] = GraphView.SelectedRelationPair[1] = Selection.firstClass;
-        GraphView.LastResultType = ViewState.CurrentResultTypeEntry = kIndexRelations;
-        Selection.kind = kSelectRelation;
-        Selection.secondClass = Selection.firstClass;
-        Selection.secondTerm = Selection.firstTerm;
+        ViewState.CurrentResultTypeEntry = ViewState.graph.LastResultType = ClassListIndexOfLevel(base);
+        ViewState.selection.kind = kSelectClass;
+      } else if (ViewState.selection.classLevel == base) {
+        ViewState.graph.SelectedRelationPair[0] = ViewState.graph.SelectedRelationPair[1] =
+            ViewState.selection.firstClass;
+        ViewState.graph.LastResultType = ViewState.CurrentResultTypeEntry = kIndexRelations;
+        ViewState.selection.kind = kSelectRelation;
+        ViewState.selection.secondClass = ViewState.selection.firstClass;
+        ViewState.selection.secondTerm = ViewState.selection.firstTerm;
       }
     }
   }
@@ -114,7 +115,7 @@ void GraphMouse::MouseUp(int x, int y, const MouseState& state) {
       ApplyChosenBurst();
       return;
     }
-    if (drawn == kGraphActors) Selection.kind = kSelectClass;
+    if (drawn == kGraphActors) ViewState.selection.kind = kSelectClass;
   }
   if (TextWords.Count() == 0) TextWords.Rewind();
   TextWords.SaveCursor(kBookmarkSearchStart);
@@ -126,21 +127,21 @@ void GraphMouse::MouseUp(int x, int y, const MouseState& state) {
 
 void GraphMouse::ApplyChosenBurst() {
   const std::vector<TBurstRecord>& bursts = source_.Bursts();
-  const int32_t row = GraphView.ChosenBurstRow;
+  const int32_t row = ViewState.graph.ChosenBurstRow;
   if (row < 1 || static_cast<size_t>(row) > bursts.size()) return;
   const TBurstRecord burst = bursts[static_cast<size_t>(row) - 1];
-  GraphView.ChosenBurstClass = burst.itemId;
-  GraphView.ChosenEpisode = static_cast<int32_t>(burst.episode);
+  ViewState.graph.ChosenBurstClass = burst.itemId;
+  ViewState.graph.ChosenEpisode = static_cast<int32_t>(burst.episode);
   const int base = source_.RelationBase();
   const std::string name = burst.itemId > 0 ? source_.BurstName(burst.itemId) : std::string();
   if (burst.itemId > 0 && source_.FindClass(base, name) <= 0) return;
   BeginNewSelection();
   if (burst.itemId > 0) {
     // The class's list shows it selected.
-    Selection.firstTerm = name;
-    Selection.classLevel = base;
-    Selection.kind = kSelectClass;
-    Selection.firstClass = static_cast<uint32_t>(burst.itemId);
+    ViewState.selection.firstTerm = name;
+    ViewState.selection.classLevel = base;
+    ViewState.selection.kind = kSelectClass;
+    ViewState.selection.firstClass = static_cast<uint32_t>(burst.itemId);
     port_.ShowResultType(ClassListIndexOfLevel(base));
   }
   ViewState.TextPartStart = static_cast<int32_t>(burst.firstPosition);

@@ -64,7 +64,7 @@ class GraphPicture : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override {
     const QPoint p = e->position().toPoint();
     panel_.mouse_.MouseMove(p.x(), p.y(), StateOf(e, false));
-    const QString hint = QString::fromStdString(Cp1252ToUtf8(GraphView.HintBuffer));
+    const QString hint = QString::fromStdString(Cp1252ToUtf8(ViewState.graph.HintBuffer));
     setToolTip(hint);
     if (!hint.isEmpty() && isVisible()) ShowHint(e->globalPosition().toPoint(), hint, this);
   }
@@ -167,7 +167,7 @@ void GraphPanel::Refresh(int32_t mode) {
     painter.setRenderHint(QPainter::Antialiasing);
     PainterCanvas canvas(painter);
     graph_.SetFixedScale(true);
-    graph_.Draw(canvas, {0, 0, size.width(), size.height()}, mode, Selection.firstTerm);
+    graph_.Draw(canvas, {0, 0, size.width(), size.height()}, mode, ViewState.selection.firstTerm);
   }
   // The graph drawn may be another kind than the one asked for (a word
   // category's areas are its star): its button is the one checked.

@@ -17,7 +17,7 @@ bool IsMark(const TWordNode& node) { return node.text && node.text[0] == '/' && 
 
 // The first search criterion, when it is in use.
 bool MatchesFirstCriterion(const TWordNode& node) {
-  return Selection.activePatterns[0] && WordMatchesPattern(node.category, Selection.patterns[0]);
+  return ViewState.selection.activePatterns[0] && WordMatchesPattern(node.category, ViewState.selection.patterns[0]);
 }
 
 }  // namespace
@@ -63,7 +63,7 @@ bool EngineGraphSource::CollectNeighbours(std::vector<TNeighbour>& predecessors,
   predecessors.clear();
   successors.clear();
   if (!AnalysisResults) return false;
-  if (!AnalysisResults->CollectSelectionNeighbours()) return false;
+  if (!AnalysisResults->CollectSelectionNeighbours(ViewState.selection)) return false;
   predecessors = AnalysisResults->PredecessorList;
   successors = AnalysisResults->SuccessorList;
   predecessors.resize(std::min<size_t>(predecessors.size(), AnalysisResults->PredecessorCount));
@@ -123,23 +123,24 @@ int32_t EngineGraphSource::HighestPosition() const { return TextWords.HighestPos
 
 void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& visit) {
   TextWords.SaveCursor(kBookmarkWalk);
-  if (Selection.kind == kSelectRelation && ViewState.SelectionActive) {
+  if (ViewState.selection.kind == kSelectRelation && ViewState.SelectionActive) {
     // The occurrences the forward selection search finds, from the start.
-    const TSelection kept = Selection;
-    Selection.relationRecord = static_cast<size_t>(-1);
+    const TSelection kept = ViewState.selection;
+    ViewState.selection.relationRecord = static_cast<size_t>(-1);
     TextWords.Rewind();
     int32_t last = -1;
-    while (FindNextSelectedOccurrence(false)) {
-      if (Selection.matchPosition == last) break;
-      last = Selection.matchPosition;
-      visit(Selection.matchPosition);
+    while (FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) {
+      if (ViewState.selection.matchPosition == last) break;
+      last = ViewState.selection.matchPosition;
+      visit(ViewState.selection.matchPosition);
     }
-    Selection = kept;
+    ViewState.selection = kept;
   } else {
-    const bool byCriterion = !ViewState.SelectionActive && Selection.kind != kSelectLexicalEntry;
+    const bool byCriterion = !ViewState.SelectionActive && ViewState.selection.kind != kSelectLexicalEntry;
     for (TWordNode* node = TextWords.First(); node && node != TextWords.Tail(); node = TWordList::NextNode(node)) {
       if (IsMark(*node)) continue;
-      if (byCriterion ? MatchesFirstCriterion(*node) : WordMatchesSelection(*node)) visit(node->position);
+      if (byCriterion ? MatchesFirstCriterion(*node) : WordMatchesSelection(*node, ViewState.selection))
+        visit(node->position);
     }
   }
   TextWords.RestoreCursor(kBookmarkWalk);
@@ -147,7 +148,7 @@ void EngineGraphSource::ForEachCountedWord(const std::function<void(int32_t)>& v
 
 std::string EngineGraphSource::SelectionCaption() const {
   std::string caption;
-  AppendSelectionCaption(caption);
+  AppendSelectionCaption(caption, ViewState.selection);
   return caption;
 }
 
@@ -155,7 +156,7 @@ std::string EngineGraphSource::FirstCriterionText() const {
   // A search key names the criterion; else the category searched is named
   // by the selection's term.
   if (WorkContext && !WorkContext->SearchKeys[0].empty()) return WorkContext->SearchKeys[0];
-  return Selection.activePatterns[0] ? Selection.firstTerm : std::string();
+  return ViewState.selection.activePatterns[0] ? ViewState.selection.firstTerm : std::string();
 }
 
 }  // namespace quilor::ui

@@ -5,7 +5,6 @@
 namespace quilor::ui {
 
 THitTable GraphHitTable = {};
-TGraphViewState GraphView;
 
 void ClearGraphHitTable() { std::memset(GraphHitTable, 0, sizeof GraphHitTable); }
 

@@ -89,7 +89,7 @@ void InstallGraphViews(TVekEditForm& window) {
 
   window.AddRefreshCallback([panel, draw] {
     // A burst chosen in the text before is none of this one's.
-    GraphView.Reset();
+    ViewState.graph.Reset();
     ViewState.GraphShown = Options->Switch(opt::ShowGraph);
     panel->Graph().FreeSliceCounts();
     draw(kModeRedraw);
@@ -100,9 +100,9 @@ void InstallGraphViews(TVekEditForm& window) {
   });
   // The graph of the released text goes with it, its title too.
   window.AddReleaseCallback([draw] {
-    GraphView.Reset();
+    ViewState.graph.Reset();
     ViewState.GraphShown = false;
-    Selection.firstTerm.clear();
+    ViewState.selection.firstTerm.clear();
     draw(kModeRedraw);
   });
   // ShowGraph: asked for a graph outside an extract, the window makes a

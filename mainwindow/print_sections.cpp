@@ -164,10 +164,10 @@ bool BuildTable(int item, Section& s) {
 // time of the text section, restored on every way out.
 class TextCursorKeeper {
  public:
-  TextCursorKeeper() : record_(Selection.relationRecord) { TextWords.SaveCursor(kBookmarkWalk); }
+  TextCursorKeeper() : record_(ViewState.selection.relationRecord) { TextWords.SaveCursor(kBookmarkWalk); }
   ~TextCursorKeeper() {
     TextWords.RestoreCursor(kBookmarkWalk);
-    Selection.relationRecord = record_;
+    ViewState.selection.relationRecord = record_;
   }
   TextCursorKeeper(const TextCursorKeeper&) = delete;
   TextCursorKeeper& operator=(const TextCursorKeeper&) = delete;
@@ -179,7 +179,7 @@ class TextCursorKeeper {
 // In extracts mode: the cursor to the proposition of the next selected
 // occurrence, past its opening mark; false when there is none.
 bool NextExtract(TWordList& words) {
-  if (!FindNextSelectedOccurrence(false)) return false;
+  if (!FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) return false;
   words.RestoreCursor(kBookmarkSearchStart);
   if (words.Cursor() && words.Cursor()->text && words.Cursor()->text[0] == '/')
     words.SetCursor(TWordList::NextNode(words.Cursor()));
@@ -201,7 +201,7 @@ void PrintText(TPrintPager& pager, bool colour) {
   const TextCursorKeeper keeper;
   words.Rewind();
   const bool extract = ViewState.ExtractMode && ViewState.SelectionActive;
-  if (ViewState.SelectionActive) Selection.relationRecord = static_cast<size_t>(-1);
+  if (ViewState.SelectionActive) ViewState.selection.relationRecord = static_cast<size_t>(-1);
   const Font base = pager.BaseFont();
   const bool selective = Options && Options->Switch(opt::SelectiveColouring);
   const bool link = Options && Options->Switch(opt::LinkCompoundWords);
@@ -453,7 +453,7 @@ void DrawCurrentGraph(Canvas& canvas, const Rect& rect, bool colour) {
   TGrapheQuilor graph(source);
   graph.SetFixedScale(true);
   graph.SetPrinting(true, colour);
-  graph.Draw(canvas, rect, kModeRedraw, Selection.firstTerm);
+  graph.Draw(canvas, rect, kModeRedraw, ViewState.selection.firstTerm);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "core/category.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
-#include "engine/selection.h"
+#include "ui/view_state.h"
 #include "engine/word_list.h"
 #include "core/messages.h"
 
@@ -58,8 +58,8 @@ TResultsPopupState ResultsPopupState(const TResultsPanel& panel, const ScenarioE
 }
 
 bool AddSelectedResultToScenario(const TResultsPanel& panel, ScenarioEditorPort* editor, bool insert) {
-  if (!EditorOpen(editor) || Selection.firstTerm.empty()) return false;
-  const std::string name = Selection.firstTerm.substr(0, 79);
+  if (!EditorOpen(editor) || ViewState.selection.firstTerm.empty()) return false;
+  const std::string name = ViewState.selection.firstTerm.substr(0, 79);
   int level = 0;
   const TResultTypeEntry* entry = panel.CurrentEntry();
   const int code = entry ? entry->code : 0;

@@ -272,9 +272,9 @@ void TResultsPanel::RefreshAfterAnalysis() {
     diagnosis_->Init();
   }
   ViewState.GraphDrawn = false;
-  Selection.kind = kSelectNone;
-  Selection.firstClass = Selection.secondClass = 0;
-  Selection.classLevel = 1;
+  ViewState.selection.kind = kSelectNone;
+  ViewState.selection.firstClass = ViewState.selection.secondClass = 0;
+  ViewState.selection.classLevel = 1;
   ViewState.CurrentItem = 0;
   ViewState.CurrentItemKind = 0;
   ViewState.CurrentBurst = 0;
@@ -325,18 +325,18 @@ void TResultsPanel::ApplySearchKeys() {
       const int32_t cls = OntologyEngine->FindClassIndex(kind, key);
       if (cls >= 1 && cls <= 65535 && ClassCount(kind, cls) >= 1 &&
           SameTextIgnoringCase(OntologyEngine->ClassName(kind, cls), key)) {
-        Selection.firstTerm = key;
-        Selection.kind = kSelectClass;
-        Selection.firstClass = static_cast<uint32_t>(cls);
-        Selection.classLevel = kind;
+        ViewState.selection.firstTerm = key;
+        ViewState.selection.kind = kSelectClass;
+        ViewState.selection.firstClass = static_cast<uint32_t>(cls);
+        ViewState.selection.classLevel = kind;
         succeeded = kind;
         break;
       }
     }
     // By name: a class of the dictionary that this text never names is not found.
-    if (SelectClassByName(kind >= 1 && kind <= 4 ? kind : Selection.classLevel, key) &&
-        ClassCount(Selection.classLevel, static_cast<int32_t>(Selection.firstClass)) >= 1)
-      succeeded = Selection.classLevel;
+    if (SelectClassByName(ViewState.selection, kind >= 1 && kind <= 4 ? kind : ViewState.selection.classLevel, key) &&
+        ClassCount(ViewState.selection.classLevel, static_cast<int32_t>(ViewState.selection.firstClass)) >= 1)
+      succeeded = ViewState.selection.classLevel;
   }
   CommandLineFlags.keyKindValid = false;
   if (succeeded == 0) {
@@ -371,18 +371,18 @@ bool TResultsPanel::ListsSelection(const TResultTypeEntry& entry) const {
     case kResultReferences:
     case kResultReferenceFields1:
     case kResultReferenceFields2:
-      return Selection.kind == kSelectClass && Selection.classLevel == LevelOfCode(entry.code);
-    case kResultScenario: return Selection.kind == kSelectClass && Selection.classLevel == 4;
-    case kResultRelations: return Selection.kind == kSelectRelation;
+      return ViewState.selection.kind == kSelectClass && ViewState.selection.classLevel == LevelOfCode(entry.code);
+    case kResultScenario: return ViewState.selection.kind == kSelectClass && ViewState.selection.classLevel == 4;
+    case kResultRelations: return ViewState.selection.kind == kSelectRelation;
     default: return false;
   }
 }
 
 void TResultsPanel::EndSelection() {
-  const int classLevel = Selection.classLevel;
+  const int classLevel = ViewState.selection.classLevel;
   ClearSelection();
-  Selection.Clear();
-  Selection.classLevel = classLevel;
+  ViewState.selection.Clear();
+  ViewState.selection.classLevel = classLevel;
   ViewState.CategoryFilters.fill(0);
   ViewState.CurrentBurst = 0;
   ViewState.CurrentItem = 0;
@@ -393,11 +393,11 @@ void TResultsPanel::EndSelection() {
 // The line of the class selected, when the list shows its level: a class
 // chosen on a graph, by a burst or by a search key is the selected line.
 void TResultsPanel::FindSelectedLine(const TResultTypeEntry& entry) {
-  if (!ViewState.SelectionActive || Selection.kind != kSelectClass || !ListsSelection(entry)) return;
+  if (!ViewState.SelectionActive || ViewState.selection.kind != kSelectClass || !ListsSelection(entry)) return;
   for (size_t i = 0; i < items_.size(); ++i) {
     const bool match = entry.code == kResultScenario
-                           ? i < lineTags_.size() && lineTags_[i] == Selection.firstClass
-                           : SameTextIgnoringCase(ItemName(static_cast<int>(i)), Selection.firstTerm);
+                           ? i < lineTags_.size() && lineTags_[i] == ViewState.selection.firstClass
+                           : SameTextIgnoringCase(ItemName(static_cast<int>(i)), ViewState.selection.firstTerm);
     if (match) {
       selectedItemLine_ = static_cast<int>(i);
       return;
@@ -623,11 +623,11 @@ void TResultsPanel::ClickClass(int level, const std::string& name, const std::st
   const int32_t cls = OntologyEngine->FindClassIndex(level, name);
   if (cls <= 0) return;
   BeginNewSelection();
-  Selection.kind = kSelectClass;
-  Selection.classLevel = level;
-  Selection.firstClass = static_cast<uint32_t>(cls);
-  Selection.firstTerm = name;
-  Selection.secondTerm.clear();
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = level;
+  ViewState.selection.firstClass = static_cast<uint32_t>(cls);
+  ViewState.selection.firstTerm = name;
+  ViewState.selection.secondTerm.clear();
   ViewState.CurrentResultTypeEntry = CurrentResultType;
   if (bundle) {
     const TBurstRecord* b =
@@ -660,12 +660,12 @@ void TResultsPanel::ClickRelation(const std::string& name, const std::string& re
   const int32_t b = OntologyEngine->FindClassIndex(base, second);
   if (a <= 0 || b <= 0) return;
   BeginNewSelection();
-  Selection.kind = kSelectRelation;
-  Selection.classLevel = base;
-  Selection.firstClass = static_cast<uint32_t>(a);
-  Selection.secondClass = static_cast<uint32_t>(b);
-  Selection.firstTerm = first;
-  Selection.secondTerm = second;
+  ViewState.selection.kind = kSelectRelation;
+  ViewState.selection.classLevel = base;
+  ViewState.selection.firstClass = static_cast<uint32_t>(a);
+  ViewState.selection.secondClass = static_cast<uint32_t>(b);
+  ViewState.selection.firstTerm = first;
+  ViewState.selection.secondTerm = second;
   ViewState.CurrentResultTypeEntry = CurrentResultType;
   RedrawViews();
 }
@@ -691,10 +691,10 @@ void TResultsPanel::ClickLemma(int code, const std::string& name) {
   SetExplanation(LemmaExplanation(code, count, name));
   SetStatus(Text(kMsgAddToScenario));
   BeginNewSelection();
-  Selection.kind = kSelectLexicalEntry;
-  Selection.lexicalEntry = entry;
-  Selection.majorClass = category;
-  Selection.firstTerm = name;
+  ViewState.selection.kind = kSelectLexicalEntry;
+  ViewState.selection.lexicalEntry = entry;
+  ViewState.selection.majorClass = category;
+  ViewState.selection.firstTerm = name;
   ViewState.CurrentResultTypeEntry = CurrentResultType;
   RedrawViews();
 }
@@ -727,12 +727,12 @@ void TResultsPanel::ClickBurst(int line) {
     SetExplanation(Text(kMsgExplainBundle));
     // The category's words are searched as a pattern; no class is selected,
     // the category names the graphs.
-    Selection.kind = kSelectNone;
-    Selection.firstTerm = CategoryLabel(code);
-    Selection.secondTerm.clear();
-    Selection.categoryRangeView = true;
-    CategoryCodeToRecord(code, Selection.patterns[0]);
-    Selection.activePatterns[0] = true;
+    ViewState.selection.kind = kSelectNone;
+    ViewState.selection.firstTerm = CategoryLabel(code);
+    ViewState.selection.secondTerm.clear();
+    ViewState.selection.categoryRangeView = true;
+    CategoryCodeToRecord(code, ViewState.selection.patterns[0]);
+    ViewState.selection.activePatterns[0] = true;
     ViewState.SelectionActive = false;
   }
   ViewState.TextPartStart = static_cast<int32_t>(episode->firstPosition);
@@ -741,7 +741,8 @@ void TResultsPanel::ClickBurst(int line) {
   // The first occurrence within the episode starts the page.
   SearchSelectionUpTo(ViewState.TextPartStart, 1000000);
   TextWords.CopyBookmark(kBookmarkPageEnd, kBookmarkPageStart);
-  if (Selection.matchPosition >= ViewState.TextPartStart) ViewState.CurrentWordPosition = Selection.matchPosition;
+  if (ViewState.selection.matchPosition >= ViewState.TextPartStart)
+    ViewState.CurrentWordPosition = ViewState.selection.matchPosition;
   RedrawViews();
 }
 
@@ -767,13 +768,13 @@ void TResultsPanel::ClickStyle(int line) {
   if (e.message) SetExplanation(Text(e.message));
   if (e.pairs.empty()) return;
   BeginNewSelection();
-  Selection.kind = kSelectNone;
-  Selection.categoryRangeView = true;
+  ViewState.selection.kind = kSelectNone;
+  ViewState.selection.categoryRangeView = true;
   for (size_t i = 0; i < e.pairs.size() && i < static_cast<size_t>(kMaxSearchPatterns); ++i) {
-    Selection.patterns[i] = TWordCategoryData();
-    Selection.patterns[i].Category.MajorClass = e.pairs[i].first;
-    Selection.patterns[i].Category.Subclass = e.pairs[i].second;
-    Selection.activePatterns[i] = true;
+    ViewState.selection.patterns[i] = TWordCategoryData();
+    ViewState.selection.patterns[i].Category.MajorClass = e.pairs[i].first;
+    ViewState.selection.patterns[i].Category.Subclass = e.pairs[i].second;
+    ViewState.selection.activePatterns[i] = true;
     if (e.pairs[i].first < kCategoryFilterCount) ViewState.CategoryFilters[e.pairs[i].first] = 1;
   }
   ViewState.SelectionActive = false;
@@ -812,14 +813,14 @@ void TResultsPanel::ClickLine(int line) {
       if (blank != std::string::npos) blank = text.find(' ', blank + 1);
       ViewState.SelectedLineExplanation = text.substr(0, std::min<size_t>(blank, kExplanationSize));
       BeginNewSelection();
-      if (const int explanation = diagnosis_->SelectLine(line); explanation > 0) {
+      if (const int explanation = diagnosis_->SelectLine(line, ViewState.selection); explanation > 0) {
         SetExplanation(Text(explanation));
         SetStatus(Text(explanation));
       }
       // The category is searched as a pattern, no class is selected: the
       // graphs count and neighbour its words under its name.
       ViewState.SelectionActive = false;
-      Selection.firstTerm = CategoryLineName(text);
+      ViewState.selection.firstTerm = CategoryLineName(text);
       ViewState.CategoryFilters.fill(0);
       RedrawViews();
       break;
@@ -829,15 +830,15 @@ void TResultsPanel::ClickLine(int line) {
       if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) break;
       const uint32_t entryNumber = lineTags_[static_cast<size_t>(line)];
       BeginNewSelection();
-      Selection.kind = kSelectClass;
-      Selection.classLevel = 4;
-      Selection.firstClass = entryNumber;
-      Selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
+      ViewState.selection.kind = kSelectClass;
+      ViewState.selection.classLevel = 4;
+      ViewState.selection.firstClass = entryNumber;
+      ViewState.selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
       const std::string& text = items_[static_cast<size_t>(line)];
       const size_t tab = text.find('\t');
       const std::string count =
           tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
-      SetExplanation(ClassExplanation(count, Selection.firstTerm));
+      SetExplanation(ClassExplanation(count, ViewState.selection.firstTerm));
       SetStatus(Text(editor_ && editor_->IsOpen() && editor_->IsModified() ? kMsgScenarioModified
                                                                            : kMsgOntologyClassification));
       RedrawViews();

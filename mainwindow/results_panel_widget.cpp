@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
-#include "engine/selection.h"
+#include "ui/view_state.h"
 #include "ui/drag_formats.h"
 #include "core/options.h"
 #include "ui/drag_formats.h"
@@ -60,7 +60,7 @@ QMimeData* ResultsListModel::mimeData(const QModelIndexList& indexes) const {
   if (indexes.isEmpty()) return nullptr;
   ResultsLineDrag drag;
   drag.resultType = panel_.CurrentResultType;
-  drag.classLevel = ClassLevelOfResultType(drag.resultType, Selection.classLevel);
+  drag.classLevel = ClassLevelOfResultType(drag.resultType, ViewState.selection.classLevel);
   drag.name = panel_.ItemName(indexes.front().row());
   if (drag.name.empty()) return nullptr;
   auto* data = new QMimeData;

@@ -23,15 +23,15 @@ void TextMouse::MouseMove(int x, int y, bool busy) {
   if (!port_.TextLoaded() || busy || port_.AnalysisRunning()) return;
   const std::optional<TPageItem> hit = wordAt_(x, y);
   if (!hit) {
-    GraphView.HintBuffer.clear();
+    ViewState.graph.HintBuffer.clear();
     return;
   }
   if (hit->position == lastHovered_) return;
   lastHovered_ = hit->position;
   if (hit->kind == kItemWord) {
     statusPanel_(std::to_string(hit->position) + "/" + std::to_string(TextWords.HighestPosition()));
-    GraphView.HintBuffer = DescribeCategory(hit->category, true);
-    port_.AfficheMessage(GraphView.HintBuffer);
+    ViewState.graph.HintBuffer = DescribeCategory(hit->category, true);
+    port_.AfficheMessage(ViewState.graph.HintBuffer);
     hint_ = GraphText(kTextClickMe);
   } else if (hit->kind == kItemHeader) {
     hint_ = GraphText(kTextClickForContext);
@@ -64,9 +64,9 @@ std::string DescribeWordAt(int32_t position) {
 
 bool TextMouse::EndDrag(std::string& hint) {
   if (ViewState.HitItemKind == 1) return false;
-  hint = GraphView.HintBuffer;
+  hint = ViewState.graph.HintBuffer;
   const std::string word = DescribeWordAt(ViewState.DragWordPosition);
-  if (!word.empty()) hint = word + GraphView.HintBuffer;
+  if (!word.empty()) hint = word + ViewState.graph.HintBuffer;
   if (hint.size() > kHintSize) hint.resize(kHintSize);
   return true;
 }

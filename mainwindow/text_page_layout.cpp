@@ -8,7 +8,7 @@
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/options.h"
-#include "engine/selection.h"
+#include "ui/view_state.h"
 #include "engine/word_list.h"
 
 namespace quilor::ui {
@@ -22,7 +22,7 @@ bool IsMarkText(const char* text) { return text && text[0] == '/'; }
 
 bool MatchesHighlight(const TWordCategoryData& d) {
   for (size_t i = 0; i < static_cast<size_t>(kMaxSearchPatterns); ++i)
-    if (Selection.activePatterns[i] && WordMatchesPattern(d, Selection.patterns[i])) return true;
+    if (ViewState.selection.activePatterns[i] && WordMatchesPattern(d, ViewState.selection.patterns[i])) return true;
   return false;
 }
 
@@ -259,21 +259,21 @@ Rgb WordColour(const TWordNode& node, bool extractMode, bool selectiveColouring,
   const TWordCategoryData& d = node.category;
   const bool classMark = d.ClassMark == 1 || d.ClassMark == 2;
   if (extractMode && state.SelectionActive) {
-    if (Selection.kind == kSelectMarked) {
+    if (ViewState.selection.kind == kSelectMarked) {
       if (!node.mark) return kBlack;
       return classMark ? state.CurrentColours[kColourClassified] : CategoryColour(d.Category.MajorClass, state);
     }
-    if (Selection.kind == kSelectLexicalEntry) {
-      if (!WordMatchesSelection(node)) return kBlack;
-      return Selection.majorClass == kClassSubstantive ? state.CurrentColours[kColourClassified]
-                                                       : CategoryColour(d.Category.MajorClass, state);
+    if (ViewState.selection.kind == kSelectLexicalEntry) {
+      if (!WordMatchesSelection(node, ViewState.selection)) return kBlack;
+      return ViewState.selection.majorClass == kClassSubstantive ? state.CurrentColours[kColourClassified]
+                                                                 : CategoryColour(d.Category.MajorClass, state);
     }
   }
   if (!classMark) {
     if (extractMode) return MatchesHighlight(d) ? CategoryColour(d.Category.MajorClass, state) : kBlack;
     return selectiveColouring ? kBlack : CategoryColour(d.Category.MajorClass, state);
   }
-  if (state.SelectionActive && !WordMatchesSelection(node)) return kBlack;
+  if (state.SelectionActive && !WordMatchesSelection(node, ViewState.selection)) return kBlack;
   if (!state.SelectionActive && selectiveColouring) return kBlack;
   if (d.Category.MajorClass == 0 || d.Category.MajorClass == kClassSubstantive)
     return state.CurrentColours[kColourClassified];
@@ -360,7 +360,7 @@ void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool ma
   wordsDrawn_ = 0;
   extractFound_ = false;
   reachedEnd_ = false;
-  Selection.matchPosition = 0;
+  ViewState.selection.matchPosition = 0;
   for (TPageLine& line : lines_) line.count = 0, line.bottom = 0;
 
   Font font;
@@ -428,13 +428,13 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
   TWordList& words = TextWords;
   words.RestoreCursor(kBookmarkPageStart);
   words.SaveCursor(kBookmarkPageEnd);
-  size_t propositionRecord = Selection.relationRecord;  // the search place before the proposition drawn
+  size_t propositionRecord = ViewState.selection.relationRecord;  // the search place before the proposition drawn
   if (extract) {
-    Selection.relationRecord = state_.RelationCursorSlots[0];
+    ViewState.selection.relationRecord = state_.RelationCursorSlots[0];
     state_.RelationCursorSlots[1] = state_.RelationCursorSlots[0];
-    propositionRecord = Selection.relationRecord;
+    propositionRecord = ViewState.selection.relationRecord;
     extractFound_ = true;
-    if (!FindNextSelectedOccurrence(false)) return;
+    if (!FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) return;
     RestoreOccurrence(words);
   }
   TWordNode* const pageStart = words.Cursor();
@@ -590,9 +590,9 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
         if (extract) state_.RelationCursorSlots[1] = propositionRecord;
       }
       if (extract) {
-        propositionRecord = Selection.relationRecord;
+        propositionRecord = ViewState.selection.relationRecord;
         TWordNode* const resume = words.Cursor();
-        if (!FindNextSelectedOccurrence(false)) {
+        if (!FindNextSelectedOccurrence(false, TextWords, ViewState.selection)) {
           reachedEnd_ = true;
           break;
         }
@@ -607,7 +607,7 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
           continue;
         }
       }
-      if (Selection.matchPosition > state_.TextViewWordLimit) break;
+      if (ViewState.selection.matchPosition > state_.TextViewWordLimit) break;
       propositionStart = true;
       wordsSinceProposition = 0;
       continue;
@@ -729,21 +729,22 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
   TWordList& words = TextWords;
   const int steps = oneLine ? 1 : std::max(rows_, 1);
   if (state_.ExtractMode && state_.SelectionActive &&
-      (Selection.kind == kSelectRelation || Selection.kind == kSelectClass)) {
-    Selection.relationRecord = state_.RelationCursorSlots[0];
+      (ViewState.selection.kind == kSelectRelation || ViewState.selection.kind == kSelectClass)) {
+    ViewState.selection.relationRecord = state_.RelationCursorSlots[0];
     state_.RelationCursorSlots[1] = state_.RelationCursorSlots[0];
     for (int i = 0; i < steps; ++i) {
-      if (Selection.relationRecord == kNoRecord) break;
+      if (ViewState.selection.relationRecord == kNoRecord) break;
       // The search goes back from the record before the page's first.
-      ++Selection.relationRecord;
-      if (!FindNextSelectedOccurrence(true)) {
-        Selection.relationRecord = kNoRecord;
+      ++ViewState.selection.relationRecord;
+      if (!FindNextSelectedOccurrence(true, TextWords, ViewState.selection)) {
+        ViewState.selection.relationRecord = kNoRecord;
         break;
       }
-      state_.CurrentWordPosition = CurrentRelationPosition();
-      Selection.relationRecord = Selection.relationRecord == 0 ? kNoRecord : Selection.relationRecord - 1;
+      state_.CurrentWordPosition = CurrentRelationPosition(TextWords, ViewState.selection);
+      ViewState.selection.relationRecord =
+          ViewState.selection.relationRecord == 0 ? kNoRecord : ViewState.selection.relationRecord - 1;
     }
-    state_.RelationCursorSlots[0] = Selection.relationRecord;
+    state_.RelationCursorSlots[0] = ViewState.selection.relationRecord;
     return;
   }
   state_.CurrentWordPosition = 0;
@@ -752,7 +753,7 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
   bool found = false;
   if (state_.ExtractMode) {
     for (int i = 0; i < (oneLine ? 1 : steps + 1); ++i) {
-      if (!FindNextSelectedOccurrence(true)) break;
+      if (!FindNextSelectedOccurrence(true, TextWords, ViewState.selection)) break;
       found = true;
       words.RestoreCursor(kBookmarkSearchStart);
     }
@@ -777,16 +778,17 @@ void TExtraitDuTexte::PageBack(bool oneLine) {
 void TExtraitDuTexte::PageForward(bool oneLine) {
   TWordList& words = TextWords;
   if (state_.ExtractMode && state_.SelectionActive &&
-      (Selection.kind == kSelectRelation || Selection.kind == kSelectClass)) {
+      (ViewState.selection.kind == kSelectRelation || ViewState.selection.kind == kSelectClass)) {
     if (oneLine) {
-      Selection.relationRecord = state_.RelationCursorSlots[0];
-      if (FindNextSelectedOccurrence(false)) state_.RelationCursorSlots[0] = Selection.relationRecord;
+      ViewState.selection.relationRecord = state_.RelationCursorSlots[0];
+      if (FindNextSelectedOccurrence(false, TextWords, ViewState.selection))
+        state_.RelationCursorSlots[0] = ViewState.selection.relationRecord;
     } else if (RunRelations.source && state_.RelationCursorSlots[1] != kNoRecord &&
                state_.RelationCursorSlots[1] + 1 < RunRelations.source->RecordCount()) {
       state_.RelationCursorSlots[0] = state_.RelationCursorSlots[1];
     }
-    Selection.relationRecord = state_.RelationCursorSlots[0];
-    state_.CurrentWordPosition = CurrentRelationPosition();
+    ViewState.selection.relationRecord = state_.RelationCursorSlots[0];
+    state_.CurrentWordPosition = CurrentRelationPosition(TextWords, ViewState.selection);
     return;
   }
   words.RestoreCursor(oneLine ? kBookmarkPageStart : kBookmarkPageEnd);
@@ -797,7 +799,7 @@ void TExtraitDuTexte::PageForward(bool oneLine) {
   TWordCategoryData* data;
   const char* tag;
   int32_t position;
-  const bool lemma = Selection.kind == kSelectLexicalEntry && state_.SelectionActive;
+  const bool lemma = ViewState.selection.kind == kSelectLexicalEntry && state_.SelectionActive;
   auto pastNextMark = [&] {
     for (const char* text = words.NextWord(data, tag, position); text && !IsMarkText(text);
          text = words.NextWord(data, tag, position)) {
@@ -808,7 +810,9 @@ void TExtraitDuTexte::PageForward(bool oneLine) {
     if (const char* first = words.NextWord(data, tag, position); first && !words.AtEnd()) pastNextMark();
   } else if (oneLine) {
     if (lemma) pastNextMark();
-    if (FindNextSelectedOccurrence(false) && (Selection.kind == kSelectMarked || lemma)) pastNextMark();
+    if (FindNextSelectedOccurrence(false, TextWords, ViewState.selection) &&
+        (ViewState.selection.kind == kSelectMarked || lemma))
+      pastNextMark();
   }
   words.SaveCursor(kBookmarkPageStart);
 }

@@ -225,7 +225,8 @@ void TDlgRechMot::SearchClass() {
     if (!SelectLemmaOccurrences(line.category, name)) ReportNotFound(lastSearched_);
     return;
   }
-  if (line.level >= 1 && line.level <= 4 && SelectClassByName(line.level, name)) BeginNewSelectionAndRedraw();
+  if (line.level >= 1 && line.level <= 4 && SelectClassByName(ViewState.selection, line.level, name))
+    BeginNewSelectionAndRedraw();
   else ReportNotFound(lastSearched_);
   if (line.level != 4) return;
   if (ScenarioEditorPort* editor = editor_ ? editor_() : nullptr; editor && editor->IsOpen())

@@ -42,12 +42,12 @@ void BeginNewSelection() {
   ViewState.SelectionActive = true;
   ViewState.ExtractMode = true;
   ViewState.CategoryFilters.fill(0);
-  Selection.ranges.fill(TSelectionRange{});
-  Selection.patterns.fill(TWordCategoryData{});
-  Selection.activePatterns.fill(false);
-  Selection.relationRecord = static_cast<size_t>(-1);
+  ViewState.selection.ranges.fill(TSelectionRange{});
+  ViewState.selection.patterns.fill(TWordCategoryData{});
+  ViewState.selection.activePatterns.fill(false);
+  ViewState.selection.relationRecord = static_cast<size_t>(-1);
   ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
-  Selection.matchPosition = Selection.previousMatchPosition = 0;
+  ViewState.selection.matchPosition = ViewState.selection.previousMatchPosition = 0;
   if (AnalysisResults) {
     AnalysisResults->PredecessorList.clear();
     AnalysisResults->SuccessorList.clear();
@@ -62,19 +62,19 @@ void BeginNewSelectionAndRedraw() {
 
 void SearchSelectionUpTo(int32_t position, int maxSteps) {
   TextWords.Rewind();
-  Selection.relationRecord = static_cast<size_t>(-1);
+  ViewState.selection.relationRecord = static_cast<size_t>(-1);
   bool found = false;
   for (int step = 0; step < maxSteps; ++step) {
-    found = FindNextSelectedOccurrence(false);
-    if (!found || Selection.matchPosition >= position) break;
+    found = FindNextSelectedOccurrence(false, TextWords, ViewState.selection);
+    if (!found || ViewState.selection.matchPosition >= position) break;
   }
-  TextWords.SeekPosition(std::max(Selection.foundFirstPosition, 0));
+  TextWords.SeekPosition(std::max(ViewState.selection.foundFirstPosition, 0));
   TextWords.BackToPropositionStart();
   TextWords.SaveCursor(kBookmarkPageStart);
   // An extract of a class or a relation goes on from the relation record
   // before the one found, not from the first: the page opens there.
-  const size_t record = Selection.relationRecord;
-  if (found && (Selection.kind == kSelectClass || Selection.kind == kSelectRelation) &&
+  const size_t record = ViewState.selection.relationRecord;
+  if (found && (ViewState.selection.kind == kSelectClass || ViewState.selection.kind == kSelectRelation) &&
       record != static_cast<size_t>(-1))
     ViewState.RelationCursorSlots[0] = record == 0 ? static_cast<size_t>(-1) : record - 1;
 }
@@ -98,7 +98,7 @@ void AffichePropositionsDeLaSFS() {
     n->mark = CurrentBurstResults.RankMarkAt(ordinal) > 0 ? 1 : 0;
   ViewState.GraphShown = false;
   ViewState.GraphDrawn = false;
-  Selection.kind = kSelectMarked;
+  ViewState.selection.kind = kSelectMarked;
   BeginNewSelectionAndRedraw();
 }
 
@@ -115,11 +115,11 @@ bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& 
   if (!index || word.empty() || !index->LookupEntryNumber(word.c_str(), entry) || entry <= 0) return false;
   if (index->CountOfEntry(entry) < ListedMinimumCount()) return false;
   BeginNewSelection();
-  Selection.kind = kSelectLexicalEntry;
-  Selection.lexicalEntry = static_cast<uint32_t>(entry);
-  Selection.majorClass = lemmaCategory;
+  ViewState.selection.kind = kSelectLexicalEntry;
+  ViewState.selection.lexicalEntry = static_cast<uint32_t>(entry);
+  ViewState.selection.majorClass = lemmaCategory;
   const char* name = index->NameOfEntry(entry);
-  Selection.firstTerm = name ? name : word;
+  ViewState.selection.firstTerm = name ? name : word;
   ViewState.CurrentResultTypeEntry = resultType;
   RedrawViews();
   return true;

@@ -1,7 +1,7 @@
 // The selection operations the windows share: clearing the selection,
 // beginning a new one, putting the text view on a part of the text, showing
 // the characteristic propositions and selecting the occurrences of a lemma.
-// They change ViewState (ui/view_state.h), the engine's Selection
+// They change ViewState (ui/view_state.h) and its selection
 // and the bookmarks of TextWords, and redraw through the main window port.
 #pragma once
 

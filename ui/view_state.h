@@ -1,25 +1,25 @@
-// What the result views share: where the text view stands and what it shows,
-// the main window's part of the current selection, the colours words are
-// drawn in and the flags of the graph panel. One instance, ViewState; the
-// text view, the context and copy windows, the results list and the graphs
-// read and write it.
+// What the result views share, in one object: where the text view stands
+// and what it shows, the selection (what is selected and where its search
+// stands: the engine's searches are handed it), what the graphs chose, the
+// colours words are drawn in and the flags of the graph panel. The text
+// view, the context and copy windows, the results list and the graphs read
+// and write it.
 //
-// The engine's selection (engine/selection.h, quilor::Selection) holds the
-// rest of the selection. Its fields stand for these names of the views:
-//   SelectionKind          Selection.kind: 0 none, 1 a relation, 2 a class,
+// The selection's fields stand for these names of the views:
+//   SelectionKind          selection.kind: 0 none, 1 a relation, 2 a class,
 //                          3 the marked words, 4 a lemma
-//   SelectedLevel          Selection.classLevel (1..4)
-//   SelectedItem           Selection.firstClass (kinds 1 and 2: the class, or
+//   SelectedLevel          selection.classLevel (1..4)
+//   SelectedItem           selection.firstClass (kinds 1 and 2: the class, or
 //                          the first class of the relation pair, the second
-//                          being Selection.secondClass) or
-//                          Selection.lexicalEntry (kind 4: the index entry)
-//   SelectedLemmaCategory  Selection.majorClass (1 verb, 4 adjective, 8 substantive)
-//   SelectedItemName       Selection.firstTerm (Selection.secondTerm: the end
+//                          being selection.secondClass) or
+//                          selection.lexicalEntry (kind 4: the index entry)
+//   SelectedLemmaCategory  selection.majorClass (1 verb, 4 adjective, 8 substantive)
+//   SelectedItemName       selection.firstTerm (selection.secondTerm: the end
 //                          of a relation)
-//   MatchPosition          Selection.matchPosition
-//   the five highlight criteria records: Selection.patterns with
-//                          Selection.activePatterns ("in use")
-// The selection operations that change both are in ui/selection_ops.h.
+//   MatchPosition          selection.matchPosition
+//   the five highlight criteria records: selection.patterns with
+//                          selection.activePatterns ("in use")
+// The selection operations that change it are in ui/selection_ops.h.
 #pragma once
 
 #include <array>
@@ -28,6 +28,7 @@
 #include <string>
 
 #include "core/category.h"
+#include "engine/selection.h"
 #include "ui/colour.h"
 
 namespace quilor::ui {
@@ -45,6 +46,23 @@ constexpr int kColourClassified = 11;  // classified substantives, graph text an
 constexpr int kColourBackground = 15;  // the page background
 constexpr int kCategoryFilterCount = 21;
 constexpr int kExplanationSize = 159;
+
+// What the graphs and their mouse handlers chose: the relation pair a graph
+// click shifts, the title's category, the chosen burst and the hint text.
+struct TGraphViewState {
+  // The relation a graph click makes: a click on the left side puts the
+  // class first, elsewhere second.
+  uint32_t SelectedRelationPair[2] = {0, 0};
+  uint32_t TitleCategory = 0;  // the colour role of the title
+  int LastResultType = 0;      // result-type index shown again later
+  // The bursts graph.
+  int32_t ChosenBurstRow = 0;  // 1-based
+  int32_t ChosenBurstClass = 0;
+  int32_t ChosenEpisode = 0;
+  std::string HintBuffer;  // at most 256 characters
+
+  void Reset() { *this = TGraphViewState(); }
+};
 
 struct TViewState {
   // The text view.
@@ -75,7 +93,11 @@ struct TViewState {
   std::string SelectedLineExplanation;  // explanation of the selected results line (159 characters)
   std::string LastCountText;            // the padded count of the last results line built
 
-  // The relation search's place (Selection.relationRecord) before the text
+  // The selection: its kind, classes and terms, the highlight criteria and
+  // where its search stands.
+  TSelection selection;
+
+  // The relation search's place (selection.relationRecord) before the text
   // page's first proposition (slot 0) and before the proposition of its last
   // line (slot 1), for the extract pages of relations and classes.
   std::array<size_t, 2> RelationCursorSlots{static_cast<size_t>(-1), static_cast<size_t>(-1)};
@@ -83,6 +105,7 @@ struct TViewState {
   // The graph panel.
   bool GraphShown = false;  // the graph panel is visible
   bool GraphDrawn = false;  // set when a graph was drawn
+  TGraphViewState graph;
 
   void Reset() { *this = TViewState(); }
 };

@@ -148,12 +148,15 @@ TEST(Tendencies, SelectingALineSearchesItsCategoryAndRewinds) {
   TDiagnosisList list;
   list.Init(words);
   list.BuildTendencies(f.in, true, nullptr);
-  EXPECT_EQ(list.SelectLine(1, words), 238);
-  EXPECT_EQ(Selection.matchPosition, 4);
+  TSelection selection;
+  selection.classLevel = 2;
+  EXPECT_EQ(list.SelectLine(1, selection, words), 238);
+  EXPECT_EQ(selection.matchPosition, 4);
+  EXPECT_EQ(selection.ranges[0].kind, 2);  // the verbs' range
+  EXPECT_EQ(selection.classLevel, 2);      // kept over the new selection
   EXPECT_TRUE(words.AtStart());
-  EXPECT_EQ(list.SelectLine(200, words), 0);
+  EXPECT_EQ(list.SelectLine(200, selection, words), 0);
   EXPECT_EQ(list.CurrentLine(), 79);
-  Selection.Clear();
   EXPECT_EQ(TDiagnosisList::ExplainFinding(kMsgArgumentative).message, 354);
   EXPECT_TRUE(TDiagnosisList::ExplainFinding(563).toFirstEpisode);
 }

@@ -85,7 +85,6 @@ class RunWiringTest : public ::testing::Test {
   void TearDown() override {
     if (root_.empty()) return;  // skipped
     EndAnalysisRun(true);
-    Selection.Clear();
     CloseProgressGauge();
     SetGaugeViewFactory(nullptr);
     ShutDown();
@@ -217,13 +216,13 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   ASSERT_GT(OntologyEngine->RankedClassTotal(1), 0);
 
   // Level 1: the most frequent class is found, and found again further on.
-  Selection.Clear();
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  TSelection selection;
+  selection.kind = kSelectClass;
+  selection.classLevel = 1;
+  selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
   TextWords.Rewind();
-  ASSERT_TRUE(FindNextSelectedOccurrence(false));
-  EXPECT_GT(Selection.matchPosition, 0);
+  ASSERT_TRUE(FindNextSelectedOccurrence(false, TextWords, selection));
+  EXPECT_GT(selection.matchPosition, 0);
 
   // Level 4: a group is found through the words of its sub-groups.
   ASSERT_TRUE(OntologyEngine->IsScenarioLoaded());
@@ -238,12 +237,12 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   ASSERT_NE(deep, 0u) << "the text should reach a sub-group of the Scenario";
   uint32_t root = deep;
   while (OntologyEngine->ScenarioEntryParent(root)) root = OntologyEngine->ScenarioEntryParent(root);
-  Selection.Clear();
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 4;
-  Selection.firstClass = root;
+  selection.Clear();
+  selection.kind = kSelectClass;
+  selection.classLevel = 4;
+  selection.firstClass = root;
   TextWords.Rewind();
-  EXPECT_TRUE(FindNextSelectedOccurrence(false));
+  EXPECT_TRUE(FindNextSelectedOccurrence(false, TextWords, selection));
   // The level-4 count is the group's, as the ranking shows it.
   EXPECT_EQ(OntologyEngine->ClassOccurrences(4, OntologyEngine->RankedClass(4, 1)),
             OntologyEngine->RankedClassOccurrences(4, 1));
@@ -253,7 +252,7 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   EndAnalysisRun(true);
   EXPECT_EQ(RunRelations.source, nullptr);
   TextWords.Rewind();
-  EXPECT_FALSE(FindNextSelectedOccurrence(false));
+  EXPECT_FALSE(FindNextSelectedOccurrence(false, TextWords, selection));
 }
 
 // A gauge view that records whether it is shown and presses Stop once the

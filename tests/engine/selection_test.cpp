@@ -278,29 +278,28 @@ TEST(SelectionNeighbours, LexicalEntryElseTheFirstPattern) {
 }
 
 TEST(SelectionPlaces, RelationCursorsKeepTheSearchPlace) {
-  Selection.Clear();
-  Selection.relationRecord = 4;
-  Selection.matchPosition = 40;
-  Selection.previousMatchPosition = 30;
-  Selection.foundFirstPosition = 38;
-  Selection.foundLastPosition = 45;
-  SaveRelationCursors(2);
+  TSelection selection;
+  selection.relationRecord = 4;
+  selection.matchPosition = 40;
+  selection.previousMatchPosition = 30;
+  selection.foundFirstPosition = 38;
+  selection.foundLastPosition = 45;
+  SaveRelationCursors(2, selection);
   // Another window searches elsewhere and gives the place back.
-  Selection.relationRecord = 9;
-  Selection.matchPosition = 90;
-  Selection.foundFirstPosition = Selection.foundLastPosition = 90;
-  RestoreRelationCursors(2);
-  EXPECT_EQ(Selection.relationRecord, 4u);
-  EXPECT_EQ(Selection.matchPosition, 40);
-  EXPECT_EQ(Selection.previousMatchPosition, 30);
-  EXPECT_EQ(Selection.foundFirstPosition, 38);
-  EXPECT_EQ(Selection.foundLastPosition, 45);
+  selection.relationRecord = 9;
+  selection.matchPosition = 90;
+  selection.foundFirstPosition = selection.foundLastPosition = 90;
+  RestoreRelationCursors(2, selection);
+  EXPECT_EQ(selection.relationRecord, 4u);
+  EXPECT_EQ(selection.matchPosition, 40);
+  EXPECT_EQ(selection.previousMatchPosition, 30);
+  EXPECT_EQ(selection.foundFirstPosition, 38);
+  EXPECT_EQ(selection.foundLastPosition, 45);
   // Slots outside 1..10 keep nothing.
-  SaveRelationCursors(11);
-  Selection.matchPosition = 7;
-  RestoreRelationCursors(11);
-  EXPECT_EQ(Selection.matchPosition, 7);
-  Selection.Clear();
+  SaveRelationCursors(11, selection);
+  selection.matchPosition = 7;
+  RestoreRelationCursors(11, selection);
+  EXPECT_EQ(selection.matchPosition, 7);
   ClearRunRelations();
 }
 
@@ -336,26 +335,24 @@ TEST(SelectionPlaces, ReleasingTheTextDropsTheRelationsAndTheirPlaces) {
   ASSERT_NO_FATAL_FAILURE(ThreeWordsInOneWindow(list, windows));
   SetRunRelations(windows, list);
   ASSERT_NE(RunRelations.source, nullptr);
-  Selection.Clear();
-  Selection.relationRecord = 0;
-  Selection.matchPosition = 2;
-  SaveRelationCursors(1);
+  TSelection selection;
+  selection.relationRecord = 0;
+  selection.matchPosition = 2;
+  SaveRelationCursors(1, selection);
   BackupSearchPlaces();
-  Selection.matchPosition = 3;
-  SaveRelationCursors(2);
+  selection.matchPosition = 3;
+  SaveRelationCursors(2, selection);
   ClearRunRelations();
   EXPECT_EQ(RunRelations.records, nullptr);
   EXPECT_EQ(RunRelations.source, nullptr);
-  EXPECT_EQ(Selection.relationRecord, static_cast<size_t>(-1));
   for (int slot : {1, 2}) {
-    Selection.matchPosition = 9;
-    RestoreRelationCursors(slot);
-    EXPECT_EQ(Selection.matchPosition, 0) << slot;
+    selection.matchPosition = 9;
+    RestoreRelationCursors(slot, selection);
+    EXPECT_EQ(selection.matchPosition, 0) << slot;
   }
   RestoreSearchPlaces();
-  RestoreRelationCursors(1);
-  EXPECT_EQ(Selection.matchPosition, 0);
-  Selection.Clear();
+  RestoreRelationCursors(1, selection);
+  EXPECT_EQ(selection.matchPosition, 0);
 }
 
 TEST(WordListBookmarks, ReadAndSetWithoutMovingTheCursor) {

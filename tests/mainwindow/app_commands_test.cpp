@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, TheWordDraggedIsTheSelectionOrTheWordAtItsPlace) {
   TVekEditForm& w = Start();
   InstallWindows(w);
   ASSERT_TRUE(Open(sample_));
-  Selection.firstTerm = "chosen";
+  ViewState.selection.firstTerm = "chosen";
   EXPECT_EQ(DefaultDraggedWord(true), "chosen");
   // From the text: the word at the drag position, none between two words.
   const TWordNode* first = TextWords.First();

@@ -154,9 +154,10 @@ Seen Look(TVekEditForm& w, ScopedScriptedUi& ui, ScopedScriptedDesktop& desktop)
   const TResultsPanel& panel = results->Panel();
   for (const std::string& line : panel.Items()) add(line);
   add(std::to_string(panel.SelectedLine()) + "/" + std::to_string(panel.BranchesHidden()));
-  add(std::to_string(Selection.kind) + "/" + std::to_string(Selection.firstClass) + "/" +
-      std::to_string(Selection.secondClass) + "/" + Selection.firstTerm + "/" + std::to_string(ViewState.ExtractMode) +
-      "/" + std::to_string(ViewState.SelectionActive) + "/" + std::to_string(ViewState.GraphShown));
+  add(std::to_string(ViewState.selection.kind) + "/" + std::to_string(ViewState.selection.firstClass) + "/" +
+      std::to_string(ViewState.selection.secondClass) + "/" + ViewState.selection.firstTerm + "/" +
+      std::to_string(ViewState.ExtractMode) + "/" + std::to_string(ViewState.SelectionActive) + "/" +
+      std::to_string(ViewState.GraphShown));
   add(std::to_string(Options->Get(opt::SortAlphabetical)) + "/" + std::to_string(Options->Get(opt::GraphKind)) + "/" +
       std::to_string(Options->Get(opt::ShowGraph)));
   add(desktop.desktop.clipboard);

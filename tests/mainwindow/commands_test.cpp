@@ -115,7 +115,7 @@ TEST_F(MainWindowTest, TheReportOffersTheSelectionOfTheScenarioList) {
   ASSERT_GT(model->rowCount(), 1);
   const QRect line = results->ResultsList()->visualRect(model->index(1, 0));
   QTest::mouseClick(results->ResultsList()->viewport(), Qt::LeftButton, {}, line.center());
-  ASSERT_EQ(Selection.classLevel, 4);
+  ASSERT_EQ(ViewState.selection.classLevel, 4);
 
   // What the report dialog offers, read when it shows.
   std::vector<bool> enabled;
@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, TheReportOffersTheSelectionOfTheScenarioList) {
   results->ResultTypeList()->setCurrentRow(3);  // References
   const QRect first = results->ResultsList()->visualRect(results->ResultsList()->model()->index(0, 0));
   QTest::mouseClick(results->ResultsList()->viewport(), Qt::LeftButton, {}, first.center());
-  ASSERT_EQ(Selection.kind, kSelectClass);
+  ASSERT_EQ(ViewState.selection.kind, kSelectClass);
   enabled.clear();
   closer.start();
   w.Command(CommandId::MenuGenererUnRapport)->trigger();

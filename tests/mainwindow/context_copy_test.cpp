@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "core/file_queue.h"
-#include "engine/selection.h"
+#include "ui/view_state.h"
 #include "engine/word_list.h"
 #include "mainwindow/context_model.h"
 #include "mainwindow/copy_text_model.h"
@@ -176,8 +176,8 @@ TEST(CopyWindow, CopyTakesTheSelectionOrEverything) {
 
 TEST(CopyWindow, ExtractMarksTheSelectedWordOfEachProposition) {
   BuildText(40);
-  Selection.Clear();
-  Selection.kind = kSelectMarked;
+  ViewState.selection.Clear();
+  ViewState.selection.kind = kSelectMarked;
   NodeAt(5)->mark = 1;
   NodeAt(25)->mark = 1;
   TCopyText text = BuildCopyText(0, true);
@@ -188,7 +188,7 @@ TEST(CopyWindow, ExtractMarksTheSelectedWordOfEachProposition) {
   const std::string all = text.Joined();
   EXPECT_EQ(all.substr(static_cast<size_t>(text.marked[0].start), static_cast<size_t>(text.marked[0].length)), "w5");
   EXPECT_EQ(all.substr(static_cast<size_t>(text.marked[1].start), static_cast<size_t>(text.marked[1].length)), "w25");
-  Selection.Clear();
+  ViewState.selection.Clear();
   TextWords.Clear();
 }
 

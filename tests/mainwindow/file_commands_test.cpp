@@ -18,6 +18,7 @@
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
 #include "main_window_fixture.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 namespace {
@@ -272,6 +273,20 @@ TEST_F(MainWindowTest, NothingOpensOrClosesWhilePrinting) {
   EXPECT_TRUE(w.Session().ClosePending());
   PrintRunning = false;
   EXPECT_TRUE(w.Session().FermerEditeur());
+  CloseWindow();
+}
+
+// The relation records go with the analysis that made them: a selection's
+// place in them is forgotten when the text is released or analysed again.
+TEST_F(MainWindowTest, ASelectionForgetsItsRelationRecordWithTheAnalysis) {
+  TVekEditForm& w = Start();
+  ASSERT_TRUE(Open(sample_));
+  ViewState.selection.relationRecord = 3;
+  ASSERT_TRUE(w.Session().ReLancerAnalyse());
+  EXPECT_EQ(ViewState.selection.relationRecord, static_cast<size_t>(-1));
+  ViewState.selection.relationRecord = 3;
+  ASSERT_TRUE(w.Session().FermerEditeur());
+  EXPECT_EQ(ViewState.selection.relationRecord, static_cast<size_t>(-1));
   CloseWindow();
 }
 

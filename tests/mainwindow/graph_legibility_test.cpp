@@ -89,7 +89,7 @@ RecordingCanvas DrawnGraph(const Rect& r, bool printing, bool colour, int charWi
   graph.SetPrinting(printing, colour);
   RecordingCanvas canvas(charWidth, lineHeight);
   ViewState.GraphShown = true;
-  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  graph.Draw(canvas, r, kModeRedraw, ViewState.selection.firstTerm);
   return canvas;
 }
 
@@ -254,7 +254,7 @@ TEST_F(GraphLegibility, StarCountsStayOffTheBoxes) {
   TGrapheQuilor graph(source);
   RecordingCanvas canvas(kCharWidth, kLineHeight);
   const Rect r{0, 0, 760, 330};
-  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  graph.Draw(canvas, r, kModeRedraw, ViewState.selection.firstTerm);
   std::vector<Rect> boxes;
   for (const DrawOp& op : canvas.Ops())
     if (op.kind == DrawOp::kRectangle) boxes.push_back(op.rect);
@@ -279,7 +279,7 @@ void GraphLegibility::CheckPrintedStar(const std::vector<std::string>& files, co
   constexpr int kWide = 10 * kCharWidth, kHigh = 10 * kLineHeight;
   RecordingCanvas canvas(kWide, kHigh);
   const Rect r{0, 0, 9000, 12000};
-  graph.Draw(canvas, r, kModeRedraw, Selection.firstTerm);
+  graph.Draw(canvas, r, kModeRedraw, ViewState.selection.firstTerm);
   // Each box with its outline: the four lines drawn right after its fill.
   std::vector<Rect> boxes;
   const std::vector<DrawOp>& ops = canvas.Ops();

@@ -23,8 +23,8 @@ class GraphLimitsTest : public ::testing::Test {
   void TearDown() override { Reset(); }
   static void Reset() {
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
   }
   // "sel" (class 1) and the classes 2..last related to it.
@@ -32,9 +32,9 @@ class GraphLimitsTest : public ::testing::Test {
     Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
     ViewState.GraphShown = true;
     ViewState.SelectionActive = true;
-    Selection.kind = kSelectClass;
-    Selection.classLevel = 1;
-    Selection.firstClass = 1;
+    ViewState.selection.kind = kSelectClass;
+    ViewState.selection.classLevel = 1;
+    ViewState.selection.firstClass = 1;
     source.names[1] = "sel";
     source.occurrences[1] = 9;
     for (uint32_t c = 2; c <= last; ++c) {
@@ -66,7 +66,7 @@ TEST_F(GraphLimitsTest, EveryBoxOfTheAreasAndActorsGraphsAnswersThePointer) {
         ASSERT_TRUE(graph.HintAt(x, y)) << "box " << k;
         // Boxes may overlap: a lone box names its own class.
         if (graph.ItemCount() == 1) {
-          EXPECT_EQ(GraphView.HintBuffer, source.names[cls]);
+          EXPECT_EQ(ViewState.graph.HintBuffer, source.names[cls]);
         }
         EXPECT_TRUE(graph.BoxHitTest(x, y)) << "box " << k;
       }

@@ -27,8 +27,8 @@ class GraphMouseTest : public ::testing::Test {
         }) {}
   void SetUp() override {
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
     ViewState.GraphShown = true;
     source.names = {{1, "A"}, {2, "B"}, {3, "C"}};
@@ -39,13 +39,14 @@ class GraphMouseTest : public ::testing::Test {
   }
   void TearDown() override {
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
   }
   void Draw(int32_t mode = kModeRedraw) {
     canvas.Clear();
-    graph.Draw(canvas, {0, 0, 600, 300}, mode, Selection.firstTerm.empty() ? "word" : Selection.firstTerm);
+    graph.Draw(canvas, {0, 0, 600, 300}, mode,
+               ViewState.selection.firstTerm.empty() ? "word" : ViewState.selection.firstTerm);
   }
   // A point inside row r of a band of the star grid (column 2 left, 4 right).
   static Point InStarCell(int column, int r) {
@@ -67,17 +68,17 @@ class GraphMouseTest : public ::testing::Test {
 
 TEST_F(GraphMouseTest, ALeftBandClickSelectsTheClassAndPutsItFirstInThePair) {
   Options->Set(opt::GraphKind, kGraphStar);
-  GraphView.SelectedRelationPair[0] = 9;
+  ViewState.graph.SelectedRelationPair[0] = 9;
   Draw();
   const Point p = InStarCell(2, RowOf(2, 2));
   mouse.MouseUp(p.x, p.y, {.left = true});
   EXPECT_TRUE(ViewState.SelectionActive);
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.firstClass, 2u);
-  EXPECT_EQ(Selection.firstTerm, "B");
-  EXPECT_EQ(Selection.classLevel, 1);
-  EXPECT_EQ(GraphView.SelectedRelationPair[0], 2u);
-  EXPECT_EQ(GraphView.SelectedRelationPair[1], 9u);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.firstClass, 2u);
+  EXPECT_EQ(ViewState.selection.firstTerm, "B");
+  EXPECT_EQ(ViewState.selection.classLevel, 1);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[0], 2u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[1], 9u);
   EXPECT_EQ(ViewState.CurrentResultTypeEntry, 3);  // References
   EXPECT_EQ(port.redraws, 1);
   EXPECT_TRUE(ViewState.ExtractMode);
@@ -86,34 +87,34 @@ TEST_F(GraphMouseTest, ALeftBandClickSelectsTheClassAndPutsItFirstInThePair) {
   Draw();
   const Point q = InStarCell(4, RowOf(4, 3));
   mouse.MouseUp(q.x, q.y, {.left = true});
-  EXPECT_EQ(Selection.firstClass, 3u);
-  EXPECT_EQ(GraphView.SelectedRelationPair[0], 9u);
-  EXPECT_EQ(GraphView.SelectedRelationPair[1], 3u);
+  EXPECT_EQ(ViewState.selection.firstClass, 3u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[0], 9u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[1], 3u);
 }
 
 TEST_F(GraphMouseTest, AClickBesideEveryObjectPutsTheSelectionBack) {
   Options->Set(opt::GraphKind, kGraphStar);
   Draw();
-  Selection.kind = kSelectLexicalEntry;
-  Selection.firstClass = 7;
-  Selection.firstTerm = "run";
+  ViewState.selection.kind = kSelectLexicalEntry;
+  ViewState.selection.firstClass = 7;
+  ViewState.selection.firstTerm = "run";
   ViewState.SelectionActive = true;
   ViewState.CurrentResultTypeEntry = 8;
-  GraphView.SelectedRelationPair[0] = 4;
-  GraphView.LastResultType = 8;
-  const TSelection before = Selection;
+  ViewState.graph.SelectedRelationPair[0] = 4;
+  ViewState.graph.LastResultType = 8;
+  const TSelection before = ViewState.selection;
   mouse.MouseUp(599, 299, {.left = true, .ctrl = true});
-  EXPECT_EQ(Selection.kind, before.kind);
-  EXPECT_EQ(Selection.firstClass, 7u);
-  EXPECT_EQ(Selection.firstTerm, "run");
+  EXPECT_EQ(ViewState.selection.kind, before.kind);
+  EXPECT_EQ(ViewState.selection.firstClass, 7u);
+  EXPECT_EQ(ViewState.selection.firstTerm, "run");
   EXPECT_EQ(ViewState.CurrentResultTypeEntry, 8);
-  EXPECT_EQ(GraphView.SelectedRelationPair[0], 4u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[0], 4u);
   EXPECT_EQ(port.redraws, 0);
   // The right button never selects.
   Draw();
   const Point p = InStarCell(2, RowOf(2, 1));
   mouse.MouseUp(p.x, p.y, {.right = true});
-  EXPECT_EQ(Selection.firstClass, 7u);
+  EXPECT_EQ(ViewState.selection.firstClass, 7u);
 }
 
 TEST_F(GraphMouseTest, AtTheScenarioLevelAClickShowsTheScenarioList) {
@@ -126,8 +127,8 @@ TEST_F(GraphMouseTest, AtTheScenarioLevelAClickShowsTheScenarioList) {
   EXPECT_EQ(ResultTypeCodeOf(ViewState.CurrentResultTypeEntry), 8);
   ASSERT_FALSE(port.shownTypes.empty());
   EXPECT_EQ(port.shownTypes.back(), 4);
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.classLevel, 4);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.classLevel, 4);
 }
 
 TEST_F(GraphMouseTest, CtrlClickGoesFromTheClassToItsRelationAndBack) {
@@ -135,34 +136,34 @@ TEST_F(GraphMouseTest, CtrlClickGoesFromTheClassToItsRelationAndBack) {
   Draw();
   const Point p = InStarCell(2, RowOf(2, 1));
   mouse.MouseUp(p.x, p.y, {.left = true});
-  ASSERT_EQ(Selection.kind, kSelectClass);
+  ASSERT_EQ(ViewState.selection.kind, kSelectClass);
   Draw();
   // Ctrl: the relations list with the pair (A, A), then the click shifts it.
   const Point q = InStarCell(4, RowOf(4, 2));
   mouse.MouseUp(q.x, q.y, {.left = true, .ctrl = true});
   EXPECT_EQ(ViewState.CurrentResultTypeEntry, kIndexRelations);
-  EXPECT_EQ(Selection.kind, kSelectRelation);
-  EXPECT_EQ(Selection.firstClass, 1u);
-  EXPECT_EQ(Selection.secondClass, 2u);
-  EXPECT_EQ(Selection.firstTerm, "A");
-  EXPECT_EQ(Selection.secondTerm, "B");
+  EXPECT_EQ(ViewState.selection.kind, kSelectRelation);
+  EXPECT_EQ(ViewState.selection.firstClass, 1u);
+  EXPECT_EQ(ViewState.selection.secondClass, 2u);
+  EXPECT_EQ(ViewState.selection.firstTerm, "A");
+  EXPECT_EQ(ViewState.selection.secondTerm, "B");
   // Ctrl on the relation goes back to the class list of the relation base.
   Draw();
   const Point r = InStarCell(4, RowOf(4, 2));
   mouse.MouseUp(r.x, r.y, {.left = true, .ctrl = true});
   EXPECT_EQ(ViewState.CurrentResultTypeEntry, 3);
-  EXPECT_EQ(GraphView.LastResultType, 3);
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.firstClass, 2u);
+  EXPECT_EQ(ViewState.graph.LastResultType, 3);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.firstClass, 2u);
 }
 
 TEST_F(GraphMouseTest, ShiftAndCtrlShiftChangeTheNumberOfObjects) {
   Options->Set(opt::GraphKind, kGraphAreas);
   ViewState.SelectionActive = true;
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = 1;
-  Selection.firstTerm = "A";
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = 1;
+  ViewState.selection.firstClass = 1;
+  ViewState.selection.firstTerm = "A";
   source.pairs = {{2, 1, 3}, {1, 3, 2}};
   Options->Set(opt::GraphMaxObjects, 30);
   Draw();
@@ -224,14 +225,14 @@ TEST_F(GraphMouseTest, AClickOnABurstSelectsItsClassAndShowsItsPart) {
     return false;
   };
   ASSERT_TRUE(clickOn("burst2"));
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.firstTerm, "burst2");
-  EXPECT_EQ(Selection.firstClass, 2u);
-  EXPECT_EQ(Selection.classLevel, 1);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.firstTerm, "burst2");
+  EXPECT_EQ(ViewState.selection.firstClass, 2u);
+  EXPECT_EQ(ViewState.selection.classLevel, 1);
   ASSERT_FALSE(port.shownTypes.empty());
   EXPECT_EQ(port.shownTypes.back(), ClassListIndexOfLevel(1));
-  EXPECT_EQ(GraphView.ChosenBurstClass, 2);
-  EXPECT_EQ(GraphView.ChosenEpisode, 1);
+  EXPECT_EQ(ViewState.graph.ChosenBurstClass, 2);
+  EXPECT_EQ(ViewState.graph.ChosenEpisode, 1);
   EXPECT_EQ(ViewState.TextPartStart, 100);
   EXPECT_EQ(ViewState.TextViewWordLimit, 180);
 
@@ -246,7 +247,7 @@ TEST_F(GraphMouseTest, AClickOnABurstSelectsItsClassAndShowsItsPart) {
 
   Draw();
   ASSERT_TRUE(clickOn("burst9"));
-  EXPECT_EQ(GraphView.ChosenEpisode, 2);
+  EXPECT_EQ(ViewState.graph.ChosenEpisode, 2);
   EXPECT_EQ(ViewState.TextPartStart, 300);  // unchanged: class 9 is not at the relation level
   EXPECT_EQ(port.shownTypes.size(), shown);
 }

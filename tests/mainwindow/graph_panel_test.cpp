@@ -21,8 +21,8 @@ class GraphPanelTest : public ::testing::Test {
   void SetUp() override {
     Options->ResetSettings();
     Options->Set(opt::GraphKind, kGraphStar);
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
     ViewState.GraphShown = true;
     source.names = {{1, "A"}, {2, "B"}, {3, "C"}};
@@ -32,14 +32,14 @@ class GraphPanelTest : public ::testing::Test {
     panel->resize(600, 340);
     panel->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
-    Selection.firstTerm = "word";
+    ViewState.selection.firstTerm = "word";
     panel->Refresh();
   }
   void TearDown() override {
     panel.reset();
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
   }
   // The middle of the star grid's cell of a class (column 2 left, 4 right).
@@ -61,22 +61,22 @@ TEST_F(GraphPanelTest, HoveringAndClickingTheStarGraph) {
   QTest::mouseMove(panel->Picture(), b);
   ASSERT_FALSE(port.messages.empty());
   EXPECT_EQ(port.messages.back(), "B");
-  GraphView.SelectedRelationPair[0] = 3;
+  ViewState.graph.SelectedRelationPair[0] = 3;
   QTest::mouseClick(panel->Picture(), Qt::LeftButton, {}, b);
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.firstClass, 2u);
-  EXPECT_EQ(GraphView.SelectedRelationPair[0], 2u);
-  EXPECT_EQ(GraphView.SelectedRelationPair[1], 3u);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.firstClass, 2u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[0], 2u);
+  EXPECT_EQ(ViewState.graph.SelectedRelationPair[1], 3u);
   EXPECT_EQ(port.redraws, 1);
 }
 
 TEST_F(GraphPanelTest, AClickBesideEverythingChangesNothing) {
-  Selection.kind = kSelectLexicalEntry;
+  ViewState.selection.kind = kSelectLexicalEntry;
   ViewState.SelectionActive = true;
-  Selection.firstClass = 8;
+  ViewState.selection.firstClass = 8;
   QTest::mouseClick(panel->Picture(), Qt::LeftButton, {}, QPoint(2, panel->Picture()->height() - 3));
-  EXPECT_EQ(Selection.kind, kSelectLexicalEntry);
-  EXPECT_EQ(Selection.firstClass, 8u);
+  EXPECT_EQ(ViewState.selection.kind, kSelectLexicalEntry);
+  EXPECT_EQ(ViewState.selection.firstClass, 8u);
   EXPECT_EQ(port.redraws, 0);
 }
 

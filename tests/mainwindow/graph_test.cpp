@@ -21,24 +21,24 @@ class GraphTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
     ViewState.GraphShown = true;
   }
   void TearDown() override {
     Options->ResetSettings();
-    Selection.Clear();
-    GraphView.Reset();
+    ViewState.selection.Clear();
+    ViewState.graph.Reset();
     ViewState.Reset();
   }
   void SetKind(int kind) { Options->Set(opt::GraphKind, static_cast<uint16_t>(kind)); }
   // A class selection of `cls` at level 1 (the area and actors graphs).
   void SelectClass(uint32_t cls) {
     ViewState.SelectionActive = true;
-    Selection.kind = kSelectClass;
-    Selection.classLevel = 1;
-    Selection.firstClass = cls;
+    ViewState.selection.kind = kSelectClass;
+    ViewState.selection.classLevel = 1;
+    ViewState.selection.firstClass = cls;
   }
   // "sel" (class 1, 9 occurrences) and the actors 2..last related to it,
   // each met more often and more often before its verb than the one before.
@@ -142,11 +142,11 @@ TEST_F(GraphTest, StarGraphWithoutNeighboursNamesTheLevel) {
   SetKind(kGraphStar);
   source.relationBase = 3;
   ViewState.SelectionActive = true;
-  Selection.kind = kSelectLexicalEntry;
+  ViewState.selection.kind = kSelectLexicalEntry;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
   EXPECT_NE(FindText(canvas, "No relation found (Reference fields 1)"), nullptr);
-  EXPECT_EQ(Selection.classLevel, 3);
+  EXPECT_EQ(ViewState.selection.classLevel, 3);
   // A failed collection leaves only the background.
   source.neighboursFail = true;
   canvas.Clear();
@@ -158,11 +158,11 @@ TEST_F(GraphTest, ALemmaTitleTakesItsCategoryColourAndABadCategoryTheClassColour
   SetKind(kGraphStar);
   source.predecessors = {{2, 1}};
   source.names = {{1, "A"}};
-  GraphView.SelectedRelationPair[0] = 0;
+  ViewState.graph.SelectedRelationPair[0] = 0;
   ViewState.SelectionActive = true;
-  Selection.kind = kSelectLexicalEntry;
+  ViewState.selection.kind = kSelectLexicalEntry;
   for (uint8_t category : {uint8_t{1}, uint8_t{200}}) {
-    Selection.majorClass = category;
+    ViewState.selection.majorClass = category;
     canvas.Clear();
     TGrapheQuilor graph(source);
     graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "run");
@@ -377,7 +377,7 @@ TEST_F(GraphTest, DistributionCountsEveryWordIntoTheLastSlice) {
   EXPECT_FALSE(graph.SliceAt(left + 2 * width * 3 + width + 3));
   EXPECT_EQ(ViewState.DisplayIndex, 2);
   EXPECT_TRUE(graph.SliceHint(left + 2 * width * 20 + 1));
-  EXPECT_EQ(GraphView.HintBuffer, "Number of words : 2 - Start : 48 - End : 50");
+  EXPECT_EQ(ViewState.graph.HintBuffer, "Number of words : 2 - Start : 48 - End : 50");
 }
 
 TEST_F(GraphTest, DistributionOfAShortTextOrAWidePageStaysInsideTheTable) {
@@ -416,7 +416,7 @@ TEST_F(GraphTest, BurstsUnderTwentyAreAllDrawnAndTheLabelFindsItsBurst) {
   const int y = label->points[0].y + 5;
   EXPECT_EQ(graph.BurstAt(x, y), 5);
   EXPECT_TRUE(graph.BurstHint(x, y));
-  EXPECT_EQ(GraphView.HintBuffer, "burst5");
+  EXPECT_EQ(ViewState.graph.HintBuffer, "burst5");
 }
 
 TEST_F(GraphTest, ManyBurstsInASmallGraphGetAThresholdButTheChosenEpisodeShows) {
@@ -427,7 +427,7 @@ TEST_F(GraphTest, ManyBurstsInASmallGraphGetAThresholdButTheChosenEpisodeShows) 
     source.bursts.push_back({static_cast<int32_t>(i + 1), i < 30 ? 1u : 2u, 3 + i % 5, i * 100, i * 100 + 50, 0});
   source.classBursts = 60;
   source.meanBurstSize = 5;
-  GraphView.ChosenEpisode = 2;
+  ViewState.graph.ChosenEpisode = 2;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 300, 120}, kModeRedraw, "");
   EXPECT_GT(graph.BurstThreshold(), 0u);
@@ -454,7 +454,7 @@ TEST_F(GraphTest, BurstsOfAnEmptyTextStayOnTheAxis) {
   source.highest = 0;
   source.bursts = {{3, 1, 4, 0, 0, 0}};
   source.episodes = {{0, 0, 1}};
-  GraphView.ChosenEpisode = 1;
+  ViewState.graph.ChosenEpisode = 1;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 400, 200}, kModeRedraw, "");
   ASSERT_EQ(graph.DrawnBursts().size(), 1u);
@@ -469,7 +469,7 @@ TEST_F(GraphTest, CategoryBurstsNeedTheSwitchUnlessChosen) {
   source.highest = 500;
   source.bursts = {{-5, 1, 4, 10, 40, 0}, {3, 1, 4, 50, 90, 0}, {-7, 1, 4, 100, 140, 0}};
   source.classBursts = 1;
-  GraphView.ChosenBurstClass = -7;
+  ViewState.graph.ChosenBurstClass = -7;
   TGrapheQuilor graph(source);
   graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, "");
   std::vector<int32_t> drawn = graph.DrawnBursts();

@@ -436,12 +436,12 @@ TEST(PrintSectionsRun, ExtractsKeepTheirBlanksAndQuotes) {
   word("taxes");
   mark(".");
   // The first and the third proposition are the extracts.
-  Selection.Clear();
-  Selection.kind = kSelectLexicalEntry;
-  Selection.lexicalEntry = 0;
-  Selection.majorClass = kClassSubstantive;
+  ViewState.selection.Clear();
+  ViewState.selection.kind = kSelectLexicalEntry;
+  ViewState.selection.lexicalEntry = 0;
+  ViewState.selection.majorClass = kClassSubstantive;
   BeginNewSelection();
-  Selection.kind = kSelectMarked;
+  ViewState.selection.kind = kSelectMarked;
   for (TWordNode* n = TextWords.First(); n; n = TWordList::NextNode(n))
     if (n->text && (std::string(n->text) == "x" || std::string(n->text) == "burden")) n->mark = 1;
   ViewState.SelectionActive = true;
@@ -457,7 +457,7 @@ TEST(PrintSectionsRun, ExtractsKeepTheirBlanksAndQuotes) {
   EXPECT_NE(printed.find("\"x y.\" \"Failure burden\" on taxes."), std::string::npos) << printed;
   AnalysisResults.reset();
   ViewState.Reset();
-  Selection.Clear();
+  ViewState.selection.Clear();
   TextWords.Clear();
 }
 

@@ -91,11 +91,11 @@ class PrintPdf : public ::testing::Test {
     session_ = std::make_unique<EngineSession>();
     ASSERT_TRUE(session_->Started());
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     Options->Set(opt::ThresholdKind, 0);
   }
   void TearDown() override {
-    Selection.Clear();
+    ViewState.selection.Clear();
     ViewState.Reset();
   }
   std::unique_ptr<EngineSession> session_;
@@ -108,10 +108,10 @@ TEST_F(PrintPdf, TextEpisodesAndGraphEachOnTheirPagesInThatOrder) {
   AnalysisResults->Bursts = {{item, 1, 4, 10, 20, 15.0f}, {item, 2, 3, 40, 60, 50.0f}};
   AnalysisResults->BurstCount = 2;
   ViewState.GraphShown = true;
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
-  Selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = 1;
+  ViewState.selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  ViewState.selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
   TPrintRequest request;
   request.flags[kPrintText] = request.flags[kPrintEpisodes] = request.flags[kPrintGraph] = true;
   request.footer = CurrentPrintFooter();
@@ -141,10 +141,10 @@ TEST_F(PrintPdf, ExtractsPrintOnlyTheSelectedPropositionsAndKeepTheCursor) {
   request.flags[kPrintText] = true;
   const std::string full = session_->Folder() + "/full.pdf";
   ASSERT_TRUE(PrintToPdf(full, request));
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
-  Selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = 1;
+  ViewState.selection.firstClass = static_cast<uint32_t>(OntologyEngine->RankedClass(1, 1));
+  ViewState.selection.firstTerm = OntologyEngine->RankedClassName(1, 1);
   ViewState.SelectionActive = true;
   ViewState.ExtractMode = true;
   TextWords.Rewind();
@@ -164,8 +164,8 @@ TEST_F(PrintPdf, ExtractsPrintOnlyTheSelectedPropositionsAndKeepTheCursor) {
   }
   EXPECT_NE(running.find("can't stop it now,\" his daughter told him. \"If the"), std::string::npos) << running;
   // No occurrence at all: the section ends at once, the cursor kept.
-  Selection.firstClass = 0;
-  Selection.firstTerm = "nothing-of-the-kind";
+  ViewState.selection.firstClass = 0;
+  ViewState.selection.firstTerm = "nothing-of-the-kind";
   ASSERT_TRUE(PrintToPdf(session_->Folder() + "/none.pdf", request));
   EXPECT_EQ(TextWords.Cursor(), before);
   EXPECT_LT(PdfText(session_->Folder() + "/none.pdf").size(), extractText.size());

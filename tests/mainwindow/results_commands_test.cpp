@@ -97,12 +97,12 @@ TEST_F(ResultsCommandsOnTheSample, TheSelectedResultGoesToTheScenarioByItsKind) 
   ASSERT_FALSE(verb.empty());
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, false));
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, true));
-  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"AddWordInNewGroup " + Selection.firstTerm + " V",
-                                                     "InsertWords " + Selection.firstTerm + " V"}));
+  EXPECT_EQ(editor_.calls, (std::vector<std::string>{"AddWordInNewGroup " + ViewState.selection.firstTerm + " V",
+                                                     "InsertWords " + ViewState.selection.firstTerm + " V"}));
   // A class of the fields list goes as a class of level 3.
   editor_.calls.clear();
   PickFirstLine(1);
-  const std::string name = Selection.firstTerm;
+  const std::string name = ViewState.selection.firstTerm;
   ASSERT_FALSE(name.empty());
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, false));
   ASSERT_TRUE(AddSelectedResultToScenario(panel_, &editor_, true));

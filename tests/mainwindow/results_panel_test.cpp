@@ -72,7 +72,7 @@ class SampleResults : public ::testing::Test {
     session_ = std::make_unique<EngineSession>();
     ASSERT_TRUE(session_->Started());
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     SetViewMainWindow(&main_);
     // The pertinence threshold: a short text's minimum class count is 0.
     Options->Set(opt::ThresholdKind, 0);
@@ -81,7 +81,7 @@ class SampleResults : public ::testing::Test {
   }
   void TearDown() override {
     SetViewMainWindow(nullptr);
-    Selection.Clear();
+    ViewState.selection.Clear();
     ViewState.Reset();
     session_.reset();
   }
@@ -108,9 +108,9 @@ TEST_F(SampleResults, FirstReferenceSelectsItsClassAndMarksItsOccurrences) {
   EXPECT_EQ(panel_.Explanation(), "I found " + count + " equivalents of \"" + name + "\", in this text.");
   EXPECT_EQ(main_.infos.back(), panel_.Explanation());
   EXPECT_EQ(panel_.Status(), "You can add these elements in the Scenario, to customize the classification");
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.classLevel, 1);
-  const uint32_t cls = Selection.firstClass;
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.classLevel, 1);
+  const uint32_t cls = ViewState.selection.firstClass;
   EXPECT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(cls)), name);
   EXPECT_TRUE(ViewState.ExtractMode);
   EXPECT_GT(main_.redraws, 0);
@@ -150,20 +150,20 @@ TEST_F(SampleResults, SentencesOfRelationsVerbsAndTheScenario) {
   ASSERT_GE(walk, 0);
   panel_.ClickLine(walk);
   EXPECT_EQ(panel_.Explanation(), "I found 1 occurrences of the verb \"walk\" in this text.");
-  EXPECT_EQ(Selection.kind, kSelectLexicalEntry);
-  EXPECT_EQ(Selection.majorClass, kClassVerb);
+  EXPECT_EQ(ViewState.selection.kind, kSelectLexicalEntry);
+  EXPECT_EQ(ViewState.selection.majorClass, kClassVerb);
   // The selection finds the word of that entry.
   TextWords.Rewind();
-  ASSERT_TRUE(FindNextSelectedOccurrence(false));
-  EXPECT_EQ(Selection.matchPosition, 22);  // "walked"
+  ASSERT_TRUE(FindNextSelectedOccurrence(false, TextWords, ViewState.selection));
+  EXPECT_EQ(ViewState.selection.matchPosition, 22);  // "walked"
 
   // A verb line below the minimum changes nothing.
-  Selection.Clear();
+  ViewState.selection.Clear();
   const std::string before = panel_.Explanation();
   const int redraws = main_.redraws;
   AnalysisResults->MinimumClassCount = 50;
   panel_.ClickLine(walk);
-  EXPECT_EQ(Selection.kind, kSelectNone);
+  EXPECT_EQ(ViewState.selection.kind, kSelectNone);
   EXPECT_EQ(panel_.Explanation(), before);
   EXPECT_EQ(main_.redraws, redraws);
 }
@@ -200,8 +200,8 @@ TEST_F(SampleResults, ScenarioTreeLinesAreIndentedWithTheirConnectors) {
   EXPECT_EQ(canvas.Ops().back().points[0].x, 16 + 2);
   // A click selects the tagged Scenario entry.
   panel_.ClickLine(child);
-  EXPECT_EQ(Selection.classLevel, 4);
-  EXPECT_EQ(Selection.firstClass, panel_.LineTags()[static_cast<size_t>(child)]);
+  EXPECT_EQ(ViewState.selection.classLevel, 4);
+  EXPECT_EQ(ViewState.selection.firstClass, panel_.LineTags()[static_cast<size_t>(child)]);
 }
 
 TEST_F(SampleResults, ShortTextUnderThePertinenceThresholdListsOnlyItsWords) {
@@ -234,18 +234,18 @@ TEST_F(SampleResults, SearchKeysOfTheScenarioLevelShowTheirLine) {
   CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   panel_.RefreshAfterAnalysis();
   EXPECT_FALSE(CommandLineFlags.searchKeyGiven);
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.classLevel, 4);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.classLevel, 4);
   EXPECT_EQ(panel_.CurrentResultType, kTypeScenario);
-  EXPECT_EQ(panel_.LineTags()[0], Selection.firstClass);
+  EXPECT_EQ(panel_.LineTags()[0], ViewState.selection.firstClass);
   // A kind outside 1..4 never takes the class-number route: the name is
   // looked up at the current level only.
-  Selection.Clear();
+  ViewState.selection.Clear();
   WorkContext->SearchKeyKinds[0] = 9;
   CommandLineFlags.searchKeyGiven = CommandLineFlags.keyKindValid = true;
   panel_.RefreshAfterAnalysis();
-  EXPECT_NE(Selection.classLevel, 9);
-  EXPECT_TRUE(Selection.classLevel >= 1 && Selection.classLevel <= 4);
+  EXPECT_NE(ViewState.selection.classLevel, 9);
+  EXPECT_TRUE(ViewState.selection.classLevel >= 1 && ViewState.selection.classLevel <= 4);
   WorkContext->SearchKeys[0].clear();
 }
 
@@ -442,7 +442,7 @@ TEST_F(SampleResults, AnEmptyTextShowsNoResultTypeButTheConverters) {
   panel_.SelectResultType(3);
   EXPECT_EQ(panel_.Items(), status);
   panel_.ClickLine(4);
-  EXPECT_EQ(Selection.kind, kSelectNone);
+  EXPECT_EQ(ViewState.selection.kind, kSelectNone);
 }
 
 }  // namespace
@@ -468,7 +468,7 @@ TEST_F(SampleResults, AnOccurrenceShownAsContextIsNotDrawnTwice) {
   const int king = LineOf("king");
   ASSERT_GE(king, 0);
   panel_.ClickLine(king);
-  ASSERT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(Selection.firstClass)), "king");
+  ASSERT_EQ(OntologyEngine->ClassName(1, static_cast<int32_t>(ViewState.selection.firstClass)), "king");
   TExtraitDuTexte page;
   RecordingCanvas canvas(7);
   TextWords.RestoreCursor(1);

@@ -67,7 +67,7 @@ RecordingCanvas DrawGraph(int kind) {
   EngineGraphSource source;
   TGrapheQuilor graph(source);
   RecordingCanvas canvas(7);
-  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, Selection.firstTerm);
+  graph.Draw(canvas, {0, 0, 600, 300}, kModeRedraw, ViewState.selection.firstTerm);
   return canvas;
 }
 
@@ -114,7 +114,7 @@ TEST_F(SelectionGraphsTest, AWordCategoryHasItsGraphs) {
   const int factive = LineStartingWith(w, "Factive");
   ASSERT_GE(factive, 0);
   ClickLine(w, factive);
-  EXPECT_EQ(Selection.firstTerm, "Factive");
+  EXPECT_EQ(ViewState.selection.firstTerm, "Factive");
   // The star graph: the category in the centre, its neighbours or the
   // sentence that says there are none.
   const RecordingCanvas star = DrawGraph(kGraphStar);
@@ -244,13 +244,13 @@ TEST_F(SelectionGraphsTest, ABurstChosenInOneTextIsForgottenWithIt) {
   ASSERT_TRUE(Open(Ca01()));
   ASSERT_GT(AnalysisResults->BurstCount, 0u);
   // As a click on the bursts graph leaves them.
-  GraphView.ChosenBurstRow = 1;
-  GraphView.ChosenBurstClass = AnalysisResults->Burst(0)->itemId;
-  GraphView.ChosenEpisode = static_cast<int32_t>(AnalysisResults->Burst(0)->episode);
+  ViewState.graph.ChosenBurstRow = 1;
+  ViewState.graph.ChosenBurstClass = AnalysisResults->Burst(0)->itemId;
+  ViewState.graph.ChosenEpisode = static_cast<int32_t>(AnalysisResults->Burst(0)->episode);
   ASSERT_TRUE(Open(sample_));
-  EXPECT_EQ(GraphView.ChosenBurstRow, 0);
-  EXPECT_EQ(GraphView.ChosenBurstClass, 0);
-  EXPECT_EQ(GraphView.ChosenEpisode, 0);
+  EXPECT_EQ(ViewState.graph.ChosenBurstRow, 0);
+  EXPECT_EQ(ViewState.graph.ChosenBurstClass, 0);
+  EXPECT_EQ(ViewState.graph.ChosenEpisode, 0);
   CloseWindow();
 }
 
@@ -260,7 +260,7 @@ TEST_F(SelectionGraphsTest, ACategoryBundleHasItsOwnGraph) {
   // A class first: its name must not stay on the bundle's graph.
   w.ShowResultType(ClassListIndexOfLevel(1));
   ClickLine(w, 0);
-  const std::string className = Selection.firstTerm;
+  const std::string className = ViewState.selection.firstTerm;
   ASSERT_FALSE(className.empty());
   // The first bundle of a category, and its line in its episode.
   const TResultsPanel& panel = ResultsOf(w)->Panel();
@@ -276,7 +276,7 @@ TEST_F(SelectionGraphsTest, ACategoryBundleHasItsOwnGraph) {
   ASSERT_GE(episode, 0) << "ca01 has a bundle of a category";
   w.ShowResultType(panel.FirstEpisodeIndex + episode);
   ClickLine(w, line);
-  EXPECT_EQ(Selection.firstTerm, CategoryLabel(code));
+  EXPECT_EQ(ViewState.selection.firstTerm, CategoryLabel(code));
   const RecordingCanvas distribution = DrawGraph(kGraphDistribution);
   EXPECT_TRUE(HasText(distribution, CategoryLabel(code)));
   EXPECT_FALSE(HasText(distribution, className));
@@ -294,7 +294,7 @@ TEST_F(SelectionGraphsTest, AnotherResultTypeEndsTheSelection) {
   ResultsOf(w)->ResultTypeList()->setCurrentRow(kTypeStyle);
   EXPECT_FALSE(ViewState.SelectionActive);
   EXPECT_FALSE(ViewState.ExtractMode);
-  EXPECT_TRUE(Selection.firstTerm.empty());
+  EXPECT_TRUE(ViewState.selection.firstTerm.empty());
   EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
   CloseWindow();
 }
@@ -360,15 +360,15 @@ TEST_F(SelectionGraphsTest, AClassChosenOnAGraphSelectsItsLine) {
   // As a click on a burst or a graph's class leaves the selection, the
   // class list of its level is shown.
   BeginNewSelection();
-  Selection.kind = kSelectClass;
-  Selection.classLevel = 1;
-  Selection.firstClass = static_cast<uint32_t>(OntologyEngine->FindClassIndex(1, name));
-  Selection.firstTerm = name;
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = 1;
+  ViewState.selection.firstClass = static_cast<uint32_t>(OntologyEngine->FindClassIndex(1, name));
+  ViewState.selection.firstTerm = name;
   w.ShowResultType(ClassListIndexOfLevel(1));
   EXPECT_EQ(panel.SelectedLine(), 1);
   EXPECT_EQ(ResultsOf(w)->ResultsList()->currentIndex().row(), 1);
   EXPECT_TRUE(ViewState.SelectionActive);
-  EXPECT_EQ(Selection.firstTerm, name);
+  EXPECT_EQ(ViewState.selection.firstTerm, name);
   CloseWindow();
 }
 
@@ -385,7 +385,7 @@ TEST_F(SelectionGraphsTest, ARightClickSelectsItsLine) {
   w.ResultsPopup()->close();
   EXPECT_EQ(panel.SelectedLine(), 1);
   EXPECT_EQ(list->currentIndex().row(), 1);
-  EXPECT_EQ(Selection.firstTerm, panel.ItemName(1));
+  EXPECT_EQ(ViewState.selection.firstTerm, panel.ItemName(1));
   CloseWindow();
 }
 

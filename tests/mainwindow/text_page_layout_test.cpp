@@ -9,7 +9,7 @@
 #include <QPainter>
 
 #include "core/options.h"
-#include "engine/selection.h"
+#include "ui/view_state.h"
 #include "engine/word_list.h"
 #include "ui/painter_canvas_qt.h"
 #include "ui/recording_canvas.h"
@@ -53,7 +53,7 @@ class TextPage : public ::testing::Test {
  protected:
   void SetUp() override {
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     ColorationSyntaxique();
     TextWords.Clear();
     page_.DocumentCount = [this] { return documents_; };
@@ -62,7 +62,7 @@ class TextPage : public ::testing::Test {
   void TearDown() override {
     TextWords.Clear();
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
   }
   // Lays the page out from the start of the text.
   void Draw(RecordingCanvas& canvas, const Rect& r, TPageOptions options = {}) {
@@ -437,11 +437,11 @@ TEST_F(TextPage, ExtractShowsOnlyTheSelectedPropositions) {
   t.Word("a").Word("dog", " ", Cat(kClassSubstantive, 0, 1, 5)).Mark();
   for (int i = 0; i < 20; ++i) t.Word("x");
   t.Mark().Word("the").Word("dog", " ", Cat(kClassSubstantive, 0, 1, 5)).Mark();
-  Selection.kind = kSelectLexicalEntry;  // words by entry: no relation records needed
-  Selection.lexicalEntry = 0;
-  Selection.majorClass = kClassSubstantive;
+  ViewState.selection.kind = kSelectLexicalEntry;  // words by entry: no relation records needed
+  ViewState.selection.lexicalEntry = 0;
+  ViewState.selection.majorClass = kClassSubstantive;
   BeginNewSelection();
-  Selection.kind = kSelectMarked;
+  ViewState.selection.kind = kSelectMarked;
   TextWords.First()[1].mark = 1;  // "dog" at 2
   TWordNode* node = TextWords.First();
   for (int i = 0; i < 25; ++i) node = TWordList::NextNode(node);

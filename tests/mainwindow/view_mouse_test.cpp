@@ -60,15 +60,15 @@ class ViewMouseTest : public ::testing::Test {
     session_ = std::make_unique<EngineSession>();
     ASSERT_TRUE(session_->Started());
     ViewState.Reset();
-    GraphView.Reset();
-    Selection.Clear();
+    ViewState.graph.Reset();
+    ViewState.selection.Clear();
     ASSERT_TRUE(session_->Analyse({EngineSession::SamplePath("sample.txt")}));
     ColorationSyntaxique();
   }
   void TearDown() override {
-    Selection.Clear();
+    ViewState.selection.Clear();
     ViewState.Reset();
-    GraphView.Reset();
+    ViewState.graph.Reset();
     session_.reset();
   }
   std::unique_ptr<EngineSession> session_;
@@ -105,7 +105,7 @@ TEST_F(ViewMouseTest, TheStarGraphOfTheSampleSelectsAClassOnClick) {
   const std::vector<TClassPair> pairs = source.PairsByCount(1);
   ASSERT_FALSE(pairs.empty());
   const uint32_t selected = pairs[0].second != pairs[0].first ? pairs[0].second : pairs[1].second;
-  ASSERT_TRUE(SelectClassByName(1, source.ClassName(1, static_cast<int32_t>(selected))));
+  ASSERT_TRUE(SelectClassByName(ViewState.selection, 1, source.ClassName(1, static_cast<int32_t>(selected))));
   ViewState.SelectionActive = true;
   GraphPanel panel(source, main_);
   panel.resize(800, 400);
@@ -119,9 +119,9 @@ TEST_F(ViewMouseTest, TheStarGraphOfTheSampleSelectsAClassOnClick) {
   const int32_t cls = GraphHitTable[2][row];
   QTest::mouseClick(panel.Picture(), Qt::LeftButton, {},
                     QPoint((GraphHitTable[1][0] + GraphHitTable[2][0]) / 2, GraphHitTable[0][row] - 3));
-  EXPECT_EQ(Selection.kind, kSelectClass);
-  EXPECT_EQ(Selection.firstClass, static_cast<uint32_t>(cls));
-  EXPECT_EQ(Selection.firstTerm, source.ClassName(1, cls));
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.firstClass, static_cast<uint32_t>(cls));
+  EXPECT_EQ(ViewState.selection.firstTerm, source.ClassName(1, cls));
   EXPECT_EQ(main_.redraws, 1);
 }
 

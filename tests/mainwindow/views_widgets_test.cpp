@@ -49,7 +49,7 @@ TEST_F(ViewsOnTheSample, ResultsListShowsThePanelsLinesAndForwardsClicks) {
   EXPECT_TRUE(widget.ActantBox()->isEnabled());
   const QRect first = widget.ResultsList()->visualRect(widget.ResultsList()->model()->index(0, 0));
   QTest::mouseClick(widget.ResultsList()->viewport(), Qt::LeftButton, {}, first.center());
-  EXPECT_EQ(Selection.kind, kSelectClass);
+  EXPECT_EQ(ViewState.selection.kind, kSelectClass);
   EXPECT_EQ(panel_.Explanation().rfind("I found ", 0), 0u);
   // Categories disable the actor boxes.
   widget.ResultTypeList()->setCurrentRow(6);

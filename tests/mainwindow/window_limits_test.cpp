@@ -25,12 +25,12 @@ TEST_F(MainWindowTest, AskingForTheBurstsGraphKeepsTheSelection) {
   const std::vector<std::string> lines = ResultLines();
   ASSERT_GT(lines.size(), 3u);
   w.ClickResultLine(static_cast<int>(lines.size()) - 1);  // the last line
-  const std::string chosen = Selection.firstTerm;
+  const std::string chosen = ViewState.selection.firstTerm;
   ASSERT_FALSE(chosen.empty());
   w.Command(CommandId::ToolButtonGrapheRafales)->trigger();
   EXPECT_EQ(Options->Get(opt::GraphKind), kGraphBursts);
   EXPECT_TRUE(ViewState.GraphShown);
-  EXPECT_EQ(Selection.firstTerm, chosen);
+  EXPECT_EQ(ViewState.selection.firstTerm, chosen);
   CloseWindow();
 }
 

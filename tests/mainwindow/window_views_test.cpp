@@ -102,10 +102,10 @@ TEST_F(MainWindowTest, TheGraphPanelShowsOnlyAGraph) {
   w.Command(CommandId::ToolButtonGrapheEtoile)->trigger();
   EXPECT_TRUE(w.PanelGraph()->isVisibleTo(&w));
   // Another text: the previous title is gone and no graph shows.
-  const std::string title = Selection.firstTerm;
+  const std::string title = ViewState.selection.firstTerm;
   ASSERT_FALSE(title.empty());
   ASSERT_TRUE(Open(sample_));
-  EXPECT_TRUE(Selection.firstTerm.empty());
+  EXPECT_TRUE(ViewState.selection.firstTerm.empty());
   EXPECT_FALSE(w.PanelGraph()->isVisibleTo(&w));
   CloseWindow();
 }

@@ -50,13 +50,13 @@ class WrittenText : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(session_.Started());
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     Options->Set(opt::LinkCompoundWords, 0);
     ASSERT_TRUE(session_.Analyse({session_.Write("novel.txt", kDocument)}));
   }
   void TearDown() override {
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
   }
   // The texts the page draws from the start of the text, and where.
   std::vector<DrawOp> Draw(int width) {

@@ -228,7 +228,7 @@ TEST_F(WordSearchMeanings, AScenarioLineIsSearchedAsItsGroupAndNeverAdded) {
   EXPECT_EQ(editor_.calls, (std::vector<std::string>{"FindNodeByLabel pets groups"}));
   EXPECT_EQ(main_.shownTypes, (std::vector<int>{4}));
   EXPECT_EQ(main_.selectedTags, (std::vector<uint32_t>{1u}));
-  EXPECT_EQ(Selection.firstTerm, "pets");
+  EXPECT_EQ(ViewState.selection.firstTerm, "pets");
 }
 
 TEST(WordSearchLemma, TheScenarioClassOfAVerbIsFoundByItsLemma) {
@@ -289,7 +289,7 @@ class WordSearchOnTheSample : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(session_.Started());
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     SetViewMainWindow(&main_);
     Options->Set(opt::ThresholdKind, 0);
     ASSERT_TRUE(session_.Analyse({EngineSession::SamplePath("sample.txt")}));
@@ -297,7 +297,7 @@ class WordSearchOnTheSample : public ::testing::Test {
   }
   void TearDown() override {
     SetViewMainWindow(nullptr);
-    Selection.Clear();
+    ViewState.selection.Clear();
     ViewState.Reset();
   }
   std::string WordAt(int32_t position) {
@@ -371,8 +371,8 @@ TEST_F(WordSearchOnTheSample, AVerbLineSelectsAndAddsItsLemma) {
   EXPECT_EQ(editor_.calls, (std::vector<std::string>{"InsertWords walkV sub"}));
   dialog_.ButtonChercherClick();
   EXPECT_TRUE(main_.messages.empty());
-  EXPECT_EQ(Selection.kind, kSelectLexicalEntry);
-  EXPECT_EQ(Selection.firstTerm, "walk");
+  EXPECT_EQ(ViewState.selection.kind, kSelectLexicalEntry);
+  EXPECT_EQ(ViewState.selection.firstTerm, "walk");
   EXPECT_TRUE(ViewState.SelectionActive);
 }
 
@@ -405,11 +405,11 @@ TEST_F(WordSearchOnTheSample, AClassIsSelectedByItsNameNeverTheDisplayedLine) {
   const MeaningLine line = dialog_.Lines()[static_cast<size_t>(dialog_.CheckedMeaning() - 1)].line;
   ASSERT_GE(line.level, 1);
   dialog_.ButtonChercherClick();
-  EXPECT_EQ(Selection.firstTerm, line.className);
-  EXPECT_EQ(Selection.firstTerm.find(" = "), std::string::npos);
+  EXPECT_EQ(ViewState.selection.firstTerm, line.className);
+  EXPECT_EQ(ViewState.selection.firstTerm.find(" = "), std::string::npos);
   if (main_.messages.empty()) {
-    EXPECT_EQ(Selection.kind, kSelectClass);
-    EXPECT_EQ(Selection.classLevel, line.level);
+    EXPECT_EQ(ViewState.selection.kind, kSelectClass);
+    EXPECT_EQ(ViewState.selection.classLevel, line.level);
   }
   // Without a checked meaning the class search reports that nothing was found.
   dialog_.ListBoxSensClickCheck(dialog_.CheckedMeaning() - 1, false);

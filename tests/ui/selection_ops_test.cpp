@@ -19,7 +19,7 @@ class SelectionOps : public ::testing::Test {
  protected:
   void SetUp() override {
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
     SetViewMainWindow(&main_);
     TextWords.Clear();
   }
@@ -27,7 +27,7 @@ class SelectionOps : public ::testing::Test {
     SetViewMainWindow(nullptr);
     TextWords.Clear();
     ViewState.Reset();
-    Selection.Clear();
+    ViewState.selection.Clear();
   }
   FakeMainWindow main_;
 };
@@ -36,16 +36,16 @@ TEST_F(SelectionOps, NewSelectionStartsFromACleanSlateAndRedrawsOnlyWhenResultsA
   ViewState.TextPartStart = 40;
   ViewState.TextViewWordLimit = 60;
   ViewState.CategoryFilters[3] = 1;
-  Selection.activePatterns[0] = true;
-  Selection.relationRecord = 7;
+  ViewState.selection.activePatterns[0] = true;
+  ViewState.selection.relationRecord = 7;
   BeginNewSelectionAndRedraw();
   EXPECT_TRUE(ViewState.SelectionActive);
   EXPECT_TRUE(ViewState.ExtractMode);
   EXPECT_EQ(ViewState.TextPartStart, 0);
   EXPECT_EQ(ViewState.TextViewWordLimit, kNoWordLimit);
   EXPECT_EQ(ViewState.CategoryFilters[3], 0);
-  EXPECT_FALSE(Selection.activePatterns[0]);
-  EXPECT_EQ(Selection.relationRecord, static_cast<size_t>(-1));
+  EXPECT_FALSE(ViewState.selection.activePatterns[0]);
+  EXPECT_EQ(ViewState.selection.relationRecord, static_cast<size_t>(-1));
   EXPECT_EQ(main_.redraws, 1);
 
   main_.textLoaded = false;
@@ -87,12 +87,12 @@ TEST_F(SelectionOps, CharacteristicPropositionsAreTheWordsWithARankMark) {
   CurrentBurstResults.Clear();
   CurrentBurstResults.rankMarks = {0, 0, 0, 0, 0, 7, 0};  // the 6th node: word 5
   AffichePropositionsDeLaSFS();
-  EXPECT_EQ(Selection.kind, kSelectMarked);
+  EXPECT_EQ(ViewState.selection.kind, kSelectMarked);
   EXPECT_TRUE(ViewState.ExtractMode);
   TextWords.Rewind();
-  ASSERT_TRUE(FindNextSelectedOccurrence(false));
-  EXPECT_EQ(Selection.matchPosition, 5);
-  EXPECT_FALSE(FindNextSelectedOccurrence(false));
+  ASSERT_TRUE(FindNextSelectedOccurrence(false, TextWords, ViewState.selection));
+  EXPECT_EQ(ViewState.selection.matchPosition, 5);
+  EXPECT_FALSE(FindNextSelectedOccurrence(false, TextWords, ViewState.selection));
   CurrentBurstResults.Clear();
 }
 

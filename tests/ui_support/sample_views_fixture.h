@@ -19,7 +19,7 @@ class SampleViewsTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(session_.Started());
     ui::ViewState.Reset();
-    Selection.Clear();
+    ui::ViewState.selection.Clear();
     ui::SetViewMainWindow(&main_);
     Options->Set(opt::ThresholdKind, 0);
     ASSERT_TRUE(session_.Analyse({EngineSession::SamplePath("sample.txt")}));
@@ -27,7 +27,7 @@ class SampleViewsTest : public ::testing::Test {
   }
   void TearDown() override {
     ui::SetViewMainWindow(nullptr);
-    Selection.Clear();
+    ui::ViewState.selection.Clear();
     ui::ViewState.Reset();
   }
   EngineSession session_;

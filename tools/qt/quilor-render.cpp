@@ -78,11 +78,11 @@ bool SelectClass(int level, const std::string& name) {
   if (!OntologyEngine) return false;
   const int32_t id = OntologyEngine->FindClassIndex(level, name);
   if (id <= 0) return false;
-  Selection.Clear();
-  Selection.kind = kSelectClass;
-  Selection.classLevel = level;
-  Selection.firstClass = static_cast<uint32_t>(id);
-  Selection.firstTerm = OntologyEngine->ClassName(level, id);
+  ViewState.selection.Clear();
+  ViewState.selection.kind = kSelectClass;
+  ViewState.selection.classLevel = level;
+  ViewState.selection.firstClass = static_cast<uint32_t>(id);
+  ViewState.selection.firstTerm = OntologyEngine->ClassName(level, id);
   ViewState.SelectionActive = true;
   return true;
 }
@@ -178,7 +178,6 @@ int Run(int argc, char** argv) {
   if (analysed) {
     EngineGraphSource source;
     const int base = source.RelationBase();
-    GraphView.Reset();
     ViewState.Reset();
     ViewState.GraphShown = true;
     bool selected = true;
@@ -218,7 +217,7 @@ int Run(int argc, char** argv) {
           Options->Set(opt::GraphKind, static_cast<uint16_t>(chosen->graphKind));
           TGrapheQuilor graph(source);
           graph.SetFixedScale(true);
-          graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, Selection.firstTerm);
+          graph.Draw(canvas, {0, 0, width, height}, kModeRedraw, ViewState.selection.firstTerm);
         }
       }
       if (!image.save(QString::fromStdString(out), "PNG")) {
