@@ -29,6 +29,7 @@
 #include "output/gexf_export_dialog.h"
 #include "output/report_dialog.h"
 #include "platform/message_ui.h"
+#include "support/help_pages.h"
 #include "ui_support/engine_session.h"
 #include "../platform/temp_folder.h"
 
@@ -80,6 +81,12 @@ QPushButton* ButtonCalled(QWidget& dialog, int caption) {
   return nullptr;
 }
 
+QAction* MenuAction(QWidget& dialog, int caption) {
+  for (QAction* a : dialog.findChildren<QAction*>())
+    if (a->text() == MessageText(caption)) return a;
+  return nullptr;
+}
+
 // The menu's Open, Save as and Save, and the list's buttons, act on the
 // Borders file and the list the user sees.
 TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
@@ -94,11 +101,8 @@ TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
   FakeMainWindow main;
   TDialogueDelimiteurs dialog(&main, {});
   desktop.desktop.openAnswers.push_back({folder / "parts.dlm"});
-  QAction* open = nullptr;
-  for (QAction* a : dialog.findChildren<QAction*>())
-    if (a->text() == MessageText(msg::kOpen)) open = a;
-  ASSERT_NE(open, nullptr);
-  open->trigger();
+  ASSERT_NE(MenuAction(dialog, msg::kOpen), nullptr);
+  MenuAction(dialog, msg::kOpen)->trigger();
   ASSERT_EQ(dialog.List()->count(), 2);
   EXPECT_EQ(dialog.List()->item(0)->checkState(), Qt::Checked);  // alpha is excluded
   EXPECT_EQ(dialog.windowTitle().toStdString(), GetMessageText(msg::kBorders) + " : parts.dlm");
@@ -128,13 +132,11 @@ TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
   dialog.Term()->clear();
   QTest::keyClicks(dialog.Term(), "gamma");
   dialog.ButtonAjouterClick();
-  for (QAction* a : dialog.findChildren<QAction*>())
-    if (a->text() == MessageText(msg::kSave)) a->trigger();
+  MenuAction(dialog, msg::kSave)->trigger();
   EXPECT_EQ(quilor::testing::ReadWholeFile(folder / "parts.dlm"), "N#######\tgamma\r\n");
   EXPECT_FALSE(dialog.CancelButton()->isEnabled());
   desktop.desktop.saveAnswers.push_back(folder / "other");
-  for (QAction* a : dialog.findChildren<QAction*>())
-    if (a->text() == MessageText(msg::kSaveAs)) a->trigger();
+  MenuAction(dialog, msg::kSaveAs)->trigger();
   EXPECT_EQ(quilor::testing::ReadWholeFile(folder / "other.dlm"), "N#######\tgamma\r\n");
   EXPECT_EQ(dialog.windowTitle().toStdString(), GetMessageText(msg::kBorders) + " : other.dlm");
   ClearBorderList();
@@ -150,12 +152,6 @@ bool CloseArrivesWhileWaiting(QPointer<TDialogueDelimiteurs>& dialog) {
   QTimer::singleShot(100, &loop, &QEventLoop::quit);
   loop.exec();
   return !dialog.isNull();
-}
-
-QAction* MenuAction(QWidget& dialog, int caption) {
-  for (QAction* a : dialog.findChildren<QAction*>())
-    if (a->text() == MessageText(caption)) return a;
-  return nullptr;
 }
 
 // Deleted (or not) by the close asked for, once the events are run.
@@ -282,11 +278,7 @@ TEST(ExportDialogs, AGexfExportFromTheDialogCountsAndShowsItsResults) {
   Options->Set(opt::GexfBrowseFolder, uint8_t{1});
   Options->Set(opt::GexfDoNotOpenRelations, uint8_t{0});
   Options->Set(opt::GexfTextA(1), std::string_view("Run"));
-  std::vector<std::vector<std::string>> started;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    started.push_back(argv);
-    return 0;
-  });
+  testing_support::ProgramsStarted started;
   ScopedScriptedDesktop desktop;
   TDlgExportsGEXFDansQuilor dialog;
   EXPECT_TRUE(dialog.MatrixBox()->isEnabled());
@@ -323,10 +315,8 @@ TEST(ExportDialogs, AGexfExportFromTheDialogCountsAndShowsItsResults) {
   ASSERT_EQ(counts.size(), 7u);
   EXPECT_GT(counts[0].toInt(), 0);
   EXPECT_EQ(counts[6], "2");
-  ASSERT_EQ(started.size(), 2u);
-  EXPECT_EQ(started[0].back(), session.Folder() + "/Run");
-  EXPECT_EQ(started[1].back(), session.Folder() + "/Run/QuilorRelations.gexf");
-  SetProgramLauncher({});
+  EXPECT_EQ(started.Files(),
+            (std::vector<std::string>{session.Folder() + "/Run", session.Folder() + "/Run/QuilorRelations.gexf"}));
   Options->ResetSettings();
 }
 
@@ -363,16 +353,10 @@ TEST(ExportDialogs, ReportDialogShowsStoredValuesAsThePartsSay) {
   ScopedScriptedDesktop desktop;
   const std::string path = session.Folder() + "/report.xlsx";
   desktop.desktop.saveAnswers.push_back(path);
-  std::vector<std::string> opened;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    opened.push_back(argv.back());
-    return 0;
-  });
+  testing_support::ProgramsStarted opened;
   EXPECT_TRUE(dialog.OKBtnClick());
-  SetProgramLauncher({});
   EXPECT_TRUE(std::filesystem::exists(path));
-  ASSERT_FALSE(opened.empty());
-  EXPECT_EQ(opened.back(), path);
+  EXPECT_EQ(opened.Files(), std::vector<std::string>{path});
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "output/installed_applications.h"
 #include "platform/message_ui.h"
 #include "platform/settings_store.h"
+#include "support/help_pages.h"
 #include "../platform/temp_folder.h"
 #include "ui_support/engine_session.h"
 
@@ -155,11 +156,7 @@ TEST(GeneralOptions, ModifyAnsweredNoLeavesTheSettingsAsTheyWere) {
 TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
   const QString version = TAboutQuilor::VersionText();
   EXPECT_TRUE(version.startsWith("Version 8.3.1 (build")) << version.toStdString();
-  std::vector<std::vector<std::string>> started;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    started.push_back(argv);
-    return 0;
-  });
+  testing_support::ProgramsStarted started;
   TAboutQuilor about;
   // The program's picture stands beside its name.
   const QLabel* icon = about.findChild<QLabel*>("ProgramIcon");
@@ -168,10 +165,8 @@ TEST(AboutBox, VersionFromTheBuildAndTheWebAddressOpened) {
   EXPECT_FALSE(TAboutQuilor::ProgramIcon().isNull());
   Shot(about, "about");
   about.findChild<QPushButton*>("MoreOnWebSite")->click();
-  SetProgramLauncher({});
-  ASSERT_EQ(started.size(), 1u);
   // The address of the Help menu's web item.
-  EXPECT_EQ(started[0].back(), kProgramWebAddress);
+  EXPECT_EQ(started.Files(), std::vector<std::string>{kProgramWebAddress});
   TVekEditForm window;
   EXPECT_EQ(window.Command(CommandId::MenuHelpWeb)->text().toStdString(), TAboutQuilor::WebAddress());
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/files.h"
+#include "support/help_pages.h"
 #include "../platform/temp_folder.h"
 
 namespace quilor::ui {
@@ -67,15 +68,9 @@ TEST(Plugins, CommandLinesAreSplitWithoutAShellAndLoseTheirFieldCodes) {
             (std::vector<std::string>{"/opt/a", "--x", "two words", "100%", "-o", "an option"}));
   EXPECT_EQ(ExecArguments("prog; rm -rf ~"), (std::vector<std::string>{"prog;", "rm", "-rf", "~"}));
   EXPECT_TRUE(ExecArguments("").empty());
-  std::vector<std::vector<std::string>> started;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    started.push_back(argv);
-    return 0;
-  });
+  testing_support::ProgramsStarted started;
   EXPECT_TRUE(StartOutsideProgram("/opt/a %f", "--go"));
-  SetProgramLauncher({});
-  ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0], (std::vector<std::string>{"/opt/a", "--go"}));
+  EXPECT_EQ(started.calls, (std::vector<std::vector<std::string>>{{"/opt/a", "--go"}}));
 }
 
 // The user's folders follow the XDG variables, or the home folder when they

@@ -50,10 +50,8 @@ TEST(AnomalyListWindowTest, HelpOpensTheScenarioToolsTopic) {
   auto* help = window.findChild<QPushButton*>(QStringLiteral("ButtonAide"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->text(), "Help");
-  testing_support::HelpPageOpened pages("964.html");
-  help->click();
-  ASSERT_EQ(pages.Opened().size(), 1u);
-  EXPECT_NE(pages.Opened()[0].find("964.html"), std::string::npos) << pages.Opened()[0];
+  EXPECT_EQ(testing_support::HelpPagesOpenedBy("964.html", [&] { help->click(); }),
+            std::vector<std::string>{"964.html"});
 }
 
 }  // namespace

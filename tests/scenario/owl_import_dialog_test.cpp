@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
+#include "support/help_pages.h"
 #include "core/class_file.h"
 #include "core/files.h"
 #include "core/messages.h"
@@ -90,11 +91,7 @@ TEST(OwlImportRoute, TheDialogsChoicesReachTheImport) {
                    "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
                    "xmlns:rdfs=\"http://www.w3.org/2000/01/rdf-schema#\" xmlns:owl=\"http://www.w3.org/2002/07/owl#\">"
                    "<owl:Class rdf:about=\"#Pet\"><rdfs:label>Pet</rdfs:label></owl:Class></rdf:RDF>");
-  std::vector<std::string> opened;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    opened.push_back(argv.back());
-    return 0;
-  });
+  testing_support::ProgramsStarted programs;
   for (const bool verbose : {true, false}) {
     OwlImportDialog dialog(input);
     const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
@@ -111,7 +108,7 @@ TEST(OwlImportRoute, TheDialogsChoicesReachTheImport) {
     EXPECT_EQ(dialog.ProducedFile(), folder.Path("OwlOutput.scn"));
     EXPECT_EQ(ReadFileBytes(dialog.LogFile()).find("Main Class extracted") != std::string::npos, verbose);
   }
-  EXPECT_TRUE(opened.empty());  // the editor shows the log of a Scenario made
+  EXPECT_TRUE(programs.calls.empty());  // the editor shows the log of a Scenario made
   {
     OwlImportDialog dialog(input);
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
@@ -124,9 +121,8 @@ TEST(OwlImportRoute, TheDialogsChoicesReachTheImport) {
     dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(dialog.ProducedFile().empty());
-    EXPECT_EQ(opened, std::vector<std::string>{broken + ".log"});
+    EXPECT_EQ(programs.Files(), std::vector<std::string>{broken + ".log"});
   }
-  SetProgramLauncher({});
   WorkContext->UserScenarioFolder = saved;
   Options->ResetSettings();
   ScenarioFile.Clear();

@@ -22,6 +22,7 @@
 #include "scenario/scenario_editor.h"
 #include "scenario/scenario_editor_proxy_qt.h"
 #include "scenario/texts.h"
+#include "support/help_pages.h"
 #include "support/stream_support.h"
 #include "ui_support/engine_session.h"
 #include "../engine/ontology_test_support.h"
@@ -278,21 +279,16 @@ TEST_F(ScenarioEditorTest, OpenRoutesOwlFilesAndRefusesOtherFolders) {
   EXPECT_EQ(editor.Tree().Label(editor.Tree().TopLevel()[0]), "Thing");
   EXPECT_EQ(main.reruns, 1);
   TempFolder elsewhere;
-  std::vector<std::string> explored;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    explored.push_back(argv.back());
-    return 0;
-  });
+  testing_support::ProgramsStarted explored;
   desktop.desktop.openAnswers.push_back({elsewhere.Write("Far.scn", kScenario)});
   ui.ui.ClearLog();
   editor.ToolButtonOuvrirClick();
-  SetProgramLauncher({});
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "OwlOutput.scn");
   // The user is told why, and where Scenarios must be, before the folders open.
   ASSERT_EQ(ui.ui.Shown().size(), 1u);
   EXPECT_EQ(ui.ui.Shown()[0].text.rfind(GetMessageText(kMsgOpenOnlyFromFolder), 0), 0u);
   EXPECT_NE(ui.ui.Shown()[0].text.find(WorkContext->UserScenarioFolder), std::string::npos);
-  EXPECT_EQ(explored.size(), 2u);  // the Scenario folder and the chosen file's folder
+  EXPECT_EQ(explored.calls.size(), 2u);  // the Scenario folder and the chosen file's folder
 }
 
 TEST_F(ScenarioEditorTest, TheOwlImportHasItsOwnCommandAndFilter) {
@@ -324,14 +320,9 @@ TEST_F(ScenarioEditorTest, TheOwlLogEndsWithTheScenariosStatistics) {
     editor.owlLog = log;
     return folder.Write("OwlOutput.scn", "G#0V\t1\tThing\r\n0#1#\tthing\tThing\r\n0#1#\tobject\tThing\r\n");
   };
-  std::vector<std::string> shown;
-  SetProgramLauncher([&](const std::vector<std::string>& argv, const std::string&) {
-    shown.push_back(argv.back());
-    return 0;
-  });
+  testing_support::ProgramsStarted programs;
   desktop.desktop.openAnswers.push_back({folder.Write("pizza.owl", "<rdf:RDF/>")});
   editor.ImportOwlClick();
-  SetProgramLauncher({});
   if (!hadEngine) OntologyEngine.reset();
   const std::string text = ReadFileBytes(log);
   EXPECT_EQ(text.rfind("*** Processing ended successfully\r\n" + std::string(60, '*') +
@@ -340,8 +331,8 @@ TEST_F(ScenarioEditorTest, TheOwlLogEndsWithTheScenariosStatistics) {
             0u)
       << text;
   EXPECT_NE(text.find("Total entries for this index=1"), std::string::npos) << text;
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_NE(shown[0].find("pizza.owl.log"), std::string::npos) << shown[0];
+  ASSERT_EQ(programs.calls.size(), 1u);
+  EXPECT_NE(programs.Files()[0].find("pizza.owl.log"), std::string::npos) << programs.Files()[0];
 }
 
 TEST_F(ScenarioEditorTest, TheStatusLineTellsWhatIsTrue) {

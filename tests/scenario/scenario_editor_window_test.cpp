@@ -144,12 +144,8 @@ TEST_F(ScenarioWindowTest, HelpOptionsAndTheExplanationPage) {
   auto* help = window.findChild<QAction*>(QStringLiteral("MenuAideScenario"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(help->shortcut(), QKeySequence(Qt::Key_F1));
-  {
-    testing_support::HelpPageOpened pages("964.html");
-    help->trigger();
-    ASSERT_EQ(pages.Opened().size(), 1u);
-    EXPECT_NE(pages.Opened()[0].find("964.html"), std::string::npos) << pages.Opened()[0];
-  }
+  EXPECT_EQ(testing_support::HelpPagesOpenedBy("964.html", [&] { help->trigger(); }),
+            std::vector<std::string>{"964.html"});
   int options = 0;
   auto* optionsAction = window.findChild<QAction*>(QStringLiteral("MenuOptions"));
   ASSERT_NE(optionsAction, nullptr);
