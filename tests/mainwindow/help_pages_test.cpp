@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 TEST(HelpPagesTest, EveryContextTheWindowsOpenHasAPage) {
   const fs::path help = fs::path(QUILOR_SOURCE_DIR) / "resources/help";
   ASSERT_TRUE(fs::exists(help / "index.html"));
-  // Literal contexts and named ones (k...HelpContext = n).
+  // Literal contexts and named ones (k...HelpContext = n, kHelp... = n).
   const std::regex literal(R"(ShowHelpContext\s*\(\s*(\d+)\s*\))");
-  const std::regex named(R"(\bk\w*HelpContext\w*\s*=\s*(\d+)\s*;)");
+  const std::regex named(R"(\bk(?:\w*HelpContext\w*|Help\w*)\s*=\s*(\d+)\s*;)");
   std::set<int> contexts;
   for (int line = -1; line <= 12; ++line) contexts.insert(ResultTypeHelpContext(line));
   for (const char* dir : {"mainwindow", "scenario", "output"}) {

@@ -87,7 +87,7 @@ QAction* MenuAction(QWidget& dialog, int caption) {
   return nullptr;
 }
 
-// The menu's Open, Save as and Save, and the list's buttons, act on the
+// The menu's Open, Save as, Save and Help, and the list's buttons, act on the
 // Borders file and the list the user sees.
 TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
   Options->ResetSettings();
@@ -139,6 +139,10 @@ TEST(ExportDialogs, BordersDialogMenusAndButtonsActOnTheFile) {
   MenuAction(dialog, msg::kSaveAs)->trigger();
   EXPECT_EQ(quilor::testing::ReadWholeFile(folder / "other.dlm"), "N#######\tgamma\r\n");
   EXPECT_EQ(dialog.windowTitle().toStdString(), GetMessageText(msg::kBorders) + " : other.dlm");
+  // Help opens the page on the Borders, or the one on managing them.
+  for (const auto& [caption, page] : {std::pair{msg::kBorders, "880.html"}, {msg::kBorderManagement, "882.html"}})
+    EXPECT_EQ(testing_support::HelpPagesOpenedBy(page, [&] { MenuAction(dialog, caption)->trigger(); }),
+              std::vector<std::string>{page});
   ClearBorderList();
   WorkContext->Reset();
 }
