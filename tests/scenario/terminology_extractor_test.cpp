@@ -259,8 +259,17 @@ TEST_F(TermDialog, RunListsSortedLinesAndCopyPutsExactlyThemOnTheClipboard) {
   dialog_.RunTermExtraction();
   EXPECT_EQ(dialog_.Lines(), std::vector<std::string>{"cat\tcat_food\t3"});
   EXPECT_EQ(dialog_.StatusText(), GetMessageText(kMsgTermNonSignificant));
-  EXPECT_TRUE(options_.Switch(opt::TermShowCompounds));
-  EXPECT_FALSE(options_.Switch(opt::TermShowUnclassified));
+  // The dialog opens next time on the lines and the filter of the last run.
+  using Show = TDlgExtracteurTerminologique::Show;
+  for (const Show show : {Show::kCompounds, Show::kUnclassified, Show::kAll})
+    for (const bool most : {false, true}) {
+      dialog_.show = show;
+      dialog_.mostSignificant = most;
+      dialog_.RunTermExtraction();
+      TDlgExtracteurTerminologique next{&main_, [this] { return &editor_; }, Source(), &words_};
+      EXPECT_EQ(next.show, show) << static_cast<int>(show) << most;
+      EXPECT_EQ(next.mostSignificant, most) << static_cast<int>(show);
+    }
 }
 
 TEST_F(TermDialog, AddingStopsAtAFailureAndOnlyTheAddedLinesLeave) {
