@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/files.h"
 #include "core/messages.h"
 #include "core/options.h"
 #include "import/conversion_dispatch.h"
@@ -18,6 +19,7 @@
 #include "output/analysis_options_logic.h"
 #include "output/conversion_filters_dialog.h"
 #include "platform/message_ui.h"
+#include "platform/settings_store.h"
 #include "ui_support/engine_session.h"
 
 namespace quilor::ui {
@@ -246,12 +248,20 @@ TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
   EXPECT_TRUE(Options->Switch(opt::ConvertPdf));
   EXPECT_EQ(Converter(ConverterFormat::kPdf)->LibraryPath(), before);
   EXPECT_TRUE(Converters.libraries[0].empty());
-  // Restore and OK: the built-in converter, an empty choice in the settings.
-  TOptionsDesFiltresDeConversion dialog;
-  dialog.Filters()->setCurrentRow(0);
-  dialog.ButtonValeurParDefautClick();
-  dialog.accept();
-  EXPECT_TRUE(Converters.libraries[0].empty());
+  // Restore and OK on any row: the built-in converter, and the library the
+  // user had named for it leaves the settings.
+  for (int row = 0; row < kConverterCount; ++row) {
+    SCOPED_TRACE(row);
+    ASSERT_TRUE(WriteConverterChoice(static_cast<ConverterFormat>(row), "/nonexistent/filter.so"));
+    TOptionsDesFiltresDeConversion dialog;
+    dialog.Filters()->setCurrentRow(row);
+    dialog.ButtonValeurParDefautClick();
+    dialog.accept();
+    EXPECT_TRUE(Converters.libraries[row].empty());
+    std::string stored;
+    ReadSetting(ConversionFiltersKey(), kConverterExtensions[row], stored);
+    EXPECT_EQ(stored, "");
+  }
   EXPECT_TRUE(Converter(ConverterFormat::kPdf)->Available());
   // The grid copies as text.
   TOptionsDesFiltresDeConversion copy;
