@@ -52,7 +52,10 @@ TEST(StatisticsReport, GroupsFollowTheTreeAndOnlyBigGroupsGetCharts) {
   ReportSettings settings;
   settings.charts = true;
   settings.maxCharts = 8;
-  const ReportSheet sheet = BuildStatisticsSheet(ThreeGroups(), settings);
+  std::vector<int> progress;  // the groups written so far, after each group
+  const ReportSheet sheet =
+      BuildStatisticsSheet(ThreeGroups(), settings, [&](int groups) { progress.push_back(groups); });
+  EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5}));
   // Groups of 2, 4 and 5 classes: charts for the two bigger ones only.
   ASSERT_EQ(sheet.charts.size(), 2u);
   std::vector<std::string> groupRows;
@@ -97,6 +100,59 @@ TEST(StatisticsReport, SelectionAndBranchTables) {
   bool hasOther = false;
   for (const ReportRow& row : BuildStatisticsSheet(classes, settings).rows) hasOther |= row.text == "O1";
   EXPECT_TRUE(hasOther);
+}
+
+// The spreadsheet operations asked for, one line each; the call numbered
+// failAt (from 1) fails.
+struct RecordingSpreadsheet : Spreadsheet {
+  std::string calls;
+  int count = 0, failAt = 0;
+  bool Say(const std::string& call) {
+    calls += call + "\n";
+    return ++count != failAt;
+  }
+  static std::string Cell(int row, int column) { return char('A' + column - 1) + std::to_string(row); }
+  bool NewWorkbook(const std::string& name) override { return Say("workbook " + name); }
+  bool SetCell(int row, int column, const std::string& text) override { return Say(Cell(row, column) + " " + text); }
+  bool SetNumber(int row, int column, double value) override {
+    return Say(Cell(row, column) + " = " + std::to_string(value));
+  }
+  bool FormatCell(int row, int column, bool bold, bool coloured) override {
+    return Say(Cell(row, column) + (bold ? " bold" : "") + (coloured ? " coloured" : ""));
+  }
+  bool FormatHeader(const std::string& text) override { return Say("header " + text); }
+  bool AutoFitColumns(int lastRow) override { return Say("fit to row " + std::to_string(lastRow)); }
+  bool AddChart(const ReportChart& c) override {
+    return Say("chart " + std::to_string(c.number) + " of " + Cell(c.firstRow, 1) + ":" + Cell(c.lastRow, 1));
+  }
+  bool Show() override { return Say("show"); }
+};
+
+// The sheet goes to the spreadsheet cell by cell, group rows formatted, each
+// chart after its group, the columns fitted to the last row and below; the
+// first operation that fails ends the writing.
+TEST(StatisticsReport, TheSheetIsWrittenCellByCellAndStopsAtAFailure) {
+  std::vector<ReportClass> classes = {{}, {"top", 0, 30}, {"a", 1, 10}};
+  for (uint32_t i = 1; i <= 4; ++i) classes.push_back({"a" + std::to_string(i), 2, i});
+  ReportSettings settings;
+  settings.charts = true;
+  const ReportSheet sheet = BuildStatisticsSheet(classes, settings);
+  std::string expected = "workbook S\nA3 " + std::string(GetMessageText(1159)) +
+                         "\nA3 bold coloured\nB3 bold coloured\nA4 Top\nB4 = 30.000000\nA5 Top\nA5 bold coloured\n"
+                         "B5 bold coloured\nA6 A\nB6 = 10.000000\nA7 A\nA7 bold coloured\nB7 bold coloured\n";
+  for (int i = 1; i <= 4; ++i)
+    expected += "A" + std::to_string(7 + i) + " A" + std::to_string(i) + "\nB" + std::to_string(7 + i) + " = " +
+                std::to_string(i) + ".000000\n";
+  expected += "chart 1 of A8:A11\nfit to row 12\nheader " + sheet.title + "\nshow\n";
+  RecordingSpreadsheet whole;
+  EXPECT_TRUE(FillSpreadsheet(sheet, "S", whole));
+  EXPECT_EQ(whole.calls, expected);
+  for (int failAt = 1; failAt <= whole.count; ++failAt) {
+    RecordingSpreadsheet failing;
+    failing.failAt = failAt;
+    EXPECT_FALSE(FillSpreadsheet(sheet, "S", failing)) << failAt;
+    EXPECT_EQ(failing.count, failAt);
+  }
 }
 
 // The text of cell A<row> of the first sheet, read back from the workbook.
