@@ -19,23 +19,14 @@ namespace {
 using quilor::testing::ReadWholeFile;
 using quilor::testing::TempFolder;
 
-// The GEXF 1.3 schema kept with the test data.
-std::string SchemaPath() {
+// Checks a file against the GEXF 1.3 schema kept with the test data, with xmllint.
+void ExpectValidGexf(const std::string& path) {
   const std::filesystem::path schema = std::filesystem::path(QUILOR_TEST_DATA) / "gexf-1.3/gexf.rng";
-  return std::filesystem::exists(schema) ? schema.string() : std::string();
-}
-
-// Validates a file against the GEXF 1.3 schema with xmllint.
-bool ValidGexf(const std::string& path, std::string& why) {
-  const std::string schema = SchemaPath();
-  if (std::system("command -v xmllint >/dev/null 2>&1") != 0 || schema.empty()) {
-    why = "xmllint or the GEXF schema is missing";
-    return false;
-  }
-  const std::string command = "xmllint --noout --relaxng '" + schema + "' '" + path + "' > '" + path + ".log' 2>&1";
-  const bool ok = std::system(command.c_str()) == 0;
-  if (!ok) why = ReadWholeFile(path + ".log");
-  return ok;
+  ASSERT_TRUE(std::system("command -v xmllint >/dev/null 2>&1") == 0 && std::filesystem::exists(schema))
+      << "xmllint or the GEXF schema is missing";
+  const std::string command =
+      "xmllint --noout --relaxng '" + schema.string() + "' '" + path + "' > '" + path + ".log' 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0) << path << ": " << ReadWholeFile(path + ".log");
 }
 
 bool WellFormed(const std::string& path) {
@@ -72,6 +63,44 @@ GexfSource SmallSource() {
   return source;
 }
 
+// The edges of a file in order, as "source>target:weight".
+std::vector<std::string> EdgesOf(const std::string& text) {
+  static const std::regex edge("<edge id=\"[0-9]+\" source=\"(d?[0-9]+)\" target=\"([0-9]+)\" weight=\"([0-9]+)\"/>");
+  std::vector<std::string> out;
+  for (std::sregex_iterator it(text.begin(), text.end(), edge), end; it != end; ++it)
+    out.push_back((*it)[1].str() + ">" + (*it)[2].str() + ":" + (*it)[3].str());
+  return out;
+}
+
+// The ids of the nodes of a file in order.
+std::vector<std::string> NodesOf(const std::string& text) {
+  static const std::regex node("<node id=\"(d?[0-9]+)\"");
+  std::vector<std::string> out;
+  for (std::sregex_iterator it(text.begin(), text.end(), node), end; it != end; ++it) out.push_back((*it)[1].str());
+  return out;
+}
+
+struct GexfRun {
+  explicit GexfRun(const GexfSource& s) : source(s), gexf(source) {
+    gexf.Init(static_cast<uint32_t>(source.entries.size() - 1));
+    for (uint32_t e = 1; e < source.entries.size(); ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+  }
+  std::string Ontology() { return Write(&TExportGephiGEXF::WriteOntologyFile); }
+  std::string Relations() { return Write(&TExportGephiGEXF::ExportRelations); }
+  std::string Matrix() { return Write(&TExportGephiGEXF::ExportMatrix); }
+  std::string Write(bool (TExportGephiGEXF::*step)(const std::string&)) {
+    const std::string path = folder / "out.gexf";
+    std::filesystem::remove(path);
+    if (!(gexf.*step)(path)) return "failed";
+    return ReadWholeFile(path);
+  }
+  GexfSource source;
+  TExportGephiGEXF gexf;
+  TempFolder folder;
+};
+
+using Strings = std::vector<std::string>;
+
 TEST(GexfExport, EscapingKeepsTheTextWholeAndWellFormed) {
   EXPECT_EQ(TExportGephiGEXF::EscapeLabel("A \"b\" & <c> \xE9\tx"), "A &quot;b&quot; &amp; &lt;c&gt; &#233; x");
   // The euro sign of Windows-1252 is its Unicode code point.
@@ -83,11 +112,9 @@ TEST(GexfExport, EscapingKeepsTheTextWholeAndWellFormed) {
 }
 
 TEST(GexfExport, FilesOfASmallScenarioValidate) {
-  TempFolder folder;
-  const GexfSource source = SmallSource();
-  TExportGephiGEXF gexf(source);
-  gexf.Init(5);
-  for (uint32_t e = 1; e <= 5; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+  GexfRun run(SmallSource());
+  TExportGephiGEXF& gexf = run.gexf;
+  const TempFolder& folder = run.folder;
   gexf.nodeThreshold = 1;
   ASSERT_TRUE(gexf.WriteDocumentsList(folder / "Documents-list.xml", 0, false));
   ASSERT_TRUE(gexf.WriteOntologyFile(folder / "QuilorOntology.gexf"));
@@ -100,10 +127,8 @@ TEST(GexfExport, FilesOfASmallScenarioValidate) {
             std::string::npos);
   EXPECT_TRUE(WellFormed(folder / "Documents-list.xml"));
 
-  for (const char* name : {"QuilorOntology.gexf", "QuilorRelations.gexf", "QuilorMatrix.gexf"}) {
-    std::string why;
-    EXPECT_TRUE(ValidGexf(folder / name, why)) << name << ": " << why;
-  }
+  for (const char* name : {"QuilorOntology.gexf", "QuilorRelations.gexf", "QuilorMatrix.gexf"})
+    ExpectValidGexf(folder / name);
   const std::string ontology = ReadWholeFile(folder / "QuilorOntology.gexf");
   EXPECT_NE(ontology.find("label=\"A &quot;b&quot; &amp; &lt;c&gt; &#233; dog\""), std::string::npos);
   // Three documents at x = -5000, -1667 and 1666.
@@ -124,21 +149,17 @@ TEST(GexfExport, FilesOfASmallScenarioValidate) {
 }
 
 TEST(GexfExport, HierarchyWithASkippedParentStaysBalanced) {
-  TempFolder folder;
   GexfSource source = SmallSource();
   source.entries.push_back({"lid", 2, true, 2, 0});  // entry 6 under box
   source.entries[5].frequency = 0;                   // box is not written
-  TExportGephiGEXF gexf(source);
-  gexf.Init(6);
-  for (uint32_t e = 1; e <= 6; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+  GexfRun run(source);
+  TExportGephiGEXF& gexf = run.gexf;
+  const TempFolder& folder = run.folder;
   gexf.switches.hierarchical = true;
   gexf.switches.depthLevel = true;
   ASSERT_TRUE(gexf.ExportRelations(folder / "r.gexf"));
   ASSERT_TRUE(gexf.WriteOntologyFile(folder / "o.gexf"));
-  for (const char* name : {"r.gexf", "o.gexf"}) {
-    std::string why;
-    EXPECT_TRUE(ValidGexf(folder / name, why)) << name << ": " << why;
-  }
+  for (const char* name : {"r.gexf", "o.gexf"}) ExpectValidGexf(folder / name);
   const std::string text = ReadWholeFile(folder / "o.gexf");
   const auto count = [&](const std::string& what) {
     size_t n = 0;
@@ -153,35 +174,26 @@ TEST(GexfExport, HierarchyWithASkippedParentStaysBalanced) {
 // A class whose frequency is exactly the node threshold is written; one
 // below it is not.
 TEST(GexfExport, AClassAtTheThresholdIsWrittenOneBelowIsNot) {
-  TempFolder folder;
-  const GexfSource source = SmallSource();  // frequencies 6, 4, 2, 3, 3
-  for (const auto& [threshold, expected] :
-       std::vector<std::pair<uint32_t, std::vector<uint32_t>>>{{3, {1, 2, 4, 5}}, {4, {1, 2}}, {2, {1, 2, 3, 4, 5}}}) {
-    SCOPED_TRACE(threshold);
-    TExportGephiGEXF gexf(source);
-    gexf.Init(5);
-    for (uint32_t e = 1; e <= 5; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
-    gexf.nodeThreshold = threshold;
-    ASSERT_TRUE(gexf.WriteOntologyFile(folder / "o.gexf"));
-    const std::string text = ReadWholeFile(folder / "o.gexf");
-    std::vector<uint32_t> written;
-    for (uint32_t e = 1; e <= 5; ++e)
-      if (text.find("<node id=\"" + std::to_string(e) + "\"") != std::string::npos) written.push_back(e);
-    EXPECT_EQ(written, expected);
+  const Strings documents = {"d1", "d2", "d3"};
+  for (const auto& [threshold, expected] : std::vector<std::pair<uint32_t, Strings>>{
+           {3, {"1", "2", "4", "5"}}, {4, {"1", "2"}}, {2, {"1", "2", "3", "4", "5"}}}) {
+    GexfRun run(SmallSource());  // frequencies 6, 4, 2, 3, 3
+    run.gexf.nodeThreshold = threshold;
+    Strings nodes = expected;
+    nodes.insert(nodes.end(), documents.begin(), documents.end());
+    EXPECT_EQ(NodesOf(run.Ontology()), nodes) << threshold;
   }
 }
 
 TEST(GexfExport, WriteErrorsAndStopFailTheStep) {
-  const GexfSource source = SmallSource();
-  TExportGephiGEXF gexf(source);
-  gexf.Init(5);
-  for (uint32_t e = 1; e <= 5; ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
+  GexfRun run(SmallSource());
+  TExportGephiGEXF& gexf = run.gexf;
   EXPECT_FALSE(gexf.WriteOntologyFile("/dev/full"));
   EXPECT_FALSE(gexf.WriteDocumentsList("/dev/full", 0, false));
   EXPECT_FALSE(gexf.WriteOntologyFile("/nonexistent-folder/QuilorOntology.gexf"));
 
   TempFolder folder;
-  GexfSource none = source;
+  GexfSource none = run.source;
   none.scenarioLoaded = false;
   TExportGephiGEXF withoutScenario(none);
   EXPECT_FALSE(withoutScenario.WriteOntologyFile(folder / "o.gexf"));
@@ -213,27 +225,8 @@ TEST(GexfExport, RealRunOfTheSampleValidates) {
   ASSERT_TRUE(gexf.ExportMatrix(folder / "QuilorMatrix.gexf"));
   EXPECT_GT(gexf.OntologyStats().nodes, 0u);
   EXPECT_GT(gexf.OntologyStats().edges, 0u);
-  for (const char* name : {"QuilorOntology.gexf", "QuilorRelations.gexf", "QuilorMatrix.gexf"}) {
-    std::string why;
-    EXPECT_TRUE(ValidGexf(folder / name, why)) << name << ": " << why;
-  }
-}
-
-// The edges of a file in order, as "source>target:weight".
-std::vector<std::string> EdgesOf(const std::string& text) {
-  static const std::regex edge("<edge id=\"[0-9]+\" source=\"(d?[0-9]+)\" target=\"([0-9]+)\" weight=\"([0-9]+)\"/>");
-  std::vector<std::string> out;
-  for (std::sregex_iterator it(text.begin(), text.end(), edge), end; it != end; ++it)
-    out.push_back((*it)[1].str() + ">" + (*it)[2].str() + ":" + (*it)[3].str());
-  return out;
-}
-
-// The ids of the nodes of a file in order.
-std::vector<std::string> NodesOf(const std::string& text) {
-  static const std::regex node("<node id=\"(d?[0-9]+)\"");
-  std::vector<std::string> out;
-  for (std::sregex_iterator it(text.begin(), text.end(), node), end; it != end; ++it) out.push_back((*it)[1].str());
-  return out;
+  for (const char* name : {"QuilorOntology.gexf", "QuilorRelations.gexf", "QuilorMatrix.gexf"})
+    ExpectValidGexf(folder / name);
 }
 
 // SmallSource with more to tell the graphs apart: an entry that is not
@@ -256,27 +249,6 @@ GexfSource RicherSource() {
   };
   return source;
 }
-
-struct GexfRun {
-  explicit GexfRun(const GexfSource& s) : source(s), gexf(source) {
-    gexf.Init(static_cast<uint32_t>(source.entries.size() - 1));
-    for (uint32_t e = 1; e < source.entries.size(); ++e) gexf.SetNodeFrequency(e, source.entries[e].frequency);
-  }
-  std::string Ontology() { return Write(&TExportGephiGEXF::WriteOntologyFile); }
-  std::string Relations() { return Write(&TExportGephiGEXF::ExportRelations); }
-  std::string Matrix() { return Write(&TExportGephiGEXF::ExportMatrix); }
-  std::string Write(bool (TExportGephiGEXF::*step)(const std::string&)) {
-    const std::string path = folder / "out.gexf";
-    std::filesystem::remove(path);
-    if (!(gexf.*step)(path)) return "failed";
-    return ReadWholeFile(path);
-  }
-  GexfSource source;
-  TExportGephiGEXF gexf;
-  TempFolder folder;
-};
-
-using Strings = std::vector<std::string>;
 
 // The ontology file links each document to the entries it met, weighted by
 // their words; an entry not counted, unknown or unwritten gets no edge.
@@ -319,6 +291,83 @@ TEST(GexfExport, OntologyLinksEachDocumentToTheCountedEntriesItMet) {
   const std::string alone = run.Ontology();
   EXPECT_EQ(NodesOf(alone), (Strings{"1", "2", "3", "4", "5", "6"}));
   EXPECT_EQ(EdgesOf(alone), Strings{});
+}
+
+// The whole ontology file of one domain holding one class, met in one
+// document: the class nested in its domain, the document after them, an
+// edge per class the document met, weighted by its words.
+TEST(GexfExport, TheOntologyFileOfADomainAndAClassIsExactlyThis) {
+  GexfSource source;
+  source.scenarioLoaded = true;
+  source.entries = {{}, {"Animals", 0, true, 3, 1}, {"cat", 1, true, 2, 0}};
+  source.documents = {"/texts/a.txt"};
+  source.walkWords = [](const std::function<bool(uint32_t, uint32_t)>& visit) {
+    for (const uint32_t entry : {2, 0, 2, 1}) visit(1, entry);
+  };
+  GexfRun run(source);
+  std::string text = run.Ontology();
+  ASSERT_EQ(text.rfind("\xEF\xBB\xBF", 0), 0u);
+  // Shown with each line's tabs as two blanks.
+  std::string shown;
+  for (size_t at = 3, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const size_t tabs = text.find_first_not_of('\t', at) - at;
+    shown += std::string(2 * tabs, ' ') + text.substr(at + tabs, end - at - tabs) + "\n";
+  }
+  EXPECT_EQ(shown, R"(<?xml version="1.0" encoding="UTF-8"?>
+<gexf xmlns="http://gexf.net/1.3" xmlns:viz="http://gexf.net/1.3/viz" version="1.3">
+  <meta lastmodifieddate="2013-03-17">
+    <creator>
+      Quilor text analysis
+    </creator>
+    <description>
+    Fernbek Quilor GEXF results
+    </description>
+  </meta>
+  <graph mode="static" defaultedgetype="undirected">
+    <attributes class="node">
+      <attribute id="frequency" title="frequency" type="float"/>
+      <attribute id="domain" title="domain" type="string"/>
+    </attributes>
+    <nodes>
+  <node id="1" label="Animals">
+  <viz:color r="141" g="41" b="14"/>
+  <viz:position x="-2500" y="30" z="0.0"/>
+  <viz:size value="7"/>
+  <attvalues>
+    <attvalue for="frequency" value="3"/>
+    <attvalue for="domain" value="Animals"/>
+  </attvalues>
+    <nodes>
+    <node id="2" label="cat">
+    <viz:color r="141" g="41" b="14"/>
+    <viz:position x="-5000" y="20" z="0.0"/>
+    <viz:size value="5"/>
+    <attvalues>
+      <attvalue for="frequency" value="2"/>
+      <attvalue for="domain" value="Animals"/>
+    </attvalues>
+      <nodes>
+      </nodes>
+    </node>
+    </nodes>
+  </node>
+  <node id="d1" label="a.txt">
+  <viz:color r="255" g="255" b="255"/>
+  <viz:size value="3"/>
+  <viz:position x="-5000.0" y="-5000" z="0.0"/>
+  <attvalues>
+    <attvalue for="frequency" value="2"/>
+    <attvalue for="domain" value="#documents"/>
+  </attvalues>
+  </node>
+    </nodes>
+    <edges>
+    <edge id="1" source="d1" target="2" weight="2"/>
+    <edge id="2" source="d1" target="1" weight="1"/>
+    </edges>
+  </graph>
+</gexf>
+)");
 }
 
 // Documents of a folder are listed by their name in it when asked, by their
@@ -438,6 +487,24 @@ TEST(GexfExport, AStopDuringTheWordsLeavesNoFile) {
   GexfRun whole(source);
   whole.gexf.service = [] { return true; };
   EXPECT_EQ(EdgesOf(whole.Ontology()), (Strings{"d1>2:50000", "d2>2:50000"}));
+}
+
+// With data reduction, one entry more than the graph holds raises the
+// minimum frequency to 2: the entries met exactly twice stay, once go.
+TEST(OutputLimits, DataReductionKeepsTheEntriesAtTheMinimumFrequency) {
+  const uint32_t entries = TExportGephiGEXF::kMaxNodes + 1;
+  GexfSource source;
+  source.scenarioLoaded = true;
+  source.entries.resize(entries + 1);
+  for (uint32_t e = 1; e <= entries; ++e)
+    source.entries[e] = {"c" + std::to_string(e), 0, true, e <= 10 ? 2u : e == 11 ? 3u : 1u, 0};
+  source.documents = {"/texts/a.txt"};
+  GexfRun reduced(source);
+  reduced.gexf.switches.dataReduction = true;
+  EXPECT_EQ(NodesOf(reduced.Ontology()), (Strings{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "d1"}));
+  // Without it, every entry is written.
+  GexfRun whole(source);
+  EXPECT_NE(whole.Ontology().find("<node id=\"12\""), std::string::npos);
 }
 
 }  // namespace
