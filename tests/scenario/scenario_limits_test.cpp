@@ -8,13 +8,10 @@
 
 #include "core/class_file.h"
 #include "core/options.h"
-#include "engine/ontology_engine.h"
-#include "engine/ontology_test_support.h"
 #include "platform/message_ui.h"
 #include "scenario/anomaly_list.h"
 #include "scenario/scenario_editor.h"
 #include "scenario/scenario_tree.h"
-#include "scenario/scenario_wizard.h"
 #include "ui/main_window_port.h"
 
 namespace quilor::ui {
@@ -109,72 +106,6 @@ TEST(ScenarioLimits, AnotherAnomalyLineStartsAtItsFirstOccurrence) {
   EXPECT_FALSE(list.SearchLine(2, &tree, {}));
   EXPECT_FALSE(list.SearchLine(-1, &tree, {}));
   EXPECT_EQ(where(), "Alpha/dog");
-}
-
-// Back walks the pages of the wizard one at a time down to the first, and
-// from the last page of each short way straight back to it.
-TEST(ScenarioLimits, BackReturnsPageByPageToTheFirst) {
-  Options->ResetSettings();
-  ScopedScriptedUi ui;
-  FakeMainWindow main;
-  ScenarioEditor editor{&main};
-  ScenarioWizard wizard{editor};
-  wizard.way = WizardWay::kFromText;
-  wizard.textWordCount = [] { return 500u; };
-  std::vector<int> pages;
-  for (int i = 0; i < 3; ++i) {
-    wizard.ButtonSuivantClick();
-    pages.push_back(wizard.page);
-  }
-  for (int i = 0; i < 4; ++i) {
-    wizard.ButtonPrecedentClick();
-    pages.push_back(wizard.page);
-  }
-  EXPECT_EQ(pages, (std::vector<int>{2, 3, 4, 3, 2, 1, 1}));
-  for (WizardWay way : {WizardWay::kEmpty, WizardWay::kExisting}) {
-    wizard.way = way;
-    wizard.ButtonSuivantClick();
-    EXPECT_NE(wizard.page, 1);
-    wizard.ButtonPrecedentClick();
-    EXPECT_EQ(wizard.page, 1);
-  }
-  EXPECT_FALSE(wizard.closed);
-  Options->ResetSettings();
-}
-
-// The choices of the wizard's last run from the text are kept for the next:
-// the level, the unclassified references and the group of the classes.
-TEST(ScenarioLimits, TheWizardKeepsTheChoicesOfItsLastRun) {
-  Options->ResetSettings();
-  std::unique_ptr<TOntologyEngine> saved = std::move(OntologyEngine);
-  OntologyEngine = std::make_unique<TOntologyEngine>();
-  ASSERT_TRUE(OntologyEngine->LoadBytes(WriteSemanticDictionary(testing_support::MakeMiniDictionary())).Ok());
-  {
-    ScopedScriptedUi ui;
-    FakeMainWindow main;
-    ScenarioEditor editor{&main};
-    ScenarioWizard wizard{editor};
-    wizard.way = WizardWay::kFromText;
-    struct Choice {
-      WizardLevel level;
-      bool subclassify;
-      int kept, unclassified, noRootGroup;
-    };
-    for (const Choice& c :
-         {Choice{WizardLevel::kReferenceFields1, true, 3, 0, 0}, Choice{WizardLevel::kReferenceFields2, false, 2, 0, 1},
-          Choice{WizardLevel::kReferences, true, 1, 0, 0}, Choice{WizardLevel::kUnclassified, false, 1, 1, 1},
-          Choice{WizardLevel::kSubstantives, true, 0, 0, 0}}) {
-      SCOPED_TRACE(c.kept);
-      wizard.level = c.level;
-      wizard.subclassify = c.subclassify;
-      wizard.ButtonTerminerClick();
-      EXPECT_EQ(Options->Get(opt::WizardLevel), c.kept);
-      EXPECT_EQ(Options->Get(opt::WizardUnclassifiedReferences), c.unclassified);
-      EXPECT_EQ(Options->Get(opt::WizardNoRootGroup), c.noRootGroup);
-    }
-  }
-  OntologyEngine = std::move(saved);
-  Options->ResetSettings();
 }
 
 // A word put in a group of its own names the group, from one letter up to

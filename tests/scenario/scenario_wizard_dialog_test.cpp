@@ -22,11 +22,19 @@ namespace {
 
 using testing_support::TempFolder;
 
-TEST(ScenarioWizardDialogTest, TheEmptyWayThroughTheWindow) {
+class ScenarioWizardDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Options->ResetSettings(); }
+  void TearDown() override {
+    Options->ResetSettings();
+    ScenarioFile.Clear();
+  }
   ScopedScriptedUi ui;
-  Options->ResetSettings();
   FakeMainWindow main;
-  ScenarioEditor editor(&main);
+  ScenarioEditor editor{&main};
+};
+
+TEST_F(ScenarioWizardDialogTest, TheEmptyWayThroughTheWindow) {
   ScenarioWizardDialog dialog(editor);
   dialog.Next();  // no choice
   EXPECT_EQ(ui.ui.Shown().back().text, "You must choose an option");
@@ -40,17 +48,11 @@ TEST(ScenarioWizardDialogTest, TheEmptyWayThroughTheWindow) {
   EXPECT_TRUE(dialog.Wizard().closed);
   EXPECT_EQ(main.reruns, 1);
   EXPECT_EQ(Options->Get(opt::ScenarioFileName), "");
-  Options->ResetSettings();
-  ScenarioFile.Clear();
 }
 
 // "Open a document now?" answered Yes opens the main window's file dialog.
-TEST(ScenarioWizardDialogTest, YesToOpenADocumentOpensTheFileDialog) {
-  ScopedScriptedUi ui;
-  Options->ResetSettings();
-  FakeMainWindow main;
+TEST_F(ScenarioWizardDialogTest, YesToOpenADocumentOpensTheFileDialog) {
   main.textLoaded = false;
-  ScenarioEditor editor(&main);
   int dialogs = 0;
   editor.openDocument = [&dialogs] { ++dialogs; };
   ScenarioWizardDialog dialog(editor);
@@ -63,15 +65,10 @@ TEST(ScenarioWizardDialogTest, YesToOpenADocumentOpensTheFileDialog) {
   dialog.Next();
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(dialog.Wizard().page, 1);
-  Options->ResetSettings();
 }
 
 // Its title, a heading on every page, the threshold field's label, and Help.
-TEST(ScenarioWizardDialogTest, PagesHaveHeadingsLabelsTitleAndHelp) {
-  ScopedScriptedUi ui;
-  Options->ResetSettings();
-  FakeMainWindow main;
-  ScenarioEditor editor(&main);
+TEST_F(ScenarioWizardDialogTest, PagesHaveHeadingsLabelsTitleAndHelp) {
   ScenarioWizardDialog dialog(editor);
   EXPECT_EQ(dialog.windowTitle(), "New Scenario wizard");
   auto* pages = dialog.findChild<QStackedWidget*>();
@@ -90,13 +87,8 @@ TEST(ScenarioWizardDialogTest, PagesHaveHeadingsLabelsTitleAndHelp) {
   EXPECT_TRUE(labelled);
   auto* help = dialog.findChild<QPushButton*>("ButtonAide");
   ASSERT_NE(help, nullptr);
-  {
-    testing_support::HelpPageOpened pages("966.html");
-    help->click();
-    ASSERT_EQ(pages.Opened().size(), 1u);
-    EXPECT_NE(pages.Opened()[0].find("966.html"), std::string::npos);
-  }
-  Options->ResetSettings();
+  EXPECT_EQ(testing_support::HelpPagesOpenedBy("966.html", [&] { help->click(); }),
+            std::vector<std::string>{"966.html"});
 }
 
 }  // namespace

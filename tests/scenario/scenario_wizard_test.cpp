@@ -138,10 +138,13 @@ TEST_F(ScenarioWizardTest, NextAndBackWalkThePagesOfEachWay) {
   wizard.LevelClicked(WizardLevel::kUnclassified);
   EXPECT_EQ(main.shownTypes.size(), 5u);
 
-  // Existing Scenarios: page 6, where Next without a file asks for one.
+  // Existing Scenarios: page 6, straight back to 1; there Next without a file asks for one.
   wizard.way = WizardWay::kExisting;
   wizard.ButtonSuivantClick();
   EXPECT_EQ(wizard.page, 6);
+  wizard.ButtonPrecedentClick();
+  EXPECT_EQ(wizard.page, 1);
+  wizard.ButtonSuivantClick();
   wizard.ButtonSuivantClick();
   EXPECT_EQ(wizard.page, 6);
   EXPECT_FALSE(wizard.closed);
