@@ -137,5 +137,34 @@ TEST(ScenarioLimits, AWordInANewGroupNamesTheGroupUpToTheLongestName) {
   Options->ResetSettings();
 }
 
+// Inserted with subclassing, a word gets a group of its own inside the
+// chosen group while a group fits there; in a group at the last depth a
+// group can hold nothing, and the word goes in beside the others.
+TEST(ScenarioLimits, ASubclassedWordGetsItsOwnGroupOnlyWhereAGroupHoldsIt) {
+  Options->ResetSettings();
+  ScenarioFile = ParseScenario(DeepestBranch());
+  ScopedScriptedUi ui;
+  FakeMainWindow main;
+  ScenarioEditor editor{&main};
+  editor.Open();
+  ScenarioTree& tree = editor.Tree();
+  auto branch = [&](const std::string& label) {
+    std::string path;
+    for (const ScenarioNode* n = tree.Node(FindLabel(tree, label)); n; n = tree.Node(n->parent))
+      path = tree.Label(n->id) + (path.empty() ? "" : "/") + path;
+    return path.substr(path.find("Level6/"));
+  };
+  tree.Select(FindLabel(tree, "Level7"));
+  EXPECT_TRUE(editor.InsertWords("dog", '?', true));
+  EXPECT_EQ(branch("dog"), "Level6/Level7/Dog/dog");
+  tree.Select(FindLabel(tree, "Level8"));
+  EXPECT_TRUE(editor.InsertWords("fox", '?', true));
+  EXPECT_EQ(branch("fox"), "Level6/Level7/Level8/fox");
+  EXPECT_EQ(tree.Depth(FindLabel(tree, "fox")), ScenarioTree::kDeepestDepth);
+  EXPECT_TRUE(ui.ui.Shown().empty());
+  ScenarioFile.Clear();
+  Options->ResetSettings();
+}
+
 }  // namespace
 }  // namespace quilor::ui
