@@ -204,11 +204,20 @@ TEST(DocumentFilter, WordprocessingLayoutAndAlternateContent) {
       "<w:r><w:t>link</w:t></w:r><w:r><w:delText>deleted</w:delText></w:r></w:p>"
       "<mc:AlternateContent><mc:Choice><w:p><w:r><w:t>box</w:t></w:r></w:p></mc:Choice>"
       "<mc:Fallback><w:p><w:r><w:t>box</w:t></w:r></w:p></mc:Fallback></mc:AlternateContent>"
-      "</w:body></w:document>";
+      "<w:tbl><w:tr><w:tc><w:p><w:r><w:t>a</w:t></w:r></w:p></w:tc><w:tc><w:r><w:t>b</w:t></w:r></w:tc></w:tr>"
+      "<w:tr><w:tc><w:r><w:t>c</w:t></w:r></w:tc></w:tr></w:tbl></w:body></w:document>";
   auto docx = Loaded(ConverterFormat::kOffice2007);
   ASSERT_TRUE(docx->ExtractFromMemory(BuildZip({{"word/document.xml", xml}, {"word/embeddings/o.bin", "x"}})));
-  EXPECT_EQ(docx->Text(), "one\ttwo\nthreelink\nbox\n");
+  // A table's cells are apart and each row ends its line.
+  EXPECT_EQ(docx->Text(), "one\ttwo\nthreelink\nbox\na\n b \nc \n");
   EXPECT_EQ(docx->UnavailableCount(), 1);
+  // An OpenDocument file's embedded objects are counted unread too.
+  auto odt = Loaded(ConverterFormat::kOpenDocumentText);
+  ASSERT_TRUE(odt->ExtractFromMemory(BuildZip(
+      {{"content.xml", "<o xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><text:p>main</text:p></o>"},
+       {"Object 1/content.xml", "<o/>"}})));
+  EXPECT_EQ(odt->Text(), "main\n");
+  EXPECT_EQ(odt->UnavailableCount(), 1);
 }
 
 TEST(DocumentFilter, SlidesFollowThePresentationOrder) {
