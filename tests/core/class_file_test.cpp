@@ -157,6 +157,11 @@ TEST_F(ClassFileTest, TheScenarioDateGoesIntoTheOptionsOnLoadAndSave) {
   ClassFileList read;
   ASSERT_TRUE(LoadClassFile(read, older));
   EXPECT_EQ(Options->Get(opt::ScenarioFileDate), seconds(older));
+  // A Scenario that is not there has no date: none is taken from the error.
+  int64_t date = -1;
+  EXPECT_FALSE(LoadClassFile(read, (dir_ / "gone.scn").string(), "gone.scn", &date));
+  EXPECT_EQ(date, 0);
+  EXPECT_EQ(Options->Get(opt::ScenarioFileDate), 0u);
   Options->ResetSettings();
 }
 
