@@ -27,8 +27,7 @@ std::string FirstLine(const std::string& path) {
 
 long long NumberIn(const std::string& path) {
   const std::string line = FirstLine(path);
-  if (line.empty()) return 0;
-  char* end = nullptr;
+  char* end = nullptr;  // an empty or missing file reads no digit: 0
   const long long v = std::strtoll(line.c_str(), &end, 10);
   return end != line.c_str() ? v : 0;
 }
