@@ -5,7 +5,6 @@
 #include <string>
 
 #include "core/chartables.h"
-#include "core/lexicon.h"
 
 namespace quilor {
 
@@ -45,12 +44,12 @@ void TExpressionFilter::Add(const char* text, size_t length) {
   bits_[(a % kBits) / 64] |= FilterMask(a, b);
 }
 
-void TExpressionFilter::Build(const TMainDictionary& lexicon) {
+void TExpressionFilter::Build(const KeyWalk& walkKeys) {
   bits_.reset(new (std::nothrow) uint64_t[kBits / 64]());
   if (!bits_) return;
   bool complete = false;
   try {
-    complete = lexicon.ForEachKey([this](const std::string& key, TCategoryCode) {
+    complete = walkKeys([this](const std::string& key) {
       if (!HasSeparator(key.data(), key.size())) return;
       for (size_t i = 1; i < key.size(); ++i)
         if (key[i] == '_' || key[i] == '-') Add(key.data(), i);

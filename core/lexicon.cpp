@@ -89,7 +89,9 @@ void TMainDictionary::BuildExpressionFilter() {
   if (!ready) return;
   std::call_once(filterStarted_, [this] {
     auto build = [this] {
-      filter_.Build(*this);
+      filter_.Build([this](const std::function<void(const std::string& key)>& visit) {
+        return ForEachKey([&visit](const std::string& key, TCategoryCode) { visit(key); });
+      });
       filterReady_.store(true, std::memory_order_release);
     };
     if (UsableCores() > 1) {
