@@ -723,4 +723,24 @@ bool ReadShortcutUrl(char* name, size_t capacity) {
   return true;
 }
 
+bool InstallRootOf(const std::string& programPath, std::string& root) {
+  std::string path = programPath.substr(0, std::min(programPath.size(), kMaxPath));
+  size_t last = path.find_last_of('/');
+  if (last == std::string::npos || last == 0) return false;
+  size_t second = path.find_last_of('/', last - 1);
+  if (second == std::string::npos) return false;
+  root = path.substr(0, second);
+  return true;
+}
+
+void SetInstallPaths() {
+  std::string root = "/Quilor";
+  InstallRootOf(ProgramPath(), root);
+  WorkContext->InstallRoot = root;
+  WorkContext->DictionaryMask = root + "/Dico/" + DictionaryLanguageCode() + "glex.*";
+  WorkContext->UserScenarioFolder = root + "/Scenario";
+  WorkContext->BordersFolder = WorkContext->UserScenarioFolder;
+  WorkContext->ProgramScenarioFolder = WorkContext->UserScenarioFolder;
+}
+
 }  // namespace quilor

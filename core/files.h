@@ -90,6 +90,13 @@ void SetProgramPathForTesting(const std::string& path);
 // The program's path with its extension replaced by ".prm" and ".chm".
 void BuildProgramFilePaths();
 
+// Install root (the parent of the program's folder), dictionary mask
+// "<root>/Dico/<code>glex.*" and the Scenario folders "<root>/Scenario".
+void SetInstallPaths();
+// The install root of a program path: the path cut at its second '/' from
+// the end; "" when the path has fewer than two separators.
+bool InstallRootOf(const std::string& programPath, std::string& root);
+
 // Pointer to the last '.' of the file-name part, else to the terminating NUL.
 const char* ExtensionPointer(const char* path);
 // Cuts path at its last separator when that stands at index 1 or more.

@@ -358,11 +358,4 @@ void GetColourSettings(uint32_t (&colours)[opt::ColourCount]);
 void ResetGeneralState();
 void ResetWorkContext();
 
-// Install root (the parent of the program's folder), dictionary mask
-// "<root>/Dico/<code>glex.*" and the Scenario folders "<root>/Scenario".
-void SetInstallPaths();
-// The install root of a program path: the path cut at its second '/' from
-// the end; "" when the path has fewer than two separators.
-bool InstallRootOf(const std::string& programPath, std::string& root);
-
 }  // namespace quilor

@@ -30,6 +30,7 @@
 #include "engine/selection.h"
 #include "engine/tool_analysis.h"
 #include "engine/word_list.h"
+#include "core/files.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_source.h"
 #include "mainwindow/graph_state.h"
