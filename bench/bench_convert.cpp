@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "import/document_filter.h"
+#include "import/filter_formats.h"
 #include "import/word_document.h"
 #include "tests/support/office_builders.cpp"
 

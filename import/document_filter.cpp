@@ -5,7 +5,6 @@
 
 #include "core/chartables.h"
 #include "core/messages.h"
-#include "import/filter_formats.h"
 #include "platform/text_encoding.h"
 
 namespace quilor {
@@ -46,6 +45,11 @@ const char* PlainForm(char32_t cp) {
   if ((cp >= 0x2000 && cp <= 0x200A) || cp == 0x202F || cp == 0x205F || cp == 0x3000) return " ";
   if (cp == 0x200B || cp == 0x200C || cp == 0x200D || cp == 0xFEFF || cp == 0x00AD) return "";
   return nullptr;
+}
+
+// The library that reads a format when the user chose none.
+const char* BuiltInLibraryName(ConverterFormat format) {
+  return format == ConverterFormat::kPdf ? "libpoppler-cpp.so" : "libzip.so";
 }
 
 }  // namespace
@@ -193,14 +197,6 @@ std::string DocumentFilter::IFilterErrorText() const {
     return GetMessageText(kMsgFilterInitFailed);
   }
   return GetMessageText(kMsgFilterChunking);
-}
-
-std::unique_ptr<DocumentFilter> CreateDocumentFilter(ConverterFormat format) {
-  switch (format) {
-    case ConverterFormat::kPdf: return CreatePdfFilter();
-    case ConverterFormat::kOffice: return nullptr;  // no filter reads Word 97-2003 files: the Word reader does
-    default: return CreatePackageFilter(format);
-  }
 }
 
 }  // namespace quilor

@@ -133,6 +133,4 @@ class DocumentFilter {
   bool libraryMissing_ = true;
 };
 
-std::unique_ptr<DocumentFilter> CreateDocumentFilter(ConverterFormat format);
-
 }  // namespace quilor

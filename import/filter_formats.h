@@ -10,8 +10,8 @@ namespace quilor {
 std::unique_ptr<DocumentFilter> CreatePdfFilter();
 // Office Open XML (.docx, .pptx) and OpenDocument (.odt, .odp) packages.
 std::unique_ptr<DocumentFilter> CreatePackageFilter(ConverterFormat format);
-// The library that reads a format when the user chose none.
-const char* BuiltInLibraryName(ConverterFormat format);
+// The filter that reads a format; nullptr for a format no filter reads.
+std::unique_ptr<DocumentFilter> CreateDocumentFilter(ConverterFormat format);
 
 }  // namespace quilor
 

@@ -561,8 +561,4 @@ bool SniffPackageFormat(const std::string& path, ConverterFormat& format) {
   return false;
 }
 
-const char* BuiltInLibraryName(ConverterFormat format) {
-  return format == ConverterFormat::kPdf ? "libpoppler-cpp.so" : "libzip.so";
-}
-
 }  // namespace quilor

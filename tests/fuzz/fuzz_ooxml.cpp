@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "import/document_filter.h"
+#include "import/filter_formats.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "import/document_filter.h"
+#include "import/filter_formats.h"
 
 namespace {
 

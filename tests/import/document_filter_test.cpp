@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "import/document_filter.h"
+#include "import/filter_formats.h"
 #include "platform/compound_file.h"
 #include "support/office_builders.h"
 
