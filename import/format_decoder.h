@@ -8,7 +8,7 @@
 #include <string>
 
 #include "import/charset.h"
-#include "import/document_readers.h"
+#include "import/document_reader.h"
 #include "import/markup_reader.h"
 #include "import/rtf_reader.h"
 
