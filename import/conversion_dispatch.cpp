@@ -12,7 +12,7 @@
 #include "import/filter_formats.h"
 #include "import/filter_plugin.h"
 #include "import/powerpoint_document.h"
-#include "import/text_loader.h"
+#include "import/loader_state.h"
 #include "import/word_document.h"
 #include "platform/compound_file.h"
 #include "core/options.h"

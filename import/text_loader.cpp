@@ -19,7 +19,6 @@
 namespace quilor {
 
 unsigned char BlockBuffer[kBlockBufferCapacity];
-TLoaderState LoaderState;
 TextLoaderSettings LoaderSettings;
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "import/charset.h"
 #include "import/document_readers.h"
+#include "import/loader_state.h"
 #include "import/plain_text.h"
 #include "import/text_sink.h"
 
@@ -23,41 +24,13 @@ constexpr size_t kTextBlockSize = 65536;
 constexpr int32_t kWordCap = 10000000;
 constexpr int32_t kProgressEveryWords = 50000;
 
-// Encodings of plain text (the codes are the letters d, o and p).
-enum TextEncodingCode : int32_t {
-  kEncodingAnsi = 0,
-  kEncodingUtf8 = 100,
-  kEncodingUtf16BigEndian = 111,
-  kEncodingUtf16LittleEndian = 112,
-};
-
 // The block being decoded and scanned (with room for the bytes of a
 // character the previous block cut).
 constexpr size_t kBlockBufferCapacity = kTextBlockSize + 16;
 extern unsigned char BlockBuffer[kBlockBufferCapacity];
 
-// The state of the loading; LoaderState = {} starts it afresh.
 // The megabyte of the size question and its reports.
 constexpr int64_t kLoaderMegabyte = 1024000;
-
-struct TLoaderState {
-  int32_t encoding = kEncodingAnsi;  // of the file being read
-  int64_t skippedBytes = 0;
-  int32_t fileNumber = 0;  // the file being read
-  int documentKind = 0;    // its kind
-  // Above this many bytes in a run the user is asked whether to go on.
-  int64_t sizeThreshold = 2;
-  bool active = false;
-  // The conversion-impossible report of a PDF has been shown, once per
-  // program run.
-  bool conversionErrorShown = false;
-  // The last loading stopped at the word cap: the text was cut.
-  bool wordCapReached = false;
-  // The bytes read when the user chose to stop reading at the size question
-  // (the text read so far is analysed); 0 when nobody stopped it.
-  int64_t readStoppedAt = 0;
-};
-extern TLoaderState LoaderState;
 
 // Settings tests may change: the size of the pieces each block is decoded and
 // scanned in (1..65,536), and the word cap.

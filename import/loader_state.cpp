@@ -1,0 +1,7 @@
+#include "import/loader_state.h"
+
+namespace quilor {
+
+TLoaderState LoaderState;
+
+}  // namespace quilor
