@@ -27,6 +27,7 @@ ScenarioEditorPort* InstallScenarioCommands(TVekEditForm& window) {
   hooks.addSelectedResult = [&window] {
     if (QAction* add = window.Command(CommandId::PopupResultatsAjouter1); add->isEnabled()) add->trigger();
   };
+  hooks.searchWord = [](const std::string& text) { return OpenWordSearchWith(text); };
   SetScenarioToolHooks(std::move(hooks));
   auto openEditor = [&window] {
     ScenarioEditorWindow* editor = ScenarioEditorWindowInstance(&window, &window);

@@ -1,6 +1,5 @@
 #include "scenario/scenario_editor_window.h"
 #include "ui/texts_qt.h"
-#include "scenario/word_search_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -490,7 +489,7 @@ void ScenarioEditorWindow::BuildActions() {
   actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
     const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
     // The word search takes the label and lists its meanings.
-    if (selected && OpenWordSearchWith(selected->text)) return;
+    if (selected && ToolHooks().searchWord && ToolHooks().searchWord(selected->text)) return;
     if (const ScenarioNode* n = selected) {
       search_->setText(FromCp1252(n->text));
       editor_.SetSearchText(n->text);

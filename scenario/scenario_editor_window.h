@@ -29,6 +29,9 @@ struct ScenarioToolHooks {
   std::function<void()> openDocument;
   std::function<void()> showOptions;
   std::function<void()> addSelectedResult;  // the results list's "add to the Scenario"
+  // The word search takes a label and lists its meanings; false when there
+  // is no main window to open it for.
+  std::function<bool(const std::string& text)> searchWord;
 };
 // Set once by the main window; the editor made afterwards takes them.
 void SetScenarioToolHooks(ScenarioToolHooks hooks);
