@@ -62,6 +62,7 @@
 #include "output/gexf_dialog_logic.h"
 #include "output/statistics_report.h"
 #include "output/xlsx_spreadsheet.h"
+#include "generated/message_names.h"
 
 namespace {
 
@@ -151,10 +152,10 @@ bool WriteExports(const std::string& gexfFolder, const std::string& xlsxFile) {
     const ui::GexfRunReport report = ui::GexfExportRun().Run(settings);
     switch (report.result) {
       case ui::GexfRunResult::kDone: break;
-      case ui::GexfRunResult::kNoScenario: Say(GetMessageText(455)); return false;
-      case ui::GexfRunResult::kOneDocument: Say(GetMessageText(1417)); return false;
-      case ui::GexfRunResult::kBadTarget: Say(205, report.target); return false;
-      default: Say(5, report.target); return false;
+      case ui::GexfRunResult::kNoScenario: Say(GetMessageText(msg::kNoOntologyScenarioAvailable)); return false;
+      case ui::GexfRunResult::kOneDocument: Say(GetMessageText(msg::kSelectSeveralFilesBefore)); return false;
+      case ui::GexfRunResult::kBadTarget: Say(msg::kIncorrectDestinationUnit, report.target); return false;
+      default: Say(msg::kDiskWriteErrorDisk, report.target); return false;
     }
   }
   if (!xlsxFile.empty()) {
@@ -163,8 +164,8 @@ bool WriteExports(const std::string& gexfFolder, const std::string& xlsxFile) {
     settings.charts = true;
     const ui::ReportSheet sheet = ui::BuildStatisticsSheet(ui::ReportClassesFromEngine(), settings);
     ui::XlsxSpreadsheet workbook(xlsxFile);
-    if (!ui::FillSpreadsheet(sheet, GetMessageText(234), workbook)) {
-      Say(5, xlsxFile);
+    if (!ui::FillSpreadsheet(sheet, GetMessageText(msg::kStatistics), workbook)) {
+      Say(msg::kDiskWriteErrorDisk, xlsxFile);
       return false;
     }
   }
