@@ -28,11 +28,25 @@ constexpr int kMsgDeterminantName = 150;
 constexpr int kMsgGerund = 166;
 constexpr int kNoLabel = 232;  // stands for "no label"; never shown
 
-constexpr int kVerbKindLabels[9] = {kNoLabel, 93, 94, 95, 96, kNoLabel, kNoLabel, kNoLabel, kNoLabel};
-constexpr int kMoodLabels[7] = {kNoLabel, 99, 100, 101, 102, 103, 104};
-constexpr int kTenseLabels[5] = {kNoLabel, 105, 106, 107, 108};
-constexpr int kModalityLabels[8] = {kNoLabel, 117, 118, 119, 125, 126, 127, 128};
-constexpr int kPronounLabels[6] = {kNoLabel, 145, 146, 147, 148, 149};
+constexpr int kMsgFactive = 93, kMsgStative = 94, kMsgReflexive = 95, kMsgPerformative = 96;
+constexpr int kMsgIndicative = 99, kMsgConditional = 100, kMsgSubjunctive = 101, kMsgParticiple = 102,
+              kMsgInfinitive = 103, kMsgOtherModes = 104;
+constexpr int kMsgPresent = 105, kMsgPast = 106, kMsgFuture = 107, kMsgOtherTenses = 108;
+constexpr int kMsgTime = 117, kMsgPlace = 118, kMsgManner = 119, kMsgAssertion = 125, kMsgDoubt = 126,
+              kMsgNegation = 127, kMsgIntensity = 128;
+constexpr int kMsgRelative = 145, kMsgPossessive = 146, kMsgPersonal = 147, kMsgDeixis = 148, kMsgOtherPronouns = 149;
+constexpr int kMsgObjective = 151, kMsgSubjective = 152, kMsgNumeral = 153, kMsgOtherAdjectives = 154;
+
+constexpr int kVerbKindLabels[9] = {kNoLabel, kMsgFactive, kMsgStative, kMsgReflexive, kMsgPerformative,
+                                    kNoLabel, kNoLabel,    kNoLabel,    kNoLabel};
+constexpr int kMoodLabels[7] = {kNoLabel,       kMsgIndicative, kMsgConditional, kMsgSubjunctive,
+                                kMsgParticiple, kMsgInfinitive, kMsgOtherModes};
+constexpr int kTenseLabels[5] = {kNoLabel, kMsgPresent, kMsgPast, kMsgFuture, kMsgOtherTenses};
+constexpr int kModalityLabels[8] = {kNoLabel,      kMsgTime,  kMsgPlace,    kMsgManner,
+                                    kMsgAssertion, kMsgDoubt, kMsgNegation, kMsgIntensity};
+constexpr int kPronounLabels[6] = {kNoLabel, kMsgRelative, kMsgPossessive, kMsgPersonal, kMsgDeixis, kMsgOtherPronouns};
+// By subclass; subclass 0 and those past the table are the others.
+constexpr int kAdjectiveLabels[4] = {kMsgOtherAdjectives, kMsgObjective, kMsgSubjective, kMsgNumeral};
 
 template <size_t N>
 int LabelOf(const int (&table)[N], unsigned index) {
@@ -71,7 +85,7 @@ int SubclassLabel(const TCategoryRecord& r) {
   switch (r.MajorClass) {
     case kClassConnector: return r.Subclass >= 1 && r.Subclass <= 10 ? kMsgConnectorName + r.Subclass : kNoLabel;
     case kClassModality: return LabelOf(kModalityLabels, r.Subclass);
-    case kClassAdjective: return r.Subclass >= 1 && r.Subclass <= 3 ? 150 + r.Subclass : 154;
+    case kClassAdjective: return r.Subclass <= 3 ? kAdjectiveLabels[r.Subclass] : kMsgOtherAdjectives;
     case kClassPronoun: return LabelOf(kPronounLabels, r.Subclass);
     default: return kNoLabel;
   }

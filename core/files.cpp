@@ -367,11 +367,15 @@ struct LanguageEntry {
 };
 
 constexpr int kMsgOtherLanguage = 655;
+constexpr int kMsgFrench = 590, kMsgItalian = 591, kMsgSpanish = 592, kMsgEnglish = 593, kMsgGerman = 594,
+              kMsgPortuguese = 595, kMsgGreek = 596, kMsgRomanian = 597;
 
 constexpr LanguageEntry kLanguages[] = {
-    {1, "fr", "fr", 590},  {2, "it", "it", 591},  {3, "sp", "es", 592},  {4, "en", "en", 593},  {5, "ge", "de", 594},
-    {6, "pt", "pt", 595},  {7, "nl", "nl", 655},  {8, "ru", "ru", 655},  {9, "gr", "el", 596},  {10, "ar", "ar", 655},
-    {11, "ja", "ja", 655}, {12, "ch", "zh", 655}, {13, "??", "cs", 655}, {14, "ro", "ro", 597}, {99, "zz", "??", 655},
+    {1, "fr", "fr", kMsgFrench},         {2, "it", "it", kMsgItalian},        {3, "sp", "es", kMsgSpanish},
+    {4, "en", "en", kMsgEnglish},        {5, "ge", "de", kMsgGerman},         {6, "pt", "pt", kMsgPortuguese},
+    {7, "nl", "nl", kMsgOtherLanguage},  {8, "ru", "ru", kMsgOtherLanguage},  {9, "gr", "el", kMsgGreek},
+    {10, "ar", "ar", kMsgOtherLanguage}, {11, "ja", "ja", kMsgOtherLanguage}, {12, "ch", "zh", kMsgOtherLanguage},
+    {13, "??", "cs", kMsgOtherLanguage}, {14, "ro", "ro", kMsgRomanian},      {99, "zz", "??", kMsgOtherLanguage},
 };
 
 const LanguageEntry* FindLanguage(int language) {
