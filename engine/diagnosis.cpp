@@ -36,9 +36,16 @@ struct Family {
 };
 
 constexpr Family kFamilies[] = {
-    {845, 2, 856, 4, 7, 237},   {846, 3, 858, 21, 29, 861}, {847, 4, 859, 33, 39, 870},
-    {848, 5, 860, 62, 64, 244}, {849, 6, 857, 70, 76, 466},
+    {kMsgFamilyVerbs, 2, kMsgVerbListExplained, 4, 7, kMsgFactiveVerbsExplained},
+    {kMsgFamilyConnectors, 3, kMsgConnectorListExplained, 21, 29, kMsgConditionConnectorsExplained},
+    {kMsgFamilyModalities, 4, kMsgModalityListExplained, 33, 39, kMsgTimeModalitiesExplained},
+    {kMsgFamilyAdjectives, 5, kMsgAdjectiveListExplained, 62, 64, kMsgObjectiveAdjectivesExplained},
+    {kMsgFamilyPronouns, 6, kMsgPronounListExplained, 70, 76, kMsgFirstPersonExplained},
 };
+
+// Findings the results list shows besides the diagnosis's own.
+constexpr int kMsgUnreadableFile = 18, kMsgEpisodesDetected = 563, kMsgCharacteristicParts = 566,
+              kMsgFilesSearched = 717;
 
 }  // namespace
 
@@ -178,25 +185,30 @@ FindingBase BaseExplanation(int finding) {
   using P = std::pair<uint8_t, uint8_t>;
   const P verb1{kClassVerb, 1}, verb2{kClassVerb, 2}, verb3{kClassVerb, 3};
   switch (finding) {
-    case 338: return {354, {{kClassConnector, 6}, {kClassConnector, 7}, {kClassModality, 6}, {kClassModality, 7}}};
-    case 339: return {355, {verb1, {kClassConnector, 4}, {kClassModality, 1}, {kClassModality, 2}}};
-    case 340: return {356, {{kClassModality, 7}, {kClassModality, 4}, {kClassPronoun, 4}, verb3}};
-    case 341: return {357, {verb2, {kClassAdjective, 1}, {kClassModality, 1}, {kClassModality, 2}}};
-    case 342: return {358, {}};
-    case 345: return {360, {verb1}};
-    case 346: return {361, {verb2}};
-    case 347: return {362, {verb3}};
-    case 348: return {363, {{kClassPronoun, 1}}};
-    case 310: return {325, {{kClassModality, 5}}};
-    case 350: return {365, {}};
-    case 351: return {366, {}};
-    case 352: return {367, {}};
-    case 353: return {368, {}};
-    case 18: return {18, {}};
-    case 555: return {555, {}};
-    case 563: return {0, {}, true};
-    case 566: return {369, {}};
-    case 717: return {418, {}};
+    case kMsgArgumentative:
+      return {kMsgArgumentativeExplained,
+              {{kClassConnector, 6}, {kClassConnector, 7}, {kClassModality, 6}, {kClassModality, 7}}};
+    case kMsgNarrative:
+      return {kMsgNarrativeExplained, {verb1, {kClassConnector, 4}, {kClassModality, 1}, {kClassModality, 2}}};
+    case kMsgEnunciative:
+      return {kMsgEnunciativeExplained, {{kClassModality, 7}, {kClassModality, 4}, {kClassPronoun, 4}, verb3}};
+    case kMsgDescriptive:
+      return {kMsgDescriptiveExplained, {verb2, {kClassAdjective, 1}, {kClassModality, 1}, {kClassModality, 2}}};
+    case kMsgStyleNotDetected: return {kMsgNoStyleExplained, {}};
+    case kMsgSettingAction: return {kMsgSettingActionExplained, {verb1}};
+    case kMsgSettingReal: return {kMsgSettingRealExplained, {verb2}};
+    case kMsgSettingNarrator: return {kMsgSettingNarratorExplained, {verb3}};
+    case kMsgSettingI: return {kMsgSettingIExplained, {{kClassPronoun, 1}}};
+    case kMsgDoubt: return {kMsgDoubtExplained, {{kClassModality, 5}}};
+    case kMsgTendenciesNotSignificant: return {kMsgFewWordsExplained, {}};
+    case kMsgIrregularSyntax: return {kMsgIrregularSyntaxExplained, {}};
+    case kMsgBordersUsed: return {kMsgBordersUsedExplained, {}};
+    case kMsgBordersNoEffect: return {kMsgBordersNoEffectExplained, {}};
+    case kMsgUnreadableFile: return {kMsgUnreadableFile, {}};
+    case kMsgAllFilteredByBorders: return {kMsgAllFilteredByBorders, {}};
+    case kMsgEpisodesDetected: return {0, {}, true};
+    case kMsgCharacteristicParts: return {kMsgCharacteristicPartsExplained, {}};
+    case kMsgFilesSearched: return {kMsgFilesSearchedCount, {}};
     default: return {};
   }
 }
@@ -209,7 +221,7 @@ TFindingExplanation TDiagnosisList::ExplainFinding(int finding) {
   e.message = b.message;
   e.pairs = std::move(b.pairs);
   e.toFirstEpisode = b.toFirstEpisode;
-  if (finding == 566) {
+  if (finding == kMsgCharacteristicParts) {
     const uint32_t kept = AnalysisResults ? AnalysisResults->CharacteristicCount : 0;
     const uint32_t candidates = AnalysisResults ? AnalysisResults->CandidateCount : 0;
     e.text = std::to_string(kept) + " " + GetMessageText(kMsgPropositionsKeptOn) + " " + std::to_string(candidates);

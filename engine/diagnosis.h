@@ -40,6 +40,19 @@ constexpr int kMsgPropositionsKeptOn = 573;
 // Family headers of the tendencies.
 constexpr int kMsgFamilyVerbs = 845;
 constexpr int kMsgFamilyPronouns = 849;
+constexpr int kMsgFamilyConnectors = 846, kMsgFamilyModalities = 847, kMsgFamilyAdjectives = 848;
+// What each family's list shows, and the explanation of its first category.
+constexpr int kMsgVerbListExplained = 856, kMsgPronounListExplained = 857, kMsgConnectorListExplained = 858,
+              kMsgModalityListExplained = 859, kMsgAdjectiveListExplained = 860;
+constexpr int kMsgFactiveVerbsExplained = 237, kMsgObjectiveAdjectivesExplained = 244, kMsgFirstPersonExplained = 466,
+              kMsgConditionConnectorsExplained = 861, kMsgTimeModalitiesExplained = 870;
+// The explanations of the findings.
+constexpr int kMsgDoubtExplained = 325, kMsgArgumentativeExplained = 354, kMsgNarrativeExplained = 355,
+              kMsgEnunciativeExplained = 356, kMsgDescriptiveExplained = 357, kMsgNoStyleExplained = 358,
+              kMsgSettingActionExplained = 360, kMsgSettingRealExplained = 361, kMsgSettingNarratorExplained = 362,
+              kMsgSettingIExplained = 363, kMsgFewWordsExplained = 365, kMsgIrregularSyntaxExplained = 366,
+              kMsgBordersUsedExplained = 367, kMsgBordersNoEffectExplained = 368,
+              kMsgCharacteristicPartsExplained = 369, kMsgFilesSearchedCount = 418;
 
 // Where the findings and tendency lines are shown: the main window's results
 // list. AddLine returns false when the list refuses the line.
