@@ -27,12 +27,12 @@ OwlImportDialog::OwlImportDialog(const std::string& inputPath, QWidget* parent) 
     layout->addWidget(b);
     return b;
   };
-  flexed_ = box(7402, false);
-  unicode_ = box(7403, true);
-  languages_ = box(7404, false);
-  restrictions_ = box(7405, true);
-  verbose_ = box(7406, false);
-  dump_ = box(7410, false);
+  flexed_ = box(kMsgOwlFlexedForms, false);
+  unicode_ = box(kMsgOwlUnicodeToAnsi, true);
+  languages_ = box(kMsgOwlIgnoreOtherLanguages, false);
+  restrictions_ = box(kMsgOwlIgnoreRestrictions, true);
+  verbose_ = box(kMsgOwlVerboseLog, false);
+  dump_ = box(kMsgOwlDumpBuffers, false);
   status_ = new QLabel(this);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   layout->addWidget(buttons);

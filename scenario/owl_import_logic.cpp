@@ -39,7 +39,7 @@ std::string OwlImportReport(const OwlImportResult& r, const std::string& logPath
   }
   const std::string log = logPath.empty() ? std::string() : "\r\n" + Msg(kMsgOwlLogIsIn) + " " + Utf8ToCp1252(logPath);
   if (!r.ok) {
-    static const int kStepFailure[] = {7407, 7407, 7408, 7409};
+    static const int kStepFailure[] = {kMsgOwlReadFailed, kMsgOwlReadFailed, kMsgOwlTreeFailed, kMsgOwlScenarioFailed};
     const int step = r.failedStep >= 1 && r.failedStep <= 3 ? r.failedStep : 1;
     std::string text = Msg(kStepFailure[step]);
     if (!why.empty()) text += "\r\n" + why;

@@ -19,6 +19,11 @@ constexpr int kMsgOwlUnreadable = 7416;
 constexpr int kMsgOwlNotWritten = 7417;
 constexpr int kMsgOwlLogIsIn = 7418;
 constexpr int kMsgOwlOverLimit = 7419;
+// The import's switches.
+constexpr int kMsgOwlFlexedForms = 7402, kMsgOwlUnicodeToAnsi = 7403, kMsgOwlIgnoreOtherLanguages = 7404,
+              kMsgOwlIgnoreRestrictions = 7405, kMsgOwlVerboseLog = 7406, kMsgOwlDumpBuffers = 7410;
+// The step that failed: reading, the concept tree, the Scenario.
+constexpr int kMsgOwlReadFailed = 7407, kMsgOwlTreeFailed = 7408, kMsgOwlScenarioFailed = 7409;
 constexpr int kMsgOwlLeftOut = 7420;
 constexpr int kMsgOwlLeftOutListed = 7421;
 constexpr int kMsgOwlEntityWhy = 7422;

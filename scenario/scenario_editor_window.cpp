@@ -57,6 +57,12 @@ constexpr int kNodeRole = Qt::UserRole + 1;
 constexpr int kLargeFontPoints = 14;
 constexpr int kPagesHeight = 150;
 constexpr int kLargePagesHeight = 210;
+// The menu commands.
+constexpr int kMsgEditorNew = 7124, kMsgEditorOpen = 7125, kMsgEditorSave = 7126, kMsgEditorSaveAs = 7127,
+              kMsgEditorPrint = 7128, kMsgEditorExit = 7129, kMsgEditorCut = 7130, kMsgEditorPaste = 7131,
+              kMsgEditorDelete = 7132, kMsgEditorRename = 7135, kMsgEditorDissociate = 7136, kMsgEditorExpandAll = 7137,
+              kMsgEditorReduceAll = 7138, kMsgEditorSort = 7139, kMsgEditorCancelAll = 7140, kMsgEditorFolder = 7141,
+              kMsgEditorCreateItem = 7146, kMsgEditorUpperCase = 7147, kMsgEditorOptions = 7148;
 
 QString T(int id) { return FromCp1252(Msg(id)); }
 std::string FromQ(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
@@ -463,30 +469,31 @@ void ScenarioEditorWindow::BuildActions() {
     return a;
   };
   QMenu* file = menuBar()->addMenu(T(msg::kEditorFile));
-  tool(add(file, 7124, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }), Tool::kNew,
+  tool(add(file, kMsgEditorNew, QKeySequence::New, [this] { editor_.ToolButtonNouveauClick(); }), Tool::kNew,
        "ToolButtonNouveau");
-  tool(add(file, 7125, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }), Tool::kOpen,
+  tool(add(file, kMsgEditorOpen, QKeySequence::Open, [this] { editor_.ToolButtonOuvrirClick(); }), Tool::kOpen,
        "ToolButtonOuvrir");
   actImportOwl_ = add(file, kMsgImportOwl, {}, [this] { editor_.ImportOwlClick(); });
   actImportOwl_->setObjectName(QStringLiteral("MenuImportOwl"));
-  tool(add(file, 7126, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }), Tool::kSave,
+  tool(add(file, kMsgEditorSave, QKeySequence::Save, [this] { editor_.ToolButtonEnregistrerClick(); }), Tool::kSave,
        "ToolButtonEnregistrer");
-  add(file, 7127, QKeySequence::SaveAs, [this] { editor_.MenuEnregistrerSousClick(); });
-  add(file, 7141, {}, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
-  actPrint_ = tool(add(file, 7128, QKeySequence::Print, [this] { Print(); }), Tool::kPrint, "ToolButtonImprimer");
+  add(file, kMsgEditorSaveAs, QKeySequence::SaveAs, [this] { editor_.MenuEnregistrerSousClick(); });
+  add(file, kMsgEditorFolder, {}, [] { ExploreFolder(WorkContext->UserScenarioFolder); });
+  actPrint_ =
+      tool(add(file, kMsgEditorPrint, QKeySequence::Print, [this] { Print(); }), Tool::kPrint, "ToolButtonImprimer");
   file->addSeparator();
-  add(file, 7129, {}, [this] { close(); });
+  add(file, kMsgEditorExit, {}, [this] { close(); });
 
   QMenu* edit = menuBar()->addMenu(T(msg::kEditorEdit));
   toolbar->addSeparator();
-  tool(add(edit, 7145, QKeySequence(Qt::CTRL | Qt::Key_G),
+  tool(add(edit, msg::kCreateGroup, QKeySequence(Qt::CTRL | Qt::Key_G),
            [this] {
              editor_.ToolButtonCreerGroupeClick();
              Refresh();
              if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
            }),
        Tool::kGroup, "ToolButtonCreerGroupe");
-  actCreateItem_ = add(edit, 7146, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
+  actCreateItem_ = add(edit, kMsgEditorCreateItem, QKeySequence(Qt::CTRL | Qt::Key_I), [this] {
     const ScenarioNode* selected = editor_.Tree().Node(editor_.Tree().Selected());
     // The word search takes the label and lists its meanings.
     if (selected && ToolHooks().searchWord && ToolHooks().searchWord(selected->text)) return;
@@ -497,31 +504,31 @@ void ScenarioEditorWindow::BuildActions() {
     search_->setFocus();
   });
   tool(actCreateItem_, Tool::kItem, "ToolButtonCreerItem");
-  actDissociate_ = add(edit, 7136, {}, [this] { editor_.ToolButtonDissocierClick(); });
+  actDissociate_ = add(edit, kMsgEditorDissociate, {}, [this] { editor_.ToolButtonDissocierClick(); });
   tool(actDissociate_, Tool::kDissociate, "ToolButtonDissocier");
-  actCut_ = add(edit, 7130, QKeySequence::Cut, [this] { editor_.CutSelected(); });
-  actPaste_ = add(edit, 7131, QKeySequence::Paste, [this] { editor_.PasteOnSelected(); });
-  actDelete_ = add(edit, 7132, QKeySequence::Delete, [this] { editor_.ToolButtonSupprimerClick(); });
+  actCut_ = add(edit, kMsgEditorCut, QKeySequence::Cut, [this] { editor_.CutSelected(); });
+  actPaste_ = add(edit, kMsgEditorPaste, QKeySequence::Paste, [this] { editor_.PasteOnSelected(); });
+  actDelete_ = add(edit, kMsgEditorDelete, QKeySequence::Delete, [this] { editor_.ToolButtonSupprimerClick(); });
   tool(actCut_, Tool::kCut, "ToolButtonCouper");
   tool(actPaste_, Tool::kPaste, "ToolButtonColler");
   tool(actDelete_, Tool::kDelete, "ToolButtonSupprimer");
   edit->addSeparator();
-  actRename_ = add(edit, 7135, QKeySequence(Qt::Key_F2), [this] {
+  actRename_ = add(edit, kMsgEditorRename, QKeySequence(Qt::Key_F2), [this] {
     if (QTreeWidgetItem* item = tree_->currentItem()) tree_->editItem(item);
   });
-  actUpper_ = add(edit, 7147, QKeySequence(Qt::CTRL | Qt::Key_Q),
+  actUpper_ = add(edit, kMsgEditorUpperCase, QKeySequence(Qt::CTRL | Qt::Key_Q),
                   [this] { editor_.Tree().UpperCase(editor_.Tree().Selected()); });
   edit->addSeparator();
-  actOptions_ = add(edit, 7148, {}, [this] {
+  actOptions_ = add(edit, kMsgEditorOptions, {}, [this] {
     if (editor_.showOptions) editor_.showOptions();
   });
   actOptions_->setObjectName(QStringLiteral("MenuOptions"));
-  actCancelAll_ = add(edit, 7140, {}, [this] { editor_.MenuAnnulerModifsClick(); });
+  actCancelAll_ = add(edit, kMsgEditorCancelAll, {}, [this] { editor_.MenuAnnulerModifsClick(); });
 
   QMenu* treeMenu = menuBar()->addMenu(T(msg::kTree));
-  add(treeMenu, 7137, QKeySequence(Qt::CTRL | Qt::Key_D), [this] { editor_.Tree().ExpandAll(true); });
-  add(treeMenu, 7138, QKeySequence(Qt::CTRL | Qt::Key_R), [this] { editor_.Tree().ExpandAll(false); });
-  add(treeMenu, 7139, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
+  add(treeMenu, kMsgEditorExpandAll, QKeySequence(Qt::CTRL | Qt::Key_D), [this] { editor_.Tree().ExpandAll(true); });
+  add(treeMenu, kMsgEditorReduceAll, QKeySequence(Qt::CTRL | Qt::Key_R), [this] { editor_.Tree().ExpandAll(false); });
+  add(treeMenu, kMsgEditorSort, QKeySequence(Qt::CTRL | Qt::Key_T), [this] { editor_.Tree().SortAll(); });
 
   QMenu* help = menuBar()->addMenu(T(kMsgHelpMenu));
   QAction* helpTopic =

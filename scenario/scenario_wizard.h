@@ -30,6 +30,7 @@ constexpr int kMsgWizardThresholdHeading = 7523;
 constexpr int kMsgWizardThresholdLabel = 7524;
 constexpr int kMsgWizardSubclassifyText = 7525;
 constexpr int kMsgWizardReadyHeading = 7526;
+constexpr int kMsgWizardReadyText = 7514;
 constexpr int kMsgWizardFilesHeading = 7527;
 constexpr int kMsgWizardFilesLabel = 7528;
 constexpr int kHelpScenarioWizard = 966;

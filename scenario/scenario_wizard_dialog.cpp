@@ -96,7 +96,7 @@ ScenarioWizardDialog::ScenarioWizardDialog(ScenarioEditor& editor, QWidget* pare
   p3->addWidget(Explanation(kMsgWizardSubclassifyText));
   p3->addStretch(1);
   for (int i = 0; i < 2; ++i) {
-    QVBoxLayout* p = page(kMsgWizardReadyHeading, 7514);
+    QVBoxLayout* p = page(kMsgWizardReadyHeading, kMsgWizardReadyText);
     p->addStretch(1);
   }
   QVBoxLayout* p6 = page(kMsgWizardFilesHeading, 0);
