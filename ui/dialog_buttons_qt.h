@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "ui/texts_qt.h"
+#include "generated/message_names.h"
 
 namespace quilor::ui {
 
@@ -15,8 +16,8 @@ struct DialogButtons {
 };
 
 // Lays out pages over the buttons in parent; captions by message number.
-inline DialogButtons PagesOverButtons(QWidget* parent, QWidget* pages, int okCaption, int cancelCaption = 661,
-                                      int helpCaption = 616) {
+inline DialogButtons PagesOverButtons(QWidget* parent, QWidget* pages, int okCaption, int cancelCaption = msg::kCancel,
+                                      int helpCaption = msg::kHelp) {
   DialogButtons b;
   b.ok = new QPushButton(MessageText(okCaption), parent);
   b.ok->setDefault(true);
