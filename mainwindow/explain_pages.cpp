@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "core/messages.h"
+#include "engine/diagnosis.h"
 #include "platform/text_encoding.h"
 
 namespace quilor::ui {
@@ -11,6 +12,40 @@ namespace {
 
 constexpr int kMsgGraph = 512;
 constexpr int kMsgWelcomeIn = 1073;
+// The pages' titles (the result types and the graphs' names).
+constexpr int kMsgReferences = 300, kMsgTextStyle = 304, kMsgReferenceFields1 = 307, kMsgReferenceFields2 = 308,
+              kMsgScenario = 309, kMsgRelations = 390, kMsgCategories = 743, kMsgSubstantives = 852, kMsgEpisodes = 564,
+              kMsgClasses = 1072;
+constexpr int kMsgStarGraph = 514, kMsgAreaGraph = 537, kMsgDistributionGraph = 538, kMsgActorsGraph = 1245;
+// The welcome page.
+constexpr int kMsgWhatQuilorDoes = 1074, kMsgScenarioClassifies = 1088, kMsgScenarioIsYours = 1087,
+              kMsgBordersKeepOut = 1090;
+// The style page.
+constexpr int kMsgStyleDiagnosed = 1079, kMsgSettingTold = 1080, kMsgFindingsSupported = 1081,
+              kMsgTendenciesBelow = 1085, kMsgFindingsStatistical = 1082;
+// The classes page.
+constexpr int kMsgClassesGroupNouns = 1083, kMsgLevelsAre = 1084, kMsgCountsAndThreshold = 1086,
+              kMsgAddToScenario = 887, kMsgMainThemes = 1103;
+// The Scenario and relations pages.
+constexpr int kMsgClickGroup = 1089, kMsgHelpGivesMore = 1091, kMsgRelationsArePairs = 1092, kMsgRelationLine = 1093,
+              kMsgRelationBase = 1094, kMsgClickRelation = 1095, kMsgDoubleClickAdds = 1096;
+// The categories page.
+constexpr int kMsgCategoriesAreKinds = 1097, kMsgFrequentCategories = 1098, kMsgVerbKinds = 1109,
+              kMsgModalityKinds = 1110, kMsgConnectorKinds = 1111, kMsgPronounKinds = 1112, kMsgAdjectiveKinds = 1113,
+              kMsgClickCategory = 1099;
+// The word lists' pages.
+constexpr int kMsgGroupedByLemma = 1104, kMsgVerbsInInfinitive = 1105, kMsgAdjectivesInBaseForm = 1106,
+              kMsgVerbsTell = 1107, kMsgAdjectivesTell = 1108;
+// The episodes page.
+constexpr int kMsgEpisodesFound = 1100, kMsgBundleIs = 889, kMsgEpisodeIs = 890, kMsgEpisodeShown = 1101,
+              kMsgCharacteristicListed = 1102, kMsgShowEpisodesGraph = 571;
+// The graphs' pages.
+constexpr int kMsgAreaGraphDraws = 1126, kMsgCirclesOverlap = 1127, kMsgClickGraphObject = 1128,
+              kMsgSliderObjects = 1129, kMsgStarGraphDraws = 1130, kMsgThickerLink = 1131,
+              kMsgDistributionGraphDraws = 1132, kMsgBarIsPart = 1133, kMsgSliderPartWidth = 1134,
+              kMsgRegularBars = 1135, kMsgEpisodesGraphDraws = 1136, kMsgLineIsClass = 1137,
+              kMsgEpisodesAreStretches = 1138, kMsgClickEpisode = 1139, kMsgActorsGraphDraws = 1246,
+              kMsgActorCircle = 1247, kMsgActorLinks = 1248, kMsgActorBoxes = 1249, kMsgClickActor = 1250;
 
 // Builds paragraphs from a list where a negative number opens a bulleted run
 // of that many texts and 0 joins the next text to the previous paragraph.
@@ -59,28 +94,49 @@ std::string Escape(const std::string& utf8) {
 }  // namespace
 
 ExplainPage WelcomePage() {
-  ExplainPage page = Page(kMsgWelcomeIn, {1074, 1088, 1087, 1090});
+  ExplainPage page =
+      Page(kMsgWelcomeIn, {kMsgWhatQuilorDoes, kMsgScenarioClassifies, kMsgScenarioIsYours, kMsgBordersKeepOut});
   page.title += "Quilor";
   return page;
 }
 
 ExplainPage ResultTypeExplainPage(int index) {
   switch (index) {
-    case 0: return Page(304, {1079, -4, 354, 355, 356, 357, 1080, -4, 345, 346, 347, 348, 1081, 1085, 1082});
+    case 0:
+      return Page(kMsgTextStyle, {kMsgStyleDiagnosed, -4, kMsgArgumentativeExplained, kMsgNarrativeExplained,
+                                  kMsgEnunciativeExplained, kMsgDescriptiveExplained, kMsgSettingTold, -4,
+                                  kMsgSettingAction, kMsgSettingReal, kMsgSettingNarrator, kMsgSettingI,
+                                  kMsgFindingsSupported, kMsgTendenciesBelow, kMsgFindingsStatistical});
     case 1:
     case 2:
-    case 3: return Page(1072, {1083, 1084, -3, 307, 308, 300, 1086, 887, 1103});
-    case 4: return Page(309, {1087, 1088, 1090, 1089, 1091});
-    case 5: return Page(390, {1092, 1093, 1094, 1095, 1096});
+    case 3:
+      return Page(kMsgClasses, {kMsgClassesGroupNouns, kMsgLevelsAre, -3, kMsgReferenceFields1, kMsgReferenceFields2,
+                                kMsgReferences, kMsgCountsAndThreshold, kMsgAddToScenario, kMsgMainThemes});
+    case 4:
+      return Page(kMsgScenario,
+                  {kMsgScenarioIsYours, kMsgScenarioClassifies, kMsgBordersKeepOut, kMsgClickGroup, kMsgHelpGivesMore});
+    case 5:
+      return Page(kMsgRelations,
+                  {kMsgRelationsArePairs, kMsgRelationLine, kMsgRelationBase, kMsgClickRelation, kMsgDoubleClickAdds});
     case 6:
-    case 7: return Page(743, {1097, 1098, -5, 1109, 1111, 1112, 1110, 1113, 1099});
-    case 8: return Page(845, {856, 1104, 0, 1105, 1107, 887, 1096});
-    case 9: return Page(848, {860, 1104, 0, 1106, 1108, 887, 1096});
-    case 10: return Page(852, {1104, 887, 1096, 1086});
+    case 7:
+      return Page(kMsgCategories,
+                  {kMsgCategoriesAreKinds, kMsgFrequentCategories, -5, kMsgVerbKinds, kMsgConnectorKinds,
+                   kMsgPronounKinds, kMsgModalityKinds, kMsgAdjectiveKinds, kMsgClickCategory});
+    case 8:
+      return Page(kMsgFamilyVerbs, {kMsgVerbListExplained, kMsgGroupedByLemma, 0, kMsgVerbsInInfinitive, kMsgVerbsTell,
+                                    kMsgAddToScenario, kMsgDoubleClickAdds});
+    case 9:
+      return Page(kMsgFamilyAdjectives, {kMsgAdjectiveListExplained, kMsgGroupedByLemma, 0, kMsgAdjectivesInBaseForm,
+                                         kMsgAdjectivesTell, kMsgAddToScenario, kMsgDoubleClickAdds});
+    case 10:
+      return Page(kMsgSubstantives,
+                  {kMsgGroupedByLemma, kMsgAddToScenario, kMsgDoubleClickAdds, kMsgCountsAndThreshold});
     default: break;
   }
   if (index < 0) return WelcomePage();
-  return Page(564, {1100, -2, 889, 890, 1101, 1102, 1082, 571});
+  return Page(kMsgEpisodes, {kMsgEpisodesFound, -2, kMsgBundleIs, kMsgEpisodeIs, kMsgEpisodeShown,
+                             kMsgCharacteristicListed, kMsgFindingsStatistical, kMsgShowEpisodesGraph});
 }
 
 std::string GraphLabel(int nameText) {
@@ -94,24 +150,29 @@ ExplainPage GraphExplainPage(int kind) {
   int name = 0;
   switch (kind) {
     case 1:
-      name = 537;
-      page = Page(kMsgGraph, {1126, 1127, 1128, 1129, 1091});
+      name = kMsgAreaGraph;
+      page = Page(kMsgGraph,
+                  {kMsgAreaGraphDraws, kMsgCirclesOverlap, kMsgClickGraphObject, kMsgSliderObjects, kMsgHelpGivesMore});
       break;
     case 2:
-      name = 514;
-      page = Page(kMsgGraph, {1130, 1131, 1128, 1129, 1091});
+      name = kMsgStarGraph;
+      page = Page(kMsgGraph,
+                  {kMsgStarGraphDraws, kMsgThickerLink, kMsgClickGraphObject, kMsgSliderObjects, kMsgHelpGivesMore});
       break;
     case 3:
-      name = 538;
-      page = Page(kMsgGraph, {1132, 1133, 1134, 1135, 1091});
+      name = kMsgDistributionGraph;
+      page = Page(kMsgGraph,
+                  {kMsgDistributionGraphDraws, kMsgBarIsPart, kMsgSliderPartWidth, kMsgRegularBars, kMsgHelpGivesMore});
       break;
     case 4:
-      name = 564;
-      page = Page(kMsgGraph, {1136, 1137, 1138, 1139, 1129});
+      name = kMsgEpisodes;
+      page = Page(kMsgGraph, {kMsgEpisodesGraphDraws, kMsgLineIsClass, kMsgEpisodesAreStretches, kMsgClickEpisode,
+                              kMsgSliderObjects});
       break;
     case 5:
-      name = 1245;
-      page = Page(kMsgGraph, {1246, 1247, 1248, 1249, 1250, 1129, 1091});
+      name = kMsgActorsGraph;
+      page = Page(kMsgGraph, {kMsgActorsGraphDraws, kMsgActorCircle, kMsgActorLinks, kMsgActorBoxes, kMsgClickActor,
+                              kMsgSliderObjects, kMsgHelpGivesMore});
       break;
     default: return page;
   }

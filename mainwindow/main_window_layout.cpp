@@ -56,13 +56,23 @@ struct FilterEntry {
   const char* masks;
 };
 
+constexpr int kMsgTextFiles = 484, kMsgDosTexts = 485, kMsgWebPages = 487, kMsgXmlDocuments = 488,
+              kMsgRtfDocuments = 489, kMsgMacintoshTexts = 490, kMsgSgmlDocuments = 491, kMsgWordDocuments = 492,
+              kMsgPdfDocuments = 493, kMsgPowerPointDocuments = 1306, kMsgOpenDocumentFiles = 1307, kMsgAllFiles = 459;
+
 constexpr FilterEntry kFilterEntries[] = {
-    {484, "*.txt"},        {487, "*.htm;*.html;*.shtml;*.txt"},
-    {488, "*.xml"},        {489, "*.rtf"},
-    {491, "*.sgm;*.sgml"}, {485, "*.asc;*.tx8"},
-    {490, "*.mac"},        {492, "*.doc;*.docx"},
-    {493, "*.pdf"},        {1306, "*.ppt;*.pptx;*.ppsx"},
-    {1307, "*.odt;*.odp"}, {459, "*.*"},
+    {kMsgTextFiles, "*.txt"},
+    {kMsgWebPages, "*.htm;*.html;*.shtml;*.txt"},
+    {kMsgXmlDocuments, "*.xml"},
+    {kMsgRtfDocuments, "*.rtf"},
+    {kMsgSgmlDocuments, "*.sgm;*.sgml"},
+    {kMsgDosTexts, "*.asc;*.tx8"},
+    {kMsgMacintoshTexts, "*.mac"},
+    {kMsgWordDocuments, "*.doc;*.docx"},
+    {kMsgPdfDocuments, "*.pdf"},
+    {kMsgPowerPointDocuments, "*.ppt;*.pptx;*.ppsx"},
+    {kMsgOpenDocumentFiles, "*.odt;*.odp"},
+    {kMsgAllFiles, "*.*"},
 };
 
 }  // namespace
