@@ -17,29 +17,9 @@ const QColor kOrange(0xe0, 0x8a, 0x1e);
 const QColor kGreen(0x3c, 0x9a, 0x4a);
 const QColor kPaper(0xfb, 0xfb, 0xf7);
 
-// Draws on a 24 x 24 grid, scaled to the pixmap.
-void Draw(QPainter& p, ToolPicture picture) {
-  p.setRenderHint(QPainter::Antialiasing);
-  QPen ink(kInk, 1.5);
-  p.setPen(ink);
+// The graph kinds' and the text's pictures.
+void DrawGraphPicture(QPainter& p, ToolPicture picture) {
   switch (picture) {
-    case ToolPicture::kOpen:
-      p.setBrush(kOrange);
-      p.drawPolygon(QPolygonF({{2, 7}, {9, 7}, {11, 9}, {21, 9}, {21, 20}, {2, 20}}));
-      break;
-    case ToolPicture::kPrint:
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(7, 3, 10, 7));
-      p.setBrush(QColor(0xb0, 0xb8, 0xc0));
-      p.drawRoundedRect(QRectF(3, 10, 18, 8), 2, 2);
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(7, 15, 10, 6));
-      break;
-    case ToolPicture::kCopy:
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(3, 3, 11, 14));
-      p.drawRect(QRectF(9, 7, 11, 14));
-      break;
     case ToolPicture::kStar: {
       p.setBrush(kBlue);
       QPointF c(12, 12);
@@ -85,13 +65,13 @@ void Draw(QPainter& p, ToolPicture picture) {
       p.drawRect(QRectF(4, 2, 16, 20));
       for (int y = 6; y <= 18; y += 3) p.drawLine(QPointF(7, y), QPointF(y == 18 ? 13 : 17, y));
       break;
-    case ToolPicture::kSearch:
-      p.setPen(QPen(kInk, 2));
-      p.setBrush(kPaper);
-      p.drawEllipse(QPointF(10, 10), 6, 6);
-      p.setPen(QPen(kInk, 3));
-      p.drawLine(QPointF(14.5, 14.5), QPointF(21, 21));
-      break;
+    default: break;
+  }
+}
+
+// The Scenario's pictures: its tree, the search in it, the words added.
+void DrawScenarioPicture(QPainter& p, ToolPicture picture) {
+  switch (picture) {
     case ToolPicture::kScenario:
       p.drawLine(QPointF(6, 6), QPointF(6, 18));
       p.drawLine(QPointF(6, 12), QPointF(12, 12));
@@ -101,43 +81,6 @@ void Draw(QPainter& p, ToolPicture picture) {
       p.setBrush(kBlue);
       p.drawRect(QRectF(12, 10, 8, 5));
       p.drawRect(QRectF(12, 16, 8, 5));
-      break;
-    case ToolPicture::kTerminology: {
-      QFont f = p.font();
-      f.setBold(true);
-      f.setPixelSize(15);
-      p.setFont(f);
-      p.setPen(kBlue);
-      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("Tt"));
-      break;
-    }
-    case ToolPicture::kHelp: {
-      p.setBrush(kBlue);
-      p.drawEllipse(QPointF(12, 12), 10, 10);
-      QFont f = p.font();
-      f.setBold(true);
-      f.setPixelSize(15);
-      p.setFont(f);
-      p.setPen(Qt::white);
-      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
-      break;
-    }
-    case ToolPicture::kPrevious:
-    case ToolPicture::kNext: {
-      p.setBrush(kBlue);
-      const bool next = picture == ToolPicture::kNext;
-      const double tip = next ? 20 : 4, back = next ? 8 : 16;
-      p.drawPolygon(QPolygonF({{tip, 12}, {back, 4}, {back, 20}}));
-      break;
-    }
-    case ToolPicture::kSort:
-      for (int i = 0; i < 4; ++i) {
-        p.setBrush(i == 0 ? kOrange : kBlue);
-        p.drawRect(QRectF(3, 3 + i * 5, 6 + i * 4, 3));
-      }
-      p.drawLine(QPointF(20, 3), QPointF(20, 21));
-      p.drawLine(QPointF(17, 18), QPointF(20, 21));
-      p.drawLine(QPointF(23, 18), QPointF(20, 21));
       break;
     case ToolPicture::kTree:
       p.drawLine(QPointF(7, 7), QPointF(7, 19));
@@ -176,9 +119,82 @@ void Draw(QPainter& p, ToolPicture picture) {
       p.drawLine(QPointF(c.x(), c.y() - 5), QPointF(c.x(), c.y() + 5));
       break;
     }
+    default: break;
   }
 }
 
+// Draws on a 24 x 24 grid, scaled to the pixmap.
+void Draw(QPainter& p, ToolPicture picture) {
+  p.setRenderHint(QPainter::Antialiasing);
+  QPen ink(kInk, 1.5);
+  p.setPen(ink);
+  DrawGraphPicture(p, picture);
+  DrawScenarioPicture(p, picture);
+  switch (picture) {
+    case ToolPicture::kOpen:
+      p.setBrush(kOrange);
+      p.drawPolygon(QPolygonF({{2, 7}, {9, 7}, {11, 9}, {21, 9}, {21, 20}, {2, 20}}));
+      break;
+    case ToolPicture::kPrint:
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(7, 3, 10, 7));
+      p.setBrush(QColor(0xb0, 0xb8, 0xc0));
+      p.drawRoundedRect(QRectF(3, 10, 18, 8), 2, 2);
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(7, 15, 10, 6));
+      break;
+    case ToolPicture::kCopy:
+      p.setBrush(kPaper);
+      p.drawRect(QRectF(3, 3, 11, 14));
+      p.drawRect(QRectF(9, 7, 11, 14));
+      break;
+    case ToolPicture::kSearch:
+      p.setPen(QPen(kInk, 2));
+      p.setBrush(kPaper);
+      p.drawEllipse(QPointF(10, 10), 6, 6);
+      p.setPen(QPen(kInk, 3));
+      p.drawLine(QPointF(14.5, 14.5), QPointF(21, 21));
+      break;
+    case ToolPicture::kTerminology: {
+      QFont f = p.font();
+      f.setBold(true);
+      f.setPixelSize(15);
+      p.setFont(f);
+      p.setPen(kBlue);
+      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("Tt"));
+      break;
+    }
+    case ToolPicture::kHelp: {
+      p.setBrush(kBlue);
+      p.drawEllipse(QPointF(12, 12), 10, 10);
+      QFont f = p.font();
+      f.setBold(true);
+      f.setPixelSize(15);
+      p.setFont(f);
+      p.setPen(Qt::white);
+      p.drawText(QRectF(0, 0, 24, 24), Qt::AlignCenter, QStringLiteral("?"));
+      break;
+    }
+    case ToolPicture::kPrevious:
+    case ToolPicture::kNext: {
+      p.setBrush(kBlue);
+      const bool next = picture == ToolPicture::kNext;
+      const double tip = next ? 20 : 4, back = next ? 8 : 16;
+      p.drawPolygon(QPolygonF({{tip, 12}, {back, 4}, {back, 20}}));
+      break;
+    }
+    case ToolPicture::kSort:
+      for (int i = 0; i < 4; ++i) {
+        p.setBrush(i == 0 ? kOrange : kBlue);
+        p.drawRect(QRectF(3, 3 + i * 5, 6 + i * 4, 3));
+      }
+      p.drawLine(QPointF(20, 3), QPointF(20, 21));
+      p.drawLine(QPointF(17, 18), QPointF(20, 21));
+      p.drawLine(QPointF(23, 18), QPointF(20, 21));
+      break;
+    default: break;
+  }
+}
 }  // namespace
 
 QIcon DrawnIcon(ToolPicture picture) {
