@@ -162,38 +162,38 @@ quilor::TCategoryCode ReadToken(Lexicon& lex, std::string word, bool& number) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// What the command line asks for.
+struct Settings {
   std::string corpus, lexiconPath, files = "all", frequenciesOut;
   bool join = false, strict = false;
+};
+
+// False (with the usage printed) when the corpus or the lexicon is missing.
+bool ParseArguments(int argc, char** argv, Settings& settings) {
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--join" || a == "--strict") {
-      (a == "--join" ? join : strict) = true;
+      (a == "--join" ? settings.join : settings.strict) = true;
       continue;
     }
     if (i + 1 >= argc) break;
-    if (a == "--corpus") corpus = argv[i + 1];
-    else if (a == "--lexicon") lexiconPath = argv[i + 1];
-    else if (a == "--files") files = argv[i + 1];
-    else if (a == "--frequencies-out") frequenciesOut = argv[i + 1];
+    if (a == "--corpus") settings.corpus = argv[i + 1];
+    else if (a == "--lexicon") settings.lexiconPath = argv[i + 1];
+    else if (a == "--files") settings.files = argv[i + 1];
+    else if (a == "--frequencies-out") settings.frequenciesOut = argv[i + 1];
     ++i;
   }
-  if (corpus.empty() || lexiconPath.empty()) {
+  if (settings.corpus.empty() || settings.lexiconPath.empty()) {
     std::fprintf(stderr,
                  "usage: dico-measure --corpus DIR --lexicon FILE [--files all|even|odd] [--join] [--strict] "
                  "[--frequencies-out FILE]\n");
-    return 2;
+    return false;
   }
-  auto t0 = std::chrono::steady_clock::now();
-  Lexicon lex(lexiconPath);
-  if (!lex.Ready()) {
-    std::fprintf(stderr, "dico-measure: cannot read %s\n", lexiconPath.c_str());
-    return 1;
-  }
-  double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  return true;
+}
 
+// The corpus files (cXNN), all or those whose last digit is even or odd, in order.
+std::vector<std::filesystem::path> CorpusFiles(const std::string& corpus, const std::string& files) {
   std::vector<std::filesystem::path> paths;
   std::error_code ec;
   for (const auto& e : std::filesystem::directory_iterator(corpus, ec)) {
@@ -204,7 +204,41 @@ int main(int argc, char** argv) {
     paths.push_back(e.path());
   }
   std::sort(paths.begin(), paths.end());
+  return paths;
+}
 
+using Sentence = std::vector<std::pair<std::string, std::string>>;  // word, tag
+
+// Expressions the lexicon knows are read as one word, as the segment
+// buffer joins them: the longest match from a word that may start one.
+// The reading of each token's expression; 0 for a token outside any.
+std::vector<quilor::TCategoryCode> JoinExpressions(Lexicon& lex, const Sentence& sentence) {
+  std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
+  for (size_t i = 0; i < sentence.size(); ++i) {
+    std::string candidate = Lower(sentence[i].first);
+    bool reached;
+    quilor::TCategoryCode first = lex.Exact(candidate, reached);
+    if (!(first && quilor::dico::HasLongerExpressionMark(first)) && candidate.size() >= 3) continue;
+    size_t best = 0;
+    quilor::TCategoryCode bestCode = 0;
+    for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
+      candidate += "_" + Lower(sentence[j].first);
+      quilor::TCategoryCode c = lex.Exact(candidate, reached);
+      if (c) {
+        best = j;
+        bestCode = c;
+      }
+      if (!reached) break;
+    }
+    for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
+    if (best) i = best;
+  }
+  return joined;
+}
+
+// What the corpus gave: the tokens scored, covered and agreeing, by Brown
+// class, the disagreements and, for the frequency list, the counts by word.
+struct Tally {
   long scored = 0, covered = 0, numbers = 0, agree = 0, agreeCovered = 0;
   std::array<long, kGroupCount> groupTokens{}, groupAgree{}, groupCovered{};
   std::map<std::pair<int, int>, long> confusion;  // (group, class) -> tokens that disagree
@@ -212,147 +246,158 @@ int main(int argc, char** argv) {
   std::map<std::string, int> properNames;  // noun tokens tagged as proper names
   std::map<std::string, long> unknown, wrongWords;
   std::map<std::string, bool> hasPreposition;
-  for (const auto& p : paths) {
-    std::ifstream in(p);
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream tokens(line);
-      std::vector<std::pair<std::string, std::string>> sentence;  // word, tag
-      std::string token;
-      while (tokens >> token) {
-        size_t slash = token.rfind('/');
-        if (slash == std::string::npos || slash == 0) continue;
-        sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
-      }
-      // Expressions the lexicon knows are read as one word, as the segment
-      // buffer joins them: the longest match from a word that may start one.
-      std::vector<quilor::TCategoryCode> joined(sentence.size(), 0);
-      for (size_t i = 0; join && i < sentence.size(); ++i) {
-        std::string candidate = Lower(sentence[i].first);
-        bool reached;
-        quilor::TCategoryCode first = lex.Exact(candidate, reached);
-        if (!(first && quilor::dico::HasLongerExpressionMark(first)) && candidate.size() >= 3) continue;
-        size_t best = 0;
-        quilor::TCategoryCode bestCode = 0;
-        for (size_t j = i + 1; j < sentence.size() && j < i + 6; ++j) {
-          candidate += "_" + Lower(sentence[j].first);
-          quilor::TCategoryCode c = lex.Exact(candidate, reached);
-          if (c) {
-            best = j;
-            bestCode = c;
-          }
-          if (!reached) break;
-        }
-        for (size_t k = i; best && k <= best; ++k) joined[k] = bestCode;
-        if (best) i = best;
-      }
-      for (size_t t = 0; t < sentence.size(); ++t) {
-        const std::string& word = sentence[t].first;
-        int group = GroupOfTag(sentence[t].second);
-        if (group == kNotScored) continue;
-        ++scored;
-        ++groupTokens[group];
-        bool number = false;
-        quilor::TCategoryCode code = joined[t] ? joined[t] : ReadToken(lex, word, number);
-        std::string key = Lower(word);
-        if (!frequenciesOut.empty()) {
-          counts[key][group] += 1;
-          if (sentence[t].second.compare(0, 2, "np") == 0) properNames[key] += 1;
-          // Post-determiners (last, next, few) also count for an adjective reading.
-          if (sentence[t].second.compare(0, 2, "ap") == 0 &&
-              (sentence[t].second.size() == 2 || sentence[t].second[2] == '-'))
-            counts[key][kAdjective] += 1;
-        }
-        int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
-        if (code) {
-          ++covered;
-          ++groupCovered[group];
-          if (number) ++numbers;
-        } else {
-          ++unknown[key];
-        }
-        bool agrees = Accepts(group, cls, key);
-        if (agrees && strict && group == kDeterminant && cls == 2) {
-          auto known = hasPreposition.find(key);
-          if (known == hasPreposition.end()) {
-            bool any = false;
-            for (quilor::TCategoryCode c : lex.Readings(key)) any |= RecordClass(c) == 6;
-            known = hasPreposition.emplace(key, any).first;
-          }
-          agrees = !known->second;
-        }
-        if (agrees) {
-          ++agree;
-          ++groupAgree[group];
-          if (code) ++agreeCovered;
-        } else {
-          ++confusion[{group, cls}];
-          ++wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
-        }
-      }
-    }
+};
+
+// Scores one token: its word and tag, and the reading of the expression it
+// stands in (0 when none).
+void ScoreToken(Lexicon& lex, const Settings& settings, const std::string& word, const std::string& tag,
+                quilor::TCategoryCode joinedCode, Tally& t) {
+  int group = GroupOfTag(tag);
+  if (group == kNotScored) return;
+  ++t.scored;
+  ++t.groupTokens[group];
+  bool number = false;
+  quilor::TCategoryCode code = joinedCode ? joinedCode : ReadToken(lex, word, number);
+  std::string key = Lower(word);
+  if (!settings.frequenciesOut.empty()) {
+    t.counts[key][group] += 1;
+    if (tag.compare(0, 2, "np") == 0) t.properNames[key] += 1;
+    // Post-determiners (last, next, few) also count for an adjective reading.
+    if (tag.compare(0, 2, "ap") == 0 && (tag.size() == 2 || tag[2] == '-')) t.counts[key][kAdjective] += 1;
   }
+  int cls = code ? RecordClass(code) : 8;  // an unknown word is read as a substantive
+  if (code) {
+    ++t.covered;
+    ++t.groupCovered[group];
+    if (number) ++t.numbers;
+  } else {
+    ++t.unknown[key];
+  }
+  bool agrees = Accepts(group, cls, key);
+  if (agrees && settings.strict && group == kDeterminant && cls == 2) {
+    auto known = t.hasPreposition.find(key);
+    if (known == t.hasPreposition.end()) {
+      bool any = false;
+      for (quilor::TCategoryCode c : lex.Readings(key)) any |= RecordClass(c) == 6;
+      known = t.hasPreposition.emplace(key, any).first;
+    }
+    agrees = !known->second;
+  }
+  if (agrees) {
+    ++t.agree;
+    ++t.groupAgree[group];
+    if (code) ++t.agreeCovered;
+  } else {
+    ++t.confusion[{group, cls}];
+    ++t.wrongWords[key + "/" + kGroupNames[group] + ">" + ClassName(cls)];
+  }
+}
+
+// Scores every token of one corpus file, a sentence a line.
+void ScoreFile(Lexicon& lex, const Settings& settings, const std::filesystem::path& path, Tally& t) {
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream tokens(line);
+    Sentence sentence;
+    std::string token;
+    while (tokens >> token) {
+      size_t slash = token.rfind('/');
+      if (slash == std::string::npos || slash == 0) continue;
+      sentence.emplace_back(token.substr(0, slash), token.substr(slash + 1));
+    }
+    const std::vector<quilor::TCategoryCode> joined =
+        settings.join ? JoinExpressions(lex, sentence) : std::vector<quilor::TCategoryCode>(sentence.size(), 0);
+    for (size_t i = 0; i < sentence.size(); ++i)
+      ScoreToken(lex, settings, sentence[i].first, sentence[i].second, joined[i], t);
+  }
+}
+
+// The most frequent entries of a count, most frequent first.
+template <typename Key>
+std::vector<std::pair<long, Key>> ByCount(const std::map<Key, long>& counts) {
+  std::vector<std::pair<long, Key>> sorted;
+  for (const auto& [k, v] : counts) sorted.push_back({v, k});
+  std::sort(sorted.rbegin(), sorted.rend());
+  return sorted;
+}
+
+void PrintReport(const Settings& settings, double loadSeconds, size_t fileCount, const Tally& t) {
   auto pct = [](long a, long b) { return b ? 100.0 * a / b : 0.0; };
-  std::printf("Lexicon %s loaded in %.3f s\n", lexiconPath.c_str(), loadSeconds);
-  std::printf("Corpus %s: %zu files (%s), %ld scored tokens%s\n", corpus.c_str(), paths.size(), files.c_str(), scored,
-              join ? ", expressions joined" : "");
+  std::printf("Lexicon %s loaded in %.3f s\n", settings.lexiconPath.c_str(), loadSeconds);
+  std::printf("Corpus %s: %zu files (%s), %ld scored tokens%s\n", settings.corpus.c_str(), fileCount,
+              settings.files.c_str(), t.scored, settings.join ? ", expressions joined" : "");
   std::printf("Coverage: %.2f%% of scored tokens get a reading (%ld; %ld of them by the number rule)\n",
-              pct(covered, scored), covered, numbers);
+              pct(t.covered, t.scored), t.covered, t.numbers);
   std::printf(
       "First-reading agreement: %.2f%% of scored tokens (unknown words read as substantives); %.2f%% of covered "
       "tokens\n",
-      pct(agree, scored), pct(agreeCovered, covered));
+      pct(t.agree, t.scored), pct(t.agreeCovered, t.covered));
   std::printf("By Brown class:\n  %-12s %8s %9s %9s\n", "class", "tokens", "covered", "agree");
   for (int g = 0; g < kGroupCount; ++g)
-    std::printf("  %-12s %8ld %8.2f%% %8.2f%%\n", kGroupNames[g], groupTokens[g], pct(groupCovered[g], groupTokens[g]),
-                pct(groupAgree[g], groupTokens[g]));
-  std::vector<std::pair<long, std::pair<int, int>>> worst;
-  for (const auto& [k, v] : confusion) worst.push_back({v, k});
-  std::sort(worst.rbegin(), worst.rend());
+    std::printf("  %-12s %8ld %8.2f%% %8.2f%%\n", kGroupNames[g], t.groupTokens[g],
+                pct(t.groupCovered[g], t.groupTokens[g]), pct(t.groupAgree[g], t.groupTokens[g]));
+  const auto worst = ByCount(t.confusion);
   std::printf("Main disagreements (Brown class read as):\n");
   for (size_t i = 0; i < worst.size() && i < 8; ++i)
     std::printf("  %-12s as %-12s %7ld (%.2f%%)\n", kGroupNames[worst[i].second.first],
-                ClassName(worst[i].second.second), worst[i].first, pct(worst[i].first, scored));
-  std::vector<std::pair<long, std::string>> wrong;
-  for (const auto& [w, n] : wrongWords) wrong.push_back({n, w});
-  std::sort(wrong.rbegin(), wrong.rend());
+                ClassName(worst[i].second.second), worst[i].first, pct(worst[i].first, t.scored));
+  const auto wrong = ByCount(t.wrongWords);
   std::printf("Most frequent disagreements (word/Brown class>first reading):");
   for (size_t i = 0; i < wrong.size() && i < 12; ++i) std::printf(" %s(%ld)", wrong[i].second.c_str(), wrong[i].first);
   std::printf("\n");
-  std::vector<std::pair<long, std::string>> missing;
-  for (const auto& [w, n] : unknown) missing.push_back({n, w});
-  std::sort(missing.rbegin(), missing.rend());
+  const auto missing = ByCount(t.unknown);
   std::printf("Most frequent words without a reading:");
   for (size_t i = 0; i < missing.size() && i < 15; ++i)
     std::printf(" %s(%ld)", missing[i].second.c_str(), missing[i].first);
   std::printf("\n");
+}
 
-  if (!frequenciesOut.empty()) {
-    // Only the words whose readings belong to more than one class need ordering.
-    std::ofstream out(frequenciesOut, std::ios::trunc);
-    out << "# Frequencies of the ambiguous words, counted on the Brown corpus (informative prose,\n"
-           "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
-           "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
-           "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
-           "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp ex),\n"
-           "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *),\n"
-           "#   then, of the noun tokens, those tagged as proper names (np nps...)\n";
-    for (const auto& [w, c] : counts) {
-      std::vector<quilor::TCategoryCode> codes = lex.Readings(w);
-      std::set<int> classes;
-      for (auto code : codes) classes.insert(RecordClass(code) == 7 ? 6 : RecordClass(code));
-      int total = 0;
-      for (int v : c) total += v;
-      if (classes.size() < 2 || total < 2) continue;
-      out << w;
-      for (int v : c) out << ' ' << v;
-      auto proper = properNames.find(w);
-      out << ' ' << (proper == properNames.end() ? 0 : proper->second) << '\n';
-    }
-    if (!out) {
-      std::fprintf(stderr, "dico-measure: cannot write %s\n", frequenciesOut.c_str());
-      return 1;
-    }
+// Only the words whose readings belong to more than one class need ordering.
+bool WriteFrequencies(Lexicon& lex, const std::string& path, const Tally& t) {
+  std::ofstream out(path, std::ios::trunc);
+  out << "# Frequencies of the ambiguous words, counted on the Brown corpus (informative prose,\n"
+         "# W. N. Francis and H. Kucera, 1964/1979; redistribution permitted), written by\n"
+         "# dico/measure.sh --frequencies. They order a word's readings, most frequent first.\n"
+         "# Columns (blank-separated): WORD and the counts of its tokens tagged\n"
+         "#   noun (nn np...), verb (vb be hv do md...), adjective (jj cd od ap), pronoun (pp pn wp ex),\n"
+         "#   determinant (at dt ab ap in), conjunction (cc cs), adverb (rb ql rn *),\n"
+         "#   then, of the noun tokens, those tagged as proper names (np nps...)\n";
+  for (const auto& [w, c] : t.counts) {
+    std::vector<quilor::TCategoryCode> codes = lex.Readings(w);
+    std::set<int> classes;
+    for (auto code : codes) classes.insert(RecordClass(code) == 7 ? 6 : RecordClass(code));
+    int total = 0;
+    for (int v : c) total += v;
+    if (classes.size() < 2 || total < 2) continue;
+    out << w;
+    for (int v : c) out << ' ' << v;
+    auto proper = t.properNames.find(w);
+    out << ' ' << (proper == t.properNames.end() ? 0 : proper->second) << '\n';
   }
+  if (!out) {
+    std::fprintf(stderr, "dico-measure: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Settings settings;
+  if (!ParseArguments(argc, argv, settings)) return 2;
+  auto t0 = std::chrono::steady_clock::now();
+  Lexicon lex(settings.lexiconPath);
+  if (!lex.Ready()) {
+    std::fprintf(stderr, "dico-measure: cannot read %s\n", settings.lexiconPath.c_str());
+    return 1;
+  }
+  double loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  const std::vector<std::filesystem::path> paths = CorpusFiles(settings.corpus, settings.files);
+  Tally tally;
+  for (const auto& p : paths) ScoreFile(lex, settings, p, tally);
+  PrintReport(settings, loadSeconds, paths.size(), tally);
+  if (!settings.frequenciesOut.empty() && !WriteFrequencies(lex, settings.frequenciesOut, tally)) return 1;
   return 0;
 }
