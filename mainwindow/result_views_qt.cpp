@@ -73,6 +73,88 @@ void PlaceOverTheText(TVekEditForm& window, QWidget& opened) {
   opened.move(frame.left, frame.top);
 }
 
+// The commands that take a result, or a word of the text, to the Scenario
+// editor.
+void InstallScenarioResultCommands(TVekEditForm& window, const std::shared_ptr<ResultViews>& views,
+                                   ScenarioEditorPort* editor) {
+  window.SetCommandHandler(CommandId::PopupResultatsOuvrirScenario, [editor] { editor->Open(); });
+  const auto searchInScenario = [views] {
+    if (views->panel.SelectedLine() < 0) return;
+    views->panel.DoubleClickLine(views->panel.SelectedLine());
+    views->results->Sync();
+  };
+  window.SetCommandHandler(CommandId::PopupResultatDbClick1, searchInScenario);
+  window.SetCommandHandler(CommandId::ToolButtonChercherDsScenario, [editor, searchInScenario] {
+    if (!editor->IsOpen()) editor->Open();
+    searchInScenario();
+  });
+  window.SetCommandHandler(CommandId::PopupResultatsAjouter1,
+                           [views, editor] { AddSelectedResultToScenario(views->panel, editor, false); });
+  window.SetCommandHandler(CommandId::PopupResultatsInserer1, [views, editor] {
+    ShowHourglass();
+    AddSelectedResultToScenario(views->panel, editor, true);
+    RestoreCursor();
+  });
+  const auto textWord = [&window, editor](bool insert) {
+    const int32_t position = ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
+    AddTextWordToScenario(editor, window, position, insert);
+  };
+  window.SetCommandHandler(CommandId::PopupImageTexteCopierDsScenario, [textWord] { textWord(false); });
+  window.SetCommandHandler(CommandId::PopupImageTexteInsererDsScenario, [textWord] { textWord(true); });
+  // They act on the open editor only: closed, they are not offered.
+  for (CommandId id : {CommandId::PopupImageTexteCopierDsScenario, CommandId::PopupImageTexteInsererDsScenario})
+    window.SetCommandCondition(id, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
+  // A double click looks up the lines of classes and words only: the
+  // lists where the toolbar offers the search in the Scenario.
+  window.SetCommandCondition(CommandId::PopupResultatDbClick1, [editor, views] {
+    return editor->IsOpen() && views->panel.SelectedLine() >= 0 && views->panel.ToolbarState().searchVisible;
+  });
+}
+
+// The results and text popups, and what the list and the text page pass on
+// (a click in the tree margin, a dropped word, a place to show).
+void InstallResultsPopups(TVekEditForm& window, const std::shared_ptr<ResultViews>& views, ScenarioEditorPort* editor) {
+  // The results popup shows what the current result type offers.
+  QListView* list = views->results->ResultsList();
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(list, &QListView::customContextMenuRequested, list, [&window, views, editor, list](const QPoint& p) {
+    // The line under the pointer is selected first: the popup acts on it.
+    if (const QModelIndex at = list->indexAt(p); at.isValid() && at.row() != views->panel.SelectedLine())
+      window.ClickResultLine(at.row());
+    const TResultsPopupState s = ResultsPopupState(views->panel, editor);
+    window.Command(CommandId::PopupResultatsOuvrirScenario)->setVisible(s.openScenarioVisible);
+    window.Command(CommandId::PopupResultatDbClick1)->setVisible(s.searchInScenarioVisible);
+    for (CommandId id : {CommandId::PopupTriAlpha, CommandId::PopupTriFrequence})
+      window.Command(id)->setVisible(s.sortVisible);
+    window.Command(CommandId::PopupTriAlpha)->setChecked(s.alphabeticalChecked);
+    window.Command(CommandId::PopupTriFrequence)->setChecked(!s.alphabeticalChecked);
+    for (CommandId id : {CommandId::PopupMasquerLesBranches, CommandId::PopupToutDevelopper})
+      window.Command(id)->setVisible(s.treeVisible);
+    window.Command(CommandId::PopupMasquerLesBranches)->setChecked(s.branchesHiddenChecked);
+    window.Command(CommandId::PopupToutDevelopper)->setChecked(!s.branchesHiddenChecked);
+    for (CommandId id : {CommandId::PopupResultatsAjouter1, CommandId::PopupResultatsInserer1})
+      window.Command(id)->setVisible(s.addVisible);
+    window.UpdateActions();
+    window.ResultsPopup()->popup(list->viewport()->mapToGlobal(p));
+  });
+  QObject::connect(views->text, &TextViewWidget::popupRequested, views->text, [&window](QPoint global) {
+    if (!window.TextLoaded()) return;
+    window.UpdateActions();
+    window.TextPopup()->popup(global);
+  });
+  QObject::connect(views->results, &ResultsPanelWidget::treeMarginClicked, views->results, [&window] {
+    if (QAction* a = window.Command(CommandId::ToolButtonMasquerDevelopper); a && a->isEnabled()) a->trigger();
+  });
+  // A word dropped from the text page is searched.
+  QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
+    if (window.Printing()) return;
+    if (QAction* search = window.Command(CommandId::PopupImageTexteChercher); search && search->isEnabled())
+      search->trigger();
+  });
+  QObject::connect(views->text, &TextViewWidget::placeText, views->text,
+                   [&window](const QString& text) { window.ShowStatus(0, text.toStdString()); });
+}
+
 }  // namespace
 
 // The results toolbar, the two popups, the wheel and the drops on the list.
@@ -155,81 +237,9 @@ void InstallResultsCommands(TVekEditForm& window, const std::shared_ptr<ResultVi
   window.SetCommandHandler(CommandId::ToolButtonMasquerDevelopper,
                            [views, hideBranches] { hideBranches(!views->panel.BranchesHidden()); });
 
-  if (editor) {
-    window.SetCommandHandler(CommandId::PopupResultatsOuvrirScenario, [editor] { editor->Open(); });
-    const auto searchInScenario = [views] {
-      if (views->panel.SelectedLine() < 0) return;
-      views->panel.DoubleClickLine(views->panel.SelectedLine());
-      views->results->Sync();
-    };
-    window.SetCommandHandler(CommandId::PopupResultatDbClick1, searchInScenario);
-    window.SetCommandHandler(CommandId::ToolButtonChercherDsScenario, [editor, searchInScenario] {
-      if (!editor->IsOpen()) editor->Open();
-      searchInScenario();
-    });
-    window.SetCommandHandler(CommandId::PopupResultatsAjouter1,
-                             [views, editor] { AddSelectedResultToScenario(views->panel, editor, false); });
-    window.SetCommandHandler(CommandId::PopupResultatsInserer1, [views, editor] {
-      ShowHourglass();
-      AddSelectedResultToScenario(views->panel, editor, true);
-      RestoreCursor();
-    });
-    const auto textWord = [&window, editor](bool insert) {
-      const int32_t position =
-          ViewState.HitWordPosition > 0 ? ViewState.HitWordPosition : ViewState.CurrentWordPosition;
-      AddTextWordToScenario(editor, window, position, insert);
-    };
-    window.SetCommandHandler(CommandId::PopupImageTexteCopierDsScenario, [textWord] { textWord(false); });
-    window.SetCommandHandler(CommandId::PopupImageTexteInsererDsScenario, [textWord] { textWord(true); });
-    // They act on the open editor only: closed, they are not offered.
-    for (CommandId id : {CommandId::PopupImageTexteCopierDsScenario, CommandId::PopupImageTexteInsererDsScenario})
-      window.SetCommandCondition(id, [editor, &window] { return editor->IsOpen() && !window.Printing(); });
-    // A double click looks up the lines of classes and words only: the
-    // lists where the toolbar offers the search in the Scenario.
-    window.SetCommandCondition(CommandId::PopupResultatDbClick1, [editor, views] {
-      return editor->IsOpen() && views->panel.SelectedLine() >= 0 && views->panel.ToolbarState().searchVisible;
-    });
-  }
+  if (editor) InstallScenarioResultCommands(window, views, editor);
 
-  // The results popup shows what the current result type offers.
-  QListView* list = views->results->ResultsList();
-  list->setContextMenuPolicy(Qt::CustomContextMenu);
-  QObject::connect(list, &QListView::customContextMenuRequested, list, [&window, views, editor, list](const QPoint& p) {
-    // The line under the pointer is selected first: the popup acts on it.
-    if (const QModelIndex at = list->indexAt(p); at.isValid() && at.row() != views->panel.SelectedLine())
-      window.ClickResultLine(at.row());
-    const TResultsPopupState s = ResultsPopupState(views->panel, editor);
-    window.Command(CommandId::PopupResultatsOuvrirScenario)->setVisible(s.openScenarioVisible);
-    window.Command(CommandId::PopupResultatDbClick1)->setVisible(s.searchInScenarioVisible);
-    for (CommandId id : {CommandId::PopupTriAlpha, CommandId::PopupTriFrequence})
-      window.Command(id)->setVisible(s.sortVisible);
-    window.Command(CommandId::PopupTriAlpha)->setChecked(s.alphabeticalChecked);
-    window.Command(CommandId::PopupTriFrequence)->setChecked(!s.alphabeticalChecked);
-    for (CommandId id : {CommandId::PopupMasquerLesBranches, CommandId::PopupToutDevelopper})
-      window.Command(id)->setVisible(s.treeVisible);
-    window.Command(CommandId::PopupMasquerLesBranches)->setChecked(s.branchesHiddenChecked);
-    window.Command(CommandId::PopupToutDevelopper)->setChecked(!s.branchesHiddenChecked);
-    for (CommandId id : {CommandId::PopupResultatsAjouter1, CommandId::PopupResultatsInserer1})
-      window.Command(id)->setVisible(s.addVisible);
-    window.UpdateActions();
-    window.ResultsPopup()->popup(list->viewport()->mapToGlobal(p));
-  });
-  QObject::connect(views->text, &TextViewWidget::popupRequested, views->text, [&window](QPoint global) {
-    if (!window.TextLoaded()) return;
-    window.UpdateActions();
-    window.TextPopup()->popup(global);
-  });
-  QObject::connect(views->results, &ResultsPanelWidget::treeMarginClicked, views->results, [&window] {
-    if (QAction* a = window.Command(CommandId::ToolButtonMasquerDevelopper); a && a->isEnabled()) a->trigger();
-  });
-  // A word dropped from the text page is searched.
-  QObject::connect(views->results, &ResultsPanelWidget::textWordDropped, views->results, [&window] {
-    if (window.Printing()) return;
-    if (QAction* search = window.Command(CommandId::PopupImageTexteChercher); search && search->isEnabled())
-      search->trigger();
-  });
-  QObject::connect(views->text, &TextViewWidget::placeText, views->text,
-                   [&window](const QString& text) { window.ShowStatus(0, text.toStdString()); });
+  InstallResultsPopups(window, views, editor);
   updateToolbar();
 }
 
