@@ -119,7 +119,16 @@ class TGrapheQuilor {
   bool PlaceName(TLabelPlacer& labels, const std::string& name, const Rect& box);
   int DrawRings();
   void AreaGraph();
+  // Scales the areas' spread about the centre so that they fill the frame
+  // (bounds: the box around them all).
+  void FitAreasToFrame(std::vector<PlacedArea>& areas, const Rect& bounds) const;
+  // Moves the areas apart so that none covers another, nor the circles
+  // given first (which stay), each as little as it takes.
+  static void SeparateAreas(std::vector<PlacedArea>& areas, std::vector<TCircle> circles, const Rect& frame);
   void ActorsGraph();
+  // The actors' bubbles, the highlighted one over the others (and last for
+  // the mouse), then their names.
+  void DrawBubbles(int level, const std::vector<PlacedArea>& bubbles, TLabelPlacer& labels);
   void BurstsGraph();
   void DistributionGraph();
   void CountSlices();

@@ -94,6 +94,36 @@ int TGrapheQuilor::DrawRings() {
   return ringStep;
 }
 
+void TGrapheQuilor::FitAreasToFrame(std::vector<PlacedArea>& areas, const Rect& bounds) const {
+  const int cx = CentreX();
+  const int cy = CentreY();
+  const double factor =
+      0.9 * std::min(AxisFactor(rect_.Width(), bounds.left - rect_.left, rect_.right - bounds.right),
+                     AxisFactor(rect_.Height(), bounds.top - rect_.top, rect_.bottom - bounds.bottom));
+  for (PlacedArea& a : areas) {
+    const Point c = a.box.Centre();
+    const int nx = cx + Round((c.x - cx) * factor);
+    const int ny = cy + Round((c.y - cy) * factor);
+    a.box = Offset(a.box, nx - c.x, ny - c.y);
+  }
+}
+
+void TGrapheQuilor::SeparateAreas(std::vector<PlacedArea>& areas, std::vector<TCircle> circles, const Rect& frame) {
+  const size_t fixed = circles.size();
+  for (const PlacedArea& a : areas) {
+    const Point c = a.box.Centre();
+    circles.push_back({static_cast<double>(c.x), static_cast<double>(c.y), a.box.Width() / 2.0});
+  }
+  SeparateCircles(circles, fixed, frame);
+  for (size_t i = 0; i < areas.size(); ++i) {
+    const TCircle& c = circles[fixed + i];
+    const int r = areas[i].box.Width() / 2;
+    const int x = static_cast<int>(std::lround(c.x));
+    const int y = static_cast<int>(std::lround(c.y));
+    areas[i].box = {x - r, y - r, x + r, y + r};
+  }
+}
+
 void TGrapheQuilor::AreaGraph() {
   if (!SelectedClassOfTitle()) return;
   if (!PrepareGraph()) return;
@@ -147,40 +177,18 @@ void TGrapheQuilor::AreaGraph() {
                 std::max(bounds.bottom, box.bottom)};
     }
   }
-  if (fixedScale_ && !areas.empty()) {
-    const double factor =
-        0.9 * std::min(AxisFactor(rect_.Width(), bounds.left - rect_.left, rect_.right - bounds.right),
-                       AxisFactor(rect_.Height(), bounds.top - rect_.top, rect_.bottom - bounds.bottom));
-    for (PlacedArea& a : areas) {
-      const Point c = a.box.Centre();
-      const int nx = cx + Round((c.x - cx) * factor);
-      const int ny = cy + Round((c.y - cy) * factor);
-      a.box = Offset(a.box, nx - c.x, ny - c.y);
-    }
-  }
+  if (fixedScale_ && !areas.empty()) FitAreasToFrame(areas, bounds);
   // No area covers another or the selected class in the middle.
   {
-    std::vector<TCircle> circles;
+    std::vector<TCircle> centre;
     const bool pair = ViewState.selection.kind == kSelectRelation && ViewState.selection.secondClass != 0;
     if (pair) {
-      circles.push_back({static_cast<double>(cx - ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
-      circles.push_back({static_cast<double>(cx + ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
+      centre.push_back({static_cast<double>(cx - ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
+      centre.push_back({static_cast<double>(cx + ringStep), static_cast<double>(cy), static_cast<double>(ringStep)});
     } else {
-      circles.push_back({static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(ringStep)});
+      centre.push_back({static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(ringStep)});
     }
-    const size_t fixed = circles.size();
-    for (const PlacedArea& a : areas) {
-      const Point c = a.box.Centre();
-      circles.push_back({static_cast<double>(c.x), static_cast<double>(c.y), a.box.Width() / 2.0});
-    }
-    SeparateCircles(circles, fixed, rect_);
-    for (size_t i = 0; i < areas.size(); ++i) {
-      const TCircle& c = circles[fixed + i];
-      const int r = areas[i].box.Width() / 2;
-      const int x = static_cast<int>(std::lround(c.x));
-      const int y = static_cast<int>(std::lround(c.y));
-      areas[i].box = {x - r, y - r, x + r, y + r};
-    }
+    SeparateAreas(areas, std::move(centre), rect_);
   }
   for (const PlacedArea& a : areas) AddBox(a.box, a.cls);
 
@@ -330,20 +338,7 @@ void TGrapheQuilor::ActorsGraph() {
   }
   // No bubble covers another (the classes of a long text crowd the middle):
   // each moves as little as it takes, as the areas of the area graph do.
-  {
-    std::vector<TCircle> circles;
-    for (const PlacedArea& b : bubbles) {
-      const Point c = b.box.Centre();
-      circles.push_back({static_cast<double>(c.x), static_cast<double>(c.y), b.box.Width() / 2.0});
-    }
-    SeparateCircles(circles, 0, {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
-    for (size_t i = 0; i < bubbles.size(); ++i) {
-      const int r = bubbles[i].box.Width() / 2;
-      const int x = static_cast<int>(std::lround(circles[i].x));
-      const int y = static_cast<int>(std::lround(circles[i].y));
-      bubbles[i].box = {x - r, y - r, x + r, y + r};
-    }
-  }
+  SeparateAreas(bubbles, {}, {rect_.left + 10, rect_.top + 10, rect_.right - 10, rect_.bottom - 10});
   for (const PlacedArea& b : bubbles) {
     AddBox(b.box, b.cls);
     centres[b.cls] = b.box.Centre();
@@ -403,6 +398,12 @@ void TGrapheQuilor::ActorsGraph() {
     canvas_->Line(centres[a], centres[b]);
   }
 
+  DrawBubbles(level, bubbles, labels);
+  SetFontColour(kBlack);
+  for (const auto& [at, text] : fixedTexts) canvas_->TextOut(at.x, at.y, text);
+}
+
+void TGrapheQuilor::DrawBubbles(int level, const std::vector<PlacedArea>& bubbles, TLabelPlacer& labels) {
   const bool opaque = Options && Options->Switch(opt::AreaGraph3D);
   auto drawBubble = [&](const PlacedArea& bubble) {
     const uint32_t occ = source_.ClassOccurrences(level, static_cast<int32_t>(bubble.cls));
@@ -432,8 +433,6 @@ void TGrapheQuilor::ActorsGraph() {
     if (Highlighted(b.cls)) labelBubble(b);
   for (const PlacedArea& b : bubbles)
     if (!Highlighted(b.cls)) labelBubble(b);
-  SetFontColour(kBlack);
-  for (const auto& [at, text] : fixedTexts) canvas_->TextOut(at.x, at.y, text);
 }
 
 }  // namespace quilor::ui
