@@ -152,6 +152,45 @@ class DocumentSettler {
   // The gloss word of a word's text, 0 when the signatures know none.
   uint32_t GlossWordOf(const TWordNode* n) const;
   TWordNode* JoinNamesAt(TWordNode* n);
+  // The steps of JoinNamesAt.
+  // The node x's next word or mark in the document being settled, else null.
+  TWordNode* NextInDocument(const TWordNode* x) const { return InDocument(TWordList::NextNode(x)); }
+  bool PeriodAfter(const TWordNode* w) const {
+    const TWordNode* x = NextInDocument(w);
+    return x && x->tag[0] == '.';
+  }
+  // a.m. and p.m., No. before a number, U. S.: true when n begins one,
+  // joined, with after the node that follows it.
+  bool JoinAbbreviationAt(TWordNode* n, TWordNode*& after);
+  // A substantive with a capital, or an initial whatever its category (A., I.).
+  bool NameCandidate(const TWordNode* w) const;
+  // A word naming an office that was read as another kind of word is the
+  // office before a person's name (General Howe, General Washington; but
+  // General Motors, General Court, Superior Court).
+  void OfficeBeforeName(TWordNode* w);
+  // The run of capitalised words from n into run_, their kinds into kinds_.
+  void GatherNameRun(TWordNode* n);
+  // Joins the names before a place's head to its item; the index after the
+  // head (0 when the run has none).
+  size_t PlaceHeadEnd();
+  // A famous bearer's surname known best as a common noun (Court, Grant,
+  // Gore) is a person's name only after a given name or a name known best
+  // as a person's, a title, an initial, an office known only as one or a
+  // title written out (General Grant, Bill Gates, Judge Parsons; but
+  // Superior Court, Gore Court); it begins a name only before a name
+  // (Father Weigel).
+  bool SurnameAfter(size_t k) const;
+  // A word that can only be a name after a word naming an office.
+  bool NameWordAt(size_t k) const;
+  // Where the person's name begins in the run, from the index `from` on.
+  size_t NameStart(size_t from) const;
+  // The last word of the name that begins at start.
+  size_t NameEnd(size_t start) const;
+  // Joins the name start..last into one person; true when a Jr. or Sr.
+  // after it was joined too, with after the node that follows it.
+  bool JoinPersonName(size_t start, size_t last, TWordNode*& after);
+  // A name the document gave before a place's head, said again without it.
+  void NamePlaceAgain(size_t start, size_t last);
   // The head of a place's, a body's or a building's name that the word's
   // text stood before earlier in its document (County for the Fulton of
   // Fulton County), or null.
@@ -676,105 +715,99 @@ bool SingleCapital(const TWordNode* n) { return n->text[0] >= 'A' && n->text[0] 
 // word carries the item, the others none. "a.m." and "p.m." are a time of
 // the day carried by their first letter. The run of words that begins at n
 // is looked at once; the words after the last one it took are returned.
-TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
-  auto next = [&](const TWordNode* w) { return InDocument(TWordList::NextNode(w)); };
-  auto periodAfter = [&](const TWordNode* w) {
-    const TWordNode* x = next(w);
-    return x && x->tag[0] == '.';
-  };
+bool DocumentSettler::JoinAbbreviationAt(TWordNode* n, TWordNode*& after) {
   // a.m. and p.m. (the period after the m may stand before a mark).
   if (TextIs(n, {"a", "p"})) {
-    TWordNode* m = next(n);
+    TWordNode* m = NextInDocument(n);
     if (m && TextIs(m, {"m"}) && std::strcmp(m->tag, ".") == 0) {
-      TWordNode* after = next(m);
-      if (after && after->tag[0] != '.' && IsMark(after)) after = next(after);
+      TWordNode* x = NextInDocument(m);
+      if (x && x->tag[0] != '.' && IsMark(x)) x = NextInDocument(x);
       const auto& time = engine_.TimeOfDayClasses(n->text[0] == 'p' || n->text[0] == 'P');
-      if (after && after->tag[0] == '.' && time[0]) {
+      if (x && x->tag[0] == '.' && time[0]) {
         SetSubstantive(n->category.Category);
         TakeClasses(engine_, n, time);
         MakePart(engine_, m);
-        return next(m);
+        after = NextInDocument(m);
+        return true;
       }
     }
   }
   // No. before a number is the number's sign (No. 5, Lodge No. 142),
   // whatever the word was read as.
   if (TextIs(n, {"no"})) {
-    const TWordNode* x = next(n);
+    const TWordNode* x = NextInDocument(n);
     const auto& sign = engine_.NumberSignClasses();
     if (x && x->tag[0] == '.' && x->text[0] >= '0' && x->text[0] <= '9' && sign[0]) {
       SetSubstantive(n->category.Category);
       TakeClasses(engine_, n, sign);
-      return next(n);
+      after = NextInDocument(n);
+      return true;
     }
   }
   // U. S. (U.S.) is the country, not a person's initials: the S carries
   // it, and a word after it begins its own item (U. S. Army).
-  if (TextIs(n, {"u"}) && IsCapitalised(n) && periodAfter(n)) {
-    TWordNode* x = next(n);
+  if (TextIs(n, {"u"}) && IsCapitalised(n) && PeriodAfter(n)) {
+    TWordNode* x = NextInDocument(n);
     const auto& country = engine_.CountryClasses();
-    if (x && TextIs(x, {"s"}) && IsCapitalised(x) && periodAfter(x) && country[0]) {
+    if (x && TextIs(x, {"s"}) && IsCapitalised(x) && PeriodAfter(x) && country[0]) {
       MakePart(engine_, n);
       SetSubstantive(x->category.Category);
       TakeClasses(engine_, x, country);
-      return next(x);
+      after = NextInDocument(x);
+      return true;
     }
   }
-  // A substantive with a capital, or an initial whatever its category (A., I.).
-  auto candidate = [&](const TWordNode* w) {
-    return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&
-           (IsSubstantive(w->category.Category) || (SingleCapital(w) && periodAfter(w)));
-  };
-  // A word naming an office that was read as another kind of word is the
-  // office before a person's name (General Howe, General Washington; but
-  // General Motors, General Court, Superior Court).
-  auto officeBeforeName = [&](TWordNode* w) {
-    if (IsMark(w) || !IsCapitalised(w) || IsSubstantive(w->category.Category) || IsNamePart(w)) return;
-    TWordNode* x = next(w);
-    if (!x || !(x->tag[0] == ' ' && !x->tag[1]) || !candidate(x) || !engine_.NameWordOf(w->text, false).role) return;
-    // The name: an initial, or a word known best with its capital; after a
-    // title written out (General for Gen.) without an article, any word
-    // with a person's reading, as after the title (General Grant, General
-    // Gates; but the General Court, Superior Court: Court the player is no
-    // name there).
-    const NameWord name = engine_.NameWordOf(x->text, periodAfter(x), ReadingsOfNode(x));
-    const TWordNode* before = TWordList::PreviousNode(w);
-    const bool titleWrittenOut =
-        IsTitleWrittenOut(w) && !(before && !IsMark(before) && TextIs(before, {"the", "a", "an"}));
-    if (name.part == NamePart::kInitial ||
-        ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name) ||
-        (name.part == NamePart::kPerson && titleWrittenOut))
-      SetSubstantive(w->category.Category);
-  };
-  officeBeforeName(n);
-  if (!candidate(n)) return next(n);
-  // The run of capitalised words that follow one another (a period only
-  // after a title or an initial; "Mr. and Mrs." holds together).
+  return false;
+}
+
+bool DocumentSettler::NameCandidate(const TWordNode* w) const {
+  return !IsMark(w) && IsCapitalised(w) && !IsNamePart(w) &&
+         (IsSubstantive(w->category.Category) || (SingleCapital(w) && PeriodAfter(w)));
+}
+
+void DocumentSettler::OfficeBeforeName(TWordNode* w) {
+  if (IsMark(w) || !IsCapitalised(w) || IsSubstantive(w->category.Category) || IsNamePart(w)) return;
+  TWordNode* x = NextInDocument(w);
+  if (!x || !(x->tag[0] == ' ' && !x->tag[1]) || !NameCandidate(x) || !engine_.NameWordOf(w->text, false).role) return;
+  // The name: an initial, or a word known best with its capital; after a
+  // title written out (General for Gen.) without an article, any word
+  // with a person's reading, as after the title (General Grant, General
+  // Gates; but the General Court, Superior Court: Court the player is no
+  // name there).
+  const NameWord name = engine_.NameWordOf(x->text, PeriodAfter(x), ReadingsOfNode(x));
+  const TWordNode* before = TWordList::PreviousNode(w);
+  const bool titleWrittenOut =
+      IsTitleWrittenOut(w) && !(before && !IsMark(before) && TextIs(before, {"the", "a", "an"}));
+  if (name.part == NamePart::kInitial ||
+      ((name.part == NamePart::kPerson || name.part == NamePart::kName) && name.name) ||
+      (name.part == NamePart::kPerson && titleWrittenOut))
+    SetSubstantive(w->category.Category);
+}
+
+void DocumentSettler::GatherNameRun(TWordNode* n) {
   run_.clear();
   kinds_.clear();
   run_.push_back(n);
-  kinds_.push_back(engine_.NameWordOf(n->text, periodAfter(n), ReadingsOfNode(n)));
-  for (TWordNode* j = next(n); j; j = next(j)) {
+  kinds_.push_back(engine_.NameWordOf(n->text, PeriodAfter(n), ReadingsOfNode(n)));
+  for (TWordNode* j = NextInDocument(n); j; j = NextInDocument(j)) {
     const NamePart before = kinds_.back().part;
     const bool abbreviated = before == NamePart::kTitle || before == NamePart::kInitial;
     const char* tag = j->tag;
     const bool joined = (tag[0] == ' ' && !tag[1]) || (abbreviated && tag[0] == '.' && (!tag[1] || tag[1] == ' '));
-    TWordNode* k = next(j);
-    if (before == NamePart::kTitle && joined && TextIs(j, {"and"}) && k && candidate(k) && IsTitle(k)) {
+    TWordNode* k = NextInDocument(j);
+    if (before == NamePart::kTitle && joined && TextIs(j, {"and"}) && k && NameCandidate(k) && IsTitle(k)) {
       run_.push_back(j);
       kinds_.push_back({NamePart::kTitle});  // "and" between two titles
       continue;
     }
-    if (joined) officeBeforeName(j);
-    if (!joined || !candidate(j)) break;
+    if (joined) OfficeBeforeName(j);
+    if (!joined || !NameCandidate(j)) break;
     run_.push_back(j);
-    kinds_.push_back(engine_.NameWordOf(j->text, periodAfter(j), ReadingsOfNode(j)));
+    kinds_.push_back(engine_.NameWordOf(j->text, PeriodAfter(j), ReadingsOfNode(j)));
   }
-  // A place's, a body's or a building's name: the names before its head
-  // (Fulton County, Roosevelt Hotel) are part of the head's item, unless a
-  // title or an initial before the head makes them a person's; common
-  // nouns before it (State Welfare Department) keep items of their own.
-  size_t from = 0;
+}
+
+size_t DocumentSettler::PlaceHeadEnd() {
   for (size_t h = 1; h < kinds_.size(); ++h) {
     const NamePart before = kinds_[h - 1].part;
     if (before == NamePart::kTitle || before == NamePart::kInitial) break;
@@ -784,29 +817,27 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     for (size_t k = 0; k < head; ++k)
       if (kinds_[k].part == NamePart::kPerson || (kinds_[k].part == NamePart::kName && kinds_[k].name))
         MakePart(engine_, run_[k]);
-    from = head + 1;
-    break;
+    return head + 1;
   }
-  // A famous bearer's surname known best as a common noun (Court, Grant,
-  // Gore) is a person's name only after a given name or a name known best
-  // as a person's, a title, an initial, an office known only as one or a
-  // title written out (General Grant, Bill Gates, Judge Parsons; but
-  // Superior Court, Gore Court); it begins a name only before a name
-  // (Father Weigel).
-  auto surnameAfter = [&](size_t k) {
-    if (!kinds_[k].commonFirst) return true;
-    if (k == 0) return false;
-    const NamePart before = kinds_[k - 1].part;
-    return before == NamePart::kTitle || before == NamePart::kInitial || before == NamePart::kRole ||
-           (kinds_[k - 1].role && before == NamePart::kNone) || kinds_[k - 1].personName ||
-           IsTitleWrittenOut(run_[k - 1]);
-  };
-  // A word that can only be a name after a word naming an office.
-  auto nameWord = [&](size_t k) {
-    const NamePart part = kinds_[k].part;
-    return (part == NamePart::kPerson && surnameAfter(k)) || part == NamePart::kInitial ||
-           (part == NamePart::kName && kinds_[k].name);
-  };
+  return 0;
+}
+
+bool DocumentSettler::SurnameAfter(size_t k) const {
+  if (!kinds_[k].commonFirst) return true;
+  if (k == 0) return false;
+  const NamePart before = kinds_[k - 1].part;
+  return before == NamePart::kTitle || before == NamePart::kInitial || before == NamePart::kRole ||
+         (kinds_[k - 1].role && before == NamePart::kNone) || kinds_[k - 1].personName ||
+         IsTitleWrittenOut(run_[k - 1]);
+}
+
+bool DocumentSettler::NameWordAt(size_t k) const {
+  const NamePart part = kinds_[k].part;
+  return (part == NamePart::kPerson && SurnameAfter(k)) || part == NamePart::kInitial ||
+         (part == NamePart::kName && kinds_[k].name);
+}
+
+size_t DocumentSettler::NameStart(size_t from) const {
   // The name begins at its first title, initial or person, or at a word
   // naming a person's office before a name (Mayor Hartsfield, Judge Pye).
   size_t start = from;
@@ -815,16 +846,16 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     if (part == NamePart::kTitle || part == NamePart::kInitial ||
         (part == NamePart::kPerson &&
          (!kinds_[start].commonFirst ||
-          (start + 1 < kinds_.size() && !kinds_[start + 1].commonFirst && nameWord(start + 1)))))
+          (start + 1 < kinds_.size() && !kinds_[start + 1].commonFirst && NameWordAt(start + 1)))))
       break;
-    if (kinds_[start].role && start + 1 < kinds_.size() && nameWord(start + 1)) break;
+    if (kinds_[start].role && start + 1 < kinds_.size() && NameWordAt(start + 1)) break;
     ++start;
   }
   // An office before a name further on begins the name when a word known
   // best as a common noun lies between (Fulton Superior Court Judge Durwood
   // Pye: the person is Judge Durwood Pye, not the court).
   for (size_t k = start + 1; k + 1 < kinds_.size(); ++k) {
-    if (!kinds_[k].role || kinds_[k].part == NamePart::kPerson || !nameWord(k + 1) ||
+    if (!kinds_[k].role || kinds_[k].part == NamePart::kPerson || !NameWordAt(k + 1) ||
         !(kinds_[k + 1].name || kinds_[k + 1].part == NamePart::kInitial))
       continue;
     bool common = false;
@@ -833,75 +864,78 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
     if (common) start = k;
     break;
   }
+  return start;
+}
+
+size_t DocumentSettler::NameEnd(size_t start) const {
   size_t last = start;
-  if (start < kinds_.size()) {
-    while (last + 1 < kinds_.size()) {
-      const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
-      const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
-      const bool person = following == NamePart::kPerson && surnameAfter(last + 1);
-      // A word with a reading only its capital gives is a name here only
-      // when that reading is the one it is known best by (not the Georgia
-      // Constitution, the frigate).
-      bool take = following == NamePart::kTitle || following == NamePart::kInitial || person ||
-                  (following == NamePart::kName && kinds_[last + 1].name) || afterAbbreviation;
-      // An office ends a name only when a word known best as a person's
-      // name comes before it and nothing after it: it is the surname
-      // (Sidney Baker; but Land Rover, Parks Commissioner).
-      // A word known best as a day or a month ends no name after a word
-      // that is no given name (Fulton Superior Court Friday; but Sadie
-      // Beth March, Mr. March).
-      if (kinds_[last + 1].timeName && !afterAbbreviation && !kinds_[last].personName) take = false;
-      if (following == NamePart::kRole && !afterAbbreviation)
-        take = previous == NamePart::kPerson && kinds_[last].personName && last + 2 == kinds_.size();
-      if (!take && (following == NamePart::kNone || following == NamePart::kPerson)) {
-        const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
-        take =
-            field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
-      }
-      // After a title and a name known best as a person's, the capitalised
-      // word that ends the run is the surname, whatever else it names
-      // (Mrs. Ethel Coles, Sen. John Tower); a capital letter alone is none
-      // (Sen. Walter H. Jones R-Bergen: the party).
-      if (!take && kinds_[start].part == NamePart::kTitle && kinds_[last].personName && last + 2 == kinds_.size() &&
-          !SingleCapital(run_[last + 1]))
-        take = true;
-      if (!take) break;
-      ++last;
+  while (last + 1 < kinds_.size()) {
+    const NamePart previous = kinds_[last].part, following = kinds_[last + 1].part;
+    const bool afterAbbreviation = previous == NamePart::kTitle || previous == NamePart::kInitial;
+    const bool person = following == NamePart::kPerson && SurnameAfter(last + 1);
+    // A word with a reading only its capital gives is a name here only
+    // when that reading is the one it is known best by (not the Georgia
+    // Constitution, the frigate).
+    bool take = following == NamePart::kTitle || following == NamePart::kInitial || person ||
+                (following == NamePart::kName && kinds_[last + 1].name) || afterAbbreviation;
+    // An office ends a name only when a word known best as a person's
+    // name comes before it and nothing after it: it is the surname
+    // (Sidney Baker; but Land Rover, Parks Commissioner).
+    // A word known best as a day or a month ends no name after a word
+    // that is no given name (Fulton Superior Court Friday; but Sadie
+    // Beth March, Mr. March).
+    if (kinds_[last + 1].timeName && !afterAbbreviation && !kinds_[last].personName) take = false;
+    if (following == NamePart::kRole && !afterAbbreviation)
+      take = previous == NamePart::kPerson && kinds_[last].personName && last + 2 == kinds_.size();
+    if (!take && (following == NamePart::kNone || following == NamePart::kPerson)) {
+      const uint32_t field = engine_.FirstField(run_[last + 1]->text, ReadingsOfNode(run_[last + 1]));
+      take =
+          field && std::find(std::begin(surnameFields_), std::end(surnameFields_), field) != std::end(surnameFields_);
     }
-    if (last > start) {
-      // A word naming an office that begins the name (not a title, an
-      // initial or a person's name) keeps a class of its own, also when a
-      // famous bearer made it a surname too (King Saud, Pope John, Dean
-      // Thaddeus Seymour: the word is known best as the office).
-      const NamePart first = kinds_[start].part;
-      const bool office = kinds_[start].role && first != NamePart::kTitle && first != NamePart::kInitial &&
-                          (first != NamePart::kPerson || kinds_[start].commonFirst);
-      for (size_t k = start; k < last; ++k) {
-        if (k == start && office) MakeOffice(run_[k], first == NamePart::kPerson);
-        else MakePart(engine_, run_[k]);
-      }
-      TakeClasses(engine_, run_[last], engine_.PersonClasses());
-      // Jr. or Sr. after a comma (Robert O. Spurdle, Jr.) ends the same
-      // name: it is no son of its own.
-      if (last + 1 == run_.size())
-        if (TWordNode* suffix = next(run_[last]); suffix && suffix->tag[0] == ',' &&
-                                                  (!suffix->tag[1] || suffix->tag[1] == ' ') && IsCapitalised(suffix) &&
-                                                  TextIs(suffix, {"jr", "sr"})) {
-          MakePart(engine_, suffix);
-          return next(suffix);
-        }
-    }
+    // After a title and a name known best as a person's, the capitalised
+    // word that ends the run is the surname, whatever else it names
+    // (Mrs. Ethel Coles, Sen. John Tower); a capital letter alone is none
+    // (Sen. Walter H. Jones R-Bergen: the party).
+    if (!take && kinds_[start].part == NamePart::kTitle && kinds_[last].personName && last + 2 == kinds_.size() &&
+        !SingleCapital(run_[last + 1]))
+      take = true;
+    if (!take) break;
+    ++last;
   }
-  // A person's name known best as one and no place's (not Junior, Parks,
-  // Oklahoma) that the document gave before a place's head (Fulton
-  // County) names that place again without the head, before a word that
-  // is no verb
-  // (Fulton legislators, the Fulton ordinary's court, Fulton Superior
-  // Court); before a verb it may be a person (Fulton said).
+  return last;
+}
+
+bool DocumentSettler::JoinPersonName(size_t start, size_t last, TWordNode*& after) {
+  // A word naming an office that begins the name (not a title, an
+  // initial or a person's name) keeps a class of its own, also when a
+  // famous bearer made it a surname too (King Saud, Pope John, Dean
+  // Thaddeus Seymour: the word is known best as the office).
+  const NamePart first = kinds_[start].part;
+  const bool office = kinds_[start].role && first != NamePart::kTitle && first != NamePart::kInitial &&
+                      (first != NamePart::kPerson || kinds_[start].commonFirst);
+  for (size_t k = start; k < last; ++k) {
+    if (k == start && office) MakeOffice(run_[k], first == NamePart::kPerson);
+    else MakePart(engine_, run_[k]);
+  }
+  TakeClasses(engine_, run_[last], engine_.PersonClasses());
+  // Jr. or Sr. after a comma (Robert O. Spurdle, Jr.) ends the same
+  // name: it is no son of its own.
+  if (last + 1 == run_.size())
+    if (TWordNode* suffix = NextInDocument(run_[last]); suffix && suffix->tag[0] == ',' &&
+                                                        (!suffix->tag[1] || suffix->tag[1] == ' ') &&
+                                                        IsCapitalised(suffix) && TextIs(suffix, {"jr", "sr"})) {
+      MakePart(engine_, suffix);
+      after = NextInDocument(suffix);
+      return true;
+    }
+  return false;
+}
+
+void DocumentSettler::NamePlaceAgain(size_t start, size_t last) {
   const bool joinedPerson = last > start && start == 0;
   if (!joinedPerson && !IsNamePart(run_[0]) && kinds_[0].name && kinds_[0].part == NamePart::kPerson &&
       !kinds_[0].place && (run_.size() == 1 || !kinds_[1].head)) {
-    const TWordNode* after = next(run_[0]);
+    const TWordNode* after = NextInDocument(run_[0]);
     if (after && !IsMark(after) && !IsVerb(after->category.Category))
       if (const char* head = PlaceNamedBy(run_[0])) {
         const std::array<uint32_t, 4> place = engine_.FirstReadingClasses(head);
@@ -911,12 +945,39 @@ TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
         }
       }
   }
+}
+
+TWordNode* DocumentSettler::JoinNamesAt(TWordNode* n) {
+  TWordNode* after = nullptr;
+  if (JoinAbbreviationAt(n, after)) return after;
+  OfficeBeforeName(n);
+  if (!NameCandidate(n)) return NextInDocument(n);
+  // The run of capitalised words that follow one another (a period only
+  // after a title or an initial; "Mr. and Mrs." holds together).
+  GatherNameRun(n);
+  // A place's, a body's or a building's name: the names before its head
+  // (Fulton County, Roosevelt Hotel) are part of the head's item, unless a
+  // title or an initial before the head makes them a person's; common
+  // nouns before it (State Welfare Department) keep items of their own.
+  const size_t start = NameStart(PlaceHeadEnd());
+  size_t last = start;
+  if (start < kinds_.size()) {
+    last = NameEnd(start);
+    if (last > start && JoinPersonName(start, last, after)) return after;
+  }
+  // A person's name known best as one and no place's (not Junior, Parks,
+  // Oklahoma) that the document gave before a place's head (Fulton
+  // County) names that place again without the head, before a word that
+  // is no verb
+  // (Fulton legislators, the Fulton ordinary's court, Fulton Superior
+  // Court); before a verb it may be a person (Fulton said).
+  NamePlaceAgain(start, last);
   // A capital letter alone is no unit, element or letter: no item.
   for (size_t k = 0; k < run_.size(); ++k)
     if (!(k >= start && k <= last && last > start) && SingleCapital(run_[k]) && !IsNamePart(run_[k]) &&
         IsSubstantive(run_[k]->category.Category))
       MakePart(engine_, run_[k]);
-  return next(run_.back());
+  return NextInDocument(run_.back());
 }
 
 const char* DocumentSettler::PlaceNamedBy(const TWordNode* n) {
