@@ -354,6 +354,89 @@ struct TExtraitDuTexte::TPageDraw {
   Rect box;  // a heading's grey box
 };
 
+// Writes the texts of a page's words and marks on its lines, each with half a
+// blank after it (none for the words kept as written, which bring their own).
+struct TExtraitDuTexte::Writer {
+  Pen& pen;
+  Canvas& canvas;
+  const Rect& r;
+  std::vector<TPageDraw>& draws;
+  // A word leaves room on its line for the punctuation that closes after it,
+  // so that a line never starts with a comma or a closing quote.
+  int closingRoom = 0;
+  // Words kept as written bring their own blanks; the others are spaced
+  // here, with half a blank after each text.
+  int pad = 0;
+  int textEnd = -1;  // where the last text drawn ended, its half blank included
+
+  // What sticks to the text just drawn (a comma, a closing quote, "'s",
+  // "-end") takes back the half blank that text left after itself.
+  int BackOf(const std::string& text) const { return pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? pad : 0; }
+  bool Fits(const std::string& text) const {
+    const int width = canvas.TextWidth(text) + pad;
+    return HasWordCharacters(text) ? pen.x - BackOf(text) + width + pad + closingRoom <= r.right
+                                   : pen.x - BackOf(text) + width - pad <= r.right;
+  }
+  // Places text, on the next line when it does not fit; false when the page is full.
+  bool Draw(std::string text, TWordNode* node, Rgb colour, bool highlighted) {
+    if (text.empty()) return true;
+    const bool word = HasWordCharacters(text);
+    // Punctuation alone never starts a line: it closed what the line before
+    // ended (as written, it stays at that line's end).
+    if (!word && pen.x == r.left && pen.page.lineCount_ > 0 && pad > 0) return true;
+    int width = canvas.TextWidth(text) + pad;
+    const int back = BackOf(text);
+    // What closes the text before stays on its line, as written.
+    const bool closes = !word && pad == 0 && pen.x != r.left;
+    if (!closes && !Fits(text) && pen.x != r.left && !pen.Break(node)) return false;
+    if (pen.x != r.left) pen.x -= back;
+    // A line starts with no blank.
+    if (pen.x == r.left && !text.empty() && text[0] == ' ') {
+      text.erase(0, 1);
+      if (text.empty()) return true;
+      width = canvas.TextWidth(text) + pad;
+    }
+    draws.push_back({TPageDraw::kText, pen.x, pen.y, std::move(text), colour, highlighted, {}});
+    pen.x += width;
+    textEnd = pen.x;
+    return true;
+  }
+  // A word that goes to the next line leaves what closes the text before
+  // it (", " of "War 1, planes") on this one.
+  // Nor does a line start with the hyphen or dash that joins the word to
+  // the text before it ("anti-submarine" breaks after "anti-").
+  // False when the page is full.
+  bool DrawClosingPrefix(std::string& display, TWordNode* node) {
+    size_t closing = ClosingPrefixLength(display);
+    if (closing == 0 && pen.x == textEnd) closing = JoiningDashLength(display);
+    if (closing > 0 && closing < display.size() && pen.x != r.left && !Fits(display)) {
+      if (!Draw(display.substr(0, closing), node, kBlack, false)) return false;
+      display.erase(0, closing);
+    }
+    return true;
+  }
+  // A new document's icon and, when file names are shown, its name as a
+  // heading on a line of its own; false when the page is full.
+  bool DocumentHeader(const TPageOptions& options, TWordNode* node, int32_t position, const TCategoryRecord& category,
+                      int& wordsSinceBreak) {
+    if (pen.x != r.left && !pen.Break(node)) return false;
+    draws.push_back({TPageDraw::kDocumentIcon, pen.x, pen.y, {}, kBlack, false, {}});
+    pen.x += kMarkWidth;
+    pen.AddItem(position, kItemHeader, category);
+    const std::string name = pen.page.DocumentName ? pen.page.DocumentName(node->fileNumber) : std::string();
+    if (options.showFileNames && !name.empty()) {
+      // The document's name as a heading.
+      draws.push_back({TPageDraw::kHeading, pen.x, pen.y, name, kBlack, false,
+                       Rect{pen.x + 2, pen.y, r.right - 1, pen.y + pen.page.rowHeight_}});
+      pen.x = r.right;
+      pen.AddItem(position, kItemHeader, category);
+      if (!pen.Break(node)) return false;
+      wordsSinceBreak = 0;
+    }
+    return true;
+  }
+};
+
 void TExtraitDuTexte::Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options) {
   rect_ = r;
   lineCount_ = 0;
@@ -416,6 +499,103 @@ void TExtraitDuTexte::Paint(Canvas& canvas, const Rect& r, const Font& font,
   }
 }
 
+namespace {
+
+// What a proposition mark leaves for the word after it: the opening part of
+// its tag and the word it opens, whether the mark wrote what closed in that
+// word's tag; for the words kept as written, the word after the mark whose
+// gap the mark cut (the mark wrote what closed the proposition) and that
+// gap's parts.
+struct MarkCarry {
+  std::string text;
+  TWordNode* node = nullptr;
+  bool consumed = false;
+  TWordNode* cutNode = nullptr;
+  TGapParts cutGap;
+};
+
+// The file of the last word before the cursor (marks passed over); -1 when
+// the cursor is at the text's first node or only marks stand before it.
+int FileBeforeCursor(TWordList& words) {
+  if (TWordNode* cursor = words.Cursor(); cursor != words.First()) {
+    for (TWordNode* n = TWordList::PreviousNode(cursor);; n = TWordList::PreviousNode(n)) {
+      if (!IsMarkText(n->text)) return n->fileNumber;
+      if (n == words.First()) break;
+    }
+  }
+  return -1;
+}
+
+// The text a proposition mark writes: what closes its proposition.
+std::string MarkText(TWordList& words, TWordNode* node, const char* gap, const std::string& rawTag, bool repeat,
+                     TTextSpacer& spacer, MarkCarry& carry) {
+  std::string text;
+  if (gap) {
+    // Only the text's last mark has a gap (what stands after its last
+    // word); what closes the proposition is in the next word's gap, up
+    // to its last blank, and is written here, before the line breaks.
+    text = FoldBlanks(gap);
+    TWordNode* next = TWordList::NextNode(node);
+    const char* nextGap = next && !IsMarkText(next->text) ? words.GapOf(*next) : nullptr;
+    carry.cutNode = nextGap ? next : nullptr;
+    if (nextGap) {
+      carry.cutGap = SplitGap(nextGap);
+      text += carry.cutGap.closing;
+    }
+    if (!text.empty() && text.back() == ' ') text.pop_back();
+  } else {
+    // What opens the next proposition is written with its first word.
+    std::string closing, opening;
+    SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
+    text = repeat ? std::string() : spacer.Tag(closing);
+    carry.text = repeat ? std::string() : opening;
+    carry.node = TWordList::NextNode(node);
+    carry.consumed = false;
+    // What closes this proposition in the next word's tag goes here too,
+    // before the line breaks.
+    if (carry.node && !IsMarkText(carry.node->text) && carry.text.empty() && rawTag != carry.node->tag) {
+      std::string nextClosing, nextOpening;
+      SplitAtOpening(carry.node->tag, spacer.quoteOpen, nextClosing, nextOpening);
+      if (nextClosing.find_first_not_of(' ') != std::string::npos) {
+        text += spacer.Tag(nextClosing);
+        carry.text = nextOpening;
+        carry.consumed = true;
+      }
+    }
+  }
+  return text;
+}
+
+// The text before a word: its tag (a repeated one counts as a blank), after
+// what the mark before it opened; for a proposition shown alone
+// (shownAlone), what opens it.
+std::string WordLead(TWordList& words, TWordNode* node, const char* gap, const std::string& rawTag, bool repeat,
+                     bool shownAlone, TTextSpacer& spacer, MarkCarry& carry) {
+  std::string display;
+  if (gap) {
+    // As written: the gap, or what the mark before left of it, or for a
+    // proposition shown alone what opens it.
+    if (node == carry.cutNode) display = (carry.cutGap.blank ? " " : "") + carry.cutGap.opening;
+    else if (shownAlone) display = SplitGap(gap).opening;
+    else display = FoldBlanks(gap);
+    carry.cutNode = nullptr;
+  } else {
+    std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
+    if (node == carry.node) {
+      tagText = carry.consumed ? (carry.text.empty() ? std::string(" ") : carry.text) : carry.text + tagText;
+    } else if (shownAlone) {
+      tagText = TagOfPropositionShownAlone(node, words.First(), spacer);
+    }
+    display = spacer.Tag(tagText);
+  }
+  carry.text.clear();
+  carry.node = nullptr;
+  carry.consumed = false;
+  return display;
+}
+
+}  // namespace
+
 // Places the page's words, marks and headers on its lines (measured on the
 // canvas, nothing drawn): the line table, and what Paint then draws.
 void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options,
@@ -445,69 +625,15 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
   std::string previousTag;
   bool previousWasMark = false;
   // The document of the word before the page: a header only where it changes.
-  int previousFile = -1;
-  if (TWordNode* cursor = words.Cursor(); cursor != words.First()) {
-    for (TWordNode* n = TWordList::PreviousNode(cursor);; n = TWordList::PreviousNode(n)) {
-      if (!IsMarkText(n->text)) {
-        previousFile = n->fileNumber;
-        break;
-      }
-      if (n == words.First()) break;
-    }
-  }
+  int previousFile = FileBeforeCursor(words);
   if (previousFile < 0 && DocumentCount && DocumentCount() <= 1) previousFile = -2;  // one document: no header
 
   // The double quotes open before the page as they stand in its document.
   TTextSpacer spacer;
   spacer.quoteOpen = QuoteOpenBefore(words.Cursor(), words.First());
-  std::string carry;               // the opening part of the last mark's tag
-  TWordNode* carryNode = nullptr;  // the word it opens
-  bool carryConsumed = false;      // the mark wrote what closed in that word's tag
-  // Words kept as written: the word after a mark, whose gap the mark cut
-  // (the mark wrote what closed the proposition).
-  TWordNode* cutNode = nullptr;
-  TGapParts cutGap;
+  MarkCarry carry;
   const bool link = Options->Switch(opt::LinkCompoundWords);
-  // A word leaves room on its line for the punctuation that closes after it,
-  // so that a line never starts with a comma or a closing quote.
-  const int closingRoom = canvas.TextWidth(".\"");
-  int textEnd = -1;  // where the last text drawn ended, its half blank included
-  // Words kept as written bring their own blanks; the others are spaced
-  // here, with half a blank after each text.
-  int pad = halfBlank;
-  // What sticks to the text just drawn (a comma, a closing quote, "'s",
-  // "-end") takes back the half blank that text left after itself.
-  auto backOf = [&](const std::string& text) {
-    return pen.x != r.left && pen.x == textEnd && text[0] != ' ' ? pad : 0;
-  };
-  auto fits = [&](const std::string& text) {
-    const int width = canvas.TextWidth(text) + pad;
-    return HasWordCharacters(text) ? pen.x - backOf(text) + width + pad + closingRoom <= r.right
-                                   : pen.x - backOf(text) + width - pad <= r.right;
-  };
-  auto drawText = [&](std::string text, TWordNode* node, Rgb colour, bool highlighted) {
-    if (text.empty()) return true;
-    const bool word = HasWordCharacters(text);
-    // Punctuation alone never starts a line: it closed what the line before
-    // ended (as written, it stays at that line's end).
-    if (!word && pen.x == r.left && lineCount_ > 0 && pad > 0) return true;
-    int width = canvas.TextWidth(text) + pad;
-    const int back = backOf(text);
-    // What closes the text before stays on its line, as written.
-    const bool closes = !word && pad == 0 && pen.x != r.left;
-    if (!closes && !fits(text) && pen.x != r.left && !pen.Break(node)) return false;
-    if (pen.x != r.left) pen.x -= back;
-    // A line starts with no blank.
-    if (pen.x == r.left && !text.empty() && text[0] == ' ') {
-      text.erase(0, 1);
-      if (text.empty()) return true;
-      width = canvas.TextWidth(text) + pad;
-    }
-    draws.push_back({TPageDraw::kText, pen.x, pen.y, std::move(text), colour, highlighted, {}});
-    pen.x += width;
-    textEnd = pen.x;
-    return true;
-  };
+  Writer out{pen, canvas, r, draws, canvas.TextWidth(".\""), halfBlank};
 
   for (;;) {
     TWordNode* node = words.Cursor();
@@ -528,52 +654,19 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
       continue;
     }
     const char* const gap = words.GapOf(*node);
-    pad = gap ? 0 : halfBlank;
+    out.pad = gap ? 0 : halfBlank;
     const std::string rawTag = tag ? tag : "";
     // A tag repeated next to a proposition mark is the same punctuation seen twice.
     const bool repeat = rawTag == previousTag && rawTag != " " && !rawTag.empty() && (isMark || previousWasMark);
     previousTag = rawTag;
     previousWasMark = isMark;
     if (isMark) {
-      std::string text;
-      if (gap) {
-        // Only the text's last mark has a gap (what stands after its last
-        // word); what closes the proposition is in the next word's gap, up
-        // to its last blank, and is written here, before the line breaks.
-        text = FoldBlanks(gap);
-        TWordNode* next = TWordList::NextNode(node);
-        const char* nextGap = next && !IsMarkText(next->text) ? words.GapOf(*next) : nullptr;
-        cutNode = nextGap ? next : nullptr;
-        if (nextGap) {
-          cutGap = SplitGap(nextGap);
-          text += cutGap.closing;
-        }
-        if (!text.empty() && text.back() == ' ') text.pop_back();
-      } else {
-        // What opens the next proposition is written with its first word.
-        std::string closing, opening;
-        SplitAtOpening(rawTag, spacer.quoteOpen, closing, opening);
-        text = repeat ? std::string() : spacer.Tag(closing);
-        carry = repeat ? std::string() : opening;
-        carryNode = TWordList::NextNode(node);
-        carryConsumed = false;
-        // What closes this proposition in the next word's tag goes here too,
-        // before the line breaks.
-        if (carryNode && !IsMarkText(carryNode->text) && carry.empty() && rawTag != carryNode->tag) {
-          std::string nextClosing, nextOpening;
-          SplitAtOpening(carryNode->tag, spacer.quoteOpen, nextClosing, nextOpening);
-          if (nextClosing.find_first_not_of(' ') != std::string::npos) {
-            text += spacer.Tag(nextClosing);
-            carry = nextOpening;
-            carryConsumed = true;
-          }
-        }
-      }
+      std::string text = MarkText(words, node, gap, rawTag, repeat, spacer, carry);
       // What closes a proposition never starts a line: at a line's start it
       // was written at the end of the line before, or it closes a proposition
       // an extract does not show (the mark is read again after a jump).
       if (pen.x == r.left && lineCount_ > 0 && !HasWordCharacters(text)) text.clear();
-      if (!drawText(text, node, kBlack, false)) break;
+      if (!out.Draw(text, node, kBlack, false)) break;
       // Nothing written at a line's start: it still starts clean.
       if (pen.x == r.left) spacer.LineStart();
       if (words.AtEnd()) {
@@ -615,43 +708,12 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     // The text before the word: its tag (a repeated one counts as a blank),
     // after what the mark before it opened. An extract that jumped over the
     // text counts its quotes again.
-    std::string display;
-    if (gap) {
-      // As written: the gap, or what the mark before left of it, or for a
-      // proposition shown alone what opens it.
-      if (node == cutNode) display = (cutGap.blank ? " " : "") + cutGap.opening;
-      else if (propositionStart && (extract || lastPosition == 0)) display = SplitGap(gap).opening;
-      else display = FoldBlanks(gap);
-      cutNode = nullptr;
-    } else {
-      std::string tagText = repeat || rawTag.empty() ? std::string(" ") : rawTag;
-      if (node == carryNode) {
-        tagText = carryConsumed ? (carry.empty() ? std::string(" ") : carry) : carry + tagText;
-      } else if (propositionStart && (extract || lastPosition == 0)) {
-        tagText = TagOfPropositionShownAlone(node, words.First(), spacer);
-      }
-      display = spacer.Tag(tagText);
-    }
-    carry.clear();
-    carryNode = nullptr;
-    carryConsumed = false;
+    std::string display =
+        WordLead(words, node, gap, rawTag, repeat, propositionStart && (extract || lastPosition == 0), spacer, carry);
     bool header = false;
     if (propositionStart && previousFile != -2 && previousFile != node->fileNumber) {
-      if (pen.x != r.left && !pen.Break(node)) break;
+      if (!out.DocumentHeader(options, node, position, data->Category, wordsSinceBreak)) break;
       header = true;
-      draws.push_back({TPageDraw::kDocumentIcon, pen.x, pen.y, {}, kBlack, false, {}});
-      pen.x += kMarkWidth;
-      pen.AddItem(position, kItemHeader, data->Category);
-      const std::string name = DocumentName ? DocumentName(node->fileNumber) : std::string();
-      if (options.showFileNames && !name.empty()) {
-        // The document's name as a heading.
-        draws.push_back({TPageDraw::kHeading, pen.x, pen.y, name, kBlack, false,
-                         Rect{pen.x + 2, pen.y, r.right - 1, pen.y + rowHeight_}});
-        pen.x = r.right;
-        pen.AddItem(position, kItemHeader, data->Category);
-        if (!pen.Break(node)) break;
-        wordsSinceBreak = 0;
-      }
       // A new document: its quotes start closed, its first word starts the line.
       spacer = TTextSpacer();
       display.clear();
@@ -668,19 +730,10 @@ void TExtraitDuTexte::Place(Canvas& canvas, const Rect& r, bool breaks, bool mar
     if (!text[0] && rawTag.empty()) continue;
     if (gap) display += WordAsWritten(*node, link);
     else display += spacer.Word(DisplayForm(text, *data, link));
-    // A word that goes to the next line leaves what closes the text before
-    // it (", " of "War 1, planes") on this one.
-    // Nor does a line start with the hyphen or dash that joins the word to
-    // the text before it ("anti-submarine" breaks after "anti-").
-    size_t closing = ClosingPrefixLength(display);
-    if (closing == 0 && pen.x == textEnd) closing = JoiningDashLength(display);
-    if (closing > 0 && closing < display.size() && pen.x != r.left && !fits(display)) {
-      if (!drawText(display.substr(0, closing), node, kBlack, false)) break;
-      display.erase(0, closing);
-    }
+    if (!out.DrawClosingPrefix(display, node)) break;
     const Rgb colour = WordColour(*node, extract, options.selectiveColouring, state_);
     ++wordsDrawn_;
-    if (!drawText(display, node, colour, position == HighlightedPosition)) {
+    if (!out.Draw(display, node, colour, position == HighlightedPosition)) {
       --wordsDrawn_;
       break;
     }

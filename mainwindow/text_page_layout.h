@@ -104,6 +104,7 @@ class TExtraitDuTexte {
  private:
   struct Pen;
   struct TPageDraw;
+  struct Writer;
   // A layout places the page (Place: the line table and what to draw, the
   // canvas only measuring), then draws what it placed (Paint).
   void Layout(Canvas& canvas, const Rect& r, bool breaks, bool marks, const TPageOptions& options);
