@@ -175,192 +175,283 @@ void TSegmentLookup::ApplyClauseRules(int i) {
   if (ClauseStart(i) && last && ReadingOf(s, kClassDeterminant) >= 0 && KeepFirstReading(s, IsConnector)) return;
   if (OpensOrder(i) && KeepFirstReading(s, IsBaseVerb)) return;
 
+  const ClauseWord c{i, pi, ni, s, p, n, nJoined, last};
   switch (ToLowerChar(static_cast<unsigned char>(s.text[0]))) {
     case 'a':
-      if (Is(s, "as")) {
-        // A clause of an action or a state that goes on beside another (as
-        // he develops, as the tube is stretched) is time; a comparison when
-        // the clause before sets one up (the same proportion as, so small
-        // as) or reports (as we have seen, as I see it).
-        if (n && Is(*n, "to")) {
-          const int f = NextWordSlot(ni);
-          if (f >= 0 && HasBaseVerb(slots_[f])) KeepReadingOf(s, kClassConnector, kComparison);
-          return;
-        }
-        const int v = nJoined ? ClauseVerb(ni) : -1;
-        if (v >= 0 && !ComparisonBefore(i) && ClauseOfTime(v)) KeepReadingOf(s, kClassConnector, kTime);
-      }
+      if (Is(s, "as")) ApplyAsRule(c);
       return;
     case 'f':
-      if (Is(s, "for")) {
-        // At a clause's start before a subject and its verb it gives the
-        // cause (, for they know not; For this love ... is hopeless).
-        if (ClauseStart(i) && nJoined && ClauseVerb(ni) >= 0) KeepReadingOf(s, kClassConnector, kCause);
-        else KeepReadingOf(s, kClassDeterminant);
-      }
+      if (Is(s, "for")) ApplyForRule(c);
       return;
     case 'h':
-      if (Is(s, "her")) {
-        // Possessive before what it owns (her hands, her late husband, her
-        // own); personal as an object (make her look, beg her to, of her,
-        // making her eligible for).
-        bool possessive = false;
-        if (n && nJoined) {
-          if (Is(*n, "own") || (HasNoun(*n) && !(IsVerb(First(*n)) && p && IsVerb(First(*p))))) {
-            possessive = true;
-          } else if (AnyReading(*n, IsAdjective)) {
-            const int f = NextWordSlot(ni);
-            possessive = f >= 0 && !slots_[f].IsMark() && !PauseBefore(slots_[f]) &&
-                         (HasNoun(slots_[f]) || AnyReading(slots_[f], IsAdjective));
-          }
-        }
-        KeepReadingOf(s, kClassPronoun, possessive ? kPossessive : kPersonal);
-      }
+      if (Is(s, "her")) ApplyHerRule(c);
       return;
     case 'o':
-      if (Is(s, "one")) {
-        // The pronoun before its verb (one can, one finds, one never knows)
-        // and after "the" (the one who); the number elsewhere, as the corpus
-        // reads it (one finger, one of them, this one, have one), and before
-        // a noun (the one hand, one set of).
-        bool pronoun = p && !PauseBefore(s) && Is(*p, "the") && !(n && nJoined && IsSubstantive(First(*n)));
-        if (n && nJoined) {
-          int v = ni;
-          while (v >= 0 && IsModality(First(slots_[v])) && !AnyReading(slots_[v], IsVerb)) v = NextWordSlot(v);
-          const TWordSlot* verb = v >= 0 && !slots_[v].IsMark() && !PauseBefore(slots_[v]) ? &slots_[v] : nullptr;
-          const int after = verb ? NextWordSlot(v) : -1;
-          const bool nounOf = verb && !EndsInS(verb->text) && HasNoun(*verb) && after >= 0 && Is(slots_[after], "of");
-          pronoun |= verb && !nounOf && AnyReading(*verb, IsFiniteVerb) &&
-                     (IsVerb(First(*verb)) || (EndsInS(verb->text) && !IsAdjective(First(*n))));
-        }
-        if (pronoun) KeepReadingOf(s, kClassPronoun, kPersonal);
-        else KeepFirstReading(s, IsAdjective);
-      }
+      if (Is(s, "one")) ApplyOneRule(c);
       return;
     case 's':
-      if (Is(s, "since")) {
-        // Before a noun phrase (a date) the preposition; before a clause the
-        // cause, or the time after a perfect (it has been years since he
-        // left).
-        bool nounPhrase = false;
-        const int v = nJoined ? ClauseVerb(ni, &nounPhrase) : -1;
-        // A date: a number after since or after a name (since 1921, since
-        // August 1).
-        bool date = false;
-        for (int j = ni, before = i; nJoined && j >= 0 && j <= ni + 2 && !slots_[j].IsMark();
-             before = j, j = NextWordSlot(j))
-          date |= IsNumeralAdjective(First(slots_[j])) && (before == i || slots_[before].capitalisation != 0);
-        if (nounPhrase || date) KeepReadingOf(s, kClassDeterminant);
-        else if (v >= 0 || nJoined)
-          KeepReadingOf(s, kClassConnector, PerfectBefore(i) || (p && Is(*p, "ever")) ? kTime : kCause);
-      } else if (Is(s, "so")) {
-        // At a clause's end the manner (do so, if so, say so, directly);
-        // before a word that can be an adjective the intensity (so long, so
-        // much); after a verb the manner (it will so notify); opening a clause
-        // or before its subject the consequence (so she draped it, and so
-        // served, open so he could hear).
-        if (last) {
-          KeepReadingOf(s, kClassModality, kManner);
-        } else if (AnyReading(*n, IsAdjective) || IsModality(First(*n))) {
-          KeepReadingOf(s, kClassModality, kIntensity);
-        } else if (p && IsVerb(First(*p)) && !PauseBefore(s)) {
-          KeepReadingOf(s, kClassModality, kManner);
-        } else if (ClauseStart(i) || (p && IsConnector(First(*p))) || IsPersonalPronoun(First(*n)) ||
-                   BeginsNounPhrase(First(*n))) {
-          KeepReadingOf(s, kClassConnector, kCause);
-        }
-      } else if (Is(s, "still")) {
-        // After a verb it is time; after a comparative, and before another
-        // or more, the intensity (better still, still another); opening a
-        // sentence it opposes (Still, ...; Still he went), unless it adds.
-        const bool adds = n && (Is(*n, "another") || Is(*n, "more") || Is(*n, "less") || Is(*n, "further"));
-        if (adds || (last && p && (IsAdjective(First(*p)) || Is(*p, "more") || Is(*p, "less"))))
-          KeepReadingOf(s, kClassModality, kIntensity);
-        else if (p && IsVerb(First(*p))) KeepReadingOf(s, kClassModality, kModalityTime);
-        else if (SentenceStart(i) && n && !IsDeterminantVariant(First(*n)) && !IsAdjective(First(*n)) &&
-                 !IsModality(First(*n)))
-          KeepReadingOf(s, kClassConnector, kOpposition);
-      }
+      if (Is(s, "since")) ApplySinceRule(c);
+      else if (Is(s, "so")) ApplySoRule(c);
+      else if (Is(s, "still")) ApplyStillRule(c);
       return;
     case 't':
-      if (Is(s, "too")) {
-        // At a clause's end it adds (Berto seemed worried, too); before a
-        // word it is that word's intensity.
-        if (last) KeepReadingOf(s, kClassConnector, kAddition);
-        else KeepReadingOf(s, kClassModality, kIntensity);
-      } else if (Is(s, "that")) {
-        ApplyThatRule(i);
-      }
+      if (Is(s, "too")) ApplyTooRule(c);
+      else if (Is(s, "that")) ApplyThatRule(i);
       return;
     case 'w':
-      if (Is(s, "while")) {
-        // After a determiner or an adjective the noun (a while, all the
-        // while, a short while). Before an -ing form the time (while
-        // working); opening a sentence or after punctuation the opposition
-        // (While X is so, Y...; ..., while the others had not), unless the
-        // clause it opens is in the past (While the picture was taken); else
-        // the time (detached while the hatchet men had their way).
-        if (p && !PauseBefore(s) && (IsDeterminantVariant(First(*p)) || IsAdjective(First(*p)))) {
-          KeepFirstReading(s, IsSubstantive);
-        } else if (n && IsPresentParticiple(First(*n))) {
-          KeepReadingOf(s, kClassConnector, kTime);
-        } else if (ClauseStart(i)) {
-          const int v = nJoined ? ClauseVerb(ni) : -1;
-          const bool past =
-              SentenceStart(i) && v >= 0 && IsPastTense(First(slots_[v])) && IsIndicative(First(slots_[v]));
-          KeepReadingOf(s, kClassConnector, past ? kTime : kOpposition);
-        } else {
-          KeepReadingOf(s, kClassConnector, kTime);
-        }
-      } else if (Is(s, "which")) {
-        // Opening a question or after a verb, before a noun, the determiner
-        // (Which theory is..., know which way); elsewhere the relative.
-        if ((SentenceStart(i) || (p && IsVerb(First(*p)) && !PauseBefore(s))) && nJoined && !IsVerb(First(*n)) &&
-            (HasNoun(*n) || AnyReading(*n, IsAdjective)))
-          KeepFirstReading(s, IsDeterminantVariant);
-      } else if (Is(s, "well")) {
-        // The noun only after an article or a possessive, before no word it
-        // could qualify (the well of the House; but a well worked out plan).
-        const bool noun = p && !PauseBefore(s) && IsArticleOrPossessive(*p) &&
-                          !(n && nJoined && (AnyReading(*n, IsAdjective) || AnyReading(*n, IsParticiple)));
-        if (noun) KeepFirstReading(s, IsSubstantive);
-        else KeepFirstReading(s, IsModality);
-      } else if (Is(s, "will")) {
-        // The noun after a preposition (at will, of will) and after a
-        // determiner or an adjective that no verb follows (the will of its
-        // people, free will, that will,).
-        const bool after = p && !PauseBefore(s);
-        const bool noVerbAfter = !n || !nJoined || (!HasBaseVerb(*n) && !IsModality(First(*n)));
-        // that will, / this will, : the demonstrative and the noun.
-        if (after && last && (Is(*p, "that") || Is(*p, "this"))) {
-          KeepFirstReading(slots_[pi], IsDeterminantVariant);
-          KeepFirstReading(s, IsSubstantive);
-          return;
-        }
-        if (after &&
-            (IsDeterminant(First(*p)) || (noVerbAfter && (BeginsNounPhrase(First(*p)) ||
-                                                          (IsAdjective(First(*p)) && !IsNumeralAdjective(First(*p))) ||
-                                                          (last && AnyReading(*p, IsDeterminantVariant))))))
-          KeepFirstReading(s, IsSubstantive);
-        else KeepFirstReading(s, IsVerb);
-      }
+      if (Is(s, "while")) ApplyWhileRule(c);
+      else if (Is(s, "which")) ApplyWhichRule(c);
+      else if (Is(s, "well")) ApplyWellRule(c);
+      else if (Is(s, "will")) ApplyWillRule(c);
       return;
     case 'y':
-      if (Is(s, "yet")) {
-        // Time after a negation (not yet), an auxiliary (has yet to) or "as",
-        // before "to" or an -ing form, and at a clause's end (not done yet);
-        // elsewhere it opposes (and yet it is universal; Yet, ...).
-        const bool afterNegation = p && (IsModalityOf(First(*p), 6) || Is(*p, "as"));
-        const bool afterAuxiliary = p && IsVerb(First(*p)) && IsAuxiliary(First(*p));
-        const bool time = (p && !PauseBefore(s) && (afterNegation || afterAuxiliary)) ||
-                          (n && (Is(*n, "to") || (AnyReading(*n, IsPresentParticiple) && !HasNoun(*n)))) ||
-                          (last && !ClauseStart(i));
-        if (time) KeepReadingOf(s, kClassModality, kModalityTime);
-        else KeepReadingOf(s, kClassConnector, kOpposition);
-      }
+      if (Is(s, "yet")) ApplyYetRule(c);
       return;
     default: return;
   }
+}
+
+void TSegmentLookup::ApplyAsRule(const ClauseWord& c) {
+  const int i = c.i;
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // A clause of an action or a state that goes on beside another (as
+  // he develops, as the tube is stretched) is time; a comparison when
+  // the clause before sets one up (the same proportion as, so small
+  // as) or reports (as we have seen, as I see it).
+  if (n && Is(*n, "to")) {
+    const int f = NextWordSlot(ni);
+    if (f >= 0 && HasBaseVerb(slots_[f])) KeepReadingOf(s, kClassConnector, kComparison);
+    return;
+  }
+  const int v = nJoined ? ClauseVerb(ni) : -1;
+  if (v >= 0 && !ComparisonBefore(i) && ClauseOfTime(v)) KeepReadingOf(s, kClassConnector, kTime);
+}
+
+void TSegmentLookup::ApplyForRule(const ClauseWord& c) {
+  const int i = c.i;
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const bool nJoined = c.nJoined;
+  // At a clause's start before a subject and its verb it gives the
+  // cause (, for they know not; For this love ... is hopeless).
+  if (ClauseStart(i) && nJoined && ClauseVerb(ni) >= 0) KeepReadingOf(s, kClassConnector, kCause);
+  else KeepReadingOf(s, kClassDeterminant);
+}
+
+void TSegmentLookup::ApplyHerRule(const ClauseWord& c) {
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // Possessive before what it owns (her hands, her late husband, her
+  // own); personal as an object (make her look, beg her to, of her,
+  // making her eligible for).
+  bool possessive = false;
+  if (n && nJoined) {
+    if (Is(*n, "own") || (HasNoun(*n) && !(IsVerb(First(*n)) && p && IsVerb(First(*p))))) {
+      possessive = true;
+    } else if (AnyReading(*n, IsAdjective)) {
+      const int f = NextWordSlot(ni);
+      possessive = f >= 0 && !slots_[f].IsMark() && !PauseBefore(slots_[f]) &&
+                   (HasNoun(slots_[f]) || AnyReading(slots_[f], IsAdjective));
+    }
+  }
+  KeepReadingOf(s, kClassPronoun, possessive ? kPossessive : kPersonal);
+}
+
+void TSegmentLookup::ApplyOneRule(const ClauseWord& c) {
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // The pronoun before its verb (one can, one finds, one never knows)
+  // and after "the" (the one who); the number elsewhere, as the corpus
+  // reads it (one finger, one of them, this one, have one), and before
+  // a noun (the one hand, one set of).
+  bool pronoun = p && !PauseBefore(s) && Is(*p, "the") && !(n && nJoined && IsSubstantive(First(*n)));
+  if (n && nJoined) {
+    int v = ni;
+    while (v >= 0 && IsModality(First(slots_[v])) && !AnyReading(slots_[v], IsVerb)) v = NextWordSlot(v);
+    const TWordSlot* verb = v >= 0 && !slots_[v].IsMark() && !PauseBefore(slots_[v]) ? &slots_[v] : nullptr;
+    const int after = verb ? NextWordSlot(v) : -1;
+    const bool nounOf = verb && !EndsInS(verb->text) && HasNoun(*verb) && after >= 0 && Is(slots_[after], "of");
+    pronoun |= verb && !nounOf && AnyReading(*verb, IsFiniteVerb) &&
+               (IsVerb(First(*verb)) || (EndsInS(verb->text) && !IsAdjective(First(*n))));
+  }
+  if (pronoun) KeepReadingOf(s, kClassPronoun, kPersonal);
+  else KeepFirstReading(s, IsAdjective);
+}
+
+void TSegmentLookup::ApplySinceRule(const ClauseWord& c) {
+  const int i = c.i;
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const bool nJoined = c.nJoined;
+  // Before a noun phrase (a date) the preposition; before a clause the
+  // cause, or the time after a perfect (it has been years since he
+  // left).
+  bool nounPhrase = false;
+  const int v = nJoined ? ClauseVerb(ni, &nounPhrase) : -1;
+  // A date: a number after since or after a name (since 1921, since
+  // August 1).
+  bool date = false;
+  for (int j = ni, before = i; nJoined && j >= 0 && j <= ni + 2 && !slots_[j].IsMark(); before = j, j = NextWordSlot(j))
+    date |= IsNumeralAdjective(First(slots_[j])) && (before == i || slots_[before].capitalisation != 0);
+  if (nounPhrase || date) KeepReadingOf(s, kClassDeterminant);
+  else if (v >= 0 || nJoined)
+    KeepReadingOf(s, kClassConnector, PerfectBefore(i) || (p && Is(*p, "ever")) ? kTime : kCause);
+}
+
+void TSegmentLookup::ApplySoRule(const ClauseWord& c) {
+  const int i = c.i;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool last = c.last;
+  // At a clause's end the manner (do so, if so, say so, directly);
+  // before a word that can be an adjective the intensity (so long, so
+  // much); after a verb the manner (it will so notify); opening a clause
+  // or before its subject the consequence (so she draped it, and so
+  // served, open so he could hear).
+  if (last) {
+    KeepReadingOf(s, kClassModality, kManner);
+  } else if (AnyReading(*n, IsAdjective) || IsModality(First(*n))) {
+    KeepReadingOf(s, kClassModality, kIntensity);
+  } else if (p && IsVerb(First(*p)) && !PauseBefore(s)) {
+    KeepReadingOf(s, kClassModality, kManner);
+  } else if (ClauseStart(i) || (p && IsConnector(First(*p))) || IsPersonalPronoun(First(*n)) ||
+             BeginsNounPhrase(First(*n))) {
+    KeepReadingOf(s, kClassConnector, kCause);
+  }
+}
+
+void TSegmentLookup::ApplyStillRule(const ClauseWord& c) {
+  const int i = c.i;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool last = c.last;
+  // After a verb it is time; after a comparative, and before another
+  // or more, the intensity (better still, still another); opening a
+  // sentence it opposes (Still, ...; Still he went), unless it adds.
+  const bool adds = n && (Is(*n, "another") || Is(*n, "more") || Is(*n, "less") || Is(*n, "further"));
+  if (adds || (last && p && (IsAdjective(First(*p)) || Is(*p, "more") || Is(*p, "less"))))
+    KeepReadingOf(s, kClassModality, kIntensity);
+  else if (p && IsVerb(First(*p))) KeepReadingOf(s, kClassModality, kModalityTime);
+  else if (SentenceStart(i) && n && !IsDeterminantVariant(First(*n)) && !IsAdjective(First(*n)) &&
+           !IsModality(First(*n)))
+    KeepReadingOf(s, kClassConnector, kOpposition);
+}
+
+void TSegmentLookup::ApplyTooRule(const ClauseWord& c) {
+  TWordSlot& s = c.s;
+  const bool last = c.last;
+  // At a clause's end it adds (Berto seemed worried, too); before a
+  // word it is that word's intensity.
+  if (last) KeepReadingOf(s, kClassConnector, kAddition);
+  else KeepReadingOf(s, kClassModality, kIntensity);
+}
+
+void TSegmentLookup::ApplyWhileRule(const ClauseWord& c) {
+  const int i = c.i;
+  const int ni = c.ni;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // After a determiner or an adjective the noun (a while, all the
+  // while, a short while). Before an -ing form the time (while
+  // working); opening a sentence or after punctuation the opposition
+  // (While X is so, Y...; ..., while the others had not), unless the
+  // clause it opens is in the past (While the picture was taken); else
+  // the time (detached while the hatchet men had their way).
+  if (p && !PauseBefore(s) && (IsDeterminantVariant(First(*p)) || IsAdjective(First(*p)))) {
+    KeepFirstReading(s, IsSubstantive);
+  } else if (n && IsPresentParticiple(First(*n))) {
+    KeepReadingOf(s, kClassConnector, kTime);
+  } else if (ClauseStart(i)) {
+    const int v = nJoined ? ClauseVerb(ni) : -1;
+    const bool past = SentenceStart(i) && v >= 0 && IsPastTense(First(slots_[v])) && IsIndicative(First(slots_[v]));
+    KeepReadingOf(s, kClassConnector, past ? kTime : kOpposition);
+  } else {
+    KeepReadingOf(s, kClassConnector, kTime);
+  }
+}
+
+void TSegmentLookup::ApplyWhichRule(const ClauseWord& c) {
+  const int i = c.i;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // Opening a question or after a verb, before a noun, the determiner
+  // (Which theory is..., know which way); elsewhere the relative.
+  if ((SentenceStart(i) || (p && IsVerb(First(*p)) && !PauseBefore(s))) && nJoined && !IsVerb(First(*n)) &&
+      (HasNoun(*n) || AnyReading(*n, IsAdjective)))
+    KeepFirstReading(s, IsDeterminantVariant);
+}
+
+void TSegmentLookup::ApplyWellRule(const ClauseWord& c) {
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  // The noun only after an article or a possessive, before no word it
+  // could qualify (the well of the House; but a well worked out plan).
+  const bool noun = p && !PauseBefore(s) && IsArticleOrPossessive(*p) &&
+                    !(n && nJoined && (AnyReading(*n, IsAdjective) || AnyReading(*n, IsParticiple)));
+  if (noun) KeepFirstReading(s, IsSubstantive);
+  else KeepFirstReading(s, IsModality);
+}
+
+void TSegmentLookup::ApplyWillRule(const ClauseWord& c) {
+  const int pi = c.pi;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool nJoined = c.nJoined;
+  const bool last = c.last;
+  // The noun after a preposition (at will, of will) and after a
+  // determiner or an adjective that no verb follows (the will of its
+  // people, free will, that will,).
+  const bool after = p && !PauseBefore(s);
+  const bool noVerbAfter = !n || !nJoined || (!HasBaseVerb(*n) && !IsModality(First(*n)));
+  // that will, / this will, : the demonstrative and the noun.
+  if (after && last && (Is(*p, "that") || Is(*p, "this"))) {
+    KeepFirstReading(slots_[pi], IsDeterminantVariant);
+    KeepFirstReading(s, IsSubstantive);
+    return;
+  }
+  if (after &&
+      (IsDeterminant(First(*p)) ||
+       (noVerbAfter && (BeginsNounPhrase(First(*p)) || (IsAdjective(First(*p)) && !IsNumeralAdjective(First(*p))) ||
+                        (last && AnyReading(*p, IsDeterminantVariant))))))
+    KeepFirstReading(s, IsSubstantive);
+  else KeepFirstReading(s, IsVerb);
+}
+
+void TSegmentLookup::ApplyYetRule(const ClauseWord& c) {
+  const int i = c.i;
+  TWordSlot& s = c.s;
+  const TWordSlot* p = c.p;
+  const TWordSlot* n = c.n;
+  const bool last = c.last;
+  // Time after a negation (not yet), an auxiliary (has yet to) or "as",
+  // before "to" or an -ing form, and at a clause's end (not done yet);
+  // elsewhere it opposes (and yet it is universal; Yet, ...).
+  const bool afterNegation = p && (IsModalityOf(First(*p), 6) || Is(*p, "as"));
+  const bool afterAuxiliary = p && IsVerb(First(*p)) && IsAuxiliary(First(*p));
+  const bool time = (p && !PauseBefore(s) && (afterNegation || afterAuxiliary)) ||
+                    (n && (Is(*n, "to") || (AnyReading(*n, IsPresentParticiple) && !HasNoun(*n)))) ||
+                    (last && !ClauseStart(i));
+  if (time) KeepReadingOf(s, kClassModality, kModalityTime);
+  else KeepReadingOf(s, kClassConnector, kOpposition);
 }
 
 void TSegmentLookup::ApplyThatRule(int i) {

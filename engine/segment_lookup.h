@@ -44,6 +44,30 @@ class TSegmentLookup {
   // The rules for the words whose kind their clause decides
   // (segment_clause_rules.cpp).
   void ApplyClauseRules(int i);
+  // A word of the clause rules with its neighbours: the slots before (pi,
+  // p) and after it (ni; n, null when a mark), whether n follows without
+  // punctuation between (nJoined), whether the word ends its clause (last).
+  struct ClauseWord {
+    int i, pi, ni;
+    TWordSlot& s;
+    const TWordSlot* p;
+    const TWordSlot* n;
+    bool nJoined, last;
+  };
+  // The rule of each word ApplyClauseRules decides.
+  void ApplyAsRule(const ClauseWord& c);
+  void ApplyForRule(const ClauseWord& c);
+  void ApplyHerRule(const ClauseWord& c);
+  void ApplyOneRule(const ClauseWord& c);
+  void ApplySinceRule(const ClauseWord& c);
+  void ApplySoRule(const ClauseWord& c);
+  void ApplyStillRule(const ClauseWord& c);
+  void ApplyTooRule(const ClauseWord& c);
+  void ApplyWhileRule(const ClauseWord& c);
+  void ApplyWhichRule(const ClauseWord& c);
+  void ApplyWellRule(const ClauseWord& c);
+  void ApplyWillRule(const ClauseWord& c);
+  void ApplyYetRule(const ClauseWord& c);
   void ApplyThatRule(int i);
   // Whether "that" at i opens the clause of the verb of saying or thinking
   // that stands at `before` (-1: none in its clause).
