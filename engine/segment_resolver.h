@@ -98,9 +98,6 @@ class alignas(64) TSegmentResolver {
   void SetLexicalEntry(TWordSlot& slot);
   void CutPropositions();
   bool VerbFollows(int i) const;
-  // Whether the words around slot i in the window first..last ask for a
-  // verb there: after a modal, a subject, "to" or a verb and "and".
-  bool AsksForVerb(int i, int first, int last) const;
   bool ConnectorMayCut(int i, int words, int first) const;
   // Appends a resolved segment: slots[0..count) with their text lengths
   // and the proposition starts; false when an append failed.
@@ -109,17 +106,6 @@ class alignas(64) TSegmentResolver {
   bool AppendWord(const char* text, size_t length, const char* tag, uint32_t entry, const TWordCategoryData& data,
                   const char* gap = "", const char* written = "");
   int ClassOf(int i) const;
-  // The readings of slot i (bit r for reading r) that the words around it
-  // in the window first..last rule out.
-  uint8_t ExcludedReadings(int i, int first, int last) const;
-  // What the choice for slot i reads left of its two neighbours: whether a
-  // verb stands before it in the window, and a modal before the modalities
-  // just before it (will not report).
-  struct TLeftContext {
-    bool verbBefore = false;
-    bool modalBefore = false;
-  };
-  TLeftContext LeftContextOf(int i, int first) const;
   // The phases of ChooseCategoryReading: what the words around slot i give
   // every reading alike (its English rules, its rows of the matrix), then
   // each reading's score; the hand-set weights are kCategoryWeights.
@@ -127,9 +113,6 @@ class alignas(64) TSegmentResolver {
   void AddEnglishRules(int i, TChoiceContext& c) const;
   void AddMatrixRows(int i, bool useLeft, bool useRight, TChoiceContext& c) const;
   int32_t ReadingScore(const TChoiceContext& ctx, const TCategoryRecord& c, int r) const;
-  // Only a word with a verb reading and a noun or adjective one has readings
-  // the words around rule out.
-  static bool ReadsLeftContext(const TWordSlot& s);
   void ClearSlots();
 
   TWordSlot slots_[kSlotArraySize + 1];

@@ -79,6 +79,12 @@ inline bool KeepReadingOf(TWordSlot& s, int majorClass, int subclass = 0) {
   return true;
 }
 
+inline bool HasParticipleReading(const TWordSlot& s) {
+  for (int r = 0; r <= s.readingCount && r < kSlotReadings; ++r)
+    if (IsVerb(s.readings[r]) && IsParticiple(s.readings[r])) return true;
+  return false;
+}
+
 inline bool IsFiniteVerb(const TCategoryRecord& r) { return IsVerb(r) && !IsParticiple(r); }
 
 // The base form of a verb: present, neither a participle nor an -s form.
