@@ -1265,5 +1265,34 @@ TEST(SegmentClauseRules, AnExpressionDoesNotTakeTheVerbOfItsClause) {
   TextWords.Clear();
 }
 
+// After a preposition and "which", the word that follows is the subject of
+// the clause they open, no verb yet.
+TEST(SegmentClauseRules, AfterAPrepositionAndWhichTheClauseBeginsWithItsSubject) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"In which case the report was late.", "case", kClassSubstantive},
+      {"He named the town in which people live.", "people", kClassSubstantive},
+  });
+}
+
+// After a verb, a word that can name before "of" is the verb's object.
+TEST(SegmentClauseRules, AWordBeforeOfAfterAVerbIsItsObject) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"There was talk of dragging him back.", "talk", kClassSubstantive},
+      {"Orators were preaching hate of the Germans.", "hate", kClassSubstantive},
+  });
+}
+
+// Before a modal, a word that can name is its subject, no finite verb.
+TEST(SegmentClauseRules, AWordBeforeAModalIsItsSubject) {
+  Dictionaries dictionaries;
+  ExpectChosenReadings({
+      {"He is afraid more help will be needed.", "help", kClassSubstantive},
+      {"Any retaliatory gas attack would be airborne.", "attack", kClassSubstantive},
+      {"Capital flows must be coordinated with care.", "flows", kClassSubstantive},
+  });
+}
+
 }  // namespace
 }  // namespace quilor
