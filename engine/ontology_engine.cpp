@@ -156,8 +156,7 @@ TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&sha
   peopleFields_ = shared.peopleFields_;
   placeNameFields_ = shared.placeNameFields_;
   fixedClassesKnown_ = true;
-  glosses_ = shared.glosses_;
-  glossesAsked_ = true;
+  glosses_.ShareFrom(shared.glosses_);
   ownCounts_.assign(shared.ownCounts_.size(), 0);
   documentOwnCounts_.assign(shared.documentOwnCounts_.size(), 0);
 }
@@ -909,12 +908,13 @@ double TOntologyEngine::NearEvidence(const WordReading& r, uint32_t ownBase, con
 
 void TOntologyEngine::WeighGlosses() {
   glossOf_.clear();
-  if (!glosses_ || sentenceWords_.empty() || Tuning.glossEvidenceWeight <= 0) return;
+  const GlossSignatures* glosses = glosses_.Current();
+  if (!glosses || sentenceWords_.empty() || Tuning.glossEvidenceWeight <= 0) return;
   glossOf_.resize(choices_.size(), 0.0);
   for (size_t i = 0; i < choices_.size(); ++i) {
     const WordReading& r = choices_[i];
     if (r.cls[0] && r.cls[0] <= 0xffff)
-      glossOf_[i] = glosses_->Overlap(r.baseForm, static_cast<uint16_t>(r.cls[0]), sentenceWords_, ownWord_);
+      glossOf_[i] = glosses->Overlap(r.baseForm, static_cast<uint16_t>(r.cls[0]), sentenceWords_, ownWord_);
   }
 }
 
@@ -922,47 +922,6 @@ bool TOntologyEngine::GlossMaySpeak(size_t except) const {
   for (size_t i = 0; i < glossOf_.size(); ++i)
     if (i != except && glossOf_[i] > 0) return true;
   return false;
-}
-
-void TOntologyEngine::ReadGlossesInBackground(const std::string& path) {
-  glosses_.reset();
-  glossError_.clear();
-  glossPath_ = path;
-  glossesAsked_ = false;
-  pendingGlosses_ = {};
-  // Without the glosses in the choice the file is not read.
-  if (Tuning.glossEvidenceWeight <= 0) return;
-  try {
-    pendingGlosses_ = std::async(std::launch::async, ReadGlosses, path).share();
-  } catch (const std::system_error&) {
-    // No thread: Glosses() reads the file when it is first asked.
-  }
-}
-
-std::shared_ptr<const GlossSignatures> TOntologyEngine::ReadGlosses(const std::string& path) {
-  auto g = std::make_shared<GlossSignatures>();
-  std::string error;
-  if (!g->LoadFile(path, error)) throw std::runtime_error(error);
-  return g;
-}
-
-const GlossSignatures* TOntologyEngine::Glosses() {
-  if (Tuning.glossEvidenceWeight <= 0) return nullptr;
-  if (glossesAsked_) return glosses_.get();
-  glossesAsked_ = true;
-  try {
-    glosses_ = pendingGlosses_.valid() ? pendingGlosses_.get() : glossPath_.empty() ? nullptr : ReadGlosses(glossPath_);
-  } catch (const std::bad_alloc&) {
-    glossError_ = "not enough memory for the gloss signatures";
-  } catch (const std::exception& e) {
-    glossError_ = e.what();
-  }
-  pendingGlosses_ = {};
-  // Without the file the choice goes on without glosses; a file that is
-  // there but unreadable is said.
-  if (!glossError_.empty() && glossError_.rfind("cannot open ", 0) != 0)
-    ShowWarning(std::string(GetMessageText(kMsgDictionaryCorrupt)) + " " + glossError_);
-  return glosses_.get();
 }
 
 std::span<const NearNoun> TOntologyEngine::NearNounsInSentence() const {

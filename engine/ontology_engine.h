@@ -27,6 +27,7 @@
 #include "engine/count_table.h"
 #include "engine/form_table.h"
 #include "engine/gloss_signatures.h"
+#include "engine/gloss_source.h"
 #include "engine/semantic_dictionary_file.h"
 #include "engine/semantic_word_index.h"
 
@@ -269,9 +270,9 @@ class TOntologyEngine {
   // thread of its own (when Tuning.glossEvidenceWeight is set), waited for at the
   // first Glosses(), else read then. A missing or bad file leaves the choice
   // without them (Glosses() null; GlossError() says why; a bad one is shown).
-  void ReadGlossesInBackground(const std::string& path);
-  const GlossSignatures* Glosses();
-  const std::string& GlossError() const { return glossError_; }
+  void ReadGlossesInBackground(const std::string& path) { glosses_.ReadInBackground(path); }
+  const GlossSignatures* Glosses() { return glosses_.Get(); }
+  const std::string& GlossError() const { return glosses_.Error(); }
   // The words near the noun classified next (in its sentence, at most
   // kGlossWindow words away) that the gloss signatures know (sorted,
   // distinct; the span must live until the next call), and the word of the
@@ -616,11 +617,7 @@ class TOntologyEngine {
   std::vector<double> glossOf_;
   // Whether the words near the noun speak for any of the choices but one.
   bool GlossMaySpeak(size_t except) const;
-  std::shared_ptr<const GlossSignatures> glosses_;
-  std::shared_future<std::shared_ptr<const GlossSignatures>> pendingGlosses_;
-  std::string glossPath_, glossError_;
-  bool glossesAsked_ = false;
-  static std::shared_ptr<const GlossSignatures> ReadGlosses(const std::string& path);
+  TGlossSource glosses_;
   std::span<const uint32_t> sentenceWords_;
   uint32_t ownWord_ = 0;
   // Whether the sentence may hold evidence for the reading (false: it holds
