@@ -106,35 +106,11 @@ TOntologyEngine::TOntologyEngine() {
   textIndexMap_.assign(1, 0);
 }
 
-TOntologyEngine::~TOntologyEngine() { StopWordIndex(); }
-
-void TOntologyEngine::StopWordIndex() {
-  stopWordIndex_.store(true, std::memory_order_relaxed);
-  if (wordIndexBuilder_.joinable()) wordIndexBuilder_.join();
-  wordIndexReady_.store(nullptr, std::memory_order_release);
-  wordIndex_.reset();
-  wordLookups_.store(0, std::memory_order_relaxed);
-  wordIndexStarted_.store(false, std::memory_order_relaxed);
-  stopWordIndex_.store(false, std::memory_order_relaxed);
-}
+TOntologyEngine::~TOntologyEngine() { wordIndex_.Stop(); }
 
 void TOntologyEngine::BuildWordIndexAhead() {
-  if (ready_) (shared_ ? *shared_ : *this).StartWordIndex();
-}
-
-void TOntologyEngine::StartWordIndex() {
-  bool started = false;
-  if (!wordIndexStarted_.compare_exchange_strong(started, true)) return;
-  wordIndex_ = std::make_unique<TSemanticWordIndex>();
-  auto build = [this] {
-    if (wordIndex_->Build(dict_.tables, &stopWordIndex_))
-      wordIndexReady_.store(wordIndex_.get(), std::memory_order_release);
-  };
-  try {
-    wordIndexBuilder_ = std::thread(build);
-  } catch (const std::exception&) {
-    // No thread: the tables are walked.
-  }
+  TOntologyEngine& owner = shared_ ? *shared_ : *this;
+  if (ready_) owner.wordIndex_.Start(owner.dict_.tables);
 }
 
 TOntologyEngine::TOntologyEngine(TOntologyEngine& shared, PartOf) : shared_(&shared) {
@@ -266,7 +242,7 @@ SemanticReadResult TOntologyEngine::LoadBytes(std::string_view bytes) {
 }
 
 void TOntologyEngine::Adopt(SemanticDictionary&& d) {
-  StopWordIndex();
+  wordIndex_.Stop();
   dict_ = std::move(d);
   everyReadingWeighted_ = std::all_of(dict_.records.begin() + 1, dict_.records.end(),
                                       [](const SemanticEntryRecord& r) { return r.extra > 0; });
@@ -445,12 +421,11 @@ int32_t TOntologyEngine::FindInTable(std::string_view word, int depth) {
   int t = TableForDepth(key, depth);
   if (depthOverflow_) return 0;
   TOntologyEngine& owner = shared_ ? *shared_ : *this;
-  if (const TSemanticWordIndex* index = owner.wordIndexReady_.load(std::memory_order_acquire))
-    return index->Find(t, key);
+  if (const TSemanticWordIndex* index = owner.wordIndex_.Ready()) return index->Find(t, key);
   // A short text never pays for the index: it is built once the tables
   // have been walked this many times (by whichever thread walks them then).
   constexpr uint32_t kWalksBeforeIndex = 2048;
-  if (owner.wordLookups_.fetch_add(1, std::memory_order_relaxed) + 1 == kWalksBeforeIndex) owner.StartWordIndex();
+  if (owner.wordIndex_.CountWalk(kWalksBeforeIndex)) owner.wordIndex_.Start(owner.dict_.tables);
   return TrieValue(Dict().tables[static_cast<size_t>(t - 1)], key);
 }
 

@@ -485,22 +485,14 @@ class TOntologyEngine {
   bool ChooseWeightedReading(bool contextTest, bool sentenceInitial);
   void RankByCount(std::vector<int32_t>& list, const std::vector<uint32_t>& counts);
 
-  // The hash index of the word tables, built on a thread of its own once
-  // the tables have been walked often enough; until it is ready they are
-  // walked (the answers are the same). A part engine reads its shared
-  // engine's. Started once per dictionary adopted (wordLookups_ counts the
-  // walks until then).
-  void StartWordIndex();
-  void StopWordIndex();
-  std::unique_ptr<TSemanticWordIndex> wordIndex_;
-  std::atomic<const TSemanticWordIndex*> wordIndexReady_{nullptr};
-  std::atomic<bool> stopWordIndex_{false};
-  std::atomic<uint32_t> wordLookups_{0};
-  std::atomic<bool> wordIndexStarted_{false};
-  std::thread wordIndexBuilder_;
-
   bool ready_ = false;
   SemanticDictionary dict_;
+  // The hash index of dict_'s word tables, built on a thread of its own
+  // once the tables have been walked often enough; until it is ready they
+  // are walked (the answers are the same). A part engine reads its shared
+  // engine's. Started once per dictionary adopted. Declared after dict_:
+  // its build stops before the tables go.
+  TBackgroundWordIndex wordIndex_;
   // The text index's names (1-based), taken from dict_ and shared with the
   // text index made from it.
   std::shared_ptr<const std::vector<std::string>> textNames_ = std::make_shared<const std::vector<std::string>>(1);

@@ -1,6 +1,7 @@
 #include "engine/semantic_word_index.h"
 
 #include <cstring>
+#include <exception>
 #include <new>
 
 namespace quilor {
@@ -133,6 +134,30 @@ int32_t TSemanticWordIndex::Find(int t, std::string_view key) const {
         std::memcmp(&pool_[s.at + 2], key.data(), key.size()) == 0)
       return s.value;
   }
+}
+
+void TBackgroundWordIndex::Start(const std::array<WideTrieImage, kWordTableCount>& tables) {
+  bool started = false;
+  if (!started_.compare_exchange_strong(started, true)) return;
+  index_ = std::make_unique<TSemanticWordIndex>();
+  auto build = [this, &tables] {
+    if (index_->Build(tables, &stop_)) ready_.store(index_.get(), std::memory_order_release);
+  };
+  try {
+    builder_ = std::thread(build);
+  } catch (const std::exception&) {
+    // No thread: the tables are walked.
+  }
+}
+
+void TBackgroundWordIndex::Stop() {
+  stop_.store(true, std::memory_order_relaxed);
+  if (builder_.joinable()) builder_.join();
+  ready_.store(nullptr, std::memory_order_release);
+  index_.reset();
+  walks_.store(0, std::memory_order_relaxed);
+  started_.store(false, std::memory_order_relaxed);
+  stop_.store(false, std::memory_order_relaxed);
 }
 
 }  // namespace quilor

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/semantic_dictionary_file.h"
@@ -47,6 +48,35 @@ class TSemanticWordIndex {
   size_t keys_ = 0;
   std::vector<unsigned char> pool_;
   bool built_ = false;
+};
+
+// The index of a dictionary's word tables, built on a thread of its own
+// once its owner starts it; until it is ready (Ready() null) the tables
+// are walked.
+class TBackgroundWordIndex {
+ public:
+  TBackgroundWordIndex() = default;
+  ~TBackgroundWordIndex() { Stop(); }
+  TBackgroundWordIndex(const TBackgroundWordIndex&) = delete;
+  TBackgroundWordIndex& operator=(const TBackgroundWordIndex&) = delete;
+
+  // Starts building the index of the tables, which must stay until Stop;
+  // once only until then (no thread: the tables stay walked).
+  void Start(const std::array<WideTrieImage, kWordTableCount>& tables);
+  // Stops a build under way and forgets the index and the walks counted.
+  void Stop();
+  const TSemanticWordIndex* Ready() const { return ready_.load(std::memory_order_acquire); }
+  // Counts a walk of the tables (from any thread): true at the walk that
+  // makes walks of them.
+  bool CountWalk(uint32_t walks) { return walks_.fetch_add(1, std::memory_order_relaxed) + 1 == walks; }
+
+ private:
+  std::unique_ptr<TSemanticWordIndex> index_;
+  std::atomic<const TSemanticWordIndex*> ready_{nullptr};
+  std::atomic<bool> stop_{false};
+  std::atomic<uint32_t> walks_{0};
+  std::atomic<bool> started_{false};
+  std::thread builder_;
 };
 
 }  // namespace quilor
