@@ -422,6 +422,9 @@ def main():
     parser.add_argument("--site", action="append", default=[],
                         help="FILE:LINE[:OPERATOR[:CHOICE]] a given site instead of a draw (repeatable)")
     parser.add_argument("--list", action="store_true", help="print the faults a --site allows (or the draw) and stop")
+    parser.add_argument("--share", default="1/1",
+                        help="K/M: run only the K-th of M shares of the draw (every M-th fault of each folder), "
+                             "so that M runs with their own --build folders cover the draw side by side")
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "mutate"), help="work folder (build/mutate)")
     parser.add_argument("--jobs", type=int, default=4, help="parallel test jobs (default 4)")
     parser.add_argument("--build-jobs", type=int, default=8, help="parallel build jobs of a fault (default 8)")
@@ -429,6 +432,13 @@ def main():
     parser.add_argument("--timeout", type=int, default=900, help="seconds allowed for the tests of one fault")
     parser.add_argument("--test-timeout", type=int, default=300, help="seconds allowed for one test")
     args = parser.parse_args()
+
+    try:
+        share, shares = (int(x) for x in args.share.split("/"))
+        if not 1 <= share <= shares:
+            raise ValueError
+    except ValueError:
+        sys.exit(f"mutate: --share wants K/M with 1 <= K <= M, not {args.share}")
 
     chosen = []  # (rel, index, op, new_line, what)
     if args.site:
@@ -489,7 +499,10 @@ def main():
         if draws is None:
             queue = [(c[0].split("/")[0], [(c[0], (c[1], c[2], c[3], c[4]))], 1) for c in chosen]
         else:
-            queue = [(f, draws[f], quota[f]) for f in draws if quota[f]]
+            # Share K of M takes the faults K-1, K-1+M, ... of each folder's draw; a fault that
+            # does not compile is replaced by the next one of the same share.
+            queue = [(f, draws[f][share - 1::shares], len(range(share - 1, quota[f], shares))) for f in draws]
+            queue = [q for q in queue if q[2]]
         invalid = 0
         for folder, candidates, wanted in queue:
             done = 0
