@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/tool_main.h"
 #include "bench/bench_text.h"
 #include "core/file_queue.h"
@@ -59,10 +60,11 @@ int Bench(int argc, char** argv) {
   FileQueue.Add(path);
   CreateReadAheadThread();
 
+  TAnalysis analysis;
   long baseline = bench::MaxRssBytes();
   const double cpuStart = bench::CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0, TakeRunSettings(*Options)) && AnalysisResults && AnalysisResults->ResultsReady;
+  bool ok = RunAnalysis(analysis, 0, TakeRunSettings(*Options)) && AnalysisResults && AnalysisResults->ResultsReady;
   auto stop = std::chrono::steady_clock::now();
   const double cpuSeconds = bench::CpuSeconds() - cpuStart;
   long peak = bench::MaxRssBytes();

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
 #include "core/files.h"
@@ -168,8 +169,9 @@ double TimeLoad(const std::string& path, int repetitions, size_t& words) {
   for (int r = 0; r < repetitions; ++r) {
     FileQueue.Clear();
     FileQueue.Add(path.c_str());
+    TAnalysis analysis;
     auto start = std::chrono::steady_clock::now();
-    RunAnalysis(0, TakeRunSettings(*Options));
+    RunAnalysis(analysis, 0, TakeRunSettings(*Options));
     best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     CloseProgressGauge();
     words = TextWords.Count();

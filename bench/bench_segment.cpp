@@ -20,6 +20,7 @@
 #include <string>
 
 #include "bench/bench_text.h"
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
 #include "engine/analysis_dictionaries.h"
@@ -73,10 +74,11 @@ int main(int argc, char** argv) {
   FileQueue.Add(path);
   CreateReadAheadThread();
 
+  TAnalysis analysis;
   long baseline = bench::MaxRssBytes();
   const double cpuBefore = CpuSeconds();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  bool ok = RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   auto stop = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds() - cpuBefore;
   long peak = bench::MaxRssBytes();

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/bench_text.h"
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/messages.h"
 #include "engine/analysis_run.h"
@@ -54,9 +55,10 @@ int main(int argc, char** argv) {
   FileQueue.Add(path);
   CreateReadAheadThread();
 
+  TAnalysis analysis;
   long baseline = MaxRssBytes();
   auto start = std::chrono::steady_clock::now();
-  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  bool ok = RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   auto stop = std::chrono::steady_clock::now();
   long peak = MaxRssBytes();
   CloseProgressGauge();

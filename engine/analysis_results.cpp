@@ -13,8 +13,6 @@
 namespace quilor {
 
 std::unique_ptr<TAnalysisResults> AnalysisResults;
-ResultsStep EpisodeStep;
-ResultsStep CharacteristicStep;
 
 TAnalysisResults::TAnalysisResults(uint32_t wordCount, const TRunSettings& settings) : Settings(settings) {
   try {

@@ -133,9 +133,11 @@ extern std::unique_ptr<TAnalysisResults> AnalysisResults;
 
 // Steps run by the semantic pass for texts under 65,536 words, after the
 // rankings: the bursts and episodes, then the characteristic propositions.
-// Their unit sets them; unset steps are skipped.
+// Their unit makes them; unset steps are skipped.
 using ResultsStep = std::function<void(TAnalysisResults&)>;
-extern ResultsStep EpisodeStep;
-extern ResultsStep CharacteristicStep;
+struct TResultsSteps {
+  ResultsStep episodes;
+  ResultsStep characteristic;
+};
 
 }  // namespace quilor

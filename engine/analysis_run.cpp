@@ -13,6 +13,7 @@
 #include "core/gauge.h"
 #include "core/messages.h"
 #include "core/worker_threads.h"
+#include "engine/analysis.h"
 #include "engine/analysis_results.h"
 #include "engine/bursts.h"
 #include "engine/category_counters.h"
@@ -143,7 +144,7 @@ bool ReleaseMemoryLowRun() {
   return ReleaseFailedRun();
 }
 
-bool RunAnalysis(uint8_t runKind, const TRunSettings& settings) {
+bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& settings) {
   // A run started while one runs changes nothing.
   if (CurrentRun.running) return false;
   RunningGuard running;
@@ -194,8 +195,9 @@ bool RunAnalysis(uint8_t runKind, const TRunSettings& settings) {
   AnalysisResults.reset(new (std::nothrow)
                             TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count(), settings));
   if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
-  InstallBurstSteps();
-  if (!RunSemanticPass(*AnalysisResults, &first)) return leftOut() ? ReleaseMemoryLowRun() : ReleaseFailedRun();
+  const TResultsSteps steps = BurstSteps(analysis.bursts);
+  if (!RunSemanticPass(*AnalysisResults, &first, 0, &steps))
+    return leftOut() ? ReleaseMemoryLowRun() : ReleaseFailedRun();
   SetRunRelations(AnalysisResults->Windows, TextWords, std::move(AnalysisResults->WindowWords));
   ThrowIfWorkerFailed();
   if (leftOut()) return ReleaseMemoryLowRun();

@@ -10,11 +10,14 @@
 
 namespace quilor {
 
+struct TAnalysis;
+
 // The run works from settings, its caller's snapshot of the options. The
 // size question comes when the texts pass their size threshold (units of
 // 1,024,000 bytes, at least 2). On every failure or stop the gauge is closed
 // and the run is released (no results, no words), so nothing can use half a run.
-bool RunAnalysis(uint8_t runKind, const TRunSettings& settings);
+// What the run makes goes into analysis.
+bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& settings);
 // Loads and segments the queued texts with the settings of CurrentRun.
 bool LoadAndSegment();
 bool LoadTexts();

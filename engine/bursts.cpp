@@ -249,8 +249,6 @@ void FinishEpisodes(TBurstResults& results) {
 
 }  // namespace
 
-TBurstResults CurrentBurstResults;
-
 void TBurstResults::Clear() { *this = TBurstResults(); }
 
 namespace {
@@ -279,16 +277,18 @@ void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to) {
   to.PropositionScores = from.propositionScores;
 }
 
-void InstallBurstSteps() {
-  CurrentBurstResults.Clear();  // nothing of the last text stays when the steps do not run
-  EpisodeStep = [](TAnalysisResults& r) {
-    FindBurstsAndEpisodes(TextWords, SettingsOf(r), CurrentBurstResults);
-    StoreBurstResults(CurrentBurstResults, r);
+TResultsSteps BurstSteps(TBurstResults& into) {
+  into.Clear();  // nothing of the last text stays when the steps do not run
+  TResultsSteps steps;
+  steps.episodes = [&into](TAnalysisResults& r) {
+    FindBurstsAndEpisodes(TextWords, SettingsOf(r), into);
+    StoreBurstResults(into, r);
   };
-  CharacteristicStep = [](TAnalysisResults& r) {
-    FindCharacteristicPropositions(TextWords, SettingsOf(r), CurrentBurstResults);
-    StoreBurstResults(CurrentBurstResults, r);
+  steps.characteristic = [&into](TAnalysisResults& r) {
+    FindCharacteristicPropositions(TextWords, SettingsOf(r), into);
+    StoreBurstResults(into, r);
   };
+  return steps;
 }
 
 int32_t BurstItemOf(const TWordNode& node, int relationBase) {

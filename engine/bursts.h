@@ -9,8 +9,8 @@
 // Results go into a TBurstResults; the two per-word marks (burst mark and
 // rank mark) are kept there too, indexed by the node's ordinal in the word
 // list (0 for the first node, proposition marks included). After a run the
-// semantic pass copies the records into AnalysisResults (InstallBurstSteps);
-// the marks of the current text stay in CurrentBurstResults.
+// semantic pass copies the records into AnalysisResults (BurstSteps);
+// the marks of the text stay in the TBurstResults the steps were given.
 #pragma once
 
 #include <cstddef>
@@ -64,12 +64,10 @@ struct TBurstResults {
   uint8_t RankMarkAt(size_t ordinal) const { return ordinal < rankMarks.size() ? rankMarks[ordinal] : 0; }
 };
 
-// The marks and records of the current text.
-extern TBurstResults CurrentBurstResults;
-// Makes the semantic pass run the burst and episode detection and the
-// characteristic propositions over TextWords into CurrentBurstResults and
-// copy the records into its results object; clears CurrentBurstResults.
-void InstallBurstSteps();
+// The semantic pass's steps that run the burst and episode detection and the
+// characteristic propositions over TextWords into `into` and copy the
+// records into its results object; clears `into`, which must outlive them.
+TResultsSteps BurstSteps(TBurstResults& into);
 // The records, counts and characteristic propositions into the results object.
 void StoreBurstResults(const TBurstResults& from, TAnalysisResults& to);
 

@@ -262,8 +262,8 @@ struct TPropositionState {
 class SemanticPass {
  public:
   // parts: pass 2's parts (0: one per usable processor on a long text).
-  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine, size_t parts)
-      : r_(results), engine_(engine), parts_(parts) {}
+  SemanticPass(TAnalysisResults& results, TOntologyEngine& engine, size_t parts, const TResultsSteps* steps)
+      : r_(results), engine_(engine), parts_(parts), steps_(steps) {}
 
   // firstWords: the words of a first pass done beside the loading, or -1.
   bool Run(int64_t firstWords);
@@ -289,6 +289,7 @@ class SemanticPass {
   TAnalysisResults& r_;
   TOntologyEngine& engine_;
   size_t parts_ = 0;
+  const TResultsSteps* steps_ = nullptr;
   bool scenarioInView_ = false;
   uint32_t words_ = 0;
 };
@@ -1442,9 +1443,9 @@ bool SemanticPass::Run(int64_t firstWords) {
   r_.EpisodeCount = 0;
   if (words_ < kEpisodeWordLimit) {
     GaugeStep(r_);
-    if (EpisodeStep) EpisodeStep(r_);
+    if (steps_ && steps_->episodes) steps_->episodes(r_);
     GaugeStep(r_);
-    if (CharacteristicStep) CharacteristicStep(r_);
+    if (steps_ && steps_->characteristic) steps_->characteristic(r_);
   }
   TextWords.Rewind();
   TextWords.SaveCursor(kBookmarkPageStart);
@@ -1468,9 +1469,10 @@ void GaugeStep(TAnalysisResults& results) {
   if (!Progress.gauge->Continue()) results.Cancelled = true;
 }
 
-bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first, size_t parts) {
+bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first, size_t parts,
+                     const TResultsSteps* steps) {
   if (!OntologyEngine || !OntologyEngine->Ready() || !results.Built) return false;
-  SemanticPass pass(results, *OntologyEngine, parts);
+  SemanticPass pass(results, *OntologyEngine, parts, steps);
   return pass.Run(first && first->Done() ? int64_t{first->Words()} : -1);
 }
 

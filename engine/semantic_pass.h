@@ -32,7 +32,9 @@ struct TSelection;
 // second settles a long text in parts at once, and the third collects the
 // propositions' items in parts at once (parts: 0 for one per usable
 // processor, fewer for a short text, 1 for none); the results are the same.
-bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first = nullptr, size_t parts = 0);
+// The steps (when given) run after the rankings of a text under 65,536 words.
+bool RunSemanticPass(TAnalysisResults& results, const TFirstPassBesideLoading* first = nullptr, size_t parts = 0,
+                     const TResultsSteps* steps = nullptr);
 // After the pass: the word is part of another word's item (a title, a given
 // name or an initial of a person's name, a name before a place's head), not
 // an item of its own.

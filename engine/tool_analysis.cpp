@@ -50,7 +50,8 @@ int CheckToolFiles(const std::vector<std::string>& files, std::string& message) 
   return kExitOk;
 }
 
-int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(const std::string& utf8)) {
+int StartToolAnalysis(const TToolAnalysis& given, TAnalysis& analysis, bool& analysed,
+                      void (*say)(const std::string& utf8)) {
   analysed = false;
   // Start-up changes the current folder: every name the caller gave is made
   // absolute against the caller's folder first.
@@ -102,7 +103,7 @@ int StartToolAnalysis(const TToolAnalysis& given, bool& analysed, void (*say)(co
       break;
     }
   }
-  analysed = RunAnalysis(0, TakeRunSettings());
+  analysed = RunAnalysis(analysis, 0, TakeRunSettings());
   CloseProgressGauge();
   return kExitOk;
 }

@@ -27,11 +27,14 @@ struct TToolAnalysis {
 // Every file must exist and be a readable file: otherwise its message
 // (UTF-8) and kExitNoInput.
 int CheckToolFiles(const std::vector<std::string>& files, std::string& message);
-// Starts up, applies the Scenario and runs the analysis. The exit code when
+struct TAnalysis;
+
+// Starts up, applies the Scenario and runs the analysis into analysis. The exit code when
 // the tool cannot go on (start-up failed, Scenario unreadable; the message
 // is said through say, in UTF-8); otherwise kExitOk with analysed telling whether the
 // run ended.
-int StartToolAnalysis(const TToolAnalysis& run, bool& analysed, void (*say)(const std::string& utf8));
+int StartToolAnalysis(const TToolAnalysis& run, TAnalysis& analysis, bool& analysed,
+                      void (*say)(const std::string& utf8));
 // Frees the results and shuts down; a tool that exits right after (with
 // std::_Exit once its output is flushed) leaves the memory to the system.
 void StopToolAnalysis(bool processExits = false);

@@ -87,7 +87,7 @@ bool AnalysisSession::AnalyserLeTexte() {
   running_ = true;
   view_.BusyChanged();
   ForgetRelationRecord();
-  const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  const bool ok = RunAnalysis(analysis_, 0, TakeRunSettings(*Options));
   ForgetRelationRecord();
   running_ = false;
   if (!ok || Progress.cancelRequested || CurrentRun.aborted || closePending_) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
+
 namespace quilor::ui {
 
 // Set by printing for the time of a print.
@@ -49,6 +51,8 @@ class AnalysisSession {
   bool ResultsShown() const { return resultsShown_; }
   bool Refreshing() const { return refreshing_; }
   const std::string& AnalysedFile() const { return analysedFile_; }
+  // What the last run made; the views are given it.
+  const TAnalysis& Analysis() const { return analysis_; }
   // The chosen file name (UTF-8 path): set by the open dialog, a drop, the
   // history and requests; CmOuvrir analyses it.
   std::string chosenFileName;
@@ -100,6 +104,7 @@ class AnalysisSession {
   bool running_ = false;
   bool closePending_ = false;
   std::string analysedFile_;
+  TAnalysis analysis_;
 };
 
 }  // namespace quilor::ui

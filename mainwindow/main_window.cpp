@@ -593,7 +593,7 @@ bool TVekEditForm::WouldAct(CommandId id) const {
   bool enabled = static_cast<bool>(entry.handler) && !busy && (!entry.textCommand || commandsEnabled_) &&
                  (!entry.condition || entry.condition());
   if (id == CommandId::MenuEpisodes)
-    enabled = enabled && !CurrentBurstResults.bursts.empty() && !CurrentBurstResults.episodes.empty();
+    enabled = enabled && !session_.Analysis().bursts.bursts.empty() && !session_.Analysis().bursts.episodes.empty();
   return enabled;
 }
 

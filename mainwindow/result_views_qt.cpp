@@ -257,6 +257,7 @@ std::function<std::vector<std::string>()> InstallResultViews(TVekEditForm& windo
   });
   ColorationSyntaxique();
   views->panel.SetScenarioEditor(editor);
+  views->panel.SetAnalysis(&window.Session().Analysis());
   views->results = new ResultsPanelWidget(views->panel);
   views->text = new TextViewWidget;
   Fill(window.ResultsContainer(), window.ResultsToolBar());

@@ -757,7 +757,7 @@ void TResultsPanel::ClickStyle(int line) {
     SetExplanation(Text(kMsgExplainCharacteristic));
     // "15 propositions kept on 2104", as the diagnosis explains the finding.
     SetStatus(TDiagnosisList::ExplainFinding(kMsgCharacteristicParts).text);
-    AffichePropositionsDeLaSFS();
+    if (analysis_) AffichePropositionsDeLaSFS(analysis_->bursts);
     return;
   }
   if (finding == kMsgFilesSearched) {

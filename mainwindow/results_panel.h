@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "engine/diagnosis.h"
 #include "ui/canvas.h"
 #include "mainwindow/results_lines.h"
@@ -94,6 +95,8 @@ class TResultsPanel : private DiagnosisView {
 
   // The Scenario editor (not owned; nullptr: it does not exist).
   void SetScenarioEditor(ScenarioEditorPort* editor) { editor_ = editor; }
+  // The analysis whose results are listed (not owned; it outlives the panel).
+  void SetAnalysis(const TAnalysis* analysis) { analysis_ = analysis; }
 
   // After a successful analysis: views reset, result types rebuilt, search
   // keys applied, the last used result type shown again.
@@ -191,6 +194,7 @@ class TResultsPanel : private DiagnosisView {
   std::vector<int> styleFindings_;  // the finding behind each style line
   std::unique_ptr<TDiagnosisList> diagnosis_;
   ScenarioEditorPort* editor_ = nullptr;
+  const TAnalysis* analysis_ = nullptr;
   bool sorted_ = false;
   std::string hint_;
   bool showHint_ = false;

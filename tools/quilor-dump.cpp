@@ -36,6 +36,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/tool_main.h"
 #include "core/category.h"
 #include "core/chartables.h"
@@ -228,7 +229,8 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   bool ok = false;
-  if (const int code = StartToolAnalysis({dico, scenario, files}, ok, SayUtf8); code != kExitOk) {
+  TAnalysis analysis;
+  if (const int code = StartToolAnalysis({dico, scenario, files}, analysis, ok, SayUtf8); code != kExitOk) {
     SetMessageUi(nullptr);
     return code;
   }
@@ -246,7 +248,7 @@ int Run(int argc, char** argv) {
     diagnosis.DiagnoseStyle(TDiagnosisInputs::Current(), &view);
     diagnosis.BuildTendencies(TDiagnosisInputs::Current(), true, nullptr);
     const std::string styleAndBursts =
-        FormatStyleAndBursts(diagnosis, CurrentBurstResults, [](int32_t id) { return AnalysisResults->ItemName(id); });
+        FormatStyleAndBursts(diagnosis, analysis.bursts, [](int32_t id) { return AnalysisResults->ItemName(id); });
     out.Raw(Cp1252ToUtf8(styleAndBursts).c_str());
   }
   for (TWordNode* node = results ? TextWords.Tail() : TextWords.First(); node && node != TextWords.Tail();

@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/tool_main.h"
 #include "core/chartables.h"
 #include "core/file_queue.h"
@@ -120,8 +121,8 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   }
   FileQueue.Clear();
   if (!FileQueue.Add(document.c_str())) return false;
-  CurrentBurstResults.Clear();
-  RunAnalysis(0, TakeRunSettings(*Options));
+  TAnalysis analysis;
+  RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   CloseProgressGauge();
   // A document its converter could not read (listed by the run) is no text either.
   for (const ConversionFailure& failure : ConversionFailures.files)
@@ -134,7 +135,7 @@ bool Analyse(const std::string& path, bool tagged, const std::string& scratch, b
   result.findings = list.Findings();
   std::copy(RunCounts.percentages, RunCounts.percentages + kDisplayCodeCount + 1, result.percentages.begin());
   if (bursts) {
-    result.report = FormatStyleAndBursts(list, CurrentBurstResults, [](int32_t id) {
+    result.report = FormatStyleAndBursts(list, analysis.bursts, [](int32_t id) {
       return AnalysisResults ? AnalysisResults->ItemName(id) : std::to_string(id);
     });
   }

@@ -90,12 +90,12 @@ void MettreAffichageSurPosition(int32_t position) {
   TextWords.SaveCursor(kBookmarkPageEnd);
 }
 
-void AffichePropositionsDeLaSFS() {
+void AffichePropositionsDeLaSFS(const TBurstResults& bursts) {
   // The words of the characteristic propositions carry a rank mark: they
   // become the marked words the selection finds.
   size_t ordinal = 0;
   for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n), ++ordinal)
-    n->mark = CurrentBurstResults.RankMarkAt(ordinal) > 0 ? 1 : 0;
+    n->mark = bursts.RankMarkAt(ordinal) > 0 ? 1 : 0;
   ViewState.GraphShown = false;
   ViewState.GraphDrawn = false;
   ViewState.selection.kind = kSelectMarked;

@@ -10,6 +10,10 @@
 
 #include "core/category.h"
 
+namespace quilor {
+struct TBurstResults;
+}
+
 namespace quilor::ui {
 
 // The selection is off: no extract, no text part, no end, the text view at
@@ -32,8 +36,9 @@ void MettreAffichageSurPosition(int32_t position);
 // position (at most maxSteps occurrences), so that the text view (a page of
 // the text or an extract) opens on the occurrence found.
 void SearchSelectionUpTo(int32_t position, int maxSteps);
-// Shows the most characteristic propositions (the marked words, selection kind 3).
-void AffichePropositionsDeLaSFS();
+// Shows the most characteristic propositions (the marked words, selection
+// kind 3): the words bursts gives a rank mark.
+void AffichePropositionsDeLaSFS(const TBurstResults& bursts);
 // For a verb or an adjective whose lemma is counted at least the minimum
 // class count: a new selection of that lemma (kind 4) and a redraw. True
 // when done. `word` is the lemma or a form of it (Windows-1252).

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
 #include "core/options.h"
@@ -171,10 +172,11 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   StreamTestState state;
   TempFolder folder;
   std::string a = folder.Write("a.txt", Words(3));
-  ASSERT_TRUE(RunOnFiles({a}));
+  TAnalysis analysis;
+  ASSERT_TRUE(RunOnFiles({a}, analysis));
   Progress.cancelRequested = true;
   CurrentRun.running = true;  // as while a run lets events run
-  EXPECT_FALSE(RunAnalysis(0, TakeRunSettings(*Options)));
+  EXPECT_FALSE(RunAnalysis(analysis, 0, TakeRunSettings(*Options)));
   EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_TRUE(Progress.cancelRequested);
   EXPECT_TRUE(CurrentRun.running);

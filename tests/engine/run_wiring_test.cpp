@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/analysis.h"
 #include "core/borders.h"
 #include "core/class_file.h"
 #include "core/file_queue.h"
@@ -19,6 +20,7 @@
 #include "engine/analysis_run.h"
 #include "engine/diagnosis.h"
 #include "engine/ontology_engine.h"
+#include "engine/bursts.h"
 #include "engine/category_counters.h"
 #include "core/options.h"
 #include "engine/results_report.h"
@@ -97,12 +99,29 @@ class RunWiringTest : public ::testing::Test {
     WorkContext->Reset();
     GeneralState->Reset();
   }
-  bool Run(const std::string& file) {
+  bool Run(const std::string& file) { return RunInto(analysis_, file); }
+  static bool RunInto(TAnalysis& analysis, const std::string& file) {
     FileQueue.Clear();
     FileQueue.Add(file.c_str());
-    const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+    const bool ok = RunAnalysis(analysis, 0, TakeRunSettings(*Options));
     CloseProgressGauge();
     return ok;
+  }
+  // What an analysis holds of its text, written out to be compared.
+  static std::string Summary(const TAnalysis& analysis) {
+    const TBurstResults& b = analysis.bursts;
+    std::string out = "words " + std::to_string(b.wordCount) + " class bursts " + std::to_string(b.classBurstCount);
+    for (const TBurstRecord& r : b.bursts)
+      out += "\nburst " + std::to_string(r.itemId) + " " + std::to_string(r.firstPosition) + "-" +
+             std::to_string(r.lastPosition) + " in " + std::to_string(r.episode);
+    for (const TEpisodeRecord& e : b.episodes)
+      out += "\nepisode " + std::to_string(e.firstPosition) + "-" + std::to_string(e.lastPosition);
+    out += "\npropositions";
+    for (uint32_t n : b.propositionNumbers) out += " " + std::to_string(n);
+    out += "\nmarks ";
+    for (size_t i = 0; i < b.burstMarks.size() || i < b.rankMarks.size(); ++i)
+      out += std::to_string(b.BurstMarkAt(i)) + std::to_string(b.RankMarkAt(i) > 0);
+    return out;
   }
   // Borders from ".dlm" text, named in the options and indexed.
   void UseBorders(const std::string& dlm) {
@@ -136,6 +155,7 @@ class RunWiringTest : public ::testing::Test {
   std::unique_ptr<testing::ScopedEnvironment> data_;
   std::string root_;
   std::string text_;
+  TAnalysis analysis_;
 };
 
 TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
@@ -277,13 +297,42 @@ class StopInSemanticPass : public NullGaugeView {
   bool pressed_ = false;
 };
 
+TEST_F(RunWiringTest, TwoAnalysesInOneProcessKeepWhatEachMadeAlone) {
+  std::string corpus;
+  ASSERT_TRUE(testing_support::CorpusFolder("plain", corpus));
+  const std::string first = corpus + "/ca01.txt", second = corpus + "/cg12.txt";
+  std::string alone[2];
+  {
+    TAnalysis a;
+    ASSERT_TRUE(RunInto(a, first));
+    alone[0] = Summary(a);
+  }
+  {
+    TAnalysis b;
+    ASSERT_TRUE(RunInto(b, second));
+    alone[1] = Summary(b);
+  }
+  ASSERT_NE(alone[0], alone[1]);
+  ASSERT_NE(alone[0].find("episode"), std::string::npos);
+  // One after the other, the first kept while the second runs.
+  TAnalysis one, two;
+  ASSERT_TRUE(RunInto(one, first));
+  ASSERT_TRUE(RunInto(two, second));
+  EXPECT_EQ(Summary(one), alone[0]);
+  EXPECT_EQ(Summary(two), alone[1]);
+  // The first again, into its own object, while the second's stays.
+  ASSERT_TRUE(RunInto(one, first));
+  EXPECT_EQ(Summary(one), alone[0]);
+  EXPECT_EQ(Summary(two), alone[1]);
+}
+
 TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   int shown = -1;
   SetGaugeViewFactory([&] { return std::make_unique<StopInSemanticPass>(&shown); });
   ui_.ui.QueueAnswer(1);  // Yes to "Do you really want to stop this process?"
   FileQueue.Clear();
   FileQueue.Add(text_.c_str());
-  EXPECT_FALSE(RunAnalysis(0, TakeRunSettings(*Options)));
+  EXPECT_FALSE(RunAnalysis(analysis_, 0, TakeRunSettings(*Options)));
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(Progress.gauge, nullptr);
   EXPECT_EQ(AnalysisResults, nullptr);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/gauge.h"
 #include "core/messages.h"
@@ -43,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FileQueue.Clear();
   FileQueue.Add(path.c_str());
-  RunAnalysis(0, TakeRunSettings(*Options));
+  TAnalysis analysis;
+  RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   CloseProgressGauge();
   std::remove(path.c_str());
   size_t count = 0;

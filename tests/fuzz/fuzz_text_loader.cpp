@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/gauge.h"
 #include "core/messages.h"
@@ -53,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FileQueue.Add(path.c_str());
   FileQueue.Add(path.c_str());
   Ui()->ClearLog();
-  RunAnalysis(0, TakeRunSettings(*Options));
+  TAnalysis analysis;
+  RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   CloseProgressGauge();
   std::remove(path.c_str());
 

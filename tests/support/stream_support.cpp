@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/gauge.h"
 #include "engine/analysis_run.h"
@@ -54,12 +55,17 @@ std::vector<WordRow> TextWordRows() {
   return rows;
 }
 
-bool RunOnFiles(const std::vector<std::string>& files) {
+bool RunOnFiles(const std::vector<std::string>& files, TAnalysis& analysis) {
   FileQueue.Clear();
   for (const auto& f : files) FileQueue.Add(f.c_str());
-  bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  bool ok = RunAnalysis(analysis, 0, TakeRunSettings(*Options));
   CloseProgressGauge();
   return ok;
+}
+
+bool RunOnFiles(const std::vector<std::string>& files) {
+  TAnalysis scratch;
+  return RunOnFiles(files, scratch);
 }
 
 std::vector<WordRow> ReadGolden(const std::string& path) {

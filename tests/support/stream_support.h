@@ -9,6 +9,10 @@
 
 #include "platform/message_ui.h"
 
+namespace quilor {
+struct TAnalysis;
+}
+
 namespace quilor::testing_support {
 
 struct WordRow {
@@ -39,7 +43,9 @@ std::string TestDataPath(const std::string& relative);
 
 // Every node of TextWords in order.
 std::vector<WordRow> TextWordRows();
-// Queues the files and runs an analysis; returns the result of the run.
+// Queues the files and runs an analysis into analysis (a scratch one when
+// none is given); returns the result of the run.
+bool RunOnFiles(const std::vector<std::string>& files, TAnalysis& analysis);
 bool RunOnFiles(const std::vector<std::string>& files);
 // The rows of a golden TSV file (UTF-8: position, file number, word, tag).
 std::vector<WordRow> ReadGolden(const std::string& path);

@@ -84,16 +84,15 @@ TEST_F(SelectionOps, CharacteristicPropositionsAreTheWordsWithARankMark) {
   b.Filler(3);
   b.Mark();
   b.Filler(3);
-  CurrentBurstResults.Clear();
-  CurrentBurstResults.rankMarks = {0, 0, 0, 0, 0, 7, 0};  // the 6th node: word 5
-  AffichePropositionsDeLaSFS();
+  TBurstResults bursts;
+  bursts.rankMarks = {0, 0, 0, 0, 0, 7, 0};  // the 6th node: word 5
+  AffichePropositionsDeLaSFS(bursts);
   EXPECT_EQ(ViewState.selection.kind, kSelectMarked);
   EXPECT_TRUE(ViewState.ExtractMode);
   TextWords.Rewind();
   ASSERT_TRUE(FindNextSelectedOccurrence(false, TextWords, ViewState.selection));
   EXPECT_EQ(ViewState.selection.matchPosition, 5);
   EXPECT_FALSE(FindNextSelectedOccurrence(false, TextWords, ViewState.selection));
-  CurrentBurstResults.Clear();
 }
 
 TEST_F(SelectionOps, ColouringsFollowTheOptionsAndTheSelectiveBytes) {

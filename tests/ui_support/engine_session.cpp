@@ -80,7 +80,7 @@ bool EngineSession::Analyse(const std::vector<std::string>& files) {
   FileQueue.Clear();
   for (const std::string& file : files)
     if (!FileQueue.Add(file.c_str())) return false;
-  const bool ok = RunAnalysis(0, TakeRunSettings(*Options));
+  const bool ok = RunAnalysis(analysis_, 0, TakeRunSettings(*Options));
   CloseProgressGauge();
   return ok && AnalysisResults != nullptr;
 }

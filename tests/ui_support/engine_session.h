@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "engine/startup.h"
 #include "platform/message_ui.h"
 #include "../platform/temp_folder.h"
@@ -28,6 +29,8 @@ class EngineSession {
   bool AnalyseTwoDocuments();
   // Releases the words and results of the last analysis.
   void Release();
+  // What the last analysis made.
+  const TAnalysis& Analysis() const { return analysis_; }
   // Writes a file into the session's temporary folder and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const;
   const std::string& Root() const { return root_; }
@@ -48,6 +51,7 @@ class EngineSession {
   ScriptedMessageUi ui_;
   ScriptedSetupWizard wizard_;
   bool started_ = false;
+  TAnalysis analysis_;
 };
 
 }  // namespace quilor::testing_support

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/messages.h"
 #include "engine/ontology_engine.h"
 #include "core/options.h"
@@ -171,7 +172,8 @@ int Run(int argc, char** argv) {
   ScriptedMessageUi ui(/*echoToStderr=*/true);
   SetMessageUi(&ui);
   bool analysed = false;
-  if (const int code = StartToolAnalysis(run, analysed, SayUtf8); code != kExitOk) {
+  TAnalysis analysis;
+  if (const int code = StartToolAnalysis(run, analysis, analysed, SayUtf8); code != kExitOk) {
     SetMessageUi(nullptr);
     return code;
   }

@@ -1,0 +1,17 @@
+// What one analysis of a text makes and keeps: an object owned by whoever runs
+// the analysis (the main window's analysis session, each command-line tool,
+// a test), handed to the run and to the views that show its results. Two of
+// them can live in one process side by side.
+#pragma once
+
+#include "engine/bursts.h"
+
+namespace quilor {
+
+struct TAnalysis {
+  // The bursts, episodes and characteristic propositions of the text, and
+  // the marks of its words (cleared as each run starts).
+  TBurstResults bursts;
+};
+
+}  // namespace quilor
