@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/bursts.h"
+#include "engine/segment_counts.h"
 
 namespace quilor {
 
@@ -12,6 +13,9 @@ struct TAnalysis {
   // The bursts, episodes and characteristic propositions of the text, and
   // the marks of its words (cleared as each run starts).
   TBurstResults bursts;
+  // The words and propositions the loading handed to the word list (of the
+  // last document read).
+  TSegmentCounts segments;
 };
 
 }  // namespace quilor

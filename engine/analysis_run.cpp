@@ -94,10 +94,10 @@ bool CheckRunStop() {
   return false;
 }
 
-bool LoadTexts() {
+bool LoadTexts(TAnalysis& analysis) {
   TextWords.Clear();
   {
-    auto scanner = std::make_unique<TextScanner>();
+    auto scanner = std::make_unique<TextScanner>(analysis.segments);
     auto loader = std::make_unique<TTextLoader>("", *scanner);
   }
   if (Progress.cancelRequested) {
@@ -107,7 +107,7 @@ bool LoadTexts() {
   return true;
 }
 
-bool LoadAndSegment() {
+bool LoadAndSegment(TAnalysis& analysis) {
   CurrentRun.stopped = false;
   CurrentRun.aborted = false;
   CurrentRun.filteredPropositions = 0;
@@ -119,7 +119,7 @@ bool LoadAndSegment() {
   if (Progress.gauge) Progress.gauge->DefinirMaximum(0);
   if (CheckRunStop()) return false;
   ClearCategoryCounters();
-  if (!LoadTexts()) {
+  if (!LoadTexts(analysis)) {
     StopRun();
     return false;
   }
@@ -173,7 +173,7 @@ bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& setti
   TFirstPassBesideLoading first;
   if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1)
     first.Start(*OntologyEngine, settings.numbersAsWords);
-  if (!LoadAndSegment()) {
+  if (!LoadAndSegment(analysis)) {
     first.Finish(false);
     CurrentRun.memoryLow = leftOut();
     CloseProgressGauge();

@@ -19,8 +19,8 @@ struct TAnalysis;
 // What the run makes goes into analysis.
 bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& settings);
 // Loads and segments the queued texts with the settings of CurrentRun.
-bool LoadAndSegment();
-bool LoadTexts();
+bool LoadAndSegment(TAnalysis& analysis);
+bool LoadTexts(TAnalysis& analysis);
 bool CheckRunStop();
 // Finishes the segment buffer and the resolver of a loading in progress,
 // sets the abort flag, clears the running flag, closes the gauge and

@@ -62,7 +62,6 @@ void TSegmentBuffer::Init() {
   Progress.cancelRequested = false;
   count_ = 0;
   mark_ = false;
-  SegmentCounts = {};
   pushedNumber_ = TextWords.HighestPosition();
   for (TWordSlot& s : slots_) ClearWordSlot(s);
   ClearWordSlot(pending_);
@@ -311,11 +310,13 @@ class MemoryTextSource : public TextBlockSource {
 
 }  // namespace
 
-void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread) {
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread,
+                       TSegmentCounts* counts) {
   TextWords.Clear();
   MemoryTextSource source(text, length);
   auto segment = std::make_unique<TSegmentBuffer>();
   segment->UseResolverThread(resolverThread);
+  segment->CountInto(counts);
   segment->Init();
   TWordScanner scanner(source, *segment);
   source.Attach(&scanner);

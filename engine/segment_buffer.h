@@ -52,6 +52,8 @@ class TSegmentBuffer : public TWordSink {
 
   // The number of the last word pushed (progress and the word cap).
   int32_t WordNumber() const { return pushedNumber_; }
+  // Where the words and propositions handed to TextWords are counted.
+  void CountInto(TSegmentCounts* counts) { resolver_.CountInto(counts); }
   TSegmentResolver& Resolver() { return resolver_; }
 
  private:
@@ -128,6 +130,8 @@ extern TSegmentBuffer* ActiveSegmentBuffer;
 // Scans and segments decoded text as one file, without the text loader
 // (TextWords is cleared first and holds the result). For tools and tests;
 // resolverThread resolves as the text loader does, on a thread of its own.
-void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread = false);
+// The words and propositions go into counts when given.
+void SegmentTextAsFile(const unsigned char* text, size_t length, bool lineMode, bool resolverThread = false,
+                       TSegmentCounts* counts = nullptr);
 
 }  // namespace quilor

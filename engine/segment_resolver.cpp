@@ -24,8 +24,6 @@
 
 namespace quilor {
 
-TSegmentCounts SegmentCounts;
-
 namespace {
 
 void ClearSlot(TWordSlot& s) { s = TWordSlot{}; }
@@ -114,7 +112,7 @@ void TSegmentResolver::Init() {
   count_ = 0;
   Progress.cancelRequested = false;
   *cancel_ = false;
-  SegmentCounts = {};
+  *counts_ = {};
   filteredPropositions_ = 0;
   wordNumber_ = TextWords.HighestPosition();
   finishing_ = repetition_ = excluding_ = false;
@@ -901,26 +899,26 @@ bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length
     data.SlotFlag = s.quotePosition;
     const char* tag = s.tag;
     if (mark) {
-      ++SegmentCounts.propositions;
+      ++counts_->propositions;
       marked = true;
       if (closing[0] && std::strcmp(tag, " ") == 0) tag = closing;
     } else {
       ++wordNumber_;
-      ++SegmentCounts.words;
+      ++counts_->words;
     }
     const std::string_view text(s.text, length[i]);
     if (!AppendWord(text.data(), text.size(), tag, mark ? 0 : s.lexicalEntry, data, s.gap, s.written)) return false;
     CountCategory(text, data.Category, data.ClassMark);
     if (!mark && (IsSubstantive(data.Category) || IsAdjective(data.Category)) && ++content >= kContentWordsPerMark &&
         last - i > 2) {
-      ++SegmentCounts.propositions;
+      ++counts_->propositions;
       if (!AppendWord("/", 1, " ", 0, TWordCategoryData{})) return false;
       CountProposition();
       content = 0;
     }
   }
   if (!marked && !excluding_) {
-    ++SegmentCounts.propositions;
+    ++counts_->propositions;
     if (!AppendWord("/", 1, closing[0] ? closing : " ", 0, TWordCategoryData{})) return false;
     CountProposition();
   }

@@ -13,19 +13,10 @@
 #include "core/category.h"
 #include "core/gauge.h"
 #include "engine/batch_pipe.h"
+#include "engine/segment_counts.h"
 #include "engine/word_slot.h"
 
 namespace quilor {
-
-// Words and propositions handed to TextWords in this run (cleared whole by
-// the buffer's and the resolver's Init).
-struct TSegmentCounts {
-  uint32_t words = 0;
-  uint32_t propositions = 0;
-
-  bool operator==(const TSegmentCounts&) const = default;
-};
-extern TSegmentCounts SegmentCounts;
 
 // Lines of its own: while a file is read the resolver may work on a thread
 // of its own, beside an owner written by another.
@@ -58,6 +49,10 @@ class alignas(64) TSegmentResolver {
   void SetLookupCache(class TWordLookupCache* cache) { cache_ = cache; }
 
   uint32_t FilteredPropositions() const { return filteredPropositions_; }
+  // Where the words and propositions are counted (the resolver's own
+  // counts when none is given; the counts given outlive the resolving).
+  void CountInto(TSegmentCounts* counts) { counts_ = counts ? counts : &ownCounts_; }
+  const TSegmentCounts& Counts() const { return *counts_; }
 
   // The flag a failed append sets and that stops the resolving: by default
   // the run's Progress.cancelRequested; a resolver on a thread of its own has its own.
@@ -129,6 +124,8 @@ class alignas(64) TSegmentResolver {
   bool repetition_ = false;
   bool excluding_ = false;
   uint32_t filteredPropositions_ = 0;
+  TSegmentCounts ownCounts_;
+  TSegmentCounts* counts_ = &ownCounts_;
   class TWordLookupCache* cache_ = nullptr;
   bool* cancel_ = &Progress.cancelRequested;
 

@@ -2,8 +2,9 @@
 
 namespace quilor {
 
-TextScanner::TextScanner() {
+TextScanner::TextScanner(TSegmentCounts& counts) {
   ActiveSegmentBuffer = &segment_;
+  segment_.CountInto(&counts);
   segment_.UseResolverThread(true);
 }
 

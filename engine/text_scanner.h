@@ -15,7 +15,8 @@ namespace quilor {
 
 class TextScanner final : public TextSink {
  public:
-  TextScanner();
+  // The words and propositions of each document go into counts.
+  explicit TextScanner(TSegmentCounts& counts);
   ~TextScanner() override;
   TextScanner(const TextScanner&) = delete;
   TextScanner& operator=(const TextScanner&) = delete;

@@ -60,7 +60,7 @@ class TestDictionaries {
 };
 
 // Every node with what the resolver gave it, then the category counters.
-std::string Outcome() {
+std::string Outcome(const TSegmentCounts& segments) {
   std::string out;
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
     const TWordCategoryData& d = n->category;
@@ -69,15 +69,16 @@ std::string Outcome() {
            std::to_string(d.ClassMark) + std::to_string(d.Capitalisation) + std::to_string(d.SlotFlag) + "\n";
   }
   for (uint32_t c : RunCounts.categories) out += std::to_string(c) + " ";
-  return out + "\nwords " + std::to_string(SegmentCounts.words) + " marks " +
-         std::to_string(SegmentCounts.propositions) + " filtered " + std::to_string(CurrentRun.filteredPropositions);
+  return out + "\nwords " + std::to_string(segments.words) + " marks " + std::to_string(segments.propositions) +
+         " filtered " + std::to_string(CurrentRun.filteredPropositions);
 }
 
 std::string Segmented(const std::string& text, bool thread) {
   ClearCategoryCounters();
   CurrentRun.filteredPropositions = 0;
-  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, thread);
-  return Outcome();
+  TSegmentCounts segments;
+  SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, thread, &segments);
+  return Outcome(segments);
 }
 
 // The golden paragraphs, repeated until the worker's batches are all in use
@@ -167,6 +168,8 @@ TEST(SegmentResolverThread, FilesFinishedOneAfterTheOther) {
     TextWords.Clear();
     TSegmentBuffer buffer;
     buffer.UseResolverThread(thread);
+    TSegmentCounts segments;
+    buffer.CountInto(&segments);
     for (size_t f = 0; f < files.size(); ++f) {
       LoaderState.fileNumber = static_cast<int32_t>(f + 1);
       buffer.Init();
@@ -189,7 +192,7 @@ TEST(SegmentResolverThread, FilesFinishedOneAfterTheOther) {
       }
       buffer.Finish();
     }
-    return Outcome();
+    return Outcome(segments);
   };
   const std::string alone = outcome(false);
   EXPECT_NE(alone.find(" 2 hard "), std::string::npos);

@@ -20,6 +20,7 @@
 #include "core/tuning.h"
 #include "core/lexicon.h"
 #include "core/name_index.h"
+#include "engine/analysis.h"
 #include "engine/analysis_dictionaries.h"
 #include "engine/category_counters.h"
 #include "engine/dictionary_matrix.h"
@@ -408,15 +409,16 @@ TEST(SegmentCounts, TheSameTextCountsTheSameAfterAnother) {
                                      "He said that she would never come, because they thought the old house was cold. "
                                      "Perhaps we must leave now; however, I believe it is certainly true.\n");
   const std::string b = folder.Write("b.txt", "The man walks to the house.\n");
-  ASSERT_TRUE(RunOnFiles({b}));
+  TAnalysis analysis;
+  ASSERT_TRUE(RunOnFiles({b}, analysis));
   const TRunCounts counts = RunCounts;
-  const TSegmentCounts segments = SegmentCounts;
-  ASSERT_TRUE(RunOnFiles({a}));
+  const TSegmentCounts segments = analysis.segments;
+  ASSERT_TRUE(RunOnFiles({a}, analysis));
   ASSERT_NE(RunCounts, counts);
-  ASSERT_NE(SegmentCounts, segments);
-  ASSERT_TRUE(RunOnFiles({b}));
+  ASSERT_NE(analysis.segments, segments);
+  ASSERT_TRUE(RunOnFiles({b}, analysis));
   EXPECT_EQ(RunCounts, counts);
-  EXPECT_EQ(SegmentCounts, segments);
+  EXPECT_EQ(analysis.segments, segments);
   TextWords.Clear();
 }
 
