@@ -5,11 +5,19 @@
 #pragma once
 
 #include "engine/bursts.h"
+#include "engine/run_flags.h"
 #include "engine/segment_counts.h"
 
 namespace quilor {
 
+class TSegmentBuffer;
+
 struct TAnalysis {
+  // The state of its run; run = {} starts it afresh.
+  TRunFlags run;
+  // The segment buffer of the loading in progress (set by the text scanner
+  // while it lives), which a stopped run finishes.
+  TSegmentBuffer* loading = nullptr;
   // The bursts, episodes and characteristic propositions of the text, and
   // the marks of its words (cleared as each run starts).
   TBurstResults bursts;

@@ -28,8 +28,6 @@
 
 namespace quilor {
 
-TRunFlags CurrentRun;
-
 namespace {
 
 constexpr int64_t kMegabyte = 1024000;
@@ -37,10 +35,13 @@ constexpr int64_t kMegabyte = 1024000;
 // Clears the running flag on every way out of the run that set it.
 class RunningGuard {
  public:
-  RunningGuard() { CurrentRun.running = true; }
-  ~RunningGuard() { CurrentRun.running = false; }
+  explicit RunningGuard(TRunFlags& run) : run_(run) { run_.running = true; }
+  ~RunningGuard() { run_.running = false; }
   RunningGuard(const RunningGuard&) = delete;
   RunningGuard& operator=(const RunningGuard&) = delete;
+
+ private:
+  TRunFlags& run_;
 };
 
 // Below this many bytes of files a text is read, looked up and resolved on
@@ -64,8 +65,8 @@ uint64_t QueuedFileBytes() {
 
 }  // namespace
 
-void ShowRunGauge(bool visible) {
-  if (!CurrentRun.gaugeWanted) return;
+void ShowRunGauge(const TRunFlags& run, bool visible) {
+  if (!run.gaugeWanted) return;
   TInfoJauge& gauge = CreateInfoJauge(visible);
   gauge.DefinirMaximum(0);
   gauge.SetLetMessagesRun(true);
@@ -75,20 +76,20 @@ void CloseProgressGauge() {
   if (Progress.gauge) CloseInfoJauge();
 }
 
-void StopRun() {
-  if (ActiveSegmentBuffer) ActiveSegmentBuffer->Finish();
-  CurrentRun.aborted = true;
-  CurrentRun.running = false;
+void StopRun(TAnalysis& analysis) {
+  if (analysis.loading) analysis.loading->Finish();
+  analysis.run.aborted = true;
+  analysis.run.running = false;
   CloseProgressGauge();
   RestoreCursor();
 }
 
-bool CheckRunStop() {
+bool CheckRunStop(TAnalysis& analysis) {
   if (Progress.gauge && !Progress.gauge->Continue()) Progress.cancelRequested = true;
   // A worker that found no memory stops the run; it ends after its threads.
   if (WorkerMemoryLow()) Progress.cancelRequested = true;
-  if (Progress.cancelRequested || CurrentRun.aborted) {
-    StopRun();
+  if (Progress.cancelRequested || analysis.run.aborted) {
+    StopRun(analysis);
     return true;
   }
   return false;
@@ -97,75 +98,75 @@ bool CheckRunStop() {
 bool LoadTexts(TAnalysis& analysis) {
   TextWords.Clear();
   {
-    auto scanner = std::make_unique<TextScanner>(analysis.segments);
+    auto scanner = std::make_unique<TextScanner>(analysis);
     auto loader = std::make_unique<TTextLoader>("", *scanner);
   }
   if (Progress.cancelRequested) {
-    CurrentRun.stopped = true;
+    analysis.run.stopped = true;
     return false;
   }
   return true;
 }
 
 bool LoadAndSegment(TAnalysis& analysis) {
-  CurrentRun.stopped = false;
-  CurrentRun.aborted = false;
-  CurrentRun.filteredPropositions = 0;
+  analysis.run.stopped = false;
+  analysis.run.aborted = false;
   GeneralState->RunStarted = 1;
   LoaderState.active = true;
   LoaderState.sizeThreshold =
-      static_cast<int64_t>(std::max<uint16_t>(CurrentRun.settings.sizeThreshold, 2)) * kMegabyte;
+      static_cast<int64_t>(std::max<uint16_t>(analysis.run.settings.sizeThreshold, 2)) * kMegabyte;
   TextWords.Clear();
   if (Progress.gauge) Progress.gauge->DefinirMaximum(0);
-  if (CheckRunStop()) return false;
+  if (CheckRunStop(analysis)) return false;
   ClearCategoryCounters();
   if (!LoadTexts(analysis)) {
-    StopRun();
+    StopRun(analysis);
     return false;
   }
-  if (CheckRunStop()) return false;
+  if (CheckRunStop(analysis)) return false;
   // The loader finished the segment buffer and the resolver after each file.
   ComputePercentages();
-  return !CheckRunStop();
+  return !CheckRunStop(analysis);
 }
 
 // A run that failed after loading leaves nothing behind: no gauge, no
 // results, no words.
-bool ReleaseFailedRun() {
-  CurrentRun.aborted = true;
+bool ReleaseFailedRun(TRunFlags& run) {
+  run.aborted = true;
   CloseProgressGauge();
   EndAnalysisRun(true);
   RestoreCursor();
   return false;
 }
 
-bool ReleaseMemoryLowRun() {
-  CurrentRun.memoryLow = true;
-  return ReleaseFailedRun();
+bool ReleaseMemoryLowRun(TRunFlags& run) {
+  run.memoryLow = true;
+  return ReleaseFailedRun(run);
 }
 
 bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& settings) {
   // A run started while one runs changes nothing.
-  if (CurrentRun.running) return false;
-  RunningGuard running;
-  CurrentRun.settings = settings;
+  TRunFlags& run = analysis.run;
+  if (run.running) return false;
+  RunningGuard running(run);
+  run.settings = settings;
   // Whatever met "Memory low" during the run left something out of it: the
   // run fails rather than show part of the text as the whole.
   const uint64_t memoryLowBefore = MemoryLowReports();
-  CurrentRun.memoryLow = false;
+  run.memoryLow = false;
   auto leftOut = [memoryLowBefore] { return MemoryLowReports() != memoryLowBefore; };
   const bool shortText = QueuedFileBytes() < kSharedWorkFromBytes;
   ScopedCoresCap oneCore(shortText ? 1 : 0);
   // A long text reads the semantic word tables often from its start.
   if (!shortText && OntologyEngine && OntologyEngine->Ready()) OntologyEngine->BuildWordIndexAhead();
   Progress.cancelRequested = false;
-  CurrentRun.aborted = false;
-  CurrentRun.stopped = false;
+  run.aborted = false;
+  run.stopped = false;
   if (!settings.bordersNamed) Borders.inUse = false;
   ShowHourglass();
   // The results of the previous text go before the new one is read.
   EndAnalysisRun(false);
-  ShowRunGauge(true);
+  ShowRunGauge(run, true);
   // The first step of the semantic pass walks the words while they are
   // loaded, when there is a processor for it. It follows the list from its
   // first node: the words of the previous text go before it starts.
@@ -175,7 +176,7 @@ bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& setti
     first.Start(*OntologyEngine, settings.numbersAsWords);
   if (!LoadAndSegment(analysis)) {
     first.Finish(false);
-    CurrentRun.memoryLow = leftOut();
+    run.memoryLow = leftOut();
     CloseProgressGauge();
     ThrowIfWorkerFailed();
     return false;
@@ -184,23 +185,23 @@ bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& setti
   ThrowIfWorkerFailed();
   Progress.cancelRequested = false;
   ShowHourglass();
-  CurrentRun.kind = runKind;
+  run.kind = runKind;
   // Without a semantic dictionary the run ends with the categorised words.
   // The gauge stays for the caller, which closes it after refreshing its views.
   if (!OntologyEngine || !OntologyEngine->Ready()) {
-    if (leftOut()) return ReleaseMemoryLowRun();
+    if (leftOut()) return ReleaseMemoryLowRun(run);
     RestoreCursor();
     return true;
   }
   AnalysisResults.reset(new (std::nothrow)
                             TAnalysisResults(RunCounts.words ? RunCounts.words : TextWords.Count(), settings));
-  if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun();
+  if (!AnalysisResults || !AnalysisResults->Built) return ReleaseFailedRun(run);
   const TResultsSteps steps = BurstSteps(analysis.bursts);
   if (!RunSemanticPass(*AnalysisResults, &first, 0, &steps))
-    return leftOut() ? ReleaseMemoryLowRun() : ReleaseFailedRun();
+    return leftOut() ? ReleaseMemoryLowRun(run) : ReleaseFailedRun(run);
   SetRunRelations(AnalysisResults->Windows, TextWords, std::move(AnalysisResults->WindowWords));
   ThrowIfWorkerFailed();
-  if (leftOut()) return ReleaseMemoryLowRun();
+  if (leftOut()) return ReleaseMemoryLowRun(run);
   RestoreCursor();
   return true;
 }

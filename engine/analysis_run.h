@@ -18,16 +18,16 @@ struct TAnalysis;
 // and the run is released (no results, no words), so nothing can use half a run.
 // What the run makes goes into analysis.
 bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& settings);
-// Loads and segments the queued texts with the settings of CurrentRun.
+// Loads and segments the queued texts with the settings of the analysis's run.
 bool LoadAndSegment(TAnalysis& analysis);
 bool LoadTexts(TAnalysis& analysis);
-bool CheckRunStop();
+bool CheckRunStop(TAnalysis& analysis);
 // Finishes the segment buffer and the resolver of a loading in progress,
 // sets the abort flag, clears the running flag, closes the gauge and
 // restores the cursor.
-void StopRun();
+void StopRun(TAnalysis& analysis);
 // Creates the gauge when runs want one (shown, or kept hidden), else resets it.
-void ShowRunGauge(bool visible);
+void ShowRunGauge(const TRunFlags& run, bool visible);
 void CloseProgressGauge();
 // Frees the run's results and relation records; with clearWords, empties TextWords.
 void EndAnalysisRun(bool clearWords);

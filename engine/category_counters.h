@@ -69,6 +69,8 @@ struct TRunCounts {
   uint32_t words = 0;
   uint32_t wordParts = 0;
   uint32_t propositions = 0;
+  // Propositions the Borders took out of the text.
+  uint32_t filteredPropositions = 0;
 
   bool operator==(const TRunCounts&) const = default;
 };

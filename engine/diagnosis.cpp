@@ -58,7 +58,7 @@ TDiagnosisInputs TDiagnosisInputs::Current() {
   // number of the word before them.
   in.textWords = static_cast<uint32_t>(std::max<int32_t>(0, TextWords.HighestPosition()));
   in.bordersInUse = Borders.inUse;
-  in.filteredPropositions = CurrentRun.filteredPropositions;
+  in.filteredPropositions = RunCounts.filteredPropositions;
   return in;
 }
 

@@ -8,8 +8,8 @@
 
 namespace quilor {
 
-// The state of the analysis run (the stop request, Progress.cancelRequested, is in
-// core/gauge.h); CurrentRun = {} starts it afresh.
+// The state of an analysis run (the stop request, Progress.cancelRequested, is
+// in core/gauge.h), kept by its analysis.
 struct TRunFlags {
   bool aborted = false;     // a step failed or the run was stopped
   bool stopped = false;     // the loading step ended on the cancel flag
@@ -17,11 +17,8 @@ struct TRunFlags {
   bool memoryLow = false;   // the run failed because memory ran out ("Memory low" shown)
   uint8_t kind = 0;         // the run-kind argument, kept for the later passes
   bool gaugeWanted = true;  // whether runs show the progress gauge
-  // Propositions the Borders took out of the text of the last run.
-  uint32_t filteredPropositions = 0;
   // What the run read of the options as it started.
   TRunSettings settings;
 };
-extern TRunFlags CurrentRun;
 
 }  // namespace quilor

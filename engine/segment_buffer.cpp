@@ -15,8 +15,6 @@
 
 namespace quilor {
 
-TSegmentBuffer* ActiveSegmentBuffer = nullptr;
-
 namespace {
 
 bool English() { return !GeneralState || GeneralState->Language == kLanguageEnglish; }

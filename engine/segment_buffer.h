@@ -54,6 +54,8 @@ class TSegmentBuffer : public TWordSink {
   int32_t WordNumber() const { return pushedNumber_; }
   // Where the words and propositions handed to TextWords are counted.
   void CountInto(TSegmentCounts* counts) { resolver_.CountInto(counts); }
+  // Whether the words of the Borders stay in the text.
+  void ShowBorders(bool show) { resolver_.ShowBorders(show); }
   TSegmentResolver& Resolver() { return resolver_; }
 
  private:
@@ -122,10 +124,6 @@ class TSegmentBuffer : public TWordSink {
   // Declared last: it goes first, while what it uses is still there.
   std::unique_ptr<LookupWorkers> lookupWorkers_;
 };
-
-// The segment buffer of the loading in progress (set by the text loader
-// while it lives), which a stopped run finishes.
-extern TSegmentBuffer* ActiveSegmentBuffer;
 
 // Scans and segments decoded text as one file, without the text loader
 // (TextWords is cleared first and holds the result). For tools and tests;

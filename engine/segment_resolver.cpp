@@ -871,7 +871,6 @@ bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length
     if (closer == &slots[last] && nc && restHasPunctuation) closing[0] = '\0';
     else std::strcpy(closer->tag, nr ? rest : " ");
   }
-  const bool showBorders = CurrentRun.settings.showBorders;
   bool marked = false;
   int content = 0;
   for (int i = first; i <= last; ++i) {
@@ -882,13 +881,13 @@ bool TSegmentResolver::AppendProposition(TWordSlot* slots, const uint8_t* length
       int filters = 0;
       if (LookupBorder(s.text, filters)) {
         excluding_ = filters == 1;
-        if (!showBorders) continue;
+        if (!showBorders_) continue;
       } else if (excluding_) {
         continue;
       }
     } else if (excluding_ && mark) {
       ++filteredPropositions_;
-      ++CurrentRun.filteredPropositions;
+      ++RunCounts.filteredPropositions;
       continue;
     }
     TWordCategoryData data;

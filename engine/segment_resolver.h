@@ -49,6 +49,8 @@ class alignas(64) TSegmentResolver {
   void SetLookupCache(class TWordLookupCache* cache) { cache_ = cache; }
 
   uint32_t FilteredPropositions() const { return filteredPropositions_; }
+  // Whether the words of the Borders stay in the text (the run's setting).
+  void ShowBorders(bool show) { showBorders_ = show; }
   // Where the words and propositions are counted (the resolver's own
   // counts when none is given; the counts given outlive the resolving).
   void CountInto(TSegmentCounts* counts) { counts_ = counts ? counts : &ownCounts_; }
@@ -124,6 +126,7 @@ class alignas(64) TSegmentResolver {
   bool repetition_ = false;
   bool excluding_ = false;
   uint32_t filteredPropositions_ = 0;
+  bool showBorders_ = false;
   TSegmentCounts ownCounts_;
   TSegmentCounts* counts_ = &ownCounts_;
   class TWordLookupCache* cache_ = nullptr;

@@ -1,15 +1,18 @@
 #include "engine/text_scanner.h"
 
+#include "engine/analysis.h"
+
 namespace quilor {
 
-TextScanner::TextScanner(TSegmentCounts& counts) {
-  ActiveSegmentBuffer = &segment_;
-  segment_.CountInto(&counts);
+TextScanner::TextScanner(TAnalysis& analysis) : analysis_(analysis) {
+  analysis_.loading = &segment_;
+  segment_.CountInto(&analysis.segments);
+  segment_.ShowBorders(analysis.run.settings.showBorders);
   segment_.UseResolverThread(true);
 }
 
 TextScanner::~TextScanner() {
-  if (ActiveSegmentBuffer == &segment_) ActiveSegmentBuffer = nullptr;
+  if (analysis_.loading == &segment_) analysis_.loading = nullptr;
 }
 
 }  // namespace quilor

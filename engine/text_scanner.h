@@ -1,8 +1,8 @@
 // The sink of an analysis run's text loader: the word scanner cuts the
 // loader's text into words and hands them to the segment buffer, which
 // looks them up (beside the loading, on the resolver thread) and puts them
-// into TextWords. While it exists it is the loading in progress that
-// StopRun finishes (ActiveSegmentBuffer).
+// into TextWords. While it exists it is the loading in progress of its
+// analysis, which StopRun finishes.
 #pragma once
 
 #include <optional>
@@ -13,10 +13,12 @@
 
 namespace quilor {
 
+struct TAnalysis;
+
 class TextScanner final : public TextSink {
  public:
-  // The words and propositions of each document go into counts.
-  explicit TextScanner(TSegmentCounts& counts);
+  // Loads into analysis, with the settings of its run.
+  explicit TextScanner(TAnalysis& analysis);
   ~TextScanner() override;
   TextScanner(const TextScanner&) = delete;
   TextScanner& operator=(const TextScanner&) = delete;
@@ -37,6 +39,7 @@ class TextScanner final : public TextSink {
   void EndDocument() override { segment_.Finish(scanner_->PendingPunctuation(), scanner_->PendingGap()); }
 
  private:
+  TAnalysis& analysis_;
   TSegmentBuffer segment_;
   std::optional<TWordScanner> scanner_;
 };

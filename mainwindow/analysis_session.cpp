@@ -53,7 +53,7 @@ void ForgetRelationRecord() { ViewState.selection.relationRecord = static_cast<s
 
 }  // namespace
 
-bool AnalysisSession::Busy() const { return running_ || CurrentRun.running || refreshing_ || PrintRunning; }
+bool AnalysisSession::Busy() const { return running_ || analysis_.run.running || refreshing_ || PrintRunning; }
 
 bool AnalysisSession::CmOuvrir(bool addHistory, bool keepQueue) {
   if (Busy()) return false;
@@ -90,16 +90,16 @@ bool AnalysisSession::AnalyserLeTexte() {
   const bool ok = RunAnalysis(analysis_, 0, TakeRunSettings(*Options));
   ForgetRelationRecord();
   running_ = false;
-  if (!ok || Progress.cancelRequested || CurrentRun.aborted || closePending_) {
+  if (!ok || Progress.cancelRequested || analysis_.run.aborted || closePending_) {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
-    const bool stopped = Progress.cancelRequested || CurrentRun.stopped || closePending_;
+    const bool stopped = Progress.cancelRequested || analysis_.run.stopped || closePending_;
     CloseProgressGauge();
     EndAnalysisRun(true);
     ForgetRelationRecord();
     // A stopped run says so, and one that ran out of memory says that; the
     // welcome page alone would not.
     std::string status = " ";
-    if (CurrentRun.memoryLow) status = Cp1252ToUtf8(GetMessageText(kMsgMemoryLow));
+    if (analysis_.run.memoryLow) status = Cp1252ToUtf8(GetMessageText(kMsgMemoryLow));
     else if (stopped) status = Cp1252ToUtf8(GetMessageText(kMsgRunStopped));
     view_.ShowStatus(1, status);
     AfterBusy();

@@ -584,7 +584,7 @@ void TVekEditForm::SetCommandCondition(CommandId id, std::function<bool()> condi
   UpdateActions();
 }
 
-bool TVekEditForm::AnalysisRunning() const { return CurrentRun.running || session_.Refreshing(); }
+bool TVekEditForm::AnalysisRunning() const { return session_.Analysis().run.running || session_.Refreshing(); }
 
 bool TVekEditForm::WouldAct(CommandId id) const {
   const CommandEntry& entry = Entry(id);

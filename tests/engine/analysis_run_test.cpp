@@ -80,21 +80,23 @@ TEST_F(SizeQuestion, AskedOnceForAQueueOfSmallFiles) {
 
 TEST_F(SizeQuestion, NoStopsLoadingAndKeepsTheWords) {
   StreamTestState state;
+  TAnalysis analysis;
   state.ui.ui.QueueAnswer(2);
-  EXPECT_TRUE(RunOnFiles(files));
+  EXPECT_TRUE(RunOnFiles(files, analysis));
   auto rows = TextWordRows();
   EXPECT_EQ(rows.size(), 21u * 25000u);
   EXPECT_EQ(rows.back().fileNumber, 21);
-  EXPECT_FALSE(CurrentRun.running);
+  EXPECT_FALSE(analysis.run.running);
 }
 
 TEST_F(SizeQuestion, CancelAbandonsTheRun) {
   StreamTestState state;
+  TAnalysis analysis;
   state.ui.ui.QueueAnswer(3);
-  EXPECT_FALSE(RunOnFiles(files));
-  EXPECT_TRUE(CurrentRun.stopped);
-  EXPECT_TRUE(CurrentRun.aborted);
-  EXPECT_FALSE(CurrentRun.running);
+  EXPECT_FALSE(RunOnFiles(files, analysis));
+  EXPECT_TRUE(analysis.run.stopped);
+  EXPECT_TRUE(analysis.run.aborted);
+  EXPECT_FALSE(analysis.run.running);
   EXPECT_EQ(Progress.gauge, nullptr);
 }
 
@@ -129,21 +131,22 @@ TEST(AnalysisRunGauge, ProgressEveryFiftyThousandWordsAndAfterEachFile) {
 
 TEST(AnalysisRunGauge, StopEndsTheRunAndKeepsTheWordsRead) {
   StreamTestState state;
+  TAnalysis analysis;
   TempFolder folder;
   std::vector<std::string> values;
   SetGaugeViewFactory([&] { return std::make_unique<RecordingView>(&values, 2); });
   state.ui.ui.QueueAnswer(1);  // Yes to "Do you really want to stop this process?"
   std::string a = folder.Write("a.txt", Words(3));
   std::string b = folder.Write("b.txt", Words(3));
-  EXPECT_FALSE(RunOnFiles({a, b}));
+  EXPECT_FALSE(RunOnFiles({a, b}, analysis));
   EXPECT_TRUE(Progress.cancelRequested);
   EXPECT_EQ(TextWordRows().size(), 3u);
-  EXPECT_FALSE(CurrentRun.running);
+  EXPECT_FALSE(analysis.run.running);
   ASSERT_EQ(state.ui.ui.Shown().size(), 1u);
   EXPECT_EQ(state.ui.ui.Shown()[0].text, "Do you really want to stop this process?");
   // The stop was this run's: the next run reads both files.
   SetGaugeViewFactory(nullptr);
-  EXPECT_TRUE(RunOnFiles({a, b}));
+  EXPECT_TRUE(RunOnFiles({a, b}, analysis));
   EXPECT_FALSE(Progress.cancelRequested);
   EXPECT_EQ(TextWordRows().size(), 6u);
 }
@@ -175,12 +178,12 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   TAnalysis analysis;
   ASSERT_TRUE(RunOnFiles({a}, analysis));
   Progress.cancelRequested = true;
-  CurrentRun.running = true;  // as while a run lets events run
+  analysis.run.running = true;  // as while a run lets events run
   EXPECT_FALSE(RunAnalysis(analysis, 0, TakeRunSettings(*Options)));
   EXPECT_EQ(TextWordRows().size(), 3u);
   EXPECT_TRUE(Progress.cancelRequested);
-  EXPECT_TRUE(CurrentRun.running);
-  CurrentRun.running = false;
+  EXPECT_TRUE(analysis.run.running);
+  analysis.run.running = false;
   Progress.cancelRequested = false;
   EndAnalysisRun(true);
   EXPECT_EQ(TextWords.Count(), 0u);

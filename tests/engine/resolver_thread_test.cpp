@@ -70,12 +70,11 @@ std::string Outcome(const TSegmentCounts& segments) {
   }
   for (uint32_t c : RunCounts.categories) out += std::to_string(c) + " ";
   return out + "\nwords " + std::to_string(segments.words) + " marks " + std::to_string(segments.propositions) +
-         " filtered " + std::to_string(CurrentRun.filteredPropositions);
+         " filtered " + std::to_string(RunCounts.filteredPropositions);
 }
 
 std::string Segmented(const std::string& text, bool thread) {
   ClearCategoryCounters();
-  CurrentRun.filteredPropositions = 0;
   TSegmentCounts segments;
   SegmentTextAsFile(reinterpret_cast<const unsigned char*>(text.data()), text.size(), false, thread, &segments);
   return Outcome(segments);

@@ -162,7 +162,7 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
   // A Border that cuts the second half: some propositions were filtered.
   UseBorders("X#######\tAppendix\r\n");
   ASSERT_TRUE(Run(text_));
-  EXPECT_GT(CurrentRun.filteredPropositions, 0u);
+  EXPECT_GT(RunCounts.filteredPropositions, 0u);
   std::vector<int> f = Findings();
   EXPECT_TRUE(Has(f, kMsgBordersUsed));
   EXPECT_FALSE(Has(f, kMsgBordersNoEffect));
@@ -170,7 +170,7 @@ TEST_F(RunWiringTest, BordersFindingsComeFromTheRun) {
   // A Border the text does not hold has no effect.
   UseBorders("X#######\tGlossary\r\n");
   ASSERT_TRUE(Run(text_));
-  EXPECT_EQ(CurrentRun.filteredPropositions, 0u);
+  EXPECT_EQ(RunCounts.filteredPropositions, 0u);
   f = Findings();
   EXPECT_TRUE(Has(f, kMsgBordersNoEffect));
   EXPECT_FALSE(Has(f, kMsgBordersUsed));
@@ -338,10 +338,10 @@ TEST_F(RunWiringTest, AStoppedSemanticPassReleasesTheRun) {
   EXPECT_EQ(AnalysisResults, nullptr);
   EXPECT_EQ(TextWords.Count(), 0u);
   EXPECT_EQ(RunRelations.source, nullptr);
-  EXPECT_FALSE(CurrentRun.running);
+  EXPECT_FALSE(analysis_.run.running);
 
   // A gauge asked for hidden is made hidden.
-  ShowRunGauge(false);
+  ShowRunGauge(analysis_.run, false);
   EXPECT_EQ(shown, 0);
   CloseProgressGauge();
 }
@@ -353,12 +353,12 @@ TEST_F(RunWiringTest, StopFinishesTheSegmentBufferOfALoading) {
   ASSERT_TRUE(buffer.PushWord("dogs", ""));
   ASSERT_TRUE(buffer.PushWord("sleep", " "));
   EXPECT_EQ(TextWords.Count(), 0u);  // still in the segment
-  ActiveSegmentBuffer = &buffer;
-  CurrentRun.running = true;
-  StopRun();
-  ActiveSegmentBuffer = nullptr;
-  EXPECT_TRUE(CurrentRun.aborted);
-  EXPECT_FALSE(CurrentRun.running);
+  TAnalysis analysis;
+  analysis.loading = &buffer;
+  analysis.run.running = true;
+  StopRun(analysis);
+  EXPECT_TRUE(analysis.run.aborted);
+  EXPECT_FALSE(analysis.run.running);
   EXPECT_GE(TextWords.Count(), 2u);
 }
 
@@ -473,7 +473,7 @@ TEST_F(RunWiringTest, AWorkerWithoutMemoryEndsTheRunOnTheCallersThread) {
     if (!ends) {
       EXPECT_EQ(TextWords.Count(), whole);
     }
-    EXPECT_FALSE(CurrentRun.running);
+    EXPECT_FALSE(analysis_.run.running);
     EXPECT_FALSE(WorkerMemoryLow());
     EXPECT_TRUE(ui_.ui.Shown().empty());  // the caller's catch reports it
     ASSERT_TRUE(Run(file));
@@ -503,14 +503,14 @@ TEST_F(RunWiringTest, RelationsLeftOutForWantOfMemoryFailTheRun) {
       EXPECT_FALSE(Run(file));
       ASSERT_GT(testing::RefusedAllocations(), 0);
     }
-    EXPECT_TRUE(CurrentRun.memoryLow);
+    EXPECT_TRUE(analysis_.run.memoryLow);
     EXPECT_FALSE(AnalysisResults) << "part of the relations kept as the results";
     EXPECT_EQ(TextWords.Count(), 0u) << "the text of a failed run stays";
     EXPECT_FALSE(WorkerMemoryLow());
     ASSERT_EQ(ui_.ui.Shown().size(), 1u);
     EXPECT_EQ(ui_.ui.Shown()[0].text, GetMessageText(kMsgMemoryLow));
     ASSERT_TRUE(Run(file));
-    EXPECT_FALSE(CurrentRun.memoryLow);
+    EXPECT_FALSE(analysis_.run.memoryLow);
     EXPECT_EQ(TextWords.Count(), words);
     ASSERT_TRUE(AnalysisResults);
     EXPECT_EQ(ResultsReport(*AnalysisResults), whole);

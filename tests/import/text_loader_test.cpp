@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis.h"
 #include "core/file_queue.h"
 #include "core/files.h"
 #include "engine/analysis_run.h"
@@ -334,20 +335,21 @@ class ThrowingConverter : public DocumentReader {
 
 TEST(TextLoaderQueue, AFatalErrorLeavesNoRunningFlagBehind) {
   StreamTestState state;
+  TAnalysis analysis;
   TempFolder folder;
   ThrowingConverter thrower;
   RegisterDocumentReader(kDocOdt, &thrower);
   std::string a = folder.Write("a.txt", "one");
   std::string odt = folder.Write("b.odt", "x");
   try {
-    RunOnFiles({a, odt});
+    RunOnFiles({a, odt}, analysis);
     ADD_FAILURE() << "no fatal error";
   } catch (const FatalError& e) {
     EXPECT_EQ(e.ExitCode(), kExitFatal);
   }
   RegisterDocumentReader(kDocOdt, nullptr);
-  EXPECT_FALSE(CurrentRun.running);
-  ASSERT_TRUE(RunOnFiles({a}));
+  EXPECT_FALSE(analysis.run.running);
+  ASSERT_TRUE(RunOnFiles({a}, analysis));
   EXPECT_EQ(TextWordRows().size(), 1u);
 }
 

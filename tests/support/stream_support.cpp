@@ -91,7 +91,6 @@ std::vector<WordRow> ReadGolden(const std::string& path) {
 StreamTestState::StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
-  CurrentRun = {};
   CloseProgressGauge();
   Progress = {};
 }
@@ -99,7 +98,6 @@ StreamTestState::StreamTestState() {
 StreamTestState::~StreamTestState() {
   LoaderSettings = TextLoaderSettings{};
   Options->Set(opt::SizeThreshold, 2);
-  CurrentRun = {};
   CloseProgressGauge();
   Progress = {};
   SetGaugeViewFactory(nullptr);

@@ -50,7 +50,7 @@ bool RunOnFiles(const std::vector<std::string>& files);
 // The rows of a golden TSV file (UTF-8: position, file number, word, tag).
 std::vector<WordRow> ReadGolden(const std::string& path);
 
-// Restores the loader's settings, the size option, the run flags and the progress.
+// Restores the loader's settings, the size option and the progress.
 class StreamTestState {
  public:
   StreamTestState();
