@@ -110,7 +110,11 @@ class RunWiringTest : public ::testing::Test {
   // What an analysis holds of its text, written out to be compared.
   static std::string Summary(const TAnalysis& analysis) {
     const TBurstResults& b = analysis.bursts;
-    std::string out = "words " + std::to_string(b.wordCount) + " class bursts " + std::to_string(b.classBurstCount);
+    std::string out = "segmented " + std::to_string(analysis.segments.words) + " words " +
+                      std::to_string(analysis.segments.propositions) + " propositions; run" +
+                      (analysis.run.aborted ? " aborted" : "") + (analysis.run.stopped ? " stopped" : "") +
+                      (analysis.run.memoryLow ? " short of memory" : "") + (analysis.run.running ? " running" : "");
+    out += "\nwords " + std::to_string(b.wordCount) + " class bursts " + std::to_string(b.classBurstCount);
     for (const TBurstRecord& r : b.bursts)
       out += "\nburst " + std::to_string(r.itemId) + " " + std::to_string(r.firstPosition) + "-" +
              std::to_string(r.lastPosition) + " in " + std::to_string(r.episode);
@@ -305,6 +309,7 @@ TEST_F(RunWiringTest, TwoAnalysesInOneProcessKeepWhatEachMadeAlone) {
   {
     TAnalysis a;
     ASSERT_TRUE(RunInto(a, first));
+    ASSERT_GT(a.segments.words, 0u);
     alone[0] = Summary(a);
   }
   {
