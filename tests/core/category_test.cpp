@@ -90,8 +90,14 @@ TEST(Category, SettersClearTheRecordAndPatternsTreatZeroAsAny) {
   EXPECT_TRUE(IsComparisonConnector(r));
   EXPECT_EQ(r.Flags, kFlagFundamental);
   EXPECT_EQ(r.Spare, 0);
-  SetStativeVerb(r);
-  EXPECT_TRUE(IsStative(r) && IsPresentTense(r) && IsIndicative(r));
+  using Setter = void (*)(TCategoryRecord&);
+  using Kind = bool (*)(const TCategoryRecord&);
+  for (auto [set, is] : {std::pair<Setter, Kind>{SetFactiveVerb, IsFactive},
+                         {SetStativeVerb, IsStative},
+                         {SetReflexiveVerb, IsReflexive}}) {
+    set(r);
+    EXPECT_TRUE(is(r) && IsPresentTense(r) && IsIndicative(r) && r.Flags == 0);
+  }
   SetSubstantiveFeatures(r);
   EXPECT_TRUE(SubField3HasBits0And1(r));
   TCategoryRecord unset;
