@@ -106,6 +106,12 @@ TEST_F(ConversionDispatch, TheReaderFollowsTheKindTheLoaderChoseByContent) {
   text.clear();
   EXPECT_EQ(ConvertedDocumentReader().Prepare(Put("sheet.xls", BuildZip({{"xl/workbook.xml", "<w/>"}})), text),
             PrepareResult::kPassOver);
+  // A workbook of the old kind gives the strings of its cells.
+  text.clear();
+  EXPECT_EQ(ConvertedDocumentReader().Prepare(
+                Put("old.xls", BuildCompoundFile({{"Workbook", "\x01\x02Quarterly sales figures\x03"}})), text),
+            PrepareResult::kConverted);
+  EXPECT_NE(text.find("Quarterly sales figures"), std::string::npos) << text;
   // A plain-text file named ".doc" is read raw: the raw extraction of a Word file.
   LoaderState.documentKind = kDocWord;
   text.clear();
@@ -161,6 +167,7 @@ TEST_F(ConversionDispatch, FilesThatAreNoTextArePassedOverAndListed) {
   // Text under an unknown extension, and kinds read as they are.
   EXPECT_EQ(Prepare(Put("notes.xyz", "plain words")).route, SourceRoute::kReadFile);
   EXPECT_EQ(Prepare(Put("notes.txt", "plain words")).route, SourceRoute::kReadFile);
+  EXPECT_EQ(Prepare(Put("zip.txt", "PK\x03\x04 words")).route, SourceRoute::kReadFile);  // whatever its first bytes
   EXPECT_EQ(Prepare(Put("wide.xyz", std::string("\xFF\xFEw\0o\0", 6))).route, SourceRoute::kReadFile);
   // A workbook of the old kind goes to the raw extraction of its strings.
   EXPECT_EQ(Prepare(Put("old.xls", BuildCompoundFile({{"Workbook", "x"}}))).route, SourceRoute::kReadFile);
