@@ -5,21 +5,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/class_file.h"
 #include "core/options.h"
 #include "platform/message_ui.h"
+#include "tests/platform/temp_folder.h"
 
 namespace quilor {
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 class ClassFileTest : public ::testing::Test {
  protected:
@@ -54,7 +47,7 @@ TEST_F(ClassFileTest, FileRoundTripsByteForByte) {
   EXPECT_EQ(list.TextTotal(), 18u);  // dog, animal, cat, canine: groups not counted
   std::string out = (dir_ / "round-out.scn").string();
   ASSERT_TRUE(SaveClassFile(list, out, "round-out.scn"));
-  EXPECT_EQ(Slurp(out), text);
+  EXPECT_EQ(testing::ReadWholeFile(out), text);
   EXPECT_FALSE(std::filesystem::exists(out + ".tmp"));
   EXPECT_TRUE(ui_.ui.Shown().empty());
 }

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "core/files.h"
@@ -22,13 +21,6 @@ namespace quilor {
 namespace {
 
 const std::string kFolder = std::string(QUILOR_TEST_DATA) + "/import/markup/";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Reads a document with the reader of its kind alone, in blocks of
 // blockSize bytes (0: whole), or cut once at cut when cut is not npos.
@@ -174,7 +166,7 @@ TEST(MarkupFixtures, EveryCutGivesTheSameText) {
     SCOPED_TRACE(f.file);
     const int kind = DocumentKind(f.file);
     if (kind == kDocMacText) continue;
-    const std::string data = ReadFile(kFolder + f.file);
+    const std::string data = testing_support::ReadFileBytes(kFolder + f.file);
     const std::string whole = ReadDocument(data, kind, 0);
     for (size_t cut = 0; cut <= data.size(); ++cut)
       ASSERT_EQ(ReadDocument(data, kind, 0, cut), whole) << "cut at " << cut;
@@ -186,7 +178,7 @@ TEST(MarkupFixtures, EveryCutGivesTheSameText) {
 // A document larger than the start the character set is read from, cut
 // around that start and in 64 KB blocks.
 TEST(MarkupFixtures, LongDocumentsAcrossTheCharsetProbe) {
-  const std::string page = ReadFile(kFolder + "utf8.HTML");
+  const std::string page = testing_support::ReadFileBytes(kFolder + "utf8.HTML");
   const size_t bodyAt = page.find("<body>") + 6;
   std::string doc = page.substr(0, bodyAt);
   while (doc.size() < 3 * 65536) doc += page.substr(bodyAt, page.find("</body>") - bodyAt);
