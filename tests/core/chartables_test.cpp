@@ -9,15 +9,10 @@ namespace {
 
 TEST(CharTables, Classes) {
   ResetWorkingTables();
-  EXPECT_EQ(CharClass('a'), kCharLetter);
-  EXPECT_EQ(CharClass('$'), kCharLetter);
-  EXPECT_EQ(CharClass(0xE9), kCharLetter);
-  EXPECT_EQ(CharClass(0xF7), kCharPunctuation);
-  EXPECT_EQ(CharClass('_'), kCharUnderscore);
-  EXPECT_EQ(CharClass('\n'), kCharLineEnd);
-  EXPECT_EQ(CharClass('7'), kCharDigit);
-  EXPECT_EQ(CharClass(' '), kCharOther);
-  EXPECT_EQ(CharClass(0x92), kCharPunctuation);
+  const std::pair<unsigned char, decltype(CharClass(0))> classes[] = {
+      {'a', kCharLetter},   {'$', kCharLetter}, {0xE9, kCharLetter}, {0xF7, kCharPunctuation}, {'_', kCharUnderscore},
+      {'\n', kCharLineEnd}, {'7', kCharDigit},  {' ', kCharOther},   {0x92, kCharPunctuation}};
+  for (auto [c, kind] : classes) EXPECT_EQ(CharClass(c), kind) << int(c);
   EXPECT_EQ(Tables.letterGroup[static_cast<unsigned char>('t')], 10);
   EXPECT_EQ(Tables.letterGroup[static_cast<unsigned char>('M')], 7);
   EXPECT_EQ(Tables.macToAnsi[0x80], 0xC4);

@@ -28,24 +28,16 @@ TEST(OptionsRecord, DefaultsOfTheImage) {
   TOptionsRecord r;
   r.Set(opt::RelationBase, 3);
   r.ResetSettings();
-  EXPECT_EQ(r.Get(opt::Version), 15u);
-  EXPECT_EQ(r.Get(opt::EndMarker), 1234578u);
   EXPECT_EQ(r.Data()[14912], 0x92);  // little-endian 0x0012D692
-  EXPECT_EQ(r.Get(opt::WizardThreshold), 3u);
-  EXPECT_EQ(r.Get(opt::ExcelMaxCharts), 8u);
-  EXPECT_EQ(r.Get(opt::GraphMaxObjects), 30);
-  EXPECT_EQ(r.Get(opt::DocumentKind), 10);
-  EXPECT_EQ(r.Get(opt::ClassPertinence), 15);
-  EXPECT_EQ(r.Get(opt::RelationBase), 1);
-  EXPECT_EQ(r.Get(opt::CharacteristicParts), 90);
-  EXPECT_EQ(r.Get(opt::SizeThreshold), 25);
-  EXPECT_EQ(r.Get(opt::OpenFilterIndex), 12);
+  const std::vector<int64_t> numbers = {
+      r.Get(opt::Version),         r.Get(opt::EndMarker),       r.Get(opt::WizardThreshold),
+      r.Get(opt::ExcelMaxCharts),  r.Get(opt::GraphMaxObjects), r.Get(opt::DocumentKind),
+      r.Get(opt::ClassPertinence), r.Get(opt::RelationBase),    r.Get(opt::CharacteristicParts),
+      r.Get(opt::SizeThreshold),   r.Get(opt::OpenFilterIndex), r.Get(opt::AreaGraph3D),
+      r.Get(opt::ShowBorders),     r.Get(opt::ConvertPdf),      r.Get(opt::GexfDiscardLoneNodes),
+      r.Get(opt::NoSubFolders)};
+  EXPECT_EQ(numbers, (std::vector<int64_t>{15, 1234578, 3, 8, 30, 10, 15, 1, 90, 25, 12, 1, 0, 1, 1, 0}));
   EXPECT_DOUBLE_EQ(r.Get(opt::DoubleSetting), 0.4);
-  EXPECT_EQ(r.Get(opt::AreaGraph3D), 1);
-  EXPECT_EQ(r.Get(opt::ShowBorders), 0);
-  EXPECT_EQ(r.Get(opt::ConvertPdf), 1);
-  EXPECT_EQ(r.Get(opt::GexfDiscardLoneNodes), 1);
-  EXPECT_EQ(r.Get(opt::NoSubFolders), 0);
   EXPECT_EQ(r.Get(opt::ScenarioFileName), "Concepts US V8.scn");
   EXPECT_EQ(r.Get(opt::BordersFileName), "");
   uint32_t colours[opt::ColourCount];
@@ -155,15 +147,13 @@ TEST(OptionsRecord, DamagedImageIsEndedAndBroughtInRange) {
     EXPECT_EQ(back.Get(opt::FolderHistoryEntry(i)), std::string(260, 'h'));
     EXPECT_EQ(back.Get(opt::FileHistoryEntry(i)), std::string(260, 'r'));
   }
-  EXPECT_EQ(back.Get(opt::GraphMaxObjects), 8);
-  EXPECT_EQ(back.Get(opt::GraphKind), 2);  // the star, as the graph options show an unknown kind
-  EXPECT_EQ(back.Get(opt::RelationBase), 1);
-  EXPECT_EQ(back.Get(opt::ClassMinWords), 3);
-  EXPECT_EQ(back.Get(opt::CharacteristicParts), 90);
-  EXPECT_EQ(back.Get(opt::SizeThreshold), 25);  // would overflow the byte threshold
-  EXPECT_EQ(back.Get(opt::OpenFilterIndex), 12);
-  EXPECT_EQ(back.Get(opt::ExcelMaxCharts), 8u);
-  EXPECT_EQ(back.Get(opt::ExcelChartType), 0u);
+  // An unknown graph kind is the star, as the graph options show it; a size
+  // threshold of 65535 would overflow the byte threshold.
+  const std::vector<int64_t> numbers = {
+      back.Get(opt::GraphMaxObjects), back.Get(opt::GraphKind),           back.Get(opt::RelationBase),
+      back.Get(opt::ClassMinWords),   back.Get(opt::CharacteristicParts), back.Get(opt::SizeThreshold),
+      back.Get(opt::OpenFilterIndex), back.Get(opt::ExcelMaxCharts),      back.Get(opt::ExcelChartType)};
+  EXPECT_EQ(numbers, (std::vector<int64_t>{8, 2, 1, 3, 90, 25, 12, 8, 0}));
   EXPECT_DOUBLE_EQ(back.Get(opt::DoubleSetting), 0.4);
 }
 

@@ -83,22 +83,14 @@ bool Utf8(const std::string& bytes) {
 
 TEST(ImportLimits, OverlongOrOutOfRangeSequencesAreNotUtf8) {
   // The shortest form of each length, and the last code point, are UTF-8.
-  EXPECT_TRUE(Utf8("a\xC2\x80 b"));
-  EXPECT_TRUE(Utf8("a\xDF\xBF b"));
-  EXPECT_TRUE(Utf8("a\xE0\xA0\x80 b"));
-  EXPECT_TRUE(Utf8("a\xED\x9F\xBF b"));
-  EXPECT_TRUE(Utf8("a\xEF\xBF\xBF b"));
-  EXPECT_TRUE(Utf8("a\xF0\x90\x80\x80 b"));
-  EXPECT_TRUE(Utf8("a\xF4\x8F\xBF\xBF b"));
+  for (const char* sequence :
+       {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+    EXPECT_TRUE(Utf8(std::string("a") + sequence + " b")) << sequence;
   // The same characters written longer than they need, surrogates and code
   // points past U+10FFFF are not: the file is read in its 8-bit code page.
-  EXPECT_FALSE(Utf8("a\xC0\xAF b"));
-  EXPECT_FALSE(Utf8("a\xC1\xBF b"));
-  EXPECT_FALSE(Utf8("a\xE0\x9F\xBF b"));
-  EXPECT_FALSE(Utf8("a\xED\xA0\x80 b"));
-  EXPECT_FALSE(Utf8("a\xF0\x8F\xBF\xBF b"));
-  EXPECT_FALSE(Utf8("a\xF4\x90\x80\x80 b"));
-  EXPECT_FALSE(Utf8("a\xF5\x80\x80\x80 b"));
+  for (const char* sequence : {"\xC0\xAF", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+                               "\xF4\x90\x80\x80", "\xF5\x80\x80\x80"})
+    EXPECT_FALSE(Utf8(std::string("a") + sequence + " b")) << sequence;
   EXPECT_FALSE(Utf8("plain ASCII alone"));
 }
 
@@ -110,18 +102,20 @@ Utf8Evidence Scan(const std::string& bytes, bool moreFollows) {
 // end of the file it is no UTF-8. A byte that continues nothing, or a lead
 // byte followed by no continuation, is no UTF-8 either.
 TEST(ImportLimits, ASequenceCutByTheEndOfTheBlockOrOfTheFile) {
-  EXPECT_EQ(Scan("caf\xC3\xA9 cr\xC3", true), Utf8Evidence::kWellFormed);
-  EXPECT_EQ(Scan("plain cr\xE2\x80", true), Utf8Evidence::kAsciiOnly);
-  EXPECT_EQ(Scan("plain cr\xF0\x9F\x98", true), Utf8Evidence::kAsciiOnly);
-  EXPECT_EQ(Scan("caf\xC3\xA9 cr\xC3", false), Utf8Evidence::kMalformed);
-  EXPECT_EQ(Scan("plain cr\xE2\x80", false), Utf8Evidence::kMalformed);
-  EXPECT_EQ(Scan("caf\xC3\xA9", false), Utf8Evidence::kWellFormed);
-  EXPECT_EQ(Scan("plain", false), Utf8Evidence::kAsciiOnly);
-  EXPECT_EQ(Scan("", false), Utf8Evidence::kAsciiOnly);
-  EXPECT_EQ(Scan("caf\xC3\xA9 \x80 x", true), Utf8Evidence::kMalformed);
-  EXPECT_EQ(Scan("caf\xC3 x", true), Utf8Evidence::kMalformed);
-  EXPECT_EQ(Scan("\xE2\x80x", true), Utf8Evidence::kMalformed);
-  EXPECT_EQ(Scan("\xF0\x9F\x98x", true), Utf8Evidence::kMalformed);
+  using enum Utf8Evidence;
+  const std::tuple<std::string, bool, Utf8Evidence> cases[] = {{"caf\xC3\xA9 cr\xC3", true, kWellFormed},
+                                                               {"plain cr\xE2\x80", true, kAsciiOnly},
+                                                               {"plain cr\xF0\x9F\x98", true, kAsciiOnly},
+                                                               {"caf\xC3\xA9 cr\xC3", false, kMalformed},
+                                                               {"plain cr\xE2\x80", false, kMalformed},
+                                                               {"caf\xC3\xA9", false, kWellFormed},
+                                                               {"plain", false, kAsciiOnly},
+                                                               {"", false, kAsciiOnly},
+                                                               {"caf\xC3\xA9 \x80 x", true, kMalformed},
+                                                               {"caf\xC3 x", true, kMalformed},
+                                                               {"\xE2\x80x", true, kMalformed},
+                                                               {"\xF0\x9F\x98x", true, kMalformed}};
+  for (const auto& [bytes, moreFollows, evidence] : cases) EXPECT_EQ(Scan(bytes, moreFollows), evidence) << bytes;
 }
 
 std::string Utf16(const std::u16string& units, bool bigEndian, bool moreFollows, std::string* carried = nullptr,

@@ -7,14 +7,10 @@ namespace quilor {
 namespace {
 
 TEST(UsableCoresTest, QuotaLinesGiveWholeProcessorsRoundedUp) {
-  EXPECT_EQ(CoresOfCpuMax("max 100000"), 0u);
-  EXPECT_EQ(CoresOfCpuMax("100000 100000"), 1u);
-  EXPECT_EQ(CoresOfCpuMax("150000 100000"), 2u);
-  EXPECT_EQ(CoresOfCpuMax("50000 100000"), 1u);
-  EXPECT_EQ(CoresOfCpuMax(""), 0u);
-  EXPECT_EQ(CoresOfCpuMax("garbage"), 0u);
-  EXPECT_EQ(CoresOfCpuMax("12x 100000"), 0u);
-  EXPECT_EQ(CoresOfCpuMax("100000 0"), 0u);
+  const std::pair<const char*, unsigned> lines[] = {
+      {"max 100000", 0}, {"100000 100000", 1}, {"150000 100000", 2}, {"50000 100000", 1},
+      {"", 0},           {"garbage", 0},       {"12x 100000", 0},    {"100000 0", 0}};
+  for (auto [line, cores] : lines) EXPECT_EQ(CoresOfCpuMax(line), cores) << line;
   EXPECT_EQ(CoresOfCfsQuota(-1, 100000), 0u);
   EXPECT_EQ(CoresOfCfsQuota(300000, 100000), 3u);
   EXPECT_EQ(CoresOfCfsQuota(250000, 100000), 3u);
