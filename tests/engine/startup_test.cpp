@@ -333,8 +333,8 @@ TEST_F(StartupTest, IniFileSwitchesAndExports) {
   IniFile kinds;
   std::string text;
   const std::vector<std::pair<std::string, int>> table = {
-      {"a", 2},  {"cl", 12}, {"co", 8}, {"cu", 1}, {"c", 0},  {"g", 9},  {"i", 11}, {"o", 5},
-      {"ra", 6}, {"r", 0},   {"s", 4},  {"t", 7},  {"ve", 3}, {"v", 10}, {"X", 13}, {"z", 0}};
+      {"a", 2}, {"cl", 12}, {"co", 8}, {"cu", 1}, {"c", 0},  {"g", 9},  {"i", 11}, {"o", 5}, {"ra", 6},
+      {"r", 0}, {"s", 4},   {"t", 7},  {"ve", 3}, {"v", 10}, {"X", 13}, {"z", 0},  {"Aa", 2}};
   for (size_t n = 0; n < table.size() && n < 10; ++n)
     text += "[Extension" + std::to_string(n + 1) + "]\nNomExtension=e\nFonction=" + table[n].first + "\n";
   kinds.Parse(text);
