@@ -637,7 +637,6 @@ bool TOntologyEngine::FirstClassLevel(std::string_view word, int& level, int32_t
 
 bool TOntologyEngine::ResolveClassOfWord(int level, std::string_view word, int32_t& index) {
   int32_t value = 0;
-  index = 0;
   if (level >= 1 && level <= 3 && ClassifyWord(word, value, false) && best_[level - 1]) {
     index = static_cast<int32_t>(best_[level - 1]);
     return true;
