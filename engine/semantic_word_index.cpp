@@ -63,7 +63,7 @@ bool TSemanticWordIndex::Build(const std::array<WideTrieImage, kWordTableCount>&
       const int32_t* vals = table.values.data();
       uint64_t budget = 4 * n + 64;
       std::vector<Frame> stack;
-      unsigned char key[kLongestKey + 1];
+      unsigned char key[kLongestKey];
       auto enter = [&](int64_t first) {
         const size_t depth = stack.size();
         if (depth > 0 && vals[first] != 0) {
