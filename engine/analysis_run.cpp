@@ -134,7 +134,7 @@ bool LoadAndSegment(TAnalysis& analysis) {
 bool ReleaseFailedRun(TRunFlags& run) {
   run.aborted = true;
   CloseProgressGauge();
-  EndAnalysisRun(true);
+  EndAnalysisRun();
   RestoreCursor();
   return false;
 }
@@ -164,13 +164,11 @@ bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& setti
   run.stopped = false;
   if (!settings.bordersNamed) Borders.inUse = false;
   ShowHourglass();
-  // The results of the previous text go before the new one is read.
-  EndAnalysisRun(false);
+  // The results and words of the previous text go before the new one is
+  // read: the first step of the semantic pass, when there is a processor for
+  // it, walks the words while they are loaded, from the list's first node.
+  EndAnalysisRun();
   ShowRunGauge(run, true);
-  // The first step of the semantic pass walks the words while they are
-  // loaded, when there is a processor for it. It follows the list from its
-  // first node: the words of the previous text go before it starts.
-  TextWords.Clear();
   TFirstPassBesideLoading first;
   if (OntologyEngine && OntologyEngine->Ready() && UsableCores() > 1)
     first.Start(*OntologyEngine, settings.numbersAsWords);
@@ -206,10 +204,10 @@ bool RunAnalysis(TAnalysis& analysis, uint8_t runKind, const TRunSettings& setti
   return true;
 }
 
-void EndAnalysisRun(bool clearWords) {
+void EndAnalysisRun() {
   ClearRunRelations();
   AnalysisResults.reset();
-  if (clearWords && TextWords.Built()) TextWords.Clear();
+  TextWords.Clear();
 }
 
 }  // namespace quilor

@@ -29,7 +29,7 @@ void StopRun(TAnalysis& analysis);
 // Creates the gauge when runs want one (shown, or kept hidden), else resets it.
 void ShowRunGauge(const TRunFlags& run, bool visible);
 void CloseProgressGauge();
-// Frees the run's results and relation records; with clearWords, empties TextWords.
-void EndAnalysisRun(bool clearWords);
+// Frees the run's results and relation records and empties TextWords.
+void EndAnalysisRun();
 
 }  // namespace quilor

@@ -94,7 +94,7 @@ bool AnalysisSession::AnalyserLeTexte() {
     // Nothing of a failed or stopped run stays: no gauge, no results, no words.
     const bool stopped = Progress.cancelRequested || analysis_.run.stopped || closePending_;
     CloseProgressGauge();
-    EndAnalysisRun(true);
+    EndAnalysisRun();
     ForgetRelationRecord();
     // A stopped run says so, and one that ran out of memory says that; the
     // welcome page alone would not.
@@ -157,7 +157,7 @@ bool AnalysisSession::FermerEditeur() {
   view_.TextReleased();
   FermerTexteEnCours();
   modelsOpen_ = false;
-  EndAnalysisRun(true);
+  EndAnalysisRun();
   ForgetRelationRecord();
   textOpen_ = false;
   view_.EnableCommandDuMenu(false);

@@ -185,7 +185,7 @@ TEST(AnalysisRunFlags, ASecondRunChangesNothing) {
   EXPECT_TRUE(analysis.run.running);
   analysis.run.running = false;
   Progress.cancelRequested = false;
-  EndAnalysisRun(true);
+  EndAnalysisRun();
   EXPECT_EQ(TextWords.Count(), 0u);
 }
 

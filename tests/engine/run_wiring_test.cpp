@@ -86,7 +86,7 @@ class RunWiringTest : public ::testing::Test {
   }
   void TearDown() override {
     if (root_.empty()) return;  // skipped
-    EndAnalysisRun(true);
+    EndAnalysisRun();
     CloseProgressGauge();
     SetGaugeViewFactory(nullptr);
     ShutDown();
@@ -273,7 +273,7 @@ TEST_F(RunWiringTest, ClassSearchesFindTheirOccurrencesAfterARun) {
   EXPECT_GT(OntologyEngine->ClassOccurrences(4, OntologyEngine->RankedClass(4, 1)), 0u);
 
   // Releasing the text drops the records.
-  EndAnalysisRun(true);
+  EndAnalysisRun();
   EXPECT_EQ(RunRelations.source, nullptr);
   TextWords.Rewind();
   EXPECT_FALSE(FindNextSelectedOccurrence(false, TextWords, selection));
