@@ -52,7 +52,8 @@ class NounSenses : public ::testing::Test {
   // names of its classes of levels 1 and 3.
   static std::vector<Word> Analyse(const std::string& text) { return AnalyseDocuments({text}); }
   // The same for documents read as one run (each a file of its own).
-  static std::vector<Word> AnalyseDocuments(const std::vector<std::string>& documents) {
+  // Cuts documents into TextWords as one run, each a file of its own.
+  static void SegmentDocuments(const std::vector<std::string>& documents) {
     std::vector<int32_t> ends;
     std::string all;
     for (const std::string& d : documents) {
@@ -65,6 +66,9 @@ class NounSenses : public ::testing::Test {
       while (file <= ends.size() && n->position > ends[file - 1]) ++file;
       n->fileNumber = file;
     }
+  }
+  static std::vector<Word> AnalyseDocuments(const std::vector<std::string>& documents) {
+    SegmentDocuments(documents);
     std::vector<Word> words;
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     EXPECT_TRUE(results->Built && RunSemanticPass(*results));
@@ -613,18 +617,7 @@ TEST_F(NounSenses, PassTwoInParallelPartsGivesWhatOnePartGives) {
     std::vector<uint32_t> fultonClasses;  // of each Fulton that has an item
   };
   auto settle = [&](size_t parts) {
-    std::string all;
-    std::vector<int32_t> ends;
-    for (const std::string& d : documents) {
-      all += d;
-      SegmentTextAsFile(reinterpret_cast<const unsigned char*>(all.data()), all.size(), false);
-      ends.push_back(TextWords.HighestPosition());
-    }
-    for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n)) {
-      uint16_t file = 1;
-      while (file <= ends.size() && n->position > ends[file - 1]) ++file;
-      n->fileNumber = file;
-    }
+    SegmentDocuments(documents);
     auto results = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
     EXPECT_TRUE(results->Built && RunSemanticPass(*results, nullptr, parts));
     Settled s;
