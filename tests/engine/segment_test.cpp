@@ -580,6 +580,9 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
 // construction the kind counters rest on.
 TEST(SegmentKinds, ClosedWordsTakeTheirKindInContext) {
   Dictionaries dictionaries;
+  // The folder's verb and adjective indexes are read: their words have entries before any text.
+  EXPECT_GT(VerbIndex->FindNameEntry("go"), 0);
+  EXPECT_GT(AdjectiveIndex->FindNameEntry("red"), 0);
   ExpectChosenReadings({
       {"She waited for the bus.", "for", kClassDeterminant, 0},
       {"He served as mayor of the town.", "as", kClassConnector, 7},
@@ -649,6 +652,7 @@ TEST(SegmentKinds, TheNextWordDecidesTheClass) {
       {"For details, see the report. Visit www.example.com today.", "Visit", kClassVerb},
       {"Visit the museum before noon.", "Visit", kClassVerb},
       {"Call us tomorrow.", "Call", kClassVerb},
+      {"I gave Sue the book.", "Sue", kClassSubstantive},  // a name within a sentence gives no order
       {"The visit was short.", "visit", kClassSubstantive},
       {"Visits to the museum are free.", "Visits", kClassSubstantive},
       {"Down the road came a man.", "Down", kClassDeterminant},
