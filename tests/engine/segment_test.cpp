@@ -586,6 +586,9 @@ TEST(SegmentKinds, ClosedWordsTakeTheirKindInContext) {
   ExpectChosenReadings({
       {"She waited for the bus.", "for", kClassDeterminant, 0},
       {"He served as mayor of the town.", "as", kClassConnector, 7},
+      // A letter of a contraction without its quote stands for itself.
+      {"He wrote an s here.", "s", kClassSubstantive},
+      {"Cross the t now.", "t", kClassSubstantive},
       {"The book which I read was long.", "which", kClassPronoun, 1},
       {"There is a dog in the garden.", "There", kClassPronoun, 5},
       {"I saw her car in the street.", "her", kClassPronoun, 2},
