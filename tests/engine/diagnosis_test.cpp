@@ -85,10 +85,12 @@ TEST(StyleDiagnosis, SettingsDoubtSizeAndBorders) {
   g.Raise({5});
   g.counters[37] = 1;  // a single doubt is no notion of doubt
   g.percentages[37] = 90;
-  g.counters[54] = 10;  // 100 propositions / 6 = 16 > 10 substantives
+  g.counters[54] = 15;  // 100 propositions / 6 = 16 > 15 substantives
   g.in.bordersInUse = true;
   g.in.filteredPropositions = 3;
   EXPECT_EQ(g.Diagnose(), (std::vector<int>{kMsgSettingReal, kMsgIrregularSyntax, kMsgBordersUsed}));
+  g.counters[54] = 16;  // a substantive for every sixth proposition is regular
+  EXPECT_EQ(g.Diagnose(), (std::vector<int>{kMsgSettingReal, kMsgBordersUsed}));
 }
 
 TEST(StyleDiagnosis, ShortTextsAndARefusingList) {
