@@ -71,6 +71,7 @@ TEST_F(ScenarioTest, HiddenGroupsHideTheirSubtreeAndOnlyVisibleTopGroupsRank) {
       "G#0V\t4\tbanks\r\n0#1#\tbank\tbanks\r\nG#1V\t5\triver banks\r\n0#2#\triverbank\triver banks\r\n");
   EXPECT_FALSE(engine_.ScenarioEntryCounted(2));
   EXPECT_FALSE(engine_.ScenarioEntryCounted(3));
+  EXPECT_TRUE(engine_.ScenarioEntryCounted(1) && engine_.ScenarioEntryCounted(5));  // visible, to the last
   EXPECT_EQ(engine_.ScenarioEntryParent(5), 4u);
   for (const char* w : {"dog", "cash", "cash", "bank", "riverbank", "riverbank"}) engine_.CountScenarioEntry(w, 0);
   engine_.PropagateScenarioCounts();
