@@ -65,7 +65,11 @@ class Dictionaries {
   }
   // The dictionaries of the build (the analysis's own).
   Dictionaries() { OpenAnalysisDictionaries(std::string(QUILOR_BINARY_DIR) + "/Dico"); }
-  ~Dictionaries() { CloseAnalysisDictionaries(); }
+  // The words of the test's texts go first.
+  ~Dictionaries() {
+    TextWords.Clear();
+    CloseAnalysisDictionaries();
+  }
   Dictionaries(const Dictionaries&) = delete;
   Dictionaries& operator=(const Dictionaries&) = delete;
 };
@@ -230,7 +234,6 @@ TEST(SegmentGolden, ParagraphsGiveTheirGoldenStreams) {
     if (update) std::ofstream(base + ".golden", std::ios::binary) << stream;
     EXPECT_EQ(stream, ReadFileBytes(base + ".golden"));
   }
-  TextWords.Clear();
 }
 
 // Real prose: a news report, the opening of a learned paper, and a novel's
@@ -280,7 +283,6 @@ TEST(SegmentGolden, RealProseKeepsItsWordKindsAndCuts) {
     }
     EXPECT_TRUE(differences.empty()) << differences << "(a deliberate change: QUILOR_UPDATE_GOLDEN=1 writes it)";
   }
-  TextWords.Clear();
 }
 
 // The rules the goldens show, spelled out.
@@ -321,7 +323,6 @@ TEST(SegmentTokens, ContractionsNumbersExpressionsAndAbbreviations) {
   Segment("We met J. Harper today. We met Jo. Harper came.");
   EXPECT_EQ(Words(), (std::vector<std::string>{"We", "met", "J", "Harper", "today", "/", "We", "met", "Jo", "/",
                                                "Harper", "came", "/"}));
-  TextWords.Clear();
 }
 
 TEST(SegmentCuts, SlotsCommasAndContentWords) {
@@ -350,7 +351,6 @@ TEST(SegmentCuts, SlotsCommasAndContentWords) {
   EXPECT_EQ(w[20], "/");
   EXPECT_EQ(w[41], "/");
   EXPECT_EQ(w[47], "/");
-  TextWords.Clear();
 }
 
 // A dot with no blank after it ends the sentence only in the resolver, which
@@ -367,7 +367,6 @@ TEST(SegmentCuts, TheWordThatBeginsTheNextSegmentIsCountedOnce) {
   }
   EXPECT_EQ(w, (std::vector<std::string>{"the", "dog", "ran", "/", "The", "man", "came", "/", "Then", "he", "saw", "a",
                                          "car", "/"}));
-  TextWords.Clear();
 }
 
 // The punctuation after a file's last word has no word to carry it: the
@@ -396,7 +395,6 @@ TEST(SegmentCuts, TheFinalPunctuationOfEachFileClosesItsLastProposition) {
   for (TWordNode* n = TextWords.First(); n && n != TextWords.Tail(); n = TWordList::NextNode(n))
     if (std::string(n->text) == "/") marks.push_back(n->tag);
   EXPECT_EQ(marks, (std::vector<std::string>{"?", "."}));
-  TextWords.Clear();
 }
 
 // Each run counts its own text only: no count or percentage of the run
@@ -419,7 +417,6 @@ TEST(SegmentCounts, TheSameTextCountsTheSameAfterAnother) {
   ASSERT_TRUE(RunOnFiles({b}, analysis));
   EXPECT_EQ(RunCounts, counts);
   EXPECT_EQ(analysis.segments, segments);
-  TextWords.Clear();
 }
 
 // A mark carries all the punctuation that closes its proposition, in the
@@ -438,7 +435,6 @@ TEST(SegmentCuts, AMarkKeepsAllThatClosesItsProposition) {
   Segment("the dog ran .-\nthe man came");
   ASSERT_GE(Words().size(), 4u);
   EXPECT_EQ(std::string(TWordList::NodeAhead(TextWords.First(), 3)->tag), ".");
-  TextWords.Clear();
 }
 
 // The chosen category of the first node with this text (all zero when none).
@@ -465,7 +461,6 @@ void ExpectChosenReadings(const std::vector<ChosenReading>& cases) {
       EXPECT_EQ(r.Subclass, c.subclass) << c.text;
     }
   }
-  TextWords.Clear();
 }
 
 TEST(SegmentReadings, TheRealDictionaryResolvesTheClassicPairs) {
@@ -495,7 +490,6 @@ TEST(SegmentRun, TwoFilesAreCutAsEachAlone) {
   const std::vector<std::string> second = marksOf({b});
   alone.insert(alone.end(), second.begin(), second.end());
   EXPECT_EQ(marksOf({a, b}), alone);
-  TextWords.Clear();
 }
 
 TEST(SegmentBorders, AnXBorderFiltersUpToTheNextBorder) {
@@ -515,7 +509,6 @@ TEST(SegmentBorders, AnXBorderFiltersUpToTheNextBorder) {
   EXPECT_EQ(std::find(w.begin(), w.end(), "secret"), w.end());
   EXPECT_NE(std::find(w.begin(), w.end(), "man"), w.end());
   EXPECT_NE(std::find(w.begin(), w.end(), "house"), w.end());
-  TextWords.Clear();
 }
 
 TEST(DictionaryMatrix, ImageRoundTripShortFileAndScoresBeyondSixteenBits) {
@@ -573,7 +566,6 @@ TEST(DictionaryMatrix, HugeWeightsStillPickTheBestReading) {
   Segment("old work here");
   Tuning = {};
   EXPECT_EQ(ClassOf("work"), kClassVerb);
-  TextWords.Clear();
 }
 
 // The kinds the dictionary and the resolver give in sentences of each
@@ -608,7 +600,6 @@ TEST(SegmentKinds, ClosedWordsTakeTheirKindInContext) {
   Segment("It is a kind of tree.");
   EXPECT_EQ(ClassOf("kind"), kClassSubstantive);
   EXPECT_EQ(ClassOf("of"), kClassDeterminant);
-  TextWords.Clear();
 }
 
 // Words whose class the words beside them decide.
@@ -674,7 +665,6 @@ TEST(SegmentKinds, TheNextWordDecidesTheClass) {
   // A class the corpus never shows in hundreds of tokens is no reading: new is no adverb.
   Segment("Something that is new is not always modern.");
   EXPECT_EQ(ClassOf("new"), kClassAdjective);
-  TextWords.Clear();
 }
 
 // "that" opening the clause that a verb of saying or thinking takes is a
@@ -722,7 +712,6 @@ TEST(SegmentKinds, TensesAndMoodsOfVerbs) {
   Segment("The hall will be opened tomorrow.");
   EXPECT_EQ(RecordOf("be").SubField3, kMoodInfinitive);
   EXPECT_EQ(RecordOf("opened").SubField3, kMoodInfinitive);
-  TextWords.Clear();
 }
 
 // A dot after a currency sign is a decimal point: the sentence goes on.
@@ -736,7 +725,6 @@ TEST(SegmentCuts, ADecimalPointAfterACurrencySignEndsNoSentence) {
   EXPECT_NE(*(twelve - 1), "/");
   EXPECT_NE(*(twelve + 1), "/");
   EXPECT_EQ(std::count(w.begin(), w.end(), "/"), 2);
-  TextWords.Clear();
 }
 
 // The right context of an ambiguous word is read with the readings its
@@ -760,7 +748,6 @@ TEST(SegmentResolverLookAhead, FollowersAreChosenBeforeTheWord) {
   // without the look-ahead, "blip" (a verb first) would have made it so too.
   Segment("dog zork blap.");
   EXPECT_EQ(ClassOf("zork"), kClassVerb);
-  TextWords.Clear();
 }
 
 // A follower's choice made while the word before it was still ambiguous is
@@ -783,7 +770,6 @@ TEST(SegmentResolverLookAhead, AFollowerIsChosenAgainAfterTheWordBeforeItSettles
   Segment("dog zork blip, dog zork blip.");
   EXPECT_EQ(ClassOf("zork", 1), kClassAdjective);
   EXPECT_EQ(ClassOf("blip", 1), kClassSubstantive);
-  TextWords.Clear();
 }
 
 // A noun read first only by its proper names (Brown, Miss) is read after the
@@ -842,7 +828,6 @@ TEST(SegmentClauseRules, ConnectorsTakeTheKindOfTheirClause) {
   // "as ... as": the second compares.
   Segment("He is as tall as his father.");
   EXPECT_EQ(RecordAt("as", 1).Subclass, 7);
-  TextWords.Clear();
 }
 
 TEST(SegmentClauseRules, PronounsAndDeterminersByTheirNeighbours) {
@@ -899,7 +884,6 @@ TEST(SegmentClauseRules, IrregularPastsAndParticiplesByTheirNeighbours) {
   // A participle after a preposition and before a noun describes it.
   Segment("The data are kept in bound volumes.");
   EXPECT_TRUE(IsParticiple(RecordOf("bound")));
-  TextWords.Clear();
 }
 
 // Noun/verb and adjective/noun homographs by the words around them.
@@ -1018,7 +1002,6 @@ TEST(SegmentClauseRules, AWordAfterAnArticleNamesWhenItDescribesNothing) {
   // The lexicon's mark stays out of the text's words.
   Segment("It was open to the public and to the press.");
   EXPECT_EQ(RecordOf("public").Spare, 0);
-  TextWords.Clear();
 }
 
 // After an article and a word that names alone, a form read first as a
@@ -1076,7 +1059,6 @@ TEST(SegmentClauseRules, AGerundThatNamesIsTheNounAfterAPrepositionWithNothingTo
   // The lexicon's mark stays out of the text's words.
   Segment("The medium has to translate these into meaning.");
   EXPECT_EQ(RecordOf("meaning").Spare, 0);
-  TextWords.Clear();
 }
 
 // "may" in lower case before a bare verb is the modal, and the word before
@@ -1128,7 +1110,6 @@ TEST(SegmentReadings, AHyphenatedWordOfTheLexiconIsJoined) {
   }
   Segment("He was an anti-semite all his life.");
   EXPECT_NE(Stream().find("\tanti-semite\t"), std::string::npos) << Stream();
-  TextWords.Clear();
 }
 
 // Every word keeps what stood before it and its own form as written, so
@@ -1246,7 +1227,6 @@ TEST(SegmentClauseRules, AWordSeldomAVerbIsTheVerbOnlyWhereTheClauseAsksForOne) 
   // The lexicon's mark stays out of the text's words.
   Segment("The gas people were happy.");
   EXPECT_EQ(RecordOf("people").Spare, 0);
-  TextWords.Clear();
 }
 
 // An expression is joined only where its words' categories allow it.
@@ -1271,7 +1251,6 @@ TEST(SegmentClauseRules, AnExpressionDoesNotTakeTheVerbOfItsClause) {
   EXPECT_EQ(ClassOf("to"), kClassDeterminant);
   Segment("It spoke as to the essential points.");
   EXPECT_EQ(ClassOf("as_to"), kClassDeterminant);
-  TextWords.Clear();
 }
 
 // After a preposition and "which", the word that follows is the subject of
