@@ -113,8 +113,8 @@ bool TFirstPassBesideLoading::Start(TOntologyEngine& engine, bool numbersAsWords
   pass_->Begin(numbersAsWords);
   pass_->LookUpReadingsAhead();
   finish_.store(false, std::memory_order_relaxed);
+  // The count of words is set by Finish, and read only when done.
   complete_ = done_ = false;
-  words_ = 0;
   try {
     thread_ = std::thread([this] { RunWorker("first pass", [this] { Follow(); }); });
   } catch (const std::exception&) {
