@@ -183,12 +183,10 @@ uint32_t TWindowRelationRecords::WindowClass(size_t record, int slot, int level)
 }
 
 void BuildSearchPatterns(TSelection& s) {
-  s.selectedFamilies.fill(0);
   for (size_t i = 0; i < kMaxSearchPatterns; ++i) {
     const TSelectionRange& range = s.ranges[i];
     s.activePatterns[i] = range.kind >= 1 && range.kind <= 6;
     s.patterns[i] = s.activePatterns[i] ? PatternOfRange(range) : TWordCategoryData();
-    if (s.activePatterns[i]) s.selectedFamilies[static_cast<size_t>(range.kind)] = 1;
   }
 }
 

@@ -104,7 +104,6 @@ struct TSelection {
   std::array<TSelectionRange, kMaxSearchPatterns> ranges{};
   std::array<TWordCategoryData, kMaxSearchPatterns> patterns{};
   std::array<bool, kMaxSearchPatterns> activePatterns{};
-  std::array<uint8_t, 7> selectedFamilies{};  // by range kind
   bool categoryRangeView = false;
   // Where the last search stopped: the word found (or the first word of the
   // proposition found) and the span of that proposition.
