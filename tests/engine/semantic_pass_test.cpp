@@ -390,6 +390,9 @@ TEST_F(SemanticPassTest, ReportListsCategoriesRankedClassesAndRelations) {
   EXPECT_NE(report.find("# Relations: References\ndog\tcash\t2\ncash\tdog\t1\n"), std::string::npos) << report;
   EXPECT_NE(report.find("# Reference fields 1\n1\tanimal\t3\n2\tmoney\t3\n"), std::string::npos) << report;
   EXPECT_EQ(report.find("# Scenario"), std::string::npos);  // no Scenario, no section
+  // Without the semantic dictionary the report holds the categories alone.
+  OntologyEngine.reset();
+  EXPECT_EQ(ResultsReport(*AnalysisResults), report.substr(0, report.find("# References\n")));
 }
 
 // The report's lines are written in parts on threads and joined: every
