@@ -263,6 +263,18 @@ TEST(ConversionFilters, AnUnusableLibraryFailsAndCancelPutsTheOldOneBack) {
     EXPECT_EQ(stored, "");
   }
   EXPECT_TRUE(Converter(ConverterFormat::kPdf)->Available());
+  // Settings that cannot be written: OK says so.
+  SetSettingsFilePath("/dev/null/Quilor/settings.ini");
+  {
+    ScopedScriptedUi ui;
+    TOptionsDesFiltresDeConversion dialog;
+    dialog.Filters()->setCurrentRow(0);
+    dialog.ButtonValeurParDefautClick();
+    dialog.accept();
+    ASSERT_EQ(ui.ui.Shown().size(), 1u);
+    EXPECT_EQ(ui.ui.Shown()[0].text, GetMessageText(5805));
+  }
+  SetSettingsFilePath(session.Folder() + "/config/Quilor/settings.ini");
   // The grid copies as text.
   TOptionsDesFiltresDeConversion copy;
   Shot(copy, "conversion_filters");
