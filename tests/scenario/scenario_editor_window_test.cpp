@@ -83,6 +83,9 @@ TEST_F(ScenarioWindowTest, ShowsTheModelAndFollowsItsEdits) {
     items += CountItems(window.TreeWidget()->topLevelItem(i));
   EXPECT_EQ(items, 200);
   EXPECT_EQ(window.windowTitle(), "Scenario Tool : Big.scn");
+  // Groups and items show their pictures at 16 by 16 pixels.
+  for (QTreeWidgetItem* item : {window.TreeWidget()->topLevelItem(0), window.TreeWidget()->topLevelItem(0)->child(0)})
+    EXPECT_EQ(item->icon(0).availableSizes(), QList<QSize>{QSize(16, 16)});
   // Selecting in the view selects in the model; Cut then Delete leaves Paste disabled.
   QTreeWidgetItem* group = window.TreeWidget()->topLevelItem(2);
   window.TreeWidget()->setCurrentItem(group->child(0));

@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QLabel>
 #include <QTextBrowser>
@@ -65,6 +67,10 @@ TEST(TerminologyWindowView, ShowsTheLinesAndForwardsTheControls) {
     TerminologyWindow window(std::make_unique<TDlgExtracteurTerminologique>(
         &main, [&editor] { return &editor; }, source, &words));
     EXPECT_TRUE(window.windowTitle().startsWith(QStringLiteral("Terminology extraction")));
+    // The tests' screen, 800 by 800 pixels, is over 768 high and under 1200 wide: the window is
+    // as tall as on a large screen, as narrow as on a small one.
+    ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), QSize(800, 800));
+    EXPECT_EQ(window.size(), QSize(440, 680));
     EXPECT_TRUE(window.RichEdit4()->toPlainText().contains(MessageText(1240)));
     window.RunTermExtraction();
     QListWidget* list = window.ListBox1();
