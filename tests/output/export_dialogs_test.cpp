@@ -321,6 +321,17 @@ TEST(ExportDialogs, AGexfExportFromTheDialogCountsAndShowsItsResults) {
   EXPECT_EQ(counts[6], "2");
   EXPECT_EQ(started.Files(),
             (std::vector<std::string>{session.Folder() + "/Run", session.Folder() + "/Run/QuilorRelations.gexf"}));
+  // A folder that cannot be made is named in the message, and nothing is counted.
+  ScopedScriptedUi ui;
+  dialog.FolderEdit()->setText("/proc/no-such-place");
+  dialog.ButtonOkClick();
+  std::string said = GetMessageText(msg::kIncorrectDestinationUnit);
+  said = said + " " + GetMessageText(msg::kCannotCreateOutput) + " /proc/no-such-place/Run";
+  ASSERT_EQ(ui.ui.Shown().size(), 1u);
+  EXPECT_EQ(ui.ui.Shown()[0].text, said);
+  int unknown = 0;
+  for (QLabel* label : dialog.findChildren<QLabel*>()) unknown += label->text() == "N/A";
+  EXPECT_EQ(unknown, 6);
   Options->ResetSettings();
 }
 
