@@ -12,18 +12,13 @@
 #include "scenario/anomaly_list.h"
 #include "scenario/scenario_editor.h"
 #include "scenario/scenario_tree.h"
+#include "scenario_tree_support.h"
 #include "ui/main_window_port.h"
 
 namespace quilor::ui {
 namespace {
 
-ClassFileList ParseScenario(const std::string& text) {
-  GroupNumbering = {};
-  ClassFileList list;
-  bool damaged = false;
-  EXPECT_TRUE(ParseClassFileText(list, text, damaged));
-  return list;
-}
+using namespace scenario_tests;
 
 std::string Saved(ScenarioTree& tree) {
   ClassFileList out;
@@ -37,12 +32,6 @@ std::string DeepestBranch() {
   for (int d = 0; d < ScenarioTree::kDeepestDepth; ++d)
     text += "G#" + std::to_string(d) + "V\t" + std::to_string(d + 1) + "\tLevel" + std::to_string(d) + "\r\n";
   return text + "0#9#\tleaf\tLevel8\r\n";
-}
-
-int FindLabel(const ScenarioTree& tree, const std::string& label) {
-  for (int id : tree.InTreeOrder())
-    if (tree.Label(id) == label) return id;
-  return 0;
 }
 
 TEST(ScenarioLimits, ABranchEndingAtTheDeepestDepthComesBackAtTheSameDepths) {

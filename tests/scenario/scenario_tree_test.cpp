@@ -8,20 +8,15 @@
 #include "core/class_file.h"
 #include "core/options.h"
 #include "scenario/scenario_tree.h"
+#include "scenario_tree_support.h"
 
 namespace quilor::ui {
 namespace {
 
-ClassFileList Parse(const std::string& text) {
-  GroupNumbering = {};
-  ClassFileList list;
-  bool damaged = false;
-  EXPECT_TRUE(ParseClassFileText(list, text, damaged));
-  return list;
-}
+using namespace scenario_tests;
 
 std::string RoundTrip(const std::string& text, ScenarioTree* keep = nullptr) {
-  ClassFileList list = Parse(text);
+  ClassFileList list = ParseScenario(text);
   ScenarioTree tree;
   tree.Fill(list);
   ClassFileList out;
@@ -117,7 +112,7 @@ TEST(ScenarioTreeMapping, HandMadeFileKeepsEveryItemWithItsGroup) {
 
 TEST(ScenarioTreeMapping, TopLevelItemsAreNotWrittenAndGroupsGetFreshNumbers) {
   ScenarioTree tree;
-  tree.Fill(Parse("G#0V\t41\tA\r\n0#1#\tx\tA\r\n0#0#\tloose\tA\r\n"));
+  tree.Fill(ParseScenario("G#0V\t41\tA\r\n0#1#\tx\tA\r\n0#0#\tloose\tA\r\n"));
   ASSERT_EQ(tree.TopLevel().size(), 2u);  // "loose" sits at the top level
   tree.AddGroup(0, "B", true);
   tree.AddGroup(0, "C", false);
@@ -145,8 +140,8 @@ class ScenarioTreeEdit : public ::testing::Test {
  protected:
   void SetUp() override {
     tree.Fill(
-        Parse("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
-              "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
+        ParseScenario("G#0V\t1\tAnimals\r\n0#1#\tcat\tAnimals\r\n0#1#\tdog\tAnimals\r\n"
+                      "G#1V\t2\tBirds\r\n0#2#\tcrow\tBirds\r\nG#0V\t3\tMoney\r\n0#1#\tcash\tMoney\r\n"));
     animals = tree.TopLevel()[0];
     birds = Find("Birds");
     money = tree.TopLevel()[1];
@@ -343,32 +338,14 @@ TEST_F(ScenarioTreeEdit, RenameCleansOrMarksTheText) {
 namespace quilor::ui {
 namespace {
 
-int FindLabel(const ScenarioTree& tree, const std::string& label) {
-  for (int id : tree.InTreeOrder())
-    if (tree.Label(id) == label) return id;
-  return 0;
-}
-
-// The labels from the top down to the node, '/' between them.
-std::string PathOf(const ScenarioTree& tree, int id) {
-  std::string path;
-  for (const ScenarioNode* n = tree.Node(id); n; n = tree.Node(n->parent)) path = "/" + tree.Label(n->id) + path;
-  return path;
-}
-
-std::vector<std::string> Paths(const ScenarioTree& tree) {
-  std::vector<std::string> out;
-  for (int id : tree.InTreeOrder()) out.push_back(PathOf(tree, id));
-  std::sort(out.begin(), out.end());
-  return out;
-}
+using namespace scenario_tests;
 
 // The tree written, read back from its text and filled again.
 ScenarioTree Reread(ScenarioTree& tree) {
   ClassFileList out;
   EXPECT_TRUE(tree.Write(out));
   ScenarioTree again;
-  again.Fill(Parse(FormatClassFileText(out)));
+  again.Fill(ParseScenario(FormatClassFileText(out)));
   return again;
 }
 
@@ -386,7 +363,7 @@ TEST(ScenarioTreeDepth, EveryDepthRoundTripsAfterCutPasteOrDrop) {
     for (int depth = 0; depth <= ScenarioTree::kDeepestDepth; ++depth) {
       SCOPED_TRACE(std::string(way) + " to depth " + std::to_string(depth));
       ScenarioTree tree;
-      tree.Fill(Parse(Chain()));
+      tree.Fill(ParseScenario(Chain()));
       const int loose = FindLabel(tree, "loose");
       const int target = depth == 0 ? 0 : FindLabel(tree, "level" + std::to_string(depth - 1));
       const std::vector<std::string> before = Paths(tree);
@@ -420,7 +397,7 @@ TEST(ScenarioTreeDepth, EveryDepthRoundTripsAfterCutPasteOrDrop) {
 
 TEST(ScenarioTreeDepth, AnItemFitsAtTheDeepestDepthAGroupThereHoldsNothing) {
   ScenarioTree tree;
-  tree.Fill(Parse(Chain() + "G#0V\t30\tempty\r\n"));
+  tree.Fill(ParseScenario(Chain() + "G#0V\t30\tempty\r\n"));
   const int level8 = FindLabel(tree, "level8");
   const int x = FindLabel(tree, "x");
   tree.Cut(x);
@@ -451,7 +428,7 @@ TEST(ScenarioTreeDepth, AnItemFitsAtTheDeepestDepthAGroupThereHoldsNothing) {
 TEST(ScenarioTreeDepth, KeptFileDepthsNeverMoveANodeOnSave) {
   // An item read at depth 5 below a group at 0, then a group added before it.
   ScenarioTree tree;
-  tree.Fill(Parse("G#0V\t1\tA\r\n0#5#\tzed\tA\r\n"));
+  tree.Fill(ParseScenario("G#0V\t1\tA\r\n0#5#\tzed\tA\r\n"));
   const int a = tree.TopLevel()[0];
   tree.AddGroup(a, "b", true);
   tree.SortChildren(a);
@@ -459,7 +436,7 @@ TEST(ScenarioTreeDepth, KeptFileDepthsNeverMoveANodeOnSave) {
   EXPECT_EQ(Paths(Reread(tree)), Paths(tree));
   // A group read at depth 9 that is given an item: the item stays in it.
   ScenarioTree deep;
-  deep.Fill(Parse("G#0V\t1\tA\r\nG#9V\t2\tB\r\n"));
+  deep.Fill(ParseScenario("G#0V\t1\tA\r\nG#9V\t2\tB\r\n"));
   const int b = FindLabel(deep, "B");
   ASSERT_EQ(deep.Node(b)->parent, deep.TopLevel()[0]);
   deep.Select(b);
@@ -483,7 +460,7 @@ TEST(ScenarioTreeDepth, AnItemOfADepthNineGroupStaysInItOnSave) {
 
 TEST(ScenarioTreeMapping, TheTreeIsSortedByTextOnLoad) {
   ScenarioTree tree;
-  tree.Fill(Parse("G#0V\t1\tzoo\r\n0#1#\tb\tzoo\r\n0#1#\tA\tzoo\r\nG#0V\t2\tant\r\n"));
+  tree.Fill(ParseScenario("G#0V\t1\tzoo\r\n0#1#\tb\tzoo\r\n0#1#\tA\tzoo\r\nG#0V\t2\tant\r\n"));
   EXPECT_EQ(Labels(tree, 0), (std::vector<std::string>{"ant", "zoo"}));
   EXPECT_EQ(Labels(tree, tree.TopLevel()[1]), (std::vector<std::string>{"A", "b"}));
   EXPECT_FALSE(tree.Modified());

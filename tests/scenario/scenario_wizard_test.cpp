@@ -16,11 +16,14 @@
 #include "platform/message_ui.h"
 #include "scenario/scenario_wizard.h"
 #include "scenario/texts.h"
+#include "scenario_tree_support.h"
 #include "support/gone_process.h"
 #include "support/stream_support.h"
 
 namespace quilor::ui {
 namespace {
+
+using namespace scenario_tests;
 
 using testing_support::ReadFileBytes;
 using testing_support::TempFolder;
@@ -284,19 +287,6 @@ TEST_F(ScenarioWizardTest, AMergeRemovesWhatAKilledMergeLeft) {
   folder.Write(stale[0], "G#0V\t1\tHalf\r\n");
   EXPECT_EQ(RemoveStaleMergeFiles(), 1);
   EXPECT_FALSE(std::filesystem::exists(folder.Path(stale[0])));
-}
-
-std::string PathOf(const ScenarioTree& tree, int id) {
-  std::string path;
-  for (const ScenarioNode* n = tree.Node(id); n; n = tree.Node(n->parent)) path = "/" + tree.Label(n->id) + path;
-  return path;
-}
-
-std::vector<std::string> Paths(const ScenarioTree& tree) {
-  std::vector<std::string> out;
-  for (int id : tree.InTreeOrder()) out.push_back(PathOf(tree, id));
-  std::sort(out.begin(), out.end());
-  return out;
 }
 
 // Groups at the depths 0 to 8, each holding an item one deeper (1 to 9),
