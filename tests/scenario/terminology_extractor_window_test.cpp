@@ -111,6 +111,10 @@ TEST(TerminologyWindowView, ShowsTheLinesAndForwardsTheControls) {
     list->item(0)->setSelected(true);
     list->item(2)->setSelected(true);
     window.RadioButtonAjouter()->setChecked(true);
+    editor.failAfter = 0;  // the editor takes nothing: the lines stay, still selected
+    window.ButtonInserer()->click();
+    EXPECT_EQ(window.SelectedLines(), (std::vector<int>{0, 2}));
+    editor.failAfter = -1;
     window.ButtonInserer()->click();
     EXPECT_EQ(editor.added, (std::vector<std::string>{"cat?", "dog?"}));
     ASSERT_EQ(list->count(), 1);
