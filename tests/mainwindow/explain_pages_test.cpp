@@ -13,37 +13,69 @@ namespace {
 
 using testing_support::MainWindowTest;
 
-TEST(ExplainPagesTest, PagesHaveTheirTitlesBulletsAndJoinedParagraphs) {
-  const ExplainPage scenario = ResultTypeExplainPage(4);
-  EXPECT_EQ(scenario.title, "Scenario");
-  EXPECT_EQ(scenario.paragraphs.size(), 5u);
+// A page as its texts: paragraphs apart by blanks, a bullet as "*", texts
+// of one paragraph joined by "+".
+std::string Outline(const ExplainPage& page) {
+  std::string out;
+  for (const ExplainParagraph& p : page.paragraphs) {
+    if (!out.empty()) out += ' ';
+    if (p.bulleted) out += '*';
+    for (size_t i = 0; i < p.texts.size(); ++i) out += (i ? "+" : "") + std::to_string(p.texts[i]);
+  }
+  return out;
+}
 
-  const ExplainPage style = ResultTypeExplainPage(0);
-  ASSERT_EQ(style.paragraphs.size(), 13u);
-  EXPECT_FALSE(style.paragraphs[0].bulleted);
-  for (int i = 1; i <= 4; ++i) EXPECT_TRUE(style.paragraphs[i].bulleted) << i;
-  EXPECT_FALSE(style.paragraphs[5].bulleted);
-  EXPECT_TRUE(style.paragraphs[6].bulleted);
-
-  // 1104 and 1105 make one paragraph.
-  const ExplainPage verbs = ResultTypeExplainPage(8);
-  ASSERT_EQ(verbs.paragraphs.size(), 5u);
-  EXPECT_EQ(verbs.paragraphs[1].texts, (std::vector<int>{1104, 1105}));
-  EXPECT_EQ(ResultTypeExplainPage(1).title, ResultTypeExplainPage(3).title);
-  EXPECT_EQ(ResultTypeExplainPage(15).title, ResultTypeExplainPage(11).title);
-
-  // Every text of every page exists.
-  for (int index = 0; index <= 11; ++index)
-    for (const auto& p : ResultTypeExplainPage(index).paragraphs)
-      for (int id : p.texts) EXPECT_NE(std::string(GetMessageText(id)), "?") << id;
-  for (int kind = 1; kind <= 5; ++kind) {
-    const ExplainPage page = GraphExplainPage(kind);
-    EXPECT_EQ(page.title.rfind("Graph: ", 0), 0u) << page.title;
-    EXPECT_GE(page.paragraphs.size(), 5u);
+TEST(ExplainPagesTest, EachPageHasItsTitleAndItsTextsInOrder) {
+  struct Row {
+    int index, title;
+    const char* outline;
+  };
+  const char* classes = "1083 1084 *307 *308 *300 1086 887 1103";
+  const char* categories = "1097 1098 *1109 *1111 *1112 *1110 *1113 1099";
+  const char* episodes = "1100 *889 *890 1101 1102 1082 571";
+  for (const Row& row : {
+           Row{0, 304, "1079 *354 *355 *356 *357 1080 *345 *346 *347 *348 1081 1085 1082"},
+           Row{1, 1072, classes},
+           Row{2, 1072, classes},
+           Row{3, 1072, classes},
+           Row{4, 309, "1087 1088 1090 1089 1091"},
+           Row{5, 390, "1092 1093 1094 1095 1096"},
+           Row{6, 743, categories},
+           Row{7, 743, categories},
+           Row{8, 845, "856 1104+1105 1107 887 1096"},
+           Row{9, 848, "860 1104+1106 1108 887 1096"},
+           Row{10, 852, "1104 887 1096 1086"},
+           Row{11, 564, episodes},
+           Row{15, 564, episodes},
+       }) {
+    const ExplainPage page = ResultTypeExplainPage(row.index);
+    EXPECT_EQ(page.title, GetMessageText(row.title)) << row.index;
+    EXPECT_EQ(Outline(page), row.outline) << row.index;
     for (const auto& p : page.paragraphs)
       for (int id : p.texts) EXPECT_NE(std::string(GetMessageText(id)), "?") << id;
   }
-  EXPECT_EQ(GraphExplainPage(1).title, "Graph: Area");
+  EXPECT_EQ(ResultTypeExplainPage(4).title, "Scenario");
+  const ExplainPage welcome = ResultTypeExplainPage(-1);
+  EXPECT_EQ(welcome.title, "Welcome in Quilor");
+  EXPECT_EQ(Outline(welcome), "1074 1088 1087 1090");
+
+  struct GraphRow {
+    int kind;
+    const char* title;
+    const char* outline;
+  };
+  for (const GraphRow& row :
+       {GraphRow{1, "Graph: Area", "1126 1127 1128 1129 1091"}, GraphRow{2, "Graph: Star", "1130 1131 1128 1129 1091"},
+        GraphRow{3, "Graph: Distribution", "1132 1133 1134 1135 1091"},
+        GraphRow{4, "Graph: Episodes", "1136 1137 1138 1139 1129"},
+        GraphRow{5, "Graph: Actors", "1246 1247 1248 1249 1250 1129 1091"}}) {
+    const ExplainPage page = GraphExplainPage(row.kind);
+    EXPECT_EQ(page.title, row.title) << row.kind;
+    EXPECT_EQ(Outline(page), row.outline) << row.kind;
+    for (const auto& p : page.paragraphs)
+      for (int id : p.texts) EXPECT_NE(std::string(GetMessageText(id)), "?") << id;
+  }
+  EXPECT_TRUE(GraphExplainPage(0).paragraphs.empty());
   EXPECT_TRUE(GraphExplainPage(9).paragraphs.empty());
 }
 
@@ -59,14 +91,9 @@ TEST(ExplainPagesTest, HtmlHasRealLists) {
 }
 
 TEST(ExplainPagesTest, HelpContextsByResultLine) {
-  EXPECT_EQ(ResultTypeHelpContext(-1), 0);
-  EXPECT_EQ(ResultTypeHelpContext(0), 997);
-  EXPECT_EQ(ResultTypeHelpContext(3), 916);
-  EXPECT_EQ(ResultTypeHelpContext(4), 963);
-  EXPECT_EQ(ResultTypeHelpContext(5), 920);
-  EXPECT_EQ(ResultTypeHelpContext(9), 943);
-  EXPECT_EQ(ResultTypeHelpContext(10), 700);
-  EXPECT_EQ(ResultTypeHelpContext(14), 700);
+  const std::vector<int> contexts{0, 997, 916, 916, 916, 963, 920, 943, 943, 943, 943, 700, 700, 700, 700, 700};
+  for (int index = -1; index <= 14; ++index)
+    EXPECT_EQ(ResultTypeHelpContext(index), contexts[static_cast<size_t>(index + 1)]) << index;
 }
 
 TEST_F(MainWindowTest, ExplainTabFollowsTheSelectedLineOnlyWithResults) {
