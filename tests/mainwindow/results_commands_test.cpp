@@ -70,25 +70,37 @@ class ResultsCommandsOnTheSample : public testing_support::SampleViewsTest {
   FakeScenarioEditor editor_;
 };
 
+// The popup of each line of the left list, its first result clicked: what
+// it shows as "open Scenario, search in it, sort, alphabetical, tree, branches
+// hidden, add" (1 shown or checked), with the editor open and then closed.
 TEST_F(ResultsCommandsOnTheSample, ThePopupOffersWhatTheResultTypeAllows) {
-  PickFirstLine(3);  // References
-  TResultsPopupState s = ResultsPopupState(panel_, &editor_);
-  EXPECT_TRUE(s.addVisible);
-  EXPECT_FALSE(s.searchInScenarioVisible);
-  EXPECT_FALSE(s.openScenarioVisible);
-  EXPECT_FALSE(s.sortVisible);
-  panel_.SelectResultType(4);  // the Scenario: sort and tree, no add
-  s = ResultsPopupState(panel_, &editor_);
-  EXPECT_TRUE(s.sortVisible);
-  EXPECT_TRUE(s.treeVisible);
-  EXPECT_TRUE(s.searchInScenarioVisible);
-  EXPECT_FALSE(s.addVisible);
-  editor_.open = false;
-  s = ResultsPopupState(panel_, &editor_);
-  EXPECT_TRUE(s.openScenarioVisible);
-  EXPECT_FALSE(s.searchInScenarioVisible);
-  // No editor at all: nothing to open.
-  EXPECT_FALSE(ResultsPopupState(panel_, nullptr).openScenarioVisible);
+  auto popup = [this](const ScenarioEditorPort* editor) {
+    const TResultsPopupState s = ResultsPopupState(panel_, editor);
+    std::string flags;
+    for (bool f : {s.openScenarioVisible, s.searchInScenarioVisible, s.sortVisible, s.alphabeticalChecked,
+                   s.treeVisible, s.branchesHiddenChecked, s.addVisible})
+      flags += f ? '1' : '0';
+    return flags;
+  };
+  // Style (the first line takes no type's rule), fields 1 and 2, references,
+  // Scenario, relations, frequent and all categories, verbs, adjectives,
+  // substantives.
+  const std::vector<std::string> open{"0100001", "0000001", "0000001", "0000001", "0110100", "0000000",
+                                      "0000000", "0000000", "0000001", "0000001", "0000001"};
+  for (int index = 0; index < static_cast<int>(open.size()); ++index) {
+    editor_.open = true;
+    panel_.SelectResultType(index);
+    if (!panel_.Items().empty()) panel_.ClickLine(0);
+    EXPECT_EQ(popup(&editor_), open[static_cast<size_t>(index)]) << index;
+    editor_.open = false;
+    EXPECT_EQ(popup(&editor_), index == 4 ? "1010100" : "1000000") << index;
+    EXPECT_EQ(popup(nullptr), index == 4 ? "0010100" : "0000000") << index;
+  }
+  // The Scenario's sort and branches are checked as they are.
+  Options->Set(opt::SortAlphabetical, 1);
+  panel_.SelectResultType(4);
+  EXPECT_EQ(popup(&editor_), "1011100");
+  Options->Set(opt::SortAlphabetical, 0);
 }
 
 TEST_F(ResultsCommandsOnTheSample, TheSelectedResultGoesToTheScenarioByItsKind) {
