@@ -189,6 +189,77 @@ TEST_F(GraphTest, StarGraphInRelationModeReadsThePairsOfTheSelectedClass) {
   EXPECT_TRUE(canvas.Texts().empty());
 }
 
+// The colours of the options, each in its place: the boxes of role 14
+// outlined in role 12, the centre's name in role 11, the links in role 13 and
+// each side's counts in its own; printed in black, black on white, no counts.
+TEST_F(GraphTest, TheStarGraphTakesTheColoursOfTheOptionsOrBlackOnPaper) {
+  SetKind(kGraphStar);
+  auto role = [](size_t r) { return static_cast<Rgb>(0x10000 * r + 0x100 * (r - 10) + r); };
+  for (size_t r = 11; r <= 15; ++r) Options->Set(opt::Colour(r), role(r));
+  source.names = {{1, "sel"}, {2, "before"}, {3, "after"}};
+  source.pairs = {{2, 1, 4}, {1, 3, 6}};
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "sel");
+  std::vector<const DrawOp*> boxes;
+  int links = 0;
+  for (const DrawOp& op : canvas.Ops()) {
+    if (op.kind == DrawOp::kRectangle) boxes.push_back(&op);
+    if (op.kind == DrawOp::kLine && op.pen == role(13)) ++links;
+  }
+  ASSERT_EQ(boxes.size(), 3u);  // the centre, then one box each side
+  for (const DrawOp* box : boxes) {
+    EXPECT_EQ(box->pen, role(12));
+    EXPECT_EQ(box->brush, role(14));
+    EXPECT_EQ(box->brushStyle, box == boxes[0] ? BrushStyle::kClear : BrushStyle::kSolid);
+  }
+  EXPECT_EQ(links, 2);
+  ASSERT_TRUE(FindText(canvas, "sel") && FindText(canvas, "before") && FindText(canvas, "4") && FindText(canvas, "6"));
+  EXPECT_EQ(FindText(canvas, "sel")->font.colour, role(11));
+  EXPECT_EQ(FindText(canvas, "before")->font.colour, kBlack);
+  EXPECT_EQ(FindText(canvas, "4")->font.colour, role(12));
+  EXPECT_EQ(FindText(canvas, "6")->font.colour, role(13));
+
+  canvas.Clear();
+  graph.SetPrinting(true, false);
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "sel");
+  ASSERT_NE(FindText(canvas, "after"), nullptr);
+  EXPECT_EQ(FindText(canvas, "4"), nullptr);
+  for (const DrawOp& op : canvas.Ops()) {
+    EXPECT_EQ(op.kind == DrawOp::kText ? op.font.colour : op.pen, kBlack) << op.kind << op.text;
+    if (op.kind == DrawOp::kRectangle) {
+      EXPECT_TRUE(op.brush == kWhite || op.brushStyle == BrushStyle::kClear);
+    }
+  }
+}
+
+// Below the Scenario level the title names the class of the area and actors
+// graphs (a title that is no class draws nothing); at the Scenario level the
+// selection keeps its own class whatever the title.
+TEST_F(GraphTest, TheTitleNamesTheClassOfTheAreaAndActorsGraphsBelowTheScenarioLevel) {
+  source.names = {{1, "sel"}, {2, "x"}, {3, "y"}};
+  source.occurrences = {{1, 4}, {2, 5}, {3, 6}};
+  source.pairs = {{2, 1, 3}, {3, 2, 2}};
+  for (int kind : {kGraphAreas, kGraphActors}) {
+    SetKind(kind);
+    SelectClass(1);
+    TGrapheQuilor graph(source);
+    canvas.Clear();
+    graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "x");
+    EXPECT_EQ(Selection.firstClass, 2u) << kind;
+    EXPECT_FALSE(canvas.Texts().empty()) << kind;
+    canvas.Clear();
+    graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "nothing");
+    EXPECT_TRUE(canvas.Texts().empty()) << kind;
+    Selection.classLevel = 4;
+    Selection.firstClass = 1;
+    canvas.Clear();
+    graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "group");
+    EXPECT_EQ(Selection.firstClass, 1u) << kind;
+    EXPECT_FALSE(canvas.Texts().empty()) << kind;
+  }
+}
+
 TEST_F(GraphTest, AreaGraphKeepsEachSideToHalfTheMaximumInsideTheRectangle) {
   SetKind(kGraphAreas);
   Options->Set(opt::GraphMaxObjects, 8);
@@ -312,6 +383,31 @@ TEST_F(GraphTest, ActorsGraphNeedsRoomAndStopsAtTheMaximum) {
   EXPECT_TRUE(graph.DrawEveryLink());
   graph.Draw(canvas, {0, 0, 500, 300}, kModeToggleLinks, "sel");
   EXPECT_FALSE(graph.DrawEveryLink());
+}
+
+// On screen, where the mouse names a bubble, the names of a crowd of small
+// bubbles are written on their own bubble, over their neighbours: the
+// smallest actors, placed first, sit centred on theirs.
+TEST_F(GraphTest, OnScreenTheActorsOfACrowdAreNamedOnTheirBubbles) {
+  SetKind(kGraphActors);
+  RelateActors(12);
+  for (auto& [id, name] : source.names) name = "actor" + std::to_string(id) + "name";
+  source.classCount = 20;
+  SelectClass(1);
+  TGrapheQuilor graph(source);
+  graph.Draw(canvas, {0, 0, 500, 300}, kModeRedraw, "actor1name");
+  int centred = 0;
+  for (int k = 0; k < graph.ItemCount(); ++k) {
+    const Rect box{GraphHitTable[0][k], GraphHitTable[2][k], GraphHitTable[1][k], GraphHitTable[3][k]};
+    const std::string name = source.names[GraphHitTable[4][k]];
+    const DrawOp* text = FindText(canvas, name);
+    ASSERT_NE(text, nullptr) << name;
+    const Point on{box.Centre().x - canvas.TextWidth(name) / 2, box.Centre().y - canvas.TextHeight(name) / 2};
+    if (text->points[0] != on) continue;
+    ++centred;
+    EXPECT_TRUE(name == "actor2name" || name == "actor11name" || name == "actor12name") << name;
+  }
+  EXPECT_EQ(centred, 3);
 }
 
 // On paper, whose pixels are ten times finer here, the bubbles keep their
