@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "engine/analysis_results.h"
+#include "engine/analysis_run.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"
@@ -458,6 +459,35 @@ TEST(PrintSectionsRun, ExtractsKeepTheirBlanksAndQuotes) {
   AnalysisResults.reset();
   ViewState.Reset();
   ViewState.selection.Clear();
+  TextWords.Clear();
+}
+
+// The findings of a text too short for a style are printed beside its
+// table, but not the error said when it was read: only the Borders' message
+// when they took everything out.
+TEST(PrintSectionsRun, TheStyleOfAOneWordTextPrintsTheBordersFindingAlone) {
+  TextWords.Clear();
+  TWordCategoryData d;
+  TextWords.Append("alone", " ", 0, 1, 1, &d);
+  AnalysisResults = std::make_unique<TAnalysisResults>(TextWords.Count(), TakeRunSettings(*Options));
+  TPrintRequest request;
+  request.font.size = 10;
+  request.flags[kPrintStyle] = true;
+  auto printed = [&request] {
+    FakeTarget target;
+    EXPECT_TRUE(PrintSections(request, target).ok);
+    std::string all;
+    for (const std::string& text : target.surface.canvas.Texts()) all += text + "|";
+    return all;
+  };
+  for (uint32_t filtered : {0u, 3u}) {
+    CurrentRun.filteredPropositions = filtered;
+    const std::string all = printed();
+    EXPECT_EQ(all.find("Corrupted input"), std::string::npos) << all;
+    EXPECT_EQ(all.find("All the text is filtered by the borders|!|") != std::string::npos, filtered > 0) << all;
+  }
+  CurrentRun = {};
+  AnalysisResults.reset();
   TextWords.Clear();
 }
 
