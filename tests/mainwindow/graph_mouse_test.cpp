@@ -4,6 +4,7 @@
 #include "core/options.h"
 #include "engine/category_counters.h"
 #include "engine/selection.h"
+#include "engine/word_list.h"
 #include "mainwindow/graph.h"
 #include "mainwindow/graph_mouse.h"
 #include "mainwindow/graph_state.h"
@@ -281,6 +282,36 @@ TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
   mouse.MouseMove(10, 5, false);
   EXPECT_EQ(port.messages.size(), 2u);
   ViewState.Reset();
+}
+
+// A drag from the text names the word it began on before the hovered
+// category; a drag begun on no word (position 0, though the text opens with a
+// mark there) or on a document's header names none.
+TEST(TextMouse, ADragNamesTheWordItBeganOnAndOnlyAWord) {
+  FakeMainWindow port;
+  TextMouse mouse(
+      port, [](int, int) { return std::optional<TPageItem>(); }, [](const std::string&) {});
+  TextWords.Clear();
+  TWordCategoryData d;
+  TextWords.Append("/", "\"", 0, 1, 0, &d);
+  TextWords.Append("river", " ", 0, 1, 1, &d);
+  TextWords.Append("sea", " ", 0, 1, 2, &d);
+  GraphView.HintBuffer = " (noun)";
+  std::string hint;
+  for (int32_t position : {1, 2, 0, 3}) {
+    ViewState.HitWordPosition = position;
+    mouse.StartDrag();
+    ASSERT_TRUE(mouse.EndDrag(hint));
+    EXPECT_EQ(hint, position == 1 ? "river (noun)" : position == 2 ? "sea (noun)" : " (noun)") << position;
+  }
+  ViewState.HitItemKind = kItemHeader;
+  EXPECT_FALSE(mouse.EndDrag(hint));
+  // Nothing under the mouse forgets the category hovered last.
+  port.textLoaded = true;
+  mouse.MouseMove(1, 1, false);
+  EXPECT_TRUE(GraphView.HintBuffer.empty());
+  ViewState.Reset();
+  TextWords.Clear();
 }
 
 }  // namespace
