@@ -13,6 +13,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/results_panel_widget.h"
 #include "output/borders_dialog.h"
+#include "output/gexf_export_dialog.h"
 #include "output/general_options_dialog.h"
 #include "ui/texts_qt.h"
 #include "ui/view_state.h"
@@ -107,6 +108,23 @@ TEST_F(MainWindowTest, TheWordDraggedIsTheSelectionOrTheWordAtItsPlace) {
   ViewState.DragWordPosition = 1 << 30;
   EXPECT_EQ(DefaultDraggedWord(false), "");
   CloseWindow();
+}
+
+// On an analysed text the exports open their dialog, with no box; the
+// callbacks of the window's close run once, though the window is destroyed
+// after its close box shut it.
+TEST_F(MainWindowTest, ExportsOpenTheirDialogAndTheCloseCallbacksRunOnce) {
+  TVekEditForm& w = Start();
+  InstallWindows(w);
+  int closings = 0;
+  w.AddClosingCallback([&closings] { ++closings; });
+  ASSERT_TRUE(Open(sample_));
+  ui_.ui.ClearLog();
+  EXPECT_TRUE(AnswerDialog<TDlgExportsGEXFDansQuilor>(w, CommandId::MenuExports,
+                                                      [](TDlgExportsGEXFDansQuilor& d) { d.reject(); }));
+  EXPECT_TRUE(ui_.ui.Shown().empty());
+  CloseWindow();
+  EXPECT_EQ(closings, 1);
 }
 
 }  // namespace
