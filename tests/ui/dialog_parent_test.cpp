@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "core/files.h"
 #include "ui/desktop_qt.h"
 
 namespace quilor::ui {
@@ -58,6 +59,21 @@ TEST(DialogParent, ChoosersOverAWindowDeletedWhileTheyWaitCountAsCancelled) {
   overADeletedWindow([&] { EXPECT_TRUE(desktop.ChooseFolder("Folder", "/").empty()); });
   overADeletedWindow([&] { EXPECT_FALSE(desktop.ChooseColour(Rgb{}).has_value()); });
   overADeletedWindow([&] { EXPECT_FALSE(desktop.ChooseFont(Font{}).has_value()); });
+}
+
+// The hourglass of a long work is set once and taken back once, however
+// often it is asked; the clipboard gives back the text put on it.
+TEST(QtDesktopTest, TheHourglassComesAndGoesOnceAndTheClipboardKeepsItsText) {
+  QtDesktop desktop;
+  for (int cursor : {kCursorHourglass, kCursorHourglass}) {
+    desktop.SetCursor(cursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  }
+  desktop.SetCursor(kCursorDefault);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  desktop.SetClipboardText("caf\xC3\xA9 \xE2\x80\x94 tab\tend");
+  EXPECT_EQ(desktop.ClipboardText(), "caf\xC3\xA9 \xE2\x80\x94 tab\tend");
 }
 
 }  // namespace
