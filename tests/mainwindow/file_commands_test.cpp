@@ -31,20 +31,30 @@ void Touch(const std::string& path, const std::string& text = "The cat sat on th
   std::ofstream(path) << text;
 }
 
+// The file history's twelve entries or the folder history's nine slots,
+// newest first, as "file<n>" or "d<n>" by number (0: empty).
+std::vector<std::string> History(const TOptionsRecord& options, bool files) {
+  std::vector<std::string> out;
+  for (int i = 1; i <= (files ? 12 : 9); ++i)
+    out.push_back(files ? FileHistoryEntry(options, i) : FolderHistorySlot(options, i));
+  return out;
+}
+std::vector<std::string> Named(bool files, std::initializer_list<int> numbers) {
+  std::vector<std::string> out;
+  for (int n : numbers)
+    out.push_back(n == 0 ? "" : files ? "/t/file" + std::to_string(n) + ".txt" : "/d" + std::to_string(n));
+  return out;
+}
+
 TEST(FileHistoryTest, PushMoveAndFindKeepTheOrder) {
   TOptionsRecord options;
   for (int i = 1; i <= 13; ++i) AddToFileHistory(options, "/t/file" + std::to_string(i) + ".txt");
   // A 13th file drops the oldest.
-  EXPECT_EQ(FileHistoryEntry(options, 1), "/t/file13.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 12), "/t/file2.txt");
+  EXPECT_EQ(History(options, true), Named(true, {13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2}));
   EXPECT_EQ(FindInFileHistory(options, "/t/file1.txt"), 0);
   // Opening entry 5 makes it entry 1, moves 1..4 down and keeps 6..12.
   AddToFileHistory(options, "/t/file9.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 1), "/t/file9.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 2), "/t/file13.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 5), "/t/file10.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 6), "/t/file8.txt");
-  EXPECT_EQ(FileHistoryEntry(options, 12), "/t/file2.txt");
+  EXPECT_EQ(History(options, true), Named(true, {9, 13, 12, 11, 10, 8, 7, 6, 5, 4, 3, 2}));
   // Names that differ only in case are two files here.
   AddToFileHistory(options, "/t/File9.txt");
   EXPECT_EQ(FindInFileHistory(options, "/t/File9.txt"), 1);
@@ -58,19 +68,14 @@ TEST(FileHistoryTest, PushMoveAndFindKeepTheOrder) {
 TEST(FolderHistoryTest, EightSlotsAndExactNames) {
   TOptionsRecord options;
   for (int i = 1; i <= 9; ++i) AddFolderToHistory(options, "/d" + std::to_string(i));
-  EXPECT_EQ(FolderHistorySlot(options, 1), "/d9");
-  EXPECT_EQ(FolderHistorySlot(options, 8), "/d2");
-  EXPECT_EQ(FolderHistorySlot(options, 9), "");
+  EXPECT_EQ(History(options, false), Named(false, {9, 8, 7, 6, 5, 4, 3, 2, 0}));
   // Slot 3 becomes slot 1; slots 1..2 move down, 4..8 stay.
   AddFolderToHistory(options, "/d7");
-  EXPECT_EQ(FolderHistorySlot(options, 1), "/d7");
-  EXPECT_EQ(FolderHistorySlot(options, 2), "/d9");
-  EXPECT_EQ(FolderHistorySlot(options, 3), "/d8");
-  EXPECT_EQ(FolderHistorySlot(options, 4), "/d6");
+  EXPECT_EQ(History(options, false), Named(false, {7, 9, 8, 6, 5, 4, 3, 2, 0}));
   AddFolderToHistory(options, "/D7");
   EXPECT_EQ(FolderHistorySlot(options, 2), "/d7");
   ClearFolderHistory(options);
-  EXPECT_EQ(FolderHistorySlot(options, 1), "");
+  EXPECT_EQ(History(options, false), Named(false, {0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(FolderHistoryTest, StartUpRules) {
@@ -352,14 +357,6 @@ TEST_F(MainWindowTest, CloseDuringARunStopsItAndClosesAfterwards) {
   window_.reset();
 }
 
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
-
-using testing_support::MainWindowTest;
-
 TEST_F(MainWindowTest, FilesTabShowsTheDocumentsOfTheText) {
   TVekEditForm& w = Start();
   ASSERT_TRUE(Open(sample_));
@@ -369,14 +366,6 @@ TEST_F(MainWindowTest, FilesTabShowsTheDocumentsOfTheText) {
   EXPECT_EQ(w.StatusText(1), QStringLiteral("1 file(s) selected"));
   CloseWindow();
 }
-
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
-
-using testing_support::MainWindowTest;
 
 TEST_F(MainWindowTest, PdfCheckGoesByTheChosenDocumentNotTheDialogFilter) {
   TVekEditForm& w = Start();

@@ -159,12 +159,6 @@ TEST_F(MainWindowTest, CommandLineFileIsAnalysedWhenShown) {
   CloseWindow();
 }
 
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
-
 TEST(FatalErrorTest, NeverCrossesTheEventLoop) {
   ScopedScriptedUi ui;
   EXPECT_EQ(CallCatchingFatal([] {}), 0);

@@ -445,12 +445,6 @@ TEST_F(SampleResults, AnEmptyTextShowsNoResultTypeButTheConverters) {
   EXPECT_EQ(ViewState.selection.kind, kSelectNone);
 }
 
-}  // namespace
-}  // namespace quilor::ui
-
-namespace quilor::ui {
-namespace {
-
 // An extract shows a short proposition with the words after it (a fragment
 // of context). When that context holds the next occurrence, its proposition
 // is not drawn a second time: the page goes on with that occurrence's own
