@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -109,6 +110,16 @@ TEST_F(GraphPanelTest, ToolButtonsAndPopupChooseTheKind) {
   ViewState.GraphShown = false;
   panel->Popup()->actions()[kGraphAreas - 1]->trigger();
   EXPECT_EQ(Options->Get(opt::GraphKind), kGraphAreas);
+  EXPECT_EQ(port.redraws, 2);
+  // Without a text a kind button only sets the kind; with one it asks for the graph.
+  QSignalSpy asked(panel.get(), &GraphPanel::graphRequested);
+  for (bool text : {false, true}) {
+    port.textLoaded = text;
+    panel->KindButton(kGraphStar)->click();
+    EXPECT_EQ(Options->Get(opt::GraphKind), kGraphStar);
+    EXPECT_EQ(ViewState.GraphShown, text);
+    EXPECT_EQ(asked.count(), text ? 1 : 0);
+  }
   EXPECT_EQ(port.redraws, 2);
 }
 
