@@ -177,7 +177,23 @@ TEST_F(GraphMouseTest, ShiftAndCtrlShiftChangeTheNumberOfObjects) {
   modes.clear();
   mouse.MouseUp(10, 10, {.left = true, .shift = true, .ctrl = true});
   EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 100);
-  EXPECT_TRUE(modes.empty());
+  EXPECT_TRUE(modes.empty());  // Seven objects or more: a shift-click shows four fewer than are drawn;
+  // six, none fewer.
+  for (int32_t c = 4; c <= 10; ++c) {
+    source.names[c] = "c" + std::to_string(c);
+    source.occurrences[c] = 2;
+    source.pairs.push_back({static_cast<uint32_t>(c), 1, 1});
+  }
+  for (int maximum : {10, 30}) {
+    Options->Set(opt::GraphMaxObjects, static_cast<uint16_t>(maximum));
+    Draw();
+    const int drawn = graph.ItemCount();
+    ASSERT_EQ(drawn, std::min(maximum / 2, 8) + 1);  // eight before the class, one after
+    modes.clear();
+    mouse.MouseUp(10, 10, {.left = true, .shift = true});
+    EXPECT_EQ(Options->Get(opt::GraphMaxObjects), drawn > 6 ? drawn - 4 : maximum);
+    EXPECT_EQ(modes.size(), drawn > 6 ? 1u : 0u);
+  }
 }
 
 TEST_F(GraphMouseTest, HoveringAClassHighlightsItOnceAndNamesIt) {
