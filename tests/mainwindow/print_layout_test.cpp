@@ -109,6 +109,25 @@ TEST(PrintPager, APageThatCannotBeBegunStopsTheSection) {
   EXPECT_TRUE(pager.Aborted());
 }
 
+// Metrics of no height and no lines (a caller's mistake) still lay rows
+// one under the other, the fewest rows a page holds on each page.
+TEST(PrintPager, MetricsOfNoHeightStillLayRowsApart) {
+  FakeSurface surface;
+  TPageMetrics m = ComputePageMetrics(10, 72, 600, 200, {0, 0, 600, 200});
+  m.lineHeight = 0;
+  m.linesPerPage = 0;
+  TPrintPager pager(surface, m, Font{}, "T", "f");
+  std::vector<int> ys;
+  for (int i = 0; i <= kMinLinesPerPage; ++i) {
+    ASSERT_TRUE(pager.WriteRow(Row("r")));
+    EXPECT_EQ(surface.newPages, i < kMinLinesPerPage ? 0 : 1) << i;
+  }
+  for (const DrawOp& op : surface.canvas.Ops())
+    if (op.kind == DrawOp::kText && op.text == "r") ys.push_back(op.points[0].y);
+  ASSERT_EQ(ys.size(), static_cast<size_t>(kMinLinesPerPage + 1));
+  for (size_t i = 1; i < static_cast<size_t>(kMinLinesPerPage); ++i) EXPECT_GT(ys[i], ys[i - 1]) << i;
+}
+
 // Running text stops with the section too: once a page cannot be begun,
 // not even a closing point is printed past the last line.
 TEST(PrintPager, TextStopsWithTheSectionWhenAPageCannotBeBegun) {
