@@ -171,6 +171,8 @@ TEST_F(GraphMouseTest, ShiftAndCtrlShiftChangeTheNumberOfObjects) {
   ASSERT_LE(graph.ItemCount(), 6);
   mouse.MouseUp(10, 10, {.left = true, .shift = true});
   EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 30);
+  mouse.MouseUp(10, 10, {.left = true, .shift = true, .ctrl = true});
+  EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 34);
   Options->Set(opt::GraphMaxObjects, 98);
   mouse.MouseUp(10, 10, {.left = true, .shift = true, .ctrl = true});
   EXPECT_EQ(Options->Get(opt::GraphMaxObjects), 100);
@@ -278,8 +280,8 @@ TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
       [&](int x, int) {
         ++calls;
         TPageItem hit;
-        hit.position = x < 100 ? 12 : 13;
-        hit.kind = kItemWord;
+        hit.position = x < 100 ? 12 : x < 300 ? 13 : 14;
+        hit.kind = x < 300 ? kItemWord : kItemHeader;
         SetFactiveVerb(hit.category);
         return std::optional<TPageItem>(hit);
       },
@@ -294,9 +296,14 @@ TEST(TextMouse, HoveringAWordWritesItsPlaceAndCategoryOnce) {
   EXPECT_EQ(mouse.Hint(), "Click me");
   mouse.MouseMove(150, 5, false);
   EXPECT_EQ(port.messages.size(), 2u);
+  // A document's header offers its context.
+  mouse.MouseMove(300, 5, false);
+  ASSERT_EQ(port.messages.size(), 3u);
+  EXPECT_EQ(port.messages[2], "Click here to show the context");
+  EXPECT_EQ(mouse.Hint(), "Click here to show the context");
   port.textLoaded = false;
   mouse.MouseMove(10, 5, false);
-  EXPECT_EQ(port.messages.size(), 2u);
+  EXPECT_EQ(port.messages.size(), 3u);
   ViewState.Reset();
 }
 
