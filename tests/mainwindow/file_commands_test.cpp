@@ -18,6 +18,7 @@
 #include "engine/word_list.h"
 #include "mainwindow/files_tab.h"
 #include "mainwindow/histories.h"
+#include "mainwindow/main_window_layout.h"
 #include "main_window_fixture.h"
 #include "ui/view_state.h"
 
@@ -190,7 +191,13 @@ TEST_F(MainWindowTest, FileOpenWithTheDialog) {
   w.Command(CommandId::FichierOuvrir)->trigger();
   ASSERT_EQ(desktop_.desktop.choices.size(), 1u);
   EXPECT_TRUE(desktop_.desktop.choices[0].multiple);
-  EXPECT_NE(desktop_.desktop.choices[0].filter.find("Text files (*.txt)|*.txt|"), std::string::npos);
+  EXPECT_EQ(desktop_.desktop.choices[0].filter,
+            "Text files (*.txt)|*.txt|Web pages (*.htm, *.html, *.shtml, *.txt)|*.htm;*.html;*.shtml;*.txt|"
+            "XML documents (*.xml)|*.xml|RTF documents (*.rtf)|*.rtf|SGML documents (*.sgm, *.sgml)|*.sgm;*.sgml|"
+            "ASCII DOS texts (*.asc, *.tx8)|*.asc;*.tx8|Macintosh texts (*.mac)|*.mac|"
+            "Word documents (*.doc, *.docx)|*.doc;*.docx|PDF Documents (*.pdf)|*.pdf|"
+            "PowerPoint documents (*.ppt, *.pptx, *.ppsx)|*.ppt;*.pptx;*.ppsx|"
+            "OpenDocument files (*.odt, *.odp)|*.odt;*.odp|All files (*.*)|*.*");
   EXPECT_EQ(desktop_.desktop.choices[0].filterIndex, 12);
   EXPECT_TRUE(w.Session().TextOpen());
   EXPECT_EQ(FileHistoryEntry(*Options, 1), sample_);
@@ -198,6 +205,11 @@ TEST_F(MainWindowTest, FileOpenWithTheDialog) {
   // Cancelled: nothing changes.
   w.Command(CommandId::FichierOuvrir)->trigger();
   EXPECT_TRUE(w.Session().TextOpen());
+  // The dialog opens on the filter last chosen, 1 to 12; on any other, all files.
+  for (const auto& [stored, shown] : std::vector<std::pair<int, int>>{{0, 12}, {1, 1}, {12, 12}, {13, 12}}) {
+    Options->Set(opt::OpenFilterIndex, static_cast<uint16_t>(stored));
+    EXPECT_EQ(OpenDialogFilterIndex(), shown) << stored;
+  }
   CloseWindow();
 }
 

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "core/options.h"
 #include "engine/analysis_results.h"
 #include "engine/analysis_run.h"
 #include "engine/selection.h"
@@ -513,6 +514,10 @@ TEST(PrintSectionsRun, TheStyleOfAOneWordTextPrintsTheBordersFindingAlone) {
 TEST(PrintSectionsRun, FooterOfOneFileOrAList) {
   EXPECT_EQ(PrintFooter(1, "/a/B.txt"), "/a/B.txt");
   EXPECT_EQ(PrintFooter(3, "x"), "Statistics on  a list of files");
+  WorkContext->CurrentFileName = "/texts/Some Report.txt";
+  EXPECT_EQ(CurrentPrintTitle(), "Some Report.txt");
+  WorkContext->CurrentFileName.clear();
+  EXPECT_EQ(CurrentPrintTitle(), "");
   EXPECT_EQ(SentenceCase("REFERENCE fields 1"), "Reference fields 1");
   EXPECT_EQ(PrintItemByName("episodes"), kPrintEpisodes);
   EXPECT_EQ(PrintItemByName("nope"), -1);
