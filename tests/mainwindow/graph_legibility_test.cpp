@@ -105,9 +105,11 @@ class GraphLegibility : public MainWindowTest {
     w.ShowResultType(ClassListIndexOfLevel(1));
     auto* results = w.findChild<ResultsPanelWidget*>();
     ASSERT_NE(results, nullptr);
+    ASSERT_GT(results->ResultsList()->model()->rowCount(), 0);
     QListView* list = results->ResultsList();
     list->setCurrentIndex(list->model()->index(0, 0));
     emit list->clicked(list->model()->index(0, 0));
+    ASSERT_TRUE(ViewState.SelectionActive);
     Options->Set(opt::GraphKind, static_cast<uint16_t>(kind));
   }
   // The area graph on a page, where a row is many pixels high: every ring and
@@ -166,18 +168,9 @@ class GraphLegibility : public MainWindowTest {
   // stand apart, each name inside its box and each count off every box.
   void CheckPrintedStar(const std::vector<std::string>& files, const std::string& what);
 
-  // Every graph kind of the selected class at the window's graph sizes and on a page.
-  void CheckEveryGraph(const std::string& what) {
-    TVekEditForm& w = *window_;
-    w.ShowResultType(ClassListIndexOfLevel(1));
-    auto* results = w.findChild<ResultsPanelWidget*>();
-    ASSERT_NE(results, nullptr);
-    ASSERT_GT(results->ResultsList()->model()->rowCount(), 0) << what;
-    QListView* list = results->ResultsList();
-    const QModelIndex first = list->model()->index(0, 0);
-    list->setCurrentIndex(first);
-    emit list->clicked(first);
-    ASSERT_TRUE(ViewState.SelectionActive) << what;
+  // Every graph kind of the first class of the files at the window's graph sizes and on a page.
+  void CheckEveryGraph(const std::vector<std::string>& files, const std::string& what) {
+    ASSERT_NO_FATAL_FAILURE(SelectFirstClassOf(files, kGraphStar));
     // The graph panel of a 1024 x 700 window, of a larger one, and a printed page.
     const Rect sizes[] = {{0, 0, 700, 260}, {0, 0, 760, 330}, {0, 0, 1260, 460}, {0, 0, 1500, 700}};
     for (int kind = 1; kind <= 5; ++kind) {
@@ -190,50 +183,21 @@ class GraphLegibility : public MainWindowTest {
         }
       }
     }
+    CloseWindow();
   }
 };
 
-TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTheSample) {
-  InstallWindows(Start());
-  ASSERT_TRUE(Open(sample_));
-  CheckEveryGraph("sample");
-  CloseWindow();
-}
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTheSample) { CheckEveryGraph({sample_}, "sample"); }
 
-TEST_F(GraphLegibility, NoLabelMeetsAnotherOnABrownText) {
-  InstallWindows(Start());
-  ASSERT_TRUE(Open(Plain("ca01.txt")));
-  CheckEveryGraph("ca01");
-  CloseWindow();
-}
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnABrownText) { CheckEveryGraph({Plain("ca01.txt")}, "ca01"); }
 
-TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTwentyFiles) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  std::vector<std::string> files;
-  for (const std::string& file : BrownFiles(20))
-    if (std::filesystem::exists(file)) files.push_back(file);
-  ASSERT_EQ(files.size(), 20u);
-  ASSERT_TRUE(w.Session().AnalyseList(files));
-  CheckEveryGraph("20 files");
-  CloseWindow();
-}
+TEST_F(GraphLegibility, NoLabelMeetsAnotherOnTwentyFiles) { CheckEveryGraph(BrownFiles(20), "20 files"); }
 
 // On a novel the actors crowd the middle of their graph: no bubble covers
 // another, at the graph size of a 1024 x 700 window and larger.
 TEST_F(GraphLegibility, NoActorCoversAnotherOnANovel) {
-  TVekEditForm& w = Start();
-  InstallWindows(w);
-  ASSERT_TRUE(Open(std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/books/alice.txt"));
-  w.ShowResultType(ClassListIndexOfLevel(1));
-  auto* results = w.findChild<ResultsPanelWidget*>();
-  ASSERT_NE(results, nullptr);
-  QListView* list = results->ResultsList();
-  const QModelIndex first = list->model()->index(0, 0);
-  list->setCurrentIndex(first);
-  emit list->clicked(first);
-  ASSERT_TRUE(ViewState.SelectionActive);
-  Options->Set(opt::GraphKind, uint16_t{kGraphActors});
+  ASSERT_NO_FATAL_FAILURE(
+      SelectFirstClassOf({std::string(QUILOR_SOURCE_DIR) + "/../shared/corpus/books/alice.txt"}, kGraphActors));
   for (const Rect& r : {Rect{0, 0, 700, 260}, Rect{0, 0, 1260, 460}}) {
     const RecordingCanvas canvas = DrawnGraph(r, false, true, kCharWidth, kLineHeight);
     std::vector<Rect> bubbles;
