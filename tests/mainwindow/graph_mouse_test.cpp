@@ -319,7 +319,7 @@ TEST(TextMouse, ADragNamesTheWordItBeganOnAndOnlyAWord) {
   TextWords.Append("/", "\"", 0, 1, 0, &d);
   TextWords.Append("river", " ", 0, 1, 1, &d);
   TextWords.Append("sea", " ", 0, 1, 2, &d);
-  GraphView.HintBuffer = " (noun)";
+  ViewState.graph.HintBuffer = " (noun)";
   std::string hint;
   for (int32_t position : {1, 2, 0, 3}) {
     ViewState.HitWordPosition = position;
@@ -332,7 +332,7 @@ TEST(TextMouse, ADragNamesTheWordItBeganOnAndOnlyAWord) {
   // Nothing under the mouse forgets the category hovered last.
   port.textLoaded = true;
   mouse.MouseMove(1, 1, false);
-  EXPECT_TRUE(GraphView.HintBuffer.empty());
+  EXPECT_TRUE(ViewState.graph.HintBuffer.empty());
   ViewState.Reset();
   TextWords.Clear();
 }

@@ -246,16 +246,16 @@ TEST_F(GraphTest, TheTitleNamesTheClassOfTheAreaAndActorsGraphsBelowTheScenarioL
     TGrapheQuilor graph(source);
     canvas.Clear();
     graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "x");
-    EXPECT_EQ(Selection.firstClass, 2u) << kind;
+    EXPECT_EQ(ViewState.selection.firstClass, 2u) << kind;
     EXPECT_FALSE(canvas.Texts().empty()) << kind;
     canvas.Clear();
     graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "nothing");
     EXPECT_TRUE(canvas.Texts().empty()) << kind;
-    Selection.classLevel = 4;
-    Selection.firstClass = 1;
+    ViewState.selection.classLevel = 4;
+    ViewState.selection.firstClass = 1;
     canvas.Clear();
     graph.Draw(canvas, {0, 0, 400, 300}, kModeRedraw, "group");
-    EXPECT_EQ(Selection.firstClass, 1u) << kind;
+    EXPECT_EQ(ViewState.selection.firstClass, 1u) << kind;
     EXPECT_FALSE(canvas.Texts().empty()) << kind;
   }
 }

@@ -8,7 +8,7 @@
 
 #include "core/options.h"
 #include "engine/analysis_results.h"
-#include "engine/analysis_run.h"
+#include "engine/category_counters.h"
 #include "engine/selection.h"
 #include "engine/word_list.h"
 #include "mainwindow/analysis_session.h"
@@ -501,12 +501,12 @@ TEST(PrintSectionsRun, TheStyleOfAOneWordTextPrintsTheBordersFindingAlone) {
     return all;
   };
   for (uint32_t filtered : {0u, 3u}) {
-    CurrentRun.filteredPropositions = filtered;
+    RunCounts.filteredPropositions = filtered;
     const std::string all = printed();
     EXPECT_EQ(all.find("Corrupted input"), std::string::npos) << all;
     EXPECT_EQ(all.find("All the text is filtered by the borders|!|") != std::string::npos, filtered > 0) << all;
   }
-  CurrentRun = {};
+  RunCounts.filteredPropositions = 0;
   AnalysisResults.reset();
   TextWords.Clear();
 }
