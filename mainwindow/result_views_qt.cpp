@@ -12,9 +12,11 @@
 #include <functional>
 #include <memory>
 
+#include "core/file_queue.h"
 #include "core/files.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "engine/analysis_results.h"
 #include "engine/word_list.h"
 #include "ui/desktop.h"
 #include "mainwindow/context_window.h"
@@ -40,6 +42,7 @@ namespace {
 
 // What the views keep for the life of the window.
 struct ResultViews {
+  explicit ResultViews(const TResultsModel& model) : panel(model) {}
   TResultsPanel panel;
   ResultsPanelWidget* results = nullptr;
   TextViewWidget* text = nullptr;
@@ -248,7 +251,9 @@ std::function<std::vector<std::string>()> InstallResultViews(TVekEditForm& windo
   const auto search = [searchWord](const std::string& text) {
     if (searchWord) searchWord(text);
   };
-  auto views = std::make_shared<ResultViews>();
+  // The results list reads the analysis the session ran and selects in the
+  // views' state.
+  auto views = std::make_shared<ResultViews>(TResultsModel{AnalysisResults, TextWords, FileQueue, ViewState});
   SetViewMainWindow(&window);
   // The views outlive no window: a window that goes takes its port with it.
   MainWindowPort* port = &window;

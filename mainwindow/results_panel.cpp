@@ -118,10 +118,12 @@ std::string CategoryLineName(const std::string& line) {
 
 int RelationBaseLevel() { return std::clamp<int>(Options->Get(opt::RelationBase), 1, 4); }
 
-uint32_t WordCount() { return static_cast<uint32_t>(std::max<int32_t>(TextWords.HighestPosition(), 0)); }
+uint32_t WordCount(const TWordList& words) {
+  return static_cast<uint32_t>(std::max<int32_t>(words.HighestPosition(), 0));
+}
 
-double SpanPercent(uint32_t first, uint32_t last) {
-  const uint32_t n = WordCount();
+double SpanPercent(const TWordList& words, uint32_t first, uint32_t last) {
+  const uint32_t n = WordCount(words);
   return n > 0 && last >= first ? (last - first) * 100.0 / n : 0.0;
 }
 
@@ -229,7 +231,7 @@ int BuildResultTypeList(TResultTypeTable& table, uint32_t burstCount, uint32_t e
 // ---------------------------------------------------------------------------
 // The panel.
 
-TResultsPanel::TResultsPanel() = default;
+TResultsPanel::TResultsPanel(const TResultsModel& model) : model_(model) {}
 TResultsPanel::~TResultsPanel() = default;
 
 bool TResultsPanel::AddLine(const std::string& text) {
@@ -264,32 +266,32 @@ void TResultsPanel::RefreshAfterAnalysis() {
   MainWindowPort* main = ViewMainWindow();
   const bool printing = main && main->Printing();
   if (!printing) {
-    ClearSelection();
-    RedrawViews();
+    ClearSelection(model_.view, model_.words);
+    RedrawViews(model_.view);
   }
   if (!diagnosis_) {
     diagnosis_ = std::make_unique<TDiagnosisList>();
-    diagnosis_->Init();
+    diagnosis_->Init(model_.words);
   }
-  ViewState.GraphDrawn = false;
-  ViewState.selection.kind = kSelectNone;
-  ViewState.selection.firstClass = ViewState.selection.secondClass = 0;
-  ViewState.selection.classLevel = 1;
-  ViewState.CurrentItem = 0;
-  ViewState.CurrentItemKind = 0;
-  ViewState.CurrentBurst = 0;
-  ViewState.CurrentResultTypeEntry = 0;
-  ViewState.TextPartStart = ViewState.TextPartEnd = 0;
-  ViewState.SelectedLineExplanation.clear();
+  model_.view.GraphDrawn = false;
+  model_.view.selection.kind = kSelectNone;
+  model_.view.selection.firstClass = model_.view.selection.secondClass = 0;
+  model_.view.selection.classLevel = 1;
+  model_.view.CurrentItem = 0;
+  model_.view.CurrentItemKind = 0;
+  model_.view.CurrentBurst = 0;
+  model_.view.CurrentResultTypeEntry = 0;
+  model_.view.TextPartStart = model_.view.TextPartEnd = 0;
+  model_.view.SelectedLineExplanation.clear();
   lineTags_.clear();
   actantChecked_ = acteChecked_ = true;
   actorsEnabled_ = false;
   FirstDisplay = false;
   items_.clear();
   CurrentResultType = 0;
-  const uint32_t bursts = AnalysisResults ? AnalysisResults->BurstCount : 0;
-  const uint32_t episodes = AnalysisResults ? AnalysisResults->EpisodeCount : 0;
-  FirstEpisodeIndex = BuildResultTypeList(table_, bursts, episodes, TextWords.Count());
+  const uint32_t bursts = model_.results ? model_.results->BurstCount : 0;
+  const uint32_t episodes = model_.results ? model_.results->EpisodeCount : 0;
+  FirstEpisodeIndex = BuildResultTypeList(table_, bursts, episodes, model_.words.Count());
   if (table_.Count() < 0) {
     // An empty or unreadable text: nothing can be shown but why, and which
     // document converters this program has.
@@ -305,7 +307,7 @@ void TResultsPanel::RefreshAfterAnalysis() {
   if (CommandLineFlags.searchKeyGiven) LastUsedResultType = 1;
   CurrentResultType = LastUsedResultType;
   ShowResultType();
-  RedrawViews();
+  RedrawViews(model_.view);
   if (!keyNotFound_.empty()) SetStatus(keyNotFound_);
 }
 
@@ -313,7 +315,7 @@ void TResultsPanel::ApplySearchKeys() {
   if (!CommandLineFlags.searchKeyGiven || WorkContext->SearchKeys[0].empty()) return;
   CommandLineFlags.searchKeyGiven = false;
   if (!CommandLineFlags.keyKindValid) return;
-  BeginNewSelection();
+  BeginNewSelection(model_.view, model_.words, model_.results);
   int succeeded = 0;
   for (size_t k = 0; k < kSearchKeyCount && succeeded == 0; ++k) {
     std::string key = WorkContext->SearchKeys[k];
@@ -325,30 +327,31 @@ void TResultsPanel::ApplySearchKeys() {
       const int32_t cls = OntologyEngine->FindClassIndex(kind, key);
       if (cls >= 1 && cls <= 65535 && ClassCount(kind, cls) >= 1 &&
           SameTextIgnoringCase(OntologyEngine->ClassName(kind, cls), key)) {
-        ViewState.selection.firstTerm = key;
-        ViewState.selection.kind = kSelectClass;
-        ViewState.selection.firstClass = static_cast<uint32_t>(cls);
-        ViewState.selection.classLevel = kind;
+        model_.view.selection.firstTerm = key;
+        model_.view.selection.kind = kSelectClass;
+        model_.view.selection.firstClass = static_cast<uint32_t>(cls);
+        model_.view.selection.classLevel = kind;
         succeeded = kind;
         break;
       }
     }
     // By name: a class of the dictionary that this text never names is not found.
-    if (SelectClassByName(ViewState.selection, kind >= 1 && kind <= 4 ? kind : ViewState.selection.classLevel, key) &&
-        ClassCount(ViewState.selection.classLevel, static_cast<int32_t>(ViewState.selection.firstClass)) >= 1)
-      succeeded = ViewState.selection.classLevel;
+    if (SelectClassByName(model_.view.selection, kind >= 1 && kind <= 4 ? kind : model_.view.selection.classLevel,
+                          key) &&
+        ClassCount(model_.view.selection.classLevel, static_cast<int32_t>(model_.view.selection.firstClass)) >= 1)
+      succeeded = model_.view.selection.classLevel;
   }
   CommandLineFlags.keyKindValid = false;
   if (succeeded == 0) {
     // No key names a class of this text: the whole text, and why.
-    ClearSelection();
+    ClearSelection(model_.view, model_.words);
     std::string keys;
     for (const std::string& key : WorkContext->SearchKeys)
       if (!key.empty()) keys += (keys.empty() ? "\"" : ", \"") + key + "\"";
     keyNotFound_ = Text(kMsgKeyNotFound) + " " + keys;
     return;
   }
-  BeginNewSelection();
+  BeginNewSelection(model_.view, model_.words, model_.results);
   LastUsedResultType = CurrentResultType;
   // A Scenario class: its list, its line selected.
   if (succeeded == 4) LastUsedResultType = CurrentResultType = kTypeScenario;
@@ -362,42 +365,42 @@ void TResultsPanel::SelectResultType(int index) {
   if (ends) EndSelection();
   CurrentResultType = index;
   ShowResultType();
-  if (ends) RedrawViews();
+  if (ends) RedrawViews(model_.view);
 }
 
 bool TResultsPanel::ListsSelection(const TResultTypeEntry& entry) const {
-  if (!ViewState.SelectionActive) return false;
+  if (!model_.view.SelectionActive) return false;
   switch (entry.code) {
     case kResultReferences:
     case kResultReferenceFields1:
     case kResultReferenceFields2:
-      return ViewState.selection.kind == kSelectClass && ViewState.selection.classLevel == LevelOfCode(entry.code);
-    case kResultScenario: return ViewState.selection.kind == kSelectClass && ViewState.selection.classLevel == 4;
-    case kResultRelations: return ViewState.selection.kind == kSelectRelation;
+      return model_.view.selection.kind == kSelectClass && model_.view.selection.classLevel == LevelOfCode(entry.code);
+    case kResultScenario: return model_.view.selection.kind == kSelectClass && model_.view.selection.classLevel == 4;
+    case kResultRelations: return model_.view.selection.kind == kSelectRelation;
     default: return false;
   }
 }
 
 void TResultsPanel::EndSelection() {
-  const int classLevel = ViewState.selection.classLevel;
-  ClearSelection();
-  ViewState.selection.Clear();
-  ViewState.selection.classLevel = classLevel;
-  ViewState.CategoryFilters.fill(0);
-  ViewState.CurrentBurst = 0;
-  ViewState.CurrentItem = 0;
-  ViewState.SelectedLineExplanation.clear();
-  ViewState.GraphShown = false;
+  const int classLevel = model_.view.selection.classLevel;
+  ClearSelection(model_.view, model_.words);
+  model_.view.selection.Clear();
+  model_.view.selection.classLevel = classLevel;
+  model_.view.CategoryFilters.fill(0);
+  model_.view.CurrentBurst = 0;
+  model_.view.CurrentItem = 0;
+  model_.view.SelectedLineExplanation.clear();
+  model_.view.GraphShown = false;
 }
 
 // The line of the class selected, when the list shows its level: a class
 // chosen on a graph, by a burst or by a search key is the selected line.
 void TResultsPanel::FindSelectedLine(const TResultTypeEntry& entry) {
-  if (!ViewState.SelectionActive || ViewState.selection.kind != kSelectClass || !ListsSelection(entry)) return;
+  if (!model_.view.SelectionActive || model_.view.selection.kind != kSelectClass || !ListsSelection(entry)) return;
   for (size_t i = 0; i < items_.size(); ++i) {
     const bool match = entry.code == kResultScenario
-                           ? i < lineTags_.size() && lineTags_[i] == ViewState.selection.firstClass
-                           : SameTextIgnoringCase(ItemName(static_cast<int>(i)), ViewState.selection.firstTerm);
+                           ? i < lineTags_.size() && lineTags_[i] == model_.view.selection.firstClass
+                           : SameTextIgnoringCase(ItemName(static_cast<int>(i)), model_.view.selection.firstTerm);
     if (match) {
       selectedItemLine_ = static_cast<int>(i);
       return;
@@ -414,7 +417,7 @@ void TResultsPanel::SeMettreSurPremierEpisode() {
   const int index = FirstEpisodeIndex + 1;
   if (FirstEpisodeIndex <= 0 || index > table_.Count()) return;
   Options->Set(opt::GraphKind, 3);
-  ViewState.CurrentResultTypeEntry = kResultEpisode;
+  model_.view.CurrentResultTypeEntry = kResultEpisode;
   SelectResultType(index);
 }
 
@@ -447,7 +450,7 @@ void TResultsPanel::ShowResultType() {
   }
   FillItems(entry);
   FindSelectedLine(entry);
-  if (TextWords.Count() == 0) ShowUnreadableText();
+  if (model_.words.Count() == 0) ShowUnreadableText();
 }
 
 void TResultsPanel::ShowUnreadableText() {
@@ -457,8 +460,8 @@ void TResultsPanel::ShowUnreadableText() {
 }
 
 void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
-  ViewState.GraphShown = Options->Switch(opt::ShowGraph);
-  const uint32_t minimum = ListedMinimumCount();
+  model_.view.GraphShown = Options->Switch(opt::ShowGraph);
+  const uint32_t minimum = ListedMinimumCount(model_.results.get());
   switch (entry.code) {
     case kResultReferences:
     case kResultReferenceFields1:
@@ -509,12 +512,12 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
         AddLine(std::to_string(n) + " " + Text(id));
         styleFindings_.push_back(finding);
       };
-      if (FileQueue.Count() > 1)
-        countLine(static_cast<uint32_t>(FileQueue.Count()), kMsgFilesSelected, kMsgFilesSearched);
-      if (AnalysisResults && AnalysisResults->BurstCount > 0)
-        countLine(AnalysisResults->CharacteristicCount, kMsgCharacteristicParts, kMsgCharacteristicParts);
-      if (AnalysisResults && AnalysisResults->EpisodeCount > 0)
-        countLine(AnalysisResults->EpisodeCount, kMsgEpisodesDetected, kMsgEpisodesDetected);
+      if (model_.files.Count() > 1)
+        countLine(static_cast<uint32_t>(model_.files.Count()), kMsgFilesSelected, kMsgFilesSearched);
+      if (model_.results && model_.results->BurstCount > 0)
+        countLine(model_.results->CharacteristicCount, kMsgCharacteristicParts, kMsgCharacteristicParts);
+      if (model_.results && model_.results->EpisodeCount > 0)
+        countLine(model_.results->EpisodeCount, kMsgEpisodesDetected, kMsgEpisodesDetected);
       sorted_ = false;
       break;
     }
@@ -549,27 +552,27 @@ void TResultsPanel::FillItems(const TResultTypeEntry& entry) {
     case kResultEpisode: {
       SetExplanation(Text(kMsgExplainEpisode));
       const uint32_t k = static_cast<uint32_t>(CurrentResultType - FirstEpisodeIndex);
-      const TEpisodeRecord* episode = AnalysisResults ? AnalysisResults->Episode(k) : nullptr;
+      const TEpisodeRecord* episode = model_.results ? model_.results->Episode(k) : nullptr;
       if (!episode) break;
       SetStatus(Text(kMsgEpisode) + " " + std::to_string(k) + " : " + std::to_string(episode->burstCount) + " " +
                 Text(kMsgBundles) + ", " + Text(kMsgLength) + " : " +
-                Percent41(SpanPercent(episode->firstPosition, episode->lastPosition)) + "% " + Text(kMsgOfTheText) +
-                ". ");
+                Percent41(SpanPercent(model_.words, episode->firstPosition, episode->lastPosition)) + "% " +
+                Text(kMsgOfTheText) + ". ");
       if (Options->Get(opt::GraphKind) != 4 || !Options->Switch(opt::ShowGraph)) {
         hint_ = Text(kMsgShowEpisodesGraph);
         showHint_ = true;
       }
-      ViewState.CurrentItem = 0;
-      items_ = EpisodeLines(AnalysisResults->Bursts, k, [](int32_t id) { return AnalysisResults->ItemName(id); });
+      model_.view.CurrentItem = 0;
+      items_ = EpisodeLines(model_.results->Bursts, k, [this](int32_t id) { return model_.results->ItemName(id); });
       sorted_ = false;
-      ClearSelection();
-      ViewState.TextPartStart = static_cast<int32_t>(episode->firstPosition);
-      ViewState.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
-      ViewState.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
-      MettreAffichageSurPartieDuTexte();
+      ClearSelection(model_.view, model_.words);
+      model_.view.TextPartStart = static_cast<int32_t>(episode->firstPosition);
+      model_.view.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
+      model_.view.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
+      MettreAffichageSurPartieDuTexte(model_.view, model_.words);
       const int graph = Options->Get(opt::GraphKind);
-      if (graph >= 1 && graph <= 5) ViewState.GraphShown = Options->Switch(opt::ShowGraph);
-      RedrawViews();
+      if (graph >= 1 && graph <= 5) model_.view.GraphShown = Options->Switch(opt::ShowGraph);
+      RedrawViews(model_.view);
       break;
     }
     default: break;
@@ -622,17 +625,17 @@ void TResultsPanel::ClickClass(int level, const std::string& name, const std::st
   if (!OntologyEngine) return;
   const int32_t cls = OntologyEngine->FindClassIndex(level, name);
   if (cls <= 0) return;
-  BeginNewSelection();
-  ViewState.selection.kind = kSelectClass;
-  ViewState.selection.classLevel = level;
-  ViewState.selection.firstClass = static_cast<uint32_t>(cls);
-  ViewState.selection.firstTerm = name;
-  ViewState.selection.secondTerm.clear();
-  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  BeginNewSelection(model_.view, model_.words, model_.results);
+  model_.view.selection.kind = kSelectClass;
+  model_.view.selection.classLevel = level;
+  model_.view.selection.firstClass = static_cast<uint32_t>(cls);
+  model_.view.selection.firstTerm = name;
+  model_.view.selection.secondTerm.clear();
+  model_.view.CurrentResultTypeEntry = CurrentResultType;
   if (bundle) {
     const TBurstRecord* b =
-        AnalysisResults ? AnalysisResults->Burst(static_cast<uint32_t>(ViewState.CurrentBurst - 1)) : nullptr;
-    SetStatus(BundleExplanation(count, name, b ? SpanPercent(b->firstPosition, b->lastPosition) : 0.0));
+        model_.results ? model_.results->Burst(static_cast<uint32_t>(model_.view.CurrentBurst - 1)) : nullptr;
+    SetStatus(BundleExplanation(count, name, b ? SpanPercent(model_.words, b->firstPosition, b->lastPosition) : 0.0));
     SetExplanation(Text(kMsgExplainBundle));
   } else {
     SetExplanation(ClassExplanation(count, name));
@@ -659,15 +662,15 @@ void TResultsPanel::ClickRelation(const std::string& name, const std::string& re
   const int32_t a = OntologyEngine->FindClassIndex(base, first);
   const int32_t b = OntologyEngine->FindClassIndex(base, second);
   if (a <= 0 || b <= 0) return;
-  BeginNewSelection();
-  ViewState.selection.kind = kSelectRelation;
-  ViewState.selection.classLevel = base;
-  ViewState.selection.firstClass = static_cast<uint32_t>(a);
-  ViewState.selection.secondClass = static_cast<uint32_t>(b);
-  ViewState.selection.firstTerm = first;
-  ViewState.selection.secondTerm = second;
-  ViewState.CurrentResultTypeEntry = CurrentResultType;
-  RedrawViews();
+  BeginNewSelection(model_.view, model_.words, model_.results);
+  model_.view.selection.kind = kSelectRelation;
+  model_.view.selection.classLevel = base;
+  model_.view.selection.firstClass = static_cast<uint32_t>(a);
+  model_.view.selection.secondClass = static_cast<uint32_t>(b);
+  model_.view.selection.firstTerm = first;
+  model_.view.selection.secondTerm = second;
+  model_.view.CurrentResultTypeEntry = CurrentResultType;
+  RedrawViews(model_.view);
 }
 
 void TResultsPanel::ClickLemma(int code, const std::string& name) {
@@ -687,63 +690,63 @@ void TResultsPanel::ClickLemma(int code, const std::string& name) {
     count = TextIndex->TextIndexCountOf(entry);
     category = kClassSubstantive;
   }
-  if (entry == 0 || count < ListedMinimumCount()) return;
+  if (entry == 0 || count < ListedMinimumCount(model_.results.get())) return;
   SetExplanation(LemmaExplanation(code, count, name));
   SetStatus(Text(kMsgAddToScenario));
-  BeginNewSelection();
-  ViewState.selection.kind = kSelectLexicalEntry;
-  ViewState.selection.lexicalEntry = entry;
-  ViewState.selection.majorClass = category;
-  ViewState.selection.firstTerm = name;
-  ViewState.CurrentResultTypeEntry = CurrentResultType;
-  RedrawViews();
+  BeginNewSelection(model_.view, model_.words, model_.results);
+  model_.view.selection.kind = kSelectLexicalEntry;
+  model_.view.selection.lexicalEntry = entry;
+  model_.view.selection.majorClass = category;
+  model_.view.selection.firstTerm = name;
+  model_.view.CurrentResultTypeEntry = CurrentResultType;
+  RedrawViews(model_.view);
 }
 
 void TResultsPanel::ClickBurst(int line) {
-  if (!AnalysisResults) return;
+  if (!model_.results) return;
   const uint32_t k = static_cast<uint32_t>(CurrentResultType - FirstEpisodeIndex);
-  const TEpisodeRecord* episode = AnalysisResults->Episode(k);
+  const TEpisodeRecord* episode = model_.results->Episode(k);
   if (!episode) return;
   int rank = 0;
   const TBurstRecord* burst = nullptr;
-  for (uint32_t i = 0; i < AnalysisResults->BurstCount; ++i) {
-    const TBurstRecord* b = AnalysisResults->Burst(i);
+  for (uint32_t i = 0; i < model_.results->BurstCount; ++i) {
+    const TBurstRecord* b = model_.results->Burst(i);
     if (!b || b->episode != k) continue;
     if (++rank == line + 1) {
       burst = b;
-      ViewState.CurrentBurst = static_cast<int32_t>(i + 1);
+      model_.view.CurrentBurst = static_cast<int32_t>(i + 1);
       break;
     }
   }
   if (!burst) return;
-  ViewState.CurrentItem = burst->itemId;
+  model_.view.CurrentItem = burst->itemId;
   if (burst->itemId > 0) {
-    ClickClass(RelationBaseLevel(), AnalysisResults->ItemName(burst->itemId), PadCount(burst->count), true);
+    ClickClass(RelationBaseLevel(), model_.results->ItemName(burst->itemId), PadCount(burst->count), true);
   } else {
-    BeginNewSelection();
+    BeginNewSelection(model_.view, model_.words, model_.results);
     const int code = -burst->itemId;
     SetStatus(CategoryBundleExplanation(CategoryLabel(code), burst->count,
-                                        SpanPercent(burst->firstPosition, burst->lastPosition)));
+                                        SpanPercent(model_.words, burst->firstPosition, burst->lastPosition)));
     SetExplanation(Text(kMsgExplainBundle));
     // The category's words are searched as a pattern; no class is selected,
     // the category names the graphs.
-    ViewState.selection.kind = kSelectNone;
-    ViewState.selection.firstTerm = CategoryLabel(code);
-    ViewState.selection.secondTerm.clear();
-    ViewState.selection.categoryRangeView = true;
-    CategoryCodeToRecord(code, ViewState.selection.patterns[0]);
-    ViewState.selection.activePatterns[0] = true;
-    ViewState.SelectionActive = false;
+    model_.view.selection.kind = kSelectNone;
+    model_.view.selection.firstTerm = CategoryLabel(code);
+    model_.view.selection.secondTerm.clear();
+    model_.view.selection.categoryRangeView = true;
+    CategoryCodeToRecord(code, model_.view.selection.patterns[0]);
+    model_.view.selection.activePatterns[0] = true;
+    model_.view.SelectionActive = false;
   }
-  ViewState.TextPartStart = static_cast<int32_t>(episode->firstPosition);
-  ViewState.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
-  ViewState.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
+  model_.view.TextPartStart = static_cast<int32_t>(episode->firstPosition);
+  model_.view.TextPartEnd = static_cast<int32_t>(episode->lastPosition);
+  model_.view.TextViewWordLimit = static_cast<int32_t>(episode->lastPosition);
   // The first occurrence within the episode starts the page.
-  SearchSelectionUpTo(ViewState.TextPartStart, 1000000);
-  TextWords.CopyBookmark(kBookmarkPageEnd, kBookmarkPageStart);
-  if (ViewState.selection.matchPosition >= ViewState.TextPartStart)
-    ViewState.CurrentWordPosition = ViewState.selection.matchPosition;
-  RedrawViews();
+  SearchSelectionUpTo(model_.view.TextPartStart, 1000000, model_.view, model_.words);
+  model_.words.CopyBookmark(kBookmarkPageEnd, kBookmarkPageStart);
+  if (model_.view.selection.matchPosition >= model_.view.TextPartStart)
+    model_.view.CurrentWordPosition = model_.view.selection.matchPosition;
+  RedrawViews(model_.view);
 }
 
 void TResultsPanel::ClickStyle(int line) {
@@ -757,91 +760,91 @@ void TResultsPanel::ClickStyle(int line) {
     SetExplanation(Text(kMsgExplainCharacteristic));
     // "15 propositions kept on 2104", as the diagnosis explains the finding.
     SetStatus(TDiagnosisList::ExplainFinding(kMsgCharacteristicParts).text);
-    if (analysis_) AffichePropositionsDeLaSFS(analysis_->bursts);
+    if (analysis_) AffichePropositionsDeLaSFS(analysis_->bursts, model_.view, model_.words, model_.results);
     return;
   }
   if (finding == kMsgFilesSearched) {
-    SetExplanation(Text(kMsgExplainFilesSearched) + " " + std::to_string(FileQueue.Count()));
+    SetExplanation(Text(kMsgExplainFilesSearched) + " " + std::to_string(model_.files.Count()));
     return;
   }
   const TFindingExplanation e = TDiagnosisList::ExplainFinding(finding);
   if (e.message) SetExplanation(Text(e.message));
   if (e.pairs.empty()) return;
-  BeginNewSelection();
-  ViewState.selection.kind = kSelectNone;
-  ViewState.selection.categoryRangeView = true;
+  BeginNewSelection(model_.view, model_.words, model_.results);
+  model_.view.selection.kind = kSelectNone;
+  model_.view.selection.categoryRangeView = true;
   for (size_t i = 0; i < e.pairs.size() && i < static_cast<size_t>(kMaxSearchPatterns); ++i) {
-    ViewState.selection.patterns[i] = TWordCategoryData();
-    ViewState.selection.patterns[i].Category.MajorClass = e.pairs[i].first;
-    ViewState.selection.patterns[i].Category.Subclass = e.pairs[i].second;
-    ViewState.selection.activePatterns[i] = true;
-    if (e.pairs[i].first < kCategoryFilterCount) ViewState.CategoryFilters[e.pairs[i].first] = 1;
+    model_.view.selection.patterns[i] = TWordCategoryData();
+    model_.view.selection.patterns[i].Category.MajorClass = e.pairs[i].first;
+    model_.view.selection.patterns[i].Category.Subclass = e.pairs[i].second;
+    model_.view.selection.activePatterns[i] = true;
+    if (e.pairs[i].first < kCategoryFilterCount) model_.view.CategoryFilters[e.pairs[i].first] = 1;
   }
-  ViewState.SelectionActive = false;
-  TextWords.Rewind();
-  TextWords.SaveCursor(kBookmarkPageStart);
-  TextWords.SaveCursor(kBookmarkPageEnd);
-  RedrawViews();
+  model_.view.SelectionActive = false;
+  model_.words.Rewind();
+  model_.words.SaveCursor(kBookmarkPageStart);
+  model_.words.SaveCursor(kBookmarkPageEnd);
+  RedrawViews(model_.view);
 }
 
 void TResultsPanel::ClickLine(int line) {
   MainWindowPort* main = ViewMainWindow();
   if (!ResultsShown() || (main && main->Printing())) return;
   showHint_ = false;
-  ViewState.GraphShown = Options->Switch(opt::ShowGraph);
+  model_.view.GraphShown = Options->Switch(opt::ShowGraph);
   const TResultTypeEntry* entry = table_.Entry(CurrentResultType);
   if (!entry || line < 0 || line >= static_cast<int>(items_.size())) return;
   selectedItemLine_ = line;
-  ViewState.CurrentResultTypeEntry = CurrentResultType;
+  model_.view.CurrentResultTypeEntry = CurrentResultType;
   std::string name, rest;
   if (!ReadLine(line, name, rest)) return;
-  ViewState.TextPartStart = 0;
+  model_.view.TextPartStart = 0;
   switch (entry->code) {
     case kResultReferences:
     case kResultReferenceFields1:
     case kResultReferenceFields2:
       ClickClass(LevelOfCode(entry->code), name, rest.substr(0, rest.find(' ')), false);
-      RedrawViews();
+      RedrawViews(model_.view);
       break;
     case kResultRelations: ClickRelation(name, rest); break;
     case kResultCategories: {
       if (!diagnosis_) break;
-      ViewState.GraphDrawn = false;
-      ViewState.CurrentItemKind = diagnosis_->LineKindCode(line);
+      model_.view.GraphDrawn = false;
+      model_.view.CurrentItemKind = diagnosis_->LineKindCode(line);
       const std::string& text = items_[static_cast<size_t>(line)];
       size_t blank = text.find(' ');
       if (blank != std::string::npos) blank = text.find(' ', blank + 1);
-      ViewState.SelectedLineExplanation = text.substr(0, std::min<size_t>(blank, kExplanationSize));
-      BeginNewSelection();
-      if (const int explanation = diagnosis_->SelectLine(line, ViewState.selection); explanation > 0) {
+      model_.view.SelectedLineExplanation = text.substr(0, std::min<size_t>(blank, kExplanationSize));
+      BeginNewSelection(model_.view, model_.words, model_.results);
+      if (const int explanation = diagnosis_->SelectLine(line, model_.view.selection, model_.words); explanation > 0) {
         SetExplanation(Text(explanation));
         SetStatus(Text(explanation));
       }
       // The category is searched as a pattern, no class is selected: the
       // graphs count and neighbour its words under its name.
-      ViewState.SelectionActive = false;
-      ViewState.selection.firstTerm = CategoryLineName(text);
-      ViewState.CategoryFilters.fill(0);
-      RedrawViews();
+      model_.view.SelectionActive = false;
+      model_.view.selection.firstTerm = CategoryLineName(text);
+      model_.view.CategoryFilters.fill(0);
+      RedrawViews(model_.view);
       break;
     }
     case kResultStyle: ClickStyle(line); break;
     case kResultScenario: {
       if (static_cast<size_t>(line) >= lineTags_.size() || !OntologyEngine) break;
       const uint32_t entryNumber = lineTags_[static_cast<size_t>(line)];
-      BeginNewSelection();
-      ViewState.selection.kind = kSelectClass;
-      ViewState.selection.classLevel = 4;
-      ViewState.selection.firstClass = entryNumber;
-      ViewState.selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
+      BeginNewSelection(model_.view, model_.words, model_.results);
+      model_.view.selection.kind = kSelectClass;
+      model_.view.selection.classLevel = 4;
+      model_.view.selection.firstClass = entryNumber;
+      model_.view.selection.firstTerm = OntologyEngine->ScenarioClassName(static_cast<int32_t>(entryNumber));
       const std::string& text = items_[static_cast<size_t>(line)];
       const size_t tab = text.find('\t');
       const std::string count =
           tab == std::string::npos ? std::string() : text.substr(tab + 1, text.find('\t', tab + 1) - tab - 1);
-      SetExplanation(ClassExplanation(count, ViewState.selection.firstTerm));
+      SetExplanation(ClassExplanation(count, model_.view.selection.firstTerm));
       SetStatus(Text(editor_ && editor_->IsOpen() && editor_->IsModified() ? kMsgScenarioModified
                                                                            : kMsgOntologyClassification));
-      RedrawViews();
+      RedrawViews(model_.view);
       break;
     }
     case kResultVerbs:
@@ -920,7 +923,7 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
   auto classLook = [&](int level) {
     const int32_t cls = OntologyEngine ? OntologyEngine->FindClassIndex(level, name) : 0;
     look.inScenario = cls > 0 && OntologyEngine->ClassScenarioEntry(level, cls) != 0;
-    look.markColour = look.inScenario ? ViewState.CurrentColours[kColourClassified] : (kWhite ^ 0xFFFFFF);
+    look.markColour = look.inScenario ? model_.view.CurrentColours[kColourClassified] : (kWhite ^ 0xFFFFFF);
   };
   if (!entry) {
     // No result type (the converters' status of an unreadable text): a plain mark.
@@ -934,9 +937,9 @@ TResultLineLook TResultsPanel::LineLook(int line) const {
     case kResultReferences:
     case kResultReferenceFields1:
     case kResultReferenceFields2: classLook(LevelOfCode(code)); break;
-    case kResultRelations: look.markColour = ViewState.CurrentColours[kColourClassified]; break;
+    case kResultRelations: look.markColour = model_.view.CurrentColours[kColourClassified]; break;
     case kResultScenario: {
-      look.markColour = ViewState.CurrentColours[kColourClassified];
+      look.markColour = model_.view.CurrentColours[kColourClassified];
       look.tree = true;
       auto depthOf = [this](int i) -> int {
         if (i < 0 || i >= static_cast<int>(lineTags_.size()) || !OntologyEngine) return -1;

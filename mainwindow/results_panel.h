@@ -2,8 +2,10 @@
 // list, ListBoxFonctions), the results list of the selected type
 // (ListBoxModItems), what a click or a double click on a results line
 // selects and explains, the actor checkboxes, the state of the results
-// toolbar and the refresh after an analysis. The widgets show Lines() and
-// Items() and forward the user's clicks; texts are Windows-1252.
+// toolbar and the refresh after an analysis. It reads the analysis and
+// selects in the views' state of the model it is made with (TResultsModel).
+// The widgets show Lines() and Items() and forward the user's clicks; texts
+// are Windows-1252.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "core/file_queue.h"
 #include "engine/analysis.h"
+#include "engine/analysis_results.h"
 #include "engine/diagnosis.h"
+#include "engine/word_list.h"
 #include "ui/canvas.h"
 #include "mainwindow/results_lines.h"
 #include "ui/result_type_codes.h"
+#include "ui/view_state.h"
 
 namespace quilor::ui {
 
@@ -88,9 +94,20 @@ struct TResultLineLook {
   std::vector<bool> continues;  // levels 1..depth-1 whose branch goes on below
 };
 
+// What a results panel shows and selects in, handed to it when it is made
+// (each must outlive the panel): the results of the analysis shown (none
+// between analyses), its words, the documents it read and the views' state
+// in which a click on a line selects.
+struct TResultsModel {
+  const std::unique_ptr<TAnalysisResults>& results;
+  TWordList& words;
+  const TPileFile& files;
+  TViewState& view;
+};
+
 class TResultsPanel : private DiagnosisView {
  public:
-  TResultsPanel();
+  explicit TResultsPanel(const TResultsModel& model);
   ~TResultsPanel() override;
 
   // The Scenario editor (not owned; nullptr: it does not exist).
@@ -188,6 +205,7 @@ class TResultsPanel : private DiagnosisView {
   void FindSelectedLine(const TResultTypeEntry& entry);
   TActorFilters Filters() const { return {!actantChecked_, !acteChecked_}; }
 
+  TResultsModel model_;
   TResultTypeTable table_;
   std::vector<std::string> items_;
   std::vector<uint32_t> lineTags_;

@@ -12,8 +12,8 @@
 
 namespace quilor::ui {
 
-void RedrawViews() {
-  ViewState.DisplayIndex = 0;
+void RedrawViews(TViewState& view) {
+  view.DisplayIndex = 0;
   if (MainWindowPort* main = ViewMainWindow()) main->RazAffichageEtGraphe();
 }
 
@@ -22,84 +22,87 @@ std::string WordTextAt(int32_t position) {
   return node ? node->text : std::string();
 }
 
-void ClearSelection() {
-  ViewState.SelectionActive = false;
-  ViewState.ExtractMode = false;
-  ViewState.TextPartStart = 0;
-  ViewState.TextPartEnd = 0;
-  ViewState.TextViewWordLimit = kNoWordLimit;
-  ViewState.CurrentWordPosition = 0;
-  ColorationSyntaxique();
-  ViewState.DisplayIndex = 0;
-  ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
-  TextWords.Rewind();
-  TextWords.SaveCursor(kBookmarkSearchStart);
-  TextWords.SaveCursor(kBookmarkPageStart);
+void ClearSelection(TViewState& view, TWordList& words) {
+  view.SelectionActive = false;
+  view.ExtractMode = false;
+  view.TextPartStart = 0;
+  view.TextPartEnd = 0;
+  view.TextViewWordLimit = kNoWordLimit;
+  view.CurrentWordPosition = 0;
+  ColorationSyntaxique(view);
+  view.DisplayIndex = 0;
+  view.RelationCursorSlots.fill(static_cast<size_t>(-1));
+  words.Rewind();
+  words.SaveCursor(kBookmarkSearchStart);
+  words.SaveCursor(kBookmarkPageStart);
 }
 
-void BeginNewSelection() {
-  if (ResultsShown()) ClearSelection();
-  ViewState.SelectionActive = true;
-  ViewState.ExtractMode = true;
-  ViewState.CategoryFilters.fill(0);
-  ViewState.selection.ranges.fill(TSelectionRange{});
-  ViewState.selection.patterns.fill(TWordCategoryData{});
-  ViewState.selection.activePatterns.fill(false);
-  ViewState.selection.relationRecord = static_cast<size_t>(-1);
-  ViewState.RelationCursorSlots.fill(static_cast<size_t>(-1));
-  ViewState.selection.matchPosition = ViewState.selection.previousMatchPosition = 0;
-  if (AnalysisResults) {
-    AnalysisResults->PredecessorList.clear();
-    AnalysisResults->SuccessorList.clear();
-    AnalysisResults->PredecessorCount = AnalysisResults->SuccessorCount = 0;
+void BeginNewSelection(TViewState& view, TWordList& words, const std::unique_ptr<TAnalysisResults>& results) {
+  if (ResultsShown()) ClearSelection(view, words);
+  view.SelectionActive = true;
+  view.ExtractMode = true;
+  view.CategoryFilters.fill(0);
+  view.selection.ranges.fill(TSelectionRange{});
+  view.selection.patterns.fill(TWordCategoryData{});
+  view.selection.activePatterns.fill(false);
+  view.selection.relationRecord = static_cast<size_t>(-1);
+  view.RelationCursorSlots.fill(static_cast<size_t>(-1));
+  view.selection.matchPosition = view.selection.previousMatchPosition = 0;
+  if (results) {
+    results->PredecessorList.clear();
+    results->SuccessorList.clear();
+    results->PredecessorCount = results->SuccessorCount = 0;
   }
 }
 
-void BeginNewSelectionAndRedraw() {
-  BeginNewSelection();
-  if (ResultsShown()) RedrawViews();
+void BeginNewSelectionAndRedraw(TViewState& view, TWordList& words, const std::unique_ptr<TAnalysisResults>& results) {
+  BeginNewSelection(view, words, results);
+  if (ResultsShown()) RedrawViews(view);
 }
 
-void SearchSelectionUpTo(int32_t position, int maxSteps) {
-  TextWords.Rewind();
-  ViewState.selection.relationRecord = static_cast<size_t>(-1);
+void SearchSelectionUpTo(int32_t position, int maxSteps, TViewState& view, TWordList& words) {
+  words.Rewind();
+  view.selection.relationRecord = static_cast<size_t>(-1);
   bool found = false;
   for (int step = 0; step < maxSteps; ++step) {
-    found = FindNextSelectedOccurrence(false, TextWords, ViewState.selection);
-    if (!found || ViewState.selection.matchPosition >= position) break;
+    found = FindNextSelectedOccurrence(false, words, view.selection);
+    if (!found || view.selection.matchPosition >= position) break;
   }
-  TextWords.SeekPosition(std::max(ViewState.selection.foundFirstPosition, 0));
-  TextWords.BackToPropositionStart();
-  TextWords.SaveCursor(kBookmarkPageStart);
+  words.SeekPosition(std::max(view.selection.foundFirstPosition, 0));
+  words.BackToPropositionStart();
+  words.SaveCursor(kBookmarkPageStart);
   // An extract of a class or a relation goes on from the relation record
   // before the one found, not from the first: the page opens there.
-  const size_t record = ViewState.selection.relationRecord;
-  if (found && (ViewState.selection.kind == kSelectClass || ViewState.selection.kind == kSelectRelation) &&
+  const size_t record = view.selection.relationRecord;
+  if (found && (view.selection.kind == kSelectClass || view.selection.kind == kSelectRelation) &&
       record != static_cast<size_t>(-1))
-    ViewState.RelationCursorSlots[0] = record == 0 ? static_cast<size_t>(-1) : record - 1;
+    view.RelationCursorSlots[0] = record == 0 ? static_cast<size_t>(-1) : record - 1;
 }
 
-void MettreAffichageSurPartieDuTexte() { MettreAffichageSurPosition(ViewState.TextPartStart); }
-
-void MettreAffichageSurPosition(int32_t position) {
-  TextWords.SeekPosition(position);
-  TextWords.BackToPropositionStart();
-  const TWordNode* node = TextWords.Cursor();
-  ViewState.CurrentWordPosition = node != TextWords.Tail() ? node->position : TextWords.HighestPosition();
-  TextWords.SaveCursor(kBookmarkPageStart);
-  TextWords.SaveCursor(kBookmarkPageEnd);
+void MettreAffichageSurPartieDuTexte(TViewState& view, TWordList& words) {
+  MettreAffichageSurPosition(view.TextPartStart, view, words);
 }
 
-void AffichePropositionsDeLaSFS(const TBurstResults& bursts) {
+void MettreAffichageSurPosition(int32_t position, TViewState& view, TWordList& words) {
+  words.SeekPosition(position);
+  words.BackToPropositionStart();
+  const TWordNode* node = words.Cursor();
+  view.CurrentWordPosition = node != words.Tail() ? node->position : words.HighestPosition();
+  words.SaveCursor(kBookmarkPageStart);
+  words.SaveCursor(kBookmarkPageEnd);
+}
+
+void AffichePropositionsDeLaSFS(const TBurstResults& bursts, TViewState& view, TWordList& words,
+                                const std::unique_ptr<TAnalysisResults>& results) {
   // The words of the characteristic propositions carry a rank mark: they
   // become the marked words the selection finds.
   size_t ordinal = 0;
-  for (TWordNode* n = TextWords.First(); n != TextWords.Tail(); n = TWordList::NextNode(n), ++ordinal)
+  for (TWordNode* n = words.First(); n != words.Tail(); n = TWordList::NextNode(n), ++ordinal)
     n->mark = bursts.RankMarkAt(ordinal) > 0 ? 1 : 0;
-  ViewState.GraphShown = false;
-  ViewState.GraphDrawn = false;
-  ViewState.selection.kind = kSelectMarked;
-  BeginNewSelectionAndRedraw();
+  view.GraphShown = false;
+  view.GraphDrawn = false;
+  view.selection.kind = kSelectMarked;
+  BeginNewSelectionAndRedraw(view, words, results);
 }
 
 bool SelectLemmaOccurrences(const TCategoryRecord& category, const std::string& word) {

@@ -47,8 +47,8 @@ void ColorationSelective(TViewState& state) {
     if (state.CategoryFilters[c] == 0) state.CurrentColours[c] = kBlack;
 }
 
-uint32_t ListedMinimumCount() {
-  return std::max<uint32_t>(1, AnalysisResults ? AnalysisResults->MinimumClassCount : 1);
+uint32_t ListedMinimumCount(const TAnalysisResults* results) {
+  return std::max<uint32_t>(1, results ? results->MinimumClassCount : 1);
 }
 
 void ResetCurseur(TViewState& state) {

@@ -28,6 +28,7 @@
 #include <string>
 
 #include "core/category.h"
+#include "engine/analysis_results.h"
 #include "engine/selection.h"
 #include "ui/colour.h"
 
@@ -137,7 +138,7 @@ void ColorationSelective(TViewState& state = ViewState);
 // analysis's minimum class count, at least 1 (a short text under the
 // pertinence threshold has a minimum of 0, which would list every word of the
 // dictionary).
-uint32_t ListedMinimumCount();
+uint32_t ListedMinimumCount(const TAnalysisResults* results = AnalysisResults.get());
 
 // The text view goes back to the start of the text with no end (after a scroll).
 void ResetCurseur(TViewState& state = ViewState);

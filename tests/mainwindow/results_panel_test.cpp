@@ -93,7 +93,7 @@ class SampleResults : public ::testing::Test {
   }
   std::unique_ptr<EngineSession> session_;
   FakeMainWindow main_;
-  TResultsPanel panel_;
+  TResultsPanel panel_{{AnalysisResults, TextWords, FileQueue, ViewState}};
 };
 
 TEST_F(SampleResults, FirstReferenceSelectsItsClassAndMarksItsOccurrences) {
@@ -129,6 +129,26 @@ TEST_F(SampleResults, FirstReferenceSelectsItsClassAndMarksItsOccurrences) {
     if (op.kind == DrawOp::kText && op.font.colour == ViewState.CurrentColours[kColourClassified])
       marked.insert(op.text.substr(op.text.rfind(' ') + 1));  // the word without its punctuation
   EXPECT_EQ(marked, expected);
+}
+
+// A panel selects in the views' state it was handed, not in another: a
+// second panel over the same analysis leaves the first one's state alone.
+TEST_F(SampleResults, APanelSelectsInTheViewStateItIsGiven) {
+  TViewState own;
+  TResultsPanel other({AnalysisResults, TextWords, FileQueue, own});
+  other.RefreshAfterAnalysis();
+  other.SelectResultType(3);
+  ASSERT_FALSE(other.Items().empty());
+  other.ClickLine(0);
+  EXPECT_EQ(own.selection.kind, kSelectClass);
+  EXPECT_EQ(own.selection.classLevel, 1);
+  EXPECT_TRUE(own.SelectionActive);
+  EXPECT_TRUE(own.ExtractMode);
+  EXPECT_EQ(own.CurrentResultTypeEntry, 3);
+  EXPECT_EQ(ViewState.selection.kind, kSelectNone);
+  EXPECT_FALSE(ViewState.SelectionActive);
+  EXPECT_FALSE(ViewState.ExtractMode);
+  EXPECT_EQ(ViewState.CurrentResultTypeEntry, 0);
 }
 
 // The characteristic parts say how many propositions were kept of how many.

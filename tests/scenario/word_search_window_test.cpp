@@ -231,7 +231,7 @@ TEST(WordSearchWindowDrops, AResultsLineAndAWordOfTheText) {
   FakeMainWindow main;
   SetViewMainWindow(&main);
   ASSERT_TRUE(session.Analyse({EngineSession::SamplePath("sample.txt")}));
-  TResultsPanel panel;
+  TResultsPanel panel({AnalysisResults, TextWords, FileQueue, ViewState});
   panel.RefreshAfterAnalysis();
   ASSERT_FALSE(panel.Items().empty());
   ResultsListModel model(panel);

@@ -32,7 +32,7 @@ class SampleViewsTest : public ::testing::Test {
   }
   EngineSession session_;
   ui::FakeMainWindow main_;
-  ui::TResultsPanel panel_;
+  ui::TResultsPanel panel_{{AnalysisResults, TextWords, FileQueue, ui::ViewState}};
 };
 
 }  // namespace quilor::testing_support
