@@ -212,11 +212,7 @@ void TSegmentLookup::ApplyClauseRules(int i) {
 }
 
 void TSegmentLookup::ApplyAsRule(const ClauseWord& c) {
-  const int i = c.i;
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // A clause of an action or a state that goes on beside another (as
   // he develops, as the tube is stretched) is time; a comparison when
   // the clause before sets one up (the same proportion as, so small
@@ -231,10 +227,7 @@ void TSegmentLookup::ApplyAsRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyForRule(const ClauseWord& c) {
-  const int i = c.i;
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // At a clause's start before a subject and its verb it gives the
   // cause (, for they know not; For this love ... is hopeless).
   if (ClauseStart(i) && nJoined && ClauseVerb(ni) >= 0) KeepReadingOf(s, kClassConnector, kCause);
@@ -242,11 +235,7 @@ void TSegmentLookup::ApplyForRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyHerRule(const ClauseWord& c) {
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // Possessive before what it owns (her hands, her late husband, her
   // own); personal as an object (make her look, beg her to, of her,
   // making her eligible for).
@@ -264,11 +253,7 @@ void TSegmentLookup::ApplyHerRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyOneRule(const ClauseWord& c) {
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // The pronoun before its verb (one can, one finds, one never knows)
   // and after "the" (the one who); the number elsewhere, as the corpus
   // reads it (one finger, one of them, this one, have one), and before
@@ -288,11 +273,7 @@ void TSegmentLookup::ApplyOneRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplySinceRule(const ClauseWord& c) {
-  const int i = c.i;
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // Before a noun phrase (a date) the preposition; before a clause the
   // cause, or the time after a perfect (it has been years since he
   // left).
@@ -309,11 +290,7 @@ void TSegmentLookup::ApplySinceRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplySoRule(const ClauseWord& c) {
-  const int i = c.i;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool last = c.last;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // At a clause's end the manner (do so, if so, say so, directly);
   // before a word that can be an adjective the intensity (so long, so
   // much); after a verb the manner (it will so notify); opening a clause
@@ -332,11 +309,7 @@ void TSegmentLookup::ApplySoRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyStillRule(const ClauseWord& c) {
-  const int i = c.i;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool last = c.last;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // After a verb it is time; after a comparative, and before another
   // or more, the intensity (better still, still another); opening a
   // sentence it opposes (Still, ...; Still he went), unless it adds.
@@ -350,8 +323,7 @@ void TSegmentLookup::ApplyStillRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyTooRule(const ClauseWord& c) {
-  TWordSlot& s = c.s;
-  const bool last = c.last;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // At a clause's end it adds (Berto seemed worried, too); before a
   // word it is that word's intensity.
   if (last) KeepReadingOf(s, kClassConnector, kAddition);
@@ -359,12 +331,7 @@ void TSegmentLookup::ApplyTooRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyWhileRule(const ClauseWord& c) {
-  const int i = c.i;
-  const int ni = c.ni;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // After a determiner or an adjective the noun (a while, all the
   // while, a short while). Before an -ing form the time (while
   // working); opening a sentence or after punctuation the opposition
@@ -385,11 +352,7 @@ void TSegmentLookup::ApplyWhileRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyWhichRule(const ClauseWord& c) {
-  const int i = c.i;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // Opening a question or after a verb, before a noun, the determiner
   // (Which theory is..., know which way); elsewhere the relative.
   if ((SentenceStart(i) || (p && IsVerb(First(*p)) && !PauseBefore(s))) && nJoined && !IsVerb(First(*n)) &&
@@ -398,10 +361,7 @@ void TSegmentLookup::ApplyWhichRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyWellRule(const ClauseWord& c) {
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // The noun only after an article or a possessive, before no word it
   // could qualify (the well of the House; but a well worked out plan).
   const bool noun = p && !PauseBefore(s) && IsArticleOrPossessive(*p) &&
@@ -411,12 +371,7 @@ void TSegmentLookup::ApplyWellRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyWillRule(const ClauseWord& c) {
-  const int pi = c.pi;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool nJoined = c.nJoined;
-  const bool last = c.last;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // The noun after a preposition (at will, of will) and after a
   // determiner or an adjective that no verb follows (the will of its
   // people, free will, that will,).
@@ -437,11 +392,7 @@ void TSegmentLookup::ApplyWillRule(const ClauseWord& c) {
 }
 
 void TSegmentLookup::ApplyYetRule(const ClauseWord& c) {
-  const int i = c.i;
-  TWordSlot& s = c.s;
-  const TWordSlot* p = c.p;
-  const TWordSlot* n = c.n;
-  const bool last = c.last;
+  const auto& [i, pi, ni, s, p, n, nJoined, last] = c;
   // Time after a negation (not yet), an auxiliary (has yet to) or "as",
   // before "to" or an -ing form, and at a clause's end (not done yet);
   // elsewhere it opposes (and yet it is universal; Yet, ...).
