@@ -18,7 +18,7 @@ cd "$root"
 # The functions whose first argument is a message number: the string table's
 # own and the wrappers that pass theirs on.
 functions='GetMessageText|GetMessageTextColon|GetMessageTextLower|LoadMessage|MessageText|MessageTextColon'
-functions+='|Msg|Say|FormatMessageWith|QuotedName|WithName|NumberFieldMessage|AxisName|GraphLabel|AppendLabel'
+functions+='|Text|Msg|Say|FormatMessageWith|QuotedName|WithName|NumberFieldMessage|AxisName|GraphLabel|AppendLabel'
 number='-?[0-9]+[uUlL]*'
 # The message argument: a number, or a choice whose arms are numbers.
 pattern="\\b($functions)\\(\\s*($number\\s*[,)]|[^(),]*\\?\\s*$number\\s*:|[^(),]*\\?[^(),:]*:\\s*$number\\s*[,)])"
